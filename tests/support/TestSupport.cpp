@@ -1,0 +1,1 @@
+// Shared fixtures for the tests; grows with the platform layer.
