@@ -1,0 +1,48 @@
+#pragma once
+
+#include <filesystem>
+#include <mutex>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace fnd {
+
+// Small settings kept in a JSON file (Paths::home()/Preferences.json for the
+// standard instance). Changes are saved soon after they are made, and at once by
+// synchronize().
+class UserDefaults {
+public:
+    static UserDefaults& standard();  // follows Paths::home() when it changes (tests)
+    explicit UserDefaults(std::filesystem::path file);
+    ~UserDefaults();
+    UserDefaults(const UserDefaults&) = delete;
+    UserDefaults& operator=(const UserDefaults&) = delete;
+
+    int integerForKey(const std::string& key) const;
+    void setInteger(const std::string& key, int value);
+    bool boolForKey(const std::string& key) const;
+    void setBool(const std::string& key, bool value);
+    double doubleForKey(const std::string& key) const;
+    void setDouble(const std::string& key, double value);
+    std::string stringForKey(const std::string& key) const;
+    void setString(const std::string& key, const std::string& value);
+    nlohmann::json objectForKey(const std::string& key) const;  // null when missing
+    void setObject(const std::string& key, nlohmann::json value);
+    void removeObjectForKey(const std::string& key);
+    bool synchronize();  // writes pending changes; false (and logged) on failure
+
+    const std::filesystem::path& file() const { return file_; }
+
+private:
+    void load();
+    void changed();
+
+    std::filesystem::path file_;
+    mutable std::mutex mutex_;
+    nlohmann::json values_ = nlohmann::json::object();
+    bool dirty_ = false;
+    bool saveQueued_ = false;
+};
+
+}  // namespace fnd
