@@ -1,0 +1,6 @@
+#include "core/link/Command.h"
+
+ELMCommand::ELMCommand(const std::string& text)
+{
+    commandString = text + "\r";
+}

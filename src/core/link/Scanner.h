@@ -1,0 +1,100 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/link/Command.h"
+#include "core/link/Response.h"
+
+class Scanner;
+
+// The link's callbacks, all on the main thread. Every method is optional (empty by default).
+class ScannerDelegate {
+public:
+    virtual ~ScannerDelegate() = default;
+
+    // The adapter is initialised; isConnected() is already true.
+    virtual void scannerDidInitialize(Scanner&) {}
+    // The replies to one request of the polled list or of sendCommand() (one Response per PID).
+    virtual void didReceiveResponse(const std::vector<Response>&) {}
+    // The reply to commandForVoltage(); the text is in each Response's dataString.
+    virtual void scannerDidReceiveVoltage(Scanner&, const std::vector<Response>&) {}
+    // The replies to the background status requests (speed, coolant, oil temperature).
+    virtual void scannerDidReceiveStatusResponse(Scanner&, const std::vector<Response>&) {}
+    // A progress or failure text for the user ("Connecting...", "Searching for protocol...", ...).
+    virtual void scannerDidUpdateStatus(Scanner&, const std::string& /*text*/) {}
+    // Several ECUs answered during initialisation. Return true to choose one later with
+    // Scanner::selectECU() (initialisation waits for it); false lets the link take the first one.
+    virtual bool scannerShouldChooseECU(Scanner&, const std::vector<int>& /*ecus*/) { return false; }
+};
+
+// The adapter link. One request is in flight at a time; the next goes out when the prompt ends the reply.
+class Scanner {
+public:
+    // The link for Settings.deviceMode. Only types with a transport here connect (0: ELM327 over Wi-Fi);
+    // any other type gives a link whose connect() fails with a message and "connectionDroppedNotification".
+    static std::shared_ptr<Scanner> ScannerForMode(int deviceMode);
+
+    virtual ~Scanner() = default;
+    Scanner(const Scanner&) = delete;
+    Scanner& operator=(const Scanner&) = delete;
+
+    // Starts connecting and initialising (progress through scannerDidUpdateStatus). A link that fails
+    // or drops posts "connectionDroppedNotification" and can connect again.
+    virtual void connect() = 0;
+    // Closes the connection without posting anything.
+    virtual void disconnect() = 0;
+
+    bool isConnected() const { return connected_; }
+    const std::string& deviceName() const { return deviceName_; }
+    // The last progress or failure text.
+    const std::string& statusText() const { return statusText_; }
+
+    // The one receiver of the callbacks, not owned: the owner sets nullptr before it goes away.
+    void setDelegate(ScannerDelegate* delegate) { delegate_ = delegate; }
+    ScannerDelegate* delegate() const { return delegate_; }
+
+    // Makes `commands` the polled list from its first entry; `cycle` repeats it, otherwise each request
+    // is sent once. Starts at once when nothing was being polled, otherwise at the next prompt.
+    virtual void setInitCommands(std::vector<Command> commands, bool cycle) = 0;
+    // Replaces the polled list without sending; nullopt (or an empty list) stops after the reply in flight.
+    virtual void setCommands(std::optional<std::vector<Command>> commands) = 0;
+    const std::optional<std::vector<Command>>& commands() const { return commands_; }
+    // Sends one request outside the list, right after the reply in flight; its reply goes to
+    // didReceiveResponse (or scannerDidReceiveVoltage for a voltage request).
+    virtual void sendCommand(const Command& command) = 0;
+
+    // While true no status request is inserted into the traffic.
+    void shoulBlockStatus(bool block) { blockStatus_ = block; }
+    bool isStatusBlocked() const { return blockStatus_; }
+    // Queues the status list ahead of the next polled request (run by the 5.0 s status timer).
+    virtual void updateWarning() = 0;
+    // The status requests built when initialisation finished.
+    const std::vector<Command>& statusCommands() const { return statusCommands_; }
+
+    // The ECUs that answered during initialisation, and the one whose replies are delivered (0: all).
+    const std::vector<int>& ecus() const { return ecus_; }
+    int selectedECU() const { return selectedECU_; }
+    virtual void selectECU(int ecu) = 0;
+
+    // A request for a service, PID and second PID byte (255: the byte is left out), priority 1.
+    // With Settings.fastPollingEnabled a request that has a PID ends in "1" (one reply expected).
+    Command commandForOBD2(int mode, int pid, int pid2) const;
+    // The adapter's battery-voltage request "AT RV", priority 3.
+    Command commandForVoltage() const;
+
+protected:
+    Scanner() = default;
+
+    ScannerDelegate* delegate_ = nullptr;
+    bool connected_ = false;
+    std::string deviceName_;
+    std::string statusText_;
+    std::optional<std::vector<Command>> commands_;
+    bool blockStatus_ = false;
+    std::vector<Command> statusCommands_;
+    std::vector<int> ecus_;
+    int selectedECU_ = 0;
+};
