@@ -1,0 +1,147 @@
+#pragma once
+
+#include "html/HTMLOrderedDictionary.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+// The tokens that the tokenizer hands to the tree construction. They are
+// plain values; HTMLToken holds any one of them.
+
+class HTMLDOCTYPEToken {
+public:
+    // A missing name or identifier (std::nullopt) differs from an empty one.
+    const std::optional<std::u16string>& name() const { return name_; }
+    void setName(std::optional<std::u16string> name) { name_ = std::move(name); }
+    void appendLongCharacterToName(char32_t c);
+
+    const std::optional<std::u16string>& publicIdentifier() const { return publicIdentifier_; }
+    void setPublicIdentifier(std::optional<std::u16string> identifier) { publicIdentifier_ = std::move(identifier); }
+    // Nothing happens for an empty string; otherwise the identifier is created if missing.
+    void appendStringToPublicIdentifier(std::u16string_view string);
+
+    const std::optional<std::u16string>& systemIdentifier() const { return systemIdentifier_; }
+    void setSystemIdentifier(std::optional<std::u16string> identifier) { systemIdentifier_ = std::move(identifier); }
+    void appendStringToSystemIdentifier(std::u16string_view string);
+
+    bool forceQuirks() const { return forceQuirks_; }
+    void setForceQuirks(bool forceQuirks) { forceQuirks_ = forceQuirks; }
+
+    std::string description() const;
+    // The force-quirks flag is not compared.
+    bool operator==(const HTMLDOCTYPEToken& other) const;
+
+private:
+    std::optional<std::u16string> name_;
+    std::optional<std::u16string> publicIdentifier_;
+    std::optional<std::u16string> systemIdentifier_;
+    bool forceQuirks_ = false;
+};
+
+// The part shared by start and end tags.
+class HTMLTagToken {
+public:
+    explicit HTMLTagToken(std::u16string tagName = {}) : tagName_(std::move(tagName)) {}
+
+    const std::u16string& tagName() const { return tagName_; }
+    void setTagName(std::u16string tagName) { tagName_ = std::move(tagName); }
+    void appendLongCharacterToTagName(char32_t c);
+
+    bool selfClosingFlag() const { return selfClosingFlag_; }
+    void setSelfClosingFlag(bool flag) { selfClosingFlag_ = flag; }
+
+    const HTMLOrderedDictionary& attributes() const { return attributes_; }
+    HTMLOrderedDictionary& attributes() { return attributes_; }
+    void setAttributes(HTMLOrderedDictionary attributes) { attributes_ = std::move(attributes); }
+
+protected:
+    // Equal names, flags and attributes (attribute order aside).
+    bool isEqualTag(const HTMLTagToken& other) const;
+    // The attributes as ` name="value"` pairs, in order.
+    std::string attributesDescription() const;
+
+private:
+    std::u16string tagName_;
+    bool selfClosingFlag_ = false;
+    HTMLOrderedDictionary attributes_;
+};
+
+class HTMLStartTagToken : public HTMLTagToken {
+public:
+    using HTMLTagToken::HTMLTagToken;
+
+    // The same attributes and flag under another name (the tree construction renames tags).
+    HTMLStartTagToken copyWithTagName(std::u16string tagName) const;
+
+    std::string description() const;
+    bool operator==(const HTMLStartTagToken& other) const { return isEqualTag(other); }
+};
+
+class HTMLEndTagToken : public HTMLTagToken {
+public:
+    using HTMLTagToken::HTMLTagToken;
+
+    std::string description() const;
+    // Only the names are compared.
+    bool operator==(const HTMLEndTagToken& other) const { return tagName() == other.tagName(); }
+};
+
+class HTMLCommentToken {
+public:
+    explicit HTMLCommentToken(std::u16string data = {}) : data_(std::move(data)) {}
+
+    const std::u16string& data() const { return data_; }
+    std::u16string& data() { return data_; }
+    void appendString(std::u16string_view string) { data_.append(string); }
+    void appendLongCharacter(char32_t c);
+
+    std::string description() const;
+    bool operator==(const HTMLCommentToken& other) const { return data_ == other.data_; }
+
+private:
+    std::u16string data_;
+};
+
+// One run of characters.
+class HTMLCharacterToken {
+public:
+    explicit HTMLCharacterToken(std::u16string string = {}) : string_(std::move(string)) {}
+
+    const std::u16string& string() const { return string_; }
+
+    // The leading white space: the token itself when it is all white space
+    // (or empty), none when it starts with another character.
+    std::optional<HTMLCharacterToken> leadingWhitespaceToken() const;
+    // The rest after the leading white space; none when nothing is left.
+    std::optional<HTMLCharacterToken> afterLeadingWhitespaceToken() const;
+
+    std::string description() const;
+    bool operator==(const HTMLCharacterToken& other) const { return string_ == other.string_; }
+
+private:
+    std::u16string string_;
+};
+
+// A parse error travelling in the token stream; its text is a fixed English message.
+class HTMLParseErrorToken {
+public:
+    explicit HTMLParseErrorToken(std::string error = {}) : error_(std::move(error)) {}
+
+    const std::string& error() const { return error_; }
+    // Any two parse errors are equal, whatever their messages.
+    bool operator==(const HTMLParseErrorToken&) const { return true; }
+
+private:
+    std::string error_;
+};
+
+// Made by the tree construction when the tokenizer has no more tokens.
+class HTMLEOFToken {
+public:
+    bool operator==(const HTMLEOFToken&) const { return true; }
+};
+
+using HTMLToken = std::variant<HTMLDOCTYPEToken, HTMLStartTagToken, HTMLEndTagToken, HTMLCommentToken,
+                               HTMLCharacterToken, HTMLParseErrorToken, HTMLEOFToken>;

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "html/HTMLPreprocessedInputStream.h"
+#include "html/HTMLToken.h"
+#include "html/HTMLTokenizerState.h"
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The tokenization stage: the standard's state machine over the preprocessed
+// input stream. Tokens are pulled one at a time with nextObject(); parse
+// errors travel in the same stream as HTMLParseErrorToken values. The
+// tokenizer consumes input only while it has no token queued, so a state the
+// tree construction sets while it handles a token governs the characters
+// that follow that token. No end-of-file token is emitted: nextObject()
+// returns none at the end.
+class HTMLTokenizer {
+public:
+    explicit HTMLTokenizer(std::u16string string = {});
+    HTMLTokenizer(const HTMLTokenizer&) = delete;
+    HTMLTokenizer& operator=(const HTMLTokenizer&) = delete;
+
+    const std::u16string& string() const { return inputStream_.string(); }
+
+    HTMLTokenizerState state() const { return state_; }
+    void setState(HTMLTokenizerState state) { state_ = state; }
+
+    // The owning parser answers whether its adjusted current node is outside
+    // the HTML namespace: only there does "<![CDATA[" open a CDATA section.
+    void setAdjustedCurrentNodeIsForeign(std::function<bool()> test) { adjustedCurrentNodeIsForeign_ = std::move(test); }
+
+    // The standard's "last start tag" before any start tag was emitted.
+    void setLastStartTag(std::u16string_view tagName) { mostRecentEmittedStartTagName_ = std::u16string(tagName); }
+
+    // The next token, or none once the input is exhausted and nothing is queued.
+    std::optional<HTMLToken> nextObject();
+
+private:
+    void resume();
+    void switchToState(HTMLTokenizerState state) { state_ = state; }
+    char32_t consumeNextInputCharacter() { return inputStream_.consumeNextInputCharacter(); }
+    void reconsume() { inputStream_.reconsumeCurrentInputCharacter(); }
+
+    void emit(HTMLToken token);
+    void emitParseError(std::string message);
+    // "Unexpected c in <where>".
+    void emitUnexpectedCharacterParseError(char32_t c, std::string_view where);
+    void emitCharacterToken(char32_t c);
+    void emitCharacterTokenWithString(std::u16string string);
+    void emitCurrentToken();
+
+    HTMLTagToken& currentTag();
+    HTMLCommentToken& currentComment();
+    HTMLDOCTYPEToken& currentDOCTYPE();
+    bool currentTagIsAppropriateEndTagToken();
+    void startAttribute(char32_t firstCharacter);
+    void addCurrentAttributeToCurrentToken();
+
+    // A run of ordinary characters up to one for which isStop holds; each
+    // U+0000 in it reports nullError at once and becomes U+FFFD unless keepNull.
+    template <typename IsStop>
+    std::u16string& consumeRun(IsStop&& isStop, std::string_view nullError, bool keepNull = false);
+
+    // Character references (the "&" is consumed): the replacement, or none
+    // when the caller keeps the "&".
+    std::optional<std::u16string> attemptToConsumeCharacterReference(bool isPartOfAnAttribute);
+
+    // Text states.
+    void dataState();
+    void characterReferenceInDataState();
+    void RCDATAState();
+    void characterReferenceInRCDATAState();
+    void RAWTEXTState();
+    void scriptDataState();
+    void PLAINTEXTState();
+    // Tags.
+    void tagOpenState();
+    void endTagOpenState();
+    void tagNameState();
+    // End tags inside RCDATA, RAWTEXT and script data share one shape.
+    void textLessThanSignState(HTMLTokenizerState textState, HTMLTokenizerState endTagOpenState);
+    void textEndTagOpenState(HTMLTokenizerState textState, HTMLTokenizerState endTagNameState);
+    void textEndTagNameState(HTMLTokenizerState textState);
+    void scriptDataLessThanSignState();
+    // Script escapes.
+    void scriptDataEscapeStartState();
+    void scriptDataEscapeStartDashState();
+    void scriptDataEscapedState();
+    void scriptDataEscapedDashState();
+    void scriptDataEscapedDashDashState();
+    void scriptDataEscapedLessThanSignState();
+    void scriptDataDoubleEscapeStartState();
+    void scriptDataDoubleEscapedState();
+    void scriptDataDoubleEscapedDashState();
+    void scriptDataDoubleEscapedDashDashState();
+    void scriptDataDoubleEscapedLessThanSignState();
+    void scriptDataDoubleEscapeEndState();
+    // Attributes.
+    void beforeAttributeNameState();
+    void attributeNameState();
+    void afterAttributeNameState();
+    void beforeAttributeValueState();
+    void attributeValueQuotedState(char16_t quote);
+    void attributeValueUnquotedState();
+    void characterReferenceInAttributeValueState();
+    void afterAttributeValueQuotedState();
+    void selfClosingStartTagState();
+    // Comments.
+    void bogusCommentState();
+    void markupDeclarationOpenState();
+    void commentStartState();
+    void commentStartDashState();
+    void commentState();
+    void commentEndDashState();
+    void commentEndState();
+    void commentEndBangState();
+    // DOCTYPE.
+    void DOCTYPEState();
+    void beforeDOCTYPENameState();
+    void DOCTYPENameState();
+    void afterDOCTYPENameState();
+    void afterDOCTYPEPublicKeywordState();
+    void beforeDOCTYPEPublicIdentifierState();
+    void DOCTYPEPublicIdentifierQuotedState(char16_t quote);
+    void afterDOCTYPEPublicIdentifierState();
+    void betweenDOCTYPEPublicAndSystemIdentifiersState();
+    void afterDOCTYPESystemKeywordState();
+    void beforeDOCTYPESystemIdentifierState();
+    void DOCTYPESystemIdentifierQuotedState(char16_t quote);
+    void afterDOCTYPESystemIdentifierState();
+    void bogusDOCTYPEState();
+    void CDATASectionState();
+
+    HTMLPreprocessedInputStream inputStream_;
+    HTMLTokenizerState state_ = HTMLTokenizerState::Data;
+    std::deque<HTMLToken> tokenQueue_;
+    std::optional<HTMLToken> currentToken_;
+    HTMLTokenizerState sourceAttributeValueState_ = HTMLTokenizerState::AttributeValueDoubleQuoted;
+    // The attribute being built; buffers are reused from one attribute to the next.
+    bool hasCurrentAttribute_ = false;
+    std::u16string currentAttributeName_;
+    std::u16string currentAttributeValue_;
+    std::u16string temporaryBuffer_;
+    std::u16string run_;
+    char32_t additionalAllowedCharacter_ = HTMLEOFCharacter;
+    std::optional<std::u16string> mostRecentEmittedStartTagName_;
+    bool done_ = false;
+    std::function<bool()> adjustedCurrentNodeIsForeign_;
+};
