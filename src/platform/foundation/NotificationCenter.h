@@ -30,6 +30,7 @@ public:
 
 private:
     struct State;
+    struct Registration;
     std::shared_ptr<State> state_;
 };
 

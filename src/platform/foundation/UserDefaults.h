@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -43,6 +44,7 @@ private:
     nlohmann::json values_ = nlohmann::json::object();
     bool dirty_ = false;
     bool saveQueued_ = false;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // lets a queued save find out it is too late
 };
 
 }  // namespace fnd

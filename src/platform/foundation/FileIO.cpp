@@ -1,0 +1,107 @@
+#include "platform/foundation/FileIO.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "platform/foundation/Log.h"
+
+namespace fnd {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    bool close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+bool fail(const fs::path& file, const char* what)
+{
+    log(LogLevel::Error, "cannot save " + file.string() + ": " + what + ": " + std::strerror(errno));
+    return false;
+}
+
+}  // namespace
+
+bool writeFileAtomically(const fs::path& file, std::string_view bytes)
+{
+    const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+    std::error_code error;
+    fs::create_directories(folder, error);
+    static std::atomic<unsigned> serial{0};
+    const fs::path temp = folder / ("." + file.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
+                                    std::to_string(serial++));
+    Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (fd.get() < 0)
+        return fail(file, "create");
+    const bool ok = writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    if (!fd.close() || !ok) {
+        const int saved = errno;
+        fs::remove(temp, error);
+        errno = saved;
+        return fail(file, "write");
+    }
+    if (::rename(temp.c_str(), file.c_str()) != 0) {
+        const int saved = errno;
+        fs::remove(temp, error);
+        errno = saved;
+        return fail(file, "rename");
+    }
+    // The rename itself reaches the disk with the folder's entry.
+    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0)
+        ::fsync(dir.get());
+    return true;
+}
+
+std::optional<std::string> readFile(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad())
+        return std::nullopt;
+    return content.str();
+}
+
+}  // namespace fnd

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace fnd {
+
+// Replaces `file` with `bytes` so that a reader sees the old file or the new
+// one, never half of one: a temp file beside it, written, flushed to disk, then
+// renamed over it. The folder is created when missing. False (and logged) on failure.
+bool writeFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+
+// The whole file; nullopt when it cannot be read.
+std::optional<std::string> readFile(const std::filesystem::path& file);
+
+}  // namespace fnd

@@ -1,0 +1,186 @@
+#include "platform/foundation/KeyedArchiver.h"
+
+#include <cmath>
+#include <limits>
+
+#include "platform/foundation/FileIO.h"
+#include "platform/foundation/Log.h"
+
+namespace fnd {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+// The first free "<name>.corrupt-<n>" beside the file.
+fs::path asideName(const fs::path& file)
+{
+    std::error_code error;
+    for (int n = 1;; ++n) {
+        fs::path candidate = file;
+        candidate += ".corrupt-" + std::to_string(n);
+        if (!fs::exists(candidate, error))
+            return candidate;
+    }
+}
+
+void keepAside(const fs::path& file, const std::string& why)
+{
+    const fs::path aside = asideName(file);
+    std::error_code error;
+    fs::rename(file, aside, error);
+    if (error)
+        log(LogLevel::Error, "corrupt archive " + file.string() + " (" + why + "), and it could not be moved aside: " +
+                                 error.message());
+    else
+        log(LogLevel::Warning, "corrupt archive " + file.string() + " (" + why + ") kept as " + aside.string());
+}
+
+int toInt(const json& value, int fallback)
+{
+    if (value.is_number_integer()) {
+        const auto wide = value.is_number_unsigned() ? static_cast<long long>(std::min<std::uint64_t>(
+                                                           value.get<std::uint64_t>(), std::numeric_limits<int>::max()))
+                                                     : value.get<long long>();
+        return static_cast<int>(std::clamp<long long>(wide, std::numeric_limits<int>::min(),
+                                                      std::numeric_limits<int>::max()));
+    }
+    if (value.is_number_float()) {
+        const double d = value.get<double>();
+        if (!std::isfinite(d))
+            return fallback;
+        return static_cast<int>(std::clamp(std::trunc(d), double(std::numeric_limits<int>::min()),
+                                           double(std::numeric_limits<int>::max())));
+    }
+    return fallback;
+}
+
+double toDouble(const json& value, double fallback)
+{
+    return value.is_number() ? value.get<double>() : fallback;
+}
+
+template <typename T, typename Convert>
+std::vector<T> decodeArray(const json* array, Convert convert)
+{
+    std::vector<T> result;
+    if (array == nullptr || !array->is_array())
+        return result;
+    result.reserve(array->size());
+    for (const auto& element : *array)
+        result.push_back(convert(element));
+    return result;
+}
+
+}  // namespace
+
+void KeyedArchiver::encode(const std::string& key, const json& value)
+{
+    root_[key] = value;
+}
+
+bool KeyedArchiver::writeToFile(const fs::path& file) const
+{
+    // Non-finite floats have no JSON form: dump() writes them as null, which
+    // decodes as the fallback. Invalid UTF-8 in a text is replaced, not fatal.
+    return writeFileAtomically(file, root_.dump(1, '\t', false, json::error_handler_t::replace));
+}
+
+std::optional<KeyedUnarchiver> KeyedUnarchiver::fromFile(const fs::path& file)
+{
+    std::error_code error;
+    if (!fs::exists(file, error))
+        return std::nullopt;
+    const auto bytes = readFile(file);
+    if (!bytes) {
+        log(LogLevel::Error, "cannot read archive " + file.string());
+        return std::nullopt;
+    }
+    json root = json::parse(*bytes, nullptr, false);
+    if (root.is_discarded()) {
+        keepAside(file, "not JSON");
+        return std::nullopt;
+    }
+    if (!root.is_object()) {
+        keepAside(file, "not a JSON object");
+        return std::nullopt;
+    }
+    return KeyedUnarchiver(std::move(root));
+}
+
+KeyedUnarchiver::KeyedUnarchiver(json root) : root_(root.is_object() ? std::move(root) : json::object()) {}
+
+const json* KeyedUnarchiver::find(const std::string& key) const
+{
+    const auto it = root_.find(key);
+    return it == root_.end() ? nullptr : &*it;
+}
+
+bool KeyedUnarchiver::containsKey(const std::string& key) const
+{
+    return find(key) != nullptr;
+}
+
+bool KeyedUnarchiver::decodeBool(const std::string& key, bool fallback) const
+{
+    const json* value = find(key);
+    return value != nullptr && value->is_boolean() ? value->get<bool>() : fallback;
+}
+
+int KeyedUnarchiver::decodeInt(const std::string& key, int fallback) const
+{
+    const json* value = find(key);
+    return value != nullptr ? toInt(*value, fallback) : fallback;
+}
+
+double KeyedUnarchiver::decodeDouble(const std::string& key, double fallback) const
+{
+    const json* value = find(key);
+    return value != nullptr ? toDouble(*value, fallback) : fallback;
+}
+
+float KeyedUnarchiver::decodeFloat(const std::string& key, float fallback) const
+{
+    return static_cast<float>(decodeDouble(key, fallback));
+}
+
+std::string KeyedUnarchiver::decodeString(const std::string& key, const std::string& fallback) const
+{
+    const json* value = find(key);
+    return value != nullptr && value->is_string() ? value->get<std::string>() : fallback;
+}
+
+json KeyedUnarchiver::decodeObject(const std::string& key) const
+{
+    const json* value = find(key);
+    return value != nullptr ? *value : json();
+}
+
+std::vector<int> KeyedUnarchiver::decodeIntArray(const std::string& key) const
+{
+    return decodeArray<int>(find(key), [](const json& v) { return toInt(v, 0); });
+}
+
+std::vector<float> KeyedUnarchiver::decodeFloatArray(const std::string& key) const
+{
+    return decodeArray<float>(find(key), [](const json& v) { return static_cast<float>(toDouble(v, 0)); });
+}
+
+std::vector<double> KeyedUnarchiver::decodeDoubleArray(const std::string& key) const
+{
+    return decodeArray<double>(find(key), [](const json& v) { return toDouble(v, 0); });
+}
+
+std::vector<bool> KeyedUnarchiver::decodeBoolArray(const std::string& key) const
+{
+    return decodeArray<bool>(find(key), [](const json& v) { return v.is_boolean() && v.get<bool>(); });
+}
+
+std::vector<std::string> KeyedUnarchiver::decodeStringArray(const std::string& key) const
+{
+    return decodeArray<std::string>(find(key),
+                                    [](const json& v) { return v.is_string() ? v.get<std::string>() : std::string(); });
+}
+
+}  // namespace fnd
