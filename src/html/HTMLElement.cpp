@@ -1,0 +1,60 @@
+#include "html/HTMLElement.h"
+
+#include "html/HTMLWhitespaceCharacterSet.h"
+
+HTMLElement::HTMLElement() : HTMLNode(Kind::Element) {}
+
+HTMLElement::HTMLElement(std::u16string tagName, HTMLOrderedDictionary attributes)
+    : HTMLNode(Kind::Element), tagName_(std::move(tagName)), attributes_(std::move(attributes))
+{
+}
+
+const std::u16string* HTMLElement::objectForKeyedSubscript(std::u16string_view name) const
+{
+    return attributes_.objectForKey(name);
+}
+
+void HTMLElement::setObject(std::u16string value, std::u16string name)
+{
+    attributes_.setObject(std::move(value), std::move(name));
+}
+
+void HTMLElement::removeAttributeWithName(std::u16string_view name)
+{
+    attributes_.removeObjectForKey(name);
+}
+
+bool HTMLElement::hasClass(std::u16string_view className) const
+{
+    const std::u16string* classes = attributes_.objectForKey(u"class");
+    return classes && ContainsHTMLWhitespaceSeparatedWord(*classes, className);
+}
+
+void HTMLElement::toggleClass(std::u16string_view className)
+{
+    const std::u16string* classes = attributes_.objectForKey(u"class");
+    std::vector<std::u16string_view> pieces = ComponentsSeparatedByHTMLWhitespace(classes ? *classes : u"");
+    bool removed = false;
+    for (auto piece = pieces.begin(); piece != pieces.end(); ++piece) {
+        if (*piece == className) {
+            pieces.erase(piece);
+            removed = true;
+            break;
+        }
+    }
+    if (!removed)
+        pieces.push_back(className);
+    std::u16string joined;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (i > 0)
+            joined += u' ';
+        joined += pieces[i];
+    }
+    attributes_.setObject(std::move(joined), u"class");
+}
+
+std::shared_ptr<HTMLNode> HTMLElement::copy() const
+{
+    // The namespace is not copied: a copy is an HTML element.
+    return std::make_shared<HTMLElement>(tagName_, attributes_);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "html/HTMLNode.h"
+#include "html/HTMLOrderedDictionary.h"
+
+#include <cstdint>
+
+enum class HTMLNamespace : std::int64_t { HTML = 0, MathML = 1, SVG = 2 };
+
+class HTMLElement : public HTMLNode {
+public:
+    HTMLElement();
+    explicit HTMLElement(std::u16string tagName, HTMLOrderedDictionary attributes = {});
+
+    const std::u16string& tagName() const { return tagName_; }
+    const HTMLOrderedDictionary& attributes() const { return attributes_; }
+    HTMLNamespace htmlNamespace() const { return namespace_; }
+    void setHtmlNamespace(HTMLNamespace htmlNamespace) { namespace_ = htmlNamespace; }
+
+    // The attribute's value (names match exactly), or nullptr.
+    const std::u16string* objectForKeyedSubscript(std::u16string_view name) const;
+    // Sets an attribute: an existing name keeps its place, a new one goes last.
+    void setObject(std::u16string value, std::u16string name);
+    void removeAttributeWithName(std::u16string_view name);
+
+    // Whether one piece of the "class" attribute, split at white space, is the name.
+    bool hasClass(std::u16string_view className) const;
+    // Removes the first piece equal to the name or appends the name.
+    void toggleClass(std::u16string_view className);
+
+    std::shared_ptr<HTMLNode> copy() const override;
+    std::u16string serializedFragment() const override;
+    std::string description() const override;
+
+private:
+    std::u16string tagName_;
+    HTMLOrderedDictionary attributes_;
+    HTMLNamespace namespace_ = HTMLNamespace::HTML;
+};

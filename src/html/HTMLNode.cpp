@@ -1,0 +1,260 @@
+#include "html/HTMLNode.h"
+
+#include "html/HTMLChildrenRelationshipProxy.h"
+#include "html/HTMLDocument.h"
+#include "html/HTMLElement.h"
+#include "html/HTMLTextNode.h"
+#include "html/HTMLTreeEnumerator.h"
+#include "html/HTMLUTF8.h"
+
+#include <stdexcept>
+
+namespace {
+
+void requireNode(const HTMLNode* node, const char* name)
+{
+    if (!node)
+        throw std::invalid_argument(std::string("Invalid parameter not satisfying: ") + name);
+}
+
+} // namespace
+
+HTMLNode::~HTMLNode()
+{
+    // Take the subtree apart with an explicit stack: destroying a deep tree
+    // recursively would overflow the call stack. A child that someone else
+    // still holds only loses its parent.
+    std::vector<std::shared_ptr<HTMLNode>> pending = std::move(children_);
+    while (!pending.empty()) {
+        std::shared_ptr<HTMLNode> node = std::move(pending.back());
+        pending.pop_back();
+        node->parent_ = nullptr;
+        if (node.use_count() == 1) {
+            for (auto& child : node->children_)
+                pending.push_back(std::move(child));
+            node->children_.clear();
+        }
+    }
+}
+
+void HTMLNode::setParentNode(HTMLNode* parent)
+{
+    setParentNode(parent, true);
+}
+
+void HTMLNode::setParentNode(HTMLNode* parent, bool updateChildren)
+{
+    // Leaving the old list may drop the last owner of this node.
+    std::shared_ptr<HTMLNode> self = shared_from_this();
+    if (parent_)
+        parent_->removeChildRaw(this);
+    parent_ = parent;
+    if (parent && updateChildren)
+        parent->children_.push_back(std::move(self));
+}
+
+HTMLElement* HTMLNode::parentElement() const
+{
+    return parent_ && parent_->kind_ == Kind::Element ? static_cast<HTMLElement*>(parent_) : nullptr;
+}
+
+void HTMLNode::setParentElement(HTMLElement* parent)
+{
+    setParentNode(parent);
+}
+
+HTMLDocument* HTMLNode::document() const
+{
+    for (HTMLNode* node = parent_; node; node = node->parent_) {
+        if (node->kind_ == Kind::Document)
+            return static_cast<HTMLDocument*>(node);
+    }
+    return nullptr;
+}
+
+void HTMLNode::removeFromParentNode()
+{
+    if (parent_)
+        parent_->mutableChildren().removeObject(shared_from_this());
+}
+
+HTMLChildrenRelationshipProxy HTMLNode::mutableChildren()
+{
+    return HTMLChildrenRelationshipProxy(shared_from_this());
+}
+
+const std::shared_ptr<HTMLNode>& HTMLNode::childAtIndex(std::size_t index) const
+{
+    return children_.at(index);
+}
+
+std::size_t HTMLNode::indexOfChild(const HTMLNode* child) const
+{
+    if (!child || child->parent_ != this)
+        return HTMLNotFound;
+    // Most lookups are for recently appended children, so search from the end.
+    for (std::size_t i = children_.size(); i-- > 0;) {
+        if (children_[i].get() == child)
+            return i;
+    }
+    return HTMLNotFound;
+}
+
+void HTMLNode::addChild(std::shared_ptr<HTMLNode> child)
+{
+    requireNode(child.get(), "child");
+    mutableChildren().addObject(std::move(child));
+}
+
+void HTMLNode::removeChild(std::shared_ptr<HTMLNode> child)
+{
+    requireNode(child.get(), "child");
+    mutableChildren().removeObject(std::move(child));
+}
+
+void HTMLNode::insertObject(std::shared_ptr<HTMLNode> child, std::size_t index)
+{
+    requireNode(child.get(), "child");
+    if (child->parent_ == this)
+        return;
+    if (index > children_.size())
+        throw std::out_of_range("insertObject: index beyond the end of the children");
+    children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(index), child);
+    child->setParentNode(this, false);
+}
+
+void HTMLNode::insertChildren(const std::vector<std::shared_ptr<HTMLNode>>& nodes, const std::set<std::size_t>& indexes)
+{
+    if (nodes.size() != indexes.size())
+        throw std::invalid_argument("Invalid parameter not satisfying: nodes.size() == indexes.size()");
+    auto index = indexes.begin();
+    for (const auto& node : nodes)
+        insertObject(node, *index++);
+}
+
+void HTMLNode::removeObjectFromChildrenAtIndex(std::size_t index)
+{
+    std::shared_ptr<HTMLNode> child = children_.at(index);
+    children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(index));
+    child->parent_ = nullptr;
+}
+
+void HTMLNode::removeChildrenAtIndexes(const std::set<std::size_t>& indexes)
+{
+    if (indexes.empty())
+        return;
+    if (*indexes.rbegin() >= children_.size())
+        throw std::out_of_range("removeChildrenAtIndexes: index beyond the end of the children");
+    std::vector<std::shared_ptr<HTMLNode>> removed;
+    for (auto index = indexes.rbegin(); index != indexes.rend(); ++index) {
+        removed.push_back(std::move(children_[*index]));
+        children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(*index));
+    }
+    for (const auto& child : removed)
+        child->parent_ = nullptr;
+}
+
+void HTMLNode::replaceObjectInChildrenAtIndex(std::size_t index, std::shared_ptr<HTMLNode> node)
+{
+    requireNode(node.get(), "node");
+    std::shared_ptr<HTMLNode> old = children_.at(index);
+    if (old == node)
+        return;
+    if (node->parent_ == this) {
+        // The new node leaves its own place in this list first.
+        const std::size_t position = indexOfChild(node.get());
+        children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(position));
+        if (position < index)
+            --index;
+    } else if (node->parent_) {
+        node->parent_->removeChildRaw(node.get());
+    }
+    children_[index] = node;
+    node->parent_ = this;
+    old->parent_ = nullptr;
+}
+
+void HTMLNode::insertString(std::u16string_view string, std::size_t childNodeIndex)
+{
+    if (childNodeIndex > 0 && childNodeIndex <= children_.size()) {
+        HTMLNode* before = children_[childNodeIndex - 1].get();
+        if (before->kind_ == Kind::Text) {
+            static_cast<HTMLTextNode*>(before)->appendString(string);
+            return;
+        }
+    }
+    auto text = std::make_shared<HTMLTextNode>();
+    mutableChildren().insertObject(text, childNodeIndex);
+    text->appendString(string);
+}
+
+std::vector<std::shared_ptr<HTMLElement>> HTMLNode::childElementNodes() const
+{
+    std::vector<std::shared_ptr<HTMLElement>> elements;
+    for (const auto& child : children_) {
+        if (child->kind_ == Kind::Element)
+            elements.push_back(std::static_pointer_cast<HTMLElement>(child));
+    }
+    return elements;
+}
+
+HTMLTreeEnumerator HTMLNode::treeEnumerator() const
+{
+    return HTMLTreeEnumerator(std::const_pointer_cast<HTMLNode>(shared_from_this()), false);
+}
+
+HTMLTreeEnumerator HTMLNode::reversedTreeEnumerator() const
+{
+    return HTMLTreeEnumerator(std::const_pointer_cast<HTMLNode>(shared_from_this()), true);
+}
+
+std::u16string HTMLNode::textContent() const
+{
+    std::u16string text;
+    HTMLTreeEnumerator walk = treeEnumerator();
+    while (auto node = walk.nextObject()) {
+        if (node->kind_ == Kind::Text)
+            text += static_cast<const HTMLTextNode&>(*node).data();
+    }
+    return text;
+}
+
+std::string HTMLNode::textContentUTF8() const
+{
+    return UTF8FromUTF16(textContent());
+}
+
+void HTMLNode::setTextContent(std::u16string_view text)
+{
+    mutableChildren().removeAllObjects();
+    if (!text.empty())
+        addChild(std::make_shared<HTMLTextNode>(std::u16string(text)));
+}
+
+std::vector<std::u16string> HTMLNode::textComponents() const
+{
+    std::vector<std::u16string> components;
+    for (const auto& child : children_) {
+        if (child->kind_ == Kind::Text)
+            components.push_back(static_cast<const HTMLTextNode&>(*child).data());
+    }
+    return components;
+}
+
+void HTMLNode::removeChildRaw(const HTMLNode* child)
+{
+    for (std::size_t i = children_.size(); i-- > 0;) {
+        if (children_[i].get() == child) {
+            children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+    }
+}
+
+void HTMLNode::removeAllChildren()
+{
+    std::vector<std::shared_ptr<HTMLNode>> removed = std::move(children_);
+    children_.clear();
+    for (const auto& child : removed)
+        child->parent_ = nullptr;
+}

@@ -1,0 +1,74 @@
+#include "html/HTMLOrderedDictionary.h"
+
+#include <stdexcept>
+
+HTMLOrderedDictionary::HTMLOrderedDictionary(std::size_t capacity)
+{
+    entries_.reserve(capacity);
+}
+
+HTMLOrderedDictionary::HTMLOrderedDictionary(std::initializer_list<Entry> entries)
+{
+    entries_.reserve(entries.size());
+    for (const auto& [key, value] : entries)
+        setObject(value, key);
+}
+
+const std::u16string* HTMLOrderedDictionary::objectForKey(std::u16string_view key) const
+{
+    for (const auto& entry : entries_) {
+        if (entry.first == key)
+            return &entry.second;
+    }
+    return nullptr;
+}
+
+std::size_t HTMLOrderedDictionary::indexOfKey(std::u16string_view key) const
+{
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (entries_[i].first == key)
+            return i;
+    }
+    return HTMLNotFound;
+}
+
+const std::u16string* HTMLOrderedDictionary::firstKey() const
+{
+    return entries_.empty() ? nullptr : &entries_.front().first;
+}
+
+const std::u16string* HTMLOrderedDictionary::lastKey() const
+{
+    return entries_.empty() ? nullptr : &entries_.back().first;
+}
+
+const std::u16string& HTMLOrderedDictionary::objectAtIndexedSubscript(std::size_t index) const
+{
+    return entries_.at(index).first;
+}
+
+void HTMLOrderedDictionary::setObject(std::u16string value, std::u16string key)
+{
+    insertObject(std::move(value), std::move(key), entries_.size());
+}
+
+void HTMLOrderedDictionary::insertObject(std::u16string value, std::u16string key, std::size_t index)
+{
+    if (index > entries_.size()) {
+        throw std::out_of_range("HTMLOrderedDictionary::insertObject index " + std::to_string(index) + " beyond count " +
+                                std::to_string(entries_.size()) + " of array");
+    }
+    const std::size_t existing = indexOfKey(key);
+    if (existing != HTMLNotFound) {
+        entries_[existing].second = std::move(value);
+        return;
+    }
+    entries_.emplace(entries_.begin() + static_cast<std::ptrdiff_t>(index), std::move(key), std::move(value));
+}
+
+void HTMLOrderedDictionary::removeObjectForKey(std::u16string_view key)
+{
+    const std::size_t index = indexOfKey(key);
+    if (index != HTMLNotFound)
+        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "html/HTMLNotFound.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+#include <initializer_list>
+
+// An insertion-ordered dictionary from names to values: element attributes and
+// tag-token attributes. Attribute lists are short, so the entries live in one
+// vector in order and lookups scan it.
+class HTMLOrderedDictionary {
+public:
+    using Entry = std::pair<std::u16string, std::u16string>;
+
+    HTMLOrderedDictionary() = default;
+    explicit HTMLOrderedDictionary(std::size_t capacity);
+    // Adds the pairs in order with setObject (a repeated key keeps its first place).
+    HTMLOrderedDictionary(std::initializer_list<Entry> entries);
+
+    std::size_t count() const { return entries_.size(); }
+    // The value for the key, or nullptr.
+    const std::u16string* objectForKey(std::u16string_view key) const;
+    // The key's position in the order, or HTMLNotFound.
+    std::size_t indexOfKey(std::u16string_view key) const;
+    const std::u16string* firstKey() const;
+    const std::u16string* lastKey() const;
+    // The key (not the value) at a position; std::out_of_range past the end.
+    const std::u16string& objectAtIndexedSubscript(std::size_t index) const;
+
+    // An existing key keeps its place and takes the new value; a new key goes last.
+    void setObject(std::u16string value, std::u16string key);
+    // A new key is inserted at the index (std::out_of_range above count); an
+    // existing key keeps its place and only its value changes.
+    void insertObject(std::u16string value, std::u16string key, std::size_t index);
+    void removeObjectForKey(std::u16string_view key);
+
+    // The entries in order (key, value): what enumerating the keys gives.
+    const std::vector<Entry>& entries() const { return entries_; }
+    std::vector<Entry>::const_iterator begin() const { return entries_.begin(); }
+    std::vector<Entry>::const_iterator end() const { return entries_.end(); }
+
+    // Equal entries in the same order.
+    bool operator==(const HTMLOrderedDictionary&) const = default;
+
+private:
+    std::vector<Entry> entries_;
+};

@@ -1,0 +1,10 @@
+#include "html/HTMLTextNode.h"
+
+HTMLTextNode::HTMLTextNode() : HTMLNode(Kind::Text) {}
+
+HTMLTextNode::HTMLTextNode(std::u16string data) : HTMLNode(Kind::Text), data_(std::move(data)) {}
+
+std::shared_ptr<HTMLNode> HTMLTextNode::copy() const
+{
+    return std::make_shared<HTMLTextNode>(data_);
+}

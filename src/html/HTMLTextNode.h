@@ -1,0 +1,20 @@
+#pragma once
+
+#include "html/HTMLNode.h"
+
+class HTMLTextNode : public HTMLNode {
+public:
+    HTMLTextNode();
+    explicit HTMLTextNode(std::u16string data);
+
+    const std::u16string& data() const { return data_; }
+    void appendString(std::u16string_view string) { data_.append(string); }
+
+    std::u16string textContent() const override { return data_; }
+    std::shared_ptr<HTMLNode> copy() const override;
+    std::u16string serializedFragment() const override;
+    std::string description() const override;
+
+private:
+    std::u16string data_;
+};

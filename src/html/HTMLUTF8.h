@@ -1,0 +1,13 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// UTF-8 to UTF-16: each invalid sequence becomes U+FFFD, or, when strict,
+// makes the decoding fail.
+std::optional<std::u16string> DecodeUTF8(std::string_view utf8, bool strict);
+std::u16string UTF16FromUTF8(std::string_view utf8);
+
+// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string UTF8FromUTF16(std::u16string_view utf16);
