@@ -1,0 +1,215 @@
+#pragma once
+
+#include "html/HTMLDocument.h"
+#include "html/HTMLElement.h"
+#include "html/HTMLStringEncoding.h"
+#include "html/HTMLToken.h"
+#include "html/HTMLTokenizer.h"
+
+#include <cstddef>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// The tree construction stage: pulls tokens from its own tokenizer one at a
+// time and builds a document after the standard's insertion modes. It never
+// fails on bad markup: each parse error appends one fixed English text to
+// errors() and the standard's recovery follows.
+//
+// Departures kept on purpose: no template insertion mode ("template" is an
+// ordinary element), scripting counts as enabled but nothing runs ("noscript"
+// is raw text, no in head noscript mode), no foreign-attribute adjustment, tag
+// names compared without their namespace unless a rule says otherwise, and the
+// element lists of an earlier edition ("menuitem" handled; "search", "rb" and
+// "rtc" ordinary).
+class HTMLParser {
+public:
+    // The numbers show in the dispatcher's failure messages.
+    enum class InsertionMode : int {
+        Initial = 1,
+        BeforeHTML = 2,
+        BeforeHead = 3,
+        InHead = 4,
+        InHeadNoscript = 5, // never entered
+        AfterHead = 6,
+        InBody = 7,
+        Text = 8,
+        InTable = 9,
+        InTableText = 10,
+        InCaption = 11,
+        InColumnGroup = 12,
+        InTableBody = 13,
+        InRow = 14,
+        InCell = 15,
+        InSelect = 16,
+        InSelectInTable = 17,
+        AfterBody = 18,
+        InFrameset = 19,
+        AfterFrameset = 20,
+        AfterAfterBody = 21,
+        AfterAfterFrameset = 22,
+        // The rules for foreign content: chosen per token, never stored as the mode.
+        ForeignContent = 23,
+    };
+    static std::string_view insertionModeName(InsertionMode mode);
+
+    // Called at most once, when a meta charset names another encoding while the
+    // confidence is tentative; parsing stops right after it.
+    using ChangeEncoding = std::function<void(StringEncoding encoding, HTMLStringEncodingConfidence confidence)>;
+
+    // An empty input in UTF-8, tentative.
+    HTMLParser();
+    // With a context element the input is parsed as that element's content
+    // (fragment parsing) and the encoding becomes UTF-8, irrelevant.
+    HTMLParser(std::u16string string, HTMLStringEncoding encoding, std::shared_ptr<HTMLElement> context = nullptr);
+    HTMLParser(const HTMLParser&) = delete;
+    HTMLParser& operator=(const HTMLParser&) = delete;
+    ~HTMLParser();
+
+    // Parses on the first call; every call returns the same document. A
+    // fragment parse gives a document whose children are the parsed nodes.
+    std::shared_ptr<HTMLDocument> document();
+    // The parse errors in the order found.
+    const std::vector<std::string>& errors() const { return errors_; }
+    const std::u16string& string() const { return tokenizer_.string(); }
+    HTMLStringEncoding encoding() const { return encoding_; }
+    const ChangeEncoding& changeEncoding() const { return changeEncoding_; }
+    void setChangeEncoding(ChangeEncoding changeEncoding) { changeEncoding_ = std::move(changeEncoding); }
+
+    // The top of the stack of open elements, or nullptr when it is empty.
+    HTMLElement* currentNode() const;
+    // The context element while a fragment parse has only its root open, else
+    // the current node.
+    HTMLElement* adjustedCurrentNode() const;
+
+private:
+    using ElementPtr = std::shared_ptr<HTMLElement>;
+    using Names = std::initializer_list<std::u16string_view>;
+    enum class Scope { Default, Button, ListItem, Table };
+    // Where a node goes: a child of parent at index (nullptr: nowhere).
+    struct InsertionLocation {
+        HTMLNode* parent = nullptr;
+        std::size_t index = 0;
+    };
+
+    // Dispatch.
+    void processToken(HTMLToken& token);
+    void processTokenUsingRulesFor(InsertionMode mode, HTMLToken& token);
+    void reprocessToken(HTMLToken& token) { processToken(token); }
+    void switchInsertionMode(InsertionMode mode);
+    void stopParsing();
+
+    // One function per insertion mode.
+    void handleInitial(HTMLToken& token);
+    void handleBeforeHTML(HTMLToken& token);
+    void handleBeforeHead(HTMLToken& token);
+    void handleInHead(HTMLToken& token);
+    void handleAfterHead(HTMLToken& token);
+    void handleInBody(HTMLToken& token);
+    void handleText(HTMLToken& token);
+    void handleInTable(HTMLToken& token);
+    void handleInTableText(HTMLToken& token);
+    void handleInCaption(HTMLToken& token);
+    void handleInColumnGroup(HTMLToken& token);
+    void handleInTableBody(HTMLToken& token);
+    void handleInRow(HTMLToken& token);
+    void handleInCell(HTMLToken& token);
+    void handleInSelect(HTMLToken& token);
+    void handleInSelectInTable(HTMLToken& token);
+    void handleAfterBody(HTMLToken& token);
+    void handleInFrameset(HTMLToken& token);
+    void handleAfterFrameset(HTMLToken& token);
+    void handleAfterAfterBody(HTMLToken& token);
+    void handleAfterAfterFrameset(HTMLToken& token);
+    void handleForeignContent(HTMLToken& token);
+
+    // Parts of the larger modes.
+    void handleInBodyStartTag(HTMLToken& token);
+    void handleInBodyEndTag(HTMLToken& token);
+    void inBodyAnyOtherEndTag(std::u16string_view tagName);
+    void inBodyListItemWalk(const HTMLStartTagToken& tag);
+    void closePElement();
+    void changeEncodingForMetaElement(const HTMLStartTagToken& meta);
+    void inCaptionCloseTheCaptionAndReprocess(HTMLToken& token, std::string_view kind);
+    void foreignContentAnyOtherStartTag(HTMLStartTagToken& tag);
+    // The adoption agency algorithm: false when the caller is to run the
+    // any other end tag steps instead.
+    bool runTheAdoptionAgencyAlgorithm(std::u16string_view subject);
+
+    // The stack of open elements.
+    void pushOntoStackOfOpenElements(ElementPtr element);
+    void popCurrentNode();
+    void popElementsUntilOneNamedIsPopped(Names names);
+    void popElementsUntilElementIsPopped(const HTMLElement* element);
+    void removeFromStackOfOpenElements(const HTMLElement* element);
+    std::size_t indexInStackOfOpenElements(const HTMLElement* element) const;
+    bool isOnStackOfOpenElements(const HTMLElement* element) const;
+    bool currentNodeIsOneOf(Names names) const;
+
+    // Scopes.
+    HTMLElement* elementInSpecificScope(Names targets, Scope scope, bool htmlNamespaceOnly = false) const;
+    bool hasElementInScope(Names targets) const { return elementInSpecificScope(targets, Scope::Default); }
+    bool hasElementInButtonScope(std::u16string_view target) const;
+    bool hasElementInListItemScope(std::u16string_view target) const;
+    bool hasElementInTableScope(Names targets, bool htmlNamespaceOnly = false) const;
+    bool hasElementInSelectScope() const;
+    bool isElementInScope(const HTMLElement* element) const;
+
+    // Insertion.
+    InsertionLocation appropriatePlaceForInsertingANode(HTMLElement* overrideTarget = nullptr) const;
+    void insertNodeAtAppropriatePlace(const std::shared_ptr<HTMLNode>& node, HTMLElement* overrideTarget = nullptr);
+    void insertComment(const HTMLCommentToken& comment);
+    void appendComment(const HTMLCommentToken& comment, HTMLNode& parent);
+    void insertCharacters(std::u16string_view characters);
+    ElementPtr createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns = HTMLNamespace::HTML) const;
+    HTMLElement* insertElement(ElementPtr element);
+    HTMLElement* insertHTMLElementForToken(const HTMLTagToken& tag);
+    HTMLElement* insertHTMLElementNamed(std::u16string tagName);
+    HTMLElement* insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns);
+    void resetTheInsertionModeAppropriately();
+
+    // The list of active formatting elements; a null entry is a marker.
+    void pushOntoListOfActiveFormattingElements(const ElementPtr& element);
+    void pushMarkerOntoListOfActiveFormattingElements() { activeFormattingElements_.push_back(nullptr); }
+    void removeFromListOfActiveFormattingElements(const HTMLElement* element);
+    std::size_t indexInListOfActiveFormattingElements(const HTMLElement* element) const;
+    void reconstructTheActiveFormattingElements();
+    void clearTheListOfActiveFormattingElementsUpToTheLastMarker();
+
+    void generateImpliedEndTags(std::u16string_view exception = {});
+    void clearTheStackBackTo(Names names);
+    void closeTheCell();
+    void followGenericParsingAlgorithm(const HTMLStartTagToken& tag, HTMLTokenizerState state);
+
+    // Errors: "%@" in the text is replaced by the arguments in order.
+    void addParseError(std::string_view text);
+    void addParseError(std::string_view format, std::u16string_view argument);
+    void addParseError(std::string_view format, std::string_view first, std::u16string_view second);
+    void changeTheEncoding(StringEncoding encoding);
+
+    HTMLTokenizer tokenizer_;
+    InsertionMode insertionMode_ = InsertionMode::Initial;
+    InsertionMode originalInsertionMode_ = InsertionMode::Initial;
+    ElementPtr context_;
+    std::vector<ElementPtr> stackOfOpenElements_;
+    // How many open elements carry each tag name: a scope walk for a name that
+    // is not open ends at once, so deep nesting stays linear.
+    std::unordered_map<std::u16string, int> openElementCounts_;
+    ElementPtr headElementPointer_;
+    ElementPtr formElementPointer_;
+    std::shared_ptr<HTMLDocument> document_;
+    std::vector<std::string> errors_;
+    bool framesetOk_ = true;
+    bool ignoreNextTokenIfLineFeed_ = false;
+    std::vector<ElementPtr> activeFormattingElements_;
+    std::u16string pendingTableCharacters_;
+    bool fosterParenting_ = false;
+    bool done_ = false;
+    bool fragmentParsingAlgorithm_ = false;
+    ChangeEncoding changeEncoding_;
+    HTMLStringEncoding encoding_;
+};
