@@ -1,0 +1,538 @@
+#include "platform/ui/Context.h"
+
+#include "platform/foundation/FileIO.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPageSize>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
+#include <QPdfWriter>
+#include <QRadialGradient>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ui {
+
+namespace {
+
+// 72 dots per inch: one font point is one pixel before the device scale.
+constexpr int pointDotsPerMeter = 2835;
+
+QImage makeDeviceImage(int width, int height)
+{
+    QImage image(std::max(1, width), std::max(1, height), QImage::Format_ARGB32_Premultiplied);
+    image.setDotsPerMeterX(pointDotsPerMeter);
+    image.setDotsPerMeterY(pointDotsPerMeter);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+QColor toQColor(Color c)
+{
+    return QColor::fromRgbF(static_cast<float>(std::clamp(c.r, 0.0, 1.0)), static_cast<float>(std::clamp(c.g, 0.0, 1.0)),
+                            static_cast<float>(std::clamp(c.b, 0.0, 1.0)), static_cast<float>(std::clamp(c.a, 0.0, 1.0)));
+}
+
+QPointF toQ(Point p) { return {p.x, p.y}; }
+QRectF toQ(const Rect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
+Rect fromQ(const QRectF& r) { return makeRect(r.x(), r.y(), r.width(), r.height()); }
+
+QPainterPath toQ(const Path& path, FillRule rule = FillRule::NonZero)
+{
+    QPainterPath out;
+    out.setFillRule(rule == FillRule::EvenOdd ? Qt::OddEvenFill : Qt::WindingFill);
+    for (const Path::Element& e : path.elements()) {
+        switch (e.verb) {
+        case Path::Verb::Move: out.moveTo(toQ(e.points[0])); break;
+        case Path::Verb::Line: out.lineTo(toQ(e.points[0])); break;
+        case Path::Verb::Cubic: out.cubicTo(toQ(e.points[0]), toQ(e.points[1]), toQ(e.points[2])); break;
+        case Path::Verb::Close: out.closeSubpath(); break;
+        }
+    }
+    return out;
+}
+
+QImage wrapImage(const Image& image)
+{
+    return QImage(reinterpret_cast<const uchar*>(image.pixels()), image.pixelWidth(), image.pixelHeight(),
+                  image.pixelWidth() * 4, QImage::Format_ARGB32_Premultiplied);
+}
+
+QGradientStops toQ(const std::vector<GradientStop>& stops)
+{
+    QGradientStops out;
+    for (const GradientStop& s : stops)
+        out.push_back({std::clamp(s.location, 0.0, 1.0), toQColor(s.color)});
+    std::stable_sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return out;
+}
+
+// Three box blurs approximate a gaussian; works on the alpha channel only.
+std::vector<float> blurredAlpha(const QImage& image, int radius)
+{
+    const int w = image.width();
+    const int h = image.height();
+    std::vector<float> a(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    for (int y = 0; y < h; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
+        for (int x = 0; x < w; ++x)
+            a[static_cast<std::size_t>(y * w + x)] = static_cast<float>(row[x] >> 24) / 255.0f;
+    }
+    if (radius <= 0)
+        return a;
+    std::vector<float> tmp(a.size());
+    const auto pass = [&](int count, int stride, int lines, int lineStride) {
+        for (int line = 0; line < lines; ++line) {
+            const int base = line * lineStride;
+            float sum = 0;
+            for (int i = -radius; i <= radius; ++i)
+                sum += a[static_cast<std::size_t>(base + std::clamp(i, 0, count - 1) * stride)];
+            for (int i = 0; i < count; ++i) {
+                tmp[static_cast<std::size_t>(base + i * stride)] = sum / static_cast<float>(2 * radius + 1);
+                sum += a[static_cast<std::size_t>(base + std::min(i + radius + 1, count - 1) * stride)];
+                sum -= a[static_cast<std::size_t>(base + std::max(i - radius, 0) * stride)];
+            }
+        }
+        a.swap(tmp);
+    };
+    for (int i = 0; i < 3; ++i) {
+        pass(w, 1, h, w);
+        pass(h, w, w, 1);
+    }
+    return a;
+}
+
+} // namespace
+
+struct Context::Impl {
+    struct State {
+        Color fill = Color::black();
+        Color stroke = Color::black();
+        double lineWidth = 1;
+        std::vector<double> dash;
+        double dashPhase = 0;
+        LineCap cap = LineCap::Butt;
+        LineJoin join = LineJoin::Miter;
+        double miterLimit = 10;
+        double alpha = 1;
+    };
+
+    struct Layer {
+        QImage image;
+        std::unique_ptr<QPainter> painter;
+        QPainter* parent = nullptr;
+        QPoint origin; // in the parent's device pixels
+        double alpha = 1;
+        std::optional<Shadow> shadow;
+        std::size_t stackDepth = 0;
+    };
+
+    QPainter* painter = nullptr; // where drawing goes now: the device or the top layer
+    std::unique_ptr<QPainter> devicePainter;
+    double deviceScale = 1; // device pixels per point
+    State state;
+    std::vector<State> stack;
+    std::vector<Layer> layers;
+
+    void begin(QPaintDevice* device, double scale)
+    {
+        devicePainter = std::make_unique<QPainter>(device);
+        painter = devicePainter.get();
+        deviceScale = scale;
+        painter->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+        painter->scale(scale, scale);
+    }
+
+    void end()
+    {
+        while (!layers.empty())
+            endLayer();
+        if (devicePainter && devicePainter->isActive())
+            devicePainter->end();
+    }
+
+    QPen pen() const
+    {
+        const double width = state.lineWidth;
+        QPen p(toQColor(state.stroke));
+        p.setWidthF(width);
+        p.setCapStyle(state.cap == LineCap::Round ? Qt::RoundCap : state.cap == LineCap::Square ? Qt::SquareCap : Qt::FlatCap);
+        p.setJoinStyle(state.join == LineJoin::Round   ? Qt::RoundJoin
+                       : state.join == LineJoin::Bevel ? Qt::BevelJoin
+                                                       : Qt::SvgMiterJoin);
+        p.setMiterLimit(state.miterLimit);
+        if (!state.dash.empty()) {
+            // Qt measures dashes in pen widths; ours are in points.
+            const double unit = width > 0 ? width : 1;
+            QList<qreal> pattern;
+            for (double length : state.dash)
+                pattern.push_back(length / unit);
+            if (pattern.size() % 2 == 1)
+                pattern += pattern;
+            p.setDashPattern(pattern);
+            p.setDashOffset(state.dashPhase / unit);
+        }
+        return p;
+    }
+
+    void prepare() { painter->setOpacity(std::clamp(state.alpha, 0.0, 1.0)); }
+
+    // The device area, in user space, that drawing can still reach.
+    QRectF reachable() const
+    {
+        if (painter->hasClipping())
+            return painter->clipBoundingRect();
+        const QPaintDevice* device = painter->device();
+        return painter->worldTransform().inverted().mapRect(QRectF(0, 0, device->width(), device->height()));
+    }
+
+    void clip(const QPainterPath& path)
+    {
+        painter->setClipPath(path, painter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    }
+
+    void beginLayer(const Rect& extent, double alpha, std::optional<Shadow> shadow)
+    {
+        const QPaintDevice* device = painter->device();
+        QRectF area = painter->worldTransform().mapRect(toQ(extent));
+        if (painter->hasClipping() && !shadow)
+            area &= painter->worldTransform().mapRect(painter->clipBoundingRect());
+        const QRect pixels = area.toAlignedRect() & QRect(0, 0, device->width(), device->height());
+        Layer layer;
+        layer.image = makeDeviceImage(pixels.width(), pixels.height());
+        layer.origin = pixels.topLeft();
+        layer.alpha = alpha;
+        layer.shadow = shadow;
+        layer.parent = painter;
+        layer.stackDepth = stack.size();
+        layer.painter = std::make_unique<QPainter>(&layer.image);
+        layer.painter->setRenderHints(painter->renderHints());
+        layer.painter->setWorldTransform(painter->worldTransform()
+                                         * QTransform::fromTranslate(-layer.origin.x(), -layer.origin.y()));
+        stack.push_back(state);
+        state.alpha = 1;
+        painter = layer.painter.get();
+        layers.push_back(std::move(layer));
+    }
+
+    void endLayer()
+    {
+        Layer layer = std::move(layers.back());
+        layers.pop_back();
+        layer.painter->end();
+        // Saves left open inside the layer went to its own painter.
+        stack.resize(layer.stackDepth + 1);
+        state = stack.back();
+        stack.pop_back();
+        painter = layer.parent;
+        painter->save();
+        painter->resetTransform();
+        if (layer.shadow && layer.shadow->color.a > 0)
+            drawShadow(layer);
+        painter->setOpacity(std::clamp(state.alpha * layer.alpha, 0.0, 1.0));
+        painter->drawImage(layer.origin, layer.image);
+        painter->restore();
+    }
+
+    void drawShadow(const Layer& layer)
+    {
+        const Shadow& s = *layer.shadow;
+        const int radius = static_cast<int>(std::lround(s.blur * deviceScale / 2));
+        const int pad = 3 * radius + 1;
+        QImage padded = makeDeviceImage(layer.image.width() + 2 * pad, layer.image.height() + 2 * pad);
+        {
+            QPainter p(&padded);
+            p.drawImage(pad, pad, layer.image);
+        }
+        const std::vector<float> alpha = blurredAlpha(padded, radius);
+        const QColor color = toQColor(s.color);
+        for (int y = 0; y < padded.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(padded.scanLine(y));
+            for (int x = 0; x < padded.width(); ++x) {
+                const double a = alpha[static_cast<std::size_t>(y * padded.width() + x)] * color.alphaF();
+                row[x] = qPremultiply(qRgba(color.red(), color.green(), color.blue(), static_cast<int>(std::lround(a * 255))));
+            }
+        }
+        painter->setOpacity(std::clamp(state.alpha * layer.alpha, 0.0, 1.0));
+        painter->drawImage(QPointF(layer.origin.x() - pad + s.offset.width * deviceScale,
+                                   layer.origin.y() - pad + s.offset.height * deviceScale),
+                           padded);
+    }
+};
+
+Context::Context() : impl_(std::make_unique<Impl>()) {}
+
+Context::~Context() = default;
+
+void Context::save()
+{
+    impl_->stack.push_back(impl_->state);
+    impl_->painter->save();
+}
+
+void Context::restore()
+{
+    const std::size_t floor = impl_->layers.empty() ? 0 : impl_->layers.back().stackDepth + 1;
+    if (impl_->stack.size() <= floor)
+        return; // unbalanced restore: ignored, as the platform does
+    impl_->state = impl_->stack.back();
+    impl_->stack.pop_back();
+    impl_->painter->restore();
+}
+
+void Context::translate(double dx, double dy) { impl_->painter->translate(dx, dy); }
+void Context::scale(double sx, double sy) { impl_->painter->scale(sx, sy); }
+void Context::rotate(double radians) { impl_->painter->rotate(radians * 180 / M_PI); }
+
+void Context::concat(const AffineTransform& t)
+{
+    impl_->painter->setWorldTransform(QTransform(t.a, t.b, t.c, t.d, t.tx, t.ty), true);
+}
+
+AffineTransform Context::ctm() const
+{
+    QTransform m = impl_->painter->worldTransform();
+    if (!impl_->layers.empty()) {
+        const QPoint o = impl_->layers.back().origin;
+        m *= QTransform::fromTranslate(o.x(), o.y());
+    }
+    m *= QTransform::fromScale(1 / impl_->deviceScale, 1 / impl_->deviceScale);
+    return {m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy()};
+}
+
+void Context::setFillColor(Color c) { impl_->state.fill = c; }
+void Context::setStrokeColor(Color c) { impl_->state.stroke = c; }
+void Context::setFillColorHsb(double h, double s, double b, double a) { impl_->state.fill = Color::hsb(h, s, b, a); }
+void Context::setStrokeColorHsb(double h, double s, double b, double a) { impl_->state.stroke = Color::hsb(h, s, b, a); }
+void Context::setLineWidth(double width) { impl_->state.lineWidth = std::max(0.0, width); }
+
+void Context::setLineDash(double phase, std::vector<double> lengths)
+{
+    const bool usable = std::all_of(lengths.begin(), lengths.end(), [](double l) { return l >= 0; })
+        && std::any_of(lengths.begin(), lengths.end(), [](double l) { return l > 0; });
+    impl_->state.dash = usable ? std::move(lengths) : std::vector<double>{};
+    impl_->state.dashPhase = phase;
+}
+
+void Context::setLineCap(LineCap cap) { impl_->state.cap = cap; }
+void Context::setLineJoin(LineJoin join) { impl_->state.join = join; }
+void Context::setMiterLimit(double limit) { impl_->state.miterLimit = limit; }
+void Context::setAlpha(double alpha) { impl_->state.alpha = std::clamp(alpha, 0.0, 1.0); }
+Color Context::fillColor() const { return impl_->state.fill; }
+Color Context::strokeColor() const { return impl_->state.stroke; }
+double Context::lineWidth() const { return impl_->state.lineWidth; }
+
+void Context::fillPath(const Path& path, FillRule rule)
+{
+    impl_->prepare();
+    impl_->painter->fillPath(toQ(path, rule), toQColor(impl_->state.fill));
+}
+
+void Context::strokePath(const Path& path)
+{
+    impl_->prepare();
+    impl_->painter->strokePath(toQ(path), impl_->pen());
+}
+
+void Context::fillRect(const Rect& r) { fillPath(Path::rect(r)); }
+void Context::strokeRect(const Rect& r) { strokePath(Path::rect(r)); }
+void Context::fillEllipse(const Rect& r) { fillPath(Path::ellipse(r)); }
+void Context::strokeEllipse(const Rect& r) { strokePath(Path::ellipse(r)); }
+
+void Context::strokeLine(Point from, Point to)
+{
+    Path p;
+    p.moveTo(from);
+    p.lineTo(to);
+    strokePath(p);
+}
+
+void Context::clearRect(const Rect& r)
+{
+    QPainter& p = *impl_->painter;
+    p.save();
+    p.setCompositionMode(QPainter::CompositionMode_Clear);
+    p.fillRect(toQ(r), Qt::transparent);
+    p.restore();
+}
+
+void Context::clipToRect(const Rect& r) { impl_->clip(toQ(Path::rect(r))); }
+
+void Context::clipToPath(const Path& path, FillRule rule) { impl_->clip(toQ(path, rule)); }
+
+void Context::clipToStrokedPath(const Path& path)
+{
+    const QPen pen = impl_->pen();
+    QPainterPathStroker stroker(pen);
+    stroker.setWidth(std::max(impl_->state.lineWidth, 1e-3));
+    impl_->clip(stroker.createStroke(toQ(path)));
+}
+
+Rect Context::clipBoundingBox() const { return fromQ(impl_->reachable()); }
+
+void Context::drawLinearGradient(const std::vector<GradientStop>& stops, Point start, Point end, GradientExtend extend)
+{
+    if (stops.empty())
+        return;
+    QLinearGradient gradient(toQ(start), toQ(end));
+    gradient.setStops(toQ(stops));
+    const double dx = end.x - start.x;
+    const double dy = end.y - start.y;
+    const double length = std::hypot(dx, dy);
+    const QRectF area = impl_->reachable();
+    // Paint the band between the normals through the two ends, widened on
+    // the sides that extend.
+    const double reach = std::hypot(area.width(), area.height()) + std::hypot(area.center().x() - start.x, area.center().y() - start.y);
+    const double ux = length > 0 ? dx / length : 1;
+    const double uy = length > 0 ? dy / length : 0;
+    const QPointF along(ux, uy);
+    const QPointF normal(-uy, ux);
+    const QPointF from = toQ(start) - (extend.beforeStart ? along * reach : QPointF());
+    const QPointF to = toQ(end) + (extend.afterEnd ? along * reach : QPointF());
+    QPainterPath band;
+    band.moveTo(from + normal * reach);
+    band.lineTo(to + normal * reach);
+    band.lineTo(to - normal * reach);
+    band.lineTo(from - normal * reach);
+    band.closeSubpath();
+    impl_->prepare();
+    impl_->painter->fillPath(band, gradient);
+}
+
+void Context::drawRadialGradient(const std::vector<GradientStop>& stops, Point startCenter, double startRadius,
+                                 Point endCenter, double endRadius, GradientExtend extend)
+{
+    if (stops.empty())
+        return;
+    QRadialGradient gradient(toQ(endCenter), endRadius, toQ(startCenter), startRadius);
+    gradient.setStops(toQ(stops));
+    QPainterPath area;
+    area.setFillRule(Qt::OddEvenFill);
+    if (extend.afterEnd)
+        area.addRect(impl_->reachable());
+    else
+        area.addEllipse(toQ(endCenter), endRadius, endRadius);
+    if (!extend.beforeStart && startRadius > 0)
+        area.addEllipse(toQ(startCenter), startRadius, startRadius);
+    impl_->prepare();
+    impl_->painter->fillPath(area, gradient);
+}
+
+void Context::drawImage(const Image& image, const Rect& r)
+{
+    if (image.isNull())
+        return;
+    impl_->prepare();
+    impl_->painter->drawImage(toQ(r), wrapImage(image));
+}
+
+void Context::drawImageTinted(const Image& image, const Rect& r, Color color) { drawImage(image.tinted(color), r); }
+
+void Context::drawText(const std::string& text, Point topLeft, const Font& font, Color color)
+{
+    drawTextLayout(layoutText(text, font), topLeft, font, color);
+}
+
+void Context::drawText(const std::string& text, const Rect& r, const Font& font, Color color, TextAlignment alignment,
+                       LineBreakMode lineBreak)
+{
+    const int fitting = static_cast<int>(std::floor(r.height() / font.lineHeight() + 0.01));
+    const TextLayout layout = layoutText(text, font, {r.width(), std::max(1, fitting), lineBreak, alignment});
+    save();
+    clipToRect({r.origin, {r.width(), std::max(r.height(), layout.size.height)}});
+    drawTextLayout(layout, r.origin, font, color);
+    restore();
+}
+
+void Context::drawTextLayout(const TextLayout& layout, Point origin, const Font& font, Color color)
+{
+    if (layout.lines.empty())
+        return;
+    QFont qfont;
+    qfont.fromString(QString::fromStdString(font.descriptor()));
+    QPainter& p = *impl_->painter;
+    impl_->prepare();
+    p.setFont(qfont);
+    p.setPen(toQColor(color));
+    for (const TextLine& line : layout.lines)
+        p.drawText(QPointF(origin.x + line.origin.x, origin.y + line.baseline), QString::fromStdString(line.text));
+}
+
+void Context::beginTransparencyLayer(const Rect& extent, double alpha, std::optional<Shadow> shadow)
+{
+    impl_->beginLayer(extent, alpha, shadow);
+}
+
+void Context::endTransparencyLayer()
+{
+    if (!impl_->layers.empty())
+        impl_->endLayer();
+}
+
+// BitmapContext
+
+struct BitmapContext::Bitmap {
+    QImage image;
+};
+
+BitmapContext::BitmapContext(Size size, double scale) : size_(size)
+{
+    const double s = scale > 0 ? scale : 1;
+    impl_->deviceScale = s;
+    bitmap_ = std::make_unique<Bitmap>();
+    bitmap_->image = makeDeviceImage(static_cast<int>(std::ceil(size.width * s)), static_cast<int>(std::ceil(size.height * s)));
+    impl_->begin(&bitmap_->image, s);
+}
+
+BitmapContext::~BitmapContext() { impl_->end(); }
+
+Image BitmapContext::makeImage() const
+{
+    const QImage& image = bitmap_->image;
+    return Image::fromPixels(image.width(), image.height(), reinterpret_cast<const std::uint32_t*>(image.constBits()),
+                             static_cast<std::size_t>(image.bytesPerLine()), impl_->deviceScale);
+}
+
+// PdfContext
+
+struct PdfContext::Writer {
+    QByteArray bytes;
+    QBuffer buffer{&bytes};
+    std::unique_ptr<QPdfWriter> pdf;
+};
+
+PdfContext::PdfContext(Size pageSize) : PdfContext(std::filesystem::path(), pageSize) {}
+
+PdfContext::PdfContext(std::filesystem::path path, Size pageSize)
+    : writer_(std::make_unique<Writer>()), path_(std::move(path))
+{
+    writer_->buffer.open(QIODevice::WriteOnly);
+    writer_->pdf = std::make_unique<QPdfWriter>(&writer_->buffer);
+    QPdfWriter& pdf = *writer_->pdf;
+    pdf.setResolution(72);
+    pdf.setCreator(QString());
+    pdf.setPageSize(QPageSize(QSizeF(std::max(1.0, pageSize.width), std::max(1.0, pageSize.height)), QPageSize::Point,
+                              QString(), QPageSize::ExactMatch));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    impl_->begin(&pdf, 1);
+}
+
+PdfContext::~PdfContext() { finish(); }
+
+bool PdfContext::finish()
+{
+    if (finished_)
+        return written_;
+    finished_ = true;
+    impl_->end();
+    writer_->buffer.close();
+    data_ = writer_->bytes.toStdString();
+    written_ = path_.empty() ? !data_.empty() : fnd::writeFileAtomically(path_, data_);
+    return written_;
+}
+
+} // namespace ui

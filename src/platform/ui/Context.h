@@ -1,0 +1,154 @@
+#pragma once
+
+#include "platform/ui/Color.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Geometry.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/Path.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+enum class LineCap { Butt, Round, Square };
+enum class LineJoin { Miter, Round, Bevel };
+enum class FillRule { NonZero, EvenOdd };
+
+struct GradientStop {
+    double location = 0; // 0..1 along the gradient
+    Color color;
+};
+
+// Whether a gradient keeps painting its end colours beyond its two ends.
+struct GradientExtend {
+    bool beforeStart = false;
+    bool afterEnd = false;
+};
+
+struct Shadow {
+    Color color = Color::black().withAlpha(1.0 / 3.0);
+    Size offset{0, -3};
+    double blur = 3;
+};
+
+// A drawing context in the y-down space of points, like the phone
+// platform's graphics context inside a view's draw(): state (colours, line
+// style, transform, clip, alpha) is saved and restored as a stack.
+class Context {
+public:
+    virtual ~Context();
+    Context(const Context&) = delete;
+    Context& operator=(const Context&) = delete;
+
+    void save();
+    void restore();
+
+    void translate(double dx, double dy);
+    void scale(double sx, double sy);
+    void rotate(double radians); // positive turns clockwise on screen
+    void concat(const AffineTransform& t);
+    AffineTransform ctm() const; // user space to the device's points
+
+    void setFillColor(Color c);
+    void setStrokeColor(Color c);
+    void setFillColorHsb(double h, double s, double b, double a = 1);
+    void setStrokeColorHsb(double h, double s, double b, double a = 1);
+    void setLineWidth(double width);
+    // Dash and gap lengths in points, whatever the line width.
+    void setLineDash(double phase, std::vector<double> lengths);
+    void setLineCap(LineCap cap);
+    void setLineJoin(LineJoin join);
+    void setMiterLimit(double limit);
+    void setAlpha(double alpha); // multiplies everything drawn afterwards
+    Color fillColor() const;
+    Color strokeColor() const;
+    double lineWidth() const;
+
+    void fillPath(const Path& path, FillRule rule = FillRule::NonZero);
+    void strokePath(const Path& path);
+    void fillRect(const Rect& r);
+    void strokeRect(const Rect& r);
+    void fillEllipse(const Rect& r);
+    void strokeEllipse(const Rect& r);
+    void strokeLine(Point from, Point to);
+    void clearRect(const Rect& r); // to transparent
+
+    // Clips intersect the current clip and last until the matching restore.
+    void clipToRect(const Rect& r);
+    void clipToPath(const Path& path, FillRule rule = FillRule::NonZero);
+    // Clips to the outline the path would paint when stroked with the
+    // current line style.
+    void clipToStrokedPath(const Path& path);
+    Rect clipBoundingBox() const; // in user space
+
+    void drawLinearGradient(const std::vector<GradientStop>& stops, Point start, Point end,
+                            GradientExtend extend = {});
+    void drawRadialGradient(const std::vector<GradientStop>& stops, Point startCenter, double startRadius,
+                            Point endCenter, double endRadius, GradientExtend extend = {});
+
+    // Upright in the y-down space, scaled to fill the rectangle.
+    void drawImage(const Image& image, const Rect& r);
+    // The image used as a mask: its alpha painted in `color`.
+    void drawImageTinted(const Image& image, const Rect& r, Color color);
+
+    // One or more '\n'-separated lines whose first line box has its top-left
+    // corner at `topLeft`.
+    void drawText(const std::string& text, Point topLeft, const Font& font, Color color);
+    // Wrapped (or cut) to the rectangle's width, from its top, clipped to it.
+    void drawText(const std::string& text, const Rect& r, const Font& font, Color color,
+                  TextAlignment alignment = TextAlignment::Left,
+                  LineBreakMode lineBreak = LineBreakMode::WordWrap);
+    void drawTextLayout(const TextLayout& layout, Point origin, const Font& font, Color color);
+
+    // Drawing until the matching end is composited as one group, with the
+    // given opacity and an optional shadow cast by the group. `extent` bounds
+    // what the group may draw (in user space).
+    void beginTransparencyLayer(const Rect& extent, double alpha = 1, std::optional<Shadow> shadow = {});
+    void endTransparencyLayer();
+
+    struct Impl;
+
+protected:
+    Context();
+    std::unique_ptr<Impl> impl_;
+};
+
+// An offscreen RGBA bitmap of `size` points at `scale` pixels per point,
+// cleared to transparent.
+class BitmapContext : public Context {
+public:
+    explicit BitmapContext(Size size, double scale = 1);
+    ~BitmapContext() override;
+    Image makeImage() const;
+    Size size() const { return size_; }
+
+private:
+    struct Bitmap;
+    std::unique_ptr<Bitmap> bitmap_;
+    Size size_;
+};
+
+// A one-page PDF document of the given page size in points. finish() ends
+// the page and writes the file (atomically) or keeps the bytes for data().
+class PdfContext : public Context {
+public:
+    explicit PdfContext(Size pageSize);
+    PdfContext(std::filesystem::path path, Size pageSize);
+    ~PdfContext() override;
+    bool finish();
+    const std::string& data() const { return data_; }
+
+private:
+    struct Writer;
+    std::unique_ptr<Writer> writer_;
+    std::filesystem::path path_;
+    std::string data_;
+    bool finished_ = false;
+    bool written_ = false;
+};
+
+} // namespace ui

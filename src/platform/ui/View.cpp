@@ -1,0 +1,561 @@
+#include "platform/ui/View.h"
+
+#include "platform/ui/Context.h"
+#include "platform/ui/Path.h"
+
+#include <algorithm>
+
+namespace ui {
+
+namespace {
+
+View* currentFirstResponder = nullptr;
+
+Path outline(const Rect& r, double radius)
+{
+    return radius > 0 ? Path::roundedRect(r, radius) : Path::rect(r);
+}
+
+} // namespace
+
+Rect contentRect(ContentMode mode, Size content, const Rect& b)
+{
+    const double w = content.width;
+    const double h = content.height;
+    switch (mode) {
+    case ContentMode::ScaleToFill:
+    case ContentMode::Redraw: return b;
+    case ContentMode::ScaleAspectFit:
+    case ContentMode::ScaleAspectFill: {
+        if (w <= 0 || h <= 0)
+            return b;
+        const double sx = b.width() / w;
+        const double sy = b.height() / h;
+        const double s = mode == ContentMode::ScaleAspectFit ? std::min(sx, sy) : std::max(sx, sy);
+        return {{b.midX() - w * s / 2, b.midY() - h * s / 2}, {w * s, h * s}};
+    }
+    case ContentMode::Center: return {{b.midX() - w / 2, b.midY() - h / 2}, content};
+    case ContentMode::Top: return {{b.midX() - w / 2, b.minY()}, content};
+    case ContentMode::Bottom: return {{b.midX() - w / 2, b.maxY() - h}, content};
+    case ContentMode::Left: return {{b.minX(), b.midY() - h / 2}, content};
+    case ContentMode::Right: return {{b.maxX() - w, b.midY() - h / 2}, content};
+    case ContentMode::TopLeft: return {b.origin, content};
+    case ContentMode::TopRight: return {{b.maxX() - w, b.minY()}, content};
+    case ContentMode::BottomLeft: return {{b.minX(), b.maxY() - h}, content};
+    case ContentMode::BottomRight: return {{b.maxX() - w, b.maxY() - h}, content};
+    }
+    return b;
+}
+
+View::View() = default;
+
+View::View(Rect frame) { setFrame(frame); }
+
+View::~View()
+{
+    if (currentFirstResponder == this)
+        currentFirstResponder = nullptr;
+    for (const auto& child : subviews_) {
+        child->superview_ = nullptr;
+        child->setWindow(nullptr);
+    }
+}
+
+// Geometry
+
+Rect View::frame() const
+{
+    const Size s = bounds_.size;
+    if (transform_.isIdentity())
+        return {{center_.x - s.width / 2, center_.y - s.height / 2}, s};
+    return transform_.apply(makeRect(-s.width / 2, -s.height / 2, s.width, s.height)).offset(center_.x, center_.y);
+}
+
+void View::setFrame(Rect frame)
+{
+    frame = frame.standardized();
+    center_ = frame.center();
+    setBounds({bounds_.origin, frame.size});
+    requestDisplay();
+}
+
+void View::setBounds(Rect bounds)
+{
+    const bool resized = bounds.size != bounds_.size;
+    const bool moved = bounds.origin != bounds_.origin;
+    bounds_ = bounds;
+    if (resized) {
+        setNeedsLayout();
+        if (contentMode_ == ContentMode::Redraw)
+            setNeedsDisplay();
+    }
+    if (resized || moved)
+        requestDisplay();
+}
+
+void View::setCenter(Point center)
+{
+    center_ = center;
+    requestDisplay();
+}
+
+void View::setTransform(const AffineTransform& t)
+{
+    transform_ = t;
+    requestDisplay();
+}
+
+// Appearance
+
+void View::setAlpha(double alpha)
+{
+    alpha_ = std::clamp(alpha, 0.0, 1.0);
+    requestDisplay();
+}
+
+void View::setHidden(bool hidden)
+{
+    if (hidden_ == hidden)
+        return;
+    hidden_ = hidden;
+    if (hidden)
+        endEditing(true);
+    requestDisplay();
+}
+
+void View::setBackgroundColor(std::optional<Color> color)
+{
+    backgroundColor_ = color;
+    requestDisplay();
+}
+
+void View::setClipsToBounds(bool clips)
+{
+    clipsToBounds_ = clips;
+    requestDisplay();
+}
+
+void View::setCornerRadius(double radius)
+{
+    cornerRadius_ = std::max(0.0, radius);
+    requestDisplay();
+}
+
+void View::setBorder(double width, Color color)
+{
+    borderWidth_ = std::max(0.0, width);
+    borderColor_ = color;
+    requestDisplay();
+}
+
+void View::setBorderWidth(double width) { setBorder(width, borderColor_); }
+void View::setBorderColor(Color color) { setBorder(borderWidth_, color); }
+
+void View::setShadow(Color color, Size offset, double radius, double opacity)
+{
+    shadowColor_ = color;
+    shadowOffset_ = offset;
+    shadowRadius_ = std::max(0.0, radius);
+    shadowOpacity_ = std::clamp(opacity, 0.0, 1.0);
+    requestDisplay();
+}
+
+void View::setContentMode(ContentMode mode)
+{
+    contentMode_ = mode;
+    setNeedsDisplay();
+}
+
+Color View::tintColor() const
+{
+    if (tintColor_)
+        return *tintColor_;
+    return superview_ ? superview_->tintColor() : Color::systemBlue();
+}
+
+void View::setTintColor(std::optional<Color> color)
+{
+    tintColor_ = color;
+    setNeedsDisplay();
+}
+
+View* View::viewWithTag(int tag)
+{
+    if (tag_ == tag)
+        return this;
+    for (const auto& child : subviews_)
+        if (View* found = child->viewWithTag(tag))
+            return found;
+    return nullptr;
+}
+
+// Tree
+
+void View::addSubview(std::shared_ptr<View> view) { insertSubview(std::move(view), subviews_.size()); }
+
+void View::insertSubview(std::shared_ptr<View> view, std::size_t index)
+{
+    if (!view || view.get() == this || isDescendantOf(view.get()))
+        return;
+    if (view->superview_ == this) {
+        // Re-inserting moves it within the z order.
+        auto& list = subviews_;
+        list.erase(std::find(list.begin(), list.end(), view));
+        list.insert(list.begin() + static_cast<std::ptrdiff_t>(std::min(index, list.size())), view);
+        requestDisplay();
+        return;
+    }
+    if (view->superview_)
+        view->detachFromSuperview();
+    subviews_.insert(subviews_.begin() + static_cast<std::ptrdiff_t>(std::min(index, subviews_.size())), view);
+    view->superview_ = this;
+    view->setWindow(window_);
+    view->didMoveToSuperview();
+    setNeedsLayout();
+    requestDisplay();
+}
+
+void View::insertSubviewAbove(std::shared_ptr<View> view, const View* sibling)
+{
+    const auto found = std::find_if(subviews_.begin(), subviews_.end(), [&](const auto& v) { return v.get() == sibling; });
+    if (found == subviews_.end())
+        addSubview(std::move(view));
+    else
+        insertSubview(std::move(view), static_cast<std::size_t>(found - subviews_.begin()) + 1);
+}
+
+void View::insertSubviewBelow(std::shared_ptr<View> view, const View* sibling)
+{
+    const auto found = std::find_if(subviews_.begin(), subviews_.end(), [&](const auto& v) { return v.get() == sibling; });
+    insertSubview(std::move(view), found == subviews_.end() ? 0 : static_cast<std::size_t>(found - subviews_.begin()));
+}
+
+void View::detachFromSuperview()
+{
+    View* parent = superview_;
+    auto& list = parent->subviews_;
+    const auto found = std::find_if(list.begin(), list.end(), [&](const auto& v) { return v.get() == this; });
+    // The superview may hold the last reference: keep this view alive until done.
+    const std::shared_ptr<View> self = *found;
+    endEditing(true);
+    list.erase(found);
+    superview_ = nullptr;
+    parent->setNeedsLayout();
+    parent->requestDisplay();
+}
+
+void View::removeFromSuperview()
+{
+    if (!superview_)
+        return;
+    const std::shared_ptr<View> self = shared_from_this();
+    detachFromSuperview();
+    setWindow(nullptr);
+    didMoveToSuperview();
+}
+
+void View::bringSubviewToFront(const View* view)
+{
+    const auto found = std::find_if(subviews_.begin(), subviews_.end(), [&](const auto& v) { return v.get() == view; });
+    if (found != subviews_.end())
+        std::rotate(found, found + 1, subviews_.end());
+    requestDisplay();
+}
+
+void View::sendSubviewToBack(const View* view)
+{
+    const auto found = std::find_if(subviews_.begin(), subviews_.end(), [&](const auto& v) { return v.get() == view; });
+    if (found != subviews_.end())
+        std::rotate(subviews_.begin(), found, found + 1);
+    requestDisplay();
+}
+
+bool View::isDescendantOf(const View* view) const
+{
+    for (const View* v = this; v; v = v->superview_)
+        if (v == view)
+            return true;
+    return false;
+}
+
+void View::setWindow(Window* window)
+{
+    if (window_ != window) {
+        window_ = window;
+        didMoveToWindow();
+    }
+    const auto children = subviews_;
+    for (const auto& child : children)
+        child->setWindow(window);
+}
+
+void View::addGestureRecognizer(std::shared_ptr<GestureRecognizer> recognizer)
+{
+    if (recognizer && std::find(gestureRecognizers_.begin(), gestureRecognizers_.end(), recognizer) == gestureRecognizers_.end())
+        gestureRecognizers_.push_back(std::move(recognizer));
+}
+
+void View::removeGestureRecognizer(const GestureRecognizer* recognizer)
+{
+    std::erase_if(gestureRecognizers_, [&](const auto& r) { return r.get() == recognizer; });
+}
+
+// Layout and display
+
+void View::setNeedsLayout()
+{
+    needsLayout_ = true;
+    requestDisplay();
+}
+
+void View::layoutIfNeeded()
+{
+    if (needsLayout_) {
+        needsLayout_ = false;
+        layoutSubviews();
+    }
+    const auto children = subviews_;
+    for (const auto& child : children)
+        child->layoutIfNeeded();
+}
+
+void View::setNeedsDisplay()
+{
+    needsDisplay_ = true;
+    requestDisplay();
+}
+
+void View::requestDisplay()
+{
+    View* root = this;
+    while (root->superview_)
+        root = root->superview_;
+    root->displayRequested();
+}
+
+Size View::sizeThatFits(Size) const { return bounds_.size; }
+
+void View::sizeToFit()
+{
+    const Rect f = frame();
+    setFrame({f.origin, sizeThatFits(f.size)});
+}
+
+void View::draw(Context&, Rect) {}
+
+// Rendering
+
+Rect View::paintExtent() const
+{
+    Rect extent = bounds_;
+    if (clipsToBounds_)
+        return extent;
+    for (const auto& child : subviews_)
+        if (!child->hidden_)
+            extent = extent.unite(child->transformToSuperview().apply(child->paintExtent()));
+    return extent;
+}
+
+void View::render(Context& context)
+{
+    layoutIfNeeded();
+    renderLayer(context);
+}
+
+Image View::renderToImage(double scale)
+{
+    BitmapContext context(bounds_.size, scale);
+    context.translate(-bounds_.x(), -bounds_.y());
+    render(context);
+    return context.makeImage();
+}
+
+void View::renderAsSubview(Context& context)
+{
+    context.save();
+    context.concat(transformToSuperview());
+    renderLayer(context);
+    context.restore();
+}
+
+void View::renderLayer(Context& context)
+{
+    if (hidden_ || alpha_ <= 0)
+        return;
+    const bool group = alpha_ < 1 || shadowOpacity_ > 0;
+    if (group) {
+        std::optional<Shadow> shadow;
+        if (shadowOpacity_ > 0)
+            shadow = Shadow{shadowColor_.withAlpha(shadowColor_.a * shadowOpacity_), shadowOffset_, shadowRadius_ * 2};
+        context.beginTransparencyLayer(paintExtent(), alpha_, shadow);
+    }
+    if (backgroundColor_ && !backgroundColor_->isClear()) {
+        context.save();
+        context.setFillColor(*backgroundColor_);
+        context.fillPath(outline(bounds_, cornerRadius_));
+        context.restore();
+    }
+    context.save();
+    if (clipsToBounds_)
+        context.clipToPath(outline(bounds_, cornerRadius_));
+    context.save();
+    context.clipToRect(bounds_);
+    draw(context, bounds_);
+    context.restore();
+    needsDisplay_ = false;
+    const auto children = subviews_;
+    for (const auto& child : children)
+        child->renderAsSubview(context);
+    context.restore();
+    if (borderWidth_ > 0) {
+        context.save();
+        context.setStrokeColor(borderColor_);
+        context.setLineWidth(borderWidth_);
+        const double half = borderWidth_ / 2;
+        context.strokePath(outline(bounds_.inset(half, half), std::max(0.0, cornerRadius_ - half)));
+        context.restore();
+    }
+    if (group)
+        context.endTransparencyLayer();
+}
+
+// Hit testing and conversion
+
+bool View::pointInside(Point point) const { return bounds_.contains(point); }
+
+View* View::hitTest(Point point)
+{
+    if (hidden_ || !userInteractionEnabled_ || alpha_ < 0.01 || !pointInside(point))
+        return nullptr;
+    const auto children = subviews_;
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        const Point local = (*it)->transformToSuperview().inverted().apply(point);
+        if (View* hit = (*it)->hitTest(local))
+            return hit;
+    }
+    return this;
+}
+
+AffineTransform View::transformToSuperview() const
+{
+    return AffineTransform::translation(-bounds_.midX(), -bounds_.midY())
+        .concat(transform_)
+        .concat(AffineTransform::translation(center_.x, center_.y));
+}
+
+AffineTransform View::transformToRoot() const
+{
+    AffineTransform t;
+    for (const View* v = this; v->superview_; v = v->superview_)
+        t = t.concat(v->transformToSuperview());
+    return t;
+}
+
+Point View::convertPoint(Point point, const View* to) const
+{
+    const Point inRoot = transformToRoot().apply(point);
+    return to ? to->transformToRoot().inverted().apply(inRoot) : inRoot;
+}
+
+Point View::convertPointFromView(Point point, const View* from) const
+{
+    const Point inRoot = from ? from->transformToRoot().apply(point) : point;
+    return transformToRoot().inverted().apply(inRoot);
+}
+
+Rect View::convertRect(Rect rect, const View* to) const
+{
+    const Rect inRoot = transformToRoot().apply(rect);
+    return to ? to->transformToRoot().inverted().apply(inRoot) : inRoot;
+}
+
+Rect View::convertRectFromView(Rect rect, const View* from) const
+{
+    const Rect inRoot = from ? from->transformToRoot().apply(rect) : rect;
+    return transformToRoot().inverted().apply(inRoot);
+}
+
+// Touches
+
+void View::touchesBegan(const std::vector<Touch>& touches)
+{
+    if (superview_)
+        superview_->touchesBegan(touches);
+}
+
+void View::touchesMoved(const std::vector<Touch>& touches)
+{
+    if (superview_)
+        superview_->touchesMoved(touches);
+}
+
+void View::touchesEnded(const std::vector<Touch>& touches)
+{
+    if (superview_)
+        superview_->touchesEnded(touches);
+}
+
+void View::touchesCancelled(const std::vector<Touch>& touches)
+{
+    if (superview_)
+        superview_->touchesCancelled(touches);
+}
+
+// First responder
+
+bool View::isFirstResponder() const { return currentFirstResponder == this; }
+
+View* View::firstResponder() { return currentFirstResponder; }
+
+bool View::becomeFirstResponder()
+{
+    if (isFirstResponder())
+        return true;
+    if (!canBecomeFirstResponder())
+        return false;
+    if (currentFirstResponder && !currentFirstResponder->resignFirstResponder())
+        return false;
+    currentFirstResponder = this;
+    didBecomeFirstResponder();
+    return true;
+}
+
+bool View::resignFirstResponder()
+{
+    if (!isFirstResponder())
+        return true;
+    if (!canResignFirstResponder())
+        return false;
+    currentFirstResponder = nullptr;
+    didResignFirstResponder();
+    return true;
+}
+
+bool View::endEditing(bool force)
+{
+    View* responder = currentFirstResponder;
+    if (!responder || !responder->isDescendantOf(this))
+        return true;
+    if (!force)
+        return responder->resignFirstResponder();
+    currentFirstResponder = nullptr;
+    responder->didResignFirstResponder();
+    return true;
+}
+
+void View::keyPressed(const KeyEvent& event)
+{
+    if (event.key == Key::Character && !event.text.empty())
+        insertText(event.text);
+}
+
+void View::insertText(const std::string&) {}
+
+Point Touch::locationInView(const View* v) const { return v ? v->convertPointFromView(location, nullptr) : location; }
+
+Point Touch::previousLocationInView(const View* v) const
+{
+    return v ? v->convertPointFromView(previousLocation, nullptr) : previousLocation;
+}
+
+} // namespace ui
