@@ -1,1 +1,57 @@
-// Shared fixtures for the tests; grows with the platform layer.
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/foundation/Paths.h"
+
+namespace testsupport {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path envPath(const char* name, const fs::path& fallback)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? fs::path(value) : fallback;
+}
+
+}  // namespace
+
+fs::path artifactsDir()
+{
+    const fs::path folder = envPath("NORVALE_ARTIFACTS", fs::current_path() / "test-artifacts");
+    fs::create_directories(folder);
+    return folder;
+}
+
+fs::path testDataDir()
+{
+    return envPath("NORVALE_TEST_DATA", fs::path(__FILE__).parent_path().parent_path() / "data");
+}
+
+fs::path programHome()
+{
+    static const fs::path home = envPath("NORVALE_HOME", {});
+    return home;
+}
+
+fs::path freshDocuments()
+{
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = test != nullptr ? std::string(test->test_suite_name()) + "." + test->name() : "outside-test";
+    for (char& c : name)
+        if (c == '/')
+            c = '_';
+    fs::path home = programHome() / "tests" / name;
+    for (int n = 2; fs::exists(home); ++n)
+        home = programHome() / "tests" / (name + "-" + std::to_string(n));
+    fs::create_directories(home);
+    ::setenv("NORVALE_HOME", home.c_str(), 1);
+    return fnd::Paths::documents();
+}
+
+}  // namespace testsupport

@@ -18,6 +18,10 @@ namespace fnd {
 
 namespace {
 
+// The manual clock fires what is due up to this much past the target, so that a
+// 0.1 s timer fires ten times in advance(1.0) despite rounding in its sums.
+constexpr double manualTolerance = 1e-9;
+
 double steadySeconds()
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -244,7 +248,16 @@ struct RunLoop::Impl {
 
 RunLoop::RunLoop() : impl_(std::make_unique<Impl>()) {}
 
-RunLoop::~RunLoop() = default;
+RunLoop::~RunLoop()
+{
+    // Qt objects still here outlived the application object (no
+    // shutdownPlatform()); destroying them now, during static destruction, is not safe.
+    if (!impl_->qtGone) {
+        (void)impl_->waitTimer.release();
+        (void)impl_->timer.release();
+        (void)impl_->waker.release();
+    }
+}
 
 RunLoop& RunLoop::main()
 {
@@ -293,13 +306,13 @@ void RunLoop::advance(double seconds)
     }
     impl_->processPending();
     do {
-        impl_->runDue(target);
+        impl_->runDue(target + manualTolerance);
         {
             const std::lock_guard lock(impl_->mutex);
             impl_->manualNow = std::max(impl_->manualNow, target);
         }
         impl_->processPending();
-    } while (impl_->somethingDueBy(target));
+    } while (impl_->somethingDueBy(target + manualTolerance));
 }
 
 bool RunLoop::runUntil(const std::function<bool()>& done, double realTimeoutSeconds)
@@ -415,13 +428,39 @@ void RunLoop::removeFrameCallback(FrameId id)
     }
 }
 
+namespace {
+
+struct ApplicationHolder {
+    std::unique_ptr<QGuiApplication> app;
+    ApplicationHolder() = default;
+    ApplicationHolder(const ApplicationHolder&) = delete;
+    ApplicationHolder& operator=(const ApplicationHolder&) = delete;
+    ~ApplicationHolder() { (void)app.release(); }  // see shutdownPlatform()
+};
+
+ApplicationHolder& applicationHolder()
+{
+    static ApplicationHolder holder;
+    return holder;
+}
+
+}  // namespace
+
 void initPlatform(int& argc, char** argv)
 {
     RunLoop::main();  // the calling thread becomes the main thread
     if (QCoreApplication::instance() != nullptr)
         return;
-    static std::unique_ptr<QGuiApplication> app;
-    app = std::make_unique<QGuiApplication>(argc, argv);
+    applicationHolder().app = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+void shutdownPlatform()
+{
+    auto& holder = applicationHolder();
+    if (!holder.app)
+        return;
+    RunLoop::main().processEvents();
+    holder.app.reset();
 }
 
 }  // namespace fnd

@@ -10,6 +10,10 @@ namespace fnd {
 // sets up RunLoop::main() on the calling thread. Call once, early, from main().
 // argc must outlive the application (main's own argc does).
 void initPlatform(int& argc, char** argv);
+// Destroys the application object initPlatform made, at the end of main().
+// Without it the object is left to the operating system: Qt cannot be torn
+// down safely while static objects are being destroyed.
+void shutdownPlatform();
 
 // The main thread's loop. In the app it runs on the real clock and the Qt event
 // loop; in tests on a manual clock that advance() moves, firing everything due in

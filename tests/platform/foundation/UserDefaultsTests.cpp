@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/foundation/Paths.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using fnd::UserDefaults;
+
+TEST(UserDefaults, ValuesSurviveARestart)
+{
+    const fs::path file = testsupport::freshDocuments().parent_path() / "Preferences.json";
+    {
+        UserDefaults defaults(file);
+        defaults.setInteger("LaunchAmounts", 3);
+        defaults.setBool("agreed", true);
+        defaults.setString("name", "Norvale");
+        defaults.setDouble("ratio", 0.25);
+        defaults.setObject("kVersionTrail", nlohmann::json{{"versions", {"1.0", "1.1"}}});
+        defaults.setString("gone", "x");
+        defaults.removeObjectForKey("gone");
+        EXPECT_TRUE(defaults.synchronize());
+    }
+    const UserDefaults reread(file);
+    EXPECT_EQ(reread.integerForKey("LaunchAmounts"), 3);
+    EXPECT_TRUE(reread.boolForKey("agreed"));
+    EXPECT_EQ(reread.stringForKey("name"), "Norvale");
+    EXPECT_DOUBLE_EQ(reread.doubleForKey("ratio"), 0.25);
+    EXPECT_EQ(reread.objectForKey("kVersionTrail")["versions"][1], "1.1");
+    EXPECT_TRUE(reread.objectForKey("gone").is_null());
+    EXPECT_EQ(reread.integerForKey("missing"), 0);
+    EXPECT_FALSE(reread.boolForKey("missing"));
+    EXPECT_EQ(reread.stringForKey("LaunchAmounts"), "");  // wrong type: the empty default
+}
+
+TEST(UserDefaults, TheStandardDefaultsLiveInHomeAndSaveOnTheNextTurnOfTheLoop)
+{
+    const fs::path home = testsupport::freshDocuments().parent_path();
+    auto& defaults = UserDefaults::standard();
+    EXPECT_EQ(defaults.file(), home / "Preferences.json");
+    defaults.setInteger("LaunchAmounts", 7);
+    EXPECT_FALSE(fs::exists(defaults.file()));
+    fnd::RunLoop::main().processEvents();
+    EXPECT_EQ(UserDefaults(home / "Preferences.json").integerForKey("LaunchAmounts"), 7);
+}
+
+TEST(UserDefaults, AnUnreadableFileStartsFromDefaultsAndIsKept)
+{
+    const fs::path file = testsupport::freshDocuments().parent_path() / "Preferences.json";
+    std::ofstream(file) << "{ not json";
+    const UserDefaults defaults(file);
+    EXPECT_EQ(defaults.integerForKey("LaunchAmounts"), 0);
+    EXPECT_TRUE(fs::exists(file.string() + ".corrupt"));
+}
+
+}  // namespace

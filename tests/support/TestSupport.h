@@ -1,0 +1,20 @@
+#pragma once
+
+#include <filesystem>
+
+// Helpers for every test program. TestMain sets the stage: offscreen Qt, the
+// run loop on its manual clock, NORVALE_HOME in a fresh temporary folder, and
+// system sounds recorded but silent.
+namespace testsupport {
+
+// $NORVALE_ARTIFACTS (created): where tests keep what they rendered.
+std::filesystem::path artifactsDir();
+// $NORVALE_TEST_DATA: the fixtures in tests/data.
+std::filesystem::path testDataDir();
+// The temporary folder this test program was given as NORVALE_HOME.
+std::filesystem::path programHome();
+// Points NORVALE_HOME at a new empty folder for the running test and returns its
+// Documents folder (created), so each test starts with nothing saved.
+std::filesystem::path freshDocuments();
+
+}  // namespace testsupport
