@@ -48,3 +48,19 @@ constexpr bool IsNoncharacterOrDisallowedControl(char32_t c)
         return true;
     return c <= 0x10FFFF && (c & 0xFFFE) == 0xFFFE;
 }
+
+constexpr bool IsASCIIUpperAlpha(char32_t c)
+{
+    return c >= U'A' && c <= U'Z';
+}
+
+constexpr bool IsASCIIAlpha(char32_t c)
+{
+    return IsASCIIUpperAlpha(c) || (c >= U'a' && c <= U'z');
+}
+
+// The parser lowers names by adding 0x20 to A to Z only.
+constexpr char32_t ASCIILowercase(char32_t c)
+{
+    return IsASCIIUpperAlpha(c) ? c + 0x20 : c;
+}

@@ -4,6 +4,7 @@
 #include "html/HTMLToken.h"
 #include "html/HTMLTokenizerState.h"
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -59,8 +60,10 @@ private:
     void startAttribute(char32_t firstCharacter);
     void addCurrentAttributeToCurrentToken();
 
-    // A run of ordinary characters up to one for which isStop holds; each
-    // U+0000 in it reports nullError at once and becomes U+FFFD unless keepNull.
+    // A run of ordinary characters up to one for which isStop holds (put back
+    // for the caller to consume); each U+0000 in it reports nullError (when
+    // there is one) at once and becomes U+FFFD unless keepNull. The run lives
+    // in a buffer reused from one run to the next.
     template <typename IsStop>
     std::u16string& consumeRun(IsStop&& isStop, std::string_view nullError, bool keepNull = false);
 
@@ -117,21 +120,23 @@ private:
     void commentEndDashState();
     void commentEndState();
     void commentEndBangState();
-    // DOCTYPE.
+    void emitCommentAtEndOfFile(std::string error);
+    // DOCTYPE; the public and system identifier states share their shape.
     void DOCTYPEState();
     void beforeDOCTYPENameState();
     void DOCTYPENameState();
     void afterDOCTYPENameState();
-    void afterDOCTYPEPublicKeywordState();
-    void beforeDOCTYPEPublicIdentifierState();
-    void DOCTYPEPublicIdentifierQuotedState(char16_t quote);
+    void afterDOCTYPEKeywordState(bool isPublic);
+    void beforeDOCTYPEIdentifierState(bool isPublic);
+    void DOCTYPEIdentifierQuotedState(char16_t quote, bool isPublic);
     void afterDOCTYPEPublicIdentifierState();
     void betweenDOCTYPEPublicAndSystemIdentifiersState();
-    void afterDOCTYPESystemKeywordState();
-    void beforeDOCTYPESystemIdentifierState();
-    void DOCTYPESystemIdentifierQuotedState(char16_t quote);
     void afterDOCTYPESystemIdentifierState();
     void bogusDOCTYPEState();
+    void startDOCTYPEIdentifier(char16_t quote, bool isPublic);
+    // Emits the current DOCTYPE (a new one when none was started) with force-quirks.
+    void emitDOCTYPEWithForceQuirks(std::string error, bool atEndOfFile);
+    void switchToBogusDOCTYPE(std::string error);
     void CDATASectionState();
 
     HTMLPreprocessedInputStream inputStream_;
@@ -150,3 +155,24 @@ private:
     bool done_ = false;
     std::function<bool()> adjustedCurrentNodeIsForeign_;
 };
+
+template <typename IsStop>
+std::u16string& HTMLTokenizer::consumeRun(IsStop&& isStop, std::string_view nullError, bool keepNull)
+{
+    run_.clear();
+    bool sawNull = false;
+    inputStream_.consumeCharactersUpToFirstPassingTest(
+        [&](char32_t c) {
+            if (c == 0) {
+                if (!nullError.empty())
+                    emitParseError(std::string(nullError));
+                sawNull = true;
+                return false;
+            }
+            return isStop(c);
+        },
+        run_);
+    if (sawNull && !keepNull)
+        std::replace(run_.begin(), run_.end(), u'\0', u'\uFFFD');
+    return run_;
+}

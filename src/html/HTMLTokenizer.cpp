@@ -1,0 +1,183 @@
+#include "html/HTMLTokenizer.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+HTMLTokenizer::HTMLTokenizer(std::u16string string) : inputStream_(std::move(string))
+{
+    inputStream_.setErrorBlock([this](std::string_view message) { emitParseError(std::string(message)); });
+}
+
+std::optional<HTMLToken> HTMLTokenizer::nextObject()
+{
+    while (!done_ && tokenQueue_.empty())
+        resume();
+    if (tokenQueue_.empty())
+        return std::nullopt;
+    HTMLToken token = std::move(tokenQueue_.front());
+    tokenQueue_.pop_front();
+    return token;
+}
+
+void HTMLTokenizer::resume()
+{
+    using enum HTMLTokenizerState;
+    switch (state_) {
+    case Data: return dataState();
+    case CharacterReferenceInData: return characterReferenceInDataState();
+    case RCDATA: return RCDATAState();
+    case CharacterReferenceInRCDATA: return characterReferenceInRCDATAState();
+    case RAWTEXT: return RAWTEXTState();
+    case ScriptData: return scriptDataState();
+    case PLAINTEXT: return PLAINTEXTState();
+    case TagOpen: return tagOpenState();
+    case EndTagOpen: return endTagOpenState();
+    case TagName: return tagNameState();
+    case RCDATALessThanSign: return textLessThanSignState(RCDATA, RCDATAEndTagOpen);
+    case RCDATAEndTagOpen: return textEndTagOpenState(RCDATA, RCDATAEndTagName);
+    case RCDATAEndTagName: return textEndTagNameState(RCDATA);
+    case RAWTEXTLessThanSign: return textLessThanSignState(RAWTEXT, RAWTEXTEndTagOpen);
+    case RAWTEXTEndTagOpen: return textEndTagOpenState(RAWTEXT, RAWTEXTEndTagName);
+    case RAWTEXTEndTagName: return textEndTagNameState(RAWTEXT);
+    case ScriptDataLessThanSign: return scriptDataLessThanSignState();
+    case ScriptDataEndTagOpen: return textEndTagOpenState(ScriptData, ScriptDataEndTagName);
+    case ScriptDataEndTagName: return textEndTagNameState(ScriptData);
+    case ScriptDataEscapeStart: return scriptDataEscapeStartState();
+    case ScriptDataEscapeStartDash: return scriptDataEscapeStartDashState();
+    case ScriptDataEscaped: return scriptDataEscapedState();
+    case ScriptDataEscapedDash: return scriptDataEscapedDashState();
+    case ScriptDataEscapedDashDash: return scriptDataEscapedDashDashState();
+    case ScriptDataEscapedLessThanSign: return scriptDataEscapedLessThanSignState();
+    case ScriptDataEscapedEndTagOpen: return textEndTagOpenState(ScriptDataEscaped, ScriptDataEscapedEndTagName);
+    case ScriptDataEscapedEndTagName: return textEndTagNameState(ScriptDataEscaped);
+    case ScriptDataDoubleEscapeStart: return scriptDataDoubleEscapeStartState();
+    case ScriptDataDoubleEscaped: return scriptDataDoubleEscapedState();
+    case ScriptDataDoubleEscapedDash: return scriptDataDoubleEscapedDashState();
+    case ScriptDataDoubleEscapedDashDash: return scriptDataDoubleEscapedDashDashState();
+    case ScriptDataDoubleEscapedLessThanSign: return scriptDataDoubleEscapedLessThanSignState();
+    case ScriptDataDoubleEscapeEnd: return scriptDataDoubleEscapeEndState();
+    case BeforeAttributeName: return beforeAttributeNameState();
+    case AttributeName: return attributeNameState();
+    case AfterAttributeName: return afterAttributeNameState();
+    case BeforeAttributeValue: return beforeAttributeValueState();
+    case AttributeValueDoubleQuoted: return attributeValueQuotedState(u'"');
+    case AttributeValueSingleQuoted: return attributeValueQuotedState(u'\'');
+    case AttributeValueUnquoted: return attributeValueUnquotedState();
+    case CharacterReferenceInAttributeValue: return characterReferenceInAttributeValueState();
+    case AfterAttributeValueQuoted: return afterAttributeValueQuotedState();
+    case SelfClosingStartTag: return selfClosingStartTagState();
+    case BogusComment: return bogusCommentState();
+    case MarkupDeclarationOpen: return markupDeclarationOpenState();
+    case CommentStart: return commentStartState();
+    case CommentStartDash: return commentStartDashState();
+    case Comment: return commentState();
+    case CommentEndDash: return commentEndDashState();
+    case CommentEnd: return commentEndState();
+    case CommentEndBang: return commentEndBangState();
+    case DOCTYPE: return DOCTYPEState();
+    case BeforeDOCTYPEName: return beforeDOCTYPENameState();
+    case DOCTYPEName: return DOCTYPENameState();
+    case AfterDOCTYPEName: return afterDOCTYPENameState();
+    case AfterDOCTYPEPublicKeyword: return afterDOCTYPEKeywordState(true);
+    case BeforeDOCTYPEPublicIdentifier: return beforeDOCTYPEIdentifierState(true);
+    case DOCTYPEPublicIdentifierDoubleQuoted: return DOCTYPEIdentifierQuotedState(u'"', true);
+    case DOCTYPEPublicIdentifierSingleQuoted: return DOCTYPEIdentifierQuotedState(u'\'', true);
+    case AfterDOCTYPEPublicIdentifier: return afterDOCTYPEPublicIdentifierState();
+    case BetweenDOCTYPEPublicAndSystemIdentifiers: return betweenDOCTYPEPublicAndSystemIdentifiersState();
+    case AfterDOCTYPESystemKeyword: return afterDOCTYPEKeywordState(false);
+    case BeforeDOCTYPESystemIdentifier: return beforeDOCTYPEIdentifierState(false);
+    case DOCTYPESystemIdentifierDoubleQuoted: return DOCTYPEIdentifierQuotedState(u'"', false);
+    case DOCTYPESystemIdentifierSingleQuoted: return DOCTYPEIdentifierQuotedState(u'\'', false);
+    case AfterDOCTYPESystemIdentifier: return afterDOCTYPESystemIdentifierState();
+    case BogusDOCTYPE: return bogusDOCTYPEState();
+    case CDATASection: return CDATASectionState();
+    }
+    std::fprintf(stderr, "unexpected state %ld\n", static_cast<long>(state_));
+    std::abort();
+}
+
+void HTMLTokenizer::emit(HTMLToken token)
+{
+    if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
+        mostRecentEmittedStartTagName_ = startTag->tagName();
+    } else if (const auto* endTag = std::get_if<HTMLEndTagToken>(&token)) {
+        if (endTag->attributes().count() > 0 || endTag->selfClosingFlag())
+            emitParseError("End tag with attributes and/or self-closing flag");
+    }
+    tokenQueue_.push_back(std::move(token));
+}
+
+void HTMLTokenizer::emitParseError(std::string message)
+{
+    tokenQueue_.emplace_back(HTMLParseErrorToken(std::move(message)));
+}
+
+void HTMLTokenizer::emitUnexpectedCharacterParseError(char32_t c, std::string_view where)
+{
+    std::string message = "Unexpected ";
+    message += static_cast<char>(c);
+    message += " in ";
+    message += where;
+    emitParseError(std::move(message));
+}
+
+void HTMLTokenizer::emitCharacterToken(char32_t c)
+{
+    tokenQueue_.emplace_back(HTMLCharacterToken(StringWithLongCharacter(c)));
+}
+
+void HTMLTokenizer::emitCharacterTokenWithString(std::u16string string)
+{
+    if (!string.empty())
+        tokenQueue_.emplace_back(HTMLCharacterToken(std::move(string)));
+}
+
+void HTMLTokenizer::emitCurrentToken()
+{
+    emit(std::move(*currentToken_));
+    currentToken_.reset();
+}
+
+HTMLTagToken& HTMLTokenizer::currentTag()
+{
+    if (auto* startTag = std::get_if<HTMLStartTagToken>(&*currentToken_))
+        return *startTag;
+    return std::get<HTMLEndTagToken>(*currentToken_);
+}
+
+HTMLCommentToken& HTMLTokenizer::currentComment()
+{
+    return std::get<HTMLCommentToken>(*currentToken_);
+}
+
+HTMLDOCTYPEToken& HTMLTokenizer::currentDOCTYPE()
+{
+    return std::get<HTMLDOCTYPEToken>(*currentToken_);
+}
+
+bool HTMLTokenizer::currentTagIsAppropriateEndTagToken()
+{
+    const auto* endTag = std::get_if<HTMLEndTagToken>(&*currentToken_);
+    return endTag && mostRecentEmittedStartTagName_ && endTag->tagName() == *mostRecentEmittedStartTagName_;
+}
+
+void HTMLTokenizer::startAttribute(char32_t firstCharacter)
+{
+    hasCurrentAttribute_ = true;
+    currentAttributeName_.clear();
+    AppendLongCharacter(currentAttributeName_, firstCharacter);
+    currentAttributeValue_.clear();
+}
+
+void HTMLTokenizer::addCurrentAttributeToCurrentToken()
+{
+    if (!hasCurrentAttribute_)
+        return;
+    hasCurrentAttribute_ = false;
+    HTMLOrderedDictionary& attributes = currentTag().attributes();
+    // The first attribute of a name wins.
+    if (attributes.objectForKey(currentAttributeName_))
+        emitParseError("Duplicate attribute");
+    else
+        attributes.setObject(currentAttributeValue_, currentAttributeName_);
+}

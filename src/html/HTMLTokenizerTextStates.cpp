@@ -1,0 +1,405 @@
+// The text states, tags and attributes of the tokenizer.
+#include "html/HTMLTokenizer.h"
+
+using enum HTMLTokenizerState;
+
+namespace {
+
+void appendLowercased(std::u16string& to, std::u16string_view from)
+{
+    for (const char16_t u : from)
+        to.push_back(static_cast<char16_t>(ASCIILowercase(u)));
+}
+
+} // namespace
+
+void HTMLTokenizer::dataState()
+{
+    // U+0000 stays in the text here; the tree construction decides its fate.
+    emitCharacterTokenWithString(
+        consumeRun([](char32_t c) { return c == U'&' || c == U'<'; }, "U+0000 NULL in data state", true));
+    switch (consumeNextInputCharacter()) {
+    case U'&': return switchToState(CharacterReferenceInData);
+    case U'<': return switchToState(TagOpen);
+    default: done_ = true;
+    }
+}
+
+void HTMLTokenizer::characterReferenceInDataState()
+{
+    switchToState(Data);
+    additionalAllowedCharacter_ = HTMLEOFCharacter;
+    emitCharacterTokenWithString(attemptToConsumeCharacterReference(false).value_or(u"&"));
+}
+
+void HTMLTokenizer::RCDATAState()
+{
+    emitCharacterTokenWithString(
+        consumeRun([](char32_t c) { return c == U'&' || c == U'<'; }, "U+0000 NULL in RCDATA state"));
+    switch (consumeNextInputCharacter()) {
+    case U'&': return switchToState(CharacterReferenceInRCDATA);
+    case U'<': return switchToState(RCDATALessThanSign);
+    default: done_ = true;
+    }
+}
+
+void HTMLTokenizer::characterReferenceInRCDATAState()
+{
+    switchToState(RCDATA);
+    additionalAllowedCharacter_ = HTMLEOFCharacter;
+    emitCharacterTokenWithString(attemptToConsumeCharacterReference(false).value_or(u"&"));
+}
+
+void HTMLTokenizer::RAWTEXTState()
+{
+    emitCharacterTokenWithString(consumeRun([](char32_t c) { return c == U'<'; }, "U+0000 NULL in RAWTEXT state"));
+    if (consumeNextInputCharacter() == U'<')
+        switchToState(RAWTEXTLessThanSign);
+    else
+        done_ = true;
+}
+
+void HTMLTokenizer::scriptDataState()
+{
+    emitCharacterTokenWithString(consumeRun([](char32_t c) { return c == U'<'; }, "U+0000 NULL in script data state"));
+    if (consumeNextInputCharacter() == U'<')
+        switchToState(ScriptDataLessThanSign);
+    else
+        done_ = true;
+}
+
+void HTMLTokenizer::PLAINTEXTState()
+{
+    emitCharacterTokenWithString(consumeRun([](char32_t) { return false; }, "U+0000 NULL in PLAINTEXT state"));
+    done_ = true;
+}
+
+void HTMLTokenizer::tagOpenState()
+{
+    const char32_t c = consumeNextInputCharacter();
+    if (c == U'!') {
+        switchToState(MarkupDeclarationOpen);
+    } else if (c == U'/') {
+        switchToState(EndTagOpen);
+    } else if (IsASCIIAlpha(c)) {
+        currentToken_.emplace(HTMLStartTagToken(StringWithLongCharacter(ASCIILowercase(c))));
+        switchToState(TagName);
+    } else if (c == U'?') {
+        emitParseError("Bogus ? in tag open state");
+        switchToState(BogusComment);
+        reconsume();
+    } else {
+        emitParseError("Unexpected character in tag open state");
+        switchToState(Data);
+        emitCharacterToken(U'<');
+        reconsume();
+    }
+}
+
+void HTMLTokenizer::endTagOpenState()
+{
+    const char32_t c = consumeNextInputCharacter();
+    if (IsASCIIAlpha(c)) {
+        currentToken_.emplace(HTMLEndTagToken(StringWithLongCharacter(ASCIILowercase(c))));
+        switchToState(TagName);
+    } else if (c == U'>') {
+        emitParseError("Unexpected > in end tag open state");
+        switchToState(Data);
+    } else if (c == HTMLEOFCharacter) {
+        emitParseError("EOF in end tag open state");
+        switchToState(Data);
+        emitCharacterTokenWithString(u"</");
+        reconsume();
+    } else {
+        emitParseError("Unexpected character in end tag open state");
+        switchToState(BogusComment);
+        reconsume();
+    }
+}
+
+void HTMLTokenizer::tagNameState()
+{
+    const std::u16string& run = consumeRun(
+        [](char32_t c) { return IsHTMLWhitespace(c) || c == U'/' || c == U'>'; }, "U+0000 NULL in tag name state");
+    HTMLTagToken& tag = currentTag();
+    for (const char16_t u : run)
+        tag.appendLongCharacterToTagName(ASCIILowercase(u));
+
+    const char32_t c = consumeNextInputCharacter();
+    if (IsHTMLWhitespace(c)) {
+        switchToState(BeforeAttributeName);
+    } else if (c == U'/') {
+        switchToState(SelfClosingStartTag);
+    } else if (c == U'>') {
+        switchToState(Data);
+        emitCurrentToken();
+    } else {
+        emitParseError("EOF in tag name state");
+        switchToState(Data);
+        reconsume();
+    }
+}
+
+void HTMLTokenizer::textLessThanSignState(HTMLTokenizerState textState, HTMLTokenizerState endTagOpenState)
+{
+    if (consumeNextInputCharacter() == U'/') {
+        temporaryBuffer_.clear();
+        switchToState(endTagOpenState);
+    } else {
+        switchToState(textState);
+        emitCharacterToken(U'<');
+        reconsume();
+    }
+}
+
+void HTMLTokenizer::textEndTagOpenState(HTMLTokenizerState textState, HTMLTokenizerState endTagNameState)
+{
+    const char32_t c = consumeNextInputCharacter();
+    if (IsASCIIAlpha(c)) {
+        currentToken_.emplace(HTMLEndTagToken(StringWithLongCharacter(ASCIILowercase(c))));
+        AppendLongCharacter(temporaryBuffer_, c);
+        switchToState(endTagNameState);
+    } else {
+        switchToState(textState);
+        emitCharacterTokenWithString(u"</");
+        reconsume();
+    }
+}
+
+void HTMLTokenizer::textEndTagNameState(HTMLTokenizerState textState)
+{
+    const char32_t c = consumeNextInputCharacter();
+    if (IsHTMLWhitespace(c) && currentTagIsAppropriateEndTagToken()) {
+        switchToState(BeforeAttributeName);
+    } else if (c == U'/' && currentTagIsAppropriateEndTagToken()) {
+        switchToState(SelfClosingStartTag);
+    } else if (c == U'>' && currentTagIsAppropriateEndTagToken()) {
+        switchToState(Data);
+        emitCurrentToken();
+    } else if (IsASCIIAlpha(c)) {
+        currentTag().appendLongCharacterToTagName(ASCIILowercase(c));
+        AppendLongCharacter(temporaryBuffer_, c);
+    } else {
+        currentToken_.reset();
+        switchToState(textState);
+        emitCharacterTokenWithString(u"</" + temporaryBuffer_);
+        reconsume();
+    }
+}
+
+void HTMLTokenizer::beforeAttributeNameState()
+{
+    char32_t c = consumeNextInputCharacter();
+    if (IsHTMLWhitespace(c))
+        return;
+    if (c == U'/') {
+        switchToState(SelfClosingStartTag);
+    } else if (c == U'>') {
+        switchToState(Data);
+        emitCurrentToken();
+    } else if (c == HTMLEOFCharacter) {
+        emitParseError("EOF in before attribute name state");
+        switchToState(Data);
+        reconsume();
+    } else {
+        if (c == 0) {
+            emitParseError("U+0000 NULL in before attribute name state");
+            c = 0xFFFD;
+        } else if (c == U'"' || c == U'\'' || c == U'<' || c == U'=') {
+            emitUnexpectedCharacterParseError(c, "before attribute name state");
+        }
+        startAttribute(ASCIILowercase(c));
+        switchToState(AttributeName);
+    }
+}
+
+void HTMLTokenizer::attributeNameState()
+{
+    appendLowercased(currentAttributeName_, consumeRun(
+                                                [this](char32_t c) {
+                                                    if (c == U'"' || c == U'\'' || c == U'<')
+                                                        emitUnexpectedCharacterParseError(c, "attribute name state");
+                                                    return IsHTMLWhitespace(c) || c == U'/' || c == U'=' || c == U'>';
+                                                },
+                                                "U+0000 NULL in attribute name state"));
+    const char32_t c = consumeNextInputCharacter();
+    if (IsHTMLWhitespace(c)) {
+        switchToState(AfterAttributeName);
+    } else if (c == U'/') {
+        addCurrentAttributeToCurrentToken();
+        switchToState(SelfClosingStartTag);
+    } else if (c == U'=') {
+        switchToState(BeforeAttributeValue);
+    } else if (c == U'>') {
+        addCurrentAttributeToCurrentToken();
+        switchToState(Data);
+        emitCurrentToken();
+    } else {
+        emitParseError("EOF in attribute name state");
+        addCurrentAttributeToCurrentToken();
+        switchToState(Data);
+        reconsume();
+    }
+}
+
+void HTMLTokenizer::afterAttributeNameState()
+{
+    char32_t c = consumeNextInputCharacter();
+    if (IsHTMLWhitespace(c))
+        return;
+    if (c == U'=') {
+        switchToState(BeforeAttributeValue);
+        return;
+    }
+    addCurrentAttributeToCurrentToken();
+    if (c == U'/') {
+        switchToState(SelfClosingStartTag);
+    } else if (c == U'>') {
+        switchToState(Data);
+        emitCurrentToken();
+    } else if (c == HTMLEOFCharacter) {
+        emitParseError("EOF in after attribute name state");
+        switchToState(Data);
+        reconsume();
+    } else {
+        if (c == 0) {
+            emitParseError("U+0000 NULL in after attribute name state");
+            c = 0xFFFD;
+        } else if (c == U'"' || c == U'\'' || c == U'<') {
+            emitUnexpectedCharacterParseError(c, "after attribute name state");
+        }
+        startAttribute(ASCIILowercase(c));
+        switchToState(AttributeName);
+    }
+}
+
+void HTMLTokenizer::beforeAttributeValueState()
+{
+    const char32_t c = consumeNextInputCharacter();
+    if (IsHTMLWhitespace(c))
+        return;
+    if (c == U'"') {
+        switchToState(AttributeValueDoubleQuoted);
+    } else if (c == U'&') {
+        switchToState(AttributeValueUnquoted);
+        reconsume();
+    } else if (c == U'\'') {
+        switchToState(AttributeValueSingleQuoted);
+    } else if (c == 0) {
+        emitParseError("U+0000 NULL in before attribute value state");
+        AppendLongCharacter(currentAttributeValue_, 0xFFFD);
+        switchToState(AttributeValueUnquoted);
+    } else if (c == U'>') {
+        emitParseError("Unexpected > in before attribute value state");
+        addCurrentAttributeToCurrentToken();
+        switchToState(Data);
+        emitCurrentToken();
+    } else if (c == HTMLEOFCharacter) {
+        emitParseError("EOF in before attribute value state");
+        addCurrentAttributeToCurrentToken();
+        switchToState(Data);
+        reconsume();
+    } else {
+        if (c == U'<' || c == U'=' || c == U'`')
+            emitUnexpectedCharacterParseError(c, "before attribute value state");
+        AppendLongCharacter(currentAttributeValue_, c);
+        switchToState(AttributeValueUnquoted);
+    }
+}
+
+void HTMLTokenizer::attributeValueQuotedState(char16_t quote)
+{
+    const bool doubleQuoted = quote == u'"';
+    currentAttributeValue_ += consumeRun([quote](char32_t c) { return c == quote || c == U'&'; },
+                                         doubleQuoted ? "U+0000 NULL in attribute value double quoted state"
+                                                      : "U+0000 NULL in attribute value single quoted state");
+    const char32_t c = consumeNextInputCharacter();
+    if (c == quote) {
+        switchToState(AfterAttributeValueQuoted);
+    } else if (c == U'&') {
+        additionalAllowedCharacter_ = quote;
+        sourceAttributeValueState_ = state_;
+        switchToState(CharacterReferenceInAttributeValue);
+    } else {
+        emitParseError(doubleQuoted ? "EOF in attribute value double quoted state"
+                                    : "EOF in attribute value single quoted state");
+        addCurrentAttributeToCurrentToken();
+        switchToState(Data);
+        reconsume();
+    }
+}
+
+void HTMLTokenizer::attributeValueUnquotedState()
+{
+    currentAttributeValue_ += consumeRun(
+        [this](char32_t c) {
+            if (c == U'"' || c == U'\'' || c == U'<' || c == U'=' || c == U'`')
+                emitUnexpectedCharacterParseError(c, "attribute value unquoted state");
+            return IsHTMLWhitespace(c) || c == U'&' || c == U'>';
+        },
+        "U+0000 NULL in attribute value unquoted state");
+    const char32_t c = consumeNextInputCharacter();
+    if (IsHTMLWhitespace(c)) {
+        addCurrentAttributeToCurrentToken();
+        switchToState(BeforeAttributeName);
+    } else if (c == U'&') {
+        additionalAllowedCharacter_ = U'>';
+        sourceAttributeValueState_ = AttributeValueUnquoted;
+        switchToState(CharacterReferenceInAttributeValue);
+    } else if (c == U'>') {
+        addCurrentAttributeToCurrentToken();
+        switchToState(Data);
+        emitCurrentToken();
+    } else {
+        emitParseError("EOF in attribute value unquoted state");
+        addCurrentAttributeToCurrentToken();
+        switchToState(Data);
+        reconsume();
+    }
+}
+
+void HTMLTokenizer::characterReferenceInAttributeValueState()
+{
+    currentAttributeValue_ += attemptToConsumeCharacterReference(true).value_or(u"&");
+    switchToState(sourceAttributeValueState_);
+}
+
+void HTMLTokenizer::afterAttributeValueQuotedState()
+{
+    const char32_t c = consumeNextInputCharacter();
+    addCurrentAttributeToCurrentToken();
+    if (IsHTMLWhitespace(c)) {
+        switchToState(BeforeAttributeName);
+    } else if (c == U'/') {
+        switchToState(SelfClosingStartTag);
+    } else if (c == U'>') {
+        switchToState(Data);
+        emitCurrentToken();
+    } else if (c == HTMLEOFCharacter) {
+        emitParseError("EOF in after attribute value quoted state");
+        switchToState(Data);
+        reconsume();
+    } else {
+        emitParseError("Unexpected character in after attribute value quoted state");
+        switchToState(BeforeAttributeName);
+        reconsume();
+    }
+}
+
+void HTMLTokenizer::selfClosingStartTagState()
+{
+    const char32_t c = consumeNextInputCharacter();
+    if (c == U'>') {
+        currentTag().setSelfClosingFlag(true);
+        switchToState(Data);
+        emitCurrentToken();
+    } else if (c == HTMLEOFCharacter) {
+        emitParseError("EOF in self closing start tag state");
+        switchToState(Data);
+        reconsume();
+    } else {
+        emitParseError("Unexpected character in self closing start tag state");
+        switchToState(BeforeAttributeName);
+        reconsume();
+    }
+}
