@@ -1,0 +1,70 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/foundation/KeyedArchiver.h"
+
+// Reads one archived field into a record whose fields already hold their
+// defaults: a missing field, or one of the wrong type, keeps the default.
+namespace archive {
+
+inline void read(const fnd::KeyedUnarchiver& in, const std::string& key, bool& field)
+{
+    field = in.decodeBool(key, field);
+}
+
+inline void read(const fnd::KeyedUnarchiver& in, const std::string& key, int& field)
+{
+    field = in.decodeInt(key, field);
+}
+
+inline void read(const fnd::KeyedUnarchiver& in, const std::string& key, float& field)
+{
+    field = in.decodeFloat(key, field);
+}
+
+inline void read(const fnd::KeyedUnarchiver& in, const std::string& key, std::string& field)
+{
+    field = in.decodeString(key, field);
+}
+
+// Ports and other unsigned 16-bit numbers: out-of-range values keep the default.
+inline void read(const fnd::KeyedUnarchiver& in, const std::string& key, unsigned& field)
+{
+    const int value = in.decodeInt(key, -1);
+    if (value >= 0 && value <= 65535)
+        field = static_cast<unsigned>(value);
+}
+
+inline bool isArray(const fnd::KeyedUnarchiver& in, const std::string& key)
+{
+    const auto it = in.root().find(key);
+    return it != in.root().end() && it->is_array();
+}
+
+inline void read(const fnd::KeyedUnarchiver& in, const std::string& key, std::vector<int>& field)
+{
+    if (isArray(in, key))
+        field = in.decodeIntArray(key);
+}
+
+inline void read(const fnd::KeyedUnarchiver& in, const std::string& key, std::vector<float>& field)
+{
+    if (isArray(in, key))
+        field = in.decodeFloatArray(key);
+}
+
+inline void read(const fnd::KeyedUnarchiver& in, const std::string& key, std::vector<bool>& field)
+{
+    if (isArray(in, key))
+        field = in.decodeBoolArray(key);
+}
+
+inline void read(const fnd::KeyedUnarchiver& in, const std::string& key, std::vector<std::string>& field)
+{
+    if (isArray(in, key))
+        field = in.decodeStringArray(key);
+}
+
+}  // namespace archive

@@ -1,0 +1,108 @@
+#include "core/model/UserData.h"
+
+#include <nlohmann/json.hpp>
+
+#include "core/model/Archive.h"
+#include "core/model/SensorTable.h"
+
+namespace {
+
+constexpr bool defaultNotify = false;
+constexpr float defaultMinLimit = 0;
+constexpr float defaultMaxLimit = 1;
+
+template <typename Self, typename Visitor>
+void visitFields(Self& u, Visitor&& field)
+{
+    field("shortNameArr", u.shortNameArr);
+    field("longNameArr", u.longNameArr);
+    field("minArr", u.minArr);
+    field("maxArr", u.maxArr);
+    field("minImpArr", u.minImpArr);
+    field("maxImpArr", u.maxImpArr);
+    field("unitsArr", u.unitsArr);
+    field("notifyLimitArr", u.notifyLimitArr);
+    field("notifySoundLimArr", u.notifySoundLimArr);
+    field("minLimitArr", u.minLimitArr);
+    field("maxLimitArr", u.maxLimitArr);
+    field("transmissionArr", u.transmissionArr);
+    field("rpmRedLine", u.rpmRedLine);
+    field("model", u.model);
+    field("year", u.year);
+}
+
+// Cuts `array` to `size` or completes it from `defaults` (or `fill` past their end).
+template <typename T>
+void fitTo(std::vector<T>& array, std::size_t size, const std::vector<T>& defaults, T fill)
+{
+    if (array.size() > size)
+        array.resize(size);
+    while (array.size() < size)
+        array.push_back(array.size() < defaults.size() ? T(defaults[array.size()]) : fill);
+}
+
+}  // namespace
+
+UserData::UserData()
+{
+    for (const auto& row : sensorTable) {
+        shortNameArr.emplace_back(row.shortLabel);
+        longNameArr.emplace_back(row.label);
+        minArr.push_back(row.metricMin);
+        maxArr.push_back(row.metricMax);
+        minImpArr.push_back(row.imperialMin);
+        maxImpArr.push_back(row.imperialMax);
+        unitsArr.push_back(1);
+    }
+    notifyLimitArr.assign(builtInSensorCount, defaultNotify);
+    notifySoundLimArr.assign(builtInSensorCount, defaultNotify);
+    minLimitArr.assign(builtInSensorCount, defaultMinLimit);
+    maxLimitArr.assign(builtInSensorCount, defaultMaxLimit);
+}
+
+void UserData::addPid(Pid pid)
+{
+    pids.push_back(std::move(pid));
+    notifyLimitArr.push_back(defaultNotify);
+    notifySoundLimArr.push_back(defaultNotify);
+    minLimitArr.push_back(defaultMinLimit);
+    maxLimitArr.push_back(defaultMaxLimit);
+}
+
+fnd::KeyedArchiver UserData::archive() const
+{
+    fnd::KeyedArchiver out;
+    visitFields(*this, [&](const char* key, const auto& value) { out.encode(key, value); });
+    nlohmann::json pidArray = nlohmann::json::array();
+    for (const auto& pid : pids)
+        pidArray.push_back(pid.toJson());
+    out.encode("pids", pidArray);
+    return out;
+}
+
+UserData UserData::fromArchive(const fnd::KeyedUnarchiver& in)
+{
+    UserData data;
+    visitFields(data, [&](const char* key, auto& field) { archive::read(in, key, field); });
+    if (const auto pidArray = in.decodeObject("pids"); pidArray.is_array()) {
+        for (const auto& pid : pidArray)
+            data.pids.push_back(Pid::fromJson(pid));
+    }
+
+    const UserData defaults;
+    const std::size_t sensorCount = builtInSensorCount;
+    fitTo(data.shortNameArr, sensorCount, defaults.shortNameArr, std::string());
+    fitTo(data.longNameArr, sensorCount, defaults.longNameArr, std::string());
+    fitTo(data.minArr, sensorCount, defaults.minArr, 0.0f);
+    fitTo(data.maxArr, sensorCount, defaults.maxArr, 0.0f);
+    fitTo(data.minImpArr, sensorCount, defaults.minImpArr, 0.0f);
+    fitTo(data.maxImpArr, sensorCount, defaults.maxImpArr, 0.0f);
+    fitTo(data.unitsArr, sensorCount, defaults.unitsArr, 1);
+    const std::size_t limitCount = sensorCount + data.pids.size();
+    fitTo(data.notifyLimitArr, limitCount, defaults.notifyLimitArr, defaultNotify);
+    fitTo(data.notifySoundLimArr, limitCount, defaults.notifySoundLimArr, defaultNotify);
+    fitTo(data.minLimitArr, limitCount, defaults.minLimitArr, defaultMinLimit);
+    fitTo(data.maxLimitArr, limitCount, defaults.maxLimitArr, defaultMaxLimit);
+    fitTo(data.transmissionArr, gearCount, defaults.transmissionArr, 0.0f);
+    return data;
+}

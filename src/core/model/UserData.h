@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/model/Pid.h"
+#include "platform/foundation/KeyedArchiver.h"
+
+// The persisted per-vehicle record (archive "userdata.data"). Per-sensor arrays
+// are indexed by SensorIndex: the name, range and unit arrays cover 0-100, the
+// limit arrays 0-100 and then one entry per custom PID (101 + n is pids[n]).
+// A default-made record holds the first-run values, taken from the sensor table.
+struct UserData {
+    UserData();
+
+    std::vector<std::string> shortNameArr;
+    std::vector<std::string> longNameArr;
+    std::vector<float> minArr;     // metric range
+    std::vector<float> maxArr;
+    std::vector<float> minImpArr;  // imperial range
+    std::vector<float> maxImpArr;
+    std::vector<int> unitsArr;     // 1 metric, 0 imperial
+    std::vector<Pid> pids;
+    std::vector<bool> notifyLimitArr;
+    std::vector<bool> notifySoundLimArr;
+    std::vector<float> minLimitArr;  // fractions 0-1 of the range
+    std::vector<float> maxLimitArr;
+    std::vector<float> transmissionArr = {0.008f, 0.014f, 0.021f, 0.028f, 0.032f, 0.04f};  // km/h per rpm, gears 1-6
+    int rpmRedLine = 8000;
+    std::string model;
+    int year = 0;
+
+    static constexpr std::size_t gearCount = 6;
+
+    // Appends a custom PID with limit entries of its own (warnings off, full range).
+    void addPid(Pid pid);
+
+    fnd::KeyedArchiver archive() const;
+    // Missing or mistyped fields keep their defaults; arrays of the wrong length
+    // are cut or completed from the defaults so every index stays valid.
+    static UserData fromArchive(const fnd::KeyedUnarchiver& in);
+};

@@ -1,0 +1,268 @@
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "core/model/Manager.h"
+#include "core/model/Tree.h"
+#include "platform/foundation/FileIO.h"
+#include "platform/foundation/Log.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+const char* const archiveNames[] = {Manager::settingsFileName, Manager::userDataFileName, Manager::fuelDataFileName,
+                                    Manager::raceDataFileName};
+
+class ManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override { documents = testsupport::freshDocuments(); }
+
+    static Manager& reloaded()
+    {
+        Manager::resetForTesting();
+        return Manager::sharedManager();
+    }
+
+    json fileJson(const char* name) const { return json::parse(fnd::readFile(documents / name).value_or("null")); }
+
+    fs::path documents;
+};
+
+// A different value of the same JSON type, everywhere in the value.
+json changed(const json& value)
+{
+    switch (value.type()) {
+    case json::value_t::boolean:
+        return !value.get<bool>();
+    case json::value_t::number_integer:
+    case json::value_t::number_unsigned:
+        return value.get<int>() + 1;
+    case json::value_t::number_float:
+        return value.get<double>() + 0.5;
+    case json::value_t::string:
+        return value.get<std::string>() + "x";
+    default:
+        break;
+    }
+    json result = value;
+    for (auto& element : result)
+        element = changed(element);
+    return result;
+}
+
+// JSON equality with float tolerance (records keep floats, the files doubles).
+void expectSameJson(const json& actual, const json& expected, const std::string& where)
+{
+    if (expected.is_number() && actual.is_number()) {
+        EXPECT_NEAR(actual.get<double>(), expected.get<double>(), 1e-5 * std::max(1.0, std::abs(expected.get<double>())))
+            << where;
+        return;
+    }
+    ASSERT_EQ(actual.type(), expected.type()) << where;
+    if (expected.is_object()) {
+        EXPECT_EQ(actual.size(), expected.size()) << where;
+        for (const auto& [key, value] : expected.items()) {
+            ASSERT_TRUE(actual.contains(key)) << where << "." << key;
+            expectSameJson(actual[key], value, where + "." + key);
+        }
+    } else if (expected.is_array()) {
+        ASSERT_EQ(actual.size(), expected.size()) << where;
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            expectSameJson(actual[i], expected[i], where + "[" + std::to_string(i) + "]");
+    } else {
+        EXPECT_EQ(actual, expected) << where;
+    }
+}
+
+TEST_F(ManagerTest, FirstRunWritesEveryArchiveWithTheDefaults)
+{
+    Manager& manager = reloaded();
+    for (const char* name : archiveNames)
+        EXPECT_TRUE(fs::is_regular_file(documents / name)) << name;
+
+    const json settings = fileJson(Manager::settingsFileName);
+    const std::pair<const char*, json> stated[] = {
+        {"deviceMode", 0},         {"hostIP", "192.168.0.10"},   {"port", 35000},
+        {"theme", 0},              {"scrollGraphCount", 1},      {"graphType", 1},
+        {"plotSpacing", 2},        {"dualGraphingEnabled", false}, {"loggerInterface", 0},
+        {"logFormat", 0},          {"loggerDelay", 0.0},         {"loggerTimeStamp", false},
+        {"formattedLoggerData", true}, {"loggerIP", "192.168.1.100"}, {"loggerPort", 10000},
+        {"fuelUnitsMode", 0},      {"fuelType", 0},              {"fuelDensity", 6.17},
+        {"fuelAirRatio", 14.7},    {"fuelCalcMethod", 0},        {"engineDisplacement", 3.0},
+        {"fuelCost", 1.0},         {"firstRace", true},          {"rpmEnabled", true},
+        {"shiftAssistEnabled", true}, {"camGaugeCount", 5},
+    };
+    for (const auto& [key, value] : stated)
+        expectSameJson(settings[key], value, key);
+    EXPECT_EQ(settings["sensors"].size(), Settings::sensorSlotCount);
+
+    const UserData& user = manager.userData();
+    EXPECT_EQ(user.rpmRedLine, 8000);
+    EXPECT_EQ(user.transmissionArr, (std::vector<float>{0.008f, 0.014f, 0.021f, 0.028f, 0.032f, 0.04f}));
+    EXPECT_EQ(user.longNameArr[8], "Engine speed");
+    EXPECT_EQ(user.maxImpArr[9], 160);
+    EXPECT_EQ(user.unitsArr.size(), 101u);
+    EXPECT_EQ(user.maxLimitArr.size(), 101u);
+    EXPECT_TRUE(manager.fuelData().dateArr.empty());
+    EXPECT_EQ(manager.raceData().selectedTrackIndex, -1);
+}
+
+// Every archived value is changed on disk; loading and saving again must give it back.
+TEST_F(ManagerTest, EveryArchivedFieldRoundTrips)
+{
+    reloaded();
+    for (const char* name : {Manager::settingsFileName, Manager::userDataFileName}) {
+        json record = changed(fileJson(name));
+        if (std::string(name) == Manager::settingsFileName)
+            record["port"] = 65535;  // keep the ports valid
+        ASSERT_TRUE(fnd::writeFileAtomically(documents / name, record.dump()));
+    }
+    reloaded();
+    const json changedSettings = fileJson(Manager::settingsFileName);
+    const json changedUser = fileJson(Manager::userDataFileName);
+    ASSERT_TRUE(Manager::sharedManager().saveChanges());
+    expectSameJson(fileJson(Manager::settingsFileName), changedSettings, "settings");
+    expectSameJson(fileJson(Manager::userDataFileName), changedUser, "userdata");
+    EXPECT_EQ(Manager::sharedManager().setting().port, 65535u);
+}
+
+TEST_F(ManagerTest, RecordsRoundTripThroughSaveChanges)
+{
+    Manager& manager = reloaded();
+    Pid pid;
+    pid.mode = 0x22;
+    pid.pid = 0x11;
+    pid.pid2 = 0x5C;
+    pid.sName = "Trans";
+    pid.lName = "Transmission temperature";
+    pid.units = "°C";
+    pid.units2 = "°F";
+    pid.unitsMode = 0;
+    pid.min = -40;
+    pid.max = 150;
+    pid.conversion = 1.8f;
+    pid.offset = 32;
+    pid.root = Node::operation(Node::Kind::Subtract, Node::byte(0), Node::number(40));
+    manager.userData().addPid(pid);
+    manager.userData().maxLimitArr.back() = 0.8f;
+    manager.userData().model = "Roadster";
+    manager.userData().year = 1999;
+
+    FuelData& fuel = manager.fuelData();
+    fuel.dateArr = {"Mar 2, 2024", "Mar 1, 2024"};
+    fuel.dataArr = {31.5f, 28};
+    fuel.fuelArr = {1.25f, 2};
+    fuel.speedArr = {40, 35.5f};
+    fuel.distanceArr = {39.4f, 56};
+    fuel.costArr = {4.5f, 7.2f};
+
+    geo::Location corner;
+    corner.coordinate = {47.2235, 8.8179};
+    corner.speed = 21.5;
+    corner.timestamp.secondsSince1970 = 1700000001.5;
+    manager.raceData().trackArr = {Track("Home loop", {0x89, 'P', 'N', 'G', 0, 0xFF}, {corner, corner}, 2.4f),
+                                   Track("Empty", {}, {}, 0)};
+    manager.raceData().selectedTrackIndex = 1;
+    manager.setting().hostIP = "10.0.0.7";
+
+    ASSERT_TRUE(manager.saveChanges());
+    const json userBefore = manager.userData().archive().root();
+    const FuelData fuelBefore = fuel;
+    const auto tracksBefore = manager.raceData().trackArr;
+
+    Manager& loaded = reloaded();
+    EXPECT_EQ(loaded.setting().hostIP, "10.0.0.7");
+    expectSameJson(loaded.userData().archive().root(), userBefore, "userdata");
+    ASSERT_EQ(loaded.userData().pids.size(), 1u);
+    EXPECT_FLOAT_EQ(Tree::calculate(loaded.userData().pids[0].root.get(), {130}), 90);
+    EXPECT_EQ(loaded.userData().maxLimitArr.size(), 102u);
+    EXPECT_EQ(loaded.fuelData().dateArr, fuelBefore.dateArr);
+    EXPECT_EQ(loaded.fuelData().costArr, fuelBefore.costArr);
+    EXPECT_EQ(loaded.raceData().trackArr, tracksBefore);
+    EXPECT_EQ(loaded.raceData().selectedTrackIndex, 1);
+}
+
+TEST_F(ManagerTest, CorruptArchiveGivesDefaultsForItselfOnlyAndIsKept)
+{
+    Manager& manager = reloaded();
+    manager.userData().model = "Kept";
+    manager.setting().theme = 1;
+    ASSERT_TRUE(manager.saveChanges());
+    const std::string garbage = "{\"theme\": 1, \"hostIP\": ";
+    ASSERT_TRUE(fnd::writeFileAtomically(documents / Manager::settingsFileName, garbage));
+
+    fnd::LogCapture log;
+    Manager& loaded = reloaded();
+    EXPECT_EQ(loaded.setting().theme, 0) << "settings fell back to the defaults";
+    EXPECT_EQ(loaded.userData().model, "Kept") << "the other archives still load";
+    EXPECT_EQ(fnd::readFile(documents / "settings.data.corrupt-1"), garbage) << "the bad file is kept aside";
+    EXPECT_TRUE(log.contains("settings.data"));
+    EXPECT_EQ(fileJson(Manager::settingsFileName)["theme"], 0) << "a readable archive replaces the bad one";
+}
+
+TEST_F(ManagerTest, DamagedValuesKeepDefaultsAndArraysKeepTheirShape)
+{
+    reloaded();
+    const std::pair<const char*, const char*> files[] = {
+        {Manager::settingsFileName, R"({"port": "abc", "loggerPort": 70000, "hostIP": 5, "sensors": [1, 2], "theme": 1})"},
+        {Manager::userDataFileName, R"({"unitsArr": [0, 0], "maxLimitArr": [0.5], "pids": [{"sName": "X"}, 7],
+                                        "transmissionArr": [1, 2, 3, 4, 5, 6, 7, 8], "minArr": "none"})"},
+        {Manager::fuelDataFileName, R"({"dateArr": ["a", "b", "c"], "dataArr": [1, 2], "fuelArr": [1, 2, 3],
+                                        "speedArr": [1, 2, 3], "distanceArr": [1, 2, 3], "costArr": [1, 2, 3]})"},
+        {Manager::raceDataFileName, R"({"trackArr": [{"trackName": "A"}, {"noName": 1}], "selectedTrackIndex": 1})"},
+    };
+    for (const auto& [name, text] : files)
+        ASSERT_TRUE(fnd::writeFileAtomically(documents / name, text));
+
+    fnd::LogCapture log;
+    Manager& manager = reloaded();
+    const Settings defaults;
+    EXPECT_EQ(manager.setting().port, defaults.port);
+    EXPECT_EQ(manager.setting().loggerPort, defaults.loggerPort);
+    EXPECT_EQ(manager.setting().hostIP, defaults.hostIP);
+    EXPECT_EQ(manager.setting().theme, 1);
+    ASSERT_EQ(manager.setting().sensors.size(), Settings::sensorSlotCount);
+    EXPECT_EQ(manager.setting().sensors[1], 2);
+    EXPECT_EQ(manager.setting().sensors[20], defaults.sensors[20]);
+
+    const UserData& user = manager.userData();
+    const UserData userDefaults;
+    EXPECT_EQ(user.unitsArr.size(), 101u);
+    EXPECT_EQ(user.unitsArr[1], 0);
+    EXPECT_EQ(user.unitsArr[2], 1);
+    EXPECT_EQ(user.minArr, userDefaults.minArr);
+    ASSERT_EQ(user.pids.size(), 2u);
+    EXPECT_EQ(user.pids[0].sName, "X");
+    EXPECT_EQ(user.maxLimitArr.size(), 103u) << "one limit per sensor and per custom PID";
+    EXPECT_EQ(user.maxLimitArr[0], 0.5f);
+    EXPECT_EQ(user.transmissionArr.size(), 6u);
+
+    EXPECT_EQ(manager.fuelData().dateArr, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(manager.fuelData().costArr.size(), 2u);
+    EXPECT_TRUE(log.contains("fuel log"));
+
+    ASSERT_EQ(manager.raceData().trackArr.size(), 1u);
+    EXPECT_EQ(manager.raceData().selectedTrackIndex, -1) << "the selection pointed past the tracks";
+}
+
+TEST_F(ManagerTest, SaveChangesReportsAFailureAndStillWritesTheOthers)
+{
+    Manager& manager = reloaded();
+    fs::remove(documents / Manager::fuelDataFileName);
+    fs::create_directories(documents / Manager::fuelDataFileName / "in-the-way");
+    manager.setting().theme = 1;
+    manager.raceData().selectedTrackIndex = -1;
+
+    EXPECT_FALSE(manager.saveChanges());
+    EXPECT_EQ(fileJson(Manager::settingsFileName)["theme"], 1);
+
+    fs::remove_all(documents / Manager::fuelDataFileName);
+    EXPECT_TRUE(manager.saveChanges());
+}
+
+}  // namespace
