@@ -1,0 +1,544 @@
+#include "core/link/ELMScanner.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/link/PidLengths.h"
+#include "core/model/DataStore.h"
+#include "core/model/Manager.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/Strings.h"
+
+namespace {
+
+constexpr const char* kConnectionDropped = "connectionDroppedNotification";
+constexpr const char* kProtocolSearching = "protocolNotification";
+
+// Request texts without spaces, in capitals, so that "at h1" and "ATH1" compare equal.
+std::string compact(std::string_view text)
+{
+    std::string out;
+    for (const char c : text) {
+        if (c != ' ' && c != '\r' && c != '\n')
+            out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+const Response* findResponse(const std::vector<Response>& responses, int mode, int pid)
+{
+    const auto it = std::find_if(responses.begin(), responses.end(),
+                                 [&](const Response& r) { return r.mode == mode && r.pid == pid; });
+    return it == responses.end() ? nullptr : &*it;
+}
+
+std::uint32_t bitmapOf(const Response& response)
+{
+    std::uint32_t bits = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        bits = (bits << 8) | (i < response.data.size() ? response.data[i] : 0);
+    return bits;
+}
+
+}  // namespace
+
+ELMScanner::~ELMScanner()
+{
+    timeout_.cancel();
+    if (statusTimer_)
+        statusTimer_->invalidate();
+}
+
+void ELMScanner::resetState()
+{
+    timeout_.cancel();
+    if (statusTimer_)
+        statusTimer_->invalidate();
+    statusTimer_.reset();
+    step_ = Step::Idle;
+    resuming_ = false;
+    connected_ = false;
+    inFlight_.reset();
+    buffer_.clear();
+    timeouts_ = 0;
+    sendQueue_.clear();
+    statusQueue_.clear();
+    format_ = {};
+    protocolNumber_ = 0;
+    firstReply_.clear();
+    packing_ = false;
+    // A list set before the connection (or kept from the last one) starts again from its top.
+    position_ = 0;
+    polling_ = commands_ && !commands_->empty() && (cycle_ || polling_);
+}
+
+void ELMScanner::setStatus(const std::string& text)
+{
+    statusText_ = text;
+    if (delegate_)
+        delegate_->scannerDidUpdateStatus(*this, text);
+}
+
+void ELMScanner::connect()
+{
+    if (step_ != Step::Idle)
+        return;
+    resetState();
+    ecus_.clear();
+    selectedECU_ = 0;
+    DataStore::sharedDataStore().clearSupportedPIDs();
+    step_ = Step::Opening;
+    setStatus("Connecting...");
+    openTransport();
+}
+
+void ELMScanner::disconnect()
+{
+    if (step_ == Step::Idle)
+        return;
+    closeTransport();
+    resetState();
+    setStatus("Disconnected");
+}
+
+// A connection that fails or ends: the link is ready to connect again.
+void ELMScanner::fail(const std::string& message)
+{
+    fnd::log(fnd::LogLevel::Warning, "adapter link: " + message);
+    closeTransport();
+    resetState();
+    setStatus(message);
+    fnd::NotificationCenter::defaultCenter().post(kConnectionDropped, this);
+}
+
+void ELMScanner::transportDidOpen()
+{
+    if (step_ != Step::Opening)
+        return;
+    step_ = Step::Reset;
+    setStatus("Initializing adapter...");
+    sendInit("AT Z");
+}
+
+void ELMScanner::transportDidFail(const std::string& message)
+{
+    if (step_ == Step::Idle)
+        return;
+    fail(step_ == Step::Opening ? "Connection failed: " + message : "Connection lost: " + message);
+}
+
+void ELMScanner::transportDidReceive(std::string_view bytes)
+{
+    if (step_ == Step::Idle || step_ == Step::Opening)
+        return;
+    buffer_.append(bytes);
+    std::size_t prompt;
+    while (step_ != Step::Idle && (prompt = buffer_.find('>')) != std::string::npos) {
+        std::string text = buffer_.substr(0, prompt);
+        buffer_.erase(0, prompt + 1);
+        if (inFlight_)
+            replyEnded(std::move(text));
+        else
+            fnd::log(fnd::LogLevel::Debug, "adapter link: unrequested text dropped");
+    }
+    if (buffer_.size() > maxBufferedBytes) {
+        // No prompt in sight: noise. The reply timeout decides what happens next.
+        fnd::log(fnd::LogLevel::Warning, "adapter link: reply too long, discarded");
+        buffer_.clear();
+    }
+}
+
+// The adapter aborts whatever it is doing when a byte arrives, so nothing is written while a
+// request is in flight; the request text ends with exactly one carriage return.
+void ELMScanner::send(Purpose purpose, std::vector<Command> commands, std::string text, double timeout)
+{
+    if (text.empty() || text.back() != '\r')
+        text += '\r';
+    inFlight_ = InFlight{purpose, std::move(commands), text};
+    timeout_ = fnd::after(timeout, [this] { replyTimedOut(); });
+    if (!writeToTransport(text))
+        transportDidFail("the adapter cannot be written to");
+}
+
+void ELMScanner::sendInit(const std::string& text, double timeout)
+{
+    send(Purpose::Init, {}, text, timeout);
+}
+
+bool ELMScanner::isIdle() const
+{
+    return step_ == Step::Connected && !inFlight_;
+}
+
+void ELMScanner::replyTimedOut()
+{
+    if (!inFlight_)
+        return;
+    const Purpose purpose = inFlight_->purpose;
+    inFlight_.reset();
+    buffer_.clear();
+    if (purpose == Purpose::Init) {
+        fail("The adapter did not answer");
+        return;
+    }
+    if (++timeouts_ >= maxTimeouts) {
+        fail("The adapter stopped answering");
+        return;
+    }
+    // A lone carriage return stops a reply that never ended; its prompt lets the traffic go on.
+    fnd::log(fnd::LogLevel::Warning, "adapter link: no reply, stopping the request");
+    send(Purpose::Recovery, {}, "\r", replyTimeout);
+}
+
+void ELMScanner::replyEnded(std::string text)
+{
+    timeout_.cancel();
+    const InFlight request = std::move(*inFlight_);
+    inFlight_.reset();
+    const Reply reply = parseReply(text, request.text, format_);
+
+    if (request.purpose == Purpose::Init) {
+        initReply(reply, text);
+        return;
+    }
+    if (request.purpose != Purpose::Recovery)
+        timeouts_ = 0;
+    if (reply.hasMessage("LV RESET")) {
+        // The adapter restarted with its defaults: configure it again, then carry on polling.
+        setStatus("Adapter restarted, configuring it again...");
+        resuming_ = true;
+        step_ = Step::EchoOff;
+        sendInit("AT E0");
+        return;
+    }
+    if (reply.hasMessage("UNABLE TO CONNECT") || reply.hasMessage("BUS INIT: ...ERROR"))
+        setStatus("Unable to connect to the vehicle");
+    if (reply.hasMessage("SEARCHING"))
+        fnd::NotificationCenter::defaultCenter().post(kProtocolSearching, this);
+
+    sendNext();
+    deliver(request, reply);
+}
+
+std::vector<Response> ELMScanner::fromChosenECU(std::vector<Response> responses) const
+{
+    if (selectedECU_ != 0) {
+        std::erase_if(responses, [&](const Response& r) { return r.ecu != 0 && r.ecu != selectedECU_; });
+    }
+    return responses;
+}
+
+// The callbacks come after the next request went out, so a slow delegate does not hold up the link.
+void ELMScanner::deliver(const InFlight& request, const Reply& reply)
+{
+    if (request.purpose == Purpose::Recovery || reply.beginsWithNoCallText())
+        return;
+    const bool isVoltage = request.commands.size() == 1 && request.commands.front().isVoltageCommand;
+    if (isVoltage) {
+        const auto text = std::find_if(reply.messages.begin(), reply.messages.end(), [](const std::string& m) {
+            return std::any_of(m.begin(), m.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+        });
+        if (text != reply.messages.end() && delegate_) {
+            Response response;
+            response.dataString = *text;
+            delegate_->scannerDidReceiveVoltage(*this, {response});
+        }
+        return;
+    }
+    const std::vector<Response> responses = fromChosenECU(reply.responses);
+    if (responses.empty() || !delegate_)
+        return;
+    if (request.purpose == Purpose::Status)
+        delegate_->scannerDidReceiveStatusResponse(*this, responses);
+    else
+        delegate_->didReceiveResponse(responses);
+}
+
+// --- Initialisation ---------------------------------------------------------------------------------
+
+void ELMScanner::initReply(const Reply& reply, const std::string& text)
+{
+    switch (step_) {
+    case Step::Reset:
+        deviceName_ = reply.messages.empty() ? std::string() : reply.messages.back();
+        step_ = Step::EchoOff;
+        sendInit("AT E0");
+        break;
+    case Step::EchoOff:
+        step_ = Step::LinefeedsOff;
+        sendInit("AT L0");
+        break;
+    case Step::LinefeedsOff:
+        step_ = Step::HeadersOn;
+        sendInit("AT H1");  // headers tell the answering ECUs apart
+        break;
+    case Step::HeadersOn:
+        format_.headers = !reply.hasMessage("?");
+        step_ = Step::Protocol;
+        sendInit(fnd::format("AT SP %X", std::clamp(Manager::sharedManager().setting().protocol, 0, 12)));
+        break;
+    case Step::Protocol:
+        if (resuming_) {
+            resuming_ = false;
+            step_ = Step::Connected;
+            setStatus("Connected");
+            sendNext();
+            break;
+        }
+        step_ = Step::FirstRequest;
+        setStatus("Searching for protocol...");
+        fnd::NotificationCenter::defaultCenter().post(kProtocolSearching, this);
+        sendInit("0100", searchTimeout);
+        break;
+    case Step::FirstRequest:
+        if (reply.responses.empty()) {
+            fail("Unable to connect to the vehicle");
+            break;
+        }
+        // The frames are read once the protocol, and so their layout, is known.
+        firstReply_ = text;
+        step_ = Step::DescribeProtocol;
+        sendInit("AT DPN");
+        break;
+    case Step::DescribeProtocol:
+        protocolDescribed(reply);
+        break;
+    case Step::SupportedPIDs:
+        supportedPIDsRead(reply);
+        break;
+    case Step::PackedProbe: {
+        const auto responses = fromChosenECU(reply.responses);
+        const std::string probe = compact(probe_);
+        packing_ = !responses.empty();
+        for (std::size_t i = 2; i + 1 < probe.size(); i += 2) {
+            const int pid = std::stoi(probe.substr(i, 2), nullptr, 16);
+            const Response* r = findResponse(responses, 0x41, pid);
+            packing_ = packing_ && r && static_cast<int>(r->data.size()) == service01DataLength(static_cast<std::uint8_t>(pid));
+        }
+        finishInit();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void ELMScanner::protocolDescribed(const Reply& reply)
+{
+    std::string number = reply.messages.empty() ? std::string() : compact(reply.messages.front());
+    if (!number.empty() && number.front() == 'A')
+        number.erase(0, 1);
+    protocolNumber_ = number.size() == 1 && std::isxdigit(static_cast<unsigned char>(number[0]))
+                          ? std::stoi(number, nullptr, 16)
+                          : 0;
+    format_.framing = framingForProtocol(protocolNumber_);
+
+    const Reply first = parseReply(firstReply_, "0100", format_);
+    ecus_.clear();
+    for (const Response& r : first.responses) {
+        if (r.mode == 0x41 && r.pid == 0x00 && std::find(ecus_.begin(), ecus_.end(), r.ecu) == ecus_.end())
+            ecus_.push_back(r.ecu);
+    }
+    std::sort(ecus_.begin(), ecus_.end());
+    if (ecus_.empty()) {
+        fail("Unable to connect to the vehicle");
+        return;
+    }
+    if (ecus_.size() > 1 && delegate_ && delegate_->scannerShouldChooseECU(*this, ecus_)) {
+        step_ = Step::ChoosingECU;
+        setStatus("Choose the ECU");
+        return;
+    }
+    selectECU(ecus_.front());
+}
+
+void ELMScanner::selectECU(int ecu)
+{
+    selectedECU_ = ecu;
+    if (step_ == Step::ChoosingECU)
+        readSupportedPIDs();
+}
+
+void ELMScanner::readSupportedPIDs()
+{
+    step_ = Step::SupportedPIDs;
+    setStatus("Reading supported PIDs...");
+    bitmapBase_ = 0;
+    supportedPIDsRead(parseReply(firstReply_, "0100", format_));
+}
+
+// Bitmap 0x00, 0x20, ... : the last bit says whether the next one exists.
+void ELMScanner::supportedPIDsRead(const Reply& reply)
+{
+    const auto responses = fromChosenECU(reply.responses);
+    const Response* bitmap = findResponse(responses, 0x41, bitmapBase_);
+    if (bitmap && bitmap->data.size() >= 4) {
+        const std::uint32_t bits = bitmapOf(*bitmap);
+        DataStore::sharedDataStore().setSupportedPIDs(bitmapBase_, bits);
+        if ((bits & 1) && bitmapBase_ < 0xE0) {
+            bitmapBase_ += 0x20;
+            sendInit(fnd::format("01%02x", bitmapBase_));
+            return;
+        }
+    }
+    probePacking();
+}
+
+// Several service-01 PIDs go into one request only when the car is on CAN, the user allows it, and
+// the car answered a packed request with every PID it asked for.
+void ELMScanner::probePacking()
+{
+    const bool isCan = format_.framing == Framing::Can11 || format_.framing == Framing::Can29;
+    if (!isCan || !Manager::sharedManager().setting().multiMessageCANEnabled) {
+        finishInit();
+        return;
+    }
+    std::string probe = "01";
+    int count = 0;
+    for (const int pid : {0x0C, 0x0D, 0x05, 0x04, 0x11, 0x0F, 0x10}) {
+        if (count < 3 && DataStore::sharedDataStore().isService01PIDSupported(pid)) {
+            probe += fnd::format("%02x", pid);
+            ++count;
+        }
+    }
+    if (count < 2) {
+        finishInit();
+        return;
+    }
+    step_ = Step::PackedProbe;
+    probe_ = probe;
+    sendInit(probe);
+}
+
+void ELMScanner::finishInit()
+{
+    step_ = Step::Connected;
+    timeouts_ = 0;
+
+    const Settings& settings = Manager::sharedManager().setting();
+    statusCommands_.clear();
+    if (settings.speedLimitEnabled)
+        statusCommands_.push_back(commandForOBD2(0x01, 0x0D, 255));
+    if (settings.highTempEnabled) {
+        statusCommands_.push_back(commandForOBD2(0x01, 0x05, 255));
+        if (DataStore::sharedDataStore().isService01PIDSupported(0x5C))
+            statusCommands_.push_back(commandForOBD2(0x01, 0x5C, 255));
+    }
+    if (!statusCommands_.empty())
+        statusTimer_ = fnd::Timer::scheduled(statusInterval, true, [this](fnd::Timer&) { updateWarning(); });
+
+    connected_ = true;
+    setStatus("Connected");
+    if (delegate_)
+        delegate_->scannerDidInitialize(*this);
+    if (isIdle())
+        sendNext();
+}
+
+// --- Traffic ----------------------------------------------------------------------------------------
+
+void ELMScanner::sendNext()
+{
+    if (!isIdle())
+        return;
+    if (!sendQueue_.empty()) {
+        Command command = std::move(sendQueue_.front());
+        sendQueue_.pop_front();
+        noteAdapterSettings(command.commandString);
+        const std::string text = command.commandString;
+        send(Purpose::Sent, {std::move(command)}, text, replyTimeout);
+        return;
+    }
+    if (!statusQueue_.empty()) {
+        Command command = std::move(statusQueue_.front());
+        statusQueue_.pop_front();
+        const std::string text = command.commandString;
+        send(Purpose::Status, {std::move(command)}, text, replyTimeout);
+        return;
+    }
+    if (!polling_)
+        return;
+    std::vector<Command> group = nextPolledGroup();
+    std::string text = group.front().commandString;
+    if (group.size() > 1) {
+        const bool fast = text.size() % 2 == 1;  // "010c1": one reply expected
+        text = "01";
+        for (const Command& command : group)
+            text += fnd::format("%02x", command.pid);
+        if (fast)
+            text += "1";
+    }
+    send(Purpose::Polled, std::move(group), text, replyTimeout);
+}
+
+std::vector<Command> ELMScanner::nextPolledGroup()
+{
+    const std::vector<Command>& list = *commands_;
+    std::vector<Command> group{list[position_++]};
+    if (packing_ && canPack(group.front())) {
+        while (position_ < list.size() && group.size() < maxPackedPids && canPack(list[position_]) &&
+               std::none_of(group.begin(), group.end(), [&](const Command& c) { return c.pid == list[position_].pid; }))
+            group.push_back(list[position_++]);
+    }
+    if (position_ >= list.size()) {
+        position_ = 0;
+        polling_ = cycle_;
+    }
+    return group;
+}
+
+bool ELMScanner::canPack(const Command& command) const
+{
+    return command.mode == 0x01 && command.pid != 255 && command.pid2 == 0 && !command.isVoltageCommand &&
+           command.pid % 0x20 != 0 && service01DataLength(command.pid) > 0 &&
+           compact(command.commandString).rfind(fnd::format("01%02X", command.pid), 0) == 0;
+}
+
+// Requests typed by the user may change what the replies look like; the parser follows.
+void ELMScanner::noteAdapterSettings(const std::string& text)
+{
+    const std::string command = compact(text);
+    if (command == "ATH0" || command == "ATH1")
+        format_.headers = command == "ATH1";
+    else if (command == "ATZ" || command == "ATWS" || command == "ATD")
+        format_.headers = false;
+}
+
+void ELMScanner::setInitCommands(std::vector<Command> commands, bool cycle)
+{
+    polling_ = !commands.empty();
+    commands_ = std::move(commands);
+    cycle_ = cycle;
+    position_ = 0;
+    // With a request in flight the new list takes over at its prompt.
+    sendNext();
+}
+
+void ELMScanner::setCommands(std::optional<std::vector<Command>> commands)
+{
+    if (commands && commands->empty())
+        commands.reset();
+    commands_ = std::move(commands);
+    position_ = 0;
+    if (!commands_)
+        polling_ = false;
+}
+
+void ELMScanner::sendCommand(const Command& command)
+{
+    if (step_ != Step::Connected) {
+        fnd::log(fnd::LogLevel::Warning, "adapter link: not connected, request not sent");
+        return;
+    }
+    sendQueue_.push_back(command);
+    sendNext();
+}
+
+void ELMScanner::updateWarning()
+{
+    if (blockStatus_ || step_ != Step::Connected || statusCommands_.empty() || !statusQueue_.empty())
+        return;
+    statusQueue_.assign(statusCommands_.begin(), statusCommands_.end());
+    sendNext();
+}

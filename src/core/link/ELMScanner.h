@@ -1,0 +1,119 @@
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/link/ReplyParser.h"
+#include "core/link/Scanner.h"
+#include "platform/foundation/Timer.h"
+
+// The ELM327 dialogue over some byte transport: initialisation as a state machine, then one request in
+// flight at a time, each sent when the prompt ">" ends the reply before it. Subclasses supply the bytes.
+class ELMScanner : public Scanner {
+public:
+    // On the run loop's clock.
+    static constexpr double replyTimeout = 5.0;    // a reply that never ends is given up after this
+    static constexpr double searchTimeout = 30.0;  // the first request, while the adapter searches a protocol
+    static constexpr int maxTimeouts = 3;          // consecutive timeouts that drop the connection
+    static constexpr double statusInterval = 5.0;
+    static constexpr std::size_t maxPackedPids = 6;
+    static constexpr std::size_t maxBufferedBytes = 64 * 1024;
+
+    ~ELMScanner() override;
+
+    void connect() override;
+    void disconnect() override;
+    void setInitCommands(std::vector<Command> commands, bool cycle) override;
+    void setCommands(std::optional<std::vector<Command>> commands) override;
+    void sendCommand(const Command& command) override;
+    void updateWarning() override;
+    void selectECU(int ecu) override;
+
+    // The adapter's protocol number ("AT DPN") and whether service-01 PIDs go out packed.
+    int protocolNumber() const { return protocolNumber_; }
+    bool isPacking() const { return packing_; }
+
+protected:
+    ELMScanner() = default;
+
+    // The transport: openTransport() ends in transportDidOpen() or transportDidFail(); bytes arrive
+    // through transportDidReceive(). closeTransport() must not call back.
+    virtual void openTransport() = 0;
+    virtual void closeTransport() = 0;
+    virtual bool writeToTransport(std::string_view bytes) = 0;
+
+    void transportDidOpen();
+    void transportDidReceive(std::string_view bytes);
+    void transportDidFail(const std::string& message);
+
+private:
+    // Initialisation steps in order; Resume re-applies the settings after the adapter restarted.
+    enum class Step {
+        Idle,
+        Opening,
+        Reset,
+        EchoOff,
+        LinefeedsOff,
+        HeadersOn,
+        Protocol,
+        FirstRequest,
+        DescribeProtocol,
+        ChoosingECU,
+        SupportedPIDs,
+        PackedProbe,
+        Connected,
+    };
+    enum class Purpose { Init, Polled, Sent, Status, Recovery };
+    struct InFlight {
+        Purpose purpose = Purpose::Init;
+        std::vector<Command> commands;
+        std::string text;
+    };
+
+    void resetState();
+    void setStatus(const std::string& text);
+    void fail(const std::string& message);
+    void send(Purpose purpose, std::vector<Command> commands, std::string text, double timeout);
+    void sendInit(const std::string& text, double timeout = replyTimeout);
+    void sendNext();
+    bool isIdle() const;
+    std::vector<Command> nextPolledGroup();
+    bool canPack(const Command& command) const;
+    void noteAdapterSettings(const std::string& text);
+
+    void replyEnded(std::string text);
+    void replyTimedOut();
+    void initReply(const Reply& reply, const std::string& text);
+    void protocolDescribed(const Reply& reply);
+    void readSupportedPIDs();
+    void supportedPIDsRead(const Reply& reply);
+    void probePacking();
+    void finishInit();
+    void deliver(const InFlight& request, const Reply& reply);
+    std::vector<Response> fromChosenECU(std::vector<Response> responses) const;
+
+    Step step_ = Step::Idle;
+    bool resuming_ = false;
+    std::optional<InFlight> inFlight_;
+    fnd::DelayedCall timeout_;
+    std::string buffer_;
+    int timeouts_ = 0;
+
+    bool cycle_ = false;
+    bool polling_ = false;
+    std::size_t position_ = 0;
+    std::deque<Command> sendQueue_;
+    std::deque<Command> statusQueue_;
+    std::shared_ptr<fnd::Timer> statusTimer_;
+
+    ReplyFormat format_;
+    int protocolNumber_ = 0;
+    std::string firstReply_;
+    int bitmapBase_ = 0;
+    std::string probe_;
+    bool packing_ = false;
+};

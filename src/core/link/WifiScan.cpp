@@ -1,0 +1,54 @@
+#include "core/link/WifiScan.h"
+
+#include "core/model/Manager.h"
+
+WifiScan::~WifiScan()
+{
+    closeTransport();
+}
+
+void WifiScan::openTransport()
+{
+    const Settings& settings = Manager::sharedManager().setting();
+    if (settings.port == 0 || settings.port > 65535) {
+        transportDidFail("the adapter's port is not valid");
+        return;
+    }
+    stream_ = std::make_unique<net::TcpStream>();
+    stream_->setDelegate(this);
+    stream_->connectToHost(settings.hostIP, static_cast<std::uint16_t>(settings.port), connectTimeout);
+}
+
+void WifiScan::closeTransport()
+{
+    if (stream_) {
+        stream_->setDelegate(nullptr);
+        stream_->close();
+    }
+    stream_.reset();
+}
+
+bool WifiScan::writeToTransport(std::string_view bytes)
+{
+    return stream_ && stream_->write(bytes) == bytes.size();
+}
+
+void WifiScan::streamDidOpen(net::TcpStream&)
+{
+    transportDidOpen();
+}
+
+void WifiScan::streamHasBytes(net::TcpStream& stream)
+{
+    transportDidReceive(stream.read());
+}
+
+void WifiScan::streamError(net::TcpStream&, const std::string& message)
+{
+    transportDidFail(message);
+}
+
+void WifiScan::streamEnded(net::TcpStream&)
+{
+    transportDidFail("the adapter closed the connection");
+}

@@ -1,0 +1,248 @@
+#include "elmsim/lib/Car.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <numbers>
+
+namespace elmsim {
+
+namespace {
+
+constexpr std::uint8_t kEngineOnlyPids[] = {0x03, 0x04, 0x05, 0x06, 0x07, 0x0B, 0x0C, 0x0E, 0x0F, 0x10, 0x11, 0x1F,
+                                            0x21, 0x2F, 0x31, 0x33, 0x42, 0x46, 0x51, 0x5C, 0x5E, 0x63};
+// Every ECU of the car answers these.
+constexpr std::uint8_t kCommonPids[] = {0x01, 0x0D, 0x1C};
+
+std::uint8_t byteOf(double value)
+{
+    return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+}
+
+void appendWord(Bytes& out, double value)
+{
+    const auto word = static_cast<std::uint16_t>(std::clamp(std::lround(value), 0L, 65535L));
+    out.push_back(static_cast<std::uint8_t>(word >> 8));
+    out.push_back(static_cast<std::uint8_t>(word & 0xFF));
+}
+
+Bytes textBytes(const std::string& text, std::size_t size)
+{
+    Bytes bytes(text.begin(), text.end());
+    bytes.resize(size, 0);
+    return bytes;
+}
+
+}  // namespace
+
+Bytes codeBytes(const std::string& code)
+{
+    static const std::string kLetters = "PCBU";
+    if (code.size() != 5)
+        return {0, 0};
+    const auto letter = kLetters.find(code[0]);
+    const auto digit = [&](std::size_t i) {
+        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(code[i])));
+        return c >= '0' && c <= '9' ? c - '0' : (c >= 'A' && c <= 'F' ? c - 'A' + 10 : 0);
+    };
+    const int first = (static_cast<int>(letter == std::string::npos ? 0 : letter) << 6) | (digit(1) << 4) | digit(2);
+    return {static_cast<std::uint8_t>(first), static_cast<std::uint8_t>((digit(3) << 4) | digit(4))};
+}
+
+void Car::update(const std::function<void(CarState&)>& change)
+{
+    change(state_);
+    captureFreezeFrame();
+}
+
+void Car::advance(double seconds)
+{
+    if (!state_.moving || seconds <= 0)
+        return;
+    CarState& s = state_;
+    s.time += seconds;
+    s.runTime += seconds;
+    // A one-minute loop: pull away, cruise, brake, idle.
+    const double phase = std::fmod(s.time, 60.0) / 60.0;
+    const double drive = std::max(0.0, std::sin(phase * 2 * std::numbers::pi));
+    s.speed = 110 * drive;
+    s.throttle = 12 + 60 * drive;
+    s.load = 18 + 55 * drive;
+    s.rpm = 800 + 2600 * drive + 40 * std::sin(s.time * 3);
+    s.map = 32 + 60 * drive;
+    s.maf = 3 + 0.012 * s.rpm * s.load / 25;
+    s.fuelRate = s.maf * 3600 / 14.7 / 745;
+    s.timingAdvance = 6 + 20 * drive;
+    s.coolant = std::min(90.0, s.coolant + 0.5 * seconds);
+    s.oilTemp = std::min(105.0, s.oilTemp + 0.4 * seconds);
+    s.fuelLevel = std::max(0.0, s.fuelLevel - 0.002 * seconds);
+    captureFreezeFrame();
+}
+
+void Car::clearCodes()
+{
+    state_.storedCodes.clear();
+    state_.pendingCodes.clear();
+    freezeFrame_.reset();
+    freezeCode_.clear();
+}
+
+void Car::captureFreezeFrame()
+{
+    if (state_.storedCodes.empty()) {
+        freezeFrame_.reset();
+        freezeCode_.clear();
+    } else if (!freezeFrame_) {
+        freezeFrame_ = state_;
+        freezeCode_ = state_.storedCodes.front();
+    }
+}
+
+const std::vector<std::string>& Car::codes(std::uint8_t service) const
+{
+    if (service == 0x07)
+        return state_.pendingCodes;
+    if (service == 0x0A)
+        return state_.permanentCodes;
+    return state_.storedCodes;
+}
+
+bool Car::supports(int ecu, std::uint8_t pid) const
+{
+    if (std::find(state_.missingPids.begin(), state_.missingPids.end(), pid) != state_.missingPids.end())
+        return false;
+    if (std::find(std::begin(kCommonPids), std::end(kCommonPids), pid) != std::end(kCommonPids))
+        return true;
+    return ecu == 0 && std::find(std::begin(kEngineOnlyPids), std::end(kEngineOnlyPids), pid) != std::end(kEngineOnlyPids);
+}
+
+// Bit 7 of the first byte is PID base+1; the last bit says whether the next bitmap exists.
+Bytes Car::bitmap(int ecu, std::uint8_t base) const
+{
+    Bytes bits(4, 0);
+    for (int pid = base + 1; pid <= base + 0x20 && pid <= 0xFF; ++pid) {
+        bool on = supports(ecu, static_cast<std::uint8_t>(pid));
+        if (pid == base + 0x20) {
+            on = false;
+            for (int later = pid + 1; later <= 0xFF; ++later)
+                on = on || supports(ecu, static_cast<std::uint8_t>(later));
+        }
+        if (on) {
+            const int bit = pid - base - 1;
+            bits[bit / 8] |= static_cast<std::uint8_t>(0x80 >> (bit % 8));
+        }
+    }
+    return bits;
+}
+
+std::optional<Bytes> Car::liveData(int ecu, std::uint8_t pid, const CarState& v) const
+{
+    if (pid % 0x20 == 0) {
+        if (pid > 0 && !(bitmap(ecu, static_cast<std::uint8_t>(pid - 0x20))[3] & 0x01))
+            return std::nullopt;
+        return bitmap(ecu, pid);
+    }
+    if (!supports(ecu, pid))
+        return std::nullopt;
+    Bytes out;
+    switch (pid) {
+    case 0x01: {
+        const auto count = static_cast<std::uint8_t>(std::min<std::size_t>(v.storedCodes.size(), 0x7F));
+        return Bytes{static_cast<std::uint8_t>((count ? 0x80 : 0) | count), 0x07, 0xE5, 0x00};
+    }
+    case 0x03: return Bytes{0x02, 0x00};
+    case 0x04: return Bytes{byteOf(v.load * 255 / 100)};
+    case 0x05: return Bytes{byteOf(v.coolant + 40)};
+    case 0x06:
+    case 0x07: return Bytes{0x80};
+    case 0x0B: return Bytes{byteOf(v.map)};
+    case 0x0C: appendWord(out, v.rpm * 4); return out;
+    case 0x0D: return Bytes{byteOf(v.speed)};
+    case 0x0E: return Bytes{byteOf((v.timingAdvance + 64) * 2)};
+    case 0x0F: return Bytes{byteOf(v.intakeTemp + 40)};
+    case 0x10: appendWord(out, v.maf * 100); return out;
+    case 0x11: return Bytes{byteOf(v.throttle * 255 / 100)};
+    case 0x1C: return Bytes{0x01};
+    case 0x1F: appendWord(out, v.runTime); return out;
+    case 0x21: appendWord(out, 0); return out;
+    case 0x2F: return Bytes{byteOf(v.fuelLevel * 255 / 100)};
+    case 0x31: appendWord(out, 1200 + v.time / 60); return out;
+    case 0x33: return Bytes{byteOf(v.baro)};
+    case 0x42: appendWord(out, v.voltage * 1000); return out;
+    case 0x46: return Bytes{byteOf(v.ambientTemp + 40)};
+    case 0x51: return Bytes{0x01};
+    case 0x5C: return Bytes{byteOf(v.oilTemp + 40)};
+    case 0x5E: appendWord(out, v.fuelRate * 20); return out;
+    case 0x63: appendWord(out, v.refTorque); return out;
+    default: return std::nullopt;
+    }
+}
+
+std::optional<Bytes> Car::reply(int ecu, std::uint8_t service, const Bytes& pids) const
+{
+    const auto responseService = static_cast<std::uint8_t>(service + 0x40);
+    switch (service) {
+    case 0x01: {
+        Bytes out{responseService};
+        for (const std::uint8_t pid : pids) {
+            if (auto data = liveData(ecu, pid, state_)) {
+                out.push_back(pid);
+                out.insert(out.end(), data->begin(), data->end());
+            }
+        }
+        return out.size() > 1 ? std::optional(out) : std::nullopt;
+    }
+    case 0x02: {
+        if (ecu != 0 || !freezeFrame_ || pids.empty())
+            return std::nullopt;
+        Bytes out{responseService, pids[0], 0x00};
+        if (pids[0] == 0x02) {
+            const Bytes code = codeBytes(freezeCode_);
+            out.insert(out.end(), code.begin(), code.end());
+            return out;
+        }
+        const auto data = liveData(ecu, pids[0], *freezeFrame_);
+        if (!data)
+            return std::nullopt;
+        out.insert(out.end(), data->begin(), data->end());
+        return out;
+    }
+    case 0x03:
+    case 0x07:
+    case 0x0A: {
+        if (ecu != 0)
+            return std::nullopt;
+        const auto& list = codes(service);
+        Bytes out{responseService, static_cast<std::uint8_t>(list.size())};
+        for (const auto& code : list) {
+            const Bytes bytes = codeBytes(code);
+            out.insert(out.end(), bytes.begin(), bytes.end());
+        }
+        return out;
+    }
+    case 0x04:
+        return ecu == 0 ? std::optional(Bytes{responseService}) : std::nullopt;
+    case 0x09: {
+        if (ecu != 0 || pids.empty())
+            return std::nullopt;
+        Bytes out{responseService, pids[0]};
+        Bytes data;
+        if (pids[0] == 0x00)
+            data = {0x50, 0x00, 0x00, 0x00};  // PIDs 02 and 04
+        else if (pids[0] == 0x02)
+            data = textBytes(state_.vin, 17);
+        else if (pids[0] == 0x04)
+            data = textBytes(state_.calibrationId, 16);
+        else
+            return std::nullopt;
+        if (pids[0] != 0x00)
+            out.push_back(0x01);  // one data item
+        out.insert(out.end(), data.begin(), data.end());
+        return out;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+}  // namespace elmsim

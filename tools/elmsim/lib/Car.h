@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace elmsim {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// What the simulated car reports, in metric units. Tests set fields directly (through
+// Simulator::updateCar); with `moving` on, the values follow a repeating drive.
+struct CarState {
+    bool moving = true;
+    double time = 0;             // seconds of driving so far
+    double rpm = 850;
+    double speed = 0;            // km/h
+    double coolant = 40;         // C
+    double intakeTemp = 25;      // C
+    double oilTemp = 38;         // C
+    double ambientTemp = 20;     // C
+    double maf = 3.5;            // g/s
+    double map = 35;             // kPa
+    double baro = 101;           // kPa
+    double throttle = 15;        // %
+    double load = 20;            // %
+    double fuelLevel = 62;       // %
+    double fuelRate = 0.9;       // L/h
+    double timingAdvance = 8;    // degrees before TDC
+    double refTorque = 350;      // N.m
+    double runTime = 0;          // s
+    double voltage = 12.6;       // V, what "AT RV" reads
+    std::vector<int> missingPids;               // service-01 PIDs this car leaves out (0x5C ...)
+    std::vector<std::string> storedCodes;       // "P0301"
+    std::vector<std::string> pendingCodes;
+    std::vector<std::string> permanentCodes;
+    std::string vin = "1D4GP00R55B123456";
+    std::string calibrationId = "NVSIM-CAL-0001";
+};
+
+// The car's ECUs: service replies as message bytes, service byte first.
+class Car {
+public:
+    const CarState& state() const { return state_; }
+    // Changes the state; stored codes that appear freeze the values of that moment (service 02).
+    void update(const std::function<void(CarState&)>& change);
+    // Moves the values along the drive when `moving` is on.
+    void advance(double seconds);
+    // Service 04: stored and pending codes and the freeze frame go; permanent codes stay.
+    void clearCodes();
+
+    // The reply of ECU `ecu` (0 engine, 1.. others) to a service and its PID bytes; nullopt: no answer.
+    // Service 01 answers every supported PID of a packed request; codes come as CAN lays them out.
+    std::optional<Bytes> reply(int ecu, std::uint8_t service, const Bytes& pids) const;
+    // The trouble codes of service 03, 07 or 0A.
+    const std::vector<std::string>& codes(std::uint8_t service) const;
+
+private:
+    std::optional<Bytes> liveData(int ecu, std::uint8_t pid, const CarState& values) const;
+    bool supports(int ecu, std::uint8_t pid) const;
+    Bytes bitmap(int ecu, std::uint8_t base) const;
+    void captureFreezeFrame();
+
+    CarState state_;
+    std::optional<CarState> freezeFrame_;
+    std::string freezeCode_;
+};
+
+// "P0301" as its two bytes (J1979: two bits of letter, then the digits).
+Bytes codeBytes(const std::string& code);
+
+}  // namespace elmsim

@@ -1,0 +1,54 @@
+// elmsim: an ELM327 adapter simulator on loopback TCP for trying Norvale without a car.
+//   elmsim --port N     (0 picks a free port)
+// Prints "listening on 127.0.0.1:PORT", then each request it receives. Ctrl-C stops it.
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "elmsim/lib/Simulator.h"
+
+int main(int argc, char** argv)
+{
+    long port = 35000;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
+            char* end = nullptr;
+            port = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || port < 0 || port > 65535) {
+                std::fprintf(stderr, "elmsim: bad port \"%s\"\n", argv[i]);
+                return 2;
+            }
+        } else {
+            std::fprintf(stderr, "usage: elmsim [--port N]\n");
+            return 2;
+        }
+    }
+
+    // The signals are taken synchronously below, so the simulator's thread must not get them.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    elmsim::Simulator simulator;
+    simulator.setRequestObserver([](const std::string& request) {
+        std::printf("%s\n", request.c_str());
+        std::fflush(stdout);
+    });
+    const std::uint16_t chosen = simulator.start(static_cast<std::uint16_t>(port));
+    if (chosen == 0) {
+        std::fprintf(stderr, "elmsim: cannot listen on 127.0.0.1:%ld: %s\n", port, std::strerror(errno));
+        return 1;
+    }
+    std::printf("listening on 127.0.0.1:%u\n", chosen);
+    std::fflush(stdout);
+
+    int received = 0;
+    sigwait(&signals, &received);
+    simulator.stop();
+    return 0;
+}
