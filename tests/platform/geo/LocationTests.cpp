@@ -30,7 +30,8 @@ TEST(Location, GreatCircleDistances)
         {"one degree of latitude", {0, 0}, {1, 0}, geo::meanEarthRadius * M_PI / 180, 1e-6},
         {"equator to pole", {0, 0}, {90, 0}, quarter, 1e-6},
         {"across the date line", {0, 179.5}, {0, -179.5}, geo::meanEarthRadius * M_PI / 180, 1e-6},
-        {"antipodes stay finite", {10, 20}, {-10, -160}, 2 * quarter, 1e-3},
+        // Haversine loses precision near antipodes; it must still be finite and close.
+        {"antipodes", {10, 20}, {-10, -160}, 2 * quarter, 1},
         // Paris to London on the mean sphere.
         {"Paris to London", {48.8566, 2.3522}, {51.5074, -0.1278}, 343'560, 500},
     };
