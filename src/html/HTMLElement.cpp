@@ -33,7 +33,7 @@ bool HTMLElement::hasClass(std::u16string_view className) const
 void HTMLElement::toggleClass(std::u16string_view className)
 {
     const std::u16string* classes = attributes_.objectForKey(u"class");
-    std::vector<std::u16string_view> pieces = ComponentsSeparatedByHTMLWhitespace(classes ? *classes : u"");
+    std::vector<std::u16string_view> pieces = ComponentsSeparatedByHTMLWhitespace(classes ? std::u16string_view(*classes) : std::u16string_view());
     bool removed = false;
     for (auto piece = pieces.begin(); piece != pieces.end(); ++piece) {
         if (*piece == className) {

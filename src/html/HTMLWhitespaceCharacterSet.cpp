@@ -26,3 +26,18 @@ bool ContainsHTMLWhitespaceSeparatedWord(std::u16string_view text, std::u16strin
     }
     return false;
 }
+
+bool IsUnicodeWhitespace(char16_t c)
+{
+    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+           (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+}
+
+std::u16string_view TrimmingUnicodeWhitespace(std::u16string_view text)
+{
+    while (!text.empty() && IsUnicodeWhitespace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsUnicodeWhitespace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}

@@ -18,3 +18,8 @@ std::vector<std::u16string_view> ComponentsSeparatedByHTMLWhitespace(std::u16str
 
 // Whether some piece of the text, split as above, equals the word.
 bool ContainsHTMLWhitespaceSeparatedWord(std::u16string_view text, std::u16string_view word);
+
+// White space and line breaks in the Unicode sense (what trimming a label or a
+// selector removes).
+bool IsUnicodeWhitespace(char16_t c);
+std::u16string_view TrimmingUnicodeWhitespace(std::u16string_view text);

@@ -1,0 +1,351 @@
+#include "html/HTMLSelectorPredicates.h"
+
+#include "html/HTMLElement.h"
+#include "html/HTMLTextNode.h"
+#include "html/HTMLWhitespaceCharacterSet.h"
+
+#include <initializer_list>
+#include <map>
+
+namespace {
+
+char16_t asciiLower(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+}
+
+bool equalsIgnoringCase(std::u16string_view text, std::u16string_view lowercase)
+{
+    if (text.size() != lowercase.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (asciiLower(text[i]) != lowercase[i])
+            return false;
+    }
+    return true;
+}
+
+bool isNamed(const HTMLElement& element, std::initializer_list<std::u16string_view> names)
+{
+    for (std::u16string_view name : names) {
+        if (equalsIgnoringCase(element.tagName(), name))
+            return true;
+    }
+    return false;
+}
+
+bool hasAttribute(const HTMLElement& element, std::u16string_view name)
+{
+    return element.objectForKeyedSubscript(name) != nullptr;
+}
+
+// An attribute test on the value; a missing name, value or attribute never matches.
+template <typename Test>
+HTMLSelectorPredicate attributeValuePredicate(HTMLSelectorName name, HTMLSelectorName value, Test test)
+{
+    if (!name || !value)
+        return NeverPredicate();
+    return [name = std::move(*name), value = std::move(*value), test](const HTMLElement& element) {
+        const std::u16string* actual = element.objectForKeyedSubscript(name);
+        return actual && test(*actual, value);
+    };
+}
+
+// The element children of the element's parent element, or nothing.
+std::vector<const HTMLElement*> elementSiblings(const HTMLElement& element)
+{
+    std::vector<const HTMLElement*> siblings;
+    const HTMLElement* parent = element.parentElement();
+    if (!parent)
+        return siblings;
+    for (std::size_t i = 0; i < parent->numberOfChildren(); ++i) {
+        const HTMLNode& child = *parent->childAtIndex(i);
+        if (child.kind() == HTMLNode::Kind::Element)
+            siblings.push_back(static_cast<const HTMLElement*>(&child));
+    }
+    return siblings;
+}
+
+// Whether n·k + c = position for some whole k >= 0.
+bool matchesPosition(HTMLNthExpression expression, std::int64_t position)
+{
+    std::int64_t difference = 0;
+    if (__builtin_sub_overflow(position, expression.c, &difference))
+        return false;
+    if (expression.n == 0)
+        return difference == 0;
+    return difference % expression.n == 0 && difference / expression.n >= 0;
+}
+
+// The 1-based position among the siblings passing the filter, counted from
+// either end, or 0 when the element has no parent element.
+template <typename Filter>
+std::int64_t positionAmongSiblings(const HTMLElement& element, bool fromEnd, Filter filter)
+{
+    const std::vector<const HTMLElement*> siblings = elementSiblings(element);
+    std::int64_t position = 0;
+    for (std::size_t i = 0; i < siblings.size(); ++i) {
+        const HTMLElement* sibling = siblings[fromEnd ? siblings.size() - 1 - i : i];
+        if (sibling == &element)
+            return position + 1;
+        if (filter(*sibling))
+            ++position;
+    }
+    return 0;
+}
+
+bool hasAncestorNamedWithAttribute(const HTMLElement& element, std::u16string_view name, std::u16string_view attribute)
+{
+    for (const HTMLElement* ancestor = element.parentElement(); ancestor; ancestor = ancestor->parentElement()) {
+        if (equalsIgnoringCase(ancestor->tagName(), name) && hasAttribute(*ancestor, attribute))
+            return true;
+    }
+    return false;
+}
+
+// A legend that is the first legend among its siblings, inside a disabled
+// fieldset, keeps its controls enabled.
+bool isEnablingLegend(const HTMLElement& element)
+{
+    if (!equalsIgnoringCase(element.tagName(), u"legend"))
+        return false;
+    for (const HTMLElement* sibling : elementSiblings(element)) {
+        if (equalsIgnoringCase(sibling->tagName(), u"legend"))
+            return sibling == &element && hasAncestorNamedWithAttribute(element, u"fieldset", u"disabled");
+    }
+    return false;
+}
+
+bool isDisabled(const HTMLElement& element)
+{
+    const bool disabledAttribute = hasAttribute(element, u"disabled");
+    if (isNamed(element, {u"optgroup", u"fieldset", u"menuitem"}))
+        return disabledAttribute;
+    if (isNamed(element, {u"button", u"input", u"select", u"textarea"})) {
+        if (disabledAttribute)
+            return true;
+        if (!hasAncestorNamedWithAttribute(element, u"fieldset", u"disabled"))
+            return false;
+        for (const HTMLElement* ancestor = element.parentElement(); ancestor; ancestor = ancestor->parentElement()) {
+            if (isEnablingLegend(*ancestor))
+                return false;
+        }
+        return true;
+    }
+    if (isNamed(element, {u"option"}))
+        return disabledAttribute || hasAncestorNamedWithAttribute(element, u"optgroup", u"disabled");
+    return false;
+}
+
+bool isLink(const HTMLElement& element)
+{
+    return isNamed(element, {u"a", u"area", u"link"}) && hasAttribute(element, u"href");
+}
+
+bool isEnabled(const HTMLElement& element)
+{
+    if (isLink(element))
+        return true;
+    return isNamed(element, {u"button", u"input", u"select", u"textarea", u"optgroup", u"option", u"menuitem", u"fieldset"}) &&
+           !isDisabled(element);
+}
+
+bool isEmpty(const HTMLElement& element)
+{
+    for (std::size_t i = 0; i < element.numberOfChildren(); ++i) {
+        const HTMLNode& child = *element.childAtIndex(i);
+        if (child.kind() == HTMLNode::Kind::Element)
+            return false;
+        if (child.kind() == HTMLNode::Kind::Text && !static_cast<const HTMLTextNode&>(child).data().empty())
+            return false;
+    }
+    return true;
+}
+
+const std::map<std::u16string_view, HTMLSelectorPredicate>& simplePseudoClassTable()
+{
+    // Built once, on first use; the initialisation of a local static is thread-safe.
+    static const std::map<std::u16string_view, HTMLSelectorPredicate> table = {
+        {u"first-child", NthChildPredicate({0, 1}, false)},
+        {u"last-child", NthChildPredicate({0, 1}, true)},
+        {u"only-child",
+         [](const HTMLElement& element) { return element.parentElement() && elementSiblings(element).size() == 1; }},
+        {u"empty", isEmpty},
+        {u"root", [](const HTMLElement& element) { return element.parentElement() == nullptr; }},
+        {u"link", isLink},
+        {u"visited", NeverPredicate()},
+        {u"active", NeverPredicate()},
+        {u"hover", NeverPredicate()},
+        {u"focus", NeverPredicate()},
+        {u"enabled", isEnabled},
+        {u"disabled", isDisabled},
+        {u"checked",
+         [](const HTMLElement& element) { return hasAttribute(element, u"checked") || hasAttribute(element, u"selected"); }},
+    };
+    return table;
+}
+
+} // namespace
+
+HTMLSelectorPredicate UniversalPredicate()
+{
+    return [](const HTMLElement&) { return true; };
+}
+
+HTMLSelectorPredicate NeverPredicate()
+{
+    return [](const HTMLElement&) { return false; };
+}
+
+HTMLSelectorPredicate TypeSelectorPredicate(std::u16string_view name)
+{
+    if (name == u"*")
+        return UniversalPredicate();
+    std::u16string lowercase(name);
+    for (char16_t& c : lowercase)
+        c = asciiLower(c);
+    return [lowercase = std::move(lowercase)](const HTMLElement& element) {
+        return equalsIgnoringCase(element.tagName(), lowercase);
+    };
+}
+
+HTMLSelectorPredicate AttributeExistsPredicate(HTMLSelectorName name)
+{
+    if (!name)
+        return NeverPredicate();
+    return [name = std::move(*name)](const HTMLElement& element) { return hasAttribute(element, name); };
+}
+
+HTMLSelectorPredicate AttributeEqualsPredicate(HTMLSelectorName name, HTMLSelectorName value)
+{
+    return attributeValuePredicate(std::move(name), std::move(value),
+                                   [](const std::u16string& actual, const std::u16string& wanted) { return actual == wanted; });
+}
+
+HTMLSelectorPredicate AttributeContainsWordPredicate(HTMLSelectorName name, HTMLSelectorName value)
+{
+    return attributeValuePredicate(std::move(name), std::move(value), [](const std::u16string& actual, const std::u16string& wanted) {
+        return ContainsHTMLWhitespaceSeparatedWord(actual, wanted);
+    });
+}
+
+HTMLSelectorPredicate AttributeHasPrefixPredicate(HTMLSelectorName name, HTMLSelectorName value)
+{
+    return attributeValuePredicate(std::move(name), std::move(value), [](const std::u16string& actual, const std::u16string& wanted) {
+        return actual.starts_with(wanted);
+    });
+}
+
+HTMLSelectorPredicate AttributeHasSuffixPredicate(HTMLSelectorName name, HTMLSelectorName value)
+{
+    return attributeValuePredicate(std::move(name), std::move(value), [](const std::u16string& actual, const std::u16string& wanted) {
+        return actual.ends_with(wanted);
+    });
+}
+
+HTMLSelectorPredicate AttributeContainsSubstringPredicate(HTMLSelectorName name, HTMLSelectorName value)
+{
+    return attributeValuePredicate(std::move(name), std::move(value), [](const std::u16string& actual, const std::u16string& wanted) {
+        return actual.find(wanted) != std::u16string::npos;
+    });
+}
+
+HTMLSelectorPredicate AnyOfPredicates(std::vector<HTMLSelectorPredicate> predicates)
+{
+    return [predicates = std::move(predicates)](const HTMLElement& element) {
+        for (const auto& predicate : predicates) {
+            if (predicate(element))
+                return true;
+        }
+        return false;
+    };
+}
+
+HTMLSelectorPredicate BothPredicates(HTMLSelectorPredicate first, HTMLSelectorPredicate second)
+{
+    if (!first || !second)
+        return NeverPredicate();
+    return [first = std::move(first), second = std::move(second)](const HTMLElement& element) {
+        return first(element) && second(element);
+    };
+}
+
+HTMLSelectorPredicate NegatedPredicate(HTMLSelectorPredicate predicate)
+{
+    return [predicate = std::move(predicate)](const HTMLElement& element) { return !predicate(element); };
+}
+
+HTMLSelectorPredicate DescendantCombinatorPredicate(HTMLSelectorPredicate left)
+{
+    return [left = std::move(left)](const HTMLElement& element) {
+        for (const HTMLElement* ancestor = element.parentElement(); ancestor; ancestor = ancestor->parentElement()) {
+            if (left(*ancestor))
+                return true;
+        }
+        return false;
+    };
+}
+
+HTMLSelectorPredicate ChildCombinatorPredicate(HTMLSelectorPredicate left)
+{
+    return [left = std::move(left)](const HTMLElement& element) {
+        const HTMLElement* parent = element.parentElement();
+        return parent && left(*parent);
+    };
+}
+
+HTMLSelectorPredicate AdjacentSiblingCombinatorPredicate(HTMLSelectorPredicate left)
+{
+    return [left = std::move(left)](const HTMLElement& element) {
+        const HTMLElement* previous = nullptr;
+        for (const HTMLElement* sibling : elementSiblings(element)) {
+            if (sibling == &element)
+                return previous && left(*previous);
+            previous = sibling;
+        }
+        return false;
+    };
+}
+
+HTMLSelectorPredicate GeneralSiblingCombinatorPredicate(HTMLSelectorPredicate left)
+{
+    return [left = std::move(left)](const HTMLElement& element) {
+        for (const HTMLElement* sibling : elementSiblings(element)) {
+            if (sibling == &element)
+                return false;
+            if (left(*sibling))
+                return true;
+        }
+        return false;
+    };
+}
+
+HTMLSelectorPredicate NthChildPredicate(HTMLNthExpression expression, bool fromEnd)
+{
+    return [expression, fromEnd](const HTMLElement& element) {
+        const std::int64_t position = positionAmongSiblings(element, fromEnd, [](const HTMLElement&) { return true; });
+        return position > 0 && matchesPosition(expression, position);
+    };
+}
+
+HTMLSelectorPredicate NthOfTypePredicate(HTMLNthExpression expression, HTMLSelectorPredicate compound, bool fromEnd)
+{
+    return [expression, compound = std::move(compound), fromEnd](const HTMLElement& element) {
+        const std::int64_t position = positionAmongSiblings(element, fromEnd, compound);
+        return position > 0 && matchesPosition(expression, position);
+    };
+}
+
+HTMLSelectorPredicate DisabledPredicate()
+{
+    return isDisabled;
+}
+
+std::optional<HTMLSelectorPredicate> SimplePseudoClassPredicate(std::u16string_view lowercaseName)
+{
+    const auto& table = simplePseudoClassTable();
+    const auto entry = table.find(lowercaseName);
+    if (entry == table.end())
+        return std::nullopt;
+    return entry->second;
+}

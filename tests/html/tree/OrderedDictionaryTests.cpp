@@ -1,0 +1,59 @@
+#include "html/HTMLOrderedDictionary.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(HTMLOrderedDictionary, KeepsInsertionOrderAndPlaces)
+{
+    HTMLOrderedDictionary dictionary;
+    dictionary.setObject(u"1", u"a");
+    dictionary.setObject(u"2", u"b");
+    dictionary.setObject(u"3", u"a");
+    EXPECT_EQ(dictionary.count(), 2u);
+    EXPECT_EQ(dictionary.objectAtIndexedSubscript(0), u"a");
+    EXPECT_EQ(dictionary.objectAtIndexedSubscript(1), u"b");
+    EXPECT_EQ(*dictionary.objectForKey(u"a"), u"3");
+    EXPECT_EQ(*dictionary.firstKey(), u"a");
+    EXPECT_EQ(*dictionary.lastKey(), u"b");
+    EXPECT_EQ(dictionary.indexOfKey(u"b"), 1u);
+    EXPECT_EQ(dictionary.indexOfKey(u"z"), HTMLNotFound);
+    EXPECT_EQ(dictionary.objectForKey(u"z"), nullptr);
+    EXPECT_THROW(dictionary.objectAtIndexedSubscript(2), std::out_of_range);
+}
+
+TEST(HTMLOrderedDictionary, InsertsAtAnIndexOrRefusesBeyondTheCount)
+{
+    HTMLOrderedDictionary dictionary{{u"a", u"1"}, {u"c", u"3"}};
+    dictionary.insertObject(u"2", u"b", 1);
+    // An existing key ignores the index.
+    dictionary.insertObject(u"x", u"a", 2);
+    EXPECT_EQ(dictionary.entries(),
+              (std::vector<HTMLOrderedDictionary::Entry>{{u"a", u"x"}, {u"b", u"2"}, {u"c", u"3"}}));
+    try {
+        dictionary.insertObject(u"4", u"d", 5);
+        FAIL() << "no exception";
+    } catch (const std::out_of_range& error) {
+        EXPECT_STREQ(error.what(), "HTMLOrderedDictionary::insertObject index 5 beyond count 3 of array");
+    }
+    EXPECT_EQ(dictionary.count(), 3u);
+}
+
+TEST(HTMLOrderedDictionary, RemovesAndCopiesKeepOrder)
+{
+    HTMLOrderedDictionary dictionary{{u"a", u"1"}, {u"b", u"2"}, {u"c", u"3"}};
+    dictionary.removeObjectForKey(u"b");
+    dictionary.removeObjectForKey(u"missing");
+    HTMLOrderedDictionary copy = dictionary;
+    copy.setObject(u"4", u"d");
+    EXPECT_EQ(dictionary.count(), 2u);
+    EXPECT_EQ(copy.objectAtIndexedSubscript(1), u"c");
+    EXPECT_EQ(copy.objectAtIndexedSubscript(2), u"d");
+    std::u16string keys;
+    for (const auto& [key, value] : copy)
+        keys += key;
+    EXPECT_EQ(keys, u"acd");
+    EXPECT_EQ(HTMLOrderedDictionary().firstKey(), nullptr);
+}
+
+} // namespace
