@@ -151,6 +151,26 @@ std::uint16_t unusedLoopbackPort()
     return port;
 }
 
+StalledListener::StalledListener()
+{
+    listenFd_ = boundLoopbackSocket(port_);
+    ::listen(listenFd_, 0);
+    // One connection fills a queue of length 0; later attempts get no answer.
+    fillerFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port_);
+    if (::connect(fillerFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        throw std::runtime_error("cannot fill the listen queue");
+}
+
+StalledListener::~StalledListener()
+{
+    ::close(fillerFd_);
+    ::close(listenFd_);
+}
+
 LoopbackHttpServer::LoopbackHttpServer(std::function<HttpReply(const std::string& path)> route)
     : route_(std::move(route)), server_([this](LoopbackConnection& connection) {
           const std::string request = connection.readUntil("\r\n\r\n");

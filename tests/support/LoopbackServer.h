@@ -59,6 +59,23 @@ private:
 // A port on 127.0.0.1 where nothing listens: connecting to it is refused.
 std::uint16_t unusedLoopbackPort();
 
+// A listener on 127.0.0.1 that never accepts and whose queue is already full, so
+// a connection attempt to it neither succeeds nor fails: it hangs until the
+// client gives up.
+class StalledListener {
+public:
+    StalledListener();
+    ~StalledListener();
+    StalledListener(const StalledListener&) = delete;
+    StalledListener& operator=(const StalledListener&) = delete;
+    std::uint16_t port() const { return port_; }
+
+private:
+    int listenFd_ = -1;
+    int fillerFd_ = -1;
+    std::uint16_t port_ = 0;
+};
+
 struct HttpReply {
     int status = 200;
     std::string contentType = "text/html; charset=utf-8";

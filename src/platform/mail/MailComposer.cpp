@@ -187,7 +187,7 @@ bool MailComposer::canSendMail()
     std::error_code error;
     const fs::path folder = outbox();
     fs::create_directories(folder, error);
-    return ::access(folder.c_str(), W_OK) == 0;
+    return fs::is_directory(folder, error) && ::access(folder.c_str(), W_OK) == 0;
 }
 
 MailComposer::MailComposer() = default;

@@ -48,8 +48,10 @@ UrlResponse responseOf(QNetworkReply& reply, const std::string& failure)
 {
     UrlResponse response;
     response.status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QByteArray body = reply.readAll();
-    response.body.assign(body.constData(), static_cast<std::size_t>(body.size()));
+    if (reply.isOpen()) {
+        const QByteArray body = reply.readAll();
+        response.body.assign(body.constData(), static_cast<std::size_t>(body.size()));
+    }
     response.contentType = reply.rawHeader("Content-Type").toStdString();
     const auto error = reply.error();
     // Errors in Qt's content and server classes (201 and up) are HTTP statuses,
