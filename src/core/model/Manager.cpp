@@ -1,5 +1,6 @@
 #include "core/model/Manager.h"
 
+#include "core/link/Scanner.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Paths.h"
 
@@ -51,6 +52,18 @@ void Manager::load()
     raceData_ = loadArchive<RaceData>(raceDataFileName);
 }
 
+const std::shared_ptr<Scanner>& Manager::scanner()
+{
+    if (!scanner_)
+        scanner_ = Scanner::ScannerForMode(settings_.deviceMode);
+    return scanner_;
+}
+
+void Manager::setScanner(std::shared_ptr<Scanner> scanner)
+{
+    scanner_ = std::move(scanner);
+}
+
 bool Manager::saveChanges()
 {
     // Every archive is attempted, so one failure does not cost the others.
@@ -65,5 +78,7 @@ bool Manager::saveChanges()
 
 void Manager::resetForTesting()
 {
-    sharedManager().load();
+    Manager& manager = sharedManager();
+    manager.scanner_.reset();
+    manager.load();
 }

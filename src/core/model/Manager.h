@@ -1,11 +1,14 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 
 #include "core/model/FuelData.h"
 #include "core/model/RaceData.h"
 #include "core/model/Settings.h"
 #include "core/model/UserData.h"
+
+class Scanner;
 
 // The one application-wide holder of the adapter link and the four persisted
 // records, each kept in its own archive in the Documents folder.
@@ -21,10 +24,16 @@ public:
     FuelData& fuelData() { return fuelData_; }
     RaceData& raceData() { return raceData_; }
 
+    // The adapter link for Settings.deviceMode, made on first use.
+    const std::shared_ptr<Scanner>& scanner();
+    // Replaces the link (a new adapter type, or a test's own link).
+    void setScanner(std::shared_ptr<Scanner> scanner);
+
     // Writes all four archives, each atomically; true when every one was written.
     bool saveChanges();
 
-    // Reloads the shared Manager from the current Documents folder, as at launch. References to its records stay valid.
+    // Reloads the shared Manager from the current Documents folder and drops its
+    // link, as at launch. References to its records stay valid.
     static void resetForTesting();
 
     static constexpr const char* settingsFileName = "settings.data";
@@ -42,4 +51,5 @@ private:
     UserData userData_;
     FuelData fuelData_;
     RaceData raceData_;
+    std::shared_ptr<Scanner> scanner_;
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "core/link/Scanner.h"
 #include "core/model/Manager.h"
 #include "core/model/Tree.h"
 #include "platform/foundation/FileIO.h"
@@ -263,6 +264,22 @@ TEST_F(ManagerTest, SaveChangesReportsAFailureAndStillWritesTheOthers)
 
     fs::remove_all(documents / Manager::fuelDataFileName);
     EXPECT_TRUE(manager.saveChanges());
+}
+
+TEST_F(ManagerTest, OwnsOneLinkUntilItIsReplaced)
+{
+    Manager& manager = reloaded();
+    const auto link = manager.scanner();
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(manager.scanner(), link) << "one link for the life of the process";
+
+    manager.setScanner(nullptr);
+    const auto next = manager.scanner();
+    ASSERT_NE(next, nullptr) << "a dropped link is made again on demand";
+    EXPECT_NE(next, link);
+
+    Manager::resetForTesting();
+    EXPECT_NE(Manager::sharedManager().scanner(), next) << "a reset starts with a new link";
 }
 
 }  // namespace
