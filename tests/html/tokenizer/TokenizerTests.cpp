@@ -1,0 +1,131 @@
+#include "TokenizerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::string_literals;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct TokenizerCase {
+    const char* name;
+    std::u16string input;
+    Lines expected;
+};
+
+void expectTokens(const TokenizerCase& c, HTMLTokenizerState state = HTMLTokenizerState::Data, bool foreign = false)
+{
+    EXPECT_EQ(Tokenize(c.input, state, foreign), c.expected) << c.name;
+}
+
+TEST(Tokenizer, EmitsTokensAndErrorsInOrder)
+{
+    const TokenizerCase cases[] = {
+        {"text and a tag", u"a<b>c", {"chars: a", "start: b", "chars: c"}},
+        {"empty input", u"", {}},
+        {"U+0000 stays in data, after its error",
+         std::u16string(u"a\0b", 3),
+         {"error: U+0000 NULL in data state", std::string("chars: a\0b", 10)}},
+        {"preprocessing errors become tokens", u"a\u0001b",
+         {"error: Noncharacter or disallowed control character", "chars: a\u0001b"}},
+        {"end tag with attributes", u"</p class=x>",
+         {"error: End tag with attributes and/or self-closing flag", "end: p"}},
+        {"duplicate attribute keeps the first value", u"<a x=1 x=2>", {"error: Duplicate attribute", "start: a x=1"}},
+        {"unfinished tag is dropped", u"<div", {"error: EOF in tag name state"}},
+        {"unfinished attribute drops the tag", u"<div a='1", {"error: EOF in attribute value single quoted state"}},
+        {"unquoted value keeps a quotation mark", u"<a x=b\"c>",
+         {"error: Unexpected \" in attribute value unquoted state", "start: a x=b\"c"}},
+        {"names are lowered, values are not", u"<DIV ID=Main>", {"start: div id=Main"}},
+        {"self-closing flag", u"<br/>", {"start: br /"}},
+        {"processing instruction", u"<?xml?>", {"error: Bogus ? in tag open state", "comment: ?xml?"}},
+        {"markup declaration", u"<!x>", {"error: Bogus character in markup declaration open state", "comment: x"}},
+        {"abrupt empty comment", u"<!-->", {"error: Unexpected > in comment start state", "comment: "}},
+        {"CDATA in HTML content is a comment", u"<![CDATA[x]]>",
+         {"error: Bogus character in markup declaration open state", "comment: [CDATA[x]]"}},
+        {"lone less-than sign", u"a < b", {"chars: a ", "error: Unexpected character in tag open state", "chars: < b"}},
+        {"end tag open at the end", u"</", {"error: EOF in end tag open state", "chars: </"}},
+    };
+    for (const TokenizerCase& c : cases)
+        expectTokens(c);
+}
+
+TEST(Tokenizer, DOCTYPEIdentifiers)
+{
+    const TokenizerCase cases[] = {
+        {"name only", u"<!DOCTYPE html>", {"doctype: 'html' none none"}},
+        {"mixed case name and keyword", u"<!DocType HTML Public \"\">", {"doctype: 'html' '' none"}},
+        {"both identifiers", u"<!DOCTYPE html PUBLIC '-//W3C' 'x.dtd'>", {"doctype: 'html' '-//W3C' 'x.dtd'"}},
+        {"no name",
+         u"<!DOCTYPE>",
+         {"error: Unexpected character in DOCTYPE state", "error: Unexpected > in before DOCTYPE name state",
+          "doctype: none none none quirks"}},
+        {"junk after the system identifier keeps no-quirks", u"<!DOCTYPE html SYSTEM 'a' junk>",
+         {"error: Unexpected character in after DOCTYPE system identifier state", "doctype: 'html' none 'a'"}},
+        {"unknown keyword", u"<!DOCTYPE html FOO>",
+         {"error: Unexpected character in after DOCTYPE name state", "doctype: 'html' none none quirks"}},
+        {"end of input in the name", u"<!DOCTYPE ht", {"error: EOF in DOCTYPE name state", "doctype: 'ht' none none quirks"}},
+    };
+    for (const TokenizerCase& c : cases)
+        expectTokens(c);
+}
+
+TEST(Tokenizer, CDATASectionsOnlyInForeignContent)
+{
+    const TokenizerCase cases[] = {
+        {"section", u"<![CDATA[a<b]]>c", {"chars: a<bc"}},
+        {"three brackets keep one", u"<![CDATA[x]]]>", {"chars: x]"}},
+        {"U+0000 passes unchanged", std::u16string(u"<![CDATA[\0]]>", 13), {std::string("chars: \0", 8)}},
+        {"unterminated", u"<![CDATA[x]", {"chars: x]"}},
+    };
+    for (const TokenizerCase& c : cases)
+        expectTokens(c, HTMLTokenizerState::Data, true);
+}
+
+TEST(Tokenizer, TextStatesReplaceNullAndFindTheirEndTag)
+{
+    HTMLTokenizer tokenizer(u"<title>a</b>\0</title>x"s);
+    ASSERT_EQ(std::get<HTMLStartTagToken>(*tokenizer.nextObject()).tagName(), u"title");
+    tokenizer.setState(HTMLTokenizerState::RCDATA);
+    std::u16string text;
+    std::optional<HTMLToken> token;
+    std::vector<std::string> errors;
+    while ((token = tokenizer.nextObject()) && !std::holds_alternative<HTMLEndTagToken>(*token)) {
+        if (const auto* characters = std::get_if<HTMLCharacterToken>(&*token))
+            text += characters->string();
+        else
+            errors.push_back(std::get<HTMLParseErrorToken>(*token).error());
+    }
+    EXPECT_EQ(text, u"a</b>\uFFFD");
+    EXPECT_EQ(errors, std::vector<std::string>{"U+0000 NULL in RCDATA state"});
+    ASSERT_TRUE(token);
+    EXPECT_EQ(std::get<HTMLEndTagToken>(*token).tagName(), u"title");
+    EXPECT_EQ(std::get<HTMLCharacterToken>(*tokenizer.nextObject()).string(), u"x");
+    EXPECT_FALSE(tokenizer.nextObject());
+}
+
+TEST(Tokenizer, EndTagsInTextNeedTheLastStartTag)
+{
+    EXPECT_EQ(Tokenize(u"a</style>", HTMLTokenizerState::RAWTEXT), (Lines{"chars: a</style>"}));
+
+    HTMLTokenizer tokenizer(u"a</style>");
+    tokenizer.setState(HTMLTokenizerState::RAWTEXT);
+    tokenizer.setLastStartTag(u"style");
+    EXPECT_EQ(std::get<HTMLCharacterToken>(*tokenizer.nextObject()).string(), u"a");
+    EXPECT_EQ(std::get<HTMLEndTagToken>(*tokenizer.nextObject()).tagName(), u"style");
+}
+
+TEST(Tokenizer, EveryStateHasAName)
+{
+    EXPECT_EQ(HTMLTokenizerStateName(HTMLTokenizerState::Data), "Data state");
+    EXPECT_EQ(HTMLTokenizerStateName(HTMLTokenizerState::CDATASection), "CDATA section state");
+    EXPECT_EQ(static_cast<int>(HTMLTokenizerState::RCDATA), 2);
+    EXPECT_EQ(static_cast<int>(HTMLTokenizerState::RAWTEXT), 4);
+    EXPECT_EQ(static_cast<int>(HTMLTokenizerState::ScriptData), 5);
+    EXPECT_EQ(static_cast<int>(HTMLTokenizerState::PLAINTEXT), 6);
+    EXPECT_EQ(HTMLTokenizerStateCount, 68);
+    for (int number = 0; number < HTMLTokenizerStateCount; ++number)
+        EXPECT_TRUE(HTMLTokenizerStateName(static_cast<HTMLTokenizerState>(number)).ends_with(" state")) << number;
+}
+
+} // namespace
