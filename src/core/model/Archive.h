@@ -5,8 +5,10 @@
 
 #include "platform/foundation/KeyedArchiver.h"
 
-// Reads one archived field into a record whose fields already hold their
-// defaults: a missing field, or one of the wrong type, keeps the default.
+// Archiving of records that list their fields once, in a static member
+// template `visitFields(record, visitor)` calling visitor(key, field) per field.
+// Reading starts from a record whose fields hold their defaults: a missing
+// field, or one of the wrong type, keeps the default.
 namespace archive {
 
 inline void read(const fnd::KeyedUnarchiver& in, const std::string& key, bool& field)
@@ -65,6 +67,20 @@ inline void read(const fnd::KeyedUnarchiver& in, const std::string& key, std::ve
 {
     if (isArray(in, key))
         field = in.decodeStringArray(key);
+}
+
+template <typename Record>
+fnd::KeyedArchiver write(const Record& record)
+{
+    fnd::KeyedArchiver out;
+    Record::visitFields(record, [&](const char* key, const auto& value) { out.encode(key, value); });
+    return out;
+}
+
+template <typename Record>
+void readFields(const fnd::KeyedUnarchiver& in, Record& record)
+{
+    Record::visitFields(record, [&](const char* key, auto& field) { read(in, key, field); });
 }
 
 }  // namespace archive

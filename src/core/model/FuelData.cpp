@@ -5,10 +5,8 @@
 #include "core/model/Archive.h"
 #include "platform/foundation/Log.h"
 
-namespace {
-
 template <typename Self, typename Visitor>
-void visitArrays(Self& f, Visitor&& field)
+void FuelData::visitFields(Self& f, Visitor&& field)
 {
     field("dateArr", f.dateArr);
     field("dataArr", f.dataArr);
@@ -18,29 +16,25 @@ void visitArrays(Self& f, Visitor&& field)
     field("costArr", f.costArr);
 }
 
-}  // namespace
-
 fnd::KeyedArchiver FuelData::archive() const
 {
-    fnd::KeyedArchiver out;
-    visitArrays(*this, [&](const char* key, const auto& value) { out.encode(key, value); });
-    return out;
+    return archive::write(*this);
 }
 
 FuelData FuelData::fromArchive(const fnd::KeyedUnarchiver& in)
 {
     FuelData data;
-    visitArrays(data, [&](const char* key, auto& field) { archive::read(in, key, field); });
+    archive::readFields(in, data);
     std::size_t shortest = data.dateArr.size();
     std::size_t longest = shortest;
-    visitArrays(data, [&](const char*, const auto& field) {
+    visitFields(data, [&](const char*, const auto& field) {
         shortest = std::min(shortest, field.size());
         longest = std::max(longest, field.size());
     });
     if (shortest != longest) {
         fnd::log(fnd::LogLevel::Warning, "fuel log arrays differ in length; keeping the " +
                                              std::to_string(shortest) + " days that are complete");
-        visitArrays(data, [&](const char*, auto& field) { field.resize(shortest); });
+        visitFields(data, [&](const char*, auto& field) { field.resize(shortest); });
     }
     return data;
 }

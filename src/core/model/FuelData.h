@@ -17,6 +17,10 @@ struct FuelData {
 
     std::size_t dayCount() const { return dateArr.size(); }
 
+    // Every archived field once, for the archive helpers.
+    template <typename Self, typename Visitor>
+    static void visitFields(Self& record, Visitor&& field);
+
     fnd::KeyedArchiver archive() const;
     // Arrays of unequal length (a damaged file) are cut to the shortest, so
     // that every day keeps all six values; the loss is logged.

@@ -4,10 +4,8 @@
 
 #include "core/model/Archive.h"
 
-namespace {
-
 template <typename Self, typename Visitor>
-void visitFields(Self& pid, Visitor&& field)
+void Pid::visitFields(Self& pid, Visitor&& field)
 {
     field("mode", pid.mode);
     field("pid", pid.pid);
@@ -23,12 +21,9 @@ void visitFields(Self& pid, Visitor&& field)
     field("offset", pid.offset);
 }
 
-}  // namespace
-
 nlohmann::json Pid::toJson() const
 {
-    nlohmann::json object = nlohmann::json::object();
-    visitFields(*this, [&](const char* key, const auto& value) { object[key] = value; });
+    nlohmann::json object = archive::write(*this).root();
     object["root"] = root ? root->toJson() : nlohmann::json();
     return object;
 }
@@ -37,7 +32,7 @@ Pid Pid::fromJson(const nlohmann::json& value)
 {
     Pid pid;
     const fnd::KeyedUnarchiver in(value);
-    visitFields(pid, [&](const char* key, auto& field) { archive::read(in, key, field); });
+    archive::readFields(in, pid);
     if (const auto it = value.find("root"); it != value.end())
         pid.root = Node::fromJson(*it);
     return pid;

@@ -24,6 +24,10 @@ struct Pid {
     float offset = 0;
     std::shared_ptr<const Node> root;
 
+    // Every archived field once, for the archive helpers.
+    template <typename Self, typename Visitor>
+    static void visitFields(Self& record, Visitor&& field);
+
     nlohmann::json toJson() const;
     // Fields that are missing or of the wrong type keep their defaults; a bad
     // formula leaves `root` empty (the sensor then reads 0).

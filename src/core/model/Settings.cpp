@@ -2,10 +2,8 @@
 
 #include "core/model/Archive.h"
 
-namespace {
-
 template <typename Self, typename Visitor>
-void visitFields(Self& s, Visitor&& field)
+void Settings::visitFields(Self& s, Visitor&& field)
 {
     field("deviceMode", s.deviceMode);
     field("hostIP", s.hostIP);
@@ -60,19 +58,15 @@ void visitFields(Self& s, Visitor&& field)
     field("mapEnabled", s.mapEnabled);
 }
 
-}  // namespace
-
 fnd::KeyedArchiver Settings::archive() const
 {
-    fnd::KeyedArchiver out;
-    visitFields(*this, [&](const char* key, const auto& value) { out.encode(key, value); });
-    return out;
+    return archive::write(*this);
 }
 
 Settings Settings::fromArchive(const fnd::KeyedUnarchiver& in)
 {
     Settings settings;
-    visitFields(settings, [&](const char* key, auto& field) { archive::read(in, key, field); });
+    archive::readFields(in, settings);
     const Settings defaults;
     for (std::size_t slot = settings.sensors.size(); slot < sensorSlotCount; ++slot)
         settings.sensors.push_back(defaults.sensors[slot]);

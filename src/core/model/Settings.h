@@ -78,6 +78,10 @@ struct Settings {
     bool compassEnabled = false;
     bool mapEnabled = false;
 
+    // Every archived field once, for the archive helpers.
+    template <typename Self, typename Visitor>
+    static void visitFields(Self& record, Visitor&& field);
+
     fnd::KeyedArchiver archive() const;
     // Missing or mistyped fields keep their defaults; a short `sensors` list is
     // completed from the defaults so every slot exists.

@@ -11,8 +11,10 @@ constexpr bool defaultNotify = false;
 constexpr float defaultMinLimit = 0;
 constexpr float defaultMaxLimit = 1;
 
+}  // namespace
+
 template <typename Self, typename Visitor>
-void visitFields(Self& u, Visitor&& field)
+void UserData::visitFields(Self& u, Visitor&& field)
 {
     field("shortNameArr", u.shortNameArr);
     field("longNameArr", u.longNameArr);
@@ -30,6 +32,8 @@ void visitFields(Self& u, Visitor&& field)
     field("model", u.model);
     field("year", u.year);
 }
+
+namespace {
 
 // Cuts `array` to `size` or completes it from `defaults` (or `fill` past their end).
 template <typename T>
@@ -71,8 +75,7 @@ void UserData::addPid(Pid pid)
 
 fnd::KeyedArchiver UserData::archive() const
 {
-    fnd::KeyedArchiver out;
-    visitFields(*this, [&](const char* key, const auto& value) { out.encode(key, value); });
+    fnd::KeyedArchiver out = archive::write(*this);
     nlohmann::json pidArray = nlohmann::json::array();
     for (const auto& pid : pids)
         pidArray.push_back(pid.toJson());
@@ -83,7 +86,7 @@ fnd::KeyedArchiver UserData::archive() const
 UserData UserData::fromArchive(const fnd::KeyedUnarchiver& in)
 {
     UserData data;
-    visitFields(data, [&](const char* key, auto& field) { archive::read(in, key, field); });
+    archive::readFields(in, data);
     if (const auto pidArray = in.decodeObject("pids"); pidArray.is_array()) {
         for (const auto& pid : pidArray)
             data.pids.push_back(Pid::fromJson(pid));

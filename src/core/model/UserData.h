@@ -35,6 +35,10 @@ struct UserData {
     // Appends a custom PID with limit entries of its own (warnings off, full range).
     void addPid(Pid pid);
 
+    // Every archived field once, for the archive helpers.
+    template <typename Self, typename Visitor>
+    static void visitFields(Self& record, Visitor&& field);
+
     fnd::KeyedArchiver archive() const;
     // Missing or mistyped fields keep their defaults; arrays of the wrong length
     // are cut or completed from the defaults so every index stays valid.
