@@ -53,7 +53,9 @@ struct RunLoop::Impl {
     std::deque<std::function<void()>> posted;
     std::atomic<bool> wakePending{false};
 
-    std::unique_ptr<QObject> waker;      // receives cross-thread wake-ups
+    // Receives cross-thread wake-ups; made with the loop, so that other threads
+    // never see it being made.
+    std::unique_ptr<QObject> waker = std::make_unique<QObject>();
     std::unique_ptr<QTimer> timer;       // real clock: fires at the next deadline
     std::unique_ptr<QTimer> waitTimer;   // bounds the waits of runUntil
     bool qtGone = false;                 // the application object is being destroyed
@@ -72,7 +74,6 @@ struct RunLoop::Impl {
             return true;
         if (qtGone || QCoreApplication::instance() == nullptr || !isMainThread())
             return false;
-        waker = std::make_unique<QObject>();
         timer = std::make_unique<QTimer>();
         timer->setSingleShot(true);
         timer->setTimerType(Qt::PreciseTimer);
@@ -194,11 +195,8 @@ struct RunLoop::Impl {
     {
         if (wakePending.exchange(true))
             return;
-        QObject* target = waker.get();
-        if (target != nullptr)
-            QMetaObject::invokeMethod(target, [this] { drainPosted(); }, Qt::QueuedConnection);
-        else if (auto* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(app, [this] { drainPosted(); }, Qt::QueuedConnection);
+        if (waker)
+            QMetaObject::invokeMethod(waker.get(), [this] { drainPosted(); }, Qt::QueuedConnection);
     }
 
     void drainPosted()

@@ -79,23 +79,37 @@ std::size_t numberLength(std::string_view text, bool allowFraction)
     return i;
 }
 
-}  // namespace
+// The leading number of a text without its sign; empty when there is none.
+struct LeadingNumber {
+    std::string_view unsignedPart;
+    bool negative = false;
+};
 
-double doubleValue(std::string_view text)
+LeadingNumber leadingNumber(std::string_view text, bool allowFraction)
 {
     text = skipSpace(text);
-    const std::size_t length = numberLength(text, true);
+    const std::size_t length = numberLength(text, allowFraction);
     if (length == 0)
-        return 0;
+        return {};
     std::string_view number = text.substr(0, length);
     const bool negative = number.front() == '-';
     if (number.front() == '+' || number.front() == '-')
         number.remove_prefix(1);
+    return {number, negative};
+}
+
+}  // namespace
+
+double doubleValue(std::string_view text)
+{
+    const auto [number, negative] = leadingNumber(text, true);
+    if (number.empty())
+        return 0;
     double value = 0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (error == std::errc::result_out_of_range) {
         // from_chars leaves the value alone on overflow and underflow: tell them apart
-        // by the exponent's sign, roughly, as strtod would.
+        // by the exponent's sign, as strtod would.
         const auto e = number.find_first_of("eE");
         const bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
         value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
@@ -110,14 +124,9 @@ float floatValue(std::string_view text)
 
 int integerValue(std::string_view text)
 {
-    text = skipSpace(text);
-    const std::size_t length = numberLength(text, false);
-    if (length == 0)
+    const auto [number, negative] = leadingNumber(text, false);
+    if (number.empty())
         return 0;
-    std::string_view number = text.substr(0, length);
-    const bool negative = number.front() == '-';
-    if (number.front() == '+' || number.front() == '-')
-        number.remove_prefix(1);
     long long value = 0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     constexpr long long maxInt = std::numeric_limits<int>::max();
