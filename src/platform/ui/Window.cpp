@@ -1,0 +1,278 @@
+#include "platform/ui/Window.h"
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/ScrollView.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ui {
+
+Window::Window(Rect frame)
+    : View(frame)
+{
+    setWindow(this);
+}
+
+Window::~Window() = default;
+
+void Window::setDisplayHandler(std::function<void()> handler)
+{
+    displayHandler_ = std::move(handler);
+}
+
+void Window::displayRequested()
+{
+    if (displayHandler_)
+        displayHandler_();
+}
+
+bool Window::takesInput(const View* view) const
+{
+    for (const View* v = view; v; v = v->superview()) {
+        if (v->isHidden() || !v->isUserInteractionEnabled())
+            return false;
+    }
+    return view && view->window() == this;
+}
+
+Window::ActiveTouch* Window::find(std::uint64_t id)
+{
+    auto it = std::find_if(active_.begin(), active_.end(), [&](const ActiveTouch& t) { return t.touch.id == id; });
+    return it == active_.end() ? nullptr : &*it;
+}
+
+std::vector<Touch> Window::activeTouches() const
+{
+    std::vector<Touch> touches;
+    for (const ActiveTouch& t : active_)
+        touches.push_back(t.touch);
+    return touches;
+}
+
+Window::ActiveTouch Window::beginTouch(const Touch& input, double now)
+{
+    ActiveTouch record;
+    Touch& touch = record.touch;
+    touch.id = input.id;
+    touch.location = input.location;
+    touch.previousLocation = input.location;
+    touch.phase = TouchPhase::Began;
+    touch.timestamp = now;
+    const bool repeat = now - lastTap_.time <= multipleTapInterval
+        && std::hypot(input.location.x - lastTap_.location.x, input.location.y - lastTap_.location.y) <= multipleTapDistance;
+    touch.tapCount = repeat ? lastTap_.count + 1 : 1;
+
+    View* hit = hitTest(input.location);
+    if (!hit)
+        return record;
+    touch.view = hit->weak_from_this();
+    for (View* v = hit; v; v = v->superview()) {
+        for (const auto& recognizer : v->gestureRecognizers()) {
+            if (recognizer->isEnabled())
+                record.recognizers.push_back(recognizer);
+        }
+    }
+    return record;
+}
+
+void Window::sendTouch(TouchPhase phase, Point location, std::uint64_t id)
+{
+    Touch touch;
+    touch.id = id;
+    touch.location = location;
+    sendTouches(phase, {touch});
+}
+
+void Window::sendTouches(TouchPhase phase, const std::vector<Touch>& inputs)
+{
+    if (phase == TouchPhase::Stationary)
+        return;
+    const double now = fnd::RunLoop::main().now();
+    std::vector<ActiveTouch*> touches;
+    for (const Touch& input : inputs) {
+        ActiveTouch* record = find(input.id);
+        if (phase == TouchPhase::Began) {
+            if (record)
+                continue; // that finger is already down
+            active_.push_back(beginTouch(input, now));
+            touches.push_back(&active_.back());
+            continue;
+        }
+        if (!record)
+            continue; // a finger that never went down here
+        record->touch.previousLocation = record->touch.location;
+        record->touch.location = input.location;
+        record->touch.phase = phase;
+        record->touch.timestamp = now;
+        touches.push_back(record);
+    }
+    if (touches.empty())
+        return;
+
+    ++dispatchDepth_;
+    deliverToRecognizers(phase, touches);
+    sendPendingCancels();
+    deliverToViews(phase, touches);
+    --dispatchDepth_;
+
+    if (phase == TouchPhase::Ended || phase == TouchPhase::Cancelled) {
+        for (ActiveTouch* record : touches) {
+            const Touch& t = record->touch;
+            const Point down = t.location;
+            if (phase == TouchPhase::Ended)
+                lastTap_ = {down, now, t.tapCount};
+            active_.remove_if([&](const ActiveTouch& a) { return &a == record; });
+        }
+    }
+}
+
+void Window::deliverToRecognizers(TouchPhase phase, const std::vector<ActiveTouch*>& touches)
+{
+    // Each recognizer once, deepest view first, with its share of the touches.
+    std::vector<std::shared_ptr<GestureRecognizer>> order;
+    for (const ActiveTouch* record : touches) {
+        for (const auto& recognizer : record->recognizers) {
+            if (std::find(order.begin(), order.end(), recognizer) == order.end())
+                order.push_back(recognizer);
+        }
+    }
+    for (const auto& recognizer : order) {
+        std::vector<Touch> share;
+        for (const ActiveTouch* record : touches) {
+            if (std::find(record->recognizers.begin(), record->recognizers.end(), recognizer) != record->recognizers.end())
+                share.push_back(record->touch);
+        }
+        const View* owner = recognizer->view();
+        if (!recognizer->isEnabled())
+            continue;
+        if (!owner || owner->window() != this) {
+            recognizer->dropTouches(); // its view left the window mid-gesture
+            continue;
+        }
+        recognizer->handleTouches(phase, share);
+    }
+}
+
+void Window::deliverToViews(TouchPhase phase, const std::vector<ActiveTouch*>& touches)
+{
+    // Group by view, keeping the order of the first touch of each view.
+    std::vector<std::shared_ptr<View>> views;
+    std::vector<std::vector<Touch>> groups;
+    for (ActiveTouch* record : touches) {
+        if (record->takenFromView)
+            continue;
+        auto view = record->touch.view.lock();
+        if (!view)
+            continue;
+        if (phase == TouchPhase::Began)
+            record->deliveredToView = true;
+        else if (!record->deliveredToView)
+            continue;
+        auto it = std::find(views.begin(), views.end(), view);
+        if (it == views.end()) {
+            views.push_back(view);
+            groups.emplace_back();
+            it = views.end() - 1;
+        }
+        groups[static_cast<std::size_t>(it - views.begin())].push_back(record->touch);
+    }
+    for (std::size_t i = 0; i < views.size(); ++i) {
+        View& view = *views[i];
+        switch (phase) {
+        case TouchPhase::Began:
+            view.touchesBegan(groups[i]);
+            break;
+        case TouchPhase::Moved:
+        case TouchPhase::Stationary:
+            view.touchesMoved(groups[i]);
+            break;
+        case TouchPhase::Ended:
+            view.touchesEnded(groups[i]);
+            break;
+        case TouchPhase::Cancelled:
+            view.touchesCancelled(groups[i]);
+            break;
+        }
+    }
+}
+
+bool Window::claimGesture(GestureRecognizer& winner)
+{
+    std::vector<ActiveTouch*> shared;
+    for (ActiveTouch& record : active_) {
+        const auto& list = record.recognizers;
+        if (std::any_of(list.begin(), list.end(), [&](const auto& r) { return r.get() == &winner; }))
+            shared.push_back(&record);
+    }
+    using State = GestureRecognizer::State;
+    for (const ActiveTouch* record : shared) {
+        for (const auto& other : record->recognizers) {
+            if (other.get() != &winner && (other->state() == State::Began || other->state() == State::Changed))
+                return false;
+        }
+    }
+    for (const ActiveTouch* record : shared) {
+        for (const auto& other : record->recognizers) {
+            if (other.get() != &winner && other->state() == State::Possible)
+                other->setState(State::Failed);
+        }
+    }
+    if (winner.cancelsTouchesInView()) {
+        for (ActiveTouch* record : shared) {
+            if (record->takenFromView)
+                continue;
+            record->takenFromView = true;
+            if (record->deliveredToView) {
+                Touch touch = record->touch;
+                touch.phase = TouchPhase::Cancelled;
+                pendingCancels_.push_back(touch);
+            }
+        }
+        // A recognizer firing on a timer (long press) takes the touches at once.
+        if (dispatchDepth_ == 0)
+            sendPendingCancels();
+    }
+    return true;
+}
+
+void Window::sendPendingCancels()
+{
+    auto cancels = std::move(pendingCancels_);
+    pendingCancels_.clear();
+    for (const Touch& touch : cancels) {
+        if (auto view = touch.view.lock())
+            view->touchesCancelled({touch});
+    }
+}
+
+bool Window::sendKey(const KeyEvent& event)
+{
+    View* responder = View::firstResponder();
+    if (!takesInput(responder))
+        return false;
+    responder->keyPressed(event);
+    return true;
+}
+
+bool Window::sendText(const std::string& text)
+{
+    View* responder = View::firstResponder();
+    if (!takesInput(responder))
+        return false;
+    responder->insertText(text);
+    return true;
+}
+
+bool Window::sendWheel(Point location, double dx, double dy)
+{
+    for (View* v = hitTest(location); v; v = v->superview()) {
+        auto* scrollView = dynamic_cast<ScrollView*>(v);
+        if (scrollView && scrollView->scrollByWheel(dx, dy))
+            return true;
+    }
+    return false;
+}
+
+} // namespace ui

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "platform/ui/Touch.h"
+#include "platform/ui/View.h"
+
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+class GestureRecognizer;
+class ScrollView;
+
+// The root of a view tree and its one input dispatch point. Touches are hit
+// tested when a finger goes down; the gesture recognizers of the hit view and
+// of its ancestors see each touch first, then the hit view (which passes
+// touches up its responder chain). Keys and typed text go to the first
+// responder, wheel turns to the innermost scroll view under the pointer.
+// Hidden views and views with user interaction off never receive input.
+class Window : public View {
+public:
+    explicit Window(Rect frame = {});
+    ~Window() override;
+
+    // One phase for several fingers, told apart by Touch::id; only the id and
+    // the location (window coordinates) are read, the window fills in the rest.
+    void sendTouches(TouchPhase phase, const std::vector<Touch>& touches);
+    // One finger.
+    void sendTouch(TouchPhase phase, Point location, std::uint64_t id = 1);
+    // Touches of fingers now down, in the order they came down.
+    std::vector<Touch> activeTouches() const;
+
+    // False when there is no first responder in this window to take them.
+    bool sendKey(const KeyEvent& event);
+    bool sendText(const std::string& text);
+    // A wheel turn over `location`: positive dy shows content further down,
+    // positive dx content further right. False when no scroll view took it.
+    bool sendWheel(Point location, double dx, double dy);
+
+    // Called whenever something in the tree needs drawing again.
+    void setDisplayHandler(std::function<void()> handler);
+
+    static constexpr double multipleTapInterval = 0.35; // seconds between taps of a multiple tap
+    static constexpr double multipleTapDistance = 40;   // points between them
+
+protected:
+    void displayRequested() override;
+
+private:
+    friend class GestureRecognizer;
+    // A recognizer asks to leave Possible. Refused when another recognizer of
+    // its touches already won; granted, the others fail and the touches are
+    // taken from the views when the winner cancels touches in views.
+    bool claimGesture(GestureRecognizer& winner);
+
+    struct ActiveTouch {
+        Touch touch;
+        std::vector<std::shared_ptr<GestureRecognizer>> recognizers;
+        bool deliveredToView = false;
+        bool takenFromView = false;
+    };
+    ActiveTouch* find(std::uint64_t id);
+    ActiveTouch beginTouch(const Touch& input, double now);
+    void deliverToRecognizers(TouchPhase phase, const std::vector<ActiveTouch*>& touches);
+    void deliverToViews(TouchPhase phase, const std::vector<ActiveTouch*>& touches);
+    void sendPendingCancels();
+    bool takesInput(const View* view) const;
+
+    std::list<ActiveTouch> active_; // stable addresses while dispatching
+    std::vector<Touch> pendingCancels_;
+    int dispatchDepth_ = 0;
+    struct LastTap {
+        Point location;
+        double time = -1;
+        int count = 0;
+    } lastTap_;
+    std::function<void()> displayHandler_;
+};
+
+} // namespace ui
