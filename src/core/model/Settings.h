@@ -19,8 +19,8 @@ struct Settings {
 
     // Warnings.
     bool speedLimitEnabled = false;
-    int speedLimit = 70;   // mph
-    int speedLimit2 = 110; // km/h
+    int speedLimit = 70;    // mph
+    int speedLimit2 = 110;  // km/h
     bool highTempEnabled = false;
 
     int theme = 0;  // 0 dark, 1 light
