@@ -24,11 +24,11 @@ void HTMLTokenizer::resume()
     using enum HTMLTokenizerState;
     switch (state_) {
     case Data: return dataState();
-    case CharacterReferenceInData: return characterReferenceInDataState();
+    case CharacterReferenceInData: return characterReferenceInTextState(Data);
     case RCDATA: return RCDATAState();
-    case CharacterReferenceInRCDATA: return characterReferenceInRCDATAState();
-    case RAWTEXT: return RAWTEXTState();
-    case ScriptData: return scriptDataState();
+    case CharacterReferenceInRCDATA: return characterReferenceInTextState(RCDATA);
+    case RAWTEXT: return rawTextState("U+0000 NULL in RAWTEXT state", RAWTEXTLessThanSign);
+    case ScriptData: return rawTextState("U+0000 NULL in script data state", ScriptDataLessThanSign);
     case PLAINTEXT: return PLAINTEXTState();
     case TagOpen: return tagOpenState();
     case EndTagOpen: return endTagOpenState();

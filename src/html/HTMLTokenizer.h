@@ -71,13 +71,13 @@ private:
     // when the caller keeps the "&".
     std::optional<std::u16string> attemptToConsumeCharacterReference(bool isPartOfAnAttribute);
 
-    // Text states.
+    // Text states: data and RCDATA decode references, RAWTEXT and script data do not.
     void dataState();
-    void characterReferenceInDataState();
     void RCDATAState();
-    void characterReferenceInRCDATAState();
-    void RAWTEXTState();
-    void scriptDataState();
+    void textWithReferencesState(std::string_view nullError, bool keepNull, HTMLTokenizerState referenceState,
+                                 HTMLTokenizerState lessThanSignState);
+    void characterReferenceInTextState(HTMLTokenizerState textState);
+    void rawTextState(std::string_view nullError, HTMLTokenizerState lessThanSignState);
     void PLAINTEXTState();
     // Tags.
     void tagOpenState();

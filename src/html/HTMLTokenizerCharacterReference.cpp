@@ -54,9 +54,7 @@ std::optional<std::u16string> HTMLTokenizer::attemptToConsumeCharacterReference(
     std::u16string_view name;
     const std::optional<std::u16string_view> value = StringForNamedCharacterReference(candidate, &name);
     if (!value) {
-        const std::u16string& input = inputStream_.string();
-        const std::size_t position = input.size() - inputStream_.nextUnprocessedCharactersWithMaximumLength(input.size()).size();
-        if (looksLikeNamedReference(std::u16string_view(input).substr(position)))
+        if (looksLikeNamedReference(inputStream_.nextUnprocessedCharactersWithMaximumLength(std::u16string_view::npos)))
             emitParseError("Unknown named entity with semicolon");
         return std::nullopt;
     }

@@ -16,54 +16,37 @@ void appendLowercased(std::u16string& to, std::u16string_view from)
 void HTMLTokenizer::dataState()
 {
     // U+0000 stays in the text here; the tree construction decides its fate.
-    emitCharacterTokenWithString(
-        consumeRun([](char32_t c) { return c == U'&' || c == U'<'; }, "U+0000 NULL in data state", true));
-    switch (consumeNextInputCharacter()) {
-    case U'&': return switchToState(CharacterReferenceInData);
-    case U'<': return switchToState(TagOpen);
-    default: done_ = true;
-    }
-}
-
-void HTMLTokenizer::characterReferenceInDataState()
-{
-    switchToState(Data);
-    additionalAllowedCharacter_ = HTMLEOFCharacter;
-    emitCharacterTokenWithString(attemptToConsumeCharacterReference(false).value_or(u"&"));
+    textWithReferencesState("U+0000 NULL in data state", true, CharacterReferenceInData, TagOpen);
 }
 
 void HTMLTokenizer::RCDATAState()
 {
-    emitCharacterTokenWithString(
-        consumeRun([](char32_t c) { return c == U'&' || c == U'<'; }, "U+0000 NULL in RCDATA state"));
+    textWithReferencesState("U+0000 NULL in RCDATA state", false, CharacterReferenceInRCDATA, RCDATALessThanSign);
+}
+
+void HTMLTokenizer::textWithReferencesState(std::string_view nullError, bool keepNull,
+                                            HTMLTokenizerState referenceState, HTMLTokenizerState lessThanSignState)
+{
+    emitCharacterTokenWithString(consumeRun([](char32_t c) { return c == U'&' || c == U'<'; }, nullError, keepNull));
     switch (consumeNextInputCharacter()) {
-    case U'&': return switchToState(CharacterReferenceInRCDATA);
-    case U'<': return switchToState(RCDATALessThanSign);
+    case U'&': return switchToState(referenceState);
+    case U'<': return switchToState(lessThanSignState);
     default: done_ = true;
     }
 }
 
-void HTMLTokenizer::characterReferenceInRCDATAState()
+void HTMLTokenizer::characterReferenceInTextState(HTMLTokenizerState textState)
 {
-    switchToState(RCDATA);
+    switchToState(textState);
     additionalAllowedCharacter_ = HTMLEOFCharacter;
     emitCharacterTokenWithString(attemptToConsumeCharacterReference(false).value_or(u"&"));
 }
 
-void HTMLTokenizer::RAWTEXTState()
+void HTMLTokenizer::rawTextState(std::string_view nullError, HTMLTokenizerState lessThanSignState)
 {
-    emitCharacterTokenWithString(consumeRun([](char32_t c) { return c == U'<'; }, "U+0000 NULL in RAWTEXT state"));
+    emitCharacterTokenWithString(consumeRun([](char32_t c) { return c == U'<'; }, nullError));
     if (consumeNextInputCharacter() == U'<')
-        switchToState(RAWTEXTLessThanSign);
-    else
-        done_ = true;
-}
-
-void HTMLTokenizer::scriptDataState()
-{
-    emitCharacterTokenWithString(consumeRun([](char32_t c) { return c == U'<'; }, "U+0000 NULL in script data state"));
-    if (consumeNextInputCharacter() == U'<')
-        switchToState(ScriptDataLessThanSign);
+        switchToState(lessThanSignState);
     else
         done_ = true;
 }
