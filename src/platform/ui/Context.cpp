@@ -122,7 +122,7 @@ struct Context::Impl {
     };
 
     struct Layer {
-        QImage image;
+        std::unique_ptr<QImage> image; // stays put while its painter works on it
         std::unique_ptr<QPainter> painter;
         QPainter* parent = nullptr;
         QPoint origin; // in the parent's device pixels
@@ -203,13 +203,13 @@ struct Context::Impl {
             area &= painter->worldTransform().mapRect(painter->clipBoundingRect());
         const QRect pixels = area.toAlignedRect() & QRect(0, 0, device->width(), device->height());
         Layer layer;
-        layer.image = makeDeviceImage(pixels.width(), pixels.height());
+        layer.image = std::make_unique<QImage>(makeDeviceImage(pixels.width(), pixels.height()));
         layer.origin = pixels.topLeft();
         layer.alpha = alpha;
         layer.shadow = shadow;
         layer.parent = painter;
         layer.stackDepth = stack.size();
-        layer.painter = std::make_unique<QPainter>(&layer.image);
+        layer.painter = std::make_unique<QPainter>(layer.image.get());
         layer.painter->setRenderHints(painter->renderHints());
         layer.painter->setWorldTransform(painter->worldTransform()
                                          * QTransform::fromTranslate(-layer.origin.x(), -layer.origin.y()));
@@ -234,7 +234,7 @@ struct Context::Impl {
         if (layer.shadow && layer.shadow->color.a > 0)
             drawShadow(layer);
         painter->setOpacity(std::clamp(state.alpha * layer.alpha, 0.0, 1.0));
-        painter->drawImage(layer.origin, layer.image);
+        painter->drawImage(layer.origin, *layer.image);
         painter->restore();
     }
 
@@ -243,10 +243,10 @@ struct Context::Impl {
         const Shadow& s = *layer.shadow;
         const int radius = static_cast<int>(std::lround(s.blur * deviceScale / 2));
         const int pad = 3 * radius + 1;
-        QImage padded = makeDeviceImage(layer.image.width() + 2 * pad, layer.image.height() + 2 * pad);
+        QImage padded = makeDeviceImage(layer.image->width() + 2 * pad, layer.image->height() + 2 * pad);
         {
             QPainter p(&padded);
-            p.drawImage(pad, pad, layer.image);
+            p.drawImage(pad, pad, *layer.image);
         }
         const std::vector<float> alpha = blurredAlpha(padded, radius);
         const QColor color = toQColor(s.color);

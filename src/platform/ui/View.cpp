@@ -1,6 +1,7 @@
 #include "platform/ui/View.h"
 
 #include "platform/ui/Context.h"
+#include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/Path.h"
 
 #include <algorithm>
@@ -55,6 +56,8 @@ View::~View()
 {
     if (currentFirstResponder == this)
         currentFirstResponder = nullptr;
+    for (const auto& recognizer : gestureRecognizers_)
+        recognizer->setView(nullptr);
     for (const auto& child : subviews_) {
         child->superview_ = nullptr;
         child->setWindow(nullptr);
@@ -291,13 +294,23 @@ void View::setWindow(Window* window)
 
 void View::addGestureRecognizer(std::shared_ptr<GestureRecognizer> recognizer)
 {
-    if (recognizer && std::find(gestureRecognizers_.begin(), gestureRecognizers_.end(), recognizer) == gestureRecognizers_.end())
-        gestureRecognizers_.push_back(std::move(recognizer));
+    if (!recognizer || std::find(gestureRecognizers_.begin(), gestureRecognizers_.end(), recognizer) != gestureRecognizers_.end())
+        return;
+    if (View* previous = recognizer->view())
+        previous->removeGestureRecognizer(recognizer.get());
+    recognizer->setView(this);
+    gestureRecognizers_.push_back(std::move(recognizer));
 }
 
 void View::removeGestureRecognizer(const GestureRecognizer* recognizer)
 {
-    std::erase_if(gestureRecognizers_, [&](const auto& r) { return r.get() == recognizer; });
+    const auto found = std::find_if(gestureRecognizers_.begin(), gestureRecognizers_.end(),
+                                    [&](const auto& r) { return r.get() == recognizer; });
+    if (found == gestureRecognizers_.end())
+        return;
+    const std::shared_ptr<GestureRecognizer> removed = *found;
+    gestureRecognizers_.erase(found);
+    removed->setView(nullptr);
 }
 
 // Layout and display
