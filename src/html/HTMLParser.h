@@ -90,7 +90,7 @@ private:
     using ElementPtr = std::shared_ptr<HTMLElement>;
     using Names = std::initializer_list<std::u16string_view>;
     enum class Scope { Default, Button, ListItem, Table };
-    // Where a node goes: a child of parent at index (nullptr: nowhere).
+    // Where a node goes: a child of parent at index (no parent: nowhere).
     struct InsertionLocation {
         HTMLNode* parent = nullptr;
         std::size_t index = 0;
@@ -127,35 +127,53 @@ private:
     void handleAfterAfterFrameset(HTMLToken& token);
     void handleForeignContent(HTMLToken& token);
 
-    // Parts of the larger modes.
+    // Parts of the modes.
+    void changeEncodingForMetaElement(const HTMLStartTagToken& meta);
     void handleInBodyStartTag(HTMLToken& token);
     void handleInBodyEndTag(HTMLToken& token);
+    void inBodyListItemWalk(Names names);
     void inBodyAnyOtherEndTag(std::u16string_view tagName);
-    void inBodyListItemWalk(const HTMLStartTagToken& tag);
     void closePElement();
-    void changeEncodingForMetaElement(const HTMLStartTagToken& meta);
-    void inCaptionCloseTheCaptionAndReprocess(HTMLToken& token, std::string_view kind);
-    void foreignContentAnyOtherStartTag(HTMLStartTagToken& tag);
-    // The adoption agency algorithm: false when the caller is to run the
-    // any other end tag steps instead.
+    void closePElementIfInButtonScope();
+    // False when the caller is to run the any other end tag steps instead.
     bool runTheAdoptionAgencyAlgorithm(std::u16string_view subject);
+    void inTableAnythingElse(HTMLToken& token);
+    void clearTheStackBackToATableContext();
+    void clearTheStackBackToATableBodyContext();
+    void clearTheStackBackToATableRowContext();
+    void closeTheCell();
+    void insertFramesetWhitespace(std::u16string_view characters, std::string_view error);
+    void foreignContentAnyOtherStartTag(HTMLStartTagToken& tag);
 
-    // The stack of open elements.
+    // The stack of open elements (index 0 is the bottom).
     void pushOntoStackOfOpenElements(ElementPtr element);
+    void insertIntoStackOfOpenElements(std::size_t index, ElementPtr element);
+    void removeFromStackOfOpenElementsAt(std::size_t index);
+    void removeFromStackOfOpenElements(const HTMLElement* element);
     void popCurrentNode();
     void popElementsUntilOneNamedIsPopped(Names names);
     void popElementsUntilElementIsPopped(const HTMLElement* element);
-    void removeFromStackOfOpenElements(const HTMLElement* element);
     std::size_t indexInStackOfOpenElements(const HTMLElement* element) const;
     bool isOnStackOfOpenElements(const HTMLElement* element) const;
     bool currentNodeIsOneOf(Names names) const;
+    bool currentNodeIs(std::u16string_view name) const { return currentNodeIsOneOf({name}); }
 
     // Scopes.
+    static bool isScopeBoundary(const HTMLElement& element, Scope scope);
     HTMLElement* elementInSpecificScope(Names targets, Scope scope, bool htmlNamespaceOnly = false) const;
     bool hasElementInScope(Names targets) const { return elementInSpecificScope(targets, Scope::Default); }
-    bool hasElementInButtonScope(std::u16string_view target) const;
-    bool hasElementInListItemScope(std::u16string_view target) const;
-    bool hasElementInTableScope(Names targets, bool htmlNamespaceOnly = false) const;
+    bool hasElementInButtonScope(std::u16string_view target) const
+    {
+        return elementInSpecificScope({target}, Scope::Button);
+    }
+    bool hasElementInListItemScope(std::u16string_view target) const
+    {
+        return elementInSpecificScope({target}, Scope::ListItem);
+    }
+    bool hasElementInTableScope(Names targets, bool htmlNamespaceOnly = false) const
+    {
+        return elementInSpecificScope(targets, Scope::Table, htmlNamespaceOnly);
+    }
     bool hasElementInSelectScope() const;
     bool isElementInScope(const HTMLElement* element) const;
 
@@ -166,10 +184,10 @@ private:
     void appendComment(const HTMLCommentToken& comment, HTMLNode& parent);
     void insertCharacters(std::u16string_view characters);
     ElementPtr createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns = HTMLNamespace::HTML) const;
-    HTMLElement* insertElement(ElementPtr element);
-    HTMLElement* insertHTMLElementForToken(const HTMLTagToken& tag);
-    HTMLElement* insertHTMLElementNamed(std::u16string tagName);
-    HTMLElement* insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns);
+    ElementPtr insertElement(ElementPtr element);
+    ElementPtr insertHTMLElementForToken(const HTMLTagToken& tag);
+    ElementPtr insertHTMLElementNamed(std::u16string tagName);
+    ElementPtr insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns);
     void resetTheInsertionModeAppropriately();
 
     // The list of active formatting elements; a null entry is a marker.
@@ -177,15 +195,15 @@ private:
     void pushMarkerOntoListOfActiveFormattingElements() { activeFormattingElements_.push_back(nullptr); }
     void removeFromListOfActiveFormattingElements(const HTMLElement* element);
     std::size_t indexInListOfActiveFormattingElements(const HTMLElement* element) const;
+    // The newest element of that name after the last marker.
+    ElementPtr activeFormattingElementNamed(std::u16string_view tagName) const;
     void reconstructTheActiveFormattingElements();
     void clearTheListOfActiveFormattingElementsUpToTheLastMarker();
 
     void generateImpliedEndTags(std::u16string_view exception = {});
-    void clearTheStackBackTo(Names names);
-    void closeTheCell();
     void followGenericParsingAlgorithm(const HTMLStartTagToken& tag, HTMLTokenizerState state);
 
-    // Errors: "%@" in the text is replaced by the arguments in order.
+    // Errors: "%@" in the format is replaced by the arguments in order.
     void addParseError(std::string_view text);
     void addParseError(std::string_view format, std::u16string_view argument);
     void addParseError(std::string_view format, std::string_view first, std::u16string_view second);
@@ -198,7 +216,11 @@ private:
     std::vector<ElementPtr> stackOfOpenElements_;
     // How many open elements carry each tag name: a scope walk for a name that
     // is not open ends at once, so deep nesting stays linear.
-    std::unordered_map<std::u16string, int> openElementCounts_;
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::u16string_view name) const noexcept { return std::hash<std::u16string_view>{}(name); }
+    };
+    std::unordered_map<std::u16string, int, NameHash, std::equal_to<>> openElementCounts_;
     ElementPtr headElementPointer_;
     ElementPtr formElementPointer_;
     std::shared_ptr<HTMLDocument> document_;

@@ -1,0 +1,608 @@
+#include "html/HTMLParser.h"
+
+#include "html/HTMLChildrenRelationshipProxy.h"
+#include "html/HTMLComment.h"
+#include "html/HTMLParserTables.h"
+#include "html/HTMLUTF8.h"
+
+#include <cassert>
+
+HTMLParser::HTMLParser() : HTMLParser(std::u16string(), HTMLStringEncoding {}) {}
+
+HTMLParser::HTMLParser(std::u16string string, HTMLStringEncoding encoding, std::shared_ptr<HTMLElement> context)
+    : tokenizer_(std::move(string)), context_(std::move(context)), encoding_(encoding)
+{
+    // The tokenizer opens CDATA sections only in foreign content.
+    tokenizer_.setAdjustedCurrentNodeIsForeign([this] {
+        const HTMLElement* node = adjustedCurrentNode();
+        return node && node->htmlNamespace() != HTMLNamespace::HTML;
+    });
+    if (!context_)
+        return;
+    fragmentParsingAlgorithm_ = true;
+    encoding_ = {StringEncoding::UTF8, HTMLStringEncodingConfidence::Irrelevant};
+    if (context_->htmlNamespace() != HTMLNamespace::HTML)
+        return;
+    const std::u16string& name = context_->tagName();
+    if (IsOneOf(name, {u"title", u"textarea"}))
+        tokenizer_.setState(HTMLTokenizerState::RCDATA);
+    else if (IsOneOf(name, {u"style", u"xmp", u"iframe", u"noembed", u"noframes", u"noscript"}))
+        tokenizer_.setState(HTMLTokenizerState::RAWTEXT);
+    else if (name == u"script")
+        tokenizer_.setState(HTMLTokenizerState::ScriptData);
+    else if (name == u"plaintext")
+        tokenizer_.setState(HTMLTokenizerState::PLAINTEXT);
+}
+
+HTMLParser::~HTMLParser() = default;
+
+std::string_view HTMLParser::insertionModeName(InsertionMode mode)
+{
+    switch (mode) {
+    case InsertionMode::Initial: return "initial";
+    case InsertionMode::BeforeHTML: return "before html";
+    case InsertionMode::BeforeHead: return "before head";
+    case InsertionMode::InHead: return "in head";
+    case InsertionMode::InHeadNoscript: return "in head noscript";
+    case InsertionMode::AfterHead: return "after head";
+    case InsertionMode::InBody: return "in body";
+    case InsertionMode::Text: return "text";
+    case InsertionMode::InTable: return "in table";
+    case InsertionMode::InTableText: return "in table text";
+    case InsertionMode::InCaption: return "in caption";
+    case InsertionMode::InColumnGroup: return "in column group";
+    case InsertionMode::InTableBody: return "in table body";
+    case InsertionMode::InRow: return "in row";
+    case InsertionMode::InCell: return "in cell";
+    case InsertionMode::InSelect: return "in select";
+    case InsertionMode::InSelectInTable: return "in select in table";
+    case InsertionMode::AfterBody: return "after body";
+    case InsertionMode::InFrameset: return "in frameset";
+    case InsertionMode::AfterFrameset: return "after frameset";
+    case InsertionMode::AfterAfterBody: return "after after body";
+    case InsertionMode::AfterAfterFrameset: return "after after frameset";
+    case InsertionMode::ForeignContent: return "foreign content";
+    }
+    return "unknown";
+}
+
+std::shared_ptr<HTMLDocument> HTMLParser::document()
+{
+    if (document_)
+        return document_;
+    document_ = std::make_shared<HTMLDocument>();
+    if (fragmentParsingAlgorithm_) {
+        auto root = std::make_shared<HTMLElement>(u"html");
+        document_->setRootElement(root);
+        pushOntoStackOfOpenElements(root);
+        resetTheInsertionModeAppropriately();
+        for (HTMLElement* node = context_.get(); node; node = node->parentElement()) {
+            if (node->tagName() == u"form") {
+                formElementPointer_ = std::static_pointer_cast<HTMLElement>(node->shared_from_this());
+                break;
+            }
+        }
+    }
+    // One token at a time: a state the tree construction sets for a start tag
+    // governs the characters that follow it.
+    while (!done_) {
+        std::optional<HTMLToken> token = tokenizer_.nextObject();
+        if (!token)
+            break;
+        processToken(*token);
+    }
+    // Only an encoding change stops a parse before the end of the file. Its
+    // document is thrown away, and the end-of-file rules would run on an
+    // empty stack of open elements.
+    if (!done_) {
+        HTMLToken endOfFile = HTMLEOFToken();
+        processToken(endOfFile);
+    }
+    if (fragmentParsingAlgorithm_) {
+        const std::shared_ptr<HTMLNode> root = document_->childAtIndex(0);
+        const std::vector<std::shared_ptr<HTMLNode>> nodes = root->children();
+        root->mutableChildren().removeAllObjects();
+        document_->mutableChildren().removeAllObjects();
+        for (const auto& node : nodes)
+            document_->addChild(node);
+    }
+    document_->setParsedStringEncoding(encoding_.encoding);
+    return document_;
+}
+
+// MARK: - Dispatch
+
+void HTMLParser::processToken(HTMLToken& token)
+{
+    const HTMLElement* node = adjustedCurrentNode();
+    const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
+    const bool isCharacter = std::holds_alternative<HTMLCharacterToken>(token);
+    // No adjusted current node, or one in the HTML namespace
+    if (!node || node->htmlNamespace() == HTMLNamespace::HTML)
+        return processTokenUsingRulesFor(insertionMode_, token);
+    // A MathML text integration point, and a start tag other than "mglyph" and "malignmark", or characters
+    if (IsMathMLTextIntegrationPoint(*node)
+        && ((startTag && !IsOneOf(startTag->tagName(), {u"mglyph", u"malignmark"})) || isCharacter))
+        return processTokenUsingRulesFor(insertionMode_, token);
+    // A MathML "annotation-xml" element, and a start tag "svg"
+    if (node->htmlNamespace() == HTMLNamespace::MathML && node->tagName() == u"annotation-xml" && startTag
+        && startTag->tagName() == u"svg")
+        return processTokenUsingRulesFor(insertionMode_, token);
+    // An HTML integration point, and a start tag or characters
+    if (IsHTMLIntegrationPoint(*node) && (startTag || isCharacter))
+        return processTokenUsingRulesFor(insertionMode_, token);
+    // The end of the file
+    if (std::holds_alternative<HTMLEOFToken>(token))
+        return processTokenUsingRulesFor(insertionMode_, token);
+    processTokenUsingRulesFor(InsertionMode::ForeignContent, token);
+}
+
+void HTMLParser::processTokenUsingRulesFor(InsertionMode mode, HTMLToken& token)
+{
+    // Errors of the input stream and the tokenizer are only recorded.
+    if (const auto* error = std::get_if<HTMLParseErrorToken>(&token)) {
+        addParseError("Tokenizer: " + error->error());
+        return;
+    }
+    if (ignoreNextTokenIfLineFeed_) {
+        ignoreNextTokenIfLineFeed_ = false;
+        const auto* characters = std::get_if<HTMLCharacterToken>(&token);
+        if (characters && characters->string().starts_with(u'\n')) {
+            if (characters->string().size() == 1)
+                return;
+            HTMLToken rest = HTMLCharacterToken(characters->string().substr(1));
+            return processTokenUsingRulesFor(mode, rest);
+        }
+    }
+    switch (mode) {
+    case InsertionMode::Initial: return handleInitial(token);
+    case InsertionMode::BeforeHTML: return handleBeforeHTML(token);
+    case InsertionMode::BeforeHead: return handleBeforeHead(token);
+    case InsertionMode::InHead: return handleInHead(token);
+    case InsertionMode::AfterHead: return handleAfterHead(token);
+    case InsertionMode::InBody: return handleInBody(token);
+    case InsertionMode::Text: return handleText(token);
+    case InsertionMode::InTable: return handleInTable(token);
+    case InsertionMode::InTableText: return handleInTableText(token);
+    case InsertionMode::InCaption: return handleInCaption(token);
+    case InsertionMode::InColumnGroup: return handleInColumnGroup(token);
+    case InsertionMode::InTableBody: return handleInTableBody(token);
+    case InsertionMode::InRow: return handleInRow(token);
+    case InsertionMode::InCell: return handleInCell(token);
+    case InsertionMode::InSelect: return handleInSelect(token);
+    case InsertionMode::InSelectInTable: return handleInSelectInTable(token);
+    case InsertionMode::AfterBody: return handleAfterBody(token);
+    case InsertionMode::InFrameset: return handleInFrameset(token);
+    case InsertionMode::AfterFrameset: return handleAfterFrameset(token);
+    case InsertionMode::AfterAfterBody: return handleAfterAfterBody(token);
+    case InsertionMode::AfterAfterFrameset: return handleAfterAfterFrameset(token);
+    case InsertionMode::ForeignContent: return handleForeignContent(token);
+    case InsertionMode::InHeadNoscript:
+        break;
+    }
+    assert(!"the in head noscript insertion mode is never entered");
+}
+
+void HTMLParser::switchInsertionMode(InsertionMode mode)
+{
+    if (mode == InsertionMode::Text || mode == InsertionMode::InTableText)
+        originalInsertionMode_ = insertionMode_;
+    insertionMode_ = mode;
+}
+
+void HTMLParser::stopParsing()
+{
+    stackOfOpenElements_.clear();
+    openElementCounts_.clear();
+    done_ = true;
+}
+
+// MARK: - The stack of open elements
+
+HTMLElement* HTMLParser::currentNode() const
+{
+    return stackOfOpenElements_.empty() ? nullptr : stackOfOpenElements_.back().get();
+}
+
+HTMLElement* HTMLParser::adjustedCurrentNode() const
+{
+    if (fragmentParsingAlgorithm_ && stackOfOpenElements_.size() == 1)
+        return context_.get();
+    return currentNode();
+}
+
+void HTMLParser::pushOntoStackOfOpenElements(ElementPtr element)
+{
+    insertIntoStackOfOpenElements(stackOfOpenElements_.size(), std::move(element));
+}
+
+void HTMLParser::insertIntoStackOfOpenElements(std::size_t index, ElementPtr element)
+{
+    ++openElementCounts_[element->tagName()];
+    stackOfOpenElements_.insert(stackOfOpenElements_.begin() + static_cast<std::ptrdiff_t>(index), std::move(element));
+}
+
+void HTMLParser::removeFromStackOfOpenElementsAt(std::size_t index)
+{
+    --openElementCounts_.find(stackOfOpenElements_[index]->tagName())->second;
+    stackOfOpenElements_.erase(stackOfOpenElements_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void HTMLParser::popCurrentNode()
+{
+    if (!stackOfOpenElements_.empty())
+        removeFromStackOfOpenElementsAt(stackOfOpenElements_.size() - 1);
+}
+
+void HTMLParser::popElementsUntilOneNamedIsPopped(Names names)
+{
+    while (!stackOfOpenElements_.empty()) {
+        const bool found = IsOneOf(currentNode()->tagName(), names);
+        popCurrentNode();
+        if (found)
+            return;
+    }
+}
+
+void HTMLParser::popElementsUntilElementIsPopped(const HTMLElement* element)
+{
+    while (!stackOfOpenElements_.empty()) {
+        const bool found = currentNode() == element;
+        popCurrentNode();
+        if (found)
+            return;
+    }
+}
+
+void HTMLParser::removeFromStackOfOpenElements(const HTMLElement* element)
+{
+    const std::size_t index = indexInStackOfOpenElements(element);
+    if (index != HTMLNotFound)
+        removeFromStackOfOpenElementsAt(index);
+}
+
+std::size_t HTMLParser::indexInStackOfOpenElements(const HTMLElement* element) const
+{
+    for (std::size_t i = stackOfOpenElements_.size(); i-- > 0;) {
+        if (stackOfOpenElements_[i].get() == element)
+            return i;
+    }
+    return HTMLNotFound;
+}
+
+bool HTMLParser::isOnStackOfOpenElements(const HTMLElement* element) const
+{
+    return indexInStackOfOpenElements(element) != HTMLNotFound;
+}
+
+bool HTMLParser::currentNodeIsOneOf(Names names) const
+{
+    const HTMLElement* node = currentNode();
+    return node && IsOneOf(node->tagName(), names);
+}
+
+// MARK: - Scopes
+
+bool HTMLParser::isScopeBoundary(const HTMLElement& element, Scope scope)
+{
+    const std::u16string& name = element.tagName();
+    switch (element.htmlNamespace()) {
+    case HTMLNamespace::HTML:
+        if (scope == Scope::Table)
+            return IsOneOf(name, {u"html", u"table"});
+        if (IsOneOf(name, {u"applet", u"caption", u"html", u"table", u"td", u"th", u"marquee", u"object"}))
+            return true;
+        if (scope == Scope::Button)
+            return name == u"button";
+        if (scope == Scope::ListItem)
+            return IsOneOf(name, {u"ol", u"ul"});
+        return false;
+    case HTMLNamespace::MathML:
+        return scope != Scope::Table && IsOneOf(name, {u"mi", u"mo", u"mn", u"ms", u"mtext", u"annotation-xml"});
+    case HTMLNamespace::SVG:
+        return scope != Scope::Table && IsOneOf(name, {u"foreignObject", u"desc", u"title"});
+    }
+    return false;
+}
+
+HTMLElement* HTMLParser::elementInSpecificScope(Names targets, Scope scope, bool htmlNamespaceOnly) const
+{
+    // A name that is not open cannot be in scope, so deep stacks are not walked for nothing.
+    if (std::none_of(targets.begin(), targets.end(), [this](std::u16string_view name) {
+            const auto count = openElementCounts_.find(name);
+            return count != openElementCounts_.end() && count->second > 0;
+        }))
+        return nullptr;
+    for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
+        HTMLElement& node = **element;
+        if (IsOneOf(node.tagName(), targets) && (!htmlNamespaceOnly || node.htmlNamespace() == HTMLNamespace::HTML))
+            return &node;
+        if (isScopeBoundary(node, scope))
+            return nullptr;
+    }
+    return nullptr;
+}
+
+bool HTMLParser::hasElementInSelectScope() const
+{
+    for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
+        const HTMLElement& node = **element;
+        if (node.tagName() == u"select")
+            return true;
+        if (node.htmlNamespace() != HTMLNamespace::HTML || !IsOneOf(node.tagName(), {u"optgroup", u"option"}))
+            return false;
+    }
+    return false;
+}
+
+bool HTMLParser::isElementInScope(const HTMLElement* target) const
+{
+    for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
+        if (element->get() == target)
+            return true;
+        if (isScopeBoundary(**element, Scope::Default))
+            return false;
+    }
+    return false;
+}
+
+// MARK: - Insertion
+
+HTMLParser::InsertionLocation HTMLParser::appropriatePlaceForInsertingANode(HTMLElement* overrideTarget) const
+{
+    HTMLElement* target = overrideTarget ? overrideTarget : currentNode();
+    if (!target)
+        return {};
+    if (!fosterParenting_ || !IsOneOf(target->tagName(), {u"table", u"tbody", u"tfoot", u"thead", u"tr"}))
+        return {target, target->numberOfChildren()};
+    // Foster parenting: just before the last table, or at the end of what holds it.
+    for (std::size_t i = stackOfOpenElements_.size(); i-- > 0;) {
+        HTMLElement* table = stackOfOpenElements_[i].get();
+        if (table->tagName() != u"table")
+            continue;
+        if (HTMLElement* parent = table->parentElement())
+            return {parent, parent->indexOfChild(table)};
+        if (i == 0)
+            break;
+        HTMLElement* previous = stackOfOpenElements_[i - 1].get();
+        return {previous, previous->numberOfChildren()};
+    }
+    HTMLElement* html = stackOfOpenElements_.front().get();
+    return {html, html->numberOfChildren()};
+}
+
+void HTMLParser::insertNodeAtAppropriatePlace(const std::shared_ptr<HTMLNode>& node, HTMLElement* overrideTarget)
+{
+    InsertionLocation place = appropriatePlaceForInsertingANode(overrideTarget);
+    if (!place.parent)
+        return;
+    // A node moving within its parent leaves its old place first.
+    if (node->parentNode() == place.parent && place.parent->indexOfChild(node.get()) < place.index)
+        --place.index;
+    node->removeFromParentNode();
+    place.parent->insertObject(node, place.index);
+}
+
+void HTMLParser::insertComment(const HTMLCommentToken& comment)
+{
+    insertNodeAtAppropriatePlace(std::make_shared<HTMLComment>(comment.data()));
+}
+
+void HTMLParser::appendComment(const HTMLCommentToken& comment, HTMLNode& parent)
+{
+    parent.addChild(std::make_shared<HTMLComment>(comment.data()));
+}
+
+void HTMLParser::insertCharacters(std::u16string_view characters)
+{
+    const InsertionLocation place = appropriatePlaceForInsertingANode();
+    if (!place.parent || place.parent->kind() == HTMLNode::Kind::Document)
+        return;
+    place.parent->insertString(characters, place.index);
+}
+
+HTMLParser::ElementPtr HTMLParser::createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns) const
+{
+    auto element = std::make_shared<HTMLElement>(tag.tagName(), tag.attributes());
+    element->setHtmlNamespace(ns);
+    return element;
+}
+
+HTMLParser::ElementPtr HTMLParser::insertElement(ElementPtr element)
+{
+    insertNodeAtAppropriatePlace(element);
+    pushOntoStackOfOpenElements(element);
+    return element;
+}
+
+HTMLParser::ElementPtr HTMLParser::insertHTMLElementForToken(const HTMLTagToken& tag)
+{
+    return insertElement(createElementForToken(tag));
+}
+
+HTMLParser::ElementPtr HTMLParser::insertHTMLElementNamed(std::u16string tagName)
+{
+    return insertElement(std::make_shared<HTMLElement>(std::move(tagName)));
+}
+
+HTMLParser::ElementPtr HTMLParser::insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns)
+{
+    ElementPtr element = createElementForToken(tag, ns);
+    if (HTMLElement* parent = currentNode())
+        parent->addChild(element);
+    pushOntoStackOfOpenElements(element);
+    return element;
+}
+
+void HTMLParser::resetTheInsertionModeAppropriately()
+{
+    for (std::size_t i = stackOfOpenElements_.size(); i-- > 0;) {
+        const bool last = i == 0;
+        // At the bottom the context element stands in; outside fragments there is none.
+        const HTMLElement* node = last ? context_.get() : stackOfOpenElements_[i].get();
+        if (!node)
+            break;
+        const std::u16string& name = node->tagName();
+        if (name == u"select") {
+            for (std::size_t j = i; !last && j-- > 0;) {
+                if (stackOfOpenElements_[j]->tagName() == u"table")
+                    return switchInsertionMode(InsertionMode::InSelectInTable);
+            }
+            return switchInsertionMode(InsertionMode::InSelect);
+        }
+        if (IsOneOf(name, {u"td", u"th"}) && !last)
+            return switchInsertionMode(InsertionMode::InCell);
+        if (name == u"tr")
+            return switchInsertionMode(InsertionMode::InRow);
+        if (IsOneOf(name, {u"tbody", u"thead", u"tfoot"}))
+            return switchInsertionMode(InsertionMode::InTableBody);
+        if (name == u"caption")
+            return switchInsertionMode(InsertionMode::InCaption);
+        if (name == u"colgroup")
+            return switchInsertionMode(InsertionMode::InColumnGroup);
+        if (name == u"table")
+            return switchInsertionMode(InsertionMode::InTable);
+        if (name == u"head" && !last)
+            return switchInsertionMode(InsertionMode::InHead);
+        if (name == u"body")
+            return switchInsertionMode(InsertionMode::InBody);
+        if (name == u"frameset")
+            return switchInsertionMode(InsertionMode::InFrameset);
+        if (name == u"html")
+            return switchInsertionMode(InsertionMode::BeforeHead);
+    }
+    switchInsertionMode(InsertionMode::InBody);
+}
+
+// MARK: - The list of active formatting elements
+
+namespace {
+
+// The same names with the same values, in any order.
+bool haveEqualAttributes(const HTMLOrderedDictionary& a, const HTMLOrderedDictionary& b)
+{
+    if (a.count() != b.count())
+        return false;
+    return std::all_of(a.begin(), a.end(), [&](const auto& entry) {
+        const std::u16string* value = b.objectForKey(entry.first);
+        return value && *value == entry.second;
+    });
+}
+
+} // namespace
+
+void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& element)
+{
+    // Noah's Ark: at most three equal elements after the last marker.
+    int equalElements = 0;
+    for (std::size_t i = activeFormattingElements_.size(); i-- > 0;) {
+        const ElementPtr& entry = activeFormattingElements_[i];
+        if (!entry)
+            break;
+        if (entry->tagName() == element->tagName() && haveEqualAttributes(entry->attributes(), element->attributes())
+            && ++equalElements == 3) {
+            activeFormattingElements_.erase(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(i));
+            break;
+        }
+    }
+    activeFormattingElements_.push_back(element);
+}
+
+void HTMLParser::removeFromListOfActiveFormattingElements(const HTMLElement* element)
+{
+    const std::size_t index = indexInListOfActiveFormattingElements(element);
+    if (index != HTMLNotFound)
+        activeFormattingElements_.erase(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+std::size_t HTMLParser::indexInListOfActiveFormattingElements(const HTMLElement* element) const
+{
+    for (std::size_t i = activeFormattingElements_.size(); i-- > 0;) {
+        if (activeFormattingElements_[i].get() == element)
+            return i;
+    }
+    return HTMLNotFound;
+}
+
+void HTMLParser::reconstructTheActiveFormattingElements()
+{
+    auto isMarkerOrOpen = [this](const ElementPtr& entry) { return !entry || isOnStackOfOpenElements(entry.get()); };
+    if (activeFormattingElements_.empty() || isMarkerOrOpen(activeFormattingElements_.back()))
+        return;
+    // Rewind to the entry after the last marker or open element, then advance.
+    std::size_t index = activeFormattingElements_.size() - 1;
+    while (index > 0 && !isMarkerOrOpen(activeFormattingElements_[index - 1]))
+        --index;
+    for (; index < activeFormattingElements_.size(); ++index) {
+        const HTMLElement& entry = *activeFormattingElements_[index];
+        activeFormattingElements_[index] = insertElement(std::make_shared<HTMLElement>(entry.tagName(), entry.attributes()));
+    }
+}
+
+void HTMLParser::clearTheListOfActiveFormattingElementsUpToTheLastMarker()
+{
+    while (!activeFormattingElements_.empty()) {
+        const bool isMarker = !activeFormattingElements_.back();
+        activeFormattingElements_.pop_back();
+        if (isMarker)
+            return;
+    }
+}
+
+// MARK: - Shared steps
+
+void HTMLParser::generateImpliedEndTags(std::u16string_view exception)
+{
+    while (currentNodeIsOneOf({u"dd", u"dt", u"li", u"menuitem", u"optgroup", u"option", u"p", u"rp", u"rt"})
+           && currentNode()->tagName() != exception)
+        popCurrentNode();
+}
+
+void HTMLParser::followGenericParsingAlgorithm(const HTMLStartTagToken& tag, HTMLTokenizerState state)
+{
+    insertHTMLElementForToken(tag);
+    tokenizer_.setState(state);
+    switchInsertionMode(InsertionMode::Text);
+}
+
+void HTMLParser::addParseError(std::string_view text)
+{
+    errors_.emplace_back(text);
+}
+
+void HTMLParser::addParseError(std::string_view format, std::u16string_view argument)
+{
+    std::string text(format);
+    if (const std::size_t placeholder = text.find("%@"); placeholder != std::string::npos)
+        text.replace(placeholder, 2, UTF8FromUTF16(argument));
+    errors_.push_back(std::move(text));
+}
+
+void HTMLParser::addParseError(std::string_view format, std::string_view first, std::u16string_view second)
+{
+    std::string text(format);
+    if (const std::size_t placeholder = text.find("%@"); placeholder != std::string::npos)
+        text.replace(placeholder, 2, first);
+    addParseError(text, second);
+}
+
+void HTMLParser::changeTheEncoding(StringEncoding encoding)
+{
+    if (IsUTF16Encoding(encoding_.encoding)) {
+        encoding_.confidence = HTMLStringEncodingConfidence::Certain;
+        return;
+    }
+    if (IsUTF16Encoding(encoding))
+        encoding = StringEncoding::UTF8;
+    if (encoding == encoding_.encoding) {
+        encoding_.confidence = HTMLStringEncodingConfidence::Certain;
+        return;
+    }
+    if (!changeEncoding_) {
+        addParseError("Wanted to change string encoding but couldn't; continuing with misinterpreted resource");
+        return;
+    }
+    // The creator parses the bytes again in the new encoding; this parse ends here.
+    changeEncoding_(encoding, HTMLStringEncodingConfidence::Certain);
+    stopParsing();
+}

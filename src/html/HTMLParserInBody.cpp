@@ -1,0 +1,500 @@
+// The in body insertion mode: where almost every element of a page is built.
+
+#include "html/HTMLParser.h"
+#include "html/HTMLParserTables.h"
+#include "html/HTMLWhitespaceCharacterSet.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::initializer_list<std::u16string_view> headingNames = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
+
+// Each attribute of the tag that the element lacks is added to it; existing values stay.
+void addMissingAttributes(HTMLElement& element, const HTMLTagToken& tag)
+{
+    for (const auto& [name, value] : tag.attributes()) {
+        if (!element.objectForKeyedSubscript(name))
+            element.setObject(value, name);
+    }
+}
+
+} // namespace
+
+void HTMLParser::handleInBody(HTMLToken& token)
+{
+    // A character token
+    if (const auto* characters = std::get_if<HTMLCharacterToken>(&token)) {
+        std::u16string_view text = characters->string();
+        std::u16string withoutNulls;
+        if (text.find(u'\0') != std::u16string_view::npos) {
+            for (char16_t c : text) {
+                if (c == u'\0')
+                    addParseError("Ignoring U+0000 NULL in <body>");
+                else
+                    withoutNulls.push_back(c);
+            }
+            text = withoutNulls;
+        }
+        if (text.empty())
+            return;
+        reconstructTheActiveFormattingElements();
+        insertCharacters(text);
+        if (!std::all_of(text.begin(), text.end(), [](char16_t c) { return IsInHTMLWhitespaceCharacterSet(c); }))
+            framesetOk_ = false;
+        return;
+    }
+    // A comment token
+    if (const auto* comment = std::get_if<HTMLCommentToken>(&token))
+        return insertComment(*comment);
+    // A DOCTYPE token
+    if (std::holds_alternative<HTMLDOCTYPEToken>(token))
+        return addParseError("Unexpected DOCTYPE in <body>");
+    // A start tag
+    if (std::holds_alternative<HTMLStartTagToken>(token))
+        return handleInBodyStartTag(token);
+    // An end tag
+    if (std::holds_alternative<HTMLEndTagToken>(token))
+        return handleInBodyEndTag(token);
+    // An end-of-file token
+    if (std::holds_alternative<HTMLEOFToken>(token)) {
+        for (const ElementPtr& element : stackOfOpenElements_) {
+            if (!IsOneOf(element->tagName(), {u"dd", u"dt", u"li", u"p", u"tbody", u"td", u"tfoot", u"th", u"thead",
+                                              u"tr", u"body", u"html"})) {
+                addParseError("Unclosed %@ element in <body> at end of file", element->tagName());
+                break;
+            }
+        }
+        return stopParsing();
+    }
+}
+
+void HTMLParser::handleInBodyStartTag(HTMLToken& token)
+{
+    auto& tag = std::get<HTMLStartTagToken>(token);
+    const std::u16string& name = tag.tagName();
+    // "html"
+    if (name == u"html") {
+        addParseError("Start tag named html in <body>");
+        if (!stackOfOpenElements_.empty())
+            addMissingAttributes(*stackOfOpenElements_.front(), tag);
+        return;
+    }
+    // "base", "basefont", "bgsound", "link", "meta", "noframes", "script", "style", "title"
+    if (IsOneOf(name, {u"base", u"basefont", u"bgsound", u"link", u"meta", u"noframes", u"script", u"style", u"title"}))
+        return processTokenUsingRulesFor(InsertionMode::InHead, token);
+    // "body"
+    if (name == u"body") {
+        addParseError("Start tag named body in <body>");
+        if (stackOfOpenElements_.size() < 2 || stackOfOpenElements_[1]->tagName() != u"body")
+            return;
+        framesetOk_ = false;
+        return addMissingAttributes(*stackOfOpenElements_[1], tag);
+    }
+    // "frameset"
+    if (name == u"frameset") {
+        addParseError("Start tag named frameset in <body>");
+        if (stackOfOpenElements_.size() < 2 || stackOfOpenElements_[1]->tagName() != u"body" || !framesetOk_)
+            return;
+        stackOfOpenElements_[1]->removeFromParentNode();
+        while (stackOfOpenElements_.size() > 1)
+            popCurrentNode();
+        insertHTMLElementForToken(tag);
+        return switchInsertionMode(InsertionMode::InFrameset);
+    }
+    // "address", "article", "aside", "blockquote", "center", "details", "dialog", "dir", "div", "dl",
+    // "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "main", "nav", "ol", "p",
+    // "section", "summary", "ul"
+    if (IsOneOf(name, {u"address", u"article", u"aside", u"blockquote", u"center", u"details", u"dialog", u"dir",
+                       u"div", u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup",
+                       u"main", u"nav", u"ol", u"p", u"section", u"summary", u"ul"})) {
+        closePElementIfInButtonScope();
+        insertHTMLElementForToken(tag);
+        return;
+    }
+    // "menu"
+    if (name == u"menu") {
+        closePElementIfInButtonScope();
+        if (currentNodeIs(u"menuitem"))
+            popCurrentNode();
+        insertHTMLElementForToken(tag);
+        return;
+    }
+    // "h1", "h2", "h3", "h4", "h5", "h6"
+    if (IsOneOf(name, headingNames)) {
+        closePElementIfInButtonScope();
+        if (currentNodeIsOneOf(headingNames)) {
+            addParseError("Nested header start tag %@ in <body>", name);
+            popCurrentNode();
+        }
+        insertHTMLElementForToken(tag);
+        return;
+    }
+    // "pre", "listing"
+    if (IsOneOf(name, {u"pre", u"listing"})) {
+        closePElementIfInButtonScope();
+        insertHTMLElementForToken(tag);
+        ignoreNextTokenIfLineFeed_ = true;
+        framesetOk_ = false;
+        return;
+    }
+    // "form"
+    if (name == u"form") {
+        if (formElementPointer_)
+            return addParseError("Start tag named form within a form in <body>");
+        closePElementIfInButtonScope();
+        formElementPointer_ = insertHTMLElementForToken(tag);
+        return;
+    }
+    // "li", "dd", "dt"
+    if (IsOneOf(name, {u"li", u"dd", u"dt"})) {
+        framesetOk_ = false;
+        inBodyListItemWalk(name == u"li" ? Names {u"li"} : Names {u"dd", u"dt"});
+        closePElementIfInButtonScope();
+        insertHTMLElementForToken(tag);
+        return;
+    }
+    // "plaintext"
+    if (name == u"plaintext") {
+        closePElementIfInButtonScope();
+        insertHTMLElementForToken(tag);
+        tokenizer_.setState(HTMLTokenizerState::PLAINTEXT);
+        return;
+    }
+    // "button"
+    if (name == u"button") {
+        if (hasElementInScope({u"button"})) {
+            addParseError("Nested button tag in <body>");
+            generateImpliedEndTags();
+            popElementsUntilOneNamedIsPopped({u"button"});
+        }
+        reconstructTheActiveFormattingElements();
+        insertHTMLElementForToken(tag);
+        framesetOk_ = false;
+        return;
+    }
+    // "a"
+    if (name == u"a") {
+        if (ElementPtr a = activeFormattingElementNamed(u"a")) {
+            addParseError("Nested start tag 'a' in <body>");
+            if (!runTheAdoptionAgencyAlgorithm(u"a"))
+                inBodyAnyOtherEndTag(u"a");
+            removeFromListOfActiveFormattingElements(a.get());
+            removeFromStackOfOpenElements(a.get());
+        }
+        reconstructTheActiveFormattingElements();
+        pushOntoListOfActiveFormattingElements(insertHTMLElementForToken(tag));
+        return;
+    }
+    // "b", "big", "code", "em", "font", "i", "s", "small", "strike", "strong", "tt", "u"
+    if (IsOneOf(name, {u"b", u"big", u"code", u"em", u"font", u"i", u"s", u"small", u"strike", u"strong", u"tt", u"u"})) {
+        reconstructTheActiveFormattingElements();
+        pushOntoListOfActiveFormattingElements(insertHTMLElementForToken(tag));
+        return;
+    }
+    // "nobr"
+    if (name == u"nobr") {
+        reconstructTheActiveFormattingElements();
+        if (hasElementInScope({u"nobr"})) {
+            addParseError("Misnested nobr tag in <body>");
+            // The open nobr may be missing from the list; it is then closed
+            // as any other end tag, and this start tag is still inserted.
+            if (!runTheAdoptionAgencyAlgorithm(u"nobr"))
+                inBodyAnyOtherEndTag(u"nobr");
+            reconstructTheActiveFormattingElements();
+        }
+        pushOntoListOfActiveFormattingElements(insertHTMLElementForToken(tag));
+        return;
+    }
+    // "applet", "marquee", "object"
+    if (IsOneOf(name, {u"applet", u"marquee", u"object"})) {
+        reconstructTheActiveFormattingElements();
+        insertHTMLElementForToken(tag);
+        pushMarkerOntoListOfActiveFormattingElements();
+        framesetOk_ = false;
+        return;
+    }
+    // "table"
+    if (name == u"table") {
+        if (document_->quirksMode() != HTMLQuirksMode::Quirks)
+            closePElementIfInButtonScope();
+        insertHTMLElementForToken(tag);
+        framesetOk_ = false;
+        return switchInsertionMode(InsertionMode::InTable);
+    }
+    // "area", "br", "embed", "img", "keygen", "wbr"
+    if (IsOneOf(name, {u"area", u"br", u"embed", u"img", u"keygen", u"wbr"})) {
+        reconstructTheActiveFormattingElements();
+        insertHTMLElementForToken(tag);
+        popCurrentNode();
+        framesetOk_ = false;
+        return;
+    }
+    // "input"
+    if (name == u"input") {
+        reconstructTheActiveFormattingElements();
+        insertHTMLElementForToken(tag);
+        popCurrentNode();
+        const std::u16string* type = tag.attributes().objectForKey(u"type");
+        if (!type || !EqualIgnoringASCIICase(*type, u"hidden"))
+            framesetOk_ = false;
+        return;
+    }
+    // "param", "source", "track"
+    if (IsOneOf(name, {u"param", u"source", u"track"})) {
+        insertHTMLElementForToken(tag);
+        return popCurrentNode();
+    }
+    // "hr"
+    if (name == u"hr") {
+        closePElementIfInButtonScope();
+        if (currentNodeIs(u"menuitem"))
+            popCurrentNode();
+        insertHTMLElementForToken(tag);
+        popCurrentNode();
+        framesetOk_ = false;
+        return;
+    }
+    // "image"
+    if (name == u"image") {
+        addParseError("It's spelled 'img' in <body>");
+        token = tag.copyWithTagName(u"img");
+        return reprocessToken(token);
+    }
+    // "textarea"
+    if (name == u"textarea") {
+        insertHTMLElementForToken(tag);
+        ignoreNextTokenIfLineFeed_ = true;
+        tokenizer_.setState(HTMLTokenizerState::RCDATA);
+        framesetOk_ = false;
+        return switchInsertionMode(InsertionMode::Text);
+    }
+    // "xmp"
+    if (name == u"xmp") {
+        closePElementIfInButtonScope();
+        reconstructTheActiveFormattingElements();
+        framesetOk_ = false;
+        return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
+    }
+    // "iframe"
+    if (name == u"iframe") {
+        framesetOk_ = false;
+        return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
+    }
+    // "noembed", "noscript" (scripting counts as enabled)
+    if (IsOneOf(name, {u"noembed", u"noscript"}))
+        return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
+    // "select"
+    if (name == u"select") {
+        reconstructTheActiveFormattingElements();
+        insertHTMLElementForToken(tag);
+        framesetOk_ = false;
+        const bool inTable = insertionMode_ == InsertionMode::InTable || insertionMode_ == InsertionMode::InCaption
+            || insertionMode_ == InsertionMode::InTableBody || insertionMode_ == InsertionMode::InRow
+            || insertionMode_ == InsertionMode::InCell;
+        return switchInsertionMode(inTable ? InsertionMode::InSelectInTable : InsertionMode::InSelect);
+    }
+    // "optgroup", "option"
+    if (IsOneOf(name, {u"optgroup", u"option"})) {
+        if (currentNodeIs(u"option"))
+            popCurrentNode();
+        reconstructTheActiveFormattingElements();
+        insertHTMLElementForToken(tag);
+        return;
+    }
+    // "menuitem"
+    if (name == u"menuitem") {
+        if (currentNodeIs(u"menuitem"))
+            popCurrentNode();
+        reconstructTheActiveFormattingElements();
+        insertHTMLElementForToken(tag);
+        return;
+    }
+    // "rp", "rt"
+    if (IsOneOf(name, {u"rp", u"rt"})) {
+        if (hasElementInScope({u"ruby"})) {
+            generateImpliedEndTags();
+            if (!currentNodeIs(u"ruby"))
+                addParseError("Start tag named %@ outside of ruby in <body>", name);
+        }
+        insertHTMLElementForToken(tag);
+        return;
+    }
+    // "math"
+    if (name == u"math") {
+        reconstructTheActiveFormattingElements();
+        AdjustMathMLAttributes(tag);
+        insertElement(createElementForToken(tag, HTMLNamespace::MathML));
+        if (tag.selfClosingFlag())
+            popCurrentNode();
+        return;
+    }
+    // "svg"
+    if (name == u"svg") {
+        reconstructTheActiveFormattingElements();
+        AdjustSVGAttributes(tag);
+        insertElement(createElementForToken(tag, HTMLNamespace::SVG));
+        if (tag.selfClosingFlag())
+            popCurrentNode();
+        return;
+    }
+    // "caption", "col", "colgroup", "frame", "head", "tbody", "td", "tfoot", "th", "thead", "tr"
+    if (IsOneOf(name, {u"caption", u"col", u"colgroup", u"frame", u"head", u"tbody", u"td", u"tfoot", u"th", u"thead",
+                       u"tr"}))
+        return addParseError("Start tag named %@ ignored in <body>", name);
+    // Any other start tag
+    reconstructTheActiveFormattingElements();
+    insertHTMLElementForToken(tag);
+}
+
+void HTMLParser::inBodyListItemWalk(Names names)
+{
+    for (std::size_t i = stackOfOpenElements_.size(); i-- > 0;) {
+        const HTMLElement& node = *stackOfOpenElements_[i];
+        if (IsOneOf(node.tagName(), names)) {
+            const std::u16string name = node.tagName();
+            generateImpliedEndTags(name);
+            if (!currentNodeIs(name))
+                addParseError("Misnested %@ tag in <body>", name);
+            popElementsUntilOneNamedIsPopped({name});
+            return;
+        }
+        if (IsSpecialElement(node)
+            && !(node.htmlNamespace() == HTMLNamespace::HTML && IsOneOf(node.tagName(), {u"address", u"div", u"p"})))
+            return;
+    }
+}
+
+void HTMLParser::handleInBodyEndTag(HTMLToken& token)
+{
+    const std::u16string name = std::get<HTMLEndTagToken>(token).tagName();
+    // "body", "html"
+    if (IsOneOf(name, {u"body", u"html"})) {
+        if (!hasElementInScope({u"body"}))
+            return addParseError("End tag named %@ without body in scope in <body>", name);
+        for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
+            if (!IsOneOf((*element)->tagName(), {u"dd", u"dt", u"li", u"optgroup", u"option", u"p", u"rp", u"rt",
+                                                 u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr", u"body", u"html"})) {
+                addParseError("Misplaced %@ element in <body>", (*element)->tagName());
+                break;
+            }
+        }
+        switchInsertionMode(InsertionMode::AfterBody);
+        if (name == u"html")
+            reprocessToken(token);
+        return;
+    }
+    // "address", "article", "aside", "blockquote", "button", "center", "details", "dialog", "dir", "div",
+    // "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "listing", "main", "menu",
+    // "nav", "ol", "pre", "section", "summary", "ul"
+    if (IsOneOf(name, {u"address", u"article", u"aside", u"blockquote", u"button", u"center", u"details", u"dialog",
+                       u"dir", u"div", u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup",
+                       u"listing", u"main", u"menu", u"nav", u"ol", u"pre", u"section", u"summary", u"ul"})) {
+        if (!hasElementInScope({name}))
+            return addParseError("End tag '%@' for unmatched open tag in <body>", name);
+        generateImpliedEndTags();
+        if (!currentNodeIs(name))
+            addParseError("Misnested end tag '%@' in <body>", name);
+        return popElementsUntilOneNamedIsPopped({name});
+    }
+    // "form"
+    if (name == u"form") {
+        const ElementPtr node = std::move(formElementPointer_);
+        formElementPointer_ = nullptr;
+        if (!node || !isElementInScope(node.get()))
+            return addParseError("Closing misnested 'form' in <body>");
+        generateImpliedEndTags();
+        if (currentNode() != node.get())
+            addParseError("Misnested 'form' in <body>");
+        return removeFromStackOfOpenElements(node.get());
+    }
+    // "p"
+    if (name == u"p") {
+        if (!hasElementInButtonScope(u"p")) {
+            addParseError("Not closing unknown 'p' element in <body>");
+            insertHTMLElementNamed(u"p");
+        }
+        return closePElement();
+    }
+    // "li"
+    if (name == u"li") {
+        if (!hasElementInListItemScope(u"li"))
+            return addParseError("Not closing unknown 'li' element in <body>");
+        generateImpliedEndTags(u"li");
+        if (!currentNodeIs(u"li"))
+            addParseError("Misnested end tag 'li' in <body>");
+        return popElementsUntilOneNamedIsPopped({u"li"});
+    }
+    // "dd", "dt"
+    if (IsOneOf(name, {u"dd", u"dt"})) {
+        if (!hasElementInScope({name}))
+            return addParseError("Not closing unknown '%@' element in <body>", name);
+        generateImpliedEndTags(name);
+        if (!currentNodeIs(name))
+            addParseError("Misnested end tag '%@' in <body>", name);
+        return popElementsUntilOneNamedIsPopped({name});
+    }
+    // "h1", "h2", "h3", "h4", "h5", "h6"
+    if (IsOneOf(name, headingNames)) {
+        if (!hasElementInScope(headingNames))
+            return addParseError("Not closing unknown '%@' element in <body>", name);
+        generateImpliedEndTags();
+        if (!currentNodeIs(name))
+            addParseError("Misnested end tag '%@' in <body>", name);
+        return popElementsUntilOneNamedIsPopped(headingNames);
+    }
+    // "a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong", "tt", "u"
+    if (IsOneOf(name, {u"a", u"b", u"big", u"code", u"em", u"font", u"i", u"nobr", u"s", u"small", u"strike",
+                       u"strong", u"tt", u"u"})) {
+        if (!runTheAdoptionAgencyAlgorithm(name))
+            inBodyAnyOtherEndTag(name);
+        return;
+    }
+    // "applet", "marquee", "object"
+    if (IsOneOf(name, {u"applet", u"marquee", u"object"})) {
+        if (!hasElementInScope({name}))
+            return addParseError("Not closing unknown '%@' element in <body>", name);
+        generateImpliedEndTags();
+        if (!currentNodeIs(name))
+            addParseError("Misnested end tag '%@' in <body>", name);
+        popElementsUntilOneNamedIsPopped({name});
+        return clearTheListOfActiveFormattingElementsUpToTheLastMarker();
+    }
+    // "br"
+    if (name == u"br") {
+        addParseError("'br' element cannot have an end tag");
+        HTMLToken br = HTMLStartTagToken(u"br");
+        return handleInBodyStartTag(br);
+    }
+    // Any other end tag
+    inBodyAnyOtherEndTag(name);
+}
+
+void HTMLParser::inBodyAnyOtherEndTag(std::u16string_view tagName)
+{
+    for (std::size_t i = stackOfOpenElements_.size(); i-- > 0;) {
+        HTMLElement* node = stackOfOpenElements_[i].get();
+        if (node->tagName() == tagName) {
+            generateImpliedEndTags(tagName);
+            if (!currentNodeIs(tagName))
+                addParseError("Misnested '%@' end tag in <body>", tagName);
+            return popElementsUntilElementIsPopped(node);
+        }
+        if (IsSpecialElement(*node))
+            return addParseError("Ignoring end tag '%@' in <body>", tagName);
+    }
+}
+
+void HTMLParser::closePElement()
+{
+    generateImpliedEndTags(u"p");
+    if (!currentNodeIs(u"p"))
+        addParseError("Closing 'p' element that isn't current");
+    popElementsUntilOneNamedIsPopped({u"p"});
+}
+
+void HTMLParser::closePElementIfInButtonScope()
+{
+    if (hasElementInButtonScope(u"p"))
+        closePElement();
+}
