@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace ui {
 
@@ -286,7 +287,7 @@ void Context::restore()
 
 void Context::translate(double dx, double dy) { impl_->painter->translate(dx, dy); }
 void Context::scale(double sx, double sy) { impl_->painter->scale(sx, sy); }
-void Context::rotate(double radians) { impl_->painter->rotate(radians * 180 / M_PI); }
+void Context::rotate(double radians) { impl_->painter->rotate(radians * 180 / std::numbers::pi); }
 
 void Context::concat(const AffineTransform& t)
 {
