@@ -24,11 +24,18 @@ public:
 
     // The character the next consuming read would return (errors are still reported).
     char32_t nextInputCharacter() { return nextInputCharacterAndConsume(false); }
-    char32_t consumeNextInputCharacter() { return nextInputCharacterAndConsume(true); }
+    char32_t consumeNextInputCharacter()
+    {
+        if (!reconsume_ && scanLocation_ < string_.size() && isPlainUnit(string_[scanLocation_])) {
+            currentInputCharacter_ = string_[scanLocation_++];
+            return currentInputCharacter_;
+        }
+        return nextInputCharacterAndConsume(true);
+    }
     void reconsumeCurrentInputCharacter() { reconsume_ = true; }
 
     // Consumes characters, appending them to run, until test passes for one
-    // (which is put back for reconsuming) or the end is read. test may be
+    // (which is left to be consumed next) or the end is read. test may be
     // called twice for the character that stops the run, once for any other.
     template <typename Test>
     void consumeCharactersUpToFirstPassingTest(Test&& test, std::u16string& run);
@@ -81,6 +88,9 @@ void HTMLPreprocessedInputStream::consumeCharactersUpToFirstPassingTest(Test&& t
                 scanLocation_ += static_cast<std::size_t>(p - begin);
                 currentInputCharacter_ = p[-1];
             }
+            // A plain unit that passes the test is left for the caller to consume.
+            if (p != end && isPlainUnit(*p))
+                return;
         }
         const char32_t c = consumeNextInputCharacter();
         if (c == HTMLEOFCharacter || test(c)) {

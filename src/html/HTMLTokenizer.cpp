@@ -14,7 +14,7 @@ std::optional<HTMLToken> HTMLTokenizer::nextObject()
         resume();
     if (tokenQueue_.empty())
         return std::nullopt;
-    HTMLToken token = std::move(tokenQueue_.front());
+    std::optional<HTMLToken> token(std::move(tokenQueue_.front()));
     tokenQueue_.pop_front();
     return token;
 }
