@@ -77,16 +77,22 @@ std::string firstInstalled(std::initializer_list<const char*> families)
     return {};
 }
 
-std::string sansFamily()
+const std::string& sansFamily()
 {
-    std::string family = firstInstalled({"DejaVu Sans", "Liberation Sans", "Noto Sans"});
-    return family.empty() ? QFontDatabase::systemFont(QFontDatabase::GeneralFont).family().toStdString() : family;
+    static const std::string family = [] {
+        const std::string installed = firstInstalled({"DejaVu Sans", "Liberation Sans", "Noto Sans"});
+        return installed.empty() ? QFontDatabase::systemFont(QFontDatabase::GeneralFont).family().toStdString() : installed;
+    }();
+    return family;
 }
 
-std::string monoFamily()
+const std::string& monoFamily()
 {
-    std::string family = firstInstalled({"DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono"});
-    return family.empty() ? QFontDatabase::systemFont(QFontDatabase::FixedFont).family().toStdString() : family;
+    static const std::string family = [] {
+        const std::string installed = firstInstalled({"DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono"});
+        return installed.empty() ? QFontDatabase::systemFont(QFontDatabase::FixedFont).family().toStdString() : installed;
+    }();
+    return family;
 }
 
 struct Resolved {
@@ -200,11 +206,17 @@ Font Font::named(const std::string& name, double size)
     ensureFontSystem();
     // Screens ask for the same few names over and over; the font database
     // lookup behind resolve() is not cheap.
+    // Overlays may be drawn off the main thread.
+    static std::mutex mutex;
     static std::map<std::string, Resolved> cache;
-    auto found = cache.find(name);
-    if (found == cache.end())
-        found = cache.emplace(name, resolve(name)).first;
-    const Resolved& r = found->second;
+    Resolved r;
+    {
+        const std::lock_guard lock(mutex);
+        auto found = cache.find(name);
+        if (found == cache.end())
+            found = cache.emplace(name, resolve(name)).first;
+        r = found->second;
+    }
     return Font(name, r.family, size, r.weight, r.italic);
 }
 

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <vector>
 
 namespace ui {
@@ -104,7 +105,10 @@ Image Image::placeholder(Size size)
 
 Image Image::named(const std::string& name)
 {
+    // Overlays may be drawn off the main thread.
+    static std::mutex mutex;
     static std::map<std::string, Image> cache;
+    const std::lock_guard lock(mutex);
     if (const auto found = cache.find(name); found != cache.end())
         return found->second;
 
