@@ -58,6 +58,8 @@ private:
     HTMLDOCTYPEToken& currentDOCTYPE();
     bool currentTagIsAppropriateEndTagToken();
     void startAttribute(char32_t firstCharacter);
+    // The before and after attribute name states' start of a new attribute.
+    void startAttributeNameWith(char32_t c, std::string_view where);
     void addCurrentAttributeToCurrentToken();
 
     // A run of ordinary characters up to one for which isStop holds (put back

@@ -172,7 +172,7 @@ void HTMLTokenizer::textEndTagNameState(HTMLTokenizerState textState)
 
 void HTMLTokenizer::beforeAttributeNameState()
 {
-    char32_t c = consumeNextInputCharacter();
+    const char32_t c = consumeNextInputCharacter();
     if (IsHTMLWhitespace(c))
         return;
     if (c == U'/') {
@@ -185,15 +185,23 @@ void HTMLTokenizer::beforeAttributeNameState()
         switchToState(Data);
         reconsume();
     } else {
-        if (c == 0) {
-            emitParseError("U+0000 NULL in before attribute name state");
-            c = 0xFFFD;
-        } else if (c == U'"' || c == U'\'' || c == U'<' || c == U'=') {
+        // "=" cannot end a name that has not begun, so here it starts one.
+        if (c == U'=')
             emitUnexpectedCharacterParseError(c, "before attribute name state");
-        }
-        startAttribute(ASCIILowercase(c));
-        switchToState(AttributeName);
+        startAttributeNameWith(c, "before attribute name state");
     }
+}
+
+void HTMLTokenizer::startAttributeNameWith(char32_t c, std::string_view where)
+{
+    if (c == 0) {
+        emitParseError("U+0000 NULL in " + std::string(where));
+        c = 0xFFFD;
+    } else if (c == U'"' || c == U'\'' || c == U'<') {
+        emitUnexpectedCharacterParseError(c, where);
+    }
+    startAttribute(ASCIILowercase(c));
+    switchToState(AttributeName);
 }
 
 void HTMLTokenizer::attributeNameState()
@@ -227,7 +235,7 @@ void HTMLTokenizer::attributeNameState()
 
 void HTMLTokenizer::afterAttributeNameState()
 {
-    char32_t c = consumeNextInputCharacter();
+    const char32_t c = consumeNextInputCharacter();
     if (IsHTMLWhitespace(c))
         return;
     if (c == U'=') {
@@ -245,14 +253,7 @@ void HTMLTokenizer::afterAttributeNameState()
         switchToState(Data);
         reconsume();
     } else {
-        if (c == 0) {
-            emitParseError("U+0000 NULL in after attribute name state");
-            c = 0xFFFD;
-        } else if (c == U'"' || c == U'\'' || c == U'<') {
-            emitUnexpectedCharacterParseError(c, "after attribute name state");
-        }
-        startAttribute(ASCIILowercase(c));
-        switchToState(AttributeName);
+        startAttributeNameWith(c, "after attribute name state");
     }
 }
 
