@@ -1,0 +1,152 @@
+#include "html/HTMLDocument.h"
+#include "html/HTMLDocumentCreation.h"
+#include "html/HTMLElement.h"
+#include "html/HTMLParser.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Confidence = HTMLStringEncodingConfidence;
+
+struct Determination {
+    const char* name;
+    std::string data;
+    std::optional<std::string_view> header;
+    HTMLStringEncoding expected;
+    std::u16string text;
+};
+
+TEST(EncodingDetermination, FollowsMarkHeaderThenDetection)
+{
+    const Determination cases[] = {
+        {"UTF-8 mark wins over the header", "\xEF\xBB\xBFh\xC3\xA9", "text/html; charset=iso-8859-2",
+         {StringEncoding::UTF8, Confidence::Certain}, u"h\u00E9"},
+        {"UTF-16BE mark", std::string("\xFE\xFF\x00h\x00i", 6), std::nullopt, {StringEncoding::UTF16BE, Confidence::Certain}, u"hi"},
+        {"UTF-16LE mark", std::string("\xFF\xFEh\x00i\x00", 6), std::nullopt, {StringEncoding::UTF16LE, Confidence::Certain}, u"hi"},
+        {"an odd UTF-16 length falls through to detection", std::string("\xFF\xFEh", 3), std::nullopt,
+         {StringEncoding::Windows1252, Confidence::Tentative}, u"\u00FF\u00FEh"},
+        {"invalid UTF-8 after its mark falls through", "\xEF\xBB\xBF\xFF", std::nullopt,
+         {StringEncoding::Windows1252, Confidence::Tentative}, u"\u00EF\u00BB\u00BF\u00FF"},
+        {"quoted header charset", "\xB1", "text/html; charset=\"ISO-8859-2\"", {StringEncoding::ISO8859_2, Confidence::Certain}, u"\u0105"},
+        {"header parameter name in capitals", "\xB1", "text/html; Charset=iso-8859-2", {StringEncoding::ISO8859_2, Confidence::Certain}, u"\u0105"},
+        {"label ends at a semicolon", "\xC3\xA9", "text/html; charset=utf-8; format=flowed", {StringEncoding::UTF8, Confidence::Certain}, u"\u00E9"},
+        {"label ends at white space", "\xC3\xA9", "text/html; charset=utf-8 ", {StringEncoding::UTF8, Confidence::Certain}, u"\u00E9"},
+        {"label ends at a single quote", "\xC3\xA9", "text/html; charset='utf-8'", {StringEncoding::UTF8, Confidence::Certain}, u"\u00E9"},
+        {"replacement labels are ignored", "\x80", "text/html; charset=iso-2022-kr", {StringEncoding::Windows1252, Confidence::Tentative}, u"\u20AC"},
+        {"unknown labels are ignored", "\x80", "text/html; charset=klingon", {StringEncoding::Windows1252, Confidence::Tentative}, u"\u20AC"},
+        {"empty labels are ignored", "\x80", "text/html; charset=", {StringEncoding::Windows1252, Confidence::Tentative}, u"\u20AC"},
+        {"x-user-defined decodes as windows-1252", "\x80", "text/html;charset=x-user-defined",
+         {StringEncoding::Windows1252, Confidence::Certain}, u"\u20AC"},
+        {"utf-16 is little-endian", std::string("h\x00", 2), "text/html; charset=utf-16", {StringEncoding::UTF16LE, Confidence::Certain}, u"h"},
+        {"bytes invalid in the header's encoding fall through", "\xFF", "text/html; charset=utf-8",
+         {StringEncoding::Windows1252, Confidence::Tentative}, u"\u00FF"},
+        {"windows-1252 decodes the five bytes iconv refuses", "\x81\x8D\x8F\x90\x9D", std::nullopt,
+         {StringEncoding::Windows1252, Confidence::Tentative}, u"\u0081\u008D\u008F\u0090\u009D"},
+        {"iconv decoders", "\xE4", "text/html; charset=koi8-r", {StringEncoding::KOI8R, Confidence::Certain}, u"\u0414"},
+        {"stateful decoders", "\x1B$B$\"\x1B(B", "text/html; charset=iso-2022-jp", {StringEncoding::ISO2022JP, Confidence::Certain}, u"\u3042"},
+    };
+    for (const Determination& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::u16string text;
+        EXPECT_EQ(DeterminedStringEncodingForData(c.data, c.header, text), c.expected);
+        EXPECT_EQ(text, c.text);
+    }
+}
+
+TEST(EncodingLabels, ResolveIgnoringCaseAndWhitespace)
+{
+    const std::pair<const char*, StringEncoding> cases[] = {
+        {"utf-8", StringEncoding::UTF8},
+        {" UTF8\n", StringEncoding::UTF8},
+        {"\u00A0latin1", StringEncoding::Windows1252},
+        {"ascii", StringEncoding::Windows1252},
+        {"iso-8859-1", StringEncoding::Windows1252},
+        {"ISO-8859-8-I", StringEncoding::ISO8859_8},
+        {"x-mac-ukrainian", StringEncoding::MacCyrillic},
+        {"windows-949", StringEncoding::EUCKR},
+        {"866", StringEncoding::IBM866},
+        {"x-x-big5", StringEncoding::Big5},
+        {"replacement", StringEncoding::Invalid},
+        {"hz-gb-2312", StringEncoding::Invalid},
+        {"utf-7", StringEncoding::Invalid},
+        {"", StringEncoding::Invalid},
+        {"utf-8x", StringEncoding::Invalid},
+    };
+    for (const auto& [label, expected] : cases) {
+        SCOPED_TRACE(label);
+        EXPECT_EQ(StringEncodingForLabel(std::string_view(label)), expected);
+    }
+    EXPECT_EQ(InvalidStringEncoding(), StringEncoding::Invalid);
+    EXPECT_TRUE(IsUTF16Encoding(StringEncoding::UTF16BE));
+    EXPECT_TRUE(IsUTF16Encoding(StringEncoding::UTF16LE));
+    EXPECT_FALSE(IsUTF16Encoding(StringEncoding::UTF8));
+    EXPECT_FALSE(IsASCIICompatibleEncoding(StringEncoding::UTF16LE));
+    EXPECT_TRUE(IsASCIICompatibleEncoding(StringEncoding::ShiftJIS));
+}
+
+// Every label the decoders accept has a working decoder behind it.
+TEST(EncodingLabels, EveryDecoderDecodesASCII)
+{
+    for (auto encoding = static_cast<std::uint64_t>(StringEncoding::UTF8);
+         encoding <= static_cast<std::uint64_t>(StringEncoding::ShiftJIS); ++encoding) {
+        SCOPED_TRACE(encoding);
+        const auto e = static_cast<StringEncoding>(encoding);
+        const std::string data = IsUTF16Encoding(e) ? std::string("", 0) : std::string("plain");
+        const std::optional<std::u16string> text = DecodedString(data, e);
+        ASSERT_TRUE(text);
+        EXPECT_EQ(*text, IsUTF16Encoding(e) ? u"" : u"plain");
+    }
+}
+
+std::u16string bodyText(const std::shared_ptr<HTMLDocument>& document)
+{
+    return document->bodyElement()->textContent();
+}
+
+TEST(DocumentCreation, UTF8ByteOrderMarkIsNotText)
+{
+    // A kept U+FEFF would be text before the DOCTYPE and put the page in quirks mode.
+    auto document = HTMLDocument::documentWithData("\xEF\xBB\xBF<!DOCTYPE html><p>x", std::nullopt);
+    EXPECT_EQ(document->quirksMode(), HTMLQuirksMode::NoQuirks);
+    EXPECT_EQ(bodyText(document), u"x");
+}
+
+TEST(DocumentCreation, MetaCharsetRestartsOnceWithTheNewEncoding)
+{
+    const std::string page = "<meta charset=utf-8><p>caf\xC3\xA9</p>";
+    auto parser = ParserForData(page, std::nullopt);
+    EXPECT_EQ(parser->encoding(), (HTMLStringEncoding{StringEncoding::UTF8, Confidence::Certain}));
+    EXPECT_EQ(parser->document()->parsedStringEncoding(), StringEncoding::UTF8);
+    EXPECT_EQ(bodyText(parser->document()), u"caf\u00E9");
+
+    // The header makes the encoding certain, so the meta is not followed.
+    auto certain = HTMLDocument::documentWithData(page, "text/html; charset=windows-1252");
+    EXPECT_EQ(certain->parsedStringEncoding(), StringEncoding::Windows1252);
+    EXPECT_EQ(bodyText(certain), u"caf\u00C3\u00A9");
+}
+
+TEST(DocumentCreation, RestartThatCannotDecodeKeepsTheFirstText)
+{
+    auto document = HTMLDocument::documentWithData("<meta charset=utf-8><p>\xFF</p>", std::nullopt);
+    EXPECT_EQ(document->parsedStringEncoding(), StringEncoding::Windows1252);
+    EXPECT_EQ(bodyText(document), u"\u00FF");
+}
+
+TEST(DocumentCreation, RestartedDocumentDoesNotRestartAgain)
+{
+    const std::string page = "<meta charset=koi8-r><meta charset=utf-8><p>\xE4</p>";
+    auto document = HTMLDocument::documentWithData(page, std::nullopt);
+    EXPECT_EQ(document->parsedStringEncoding(), StringEncoding::KOI8R);
+    EXPECT_EQ(bodyText(document), u"\u0414");
+}
+
+TEST(DocumentCreation, StringsNeverRestart)
+{
+    auto document = HTMLDocument::documentWithString("<meta charset=koi8-r><p>\u00E9");
+    EXPECT_EQ(document->parsedStringEncoding(), StringEncoding::UTF8);
+    EXPECT_EQ(bodyText(document), u"\u00E9");
+    EXPECT_EQ(bodyText(HTMLDocument::documentWithString(u"<p>\U0001F600")), u"\U0001F600");
+}
+
+} // namespace
