@@ -326,7 +326,8 @@ void ELMScanner::initReply(const Reply& reply, const std::string& text)
 
 void ELMScanner::protocolDescribed(const Reply& reply)
 {
-    std::string number = reply.messages.empty() ? std::string() : compact(reply.messages.front());
+    // "A6": automatic, found protocol 6. Read from the line itself: it may look like a hex byte.
+    std::string number = compact(reply.firstLine);
     if (!number.empty() && number.front() == 'A')
         number.erase(0, 1);
     protocolNumber_ = number.size() == 1 && std::isxdigit(static_cast<unsigned char>(number[0]))
@@ -350,7 +351,8 @@ void ELMScanner::protocolDescribed(const Reply& reply)
         setStatus("Choose the ECU");
         return;
     }
-    selectECU(ecus_.front());
+    selectedECU_ = ecus_.front();
+    readSupportedPIDs();
 }
 
 void ELMScanner::selectECU(int ecu)

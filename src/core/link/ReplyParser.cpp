@@ -167,10 +167,12 @@ std::optional<Frame> parseFrame(const HexLine& hex, ReplyFormat format)
     // An 11-bit CAN header is three digits, so only a header makes the digit count odd.
     const bool hasCan11Header = hex.digits.size() % 2 == 1;
     if (format.framing == Framing::Can11 && hasCan11Header) {
+        if (hex.digits.size() < 5)
+            return std::nullopt;
         frame.kind = Frame::Kind::Can;
         frame.ecu = valueOf(std::string_view(hex.digits).substr(0, 3));
         frame.bytes = bytesOf(std::string_view(hex.digits).substr(3));
-        return frame.bytes.empty() ? std::nullopt : std::optional(frame);
+        return frame;
     }
     if (hex.digits.size() % 2 == 1)
         return std::nullopt;

@@ -1,0 +1,223 @@
+// The reply parser fed raw adapter output as real ELM327 adapters print it.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/link/ReplyParser.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr ReplyFormat kCan11{Framing::Can11, true};
+constexpr ReplyFormat kCan11NoHeaders{Framing::Can11, false};
+constexpr ReplyFormat kCan29{Framing::Can29, true};
+constexpr ReplyFormat kLegacy{Framing::Legacy, true};
+constexpr ReplyFormat kLegacyNoHeaders{Framing::Legacy, false};
+
+struct Expected {
+    int ecu;
+    int mode;
+    int pid;
+    Bytes data;
+};
+
+struct ParseCase {
+    const char* name;
+    std::string raw;
+    std::string request;
+    ReplyFormat format;
+    std::vector<Expected> responses;
+};
+
+const Bytes kVinData = {0x01, '1', 'D', '4', 'G', 'P', '0', '0', 'R', '5', '5', 'B', '1', '2', '3', '4', '5', '6'};
+
+class ParsesFrames : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParsesFrames, IntoResponses)
+{
+    const ParseCase& c = GetParam();
+    const Reply reply = parseReply(c.raw, c.request, c.format);
+    ASSERT_EQ(reply.responses.size(), c.responses.size());
+    for (std::size_t i = 0; i < c.responses.size(); ++i) {
+        SCOPED_TRACE(i);
+        const Response& r = reply.responses[i];
+        EXPECT_EQ(r.ecu, c.responses[i].ecu);
+        EXPECT_EQ(r.mode, c.responses[i].mode);
+        EXPECT_EQ(r.pid, c.responses[i].pid);
+        EXPECT_EQ(r.data, c.responses[i].data);
+        ASSERT_TRUE(r.rawData.has_value());
+        EXPECT_EQ(r.rawData->front(), c.responses[i].mode);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RecordedOutput, ParsesFrames,
+    ::testing::Values(
+        ParseCase{"Can11SingleFramePaddingIgnored", "7E8 04 41 0C 1A F8 55 55 55\r\r", "010C", kCan11,
+                  {{0x7E8, 0x41, 0x0C, {0x1A, 0xF8}}}},
+        ParseCase{"Can11WithoutSpaces", "7E804410C1AF8555555\r", "010C", kCan11, {{0x7E8, 0x41, 0x0C, {0x1A, 0xF8}}}},
+        ParseCase{"EchoAndCrLf", "010C\r\n7E8 04 41 0C 1A F8 55 55 55\r\n\r\n", "010C", kCan11,
+                  {{0x7E8, 0x41, 0x0C, {0x1A, 0xF8}}}},
+        ParseCase{"EchoOfFastPollingRequest", "010c1\r41 0C 1A F8\r", "010c1\r", kCan11NoHeaders,
+                  {{0, 0x41, 0x0C, {0x1A, 0xF8}}}},
+        ParseCase{"HeadersOffSingleFrame", "41 0D 37\r\r", "010D", kCan11NoHeaders, {{0, 0x41, 0x0D, {0x37}}}},
+        ParseCase{"SingleFrameOfSevenBytes", "7E8 07 49 04 01 31 32 33 34\r", "0904", kCan11,
+                  {{0x7E8, 0x49, 0x04, {0x01, 0x31, 0x32, 0x33, 0x34}}}},
+        ParseCase{"HeadersOffMultiFrame",
+                  "014\r0: 49 02 01 31 44 34\r1: 47 50 30 30 52 35 35\r2: 42 31 32 33 34 35 36\r\r", "0902",
+                  kCan11NoHeaders, {{0, 0x49, 0x02, kVinData}}},
+        ParseCase{"HeadersOnMultiFrame",
+                  "7E8 10 14 49 02 01 31 44 34\r7E8 21 47 50 30 30 52 35 35\r7E8 22 42 31 32 33 34 35 36\r", "0902",
+                  kCan11, {{0x7E8, 0x49, 0x02, kVinData}}},
+        ParseCase{"ShuffledConsecutiveFrames",
+                  "7E8 10 14 49 02 01 31 44 34\r7E8 22 42 31 32 33 34 35 36\r7E8 21 47 50 30 30 52 35 35\r", "0902",
+                  kCan11, {{0x7E8, 0x49, 0x02, kVinData}}},
+        ParseCase{"MissingConsecutiveFrameDropsMessage",
+                  "7E8 10 14 49 02 01 31 44 34\r7E8 22 42 31 32 33 34 35 36\r", "0902", kCan11, {}},
+        ParseCase{"MissingLastPieceDropsMessage", "014\r0: 49 02 01 31 44 34\r1: 47 50 30 30 52 35 35\r", "0902",
+                  kCan11NoHeaders, {}},
+        ParseCase{"CutConsecutiveFrameDropsMessage",
+                  "7E8 10 14 49 02 01 31 44 34\r7E8 21 47 50 30\r7E8 22 42 31 32 33 34 35 36\r", "0902", kCan11, {}},
+        ParseCase{"FirstFrameOnlyLengthSeven", "7E8 10 07 43 03 01 33 01 34\r7E8 21 02 55 55 55 55 55 55\r", "03",
+                  kCan11, {{0x7E8, 0x43, 0x03, {0x01, 0x33, 0x01, 0x34, 0x02}}}},
+        ParseCase{"InterleavedEcusGroupedByHeader",
+                  "7E8 10 14 49 02 01 31 44 34\r7E9 03 41 0D 20 55 55 55 55\r7E8 21 47 50 30 30 52 35 35\r"
+                  "7E8 22 42 31 32 33 34 35 36\r",
+                  "0902", kCan11, {{0x7E8, 0x49, 0x02, kVinData}, {0x7E9, 0x41, 0x0D, {0x20}}}},
+        ParseCase{"TwoEcusAnswerTheSamePid", "7E8 03 41 0D 20 55 55 55 55\r7E9 03 41 0D 21 55 55 55 55\r", "010D",
+                  kCan11, {{0x7E8, 0x41, 0x0D, {0x20}}, {0x7E9, 0x41, 0x0D, {0x21}}}},
+        ParseCase{"PackedRepliesSplitPerPid", "7E8 10 08 41 0C 0F A0 0D 07\r7E8 21 05 50 55 55 55 55 55\r",
+                  "010C0D05", kCan11,
+                  {{0x7E8, 0x41, 0x0C, {0x0F, 0xA0}}, {0x7E8, 0x41, 0x0D, {0x07}}, {0x7E8, 0x41, 0x05, {0x50}}}},
+        ParseCase{"PackedReplyThatDoesNotSplitStaysWhole", "7E8 05 41 0D 07 9A 01 55 55\r", "010D9A", kCan11,
+                  {{0x7E8, 0x41, 0x0D, {0x07, 0x9A, 0x01}}}},
+        ParseCase{"Can29Headers", "18 DA F1 10 04 41 0C 1A F8 55 55 55\r", "010C", kCan29,
+                  {{0x18DAF110, 0x41, 0x0C, {0x1A, 0xF8}}}},
+        ParseCase{"LegacyHeadersAndChecksum", "48 6B 10 41 0C 1A F8 C4\r", "010C", kLegacy,
+                  {{0x10, 0x41, 0x0C, {0x1A, 0xF8}}}},
+        ParseCase{"LegacyWithoutHeaders", "41 0C 1A F8\r", "010C", kLegacyNoHeaders, {{0, 0x41, 0x0C, {0x1A, 0xF8}}}},
+        ParseCase{"LegacyVehicleInformationJoined",
+                  "48 6B 10 49 02 02 44 34 47 50 00\r48 6B 10 49 02 01 00 00 00 31 00\r", "0902", kLegacy,
+                  {{0x10, 0x49, 0x02, {0x00, 0x00, 0x00, 0x31, 0x44, 0x34, 0x47, 0x50}}}},
+        ParseCase{"BusInitBeforeData", "BUS INIT: ...OK\r48 6B 10 41 0C 1A F8 C4\r", "010C", kLegacy,
+                  {{0x10, 0x41, 0x0C, {0x1A, 0xF8}}}},
+        ParseCase{"StrayBytesBeforePrompt", std::string("41 0D 37\r\r\0\xFF", 12), "010D", kCan11NoHeaders,
+                  {{0, 0x41, 0x0D, {0x37}}}},
+        ParseCase{"BufferFullKeepsCompleteFrames", "7E8 03 41 0D 37 55 55 55 55\rBUFFER FULL\r", "010D", kCan11,
+                  {{0x7E8, 0x41, 0x0D, {0x37}}}},
+        ParseCase{"SingleFrameLongerThanItsLineIsDropped", "7E8 07 41 0C 1A\r", "010C", kCan11, {}},
+        ParseCase{"SingleFrameOfLengthZeroIsDropped", "7E8 00 41 0C 1A F8 55 55 55\r", "010C", kCan11, {}},
+        ParseCase{"ConsecutiveFrameWithoutFirstIsDropped", "7E8 21 47 50 30 30 52 35 35\r", "0902", kCan11, {}},
+        ParseCase{"ServiceTwentyTwoHasSecondPidByte", "62 F1 90 0A 0B\r", "22F190", kCan11NoHeaders,
+                  {{0, 0x62, 0xF1, {0x0A, 0x0B}}}},
+        ParseCase{"NegativeResponse", "7E8 03 7F 01 12 55 55 55 55\r", "0100", kCan11, {{0x7E8, 0x7F, 0x01, {0x12}}}},
+        ParseCase{"UnknownFramingGuessesCanHeaders", "7E8 04 41 0C 1A F8 55 55 55\r", "010C",
+                  ReplyFormat{Framing::Unknown, true}, {{0x7E8, 0x41, 0x0C, {0x1A, 0xF8}}}},
+        ParseCase{"ShortOddLinesAreNotFrames", "3\r1\r7E8\r", "AT DPN", ReplyFormat{Framing::Unknown, true}, {}},
+        ParseCase{"GarbageGivesNothing", std::string("\xF1\x80\x13GARB@GE\x7F\x00#&\r", 14), "010C", kCan11, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Sequence numbers wrap from F to 0 in a message of more than fifteen consecutive frames.
+TEST(ReplyParser, JoinsLongMessagesAcrossSequenceWrap)
+{
+    Bytes message{0x49, 0x04};
+    for (int i = 0; message.size() < 130; ++i)
+        message.push_back(static_cast<std::uint8_t>(i));
+    const std::size_t length = message.size();
+    auto hex = [](std::uint8_t b) {
+        static const char* digits = "0123456789ABCDEF";
+        return std::string{digits[b >> 4], digits[b & 0xF]};
+    };
+    std::vector<std::string> frames;
+    std::string first = "7E8 1" + std::string(1, "0123456789ABCDEF"[length >> 8]) + " " + hex(length & 0xFF);
+    for (std::size_t i = 0; i < 6; ++i)
+        first += " " + hex(message[i]);
+    frames.push_back(first);
+    for (std::size_t offset = 6, seq = 1; offset < length; offset += 7, ++seq) {
+        std::string frame = "7E8 2" + std::string(1, "0123456789ABCDEF"[seq % 16]);
+        for (std::size_t i = offset; i < offset + 7; ++i)
+            frame += " " + hex(i < length ? message[i] : 0x55);
+        frames.push_back(frame);
+    }
+    ASSERT_GT(frames.size(), 17u);
+
+    std::string raw;
+    for (const auto& f : frames)
+        raw += f + "\r";
+    Reply reply = parseReply(raw, "0904", kCan11);
+    ASSERT_EQ(reply.responses.size(), 1u);
+    EXPECT_EQ(*reply.responses[0].rawData, message);
+
+    // Neighbours swapped on both sides of the wrap still give the same message.
+    std::swap(frames[15], frames[16]);
+    std::swap(frames[2], frames[3]);
+    raw.clear();
+    for (const auto& f : frames)
+        raw += f + "\r";
+    reply = parseReply(raw, "0904", kCan11);
+    ASSERT_EQ(reply.responses.size(), 1u);
+    EXPECT_EQ(*reply.responses[0].rawData, message);
+}
+
+struct TextCase {
+    const char* raw;
+    bool noCall;
+    const char* message;
+};
+
+class AdapterTexts : public ::testing::TestWithParam<TextCase> {};
+
+// Every adapter text ends up as a message, never as data; the five no-call texts are recognised in any case.
+TEST_P(AdapterTexts, AreMessagesNotFrames)
+{
+    const TextCase& c = GetParam();
+    const Reply reply = parseReply(c.raw, "010C", kCan11);
+    EXPECT_TRUE(reply.responses.empty());
+    EXPECT_EQ(reply.beginsWithNoCallText(), c.noCall);
+    EXPECT_TRUE(reply.hasMessage(c.message));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryText, AdapterTexts,
+    ::testing::Values(TextCase{"?\r\r", true, "?"}, TextCase{"NO DATA\r\r", true, "NO DATA"},
+                      TextCase{"no data\r", true, "NO DATA"}, TextCase{"CAN ERROR\r", true, "CAN ERROR"},
+                      TextCase{"LV RESET\r", true, "LV RESET"}, TextCase{"SEARCHING...\rUNABLE TO CONNECT\r", true, "UNABLE TO CONNECT"},
+                      TextCase{"STOPPED\r", false, "STOPPED"}, TextCase{"BUFFER FULL\r", false, "BUFFER FULL"},
+                      TextCase{"UNABLE TO CONNECT\r", false, "UNABLE TO CONNECT"},
+                      TextCase{"BUS INIT: ...ERROR\r", false, "BUS INIT"}, TextCase{"BUS BUSY\r", false, "BUS BUSY"},
+                      TextCase{"FB ERROR\r", false, "FB ERROR"}, TextCase{"<DATA ERROR\r", false, "<DATA ERROR"},
+                      TextCase{"ACT ALERT\r", false, "ACT ALERT"}, TextCase{"ERR94\r", false, "ERR94"}));
+
+// "SEARCHING..." gives no call, yet the frames after it are read (initialisation needs them).
+TEST(ReplyParser, ReadsFramesAfterSearching)
+{
+    const Reply reply = parseReply("SEARCHING...\r7E8 06 41 00 BE 3F 80 13 55\r\r", "0100", kCan11);
+    EXPECT_TRUE(reply.beginsWithNoCallText());
+    ASSERT_EQ(reply.responses.size(), 1u);
+    EXPECT_EQ(reply.responses[0].data, (Bytes{0xBE, 0x3F, 0x80, 0x13}));
+}
+
+TEST(ReplyParser, KeepsTextRepliesAsMessages)
+{
+    const Reply reset = parseReply("AT Z\r\n\r\nELM327 v1.5\r\n\r\n", "AT Z", {});
+    EXPECT_EQ(reset.messages, std::vector<std::string>{"ELM327 v1.5"});
+    const Reply voltage = parseReply("12.6V\r\r", "AT RV", kCan11);
+    EXPECT_EQ(voltage.messages, std::vector<std::string>{"12.6V"});
+    EXPECT_TRUE(voltage.responses.empty());
+}
+
+TEST(ReplyParser, FramingFollowsProtocolNumber)
+{
+    EXPECT_EQ(framingForProtocol(0), Framing::Unknown);
+    for (int p : {1, 2, 3, 4, 5})
+        EXPECT_EQ(framingForProtocol(p), Framing::Legacy) << p;
+    for (int p : {6, 8, 0xB, 0xC})
+        EXPECT_EQ(framingForProtocol(p), Framing::Can11) << p;
+    for (int p : {7, 9, 0xA})
+        EXPECT_EQ(framingForProtocol(p), Framing::Can29) << p;
+}
+
+}  // namespace
