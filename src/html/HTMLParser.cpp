@@ -491,28 +491,55 @@ bool haveEqualAttributes(const HTMLOrderedDictionary& a, const HTMLOrderedDictio
 
 } // namespace
 
+std::size_t HTMLParser::formattingFingerprint(const HTMLElement& element)
+{
+    const std::hash<std::u16string_view> hash;
+    std::size_t fingerprint = hash(element.tagName());
+    // Equal attributes may come in any order, so their hashes are summed.
+    for (const auto& [name, value] : element.attributes())
+        fingerprint += hash(name) * 31 + hash(value);
+    return fingerprint;
+}
+
+void HTMLParser::insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element)
+{
+    ++formattingFingerprintCounts_[formattingFingerprint(*element)];
+    activeFormattingElements_.insert(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index),
+                                     std::move(element));
+}
+
+void HTMLParser::removeFromListOfActiveFormattingElementsAt(std::size_t index)
+{
+    if (const ElementPtr& entry = activeFormattingElements_[index])
+        --formattingFingerprintCounts_[formattingFingerprint(*entry)];
+    activeFormattingElements_.erase(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
 void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& element)
 {
-    // Noah's Ark: at most three equal elements after the last marker.
-    int equalElements = 0;
-    for (std::size_t i = activeFormattingElements_.size(); i-- > 0;) {
-        const ElementPtr& entry = activeFormattingElements_[i];
-        if (!entry)
-            break;
-        if (entry->tagName() == element->tagName() && haveEqualAttributes(entry->attributes(), element->attributes())
-            && ++equalElements == 3) {
-            activeFormattingElements_.erase(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(i));
-            break;
+    // Noah's Ark: at most three equal elements after the last marker. The walk
+    // is needed only when three entries of the whole list look alike.
+    if (formattingFingerprintCounts_[formattingFingerprint(*element)] >= 3) {
+        int equalElements = 0;
+        for (std::size_t i = activeFormattingElements_.size(); i-- > 0;) {
+            const ElementPtr& entry = activeFormattingElements_[i];
+            if (!entry)
+                break;
+            if (entry->tagName() == element->tagName()
+                && haveEqualAttributes(entry->attributes(), element->attributes()) && ++equalElements == 3) {
+                removeFromListOfActiveFormattingElementsAt(i);
+                break;
+            }
         }
     }
-    activeFormattingElements_.push_back(element);
+    insertIntoListOfActiveFormattingElements(activeFormattingElements_.size(), element);
 }
 
 void HTMLParser::removeFromListOfActiveFormattingElements(const HTMLElement* element)
 {
     const std::size_t index = indexInListOfActiveFormattingElements(element);
     if (index != HTMLNotFound)
-        activeFormattingElements_.erase(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index));
+        removeFromListOfActiveFormattingElementsAt(index);
 }
 
 std::size_t HTMLParser::indexInListOfActiveFormattingElements(const HTMLElement* element) const
@@ -533,6 +560,7 @@ void HTMLParser::reconstructTheActiveFormattingElements()
     std::size_t index = activeFormattingElements_.size() - 1;
     while (index > 0 && !isMarkerOrOpen(activeFormattingElements_[index - 1]))
         --index;
+    // Each new element has its entry's name and attributes, so the fingerprints stay.
     for (; index < activeFormattingElements_.size(); ++index) {
         const HTMLElement& entry = *activeFormattingElements_[index];
         activeFormattingElements_[index] = insertElement(std::make_shared<HTMLElement>(entry.tagName(), entry.attributes()));
@@ -543,7 +571,7 @@ void HTMLParser::clearTheListOfActiveFormattingElementsUpToTheLastMarker()
 {
     while (!activeFormattingElements_.empty()) {
         const bool isMarker = !activeFormattingElements_.back();
-        activeFormattingElements_.pop_back();
+        removeFromListOfActiveFormattingElementsAt(activeFormattingElements_.size() - 1);
         if (isMarker)
             return;
     }

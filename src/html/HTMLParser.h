@@ -193,7 +193,10 @@ private:
     // The list of active formatting elements; a null entry is a marker.
     void pushOntoListOfActiveFormattingElements(const ElementPtr& element);
     void pushMarkerOntoListOfActiveFormattingElements() { activeFormattingElements_.push_back(nullptr); }
+    void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element);
+    void removeFromListOfActiveFormattingElementsAt(std::size_t index);
     void removeFromListOfActiveFormattingElements(const HTMLElement* element);
+    static std::size_t formattingFingerprint(const HTMLElement& element);
     std::size_t indexInListOfActiveFormattingElements(const HTMLElement* element) const;
     // The newest element of that name after the last marker.
     ElementPtr activeFormattingElementNamed(std::u16string_view tagName) const;
@@ -228,6 +231,9 @@ private:
     bool framesetOk_ = true;
     bool ignoreNextTokenIfLineFeed_ = false;
     std::vector<ElementPtr> activeFormattingElements_;
+    // How many entries share each name-and-attributes fingerprint, so that
+    // deep lists of distinct formatting elements are not walked per push.
+    std::unordered_map<std::size_t, int> formattingFingerprintCounts_;
     std::u16string pendingTableCharacters_;
     bool fosterParenting_ = false;
     bool done_ = false;

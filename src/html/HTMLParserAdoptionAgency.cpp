@@ -72,7 +72,7 @@ bool HTMLParser::runTheAdoptionAgencyAlgorithm(std::u16string_view subject)
                 removeFromStackOfOpenElementsAt(position);
                 continue;
             }
-            // 8.5 A copy takes node's place in the list and on the stack (same name).
+            // 8.5 A copy takes node's place in the list and on the stack (same name and attributes).
             node = copyOf(*node);
             activeFormattingElements_[listIndex] = node;
             stackOfOpenElements_[position] = node;
@@ -97,8 +97,7 @@ bool HTMLParser::runTheAdoptionAgencyAlgorithm(std::u16string_view subject)
         if (bookmarkAfter) {
             removeFromListOfActiveFormattingElements(formattingElement.get());
             const std::size_t after = indexInListOfActiveFormattingElements(bookmarkAfter.get());
-            activeFormattingElements_.insert(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(after + 1),
-                                             newElement);
+            insertIntoListOfActiveFormattingElements(after + 1, newElement);
         } else {
             activeFormattingElements_[indexInListOfActiveFormattingElements(formattingElement.get())] = newElement;
         }
