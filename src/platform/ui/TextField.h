@@ -62,8 +62,6 @@ public:
     void setClearsOnBeginEditing(bool clears) { clearsOnBeginEditing_ = clears; }
     bool isSecureTextEntry() const { return secure_; }
     void setSecureTextEntry(bool secure);
-    TextFieldViewMode clearButtonMode() const { return clearButtonMode_; }
-    void setClearButtonMode(TextFieldViewMode mode) { clearButtonMode_ = mode; }
     // A view kept at the left edge (for padding or an icon), shown per mode.
     void setLeftView(std::shared_ptr<View> view);
     void setLeftViewMode(TextFieldViewMode mode);
@@ -106,7 +104,6 @@ private:
     ReturnKeyType returnKeyType_ = ReturnKeyType::Default;
     bool clearsOnBeginEditing_ = false;
     bool secure_ = false;
-    TextFieldViewMode clearButtonMode_ = TextFieldViewMode::Never;
     std::shared_ptr<View> leftView_;
     TextFieldViewMode leftViewMode_ = TextFieldViewMode::Never;
     TextFieldDelegate* delegate_ = nullptr;
