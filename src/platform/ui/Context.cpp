@@ -361,7 +361,12 @@ void Context::clearRect(const Rect& r)
     p.restore();
 }
 
-void Context::clipToRect(const Rect& r) { impl_->clip(toQ(Path::rect(r))); }
+void Context::clipToRect(const Rect& r)
+{
+    // Every view clips its drawing to its bounds: the rectangle clip is the fast one.
+    QPainter& p = *impl_->painter;
+    p.setClipRect(toQ(r), p.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+}
 
 void Context::clipToPath(const Path& path, FillRule rule) { impl_->clip(toQ(path, rule)); }
 
