@@ -114,6 +114,8 @@ ScrollView::~ScrollView()
 
 void ScrollView::setContentSize(Size size)
 {
+    if (contentSize_ == size)
+        return;
     contentSize_ = size;
     setNeedsLayout();
 }

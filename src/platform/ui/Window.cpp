@@ -90,6 +90,9 @@ void Window::sendTouches(TouchPhase phase, const std::vector<Touch>& inputs)
     if (phase == TouchPhase::Stationary)
         return;
     const double now = fnd::RunLoop::main().now();
+    // Touches land on what the screen shows: layout first, as before a frame.
+    if (phase == TouchPhase::Began)
+        layoutIfNeeded();
     std::vector<ActiveTouch*> touches;
     for (const Touch& input : inputs) {
         ActiveTouch* record = find(input.id);
