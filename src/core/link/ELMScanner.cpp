@@ -279,13 +279,6 @@ void ELMScanner::initReply(const Reply& reply, const std::string& text)
         sendInit(fnd::format("AT SP %X", std::clamp(Manager::sharedManager().setting().protocol, 0, 12)));
         break;
     case Step::Protocol:
-        if (resuming_) {
-            resuming_ = false;
-            step_ = Step::Connected;
-            setStatus("Connected");
-            sendNext();
-            break;
-        }
         step_ = Step::FirstRequest;
         setStatus("Searching for protocol...");
         fnd::NotificationCenter::defaultCenter().post(kProtocolSearching, this);
@@ -294,6 +287,14 @@ void ELMScanner::initReply(const Reply& reply, const std::string& text)
     case Step::FirstRequest:
         if (reply.responses.empty()) {
             fail("Unable to connect to the vehicle");
+            break;
+        }
+        if (resuming_) {
+            // The search is done and nothing else changed: back to the traffic.
+            resuming_ = false;
+            step_ = Step::Connected;
+            setStatus("Connected");
+            sendNext();
             break;
         }
         // The frames are read once the protocol, and so their layout, is known.
@@ -529,7 +530,7 @@ void ELMScanner::setCommands(std::optional<std::vector<Command>> commands)
 
 void ELMScanner::sendCommand(const Command& command)
 {
-    if (step_ != Step::Connected) {
+    if (!connected_) {
         fnd::log(fnd::LogLevel::Warning, "adapter link: not connected, request not sent");
         return;
     }
@@ -539,7 +540,7 @@ void ELMScanner::sendCommand(const Command& command)
 
 void ELMScanner::updateWarning()
 {
-    if (blockStatus_ || step_ != Step::Connected || statusCommands_.empty() || !statusQueue_.empty())
+    if (blockStatus_ || !connected_ || statusCommands_.empty() || !statusQueue_.empty())
         return;
     statusQueue_.assign(statusCommands_.begin(), statusCommands_.end());
     sendNext();

@@ -51,7 +51,8 @@ protected:
     void transportDidFail(const std::string& message);
 
 private:
-    // Initialisation steps in order; Resume re-applies the settings after the adapter restarted.
+    // Initialisation steps in order. After the adapter restarted by itself (resuming_) the steps from
+    // EchoOff to FirstRequest run again while the link stays connected.
     enum class Step {
         Idle,
         Opening,
