@@ -1,0 +1,162 @@
+#include "html/HTMLDocument.h"
+#include "html/HTMLElement.h"
+#include "html/HTMLParser.h"
+#include "html/HTMLUTF8.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+constexpr HTMLStringEncoding utf8Tentative {StringEncoding::UTF8, HTMLStringEncodingConfidence::Tentative};
+
+std::string bodyMarkup(const HTMLDocument& document)
+{
+    const auto body = document.bodyElement();
+    return body ? UTF8FromUTF16(body->innerHTML()) : "(no body)";
+}
+
+struct ErrorCase {
+    std::string markup;
+    std::vector<std::string> errors;
+};
+
+class ParserErrors : public testing::TestWithParam<ErrorCase> {};
+
+// The error list is what a page author sees of a repair: one fixed text per
+// irregularity, in the order met, never an exception.
+TEST_P(ParserErrors, ListsEachRepairOnce)
+{
+    HTMLParser parser(UTF16FromUTF8(GetParam().markup), utf8Tentative);
+    parser.document();
+    EXPECT_EQ(parser.errors(), GetParam().errors);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ParserErrors,
+    testing::Values(
+        ErrorCase {"", {"Expected DOCTYPE"}},
+        ErrorCase {"<!DOCTYPE html><p>a</p></p>", {"Not closing unknown 'p' element in <body>"}},
+        ErrorCase {std::string("<!DOCTYPE html>a\0\0b", 19),
+                   {"Tokenizer: U+0000 NULL in data state", "Tokenizer: U+0000 NULL in data state",
+                    "Ignoring U+0000 NULL in <body>", "Ignoring U+0000 NULL in <body>"}},
+        ErrorCase {"<!DOCTYPE html><image>", {"It's spelled 'img' in <body>"}},
+        ErrorCase {"<!DOCTYPE html><table>x</table>", {"Foster parenting token in <table>"}},
+        ErrorCase {"<!DOCTYPE html><b><p>x</b>y", {"Adoption agency formatting element not current"}},
+        ErrorCase {"<!DOCTYPE html><div><span></div></span>",
+                   {"Misnested end tag 'div' in <body>", "Ignoring end tag 'span' in <body>"}},
+        ErrorCase {"<!DOCTYPE html><table><caption>x<td>",
+                   {"Start tag 'td' in <caption>", "Start tag 'td' in <table> body",
+                    "Unclosed table element in <body> at end of file"}},
+        ErrorCase {"<!DOCTYPE html><option>", {"Unclosed option element in <body> at end of file"}},
+        ErrorCase {"<!DOCTYPE html><li><p>", {}},
+        ErrorCase {"<!DOCTYPE html><title>x", {"Unexpected end of file in 'text' mode"}},
+        ErrorCase {"<!DOCTYPE html><frameset>ab", {"Unexpected token in <frameset>", "Unexpected token in <frameset>",
+                                                   "Unexpected EOF in <frameset>"}},
+        ErrorCase {"<!DOCTYPE html><head><meta charset=windows-1252>",
+                   {"Wanted to change string encoding but couldn't; continuing with misinterpreted resource"}}));
+
+// A nobr start tag meets an open nobr that a marker hides from the list of
+// active formatting elements: the adoption agency algorithm gives up, and the
+// old nobr must still be closed and the new one inserted (it used to be lost,
+// so the text went into the old nobr).
+TEST(HTMLParser, NobrStartTagHiddenByAMarkerIsStillInserted)
+{
+    HTMLParser parser(u"<!DOCTYPE html><nobr><table><object></table><nobr>x", utf8Tentative);
+    const auto document = parser.document();
+    EXPECT_EQ(bodyMarkup(*document), "<nobr><object></object><table></table></nobr><nobr>x</nobr>");
+    EXPECT_NE(std::find(parser.errors().begin(), parser.errors().end(), "Misnested nobr tag in <body>"),
+              parser.errors().end());
+}
+
+// After a meta charset restarts the parse, the end of the file must not run
+// the insertion modes on the emptied stack (which made a body out of nothing).
+TEST(HTMLParser, EncodingChangeStopsTheParseForGood)
+{
+    HTMLParser parser(u"<!DOCTYPE html><head><meta charset=windows-1252><body><p>x", utf8Tentative);
+    std::vector<std::pair<StringEncoding, HTMLStringEncodingConfidence>> calls;
+    parser.setChangeEncoding([&](StringEncoding encoding, HTMLStringEncodingConfidence confidence) {
+        calls.emplace_back(encoding, confidence);
+    });
+    const auto document = parser.document();
+    EXPECT_EQ(calls, (std::vector<std::pair<StringEncoding, HTMLStringEncodingConfidence>> {
+                         {StringEncoding::Windows1252, HTMLStringEncodingConfidence::Certain}}));
+    EXPECT_TRUE(parser.errors().empty());
+    EXPECT_EQ(UTF8FromUTF16(document->serializedFragment()),
+              "<!DOCTYPE html><html><head><meta charset=\"windows-1252\"></head></html>");
+    EXPECT_EQ(parser.document(), document);
+}
+
+struct EncodingCase {
+    const char* markup;
+    HTMLStringEncoding initial;
+    std::optional<StringEncoding> requested; // what the restart callback is asked for
+    HTMLStringEncodingConfidence finalConfidence;
+};
+
+class MetaCharset : public testing::TestWithParam<EncodingCase> {};
+
+TEST_P(MetaCharset, RestartsOnlyForANewEncodingWhileTentative)
+{
+    const EncodingCase& test = GetParam();
+    HTMLParser parser(UTF16FromUTF8(test.markup), test.initial);
+    std::optional<StringEncoding> requested;
+    parser.setChangeEncoding([&](StringEncoding encoding, HTMLStringEncodingConfidence) { requested = encoding; });
+    parser.document();
+    EXPECT_EQ(requested, test.requested);
+    EXPECT_EQ(parser.encoding().confidence, test.finalConfidence);
+}
+
+constexpr auto tentative = HTMLStringEncodingConfidence::Tentative;
+constexpr auto certain = HTMLStringEncodingConfidence::Certain;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MetaCharset,
+    testing::Values(
+        EncodingCase {"<meta charset=utf-8>", {StringEncoding::UTF8, tentative}, std::nullopt, certain},
+        EncodingCase {"<meta charset=koi8-r>", {StringEncoding::UTF8, certain}, std::nullopt, certain},
+        EncodingCase {"<meta charset=koi8-r>", {StringEncoding::UTF8, tentative}, StringEncoding::KOI8R, tentative},
+        EncodingCase {"<meta charset=nonsense content='text/html; charset=koi8-r' http-equiv=content-type>",
+                      {StringEncoding::Windows1252, tentative}, std::nullopt, tentative},
+        EncodingCase {"<meta http-equiv=content-type content=\"text/html; charset='koi8-r'\">",
+                      {StringEncoding::UTF8, tentative}, StringEncoding::KOI8R, tentative},
+        EncodingCase {"<meta http-equiv=Content-Type content=\"text/html; charset = iso-8859-2 ; x\">",
+                      {StringEncoding::UTF8, tentative}, StringEncoding::ISO8859_2, tentative},
+        EncodingCase {"<meta http-equiv=content-type content=\"text/html; charset=\">",
+                      {StringEncoding::Windows1252, tentative}, std::nullopt, tentative},
+        EncodingCase {"<meta http-equiv=refresh content=\"charset=koi8-r\">", {StringEncoding::UTF8, tentative},
+                      std::nullopt, tentative},
+        // A UTF-16 document keeps its encoding; a UTF-16 label means UTF-8.
+        EncodingCase {"<meta charset=koi8-r>", {StringEncoding::UTF16LE, tentative}, std::nullopt, certain},
+        EncodingCase {"<meta charset=utf-16be>", {StringEncoding::UTF8, tentative}, std::nullopt, certain},
+        EncodingCase {"<meta charset=utf-16be>", {StringEncoding::Windows1252, tentative}, StringEncoding::UTF8,
+                      tentative}));
+
+// Deep documents are built without recursion: a stack overflow here would
+// crash the process.
+TEST(HTMLParser, ParsesAHundredThousandNestedElements)
+{
+    for (const std::u16string opening : {u"<div>", u"<b id=x>", u"<svg>"}) {
+        std::u16string markup = u"<!DOCTYPE html>";
+        for (int i = 0; i < 100000; ++i)
+            markup += opening;
+        HTMLParser parser(markup, utf8Tentative);
+        const auto document = parser.document();
+        std::size_t depth = 0;
+        for (const HTMLNode* node = document->bodyElement().get(); node->numberOfChildren() > 0;
+             node = node->childAtIndex(0).get())
+            ++depth;
+        EXPECT_EQ(depth, 100000u) << UTF8FromUTF16(opening);
+    }
+}
+
+TEST(HTMLParser, NoahsArkKeepsThreeEqualFormattingElementsWhateverTheAttributeOrder)
+{
+    HTMLParser parser(u"<!DOCTYPE html><p><b a=1 c=2><b c=2 a=1><b a=1 c=2><b c=2 a=1>x</p>y", utf8Tentative);
+    EXPECT_EQ(bodyMarkup(*parser.document()),
+              "<p><b a=\"1\" c=\"2\"><b c=\"2\" a=\"1\"><b a=\"1\" c=\"2\"><b c=\"2\" a=\"1\">x</b></b></b></b></p>"
+              "<b c=\"2\" a=\"1\"><b a=\"1\" c=\"2\"><b c=\"2\" a=\"1\">y</b></b></b>");
+}
+
+} // namespace
