@@ -36,36 +36,6 @@ HTMLParser::HTMLParser(std::u16string string, HTMLStringEncoding encoding, std::
 
 HTMLParser::~HTMLParser() = default;
 
-std::string_view HTMLParser::insertionModeName(InsertionMode mode)
-{
-    switch (mode) {
-    case InsertionMode::Initial: return "initial";
-    case InsertionMode::BeforeHTML: return "before html";
-    case InsertionMode::BeforeHead: return "before head";
-    case InsertionMode::InHead: return "in head";
-    case InsertionMode::InHeadNoscript: return "in head noscript";
-    case InsertionMode::AfterHead: return "after head";
-    case InsertionMode::InBody: return "in body";
-    case InsertionMode::Text: return "text";
-    case InsertionMode::InTable: return "in table";
-    case InsertionMode::InTableText: return "in table text";
-    case InsertionMode::InCaption: return "in caption";
-    case InsertionMode::InColumnGroup: return "in column group";
-    case InsertionMode::InTableBody: return "in table body";
-    case InsertionMode::InRow: return "in row";
-    case InsertionMode::InCell: return "in cell";
-    case InsertionMode::InSelect: return "in select";
-    case InsertionMode::InSelectInTable: return "in select in table";
-    case InsertionMode::AfterBody: return "after body";
-    case InsertionMode::InFrameset: return "in frameset";
-    case InsertionMode::AfterFrameset: return "after frameset";
-    case InsertionMode::AfterAfterBody: return "after after body";
-    case InsertionMode::AfterAfterFrameset: return "after after frameset";
-    case InsertionMode::ForeignContent: return "foreign content";
-    }
-    return "unknown";
-}
-
 std::shared_ptr<HTMLDocument> HTMLParser::document()
 {
     if (document_)
@@ -195,6 +165,23 @@ void HTMLParser::stopParsing()
     stackOfOpenElements_.clear();
     openElementCounts_.clear();
     done_ = true;
+}
+
+bool HTMLParser::handleLeadingWhitespace(HTMLToken& token, LeadingWhitespace action)
+{
+    const auto& characters = std::get<HTMLCharacterToken>(token);
+    std::optional<HTMLCharacterToken> whitespace = characters.leadingWhitespaceToken();
+    std::optional<HTMLCharacterToken> rest = characters.afterLeadingWhitespaceToken();
+    if (whitespace && action == LeadingWhitespace::Insert)
+        insertCharacters(whitespace->string());
+    if (whitespace && action == LeadingWhitespace::ProcessUsingInBodyRules) {
+        HTMLToken leading = std::move(*whitespace);
+        processTokenUsingRulesFor(InsertionMode::InBody, leading);
+    }
+    if (!rest)
+        return false;
+    token = std::move(*rest);
+    return true;
 }
 
 // MARK: - The stack of open elements

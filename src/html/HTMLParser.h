@@ -55,7 +55,6 @@ public:
         // The rules for foreign content: chosen per token, never stored as the mode.
         ForeignContent = 23,
     };
-    static std::string_view insertionModeName(InsertionMode mode);
 
     // Called at most once, when a meta charset names another encoding while the
     // confidence is tentative; parsing stops right after it.
@@ -101,6 +100,11 @@ private:
     void processTokenUsingRulesFor(InsertionMode mode, HTMLToken& token);
     void reprocessToken(HTMLToken& token) { processToken(token); }
     void switchInsertionMode(InsertionMode mode);
+    // Several modes treat the leading white space of a character token
+    // apart: it is handled as asked, and the rest, if any, replaces the
+    // token. False when nothing is left.
+    enum class LeadingWhitespace { Ignore, Insert, ProcessUsingInBodyRules };
+    bool handleLeadingWhitespace(HTMLToken& token, LeadingWhitespace action);
     void stopParsing();
 
     // One function per insertion mode.

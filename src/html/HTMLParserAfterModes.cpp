@@ -8,15 +8,9 @@
 void HTMLParser::handleAfterBody(HTMLToken& token)
 {
     // A character token: its leading white space is processed by the in body rules
-    if (const auto* characters = std::get_if<HTMLCharacterToken>(&token)) {
-        if (auto whitespace = characters->leadingWhitespaceToken()) {
-            HTMLToken leading = std::move(*whitespace);
-            processTokenUsingRulesFor(InsertionMode::InBody, leading);
-        }
-        auto rest = std::get<HTMLCharacterToken>(token).afterLeadingWhitespaceToken();
-        if (!rest)
+    if (std::holds_alternative<HTMLCharacterToken>(token)) {
+        if (!handleLeadingWhitespace(token, LeadingWhitespace::ProcessUsingInBodyRules))
             return;
-        token = std::move(*rest);
     }
     // A comment token: the last child of the html element
     else if (const auto* comment = std::get_if<HTMLCommentToken>(&token)) {
@@ -136,15 +130,9 @@ void HTMLParser::handleAfterAfterBody(HTMLToken& token)
     if (std::holds_alternative<HTMLDOCTYPEToken>(token) || (startTag && startTag->tagName() == u"html"))
         return processTokenUsingRulesFor(InsertionMode::InBody, token);
     // A character token: its leading white space is processed by the in body rules
-    if (const auto* characters = std::get_if<HTMLCharacterToken>(&token)) {
-        if (auto whitespace = characters->leadingWhitespaceToken()) {
-            HTMLToken leading = std::move(*whitespace);
-            processTokenUsingRulesFor(InsertionMode::InBody, leading);
-        }
-        auto rest = std::get<HTMLCharacterToken>(token).afterLeadingWhitespaceToken();
-        if (!rest)
+    if (std::holds_alternative<HTMLCharacterToken>(token)) {
+        if (!handleLeadingWhitespace(token, LeadingWhitespace::ProcessUsingInBodyRules))
             return;
-        token = std::move(*rest);
     }
     // An end-of-file token
     if (std::holds_alternative<HTMLEOFToken>(token))
@@ -168,12 +156,8 @@ void HTMLParser::handleAfterAfterFrameset(HTMLToken& token)
     if (startTag && startTag->tagName() == u"noframes")
         return processTokenUsingRulesFor(InsertionMode::InHead, token);
     // A character token: its leading white space is processed by the in body rules
-    if (const auto* characters = std::get_if<HTMLCharacterToken>(&token)) {
-        if (auto whitespace = characters->leadingWhitespaceToken()) {
-            HTMLToken leading = std::move(*whitespace);
-            processTokenUsingRulesFor(InsertionMode::InBody, leading);
-        }
-        if (!std::get<HTMLCharacterToken>(token).afterLeadingWhitespaceToken())
+    if (std::holds_alternative<HTMLCharacterToken>(token)) {
+        if (!handleLeadingWhitespace(token, LeadingWhitespace::ProcessUsingInBodyRules))
             return;
     }
     // An end-of-file token

@@ -59,11 +59,9 @@ std::optional<std::u16string> charsetLabelFromContent(std::u16string_view conten
 void HTMLParser::handleInitial(HTMLToken& token)
 {
     // A character token: its leading white space is ignored
-    if (const auto* characters = std::get_if<HTMLCharacterToken>(&token)) {
-        auto rest = characters->afterLeadingWhitespaceToken();
-        if (!rest)
+    if (std::holds_alternative<HTMLCharacterToken>(token)) {
+        if (!handleLeadingWhitespace(token, LeadingWhitespace::Ignore))
             return;
-        token = std::move(*rest);
     }
     // A comment token
     else if (const auto* comment = std::get_if<HTMLCommentToken>(&token)) {
@@ -95,11 +93,9 @@ void HTMLParser::handleBeforeHTML(HTMLToken& token)
     if (const auto* comment = std::get_if<HTMLCommentToken>(&token))
         return appendComment(*comment, *document_);
     // A character token: its leading white space is ignored
-    if (const auto* characters = std::get_if<HTMLCharacterToken>(&token)) {
-        auto rest = characters->afterLeadingWhitespaceToken();
-        if (!rest)
+    if (std::holds_alternative<HTMLCharacterToken>(token)) {
+        if (!handleLeadingWhitespace(token, LeadingWhitespace::Ignore))
             return;
-        token = std::move(*rest);
     }
     // A start tag whose tag name is "html"
     if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token); startTag && startTag->tagName() == u"html") {
@@ -123,11 +119,9 @@ void HTMLParser::handleBeforeHTML(HTMLToken& token)
 void HTMLParser::handleBeforeHead(HTMLToken& token)
 {
     // A character token: its leading white space is ignored
-    if (const auto* characters = std::get_if<HTMLCharacterToken>(&token)) {
-        auto rest = characters->afterLeadingWhitespaceToken();
-        if (!rest)
+    if (std::holds_alternative<HTMLCharacterToken>(token)) {
+        if (!handleLeadingWhitespace(token, LeadingWhitespace::Ignore))
             return;
-        token = std::move(*rest);
     }
     // A comment token
     else if (const auto* comment = std::get_if<HTMLCommentToken>(&token)) {
@@ -160,14 +154,9 @@ void HTMLParser::handleBeforeHead(HTMLToken& token)
 void HTMLParser::handleInHead(HTMLToken& token)
 {
     // A character token: its leading white space is inserted
-    if (const auto* characters = std::get_if<HTMLCharacterToken>(&token)) {
-        const auto whitespace = characters->leadingWhitespaceToken();
-        auto rest = characters->afterLeadingWhitespaceToken();
-        if (whitespace)
-            insertCharacters(whitespace->string());
-        if (!rest)
+    if (std::holds_alternative<HTMLCharacterToken>(token)) {
+        if (!handleLeadingWhitespace(token, LeadingWhitespace::Insert))
             return;
-        token = std::move(*rest);
     }
     // A comment token
     else if (const auto* comment = std::get_if<HTMLCommentToken>(&token)) {
@@ -254,14 +243,9 @@ void HTMLParser::changeEncodingForMetaElement(const HTMLStartTagToken& meta)
 void HTMLParser::handleAfterHead(HTMLToken& token)
 {
     // A character token: its leading white space is inserted
-    if (const auto* characters = std::get_if<HTMLCharacterToken>(&token)) {
-        const auto whitespace = characters->leadingWhitespaceToken();
-        auto rest = characters->afterLeadingWhitespaceToken();
-        if (whitespace)
-            insertCharacters(whitespace->string());
-        if (!rest)
+    if (std::holds_alternative<HTMLCharacterToken>(token)) {
+        if (!handleLeadingWhitespace(token, LeadingWhitespace::Insert))
             return;
-        token = std::move(*rest);
     }
     // A comment token
     else if (const auto* comment = std::get_if<HTMLCommentToken>(&token)) {

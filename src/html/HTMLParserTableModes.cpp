@@ -204,14 +204,9 @@ void HTMLParser::handleInCaption(HTMLToken& token)
 void HTMLParser::handleInColumnGroup(HTMLToken& token)
 {
     // A character token: its leading white space is inserted
-    if (const auto* characters = std::get_if<HTMLCharacterToken>(&token)) {
-        const auto whitespace = characters->leadingWhitespaceToken();
-        auto rest = characters->afterLeadingWhitespaceToken();
-        if (whitespace)
-            insertCharacters(whitespace->string());
-        if (!rest)
+    if (std::holds_alternative<HTMLCharacterToken>(token)) {
+        if (!handleLeadingWhitespace(token, LeadingWhitespace::Insert))
             return;
-        token = std::move(*rest);
     }
     // A comment token
     else if (const auto* comment = std::get_if<HTMLCommentToken>(&token)) {
