@@ -45,9 +45,9 @@ GaugeLayout uprightLayout(double w, double h)
 GaugeLayout sidePanelLayout(double w, double h)
 {
     GaugeLayout l;
-    l.radius = std::min(h * 0.47, w * 0.3);
+    l.radius = std::min(h * 0.46, w * 0.3);
     const double r = l.radius;
-    l.center = {w * 0.04 + r * 1.04, h / 2 + r * 0.12};
+    l.center = {w * 0.04 + r * 1.04, h / 2};
     l.scaleFontSize = r * 0.13;
     const double panelX = l.center.x + r * 1.12;
     const double panelW = std::max(w - panelX - w * 0.04, 1.0);

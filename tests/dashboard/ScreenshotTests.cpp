@@ -1,0 +1,96 @@
+// Renders the tiles and the shift light as they look, for people to review.
+#include <memory>
+#include <string>
+
+#include "DashboardTest.h"
+#include "dashboard/GaugeView2.h"
+#include "dashboard/ShiftView.h"
+#include "platform/foundation/RunLoop.h"
+
+namespace {
+
+constexpr int speedSensor = 9;
+constexpr int rpmSensor = 8;
+
+void keep(ui::View& view, const std::string& name)
+{
+    const auto path = testsupport::artifactsDir() / "dashboard" / (name + ".png");
+    std::filesystem::create_directories(path.parent_path());
+    const ui::Image image = view.renderToImage(2);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_TRUE(image.writePNG(path)) << path;
+}
+
+struct TileShot {
+    const char* name;
+    double width;
+    double height;
+    int theme;
+    bool portrait;
+    int style;
+};
+
+class GaugeScreenshots : public DashboardTest, public ::testing::WithParamInterface<TileShot> {};
+
+TEST_P(GaugeScreenshots, TileIsRendered)
+{
+    const TileShot shot = GetParam();
+    userData().notifyLimitArr[rpmSensor] = true;
+    userData().maxLimitArr[rpmSensor] = 0.85f;
+    userData().notifyLimitArr[speedSensor] = true;
+    userData().maxLimitArr[speedSensor] = 0.8f;
+
+    auto speed = std::make_shared<GaugeView2>(9, 1, shot.theme);
+    speed->setFrame(ui::makeRect(0, 0, shot.width, shot.height));
+    speed->setVisMode(shot.style);
+    speed->setPortraitMode(shot.portrait);
+    speed->setupLayer();
+    speed->initData("Speed", 0, 255, "km/h", speedSensor, 0);
+    speed->setVal(96);
+    fnd::RunLoop::main().advance(1);
+    keep(*speed, std::string("gauge-") + shot.name);
+
+    auto rpm = std::make_shared<GaugeView2>(9, shot.style, shot.theme);
+    rpm->setFrame(ui::makeRect(0, 0, shot.width, shot.height));
+    rpm->setPortraitMode(shot.portrait);
+    rpm->setupLayer();
+    rpm->initData("Engine speed", 0, 8000, "rpm", rpmSensor, 0);
+    rpm->setVal(7250);
+    fnd::RunLoop::main().advance(1);
+    keep(*rpm, std::string("gauge-warning-") + shot.name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tiles, GaugeScreenshots,
+                         ::testing::Values(TileShot{"phone-dark", 180, 180, 0, true, 3},
+                                           TileShot{"phone-light", 180, 180, 1, true, 3},
+                                           TileShot{"phone-race-page-dark", 386, 400, 0, true, 3},
+                                           TileShot{"pad-dark", 330, 330, 0, true, 3},
+                                           TileShot{"pad-light", 330, 330, 1, true, 3},
+                                           TileShot{"phone-race-page-landscape-dark", 800, 300, 0, false, 3},
+                                           TileShot{"phone-digital-dark", 180, 180, 0, true, 1}),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             for (char& c : name)
+                                 if (c == '-')
+                                     c = '_';
+                             return name;
+                         });
+
+class ShiftScreenshots : public DashboardTest {};
+
+TEST_F(ShiftScreenshots, BarBelowAndAtTheShiftPoint)
+{
+    auto view = std::make_shared<ShiftView>(ui::makeRect(0, 0, 386, 400));
+    view->resetData();
+    view->gearLabel().setText("3");
+    view->updateRpmGauge(5200);
+    fnd::RunLoop::main().advance(1);
+    keep(*view, "shift-rising");
+
+    view->gearLabel().setText("4");
+    view->updateRpmGauge(7600);
+    fnd::RunLoop::main().advance(1.2);
+    keep(*view, "shift-point");
+}
+
+}  // namespace

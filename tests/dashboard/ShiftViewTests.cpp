@@ -1,0 +1,124 @@
+#include <memory>
+#include <vector>
+
+#include "DashboardTest.h"
+#include "dashboard/ShiftView.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/ui/Image.h"
+
+namespace {
+
+void settle() { fnd::RunLoop::main().advance(3); }
+
+class ShiftViewTest : public DashboardTest {
+protected:
+    std::shared_ptr<ShiftView> makeView()
+    {
+        auto view = std::make_shared<ShiftView>(ui::makeRect(0, 0, 400, 300));
+        view->resetData();
+        return view;
+    }
+};
+
+struct SegmentCase {
+    int redLine;
+    float rpm;
+    int lit;
+};
+
+class ShiftSegments : public ShiftViewTest, public ::testing::WithParamInterface<SegmentCase> {};
+
+TEST_P(ShiftSegments, LightInProportionToTheRedLine)
+{
+    userData().rpmRedLine = GetParam().redLine;
+    auto view = makeView();
+    view->updateRpmGauge(GetParam().rpm);
+    settle();
+    EXPECT_EQ(view->litSegments(), GetParam().lit);
+}
+
+INSTANTIATE_TEST_SUITE_P(EngineSpeeds, ShiftSegments,
+                         ::testing::Values(SegmentCase{8000, 0, 0}, SegmentCase{8000, 399, 0},
+                                           SegmentCase{8000, 400, 1}, SegmentCase{8000, 4000, 10},
+                                           SegmentCase{8000, 7999, 19}, SegmentCase{8000, 8000, 20},
+                                           SegmentCase{8000, 12000, 20}, SegmentCase{8000, -50, 0},
+                                           SegmentCase{6000, 3000, 10}, SegmentCase{0, 3000, 0}));
+
+TEST_F(ShiftViewTest, ShiftSoundPlaysOncePerCrossingOfTheShiftPoint)
+{
+    userData().rpmRedLine = 8000;  // shift point 7400
+    auto view = makeView();
+    const std::vector<float> readings = {5000, 7399, 7400, 7600, 7900, 7000, 7450, 7500, 3000};
+    const std::vector<bool> light = {false, false, true, true, true, false, true, true, false};
+    for (std::size_t i = 0; i < readings.size(); ++i) {
+        view->updateRpmGauge(readings[i]);
+        fnd::RunLoop::main().advance(0.2);
+        EXPECT_EQ(view->isShiftLightOn(), light[i]) << readings[i] << " rpm";
+    }
+    EXPECT_EQ(fnd::SystemSound::played(), (std::vector<int>{ShiftView::shiftSound, ShiftView::shiftSound}));
+}
+
+TEST_F(ShiftViewTest, ResetReadsTheRedLineAgainAndTurnsTheLightOff)
+{
+    userData().rpmRedLine = 8000;
+    auto view = makeView();
+    view->updateRpmGauge(7500);
+    settle();
+    ASSERT_TRUE(view->isShiftLightOn());
+    userData().rpmRedLine = 6000;
+    view->resetData();
+    EXPECT_FALSE(view->isShiftLightOn());
+    EXPECT_EQ(view->litSegments(), 0);
+    EXPECT_EQ(view->rpmLabel().text(), "0 rpm");
+    view->updateRpmGauge(5400);
+    settle();
+    EXPECT_TRUE(view->isShiftLightOn());
+    EXPECT_EQ(view->rpmLabel().text(), "5400 rpm");
+}
+
+TEST_F(ShiftViewTest, EngineSpeedGlidesAndStopsWithTheTimer)
+{
+    auto view = makeView();
+    view->updateRpmGauge(1000);
+    fnd::RunLoop::main().advance(1);
+    view->updateRpmGauge(3000);
+    fnd::RunLoop::main().advance(0.25);
+    view->stopTimer();
+    const std::string held = view->rpmLabel().text();
+    EXPECT_NE(held, "1000 rpm");
+    EXPECT_NE(held, "3000 rpm");
+    fnd::RunLoop::main().advance(2);
+    EXPECT_EQ(view->rpmLabel().text(), held);
+    EXPECT_FALSE(view->isTimerRunning());
+}
+
+TEST_F(ShiftViewTest, GearLabelStartsInNeutralAndTakesTheGear)
+{
+    auto view = makeView();
+    EXPECT_EQ(view->gearLabel().text(), "N");
+    view->gearLabel().setText("4");
+    EXPECT_EQ(view->gearLabel().text(), "4");
+    EXPECT_TRUE(view->gearLabel().superview() == view.get());
+}
+
+TEST_F(ShiftViewTest, LightFlashesInTheChosenColour)
+{
+    settings().shiftLightColor = 1;  // orange
+    auto view = makeView();
+    view->updateRpmGauge(7800);
+    // The first segment's middle, on and off in turns of 0.1 s.
+    const auto firstSegmentColour = [&] {
+        const ui::Image image = view->renderToImage();
+        return image.pixel(static_cast<int>(400 * 0.05 + 400 * 0.9 / ShiftView::segmentCount / 2),
+                           static_cast<int>(300 * 0.16));
+    };
+    const ui::Color on = firstSegmentColour();
+    EXPECT_NEAR(on.r, 1, 0.02);
+    EXPECT_NEAR(on.g, 0.5, 0.02);
+    EXPECT_NEAR(on.b, 0, 0.02);
+    fnd::RunLoop::main().advance(0.1);
+    const ui::Color off = firstSegmentColour();
+    EXPECT_LT(off.r + off.g, 0.5);
+}
+
+}  // namespace
