@@ -103,7 +103,7 @@ std::size_t HTMLNode::indexOfChild(const HTMLNode* child) const
 void HTMLNode::addChild(std::shared_ptr<HTMLNode> child)
 {
     requireNode(child.get(), "child");
-    mutableChildren().addObject(std::move(child));
+    insertObject(std::move(child), children_.size());
 }
 
 void HTMLNode::removeChild(std::shared_ptr<HTMLNode> child)
@@ -119,8 +119,12 @@ void HTMLNode::insertObject(std::shared_ptr<HTMLNode> child, std::size_t index)
         return;
     if (index > children_.size())
         throw std::out_of_range("insertObject: index beyond the end of the children");
-    children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(index), child);
-    child->setParentNode(this, false);
+    HTMLNode* node = child.get();
+    HTMLNode* formerParent = node->parent_;
+    children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(index), std::move(child));
+    if (formerParent)
+        formerParent->removeChildRaw(node);
+    node->parent_ = this;
 }
 
 void HTMLNode::insertChildren(const std::vector<std::shared_ptr<HTMLNode>>& nodes, const std::set<std::size_t>& indexes)
@@ -183,9 +187,7 @@ void HTMLNode::insertString(std::u16string_view string, std::size_t childNodeInd
             return;
         }
     }
-    auto text = std::make_shared<HTMLTextNode>();
-    mutableChildren().insertObject(text, childNodeIndex);
-    text->appendString(string);
+    insertObject(std::make_shared<HTMLTextNode>(std::u16string(string)), childNodeIndex);
 }
 
 std::vector<std::shared_ptr<HTMLElement>> HTMLNode::childElementNodes() const

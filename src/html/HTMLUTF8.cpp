@@ -1,31 +1,34 @@
 #include "html/HTMLUTF8.h"
 
-namespace {
-
-void appendUTF16(std::u16string& out, char32_t c)
-{
-    if (c >= 0x10000) {
-        c -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (c >> 10));
-        out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    } else {
-        out += static_cast<char16_t>(c);
-    }
-}
-
-} // namespace
+#include <cstdint>
+#include <cstring>
 
 std::optional<std::u16string> DecodeUTF8(std::string_view utf8, bool strict)
 {
-    std::u16string out;
-    out.reserve(utf8.size());
+    // No sequence gives more UTF-16 units than it has bytes, so the text fits
+    // in as many units as there are bytes.
+    std::u16string text(utf8.size(), u'\0');
+    char16_t* out = text.data();
     const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
     const std::size_t size = utf8.size();
     std::size_t i = 0;
     while (i < size) {
+        // Pages are mostly ASCII: copy eight bytes at a time while they are.
+        while (i + 8 <= size) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes + i, 8);
+            if (word & 0x8080808080808080u)
+                break;
+            for (int k = 0; k < 8; ++k)
+                out[k] = bytes[i + k];
+            out += 8;
+            i += 8;
+        }
+        if (i >= size)
+            break;
         const unsigned char lead = bytes[i];
         if (lead < 0x80) {
-            out += static_cast<char16_t>(lead);
+            *out++ = lead;
             ++i;
             continue;
         }
@@ -73,14 +76,21 @@ std::optional<std::u16string> DecodeUTF8(std::string_view utf8, bool strict)
             if (strict)
                 return std::nullopt;
             // The maximal valid prefix becomes one replacement character.
-            out += u'\uFFFD';
+            *out++ = u'\uFFFD';
             i += consumed;
             continue;
         }
-        appendUTF16(out, c);
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            *out++ = static_cast<char16_t>(0xD800 + (c >> 10));
+            *out++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            *out++ = static_cast<char16_t>(c);
+        }
         i += length;
     }
-    return out;
+    text.resize(static_cast<std::size_t>(out - text.data()));
+    return text;
 }
 
 std::u16string UTF16FromUTF8(std::string_view utf8)

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 
 namespace {
 
@@ -17,9 +16,13 @@ std::string serialized(const HTMLNode& node)
 }
 
 // Descriptions with the addresses taken out.
-std::string withoutAddresses(const std::string& text)
+std::string withoutAddresses(std::string text)
 {
-    return std::regex_replace(text, std::regex(": 0x[0-9a-f]+"), ": @");
+    for (std::size_t at = text.find(": 0x"); at != std::string::npos; at = text.find(": 0x", at)) {
+        const std::size_t end = text.find_first_not_of("0123456789abcdef", at + 4);
+        text.replace(at, end - at, ": @");
+    }
+    return text;
 }
 
 TEST(Serialization, VoidElementsHaveNoContentsOrEndTag)
