@@ -15,17 +15,6 @@ namespace {
 constexpr const char* kConnectionDropped = "connectionDroppedNotification";
 constexpr const char* kProtocolSearching = "protocolNotification";
 
-// Request texts without spaces, in capitals, so that "at h1" and "ATH1" compare equal.
-std::string compact(std::string_view text)
-{
-    std::string out;
-    for (const char c : text) {
-        if (c != ' ' && c != '\r' && c != '\n')
-            out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
-
 const Response* findResponse(const std::vector<Response>& responses, int mode, int pid)
 {
     const auto it = std::find_if(responses.begin(), responses.end(),
@@ -310,7 +299,7 @@ void ELMScanner::initReply(const Reply& reply, const std::string& text)
         break;
     case Step::PackedProbe: {
         const auto responses = fromChosenECU(reply.responses);
-        const std::string probe = compact(probe_);
+        const std::string probe = compactText(probe_);
         packing_ = !responses.empty();
         for (std::size_t i = 2; i + 1 < probe.size(); i += 2) {
             const int pid = std::stoi(probe.substr(i, 2), nullptr, 16);
@@ -328,7 +317,7 @@ void ELMScanner::initReply(const Reply& reply, const std::string& text)
 void ELMScanner::protocolDescribed(const Reply& reply)
 {
     // "A6": automatic, found protocol 6. Read from the line itself: it may look like a hex byte.
-    std::string number = compact(reply.firstLine);
+    std::string number = compactText(reply.firstLine);
     if (!number.empty() && number.front() == 'A')
         number.erase(0, 1);
     protocolNumber_ = number.size() == 1 && std::isxdigit(static_cast<unsigned char>(number[0]))
@@ -495,13 +484,13 @@ bool ELMScanner::canPack(const Command& command) const
 {
     return command.mode == 0x01 && command.pid != 255 && command.pid2 == 0 && !command.isVoltageCommand &&
            command.pid % 0x20 != 0 && service01DataLength(command.pid) > 0 &&
-           compact(command.commandString).rfind(fnd::format("01%02X", command.pid), 0) == 0;
+           compactText(command.commandString).rfind(fnd::format("01%02X", command.pid), 0) == 0;
 }
 
 // Requests typed by the user may change what the replies look like; the parser follows.
 void ELMScanner::noteAdapterSettings(const std::string& text)
 {
-    const std::string command = compact(text);
+    const std::string command = compactText(text);
     if (command == "ATH0" || command == "ATH1")
         format_.headers = command == "ATH1";
     else if (command == "ATZ" || command == "ATWS" || command == "ATD")

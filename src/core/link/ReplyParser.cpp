@@ -26,16 +26,6 @@ constexpr std::uint8_t kServiceLiveData = 0x41;
 constexpr std::uint8_t kServiceReadByIdentifier = 0x62;
 constexpr std::uint8_t kServiceVehicleInfo = 0x49;
 
-std::string normalised(std::string_view text)
-{
-    std::string out;
-    for (const char c : text) {
-        if (c != ' ' && c != '\r' && c != '\n')
-            out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
-
 bool startsWithNoCase(std::string_view text, std::string_view prefix)
 {
     return text.size() >= prefix.size() &&
@@ -112,13 +102,16 @@ Bytes bytesOf(std::string_view digits)
     return bytes;
 }
 
-int valueOf(std::string_view digits)
+// At most eight digits: a 29-bit CAN identifier or less.
+std::uint32_t valueOf(std::string_view digits)
 {
-    int value = 0;
+    std::uint32_t value = 0;
     for (const char c : digits)
-        value = value * 16 + hexValue(c);
+        value = value * 16 + static_cast<std::uint32_t>(hexValue(c));
     return value;
 }
+
+constexpr std::uint32_t kCan29IdMask = 0x1FFFFFFF;
 
 // Step 3: one line as a frame.
 struct Frame {
@@ -161,7 +154,7 @@ std::optional<Frame> parseFrame(const HexLine& hex, ReplyFormat format)
     }
     if (isCan && hex.digits.size() == 3) {
         frame.kind = Frame::Kind::Count;
-        frame.index = valueOf(hex.digits);
+        frame.index = static_cast<int>(valueOf(hex.digits));
         return frame;
     }
     // An 11-bit CAN header is three digits, so only a header makes the digit count odd.
@@ -170,7 +163,7 @@ std::optional<Frame> parseFrame(const HexLine& hex, ReplyFormat format)
         if (hex.digits.size() < 5)
             return std::nullopt;
         frame.kind = Frame::Kind::Can;
-        frame.ecu = valueOf(std::string_view(hex.digits).substr(0, 3));
+        frame.ecu = static_cast<int>(valueOf(std::string_view(hex.digits).substr(0, 3)));
         frame.bytes = bytesOf(std::string_view(hex.digits).substr(3));
         return frame;
     }
@@ -181,7 +174,7 @@ std::optional<Frame> parseFrame(const HexLine& hex, ReplyFormat format)
         if (bytes.size() < 5)
             return std::nullopt;
         frame.kind = Frame::Kind::Can;
-        frame.ecu = valueOf(std::string_view(hex.digits).substr(0, 8));
+        frame.ecu = static_cast<int>(valueOf(std::string_view(hex.digits).substr(0, 8)) & kCan29IdMask);
         frame.bytes.assign(bytes.begin() + 4, bytes.end());
         return frame;
     }
@@ -370,6 +363,16 @@ void appendResponses(std::vector<Response>& out, int ecu, Bytes message)
 
 }  // namespace
 
+std::string compactText(std::string_view text)
+{
+    std::string out;
+    for (const char c : text) {
+        if (c != ' ' && c != '\r' && c != '\n')
+            out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
 Framing framingForProtocol(int protocolNumber)
 {
     switch (protocolNumber) {
@@ -403,7 +406,7 @@ Reply parseReply(std::string_view text, std::string_view request, ReplyFormat fo
     std::vector<std::string> lines = splitLines(text);
 
     // Step 2: with echo on, the request comes back first.
-    if (!lines.empty() && !normalised(request).empty() && normalised(lines.front()) == normalised(request))
+    if (!lines.empty() && !compactText(request).empty() && compactText(lines.front()) == compactText(request))
         lines.erase(lines.begin());
     if (!lines.empty())
         reply.firstLine = lines.front();
@@ -429,8 +432,10 @@ Reply parseReply(std::string_view text, std::string_view request, ReplyFormat fo
         std::vector<Bytes> messages = assembleMessages(frames);
         if (format.framing == Framing::Legacy)
             messages = joinLegacyVehicleInfo(std::move(messages));
-        for (Bytes& message : messages)
-            appendResponses(reply.responses, ecu, std::move(message));
+        for (Bytes& message : messages) {
+            if (!message.empty())  // a multi-frame message may announce a length of 0
+                appendResponses(reply.responses, ecu, std::move(message));
+        }
     }
     return reply;
 }

@@ -30,6 +30,9 @@ struct Reply {
     bool hasMessage(std::string_view text) const;
 };
 
+// A request or echo without spaces and line ends, in capitals: "at h1\r" and "ATH1" compare equal.
+std::string compactText(std::string_view text);
+
 // Parses the text the adapter sent for `request` up to (not including) the prompt ">". Never throws:
 // whatever cannot be read as a frame is an adapter text, and an incomplete message is left out.
 Reply parseReply(std::string_view text, std::string_view request, ReplyFormat format);
