@@ -1,0 +1,324 @@
+#include "platform/ui/AlertController.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/RootWindow.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+
+namespace ui {
+
+namespace {
+
+struct Pending {
+    std::shared_ptr<AlertController> alert;
+    bool animated = true;
+    std::function<void()> completion;
+};
+
+// The one alert on screen and those waiting their turn.
+struct AlertQueue {
+    std::shared_ptr<AlertController> shown;
+    std::deque<Pending> waiting;
+    bool choosing = false; // an action's handler is running: new alerts wait
+};
+
+AlertQueue& queue()
+{
+    static AlertQueue q;
+    return q;
+}
+
+constexpr double alertWidth = 270;
+constexpr double padding = 16;
+constexpr double alertButtonHeight = 44;
+constexpr double sheetButtonHeight = 57;
+constexpr double fieldHeight = 28;
+
+std::shared_ptr<Label> makeLabel(const std::string& text, const Font& font, Color color, double width)
+{
+    auto label = std::make_shared<Label>();
+    label->setText(text);
+    label->setFont(font);
+    label->setTextColor(color);
+    label->setTextAlignment(TextAlignment::Center);
+    label->setNumberOfLines(0);
+    const Size size = label->sizeThatFits({width, 0});
+    label->setFrame({{0, 0}, {width, std::ceil(size.height)}});
+    return label;
+}
+
+std::shared_ptr<View> separator(Rect frame)
+{
+    auto line = std::make_shared<View>(frame);
+    line->setBackgroundColor(Color::separator());
+    return line;
+}
+
+} // namespace
+
+// The full-window view behind an alert: dims what is beneath and keeps the
+// box centred (alerts) or at the bottom edge (action sheets).
+class AlertController::AlertView : public View {
+public:
+    AlertView(Rect frame, AlertControllerStyle style)
+        : View(frame)
+        , style_(style)
+    {
+    }
+
+    void layoutSubviews() override
+    {
+        if (subviews().empty())
+            return;
+        View& content = *subviews().front();
+        const Rect b = bounds();
+        const Size size = content.bounds().size;
+        if (style_ == AlertControllerStyle::Alert) {
+            content.setFrame({{b.midX() - size.width / 2, b.midY() - size.height / 2}, size});
+        } else {
+            const double bottom = b.maxY() - safeAreaInsets(*this).bottom - 8;
+            content.setFrame({{b.midX() - size.width / 2, bottom - size.height}, size});
+        }
+    }
+
+private:
+    AlertControllerStyle style_;
+};
+
+AlertController::AlertController(std::string title, std::string message, AlertControllerStyle style)
+    : message_(std::move(message))
+    , style_(style)
+{
+    setTitle(std::move(title));
+    setModalPresentationStyle(ModalPresentationStyle::OverFullScreen);
+    setModalTransitionStyle(ModalTransitionStyle::CrossDissolve);
+}
+
+std::shared_ptr<AlertController> AlertController::create(std::string title, std::string message,
+                                                         AlertControllerStyle style)
+{
+    return std::make_shared<AlertController>(std::move(title), std::move(message), style);
+}
+
+void AlertController::setMessage(std::string message) { message_ = std::move(message); }
+
+void AlertController::addAction(AlertAction action) { actions_.push_back(std::move(action)); }
+
+std::vector<std::string> AlertController::actionTitles() const
+{
+    std::vector<std::string> titles;
+    for (const AlertAction& action : actions_)
+        titles.push_back(action.title);
+    return titles;
+}
+
+void AlertController::addTextField(const std::function<void(TextField&)>& configure)
+{
+    if (style_ != AlertControllerStyle::Alert) {
+        fnd::log(fnd::LogLevel::Warning, "alert: text fields are for alerts, not action sheets");
+        return;
+    }
+    auto field = std::make_shared<TextField>();
+    field->setBorderStyle(TextBorderStyle::RoundedRect);
+    field->setFont(Font::systemFont(13));
+    if (configure)
+        configure(*field);
+    textFields_.push_back(std::move(field));
+}
+
+void AlertController::setSourceView(View*, Rect) {}
+
+void AlertController::loadView()
+{
+    auto view = std::make_shared<AlertView>(Device::current().screenBounds(), style_);
+    view->setBackgroundColor(Color::black().withAlpha(style_ == AlertControllerStyle::Alert ? 0.2 : 0.4));
+    setView(view);
+}
+
+void AlertController::viewDidLoad()
+{
+    content_ = buildContent(view()->bounds());
+    view()->addSubview(content_);
+    view()->setNeedsLayout();
+}
+
+std::shared_ptr<View> AlertController::buildContent(Rect bounds)
+{
+    const bool alert = style_ == AlertControllerStyle::Alert;
+    const Size screen = Device::current().screenSize();
+    const double width = alert ? alertWidth : std::min(std::min(screen.width, screen.height), bounds.width()) - 16;
+    const Color textColor = alert ? Color::black() : Color::systemGray();
+
+    auto content = std::make_shared<View>();
+    auto box = std::make_shared<View>();
+    box->setBackgroundColor(Color::white(0.97));
+    box->setCornerRadius(13);
+    box->setClipsToBounds(true);
+    content->addSubview(box);
+
+    double y = 0;
+    if (!title().empty() || !message_.empty())
+        y += alert ? 20 : 14;
+    const auto addText = [&](const std::string& text, const Font& font) {
+        auto label = makeLabel(text, font, textColor, width - 2 * padding);
+        label->setFrame({{padding, y}, label->bounds().size});
+        y += label->bounds().height() + 4;
+        box->addSubview(label);
+    };
+    if (!title().empty())
+        addText(title(), alert ? Font::boldSystemFont(17) : Font::boldSystemFont(13));
+    if (!message_.empty())
+        addText(message_, Font::systemFont(13));
+    if (!title().empty() || !message_.empty())
+        y += alert ? 12 : 10;
+    for (const auto& field : textFields_) {
+        field->setFrame({{padding, y}, {width - 2 * padding, fieldHeight}});
+        box->addSubview(field);
+        y += fieldHeight + 8;
+    }
+    if (!textFields_.empty())
+        y += 8;
+
+    // Buttons: cancel leads a pair of alert buttons and closes a stack;
+    // a sheet's cancel button sits apart, below the others.
+    std::vector<std::size_t> order;
+    std::optional<std::size_t> cancel;
+    for (std::size_t i = 0; i < actions_.size(); ++i) {
+        if (actions_[i].style == AlertActionStyle::Cancel && !cancel)
+            cancel = i;
+        else
+            order.push_back(i);
+    }
+    const bool sideBySide = alert && actions_.size() == 2;
+    if (cancel && alert && sideBySide)
+        order.insert(order.begin(), *cancel);
+    else if (cancel && alert)
+        order.push_back(*cancel);
+
+    const double buttonHeight = alert ? alertButtonHeight : sheetButtonHeight;
+    const std::weak_ptr<ViewController> weakSelf = weak_from_this();
+    const auto makeButton = [&](std::size_t index, Rect frame) {
+        const AlertAction& action = actions_[index];
+        auto button = std::make_shared<Button>(ButtonType::System, frame);
+        button->setTitle(action.title);
+        const bool bold = action.style == AlertActionStyle::Cancel;
+        button->setTitleFont(bold ? Font::boldSystemFont(alert ? 17 : 20) : Font::systemFont(alert ? 17 : 20));
+        if (action.style == AlertActionStyle::Destructive)
+            button->setTitleColor(Color::systemRed());
+        button->setEnabled(action.enabled);
+        button->addTarget(ControlEvent::TouchUpInside, [weakSelf, index](Control&) {
+            if (auto self = std::static_pointer_cast<AlertController>(weakSelf.lock()))
+                self->choose(index);
+        });
+        return button;
+    };
+    if (sideBySide) {
+        box->addSubview(separator({{0, y}, {width, 0.5}}));
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            const double x = i * width / 2;
+            box->addSubview(makeButton(order[i], {{x, y}, {width / 2, buttonHeight}}));
+            if (i > 0)
+                box->addSubview(separator({{x, y}, {0.5, buttonHeight}}));
+        }
+        y += buttonHeight;
+    } else {
+        for (const std::size_t index : order) {
+            if (y > 0)
+                box->addSubview(separator({{0, y}, {width, 0.5}}));
+            box->addSubview(makeButton(index, {{0, y}, {width, buttonHeight}}));
+            y += buttonHeight;
+        }
+    }
+    box->setFrame({{0, 0}, {width, y}});
+    double height = y;
+    if (cancel && !alert) {
+        auto cancelBox = std::make_shared<View>(Rect{{0, y + 8}, {width, buttonHeight}});
+        cancelBox->setBackgroundColor(Color::white());
+        cancelBox->setCornerRadius(13);
+        cancelBox->setClipsToBounds(true);
+        cancelBox->addSubview(makeButton(*cancel, {{0, 0}, {width, buttonHeight}}));
+        content->addSubview(cancelBox);
+        height += 8 + buttonHeight;
+    }
+    content->setFrame({{0, 0}, {width, height}});
+    return content;
+}
+
+void AlertController::showNext()
+{
+    AlertQueue& q = queue();
+    if (q.shown || q.choosing || q.waiting.empty())
+        return;
+    Pending next = std::move(q.waiting.front());
+    q.waiting.pop_front();
+    q.shown = next.alert;
+    RootWindow* root = RootWindow::current();
+    ViewController* top = root ? root->topViewController() : nullptr;
+    if (!top) {
+        // No window (a screen under test): the alert is still the one shown.
+        if (next.completion)
+            next.completion();
+        return;
+    }
+    top->presentModally(next.alert, next.animated, std::move(next.completion));
+}
+
+void AlertController::show(bool animated, std::function<void()> completion)
+{
+    AlertQueue& q = queue();
+    const auto self = std::static_pointer_cast<AlertController>(shared_from_this());
+    const bool queued = std::any_of(q.waiting.begin(), q.waiting.end(), [&](const Pending& p) { return p.alert == self; });
+    if (q.shown == self || queued)
+        return;
+    chosen_ = false;
+    q.waiting.push_back({self, animated, std::move(completion)});
+    showNext();
+}
+
+bool AlertController::triggerAction(const std::string& title)
+{
+    if (queue().shown.get() != this)
+        return false;
+    const auto found = std::find_if(actions_.begin(), actions_.end(),
+                                    [&](const AlertAction& a) { return a.title == title && a.enabled; });
+    if (found == actions_.end())
+        return false;
+    choose(static_cast<std::size_t>(found - actions_.begin()));
+    return true;
+}
+
+void AlertController::choose(std::size_t index)
+{
+    AlertQueue& q = queue();
+    if (chosen_ || q.shown.get() != this || index >= actions_.size())
+        return;
+    chosen_ = true;
+    const auto self = std::static_pointer_cast<AlertController>(shared_from_this());
+    const AlertAction action = actions_[index];
+    if (presentingViewController())
+        dismissViewController(true);
+    q.shown.reset();
+    q.choosing = true;
+    if (action.handler)
+        action.handler(action);
+    q.choosing = false;
+    showNext();
+}
+
+std::shared_ptr<AlertController> AlertController::visible() { return queue().shown; }
+
+std::size_t AlertController::queuedCount() { return queue().waiting.size(); }
+
+void AlertController::dismissAll()
+{
+    AlertQueue& q = queue();
+    q.waiting.clear();
+    if (const auto shown = std::exchange(q.shown, nullptr); shown && shown->presentingViewController())
+        shown->dismissViewController(false);
+}
+
+} // namespace ui

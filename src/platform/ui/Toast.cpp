@@ -1,0 +1,154 @@
+#include "platform/ui/Toast.h"
+
+#include "platform/foundation/Timer.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/Transition.h"
+
+#include <cmath>
+#include <deque>
+#include <map>
+#include <memory>
+
+namespace ui {
+
+namespace {
+
+struct PendingToast {
+    std::string message;
+    double duration = 0;
+    ToastPosition position = ToastPosition::Center;
+    ToastStyle style;
+};
+
+// The toasts of one view: the one shown and those waiting.
+struct ToastQueue {
+    std::weak_ptr<View> target;
+    std::deque<PendingToast> waiting;
+    std::shared_ptr<ToastView> shown;
+    Transition fade;
+    fnd::DelayedCall hide;
+
+    ToastQueue() = default;
+    ToastQueue(const ToastQueue&) = delete;
+    ToastQueue& operator=(const ToastQueue&) = delete;
+    ~ToastQueue() { hide.cancel(); }
+};
+
+std::map<const View*, ToastQueue>& queues()
+{
+    static std::map<const View*, ToastQueue> all;
+    return all;
+}
+
+void showNext(const View* key);
+
+void finish(const View* key)
+{
+    auto& all = queues();
+    const auto found = all.find(key);
+    if (found == all.end())
+        return;
+    ToastQueue& q = found->second;
+    if (q.shown)
+        q.shown->removeFromSuperview();
+    q.shown = nullptr;
+    if (q.waiting.empty() || q.target.expired()) {
+        all.erase(found);
+        return;
+    }
+    showNext(key);
+}
+
+Point origin(const View& view, Size toast, ToastPosition position, const ToastStyle& style)
+{
+    const Rect b = view.bounds();
+    const EdgeInsets safe = safeAreaInsets(view);
+    const double x = b.midX() - toast.width / 2;
+    switch (position) {
+    case ToastPosition::Top: return {x, b.minY() + style.verticalPadding + safe.top};
+    case ToastPosition::Bottom: return {x, b.maxY() - toast.height - style.verticalPadding - safe.bottom};
+    case ToastPosition::Center: break;
+    }
+    return {x, b.midY() - toast.height / 2};
+}
+
+void showNext(const View* key)
+{
+    ToastQueue& q = queues().at(key);
+    const auto target = q.target.lock();
+    if (!target || q.waiting.empty())
+        return;
+    PendingToast toast = std::move(q.waiting.front());
+    q.waiting.pop_front();
+
+    const Rect b = target->bounds();
+    const Size maxSize{b.width() * toast.style.maxWidthPercentage, b.height() * toast.style.maxHeightPercentage};
+    q.shown = std::make_shared<ToastView>(toast.message, toast.style, maxSize);
+    ToastView& view = *q.shown;
+    view.setFrame({origin(*target, view.bounds().size, toast.position, toast.style), view.bounds().size});
+    view.setAlpha(0);
+    target->addSubview(q.shown);
+
+    const double fade = toast.style.fadeDuration;
+    q.fade.start(fade, AnimationCurve::EaseOut, [&view](double t) { view.setAlpha(t); }, [key, fade, duration = toast.duration] {
+        ToastQueue& current = queues().at(key);
+        current.hide = fnd::after(duration, [key, fade] {
+            ToastQueue& q = queues().at(key);
+            ToastView* shown = q.shown.get();
+            q.fade.start(fade, AnimationCurve::EaseIn, [shown](double t) { shown->setAlpha(1 - t); }, [key] { finish(key); });
+        });
+    });
+}
+
+} // namespace
+
+ToastView::ToastView(std::string message, const ToastStyle& style, Size maxSize)
+    : message_(std::move(message))
+{
+    setBackgroundColor(style.backgroundColor);
+    setCornerRadius(style.cornerRadius);
+    setUserInteractionEnabled(false);
+    auto label = std::make_shared<Label>();
+    label->setText(message_);
+    label->setFont(style.messageFont);
+    label->setTextColor(style.messageColor);
+    label->setNumberOfLines(0);
+    label->setLineBreakMode(LineBreakMode::TruncateTail);
+    const double maxWidth = std::max(0.0, maxSize.width - 2 * style.horizontalPadding);
+    const double maxHeight = std::max(0.0, maxSize.height - 2 * style.verticalPadding);
+    const Size text = label->sizeThatFits({maxWidth, maxHeight});
+    const Size fitted{std::ceil(std::min(text.width, maxWidth)), std::ceil(std::min(text.height, maxHeight))};
+    label->setFrame({{style.horizontalPadding, style.verticalPadding}, fitted});
+    addSubview(label);
+    setFrame({{0, 0}, {fitted.width + 2 * style.horizontalPadding, fitted.height + 2 * style.verticalPadding}});
+}
+
+void makeToast(View& view, const std::string& message, double duration, ToastPosition position, const ToastStyle& style)
+{
+    const auto target = view.weak_from_this();
+    if (target.expired())
+        return; // only views held by a shared_ptr take toasts
+    auto& all = queues();
+    auto found = all.find(&view);
+    if (found != all.end() && found->second.target.lock().get() != &view) {
+        all.erase(found); // a view that went away left its queue behind
+        found = all.end();
+    }
+    if (found == all.end())
+        found = all.try_emplace(&view).first;
+    ToastQueue& q = found->second;
+    q.target = target;
+    q.waiting.push_back({message, std::max(0.0, duration), position, style});
+    if (!q.shown)
+        showNext(&view);
+}
+
+ToastView* visibleToast(const View& view)
+{
+    const auto& all = queues();
+    const auto found = all.find(&view);
+    return found == all.end() ? nullptr : found->second.shown.get();
+}
+
+} // namespace ui
