@@ -1,0 +1,99 @@
+#!/usr/bin/env python3
+"""Draws the menu's icons into resources/images as white template images (the views tint them).
+
+Each icon is a union of simple shapes on a 30 x 30 point canvas, rasterized with 4 x 4 supersampling
+at scale 1 (name.png) and 2 (name@2x.png). Run it again after changing a shape.
+"""
+import math
+import os
+import struct
+import zlib
+
+SIZE = 30  # points
+SAMPLES = 4
+
+
+def ring_arc(cx, cy, r_out, r_in, gap_deg):
+    """A ring open at the top by gap_deg degrees."""
+    def inside(x, y):
+        dx, dy = x - cx, y - cy
+        d = math.hypot(dx, dy)
+        if not r_in <= d <= r_out:
+            return False
+        angle = math.degrees(math.atan2(dx, -dy))  # 0 at the top, clockwise
+        return abs(angle) > gap_deg / 2
+    return inside
+
+
+def rect(x0, y0, x1, y1):
+    return lambda x, y: x0 <= x <= x1 and y0 <= y <= y1
+
+
+def rounded_rect(x0, y0, x1, y1, r):
+    def inside(x, y):
+        if not (x0 <= x <= x1 and y0 <= y <= y1):
+            return False
+        cx = min(max(x, x0 + r), x1 - r)
+        cy = min(max(y, y0 + r), y1 - r)
+        return math.hypot(x - cx, y - cy) <= r
+    return inside
+
+
+def minus(shape, hole):
+    return lambda x, y: shape(x, y) and not hole(x, y)
+
+
+ICONS = {
+    # The power symbol: a ring open at the top with a bar through the gap.
+    "power": [ring_arc(15, 16, 12, 9.2, 70), rounded_rect(13.6, 2, 16.4, 16, 1.4)],
+    # The warning lamp: an engine block with its intake on top, the exhaust at the right and the fan at
+    # the left.
+    "milOn": [
+        minus(rounded_rect(7, 10, 23, 24, 1.5), rounded_rect(10, 13, 20, 21, 1)),
+        rect(11, 6, 19, 8.5), rect(14, 8.5, 16, 10),
+        rect(23, 13, 26, 15), rect(26, 11, 28.5, 22),
+        rect(4, 14, 7, 16), rect(1.5, 11, 4, 21),
+    ],
+}
+
+
+def rasterize(shapes, scale):
+    n = int(SIZE * scale)
+    rows = []
+    for py in range(n):
+        row = bytearray()
+        for px in range(n):
+            hits = 0
+            for sy in range(SAMPLES):
+                for sx in range(SAMPLES):
+                    x = (px + (sx + 0.5) / SAMPLES) / scale
+                    y = (py + (sy + 0.5) / SAMPLES) / scale
+                    if any(shape(x, y) for shape in shapes):
+                        hits += 1
+            alpha = round(255 * hits / (SAMPLES * SAMPLES))
+            row += bytes((255, 255, 255, alpha))
+        rows.append(bytes(row))
+    return n, rows
+
+
+def png(width, rows):
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+    raw = b"".join(b"\x00" + row for row in rows)
+    header = struct.pack(">IIBBBBB", width, len(rows), 8, 6, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
+
+
+def main():
+    folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "images")
+    os.makedirs(folder, exist_ok=True)
+    for name, shapes in ICONS.items():
+        for scale, suffix in ((1, ""), (2, "@2x")):
+            width, rows = rasterize(shapes, scale)
+            with open(os.path.join(folder, f"{name}{suffix}.png"), "wb") as f:
+                f.write(png(width, rows))
+
+
+if __name__ == "__main__":
+    main()
