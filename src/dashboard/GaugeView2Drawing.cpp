@@ -174,11 +174,10 @@ void GaugeView2::drawDigital(Context& context) const
     context.fillPath(ui::Path::roundedRect(bar, radius));
     const double fraction = std::clamp(fractionOf(needleValue()), 0.0f, 1.0f);
     if (fraction > 0) {
+        // Never narrower than its height, so the rounded ends stay round.
+        const Rect lit = ui::makeRect(bar.x(), bar.y(), std::max(bar.width() * fraction, bar.height()), bar.height());
         context.setFillColor(valueColor());
-        context.fillPath(ui::Path::roundedRect(ui::makeRect(bar.x(), bar.y(), std::max(bar.width() * fraction,
-                                                                                        bar.height()),
-                                                            bar.height()),
-                                               radius));
+        context.fillPath(ui::Path::roundedRect(lit, radius));
     }
 }
 

@@ -40,24 +40,19 @@ TEST_P(GaugeScreenshots, TileIsRendered)
     userData().notifyLimitArr[speedSensor] = true;
     userData().maxLimitArr[speedSensor] = 0.8f;
 
-    auto speed = std::make_shared<GaugeView2>(9, 1, shot.theme);
-    speed->setFrame(ui::makeRect(0, 0, shot.width, shot.height));
-    speed->setVisMode(shot.style);
-    speed->setPortraitMode(shot.portrait);
-    speed->setupLayer();
-    speed->initData("Speed", 0, 255, "km/h", speedSensor, 0);
-    speed->setVal(96);
-    fnd::RunLoop::main().advance(1);
-    keep(*speed, std::string("gauge-") + shot.name);
-
-    auto rpm = std::make_shared<GaugeView2>(9, shot.style, shot.theme);
-    rpm->setFrame(ui::makeRect(0, 0, shot.width, shot.height));
-    rpm->setPortraitMode(shot.portrait);
-    rpm->setupLayer();
-    rpm->initData("Engine speed", 0, 8000, "rpm", rpmSensor, 0);
-    rpm->setVal(7250);
-    fnd::RunLoop::main().advance(1);
-    keep(*rpm, std::string("gauge-warning-") + shot.name);
+    const auto render = [&](const char* label, float max, const char* units, int sensor, float value) {
+        auto tile = std::make_shared<GaugeView2>(9, 1, shot.theme);
+        tile->setFrame(ui::makeRect(0, 0, shot.width, shot.height));
+        tile->setVisMode(shot.style);
+        tile->setPortraitMode(shot.portrait);
+        tile->setupLayer();
+        tile->initData(label, 0, max, units, sensor, 0);
+        tile->setVal(value);
+        fnd::RunLoop::main().advance(1);
+        return tile;
+    };
+    keep(*render("Speed", 255, "km/h", speedSensor, 96), std::string("gauge-") + shot.name);
+    keep(*render("Engine speed", 8000, "rpm", rpmSensor, 7250), std::string("gauge-warning-") + shot.name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tiles, GaugeScreenshots,

@@ -70,6 +70,7 @@ TEST_F(ShiftViewTest, ResetReadsTheRedLineAgainAndTurnsTheLightOff)
     EXPECT_FALSE(view->isShiftLightOn());
     EXPECT_EQ(view->litSegments(), 0);
     EXPECT_EQ(view->rpmLabel().text(), "0 rpm");
+    EXPECT_EQ(view->gearLabel().text(), "N");
     view->updateRpmGauge(5400);
     settle();
     EXPECT_TRUE(view->isShiftLightOn());
@@ -90,15 +91,6 @@ TEST_F(ShiftViewTest, EngineSpeedGlidesAndStopsWithTheTimer)
     fnd::RunLoop::main().advance(2);
     EXPECT_EQ(view->rpmLabel().text(), held);
     EXPECT_FALSE(view->isTimerRunning());
-}
-
-TEST_F(ShiftViewTest, GearLabelStartsInNeutralAndTakesTheGear)
-{
-    auto view = makeView();
-    EXPECT_EQ(view->gearLabel().text(), "N");
-    view->gearLabel().setText("4");
-    EXPECT_EQ(view->gearLabel().text(), "4");
-    EXPECT_TRUE(view->gearLabel().superview() == view.get());
 }
 
 TEST_F(ShiftViewTest, LightFlashesInTheChosenColour)
