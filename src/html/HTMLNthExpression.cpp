@@ -1,6 +1,9 @@
 #include "html/HTMLNthExpression.h"
 
+#include "html/HTMLCodePoints.h"
 #include "html/HTMLWhitespaceCharacterSet.h"
+
+#include <algorithm>
 
 #include <limits>
 #include <optional>
@@ -8,32 +11,17 @@
 
 namespace {
 
-std::u16string_view trimmed(std::u16string_view text)
-{
-    while (!text.empty() && IsInHTMLWhitespaceCharacterSet(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsInHTMLWhitespaceCharacterSet(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 bool equalsIgnoringCase(std::u16string_view text, std::u16string_view lowercase)
 {
-    if (text.size() != lowercase.size())
-        return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i] >= u'A' && text[i] <= u'Z' ? text[i] + (u'a' - u'A') : text[i];
-        if (c != lowercase[i])
-            return false;
-    }
-    return true;
+    return std::equal(text.begin(), text.end(), lowercase.begin(), lowercase.end(),
+                      [](char16_t a, char16_t b) { return ASCIILowercase(a) == b; });
 }
 
 // One decimal integer with an optional sign touching its digits; an empty piece
 // gives the default.
 std::optional<std::int64_t> parseNthInteger(std::u16string_view piece, std::int64_t defaultValue)
 {
-    piece = trimmed(piece);
+    piece = TrimmingUnicodeWhitespace(piece);
     if (piece.empty())
         return defaultValue;
     bool negative = false;
@@ -58,7 +46,7 @@ std::optional<std::int64_t> parseNthInteger(std::u16string_view piece, std::int6
 
 HTMLNthExpression HTMLNthExpressionFromString(std::u16string_view text)
 {
-    text = trimmed(text);
+    text = TrimmingUnicodeWhitespace(text);
     if (equalsIgnoringCase(text, u"odd"))
         return {2, 1};
     if (equalsIgnoringCase(text, u"even"))

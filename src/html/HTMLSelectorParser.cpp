@@ -2,6 +2,7 @@
 // the predicates of HTMLSelectorPredicates.h, one compound at a time.
 #include "html/HTMLSelector.h"
 
+#include "html/HTMLCodePoints.h"
 #include "html/HTMLUTF8.h"
 #include "html/HTMLWhitespaceCharacterSet.h"
 
@@ -47,10 +48,8 @@ bool isHexDigit(char16_t c)
 std::u16string lowercased(std::u16string_view text)
 {
     std::u16string lower(text);
-    for (char16_t& c : lower) {
-        if (c >= u'A' && c <= u'Z')
-            c = static_cast<char16_t>(c + (u'a' - u'A'));
-    }
+    for (char16_t& c : lower)
+        c = static_cast<char16_t>(ASCIILowercase(c));
     return lower;
 }
 

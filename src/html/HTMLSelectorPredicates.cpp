@@ -1,28 +1,20 @@
 #include "html/HTMLSelectorPredicates.h"
 
+#include "html/HTMLCodePoints.h"
 #include "html/HTMLElement.h"
 #include "html/HTMLTextNode.h"
 #include "html/HTMLWhitespaceCharacterSet.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <map>
 
 namespace {
 
-char16_t asciiLower(char16_t c)
-{
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
-}
-
 bool equalsIgnoringCase(std::u16string_view text, std::u16string_view lowercase)
 {
-    if (text.size() != lowercase.size())
-        return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (asciiLower(text[i]) != lowercase[i])
-            return false;
-    }
-    return true;
+    return std::equal(text.begin(), text.end(), lowercase.begin(), lowercase.end(),
+                      [](char16_t a, char16_t b) { return ASCIILowercase(a) == b; });
 }
 
 bool isNamed(const HTMLElement& element, std::initializer_list<std::u16string_view> names)
@@ -203,7 +195,7 @@ HTMLSelectorPredicate TypeSelectorPredicate(std::u16string_view name)
         return UniversalPredicate();
     std::u16string lowercase(name);
     for (char16_t& c : lowercase)
-        c = asciiLower(c);
+        c = static_cast<char16_t>(ASCIILowercase(c));
     return [lowercase = std::move(lowercase)](const HTMLElement& element) {
         return equalsIgnoringCase(element.tagName(), lowercase);
     };
