@@ -31,7 +31,6 @@ public:
     int visMode() const { return visMode_; }
     // Upright or landscape arrangement; takes effect at the next setupLayer.
     void setPortraitMode(bool portrait);
-    bool isPortraitMode() const { return portrait_; }
     // Lays the tile out again for its current bounds.
     void setupLayer();
 
@@ -56,7 +55,6 @@ public:
     // The readout's text now.
     std::string valueText() const;
     bool isWarning() const { return warning_; }
-    const GaugeScale& scale() const { return scale_; }
 
     void draw(ui::Context& context, ui::Rect dirty) override;
 
