@@ -1,0 +1,137 @@
+#include "Screens.h"
+
+#include "platform/ui/Button.h"
+#include "support/TestSupport.h"
+
+using namespace ui;
+using namespace controllertests;
+
+namespace {
+
+std::shared_ptr<AlertController> makeAlert(const std::string& title, std::vector<std::string>* chosen,
+                                           AlertControllerStyle style = AlertControllerStyle::Alert)
+{
+    auto alert = AlertController::create(title, "Choose an option", style);
+    for (const std::string name : {"Ok", "Cancel"}) {
+        alert->addAction({name, name == "Cancel" ? AlertActionStyle::Cancel : AlertActionStyle::Default,
+                          [chosen, title](const AlertAction& a) { chosen->push_back(title + ":" + a.title); }});
+    }
+    return alert;
+}
+
+// The button showing `title` among an alert's views.
+Button* buttonTitled(View& view, const std::string& title)
+{
+    if (auto* button = dynamic_cast<Button*>(&view); button && button->currentTitle() == title)
+        return button;
+    for (const auto& child : view.subviews()) {
+        if (Button* found = buttonTitled(*child, title))
+            return found;
+    }
+    return nullptr;
+}
+
+class AlertTest : public ControllerTest {
+protected:
+    AlertTest()
+    {
+        home = screen("Home");
+        root->setRootViewController(home);
+        take();
+    }
+    std::shared_ptr<Screen> home;
+    std::vector<std::string> chosen;
+};
+
+TEST_F(AlertTest, ALaterAlertWaitsForTheEarlierOne)
+{
+    auto first = makeAlert("First", &chosen);
+    auto second = makeAlert("Second", &chosen);
+    first->show();
+    home->presentViewController(second, true);
+    advance(1);
+    EXPECT_EQ(AlertController::visible(), first);
+    EXPECT_EQ(AlertController::queuedCount(), 1u);
+    EXPECT_EQ(first->presentingViewController(), home.get());
+    EXPECT_EQ(appearance(), Log{}) << "an alert leaves the screen beneath on view";
+
+    EXPECT_TRUE(first->triggerAction("Ok"));
+    EXPECT_EQ(chosen, (std::vector<std::string>{"First:Ok"}));
+    advance(1);
+    ASSERT_EQ(AlertController::visible(), second);
+    EXPECT_EQ(second->title(), "Second");
+    EXPECT_EQ(second->message(), "Choose an option");
+    EXPECT_EQ(second->actionTitles(), (std::vector<std::string>{"Ok", "Cancel"}));
+    EXPECT_EQ(AlertController::queuedCount(), 0u);
+
+    EXPECT_TRUE(second->triggerAction("Cancel"));
+    advance(1);
+    EXPECT_EQ(AlertController::visible(), nullptr);
+    EXPECT_EQ(home->presentedViewController(), nullptr);
+    EXPECT_EQ(chosen, (std::vector<std::string>{"First:Ok", "Second:Cancel"}));
+}
+
+TEST_F(AlertTest, AnActionRunsItsHandlerOnce)
+{
+    auto alert = makeAlert("Once", &chosen);
+    alert->show(false);
+    advance(1);
+    Button* ok = buttonTitled(*alert->view(), "Ok");
+    ASSERT_NE(ok, nullptr);
+    tap(*ok);
+    EXPECT_FALSE(alert->triggerAction("Ok")) << "a dismissed alert takes no more actions";
+    EXPECT_FALSE(AlertController::create("x", "y")->triggerAction("Ok"));
+    advance(1);
+    EXPECT_EQ(chosen, (std::vector<std::string>{"Once:Ok"}));
+    EXPECT_FALSE(makeAlert("Missing", &chosen)->triggerAction("Nope"));
+}
+
+TEST_F(AlertTest, AnAlertShownFromAHandlerWaitsBehindThoseQueued)
+{
+    auto first = AlertController::create("First", "");
+    auto queued = makeAlert("Queued", &chosen);
+    auto fromHandler = makeAlert("FromHandler", &chosen);
+    first->addAction({"Go", AlertActionStyle::Default, [&](const AlertAction&) { fromHandler->show(); }});
+    first->show();
+    queued->show();
+    first->triggerAction("Go");
+    EXPECT_EQ(AlertController::visible(), queued);
+    queued->triggerAction("Ok");
+    EXPECT_EQ(AlertController::visible(), fromHandler);
+}
+
+TEST_F(AlertTest, TextFieldsAndSheetsRender)
+{
+    auto alert = makeAlert("Name the track", &chosen);
+    alert->addTextField([](TextField& field) { field.setPlaceholder("Track name"); });
+    alert->show(false);
+    ASSERT_EQ(alert->textFields().size(), 1u);
+    EXPECT_EQ(alert->textFields()[0]->window(), &window());
+    alert->textFields()[0]->setText("Home circuit");
+    window().renderToImage().writePNG(testsupport::artifactsDir() / "alert-with-text-field.png");
+    alert->triggerAction("Ok");
+    advance(1);
+
+    auto sheet = makeAlert("Adapter data", &chosen, AlertControllerStyle::ActionSheet);
+    sheet->addAction({"Export all data", AlertActionStyle::Destructive, {}});
+    sheet->addTextField();
+    EXPECT_TRUE(sheet->textFields().empty()) << "sheets take no text fields";
+    sheet->show(false);
+    const Image image = window().renderToImage();
+    image.writePNG(testsupport::artifactsDir() / "action-sheet.png");
+    View* content = sheet->view()->subviews().front().get();
+    EXPECT_GT(content->frame().minY(), window().bounds().height() / 2) << "a sheet rises from the bottom edge";
+    ASSERT_NE(buttonTitled(*sheet->view(), "Cancel"), nullptr);
+}
+
+TEST_F(AlertTest, WithoutAWindowTheAlertIsStillReadable)
+{
+    root.reset();
+    auto alert = makeAlert("Headless", &chosen);
+    alert->show();
+    EXPECT_EQ(AlertController::visible(), alert);
+    EXPECT_TRUE(alert->triggerAction("Cancel"));
+    EXPECT_EQ(chosen, (std::vector<std::string>{"Headless:Cancel"}));
+}
+
+} // namespace
