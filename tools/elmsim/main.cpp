@@ -2,6 +2,7 @@
 //   elmsim --port N     (0 picks a free port)
 // Prints "listening on 127.0.0.1:PORT", then each request it receives. Ctrl-C stops it.
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
