@@ -1,8 +1,12 @@
 #include "platform/ui/Window.h"
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/ui/Control.h"
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/ScrollView.h"
+#include "platform/ui/Slider.h"
+#include "platform/ui/SwipeGestureRecognizer.h"
+#include "platform/ui/TapGestureRecognizer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -201,6 +205,30 @@ void Window::deliverToViews(TouchPhase phase, const std::vector<ActiveTouch*>& t
     }
 }
 
+namespace {
+
+// As on the phone, a control keeps the gesture it is made for: a single tap
+// on a button or a switch, a sideways swipe on a slider, even when a view
+// around it has a recognizer for that gesture.
+bool controlKeepsGesture(const View* hit, const GestureRecognizer& recognizer)
+{
+    const auto* tap = dynamic_cast<const TapGestureRecognizer*>(&recognizer);
+    const auto* swipe = dynamic_cast<const SwipeGestureRecognizer*>(&recognizer);
+    const bool singleTap = tap && tap->numberOfTapsRequired() == 1 && tap->numberOfTouchesRequired() == 1;
+    const bool sidewaysSwipe = swipe && swipe->numberOfTouchesRequired() == 1
+        && (contains(swipe->direction(), SwipeDirection::Left) || contains(swipe->direction(), SwipeDirection::Right));
+    if (!singleTap && !sidewaysSwipe)
+        return false;
+    for (const View* v = hit; v && v != recognizer.view(); v = v->superview()) {
+        const auto* control = dynamic_cast<const Control*>(v);
+        if (control && control->isEnabled() && (singleTap || dynamic_cast<const Slider*>(v)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 bool Window::claimGesture(GestureRecognizer& winner)
 {
     std::vector<ActiveTouch*> shared;
@@ -208,6 +236,10 @@ bool Window::claimGesture(GestureRecognizer& winner)
         const auto& list = record.recognizers;
         if (std::any_of(list.begin(), list.end(), [&](const auto& r) { return r.get() == &winner; }))
             shared.push_back(&record);
+    }
+    for (const ActiveTouch* record : shared) {
+        if (controlKeepsGesture(record->touch.view.lock().get(), winner))
+            return false;
     }
     using State = GestureRecognizer::State;
     for (const ActiveTouch* record : shared) {

@@ -20,7 +20,9 @@ class ScrollView;
 // of its ancestors see each touch first, then the hit view (which passes
 // touches up its responder chain). Keys and typed text go to the first
 // responder, wheel turns to the innermost scroll view under the pointer.
-// Hidden views and views with user interaction off never receive input.
+// Hidden views and views with user interaction off never receive input. A
+// control keeps its own gesture (a single tap, a slider's sideways swipe)
+// from recognizers of the views around it.
 class Window : public View {
 public:
     explicit Window(Rect frame = {});

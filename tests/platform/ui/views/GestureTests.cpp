@@ -1,5 +1,6 @@
 #include "Gestures.h"
 
+#include "platform/ui/Button.h"
 #include "platform/ui/LongPressGestureRecognizer.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/SwipeGestureRecognizer.h"
@@ -243,6 +244,25 @@ TEST(Gestures, DisablingARecognizerMidGestureCancelsIt)
     s.window->sendTouch(TouchPhase::Ended, {100, 200});
     EXPECT_EQ(pans.back(), State::Cancelled);
     EXPECT_EQ(pan->state(), State::Possible);
+}
+
+TEST(Gestures, ControlsKeepTheirTapsFromRecognizersAround)
+{
+    Scene s;
+    std::vector<State> taps;
+    s.add<TapGestureRecognizer>(taps);
+    auto button = std::make_shared<Button>(ButtonType::System, makeRect(10, 10, 100, 40));
+    int pressed = 0;
+    button->addTarget(ControlEvent::TouchUpInside, [&](Control&) { ++pressed; });
+    s.view->addSubview(button);
+    tap(*s.window, {50, 30});
+    EXPECT_EQ(pressed, 1);
+    EXPECT_TRUE(taps.empty());
+    tap(*s.window, {200, 300});
+    EXPECT_EQ(taps.size(), 1u) << "elsewhere the screen's tap works";
+    button->setEnabled(false);
+    tap(*s.window, {50, 30});
+    EXPECT_EQ(taps.size(), 2u) << "a disabled button lets the tap through";
 }
 
 TEST(Window, KeysGoToTheFirstResponderOnly)
