@@ -1,13 +1,10 @@
 // libFuzzer target: adapter replies of any shape, in every frame layout, never crash the parser.
-// The fuzz build has no platform layer, so the parser's two sources (standard library only) are
-// compiled into this target directly.
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-#include "core/link/PidLengths.cpp"
-#include "core/link/ReplyParser.cpp"
+#include "core/link/ReplyParser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
