@@ -307,3 +307,56 @@ TEST(TableView, RegisteredCellsComeFromTheirFactory)
     EXPECT_EQ(cell->reuseIdentifier(), "CustomCell");
     EXPECT_EQ(cell->style(), TableViewCellStyle::Subtitle);
 }
+
+namespace {
+
+// One 65-point row per section between 1.5-point header and footer views,
+// the layout of a sensor list.
+class OneRowSections : public Model {
+public:
+    OneRowSections()
+        : Model(0)
+    {
+        rows.assign(30, {"sensor"});
+    }
+    double heightForRowAtIndexPath(TableView&, IndexPath) override { return 65; }
+    double heightForHeaderInSection(TableView&, int) override { return 1.5; }
+    double heightForFooterInSection(TableView&, int) override { return 1.5; }
+    std::shared_ptr<View> viewForHeaderInSection(TableView&, int section) override
+    {
+        auto view = std::make_shared<View>();
+        view->setTag(1000 + section);
+        return view;
+    }
+};
+
+} // namespace
+
+TEST(TableView, DelegateHeightsHeaderViewsAndTableViews)
+{
+    auto window = std::make_shared<Window>(makeRect(0, 0, 320, 480));
+    OneRowSections model;
+    auto table = std::make_shared<TableView>(makeRect(0, 0, 320, 480), TableViewStyle::Grouped);
+    auto top = std::make_shared<View>(makeRect(0, 0, 320, 0.01));
+    table->setTableHeaderView(top);
+    auto bottom = std::make_shared<View>(makeRect(0, 0, 320, 40));
+    table->setTableFooterView(bottom);
+    auto background = std::make_shared<View>();
+    table->setBackgroundView(background);
+    table->setDataSource(&model);
+    table->setDelegate(&model);
+    window->addSubview(table);
+
+    EXPECT_DOUBLE_EQ(table->rectForRowAtIndexPath({2, 0}).y(), 0.01 + 2 * 68 + 1.5);
+    EXPECT_DOUBLE_EQ(table->contentSize().height, 0.01 + 30 * 68 + 40);
+    ASSERT_NE(table->headerViewForSection(1), nullptr);
+    EXPECT_EQ(table->headerViewForSection(1)->tag(), 1001);
+    EXPECT_EQ(table->headerViewForSection(20), nullptr) << "off screen";
+
+    table->setContentOffset(table->maximumContentOffset());
+    table->layoutIfNeeded();
+    EXPECT_EQ(bottom->frame().maxY(), table->contentSize().height);
+    EXPECT_EQ(background->frame(), table->bounds()) << "the background stays put";
+    EXPECT_EQ(table->subviews().front(), background);
+    EXPECT_EQ(table->indexPathsForVisibleRows().back(), (IndexPath{29, 0}));
+}
