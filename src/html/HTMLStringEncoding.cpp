@@ -394,13 +394,18 @@ constexpr std::array<char16_t, 32> windows1252High = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+constexpr std::array<char16_t, 256> windows1252Table = [] {
+    std::array<char16_t, 256> table{};
+    for (std::size_t byte = 0; byte < table.size(); ++byte)
+        table[byte] = byte >= 0x80 && byte <= 0x9F ? windows1252High[byte - 0x80] : static_cast<char16_t>(byte);
+    return table;
+}();
+
 std::u16string decodeWindows1252(std::string_view data)
 {
     std::u16string text(data.size(), u'\0');
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(data[i]);
-        text[i] = byte >= 0x80 && byte <= 0x9F ? windows1252High[byte - 0x80] : byte;
-    }
+    for (std::size_t i = 0; i < data.size(); ++i)
+        text[i] = windows1252Table[static_cast<unsigned char>(data[i])];
     return text;
 }
 
