@@ -37,7 +37,11 @@ public:
     void viewWillTransitionToSize(ui::Size size, ui::TransitionCoordinator& coordinator) override
     {
         write("willTransition " + std::to_string(static_cast<int>(size.width)));
-        coordinator.animateAlongsideTransition([this] { write("alongside"); }, [this] { write("transitionDone"); });
+        // Completions may come after the screen went: hold it weakly.
+        const auto self = std::static_pointer_cast<Screen>(shared_from_this());
+        const std::weak_ptr<Screen> weak = self;
+        coordinator.animateAlongsideTransition([weak] { if (auto s = weak.lock()) s->write("alongside"); },
+                                               [weak] { if (auto s = weak.lock()) s->write("transitionDone"); });
         ViewController::viewWillTransitionToSize(size, coordinator);
     }
     void willRotateToInterfaceOrientation(ui::InterfaceOrientation o, double) override

@@ -1,0 +1,343 @@
+#include "platform/ui/Application.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Timer.h"
+#include "platform/ui/RootWindow.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/Window.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRasterWindow>
+#include <QResizeEvent>
+#include <QWheelEvent>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace ui {
+
+namespace {
+
+Application* sharedApplication = nullptr;
+
+constexpr double pointsPerWheelNotch = 40;
+
+std::optional<Size> parseSize(const std::string& text)
+{
+    const auto x = text.find('x');
+    if (x == std::string::npos)
+        return std::nullopt;
+    char* end = nullptr;
+    const double w = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + x)
+        return std::nullopt;
+    const char* rest = text.c_str() + x + 1;
+    const double h = std::strtod(rest, &end);
+    if (end == rest || *end != '\0' || !(w >= 100 && w <= 4000) || !(h >= 100 && h <= 4000))
+        return std::nullopt;
+    return Size{std::round(w), std::round(h)};
+}
+
+std::optional<Key> keyFor(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Key::Return;
+    case Qt::Key_Backspace: return Key::Backspace;
+    case Qt::Key_Delete: return Key::Delete;
+    case Qt::Key_Left: return Key::Left;
+    case Qt::Key_Right: return Key::Right;
+    case Qt::Key_Up: return Key::Up;
+    case Qt::Key_Down: return Key::Down;
+    case Qt::Key_Home: return Key::Home;
+    case Qt::Key_End: return Key::End;
+    case Qt::Key_Tab: return Key::Tab;
+    case Qt::Key_Escape: return Key::Escape;
+    default: return std::nullopt;
+    }
+}
+
+} // namespace
+
+ApplicationOptions parseApplicationOptions(int argc, char** argv)
+{
+    ApplicationOptions options;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i] ? argv[i] : "";
+        const bool hasValue = i + 1 < argc && argv[i + 1];
+        const auto value = [&]() -> std::string { return hasValue ? argv[++i] : std::string(); };
+        if (i > 0 && arg == "--idiom") {
+            const std::string idiom = value();
+            if (idiom == "pad" || idiom == "phone")
+                options.idiom = idiom == "pad" ? UserInterfaceIdiom::Pad : UserInterfaceIdiom::Phone;
+            else
+                options.errors.push_back("--idiom takes phone or pad, not \"" + idiom + "\"");
+        } else if (i > 0 && arg == "--size") {
+            const std::string text = value();
+            options.size = parseSize(text);
+            if (!options.size)
+                options.errors.push_back("--size takes WxH in points (100 to 4000), not \"" + text + "\"");
+        } else if (i > 0 && arg == "--screenshot") {
+            options.screenshot = value();
+            if (options.screenshot.empty())
+                options.errors.push_back("--screenshot takes a file name");
+        } else if (i > 0 && arg == "--quit-after") {
+            const std::string text = value();
+            char* end = nullptr;
+            const double seconds = std::strtod(text.c_str(), &end);
+            if (!text.empty() && *end == '\0' && seconds >= 0 && std::isfinite(seconds))
+                options.quitAfter = seconds;
+            else
+                options.errors.push_back("--quit-after takes seconds, not \"" + text + "\"");
+        } else {
+            options.arguments.push_back(arg);
+        }
+    }
+    return options;
+}
+
+// The Qt window: paints the view tree and turns Qt's input into ours.
+class QtHostWindow : public QRasterWindow {
+public:
+    explicit QtHostWindow(RootWindow& root)
+        : root_(root)
+    {
+        setTitle("Norvale");
+    }
+
+    void paintEvent(QPaintEvent*) override
+    {
+        const double ratio = devicePixelRatio();
+        const Image image = root_.window().renderToImage(ratio);
+        if (image.isNull())
+            return;
+        QImage pixels(reinterpret_cast<const uchar*>(image.pixels()), image.pixelWidth(), image.pixelHeight(),
+                      image.pixelWidth() * 4, QImage::Format_ARGB32_Premultiplied);
+        pixels.setDevicePixelRatio(ratio);
+        QPainter painter(this);
+        painter.drawImage(QPointF(0, 0), pixels);
+    }
+
+    void resizeEvent(QResizeEvent* event) override
+    {
+        root_.setSize({static_cast<double>(event->size().width()), static_cast<double>(event->size().height())});
+    }
+
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() != Qt::LeftButton || down_)
+            return;
+        down_ = true;
+        mirrored_ = (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) != 0;
+        root_.window().sendTouches(TouchPhase::Began, fingers(event->position()));
+    }
+
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        if (down_)
+            root_.window().sendTouches(TouchPhase::Moved, fingers(event->position()));
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (event->button() != Qt::LeftButton || !down_)
+            return;
+        down_ = false;
+        root_.window().sendTouches(TouchPhase::Ended, fingers(event->position()));
+    }
+
+    void wheelEvent(QWheelEvent* event) override
+    {
+        const QPointF pixels = event->pixelDelta();
+        const QPointF notches = QPointF(event->angleDelta()) / 120.0 * pointsPerWheelNotch;
+        const QPointF delta = pixels.isNull() ? notches : pixels;
+        const QPointF at = event->position();
+        root_.window().sendWheel({at.x(), at.y()}, -delta.x(), -delta.y());
+    }
+
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        KeyEvent key;
+        key.shift = event->modifiers() & Qt::ShiftModifier;
+        key.control = event->modifiers() & Qt::ControlModifier;
+        key.alt = event->modifiers() & Qt::AltModifier;
+        if (const auto special = keyFor(event->key())) {
+            key.key = *special;
+        } else {
+            const QString text = event->text();
+            if (text.isEmpty() || !text.at(0).isPrint())
+                return;
+            key.text = text.toStdString();
+        }
+        root_.window().sendKey(key);
+    }
+
+private:
+    // The finger under the pointer, and its mirror image about the centre.
+    std::vector<Touch> fingers(QPointF at) const
+    {
+        Touch first;
+        first.id = 1;
+        first.location = {at.x(), at.y()};
+        if (!mirrored_)
+            return {first};
+        const Rect b = root_.window().bounds();
+        Touch second;
+        second.id = 2;
+        second.location = {b.width() - at.x(), b.height() - at.y()};
+        return {first, second};
+    }
+
+    RootWindow& root_;
+    bool down_ = false;
+    bool mirrored_ = false;
+};
+
+struct Application::HostWindow {
+    std::unique_ptr<QtHostWindow> window;
+};
+
+Application::Application(int argc, char** argv)
+    : options_(parseApplicationOptions(argc, argv))
+    , previous_(sharedApplication)
+{
+    sharedApplication = this;
+    for (const std::string& error : options_.errors)
+        fnd::log(fnd::LogLevel::Warning, error);
+    Device& device = Device::current();
+    device.setIdiom(options_.idiom);
+    const Size size = options_.size.value_or(options_.idiom == UserInterfaceIdiom::Pad ? Device::defaultPadSize
+                                                                                       : Device::defaultPhoneSize);
+    device.setScreenSize(size);
+    rootWindow_ = std::make_unique<RootWindow>(size);
+
+    host_ = std::make_unique<HostWindow>();
+    host_->window = std::make_unique<QtHostWindow>(*rootWindow_);
+    QtHostWindow& window = *host_->window;
+    window.resize(static_cast<int>(size.width), static_cast<int>(size.height));
+    device.setScale(window.devicePixelRatio());
+    rootWindow_->window().setDisplayHandler([&window] { window.update(); });
+    rootWindow_->setSizeChangeHandler([&window](Size s) {
+        if (window.width() != static_cast<int>(s.width) || window.height() != static_cast<int>(s.height))
+            window.resize(static_cast<int>(s.width), static_cast<int>(s.height));
+    });
+    QObject::connect(&window, &QWindow::visibilityChanged, [this](QWindow::Visibility visibility) {
+        enterBackground(visibility == QWindow::Minimized || visibility == QWindow::Hidden);
+    });
+}
+
+Application::~Application()
+{
+    terminate();
+    rootWindow_->window().setDisplayHandler({});
+    rootWindow_->setSizeChangeHandler({});
+    host_->window.reset();
+    if (sharedApplication == this)
+        sharedApplication = previous_;
+}
+
+Application* Application::shared() { return sharedApplication; }
+
+std::optional<std::string> Application::optionValue(const std::string& name) const
+{
+    const std::string flag = "--" + name;
+    const auto& args = options_.arguments;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == flag && i + 1 < args.size())
+            return args[i + 1];
+        if (args[i].starts_with(flag + "="))
+            return args[i].substr(flag.size() + 1);
+    }
+    return std::nullopt;
+}
+
+bool Application::hasOption(const std::string& name) const
+{
+    const std::string flag = "--" + name;
+    for (const std::string& arg : options_.arguments) {
+        if (arg == flag || arg.starts_with(flag + "="))
+            return true;
+    }
+    return false;
+}
+
+void Application::setRootViewController(std::shared_ptr<ViewController> controller)
+{
+    rootWindow_->setRootViewController(std::move(controller));
+}
+
+void Application::enterBackground(bool background)
+{
+    if (background == background_ || terminated_)
+        return;
+    background_ = background;
+    const auto& handler = background ? didEnterBackground_ : willEnterForeground_;
+    if (handler)
+        handler();
+}
+
+void Application::terminate()
+{
+    if (terminated_)
+        return;
+    terminated_ = true;
+    if (willTerminate_)
+        willTerminate_();
+}
+
+int Application::run()
+{
+    fnd::RunLoop& loop = fnd::RunLoop::main();
+    loop.useRealClock();
+    host_->window->show();
+    fnd::DelayedCall quitLater;
+    if (options_.quitAfter)
+        quitLater = fnd::after(*options_.quitAfter, [this] { quit(0); });
+    const int code = loop.exec();
+    quitLater.cancel();
+    if (!options_.screenshot.empty() && !saveScreenshot(options_.screenshot))
+        fnd::log(fnd::LogLevel::Error, "could not write the screenshot " + options_.screenshot.string());
+    terminate();
+    return code;
+}
+
+void Application::quit(int code) { fnd::RunLoop::main().quit(code); }
+
+bool Application::saveScreenshot(const std::filesystem::path& path) const
+{
+    return rootWindow_->window().renderToImage(host_->window->devicePixelRatio()).writePNG(path);
+}
+
+void Application::sendMouse(MouseAction action, Point location, bool secondFinger)
+{
+    const QEvent::Type type = action == MouseAction::Press ? QEvent::MouseButtonPress
+        : action == MouseAction::Move                      ? QEvent::MouseMove
+                                                           : QEvent::MouseButtonRelease;
+    const QPointF at(location.x, location.y);
+    const Qt::MouseButton button = action == MouseAction::Move ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons buttons = action == MouseAction::Release ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, at, button, buttons, secondFinger ? Qt::ControlModifier : Qt::NoModifier);
+    QCoreApplication::sendEvent(host_->window.get(), &event);
+}
+
+void Application::sendWheel(Point location, double notches)
+{
+    const QPointF at(location.x, location.y);
+    QWheelEvent event(at, at, QPoint(), QPoint(0, static_cast<int>(notches * 120)), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(host_->window.get(), &event);
+}
+
+void Application::resizeHostWindow(Size size)
+{
+    QResizeEvent event(QSize(static_cast<int>(size.width), static_cast<int>(size.height)), host_->window->size());
+    host_->window->resize(event.size());
+    QCoreApplication::sendEvent(host_->window.get(), &event);
+}
+
+} // namespace ui

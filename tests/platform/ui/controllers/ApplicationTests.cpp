@@ -1,0 +1,157 @@
+#include "Screens.h"
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
+#include "support/TestSupport.h"
+
+#include <filesystem>
+
+using namespace ui;
+using namespace controllertests;
+
+namespace {
+
+std::vector<char*> argvOf(std::vector<std::string>& args)
+{
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    return argv;
+}
+
+ApplicationOptions parse(std::vector<std::string> args)
+{
+    auto argv = argvOf(args);
+    return parseApplicationOptions(static_cast<int>(args.size()), argv.data());
+}
+
+TEST(ApplicationOptionsTest, HostOptionsAreTakenAndTheRestPassedOn)
+{
+    const auto options = parse({"norvale", "--idiom", "pad", "--size", "1024x768", "--adapter", "wifi",
+                                "--screenshot", "shot.png", "--quit-after", "2.5"});
+    EXPECT_EQ(options.idiom, UserInterfaceIdiom::Pad);
+    EXPECT_EQ(options.size, (Size{1024, 768}));
+    EXPECT_EQ(options.screenshot, "shot.png");
+    EXPECT_EQ(options.quitAfter, 2.5);
+    EXPECT_EQ(options.arguments, (std::vector<std::string>{"norvale", "--adapter", "wifi"}));
+    EXPECT_TRUE(options.errors.empty());
+}
+
+TEST(ApplicationOptionsTest, BadValuesAreReportedAndIgnored)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"norvale", "--idiom", "watch"}, {"norvale", "--size", "390"},        {"norvale", "--size", "390x"},
+        {"norvale", "--size", "10x10"},  {"norvale", "--size", "390x844px"}, {"norvale", "--quit-after", "-1"},
+        {"norvale", "--quit-after", "soon"}, {"norvale", "--size"},
+    };
+    for (const auto& args : cases) {
+        const auto options = parse(args);
+        EXPECT_EQ(options.errors.size(), 1u) << args[1] << " " << args.back();
+        EXPECT_EQ(options.idiom, UserInterfaceIdiom::Phone);
+        EXPECT_FALSE(options.size);
+        EXPECT_FALSE(options.quitAfter);
+    }
+}
+
+// Counts the touches that reach it.
+class TouchCounter : public View {
+public:
+    using View::View;
+    std::vector<Point> began;
+    void touchesBegan(const std::vector<Touch>& touches) override
+    {
+        for (const Touch& t : touches)
+            began.push_back(t.location);
+    }
+};
+
+class ApplicationTest : public ::testing::Test {
+protected:
+    ApplicationTest() { Device::current().reset(); }
+    ~ApplicationTest() override
+    {
+        fnd::RunLoop::main().useManualClock();
+        Device::current().reset();
+    }
+    std::unique_ptr<Application> make(std::vector<std::string> args)
+    {
+        auto argv = argvOf(args);
+        return std::make_unique<Application>(static_cast<int>(args.size()), argv.data());
+    }
+    std::shared_ptr<Log> log = std::make_shared<Log>();
+};
+
+TEST_F(ApplicationTest, TheMouseIsAFingerAndAModifierAddsAMirroredOne)
+{
+    auto app = make({"norvale", "--adapter=sim"});
+    EXPECT_EQ(app->optionValue("adapter"), "sim");
+    EXPECT_TRUE(app->hasOption("adapter"));
+    EXPECT_FALSE(app->optionValue("size"));
+    auto home = std::make_shared<Screen>("Home", log);
+    app->setRootViewController(home);
+    auto button = std::make_shared<Button>(ButtonType::System, makeRect(20, 100, 120, 44));
+    button->setTitle("Connect");
+    int taps = 0;
+    button->addTarget(ControlEvent::TouchUpInside, [&](Control&) { ++taps; });
+    auto pad = std::make_shared<TouchCounter>(makeRect(0, 0, 390, 844));
+    home->view()->addSubview(pad);
+    home->view()->addSubview(button);
+
+    app->sendMouse(MouseAction::Press, {60, 120});
+    app->sendMouse(MouseAction::Move, {62, 121});
+    app->sendMouse(MouseAction::Release, {62, 121});
+    EXPECT_EQ(taps, 1);
+
+    EXPECT_TRUE(pad->began.empty());
+
+    app->sendMouse(MouseAction::Press, {100, 500});
+    app->sendMouse(MouseAction::Release, {100, 500});
+    EXPECT_EQ(pad->began, (std::vector<Point>{{100, 500}}));
+    pad->began.clear();
+    app->sendMouse(MouseAction::Press, {100, 600}, true);
+    app->sendMouse(MouseAction::Release, {100, 600});
+    EXPECT_EQ(pad->began, (std::vector<Point>{{100, 600}, {290, 244}})) << "mirrored about the centre (195, 422)";
+}
+
+TEST_F(ApplicationTest, ResizingTurnsTheDevice)
+{
+    auto app = make({"norvale", "--idiom", "pad"});
+    EXPECT_TRUE(Device::current().isPad());
+    EXPECT_EQ(app->rootWindow().size(), Device::defaultPadSize);
+    auto home = std::make_shared<Screen>("Home", log);
+    app->setRootViewController(home);
+    log->clear();
+    app->resizeHostWindow({1024, 768});
+    EXPECT_EQ(Device::current().interfaceOrientation(), InterfaceOrientation::LandscapeRight);
+    EXPECT_EQ(home->view()->bounds().size, (Size{1024, 768}));
+    EXPECT_FALSE(log->empty());
+    EXPECT_EQ(log->front(), "Home willTransition 1024");
+}
+
+TEST_F(ApplicationTest, RunTakesAScreenshotBeforeQuitting)
+{
+    const auto path = testsupport::artifactsDir() / "application-window.png";
+    std::filesystem::remove(path);
+    auto app = make({"norvale", "--screenshot", path.string(), "--quit-after", "0"});
+    auto home = std::make_shared<Screen>("Home", log);
+    home->view()->setBackgroundColor(Color::orange());
+    app->setRootViewController(home);
+    int terminations = 0;
+    app->setWillTerminateHandler([&] { ++terminations; });
+    EXPECT_EQ(app->run(), 0);
+    EXPECT_EQ(terminations, 1);
+    const auto shot = Image::fromFile(path);
+    ASSERT_TRUE(shot);
+    EXPECT_EQ(shot->size(), Device::defaultPhoneSize);
+    const Color corner = shot->pixel(10, 10);
+    EXPECT_NEAR(corner.r, 1, 0.01);
+    EXPECT_NEAR(corner.g, 0.5, 0.01);
+    EXPECT_NEAR(corner.b, 0, 0.01);
+    app.reset();
+    EXPECT_EQ(terminations, 1) << "terminating once";
+}
+
+} // namespace
