@@ -2,6 +2,13 @@
 
 #include <stdexcept>
 
+namespace {
+
+// Above this count the dictionary keeps its hash index.
+constexpr std::size_t indexedCount = 32;
+
+} // namespace
+
 HTMLOrderedDictionary::HTMLOrderedDictionary(std::size_t capacity)
 {
     entries_.reserve(capacity);
@@ -16,15 +23,16 @@ HTMLOrderedDictionary::HTMLOrderedDictionary(std::initializer_list<Entry> entrie
 
 const std::u16string* HTMLOrderedDictionary::objectForKey(std::u16string_view key) const
 {
-    for (const auto& entry : entries_) {
-        if (entry.first == key)
-            return &entry.second;
-    }
-    return nullptr;
+    const std::size_t index = indexOfKey(key);
+    return index == HTMLNotFound ? nullptr : &entries_[index].second;
 }
 
 std::size_t HTMLOrderedDictionary::indexOfKey(std::u16string_view key) const
 {
+    if (!index_.empty()) {
+        const auto found = index_.find(key);
+        return found == index_.end() ? HTMLNotFound : found->second;
+    }
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         if (entries_[i].first == key)
             return i;
@@ -64,11 +72,29 @@ void HTMLOrderedDictionary::insertObject(std::u16string value, std::u16string ke
         return;
     }
     entries_.emplace(entries_.begin() + static_cast<std::ptrdiff_t>(index), std::move(key), std::move(value));
+    if (entries_.size() <= indexedCount)
+        return;
+    if (index + 1 == entries_.size() && !index_.empty())
+        index_.emplace(entries_.back().first, index);
+    else
+        rebuildIndex();
 }
 
 void HTMLOrderedDictionary::removeObjectForKey(std::u16string_view key)
 {
     const std::size_t index = indexOfKey(key);
-    if (index != HTMLNotFound)
-        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+    if (index == HTMLNotFound)
+        return;
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+    if (!index_.empty())
+        rebuildIndex();
+}
+
+void HTMLOrderedDictionary::rebuildIndex()
+{
+    index_.clear();
+    if (entries_.size() <= indexedCount)
+        return;
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        index_.emplace(entries_[i].first, i);
 }

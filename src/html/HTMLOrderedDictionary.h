@@ -5,13 +5,15 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 #include <initializer_list>
 
 // An insertion-ordered dictionary from names to values: element attributes and
 // tag-token attributes. Attribute lists are short, so the entries live in one
-// vector in order and lookups scan it.
+// vector in order and lookups scan it; a long list (hostile markup can hold
+// thousands of attributes) also keeps a hash index so building it stays linear.
 class HTMLOrderedDictionary {
 public:
     using Entry = std::pair<std::u16string, std::u16string>;
@@ -44,8 +46,17 @@ public:
     std::vector<Entry>::const_iterator end() const { return entries_.end(); }
 
     // Equal entries in the same order.
-    bool operator==(const HTMLOrderedDictionary&) const = default;
+    bool operator==(const HTMLOrderedDictionary& other) const { return entries_ == other.entries_; }
 
 private:
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::u16string_view key) const { return std::hash<std::u16string_view>()(key); }
+    };
+
+    void rebuildIndex();
+
     std::vector<Entry> entries_;
+    // Key to position, only while there are more than a few dozen entries.
+    std::unordered_map<std::u16string, std::size_t, KeyHash, std::equal_to<>> index_;
 };

@@ -1,4 +1,5 @@
 #include "html/HTMLOrderedDictionary.h"
+#include "html/HTMLUTF8.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,29 @@ TEST(HTMLOrderedDictionary, RemovesAndCopiesKeepOrder)
         keys += key;
     EXPECT_EQ(keys, u"acd");
     EXPECT_EQ(HTMLOrderedDictionary().firstKey(), nullptr);
+}
+
+// Long dictionaries answer from a hash index; it must follow every change.
+TEST(HTMLOrderedDictionary, LongDictionariesKeepPositionsRight)
+{
+    HTMLOrderedDictionary dictionary;
+    for (int i = 0; i < 100; ++i)
+        dictionary.setObject(UTF16FromUTF8(std::to_string(i * i)), UTF16FromUTF8("k" + std::to_string(i)));
+    dictionary.insertObject(u"front", u"new", 0);
+    dictionary.setObject(u"changed", u"k50");
+    dictionary.removeObjectForKey(u"k10");
+    EXPECT_EQ(dictionary.count(), 100u);
+    EXPECT_EQ(dictionary.indexOfKey(u"new"), 0u);
+    EXPECT_EQ(dictionary.indexOfKey(u"k9"), 10u);
+    EXPECT_EQ(dictionary.indexOfKey(u"k11"), 11u);
+    EXPECT_EQ(dictionary.indexOfKey(u"k10"), HTMLNotFound);
+    EXPECT_EQ(*dictionary.objectForKey(u"k50"), u"changed");
+    EXPECT_EQ(*dictionary.objectForKey(u"k99"), u"9801");
+    for (int i = 99; i >= 20; --i)
+        dictionary.removeObjectForKey(UTF16FromUTF8("k" + std::to_string(i)));
+    EXPECT_EQ(dictionary.count(), 20u);
+    EXPECT_EQ(dictionary.indexOfKey(u"k19"), 19u);
+    EXPECT_EQ(*dictionary.lastKey(), u"k19");
 }
 
 } // namespace
