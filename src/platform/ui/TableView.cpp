@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/SubviewSlot.h"
 #include "platform/ui/SwipeGestureRecognizer.h"
 
 #include <algorithm>
@@ -98,33 +99,21 @@ void TableView::setSeparatorColor(Color color)
 
 void TableView::setTableHeaderView(std::shared_ptr<View> view)
 {
-    if (tableHeaderView_)
-        tableHeaderView_->removeFromSuperview();
-    tableHeaderView_ = std::move(view);
-    if (tableHeaderView_)
-        addSubview(tableHeaderView_);
+    replaceSubview(*this, tableHeaderView_, std::move(view));
     geometryValid_ = false;
     setNeedsLayout();
 }
 
 void TableView::setTableFooterView(std::shared_ptr<View> view)
 {
-    if (tableFooterView_)
-        tableFooterView_->removeFromSuperview();
-    tableFooterView_ = std::move(view);
-    if (tableFooterView_)
-        addSubview(tableFooterView_);
+    replaceSubview(*this, tableFooterView_, std::move(view));
     geometryValid_ = false;
     setNeedsLayout();
 }
 
 void TableView::setBackgroundView(std::shared_ptr<View> view)
 {
-    if (backgroundView_)
-        backgroundView_->removeFromSuperview();
-    backgroundView_ = std::move(view);
-    if (backgroundView_)
-        insertSubview(backgroundView_, 0);
+    replaceSubview(*this, backgroundView_, std::move(view), 0);
     setNeedsLayout();
 }
 

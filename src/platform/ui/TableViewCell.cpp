@@ -4,6 +4,7 @@
 #include "platform/ui/Context.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/SubviewSlot.h"
 #include "platform/ui/TableView.h"
 
 #include <algorithm>
@@ -183,24 +184,14 @@ void TableViewCell::setAccessoryType(TableViewCellAccessoryType type)
 
 void TableViewCell::setAccessoryView(std::shared_ptr<View> view)
 {
-    if (accessoryView_)
-        accessoryView_->removeFromSuperview();
-    accessoryView_ = std::move(view);
+    replaceSubview(*this, accessoryView_, std::move(view));
     updateAccessory();
 }
 
 void TableViewCell::updateAccessory()
 {
-    if (standardAccessory_) {
-        standardAccessory_->removeFromSuperview();
-        standardAccessory_.reset();
-    }
-    if (accessoryView_)
-        addSubview(accessoryView_);
-    else if (accessoryType_ != TableViewCellAccessoryType::None) {
-        standardAccessory_ = std::make_shared<StandardAccessory>(accessoryType_);
-        addSubview(standardAccessory_);
-    }
+    const bool drawn = !accessoryView_ && accessoryType_ != TableViewCellAccessoryType::None;
+    replaceSubview(*this, standardAccessory_, drawn ? std::make_shared<StandardAccessory>(accessoryType_) : nullptr);
     setNeedsLayout();
 }
 
@@ -235,24 +226,14 @@ void TableViewCell::updateSelectionDisplay()
 
 void TableViewCell::setBackgroundView(std::shared_ptr<View> view)
 {
-    if (backgroundView_)
-        backgroundView_->removeFromSuperview();
-    backgroundView_ = std::move(view);
     // Behind everything: the selected background, then the content, go above it.
-    if (backgroundView_)
-        insertSubview(backgroundView_, 0);
-    setNeedsLayout();
+    replaceSubview(*this, backgroundView_, std::move(view), 0);
 }
 
 void TableViewCell::setSelectedBackgroundView(std::shared_ptr<View> view)
 {
-    if (selectedBackgroundView_)
-        selectedBackgroundView_->removeFromSuperview();
-    selectedBackgroundView_ = std::move(view);
-    if (selectedBackgroundView_)
-        insertSubview(selectedBackgroundView_, backgroundView_ ? 1 : 0);
+    replaceSubview(*this, selectedBackgroundView_, std::move(view), backgroundView_ ? 1 : 0);
     updateSelectionDisplay();
-    setNeedsLayout();
 }
 
 void TableViewCell::setEditing(bool editing, bool)
