@@ -244,6 +244,7 @@ void ScrollView::fingerDown()
 
 void ScrollView::handlePan()
 {
+    const auto keepAlive = weak_from_this().lock(); // a delegate may let go of this view
     using State = GestureRecognizer::State;
     switch (pan_->state()) {
     case State::Began:
@@ -367,6 +368,7 @@ void ScrollView::stopMotion()
 
 void ScrollView::step(double now)
 {
+    const auto keepAlive = weak_from_this().lock(); // a delegate may let go of this view
     const double dt = now - lastFrameTime_;
     lastFrameTime_ = now;
     bool finished = false;
@@ -450,7 +452,10 @@ bool ScrollView::scrollByWheel(double dx, double dy)
     const Point offset = contentOffset();
     userMoved(clamped({offset.x + (horizontal ? dx : 0), offset.y + (horizontal ? 0 : dy)}));
     wheelEnd_.cancel();
-    wheelEnd_ = fnd::after(wheelEndDelay, [this] { endWheelScroll(); });
+    wheelEnd_ = fnd::after(wheelEndDelay, [this] {
+        const auto keepAlive = weak_from_this().lock();
+        endWheelScroll();
+    });
     return true;
 }
 

@@ -93,6 +93,7 @@ void Window::sendTouches(TouchPhase phase, const std::vector<Touch>& inputs)
 {
     if (phase == TouchPhase::Stationary)
         return;
+    const auto keepAlive = weak_from_this().lock(); // an action may close this window
     const double now = fnd::RunLoop::main().now();
     // Touches land on what the screen shows: layout first, as before a frame.
     if (phase == TouchPhase::Began)
