@@ -120,6 +120,28 @@ void ViewController::setTitle(std::string title)
     tabBarItem_.setTitle(title_);
 }
 
+// Editing
+
+void ViewController::setEditing(bool editing, bool)
+{
+    editing_ = editing;
+    if (editButtonItem_) {
+        editButtonItem_->setTitle(editing ? "Done" : "Edit");
+        editButtonItem_->setStyle(editing ? BarButtonItemStyle::Done : BarButtonItemStyle::Plain);
+    }
+}
+
+const std::shared_ptr<BarButtonItem>& ViewController::editButtonItem()
+{
+    if (!editButtonItem_) {
+        editButtonItem_ = std::make_shared<BarButtonItem>(SystemItem::Edit, [this](BarButtonItem&) {
+            setEditing(!editing_, true);
+        });
+        setEditing(editing_, false);
+    }
+    return editButtonItem_;
+}
+
 // Containment
 
 void ViewController::addChildViewController(std::shared_ptr<ViewController> child)

@@ -79,6 +79,12 @@ public:
     NavigationItem& navigationItem() { return navigationItem_; }
     TabBarItem& tabBarItem() { return tabBarItem_; }
 
+    // Editing mode (table screens show their delete controls). The edit
+    // button item toggles it and reads "Edit" or "Done".
+    bool isEditing() const { return editing_; }
+    virtual void setEditing(bool editing, bool animated);
+    const std::shared_ptr<BarButtonItem>& editButtonItem();
+
     // Containment. addChildViewController calls willMoveToParentViewController
     // on the child; the caller adds the child's view and then calls the child's
     // didMoveToParentViewController. For removal: willMoveToParentViewController
@@ -177,6 +183,9 @@ private:
     std::unique_ptr<Presentation> presentation_; // on the presented screen
     ModalPresentationStyle presentationStyle_ = ModalPresentationStyle::Automatic;
     ModalTransitionStyle transitionStyle_ = ModalTransitionStyle::CoverVertical;
+
+    bool editing_ = false;
+    std::shared_ptr<BarButtonItem> editButtonItem_;
 
     Appearance appearance_ = Appearance::Disappeared;
     bool appearanceAnimated_ = false;
