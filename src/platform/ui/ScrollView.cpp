@@ -208,21 +208,6 @@ void ScrollView::setContentOffset(Point offset, bool animated)
     startMotion(Motion::Animating);
 }
 
-void ScrollView::scrollRectToVisible(Rect rect, bool animated)
-{
-    const Rect visible = bounds();
-    Point target = visible.origin;
-    if (rect.maxX() > visible.maxX())
-        target.x = rect.maxX() - visible.width();
-    if (rect.minX() < target.x)
-        target.x = rect.minX();
-    if (rect.maxY() > visible.maxY())
-        target.y = rect.maxY() - visible.height();
-    if (rect.minY() < target.y)
-        target.y = rect.minY();
-    setContentOffset(clamped(target), animated);
-}
-
 void ScrollView::setScrollEnabled(bool enabled)
 {
     scrollEnabled_ = enabled;

@@ -48,8 +48,6 @@ public:
     // Stops any scrolling in progress. Animated, it ends with
     // scrollViewDidEndScrollingAnimation; without animation, it is silent.
     void setContentOffset(Point offset, bool animated = false);
-    // The least scroll that shows `rect` (content coordinates), within the limits.
-    void scrollRectToVisible(Rect rect, bool animated);
     // The range of offsets that keep the content (with its insets) in view.
     Point minimumContentOffset() const;
     Point maximumContentOffset() const;

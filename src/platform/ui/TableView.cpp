@@ -246,14 +246,6 @@ int TableView::numberOfRowsInSection(int section)
     return static_cast<int>(sections_[static_cast<std::size_t>(section)].rowTops.size());
 }
 
-Rect TableView::rectForSection(int section)
-{
-    if (section < 0 || section >= numberOfSections())
-        return {};
-    const Section& s = sections_[static_cast<std::size_t>(section)];
-    return makeRect(0, s.top, bounds().width(), s.bottom - s.top);
-}
-
 Rect TableView::rectForHeaderInSection(int section)
 {
     if (section < 0 || section >= numberOfSections())

@@ -116,7 +116,6 @@ public:
 
     int numberOfSections();
     int numberOfRowsInSection(int section);
-    Rect rectForSection(int section);
     Rect rectForHeaderInSection(int section);
     Rect rectForFooterInSection(int section);
     Rect rectForRowAtIndexPath(IndexPath indexPath);
