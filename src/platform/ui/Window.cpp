@@ -67,6 +67,7 @@ Window::ActiveTouch Window::beginTouch(const Touch& input, double now)
     const bool repeat = now - lastTap_.time <= multipleTapInterval
         && std::hypot(input.location.x - lastTap_.location.x, input.location.y - lastTap_.location.y) <= multipleTapDistance;
     touch.tapCount = repeat ? lastTap_.count + 1 : 1;
+    record.start = input.location;
 
     View* hit = hitTest(input.location);
     if (!hit)
@@ -128,9 +129,10 @@ void Window::sendTouches(TouchPhase phase, const std::vector<Touch>& inputs)
     if (phase == TouchPhase::Ended || phase == TouchPhase::Cancelled) {
         for (ActiveTouch* record : touches) {
             const Touch& t = record->touch;
-            const Point down = t.location;
-            if (phase == TouchPhase::Ended)
-                lastTap_ = {down, now, t.tapCount};
+            // A finger that lifted near where it went down was a tap; the next may repeat it.
+            const bool tapped = phase == TouchPhase::Ended
+                && std::hypot(t.location.x - record->start.x, t.location.y - record->start.y) <= multipleTapDistance;
+            lastTap_ = tapped ? LastTap{t.location, now, t.tapCount} : LastTap{};
             active_.remove_if([&](const ActiveTouch& a) { return &a == record; });
         }
     }

@@ -61,6 +61,7 @@ private:
 
     struct ActiveTouch {
         Touch touch;
+        Point start;
         std::vector<std::shared_ptr<GestureRecognizer>> recognizers;
         bool deliveredToView = false;
         bool takenFromView = false;

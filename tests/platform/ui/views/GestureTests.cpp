@@ -265,6 +265,29 @@ TEST(Gestures, ControlsKeepTheirTapsFromRecognizersAround)
     EXPECT_EQ(taps.size(), 2u) << "a disabled button lets the tap through";
 }
 
+TEST(Window, TapCountGrowsForQuickTapsInOnePlace)
+{
+    class TapCounter : public View {
+    public:
+        using View::View;
+        int count = 0;
+        void touchesEnded(const std::vector<Touch>& touches) override { count = touches.front().tapCount; }
+    };
+    Window window(makeRect(0, 0, 320, 480));
+    auto view = std::make_shared<TapCounter>(makeRect(0, 0, 320, 480));
+    window.addSubview(view);
+    tap(window, {100, 100});
+    advance(0.1);
+    tap(window, {105, 100});
+    EXPECT_EQ(view->count, 2);
+    advance(1);
+    tap(window, {105, 100});
+    EXPECT_EQ(view->count, 1) << "too late";
+    drag(window, {100, 100}, {100, 300}, 0.1);
+    tap(window, {100, 300});
+    EXPECT_EQ(view->count, 1) << "a drag is no tap to repeat";
+}
+
 TEST(Window, KeysGoToTheFirstResponderOnly)
 {
     Window window(makeRect(0, 0, 320, 480));
