@@ -1,6 +1,7 @@
 #include "platform/ui/NavigationController.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/ui/ControllerView.h"
 #include "platform/ui/Device.h"
 
 #include <algorithm>
@@ -13,25 +14,6 @@ namespace {
 constexpr double parallax = 1.0 / 3.0;
 
 } // namespace
-
-// The controller's view: lays out the bar and the top screen.
-class NavigationController::ContainerView : public View {
-public:
-    ContainerView(Rect frame, NavigationController* owner)
-        : View(frame)
-        , owner_(owner)
-    {
-    }
-    void detach() { owner_ = nullptr; }
-    void layoutSubviews() override
-    {
-        if (owner_)
-            owner_->layoutContent();
-    }
-
-private:
-    NavigationController* owner_;
-};
 
 NavigationController::NavigationController()
     : bar_(std::make_shared<NavigationBar>())
@@ -48,14 +30,14 @@ NavigationController::NavigationController(std::shared_ptr<ViewController> root)
 
 NavigationController::~NavigationController()
 {
-    if (auto* container = dynamic_cast<ContainerView*>(viewIfLoaded()))
+    if (auto* container = dynamic_cast<ControllerView*>(viewIfLoaded()))
         container->detach();
     bar_->setBackAction({});
 }
 
 void NavigationController::loadView()
 {
-    auto container = std::make_shared<ContainerView>(Device::current().screenBounds(), this);
+    auto container = std::make_shared<ControllerView>(Device::current().screenBounds(), [this] { layoutContent(); });
     container->setBackgroundColor(Color::white());
     container->addSubview(bar_);
     if (ViewController* top = topViewController())

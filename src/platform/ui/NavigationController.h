@@ -46,7 +46,6 @@ protected:
     void childNavigationItemDidChange(ViewController& child) override;
 
 private:
-    class ContainerView;
     // Shows `to` as the new top: `forward` slides it in from the right.
     void transition(const std::shared_ptr<ViewController>& from, const std::shared_ptr<ViewController>& to,
                     bool forward, bool animated, std::vector<std::shared_ptr<ViewController>> leaving);

@@ -1,5 +1,6 @@
 #include "platform/ui/PageViewController.h"
 
+#include "platform/ui/ControllerView.h"
 #include "platform/ui/Device.h"
 
 #include <algorithm>
@@ -7,25 +8,6 @@
 #include <utility>
 
 namespace ui {
-
-// The controller's view: the scroll view above the page control.
-class PageViewController::PageView : public View {
-public:
-    PageView(Rect frame, PageViewController* owner)
-        : View(frame)
-        , owner_(owner)
-    {
-    }
-    void detach() { owner_ = nullptr; }
-    void layoutSubviews() override
-    {
-        if (owner_)
-            owner_->layoutView();
-    }
-
-private:
-    PageViewController* owner_;
-};
 
 // The scroll view: places the pages whenever its size changes.
 class PageViewController::PagesView : public ScrollView {
@@ -66,7 +48,7 @@ PageViewController::~PageViewController()
 {
     scrollView_->setDelegate(nullptr);
     scrollView_->detach();
-    if (auto* view = dynamic_cast<PageView*>(viewIfLoaded()))
+    if (auto* view = dynamic_cast<ControllerView*>(viewIfLoaded()))
         view->detach();
 }
 
@@ -83,7 +65,8 @@ void PageViewController::setDataSource(PageViewControllerDataSource* dataSource)
 
 void PageViewController::loadView()
 {
-    auto view = std::make_shared<PageView>(Device::current().screenBounds(), this);
+    // The scroll view above the page control.
+    auto view = std::make_shared<ControllerView>(Device::current().screenBounds(), [this] { layoutView(); });
     view->addSubview(scrollView_);
     view->addSubview(pageControl_);
     setView(view);

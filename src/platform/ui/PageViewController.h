@@ -73,7 +73,6 @@ protected:
     std::vector<ViewController*> childrenForAppearance() const override;
 
 private:
-    class PageView;
     class PagesView;
 
     void scrollViewWillBeginDragging(ScrollView&) override;

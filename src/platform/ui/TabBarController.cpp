@@ -1,29 +1,12 @@
 #include "platform/ui/TabBarController.h"
 
+#include "platform/ui/ControllerView.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/NavigationController.h"
 
 #include <algorithm>
 
 namespace ui {
-
-class TabBarController::ContainerView : public View {
-public:
-    ContainerView(Rect frame, TabBarController* owner)
-        : View(frame)
-        , owner_(owner)
-    {
-    }
-    void detach() { owner_ = nullptr; }
-    void layoutSubviews() override
-    {
-        if (owner_)
-            owner_->layoutContent();
-    }
-
-private:
-    TabBarController* owner_;
-};
 
 TabBarController::TabBarController()
     : content_(std::make_shared<View>())
@@ -34,14 +17,14 @@ TabBarController::TabBarController()
 
 TabBarController::~TabBarController()
 {
-    if (auto* container = dynamic_cast<ContainerView*>(viewIfLoaded()))
+    if (auto* container = dynamic_cast<ControllerView*>(viewIfLoaded()))
         container->detach();
     tabBar_->setSelectHandler({});
 }
 
 void TabBarController::loadView()
 {
-    auto container = std::make_shared<ContainerView>(Device::current().screenBounds(), this);
+    auto container = std::make_shared<ControllerView>(Device::current().screenBounds(), [this] { layoutContent(); });
     container->setBackgroundColor(Color::white());
     container->addSubview(content_);
     container->addSubview(tabBar_);

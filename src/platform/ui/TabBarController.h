@@ -50,7 +50,6 @@ protected:
     void childTabBarItemDidChange(ViewController& child) override;
 
 private:
-    class ContainerView;
     void show(int index);
     void layoutContent();
 

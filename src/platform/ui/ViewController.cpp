@@ -134,8 +134,10 @@ void ViewController::setEditing(bool editing, bool)
 const std::shared_ptr<BarButtonItem>& ViewController::editButtonItem()
 {
     if (!editButtonItem_) {
-        editButtonItem_ = std::make_shared<BarButtonItem>(SystemItem::Edit, [this](BarButtonItem&) {
-            setEditing(!editing_, true);
+        const std::weak_ptr<ViewController> weak = weak_from_this();
+        editButtonItem_ = std::make_shared<BarButtonItem>(SystemItem::Edit, [weak](BarButtonItem&) {
+            if (const auto self = weak.lock())
+                self->setEditing(!self->editing_, true);
         });
         setEditing(editing_, false);
     }
