@@ -42,6 +42,43 @@ std::map<int, std::vector<int>> rowsBySection(const std::vector<IndexPath>& inde
     return rows;
 }
 
+// The platform's look: a grey bar with a bold title in plain tables, a
+// small grey caption in grouped ones (capitals above the section).
+class SectionCaption : public View {
+public:
+    SectionCaption(std::string text, bool plain, bool header)
+        : plain_(plain)
+        , header_(header)
+    {
+        label_ = std::make_shared<Label>();
+        label_->setText(plain || !header ? std::move(text) : upperCased(std::move(text)));
+        label_->setFont(plain ? Font::boldSystemFont(17) : groupedCaptionFont());
+        label_->setTextColor(plain ? Color::black() : Color::systemGray());
+        label_->setNumberOfLines(plain || header ? 1 : 0);
+        if (plain)
+            setBackgroundColor(Color::systemGray6());
+        addSubview(label_);
+    }
+    void layoutSubviews() override
+    {
+        const Rect b = bounds();
+        const double width = std::max(0.0, b.width() - 2 * TableViewCell::margin);
+        const double line = label_->font().lineHeight();
+        if (plain_)
+            label_->setFrame(makeRect(TableViewCell::margin, 0, width, b.height()));
+        else if (header_)
+            label_->setFrame(makeRect(TableViewCell::margin, b.height() - line - 7, width, line));
+        else
+            label_->setFrame(makeRect(TableViewCell::margin, groupedFooterPadding, width,
+                                      std::max(0.0, b.height() - 2 * groupedFooterPadding)));
+    }
+
+private:
+    std::shared_ptr<Label> label_;
+    bool plain_;
+    bool header_;
+};
+
 } // namespace
 
 TableView::TableView(Rect frame, TableViewStyle style)
@@ -494,44 +531,7 @@ std::shared_ptr<View> TableView::makeHeaderOrFooter(int section, bool header)
                                      : dataSource_->titleForFooterInSection(*this, section);
     if (title.empty())
         return nullptr;
-
-    // The platform's look: a grey bar with a bold title in plain tables, a
-    // small grey caption in grouped ones (capitals above the section).
-    class Caption : public View {
-    public:
-        Caption(std::string text, bool plain, bool header)
-            : plain_(plain)
-            , header_(header)
-        {
-            label_ = std::make_shared<Label>();
-            label_->setText(plain || !header ? std::move(text) : upperCased(std::move(text)));
-            label_->setFont(plain ? Font::boldSystemFont(17) : groupedCaptionFont());
-            label_->setTextColor(plain ? Color::black() : Color::systemGray());
-            label_->setNumberOfLines(plain || header ? 1 : 0);
-            if (plain)
-                setBackgroundColor(Color::systemGray6());
-            addSubview(label_);
-        }
-        void layoutSubviews() override
-        {
-            const Rect b = bounds();
-            const double width = std::max(0.0, b.width() - 2 * TableViewCell::margin);
-            const double line = label_->font().lineHeight();
-            if (plain_)
-                label_->setFrame(makeRect(TableViewCell::margin, 0, width, b.height()));
-            else if (header_)
-                label_->setFrame(makeRect(TableViewCell::margin, b.height() - line - 7, width, line));
-            else
-                label_->setFrame(makeRect(TableViewCell::margin, groupedFooterPadding, width,
-                                          std::max(0.0, b.height() - 2 * groupedFooterPadding)));
-        }
-
-    private:
-        std::shared_ptr<Label> label_;
-        bool plain_;
-        bool header_;
-    };
-    return std::make_shared<Caption>(title, style_ == TableViewStyle::Plain, header);
+    return std::make_shared<SectionCaption>(title, style_ == TableViewStyle::Plain, header);
 }
 
 // Changes to the rows
