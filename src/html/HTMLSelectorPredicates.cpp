@@ -8,8 +8,57 @@
 #include <algorithm>
 #include <initializer_list>
 #include <map>
+#include <memory>
+#include <optional>
+#include <utility>
 
 namespace {
+
+// Predicates hold the predicates they are built from through shared pointers,
+// so copying one costs the same however large it is (the of-type forms take
+// the whole compound scanned so far).
+using SharedPredicate = std::shared_ptr<const HTMLSelectorPredicate>;
+
+SharedPredicate shared(HTMLSelectorPredicate predicate)
+{
+    return std::make_shared<const HTMLSelectorPredicate>(std::move(predicate));
+}
+
+// While an of-type test runs: the answers of the compounds it counted with, by
+// compound and sibling. A chain of of-type pseudo-classes counts with
+// compounds that count siblings in turn; without the answers kept, the work
+// would grow exponentially with the chain.
+using CountingAnswers = std::map<std::pair<const HTMLSelectorPredicate*, const HTMLElement*>, bool>;
+thread_local CountingAnswers* countingAnswers = nullptr;
+
+class CountingScope {
+public:
+    CountingScope()
+    {
+        if (!countingAnswers)
+            countingAnswers = &owned_.emplace();
+    }
+    ~CountingScope()
+    {
+        if (owned_)
+            countingAnswers = nullptr;
+    }
+    CountingScope(const CountingScope&) = delete;
+    CountingScope& operator=(const CountingScope&) = delete;
+
+private:
+    std::optional<CountingAnswers> owned_;
+};
+
+bool countedMatch(const HTMLSelectorPredicate& compound, const HTMLElement& sibling)
+{
+    const auto key = std::make_pair(&compound, &sibling);
+    if (const auto found = countingAnswers->find(key); found != countingAnswers->end())
+        return found->second;
+    const bool answer = compound(sibling);
+    countingAnswers->emplace(key, answer);
+    return answer;
+}
 
 bool equalsIgnoringCase(std::u16string_view text, std::u16string_view lowercase)
 {
@@ -244,8 +293,9 @@ HTMLSelectorPredicate AttributeContainsSubstringPredicate(HTMLSelectorName name,
 
 HTMLSelectorPredicate AnyOfPredicates(std::vector<HTMLSelectorPredicate> predicates)
 {
-    return [predicates = std::move(predicates)](const HTMLElement& element) {
-        for (const auto& predicate : predicates) {
+    auto list = std::make_shared<const std::vector<HTMLSelectorPredicate>>(std::move(predicates));
+    return [list = std::move(list)](const HTMLElement& element) {
+        for (const auto& predicate : *list) {
             if (predicate(element))
                 return true;
         }
@@ -257,21 +307,21 @@ HTMLSelectorPredicate BothPredicates(HTMLSelectorPredicate first, HTMLSelectorPr
 {
     if (!first || !second)
         return NeverPredicate();
-    return [first = std::move(first), second = std::move(second)](const HTMLElement& element) {
-        return first(element) && second(element);
+    return [first = shared(std::move(first)), second = shared(std::move(second))](const HTMLElement& element) {
+        return (*first)(element) && (*second)(element);
     };
 }
 
 HTMLSelectorPredicate NegatedPredicate(HTMLSelectorPredicate predicate)
 {
-    return [predicate = std::move(predicate)](const HTMLElement& element) { return !predicate(element); };
+    return [predicate = shared(std::move(predicate))](const HTMLElement& element) { return !(*predicate)(element); };
 }
 
 HTMLSelectorPredicate DescendantCombinatorPredicate(HTMLSelectorPredicate left)
 {
-    return [left = std::move(left)](const HTMLElement& element) {
+    return [left = shared(std::move(left))](const HTMLElement& element) {
         for (const HTMLElement* ancestor = element.parentElement(); ancestor; ancestor = ancestor->parentElement()) {
-            if (left(*ancestor))
+            if ((*left)(*ancestor))
                 return true;
         }
         return false;
@@ -280,19 +330,19 @@ HTMLSelectorPredicate DescendantCombinatorPredicate(HTMLSelectorPredicate left)
 
 HTMLSelectorPredicate ChildCombinatorPredicate(HTMLSelectorPredicate left)
 {
-    return [left = std::move(left)](const HTMLElement& element) {
+    return [left = shared(std::move(left))](const HTMLElement& element) {
         const HTMLElement* parent = element.parentElement();
-        return parent && left(*parent);
+        return parent && (*left)(*parent);
     };
 }
 
 HTMLSelectorPredicate AdjacentSiblingCombinatorPredicate(HTMLSelectorPredicate left)
 {
-    return [left = std::move(left)](const HTMLElement& element) {
+    return [left = shared(std::move(left))](const HTMLElement& element) {
         const HTMLElement* previous = nullptr;
         for (const HTMLElement* sibling : elementSiblings(element)) {
             if (sibling == &element)
-                return previous && left(*previous);
+                return previous && (*left)(*previous);
             previous = sibling;
         }
         return false;
@@ -301,11 +351,11 @@ HTMLSelectorPredicate AdjacentSiblingCombinatorPredicate(HTMLSelectorPredicate l
 
 HTMLSelectorPredicate GeneralSiblingCombinatorPredicate(HTMLSelectorPredicate left)
 {
-    return [left = std::move(left)](const HTMLElement& element) {
+    return [left = shared(std::move(left))](const HTMLElement& element) {
         for (const HTMLElement* sibling : elementSiblings(element)) {
             if (sibling == &element)
                 return false;
-            if (left(*sibling))
+            if ((*left)(*sibling))
                 return true;
         }
         return false;
@@ -322,8 +372,10 @@ HTMLSelectorPredicate NthChildPredicate(HTMLNthExpression expression, bool fromE
 
 HTMLSelectorPredicate NthOfTypePredicate(HTMLNthExpression expression, HTMLSelectorPredicate compound, bool fromEnd)
 {
-    return [expression, compound = std::move(compound), fromEnd](const HTMLElement& element) {
-        const std::int64_t position = positionAmongSiblings(element, fromEnd, compound);
+    return [expression, compound = shared(std::move(compound)), fromEnd](const HTMLElement& element) {
+        CountingScope scope;
+        const std::int64_t position = positionAmongSiblings(
+            element, fromEnd, [&](const HTMLElement& sibling) { return countedMatch(*compound, sibling); });
         return position > 0 && matchesPosition(expression, position);
     };
 }

@@ -212,6 +212,16 @@ TEST_F(NthSelectors, MatchPositionsOfTheExpression)
     }
 }
 
+// Each of-type test counts with the compound before it, which counts in turn:
+// forty of them must neither copy nor evaluate the compound exponentially.
+TEST_F(NthSelectors, LongOfTypeChainsStayTractable)
+{
+    std::string chain = "li";
+    for (int i = 0; i < 40; ++i)
+        chain += i % 2 ? ":last-of-type" : ":nth-of-type(n)";
+    EXPECT_EQ(ids(chain), "10");
+}
+
 TEST(NthExpressions, ParseOrFailAsSpecified)
 {
     const std::pair<const char16_t*, HTMLNthExpression> cases[] = {
