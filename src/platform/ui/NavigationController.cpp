@@ -30,14 +30,16 @@ NavigationController::NavigationController(std::shared_ptr<ViewController> root)
 
 NavigationController::~NavigationController()
 {
-    if (auto* container = dynamic_cast<ControllerView*>(viewIfLoaded()))
-        container->detach();
     bar_->setBackAction({});
 }
 
 void NavigationController::loadView()
 {
-    auto container = std::make_shared<ControllerView>(Device::current().screenBounds(), [this] { layoutContent(); });
+    auto container = std::make_shared<ControllerView>(Device::current().screenBounds(), [this] {
+        viewWillLayoutSubviews();
+        layoutContent();
+        viewDidLayoutSubviews();
+    });
     container->setBackgroundColor(Color::white());
     container->addSubview(bar_);
     if (ViewController* top = topViewController())

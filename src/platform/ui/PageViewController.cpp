@@ -48,8 +48,6 @@ PageViewController::~PageViewController()
 {
     scrollView_->setDelegate(nullptr);
     scrollView_->detach();
-    if (auto* view = dynamic_cast<ControllerView*>(viewIfLoaded()))
-        view->detach();
 }
 
 ScrollView& PageViewController::scrollView() { return *scrollView_; }
@@ -66,7 +64,11 @@ void PageViewController::setDataSource(PageViewControllerDataSource* dataSource)
 void PageViewController::loadView()
 {
     // The scroll view above the page control.
-    auto view = std::make_shared<ControllerView>(Device::current().screenBounds(), [this] { layoutView(); });
+    auto view = std::make_shared<ControllerView>(Device::current().screenBounds(), [this] {
+        viewWillLayoutSubviews();
+        layoutView();
+        viewDidLayoutSubviews();
+    });
     view->addSubview(scrollView_);
     view->addSubview(pageControl_);
     setView(view);

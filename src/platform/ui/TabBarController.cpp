@@ -17,14 +17,16 @@ TabBarController::TabBarController()
 
 TabBarController::~TabBarController()
 {
-    if (auto* container = dynamic_cast<ControllerView*>(viewIfLoaded()))
-        container->detach();
     tabBar_->setSelectHandler({});
 }
 
 void TabBarController::loadView()
 {
-    auto container = std::make_shared<ControllerView>(Device::current().screenBounds(), [this] { layoutContent(); });
+    auto container = std::make_shared<ControllerView>(Device::current().screenBounds(), [this] {
+        viewWillLayoutSubviews();
+        layoutContent();
+        viewDidLayoutSubviews();
+    });
     container->setBackgroundColor(Color::white());
     container->addSubview(content_);
     container->addSubview(tabBar_);

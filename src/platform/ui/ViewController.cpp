@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/ControllerView.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/Transition.h"
@@ -71,6 +72,8 @@ ViewController::ViewController()
 
 ViewController::~ViewController()
 {
+    if (auto* view = dynamic_cast<ControllerView*>(view_.get()))
+        view->detach();
     for (const auto& child : children_)
         child->parent_ = nullptr;
     if (presented_) {
@@ -102,7 +105,13 @@ void ViewController::loadViewIfNeeded()
     }
 }
 
-void ViewController::loadView() { view_ = std::make_shared<View>(Device::current().screenBounds()); }
+void ViewController::loadView()
+{
+    view_ = std::make_shared<ControllerView>(Device::current().screenBounds(), [this] {
+        viewWillLayoutSubviews();
+        viewDidLayoutSubviews();
+    });
+}
 
 void ViewController::setView(std::shared_ptr<View> view)
 {

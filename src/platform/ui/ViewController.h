@@ -129,6 +129,8 @@ public:
     virtual void viewDidAppear(bool animated);
     virtual void viewWillDisappear(bool animated);
     virtual void viewDidDisappear(bool animated);
+    // Around each layout pass of the view the screen made itself (the base
+    // loadView's, and those of the containers).
     virtual void viewWillLayoutSubviews() {}
     virtual void viewDidLayoutSubviews() {}
 
@@ -145,7 +147,8 @@ public:
     virtual StatusBarStyle preferredStatusBarStyle() const { return StatusBarStyle::Default; }
 
 protected:
-    // Makes the view; the default is a plain view of the screen's size.
+    // Makes the view; the default is a plain view of the screen's size that
+    // reports its layout passes.
     virtual void loadView();
     virtual void viewDidLoad() {}
     // The children that appear and disappear with this screen: by default

@@ -134,6 +134,21 @@ TEST_F(ControllerTest, TabSwitchShowsTheNewTabFirst)
     EXPECT_EQ(appearance(), Log{}) << "the selected tab again, or none, changes nothing";
 }
 
+TEST_F(ControllerTest, LayoutPassesReachTheScreen)
+{
+    auto a = screen("A");
+    auto nav = std::make_shared<NavigationController>(a);
+    root->setRootViewController(nav);
+    take();
+    window().layoutIfNeeded();
+    EXPECT_EQ(take(), (Log{"A didLayout"}));
+    window().layoutIfNeeded();
+    EXPECT_EQ(take(), Log{}) << "only when something changed";
+    root->setSize({844, 390}, 0);
+    const Log log = take();
+    EXPECT_NE(std::find(log.begin(), log.end(), "A didLayout"), log.end());
+}
+
 TEST_F(ControllerTest, ChildAddedToAScreenOnViewAppearsWithIt)
 {
     auto parent = screen("P");
