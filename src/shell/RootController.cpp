@@ -1,0 +1,325 @@
+#include "shell/RootController.h"
+
+#include <algorithm>
+
+#include "core/model/Manager.h"
+#include "platform/foundation/Localization.h"
+#include "platform/foundation/Log.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/SwipeGestureRecognizer.h"
+#include "platform/ui/TabBarController.h"
+#include "shell/TableLook.h"
+
+namespace {
+
+constexpr double narrowMenuWidth = 190;
+constexpr double wideMenuWidth = 230;
+constexpr double menuRowHeight = 48;
+
+// The screens an entry shows at once: the entry itself, or its tabs' and navigation stacks' screens.
+std::vector<ui::ViewController*> entryScreens(ui::ViewController& entry)
+{
+    if (auto* tabs = dynamic_cast<ui::TabBarController*>(&entry)) {
+        std::vector<ui::ViewController*> all;
+        for (const auto& tab : tabs->viewControllers()) {
+            const auto inner = entryScreens(*tab);
+            all.insert(all.end(), inner.begin(), inner.end());
+        }
+        return all;
+    }
+    if (auto* navigation = dynamic_cast<ui::NavigationController*>(&entry)) {
+        if (navigation->viewControllers().empty())
+            return {};
+        return {navigation->viewControllers().front().get()};
+    }
+    return {&entry};
+}
+
+ui::ViewController* visibleScreen(ui::ViewController* entry)
+{
+    while (entry) {
+        if (auto* tabs = dynamic_cast<ui::TabBarController*>(entry))
+            entry = tabs->selectedViewController();
+        else if (auto* navigation = dynamic_cast<ui::NavigationController*>(entry))
+            entry = navigation->topViewController();
+        else
+            return entry;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+// The controller's view: lays the menu and the content out whenever its size changes.
+class RootController::RootView : public ui::View {
+public:
+    explicit RootView(RootController& owner)
+        : ui::View(ui::Device::current().screenBounds())
+        , owner_(&owner)
+    {
+    }
+    void forget() { owner_ = nullptr; }
+    void layoutSubviews() override
+    {
+        if (owner_)
+            owner_->layout();
+    }
+
+private:
+    RootController* owner_;
+};
+
+std::shared_ptr<RootController> RootController::create(std::vector<std::shared_ptr<ui::ViewController>> viewControllers,
+                                                       std::vector<std::string> menuTitles)
+{
+    auto root = std::make_shared<RootController>(Key{}, std::move(viewControllers), std::move(menuTitles));
+    root->handOutLink();
+    return root;
+}
+
+RootController::RootController(Key, std::vector<std::shared_ptr<ui::ViewController>> viewControllers,
+                               std::vector<std::string> menuTitles)
+    : screens_(std::move(viewControllers))
+    , titles_(std::move(menuTitles))
+{
+    if (titles_.size() != screens_.size()) {
+        fnd::log(fnd::LogLevel::Error, "main menu: as many titles as screens are needed; the extra ones are left out");
+        const std::size_t count = std::min(titles_.size(), screens_.size());
+        titles_.resize(count);
+        screens_.resize(count);
+    }
+    std::erase(screens_, nullptr);
+    droppedToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
+        "connectionDroppedNotification", [this](const fnd::Notification&) { linkDropped(); });
+}
+
+RootController::~RootController()
+{
+    reconnect_.cancel();
+    milRead_.cancel();
+    if (auto* view = dynamic_cast<RootView*>(viewIfLoaded()))
+        view->forget();
+    if (const auto current = handedOut_.lock(); current && current->delegate() == this)
+        current->setDelegate(nullptr);
+    table_.reset();
+}
+
+double RootController::menuWidth()
+{
+    const ui::Device& device = ui::Device::current();
+    return ui::isLandscape(device.interfaceOrientation()) && device.hasHomeIndicator() ? wideMenuWidth
+                                                                                        : narrowMenuWidth;
+}
+
+// Every screen gets the link (held weakly) and the menu; the link may have been replaced since (a new
+// adapter type), so this runs again before each connection.
+void RootController::handOutLink()
+{
+    const std::shared_ptr<Scanner> current = link();
+    handedOut_ = current;
+    const auto self = std::static_pointer_cast<RootController>(shared_from_this());
+    for (const auto& entry : screens_) {
+        for (ui::ViewController* screen : entryScreens(*entry)) {
+            if (auto* feature = dynamic_cast<TemplateViewCon*>(screen)) {
+                feature->setScanner(current);
+                feature->setDelegate(self);
+            }
+            if (auto* linked = dynamic_cast<LinkedScreen*>(screen)) {
+                linked->setScanner(current);
+                linked->setDelegate(self);
+            }
+        }
+    }
+}
+
+void RootController::loadView()
+{
+    auto view = std::make_shared<RootView>(*this);
+    const TableLook look = TableLook::current();
+    view->setBackgroundColor(look.tableBackground);
+
+    menu_ = std::make_shared<ui::View>();
+    menu_->setBackgroundColor(look.tableBackground);
+    status_ = std::make_shared<MenuStatusView>(look.theme);
+    status_->setStatusText(fnd::L("Disconnected"));
+    status_->setPowerAction([this] {
+        const auto current = link();
+        if (connecting_ || current->isConnected())
+            disconnect();
+        else
+            connect();
+    });
+    menu_->addSubview(status_);
+
+    table_ = std::make_shared<ui::TableView>();
+    table_->setBackgroundColor(look.tableBackground);
+    table_->setRowHeight(menuRowHeight);
+    table_->setSeparatorColor(look.separator);
+    table_->setDataSource(this);
+    table_->setDelegate(this);
+    menu_->addSubview(table_);
+    view->addSubview(menu_);
+
+    content_ = std::make_shared<ui::View>();
+    content_->setBackgroundColor(ui::Color::black());
+    content_->setShadow(ui::Color::black(), {-2, 0}, 6, 0.6);
+    view->addSubview(content_);
+
+    // Screens that are not feature screens have no swipes of their own to move the menu.
+    const auto onlyOverPlainScreens = [this](ui::GestureRecognizer&) { return visibleFeatureScreen() == nullptr; };
+    auto openSwipe = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) { setMenuOpen(true); });
+    openSwipe->setDirection(ui::SwipeDirection::Right);
+    openSwipe->setShouldBegin(onlyOverPlainScreens);
+    content_->addGestureRecognizer(openSwipe);
+    auto closeSwipe = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) { setMenuOpen(false); });
+    closeSwipe->setDirection(ui::SwipeDirection::Left);
+    closeSwipe->setShouldBegin(onlyOverPlainScreens);
+    content_->addGestureRecognizer(closeSwipe);
+    auto menuSwipe = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) { setMenuOpen(false); });
+    menuSwipe->setDirection(ui::SwipeDirection::Left);
+    menu_->addGestureRecognizer(menuSwipe);
+
+    setView(view);
+    if (!screens_.empty())
+        showEntry(0);
+    layout();
+}
+
+void RootController::viewDidAppear(bool animated)
+{
+    ui::ViewController::viewDidAppear(animated);
+    appeared_ = true;
+    refreshConnection();
+}
+
+void RootController::layout()
+{
+    const ui::Rect bounds = view()->bounds();
+    const double width = menuWidth();
+    const double top = ui::safeAreaInsets(*view()).top;
+    menu_->setFrame({{0, 0}, {width, bounds.height()}});
+    status_->setFrame({{0, top}, {width, MenuStatusView::height}});
+    const double tableTop = top + MenuStatusView::height;
+    table_->setFrame({{0, tableTop}, {width, std::max(0.0, bounds.height() - tableTop)}});
+    if (!slide_.isRunning())
+        content_->setFrame({{contentSlid_ ? width : 0, 0}, bounds.size});
+    if (selected_ >= 0) {
+        // A feature screen that slid itself keeps its offset.
+        ui::View& screen = *screens_[selected_]->view();
+        screen.setFrame({{screen.frame().x(), 0}, bounds.size});
+    }
+}
+
+// --- Menu entries -----------------------------------------------------------------------------------
+
+int RootController::numberOfRowsInSection(ui::TableView&, int)
+{
+    return static_cast<int>(titles_.size());
+}
+
+std::shared_ptr<ui::TableViewCell> RootController::cellForRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath)
+{
+    auto cell = table.dequeueReusableCellWithIdentifier("menu");
+    if (!cell)
+        cell = std::make_shared<ui::TableViewCell>(ui::TableViewCellStyle::Default, "menu");
+    const TableLook look = TableLook::current();
+    cell->setBackgroundColor(look.tableBackground);
+    cell->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
+    ui::Label& label = *cell->textLabel();
+    label.setText(fnd::L(titles_[indexPath.row]));
+    label.setFont(TableLook::titleFont());
+    label.setTextColor(indexPath.row == selected_ ? TableLook::selectionStrip() : look.text);
+    return cell;
+}
+
+void RootController::didSelectRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
+{
+    selectEntry(indexPath.row);
+}
+
+void RootController::selectEntry(int index)
+{
+    if (index < 0 || index >= static_cast<int>(screens_.size()))
+        return;
+    loadViewIfNeeded();
+    if (index != selected_)
+        showEntry(index);
+    setMenuOpen(false);
+}
+
+void RootController::showEntry(int index)
+{
+    if (selected_ >= 0) {
+        const std::shared_ptr<ui::ViewController> old = screens_[selected_];
+        old->willMoveToParentViewController(nullptr);
+        old->beginAppearanceTransition(false, false);
+        old->view()->removeFromSuperview();
+        old->endAppearanceTransition();
+        old->removeFromParentViewController();
+    }
+    selected_ = index;
+    const std::shared_ptr<ui::ViewController> next = screens_[index];
+    addChildViewController(next);
+    next->view()->setFrame(content_->bounds());
+    next->beginAppearanceTransition(true, false);
+    content_->addSubview(next->view());
+    next->endAppearanceTransition();
+    next->didMoveToParentViewController(this);
+    table_->reloadData();
+
+    if (TemplateViewCon* feature = visibleFeatureScreen())
+        feature->rotateScreen();
+    // A screen that gave the link back, or one that never takes it, leaves it to the menu.
+    if (const auto current = link(); current->delegate() == nullptr || !visibleFeatureScreen())
+        takeLink();
+}
+
+TemplateViewCon* RootController::visibleFeatureScreen() const
+{
+    if (selected_ < 0)
+        return nullptr;
+    return dynamic_cast<TemplateViewCon*>(visibleScreen(screens_[selected_].get()));
+}
+
+// --- Sliding --------------------------------------------------------------------------------------------
+
+void RootController::setMenuOpen(bool open, bool animated)
+{
+    loadViewIfNeeded();
+    if (open)
+        refreshConnection();
+    menuOpen_ = open;
+    contentSlid_ = open;
+
+    // Closing also brings back a feature screen that slid itself open.
+    ui::View* screen = selected_ >= 0 ? screens_[selected_]->view().get() : nullptr;
+    const double contentFrom = content_->frame().x();
+    const double contentTo = open ? menuWidth() : 0;
+    const double screenFrom = screen && !open ? screen->frame().x() : 0;
+    const auto place = [this, screen, contentFrom, contentTo, screenFrom](double progress) {
+        ui::Rect frame = content_->frame();
+        frame.origin.x = contentFrom + (contentTo - contentFrom) * progress;
+        content_->setFrame(frame);
+        if (screen && screenFrom != 0) {
+            ui::Rect own = screen->frame();
+            own.origin.x = screenFrom * (1 - progress);
+            screen->setFrame(own);
+        }
+    };
+    slide_.start(animated ? slideDuration : 0, ui::AnimationCurve::EaseOut, place, [] {});
+}
+
+// The feature screen has already moved its own view.
+void RootController::viewWillSlide(bool open)
+{
+    if (open)
+        refreshConnection();
+    menuOpen_ = open;
+}
+
+void RootController::viewWillSlide2()
+{
+    setMenuOpen(!menuOpen_);
+}

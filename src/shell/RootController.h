@@ -1,0 +1,132 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/link/Scanner.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/Timer.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/Transition.h"
+#include "platform/ui/ViewController.h"
+#include "shell/LinkedScreen.h"
+#include "shell/MenuStatusView.h"
+#include "shell/TemplateViewCon.h"
+
+// A Wi-Fi adapter's address.
+struct AdapterAddress {
+    std::string host;
+    unsigned port = 0;
+};
+
+// The slide-out main menu: one entry per top-level screen, shown beneath the content, which slides right
+// to reveal it. Its status strip shows the connection; it connects by itself in automatic connection
+// mode and by its power button in manual mode, reconnects after a drop in automatic mode, lets the user
+// pick the ECU when several answer, and once the adapter has initialised asks the visible feature screen
+// to start polling. It is the link's delegate while no feature screen is.
+class RootController : public ui::ViewController,
+                       public TemplateViewControllerDelegate,
+                       public DTCViewControllerDelegate,
+                       public ScannerDelegate,
+                       private ui::TableViewDataSource,
+                       private ui::TableViewDelegate {
+    struct Key {
+        explicit Key() = default;
+    };
+
+public:
+    // Menu entry i (a message key or English text in menuTitles[i]) shows viewControllers[i]. Hands the
+    // link and itself to every feature screen and every diagnostics tab root among them. The first entry
+    // is shown, with the menu open.
+    static std::shared_ptr<RootController> create(std::vector<std::shared_ptr<ui::ViewController>> viewControllers,
+                                                  std::vector<std::string> menuTitles);
+    RootController(Key, std::vector<std::shared_ptr<ui::ViewController>> viewControllers,
+                   std::vector<std::string> menuTitles);
+    ~RootController() override;
+
+    // The content: a menu entry's screen. Switching closes the menu.
+    void selectEntry(int index);
+    int selectedIndex() const { return selected_; }
+    const std::vector<std::string>& menuTitles() const { return titles_; }
+    ui::ViewController& selectedViewController() const { return *screens_[selected_]; }
+    // The feature screen on view inside the selected entry (through tab bars and navigation stacks).
+    TemplateViewCon* visibleFeatureScreen() const;
+
+    bool isMenuOpen() const { return menuOpen_; }
+    // Slides the content right by the menu width (open) or back, over slideDuration.
+    void setMenuOpen(bool open, bool animated = true);
+
+    void viewWillSlide(bool open) override;
+    void viewWillSlide2() override;
+    void resetMil() override;
+
+    // The power button's two sides.
+    void connect();
+    void disconnect();
+    // An adapter address used instead of the stored one for this run, never saved.
+    void setAdapterOverride(std::optional<AdapterAddress> address) { adapterOverride_ = std::move(address); }
+
+    MenuStatusView& statusView() { return *status_; }
+    ui::TableView& menuTable() { return *table_; }
+
+    // The menu's width, which is how far the content slides: wider in landscape on screens with a
+    // safe-area inset.
+    static double menuWidth();
+    static constexpr double slideDuration = 0.15;
+    // After a drop in automatic mode, the next attempt waits this long on the run loop's clock.
+    static constexpr double reconnectDelay = 3.0;
+    // After initialisation the lamp's state (01 01) is asked for; polling starts when it answers, or
+    // after this long at the latest.
+    static constexpr double milReadTimeout = 2.0;
+
+    // ScannerDelegate
+    void scannerDidInitialize(Scanner& link) override;
+    void didReceiveResponse(const std::vector<Response>& responses) override;
+    void scannerDidUpdateStatus(Scanner& link, const std::string& text) override;
+    bool scannerShouldChooseECU(Scanner& link, const std::vector<int>& ecus) override;
+
+protected:
+    void loadView() override;
+    void viewDidAppear(bool animated) override;
+
+private:
+    class RootView;
+
+    // ui::TableViewDataSource, ui::TableViewDelegate
+    int numberOfRowsInSection(ui::TableView&, int section) override;
+    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) override;
+    void didSelectRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) override;
+
+    void layout();
+    void showEntry(int index);
+    void handOutLink();
+
+    std::shared_ptr<Scanner> link() const;
+    void takeLink();
+    void refreshConnection();
+    void linkDropped();
+    void startScanning();
+    void showMil(const std::vector<Response>& responses);
+
+    std::vector<std::shared_ptr<ui::ViewController>> screens_;
+    std::vector<std::string> titles_;
+    int selected_ = -1;
+    bool menuOpen_ = true;
+    bool contentSlid_ = true;  // the menu moved the content (a feature screen may move only its own view)
+
+    std::shared_ptr<ui::View> menu_;
+    std::shared_ptr<MenuStatusView> status_;
+    std::shared_ptr<ui::TableView> table_;
+    std::shared_ptr<ui::View> content_;
+    ui::Transition slide_;
+
+    std::weak_ptr<Scanner> handedOut_;  // the link the screens were given
+    std::optional<AdapterAddress> adapterOverride_;
+    bool appeared_ = false;
+    bool connecting_ = false;
+    fnd::DelayedCall reconnect_;
+    fnd::DelayedCall milRead_;
+    fnd::NotificationCenter::Token droppedToken_;
+};

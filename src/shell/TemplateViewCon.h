@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/ui/ViewController.h"
+
+class Scanner;
+
+// The main menu as the feature screens see it. Every method is optional (empty by default).
+class TemplateViewControllerDelegate {
+public:
+    virtual ~TemplateViewControllerDelegate() = default;
+
+    // The screen has moved its own view right by the menu width (true) or back to 0 (false).
+    virtual void viewWillSlide(bool /*open*/) {}
+    // A screen's menu button: the menu opens or closes itself.
+    virtual void viewWillSlide2() {}
+};
+
+// The base of the feature screens. The main menu hands each one the link and itself when it is created
+// with the screens, and calls startScanning on the visible one once the adapter has initialised.
+class TemplateViewCon : public ui::ViewController {
+public:
+    std::shared_ptr<Scanner> scanner() const { return scanner_.lock(); }
+    void setScanner(const std::shared_ptr<Scanner>& scanner) { scanner_ = scanner; }
+    std::shared_ptr<TemplateViewControllerDelegate> delegate() const { return delegate_.lock(); }
+    void setDelegate(const std::shared_ptr<TemplateViewControllerDelegate>& delegate) { delegate_ = delegate; }
+
+    // Starts polling the adapter for what the screen shows.
+    virtual void startScanning() = 0;
+    // The menu is switching the content to this screen (the dash camera turns to landscape).
+    virtual void rotateScreen() {}
+
+private:
+    std::weak_ptr<Scanner> scanner_;
+    std::weak_ptr<TemplateViewControllerDelegate> delegate_;
+};

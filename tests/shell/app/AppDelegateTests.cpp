@@ -1,0 +1,147 @@
+// Start-up, the launch counter and the application's moments.
+
+#include "ShellAppTest.h"
+
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/Paths.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/NavigationBar.h"
+#include "shell/AppDelegate.h"
+#include "shell/QueuedAlertController.h"
+#include "shell/VersionTracking.h"
+
+namespace {
+
+class AppDelegateTest : public ShellAppTest {
+protected:
+    // Settings on disk that keep the launches from connecting anywhere.
+    void SetUp() override
+    {
+        ShellAppTest::SetUp();
+        settings().connectionMode = 1;
+        ASSERT_TRUE(Manager::sharedManager().saveChanges());
+    }
+
+    void TearDown() override
+    {
+        app.reset();
+        ShellAppTest::TearDown();
+    }
+
+    // One launch of the application, as after a restart.
+    void launch()
+    {
+        ui::AlertController::dismissAll();
+        app.reset();
+        window = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+        Manager::resetForTesting();
+        app = std::make_unique<AppDelegate>();
+        app->didFinishLaunching(*window);
+    }
+
+    std::unique_ptr<AppDelegate> app;
+};
+
+TEST_F(AppDelegateTest, StartUpBuildsTheMenuOnTheStoredSettings)
+{
+    settings().protocol = 6;
+    ASSERT_TRUE(Manager::sharedManager().saveChanges());
+    launch();
+
+    EXPECT_TRUE(VersionTracking::isFirstLaunchEver());
+    EXPECT_EQ(VersionTracking::versionHistory(), std::vector<std::string>{AppDelegate::version});
+    EXPECT_EQ(DataStore::sharedDataStore().protocol, 6);
+    for (const char* file : {Manager::settingsFileName, Manager::userDataFileName, Manager::fuelDataFileName,
+                             Manager::raceDataFileName})
+        EXPECT_TRUE(std::filesystem::exists(fnd::Paths::documents() / file)) << file;
+    ASSERT_TRUE(app->rootController());
+    EXPECT_EQ(window->rootViewController(), app->rootController().get());
+    EXPECT_TRUE(app->rootController()->isVisible());
+    EXPECT_TRUE(ui::NavigationBar::appearance().tintColor.has_value());
+    // Only the screens that exist have entries; the tab bars have none yet.
+    EXPECT_EQ(app->diagnosticsTabBar(), nullptr);
+    EXPECT_EQ(app->fuelTabBar(), nullptr);
+    EXPECT_EQ(app->rootController()->menuTitles(), std::vector<std::string>{"Settings"});
+}
+
+// The rating prompt comes on the fourth and seventh launch only, and the count goes on.
+TEST_F(AppDelegateTest, RatingPromptOnTheFourthAndSeventhLaunch)
+{
+    for (int launchNumber = 1; launchNumber <= 9; ++launchNumber) {
+        SCOPED_TRACE("launch " + std::to_string(launchNumber));
+        launch();
+        const auto shown = AlertQueue::current();
+        const bool rated = shown && shown->title() == "Enjoying Norvale?";
+        EXPECT_EQ(rated, launchNumber == 4 || launchNumber == 7);
+        EXPECT_EQ(fnd::UserDefaults::standard().integerForKey(AppDelegate::launchCountKey), launchNumber);
+        if (rated) {
+            EXPECT_EQ(shown->actionTitles(), std::vector<std::string>{"Ok"});
+        }
+    }
+}
+
+struct MomentCase {
+    const char* name;
+    void (AppDelegate::*moment)();
+    const char* notification;
+    bool saves;
+};
+
+class AppMoments : public AppDelegateTest, public ::testing::WithParamInterface<MomentCase> {};
+
+TEST_P(AppMoments, BroadcastAndSave)
+{
+    const MomentCase& c = GetParam();
+    launch();
+    int heard = 0;
+    const auto token = fnd::NotificationCenter::defaultCenter().addObserver(
+        c.notification, [&](const fnd::Notification&) { ++heard; }, app.get());
+    settings().speedLimit = 93;
+    ((*app).*c.moment)();
+    EXPECT_EQ(heard, 1);
+
+    app.reset();
+    window.reset();
+    Manager::resetForTesting();
+    EXPECT_EQ(settings().speedLimit == 93, c.saves);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moments, AppMoments,
+    ::testing::Values(MomentCase{"Background", &AppDelegate::didEnterBackground, "enteredBackgroundNotification", true},
+                      MomentCase{"Foreground", &AppDelegate::willEnterForeground, "appMovedToForeground", false},
+                      MomentCase{"Terminate", &AppDelegate::willTerminate, "appClosedNotification", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(AdapterAddress, IsReadFromHostAndPort)
+{
+    struct Case {
+        const char* text;
+        bool valid;
+        const char* host;
+        unsigned port;
+    };
+    const Case cases[] = {
+        {"127.0.0.1:35000", true, "127.0.0.1", 35000},
+        {"obd.local:1", true, "obd.local", 1},
+        {"192.168.0.10:65535", true, "192.168.0.10", 65535},
+        {"127.0.0.1", false, "", 0},
+        {":35000", false, "", 0},
+        {"127.0.0.1:", false, "", 0},
+        {"127.0.0.1:0", false, "", 0},
+        {"127.0.0.1:65536", false, "", 0},
+        {"127.0.0.1:35x", false, "", 0},
+        {"bad host:35000", false, "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto address = AppDelegate::parseAdapterAddress(c.text);
+        ASSERT_EQ(address.has_value(), c.valid);
+        if (c.valid) {
+            EXPECT_EQ(address->host, c.host);
+            EXPECT_EQ(address->port, c.port);
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+// The menu's connection against the simulator: automatic and manual modes, the status strip, drops and
+// reconnection, the ECU choice, the warning lamp, and handing polling to the visible screen.
+
+#include "ShellAppTest.h"
+
+#include "platform/foundation/NotificationCenter.h"
+#include "shell/QueuedAlertController.h"
+#include "support/LoopbackServer.h"
+
+namespace {
+
+using Power = MenuStatusView::Power;
+
+TEST_F(ShellAppTest, AutomaticModeConnectsOnItsOwnAndStartsTheVisibleScreen)
+{
+    auto probe = std::make_shared<ProbeScreen>();
+    showMenu({probe}, {"Gauge list"});
+    MenuStatusView& status = root->statusView();
+    EXPECT_EQ(status.statusText(), "Connecting...");
+    EXPECT_EQ(status.power(), Power::Connecting);
+    EXPECT_FALSE(status.isPowerButtonShown());
+
+    ASSERT_TRUE(waitFor([&] { return probe->scans > 0; }));
+    EXPECT_TRUE(link().isConnected());
+    EXPECT_EQ(status.statusText(), "Connected");
+    EXPECT_EQ(status.deviceName(), "ELM327 v1.5");
+    EXPECT_EQ(status.power(), Power::On);
+    EXPECT_EQ(probe->scans, 1);
+    EXPECT_EQ(link().delegate(), static_cast<ScannerDelegate*>(root.get()));
+}
+
+TEST_F(ShellAppTest, ManualModeConnectsAndDisconnectsByThePowerButton)
+{
+    settings().connectionMode = 1;
+    auto probe = std::make_shared<ProbeScreen>();
+    showMenu({probe}, {"Gauge list"});
+    MenuStatusView& status = root->statusView();
+    EXPECT_TRUE(status.isPowerButtonShown());
+    EXPECT_EQ(status.statusText(), "Disconnected");
+    advance(RootController::reconnectDelay * 2);
+    EXPECT_EQ(sim.connections(), 0);
+
+    tap(status.powerButton());
+    EXPECT_EQ(status.statusText(), "Connecting...");
+    EXPECT_EQ(status.power(), Power::Connecting);
+    ASSERT_TRUE(waitFor([&] { return probe->scans > 0; }));
+    EXPECT_EQ(status.statusText(), "Connected");
+    EXPECT_EQ(status.power(), Power::On);
+
+    tap(status.powerButton());
+    EXPECT_FALSE(link().isConnected());
+    EXPECT_EQ(status.statusText(), "Disconnected");
+    EXPECT_EQ(status.deviceName(), "");
+    EXPECT_EQ(status.power(), Power::Off);
+    advance(RootController::reconnectDelay * 2);
+    EXPECT_FALSE(link().isConnected());
+    EXPECT_EQ(sim.connections(), 1);
+}
+
+struct DropCase {
+    const char* name;
+    int connectionMode;
+    bool reconnects;
+};
+
+class DroppedConnection : public ShellAppTest, public ::testing::WithParamInterface<DropCase> {};
+
+TEST_P(DroppedConnection, ShowsDisconnectedAndReconnectsOnlyInAutomaticMode)
+{
+    const DropCase& c = GetParam();
+    settings().connectionMode = c.connectionMode;
+    auto probe = std::make_shared<ProbeScreen>();
+    showMenu({probe}, {"Gauge list"});
+    if (c.connectionMode == 1)
+        root->connect();
+    ASSERT_TRUE(waitFor([&] { return probe->scans == 1; }));
+
+    sim.injectFault(elmsim::Fault::Drop);
+    link().setInitCommands({link().commandForOBD2(0x01, 0x0C, 255)}, true);
+    ASSERT_TRUE(waitFor([&] { return !link().isConnected(); }));
+    MenuStatusView& status = root->statusView();
+    EXPECT_EQ(status.statusText(), "Disconnected");
+    EXPECT_EQ(status.deviceName(), "");
+    EXPECT_EQ(status.power(), Power::Off);
+
+    // Not at once: the next attempt waits on the run loop's clock.
+    advance(RootController::reconnectDelay - 0.1);
+    EXPECT_EQ(status.power(), Power::Off);
+    advance(0.2);
+    if (!c.reconnects) {
+        advance(RootController::reconnectDelay * 3);
+        EXPECT_EQ(status.power(), Power::Off);
+        EXPECT_EQ(sim.connections(), 1);
+        return;
+    }
+    EXPECT_EQ(status.power(), Power::Connecting);
+    ASSERT_TRUE(waitFor([&] { return probe->scans == 2; }));
+    EXPECT_EQ(status.statusText(), "Connected");
+    EXPECT_EQ(sim.connections(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, DroppedConnection,
+                         ::testing::Values(DropCase{"Automatic", 0, true}, DropCase{"Manual", 1, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// With no adapter at the address every attempt fails at once; the attempts must stay paced.
+TEST_F(ShellAppTest, UnreachableAdapterIsRetriedAtTheReconnectPace)
+{
+    settings().port = testsupport::unusedLoopbackPort();
+    int drops = 0;
+    const auto token = fnd::NotificationCenter::defaultCenter().addObserver(
+        "connectionDroppedNotification", [&](const fnd::Notification&) { ++drops; });
+    showMenu({std::make_shared<ProbeScreen>()}, {"Gauge list"});
+    ASSERT_TRUE(waitFor([&] { return drops == 1; }));
+    EXPECT_EQ(root->statusView().statusText(), "Disconnected");
+
+    for (int i = 0; i < 10; ++i) {
+        advance(RootController::reconnectDelay);
+        ASSERT_TRUE(waitFor([&] { return drops == i + 2; }));
+    }
+    advance(RootController::reconnectDelay / 2);
+    fnd::RunLoop::main().processEvents();
+    EXPECT_EQ(drops, 11);
+}
+
+TEST_F(ShellAppTest, SeveralECUsAreOfferedAndTheChosenOneIsUsed)
+{
+    sim.setOptions([](elmsim::AdapterOptions& options) { options.ecuCount = 2; });
+    auto probe = std::make_shared<ProbeScreen>();
+    showMenu({probe}, {"Gauge list"});
+    ASSERT_TRUE(waitFor([] { return AlertQueue::current() != nullptr; }));
+    const auto sheet = AlertQueue::current();
+    EXPECT_EQ(sheet->preferredStyle(), ui::AlertControllerStyle::ActionSheet);
+    EXPECT_EQ(sheet->actionTitles(), (std::vector<std::string>{"7E8", "7E9"}));
+    EXPECT_EQ(root->statusView().statusText(), "Choose the ECU");
+    EXPECT_FALSE(link().isConnected());
+
+    ASSERT_TRUE(sheet->triggerAction("7E9"));
+    ASSERT_TRUE(waitFor([&] { return probe->scans > 0; }));
+    EXPECT_EQ(link().selectedECU(), 0x7E9);
+}
+
+struct LampCase {
+    const char* name;
+    std::vector<std::string> storedCodes;
+    bool lampShown;
+};
+
+class WarningLamp : public ShellAppTest, public ::testing::WithParamInterface<LampCase> {};
+
+TEST_P(WarningLamp, FollowsTheCarUntilTheTroubleCodeScreenResetsIt)
+{
+    const LampCase& c = GetParam();
+    sim.updateCar([&](elmsim::CarState& car) { car.storedCodes = c.storedCodes; });
+    auto probe = std::make_shared<ProbeScreen>();
+    showMenu({probe}, {"Gauge list"});
+    ASSERT_TRUE(waitFor([&] { return probe->scans > 0; }));
+    EXPECT_EQ(root->statusView().isMilShown(), c.lampShown);
+
+    root->resetMil();
+    EXPECT_FALSE(root->statusView().isMilShown());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cars, WarningLamp,
+                         ::testing::Values(LampCase{"NoCodes", {}, false},
+                                           LampCase{"StoredCodes", {"P0301", "P0420"}, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A car that does not answer the lamp's request must not keep the screen from polling.
+TEST_F(ShellAppTest, PollingStartsWhenTheLampGoesUnanswered)
+{
+    sim.updateCar([](elmsim::CarState& car) { car.missingPids = {0x01}; });
+    auto probe = std::make_shared<ProbeScreen>();
+    showMenu({probe}, {"Gauge list"});
+    ASSERT_TRUE(waitFor([&] {
+        const auto log = sim.requests();
+        return link().isConnected() && std::count(log.begin(), log.end(), "0101") == 1;
+    }));
+    EXPECT_EQ(probe->scans, 0);
+    advance(RootController::milReadTimeout);
+    EXPECT_EQ(probe->scans, 1);
+    EXPECT_FALSE(root->statusView().isMilShown());
+}
+
+// The address given on the command line is used, and never saved over the stored one.
+TEST_F(ShellAppTest, AdapterOverrideIsUsedButNotStored)
+{
+    settings().connectionMode = 1;
+    settings().hostIP = "192.0.2.1";
+    settings().port = 9;
+    auto probe = std::make_shared<ProbeScreen>();
+    showMenu({probe}, {"Gauge list"});
+    root->setAdapterOverride(AdapterAddress{"127.0.0.1", sim.port()});
+    root->connect();
+    ASSERT_TRUE(waitFor([&] { return probe->scans > 0; }));
+    EXPECT_EQ(settings().hostIP, "192.0.2.1");
+    EXPECT_EQ(settings().port, 9u);
+
+    ASSERT_TRUE(Manager::sharedManager().saveChanges());
+    root.reset();
+    window.reset();
+    Manager::resetForTesting();
+    EXPECT_EQ(settings().hostIP, "192.0.2.1");
+    EXPECT_EQ(settings().port, 9u);
+}
+
+}  // namespace

@@ -1,0 +1,216 @@
+// The menu's entries, what it hands to the screens, and the sliding of the content.
+
+#include "ShellAppTest.h"
+
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/TabBarController.h"
+#include "shell/AppDelegate.h"
+
+namespace {
+
+double contentX(RootController& root)
+{
+    return root.selectedViewController().view()->superview()->frame().x();
+}
+
+TEST_F(ShellAppTest, EveryScreenGetsTheLinkAndTheMenu)
+{
+    settings().connectionMode = 1;
+    auto plain = std::make_shared<ProbeScreen>();
+    auto stacked = std::make_shared<ProbeScreen>();
+    auto fuel = std::make_shared<ProbeScreen>();
+    auto trends = std::make_shared<ProbeScreen>();
+    auto emissions = std::make_shared<ProbeLinkedScreen>();
+    auto codes = std::make_shared<ProbeLinkedScreen>();
+    auto diagnostics = AppDelegate::makeTabBar({{"Emissions", emissions}, {"Trouble Codes", codes}}, true);
+    auto fuelTabs = AppDelegate::makeTabBar({{"Fuel", fuel}, {"Trends", trends}}, false);
+    ASSERT_TRUE(diagnostics && fuelTabs);
+    showMenu({plain, std::make_shared<ui::NavigationController>(stacked), diagnostics, fuelTabs},
+             {"Gauge list", "Logging", "Diagnostics", "Fuel Economy"});
+
+    for (const auto& screen : {plain, stacked, fuel, trends}) {
+        EXPECT_EQ(screen->scanner().get(), &link());
+        EXPECT_EQ(screen->delegate().get(), static_cast<TemplateViewControllerDelegate*>(root.get()));
+    }
+    for (const auto& screen : {emissions, codes}) {
+        EXPECT_EQ(screen->scanner().get(), &link());
+        EXPECT_EQ(screen->menu.lock().get(), static_cast<DTCViewControllerDelegate*>(root.get()));
+    }
+    EXPECT_EQ(emissions->navigationController(), diagnostics->viewControllers()[0].get());
+    EXPECT_EQ(diagnostics->viewControllers()[1]->tabBarItem().title(), "Trouble Codes");
+}
+
+TEST_F(ShellAppTest, EmptyTabBarIsLeftOut)
+{
+    EXPECT_EQ(AppDelegate::makeTabBar({}, true), nullptr);
+    EXPECT_EQ(AppDelegate::makeTabBar({{"Emissions", nullptr}}, true), nullptr);
+}
+
+// After initialisation only the screen on view inside the selected entry is asked to poll.
+TEST_F(ShellAppTest, StartScanningReachesOnlyTheVisibleScreen)
+{
+    settings().connectionMode = 1;
+    auto list = std::make_shared<ProbeScreen>();
+    auto fuel = std::make_shared<ProbeScreen>();
+    auto trends = std::make_shared<ProbeScreen>();
+    auto fuelTabs = AppDelegate::makeTabBar({{"Fuel", fuel}, {"Trends", trends}}, false);
+    showMenu({list, fuelTabs}, {"Gauge list", "Fuel Economy"});
+    EXPECT_EQ(list->rotations, 1);
+
+    root->selectEntry(1);
+    EXPECT_EQ(fuel->rotations, 1);
+    fuelTabs->setSelectedIndex(1);
+    EXPECT_EQ(root->visibleFeatureScreen(), trends.get());
+    root->connect();
+    ASSERT_TRUE(waitFor([&] { return trends->scans > 0; }));
+    EXPECT_EQ(list->scans, 0);
+    EXPECT_EQ(fuel->scans, 0);
+    EXPECT_EQ(trends->scans, 1);
+}
+
+// A screen that is not a feature screen never takes the link, so the menu keeps it for the status strip.
+TEST_F(ShellAppTest, MenuTakesTheLinkBackForPlainScreens)
+{
+    settings().connectionMode = 1;
+    auto list = std::make_shared<ProbeScreen>();
+    auto plain = std::make_shared<ui::ViewController>();
+    showMenu({list, plain}, {"Gauge list", "Settings"});
+    link().setDelegate(nullptr);  // as a feature screen leaving the screen does
+    root->selectEntry(1);
+    EXPECT_EQ(link().delegate(), static_cast<ScannerDelegate*>(root.get()));
+    EXPECT_EQ(root->visibleFeatureScreen(), nullptr);
+}
+
+TEST_F(ShellAppTest, TappingAnEntryShowsItsScreenAndClosesTheMenu)
+{
+    settings().connectionMode = 1;
+    auto list = std::make_shared<ProbeScreen>();
+    auto plain = std::make_shared<ui::ViewController>();
+    showMenu({list, plain}, {"Gauge list", "Settings"});
+    EXPECT_TRUE(root->isMenuOpen());
+    EXPECT_EQ(contentX(*root), RootController::menuWidth());
+
+    root->menuTable().layoutIfNeeded();
+    auto row = root->menuTable().cellForRowAtIndexPath({0, 1});
+    ASSERT_TRUE(row);
+    tap(*row);
+    EXPECT_EQ(root->selectedIndex(), 1);
+    EXPECT_TRUE(plain->isVisible());
+    EXPECT_FALSE(list->isVisible());
+    advance(RootController::slideDuration);
+    EXPECT_FALSE(root->isMenuOpen());
+    EXPECT_EQ(contentX(*root), 0);
+}
+
+TEST_F(ShellAppTest, MenuButtonTogglesTheMenu)
+{
+    settings().connectionMode = 1;
+    auto list = std::make_shared<ProbeScreen>();
+    showMenu({list}, {"Gauge list"});
+    root->selectEntry(0);
+    advance(RootController::slideDuration);
+    ASSERT_EQ(contentX(*root), 0);
+
+    root->viewWillSlide2();
+    advance(RootController::slideDuration / 2);
+    const double halfway = contentX(*root);
+    EXPECT_GT(halfway, 0);
+    EXPECT_LT(halfway, RootController::menuWidth());
+    advance(RootController::slideDuration / 2);
+    EXPECT_TRUE(root->isMenuOpen());
+    EXPECT_EQ(contentX(*root), RootController::menuWidth());
+
+    root->viewWillSlide2();
+    advance(RootController::slideDuration);
+    EXPECT_FALSE(root->isMenuOpen());
+    EXPECT_EQ(contentX(*root), 0);
+}
+
+// A feature screen moves its own view; the menu must not move the content as well, and brings the
+// screen back when it closes.
+TEST_F(ShellAppTest, ScreenThatSlidItselfIsBroughtBack)
+{
+    settings().connectionMode = 1;
+    auto list = std::make_shared<ProbeScreen>();
+    showMenu({list}, {"Gauge list"});
+    root->selectEntry(0);
+    advance(RootController::slideDuration);
+
+    ui::View& own = *list->view();
+    own.setFrame({{RootController::menuWidth(), 0}, own.frame().size});
+    root->viewWillSlide(true);
+    EXPECT_TRUE(root->isMenuOpen());
+    root->view()->layoutIfNeeded();
+    EXPECT_EQ(contentX(*root), 0);
+    EXPECT_EQ(own.frame().x(), RootController::menuWidth());
+
+    root->selectEntry(0);
+    advance(RootController::slideDuration);
+    EXPECT_FALSE(root->isMenuOpen());
+    EXPECT_EQ(own.frame().x(), 0);
+    EXPECT_EQ(contentX(*root), 0);
+}
+
+TEST_F(ShellAppTest, SwipesMoveTheMenuOverPlainScreensOnly)
+{
+    settings().connectionMode = 1;
+    auto plain = std::make_shared<ui::ViewController>();
+    auto list = std::make_shared<ProbeScreen>();
+    showMenu({plain, list}, {"Settings", "Gauge list"});
+    root->selectEntry(0);
+    advance(RootController::slideDuration);
+
+    swipe(40, 200);
+    advance(RootController::slideDuration);
+    EXPECT_TRUE(root->isMenuOpen());
+    EXPECT_EQ(contentX(*root), RootController::menuWidth());
+    swipe(350, 250);
+    advance(RootController::slideDuration);
+    EXPECT_FALSE(root->isMenuOpen());
+
+    root->selectEntry(1);
+    swipe(40, 200);
+    advance(RootController::slideDuration);
+    EXPECT_FALSE(root->isMenuOpen());
+}
+
+struct WidthCase {
+    const char* name;
+    ui::UserInterfaceIdiom idiom;
+    ui::Size size;
+    double width;
+};
+
+class MenuWidth : public ShellAppTest, public ::testing::WithParamInterface<WidthCase> {};
+
+TEST_P(MenuWidth, FollowsTheScreen)
+{
+    const WidthCase& c = GetParam();
+    ui::Device::current().setIdiom(c.idiom);
+    ui::Device::current().setScreenSize(c.size);
+    EXPECT_EQ(RootController::menuWidth(), c.width);
+
+    settings().connectionMode = 1;
+    showMenu({std::make_shared<ui::ViewController>()}, {"Settings"});
+    root->view()->layoutIfNeeded();
+    EXPECT_EQ(contentX(*root), c.width);
+    EXPECT_EQ(root->statusView().frame().width(), c.width);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screens, MenuWidth,
+    ::testing::Values(WidthCase{"PhonePortrait", ui::UserInterfaceIdiom::Phone, {390, 844}, 190},
+                      WidthCase{"PhoneLandscape", ui::UserInterfaceIdiom::Phone, {844, 390}, 230},
+                      WidthCase{"SmallPhoneLandscape", ui::UserInterfaceIdiom::Phone, {667, 375}, 190},
+                      WidthCase{"PadLandscape", ui::UserInterfaceIdiom::Pad, {1024, 768}, 190}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ShellAppTest, MismatchedTitlesAreCutToTheScreens)
+{
+    settings().connectionMode = 1;
+    showMenu({std::make_shared<ui::ViewController>()}, {"Settings", "Racing"});
+    EXPECT_EQ(root->menuTitles(), std::vector<std::string>{"Settings"});
+    EXPECT_EQ(root->menuTable().numberOfRowsInSection(0), 1);
+}
+
+}  // namespace

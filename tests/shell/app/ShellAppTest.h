@@ -1,0 +1,106 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/link/Scanner.h"
+#include "core/model/DataStore.h"
+#include "core/model/Manager.h"
+#include "elmsim/lib/Simulator.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/RootWindow.h"
+#include "platform/ui/Window.h"
+#include "shell/LinkedScreen.h"
+#include "shell/RootController.h"
+#include "shell/TemplateViewCon.h"
+#include "support/TestSupport.h"
+
+// A feature screen that counts what the menu asks of it.
+class ProbeScreen : public TemplateViewCon {
+public:
+    int scans = 0;
+    int rotations = 0;
+    void startScanning() override { ++scans; }
+    void rotateScreen() override { ++rotations; }
+};
+
+// A diagnostics tab root: it keeps the menu the way the trouble code screen does.
+class ProbeLinkedScreen : public ui::ViewController, public LinkedScreen {
+public:
+    std::weak_ptr<DTCViewControllerDelegate> menu;
+    void setDelegate(const std::shared_ptr<DTCViewControllerDelegate>& delegate) override { menu = delegate; }
+};
+
+// The menu in a phone-sized window, on first-run settings pointed at the simulator on loopback, with
+// nothing saved and no alert up. The link's timers run on the manual clock; I/O is waited for.
+class ShellAppTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testsupport::freshDocuments();
+        ASSERT_NE(sim.start(), 0);
+        sim.updateCar([](elmsim::CarState& car) { car.moving = false; });
+        Manager::resetForTesting();
+        settings() = Settings{};
+        settings().hostIP = "127.0.0.1";
+        settings().port = sim.port();
+        DataStore::sharedDataStore().resetForTesting();
+        ui::Device::current().reset();
+        ui::AlertController::dismissAll();
+    }
+
+    void TearDown() override
+    {
+        ui::AlertController::dismissAll();
+        window.reset();
+        root.reset();
+        Manager::sharedManager().scanner()->disconnect();
+        Manager::resetForTesting();
+        sim.stop();
+        ui::Device::current().reset();
+    }
+
+    static Settings& settings() { return Manager::sharedManager().setting(); }
+    static Scanner& link() { return *Manager::sharedManager().scanner(); }
+
+    // The menu with these entries, on view.
+    void showMenu(std::vector<std::shared_ptr<ui::ViewController>> screens, std::vector<std::string> titles)
+    {
+        root = RootController::create(std::move(screens), std::move(titles));
+        window = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+        window->setRootViewController(root);
+        window->window().layoutIfNeeded();
+    }
+
+    static bool waitFor(const std::function<bool()>& done) { return fnd::RunLoop::main().runUntil(done, 10.0); }
+    static void advance(double seconds) { fnd::RunLoop::main().advance(seconds); }
+
+    // A finger down and up on the middle of a view.
+    void tap(ui::View& view)
+    {
+        const ui::Point at = view.convertPoint(view.bounds().center(), nullptr);
+        window->window().sendTouch(ui::TouchPhase::Began, at);
+        window->window().sendTouch(ui::TouchPhase::Ended, at);
+    }
+
+    // A quick horizontal stroke across the window.
+    void swipe(double fromX, double toX, double y = 400)
+    {
+        ui::Window& w = window->window();
+        w.sendTouch(ui::TouchPhase::Began, {fromX, y});
+        w.sendTouch(ui::TouchPhase::Moved, {(fromX + toX) / 2, y});
+        w.sendTouch(ui::TouchPhase::Moved, {toX, y});
+        w.sendTouch(ui::TouchPhase::Ended, {toX, y});
+    }
+
+    elmsim::Simulator sim;
+    std::unique_ptr<ui::RootWindow> window;
+    std::shared_ptr<RootController> root;
+};
