@@ -5,6 +5,7 @@
 
 #include "core/model/Manager.h"
 #include "platform/foundation/Localization.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/Strings.h"
 #include "shell/QueuedAlertController.h"
 #include "shell/RootController.h"
@@ -117,6 +118,7 @@ void RootController::scannerDidUpdateStatus(Scanner&, const std::string& text)
 
 void RootController::scannerDidInitialize(Scanner& current)
 {
+    fnd::log(fnd::LogLevel::Info, "main menu: connected to " + current.deviceName());
     connecting_ = false;
     status_->setPower(MenuStatusView::Power::On);
     status_->setDeviceName(current.deviceName());

@@ -1,0 +1,119 @@
+#!/usr/bin/env python3
+"""Starts the real norvale headless against the adapter simulator and checks that it connected and that
+its screenshot shows the connected menu: the adapter's name in the status strip, in its green.
+
+    norvale_smoke.py NORVALE ELMSIM ARTIFACTS_DIR
+"""
+import os
+import re
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import zlib
+
+STRIP_GREEN = (0, 185, 109)  # the colour of the adapter's name in the strip
+
+
+def read_png(path):
+    """(width, height, channels, rows of bytes) of an 8-bit grey, RGB or RGBA PNG."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if data[:8] != b"\x89PNG\r\n\x1a\n":
+        raise ValueError("not a PNG")
+    pos, idat = 8, b""
+    while pos < len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    channels = {0: 1, 2: 3, 4: 2, 6: 4}[colour]
+    if depth != 8 or interlace:
+        raise ValueError("unexpected PNG layout")
+    raw = zlib.decompress(idat)
+    stride = width * channels
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind = raw[y * (stride + 1)]
+        row = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            left = row[i - channels] if i >= channels else 0
+            up = previous[i]
+            corner = previous[i - channels] if i >= channels else 0
+            if kind == 1:
+                row[i] = (row[i] + left) & 0xFF
+            elif kind == 2:
+                row[i] = (row[i] + up) & 0xFF
+            elif kind == 3:
+                row[i] = (row[i] + (left + up) // 2) & 0xFF
+            elif kind == 4:
+                p = left + up - corner
+                pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
+                predictor = left if pa <= pb and pa <= pc else (up if pb <= pc else corner)
+                row[i] = (row[i] + predictor) & 0xFF
+        rows.append(row)
+        previous = row
+    return width, height, channels, rows
+
+
+def strip_shows_adapter_name(path):
+    width, height, channels, rows = read_png(path)
+    scale = width / 390.0  # the default phone is 390 points wide
+    for y in range(min(height, int(160 * scale))):
+        row = rows[y]
+        for x in range(int(190 * scale)):
+            r, g, b = row[x * channels:x * channels + 3]
+            if abs(r - STRIP_GREEN[0]) < 40 and abs(g - STRIP_GREEN[1]) < 40 and abs(b - STRIP_GREEN[2]) < 40:
+                return True
+    return False
+
+
+def main():
+    norvale, elmsim, artifacts = sys.argv[1:4]
+    os.makedirs(artifacts, exist_ok=True)
+    shot = os.path.join(artifacts, "norvale-smoke.png")
+    if os.path.exists(shot):
+        os.remove(shot)
+    with tempfile.TemporaryDirectory() as home, open(os.path.join(home, "elmsim.log"), "w+") as sim_log:
+        simulator = subprocess.Popen([elmsim, "--port", "0"], stdout=sim_log, stderr=subprocess.STDOUT)
+        try:
+            port = None
+            for _ in range(100):
+                sim_log.seek(0)
+                found = re.search(r"listening on 127\.0\.0\.1:(\d+)", sim_log.read())
+                if found:
+                    port = found.group(1)
+                    break
+                time.sleep(0.1)
+            if port is None:
+                print("the simulator did not start")
+                return 1
+            env = dict(os.environ, NORVALE_HOME=home, QT_QPA_PLATFORM="offscreen")
+            run = subprocess.run([norvale, "--adapter", "127.0.0.1:" + port, "--screenshot", shot,
+                                  "--quit-after", "5"], env=env, capture_output=True, text=True, timeout=90)
+        finally:
+            simulator.terminate()
+            simulator.wait(timeout=10)
+    sys.stderr.write(run.stderr)
+    failures = []
+    if run.returncode != 0:
+        failures.append("norvale exited with %d" % run.returncode)
+    if "main menu: connected to ELM327" not in run.stderr:
+        failures.append("norvale did not report the connection")
+    if not os.path.exists(shot):
+        failures.append("no screenshot at " + shot)
+    elif not strip_shows_adapter_name(shot):
+        failures.append("the screenshot's status strip does not show the adapter's name")
+    for failure in failures:
+        print("FAIL:", failure)
+    if not failures:
+        print("norvale connected; screenshot at", shot)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
