@@ -64,6 +64,34 @@ View::~View()
     }
 }
 
+namespace {
+View::LayerChangeHook layerChangeHook = nullptr;
+}
+
+// Animation
+
+LayerState View::layerState() const
+{
+    return {center_, bounds_, transform_, alpha_, backgroundColor_, cornerRadius_};
+}
+
+void View::setPresentationState(std::optional<LayerState> state)
+{
+    presentation_ = std::move(state);
+    requestDisplay();
+}
+
+void View::setLayerChangeHook(LayerChangeHook hook)
+{
+    layerChangeHook = hook;
+}
+
+void View::layerChanged(const LayerState& before)
+{
+    if (layerChangeHook)
+        layerChangeHook(*this, before);
+}
+
 // Geometry
 
 Rect View::frame() const
@@ -76,14 +104,17 @@ Rect View::frame() const
 
 void View::setFrame(Rect frame)
 {
+    const LayerState before = layerState();
     frame = frame.standardized();
     center_ = frame.center();
     setBounds({bounds_.origin, frame.size});
     requestDisplay();
+    layerChanged(before);
 }
 
 void View::setBounds(Rect bounds)
 {
+    const LayerState before = layerState();
     const bool resized = bounds.size != bounds_.size;
     const bool moved = bounds.origin != bounds_.origin;
     bounds_ = bounds;
@@ -94,26 +125,33 @@ void View::setBounds(Rect bounds)
     }
     if (resized || moved)
         requestDisplay();
+    layerChanged(before);
 }
 
 void View::setCenter(Point center)
 {
+    const LayerState before = layerState();
     center_ = center;
     requestDisplay();
+    layerChanged(before);
 }
 
 void View::setTransform(const AffineTransform& t)
 {
+    const LayerState before = layerState();
     transform_ = t;
     requestDisplay();
+    layerChanged(before);
 }
 
 // Appearance
 
 void View::setAlpha(double alpha)
 {
+    const LayerState before = layerState();
     alpha_ = std::clamp(alpha, 0.0, 1.0);
     requestDisplay();
+    layerChanged(before);
 }
 
 void View::setHidden(bool hidden)
@@ -128,8 +166,10 @@ void View::setHidden(bool hidden)
 
 void View::setBackgroundColor(std::optional<Color> color)
 {
+    const LayerState before = layerState();
     backgroundColor_ = color;
     requestDisplay();
+    layerChanged(before);
 }
 
 void View::setClipsToBounds(bool clips)
@@ -140,8 +180,10 @@ void View::setClipsToBounds(bool clips)
 
 void View::setCornerRadius(double radius)
 {
+    const LayerState before = layerState();
     cornerRadius_ = std::max(0.0, radius);
     requestDisplay();
+    layerChanged(before);
 }
 
 void View::setBorder(double width, Color color)
@@ -386,34 +428,39 @@ Image View::renderToImage(double scale)
 void View::renderAsSubview(Context& context)
 {
     context.save();
-    context.concat(transformToSuperview());
+    const LayerState shown = presentationState();
+    context.concat(AffineTransform::translation(-shown.bounds.midX(), -shown.bounds.midY())
+                       .concat(shown.transform)
+                       .concat(AffineTransform::translation(shown.center.x, shown.center.y)));
     renderLayer(context);
     context.restore();
 }
 
 void View::renderLayer(Context& context)
 {
-    if (hidden_ || alpha_ <= 0)
+    // What is on screen: the animated values while an animation runs.
+    const LayerState shown = presentationState();
+    if (hidden_ || shown.alpha <= 0)
         return;
-    const bool group = alpha_ < 1 || shadowOpacity_ > 0;
+    const bool group = shown.alpha < 1 || shadowOpacity_ > 0;
     if (group) {
         std::optional<Shadow> shadow;
         if (shadowOpacity_ > 0)
             shadow = Shadow{shadowColor_.withAlpha(shadowColor_.a * shadowOpacity_), shadowOffset_, shadowRadius_ * 2};
-        context.beginTransparencyLayer(paintExtent(), alpha_, shadow);
+        context.beginTransparencyLayer(paintExtent(), shown.alpha, shadow);
     }
-    if (backgroundColor_ && !backgroundColor_->isClear()) {
+    if (shown.backgroundColor && !shown.backgroundColor->isClear()) {
         context.save();
-        context.setFillColor(*backgroundColor_);
-        context.fillPath(outline(bounds_, cornerRadius_));
+        context.setFillColor(*shown.backgroundColor);
+        context.fillPath(outline(shown.bounds, shown.cornerRadius));
         context.restore();
     }
     context.save();
     if (clipsToBounds_)
-        context.clipToPath(outline(bounds_, cornerRadius_));
+        context.clipToPath(outline(shown.bounds, shown.cornerRadius));
     context.save();
-    context.clipToRect(bounds_);
-    draw(context, bounds_);
+    context.clipToRect(shown.bounds);
+    draw(context, shown.bounds);
     context.restore();
     needsDisplay_ = false;
     const auto children = subviews_;
@@ -425,7 +472,7 @@ void View::renderLayer(Context& context)
         context.setStrokeColor(borderColor_);
         context.setLineWidth(borderWidth_);
         const double half = borderWidth_ / 2;
-        context.strokePath(outline(bounds_.inset(half, half), std::max(0.0, cornerRadius_ - half)));
+        context.strokePath(outline(shown.bounds.inset(half, half), std::max(0.0, shown.cornerRadius - half)));
         context.restore();
     }
     if (group)

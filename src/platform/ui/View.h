@@ -35,6 +35,16 @@ enum class ContentMode {
 // Where content of `contentSize` goes inside `bounds` for a content mode.
 Rect contentRect(ContentMode mode, Size contentSize, const Rect& bounds);
 
+// The animatable properties of a view (the platform's layer properties).
+struct LayerState {
+    Point center;
+    Rect bounds;
+    AffineTransform transform;
+    double alpha = 1;
+    std::optional<Color> backgroundColor;
+    double cornerRadius = 0;
+};
+
 // A node of the retained view tree. Geometry follows the phone platform:
 // the frame is the superview-space rectangle derived from center, bounds
 // size and transform (applied about the center); the bounds origin shifts
@@ -49,6 +59,17 @@ public:
     virtual ~View();
     View(const View&) = delete;
     View& operator=(const View&) = delete;
+
+    // Animation (ui::animate): the model values, and what is on screen, which
+    // differs from them while an animation runs.
+    LayerState layerState() const;
+    LayerState presentationState() const { return presentation_ ? *presentation_ : layerState(); }
+    // For the animator: the values to draw; nullopt returns to the model values.
+    void setPresentationState(std::optional<LayerState> state);
+    // Called after an animatable property changed, with the model values
+    // before the change. The animator installs it on first use.
+    using LayerChangeHook = void (*)(View& view, const LayerState& before);
+    static void setLayerChangeHook(LayerChangeHook hook);
 
     // Geometry
     Rect frame() const;
@@ -188,6 +209,9 @@ private:
     AffineTransform transformToSuperview() const;
     AffineTransform transformToRoot() const;
 
+    void layerChanged(const LayerState& before);
+
+    std::optional<LayerState> presentation_;
     Point center_;
     Rect bounds_;
     AffineTransform transform_;
