@@ -1,0 +1,46 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/FormViewCon.h"
+#include "shell/editors/SensorSelectViewController.h"
+
+// The settings screen, the root of its own navigation stack: the adapter and
+// how the link runs, the warnings, the theme and units, the sensors and custom
+// PIDs, and the settings screens of the other features. Every change is saved
+// at once; a change of theme is broadcast with "iconChangedNotification".
+class SettingsViewController : public FormViewCon, public SensorSelectViewControllerDelegate {
+public:
+    SettingsViewController();
+
+    // A feature's own settings screen, opened from the last section.
+    struct FeatureSettings {
+        std::string title;  // message key or English text
+        std::function<std::shared_ptr<ui::ViewController>()> make;
+    };
+    static const std::vector<FeatureSettings>& featureSettings();
+
+    static const std::vector<std::string>& adapterTypeNames();
+
+    // The sensor picker closed: a picked sensor opens in the sensor editor.
+    void viewWillDismiss(SensorSelectViewController& picker) override;
+
+protected:
+    std::vector<FormSection> formSections() override;
+    void formDidChange() override;
+    void viewWillAppear(bool animated) override;
+
+private:
+    FormSection adapterSection();
+    FormSection warningSection();
+    FormSection displaySection();
+    FormSection sensorSection();
+    void push(std::shared_ptr<ui::ViewController> screen);
+    void openSensorPicker();
+    void openSensorEditor(int sensorIndex);
+
+    int theme_;
+};

@@ -1,0 +1,83 @@
+#include "shell/TableLook.h"
+
+#include "core/model/Manager.h"
+#include "platform/ui/Context.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/TableView.h"
+#include "shell/RoundedCell.h"
+
+namespace {
+
+constexpr double stripWidth = 3;
+
+// The selected-row background: a plain colour with the strip along the right edge.
+class SelectedBackground : public ui::View {
+public:
+    explicit SelectedBackground(ui::Color color) { setBackgroundColor(color); }
+
+    void draw(ui::Context& context, ui::Rect) override
+    {
+        context.setFillColor(TableLook::selectionStrip());
+        context.fillRect(ui::makeRect(bounds().width() - stripWidth, 0, stripWidth, bounds().height()));
+    }
+};
+
+}  // namespace
+
+TableLook TableLook::forTheme(int theme)
+{
+    TableLook look;
+    look.theme = theme;
+    look.separator = ui::Color::white(0.2);
+    if (theme == 1) {
+        look.tableBackground = ui::Color::white(0.85);
+        look.cellBackground = ui::Color::white(1.0);
+        look.text = ui::Color::white(0.1);
+        look.detail = ui::Color::darkGray();
+        look.disabledText = ui::Color::white(0.6);
+    } else {
+        look.tableBackground = ui::Color::white(0.1);
+        look.cellBackground = ui::Color::white(10.0 / 255);
+        look.text = ui::Color::white(0.85);
+        look.detail = ui::Color::lightGray();
+        look.disabledText = ui::Color::white(0.4);
+    }
+    return look;
+}
+
+TableLook TableLook::current()
+{
+    return forTheme(Manager::sharedManager().setting().theme);
+}
+
+void TableLook::apply(ui::TableView& table) const
+{
+    table.setBackgroundColor(tableBackground);
+    table.setSeparatorColor(separator);
+}
+
+void TableLook::apply(RoundedCell& cell, int row, int rowCount) const
+{
+    cell.setBackgroundColor(cellBackground);
+    cell.setTop(row == 0);
+    cell.setBottom(row == rowCount - 1);
+    cell.textLabel()->setFont(titleFont());
+    cell.textLabel()->setTextColor(text);
+    if (auto* detailLabel = cell.detailTextLabel()) {
+        detailLabel->setFont(detailFont());
+        detailLabel->setTextColor(accent());
+    }
+    cell.setSelectedBackgroundView(
+        std::make_shared<SelectedBackground>(theme == 1 ? ui::Color::white(0.6) : ui::Color::darkGray()));
+}
+
+std::shared_ptr<ui::Label> TableLook::titleView(const std::string& title) const
+{
+    auto label = std::make_shared<ui::Label>();
+    label->setText(title);
+    label->setFont(ui::Font::named("Digital-Serial DB", 17));
+    label->setTextColor(ui::Color::white(0.8));
+    label->setBackgroundColor(ui::Color::clear());
+    label->sizeToFit();
+    return label;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/ui/Color.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Label.h"
+
+namespace ui {
+class TableView;
+}  // namespace ui
+class RoundedCell;
+
+// The look of the settings and editor tables in the dark (0) and light (1)
+// themes: table and cell colours, the fonts, and the selected-row background
+// with the green strip along its right edge.
+struct TableLook {
+    int theme = 0;
+    ui::Color tableBackground;
+    ui::Color cellBackground;
+    ui::Color text;
+    ui::Color detail;
+    ui::Color disabledText;
+    ui::Color separator;
+
+    static TableLook forTheme(int theme);
+    // The look of the theme in Settings now.
+    static TableLook current();
+
+    static ui::Color accent() { return ui::Color::rgb255(205, 40, 70); }
+    static ui::Color selectionStrip() { return ui::Color::rgb255(0, 185, 109); }
+    static ui::Font titleFont() { return ui::Font::named("DigitalSans NowEF ML Demo", 16); }
+    static ui::Font detailFont() { return ui::Font::named("Digital-Serial", 15); }
+
+    void apply(ui::TableView& table) const;
+    // Colours and fonts, and top/bottom rounding for row `row` of `rowCount`.
+    void apply(RoundedCell& cell, int row, int rowCount) const;
+    // A navigation title view in the settings screens' face.
+    std::shared_ptr<ui::Label> titleView(const std::string& title) const;
+};
