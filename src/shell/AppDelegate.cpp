@@ -13,6 +13,7 @@
 #include "platform/ui/TabBarController.h"
 #include "shell/InputValidation.h"
 #include "shell/QueuedAlertController.h"
+#include "shell/SettingsViewController.h"
 #include "shell/TableLook.h"
 #include "shell/VersionTracking.h"
 
@@ -25,6 +26,8 @@ void AppDelegate::didFinishLaunching(ui::RootWindow& window, std::optional<Adapt
     DataStore::sharedDataStore().protocol = manager.setting().protocol;
 
     setBarAppearance();
+
+    settings_ = std::make_shared<ui::NavigationController>(std::make_shared<SettingsViewController>());
 
     // The diagnostics tabs "Emissions", "Trouble Codes", "Terminal", "Info" and "Freeze frame", each in its
     // own navigation stack, and the fuel tabs (the fuel screen and its trends) have no screens built yet:
@@ -43,6 +46,7 @@ void AppDelegate::didFinishLaunching(ui::RootWindow& window, std::optional<Adapt
     };
     addEntry("Diagnostics", diagnostics_);
     addEntry("Fuel Economy", fuel_);
+    addEntry("Settings", settings_);
 
     root_ = RootController::create(std::move(screens), std::move(titles));
     root_->setAdapterOverride(std::move(adapter));

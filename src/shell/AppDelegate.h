@@ -9,6 +9,7 @@
 #include "shell/RootController.h"
 
 namespace ui {
+class NavigationController;
 class RootWindow;
 class TabBarController;
 class ViewController;
@@ -54,6 +55,7 @@ private:
     void setBarAppearance();
     void showRatingPromptIfDue();
 
+    std::shared_ptr<ui::NavigationController> settings_;
     std::shared_ptr<ui::TabBarController> diagnostics_;
     std::shared_ptr<ui::TabBarController> fuel_;
     std::shared_ptr<RootController> root_;

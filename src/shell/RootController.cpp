@@ -5,6 +5,7 @@
 #include "core/model/Manager.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
+#include "platform/ui/Animation.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
@@ -203,8 +204,9 @@ void RootController::layout()
     status_->setFrame({{0, top}, {width, MenuStatusView::height}});
     const double tableTop = top + MenuStatusView::height;
     table_->setFrame({{0, tableTop}, {width, std::max(0.0, bounds.height() - tableTop)}});
-    if (!slide_.isRunning())
-        content_->setFrame({{contentSlid_ ? width : 0, 0}, bounds.size});
+    // Setting an unchanged frame would cut a slide short.
+    if (const ui::Rect frame{{contentSlid_ ? width : 0, 0}, bounds.size}; content_->frame() != frame)
+        content_->setFrame(frame);
     if (selected_ >= 0) {
         // A feature screen that slid itself keeps its offset.
         ui::View& screen = *screens_[selected_]->view();
@@ -292,23 +294,13 @@ void RootController::setMenuOpen(bool open, bool animated)
         refreshConnection();
     menuOpen_ = open;
     contentSlid_ = open;
-
     // Closing also brings back a feature screen that slid itself open.
-    ui::View* screen = selected_ >= 0 ? screens_[selected_]->view().get() : nullptr;
-    const double contentFrom = content_->frame().x();
-    const double contentTo = open ? menuWidth() : 0;
-    const double screenFrom = screen && !open ? screen->frame().x() : 0;
-    const auto place = [this, screen, contentFrom, contentTo, screenFrom](double progress) {
-        ui::Rect frame = content_->frame();
-        frame.origin.x = contentFrom + (contentTo - contentFrom) * progress;
-        content_->setFrame(frame);
-        if (screen && screenFrom != 0) {
-            ui::Rect own = screen->frame();
-            own.origin.x = screenFrom * (1 - progress);
-            screen->setFrame(own);
-        }
-    };
-    slide_.start(animated ? slideDuration : 0, ui::AnimationCurve::EaseOut, place, [] {});
+    const std::shared_ptr<ui::View> screen = selected_ >= 0 && !open ? screens_[selected_]->view() : nullptr;
+    ui::animate(animated ? slideDuration : 0, ui::AnimationCurve::EaseOut, [this, screen, open] {
+        content_->setFrame({{open ? menuWidth() : 0, 0}, content_->frame().size});
+        if (screen)
+            screen->setFrame({{0, 0}, screen->frame().size});
+    });
 }
 
 // The feature screen has already moved its own view.

@@ -9,7 +9,6 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Timer.h"
 #include "platform/ui/TableView.h"
-#include "platform/ui/Transition.h"
 #include "platform/ui/ViewController.h"
 #include "shell/LinkedScreen.h"
 #include "shell/MenuStatusView.h"
@@ -120,7 +119,6 @@ private:
     std::shared_ptr<MenuStatusView> status_;
     std::shared_ptr<ui::TableView> table_;
     std::shared_ptr<ui::View> content_;
-    ui::Transition slide_;
 
     std::weak_ptr<Scanner> handedOut_;  // the link the screens were given
     std::optional<AdapterAddress> adapterOverride_;

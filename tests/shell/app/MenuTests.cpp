@@ -8,10 +8,26 @@
 
 namespace {
 
+// Where the content is on screen (while a slide runs, where it has got to).
 double contentX(RootController& root)
 {
-    return root.selectedViewController().view()->superview()->frame().x();
+    const ui::LayerState shown = root.selectedViewController().view()->superview()->presentationState();
+    return shown.center.x - shown.bounds.width() / 2;
 }
+
+class SlidingTest : public ShellAppTest {
+protected:
+    // One feature screen on view with the menu closed, in manual mode.
+    std::shared_ptr<ProbeScreen> showFeatureScreenAlone()
+    {
+        settings().connectionMode = 1;
+        auto list = std::make_shared<ProbeScreen>();
+        showMenu({list}, {"Gauge list"});
+        root->selectEntry(0);
+        advance(RootController::slideDuration);
+        return list;
+    }
+};
 
 TEST_F(ShellAppTest, EveryScreenGetsTheLinkAndTheMenu)
 {
@@ -102,13 +118,9 @@ TEST_F(ShellAppTest, TappingAnEntryShowsItsScreenAndClosesTheMenu)
     EXPECT_EQ(contentX(*root), 0);
 }
 
-TEST_F(ShellAppTest, MenuButtonTogglesTheMenu)
+TEST_F(SlidingTest, MenuButtonTogglesTheMenu)
 {
-    settings().connectionMode = 1;
-    auto list = std::make_shared<ProbeScreen>();
-    showMenu({list}, {"Gauge list"});
-    root->selectEntry(0);
-    advance(RootController::slideDuration);
+    const auto list = showFeatureScreenAlone();
     ASSERT_EQ(contentX(*root), 0);
 
     root->viewWillSlide2();
@@ -128,13 +140,9 @@ TEST_F(ShellAppTest, MenuButtonTogglesTheMenu)
 
 // A feature screen moves its own view; the menu must not move the content as well, and brings the
 // screen back when it closes.
-TEST_F(ShellAppTest, ScreenThatSlidItselfIsBroughtBack)
+TEST_F(SlidingTest, ScreenThatSlidItselfIsBroughtBack)
 {
-    settings().connectionMode = 1;
-    auto list = std::make_shared<ProbeScreen>();
-    showMenu({list}, {"Gauge list"});
-    root->selectEntry(0);
-    advance(RootController::slideDuration);
+    const auto list = showFeatureScreenAlone();
 
     ui::View& own = *list->view();
     own.setFrame({{RootController::menuWidth(), 0}, own.frame().size});
