@@ -1,5 +1,6 @@
 #include "platform/ui/TableViewCell.h"
 
+#include "platform/ui/Animation.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Context.h"
 #include "platform/ui/ImageView.h"
@@ -201,27 +202,42 @@ void TableViewCell::setSelectionStyle(TableViewCellSelectionStyle style)
     updateSelectionDisplay();
 }
 
-void TableViewCell::setSelected(bool selected, bool)
+void TableViewCell::setSelected(bool selected, bool animated)
 {
     selected_ = selected;
-    updateSelectionDisplay();
+    updateSelectionDisplay(animated);
 }
 
-void TableViewCell::setHighlighted(bool highlighted, bool)
+void TableViewCell::setHighlighted(bool highlighted, bool animated)
 {
     highlighted_ = highlighted;
-    updateSelectionDisplay();
+    updateSelectionDisplay(animated);
 }
 
-void TableViewCell::updateSelectionDisplay()
+void TableViewCell::updateSelectionDisplay(bool animated)
 {
     const bool shown = (selected_ || highlighted_) && selectionStyle_ != TableViewCellSelectionStyle::None;
-    if (selectedBackgroundView_)
-        selectedBackgroundView_->setHidden(!shown);
     for (Label* label : {textLabel_.get(), detailTextLabel_.get()}) {
         if (label)
             label->setHighlighted(shown);
     }
+    View* background = selectedBackgroundView_.get();
+    if (!background)
+        return;
+    if (shown || !animated || background->isHidden()) {
+        background->setAlpha(1); // also ends a fade in progress
+        background->setHidden(!shown);
+        return;
+    }
+    // A row deselected with animation fades its selection out.
+    const std::weak_ptr<View> fading = selectedBackgroundView_;
+    animate(animationDuration, [background] { background->setAlpha(0); }, [fading](bool finished) {
+        const auto view = fading.lock();
+        if (view && finished) {
+            view->setHidden(true);
+            view->setAlpha(1);
+        }
+    });
 }
 
 void TableViewCell::setBackgroundView(std::shared_ptr<View> view)
@@ -236,12 +252,15 @@ void TableViewCell::setSelectedBackgroundView(std::shared_ptr<View> view)
     updateSelectionDisplay();
 }
 
-void TableViewCell::setEditing(bool editing, bool)
+void TableViewCell::setEditing(bool editing, bool animated)
 {
     editing_ = editing;
     if (!editing)
         setShowingDeleteConfirmation(false);
     setNeedsLayout();
+    // The content slides aside for the delete control (and back).
+    if (animated)
+        animate(animationDuration, [this] { layoutIfNeeded(); });
 }
 
 void TableViewCell::setEditingStyle(TableViewCellEditingStyle style)

@@ -73,6 +73,7 @@ public:
     void layoutSubviews() override;
 
     static constexpr double margin = 16;
+    static constexpr double animationDuration = 0.3; // selection fades, editing slides
 
 private:
     friend class TableView;
@@ -81,7 +82,7 @@ private:
     void setEditingStyle(TableViewCellEditingStyle style);
     void setShowingDeleteConfirmation(bool showing);
     void setSeparator(bool shown, Color color);
-    void updateSelectionDisplay();
+    void updateSelectionDisplay(bool animated = false);
     void updateAccessory();
     void layoutLabels(Rect area);
 

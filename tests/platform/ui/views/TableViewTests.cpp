@@ -134,7 +134,14 @@ TEST(TableView, TapSelectsOneRowAtATime)
     EXPECT_FALSE(s.table->cellForRowAtIndexPath({0, 2})->isSelected());
 
     s.table->deselectRowAtIndexPath({0, 4}, true);
-    EXPECT_FALSE(s.table->cellForRowAtIndexPath({0, 4})->isSelected());
+    const auto row4 = s.table->cellForRowAtIndexPath({0, 4});
+    EXPECT_FALSE(row4->isSelected());
+    advance(0.1);
+    EXPECT_FALSE(row4->selectedBackgroundView()->isHidden()) << "fading out";
+    EXPECT_LT(row4->selectedBackgroundView()->presentationState().alpha, 1);
+    advance(TableViewCell::animationDuration);
+    EXPECT_TRUE(row4->selectedBackgroundView()->isHidden());
+    EXPECT_EQ(row4->selectedBackgroundView()->alpha(), 1) << "ready for the next selection";
     EXPECT_EQ(s.model.log, "s2d2s4") << "deselecting in code tells nothing";
 
     s.table->setAllowsSelection(false);
@@ -175,9 +182,13 @@ TEST(TableView, EditModeDeletesARowThroughItsConfirmation)
 {
     Scene s(5);
     s.model.editable = true;
-    s.table->setEditing(true);
     auto cell = s.table->cellForRowAtIndexPath({0, 2});
+    s.table->setEditing(true, true);
     ASSERT_TRUE(cell->isEditing());
+    const double indent = cell->contentView()->frame().x();
+    EXPECT_GT(indent, 0) << "the content made room for the delete control";
+    EXPECT_LT(cell->contentView()->presentationState().center.x, cell->contentView()->center().x) << "sliding there";
+    advance(TableViewCell::animationDuration);
     tap(*s.window, cell->convertPoint({TableViewCell::margin + 8, 22}, nullptr)); // the red control
     ASSERT_TRUE(cell->showingDeleteConfirmation());
     tap(*s.window, cell->convertPoint({cell->bounds().width() - 20, 22}, nullptr)); // "Delete"
