@@ -80,6 +80,12 @@ void FormViewCon::viewWillAppear(bool animated)
     ui::TableViewController::viewWillAppear(animated);
 }
 
+void FormViewCon::viewWillDisappear(bool animated)
+{
+    ui::TableViewController::viewWillDisappear(animated);
+    view()->endEditing(true);
+}
+
 void FormViewCon::reloadForm()
 {
     if (ui::View* root = viewIfLoaded())

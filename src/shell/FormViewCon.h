@@ -78,6 +78,8 @@ protected:
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
+    // Leaving the screen ends the editing, which commits a field being typed in.
+    void viewWillDisappear(bool animated) override;
 
     const TableLook& look() const { return look_; }
 

@@ -71,6 +71,12 @@ void TextFieldViewCon::viewDidAppear(bool animated)
     field_->becomeFirstResponder();
 }
 
+void TextFieldViewCon::viewWillDisappear(bool animated)
+{
+    ui::TableViewController::viewWillDisappear(animated);
+    field_->resignFirstResponder();
+}
+
 int TextFieldViewCon::numberOfRowsInSection(ui::TableView&, int)
 {
     return 1;

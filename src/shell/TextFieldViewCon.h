@@ -36,6 +36,8 @@ public:
 protected:
     void viewDidLoad() override;
     void viewDidAppear(bool animated) override;
+    // Leaving the screen ends the editing, which stores the text.
+    void viewWillDisappear(bool animated) override;
 
 private:
     bool textFieldShouldReturn(ui::TextField& field) override;
