@@ -53,25 +53,6 @@ ui::ViewController* visibleScreen(ui::ViewController* entry)
 
 }  // namespace
 
-// The controller's view: lays the menu and the content out whenever its size changes.
-class RootController::RootView : public ui::View {
-public:
-    explicit RootView(RootController& owner)
-        : ui::View(ui::Device::current().screenBounds())
-        , owner_(&owner)
-    {
-    }
-    void forget() { owner_ = nullptr; }
-    void layoutSubviews() override
-    {
-        if (owner_)
-            owner_->layout();
-    }
-
-private:
-    RootController* owner_;
-};
-
 std::shared_ptr<RootController> RootController::create(std::vector<std::shared_ptr<ui::ViewController>> viewControllers,
                                                        std::vector<std::string> menuTitles)
 {
@@ -100,11 +81,12 @@ RootController::~RootController()
 {
     reconnect_.cancel();
     milRead_.cancel();
-    if (auto* view = dynamic_cast<RootView*>(viewIfLoaded()))
-        view->forget();
     if (const auto current = handedOut_.lock(); current && current->delegate() == this)
         current->setDelegate(nullptr);
-    table_.reset();
+    if (table_) {
+        table_->setDataSource(nullptr);
+        table_->setDelegate(nullptr);
+    }
 }
 
 double RootController::menuWidth()
@@ -114,8 +96,8 @@ double RootController::menuWidth()
                                                                                         : narrowMenuWidth;
 }
 
-// Every screen gets the link (held weakly) and the menu; the link may have been replaced since (a new
-// adapter type), so this runs again before each connection.
+// Every screen gets the link (held weakly) and the menu; again whenever the link was replaced (a new
+// adapter type).
 void RootController::handOutLink()
 {
     const std::shared_ptr<Scanner> current = link();
@@ -135,11 +117,11 @@ void RootController::handOutLink()
     }
 }
 
-void RootController::loadView()
+void RootController::viewDidLoad()
 {
-    auto view = std::make_shared<RootView>(*this);
+    ui::View& view = *this->view();
     const TableLook look = TableLook::current();
-    view->setBackgroundColor(look.tableBackground);
+    view.setBackgroundColor(look.tableBackground);
 
     menu_ = std::make_shared<ui::View>();
     menu_->setBackgroundColor(look.tableBackground);
@@ -161,12 +143,12 @@ void RootController::loadView()
     table_->setDataSource(this);
     table_->setDelegate(this);
     menu_->addSubview(table_);
-    view->addSubview(menu_);
+    view.addSubview(menu_);
 
     content_ = std::make_shared<ui::View>();
     content_->setBackgroundColor(ui::Color::black());
     content_->setShadow(ui::Color::black(), {-2, 0}, 6, 0.6);
-    view->addSubview(content_);
+    view.addSubview(content_);
 
     // Screens that are not feature screens have no swipes of their own to move the menu.
     const auto onlyOverPlainScreens = [this](ui::GestureRecognizer&) { return visibleFeatureScreen() == nullptr; };
@@ -182,10 +164,9 @@ void RootController::loadView()
     menuSwipe->setDirection(ui::SwipeDirection::Left);
     menu_->addGestureRecognizer(menuSwipe);
 
-    setView(view);
     if (!screens_.empty())
         showEntry(0);
-    layout();
+    viewDidLayoutSubviews();
 }
 
 void RootController::viewDidAppear(bool animated)
@@ -195,7 +176,7 @@ void RootController::viewDidAppear(bool animated)
     refreshConnection();
 }
 
-void RootController::layout()
+void RootController::viewDidLayoutSubviews()
 {
     const ui::Rect bounds = view()->bounds();
     const double width = menuWidth();

@@ -87,18 +87,17 @@ public:
     bool scannerShouldChooseECU(Scanner& link, const std::vector<int>& ecus) override;
 
 protected:
-    void loadView() override;
+    void viewDidLoad() override;
     void viewDidAppear(bool animated) override;
+    void viewDidLayoutSubviews() override;
 
 private:
-    class RootView;
 
     // ui::TableViewDataSource, ui::TableViewDelegate
     int numberOfRowsInSection(ui::TableView&, int section) override;
     std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) override;
     void didSelectRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) override;
 
-    void layout();
     void showEntry(int index);
     void handOutLink();
 

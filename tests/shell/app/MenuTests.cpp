@@ -213,6 +213,19 @@ INSTANTIATE_TEST_SUITE_P(
                       WidthCase{"PadLandscape", ui::UserInterfaceIdiom::Pad, {1024, 768}, 190}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(ShellAppTest, TurningThePhoneRelaysTheMenuOut)
+{
+    settings().connectionMode = 1;
+    auto plain = std::make_shared<ui::ViewController>();
+    showMenu({plain}, {"Settings"});
+    window->setSize({844, 390}, 0);
+    window->window().layoutIfNeeded();
+    EXPECT_EQ(contentX(*root), 230);
+    EXPECT_EQ(root->statusView().frame().width(), 230);
+    EXPECT_EQ(plain->view()->frame().size, (ui::Size{844, 390}));
+    EXPECT_EQ(root->menuTable().frame().maxY(), 390);
+}
+
 TEST_F(ShellAppTest, MismatchedTitlesAreCutToTheScreens)
 {
     settings().connectionMode = 1;
