@@ -72,7 +72,12 @@ RootController::RootController(Key, std::vector<std::shared_ptr<ui::ViewControll
         titles_.resize(count);
         screens_.resize(count);
     }
-    std::erase(screens_, nullptr);
+    for (std::size_t i = screens_.size(); i-- > 0;) {
+        if (!screens_[i]) {
+            screens_.erase(screens_.begin() + static_cast<std::ptrdiff_t>(i));
+            titles_.erase(titles_.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+    }
     droppedToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
         "connectionDroppedNotification", [this](const fnd::Notification&) { linkDropped(); });
 }
@@ -234,21 +239,18 @@ void RootController::selectEntry(int index)
 
 void RootController::showEntry(int index)
 {
+    // Containment tells the screens of their appearance while the menu is on view.
     if (selected_ >= 0) {
         const std::shared_ptr<ui::ViewController> old = screens_[selected_];
         old->willMoveToParentViewController(nullptr);
-        old->beginAppearanceTransition(false, false);
-        old->view()->removeFromSuperview();
-        old->endAppearanceTransition();
         old->removeFromParentViewController();
+        old->view()->removeFromSuperview();
     }
     selected_ = index;
     const std::shared_ptr<ui::ViewController> next = screens_[index];
     addChildViewController(next);
     next->view()->setFrame(content_->bounds());
-    next->beginAppearanceTransition(true, false);
     content_->addSubview(next->view());
-    next->endAppearanceTransition();
     next->didMoveToParentViewController(this);
     table_->reloadData();
 

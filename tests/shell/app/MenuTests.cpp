@@ -226,12 +226,30 @@ TEST_F(ShellAppTest, TurningThePhoneRelaysTheMenuOut)
     EXPECT_EQ(root->menuTable().frame().maxY(), 390);
 }
 
-TEST_F(ShellAppTest, MismatchedTitlesAreCutToTheScreens)
+TEST_F(ShellAppTest, EntriesWithoutAScreenAreLeftOut)
 {
     settings().connectionMode = 1;
-    showMenu({std::make_shared<ui::ViewController>()}, {"Settings", "Racing"});
+    auto settingsScreen = std::make_shared<ui::ViewController>();
+    showMenu({nullptr, settingsScreen}, {"Racing", "Settings", "Logging"});
     EXPECT_EQ(root->menuTitles(), std::vector<std::string>{"Settings"});
     EXPECT_EQ(root->menuTable().numberOfRowsInSection(0), 1);
+    EXPECT_EQ(&root->selectedViewController(), settingsScreen.get());
+}
+
+// The first screen appears with the menu, not before it.
+TEST_F(ShellAppTest, FirstScreenAppearsWithTheMenu)
+{
+    settings().connectionMode = 1;
+    auto first = std::make_shared<ProbeScreen>();
+    root = RootController::create({first, std::make_shared<ui::ViewController>()}, {"Gauge list", "Settings"});
+    root->loadViewIfNeeded();
+    EXPECT_FALSE(first->isVisible());
+    window = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+    window->setRootViewController(root);
+    EXPECT_TRUE(first->isVisible());
+    root->selectEntry(1);
+    EXPECT_FALSE(first->isVisible());
+    EXPECT_TRUE(root->selectedViewController().isVisible());
 }
 
 }  // namespace
