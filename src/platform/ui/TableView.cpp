@@ -582,6 +582,17 @@ void TableView::remapRows(const std::function<std::optional<IndexPath>(IndexPath
 
 void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation)
 {
+    changeRows(indexPaths, RowChange::Delete);
+}
+
+void TableView::insertRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation)
+{
+    changeRows(indexPaths, RowChange::Insert);
+}
+
+void TableView::changeRows(const std::vector<IndexPath>& indexPaths, RowChange change)
+{
+    const bool inserted = change == RowChange::Insert;
     if (!geometryValid_) {
         reloadData(); // nothing shown was built from the old rows
         return;
@@ -589,64 +600,38 @@ void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths,
     std::vector<std::size_t> before;
     for (const Section& section : sections_)
         before.push_back(section.rowTops.size());
-    const auto deleted = rowsBySection(indexPaths);
+    const auto changed = rowsBySection(indexPaths);
     computeGeometry();
     bool consistent = sections_.size() == before.size();
     for (std::size_t s = 0; consistent && s < before.size(); ++s) {
-        const auto gone = deleted.find(static_cast<int>(s));
-        const std::size_t removed = gone == deleted.end() ? 0 : gone->second.size();
-        consistent = sections_[s].rowTops.size() + removed == before[s];
+        const auto rows = changed.find(static_cast<int>(s));
+        const std::size_t count = rows == changed.end() ? 0 : rows->second.size();
+        consistent = inserted ? sections_[s].rowTops.size() == before[s] + count
+                              : sections_[s].rowTops.size() + count == before[s];
     }
     if (!consistent) {
-        fnd::log(fnd::LogLevel::Error, "TableView: deleted rows do not match the data source; reloading");
+        fnd::log(fnd::LogLevel::Error, "TableView: changed rows do not match the data source; reloading");
         reloadData();
         return;
     }
     remapRows([&](IndexPath ip) -> std::optional<IndexPath> {
-        const auto gone = deleted.find(ip.section);
-        if (gone == deleted.end())
+        const auto found = changed.find(ip.section);
+        if (found == changed.end())
             return ip;
-        const auto& rows = gone->second;
+        const auto& rows = found->second;
+        if (inserted) {
+            // New rows are numbered as they are now: each one at or above this row pushes it down.
+            int row = ip.row;
+            for (const int newRow : rows) {
+                if (newRow <= row)
+                    ++row;
+            }
+            return IndexPath{ip.section, row};
+        }
         if (std::binary_search(rows.begin(), rows.end(), ip.row))
             return std::nullopt;
         const auto earlier = std::lower_bound(rows.begin(), rows.end(), ip.row) - rows.begin();
         return IndexPath{ip.section, ip.row - static_cast<int>(earlier)};
-    });
-    tile();
-}
-
-void TableView::insertRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation)
-{
-    if (!geometryValid_) {
-        reloadData();
-        return;
-    }
-    std::vector<std::size_t> before;
-    for (const Section& section : sections_)
-        before.push_back(section.rowTops.size());
-    const auto inserted = rowsBySection(indexPaths);
-    computeGeometry();
-    bool consistent = sections_.size() == before.size();
-    for (std::size_t s = 0; consistent && s < before.size(); ++s) {
-        const auto added = inserted.find(static_cast<int>(s));
-        const std::size_t count = added == inserted.end() ? 0 : added->second.size();
-        consistent = sections_[s].rowTops.size() == before[s] + count;
-    }
-    if (!consistent) {
-        fnd::log(fnd::LogLevel::Error, "TableView: inserted rows do not match the data source; reloading");
-        reloadData();
-        return;
-    }
-    remapRows([&](IndexPath ip) -> std::optional<IndexPath> {
-        const auto added = inserted.find(ip.section);
-        if (added == inserted.end())
-            return ip;
-        int row = ip.row;
-        for (const int newRow : added->second) {
-            if (newRow <= row)
-                ++row;
-        }
-        return IndexPath{ip.section, row};
     });
     tile();
 }

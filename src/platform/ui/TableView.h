@@ -181,8 +181,11 @@ private:
     void deleteControlTapped(TableViewCell& cell);
     void deleteConfirmed(TableViewCell& cell);
     void endTracking();
-    // After rows were inserted or deleted: `map` takes an old index path to
-    // its new one (none for a deleted row).
+    // After the data source inserted or deleted rows: checks the counts, then
+    // keeps cells, selection and the tracked row on their rows.
+    enum class RowChange { Insert, Delete };
+    void changeRows(const std::vector<IndexPath>& indexPaths, RowChange change);
+    // `map` takes an old index path to its new one (none for a deleted row).
     void remapRows(const std::function<std::optional<IndexPath>(IndexPath)>& map);
     void userSelected(IndexPath indexPath);
 
