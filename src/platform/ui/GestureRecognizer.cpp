@@ -74,13 +74,6 @@ Point GestureRecognizer::locationInView(const View* view) const
     return view ? view->convertPointFromView(p, nullptr) : p;
 }
 
-Point GestureRecognizer::locationOfTouch(std::size_t index, const View* view) const
-{
-    if (index >= touches_.size())
-        return locationInView(view);
-    return touches_[index].locationInView(view);
-}
-
 void GestureRecognizer::touchesBegan(const std::vector<Touch>&) {}
 void GestureRecognizer::touchesMoved(const std::vector<Touch>&) {}
 void GestureRecognizer::touchesEnded(const std::vector<Touch>&) {}

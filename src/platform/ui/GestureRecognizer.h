@@ -54,7 +54,6 @@ public:
     // The centroid of the fingers down (of the last ones, once they lifted),
     // in `view`'s bounds coordinates (window coordinates for nullptr).
     Point locationInView(const View* view) const;
-    Point locationOfTouch(std::size_t index, const View* view) const;
 
 protected:
     virtual void touchesBegan(const std::vector<Touch>& touches);

@@ -47,14 +47,6 @@ Window::ActiveTouch* Window::find(std::uint64_t id)
     return it == active_.end() ? nullptr : &*it;
 }
 
-std::vector<Touch> Window::activeTouches() const
-{
-    std::vector<Touch> touches;
-    for (const ActiveTouch& t : active_)
-        touches.push_back(t.touch);
-    return touches;
-}
-
 Window::ActiveTouch Window::beginTouch(const Touch& input, double now)
 {
     ActiveTouch record;

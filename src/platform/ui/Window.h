@@ -33,8 +33,6 @@ public:
     void sendTouches(TouchPhase phase, const std::vector<Touch>& touches);
     // One finger.
     void sendTouch(TouchPhase phase, Point location, std::uint64_t id = 1);
-    // Touches of fingers now down, in the order they came down.
-    std::vector<Touch> activeTouches() const;
 
     // False when there is no first responder in this window to take them.
     bool sendKey(const KeyEvent& event);
