@@ -80,6 +80,7 @@ protected:
     // The cell of a row, scrolled on screen.
     std::shared_ptr<ui::TableViewCell> cellAt(ui::TableView& table, ui::IndexPath path)
     {
+        root->window().layoutIfNeeded();  // the table's content size first
         table.scrollToRowAtIndexPath(path, ui::TableViewScrollPosition::Middle, false);
         root->window().layoutIfNeeded();
         return table.cellForRowAtIndexPath(path);

@@ -1,0 +1,203 @@
+#include <string>
+#include <vector>
+
+#include "ShellScreens.h"
+#include "platform/foundation/Localization.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/Switch.h"
+#include "shell/DetailViewCon.h"
+#include "shell/SettingsViewController.h"
+#include "shell/TextFieldViewCon.h"
+#include "shell/editors/PidViewController.h"
+#include "shell/editors/SensorDetViewCon.h"
+#include "shell/editors/SensorSelectViewController.h"
+
+using namespace shelltests;
+
+namespace {
+
+class SettingsTest : public ShellTest {
+protected:
+    std::shared_ptr<SettingsViewController> showSettings()
+    {
+        auto settings = std::make_shared<SettingsViewController>();
+        show(settings);
+        return settings;
+    }
+    // The index path of the row titled `title` (its English text).
+    static ui::IndexPath rowTitled(const FormViewCon& form, const std::string& title)
+    {
+        for (std::size_t s = 0; s < form.sections().size(); ++s) {
+            const auto& rows = form.sections()[s].rows;
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                if (rows[r].title == fnd::L(title))
+                    return {static_cast<int>(s), static_cast<int>(r)};
+            }
+        }
+        ADD_FAILURE() << "no row " << title;
+        return {};
+    }
+    static const FormRow& row(const FormViewCon& form, const std::string& title)
+    {
+        const ui::IndexPath path = rowTitled(form, title);
+        return form.sections()[static_cast<std::size_t>(path.section)].rows[static_cast<std::size_t>(path.row)];
+    }
+    void tapRowTitled(SettingsViewController& settings, const std::string& title)
+    {
+        tapRow(settings.tableView(), rowTitled(settings, title));
+        advance(1);
+    }
+    void saveScreenshot(const std::string& name)
+    {
+        root->window().layoutIfNeeded();
+        const auto file = testsupport::artifactsDir() / name;
+        EXPECT_TRUE(root->window().renderToImage(2).writePNG(file)) << file;
+    }
+};
+
+TEST_F(SettingsTest, RowsShowTheStoredSettings)
+{
+    Settings& stored = Manager::sharedManager().setting();
+    stored.hostIP = "10.0.0.7";
+    stored.port = 35100;
+    stored.protocol = 6;
+    stored.connectionMode = 1;
+    stored.speedLimit2 = 90;
+    auto settings = showSettings();
+    EXPECT_EQ(row(*settings, "Adapter type").value, "ELM327 Wi-Fi");
+    EXPECT_EQ(row(*settings, "Adapter address").value, "10.0.0.7");
+    EXPECT_EQ(row(*settings, "Adapter port").value, "35100");
+    EXPECT_EQ(row(*settings, "Protocol").value, DataStore::sharedDataStore().protocolArr[6]);
+    EXPECT_EQ(row(*settings, "Connection mode").value, fnd::L("Manual"));
+    EXPECT_EQ(row(*settings, "Speed limit").value, "90 " + fnd::L("km/h"));
+    EXPECT_FALSE(row(*settings, "Speed limit").enabled) << "no limit to set while the warning is off";
+    EXPECT_EQ(row(*settings, "Theme").value, fnd::L("Dark"));
+    EXPECT_EQ(row(*settings, "Units").value, fnd::L("Metric"));
+    EXPECT_EQ(settings->sections().size(), 4u) << "no feature settings screens yet";
+}
+
+TEST_F(SettingsTest, SwitchesWriteAndSave)
+{
+    auto settings = showSettings();
+    for (const char* title : {"Fast polling", "CAN multi-message", "Speed limit warning", "Temperature warning"}) {
+        const auto cell = cellAt(settings->tableView(), rowTitled(*settings, title));
+        ASSERT_NE(cell, nullptr) << title;
+        auto* toggle = dynamic_cast<ui::Switch*>(cell->accessoryView().get());
+        ASSERT_NE(toggle, nullptr) << title;
+        tap(*toggle);
+        advance(0.5);
+    }
+    const Settings& saved = reloaded().setting();
+    EXPECT_TRUE(saved.fastPollingEnabled);
+    EXPECT_TRUE(saved.multiMessageCANEnabled);
+    EXPECT_TRUE(saved.speedLimitEnabled);
+    EXPECT_TRUE(saved.highTempEnabled);
+    EXPECT_TRUE(row(*settings, "Speed limit").enabled);
+}
+
+TEST_F(SettingsTest, RowsOpenTheirPickersAndShowTheChoiceOnReturn)
+{
+    auto settings = showSettings();
+    tapRowTitled(*settings, "Adapter address");
+    auto* editor = dynamic_cast<TextFieldViewCon*>(navigation->topViewController());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->mode(), TextFieldViewCon::EditAdapterAddress);
+    EXPECT_EQ(editor->textField().text(), "192.168.0.10");
+    typeInto(editor->textField(), "192.168.0.20");
+    EXPECT_EQ(navigation->topViewController(), settings.get());
+    EXPECT_EQ(row(*settings, "Adapter address").value, "192.168.0.20");
+
+    tapRowTitled(*settings, "Connection mode");
+    auto* list = dynamic_cast<DetailViewCon*>(navigation->topViewController());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->selectMode(), DetailViewCon::SelectConnectionMode);
+    tapRow(list->tableView(), {0, 1});
+    navigation->popViewController(true);
+    advance(1);
+    EXPECT_EQ(row(*settings, "Connection mode").value, fnd::L("Manual"));
+}
+
+TEST_F(SettingsTest, ThemeChangeIsBroadcastWhenTheSettingsReappear)
+{
+    int posts = 0;
+    const auto token = fnd::NotificationCenter::defaultCenter().addObserver(
+        "iconChangedNotification", [&](const fnd::Notification&) { ++posts; });
+    auto settings = showSettings();
+    tapRowTitled(*settings, "Theme");
+    auto* list = dynamic_cast<DetailViewCon*>(navigation->topViewController());
+    ASSERT_NE(list, nullptr);
+    tapRow(list->tableView(), {0, 0});  // the theme it already has
+    navigation->popViewController(true);
+    advance(1);
+    EXPECT_EQ(posts, 0);
+
+    tapRowTitled(*settings, "Theme");
+    list = dynamic_cast<DetailViewCon*>(navigation->topViewController());
+    tapRow(list->tableView(), {0, 1});
+    navigation->popViewController(true);
+    advance(1);
+    EXPECT_EQ(posts, 1);
+    EXPECT_EQ(reloaded().setting().theme, 1);
+}
+
+TEST_F(SettingsTest, PickedSensorOpensInTheSensorEditor)
+{
+    auto settings = showSettings();
+    tapRowTitled(*settings, "Sensor details");
+    auto* picker = dynamic_cast<SensorSelectViewController*>(navigation->topViewController());
+    ASSERT_NE(picker, nullptr);
+    tapRow(picker->tableView(), *picker->indexPathForSensor(12));
+    advance(2);
+    auto* editor = dynamic_cast<SensorDetViewCon*>(navigation->topViewController());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->sensorIndex(), 12);
+    EXPECT_EQ(navigation->viewControllers().size(), 2u);
+}
+
+TEST_F(SettingsTest, CustomPidsAreListedAndAdded)
+{
+    Pid pid;
+    pid.lName = "Transmission temperature";
+    pid.mode = 0x22;
+    pid.pid = 0x11;
+    Manager::sharedManager().userData().addPid(pid);
+    auto settings = showSettings();
+    EXPECT_EQ(row(*settings, "Transmission temperature").value, "22 11");
+
+    tapRowTitled(*settings, "Transmission temperature");
+    auto* editor = dynamic_cast<PidViewController*>(navigation->topViewController());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->draft().lName, "Transmission temperature");
+    navigation->popViewController(true);
+    advance(1);
+
+    tapRowTitled(*settings, "Add custom PID");
+    editor = dynamic_cast<PidViewController*>(navigation->topViewController());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->draft().lName.empty());
+}
+
+TEST_F(SettingsTest, ScreenshotsOnPhoneAndPad)
+{
+    // Bars as the application sets them up at start.
+    ui::BarAppearance& bars = ui::NavigationBar::appearance();
+    const ui::BarAppearance appBefore = bars;
+    const TableLook look = TableLook::current();
+    bars.barTintColor = look.cellBackground;
+    bars.titleTextAttributes = {TableLook::titleFont(), look.text};
+
+    showSettings();
+    saveScreenshot("settings-phone.png");
+
+    ui::Device::current().setIdiom(ui::UserInterfaceIdiom::Pad);
+    ui::Device::current().setScreenSize(ui::Device::defaultPadSize);
+    root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+    Manager::sharedManager().setting().theme = 1;
+    showSettings();
+    saveScreenshot("settings-pad.png");
+    bars = appBefore;
+}
+
+}  // namespace
