@@ -230,26 +230,25 @@ void NavigationController::transition(const std::shared_ptr<ViewController>& fro
             to->beginAppearanceTransition(true, animated);
     }
     const Rect frame = contentFrame();
+    const double width = frame.width();
     if (toView) {
         if (forward || !fromView || fromView->superview() != container)
             container->insertSubviewBelow(to->view(), bar_.get());
         else
             container->insertSubviewBelow(to->view(), fromView);
-        toView->setFrame(frame);
+        toView->setFrame(frame.offset(forward ? width : -width * parallax, 0));
     }
-    const double width = frame.width();
-    const auto step = [fromView, toView, frame, width, forward](double t) {
-        const double enter = forward ? (1 - t) * width : -(1 - t) * width * parallax;
-        const double leave = forward ? -t * width * parallax : t * width;
+    if (fromView)
+        fromView->setFrame(frame);
+    const auto slide = [fromView, toView, frame, leave = forward ? -width * parallax : width] {
         if (toView)
-            toView->setFrame(frame.offset(enter, 0));
+            toView->setFrame(frame);
         if (fromView)
             fromView->setFrame(frame.offset(leave, 0));
     };
-    step(0);
     const std::weak_ptr<ViewController> weakFrom = from;
     const std::weak_ptr<ViewController> weakTo = to;
-    transition_.start(animated && onScreen ? transitionDuration : 0, AnimationCurve::EaseInOut, step,
+    transition_.start(animated && onScreen ? transitionDuration : 0, AnimationCurve::EaseInOut, slide,
                       [this, weakFrom, weakTo, frame, onScreen, finishMoves] {
                           const auto fromNow = weakFrom.lock();
                           const auto toNow = weakTo.lock();

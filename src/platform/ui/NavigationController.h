@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/ui/NavigationBar.h"
-#include "platform/ui/Transition.h"
 #include "platform/ui/ViewController.h"
 
 #include <memory>
@@ -12,8 +11,8 @@ namespace ui {
 // A stack of screens under a navigation bar. The top screen's view fills
 // the controller's view (under the translucent bar, as on the phone; below
 // it when the bar is opaque). Pushes slide the new screen in from the
-// right, pops slide it out, on the run loop's clock; a push or pop during a
-// transition first finishes the running one.
+// right, pops slide it out (ui::animate); a push or pop during a transition
+// first finishes the running one.
 class NavigationController : public ViewController {
 public:
     NavigationController();
@@ -55,7 +54,7 @@ private:
 
     std::vector<std::shared_ptr<ViewController>> stack_;
     std::shared_ptr<NavigationBar> bar_;
-    Transition transition_;
+    ScreenTransition transition_;
 };
 
 } // namespace ui

@@ -1,9 +1,9 @@
 #include "platform/ui/Toast.h"
 
 #include "platform/foundation/Timer.h"
+#include "platform/ui/Animation.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
-#include "platform/ui/Transition.h"
 
 #include <cmath>
 #include <deque>
@@ -26,7 +26,6 @@ struct ToastQueue {
     std::weak_ptr<View> target;
     std::deque<PendingToast> waiting;
     std::shared_ptr<ToastView> shown;
-    Transition fade;
     fnd::DelayedCall hide;
 
     ToastQueue() = default;
@@ -43,6 +42,15 @@ std::map<const View*, ToastQueue>& queues()
 
 void showNext(const View* key);
 
+// The queue of `key` while it still shows `toast`: a fade may complete after
+// its queue went, or after another view took the same address.
+ToastQueue* showing(const View* key, const std::weak_ptr<ToastView>& toast)
+{
+    const auto found = queues().find(key);
+    const auto shown = toast.lock();
+    return found != queues().end() && shown && found->second.shown == shown ? &found->second : nullptr;
+}
+
 void finish(const View* key)
 {
     auto& all = queues();
@@ -58,6 +66,17 @@ void finish(const View* key)
         return;
     }
     showNext(key);
+}
+
+void fadeOut(const View* key, const std::weak_ptr<ToastView>& toast, double fade)
+{
+    ToastQueue* q = showing(key, toast);
+    if (!q)
+        return;
+    animate(fade, AnimationCurve::EaseIn, [q] { q->shown->setAlpha(0); }, [key, toast](bool) {
+        if (showing(key, toast))
+            finish(key);
+    });
 }
 
 Point origin(const View& view, Size toast, ToastPosition position, const ToastStyle& style)
@@ -91,13 +110,10 @@ void showNext(const View* key)
     target->addSubview(q.shown);
 
     const double fade = toast.style.fadeDuration;
-    q.fade.start(fade, AnimationCurve::EaseOut, [&view](double t) { view.setAlpha(t); }, [key, fade, duration = toast.duration] {
-        ToastQueue& current = queues().at(key);
-        current.hide = fnd::after(duration, [key, fade] {
-            ToastQueue& q = queues().at(key);
-            ToastView* shown = q.shown.get();
-            q.fade.start(fade, AnimationCurve::EaseIn, [shown](double t) { shown->setAlpha(1 - t); }, [key] { finish(key); });
-        });
+    const std::weak_ptr<ToastView> shown = q.shown;
+    animate(fade, AnimationCurve::EaseOut, [&view] { view.setAlpha(1); }, [key, shown, fade, duration = toast.duration](bool) {
+        if (ToastQueue* current = showing(key, shown))
+            current->hide = fnd::after(duration, [key, shown, fade] { fadeOut(key, shown, fade); });
     });
 }
 

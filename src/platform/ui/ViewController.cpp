@@ -2,10 +2,10 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/Animation.h"
 #include "platform/ui/ControllerView.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TabBarController.h"
-#include "platform/ui/Transition.h"
 #include "platform/ui/Window.h"
 
 #include <algorithm>
@@ -17,9 +17,9 @@ namespace {
 
 // Presentations and dismissals share one transition: a new one finishes the
 // running one first.
-Transition& modalTransition()
+ScreenTransition& modalTransition()
 {
-    static Transition transition;
+    static ScreenTransition transition;
     return transition;
 }
 
@@ -33,6 +33,28 @@ struct ViewController::Presentation {
     std::shared_ptr<View> dimming;   // behind a sheet
     std::shared_ptr<View> coveredView;
 };
+
+// ScreenTransition
+
+void ScreenTransition::start(double duration, AnimationCurve curve, const std::function<void()>& changes,
+                             std::function<void()> end)
+{
+    finish();
+    end_ = std::make_shared<std::function<void()>>(std::move(end));
+    // The animation may complete after this transition was finished or
+    // replaced (an interrupted one completes on the next frame): only the
+    // end still pending runs.
+    animate(duration, curve, changes, [this, pending = std::weak_ptr(end_)](bool) {
+        if (const auto end = pending.lock(); end && end == end_)
+            finish();
+    });
+}
+
+void ScreenTransition::finish()
+{
+    if (const auto end = std::exchange(end_, nullptr); end && *end)
+        (*end)();
+}
 
 // TransitionCoordinator
 
@@ -401,17 +423,23 @@ void ViewController::presentModally(std::shared_ptr<ViewController> controller, 
 
     const bool dissolve = controller->transitionStyle_ == ModalTransitionStyle::CrossDissolve;
     const double duration = !animated ? 0 : dissolve ? dissolveDuration : presentationDuration;
-    const auto step = [&view, frame, bounds, dissolve, dimming = presentation.dimming](double t) {
+    const std::shared_ptr<View>& dimming = presentation.dimming;
+    if (dissolve)
+        view.setAlpha(0);
+    else
+        view.setFrame(frame.offset(0, bounds.maxY() - frame.minY()));
+    if (dimming)
+        dimming->setAlpha(0);
+    const auto show = [&view, frame, dissolve, &dimming] {
         if (dissolve)
-            view.setAlpha(t);
+            view.setAlpha(1);
         else
-            view.setFrame(frame.offset(0, (1 - t) * (bounds.maxY() - frame.minY())));
+            view.setFrame(frame);
         if (dimming)
-            dimming->setAlpha(t);
+            dimming->setAlpha(1);
     };
-    step(0);
     const std::weak_ptr<ViewController> weakHost = host->weak_from_this();
-    modalTransition().start(duration, AnimationCurve::EaseOut, step,
+    modalTransition().start(duration, AnimationCurve::EaseOut, show,
                             [controller, weakHost, completion = std::move(completion)] {
                                 controller->endAppearanceTransition();
                                 const auto hostNow = weakHost.lock();
@@ -459,16 +487,16 @@ void ViewController::dismissPresented(bool animated, std::function<void()> compl
     const double travel = window ? window->bounds().maxY() - frame.minY() : frame.height();
     const bool dissolve = controller->transitionStyle_ == ModalTransitionStyle::CrossDissolve;
     const double duration = !animated ? 0 : dissolve ? dissolveDuration : presentationDuration;
-    const auto step = [&view, frame, travel, dissolve, dimming = presentation.dimming](double t) {
+    const auto hide = [&view, frame, travel, dissolve, &dimming = presentation.dimming] {
         if (dissolve)
-            view.setAlpha(1 - t);
+            view.setAlpha(0);
         else
-            view.setFrame(frame.offset(0, t * travel));
+            view.setFrame(frame.offset(0, travel));
         if (dimming)
-            dimming->setAlpha(1 - t);
+            dimming->setAlpha(0);
     };
     const std::weak_ptr<ViewController> weakSelf = weak_from_this();
-    modalTransition().start(duration, AnimationCurve::EaseIn, step,
+    modalTransition().start(duration, AnimationCurve::EaseIn, hide,
                             [controller, weakSelf, completion = std::move(completion)] {
                                 const auto self = weakSelf.lock();
                                 const bool covers = controller->presentation_ && controller->presentation_->covers;

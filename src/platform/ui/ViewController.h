@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/AnimationCurve.h"
 #include "platform/ui/BarItems.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/View.h"
@@ -44,6 +45,24 @@ private:
     double duration_;
     std::vector<std::function<void()>> alongside_;
     std::vector<std::function<void()>> completions_;
+};
+
+// A screen transition animated with ui::animate, and what happens at its end
+// (appearance callbacks, views leaving). Starting another one first brings
+// the running one's end forward, so screens never overlap half-way.
+// Destroying it drops a pending end without running it.
+class ScreenTransition {
+public:
+    // Animates what `changes` does and runs `end` once, when the animation
+    // completes (or is interrupted) or earlier through finish(). A duration
+    // of 0 ends at once.
+    void start(double duration, AnimationCurve curve, const std::function<void()>& changes, std::function<void()> end);
+    // Runs the pending end now; the views keep animating to their places.
+    void finish();
+    bool isRunning() const { return end_ != nullptr; }
+
+private:
+    std::shared_ptr<std::function<void()>> end_;
 };
 
 // A screen: owns a lazily loaded view, a title, what the bars show for it,

@@ -59,6 +59,25 @@ TEST_P(AppearanceTest, FullScreenPresentationCoversThePresenter)
     EXPECT_EQ(b->viewIfLoaded()->window(), nullptr);
 }
 
+TEST_F(ControllerTest, ADismissalDuringThePresentationFinishesItFirst)
+{
+    auto a = screen("A");
+    auto b = screen("B");
+    root->setRootViewController(a);
+    b->setModalPresentationStyle(ModalPresentationStyle::FullScreen);
+    std::string done;
+    a->presentViewController(b, true, [&] { done += "presented "; });
+    advance(0.1);
+    take();
+    b->dismissViewController(true, [&] { done += "dismissed"; });
+    EXPECT_EQ(done, "presented ");
+    EXPECT_EQ(appearance(), (Log{"B didAppear", "A didDisappear", "B willDisappear", "A willAppear"}));
+    advance(1);
+    EXPECT_EQ(done, "presented dismissed");
+    EXPECT_EQ(appearance(), (Log{"A didAppear", "B didDisappear"}));
+    EXPECT_EQ(b->viewIfLoaded()->window(), nullptr);
+}
+
 INSTANTIATE_TEST_SUITE_P(AnimatedOrNot, AppearanceTest, ::testing::Bool());
 
 TEST_F(ControllerTest, SheetsCoverAPhoneButNotAPad)

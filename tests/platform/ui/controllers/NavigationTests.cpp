@@ -52,9 +52,9 @@ TEST_F(NavigationTest, TappingBackPopsAnimated)
     nav->pushViewController(next, true);
     advance(0.1);
     EXPECT_EQ(next->view()->superview(), first->view()->superview()) << "both on screen while sliding";
-    EXPECT_GT(next->view()->frame().minX(), 0);
+    EXPECT_GT(shownFrame(*next->view()).minX(), 0);
     advance(1);
-    EXPECT_EQ(next->view()->frame().minX(), 0);
+    EXPECT_EQ(shownFrame(*next->view()).minX(), 0);
     take();
 
     tap(*nav->navigationBar().backButton());
@@ -62,6 +62,37 @@ TEST_F(NavigationTest, TappingBackPopsAnimated)
     EXPECT_EQ(nav->topViewController(), first.get());
     EXPECT_EQ(appearance(), (Log{"Detail willDisappear", "Trouble Codes willAppear", "Detail didDisappear",
                                  "Trouble Codes didAppear"}));
+}
+
+TEST_F(NavigationTest, APushDuringASlideFinishesTheRunningOneFirst)
+{
+    auto b = screen("B");
+    auto c = screen("C");
+    nav->pushViewController(b, true);
+    advance(0.1);
+    take();
+    nav->pushViewController(c, true);
+    EXPECT_EQ(appearance(), (Log{"Trouble Codes didDisappear", "B didAppear", "C didLoad", "B willDisappear",
+                                 "C willAppear"}));
+    EXPECT_EQ(first->viewIfLoaded()->superview(), nullptr) << "never three screens at once";
+    advance(1);
+    EXPECT_EQ(appearance(), (Log{"B didDisappear", "C didAppear"}));
+    EXPECT_EQ(shownFrame(*c->view()), c->view()->frame());
+}
+
+TEST_F(NavigationTest, ASlideCutShortStillEnds)
+{
+    auto next = screen("Detail");
+    nav->pushViewController(next, true);
+    advance(0.1);
+    take();
+    // Changes without animation take over from both slides.
+    for (View* view : {first->view().get(), next->view().get()})
+        view->setFrame(view->frame().offset(0, 1));
+    advance(0.02);
+    EXPECT_EQ(appearance(), (Log{"Trouble Codes didDisappear", "Detail didAppear"}));
+    advance(1);
+    EXPECT_EQ(appearance(), Log{}) << "once";
 }
 
 TEST_F(NavigationTest, BarButtonItemsShowAndAct)

@@ -18,6 +18,15 @@ namespace controllertests {
 
 inline void advance(double seconds) { fnd::RunLoop::main().advance(seconds); }
 
+// Where a view shows now: its frame changes at once, the drawing follows
+// while an animation runs.
+inline ui::Rect shownFrame(const ui::View& view)
+{
+    const ui::LayerState shown = view.presentationState();
+    const ui::Size size = shown.bounds.size;
+    return {{shown.center.x - size.width / 2, shown.center.y - size.height / 2}, size};
+}
+
 using Log = std::vector<std::string>;
 
 // A screen that writes its callbacks to a shared log as "<name> <callback>".

@@ -22,10 +22,10 @@ TEST_F(ControllerTest, AToastDisappearsAfterItsDuration)
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->message(), "Recording has started");
     EXPECT_NEAR(first->frame().midY(), host->bounds().midY(), 1);
-    EXPECT_GT(first->alpha(), 0);
-    EXPECT_LT(first->alpha(), 1) << "it fades in";
+    EXPECT_GT(first->presentationState().alpha, 0);
+    EXPECT_LT(first->presentationState().alpha, 1) << "it fades in";
     advance(0.2);
-    EXPECT_EQ(first->alpha(), 1);
+    EXPECT_EQ(first->presentationState().alpha, 1);
     window().renderToImage().writePNG(testsupport::artifactsDir() / "toast-center.png");
 
     advance(2.8);
