@@ -48,8 +48,8 @@ void AppDelegate::didFinishLaunching(ui::RootWindow& window, std::optional<Adapt
     addEntry("Fuel Economy", fuel_);
     addEntry("Settings", settings_);
 
+    Manager::sharedManager().setAdapterOverride(std::move(adapter));
     root_ = RootController::create(std::move(screens), std::move(titles));
-    root_->setAdapterOverride(std::move(adapter));
     window.setRootViewController(root_);
 
     showRatingPromptIfDue();

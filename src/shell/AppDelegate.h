@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/model/Manager.h"
 #include "shell/RootController.h"
 
 namespace ui {

@@ -14,12 +14,6 @@
 #include "shell/MenuStatusView.h"
 #include "shell/TemplateViewCon.h"
 
-// A Wi-Fi adapter's address.
-struct AdapterAddress {
-    std::string host;
-    unsigned port = 0;
-};
-
 // The slide-out main menu: one entry per top-level screen, shown beneath the content, which slides right
 // to reveal it. Its status strip shows the connection; it connects by itself in automatic connection
 // mode and by its power button in manual mode, reconnects after a drop in automatic mode, lets the user
@@ -64,8 +58,6 @@ public:
     // The power button's two sides.
     void connect();
     void disconnect();
-    // An adapter address used instead of the stored one for this run, never saved.
-    void setAdapterOverride(std::optional<AdapterAddress> address) { adapterOverride_ = std::move(address); }
 
     MenuStatusView& statusView() { return *status_; }
     ui::TableView& menuTable() { return *table_; }
@@ -120,7 +112,6 @@ private:
     std::shared_ptr<ui::View> content_;
 
     std::weak_ptr<Scanner> handedOut_;  // the link the screens were given
-    std::optional<AdapterAddress> adapterOverride_;
     bool appeared_ = false;
     bool connecting_ = false;
     fnd::DelayedCall reconnect_;

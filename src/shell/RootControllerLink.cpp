@@ -45,18 +45,7 @@ void RootController::connect()
     status_->setPower(MenuStatusView::Power::Connecting);
     status_->setDeviceName({});
     status_->setMilShown(false);
-    if (!adapterOverride_) {
-        link()->connect();
-        return;
-    }
-    // The link reads the address while it opens the connection; the stored one is back before anything
-    // could save the settings.
-    Settings& settings = Manager::sharedManager().setting();
-    const std::string storedHost = std::exchange(settings.hostIP, adapterOverride_->host);
-    const unsigned storedPort = std::exchange(settings.port, adapterOverride_->port);
     link()->connect();
-    settings.hostIP = storedHost;
-    settings.port = storedPort;
 }
 
 void RootController::disconnect()

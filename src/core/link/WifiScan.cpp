@@ -9,14 +9,14 @@ WifiScan::~WifiScan()
 
 void WifiScan::openTransport()
 {
-    const Settings& settings = Manager::sharedManager().setting();
-    if (settings.port == 0 || settings.port > 65535) {
+    const AdapterAddress address = Manager::sharedManager().adapterAddress();
+    if (address.port == 0 || address.port > 65535) {
         transportDidFail("the adapter's port is not valid");
         return;
     }
     stream_ = std::make_unique<net::TcpStream>();
     stream_->setDelegate(this);
-    stream_->connectToHost(settings.hostIP, static_cast<std::uint16_t>(settings.port), connectTimeout);
+    stream_->connectToHost(address.host, static_cast<std::uint16_t>(address.port), connectTimeout);
 }
 
 void WifiScan::closeTransport()

@@ -80,5 +80,13 @@ void Manager::resetForTesting()
 {
     Manager& manager = sharedManager();
     manager.scanner_.reset();
+    manager.adapterOverride_.reset();
     manager.load();
+}
+
+AdapterAddress Manager::adapterAddress() const
+{
+    if (adapterOverride_)
+        return *adapterOverride_;
+    return {settings_.hostIP, settings_.port};
 }

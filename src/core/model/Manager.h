@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "core/model/FuelData.h"
 #include "core/model/RaceData.h"
@@ -12,6 +14,12 @@ class Scanner;
 
 // The one application-wide holder of the adapter link and the four persisted
 // records, each kept in its own archive in the Documents folder.
+// Where the Wi-Fi adapter is reached.
+struct AdapterAddress {
+    std::string host;
+    unsigned port = 0;
+};
+
 class Manager {
 public:
     static Manager& sharedManager();
@@ -28,6 +36,11 @@ public:
     const std::shared_ptr<Scanner>& scanner();
     // Replaces the link (a new adapter type, or a test's own link).
     void setScanner(std::shared_ptr<Scanner> scanner);
+
+    // The adapter address the link connects to: the one given for this run
+    // (never saved), else Settings.hostIP and port.
+    AdapterAddress adapterAddress() const;
+    void setAdapterOverride(std::optional<AdapterAddress> address) { adapterOverride_ = std::move(address); }
 
     // Writes all four archives, each atomically; true when every one was written.
     bool saveChanges();
@@ -52,4 +65,5 @@ private:
     FuelData fuelData_;
     RaceData raceData_;
     std::shared_ptr<Scanner> scanner_;
+    std::optional<AdapterAddress> adapterOverride_;
 };

@@ -190,7 +190,7 @@ TEST_F(ShellAppTest, AdapterOverrideIsUsedButNotStored)
     settings().port = 9;
     auto probe = std::make_shared<ProbeScreen>();
     showMenu({probe}, {"Gauge list"});
-    root->setAdapterOverride(AdapterAddress{"127.0.0.1", sim.port()});
+    Manager::sharedManager().setAdapterOverride(AdapterAddress{"127.0.0.1", sim.port()});
     root->connect();
     ASSERT_TRUE(waitFor([&] { return probe->scans > 0; }));
     EXPECT_EQ(settings().hostIP, "192.0.2.1");
