@@ -167,12 +167,7 @@ std::shared_ptr<ui::TableViewCell> FormViewCon::cellForRowAtIndexPath(ui::TableV
         toggle->setOnTintColor(TableLook::accent());
         toggle->setEnabled(row.enabled);
         toggle->addTarget(ui::ControlEvent::ValueChanged, [this, indexPath](ui::Control& sender) {
-            const FormRow* current = rowAt(indexPath);
-            if (!current || !current->toggled)
-                return;
-            const auto toggled = current->toggled;
-            toggled(static_cast<ui::Switch&>(sender).isOn());
-            changed();
+            deliver(indexPath, &FormRow::toggled, static_cast<ui::Switch&>(sender).isOn());
         });
         cell->setAccessoryView(toggle);
         break;
@@ -184,12 +179,7 @@ std::shared_ptr<ui::TableViewCell> FormViewCon::cellForRowAtIndexPath(ui::TableV
         segments->setEnabled(row.enabled);
         segments->sizeToFit();
         segments->addTarget(ui::ControlEvent::ValueChanged, [this, indexPath](ui::Control& sender) {
-            const FormRow* current = rowAt(indexPath);
-            if (!current || !current->picked)
-                return;
-            const auto picked = current->picked;
-            picked(static_cast<ui::SegmentedControl&>(sender).selectedSegmentIndex());
-            changed();
+            deliver(indexPath, &FormRow::picked, static_cast<ui::SegmentedControl&>(sender).selectedSegmentIndex());
         });
         cell->setAccessoryView(segments);
         break;
@@ -210,6 +200,18 @@ void FormViewCon::didSelectRowAtIndexPath(ui::TableView& table, ui::IndexPath in
         return;
     const auto action = row->action;
     action();
+}
+
+template <typename Value>
+void FormViewCon::deliver(ui::IndexPath indexPath, std::function<void(Value)> FormRow::*handler, Value value)
+{
+    const FormRow* row = rowAt(indexPath);
+    if (!row || !(row->*handler))
+        return;
+    // A copy: the change may rebuild the rows.
+    const auto handle = row->*handler;
+    handle(value);
+    changed();
 }
 
 void FormViewCon::fieldDidEnd(ui::IndexPath indexPath, ui::TextField& field)

@@ -85,6 +85,9 @@ protected:
 
 private:
     const FormRow* rowAt(ui::IndexPath indexPath) const;
+    // Hands a control's new value to the row's handler, then refreshes the form.
+    template <typename Value>
+    void deliver(ui::IndexPath indexPath, std::function<void(Value)> FormRow::*handler, Value value);
     void fieldDidEnd(ui::IndexPath indexPath, ui::TextField& field);
     void changed();
 

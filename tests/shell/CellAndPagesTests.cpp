@@ -92,8 +92,9 @@ TEST_F(PagesTest, TutorialTurnsPagesAndClosesOnTheBlankOne)
         }
         window.sendTouch(ui::TouchPhase::Ended, {size.width * 0.1, size.height / 2}, 1);
         advance(2);
-        if (page == 1)
+        if (page == 1) {
             EXPECT_EQ(tutorial->currentPage(), 1);
+        }
     }
     EXPECT_EQ(navigation->presentedViewController(), nullptr);
 }

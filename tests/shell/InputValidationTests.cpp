@@ -10,7 +10,7 @@ namespace {
 
 TEST(InputValidationTest, HostAddressTakesIPv4AndHostNamesOnly)
 {
-    const std::vector<std::pair<const char*, std::optional<std::string>>> cases = {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
         {"192.168.0.10", "192.168.0.10"},
         {"  10.0.0.1 ", "10.0.0.1"},
         {"255.255.255.255", "255.255.255.255"},
@@ -30,7 +30,7 @@ TEST(InputValidationTest, HostAddressTakesIPv4AndHostNamesOnly)
         {"host:35000", std::nullopt},
         {"http://192.168.0.10", std::nullopt},
         {"ad\xC3\xA4pter", std::nullopt},
-        {std::string(64, 'a').c_str(), std::nullopt},  // a label longer than 63
+        {std::string(64, 'a'), std::nullopt},  // a label longer than 63
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(input::hostAddress(text), expected) << '"' << text << '"';

@@ -67,24 +67,17 @@ private:
         int height = 0;
     };
 
-    Term sum()
-    {
-        Term left = product();
-        while (!error_ && (peek() == '+' || peek() == '-')) {
-            const std::size_t at = pos_;
-            const auto kind = take() == '+' ? Node::Kind::Add : Node::Kind::Subtract;
-            left = combine(kind, left, product(), at);
-        }
-        return left;
-    }
+    Term sum() { return level('+', Node::Kind::Add, '-', Node::Kind::Subtract, &Parser::product); }
+    Term product() { return level('*', Node::Kind::Multiply, '/', Node::Kind::Divide, &Parser::unary); }
 
-    Term product()
+    // One precedence level: operands of the next level joined by its two operators, from the left.
+    Term level(char first, Node::Kind firstKind, char second, Node::Kind secondKind, Term (Parser::*next)())
     {
-        Term left = unary();
-        while (!error_ && (peek() == '*' || peek() == '/')) {
+        Term left = (this->*next)();
+        while (!error_ && (peek() == first || peek() == second)) {
             const std::size_t at = pos_;
-            const auto kind = take() == '*' ? Node::Kind::Multiply : Node::Kind::Divide;
-            left = combine(kind, left, unary(), at);
+            const auto kind = take() == first ? firstKind : secondKind;
+            left = combine(kind, left, (this->*next)(), at);
         }
         return left;
     }
