@@ -64,8 +64,9 @@ SettingsViewController::SettingsViewController()
 
 const std::vector<SettingsViewController::FeatureSettings>& SettingsViewController::featureSettings()
 {
-    // One entry per feature settings screen, in menu order, as each feature lands.
-    static const std::vector<FeatureSettings> screens;
+    // One line per feature settings screen as each feature lands, in menu order:
+    // its title and a function making the screen.
+    static const std::vector<FeatureSettings> screens = {};
     return screens;
 }
 

@@ -67,6 +67,7 @@ TEST_F(EditorTest, NewCustomPidWithAFormulaSavesWithLimitsAndEvaluates)
 {
     auto editor = openPidEditor(std::make_shared<PidViewController>());
     fillEngineSpeed(*editor, "(A*256+B)/4");
+    saveScreenshot("custom-pid-editor.png");
     pressSave(*editor);
     EXPECT_EQ(alertMessage(), "");
     EXPECT_EQ(navigation->viewControllers().size(), 1u) << "a saved PID closes its editor";

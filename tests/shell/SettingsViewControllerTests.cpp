@@ -49,12 +49,6 @@ protected:
         tapRow(settings.tableView(), rowTitled(settings, title));
         advance(1);
     }
-    void saveScreenshot(const std::string& name)
-    {
-        root->window().layoutIfNeeded();
-        const auto file = testsupport::artifactsDir() / name;
-        EXPECT_TRUE(root->window().renderToImage(2).writePNG(file)) << file;
-    }
 };
 
 TEST_F(SettingsTest, RowsShowTheStoredSettings)

@@ -10,6 +10,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/TableView.h"
@@ -112,6 +113,14 @@ protected:
     {
         const auto alert = ui::AlertController::visible();
         return alert ? alert->message() : std::string();
+    }
+
+    // Keeps what the window shows under NORVALE_ARTIFACTS.
+    void saveScreenshot(const std::string& name)
+    {
+        root->window().layoutIfNeeded();
+        const auto file = testsupport::artifactsDir() / name;
+        EXPECT_TRUE(root->window().renderToImage(2).writePNG(file)) << file;
     }
 
     std::unique_ptr<ui::RootWindow> root;
