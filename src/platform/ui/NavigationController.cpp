@@ -3,6 +3,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/ui/ControllerView.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/ScrollView.h"
 
 #include <algorithm>
 
@@ -109,8 +110,16 @@ void NavigationController::layoutContent()
     bar_->setFrame({{0, top}, {b.width(), NavigationBar::height}});
     bar_->setBackgroundExtension(top);
     ViewController* topController = topViewController();
-    if (topController && !transition_.isRunning())
+    if (topController && !transition_.isRunning()) {
         topController->view()->setFrame(contentFrame());
+        // A translucent bar lies over the screen's content: a scrolling
+        // screen keeps its content clear of it, as the platform's automatic
+        // inset adjustment does.
+        if (auto* scroll = dynamic_cast<ScrollView*>(topController->view().get())) {
+            const bool covered = !bar_->isHidden() && bar_->isTranslucent();
+            scroll->setAutomaticContentInset({covered ? bar_->frame().maxY() : 0, 0, 0, 0});
+        }
+    }
 }
 
 void NavigationController::setNavigationBarHidden(bool hidden, bool)

@@ -126,17 +126,39 @@ void ScrollView::setContentInset(EdgeInsets inset)
     setNeedsLayout();
 }
 
+void ScrollView::setAutomaticContentInset(EdgeInsets inset)
+{
+    if (inset == automaticContentInset_)
+        return;
+    const Point oldMinimum = minimumContentOffset();
+    const bool atTop = contentOffset().y == oldMinimum.y;
+    const bool atLeft = contentOffset().x == oldMinimum.x;
+    automaticContentInset_ = inset;
+    const Point minimum = minimumContentOffset();
+    if (atTop || atLeft)
+        setContentOffset({atLeft ? minimum.x : contentOffset().x, atTop ? minimum.y : contentOffset().y});
+    setNeedsLayout();
+}
+
+EdgeInsets ScrollView::adjustedContentInset() const
+{
+    return {contentInset_.top + automaticContentInset_.top, contentInset_.left + automaticContentInset_.left,
+            contentInset_.bottom + automaticContentInset_.bottom, contentInset_.right + automaticContentInset_.right};
+}
+
 Point ScrollView::minimumContentOffset() const
 {
-    return {-contentInset_.left, -contentInset_.top};
+    const EdgeInsets inset = adjustedContentInset();
+    return {-inset.left, -inset.top};
 }
 
 Point ScrollView::maximumContentOffset() const
 {
     const Point minimum = minimumContentOffset();
     const Size view = bounds().size;
-    return {std::max(minimum.x, contentSize_.width + contentInset_.right - view.width),
-            std::max(minimum.y, contentSize_.height + contentInset_.bottom - view.height)};
+    const EdgeInsets inset = adjustedContentInset();
+    return {std::max(minimum.x, contentSize_.width + inset.right - view.width),
+            std::max(minimum.y, contentSize_.height + inset.bottom - view.height)};
 }
 
 bool ScrollView::canScrollHorizontally() const
@@ -481,8 +503,9 @@ void ScrollView::layoutIndicators()
         if (indicator.isHidden())
             return;
         const double track = (vertical ? visible.height() : visible.width()) - 2 * indicatorInset;
-        const double content = vertical ? contentSize_.height + contentInset_.top + contentInset_.bottom
-                                        : contentSize_.width + contentInset_.left + contentInset_.right;
+        const EdgeInsets inset = adjustedContentInset();
+        const double content = vertical ? contentSize_.height + inset.top + inset.bottom
+                                        : contentSize_.width + inset.left + inset.right;
         const double lo = vertical ? minimumContentOffset().y : minimumContentOffset().x;
         const double hi = vertical ? maximumContentOffset().y : maximumContentOffset().x;
         const double offset = vertical ? visible.y() : visible.x();

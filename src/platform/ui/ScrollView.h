@@ -44,6 +44,13 @@ public:
     void setContentSize(Size size);
     EdgeInsets contentInset() const { return contentInset_; }
     void setContentInset(EdgeInsets inset);
+    // The part of the view that bars drawn over it cover, set by the
+    // container that draws them. Content offsets keep clear of it as of the
+    // content inset; content resting at the top stays at the top as it changes.
+    EdgeInsets automaticContentInset() const { return automaticContentInset_; }
+    void setAutomaticContentInset(EdgeInsets inset);
+    // The content inset and the bars' share together.
+    EdgeInsets adjustedContentInset() const;
     Point contentOffset() const { return bounds().origin; }
     // Stops any scrolling in progress. Animated, it ends with
     // scrollViewDidEndScrollingAnimation; without animation, it is silent.
@@ -132,6 +139,7 @@ private:
     ScrollViewDelegate* delegate_ = nullptr;
     Size contentSize_;
     EdgeInsets contentInset_;
+    EdgeInsets automaticContentInset_;
     bool bounces_ = true;
     bool alwaysBounceVertical_ = false;
     bool alwaysBounceHorizontal_ = false;

@@ -496,7 +496,7 @@ void TableView::placeHeaderOrFooter(std::map<int, std::shared_ptr<View>>& shown,
     double top = header ? section.top : section.footerTop;
     // Plain tables keep a section's header at the top while its rows pass under it.
     if (header && style_ == TableViewStyle::Plain)
-        top = std::clamp(visible.minY() + contentInset().top, section.top, std::max(section.top, section.footerTop - height));
+        top = std::clamp(visible.minY() + adjustedContentInset().top, section.top, std::max(section.top, section.footerTop - height));
     const Rect area = makeRect(0, top, visible.width(), height);
     const auto found = shown.find(s);
     if (height <= 0 || !area.intersects(visible)) {
@@ -685,7 +685,7 @@ void TableView::scrollToRowAtIndexPath(IndexPath indexPath, TableViewScrollPosit
         return;
     const Rect row = rectForRowAtIndexPath(indexPath);
     const Rect view = bounds();
-    const EdgeInsets inset = contentInset();
+    const EdgeInsets inset = adjustedContentInset();
     const double top = row.minY() - inset.top;
     const double bottom = row.maxY() - view.height() + inset.bottom;
     double y = view.y();

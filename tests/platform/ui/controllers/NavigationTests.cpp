@@ -2,6 +2,7 @@
 
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TabBarController.h"
+#include "platform/ui/TableViewController.h"
 #include "support/TestSupport.h"
 
 using namespace ui;
@@ -216,3 +217,38 @@ TEST_F(ControllerTest, TabsSelectByTapAsTheDelegateAllows)
 }
 
 } // namespace
+
+namespace {
+
+class Rows : public TableViewController {
+public:
+    int numberOfRowsInSection(TableView&, int) override { return 40; }
+    std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView&, IndexPath) override
+    {
+        return std::make_shared<TableViewCell>(TableViewCellStyle::Default, "row");
+    }
+    void didSelectRowAtIndexPath(TableView&, IndexPath indexPath) override { selected.push_back(indexPath.row); }
+    std::vector<int> selected;
+};
+
+} // namespace
+
+// Under a translucent bar a table would start hidden behind it, its first rows
+// out of reach; the bar's share of the screen is kept clear instead.
+TEST_F(ControllerTest, ATableUnderATranslucentBarStartsBelowIt)
+{
+    for (const bool translucent : {true, false}) {
+        auto rows = std::make_shared<Rows>();
+        auto nav = std::make_shared<NavigationController>(rows);
+        nav->navigationBar().setTranslucent(translucent);
+        root->setRootViewController(nav);
+        window().layoutIfNeeded();
+
+        const double barBottom = nav->navigationBar().convertRect(nav->navigationBar().bounds(), nullptr).maxY();
+        const Rect first = rows->tableView().convertRect(rows->tableView().rectForRowAtIndexPath({0, 0}), nullptr);
+        EXPECT_NEAR(first.minY(), barBottom, 0.5) << "translucent " << translucent;
+
+        tap(first.center());
+        EXPECT_EQ(rows->selected, std::vector<int>{0}) << "translucent " << translucent;
+    }
+}
