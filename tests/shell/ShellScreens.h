@@ -48,8 +48,6 @@ protected:
     void show(std::shared_ptr<ui::ViewController> screen)
     {
         navigation = std::make_shared<ui::NavigationController>(std::move(screen));
-        // A translucent bar lays the first rows under it (no automatic inset yet).
-        navigation->navigationBar().setTranslucent(false);
         root->setRootViewController(navigation);
         advance(1);
     }
