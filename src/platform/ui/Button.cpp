@@ -20,7 +20,11 @@ void store(std::map<ControlState, T>& values, std::optional<T> value, ControlSta
 
 } // namespace
 
-Button::Button(ButtonType type) : type_(type), font_(Font::systemFont(15)) {}
+Button::Button(ButtonType type) : type_(type), font_(Font::systemFont(15))
+{
+    if (isInfo())
+        setFrame({{0, 0}, {infoSide, infoSide}});
+}
 
 Button::Button(ButtonType type, Rect frame) : Button(type) { setFrame(frame); }
 
@@ -71,7 +75,7 @@ Color Button::currentTitleColor() const
 {
     if (const auto color = lookup(titleColors_))
         return *color;
-    if (type_ == ButtonType::System)
+    if (drawsInTint())
         return state() == ControlState::Disabled ? Color::systemGray() : tintColor();
     return Color::white();
 }
@@ -100,6 +104,8 @@ void Button::setContentEdgeInsets(EdgeInsets insets)
 
 Size Button::sizeThatFits(Size) const
 {
+    if (isInfo() && currentTitle().empty() && currentImage().isNull())
+        return {infoSide, infoSide};
     const std::string title = currentTitle();
     const Size text = title.empty() ? Size{} : measureText(title, font_);
     const Size image = currentImage().size();
@@ -114,7 +120,7 @@ void Button::draw(Context& context, Rect)
     const Rect b = bounds();
     const bool highlighted = state() == ControlState::Highlighted;
     // System buttons fade while pressed; custom ones darken.
-    const double fade = type_ == ButtonType::System && highlighted ? 0.2 : 1;
+    const double fade = drawsInTint() && highlighted ? 0.2 : 1;
     if (const Image background = currentBackgroundImage(); !background.isNull())
         context.drawImage(background, b);
 
@@ -131,9 +137,11 @@ void Button::draw(Context& context, Rect)
 
     context.save();
     context.setAlpha(fade);
+    if (isInfo() && image.isNull() && title.empty())
+        drawInfoGlyph(context, state() == ControlState::Disabled ? Color::systemGray() : tintColor());
     if (!image.isNull()) {
         const Rect r{{x, content.midY() - image.size().height / 2}, image.size()};
-        if (image.isTemplate() || type_ == ButtonType::System)
+        if (image.isTemplate() || drawsInTint())
             context.drawImageTinted(image, r, state() == ControlState::Disabled ? Color::systemGray() : tintColor());
         else
             context.drawImage(image, r);
@@ -145,6 +153,24 @@ void Button::draw(Context& context, Rect)
         color = Color{color.r * 0.7, color.g * 0.7, color.b * 0.7, color.a};
     context.drawTextLayout(text, {x + image.size().width, content.midY() - text.size.height / 2}, font_, color);
     context.restore();
+}
+
+// A ring with an "i" inside, centred, at most infoSide across.
+void Button::drawInfoGlyph(Context& context, Color color) const
+{
+    const Rect b = bounds();
+    const double d = std::min({b.width(), b.height(), infoSide}) - 2;
+    if (d <= 0)
+        return;
+    const Point c{b.midX(), b.midY()};
+    context.setStrokeColor(color);
+    context.setFillColor(color);
+    context.setLineWidth(d / 14);
+    context.strokeEllipse({{c.x - d / 2, c.y - d / 2}, {d, d}});
+    const double dot = d / 8;
+    context.fillEllipse({{c.x - dot / 2, c.y - d * 0.3}, {dot, dot}});
+    const double stem = d / 10;
+    context.fillRect({{c.x - stem / 2, c.y - d * 0.1}, {stem, d * 0.36}});
 }
 
 } // namespace ui

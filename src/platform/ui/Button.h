@@ -9,7 +9,9 @@
 
 namespace ui {
 
-enum class ButtonType { Custom, System };
+// The info kinds are the platform's circled "i" button; light and dark look
+// the same (drawn in the tint colour) and come 22 points square.
+enum class ButtonType { Custom, System, InfoLight, InfoDark };
 
 // A push button with a title and an image per state. A state without its
 // own value uses the normal one. System buttons draw their title and
@@ -19,6 +21,8 @@ class Button : public Control {
 public:
     explicit Button(ButtonType type = ButtonType::Custom);
     Button(ButtonType type, Rect frame);
+
+    static constexpr double infoSide = 22;
 
     ButtonType buttonType() const { return type_; }
 
@@ -45,6 +49,11 @@ public:
     void draw(Context& context, Rect dirty) override;
 
 private:
+    // System and info buttons draw in the tint colour and fade while pressed.
+    bool drawsInTint() const { return type_ != ButtonType::Custom; }
+    bool isInfo() const { return type_ == ButtonType::InfoLight || type_ == ButtonType::InfoDark; }
+    void drawInfoGlyph(Context& context, Color color) const;
+
     template <typename T>
     std::optional<T> lookup(const std::map<ControlState, T>& values) const;
 
