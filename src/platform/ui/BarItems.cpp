@@ -1,9 +1,11 @@
 #include "platform/ui/BarItems.h"
 
+#include "platform/ui/Button.h"
 #include "platform/ui/Context.h"
 #include "platform/ui/Path.h"
 #include "platform/ui/View.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -259,6 +261,39 @@ void TabBarItem::setBadgeValue(std::string badge)
 {
     badge_ = std::move(badge);
     changed();
+}
+
+std::shared_ptr<View> makeBarButtonItemView(const std::shared_ptr<BarButtonItem>& item, double barHeight)
+{
+    if (item->isSpace())
+        return nullptr;
+    if (item->customView())
+        return item->customView();
+    constexpr double minimumItemWidth = 30;
+    auto button = std::make_shared<Button>(ButtonType::System);
+    const TitleTextAttributes normal = item->titleTextAttributes();
+    const TitleTextAttributes disabled = item->titleTextAttributes(ControlState::Disabled);
+    const bool bold = item->style() == BarButtonItemStyle::Done;
+    button->setTitleFont(normal.font.value_or(bold ? Font::systemFont(17, FontWeight::Medium) : Font::systemFont(17)));
+    if (item->image())
+        button->setImage(item->image());
+    else
+        button->setTitle(item->title());
+    if (normal.color)
+        button->setTitleColor(normal.color);
+    if (disabled.color)
+        button->setTitleColor(disabled.color, ControlState::Disabled);
+    if (item->tintColor())
+        button->setTintColor(item->tintColor());
+    button->setEnabled(item->isEnabled());
+    const std::weak_ptr<BarButtonItem> weakItem = item;
+    button->addTarget(ControlEvent::TouchUpInside, [weakItem](Control&) {
+        if (auto shown = weakItem.lock())
+            shown->sendAction();
+    });
+    const Size size = button->sizeThatFits({});
+    button->setFrame({{0, 0}, {std::max(size.width + 8, minimumItemWidth), barHeight}});
+    return button;
 }
 
 } // namespace ui

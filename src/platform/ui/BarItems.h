@@ -99,6 +99,10 @@ private:
 
 using BarButtonItems = std::vector<std::shared_ptr<BarButtonItem>>;
 
+// What shows an item in a bar `barHeight` high: its custom view, or a system
+// button that sends the item's action when tapped; null for spaces.
+std::shared_ptr<View> makeBarButtonItemView(const std::shared_ptr<BarButtonItem>& item, double barHeight);
+
 // What a screen shows in a navigation bar while it is on top: a title (or a
 // title view), bar button items on either side, and the title of the back
 // button that leads back to it.

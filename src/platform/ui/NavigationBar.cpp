@@ -13,7 +13,6 @@ namespace {
 
 constexpr double edgeMargin = 8;
 constexpr double itemSpacing = 8;
-constexpr double minimumItemWidth = 30;
 
 Image backChevron()
 {
@@ -146,38 +145,6 @@ void NavigationBar::clearItems()
     }
 }
 
-std::shared_ptr<View> NavigationBar::makeItemView(const std::shared_ptr<BarButtonItem>& item) const
-{
-    if (item->isSpace())
-        return nullptr;
-    if (item->customView())
-        return item->customView();
-    auto button = std::make_shared<Button>(ButtonType::System);
-    const TitleTextAttributes normal = item->titleTextAttributes();
-    const TitleTextAttributes disabled = item->titleTextAttributes(ControlState::Disabled);
-    const bool bold = item->style() == BarButtonItemStyle::Done;
-    button->setTitleFont(normal.font.value_or(bold ? Font::systemFont(17, FontWeight::Medium) : Font::systemFont(17)));
-    if (item->image())
-        button->setImage(item->image());
-    else
-        button->setTitle(item->title());
-    if (normal.color)
-        button->setTitleColor(normal.color);
-    if (disabled.color)
-        button->setTitleColor(disabled.color, ControlState::Disabled);
-    if (item->tintColor())
-        button->setTintColor(item->tintColor());
-    button->setEnabled(item->isEnabled());
-    const std::weak_ptr<BarButtonItem> weakItem = item;
-    button->addTarget(ControlEvent::TouchUpInside, [weakItem](Control&) {
-        if (auto shown = weakItem.lock())
-            shown->sendAction();
-    });
-    const Size size = button->sizeThatFits({});
-    button->setFrame({{0, 0}, {std::max(size.width + 8, minimumItemWidth), height}});
-    return button;
-}
-
 void NavigationBar::rebuild()
 {
     needsRebuild_ = false;
@@ -200,7 +167,7 @@ void NavigationBar::rebuild()
 
     const auto show = [this](const BarButtonItems& items, std::vector<Shown>& side) {
         for (const auto& item : items) {
-            auto view = makeItemView(item);
+            auto view = makeBarButtonItemView(item, height);
             if (view)
                 addSubview(view);
             side.push_back({item, view});

@@ -68,7 +68,6 @@ private:
     void setNeedsRebuild();
     void rebuildIfNeeded();
     void rebuild();
-    std::shared_ptr<View> makeItemView(const std::shared_ptr<BarButtonItem>& item) const;
     void applyColors();
     void clearItems();
 

@@ -1,6 +1,7 @@
 #include "platform/ui/TextField.h"
 
 #include "platform/ui/Context.h"
+#include "platform/ui/Window.h"
 
 #include <algorithm>
 #include <cmath>
@@ -167,6 +168,7 @@ void TextField::didBecomeFirstResponder()
     editing_.setText(clearsOnBeginEditing_ ? std::string() : editing_.text());
     setNeedsLayout();
     setNeedsDisplay();
+    showInputAccessory();
     if (delegate_)
         delegate_->textFieldDidBeginEditing(*this);
     sendActions(ControlEvent::EditingDidBegin);
@@ -174,11 +176,40 @@ void TextField::didBecomeFirstResponder()
 
 void TextField::didResignFirstResponder()
 {
+    hideInputAccessory();
     setNeedsLayout();
     setNeedsDisplay();
     if (delegate_)
         delegate_->textFieldDidEndEditing(*this);
     sendActions(ControlEvent::EditingDidEnd);
+}
+
+void TextField::setInputAccessoryView(std::shared_ptr<View> view)
+{
+    const bool shown = inputAccessoryShown_;
+    hideInputAccessory();
+    inputAccessory_ = std::move(view);
+    if (shown)
+        showInputAccessory();
+}
+
+void TextField::showInputAccessory()
+{
+    Window* host = window();
+    if (!inputAccessory_ || !host)
+        return;
+    const Rect b = host->bounds();
+    const double h = inputAccessory_->frame().height();
+    inputAccessory_->setFrame({{b.minX(), b.maxY() - h}, {b.width(), h}});
+    host->addSubview(inputAccessory_);
+    inputAccessoryShown_ = true;
+}
+
+void TextField::hideInputAccessory()
+{
+    if (inputAccessoryShown_ && inputAccessory_)
+        inputAccessory_->removeFromSuperview();
+    inputAccessoryShown_ = false;
 }
 
 void TextField::keyPressed(const KeyEvent& event)

@@ -66,6 +66,12 @@ public:
     void setLeftView(std::shared_ptr<View> view);
     void setLeftViewMode(TextFieldViewMode mode);
 
+    // Shown across the bottom of the window while the field edits, where the
+    // phone shows it on top of its keyboard (the host has no on-screen
+    // keyboard); it keeps its own height and takes the window's width.
+    const std::shared_ptr<View>& inputAccessoryView() const { return inputAccessory_; }
+    void setInputAccessoryView(std::shared_ptr<View> view);
+
     TextFieldDelegate* delegate() const { return delegate_; }
     void setDelegate(TextFieldDelegate* delegate) { delegate_ = delegate; } // not owned
 
@@ -92,6 +98,8 @@ private:
     bool leftViewShown() const;
     Rect textRect() const;
     std::string displayText() const;
+    void showInputAccessory();
+    void hideInputAccessory();
 
     TextEditing editing_;
     std::string placeholder_;
@@ -106,6 +114,8 @@ private:
     bool secure_ = false;
     std::shared_ptr<View> leftView_;
     TextFieldViewMode leftViewMode_ = TextFieldViewMode::Never;
+    std::shared_ptr<View> inputAccessory_;
+    bool inputAccessoryShown_ = false;
     TextFieldDelegate* delegate_ = nullptr;
 };
 
