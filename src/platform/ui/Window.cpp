@@ -74,6 +74,16 @@ Window::ActiveTouch Window::beginTouch(const Touch& input, double now)
     return record;
 }
 
+std::vector<Touch> Window::touchesForView(const View* view) const
+{
+    std::vector<Touch> touches;
+    for (const ActiveTouch& record : active_) {
+        if (record.deliveredToView && !record.takenFromView && view && record.touch.view.lock().get() == view)
+            touches.push_back(record.touch);
+    }
+    return touches;
+}
+
 void Window::sendTouch(TouchPhase phase, Point location, std::uint64_t id)
 {
     Touch touch;

@@ -37,6 +37,10 @@ public:
     // False when there is no first responder in this window to take them.
     bool sendKey(const KeyEvent& event);
     bool sendText(const std::string& text);
+    // The fingers now down that went down on `view` and are delivered to it,
+    // in the order they went down, each as it last changed (during
+    // touchesEnded the lifting ones are still among them).
+    std::vector<Touch> touchesForView(const View* view) const;
     // A wheel turn over `location`: positive dy shows content further down,
     // positive dx content further right. False when no scroll view took it.
     bool sendWheel(Point location, double dx, double dy);
