@@ -97,16 +97,17 @@ void View::layerChanged(const LayerState& before)
 Rect View::frame() const
 {
     const Size s = bounds_.size;
+    const Point origin{-anchorPoint_.x * s.width, -anchorPoint_.y * s.height};
     if (transform_.isIdentity())
-        return {{center_.x - s.width / 2, center_.y - s.height / 2}, s};
-    return transform_.apply(makeRect(-s.width / 2, -s.height / 2, s.width, s.height)).offset(center_.x, center_.y);
+        return {{center_.x + origin.x, center_.y + origin.y}, s};
+    return transform_.apply(Rect{origin, s}).offset(center_.x, center_.y);
 }
 
 void View::setFrame(Rect frame)
 {
     const LayerState before = layerState();
     frame = frame.standardized();
-    center_ = frame.center();
+    center_ = {frame.minX() + anchorPoint_.x * frame.width(), frame.minY() + anchorPoint_.y * frame.height()};
     setBounds({bounds_.origin, frame.size});
     requestDisplay();
     layerChanged(before);
@@ -134,6 +135,12 @@ void View::setCenter(Point center)
     center_ = center;
     requestDisplay();
     layerChanged(before);
+}
+
+void View::setAnchorPoint(Point anchor)
+{
+    anchorPoint_ = anchor;
+    requestDisplay();
 }
 
 void View::setTransform(const AffineTransform& t)
@@ -428,10 +435,7 @@ Image View::renderToImage(double scale)
 void View::renderAsSubview(Context& context)
 {
     context.save();
-    const LayerState shown = presentationState();
-    context.concat(AffineTransform::translation(-shown.bounds.midX(), -shown.bounds.midY())
-                       .concat(shown.transform)
-                       .concat(AffineTransform::translation(shown.center.x, shown.center.y)));
+    context.concat(placement(presentationState()));
     renderLayer(context);
     context.restore();
 }
@@ -496,12 +500,15 @@ View* View::hitTest(Point point)
     return this;
 }
 
-AffineTransform View::transformToSuperview() const
+AffineTransform View::placement(const LayerState& state) const
 {
-    return AffineTransform::translation(-bounds_.midX(), -bounds_.midY())
-        .concat(transform_)
-        .concat(AffineTransform::translation(center_.x, center_.y));
+    const Rect& b = state.bounds;
+    return AffineTransform::translation(-(b.minX() + anchorPoint_.x * b.width()), -(b.minY() + anchorPoint_.y * b.height()))
+        .concat(state.transform)
+        .concat(AffineTransform::translation(state.center.x, state.center.y));
 }
+
+AffineTransform View::transformToSuperview() const { return placement(layerState()); }
 
 AffineTransform View::transformToRoot() const
 {

@@ -47,8 +47,9 @@ struct LayerState {
 
 // A node of the retained view tree. Geometry follows the phone platform:
 // the frame is the superview-space rectangle derived from center, bounds
-// size and transform (applied about the center); the bounds origin shifts
-// the content (it is the scroll offset of scroll views).
+// size and transform (applied about the anchor point, which sits at the
+// center); the bounds origin shifts the content (it is the scroll offset of
+// scroll views).
 //
 // Views are held by std::shared_ptr (make them with std::make_shared); a
 // superview owns its subviews.
@@ -80,6 +81,11 @@ public:
     void setCenter(Point center);
     AffineTransform transform() const { return transform_; }
     void setTransform(const AffineTransform& t);
+    // The point of the bounds, in units of its size, that `center` places
+    // and the transform turns about; (0.5, 0.5), the middle, by default.
+    // Changing it keeps the center, so the view moves.
+    Point anchorPoint() const { return anchorPoint_; }
+    void setAnchorPoint(Point anchor);
 
     // Appearance
     double alpha() const { return alpha_; }
@@ -206,6 +212,8 @@ private:
     void detachFromSuperview();
     void renderLayer(Context& context);
     void renderAsSubview(Context& context);
+    // Bounds space to superview space for the given center, bounds and transform.
+    AffineTransform placement(const LayerState& state) const;
     AffineTransform transformToSuperview() const;
     AffineTransform transformToRoot() const;
 
@@ -215,6 +223,7 @@ private:
     Point center_;
     Rect bounds_;
     AffineTransform transform_;
+    Point anchorPoint_{0.5, 0.5};
     double alpha_ = 1;
     bool hidden_ = false;
     bool opaque_ = true;
