@@ -253,6 +253,11 @@ void AlertController::showNext()
     AlertQueue& q = queue();
     if (q.shown || q.choosing || q.waiting.empty())
         return;
+    // A screen still sliding away leaves first, so that the alert goes over the screen that stays. The
+    // end of its exit may show an alert itself, which is then the one shown.
+    ViewController::finishModalTransition();
+    if (q.shown || q.waiting.empty())
+        return;
     Pending next = std::move(q.waiting.front());
     q.waiting.pop_front();
     q.shown = next.alert;

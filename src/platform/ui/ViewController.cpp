@@ -390,6 +390,11 @@ void ViewController::presentViewController(std::shared_ptr<ViewController> contr
     presentModally(std::move(controller), animated, std::move(completion));
 }
 
+void ViewController::finishModalTransition()
+{
+    modalTransition().finish();
+}
+
 void ViewController::presentModally(std::shared_ptr<ViewController> controller, bool animated,
                                     std::function<void()> completion)
 {

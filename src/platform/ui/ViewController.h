@@ -186,6 +186,8 @@ private:
     void attachView();
     ViewController* presentationHost();
     void presentModally(std::shared_ptr<ViewController> controller, bool animated, std::function<void()> completion);
+    // Ends a presentation or dismissal still animating.
+    static void finishModalTransition();
     void dismissPresented(bool animated, std::function<void()> completion);
     Rect presentedFrame(const Rect& windowBounds) const;
     // A presented screen follows a new window size.

@@ -100,6 +100,29 @@ TEST_F(AlertTest, AnAlertShownFromAHandlerWaitsBehindThoseQueued)
     EXPECT_EQ(AlertController::visible(), fromHandler);
 }
 
+// The next alert goes over the screen that stays, not over the one still sliding away, whether it
+// waited in the queue or came while the earlier one left (with nothing else holding that one).
+TEST_F(AlertTest, AnAlertAfterAChoiceGoesOverTheScreenBeneath)
+{
+    auto second = makeAlert("Second", &chosen);
+    {
+        auto first = makeAlert("First", &chosen);
+        first->show(false);
+        second->show();
+        first->triggerAction("Ok");
+    }
+    EXPECT_EQ(second->presentingViewController(), home.get());
+    EXPECT_EQ(second->view()->window(), &window());
+
+    second->triggerAction("Ok");
+    auto third = makeAlert("Third", &chosen);
+    third->show();
+    EXPECT_EQ(third->presentingViewController(), home.get());
+    EXPECT_EQ(third->view()->window(), &window());
+    advance(1);
+    EXPECT_EQ(home->presentedViewController(), third.get());
+}
+
 TEST_F(AlertTest, TextFieldsAndSheetsRender)
 {
     auto alert = makeAlert("Name the track", &chosen);
