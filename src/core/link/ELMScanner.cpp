@@ -41,6 +41,7 @@ ELMScanner::~ELMScanner()
 
 void ELMScanner::resetState()
 {
+    ++session_;
     timeout_.cancel();
     if (statusTimer_)
         statusTimer_->invalidate();
@@ -122,15 +123,24 @@ void ELMScanner::transportDidReceive(std::string_view bytes)
     if (step_ == Step::Idle || step_ == Step::Opening)
         return;
     buffer_.append(bytes);
-    std::size_t prompt;
-    while (step_ != Step::Idle && (prompt = buffer_.find('>')) != std::string::npos) {
-        std::string text = buffer_.substr(0, prompt);
-        buffer_.erase(0, prompt + 1);
+    // Replies are cut from the buffer once at the end: erasing each in turn would take time quadratic
+    // in the prompts of one read. A reset on the way (a failure, a callback disconnecting) empties the
+    // buffer and ends the loop.
+    const std::uint64_t session = session_;
+    std::size_t start = 0;
+    std::size_t unrequested = 0;
+    for (std::size_t prompt; session == session_ && (prompt = buffer_.find('>', start)) != std::string::npos;
+         start = prompt + 1) {
         if (inFlight_)
-            replyEnded(std::move(text));
+            replyEnded(buffer_.substr(start, prompt - start));
         else
-            fnd::log(fnd::LogLevel::Debug, "adapter link: unrequested text dropped");
+            ++unrequested;
     }
+    if (unrequested > 0)
+        fnd::log(fnd::LogLevel::Debug, fnd::format("adapter link: %zu unrequested replies dropped", unrequested));
+    if (session != session_)
+        return;
+    buffer_.erase(0, start);
     if (buffer_.size() > maxBufferedBytes) {
         // No prompt in sight: noise. The reply timeout decides what happens next.
         fnd::log(fnd::LogLevel::Warning, "adapter link: reply too long, discarded");

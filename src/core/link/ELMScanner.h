@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -98,6 +99,7 @@ private:
     std::vector<Response> fromChosenECU(std::vector<Response> responses) const;
 
     Step step_ = Step::Idle;
+    std::uint64_t session_ = 0;  // counts resets, so a loop over received replies sees one happen
     bool resuming_ = false;
     std::optional<InFlight> inFlight_;
     fnd::DelayedCall timeout_;

@@ -1,0 +1,84 @@
+// The ELM327 dialogue fed directly with what a broken or hostile adapter might send.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "core/link/ELMScanner.h"
+#include "core/model/DataStore.h"
+#include "core/model/Manager.h"
+#include "platform/foundation/RunLoop.h"
+
+namespace {
+
+// A link whose transport is the test: it sees what the link writes and hands it bytes.
+class ScriptedScan : public ELMScanner {
+public:
+    std::vector<std::string> written;
+
+    void receive(std::string_view bytes) { transportDidReceive(bytes); }
+
+private:
+    void openTransport() override { transportDidOpen(); }
+    void closeTransport() override {}
+    bool writeToTransport(std::string_view bytes) override
+    {
+        written.emplace_back(bytes);
+        return true;
+    }
+};
+
+struct Recorder : ScannerDelegate {
+    std::vector<std::vector<Response>> responses;
+    void didReceiveResponse(const std::vector<Response>& r) override { responses.push_back(r); }
+};
+
+class HostileAdapter : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Manager::resetForTesting();
+        Manager::sharedManager().setting() = Settings{};
+        DataStore::sharedDataStore().resetForTesting();
+        link.setDelegate(&recorder);
+    }
+
+    // Answers the initialisation like a CAN adapter with headers on.
+    void connect()
+    {
+        link.connect();
+        link.receive("ELM327 v1.5\r\r>");
+        link.receive("OK\r\r>");  // E0
+        link.receive("OK\r\r>");  // L0
+        link.receive("OK\r\r>");  // H1
+        link.receive("OK\r\r>");  // SP 0
+        link.receive("SEARCHING...\r7E8 06 41 00 BE 3E B8 10 55\r\r>");
+        link.receive("A6\r\r>");
+        ASSERT_TRUE(link.isConnected());
+        link.written.clear();
+    }
+
+    ScriptedScan link;
+    Recorder recorder;
+};
+
+// Megabytes of prompts in one read once hung the main thread for minutes (each prompt shifted the
+// rest of the buffer). The bound only tells a hang from the milliseconds this takes.
+TEST_F(HostileAdapter, FloodOfPromptsDoesNotHang)
+{
+    connect();
+    link.setInitCommands({link.commandForOBD2(0x01, 0x0C, 255)}, false);
+    const auto start = std::chrono::steady_clock::now();
+    link.receive(std::string(4 * 1024 * 1024, '>'));
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 30.0);
+
+    ASSERT_TRUE(link.isConnected());
+    link.sendCommand(link.commandForOBD2(0x01, 0x0D, 255));
+    link.receive("7E8 03 41 0D 2A 55 55 55 55\r\r>");
+    ASSERT_EQ(recorder.responses.size(), 1u);
+    EXPECT_EQ(recorder.responses[0][0].pid, 0x0D);
+}
+
+}  // namespace
