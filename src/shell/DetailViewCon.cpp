@@ -103,6 +103,8 @@ void DetailViewCon::didSelectRowAtIndexPath(ui::TableView& table, ui::IndexPath 
         table.deselectRowAtIndexPath(indexPath, false);
         return;
     }
+    // The reporting mode's delegate may close the list while it hears the choice.
+    const auto keepAlive = shared_from_this();
     row_ = indexPath.row;
     table.reloadData();
     table.selectRowAtIndexPath(indexPath, false);
@@ -189,6 +191,8 @@ void DetailViewCon::apply(int row)
 
 void DetailViewCon::cancel()
 {
+    // The delegate may close the list itself; closing it again then does nothing.
+    const auto keepAlive = shared_from_this();
     if (const auto delegate = delegate_.lock())
         delegate->viewWillExit(-1);
     closeScreen(*this);

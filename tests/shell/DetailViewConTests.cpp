@@ -176,4 +176,51 @@ TEST_F(DetailViewConTest, AdapterTypesWithoutATransportCannotBePicked)
     EXPECT_FALSE(alertMessage().empty()) << "the new type needs a restart";
 }
 
+
+// Such a delegate closes the list as soon as it hears the choice.
+class CloseOnExit : public DetailViewConDelegate {
+public:
+    explicit CloseOnExit(ui::NavigationController& navigation) : navigation_(navigation) {}
+    void viewWillExit(int row) override
+    {
+        rows.push_back(row);
+        navigation_.popViewController(false);
+    }
+    std::vector<int> rows;
+
+private:
+    ui::NavigationController& navigation_;
+};
+
+TEST_F(DetailViewConTest, ReportingModeSurvivesADelegateThatClosesTheList)
+{
+    show(std::make_shared<ui::ViewController>());
+    const auto delegate = std::make_shared<CloseOnExit>(*navigation);
+    {
+        auto list = std::make_shared<DetailViewCon>(ui::TableViewStyle::Grouped, 0,
+                                                    std::vector<std::string>{"A", "B", "C"},
+                                                    DetailViewCon::SelectReportRow, "Pick");
+        list->setDelegate(delegate);
+        push(list);
+    }
+    auto& table = static_cast<DetailViewCon*>(navigation->topViewController())->tableView();
+    tapRow(table, {0, 2});
+    advance(1);
+    EXPECT_EQ(delegate->rows, std::vector<int>{2});
+    EXPECT_EQ(navigation->viewControllers().size(), 1u);
+
+    // Its own Cancel button, too, and only the list goes.
+    push(std::make_shared<ui::ViewController>());
+    {
+        auto list = std::make_shared<DetailViewCon>(ui::TableViewStyle::Grouped, -1, std::vector<std::string>{"A"},
+                                                    DetailViewCon::SelectReportRow, "Pick");
+        list->setDelegate(delegate);
+        push(list);
+    }
+    navigation->topViewController()->navigationItem().leftBarButtonItem()->sendAction();
+    advance(1);
+    EXPECT_EQ(delegate->rows, (std::vector<int>{2, -1}));
+    EXPECT_EQ(navigation->viewControllers().size(), 2u);
+}
+
 }  // namespace
