@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 #include <nlohmann/json.hpp>
 
@@ -30,19 +31,39 @@ std::string contents(const fs::path& file)
     return text.str();
 }
 
+bool isKeyCharacter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ';
+}
+
 // Message keys are the texts the program names by a short key ("MIL msg", "Invalid port msg2")
 // rather than by their English wording; the English is only in the strings file.
+bool isMessageKey(std::string_view literal)
+{
+    while (!literal.empty() && literal.back() >= '0' && literal.back() <= '9')
+        literal.remove_suffix(1);
+    return literal.size() > 4 && literal.ends_with(" msg") &&
+           std::all_of(literal.begin(), literal.end(), isKeyCharacter);
+}
+
 std::set<std::string> messageKeysInSources()
 {
-    static const std::regex key(R"re("([A-Za-z][A-Za-z0-9 ]* msg[0-9]*)")re");
     std::set<std::string> keys;
     for (const auto& entry : fs::recursive_directory_iterator(resources().parent_path() / "src")) {
         const auto extension = entry.path().extension();
         if (!entry.is_regular_file() || (extension != ".cpp" && extension != ".h"))
             continue;
         const std::string text = contents(entry.path());
-        for (auto it = std::sregex_iterator(text.begin(), text.end(), key); it != std::sregex_iterator(); ++it)
-            keys.insert((*it)[1].str());
+        // Every stretch between two quotes is tried; only key-shaped ones count.
+        for (std::size_t open = text.find('"'); open != std::string::npos;) {
+            const std::size_t close = text.find('"', open + 1);
+            if (close == std::string::npos)
+                break;
+            const std::string_view literal(text.data() + open + 1, close - open - 1);
+            if (isMessageKey(literal))
+                keys.emplace(literal);
+            open = close;
+        }
     }
     return keys;
 }
