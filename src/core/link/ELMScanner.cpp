@@ -452,6 +452,9 @@ void ELMScanner::sendNext()
         send(Purpose::Sent, {std::move(command)}, text, replyTimeout);
         return;
     }
+    // Status requests queued before the block was set are dropped with it.
+    if (blockStatus_)
+        statusQueue_.clear();
     if (!statusQueue_.empty()) {
         Command command = std::move(statusQueue_.front());
         statusQueue_.pop_front();

@@ -81,4 +81,18 @@ TEST_F(HostileAdapter, FloodOfPromptsDoesNotHang)
     EXPECT_EQ(recorder.responses[0][0].pid, 0x0D);
 }
 
+// Status requests queued by the timer while a reply was on its way must not go out once the
+// screen has blocked them.
+TEST_F(HostileAdapter, BlockingStatusDropsStatusRequestsAlreadyQueued)
+{
+    Manager::sharedManager().setting().speedLimitEnabled = true;
+    connect();
+    fnd::RunLoop::main().advance(ELMScanner::statusInterval / 2);
+    link.setInitCommands({link.commandForOBD2(0x01, 0x0C, 255)}, true);
+    fnd::RunLoop::main().advance(ELMScanner::statusInterval / 2);
+    link.shoulBlockStatus(true);
+    link.receive("7E8 04 41 0C 1A F8 55 55 55\r\r>");
+    EXPECT_EQ(link.written, (std::vector<std::string>{"010c\r", "010c\r"}));
+}
+
 }  // namespace
