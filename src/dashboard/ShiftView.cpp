@@ -73,7 +73,8 @@ void ShiftView::updateRpmGauge(float rpm)
 {
     if (!std::isfinite(rpm))
         return;
-    const bool reached = rpm >= redLine_ - shiftPointBelowRedLine;
+    // A red line too low to have a shift point (a damaged record) never lights it.
+    const bool reached = redLine_ > shiftPointBelowRedLine && rpm >= redLine_ - shiftPointBelowRedLine;
     if (reached && !shiftLight_) {
         fnd::SystemSound::play(shiftSound);
         ticks_ = 0;

@@ -58,6 +58,20 @@ TEST_F(ShiftViewTest, ShiftSoundPlaysOncePerCrossingOfTheShiftPoint)
     EXPECT_EQ(fnd::SystemSound::played(), (std::vector<int>{ShiftView::shiftSound, ShiftView::shiftSound}));
 }
 
+TEST_F(ShiftViewTest, RedLineWithoutAShiftPointNeverLightsIt)
+{
+    for (const int redLine : {0, -2000, 600}) {
+        userData().rpmRedLine = redLine;
+        auto view = makeView();
+        for (const float rpm : {0.0f, 800.0f, 3000.0f}) {
+            view->updateRpmGauge(rpm);
+            fnd::RunLoop::main().advance(0.2);
+            EXPECT_FALSE(view->isShiftLightOn()) << redLine << " red line, " << rpm << " rpm";
+        }
+    }
+    EXPECT_TRUE(fnd::SystemSound::played().empty());
+}
+
 TEST_F(ShiftViewTest, ResetReadsTheRedLineAgainAndTurnsTheLightOff)
 {
     userData().rpmRedLine = 8000;
