@@ -22,6 +22,7 @@ constexpr std::size_t kConsecutiveFrameBytes = 7;
 // Consecutive frame sequence numbers run 1..15, then wrap to 0.
 constexpr std::size_t kSequenceModulo = 16;
 
+constexpr std::uint8_t kLowestReplyService = 0x40;
 constexpr std::uint8_t kServiceLiveData = 0x41;
 constexpr std::uint8_t kServiceReadByIdentifier = 0x62;
 constexpr std::uint8_t kServiceVehicleInfo = 0x49;
@@ -433,7 +434,9 @@ Reply parseReply(std::string_view text, std::string_view request, ReplyFormat fo
         if (format.framing == Framing::Legacy)
             messages = joinLegacyVehicleInfo(std::move(messages));
         for (Bytes& message : messages) {
-            if (!message.empty())  // a multi-frame message may announce a length of 0
+            // A multi-frame message may announce a length of 0. A reply's service byte is the request's
+            // plus 0x40 (or 0x7F): a lower one is a request echoed again or late, not a reply.
+            if (!message.empty() && message[0] >= kLowestReplyService)
                 appendResponses(reply.responses, ecu, std::move(message));
         }
     }

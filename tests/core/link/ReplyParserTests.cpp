@@ -121,6 +121,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "0902", kCan11, {}},
         ParseCase{"Can29IdentifierKeepsItsTwentyNineBits", "FF FF FF FF 02 41 00\r", "0100", kCan29,
                   {{0x1FFFFFFF, 0x41, 0x00, {}}}},
+        ParseCase{"RepeatedEchoIsNotAResponse", "010C\r010C\r7E8 04 41 0C 1A F8 55 55 55\r", "010C", kCan11,
+                  {{0x7E8, 0x41, 0x0C, {0x1A, 0xF8}}}},
+        ParseCase{"LateEchoOfAnotherRequestIsNotAResponse", "010D\r41 0C 1A F8\r", "010C", kCan11NoHeaders,
+                  {{0, 0x41, 0x0C, {0x1A, 0xF8}}}},
         ParseCase{"GarbageGivesNothing", std::string("\xF1\x80\x13GARB@GE\x7F\x00#&\r", 14), "010C", kCan11, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
