@@ -155,8 +155,11 @@ std::shared_ptr<ui::TableViewCell> FormViewCon::cellForRowAtIndexPath(ui::TableV
         field->setEnabled(row.enabled);
         // The return key ends editing, which commits.
         field->addTarget(ui::ControlEvent::EditingDidEndOnExit, [](ui::Control&) {});
-        field->addTarget(ui::ControlEvent::EditingDidEnd, [this, indexPath](ui::Control& sender) {
-            fieldDidEnd(indexPath, static_cast<ui::TextField&>(sender));
+        // A field still being typed in ends when the form's table lets go of it, which may be while the
+        // form is being destroyed: then nothing is taken.
+        field->addTarget(ui::ControlEvent::EditingDidEnd, [this, weak = weak_from_this(), indexPath](ui::Control& sender) {
+            if (!weak.expired())
+                fieldDidEnd(indexPath, static_cast<ui::TextField&>(sender));
         });
         cell->setAccessoryView(field);
         break;

@@ -194,6 +194,29 @@ TEST_F(EditorTest, SensorEditorWritesUserDataAndBroadcasts)
     EXPECT_EQ(gaugeChanges, 3);
 }
 
+// The editor goes with its window while a field is still being typed in: nothing is taken from it.
+TEST_F(EditorTest, SensorEditorClosedWhileTypingTakesNothing)
+{
+    const int coolant = 1;
+    UserData& data = Manager::sharedManager().userData();
+    const std::string name = data.longNameArr[coolant];
+    show(std::make_shared<SensorDetViewCon>(ui::TableViewStyle::Grouped, data.longNameArr[coolant],
+                                            data.shortNameArr[coolant], data.minArr[coolant], data.maxArr[coolant],
+                                            coolant, false));
+    auto& table = static_cast<SensorDetViewCon&>(*navigation->topViewController()).tableView();
+    const auto cell = cellAt(table, longNameRow);
+    ASSERT_NE(cell, nullptr);
+    auto* field = dynamic_cast<ui::TextField*>(cell->accessoryView().get());
+    ASSERT_NE(field, nullptr);
+    ASSERT_TRUE(field->becomeFirstResponder());
+    field->setText("Half typed");
+
+    navigation.reset();
+    root.reset();
+    EXPECT_EQ(gaugeChanges, 0);
+    EXPECT_EQ(reloaded().userData().longNameArr[coolant], name);
+}
+
 TEST_F(EditorTest, SensorEditorRefusesAnEmptyRangeAndLimitsOutsideIt)
 {
     const int speed = 9;
