@@ -95,4 +95,28 @@ TEST_F(HostileAdapter, BlockingStatusDropsStatusRequestsAlreadyQueued)
     EXPECT_EQ(link.written, (std::vector<std::string>{"010c\r", "010c\r"}));
 }
 
+// Replies no adapter should send: each is survived, and the reply after it is read as usual.
+TEST_F(HostileAdapter, BrokenRepliesLeaveTheLinkWorking)
+{
+    const std::string cases[] = {
+        std::string(ELMScanner::maxBufferedBytes + 10, 'Z'),  // endless text, no prompt yet
+        std::string("\0\0\0", 3),
+        std::string(100000, '7') + "\r",
+        "\xFF\xFE\x80\r7E8 99 41 0C\r0:\r1: 2: 3:\r7E8 1F FF 41\rFFF\r",
+        "010d\r010d\rSEARCHING...\r010d\r",
+    };
+    connect();
+    for (const std::string& junk : cases) {
+        recorder.responses.clear();
+        link.sendCommand(link.commandForOBD2(0x01, 0x0D, 255));
+        link.receive(junk);
+        link.receive(">");
+        link.sendCommand(link.commandForOBD2(0x01, 0x0D, 255));
+        link.receive("7E8 03 41 0D 2A 55 55 55 55\r\r>");
+        ASSERT_TRUE(link.isConnected()) << junk.size();
+        ASSERT_EQ(recorder.responses.size(), 1u) << junk.size();
+        EXPECT_EQ(recorder.responses[0][0].data, std::vector<std::uint8_t>{0x2A});
+    }
+}
+
 }  // namespace
