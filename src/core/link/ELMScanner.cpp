@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "core/link/PidLengths.h"
 #include "core/model/DataStore.h"
@@ -41,7 +42,6 @@ ELMScanner::~ELMScanner()
 
 void ELMScanner::resetState()
 {
-    ++session_;
     timeout_.cancel();
     if (statusTimer_)
         statusTimer_->invalidate();
@@ -51,6 +51,7 @@ void ELMScanner::resetState()
     connected_ = false;
     inFlight_.reset();
     buffer_.clear();
+    consumed_ = 0;
     timeouts_ = 0;
     sendQueue_.clear();
     statusQueue_.clear();
@@ -123,14 +124,13 @@ void ELMScanner::transportDidReceive(std::string_view bytes)
     if (step_ == Step::Idle || step_ == Step::Opening)
         return;
     buffer_.append(bytes);
-    // Replies are cut from the buffer once at the end: erasing each in turn would take time quadratic
-    // in the prompts of one read. A reset on the way (a failure, a callback disconnecting) empties the
-    // buffer and ends the loop.
-    const std::uint64_t session = session_;
-    std::size_t start = 0;
+    // Replies are read from consumed_ on and cut from the buffer once at the end: erasing each in turn
+    // would take time quadratic in the prompts of one read. Kept in a member, the position stays right
+    // when a callback resets the link or runs the loop and this is entered again.
     std::size_t unrequested = 0;
-    for (std::size_t prompt; session == session_ && (prompt = buffer_.find('>', start)) != std::string::npos;
-         start = prompt + 1) {
+    std::size_t prompt;
+    while (step_ != Step::Idle && (prompt = buffer_.find('>', consumed_)) != std::string::npos) {
+        const std::size_t start = std::exchange(consumed_, prompt + 1);
         if (inFlight_)
             replyEnded(buffer_.substr(start, prompt - start));
         else
@@ -138,9 +138,8 @@ void ELMScanner::transportDidReceive(std::string_view bytes)
     }
     if (unrequested > 0)
         fnd::log(fnd::LogLevel::Debug, fnd::format("adapter link: %zu unrequested replies dropped", unrequested));
-    if (session != session_)
-        return;
-    buffer_.erase(0, start);
+    buffer_.erase(0, consumed_);
+    consumed_ = 0;
     if (buffer_.size() > maxBufferedBytes) {
         // No prompt in sight: noise. The reply timeout decides what happens next.
         fnd::log(fnd::LogLevel::Warning, "adapter link: reply too long, discarded");
@@ -177,6 +176,7 @@ void ELMScanner::replyTimedOut()
     const Purpose purpose = inFlight_->purpose;
     inFlight_.reset();
     buffer_.clear();
+    consumed_ = 0;
     if (purpose == Purpose::Init) {
         fail("The adapter did not answer");
         return;

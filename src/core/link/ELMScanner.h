@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -99,11 +98,11 @@ private:
     std::vector<Response> fromChosenECU(std::vector<Response> responses) const;
 
     Step step_ = Step::Idle;
-    std::uint64_t session_ = 0;  // counts resets, so a loop over received replies sees one happen
     bool resuming_ = false;
     std::optional<InFlight> inFlight_;
     fnd::DelayedCall timeout_;
     std::string buffer_;
+    std::size_t consumed_ = 0;  // the bytes of buffer_ already read as replies
     int timeouts_ = 0;
 
     bool cycle_ = false;

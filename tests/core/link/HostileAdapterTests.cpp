@@ -119,4 +119,29 @@ TEST_F(HostileAdapter, BrokenRepliesLeaveTheLinkWorking)
     }
 }
 
+// A callback that runs the loop may let more bytes in before the read that called it is done: every
+// reply is still read once, in order.
+TEST_F(HostileAdapter, RepliesReadFromInsideACallbackKeepTheirOrder)
+{
+    struct Nested : Recorder {
+        ScriptedScan* link = nullptr;
+        void didReceiveResponse(const std::vector<Response>& r) override
+        {
+            Recorder::didReceiveResponse(r);
+            if (responses.size() == 1)
+                link->receive("41 0D 03\r\r>");
+        }
+    } nested;
+    nested.link = &link;
+    connect();
+    link.setDelegate(&nested);
+    link.setInitCommands({link.commandForOBD2(0x01, 0x0D, 255)}, true);
+    link.receive("41 0D 01\r\r>41 0D 02\r\r>");
+    std::vector<int> speeds;
+    for (const auto& call : nested.responses)
+        speeds.push_back(call.at(0).data.at(0));
+    EXPECT_EQ(speeds, (std::vector<int>{1, 2, 3}));
+    link.setDelegate(&recorder);
+}
+
 }  // namespace
