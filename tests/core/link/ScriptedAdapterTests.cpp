@@ -1,4 +1,5 @@
-// The ELM327 dialogue fed directly with what a broken or hostile adapter might send.
+// The ELM327 dialogue fed directly: the exact order of requests, and what a broken or hostile
+// adapter might send.
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,7 @@ struct Recorder : ScannerDelegate {
     void didReceiveResponse(const std::vector<Response>& r) override { responses.push_back(r); }
 };
 
-class HostileAdapter : public ::testing::Test {
+class ScriptedAdapter : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -66,7 +67,7 @@ protected:
 
 // Megabytes of prompts in one read once hung the main thread for minutes (each prompt shifted the
 // rest of the buffer). The bound only tells a hang from the milliseconds this takes.
-TEST_F(HostileAdapter, FloodOfPromptsDoesNotHang)
+TEST_F(ScriptedAdapter, FloodOfPromptsDoesNotHang)
 {
     connect();
     link.setInitCommands({link.commandForOBD2(0x01, 0x0C, 255)}, false);
@@ -83,7 +84,7 @@ TEST_F(HostileAdapter, FloodOfPromptsDoesNotHang)
 
 // Status requests queued by the timer while a reply was on its way must not go out once the
 // screen has blocked them.
-TEST_F(HostileAdapter, BlockingStatusDropsStatusRequestsAlreadyQueued)
+TEST_F(ScriptedAdapter, BlockingStatusDropsStatusRequestsAlreadyQueued)
 {
     Manager::sharedManager().setting().speedLimitEnabled = true;
     connect();
@@ -96,7 +97,7 @@ TEST_F(HostileAdapter, BlockingStatusDropsStatusRequestsAlreadyQueued)
 }
 
 // Replies no adapter should send: each is survived, and the reply after it is read as usual.
-TEST_F(HostileAdapter, BrokenRepliesLeaveTheLinkWorking)
+TEST_F(ScriptedAdapter, BrokenRepliesLeaveTheLinkWorking)
 {
     const std::string cases[] = {
         std::string(ELMScanner::maxBufferedBytes + 10, 'Z'),  // endless text, no prompt yet
@@ -121,7 +122,7 @@ TEST_F(HostileAdapter, BrokenRepliesLeaveTheLinkWorking)
 
 // A callback that runs the loop may let more bytes in before the read that called it is done: every
 // reply is still read once, in order.
-TEST_F(HostileAdapter, RepliesReadFromInsideACallbackKeepTheirOrder)
+TEST_F(ScriptedAdapter, RepliesReadFromInsideACallbackKeepTheirOrder)
 {
     struct Nested : Recorder {
         ScriptedScan* link = nullptr;
@@ -142,6 +143,37 @@ TEST_F(HostileAdapter, RepliesReadFromInsideACallbackKeepTheirOrder)
         speeds.push_back(call.at(0).data.at(0));
     EXPECT_EQ(speeds, (std::vector<int>{1, 2, 3}));
     link.setDelegate(&recorder);
+}
+
+// When lists go out: at once when nothing is polled, at the next prompt otherwise; setCommands sends
+// nothing, and nil stops after the reply in flight.
+TEST_F(ScriptedAdapter, ListsTakeOverAtThePrompt)
+{
+    connect();
+    const Command rpm = link.commandForOBD2(0x01, 0x0C, 255);
+    const Command speed = link.commandForOBD2(0x01, 0x0D, 255);
+    const std::string reply = "41 0C 1A F8\r\r>";
+
+    link.setInitCommands({rpm}, false);
+    EXPECT_EQ(link.written, (std::vector<std::string>{"010c\r"}));
+    link.setInitCommands({speed}, true);
+    EXPECT_EQ(link.written.size(), 1u) << "nothing is written while a reply is awaited";
+    link.receive(reply);
+    EXPECT_EQ(link.written.back(), "010d\r");
+
+    link.setCommands(std::vector<Command>{rpm});
+    EXPECT_EQ(link.written.size(), 2u);
+    link.receive(reply);
+    EXPECT_EQ(link.written.back(), "010c\r");
+
+    link.setCommands(std::nullopt);
+    link.receive(reply);
+    EXPECT_EQ(link.written.size(), 3u);
+
+    link.setInitCommands({speed, rpm}, false);
+    link.receive(reply);
+    link.receive(reply);
+    EXPECT_EQ(link.written, (std::vector<std::string>{"010c\r", "010d\r", "010c\r", "010d\r", "010c\r"}));
 }
 
 }  // namespace
