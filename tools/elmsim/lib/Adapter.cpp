@@ -277,7 +277,7 @@ std::vector<std::string> Adapter::frameLines(int ecu, const Bytes& message) cons
     // A multi-frame message: a first frame with the length, then consecutive frames numbered 1..F, 0..F.
     const std::size_t length = message.size();
     if (!headers_) {
-        char count[4];
+        char count[24];
         std::snprintf(count, sizeof count, "%03zX", length);
         lines.push_back(count);
     }
