@@ -9,6 +9,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/log.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
@@ -513,6 +514,9 @@ std::shared_ptr<AssetWriter> AssetWriter::create(const std::filesystem::path& pa
         fnd::log(fnd::LogLevel::Error, "Movie writer: " + message);
         return nullptr;
     };
+    // FFmpeg's encoders report their statistics at the information level; keep warnings and errors only.
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { av_log_set_level(AV_LOG_WARNING); });
     std::error_code ignored;
     if (std::filesystem::exists(path, ignored))
         return fail("Cannot create the movie: a file already exists at " + path.string());

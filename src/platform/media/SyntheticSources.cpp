@@ -70,19 +70,42 @@ struct RunFlag {
     bool running = true;
 };
 
-class SyntheticCamera : public CaptureSource {
+// What both synthetic sources share: a device, a work queue, a ticker and
+// the flag that keeps work queued before stop() from delivering.
+class SyntheticSource : public CaptureSource {
+public:
+    void stop() override
+    {
+        ticker_.stop();
+        device_->setPushReceivers(nullptr, nullptr);
+        const std::lock_guard lock(flag_->mutex);
+        flag_->running = false;
+    }
+
+protected:
+    SyntheticSource(std::shared_ptr<CaptureDevice> device, std::shared_ptr<fnd::DispatchQueue> work)
+        : device_(std::move(device)), work_(std::move(work))
+    {
+    }
+
+    std::shared_ptr<CaptureDevice> device_;
+    std::shared_ptr<fnd::DispatchQueue> work_;
+    Ticker ticker_;
+    std::shared_ptr<RunFlag> flag_ = std::make_shared<RunFlag>();
+};
+
+class SyntheticCamera : public SyntheticSource {
 public:
     SyntheticCamera(std::shared_ptr<CaptureDevice> device, VideoSourceFormat format,
                     std::shared_ptr<fnd::DispatchQueue> work)
-        : device_(std::move(device)), format_(format), work_(std::move(work))
+        : SyntheticSource(std::move(device), std::move(work)), format_(format)
     {
     }
 
     void start(Deliver deliver) override
     {
         const SyntheticCameraOptions options = device_->syntheticCameraOptions();
-        auto shared = std::make_shared<Shared>(format_, options, std::move(deliver));
-        shared_ = shared;
+        auto shared = std::make_shared<Shared>(format_, options, std::move(deliver), flag_);
         auto work = work_;
         if (options.pushedFramesOnly) {
             device_->setPushReceivers(
@@ -99,23 +122,14 @@ public:
         });
     }
 
-    void stop() override
-    {
-        ticker_.stop();
-        device_->setPushReceivers(nullptr, nullptr);
-        if (shared_) {
-            const std::lock_guard lock(shared_->flag.mutex);
-            shared_->flag.running = false;
-        }
-    }
-
 private:
     struct Shared {
-        Shared(VideoSourceFormat format, SyntheticCameraOptions options, Deliver deliver)
+        Shared(VideoSourceFormat format, SyntheticCameraOptions options, Deliver deliver, std::shared_ptr<RunFlag> flag)
             : format(format),
               options(options),
               deliver(std::move(deliver)),
-              pool(format.width, format.height, format.pixelFormat, cameraPoolLimit)
+              pool(format.width, format.height, format.pixelFormat, cameraPoolLimit),
+              flag(std::move(flag))
         {
         }
 
@@ -156,8 +170,8 @@ private:
         void send(const std::uint8_t* bgra, int width, int height, std::size_t stride, double at)
         {
             {
-                const std::lock_guard lock(flag.mutex);
-                if (!flag.running)
+                const std::lock_guard lock(flag->mutex);
+                if (!flag->running)
                     return;
             }
             auto buffer = pool.createPixelBuffer();
@@ -169,8 +183,8 @@ private:
             ColorAttachments tags = buffer->attachments();
             tags.matrix = options.matrix;
             buffer->setAttachments(tags);
-            const std::lock_guard lock(flag.mutex);
-            if (flag.running)
+            const std::lock_guard lock(flag->mutex);
+            if (flag->running)
                 deliver(SampleBuffer::makeVideo(std::move(buffer), captureClockTime(at), format.frameDuration));
         }
 
@@ -180,20 +194,16 @@ private:
         PixelBufferPool pool;
         FrameConverter converter;
         std::vector<std::uint8_t> pattern;
-        RunFlag flag;
+        std::shared_ptr<RunFlag> flag;
     };
 
-    std::shared_ptr<CaptureDevice> device_;
     VideoSourceFormat format_;
-    std::shared_ptr<fnd::DispatchQueue> work_;
-    Ticker ticker_;
-    std::shared_ptr<Shared> shared_;
 };
 
-class SyntheticMicrophone : public CaptureSource {
+class SyntheticMicrophone : public SyntheticSource {
 public:
     SyntheticMicrophone(std::shared_ptr<CaptureDevice> device, int sampleRate, std::shared_ptr<fnd::DispatchQueue> work)
-        : device_(std::move(device)), sampleRate_(sampleRate), work_(std::move(work))
+        : SyntheticSource(std::move(device), std::move(work)), sampleRate_(sampleRate)
     {
     }
 
@@ -202,8 +212,7 @@ public:
         const SyntheticMicrophoneOptions options = device_->syntheticMicrophoneOptions();
         const double now = fnd::RunLoop::main().now();
         auto shared = std::make_shared<Shared>(sampleRate_, options.toneFrequency, std::move(deliver),
-                                               MediaTime::makeWithSeconds(now, sampleRate_));
-        shared_ = shared;
+                                               MediaTime::makeWithSeconds(now, sampleRate_), flag_);
         auto work = work_;
         if (options.pushedSamplesOnly) {
             device_->setPushReceivers(nullptr, [shared, work](std::vector<std::int16_t> samples) {
@@ -220,20 +229,15 @@ public:
         });
     }
 
-    void stop() override
-    {
-        ticker_.stop();
-        device_->setPushReceivers(nullptr, nullptr);
-        if (shared_) {
-            const std::lock_guard lock(shared_->flag.mutex);
-            shared_->flag.running = false;
-        }
-    }
-
 private:
     struct Shared {
-        Shared(int rate, double frequency, Deliver deliver, MediaTime start)
-            : rate(rate), frequency(frequency), deliver(std::move(deliver)), start(start), nextTime(start)
+        Shared(int rate, double frequency, Deliver deliver, MediaTime start, std::shared_ptr<RunFlag> flag)
+            : rate(rate),
+              frequency(frequency),
+              deliver(std::move(deliver)),
+              start(start),
+              nextTime(start),
+              flag(std::move(flag))
         {
         }
 
@@ -262,8 +266,8 @@ private:
 
         void send(std::vector<std::int16_t> samples, MediaTime time)
         {
-            const std::lock_guard lock(flag.mutex);
-            if (flag.running)
+            const std::lock_guard lock(flag->mutex);
+            if (flag->running)
                 deliver(SampleBuffer::makeAudio(std::move(samples), rate, time));
         }
 
@@ -272,14 +276,10 @@ private:
         Deliver deliver;
         MediaTime start;
         MediaTime nextTime;
-        RunFlag flag;
+        std::shared_ptr<RunFlag> flag;
     };
 
-    std::shared_ptr<CaptureDevice> device_;
     int sampleRate_;
-    std::shared_ptr<fnd::DispatchQueue> work_;
-    Ticker ticker_;
-    std::shared_ptr<Shared> shared_;
 };
 
 }  // namespace
