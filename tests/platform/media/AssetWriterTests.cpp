@@ -187,6 +187,20 @@ TEST(AssetWriter, RefusesAnExistingFileAndItemsOutOfOrder)
     EXPECT_EQ(m.writer->status(), AssetWriterStatus::Cancelled);
 }
 
+TEST(AssetWriter, AWriterLetGoWhileWritingClosesItsFileOnItsOwnThread)
+{
+    const fs::path path = testsupport::freshDocuments() / "Dropped.mov";
+    {
+        Movie m = makeMovie(path);
+        ASSERT_TRUE(m.writer->startWriting());
+        m.writer->startSessionAtSourceTime(sessionStart);
+        for (int i = 0; i < 5; ++i)
+            ASSERT_TRUE(appendFrame(m, sessionStart + MediaTime::make(i, 30)));
+    }
+    EXPECT_TRUE(fs::exists(path));
+    EXPECT_GT(fs::file_size(path), 0u);
+}
+
 TEST(AssetWriter, AFullDiskFailsTheWriterWithAMessage)
 {
     const fs::path path = testsupport::freshDocuments() / "Full.mov";
