@@ -14,6 +14,9 @@
 #include "platform/foundation/SystemSound.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/RootWindow.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/Window.h"
 #include "support/TestSupport.h"
 
 namespace loggingtests {
@@ -95,6 +98,40 @@ protected:
     static UserData& userData() { return Manager::sharedManager().userData(); }
 
     std::shared_ptr<FakeLink> link;
+};
+
+// A screen in a window of the device's size, handed the fake link.
+class ScreenTest : public LoggingTest {
+protected:
+    ~ScreenTest() override
+    {
+        if (root)
+            root->setRootViewController(nullptr);
+        root.reset();
+    }
+    template <typename Screen>
+    void show(const std::shared_ptr<Screen>& screen)
+    {
+        screen->setScanner(link);
+        root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+        root->setRootViewController(screen);
+        advance(1);
+        root->window().layoutIfNeeded();
+    }
+    void leave()
+    {
+        root->setRootViewController(std::make_shared<ui::ViewController>());
+        advance(1);
+    }
+    void saveScreenshot(const std::string& name)
+    {
+        root->window().layoutIfNeeded();
+        const auto file = testsupport::artifactsDir() / "logging" / name;
+        std::filesystem::create_directories(file.parent_path());
+        EXPECT_TRUE(root->window().renderToImage(2).writePNG(file)) << file;
+    }
+
+    std::unique_ptr<ui::RootWindow> root;
 };
 
 }  // namespace loggingtests
