@@ -102,6 +102,7 @@ void ScrollGraphViewController::loadViews()
     view()->addSubview(emptyLabel_);
 
     navBar_ = std::make_shared<ui::NavigationBar>();
+    navBar_->setBarTintColor(ui::Color::white(0.149));
     recordSwitch_ = std::make_shared<ui::Switch>();
     recordSwitch_->setOnTintColor(ui::Color::rgb(0.8, 0, 0.176));
     recordSwitch_->setThumbTintColor(theme_ == 1 ? ui::Color::white() : ui::Color::black());

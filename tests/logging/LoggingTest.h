@@ -112,7 +112,8 @@ protected:
     template <typename Screen>
     void show(const std::shared_ptr<Screen>& screen)
     {
-        screen->setScanner(link);
+        if constexpr (requires { screen->setScanner(link); })
+            screen->setScanner(link);
         root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
         root->setRootViewController(screen);
         advance(1);
