@@ -9,7 +9,7 @@
 #include "shell/QueuedAlertController.h"
 #include "shell/RoundedCell.h"
 #include "shell/ScreenClosing.h"
-#include "shell/ShellNotifications.h"
+#include "core/Notifications.h"
 #include "shell/TableLook.h"
 #include "shell/editors/SensorDetViewCon.h"
 

@@ -13,7 +13,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/SwipeGestureRecognizer.h"
 #include "platform/ui/TapGestureRecognizer.h"
-#include "shell/ShellNotifications.h"
+#include "core/Notifications.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ ListViewController::ListViewController()
     modifiedToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
         gaugeModifiedNotification, [this](const fnd::Notification&) { gaugesModified(); });
     droppedToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
-        "connectionDroppedNotification", [this](const fnd::Notification&) { fuel_.stop(); });
+        connectionDroppedNotification, [this](const fnd::Notification&) { fuel_.stop(); });
 }
 
 ListViewController::~ListViewController()
@@ -157,21 +157,12 @@ void ListViewController::viewWillDisappear(bool animated)
     TemplateViewCon::viewWillDisappear(animated);
 }
 
-void ListViewController::takeLink(Scanner& link)
-{
-    link.setDelegate(this);
-    linkInUse_ = &link;
-}
-
 void ListViewController::giveBackLink()
 {
     const auto link = scanner();
-    if (link && linkInUse_ == link.get() && link->delegate() == this) {
-        link->setDelegate(nullptr);
-        if (link->isConnected())
-            link->setCommands(std::nullopt);
-    }
-    linkInUse_ = nullptr;
+    if (link && holdsLink() && link->isConnected())
+        link->setCommands(std::nullopt);
+    releaseLink();
 }
 
 void ListViewController::loadData()
@@ -181,6 +172,7 @@ void ListViewController::loadData()
     const std::vector<int>& sensors = Manager::sharedManager().setting().gaugeListArr;
     rows_.clear();
     pidMap_.clear();
+    decoder_ = SensorDecoder();
     std::vector<Command> commands;
     for (int s : sensors) {
         std::optional<SensorPlan> plan;
@@ -311,7 +303,7 @@ void ListViewController::startScanning()
         firstLaunch_ = false;
         loadData();
     }
-    takeLink(*link);
+    takeLink();
     if (gaugeCount_ == 0) {
         if (link->commands())
             link->setCommands(std::nullopt);
@@ -380,13 +372,16 @@ void ListViewController::didReceiveResponse(const std::vector<Response>& respons
         const auto routed = pidMap_.find(replyKeyFor(response));
         if (routed == pidMap_.end())
             continue;
+        decoder_.take(response);
+        if (fuelBgTracking_ && response.mode == 0x41 && response.pid == 0x0D)
+            fuel_.noteSpeed(decoder_.speed());
         bool fuelSampled = false;
         for (int r : routed->second) {
             const int s = rows_[static_cast<std::size_t>(r)].plan.sensorIndex;
             const std::optional<float> value = decoder_.valueFor(s, response);
             if (!value)
                 continue;
-            if (decoder_.tookFuelSample() && fuelBgTracking_ && !fuelSampled) {
+            if (s == sensorindex::fuelEconomy && !fuelSampled) {
                 fuel_.addSample(*value);
                 fuelSampled = true;
             }

@@ -30,7 +30,6 @@ class NavigationBar;
 class ListViewController : public TemplateViewCon,
                            public SensorSelectViewControllerDelegate,
                            public GaugeCellDelegate,
-                           public ScannerDelegate,
                            private ui::TableViewDataSource,
                            private ui::TableViewDelegate {
 public:
@@ -98,8 +97,7 @@ private:
     int rowFor(const ui::TableView& table, int section) const;
     // The requests of the visible rows, the battery's first.
     std::vector<Command> visibleRequests();
-    // Becoming and leaving the link's receiver, in one place each.
-    void takeLink(Scanner& link);
+    // Gives the link back, with an empty list, when this screen holds it.
     void giveBackLink();
     void showValue(int row, float value);
     void slideMenuBar();
@@ -120,9 +118,8 @@ private:
     std::shared_ptr<ui::Label> noGaugesLabel_;
     std::shared_ptr<ui::NavigationBar> topNavBar_;
     ui::NavigationItem topItem_;
-    Scanner* linkInUse_ = nullptr;
     SensorDecoder decoder_;
-    FuelBookkeeping fuel_{decoder_};
+    FuelBookkeeping fuel_;
     bool fuelBgTracking_ = false;
     SensorWarnings warnings_;
     fnd::DelayedCall hideBar_;

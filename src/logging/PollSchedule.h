@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/link/Command.h"
+#include "core/obd/Command.h"
 
 // The polling order of the sensor list: up to three fast (priority 1) requests
 // before each slower one and up to two normal (2) before each slow (3) one,

@@ -21,7 +21,7 @@
 #include "platform/ui/Switch.h"
 #include "platform/ui/Toast.h"
 #include "shell/QueuedAlertController.h"
-#include "shell/ShellNotifications.h"
+#include "core/Notifications.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ ScrollGraphViewController::ScrollGraphViewController()
     modifiedToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
         gaugeModifiedNotification, [this](const fnd::Notification&) { firstLaunch_ = true; });
     droppedToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
-        "connectionDroppedNotification", [this](const fnd::Notification&) {
+        connectionDroppedNotification, [this](const fnd::Notification&) {
             fuel_.stop();
             if (recording_)
                 stopRecording(false);
@@ -196,21 +196,12 @@ void ScrollGraphViewController::viewWillDisappear(bool animated)
     TemplateViewCon::viewWillDisappear(animated);
 }
 
-void ScrollGraphViewController::takeLink(Scanner& link)
-{
-    link.setDelegate(this);
-    linkInUse_ = &link;
-}
-
 void ScrollGraphViewController::giveBackLink()
 {
     const auto link = scanner();
-    if (link && linkInUse_ == link.get() && link->delegate() == this) {
-        link->setDelegate(nullptr);
-        if (link->isConnected())
-            link->setCommands(std::nullopt);
-    }
-    linkInUse_ = nullptr;
+    if (link && holdsLink() && link->isConnected())
+        link->setCommands(std::nullopt);
+    releaseLink();
 }
 
 void ScrollGraphViewController::loadData()
@@ -222,6 +213,7 @@ void ScrollGraphViewController::loadData()
         graph.view->setDelegate(nullptr);
     graphs_.clear();
     pidMap_.clear();
+    decoder_ = SensorDecoder();
     commandArr_.clear();
     fuelBgTracking_ = false;
     for (std::size_t i = 0; i < settings.graphListArr.size(); ++i) {
@@ -318,7 +310,7 @@ void ScrollGraphViewController::commitEditingStyle(ui::TableView& table, ui::Tab
 void ScrollGraphViewController::sendCommands()
 {
     const auto link = scanner();
-    if (!link || !link->isConnected() || linkInUse_ != link.get())
+    if (!link || !link->isConnected() || !holdsLink())
         return;
     if (commandArr_.empty())
         link->setCommands(std::nullopt);
@@ -336,7 +328,7 @@ void ScrollGraphViewController::startScanning()
         firstLaunch_ = false;
         loadData();
     }
-    takeLink(*link);
+    takeLink();
     if (graphs_.empty())
         return;
     sendCommands();
@@ -367,13 +359,16 @@ void ScrollGraphViewController::didReceiveResponse(const std::vector<Response>& 
         const auto routed = pidMap_.find(replyKeyFor(response));
         if (routed == pidMap_.end())
             continue;
+        decoder_.take(response);
+        if (fuelBgTracking_ && response.mode == 0x41 && response.pid == 0x0D)
+            fuel_.noteSpeed(decoder_.speed());
         bool fuelSampled = false;
         for (int g : routed->second) {
             const int s = graphs_[static_cast<std::size_t>(g)].plan.sensorIndex;
             const std::optional<float> value = decoder_.valueFor(s, response);
             if (!value)
                 continue;
-            if (decoder_.tookFuelSample() && fuelBgTracking_ && !fuelSampled) {
+            if (s == sensorindex::fuelEconomy && !fuelSampled) {
                 fuel_.addSample(*value);
                 fuelSampled = true;
             }

@@ -30,8 +30,7 @@ class Switch;
 // to CSV files (mailed when the recording stops) or to the TCP logger. Charts
 // are added in the graph settings behind "+" and deleted in editing mode.
 class ScrollGraphViewController : public TemplateViewCon,
-                                  public ScannerDelegate,
-                                  public GraphView2Delegate,
+                                         public GraphView2Delegate,
                                   private mail::MailComposeDelegate,
                                   private ui::TableViewDataSource,
                                   private ui::TableViewDelegate {
@@ -97,7 +96,7 @@ private:
     void loadViews();
     void layOut();
     void sendCommands();
-    void takeLink(Scanner& link);
+    // Gives the link back, with an empty list, when this screen holds it.
     void giveBackLink();
     // Feeds chart g and the recording; redraws only a chart that is on screen.
     void updateGraph(int g, float value);
@@ -125,9 +124,8 @@ private:
     ui::NavigationItem barItem_;
     std::shared_ptr<ui::Switch> recordSwitch_;
     std::shared_ptr<ui::Label> titleLabel_;
-    Scanner* linkInUse_ = nullptr;
     SensorDecoder decoder_;
-    FuelBookkeeping fuel_{decoder_};
+    FuelBookkeeping fuel_;
     SensorWarnings warnings_;
     std::unique_ptr<Recording> recording_;
     std::shared_ptr<fnd::Timer> counterTimer_;

@@ -1,14 +1,11 @@
 #include "logging/SensorDecoder.h"
 
-#include <algorithm>
 #include <cmath>
 
-#include "core/link/ECU.h"
 #include "core/model/Manager.h"
 #include "core/model/Tree.h"
-#include "logging/LiveCalculations.h"
+#include "core/obd/ECU.h"
 #include "logging/SensorPlan.h"
-#include "platform/foundation/RunLoop.h"
 
 namespace {
 
@@ -27,9 +24,16 @@ bool metric(int sensorIndex)
 
 }  // namespace
 
-std::optional<float> SensorDecoder::valueFor(int sensorIndex, const Response& response)
+SensorDecoder::SensorDecoder() : calc_(VehicleCalc::FuelSetup::fromSettings(Manager::sharedManager().setting())) {}
+
+void SensorDecoder::take(const Response& response)
 {
-    tookFuelSample_ = false;
+    if (response.mode == 0x41)
+        calc_.take(response.pid, decode(response, -1, response.pid, 1));
+}
+
+std::optional<float> SensorDecoder::valueFor(int sensorIndex, const Response& response) const
+{
     if (sensorIndex >= sensorindex::firstCustom) {
         const auto& pids = Manager::sharedManager().userData().pids;
         const std::size_t n = static_cast<std::size_t>(sensorIndex - sensorindex::firstCustom);
@@ -43,11 +47,15 @@ std::optional<float> SensorDecoder::valueFor(int sensorIndex, const Response& re
     }
     switch (sensorIndex) {
     case sensorindex::fuelEconomy:
-        return fuelEconomy(response);
+        if (response.pid != VehicleCalc::fuelFlowPid(calc_.fuelSetup().method))
+            return std::nullopt;
+        return calc_.fuelEconomy();
     case sensorindex::boost:
-        return boost(response);
+        return calc_.boost(metric(sensorindex::boost));
     case sensorindex::horsepower:
-        return horsepower(response);
+        if (response.pid == 0x10)
+            return calc_.horsepowerFromAirFlow(metric(sensorindex::horsepower));
+        return calc_.horsepowerFromTorque(metric(sensorindex::horsepower));
     case sensorindex::battery:
         return std::nullopt;
     default:
@@ -56,43 +64,4 @@ std::optional<float> SensorDecoder::valueFor(int sensorIndex, const Response& re
     if (sensorIndex < 0 || sensorIndex >= sensorindex::standardCount)
         return std::nullopt;
     return decode(response, sensorIndex, response.pid, metric(sensorIndex) ? 1 : 0);
-}
-
-std::optional<float> SensorDecoder::fuelEconomy(const Response& response)
-{
-    if (response.pid == 0x0D) {
-        speed_ = decode(response, -1, 0x0D, 1);
-        speedTime_ = fnd::RunLoop::main().now();
-    } else if (response.pid == 0x10) {
-        maf_ = decode(response, -1, 0x10, 1);
-        haveMaf_ = true;
-    }
-    if (!haveMaf_)
-        return std::nullopt;
-    tookFuelSample_ = true;
-    return livecalc::fuelEconomyMpg(speed_, maf_);
-}
-
-float SensorDecoder::boost(const Response& response)
-{
-    if (response.pid == 0x0B)
-        map_ = decode(response, -1, 0x0B, 1);
-    else if (response.pid == 0x33)
-        baro_ = decode(response, -1, 0x33, 1);
-    return livecalc::boost(map_, baro_, metric(sensorindex::boost));
-}
-
-float SensorDecoder::horsepower(const Response& response)
-{
-    float hp = 0;
-    if (response.pid == 0x10) {
-        hp = livecalc::horsepowerFromAirFlow(decode(response, -1, 0x10, 1));
-    } else {
-        if (response.pid == 0x63)
-            torque_ = decode(response, -1, 0x63, 0);
-        else if (response.pid == 0x0C)
-            rpm_ = decode(response, -1, 0x0C, 1);
-        hp = livecalc::horsepowerFromTorque(torque_, rpm_);
-    }
-    return livecalc::horsepowerIn(hp, metric(sensorindex::horsepower));
 }

@@ -5,11 +5,11 @@
 #include "core/link/Scanner.h"
 #include "core/model/DataStore.h"
 #include "core/model/Manager.h"
+#include "core/model/VehicleCalc.h"
 #include "dashboard/PidPriorityTable.h"
 
 namespace {
 
-// Only service 22 replies carry a second PID byte the reply parser reads.
 constexpr std::uint8_t readByIdentifier = 0x22;
 
 Command liveData(const Scanner& link, int pid, int priority)
@@ -22,8 +22,14 @@ Command liveData(const Scanner& link, int pid, int priority)
 std::vector<Command> calculatedRequests(int sensorIndex, const Scanner& link)
 {
     switch (sensorIndex) {
-    case sensorindex::fuelEconomy:
-        return {liveData(link, 0x0D, 1), liveData(link, 0x10, 1)};
+    case sensorindex::fuelEconomy: {
+        // The inputs of the user's calculation method, speed first.
+        const auto method = VehicleCalc::fuelMethod(Manager::sharedManager().setting().fuelCalcMethod);
+        std::vector<Command> out;
+        for (int pid : VehicleCalc::fuelPids(method))
+            out.push_back(liveData(link, pid, 1));
+        return out;
+    }
     case sensorindex::boost:
         return {liveData(link, 0x0B, 1), liveData(link, 0x33, 2)};
     case sensorindex::horsepower:
@@ -39,13 +45,12 @@ std::vector<Command> calculatedRequests(int sensorIndex, const Scanner& link)
 
 ReplyKey replyKeyFor(const Command& command)
 {
-    return {static_cast<std::uint8_t>(command.mode + 0x40), command.pid,
-            command.mode == readByIdentifier ? command.pid2 : std::uint8_t{0}};
+    return ReplyKey::ofRequest(command.mode, command.pid, command.mode == readByIdentifier ? command.pid2 : 0);
 }
 
 ReplyKey replyKeyFor(const Response& response)
 {
-    return {response.mode, response.pid, response.pid2};
+    return ReplyKey::ofReply(response.mode, response.pid, response.pid2);
 }
 
 std::optional<SensorPlan> planSensor(int sensorIndex, const Scanner& link, SensorName name)

@@ -1,27 +1,18 @@
 #pragma once
 
-#include <compare>
-#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "core/link/Command.h"
-#include "core/link/Response.h"
+#include "core/model/ReplyKey.h"
+#include "core/obd/Command.h"
+#include "core/obd/Response.h"
 
 class Scanner;
 
-// Where a reply goes: its service byte, PID and second PID byte. A request's key
-// is the key of the reply it brings.
-struct ReplyKey {
-    std::uint8_t mode = 0;
-    std::uint8_t pid = 0;
-    std::uint8_t pid2 = 0;
-
-    auto operator<=>(const ReplyKey&) const = default;
-};
-
+// The key of the reply a request brings. Only service 22 replies carry a
+// second PID byte the reply parser reads.
 ReplyKey replyKeyFor(const Command& command);
 ReplyKey replyKeyFor(const Response& response);
 

@@ -1,6 +1,6 @@
 #include "logging/SensorWarnings.h"
 
-#include "core/link/ECU.h"
+#include "core/obd/ECU.h"
 #include "core/model/Manager.h"
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/SystemSound.h"

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "core/link/Response.h"
+#include "core/obd/Response.h"
 
 namespace ui {
 class AlertController;

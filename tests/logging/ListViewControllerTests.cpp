@@ -51,7 +51,7 @@ TEST_F(SensorList, PollsTheRowsOnScreenInRowOrderWithTheBatteryFirst)
 {
     settings().gaugeListArr = {8, 9, 1, 0, 13, 98};
     show(list);
-    EXPECT_EQ(link->delegate(), list.get());
+    EXPECT_EQ(link->delegate().get(), list.get());
     EXPECT_TRUE(link->cycled);
     EXPECT_EQ(link->requestTexts(),
               (std::vector<std::string>{"AT RV", request(8), request(9), request(1), request(0), request(13)}));
@@ -149,7 +149,7 @@ TEST_F(SensorList, LeavingGivesTheLinkBackAndStopsTheFuelTimers)
     list->startScanning();  // after a reconnect: restarted, not doubled
     EXPECT_TRUE(list->fuelBookkeeping().isRunning());
     leave();
-    EXPECT_EQ(link->delegate(), nullptr);
+    EXPECT_EQ(link->delegate().get(), nullptr);
     EXPECT_FALSE(link->commands());
     EXPECT_FALSE(list->fuelBookkeeping().isRunning());
 }

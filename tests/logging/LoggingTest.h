@@ -33,7 +33,7 @@ public:
         ++handOvers;
     }
     void setCommands(std::optional<std::vector<Command>> commands) override { commands_ = std::move(commands); }
-    void sendCommand(const Command&) override {}
+    void sendCommand(const Command&, ReplyHandler) override {}
     void updateWarning() override {}
     void selectECU(int) override {}
     void setConnected(bool connected) { connected_ = connected; }

@@ -96,6 +96,9 @@ TEST_F(RequestBuilding, CalculatedSensorsAskForWhatTheyCombine)
     };
     using P = std::vector<std::pair<std::string, int>>;
     EXPECT_EQ(texts(95), (P{{"010d", 1}, {"0110", 1}}));
+    settings().fuelCalcMethod = 1;
+    EXPECT_EQ(texts(95), (P{{"010d", 1}, {"010b", 1}, {"010f", 1}, {"010c", 1}})) << "speed-density";
+    settings().fuelCalcMethod = 0;
     EXPECT_EQ(texts(96), (P{{"010b", 1}, {"0133", 2}}));
     EXPECT_EQ(texts(97), (P{{"0110", 1}})) << "without reference torque, horsepower comes from air flow";
     DataStore::sharedDataStore().setSupportedPIDs(0x60, 1u << (31 - 2));  // bit of PID 0x63
@@ -107,7 +110,9 @@ TEST_F(RequestBuilding, CalculatedSensorsAskForWhatTheyCombine)
 
 TEST_F(RequestBuilding, FastPollingAsksForOneReply)
 {
-    settings().fastPollingEnabled = true;
+    LinkSettings fast;
+    fast.fastPolling = true;
+    link->setSettings(fast);
     EXPECT_EQ(planSensor(8, *link, SensorName::Short)->commands[0].commandString, "010c1");
 }
 
@@ -130,7 +135,7 @@ TEST_F(RequestBuilding, CustomSensorsUseTheirOwnBytesAndNames)
     EXPECT_EQ(plan->units, "F");
     EXPECT_EQ(plan->commands[0].commandString, "221122");
     EXPECT_EQ(plan->commands[0].index, 0);
-    EXPECT_EQ(replyKeyFor(plan->commands[0]), (ReplyKey{0x62, 0x11, 0x22}));
+    EXPECT_EQ(replyKeyFor(plan->commands[0]), ReplyKey::ofRequest(0x22, 0x11, 0x22));
     EXPECT_FALSE(planSensor(102, *link, SensorName::Long)) << "a deleted custom sensor has no plan";
 }
 
@@ -141,10 +146,11 @@ TEST_F(RequestBuilding, RoutesFeedEveryRowOfAKey)
     addRoutes(routes, 1, planSensor(95, *link, SensorName::Short)->commands);
     addRoutes(routes, 2, planSensor(97, *link, SensorName::Short)->commands);
     addRoutes(routes, 3, planSensor(98, *link, SensorName::Short)->commands);
-    EXPECT_EQ(routes[(ReplyKey{0x41, 0x0C, 0})], (std::vector<int>{0}));
-    EXPECT_EQ(routes[(ReplyKey{0x41, 0x10, 0})], (std::vector<int>{1, 2}));
-    EXPECT_EQ(routes[(ReplyKey{0x41, 0x0D, 0})], (std::vector<int>{1}));
+    EXPECT_EQ(routes[ReplyKey::live(0x0C)], (std::vector<int>{0}));
+    EXPECT_EQ(routes[ReplyKey::live(0x10)], (std::vector<int>{1, 2}));
+    EXPECT_EQ(routes[ReplyKey::live(0x0D)], (std::vector<int>{1}));
     EXPECT_EQ(routes.size(), 3u) << "the battery's voltage reply has no key";
+    EXPECT_EQ(replyKeyFor(loggingtests::reply(0x0C, {1, 2})), ReplyKey::live(0x0C));
 }
 
 }  // namespace

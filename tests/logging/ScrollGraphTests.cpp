@@ -46,7 +46,7 @@ TEST_F(LoggingScreen, PollsEveryChartAndFeedsEachOfAPid)
     settings().graphListArr = {8, 8};
     settings().graphLineColorArr = {0, 1};
     show(screen);
-    EXPECT_EQ(link->delegate(), screen.get());
+    EXPECT_EQ(link->delegate().get(), screen.get());
     EXPECT_EQ(link->requestTexts(), (std::vector<std::string>{"010c", "010c"}));
     screen->didReceiveResponse({reply(0x0C, {0x1A, 0xF8})});
     EXPECT_EQ(screen->graph(0).value(), 1726);
@@ -153,7 +153,7 @@ TEST_F(LoggingScreen, LeavingWhileRecordingSavesTheFiles)
     EXPECT_FALSE(screen->isRecording());
     EXPECT_EQ(fnd::readFile(fnd::Paths::documents() / "Engine speed.csv").value_or(""), "Engine speed in rpm\n850\n");
     EXPECT_TRUE(mails.empty());
-    EXPECT_EQ(link->delegate(), nullptr);
+    EXPECT_EQ(link->delegate().get(), nullptr);
 }
 
 TEST_F(LoggingScreen, InteractionButtonTogglesTapToMark)
