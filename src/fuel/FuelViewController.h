@@ -50,10 +50,11 @@ public:
     std::string fuelText() const;
     std::string co2Text() const;
 
-protected:
-    void viewDidLoad() override;
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
+
+protected:
+    void viewDidLoad() override;
     void viewDidLayoutSubviews() override;
 
 private:
