@@ -88,7 +88,7 @@ TEST_F(FuelViewControllerTest, TripPanelCountsWhileConnectedAndStopsWhenTheLinkD
     settings().fuelUnitsMode = 2;
     auto fuel = showFuel();
     ASSERT_TRUE(waitFor([&] { return fuel->fView()->insMpgVal() > 30; }));
-    advance(10);
+    drive(10);
     EXPECT_EQ(fuel->timeText(), "00:00:11");
     EXPECT_EQ(fuel->speedText(), "90 km/h");
     // 90 km/h at 6 L/h is 6.7 l/100km; 0.275 km driven.
@@ -109,7 +109,7 @@ TEST_F(FuelViewControllerTest, TripResetClearsThePanel)
 {
     ASSERT_TRUE(connect());
     auto fuel = showFuel();
-    advance(20);
+    drive(20);
     fuel->resetData();
     EXPECT_EQ(fuel->timeText(), "00:00:00");
     EXPECT_EQ(fuel->speedText(), "0 mph");
@@ -146,7 +146,7 @@ TEST_F(FuelViewControllerTest, LeavingTheScreenSavesTheDay)
     ASSERT_TRUE(connect());
     auto fuel = showFuel();
     ASSERT_TRUE(waitForEconomy(*fuel));
-    advance(60);
+    drive(60);
     ASSERT_TRUE(fuel->fView()->hasData());
     fuel->viewWillDisappear(false);
     ASSERT_EQ(fuelData().dayCount(), 1u);
