@@ -1,16 +1,6 @@
 #include "fuel/FuelAverages.h"
 
-#include <cmath>
-
 namespace {
-
-// Appends to a window that drops its oldest entry once it is full.
-void slide(std::vector<float>& window, float value, bool full)
-{
-    window.push_back(value);
-    if (full && !window.empty())
-        window.erase(window.begin());
-}
 
 // Puts `value` at index 1 and drops the last entry, keeping the size.
 void shiftIn(std::vector<float>& bars, float value)
@@ -23,52 +13,34 @@ void shiftIn(std::vector<float>& bars, float value)
 
 }  // namespace
 
-float meanOf(const std::vector<float>& values)
+float meanOf(const std::vector<float>& values) { return FuelTally::mean(values).value_or(0.0f); }
+
+FuelAverages::FuelAverages() { initArrays(); }
+
+void FuelAverages::start(std::function<void(float)> onMinute)
 {
-    if (values.empty())
-        return 0;
-    float sum = 0;
-    for (const float value : values)
-        sum += value;
-    return sum / static_cast<float>(values.size());
+    hasData_ = false;
+    tally_.setMinuteHandler([this, onMinute = std::move(onMinute)](float mean) {
+        addMinute(mean);
+        if (onMinute)
+            onMinute(mean);
+    });
+    tally_.start();
 }
+
+void FuelAverages::stop() { tally_.stop(); }
 
 void FuelAverages::addSample(float mpg)
 {
-    if (!std::isfinite(mpg))
-        return;
-    slide(mpgArr, mpg, minuteReached_);
-    avgMpgArr[0] = meanOf(mpgArr);
-    if (updateCount_ % 5 == 0) {
-        slide(fiveMinArr, mpg, min5Reached_);
-        avgMpgArr2[0] = meanOf(fiveMinArr);
-    }
-    if (updateCount_ % 15 == 0) {
-        slide(thirtyMinArr, mpg, min30Reached_);
-        avgMpgArr3[0] = meanOf(thirtyMinArr);
-        totalAvgMpgArr.push_back(mpg);
-    }
-    ++updateCount_;
-    ++samplesThisMinute_;
+    tally_.addSample(mpg);
+    avgMpgArr[0] = meanOf(tally_.minuteSamples());
+    avgMpgArr2[0] = meanOf(tally_.fiveMinuteSamples());
+    avgMpgArr3[0] = meanOf(tally_.thirtyMinuteSamples());
 }
 
-std::optional<float> FuelAverages::tally()
+void FuelAverages::addMinute(float mean)
 {
-    // A minute without a sample (the link was quiet) would repeat the last
-    // window's mean as if it had been driven.
-    if (samplesThisMinute_ == 0 || mpgArr.empty())
-        return std::nullopt;
-    samplesThisMinute_ = 0;
-
-    const int oldMinCount = minCount_++;
-    minuteReached_ = true;
     hasData_ = true;
-    if (oldMinCount >= 4)
-        min5Reached_ = true;
-    if (minCount_ >= 30)
-        min30Reached_ = true;
-
-    const float mean = meanOf(mpgArr);
     shiftIn(avgMpgArr, mean);
     if (index_++ >= 4) {
         index_ = 0;
@@ -78,15 +50,17 @@ std::optional<float> FuelAverages::tally()
             shiftIn(avgMpgArr3, meanOf(avgMpgArr2));
         }
     }
-    return mean;
 }
 
-void FuelAverages::handOver(const std::vector<float>& minuteMeans, const std::vector<float>& minuteSamples)
+FuelTally::Handover FuelAverages::takeOverShared()
 {
-    if (!minuteSamples.empty()) {
-        mpgArr = minuteSamples;
-        samplesThisMinute_ = static_cast<int>(minuteSamples.size());
-    }
+    FuelTally::Handover handover = tally_.takeOverShared();
+    fillFromMeans(handover.minuteMeans);
+    return handover;
+}
+
+void FuelAverages::fillFromMeans(const std::vector<float>& minuteMeans)
+{
     for (std::size_t i = 0; i < minuteMeans.size() && i + 1 < minuteBars; ++i)
         avgMpgArr[i + 1] = minuteMeans[i];
     // Cumulative means over the newest 5, 10, 15 and 20 minutes.
@@ -108,21 +82,11 @@ void FuelAverages::initArrays()
 
 void FuelAverages::reset()
 {
-    *this = FuelAverages();
-}
-
-void FuelAverages::restartWindow()
-{
+    tally_.reset();
+    initArrays();
+    index_ = 0;
+    index2_ = 0;
     hasData_ = false;
-    updateCount_ = 0;
-    minuteReached_ = false;
-}
-
-std::optional<float> FuelAverages::tripMean() const
-{
-    if (totalAvgMpgArr.empty())
-        return std::nullopt;
-    return meanOf(totalAvgMpgArr);
 }
 
 float FuelAverages::longMean() const

@@ -1,20 +1,17 @@
 #include "fuel/FuelView.h"
 
+#include <algorithm>
 #include <cmath>
 
-#include "core/model/DataStore.h"
 #include "core/model/Manager.h"
 #include "core/model/MethodClass.h"
-#include "fuel/FuelFormulas.h"
-#include "platform/foundation/Timer.h"
 #include "platform/ui/Label.h"
 
 FuelView::FuelView(ui::Rect frame, int theme)
     : ui::View(frame),
       theme_(theme),
       geometry_(makeGeometry()),
-      fuelDensity_(Manager::sharedManager().setting().fuelDensity),
-      fuelRatio_(Manager::sharedManager().setting().fuelAirRatio),
+      fuel_(VehicleCalc::FuelSetup::fromSettings(Manager::sharedManager().setting()).constants),
       mode_(Manager::sharedManager().setting().fuelUnitsMode),
       glide_(0),
       gaugeTimer_(tickInterval, [this] { updateGauge(); })
@@ -26,23 +23,18 @@ FuelView::FuelView(ui::Rect frame, int theme)
 
 FuelView::~FuelView() { stopTimer(); }
 
-void FuelView::setFuelConstants(float density, float airFuelRatio)
-{
-    fuelDensity_ = density;
-    fuelRatio_ = airFuelRatio;
-}
-
 void FuelView::setMAF(float gramsPerSecond)
 {
     if (!std::isfinite(gramsPerSecond))
         return;
     mafVal_ = gramsPerSecond;
-    sample(fuelformulas::mpgFromAirFlow(speedVal_, gramsPerSecond, fuelDensity_, fuelRatio_));
+    sample(VehicleCalc::fuelEconomyFromAirFlow(speedVal_, gramsPerSecond, fuel_));
 }
 
 void FuelView::setFuelRate(float litresPerHour)
 {
-    sample(fuelformulas::mpgFromFuelRate(speedVal_, litresPerHour));
+    const float rate = std::isfinite(litresPerHour) ? std::max(litresPerHour, minimumFuelRate) : minimumFuelRate;
+    sample(VehicleCalc::fuelEconomyFromFuelRate(speedVal_, rate));
 }
 
 void FuelView::sample(float mpg)
@@ -71,9 +63,8 @@ void FuelView::updateGauge()
 
 void FuelView::updateData()
 {
-    const int count = averages_.updateCount();
     averages_.addSample(insMpgVal_);
-    if (count % 25 == 0)
+    if (updateCount_++ % 25 == 0)
         average_ = calculateAverage();
     updateLabels();
     avgMpgLabels_[0]->setText(averageText(0));
@@ -81,14 +72,9 @@ void FuelView::updateData()
     avgMpgLabels_[2]->setText(averageText(2));
 }
 
-void FuelView::tallyMpg()
+void FuelView::tallied(float minuteMean)
 {
-    const auto mean = averages_.tally();
-    if (!mean)
-        return;
-    adaptScale(*mean);
-    auto& minuteMeans = DataStore::sharedDataStore().fuelEconomyArr;
-    minuteMeans.insert(minuteMeans.begin(), *mean);
+    adaptScale(minuteMean);
     updateLabels();
 }
 
@@ -113,9 +99,11 @@ float FuelView::calculateAverage()
     return totalAverage_;
 }
 
-void FuelView::updateFromBackGround(const std::vector<float>& minuteMeans, const std::vector<float>& minuteSamples)
+FuelTally::Handover FuelView::takeOverShared()
 {
-    averages_.handOver(minuteMeans, minuteSamples);
+    FuelTally::Handover handover = averages_.takeOverShared();
+    updateLabels();
+    return handover;
 }
 
 void FuelView::updateMetric(int unitsMode)
@@ -148,19 +136,17 @@ void FuelView::updateMetric(int unitsMode)
 
 void FuelView::startTimer()
 {
-    averages_.restartWindow();
+    updateCount_ = 0;
     glide_.reset(minVal_);
-    stopTimer();
-    tallyTimer_ = fnd::Timer::scheduled(tallyInterval, true, [this](fnd::Timer&) { tallyMpg(); });
+    gaugeTimer_.stop();
+    averages_.start([this](float mean) { tallied(mean); });
     gaugeTimer_.start();
 }
 
 void FuelView::stopTimer()
 {
     gaugeTimer_.stop();
-    if (tallyTimer_)
-        tallyTimer_->invalidate();
-    tallyTimer_.reset();
+    averages_.stop();
 }
 
 void FuelView::resetGauge()
@@ -173,6 +159,7 @@ void FuelView::resetData(bool restart)
 {
     stopTimer();
     averages_.reset();
+    updateCount_ = 0;
     insMpgVal_ = 0;
     glide_.reset(0);
     average_ = 0;

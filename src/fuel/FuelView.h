@@ -5,15 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "core/model/FuelTally.h"
+#include "core/model/VehicleCalc.h"
 #include "dashboard/GaugeGlide.h"
 #include "dashboard/TickTimer.h"
 #include "fuel/FuelAverages.h"
 #include "platform/ui/Color.h"
 #include "platform/ui/View.h"
 
-namespace fnd {
-class Timer;
-}
 namespace ui {
 class Label;
 }
@@ -29,6 +28,8 @@ class FuelView : public ui::View {
 public:
     static constexpr double tickInterval = 0.05;
     static constexpr double tallyInterval = 60.0;
+    // Fuel rates below this count as it, as an air flow of 0 counts as a small one.
+    static constexpr float minimumFuelRate = 0.1f;
     static constexpr std::size_t barCount = 15;
 
     FuelView(ui::Rect frame, int theme);
@@ -39,14 +40,14 @@ public:
     void setMAF(float gramsPerSecond);
     void setFuelRate(float litresPerHour);
     void setFuel(float percent);
-    // Fuel density (pounds per US gallon) and air/fuel ratio of the fuel in use.
-    void setFuelConstants(float density, float airFuelRatio);
+    // The density and air/fuel ratio of the fuel in use.
+    void setFuelConstants(VehicleCalc::FuelConstants fuel) { fuel_ = fuel; }
 
     void updateGauge();
-    void tallyMpg();
     // The trip average in the display unit; also kept as totalAverage().
     float calculateAverage();
-    void updateFromBackGround(const std::vector<float>& minuteMeans, const std::vector<float>& minuteSamples);
+    // Takes over what the other live screens gathered while this one was not shown.
+    FuelTally::Handover takeOverShared();
     void updateMetric(int unitsMode);
 
     void startTimer();
@@ -55,7 +56,7 @@ public:
     void resetData(bool restart);
     void initArrays() { averages_.initArrays(); }
 
-    bool isTimerRunning() const { return gaugeTimer_.isRunning(); }
+    bool isTimerRunning() const { return gaugeTimer_.isRunning() || averages_.isRunning(); }
     float totalAverage() const { return totalAverage_; }
     float average() const { return average_; }
     bool hasData() const { return averages_.hasData(); }
@@ -103,6 +104,7 @@ public:
 private:
     void sample(float mpg);
     void updateData();
+    void tallied(float minuteMean);
     void adaptScale(float minuteMean);
     float barValue(std::size_t bar) const;
     void showOrientation();
@@ -131,14 +133,14 @@ private:
     // Inputs and the fuel in use.
     float speedVal_ = 0;
     float mafVal_ = 0;
-    float fuel_ = 0;
-    float fuelDensity_;
-    float fuelRatio_;
+    float fuelLevel_ = 0;
+    VehicleCalc::FuelConstants fuel_;
     int mode_;
     bool firstLaunch_ = true;
 
     // The newest value and its glide.
     float insMpgVal_ = 0;
+    int updateCount_ = 0;
     GaugeGlide glide_;
     FuelAverages averages_;
 
@@ -160,5 +162,4 @@ private:
     std::vector<std::shared_ptr<ui::Label>> labelArr_;
 
     TickTimer gaugeTimer_;
-    std::shared_ptr<fnd::Timer> tallyTimer_;
 };

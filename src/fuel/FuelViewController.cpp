@@ -2,11 +2,10 @@
 
 #include <cmath>
 
-#include "core/link/ECU.h"
+#include "core/obd/ECU.h"
 #include "core/model/DataStore.h"
 #include "core/model/Manager.h"
 #include "core/model/MethodClass.h"
-#include "fuel/FuelFormulas.h"
 #include "fuel/FuelView.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Localization.h"
@@ -47,31 +46,14 @@ FuelViewController::~FuelViewController()
 {
     hideBars_.cancel();
     stopPolling();
-    giveBackLink();
-}
-
-void FuelViewController::takeLink()
-{
-    if (const auto link = scanner()) {
-        link->setDelegate(this);
-        delegateOf_ = link;
-    }
-}
-
-void FuelViewController::giveBackLink()
-{
-    if (const auto link = delegateOf_.lock(); link && link->delegate() == this)
-        link->setDelegate(nullptr);
-    delegateOf_.reset();
 }
 
 void FuelViewController::readSettings()
 {
-    const Settings& settings = Manager::sharedManager().setting();
-    calcMethod_ = settings.fuelCalcMethod;
-    engineSize_ = settings.engineDisplacement;
+    // Read at every appearance: the settings screen may have changed them since.
+    fuelSetup_ = VehicleCalc::FuelSetup::fromSettings(Manager::sharedManager().setting());
     if (fView_)
-        fView_->setFuelConstants(settings.fuelDensity, settings.fuelAirRatio);
+        fView_->setFuelConstants(fuelSetup_.constants);
 }
 
 void FuelViewController::startScanning()
@@ -80,14 +62,9 @@ void FuelViewController::startScanning()
     if (!link || !link->isConnected())
         return;
     loadViewIfNeeded();
-    DataStore& store = DataStore::sharedDataStore();
-    fView_->updateFromBackGround(store.fuelEconomyArr, store.fuelEcoMinArr);
-    trip_.addBackground(static_cast<float>(store.fuelElapsedTime), store.distance);
-    store.distance = 0;
-    store.fuelElapsedTime = 0;
-    store.fuelEconomyArr.clear();
-    // The samples now belong to the gauge's window; left here they would come back at every start.
-    store.fuelEcoMinArr.clear();
+    // Taken out of the data store, so that nothing comes back at the next start.
+    const FuelTally::Handover handover = fView_->takeOverShared();
+    trip_.addBackground(static_cast<float>(handover.elapsedSeconds), handover.distanceKm);
     takeLink();
     sendCommands();
     fView_->startTimer();
@@ -102,20 +79,9 @@ void FuelViewController::sendCommands()
     const auto link = scanner();
     if (!link)
         return;
-    std::vector<Command> commands{link->commandForOBD2(0x01, speedPid, noByte)};
-    switch (calcMethod_) {
-    case 0:
-        commands.push_back(link->commandForOBD2(0x01, airFlowPid, noByte));
-        break;
-    case 1:
-        commands.push_back(link->commandForOBD2(0x01, mapPid, noByte));
-        commands.push_back(link->commandForOBD2(0x01, intakePid, noByte));
-        commands.push_back(link->commandForOBD2(0x01, rpmPid, noByte));
-        break;
-    default:
-        commands.push_back(link->commandForOBD2(0x01, fuelRatePid, noByte));
-        break;
-    }
+    std::vector<Command> commands;
+    for (const int pid : VehicleCalc::fuelPids(fuelSetup_.method))
+        commands.push_back(link->commandForOBD2(0x01, pid, noByte));
     commands.push_back(link->commandForOBD2(0x01, fuelLevelPid, noByte));
     link->setInitCommands(std::move(commands), true);
 }
@@ -143,7 +109,7 @@ void FuelViewController::didReceiveResponse(const std::vector<Response>& respons
             if (response.data.size() < 2)
                 break;
             rpm_ = static_cast<float>(response.data[0] * 256 + response.data[1]) * 0.25f;
-            maf_ = fuelformulas::speedDensityAirFlow(rpm_, map_, iat_, engineSize_);
+            maf_ = VehicleCalc::speedDensityAirFlow(rpm_, map_, iat_, fuelSetup_.engineLitres);
             fView_->setMAF(maf_);
             break;
         case airFlowPid:
@@ -290,7 +256,7 @@ void FuelViewController::viewWillDisappear(bool animated)
     TemplateViewCon::viewWillDisappear(animated);
     if (fView_ && fView_->hasData())
         saveData();
-    giveBackLink();
+    releaseLink();
     stopPolling();
     hideBars_.cancel();
 }

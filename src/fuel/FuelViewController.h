@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/link/Scanner.h"
+#include "core/model/VehicleCalc.h"
 #include "fuel/FuelTrip.h"
 #include "platform/foundation/Timer.h"
 #include "shell/TemplateViewCon.h"
@@ -18,7 +18,7 @@ class Label;
 // gauge, runs the trip panel (time, average speed, fuel used, CO2), writes the
 // day's entry of the fuel log, and warns at the speed limit and at high
 // coolant or oil temperature.
-class FuelViewController : public TemplateViewCon, public ScannerDelegate {
+class FuelViewController : public TemplateViewCon {
 public:
     static constexpr double tripInterval = 1.0;
     static constexpr int saveInterval = 120;  // seconds between log saves
@@ -63,13 +63,9 @@ private:
     void showTripFigures();
     void stopPolling();
     void showTemperatureWarning(const std::string& message, int value);
-    // Becoming and leaving the link's delegate.
-    void takeLink();
-    void giveBackLink();
 
     int theme_ = 0;
-    int calcMethod_ = 0;
-    float engineSize_ = 3.0f;
+    VehicleCalc::FuelSetup fuelSetup_;
     int fuelMode_ = 0;
 
     float speed_ = 0;
@@ -91,5 +87,4 @@ private:
     std::shared_ptr<fnd::Timer> tripTimer_;
     fnd::DelayedCall hideBars_;
     bool warningShown_ = false;
-    std::weak_ptr<Scanner> delegateOf_;
 };

@@ -95,7 +95,7 @@ void FuelView::drawPortrait(ui::Context& context) const
     context.strokePath(ui::Path::arc(tripCenter, 0.25 * w - 1.5 * g.barWidth2, -270 * degrees, 0, true));
 
     const ui::Point tankCenter{0.2 * w, 0.84 * h};
-    const double tankEnd = static_cast<int>(std::clamp(fuel_, 0.0f, 100.0f) / 100 * 270) + 90;
+    const double tankEnd = static_cast<int>(std::clamp(fuelLevel_, 0.0f, 100.0f) / 100 * 270) + 90;
     context.setStrokeColor(ui::Color::rgb(0, 0.4471, 0.7373));
     context.setLineWidth(0.5 * g.barWidth2);
     context.strokePath(ui::Path::arc(tankCenter, 0.17 * w - g.barWidth2, 90 * degrees, tankEnd * degrees, true));

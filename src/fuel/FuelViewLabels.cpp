@@ -222,7 +222,7 @@ void FuelView::setFuel(float percent)
 {
     if (!std::isfinite(percent))
         return;
-    fuel_ = percent;
+    fuelLevel_ = percent;
     fuelLevelLabel_->setText(fuelLevelText());
     setNeedsDisplay();
 }
@@ -262,7 +262,7 @@ std::string FuelView::unitText() const
     }
 }
 
-std::string FuelView::fuelLevelText() const { return std::to_string(static_cast<int>(fuel_)); }
+std::string FuelView::fuelLevelText() const { return std::to_string(static_cast<int>(fuelLevel_)); }
 
 std::string FuelView::barText(std::size_t bar) const { return labelArr_.at(bar)->text(); }
 

@@ -46,14 +46,14 @@ protected:
     {
         if (!root)
             makeWindow();
-        tabs = AppDelegate::makeTabBar(screens, true);
+        tabs = AppDelegate::makeTabBar(screens);
         root->setRootViewController(tabs);
         advance(1);
     }
 
     bool connect()
     {
-        link = Scanner::ScannerForMode(0);
+        link = Scanner::ScannerForMode(0, Manager::sharedManager().linkSettings());
         link->connect();
         return waitFor([&] { return link->isConnected(); });
     }

@@ -4,16 +4,10 @@
 
 #include "FuelTest.h"
 #include "fuel/FuelAverages.h"
-#include "fuel/FuelFormulas.h"
 #include "fuel/FuelView.h"
 #include "platform/foundation/RunLoop.h"
 
 namespace {
-
-using namespace fuelformulas;
-
-constexpr float gasolineDensity = 6.17f;
-constexpr float gasolineRatio = 14.7f;
 
 class FuelViewCalculationTest : public FuelTest {
 protected:
@@ -25,96 +19,97 @@ protected:
     }
 };
 
-TEST(FuelFormulas, WorkedNumbersOfTheThreeMethods)
+TEST_F(FuelViewCalculationTest, WorkedNumbersOfTheThreeMethods)
 {
-    EXPECT_NEAR(mpgFromAirFlow(100, 10, gasolineDensity, gasolineRatio), 71.07, 0.01);
+    auto view = makeView();
+    view->setSpeed(100);
+    view->setMAF(10);
+    EXPECT_NEAR(view->insMpgVal(), 71.07, 0.01);
     // No air flow divides by 360 rather than failing.
-    EXPECT_NEAR(mpgFromAirFlow(50, 0, gasolineDensity, gasolineRatio), 3553.7, 0.1);
+    view->setSpeed(50);
+    view->setMAF(0);
+    EXPECT_NEAR(view->insMpgVal(), 3553.7, 0.1);
     // 300 km/h is beyond what the speed PID reports and counts as 255.
-    EXPECT_NEAR(mpgFromAirFlow(300, 10, gasolineDensity, gasolineRatio), 181.24, 0.01);
-    EXPECT_FLOAT_EQ(mpgFromAirFlow(-20, 10, gasolineDensity, gasolineRatio), 0);
-    EXPECT_NEAR(speedDensityAirFlow(2000, 50, 30, 3.0f), 24.43, 0.01);
-    EXPECT_NEAR(mpgFromAirFlow(100, speedDensityAirFlow(2000, 50, 30, 3.0f), gasolineDensity, gasolineRatio), 29.10,
-                0.01);
-    EXPECT_NEAR(mpgFromFuelRate(90, 6), 35.28, 0.01);
+    view->setSpeed(300);
+    view->setMAF(10);
+    EXPECT_NEAR(view->insMpgVal(), 181.24, 0.01);
+    view->setSpeed(90);
+    view->setFuelRate(6);
+    EXPECT_NEAR(view->insMpgVal(), 35.28, 0.01);
 }
 
-TEST(FuelFormulas, NoFuelRateStillGivesAFiniteEconomy)
+TEST_F(FuelViewCalculationTest, NoFuelRateStillGivesAFiniteEconomy)
 {
-    EXPECT_NEAR(mpgFromFuelRate(90, 0), 90 / 0.1 * 2.35214583, 0.1);
-    EXPECT_TRUE(std::isfinite(mpgFromFuelRate(90, -3)));
-    EXPECT_TRUE(std::isfinite(mpgFromFuelRate(90, std::numeric_limits<float>::quiet_NaN())));
-    EXPECT_FLOAT_EQ(mpgFromFuelRate(0, 0), 0);
+    auto view = makeView();
+    view->setSpeed(90);
+    view->setFuelRate(0);
+    EXPECT_NEAR(view->insMpgVal(), 90 / 0.1 * 2.35214583, 0.5);
+    view->setFuelRate(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_TRUE(std::isfinite(view->insMpgVal()));
+    EXPECT_TRUE(std::isfinite(view->averages().avgMpgArr[0]));
 }
 
-TEST(FuelAverages, ThinnedListsTakeEveryFifthAndFifteenthSampleFromTheFirst)
+TEST_F(FuelViewCalculationTest, TheFuelInUseIsTakenWhenGiven)
+{
+    auto view = makeView();
+    view->setFuelConstants({1.87f, 15.5f});
+    view->setSpeed(100);
+    view->setMAF(10);
+    EXPECT_NEAR(view->insMpgVal(), 62.1371 * 1.87 * 15.5 * 454 / 36000, 0.01);
+}
+
+TEST(FuelAverages, RunningMeansOfTheThinnedLists)
 {
     FuelAverages averages;
     for (int i = 0; i < 31; ++i)
         averages.addSample(static_cast<float>(i));
-    EXPECT_EQ(averages.mpgArr.size(), 31u);
-    EXPECT_EQ(averages.fiveMinArr, (std::vector<float>{0, 5, 10, 15, 20, 25, 30}));
-    EXPECT_EQ(averages.thirtyMinArr, (std::vector<float>{0, 15, 30}));
-    EXPECT_EQ(averages.totalAvgMpgArr, (std::vector<float>{0, 15, 30}));
     EXPECT_FLOAT_EQ(averages.avgMpgArr[0], 15);
-    EXPECT_FLOAT_EQ(averages.avgMpgArr2[0], 15);
-    EXPECT_FLOAT_EQ(averages.avgMpgArr3[0], 15);
-    averages.addSample(std::numeric_limits<float>::infinity());
-    EXPECT_EQ(averages.mpgArr.size(), 31u);
+    EXPECT_FLOAT_EQ(averages.avgMpgArr2[0], 15);  // 0, 5, ... 30
+    EXPECT_FLOAT_EQ(averages.avgMpgArr3[0], 15);  // 0, 15, 30
+    EXPECT_FLOAT_EQ(*averages.tripMean(), 15);
 }
 
-TEST(FuelAverages, MinuteTalliesFillTheBarsAndSetTheReachedFlags)
+TEST(FuelAverages, MinuteMeansShiftThroughTheBars)
 {
     FuelAverages averages;
-    for (int minute = 1; minute <= 30; ++minute) {
-        averages.addSample(static_cast<float>(minute));
-        ASSERT_TRUE(averages.tally().has_value());
-        EXPECT_EQ(averages.min5Reached(), minute >= 5) << minute;
-        EXPECT_EQ(averages.min30Reached(), minute >= 30) << minute;
-    }
+    for (int minute = 1; minute <= 30; ++minute)
+        averages.addMinute(static_cast<float>(minute));
     EXPECT_TRUE(averages.hasData());
-    // After the first minute the window slides: it keeps the first minute's one sample.
-    EXPECT_EQ(averages.mpgArr, (std::vector<float>{30}));
     EXPECT_FLOAT_EQ(averages.avgMpgArr[1], 30);
     EXPECT_FLOAT_EQ(averages.avgMpgArr[4], 27);
     // Every fifth minute the mean of the five minute bars (the running mean
-    // among them) becomes a 5-minute bar.
-    EXPECT_FLOAT_EQ(averages.avgMpgArr2[1], (30 + 30 + 29 + 28 + 27) / 5.0f);
+    // among them) becomes a 5-minute bar; every sixth of those a 30-minute bar.
+    EXPECT_FLOAT_EQ(averages.avgMpgArr2[1], (0 + 30 + 29 + 28 + 27) / 5.0f);
     EXPECT_GT(averages.avgMpgArr3[1], 0);
+    averages.reset();
+    EXPECT_EQ(averages.avgMpgArr, (std::vector<float>(5, 0.0f)));
+    EXPECT_FALSE(averages.hasData());
 }
 
-TEST(FuelAverages, AMinuteWithoutSamplesAddsNothing)
+TEST_F(FuelViewCalculationTest, HandOverGivesCumulativeMeansOfTheNewestMinutes)
 {
-    FuelAverages averages;
-    EXPECT_FALSE(averages.tally().has_value());
-    averages.addSample(20);
-    EXPECT_TRUE(averages.tally().has_value());
-    EXPECT_FALSE(averages.tally().has_value());
-    EXPECT_EQ(averages.minCount(), 1);
-    EXPECT_FLOAT_EQ(averages.avgMpgArr[2], 0);
-}
-
-TEST(FuelAverages, HandOverGivesCumulativeMeansOfTheNewestMinutes)
-{
-    FuelAverages averages;
-    std::vector<float> means;
+    DataStore& store = DataStore::sharedDataStore();
     for (int i = 0; i < 12; ++i)
-        means.push_back(20.0f + 2.0f * static_cast<float>(i));  // newest first: 20, 22, ... 42
-    averages.handOver(means, {30, 31});
-    EXPECT_EQ(averages.mpgArr, (std::vector<float>{30, 31}));
+        store.fuelEconomyArr.push_back(20.0f + 2.0f * static_cast<float>(i));  // newest first: 20, 22, ... 42
+    store.fuelEcoMinArr = {30, 31};
+    FuelAverages averages;
+    averages.takeOverShared();
+    EXPECT_EQ(averages.tally().minuteSamples(), (std::vector<float>{30, 31}));
     EXPECT_EQ(averages.avgMpgArr, (std::vector<float>{0, 20, 22, 24, 26}));
     EXPECT_FLOAT_EQ(averages.avgMpgArr2[1], 24.0f);
     EXPECT_FLOAT_EQ(averages.avgMpgArr2[2], 29.0f);
     EXPECT_FLOAT_EQ(averages.avgMpgArr2[3], 0);
     EXPECT_EQ(averages.avgMpgArr3, (std::vector<float>{0, 0, 0, 0}));
+    EXPECT_TRUE(store.fuelEcoMinArr.empty());
 
     FuelAverages few;
     few.addSample(50);
-    few.handOver({10, 11, 12}, {});
+    store.fuelEconomyArr = {10, 11, 12};
+    few.takeOverShared();
     EXPECT_EQ(few.avgMpgArr, (std::vector<float>{50, 10, 11, 12, 0}));
     EXPECT_EQ(few.avgMpgArr2[1], 0);
     // An empty hand-over keeps the screen's own window.
-    EXPECT_EQ(few.mpgArr, (std::vector<float>{50}));
+    EXPECT_EQ(few.tally().minuteSamples(), (std::vector<float>{50}));
 }
 
 TEST(FuelAverages, LongMeanOfNoFilledBarIsZero)
@@ -169,10 +164,6 @@ TEST_F(FuelViewCalculationTest, TheMinuteTimerSharesEachMinutesMeanAndWidensTheS
     EXPECT_NEAR(view->maxVal(), 1.05 * 71.07, 0.01);
     EXPECT_TRUE(view->hasData());
 
-    // A quiet minute (no replies) shares nothing.
-    fnd::RunLoop::main().advance(FuelView::tallyInterval);
-    EXPECT_EQ(shared.size(), 1u);
-
     view->stopTimer();
     EXPECT_FALSE(view->isTimerRunning());
 }
@@ -198,7 +189,7 @@ TEST_F(FuelViewCalculationTest, TripAverageAndResetOfATrip)
     EXPECT_NEAR(view->totalAverage(), 71.07, 0.01);
     view->resetData(false);
     EXPECT_FLOAT_EQ(view->totalAverage(), 0);
-    EXPECT_TRUE(view->averages().mpgArr.empty());
+    EXPECT_TRUE(view->averages().tally().minuteSamples().empty());
     EXPECT_FALSE(view->isTimerRunning());
     view->resetData(true);
     EXPECT_TRUE(view->isTimerRunning());

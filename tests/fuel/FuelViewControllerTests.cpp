@@ -40,11 +40,11 @@ TEST_F(FuelViewControllerTest, PollsThePidsOfEachMethod)
     settings().fuelCalcMethod = 2;
     auto fuel = showFuel();
     EXPECT_EQ(polled(), (std::vector<std::string>{"010d", "015e", "012f"}));
-    EXPECT_EQ(link->delegate(), fuel.get());
+    EXPECT_TRUE(fuel->holdsLink());
 
     settings().fuelCalcMethod = 1;
     fuel->viewWillDisappear(false);
-    EXPECT_EQ(link->delegate(), nullptr);
+    EXPECT_FALSE(fuel->holdsLink());
     EXPECT_FALSE(fuel->isPolling());
     fuel->viewDidAppear(false);
     EXPECT_EQ(polled(), (std::vector<std::string>{"010d", "010b", "010f", "010c", "012f"}));
@@ -128,7 +128,7 @@ TEST_F(FuelViewControllerTest, HandOverTakesTheOtherScreensFiguresOnce)
     store.distance = 1.5f;
     ASSERT_TRUE(connect());
     auto fuel = showFuel();
-    EXPECT_EQ(fuel->fView()->averages().mpgArr.size() >= 2, true);
+    EXPECT_GE(fuel->fView()->averages().tally().minuteSamples().size(), 2u);
     EXPECT_FLOAT_EQ(fuel->fView()->avgMpgArr2()[1], 24);
     EXPECT_TRUE(store.fuelEconomyArr.empty());
     EXPECT_TRUE(store.fuelEcoMinArr.empty());

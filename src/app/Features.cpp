@@ -1,0 +1,25 @@
+#include "app/Features.h"
+
+#include <memory>
+
+#include "fuel/FuelSettingViewCon.h"
+#include "fuel/FuelViewController.h"
+#include "fuel/GraphViewCon.h"
+#include "platform/foundation/Log.h"
+
+void registerFeatures(FeatureRegistry& features)
+{
+    // Each feature library adds its lines here (see FeatureRegistry.h).
+    features.addTab("Fuel Economy", "Fuel", [] { return std::make_shared<FuelViewController>(); });
+    features.addTab("Fuel Economy", "Trends", [] { return std::make_shared<GraphViewCon>(); });
+    features.addSettings("Fuel Economy", "Fuel economy settings", [] { return std::make_shared<FuelSettingViewCon>(); });
+}
+
+AppScreens appScreens()
+{
+    FeatureRegistry features;
+    registerFeatures(features);
+    for (const std::string& error : features.errors())
+        fnd::log(fnd::LogLevel::Error, "app screens: " + error);
+    return features.screens();
+}
