@@ -243,11 +243,12 @@ void FuelGraphView::queueRangeReport(bool force)
     });
 }
 
-std::vector<ui::Touch> FuelGraphView::touchesOnView(const std::vector<ui::Touch>& fallback) const
+std::size_t FuelGraphView::fingersOnView(const std::vector<ui::Touch>& touches) const
 {
+    std::size_t fingers = touches.size();
     if (const auto* host = dynamic_cast<const ui::Window*>(window()))
-        return host->touchesForView(this);
-    return fallback;
+        fingers = std::max(fingers, host->touchesForView(this).size());
+    return fingers;
 }
 
 void FuelGraphView::takeTouches(const std::vector<ui::Touch>& touches, double within)
@@ -269,7 +270,7 @@ void FuelGraphView::takeTouches(const std::vector<ui::Touch>& touches, double wi
 void FuelGraphView::touchesBegan(const std::vector<ui::Touch>& touches)
 {
     touchBegan_ = true;
-    if (touchesOnView(touches).size() < 2 && !touches.empty()) {
+    if (fingersOnView(touches) < 2 && !touches.empty()) {
         point1_ = touches[0].locationInView(this).x;
         point2_ = 0;
     } else {
@@ -285,8 +286,7 @@ void FuelGraphView::touchesBegan(const std::vector<ui::Touch>& touches)
 void FuelGraphView::touchesMoved(const std::vector<ui::Touch>& touches)
 {
     touchBegan_ = false;
-    const std::vector<ui::Touch> onView = touchesOnView(touches);
-    if (onView.size() < 2 && !touches.empty()) {
+    if (fingersOnView(touches) < 2 && !touches.empty()) {
         const ui::Touch& touch = touches[0];
         if (isScrollEnabled_) {
             const float moved = static_cast<float>(touch.locationInView(this).x - touch.previousLocationInView(this).x);

@@ -92,7 +92,8 @@ private:
     std::optional<int> nearestDay(double x) const;
     int logPosition(int dayOffset) const;
     void queueRangeReport(bool force);
-    std::vector<ui::Touch> touchesOnView(const std::vector<ui::Touch>& fallback) const;
+    // The fingers down on the view, these touches among them.
+    std::size_t fingersOnView(const std::vector<ui::Touch>& touches) const;
     void takeTouches(const std::vector<ui::Touch>& touches, double within);
 
     void drawGrid(ui::Context& context, const Layout& l) const;
