@@ -72,7 +72,7 @@ TEST_F(FuelViewControllerTest, AirFlowMethodShowsTheEconomyOfTheReplies)
     ASSERT_TRUE(waitForEconomy(*fuel));
     EXPECT_NEAR(fuel->fView()->insMpgVal(), 71.07, 0.05);
     // Each reply restarts the glide from the value shown; it settles on the steady figure.
-    advance(3);
+    drive(3);
     EXPECT_EQ(fuel->fView()->largeValueText(), "71.0");
     EXPECT_EQ(fuel->fView()->fuelLevelText(), "61");
 }
