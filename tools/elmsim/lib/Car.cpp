@@ -53,6 +53,11 @@ Bytes codeBytes(const std::string& code)
 void Car::update(const std::function<void(CarState&)>& change)
 {
     change(state_);
+    // A moving car is at once where its profile has it, with flows that match.
+    if (state_.moving) {
+        followProfile();
+        state_.deriveFlows();
+    }
     captureFreezeFrame();
 }
 
