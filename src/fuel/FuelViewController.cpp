@@ -65,6 +65,8 @@ void FuelViewController::startScanning()
     // Taken out of the data store, so that nothing comes back at the next start.
     const FuelTally::Handover handover = fView_->takeOverShared();
     trip_.addBackground(static_cast<float>(handover.elapsedSeconds), handover.distanceKm);
+    hasSpeed_ = false;
+    hasMap_ = false;
     takeLink();
     sendCommands();
     fView_->startTimer();
@@ -94,37 +96,48 @@ void FuelViewController::didReceiveResponse(const std::vector<Response>& respons
         if (response.mode != liveData)
             continue;
         const float value = decode(response, 1);
+        // A sample waits for the inputs it is made of, and replies to another method's requests (still in
+        // flight when this screen took the link) make none.
         switch (response.pid) {
         case speedPid:
             fView_->setSpeed(value);
             speed_ = value;
+            hasSpeed_ = true;
             break;
         case mapPid:
             map_ = value;
+            hasMap_ = true;
             break;
         case intakePid:
             iat_ = value;
             break;
         case rpmPid:
-            if (response.data.size() < 2)
+            if (response.data.size() < 2 || !samples(VehicleCalc::FuelMethod::speedDensity) || !hasMap_)
                 break;
             rpm_ = static_cast<float>(response.data[0] * 256 + response.data[1]) * 0.25f;
             maf_ = VehicleCalc::speedDensityAirFlow(rpm_, map_, iat_, fuelSetup_.engineLitres);
             fView_->setMAF(maf_);
             break;
         case airFlowPid:
-            fView_->setMAF(value);
+            if (samples(VehicleCalc::FuelMethod::airFlow))
+                fView_->setMAF(value);
             break;
         case fuelLevelPid:
             fView_->setFuel(value);
             break;
         case fuelRatePid:
-            fView_->setFuelRate(value);
+            if (samples(VehicleCalc::FuelMethod::fuelRate))
+                fView_->setFuelRate(value);
             break;
         default:
             break;
         }
     }
+}
+
+bool FuelViewController::samples(VehicleCalc::FuelMethod method) const
+{
+    return fuelSetup_.method == method && hasSpeed_;
 }
 
 void FuelViewController::updateTime()

@@ -62,6 +62,8 @@ private:
     void readSettings();
     void showTripFigures();
     void stopPolling();
+    // Whether a reply of `method`'s flow makes a sample now.
+    bool samples(VehicleCalc::FuelMethod method) const;
     void showTemperatureWarning(const std::string& message, int value);
 
     int theme_ = 0;
@@ -73,6 +75,8 @@ private:
     float iat_ = 0;
     float rpm_ = 0;
     float maf_ = 0;
+    bool hasSpeed_ = false;
+    bool hasMap_ = false;
     FuelTrip trip_;
 
     std::string fuelUnitStr_ = "gal.";
