@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/Notifications.h"
 #include "core/link/Scanner.h"
 #include "core/link/UnavailableScan.h"
 #include "core/model/DataStore.h"
@@ -12,7 +13,6 @@
 #include "shell/QueuedAlertController.h"
 #include "shell/RoundedCell.h"
 #include "shell/ScreenClosing.h"
-#include "shell/ShellNotifications.h"
 #include "shell/TableLook.h"
 
 namespace {
