@@ -4,6 +4,7 @@
 
 #include "core/Notifications.h"
 #include "core/model/DataStore.h"
+#include "core/model/InputValidation.h"
 #include "core/model/Manager.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -12,7 +13,6 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/TabBarController.h"
-#include "shell/InputValidation.h"
 #include "shell/QueuedAlertController.h"
 #include "shell/SettingsViewController.h"
 #include "shell/TableLook.h"
@@ -52,6 +52,7 @@ void AppDelegate::didFinishLaunching(ui::RootWindow& window, std::optional<Adapt
     window.setRootViewController(root_);
     if (startsOnFeature)
         root_->setMenuOpen(false, false);
+    storageAlerts_ = std::make_unique<StorageAlerts>();
 
     showRatingPromptIfDue();
 }

@@ -2,6 +2,7 @@
 
 #include "ShellAppTest.h"
 
+#include "platform/foundation/FileIO.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/UserDefaults.h"
@@ -61,6 +62,41 @@ TEST_F(AppDelegateTest, StartUpBuildsTheMenuOnTheStoredSettings)
     // Without feature screens the menu has Settings alone, shown under the open menu.
     EXPECT_EQ(app->rootController()->menuTitles(), std::vector<std::string>{"Settings"});
     EXPECT_TRUE(app->rootController()->isMenuOpen());
+}
+
+// With a Documents folder where nothing can be written, the app starts and works, and says once where
+// it cannot save; the saves after that do not repeat it.
+TEST_F(AppDelegateTest, UnwritableDocumentsAreReportedOnceAndTheAppGoesOn)
+{
+    const std::filesystem::path documents = testsupport::freshDocuments();
+    std::filesystem::remove_all(documents);
+    ASSERT_TRUE(fnd::writeFileAtomically(documents, "not a folder"));
+    launch();
+
+    ASSERT_TRUE(app->rootController());
+    EXPECT_TRUE(app->rootController()->isVisible());
+    const auto shown = AlertQueue::current();
+    ASSERT_TRUE(shown);
+    EXPECT_NE(shown->message().find(documents.string()), std::string::npos) << shown->message();
+    EXPECT_EQ(AlertQueue::waitingCount(), 0u);
+
+    settings().theme = 1;
+    EXPECT_FALSE(Manager::sharedManager().saveChanges());
+    EXPECT_FALSE(Manager::sharedManager().saveChanges());
+    EXPECT_EQ(AlertQueue::current(), shown);
+    EXPECT_EQ(AlertQueue::waitingCount(), 0u);
+    EXPECT_EQ(settings().theme, 1) << "the change lives on for this run";
+}
+
+// A damaged archive is set aside and the user is told its new name.
+TEST_F(AppDelegateTest, ArchiveSetAsideIsReportedWithItsNewName)
+{
+    ASSERT_TRUE(fnd::writeFileAtomically(fnd::Paths::documents() / Manager::userDataFileName, "[1, 2"));
+    launch();
+    const auto shown = AlertQueue::current();
+    ASSERT_TRUE(shown);
+    EXPECT_NE(shown->message().find("userdata.data.corrupt-1"), std::string::npos) << shown->message();
+    EXPECT_TRUE(std::filesystem::exists(fnd::Paths::documents() / "userdata.data.corrupt-1"));
 }
 
 // The rating prompt comes on the fourth and seventh launch only, and the count goes on.

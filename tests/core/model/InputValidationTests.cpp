@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/InputValidation.h"
+#include "core/model/InputValidation.h"
+
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/InputValidation.h"
+#include "core/model/InputValidation.h"
 
 #include <charconv>
 #include <cmath>
