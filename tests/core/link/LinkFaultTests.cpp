@@ -15,6 +15,12 @@ struct FaultCase {
     bool delivered;  // the faulted reply still carries its data
 };
 
+// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const FaultCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class ReplyFaults : public LinkTest, public ::testing::WithParamInterface<FaultCase> {};
 
 // The faulted request is 010c; the ones after it must go out and come back as usual (the round trip's
@@ -78,6 +84,11 @@ struct AdapterStyle {
     const char* name;
     std::function<void(elmsim::AdapterOptions&)> set;
 };
+
+void PrintTo(const AdapterStyle& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class AdapterStyles : public LinkTest, public ::testing::WithParamInterface<AdapterStyle> {};
 

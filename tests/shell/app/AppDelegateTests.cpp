@@ -122,6 +122,12 @@ struct MomentCase {
     bool saves;
 };
 
+// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const MomentCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class AppMoments : public AppDelegateTest, public ::testing::WithParamInterface<MomentCase> {};
 
 TEST_P(AppMoments, BroadcastAndSave)

@@ -66,6 +66,12 @@ struct DropCase {
     bool reconnects;
 };
 
+// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const DropCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class DroppedConnection : public ShellAppTest, public ::testing::WithParamInterface<DropCase> {};
 
 TEST_P(DroppedConnection, ShowsDisconnectedAndReconnectsOnlyInAutomaticMode)
@@ -133,6 +139,11 @@ struct FailureCase {
     Failure failure;
     const char* shown;  // how the strip's text begins
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class FailureOnTheStrip : public ShellAppTest, public ::testing::WithParamInterface<FailureCase> {
 protected:
@@ -228,6 +239,11 @@ struct LampCase {
     std::vector<std::string> storedCodes;
     bool lampShown;
 };
+
+void PrintTo(const LampCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class WarningLamp : public ShellAppTest, public ::testing::WithParamInterface<LampCase> {};
 
