@@ -9,7 +9,6 @@
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/TabBarController.h"
@@ -106,11 +105,7 @@ std::optional<AdapterAddress> AppDelegate::parseAdapterAddress(std::string_view 
 
 void AppDelegate::setBarAppearance()
 {
-    const TableLook look = TableLook::current();
-    ui::BarAppearance& bars = ui::NavigationBar::appearance();
-    bars.barTintColor = look.cellBackground;
-    bars.tintColor = TableLook::selectionStrip();
-    bars.titleTextAttributes = {TableLook::titleFont(), look.text};
+    TableLook::current().applyToBars();
 }
 
 // On the fourth and seventh launch, a plain alert of our own asks for a rating.
