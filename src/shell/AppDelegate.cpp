@@ -4,7 +4,6 @@
 
 #include "core/Notifications.h"
 #include "core/model/DataStore.h"
-#include "core/model/InputValidation.h"
 #include "core/model/Manager.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -12,6 +11,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/TabBarController.h"
+#include "shell/InputValidation.h"
 #include "shell/QueuedAlertController.h"
 #include "shell/SettingsViewController.h"
 #include "shell/TableLook.h"

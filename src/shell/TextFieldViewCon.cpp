@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "core/model/InputValidation.h"
 #include "core/model/Manager.h"
 #include "platform/foundation/Strings.h"
+#include "shell/InputValidation.h"
 #include "shell/QueuedAlertController.h"
 #include "shell/RoundedCell.h"
 #include "shell/ScreenClosing.h"

@@ -3,11 +3,19 @@
 #include <algorithm>
 
 #include "core/model/Archive.h"
-#include "core/model/InputValidation.h"
 
 namespace {
 
 constexpr std::size_t maxHostLength = 253;
+
+// What can be a host name or an IPv4 address at all; the settings screen checks more as it is typed.
+bool isPlausibleHost(const std::string& host)
+{
+    return !host.empty() && host.size() <= maxHostLength &&
+           std::all_of(host.begin(), host.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-';
+           });
+}
 
 }  // namespace
 
@@ -110,8 +118,9 @@ Settings Settings::fromArchive(const fnd::KeyedUnarchiver& in)
     for (int& color : s.graphLineColorArr)
         keepIn(color, 0, 8, 0);
     keepIn(s.port, 1u, 65535u, d.port);  // the logger's may be 0: not set
-    // The adapter's address is checked as it is typed; the logger's is kept as typed, within reason.
-    s.hostIP = input::hostAddress(s.hostIP).value_or(d.hostIP);
+    if (!isPlausibleHost(s.hostIP))
+        s.hostIP = d.hostIP;
+    // The logger's address is kept as it was typed, within reason.
     if (s.loggerIP.size() > maxHostLength)
         s.loggerIP = d.loggerIP;
     return s;

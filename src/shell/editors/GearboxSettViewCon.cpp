@@ -1,9 +1,9 @@
 #include "shell/editors/GearboxSettViewCon.h"
 
-#include "core/model/InputValidation.h"
 #include "core/model/Manager.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Strings.h"
+#include "shell/InputValidation.h"
 
 GearboxSettViewCon::GearboxSettViewCon() : FormViewCon(fnd::L("Transmission setting")) {}
 

@@ -1,12 +1,12 @@
 #include "shell/editors/PidViewController.h"
 
 #include "core/Notifications.h"
-#include "core/model/InputValidation.h"
 #include "core/model/Manager.h"
 #include "core/model/Tree.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Strings.h"
+#include "shell/InputValidation.h"
 #include "shell/QueuedAlertController.h"
 #include "shell/ScreenClosing.h"
 #include "shell/editors/FormulaParser.h"

@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/model/InputValidation.h"
-
+#include "shell/InputValidation.h"
 
 namespace {
 

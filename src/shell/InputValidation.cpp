@@ -1,4 +1,4 @@
-#include "core/model/InputValidation.h"
+#include "shell/InputValidation.h"
 
 #include <charconv>
 #include <cmath>
