@@ -8,6 +8,7 @@
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/TabBarController.h"
@@ -111,6 +112,10 @@ void AppDelegate::setBarAppearance()
 // On the fourth and seventh launch, a plain alert of our own asks for a rating.
 void AppDelegate::showRatingPromptIfDue()
 {
+    // A run that only takes a screenshot (scripts/run without a display) is no launch by the user, and
+    // the prompt would cover the screen it pictures.
+    if (const ui::Application* app = ui::Application::shared(); app && !app->options().screenshot.empty())
+        return;
     fnd::UserDefaults& defaults = fnd::UserDefaults::standard();
     const int launches = defaults.integerForKey(launchCountKey);
     if (launches == 3 || launches == 6)

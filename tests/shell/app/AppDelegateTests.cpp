@@ -6,10 +6,12 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/NavigationBar.h"
 #include "shell/AppDelegate.h"
 #include "shell/QueuedAlertController.h"
 #include "shell/VersionTracking.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -97,6 +99,27 @@ TEST_F(AppDelegateTest, ArchiveSetAsideIsReportedWithItsNewName)
     ASSERT_TRUE(shown);
     EXPECT_NE(shown->message().find("userdata.data.corrupt-1"), std::string::npos) << shown->message();
     EXPECT_TRUE(std::filesystem::exists(fnd::Paths::documents() / "userdata.data.corrupt-1"));
+}
+
+// A run that only takes a screenshot (scripts/run without a display) neither counts as a launch nor
+// covers the screen with the rating prompt.
+TEST_F(AppDelegateTest, ScreenshotRunsAreNoLaunchForTheRatingPrompt)
+{
+    fnd::UserDefaults::standard().setInteger(AppDelegate::launchCountKey, 3);
+    std::vector<std::string> args{"norvale", "--screenshot", (testsupport::artifactsDir() / "unused.png").string()};
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    {
+        const ui::Application host(static_cast<int>(args.size()), argv.data());
+        launch();
+        EXPECT_EQ(AlertQueue::current(), nullptr);
+        EXPECT_EQ(fnd::UserDefaults::standard().integerForKey(AppDelegate::launchCountKey), 3);
+    }
+    launch();
+    ASSERT_TRUE(AlertQueue::current());
+    EXPECT_EQ(AlertQueue::current()->title(), "Enjoying Norvale?");
 }
 
 // The rating prompt comes on the fourth and seventh launch only, and the count goes on.
