@@ -124,8 +124,9 @@ void ELMScanner::transportDidReceive(std::string_view bytes)
 {
     if (step_ == Step::Idle || step_ == Step::Opening)
         return;
-    // A slow adapter is still answering: only silence times a reply out.
-    if (inFlight_ && !bytes.empty())
+    // A slow adapter is still answering: only silence times a reply out. Bytes that are thrown away
+    // as noise are no answer.
+    if (inFlight_ && !bytes.empty() && !overflowed_)
         armReplyTimeout();
     buffer_.append(bytes);
     // Replies are read from consumed_ on and cut from the buffer once at the end: erasing each in turn
@@ -146,7 +147,9 @@ void ELMScanner::transportDidReceive(std::string_view bytes)
     consumed_ = 0;
     if (buffer_.size() > maxBufferedBytes) {
         // No prompt in sight: noise. The reply timeout decides what happens next.
-        fnd::log(fnd::LogLevel::Warning, "adapter link: reply too long, discarded");
+        if (!overflowed_)
+            fnd::log(fnd::LogLevel::Warning, "adapter link: reply too long, discarded");
+        overflowed_ = true;
         buffer_.clear();
     }
 }
@@ -159,6 +162,7 @@ void ELMScanner::send(Purpose purpose, std::vector<Command> commands, std::strin
     if (text.empty() || text.back() != '\r')
         text += '\r';
     inFlight_ = InFlight{purpose, std::move(commands), text, std::move(onReply)};
+    overflowed_ = false;
     keepAlive_.cancel();
     silenceAllowed_ = timeout;
     replyDeadline_ = fnd::RunLoop::main().now() + std::max(timeout, maxReplyTime);
@@ -204,12 +208,11 @@ void ELMScanner::replyTimedOut()
     inFlight_.reset();
     buffer_.clear();
     consumed_ = 0;
-    if (purpose == Purpose::Init) {
-        fail("The adapter did not answer");
-        return;
-    }
-    if (++timeouts_ >= maxTimeouts) {
-        fail("The adapter stopped answering");
+    if (purpose == Purpose::Init || ++timeouts_ >= maxTimeouts) {
+        if (overflowed_)
+            fail("The adapter sends data without end; is it an ELM327 adapter?");
+        else
+            fail(purpose == Purpose::Init ? "The adapter did not answer" : "The adapter stopped answering");
         return;
     }
     // A lone carriage return stops a reply that never ended; its prompt lets the traffic go on.

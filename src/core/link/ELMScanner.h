@@ -115,6 +115,7 @@ private:
     fnd::DelayedCall timeout_;
     double silenceAllowed_ = replyTimeout;  // of the request in flight
     double replyDeadline_ = 0;              // on the run loop's clock
+    bool overflowed_ = false;               // noise was thrown away since the request went out
     fnd::DelayedCall keepAlive_;
     std::string buffer_;
     std::size_t consumed_ = 0;  // the bytes of buffer_ already read as replies

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/link/ELMScanner.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 
 namespace {
@@ -222,6 +223,29 @@ TEST_F(ScriptedAdapter, TricklingAdapterConnects)
         trickle("7");
     EXPECT_NEAR(clock.now() - start, ELMScanner::maxReplyTime, 0.5) << "the request in flight is stopped";
     EXPECT_EQ(recorder->responses.size(), 1u);
+}
+
+// An adapter that floods the link with bytes and never a prompt is no slow adapter: the noise thrown
+// away does not keep the reply alive, and the drop says what happened.
+TEST_F(ScriptedAdapter, FloodingAdapterIsDroppedWithItsOwnReason)
+{
+    connect();
+    auto& clock = fnd::RunLoop::main();
+    fnd::LogCapture log;
+    link.sendCommand(link.commandForOBD2(0x01, 0x0D, 255));
+    const double start = clock.now();
+    while (link.isConnected() && clock.now() - start < 10 * ELMScanner::replyTimeout) {
+        link.receive(std::string(ELMScanner::maxBufferedBytes / 4, '7'));
+        clock.advance(0.5);
+    }
+    EXPECT_FALSE(link.isConnected());
+    EXPECT_EQ(link.statusText().rfind("The adapter sends data without end", 0), 0u) << link.statusText();
+    EXPECT_LT(clock.now() - start, ELMScanner::maxTimeouts * 2 * ELMScanner::replyTimeout);
+    const auto lines = log.lines();
+    const auto tooLong = std::count_if(lines.begin(), lines.end(), [](const auto& line) {
+        return line.second.find("reply too long") != std::string::npos;
+    });
+    EXPECT_LE(tooLong, ELMScanner::maxTimeouts) << "told once per request, not per read";
 }
 
 struct StatusRecorder : Recorder {
