@@ -1,11 +1,14 @@
 // Norvale: vehicle diagnostics and live data through an ELM327 adapter.
 //   norvale [--adapter HOST:PORT] [--idiom phone|pad] [--size WxH] [--screenshot FILE] [--quit-after SECONDS]
+//           [--gps-replay FILE]
 // --adapter replaces the stored Wi-Fi adapter address for this run only.
+// --gps-replay plays an NMEA log as the GPS (else NORVALE_GPS_REPLAY, else gpsd).
 
 #include <cstdio>
 #include <optional>
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/geo/LocationService.h"
 #include "platform/ui/Application.h"
 #include "shell/AppDelegate.h"
 
@@ -17,6 +20,11 @@ int main(int argc, char** argv)
         // Outlives the host window, whose handlers call it.
         AppDelegate delegate;
         ui::Application app(argc, argv);
+        // The location service runs from start-up, as the phone's does.
+        const std::string gpsError = geo::LocationService::shared().start(
+            geo::LocationService::sourcesFromEnvironment(app.options().gpsReplay));
+        if (!gpsError.empty())
+            std::fprintf(stderr, "norvale: %s\n", gpsError.c_str());
         std::optional<AdapterAddress> adapter;
         const std::optional<std::string> text = app.optionValue("adapter");
         if (text)
