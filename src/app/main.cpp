@@ -1,14 +1,17 @@
 // Norvale: vehicle diagnostics and live data through an ELM327 adapter.
 //   norvale [--adapter HOST:PORT] [--idiom phone|pad] [--size WxH] [--screenshot FILE] [--quit-after SECONDS]
-//           [--gps-replay FILE]
+//           [--gps-replay FILE] [--motion-replay FILE]
 // --adapter replaces the stored Wi-Fi adapter address for this run only.
 // --gps-replay plays an NMEA log as the GPS (else NORVALE_GPS_REPLAY, else gpsd).
+// --motion-replay plays "t,x,y,z" lines as device motion (else NORVALE_MOTION_REPLAY,
+// else an IIO accelerometer).
 
 #include <cstdio>
 #include <optional>
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/geo/LocationService.h"
+#include "platform/motion/MotionService.h"
 #include "platform/ui/Application.h"
 #include "shell/AppDelegate.h"
 
@@ -25,6 +28,10 @@ int main(int argc, char** argv)
             geo::LocationService::sourcesFromEnvironment(app.options().gpsReplay));
         if (!gpsError.empty())
             std::fprintf(stderr, "norvale: %s\n", gpsError.c_str());
+        const std::string motionError = motion::MotionService::shared().start(
+            motion::MotionService::sourcesFromEnvironment(app.options().motionReplay));
+        if (!motionError.empty())
+            std::fprintf(stderr, "norvale: %s\n", motionError.c_str());
         std::optional<AdapterAddress> adapter;
         const std::optional<std::string> text = app.optionValue("adapter");
         if (text)
