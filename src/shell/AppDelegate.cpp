@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "core/Notifications.h"
 #include "core/model/DataStore.h"
 #include "core/model/Manager.h"
 #include "platform/foundation/Localization.h"
@@ -58,18 +59,18 @@ void AppDelegate::didFinishLaunching(ui::RootWindow& window, std::optional<Adapt
 void AppDelegate::didEnterBackground()
 {
     Manager::sharedManager().saveChanges();
-    fnd::NotificationCenter::defaultCenter().post("enteredBackgroundNotification", this);
+    fnd::NotificationCenter::defaultCenter().post(enteredBackgroundNotification, this);
 }
 
 void AppDelegate::willEnterForeground()
 {
-    fnd::NotificationCenter::defaultCenter().post("appMovedToForeground", this);
+    fnd::NotificationCenter::defaultCenter().post(appMovedToForeground, this);
 }
 
 void AppDelegate::willTerminate()
 {
     Manager::sharedManager().saveChanges();
-    fnd::NotificationCenter::defaultCenter().post("appClosedNotification", this);
+    fnd::NotificationCenter::defaultCenter().post(appClosedNotification, this);
 }
 
 std::shared_ptr<ui::TabBarController> AppDelegate::makeTabBar(const std::vector<Tab>& tabs, bool inNavigation)
