@@ -191,6 +191,9 @@ public:
     // Keys for the first responder. By default typed characters go to
     // insertText and every other key is ignored.
     virtual void keyPressed(const KeyEvent& event);
+    // A wheel turn over the view (`location` in window coordinates; positive
+    // dy shows content further down). False lets it go on to the superview.
+    virtual bool wheelTurned(Point /*location*/, double /*dx*/, double /*dy*/) { return false; }
     virtual void insertText(const std::string& text);
 
 protected:

@@ -307,11 +307,9 @@ bool Window::sendText(const std::string& text)
 
 bool Window::sendWheel(Point location, double dx, double dy)
 {
-    for (View* v = hitTest(location); v; v = v->superview()) {
-        auto* scrollView = dynamic_cast<ScrollView*>(v);
-        if (scrollView && scrollView->scrollByWheel(dx, dy))
+    for (View* v = hitTest(location); v; v = v->superview())
+        if (v->wheelTurned(location, dx, dy))
             return true;
-    }
     return false;
 }
 
