@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "app/Features.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/geo/LocationService.h"
 #include "platform/motion/MotionService.h"
@@ -21,7 +22,7 @@ int main(int argc, char** argv)
     int code = 2;
     {
         // Outlives the host window, whose handlers call it.
-        AppDelegate delegate;
+        AppDelegate delegate(appScreens());
         ui::Application app(argc, argv);
         // The location service runs from start-up, as the phone's does.
         const std::string gpsError = geo::LocationService::shared().start(

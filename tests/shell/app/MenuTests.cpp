@@ -38,8 +38,8 @@ TEST_F(ShellAppTest, EveryScreenGetsTheLinkAndTheMenu)
     auto trends = std::make_shared<ProbeScreen>();
     auto emissions = std::make_shared<ProbeLinkedScreen>();
     auto codes = std::make_shared<ProbeLinkedScreen>();
-    auto diagnostics = AppDelegate::makeTabBar({{"Emissions", emissions}, {"Trouble Codes", codes}}, true);
-    auto fuelTabs = AppDelegate::makeTabBar({{"Fuel", fuel}, {"Trends", trends}}, false);
+    auto diagnostics = AppDelegate::makeTabBar({{"Emissions", emissions}, {"Trouble Codes", codes}});
+    auto fuelTabs = AppDelegate::makeTabBar({{"Fuel", fuel}, {"Trends", trends}});
     ASSERT_TRUE(diagnostics && fuelTabs);
     showMenu({plain, std::make_shared<ui::NavigationController>(stacked), diagnostics, fuelTabs},
              {"Gauge list", "Logging", "Diagnostics", "Fuel Economy"});
@@ -58,8 +58,8 @@ TEST_F(ShellAppTest, EveryScreenGetsTheLinkAndTheMenu)
 
 TEST_F(ShellAppTest, EmptyTabBarIsLeftOut)
 {
-    EXPECT_EQ(AppDelegate::makeTabBar({}, true), nullptr);
-    EXPECT_EQ(AppDelegate::makeTabBar({{"Emissions", nullptr}}, true), nullptr);
+    EXPECT_EQ(AppDelegate::makeTabBar({}), nullptr);
+    EXPECT_EQ(AppDelegate::makeTabBar({{"Emissions", nullptr}}), nullptr);
 }
 
 // After initialisation only the screen on view inside the selected entry is asked to poll.
@@ -69,7 +69,7 @@ TEST_F(ShellAppTest, StartScanningReachesOnlyTheVisibleScreen)
     auto list = std::make_shared<ProbeScreen>();
     auto fuel = std::make_shared<ProbeScreen>();
     auto trends = std::make_shared<ProbeScreen>();
-    auto fuelTabs = AppDelegate::makeTabBar({{"Fuel", fuel}, {"Trends", trends}}, false);
+    auto fuelTabs = AppDelegate::makeTabBar({{"Fuel", fuel}, {"Trends", trends}});
     showMenu({list, fuelTabs}, {"Gauge list", "Fuel Economy"});
     EXPECT_EQ(list->rotations, 1);
 
