@@ -1,5 +1,6 @@
 // Norvale: vehicle diagnostics and live data through an ELM327 adapter.
 //   norvale [--adapter HOST:PORT] [--idiom phone|pad] [--size WxH] [--screenshot FILE] [--quit-after SECONDS]
+//           [--camera synthetic|none|/dev/videoN] [--microphone default|none|synthetic]
 //           [--gps-replay FILE] [--motion-replay FILE]
 // --adapter replaces the stored Wi-Fi adapter address for this run only.
 // --gps-replay plays an NMEA log as the GPS (else NORVALE_GPS_REPLAY, else gpsd).
@@ -12,6 +13,7 @@
 #include "app/Features.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/geo/LocationService.h"
+#include "platform/media/CaptureDevice.h"
 #include "platform/motion/MotionService.h"
 #include "platform/ui/Application.h"
 #include "shell/AppDelegate.h"
@@ -24,6 +26,7 @@ int main(int argc, char** argv)
         // Outlives the host window, whose handlers call it.
         AppDelegate delegate(appScreens());
         ui::Application app(argc, argv);
+        media::CaptureDevice::configure(app.options().camera, app.options().microphone);
         // The location service runs from start-up, as the phone's does.
         const std::string gpsError = geo::LocationService::shared().start(
             geo::LocationService::sourcesFromEnvironment(app.options().gpsReplay));
