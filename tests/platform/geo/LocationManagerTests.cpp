@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <fstream>
 
 #include <gtest/gtest.h>
@@ -176,6 +177,38 @@ TEST_F(LocationManagerTest, MissingReplayFileLeavesNoSource)
     const auto error = LocationService::shared().start(sources);
     EXPECT_NE(error.find("/nonexistent/drive.nmea"), std::string::npos);
     EXPECT_EQ(geo::LocationManager::authorizationStatus(), AuthorizationStatus::Denied);
+}
+
+TEST_F(LocationManagerTest, SourcesComeFromTheCommandLineOrTheEnvironment)
+{
+    ::unsetenv("NORVALE_GPS_REPLAY");
+    ::unsetenv("NORVALE_GPSD");
+    auto sources = LocationService::sourcesFromEnvironment();
+    EXPECT_TRUE(sources.replayFile.empty());
+    EXPECT_TRUE(sources.gpsd);
+    EXPECT_EQ(sources.gpsdHost, "127.0.0.1");
+    EXPECT_EQ(sources.gpsdPort, 2947);
+
+    ::setenv("NORVALE_GPS_REPLAY", "env.nmea", 1);
+    ::setenv("NORVALE_GPSD", "gps.local:3000", 1);
+    sources = LocationService::sourcesFromEnvironment();
+    EXPECT_EQ(sources.replayFile, "env.nmea");
+    EXPECT_EQ(sources.gpsdHost, "gps.local");
+    EXPECT_EQ(sources.gpsdPort, 3000);
+    EXPECT_EQ(LocationService::sourcesFromEnvironment("option.nmea").replayFile, "option.nmea")
+        << "the command line wins";
+
+    ::setenv("NORVALE_GPSD", "off", 1);
+    EXPECT_FALSE(LocationService::sourcesFromEnvironment().gpsd);
+    for (const char* bad : {"gps.local", "gps.local:0", "gps.local:70000", ":2947", "host:12x"}) {
+        ::setenv("NORVALE_GPSD", bad, 1);
+        sources = LocationService::sourcesFromEnvironment();
+        EXPECT_TRUE(sources.gpsd) << bad;
+        EXPECT_EQ(sources.gpsdHost, "127.0.0.1") << bad;
+        EXPECT_EQ(sources.gpsdPort, 2947) << bad;
+    }
+    ::unsetenv("NORVALE_GPS_REPLAY");
+    ::unsetenv("NORVALE_GPSD");
 }
 
 TEST_F(LocationManagerTest, HeadingIsTheCourseTurnedByTheInterface)

@@ -168,6 +168,25 @@ TEST_F(MapViewTest, WheelZoomsAroundThePointerAndDragsPan)
     const ui::Point moved = view->convertCoordinate(grabbed);
     EXPECT_NEAR(moved.x, 130, 1e-6);
     EXPECT_NEAR(moved.y, 90, 1e-6);
+
+    // Two fingers spread from 100 to 50 points apart: half the zoom, centred between them.
+    const double deep = view->zoomScale();
+    ui::Touch left;
+    left.id = 1;
+    left.location = {100, 150};
+    ui::Touch right;
+    right.id = 2;
+    right.location = {200, 150};
+    view->touchesBegan({left, right});
+    const geo::Coordinate between = view->convertPoint({150, 150});
+    left.location = {125, 150};
+    right.location = {175, 150};
+    view->touchesMoved({left, right});
+    view->touchesEnded({left, right});
+    EXPECT_NEAR(view->zoomScale(), deep / 2, deep * 1e-9);
+    const ui::Point pinched = view->convertCoordinate(between);
+    EXPECT_NEAR(pinched.x, 150, 1e-6);
+    EXPECT_NEAR(pinched.y, 150, 1e-6);
 }
 
 TEST_F(MapViewTest, ASpeedColouredRouteIsDrawnByItsRenderer)
