@@ -25,8 +25,6 @@ public:
 
     void start() override;
     bool isReachable() const override { return !down_; }
-    const std::string& host() const { return host_; }
-    std::uint16_t port() const { return port_; }
 
     // The fix one report line gives; nullopt for other classes, no fix, or bad JSON.
     static std::optional<Fix> fixFromReport(std::string_view line);

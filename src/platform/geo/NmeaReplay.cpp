@@ -45,10 +45,8 @@ NmeaReplay::~NmeaReplay()
 void NmeaReplay::start()
 {
     next_ = nextEpoch();
-    if (!next_) {
-        finished_ = true;
+    if (!next_)
         return;
-    }
     nextAt_ = fnd::RunLoop::main().now();
     scheduled_ = fnd::RunLoop::main().scheduleAt(nextAt_, [this] { deliverAndScheduleNext(); });
 }
@@ -78,8 +76,6 @@ void NmeaReplay::deliverAndScheduleNext()
     if (next_) {
         nextAt_ += delayBetween(*current.timeOfDay, *next_->timeOfDay);
         scheduled_ = fnd::RunLoop::main().scheduleAt(nextAt_, [this] { deliverAndScheduleNext(); });
-    } else {
-        finished_ = true;
     }
     Fix fix{*current.location(), current.trueHeading};
     fix.location.timestamp = fnd::Date::now();

@@ -26,7 +26,6 @@ public:
 
     void start() override;
     bool isReachable() const override { return true; }
-    bool finished() const { return finished_; }
 
 private:
     // The next moment of the log that has a position; nullopt at the end.
@@ -39,7 +38,6 @@ private:
     std::optional<nmea::Epoch> next_;
     double nextAt_ = 0;  // run-loop time of next_
     fnd::RunLoop::ScheduleId scheduled_ = 0;
-    bool finished_ = false;
 };
 
 }  // namespace geo
