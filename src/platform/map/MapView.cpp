@@ -373,10 +373,10 @@ void MapView::touchesCancelled(const std::vector<ui::Touch>& touches)
     touchesEnded(touches);
 }
 
-bool MapView::wheelTurned(ui::Point location, double, double dy)
+bool MapView::scrollWheel(double, double dy)
 {
     // One notch (40 points) zooms by about a fifth; turning towards the user zooms out.
-    zoom(std::pow(2.0, -dy / 120.0), convertPointFromView(location, nullptr));
+    zoom(std::pow(2.0, -dy / 120.0), {bounds().midX(), bounds().midY()});
     return true;
 }
 

@@ -29,7 +29,7 @@ public:
 // A map: raster tiles of the configured tile server (see TileLoader) under
 // the overlays and the user's position. Offline, or with no tile server, it
 // draws a plain graticule and says so; the overlays are drawn the same way
-// either way. One finger drags it, two pinch it, the wheel zooms it.
+// either way. One finger drags it, two pinch it, the wheel zooms it about its centre.
 class MapView : public ui::View, private geo::LocationManagerDelegate {
 public:
     MapView();
@@ -77,7 +77,7 @@ public:
     void touchesMoved(const std::vector<ui::Touch>& touches) override;
     void touchesEnded(const std::vector<ui::Touch>& touches) override;
     void touchesCancelled(const std::vector<ui::Touch>& touches) override;
-    bool wheelTurned(ui::Point location, double dx, double dy) override;
+    bool scrollWheel(double dx, double dy) override;
 
     // The deepest zoom: four view points to a map point.
     static constexpr double largestZoomScale = 4;
