@@ -170,6 +170,27 @@ TEST_F(LocationManagerTest, ReplayFollowsSentenceTimesThroughTheDistanceFilter)
     EXPECT_NEAR(recorder.all()[2].distanceFrom(recorder.all()[1]), 30, 0.1);
 }
 
+TEST_F(LocationManagerTest, TheSampleReplayDrivesThreeLaps)
+{
+    LocationService::Sources sources;
+    sources.replayFile = testsupport::testDataDir().parent_path().parent_path() / "tools" / "replays" /
+                         "oval-three-laps.nmea";
+    sources.gpsd = false;
+    ASSERT_EQ(LocationService::shared().start(sources), "");
+    Recorder recorder;
+    geo::LocationManager manager;
+    manager.setDelegate(&recorder);
+    manager.setDistanceFilter(10);
+    manager.startUpdatingLocation();
+    fnd::RunLoop::main().advance(300);
+    const auto fixes = recorder.all();
+    ASSERT_GT(fixes.size(), 180u);
+    int passes = 0;
+    for (std::size_t i = 1; i < fixes.size(); ++i)
+        passes += fixes[i].distanceFrom(fixes[0]) <= 8.0 ? 1 : 0;
+    EXPECT_EQ(passes, 3) << "back on the line at the end of each lap";
+}
+
 TEST_F(LocationManagerTest, MissingReplayFileLeavesNoSource)
 {
     LocationService::Sources sources;
