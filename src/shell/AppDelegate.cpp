@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/Notifications.h"
 #include "core/model/DataStore.h"
 #include "core/model/Manager.h"
 #include "platform/foundation/Localization.h"
@@ -127,18 +128,18 @@ std::optional<std::string> AppDelegate::openScreen(std::string_view path)
 void AppDelegate::didEnterBackground()
 {
     Manager::sharedManager().saveChanges();
-    fnd::NotificationCenter::defaultCenter().post("enteredBackgroundNotification", this);
+    fnd::NotificationCenter::defaultCenter().post(enteredBackgroundNotification, this);
 }
 
 void AppDelegate::willEnterForeground()
 {
-    fnd::NotificationCenter::defaultCenter().post("appMovedToForeground", this);
+    fnd::NotificationCenter::defaultCenter().post(appMovedToForeground, this);
 }
 
 void AppDelegate::willTerminate()
 {
     Manager::sharedManager().saveChanges();
-    fnd::NotificationCenter::defaultCenter().post("appClosedNotification", this);
+    fnd::NotificationCenter::defaultCenter().post(appClosedNotification, this);
 }
 
 std::shared_ptr<ui::TabBarController> AppDelegate::makeTabBar(const std::vector<Tab>& tabs)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/Notifications.h"
 #include "core/model/DataStore.h"
 #include "core/model/Manager.h"
 #include "platform/foundation/Localization.h"
@@ -10,7 +11,6 @@
 #include "platform/foundation/Timer.h"
 #include "platform/ui/NavigationController.h"
 #include "shell/DetailViewCon.h"
-#include "shell/ShellNotifications.h"
 #include "shell/TextFieldViewCon.h"
 #include "shell/editors/PidViewController.h"
 #include "shell/editors/SensorDetViewCon.h"

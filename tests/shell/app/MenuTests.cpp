@@ -84,16 +84,28 @@ TEST_F(ShellAppTest, StartScanningReachesOnlyTheVisibleScreen)
     EXPECT_EQ(trends->scans, 1);
 }
 
-// A screen that is not a feature screen never takes the link, so the menu keeps it for the status strip.
-TEST_F(ShellAppTest, MenuTakesTheLinkBackForPlainScreens)
+// The hand-over between screens: each takes the link as it appears and releases it as it leaves; while
+// a plain screen is on view the menu has it, and a screen that is gone is never left holding it.
+TEST_F(ShellAppTest, LinkPassesBetweenScreensAndBackToTheMenu)
 {
     settings().connectionMode = 1;
     auto list = std::make_shared<ProbeScreen>();
     auto plain = std::make_shared<ui::ViewController>();
     showMenu({list, plain}, {"Gauge list", "Settings"});
-    link().setDelegate(nullptr);  // as a feature screen leaving the screen does
+    EXPECT_EQ(link().delegate().get(), static_cast<ScannerDelegate*>(root.get()));
+
+    list->takeLink();
+    EXPECT_TRUE(list->holdsLink());
+    auto other = std::make_shared<ProbeScreen>();
+    other->setScanner(list->scanner());
+    other->takeLink();
+    list->releaseLink();  // leaving after the next screen took over
+    EXPECT_TRUE(other->holdsLink());
+    other.reset();        // gone without releasing
+    EXPECT_EQ(link().delegate().get(), static_cast<ScannerDelegate*>(root.get()));
+
     root->selectEntry(1);
-    EXPECT_EQ(link().delegate(), static_cast<ScannerDelegate*>(root.get()));
+    EXPECT_EQ(link().delegate().get(), static_cast<ScannerDelegate*>(root.get()));
     EXPECT_EQ(root->visibleFeatureScreen(), nullptr);
 }
 
