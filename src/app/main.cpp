@@ -1,5 +1,6 @@
 // Norvale: vehicle diagnostics and live data through an ELM327 adapter.
 //   norvale [--adapter HOST:PORT] [--idiom phone|pad] [--size WxH] [--open ENTRY[/TAB]]
+//           [--camera synthetic|none|/dev/videoN] [--microphone default|none|synthetic]
 //           [--screenshot FILE] [--quit-after SECONDS] [--dump-text] [--help]
 // --adapter replaces the stored Wi-Fi adapter address for this run only. An unknown option or a bad
 // value ends the run with status 2.
@@ -9,6 +10,7 @@
 
 #include "app/Features.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/media/CaptureDevice.h"
 #include "platform/ui/Application.h"
 #include "shell/AppDelegate.h"
 
@@ -22,6 +24,7 @@ int run(int argc, char** argv)
                         {{"adapter", "HOST:PORT", "the Wi-Fi adapter's address for this run, such as 192.168.0.10:35000"}});
     if (const auto code = app.commandLineExit())
         return *code;
+    media::CaptureDevice::configure(app.options().camera, app.options().microphone);
     std::optional<AdapterAddress> adapter;
     if (const auto text = app.optionValue("adapter")) {
         adapter = AppDelegate::parseAdapterAddress(*text);
