@@ -106,6 +106,11 @@ ApplicationOptions parseApplicationOptions(int argc, char** argv, const std::vec
             options.screenshot = value();
             if (options.screenshot.empty())
                 options.errors.push_back("--screenshot takes a file name");
+        } else if (arg == "--gps-replay" || arg == "--motion-replay") {
+            const std::string file = value();
+            if (file.empty())
+                options.errors.push_back(arg + " takes a file name");
+            (arg == "--gps-replay" ? options.gpsReplay : options.motionReplay) = file;
         } else if (arg == "--quit-after") {
             const std::string text = value();
             char* end = nullptr;
@@ -158,6 +163,8 @@ std::string applicationUsage(const std::string& program, const std::vector<AppOp
         {"open", "ENTRY[/TAB]", "start on this screen, such as \"Settings\" or \"Diagnostics/Trouble Codes\""},
         {"camera", "synthetic|none|/dev/videoN", "the camera (by default the first one, else a test pattern)"},
         {"microphone", "default|none|synthetic", "the microphone"},
+        {"gps-replay", "FILE", "play an NMEA log as the GPS"},
+        {"motion-replay", "FILE", "play \"t,x,y,z\" lines as the device's motion"},
         {"screenshot", "FILE", "write a PNG of the window just before quitting"},
         {"quit-after", "SECONDS", "quit after this long"},
         {"dump-text", "", "at quit, print the texts on screen (alerts and toasts too), one per line"},

@@ -34,7 +34,7 @@ TEST(ApplicationOptionsTest, HostOptionsAreTakenAndTheAppsPassedOn)
 {
     const auto options = parse({"norvale", "--idiom", "pad", "--size", "1024x768", "--adapter", "wifi",
                                 "--screenshot", "shot.png", "--quit-after=2.5", "--open", "Diagnostics/Trouble Codes",
-                                "--dump-text"});
+                                "--dump-text", "--gps-replay", "drive.nmea", "--motion-replay", "launch.csv"});
     EXPECT_EQ(options.idiom, UserInterfaceIdiom::Pad);
     EXPECT_EQ(options.size, (Size{1024, 768}));
     EXPECT_EQ(options.screenshot, "shot.png");
@@ -42,6 +42,8 @@ TEST(ApplicationOptionsTest, HostOptionsAreTakenAndTheAppsPassedOn)
     EXPECT_EQ(options.open, "Diagnostics/Trouble Codes");
     EXPECT_TRUE(options.dumpText);
     EXPECT_FALSE(options.help);
+    EXPECT_EQ(options.gpsReplay, "drive.nmea");
+    EXPECT_EQ(options.motionReplay, "launch.csv");
     EXPECT_EQ(options.arguments, (std::vector<std::string>{"norvale", "--adapter", "wifi"}));
     EXPECT_TRUE(options.errors.empty());
     EXPECT_TRUE(parse({"norvale", "--help"}).help);
@@ -70,7 +72,7 @@ TEST(ApplicationOptionsTest, BadValuesAndUnknownOptionsAreReported)
         {"norvale", "--quit-after", "soon"}, {"norvale", "--quit-after", "abc"}, {"norvale", "--size"},
         {"norvale", "--open"}, {"norvale", "--open", "--dump-text"}, {"norvale", "--dump-text=yes"},
         {"norvale", "--adapter"}, {"norvale", "--verbose"}, {"norvale", "-v"}, {"norvale", "stray"},
-        {"norvale", "--dump-text", "stray"}, {"norvale", "--screenshot", "--help"},
+        {"norvale", "--dump-text", "stray"}, {"norvale", "--screenshot", "--help"}, {"norvale", "--gps-replay"},
     };
     for (const auto& args : cases) {
         const auto options = parse(args);
