@@ -201,7 +201,7 @@ struct WidthCase {
     double width;
 };
 
-// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
 void PrintTo(const WidthCase& c, std::ostream* os)
 {
     *os << c.name;
