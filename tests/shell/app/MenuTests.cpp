@@ -104,6 +104,14 @@ TEST_F(ShellAppTest, LinkPassesBetweenScreensAndBackToTheMenu)
     other.reset();        // gone without releasing
     EXPECT_EQ(link().delegate().get(), static_cast<ScannerDelegate*>(root.get()));
 
+    // A diagnostics tab root hands the link over the same way.
+    auto codes = std::make_shared<ProbeLinkedScreen>();
+    codes->setScanner(list->scanner());
+    codes->takeLink();
+    EXPECT_TRUE(codes->holdsLink());
+    codes->releaseLink();
+    EXPECT_EQ(link().delegate().get(), static_cast<ScannerDelegate*>(root.get()));
+
     root->selectEntry(1);
     EXPECT_EQ(link().delegate().get(), static_cast<ScannerDelegate*>(root.get()));
     EXPECT_EQ(root->visibleFeatureScreen(), nullptr);
