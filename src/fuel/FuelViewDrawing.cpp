@@ -96,9 +96,11 @@ void FuelView::drawPortrait(ui::Context& context) const
 
     const ui::Point tankCenter{0.2 * w, 0.84 * h};
     const double tankEnd = static_cast<int>(std::clamp(fuelLevel_, 0.0f, 100.0f) / 100 * 270) + 90;
+    // On narrow screens the arc's width would leave it no radius: both shrink to fit.
+    const double tankRadius = std::max(0.17 * w - g.barWidth2, 0.08 * w);
     context.setStrokeColor(ui::Color::rgb(0, 0.4471, 0.7373));
-    context.setLineWidth(0.5 * g.barWidth2);
-    context.strokePath(ui::Path::arc(tankCenter, 0.17 * w - g.barWidth2, 90 * degrees, tankEnd * degrees, true));
+    context.setLineWidth(std::min(0.5 * g.barWidth2, 0.6 * tankRadius));
+    context.strokePath(ui::Path::arc(tankCenter, tankRadius, 90 * degrees, tankEnd * degrees, true));
 }
 
 void FuelView::drawLandscape(ui::Context& context) const
