@@ -246,6 +246,9 @@ struct AssetWriter::Impl : std::enable_shared_from_this<AssetWriter::Impl> {
                 av_packet_free(&packet);
                 return false;
             }
+            // The encoder cannot know how long a live frame lasts; the expected rate tells the muxer.
+            if (packet->duration <= 0 && track.video && track.encoder->framerate.num > 0)
+                packet->duration = av_rescale_q(1, av_inv_q(track.encoder->framerate), track.encoder->time_base);
             av_packet_rescale_ts(packet, track.encoder->time_base, track.stream->time_base);
             packet->stream_index = track.stream->index;
             if (const int written = av_interleaved_write_frame(output, packet); written < 0) {

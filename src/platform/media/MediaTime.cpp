@@ -56,6 +56,9 @@ std::int32_t commonTimescale(const MediaTime& a, const MediaTime& b)
 
 MediaTime numericSum(const MediaTime& a, const MediaTime& b, bool subtract)
 {
+    // Times of different epochs (loops of a timeline) have no common scale.
+    if (a.epoch != b.epoch)
+        return MediaTime::invalid();
     const std::int32_t scale = commonTimescale(a, b);
     bool rounded = ((a.flags | b.flags) & MediaTime::HasBeenRounded) != 0;
     std::int64_t va = 0;
@@ -67,6 +70,7 @@ MediaTime numericSum(const MediaTime& a, const MediaTime& b, bool subtract)
     if (overflow)
         return (subtract ? vb < 0 : vb > 0) ? MediaTime::positiveInfinity() : MediaTime::negativeInfinity();
     MediaTime result = MediaTime::make(sum, scale);
+    result.epoch = a.epoch;
     if (rounded)
         result.flags |= MediaTime::HasBeenRounded;
     return result;
@@ -176,6 +180,8 @@ int MediaTime::compare(const MediaTime& a, const MediaTime& b)
     const int rb = kindRank(b);
     if (ra != rb || ra != 1)
         return (ra > rb) - (ra < rb);
+    if (a.epoch != b.epoch)
+        return (a.epoch > b.epoch) - (a.epoch < b.epoch);
     const __int128 left = static_cast<__int128>(a.value) * b.timescale;
     const __int128 right = static_cast<__int128>(b.value) * a.timescale;
     return (left > right) - (left < right);

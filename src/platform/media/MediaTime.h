@@ -49,7 +49,7 @@ struct MediaTime {
     // "{1001/30000 = 0.033}", "{INVALID}", "{INDEFINITE}", "{+INFINITY}", "{-INFINITY}".
     std::string description() const;
 
-    // Sums and differences of numeric times are exact at the least common
+    // Sums and differences of numeric times of one epoch are exact at the least common
     // multiple of the timescales (or rounded to the larger timescale, with
     // HasBeenRounded, when that does not fit). Invalid in, invalid out;
     // +inf + -inf and inf - inf are invalid; indefinite absorbs numeric times;
@@ -59,7 +59,7 @@ struct MediaTime {
     MediaTime& operator+=(const MediaTime& other) { return *this = *this + other; }
     MediaTime& operator-=(const MediaTime& other) { return *this = *this - other; }
 
-    // Total order: -inf < numeric times (by value) < indefinite < +inf < invalid;
+    // Total order: -inf < numeric times (by epoch, then value) < indefinite < +inf < invalid;
     // equal kinds of special time are equal. 1/2 equals 2/4.
     static int compare(const MediaTime& a, const MediaTime& b);
     friend bool operator==(const MediaTime& a, const MediaTime& b) { return compare(a, b) == 0; }

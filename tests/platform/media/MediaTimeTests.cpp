@@ -54,6 +54,10 @@ TEST(MediaTime, SpecialValuesFollowTheirRules)
     EXPECT_TRUE(std::isnan(MediaTime::indefinite().seconds()));
     EXPECT_EQ(MediaTime::negativeInfinity().seconds(), -INFINITY);
     EXPECT_FALSE(MediaTime::make(1, 0).isValid());
+    MediaTime nextLoop = MediaTime::make(0, 600);
+    nextLoop.epoch = 1;
+    EXPECT_LT(MediaTime::make(1'000'000, 1), nextLoop);
+    EXPECT_FALSE((nextLoop + one).isValid());
     // Overflowing sums saturate to the infinities rather than wrap.
     EXPECT_TRUE((MediaTime::make(INT64_MAX, 1) + one).isPositiveInfinity());
 }
