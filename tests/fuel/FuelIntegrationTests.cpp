@@ -107,4 +107,21 @@ TEST_F(FuelDriveTest, AHotEngineWarnsOnceUntilTheUserAnswers)
     EXPECT_EQ(ui::AlertController::queuedCount(), 0u);
 }
 
+TEST_F(FuelDriveTest, SpeedingBeepsAtTheLimit)
+{
+    sim.updateCar([](elmsim::CarState& s) { s.profile = elmsim::Profile::speeding; });
+    settings().speedLimitEnabled = true;
+    settings().speedLimit2 = 130;
+    ASSERT_TRUE(connect());
+    auto fuel = std::make_shared<FuelViewController>();
+    fuel->setScanner(link);
+    showTabs({{"Fuel", fuel}});
+    fnd::SystemSound::clearPlayed();
+    for (int i = 0; i < 12 && fnd::SystemSound::played().empty(); ++i) {
+        link->updateWarning();
+        drive(1);
+    }
+    EXPECT_EQ(fnd::SystemSound::played(), (std::vector<int>{FuelViewController::warningSound}));
+}
+
 }  // namespace
