@@ -20,6 +20,7 @@ struct Shot {
     ui::UserInterfaceIdiom idiom;
     ui::Size portraitSize;
     bool landscape;
+    int theme = 0;
 };
 
 class FuelScreenshots : public FuelScreenTest, public ::testing::WithParamInterface<Shot> {
@@ -31,6 +32,7 @@ protected:
         ui::Device& device = ui::Device::current();
         device.setIdiom(shot.idiom);
         device.setScale(2);
+        settings().theme = shot.theme;
         if (shot.landscape) {
             device.setScreenSize({shot.portraitSize.height, shot.portraitSize.width});
             device.setOrientation(ui::DeviceOrientation::LandscapeLeft);
@@ -120,7 +122,10 @@ INSTANTIATE_TEST_SUITE_P(Devices, FuelScreenshots,
                          ::testing::Values(Shot{"phone", ui::UserInterfaceIdiom::Phone, {390, 844}, false},
                                            Shot{"phone-landscape", ui::UserInterfaceIdiom::Phone, {390, 844}, true},
                                            Shot{"pad", ui::UserInterfaceIdiom::Pad, {768, 1024}, false},
-                                           Shot{"pad-landscape", ui::UserInterfaceIdiom::Pad, {768, 1024}, true}),
+                                           Shot{"pad-landscape", ui::UserInterfaceIdiom::Pad, {768, 1024}, true},
+                                           Shot{"phone-light", ui::UserInterfaceIdiom::Phone, {390, 844}, false, 1},
+                                           Shot{"phone-landscape-light", ui::UserInterfaceIdiom::Phone, {390, 844},
+                                                true, 1}),
                          [](const auto& info) {
                              std::string name = info.param.name;
                              std::replace(name.begin(), name.end(), '-', '_');
