@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "dashcam/CamSettViewController.h"
 #include "fuel/FuelSettingViewCon.h"
 #include "fuel/FuelViewController.h"
 #include "fuel/GraphViewCon.h"
@@ -19,6 +20,7 @@ void registerFeatures(FeatureRegistry& features)
     features.addTab("Fuel Economy", "Fuel", [] { return std::make_shared<FuelViewController>(); });
     features.addTab("Fuel Economy", "Trends", [] { return std::make_shared<GraphViewCon>(); });
     features.addSettings("Fuel Economy", "Fuel economy settings", [] { return std::make_shared<FuelSettingViewCon>(); });
+    features.addSettings("Dash Camcorder", "Dashcam settings", [] { return std::make_shared<CamSettViewController>(); });
 }
 
 AppScreens appScreens()
