@@ -10,6 +10,12 @@ namespace elmsim {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// A service-22 identifier the car answers, and the data bytes of its reply.
+struct CustomPid {
+    int id = 0;  // the two PID bytes, 0xPPQQ
+    Bytes data;
+};
+
 // What the simulated car reports, in metric units. Tests set fields directly (through
 // Simulator::updateCar); with `moving` on, the values follow a repeating drive.
 struct CarState {
@@ -38,6 +44,11 @@ struct CarState {
     std::vector<std::string> permanentCodes;
     std::string vin = "1D4GP00R55B123456";
     std::string calibrationId = "NVSIM-CAL-0001";
+    // A turbocharged engine: under load the manifold pressure rises by up to turboBoost above `map`.
+    bool turbo = false;
+    double turboBoost = 80;      // kPa at full load
+    double fuelPressure = 380;   // kPa
+    std::vector<CustomPid> customPids;  // service 22
 };
 
 // The car's ECUs: service replies as message bytes, service byte first.
