@@ -49,6 +49,7 @@ ListViewController::ListViewController()
 
 ListViewController::~ListViewController()
 {
+    hideBar_.cancel();
     giveBackLink();
     for (const auto& table : {tb1_, tb2_}) {
         if (table) {
@@ -445,8 +446,12 @@ void ListViewController::slideMenuBar()
 void ListViewController::hideNavBar()
 {
     const double w = view()->bounds().size.width;
+    const std::weak_ptr<ui::ViewController> weak = weak_from_this();
     ui::animate(0.3, [this, w] { topNavBar_->setFrame(ui::makeRect(0, -46, w, 44)); },
-                [this](bool) { tapDetected_ = false; });
+                [this, weak](bool) {
+                    if (!weak.expired())
+                        tapDetected_ = false;
+                });
 }
 
 void ListViewController::slide(bool open)

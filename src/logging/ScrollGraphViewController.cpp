@@ -521,7 +521,11 @@ void ScrollGraphViewController::stopRecording(bool mail)
 void ScrollGraphViewController::mailComposeControllerDidFinish(mail::MailComposer&, mail::MailComposeResult)
 {
     // The files stay in Documents: the mail may not have gone out.
-    fnd::RunLoop::main().post([this] { composer_.reset(); });
+    const std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    fnd::RunLoop::main().post([this, weak] {
+        if (!weak.expired())
+            composer_.reset();
+    });
     layOut();
 }
 
