@@ -14,6 +14,7 @@
 #include "logging/GraphView.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Context.h"
+#include "platform/ui/Device.h"
 #include "platform/ui/Path.h"
 
 namespace {
@@ -35,6 +36,8 @@ struct Screen {
 
     Screen()
     {
+        ui::Device::current().setScale(kScale);
+        ui::Device::current().setIdiom(ui::UserInterfaceIdiom::Pad);
         Manager::sharedManager().setting().plotSpacing = 1;
         Manager::sharedManager().setting().scrollGraphCount = 2;
         for (int c = 0; c < kCharts; ++c) {
@@ -73,20 +76,12 @@ void BM_StripChartsDataPass(benchmark::State& state)
 void BM_PlainPolylines(benchmark::State& state)
 {
     Screen& s = screen();
-    // The same points in the same pixel places, as the chart would place them.
-    std::vector<ui::Path> lines;
+    std::vector<std::vector<ui::Point>> lines;
     for (int c = 0; c < kCharts; ++c) {
-        ui::Path line;
+        std::vector<ui::Point> line;
         const double plot = kHeight - 10;
-        for (int j = 0; j <= kSegments; ++j) {
-            const float v = sample(c, kSegments - j);
-            const double x = (kWidth - 30) - j;
-            const double y = (plot - 2) - v * (plot - 6) / 8000.0;
-            if (j == 0)
-                line.moveTo({x, y});
-            else
-                line.lineTo({x, y});
-        }
+        for (int j = 0; j <= kSegments; ++j)
+            line.push_back({(kWidth - 30) - j, (plot - 2) - sample(c, kSegments - j) * (plot - 6) / 8000.0});
         lines.push_back(line);
     }
     for (auto _ : state) {
@@ -95,7 +90,7 @@ void BM_PlainPolylines(benchmark::State& state)
             s.context.translate(0, c * kHeight);
             s.context.setLineWidth(2.5);
             s.context.setStrokeColor(ui::Color::rgb255(51, 181, 235));
-            s.context.strokePath(lines[static_cast<std::size_t>(c)]);
+            s.context.strokePolyline(lines[static_cast<std::size_t>(c)]);
             s.context.restore();
         }
     }

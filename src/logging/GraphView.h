@@ -131,4 +131,5 @@ private:
     bool lastDrawWasData_ = false;
     std::vector<std::string> timeTexts_;
     int segmentsDrawn_ = 0;
+    std::vector<ui::Point> run_;  // the data line's current unbroken run, reused between draws
 };
