@@ -29,6 +29,9 @@ public:
     CarState car() const;
     void setOptions(const std::function<void(AdapterOptions&)>& change);
     void setLatency(double seconds);  // real time before each reply
+    // The time base the car drives by, in seconds (read on the simulator's thread at each request);
+    // by default the real time. Tests hand in the run loop's manual clock.
+    void setClock(std::function<double()> now);
     void injectFault(Fault fault, int times = 1);  // on the next OBD requests; times < 0: until cleared
     void clearFaults();
 
