@@ -11,6 +11,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Switch.h"
+#include "shell/editors/SensorSelectViewController.h"
 
 namespace {
 
@@ -210,6 +211,31 @@ TEST_F(LoggingSettings, GraphSettingsAppendsAChartOnce)
     graphSettings->viewWillExit(-1);
     EXPECT_EQ(graphSettings->lineColor(), 4) << "Cancel keeps the colour";
     saveScreenshot("graph-settings-phone.png");
+}
+
+TEST_F(LoggingSettings, ACustomSensorReadsItsOwnNameAndIsAddedOnce)
+{
+    Pid pid;
+    pid.sName = "Trans";
+    pid.lName = "Transmission temperature";
+    userData().addPid(pid);
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    auto graphSettings = std::make_shared<GraphSettingViewCon>(ui::TableViewStyle::Grouped);
+    show(std::make_shared<ui::NavigationController>(graphSettings));
+    SensorSelectViewController picker(ui::TableViewStyle::Grouped, 101, SensorSelectViewController::singleChoice,
+                                      false, false);
+    graphSettings->viewWillDismiss(picker);
+    EXPECT_EQ(graphSettings->sensorIndex(), 101);
+    EXPECT_EQ(graphSettings->sensorName(), "Transmission temperature");
+    graphSettings->viewWillExit(5);
+    graphSettings->removeView();
+    EXPECT_EQ(settings().graphListArr, (std::vector<int>{8, 101}));
+    EXPECT_EQ(settings().graphLineColorArr, (std::vector<int>{0, 5}));
+    auto again = std::make_shared<GraphSettingViewCon>(ui::TableViewStyle::Grouped);
+    again->viewWillDismiss(picker);
+    again->removeView();
+    EXPECT_EQ(settings().graphListArr.size(), 2u) << "a charted sensor is not added twice";
 }
 
 TEST_F(LoggingSettings, LoggerSettingsRowsFollowTheInterface)
