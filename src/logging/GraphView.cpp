@@ -9,6 +9,7 @@
 #include "platform/ui/Context.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/Path.h"
 
 struct GraphView::Geometry {
@@ -520,19 +521,43 @@ void GraphView::touchesMoved(const std::vector<ui::Touch>& touches)
     const double dx = p.x - q.x;
     if (p.x > 24 && p.x < w - 24 && p.y > 3 && p.y < h - 29 && std::fabs(p.y - q.y) < 10 && dx != 0 &&
         std::isfinite(dx)) {
-        graphDragOffset_ += dx;
-        offset_ = static_cast<int>(static_cast<float>(dx) + static_cast<float>(offset_));
         if (delegate_ && !isScrolling_) {
             isScrolling_ = true;
             delegate_->graphIsScrolling(*this);
         }
+        dragBy(dx);
+        return;
     }
+    dragBy(0);
+}
+
+void GraphView::dragBy(double dx)
+{
+    graphDragOffset_ += dx;
+    offset_ = static_cast<int>(static_cast<float>(dx) + static_cast<float>(offset_));
     if (graphDragOffset_ < 0)
         graphDragOffset_ = 0;
     else
         setNeedsDisplay();
     if (offset_ < 0)
         offset_ = 0;
+}
+
+bool GraphView::keepsGesture(const ui::GestureRecognizer& recognizer) const
+{
+    const auto* pan = dynamic_cast<const ui::PanGestureRecognizer*>(&recognizer);
+    if (!pan || recognizer.view() == this)
+        return false;
+    const ui::Point moved = pan->translationInView(nullptr);
+    return std::fabs(moved.x) > std::fabs(moved.y);
+}
+
+bool GraphView::scrollWheel(double dx, double dy)
+{
+    if (!(std::fabs(dx) > std::fabs(dy)))
+        return false;
+    dragBy(-dx);
+    return true;
 }
 
 void GraphView::endDrag()

@@ -167,6 +167,34 @@ TEST_F(LoggingScreen, InteractionButtonTogglesTapToMark)
     EXPECT_EQ(fnd::SystemSound::played(), std::vector<int>{1103});
 }
 
+TEST_F(LoggingScreen, ASidewaysDragMovesTheChartAndAnUpwardDragScrollsTheTable)
+{
+    settings().graphListArr = {8, 9, 1, 0, 13, 11};
+    settings().graphLineColorArr = {0, 1, 2, 3, 4, 5};
+    show(screen);
+    for (int i = 0; i < 300; ++i)
+        screen->didReceiveResponse({reply(0x0C, {0x1A, static_cast<std::uint8_t>(i)})});
+    GraphView& chart = screen->graph(0);
+    const ui::Point start = chart.convertPoint({150, 60}, nullptr);
+    const auto drag = [&](ui::Point step) {
+        ui::Point at = start;
+        root->window().sendTouch(ui::TouchPhase::Began, at, 7);
+        for (int i = 0; i < 8; ++i) {
+            at = {at.x + step.x, at.y + step.y};
+            advance(0.02);
+            root->window().sendTouch(ui::TouchPhase::Moved, at, 7);
+        }
+        root->window().sendTouch(ui::TouchPhase::Ended, at, 7);
+        advance(1);
+    };
+    drag({8, 0});
+    EXPECT_GT(chart.graphDragOffset(), 30);
+    EXPECT_EQ(screen->tableView().contentOffset().y, 0);
+    EXPECT_TRUE(screen->tableView().isScrollEnabled()) << "the table scrolls again once the finger is lifted";
+    drag({0, -12});
+    EXPECT_GT(screen->tableView().contentOffset().y, 0);
+}
+
 TEST_F(LoggingScreen, Screenshots)
 {
     for (const bool pad : {false, true}) {
