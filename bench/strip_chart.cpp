@@ -16,6 +16,7 @@
 #include "platform/ui/Context.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Path.h"
+#include "platform/ui/Window.h"
 
 namespace {
 
@@ -97,6 +98,40 @@ void BM_PlainPolylines(benchmark::State& state)
     state.SetLabel("4 plain polylines of 1,300 segments");
 }
 
+// A logging-screen frame as the window presents it: range(0) charts took a sample (replies come one
+// at a time, so usually one), and only the damaged areas are drawn into the kept frame and copied out.
+void BM_LoggingScreenFrameWithDamage(benchmark::State& state)
+{
+    auto window = std::make_shared<ui::Window>(ui::makeRect(0, 0, kWidth, kHeight * kCharts));
+    window->setBackgroundColor(ui::Color::black());
+    std::vector<std::shared_ptr<GraphView>> charts;
+    for (int c = 0; c < kCharts; ++c) {
+        auto chart = std::make_shared<GraphView>(ui::makeRect(0, c * kHeight, kWidth, kHeight), 0, c);
+        chart->updateLabel("Engine speed", "rpm", 0, 8000);
+        window->addSubview(chart);
+        chart->adjustLabels();
+        chart->takeSnapshot();
+        for (int i = 0; i <= kSegments; ++i)
+            chart->setVal(sample(c, i), false);
+        charts.push_back(chart);
+    }
+    ui::BitmapContext frame({kWidth, kHeight * kCharts}, kScale);
+    window->setNeedsDisplay();
+    window->renderDamage(frame);
+    int tick = 0;
+    for (auto _ : state) {
+        ++tick;
+        for (int c = 0; c < state.range(0); ++c)
+            charts[static_cast<std::size_t>(c)]->setVal(sample(c, tick), true);
+        for (const ui::Rect& area : window->renderDamage(frame)) {
+            ui::Image presented = frame.makeImage(area);
+            benchmark::DoNotOptimize(presented);
+        }
+    }
+    state.SetLabel("charts taking a sample: damaged areas only, scale 2");
+}
+
+BENCHMARK(BM_LoggingScreenFrameWithDamage)->Arg(1)->Arg(kCharts)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StripChartsDataPass)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainPolylines)->Unit(benchmark::kMillisecond);
 
