@@ -545,8 +545,12 @@ void GraphView::dragBy(double dx)
 
 bool GraphView::keepsGesture(const ui::GestureRecognizer& recognizer) const
 {
+    if (recognizer.view() == this)
+        return false;
+    if (recognizer.isSidewaysSwipe())
+        return true;
     const auto* pan = dynamic_cast<const ui::PanGestureRecognizer*>(&recognizer);
-    if (!pan || recognizer.view() == this)
+    if (!pan)
         return false;
     const ui::Point moved = pan->translationInView(nullptr);
     return std::fabs(moved.x) > std::fabs(moved.y);

@@ -18,6 +18,7 @@
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/SwipeGestureRecognizer.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/Toast.h"
 #include "shell/QueuedAlertController.h"
@@ -79,6 +80,13 @@ void ScrollGraphViewController::viewDidLoad()
     });
     edge->setEdges(ui::RectEdge::Left);
     view()->addGestureRecognizer(edge);
+    // Back from the menu: a left swipe while the screen is slid open.
+    auto back = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) {
+        if (view()->frame().origin.x > 0)
+            slide(false);
+    });
+    back->setDirection(ui::SwipeDirection::Left);
+    view()->addGestureRecognizer(back);
 }
 
 void ScrollGraphViewController::loadViews()
