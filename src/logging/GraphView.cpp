@@ -550,7 +550,8 @@ bool GraphView::keepsGesture(const ui::GestureRecognizer& recognizer) const
     if (recognizer.isSidewaysSwipe())
         return true;
     const auto* pan = dynamic_cast<const ui::PanGestureRecognizer*>(&recognizer);
-    if (!pan)
+    // A pan from the screen's edge opens the menu.
+    if (!pan || dynamic_cast<const ui::ScreenEdgePanGestureRecognizer*>(&recognizer))
         return false;
     const ui::Point moved = pan->translationInView(nullptr);
     return std::fabs(moved.x) > std::fabs(moved.y);
