@@ -126,7 +126,7 @@ void ListViewController::loadViews()
     topNavBar_->setBarTintColor(ui::Color::rgb(0.2, 0.7098, 0.8824));
     topItem_.setTitleView(titleLabel("DigitalSans NowEF ML Demo"));
     topItem_.setLeftBarButtonItem(std::make_shared<ui::BarButtonItem>(
-        ui::Image::named("menu.png"), ui::BarButtonItemStyle::Plain, [this](ui::BarButtonItem&) {
+        ui::Image::named("menu"), ui::BarButtonItemStyle::Plain, [this](ui::BarButtonItem&) {
             if (auto menu = delegate())
                 menu->viewWillSlide2();
         }));

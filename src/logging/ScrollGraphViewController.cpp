@@ -123,7 +123,7 @@ void ScrollGraphViewController::loadViews()
     titleLabel_->setBackgroundColor(ui::Color::clear());
     barItem_.setTitleView(titleLabel_);
     barItem_.setLeftBarButtonItems(
-        {std::make_shared<ui::BarButtonItem>(ui::Image::named("menu.png"), ui::BarButtonItemStyle::Plain,
+        {std::make_shared<ui::BarButtonItem>(ui::Image::named("menu"), ui::BarButtonItemStyle::Plain,
                                              [this](ui::BarButtonItem&) {
                                                  if (auto menu = delegate())
                                                      menu->viewWillSlide2();
