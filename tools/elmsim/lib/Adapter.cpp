@@ -158,7 +158,9 @@ Output Adapter::handle(const std::string& request)
         output.text += at(command.substr(2));
         return output;
     }
-    const auto fault = isHex(command) ? takeFault() : std::nullopt;
+    // A plain value, not an optional: an optional's empty payload is read by the comparisons below,
+    // which valgrind rightly reports.
+    const Fault fault = isHex(command) ? takeFault().value_or(Fault::None) : Fault::None;
     if (fault == Fault::Drop) {
         output.drop = true;
         return output;
@@ -304,23 +306,21 @@ std::vector<std::string> Adapter::frameLines(int ecu, const Bytes& message) cons
     return lines;
 }
 
-std::string Adapter::obd(const std::string& request, std::optional<Fault> fault, bool& stall)
+std::string Adapter::obd(const std::string& request, Fault fault, bool& stall)
 {
     if (!isHex(request) || request.size() < 2)
         return finish({"?"});
-    if (fault) {
-        switch (*fault) {
-        case Fault::Garbage: return std::string("\xF1\x80\x13GARB@GE\x7F\x00", 11) + finish({"#&"});
-        case Fault::Stopped: return finish({"STOPPED"});
-        case Fault::CanError: return finish({"CAN ERROR"});
-        case Fault::UnableToConnect: return finish({"UNABLE TO CONNECT"});
-        case Fault::NoData: return finish({"NO DATA"});
-        case Fault::Unknown: return finish({"?"});
-        case Fault::LvReset:
-            reset();
-            return finish({"LV RESET"});
-        default: break;  // the rest change a normal reply below
-        }
+    switch (fault) {
+    case Fault::Garbage: return std::string("\xF1\x80\x13GARB@GE\x7F\x00", 11) + finish({"#&"});
+    case Fault::Stopped: return finish({"STOPPED"});
+    case Fault::CanError: return finish({"CAN ERROR"});
+    case Fault::UnableToConnect: return finish({"UNABLE TO CONNECT"});
+    case Fault::NoData: return finish({"NO DATA"});
+    case Fault::Unknown: return finish({"?"});
+    case Fault::LvReset:
+        reset();
+        return finish({"LV RESET"});
+    default: break;  // the rest change a normal reply below
     }
 
     std::string digits = request;
