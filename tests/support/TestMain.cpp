@@ -53,6 +53,8 @@ class HomeReset : public ::testing::EmptyTestEventListener {
 int main(int argc, char** argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // No test fetches map tiles from outside loopback: those that need tiles serve them.
+    ::setenv("NORVALE_TILE_URL", "off", 1);
     const TemporaryHome home;
     testsupport::programHome();
     ::testing::InitGoogleTest(&argc, argv);

@@ -52,6 +52,9 @@ public:
     void rotate(double radians); // positive turns clockwise on screen
     void concat(const AffineTransform& t);
     AffineTransform ctm() const; // user space to the device's points
+    // A size in the device's points as a size in user space: the inverse of
+    // the transform's linear part, applied to (width, height).
+    Size convertSizeToUserSpace(Size size) const;
 
     void setFillColor(Color c);
     void setStrokeColor(Color c);
@@ -114,6 +117,12 @@ public:
 
 protected:
     Context();
+    // For contexts that keep track of what was drawn where (in user space):
+    // each line of text (its line box) before it is painted, and each path
+    // filled without any transparency, which hides what lies beneath it.
+    virtual void textLineDrawn(const std::string& text, const Rect& line);
+    virtual void opaquePathFilled(const Path& path);
+
     std::unique_ptr<Impl> impl_;
 };
 
