@@ -252,6 +252,25 @@ std::string CameraLiveData::valueText(float value, float fullScale)
     return fnd::format("%.1f", value / 1000.0);
 }
 
+std::string CameraLiveData::recordTimeText(int ticks)
+{
+    const int t = std::max(ticks, 0);
+    return fnd::format("%02d:%02d:%02d", t / 36000, t / 600 % 60, t / 10 % 60);
+}
+
+std::string CameraLiveData::raceTimeText(int ticks)
+{
+    const int t = std::max(ticks, 0);
+    return fnd::format("%02d:%02d.%01d", t / 600 % 60, t / 10 % 60, t % 10);
+}
+
+float CameraLiveData::gForceAxis(double acceleration)
+{
+    if (!std::isfinite(acceleration) || (acceleration > -0.099 && acceleration < 0.099))
+        return 0;
+    return static_cast<float>(acceleration * 1.3);
+}
+
 std::string CameraLiveData::coordinatesText(double latitude, double longitude)
 {
     struct Dms {

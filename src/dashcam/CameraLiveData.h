@@ -80,6 +80,13 @@ public:
 
     // A tile's value text by its full scale.
     static std::string valueText(float value, float fullScale);
+    // The recording time "hh:mm:ss" (hours unbounded) and the race time "mm:ss.t"
+    // (minutes wrapping at 60) from 0.1 s ticks.
+    static std::string recordTimeText(int ticks);
+    static std::string raceTimeText(int ticks);
+    // One axis of the device's user acceleration (g) as the g-force tile takes
+    // it: 0 inside the dead band of +-0.099 g, else 1.3 times the reading.
+    static float gForceAxis(double acceleration);
     // "51° 30' 0" N, 0° 7' 40" W".
     static std::string coordinatesText(double latitude, double longitude);
 

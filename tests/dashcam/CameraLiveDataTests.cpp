@@ -172,6 +172,10 @@ TEST_F(CameraLiveDataTest, ValueAndCoordinateTexts)
     EXPECT_EQ(CameraLiveData::valueText(45.9f, 100), "45");
     EXPECT_EQ(CameraLiveData::valueText(0.456f, 2), "0.46");
     EXPECT_EQ(CameraLiveData::valueText(12.34f, 16), "12.3");
+    EXPECT_EQ(CameraLiveData::recordTimeText(37234), "01:02:03");  // 1 h 2 min 3.4 s
+    EXPECT_EQ(CameraLiveData::raceTimeText(37234), "02:03.4");
+    EXPECT_FLOAT_EQ(CameraLiveData::gForceAxis(0.098), 0);
+    EXPECT_FLOAT_EQ(CameraLiveData::gForceAxis(-0.5), -0.65f);
     EXPECT_EQ(CameraLiveData::coordinatesText(51.5, -0.1278), "51° 30' 0\" N, 0° 7' 40\" W");
     EXPECT_EQ(CameraLiveData::coordinatesText(-33.8568, 151.2153), "33° 51' 24\" S, 151° 12' 55\" E");
 }
