@@ -113,26 +113,32 @@ void GLProgram::validate()
     }
 }
 
+std::shared_ptr<GLProgram> linkedProgram(GfxContext& context, const std::string& vertexShader,
+                                         const std::string& fragmentShader, const std::vector<std::string>& attributes)
+{
+    auto program = context.programForVertexShaderString(vertexShader, fragmentShader);
+    if (!program->initialized()) {
+        for (const auto& attribute : attributes)
+            program->addAttribute(attribute);
+        if (!program->link()) {
+            program->validate();
+            fnd::log(fnd::LogLevel::Error, "Program link log: " + program->programLog());
+            fnd::log(fnd::LogLevel::Error, "Fragment shader compile log: " + program->fragmentShaderLog());
+            fnd::log(fnd::LogLevel::Error, "Vertex shader compile log: " + program->vertexShaderLog());
+            std::fprintf(stderr, "Filter shader link failed\n");
+            std::abort();
+        }
+    }
+    return program;
+}
+
 std::shared_ptr<GLProgram> setUpProgram(const std::string& vertexShader, const std::string& fragmentShader,
                                         const std::vector<std::string>& attributes)
 {
     std::shared_ptr<GLProgram> program;
     runOnProcessingQueueSync([&] {
         GfxContext::useImageProcessingContext();
-        program = GfxContext::sharedImageProcessingContext().programForVertexShaderString(vertexShader,
-                                                                                         fragmentShader);
-        if (!program->initialized()) {
-            for (const auto& attribute : attributes)
-                program->addAttribute(attribute);
-            if (!program->link()) {
-                program->validate();
-                fnd::log(fnd::LogLevel::Error, "Program link log: " + program->programLog());
-                fnd::log(fnd::LogLevel::Error, "Fragment shader compile log: " + program->fragmentShaderLog());
-                fnd::log(fnd::LogLevel::Error, "Vertex shader compile log: " + program->vertexShaderLog());
-                std::fprintf(stderr, "Filter shader link failed\n");
-                std::abort();
-            }
-        }
+        program = linkedProgram(GfxContext::sharedImageProcessingContext(), vertexShader, fragmentShader, attributes);
         GfxContext::setActiveShaderProgram(program);
         for (const auto& attribute : attributes)
             glEnableVertexAttribArray(program->attributeIndex(attribute));

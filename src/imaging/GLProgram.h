@@ -41,6 +41,15 @@ private:
     std::string programLog_;
 };
 
+class GfxContext;
+
+// The program of `context` for the two sources, linked with `attributes`
+// bound in order on first use; a link failure stops the program. The
+// context must be current.
+std::shared_ptr<GLProgram> linkedProgram(GfxContext& context, const std::string& vertexShader,
+                                         const std::string& fragmentShader,
+                                         const std::vector<std::string>& attributes);
+
 // The set-up every drawing node runs on the processing queue: the shared
 // context's program for the two sources, linked with `attributes` bound in
 // order on first use, made active. A link failure stops the program.

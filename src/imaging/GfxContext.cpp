@@ -59,7 +59,20 @@ void runOnContextQueueAsync(GfxContext& context, std::function<void()> block)
 
 GfxContext::GfxContext() : contextQueue_(std::make_shared<fnd::DispatchQueue>("norvale.imaging.contextQueue")) {}
 
-GfxContext::~GfxContext() = default;
+GfxContext::~GfxContext()
+{
+    // Programs and textures of a context are deleted with it current, on its queue.
+    if (context_) {
+        auto programs = std::make_shared<decltype(shaderProgramCache_)>(std::move(shaderProgramCache_));
+        auto current = std::move(currentShaderProgram_);
+        auto textureCache = std::move(coreVideoTextureCache_);
+        context_->deleteObjects([programs, current, textureCache]() mutable {
+            current.reset();
+            programs->clear();
+            textureCache.reset();
+        });
+    }
+}
 
 GfxContext& GfxContext::sharedImageProcessingContext()
 {
