@@ -242,23 +242,21 @@ void GfxMovieWriter::writeFrame(const std::shared_ptr<GfxFramebuffer>& framebuff
 
     const bool ready = assetWriterVideoInput_->isReadyForMoreMediaData() ||
                        (!encodingLiveVideo_ && waitUntilReady(*assetWriterVideoInput_, *assetWriter_, 10.0));
-    if (ready) {
-        if (assetWriter_->status() == media::AssetWriterStatus::Writing) {
-            if (assetWriterPixelBufferInput_->appendPixelBuffer(pixelBuffer, frameTime))
-                ++framesWritten_;
-            else
-                fnd::log(fnd::LogLevel::Warning, "Problem appending pixel buffer at time: " + frameTime.description());
-        } else if (assetWriter_->status() == media::AssetWriterStatus::Failed) {
-            fnd::log(fnd::LogLevel::Warning, "failed to write frame");
-        } else if (assetWriter_->status() == media::AssetWriterStatus::Completed) {
-            fnd::log(fnd::LogLevel::Debug, "frame writing completed");
-        } else {
-            fnd::log(fnd::LogLevel::Warning, "Couldn't write a frame");
-        }
-    } else {
+    bool appended = false;
+    if (!ready) {
         fnd::log(fnd::LogLevel::Debug, "2: Had to drop a video frame: " + frameTime.description());
-        ++framesDropped_;
+    } else if (assetWriter_->status() == media::AssetWriterStatus::Writing) {
+        appended = assetWriterPixelBufferInput_->appendPixelBuffer(pixelBuffer, frameTime);
+        if (!appended)
+            fnd::log(fnd::LogLevel::Warning, "Problem appending pixel buffer at time: " + frameTime.description());
+    } else if (assetWriter_->status() == media::AssetWriterStatus::Failed) {
+        fnd::log(fnd::LogLevel::Warning, "failed to write frame");
+    } else if (assetWriter_->status() == media::AssetWriterStatus::Completed) {
+        fnd::log(fnd::LogLevel::Debug, "frame writing completed");
+    } else {
+        fnd::log(fnd::LogLevel::Warning, "Couldn't write a frame");
     }
+    ++(appended ? framesWritten_ : framesDropped_);
     previousFrameTime_ = frameTime;
     processingFrame_ = false;
 }
