@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <future>
+#include <optional>
+
 #include "ImagingTestSupport.h"
 #include "imaging/GfxAlphaBlendFilter.h"
 #include "imaging/GfxBrightnessFilter.h"
+#include "imaging/GfxContext.h"
 #include "imaging/GfxMovieWriter.h"
 #include "imaging/GfxVideoCamera.h"
 #include "imaging/GfxView.h"
@@ -45,13 +49,24 @@ TEST(PipelineSoakTest, ThreeHundredFramesLeaveTheLocksBalanced)
 
     auto pixels = media::PixelBuffer::create(352, 288, media::PixelFormat::NV12FullRange);
     const int frames = 300;
+    std::optional<std::promise<void>> release;
     for (int i = 1; i <= frames; ++i) {
         camera->processVideoSampleBuffer(media::SampleBuffer::makeVideo(pixels, frameTime(i)));
         // Each camera frame is a task of its own on the main queue, between
-        // which framebuffers handed back by the writer's queue arrive; every
-        // other pair comes back to back, so the writer is still busy.
-        if (i % 4 != 1)
-            RunLoop::main().processEvents();
+        // which framebuffers handed back by the writer's queue arrive.
+        RunLoop::main().processEvents();
+        // Now and then the writer's queue is held up, so that it drops the
+        // frames arriving meanwhile.
+        if (i % 50 == 0) {
+            if (release) {
+                release->set_value();
+                release.reset();
+            } else {
+                release.emplace();
+                runOnContextQueueAsync(writer->movieWriterContext(),
+                                       [gate = release->get_future().share()] { gate.wait(); });
+            }
+        }
     }
     ASSERT_TRUE(RunLoop::main().runUntil(
         [&] { return writer->framesWritten() + writer->framesDropped() == std::size_t(frames); }, 60));
