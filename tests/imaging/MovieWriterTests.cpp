@@ -146,7 +146,7 @@ TEST_F(MovieWriterTest, RecordsTheCameraWithItsOverlayAndSound)
         RunLoop::main().advance(1.0 / 30);
         device->pushVideoFrame(solidImage(4, 4, {40, 120, 200, 255}));
         ASSERT_TRUE(RunLoop::main().runUntil(
-            [&] { return writer->framesWritten() + writer->framesDropped()  == std::size_t(i + 1); }, 60))
+            [&] { return writer->framesWritten() + writer->framesDropped() == std::size_t(i + 1); }, 60))
             << "frame " << i << " written " << writer->framesWritten() << " dropped " << writer->framesDropped();
     }
     blend->removeTarget(writer);
