@@ -22,6 +22,12 @@ struct ErrorCase {
     std::vector<std::string> errors;
 };
 
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const ErrorCase& c, std::ostream* os)
+{
+    *os << ::testing::PrintToString(c.markup);
+}
+
 class ParserErrors : public testing::TestWithParam<ErrorCase> {};
 
 // The error list is what a page author sees of a repair: one fixed text per
@@ -70,6 +76,15 @@ TEST(HTMLParser, NobrStartTagHiddenByAMarkerIsStillInserted)
               parser.errors().end());
 }
 
+// A block start tag closes an open p only when the p is in button scope: a
+// button between them hides it, so the div goes into the button. Asked in the
+// default scope, the p would be closed and the div would follow it.
+TEST(HTMLParser, AButtonHidesAnOpenParagraphFromABlockStartTag)
+{
+    HTMLParser parser(u"<!DOCTYPE html><p>a<button>b<div>c", utf8Tentative);
+    EXPECT_EQ(bodyMarkup(*parser.document()), "<p>a<button>b<div>c</div></button></p>");
+}
+
 // After a meta charset restarts the parse, the end of the file must not run
 // the insertion modes on the emptied stack (which made a body out of nothing).
 TEST(HTMLParser, EncodingChangeStopsTheParseForGood)
@@ -94,6 +109,11 @@ struct EncodingCase {
     std::optional<StringEncoding> requested; // what the restart callback is asked for
     HTMLStringEncodingConfidence finalConfidence;
 };
+
+void PrintTo(const EncodingCase& c, std::ostream* os)
+{
+    *os << ::testing::PrintToString(c.markup);
+}
 
 class MetaCharset : public testing::TestWithParam<EncodingCase> {};
 
