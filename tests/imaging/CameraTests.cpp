@@ -4,9 +4,11 @@
 #include <cmath>
 
 #include "ImagingTestSupport.h"
+#include "imaging/GfxMovieWriter.h"
 #include "imaging/GfxVideoCamera.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/media/CaptureDevice.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -146,6 +148,43 @@ TEST(GfxVideoCameraTest, CapturedFramesReachTheTargetAndPausedOnesDoNot)
     camera->startCameraCapture();
     camera->stopCameraCapture();
     EXPECT_FALSE(camera->isRunning());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GfxVideoCameraTest, TheMicrophoneFollowsTheAudioTarget)
+{
+    syntheticCamera(true);
+    auto camera = GfxVideoCamera::create();
+    const auto inputs = [&] { return camera->captureSession()->inputs().size(); };
+    EXPECT_EQ(inputs(), 1u);
+    auto writer = GfxMovieWriter::create(testsupport::freshDocuments() / "Sound.m4v", {64, 48});
+    camera->setAudioEncodingTarget(writer);
+    camera->setAudioEncodingTarget(writer);
+    EXPECT_EQ(inputs(), 2u);
+    EXPECT_TRUE(writer->hasAudioTrack());
+    camera->setAudioEncodingTarget(nullptr);
+    EXPECT_EQ(inputs(), 1u);
+
+    // A microphone added by hand stays when the target is cleared.
+    EXPECT_TRUE(camera->addAudioInputsAndOutputs());
+    camera->setAudioEncodingTarget(writer);
+    camera->setAudioEncodingTarget(nullptr);
+    EXPECT_EQ(inputs(), 2u);
+}
+
+TEST(GfxVideoCameraTest, FrameRateZeroRestoresTheDefault)
+{
+    auto device = syntheticCamera(true);
+    auto camera = GfxVideoCamera::create();
+    const auto standard = device->activeVideoMinFrameDuration();
+    camera->setFrameRate(15);
+    EXPECT_EQ(device->activeVideoMinFrameDuration(), media::MediaTime::make(1, 15));
+    EXPECT_EQ(device->activeVideoMaxFrameDuration(), media::MediaTime::make(1, 15));
+    camera->setFrameRate(0);
+    EXPECT_EQ(device->activeVideoMinFrameDuration(), standard);
 }
 
 }  // namespace
