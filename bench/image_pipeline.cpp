@@ -123,7 +123,8 @@ void runPipeline(benchmark::State& state, bool withWriter)
     overlay->addTarget(blend);
     blend->addTarget(view);
     int overlayIndex = 0;
-    brightness->setFrameProcessingCompletionBlock([&](GfxOutput&, media::MediaTime) { overlay->render(overlayIndex++); });
+    brightness->setFrameProcessingCompletionBlock(
+        [&](GfxOutput&, media::MediaTime) { overlay->render(overlayIndex++); });
 
     std::size_t written = 0;
     std::size_t dropped = 0;

@@ -141,7 +141,8 @@ void GfxFramebuffer::enableReferenceCounting()
 ui::Image GfxFramebuffer::newImageFromFramebufferContents()
 {
     if (textureOptions_.internalFormat != GL_RGBA) {
-        std::fprintf(stderr, "For conversion to a CGImage the output texture format for this filter must be GL_RGBA.\n");
+        std::fprintf(stderr,
+                     "For conversion to a CGImage the output texture format for this filter must be GL_RGBA.\n");
         std::abort();
     }
     if (textureOptions_.type != GL_UNSIGNED_BYTE) {

@@ -339,7 +339,8 @@ void GfxVideoCamera::processVideoSampleBuffer(const std::shared_ptr<media::Sampl
                   : nullptr;
     if (!luminance || !chrominance) {
         // Without both planes the frame cannot be converted: it is dropped.
-        fnd::log(fnd::LogLevel::Error, "Error at CVOpenGLESTextureCacheCreateTextureFromImage " + std::to_string(error));
+        fnd::log(fnd::LogLevel::Error,
+                 "Error at CVOpenGLESTextureCacheCreateTextureFromImage " + std::to_string(error));
         pixels.unlockBaseAddress();
         return;
     }
@@ -357,7 +358,8 @@ void GfxVideoCamera::convertYUVToRGBOutput(unsigned luminanceTexture, unsigned c
     const ui::Size size = rotationSwapsWidthAndHeight(internalRotation_)
                               ? ui::Size{double(imageBufferHeight_), double(imageBufferWidth_)}
                               : ui::Size{double(imageBufferWidth_), double(imageBufferHeight_)};
-    outputFramebuffer_ = GfxContext::sharedFramebufferCache().fetchFramebufferForSize(size, outputTextureOptions_, false);
+    outputFramebuffer_ =
+        GfxContext::sharedFramebufferCache().fetchFramebufferForSize(size, outputTextureOptions_, false);
     outputFramebuffer_->activateFramebuffer();
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
