@@ -18,6 +18,7 @@ GforceView::GforceView(ui::Rect frame, int theme, bool dashcam)
     : ui::View(frame), dashCamMode_(dashcam), theme_(theme), timer_(tickInterval, [this] { updateDisplay(); })
 {
     setBackgroundColor(ui::Color::clear());
+    setClipsToBounds(true);
     width_ = bounds().size.width;
     height_ = bounds().size.height;
     setupLayer();

@@ -57,7 +57,7 @@ public:
     // The first lap of a run without a loaded track becomes the outline.
     virtual void raceEngineDidRecordTrack(RaceEngine&, const std::vector<geo::Location>&) {}
     // `best`: the lap became the reference lap.
-    virtual void raceEngineDidCompleteLap(RaceEngine&, const Lap&, bool best) {}
+    virtual void raceEngineDidCompleteLap(RaceEngine&, const Lap&, bool /*best*/) {}
     virtual void raceEngineDidStop(RaceEngine&) {}
 };
 

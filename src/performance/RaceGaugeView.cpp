@@ -17,10 +17,10 @@ const ui::Color speedBlue = ui::Color::rgb255(51, 181, 225);
 
 double radians(double degrees) { return degrees * std::numbers::pi / 180; }
 
-// The dial runs from six o'clock through nine and twelve to three o'clock.
+// The dial runs clockwise on screen, from six o'clock through nine and twelve to three o'clock.
 ui::Path segment(ui::Point center, double radius, double fromDegrees, double toRadians)
 {
-    return ui::Path::arc(center, radius, radians(fromDegrees), toRadians, false);
+    return ui::Path::arc(center, radius, radians(fromDegrees), toRadians, true);
 }
 
 }  // namespace
@@ -185,10 +185,10 @@ void RaceGaugeView::draw(ui::Context& context, ui::Rect)
     const double d = std::trunc(std::min(w, h) * 0.91);
     context.setLineWidth(line_);
     context.setStrokeColor(color_);
-    context.strokePath(ui::Path::arc({w / 2, h / 2}, d / 2 - 1.4 * barLength_, -3 * std::numbers::pi / 2, 0, false));
+    context.strokePath(ui::Path::arc({w / 2, h / 2}, d / 2 - 1.4 * barLength_, -3 * std::numbers::pi / 2, 0, true));
     context.setStrokeColor(color2_);
     context.strokePath(
-        ui::Path::arc({0.7 * w, 0.75 * h}, d / 4 - 1.2 * barLength_, -3 * std::numbers::pi / 2, 0, false));
+        ui::Path::arc({0.7 * w, 0.75 * h}, d / 4 - 1.2 * barLength_, -3 * std::numbers::pi / 2, 0, true));
 
     const float speed = speed_.shown();
     litSpeed_ = litCount(speed, maxSpeed_, speedSegments);

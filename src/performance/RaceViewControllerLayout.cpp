@@ -176,22 +176,24 @@ void RaceViewController::changeTheViewToPortrait(bool portrait, double)
     fnd::after(0.1, [self, this] {
         if (!self.lock() || !topPageViewController_)
             return;
-        const ui::Rect page = topPageViewController_->view()->bounds();
+        // The pages keep their places in the page view; only their size follows it.
+        const ui::Size page = topPageViewController_->view()->bounds().size;
+        const auto resize = [page](ui::View& v) { v.setFrame({v.frame().origin, page}); };
         if (rGView_) {
-            rGView_->setFrame(page);
+            resize(*rGView_);
             rGView_->setupLayer();
         }
         if (gView_) {
-            gView_->setFrame(page);
+            resize(*gView_);
             gView_->setupLayer();
         }
-        trackView_->setFrame(page);
+        resize(*trackView_);
         trackView_->updateLabels();
         if (sView_) {
-            sView_->setFrame(page);
+            resize(*sView_);
             sView_->adjustLabels();
         }
-        gFView_->setFrame(page);
+        resize(*gFView_);
         gFView_->adjustView();
     });
     view()->bringSubviewToFront(topNavBar_.get());

@@ -205,7 +205,7 @@ void TrackView::draw(ui::Context& context, ui::Rect)
         return;
     drawContent(context, bounds().size);
     if (previewMode_ && trackImageData_.empty())
-        fnd::DispatchQueue::main().async([weak = std::weak_ptr<ui::View>(shared_from_this())] {
+        fnd::DispatchQueue::main().async([weak = weak_from_this()] {
             if (auto self = std::static_pointer_cast<TrackView>(weak.lock()))
                 self->renderPreview();
         });
