@@ -1,6 +1,7 @@
 #include "performance/AddTrackViewCon.h"
 
 #include "core/model/Manager.h"
+#include "performance/NavigationBarBottom.h"
 #include "performance/TrackView.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Strings.h"
@@ -30,7 +31,8 @@ void AddTrackViewCon::viewDidLoad()
 {
     const ui::Size size = view()->bounds().size;
     view()->setBackgroundColor(ui::Color::black());
-    tView_ = std::make_shared<TrackView>(ui::Rect{0, 65, size.width, size.height / 2 - 65}, 0);
+    const double top = navigationBarBottom(*this);
+    tView_ = std::make_shared<TrackView>(ui::Rect{0, top, size.width, size.height / 2 - top}, 0);
     view()->addSubview(tView_);
     tV_ = std::make_shared<ui::TableView>(ui::Rect{0, size.height / 2 + 1, size.width, size.height / 3 - 1},
                                           ui::TableViewStyle::Grouped);

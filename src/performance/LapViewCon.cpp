@@ -1,5 +1,6 @@
 #include "performance/LapViewCon.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/model/Manager.h"
@@ -7,6 +8,7 @@
 #include "platform/foundation/Strings.h"
 #include "platform/ui/BarItems.h"
 #include "platform/ui/Device.h"
+#include "performance/NavigationBarBottom.h"
 #include "platform/ui/TableViewCell.h"
 
 namespace {
@@ -143,8 +145,9 @@ void LapViewCon::changeTheViewToPortrait(bool portrait, double)
     }
     if (portrait) {
         const double p = 0.2 * l;
-        topView_->setFrame({0, 65, s, p});
-        tB_->setFrame({0, p + 66, s, size.height - p - 66});
+        const double top = navigationBarBottom(*this);
+        topView_->setFrame({0, top, s, p});
+        tB_->setFrame({0, p + top + 1, s, size.height - p - top - 1});
         for (std::size_t i = 0; i < pairs_.size(); ++i) {
             const double x = (i % 2) * s / 2;
             const double row = i < 2 ? 0 : 0.5 * p - 5;
@@ -154,8 +157,9 @@ void LapViewCon::changeTheViewToPortrait(bool portrait, double)
         lowerBorder_->setFrame({0, p - 3, s, 3});
     } else {
         const double p = 0.16 * s;
-        topView_->setFrame({0, 35, l, p});
-        tB_->setFrame({0, p + 35, l, 0.8 * s - 26});
+        const double top = std::max(35.0, navigationBarBottom(*this) - 30);
+        topView_->setFrame({0, top, l, p});
+        tB_->setFrame({0, p + top, l, 0.8 * s - 26});
         for (std::size_t i = 0; i < pairs_.size(); ++i) {
             pairs_[i].second->setFrame({i * l / 4, 8, l / 4, 0.35 * p});
             pairs_[i].first->setFrame({i * l / 4, 0.5 * p, l / 4, 0.25 * p});

@@ -4,6 +4,7 @@
 
 #include "performance/AddTrackViewCon.h"
 #include "performance/GradientPolylineRenderer.h"
+#include "performance/NavigationBarBottom.h"
 #include "performance/TrackView.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Strings.h"
@@ -209,11 +210,12 @@ void MapViewCon::changeTheViewToPortrait(bool portrait, double duration)
         return;
     const double s = std::min(screenBounds_.size.width, screenBounds_.size.height);
     const double l = std::max(screenBounds_.size.width, screenBounds_.size.height);
+    const double top = navigationBarBottom(*this);
     ui::animate(duration, [&] {
         if (portrait) {
-            mapView_->setFrame({0, 65, s, s - 65});
-            tView_->setFrame({0, 65, s, s - 65});
-            tb_->setFrame({0, s + 1, s, l - s});
+            mapView_->setFrame({0, top, s, s - 65});
+            tView_->setFrame({0, top, s, s - 65});
+            tb_->setFrame({0, top + s - 64, s, l - s - (top - 65)});
             tb_->setHidden(false);
         } else {
             mapView_->setFrame({0, 25, l, s - 25});
