@@ -481,12 +481,6 @@ void RaceViewController::resetData()
     if (!engine_.resetData())
         return;
     msgLabel_->setHidden(true);
-    if (engine_.trackLoaded()) {
-        trackLabel_->setHidden(true);
-    } else {
-        trackLabel_->setText(fnd::L("No track"));
-        trackLabel_->setHidden(false);
-    }
     // A chosen saved track comes back; without one the outline is recorded afresh.
     trackView_->setCoordinatesArr({});
     engine_.setTrackLoaded(false);
