@@ -355,6 +355,27 @@ void Context::strokePath(const Path& path)
     impl_->painter->strokePath(toQ(path), impl_->pen());
 }
 
+void Context::strokePolyline(const std::vector<Point>& points)
+{
+    if (points.size() < 2)
+        return;
+    impl_->prepare();
+    QPainter& p = *impl_->painter;
+    std::vector<QLineF> lines;
+    lines.reserve(points.size() - 1);
+    for (std::size_t i = 1; i < points.size(); ++i)
+        lines.emplace_back(toQ(points[i - 1]), toQ(points[i]));
+    p.save();
+    // Separate segments with square caps: the raster engine draws wide lines of that kind directly,
+    // where a wide path goes through the much slower stroker; the caps close the corners.
+    QPen pen = impl_->pen();
+    pen.setCapStyle(Qt::SquareCap);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawLines(lines.data(), static_cast<int>(lines.size()));
+    p.restore();
+}
+
 void Context::fillRect(const Rect& r) { fillPath(Path::rect(r)); }
 void Context::strokeRect(const Rect& r) { strokePath(Path::rect(r)); }
 void Context::fillEllipse(const Rect& r) { fillPath(Path::ellipse(r)); }
