@@ -11,7 +11,7 @@ TEST(RaceSimulator, DragProfileAcceleratesThroughTheGears)
     elmsim::Car car;
     car.update([](elmsim::CarState& s) {
         s.moving = true;
-        s.profile = *elmsim::profileNamed("drag");
+        s.profile = *elmsim::profileNamed("dragrun");
     });
     const double ratios[] = {0.008, 0.014, 0.021, 0.028, 0.032, 0.04};
     std::set<int> gears;
@@ -33,7 +33,7 @@ TEST(RaceSimulator, DragProfileAcceleratesThroughTheGears)
     elmsim::Car timed;
     timed.update([](elmsim::CarState& s) {
         s.moving = true;
-        s.profile = elmsim::Profile::drag;
+        s.profile = elmsim::Profile::dragRun;
     });
     timed.advance(14);
     EXPECT_NEAR(timed.state().speed, 97.2, 1e-6);

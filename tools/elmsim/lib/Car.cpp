@@ -68,7 +68,7 @@ std::optional<Profile> profileNamed(const std::string& name)
     static const std::pair<const char*, Profile> names[] = {
         {"drive", Profile::drive}, {"idle", Profile::idle},         {"cruise", Profile::cruise},
         {"city", Profile::city},   {"hot", Profile::hot},           {"speeding", Profile::speeding},
-        {"drag", Profile::drag},   {"lap", Profile::lap}};
+        {"drag", Profile::drag},   {"dragrun", Profile::dragRun}, {"lap", Profile::lap}};
     for (const auto& [text, profile] : names) {
         if (name == text)
             return profile;
@@ -158,6 +158,18 @@ void Car::followProfile()
         break;
     }
     case Profile::drag: {
+        // A standing start every 30 s: full throttle for 15 s, then coasting to a stop.
+        const double t = std::fmod(s.time, 30.0);
+        if (t < 15) {
+            s.speed = 230 * (1 - std::exp(-t / 8));
+            effort = 1;
+        } else {
+            const double top = 230 * (1 - std::exp(-15.0 / 8));
+            s.speed = std::max(0.0, top * (1 - (t - 15) / 12));
+        }
+        break;
+    }
+    case Profile::dragRun: {
         // Every 60 s: 5 s standing, then a steady 3 m/s^2 to 200 km/h (18.5 s)
         // through the gears, shifting up at 6500 rpm, then coasting to a stop.
         const double t = std::fmod(s.time, 60.0);
