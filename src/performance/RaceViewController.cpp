@@ -177,6 +177,14 @@ void RaceViewController::loadSelectedTrack()
         engine_.setTrackLoaded(true);
         trackView_->setCoordinatesArr(raceData.trackArr[static_cast<std::size_t>(selected)].trackCoordinateArr);
         trackLabel_->setHidden(true);
+        savedTrackShown_ = true;
+    } else if (savedTrackShown_ && !engine_.recording()) {
+        // "New track" was chosen: the saved outline goes and the next first lap is recorded.
+        savedTrackShown_ = false;
+        engine_.setTrackLoaded(false);
+        trackView_->setCoordinatesArr({});
+        trackLabel_->setText(fnd::L("No track"));
+        trackLabel_->setHidden(false);
     }
 }
 
@@ -484,6 +492,7 @@ void RaceViewController::resetData()
     // A chosen saved track comes back; without one the outline is recorded afresh.
     trackView_->setCoordinatesArr({});
     engine_.setTrackLoaded(false);
+    savedTrackShown_ = false;
     loadSelectedTrack();
     if (!engine_.trackLoaded()) {
         trackLabel_->setText(fnd::L("No track"));

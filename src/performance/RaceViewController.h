@@ -201,6 +201,7 @@ private:
     bool isPortrait2_ = false;
     bool dataUnloaded_ = false;
     bool menuOpen_ = false;
+    bool savedTrackShown_ = false;  // the track page shows a saved track, not a recorded lap
     bool warningShown_ = false;
     int pageIndex_ = 0;
     std::vector<float> transArr_;

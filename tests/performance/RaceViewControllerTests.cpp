@@ -227,6 +227,16 @@ TEST_F(RaceViewControllerTest, ResetBringsTheSelectedTrackBack)
     EXPECT_FALSE(screen->engine().trackLoaded());
     EXPECT_EQ(screen->trackLabel().text(), "No track");
 
+    // Choosing "New track" in the list clears the saved outline when the screen comes back.
+    Manager::sharedManager().raceData().selectedTrackIndex = 0;
+    screen->viewDidAppear(false);
+    EXPECT_TRUE(screen->engine().trackLoaded());
+    Manager::sharedManager().raceData().selectedTrackIndex = -1;
+    screen->viewDidAppear(false);
+    EXPECT_FALSE(screen->engine().trackLoaded());
+    EXPECT_TRUE(screen->trackView()->coordinatesArr().empty());
+    EXPECT_FALSE(screen->trackLabel().isHidden());
+
     // A selection past the list (a track deleted elsewhere) loads nothing.
     Manager::sharedManager().raceData().selectedTrackIndex = 5;
     screen->viewDidAppear(false);
