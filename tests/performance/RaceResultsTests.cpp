@@ -225,6 +225,10 @@ TEST_F(RaceResultsTest, LapMapOpensOnTheTrackViewAndFollowsTheChosenLap)
     EXPECT_EQ(mapScreen->tView()->lapNumber(), 3);
     EXPECT_EQ(mapScreen->polyline()->pointCount(), 4u);
     EXPECT_EQ(mapScreen->tView()->hues().size(), 4u);
+    // A long lap is kept whole.
+    std::vector<float> many(3500, 80.0f);
+    mapScreen->drawLineForlap(lap(9000, many));
+    EXPECT_EQ(mapScreen->polyline()->pointCount(), 3500u);
     // A lap without positions draws no route.
     auto noGps = std::make_shared<MapViewCon>(std::vector<Lap>{Lap({}, {50}, 700)});
     show(noGps);

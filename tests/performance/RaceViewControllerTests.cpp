@@ -196,6 +196,21 @@ TEST_F(RaceViewControllerTest, ALaunchStartsTheArmedRunAndStopShowsTheResults)
     EXPECT_NE(dynamic_cast<RaceResViewCon*>(navigation->topViewController()), nullptr);
 }
 
+TEST_F(RaceViewControllerTest, LeavingTheScreenDiscardsARun)
+{
+    ASSERT_TRUE(connect());
+    auto screen = showRace();
+    armDrag();
+    launch();
+    advance(2);
+    screen->viewWillDisappear(false);
+    screen->viewDidDisappear(false);
+    EXPECT_FALSE(screen->engine().recording());
+    EXPECT_EQ(screen->engine().runTicks(), 0);
+    EXPECT_TRUE(screen->engine().lapArr().empty());
+    EXPECT_EQ(screen->readySegCon().selectedSegmentIndex(), 0);
+}
+
 TEST_F(RaceViewControllerTest, ADroppedLinkStopsTheRunAndKeepsItsResults)
 {
     ASSERT_TRUE(connect());
