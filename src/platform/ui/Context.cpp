@@ -260,11 +260,15 @@ struct Context::Impl {
         }
         const std::vector<float> alpha = blurredAlpha(padded, radius);
         const QColor color = toQColor(s.color);
+        const int red = color.red();
+        const int green = color.green();
+        const int blue = color.blue();
+        const double colorAlpha = color.alphaF();
         for (int y = 0; y < padded.height(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(padded.scanLine(y));
             for (int x = 0; x < padded.width(); ++x) {
-                const double a = alpha[static_cast<std::size_t>(y * padded.width() + x)] * color.alphaF();
-                row[x] = qPremultiply(qRgba(color.red(), color.green(), color.blue(), static_cast<int>(std::lround(a * 255))));
+                const double a = alpha[static_cast<std::size_t>(y * padded.width() + x)] * colorAlpha;
+                row[x] = qPremultiply(qRgba(red, green, blue, static_cast<int>(std::lround(a * 255))));
             }
         }
         painter->setOpacity(std::clamp(state.alpha * layer.alpha, 0.0, 1.0));
