@@ -8,7 +8,10 @@
 #include "performance/TrackSelectViewCon.h"
 #include "performance/TrackView.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/map/TileLoader.h"
+#include "platform/ui/Context.h"
 #include "platform/ui/PageViewController.h"
+#include "support/LoopbackServer.h"
 
 namespace {
 
@@ -86,6 +89,32 @@ TEST_F(RaceScreenshotTest, ResultScreensAndTrackForms)
     mapScreen->setMapType(0);
     advance(0.5);
     save(*root->rootViewController()->view(), "lap-map-offline");
+    // On tiles from a loopback tile server (every tile a plain green-grey square).
+    ui::BitmapContext tile({256, 256});
+    tile.setFillColor(ui::Color::rgb255(200, 215, 190));
+    tile.fillRect(ui::makeRect(0, 0, 256, 256));
+    const std::string png = tile.makeImage().pngData();
+    testsupport::LoopbackHttpServer server(
+        [&](const std::string&) { return testsupport::HttpReply{200, "image/png", png}; });
+    const map::TileSettings offline = map::TileLoader::shared().settings();
+    map::TileSettings tiles;
+    tiles.standardUrl = server.url("/tiles/{z}/{x}/{y}.png");
+    tiles.attribution = "Test tiles";
+    tiles.cacheFolder = testsupport::programHome() / "cache" / "tiles";
+    map::TileLoader::shared().setSettings(tiles);
+    auto onTiles = std::make_shared<MapViewCon>(laps);
+    showInWindow(onTiles);
+    onTiles->setMapType(0);
+    onTiles->mapView()->renderToImage(1);
+    for (int i = 0; i < 20; ++i) {
+        fnd::RunLoop::main().runUntil([] { return false; }, 0.05);
+        advance(0.1);
+    }
+    EXPECT_FALSE(onTiles->mapView()->isOffline());
+    save(*root->rootViewController()->view(), "lap-map-tiles");
+    root.reset();
+    map::TileLoader::shared().setSettings(offline);
+
     auto form = std::make_shared<AddTrackViewCon>(laps[0]);
     showInWindow(form);
     save(*root->rootViewController()->view(), "track-form");
