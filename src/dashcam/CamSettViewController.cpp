@@ -6,6 +6,7 @@
 #include <set>
 
 #include "core/model/Manager.h"
+#include "performance/TrackSelectViewCon.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/Label.h"
@@ -120,9 +121,8 @@ std::vector<FormSection> CamSettViewController::formSections()
         const std::string trackName = track >= 0 && static_cast<std::size_t>(track) < race.trackArr.size()
                                           ? race.trackArr[static_cast<std::size_t>(track)].trackName
                                           : std::string("No track selected");
-        FormRow row = FormRow::disclosure("Select race track", trackName, nullptr);
-        row.enabled = false;  // the saved-track picker belongs to the race screens
-        camera.rows.push_back(row);
+        camera.rows.push_back(FormRow::disclosure("Select race track", trackName,
+                                                  [this] { push(std::make_shared<TrackSelectViewCon>()); }));
     }
     const int count = settings.camGaugeCount;
     camera.rows.push_back(FormRow::disclosure(fnd::L("Gauge count"), gaugeCountText(count), [this, &settings] {

@@ -3,6 +3,7 @@
 #include "DashcamTest.h"
 #include "core/model/Pid.h"
 #include "dashcam/CamSettViewController.h"
+#include "performance/TrackSelectViewCon.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
@@ -79,6 +80,9 @@ TEST_F(CamSettViewControllerTest, RowsFollowRaceModeAndGaugeCount)
     ASSERT_EQ(raced.rows.size(), 8u);
     EXPECT_EQ(raced.rows[3].title, "Select race track");
     EXPECT_EQ(raced.rows[3].value, "No track selected");
+    raced.rows[3].action();
+    advance(1);
+    EXPECT_TRUE(dynamic_cast<TrackSelectViewCon*>(navigation->topViewController()));
 }
 
 TEST_F(CamSettViewControllerTest, TheMapSwitchShowsAndWritesTheMapSetting)
