@@ -102,7 +102,7 @@ ui::Image OverlayCanvas::paint(double scale) const
     return context.makeImage();
 }
 
-std::vector<std::uint8_t> OverlayCanvas::straightBGRA(const ui::Image& image)
+std::vector<std::uint8_t> OverlayCanvas::straightRGBA(const ui::Image& image)
 {
     const int w = image.pixelWidth();
     const int h = image.pixelHeight();
@@ -120,9 +120,9 @@ std::vector<std::uint8_t> OverlayCanvas::straightBGRA(const ui::Image& image)
         const auto straight = [a](std::uint32_t c) {
             return static_cast<std::uint8_t>(a == 255 ? c : std::min<std::uint32_t>(255, (c * 255 + a / 2) / a));
         };
-        out[0] = straight(p & 0xFF);
+        out[0] = straight((p >> 16) & 0xFF);
         out[1] = straight((p >> 8) & 0xFF);
-        out[2] = straight((p >> 16) & 0xFF);
+        out[2] = straight(p & 0xFF);
         out[3] = static_cast<std::uint8_t>(a);
     }
     return bytes;

@@ -125,7 +125,7 @@ TEST_F(OverlayCanvasTest, TranslucentPixelsAreUploadedWithStraightAlpha)
     panel->setBackgroundColor(ui::Color::white(1, 0.5));
     overlay->addSubview(panel);
     const ui::Image frame = canvas->paint(1);
-    const auto bytes = OverlayCanvas::straightBGRA(frame);
+    const auto bytes = OverlayCanvas::straightRGBA(frame);
     const std::size_t inside = (10 * static_cast<std::size_t>(frame.pixelWidth()) + 10) * 4;
     EXPECT_EQ(bytes[inside + 0], 255);
     EXPECT_EQ(bytes[inside + 1], 255);
