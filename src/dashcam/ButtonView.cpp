@@ -46,7 +46,8 @@ void ButtonView::setupLayer() { morphTo(recording_ ? idleSquare() : idleDisc(), 
 
 void ButtonView::touchesBegan(const std::vector<ui::Touch>&)
 {
-    if (!delegate_ || !connected_)
+    // Starting needs the link; a recording can always be stopped.
+    if (!delegate_ || (!connected_ && !recording_))
         return;
     delegate_->buttonPressed();
     recording_ = !recording_;

@@ -12,8 +12,8 @@ public:
 };
 
 // The dash camera's round record button: a white ring round a red disc that
-// morphs into a red square while recording. A tap is reported only while the
-// adapter link is connected.
+// morphs into a red square while recording. A tap that would start a recording
+// is reported only while the adapter link is connected; one that stops it always.
 class ButtonView : public ui::View {
 public:
     static constexpr int startSound = 1103;

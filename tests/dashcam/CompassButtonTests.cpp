@@ -83,6 +83,15 @@ TEST_F(ButtonViewTest, TapsCountOnlyWhileConnected)
     EXPECT_DOUBLE_EQ(button.discRect().width(), 50);
     EXPECT_DOUBLE_EQ(button.squareRect().width(), 1);
     EXPECT_EQ(fnd::SystemSound::played(), (std::vector<int>{1103, 1052}));
+
+    // A recording stops even after the link went away.
+    button.touchesBegan({});
+    button.setConnected(false);
+    button.touchesBegan({});
+    EXPECT_EQ(delegate.presses, 4);
+    EXPECT_FALSE(button.isRecording());
+    button.touchesBegan({});
+    EXPECT_EQ(delegate.presses, 4);
 }
 
 TEST_F(ButtonViewTest, TheMorphTakesAThirdOfASecond)
