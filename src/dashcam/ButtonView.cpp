@@ -56,10 +56,13 @@ void ButtonView::touchesBegan(const std::vector<ui::Touch>&)
 
 void ButtonView::setRecording(bool recording)
 {
-    if (recording != recording_) {
-        recording_ = recording;
-        toggleButton();
-    }
+    if (recording == recording_)
+        return;
+    recording_ = recording;
+    if (recording_)
+        morphTo(idleSquare(), recordingSquare(), true);
+    else
+        morphTo(idleDisc(), idleSquare(), true);
 }
 
 void ButtonView::toggleButton()

@@ -27,7 +27,7 @@ public:
     void toggleButton();
 
     bool isRecording() const { return recording_; }
-    // Shows a state without a tap (the screen stopped or refused a recording).
+    // Shows a state without a tap and without a sound (the screen stopped or refused a recording).
     void setRecording(bool recording);
     bool connected() const { return connected_; }
     void setConnected(bool connected) { connected_ = connected; }

@@ -86,7 +86,7 @@ void CameraLiveData::addRequest(int slot, Command command)
         commandArr_.push_back(std::move(command));
 }
 
-void CameraLiveData::rebuild(int tileCount, const Scanner& link)
+void CameraLiveData::rebuild(int tileCount, const Scanner* link)
 {
     const Settings& settings = Manager::sharedManager().setting();
     const UserData& user = Manager::sharedManager().userData();
@@ -97,8 +97,24 @@ void CameraLiveData::rebuild(int tileCount, const Scanner& link)
     fuelBgTracking_ = false;
     calc_ = CalculatedSensors();
 
-    const auto live = [&link](int pid, std::optional<int> priority = {}) {
-        Command command = link.commandForOBD2(1, pid, 255);
+    const auto request = [link](int mode, int pid, int pid2) {
+        if (link)
+            return link->commandForOBD2(mode, pid, pid2);
+        Command command;
+        command.mode = static_cast<std::uint8_t>(mode);
+        command.pid = static_cast<std::uint8_t>(pid);
+        command.pid2 = static_cast<std::uint8_t>(pid2 == 255 ? 0 : pid2);
+        return command;
+    };
+    const auto voltage = [link] {
+        if (link)
+            return link->commandForVoltage();
+        Command command;
+        command.isVoltageCommand = true;
+        return command;
+    };
+    const auto live = [&request](int pid, std::optional<int> priority = {}) {
+        Command command = request(1, pid, 255);
         if (priority)
             command.priority = *priority;
         return command;
@@ -129,7 +145,7 @@ void CameraLiveData::rebuild(int tileCount, const Scanner& link)
                     addRequest(p, live(0x10));
                 }
             } else {
-                addRequest(p, link.commandForVoltage());
+                addRequest(p, voltage());
             }
             const bool m = metric(s);
             slot.name = user.shortNameArr[i];
@@ -137,7 +153,7 @@ void CameraLiveData::rebuild(int tileCount, const Scanner& link)
             slot.min = m ? user.minArr[i] : user.minImpArr[i];
             slot.max = m ? user.maxArr[i] : user.maxImpArr[i];
         } else if (const Pid* pid = customPid(s)) {
-            Command command = link.commandForOBD2(pid->mode, pid->pid, pid->pid2 == 0 ? 255 : pid->pid2);
+            Command command = request(pid->mode, pid->pid, pid->pid2 == 0 ? 255 : pid->pid2);
             command.index = s - firstCustom;
             addRequest(p, command);
             slot.name = pid->sName;

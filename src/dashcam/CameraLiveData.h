@@ -57,8 +57,9 @@ public:
     // never exceed 4 at the two low resolutions and 5 otherwise.
     static int gaugeTileCount(int camGaugeCount, int recordMode, bool gForceEnabled, bool isRaceMode);
 
-    // The slots and the request list for `tileCount` tiles by the settings now.
-    void rebuild(int tileCount, const Scanner& link);
+    // The slots and the request list for `tileCount` tiles by the settings now
+    // (requests in the link's form when there is one).
+    void rebuild(int tileCount, const Scanner* link);
     const std::vector<Slot>& slots() const { return slots_; }
     // The requests, one per reply key, the voltage request first when the
     // adapter takes several requests at once.

@@ -25,7 +25,7 @@ protected:
     {
         for (std::size_t p = 0; p < sensors.size(); ++p)
             settings().sensors[CameraLiveData::firstSlotEntry + p] = sensors[p];
-        live.rebuild(static_cast<int>(sensors.size()), *link);
+        live.rebuild(static_cast<int>(sensors.size()), link.get());
     }
 
     static Response reply(int mode, int pid, std::vector<std::uint8_t> data, int pid2 = 0)

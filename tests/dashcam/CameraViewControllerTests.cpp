@@ -1,0 +1,146 @@
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "DashcamTest.h"
+#include "core/link/Scanner.h"
+#include "dashcam/CamGaugeView.h"
+#include "dashcam/CameraViewController.h"
+#include "elmsim/lib/Simulator.h"
+#include "platform/media/CaptureDevice.h"
+#include "platform/media/PhotoAlbum.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/RootWindow.h"
+#include "platform/ui/Window.h"
+
+namespace {
+
+// The screen in a landscape phone window, with the synthetic camera and a real
+// link to the adapter simulator on loopback; the movie is really encoded.
+class CameraViewControllerTest : public DashcamTest {
+protected:
+    void SetUp() override
+    {
+        DashcamTest::SetUp();
+        ui::AlertController::dismissAll();
+        media::CaptureDevice::configure("synthetic", "synthetic");
+        ASSERT_NE(sim.start(), 0);
+        settings().hostIP = "127.0.0.1";
+        settings().port = sim.port();
+        settings().recordMode = 0;
+        settings().camGaugeCount = 2;
+        settings().sensors[16] = sensorOf(0x0C);
+        settings().sensors[17] = sensorOf(0x0D);
+        link = Scanner::ScannerForMode(0, Manager::sharedManager().linkSettings());
+        link->connect();
+        ASSERT_TRUE(waitFor([&] { return link->isConnected(); }));
+    }
+
+    void TearDown() override
+    {
+        ui::AlertController::dismissAll();
+        root.reset();
+        camera.reset();
+        link->disconnect();
+        sim.stop();
+    }
+
+    static int sensorOf(int pid)
+    {
+        const auto& pids = DataStore::sharedDataStore().pidArr;
+        return static_cast<int>(std::find(pids.begin(), pids.end(), pid) - pids.begin());
+    }
+
+    static bool waitFor(const std::function<bool()>& done, double seconds = 20.0)
+    {
+        return fnd::RunLoop::main().runUntil(done, seconds);
+    }
+
+    void show()
+    {
+        root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+        camera = std::make_shared<CameraViewController>();
+        camera->setScanner(link);
+        root->setRootViewController(camera);
+        root->window().layoutIfNeeded();
+        advance(0.1);
+    }
+
+    void leave()
+    {
+        root->setRootViewController(std::make_shared<ui::ViewController>());
+        root->window().layoutIfNeeded();
+    }
+
+    static std::size_t albumMovies()
+    {
+        std::size_t count = 0;
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(media::PhotoAlbum::videosFolder(), error))
+            count += entry.is_regular_file() ? 1 : 0;
+        return count;
+    }
+
+    elmsim::Simulator sim;
+    std::shared_ptr<Scanner> link;
+    std::unique_ptr<ui::RootWindow> root;
+    std::shared_ptr<CameraViewController> camera;
+};
+
+TEST_F(CameraViewControllerTest, LiveValuesReachTheTilesAndTheOverlay)
+{
+    show();
+    ASSERT_TRUE(camera->hasCamera());
+    ASSERT_TRUE(camera->isConnected());
+    ASSERT_EQ(camera->gaugeArr().size(), 2u);
+    EXPECT_TRUE(waitFor([&] { return camera->gaugeArr()[0]->getVal() > 0; }));
+    EXPECT_TRUE(waitFor([&] { return camera->gaugeValArray()[0] != "00"; }));
+}
+
+TEST_F(CameraViewControllerTest, RecordingsAreSavedAndNeverOverwrittenWhileFinishing)
+{
+    show();
+    ASSERT_TRUE(camera->hasCamera());
+    camera->recordData();
+    ASSERT_TRUE(camera->isRecording());
+    waitFor([] { return false; }, 1.5);
+    camera->recordData();
+    EXPECT_FALSE(camera->isRecording());
+
+    // A quick restart is refused until the previous movie is in the album.
+    if (camera->isFinishingMovie()) {
+        camera->recordData();
+        EXPECT_FALSE(camera->isRecording());
+    }
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    EXPECT_EQ(camera->moviesSaved(), 1);
+    EXPECT_EQ(albumMovies(), 1u);
+    EXPECT_GT(std::filesystem::file_size(camera->pathToMovie()), 0u);
+
+    // Leaving the screen during a recording stops and saves it.
+    camera->recordData();
+    ASSERT_TRUE(camera->isRecording());
+    waitFor([] { return false; }, 1.0);
+    leave();
+    EXPECT_FALSE(camera->isRecording());
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    EXPECT_EQ(camera->moviesSaved(), 2);
+    EXPECT_EQ(albumMovies(), 2u);
+}
+
+TEST_F(CameraViewControllerTest, RecordingNeedsTheLinkButStopsWithoutIt)
+{
+    show();
+    camera->recordData();
+    ASSERT_TRUE(camera->isRecording());
+    link->disconnect();
+    camera->recordData();
+    EXPECT_FALSE(camera->isRecording());
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    leave();
+    camera->recordData();
+    EXPECT_FALSE(camera->isRecording());
+}
+
+}  // namespace
