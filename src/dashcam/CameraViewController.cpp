@@ -294,7 +294,8 @@ void CameraViewController::startRecording()
     std::filesystem::remove(pathToMovie_, ignored);
     movieWriter_ = GfxMovieWriter::create(pathToMovie_, resolutionFor(recordMode_).size);
     movieWriter_->setEncodingLiveVideo(true);
-    movieWriter_->setShouldPassthroughAudio(true);
+    // Sound is encoded (AAC) rather than passed through as the microphone's raw samples.
+    movieWriter_->setShouldPassthroughAudio(false);
     captureDevice_->setAudioEncodingTarget(movieWriter_);
     blendFilter_->addTarget(movieWriter_);
     movieWriter_->startRecording();
