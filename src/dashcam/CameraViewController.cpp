@@ -14,6 +14,8 @@
 #include "imaging/GfxMovieWriter.h"
 #include "imaging/GfxVideoCamera.h"
 #include "imaging/GfxView.h"
+#include "performance/GforceView.h"
+#include "platform/foundation/OperationQueue.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Paths.h"
@@ -80,6 +82,7 @@ CameraViewController::~CameraViewController()
         counterTimer_->invalidate();
     if (filter_)
         filter_->setFrameProcessingCompletionBlock({});
+    motionManager_.stopDeviceMotionUpdates();
     if (captureDevice_)
         captureDevice_->stopCameraCapture();
 }
@@ -104,7 +107,8 @@ void CameraViewController::viewDidLoad()
     const Sides sides = screenSides();
     const double g = sides.s / 2.81;
     const double end = sides.l - letterboxExcess(sides);
-    const int tiles = CameraLiveData::gaugeTileCount(settings.camGaugeCount, recordMode_, false, false);
+    gForceEnabled_ = settings.gMeterEnabled;
+    const int tiles = CameraLiveData::gaugeTileCount(settings.camGaugeCount, recordMode_, gForceEnabled_, false);
 
     // Made upright, as the overlay renderer takes its geometry from it; laid out in landscape below.
     overlayView_ = std::make_shared<ui::View>(ui::makeRect(0, 0, sides.s, sides.l));
@@ -119,6 +123,14 @@ void CameraViewController::viewDidLoad()
         overlayView_->addSubview(tile);
         gaugeArr_.push_back(tile);
         gaugeValArray_.push_back("00");
+    }
+    if (gForceEnabled_) {
+        gFView_ = std::make_shared<GforceView>(ui::makeRect(0, 0, g, g), 0, true);
+        gFView_->setFrame(ui::makeRect(end - g * (tiles + 1), sides.s - g, g, g));
+        gFView_->xLabel().setHidden(true);
+        gFView_->yLabel().setHidden(true);
+        gFView_->setDashCamMode(true);
+        overlayView_->addSubview(gFView_);
     }
     if (settings.compassEnabled) {
         cView_ = std::make_shared<CompassView>(ui::makeRect(end / 2 - 55, 1, 110, 30));
@@ -185,6 +197,19 @@ void CameraViewController::viewDidAppear(bool animated)
     } else {
         QueuedAlertController::showMessage("Error", "Dashcam msg3");
     }
+    if (gForceEnabled_ && motionManager_.isDeviceMotionAvailable()) {
+        motionQueue_ = std::make_shared<fnd::OperationQueue>("dash camera motion");
+        motionManager_.setDeviceMotionUpdateInterval(0.05);
+        const auto weak = weak_from_this();
+        motionManager_.startDeviceMotionUpdates(motionQueue_, [weak, this](const motion::DeviceMotion& motion) {
+            x_ = CameraLiveData::gForceAxis(motion.userAcceleration.y);
+            y_ = CameraLiveData::gForceAxis(motion.userAcceleration.z);
+            fnd::DispatchQueue::main().async([weak, this] {
+                if (!weak.expired() && gFView_)
+                    gFView_->updateData(x_, y_);
+            });
+        });
+    }
     if (firstLaunch_) {
         firstLaunch_ = false;
         rebuildTiles();
@@ -206,6 +231,12 @@ void CameraViewController::rebuildTiles()
         tile.hideContent();
     }
     needleImageArray_ = faces;
+    if (gFView_) {
+        // The g-force face goes leftmost in the strip; the renderer prints the figures on it.
+        faces.push_back(gFView_->takeScreenShot());
+        gFView_->hideContent();
+        uiElementInput_->canvas().gForceEnabled = true;
+    }
     if (!gaugeArr_.empty()) {
         CamGaugeView& first = *gaugeArr_.front();
         uiElementInput_->canvas().bgImage = first.attachBGImages(faces);
@@ -264,6 +295,8 @@ void CameraViewController::overlayUpdate()
             needleImageArray_[i] = needleArray_[static_cast<std::size_t>(tile.getGaugeIndex(tile.getVal()))];
     }
     OverlayCanvas& canvas = uiElementInput_->canvas();
+    if (gForceEnabled_)
+        canvas.gForcePoint = {x_, y_};
     if (!is30Frames_)
         canvas.needleImageArray = needleImageArray_;
     canvas.valArray = gaugeValArray_;
@@ -372,6 +405,9 @@ void CameraViewController::viewWillDisappear(bool animated)
     connected_ = false;
     buttonView_->setConnected(false);
     live_.stopPolling();
+    if (gFView_)
+        gFView_->stopTimer();
+    motionManager_.stopDeviceMotionUpdates();
     if (captureDevice_)
         captureDevice_->stopCameraCapture();
     TemplateViewCon::viewWillDisappear(animated);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -9,11 +10,13 @@
 #include "dashcam/CameraLiveData.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Timer.h"
+#include "platform/motion/MotionManager.h"
 #include "platform/ui/Image.h"
 #include "shell/TemplateViewCon.h"
 
 class CamGaugeView;
 class CompassView;
+class GforceView;
 class GfxAlphaBlendFilter;
 class GfxBrightnessFilter;
 class GfxMovieWriter;
@@ -58,6 +61,10 @@ public:
     ui::Label& recordLabel() const { return *recordLabel_; }
     ButtonView& buttonView() const { return *buttonView_; }
     GfxUIElement& uiElementInput() const { return *uiElementInput_; }
+    GforceView* gFView() const { return gFView_.get(); }
+    // The g-force tile's accelerations (g), as the motion handler left them.
+    float x() const { return x_; }
+    float y() const { return y_; }
     // Movies copied to the album during this screen's life.
     int moviesSaved() const { return moviesSaved_; }
 
@@ -91,6 +98,12 @@ private:
     std::shared_ptr<GfxMovieWriter> finishing_;
     std::shared_ptr<ButtonView> buttonView_;
     std::shared_ptr<CompassView> cView_;
+    std::shared_ptr<GforceView> gFView_;
+    motion::MotionManager motionManager_;
+    std::shared_ptr<fnd::OperationQueue> motionQueue_;
+    std::atomic<float> x_{0};
+    std::atomic<float> y_{0};
+    bool gForceEnabled_ = false;
     std::shared_ptr<ui::Label> recordLabel_;
     std::shared_ptr<ui::Label> noCameraLabel_;
     std::vector<std::shared_ptr<CamGaugeView>> gaugeArr_;

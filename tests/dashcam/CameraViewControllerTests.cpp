@@ -8,7 +8,9 @@
 #include "dashcam/CamGaugeView.h"
 #include "dashcam/CameraViewController.h"
 #include "elmsim/lib/Simulator.h"
+#include "performance/GforceView.h"
 #include "platform/media/CaptureDevice.h"
+#include "platform/motion/MotionService.h"
 #include "platform/media/PhotoAlbum.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Label.h"
@@ -146,6 +148,26 @@ TEST_F(CameraViewControllerTest, RecordingsAreSavedAndNeverOverwrittenWhileFinis
     ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
     EXPECT_EQ(camera->moviesSaved(), 2);
     EXPECT_EQ(albumMovies(), 2u);
+}
+
+TEST_F(CameraViewControllerTest, TheGforceTileFollowsTheMotion)
+{
+    settings().gMeterEnabled = true;
+    settings().camGaugeCount = 5;
+    motion::MotionService::shared().startInjection();
+    motion::MotionService::shared().inject({0, 0.5, -0.05});
+    show();
+    ASSERT_NE(camera->gFView(), nullptr);
+    EXPECT_EQ(camera->gaugeArr().size(), 3u);  // 352x288 with the g-force tile: 3 gauges + 1
+    for (int i = 0; i < 100 && camera->x() == 0; ++i) {
+        advance(0.05);
+        fnd::RunLoop::main().runUntil([&] { return camera->x() != 0; }, 0.02);
+    }
+    EXPECT_FLOAT_EQ(camera->x(), 0.65f);
+    EXPECT_FLOAT_EQ(camera->y(), 0);  // inside the dead band
+    motion::MotionService::shared().inject({});
+    leave();
+    motion::MotionService::shared().stop();
 }
 
 TEST_F(CameraViewControllerTest, RecordingNeedsTheLinkButStopsWithoutIt)
