@@ -16,6 +16,7 @@
 #include "imaging/GfxView.h"
 #include "performance/GforceView.h"
 #include "platform/foundation/OperationQueue.h"
+#include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Paths.h"
@@ -78,6 +79,10 @@ CameraViewController::CameraViewController()
 CameraViewController::~CameraViewController()
 {
     fnd::NotificationCenter::defaultCenter().removeObserver(modifiedToken_);
+    if (locationManager_)
+        locationManager_->setDelegate(nullptr);
+    if (clockTimer_)
+        clockTimer_->invalidate();
     if (counterTimer_)
         counterTimer_->invalidate();
     if (filter_)
@@ -132,9 +137,36 @@ void CameraViewController::viewDidLoad()
         gFView_->setDashCamMode(true);
         overlayView_->addSubview(gFView_);
     }
+    // The top-right panel: coordinates, clock and the compass strip.
+    double panelWidth = 150;
+    double panelBottom = 0;
+    if (settings.gpsEnabled) {
+        coordinatesLabel_ = std::make_shared<ui::Label>(ui::makeRect(end - 225, 0, 220, 15));
+        coordinatesLabel_->setTextColor(ui::Color::white());
+        coordinatesLabel_->setTextAlignment(ui::TextAlignment::Right);
+        coordinatesLabel_->setFont(ui::Font::named("Digital-Serial DB", 18));
+        coordinatesLabel_->setAdjustsFontSizeToFitWidth(true);
+        overlayView_->addSubview(coordinatesLabel_);
+        panelWidth = 225;
+        panelBottom = 12;
+    }
     if (settings.compassEnabled) {
         cView_ = std::make_shared<CompassView>(ui::makeRect(end / 2 - 55, 1, 110, 30));
         overlayView_->addSubview(cView_);
+    }
+    if (settings.displayTimeEnabled) {
+        timeLabel_ = std::make_shared<ui::Label>(ui::makeRect(end - 150, panelBottom, 150, 20));
+        timeLabel_->setTextColor(ui::Color::white());
+        timeLabel_->setTextAlignment(ui::TextAlignment::Right);
+        timeLabel_->setFont(ui::Font::named("DigitalSans NowEF ML Demo", 14));
+        timeLabel_->setText("00:00");
+        overlayView_->addSubview(timeLabel_);
+        panelBottom += 14;
+    }
+    if (coordinatesLabel_ || timeLabel_) {
+        auto panel = std::make_shared<ui::View>(ui::makeRect(end - panelWidth, 0, panelWidth, panelBottom + 5));
+        panel->setBackgroundColor(ui::Color::white(20.0 / 255, 0.5));
+        overlayView_->insertSubview(panel, 0);
     }
 
     buttonView_ = std::make_shared<ButtonView>(ui::makeRect(40, sides.s / 2 - 30, 60, 60));
@@ -185,6 +217,61 @@ void CameraViewController::viewWillAppear(bool animated)
 {
     TemplateViewCon::viewWillAppear(animated);
     takeLink();
+    const Settings& settings = Manager::sharedManager().setting();
+    if (settings.mapEnabled || settings.gpsEnabled || settings.compassEnabled) {
+        if (locationManager_)
+            locationManager_->setDelegate(nullptr);
+        locationManager_ = std::make_unique<geo::LocationManager>();
+        locationServicesDetermined_ =
+            geo::LocationManager::authorizationStatus() != geo::AuthorizationStatus::NotDetermined;
+        locationManager_->setDelegate(this);
+    }
+}
+
+void CameraViewController::locationManagerDidChangeAuthorizationStatus(geo::LocationManager& manager,
+                                                                       geo::AuthorizationStatus status)
+{
+    if (status == geo::AuthorizationStatus::AuthorizedAlways ||
+        status == geo::AuthorizationStatus::AuthorizedWhenInUse) {
+        manager.setDesiredAccuracy(geo::locationAccuracyBest);
+        manager.setDistanceFilter(10.0);
+        manager.startUpdatingLocation();
+        if (cView_)
+            manager.startUpdatingHeading();
+    } else if (status == geo::AuthorizationStatus::Denied && !locationServicesDetermined_) {
+        QueuedAlertController::showMessage("Error", "Location msg");
+    }
+}
+
+void CameraViewController::locationManagerDidFailWithError(geo::LocationManager&, const std::string& error)
+{
+    fnd::log(fnd::LogLevel::Error, "didFailWithError: " + error);
+    QueuedAlertController::showMessage("Error", "Failed location");
+}
+
+void CameraViewController::locationManagerDidUpdateLocations(geo::LocationManager&,
+                                                             const std::vector<geo::Location>& locations)
+{
+    if (locations.empty())
+        return;
+    const geo::Location& newest = locations.back();
+    if (locations.size() >= 2) {
+        const geo::Location& previous = locations[locations.size() - 2];
+        if (previous.coordinate.latitude == newest.coordinate.latitude &&
+            previous.coordinate.longitude == newest.coordinate.longitude)
+            return;
+    }
+    const Settings& settings = Manager::sharedManager().setting();
+    if (settings.mapEnabled || settings.gpsEnabled) {
+        coordinatesStr_ = CameraLiveData::coordinatesText(newest.coordinate.latitude, newest.coordinate.longitude);
+        coordinatesHaveChanged_ = true;
+    }
+}
+
+void CameraViewController::locationManagerDidUpdateHeading(geo::LocationManager&, const geo::Heading& heading)
+{
+    if (cView_ && heading.isValid())
+        cView_->updateData(static_cast<float>(heading.trueHeading));
 }
 
 void CameraViewController::viewDidAppear(bool animated)
@@ -196,6 +283,12 @@ void CameraViewController::viewDidAppear(bool animated)
         captureDevice_->startCameraCapture();
     } else {
         QueuedAlertController::showMessage("Error", "Dashcam msg3");
+    }
+    if (timeLabel_) {
+        if (clockTimer_)
+            clockTimer_->invalidate();
+        shouldUpdateTime_ = true;
+        clockTimer_ = fnd::Timer::scheduled(60, true, [this](fnd::Timer&) { shouldUpdateTime_ = true; });
     }
     if (gForceEnabled_ && motionManager_.isDeviceMotionAvailable()) {
         motionQueue_ = std::make_shared<fnd::OperationQueue>("dash camera motion");
@@ -288,6 +381,15 @@ void CameraViewController::overlayUpdate()
     shouldUpdate_ = !shouldUpdate_;
     if (!use)
         return;
+    if (timeLabel_ && shouldUpdateTime_) {
+        static const fnd::DateFormatter clock("yyyy MM dd-HH:mm a");
+        timeLabel_->setText(clock.stringFromDate(fnd::Date::now()));
+        shouldUpdateTime_ = false;
+    }
+    if (coordinatesLabel_ && coordinatesHaveChanged_) {
+        coordinatesLabel_->setText(coordinatesStr_);
+        coordinatesHaveChanged_ = false;
+    }
     for (std::size_t i = 0; i < gaugeArr_.size(); ++i) {
         const CamGaugeView& tile = *gaugeArr_[i];
         gaugeValArray_[i] = CameraLiveData::valueText(tile.getVal(), tile.maxUnit());
@@ -408,6 +510,13 @@ void CameraViewController::viewWillDisappear(bool animated)
     if (gFView_)
         gFView_->stopTimer();
     motionManager_.stopDeviceMotionUpdates();
+    if (clockTimer_)
+        clockTimer_->invalidate();
+    clockTimer_.reset();
+    if (locationManager_) {
+        locationManager_->stopUpdatingLocation();
+        locationManager_->stopUpdatingHeading();
+    }
     if (captureDevice_)
         captureDevice_->stopCameraCapture();
     TemplateViewCon::viewWillDisappear(animated);

@@ -10,6 +10,7 @@
 #include "dashcam/CameraLiveData.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Timer.h"
+#include "platform/geo/LocationManager.h"
 #include "platform/motion/MotionManager.h"
 #include "platform/ui/Image.h"
 #include "shell/TemplateViewCon.h"
@@ -31,7 +32,7 @@ class Label;
 // gauge tiles (painted into the picture, so the movie holds what the user
 // sees) and a record button. Recording writes Documents/Movie.m4v and copies
 // each finished movie to the album.
-class CameraViewController : public TemplateViewCon, public ButtonViewDelegate {
+class CameraViewController : public TemplateViewCon, public ButtonViewDelegate, public geo::LocationManagerDelegate {
 public:
     static constexpr double recordTick = 0.1;
 
@@ -43,6 +44,10 @@ public:
     void scannerDidReceiveVoltage(Scanner& scanner, const std::vector<Response>& responses) override;
 
     void buttonPressed() override;
+    void locationManagerDidUpdateLocations(geo::LocationManager&, const std::vector<geo::Location>& locations) override;
+    void locationManagerDidUpdateHeading(geo::LocationManager&, const geo::Heading& heading) override;
+    void locationManagerDidChangeAuthorizationStatus(geo::LocationManager&, geo::AuthorizationStatus status) override;
+    void locationManagerDidFailWithError(geo::LocationManager&, const std::string& error) override;
     // Starts or stops a recording; a start is refused without a camera, without
     // a connected link, and while the previous movie is still being finished.
     void recordData();
@@ -62,6 +67,9 @@ public:
     ButtonView& buttonView() const { return *buttonView_; }
     GfxUIElement& uiElementInput() const { return *uiElementInput_; }
     GforceView* gFView() const { return gFView_.get(); }
+    CompassView* cView() const { return cView_.get(); }
+    ui::Label* coordinatesLabel() const { return coordinatesLabel_.get(); }
+    ui::Label* timeLabel() const { return timeLabel_.get(); }
     // The g-force tile's accelerations (g), as the motion handler left them.
     float x() const { return x_; }
     float y() const { return y_; }
@@ -106,6 +114,14 @@ private:
     bool gForceEnabled_ = false;
     std::shared_ptr<ui::Label> recordLabel_;
     std::shared_ptr<ui::Label> noCameraLabel_;
+    std::shared_ptr<ui::Label> coordinatesLabel_;
+    std::shared_ptr<ui::Label> timeLabel_;
+    std::unique_ptr<geo::LocationManager> locationManager_;
+    std::shared_ptr<fnd::Timer> clockTimer_;
+    std::string coordinatesStr_;
+    bool coordinatesHaveChanged_ = false;
+    bool shouldUpdateTime_ = true;
+    bool locationServicesDetermined_ = false;
     std::vector<std::shared_ptr<CamGaugeView>> gaugeArr_;
     std::vector<std::string> gaugeValArray_;
     std::vector<ui::Image> needleImageArray_;

@@ -9,6 +9,8 @@
 #include "dashcam/CameraViewController.h"
 #include "elmsim/lib/Simulator.h"
 #include "performance/GforceView.h"
+#include "dashcam/CompassView.h"
+#include "platform/geo/LocationService.h"
 #include "platform/media/CaptureDevice.h"
 #include "platform/motion/MotionService.h"
 #include "platform/media/PhotoAlbum.h"
@@ -168,6 +170,31 @@ TEST_F(CameraViewControllerTest, TheGforceTileFollowsTheMotion)
     motion::MotionService::shared().inject({});
     leave();
     motion::MotionService::shared().stop();
+}
+
+TEST_F(CameraViewControllerTest, CoordinatesClockAndCompassReachTheOverlay)
+{
+    settings().gpsEnabled = true;
+    settings().compassEnabled = true;
+    settings().displayTimeEnabled = true;
+    geo::LocationService::shared().startInjection();
+    show();
+    ASSERT_NE(camera->coordinatesLabel(), nullptr);
+    ASSERT_NE(camera->timeLabel(), nullptr);
+    ASSERT_NE(camera->cView(), nullptr);
+    geo::Location here;
+    here.coordinate = {51.5, -0.1278};
+    geo::LocationService::shared().inject(here, 0.0);
+    const auto arrived = [&] { return camera->coordinatesLabel()->text() == "51° 30' 0\" N, 0° 7' 40\" W"; };
+    for (int i = 0; i < 100 && !arrived(); ++i) {
+        advance(0.05);
+        fnd::RunLoop::main().runUntil(arrived, 0.02);
+    }
+    EXPECT_TRUE(arrived());
+    EXPECT_EQ(camera->timeLabel()->text().size(), std::string("2026 12 07-15:04 PM").size());
+    EXPECT_EQ(camera->cView()->label(camera->cView()->shownPoint()).text(), "E");
+    leave();
+    geo::LocationService::shared().stop();
 }
 
 TEST_F(CameraViewControllerTest, RecordingNeedsTheLinkButStopsWithoutIt)
