@@ -10,6 +10,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -78,6 +79,10 @@ public:
     HTMLStringEncoding encoding() const { return encoding_; }
     const ChangeEncoding& changeEncoding() const { return changeEncoding_; }
     void setChangeEncoding(ChangeEncoding changeEncoding) { changeEncoding_ = std::move(changeEncoding); }
+    // The encoding named by the first meta charset the tree construction
+    // acted on (UTF-16 read as UTF-8), whatever the confidence was then;
+    // InvalidStringEncoding() when a label with more than ASCII came first.
+    std::optional<StringEncoding> firstMetaCharset() const { return firstMetaCharset_; }
 
     // The top of the stack of open elements, or nullptr when it is empty.
     HTMLElement* currentNode() const;
@@ -244,4 +249,5 @@ private:
     bool fragmentParsingAlgorithm_ = false;
     ChangeEncoding changeEncoding_;
     HTMLStringEncoding encoding_;
+    std::optional<StringEncoding> firstMetaCharset_;
 };
