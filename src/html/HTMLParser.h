@@ -203,6 +203,7 @@ private:
     void pushOntoListOfActiveFormattingElements(const ElementPtr& element);
     void pushMarkerOntoListOfActiveFormattingElements() { activeFormattingElements_.push_back(nullptr); }
     void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element);
+    void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element, std::size_t fingerprint);
     void removeFromListOfActiveFormattingElementsAt(std::size_t index);
     void removeFromListOfActiveFormattingElements(const HTMLElement* element);
     static std::size_t formattingFingerprint(const HTMLElement& element);
@@ -230,7 +231,14 @@ private:
     // is not open ends at once, so deep nesting stays linear.
     struct NameHash {
         using is_transparent = void;
-        std::size_t operator()(std::u16string_view name) const noexcept { return std::hash<std::u16string_view>{}(name); }
+        // Tag names are short: FNV-1a over the units beats a general string hash.
+        std::size_t operator()(std::u16string_view name) const noexcept
+        {
+            std::size_t hash = 14695981039346656037u;
+            for (const char16_t unit : name)
+                hash = (hash ^ unit) * 1099511628211u;
+            return hash;
+        }
     };
     std::unordered_map<std::u16string, int, NameHash, std::equal_to<>> openElementCounts_;
     ElementPtr headElementPointer_;

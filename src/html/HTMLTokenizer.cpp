@@ -96,7 +96,7 @@ void HTMLTokenizer::resume()
     std::abort();
 }
 
-void HTMLTokenizer::emit(HTMLToken token)
+void HTMLTokenizer::emit(HTMLToken&& token)
 {
     if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
         mostRecentEmittedStartTagName_ = startTag->tagName();

@@ -45,7 +45,7 @@ private:
     char32_t consumeNextInputCharacter() { return inputStream_.consumeNextInputCharacter(); }
     void reconsume() { inputStream_.reconsumeCurrentInputCharacter(); }
 
-    void emit(HTMLToken token);
+    void emit(HTMLToken&& token);
     void emitParseError(std::string message);
     // "Unexpected c in <where>".
     void emitUnexpectedCharacterParseError(char32_t c, std::string_view where);
