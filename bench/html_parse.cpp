@@ -18,6 +18,10 @@
 #include <sstream>
 #include <vector>
 
+// The global operator new and delete below are malloc and free with a count;
+// GCC cannot see that they pair up once countedFree is inlined into delete.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 namespace {
 
 // Live heap bytes, counted by usable block size, and their peak.

@@ -407,6 +407,11 @@ HTMLParser::ElementPtr HTMLParser::insertHTMLElementForToken(const HTMLTagToken&
     return insertElement(createElementForToken(tag));
 }
 
+HTMLParser::ElementPtr HTMLParser::insertHTMLElementTakingAttributes(HTMLTagToken& tag)
+{
+    return insertElement(std::make_shared<HTMLElement>(tag.tagName(), std::move(tag.attributes())));
+}
+
 HTMLParser::ElementPtr HTMLParser::insertHTMLElementNamed(std::u16string tagName)
 {
     return insertElement(std::make_shared<HTMLElement>(std::move(tagName)));

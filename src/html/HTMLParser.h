@@ -195,6 +195,8 @@ private:
     ElementPtr createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns = HTMLNamespace::HTML) const;
     ElementPtr insertElement(ElementPtr element);
     ElementPtr insertHTMLElementForToken(const HTMLTagToken& tag);
+    // The same, moving the attributes out of a token that is not looked at again.
+    ElementPtr insertHTMLElementTakingAttributes(HTMLTagToken& tag);
     ElementPtr insertHTMLElementNamed(std::u16string tagName);
     ElementPtr insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns);
     void resetTheInsertionModeAppropriately();
