@@ -55,8 +55,10 @@ std::shared_ptr<HTMLDocument> HTMLParser::document()
     }
     // One token at a time: a state the tree construction sets for a start tag
     // governs the characters that follow it.
+    // Tokens are handled where they lie in the tokenizer's queue; handling
+    // one never makes the tokenizer emit.
     while (!done_) {
-        std::optional<HTMLToken> token = tokenizer_.nextObject();
+        HTMLToken* token = tokenizer_.nextToken();
         if (!token)
             break;
         processToken(*token);
