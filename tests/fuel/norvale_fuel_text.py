@@ -10,34 +10,21 @@ import re
 import subprocess
 import sys
 import tempfile
-import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from simulator_process import running_simulator  # noqa: E402
 
 
 def main():
     norvale, elmsim = sys.argv[1], sys.argv[2]
-    with tempfile.TemporaryDirectory() as home, open(os.path.join(home, "elmsim.log"), "w+") as sim_log:
-        # The simulator prints every request: it writes to a file, so it never waits for a reader.
-        sim = subprocess.Popen([elmsim, "--port", "0", "--profile", "cruise"], stdout=sim_log,
-                               stderr=subprocess.STDOUT)
-        try:
-            port = None
-            for _ in range(100):
-                sim_log.seek(0)
-                found = re.search(r"listening on 127\.0\.0\.1:(\d+)", sim_log.read())
-                if found:
-                    port = found.group(1)
-                    break
-                time.sleep(0.1)
-            if port is None:
-                print("the simulator did not start")
-                return 1
-            env = dict(os.environ, NORVALE_HOME=home, QT_QPA_PLATFORM="offscreen")
-            run = subprocess.run([norvale, "--adapter", "127.0.0.1:" + port, "--open", "Fuel Economy",
-                                  "--dump-text", "--quit-after", "6"],
-                                 env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, timeout=90)
-        finally:
-            sim.terminate()
-            sim.wait(timeout=10)
+    with tempfile.TemporaryDirectory() as home, running_simulator(elmsim, home, "--profile", "cruise") as port:
+        if port is None:
+            print("the simulator did not start")
+            return 1
+        env = dict(os.environ, NORVALE_HOME=home, QT_QPA_PLATFORM="offscreen")
+        run = subprocess.run([norvale, "--adapter", "127.0.0.1:" + port, "--open", "Fuel Economy", "--dump-text",
+                              "--quit-after", "6"],
+                             env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, timeout=90)
     lines = run.stdout.splitlines()
     print("\n".join(lines))
     if run.returncode != 0 or "Instant. fuel" not in lines:
