@@ -289,7 +289,7 @@ struct PackingCase {
     bool setting;
 };
 
-// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
 void PrintTo(const PackingCase& c, std::ostream* os)
 {
     *os << c.name;

@@ -32,6 +32,12 @@ struct ParseCase {
     std::vector<Expected> responses;
 };
 
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const ParseCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 const Bytes kVinData = {0x01, '1', 'D', '4', 'G', 'P', '0', '0', 'R', '5', '5', 'B', '1', '2', '3', '4', '5', '6'};
 
 class ParsesFrames : public ::testing::TestWithParam<ParseCase> {};
@@ -175,6 +181,11 @@ struct TextCase {
     bool noCall;
     const char* message;
 };
+
+void PrintTo(const TextCase& c, std::ostream* os)
+{
+    *os << ::testing::PrintToString(c.raw);
+}
 
 class AdapterTexts : public ::testing::TestWithParam<TextCase> {};
 

@@ -24,7 +24,7 @@ struct MonkeyCase {
     ui::Size size;
 };
 
-// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
 void PrintTo(const MonkeyCase& c, std::ostream* os)
 {
     *os << "seed " << c.seed;
