@@ -1,6 +1,7 @@
 // elmsim: an ELM327 adapter simulator on loopback TCP for trying Norvale without a car.
 //   elmsim --port N     (0 picks a free port)
 //   elmsim --profile idle|cruise|city|hot|speeding|drag   (how the car is driven; a moving drive by default)
+//   elmsim --turbo      (a turbocharged engine: boost above the barometer under load)
 // Prints "listening on 127.0.0.1:PORT", then each request it receives. Ctrl-C stops it.
 
 #include <cerrno>
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
 {
     long port = 35000;
     elmsim::Profile profile = elmsim::Profile::drive;
+    bool turbo = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
             char* end = nullptr;
@@ -24,6 +26,8 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "elmsim: bad port \"%s\"\n", argv[i]);
                 return 2;
             }
+        } else if (std::strcmp(argv[i], "--turbo") == 0) {
+            turbo = true;
         } else if (std::strcmp(argv[i], "--profile") == 0 && i + 1 < argc) {
             const auto named = elmsim::profileNamed(argv[++i]);
             if (!named) {
@@ -33,7 +37,7 @@ int main(int argc, char** argv)
             }
             profile = *named;
         } else {
-            std::fprintf(stderr, "usage: elmsim [--port N] [--profile idle|cruise|city|hot|speeding|drag]\n");
+            std::fprintf(stderr, "usage: elmsim [--port N] [--profile idle|cruise|city|hot|speeding|drag] [--turbo]\n");
             return 2;
         }
     }
@@ -46,7 +50,10 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     elmsim::Simulator simulator;
-    simulator.updateCar([profile](elmsim::CarState& car) { car.profile = profile; });
+    simulator.updateCar([profile, turbo](elmsim::CarState& car) {
+        car.profile = profile;
+        car.turbo = turbo;
+    });
     simulator.setRequestObserver([](const std::string& request) {
         std::printf("%s\n", request.c_str());
         std::fflush(stdout);

@@ -1,5 +1,7 @@
 #include "elmsim/lib/Car.h"
 
+#include "elmsim/lib/ExtraData.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -209,7 +211,8 @@ bool Car::supports(int ecu, std::uint8_t pid) const
         return false;
     if (std::find(std::begin(kCommonPids), std::end(kCommonPids), pid) != std::end(kCommonPids))
         return true;
-    return ecu == 0 && std::find(std::begin(kEngineOnlyPids), std::end(kEngineOnlyPids), pid) != std::end(kEngineOnlyPids);
+    return ecu == 0 && (std::find(std::begin(kEngineOnlyPids), std::end(kEngineOnlyPids), pid) != std::end(kEngineOnlyPids) ||
+                        isExtraPid(pid));
 }
 
 // Bit 7 of the first byte is PID base+1; the last bit says whether the next bitmap exists.
@@ -251,7 +254,7 @@ std::optional<Bytes> Car::liveData(int ecu, std::uint8_t pid, const CarState& v)
     case 0x05: return Bytes{byteOf(v.coolant + 40)};
     case 0x06:
     case 0x07: return Bytes{0x80};
-    case 0x0B: return Bytes{byteOf(v.map)};
+    case 0x0B: return Bytes{byteOf(manifoldPressure(v))};
     case 0x0C: appendWord(out, v.rpm * 4); return out;
     case 0x0D: return Bytes{byteOf(v.speed)};
     case 0x0E: return Bytes{byteOf((v.timingAdvance + 64) * 2)};
@@ -270,7 +273,7 @@ std::optional<Bytes> Car::liveData(int ecu, std::uint8_t pid, const CarState& v)
     case 0x5C: return Bytes{byteOf(v.oilTemp + 40)};
     case 0x5E: appendWord(out, v.fuelRate * 20); return out;
     case 0x63: appendWord(out, v.refTorque); return out;
-    default: return std::nullopt;
+    default: return extraLiveData(pid, v);
     }
 }
 
@@ -336,6 +339,8 @@ std::optional<Bytes> Car::reply(int ecu, std::uint8_t service, const Bytes& pids
         out.insert(out.end(), data.begin(), data.end());
         return out;
     }
+    case 0x22:
+        return ecu == 0 ? readByIdentifier(state_, pids) : std::nullopt;
     default:
         return std::nullopt;
     }
