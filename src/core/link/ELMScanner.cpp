@@ -222,8 +222,12 @@ void ELMScanner::replyEnded(std::string text)
 
 std::vector<Response> ELMScanner::fromChosenECU(std::vector<Response> responses) const
 {
+    // Trouble codes and the lamp's state belong to the whole car: every ECU's answer counts.
+    const auto wholeCar = [](const Response& r) {
+        return r.mode == 0x43 || r.mode == 0x47 || r.mode == 0x4A || (r.mode == 0x41 && r.pid == 0x01);
+    };
     if (selectedECU_ != 0) {
-        std::erase_if(responses, [&](const Response& r) { return r.ecu != 0 && r.ecu != selectedECU_; });
+        std::erase_if(responses, [&](const Response& r) { return r.ecu != 0 && r.ecu != selectedECU_ && !wholeCar(r); });
     }
     return responses;
 }
