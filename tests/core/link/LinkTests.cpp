@@ -32,7 +32,7 @@ TEST_F(LinkTest, InitialisesInOrderAndReadsSupportedPids)
     const DataStore& store = DataStore::sharedDataStore();
     for (int pid : {0x01, 0x05, 0x0C, 0x0D, 0x10, 0x2F, 0x33, 0x5C, 0x63})
         EXPECT_TRUE(store.isService01PIDSupported(pid)) << pid;
-    for (int pid : {0x02, 0x08, 0x0A, 0x12, 0x5B, 0x64, 0x80})
+    for (int pid : {0x02, 0x08, 0x0A, 0x13, 0x5B, 0x64, 0x80})
         EXPECT_FALSE(store.isService01PIDSupported(pid)) << pid;
 }
 

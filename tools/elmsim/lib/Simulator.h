@@ -29,7 +29,8 @@ public:
     CarState car() const;
     void setOptions(const std::function<void(AdapterOptions&)>& change);
     void setLatency(double seconds);  // real time before each reply
-    void injectFault(Fault fault, int times = 1);  // on the next OBD requests; times < 0: until cleared
+    // On the next OBD requests (only those beginning with `request` when one is given); times < 0: until cleared.
+    void injectFault(Fault fault, int times = 1, const std::string& request = {});
     void clearFaults();
 
     // The requests received, as sent without the carriage return, oldest first.
