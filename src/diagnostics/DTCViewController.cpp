@@ -135,7 +135,8 @@ void DTCViewController::giveLinkBack(Scanner& link)
 
 void DTCViewController::buildCommands(const Scanner& link)
 {
-    commandArr_ = {link.commandForOBD2(1, 1, 255), link.commandForOBD2(3, 255, 255), link.commandForOBD2(7, 255, 255),
+    // Every ECU may answer the lamp request, so it goes out without the one-reply suffix.
+    commandArr_ = {link.commandForOBD2(1, 1, 255, Scanner::FastPolling::Off), link.commandForOBD2(3, 255, 255), link.commandForOBD2(7, 255, 255),
                    link.commandForOBD2(10, 255, 255)};
 }
 

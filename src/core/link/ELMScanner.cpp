@@ -48,6 +48,8 @@ void ELMScanner::resetState()
     statusTimer_.reset();
     step_ = Step::Idle;
     resuming_ = false;
+    setupChanged_ = false;
+    setupPending_ = false;
     connected_ = false;
     inFlight_.reset();
     buffer_.clear();
@@ -235,6 +237,12 @@ std::vector<Response> ELMScanner::fromChosenECU(std::vector<Response> responses)
 // The callbacks come after the next request went out, so a slow delegate does not hold up the link.
 void ELMScanner::deliver(const InFlight& request, const Reply& reply)
 {
+    if (request.purpose == Purpose::Sent && delegate_) {
+        std::string sent = request.text;
+        if (!sent.empty() && sent.back() == '\r')
+            sent.pop_back();
+        delegate_->scannerDidReceiveReply(*this, sent, reply.responses, reply.messages);
+    }
     if (request.purpose == Purpose::Recovery || reply.beginsWithNoCallText())
         return;
     const bool isVoltage = request.commands.size() == 1 && request.commands.front().isVoltageCommand;
@@ -265,6 +273,10 @@ void ELMScanner::initReply(const Reply& reply, const std::string& text)
     switch (step_) {
     case Step::Reset:
         deviceName_ = reply.messages.empty() ? std::string() : reply.messages.back();
+        step_ = Step::EchoOff;
+        sendInit("AT E0");
+        break;
+    case Step::Defaults:
         step_ = Step::EchoOff;
         sendInit("AT E0");
         break;
@@ -448,6 +460,13 @@ void ELMScanner::sendNext()
 {
     if (!isIdle())
         return;
+    if (setupPending_) {
+        setupPending_ = false;
+        resuming_ = true;
+        step_ = Step::Defaults;
+        sendInit("AT D");
+        return;
+    }
     if (!sendQueue_.empty()) {
         Command command = std::move(sendQueue_.front());
         sendQueue_.pop_front();
@@ -508,6 +527,10 @@ bool ELMScanner::canPack(const Command& command) const
 void ELMScanner::noteAdapterSettings(const std::string& text)
 {
     const std::string command = compactText(text);
+    static constexpr std::string_view kSettingCommands[] = {"ATSP", "ATTP", "ATH", "ATS0", "ATS1", "ATE", "ATL",
+                                                            "ATZ", "ATD", "ATWS", "ATCAF", "ATAT", "ATST"};
+    setupChanged_ = setupChanged_ || std::any_of(std::begin(kSettingCommands), std::end(kSettingCommands),
+                                                 [&](std::string_view p) { return command.rfind(p, 0) == 0; });
     if (command == "ATH0" || command == "ATH1")
         format_.headers = command == "ATH1";
     else if (command == "ATZ" || command == "ATWS" || command == "ATD")
@@ -541,6 +564,15 @@ void ELMScanner::sendCommand(const Command& command)
         return;
     }
     sendQueue_.push_back(command);
+    sendNext();
+}
+
+void ELMScanner::restoreSetup()
+{
+    if (!connected_ || !setupChanged_)
+        return;
+    setupChanged_ = false;
+    setupPending_ = true;
     sendNext();
 }
 

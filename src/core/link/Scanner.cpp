@@ -14,6 +14,11 @@ std::shared_ptr<Scanner> Scanner::ScannerForMode(int deviceMode)
 
 Command Scanner::commandForOBD2(int mode, int pid, int pid2) const
 {
+    return commandForOBD2(mode, pid, pid2, FastPolling::AsSet);
+}
+
+Command Scanner::commandForOBD2(int mode, int pid, int pid2, FastPolling fastPolling) const
+{
     Command command;
     command.mode = static_cast<std::uint8_t>(mode);
     command.pid = static_cast<std::uint8_t>(pid);
@@ -25,7 +30,7 @@ Command Scanner::commandForOBD2(int mode, int pid, int pid2) const
         if (pid2 != 255)
             command.commandString += fnd::format("%02x", static_cast<std::uint8_t>(pid2));
         // One reply expected: the adapter answers without waiting out its timeout.
-        if (Manager::sharedManager().setting().fastPollingEnabled)
+        if (fastPolling == FastPolling::AsSet && Manager::sharedManager().setting().fastPollingEnabled)
             command.commandString += "1";
     }
     return command;
