@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "core/link/ECU.h"
-#include "core/link/ReplyParser.h"
+#include "core/obd/ECU.h"
+#include "core/obd/ReplyParser.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/link/ReplyParser.h"
+#include "core/obd/ReplyParser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

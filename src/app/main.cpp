@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "app/Features.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "shell/AppDelegate.h"
@@ -15,7 +16,7 @@ int main(int argc, char** argv)
     int code = 2;
     {
         // Outlives the host window, whose handlers call it.
-        AppDelegate delegate;
+        AppDelegate delegate(appScreens());
         ui::Application app(argc, argv);
         std::optional<AdapterAddress> adapter;
         const std::optional<std::string> text = app.optionValue("adapter");

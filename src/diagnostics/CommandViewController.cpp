@@ -39,8 +39,6 @@ CommandViewController::~CommandViewController()
 {
     if (commandTextField_)
         commandTextField_->setDelegate(nullptr);
-    if (const auto link = scanner(); link && link->delegate() == this)
-        link->setDelegate(nullptr);
 }
 
 void CommandViewController::viewDidLoad()
@@ -97,9 +95,9 @@ void CommandViewController::viewDidLayoutSubviews()
                             std::max(0.0, bounds.size.height - consoleTop - 55 - safe.bottom)});
 }
 
-void CommandViewController::takeLink(Scanner& link)
+void CommandViewController::holdLink(Scanner& link)
 {
-    link.setDelegate(this);
+    LinkHolder::takeLink();
     link.shoulBlockStatus(true);
 }
 
@@ -107,22 +105,33 @@ void CommandViewController::takeLink(Scanner& link)
 void CommandViewController::giveLinkBack(Scanner& link)
 {
     link.shoulBlockStatus(false);
-    if (link.delegate() == this)
-        link.setDelegate(nullptr);
+    LinkHolder::releaseLink();
     link.restoreSetup();
 }
 
 void CommandViewController::viewDidAppear(bool animated)
 {
     ui::ViewController::viewDidAppear(animated);
-    if (const auto link = scanner(); link && link->isConnected()) {
-        takeLink(*link);
-        lines_.clear();
-        appendLines({link->deviceName()});
-        if (link->commands())
-            link->setCommands(std::nullopt);
-    }
+    // Held also while disconnected, to hear when the adapter is ready.
+    LinkHolder::takeLink();
+    if (const auto link = scanner(); link && link->isConnected())
+        startVisit(*link);
     commandTextField_->becomeFirstResponder();
+}
+
+void CommandViewController::scannerDidInitialize(Scanner& link)
+{
+    if (isVisible() && link.isConnected())
+        startVisit(link);
+}
+
+void CommandViewController::startVisit(Scanner& link)
+{
+    holdLink(link);
+    lines_.clear();
+    appendLines({link.deviceName()});
+    if (link.commands())
+        link.setCommands(std::nullopt);
 }
 
 void CommandViewController::viewWillDisappear(bool animated)
@@ -130,6 +139,8 @@ void CommandViewController::viewWillDisappear(bool animated)
     ui::ViewController::viewWillDisappear(animated);
     if (const auto link = scanner(); link && link->isConnected())
         giveLinkBack(*link);
+    else
+        LinkHolder::releaseLink();
 }
 
 void CommandViewController::dismissKeyboard()

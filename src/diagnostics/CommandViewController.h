@@ -16,8 +16,7 @@
 // adapter's reply in a console, one line per ECU's answer or adapter text under the request it answers.
 class CommandViewController : public ui::ViewController,
                               public LinkedScreen,
-                              public ScannerDelegate,
-                              private ui::TextFieldDelegate {
+                                  private ui::TextFieldDelegate {
 public:
     CommandViewController();
     ~CommandViewController() override;
@@ -35,6 +34,7 @@ public:
 
     void scannerDidReceiveReply(Scanner&, const std::string& request, const std::vector<Response>& responses,
                                 const std::vector<std::string>& texts) override;
+    void scannerDidInitialize(Scanner& link) override;
 
 protected:
     void viewDidLoad() override;
@@ -45,8 +45,9 @@ protected:
 private:
     bool textFieldShouldReturn(ui::TextField&) override;
 
-    void takeLink(Scanner& link);
+    void holdLink(Scanner& link);
     void giveLinkBack(Scanner& link);
+    void startVisit(Scanner& link);
     void appendLines(const std::vector<std::string>& lines);
 
     std::shared_ptr<ui::TextField> commandTextField_;

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/link/Response.h"
+#include "core/obd/Response.h"
 
 // The letter of a trouble code by the top two bits of its first byte: powertrain, chassis, body, network.
 inline constexpr std::string_view DTCLetterTable = "PCBU";

@@ -52,8 +52,6 @@ DTCViewController::~DTCViewController()
         tb_->setDataSource(nullptr);
         tb_->setDelegate(nullptr);
     }
-    if (const auto link = scanner(); link && link->delegate() == this)
-        link->setDelegate(nullptr);
 }
 
 void DTCViewController::viewDidLoad()
@@ -120,17 +118,16 @@ void DTCViewController::viewDidLayoutSubviews()
                                    check.height});
 }
 
-void DTCViewController::takeLink(Scanner& link)
+void DTCViewController::holdLink(Scanner& link)
 {
-    link.setDelegate(this);
+    LinkHolder::takeLink();
     link.shoulBlockStatus(true);
 }
 
 void DTCViewController::giveLinkBack(Scanner& link)
 {
     link.shoulBlockStatus(false);
-    if (link.delegate() == this)
-        link.setDelegate(nullptr);
+    LinkHolder::releaseLink();
 }
 
 void DTCViewController::buildCommands(const Scanner& link)
@@ -145,34 +142,51 @@ void DTCViewController::viewDidAppear(bool animated)
     loadViewIfNeeded();
     DTCLabel_->setHidden(true);
     checkMarkImageView_->setHidden(true);
+    // Held also while disconnected, to hear when the adapter is ready.
+    LinkHolder::takeLink();
     const auto link = scanner();
     if (link && link->isConnected()) {
-        takeLink(*link);
-        buildCommands(*link);
-        link->setInitCommands(commandArr_, false);
-        scheduleLoadingEnd();
-        spinner_->startAnimating();
-        haveMilData_ = false;
-        milAnswered_ = false;
-        DTCMILLabel_->setText(fnd::L("MIL msg"));
-        DTCMILLabel_->setTextColor(ui::Color::lightGray());
-        DTCMILLabel_->setBackgroundColor(ui::Color::clear());
-        MILImageView_->setImage({});
-        dtcButton_->setEnabled(true);
+        startVisit(*link);
     } else {
         DTCMILLabel_->setText(fnd::L("Device msg"));
         dtcButton_->setEnabled(false);
+        tb_->reloadData();
     }
-    tb_->reloadData();
     ui::ViewController::viewDidAppear(animated);
+}
+
+// The adapter became ready while the screen is on view: it reads as if it had just appeared.
+void DTCViewController::scannerDidInitialize(Scanner& link)
+{
+    if (isVisible() && link.isConnected())
+        startVisit(link);
+}
+
+void DTCViewController::startVisit(Scanner& link)
+{
+    holdLink(link);
+    buildCommands(link);
+    link.setInitCommands(commandArr_, false);
+    scheduleLoadingEnd();
+    spinner_->startAnimating();
+    haveMilData_ = false;
+    milAnswered_ = false;
+    DTCMILLabel_->setText(fnd::L("MIL msg"));
+    DTCMILLabel_->setTextColor(ui::Color::lightGray());
+    DTCMILLabel_->setBackgroundColor(ui::Color::clear());
+    MILImageView_->setImage({});
+    dtcButton_->setEnabled(true);
+    tb_->reloadData();
 }
 
 void DTCViewController::viewWillDisappear(bool animated)
 {
     ui::ViewController::viewWillDisappear(animated);
     const auto link = scanner();
-    if (!link || !link->isConnected())
+    if (!link || !link->isConnected()) {
+        LinkHolder::releaseLink();
         return;
+    }
     giveLinkBack(*link);
     commandArr_.clear();
     for (auto& list : codeArrays_)

@@ -20,7 +20,6 @@
 // confirmation.
 class DTCViewController : public ui::ViewController,
                           public LinkedScreen,
-                          public ScannerDelegate,
                           private ui::TableViewDataSource,
                           private ui::TableViewDelegate {
 public:
@@ -54,8 +53,8 @@ public:
     static constexpr double loadingPeriod = 3.0;
     static constexpr double refreshDelay = 0.5;
 
-    // ScannerDelegate
     void didReceiveResponse(const std::vector<Response>& responses) override;
+    void scannerDidInitialize(Scanner& link) override;
 
 protected:
     void viewDidLoad() override;
@@ -73,10 +72,10 @@ private:
     void willDisplayCell(ui::TableView&, ui::TableViewCell& cell, ui::IndexPath) override;
     void didSelectRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) override;
 
-    // Becoming and leaving the link's delegate.
-    void takeLink(Scanner& link);
+    void holdLink(Scanner& link);
     void giveLinkBack(Scanner& link);
 
+    void startVisit(Scanner& link);
     void scheduleLoadingEnd();
     void removeLoadingIndicator();
     void refreshDTC();

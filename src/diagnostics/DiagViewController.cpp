@@ -18,11 +18,6 @@ DiagViewController::DiagViewController(ui::TableViewStyle style)
     }
 }
 
-DiagViewController::~DiagViewController()
-{
-    if (const auto link = scanner(); link && link->delegate() == this)
-        link->setDelegate(nullptr);
-}
 
 void DiagViewController::viewDidLoad()
 {
@@ -34,17 +29,16 @@ void DiagViewController::viewDidLoad()
     table.setAllowsSelection(false);
 }
 
-void DiagViewController::takeLink(Scanner& link)
+void DiagViewController::holdLink(Scanner& link)
 {
-    link.setDelegate(this);
+    LinkHolder::takeLink();
     link.shoulBlockStatus(true);
 }
 
 void DiagViewController::giveLinkBack(Scanner& link)
 {
     link.shoulBlockStatus(false);
-    if (link.delegate() == this)
-        link.setDelegate(nullptr);
+    LinkHolder::releaseLink();
 }
 
 void DiagViewController::viewDidAppear(bool animated)
@@ -52,11 +46,22 @@ void DiagViewController::viewDidAppear(bool animated)
     ui::TableViewController::viewDidAppear(animated);
     if (auto* navigation = navigationController(); navigation && theme_ != 0)
         navigation->navigationBar().setTintColor(ui::Color::lightGray());
-    const auto link = scanner();
-    if (!link || !link->isConnected())
-        return;
-    takeLink(*link);
-    link->setInitCommands({link->commandForOBD2(1, 1, 255)}, false);
+    // Held also while disconnected, to hear when the adapter is ready.
+    LinkHolder::takeLink();
+    if (const auto link = scanner(); link && link->isConnected())
+        startVisit(*link);
+}
+
+void DiagViewController::scannerDidInitialize(Scanner& link)
+{
+    if (isVisible() && link.isConnected())
+        startVisit(link);
+}
+
+void DiagViewController::startVisit(Scanner& link)
+{
+    holdLink(link);
+    link.setInitCommands({link.commandForOBD2(1, 1, 255)}, false);
 }
 
 void DiagViewController::viewWillDisappear(bool animated)
@@ -64,6 +69,8 @@ void DiagViewController::viewWillDisappear(bool animated)
     ui::TableViewController::viewWillDisappear(animated);
     if (const auto link = scanner(); link && link->isConnected())
         giveLinkBack(*link);
+    else
+        LinkHolder::releaseLink();
 }
 
 // The first monitor status of the reply counts; a reply too short to hold B, C and D changes nothing.

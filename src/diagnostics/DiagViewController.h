@@ -11,16 +11,16 @@
 
 // The "Emissions" tab: asks once per appearance for the monitor status since the codes were cleared
 // (01 01) and shows each readiness monitor as complete, incomplete or unavailable.
-class DiagViewController : public ui::TableViewController, public LinkedScreen, public ScannerDelegate {
+class DiagViewController : public ui::TableViewController, public LinkedScreen {
 public:
     explicit DiagViewController(ui::TableViewStyle style = ui::TableViewStyle::Grouped);
-    ~DiagViewController() override;
 
     const std::vector<std::string>& tests() const { return tests_; }
     const std::vector<std::string>& testStates() const { return testStates_; }
     const std::array<MonitorState, 11>& readings() const { return readings_; }
 
     void didReceiveResponse(const std::vector<Response>& responses) override;
+    void scannerDidInitialize(Scanner& link) override;
 
     int numberOfRowsInSection(ui::TableView&, int) override { return static_cast<int>(tests_.size()); }
     std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) override;
@@ -34,8 +34,9 @@ protected:
     void viewWillDisappear(bool animated) override;
 
 private:
-    void takeLink(Scanner& link);
+    void holdLink(Scanner& link);
     void giveLinkBack(Scanner& link);
+    void startVisit(Scanner& link);
     void setStatus(const std::array<MonitorState, 11>& readings);
 
     int theme_ = 0;

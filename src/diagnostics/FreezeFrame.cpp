@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "core/link/ECU.h"
+#include "core/obd/ECU.h"
 #include "diagnostics/DTCDecoding.h"
 #include "platform/foundation/Strings.h"
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "core/link/Response.h"
+#include "core/obd/Response.h"
 
 // The freeze frame of service 02: frame 00 holds the code that stored it (PID 02) and the values of that
 // moment, engine load (PID 04) to throttle position (PID 11). Replies carry the frame number after the

@@ -34,8 +34,6 @@ FreezeViewController::~FreezeViewController()
         tb_->setDataSource(nullptr);
         tb_->setDelegate(nullptr);
     }
-    if (const auto link = scanner(); link && link->delegate() == this)
-        link->setDelegate(nullptr);
 }
 
 void FreezeViewController::viewDidLoad()
@@ -91,27 +89,25 @@ void FreezeViewController::viewDidLayoutSubviews()
     tb_->setFrame({left, tableTop, width, std::max(0.0, bounds.size.height - tableTop - safe.bottom)});
 }
 
-void FreezeViewController::takeLink(Scanner& link)
+void FreezeViewController::holdLink(Scanner& link)
 {
-    link.setDelegate(this);
+    LinkHolder::takeLink();
     link.shoulBlockStatus(true);
 }
 
 void FreezeViewController::giveLinkBack(Scanner& link)
 {
     link.shoulBlockStatus(false);
-    if (link.delegate() == this)
-        link.setDelegate(nullptr);
+    LinkHolder::releaseLink();
 }
 
 void FreezeViewController::viewDidAppear(bool animated)
 {
     ui::ViewController::viewDidAppear(animated);
-    const auto link = scanner();
-    if (link && link->isConnected()) {
-        takeLink(*link);
-        link->sendCommand(link->commandForOBD2(2, 0x02, freezeFrame::frameNumber));
-    }
+    // Held also while disconnected, to hear when the adapter is ready.
+    LinkHolder::takeLink();
+    if (const auto link = scanner(); link && link->isConnected())
+        startVisit(*link);
     if (VersionTracking::isFirstLaunchEver() || VersionTracking::isFirstLaunchForVersion()) {
         ui::ToastStyle style;
         style.setMessageColor(look::green());
@@ -125,6 +121,20 @@ void FreezeViewController::viewWillDisappear(bool animated)
     ui::ViewController::viewWillDisappear(animated);
     if (const auto link = scanner(); link && link->isConnected())
         giveLinkBack(*link);
+    else
+        LinkHolder::releaseLink();
+}
+
+void FreezeViewController::scannerDidInitialize(Scanner& link)
+{
+    if (isVisible() && link.isConnected())
+        startVisit(link);
+}
+
+void FreezeViewController::startVisit(Scanner& link)
+{
+    holdLink(link);
+    link.sendCommand(link.commandForOBD2(2, 0x02, freezeFrame::frameNumber));
 }
 
 void FreezeViewController::sendCommands()

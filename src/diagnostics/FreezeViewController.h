@@ -16,8 +16,7 @@
 // then the frame's fourteen values (02 04 00 to 02 11 00) once each, in metric units.
 class FreezeViewController : public ui::ViewController,
                              public LinkedScreen,
-                             public ScannerDelegate,
-                             private ui::TableViewDataSource,
+                                private ui::TableViewDataSource,
                              private ui::TableViewDelegate {
 public:
     FreezeViewController();
@@ -33,6 +32,7 @@ public:
     static constexpr double toastDuration = 12.0;
 
     void didReceiveResponse(const std::vector<Response>& responses) override;
+    void scannerDidInitialize(Scanner& link) override;
 
 protected:
     void viewDidLoad() override;
@@ -46,8 +46,9 @@ private:
     double heightForHeaderInSection(ui::TableView&, int) override { return 30; }
     std::shared_ptr<ui::View> viewForHeaderInSection(ui::TableView&, int) override;
 
-    void takeLink(Scanner& link);
+    void holdLink(Scanner& link);
     void giveLinkBack(Scanner& link);
+    void startVisit(Scanner& link);
     void sendCommands();
     void removeLoadingIndicator();
 

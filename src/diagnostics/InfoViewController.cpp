@@ -60,11 +60,6 @@ InfoViewController::InfoViewController(ui::TableViewStyle style)
     infoArrData_ = initialMetrics();
 }
 
-InfoViewController::~InfoViewController()
-{
-    if (const auto link = scanner(); link && link->delegate() == this)
-        link->setDelegate(nullptr);
-}
 
 void InfoViewController::viewDidLoad()
 {
@@ -75,16 +70,15 @@ void InfoViewController::viewDidLoad()
 }
 
 // The background status poll goes on while this screen is shown.
-void InfoViewController::takeLink(Scanner& link)
+void InfoViewController::holdLink(Scanner&)
 {
-    link.setDelegate(this);
+    LinkHolder::takeLink();
 }
 
 void InfoViewController::giveLinkBack(Scanner& link)
 {
     link.shoulBlockStatus(false);
-    if (link.delegate() == this)
-        link.setDelegate(nullptr);
+    LinkHolder::releaseLink();
 }
 
 // Several ECUs may answer and the items span several frames, so the requests wait for every reply
@@ -105,11 +99,22 @@ void InfoViewController::viewDidAppear(bool animated)
     ui::TableViewController::viewDidAppear(animated);
     if (auto* navigation = navigationController())
         navigation->navigationBar().setTintColor(ui::Color::lightGray());
-    const auto link = scanner();
-    if (!link || !link->isConnected())
-        return;
-    takeLink(*link);
-    setupCommands(*link);
+    // Held also while disconnected, to hear when the adapter is ready.
+    LinkHolder::takeLink();
+    if (const auto link = scanner(); link && link->isConnected())
+        startVisit(*link);
+}
+
+void InfoViewController::scannerDidInitialize(Scanner& link)
+{
+    if (isVisible() && link.isConnected())
+        startVisit(link);
+}
+
+void InfoViewController::startVisit(Scanner& link)
+{
+    holdLink(link);
+    setupCommands(link);
     tableView().reloadData();
     spinner_->startAnimating();
     const std::weak_ptr<ui::ActivityIndicator> spinner = spinner_;
@@ -124,6 +129,8 @@ void InfoViewController::viewWillDisappear(bool animated)
     ui::TableViewController::viewWillDisappear(animated);
     if (const auto link = scanner(); link && link->isConnected())
         giveLinkBack(*link);
+    else
+        LinkHolder::releaseLink();
 }
 
 void InfoViewController::didReceiveResponse(const std::vector<Response>& responses)

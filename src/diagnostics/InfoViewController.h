@@ -11,10 +11,9 @@
 
 // The "Info" tab: while shown it polls the vehicle information items (09 02, 04, 06, 0A) and nine
 // service-01 values in a repeating cycle, and shows them in a "Vehicle" and a "Metrics" section.
-class InfoViewController : public ui::TableViewController, public LinkedScreen, public ScannerDelegate {
+class InfoViewController : public ui::TableViewController, public LinkedScreen {
 public:
     explicit InfoViewController(ui::TableViewStyle style = ui::TableViewStyle::Grouped);
-    ~InfoViewController() override;
 
     // Section 0: VIN, calibration ID, calibration verification numbers, ECU name.
     const std::vector<std::string>& vehicleTexts() const { return vehicle_; }
@@ -24,6 +23,7 @@ public:
     static constexpr double loadingPeriod = 3.0;
 
     void didReceiveResponse(const std::vector<Response>& responses) override;
+    void scannerDidInitialize(Scanner& link) override;
 
     int numberOfSectionsInTableView(ui::TableView&) override { return 2; }
     int numberOfRowsInSection(ui::TableView&, int section) override;
@@ -38,8 +38,9 @@ protected:
     void viewWillDisappear(bool animated) override;
 
 private:
-    void takeLink(Scanner& link);
+    void holdLink(Scanner& link);
     void giveLinkBack(Scanner& link);
+    void startVisit(Scanner& link);
     void setupCommands(Scanner& link);
 
     int theme_ = 0;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/link/ECU.h"
+#include "core/obd/ECU.h"
 #include "platform/foundation/Strings.h"
 
 namespace vehicleInformation {

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "core/link/Response.h"
+#include "core/obd/Response.h"
 
 // The texts of the vehicle information screen from service 09 and service 01 replies (SAE J1979).
 namespace vehicleInformation {

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "core/Notifications.h"
 #include "core/model/DataStore.h"
 #include "core/model/Manager.h"
 #include "platform/foundation/Localization.h"
@@ -17,6 +18,11 @@
 #include "shell/TableLook.h"
 #include "shell/VersionTracking.h"
 
+AppDelegate::AppDelegate(AppScreens screens)
+    : screens_(std::move(screens))
+{
+}
+
 void AppDelegate::didFinishLaunching(ui::RootWindow& window, std::optional<AdapterAddress> adapter)
 {
     VersionTracking::track(version, build);
@@ -27,30 +33,25 @@ void AppDelegate::didFinishLaunching(ui::RootWindow& window, std::optional<Adapt
 
     setBarAppearance();
 
-    settings_ = std::make_shared<ui::NavigationController>(std::make_shared<SettingsViewController>());
-
-    // The diagnostics tabs "Emissions", "Trouble Codes", "Terminal", "Info" and "Freeze frame", each in its
-    // own navigation stack, and the fuel tabs (the fuel screen and its trends) have no screens built yet:
-    // their tab bars stay out of the menu until they do.
-    diagnostics_ = makeTabBar({}, true);
-    fuel_ = makeTabBar({}, false);
-
-    // The menu in its order; an entry whose screen is not built is left out.
+    // The menu in its order, the settings screen last; an entry whose screen was not made is left out.
     std::vector<std::shared_ptr<ui::ViewController>> screens;
     std::vector<std::string> titles;
-    const auto addEntry = [&](const char* title, std::shared_ptr<ui::ViewController> screen) {
-        if (screen) {
-            titles.push_back(title);
+    for (const NamedScreen& entry : screens_.menu) {
+        if (auto screen = entry.make ? entry.make() : nullptr) {
+            titles.push_back(entry.title);
             screens.push_back(std::move(screen));
         }
-    };
-    addEntry("Diagnostics", diagnostics_);
-    addEntry("Fuel Economy", fuel_);
-    addEntry("Settings", settings_);
+    }
+    const bool startsOnFeature = !screens.empty();
+    titles.push_back("Settings");
+    screens.push_back(
+        std::make_shared<ui::NavigationController>(std::make_shared<SettingsViewController>(screens_.settings)));
 
     Manager::sharedManager().setAdapterOverride(std::move(adapter));
     root_ = RootController::create(std::move(screens), std::move(titles));
     window.setRootViewController(root_);
+    if (startsOnFeature)
+        root_->setMenuOpen(false, false);
 
     showRatingPromptIfDue();
 }
@@ -58,34 +59,30 @@ void AppDelegate::didFinishLaunching(ui::RootWindow& window, std::optional<Adapt
 void AppDelegate::didEnterBackground()
 {
     Manager::sharedManager().saveChanges();
-    fnd::NotificationCenter::defaultCenter().post("enteredBackgroundNotification", this);
+    fnd::NotificationCenter::defaultCenter().post(enteredBackgroundNotification, this);
 }
 
 void AppDelegate::willEnterForeground()
 {
-    fnd::NotificationCenter::defaultCenter().post("appMovedToForeground", this);
+    fnd::NotificationCenter::defaultCenter().post(appMovedToForeground, this);
 }
 
 void AppDelegate::willTerminate()
 {
     Manager::sharedManager().saveChanges();
-    fnd::NotificationCenter::defaultCenter().post("appClosedNotification", this);
+    fnd::NotificationCenter::defaultCenter().post(appClosedNotification, this);
 }
 
-std::shared_ptr<ui::TabBarController> AppDelegate::makeTabBar(const std::vector<Tab>& tabs, bool inNavigation)
+std::shared_ptr<ui::TabBarController> AppDelegate::makeTabBar(const std::vector<Tab>& tabs)
 {
     std::vector<std::shared_ptr<ui::ViewController>> controllers;
     for (const Tab& tab : tabs) {
         if (!tab.screen)
             continue;
         tab.screen->setTitle(fnd::L(tab.title));
-        if (inNavigation) {
-            auto navigation = std::make_shared<ui::NavigationController>(tab.screen);
-            navigation->tabBarItem().setTitle(fnd::L(tab.title));
-            controllers.push_back(std::move(navigation));
-        } else {
-            controllers.push_back(tab.screen);
-        }
+        auto navigation = std::make_shared<ui::NavigationController>(tab.screen);
+        navigation->tabBarItem().setTitle(fnd::L(tab.title));
+        controllers.push_back(std::move(navigation));
     }
     if (controllers.empty())
         return nullptr;

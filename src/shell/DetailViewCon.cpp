@@ -2,32 +2,20 @@
 
 #include <array>
 
+#include "core/Notifications.h"
 #include "core/link/Scanner.h"
 #include "core/link/UnavailableScan.h"
 #include "core/model/DataStore.h"
 #include "core/model/Manager.h"
+#include "core/model/VehicleCalc.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "shell/QueuedAlertController.h"
 #include "shell/RoundedCell.h"
 #include "shell/ScreenClosing.h"
-#include "shell/ShellNotifications.h"
 #include "shell/TableLook.h"
 
 namespace {
-
-struct Fuel {
-    float density;   // pounds per US gallon
-    float airRatio;  // stoichiometric air/fuel mass ratio
-};
-
-// By fuel type: gasoline, diesel, liquid natural gas, compressed natural gas,
-// propane, methanol, ethanol.
-constexpr std::array fuels = {
-    Fuel{6.17f, 14.7f}, Fuel{6.217f, 14.6f}, Fuel{4.5f, 17.2f}, Fuel{2.25f, 17.2f},
-    Fuel{1.87f, 15.5f}, Fuel{3.0f, 6.4f},    Fuel{3.0f, 9.0f},
-};
-constexpr Fuel unknownFuel{1.0f, 1.0f};
 
 constexpr std::array loggerDelays = {0.0f, 0.5f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f};
 
@@ -129,8 +117,7 @@ void DetailViewCon::apply(int row)
         break;
     case SelectFuelType: {
         settings.fuelType = row;
-        const Fuel fuel = row >= 0 && static_cast<std::size_t>(row) < fuels.size() ? fuels[static_cast<std::size_t>(row)]
-                                                                                 : unknownFuel;
+        const auto fuel = VehicleCalc::fuelConstants(row);
         settings.fuelDensity = fuel.density;
         settings.fuelAirRatio = fuel.airRatio;
         break;

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-class Scanner;
+#include "shell/LinkHolder.h"
 
 // The main menu's warning lamp as the trouble code screen sees it.
 class DTCViewControllerDelegate {
@@ -13,17 +13,11 @@ public:
     virtual void resetMil() = 0;
 };
 
-// A screen that works on the link without being a feature screen: the roots of the diagnostics tabs. The
-// main menu hands each one the link when it is created with the screens, and offers itself as the
-// warning lamp's owner, which only the trouble code screen keeps.
-class LinkedScreen {
+// A screen that works on the link without being a feature screen: the roots of the diagnostics tabs, mixed
+// into a ui::ViewController. The main menu hands each one the link when it is created with the screens,
+// and offers itself as the warning lamp's owner, which only the trouble code screen keeps. Like a feature
+// screen it takes the link when it appears and releases it when it leaves (see LinkHolder).
+class LinkedScreen : public LinkHolder {
 public:
-    virtual ~LinkedScreen() = default;
-
-    std::shared_ptr<Scanner> scanner() const { return scanner_.lock(); }
-    void setScanner(const std::shared_ptr<Scanner>& scanner) { scanner_ = scanner; }
     virtual void setDelegate(const std::shared_ptr<DTCViewControllerDelegate>& /*menu*/) {}
-
-private:
-    std::weak_ptr<Scanner> scanner_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/Notifications.h"
 #include "core/model/Manager.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
@@ -79,15 +80,12 @@ RootController::RootController(Key, std::vector<std::shared_ptr<ui::ViewControll
         }
     }
     droppedToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
-        "connectionDroppedNotification", [this](const fnd::Notification&) { linkDropped(); });
+        connectionDroppedNotification, [this](const fnd::Notification&) { linkDropped(); });
 }
 
 RootController::~RootController()
 {
     reconnect_.cancel();
-    milRead_.cancel();
-    if (const auto current = handedOut_.lock(); current && current->delegate() == this)
-        current->setDelegate(nullptr);
     if (table_) {
         table_->setDataSource(nullptr);
         table_->setDelegate(nullptr);
@@ -101,13 +99,14 @@ double RootController::menuWidth()
                                                                                         : narrowMenuWidth;
 }
 
-// Every screen gets the link (held weakly) and the menu; again whenever the link was replaced (a new
-// adapter type).
+// Every screen gets the link (held weakly) and the menu, and the menu becomes the link's default
+// delegate; again whenever the link was replaced (a new adapter type).
 void RootController::handOutLink()
 {
     const std::shared_ptr<Scanner> current = link();
     handedOut_ = current;
     const auto self = std::static_pointer_cast<RootController>(shared_from_this());
+    current->setDefaultDelegate(self);
     for (const auto& entry : screens_) {
         for (ui::ViewController* screen : entryScreens(*entry)) {
             if (auto* feature = dynamic_cast<TemplateViewCon*>(screen)) {
@@ -256,9 +255,6 @@ void RootController::showEntry(int index)
 
     if (TemplateViewCon* feature = visibleFeatureScreen())
         feature->rotateScreen();
-    // A screen that gave the link back, or one that never takes it, leaves it to the menu.
-    if (const auto current = link(); current->delegate() == nullptr || !visibleFeatureScreen())
-        takeLink();
 }
 
 TemplateViewCon* RootController::visibleFeatureScreen() const

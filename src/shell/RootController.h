@@ -17,8 +17,9 @@
 // The slide-out main menu: one entry per top-level screen, shown beneath the content, which slides right
 // to reveal it. Its status strip shows the connection; it connects by itself in automatic connection
 // mode and by its power button in manual mode, reconnects after a drop in automatic mode, lets the user
-// pick the ECU when several answer, and once the adapter has initialised asks the visible feature screen
-// to start polling. It is the link's delegate while no feature screen is.
+// pick the ECU when several answer, and once the adapter has initialised hands the link to the visible
+// feature screen and asks it to start polling. It is the link's default delegate: it hears of the
+// connection's progress whichever screen holds the link, and receives the replies while none does.
 class RootController : public ui::ViewController,
                        public TemplateViewControllerDelegate,
                        public DTCViewControllerDelegate,
@@ -68,13 +69,9 @@ public:
     static constexpr double slideDuration = 0.15;
     // After a drop in automatic mode, the next attempt waits this long on the run loop's clock.
     static constexpr double reconnectDelay = 3.0;
-    // After initialisation the lamp's state (01 01) is asked for; polling starts when it answers, or
-    // after this long at the latest.
-    static constexpr double milReadTimeout = 2.0;
 
     // ScannerDelegate
     void scannerDidInitialize(Scanner& link) override;
-    void didReceiveResponse(const std::vector<Response>& responses) override;
     void scannerDidUpdateStatus(Scanner& link, const std::string& text) override;
     bool scannerShouldChooseECU(Scanner& link, const std::vector<int>& ecus) override;
 
@@ -94,7 +91,8 @@ private:
     void handOutLink();
 
     std::shared_ptr<Scanner> link() const;
-    void takeLink();
+    // Hands the link out again when it was replaced (a new adapter type).
+    void followLink();
     void refreshConnection();
     void linkDropped();
     void startScanning();
@@ -115,6 +113,5 @@ private:
     bool appeared_ = false;
     bool connecting_ = false;
     fnd::DelayedCall reconnect_;
-    fnd::DelayedCall milRead_;
     fnd::NotificationCenter::Token droppedToken_;
 };

@@ -24,23 +24,17 @@ std::shared_ptr<Scanner> RootController::link() const
     return Manager::sharedManager().scanner();
 }
 
-void RootController::takeLink()
+void RootController::followLink()
 {
-    const auto current = link();
-    if (current != handedOut_.lock()) {
-        if (const auto old = handedOut_.lock(); old && old->delegate() == this)
-            old->setDelegate(nullptr);
+    if (link() != handedOut_.lock())
         handOutLink();
-    }
-    current->setDelegate(this);
 }
 
 void RootController::connect()
 {
     loadViewIfNeeded();
     reconnect_.cancel();
-    milRead_.cancel();
-    takeLink();
+    followLink();
     connecting_ = true;
     status_->setPower(MenuStatusView::Power::Connecting);
     status_->setDeviceName({});
@@ -52,11 +46,9 @@ void RootController::disconnect()
 {
     loadViewIfNeeded();
     reconnect_.cancel();
-    milRead_.cancel();
     connecting_ = false;
-    const auto current = link();
-    current->disconnect();
-    takeLink();
+    link()->disconnect();
+    followLink();
     status_->setPower(MenuStatusView::Power::Off);
     status_->setStatusText(fnd::L("Disconnected"));
     status_->setDeviceName({});
@@ -85,8 +77,7 @@ void RootController::linkDropped()
     if (!isViewLoaded())
         return;
     connecting_ = false;
-    milRead_.cancel();
-    takeLink();
+    followLink();
     status_->setPower(MenuStatusView::Power::Off);
     status_->setStatusText(fnd::L("Disconnected"));
     status_->setDeviceName({});
@@ -105,25 +96,27 @@ void RootController::scannerDidUpdateStatus(Scanner&, const std::string& text)
     status_->setStatusText(fnd::L(text));
 }
 
+// The warning lamp's state (01 01) is read on the side: its reply comes back here whoever holds the
+// link, and the screen's polling starts at once, right behind it.
 void RootController::scannerDidInitialize(Scanner& current)
 {
     fnd::log(fnd::LogLevel::Info, "main menu: connected to " + current.deviceName());
     connecting_ = false;
     status_->setPower(MenuStatusView::Power::On);
     status_->setDeviceName(current.deviceName());
-    current.sendCommand(current.commandForOBD2(0x01, 0x01, 255));
-    milRead_ = fnd::after(milReadTimeout, [this] { startScanning(); });
+    const std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    current.sendCommand(current.commandForOBD2(0x01, 0x01, 255), [weak](const std::vector<Response>& responses) {
+        if (const auto self = std::static_pointer_cast<RootController>(weak.lock()))
+            self->showMil(responses);
+    });
+    startScanning();
 }
 
-void RootController::didReceiveResponse(const std::vector<Response>& responses)
+void RootController::showMil(const std::vector<Response>& responses)
 {
-    if (!milRead_.isPending())
-        return;
     for (const Response& response : responses) {
         if (response.mode == 0x41 && response.pid == 0x01 && !response.data.empty()) {
             status_->setMilShown((response.data[0] & 0x80) != 0);
-            milRead_.cancel();
-            startScanning();
             return;
         }
     }
@@ -131,8 +124,10 @@ void RootController::didReceiveResponse(const std::vector<Response>& responses)
 
 void RootController::startScanning()
 {
-    if (TemplateViewCon* screen = visibleFeatureScreen())
+    if (TemplateViewCon* screen = visibleFeatureScreen()) {
+        screen->takeLink();
         screen->startScanning();
+    }
 }
 
 void RootController::resetMil()

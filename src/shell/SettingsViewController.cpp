@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/Notifications.h"
 #include "core/model/DataStore.h"
 #include "core/model/Manager.h"
 #include "platform/foundation/Localization.h"
@@ -10,7 +11,6 @@
 #include "platform/foundation/Timer.h"
 #include "platform/ui/NavigationController.h"
 #include "shell/DetailViewCon.h"
-#include "shell/ShellNotifications.h"
 #include "shell/TextFieldViewCon.h"
 #include "shell/editors/PidViewController.h"
 #include "shell/editors/SensorDetViewCon.h"
@@ -57,17 +57,11 @@ FormRow toggle(const char* title, bool& setting)
 
 }  // namespace
 
-SettingsViewController::SettingsViewController()
-    : FormViewCon(fnd::L("Settings")), theme_(Manager::sharedManager().setting().theme)
+SettingsViewController::SettingsViewController(std::vector<NamedScreen> featureSettings)
+    : FormViewCon(fnd::L("Settings"))
+    , featureSettings_(std::move(featureSettings))
+    , theme_(Manager::sharedManager().setting().theme)
 {
-}
-
-const std::vector<SettingsViewController::FeatureSettings>& SettingsViewController::featureSettings()
-{
-    // One line per feature settings screen as each feature lands, in menu order:
-    // its title and a function making the screen.
-    static const std::vector<FeatureSettings> screens = {};
-    return screens;
 }
 
 const std::vector<std::string>& SettingsViewController::adapterTypeNames()
@@ -95,10 +89,14 @@ void SettingsViewController::formDidChange()
 std::vector<FormSection> SettingsViewController::formSections()
 {
     std::vector<FormSection> sections = {adapterSection(), warningSection(), displaySection(), sensorSection()};
-    if (!featureSettings().empty()) {
+    if (!featureSettings_.empty()) {
         FormSection more{fnd::L("More settings"), {}, {}};
-        for (const auto& screen : featureSettings())
-            more.rows.push_back(disclosure(screen.title.c_str(), {}, [this, &screen] { push(screen.make()); }));
+        for (const NamedScreen& screen : featureSettings_) {
+            more.rows.push_back(disclosure(screen.title.c_str(), {}, [this, make = screen.make] {
+                if (auto made = make ? make() : nullptr)
+                    push(std::move(made));
+            }));
+        }
         sections.push_back(std::move(more));
     }
     return sections;

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "shell/AppScreens.h"
 #include "shell/FormViewCon.h"
 #include "shell/editors/SensorSelectViewController.h"
 
@@ -14,14 +14,10 @@
 // at once; a change of theme is broadcast with "iconChangedNotification".
 class SettingsViewController : public FormViewCon, public SensorSelectViewControllerDelegate {
 public:
-    SettingsViewController();
+    // `featureSettings`: the features' own settings screens, one row each in the last section.
+    explicit SettingsViewController(std::vector<NamedScreen> featureSettings = {});
 
-    // A feature's own settings screen, opened from the last section.
-    struct FeatureSettings {
-        std::string title;  // message key or English text
-        std::function<std::shared_ptr<ui::ViewController>()> make;
-    };
-    static const std::vector<FeatureSettings>& featureSettings();
+    const std::vector<NamedScreen>& featureSettings() const { return featureSettings_; }
 
     static const std::vector<std::string>& adapterTypeNames();
 
@@ -42,5 +38,6 @@ private:
     void openSensorPicker();
     void openSensorEditor(int sensorIndex);
 
+    std::vector<NamedScreen> featureSettings_;
     int theme_;
 };

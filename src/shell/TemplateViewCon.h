@@ -3,8 +3,7 @@
 #include <memory>
 
 #include "platform/ui/ViewController.h"
-
-class Scanner;
+#include "shell/LinkHolder.h"
 
 // The main menu as the feature screens see it. Every method is optional (empty by default).
 class TemplateViewControllerDelegate {
@@ -18,11 +17,11 @@ public:
 };
 
 // The base of the feature screens. The main menu hands each one the link and itself when it is created
-// with the screens, and calls startScanning on the visible one once the adapter has initialised.
-class TemplateViewCon : public ui::ViewController {
+// with the screens, and once the adapter has initialised gives the link to the visible one (takeLink) and
+// calls its startScanning. A feature screen takes the link when it appears and releases it when it
+// leaves (see LinkHolder).
+class TemplateViewCon : public ui::ViewController, public LinkHolder {
 public:
-    std::shared_ptr<Scanner> scanner() const { return scanner_.lock(); }
-    void setScanner(const std::shared_ptr<Scanner>& scanner) { scanner_ = scanner; }
     std::shared_ptr<TemplateViewControllerDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(const std::shared_ptr<TemplateViewControllerDelegate>& delegate) { delegate_ = delegate; }
 
@@ -32,6 +31,5 @@ public:
     virtual void rotateScreen() {}
 
 private:
-    std::weak_ptr<Scanner> scanner_;
     std::weak_ptr<TemplateViewControllerDelegate> delegate_;
 };

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/link/LinkSettings.h"
 #include "core/link/Scanner.h"
 #include "core/model/DataStore.h"
 #include "core/model/Manager.h"
@@ -53,7 +54,9 @@ protected:
         Settings& settings = Manager::sharedManager().setting();
         settings.hostIP = "127.0.0.1";
         settings.port = sim.port();
-        link = Scanner::ScannerForMode(0);
+        LinkSettings linkSettings;
+        linkSettings.adapter = {"127.0.0.1", sim.port()};
+        link = Scanner::ScannerForMode(0, linkSettings);
     }
 
     static void advance(double seconds) { fnd::RunLoop::main().advance(seconds); }

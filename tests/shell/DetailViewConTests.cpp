@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ShellScreens.h"
+#include "core/Notifications.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "shell/DetailViewCon.h"
 
@@ -106,7 +107,7 @@ TEST_F(DetailViewConTest, OnlyTheShiftLightAndUnitModesBroadcastAGaugeChange)
 {
     int posts = 0;
     const auto token = fnd::NotificationCenter::defaultCenter().addObserver(
-        "gaugeModifiedNotification", [&](const fnd::Notification&) { ++posts; });
+        gaugeModifiedNotification, [&](const fnd::Notification&) { ++posts; });
     for (const int mode : {int(DetailViewCon::SelectShiftLightColor), int(DetailViewCon::SelectUnits),
                            int(DetailViewCon::SelectFuelUnits), int(DetailViewCon::SelectResolution)}) {
         auto list = showList(mode, 2);

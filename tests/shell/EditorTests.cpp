@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "ShellScreens.h"
+#include "core/Notifications.h"
 #include "core/link/Scanner.h"
 #include "core/model/Tree.h"
 #include "elmsim/lib/Simulator.h"
@@ -31,7 +32,7 @@ protected:
     EditorTest()
     {
         token = fnd::NotificationCenter::defaultCenter().addObserver(
-            "gaugeModifiedNotification", [this](const fnd::Notification&) { ++gaugeChanges; });
+            gaugeModifiedNotification, [this](const fnd::Notification&) { ++gaugeChanges; });
     }
 
     std::shared_ptr<PidViewController> openPidEditor(std::shared_ptr<PidViewController> editor)
@@ -153,7 +154,7 @@ TEST_F(EditorTest, TestAgainstTheCarShowsTheFormulasValue)
         [&] { return editor->testResult().find(fnd::L("Test value")) != std::string::npos; }, 10.0))
         << editor->testResult();
     EXPECT_NE(editor->testResult().find("1726 rpm"), std::string::npos) << editor->testResult();
-    EXPECT_EQ(link->delegate(), nullptr) << "the link goes back to whoever had it";
+    EXPECT_EQ(link->delegate(), nullptr) << "the test does not take the link from whoever has it";
     link->disconnect();
     sim.stop();
 }

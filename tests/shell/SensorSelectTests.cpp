@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ShellScreens.h"
+#include "core/Notifications.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "shell/editors/SensorSelectViewController.h"
 
@@ -107,7 +108,7 @@ TEST_F(SensorSelectTest, MultipleChoiceTogglesMembershipOfTheGaugeList)
 {
     int posts = 0;
     const auto token = fnd::NotificationCenter::defaultCenter().addObserver(
-        "gaugeModifiedNotification", [&](const fnd::Notification&) { ++posts; });
+        gaugeModifiedNotification, [&](const fnd::Notification&) { ++posts; });
     Manager::sharedManager().setting().gaugeListArr = {8, 9, 1};
     auto picker = open(-1, SensorSelectViewController::multipleChoice, false, true);
     auto& table = picker->tableView();

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "ShellScreens.h"
+#include "core/Notifications.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Image.h"
@@ -117,7 +118,7 @@ TEST_F(SettingsTest, ThemeChangeIsBroadcastWhenTheSettingsReappear)
 {
     int posts = 0;
     const auto token = fnd::NotificationCenter::defaultCenter().addObserver(
-        "iconChangedNotification", [&](const fnd::Notification&) { ++posts; });
+        iconChangedNotification, [&](const fnd::Notification&) { ++posts; });
     auto settings = showSettings();
     tapRowTitled(*settings, "Theme");
     auto* list = dynamic_cast<DetailViewCon*>(navigation->topViewController());

@@ -4,17 +4,13 @@
 #include <cctype>
 #include <utility>
 
-#include "core/link/PidLengths.h"
-#include "core/model/DataStore.h"
-#include "core/model/Manager.h"
+#include "core/Notifications.h"
+#include "core/obd/PidLengths.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Strings.h"
 
 namespace {
-
-constexpr const char* kConnectionDropped = "connectionDroppedNotification";
-constexpr const char* kProtocolSearching = "protocolNotification";
 
 const Response* findResponse(const std::vector<Response>& responses, int mode, int pid)
 {
@@ -69,8 +65,8 @@ void ELMScanner::resetState()
 void ELMScanner::setStatus(const std::string& text)
 {
     statusText_ = text;
-    if (delegate_)
-        delegate_->scannerDidUpdateStatus(*this, text);
+    for (const auto& receiver : connectionReceivers())
+        receiver->scannerDidUpdateStatus(*this, text);
 }
 
 void ELMScanner::connect()
@@ -80,7 +76,8 @@ void ELMScanner::connect()
     resetState();
     ecus_.clear();
     selectedECU_ = 0;
-    DataStore::sharedDataStore().clearSupportedPIDs();
+    supportedPIDs_.clear();
+    supportedPIDsChanged();
     step_ = Step::Opening;
     setStatus("Connecting...");
     openTransport();
@@ -102,7 +99,7 @@ void ELMScanner::fail(const std::string& message)
     closeTransport();
     resetState();
     setStatus(message);
-    fnd::NotificationCenter::defaultCenter().post(kConnectionDropped, this);
+    fnd::NotificationCenter::defaultCenter().post(connectionDroppedNotification, this);
 }
 
 void ELMScanner::transportDidOpen()
@@ -151,11 +148,12 @@ void ELMScanner::transportDidReceive(std::string_view bytes)
 
 // The adapter aborts whatever it is doing when a byte arrives, so nothing is written while a
 // request is in flight; the request text ends with exactly one carriage return.
-void ELMScanner::send(Purpose purpose, std::vector<Command> commands, std::string text, double timeout)
+void ELMScanner::send(Purpose purpose, std::vector<Command> commands, std::string text, double timeout,
+                      ReplyHandler onReply)
 {
     if (text.empty() || text.back() != '\r')
         text += '\r';
-    inFlight_ = InFlight{purpose, std::move(commands), text};
+    inFlight_ = InFlight{purpose, std::move(commands), text, std::move(onReply)};
     timeout_ = fnd::after(timeout, [this] { replyTimedOut(); });
     if (!writeToTransport(text))
         transportDidFail("the adapter cannot be written to");
@@ -216,7 +214,7 @@ void ELMScanner::replyEnded(std::string text)
     if (reply.hasMessage("UNABLE TO CONNECT") || reply.hasMessage("BUS INIT: ...ERROR"))
         setStatus("Unable to connect to the vehicle");
     if (reply.hasMessage("SEARCHING"))
-        fnd::NotificationCenter::defaultCenter().post(kProtocolSearching, this);
+        fnd::NotificationCenter::defaultCenter().post(protocolNotification, this);
 
     sendNext();
     deliver(request, reply);
@@ -237,33 +235,43 @@ std::vector<Response> ELMScanner::fromChosenECU(std::vector<Response> responses)
 // The callbacks come after the next request went out, so a slow delegate does not hold up the link.
 void ELMScanner::deliver(const InFlight& request, const Reply& reply)
 {
-    if (request.purpose == Purpose::Sent && delegate_) {
+    if (const auto receiver = delegate(); receiver && request.purpose == Purpose::Sent) {
         std::string sent = request.text;
         if (!sent.empty() && sent.back() == '\r')
             sent.pop_back();
-        delegate_->scannerDidReceiveReply(*this, sent, reply.responses, reply.messages);
+        receiver->scannerDidReceiveReply(*this, sent, reply.responses, reply.messages);
     }
     if (request.purpose == Purpose::Recovery || reply.beginsWithNoCallText())
         return;
     const bool isVoltage = request.commands.size() == 1 && request.commands.front().isVoltageCommand;
+    std::vector<Response> responses;
     if (isVoltage) {
         const auto text = std::find_if(reply.messages.begin(), reply.messages.end(), [](const std::string& m) {
             return std::any_of(m.begin(), m.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
         });
-        if (text != reply.messages.end() && delegate_) {
+        if (text != reply.messages.end()) {
             Response response;
             response.dataString = *text;
-            delegate_->scannerDidReceiveVoltage(*this, {response});
+            responses.push_back(std::move(response));
         }
+    } else {
+        responses = fromChosenECU(reply.responses);
+    }
+    if (responses.empty())
+        return;
+    if (request.onReply) {
+        request.onReply(responses);
         return;
     }
-    const std::vector<Response> responses = fromChosenECU(reply.responses);
-    if (responses.empty() || !delegate_)
+    const auto receiver = delegate();
+    if (!receiver)
         return;
-    if (request.purpose == Purpose::Status)
-        delegate_->scannerDidReceiveStatusResponse(*this, responses);
+    if (isVoltage)
+        receiver->scannerDidReceiveVoltage(*this, responses);
+    else if (request.purpose == Purpose::Status)
+        receiver->scannerDidReceiveStatusResponse(*this, responses);
     else
-        delegate_->didReceiveResponse(responses);
+        receiver->didReceiveResponse(responses);
 }
 
 // --- Initialisation ---------------------------------------------------------------------------------
@@ -291,12 +299,12 @@ void ELMScanner::initReply(const Reply& reply, const std::string& text)
     case Step::HeadersOn:
         format_.headers = !reply.hasMessage("?");
         step_ = Step::Protocol;
-        sendInit(fnd::format("AT SP %X", std::clamp(Manager::sharedManager().setting().protocol, 0, 12)));
+        sendInit(fnd::format("AT SP %X", std::clamp(settings_.protocol, 0, 12)));
         break;
     case Step::Protocol:
         step_ = Step::FirstRequest;
         setStatus("Searching for protocol...");
-        fnd::NotificationCenter::defaultCenter().post(kProtocolSearching, this);
+        fnd::NotificationCenter::defaultCenter().post(protocolNotification, this);
         sendInit("0100", searchTimeout);
         break;
     case Step::FirstRequest:
@@ -362,7 +370,8 @@ void ELMScanner::protocolDescribed(const Reply& reply)
         fail("Unable to connect to the vehicle");
         return;
     }
-    if (ecus_.size() > 1 && delegate_ && delegate_->scannerShouldChooseECU(*this, ecus_)) {
+    const auto receivers = connectionReceivers();
+    if (ecus_.size() > 1 && !receivers.empty() && receivers.front()->scannerShouldChooseECU(*this, ecus_)) {
         step_ = Step::ChoosingECU;
         setStatus("Choose the ECU");
         return;
@@ -393,7 +402,8 @@ void ELMScanner::supportedPIDsRead(const Reply& reply)
     const Response* bitmap = findResponse(responses, 0x41, bitmapBase_);
     if (bitmap && bitmap->data.size() >= 4) {
         const std::uint32_t bits = bitmapOf(*bitmap);
-        DataStore::sharedDataStore().setSupportedPIDs(bitmapBase_, bits);
+        supportedPIDs_.setBitmap(bitmapBase_, bits);
+        supportedPIDsChanged();
         if ((bits & 1) && bitmapBase_ < 0xE0) {
             bitmapBase_ += 0x20;
             sendInit(fnd::format("01%02x", bitmapBase_));
@@ -408,14 +418,14 @@ void ELMScanner::supportedPIDsRead(const Reply& reply)
 void ELMScanner::probePacking()
 {
     const bool isCan = format_.framing == Framing::Can11 || format_.framing == Framing::Can29;
-    if (!isCan || !Manager::sharedManager().setting().multiMessageCANEnabled) {
+    if (!isCan || !settings_.multiMessageCAN) {
         finishInit();
         return;
     }
     std::string probe = "01";
     int count = 0;
     for (const int pid : {0x0C, 0x0D, 0x05, 0x04, 0x11, 0x0F, 0x10}) {
-        if (count < 3 && DataStore::sharedDataStore().isService01PIDSupported(pid)) {
+        if (count < 3 && supportedPIDs_.isSupported(pid)) {
             probe += fnd::format("%02x", pid);
             ++count;
         }
@@ -434,13 +444,12 @@ void ELMScanner::finishInit()
     step_ = Step::Connected;
     timeouts_ = 0;
 
-    const Settings& settings = Manager::sharedManager().setting();
     statusCommands_.clear();
-    if (settings.speedLimitEnabled)
+    if (settings_.speedWarning)
         statusCommands_.push_back(commandForOBD2(0x01, 0x0D, 255));
-    if (settings.highTempEnabled) {
+    if (settings_.temperatureWarning) {
         statusCommands_.push_back(commandForOBD2(0x01, 0x05, 255));
-        if (DataStore::sharedDataStore().isService01PIDSupported(0x5C))
+        if (supportedPIDs_.isSupported(0x5C))
             statusCommands_.push_back(commandForOBD2(0x01, 0x5C, 255));
     }
     if (!statusCommands_.empty())
@@ -448,8 +457,8 @@ void ELMScanner::finishInit()
 
     connected_ = true;
     setStatus("Connected");
-    if (delegate_)
-        delegate_->scannerDidInitialize(*this);
+    for (const auto& receiver : connectionReceivers())
+        receiver->scannerDidInitialize(*this);
     if (isIdle())
         sendNext();
 }
@@ -468,11 +477,11 @@ void ELMScanner::sendNext()
         return;
     }
     if (!sendQueue_.empty()) {
-        Command command = std::move(sendQueue_.front());
+        Queued queued = std::move(sendQueue_.front());
         sendQueue_.pop_front();
-        noteAdapterSettings(command.commandString);
-        const std::string text = command.commandString;
-        send(Purpose::Sent, {std::move(command)}, text, replyTimeout);
+        noteAdapterSettings(queued.command.commandString);
+        const std::string text = queued.command.commandString;
+        send(Purpose::Sent, {std::move(queued.command)}, text, replyTimeout, std::move(queued.onReply));
         return;
     }
     // Status requests queued before the block was set are dropped with it.
@@ -557,13 +566,13 @@ void ELMScanner::setCommands(std::optional<std::vector<Command>> commands)
         polling_ = false;
 }
 
-void ELMScanner::sendCommand(const Command& command)
+void ELMScanner::sendCommand(const Command& command, ReplyHandler onReply)
 {
     if (!connected_) {
         fnd::log(fnd::LogLevel::Warning, "adapter link: not connected, request not sent");
         return;
     }
-    sendQueue_.push_back(command);
+    sendQueue_.push_back({command, std::move(onReply)});
     sendNext();
 }
 

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/link/ReplyParser.h"
 #include "core/link/Scanner.h"
+#include "core/obd/ReplyParser.h"
 #include "platform/foundation/Timer.h"
 
 // The ELM327 dialogue over some byte transport: initialisation as a state machine, then one request in
@@ -29,7 +29,7 @@ public:
     void disconnect() override;
     void setInitCommands(std::vector<Command> commands, bool cycle) override;
     void setCommands(std::optional<std::vector<Command>> commands) override;
-    void sendCommand(const Command& command) override;
+    void sendCommand(const Command& command, ReplyHandler onReply = {}) override;
     void restoreSetup() override;
     void updateWarning() override;
     void selectECU(int ecu) override;
@@ -76,12 +76,18 @@ private:
         Purpose purpose = Purpose::Init;
         std::vector<Command> commands;
         std::string text;
+        ReplyHandler onReply;  // a sent request's own receiver
+    };
+    struct Queued {
+        Command command;
+        ReplyHandler onReply;
     };
 
     void resetState();
     void setStatus(const std::string& text);
     void fail(const std::string& message);
-    void send(Purpose purpose, std::vector<Command> commands, std::string text, double timeout);
+    void send(Purpose purpose, std::vector<Command> commands, std::string text, double timeout,
+              ReplyHandler onReply = {});
     void sendInit(const std::string& text, double timeout = replyTimeout);
     void sendNext();
     bool isIdle() const;
@@ -113,7 +119,7 @@ private:
     bool cycle_ = false;
     bool polling_ = false;
     std::size_t position_ = 0;
-    std::deque<Command> sendQueue_;
+    std::deque<Queued> sendQueue_;
     std::deque<Command> statusQueue_;
     std::shared_ptr<fnd::Timer> statusTimer_;
 

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "core/link/Command.h"
-#include "core/link/Response.h"
+#include "core/link/LinkSettings.h"
+#include "core/obd/Command.h"
+#include "core/obd/Response.h"
+#include "core/obd/SupportedPIDs.h"
 
 class Scanner;
 
@@ -42,7 +45,7 @@ class Scanner {
 public:
     // The link for Settings.deviceMode. Only types with a transport here connect (0: ELM327 over Wi-Fi);
     // any other type gives a link whose connect() fails with a message and "connectionDroppedNotification".
-    static std::shared_ptr<Scanner> ScannerForMode(int deviceMode);
+    static std::shared_ptr<Scanner> ScannerForMode(int deviceMode, const LinkSettings& settings = {});
 
     virtual ~Scanner() = default;
     Scanner(const Scanner&) = delete;
@@ -59,9 +62,31 @@ public:
     // The last progress or failure text.
     const std::string& statusText() const { return statusText_; }
 
-    // The one receiver of the callbacks, not owned: the owner sets nullptr before it goes away.
-    void setDelegate(ScannerDelegate* delegate) { delegate_ = delegate; }
-    ScannerDelegate* delegate() const { return delegate_; }
+    // The settings the link works with; a change applies from the next request (the address and
+    // protocol from the next connect()).
+    const LinkSettings& settings() const { return settings_; }
+    void setSettings(const LinkSettings& settings) { settings_ = settings; }
+
+    // The PIDs the car reported supported (empty until initialisation has read them). `sink` is given
+    // them whenever that changes: cleared at connect(), then once per bitmap read.
+    const SupportedPIDs& supportedPIDs() const { return supportedPIDs_; }
+    void setSupportedPIDsSink(std::function<void(const SupportedPIDs&)> sink) { supportedPIDsSink_ = std::move(sink); }
+
+    // Who receives the callbacks. Both receivers are held weakly, so one that goes away simply stops
+    // receiving them and the link never calls something gone.
+    //
+    // The delegate is the screen on view: it takes the link when it appears and gives it back when it
+    // leaves (TemplateViewCon::takeLink() and releaseLink()). releaseDelegate() clears it only when it is
+    // still the one given, so a screen leaving after the next one took over changes nothing.
+    void setDelegate(const std::shared_ptr<ScannerDelegate>& delegate) { delegate_ = delegate; }
+    void releaseDelegate(const ScannerDelegate* delegate);
+    // The default delegate (the main menu) owns the connection: it always hears of its progress
+    // (scannerDidUpdateStatus, scannerDidInitialize; the delegate too, when it is another one), is the one
+    // asked to choose the ECU, and receives the replies while there is no delegate.
+    void setDefaultDelegate(const std::shared_ptr<ScannerDelegate>& delegate) { defaultDelegate_ = delegate; }
+    // The receiver of replies right now: the delegate, else the default delegate; nullptr when neither is
+    // alive.
+    std::shared_ptr<ScannerDelegate> delegate() const;
 
     // Makes `commands` the polled list from its first entry; `cycle` repeats it, otherwise each request
     // is sent once. Starts at once when nothing was being polled, otherwise at the next prompt.
@@ -69,9 +94,11 @@ public:
     // Replaces the polled list without sending; nullopt (or an empty list) stops after the reply in flight.
     virtual void setCommands(std::optional<std::vector<Command>> commands) = 0;
     const std::optional<std::vector<Command>>& commands() const { return commands_; }
-    // Sends one request outside the list, right after the reply in flight; its reply goes to
+    // Sends one request outside the list, right after the reply in flight. Its reply goes to `onReply`
+    // when one is given (called only when the reply carries data), else to the delegate's
     // didReceiveResponse (or scannerDidReceiveVoltage for a voltage request).
-    virtual void sendCommand(const Command& command) = 0;
+    using ReplyHandler = std::function<void(const std::vector<Response>&)>;
+    virtual void sendCommand(const Command& command, ReplyHandler onReply = {}) = 0;
 
     // Requests sent with sendCommand() may change the adapter's settings (protocol, headers, spaces,
     // echo, a reset): this sets the adapter up again as initialisation left it, when they did.
@@ -91,7 +118,7 @@ public:
     virtual void selectECU(int ecu) = 0;
 
     // A request for a service, PID and second PID byte (255: the byte is left out), priority 1.
-    // With Settings.fastPollingEnabled a request that has a PID ends in "1" (one reply expected).
+    // With fast polling on, a request that has a PID ends in "1" (one reply expected).
     Command commandForOBD2(int mode, int pid, int pid2) const;
     // The same without the one-reply suffix whatever the setting: for requests that several ECUs answer
     // or whose reply spans several frames.
@@ -103,7 +130,14 @@ public:
 protected:
     Scanner() = default;
 
-    ScannerDelegate* delegate_ = nullptr;
+    // Reports supportedPIDs_ to the sink.
+    void supportedPIDsChanged();
+    // The receivers of the connection's progress: the default delegate first, then the delegate when it
+    // is another one.
+    std::vector<std::shared_ptr<ScannerDelegate>> connectionReceivers() const;
+
+    LinkSettings settings_;
+    SupportedPIDs supportedPIDs_;
     bool connected_ = false;
     std::string deviceName_;
     std::string statusText_;
@@ -112,4 +146,9 @@ protected:
     std::vector<Command> statusCommands_;
     std::vector<int> ecus_;
     int selectedECU_ = 0;
+
+private:
+    std::weak_ptr<ScannerDelegate> delegate_;
+    std::weak_ptr<ScannerDelegate> defaultDelegate_;
+    std::function<void(const SupportedPIDs&)> supportedPIDsSink_;
 };

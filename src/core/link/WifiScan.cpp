@@ -1,7 +1,5 @@
 #include "core/link/WifiScan.h"
 
-#include "core/model/Manager.h"
-
 WifiScan::~WifiScan()
 {
     closeTransport();
@@ -9,7 +7,7 @@ WifiScan::~WifiScan()
 
 void WifiScan::openTransport()
 {
-    const AdapterAddress address = Manager::sharedManager().adapterAddress();
+    const AdapterAddress& address = settings_.adapter;
     if (address.port == 0 || address.port > 65535) {
         transportDidFail("the adapter's port is not valid");
         return;

@@ -5,7 +5,7 @@
 #include "core/link/ELMScanner.h"
 #include "platform/net/TcpStream.h"
 
-// An ELM327 adapter over Wi-Fi: TCP to Settings.hostIP and port, non-blocking on the main loop.
+// An ELM327 adapter over Wi-Fi: TCP to the settings' adapter address, non-blocking on the main loop.
 class WifiScan : public ELMScanner, private net::TcpStream::Delegate {
 public:
     static constexpr double connectTimeout = 10.0;

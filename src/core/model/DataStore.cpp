@@ -1,6 +1,6 @@
 #include "core/model/DataStore.h"
 
-#include "core/model/SensorTable.h"
+#include "core/obd/SensorTable.h"
 
 namespace {
 
@@ -50,32 +50,6 @@ DataStore::DataStore()
           "User2 CAN (11 bit ID, 50 kbaud)",
       })
 {
-}
-
-void DataStore::setSupportedPIDs(int basePid, std::uint32_t bitmap)
-{
-    if (basePid < 0 || basePid % 0x20 != 0 || basePid / 0x20 >= bitmapCount)
-        return;
-    supportedBitmaps_[static_cast<std::size_t>(basePid / 0x20)] = bitmap;
-    bitmapRead_.set(static_cast<std::size_t>(basePid / 0x20));
-}
-
-void DataStore::clearSupportedPIDs()
-{
-    supportedBitmaps_.fill(0);
-    bitmapRead_.reset();
-}
-
-bool DataStore::isService01PIDSupported(int pid) const
-{
-    if (pid == 0)
-        return bitmapRead_.test(0);
-    if (pid < 1 || pid > 0x20 * bitmapCount)
-        return false;
-    const int slot = (pid - 1) / 0x20;
-    const int bit = 31 - (pid - 1) % 0x20;
-    return bitmapRead_.test(static_cast<std::size_t>(slot)) &&
-           (supportedBitmaps_[static_cast<std::size_t>(slot)] >> bit & 1u) != 0;
 }
 
 void DataStore::resetForTesting()

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <array>
-#include <bitset>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "core/obd/SupportedPIDs.h"
 
 // The shared instance that holds the built-in sensor table in the arrays the
 // screens index by SensorIndex, the adapter protocol names, the PIDs the car
@@ -36,14 +36,14 @@ public:
     int fuelElapsedTime = 0;  // whole seconds
     float distance = 0;       // km
 
-    // The link stores each supported-PID bitmap it reads: the reply to service 01
-    // PID `basePid` (0x00, 0x20, ... 0xE0), whose bit 31 stands for basePid + 1.
-    // Other base PIDs are ignored.
-    void setSupportedPIDs(int basePid, std::uint32_t bitmap);
-    void clearSupportedPIDs();
-    // True when the car reported the PID supported; false when no scan ran. PID
-    // 0x00 counts as supported once the first bitmap was read.
-    bool isService01PIDSupported(int pid) const;
+    // The PIDs the car reported supported: the link hands over what it has read
+    // each time that changes (see Manager).
+    void setSupportedPIDs(const SupportedPIDs& pids) { supportedPIDs_ = pids; }
+    // One bitmap: the reply to service 01 PID `basePid` (0x00, 0x20, ... 0xE0).
+    void setSupportedPIDs(int basePid, std::uint32_t bitmap) { supportedPIDs_.setBitmap(basePid, bitmap); }
+    void clearSupportedPIDs() { supportedPIDs_.clear(); }
+    // True when the car reported the PID supported; false when no scan ran.
+    bool isService01PIDSupported(int pid) const { return supportedPIDs_.isSupported(pid); }
 
     // Back to the state at launch: no supported PIDs, no live values.
     void resetForTesting();
@@ -51,7 +51,5 @@ public:
 private:
     DataStore();
 
-    static constexpr int bitmapCount = 8;
-    std::array<std::uint32_t, bitmapCount> supportedBitmaps_{};
-    std::bitset<bitmapCount> bitmapRead_;
+    SupportedPIDs supportedPIDs_;
 };

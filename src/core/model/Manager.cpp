@@ -1,6 +1,7 @@
 #include "core/model/Manager.h"
 
 #include "core/link/Scanner.h"
+#include "core/model/DataStore.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Paths.h"
 
@@ -55,17 +56,28 @@ void Manager::load()
 const std::shared_ptr<Scanner>& Manager::scanner()
 {
     if (!scanner_)
-        scanner_ = Scanner::ScannerForMode(settings_.deviceMode);
+        setScanner(Scanner::ScannerForMode(settings_.deviceMode));
     return scanner_;
 }
 
 void Manager::setScanner(std::shared_ptr<Scanner> scanner)
 {
     scanner_ = std::move(scanner);
+    if (!scanner_)
+        return;
+    scanner_->setSettings(linkSettings());
+    scanner_->setSupportedPIDsSink([](const SupportedPIDs& pids) { DataStore::sharedDataStore().setSupportedPIDs(pids); });
+}
+
+void Manager::updateLinkSettings()
+{
+    if (scanner_)
+        scanner_->setSettings(linkSettings());
 }
 
 bool Manager::saveChanges()
 {
+    updateLinkSettings();
     // Every archive is attempted, so one failure does not cost the others.
     bool saved = saveArchive(settingsFileName, settings_.archive());
     saved = saveArchive(userDataFileName, userData_.archive()) && saved;
@@ -84,9 +96,20 @@ void Manager::resetForTesting()
     manager.load();
 }
 
-AdapterAddress Manager::adapterAddress() const
+LinkSettings Manager::linkSettings() const
 {
-    if (adapterOverride_)
-        return *adapterOverride_;
-    return {settings_.hostIP, settings_.port};
+    LinkSettings link;
+    link.adapter = adapterOverride_.value_or(AdapterAddress{settings_.hostIP, settings_.port});
+    link.protocol = settings_.protocol;
+    link.fastPolling = settings_.fastPollingEnabled;
+    link.multiMessageCAN = settings_.multiMessageCANEnabled;
+    link.speedWarning = settings_.speedLimitEnabled;
+    link.temperatureWarning = settings_.highTempEnabled;
+    return link;
+}
+
+void Manager::setAdapterOverride(std::optional<AdapterAddress> address)
+{
+    adapterOverride_ = std::move(address);
+    updateLinkSettings();
 }

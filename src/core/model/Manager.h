@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "core/link/LinkSettings.h"
 #include "core/model/FuelData.h"
 #include "core/model/RaceData.h"
 #include "core/model/Settings.h"
@@ -14,12 +15,6 @@ class Scanner;
 
 // The one application-wide holder of the adapter link and the four persisted
 // records, each kept in its own archive in the Documents folder.
-// Where the Wi-Fi adapter is reached.
-struct AdapterAddress {
-    std::string host;
-    unsigned port = 0;
-};
-
 class Manager {
 public:
     static Manager& sharedManager();
@@ -32,17 +27,19 @@ public:
     FuelData& fuelData() { return fuelData_; }
     RaceData& raceData() { return raceData_; }
 
-    // The adapter link for Settings.deviceMode, made on first use.
+    // The adapter link for Settings.deviceMode, made on first use. The Manager
+    // hands it linkSettings() and stores the supported PIDs it reads in DataStore.
     const std::shared_ptr<Scanner>& scanner();
     // Replaces the link (a new adapter type, or a test's own link).
     void setScanner(std::shared_ptr<Scanner> scanner);
 
-    // The adapter address the link connects to: the one given for this run
-    // (never saved), else Settings.hostIP and port.
-    AdapterAddress adapterAddress() const;
-    void setAdapterOverride(std::optional<AdapterAddress> address) { adapterOverride_ = std::move(address); }
+    // What the link is given of the settings. The adapter address is the one given
+    // for this run (never saved), else Settings.hostIP and port.
+    LinkSettings linkSettings() const;
+    void setAdapterOverride(std::optional<AdapterAddress> address);
 
     // Writes all four archives, each atomically; true when every one was written.
+    // The link is handed the settings as they now are.
     bool saveChanges();
 
     // Reloads the shared Manager from the current Documents folder and drops its
@@ -59,6 +56,7 @@ private:
     // A missing archive gives the defaults, which are written at once (the first
     // run); a corrupt one gives the defaults and is kept aside by the unarchiver.
     void load();
+    void updateLinkSettings();
 
     Settings settings_;
     UserData userData_;

@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/model/Archive.h"
-#include "core/model/SensorTable.h"
+#include "core/obd/SensorTable.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "shell/editors/PidViewController.h"
 
+#include "core/Notifications.h"
 #include "core/model/Manager.h"
 #include "core/model/Tree.h"
 #include "platform/foundation/Localization.h"
@@ -8,7 +9,6 @@
 #include "shell/InputValidation.h"
 #include "shell/QueuedAlertController.h"
 #include "shell/ScreenClosing.h"
-#include "shell/ShellNotifications.h"
 #include "shell/editors/FormulaParser.h"
 
 namespace {
@@ -91,8 +91,6 @@ PidViewController::PidViewController(int pidIndex) : PidViewController()
 PidViewController::~PidViewController()
 {
     testTimeout_.cancel();
-    if (testLink_ && testLink_->delegate() == this)
-        testLink_->setDelegate(previousDelegate_);
 }
 
 std::vector<FormSection> PidViewController::formSections()
@@ -183,22 +181,28 @@ void PidViewController::testAgainstCar()
         QueuedAlertController::showMessage("error", "Not connected msg");
         return;
     }
-    if (testLink_)
-        return;  // a test is already waiting for its reply
-    testLink_ = link;
-    previousDelegate_ = link->delegate();
-    link->setDelegate(this);
-    link->sendCommand(link->commandForOBD2(draft_.mode, draft_.pid, draft_.pid2 != 0 ? draft_.pid2 : 255));
+    if (testing_)
+        return;
+    testing_ = true;
+    // The reply comes back here whichever screen holds the link.
+    const std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    link->sendCommand(link->commandForOBD2(draft_.mode, draft_.pid, draft_.pid2 != 0 ? draft_.pid2 : 255),
+                      [weak](const std::vector<Response>& responses) {
+                          if (const auto self = std::static_pointer_cast<PidViewController>(weak.lock()))
+                              self->testReplied(responses);
+                      });
     testResult_ = fnd::L("Waiting for the reply...");
-    testTimeout_ = fnd::after(testTimeout, [weak = weak_from_this()] {
+    testTimeout_ = fnd::after(testTimeout, [weak] {
         if (const auto self = std::static_pointer_cast<PidViewController>(weak.lock()))
             self->endTest(fnd::L("No reply msg"));
     });
     reloadForm();
 }
 
-void PidViewController::didReceiveResponse(const std::vector<Response>& responses)
+void PidViewController::testReplied(const std::vector<Response>& responses)
 {
+    if (!testing_)
+        return;
     for (const auto& response : responses) {
         if (response.mode != draft_.mode + replyOffset || response.pid != draft_.pid ||
             (draft_.pid2 != 0 && response.pid2 != draft_.pid2))
@@ -221,10 +225,7 @@ void PidViewController::didReceiveResponse(const std::vector<Response>& response
 void PidViewController::endTest(std::string result)
 {
     testTimeout_.cancel();
-    if (testLink_ && testLink_->delegate() == this)
-        testLink_->setDelegate(previousDelegate_);
-    testLink_.reset();
-    previousDelegate_ = nullptr;
+    testing_ = false;
     testResult_ = std::move(result);
     reloadForm();
 }
@@ -232,6 +233,6 @@ void PidViewController::endTest(std::string result)
 void PidViewController::viewWillDisappear(bool animated)
 {
     FormViewCon::viewWillDisappear(animated);
-    if (testLink_)
+    if (testing_)
         endTest({});
 }

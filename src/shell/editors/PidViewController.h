@@ -15,7 +15,7 @@
 // Save refuses a PID whose formula does not parse, saying where; a new PID gets
 // limit settings of its own. "Test" sends the request through the link when it
 // is connected and shows the value the formula makes of the reply.
-class PidViewController : public FormViewCon, private ScannerDelegate {
+class PidViewController : public FormViewCon {
 public:
     // A new custom PID.
     PidViewController();
@@ -40,8 +40,7 @@ protected:
     void viewWillDisappear(bool animated) override;
 
 private:
-    void didReceiveResponse(const std::vector<Response>& responses) override;
-    // Hands the link back to the screen that had it.
+    void testReplied(const std::vector<Response>& responses);
     void endTest(std::string result);
     // The message key or text of the first thing that is not valid, or empty.
     std::string validate() const;
@@ -50,7 +49,6 @@ private:
     Pid draft_;
     std::string formula_;
     std::string testResult_;
-    std::shared_ptr<Scanner> testLink_;
-    ScannerDelegate* previousDelegate_ = nullptr;
+    bool testing_ = false;  // a test is waiting for its reply
     fnd::DelayedCall testTimeout_;
 };

@@ -1,10 +1,10 @@
 #include "shell/editors/SensorDetViewCon.h"
 
+#include "core/Notifications.h"
 #include "core/model/Manager.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "shell/InputValidation.h"
-#include "shell/ShellNotifications.h"
 #include "shell/editors/SensorSelectViewController.h"
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/Notifications.h"
 #include "core/model/DataStore.h"
 #include "core/model/Manager.h"
 #include "platform/foundation/Localization.h"
@@ -9,7 +10,6 @@
 #include "platform/ui/NavigationController.h"
 #include "shell/RoundedCell.h"
 #include "shell/ScreenClosing.h"
-#include "shell/ShellNotifications.h"
 #include "shell/TableLook.h"
 
 namespace {

@@ -27,10 +27,10 @@ TEST_P(ReplyFaults, TrafficGoesOn)
     link->setInitCommands({link->commandForOBD2(0x01, 0x0C, 255), link->commandForOBD2(0x01, 0x0D, 255)}, false);
     link->sendCommand(link->commandForOBD2(0x01, 0x1C, 255));
     ASSERT_TRUE(waitFor([&] { return requestCount("010d") == 1; }));
-    ASSERT_TRUE(waitFor([&] { return recorder.all().size() >= (c.delivered ? 3u : 2u); }));
+    ASSERT_TRUE(waitFor([&] { return recorder->all().size() >= (c.delivered ? 3u : 2u); }));
 
     std::vector<int> pids;
-    for (const Response& r : recorder.all())
+    for (const Response& r : recorder->all())
         pids.push_back(r.pid);
     std::vector<int> expected = {0x1C, 0x0D};
     if (c.delivered)
@@ -61,7 +61,7 @@ TEST_F(LinkTest, AdapterRestartIsConfiguredAgain)
     const std::vector<std::string> head(log.begin(), log.begin() + 6);
     EXPECT_EQ(head, (std::vector<std::string>{"010c", "AT E0", "AT L0", "AT H1", "AT SP 0", "0100"}));
     EXPECT_TRUE(link->isConnected());
-    EXPECT_EQ(recorder.all().back().ecu, 0x7E8);  // headers are on again
+    EXPECT_EQ(recorder->all().back().ecu, 0x7E8);  // headers are on again
 }
 
 TEST_F(LinkTest, UnableToConnectIsReported)
@@ -70,8 +70,8 @@ TEST_F(LinkTest, UnableToConnectIsReported)
     sim.injectFault(Fault::UnableToConnect);
     link->setInitCommands({link->commandForOBD2(0x01, 0x0C, 255)}, false);
     ASSERT_TRUE(roundTrip());
-    EXPECT_NE(std::find(recorder.statusTexts.begin(), recorder.statusTexts.end(), "Unable to connect to the vehicle"),
-              recorder.statusTexts.end());
+    EXPECT_NE(std::find(recorder->statusTexts.begin(), recorder->statusTexts.end(), "Unable to connect to the vehicle"),
+              recorder->statusTexts.end());
 }
 
 struct AdapterStyle {
@@ -88,7 +88,7 @@ TEST_P(AdapterStyles, RepliesAreReadTheSame)
     ASSERT_TRUE(connect());
     link->setInitCommands({link->commandForOBD2(0x01, 0x0C, 255), link->commandForOBD2(0x09, 0x02, 255)}, false);
     ASSERT_TRUE(waitForResponses(2));
-    const auto responses = recorder.all();
+    const auto responses = recorder->all();
     EXPECT_EQ(responses[0].data, (std::vector<std::uint8_t>{0x3E, 0x80}));
     EXPECT_EQ(responses[1].data.size(), 17u);  // the VIN alone, without its item count
     EXPECT_EQ(link->deviceName(), "ELM327 v1.5");
@@ -113,8 +113,8 @@ TEST_F(LinkTest, HeadersTurnedOffByTheUserAreFollowed)
     link->sendCommand(ELMCommand("AT H0"));
     link->setInitCommands({link->commandForOBD2(0x09, 0x02, 255)}, false);
     ASSERT_TRUE(waitForResponses(1));
-    EXPECT_EQ(recorder.all()[0].ecu, 0);
-    EXPECT_EQ(recorder.all()[0].data.size(), 17u);
+    EXPECT_EQ(recorder->all()[0].ecu, 0);
+    EXPECT_EQ(recorder->all()[0].data.size(), 17u);
 }
 
 TEST_F(LinkTest, ReplyThatNeverEndsIsStoppedAndTrafficGoesOn)
@@ -129,7 +129,7 @@ TEST_F(LinkTest, ReplyThatNeverEndsIsStoppedAndTrafficGoesOn)
 
     fnd::RunLoop::main().advance(0.1);
     ASSERT_TRUE(waitForResponses(1));
-    EXPECT_EQ(recorder.all()[0].pid, 0x0D);
+    EXPECT_EQ(recorder->all()[0].pid, 0x0D);
     EXPECT_EQ(sim.interruptions(), 1);
     EXPECT_TRUE(link->isConnected());
 }
@@ -163,7 +163,7 @@ TEST_F(LinkTest, DroppedConnectionIsPostedAndCanConnectAgain)
 
     ASSERT_TRUE(connect());
     EXPECT_EQ(sim.connections(), 2);
-    EXPECT_EQ(recorder.initialized, 2);
+    EXPECT_EQ(recorder->initialized, 2);
 }
 
 TEST_F(LinkTest, SilentAdapterFailsInitialisation)
@@ -205,7 +205,7 @@ TEST_F(LinkTest, AdapterTypesWithoutTransportFailWithAMessage)
         ASSERT_TRUE(waitFor([&] { return dropped == before + 1; }));
         EXPECT_FALSE(link->isConnected());
         EXPECT_NE(link->statusText().find("not available"), std::string::npos);
-        EXPECT_EQ(recorder.statusTexts.back(), link->statusText());
+        EXPECT_EQ(recorder->statusTexts.back(), link->statusText());
     }
     EXPECT_EQ(sim.connections(), 0);
 }

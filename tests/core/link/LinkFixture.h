@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Notifications.h"
 #include "core/link/Scanner.h"
-#include "core/model/DataStore.h"
-#include "core/model/Manager.h"
 #include "elmsim/lib/Simulator.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
@@ -51,21 +50,18 @@ struct LinkRecorder : ScannerDelegate {
     }
 };
 
-// The real link against the simulator on loopback. Time for the link's timers comes from the manual
-// clock; I/O is waited for with runUntil.
+// The real link against the simulator on loopback, with its settings as a plain value and a sink that
+// keeps the supported PIDs it reports. Time for the link's timers comes from the manual clock; I/O is
+// waited for with runUntil.
 class LinkTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_NE(sim.start(), 0);
         sim.updateCar([](elmsim::CarState& s) { s.moving = false; });
-        Manager::resetForTesting();
-        settings() = Settings{};
-        settings().hostIP = "127.0.0.1";
-        settings().port = sim.port();
-        DataStore::sharedDataStore().resetForTesting();
+        settings.adapter = {"127.0.0.1", sim.port()};
         droppedToken = fnd::NotificationCenter::defaultCenter().addObserver(
-            "connectionDroppedNotification", [this](const fnd::Notification&) { ++dropped; });
+            connectionDroppedNotification, [this](const fnd::Notification&) { ++dropped; });
     }
 
     void TearDown() override
@@ -77,12 +73,15 @@ protected:
         sim.stop();
     }
 
-    static Settings& settings() { return Manager::sharedManager().setting(); }
-
+    // A link with the settings as they are now.
     void makeLink(int deviceMode = 0)
     {
-        link = Scanner::ScannerForMode(deviceMode);
-        link->setDelegate(&recorder);
+        link = Scanner::ScannerForMode(deviceMode, settings);
+        link->setDelegate(recorder);
+        link->setSupportedPIDsSink([this](const SupportedPIDs& pids) {
+            supported = pids;
+            ++supportedReports;
+        });
     }
 
     static bool waitFor(const std::function<bool()>& done) { return fnd::RunLoop::main().runUntil(done, 10.0); }
@@ -99,7 +98,7 @@ protected:
 
     bool waitForResponses(std::size_t count)
     {
-        return waitFor([&] { return recorder.all().size() >= count; });
+        return waitFor([&] { return recorder->all().size() >= count; });
     }
 
     int requestCount(const std::string& request) const
@@ -116,14 +115,17 @@ protected:
     // A request through sendCommand and its reply: everything sent before it has been answered.
     bool roundTrip()
     {
-        const std::size_t before = recorder.all().size();
+        const std::size_t before = recorder->all().size();
         link->sendCommand(link->commandForOBD2(0x01, 0x1C, 255));
         return waitForResponses(before + 1);
     }
 
     elmsim::Simulator sim;
+    LinkSettings settings;
     std::shared_ptr<Scanner> link;
-    LinkRecorder recorder;
+    std::shared_ptr<LinkRecorder> recorder = std::make_shared<LinkRecorder>();
+    SupportedPIDs supported;  // what the sink was given last
+    int supportedReports = 0;
     int dropped = 0;
     fnd::NotificationCenter::Token droppedToken;
 };

@@ -2,8 +2,8 @@
 
 #include "LinkFixture.h"
 
-#include "core/link/ECU.h"
 #include "core/link/ELMScanner.h"
+#include "core/obd/ECU.h"
 
 namespace {
 
@@ -24,30 +24,32 @@ TEST_F(LinkTest, InitialisesInOrderAndReadsSupportedPids)
                                                "0100", "AT DPN", "0120",  "0140",  "0160"};
     EXPECT_EQ(sim.requests(), expected);
     EXPECT_EQ(link->deviceName(), "ELM327 v1.5");
-    EXPECT_EQ(recorder.initialized, 1);
-    EXPECT_TRUE(recorder.connectedAtInitialize);
+    EXPECT_EQ(recorder->initialized, 1);
+    EXPECT_TRUE(recorder->connectedAtInitialize);
     EXPECT_EQ(link->ecus(), std::vector<int>{0x7E8});
     EXPECT_EQ(link->selectedECU(), 0x7E8);
 
-    const DataStore& store = DataStore::sharedDataStore();
+    // Cleared at connect, then one report per bitmap read.
+    EXPECT_EQ(supportedReports, 5);
+    EXPECT_EQ(supported, link->supportedPIDs());
     for (int pid : {0x01, 0x05, 0x0C, 0x0D, 0x10, 0x2F, 0x33, 0x5C, 0x63})
-        EXPECT_TRUE(store.isService01PIDSupported(pid)) << pid;
+        EXPECT_TRUE(supported.isSupported(pid)) << pid;
     for (int pid : {0x02, 0x08, 0x0A, 0x13, 0x5B, 0x64, 0x80})
-        EXPECT_FALSE(store.isService01PIDSupported(pid)) << pid;
+        EXPECT_FALSE(supported.isSupported(pid)) << pid;
 }
 
 TEST_F(LinkTest, ChosenProtocolIsSetAndLegacyRepliesAreRead)
 {
     sim.setOptions([](elmsim::AdapterOptions& o) { o.carProtocol = 3; });
-    settings().protocol = 3;
+    settings.protocol = 3;
     sim.updateCar([](CarState& s) { s.rpm = 2000; });
     ASSERT_TRUE(connect());
     EXPECT_EQ(requestCount("AT SP 3"), 1);
     EXPECT_EQ(dynamic_cast<ELMScanner&>(*link).protocolNumber(), 3);
     link->setInitCommands({link->commandForOBD2(0x01, 0x0C, 255)}, false);
     ASSERT_TRUE(waitForResponses(1));
-    EXPECT_EQ(recorder.all()[0].ecu, 0x10);
-    EXPECT_FLOAT_EQ(decoded(recorder.all()[0]), 2000.0f);
+    EXPECT_EQ(recorder->all()[0].ecu, 0x10);
+    EXPECT_FLOAT_EQ(decoded(recorder->all()[0]), 2000.0f);
 }
 
 // Every protocol the adapter knows: the frames are read and decoded to the car's values.
@@ -67,7 +69,7 @@ TEST_P(EveryProtocol, DecodesLiveDataAndJoinsVehicleInformation)
                            link->commandForOBD2(0x01, 0x05, 255), link->commandForOBD2(0x01, 0x10, 255)},
                           false);
     ASSERT_TRUE(waitForResponses(4));
-    const auto responses = recorder.all();
+    const auto responses = recorder->all();
     EXPECT_FLOAT_EQ(decoded(responses[0]), 3120.0f);
     EXPECT_FLOAT_EQ(decoded(responses[1]), 87.0f);
     EXPECT_FLOAT_EQ(decoded(responses[2]), 91.0f);
@@ -76,7 +78,7 @@ TEST_P(EveryProtocol, DecodesLiveDataAndJoinsVehicleInformation)
 
     link->sendCommand(link->commandForOBD2(0x09, 0x02, 255));
     ASSERT_TRUE(waitForResponses(5));
-    const Response vin = recorder.all()[4];
+    const Response vin = recorder->all()[4];
     EXPECT_EQ(vin.mode, 0x49);
     const std::string text(vin.data.begin(), vin.data.end());
     EXPECT_NE(text.find("1D4GP00R55B123456"), std::string::npos) << text;
@@ -90,7 +92,7 @@ TEST_F(LinkTest, CyclingListRepeatsInOrder)
     sim.clearRequests();
     link->setInitCommands({link->commandForOBD2(0x01, 0x0C, 255), link->commandForOBD2(0x01, 0x0D, 255)}, true);
     ASSERT_TRUE(waitForResponses(6));
-    const auto responses = recorder.all();
+    const auto responses = recorder->all();
     for (std::size_t i = 0; i < 6; ++i)
         EXPECT_EQ(responses[i].pid, i % 2 == 0 ? 0x0C : 0x0D) << i;
     ASSERT_TRUE(link->commands().has_value());
@@ -124,7 +126,7 @@ TEST_F(LinkTest, KeepsPollingWithoutDelegateAndStopsOnNilList)
     const int before = requestCount("010c");
     ASSERT_TRUE(waitForRequests("010c", before + 3));
 
-    link->setDelegate(&recorder);
+    link->setDelegate(recorder);
     link->setCommands(std::nullopt);
     EXPECT_FALSE(link->commands().has_value());
     ASSERT_TRUE(roundTrip());
@@ -145,7 +147,7 @@ TEST_F(LinkTest, SendCommandWaitsBehindTheRequestInFlight)
         link->sendCommand(ELMCommand("0111"));
     }
     ASSERT_TRUE(waitFor([&] {
-        const auto all = recorder.all();
+        const auto all = recorder->all();
         return std::count_if(all.begin(), all.end(), [](const Response& r) { return r.pid == 0x11; }) == 5;
     }));
     EXPECT_EQ(sim.interruptions(), 0);
@@ -154,7 +156,7 @@ TEST_F(LinkTest, SendCommandWaitsBehindTheRequestInFlight)
 
 TEST_F(LinkTest, FastPollingAsksForOneReply)
 {
-    settings().fastPollingEnabled = true;
+    settings.fastPolling = true;
     sim.setOptions([](elmsim::AdapterOptions& o) { o.ecuCount = 2; });
     ASSERT_TRUE(connect());
     link->setInitCommands({link->commandForOBD2(0x01, 0x0D, 255)}, false);
@@ -164,8 +166,8 @@ TEST_F(LinkTest, FastPollingAsksForOneReply)
 
 TEST_F(LinkTest, StatusRequestsEveryFiveSecondsUnlessBlocked)
 {
-    settings().speedLimitEnabled = true;
-    settings().highTempEnabled = true;
+    settings.speedWarning = true;
+    settings.temperatureWarning = true;
     sim.updateCar([](CarState& s) { s.speed = 120; });
     ASSERT_TRUE(connect());
     ASSERT_EQ(link->statusCommands().size(), 3u);
@@ -173,30 +175,30 @@ TEST_F(LinkTest, StatusRequestsEveryFiveSecondsUnlessBlocked)
     auto& clock = fnd::RunLoop::main();
     clock.advance(4.9);
     ASSERT_TRUE(roundTrip());
-    EXPECT_TRUE(recorder.statuses.empty());
+    EXPECT_TRUE(recorder->statuses.empty());
 
     clock.advance(0.1);
-    ASSERT_TRUE(waitFor([&] { return recorder.statuses.size() >= 3; }));
+    ASSERT_TRUE(waitFor([&] { return recorder->statuses.size() >= 3; }));
     std::vector<int> pids;
-    for (const auto& call : recorder.statuses)
+    for (const auto& call : recorder->statuses)
         pids.push_back(call.front().pid);
     EXPECT_EQ(pids, (std::vector<int>{0x0D, 0x05, 0x5C}));
-    EXPECT_FLOAT_EQ(decoded(recorder.statuses[0].front()), 120.0f);
-    EXPECT_EQ(recorder.responses.size(), 1u);  // only the round trip's
+    EXPECT_FLOAT_EQ(decoded(recorder->statuses[0].front()), 120.0f);
+    EXPECT_EQ(recorder->responses.size(), 1u);  // only the round trip's
 
     link->shoulBlockStatus(true);
     clock.advance(5.0);
     ASSERT_TRUE(roundTrip());
-    EXPECT_EQ(recorder.statuses.size(), 3u);
+    EXPECT_EQ(recorder->statuses.size(), 3u);
 
     link->shoulBlockStatus(false);
     clock.advance(5.0);
-    ASSERT_TRUE(waitFor([&] { return recorder.statuses.size() >= 6; }));
+    ASSERT_TRUE(waitFor([&] { return recorder->statuses.size() >= 6; }));
 }
 
 TEST_F(LinkTest, StatusListLeavesOutOilTemperatureTheCarLacks)
 {
-    settings().highTempEnabled = true;
+    settings.temperatureWarning = true;
     sim.updateCar([](CarState& s) { s.missingPids = {0x5C}; });
     ASSERT_TRUE(connect());
     ASSERT_EQ(link->statusCommands().size(), 1u);
@@ -208,45 +210,45 @@ TEST_F(LinkTest, VoltageReplyCarriesItsText)
     sim.updateCar([](CarState& s) { s.voltage = 13.8; });
     ASSERT_TRUE(connect());
     link->setInitCommands({link->commandForVoltage()}, false);
-    ASSERT_TRUE(waitFor([&] { return !recorder.voltages.empty(); }));
-    ASSERT_EQ(recorder.voltages[0].size(), 1u);
-    EXPECT_EQ(recorder.voltages[0][0].dataString, "13.8V");
-    EXPECT_FALSE(recorder.voltages[0][0].rawData.has_value());
-    EXPECT_TRUE(recorder.responses.empty());
+    ASSERT_TRUE(waitFor([&] { return !recorder->voltages.empty(); }));
+    ASSERT_EQ(recorder->voltages[0].size(), 1u);
+    EXPECT_EQ(recorder->voltages[0][0].dataString, "13.8V");
+    EXPECT_FALSE(recorder->voltages[0][0].rawData.has_value());
+    EXPECT_TRUE(recorder->responses.empty());
 }
 
 TEST_F(LinkTest, SeveralEcusFirstOneTakenByDefault)
 {
     sim.setOptions([](elmsim::AdapterOptions& o) { o.ecuCount = 2; });
     ASSERT_TRUE(connect());
-    EXPECT_EQ(recorder.offeredECUs, (std::vector<int>{0x7E8, 0x7E9}));
+    EXPECT_EQ(recorder->offeredECUs, (std::vector<int>{0x7E8, 0x7E9}));
     EXPECT_EQ(link->selectedECU(), 0x7E8);
     link->setInitCommands({link->commandForOBD2(0x01, 0x0D, 255)}, false);
     ASSERT_TRUE(waitForResponses(1));
     ASSERT_TRUE(roundTrip());
-    for (const Response& r : recorder.all())
+    for (const Response& r : recorder->all())
         EXPECT_EQ(r.ecu, 0x7E8);
 }
 
 TEST_F(LinkTest, DelegateChoosesTheEcu)
 {
     sim.setOptions([](elmsim::AdapterOptions& o) { o.ecuCount = 3; });
-    recorder.choosesECU = true;
+    recorder->choosesECU = true;
     makeLink();
     link->connect();
-    ASSERT_TRUE(waitFor([&] { return !recorder.offeredECUs.empty(); }));
-    EXPECT_EQ(recorder.offeredECUs, (std::vector<int>{0x7E8, 0x7E9, 0x7EA}));
+    ASSERT_TRUE(waitFor([&] { return !recorder->offeredECUs.empty(); }));
+    EXPECT_EQ(recorder->offeredECUs, (std::vector<int>{0x7E8, 0x7E9, 0x7EA}));
     EXPECT_FALSE(link->isConnected());
 
     link->selectECU(0x7E9);
     ASSERT_TRUE(waitFor([&] { return link->isConnected(); }));
     // The transmission ECU's bitmap: no engine PIDs.
-    EXPECT_TRUE(DataStore::sharedDataStore().isService01PIDSupported(0x0D));
-    EXPECT_FALSE(DataStore::sharedDataStore().isService01PIDSupported(0x0C));
+    EXPECT_TRUE(supported.isSupported(0x0D));
+    EXPECT_FALSE(supported.isSupported(0x0C));
     link->setInitCommands({link->commandForOBD2(0x01, 0x0D, 255)}, false);
     ASSERT_TRUE(waitForResponses(1));
-    EXPECT_EQ(recorder.all().size(), 1u);
-    EXPECT_EQ(recorder.all()[0].ecu, 0x7E9);
+    EXPECT_EQ(recorder->all().size(), 1u);
+    EXPECT_EQ(recorder->all()[0].ecu, 0x7E9);
 }
 
 class Packing : public LinkTest {
@@ -261,7 +263,7 @@ protected:
 
 TEST_F(Packing, PacksConsecutiveServiceOnePidsWhenTheCarAnswersThem)
 {
-    settings().multiMessageCANEnabled = true;
+    settings.multiMessageCAN = true;
     sim.updateCar([](CarState& s) {
         s.rpm = 1500;
         s.speed = 42;
@@ -272,12 +274,12 @@ TEST_F(Packing, PacksConsecutiveServiceOnePidsWhenTheCarAnswersThem)
     sim.clearRequests();
     link->setInitCommands(liveList(), false);
     ASSERT_TRUE(waitForResponses(4));
-    ASSERT_TRUE(waitFor([&] { return !recorder.voltages.empty(); }));
+    ASSERT_TRUE(waitFor([&] { return !recorder->voltages.empty(); }));
     EXPECT_EQ(sim.requests(), (std::vector<std::string>{"010c0d05", "AT RV", "0110"}));
-    ASSERT_EQ(recorder.responses[0].size(), 3u);
-    EXPECT_FLOAT_EQ(decoded(recorder.responses[0][0]), 1500.0f);
-    EXPECT_FLOAT_EQ(decoded(recorder.responses[0][1]), 42.0f);
-    EXPECT_FLOAT_EQ(decoded(recorder.responses[0][2]), 80.0f);
+    ASSERT_EQ(recorder->responses[0].size(), 3u);
+    EXPECT_FLOAT_EQ(decoded(recorder->responses[0][0]), 1500.0f);
+    EXPECT_FLOAT_EQ(decoded(recorder->responses[0][1]), 42.0f);
+    EXPECT_FLOAT_EQ(decoded(recorder->responses[0][2]), 80.0f);
 }
 
 struct PackingCase {
@@ -292,7 +294,7 @@ class NoPacking : public Packing, public ::testing::WithParamInterface<PackingCa
 TEST_P(NoPacking, SendsOnePidPerRequest)
 {
     const PackingCase& c = GetParam();
-    settings().multiMessageCANEnabled = c.setting;
+    settings.multiMessageCAN = c.setting;
     sim.setOptions([&](elmsim::AdapterOptions& o) {
         o.carProtocol = c.protocol;
         o.packedRequests = c.carPacks;
@@ -318,7 +320,7 @@ TEST_F(LinkTest, TroubleCodesAndFreezeFrameArriveWhole)
     ASSERT_TRUE(connect());
     link->setInitCommands({link->commandForOBD2(0x03, 255, 255), link->commandForOBD2(0x02, 0x02, 255)}, false);
     ASSERT_TRUE(waitForResponses(2));
-    const auto responses = recorder.all();
+    const auto responses = recorder->all();
     EXPECT_EQ(*responses[0].rawData, (std::vector<std::uint8_t>{0x43, 4, 0x03, 0x01, 0x04, 0x20, 0x40, 0x35, 0xC1, 0x00}));
     EXPECT_EQ(*responses[1].rawData, (std::vector<std::uint8_t>{0x42, 0x02, 0x00, 0x03, 0x01}));
 }
@@ -329,7 +331,8 @@ TEST_F(LinkTest, RequestsBuiltAsLowercaseHex)
     EXPECT_EQ(link->commandForOBD2(0x01, 0x0C, 255).commandString, "010c");
     EXPECT_EQ(link->commandForOBD2(0x22, 0xF1, 0x90).commandString, "22f190");
     EXPECT_EQ(link->commandForOBD2(0x03, 255, 255).commandString, "03");
-    settings().fastPollingEnabled = true;
+    settings.fastPolling = true;
+    link->setSettings(settings);
     const Command fast = link->commandForOBD2(0x01, 0xAB, 255);
     EXPECT_EQ(fast.commandString, "01ab1");
     EXPECT_EQ(link->commandForOBD2(0x22, 0xF1, 0x90).commandString, "22f1901");

@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/link/ELMScanner.h"
-#include "core/model/DataStore.h"
-#include "core/model/Manager.h"
 #include "platform/foundation/RunLoop.h"
 
 namespace {
@@ -38,13 +38,7 @@ struct Recorder : ScannerDelegate {
 
 class ScriptedAdapter : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        Manager::resetForTesting();
-        Manager::sharedManager().setting() = Settings{};
-        DataStore::sharedDataStore().resetForTesting();
-        link.setDelegate(&recorder);
-    }
+    void SetUp() override { link.setDelegate(recorder); }
 
     // Answers the initialisation like a CAN adapter with headers on.
     void connect()
@@ -62,7 +56,7 @@ protected:
     }
 
     ScriptedScan link;
-    Recorder recorder;
+    std::shared_ptr<Recorder> recorder = std::make_shared<Recorder>();
 };
 
 // Megabytes of prompts in one read once hung the main thread for minutes (each prompt shifted the
@@ -78,15 +72,15 @@ TEST_F(ScriptedAdapter, FloodOfPromptsDoesNotHang)
     ASSERT_TRUE(link.isConnected());
     link.sendCommand(link.commandForOBD2(0x01, 0x0D, 255));
     link.receive("7E8 03 41 0D 2A 55 55 55 55\r\r>");
-    ASSERT_EQ(recorder.responses.size(), 1u);
-    EXPECT_EQ(recorder.responses[0][0].pid, 0x0D);
+    ASSERT_EQ(recorder->responses.size(), 1u);
+    EXPECT_EQ(recorder->responses[0][0].pid, 0x0D);
 }
 
 // Status requests queued by the timer while a reply was on its way must not go out once the
 // screen has blocked them.
 TEST_F(ScriptedAdapter, BlockingStatusDropsStatusRequestsAlreadyQueued)
 {
-    Manager::sharedManager().setting().speedLimitEnabled = true;
+    link.setSettings(LinkSettings{.speedWarning = true});
     connect();
     fnd::RunLoop::main().advance(ELMScanner::statusInterval / 2);
     link.setInitCommands({link.commandForOBD2(0x01, 0x0C, 255)}, true);
@@ -108,15 +102,15 @@ TEST_F(ScriptedAdapter, BrokenRepliesLeaveTheLinkWorking)
     };
     connect();
     for (const std::string& junk : cases) {
-        recorder.responses.clear();
+        recorder->responses.clear();
         link.sendCommand(link.commandForOBD2(0x01, 0x0D, 255));
         link.receive(junk);
         link.receive(">");
         link.sendCommand(link.commandForOBD2(0x01, 0x0D, 255));
         link.receive("7E8 03 41 0D 2A 55 55 55 55\r\r>");
         ASSERT_TRUE(link.isConnected()) << junk.size();
-        ASSERT_EQ(recorder.responses.size(), 1u) << junk.size();
-        EXPECT_EQ(recorder.responses[0][0].data, std::vector<std::uint8_t>{0x2A});
+        ASSERT_EQ(recorder->responses.size(), 1u) << junk.size();
+        EXPECT_EQ(recorder->responses[0][0].data, std::vector<std::uint8_t>{0x2A});
     }
 }
 
@@ -132,17 +126,17 @@ TEST_F(ScriptedAdapter, RepliesReadFromInsideACallbackKeepTheirOrder)
             if (responses.size() == 1)
                 link->receive("41 0D 03\r\r>");
         }
-    } nested;
-    nested.link = &link;
+    };
+    const auto nested = std::make_shared<Nested>();
+    nested->link = &link;
     connect();
-    link.setDelegate(&nested);
+    link.setDelegate(nested);
     link.setInitCommands({link.commandForOBD2(0x01, 0x0D, 255)}, true);
     link.receive("41 0D 01\r\r>41 0D 02\r\r>");
     std::vector<int> speeds;
-    for (const auto& call : nested.responses)
+    for (const auto& call : nested->responses)
         speeds.push_back(call.at(0).data.at(0));
     EXPECT_EQ(speeds, (std::vector<int>{1, 2, 3}));
-    link.setDelegate(&recorder);
 }
 
 // When lists go out: at once when nothing is polled, at the next prompt otherwise; setCommands sends
@@ -174,6 +168,91 @@ TEST_F(ScriptedAdapter, ListsTakeOverAtThePrompt)
     link.receive(reply);
     link.receive(reply);
     EXPECT_EQ(link.written, (std::vector<std::string>{"010c\r", "010d\r", "010c\r", "010d\r", "010c\r"}));
+}
+
+struct StatusRecorder : Recorder {
+    std::vector<std::string> statusTexts;
+    int initialized = 0;
+    void scannerDidUpdateStatus(Scanner&, const std::string& text) override { statusTexts.push_back(text); }
+    void scannerDidInitialize(Scanner&) override { ++initialized; }
+};
+
+// The delegate is held weakly: a screen that goes away without giving the link back is never called,
+// and the default delegate takes over.
+TEST_F(ScriptedAdapter, DelegateThatWentAwayIsNeverCalled)
+{
+    const auto menu = std::make_shared<StatusRecorder>();
+    link.setDefaultDelegate(menu);
+    connect();
+    {
+        const auto screen = std::make_shared<Recorder>();
+        link.setDelegate(screen);
+        EXPECT_EQ(link.delegate(), screen);
+    }
+    EXPECT_EQ(link.delegate(), menu);
+    link.sendCommand(link.commandForOBD2(0x01, 0x0D, 255));
+    link.receive("7E8 03 41 0D 2A 55 55 55 55\r\r>");
+    EXPECT_EQ(menu->responses.size(), 1u);
+}
+
+// A screen leaving after the next one took the link over must not take it from that one.
+TEST_F(ScriptedAdapter, ReleasingChangesNothingOnceAnotherScreenHoldsTheLink)
+{
+    const auto menu = std::make_shared<StatusRecorder>();
+    const auto leaving = std::make_shared<Recorder>();
+    const auto arriving = std::make_shared<Recorder>();
+    link.setDefaultDelegate(menu);
+    link.setDelegate(leaving);
+    link.setDelegate(arriving);
+    link.releaseDelegate(leaving.get());
+    EXPECT_EQ(link.delegate(), arriving);
+    link.releaseDelegate(arriving.get());
+    EXPECT_EQ(link.delegate(), menu);
+    link.releaseDelegate(menu.get());
+    EXPECT_EQ(link.delegate(), menu) << "the default delegate is not released";
+}
+
+// The connection's owner hears of its progress whichever screen holds the link; the screen does too.
+TEST_F(ScriptedAdapter, DefaultDelegateHearsTheConnectionWhileAScreenHoldsTheLink)
+{
+    const auto menu = std::make_shared<StatusRecorder>();
+    const auto screen = std::make_shared<StatusRecorder>();
+    link.setDefaultDelegate(menu);
+    link.setDelegate(screen);
+    connect();
+    EXPECT_EQ(menu->initialized, 1);
+    EXPECT_EQ(screen->initialized, 1);
+    EXPECT_EQ(menu->statusTexts.back(), "Connected");
+    EXPECT_EQ(menu->statusTexts, screen->statusTexts);
+
+    link.setDelegate(menu);
+    link.disconnect();
+    EXPECT_EQ(menu->statusTexts.back(), "Disconnected");
+    EXPECT_EQ(std::count(menu->statusTexts.begin(), menu->statusTexts.end(), "Disconnected"), 1)
+        << "told once when it is also the delegate";
+}
+
+// A request sent with its own receiver: the reply goes there, not to the delegate, and a request that
+// gets no data calls nobody.
+TEST_F(ScriptedAdapter, SentRequestWithItsOwnReceiver)
+{
+    connect();
+    std::vector<std::vector<Response>> own;
+    const auto keep = [&](const std::vector<Response>& r) { own.push_back(r); };
+    link.sendCommand(link.commandForOBD2(0x01, 0x01, 255), keep);
+    link.sendCommand(link.commandForOBD2(0x01, 0x0D, 255));
+    link.sendCommand(link.commandForOBD2(0x01, 0x0E, 255), keep);
+    link.receive("7E8 06 41 01 83 07 65 04\r\r>");
+    link.receive("7E8 03 41 0D 2A 55 55 55 55\r\r>");
+    link.receive("NO DATA\r\r>");
+    ASSERT_EQ(own.size(), 1u);
+    EXPECT_EQ(own[0].at(0).pid, 0x01);
+    ASSERT_EQ(recorder->responses.size(), 1u);
+    EXPECT_EQ(recorder->responses[0].at(0).pid, 0x0D);
+    link.sendCommand(link.commandForVoltage(), keep);
+    link.receive("12.6V\r\r>");
+    ASSERT_EQ(own.size(), 2u);
+    EXPECT_EQ(own[1].at(0).dataString, "12.6V");
 }
 
 }  // namespace

@@ -58,10 +58,9 @@ TEST_F(AppDelegateTest, StartUpBuildsTheMenuOnTheStoredSettings)
     EXPECT_EQ(window->rootViewController(), app->rootController().get());
     EXPECT_TRUE(app->rootController()->isVisible());
     EXPECT_TRUE(ui::NavigationBar::appearance().tintColor.has_value());
-    // Only the screens that exist have entries; the tab bars have none yet.
-    EXPECT_EQ(app->diagnosticsTabBar(), nullptr);
-    EXPECT_EQ(app->fuelTabBar(), nullptr);
+    // Without feature screens the menu has Settings alone, shown under the open menu.
     EXPECT_EQ(app->rootController()->menuTitles(), std::vector<std::string>{"Settings"});
+    EXPECT_TRUE(app->rootController()->isMenuOpen());
 }
 
 // The rating prompt comes on the fourth and seventh launch only, and the count goes on.

@@ -3,6 +3,7 @@
 
 #include "ShellAppTest.h"
 
+#include "core/Notifications.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "shell/QueuedAlertController.h"
 #include "support/LoopbackServer.h"
@@ -26,7 +27,7 @@ TEST_F(ShellAppTest, AutomaticModeConnectsOnItsOwnAndStartsTheVisibleScreen)
     EXPECT_EQ(status.deviceName(), "ELM327 v1.5");
     EXPECT_EQ(status.power(), Power::On);
     EXPECT_EQ(probe->scans, 1);
-    EXPECT_EQ(link().delegate(), static_cast<ScannerDelegate*>(root.get()));
+    EXPECT_TRUE(probe->holdsLink()) << "the menu hands the link to the screen it starts";
 }
 
 TEST_F(ShellAppTest, ManualModeConnectsAndDisconnectsByThePowerButton)
@@ -109,7 +110,7 @@ TEST_F(ShellAppTest, UnreachableAdapterIsRetriedAtTheReconnectPace)
     settings().port = testsupport::unusedLoopbackPort();
     int drops = 0;
     const auto token = fnd::NotificationCenter::defaultCenter().addObserver(
-        "connectionDroppedNotification", [&](const fnd::Notification&) { ++drops; });
+        connectionDroppedNotification, [&](const fnd::Notification&) { ++drops; });
     showMenu({std::make_shared<ProbeScreen>()}, {"Gauge list"});
     ASSERT_TRUE(waitFor([&] { return drops == 1; }));
     EXPECT_EQ(root->statusView().statusText(), "Disconnected");
@@ -155,6 +156,7 @@ TEST_P(WarningLamp, FollowsTheCarUntilTheTroubleCodeScreenResetsIt)
     auto probe = std::make_shared<ProbeScreen>();
     showMenu({probe}, {"Gauge list"});
     ASSERT_TRUE(waitFor([&] { return probe->scans > 0; }));
+    ASSERT_TRUE(waitForAnswers());
     EXPECT_EQ(root->statusView().isMilShown(), c.lampShown);
 
     root->resetMil();
@@ -166,20 +168,30 @@ INSTANTIATE_TEST_SUITE_P(Cars, WarningLamp,
                                            LampCase{"StoredCodes", {"P0301", "P0420"}, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A car that does not answer the lamp's request must not keep the screen from polling.
-TEST_F(ShellAppTest, PollingStartsWhenTheLampGoesUnanswered)
+// Polling starts as the adapter has initialised, without waiting for the lamp's reply; a car that does
+// not answer the lamp's request leaves the lamp off.
+TEST_F(ShellAppTest, PollingStartsWithoutWaitingForTheLamp)
 {
     sim.updateCar([](elmsim::CarState& car) { car.missingPids = {0x01}; });
     auto probe = std::make_shared<ProbeScreen>();
     showMenu({probe}, {"Gauge list"});
+    ASSERT_TRUE(waitFor([&] { return link().isConnected(); }));
+    EXPECT_EQ(probe->scans, 1);
     ASSERT_TRUE(waitFor([&] {
         const auto log = sim.requests();
-        return link().isConnected() && std::count(log.begin(), log.end(), "0101") == 1;
+        return std::count(log.begin(), log.end(), "0101") == 1;
     }));
-    EXPECT_EQ(probe->scans, 0);
-    advance(RootController::milReadTimeout);
-    EXPECT_EQ(probe->scans, 1);
     EXPECT_FALSE(root->statusView().isMilShown());
+}
+
+// The lamp's reply reaches the menu even though the screen holds the link by then.
+TEST_F(ShellAppTest, LampReplyReachesTheMenuWhileTheScreenHoldsTheLink)
+{
+    sim.updateCar([](elmsim::CarState& car) { car.storedCodes = {"P0301"}; });
+    auto probe = std::make_shared<ProbeScreen>();
+    showMenu({probe}, {"Gauge list"});
+    ASSERT_TRUE(waitFor([&] { return root->statusView().isMilShown(); }));
+    EXPECT_TRUE(probe->holdsLink());
 }
 
 // The address given on the command line is used, and never saved over the stored one.

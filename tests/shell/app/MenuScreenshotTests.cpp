@@ -25,6 +25,7 @@ TEST_P(MenuScreenshot, ConnectedMenu)
     auto plain = std::make_shared<ui::ViewController>();
     showMenu({list, plain}, {"Gauge list", "Settings"});
     ASSERT_TRUE(waitFor([&] { return list->scans > 0; }));
+    ASSERT_TRUE(waitForAnswers());
     advance(1);
 
     const ui::Image shot = window->window().renderToImage(2);

@@ -38,8 +38,8 @@ TEST_F(ShellAppTest, EveryScreenGetsTheLinkAndTheMenu)
     auto trends = std::make_shared<ProbeScreen>();
     auto emissions = std::make_shared<ProbeLinkedScreen>();
     auto codes = std::make_shared<ProbeLinkedScreen>();
-    auto diagnostics = AppDelegate::makeTabBar({{"Emissions", emissions}, {"Trouble Codes", codes}}, true);
-    auto fuelTabs = AppDelegate::makeTabBar({{"Fuel", fuel}, {"Trends", trends}}, false);
+    auto diagnostics = AppDelegate::makeTabBar({{"Emissions", emissions}, {"Trouble Codes", codes}});
+    auto fuelTabs = AppDelegate::makeTabBar({{"Fuel", fuel}, {"Trends", trends}});
     ASSERT_TRUE(diagnostics && fuelTabs);
     showMenu({plain, std::make_shared<ui::NavigationController>(stacked), diagnostics, fuelTabs},
              {"Gauge list", "Logging", "Diagnostics", "Fuel Economy"});
@@ -58,8 +58,8 @@ TEST_F(ShellAppTest, EveryScreenGetsTheLinkAndTheMenu)
 
 TEST_F(ShellAppTest, EmptyTabBarIsLeftOut)
 {
-    EXPECT_EQ(AppDelegate::makeTabBar({}, true), nullptr);
-    EXPECT_EQ(AppDelegate::makeTabBar({{"Emissions", nullptr}}, true), nullptr);
+    EXPECT_EQ(AppDelegate::makeTabBar({}), nullptr);
+    EXPECT_EQ(AppDelegate::makeTabBar({{"Emissions", nullptr}}), nullptr);
 }
 
 // After initialisation only the screen on view inside the selected entry is asked to poll.
@@ -69,7 +69,7 @@ TEST_F(ShellAppTest, StartScanningReachesOnlyTheVisibleScreen)
     auto list = std::make_shared<ProbeScreen>();
     auto fuel = std::make_shared<ProbeScreen>();
     auto trends = std::make_shared<ProbeScreen>();
-    auto fuelTabs = AppDelegate::makeTabBar({{"Fuel", fuel}, {"Trends", trends}}, false);
+    auto fuelTabs = AppDelegate::makeTabBar({{"Fuel", fuel}, {"Trends", trends}});
     showMenu({list, fuelTabs}, {"Gauge list", "Fuel Economy"});
     EXPECT_EQ(list->rotations, 1);
 
@@ -84,16 +84,28 @@ TEST_F(ShellAppTest, StartScanningReachesOnlyTheVisibleScreen)
     EXPECT_EQ(trends->scans, 1);
 }
 
-// A screen that is not a feature screen never takes the link, so the menu keeps it for the status strip.
-TEST_F(ShellAppTest, MenuTakesTheLinkBackForPlainScreens)
+// The hand-over between screens: each takes the link as it appears and releases it as it leaves; while
+// a plain screen is on view the menu has it, and a screen that is gone is never left holding it.
+TEST_F(ShellAppTest, LinkPassesBetweenScreensAndBackToTheMenu)
 {
     settings().connectionMode = 1;
     auto list = std::make_shared<ProbeScreen>();
     auto plain = std::make_shared<ui::ViewController>();
     showMenu({list, plain}, {"Gauge list", "Settings"});
-    link().setDelegate(nullptr);  // as a feature screen leaving the screen does
+    EXPECT_EQ(link().delegate().get(), static_cast<ScannerDelegate*>(root.get()));
+
+    list->takeLink();
+    EXPECT_TRUE(list->holdsLink());
+    auto other = std::make_shared<ProbeScreen>();
+    other->setScanner(list->scanner());
+    other->takeLink();
+    list->releaseLink();  // leaving after the next screen took over
+    EXPECT_TRUE(other->holdsLink());
+    other.reset();        // gone without releasing
+    EXPECT_EQ(link().delegate().get(), static_cast<ScannerDelegate*>(root.get()));
+
     root->selectEntry(1);
-    EXPECT_EQ(link().delegate(), static_cast<ScannerDelegate*>(root.get()));
+    EXPECT_EQ(link().delegate().get(), static_cast<ScannerDelegate*>(root.get()));
     EXPECT_EQ(root->visibleFeatureScreen(), nullptr);
 }
 

@@ -80,6 +80,14 @@ protected:
     }
 
     static bool waitFor(const std::function<bool()>& done) { return fnd::RunLoop::main().runUntil(done, 10.0); }
+
+    // Waits until everything the link sent so far has been answered: one request more goes out behind it.
+    static bool waitForAnswers()
+    {
+        bool answered = false;
+        link().sendCommand(link().commandForOBD2(0x01, 0x00, 255), [&](const std::vector<Response>&) { answered = true; });
+        return waitFor([&] { return answered; });
+    }
     static void advance(double seconds) { fnd::RunLoop::main().advance(seconds); }
 
     // A finger down and up on the middle of a view.

@@ -1,4 +1,4 @@
-#include "core/link/ReplyParser.h"
+#include "core/obd/ReplyParser.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "core/link/PidLengths.h"
+#include "core/obd/PidLengths.h"
 
 namespace {
 

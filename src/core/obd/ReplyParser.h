@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/link/Response.h"
+#include "core/obd/Response.h"
 
 // How the adapter lays out frames: from its protocol number ("AT DPN") and the header setting.
 enum class Framing { Unknown, Can11, Can29, Legacy };

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/link/Decoders.h"
+#include "core/obd/Decoders.h"
 
 // One sensor as the application knows it by its SensorIndex. Ranges are the
 // default display ranges (the user can change them per vehicle). Standard rows

@@ -5,8 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/model/DataStore.h"
-#include "core/model/SensorTable.h"
+#include "core/obd/SensorTable.h"
 
 namespace {
 
@@ -86,19 +85,6 @@ TEST(SensorTable, RangesAreOrderedAndAgreeAcrossUnitSystems)
         EXPECT_NEAR(row.toImperial(row.metricMin), row.imperialMin, 0.02f * span) << row.label;
         EXPECT_NEAR(row.toImperial(row.metricMax), row.imperialMax, 0.02f * span) << row.label;
     }
-}
-
-TEST(SensorTable, DataStoreArraysCoverEverySensorIndex)
-{
-    const auto& store = DataStore::sharedDataStore();
-    EXPECT_EQ(store.pidArr.size(), 95u);
-    EXPECT_EQ(store.sensorLabelArr.size(), 101u);
-    EXPECT_EQ(store.sensorMetUnitsArr.size(), 101u);
-    EXPECT_EQ(store.sensorImpUnitsArr.size(), 101u);
-    EXPECT_EQ(store.pidArr[8], 0x0C);
-    EXPECT_EQ(store.sensorImpUnitsArr[9], "mph");
-    EXPECT_EQ(store.sensorLabelArr[100], "Gear");
-    EXPECT_EQ(store.protocolArr.front(), "Automatic");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/link/Response.h"
+#include "core/obd/Response.h"
 
 // Turns one reply into a number: by a sensor's formula (SensorIndex 0-94) or by
 // the standard formula of its service-01 PID (index -1), in metric (unit mode 1)

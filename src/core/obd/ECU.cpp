@@ -1,8 +1,8 @@
-#include "core/link/ECU.h"
+#include "core/obd/ECU.h"
 
 #include <algorithm>
 
-#include "core/model/SensorTable.h"
+#include "core/obd/SensorTable.h"
 
 namespace {
 

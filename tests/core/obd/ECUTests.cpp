@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/link/ECU.h"
+#include "core/obd/ECU.h"
 
 namespace {
 

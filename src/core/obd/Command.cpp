@@ -1,4 +1,4 @@
-#include "core/link/Command.h"
+#include "core/obd/Command.h"
 
 ELMCommand::ELMCommand(const std::string& text)
 {

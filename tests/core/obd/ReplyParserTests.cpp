@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/link/ReplyParser.h"
+#include "core/obd/ReplyParser.h"
 
 namespace {
 

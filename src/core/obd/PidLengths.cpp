@@ -1,4 +1,4 @@
-#include "core/link/PidLengths.h"
+#include "core/obd/PidLengths.h"
 
 #include <array>
 
