@@ -30,10 +30,11 @@ void appendWord(Bytes& out, double value)
     out.push_back(static_cast<std::uint8_t>(word & 0xFF));
 }
 
+// At least `size` bytes: shorter texts are padded with zeros.
 Bytes textBytes(const std::string& text, std::size_t size)
 {
     Bytes bytes(text.begin(), text.end());
-    bytes.resize(size, 0);
+    bytes.resize(std::max(size, bytes.size()), 0);
     return bytes;
 }
 
