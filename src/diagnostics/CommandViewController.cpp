@@ -86,13 +86,15 @@ void CommandViewController::viewDidLayoutSubviews()
     const ui::EdgeInsets safe = ui::safeAreaInsets(*view());
     const bool landscape = bounds.size.width > bounds.size.height;
     const double left = landscape ? std::max(safe.left, safe.right) : 0;
-    const double top = std::max(75.0, safe.top + 11);
+    const double top = look::topBarSpace(*this) + 11;
     const double field = landscape ? 340 : std::max(120.0, bounds.size.width - 150);
     commandTextField_->setFrame({15 + left, top, field, 30});
     btn_->setFrame({15 + left + field - 2, top, 60, 30});
     const double consoleTop = top + 50;
     consoleView_->setFrame({15 + left, consoleTop, bounds.size.width - 30 - 2 * left,
-                            std::max(0.0, bounds.size.height - consoleTop - 55 - safe.bottom)});
+                            std::max(0.0, bounds.size.height - consoleTop - 10 - look::bottomBarSpace(*this))});
+    // The text wraps anew at the new width: the newest lines stay in sight.
+    consoleView_->scrollToEnd();
 }
 
 void CommandViewController::holdLink(Scanner& link)

@@ -26,7 +26,6 @@ namespace {
 constexpr std::uint8_t kReplyModes[DTCViewController::listCount] = {0x43, 0x47, 0x4A};
 constexpr const char* kSectionTitles[DTCViewController::listCount] = {"Current DTCs", "Pending DTCs", "Permanent DTCs"};
 constexpr double kPanelHeight = 70;
-constexpr double kPanelTop = 64;
 
 // Pages are parsed away from the main thread, one after the other.
 fnd::DispatchQueue& lookupQueue()
@@ -102,7 +101,7 @@ void DTCViewController::viewDidLayoutSubviews()
     const ui::Rect bounds = view()->bounds();
     const bool landscape = bounds.size.width > bounds.size.height;
     const ui::EdgeInsets safe = ui::safeAreaInsets(*view());
-    const double top = landscape ? 32 : kPanelTop + (safe.bottom > 0 ? 24 : 0);
+    const double top = look::topBarSpace(*this);
     const double panel = landscape ? 50 : kPanelHeight;
     const double left = landscape ? std::max(safe.left, safe.right) : 0;
     const double width = bounds.size.width - left;
@@ -111,7 +110,7 @@ void DTCViewController::viewDidLayoutSubviews()
     DTCMILLabel_->setFrame({80, (panel - 40) / 2, width - 80 - 70, 40});
     spinner_->setFrame({width - 50 - 30, (panel - 60) / 2, 60, 60});
     const double tableTop = top + panel + 2;
-    tb_->setFrame({left, tableTop, width, std::max(0.0, bounds.size.height - tableTop - (landscape ? 0 : 16))});
+    tb_->setFrame({left, tableTop, width, std::max(0.0, bounds.size.height - tableTop - look::bottomBarSpace(*this))});
     DTCLabel_->setFrame({0, bounds.size.height / 2 - 15, bounds.size.width, 30});
     const ui::Size check = checkMarkImageView_->sizeThatFits({});
     checkMarkImageView_->setFrame({bounds.size.width / 2 - check.width / 2, bounds.size.height / 2 + 25, check.width,

@@ -64,6 +64,12 @@ void DiagViewController::startVisit(Scanner& link)
     link.setInitCommands({link.commandForOBD2(1, 1, 255)}, false);
 }
 
+// The rows scroll clear of the tab bar.
+void DiagViewController::viewDidLayoutSubviews()
+{
+    tableView().setContentInset({0, 0, look::bottomBarSpace(*this), 0});
+}
+
 void DiagViewController::viewWillDisappear(bool animated)
 {
     ui::TableViewController::viewWillDisappear(animated);

@@ -32,6 +32,7 @@ protected:
     void viewDidLoad() override;
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
+    void viewDidLayoutSubviews() override;
 
 private:
     void holdLink(Scanner& link);

@@ -1,5 +1,9 @@
 #include "diagnostics/DiagnosticsLook.h"
 
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/TabBar.h"
+#include "platform/ui/TabBarController.h"
+
 namespace diagnosticsLook {
 
 std::shared_ptr<ui::Label> titleLabel(const std::string& text, const ui::Font& font)
@@ -46,6 +50,21 @@ std::shared_ptr<ui::View> textHeader(const std::string& text, ui::Color color, d
     label->setFrame({x, y, 300, 20});
     header->addSubview(label);
     return header;
+}
+
+double topBarSpace(ui::ViewController& screen)
+{
+    ui::NavigationController* navigation = screen.navigationController();
+    if (navigation && !navigation->isNavigationBarHidden())
+        return navigation->navigationBar().frame().maxY();
+    return ui::safeAreaInsets(*screen.view()).top;
+}
+
+double bottomBarSpace(const ui::ViewController& screen)
+{
+    ui::TabBarController* tabs = screen.tabBarController();
+    const double bar = tabs && !tabs->tabBar().isHidden() ? ui::TabBar::height : 0;
+    return bar + (screen.isViewLoaded() ? ui::safeAreaInsets(*screen.viewIfLoaded()).bottom : 0);
 }
 
 double textHeight(const std::string& text, const ui::Font& font, double width)

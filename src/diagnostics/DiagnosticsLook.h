@@ -7,6 +7,7 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/View.h"
+#include "platform/ui/ViewController.h"
 
 // The colours, fonts and section headers the diagnostics screens share.
 namespace diagnosticsLook {
@@ -29,6 +30,11 @@ std::shared_ptr<ui::View> badgeHeader(const std::string& text, ui::Color color, 
 // A clear header `height` high with plain text at (x, y).
 std::shared_ptr<ui::View> textHeader(const std::string& text, ui::Color color, double height, double x, double y,
                                      const ui::Font& font);
+
+// How much of the screen's top the navigation bar (or the status bar) covers.
+double topBarSpace(ui::ViewController& screen);
+// How much of the screen's bottom the tab bar (when the screen is a tab's) and the home indicator cover.
+double bottomBarSpace(const ui::ViewController& screen);
 
 // The height of `text` wrapped at `width` in `font`.
 double textHeight(const std::string& text, const ui::Font& font, double width);

@@ -81,12 +81,12 @@ void FreezeViewController::viewDidLayoutSubviews()
     const bool landscape = bounds.size.width > bounds.size.height;
     const double left = landscape ? std::max(safe.left, safe.right) : 0;
     const double width = bounds.size.width - 2 * left;
-    const double top = safe.top;
+    const double top = look::topBarSpace(*this);
     const double panel = landscape ? 117 : kPanelHeight;
     topView_->setFrame({left, top, width, panel});
-    spinner_->setFrame({width - 50, 80 - (landscape ? 13 : 0), 50, 50});
+    spinner_->setFrame({width - 50, landscape ? 67.0 : 80.0, 50, 50});
     const double tableTop = top + panel + 3;
-    tb_->setFrame({left, tableTop, width, std::max(0.0, bounds.size.height - tableTop - safe.bottom)});
+    tb_->setFrame({left, tableTop, width, std::max(0.0, bounds.size.height - tableTop - look::bottomBarSpace(*this))});
 }
 
 void FreezeViewController::holdLink(Scanner& link)

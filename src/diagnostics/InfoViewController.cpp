@@ -124,6 +124,12 @@ void InfoViewController::startVisit(Scanner& link)
     });
 }
 
+// The rows scroll clear of the tab bar.
+void InfoViewController::viewDidLayoutSubviews()
+{
+    tableView().setContentInset({0, 0, look::bottomBarSpace(*this), 0});
+}
+
 void InfoViewController::viewWillDisappear(bool animated)
 {
     ui::TableViewController::viewWillDisappear(animated);

@@ -36,6 +36,7 @@ protected:
     void viewDidLoad() override;
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
+    void viewDidLayoutSubviews() override;
 
 private:
     void holdLink(Scanner& link);
