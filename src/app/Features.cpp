@@ -5,6 +5,9 @@
 #include "diagnostics/DiagViewController.h"
 #include "diagnostics/FreezeViewController.h"
 #include "diagnostics/InfoViewController.h"
+#include "logging/ListViewController.h"
+#include "logging/LoggerSettViewCon.h"
+#include "logging/ScrollGraphViewController.h"
 #include "platform/foundation/Log.h"
 
 void registerFeatures(FeatureRegistry& features)
@@ -15,6 +18,9 @@ void registerFeatures(FeatureRegistry& features)
     features.addTab("Diagnostics", "Terminal", [] { return std::make_shared<CommandViewController>(); });
     features.addTab("Diagnostics", "Info", [] { return std::make_shared<InfoViewController>(); });
     features.addTab("Diagnostics", "Freeze frame", [] { return std::make_shared<FreezeViewController>(); });
+    features.addScreen("Gauge list", [] { return std::make_shared<ListViewController>(); });
+    features.addScreen("Logging", [] { return std::make_shared<ScrollGraphViewController>(); });
+    features.addSettings("Logging", "Logger settings", [] { return std::make_shared<LoggerSettViewCon>(); });
 }
 
 AppScreens appScreens()

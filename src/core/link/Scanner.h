@@ -101,8 +101,9 @@ public:
     virtual void sendCommand(const Command& command, ReplyHandler onReply = {}) = 0;
 
     // Requests sent with sendCommand() may change the adapter's settings (protocol, headers, spaces,
-    // echo, a reset): this sets the adapter up again as initialisation left it, when they did.
-    virtual void restoreSetup() = 0;
+    // echo, a reset): this sets the adapter up again as initialisation left it, when they did. A link
+    // whose adapter has no such settings has nothing to do.
+    virtual void restoreSetup() {}
 
     // While true no status request is inserted into the traffic.
     void shoulBlockStatus(bool block) { blockStatus_ = block; }

@@ -1,5 +1,7 @@
 #include "core/model/MultiLog.h"
 
+#include "core/model/CsvText.h"
+
 #include <algorithm>
 
 #include "platform/foundation/Date.h"
@@ -12,10 +14,9 @@ namespace {
 
 // The title names a file in Documents; a slash in it (a sensor called
 // "Air/fuel ratio") must not reach into another folder.
-std::string fileNameFor(std::string title)
+std::string fileNameFor(const std::string& title)
 {
-    std::replace(title.begin(), title.end(), '/', '-');
-    return fnd::format("%s.csv", title);
+    return fnd::format("%s.csv", safeFileName(title));
 }
 
 const std::string& cell(const std::vector<std::string>& list, std::size_t row)
@@ -39,25 +40,56 @@ void MultiLog::addTimeStamp()
     timeStampArr_.push_back(fnd::DateFormatter("HH:mm:ss").stringFromDate(fnd::Date::now()));
 }
 
-bool MultiLog::saveToFile() const
+std::string MultiLog::headerText() const
 {
-    static const std::vector<std::string> noValues;
-    const bool stamped = !timeStampArr_.empty();
     std::string text =
         "Norvale data log " + fnd::DateFormatter("MMM d, yyyy-HH:mm a").stringFromDate(fnd::Date::now()) + "\n";
-    if (stamped)
+    if (!timeStampArr_.empty())
         text += "Time,";
     for (std::size_t sensor = 0; sensor < names_.size(); ++sensor)
-        text += fnd::format("%s (%s),", names_[sensor], cell(units_, sensor));
-    text += "\n";
+        text += csvField(fnd::format("%s (%s)", names_[sensor], cell(units_, sensor))) + ",";
+    return text + "\n";
+}
 
-    const std::size_t rows = sensorValArray_.empty() ? 0 : sensorValArray_.front().size();
-    for (std::size_t row = 0; row < rows; ++row) {
-        if (stamped)
-            text += cell(timeStampArr_, row) + ",";
-        for (std::size_t sensor = 0; sensor < names_.size(); ++sensor)
-            text += cell(sensor < sensorValArray_.size() ? sensorValArray_[sensor] : noValues, row) + ",";
-        text += "\n";
-    }
+std::size_t MultiLog::rowCount() const
+{
+    return sensorValArray_.empty() ? 0 : sensorValArray_.front().size();
+}
+
+std::string MultiLog::rowText(std::size_t row) const
+{
+    static const std::vector<std::string> noValues;
+    std::string text;
+    if (!timeStampArr_.empty())
+        text += csvField(cell(timeStampArr_, row)) + ",";
+    for (std::size_t sensor = 0; sensor < names_.size(); ++sensor)
+        text += csvField(cell(sensor < sensorValArray_.size() ? sensorValArray_[sensor] : noValues, row)) + ",";
+    return text + "\n";
+}
+
+bool MultiLog::saveToFile() const
+{
+    std::string text = headerText();
+    for (std::size_t row = 0; row < rowCount(); ++row)
+        text += rowText(row);
     return fnd::writeFileAtomically(filePath_, text);
+}
+
+bool MultiLog::appendNewRows(std::size_t rows)
+{
+    rows = std::min(rows, rowCount());
+    if (!fileStarted_) {
+        if (!fnd::writeFileAtomically(filePath_, headerText()))
+            return false;
+        fileStarted_ = true;
+    }
+    if (rows <= rowsWritten_)
+        return true;
+    std::string text;
+    for (std::size_t row = rowsWritten_; row < rows; ++row)
+        text += rowText(row);
+    if (!appendToFile(filePath_, text))
+        return false;
+    rowsWritten_ = rows;
+    return true;
 }

@@ -20,11 +20,21 @@ public:
     void addTimeStamp();
     // Replaces the file; false (and logged) when it cannot be written.
     bool saveToFile() const;
+    // While recording: the first call starts the file with its title and header,
+    // later calls append the rows below `rows` not yet written, so a crash
+    // keeps what was recorded. saveToFile() at the end writes the whole file.
+    bool appendNewRows(std::size_t rows);
 
 private:
+    std::string headerText() const;
+    std::size_t rowCount() const;
+    std::string rowText(std::size_t row) const;
+
     std::vector<std::string> names_;
     std::vector<std::string> units_;
     std::vector<std::vector<std::string>> sensorValArray_;
     std::vector<std::string> timeStampArr_;
     std::filesystem::path filePath_;
+    bool fileStarted_ = false;
+    std::size_t rowsWritten_ = 0;
 };

@@ -1,0 +1,8 @@
+#include "logging/FuelBookkeeping.h"
+
+void FuelBookkeeping::noteSpeed(float kmh)
+{
+    tally_.setSpeed(kmh);
+    speedTimeout_.cancel();
+    speedTimeout_ = fnd::after(speedFreshness, [this] { tally_.setSpeed(0); });
+}

@@ -1,0 +1,156 @@
+#include "logging/GaugeCell.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/model/Manager.h"
+#include "logging/ListGaugeView.h"
+#include "platform/foundation/Strings.h"
+#include "platform/ui/Label.h"
+
+namespace {
+
+std::shared_ptr<ui::Label> label(const char* font, double size, const std::string& text,
+                                 ui::TextAlignment alignment = ui::TextAlignment::Left)
+{
+    auto out = std::make_shared<ui::Label>();
+    out->setFont(ui::Font::named(font, size));
+    out->setText(text);
+    out->setTextAlignment(alignment);
+    out->setBackgroundColor(ui::Color::clear());
+    return out;
+}
+
+float scaled(float value)
+{
+    return std::round(value * 100.0f) / 100.0f;
+}
+
+}  // namespace
+
+GaugeCell::GaugeCell(double width, std::string reuseIdentifier)
+    : RoundedCell(ui::TableViewCellStyle::Default, std::move(reuseIdentifier))
+{
+    setFrame(ui::makeRect(0, 0, width, rowHeight));
+    setTop(true);
+    setBottom(true);
+    setSelectionStyle(ui::TableViewCellSelectionStyle::None);
+    setUserInteractionEnabled(false);
+    titleLabel_ = label("DigitalSans NowEF ML Demo", 17, "");
+    valLabel_ = label("Digital-Serial", 25, "00", ui::TextAlignment::Right);
+    unitsLabel_ = label("DigitalSans NowEF ML Demo", 18, "_", ui::TextAlignment::Right);
+    minLabel_ = label("Digital-Serial DB", 15, "0");
+    maxLabel_ = label("Digital-Serial DB", 15, "0", ui::TextAlignment::Right);
+    const int theme = Manager::sharedManager().setting().theme;
+    const ui::Color light = ui::Color::rgb(0.1216, 0.196, 0.392);
+    const ui::Color dark = ui::Color::rgb(0, 0.529, 0.647);
+    titleLabel_->setTextColor(theme == 1 ? light : dark);
+    unitsLabel_->setTextColor(theme == 1 ? light : dark.withAlpha(0.6));
+    valLabel_->setTextColor(numberColor());
+    minLabel_->setTextColor(theme == 1 ? light.withAlpha(0.9) : dark.withAlpha(0.8));
+    maxLabel_->setTextColor(theme == 1 ? light.withAlpha(0.9) : dark.withAlpha(0.8));
+    gView_ = std::make_shared<ListGaugeView>(ui::makeRect(10, 40, 0.74 * width, 19));
+    for (const auto& view : std::initializer_list<std::shared_ptr<ui::View>>{titleLabel_, valLabel_, unitsLabel_,
+                                                                             minLabel_, maxLabel_, gView_})
+        contentView()->addSubview(view);
+    layOut(width, false);
+}
+
+GaugeCell::~GaugeCell()
+{
+    stopTimer();
+}
+
+void GaugeCell::layOut(double w, bool reloaded)
+{
+    titleLabel_->setFrame(ui::makeRect(10, 3, 0.7 * w, 20));
+    valLabel_->setFrame(ui::makeRect(reloaded ? 0.73 * w : 0.75 * w, 30, 0.24 * w, 30));
+    unitsLabel_->setFrame(reloaded ? ui::makeRect(0.57 * w, 2, 0.4 * w, 20) : ui::makeRect(0.55 * w, 2, 0.41 * w, 20));
+    minLabel_->setFrame(ui::makeRect(10, 25, 0.13 * w, 15));
+    maxLabel_->setFrame(ui::makeRect(reloaded ? 0.57 * w : 0.6 * w, 25, 0.2 * w, 15));
+    gView_->setFrame(ui::makeRect(10, 40, 0.74 * w, 19));
+}
+
+void GaugeCell::reloadCell()
+{
+    layOut(frame().size.width, true);
+    gView_->updateDimensions();
+}
+
+ui::Color GaugeCell::numberColor() const
+{
+    const bool warning = warningEnabled_ && maxUnit_ != minUnit_ &&
+                         ((value_ - minUnit_) / (maxUnit_ - minUnit_) > maxLimit_ ||
+                          (value_ - minUnit_) / (maxUnit_ - minUnit_) < minLimit_);
+    if (warning)
+        return ui::Color::rgb(0.706, 0, 0.157, 0.8);
+    return Manager::sharedManager().setting().theme == 1 ? ui::Color::rgb(0.1216, 0.196, 0.392)
+                                                         : ui::Color::rgb(0, 0.647, 0.765);
+}
+
+void GaugeCell::setCellData(int min, int max, const std::string& title, const std::string& units, int index)
+{
+    titleLabel_->setText(title);
+    unitsLabel_->setText(max >= 2000 ? fnd::format("%s x1000", units) : units);
+    minLabel_->setText(fnd::format("%d", min));
+    maxLabel_->setText(fnd::format("%d", max));
+    gView_->initData(static_cast<float>(min), static_cast<float>(max), index);
+    minUnit_ = static_cast<float>(min);
+    maxUnit_ = static_cast<float>(max);
+    index_ = index;
+    prevVal_ = std::clamp(prevVal_, std::min(minUnit_, maxUnit_), std::max(minUnit_, maxUnit_));
+    const UserData& user = Manager::sharedManager().userData();
+    const auto i = static_cast<std::size_t>(index);
+    warningEnabled_ = index >= 0 && i < user.notifyLimitArr.size() && user.notifyLimitArr[i];
+    minLimit_ = index >= 0 && i < user.minLimitArr.size() ? user.minLimitArr[i] : 0.0f;
+    maxLimit_ = index >= 0 && i < user.maxLimitArr.size() ? user.maxLimitArr[i] : 1.0f;
+}
+
+void GaugeCell::updateCell(float v)
+{
+    if (scaled(v) == scaled(prevVal_ + offset_)) {
+        stopTimer();
+        return;
+    }
+    value2_ = v;
+    stopTimer();
+    if (count_ < limit_)
+        limit_ = count_;
+    valLabel_->setTextColor(numberColor());
+    prevVal_ += offset_;
+    prevVal2_ += offset2_;
+    value_ = std::clamp(v, std::min(minUnit_, maxUnit_), std::max(minUnit_, maxUnit_));
+    count_ = 1;
+    timer_ = fnd::Timer::scheduled(step, true, [this](fnd::Timer&) { updateGauge(); });
+    timer_->fire();
+}
+
+void GaugeCell::updateGauge()
+{
+    const float f = static_cast<float>(count_) / static_cast<float>(std::max(limit_, 1));
+    offset_ = (value_ - prevVal_) * f;
+    offset2_ = (value2_ - prevVal2_) * f;
+    gView_->updateGauge(prevVal_ + offset_);
+    const bool inRange = value2_ >= minUnit_ && value2_ <= maxUnit_;
+    valLabel_->setText(valueText(inRange ? prevVal_ + offset_ : prevVal2_ + offset2_, maxUnit_));
+    if (count_ >= limit_)
+        ++limit_;
+    ++count_;
+}
+
+std::string GaugeCell::valueText(float n, float maxUnit)
+{
+    if (maxUnit > 20 && maxUnit < 2000)
+        return fnd::format("%d", static_cast<int>(n));
+    if (maxUnit >= 2000)
+        return fnd::format("%.1f", n / 1000.0);
+    return fnd::format(maxUnit <= 5 ? "%.2f" : "%.1f", static_cast<double>(n));
+}
+
+void GaugeCell::stopTimer()
+{
+    if (timer_) {
+        timer_->invalidate();
+        timer_.reset();
+    }
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <memory>
+
+#include "shell/RoundedCell.h"
+
+class GraphView;
+
+// A row of the logging screen: one strip chart, both corners rounded.
+class GraphCell : public RoundedCell {
+public:
+    explicit GraphCell(std::string reuseIdentifier = "Cell");
+
+    // The chart shown, if any.
+    GraphView* graph() const { return graph_.get(); }
+    // Shows `graph` in place of the chart shown before.
+    void setGraph(std::shared_ptr<GraphView> graph);
+
+private:
+    std::shared_ptr<GraphView> graph_;
+};

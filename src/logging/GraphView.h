@@ -1,0 +1,134 @@
+#pragma once
+
+#include <array>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/foundation/Timer.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/View.h"
+
+namespace ui {
+class Label;
+}
+class GraphView;
+
+// What a chart tells the logging screen about drags, so the table stops
+// scrolling while a chart is dragged. Both optional.
+class GraphView2Delegate {
+public:
+    virtual ~GraphView2Delegate() = default;
+    virtual void graphIsScrolling(GraphView&) {}
+    virtual void touchHasEnded(GraphView&) {}
+};
+
+// The scrolling strip chart of one sensor: the newest sample at the right edge,
+// one sample every Settings.plotSpacing pixels, a scale that widens to take in
+// every value with five texts at the right, a time axis in seconds, and the
+// running minimum and maximum. A sideways drag looks back in time; with
+// interaction on, a tap marks a sample and shows its value. The static part is
+// painted once into a cached image; each redraw blits it and draws only the
+// moving parts.
+class GraphView : public ui::View {
+public:
+    GraphView(ui::Rect frame, int theme, int lineColor);
+    ~GraphView() override;
+
+    void setDelegate(GraphView2Delegate* delegate) { delegate_ = delegate; }
+    void updateLabel(const std::string& name, const std::string& units, float min, float max);
+    void setVal(float value, bool update);
+    void adjustLabels();
+    void takeSnapshot();
+    void resetRange();
+    void toggleInteraction() { interactionEnabled_ = !interactionEnabled_; }
+
+    float value() const { return value_; }
+    float min() const { return min_; }
+    float max() const { return max_; }
+    bool interactionEnabled() const { return interactionEnabled_; }
+    bool labelsAdjusted() const { return labelsAdjusted_; }
+    void setLabelsAdjusted(bool adjusted) { labelsAdjusted_ = adjusted; }
+    bool hasSnapshot() const { return bgImage_.has_value(); }
+    std::size_t sampleCount() const { return points_.size(); }
+    int gap() const { return gap_; }
+    int spacing() const { return spacing_; }
+    double delay() const { return delay_; }
+    double graphDragOffset() const { return graphDragOffset_; }
+    // The marked sample, if any: its position in pixels and its value.
+    std::optional<ui::Point> markedPoint() const;
+    // Which drawing pass ran last, and the texts it drew (tests, screenshots).
+    bool lastDrawWasData() const { return lastDrawWasData_; }
+    const std::vector<std::string>& timeTexts() const { return timeTexts_; }
+    int segmentsDrawn() const { return segmentsDrawn_; }
+    ui::Label& valLabel() { return *valLabel_; }
+    ui::Label& gLabel() { return *gLabel_; }
+    const std::array<std::string, 5>& scaleTexts() const { return scaleStrings_; }
+
+    // The five scale texts, bottom to top, for a scale from min to max.
+    static std::array<std::string, 5> scaleTexts(float min, float max);
+    // Pixels between time labels for `spacing` pixels per sample every `delay` s.
+    static int timeLabelGap(int spacing, double delay);
+
+    void draw(ui::Context& context, ui::Rect dirty) override;
+    void touchesBegan(const std::vector<ui::Touch>& touches) override;
+    void touchesMoved(const std::vector<ui::Touch>& touches) override;
+    void touchesEnded(const std::vector<ui::Touch>& touches) override;
+    void touchesCancelled(const std::vector<ui::Touch>& touches) override;
+
+    static constexpr std::size_t maxSamples = 5000;
+    // The fastest sample spacing the time axis allows for; quicker samples count as this.
+    static constexpr double shortestDelay = 0.01;
+
+private:
+    struct Geometry;
+    Geometry geometry() const;
+    void drawBackground(ui::Context& context, const Geometry& g, ui::Rect dirty);
+    void drawData(ui::Context& context, const Geometry& g, ui::Rect dirty);
+    void drawMark(ui::Context& context, const Geometry& g);
+    void drawTimeLabels(ui::Context& context, const Geometry& g);
+    void updateScaleLabels();
+    void endDrag();
+
+    int theme_ = 0;
+    ui::Color lineColor_;
+    std::deque<float> points_;  // newest first
+    float value_ = 0;
+    float min_ = 0;
+    float max_ = 0;
+    float prevMin_ = 0;
+    float prevMax_ = 0;
+    float range_ = 0;
+    int spacing_ = 2;
+    double delay_ = 0.1;
+    double time_ = 0;
+    bool haveStartTime_ = false;
+    bool haveDelay_ = false;
+    int gap_ = 50;
+    double graphDragOffset_ = 0;
+    int offset_ = 0;
+    std::optional<ui::Image> bgImage_;
+    bool labelsAdjusted_ = false;
+    bool interactionEnabled_ = false;
+    ui::Point pointLocation_;
+    bool havePoint_ = false;
+    std::size_t pointIndex_ = 0;
+    int xPoint_ = -1;
+    int yPoint_ = 0;
+    float markedValue_ = 0;
+    double currentMinVal_ = 0;
+    double currentMaxVal_ = 0;
+    std::array<std::string, 5> scaleStrings_;
+    std::array<std::shared_ptr<ui::Label>, 5> scaleLabels_;  // bottom to top
+    std::shared_ptr<ui::Label> gLabel_;
+    std::shared_ptr<ui::Label> unitsLabel_;
+    std::shared_ptr<ui::Label> valLabel_;
+    bool isScrolling_ = false;
+    GraphView2Delegate* delegate_ = nullptr;
+    fnd::DelayedCall reset_;
+    bool lastDrawWasData_ = false;
+    std::vector<std::string> timeTexts_;
+    int segmentsDrawn_ = 0;
+};

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/model/MultiLog.h"
+#include "logging/ScanLog.h"
+#include "logging/SocketLog.h"
+#include "platform/foundation/Timer.h"
+
+// One recording of the logging screen's charts into the sink the logger
+// settings chose: one CSV file for all charts ("datalog"), one CSV file per
+// chart, or lines to the TCP logger. The sample-rate setting thins it: with a
+// delay, each chart keeps its first value after every tick of the rate timer;
+// without, every value is kept. In the single file each row holds every chart's
+// latest value, so a chart that gets none (NO DATA) leaves its cell empty
+// instead of holding the row back. Files are written as rows come, every
+// second, and saved whole at the end.
+class Recording : private SocketLogDelegate {
+public:
+    enum class Sink { SingleFile, FilePerChart, Socket };
+
+    // Chart names and units; Settings are read now. `socketClosed` runs when
+    // the TCP logger's connection fails or ends.
+    Recording(std::vector<std::string> names, std::vector<std::string> units, std::function<void()> socketClosed);
+    ~Recording() override;
+    Recording(const Recording&) = delete;
+    Recording& operator=(const Recording&) = delete;
+
+    Sink sink() const { return sink_; }
+    // The per-sample step: chart `graph` took `value`.
+    void record(int graph, float value);
+    // The rate timer's tick: the next value of each chart is kept.
+    void checkTimer();
+    // Writes the rows recorded so far.
+    void flush();
+    struct SavedFile {
+        std::filesystem::path path;
+        std::string attachmentName;  // its name in the mail
+    };
+    // Ends the recording: files are saved whole, the TCP logger disconnected.
+    std::vector<SavedFile> finish();
+    SocketLog* socketLog() { return socketLog_.get(); }
+
+    static constexpr double flushInterval = 1.0;
+
+private:
+    void disconnectSocket() override;
+    void closeRow();
+
+    Sink sink_;
+    std::vector<std::string> names_;
+    float delay_ = 0;
+    bool timeStamps_ = false;
+    bool formatted_ = true;
+    std::vector<bool> open_;  // per chart: the gate lets its next value through
+    std::vector<std::unique_ptr<ScanLog>> logArray_;
+    std::unique_ptr<MultiLog> multiLog_;
+    std::vector<std::optional<float>> row_;  // single file: the row being filled
+    std::size_t rows_ = 0;
+    std::unique_ptr<SocketLog> socketLog_;
+    std::function<void()> socketClosed_;
+    std::shared_ptr<fnd::Timer> recordTimer_;
+    std::shared_ptr<fnd::Timer> flushTimer_;
+    bool finished_ = false;
+};

@@ -1,0 +1,569 @@
+#include "logging/ScrollGraphViewController.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "core/model/Manager.h"
+#include "logging/GraphCell.h"
+#include "logging/GraphSettingViewCon.h"
+#include "platform/foundation/Localization.h"
+#include "platform/foundation/Paths.h"
+#include "platform/foundation/Strings.h"
+#include "platform/foundation/SystemSound.h"
+#include "platform/foundation/FileIO.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/Switch.h"
+#include "platform/ui/Toast.h"
+#include "shell/QueuedAlertController.h"
+#include "core/Notifications.h"
+
+namespace {
+
+constexpr const char* cellIdentifier = "Cell";
+constexpr double barHeight = 44;
+constexpr int recordSound = 1052;
+constexpr int tapSound = 1103;
+
+ui::ToastStyle toastStyle(ui::Color color)
+{
+    ui::ToastStyle style;
+    style.setMessageColor(color);
+    style.setMessageFont(ui::Font::named("DigitalSans NowEF ML Demo", 15));
+    return style;
+}
+
+}  // namespace
+
+ScrollGraphViewController::ScrollGraphViewController()
+{
+    theme_ = Manager::sharedManager().setting().theme;
+    modifiedToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
+        gaugeModifiedNotification, [this](const fnd::Notification&) { firstLaunch_ = true; });
+    droppedToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
+        connectionDroppedNotification, [this](const fnd::Notification&) {
+            fuel_.stop();
+            if (recording_)
+                stopRecording(false);
+        });
+}
+
+ScrollGraphViewController::~ScrollGraphViewController()
+{
+    giveBackLink();
+    if (counterTimer_)
+        counterTimer_->invalidate();
+    if (composer_)
+        composer_->setDelegate(nullptr);
+    if (table_) {
+        table_->setDataSource(nullptr);
+        table_->setDelegate(nullptr);
+    }
+    for (Graph& graph : graphs_)
+        graph.view->setDelegate(nullptr);
+}
+
+void ScrollGraphViewController::viewDidLoad()
+{
+    view()->setBackgroundColor(ui::Color::black());
+    loadViews();
+    auto edge = std::make_shared<ui::ScreenEdgePanGestureRecognizer>([this](ui::GestureRecognizer& recognizer) {
+        auto& pan = static_cast<ui::PanGestureRecognizer&>(recognizer);
+        if (recognizer.state() == ui::GestureRecognizer::State::Began && pan.velocityInView(view().get()).x > 0)
+            slide(true);
+    });
+    edge->setEdges(ui::RectEdge::Left);
+    view()->addGestureRecognizer(edge);
+}
+
+void ScrollGraphViewController::loadViews()
+{
+    table_ = std::make_shared<ui::TableView>(view()->bounds(), ui::TableViewStyle::Grouped);
+    table_->setDataSource(this);
+    table_->setDelegate(this);
+    table_->setSeparatorStyle(ui::TableViewSeparatorStyle::None);
+    table_->setBackgroundColor(ui::Color::black());
+    table_->setDecelerationRate(ui::ScrollView::decelerationRateFast);
+    table_->registerClass([] { return std::make_shared<GraphCell>(cellIdentifier); }, cellIdentifier);
+    view()->addSubview(table_);
+
+    emptyLabel_ = std::make_shared<ui::Label>();
+    emptyLabel_->setText(fnd::L("No graphs.\nTap \"+\" to add"));
+    emptyLabel_->setFont(ui::Font::named("Digital-Serial DB", 17));
+    emptyLabel_->setTextColor(ui::Color::lightGray());
+    emptyLabel_->setTextAlignment(ui::TextAlignment::Center);
+    emptyLabel_->setNumberOfLines(0);
+    emptyLabel_->setBackgroundColor(ui::Color::clear());
+    view()->addSubview(emptyLabel_);
+
+    navBar_ = std::make_shared<ui::NavigationBar>();
+    navBar_->setBarTintColor(ui::Color::white(0.149));
+    recordSwitch_ = std::make_shared<ui::Switch>();
+    recordSwitch_->setOnTintColor(ui::Color::rgb(0.8, 0, 0.176));
+    recordSwitch_->setThumbTintColor(theme_ == 1 ? ui::Color::white() : ui::Color::black());
+    recordSwitch_->addTarget(ui::ControlEvent::ValueChanged, [this](ui::Control&) { recordData(); });
+    titleLabel_ = std::make_shared<ui::Label>(ui::makeRect(0, 0, 120, 19));
+    titleLabel_->setText(fnd::L("Graph list"));
+    titleLabel_->setFont(ui::Font::named("DigitalSans NowEF ML Demo", 17));
+    titleLabel_->setTextColor(ui::Color::white());
+    titleLabel_->setTextAlignment(ui::TextAlignment::Center);
+    titleLabel_->setBackgroundColor(ui::Color::clear());
+    barItem_.setTitleView(titleLabel_);
+    barItem_.setLeftBarButtonItems(
+        {std::make_shared<ui::BarButtonItem>(ui::Image::named("menu.png"), ui::BarButtonItemStyle::Plain,
+                                             [this](ui::BarButtonItem&) {
+                                                 if (auto menu = delegate())
+                                                     menu->viewWillSlide2();
+                                             }),
+         std::make_shared<ui::BarButtonItem>(recordSwitch_)});
+    updateBarItems();
+    navBar_->showItem(&barItem_, std::nullopt);
+    view()->addSubview(navBar_);
+    layOut();
+}
+
+void ScrollGraphViewController::updateBarItems()
+{
+    auto add = std::make_shared<ui::BarButtonItem>(ui::SystemItem::Add,
+                                                   [this](ui::BarButtonItem&) { addSensorToList(); });
+    auto edit = std::make_shared<ui::BarButtonItem>(editingMode_ ? fnd::L("Done") : fnd::L("Edit"),
+                                                    ui::BarButtonItemStyle::Plain,
+                                                    [this](ui::BarButtonItem&) { setEditMode(); });
+    barItem_.setRightBarButtonItems({edit, add});
+}
+
+void ScrollGraphViewController::layOut()
+{
+    if (!table_)
+        return;
+    const ui::Rect bounds = view()->bounds();
+    const double top = ui::safeAreaInsets(*view()).top;
+    navBar_->setFrame(ui::makeRect(0, top, bounds.size.width, barHeight));
+    navBar_->setBackgroundExtension(top);
+    const double tableTop = top + barHeight;
+    const double free = bounds.size.height - tableTop;
+    table_->setFrame(ui::makeRect(0, tableTop, bounds.size.width, free));
+    const bool phoneLandscape =
+        !ui::Device::current().isPad() && ui::isLandscape(ui::Device::current().interfaceOrientation());
+    const int perScreen = phoneLandscape ? (graphCount_ == 0 ? 1 : 2) : (graphCount_ == 0 ? 2 : graphCount_ == 1 ? 3 : 4);
+    const double height = std::max(40.0, free / perScreen);
+    emptyLabel_->setFrame(ui::makeRect(0, bounds.size.height / 2 - 60, bounds.size.width, 120));
+    if (height != cellHeight_) {
+        cellHeight_ = height;
+        for (Graph& graph : graphs_) {
+            graph.needsLayout = true;
+            graph.view->setLabelsAdjusted(false);
+        }
+        table_->reloadData();
+    }
+}
+
+void ScrollGraphViewController::viewDidLayoutSubviews()
+{
+    layOut();
+}
+
+void ScrollGraphViewController::viewWillAppear(bool animated)
+{
+    graphCount_ = Manager::sharedManager().setting().scrollGraphCount;
+    TemplateViewCon::viewWillAppear(animated);
+}
+
+void ScrollGraphViewController::viewDidAppear(bool animated)
+{
+    if (firstLaunch_) {
+        firstLaunch_ = false;
+        loadData();
+    }
+    layOut();
+    startScanning();
+    table_->panGestureRecognizer()->setMinimumNumberOfTouches(
+        Manager::sharedManager().setting().twoFingerScroll ? 2 : 1);
+    TemplateViewCon::viewDidAppear(animated);
+}
+
+void ScrollGraphViewController::viewWillDisappear(bool animated)
+{
+    fuel_.stop();
+    if (recording_)
+        stopRecording(false);
+    giveBackLink();
+    TemplateViewCon::viewWillDisappear(animated);
+}
+
+void ScrollGraphViewController::giveBackLink()
+{
+    const auto link = scanner();
+    if (link && holdsLink() && link->isConnected())
+        link->setCommands(std::nullopt);
+    releaseLink();
+}
+
+void ScrollGraphViewController::loadData()
+{
+    loadViewIfNeeded();
+    const auto link = scanner();
+    const Settings& settings = Manager::sharedManager().setting();
+    for (Graph& graph : graphs_)
+        graph.view->setDelegate(nullptr);
+    graphs_.clear();
+    pidMap_.clear();
+    decoder_ = SensorDecoder();
+    commandArr_.clear();
+    fuelBgTracking_ = false;
+    for (std::size_t i = 0; i < settings.graphListArr.size(); ++i) {
+        const int s = settings.graphListArr[i];
+        std::optional<SensorPlan> plan;
+        if (link)
+            plan = planSensor(s, *link, SensorName::Long);
+        if (!plan)
+            continue;
+        const int g = static_cast<int>(graphs_.size());
+        const int color = i < settings.graphLineColorArr.size() ? settings.graphLineColorArr[i] : 0;
+        Graph graph;
+        graph.view = std::make_shared<GraphView>(ui::Rect{}, settings.theme, color);
+        graph.view->setDelegate(this);
+        graph.view->updateLabel(plan->title, plan->units, plan->min, plan->max);
+        graph.button = std::make_shared<ui::Button>(ui::ButtonType::Custom);
+        graph.button->setImage(ui::Image::named("scroll"));
+        graph.button->setImage(ui::Image::named("scroll2"), ui::ControlState::Highlighted);
+        graph.button->setTag(g);
+        graph.button->addTarget(ui::ControlEvent::TouchDown, [this, g](ui::Control&) { toggleInteraction(g); });
+        graph.view->addSubview(graph.button);
+        if (s == sensorindex::fuelEconomy)
+            fuelBgTracking_ = true;
+        addRoutes(pidMap_, g, plan->commands);
+        commandArr_.insert(commandArr_.end(), plan->commands.begin(), plan->commands.end());
+        graph.plan = std::move(*plan);
+        graphs_.push_back(std::move(graph));
+    }
+    emptyLabel_->setHidden(!graphs_.empty());
+    table_->reloadData();
+}
+
+std::shared_ptr<ui::TableViewCell> ScrollGraphViewController::cellForRowAtIndexPath(ui::TableView& table,
+                                                                                     ui::IndexPath indexPath)
+{
+    auto cell = std::dynamic_pointer_cast<GraphCell>(table.dequeueReusableCellWithIdentifier(cellIdentifier));
+    if (!cell)
+        cell = std::make_shared<GraphCell>(cellIdentifier);
+    if (indexPath.row < 0 || indexPath.row >= numOfGraphs())
+        return cell;
+    Graph& graph = graphs_[static_cast<std::size_t>(indexPath.row)];
+    if (cell->graph() == graph.view.get() && !graph.needsLayout)
+        return cell;
+    graph.needsLayout = false;
+    const double width = table.bounds().size.width - 20;
+    graph.view->setFrame(ui::makeRect(0, 3, width, cellHeight_ - 15));
+    graph.button->setFrame(ui::makeRect(width - 65, 5.5, 35, 20));
+    if (!graph.view->labelsAdjusted()) {
+        graph.view->adjustLabels();
+        graph.view->takeSnapshot();
+    }
+    cell->setGraph(graph.view);
+    return cell;
+}
+
+void ScrollGraphViewController::willDisplayCell(ui::TableView&, ui::TableViewCell& cell, ui::IndexPath)
+{
+    cell.setBackgroundColor(theme_ != 0 ? ui::Color::rgb255(255, 241, 226) : ui::Color::white(0.08));
+}
+
+ui::TableViewCellEditingStyle ScrollGraphViewController::editingStyleForRowAtIndexPath(ui::TableView& table,
+                                                                                       ui::IndexPath)
+{
+    return table.isEditing() ? ui::TableViewCellEditingStyle::Delete : ui::TableViewCellEditingStyle::None;
+}
+
+void ScrollGraphViewController::commitEditingStyle(ui::TableView& table, ui::TableViewCellEditingStyle style,
+                                                   ui::IndexPath path)
+{
+    if (style != ui::TableViewCellEditingStyle::Delete || path.row < 0 || path.row >= numOfGraphs())
+        return;
+    Settings& settings = Manager::sharedManager().setting();
+    const int sensor = graphs_[static_cast<std::size_t>(path.row)].plan.sensorIndex;
+    // The settings may list sensors that have no chart (a deleted custom sensor):
+    // the entry of this chart is the n-th entry of its sensor.
+    const auto entry = std::find(settings.graphListArr.begin(), settings.graphListArr.end(), sensor);
+    if (entry != settings.graphListArr.end()) {
+        const auto at = entry - settings.graphListArr.begin();
+        settings.graphListArr.erase(entry);
+        if (static_cast<std::size_t>(at) < settings.graphLineColorArr.size())
+            settings.graphLineColorArr.erase(settings.graphLineColorArr.begin() + at);
+    }
+    settings.numOfGraphs = static_cast<int>(settings.graphListArr.size());
+    graphs_.erase(graphs_.begin() + path.row);
+    table.deleteRowsAtIndexPaths({path});
+    Manager::sharedManager().saveChanges();
+    loadData();
+    for (Graph& graph : graphs_)
+        graph.view->setLabelsAdjusted(false);
+    // The link polls the new list from its next request on.
+    sendCommands();
+}
+
+void ScrollGraphViewController::sendCommands()
+{
+    const auto link = scanner();
+    if (!link || !link->isConnected() || !holdsLink())
+        return;
+    if (commandArr_.empty())
+        link->setCommands(std::nullopt);
+    else
+        link->setInitCommands(commandArr_, true);
+}
+
+void ScrollGraphViewController::startScanning()
+{
+    const auto link = scanner();
+    if (!link || !link->isConnected())
+        return;
+    loadViewIfNeeded();
+    if (firstLaunch_) {
+        firstLaunch_ = false;
+        loadData();
+    }
+    takeLink();
+    if (graphs_.empty())
+        return;
+    sendCommands();
+    if (fuelBgTracking_)
+        fuel_.start();
+}
+
+bool ScrollGraphViewController::isOnScreen(int g)
+{
+    if (!table_->window())
+        return false;
+    const auto visible = table_->indexPathsForVisibleRows();
+    if (std::find(visible.begin(), visible.end(), ui::IndexPath{0, g}) == visible.end())
+        return false;
+    return table_->rectForRowAtIndexPath({0, g}).origin.y - table_->contentOffset().y > -5.0;
+}
+
+void ScrollGraphViewController::updateGraph(int g, float value)
+{
+    graphs_[static_cast<std::size_t>(g)].view->setVal(value, isOnScreen(g));
+    if (recording_)
+        recording_->record(g, value);
+}
+
+void ScrollGraphViewController::didReceiveResponse(const std::vector<Response>& responses)
+{
+    for (const Response& response : responses) {
+        const auto routed = pidMap_.find(replyKeyFor(response));
+        if (routed == pidMap_.end())
+            continue;
+        decoder_.take(response);
+        if (fuelBgTracking_ && response.mode == 0x41 && response.pid == 0x0D)
+            fuel_.noteSpeed(decoder_.speed());
+        bool fuelSampled = false;
+        for (int g : routed->second) {
+            const int s = graphs_[static_cast<std::size_t>(g)].plan.sensorIndex;
+            const std::optional<float> value = decoder_.valueFor(s, response);
+            if (!value)
+                continue;
+            if (s == sensorindex::fuelEconomy && !fuelSampled) {
+                fuel_.addSample(*value);
+                fuelSampled = true;
+            }
+            updateGraph(g, *value);
+        }
+    }
+}
+
+void ScrollGraphViewController::scannerDidReceiveVoltage(Scanner&, const std::vector<Response>& responses)
+{
+    const auto battery = std::find_if(graphs_.begin(), graphs_.end(), [](const Graph& graph) {
+        return graph.plan.sensorIndex == sensorindex::battery;
+    });
+    if (battery == graphs_.end())
+        return;
+    for (const Response& response : responses) {
+        if (!response.dataString)
+            continue;
+        char* end = nullptr;
+        const float volts = std::strtof(response.dataString->c_str(), &end);
+        if (end != response.dataString->c_str())
+            updateGraph(static_cast<int>(battery - graphs_.begin()), volts);
+    }
+}
+
+void ScrollGraphViewController::scannerDidReceiveStatusResponse(Scanner&, const std::vector<Response>& responses)
+{
+    for (const Response& response : responses)
+        warnings_.checkSensor(response);
+}
+
+void ScrollGraphViewController::graphIsScrolling(GraphView&)
+{
+    table_->setScrollEnabled(false);
+}
+
+void ScrollGraphViewController::touchHasEnded(GraphView&)
+{
+    table_->setScrollEnabled(true);
+}
+
+void ScrollGraphViewController::toggleInteraction(int g)
+{
+    if (g < 0 || g >= numOfGraphs())
+        return;
+    Graph& graph = graphs_[static_cast<std::size_t>(g)];
+    graph.view->toggleInteraction();
+    graph.button->setImage(ui::Image::named(graph.view->interactionEnabled() ? "scroll2" : "scroll"));
+    fnd::SystemSound::play(tapSound);
+}
+
+void ScrollGraphViewController::addSensorToList()
+{
+    if (editingMode_)
+        setEditMode();
+    auto settings = std::make_shared<GraphSettingViewCon>(ui::TableViewStyle::Grouped);
+    auto navigation = std::make_shared<ui::NavigationController>(settings);
+    navigation->setModalPresentationStyle(ui::ModalPresentationStyle::FullScreen);
+    presentViewController(navigation, true);
+}
+
+void ScrollGraphViewController::setEditMode()
+{
+    if (recording_)
+        return;
+    editingMode_ = !editingMode_;
+    table_->setEditing(editingMode_, true);
+    updateBarItems();
+}
+
+void ScrollGraphViewController::recordData()
+{
+    if (editingMode_) {
+        recordSwitch_->setOn(false);
+        return;
+    }
+    if (recording_) {
+        stopRecording(true);
+        return;
+    }
+    if (graphs_.empty()) {
+        recordSwitch_->setOn(false);
+        QueuedAlertController::showMessage("Error", "graph msg2");
+        return;
+    }
+    const auto link = scanner();
+    if (!link || !link->isConnected()) {
+        QueuedAlertController::showMessage("Attention", "Connect msg");
+        recordSwitch_->setOn(false);
+        return;
+    }
+    startRecording();
+}
+
+void ScrollGraphViewController::startRecording()
+{
+    ui::makeToast(*view(), fnd::L("Recording has started"), 3.0, ui::ToastPosition::Center,
+                  toastStyle(ui::Color::lightGray()));
+    std::vector<std::string> names;
+    std::vector<std::string> units;
+    for (const Graph& graph : graphs_) {
+        names.push_back(graph.plan.title);
+        units.push_back(graph.plan.units);
+    }
+    recording_ = std::make_unique<Recording>(names, units, [this] {
+        ui::makeToast(*view(), fnd::L("Connection closed"), 2.0, ui::ToastPosition::Top,
+                      toastStyle(ui::Color::rgb255(0, 185, 109)));
+    });
+    ticks_ = 0;
+    counterTimer_ = fnd::Timer::scheduled(1.0, true, [this](fnd::Timer&) { updateRecordLabel(); });
+    recordSwitch_->setOn(true);
+    fnd::SystemSound::play(recordSound);
+}
+
+void ScrollGraphViewController::stopRecording(bool mail)
+{
+    std::unique_ptr<Recording> recording = std::move(recording_);
+    const bool socket = recording->sink() == Recording::Sink::Socket;
+    const bool wasConnected = socket && recording->socketLog() && recording->socketLog()->connected();
+    const std::vector<Recording::SavedFile> files = recording->finish();
+    recording.reset();
+    if (counterTimer_) {
+        counterTimer_->invalidate();
+        counterTimer_.reset();
+    }
+    ticks_ = 0;
+    titleLabel_->setText(fnd::L("Graph list"));
+    recordSwitch_->setOn(false);
+    fnd::SystemSound::play(recordSound);
+    if (socket) {
+        if (wasConnected)
+            ui::makeToast(*view(), fnd::L("Connection closed"), 2.0, ui::ToastPosition::Top,
+                          toastStyle(ui::Color::rgb255(0, 185, 109)));
+        return;
+    }
+    const std::string where = fnd::format("%s\n%s", fnd::L("Log saved msg"), fnd::Paths::documents().string());
+    if (!mail || !mail::MailComposer::canSendMail()) {
+        QueuedAlertController::showMessage(mail ? "Error" : "Attention",
+                                           mail ? fnd::L("Mail msg") + "\n\n" + where : where);
+        return;
+    }
+    composer_ = std::make_unique<mail::MailComposer>();
+    composer_->setDelegate(this);
+    composer_->setSubject("Norvale Logging");
+    for (const Recording::SavedFile& file : files)
+        composer_->addAttachmentData(fnd::readFile(file.path).value_or(""), "text/csv", file.attachmentName);
+    composer_->present();
+}
+
+void ScrollGraphViewController::mailComposeControllerDidFinish(mail::MailComposer&, mail::MailComposeResult)
+{
+    // The files stay in Documents: the mail may not have gone out.
+    fnd::RunLoop::main().post([this] { composer_.reset(); });
+    layOut();
+}
+
+void ScrollGraphViewController::updateRecordLabel()
+{
+    ++ticks_;
+    titleLabel_->setText(fnd::format("%02d:%02d", (ticks_ / 60) % 60, ticks_ % 60));
+}
+
+void ScrollGraphViewController::scrollViewDidEndDragging(ui::ScrollView&, bool willDecelerate)
+{
+    if (!willDecelerate)
+        autoAdjustScrollToTop();
+}
+
+void ScrollGraphViewController::scrollViewDidEndDecelerating(ui::ScrollView&)
+{
+    autoAdjustScrollToTop();
+}
+
+void ScrollGraphViewController::autoAdjustScrollToTop()
+{
+    const auto visible = table_->indexPathsForVisibleRows();
+    if (visible.empty())
+        return;
+    if (visible.size() == 1) {
+        table_->scrollToRowAtIndexPath(visible[0], ui::TableViewScrollPosition::Top, true);
+        return;
+    }
+    const double y = table_->rectForRowAtIndexPath(visible[0]).origin.y + cellHeight_ / 2;
+    table_->scrollToRowAtIndexPath(y > table_->contentOffset().y ? visible[0] : visible[1],
+                                   ui::TableViewScrollPosition::Top, true);
+}
+
+void ScrollGraphViewController::slide(bool open)
+{
+    const double x = open ? 190 : 0;
+    ui::animate(0.15, ui::AnimationCurve::EaseOut, [this, x] {
+        ui::Rect frame = view()->frame();
+        frame.origin.x = x;
+        view()->setFrame(frame);
+    });
+    if (auto menu = delegate())
+        menu->viewWillSlide(open);
+}

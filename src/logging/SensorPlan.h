@@ -1,0 +1,49 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/model/ReplyKey.h"
+#include "core/obd/Command.h"
+#include "core/obd/Response.h"
+
+class Scanner;
+
+// The key of the reply a request brings. Only service 22 replies carry a
+// second PID byte the reply parser reads.
+ReplyKey replyKeyFor(const Command& command);
+ReplyKey replyKeyFor(const Response& response);
+
+// The calculated sensors and the first custom one, by SensorIndex.
+namespace sensorindex {
+inline constexpr int standardCount = 95;
+inline constexpr int fuelEconomy = 95;
+inline constexpr int boost = 96;
+inline constexpr int horsepower = 97;
+inline constexpr int battery = 98;
+inline constexpr int firstCustom = 101;
+}  // namespace sensorindex
+
+// What one row of the sensor list or one strip chart shows, and the requests
+// that feed it.
+struct SensorPlan {
+    int sensorIndex = 0;
+    std::string title;
+    std::string units;
+    float min = 0;
+    float max = 0;
+    std::vector<Command> commands;
+};
+
+enum class SensorName { Short, Long };
+
+// The plan of a sensor by the sensor table, UserData and the car's supported
+// PIDs; nothing for a custom sensor that no longer exists (or any other index
+// without a sensor).
+std::optional<SensorPlan> planSensor(int sensorIndex, const Scanner& link, SensorName name);
+
+// Which rows (or charts) each reply key feeds, built from the rows' requests.
+using ReplyRoutes = std::map<ReplyKey, std::vector<int>>;
+void addRoutes(ReplyRoutes& routes, int row, const std::vector<Command>& commands);

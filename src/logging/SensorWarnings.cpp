@@ -1,0 +1,58 @@
+#include "logging/SensorWarnings.h"
+
+#include "core/obd/ECU.h"
+#include "core/model/Manager.h"
+#include "platform/foundation/Strings.h"
+#include "platform/foundation/SystemSound.h"
+#include "shell/QueuedAlertController.h"
+
+namespace {
+
+constexpr int speedSensor = 9;
+constexpr int coolantSensor = 1;
+
+}  // namespace
+
+void SensorWarnings::checkSensor(const Response& response)
+{
+    if (response.mode != 0x41)
+        return;
+    const Settings& settings = Manager::sharedManager().setting();
+    const UserData& user = Manager::sharedManager().userData();
+    if (response.pid == 0x0D) {
+        if (!settings.speedLimitEnabled)
+            return;
+        ECU ecu;
+        const int unit = user.unitsArr[speedSensor];
+        ecu.setUnitMode(unit);
+        ecu.setResponse(response);
+        const int limit = unit == 1 ? settings.speedLimit2 : settings.speedLimit;
+        if (limit < static_cast<int>(ecu.calculate(-1, 0x0D)))
+            fnd::SystemSound::play(warningSound);
+    } else if (response.pid == 0x05) {
+        checkTemperature(response, "High coolant temperature\n %d", coolant_);
+    } else if (response.pid == 0x5C) {
+        checkTemperature(response, "High engine oil temperature\n %d", oil_);
+    }
+}
+
+void SensorWarnings::checkTemperature(const Response& response, const char* message, Pending& pending)
+{
+    // Both temperatures follow the coolant sensor's unit choice.
+    const int unit = Manager::sharedManager().userData().unitsArr[coolantSensor];
+    ECU ecu;
+    ecu.setUnitMode(unit);
+    ecu.setResponse(response);
+    const int temperature = static_cast<int>(ecu.calculate(-1, response.pid));
+    if (temperature <= (unit == 1 ? hotMetric : hotImperial))
+        return;
+    fnd::SystemSound::play(warningSound);
+    if (pending.isWaiting())
+        return;
+    auto alert = QueuedAlertController::alertControllerWithTitle("Warning", fnd::format(message, temperature));
+    auto open = pending.open;
+    alert->addAction("Ok", ui::AlertActionStyle::Default, [open] { *open = false; });
+    *open = true;
+    pending.alert = alert;
+    alert->show();
+}

@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "LoggingTest.h"
+#include "logging/GraphView.h"
+#include "platform/ui/Context.h"
+#include "platform/ui/Label.h"
+
+namespace {
+
+using loggingtests::advance;
+using loggingtests::LoggingTest;
+
+using Texts = std::array<std::string, 5>;
+
+TEST(StripChartScale, TextsByTheSpanOfTheScale)
+{
+    EXPECT_EQ(GraphView::scaleTexts(-40, 215), (Texts{"-40", "23", "87", "151", "215"}));
+    EXPECT_EQ(GraphView::scaleTexts(0, 8000), (Texts{"0.0k", "2.0k", "4.0k", "6.0k", "8.0k"}));
+    EXPECT_EQ(GraphView::scaleTexts(0, 5), (Texts{"0.0", "1.2", "2.5", "3.8", "5.0"}));
+    EXPECT_EQ(GraphView::scaleTexts(0, 10), (Texts{"0", "2", "5", "7", "10"})) << "a span of exactly 10 is whole";
+    EXPECT_EQ(GraphView::scaleTexts(0, 1000), (Texts{"0", "250", "500", "750", "1000"}));
+}
+
+TEST(StripChartScale, TimeLabelStepIsNeverZero)
+{
+    EXPECT_EQ(GraphView::timeLabelGap(2, 0.1), 60) << "20 px a second: three seconds are nearest 50 px";
+    EXPECT_EQ(GraphView::timeLabelGap(1, 0.5), 50);
+    EXPECT_EQ(GraphView::timeLabelGap(2, 0.01), 200) << "fast replies: one whole second between labels";
+    EXPECT_GE(GraphView::timeLabelGap(5, 0), 1);
+    EXPECT_GE(GraphView::timeLabelGap(5, std::nan("")), 1);
+}
+
+class StripChart : public LoggingTest {
+protected:
+    std::shared_ptr<GraphView> chart(float min = 0, float max = 100)
+    {
+        auto graph = std::make_shared<GraphView>(ui::makeRect(0, 0, 370, 200), 0, 0);
+        graph->updateLabel("Engine speed", "rpm", min, max);
+        return graph;
+    }
+    // One draw, as the screen would: labels laid out and the background cached first.
+    static void drawOnce(GraphView& graph)
+    {
+        ui::BitmapContext context(graph.bounds().size);
+        graph.draw(context, graph.bounds());
+    }
+    static ui::Touch touch(ui::Point at, ui::Point from, ui::TouchPhase phase)
+    {
+        ui::Touch t;
+        t.location = at;
+        t.previousLocation = from;
+        t.phase = phase;
+        return t;
+    }
+};
+
+TEST_F(StripChart, SampleSpacingComesFromTheSettingsWithinOneToFive)
+{
+    const int spacings[] = {1, 2, 3, 4, 5};
+    const int gaps[] = {50, 40, 30, 40, 50};
+    for (int i = 0; i < 5; ++i) {
+        settings().plotSpacing = spacings[i];
+        EXPECT_EQ(chart()->gap(), gaps[i]) << spacings[i];
+    }
+    settings().plotSpacing = 0;
+    EXPECT_EQ(chart()->spacing(), 1);
+    settings().plotSpacing = 40;
+    EXPECT_EQ(chart()->spacing(), 5);
+}
+
+TEST_F(StripChart, DelayIsMeasuredFromTheFirstTwoSamples)
+{
+    auto graph = chart();
+    graph->setVal(1, false);
+    advance(0.5);
+    graph->setVal(2, false);
+    EXPECT_DOUBLE_EQ(graph->delay(), 0.5);
+    EXPECT_EQ(graph->gap(), 52) << "4 px a second: 13 s are nearest 50 px";
+    auto fast = chart();
+    fast->setVal(1, false);
+    fast->setVal(2, false);  // the same instant
+    EXPECT_GT(fast->delay(), 0);
+    EXPECT_GE(fast->gap(), 1);
+}
+
+TEST_F(StripChart, ScaleWidensWithTheDataAndTextsFollowTheMaximum)
+{
+    auto graph = chart(0, 100);
+    graph->setVal(150, false);
+    EXPECT_EQ(graph->max(), 150);
+    EXPECT_EQ(graph->scaleTexts()[4], "150");
+    graph->setVal(-20, false);
+    EXPECT_EQ(graph->min(), -20);
+    EXPECT_EQ(graph->scaleTexts()[0], "0") << "a new minimum alone leaves the texts";
+    EXPECT_EQ(graph->valLabel().text(), "-20");
+}
+
+TEST_F(StripChart, SamplesAreTrimmedAsTheyArrive)
+{
+    auto graph = chart();
+    for (int i = 0; i < 6000; ++i)
+        graph->setVal(static_cast<float>(i % 100), false);
+    EXPECT_EQ(graph->sampleCount(), GraphView::maxSamples) << "a chart that is never drawn still stays bounded";
+}
+
+TEST_F(StripChart, DataIsDrawnOnlyOverTheCachedBackground)
+{
+    auto graph = chart();
+    for (int i = 0; i < 50; ++i)
+        graph->setVal(static_cast<float>(i), true);
+    drawOnce(*graph);
+    EXPECT_FALSE(graph->lastDrawWasData()) << "no snapshot yet: background only";
+    graph->adjustLabels();
+    graph->takeSnapshot();
+    EXPECT_TRUE(graph->hasSnapshot());
+    drawOnce(*graph);
+    EXPECT_TRUE(graph->lastDrawWasData());
+    EXPECT_EQ(graph->segmentsDrawn(), 49);
+}
+
+TEST_F(StripChart, FlatDataDrawsNoLine)
+{
+    auto graph = chart();
+    graph->adjustLabels();
+    graph->takeSnapshot();
+    advance(0.2);  // the delayed reset: the scale restarts at 0..0
+    for (int i = 0; i < 20; ++i)
+        graph->setVal(0, true);
+    drawOnce(*graph);
+    EXPECT_EQ(graph->segmentsDrawn(), 0);
+}
+
+TEST_F(StripChart, TimeLabelsCountSecondsBack)
+{
+    auto graph = chart();
+    graph->adjustLabels();
+    graph->takeSnapshot();
+    graph->setVal(1, true);
+    advance(0.1);
+    graph->setVal(2, true);  // 0.1 s apart at 2 px: 20 px a second, labels every 60 px = 3 s
+    drawOnce(*graph);
+    ASSERT_GE(graph->timeTexts().size(), 3u);
+    EXPECT_EQ(graph->timeTexts()[0], "0");
+    EXPECT_EQ(graph->timeTexts()[1], "3");
+    EXPECT_EQ(graph->timeTexts()[2], "6");
+}
+
+TEST_F(StripChart, DraggingLooksBackAndStopsAtTheNewest)
+{
+    struct Listener : GraphView2Delegate {
+        int started = 0;
+        int ended = 0;
+        void graphIsScrolling(GraphView&) override { ++started; }
+        void touchHasEnded(GraphView&) override { ++ended; }
+    } listener;
+    auto graph = chart();
+    graph->setDelegate(&listener);
+    graph->touchesBegan({touch({100, 50}, {100, 50}, ui::TouchPhase::Began)});
+    graph->touchesMoved({touch({140, 52}, {100, 50}, ui::TouchPhase::Moved)});
+    EXPECT_DOUBLE_EQ(graph->graphDragOffset(), 40);
+    EXPECT_EQ(listener.started, 1);
+    graph->touchesMoved({touch({60, 52}, {140, 52}, ui::TouchPhase::Moved)});
+    EXPECT_DOUBLE_EQ(graph->graphDragOffset(), 0) << "never past the newest sample";
+    graph->touchesCancelled({touch({60, 52}, {60, 52}, ui::TouchPhase::Cancelled)});
+    EXPECT_EQ(listener.ended, 1) << "a cancelled drag ends like a lifted finger";
+    graph->touchesMoved({touch({100, 180}, {90, 180}, ui::TouchPhase::Moved)});
+    EXPECT_DOUBLE_EQ(graph->graphDragOffset(), 0) << "the time axis strip does not drag";
+}
+
+TEST_F(StripChart, TapMarksTheNearestSampleWhenInteractionIsOn)
+{
+    auto graph = chart();
+    graph->adjustLabels();
+    graph->takeSnapshot();
+    advance(0.2);
+    for (int i = 0; i < 100; ++i)
+        graph->setVal(static_cast<float>(i), true);
+    graph->touchesBegan({touch({300, 50}, {300, 50}, ui::TouchPhase::Began)});
+    drawOnce(*graph);
+    EXPECT_FALSE(graph->markedPoint()) << "interaction off: taps mark nothing";
+    graph->toggleInteraction();
+    graph->touchesBegan({touch({300, 50}, {300, 50}, ui::TouchPhase::Began)});
+    drawOnce(*graph);
+    const auto mark = graph->markedPoint();
+    ASSERT_TRUE(mark);
+    EXPECT_NEAR(mark->x, 300, 2);
+    graph->touchesBegan({touch({5, 50}, {5, 50}, ui::TouchPhase::Began)});
+    drawOnce(*graph);
+    EXPECT_FALSE(graph->markedPoint()) << "no sample within reach";
+}
+
+TEST_F(StripChart, Screenshot)
+{
+    auto graph = chart(0, 8000);
+    graph->adjustLabels();
+    graph->takeSnapshot();
+    advance(0.2);
+    for (int i = 0; i < 300; ++i) {
+        graph->setVal(static_cast<float>(2500 + 1500 * std::sin(i / 15.0)), true);
+        advance(0.1);
+    }
+    graph->toggleInteraction();
+    graph->touchesBegan({touch({250, 50}, {250, 50}, ui::TouchPhase::Began)});
+    const auto file = testsupport::artifactsDir() / "logging" / "strip-chart.png";
+    std::filesystem::create_directories(file.parent_path());
+    EXPECT_TRUE(graph->renderToImage(2).writePNG(file));
+}
+
+}  // namespace

@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include "LoggingTest.h"
+#include "core/model/DataStore.h"
+#include "logging/ListViewController.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/Strings.h"
+#include "platform/ui/Label.h"
+#include "shell/editors/FormulaParser.h"
+
+namespace {
+
+using loggingtests::advance;
+using loggingtests::reply;
+using loggingtests::ScreenTest;
+using loggingtests::voltage;
+
+std::string request(int sensorIndex)
+{
+    return fnd::format("01%02x", DataStore::sharedDataStore().pidArr[static_cast<std::size_t>(sensorIndex)]);
+}
+
+class SensorList : public ScreenTest {
+protected:
+    std::shared_ptr<ListViewController> list = std::make_shared<ListViewController>();
+
+    std::string shown(int row)
+    {
+        GaugeCell* cell = list->cellForRow(row);
+        return cell ? cell->valLabel().text() : "<off screen>";
+    }
+    void receive(std::vector<Response> responses)
+    {
+        list->didReceiveResponse(responses);
+        advance(0.2);
+    }
+    Pid customPid(int mode, int pid, int pid2, const std::string& formula, const std::string& name)
+    {
+        Pid p;
+        p.mode = mode;
+        p.pid = pid;
+        p.pid2 = pid2;
+        p.sName = name;
+        p.max = 1000;
+        p.root = std::get<std::shared_ptr<const Node>>(FormulaParser::parse(formula));
+        return p;
+    }
+};
+
+TEST_F(SensorList, PollsTheRowsOnScreenInRowOrderWithTheBatteryFirst)
+{
+    settings().gaugeListArr = {8, 9, 1, 0, 13, 98};
+    show(list);
+    EXPECT_EQ(link->delegate().get(), list.get());
+    EXPECT_TRUE(link->cycled);
+    EXPECT_EQ(link->requestTexts(),
+              (std::vector<std::string>{"AT RV", request(8), request(9), request(1), request(0), request(13)}));
+    EXPECT_TRUE(list->noGaugesLabel().isHidden());
+}
+
+TEST_F(SensorList, RepliesReachEveryRowOfTheirPidEachByItsOwnFormula)
+{
+    settings().gaugeListArr = {8, 14, 15};  // engine speed; O2 sensor voltage and its trim share PID 0x14
+    show(list);
+    receive({reply(0x0C, {0x1A, 0xF8})});
+    EXPECT_EQ(shown(0), "1.7");
+    receive({reply(0x14, {0xA0, 0x90})});
+    EXPECT_EQ(shown(1), "0.80") << "0xA0 / 200 volts";
+    EXPECT_EQ(shown(2), "12") << "(0x90 - 128) x 100 / 128 percent";
+    receive({reply(0x05, {0x80})});
+    EXPECT_EQ(shown(0), "1.7") << "a reply nobody asked for changes nothing";
+}
+
+TEST_F(SensorList, CustomSensorsAreDecodedByTheirOwnFormulas)
+{
+    userData().addPid(customPid(0x22, 0x11, 0x22, "A", "First"));
+    userData().addPid(customPid(0x22, 0x11, 0x22, "A*2+B", "Second"));
+    userData().addPid(customPid(0x01, 0x0C, 0, "A", "Own rpm"));
+    settings().gaugeListArr = {101, 102, 103, 8, 105};  // 105: a custom sensor that was deleted
+    show(list);
+    EXPECT_EQ(list->gaugeCount(), 4) << "the deleted sensor's row is left out";
+    receive({reply(0x11, {10, 3}, 0x62, 0x22)});
+    EXPECT_EQ(shown(0), "10");
+    EXPECT_EQ(shown(1), "23");
+    receive({reply(0x0C, {0x1A, 0xF8})});
+    EXPECT_EQ(shown(2), "26") << "a custom sensor on service 01 reads its formula";
+    EXPECT_EQ(shown(3), "1.7");
+}
+
+TEST_F(SensorList, BatteryVoltageShowsOnItsRow)
+{
+    settings().gaugeListArr = {8, 9, 1, 98};
+    show(list);
+    list->scannerDidReceiveVoltage(*link, {voltage("12.6V")});
+    advance(0.2);
+    EXPECT_EQ(shown(3), "12.6");
+    list->scannerDidReceiveVoltage(*link, {voltage("garbage")});
+    advance(0.2);
+    EXPECT_EQ(shown(3), "12.6");
+}
+
+TEST_F(SensorList, CalculatedSensors)
+{
+    settings().gaugeListArr = {95, 96, 97};
+    userData().unitsArr[96] = 1;
+    userData().unitsArr[97] = 0;
+    show(list);
+    receive({reply(0x0D, {50})});
+    EXPECT_EQ(shown(0), "00") << "no fuel economy before the first air-flow reply";
+    receive({reply(0x10, {0, 0})});
+    EXPECT_EQ(shown(0), "3553") << "no air flow divides by 360";
+    receive({reply(0x0B, {200}), reply(0x33, {100})});
+    EXPECT_EQ(shown(1), "1.00") << "one bar of boost";
+    receive({reply(0x10, {0x1F, 0x40})});  // 80 g/s
+    EXPECT_EQ(shown(2), "100");
+}
+
+TEST_F(SensorList, PadSplitsRowsAndMergesTheirRequests)
+{
+    ui::Device::current().setIdiom(ui::UserInterfaceIdiom::Pad);
+    ui::Device::current().setScreenSize(ui::Device::defaultPadSize);
+    settings().gaugeListArr = {96, 1, 8, 9, 0, 13, 11};
+    show(list);
+    ASSERT_NE(list->tb2(), nullptr);
+    EXPECT_EQ(list->tb1().numberOfSections(), 4);
+    EXPECT_EQ(list->tb2()->numberOfSections(), 3);
+    // Left: boost (0x0B, 0x33), engine speed, load, IAT; right: coolant, speed, 13.
+    EXPECT_EQ(link->requestTexts(), (std::vector<std::string>{"010b", request(1), "0133", request(9), request(8),
+                                                              request(13), request(0), request(11)}));
+}
+
+TEST_F(SensorList, AScrollComingToRestPollsByPriority)
+{
+    settings().gaugeListArr = {1, 8, 9, 98};
+    show(list);
+    list->scrollingFinish();
+    EXPECT_EQ(link->requestTexts(),
+              (std::vector<std::string>{request(8), request(9), "AT RV", request(8), request(9), request(1)}));
+    settings().multiMessageCANEnabled = true;
+    list->scrollingFinish();
+    EXPECT_EQ(link->requestTexts(), (std::vector<std::string>{"AT RV", request(1), request(8), request(9)}));
+}
+
+TEST_F(SensorList, LeavingGivesTheLinkBackAndStopsTheFuelTimers)
+{
+    settings().gaugeListArr = {95};
+    show(list);
+    EXPECT_TRUE(list->fuelBookkeeping().isRunning());
+    list->startScanning();  // after a reconnect: restarted, not doubled
+    EXPECT_TRUE(list->fuelBookkeeping().isRunning());
+    leave();
+    EXPECT_EQ(link->delegate().get(), nullptr);
+    EXPECT_FALSE(link->commands());
+    EXPECT_FALSE(list->fuelBookkeeping().isRunning());
+}
+
+TEST_F(SensorList, ALinkDropStopsTheFuelTimers)
+{
+    settings().gaugeListArr = {95};
+    show(list);
+    fnd::NotificationCenter::defaultCenter().post("connectionDroppedNotification", link.get());
+    EXPECT_FALSE(list->fuelBookkeeping().isRunning());
+}
+
+TEST_F(SensorList, DistanceCountsOnlyWhileSpeedIsFresh)
+{
+    settings().gaugeListArr = {95};
+    show(list);
+    receive({reply(0x0D, {36})});  // 36 km/h: 10 m a second
+    advance(2.0);
+    const float afterTwo = DataStore::sharedDataStore().distance;
+    EXPECT_NEAR(afterTwo, 0.02, 0.0101);
+    advance(10);
+    EXPECT_NEAR(DataStore::sharedDataStore().distance, afterTwo, 0.0101) << "an old speed counts as standing";
+}
+
+TEST_F(SensorList, HotCoolantQueuesOneAlertButSoundsEachTime)
+{
+    settings().gaugeListArr = {8};
+    show(list);
+    list->scannerDidReceiveStatusResponse(*link, {reply(0x05, {112 + 40})});
+    EXPECT_EQ(ui::AlertController::visible(), nullptr) << "112 °C is not yet hot";
+    list->scannerDidReceiveStatusResponse(*link, {reply(0x05, {113 + 40})});
+    advance(1);
+    ASSERT_NE(ui::AlertController::visible(), nullptr);
+    EXPECT_EQ(ui::AlertController::visible()->message(), "High coolant temperature\n 113");
+    list->scannerDidReceiveStatusResponse(*link, {reply(0x05, {114 + 40})});
+    list->scannerDidReceiveStatusResponse(*link, {reply(0x5C, {120 + 40})});
+    EXPECT_EQ(ui::AlertController::queuedCount(), 1u) << "one oil alert waits; no second coolant alert";
+    EXPECT_EQ(fnd::SystemSound::played(), (std::vector<int>{1052, 1052, 1052}));
+    ASSERT_TRUE(ui::AlertController::visible()->triggerAction("Ok"));
+    advance(1);
+    list->scannerDidReceiveStatusResponse(*link, {reply(0x05, {115 + 40})});
+    EXPECT_EQ(ui::AlertController::queuedCount(), 1u) << "after Ok a new coolant alert may wait again";
+}
+
+TEST_F(SensorList, AnEmptyListShowsTheHintAndClearsTheLinksList)
+{
+    settings().gaugeListArr = {};
+    link->setInitCommands({link->commandForVoltage()}, true);
+    show(list);
+    EXPECT_FALSE(list->noGaugesLabel().isHidden());
+    EXPECT_FALSE(link->commands());
+}
+
+TEST_F(SensorList, ChangesElsewhereRebuildAtTheNextAppearance)
+{
+    settings().gaugeListArr = {8};
+    show(list);
+    settings().gaugeListArr = {8, 9};
+    fnd::NotificationCenter::defaultCenter().post("gaugeModifiedNotification");
+    EXPECT_EQ(list->gaugeCount(), 1);
+    leave();
+    root->setRootViewController(list);
+    advance(1);
+    EXPECT_EQ(list->gaugeCount(), 2);
+}
+
+TEST_F(SensorList, Screenshots)
+{
+    settings().gaugeListArr = {8, 9, 1, 0, 13, 98, 95};
+    show(list);
+    receive({reply(0x0C, {0x1A, 0xF8}), reply(0x0D, {72}), reply(0x05, {128}), reply(0x04, {90})});
+    list->scannerDidReceiveVoltage(*link, {voltage("12.6V")});
+    advance(2);
+    saveScreenshot("list-phone.png");
+}
+
+}  // namespace

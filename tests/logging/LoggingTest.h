@@ -1,0 +1,138 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/link/Scanner.h"
+#include "core/model/DataStore.h"
+#include "core/model/Manager.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/SystemSound.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/RootWindow.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/Window.h"
+#include "support/TestSupport.h"
+
+namespace loggingtests {
+
+// A link the test drives by hand: it records what the screens hand it.
+class FakeLink : public Scanner {
+public:
+    void connect() override { connected_ = true; }
+    void disconnect() override { connected_ = false; }
+    void setInitCommands(std::vector<Command> commands, bool cycle) override
+    {
+        commands_ = std::move(commands);
+        cycled = cycle;
+        ++handOvers;
+    }
+    void setCommands(std::optional<std::vector<Command>> commands) override { commands_ = std::move(commands); }
+    void sendCommand(const Command&, ReplyHandler) override {}
+    void updateWarning() override {}
+    void selectECU(int) override {}
+    void setConnected(bool connected) { connected_ = connected; }
+
+    std::vector<std::string> requestTexts() const
+    {
+        std::vector<std::string> out;
+        if (commands_)
+            for (const Command& c : *commands_)
+                out.push_back(c.commandString);
+        return out;
+    }
+
+    bool cycled = false;
+    int handOvers = 0;
+};
+
+inline void advance(double seconds)
+{
+    fnd::RunLoop::main().advance(seconds);
+}
+
+// A service-01 reply: "41 PID data...".
+inline Response reply(int pid, std::vector<std::uint8_t> data, int mode = 0x41, int pid2 = 0)
+{
+    Response r;
+    r.mode = static_cast<std::uint8_t>(mode);
+    r.pid = static_cast<std::uint8_t>(pid);
+    r.pid2 = static_cast<std::uint8_t>(pid2);
+    r.data = std::move(data);
+    return r;
+}
+
+inline Response voltage(const std::string& text)
+{
+    Response r;
+    r.dataString = text;
+    return r;
+}
+
+// First-run records, an empty Documents folder, a phone, no alerts, no sounds.
+class LoggingTest : public ::testing::Test {
+protected:
+    LoggingTest()
+    {
+        testsupport::freshDocuments();
+        Manager::resetForTesting();
+        DataStore::sharedDataStore().resetForTesting();
+        ui::Device::current().reset();
+        ui::AlertController::dismissAll();
+        fnd::SystemSound::clearPlayed();
+        link = std::make_shared<FakeLink>();
+        link->setConnected(true);
+    }
+    ~LoggingTest() override
+    {
+        ui::AlertController::dismissAll();
+        ui::Device::current().reset();
+    }
+
+    static Settings& settings() { return Manager::sharedManager().setting(); }
+    static UserData& userData() { return Manager::sharedManager().userData(); }
+
+    std::shared_ptr<FakeLink> link;
+};
+
+// A screen in a window of the device's size, handed the fake link.
+class ScreenTest : public LoggingTest {
+protected:
+    ~ScreenTest() override
+    {
+        if (root)
+            root->setRootViewController(nullptr);
+        root.reset();
+    }
+    template <typename Screen>
+    void show(const std::shared_ptr<Screen>& screen)
+    {
+        if constexpr (requires { screen->setScanner(link); })
+            screen->setScanner(link);
+        root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+        root->setRootViewController(screen);
+        advance(1);
+        root->window().layoutIfNeeded();
+    }
+    void leave()
+    {
+        root->setRootViewController(std::make_shared<ui::ViewController>());
+        advance(1);
+    }
+    void saveScreenshot(const std::string& name)
+    {
+        root->window().layoutIfNeeded();
+        const auto file = testsupport::artifactsDir() / "logging" / name;
+        std::filesystem::create_directories(file.parent_path());
+        EXPECT_TRUE(root->window().renderToImage(2).writePNG(file)) << file;
+    }
+
+    std::unique_ptr<ui::RootWindow> root;
+};
+
+}  // namespace loggingtests

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "LoggingTest.h"
+#include "logging/PollSchedule.h"
+#include "logging/SensorPlan.h"
+
+namespace {
+
+using loggingtests::LoggingTest;
+
+// Requests named by one letter; the letter's group gives the priority.
+struct Case {
+    const char* name;
+    std::string fast;
+    std::string normal;
+    std::string slow;
+    std::string input;  // the order handed in, letters of the groups above (and '0'/'4' for odd priorities)
+    std::string expected;
+};
+
+std::vector<Command> commands(const Case& c)
+{
+    std::vector<Command> out;
+    for (char letter : c.input) {
+        Command command;
+        command.commandString = std::string(1, letter);
+        if (c.fast.find(letter) != std::string::npos)
+            command.priority = 1;
+        else if (c.normal.find(letter) != std::string::npos)
+            command.priority = 2;
+        else if (c.slow.find(letter) != std::string::npos)
+            command.priority = 3;
+        else
+            command.priority = letter - '0';
+        out.push_back(command);
+    }
+    return out;
+}
+
+std::string order(const std::vector<Command>& list)
+{
+    std::string out;
+    for (const Command& c : list)
+        out += c.commandString;
+    return out;
+}
+
+class Interleaving : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Interleaving, PollsFastRequestsMoreOften)
+{
+    EXPECT_EQ(order(getCommandArray(commands(GetParam()))), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, Interleaving,
+    ::testing::Values(Case{"worked_example", "abcd", "xyz", "m", "abcdxyzm", "abcxdabycdambcdz"},
+                      Case{"input_order_within_groups", "abcd", "xyz", "m", "mxaybzcd", "abcxdabycdambcdz"},
+                      Case{"empty", "", "", "", "", ""},
+                      Case{"fast_only", "abc", "", "", "abc", "abc"},
+                      Case{"one_normal_two_slow", "", "x", "mn", "xmn", "xmxn"},
+                      Case{"many_normal_one_slow", "", "xyzwv", "m", "xyzwvm", "xymzwv"},
+                      Case{"one_fast_two_normal", "a", "xy", "", "axy", "axay"},
+                      Case{"two_fast_one_normal", "ab", "x", "", "abx", "abx"},
+                      Case{"five_fast_one_slow", "abcde", "", "m", "abcdem", "abcmde"},
+                      Case{"odd_priorities_left_out", "a", "", "", "0a4", "a"},
+                      Case{"battery_first_ends_after_fast", "ab", "", "v", "vab", "abv"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class RequestBuilding : public LoggingTest {};
+
+TEST_F(RequestBuilding, StandardSensorsTakeTheirPidPriority)
+{
+    const auto rpm = planSensor(8, *link, SensorName::Short);
+    ASSERT_TRUE(rpm);
+    ASSERT_EQ(rpm->commands.size(), 1u);
+    EXPECT_EQ(rpm->commands[0].commandString, "010c");
+    EXPECT_EQ(rpm->commands[0].priority, 1);
+    EXPECT_EQ(planSensor(1, *link, SensorName::Short)->commands[0].priority, 3) << "coolant 0x05 is slow";
+    const int outsideTable = 94;  // a PID above 0x3B
+    EXPECT_GT(DataStore::sharedDataStore().pidArr[outsideTable], 0x3B);
+    EXPECT_EQ(planSensor(outsideTable, *link, SensorName::Short)->commands[0].priority, 2);
+}
+
+TEST_F(RequestBuilding, CalculatedSensorsAskForWhatTheyCombine)
+{
+    const auto texts = [&](int sensor) {
+        std::vector<std::pair<std::string, int>> out;
+        const auto plan = planSensor(sensor, *link, SensorName::Short);
+        for (const Command& c : plan->commands)
+            out.emplace_back(c.commandString, c.priority);
+        return out;
+    };
+    using P = std::vector<std::pair<std::string, int>>;
+    EXPECT_EQ(texts(95), (P{{"010d", 1}, {"0110", 1}}));
+    settings().fuelCalcMethod = 1;
+    EXPECT_EQ(texts(95), (P{{"010d", 1}, {"010b", 1}, {"010f", 1}, {"010c", 1}})) << "speed-density";
+    settings().fuelCalcMethod = 0;
+    EXPECT_EQ(texts(96), (P{{"010b", 1}, {"0133", 2}}));
+    EXPECT_EQ(texts(97), (P{{"0110", 1}})) << "without reference torque, horsepower comes from air flow";
+    DataStore::sharedDataStore().setSupportedPIDs(0x60, 1u << (31 - 2));  // bit of PID 0x63
+    EXPECT_EQ(texts(97), (P{{"0163", 1}, {"010c", 1}}));
+    const auto battery = planSensor(98, *link, SensorName::Short);
+    EXPECT_TRUE(battery->commands[0].isVoltageCommand);
+    EXPECT_EQ(battery->commands[0].priority, 3);
+}
+
+TEST_F(RequestBuilding, FastPollingAsksForOneReply)
+{
+    LinkSettings fast;
+    fast.fastPolling = true;
+    link->setSettings(fast);
+    EXPECT_EQ(planSensor(8, *link, SensorName::Short)->commands[0].commandString, "010c1");
+}
+
+TEST_F(RequestBuilding, CustomSensorsUseTheirOwnBytesAndNames)
+{
+    Pid pid;
+    pid.mode = 0x22;
+    pid.pid = 0x11;
+    pid.pid2 = 0x22;
+    pid.sName = "Trans";
+    pid.units = "C";
+    pid.units2 = "F";
+    pid.unitsMode = 0;
+    pid.min = -40;
+    pid.max = 150;
+    userData().addPid(pid);
+    const auto plan = planSensor(101, *link, SensorName::Long);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->title, "Trans");
+    EXPECT_EQ(plan->units, "F");
+    EXPECT_EQ(plan->commands[0].commandString, "221122");
+    EXPECT_EQ(plan->commands[0].index, 0);
+    EXPECT_EQ(replyKeyFor(plan->commands[0]), ReplyKey::ofRequest(0x22, 0x11, 0x22));
+    EXPECT_FALSE(planSensor(102, *link, SensorName::Long)) << "a deleted custom sensor has no plan";
+}
+
+TEST_F(RequestBuilding, RoutesFeedEveryRowOfAKey)
+{
+    ReplyRoutes routes;
+    addRoutes(routes, 0, planSensor(8, *link, SensorName::Short)->commands);
+    addRoutes(routes, 1, planSensor(95, *link, SensorName::Short)->commands);
+    addRoutes(routes, 2, planSensor(97, *link, SensorName::Short)->commands);
+    addRoutes(routes, 3, planSensor(98, *link, SensorName::Short)->commands);
+    EXPECT_EQ(routes[ReplyKey::live(0x0C)], (std::vector<int>{0}));
+    EXPECT_EQ(routes[ReplyKey::live(0x10)], (std::vector<int>{1, 2}));
+    EXPECT_EQ(routes[ReplyKey::live(0x0D)], (std::vector<int>{1}));
+    EXPECT_EQ(routes.size(), 3u) << "the battery's voltage reply has no key";
+    EXPECT_EQ(replyKeyFor(loggingtests::reply(0x0C, {1, 2})), ReplyKey::live(0x0C));
+}
+
+}  // namespace

@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include "LoggingTest.h"
+#include "logging/GraphSettingViewCon.h"
+#include "logging/LoggerSettViewCon.h"
+#include "logging/ScrollGraphViewController.h"
+#include "platform/foundation/FileIO.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/Paths.h"
+#include "platform/mail/MailComposer.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Switch.h"
+
+namespace {
+
+using loggingtests::advance;
+using loggingtests::reply;
+using loggingtests::ScreenTest;
+using loggingtests::voltage;
+
+class LoggingScreen : public ScreenTest {
+protected:
+    LoggingScreen()
+    {
+        mail::MailComposer::setTestRecorder([this](const mail::MailMessage& message, const std::string&) {
+            mails.push_back(message);
+            return mail::MailComposeResult::Sent;
+        });
+    }
+    ~LoggingScreen() override { mail::MailComposer::setTestRecorder({}); }
+
+    void flip()
+    {
+        screen->recordSwitch().setOn(!screen->recordSwitch().isOn());
+        screen->recordData();
+        advance(0.5);
+    }
+
+    std::shared_ptr<ScrollGraphViewController> screen = std::make_shared<ScrollGraphViewController>();
+    std::vector<mail::MailMessage> mails;
+};
+
+TEST_F(LoggingScreen, PollsEveryChartAndFeedsEachOfAPid)
+{
+    settings().graphListArr = {8, 8};
+    settings().graphLineColorArr = {0, 1};
+    show(screen);
+    EXPECT_EQ(link->delegate().get(), screen.get());
+    EXPECT_EQ(link->requestTexts(), (std::vector<std::string>{"010c", "010c"}));
+    screen->didReceiveResponse({reply(0x0C, {0x1A, 0xF8})});
+    EXPECT_EQ(screen->graph(0).value(), 1726);
+    EXPECT_EQ(screen->graph(1).value(), 1726);
+    EXPECT_EQ(screen->graph(0).sampleCount(), 1u);
+}
+
+TEST_F(LoggingScreen, AnEmptyListHandsNothingOverAndRefusesToRecord)
+{
+    settings().graphListArr = {};
+    settings().graphLineColorArr = {};
+    show(screen);
+    EXPECT_FALSE(screen->emptyLabel().isHidden());
+    EXPECT_FALSE(link->commands());
+    flip();
+    EXPECT_FALSE(screen->isRecording());
+    EXPECT_FALSE(screen->recordSwitch().isOn());
+    ASSERT_NE(ui::AlertController::visible(), nullptr);
+}
+
+TEST_F(LoggingScreen, BatteryAndCustomChartsTakeTheirValues)
+{
+    Pid pid;
+    pid.mode = 0x22;
+    pid.pid = 0x11;
+    pid.pid2 = 0x22;
+    pid.sName = "Trans";
+    userData().addPid(pid);
+    settings().graphListArr = {98, 101, 98};
+    settings().graphLineColorArr = {0, 1, 2};
+    show(screen);
+    screen->scannerDidReceiveVoltage(*link, {voltage("12.4V")});
+    EXPECT_FLOAT_EQ(screen->graph(0).value(), 12.4f);
+    EXPECT_EQ(screen->graph(2).sampleCount(), 0u) << "only the first battery chart is fed";
+    EXPECT_EQ(link->requestTexts()[1], "221122");
+}
+
+TEST_F(LoggingScreen, ChartsOffScreenStoreWithoutRedrawing)
+{
+    settings().graphListArr = {8, 9, 1, 0, 13, 11};
+    settings().graphLineColorArr = {0, 1, 2, 3, 4, 5};
+    show(screen);
+    advance(1);
+    screen->graph(0).setNeedsDisplay();
+    root->window().layoutIfNeeded();
+    screen->didReceiveResponse({reply(0x05, {120})});
+    EXPECT_EQ(screen->graph(2).sampleCount(), 1u);
+    screen->didReceiveResponse({reply(0x0F, {60})});
+    EXPECT_EQ(screen->graph(5).sampleCount(), 1u) << "a chart below the screen keeps its samples";
+}
+
+TEST_F(LoggingScreen, DeletingAChartHandsTheNewListToTheLink)
+{
+    settings().graphListArr = {8, 9, 1};
+    settings().graphLineColorArr = {0, 1, 2};
+    show(screen);
+    screen->setEditMode();
+    EXPECT_TRUE(screen->isEditMode());
+    screen->tableView().dataSource()->commitEditingStyle(screen->tableView(), ui::TableViewCellEditingStyle::Delete,
+                                                         {0, 1});
+    EXPECT_EQ(screen->numOfGraphs(), 2);
+    EXPECT_EQ(settings().graphListArr, (std::vector<int>{8, 1}));
+    EXPECT_EQ(settings().graphLineColorArr, (std::vector<int>{0, 2}));
+    EXPECT_EQ(link->requestTexts(), (std::vector<std::string>{"010c", "0105"}));
+    EXPECT_EQ(Manager::sharedManager().setting().graphListArr.size(), 2u);
+    flip();
+    EXPECT_FALSE(screen->isRecording()) << "no recording while editing";
+}
+
+TEST_F(LoggingScreen, ARecordingIsSavedMailedAndKept)
+{
+    settings().graphListArr = {8, 1};
+    settings().graphLineColorArr = {0, 1};
+    show(screen);
+    flip();
+    ASSERT_TRUE(screen->isRecording());
+    screen->setEditMode();
+    EXPECT_FALSE(screen->isEditMode()) << "no editing while recording";
+    screen->didReceiveResponse({reply(0x0C, {0x0D, 0x48})});  // 850 rpm
+    screen->didReceiveResponse({reply(0x05, {130})});          // 90 °C
+    advance(61);
+    EXPECT_EQ(screen->titleLabel().text(), "01:01");
+    flip();
+    EXPECT_FALSE(screen->isRecording());
+    EXPECT_EQ(screen->titleLabel().text(), "Graph list");
+    ASSERT_EQ(mails.size(), 1u);
+    EXPECT_EQ(mails[0].subject, "Norvale Logging");
+    ASSERT_EQ(mails[0].attachments.size(), 1u);
+    EXPECT_EQ(mails[0].attachments[0].mimeType, "text/csv");
+    EXPECT_NE(mails[0].attachments[0].data.find("850,90,"), std::string::npos);
+    advance(1);
+    EXPECT_TRUE(std::filesystem::exists(fnd::Paths::documents() / "datalog.csv")) << "the file stays after the mail";
+}
+
+TEST_F(LoggingScreen, LeavingWhileRecordingSavesTheFiles)
+{
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    settings().logFormat = 1;
+    show(screen);
+    flip();
+    screen->didReceiveResponse({reply(0x0C, {0x0D, 0x48})});
+    leave();
+    EXPECT_FALSE(screen->isRecording());
+    EXPECT_EQ(fnd::readFile(fnd::Paths::documents() / "Engine speed.csv").value_or(""), "Engine speed in rpm\n850\n");
+    EXPECT_TRUE(mails.empty());
+    EXPECT_EQ(link->delegate().get(), nullptr);
+}
+
+TEST_F(LoggingScreen, InteractionButtonTogglesTapToMark)
+{
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    show(screen);
+    screen->toggleInteraction(0);
+    EXPECT_TRUE(screen->graph(0).interactionEnabled());
+    EXPECT_EQ(fnd::SystemSound::played(), std::vector<int>{1103});
+}
+
+TEST_F(LoggingScreen, Screenshots)
+{
+    for (const bool pad : {false, true}) {
+        if (pad) {
+            ui::Device::current().setIdiom(ui::UserInterfaceIdiom::Pad);
+            ui::Device::current().setScreenSize(ui::Device::defaultPadSize);
+            screen = std::make_shared<ScrollGraphViewController>();
+        }
+        settings().graphListArr = {8, 9, 1, 96};
+        settings().graphLineColorArr = {0, 1, 5, 2};
+        show(screen);
+        for (int i = 0; i < 200; ++i) {
+            const int rpm = static_cast<int>(2600 + 1400 * std::sin(i / 12.0)) * 4;
+            screen->didReceiveResponse({reply(0x0C, {static_cast<std::uint8_t>(rpm >> 8),
+                                                     static_cast<std::uint8_t>(rpm & 0xFF)}),
+                                        reply(0x0D, {static_cast<std::uint8_t>(60 + i % 40)}),
+                                        reply(0x05, {static_cast<std::uint8_t>(120 + i / 20)}),
+                                        reply(0x0B, {static_cast<std::uint8_t>(100 + i % 60)}),
+                                        reply(0x33, {101})});
+            advance(0.1);
+        }
+        saveScreenshot(pad ? "logging-pad.png" : "logging-phone.png");
+    }
+}
+
+class LoggingSettings : public ScreenTest {};
+
+TEST_F(LoggingSettings, GraphSettingsAppendsAChartOnce)
+{
+    auto graphSettings = std::make_shared<GraphSettingViewCon>(ui::TableViewStyle::Grouped);
+    int posted = 0;
+    auto token = fnd::NotificationCenter::defaultCenter().addObserver(
+        "gaugeModifiedNotification", [&](const fnd::Notification&) { ++posted; });
+    show(std::make_shared<ui::NavigationController>(graphSettings));
+    graphSettings->removeView();
+    advance(1);
+    EXPECT_EQ(posted, 0) << "no sensor chosen yet";
+    ASSERT_NE(ui::AlertController::visible(), nullptr);
+    ui::AlertController::visible()->triggerAction("Ok");
+    graphSettings->viewWillExit(4);
+    EXPECT_EQ(graphSettings->lineColor(), 4);
+    graphSettings->viewWillExit(-1);
+    EXPECT_EQ(graphSettings->lineColor(), 4) << "Cancel keeps the colour";
+    saveScreenshot("graph-settings-phone.png");
+}
+
+TEST_F(LoggingSettings, LoggerSettingsRowsFollowTheInterface)
+{
+    auto logger = std::make_shared<LoggerSettViewCon>();
+    show(std::make_shared<ui::NavigationController>(logger));
+    EXPECT_EQ(logger->tableView().numberOfRowsInSection(0), 5);
+    settings().loggerInterface = 1;
+    logger->reloadForm();
+    EXPECT_EQ(logger->tableView().numberOfRowsInSection(0), 7);
+    EXPECT_EQ(LoggerSettViewCon::sampleRateText(0.5f), "Every 0.5 seconds");
+    EXPECT_EQ(LoggerSettViewCon::sampleRateRow(0.5f), 1);
+    EXPECT_EQ(LoggerSettViewCon::sampleRateText(7), "No delay");
+    EXPECT_EQ(LoggerSettViewCon::sampleRateRow(7), 0);
+    saveScreenshot("logger-settings-phone.png");
+    ui::Device::current().setIdiom(ui::UserInterfaceIdiom::Pad);
+    ui::Device::current().setScreenSize(ui::Device::defaultPadSize);
+    auto padLogger = std::make_shared<LoggerSettViewCon>();
+    show(std::make_shared<ui::NavigationController>(padLogger));
+    saveScreenshot("logger-settings-pad.png");
+    auto padGraph = std::make_shared<GraphSettingViewCon>(ui::TableViewStyle::Grouped);
+    show(std::make_shared<ui::NavigationController>(padGraph));
+    saveScreenshot("graph-settings-pad.png");
+}
+
+}  // namespace
