@@ -424,7 +424,7 @@ void DTCViewController::willDisplayCell(ui::TableView&, ui::TableViewCell& cell,
     cell.setBackgroundColor(theme_ == 1 ? ui::Color::white() : ui::Color::black());
 }
 
-void DTCViewController::didSelectRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath)
+void DTCViewController::didSelectRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
 {
     const int list = indexPath.section;
     const std::string code = codeArrays_[list][indexPath.row];
@@ -443,5 +443,4 @@ void DTCViewController::didSelectRowAtIndexPath(ui::TableView& table, ui::IndexP
         if (const auto t = weakTable.lock())
             t->deselectRowAtIndexPath(indexPath, true);
     });
-    (void)table;
 }
