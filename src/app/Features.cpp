@@ -1,10 +1,15 @@
 #include "app/Features.h"
 
+#include <memory>
+
 #include "diagnostics/CommandViewController.h"
 #include "diagnostics/DTCViewController.h"
 #include "diagnostics/DiagViewController.h"
 #include "diagnostics/FreezeViewController.h"
 #include "diagnostics/InfoViewController.h"
+#include "fuel/FuelSettingViewCon.h"
+#include "fuel/FuelViewController.h"
+#include "fuel/GraphViewCon.h"
 #include "logging/ListViewController.h"
 #include "logging/LoggerSettViewCon.h"
 #include "logging/ScrollGraphViewController.h"
@@ -21,6 +26,9 @@ void registerFeatures(FeatureRegistry& features)
     features.addScreen("Gauge list", [] { return std::make_shared<ListViewController>(); });
     features.addScreen("Logging", [] { return std::make_shared<ScrollGraphViewController>(); });
     features.addSettings("Logging", "Logger settings", [] { return std::make_shared<LoggerSettViewCon>(); });
+    features.addTab("Fuel Economy", "Fuel", [] { return std::make_shared<FuelViewController>(); });
+    features.addTab("Fuel Economy", "Trends", [] { return std::make_shared<GraphViewCon>(); });
+    features.addSettings("Fuel Economy", "Fuel economy settings", [] { return std::make_shared<FuelSettingViewCon>(); });
 }
 
 AppScreens appScreens()

@@ -1,5 +1,6 @@
 // Norvale: vehicle diagnostics and live data through an ELM327 adapter.
 //   norvale [--adapter HOST:PORT] [--idiom phone|pad] [--size WxH] [--screenshot FILE] [--quit-after SECONDS]
+//           [--camera synthetic|none|/dev/videoN] [--microphone default|none|synthetic]
 // --adapter replaces the stored Wi-Fi adapter address for this run only.
 
 #include <cstdio>
@@ -7,6 +8,7 @@
 
 #include "app/Features.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/media/CaptureDevice.h"
 #include "platform/ui/Application.h"
 #include "shell/AppDelegate.h"
 
@@ -18,6 +20,7 @@ int main(int argc, char** argv)
         // Outlives the host window, whose handlers call it.
         AppDelegate delegate(appScreens());
         ui::Application app(argc, argv);
+        media::CaptureDevice::configure(app.options().camera, app.options().microphone);
         std::optional<AdapterAddress> adapter;
         const std::optional<std::string> text = app.optionValue("adapter");
         if (text)

@@ -10,6 +10,7 @@
 class ListGaugeView : public ui::View {
 public:
     explicit ListGaugeView(ui::Rect frame);
+    ~ListGaugeView() override { rearm_.cancel(); }
 
     // Recomputes the segment size from the bounds and redraws.
     void updateDimensions();

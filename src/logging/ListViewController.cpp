@@ -49,6 +49,7 @@ ListViewController::ListViewController()
 
 ListViewController::~ListViewController()
 {
+    hideBar_.cancel();
     giveBackLink();
     for (const auto& table : {tb1_, tb2_}) {
         if (table) {

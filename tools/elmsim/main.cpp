@@ -1,5 +1,6 @@
 // elmsim: an ELM327 adapter simulator on loopback TCP for trying Norvale without a car.
 //   elmsim --port N     (0 picks a free port)
+//   elmsim --profile idle|cruise|city|hot|speeding|drag   (how the car is driven; a moving drive by default)
 // Prints "listening on 127.0.0.1:PORT", then each request it receives. Ctrl-C stops it.
 
 #include <cerrno>
@@ -14,6 +15,7 @@
 int main(int argc, char** argv)
 {
     long port = 35000;
+    elmsim::Profile profile = elmsim::Profile::drive;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
             char* end = nullptr;
@@ -22,8 +24,16 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "elmsim: bad port \"%s\"\n", argv[i]);
                 return 2;
             }
+        } else if (std::strcmp(argv[i], "--profile") == 0 && i + 1 < argc) {
+            const auto named = elmsim::profileNamed(argv[++i]);
+            if (!named) {
+                std::fprintf(stderr, "elmsim: unknown profile \"%s\" (idle, cruise, city, hot, speeding, drag)\n",
+                             argv[i]);
+                return 2;
+            }
+            profile = *named;
         } else {
-            std::fprintf(stderr, "usage: elmsim [--port N]\n");
+            std::fprintf(stderr, "usage: elmsim [--port N] [--profile idle|cruise|city|hot|speeding|drag]\n");
             return 2;
         }
     }
@@ -36,6 +46,7 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     elmsim::Simulator simulator;
+    simulator.updateCar([profile](elmsim::CarState& car) { car.profile = profile; });
     simulator.setRequestObserver([](const std::string& request) {
         std::printf("%s\n", request.c_str());
         std::fflush(stdout);

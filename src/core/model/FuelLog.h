@@ -5,7 +5,8 @@
 #include <vector>
 
 // The fuel-economy export "Fuel_eco_DATA.csv" in the Documents folder: a header
-// line, then one line per day with its label and the day's numbers.
+// line, then one line per day with its label (quoted, as day keys hold a comma)
+// and the day's numbers.
 class FuelLog {
 public:
     // `labels` is the first column (one entry per row); each of `columns` holds

@@ -62,7 +62,11 @@ void FuelTally::start()
     samples_ = 0;
     minutes_ = 0;
     startedAt_ = fnd::RunLoop::main().now();
-    minuteTimer_ = fnd::Timer::scheduled(60.0, true, [this](fnd::Timer&) { tallyMinute(); });
+    minuteTimer_ = fnd::Timer::scheduled(60.0, true, [this](fnd::Timer&) {
+        const auto average = tallyMinute();
+        if (average && minuteHandler_)
+            minuteHandler_(*average);
+    });
     if (config_.shared)
         distanceTimer_ = fnd::Timer::scheduled(1.0, true, [this](fnd::Timer&) { tickDistance(); });
 }
@@ -159,7 +163,9 @@ FuelTally::Handover FuelTally::takeOverShared()
     store.distance = 0;
     if (!std::isfinite(handover.distanceKm) || handover.distanceKm < 0)
         handover.distanceKm = 0;
-    minute_ = handover.unfinishedMinute;
+    // Nothing handed over leaves this screen's own minute as it is.
+    if (!handover.unfinishedMinute.empty())
+        minute_ = handover.unfinishedMinute;
     return handover;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -61,6 +62,8 @@ public:
     // The 60 s tick: the mean of the minute's samples, or none (and no change)
     // when the minute had none.
     std::optional<float> tallyMinute();
+    // Called with each mean the 60 s timer tallied.
+    void setMinuteHandler(std::function<void(float mean)> handler) { minuteHandler_ = std::move(handler); }
 
     const std::vector<float>& minuteSamples() const { return minute_; }
     const std::vector<float>& fiveMinuteSamples() const { return *fiveMinute_; }
@@ -82,7 +85,7 @@ public:
         float distanceKm = 0;
     };
     // Takes it out of DataStore (which is left empty) and starts this tally's
-    // minute with the unfinished minute's samples.
+    // minute with the unfinished minute's samples, when there are any.
     Handover takeOverShared();
 
     // Forgets everything: samples, lists, counts and sliding states.
@@ -115,6 +118,7 @@ private:
     int minutes_ = 0;
     float speed_ = 0;
     double startedAt_ = 0;
+    std::function<void(float)> minuteHandler_;
     std::shared_ptr<fnd::Timer> minuteTimer_;
     std::shared_ptr<fnd::Timer> distanceTimer_;
 };

@@ -11,45 +11,53 @@
 namespace fnd {
 
 struct DispatchQueue::Worker {
-    std::mutex mutex;
-    std::condition_variable wake;
-    std::deque<std::function<void()>> tasks;
-    bool stopping = false;
+    // Shared with the thread, so a queue released by one of its own tasks can
+    // let its thread finish without joining itself.
+    struct State {
+        std::mutex mutex;
+        std::condition_variable wake;
+        std::deque<std::function<void()>> tasks;
+        bool stopping = false;
+    };
+    std::shared_ptr<State> state = std::make_shared<State>();
     std::thread thread;
 
-    Worker() : thread([this] { run(); }) {}
+    Worker() : thread([s = state] { run(*s); }) {}
 
     ~Worker()
     {
         {
-            const std::lock_guard lock(mutex);
-            stopping = true;
+            const std::lock_guard lock(state->mutex);
+            state->stopping = true;
         }
-        wake.notify_one();
-        thread.join();
+        state->wake.notify_one();
+        if (thread.get_id() == std::this_thread::get_id())
+            thread.detach();
+        else
+            thread.join();
     }
 
     void push(std::function<void()> fn)
     {
         {
-            const std::lock_guard lock(mutex);
-            tasks.push_back(std::move(fn));
+            const std::lock_guard lock(state->mutex);
+            state->tasks.push_back(std::move(fn));
         }
-        wake.notify_one();
+        state->wake.notify_one();
     }
 
     // Runs the tasks in order; when stopping, finishes those already queued.
-    void run()
+    static void run(State& s)
     {
         for (;;) {
             std::function<void()> task;
             {
-                std::unique_lock lock(mutex);
-                wake.wait(lock, [this] { return stopping || !tasks.empty(); });
-                if (tasks.empty())
+                std::unique_lock lock(s.mutex);
+                s.wake.wait(lock, [&s] { return s.stopping || !s.tasks.empty(); });
+                if (s.tasks.empty())
                     return;
-                task = std::move(tasks.front());
-                tasks.pop_front();
+                task = std::move(s.tasks.front());
+                s.tasks.pop_front();
             }
             task();
         }

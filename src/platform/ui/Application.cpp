@@ -94,6 +94,18 @@ ApplicationOptions parseApplicationOptions(int argc, char** argv)
                 options.quitAfter = seconds;
             else
                 options.errors.push_back("--quit-after takes seconds, not \"" + text + "\"");
+        } else if (i > 0 && arg == "--camera") {
+            const std::string camera = value();
+            if (camera == "synthetic" || camera == "none" || camera.rfind("/dev/", 0) == 0)
+                options.camera = camera;
+            else
+                options.errors.push_back("--camera takes synthetic, none or /dev/videoN, not \"" + camera + "\"");
+        } else if (i > 0 && arg == "--microphone") {
+            const std::string microphone = value();
+            if (microphone == "default" || microphone == "none" || microphone == "synthetic")
+                options.microphone = microphone;
+            else
+                options.errors.push_back("--microphone takes default, none or synthetic, not \"" + microphone + "\"");
         } else {
             options.arguments.push_back(arg);
         }

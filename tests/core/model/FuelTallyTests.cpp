@@ -150,3 +150,17 @@ TEST_F(FuelTallyTest, DropsValuesThatAreNotFinite)
 }
 
 }  // namespace
+
+TEST_F(FuelTallyTest, TheMinuteHandlerHearsEachTalliedMeanAndAnEmptyHandOverKeepsTheMinute)
+{
+    FuelTally tally(FuelTally::fuelScreen);
+    std::vector<float> heard;
+    tally.setMinuteHandler([&](float mean) { heard.push_back(mean); });
+    tally.start();
+    tally.addSample(20);
+    tally.addSample(30);
+    tally.takeOverShared();
+    EXPECT_EQ(tally.minuteSamples(), (std::vector<float>{20, 30}));
+    advance(60);
+    EXPECT_EQ(heard, (std::vector<float>{25}));
+}

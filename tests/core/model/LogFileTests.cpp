@@ -23,12 +23,17 @@ TEST(FuelLog, WritesHeaderThenOneLinePerDay)
     ASSERT_TRUE(log.saveToFile());
     EXPECT_EQ(contents(log.filePath()),
               "Date, MPG, Gallons, Cost\n"
-              "Mar 2, 2024, 31.2, 1.0, 12.5\n"
-              "Mar 1, 2024, 28.0, 2.0, \n");  // a short column leaves its cell empty
+              "\"Mar 2, 2024\", 31.2, 1.0, 12.5\n"
+              "\"Mar 1, 2024\", 28.0, 2.0, \n");  // a short column leaves its cell empty
 
     FuelLog labelsOnly({"Mar 3, 2024"}, {}, "Date");
     ASSERT_TRUE(labelsOnly.saveToFile());
-    EXPECT_EQ(contents(labelsOnly.filePath()), "Date\nMar 3, 2024, \n") << "the old file is replaced";
+    EXPECT_EQ(contents(labelsOnly.filePath()), "Date\n\"Mar 3, 2024\", \n") << "the old file is replaced";
+
+    // The label is one field however it reads: its comma and quotes stay inside it.
+    FuelLog odd({"say \"hi\", then"}, {{1}}, "Label, Value");
+    ASSERT_TRUE(odd.saveToFile());
+    EXPECT_EQ(contents(odd.filePath()), "Label, Value\n\"say \"\"hi\"\", then\", 1.0\n");
 }
 
 TEST(FuelLog, ReportsAFileItCannotWrite)

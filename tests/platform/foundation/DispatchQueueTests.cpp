@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <future>
+#include <memory>
 #include <atomic>
 #include <stdexcept>
 #include <thread>
@@ -32,6 +34,26 @@ TEST(DispatchQueue, RunsTasksInOrderOnOneWorkerThreadAndFinishesThemWhenDestroye
         EXPECT_EQ(order[static_cast<std::size_t>(i)], i);
     EXPECT_NE(threads.front(), std::this_thread::get_id());
     EXPECT_EQ(std::count(threads.begin(), threads.end(), threads.front()), 100);
+}
+
+TEST(DispatchQueue, QueueReleasedByItsOwnTaskFinishesThatTaskAndTheRest)
+{
+    auto queue = std::make_shared<DispatchQueue>("test.self-release");
+    std::atomic<int> ran{0};
+    std::promise<void> done;
+    queue->async([&] { ++ran; });
+    // The last reference goes away inside the queue's own task.
+    queue->async([&, q = queue]() mutable {
+        q.reset();
+        ++ran;
+    });
+    queue->async([&] {
+        ++ran;
+        done.set_value();
+    });
+    queue.reset();
+    done.get_future().wait();
+    EXPECT_EQ(ran.load(), 3);
 }
 
 TEST(DispatchQueue, SyncWaitsForTheQueueAndRunsDirectlyWhenAlreadyOnIt)

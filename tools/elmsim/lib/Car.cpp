@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace elmsim {
 
@@ -57,7 +58,37 @@ Bytes codeBytes(const std::string& code)
 void Car::update(const std::function<void(CarState&)>& change)
 {
     change(state_);
+    // A moving car is at once where its profile has it, with flows that match.
+    if (state_.moving) {
+        followProfile();
+        state_.deriveFlows();
+    }
     captureFreezeFrame();
+}
+
+std::optional<Profile> profileNamed(const std::string& name)
+{
+    static const std::pair<const char*, Profile> names[] = {
+        {"drive", Profile::drive}, {"idle", Profile::idle},         {"cruise", Profile::cruise},
+        {"city", Profile::city},   {"hot", Profile::hot},           {"speeding", Profile::speeding},
+        {"drag", Profile::drag}};
+    for (const auto& [text, profile] : names) {
+        if (name == text)
+            return profile;
+    }
+    return std::nullopt;
+}
+
+void CarState::deriveFlows()
+{
+    constexpr double volumetricEfficiency = 0.85;
+    constexpr double airMolarMass = 28.97;  // g/mol
+    constexpr double gasConstant = 8.314;   // J/(mol K)
+    constexpr double airFuelRatio = 14.7;
+    constexpr double fuelDensity = 740;     // g/L
+    // Intake strokes per second times the air each one takes in.
+    maf = rpm * map / (intakeTemp + 273.15) / 120.0 * volumetricEfficiency * engineSize * airMolarMass / gasConstant;
+    fuelRate = maf * 3600 / airFuelRatio / fuelDensity;
 }
 
 void Car::advance(double seconds)
@@ -67,21 +98,86 @@ void Car::advance(double seconds)
     CarState& s = state_;
     s.time += seconds;
     s.runTime += seconds;
-    // A one-minute loop: pull away, cruise, brake, idle.
-    const double phase = std::fmod(s.time, 60.0) / 60.0;
-    const double drive = std::max(0.0, std::sin(phase * 2 * std::numbers::pi));
-    s.speed = 110 * drive;
-    s.throttle = 12 + 60 * drive;
-    s.load = 18 + 55 * drive;
-    s.rpm = 800 + 2600 * drive + 40 * std::sin(s.time * 3);
-    s.map = 32 + 60 * drive;
-    s.maf = 3 + 0.012 * s.rpm * s.load / 25;
-    s.fuelRate = s.maf * 3600 / 14.7 / 745;
-    s.timingAdvance = 6 + 20 * drive;
-    s.coolant = std::min(90.0, s.coolant + 0.5 * seconds);
-    s.oilTemp = std::min(105.0, s.oilTemp + 0.4 * seconds);
+    followProfile();
+    s.deriveFlows();
+    const bool hot = s.profile == Profile::hot;
+    s.coolant = std::min(hot ? 120.0 : 90.0, s.coolant + (hot ? 2.0 : 0.5) * seconds);
+    s.oilTemp = std::min(hot ? 130.0 : 105.0, s.oilTemp + (hot ? 2.0 : 0.4) * seconds);
     s.fuelLevel = std::max(0.0, s.fuelLevel - 0.002 * seconds);
     captureFreezeFrame();
+}
+
+// Road speed, throttle and the engine's state at the profile's moment `time`.
+void Car::followProfile()
+{
+    CarState& s = state_;
+    // How hard the engine works, 0 idling to 1 at full throttle, and the road speed.
+    double effort = 0;
+    switch (s.profile) {
+    case Profile::drive: {
+        // A one-minute loop: pull away, cruise, brake, idle.
+        const double phase = std::fmod(s.time, 60.0) / 60.0;
+        const double drive = std::max(0.0, std::sin(phase * 2 * std::numbers::pi));
+        s.speed = 110 * drive;
+        s.throttle = 12 + 60 * drive;
+        s.load = 18 + 55 * drive;
+        s.rpm = 800 + 2600 * drive + 40 * std::sin(s.time * 3);
+        s.map = 32 + 60 * drive;
+        s.timingAdvance = 6 + 20 * drive;
+        return;
+    }
+    case Profile::hot: {
+        // A one-minute loop: pull away, cruise, brake, idle.
+        const double phase = std::fmod(s.time, 60.0) / 60.0;
+        effort = std::max(0.0, std::sin(phase * 2 * std::numbers::pi));
+        s.speed = 110 * effort;
+        break;
+    }
+    case Profile::idle:
+        s.speed = 0;
+        break;
+    case Profile::cruise:
+        effort = 0.35;
+        s.speed = 100;
+        break;
+    case Profile::speeding:
+        effort = 0.55;
+        s.speed = 140;
+        break;
+    case Profile::city: {
+        // 40 s between lights: 10 s pulling away to 50 km/h, 15 s rolling, 7 s braking, 8 s waiting.
+        const double t = std::fmod(s.time, 40.0);
+        if (t < 10) {
+            s.speed = 5 * t;
+            effort = 0.6;
+        } else if (t < 25) {
+            s.speed = 50;
+            effort = 0.25;
+        } else if (t < 32) {
+            s.speed = 50 * (32 - t) / 7;
+        } else {
+            s.speed = 0;
+        }
+        break;
+    }
+    case Profile::drag: {
+        // A standing start every 30 s: full throttle for 15 s, then coasting to a stop.
+        const double t = std::fmod(s.time, 30.0);
+        if (t < 15) {
+            s.speed = 230 * (1 - std::exp(-t / 8));
+            effort = 1;
+        } else {
+            const double top = 230 * (1 - std::exp(-15.0 / 8));
+            s.speed = std::max(0.0, top * (1 - (t - 15) / 12));
+        }
+        break;
+    }
+    }
+    s.throttle = 12 + 80 * effort;
+    s.load = 18 + 75 * effort;
+    s.rpm = 800 + std::min(5200.0, 2600 * effort + 12 * s.speed) + 40 * std::sin(s.time * 3);
+    s.map = 30 + 65 * effort;
+    s.timingAdvance = 6 + 20 * effort;
 }
 
 void Car::clearCodes()

@@ -18,10 +18,24 @@ struct EcuCodes {
     bool milOn = false;
 };
 
+// How the car is driven while `moving` is on. `drive` is a one-minute loop of
+// pulling away, cruising, braking and idling; the others are steady or scripted
+// for one feature: standing at idle, cruising at 100 km/h, stop-and-go city
+// traffic, an engine running hot (coolant and oil over the warning limits), a
+// steady 140 km/h, and standing starts at full throttle every 30 s.
+enum class Profile { drive, idle, cruise, city, hot, speeding, drag };
+
+// The profile by its name ("drive", "idle", ...); nullopt for any other.
+std::optional<Profile> profileNamed(const std::string& name);
+
 // What the simulated car reports, in metric units. Tests set fields directly (through
-// Simulator::updateCar); with `moving` on, the values follow a repeating drive.
+// Simulator::updateCar); with `moving` on, the values follow the profile's drive, and
+// air flow and fuel rate follow from engine speed, manifold pressure and intake
+// temperature (see deriveFlows), so every fuel-economy method sees one car.
 struct CarState {
     bool moving = true;
+    Profile profile = Profile::drive;
+    double engineSize = 3.0;     // litres
     double time = 0;             // seconds of driving so far
     double rpm = 850;
     double speed = 0;            // km/h
@@ -63,6 +77,10 @@ struct CarState {
     std::string calibrationId = "NVSIM-CAL-0001";
     std::vector<std::uint32_t> calibrationVerification = {0x1791BC82};  // service 09 PID 06, one per module
     std::string ecuName = "ECM-EngineControl";                         // service 09 PID 0A, up to 20 bytes
+
+    // Air flow by speed-density (volumetric efficiency 0.85, `engineSize`) and the
+    // fuel rate that burns it at 14.7:1 with fuel of 740 g/L.
+    void deriveFlows();
 };
 
 // The car's ECUs: service replies as message bytes, service byte first.
@@ -83,6 +101,7 @@ public:
     std::vector<std::string> codes(int ecu, std::uint8_t service) const;
 
 private:
+    void followProfile();
     std::optional<Bytes> liveData(int ecu, std::uint8_t pid, const CarState& values) const;
     // A PID's value bytes, whether the car lists the PID as supported or not.
     std::optional<Bytes> valueBytes(int ecu, std::uint8_t pid, const CarState& values) const;

@@ -23,7 +23,10 @@ struct Simulator::Impl {
     int interruptions = 0;
     int connections = 0;
     std::function<void(const std::string&)> observer;
-    std::chrono::steady_clock::time_point lastRequest = std::chrono::steady_clock::now();
+    std::function<double()> clock = [] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    };
+    double lastRequest = clock();
 
     std::thread thread;
     std::atomic<bool> stopping{false};
@@ -86,8 +89,8 @@ void Simulator::Impl::answer(const std::string& request)
         std::lock_guard lock(mutex);
         requests.push_back(request);
         notify = observer;
-        const auto now = std::chrono::steady_clock::now();
-        adapter.car().advance(std::chrono::duration<double>(now - lastRequest).count());
+        const double now = clock();
+        adapter.car().advance(now - lastRequest);
         lastRequest = now;
         output = adapter.handle(request);
         wait = latency;
@@ -246,6 +249,13 @@ void Simulator::setOptions(const std::function<void(AdapterOptions&)>& change)
 {
     std::lock_guard lock(impl_->mutex);
     change(impl_->adapter.options());
+}
+
+void Simulator::setClock(std::function<double()> now)
+{
+    std::lock_guard lock(impl_->mutex);
+    impl_->clock = std::move(now);
+    impl_->lastRequest = impl_->clock();
 }
 
 void Simulator::setLatency(double seconds)

@@ -29,6 +29,9 @@ public:
     CarState car() const;
     void setOptions(const std::function<void(AdapterOptions&)>& change);
     void setLatency(double seconds);  // real time before each reply
+    // The time base the car drives by, in seconds (read on the simulator's thread at each request);
+    // by default the real time. Tests hand in the run loop's manual clock.
+    void setClock(std::function<double()> now);
     // On the next OBD requests (only those beginning with `request` when one is given); times < 0: until cleared.
     void injectFault(Fault fault, int times = 1, const std::string& request = {});
     void clearFaults();

@@ -56,6 +56,21 @@ TEST(ApplicationOptionsTest, BadValuesAreReportedAndIgnored)
     }
 }
 
+TEST(ApplicationOptionsTest, CaptureDevicesAreChosenOrRefused)
+{
+    const auto defaults = parse({"norvale"});
+    EXPECT_EQ(defaults.camera, "");
+    EXPECT_EQ(defaults.microphone, "default");
+    const auto chosen = parse({"norvale", "--camera", "/dev/video2", "--microphone", "synthetic"});
+    EXPECT_EQ(chosen.camera, "/dev/video2");
+    EXPECT_EQ(chosen.microphone, "synthetic");
+    EXPECT_TRUE(chosen.errors.empty());
+    const auto bad = parse({"norvale", "--camera", "webcam", "--microphone", "loud"});
+    EXPECT_EQ(bad.errors.size(), 2u);
+    EXPECT_EQ(bad.camera, "");
+    EXPECT_EQ(bad.microphone, "default");
+}
+
 // Counts the touches that reach it.
 class TouchCounter : public View {
 public:

@@ -1,0 +1,280 @@
+#include "fuel/FuelViewController.h"
+
+#include <cmath>
+
+#include "core/obd/ECU.h"
+#include "core/model/DataStore.h"
+#include "core/model/Manager.h"
+#include "core/model/MethodClass.h"
+#include "fuel/FuelView.h"
+#include "platform/foundation/DateFormatter.h"
+#include "platform/foundation/Localization.h"
+#include "platform/foundation/Strings.h"
+#include "platform/foundation/SystemSound.h"
+#include "platform/ui/Label.h"
+#include "shell/QueuedAlertController.h"
+
+namespace {
+
+constexpr int liveData = 0x41;
+constexpr int noByte = 255;
+constexpr int speedPid = 0x0D;
+constexpr int mapPid = 0x0B;
+constexpr int intakePid = 0x0F;
+constexpr int rpmPid = 0x0C;
+constexpr int airFlowPid = 0x10;
+constexpr int fuelLevelPid = 0x2F;
+constexpr int fuelRatePid = 0x5E;
+constexpr int coolantPid = 0x05;
+constexpr int oilPid = 0x5C;
+constexpr int speedSensor = 9;
+constexpr int coolantSensor = 1;
+
+float decode(const Response& response, int unitMode)
+{
+    ECU ecu;
+    ecu.setUnitMode(unitMode);
+    ecu.setResponse(response);
+    return ecu.calculate(-1, response.pid);
+}
+
+}  // namespace
+
+FuelViewController::FuelViewController() = default;
+
+FuelViewController::~FuelViewController()
+{
+    hideBars_.cancel();
+    stopPolling();
+}
+
+void FuelViewController::readSettings()
+{
+    // Read at every appearance: the settings screen may have changed them since.
+    fuelSetup_ = VehicleCalc::FuelSetup::fromSettings(Manager::sharedManager().setting());
+    if (fView_)
+        fView_->setFuelConstants(fuelSetup_.constants);
+}
+
+void FuelViewController::startScanning()
+{
+    const auto link = scanner();
+    if (!link || !link->isConnected())
+        return;
+    loadViewIfNeeded();
+    // Taken out of the data store, so that nothing comes back at the next start.
+    const FuelTally::Handover handover = fView_->takeOverShared();
+    trip_.addBackground(static_cast<float>(handover.elapsedSeconds), handover.distanceKm);
+    hasSpeed_ = false;
+    hasMap_ = false;
+    takeLink();
+    sendCommands();
+    fView_->startTimer();
+    fView_->resetGauge();
+    if (tripTimer_)
+        tripTimer_->invalidate();
+    tripTimer_ = fnd::Timer::scheduled(tripInterval, true, [this](fnd::Timer&) { updateTime(); });
+}
+
+void FuelViewController::sendCommands()
+{
+    const auto link = scanner();
+    if (!link)
+        return;
+    std::vector<Command> commands;
+    for (const int pid : VehicleCalc::fuelPids(fuelSetup_.method))
+        commands.push_back(link->commandForOBD2(0x01, pid, noByte));
+    commands.push_back(link->commandForOBD2(0x01, fuelLevelPid, noByte));
+    link->setInitCommands(std::move(commands), true);
+}
+
+void FuelViewController::didReceiveResponse(const std::vector<Response>& responses)
+{
+    if (!fView_)
+        return;
+    for (const Response& response : responses) {
+        if (response.mode != liveData)
+            continue;
+        const float value = decode(response, 1);
+        // A sample waits for the inputs it is made of, and replies to another method's requests (still in
+        // flight when this screen took the link) make none.
+        switch (response.pid) {
+        case speedPid:
+            fView_->setSpeed(value);
+            speed_ = value;
+            hasSpeed_ = true;
+            break;
+        case mapPid:
+            map_ = value;
+            hasMap_ = true;
+            break;
+        case intakePid:
+            iat_ = value;
+            break;
+        case rpmPid:
+            if (response.data.size() < 2 || !samples(VehicleCalc::FuelMethod::speedDensity) || !hasMap_)
+                break;
+            rpm_ = static_cast<float>(response.data[0] * 256 + response.data[1]) * 0.25f;
+            maf_ = VehicleCalc::speedDensityAirFlow(rpm_, map_, iat_, fuelSetup_.engineLitres);
+            fView_->setMAF(maf_);
+            break;
+        case airFlowPid:
+            if (samples(VehicleCalc::FuelMethod::airFlow))
+                fView_->setMAF(value);
+            break;
+        case fuelLevelPid:
+            fView_->setFuel(value);
+            break;
+        case fuelRatePid:
+            if (samples(VehicleCalc::FuelMethod::fuelRate))
+                fView_->setFuelRate(value);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+bool FuelViewController::samples(VehicleCalc::FuelMethod method) const
+{
+    return fuelSetup_.method == method && hasSpeed_;
+}
+
+void FuelViewController::updateTime()
+{
+    const auto link = scanner();
+    if (!link || !link->isConnected()) {
+        // No replies come any more: the trip would go on adding distance at the last speed.
+        stopPolling();
+        return;
+    }
+    if (trip_.tick(speed_))
+        showTripFigures();
+    if (static_cast<long>(trip_.ticks()) % saveInterval == 0 && fView_->hasData())
+        saveData();
+    timeLabel_->setText(trip_.timeText());
+}
+
+void FuelViewController::showTripFigures()
+{
+    speedLabel_->setText(fnd::format("%d %s", static_cast<int>(trip_.meanSpeed() * conversion_), speedUnitStr_));
+    const auto fuel = FuelTrip::fuelUsed(trip_.distance(), fView_->totalAverage(), fuelMode_);
+    if (!fuel)
+        return;
+    fuelLabel_->setText(fnd::format("%.1f %s", *fuel, fuelUnitStr_));
+    co2Label_->setText(fnd::format("%.1f %s", FuelTrip::co2(*fuel, fuelMode_), weightUnitStr_));
+}
+
+void FuelViewController::saveData()
+{
+    if (!fView_)
+        return;
+    const std::string day = fnd::DateFormatter("MMM d, yyyy").stringFromDate(fnd::Date::now());
+    const float tripMpg = MethodClass::convertToMPG(fView_->calculateAverage());
+    const Settings& settings = Manager::sharedManager().setting();
+    trip_.saveDay(Manager::sharedManager().fuelData(), day, tripMpg, settings.fuelCost, settings.fuelUnitsMode);
+}
+
+void FuelViewController::resetData()
+{
+    const auto link = scanner();
+    if (fView_)
+        fView_->resetData(link && link->isConnected());
+    trip_.reset();
+    if (co2Label_) {
+        co2Label_->setText("0 " + weightUnitStr_);
+        speedLabel_->setText("0 " + speedUnitStr_);
+        fuelLabel_->setText("0 " + fuelUnitStr_);
+        timeLabel_->setText("00:00:00");
+    }
+    fnd::SystemSound::play(resetSound);
+}
+
+void FuelViewController::stopPolling()
+{
+    if (fView_)
+        fView_->stopTimer();
+    if (tripTimer_)
+        tripTimer_->invalidate();
+    tripTimer_.reset();
+}
+
+void FuelViewController::scannerDidReceiveStatusResponse(Scanner&, const std::vector<Response>& responses)
+{
+    for (const Response& response : responses)
+        checkSensor(response);
+}
+
+void FuelViewController::checkSensor(const Response& response)
+{
+    if (response.mode != liveData)
+        return;
+    const Settings& settings = Manager::sharedManager().setting();
+    const std::vector<int>& units = Manager::sharedManager().userData().unitsArr;
+    const auto unitOf = [&](int sensor) {
+        return static_cast<std::size_t>(sensor) < units.size() ? units[static_cast<std::size_t>(sensor)] : 1;
+    };
+    if (response.pid == speedPid) {
+        if (!settings.speedLimitEnabled)
+            return;
+        const int unit = unitOf(speedSensor);
+        const float value = decode(response, unit);
+        const int limit = unit == 1 ? settings.speedLimit2 : settings.speedLimit;
+        if (std::isfinite(value) && static_cast<int>(value) > limit)
+            fnd::SystemSound::play(warningSound);
+    } else if (response.pid == coolantPid || response.pid == oilPid) {
+        const int unit = unitOf(coolantSensor);
+        const float value = decode(response, unit);
+        const int limit = unit == 1 ? 112 : 235;
+        if (std::isfinite(value) && static_cast<int>(value) > limit)
+            showTemperatureWarning(response.pid == coolantPid ? "High coolant temperature\n %d"
+                                                              : "High engine oil temperature\n %d",
+                                   static_cast<int>(value));
+    }
+}
+
+void FuelViewController::showTemperatureWarning(const std::string& message, int value)
+{
+    // The status replies come every few seconds; one warning waits for the user at a time.
+    if (warningShown_)
+        return;
+    warningShown_ = true;
+    const auto alert = QueuedAlertController::alertControllerWithTitle(
+        fnd::L("Warning"), fnd::format(fnd::L(message).c_str(), value));
+    const std::weak_ptr<ui::ViewController> self = weak_from_this();
+    alert->addAction(fnd::L("Ok"), ui::AlertActionStyle::Default, [self, this] {
+        if (self.lock())
+            warningShown_ = false;
+    });
+    alert->show();
+    fnd::SystemSound::play(warningSound);
+}
+
+void FuelViewController::viewDidAppear(bool animated)
+{
+    TemplateViewCon::viewDidAppear(animated);
+    readSettings();
+    startScanning();
+    fuelMode_ = Manager::sharedManager().setting().fuelUnitsMode;
+    const bool metric = fuelMode_ == 1 || fuelMode_ == 2;
+    fuelUnitStr_ = metric ? "lit." : "gal.";
+    speedUnitStr_ = metric ? "km/h" : "mph";
+    weightUnitStr_ = metric ? "kg" : "lb.";
+    conversion_ = metric ? 1.0f : 0.621371f;
+    fView_->updateMetric(fuelMode_);
+}
+
+void FuelViewController::viewWillDisappear(bool animated)
+{
+    TemplateViewCon::viewWillDisappear(animated);
+    if (fView_ && fView_->hasData())
+        saveData();
+    releaseLink();
+    stopPolling();
+    hideBars_.cancel();
+}
+
+std::string FuelViewController::timeText() const { return timeLabel_ ? timeLabel_->text() : ""; }
+std::string FuelViewController::speedText() const { return speedLabel_ ? speedLabel_->text() : ""; }
+std::string FuelViewController::fuelText() const { return fuelLabel_ ? fuelLabel_->text() : ""; }
+std::string FuelViewController::co2Text() const { return co2Label_ ? co2Label_->text() : ""; }

@@ -1,0 +1,188 @@
+#include <algorithm>
+
+#include "core/model/Manager.h"
+#include "fuel/FuelView.h"
+#include "fuel/FuelViewController.h"
+#include "platform/foundation/Localization.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/TabBar.h"
+#include "platform/ui/TabBarController.h"
+#include "platform/ui/TapGestureRecognizer.h"
+
+namespace {
+
+constexpr double barHideDelay = 1.5;
+
+std::shared_ptr<ui::Label> makeLabel(ui::View& parent, const std::string& text, const char* font, double size,
+                                     ui::Color color)
+{
+    auto label = std::make_shared<ui::Label>();
+    label->setText(text);
+    label->setFont(ui::Font::named(font, size));
+    label->setTextColor(color);
+    label->setTextAlignment(ui::TextAlignment::Center);
+    label->setAdjustsFontSizeToFitWidth(true);
+    parent.addSubview(label);
+    return label;
+}
+
+// Value and title of one figure of the trip panel.
+void place(ui::Label& value, ui::Label& title, double x, double width, double valueY, double titleY, double height)
+{
+    value.setFrame(ui::makeRect(x, valueY, width, height));
+    title.setFrame(ui::makeRect(x, titleY, width, height * 0.8));
+}
+
+}  // namespace
+
+void FuelViewController::viewDidLoad()
+{
+    theme_ = Manager::sharedManager().setting().theme;
+    view()->setBackgroundColor(ui::Color::black());
+    auto title = std::make_shared<ui::Label>(ui::makeRect(0, 0, 120, 30));
+    title->setText(fnd::L("Fuel"));
+    title->setFont(ui::Font::named("Digital-Serial DB", 17));
+    title->setTextColor(theme_ == 1 ? ui::Color::black() : ui::Color::white());
+    title->setTextAlignment(ui::TextAlignment::Center);
+    navigationItem().setTitleView(title);
+    navigationItem().setRightBarButtonItem(std::make_shared<ui::BarButtonItem>(
+        ui::SystemItem::Refresh, [this](ui::BarButtonItem&) { resetData(); }));
+    loadViews();
+    view()->addGestureRecognizer(std::make_shared<ui::TapGestureRecognizer>([this](ui::GestureRecognizer&) {
+        slideMenuBar();
+    }));
+}
+
+void FuelViewController::loadViews()
+{
+    const ui::Rect screen = ui::Device::current().screenBounds();
+    const double s = std::min(screen.width(), screen.height());
+    const double l = std::max(screen.width(), screen.height()) - 20;
+
+    fView_ = std::make_shared<FuelView>(screen, theme_);
+    view()->addSubview(fView_);
+
+    detailView_ = std::make_shared<ui::View>(ui::makeRect(0, 0.75 * l, s, 0.25 * l));
+    detailView_->setBackgroundColor(ui::Color::clear());
+    view()->addSubview(detailView_);
+
+    const bool light = theme_ == 1;
+    const ui::Color valueColor = light ? ui::Color::black() : ui::Color::lightGray();
+    const ui::Color titleColor = light ? ui::Color::darkGray() : ui::Color::lightGray();
+    const double u = s / 18;
+    ui::View& panel = *detailView_;
+    timeLabel_ = makeLabel(panel, trip_.timeText(), "Digital-Serial", u, valueColor);
+    timeTitle_ = makeLabel(panel, fnd::L("Time elapsed"), "Digital-Serial DB", s / 25, titleColor);
+    speedLabel_ = makeLabel(panel, "00", "Digital-Serial", u, valueColor);
+    speedTitle_ = makeLabel(panel, fnd::L("Avg. speed"), "Digital-Serial DB", s / 25, titleColor);
+    fuelLabel_ = makeLabel(panel, "00", "Digital-Serial", u, valueColor);
+    fuelTitle_ = makeLabel(panel, fnd::L("Fuel consumed"), "Digital-Serial DB", s / 25, titleColor);
+    co2Label_ = makeLabel(panel, "00", "Digital-Serial", u, valueColor);
+    co2Title_ = makeLabel(panel, fnd::L("CO2 produced"), "Digital-Serial DB", s / 25, titleColor);
+    const double row2 = 0.125 * s;
+    place(*timeLabel_, *timeTitle_, 0.35 * s - s / 3, s / 3, u, u + 0.03 * l, u * 1.2);
+    place(*speedLabel_, *speedTitle_, 0.7 * s - 0.3 * s / 2, 0.3 * s, u, u + 0.03 * l, u * 1.2);
+    place(*fuelLabel_, *fuelTitle_, 0.35 * s - s / 3, s / 3, row2 + 0.03 * l, u + 0.03 * l + row2, u * 1.2);
+    place(*co2Label_, *co2Title_, 0.7 * s - 0.3 * s / 2, 0.3 * s, row2 + 0.03 * l, u + 0.03 * l + row2, u * 1.2);
+}
+
+void FuelViewController::viewDidLayoutSubviews()
+{
+    const ui::InterfaceOrientation orientation = ui::Device::current().interfaceOrientation();
+    switch (orientation) {
+    case ui::InterfaceOrientation::Portrait:
+    case ui::InterfaceOrientation::PortraitUpsideDown:
+        changeTheViewToPortrait(true, 0);
+        break;
+    case ui::InterfaceOrientation::LandscapeLeft:
+    case ui::InterfaceOrientation::LandscapeRight:
+        changeTheViewToPortrait(false, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void FuelViewController::changeTheViewToPortrait(bool portrait, double duration)
+{
+    if (!fView_)
+        return;
+    const ui::Device& device = ui::Device::current();
+    const ui::Rect bounds = view()->bounds();
+    const double w = bounds.width();
+    const double h = bounds.height();
+    ui::NavigationController* navigation = navigationController();
+    ui::TabBarController* tabs = tabBarController();
+    const bool pad = device.isPad();
+
+    ui::animate(duration, [&] {
+        if (portrait) {
+            hideBars_.cancel();
+            if (navigation)
+                navigation->setNavigationBarHidden(false, false);
+            if (tabs)
+                tabs->tabBar().setHidden(false);
+            detailView_->setHidden(false);
+            fView_->setFrame(ui::makeRect(0, 0, w, h));
+            if (pad) {
+                detailView_->setFrame(ui::makeRect(0, 0.75 * h, w, 0.25 * h));
+                const double u = w / 20;
+                place(*timeLabel_, *timeTitle_, 0.35 * w - w / 3, w / 3, u, u + 30, u * 1.2);
+                place(*speedLabel_, *speedTitle_, 0.7 * w - 0.15 * w, 0.3 * w, u, u + 30, u * 1.2);
+                place(*fuelLabel_, *fuelTitle_, 0.35 * w - w / 3, w / 3, 0.125 * w + 30, u + 30 + 0.125 * w, u * 1.2);
+                place(*co2Label_, *co2Title_, 0.7 * w - 0.15 * w, 0.3 * w, 0.125 * w + 30, u + 30 + 0.125 * w, u * 1.2);
+            }
+            fView_->changeToPortrait();
+        } else if (pad) {
+            hideBars_ = fnd::after(barHideDelay, [this] { hideNavBar(); });
+            detailView_->setHidden(false);
+            detailView_->setFrame(ui::makeRect(0, 0, w, 0.14 * h));
+            detailView_->setBackgroundColor(ui::Color::rgb(0.0784, 0.0784, 0.102));
+            fView_->setFrame(ui::makeRect(0, 0.145 * h, w, 0.855 * h));
+            const double titleY = w / 20 + 30;
+            place(*timeLabel_, *timeTitle_, 0, 0.25 * w, 30, titleY, w / 40);
+            place(*speedLabel_, *speedTitle_, 0.25 * w, 0.25 * w, 30, titleY, w / 40);
+            place(*fuelLabel_, *fuelTitle_, 0.5 * w, 0.25 * w, 30, titleY, w / 40);
+            place(*co2Label_, *co2Title_, 0.75 * w, 0.25 * w, 30, titleY, w / 40);
+            fView_->changeToLandscape();
+        } else {
+            detailView_->setHidden(true);
+            hideBars_ = fnd::after(0.1, [this] { slideMenuBar(); });
+            double x = 0;
+            double width = w;
+            if (device.hasHomeIndicator()) {
+                const double inset = device.safeAreaInsets().right;
+                width = w - (inset + 34);
+                x = device.orientation() == ui::DeviceOrientation::LandscapeRight ? 34 : inset;
+            }
+            fView_->setFrame(ui::makeRect(x, 0, width, h));
+            fView_->changeToLandscape();
+        }
+    });
+}
+
+void FuelViewController::slideMenuBar()
+{
+    if (!ui::isLandscape(ui::Device::current().interfaceOrientation()))
+        return;
+    if (auto* navigation = navigationController())
+        navigation->setNavigationBarHidden(false, false);
+    if (auto* tabs = tabBarController())
+        tabs->tabBar().setHidden(false);
+    hideBars_.cancel();
+    hideBars_ = fnd::after(barHideDelay, [this] { hideNavBar(); });
+}
+
+void FuelViewController::hideNavBar()
+{
+    if (!ui::isLandscape(ui::Device::current().interfaceOrientation()))
+        return;
+    if (auto* navigation = navigationController())
+        navigation->setNavigationBarHidden(true, true);
+    if (auto* tabs = tabBarController())
+        tabs->tabBar().setHidden(true);
+}

@@ -1,0 +1,212 @@
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "core/model/Manager.h"
+#include "core/model/MethodClass.h"
+#include "fuel/FuelView.h"
+#include "platform/foundation/Strings.h"
+#include "platform/ui/Context.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/Path.h"
+
+namespace {
+
+constexpr double degrees = std::numbers::pi / 180;
+
+const ui::Color lightBackground = ui::Color::rgb(1.0, 0.945, 0.8235);
+
+// The instantaneous colour: green for good economy, through yellow to red.
+ui::Color economyColor(float fraction, bool perDistance, double scale)
+{
+    double red = 1;
+    double green = 1;
+    if (perDistance) {
+        if (fraction < 0.5f)
+            red = 2 * fraction * scale;
+        else
+            green = (1 - 2 * (fraction - 0.5)) * scale;
+    } else if (fraction > 0.5f) {
+        red = (1 - (fraction - 0.5)) * scale;
+    } else {
+        green = 2 * fraction * scale;
+    }
+    return ui::Color::rgb(red, green, 0);
+}
+
+// A gauge arc of short dashes from the bottom, clockwise over 270 degrees up to
+// the fraction.
+void drawDashedArc(ui::Context& context, ui::Point center, double radius, double width, float fraction, int step,
+                   double dash)
+{
+    ui::Path path;
+    for (int a = -90; a <= fraction * 270 - 90; a += step) {
+        const double start = (a - 180) * degrees;
+        path.moveTo({center.x + radius * std::cos(start), center.y + radius * std::sin(start)});
+        path.addArc(center, radius, start, start + dash, true);
+    }
+    context.setLineWidth(width);
+    context.strokePath(path);
+}
+
+}  // namespace
+
+void FuelView::draw(ui::Context& context, ui::Rect dirty)
+{
+    ui::View::draw(context, dirty);
+    if (isPortrait_)
+        drawPortrait(context);
+    else
+        drawLandscape(context);
+}
+
+void FuelView::drawPortrait(ui::Context& context) const
+{
+    const double w = bounds().width();
+    const double h = bounds().height();
+    const Geometry& g = geometry_;
+    const bool perDistance = mode_ == 2;
+    const bool light = Manager::sharedManager().setting().theme == 1;
+
+    const auto fractionFor = [&](float shown) { return std::clamp(fractionOf(shown), 0.01f, 1.0f); };
+    const auto colorFor = [&](float fraction) {
+        return light ? ui::Color::black() : economyColor(fraction, perDistance, 0.8);
+    };
+
+    const float instant = fractionFor(shownValue());
+    const ui::Color instantColor = colorFor(instant);
+    insMpgLargeLabel_->setTextColor(instantColor);
+    insMpgDecimalLabel_->setTextColor(instantColor);
+    const ui::Point center{0.5 * w, 0.425 * h};
+    const double radius = 0.5 * w - g.barWidth2 - 10;
+    context.setStrokeColor(instantColor);
+    drawDashedArc(context, center, radius, g.barWidth2, instant, 2, 3.0 / 180);
+    context.setLineWidth(ui::Device::current().isPad() ? 2 : 1);
+    context.strokePath(ui::Path::arc(center, 0.5 * w - 1.5 * g.barWidth2 - 13, -270 * degrees, 0, true));
+
+    const float trip = fractionFor(average_);
+    const ui::Color tripColor = colorFor(trip);
+    avgLabel_->setTextColor(tripColor);
+    const ui::Point tripCenter{0.75 * w, 0.425 * h + 0.25 * w};
+    context.setStrokeColor(tripColor);
+    drawDashedArc(context, tripCenter, 0.25 * w - g.barWidth2, 0.75 * g.barWidth2, trip, 3, 4.0 / 180);
+    context.setLineWidth(ui::Device::current().isPad() ? 2 : 1);
+    context.strokePath(ui::Path::arc(tripCenter, 0.25 * w - 1.5 * g.barWidth2, -270 * degrees, 0, true));
+
+    const ui::Point tankCenter{0.2 * w, 0.84 * h};
+    const double tankEnd = static_cast<int>(std::clamp(fuelLevel_, 0.0f, 100.0f) / 100 * 270) + 90;
+    context.setStrokeColor(ui::Color::rgb(0, 0.4471, 0.7373));
+    context.setLineWidth(0.5 * g.barWidth2);
+    context.strokePath(ui::Path::arc(tankCenter, 0.17 * w - g.barWidth2, 90 * degrees, tankEnd * degrees, true));
+}
+
+void FuelView::drawLandscape(ui::Context& context) const
+{
+    if (theme_ == 1) {
+        context.setFillColor(lightBackground);
+        context.fillRect(bounds());
+    }
+    drawLandscapeGrid(context);
+    drawInstantBar(context);
+    drawBars(context);
+    drawScale(context);
+}
+
+void FuelView::drawLandscapeGrid(ui::Context& context) const
+{
+    const double w = bounds().width();
+    const Geometry& g = geometry_;
+    const bool light = theme_ == 1;
+    const ui::Color baseColor = light ? ui::Color::black() : ui::Color::rgb(0, 0.5255, 0.3098, 0.5);
+    const ui::Color gridColor = light ? ui::Color::darkGray() : ui::Color::rgb(0, 0.7216, 0.5451, 0.5);
+    const double base = g.gHeight + g.gHOffset + 1;
+
+    context.setLineWidth(1);
+    context.setStrokeColor(baseColor);
+    context.strokeLine({g.gWOffset, base}, {g.gWOffset + g.gWidth, base});
+    context.strokeLine({0.015 * w, base}, {0.115 * w, base});
+
+    context.setStrokeColor(gridColor);
+    for (double y = g.plotBase; y > 2 * g.gHOffset; y -= 0.25 * g.gHeight) {
+        context.strokeLine({g.gWOffset, y}, {g.gWOffset + g.gWidth, y});
+        context.strokeLine({0.015 * w, y}, {0.115 * w, y});
+    }
+    const double x1 = g.gWOffset + 5 * g.barWidth + 6 * g.lineWidth;
+    const double x2 = x1 + 6 * g.barWidth + 7 * g.lineWidth;
+    context.strokeLine({x1, g.gHOffset}, {x1, g.plotBase});
+    context.strokeLine({x2, g.gHOffset}, {x2, g.plotBase});
+}
+
+void FuelView::drawInstantBar(ui::Context& context) const
+{
+    const double w = bounds().width();
+    const Geometry& g = geometry_;
+    const bool light = theme_ == 1;
+    const float shown = shownValue();
+    if (!(shown - minVal_ > 0))
+        return;
+    float f = fractionOf(shown);
+    if (f > 1)
+        f = 0.99f;
+    const double u = w / 200;
+    const int segments = static_cast<int>(f * g.gHeight / (2 * u));
+    ui::Path path;
+    for (int k = 0; k <= segments; ++k)
+        path.addRect(ui::makeRect(0.015 * w + 1, g.plotBase - 1 - 2 * u * k, 0.1 * w - 2, 1.5 * u));
+
+    const ui::Color top = economyColor(std::max(f, 0.0f), mode_ == 2, 0.85);
+    const ui::Color bottom = light ? ui::Color::rgb(top.r, top.g, 0.05) : ui::Color::white(0.05);
+    insMpgLabel_->setTextColor(top);
+    context.save();
+    context.setAlpha(light ? 0.7 : 0.5);
+    context.clipToPath(path);
+    context.drawLinearGradient({{0.1, top}, {1.0, bottom}}, {0, g.plotBase - f * g.gHeight}, {0, g.plotBase},
+                               {true, true});
+    context.restore();
+}
+
+void FuelView::drawBars(ui::Context& context) const
+{
+    const double shortSide = geometry_.shortSide;
+    for (const Bar& bar : bars_) {
+        if (!bar.drawn || bar.rect.isEmpty())
+            continue;
+        context.save();
+        context.setAlpha(0.8);
+        context.clipToRect(bar.rect);
+        context.drawLinearGradient({{0, bar.top}, {1, bar.bottom}}, {0, (1 - bar.fraction) * shortSide},
+                                   {0, shortSide}, {true, true});
+        context.restore();
+    }
+}
+
+void FuelView::drawScale(ui::Context& context) const
+{
+    const double w = bounds().width();
+    const double h = bounds().height();
+    const Geometry& g = geometry_;
+    const bool light = theme_ == 1;
+    const ui::Color textColor = light ? ui::Color::black() : ui::Color::lightGray();
+    const ui::Font font = ui::Font::named("Digital-Serial DB", w / 40);
+
+    int step = 1;
+    for (double y = g.plotBase - h / 40 - 0.25 * g.gHeight; y >= g.gHOffset - h / 40; y -= 0.25 * g.gHeight, ++step) {
+        float value = 0.25f * static_cast<float>(step) * maxVal_;
+        if (mode_ == 2)
+            value = step < 4 ? minVal_ / (1 - 0.25f * static_cast<float>(step)) : maxVal_;
+        const double x = value >= 100 ? 0.117 * w : value > 9 ? 0.122 * w : 0.13 * w;
+        context.drawText(fnd::format("%d", static_cast<int>(value)), ui::Point{x, y}, font, textColor);
+    }
+
+    // Ticks every few points, leaving room for the numbers at the quarter lines.
+    const double spacing = ui::Device::current().isPad() ? 7 : 5;
+    context.setStrokeColor(ui::Color::gray());
+    context.setLineWidth(1);
+    for (double y = g.plotBase; y >= g.gHOffset; y -= spacing) {
+        const double fromQuarter = std::fmod(g.plotBase - y, 0.25 * g.gHeight);
+        if (y < g.plotBase && (fromQuarter < h / 40 || 0.25 * g.gHeight - fromQuarter < 2))
+            continue;
+        context.strokeLine({0.128 * w, y}, {0.147 * w, y});
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+// Private to src/platform/media: what feeds a running capture session.
+
+#include "platform/media/CaptureDevice.h"
+#include "platform/media/SampleBuffer.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace fnd {
+class DispatchQueue;
+}
+
+namespace media {
+
+struct VideoSourceFormat {
+    int width = 640;
+    int height = 480;
+    PixelFormat pixelFormat = PixelFormat::NV12VideoRange;
+    MediaTime frameDuration = MediaTime::make(1, 30);
+};
+
+// Produces sample buffers between start() and stop(); `deliver` may be
+// called on any thread, never after stop() returns.
+class CaptureSource {
+public:
+    using Deliver = std::function<void(std::shared_ptr<SampleBuffer>)>;
+    virtual ~CaptureSource() = default;
+    virtual void start(Deliver deliver) = 0;
+    virtual void stop() = 0;
+};
+
+// Synthetic sources run on the main run loop's clock (a test's manual clock)
+// and do their work on `work`.
+std::unique_ptr<CaptureSource> makeSyntheticCamera(std::shared_ptr<CaptureDevice> device, VideoSourceFormat format,
+                                                   std::shared_ptr<fnd::DispatchQueue> work);
+std::unique_ptr<CaptureSource> makeSyntheticMicrophone(std::shared_ptr<CaptureDevice> device, int sampleRate,
+                                                       std::shared_ptr<fnd::DispatchQueue> work);
+// Real devices read through FFmpeg's libavdevice on a thread of their own.
+std::unique_ptr<CaptureSource> makeDeviceCamera(std::shared_ptr<CaptureDevice> device, VideoSourceFormat format);
+std::unique_ptr<CaptureSource> makeDeviceMicrophone(std::shared_ptr<CaptureDevice> device, int sampleRate);
+
+// Times of captured items: the main run loop's clock in nanoseconds.
+MediaTime captureClockTime(double seconds);
+
+}  // namespace media

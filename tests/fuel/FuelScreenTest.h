@@ -1,0 +1,79 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "FuelTest.h"
+#include "core/link/Scanner.h"
+#include "elmsim/lib/Simulator.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/RootWindow.h"
+#include "platform/ui/TabBarController.h"
+#include "shell/AppDelegate.h"
+
+// The fuel screens in their tab bar, in a phone-sized window, with a real link
+// to the adapter simulator on loopback. The car stands still unless a test
+// drives it; timers run on the manual clock.
+class FuelScreenTest : public FuelTest {
+protected:
+    void SetUp() override
+    {
+        FuelTest::SetUp();
+        ui::AlertController::dismissAll();
+        ASSERT_NE(sim.start(), 0);
+        sim.updateCar([](elmsim::CarState& s) { s.moving = false; });
+        settings().hostIP = "127.0.0.1";
+        settings().port = sim.port();
+    }
+
+    void TearDown() override
+    {
+        ui::AlertController::dismissAll();
+        tabs.reset();
+        root.reset();
+        if (link)
+            link->disconnect();
+        sim.stop();
+        ui::Device::current().reset();
+    }
+
+    void makeWindow() { root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize()); }
+
+    // Shows the screens as the tabs "Fuel" and "Trends", the first one selected.
+    void showTabs(std::vector<AppDelegate::Tab> screens)
+    {
+        if (!root)
+            makeWindow();
+        tabs = AppDelegate::makeTabBar(screens);
+        root->setRootViewController(tabs);
+        advance(1);
+    }
+
+    bool connect()
+    {
+        link = Scanner::ScannerForMode(0, Manager::sharedManager().linkSettings());
+        link->connect();
+        return waitFor([&] { return link->isConnected(); });
+    }
+
+    static bool waitFor(const std::function<bool()>& done) { return fnd::RunLoop::main().runUntil(done, 10.0); }
+    static void advance(double seconds) { fnd::RunLoop::main().advance(seconds); }
+    // Moves the clock on a second at a time, letting the link exchange a request
+    // in each, so that its reply timeout never sees a silent adapter.
+    void drive(int seconds)
+    {
+        for (int i = 0; i < seconds; ++i) {
+            const std::size_t before = sim.requests().size();
+            advance(1);
+            if (link && link->isConnected())
+                waitFor([&] { return sim.requests().size() > before + 1; });
+        }
+    }
+
+    elmsim::Simulator sim;
+    std::shared_ptr<Scanner> link;
+    std::unique_ptr<ui::RootWindow> root;
+    std::shared_ptr<ui::TabBarController> tabs;
+};

@@ -1,0 +1,94 @@
+#include <memory>
+
+#include "FuelScreenTest.h"
+#include "fuel/FuelSettingViewCon.h"
+#include "shell/DetailViewCon.h"
+
+namespace {
+
+class FuelSettingViewConTest : public FuelScreenTest {
+protected:
+    std::shared_ptr<FuelSettingViewCon> showSettings()
+    {
+        makeWindow();
+        auto screen = std::make_shared<FuelSettingViewCon>();
+        navigation = std::make_shared<ui::NavigationController>(screen);
+        root->setRootViewController(navigation);
+        advance(1);
+        return screen;
+    }
+
+    const FormRow& row(FuelSettingViewCon& screen, std::size_t index) { return screen.sections().at(0).rows.at(index); }
+
+    std::shared_ptr<ui::NavigationController> navigation;
+};
+
+TEST_F(FuelSettingViewConTest, RowsShowTheChoicesAndTheEngineRowOnlyForRpmAndMap)
+{
+    settings().fuelUnitsMode = 2;
+    settings().fuelType = 1;
+    settings().fuelCalcMethod = 0;
+    auto screen = showSettings();
+    ASSERT_EQ(screen->sections().at(0).rows.size(), 4u);
+    EXPECT_EQ(row(*screen, 0).value, "Litres per 100 km");
+    EXPECT_EQ(row(*screen, 1).value, "Diesel");
+    EXPECT_EQ(row(*screen, 2).value, "Mass airflow method");
+    EXPECT_EQ(row(*screen, 3).value, "1.00");
+    EXPECT_EQ(screen->sections()[0].footer, "Fuel cost: $/litre");
+
+    settings().fuelCalcMethod = 1;
+    settings().fuelUnitsMode = 3;
+    screen->reloadForm();
+    ASSERT_EQ(screen->sections().at(0).rows.size(), 5u);
+    EXPECT_EQ(row(*screen, 4).title, "Engine size");
+    EXPECT_EQ(row(*screen, 4).value, "3.0");
+    EXPECT_EQ(screen->sections()[0].footer, "Fuel cost: $/gallon\nEngine size: litres");
+}
+
+TEST_F(FuelSettingViewConTest, ChoosingAFuelOpensThePickerWhichStoresItsConstants)
+{
+    auto screen = showSettings();
+    row(*screen, 1).action();
+    advance(1);
+    auto* picker = dynamic_cast<DetailViewCon*>(navigation->topViewController());
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(picker->selectMode(), DetailViewCon::SelectFuelType);
+    EXPECT_EQ(picker->checkedRow(), 0);
+    picker->didSelectRowAtIndexPath(picker->tableView(), {0, 4});
+    EXPECT_EQ(settings().fuelType, 4);
+    EXPECT_FLOAT_EQ(settings().fuelDensity, 1.87f);
+    EXPECT_FLOAT_EQ(settings().fuelAirRatio, 15.5f);
+    navigation->popViewController(true);
+    advance(1);
+    EXPECT_EQ(row(*screen, 1).value, "Propane");
+}
+
+TEST_F(FuelSettingViewConTest, TypedNumbers)
+{
+    settings().fuelCalcMethod = 1;
+    auto screen = showSettings();
+    EXPECT_EQ(row(*screen, 3).commit("1.79"), "");
+    EXPECT_FLOAT_EQ(settings().fuelCost, 1.79f);
+    // A price that is not a number is stored as 0.
+    EXPECT_EQ(row(*screen, 3).commit("cheap"), "");
+    EXPECT_FLOAT_EQ(settings().fuelCost, 0.0f);
+
+    EXPECT_EQ(row(*screen, 4).commit("2.4"), "");
+    EXPECT_FLOAT_EQ(settings().engineDisplacement, 2.4f);
+    for (const char* bad : {"0", "-1.6", "big", ""}) {
+        EXPECT_EQ(row(*screen, 4).commit(bad), "Invalid input msg") << bad;
+        EXPECT_FLOAT_EQ(settings().engineDisplacement, 2.4f);
+    }
+}
+
+TEST_F(FuelSettingViewConTest, InfoExplainsTheCalculation)
+{
+    auto screen = showSettings();
+    screen->showInfo();
+    advance(1);
+    ASSERT_NE(ui::AlertController::visible(), nullptr);
+    EXPECT_EQ(ui::AlertController::visible()->title(), "Info");
+    EXPECT_EQ(ui::AlertController::visible()->actionTitles(), (std::vector<std::string>{"Ok"}));
+}
+
+}  // namespace

@@ -1,0 +1,184 @@
+#include <memory>
+#include <string>
+
+#include "FuelScreenTest.h"
+#include "fuel/FuelView.h"
+#include "fuel/FuelViewController.h"
+#include "platform/foundation/DateFormatter.h"
+
+namespace {
+
+class FuelViewControllerTest : public FuelScreenTest {
+protected:
+    std::shared_ptr<FuelViewController> showFuel()
+    {
+        auto fuel = std::make_shared<FuelViewController>();
+        fuel->setScanner(link);
+        showTabs({{"Fuel", fuel}});
+        return fuel;
+    }
+
+    std::vector<std::string> polled() const
+    {
+        std::vector<std::string> requests;
+        for (const Command& command : link->commands().value_or(std::vector<Command>{}))
+            requests.push_back(command.commandString);
+        return requests;
+    }
+
+    // Waits for replies to arrive until the gauge has a sample.
+    bool waitForEconomy(FuelViewController& fuel)
+    {
+        return waitFor([&] { return fuel.fView()->insMpgVal() > 0; });
+    }
+};
+
+TEST_F(FuelViewControllerTest, PollsThePidsOfEachMethod)
+{
+    ASSERT_TRUE(connect());
+    settings().fastPollingEnabled = false;
+    settings().fuelCalcMethod = 2;
+    auto fuel = showFuel();
+    EXPECT_EQ(polled(), (std::vector<std::string>{"010d", "015e", "012f"}));
+    EXPECT_TRUE(fuel->holdsLink());
+
+    settings().fuelCalcMethod = 1;
+    fuel->viewWillDisappear(false);
+    EXPECT_FALSE(fuel->holdsLink());
+    EXPECT_FALSE(fuel->isPolling());
+    fuel->viewDidAppear(false);
+    EXPECT_EQ(polled(), (std::vector<std::string>{"010d", "010b", "010f", "010c", "012f"}));
+    settings().fuelCalcMethod = 0;
+    fuel->viewDidAppear(false);
+    EXPECT_EQ(polled(), (std::vector<std::string>{"010d", "0110", "012f"}));
+}
+
+TEST_F(FuelViewControllerTest, WithoutALinkNothingIsPolled)
+{
+    auto fuel = showFuel();
+    EXPECT_FALSE(fuel->isPolling());
+    EXPECT_EQ(fuel->timeText(), "00:00:00");
+}
+
+TEST_F(FuelViewControllerTest, AirFlowMethodShowsTheEconomyOfTheReplies)
+{
+    sim.updateCar([](elmsim::CarState& s) {
+        s.speed = 100;
+        s.maf = 10;
+    });
+    ASSERT_TRUE(connect());
+    settings().fuelCalcMethod = 0;
+    auto fuel = showFuel();
+    ASSERT_TRUE(waitForEconomy(*fuel));
+    EXPECT_NEAR(fuel->fView()->insMpgVal(), 71.07, 0.05);
+    // Each reply restarts the glide from the value shown; it settles on the steady figure.
+    drive(3);
+    EXPECT_EQ(fuel->fView()->largeValueText(), "71.0");
+    EXPECT_EQ(fuel->fView()->fuelLevelText(), "61");
+}
+
+TEST_F(FuelViewControllerTest, TripPanelCountsWhileConnectedAndStopsWhenTheLinkDrops)
+{
+    sim.updateCar([](elmsim::CarState& s) {
+        s.speed = 90;
+        s.fuelRate = 6;
+    });
+    ASSERT_TRUE(connect());
+    settings().fuelCalcMethod = 2;
+    settings().fuelUnitsMode = 2;
+    auto fuel = showFuel();
+    ASSERT_TRUE(waitFor([&] { return fuel->fView()->insMpgVal() > 30; }));
+    drive(10);
+    EXPECT_EQ(fuel->timeText(), "00:00:11");
+    EXPECT_EQ(fuel->speedText(), "90 km/h");
+    // 90 km/h at 6 L/h is 6.7 l/100km; 0.275 km driven.
+    EXPECT_EQ(fuel->fuelText(), "0.0 lit.");
+    // The first second may pass before the first speed reply.
+    EXPECT_NEAR(fuel->trip().distance(), 10.5 * 90 / 3600.0, 0.013);
+
+    link->disconnect();
+    const float distance = fuel->trip().distance();
+    advance(130);
+    EXPECT_FLOAT_EQ(fuel->trip().distance(), distance);
+    EXPECT_FALSE(fuel->isPolling());
+    EXPECT_FALSE(fuel->fView()->isTimerRunning());
+    EXPECT_EQ(fuelData().dayCount(), 0u);
+}
+
+TEST_F(FuelViewControllerTest, TripResetClearsThePanel)
+{
+    ASSERT_TRUE(connect());
+    auto fuel = showFuel();
+    drive(20);
+    fuel->resetData();
+    EXPECT_EQ(fuel->timeText(), "00:00:00");
+    EXPECT_EQ(fuel->speedText(), "0 mph");
+    EXPECT_EQ(fuel->fuelText(), "0 gal.");
+    EXPECT_EQ(fuel->co2Text(), "0 lb.");
+    EXPECT_EQ(fnd::SystemSound::played().back(), FuelViewController::resetSound);
+    EXPECT_TRUE(fuel->fView()->isTimerRunning());
+}
+
+TEST_F(FuelViewControllerTest, HandOverTakesTheOtherScreensFiguresOnce)
+{
+    DataStore& store = DataStore::sharedDataStore();
+    store.fuelEconomyArr = {20, 22, 24, 26, 28};
+    store.fuelEcoMinArr = {30, 31};
+    store.fuelElapsedTime = 65;
+    store.distance = 1.5f;
+    ASSERT_TRUE(connect());
+    auto fuel = showFuel();
+    EXPECT_GE(fuel->fView()->averages().tally().minuteSamples().size(), 2u);
+    EXPECT_FLOAT_EQ(fuel->fView()->avgMpgArr2()[1], 24);
+    EXPECT_TRUE(store.fuelEconomyArr.empty());
+    EXPECT_TRUE(store.fuelEcoMinArr.empty());
+    EXPECT_EQ(store.fuelElapsedTime, 0);
+    EXPECT_FLOAT_EQ(store.distance, 0);
+    EXPECT_GE(fuel->trip().ticks(), 65);
+}
+
+TEST_F(FuelViewControllerTest, LeavingTheScreenSavesTheDay)
+{
+    sim.updateCar([](elmsim::CarState& s) {
+        s.speed = 100;
+        s.maf = 10;
+    });
+    ASSERT_TRUE(connect());
+    auto fuel = showFuel();
+    ASSERT_TRUE(waitForEconomy(*fuel));
+    drive(60);
+    ASSERT_TRUE(fuel->fView()->hasData());
+    fuel->viewWillDisappear(false);
+    ASSERT_EQ(fuelData().dayCount(), 1u);
+    EXPECT_EQ(fuelData().dateArr[0], fnd::DateFormatter("MMM d, yyyy").stringFromDate(fnd::Date::now()));
+    EXPECT_NEAR(fuelData().dataArr[0], 71.07, 0.1);
+}
+
+TEST_F(FuelViewControllerTest, TemperatureWarningsWaitForTheUserOneAtATime)
+{
+    auto fuel = showFuel();
+    Response coolant;
+    coolant.mode = 0x41;
+    coolant.pid = 0x05;
+    coolant.data = {40 + 120};
+    fuel->checkSensor(coolant);
+    fuel->checkSensor(coolant);
+    ASSERT_NE(ui::AlertController::visible(), nullptr);
+    EXPECT_EQ(ui::AlertController::visible()->message(), "High coolant temperature\n 120");
+    EXPECT_EQ(ui::AlertController::queuedCount(), 0u);
+    ui::AlertController::visible()->triggerAction("Ok");
+    advance(1);
+    fuel->checkSensor(coolant);
+    EXPECT_NE(ui::AlertController::visible(), nullptr);
+
+    settings().speedLimitEnabled = true;
+    Response speed;
+    speed.mode = 0x41;
+    speed.pid = 0x0D;
+    speed.data = {130};
+    fnd::SystemSound::clearPlayed();
+    fuel->checkSensor(speed);
+    EXPECT_EQ(fnd::SystemSound::played(), (std::vector<int>{FuelViewController::warningSound}));
+}
+
+}  // namespace

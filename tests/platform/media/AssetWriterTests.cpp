@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <array>
+#include <cmath>
+#include <csignal>
+#include <fstream>
+#include <thread>
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/media/AssetWriter.h"
+#include "platform/media/MovieReader.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using namespace media;
+namespace fs = std::filesystem;
+using fnd::RunLoop;
+using movietest::countTopLevelBoxes;
+using movietest::MovieReader;
+
+constexpr int width = 352;
+constexpr int height = 288;
+constexpr std::array<std::uint8_t, 3> colour{200, 90, 40};  // red, green, blue
+const MediaTime sessionStart = MediaTime::make(1000'000'000'000, 1'000'000'000);
+
+struct Movie {
+    std::shared_ptr<AssetWriter> writer;
+    std::shared_ptr<AssetWriterInput> video;
+    std::shared_ptr<AssetWriterInput> audio;
+    std::shared_ptr<AssetWriterInputPixelBufferAdaptor> adaptor;
+};
+
+Movie makeMovie(const fs::path& path)
+{
+    Movie m;
+    m.writer = AssetWriter::create(path, FileType::QuickTimeMovie);
+    if (!m.writer)
+        return m;
+    m.writer->setMovieFragmentInterval(MediaTime::make(1000, 1000));
+    m.video = AssetWriterInput::createVideo({width, height});
+    m.audio = AssetWriterInput::createAudio(AudioSettings{44100, 1, 64000});
+    m.video->setExpectsMediaDataInRealTime(true);
+    m.audio->setExpectsMediaDataInRealTime(true);
+    m.adaptor = AssetWriterInputPixelBufferAdaptor::create(m.video, {PixelFormat::BGRA32, width, height});
+    m.writer->addInput(m.video);
+    m.writer->addInput(m.audio);
+    return m;
+}
+
+bool appendFrame(Movie& m, MediaTime time)
+{
+    if (!RunLoop::main().runUntil([&] { return m.video->isReadyForMoreMediaData(); }))
+        return false;
+    const auto pixels = m.adaptor->pixelBufferPool()->createPixelBuffer();
+    pixels->lockBaseAddress();
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = pixels->baseAddress() + y * pixels->bytesPerRow();
+        for (int x = 0; x < width; ++x) {
+            row[4 * x] = colour[2];
+            row[4 * x + 1] = colour[1];
+            row[4 * x + 2] = colour[0];
+            row[4 * x + 3] = 255;
+        }
+    }
+    pixels->unlockBaseAddress();
+    return m.adaptor->appendPixelBuffer(pixels, time);
+}
+
+bool appendAudio(Movie& m, std::int64_t firstSample, int count)
+{
+    if (!RunLoop::main().runUntil([&] { return m.audio->isReadyForMoreMediaData(); }))
+        return false;
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        samples[static_cast<std::size_t>(i)] =
+            static_cast<std::int16_t>(6000 * std::sin(2 * M_PI * 440 * (firstSample + i) / 44100.0));
+    const MediaTime time = sessionStart + MediaTime::make(firstSample, 44100);
+    return m.audio->appendSampleBuffer(SampleBuffer::makeAudio(std::move(samples), 44100, time));
+}
+
+// Writes `seconds` of flat-coloured 30 fps video with a tone; returns once finished.
+void writeMovie(Movie& m, double seconds, std::thread::id* completionThread = nullptr)
+{
+    ASSERT_TRUE(m.writer->startWriting()) << m.writer->error();
+    m.writer->startSessionAtSourceTime(sessionStart);
+    m.writer->startSessionAtSourceTime(sessionStart + MediaTime::make(1, 2));  // ignored
+    const int frames = static_cast<int>(std::lround(seconds * 30));
+    std::int64_t samples = 0;
+    for (int i = 0; i < frames; ++i) {
+        const MediaTime time = sessionStart + MediaTime::make(i, 30);
+        ASSERT_TRUE(appendFrame(m, time));
+        while (samples < std::llround((i + 1) * 44100.0 / 30)) {
+            ASSERT_TRUE(appendAudio(m, samples, 1024));
+            samples += 1024;
+        }
+    }
+    bool done = false;
+    std::thread::id thread;
+    m.writer->finishWritingWithCompletionHandler([&] {
+        thread = std::this_thread::get_id();
+        done = true;
+    });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return done; }, 60));
+    if (completionThread)
+        *completionThread = thread;
+}
+
+TEST(AssetWriter, WritesAFragmentedQuickTimeMovieWithH264AndMonoAac)
+{
+    const fs::path path = testsupport::freshDocuments() / "Movie.m4v";
+    Movie m = makeMovie(path);
+    ASSERT_TRUE(m.writer);
+    EXPECT_FALSE(m.adaptor->pixelBufferPool());  // no pool before writing starts
+    std::thread::id completionThread;
+    writeMovie(m, 2.0, &completionThread);
+    ASSERT_EQ(m.writer->status(), AssetWriterStatus::Completed) << m.writer->error();
+    EXPECT_NE(completionThread, std::this_thread::get_id());
+    EXPECT_FALSE(m.video->isReadyForMoreMediaData());
+
+    MovieReader reader(path);
+    ASSERT_TRUE(reader.isOpen());
+    EXPECT_EQ(reader.majorBrand(), "qt  ");
+    EXPECT_EQ(reader.video()->codec_id, AV_CODEC_ID_H264);
+    EXPECT_EQ(reader.video()->width, width);
+    EXPECT_EQ(reader.video()->height, height);
+    EXPECT_EQ(reader.video()->color_primaries, AVCOL_PRI_BT709);
+    EXPECT_EQ(reader.video()->color_trc, AVCOL_TRC_BT709);
+    EXPECT_EQ(reader.video()->color_space, AVCOL_SPC_SMPTE170M);
+    ASSERT_TRUE(reader.audio());
+    EXPECT_EQ(reader.audio()->codec_id, AV_CODEC_ID_AAC);
+    EXPECT_EQ(reader.audio()->ch_layout.nb_channels, 1);
+    EXPECT_EQ(reader.audio()->sample_rate, 44100);
+    EXPECT_NEAR(static_cast<double>(reader.audio()->bit_rate), 64000, 8000);
+    EXPECT_NEAR(reader.format->duration / static_cast<double>(AV_TIME_BASE), 2.0, 0.1);
+    EXPECT_GE(countTopLevelBoxes(path, "moof"), 2);
+
+    std::array<int, 3> centre{};
+    const double last = reader.decodeAll(&centre);
+    // The second session start was ignored: the last frame is near 2 s (all
+    // tracks may start later by the AAC encoder's priming of 1024 samples).
+    EXPECT_NEAR(last, 59.0 / 30 + 1024.0 / 44100 / 2, 0.015);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(centre[static_cast<std::size_t>(i)], colour[static_cast<std::size_t>(i)], 6) << "channel " << i;
+
+    // A copy cut at 70 % still plays up to its last whole fragment.
+    const fs::path cut = path.parent_path() / "Cut.mov";
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        bytes.resize(bytes.size() * 7 / 10);
+        std::ofstream(cut, std::ios::binary) << bytes;
+    }
+    MovieReader cutReader(cut);
+    ASSERT_TRUE(cutReader.isOpen());
+    EXPECT_GE(cutReader.decodeAll(), 1.0 - 1.0 / 30 - 0.001);
+}
+
+TEST(AssetWriter, RefusesAnExistingFileAndItemsOutOfOrder)
+{
+    const fs::path folder = testsupport::freshDocuments();
+    std::ofstream(folder / "Movie.m4v") << "old";
+    std::string error;
+    EXPECT_FALSE(AssetWriter::create(folder / "Movie.m4v", FileType::QuickTimeMovie, &error));
+    EXPECT_NE(error.find("already exists"), std::string::npos) << error;
+    EXPECT_FALSE(AssetWriter::create(folder / "missing" / "Movie.m4v", FileType::QuickTimeMovie, &error));
+
+    Movie m = makeMovie(folder / "Order.mov");
+    EXPECT_FALSE(m.writer->canAddInput(AssetWriterInput::createVideo({64, 64})));  // one track per kind
+    ASSERT_TRUE(m.writer->startWriting());
+    EXPECT_FALSE(appendFrame(m, sessionStart));  // no session yet
+    m.writer->startSessionAtSourceTime(sessionStart);
+    EXPECT_TRUE(appendFrame(m, sessionStart - MediaTime::make(1, 30)));  // before the start: dropped
+    EXPECT_TRUE(appendFrame(m, sessionStart));
+    EXPECT_FALSE(appendFrame(m, sessionStart));  // the same time again
+    EXPECT_FALSE(appendFrame(m, MediaTime::indefinite()));
+
+    m.writer->cancelWriting();
+    EXPECT_EQ(m.writer->status(), AssetWriterStatus::Cancelled);
+    EXPECT_FALSE(fs::exists(folder / "Order.mov"));
+    EXPECT_FALSE(m.video->isReadyForMoreMediaData());
+    bool called = false;
+    m.writer->finishWritingWithCompletionHandler([&] { called = true; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return called; }));
+    EXPECT_EQ(m.writer->status(), AssetWriterStatus::Cancelled);
+}
+
+TEST(AssetWriter, AWriterLetGoWhileWritingClosesItsFileOnItsOwnThread)
+{
+    const fs::path path = testsupport::freshDocuments() / "Dropped.mov";
+    {
+        Movie m = makeMovie(path);
+        ASSERT_TRUE(m.writer->startWriting());
+        m.writer->startSessionAtSourceTime(sessionStart);
+        for (int i = 0; i < 5; ++i)
+            ASSERT_TRUE(appendFrame(m, sessionStart + MediaTime::make(i, 30)));
+    }
+    EXPECT_TRUE(fs::exists(path));
+    EXPECT_GT(fs::file_size(path), 0u);
+}
+
+TEST(AssetWriter, AFullDiskFailsTheWriterWithAMessage)
+{
+    const fs::path path = testsupport::freshDocuments() / "Full.mov";
+    Movie m = makeMovie(path);
+    // The file may not grow past 20 kB: writes beyond fail as on a full disk.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limited = previous;
+    limited.rlim_cur = 20'000;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    ASSERT_TRUE(m.writer->startWriting());
+    m.writer->startSessionAtSourceTime(sessionStart);
+    int i = 0;
+    for (; i < 300 && m.writer->status() == AssetWriterStatus::Writing; ++i) {
+        if (!appendFrame(m, sessionStart + MediaTime::make(i, 30)))
+            break;
+        appendAudio(m, i * 1470, 1470);
+    }
+    bool done = false;
+    m.writer->finishWritingWithCompletionHandler([&] { done = true; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return done; }, 60));
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(m.writer->status(), AssetWriterStatus::Failed);
+    EXPECT_FALSE(m.writer->error().empty());
+    EXPECT_FALSE(m.video->isReadyForMoreMediaData());
+}
+
+}  // namespace
