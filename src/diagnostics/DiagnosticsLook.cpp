@@ -31,7 +31,7 @@ std::shared_ptr<ui::View> badgeHeader(const std::string& text, ui::Color color, 
     label->setCornerRadius(8);
     label->setClipsToBounds(true);
     label->setHidden(text.empty());
-    const double width = label->sizeThatFits({1000, 20}).width;
+    const double width = label->sizeThatFits({1000, 20}).width + 6;  // room for the rounded corners
     label->setFrame({x, y, width, 20});
     header->addSubview(label);
     return header;
