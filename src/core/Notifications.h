@@ -19,5 +19,9 @@ inline constexpr const char* enteredBackgroundNotification = "enteredBackgroundN
 inline constexpr const char* appMovedToForeground = "appMovedToForeground";
 inline constexpr const char* appClosedNotification = "appClosedNotification";
 
+// The Manager: something went wrong with the saved data that the user is to be told about
+// (Manager::takeStorageProblems).
+inline constexpr const char* storageProblemNotification = "storageProblemNotification";
+
 // The movie writer: a dash-camera movie was written and saved.
 inline constexpr const char* saveVideoNotification = "saveVideoNotification";

@@ -64,9 +64,21 @@ HTMLSelectorError makeError(std::string reason, std::size_t location, std::u16st
     return error;
 }
 
+// How deeply the predicates of one selector may nest: each compound, modifier and combinator of a
+// complex selector adds a level to those before it, and an argument of :not() starts one level deeper.
+// Matching (and dropping) a predicate recurses through every level, so past this a selector is refused
+// rather than overflow the stack.
+constexpr std::size_t kMaxSelectorDepth = 256;
+
 class SelectorParser {
 public:
-    explicit SelectorParser(std::u16string_view text) : text_(text) {}
+    explicit SelectorParser(std::u16string_view text) : SelectorParser(text, text, 0, 0) {}
+
+    // The argument of a :not() at `offset` in `whole`, `depth` levels down.
+    SelectorParser(std::u16string_view text, std::u16string_view whole, std::size_t offset, std::size_t depth)
+        : text_(text), whole_(whole), offset_(offset), baseDepth_(depth)
+    {
+    }
 
     // The group's predicate, or an empty function with error() set.
     HTMLSelectorPredicate parseGroup()
@@ -77,6 +89,7 @@ public:
         }
         std::vector<HTMLSelectorPredicate> group;
         HTMLSelectorPredicate left;
+        depth_ = baseDepth_;
         while (true) {
             HTMLSelectorPredicate predicate = scanSelectorSequence(std::move(left));
             if (error_)
@@ -88,6 +101,7 @@ public:
             group.push_back(std::move(predicate));
             if (atEnd())
                 break;
+            depth_ = baseDepth_;
             ++position_;
             while (!atEnd() && IsInHTMLWhitespaceCharacterSet(peek()))
                 ++position_;
@@ -107,6 +121,17 @@ private:
 
     void fail(std::string reason, std::size_t location) { error_ = makeError(std::move(reason), location, text_); }
 
+    // One level more for the predicate being built; false (with the error, placed in the whole
+    // selector) past the limit.
+    bool deeper()
+    {
+        if (++depth_ <= kMaxSelectorDepth)
+            return true;
+        error_ = makeError("Selector nested too deeply (more than " + std::to_string(kMaxSelectorDepth) + " levels)",
+                           offset_ + position_, whole_);
+        return false;
+    }
+
     template <typename Test>
     std::u16string_view scanRun(Test test)
     {
@@ -124,6 +149,8 @@ private:
     // One compound selector, joined to the left side, and the combinator after it.
     HTMLSelectorPredicate scanSelectorSequence(HTMLSelectorPredicate left)
     {
+        if (!deeper())
+            return {};
         HTMLSelectorPredicate current;
         if (HTMLSelectorName name = scanIdentifier()) {
             current = TypeSelectorPredicate(*name);
@@ -142,6 +169,8 @@ private:
             const std::u16string_view run = scanRun(isModifierCharacter);
             if (run.empty())
                 break;
+            if (!deeper())
+                return current;
             HTMLSelectorPredicate modifier;
             if (run == u":") {
                 modifier = scanPseudoClass(current);
@@ -343,13 +372,15 @@ private:
             const std::optional<std::u16string_view> argument = scanFunctionArgument();
             if (!argument)
                 return NeverPredicate();
-            std::optional<HTMLSelectorError> innerError;
-            HTMLSelectorPredicate inner = SelectorFunctionForString(*argument, innerError);
-            if (!inner) {
-                error_ = std::move(innerError);
+            const std::u16string_view trimmed = TrimmingUnicodeWhitespace(*argument);
+            SelectorParser inner(trimmed, whole_, offset_ + static_cast<std::size_t>(trimmed.data() - text_.data()),
+                                 depth_ + 1);
+            HTMLSelectorPredicate predicate = inner.parseGroup();
+            if (!predicate) {
+                error_ = std::move(inner.error());
                 return NeverPredicate();
             }
-            return NegatedPredicate(std::move(inner));
+            return NegatedPredicate(std::move(predicate));
         }
         fail("Unrecognized pseudo class", position_);
         return NeverPredicate();
@@ -375,6 +406,10 @@ private:
     }
 
     std::u16string_view text_;
+    std::u16string_view whole_;  // the selector this text is part of
+    std::size_t offset_ = 0;     // where text_ starts in it
+    std::size_t baseDepth_ = 0;
+    std::size_t depth_ = 0;
     std::size_t position_ = 0;
     std::optional<HTMLSelectorError> error_;
 };

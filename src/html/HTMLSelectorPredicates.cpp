@@ -24,10 +24,12 @@ SharedPredicate shared(HTMLSelectorPredicate predicate)
     return std::make_shared<const HTMLSelectorPredicate>(std::move(predicate));
 }
 
-// While an of-type test runs: the answers of the compounds it counted with, by
-// compound and sibling. A chain of of-type pseudo-classes counts with
-// compounds that count siblings in turn; without the answers kept, the work
-// would grow exponentially with the chain.
+// While an of-type or a descendant or sibling combinator test runs: the answers
+// of the predicates it tried, by predicate and element. A chain of of-type
+// pseudo-classes counts with compounds that count siblings in turn, and a chain
+// of descendant combinators that fails tries every way of placing its steps
+// on the ancestors; without the answers kept, the work would grow
+// exponentially with the chain.
 using CountingAnswers = std::map<std::pair<const HTMLSelectorPredicate*, const HTMLElement*>, bool>;
 thread_local CountingAnswers* countingAnswers = nullptr;
 
@@ -320,8 +322,9 @@ HTMLSelectorPredicate NegatedPredicate(HTMLSelectorPredicate predicate)
 HTMLSelectorPredicate DescendantCombinatorPredicate(HTMLSelectorPredicate left)
 {
     return [left = shared(std::move(left))](const HTMLElement& element) {
+        CountingScope scope;
         for (const HTMLElement* ancestor = element.parentElement(); ancestor; ancestor = ancestor->parentElement()) {
-            if ((*left)(*ancestor))
+            if (countedMatch(*left, *ancestor))
                 return true;
         }
         return false;
@@ -352,10 +355,11 @@ HTMLSelectorPredicate AdjacentSiblingCombinatorPredicate(HTMLSelectorPredicate l
 HTMLSelectorPredicate GeneralSiblingCombinatorPredicate(HTMLSelectorPredicate left)
 {
     return [left = shared(std::move(left))](const HTMLElement& element) {
+        CountingScope scope;
         for (const HTMLElement* sibling : elementSiblings(element)) {
             if (sibling == &element)
                 return false;
-            if ((*left)(*sibling))
+            if (countedMatch(*left, *sibling))
                 return true;
         }
         return false;

@@ -8,7 +8,7 @@
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/ui/NavigationBar.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/TabBarController.h"
@@ -52,6 +52,7 @@ void AppDelegate::didFinishLaunching(ui::RootWindow& window, std::optional<Adapt
     window.setRootViewController(root_);
     if (startsOnFeature)
         root_->setMenuOpen(false, false);
+    storageAlerts_ = std::make_unique<StorageAlerts>();
 
     showRatingPromptIfDue();
 }
@@ -105,16 +106,16 @@ std::optional<AdapterAddress> AppDelegate::parseAdapterAddress(std::string_view 
 
 void AppDelegate::setBarAppearance()
 {
-    const TableLook look = TableLook::current();
-    ui::BarAppearance& bars = ui::NavigationBar::appearance();
-    bars.barTintColor = look.cellBackground;
-    bars.tintColor = TableLook::selectionStrip();
-    bars.titleTextAttributes = {TableLook::titleFont(), look.text};
+    TableLook::current().applyToBars();
 }
 
 // On the fourth and seventh launch, a plain alert of our own asks for a rating.
 void AppDelegate::showRatingPromptIfDue()
 {
+    // A run that only takes a screenshot (scripts/run without a display) is no launch by the user, and
+    // the prompt would cover the screen it pictures.
+    if (const ui::Application* app = ui::Application::shared(); app && !app->options().screenshot.empty())
+        return;
     fnd::UserDefaults& defaults = fnd::UserDefaults::standard();
     const int launches = defaults.integerForKey(launchCountKey);
     if (launches == 3 || launches == 6)

@@ -9,6 +9,7 @@
 #include "core/model/Manager.h"
 #include "shell/AppScreens.h"
 #include "shell/RootController.h"
+#include "shell/StorageAlerts.h"
 
 namespace ui {
 class NavigationController;
@@ -29,8 +30,9 @@ public:
     static constexpr const char* launchCountKey = "LaunchAmounts";
 
     // In this order: records the launch, loads the records and makes the link, copies the protocol into
-    // the data store, sets the bars' look, makes the screens, makes the main menu the window's root, and
-    // shows the rating prompt when its launch has come. The menu starts on its first feature entry, closed;
+    // the data store, sets the bars' look, makes the screens, makes the main menu the window's root, tells
+    // the user of any problem with the saved data (then and later), and shows the rating prompt when its
+    // launch has come. The menu starts on its first feature entry, closed;
     // with none it shows Settings under the open menu. `adapter` replaces the stored Wi-Fi adapter address
     // for this run only.
     void didFinishLaunching(ui::RootWindow& window, std::optional<AdapterAddress> adapter = std::nullopt);
@@ -59,4 +61,5 @@ private:
 
     AppScreens screens_;
     std::shared_ptr<RootController> root_;
+    std::unique_ptr<StorageAlerts> storageAlerts_;
 };

@@ -38,6 +38,9 @@ MenuStatusView::MenuStatusView(int theme)
 
     statusLabel_->setFont(ui::Font::boldSystemFont(14));
     statusLabel_->setTextColor(look.text);
+    // A failure's reason may take several lines; it has the strip to itself then.
+    statusLabel_->setNumberOfLines(0);
+    statusLabel_->setLineBreakMode(ui::LineBreakMode::WordWrap);
     statusLabel_->setAdjustsFontSizeToFitWidth(true);
     statusLabel_->setMinimumScaleFactor(0.7);
     addSubview(statusLabel_);
@@ -66,6 +69,7 @@ const std::string& MenuStatusView::statusText() const
 void MenuStatusView::setDeviceName(const std::string& name)
 {
     deviceLabel_->setText(name);
+    setNeedsLayout();
 }
 
 const std::string& MenuStatusView::deviceName() const
@@ -116,7 +120,10 @@ void MenuStatusView::layoutSubviews()
         left += buttonSize + margin;
     }
     const double width = std::max(0.0, b.width() - left - margin);
-    statusLabel_->setFrame({{left, b.midY() - 20}, {width, 20}});
+    if (deviceLabel_->text().empty())
+        statusLabel_->setFrame({{left, b.minY() + 4}, {width, b.height() - 8}});
+    else
+        statusLabel_->setFrame({{left, b.midY() - 20}, {width, 20}});
     milIcon_->setFrame({{left, b.midY() - iconSize}, {iconSize, iconSize}});
     deviceLabel_->setFrame({{left, b.midY() + 2}, {width, 18}});
 }

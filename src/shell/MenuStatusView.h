@@ -33,6 +33,9 @@ public:
     void setPowerAction(std::function<void()> action);
     ui::Button& powerButton() { return *powerButton_; }
 
+    // The label of the status text, as drawn.
+    const ui::Label& statusLabel() const { return *statusLabel_; }
+
     void setMilShown(bool shown);
     bool isMilShown() const;
 

@@ -78,8 +78,10 @@ void RootController::linkDropped()
         return;
     connecting_ = false;
     followLink();
+    // Why the connection failed or ended stays on the strip until the next attempt.
+    const std::string& reason = link()->statusText();
     status_->setPower(MenuStatusView::Power::Off);
-    status_->setStatusText(fnd::L("Disconnected"));
+    status_->setStatusText(fnd::L(reason.empty() ? "Disconnected" : reason));
     status_->setDeviceName({});
     status_->setMilShown(false);
     if (isAutomatic()) {

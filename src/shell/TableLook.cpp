@@ -3,6 +3,7 @@
 #include "core/model/Manager.h"
 #include "platform/ui/Context.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/TableView.h"
 #include "shell/RoundedCell.h"
 
@@ -76,8 +77,18 @@ std::shared_ptr<ui::Label> TableLook::titleView(const std::string& title) const
     auto label = std::make_shared<ui::Label>();
     label->setText(title);
     label->setFont(ui::Font::named("Digital-Serial DB", 17));
-    label->setTextColor(ui::Color::white(0.8));
+    // The bars keep the look of the theme the application started with, so the title takes their title
+    // colour rather than a fixed light grey, which would barely show on the light theme's white bars.
+    label->setTextColor(ui::NavigationBar::appearance().titleTextAttributes.color.value_or(text));
     label->setBackgroundColor(ui::Color::clear());
     label->sizeToFit();
     return label;
+}
+
+void TableLook::applyToBars() const
+{
+    ui::BarAppearance& bars = ui::NavigationBar::appearance();
+    bars.barTintColor = cellBackground;
+    bars.tintColor = selectionStrip();
+    bars.titleTextAttributes = {titleFont(), text};
 }

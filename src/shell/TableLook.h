@@ -36,6 +36,8 @@ struct TableLook {
     void apply(ui::TableView& table) const;
     // Colours and fonts, and top/bottom rounding for row `row` of `rowCount`.
     void apply(RoundedCell& cell, int row, int rowCount) const;
-    // A navigation title view in the settings screens' face.
+    // A navigation title view in the settings screens' face, in the bars' title colour.
     std::shared_ptr<ui::Label> titleView(const std::string& title) const;
+    // Gives the navigation bars made from now on this look (done once, at start-up).
+    void applyToBars() const;
 };

@@ -129,6 +129,12 @@ struct WarningCase {
     int sounds;
 };
 
+// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const WarningCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class GaugeWarnings : public GaugeView2Test, public ::testing::WithParamInterface<WarningCase> {};
 
 TEST_P(GaugeWarnings, WarnWhileOutsideAndSoundOncePerCrossing)

@@ -30,6 +30,12 @@ struct TileShot {
     int style;
 };
 
+// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const TileShot& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class GaugeScreenshots : public DashboardTest, public ::testing::WithParamInterface<TileShot> {};
 
 TEST_P(GaugeScreenshots, TileIsRendered)

@@ -26,6 +26,12 @@ struct SegmentCase {
     int lit;
 };
 
+// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const SegmentCase& c, std::ostream* os)
+{
+    *os << c.rpm << " rpm of " << c.redLine;
+}
+
 class ShiftSegments : public ShiftViewTest, public ::testing::WithParamInterface<SegmentCase> {};
 
 TEST_P(ShiftSegments, LightInProportionToTheRedLine)

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "platform/ui/Switch.h"
 #include "shell/DetailViewCon.h"
 #include "shell/SettingsViewController.h"
+#include "shell/TableLook.h"
 #include "shell/TextFieldViewCon.h"
 #include "shell/editors/PidViewController.h"
 #include "shell/editors/SensorDetViewCon.h"
@@ -174,14 +177,42 @@ TEST_F(SettingsTest, CustomPidsAreListedAndAdded)
     EXPECT_TRUE(editor->draft().lName.empty());
 }
 
+// WCAG contrast ratio of two opaque colours.
+double contrast(ui::Color a, ui::Color b)
+{
+    const auto luminance = [](ui::Color c) {
+        const auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The screens' navigation titles are readable on the bars the application starts with, in both themes,
+// and after the theme was changed while it runs (the bars keep their look until the next start).
+TEST(TableLookTest, NavigationTitlesStandOutFromTheBar)
+{
+    const ui::BarAppearance before = ui::NavigationBar::appearance();
+    for (const int startTheme : {0, 1}) {
+        TableLook::forTheme(startTheme).applyToBars();
+        const ui::BarAppearance& bars = ui::NavigationBar::appearance();
+        ASSERT_TRUE(bars.barTintColor && bars.titleTextAttributes.color);
+        EXPECT_GE(contrast(*bars.titleTextAttributes.color, *bars.barTintColor), 7.0) << startTheme;
+        for (const int theme : {0, 1}) {
+            SCOPED_TRACE(std::to_string(startTheme) + " then " + std::to_string(theme));
+            EXPECT_GE(contrast(TableLook::forTheme(theme).titleView("Settings")->textColor(), *bars.barTintColor), 7.0);
+        }
+    }
+    ui::NavigationBar::appearance() = before;
+}
+
 TEST_F(SettingsTest, ScreenshotsOnPhoneAndPad)
 {
     // Bars as the application sets them up at start.
     ui::BarAppearance& bars = ui::NavigationBar::appearance();
     const ui::BarAppearance appBefore = bars;
-    const TableLook look = TableLook::current();
-    bars.barTintColor = look.cellBackground;
-    bars.titleTextAttributes = {TableLook::titleFont(), look.text};
+    TableLook::current().applyToBars();
 
     showSettings();
     saveScreenshot("settings-phone.png");

@@ -8,6 +8,7 @@
 #include "core/obd/PidLengths.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Strings.h"
 
 namespace {
@@ -32,6 +33,7 @@ std::uint32_t bitmapOf(const Response& response)
 ELMScanner::~ELMScanner()
 {
     timeout_.cancel();
+    keepAlive_.cancel();
     if (statusTimer_)
         statusTimer_->invalidate();
 }
@@ -39,6 +41,7 @@ ELMScanner::~ELMScanner()
 void ELMScanner::resetState()
 {
     timeout_.cancel();
+    keepAlive_.cancel();
     if (statusTimer_)
         statusTimer_->invalidate();
     statusTimer_.reset();
@@ -115,13 +118,18 @@ void ELMScanner::transportDidFail(const std::string& message)
 {
     if (step_ == Step::Idle)
         return;
-    fail(step_ == Step::Opening ? "Connection failed: " + message : "Connection lost: " + message);
+    // A transport that cannot open says why in full; one that was open has lost the connection.
+    fail(step_ == Step::Opening ? message : "Connection lost: " + message);
 }
 
 void ELMScanner::transportDidReceive(std::string_view bytes)
 {
     if (step_ == Step::Idle || step_ == Step::Opening)
         return;
+    // A slow adapter is still answering: only silence times a reply out. Bytes that are thrown away
+    // as noise are no answer.
+    if (inFlight_ && !bytes.empty() && !overflowed_)
+        armReplyTimeout();
     buffer_.append(bytes);
     // Replies are read from consumed_ on and cut from the buffer once at the end: erasing each in turn
     // would take time quadratic in the prompts of one read. Kept in a member, the position stays right
@@ -141,7 +149,9 @@ void ELMScanner::transportDidReceive(std::string_view bytes)
     consumed_ = 0;
     if (buffer_.size() > maxBufferedBytes) {
         // No prompt in sight: noise. The reply timeout decides what happens next.
-        fnd::log(fnd::LogLevel::Warning, "adapter link: reply too long, discarded");
+        if (!overflowed_)
+            fnd::log(fnd::LogLevel::Warning, "adapter link: reply too long, discarded");
+        overflowed_ = true;
         buffer_.clear();
     }
 }
@@ -154,7 +164,11 @@ void ELMScanner::send(Purpose purpose, std::vector<Command> commands, std::strin
     if (text.empty() || text.back() != '\r')
         text += '\r';
     inFlight_ = InFlight{purpose, std::move(commands), text, std::move(onReply)};
-    timeout_ = fnd::after(timeout, [this] { replyTimedOut(); });
+    overflowed_ = false;
+    keepAlive_.cancel();
+    silenceAllowed_ = timeout;
+    replyDeadline_ = fnd::RunLoop::main().now() + std::max(timeout, maxReplyTime);
+    armReplyTimeout();
     if (!writeToTransport(text))
         transportDidFail("the adapter cannot be written to");
 }
@@ -162,6 +176,25 @@ void ELMScanner::send(Purpose purpose, std::vector<Command> commands, std::strin
 void ELMScanner::sendInit(const std::string& text, double timeout)
 {
     send(Purpose::Init, {}, text, timeout);
+}
+
+// The reply in flight times out after silenceAllowed_ without a byte, and at its deadline at the latest.
+void ELMScanner::armReplyTimeout()
+{
+    timeout_.cancel();
+    const double left = replyDeadline_ - fnd::RunLoop::main().now();
+    timeout_ = fnd::after(std::clamp(left, 0.0, silenceAllowed_), [this] { replyTimedOut(); });
+}
+
+// An adapter that went silent is noticed even when no screen polls: the link asks for the battery
+// voltage (answered by the adapter alone) whenever it has had nothing to send for a while.
+void ELMScanner::armKeepAlive()
+{
+    keepAlive_.cancel();
+    keepAlive_ = fnd::after(keepAliveInterval, [this] {
+        if (isIdle())
+            send(Purpose::KeepAlive, {}, "AT RV", replyTimeout);
+    });
 }
 
 bool ELMScanner::isIdle() const
@@ -177,12 +210,11 @@ void ELMScanner::replyTimedOut()
     inFlight_.reset();
     buffer_.clear();
     consumed_ = 0;
-    if (purpose == Purpose::Init) {
-        fail("The adapter did not answer");
-        return;
-    }
-    if (++timeouts_ >= maxTimeouts) {
-        fail("The adapter stopped answering");
+    if (purpose == Purpose::Init || ++timeouts_ >= maxTimeouts) {
+        if (overflowed_)
+            fail("The adapter sends data without end; is it an ELM327 adapter?");
+        else
+            fail(purpose == Purpose::Init ? "The adapter did not answer" : "The adapter stopped answering");
         return;
     }
     // A lone carriage return stops a reply that never ended; its prompt lets the traffic go on.
@@ -241,7 +273,7 @@ void ELMScanner::deliver(const InFlight& request, const Reply& reply)
             sent.pop_back();
         receiver->scannerDidReceiveReply(*this, sent, reply.responses, reply.messages);
     }
-    if (request.purpose == Purpose::Recovery || reply.beginsWithNoCallText())
+    if (request.purpose == Purpose::Recovery || request.purpose == Purpose::KeepAlive || reply.beginsWithNoCallText())
         return;
     const bool isVoltage = request.commands.size() == 1 && request.commands.front().isVoltageCommand;
     std::vector<Response> responses;
@@ -494,8 +526,10 @@ void ELMScanner::sendNext()
         send(Purpose::Status, {std::move(command)}, text, replyTimeout);
         return;
     }
-    if (!polling_)
+    if (!polling_) {
+        armKeepAlive();
         return;
+    }
     std::vector<Command> group = nextPolledGroup();
     std::string text = group.front().commandString;
     if (group.size() > 1) {

@@ -16,8 +16,10 @@
 class ELMScanner : public Scanner {
 public:
     // On the run loop's clock.
-    static constexpr double replyTimeout = 5.0;    // a reply that never ends is given up after this
-    static constexpr double searchTimeout = 30.0;  // the first request, while the adapter searches a protocol
+    static constexpr double replyTimeout = 5.0;    // an adapter silent this long in a reply has given up on it
+    static constexpr double searchTimeout = 30.0;  // the same for the first request, while it searches a protocol
+    static constexpr double maxReplyTime = 60.0;   // a reply still not ended after this, however slowly it comes
+    static constexpr double keepAliveInterval = 5.0;  // a connected link with nothing to send asks "AT RV"
     static constexpr int maxTimeouts = 3;          // consecutive timeouts that drop the connection
     static constexpr double statusInterval = 5.0;
     static constexpr std::size_t maxPackedPids = 6;
@@ -42,7 +44,9 @@ protected:
     ELMScanner() = default;
 
     // The transport: openTransport() ends in transportDidOpen() or transportDidFail(); bytes arrive
-    // through transportDidReceive(). closeTransport() must not call back.
+    // through transportDidReceive(). closeTransport() must not call back. A failure to open is told as a
+    // whole sentence for the user ("Cannot reach the adapter at ..."); a later one as what happened
+    // ("the adapter closed the connection"), which the link shows as "Connection lost: ...".
     virtual void openTransport() = 0;
     virtual void closeTransport() = 0;
     virtual bool writeToTransport(std::string_view bytes) = 0;
@@ -71,7 +75,7 @@ private:
         PackedProbe,
         Connected,
     };
-    enum class Purpose { Init, Polled, Sent, Status, Recovery };
+    enum class Purpose { Init, Polled, Sent, Status, Recovery, KeepAlive };
     struct InFlight {
         Purpose purpose = Purpose::Init;
         std::vector<Command> commands;
@@ -89,6 +93,8 @@ private:
     void send(Purpose purpose, std::vector<Command> commands, std::string text, double timeout,
               ReplyHandler onReply = {});
     void sendInit(const std::string& text, double timeout = replyTimeout);
+    void armReplyTimeout();
+    void armKeepAlive();
     void sendNext();
     bool isIdle() const;
     std::vector<Command> nextPolledGroup();
@@ -112,6 +118,10 @@ private:
     bool setupPending_ = false;  // set the adapter up again before the next request
     std::optional<InFlight> inFlight_;
     fnd::DelayedCall timeout_;
+    double silenceAllowed_ = replyTimeout;  // of the request in flight
+    double replyDeadline_ = 0;              // on the run loop's clock
+    bool overflowed_ = false;               // noise was thrown away since the request went out
+    fnd::DelayedCall keepAlive_;
     std::string buffer_;
     std::size_t consumed_ = 0;  // the bytes of buffer_ already read as replies
     int timeouts_ = 0;

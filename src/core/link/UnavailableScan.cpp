@@ -7,6 +7,6 @@ void UnavailableScan::openTransport()
     // Reported from the run loop, like any other failed connection, not from inside connect().
     fnd::RunLoop::main().post([this, alive = std::weak_ptr<int>(alive_)] {
         if (alive.lock())
-            transportDidFail("this adapter type is not available here; choose the Wi-Fi adapter in Settings");
+            transportDidFail("This adapter type has no transport here: choose the Wi-Fi adapter in Settings");
     });
 }

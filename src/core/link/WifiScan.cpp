@@ -1,5 +1,7 @@
 #include "core/link/WifiScan.h"
 
+#include "platform/foundation/Strings.h"
+
 WifiScan::~WifiScan()
 {
     closeTransport();
@@ -8,8 +10,9 @@ WifiScan::~WifiScan()
 void WifiScan::openTransport()
 {
     const AdapterAddress& address = settings_.adapter;
+    opened_ = false;
     if (address.port == 0 || address.port > 65535) {
-        transportDidFail("the adapter's port is not valid");
+        transportDidFail(fnd::format("Cannot reach the adapter: port %u is not valid", address.port));
         return;
     }
     stream_ = std::make_unique<net::TcpStream>();
@@ -33,6 +36,7 @@ bool WifiScan::writeToTransport(std::string_view bytes)
 
 void WifiScan::streamDidOpen(net::TcpStream&)
 {
+    opened_ = true;
     transportDidOpen();
 }
 
@@ -43,7 +47,12 @@ void WifiScan::streamHasBytes(net::TcpStream& stream)
 
 void WifiScan::streamError(net::TcpStream&, const std::string& message)
 {
-    transportDidFail(message);
+    if (opened_) {
+        transportDidFail(message);
+        return;
+    }
+    const AdapterAddress& address = settings_.adapter;
+    transportDidFail(fnd::format("Cannot reach the adapter at %s:%u (%s)", address.host, address.port, message));
 }
 
 void WifiScan::streamEnded(net::TcpStream&)

@@ -24,4 +24,5 @@ private:
     void streamEnded(net::TcpStream&) override;
 
     std::unique_ptr<net::TcpStream> stream_;
+    bool opened_ = false;
 };

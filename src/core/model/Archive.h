@@ -39,6 +39,14 @@ inline void read(const fnd::KeyedUnarchiver& in, const std::string& key, unsigne
         field = static_cast<unsigned>(value);
 }
 
+// A value read that is outside [low, high] (or not a number at all) is replaced by `fallback`.
+template <typename T>
+void keepIn(T& field, T low, T high, T fallback)
+{
+    if (!(field >= low && field <= high))
+        field = fallback;
+}
+
 inline bool isArray(const fnd::KeyedUnarchiver& in, const std::string& key)
 {
     const auto it = in.root().find(key);

@@ -1,38 +1,80 @@
 #include "core/model/Manager.h"
 
+#include <cerrno>
+#include <csignal>
+#include <utility>
+
+#include "core/Notifications.h"
 #include "core/link/Scanner.h"
 #include "core/model/DataStore.h"
+#include "core/obd/SensorTable.h"
+#include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Paths.h"
+#include "platform/foundation/Strings.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-template <typename Record>
-Record loadArchive(const char* fileName)
-{
-    const fs::path file = fnd::Paths::documents() / fileName;
-    if (auto in = fnd::KeyedUnarchiver::fromFile(file))
-        return Record::fromArchive(*in);
-
-    Record defaults;
-    std::error_code error;
-    if (fs::exists(file, error)) {
-        // Present but unreadable: leave it for the user rather than replace it.
-        fnd::log(fnd::LogLevel::Error, std::string(fileName) + " could not be read; using defaults");
-    } else if (defaults.archive().writeToFile(file)) {
-        fnd::log(fnd::LogLevel::Info, std::string(fileName) + ": defaults written");
-    }
-    return defaults;
-}
 
 bool saveArchive(const char* fileName, const fnd::KeyedArchiver& archive)
 {
     return archive.writeToFile(fnd::Paths::documents() / fileName);
 }
 
+// "<pid>-<n>" of a temporary file the atomic writer names ".<archive>.tmp-<pid>-<n>".
+bool isWriterGone(const std::string& suffix)
+{
+    const std::string pid = suffix.substr(0, suffix.find('-'));
+    if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos || pid.size() > 9)
+        return false;
+    return ::kill(static_cast<pid_t>(std::stol(pid)), 0) != 0 && errno == ESRCH;
+}
+
 }  // namespace
+
+template <typename Record>
+Record Manager::loadArchive(const char* fileName)
+{
+    const fs::path file = fnd::Paths::documents() / fileName;
+    fs::path keptAs;
+    if (auto in = fnd::KeyedUnarchiver::fromFile(file, &keptAs))
+        return Record::fromArchive(*in);
+    if (!keptAs.empty())
+        report(fnd::format(fnd::L("Archive kept aside msg").c_str(), fileName, keptAs.filename().string()));
+
+    Record defaults;
+    std::error_code error;
+    if (fs::exists(file, error)) {
+        // Present but unreadable: leave it for the user rather than replace it.
+        fnd::log(fnd::LogLevel::Error, std::string(fileName) + " could not be read; using defaults");
+        report(fnd::format(fnd::L("Archive unreadable msg").c_str(), fileName));
+    } else {
+        const bool written = defaults.archive().writeToFile(file);
+        if (written)
+            fnd::log(fnd::LogLevel::Info, std::string(fileName) + ": defaults written");
+        noteSaveResult(written, file.parent_path());
+    }
+    return defaults;
+}
+
+// A save killed half-way leaves its temporary file behind; those of writers that are gone are removed.
+void Manager::removeStaleTemporaries()
+{
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(fnd::Paths::documents(), error)) {
+        const std::string name = entry.path().filename().string();
+        for (const char* archive : {settingsFileName, userDataFileName, fuelDataFileName, raceDataFileName}) {
+            const std::string prefix = "." + std::string(archive) + ".tmp-";
+            if (name.rfind(prefix, 0) == 0 && isWriterGone(name.substr(prefix.size()))) {
+                std::error_code ignored;
+                if (fs::remove(entry.path(), ignored))
+                    fnd::log(fnd::LogLevel::Info, "removed the unfinished save " + name);
+            }
+        }
+    }
+}
 
 Manager& Manager::sharedManager()
 {
@@ -47,10 +89,12 @@ Manager::Manager()
 
 void Manager::load()
 {
+    removeStaleTemporaries();
     settings_ = loadArchive<Settings>(settingsFileName);
     userData_ = loadArchive<UserData>(userDataFileName);
     fuelData_ = loadArchive<FuelData>(fuelDataFileName);
     raceData_ = loadArchive<RaceData>(raceDataFileName);
+    settings_.keepValidSensors(firstCustomSensorIndex + static_cast<int>(userData_.pids.size()));
 }
 
 const std::shared_ptr<Scanner>& Manager::scanner()
@@ -85,7 +129,31 @@ bool Manager::saveChanges()
     saved = saveArchive(raceDataFileName, raceData_.archive()) && saved;
     if (!saved)
         fnd::log(fnd::LogLevel::Error, "saving the settings and records failed");
+    noteSaveResult(saved, fnd::Paths::documents());
     return saved;
+}
+
+void Manager::noteSaveResult(bool saved, const std::filesystem::path& folder)
+{
+    if (saved) {
+        saveFailing_ = false;
+        return;
+    }
+    if (saveFailing_)
+        return;
+    saveFailing_ = true;
+    report(fnd::format(fnd::L("Save failed msg").c_str(), folder.string()));
+}
+
+void Manager::report(std::string problem)
+{
+    storageProblems_.push_back(std::move(problem));
+    fnd::NotificationCenter::defaultCenter().post(storageProblemNotification, this);
+}
+
+std::vector<std::string> Manager::takeStorageProblems()
+{
+    return std::exchange(storageProblems_, {});
 }
 
 void Manager::resetForTesting()
@@ -93,6 +161,8 @@ void Manager::resetForTesting()
     Manager& manager = sharedManager();
     manager.scanner_.reset();
     manager.adapterOverride_.reset();
+    manager.storageProblems_.clear();
+    manager.saveFailing_ = false;
     manager.load();
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/link/LinkSettings.h"
 #include "core/model/FuelData.h"
@@ -41,6 +42,17 @@ public:
     // Writes all four archives, each atomically; true when every one was written.
     // The link is handed the settings as they now are.
     bool saveChanges();
+    // The outcome of a save of the user's data into `folder`, by saveChanges() or
+    // by a feature screen writing a file of its own: a failure is reported once
+    // (see takeStorageProblems), and again only after a save has worked since.
+    void noteSaveResult(bool saved, const std::filesystem::path& folder);
+
+    // What the user is to be told about the saved data, oldest first, in words
+    // for the screen: an archive that could not be read and where it was kept,
+    // saving that fails. Each is posted as storageProblemNotification as it
+    // arises (those of the launch before anyone listens); the shell shows and
+    // takes them.
+    std::vector<std::string> takeStorageProblems();
 
     // Reloads the shared Manager from the current Documents folder and drops its
     // link, as at launch. References to its records stay valid.
@@ -56,6 +68,10 @@ private:
     // A missing archive gives the defaults, which are written at once (the first
     // run); a corrupt one gives the defaults and is kept aside by the unarchiver.
     void load();
+    template <typename Record>
+    Record loadArchive(const char* fileName);
+    void removeStaleTemporaries();
+    void report(std::string problem);
     void updateLinkSettings();
 
     Settings settings_;
@@ -64,4 +80,6 @@ private:
     RaceData raceData_;
     std::shared_ptr<Scanner> scanner_;
     std::optional<AdapterAddress> adapterOverride_;
+    std::vector<std::string> storageProblems_;
+    bool saveFailing_ = false;
 };

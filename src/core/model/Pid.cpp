@@ -1,5 +1,7 @@
 #include "core/model/Pid.h"
 
+#include <cmath>
+
 #include <nlohmann/json.hpp>
 
 #include "core/model/Archive.h"
@@ -33,6 +35,20 @@ Pid Pid::fromJson(const nlohmann::json& value)
     Pid pid;
     const fnd::KeyedUnarchiver in(value);
     archive::readFields(in, pid);
+    const Pid d;
+    using archive::keepIn;
+    keepIn(pid.mode, 0, 255, d.mode);
+    keepIn(pid.pid, 0, 255, d.pid);
+    keepIn(pid.pid2, 0, 255, d.pid2);
+    keepIn(pid.unitsMode, 0, 1, d.unitsMode);
+    if (!(std::isfinite(pid.min) && std::isfinite(pid.max) && pid.min < pid.max)) {
+        pid.min = d.min;
+        pid.max = d.max;
+    }
+    if (!std::isfinite(pid.conversion))
+        pid.conversion = d.conversion;
+    if (!std::isfinite(pid.offset))
+        pid.offset = d.offset;
     if (const auto it = value.find("root"); it != value.end())
         pid.root = Node::fromJson(*it);
     return pid;

@@ -83,7 +83,12 @@ struct Settings {
     static void visitFields(Self& record, Visitor&& field);
 
     fnd::KeyedArchiver archive() const;
-    // Missing or mistyped fields keep their defaults; a short `sensors` list is
-    // completed from the defaults so every slot exists.
+    // Missing or mistyped fields keep their defaults, and so do values outside
+    // what the field can hold (a theme of 99, a host name that is none); a short
+    // `sensors` list is completed from the defaults so every slot exists.
     static Settings fromArchive(const fnd::KeyedUnarchiver& in);
+    // Sensor indexes must name a sensor (0 to sensorCount - 1): a dashboard slot
+    // that does not goes back to its default, a list entry is left out (a graph
+    // with its colour).
+    void keepValidSensors(int sensorCount);
 };

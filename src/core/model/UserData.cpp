@@ -1,5 +1,7 @@
 #include "core/model/UserData.h"
 
+#include <cmath>
+
 #include <nlohmann/json.hpp>
 
 #include "core/model/Archive.h"
@@ -88,8 +90,24 @@ UserData UserData::fromArchive(const fnd::KeyedUnarchiver& in)
     UserData data;
     archive::readFields(in, data);
     if (const auto pidArray = in.decodeObject("pids"); pidArray.is_array()) {
-        for (const auto& pid : pidArray)
-            data.pids.push_back(Pid::fromJson(pid));
+        // An entry that is no record at all is left out, and its limits with it.
+        std::size_t position = 0;
+        for (const auto& pid : pidArray) {
+            if (pid.is_object()) {
+                data.pids.push_back(Pid::fromJson(pid));
+                ++position;
+                continue;
+            }
+            const std::size_t at = builtInSensorCount + position;
+            const auto drop = [at](auto& limits) {
+                if (limits.size() > at)
+                    limits.erase(limits.begin() + static_cast<std::ptrdiff_t>(at));
+            };
+            drop(data.notifyLimitArr);
+            drop(data.notifySoundLimArr);
+            drop(data.minLimitArr);
+            drop(data.maxLimitArr);
+        }
     }
 
     const UserData defaults;
@@ -107,5 +125,28 @@ UserData UserData::fromArchive(const fnd::KeyedUnarchiver& in)
     fitTo(data.minLimitArr, limitCount, defaults.minLimitArr, defaultMinLimit);
     fitTo(data.maxLimitArr, limitCount, defaults.maxLimitArr, defaultMaxLimit);
     fitTo(data.transmissionArr, gearCount, defaults.transmissionArr, 0.0f);
+
+    // Values outside what they can be go back to their defaults, per sensor.
+    using archive::keepIn;
+    for (std::size_t i = 0; i < sensorCount; ++i) {
+        keepIn(data.unitsArr[i], 0, 1, 1);
+        if (!(std::isfinite(data.minArr[i]) && std::isfinite(data.maxArr[i]) && data.minArr[i] < data.maxArr[i])) {
+            data.minArr[i] = defaults.minArr[i];
+            data.maxArr[i] = defaults.maxArr[i];
+        }
+        if (!(std::isfinite(data.minImpArr[i]) && std::isfinite(data.maxImpArr[i]) &&
+              data.minImpArr[i] < data.maxImpArr[i])) {
+            data.minImpArr[i] = defaults.minImpArr[i];
+            data.maxImpArr[i] = defaults.maxImpArr[i];
+        }
+    }
+    for (std::size_t i = 0; i < limitCount; ++i) {
+        keepIn(data.minLimitArr[i], 0.0f, 1.0f, defaultMinLimit);
+        keepIn(data.maxLimitArr[i], 0.0f, 1.0f, defaultMaxLimit);
+    }
+    for (std::size_t gear = 0; gear < gearCount; ++gear)
+        keepIn(data.transmissionArr[gear], 0.0001f, 1.0f, defaults.transmissionArr[gear]);
+    keepIn(data.rpmRedLine, 1000, 20000, defaults.rpmRedLine);
+    keepIn(data.year, 0, 9999, defaults.year);
     return data;
 }

@@ -25,16 +25,19 @@ fs::path asideName(const fs::path& file)
     }
 }
 
-void keepAside(const fs::path& file, const std::string& why)
+// The name the file was moved to; empty when it could not be moved.
+fs::path keepAside(const fs::path& file, const std::string& why)
 {
     const fs::path aside = asideName(file);
     std::error_code error;
     fs::rename(file, aside, error);
-    if (error)
+    if (error) {
         log(LogLevel::Error, "corrupt archive " + file.string() + " (" + why + "), and it could not be moved aside: " +
                                  error.message());
-    else
-        log(LogLevel::Warning, "corrupt archive " + file.string() + " (" + why + ") kept as " + aside.string());
+        return {};
+    }
+    log(LogLevel::Warning, "corrupt archive " + file.string() + " (" + why + ") kept as " + aside.string());
+    return aside;
 }
 
 int toInt(const json& value, int fallback)
@@ -87,7 +90,7 @@ bool KeyedArchiver::writeToFile(const fs::path& file) const
     return writeFileAtomically(file, root_.dump(1, '\t', false, json::error_handler_t::replace));
 }
 
-std::optional<KeyedUnarchiver> KeyedUnarchiver::fromFile(const fs::path& file)
+std::optional<KeyedUnarchiver> KeyedUnarchiver::fromFile(const fs::path& file, fs::path* keptAs)
 {
     std::error_code error;
     if (!fs::exists(file, error))
@@ -98,12 +101,10 @@ std::optional<KeyedUnarchiver> KeyedUnarchiver::fromFile(const fs::path& file)
         return std::nullopt;
     }
     json root = json::parse(*bytes, nullptr, false);
-    if (root.is_discarded()) {
-        keepAside(file, "not JSON");
-        return std::nullopt;
-    }
-    if (!root.is_object()) {
-        keepAside(file, "not a JSON object");
+    if (root.is_discarded() || !root.is_object()) {
+        const fs::path aside = keepAside(file, root.is_discarded() ? "not JSON" : "not a JSON object");
+        if (keptAs)
+            *keptAs = aside;
         return std::nullopt;
     }
     return KeyedUnarchiver(std::move(root));

@@ -26,8 +26,9 @@ private:
 class KeyedUnarchiver {
 public:
     // Missing file: nullopt. Corrupt file: nullopt, the file is renamed aside
-    // (<name>.corrupt-<n>) and logged.
-    static std::optional<KeyedUnarchiver> fromFile(const std::filesystem::path& file);
+    // (<name>.corrupt-<n>, given in `keptAs` when asked for) and logged.
+    static std::optional<KeyedUnarchiver> fromFile(const std::filesystem::path& file,
+                                                   std::filesystem::path* keptAs = nullptr);
     explicit KeyedUnarchiver(nlohmann::json root);  // root must be an object, else nothing decodes
 
     bool containsKey(const std::string& key) const;

@@ -8,7 +8,10 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -450,6 +453,17 @@ void initPlatform(int& argc, char** argv)
     RunLoop::main();  // the calling thread becomes the main thread
     if (QCoreApplication::instance() != nullptr)
         return;
+    // With no display to open a window on, Qt would abort with a message about its platform plugins.
+    const auto unset = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value == nullptr || *value == '\0';
+    };
+    if (unset("QT_QPA_PLATFORM") && unset("DISPLAY") && unset("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "%s: no display (DISPLAY and WAYLAND_DISPLAY are not set), so no window is shown; "
+                             "running offscreen. Add --screenshot FILE --quit-after SECONDS to see the screen.\n",
+                     argc > 0 ? std::filesystem::path(argv[0]).filename().c_str() : "norvale");
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
     applicationHolder().app = std::make_unique<QGuiApplication>(argc, argv);
 }
 

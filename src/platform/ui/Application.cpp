@@ -3,6 +3,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Timer.h"
+#include "platform/ui/Context.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
@@ -122,17 +123,45 @@ public:
         setTitle("Norvale");
     }
 
-    void paintEvent(QPaintEvent*) override
+    // A change of the view tree asks for the area it damaged.
+    void damaged(const Rect& area)
     {
-        const double ratio = devicePixelRatio();
-        const Image image = root_.window().renderToImage(ratio);
-        if (image.isNull())
+        if (area.isEmpty()) {
+            requestUpdate();
             return;
-        QImage pixels(reinterpret_cast<const uchar*>(image.pixels()), image.pixelWidth(), image.pixelHeight(),
-                      image.pixelWidth() * 4, QImage::Format_ARGB32_Premultiplied);
-        pixels.setDevicePixelRatio(ratio);
+        }
+        const QRect pixels = QRectF(area.x(), area.y(), area.width(), area.height()).toAlignedRect();
+        update(pixels);
+    }
+
+    bool event(QEvent* event) override
+    {
+        // Layout before the frame, so the area it damages is painted in this frame.
+        if (event->type() == QEvent::UpdateRequest)
+            root_.window().layoutIfNeeded();
+        return QRasterWindow::event(event);
+    }
+
+    // The last frame is kept: only the damaged rectangles are repainted into
+    // it, and only the area Qt asks for is copied to the screen.
+    void paintEvent(QPaintEvent* event) override
+    {
+        ui::Window& tree = root_.window();
+        const double ratio = devicePixelRatio();
+        if (!frame_ || frame_->size() != tree.bounds().size || frame_->scale() != ratio) {
+            frame_ = std::make_unique<BitmapContext>(tree.bounds().size, ratio);
+            tree.setNeedsDisplay();
+        }
+        tree.renderDamage(*frame_);
         QPainter painter(this);
-        painter.drawImage(QPointF(0, 0), pixels);
+        for (const QRect& area : event->region()) {
+            const Image part = frame_->makeImage(makeRect(area.x(), area.y(), area.width(), area.height()));
+            if (part.isNull())
+                continue;
+            QImage pixels(reinterpret_cast<const uchar*>(part.pixels()), part.pixelWidth(), part.pixelHeight(),
+                          part.pixelWidth() * 4, QImage::Format_ARGB32_Premultiplied);
+            painter.drawImage(QRectF(area), pixels);
+        }
     }
 
     void resizeEvent(QResizeEvent* event) override
@@ -206,6 +235,7 @@ private:
     }
 
     RootWindow& root_;
+    std::unique_ptr<BitmapContext> frame_;
     bool down_ = false;
     bool mirrored_ = false;
 };
@@ -233,7 +263,7 @@ Application::Application(int argc, char** argv)
     QtHostWindow& window = *host_->window;
     window.resize(static_cast<int>(size.width), static_cast<int>(size.height));
     device.setScale(window.devicePixelRatio());
-    rootWindow_->window().setDisplayHandler([&window] { window.update(); });
+    rootWindow_->window().setDisplayHandler([&window](const Rect& area) { window.damaged(area); });
     rootWindow_->setSizeChangeHandler([&window](Size s) {
         if (window.width() != static_cast<int>(s.width) || window.height() != static_cast<int>(s.height))
             window.resize(static_cast<int>(s.width), static_cast<int>(s.height));

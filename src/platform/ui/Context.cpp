@@ -488,6 +488,7 @@ struct BitmapContext::Bitmap {
 BitmapContext::BitmapContext(Size size, double scale) : size_(size)
 {
     const double s = scale > 0 ? scale : 1;
+    scale_ = s;
     impl_->deviceScale = s;
     bitmap_ = std::make_unique<Bitmap>();
     bitmap_->image = makeDeviceImage(static_cast<int>(std::ceil(size.width * s)), static_cast<int>(std::ceil(size.height * s)));
@@ -501,6 +502,19 @@ Image BitmapContext::makeImage() const
     const QImage& image = bitmap_->image;
     return Image::fromPixels(image.width(), image.height(), reinterpret_cast<const std::uint32_t*>(image.constBits()),
                              static_cast<std::size_t>(image.bytesPerLine()), impl_->deviceScale);
+}
+
+Image BitmapContext::makeImage(const Rect& area) const
+{
+    const QRect pixels = QRectF(area.x() * scale_, area.y() * scale_, area.width() * scale_, area.height() * scale_)
+                             .toAlignedRect()
+                             .intersected(bitmap_->image.rect());
+    if (pixels.isEmpty())
+        return {};
+    const QImage& image = bitmap_->image;
+    const auto* first = reinterpret_cast<const std::uint32_t*>(image.constScanLine(pixels.y())) + pixels.x();
+    return Image::fromPixels(pixels.width(), pixels.height(), first, static_cast<std::size_t>(image.bytesPerLine()),
+                             scale_);
 }
 
 // PdfContext

@@ -124,12 +124,16 @@ public:
     explicit BitmapContext(Size size, double scale = 1);
     ~BitmapContext() override;
     Image makeImage() const;
+    // A copy of the pixels of `area` (points; widened to whole pixels).
+    Image makeImage(const Rect& area) const;
     Size size() const { return size_; }
+    double scale() const { return scale_; }
 
 private:
     struct Bitmap;
     std::unique_ptr<Bitmap> bitmap_;
     Size size_;
+    double scale_ = 1;
 };
 
 // A one-page PDF document of the given page size in points. finish() ends

@@ -1,5 +1,7 @@
 #include "platform/ui/Control.h"
 
+#include "platform/ui/GestureRecognizer.h"
+
 #include <algorithm>
 
 namespace ui {
@@ -82,6 +84,11 @@ ControlState Control::state() const
 }
 
 View* Control::hitTest(Point point) { return enabled_ ? View::hitTest(point) : nullptr; }
+
+bool Control::keepsGesture(const GestureRecognizer& recognizer) const
+{
+    return enabled_ && recognizer.isSingleTap();
+}
 
 void Control::touchesBegan(const std::vector<Touch>& touches)
 {

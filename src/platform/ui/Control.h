@@ -47,6 +47,8 @@ public:
     bool isTracking() const { return tracking_; }
 
     View* hitTest(Point point) override;
+    // An enabled control keeps its single tap from recognizers around it.
+    bool keepsGesture(const GestureRecognizer& recognizer) const override;
     void touchesBegan(const std::vector<Touch>& touches) override;
     void touchesMoved(const std::vector<Touch>& touches) override;
     void touchesEnded(const std::vector<Touch>& touches) override;

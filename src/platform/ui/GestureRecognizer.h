@@ -49,6 +49,12 @@ public:
     // Asked when the gesture is about to leave Possible; false makes it fail.
     void setShouldBegin(std::function<bool(GestureRecognizer&)> shouldBegin);
 
+    // What kind of gesture this is, for views that keep some gestures for
+    // themselves (View::keepsGesture).
+    virtual bool isSingleTap() const { return false; }      // one tap of one finger
+    virtual bool isSidewaysSwipe() const { return false; }  // one finger, left or right
+    virtual bool isDrag() const { return false; }           // a pan
+
     // The fingers now down on this recognizer.
     std::size_t numberOfTouches() const { return touches_.size(); }
     // The centroid of the fingers down (of the last ones, once they lifted),

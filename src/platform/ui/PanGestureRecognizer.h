@@ -16,6 +16,8 @@ class PanGestureRecognizer : public GestureRecognizer {
 public:
     using GestureRecognizer::GestureRecognizer;
 
+    bool isDrag() const override { return true; }
+
     std::size_t minimumNumberOfTouches() const { return minimumTouches_; }
     void setMinimumNumberOfTouches(std::size_t touches) { minimumTouches_ = touches; }
     std::size_t maximumNumberOfTouches() const { return maximumTouches_; }

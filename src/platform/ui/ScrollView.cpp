@@ -442,7 +442,7 @@ void ScrollView::stepDeceleration(Axis& axis, double dt) const
 
 // Wheel
 
-bool ScrollView::scrollByWheel(double dx, double dy)
+bool ScrollView::scrollWheel(double dx, double dy)
 {
     if (!scrollEnabled_ || (dx == 0 && dy == 0))
         return false;

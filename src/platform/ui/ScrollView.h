@@ -89,7 +89,7 @@ public:
 
     // A wheel turn from the window: positive dy shows content further down.
     // False when this view cannot scroll along the turn's main axis.
-    bool scrollByWheel(double dx, double dy);
+    bool scrollWheel(double dx, double dy) override;
 
     static constexpr double wheelEndDelay = 0.15;       // seconds of quiet that end a wheel scroll
     static constexpr double animationDuration = 0.3;    // animated scrolls and page snaps

@@ -1,6 +1,7 @@
 #include "platform/ui/Slider.h"
 
 #include "platform/ui/Context.h"
+#include "platform/ui/GestureRecognizer.h"
 
 #include <algorithm>
 
@@ -55,6 +56,11 @@ void Slider::setThumbTintColor(Color color)
 }
 
 Size Slider::sizeThatFits(Size size) const { return {size.width, thumbSize + 3}; }
+
+bool Slider::keepsGesture(const GestureRecognizer& recognizer) const
+{
+    return isEnabled() && (recognizer.isSingleTap() || recognizer.isSidewaysSwipe());
+}
 
 void Slider::trackTo(Point location)
 {

@@ -25,6 +25,8 @@ public:
     void setThumbTintColor(Color color);
 
     Size sizeThatFits(Size size) const override;
+    // A slider also keeps its sideways swipe.
+    bool keepsGesture(const GestureRecognizer& recognizer) const override;
     void draw(Context& context, Rect dirty) override;
 
 protected:

@@ -25,6 +25,11 @@ public:
     void setDirection(SwipeDirection direction) { direction_ = direction; }
     int numberOfTouchesRequired() const { return touchesRequired_; }
     void setNumberOfTouchesRequired(int touches) { touchesRequired_ = touches; }
+    bool isSidewaysSwipe() const override
+    {
+        return touchesRequired_ == 1
+            && (contains(direction_, SwipeDirection::Left) || contains(direction_, SwipeDirection::Right));
+    }
 
     static constexpr double minimumDistance = 30; // points along the direction
     static constexpr double maximumDuration = 0.5; // seconds to cover it

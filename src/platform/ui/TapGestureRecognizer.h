@@ -17,6 +17,7 @@ public:
     void setNumberOfTapsRequired(int taps) { tapsRequired_ = taps; }
     int numberOfTouchesRequired() const { return touchesRequired_; }
     void setNumberOfTouchesRequired(int touches) { touchesRequired_ = touches; }
+    bool isSingleTap() const override { return tapsRequired_ == 1 && touchesRequired_ == 1; }
 
     static constexpr double allowableMovement = 10;     // points from where a finger went down
     static constexpr double maximumTapInterval = 0.35;  // seconds between the taps of a multiple tap

@@ -77,8 +77,7 @@ LayerState View::layerState() const
 
 void View::setPresentationState(std::optional<LayerState> state)
 {
-    presentation_ = std::move(state);
-    requestDisplay();
+    changeShown([&] { presentation_ = std::move(state); });
 }
 
 void View::setLayerChangeHook(LayerChangeHook hook)
@@ -107,9 +106,10 @@ void View::setFrame(Rect frame)
 {
     const LayerState before = layerState();
     frame = frame.standardized();
-    center_ = {frame.minX() + anchorPoint_.x * frame.width(), frame.minY() + anchorPoint_.y * frame.height()};
-    setBounds({bounds_.origin, frame.size});
-    requestDisplay();
+    changeShown([&] {
+        center_ = {frame.minX() + anchorPoint_.x * frame.width(), frame.minY() + anchorPoint_.y * frame.height()};
+        setBounds({bounds_.origin, frame.size});
+    });
     layerChanged(before);
 }
 
@@ -118,36 +118,32 @@ void View::setBounds(Rect bounds)
     const LayerState before = layerState();
     const bool resized = bounds.size != bounds_.size;
     const bool moved = bounds.origin != bounds_.origin;
-    bounds_ = bounds;
+    if (resized || moved)
+        changeShown([&] { bounds_ = bounds; });
     if (resized) {
         setNeedsLayout();
         if (contentMode_ == ContentMode::Redraw)
             setNeedsDisplay();
     }
-    if (resized || moved)
-        requestDisplay();
     layerChanged(before);
 }
 
 void View::setCenter(Point center)
 {
     const LayerState before = layerState();
-    center_ = center;
-    requestDisplay();
+    changeShown([&] { center_ = center; });
     layerChanged(before);
 }
 
 void View::setAnchorPoint(Point anchor)
 {
-    anchorPoint_ = anchor;
-    requestDisplay();
+    changeShown([&] { anchorPoint_ = anchor; });
 }
 
 void View::setTransform(const AffineTransform& t)
 {
     const LayerState before = layerState();
-    transform_ = t;
-    requestDisplay();
+    changeShown([&] { transform_ = t; });
     layerChanged(before);
 }
 
@@ -156,8 +152,7 @@ void View::setTransform(const AffineTransform& t)
 void View::setAlpha(double alpha)
 {
     const LayerState before = layerState();
-    alpha_ = std::clamp(alpha, 0.0, 1.0);
-    requestDisplay();
+    changeShown([&] { alpha_ = std::clamp(alpha, 0.0, 1.0); });
     layerChanged(before);
 }
 
@@ -165,31 +160,29 @@ void View::setHidden(bool hidden)
 {
     if (hidden_ == hidden)
         return;
-    hidden_ = hidden;
+    changeShown([&] { hidden_ = hidden; });
     if (hidden)
         endEditing(true);
-    requestDisplay();
 }
 
 void View::setBackgroundColor(std::optional<Color> color)
 {
     const LayerState before = layerState();
     backgroundColor_ = color;
-    requestDisplay();
+    damage(presentationState().bounds);
     layerChanged(before);
 }
 
 void View::setClipsToBounds(bool clips)
 {
-    clipsToBounds_ = clips;
-    requestDisplay();
+    changeShown([&] { clipsToBounds_ = clips; });
 }
 
 void View::setCornerRadius(double radius)
 {
     const LayerState before = layerState();
     cornerRadius_ = std::max(0.0, radius);
-    requestDisplay();
+    damage(presentationState().bounds);
     layerChanged(before);
 }
 
@@ -197,7 +190,7 @@ void View::setBorder(double width, Color color)
 {
     borderWidth_ = std::max(0.0, width);
     borderColor_ = color;
-    requestDisplay();
+    damage(presentationState().bounds);
 }
 
 void View::setBorderWidth(double width) { setBorder(width, borderColor_); }
@@ -205,11 +198,12 @@ void View::setBorderColor(Color color) { setBorder(borderWidth_, color); }
 
 void View::setShadow(Color color, Size offset, double radius, double opacity)
 {
-    shadowColor_ = color;
-    shadowOffset_ = offset;
-    shadowRadius_ = std::max(0.0, radius);
-    shadowOpacity_ = std::clamp(opacity, 0.0, 1.0);
-    requestDisplay();
+    changeShown([&] {
+        shadowColor_ = color;
+        shadowOffset_ = offset;
+        shadowRadius_ = std::max(0.0, radius);
+        shadowOpacity_ = std::clamp(opacity, 0.0, 1.0);
+    });
 }
 
 void View::setContentMode(ContentMode mode)
@@ -228,7 +222,9 @@ Color View::tintColor() const
 void View::setTintColor(std::optional<Color> color)
 {
     tintColor_ = color;
-    setNeedsDisplay();
+    // Subviews draw in the inherited tint too.
+    needsDisplay_ = true;
+    damageShown();
 }
 
 View* View::viewWithTag(int tag)
@@ -254,7 +250,7 @@ void View::insertSubview(std::shared_ptr<View> view, std::size_t index)
         auto& list = subviews_;
         list.erase(std::find(list.begin(), list.end(), view));
         list.insert(list.begin() + static_cast<std::ptrdiff_t>(std::min(index, list.size())), view);
-        requestDisplay();
+        view->damageShown();
         return;
     }
     if (view->superview_)
@@ -264,7 +260,7 @@ void View::insertSubview(std::shared_ptr<View> view, std::size_t index)
     view->setWindow(window_);
     view->didMoveToSuperview();
     setNeedsLayout();
-    requestDisplay();
+    view->damageShown();
 }
 
 void View::insertSubviewAbove(std::shared_ptr<View> view, const View* sibling)
@@ -290,10 +286,10 @@ void View::detachFromSuperview()
     // The superview may hold the last reference: keep this view alive until done.
     const std::shared_ptr<View> self = *found;
     endEditing(true);
-    list.erase(found);
+    damageShown();
+    list.erase(std::find(list.begin(), list.end(), self));
     superview_ = nullptr;
     parent->setNeedsLayout();
-    parent->requestDisplay();
 }
 
 void View::removeFromSuperview()
@@ -309,17 +305,19 @@ void View::removeFromSuperview()
 void View::bringSubviewToFront(const View* view)
 {
     const auto found = std::find_if(subviews_.begin(), subviews_.end(), [&](const auto& v) { return v.get() == view; });
-    if (found != subviews_.end())
-        std::rotate(found, found + 1, subviews_.end());
-    requestDisplay();
+    if (found == subviews_.end())
+        return;
+    (*found)->damageShown();
+    std::rotate(found, found + 1, subviews_.end());
 }
 
 void View::sendSubviewToBack(const View* view)
 {
     const auto found = std::find_if(subviews_.begin(), subviews_.end(), [&](const auto& v) { return v.get() == view; });
-    if (found != subviews_.end())
-        std::rotate(subviews_.begin(), found, found + 1);
-    requestDisplay();
+    if (found == subviews_.end())
+        return;
+    (*found)->damageShown();
+    std::rotate(subviews_.begin(), found, found + 1);
 }
 
 bool View::isDescendantOf(const View* view) const
@@ -384,15 +382,104 @@ void View::layoutIfNeeded()
 void View::setNeedsDisplay()
 {
     needsDisplay_ = true;
-    requestDisplay();
+    damage(presentationState().bounds);
 }
+
+void View::setNeedsDisplayInRect(Rect rect)
+{
+    needsDisplay_ = true;
+    damage(rect.standardized());
+}
+
+void View::displayRequested(const Rect&) {}
+
+namespace {
+
+View& rootOf(View& view)
+{
+    View* root = &view;
+    while (root->superview())
+        root = root->superview();
+    return *root;
+}
+
+} // namespace
 
 void View::requestDisplay()
 {
-    View* root = this;
-    while (root->superview_)
-        root = root->superview_;
-    root->displayRequested();
+    if (window_)
+        rootOf(*this).displayRequested({});
+}
+
+// Only a view in a window can damage it; one inside a hidden or transparent
+// view shows nothing, so changing it damages nothing.
+Rect View::shownAreaInRoot() const
+{
+    if (!window_)
+        return {};
+    for (const View* v = this; v; v = v->superview_) {
+        if (v->hidden_ || v->presentationState().alpha <= 0)
+            return {};
+    }
+    return shownTransformToRoot().apply(shownExtent());
+}
+
+void View::damage(const Rect& rect)
+{
+    if (!window_ || rect.isEmpty())
+        return;
+    for (const View* v = this; v; v = v->superview_) {
+        if (v->hidden_ || v->presentationState().alpha <= 0)
+            return;
+    }
+    rootOf(*this).displayRequested(shownTransformToRoot().apply(rect));
+}
+
+void View::damageShown()
+{
+    const Rect area = shownAreaInRoot();
+    if (!area.isEmpty())
+        rootOf(*this).displayRequested(area);
+}
+
+template <typename Change>
+void View::changeShown(Change&& change)
+{
+    if (!window_) {
+        change();
+        return;
+    }
+    const Rect before = shownAreaInRoot();
+    change();
+    if (!before.isEmpty())
+        rootOf(*this).displayRequested(before);
+    damageShown();
+}
+
+Rect View::shownExtent() const
+{
+    const LayerState shown = presentationState();
+    Rect extent = shown.bounds;
+    if (!clipsToBounds_) {
+        for (const auto& child : subviews_) {
+            if (!child->hidden_)
+                extent = extent.unite(child->placement(child->presentationState()).apply(child->shownExtent()));
+        }
+    }
+    if (shadowOpacity_ > 0) {
+        // The blur spreads the shadow by up to three of its radii (see the context's shadow).
+        const double spread = 3 * shadowRadius_ + 2;
+        extent = extent.unite(extent.offset(shadowOffset_.width, shadowOffset_.height).inset(-spread, -spread));
+    }
+    return extent;
+}
+
+AffineTransform View::shownTransformToRoot() const
+{
+    AffineTransform t;
+    for (const View* v = this; v->superview_; v = v->superview_)
+        t = t.concat(v->placement(v->presentationState()));
+    return t;
 }
 
 Size View::sizeThatFits(Size) const { return bounds_.size; }
@@ -421,7 +508,13 @@ Rect View::paintExtent() const
 void View::render(Context& context)
 {
     layoutIfNeeded();
-    renderLayer(context);
+    renderLayer(context, std::nullopt);
+}
+
+void View::render(Context& context, const Rect& dirty)
+{
+    layoutIfNeeded();
+    renderLayer(context, dirty);
 }
 
 Image View::renderToImage(double scale)
@@ -432,15 +525,25 @@ Image View::renderToImage(double scale)
     return context.makeImage();
 }
 
-void View::renderAsSubview(Context& context)
+void View::renderAsSubview(Context& context, const std::optional<Rect>& dirty)
 {
+    const AffineTransform place = placement(presentationState());
+    std::optional<Rect> local;
+    if (dirty) {
+        // A view flattened to nothing, or painting nowhere near the damage, is skipped.
+        if (!place.isInvertible())
+            return;
+        local = place.inverted().apply(*dirty);
+        if (!local->intersects(shownExtent()))
+            return;
+    }
     context.save();
-    context.concat(placement(presentationState()));
-    renderLayer(context);
+    context.concat(place);
+    renderLayer(context, local);
     context.restore();
 }
 
-void View::renderLayer(Context& context)
+void View::renderLayer(Context& context, const std::optional<Rect>& dirty)
 {
     // What is on screen: the animated values while an animation runs.
     const LayerState shown = presentationState();
@@ -453,7 +556,10 @@ void View::renderLayer(Context& context)
             shadow = Shadow{shadowColor_.withAlpha(shadowColor_.a * shadowOpacity_), shadowOffset_, shadowRadius_ * 2};
         context.beginTransparencyLayer(paintExtent(), shown.alpha, shadow);
     }
-    if (shown.backgroundColor && !shown.backgroundColor->isClear()) {
+    // A shadow is cast by everything the group paints, near the damage or not.
+    const std::optional<Rect> inner = shadowOpacity_ > 0 ? std::nullopt : dirty;
+    const bool paintsHere = !inner || inner->intersects(shown.bounds);
+    if (paintsHere && shown.backgroundColor && !shown.backgroundColor->isClear()) {
         context.save();
         context.setFillColor(*shown.backgroundColor);
         context.fillPath(outline(shown.bounds, shown.cornerRadius));
@@ -462,16 +568,18 @@ void View::renderLayer(Context& context)
     context.save();
     if (clipsToBounds_)
         context.clipToPath(outline(shown.bounds, shown.cornerRadius));
-    context.save();
-    context.clipToRect(shown.bounds);
-    draw(context, shown.bounds);
-    context.restore();
-    needsDisplay_ = false;
+    if (paintsHere) {
+        context.save();
+        context.clipToRect(shown.bounds);
+        draw(context, inner ? inner->intersection(shown.bounds) : shown.bounds);
+        context.restore();
+        needsDisplay_ = false;
+    }
     const auto children = subviews_;
     for (const auto& child : children)
-        child->renderAsSubview(context);
+        child->renderAsSubview(context, inner);
     context.restore();
-    if (borderWidth_ > 0) {
+    if (paintsHere && borderWidth_ > 0) {
         context.save();
         context.setStrokeColor(borderColor_);
         context.setLineWidth(borderWidth_);
@@ -617,6 +725,10 @@ void View::keyPressed(const KeyEvent& event)
 }
 
 void View::insertText(const std::string&) {}
+
+bool View::scrollWheel(double, double) { return false; }
+
+bool View::keepsGesture(const GestureRecognizer&) const { return false; }
 
 Point Touch::locationInView(const View* v) const { return v ? v->convertPointFromView(location, nullptr) : location; }
 

@@ -145,17 +145,23 @@ public:
     void setNeedsLayout();
     void layoutIfNeeded();
     bool needsLayout() const { return needsLayout_; }
+    // The view's content must be drawn again: all of it, or a rectangle of
+    // its bounds. Only damaged areas of the window are repainted.
     void setNeedsDisplay();
+    void setNeedsDisplayInRect(Rect rect);
     bool needsDisplay() const { return needsDisplay_; }
     virtual Size sizeThatFits(Size size) const;
     void sizeToFit();
 
-    // Custom drawing, in bounds coordinates; `dirty` is the area to redraw.
+    // Custom drawing, in bounds coordinates; `dirty` is the area to redraw
+    // (drawing outside it is clipped away).
     virtual void draw(Context& context, Rect dirty);
 
     // Renders this view and its subviews in its bounds space (its own
     // position and transform left out), after laying out what needs it.
+    // With `dirty` (bounds space), only what may paint inside it is drawn.
     void render(Context& context);
+    void render(Context& context, const Rect& dirty);
     // The bounds rendered at `scale` pixels per point.
     Image renderToImage(double scale = 1);
 
@@ -193,14 +199,23 @@ public:
     virtual void keyPressed(const KeyEvent& event);
     virtual void insertText(const std::string& text);
 
+    // Input hooks the window asks. A wheel turn goes to the view under the
+    // pointer and up its superviews until one takes it (positive dy shows
+    // content further down). A view keeps a gesture of a recognizer attached
+    // to a view around it (a control its tap, a chart its drag) by returning
+    // true from keepsGesture; the window then lets that recognizer fail.
+    virtual bool scrollWheel(double dx, double dy);
+    virtual bool keepsGesture(const GestureRecognizer& recognizer) const;
+
 protected:
     virtual void didMoveToSuperview() {}
     virtual void didMoveToWindow() {}
     virtual void didBecomeFirstResponder() {}
     virtual void didResignFirstResponder() {}
     // Called on the root of the tree whenever something in it needs to be
-    // drawn again; a window repaints in response.
-    virtual void displayRequested() {}
+    // drawn again, with the damaged area in the root's bounds space (empty
+    // when only layout is due); a window repaints in response.
+    virtual void displayRequested(const Rect& damage);
     // The rectangle (in bounds space) that this view and its unclipped
     // subviews may paint.
     Rect paintExtent() const;
@@ -210,8 +225,19 @@ private:
     void setWindow(Window* window);
     void requestDisplay();
     void detachFromSuperview();
-    void renderLayer(Context& context);
-    void renderAsSubview(Context& context);
+    // Damage: `rect` in bounds space, or where this view (with its subviews,
+    // border and shadow) shows now, on screen.
+    void damage(const Rect& rect);
+    void damageShown();
+    // Where the view shows in the root's bounds space; empty off screen.
+    Rect shownAreaInRoot() const;
+    // Runs `change` and damages where the view showed before and after it.
+    template <typename Change>
+    void changeShown(Change&& change);
+    Rect shownExtent() const;
+    AffineTransform shownTransformToRoot() const;
+    void renderLayer(Context& context, const std::optional<Rect>& dirty);
+    void renderAsSubview(Context& context, const std::optional<Rect>& dirty);
     // Bounds space to superview space for the given center, bounds and transform.
     AffineTransform placement(const LayerState& state) const;
     AffineTransform transformToSuperview() const;

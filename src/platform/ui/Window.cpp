@@ -1,15 +1,12 @@
 #include "platform/ui/Window.h"
 
 #include "platform/foundation/RunLoop.h"
-#include "platform/ui/Control.h"
+#include "platform/ui/Context.h"
 #include "platform/ui/GestureRecognizer.h"
-#include "platform/ui/ScrollView.h"
-#include "platform/ui/Slider.h"
-#include "platform/ui/SwipeGestureRecognizer.h"
-#include "platform/ui/TapGestureRecognizer.h"
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace ui {
 
@@ -21,15 +18,73 @@ Window::Window(Rect frame)
 
 Window::~Window() = default;
 
-void Window::setDisplayHandler(std::function<void()> handler)
+void Window::setDisplayHandler(std::function<void(const Rect&)> handler)
 {
     displayHandler_ = std::move(handler);
 }
 
-void Window::displayRequested()
+void Window::displayRequested(const Rect& damage)
 {
+    const Rect area = damage.intersection(bounds());
+    addDamage(area);
     if (displayHandler_)
-        displayHandler_();
+        displayHandler_(area);
+}
+
+void Window::addDamage(const Rect& area)
+{
+    if (area.isEmpty())
+        return;
+    Rect merged = area;
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (auto it = damage_.begin(); it != damage_.end(); ++it) {
+            if (it->intersects(merged)) {
+                merged = merged.unite(*it);
+                damage_.erase(it);
+                grew = true;
+                break;
+            }
+        }
+    }
+    damage_.push_back(merged);
+    if (damage_.size() > maxDamageRects) {
+        Rect all;
+        for (const Rect& r : damage_)
+            all = all.unite(r);
+        damage_ = {all};
+    }
+}
+
+namespace {
+
+// The smallest rectangle of whole device pixels around `r`.
+Rect alignedToPixels(const Rect& r, double scale)
+{
+    const double x0 = std::floor(r.minX() * scale) / scale;
+    const double y0 = std::floor(r.minY() * scale) / scale;
+    const double x1 = std::ceil(r.maxX() * scale) / scale;
+    const double y1 = std::ceil(r.maxY() * scale) / scale;
+    return makeRect(x0, y0, x1 - x0, y1 - y0);
+}
+
+} // namespace
+
+std::vector<Rect> Window::renderDamage(BitmapContext& context)
+{
+    layoutIfNeeded();
+    std::vector<Rect> painted;
+    for (const Rect& r : std::exchange(damage_, {}))
+        painted.push_back(alignedToPixels(r, context.scale()).intersection(bounds()));
+    for (const Rect& r : painted) {
+        context.save();
+        context.translate(-bounds().x(), -bounds().y());
+        context.clipToRect(r);
+        context.clearRect(r);
+        render(context, r);
+        context.restore();
+    }
+    return painted;
 }
 
 bool Window::takesInput(const View* view) const
@@ -212,21 +267,13 @@ void Window::deliverToViews(TouchPhase phase, const std::vector<ActiveTouch*>& t
 
 namespace {
 
-// As on the phone, a control keeps the gesture it is made for: a single tap
-// on a button or a switch, a sideways swipe on a slider, even when a view
-// around it has a recognizer for that gesture.
-bool controlKeepsGesture(const View* hit, const GestureRecognizer& recognizer)
+// As on the phone, a control keeps the gesture it is made for (a single tap on
+// a button, a sideways swipe on a slider) even when a view around it has a
+// recognizer for that gesture; any view can keep gestures the same way.
+bool viewKeepsGesture(const View* hit, const GestureRecognizer& recognizer)
 {
-    const auto* tap = dynamic_cast<const TapGestureRecognizer*>(&recognizer);
-    const auto* swipe = dynamic_cast<const SwipeGestureRecognizer*>(&recognizer);
-    const bool singleTap = tap && tap->numberOfTapsRequired() == 1 && tap->numberOfTouchesRequired() == 1;
-    const bool sidewaysSwipe = swipe && swipe->numberOfTouchesRequired() == 1
-        && (contains(swipe->direction(), SwipeDirection::Left) || contains(swipe->direction(), SwipeDirection::Right));
-    if (!singleTap && !sidewaysSwipe)
-        return false;
     for (const View* v = hit; v && v != recognizer.view(); v = v->superview()) {
-        const auto* control = dynamic_cast<const Control*>(v);
-        if (control && control->isEnabled() && (singleTap || dynamic_cast<const Slider*>(v)))
+        if (v->keepsGesture(recognizer))
             return true;
     }
     return false;
@@ -243,7 +290,7 @@ bool Window::claimGesture(GestureRecognizer& winner)
             shared.push_back(&record);
     }
     for (const ActiveTouch* record : shared) {
-        if (controlKeepsGesture(record->touch.view.lock().get(), winner))
+        if (viewKeepsGesture(record->touch.view.lock().get(), winner))
             return false;
     }
     using State = GestureRecognizer::State;
@@ -308,8 +355,7 @@ bool Window::sendText(const std::string& text)
 bool Window::sendWheel(Point location, double dx, double dy)
 {
     for (View* v = hitTest(location); v; v = v->superview()) {
-        auto* scrollView = dynamic_cast<ScrollView*>(v);
-        if (scrollView && scrollView->scrollByWheel(dx, dy))
+        if (v->scrollWheel(dx, dy))
             return true;
     }
     return false;

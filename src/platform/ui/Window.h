@@ -12,17 +12,22 @@
 
 namespace ui {
 
+class BitmapContext;
 class GestureRecognizer;
-class ScrollView;
 
 // The root of a view tree and its one input dispatch point. Touches are hit
 // tested when a finger goes down; the gesture recognizers of the hit view and
 // of its ancestors see each touch first, then the hit view (which passes
 // touches up its responder chain). Keys and typed text go to the first
-// responder, wheel turns to the innermost scroll view under the pointer.
-// Hidden views and views with user interaction off never receive input. A
-// control keeps its own gesture (a single tap, a slider's sideways swipe)
-// from recognizers of the views around it.
+// responder, wheel turns to the innermost view under the pointer that takes
+// them (View::scrollWheel). Hidden views and views with user interaction off
+// never receive input. A view keeps gestures it claims (View::keepsGesture: a
+// control its single tap, a slider its sideways swipe) from recognizers of
+// the views around it.
+//
+// Drawing only what changed: every change of a view damages the area where
+// it showed and shows now; renderDamage repaints just those rectangles, and
+// views that paint nowhere near them are skipped.
 class Window : public View {
 public:
     explicit Window(Rect frame = {});
@@ -45,14 +50,22 @@ public:
     // positive dx content further right. False when no scroll view took it.
     bool sendWheel(Point location, double dx, double dy);
 
-    // Called whenever something in the tree needs drawing again.
-    void setDisplayHandler(std::function<void()> handler);
+    // Called whenever something in the tree needs drawing again, with the
+    // damaged rectangle in window coordinates, or an empty one when only
+    // layout is due.
+    void setDisplayHandler(std::function<void(const Rect& damage)> handler);
+    // The area damaged since the last renderDamage, as a few rectangles.
+    const std::vector<Rect>& damage() const { return damage_; }
+    // Lays out what needs it, then repaints the damaged area into `context`,
+    // a bitmap of the window's size holding the previous frame, and forgets
+    // the damage. Returns the rectangles repainted, widened to whole pixels.
+    std::vector<Rect> renderDamage(BitmapContext& context);
 
     static constexpr double multipleTapInterval = 0.35; // seconds between taps of a multiple tap
     static constexpr double multipleTapDistance = 40;   // points between them
 
 protected:
-    void displayRequested() override;
+    void displayRequested(const Rect& damage) override;
 
 private:
     friend class GestureRecognizer;
@@ -83,7 +96,12 @@ private:
         double time = -1;
         int count = 0;
     } lastTap_;
-    std::function<void()> displayHandler_;
+    void addDamage(const Rect& area);
+
+    std::function<void(const Rect&)> displayHandler_;
+    std::vector<Rect> damage_;
+    // More separate rectangles than this merge into one.
+    static constexpr std::size_t maxDamageRects = 8;
 };
 
 } // namespace ui

@@ -289,6 +289,12 @@ struct PackingCase {
     bool setting;
 };
 
+// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const PackingCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class NoPacking : public Packing, public ::testing::WithParamInterface<PackingCase> {};
 
 TEST_P(NoPacking, SendsOnePidPerRequest)

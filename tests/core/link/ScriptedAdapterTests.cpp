@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/link/ELMScanner.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 
 namespace {
@@ -168,6 +169,83 @@ TEST_F(ScriptedAdapter, ListsTakeOverAtThePrompt)
     link.receive(reply);
     link.receive(reply);
     EXPECT_EQ(link.written, (std::vector<std::string>{"010c\r", "010d\r", "010c\r", "010d\r", "010c\r"}));
+}
+
+// An adapter that goes silent while nothing is polled is noticed by the link's own keep-alive request
+// and reported as a drop, within a bounded time; one that answers stays connected and delivers nothing.
+TEST_F(ScriptedAdapter, SilentAdapterIsReportedWhileNothingIsPolled)
+{
+    connect();
+    auto& clock = fnd::RunLoop::main();
+    for (int i = 0; i < 12; ++i) {
+        clock.advance(ELMScanner::keepAliveInterval);
+        ASSERT_EQ(link.written.size(), static_cast<std::size_t>(i + 1));
+        EXPECT_EQ(link.written.back(), "AT RV\r");
+        link.receive("12.6V\r\r>");
+    }
+    EXPECT_TRUE(link.isConnected());
+    EXPECT_TRUE(recorder->responses.empty());
+
+    const double silentFrom = clock.now();
+    clock.advance(ELMScanner::keepAliveInterval);
+    for (int i = 0; i < ELMScanner::maxTimeouts && link.isConnected(); ++i)
+        clock.advance(ELMScanner::replyTimeout);
+    EXPECT_FALSE(link.isConnected());
+    EXPECT_EQ(link.statusText(), "The adapter stopped answering");
+    EXPECT_LE(clock.now() - silentFrom, ELMScanner::keepAliveInterval + ELMScanner::maxTimeouts * ELMScanner::replyTimeout);
+}
+
+// Replies are timed out on silence, not on their length: an adapter that sends one byte every 0.3 s
+// connects and polls, but a reply that never ends is given up at its upper bound.
+TEST_F(ScriptedAdapter, TricklingAdapterConnects)
+{
+    auto& clock = fnd::RunLoop::main();
+    const auto trickle = [&](const std::string& text) {
+        for (const char c : text) {
+            clock.advance(0.3);
+            link.receive(std::string(1, c));
+        }
+    };
+    link.connect();
+    trickle("ELM327 v1.5\r\r>");
+    for (int i = 0; i < 4; ++i)
+        trickle("OK\r\r>");
+    trickle("SEARCHING...\r7E8 06 41 00 BE 3E B8 10 55\r\r>");
+    trickle("A6\r\r>");
+    ASSERT_TRUE(link.isConnected()) << link.statusText();
+    link.sendCommand(link.commandForOBD2(0x01, 0x0D, 255));
+    trickle("7E8 03 41 0D 2A 55 55 55 55\r\r>");
+    ASSERT_EQ(recorder->responses.size(), 1u);
+
+    link.sendCommand(link.commandForOBD2(0x01, 0x0D, 255));
+    const double start = clock.now();
+    while (link.written.back() != "\r" && clock.now() - start < 3 * ELMScanner::maxReplyTime)
+        trickle("7");
+    EXPECT_NEAR(clock.now() - start, ELMScanner::maxReplyTime, 0.5) << "the request in flight is stopped";
+    EXPECT_EQ(recorder->responses.size(), 1u);
+}
+
+// An adapter that floods the link with bytes and never a prompt is no slow adapter: the noise thrown
+// away does not keep the reply alive, and the drop says what happened.
+TEST_F(ScriptedAdapter, FloodingAdapterIsDroppedWithItsOwnReason)
+{
+    connect();
+    auto& clock = fnd::RunLoop::main();
+    fnd::LogCapture log;
+    link.sendCommand(link.commandForOBD2(0x01, 0x0D, 255));
+    const double start = clock.now();
+    while (link.isConnected() && clock.now() - start < 10 * ELMScanner::replyTimeout) {
+        link.receive(std::string(ELMScanner::maxBufferedBytes / 4, '7'));
+        clock.advance(0.5);
+    }
+    EXPECT_FALSE(link.isConnected());
+    EXPECT_EQ(link.statusText().rfind("The adapter sends data without end", 0), 0u) << link.statusText();
+    EXPECT_LT(clock.now() - start, ELMScanner::maxTimeouts * 2 * ELMScanner::replyTimeout);
+    const auto lines = log.lines();
+    const auto tooLong = std::count_if(lines.begin(), lines.end(), [](const auto& line) {
+        return line.second.find("reply too long") != std::string::npos;
+    });
+    EXPECT_LE(tooLong, ELMScanner::maxTimeouts) << "told once per request, not per read";
 }
 
 struct StatusRecorder : Recorder {

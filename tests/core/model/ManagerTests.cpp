@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 
@@ -34,7 +36,8 @@ protected:
     fs::path documents;
 };
 
-// A different value of the same JSON type, everywhere in the value.
+// A different value of the same JSON type, everywhere in the value, still within what each field can
+// hold (the defaults are, and numbers move towards zero or just above it).
 json changed(const json& value)
 {
     switch (value.type()) {
@@ -42,9 +45,9 @@ json changed(const json& value)
         return !value.get<bool>();
     case json::value_t::number_integer:
     case json::value_t::number_unsigned:
-        return value.get<int>() + 1;
+        return value.get<int>() == 0 ? 1 : value.get<int>() - 1;
     case json::value_t::number_float:
-        return value.get<double>() + 0.5;
+        return value.get<double>() > 0.5 ? value.get<double>() - 0.25 : value.get<double>() + 0.25;
     case json::value_t::string:
         return value.get<std::string>() + "x";
     default:
@@ -237,9 +240,9 @@ TEST_F(ManagerTest, DamagedValuesKeepDefaultsAndArraysKeepTheirShape)
     EXPECT_EQ(user.unitsArr[1], 0);
     EXPECT_EQ(user.unitsArr[2], 1);
     EXPECT_EQ(user.minArr, userDefaults.minArr);
-    ASSERT_EQ(user.pids.size(), 2u);
+    ASSERT_EQ(user.pids.size(), 1u) << "an entry that is no record is left out";
     EXPECT_EQ(user.pids[0].sName, "X");
-    EXPECT_EQ(user.maxLimitArr.size(), 103u) << "one limit per sensor and per custom PID";
+    EXPECT_EQ(user.maxLimitArr.size(), 102u) << "one limit per sensor and per custom PID";
     EXPECT_EQ(user.maxLimitArr[0], 0.5f);
     EXPECT_EQ(user.transmissionArr.size(), 6u);
 
@@ -249,6 +252,114 @@ TEST_F(ManagerTest, DamagedValuesKeepDefaultsAndArraysKeepTheirShape)
 
     ASSERT_EQ(manager.raceData().trackArr.size(), 1u);
     EXPECT_EQ(manager.raceData().selectedTrackIndex, -1) << "the selection pointed past the tracks";
+}
+
+// Values of the right type but outside what the field can hold load as the field's default (or, in a
+// list, are left out), each on its own.
+TEST_F(ManagerTest, OutOfRangeValuesLoadClamped)
+{
+    reloaded();
+    const std::string longHost(300, 'h');
+    const std::string settingsText = R"({"theme": 99, "connectionMode": 42, "deviceMode": 7, "protocol": -3,
+        "speedLimit": 0, "frameRate": 1000, "fuelDensity": -1, "engineDisplacement": 1e30, "port": 0,
+        "hostIP": ")" + longHost + R"(", "loggerIP": ")" + longHost + R"(", "sensors": [99999, -1, 101, 100],
+        "gaugeListArr": [8, 99999, -1, 9], "graphListArr": [8, -1, 9], "graphLineColorArr": [3, 4, 44],
+        "numOfGraphs": 3})";
+    const std::string userText = R"({"pids": [5, null, {"sName": "Boost", "mode": 300, "pid": 12, "min": 5, "max": 1}],
+        "minLimitArr": [-2], "maxLimitArr": [7], "unitsArr": [9], "minArr": [50], "maxArr": [10],
+        "transmissionArr": [-1, 0.014], "rpmRedLine": 99999999, "year": -5,
+        "notifyLimitArr": [true, false, false]})";
+    ASSERT_TRUE(fnd::writeFileAtomically(documents / Manager::settingsFileName, settingsText));
+    ASSERT_TRUE(fnd::writeFileAtomically(documents / Manager::userDataFileName, userText));
+
+    Manager& manager = reloaded();
+    const Settings d;
+    const Settings& s = manager.setting();
+    EXPECT_EQ(s.theme, d.theme);
+    EXPECT_EQ(s.connectionMode, d.connectionMode);
+    EXPECT_EQ(s.deviceMode, d.deviceMode);
+    EXPECT_EQ(s.protocol, d.protocol);
+    EXPECT_EQ(s.speedLimit, d.speedLimit);
+    EXPECT_EQ(s.frameRate, d.frameRate);
+    EXPECT_EQ(s.fuelDensity, d.fuelDensity);
+    EXPECT_EQ(s.engineDisplacement, d.engineDisplacement);
+    EXPECT_EQ(s.port, d.port);
+    EXPECT_EQ(s.hostIP, d.hostIP);
+    EXPECT_EQ(s.loggerIP, d.loggerIP);
+    // One custom PID: sensor indexes 0 to 101.
+    EXPECT_EQ(s.sensors[0], d.sensors[0]);
+    EXPECT_EQ(s.sensors[1], d.sensors[1]);
+    EXPECT_EQ(s.sensors[2], 101);
+    EXPECT_EQ(s.sensors[3], 100);
+    EXPECT_EQ(s.gaugeListArr, (std::vector<int>{8, 9}));
+    EXPECT_EQ(s.graphListArr, (std::vector<int>{8, 9}));
+    EXPECT_EQ(s.graphLineColorArr, (std::vector<int>{3, 0})) << "each colour stays with its graph";
+    EXPECT_EQ(s.numOfGraphs, 2);
+
+    const UserData& u = manager.userData();
+    const UserData ud;
+    ASSERT_EQ(u.pids.size(), 1u);
+    EXPECT_EQ(u.pids[0].sName, "Boost");
+    EXPECT_EQ(u.pids[0].mode, 1);
+    EXPECT_EQ(u.pids[0].pid, 12);
+    EXPECT_EQ(u.pids[0].min, 0);
+    EXPECT_EQ(u.pids[0].max, 100);
+    ASSERT_EQ(u.notifyLimitArr.size(), 102u);
+    EXPECT_EQ(u.minLimitArr[0], 0.0f);
+    EXPECT_EQ(u.maxLimitArr[0], 1.0f);
+    EXPECT_EQ(u.unitsArr[0], 1);
+    EXPECT_EQ(u.minArr[0], ud.minArr[0]);
+    EXPECT_EQ(u.maxArr[0], ud.maxArr[0]);
+    EXPECT_EQ(u.transmissionArr[0], ud.transmissionArr[0]);
+    EXPECT_EQ(u.transmissionArr[1], 0.014f);
+    EXPECT_EQ(u.rpmRedLine, ud.rpmRedLine);
+    EXPECT_EQ(u.year, ud.year);
+
+    // What was mended is what is saved.
+    ASSERT_TRUE(manager.saveChanges());
+    EXPECT_EQ(fileJson(Manager::settingsFileName)["theme"], d.theme);
+    EXPECT_EQ(fileJson(Manager::userDataFileName)["pids"].size(), 1u);
+}
+
+// The user is told, once each, of an archive kept aside and of saving that fails.
+TEST_F(ManagerTest, StorageProblemsAreReportedOnce)
+{
+    reloaded();
+    ASSERT_TRUE(fnd::writeFileAtomically(documents / Manager::settingsFileName, "{ not json"));
+    Manager& manager = reloaded();
+    std::vector<std::string> problems = manager.takeStorageProblems();
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("settings.data.corrupt-1"), std::string::npos) << problems[0];
+    EXPECT_TRUE(manager.takeStorageProblems().empty());
+
+    fs::remove(documents / Manager::raceDataFileName);
+    fs::create_directories(documents / Manager::raceDataFileName / "in-the-way");
+    EXPECT_FALSE(manager.saveChanges());
+    EXPECT_FALSE(manager.saveChanges());
+    problems = manager.takeStorageProblems();
+    ASSERT_EQ(problems.size(), 1u) << "told once, not at every save";
+    EXPECT_NE(problems[0].find(documents.string()), std::string::npos) << problems[0];
+
+    fs::remove_all(documents / Manager::raceDataFileName);
+    EXPECT_TRUE(manager.saveChanges());
+    fs::remove(documents / Manager::raceDataFileName);
+    fs::create_directories(documents / Manager::raceDataFileName / "in-the-way");
+    EXPECT_FALSE(manager.saveChanges());
+    EXPECT_EQ(manager.takeStorageProblems().size(), 1u) << "told again after a save worked";
+}
+
+// A save killed half-way leaves a temporary file: ours, of a writer that is gone, are removed at start.
+TEST_F(ManagerTest, StaleTemporariesAreRemovedAtStart)
+{
+    const std::string gone = ".settings.data.tmp-999999999-0";
+    const std::string running = ".userdata.data.tmp-" + std::to_string(::getpid()) + "-0";
+    const std::string foreign = ".notes.txt.tmp-999999999-0";
+    for (const auto& name : {gone, running, foreign})
+        ASSERT_TRUE(fnd::writeFileAtomically(documents / name, std::string(1 << 20, 'x')));
+    reloaded();
+    EXPECT_FALSE(fs::exists(documents / gone));
+    EXPECT_TRUE(fs::exists(documents / running)) << "a save under way is left alone";
+    EXPECT_TRUE(fs::exists(documents / foreign)) << "only our own archives' temporaries";
 }
 
 TEST_F(ManagerTest, SaveChangesReportsAFailureAndStillWritesTheOthers)

@@ -150,6 +150,64 @@ TEST(SelectorErrors, FailureReasonPointsAtTheLocation)
     EXPECT_EQ(HTMLSelector().error()->localizedDescription, "Empty selector");
 }
 
+// Selectors nested past the stated depth are refused with an error placed where the limit was passed
+// in the whole selector; below it they compile and match. None of them may exhaust the stack.
+TEST(SelectorErrors, DeepNestingIsRefusedWhereItGoesTooDeep)
+{
+    std::string negations;
+    for (int i = 0; i < 100000; ++i)
+        negations += ":not(";
+    std::string chain;
+    for (int i = 0; i < 100000; ++i)
+        chain += "a ";
+    std::string classes = "a";
+    for (int i = 0; i < 100000; ++i)
+        classes += ".x";
+    for (const std::string& text : {negations, chain, classes}) {
+        const HTMLSelector selector = HTMLSelector::selectorForString(text);
+        ASSERT_TRUE(selector.error());
+        EXPECT_EQ(selector.error()->localizedDescription.rfind("Selector nested too deeply", 0), 0u);
+        EXPECT_GT(selector.error()->location, 0u);
+        EXPECT_LT(selector.error()->location, text.size());
+    }
+    // The limit is passed in the argument of a negation far inside.
+    EXPECT_GT(HTMLSelector::selectorForString(negations).error()->location, 100u);
+
+    std::string fine;
+    for (int i = 0; i < 50; ++i)
+        fine += "div ";
+    fine += "p";
+    EXPECT_FALSE(HTMLSelector::selectorForString(fine).error());
+    // The first ")" ends a negation's argument, so nested ones are left open.
+    EXPECT_FALSE(HTMLSelector::selectorForString("p:not(:not(:not(a").error());
+}
+
+// A long chain of descendant steps that fails on a deep tree is answered without trying every way of
+// placing its steps on the ancestors.
+TEST(SelectorSearchCost, FailingDescendantChainOnADeepTreeEnds)
+{
+    auto top = makeElement(u"div");
+    std::shared_ptr<HTMLElement> bottom = top;
+    for (int i = 0; i < 80; ++i)
+        bottom = appendElement(bottom, u"div");
+    appendElement(bottom, u"p");
+    std::string chain;
+    for (int i = 0; i < 40; ++i)
+        chain += "div ";
+    EXPECT_EQ(select(top, chain + "span p"), "");
+    EXPECT_EQ(select(top, chain + "p"), "p");
+    EXPECT_EQ(select(top, chain + "~ span ~ p"), "");
+}
+
+// A long group is flat, not deep: thousands of alternatives compile.
+TEST(SelectorErrors, LongGroupsAreNotTooDeep)
+{
+    std::string group = "a";
+    for (int i = 0; i < 20000; ++i)
+        group += ", b" + std::to_string(i);
+    EXPECT_FALSE(HTMLSelector::selectorForString(group).error());
+}
+
 TEST(SelectorErrors, LocationsCountUTF16Units)
 {
     // U+1F600 is two UTF-16 units.

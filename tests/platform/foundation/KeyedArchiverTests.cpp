@@ -89,8 +89,10 @@ TEST(KeyedArchiver, ACorruptFileLoadsAsNothingAndIsKeptAside)
                                   std::string("\x00\xff binary", 9), std::string()}) {
         writeRaw(file, bad);
         fnd::LogCapture log;
-        EXPECT_FALSE(KeyedUnarchiver::fromFile(file));
+        fs::path keptAs;
+        EXPECT_FALSE(KeyedUnarchiver::fromFile(file, &keptAs));
         EXPECT_FALSE(fs::exists(file));
+        EXPECT_TRUE(fs::exists(keptAs)) << keptAs;
         EXPECT_TRUE(log.contains("corrupt archive"));
     }
     for (int n = 1; n <= 4; ++n) {

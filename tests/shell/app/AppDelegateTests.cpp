@@ -2,13 +2,16 @@
 
 #include "ShellAppTest.h"
 
+#include "platform/foundation/FileIO.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/NavigationBar.h"
 #include "shell/AppDelegate.h"
 #include "shell/QueuedAlertController.h"
 #include "shell/VersionTracking.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -63,6 +66,62 @@ TEST_F(AppDelegateTest, StartUpBuildsTheMenuOnTheStoredSettings)
     EXPECT_TRUE(app->rootController()->isMenuOpen());
 }
 
+// With a Documents folder where nothing can be written, the app starts and works, and says once where
+// it cannot save; the saves after that do not repeat it.
+TEST_F(AppDelegateTest, UnwritableDocumentsAreReportedOnceAndTheAppGoesOn)
+{
+    const std::filesystem::path documents = testsupport::freshDocuments();
+    std::filesystem::remove_all(documents);
+    ASSERT_TRUE(fnd::writeFileAtomically(documents, "not a folder"));
+    launch();
+
+    ASSERT_TRUE(app->rootController());
+    EXPECT_TRUE(app->rootController()->isVisible());
+    const auto shown = AlertQueue::current();
+    ASSERT_TRUE(shown);
+    EXPECT_NE(shown->message().find(documents.string()), std::string::npos) << shown->message();
+    EXPECT_EQ(AlertQueue::waitingCount(), 0u);
+
+    settings().theme = 1;
+    EXPECT_FALSE(Manager::sharedManager().saveChanges());
+    EXPECT_FALSE(Manager::sharedManager().saveChanges());
+    EXPECT_EQ(AlertQueue::current(), shown);
+    EXPECT_EQ(AlertQueue::waitingCount(), 0u);
+    EXPECT_EQ(settings().theme, 1) << "the change lives on for this run";
+}
+
+// A damaged archive is set aside and the user is told its new name.
+TEST_F(AppDelegateTest, ArchiveSetAsideIsReportedWithItsNewName)
+{
+    ASSERT_TRUE(fnd::writeFileAtomically(fnd::Paths::documents() / Manager::userDataFileName, "[1, 2"));
+    launch();
+    const auto shown = AlertQueue::current();
+    ASSERT_TRUE(shown);
+    EXPECT_NE(shown->message().find("userdata.data.corrupt-1"), std::string::npos) << shown->message();
+    EXPECT_TRUE(std::filesystem::exists(fnd::Paths::documents() / "userdata.data.corrupt-1"));
+}
+
+// A run that only takes a screenshot (scripts/run without a display) neither counts as a launch nor
+// covers the screen with the rating prompt.
+TEST_F(AppDelegateTest, ScreenshotRunsAreNoLaunchForTheRatingPrompt)
+{
+    fnd::UserDefaults::standard().setInteger(AppDelegate::launchCountKey, 3);
+    std::vector<std::string> args{"norvale", "--screenshot", (testsupport::artifactsDir() / "unused.png").string()};
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    {
+        const ui::Application host(static_cast<int>(args.size()), argv.data());
+        launch();
+        EXPECT_EQ(AlertQueue::current(), nullptr);
+        EXPECT_EQ(fnd::UserDefaults::standard().integerForKey(AppDelegate::launchCountKey), 3);
+    }
+    launch();
+    ASSERT_TRUE(AlertQueue::current());
+    EXPECT_EQ(AlertQueue::current()->title(), "Enjoying Norvale?");
+}
+
 // The rating prompt comes on the fourth and seventh launch only, and the count goes on.
 TEST_F(AppDelegateTest, RatingPromptOnTheFourthAndSeventhLaunch)
 {
@@ -85,6 +144,12 @@ struct MomentCase {
     const char* notification;
     bool saves;
 };
+
+// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const MomentCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class AppMoments : public AppDelegateTest, public ::testing::WithParamInterface<MomentCase> {};
 

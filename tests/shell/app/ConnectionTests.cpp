@@ -4,7 +4,9 @@
 #include "ShellAppTest.h"
 
 #include "core/Notifications.h"
+#include "core/link/ELMScanner.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Label.h"
 #include "shell/QueuedAlertController.h"
 #include "support/LoopbackServer.h"
 
@@ -64,6 +66,12 @@ struct DropCase {
     bool reconnects;
 };
 
+// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const DropCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class DroppedConnection : public ShellAppTest, public ::testing::WithParamInterface<DropCase> {};
 
 TEST_P(DroppedConnection, ShowsDisconnectedAndReconnectsOnlyInAutomaticMode)
@@ -80,7 +88,7 @@ TEST_P(DroppedConnection, ShowsDisconnectedAndReconnectsOnlyInAutomaticMode)
     link().setInitCommands({link().commandForOBD2(0x01, 0x0C, 255)}, true);
     ASSERT_TRUE(waitFor([&] { return !link().isConnected(); }));
     MenuStatusView& status = root->statusView();
-    EXPECT_EQ(status.statusText(), "Disconnected");
+    EXPECT_EQ(status.statusText(), "Connection lost: the adapter closed the connection");
     EXPECT_EQ(status.deviceName(), "");
     EXPECT_EQ(status.power(), Power::Off);
 
@@ -113,7 +121,7 @@ TEST_F(ShellAppTest, UnreachableAdapterIsRetriedAtTheReconnectPace)
         connectionDroppedNotification, [&](const fnd::Notification&) { ++drops; });
     showMenu({std::make_shared<ProbeScreen>()}, {"Gauge list"});
     ASSERT_TRUE(waitFor([&] { return drops == 1; }));
-    EXPECT_EQ(root->statusView().statusText(), "Disconnected");
+    EXPECT_EQ(root->statusView().statusText().rfind("Cannot reach the adapter at 127.0.0.1:", 0), 0u);
 
     for (int i = 0; i < 10; ++i) {
         advance(RootController::reconnectDelay);
@@ -123,6 +131,91 @@ TEST_F(ShellAppTest, UnreachableAdapterIsRetriedAtTheReconnectPace)
     fnd::RunLoop::main().processEvents();
     EXPECT_EQ(drops, 11);
 }
+
+enum class Failure { NobodyListens, ClosesTheConnection, NeverAnswers, CarDoesNotAnswer, AdapterTypeWithoutTransport };
+
+struct FailureCase {
+    const char* name;
+    Failure failure;
+    const char* shown;  // how the strip's text begins
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class FailureOnTheStrip : public ShellAppTest, public ::testing::WithParamInterface<FailureCase> {
+protected:
+    void arrange(Failure failure)
+    {
+        switch (failure) {
+        case Failure::NobodyListens: settings().port = testsupport::unusedLoopbackPort(); break;
+        case Failure::NeverAnswers: sim.injectFault(elmsim::Fault::Stall); break;
+        case Failure::CarDoesNotAnswer: sim.injectFault(elmsim::Fault::UnableToConnect); break;
+        case Failure::AdapterTypeWithoutTransport: settings().deviceMode = 2; break;
+        case Failure::ClosesTheConnection: break;
+        }
+    }
+
+    void provoke(Failure failure)
+    {
+        if (failure == Failure::ClosesTheConnection) {
+            ASSERT_TRUE(waitFor([] { return link().isConnected(); }));
+            sim.injectFault(elmsim::Fault::Drop);
+            link().sendCommand(link().commandForOBD2(0x01, 0x0C, 255));
+        } else if (failure == Failure::NeverAnswers) {
+            ASSERT_TRUE(waitFor([&] {
+                const auto log = sim.requests();
+                return std::find(log.begin(), log.end(), "0100") != log.end();
+            }));
+            advance(ELMScanner::searchTimeout);
+        }
+    }
+};
+
+// Each way a connection fails leaves its own reason on the menu's strip, readable in full, until the
+// next attempt.
+TEST_P(FailureOnTheStrip, ReasonStaysUntilTheNextAttempt)
+{
+    const FailureCase& c = GetParam();
+    settings().connectionMode = 1;
+    arrange(c.failure);
+    showMenu({std::make_shared<ProbeScreen>()}, {"Gauge list"});
+    int drops = 0;
+    const auto token = fnd::NotificationCenter::defaultCenter().addObserver(
+        connectionDroppedNotification, [&](const fnd::Notification&) { ++drops; });
+    root->connect();
+    provoke(c.failure);
+    ASSERT_TRUE(waitFor([&] { return drops == 1; }));
+    advance(RootController::reconnectDelay * 2);
+    window->window().layoutIfNeeded();
+
+    MenuStatusView& status = root->statusView();
+    const ui::Label& label = status.statusLabel();
+    EXPECT_EQ(label.text().rfind(c.shown, 0), 0u) << label.text();
+    EXPECT_EQ(label.text(), link().statusText());
+    EXPECT_FALSE(label.isHidden());
+    EXPECT_EQ(status.power(), Power::Off);
+    const ui::Font font = ui::Font::boldSystemFont(label.fittedFontSize());
+    EXPECT_LE(ui::measureText(label.text(), font, label.bounds().width()).height, label.bounds().height())
+        << "the whole reason is on view: " << label.text();
+
+    root->connect();
+    EXPECT_EQ(status.statusText(), "Connecting...");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Adapters, FailureOnTheStrip,
+    ::testing::Values(
+        FailureCase{"NobodyListens", Failure::NobodyListens, "Cannot reach the adapter at 127.0.0.1:"},
+        FailureCase{"ClosesTheConnection", Failure::ClosesTheConnection,
+                    "Connection lost: the adapter closed the connection"},
+        FailureCase{"NeverAnswers", Failure::NeverAnswers, "The adapter did not answer"},
+        FailureCase{"CarDoesNotAnswer", Failure::CarDoesNotAnswer, "Unable to connect to the vehicle"},
+        FailureCase{"AdapterTypeWithoutTransport", Failure::AdapterTypeWithoutTransport,
+                    "This adapter type has no transport here"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ShellAppTest, SeveralECUsAreOfferedAndTheChosenOneIsUsed)
 {
@@ -146,6 +239,11 @@ struct LampCase {
     std::vector<std::string> storedCodes;
     bool lampShown;
 };
+
+void PrintTo(const LampCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class WarningLamp : public ShellAppTest, public ::testing::WithParamInterface<LampCase> {};
 

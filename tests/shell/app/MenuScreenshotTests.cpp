@@ -12,6 +12,12 @@ struct ShotCase {
     ui::Size size;
 };
 
+// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const ShotCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class MenuScreenshot : public ShellAppTest, public ::testing::WithParamInterface<ShotCase> {};
 
 TEST_P(MenuScreenshot, ConnectedMenu)

@@ -201,6 +201,12 @@ struct WidthCase {
     double width;
 };
 
+// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const WidthCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class MenuWidth : public ShellAppTest, public ::testing::WithParamInterface<WidthCase> {};
 
 TEST_P(MenuWidth, FollowsTheScreen)

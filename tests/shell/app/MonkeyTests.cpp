@@ -24,6 +24,12 @@ struct MonkeyCase {
     ui::Size size;
 };
 
+// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const MonkeyCase& c, std::ostream* os)
+{
+    *os << "seed " << c.seed;
+}
+
 // Enough steps to wander through the settings screens and their editors many times over.
 constexpr int steps = 1000;
 // Drawing the whole window is the slow part of a step.

@@ -169,7 +169,9 @@ Output Adapter::handle(const std::string& request)
         output.text += at(command.substr(2));
         return output;
     }
-    const auto fault = isHex(command) ? takeFault(command) : std::nullopt;
+    // A plain value, not an optional: an optional's empty payload is read by the comparisons below,
+    // which valgrind rightly reports.
+    const Fault fault = isHex(command) ? takeFault(command).value_or(Fault::None) : Fault::None;
     if (fault == Fault::Drop) {
         output.drop = true;
         return output;
@@ -315,29 +317,27 @@ std::vector<std::string> Adapter::frameLines(int ecu, const Bytes& message) cons
     return lines;
 }
 
-std::string Adapter::obd(const std::string& request, std::optional<Fault> fault, bool& stall)
+std::string Adapter::obd(const std::string& request, Fault fault, bool& stall)
 {
     if (!isHex(request) || request.size() < 2)
         return finish({"?"});
-    if (fault) {
-        switch (*fault) {
-        case Fault::Garbage: return std::string("\xF1\x80\x13GARB@GE\x7F\x00", 11) + finish({"#&"});
-        case Fault::Stopped: return finish({"STOPPED"});
-        case Fault::CanError: return finish({"CAN ERROR"});
-        case Fault::UnableToConnect: return finish({"UNABLE TO CONNECT"});
-        case Fault::NoData: return finish({"NO DATA"});
-        case Fault::Unknown: return finish({"?"});
-        case Fault::Refused: {
-            if (current_ == 0)
-                current_ = setting_.automatic ? options_.carProtocol : setting_.number;
-            const auto service = static_cast<std::uint8_t>(std::stoi(request.substr(0, 2), nullptr, 16));
-            return finish(frameLines(0, {0x7F, service, 0x22}));
-        }
-        case Fault::LvReset:
-            reset();
-            return finish({"LV RESET"});
-        default: break;  // the rest change a normal reply below
-        }
+    switch (fault) {
+    case Fault::Garbage: return std::string("\xF1\x80\x13GARB@GE\x7F\x00", 11) + finish({"#&"});
+    case Fault::Stopped: return finish({"STOPPED"});
+    case Fault::CanError: return finish({"CAN ERROR"});
+    case Fault::UnableToConnect: return finish({"UNABLE TO CONNECT"});
+    case Fault::NoData: return finish({"NO DATA"});
+    case Fault::Unknown: return finish({"?"});
+    case Fault::Refused: {
+        if (current_ == 0)
+            current_ = setting_.automatic ? options_.carProtocol : setting_.number;
+        const auto service = static_cast<std::uint8_t>(std::stoi(request.substr(0, 2), nullptr, 16));
+        return finish(frameLines(0, {0x7F, service, 0x22}));
+    }
+    case Fault::LvReset:
+        reset();
+        return finish({"LV RESET"});
+    default: break;  // the rest change a normal reply below
     }
 
     std::string digits = request;

@@ -10,6 +10,7 @@ namespace elmsim {
 
 // Faults the adapter can be told to show on its next OBD requests.
 enum class Fault {
+    None,             // a normal reply
     Drop,             // closes the connection instead of answering
     Garbage,          // binary noise, then the prompt
     Stall,            // half a reply and no prompt; the next byte received stops it ("STOPPED")
@@ -65,7 +66,7 @@ private:
     };
 
     std::string at(const std::string& command);
-    std::string obd(const std::string& request, std::optional<Fault> fault, bool& stall);
+    std::string obd(const std::string& request, Fault fault, bool& stall);
     void reset();
     std::string lineEnd() const;
     bool spaces() const;

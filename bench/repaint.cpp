@@ -1,0 +1,111 @@
+// The cost of showing one changed label: a phone-sized window (390 x 844) with a
+// 100-row table whose value in one visible row changes each frame. A full
+// repaint draws the whole window into a fresh bitmap; a damaged repaint draws
+// only the label's area into the kept frame and copies that area out, as the
+// host window presents it.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/ui/Context.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TableViewCell.h"
+#include "platform/ui/Window.h"
+
+namespace {
+
+using namespace ui;
+
+class SensorRows : public TableViewDataSource {
+public:
+    int numberOfSectionsInTableView(TableView&) override { return 1; }
+    int numberOfRowsInSection(TableView&, int) override { return 100; }
+    std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView& table, IndexPath ip) override
+    {
+        auto cell = table.dequeueReusableCellWithIdentifier("Row");
+        if (!cell)
+            cell = std::make_shared<TableViewCell>(TableViewCellStyle::Value1, "Row");
+        cell->textLabel()->setText("Sensor " + std::to_string(ip.row));
+        cell->detailTextLabel()->setText(std::to_string(ip.row * 7 % 100) + ".0");
+        return cell;
+    }
+};
+
+struct Screen {
+    SensorRows rows;
+    std::shared_ptr<Window> window = std::make_shared<Window>(makeRect(0, 0, 390, 844));
+    std::shared_ptr<TableView> table = std::make_shared<TableView>(makeRect(0, 0, 390, 844), TableViewStyle::Plain);
+    BitmapContext frame;
+    Label* value = nullptr;
+    int tick = 0;
+
+    explicit Screen(double scale) : frame({390, 844}, scale)
+    {
+        window->setBackgroundColor(Color::white());
+        table->setDataSource(&rows);
+        window->addSubview(table);
+        window->setNeedsDisplay();
+        window->renderDamage(frame);
+        value = table->cellForRowAtIndexPath({0, 5})->detailTextLabel();
+    }
+
+    void changeValue() { value->setText(std::to_string(++tick % 1000) + ".5"); }
+};
+
+void BM_FullRepaint(benchmark::State& state)
+{
+    const double scale = static_cast<double>(state.range(0));
+    Screen screen(scale);
+    for (auto _ : state) {
+        screen.changeValue();
+        screen.window->layoutIfNeeded();
+        Image image = screen.window->renderToImage(scale);
+        benchmark::DoNotOptimize(image);
+    }
+}
+
+void BM_DamagedRepaint(benchmark::State& state)
+{
+    Screen screen(static_cast<double>(state.range(0)));
+    for (auto _ : state) {
+        screen.changeValue();
+        for (const Rect& area : screen.window->renderDamage(screen.frame)) {
+            Image presented = screen.frame.makeImage(area);
+            benchmark::DoNotOptimize(presented);
+        }
+    }
+}
+
+void BM_LabelAlone(benchmark::State& state)
+{
+    Screen screen(static_cast<double>(state.range(0)));
+    for (auto _ : state) {
+        screen.changeValue();
+        Image image = screen.value->renderToImage(static_cast<double>(state.range(0)));
+        benchmark::DoNotOptimize(image);
+    }
+}
+
+BENCHMARK(BM_FullRepaint)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DamagedRepaint)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LabelAlone)->Arg(2)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    fnd::initPlatform(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    fnd::shutdownPlatform();
+    return 0;
+}
