@@ -107,7 +107,7 @@ void DTCViewController::viewDidLayoutSubviews()
     const double width = bounds.size.width - left;
     topView_->setFrame({left, top, width, panel});
     MILImageView_->setFrame({5, (panel - 55) / 2 + (landscape ? 0 : 5), 55, 55});
-    DTCMILLabel_->setFrame({80, (panel - 40) / 2, width - 80 - 70, 40});
+    DTCMILLabel_->setFrame({80, (panel - 40) / 2, width - 80 - 90, 40});  // clear of the spinner
     spinner_->setFrame({width - 50 - 30, (panel - 60) / 2, 60, 60});
     const double tableTop = top + panel + 2;
     tb_->setFrame({left, tableTop, width, std::max(0.0, bounds.size.height - tableTop - look::bottomBarSpace(*this))});

@@ -93,7 +93,12 @@ TEST_P(DiagnosticsScreenshot, EveryTabAndTheDetail)
 
 INSTANTIATE_TEST_SUITE_P(Devices, DiagnosticsScreenshot,
                          ::testing::Values(ShotCase{"phone", ui::UserInterfaceIdiom::Phone, {390, 844}},
+                                           ShotCase{"phone-landscape", ui::UserInterfaceIdiom::Phone, {844, 390}},
                                            ShotCase{"pad", ui::UserInterfaceIdiom::Pad, {768, 1024}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             std::erase(name, '-');
+                             return name;
+                         });
 
 }  // namespace
