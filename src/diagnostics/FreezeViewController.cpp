@@ -14,7 +14,8 @@ namespace look = diagnosticsLook;
 
 namespace {
 
-constexpr double kPanelHeight = 130;
+// The panel sits below the navigation bar, so its contents start at its top.
+constexpr double kPanelHeight = 92;
 
 }  // namespace
 
@@ -51,19 +52,19 @@ void FreezeViewController::viewDidLoad()
 
     topView_ = std::make_shared<ui::View>();
     topView_->setBackgroundColor(theme_ == 1 ? ui::Color::white(0.8) : ui::Color::white(10.0 / 255));
-    label_ = std::make_shared<ui::Label>(ui::Rect{71, 40, 140, 30});
+    label_ = std::make_shared<ui::Label>(ui::Rect{71, 2, 140, 30});
     label_->setText(fnd::L("Trouble Code"));
     label_->setFont(look::digitalSerialBold(16));
     label_->setTextColor(theme_ == 1 ? ui::Color::black() : ui::Color::white(0.8));
-    dtcLabel_ = std::make_shared<ui::Label>(ui::Rect{73, 70, 140, 30});
+    dtcLabel_ = std::make_shared<ui::Label>(ui::Rect{73, 32, 140, 30});
     dtcLabel_->setText("N/A");
     dtcLabel_->setFont(look::digitalSerial(23));
     dtcLabel_->setTextColor(look::accent());
-    descLabel_ = std::make_shared<ui::Label>(ui::Rect{73, 90, 260, 30});
+    descLabel_ = std::make_shared<ui::Label>(ui::Rect{73, 52, 260, 30});
     descLabel_->setText(fnd::L("No description"));
     descLabel_->setFont(look::digitalSerialBold(12));
     descLabel_->setTextColor(theme_ == 1 ? ui::Color::white(0.1) : ui::Color::white(0.9));
-    auto icon = std::make_shared<ui::ImageView>(ui::Rect{10, 55, 50, 50});
+    auto icon = std::make_shared<ui::ImageView>(ui::Rect{10, 17, 50, 50});
     icon->setImage(ui::Image::named("freeze.png"));
     icon->setContentMode(ui::ContentMode::ScaleAspectFit);
     spinner_ = std::make_shared<ui::ActivityIndicator>(ui::ActivityIndicatorStyle::Large);
@@ -82,9 +83,9 @@ void FreezeViewController::viewDidLayoutSubviews()
     const double left = landscape ? std::max(safe.left, safe.right) : 0;
     const double width = bounds.size.width - 2 * left;
     const double top = look::topBarSpace(*this);
-    const double panel = landscape ? 117 : kPanelHeight;
+    const double panel = kPanelHeight;
     topView_->setFrame({left, top, width, panel});
-    spinner_->setFrame({width - 50, landscape ? 67.0 : 80.0, 50, 50});
+    spinner_->setFrame({width - 50, 42, 50, 50});
     const double tableTop = top + panel + 3;
     tb_->setFrame({left, tableTop, width, std::max(0.0, bounds.size.height - tableTop - look::bottomBarSpace(*this))});
 }
