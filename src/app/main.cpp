@@ -1,14 +1,20 @@
 // Norvale: vehicle diagnostics and live data through an ELM327 adapter.
 //   norvale [--adapter HOST:PORT] [--idiom phone|pad] [--size WxH] [--screenshot FILE] [--quit-after SECONDS]
 //           [--camera synthetic|none|/dev/videoN] [--microphone default|none|synthetic]
+//           [--gps-replay FILE] [--motion-replay FILE]
 // --adapter replaces the stored Wi-Fi adapter address for this run only.
+// --gps-replay plays an NMEA log as the GPS (else NORVALE_GPS_REPLAY, else gpsd).
+// --motion-replay plays "t,x,y,z" lines as device motion (else NORVALE_MOTION_REPLAY,
+// else an IIO accelerometer).
 
 #include <cstdio>
 #include <optional>
 
 #include "app/Features.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/geo/LocationService.h"
 #include "platform/media/CaptureDevice.h"
+#include "platform/motion/MotionService.h"
 #include "platform/ui/Application.h"
 #include "shell/AppDelegate.h"
 
@@ -21,6 +27,15 @@ int main(int argc, char** argv)
         AppDelegate delegate(appScreens());
         ui::Application app(argc, argv);
         media::CaptureDevice::configure(app.options().camera, app.options().microphone);
+        // The location service runs from start-up, as the phone's does.
+        const std::string gpsError = geo::LocationService::shared().start(
+            geo::LocationService::sourcesFromEnvironment(app.options().gpsReplay));
+        if (!gpsError.empty())
+            std::fprintf(stderr, "norvale: %s\n", gpsError.c_str());
+        const std::string motionError = motion::MotionService::shared().start(
+            motion::MotionService::sourcesFromEnvironment(app.options().motionReplay));
+        if (!motionError.empty())
+            std::fprintf(stderr, "norvale: %s\n", motionError.c_str());
         std::optional<AdapterAddress> adapter;
         const std::optional<std::string> text = app.optionValue("adapter");
         if (text)

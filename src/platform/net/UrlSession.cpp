@@ -71,6 +71,7 @@ UrlResponse responseOf(QNetworkReply& reply, const std::string& failure)
 struct UrlSession::Impl {
     std::unique_ptr<QNetworkAccessManager> manager;
     double timeout = 30.0;
+    std::string userAgent;
 
     QNetworkAccessManager& network()
     {
@@ -104,6 +105,8 @@ void UrlSession::get(const std::string& url, std::function<void(const UrlRespons
 
     QNetworkRequest request(address);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    if (!impl_->userAgent.empty())
+        request.setHeader(QNetworkRequest::UserAgentHeader, QString::fromStdString(impl_->userAgent));
     QNetworkReply* reply = impl_->network().get(request);
     QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply, pending](qint64 received, qint64) {
         if (received > maximumBodyBytes && pending->failure.empty()) {
@@ -127,6 +130,8 @@ void UrlSession::get(const std::string& url, std::function<void(const UrlRespons
 void UrlSession::setTimeout(double seconds) { impl_->timeout = seconds; }
 
 double UrlSession::timeout() const { return impl_->timeout; }
+
+void UrlSession::setUserAgent(std::string userAgent) { impl_->userAgent = std::move(userAgent); }
 
 std::string UrlSession::referenceBaseUrl()
 {

@@ -27,6 +27,8 @@ public:
     void get(const std::string& url, std::function<void(const UrlResponse&)> completion);
     void setTimeout(double seconds);  // on the run loop's clock; 30 s by default
     double timeout() const;
+    // Sent with every request of this session when not empty.
+    void setUserAgent(std::string userAgent);
 
     // The trouble-code reference site (pages at base + "/" + code). The env var
     // NORVALE_DTC_REFERENCE_URL overrides the default; tests point it at loopback.

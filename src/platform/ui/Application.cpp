@@ -87,6 +87,11 @@ ApplicationOptions parseApplicationOptions(int argc, char** argv)
             options.screenshot = value();
             if (options.screenshot.empty())
                 options.errors.push_back("--screenshot takes a file name");
+        } else if (i > 0 && (arg == "--gps-replay" || arg == "--motion-replay")) {
+            const std::string file = value();
+            if (file.empty())
+                options.errors.push_back(arg + " takes a file name");
+            (arg == "--gps-replay" ? options.gpsReplay : options.motionReplay) = file;
         } else if (i > 0 && arg == "--quit-after") {
             const std::string text = value();
             char* end = nullptr;

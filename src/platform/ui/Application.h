@@ -21,6 +21,8 @@ struct ApplicationOptions {
     std::optional<Size> size;                 // --size WxH (points)
     std::filesystem::path screenshot;         // --screenshot FILE: PNG of the window just before quitting
     std::optional<double> quitAfter;          // --quit-after SECONDS
+    std::filesystem::path gpsReplay;          // --gps-replay FILE: NMEA log fed to the location service
+    std::filesystem::path motionReplay;       // --motion-replay FILE: "t,x,y,z" lines fed to device motion
     std::string camera;                       // --camera synthetic|none|/dev/videoN (empty: first V4L2 camera, else synthetic)
     std::string microphone = "default";       // --microphone default|none|synthetic
     std::vector<std::string> arguments;       // the rest, program name first

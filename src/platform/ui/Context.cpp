@@ -294,6 +294,12 @@ void Context::concat(const AffineTransform& t)
     impl_->painter->setWorldTransform(QTransform(t.a, t.b, t.c, t.d, t.tx, t.ty), true);
 }
 
+Size Context::convertSizeToUserSpace(Size size) const
+{
+    const AffineTransform inverse = ctm().inverted();
+    return {inverse.a * size.width + inverse.c * size.height, inverse.b * size.width + inverse.d * size.height};
+}
+
 AffineTransform Context::ctm() const
 {
     QTransform m = impl_->painter->worldTransform();

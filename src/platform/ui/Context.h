@@ -52,6 +52,9 @@ public:
     void rotate(double radians); // positive turns clockwise on screen
     void concat(const AffineTransform& t);
     AffineTransform ctm() const; // user space to the device's points
+    // A size in the device's points as a size in user space: the inverse of
+    // the transform's linear part, applied to (width, height).
+    Size convertSizeToUserSpace(Size size) const;
 
     void setFillColor(Color c);
     void setStrokeColor(Color c);

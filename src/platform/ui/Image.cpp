@@ -77,6 +77,16 @@ std::optional<Image> Image::fromFile(const std::filesystem::path& path, double s
     return fromQImage(*image, scale);
 }
 
+std::optional<Image> Image::fromData(const std::string& bytes, double scale)
+{
+    QImage loaded;
+    loaded.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()));
+    const auto image = loadQImage(loaded);
+    if (!image)
+        return std::nullopt;
+    return fromQImage(*image, scale);
+}
+
 std::optional<Image> Image::fromPngData(const std::string& bytes, double scale)
 {
     QImage loaded;

@@ -24,6 +24,8 @@ public:
     static Image named(const std::string& name);
     static std::optional<Image> fromFile(const std::filesystem::path& path, double scale = 1);
     static std::optional<Image> fromPngData(const std::string& bytes, double scale = 1);
+    // PNG, JPEG or any other format the image library reads, told by its bytes.
+    static std::optional<Image> fromData(const std::string& bytes, double scale = 1);
     // Copies `rowBytes`-strided premultiplied ARGB pixels.
     static Image fromPixels(int pixelWidth, int pixelHeight, const std::uint32_t* pixels,
                             std::size_t rowBytes, double scale = 1);

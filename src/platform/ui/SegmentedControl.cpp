@@ -81,6 +81,12 @@ void SegmentedControl::endTracking(Point location, bool inside)
     sendActions(ControlEvent::ValueChanged);
 }
 
+void SegmentedControl::setSelectedSegmentTintColor(std::optional<Color> color)
+{
+    selectedTint_ = color;
+    setNeedsDisplay();
+}
+
 void SegmentedControl::draw(Context& context, Rect)
 {
     const Rect b = bounds().inset(0.5, 0.5);
@@ -97,7 +103,7 @@ void SegmentedControl::draw(Context& context, Rect)
         const Rect segment = makeRect(b.minX() + i * width, b.minY(), width, b.height());
         const bool selected = i == selected_;
         if (selected) {
-            context.setFillColor(tint);
+            context.setFillColor(selectedTint_.value_or(tint));
             context.fillRect(segment);
         }
         const TextLayout title = layoutText(titles_[static_cast<std::size_t>(i)], font_,

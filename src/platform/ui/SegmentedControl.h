@@ -3,6 +3,7 @@
 #include "platform/ui/Control.h"
 #include "platform/ui/Font.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ public:
     int selectedSegmentIndex() const { return selected_; }
     // Out-of-range values select nothing.
     void setSelectedSegmentIndex(int index);
+    // The fill of the selected segment; the tint colour when none is set.
+    const std::optional<Color>& selectedSegmentTintColor() const { return selectedTint_; }
+    void setSelectedSegmentTintColor(std::optional<Color> color);
     const Font& titleFont() const { return font_; }
     void setTitleFont(Font font);
 
@@ -40,6 +44,7 @@ private:
 
     std::vector<std::string> titles_;
     int selected_ = noSegment;
+    std::optional<Color> selectedTint_;
     Font font_;
 };
 

@@ -31,11 +31,14 @@ ApplicationOptions parse(std::vector<std::string> args)
 TEST(ApplicationOptionsTest, HostOptionsAreTakenAndTheRestPassedOn)
 {
     const auto options = parse({"norvale", "--idiom", "pad", "--size", "1024x768", "--adapter", "wifi",
-                                "--screenshot", "shot.png", "--quit-after", "2.5"});
+                                "--screenshot", "shot.png", "--quit-after", "2.5", "--gps-replay", "drive.nmea",
+                                "--motion-replay", "launch.csv"});
     EXPECT_EQ(options.idiom, UserInterfaceIdiom::Pad);
     EXPECT_EQ(options.size, (Size{1024, 768}));
     EXPECT_EQ(options.screenshot, "shot.png");
     EXPECT_EQ(options.quitAfter, 2.5);
+    EXPECT_EQ(options.gpsReplay, "drive.nmea");
+    EXPECT_EQ(options.motionReplay, "launch.csv");
     EXPECT_EQ(options.arguments, (std::vector<std::string>{"norvale", "--adapter", "wifi"}));
     EXPECT_TRUE(options.errors.empty());
 }
@@ -45,7 +48,7 @@ TEST(ApplicationOptionsTest, BadValuesAreReportedAndIgnored)
     const std::vector<std::vector<std::string>> cases = {
         {"norvale", "--idiom", "watch"}, {"norvale", "--size", "390"},        {"norvale", "--size", "390x"},
         {"norvale", "--size", "10x10"},  {"norvale", "--size", "390x844px"}, {"norvale", "--quit-after", "-1"},
-        {"norvale", "--quit-after", "soon"}, {"norvale", "--size"},
+        {"norvale", "--quit-after", "soon"}, {"norvale", "--size"}, {"norvale", "--gps-replay"},
     };
     for (const auto& args : cases) {
         const auto options = parse(args);

@@ -147,6 +147,21 @@ TEST(Context, SaveAndRestoreCoverColourTransformAndClip)
     EXPECT_TRUE(context.ctm().isIdentity());
 }
 
+TEST(Context, SizesConvertToUserSpaceThroughTheTransform)
+{
+    BitmapContext bitmap({100, 100}, 2);
+    Context& context = bitmap;
+    EXPECT_EQ(context.convertSizeToUserSpace({8, 8}), (Size{8, 8})) << "points, not pixels";
+    context.translate(30, 40);
+    context.scale(4, 0.5);
+    EXPECT_EQ(context.convertSizeToUserSpace({8, 8}), (Size{2, 16})) << "translation plays no part";
+    // A map drawn at a zoom scale: an 8-point line is 8 / zoom wide in map units.
+    BitmapContext mapBitmap({100, 100});
+    Context& map = mapBitmap;
+    map.scale(1.0 / 1024, 1.0 / 1024);
+    EXPECT_NEAR(map.convertSizeToUserSpace({8, 8}).width, 8192, 1e-6);
+}
+
 TEST(Context, ClipsToAStrokedOutline)
 {
     BitmapContext context({100, 100});

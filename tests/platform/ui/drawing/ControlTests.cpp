@@ -154,6 +154,21 @@ TEST(SegmentedControl, OnlyTheUserChangingTheSelectionSendsValueChanged)
     drawingtest::keep(control->renderToImage(2), "segmented-control");
 }
 
+TEST(SegmentedControl, TheSelectedSegmentTakesItsOwnTint)
+{
+    auto control = std::make_shared<SegmentedControl>(std::vector<std::string>{"Drag", "Track"});
+    control->setFrame(makeRect(0, 0, 120, 30));
+    control->setTintColor(Color::white(2.0 / 3));
+    control->setSelectedSegmentIndex(1);
+    EXPECT_TRUE(drawingtest::sameColor(control->renderToImage(1).pixel(115, 4), Color::white(2.0 / 3))) << "no selected tint: the tint";
+    const Color accent = Color::rgb255(205, 40, 70);
+    control->setSelectedSegmentTintColor(accent);
+    const Image image = control->renderToImage(1);
+    EXPECT_TRUE(drawingtest::sameColor(image.pixel(115, 4), accent));
+    EXPECT_FALSE(drawingtest::isInk(image.pixel(5, 4))) << "the other segment stays unfilled";
+    drawingtest::keep(image, "segmented-control-selected-tint");
+}
+
 TEST(Switch, ATapTogglesAndReportsButCodeDoesNot)
 {
     auto toggle = std::make_shared<Switch>();

@@ -1,0 +1,86 @@
+#include "platform/geo/NmeaReplay.h"
+
+#include <string>
+
+namespace geo {
+
+namespace {
+
+constexpr double secondsPerDay = 86400;
+// Receivers write 82 characters at most; anything much longer is not NMEA.
+constexpr std::size_t longestLine = 256;
+
+// Seconds from one sentence time to the next; across midnight the clock wraps.
+double delayBetween(double from, double to)
+{
+    double delay = to - from;
+    if (delay < -secondsPerDay / 2)
+        delay += secondsPerDay;
+    return delay > 0 ? delay : 0;  // out-of-order moments follow at once
+}
+
+}  // namespace
+
+std::unique_ptr<NmeaReplay> NmeaReplay::open(const std::filesystem::path& path, SourceEvents events,
+                                             std::string& error)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = "Cannot read the GPS replay file " + path.string();
+        return nullptr;
+    }
+    return std::make_unique<NmeaReplay>(std::move(file), std::move(events));
+}
+
+NmeaReplay::NmeaReplay(std::ifstream file, SourceEvents events)
+    : file_(std::move(file)), events_(std::move(events))
+{
+}
+
+NmeaReplay::~NmeaReplay()
+{
+    fnd::RunLoop::main().cancelScheduled(scheduled_);
+}
+
+void NmeaReplay::start()
+{
+    next_ = nextEpoch();
+    if (!next_)
+        return;
+    nextAt_ = fnd::RunLoop::main().now();
+    scheduled_ = fnd::RunLoop::main().scheduleAt(nextAt_, [this] { deliverAndScheduleNext(); });
+}
+
+std::optional<nmea::Epoch> NmeaReplay::nextEpoch()
+{
+    std::string line;
+    while (std::getline(file_, line)) {
+        if (line.size() > longestLine)
+            continue;
+        const auto sentence = nmea::parseSentence(line);
+        if (!sentence)
+            continue;
+        if (auto epoch = assembler_.add(*sentence); epoch && epoch->location())
+            return epoch;
+    }
+    if (auto epoch = assembler_.finish(); epoch && epoch->location())
+        return epoch;
+    return std::nullopt;
+}
+
+void NmeaReplay::deliverAndScheduleNext()
+{
+    scheduled_ = 0;
+    const nmea::Epoch current = *next_;
+    next_ = nextEpoch();
+    if (next_) {
+        nextAt_ += delayBetween(*current.timeOfDay, *next_->timeOfDay);
+        scheduled_ = fnd::RunLoop::main().scheduleAt(nextAt_, [this] { deliverAndScheduleNext(); });
+    }
+    Fix fix{*current.location(), current.trueHeading};
+    fix.location.timestamp = fnd::Date::now();
+    if (events_.fix)
+        events_.fix(fix);
+}
+
+}  // namespace geo

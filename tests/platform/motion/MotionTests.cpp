@@ -1,0 +1,191 @@
+#include <fstream>
+#include <mutex>
+
+#include <gtest/gtest.h>
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/motion/IioAccelerometer.h"
+#include "platform/motion/MotionManager.h"
+#include "platform/motion/MotionReplay.h"
+#include "platform/motion/MotionService.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using motion::Acceleration;
+using motion::MotionService;
+
+// What a handler saw, from the operation queue's thread.
+struct Samples {
+    std::mutex mutex;
+    std::vector<motion::DeviceMotion> seen;
+    bool offMain = true;
+
+    motion::MotionManager::DeviceMotionHandler handler()
+    {
+        return [this](const motion::DeviceMotion& m) {
+            const std::lock_guard lock(mutex);
+            seen.push_back(m);
+            offMain = offMain && !fnd::RunLoop::main().isMainThread();
+        };
+    }
+    std::size_t count()
+    {
+        const std::lock_guard lock(mutex);
+        return seen.size();
+    }
+    motion::DeviceMotion at(std::size_t i)
+    {
+        const std::lock_guard lock(mutex);
+        return seen.at(i);
+    }
+};
+
+class MotionTest : public ::testing::Test {
+protected:
+    void TearDown() override { MotionService::shared().stop(); }
+
+    void step(motion::MotionManager& manager, Samples& samples, std::size_t expected)
+    {
+        fnd::RunLoop::main().advance(manager.deviceMotionUpdateInterval());
+        ASSERT_TRUE(fnd::RunLoop::main().runUntil([&] { return samples.count() >= expected; }));
+    }
+};
+
+TEST_F(MotionTest, ReplayFilesKeepTheirGoodLines)
+{
+    const auto replay = motion::MotionReplay::parse(
+        "t,x,y,z\n# a launch\n\n0,0,0,0\n0.5, 0.01 ,-0.02,0.03\r\n1.0,0,0\n1.5,0,0,0,0\n0.4,1,1,1\n2.0,0,0,nan\n"
+        "2.5,0.1,0.2,0.3\n");
+    ASSERT_EQ(replay.samples().size(), 3u);
+    EXPECT_EQ(replay.at(-1), (Acceleration{}));
+    EXPECT_EQ(replay.at(0.49), (Acceleration{}));
+    EXPECT_EQ(replay.at(0.5), (Acceleration{0.01, -0.02, 0.03}));
+    EXPECT_EQ(replay.at(2.4), (Acceleration{0.01, -0.02, 0.03})) << "a value holds until the next line";
+    EXPECT_EQ(replay.at(99), (Acceleration{0.1, 0.2, 0.3}));
+
+    std::string error;
+    EXPECT_FALSE(motion::MotionReplay::load("/nonexistent.csv", error));
+    EXPECT_NE(error.find("/nonexistent.csv"), std::string::npos);
+    const auto empty = testsupport::freshDocuments() / "empty.csv";
+    std::ofstream(empty) << "t,x,y,z\n";
+    EXPECT_FALSE(motion::MotionReplay::load(empty, error));
+}
+
+TEST_F(MotionTest, NothingToFeedItMeansUnavailable)
+{
+    const auto root = testsupport::freshDocuments() / "iio";
+    fs::create_directories(root / "iio:device0");
+    std::ofstream(root / "iio:device0" / "in_temp_raw") << "42\n";
+    MotionService::Sources sources;
+    sources.iioRoot = root;
+    EXPECT_EQ(MotionService::shared().start(sources), "");
+    motion::MotionManager manager;
+    EXPECT_FALSE(manager.isDeviceMotionAvailable());
+    Samples samples;
+    manager.startDeviceMotionUpdates(std::make_shared<fnd::OperationQueue>(), samples.handler());
+    EXPECT_FALSE(manager.isDeviceMotionActive());
+
+    sources.replayFile = root / "missing.csv";
+    EXPECT_NE(MotionService::shared().start(sources), "");
+    EXPECT_FALSE(manager.isDeviceMotionAvailable()) << "a named replay that fails is not replaced by something else";
+}
+
+TEST_F(MotionTest, InjectedSamplesReachTheHandlerOnItsQueue)
+{
+    MotionService::shared().startInjection();
+    motion::MotionManager manager;
+    ASSERT_TRUE(manager.isDeviceMotionAvailable());
+    manager.setDeviceMotionUpdateInterval(0.05);
+    Samples samples;
+    auto queue = std::make_shared<fnd::OperationQueue>("motion");
+    manager.startDeviceMotionUpdates(queue, samples.handler());
+    EXPECT_TRUE(manager.isDeviceMotionActive());
+
+    MotionService::shared().inject({0.1, -0.2, 0.3});
+    step(manager, samples, 1);
+    MotionService::shared().inject({0, 0, 0.5});
+    step(manager, samples, 2);
+    EXPECT_EQ(samples.at(0).userAcceleration, (Acceleration{0.1, -0.2, 0.3}));
+    EXPECT_EQ(samples.at(1).userAcceleration, (Acceleration{0, 0, 0.5}));
+    EXPECT_NEAR(samples.at(1).timestamp - samples.at(0).timestamp, 0.05, 1e-9);
+    EXPECT_TRUE(samples.offMain);
+    EXPECT_EQ(manager.deviceMotion()->userAcceleration, (Acceleration{0, 0, 0.5}));
+
+    manager.stopDeviceMotionUpdates();
+    fnd::RunLoop::main().advance(1);
+    queue->waitUntilAllOperationsAreFinished();
+    EXPECT_EQ(samples.count(), 2u);
+}
+
+TEST_F(MotionTest, ReplayRunsFromTheStartOfUpdates)
+{
+    const auto file = testsupport::freshDocuments() / "launch.csv";
+    std::ofstream(file) << "0,0,0,0\n0.2,0.05,0,0.12\n0.3,0,0,0\n";
+    MotionService::Sources sources;
+    sources.replayFile = file;
+    ASSERT_EQ(MotionService::shared().start(sources), "");
+    fnd::RunLoop::main().advance(10);  // time before the screen starts its updates does not count
+
+    motion::MotionManager manager;
+    manager.setDeviceMotionUpdateInterval(0.1);
+    Samples samples;
+    manager.startDeviceMotionUpdates(std::make_shared<fnd::OperationQueue>(), samples.handler());
+    for (std::size_t n = 1; n <= 4; ++n)
+        step(manager, samples, n);
+    EXPECT_EQ(samples.at(0).userAcceleration, (Acceleration{}));
+    EXPECT_EQ(samples.at(1).userAcceleration, (Acceleration{0.05, 0, 0.12}));
+    EXPECT_EQ(samples.at(2).userAcceleration, (Acceleration{}));
+}
+
+TEST_F(MotionTest, AccelerometerIsReadFromIioWithGravityRemoved)
+{
+    const auto root = testsupport::freshDocuments() / "iio";
+    const auto device = root / "iio:device1";
+    fs::create_directories(device);
+    fs::create_directories(root / "iio:device0");  // a device without an accelerometer comes first
+    const auto write = [&](const char* name, const std::string& value) { std::ofstream(device / name) << value << "\n"; };
+    // Lying face up: the kernel reports the reaction to gravity, +1 g on z.
+    write("in_accel_x_raw", "0");
+    write("in_accel_y_raw", "0");
+    write("in_accel_z_raw", "1024");
+    write("in_accel_scale", "0.009576806");  // 9.80665 / 1024
+    write("in_accel_x_offset", "0");
+
+    const auto accelerometer = motion::IioAccelerometer::find(root);
+    ASSERT_TRUE(accelerometer.has_value());
+    EXPECT_EQ(accelerometer->device(), device);
+    const auto resting = accelerometer->read();
+    ASSERT_TRUE(resting.has_value());
+    EXPECT_NEAR(resting->z, -1.0, 1e-6) << "the platform reads gravity as -1 g";
+
+    MotionService::Sources sources;
+    sources.iioRoot = root;
+    ASSERT_EQ(MotionService::shared().start(sources), "");
+    EXPECT_EQ(MotionService::shared().sourceKind(), MotionService::SourceKind::Accelerometer);
+    motion::MotionManager manager;
+    manager.setDeviceMotionUpdateInterval(0.05);
+    Samples samples;
+    manager.startDeviceMotionUpdates(std::make_shared<fnd::OperationQueue>(), samples.handler());
+    step(manager, samples, 1);
+    EXPECT_NEAR(samples.at(0).userAcceleration.z, 0, 1e-9) << "at rest there is no user acceleration";
+
+    // The car pulls away: the phone facing the driver is pushed towards its back.
+    write("in_accel_z_raw", "717");  // 0.7 g of reaction: moving towards its back at 0.3 g
+    step(manager, samples, 2);
+    EXPECT_NEAR(samples.at(1).userAcceleration.z, 0.3 * 0.5 / 0.55, 1e-3) << "positive z, as a launch reads";
+
+    // A steady new level fades into the gravity estimate.
+    for (std::size_t n = 3; n <= 60; ++n)
+        step(manager, samples, n);
+    EXPECT_NEAR(samples.at(59).userAcceleration.z, 0, 0.01);
+
+    // A read that fails skips the sample.
+    fs::remove(device / "in_accel_y_raw");
+    fnd::RunLoop::main().advance(0.2);
+    fnd::RunLoop::main().runUntil([] { return false; }, 0.05);
+    EXPECT_EQ(samples.count(), 60u);
+}
+
+}  // namespace
