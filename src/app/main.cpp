@@ -1,8 +1,10 @@
 // Norvale: vehicle diagnostics and live data through an ELM327 adapter.
-//   norvale [--adapter HOST:PORT] [--idiom phone|pad] [--size WxH] [--screenshot FILE] [--quit-after SECONDS]
+//   norvale [--adapter HOST:PORT] [--idiom phone|pad] [--size WxH] [--open ENTRY[/TAB]]
 //           [--camera synthetic|none|/dev/videoN] [--microphone default|none|synthetic]
 //           [--gps-replay FILE] [--motion-replay FILE]
-// --adapter replaces the stored Wi-Fi adapter address for this run only.
+//           [--screenshot FILE] [--quit-after SECONDS] [--dump-text] [--help]
+// --adapter replaces the stored Wi-Fi adapter address for this run only. An unknown option or a bad
+// value ends the run with status 2.
 // --gps-replay plays an NMEA log as the GPS (else NORVALE_GPS_REPLAY, else gpsd).
 // --motion-replay plays "t,x,y,z" lines as device motion (else NORVALE_MOTION_REPLAY,
 // else an IIO accelerometer).
@@ -18,38 +20,54 @@
 #include "platform/ui/Application.h"
 #include "shell/AppDelegate.h"
 
+namespace {
+
+int run(int argc, char** argv)
+{
+    // Outlives the host window, whose handlers call it.
+    AppDelegate delegate(appScreens());
+    ui::Application app(argc, argv,
+                        {{"adapter", "HOST:PORT", "the Wi-Fi adapter's address for this run, such as 192.168.0.10:35000"}});
+    if (const auto code = app.commandLineExit())
+        return *code;
+    media::CaptureDevice::configure(app.options().camera, app.options().microphone);
+    // The location service runs from start-up, as the phone's does.
+    const std::string gpsError =
+        geo::LocationService::shared().start(geo::LocationService::sourcesFromEnvironment(app.options().gpsReplay));
+    if (!gpsError.empty())
+        std::fprintf(stderr, "norvale: %s\n", gpsError.c_str());
+    const std::string motionError = motion::MotionService::shared().start(
+        motion::MotionService::sourcesFromEnvironment(app.options().motionReplay));
+    if (!motionError.empty())
+        std::fprintf(stderr, "norvale: %s\n", motionError.c_str());
+    std::optional<AdapterAddress> adapter;
+    if (const auto text = app.optionValue("adapter")) {
+        adapter = AppDelegate::parseAdapterAddress(*text);
+        if (!adapter) {
+            std::fprintf(stderr, "norvale: --adapter takes HOST:PORT, such as 192.168.0.10:35000, not \"%s\"\n",
+                         text->c_str());
+            return 2;
+        }
+    }
+    app.setDidEnterBackgroundHandler([&delegate] { delegate.didEnterBackground(); });
+    app.setWillEnterForegroundHandler([&delegate] { delegate.willEnterForeground(); });
+    app.setWillTerminateHandler([&delegate] { delegate.willTerminate(); });
+    delegate.didFinishLaunching(app.rootWindow(), adapter);
+    if (const std::string& path = app.options().open; !path.empty()) {
+        if (const auto error = delegate.openScreen(path)) {
+            std::fprintf(stderr, "norvale: --open: %s\n", error->c_str());
+            return 2;
+        }
+    }
+    return app.run();
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     fnd::initPlatform(argc, argv);
-    int code = 2;
-    {
-        // Outlives the host window, whose handlers call it.
-        AppDelegate delegate(appScreens());
-        ui::Application app(argc, argv);
-        media::CaptureDevice::configure(app.options().camera, app.options().microphone);
-        // The location service runs from start-up, as the phone's does.
-        const std::string gpsError = geo::LocationService::shared().start(
-            geo::LocationService::sourcesFromEnvironment(app.options().gpsReplay));
-        if (!gpsError.empty())
-            std::fprintf(stderr, "norvale: %s\n", gpsError.c_str());
-        const std::string motionError = motion::MotionService::shared().start(
-            motion::MotionService::sourcesFromEnvironment(app.options().motionReplay));
-        if (!motionError.empty())
-            std::fprintf(stderr, "norvale: %s\n", motionError.c_str());
-        std::optional<AdapterAddress> adapter;
-        const std::optional<std::string> text = app.optionValue("adapter");
-        if (text)
-            adapter = AppDelegate::parseAdapterAddress(*text);
-        if (app.hasOption("adapter") && !adapter) {
-            std::fprintf(stderr, "norvale: --adapter takes HOST:PORT, such as 192.168.0.10:35000\n");
-        } else {
-            app.setDidEnterBackgroundHandler([&delegate] { delegate.didEnterBackground(); });
-            app.setWillEnterForegroundHandler([&delegate] { delegate.willEnterForeground(); });
-            app.setWillTerminateHandler([&delegate] { delegate.willTerminate(); });
-            delegate.didFinishLaunching(app.rootWindow(), adapter);
-            code = app.run();
-        }
-    }
+    const int code = run(argc, argv);
     fnd::shutdownPlatform();
     return code;
 }

@@ -1,5 +1,6 @@
 #include "shell/AppDelegate.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "core/Notifications.h"
@@ -55,6 +56,74 @@ void AppDelegate::didFinishLaunching(ui::RootWindow& window, std::optional<Adapt
     storageAlerts_ = std::make_unique<StorageAlerts>();
 
     showRatingPromptIfDue();
+}
+
+namespace {
+
+bool titled(std::string_view wanted, const std::string& title)
+{
+    return wanted == title || wanted == fnd::L(title);
+}
+
+ui::TabBarController* tabsOf(ui::ViewController& entry)
+{
+    return dynamic_cast<ui::TabBarController*>(&entry);
+}
+
+}  // namespace
+
+std::vector<std::string> AppDelegate::screenPaths() const
+{
+    std::vector<std::string> paths;
+    if (!root_)
+        return paths;
+    const auto& titles = root_->menuTitles();
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        paths.push_back(titles[i]);
+        if (auto* tabs = tabsOf(*root_->menuScreens()[i])) {
+            for (const auto& tab : tabs->viewControllers())
+                paths.push_back(titles[i] + "/" + tab->tabBarItem().title());
+        }
+    }
+    return paths;
+}
+
+std::optional<std::string> AppDelegate::openScreen(std::string_view path)
+{
+    const std::size_t slash = path.find('/');
+    const std::string_view entryTitle = path.substr(0, slash);
+    const std::optional<std::string_view> tabTitle =
+        slash == std::string_view::npos ? std::nullopt : std::optional(path.substr(slash + 1));
+    const auto noScreen = [&] {
+        std::string message = "no screen \"" + std::string(path) + "\"; the screens are:";
+        for (const std::string& known : screenPaths())
+            message += " \"" + known + "\"";
+        return message;
+    };
+    if (!root_)
+        return noScreen();
+
+    const auto& titles = root_->menuTitles();
+    const auto entry = std::find_if(titles.begin(), titles.end(),
+                                    [&](const std::string& title) { return titled(entryTitle, title); });
+    if (entry == titles.end())
+        return noScreen();
+    const auto index = static_cast<std::size_t>(entry - titles.begin());
+    if (tabTitle) {
+        auto* tabs = tabsOf(*root_->menuScreens()[index]);
+        if (!tabs)
+            return noScreen();
+        const auto& controllers = tabs->viewControllers();
+        const auto tab = std::find_if(controllers.begin(), controllers.end(), [&](const auto& controller) {
+            return titled(*tabTitle, controller->tabBarItem().title());
+        });
+        if (tab == controllers.end())
+            return noScreen();
+        tabs->setSelectedIndex(static_cast<int>(tab - controllers.begin()));
+    }
+    root_->selectEntry(static_cast<int>(index));
+    root_->setMenuOpen(false, false);
+    return std::nullopt;
 }
 
 void AppDelegate::didEnterBackground()

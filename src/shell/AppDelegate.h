@@ -44,6 +44,13 @@ public:
 
     const std::shared_ptr<RootController>& rootController() const { return root_; }
 
+    // Shows a menu entry, or one tab of it ("Diagnostics/Trouble Codes"), with the menu closed, as after
+    // launching. Titles are the menu's and the tab bar's, as shown or as their English text. When there
+    // is no such screen, nothing changes and the message names every screen there is.
+    std::optional<std::string> openScreen(std::string_view path);
+    // "Gauge list", "Diagnostics", "Diagnostics/Emissions", ...: every path openScreen takes.
+    std::vector<std::string> screenPaths() const;
+
     struct Tab {
         std::string title;  // message key or English text
         std::shared_ptr<ui::ViewController> screen;

@@ -44,6 +44,7 @@ public:
     void selectEntry(int index);
     int selectedIndex() const { return selected_; }
     const std::vector<std::string>& menuTitles() const { return titles_; }
+    const std::vector<std::shared_ptr<ui::ViewController>>& menuScreens() const { return screens_; }
     ui::ViewController& selectedViewController() const { return *screens_[selected_]; }
     // The feature screen on view inside the selected entry (through tab bars and navigation stacks).
     TemplateViewCon* visibleFeatureScreen() const;

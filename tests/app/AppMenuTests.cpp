@@ -180,6 +180,39 @@ TEST_F(AppMenuTest, MisplacedScreensAreReportedAndLeftOut)
     EXPECT_EQ(nameOf(&entry("Logging")), "logging");
 }
 
+// --open: a menu entry, or one tab of it, shown with the menu closed; anything else changes nothing and
+// names every screen there is.
+TEST_F(AppMenuTest, OpenShowsAnEntryOrOneOfItsTabs)
+{
+    FeatureRegistry features;
+    features.addScreen("Gauge list", fake("sensor list"));
+    features.addTab("Diagnostics", "Emissions", fake("readiness"));
+    features.addTab("Diagnostics", "Trouble Codes", fake("codes"));
+    launch(features);
+    RootController& menu = *app->rootController();
+
+    EXPECT_EQ(app->openScreen("Diagnostics/Trouble Codes"), std::nullopt);
+    EXPECT_EQ(menu.menuTitles()[static_cast<std::size_t>(menu.selectedIndex())], "Diagnostics");
+    EXPECT_FALSE(menu.isMenuOpen());
+    EXPECT_EQ(nameOf(menu.visibleFeatureScreen()), "codes");
+
+    menu.setMenuOpen(true, false);
+    EXPECT_EQ(app->openScreen("Settings"), std::nullopt);
+    EXPECT_EQ(menu.menuTitles()[static_cast<std::size_t>(menu.selectedIndex())], "Settings");
+    EXPECT_FALSE(menu.isMenuOpen());
+
+    for (const char* wrong : {"Nowhere", "Diagnostics/Nowhere", "Settings/Adapter", "Gauge list/Emissions", "",
+                              "Diagnostics/"}) {
+        SCOPED_TRACE(wrong);
+        const auto error = app->openScreen(wrong);
+        ASSERT_TRUE(error);
+        for (const char* listed : {"\"Gauge list\"", "\"Diagnostics\"", "\"Diagnostics/Emissions\"",
+                                   "\"Diagnostics/Trouble Codes\"", "\"Settings\""})
+            EXPECT_NE(error->find(listed), std::string::npos) << *error;
+        EXPECT_EQ(menu.menuTitles()[static_cast<std::size_t>(menu.selectedIndex())], "Settings");
+    }
+}
+
 // The app's own list registers nothing in a wrong place, and without feature screens the menu is Settings.
 TEST_F(AppMenuTest, TheAppsRegistrationIsClean)
 {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -12,16 +11,12 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/foundation/Localization.h"
+#include "support/TestSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-fs::path resources()
-{
-    const char* folder = std::getenv("NORVALE_RESOURCES");
-    return folder ? fs::path(folder) : fs::path("resources");
-}
 
 std::string contents(const fs::path& file)
 {
@@ -49,7 +44,7 @@ bool isMessageKey(std::string_view literal)
 std::set<std::string> messageKeysInSources()
 {
     std::set<std::string> keys;
-    for (const auto& entry : fs::recursive_directory_iterator(resources().parent_path() / "src")) {
+    for (const auto& entry : fs::recursive_directory_iterator(testsupport::sourceDir() / "src")) {
         const auto extension = entry.path().extension();
         if (!entry.is_regular_file() || (extension != ".cpp" && extension != ".h"))
             continue;
@@ -70,11 +65,12 @@ std::set<std::string> messageKeysInSources()
 
 TEST(MessageKeys, EveryKeyUsedInTheProgramHasAnEnglishText)
 {
-    const auto strings = nlohmann::json::parse(contents(resources() / "strings" / "en.json"), nullptr, false);
+    const auto strings =
+        nlohmann::json::parse(contents(testsupport::resourcesDir() / "strings" / "en.json"), nullptr, false);
     ASSERT_TRUE(strings.is_object()) << "resources/strings/en.json is not a JSON object";
 
     const std::set<std::string> keys = messageKeysInSources();
-    ASSERT_FALSE(keys.empty()) << "no sources found next to " << resources();
+    ASSERT_FALSE(keys.empty()) << "no sources found in " << testsupport::sourceDir();
     for (const std::string& key : keys) {
         const auto text = strings.find(key);
         EXPECT_TRUE(text != strings.end() && text->is_string() && !text->get<std::string>().empty())

@@ -28,9 +28,20 @@ fs::path artifactsDir()
     return folder;
 }
 
+fs::path sourceDir()
+{
+    // The build names this file by its absolute path.
+    return fs::path(__FILE__).parent_path().parent_path().parent_path();
+}
+
 fs::path testDataDir()
 {
-    return envPath("NORVALE_TEST_DATA", fs::path(__FILE__).parent_path().parent_path() / "data");
+    return envPath("NORVALE_TEST_DATA", sourceDir() / "tests" / "data");
+}
+
+fs::path resourcesDir()
+{
+    return envPath("NORVALE_RESOURCES", sourceDir() / "resources");
 }
 
 fs::path programHome()

@@ -9,8 +9,12 @@ namespace testsupport {
 
 // $NORVALE_ARTIFACTS (created): where tests keep what they rendered.
 std::filesystem::path artifactsDir();
-// $NORVALE_TEST_DATA: the fixtures in tests/data.
+// The source tree, wherever the test runs from.
+std::filesystem::path sourceDir();
+// $NORVALE_TEST_DATA, else the fixtures in the source tree's tests/data.
 std::filesystem::path testDataDir();
+// $NORVALE_RESOURCES, else the source tree's resources.
+std::filesystem::path resourcesDir();
 // The temporary folder this test program was given as NORVALE_HOME.
 std::filesystem::path programHome();
 // Points NORVALE_HOME at a new empty folder for the running test and returns its

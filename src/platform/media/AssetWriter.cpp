@@ -17,6 +17,7 @@ extern "C" {
 
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
+#include "platform/media/FfmpegSupport.h"
 
 namespace media {
 
@@ -29,13 +30,6 @@ constexpr int audioQueueLimit = 64;
 constexpr int videoTimescale = 90000;
 // Samples per frame for 16-bit PCM, which has no frame size of its own.
 constexpr int pcmFrameSamples = 1024;
-
-std::string errorText(int code)
-{
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return text;
-}
 
 AVColorPrimaries primariesTag(ColorPrimaries p)
 {
@@ -66,11 +60,6 @@ AVColorSpace matrixTag(YCbCrMatrix m)
 AVColorTransferCharacteristic transferTag(TransferFunction t)
 {
     return t == TransferFunction::ITU_R_709_2 ? AVCOL_TRC_BT709 : AVCOL_TRC_SMPTE240M;
-}
-
-int swsColorspace(YCbCrMatrix m)
-{
-    return m == YCbCrMatrix::ITU_R_601_4 ? SWS_CS_ITU601 : m == YCbCrMatrix::ITU_R_709_2 ? SWS_CS_ITU709 : SWS_CS_SMPTE240M;
 }
 
 }  // namespace
@@ -189,7 +178,7 @@ struct AssetWriter::Impl : std::enable_shared_from_this<AssetWriter::Impl> {
         const int opened = avcodec_open2(c, codec, &options);
         av_dict_free(&options);
         if (opened < 0) {
-            fail("cannot open the H.264 encoder: " + media::errorText(opened));
+            fail("cannot open the H.264 encoder: " + ffmpegErrorText(opened));
             return false;
         }
         track.frame = av_frame_alloc();
@@ -221,7 +210,7 @@ struct AssetWriter::Impl : std::enable_shared_from_this<AssetWriter::Impl> {
         if (output->oformat->flags & AVFMT_GLOBALHEADER)
             c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
         if (const int opened = avcodec_open2(c, codec, nullptr); opened < 0) {
-            fail("cannot open the audio encoder: " + media::errorText(opened));
+            fail("cannot open the audio encoder: " + ffmpegErrorText(opened));
             return false;
         }
         track.fifo = av_audio_fifo_alloc(c->sample_fmt, c->ch_layout.nb_channels, c->sample_rate);
@@ -233,7 +222,7 @@ struct AssetWriter::Impl : std::enable_shared_from_this<AssetWriter::Impl> {
     bool encode(AssetWriterInput::Track& track, AVFrame* frame)
     {
         if (const int sent = avcodec_send_frame(track.encoder, frame); sent < 0 && sent != AVERROR_EOF) {
-            fail("encoder error: " + media::errorText(sent));
+            fail("encoder error: " + ffmpegErrorText(sent));
             return false;
         }
         AVPacket* packet = av_packet_alloc();
@@ -242,7 +231,7 @@ struct AssetWriter::Impl : std::enable_shared_from_this<AssetWriter::Impl> {
             if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
                 break;
             if (received < 0) {
-                fail("encoder error: " + media::errorText(received));
+                fail("encoder error: " + ffmpegErrorText(received));
                 av_packet_free(&packet);
                 return false;
             }
@@ -252,7 +241,7 @@ struct AssetWriter::Impl : std::enable_shared_from_this<AssetWriter::Impl> {
             av_packet_rescale_ts(packet, track.encoder->time_base, track.stream->time_base);
             packet->stream_index = track.stream->index;
             if (const int written = av_interleaved_write_frame(output, packet); written < 0) {
-                fail("cannot write the movie: " + media::errorText(written));
+                fail("cannot write the movie: " + ffmpegErrorText(written));
                 av_packet_free(&packet);
                 return false;
             }
@@ -276,7 +265,7 @@ struct AssetWriter::Impl : std::enable_shared_from_this<AssetWriter::Impl> {
             fail("cannot convert a video frame");
             return;
         }
-        const int* coefficients = sws_getCoefficients(swsColorspace(track.matrix));
+        const int* coefficients = sws_getCoefficients(swscaleColorspace(track.matrix));
         const bool sourceFullRange = pixels->pixelFormat() != PixelFormat::NV12VideoRange;
         sws_setColorspaceDetails(track.scaler, coefficients, sourceFullRange ? 1 : 0, coefficients, 0, 0, 1 << 16,
                                  1 << 16);
@@ -374,12 +363,12 @@ struct AssetWriter::Impl : std::enable_shared_from_this<AssetWriter::Impl> {
             }
             if (status == AssetWriterStatus::Writing) {
                 if (const int written = av_write_trailer(output); written < 0)
-                    fail("cannot finish the movie: " + media::errorText(written));
+                    fail("cannot finish the movie: " + ffmpegErrorText(written));
             }
             if (output && output->pb) {
                 avio_flush(output->pb);
                 if (output->pb->error < 0)
-                    fail("cannot write the movie: " + media::errorText(output->pb->error));
+                    fail("cannot write the movie: " + ffmpegErrorText(output->pb->error));
             }
             if (status == AssetWriterStatus::Writing)
                 status = AssetWriterStatus::Completed;
@@ -606,7 +595,7 @@ bool AssetWriter::startWriting()
             track.stream->time_base = track.encoder->time_base;
         }
         if (const int opened = avio_open(&impl.output->pb, impl.path.c_str(), AVIO_FLAG_WRITE); opened < 0) {
-            impl.fail("cannot create " + impl.path.string() + ": " + media::errorText(opened));
+            impl.fail("cannot create " + impl.path.string() + ": " + ffmpegErrorText(opened));
             return;
         }
         AVDictionary* options = nullptr;
@@ -622,7 +611,7 @@ bool AssetWriter::startWriting()
         const int written = avformat_write_header(impl.output, &options);
         av_dict_free(&options);
         if (written < 0) {
-            impl.fail("cannot write the movie: " + media::errorText(written));
+            impl.fail("cannot write the movie: " + ffmpegErrorText(written));
             return;
         }
         ok = true;

@@ -14,6 +14,7 @@ extern "C" {
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/media/CaptureSources.h"
+#include "platform/media/FfmpegSupport.h"
 #include "platform/media/FrameConverter.h"
 
 namespace media {
@@ -21,13 +22,6 @@ namespace media {
 namespace {
 
 constexpr std::size_t devicePoolLimit = 6;
-
-std::string errorText(int code)
-{
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return text;
-}
 
 // One opened input device with the decoder of its first stream of `type`.
 class DeviceReader {
@@ -53,9 +47,9 @@ public:
         format_->interrupt_callback.opaque = const_cast<std::atomic<bool>*>(stopping);
         format_->flags |= AVFMT_FLAG_NONBLOCK;
         if (const int error = avformat_open_input(&format_, url.c_str(), input, options); error < 0)
-            return fail("cannot open " + url + ": " + errorText(error));
+            return fail("cannot open " + url + ": " + ffmpegErrorText(error));
         if (const int error = avformat_find_stream_info(format_, nullptr); error < 0)
-            return fail("no stream in " + url + ": " + errorText(error));
+            return fail("no stream in " + url + ": " + ffmpegErrorText(error));
         stream_ = av_find_best_stream(format_, type, -1, -1, nullptr, 0);
         if (stream_ < 0)
             return fail("no usable stream in " + url);

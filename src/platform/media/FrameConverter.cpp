@@ -1,5 +1,7 @@
 #include "platform/media/FrameConverter.h"
 
+#include "platform/media/FfmpegSupport.h"
+
 extern "C" {
 #include <libavutil/pixfmt.h>
 #include <libswscale/swscale.h>
@@ -24,9 +26,7 @@ bool FrameConverter::convert(const Picture& in, PixelBuffer& out, YCbCrMatrix ma
                                          out.width(), out.height(), outFormat, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!impl_->scaler)
         return false;
-    const int colorspace = matrix == YCbCrMatrix::ITU_R_601_4 ? SWS_CS_ITU601
-                           : matrix == YCbCrMatrix::ITU_R_709_2 ? SWS_CS_ITU709
-                                                                : SWS_CS_SMPTE240M;
+    const int colorspace = swscaleColorspace(matrix);
     const bool outFullRange = out.pixelFormat() != PixelFormat::NV12VideoRange;
     sws_setColorspaceDetails(impl_->scaler, sws_getCoefficients(colorspace), in.fullRange ? 1 : 0,
                              sws_getCoefficients(colorspace), outFullRange ? 1 : 0, 0, 1 << 16, 1 << 16);

@@ -6,6 +6,7 @@
 #include "platform/ui/Context.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/ViewController.h"
+#include "platform/ui/VisibleText.h"
 #include "platform/ui/Window.h"
 
 #include <QCoreApplication>
@@ -17,8 +18,11 @@
 #include <QResizeEvent>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace ui {
 
@@ -65,34 +69,49 @@ std::optional<Key> keyFor(int qtKey)
 
 } // namespace
 
-ApplicationOptions parseApplicationOptions(int argc, char** argv)
+ApplicationOptions parseApplicationOptions(int argc, char** argv, const std::vector<AppOption>& appOptions)
 {
     ApplicationOptions options;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i] ? argv[i] : "";
-        const bool hasValue = i + 1 < argc && argv[i + 1];
-        const auto value = [&]() -> std::string { return hasValue ? argv[++i] : std::string(); };
-        if (i > 0 && arg == "--idiom") {
+    options.arguments.push_back(argc > 0 && argv[0] ? argv[0] : "");
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i] ? argv[i] : "";
+        // "--name=value" or "--name value"; a following option is no value.
+        std::optional<std::string> given;
+        if (const auto equals = arg.find('='); arg.starts_with("--") && equals != std::string::npos) {
+            given = arg.substr(equals + 1);
+            arg.resize(equals);
+        }
+        const auto value = [&]() -> std::string {
+            if (!given && i + 1 < argc && argv[i + 1] && !std::string_view(argv[i + 1]).starts_with("--"))
+                given = argv[++i];
+            return given.value_or("");
+        };
+        const auto flag = [&](bool& on) {
+            on = true;
+            if (given)
+                options.errors.push_back(arg + " takes no value");
+        };
+        if (arg == "--idiom") {
             const std::string idiom = value();
             if (idiom == "pad" || idiom == "phone")
                 options.idiom = idiom == "pad" ? UserInterfaceIdiom::Pad : UserInterfaceIdiom::Phone;
             else
                 options.errors.push_back("--idiom takes phone or pad, not \"" + idiom + "\"");
-        } else if (i > 0 && arg == "--size") {
+        } else if (arg == "--size") {
             const std::string text = value();
             options.size = parseSize(text);
             if (!options.size)
                 options.errors.push_back("--size takes WxH in points (100 to 4000), not \"" + text + "\"");
-        } else if (i > 0 && arg == "--screenshot") {
+        } else if (arg == "--screenshot") {
             options.screenshot = value();
             if (options.screenshot.empty())
                 options.errors.push_back("--screenshot takes a file name");
-        } else if (i > 0 && (arg == "--gps-replay" || arg == "--motion-replay")) {
+        } else if (arg == "--gps-replay" || arg == "--motion-replay") {
             const std::string file = value();
             if (file.empty())
                 options.errors.push_back(arg + " takes a file name");
             (arg == "--gps-replay" ? options.gpsReplay : options.motionReplay) = file;
-        } else if (i > 0 && arg == "--quit-after") {
+        } else if (arg == "--quit-after") {
             const std::string text = value();
             char* end = nullptr;
             const double seconds = std::strtod(text.c_str(), &end);
@@ -100,23 +119,67 @@ ApplicationOptions parseApplicationOptions(int argc, char** argv)
                 options.quitAfter = seconds;
             else
                 options.errors.push_back("--quit-after takes seconds, not \"" + text + "\"");
-        } else if (i > 0 && arg == "--camera") {
+        } else if (arg == "--open") {
+            options.open = value();
+            if (options.open.empty())
+                options.errors.push_back("--open takes the title of a screen, such as \"Diagnostics/Trouble Codes\"");
+        } else if (arg == "--dump-text") {
+            flag(options.dumpText);
+        } else if (arg == "--help") {
+            flag(options.help);
+        } else if (arg == "--camera") {
             const std::string camera = value();
             if (camera == "synthetic" || camera == "none" || camera.rfind("/dev/", 0) == 0)
                 options.camera = camera;
             else
                 options.errors.push_back("--camera takes synthetic, none or /dev/videoN, not \"" + camera + "\"");
-        } else if (i > 0 && arg == "--microphone") {
+        } else if (arg == "--microphone") {
             const std::string microphone = value();
             if (microphone == "default" || microphone == "none" || microphone == "synthetic")
                 options.microphone = microphone;
             else
                 options.errors.push_back("--microphone takes default, none or synthetic, not \"" + microphone + "\"");
+        } else if (const auto own = std::find_if(appOptions.begin(), appOptions.end(),
+                                                 [&](const AppOption& o) { return arg == "--" + o.name; });
+                   own != appOptions.end()) {
+            const std::string text = value();
+            if (text.empty())
+                options.errors.push_back(arg + " takes " + own->valueName);
+            else
+                options.arguments.insert(options.arguments.end(), {arg, text});
         } else {
-            options.arguments.push_back(arg);
+            options.errors.push_back((arg.starts_with("-") ? "unknown option \"" : "unexpected argument \"") + arg + "\"");
         }
     }
     return options;
+}
+
+std::string applicationUsage(const std::string& program, const std::vector<AppOption>& appOptions)
+{
+    std::vector<AppOption> all = appOptions;
+    all.insert(all.end(), {
+        {"idiom", "phone|pad", "the device: a phone (the default) or a tablet"},
+        {"size", "WxH", "the screen in points, such as 390x844"},
+        {"open", "ENTRY[/TAB]", "start on this screen, such as \"Settings\" or \"Diagnostics/Trouble Codes\""},
+        {"camera", "synthetic|none|/dev/videoN", "the camera (by default the first one, else a test pattern)"},
+        {"microphone", "default|none|synthetic", "the microphone"},
+        {"gps-replay", "FILE", "play an NMEA log as the GPS"},
+        {"motion-replay", "FILE", "play \"t,x,y,z\" lines as the device's motion"},
+        {"screenshot", "FILE", "write a PNG of the window just before quitting"},
+        {"quit-after", "SECONDS", "quit after this long"},
+        {"dump-text", "", "at quit, print the texts on screen (alerts and toasts too), one per line"},
+        {"help", "", "print this list and quit"},
+    });
+    std::size_t width = 0;
+    for (const AppOption& option : all)
+        width = std::max(width, option.name.size() + option.valueName.size() + 1);
+    std::string usage = "Usage: " + program + " [OPTION]...\n";
+    for (const AppOption& option : all) {
+        std::string left = "--" + option.name + (option.valueName.empty() ? "" : " " + option.valueName);
+        left.resize(width + 4, ' ');
+        usage += "  " + left + option.help + "\n";
+    }
+    return usage;
 }
 
 // The Qt window: paints the view tree and turns Qt's input into ours.
@@ -249,13 +312,12 @@ struct Application::HostWindow {
     std::unique_ptr<QtHostWindow> window;
 };
 
-Application::Application(int argc, char** argv)
-    : options_(parseApplicationOptions(argc, argv))
+Application::Application(int argc, char** argv, std::vector<AppOption> appOptions)
+    : appOptions_(std::move(appOptions))
+    , options_(parseApplicationOptions(argc, argv, appOptions_))
     , previous_(sharedApplication)
 {
     sharedApplication = this;
-    for (const std::string& error : options_.errors)
-        fnd::log(fnd::LogLevel::Warning, error);
     Device& device = Device::current();
     device.setIdiom(options_.idiom);
     const Size size = options_.size.value_or(options_.idiom == UserInterfaceIdiom::Pad ? Device::defaultPadSize
@@ -289,6 +351,22 @@ Application::~Application()
 }
 
 Application* Application::shared() { return sharedApplication; }
+
+std::optional<int> Application::commandLineExit() const
+{
+    const std::string program = std::filesystem::path(options_.arguments.front()).filename().string();
+    if (!options_.errors.empty()) {
+        for (const std::string& error : options_.errors)
+            std::fprintf(stderr, "%s: %s\n", program.c_str(), error.c_str());
+        std::fprintf(stderr, "%s --help lists the options.\n", program.c_str());
+        return 2;
+    }
+    if (options_.help) {
+        std::fputs(applicationUsage(program, appOptions_).c_str(), stdout);
+        return 0;
+    }
+    return std::nullopt;
+}
 
 std::optional<std::string> Application::optionValue(const std::string& name) const
 {
@@ -347,6 +425,11 @@ int Application::run()
         quitLater = fnd::after(*options_.quitAfter, [this] { quit(0); });
     const int code = loop.exec();
     quitLater.cancel();
+    if (options_.dumpText) {
+        for (const std::string& text : visibleTexts(rootWindow_->window()))
+            std::printf("%s\n", text.c_str());
+        std::fflush(stdout);
+    }
     if (!options_.screenshot.empty() && !saveScreenshot(options_.screenshot))
         fnd::log(fnd::LogLevel::Error, "could not write the screenshot " + options_.screenshot.string());
     terminate();

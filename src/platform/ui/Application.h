@@ -15,7 +15,15 @@ namespace ui {
 class RootWindow;
 class ViewController;
 
-// The host's own command-line options; everything else is left to the app.
+// An option of the app's own, which takes a value ("--name value" or "--name=value"): the host accepts it,
+// lists it in --help and leaves its value to the app.
+struct AppOption {
+    std::string name;       // without the dashes
+    std::string valueName;  // what --help shows as its value, such as "HOST:PORT"
+    std::string help;
+};
+
+// The host's own command-line options; the app's own are passed on in `arguments`.
 struct ApplicationOptions {
     UserInterfaceIdiom idiom = UserInterfaceIdiom::Phone;
     std::optional<Size> size;                 // --size WxH (points)
@@ -25,11 +33,16 @@ struct ApplicationOptions {
     std::filesystem::path motionReplay;       // --motion-replay FILE: "t,x,y,z" lines fed to device motion
     std::string camera;                       // --camera synthetic|none|/dev/videoN (empty: first V4L2 camera, else synthetic)
     std::string microphone = "default";       // --microphone default|none|synthetic
-    std::vector<std::string> arguments;       // the rest, program name first
-    std::vector<std::string> errors;          // options given bad values (ignored)
+    std::string open;                         // --open PATH: the screen to start on, for the app to find
+    bool dumpText = false;                    // --dump-text: print the visible texts at quit
+    bool help = false;                        // --help
+    std::vector<std::string> arguments;       // the app's options, program name first
+    std::vector<std::string> errors;          // unknown options and bad values (each ignored)
 };
 
-ApplicationOptions parseApplicationOptions(int argc, char** argv);
+ApplicationOptions parseApplicationOptions(int argc, char** argv, const std::vector<AppOption>& appOptions = {});
+// What --help prints: every option the host and the app take.
+std::string applicationUsage(const std::string& program, const std::vector<AppOption>& appOptions);
 
 enum class MouseAction { Press, Move, Release };
 
@@ -47,7 +60,7 @@ enum class MouseAction { Press, Move, Release };
 // Made after fnd::initPlatform, destroyed before fnd::shutdownPlatform.
 class Application {
 public:
-    Application(int argc, char** argv);
+    Application(int argc, char** argv, std::vector<AppOption> appOptions = {});
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -55,6 +68,9 @@ public:
     static Application* shared();
 
     const ApplicationOptions& options() const { return options_; }
+    // With --help, prints the usage to standard output and gives 0; with an unknown option or a bad value,
+    // prints what is wrong to standard error and gives 2; otherwise nothing: the app may run.
+    std::optional<int> commandLineExit() const;
     // The value of an option left to the app: "--name value" or "--name=value".
     std::optional<std::string> optionValue(const std::string& name) const;
     bool hasOption(const std::string& name) const;
@@ -69,7 +85,8 @@ public:
     void setWillTerminateHandler(std::function<void()> handler) { willTerminate_ = std::move(handler); }
 
     // Shows the window and runs until it closes or quit() (or --quit-after);
-    // returns the exit code.
+    // returns the exit code. With --dump-text the visible texts go to
+    // standard output at the end, one per line in reading order.
     int run();
     void quit(int code = 0);
 
@@ -86,6 +103,7 @@ private:
     void enterBackground(bool background);
     void terminate();
 
+    std::vector<AppOption> appOptions_;
     ApplicationOptions options_;
     std::unique_ptr<RootWindow> rootWindow_;
     std::unique_ptr<HostWindow> host_;

@@ -182,6 +182,15 @@ struct Context::Impl {
 
     void prepare() { painter->setOpacity(std::clamp(state.alpha, 0.0, 1.0)); }
 
+    // Whether what is drawn now lands without transparency.
+    bool isOpaque() const
+    {
+        // A layer is composited with its own alpha and the alpha in force when it began.
+        return state.alpha >= 1 && std::all_of(layers.begin(), layers.end(), [this](const Layer& layer) {
+                   return layer.alpha >= 1 && stack[layer.stackDepth].alpha >= 1;
+               });
+    }
+
     // The device area, in user space, that drawing can still reach.
     QRectF reachable() const
     {
@@ -302,11 +311,10 @@ Size Context::convertSizeToUserSpace(Size size) const
 
 AffineTransform Context::ctm() const
 {
+    // Each layer's painter draws shifted by its origin in its parent's pixels.
     QTransform m = impl_->painter->worldTransform();
-    if (!impl_->layers.empty()) {
-        const QPoint o = impl_->layers.back().origin;
-        m *= QTransform::fromTranslate(o.x(), o.y());
-    }
+    for (const Impl::Layer& layer : impl_->layers)
+        m *= QTransform::fromTranslate(layer.origin.x(), layer.origin.y());
     m *= QTransform::fromScale(1 / impl_->deviceScale, 1 / impl_->deviceScale);
     return {m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy()};
 }
@@ -337,6 +345,8 @@ void Context::fillPath(const Path& path, FillRule rule)
 {
     impl_->prepare();
     impl_->painter->fillPath(toQ(path, rule), toQColor(impl_->state.fill));
+    if (impl_->state.fill.a >= 1 && impl_->isOpaque())
+        opaquePathFilled(path);
 }
 
 void Context::strokePath(const Path& path)
@@ -470,9 +480,16 @@ void Context::drawTextLayout(const TextLayout& layout, Point origin, const Font&
     impl_->prepare();
     p.setFont(qfont);
     p.setPen(toQColor(color));
-    for (const TextLine& line : layout.lines)
+    const double lineHeight = font.lineHeight();
+    for (const TextLine& line : layout.lines) {
+        if (color.a > 0)
+            textLineDrawn(line.text, {{origin.x + line.origin.x, origin.y + line.origin.y}, {line.width, lineHeight}});
         p.drawText(QPointF(origin.x + line.origin.x, origin.y + line.baseline), QString::fromStdString(line.text));
+    }
 }
+
+void Context::textLineDrawn(const std::string&, const Rect&) {}
+void Context::opaquePathFilled(const Path&) {}
 
 void Context::beginTransparencyLayer(const Rect& extent, double alpha, std::optional<Shadow> shadow)
 {

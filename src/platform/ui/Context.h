@@ -117,6 +117,12 @@ public:
 
 protected:
     Context();
+    // For contexts that keep track of what was drawn where (in user space):
+    // each line of text (its line box) before it is painted, and each path
+    // filled without any transparency, which hides what lies beneath it.
+    virtual void textLineDrawn(const std::string& text, const Rect& line);
+    virtual void opaquePathFilled(const Path& path);
+
     std::unique_ptr<Impl> impl_;
 };
 

@@ -87,4 +87,34 @@ TEST(SensorTable, RangesAreOrderedAndAgreeAcrossUnitSystems)
     }
 }
 
+// A decoder swapped into the wrong row shows as a range the decoder cannot reach. One-byte values use the
+// whole scale: 0x00 reads as the range's bottom and 0xFF as its top. Two-byte rows may show only part of
+// their decoder's scale (engine speed up to 8000 of 16383.75 rpm), but every value of the range is one the
+// decoder gives.
+TEST(SensorTable, EachDecoderSpansItsRowsRange)
+{
+    for (int index = 0; index < standardSensorCount; ++index) {
+        const auto& row = sensorTable[static_cast<std::size_t>(index)];
+        SCOPED_TRACE(row.label);
+        ASSERT_NE(row.decoder, nullptr);
+        const float tolerance = 0.01f * (row.metricMax - row.metricMin);
+        if (row.byteCount == 1) {
+            EXPECT_NEAR(row.decoder(0x00, 0), row.metricMin, tolerance);
+            EXPECT_NEAR(row.decoder(0xFF, 0), row.metricMax, tolerance);
+            continue;
+        }
+        float lowest = row.decoder(0, 0);
+        float highest = lowest;
+        for (unsigned a = 0; a <= 0xFF; ++a) {
+            for (unsigned b = 0; b <= 0xFF; ++b) {
+                const float value = row.decoder(a, b);
+                lowest = std::min(lowest, value);
+                highest = std::max(highest, value);
+            }
+        }
+        EXPECT_LE(lowest, row.metricMin + tolerance);
+        EXPECT_GE(highest, row.metricMax - tolerance);
+    }
+}
+
 }  // namespace

@@ -70,6 +70,15 @@ TEST(HTMLParser, NobrStartTagHiddenByAMarkerIsStillInserted)
               parser.errors().end());
 }
 
+// A block start tag closes an open p only when the p is in button scope: a
+// button between them hides it, so the div goes into the button. Asked in the
+// default scope, the p would be closed and the div would follow it.
+TEST(HTMLParser, AButtonHidesAnOpenParagraphFromABlockStartTag)
+{
+    HTMLParser parser(u"<!DOCTYPE html><p>a<button>b<div>c", utf8Tentative);
+    EXPECT_EQ(bodyMarkup(*parser.document()), "<p>a<button>b<div>c</div></button></p>");
+}
+
 // After a meta charset restarts the parse, the end of the file must not run
 // the insertion modes on the emptied stack (which made a body out of nothing).
 TEST(HTMLParser, EncodingChangeStopsTheParseForGood)

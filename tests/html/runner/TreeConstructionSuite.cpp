@@ -89,6 +89,40 @@ bool isElementLine(const std::string& text)
     return text.starts_with("<") && !text.starts_with("<!");
 }
 
+bool isHTMLElementLine(const std::string& text)
+{
+    return isElementLine(text) && !text.starts_with("<svg ") && !text.starts_with("<math ");
+}
+
+// The start tags that break out of foreign content into HTML, as expected-tree lines.
+const std::vector<std::string_view>& breakoutElements()
+{
+    static const std::vector<std::string_view> elements = {
+        "<b>",     "<big>",  "<blockquote>", "<body>", "<br>",  "<center>", "<code>",    "<dd>",    "<div>",
+        "<dl>",    "<dt>",   "<em>",         "<embed>", "<h1>", "<h2>",     "<h3>",      "<h4>",    "<h5>",
+        "<h6>",    "<head>", "<hr>",         "<i>",    "<img>", "<li>",     "<listing>", "<menu>",  "<meta>",
+        "<nobr>",  "<ol>",   "<p>",          "<pre>",  "<ruby>", "<s>",     "<small>",   "<span>",  "<strong>",
+        "<strike>", "<sub>", "<sup>",        "<table>", "<tt>", "<u>",      "<ul>",      "<var>",   "<font>",
+    };
+    return elements;
+}
+
+// Whether the expected tree holds one of the HTML elements right after a sibling svg or math element:
+// where an element ends up that left foreign content by popping it.
+bool hasHTMLElementAfterForeignElement(const TreeTest& test, const std::vector<std::string_view>& elements)
+{
+    std::vector<std::string> previousSiblings;
+    for (const ExpectedNode& node : expectedNodes(test)) {
+        previousSiblings.resize(node.depth + 1);
+        const std::string& previous = previousSiblings[node.depth];
+        if ((previous.starts_with("<svg ") || previous.starts_with("<math "))
+            && std::find(elements.begin(), elements.end(), node.text) != elements.end())
+            return true;
+        previousSiblings[node.depth] = node.text;
+    }
+    return false;
+}
+
 bool hasExpectedElement(const TreeTest& test, std::initializer_list<std::string_view> elements)
 {
     const std::vector<ExpectedNode> nodes = expectedNodes(test);
@@ -123,6 +157,13 @@ bool equalIgnoringASCIICase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size()
         && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+}
+
+bool containsIgnoringASCIICase(std::string_view text, std::string_view part)
+{
+    return std::search(text.begin(), text.end(), part.begin(), part.end(),
+                       [](char x, char y) { return asciiLower(x) == asciiLower(y); })
+        != text.end();
 }
 
 // Whether some noscript element of the markup holds more than white space:
@@ -194,20 +235,30 @@ const std::vector<SkipRule>& skipRules()
          [](const TreeTest& test) {
              return hasExpectedElementInside(test, {"<menuitem>", "<menu>", "<hr>"}, "<menuitem>", true);
          }},
-        {"earlier breakout rule in foreign fragments (expected tree holds an HTML element at the top of an SVG or "
-         "MathML fragment)",
+        {"earlier breakout rule in fragments (a fragment whose expected tree holds a breakout element that left "
+         "foreign content: at the top of an SVG or MathML fragment, or just after an svg or math element)",
          [](const TreeTest& test) {
-             const std::string context = test.fragmentContext.value_or("");
+             if (!test.fragmentContext)
+                 return false;
+             const std::string& context = *test.fragmentContext;
              const bool foreign = (context.starts_with("svg ") && context != "svg foreignObject" && context != "svg desc"
                                    && context != "svg title")
                  || (context.starts_with("math ") && context != "math mi" && context != "math mo"
                      && context != "math mn" && context != "math ms" && context != "math mtext");
              const std::vector<ExpectedNode> nodes = expectedNodes(test);
-             return foreign && std::any_of(nodes.begin(), nodes.end(), [](const ExpectedNode& node) {
-                        return node.depth == 0 && isElementLine(node.text) && !node.text.starts_with("<svg ")
-                            && !node.text.starts_with("<math ");
-                    });
+             const bool atTheTop = std::any_of(nodes.begin(), nodes.end(), [](const ExpectedNode& node) {
+                 return node.depth == 0 && isHTMLElementLine(node.text);
+             });
+             return (foreign && atTheTop) || hasHTMLElementAfterForeignElement(test, breakoutElements());
          }},
+        {"p and br end tags in foreign content take the general end-tag steps (expected tree holds a p or br "
+         "element just after an svg or math element, and the markup has a p or br end tag)",
+         [](const TreeTest& test) {
+             return (containsIgnoringASCIICase(test.data, "</p") || containsIgnoringASCIICase(test.data, "</br"))
+                 && hasHTMLElementAfterForeignElement(test, {"<p>", "<br>"});
+         }},
+        {"no feDropShadow in the SVG tag-name table (expected tree holds <svg feDropShadow>)",
+         [](const TreeTest& test) { return hasExpectedElement(test, {"<svg feDropShadow>"}); }},
         {"quirks identifiers compared with their case (expected tree holds a DOCTYPE whose public identifier is a "
          "whole quirks identifier in other letter case)",
          [](const TreeTest& test) {

@@ -1,9 +1,10 @@
 #include "html/HTMLDocument.h"
 #include "html/HTMLElement.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -12,8 +13,7 @@ namespace {
 
 std::filesystem::path pagesFolder()
 {
-    const char* data = std::getenv("NORVALE_TEST_DATA");
-    return std::filesystem::path(data ? data : "tests/data") / "pages";
+    return testsupport::testDataDir() / "pages";
 }
 
 std::string contents(const std::filesystem::path& path)

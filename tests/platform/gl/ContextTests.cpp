@@ -181,6 +181,25 @@ TEST_F(ContextTest, ObjectsAreDeletedOnTheOwningQueueWithoutWaitingForIt)
     queue->sync([&] { EXPECT_EQ(gl::Context::currentContext(), nullptr); });
 }
 
+TEST_F(ContextTest, ObjectsOfAMainQueueContextReleasedByAWorkerWaitedOnByMainDoNotDeadlock)
+{
+    const auto context = gl::Context::create();
+    ASSERT_TRUE(gl::Context::setCurrentContext(context));
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+
+    fnd::DispatchQueue writer("writer");
+    bool deleted = false;
+    // The main thread waits on the writer while the writer lets go of a main-queue object.
+    writer.sync([&] { context->deleteObjects([&] { glDeleteTextures(1, &texture); deleted = true; }); });
+    EXPECT_FALSE(deleted);
+    fnd::RunLoop::main().processEvents();
+    EXPECT_TRUE(deleted);
+    EXPECT_FALSE(glIsTexture(texture));
+    EXPECT_EQ(gl::Context::currentContext(), context);
+}
+
 TEST_F(ContextTest, DeviceLimitsAndExtensionsAreReadOnce)
 {
     const auto mine = gl::Context::create();

@@ -8,6 +8,7 @@
 #include "platform/media/AudioSession.h"
 #include "platform/media/CaptureSession.h"
 #include "platform/media/MovieReader.h"
+#include "platform/media/PhotoAlbum.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -104,6 +105,21 @@ TEST(CaptureToMovie, SyntheticCameraAndMicrophoneRecordTwoSeconds)
     // first picture, but the two arrive on different queues), and AAC priming adds 1024 samples.
     EXPECT_NEAR(reader.decodeAll(), 2.0, 0.04);
     EXPECT_GT(recorder.audioBuffers, 80);
+
+    // The finished movie goes to the album as a playable copy; the original stays.
+    std::optional<std::filesystem::path> saved;
+    bool answered = false;
+    PhotoAlbum::saveVideo(path, [&](const std::optional<std::filesystem::path>& file, const std::string&) {
+        saved = file;
+        answered = true;
+    });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return answered; }));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->extension(), ".m4v");
+    EXPECT_TRUE(std::filesystem::exists(path));
+    movietest::MovieReader copy(*saved);
+    ASSERT_TRUE(copy.isOpen());
+    EXPECT_NEAR(copy.decodeAll(), 2.0, 0.04);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Starts the real norvale headless against the adapter simulator and checks that it connected and that
 its screenshot shows it: the adapter's name in the menu's status strip, in its green, or, when the app
-starts on the gauge list, live values lighting its bars.
+starts on the gauge list, live values lighting its bars. Then checks the command line: --open Settings
+--dump-text prints the settings screen's rows, --help lists the options, and a bad option or an unknown
+screen ends the run with status 2.
 
     norvale_smoke.py NORVALE ELMSIM ARTIFACTS_DIR
 """
@@ -111,8 +113,17 @@ def main():
                 print("the simulator did not start")
                 return 1
             env = dict(os.environ, NORVALE_HOME=home, QT_QPA_PLATFORM="offscreen")
-            run = subprocess.run([norvale, "--adapter", "127.0.0.1:" + port, "--screenshot", shot,
-                                  "--quit-after", "5"], env=env, capture_output=True, text=True, timeout=90)
+            adapter = ["--adapter", "127.0.0.1:" + port]
+
+            def norvale_run(*args):
+                return subprocess.run([norvale, *args], env=env, capture_output=True, text=True, timeout=90)
+
+            run = norvale_run(*adapter, "--screenshot", shot, "--quit-after", "5", "--dump-text")
+            settings = norvale_run(*adapter, "--open", "Settings", "--dump-text", "--quit-after", "1")
+            usage = norvale_run("--help")
+            bad_value = norvale_run("--quit-after", "abc")
+            unknown_option = norvale_run("--bogus")
+            unknown_screen = norvale_run(*adapter, "--open", "Nowhere", "--quit-after", "1")
         finally:
             simulator.terminate()
             simulator.wait(timeout=10)
@@ -126,6 +137,23 @@ def main():
         failures.append("no screenshot at " + shot)
     elif not strip_shows_adapter_name(shot) and not list_shows_live_bars(shot):
         failures.append("the screenshot shows neither the adapter's name in the menu nor live values")
+
+    rows = settings.stdout.splitlines()
+    if settings.returncode != 0:
+        failures.append("--open Settings exited with %d: %s" % (settings.returncode, settings.stderr))
+    for row in ("Settings", "Adapter type", "Adapter address", "Adapter port", "Protocol", "Connection mode"):
+        if row not in rows:
+            failures.append("--open Settings --dump-text did not print the row %r; it printed %r" % (row, rows))
+    if "Connected" in rows:
+        failures.append("--open Settings left the menu open")
+
+    if usage.returncode != 0 or not all(o in usage.stdout for o in ("--open", "--dump-text", "--adapter")):
+        failures.append("--help did not list the options (status %d)" % usage.returncode)
+    for name, result, text in (("--quit-after abc", bad_value, "--quit-after"),
+                               ("--bogus", unknown_option, "--bogus"),
+                               ("--open Nowhere", unknown_screen, '"Settings"')):
+        if result.returncode != 2 or text not in result.stderr:
+            failures.append("%s: status %d, message %r" % (name, result.returncode, result.stderr))
     for failure in failures:
         print("FAIL:", failure)
     if not failures:

@@ -22,33 +22,57 @@ std::vector<char*> argvOf(std::vector<std::string>& args)
     return argv;
 }
 
+const std::vector<AppOption> appOptions = {{"adapter", "HOST:PORT", "the adapter"}};
+
 ApplicationOptions parse(std::vector<std::string> args)
 {
     auto argv = argvOf(args);
-    return parseApplicationOptions(static_cast<int>(args.size()), argv.data());
+    return parseApplicationOptions(static_cast<int>(args.size()), argv.data(), appOptions);
 }
 
-TEST(ApplicationOptionsTest, HostOptionsAreTakenAndTheRestPassedOn)
+TEST(ApplicationOptionsTest, HostOptionsAreTakenAndTheAppsPassedOn)
 {
     const auto options = parse({"norvale", "--idiom", "pad", "--size", "1024x768", "--adapter", "wifi",
-                                "--screenshot", "shot.png", "--quit-after", "2.5", "--gps-replay", "drive.nmea",
-                                "--motion-replay", "launch.csv"});
+                                "--screenshot", "shot.png", "--quit-after=2.5", "--open", "Diagnostics/Trouble Codes",
+                                "--dump-text", "--gps-replay", "drive.nmea", "--motion-replay", "launch.csv"});
     EXPECT_EQ(options.idiom, UserInterfaceIdiom::Pad);
     EXPECT_EQ(options.size, (Size{1024, 768}));
     EXPECT_EQ(options.screenshot, "shot.png");
     EXPECT_EQ(options.quitAfter, 2.5);
+    EXPECT_EQ(options.open, "Diagnostics/Trouble Codes");
+    EXPECT_TRUE(options.dumpText);
+    EXPECT_FALSE(options.help);
     EXPECT_EQ(options.gpsReplay, "drive.nmea");
     EXPECT_EQ(options.motionReplay, "launch.csv");
     EXPECT_EQ(options.arguments, (std::vector<std::string>{"norvale", "--adapter", "wifi"}));
     EXPECT_TRUE(options.errors.empty());
+    EXPECT_TRUE(parse({"norvale", "--help"}).help);
 }
 
-TEST(ApplicationOptionsTest, BadValuesAreReportedAndIgnored)
+// Every option --help lists, the app's first, each with its value.
+TEST(ApplicationOptionsTest, UsageListsEveryOption)
+{
+    const std::string usage = applicationUsage("norvale", appOptions);
+    EXPECT_TRUE(usage.starts_with("Usage: norvale"));
+    std::size_t last = 0;
+    for (const char* option : {"--adapter HOST:PORT", "--idiom phone|pad", "--size WxH", "--open ENTRY[/TAB]",
+                               "--screenshot FILE", "--quit-after SECONDS", "--dump-text", "--help"}) {
+        const std::size_t at = usage.find(option);
+        ASSERT_NE(at, std::string::npos) << option;
+        EXPECT_GT(at, last) << option;
+        last = at;
+    }
+}
+
+TEST(ApplicationOptionsTest, BadValuesAndUnknownOptionsAreReported)
 {
     const std::vector<std::vector<std::string>> cases = {
         {"norvale", "--idiom", "watch"}, {"norvale", "--size", "390"},        {"norvale", "--size", "390x"},
         {"norvale", "--size", "10x10"},  {"norvale", "--size", "390x844px"}, {"norvale", "--quit-after", "-1"},
-        {"norvale", "--quit-after", "soon"}, {"norvale", "--size"}, {"norvale", "--gps-replay"},
+        {"norvale", "--quit-after", "soon"}, {"norvale", "--quit-after", "abc"}, {"norvale", "--size"},
+        {"norvale", "--open"}, {"norvale", "--open", "--dump-text"}, {"norvale", "--dump-text=yes"},
+        {"norvale", "--adapter"}, {"norvale", "--verbose"}, {"norvale", "-v"}, {"norvale", "stray"},
+        {"norvale", "--dump-text", "stray"}, {"norvale", "--screenshot", "--help"}, {"norvale", "--gps-replay"},
     };
     for (const auto& args : cases) {
         const auto options = parse(args);
@@ -97,14 +121,25 @@ protected:
     std::unique_ptr<Application> make(std::vector<std::string> args)
     {
         auto argv = argvOf(args);
-        return std::make_unique<Application>(static_cast<int>(args.size()), argv.data());
+        return std::make_unique<Application>(static_cast<int>(args.size()), argv.data(), appOptions);
     }
     std::shared_ptr<Log> log = std::make_shared<Log>();
 };
 
+// A mistyped command line ends the run with status 2 rather than running with the option ignored.
+TEST_F(ApplicationTest, ABadCommandLineEndsTheRun)
+{
+    EXPECT_EQ(make({"norvale", "--quit-after", "abc"})->commandLineExit(), 2);
+    EXPECT_EQ(make({"norvale", "--opne", "Settings"})->commandLineExit(), 2);
+    EXPECT_EQ(make({"norvale", "--help"})->commandLineExit(), 0);
+    EXPECT_EQ(make({"norvale", "--help", "--bogus"})->commandLineExit(), 2);
+    EXPECT_FALSE(make({"norvale", "--open", "Settings", "--dump-text"})->commandLineExit());
+}
+
 TEST_F(ApplicationTest, TheMouseIsAFingerAndAModifierAddsAMirroredOne)
 {
     auto app = make({"norvale", "--adapter=sim"});
+    EXPECT_FALSE(app->commandLineExit());
     EXPECT_EQ(app->optionValue("adapter"), "sim");
     EXPECT_TRUE(app->hasOption("adapter"));
     EXPECT_FALSE(app->optionValue("size"));

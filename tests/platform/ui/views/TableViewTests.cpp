@@ -109,6 +109,29 @@ TEST(TableView, OnlyRowsOnScreenHaveCells)
     EXPECT_EQ(s.table->contentSize().height, 4400);
 }
 
+// A row that only touches an edge of the visible area shows nothing of itself, so it has no cell: neither
+// the row whose top is the visible bottom nor the one whose bottom is the visible top.
+TEST(TableView, ARowTouchingAnEdgeHasNoCell)
+{
+    Scene s;
+    s.table->setFrame(makeRect(0, 0, 320, 440));
+    auto rows = s.table->indexPathsForVisibleRows();
+    ASSERT_EQ(rows.size(), 10u) << "440 points of 44-point rows";
+    EXPECT_EQ(rows.back(), (IndexPath{0, 9}));
+    EXPECT_EQ(s.table->cellForRowAtIndexPath({0, 10}), nullptr);
+
+    s.table->setContentOffset({0, 44});
+    rows = s.table->indexPathsForVisibleRows();
+    ASSERT_EQ(rows.size(), 10u);
+    EXPECT_EQ(rows.front(), (IndexPath{0, 1}));
+    EXPECT_EQ(rows.back(), (IndexPath{0, 10}));
+
+    s.table->setContentOffset({0, 45});
+    rows = s.table->indexPathsForVisibleRows();
+    ASSERT_EQ(rows.size(), 11u) << "one point of row 11 comes into view";
+    EXPECT_EQ(rows.back(), (IndexPath{0, 11}));
+}
+
 TEST(TableView, FlickedTableEndsOnceAndShowsOtherRowsWithReusedCells)
 {
     Scene s;
