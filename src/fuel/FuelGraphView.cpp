@@ -91,10 +91,12 @@ void FuelGraphView::updateMetrics(int fuelUnitsMode)
 
 void FuelGraphView::changeToLandscape()
 {
+    // The fingers keep their place only across a turn, not at every layout pass.
+    const bool turning = isPortrait_;
     isPortrait_ = false;
     const double w = bounds().width();
     const double h = bounds().height();
-    if (h > 0) {
+    if (turning && h > 0) {
         point1_ *= w / h;
         point2_ *= w / h;
     }
@@ -104,10 +106,11 @@ void FuelGraphView::changeToLandscape()
 
 void FuelGraphView::changeToPortrait()
 {
+    const bool turning = !isPortrait_;
     isPortrait_ = true;
     const double w = bounds().width();
     const double h = bounds().height();
-    if (w > 0) {
+    if (turning && w > 0) {
         point1_ *= h / w;
         point2_ *= h / w;
     }

@@ -58,6 +58,7 @@ void FuelView::updateGauge()
     insMpgLargeLabel_->setText(std::to_string(whole));
     insMpgDecimalLabel_->setText("." + std::to_string(static_cast<int>((shown - static_cast<float>(whole)) * 10)));
     insMpgLabel_->setText(smallValueText());
+    updateColors();
     setNeedsDisplay();
 }
 

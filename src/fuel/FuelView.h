@@ -108,6 +108,8 @@ private:
     void adaptScale(float minuteMean);
     float barValue(std::size_t bar) const;
     void showOrientation();
+    // The colours of the texts that follow the economy.
+    void updateColors();
     void buildLabels();
 
     void drawLandscape(ui::Context& context) const;

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "core/obd/ECU.h"
-#include "core/model/DataStore.h"
 #include "core/model/Manager.h"
 #include "core/model/MethodClass.h"
 #include "fuel/FuelView.h"

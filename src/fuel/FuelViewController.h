@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,4 +92,5 @@ private:
     std::shared_ptr<fnd::Timer> tripTimer_;
     fnd::DelayedCall hideBars_;
     bool warningShown_ = false;
+    std::optional<bool> shownPortrait_;  // the orientation last laid out
 };

@@ -83,11 +83,12 @@ void FuelViewController::loadViews()
     fuelTitle_ = makeLabel(panel, fnd::L("Fuel consumed"), "Digital-Serial DB", s / 25, titleColor);
     co2Label_ = makeLabel(panel, "00", "Digital-Serial", u, valueColor);
     co2Title_ = makeLabel(panel, fnd::L("CO2 produced"), "Digital-Serial DB", s / 25, titleColor);
+    // Two rows of two figures right of the tank level arc.
     const double row2 = 0.125 * s;
-    place(*timeLabel_, *timeTitle_, 0.35 * s - s / 3, s / 3, u, u + 0.03 * l, u * 1.2);
-    place(*speedLabel_, *speedTitle_, 0.7 * s - 0.3 * s / 2, 0.3 * s, u, u + 0.03 * l, u * 1.2);
-    place(*fuelLabel_, *fuelTitle_, 0.35 * s - s / 3, s / 3, row2 + 0.03 * l, u + 0.03 * l + row2, u * 1.2);
-    place(*co2Label_, *co2Title_, 0.7 * s - 0.3 * s / 2, 0.3 * s, row2 + 0.03 * l, u + 0.03 * l + row2, u * 1.2);
+    place(*timeLabel_, *timeTitle_, 0.35 * s, s / 3, u, u + 0.03 * l, u * 1.2);
+    place(*speedLabel_, *speedTitle_, 0.7 * s, 0.3 * s, u, u + 0.03 * l, u * 1.2);
+    place(*fuelLabel_, *fuelTitle_, 0.35 * s, s / 3, row2 + 0.03 * l, u + 0.03 * l + row2, u * 1.2);
+    place(*co2Label_, *co2Title_, 0.7 * s, 0.3 * s, row2 + 0.03 * l, u + 0.03 * l + row2, u * 1.2);
 }
 
 void FuelViewController::viewDidLayoutSubviews()
@@ -111,6 +112,9 @@ void FuelViewController::changeTheViewToPortrait(bool portrait, double duration)
 {
     if (!fView_)
         return;
+    // The bars slide in and out when the screen turns, not at every layout pass (hiding a bar lays out again).
+    const bool turned = shownPortrait_ != portrait;
+    shownPortrait_ = portrait;
     const ui::Device& device = ui::Device::current();
     const ui::Rect bounds = view()->bounds();
     const double w = bounds.width();
@@ -121,24 +125,31 @@ void FuelViewController::changeTheViewToPortrait(bool portrait, double duration)
 
     ui::animate(duration, [&] {
         if (portrait) {
-            hideBars_.cancel();
-            if (navigation)
-                navigation->setNavigationBarHidden(false, false);
-            if (tabs)
-                tabs->tabBar().setHidden(false);
+            if (turned) {
+                hideBars_.cancel();
+                if (navigation)
+                    navigation->setNavigationBarHidden(false, false);
+                if (tabs)
+                    tabs->tabBar().setHidden(false);
+            }
             detailView_->setHidden(false);
             fView_->setFrame(ui::makeRect(0, 0, w, h));
             if (pad) {
                 detailView_->setFrame(ui::makeRect(0, 0.75 * h, w, 0.25 * h));
                 const double u = w / 20;
-                place(*timeLabel_, *timeTitle_, 0.35 * w - w / 3, w / 3, u, u + 30, u * 1.2);
-                place(*speedLabel_, *speedTitle_, 0.7 * w - 0.15 * w, 0.3 * w, u, u + 30, u * 1.2);
-                place(*fuelLabel_, *fuelTitle_, 0.35 * w - w / 3, w / 3, 0.125 * w + 30, u + 30 + 0.125 * w, u * 1.2);
-                place(*co2Label_, *co2Title_, 0.7 * w - 0.15 * w, 0.3 * w, 0.125 * w + 30, u + 30 + 0.125 * w, u * 1.2);
+                place(*timeLabel_, *timeTitle_, 0.35 * w, w / 3, u, u + 30, u * 1.2);
+                place(*speedLabel_, *speedTitle_, 0.7 * w, 0.3 * w, u, u + 30, u * 1.2);
+                place(*fuelLabel_, *fuelTitle_, 0.35 * w, w / 3, 0.125 * w + 30, u + 30 + 0.125 * w, u * 1.2);
+                place(*co2Label_, *co2Title_, 0.7 * w, 0.3 * w, 0.125 * w + 30, u + 30 + 0.125 * w, u * 1.2);
+            } else {
+                // The bottom quarter of the screen, whatever the bars above and below leave of it.
+                const double l = std::max(w, h);
+                detailView_->setFrame(ui::makeRect(0, h - 0.25 * l, w, 0.25 * l));
             }
             fView_->changeToPortrait();
         } else if (pad) {
-            hideBars_ = fnd::after(barHideDelay, [this] { hideNavBar(); });
+            if (turned)
+                hideBars_ = fnd::after(barHideDelay, [this] { hideNavBar(); });
             detailView_->setHidden(false);
             detailView_->setFrame(ui::makeRect(0, 0, w, 0.14 * h));
             detailView_->setBackgroundColor(ui::Color::rgb(0.0784, 0.0784, 0.102));
@@ -151,7 +162,8 @@ void FuelViewController::changeTheViewToPortrait(bool portrait, double duration)
             fView_->changeToLandscape();
         } else {
             detailView_->setHidden(true);
-            hideBars_ = fnd::after(0.1, [this] { slideMenuBar(); });
+            if (turned)
+                hideBars_ = fnd::after(0.1, [this] { slideMenuBar(); });
             double x = 0;
             double width = w;
             if (device.hasHomeIndicator()) {

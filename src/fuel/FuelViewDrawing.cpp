@@ -52,6 +52,34 @@ void drawDashedArc(ui::Context& context, ui::Point center, double radius, double
 
 }  // namespace
 
+namespace {
+
+void setColor(ui::Label& label, ui::Color color)
+{
+    if (label.textColor() != color)
+        label.setTextColor(color);
+}
+
+}  // namespace
+
+void FuelView::updateColors()
+{
+    const bool perDistance = mode_ == 2;
+    const bool light = Manager::sharedManager().setting().theme == 1;
+    const auto portraitColor = [&](float shown) {
+        const float fraction = std::clamp(fractionOf(shown), 0.01f, 1.0f);
+        return light ? ui::Color::black() : economyColor(fraction, perDistance, 0.8);
+    };
+    const ui::Color instant = portraitColor(shownValue());
+    setColor(*insMpgLargeLabel_, instant);
+    setColor(*insMpgDecimalLabel_, instant);
+    setColor(*avgLabel_, portraitColor(average_));
+    float f = fractionOf(shownValue());
+    if (f > 1)
+        f = 0.99f;
+    setColor(*insMpgLabel_, economyColor(std::max(f, 0.0f), perDistance, 0.85));
+}
+
 void FuelView::draw(ui::Context& context, ui::Rect dirty)
 {
     ui::View::draw(context, dirty);
@@ -76,8 +104,6 @@ void FuelView::drawPortrait(ui::Context& context) const
 
     const float instant = fractionFor(shownValue());
     const ui::Color instantColor = colorFor(instant);
-    insMpgLargeLabel_->setTextColor(instantColor);
-    insMpgDecimalLabel_->setTextColor(instantColor);
     const ui::Point center{0.5 * w, 0.425 * h};
     const double radius = 0.5 * w - g.barWidth2 - 10;
     context.setStrokeColor(instantColor);
@@ -87,7 +113,6 @@ void FuelView::drawPortrait(ui::Context& context) const
 
     const float trip = fractionFor(average_);
     const ui::Color tripColor = colorFor(trip);
-    avgLabel_->setTextColor(tripColor);
     const ui::Point tripCenter{0.75 * w, 0.425 * h + 0.25 * w};
     context.setStrokeColor(tripColor);
     drawDashedArc(context, tripCenter, 0.25 * w - g.barWidth2, 0.75 * g.barWidth2, trip, 3, 4.0 / 180);
@@ -96,9 +121,11 @@ void FuelView::drawPortrait(ui::Context& context) const
 
     const ui::Point tankCenter{0.2 * w, 0.84 * h};
     const double tankEnd = static_cast<int>(std::clamp(fuelLevel_, 0.0f, 100.0f) / 100 * 270) + 90;
+    // On narrow screens the arc's width would leave it no radius: both shrink to fit.
+    const double tankRadius = std::max(0.17 * w - g.barWidth2, 0.08 * w);
     context.setStrokeColor(ui::Color::rgb(0, 0.4471, 0.7373));
-    context.setLineWidth(0.5 * g.barWidth2);
-    context.strokePath(ui::Path::arc(tankCenter, 0.17 * w - g.barWidth2, 90 * degrees, tankEnd * degrees, true));
+    context.setLineWidth(std::min(0.5 * g.barWidth2, 0.6 * tankRadius));
+    context.strokePath(ui::Path::arc(tankCenter, tankRadius, 90 * degrees, tankEnd * degrees, true));
 }
 
 void FuelView::drawLandscape(ui::Context& context) const
@@ -157,7 +184,6 @@ void FuelView::drawInstantBar(ui::Context& context) const
 
     const ui::Color top = economyColor(std::max(f, 0.0f), mode_ == 2, 0.85);
     const ui::Color bottom = light ? ui::Color::rgb(top.r, top.g, 0.05) : ui::Color::white(0.05);
-    insMpgLabel_->setTextColor(top);
     context.save();
     context.setAlpha(light ? 0.7 : 0.5);
     context.clipToPath(path);

@@ -192,6 +192,7 @@ float FuelView::barValue(std::size_t bar) const
 void FuelView::updateLabels()
 {
     avgLabel_->setText(tripAverageText());
+    updateColors();
     const Geometry& g = geometry_;
     const bool perDistance = mode_ == 2;
     double x = g.gWOffset + g.lineWidth;

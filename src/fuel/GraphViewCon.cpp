@@ -216,12 +216,14 @@ std::vector<std::string> GraphViewCon::stripTexts() const
 
 void GraphViewCon::touchHasStarted(FuelGraphView&)
 {
+    touching_ = true;
     const ui::Size screen = ui::Device::current().screenSize();
     rangeControl(screen.width > screen.height)->setHidden(true);
 }
 
 void GraphViewCon::touchHasEnded(FuelGraphView&)
 {
+    touching_ = false;
     const ui::Size screen = ui::Device::current().screenSize();
     rangeControl(screen.width > screen.height)->setHidden(false);
 }

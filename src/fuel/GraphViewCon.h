@@ -89,6 +89,7 @@ private:
                 weightUnitStr_ = "lb.";
     std::array<std::string, 5> unitsArr_;
     double topOffset_ = 44;
+    bool touching_ = false;  // a finger is on the chart: its range control stays hidden
 
     std::shared_ptr<FuelGraphView> gView_;
     std::shared_ptr<ui::SegmentedControl> graphModeSegCon_;   // landscape, long titles

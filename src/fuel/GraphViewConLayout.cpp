@@ -48,7 +48,7 @@ void GraphViewCon::changeTheViewToPortrait(bool portrait, double duration)
             gView_->setFrame(ui::makeRect(0, topOffset_, shortSide, chartHeight));
             gView_->changeToPortrait();
             graphModeSegCon_->setHidden(true);
-            graphModeSegCon2_->setHidden(false);
+            graphModeSegCon2_->setHidden(touching_);
             graphModeSegCon2_->setFrame(ui::makeRect(0.05 * shortSide, topOffset_, 0.9 * shortSide, 30));
             table_->setFrame(ui::makeRect(0, topOffset_ + chartHeight, shortSide,
                                           longSide - topOffset_ - chartHeight));
@@ -59,10 +59,15 @@ void GraphViewCon::changeTheViewToPortrait(bool portrait, double duration)
             double x = 0;
             double width = longSide;
             if (pad) {
-                gView_->setFrame(ui::makeRect(0, barBottom, longSide, 0.8 * shortSide));
+                // The strip takes the bottom fifth above the tab bar, the chart what is left above it.
+                double bottom = view()->bounds().height();
+                if (tabs && !tabs->tabBar().isHidden())
+                    bottom = std::min(bottom, view()->convertRectFromView(tabs->tabBar().bounds(), &tabs->tabBar()).minY());
+                const double stripHeight = shortSide / 5;
+                gView_->setFrame(ui::makeRect(0, barBottom, longSide, bottom - stripHeight - barBottom));
                 if (strip_) {
                     strip_->setHidden(false);
-                    strip_->setFrame(ui::makeRect(0, barBottom + 0.8 * shortSide, longSide, shortSide / 5));
+                    strip_->setFrame(ui::makeRect(0, bottom - stripHeight, longSide, stripHeight));
                 }
             } else {
                 if (tabs)
@@ -76,7 +81,7 @@ void GraphViewCon::changeTheViewToPortrait(bool portrait, double duration)
             }
             gView_->changeToLandscape();
             graphModeSegCon_->setFrame(ui::makeRect(x + 0.05 * width, barBottom, 0.9 * width, 30));
-            graphModeSegCon_->setHidden(false);
+            graphModeSegCon_->setHidden(touching_);
             graphModeSegCon2_->setHidden(true);
             table_->setHidden(true);
         }

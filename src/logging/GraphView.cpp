@@ -9,6 +9,7 @@
 #include "platform/ui/Context.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/Path.h"
 
 struct GraphView::Geometry {
@@ -363,22 +364,19 @@ void GraphView::drawData(ui::Context& context, const Geometry& g, ui::Rect dirty
     lastDrawWasData_ = true;
     const Settings& settings = Manager::sharedManager().setting();
     const bool pad = ui::Device::current().isPad();
+    // The caller has clipped to what needs repainting; a clip of our own would only slow the lines.
+    static_cast<void>(dirty);
     context.save();
-    context.clipToRect(dirty);
     context.drawImage(*bgImage_, bounds());
 
     // Vertical grid, moving left one sample per draw.
     context.setLineWidth(1);
     context.setStrokeColor(settings.graphType == 0 ? ui::Color::white(0.2) : ui::Color::black());
-    ui::Path grid;
     for (int x = static_cast<int>(g.right + mod(static_cast<int>(graphDragOffset_), 60) + offset_); x > g.left;
          x -= 60) {
-        if (x < g.right) {
-            grid.moveTo({static_cast<double>(x), 4});
-            grid.lineTo({static_cast<double>(x), g.bottom});
-        }
+        if (x < g.right)
+            context.strokePolyline({{static_cast<double>(x), 4}, {static_cast<double>(x), g.bottom}});
     }
-    context.strokePath(grid);
     offset_ = mod(offset_ - spacing_, 60);
 
     // The data line over the visible window of samples.
@@ -389,9 +387,12 @@ void GraphView::drawData(ui::Context& context, const Geometry& g, ui::Rect dirty
     const std::size_t start = static_cast<std::size_t>(std::max(0, static_cast<int>(graphDragOffset_))) /
                               static_cast<std::size_t>(spacing_);
     if (!points_.empty() && points_.size() >= start) {
-        ui::Path line;
-        bool open = false;
-        ui::Point last;
+        run_.clear();
+        const auto flush = [&] {
+            if (run_.size() >= 2)
+                context.strokePolyline(run_);
+            run_.clear();
+        };
         const auto within = [&](double y) { return y >= g.top && y <= g.bottom; };
         const std::size_t count = points_.size() - start;
         const auto mark = [&](std::size_t j, double x, double y, float v) {
@@ -422,25 +423,25 @@ void GraphView::drawData(ui::Context& context, const Geometry& g, ui::Rect dirty
             ui::Point b{x, y};
             prevX = x;
             prevY = y;
-            if (!std::isfinite(a.y) || !std::isfinite(b.y))
-                continue;
             const bool aIn = within(a.y);
             const bool bIn = within(b.y);
-            if (!aIn && !bIn)
+            // Both ends outside, or a position that is not a number: no segment.
+            if (!std::isfinite(a.y) || !std::isfinite(b.y) || (!aIn && !bIn)) {
+                flush();
                 continue;
+            }
             if (!aIn)
                 a.y = a.y < g.top ? g.top : g.bottom;
             if (!bIn)
                 b.y = b.y < g.top ? g.top : g.bottom;
-            if (!open || last.x != a.x || last.y != a.y)
-                line.moveTo(a);
-            line.lineTo(b);
-            last = b;
-            open = true;
+            if (run_.empty() || run_.back().x != a.x || run_.back().y != a.y) {
+                flush();
+                run_.push_back(a);
+            }
+            run_.push_back(b);
             ++segmentsDrawn_;
         }
-        if (open)
-            context.strokePath(line);
+        flush();
     }
     drawMark(context, g);
     drawTimeLabels(context, g);
@@ -520,19 +521,48 @@ void GraphView::touchesMoved(const std::vector<ui::Touch>& touches)
     const double dx = p.x - q.x;
     if (p.x > 24 && p.x < w - 24 && p.y > 3 && p.y < h - 29 && std::fabs(p.y - q.y) < 10 && dx != 0 &&
         std::isfinite(dx)) {
-        graphDragOffset_ += dx;
-        offset_ = static_cast<int>(static_cast<float>(dx) + static_cast<float>(offset_));
         if (delegate_ && !isScrolling_) {
             isScrolling_ = true;
             delegate_->graphIsScrolling(*this);
         }
+        dragBy(dx);
+        return;
     }
+    dragBy(0);
+}
+
+void GraphView::dragBy(double dx)
+{
+    graphDragOffset_ += dx;
+    offset_ = static_cast<int>(static_cast<float>(dx) + static_cast<float>(offset_));
     if (graphDragOffset_ < 0)
         graphDragOffset_ = 0;
     else
         setNeedsDisplay();
     if (offset_ < 0)
         offset_ = 0;
+}
+
+bool GraphView::keepsGesture(const ui::GestureRecognizer& recognizer) const
+{
+    if (recognizer.view() == this)
+        return false;
+    if (recognizer.isSidewaysSwipe())
+        return true;
+    const auto* pan = dynamic_cast<const ui::PanGestureRecognizer*>(&recognizer);
+    // A pan from the screen's edge opens the menu.
+    if (!pan || dynamic_cast<const ui::ScreenEdgePanGestureRecognizer*>(&recognizer))
+        return false;
+    const ui::Point moved = pan->translationInView(nullptr);
+    return std::fabs(moved.x) > std::fabs(moved.y);
+}
+
+bool GraphView::scrollWheel(double dx, double dy)
+{
+    if (!(std::fabs(dx) > std::fabs(dy)))
+        return false;
+    dragBy(-dx);
+    return true;
 }
 
 void GraphView::endDrag()

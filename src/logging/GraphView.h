@@ -77,6 +77,10 @@ public:
     void touchesMoved(const std::vector<ui::Touch>& touches) override;
     void touchesEnded(const std::vector<ui::Touch>& touches) override;
     void touchesCancelled(const std::vector<ui::Touch>& touches) override;
+    // A sideways drag belongs to the chart, not to the table around it.
+    bool keepsGesture(const ui::GestureRecognizer& recognizer) const override;
+    // A sideways wheel turn looks back in time as a drag does.
+    bool scrollWheel(double dx, double dy) override;
 
     static constexpr std::size_t maxSamples = 5000;
     // The fastest sample spacing the time axis allows for; quicker samples count as this.
@@ -91,6 +95,7 @@ private:
     void drawTimeLabels(ui::Context& context, const Geometry& g);
     void updateScaleLabels();
     void endDrag();
+    void dragBy(double dx);
 
     int theme_ = 0;
     ui::Color lineColor_;
@@ -131,4 +136,5 @@ private:
     bool lastDrawWasData_ = false;
     std::vector<std::string> timeTexts_;
     int segmentsDrawn_ = 0;
+    std::vector<ui::Point> run_;  // the data line's current unbroken run, reused between draws
 };

@@ -126,7 +126,7 @@ void ListViewController::loadViews()
     topNavBar_->setBarTintColor(ui::Color::rgb(0.2, 0.7098, 0.8824));
     topItem_.setTitleView(titleLabel("DigitalSans NowEF ML Demo"));
     topItem_.setLeftBarButtonItem(std::make_shared<ui::BarButtonItem>(
-        ui::Image::named("menu.png"), ui::BarButtonItemStyle::Plain, [this](ui::BarButtonItem&) {
+        ui::Image::named("menu"), ui::BarButtonItemStyle::Plain, [this](ui::BarButtonItem&) {
             if (auto menu = delegate())
                 menu->viewWillSlide2();
         }));
@@ -446,8 +446,12 @@ void ListViewController::slideMenuBar()
 void ListViewController::hideNavBar()
 {
     const double w = view()->bounds().size.width;
+    const std::weak_ptr<ui::ViewController> weak = weak_from_this();
     ui::animate(0.3, [this, w] { topNavBar_->setFrame(ui::makeRect(0, -46, w, 44)); },
-                [this](bool) { tapDetected_ = false; });
+                [this, weak](bool) {
+                    if (!weak.expired())
+                        tapDetected_ = false;
+                });
 }
 
 void ListViewController::slide(bool open)

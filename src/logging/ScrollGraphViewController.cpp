@@ -18,6 +18,7 @@
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/SwipeGestureRecognizer.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/Toast.h"
 #include "shell/QueuedAlertController.h"
@@ -79,6 +80,13 @@ void ScrollGraphViewController::viewDidLoad()
     });
     edge->setEdges(ui::RectEdge::Left);
     view()->addGestureRecognizer(edge);
+    // Back from the menu: a left swipe while the screen is slid open.
+    auto back = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) {
+        if (view()->frame().origin.x > 0)
+            slide(false);
+    });
+    back->setDirection(ui::SwipeDirection::Left);
+    view()->addGestureRecognizer(back);
 }
 
 void ScrollGraphViewController::loadViews()
@@ -115,7 +123,7 @@ void ScrollGraphViewController::loadViews()
     titleLabel_->setBackgroundColor(ui::Color::clear());
     barItem_.setTitleView(titleLabel_);
     barItem_.setLeftBarButtonItems(
-        {std::make_shared<ui::BarButtonItem>(ui::Image::named("menu.png"), ui::BarButtonItemStyle::Plain,
+        {std::make_shared<ui::BarButtonItem>(ui::Image::named("menu"), ui::BarButtonItemStyle::Plain,
                                              [this](ui::BarButtonItem&) {
                                                  if (auto menu = delegate())
                                                      menu->viewWillSlide2();
@@ -521,7 +529,11 @@ void ScrollGraphViewController::stopRecording(bool mail)
 void ScrollGraphViewController::mailComposeControllerDidFinish(mail::MailComposer&, mail::MailComposeResult)
 {
     // The files stay in Documents: the mail may not have gone out.
-    fnd::RunLoop::main().post([this] { composer_.reset(); });
+    const std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    fnd::RunLoop::main().post([this, weak] {
+        if (!weak.expired())
+            composer_.reset();
+    });
     layOut();
 }
 

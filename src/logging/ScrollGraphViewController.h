@@ -131,7 +131,6 @@ private:
     std::shared_ptr<fnd::Timer> counterTimer_;
     int ticks_ = 0;
     std::unique_ptr<mail::MailComposer> composer_;
-    fnd::DelayedCall snap_;
     fnd::NotificationCenter::Token modifiedToken_;
     fnd::NotificationCenter::Token droppedToken_;
 };

@@ -227,3 +227,18 @@ TEST_F(AppMenuTest, TheAppsRegistrationIsClean)
 }
 
 }  // namespace
+
+namespace {
+
+// The sensor list opens the menu's list, the strip charts follow it, and the logger has its settings row.
+TEST_F(AppMenuTest, TheGaugeListComesFirstWithTheLoggingScreenAndItsSettingsRow)
+{
+    const AppScreens screens = appScreens();
+    ASSERT_GE(screens.menu.size(), 2u);
+    EXPECT_EQ(screens.menu[0].title, "Gauge list");
+    EXPECT_EQ(screens.menu[1].title, "Logging");
+    EXPECT_TRUE(std::any_of(screens.settings.begin(), screens.settings.end(),
+                            [](const NamedScreen& row) { return row.title == "Logger settings"; }));
+}
+
+}  // namespace

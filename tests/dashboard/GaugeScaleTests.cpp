@@ -16,6 +16,12 @@ struct ScaleCase {
     bool thousands;
 };
 
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const ScaleCase& c, std::ostream* os)
+{
+    *os << c.min << " to " << c.max;
+}
+
 class GaugeScaleRanges : public ::testing::TestWithParam<ScaleCase> {};
 
 TEST_P(GaugeScaleRanges, LabelsTheRangeFromEndToEnd)
@@ -59,6 +65,11 @@ struct ReadoutCase {
     float max;
     const char* text;
 };
+
+void PrintTo(const ReadoutCase& c, std::ostream* os)
+{
+    *os << c.value << " of " << c.max;
+}
 
 class GaugeReadout : public ::testing::TestWithParam<ReadoutCase> {};
 

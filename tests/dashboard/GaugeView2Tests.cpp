@@ -129,7 +129,7 @@ struct WarningCase {
     int sounds;
 };
 
-// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
 void PrintTo(const WarningCase& c, std::ostream* os)
 {
     *os << c.name;

@@ -30,7 +30,7 @@ struct TileShot {
     int style;
 };
 
-// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
 void PrintTo(const TileShot& c, std::ostream* os)
 {
     *os << c.name;

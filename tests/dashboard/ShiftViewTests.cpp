@@ -26,7 +26,7 @@ struct SegmentCase {
     int lit;
 };
 
-// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
 void PrintTo(const SegmentCase& c, std::ostream* os)
 {
     *os << c.rpm << " rpm of " << c.redLine;

@@ -1,5 +1,6 @@
 // The fuel screen against the simulated car, driven on the manual clock: each
 // calculation method and each unit, and the three methods agreeing on one drive.
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <tuple>
@@ -105,6 +106,27 @@ TEST_F(FuelDriveTest, AHotEngineWarnsOnceUntilTheUserAnswers)
     link->updateWarning();
     drive(6);
     EXPECT_EQ(ui::AlertController::queuedCount(), 0u);
+}
+
+TEST_F(FuelDriveTest, SpeedingBeepsAtTheLimit)
+{
+    sim.updateCar([](elmsim::CarState& s) { s.profile = elmsim::Profile::speeding; });
+    settings().speedLimitEnabled = true;
+    settings().speedLimit2 = 130;
+    ASSERT_TRUE(connect());
+    auto fuel = std::make_shared<FuelViewController>();
+    fuel->setScanner(link);
+    showTabs({{"Fuel", fuel}});
+    fnd::SystemSound::clearPlayed();
+    for (int i = 0; i < 12 && fnd::SystemSound::played().empty(); ++i) {
+        link->updateWarning();
+        drive(1);
+    }
+    // Each speed status reply over the limit beeps (the link's own 5 s status timer may add one).
+    const std::vector<int> played = fnd::SystemSound::played();
+    ASSERT_FALSE(played.empty());
+    EXPECT_EQ(std::count(played.begin(), played.end(), FuelViewController::warningSound),
+              static_cast<long>(played.size()));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/TabBarController.h"
+#include "platform/ui/Window.h"
 #include "shell/AppDelegate.h"
 
 // The fuel screens in their tab bar, in a phone-sized window, with a real link
@@ -48,7 +49,9 @@ protected:
             makeWindow();
         tabs = AppDelegate::makeTabBar(screens);
         root->setRootViewController(tabs);
+        root->window().layoutIfNeeded();
         advance(1);
+        root->window().layoutIfNeeded();
     }
 
     bool connect()

@@ -5,6 +5,7 @@
 #include "FuelTest.h"
 #include "fuel/FuelView.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/ui/Label.h"
 
 namespace {
 
@@ -73,6 +74,29 @@ TEST_F(FuelViewDrawingTest, PerDistanceBarsRiseWithConsumption)
     // 40 mpg (5.88 l/100km) is below the minimum: not drawn.
     EXPECT_FALSE(view->bar(1).drawn);
     keep(*view, "bars-l100km-light");
+}
+
+TEST_F(FuelViewDrawingTest, DigitsTakeTheColourOfTheEconomy)
+{
+    auto view = std::make_shared<FuelView>(ui::makeRect(0, 0, 390, 844), 0);
+    view->updateMetric(0);
+    view->startTimer();
+    view->resetGauge();
+    view->setSpeed(100);
+    view->setMAF(10);  // 71 mpg: above the scale of 40, the greenest
+    fnd::RunLoop::main().advance(1);
+    const auto find = [&](const std::string& text) -> const ui::Label* {
+        for (const auto& sub : view->subviews()) {
+            const auto* label = dynamic_cast<const ui::Label*>(sub.get());
+            if (label && !label->isHidden() && label->text() == text)
+                return label;
+        }
+        return nullptr;
+    };
+    const ui::Label* digits = find("71");
+    ASSERT_NE(digits, nullptr);
+    EXPECT_EQ(digits->textColor(), ui::Color::rgb(0.4, 1, 0));
+    view->stopTimer();
 }
 
 TEST_F(FuelViewDrawingTest, EachOrientationShowsOnlyItsOwnTexts)

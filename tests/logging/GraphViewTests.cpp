@@ -169,6 +169,16 @@ TEST_F(StripChart, DraggingLooksBackAndStopsAtTheNewest)
     EXPECT_DOUBLE_EQ(graph->graphDragOffset(), 0) << "the time axis strip does not drag";
 }
 
+TEST_F(StripChart, ASidewaysWheelLooksBackAndAnUpAndDownOneIsLeftToTheTable)
+{
+    auto graph = chart();
+    EXPECT_TRUE(graph->scrollWheel(-40, 2));
+    EXPECT_DOUBLE_EQ(graph->graphDragOffset(), 40);
+    EXPECT_TRUE(graph->scrollWheel(100, 0));
+    EXPECT_DOUBLE_EQ(graph->graphDragOffset(), 0) << "never past the newest sample";
+    EXPECT_FALSE(graph->scrollWheel(0, 30));
+}
+
 TEST_F(StripChart, TapMarksTheNearestSampleWhenInteractionIsOn)
 {
     auto graph = chart();

@@ -218,12 +218,19 @@ TEST_F(SensorList, ChangesElsewhereRebuildAtTheNextAppearance)
 
 TEST_F(SensorList, Screenshots)
 {
-    settings().gaugeListArr = {8, 9, 1, 0, 13, 98, 95};
-    show(list);
-    receive({reply(0x0C, {0x1A, 0xF8}), reply(0x0D, {72}), reply(0x05, {128}), reply(0x04, {90})});
-    list->scannerDidReceiveVoltage(*link, {voltage("12.6V")});
-    advance(2);
-    saveScreenshot("list-phone.png");
+    for (const bool pad : {false, true}) {
+        if (pad) {
+            ui::Device::current().setIdiom(ui::UserInterfaceIdiom::Pad);
+            ui::Device::current().setScreenSize(ui::Device::defaultPadSize);
+            list = std::make_shared<ListViewController>();
+        }
+        settings().gaugeListArr = {8, 9, 1, 0, 13, 98, 95};
+        show(list);
+        receive({reply(0x0C, {0x1A, 0xF8}), reply(0x0D, {72}), reply(0x05, {128}), reply(0x04, {90})});
+        list->scannerDidReceiveVoltage(*link, {voltage("12.6V")});
+        advance(2);
+        saveScreenshot(pad ? "list-pad.png" : "list-phone.png");
+    }
 }
 
 }  // namespace

@@ -114,6 +114,9 @@ protected:
     {
         if constexpr (requires { screen->setScanner(link); })
             screen->setScanner(link);
+        if (root)
+            root->setRootViewController(nullptr);
+        root.reset();
         root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
         root->setRootViewController(screen);
         advance(1);

@@ -11,6 +11,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Switch.h"
+#include "shell/editors/SensorSelectViewController.h"
 
 namespace {
 
@@ -166,6 +167,34 @@ TEST_F(LoggingScreen, InteractionButtonTogglesTapToMark)
     EXPECT_EQ(fnd::SystemSound::played(), std::vector<int>{1103});
 }
 
+TEST_F(LoggingScreen, ASidewaysDragMovesTheChartAndAnUpwardDragScrollsTheTable)
+{
+    settings().graphListArr = {8, 9, 1, 0, 13, 11};
+    settings().graphLineColorArr = {0, 1, 2, 3, 4, 5};
+    show(screen);
+    for (int i = 0; i < 300; ++i)
+        screen->didReceiveResponse({reply(0x0C, {0x1A, static_cast<std::uint8_t>(i)})});
+    GraphView& chart = screen->graph(0);
+    const ui::Point start = chart.convertPoint({150, 60}, nullptr);
+    const auto drag = [&](ui::Point step) {
+        ui::Point at = start;
+        root->window().sendTouch(ui::TouchPhase::Began, at, 7);
+        for (int i = 0; i < 8; ++i) {
+            at = {at.x + step.x, at.y + step.y};
+            advance(0.02);
+            root->window().sendTouch(ui::TouchPhase::Moved, at, 7);
+        }
+        root->window().sendTouch(ui::TouchPhase::Ended, at, 7);
+        advance(1);
+    };
+    drag({8, 0});
+    EXPECT_GT(chart.graphDragOffset(), 30);
+    EXPECT_EQ(screen->tableView().contentOffset().y, 0);
+    EXPECT_TRUE(screen->tableView().isScrollEnabled()) << "the table scrolls again once the finger is lifted";
+    drag({0, -12});
+    EXPECT_GT(screen->tableView().contentOffset().y, 0);
+}
+
 TEST_F(LoggingScreen, Screenshots)
 {
     for (const bool pad : {false, true}) {
@@ -210,6 +239,31 @@ TEST_F(LoggingSettings, GraphSettingsAppendsAChartOnce)
     graphSettings->viewWillExit(-1);
     EXPECT_EQ(graphSettings->lineColor(), 4) << "Cancel keeps the colour";
     saveScreenshot("graph-settings-phone.png");
+}
+
+TEST_F(LoggingSettings, ACustomSensorReadsItsOwnNameAndIsAddedOnce)
+{
+    Pid pid;
+    pid.sName = "Trans";
+    pid.lName = "Transmission temperature";
+    userData().addPid(pid);
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    auto graphSettings = std::make_shared<GraphSettingViewCon>(ui::TableViewStyle::Grouped);
+    show(std::make_shared<ui::NavigationController>(graphSettings));
+    SensorSelectViewController picker(ui::TableViewStyle::Grouped, 101, SensorSelectViewController::singleChoice,
+                                      false, false);
+    graphSettings->viewWillDismiss(picker);
+    EXPECT_EQ(graphSettings->sensorIndex(), 101);
+    EXPECT_EQ(graphSettings->sensorName(), "Transmission temperature");
+    graphSettings->viewWillExit(5);
+    graphSettings->removeView();
+    EXPECT_EQ(settings().graphListArr, (std::vector<int>{8, 101}));
+    EXPECT_EQ(settings().graphLineColorArr, (std::vector<int>{0, 5}));
+    auto again = std::make_shared<GraphSettingViewCon>(ui::TableViewStyle::Grouped);
+    again->viewWillDismiss(picker);
+    again->removeView();
+    EXPECT_EQ(settings().graphListArr.size(), 2u) << "a charted sensor is not added twice";
 }
 
 TEST_F(LoggingSettings, LoggerSettingsRowsFollowTheInterface)

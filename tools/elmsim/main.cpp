@@ -2,6 +2,7 @@
 //   elmsim --port N     (0 picks a free port)
 //   elmsim --profile idle|cruise|city|hot|speeding|drag   (how the car is driven; a moving drive by default)
 //   elmsim --codes P0301,P0420 --pending P0171 --permanent P0420   (the engine's trouble codes)
+//   elmsim --turbo      (a turbocharged engine: boost above the barometer under load)
 // Prints "listening on 127.0.0.1:PORT", then each request it receives. Ctrl-C stops it.
 
 #include <algorithm>
@@ -44,6 +45,7 @@ int main(int argc, char** argv)
     elmsim::Profile profile = elmsim::Profile::drive;
     std::vector<std::string> lists[3];  // stored, pending, permanent
     const char* const listOptions[3] = {"--codes", "--pending", "--permanent"};
+    bool turbo = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
             char* end = nullptr;
@@ -52,6 +54,8 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "elmsim: bad port \"%s\"\n", argv[i]);
                 return 2;
             }
+        } else if (std::strcmp(argv[i], "--turbo") == 0) {
+            turbo = true;
         } else if (std::strcmp(argv[i], "--profile") == 0 && i + 1 < argc) {
             const auto named = elmsim::profileNamed(argv[++i]);
             if (!named) {
@@ -70,7 +74,7 @@ int main(int argc, char** argv)
             }
             lists[option - std::begin(listOptions)] = *codes;
         } else {
-            std::fprintf(stderr, "usage: elmsim [--port N] [--profile idle|cruise|city|hot|speeding|drag]\n"
+            std::fprintf(stderr, "usage: elmsim [--port N] [--profile idle|cruise|city|hot|speeding|drag] [--turbo]\n"
                                  "              [--codes LIST] [--pending LIST] [--permanent LIST]\n");
             return 2;
         }
@@ -86,6 +90,7 @@ int main(int argc, char** argv)
     elmsim::Simulator simulator;
     simulator.updateCar([&](elmsim::CarState& car) {
         car.profile = profile;
+        car.turbo = turbo;
         car.storedCodes = lists[0];
         car.pendingCodes = lists[1];
         car.permanentCodes = lists[2];

@@ -260,11 +260,15 @@ struct Context::Impl {
         }
         const std::vector<float> alpha = blurredAlpha(padded, radius);
         const QColor color = toQColor(s.color);
+        const int red = color.red();
+        const int green = color.green();
+        const int blue = color.blue();
+        const double colorAlpha = color.alphaF();
         for (int y = 0; y < padded.height(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(padded.scanLine(y));
             for (int x = 0; x < padded.width(); ++x) {
-                const double a = alpha[static_cast<std::size_t>(y * padded.width() + x)] * color.alphaF();
-                row[x] = qPremultiply(qRgba(color.red(), color.green(), color.blue(), static_cast<int>(std::lround(a * 255))));
+                const double a = alpha[static_cast<std::size_t>(y * padded.width() + x)] * colorAlpha;
+                row[x] = qPremultiply(qRgba(red, green, blue, static_cast<int>(std::lround(a * 255))));
             }
         }
         painter->setOpacity(std::clamp(state.alpha * layer.alpha, 0.0, 1.0));
@@ -353,6 +357,27 @@ void Context::strokePath(const Path& path)
 {
     impl_->prepare();
     impl_->painter->strokePath(toQ(path), impl_->pen());
+}
+
+void Context::strokePolyline(const std::vector<Point>& points)
+{
+    if (points.size() < 2)
+        return;
+    impl_->prepare();
+    QPainter& p = *impl_->painter;
+    std::vector<QLineF> lines;
+    lines.reserve(points.size() - 1);
+    for (std::size_t i = 1; i < points.size(); ++i)
+        lines.emplace_back(toQ(points[i - 1]), toQ(points[i]));
+    p.save();
+    // Separate segments with square caps: the raster engine draws wide lines of that kind directly,
+    // where a wide path goes through the much slower stroker; the caps close the corners.
+    QPen pen = impl_->pen();
+    pen.setCapStyle(Qt::SquareCap);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawLines(lines.data(), static_cast<int>(lines.size()));
+    p.restore();
 }
 
 void Context::fillRect(const Rect& r) { fillPath(Path::rect(r)); }

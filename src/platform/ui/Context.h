@@ -78,6 +78,10 @@ public:
     void fillEllipse(const Rect& r);
     void strokeEllipse(const Rect& r);
     void strokeLine(Point from, Point to);
+    // One open line through the points in order, drawn as segments with square
+    // caps (no joins): the fast way to stroke long runs of short segments, such
+    // as a chart's data, with a wide line.
+    void strokePolyline(const std::vector<Point>& points);
     void clearRect(const Rect& r); // to transparent
 
     // Clips intersect the current clip and last until the matching restore.

@@ -5,11 +5,18 @@
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 
+#include <vector>
+
 namespace ui {
 
 namespace {
 
-RootWindow* currentWindow = nullptr;
+// The windows alive, oldest first: the newest is current. A window may go before a newer one does.
+std::vector<RootWindow*>& liveWindows()
+{
+    static std::vector<RootWindow*> windows;
+    return windows;
+}
 
 // Every screen on view: the screens shown, their visible children, and the
 // screens presented over them.
@@ -25,9 +32,8 @@ void collectVisible(ViewController& controller, std::vector<std::weak_ptr<ViewCo
 
 RootWindow::RootWindow(Size size)
     : window_(std::make_shared<Window>(Rect{{0, 0}, size}))
-    , previous_(currentWindow)
 {
-    currentWindow = this;
+    liveWindows().push_back(this);
     window_->setBackgroundColor(Color::black());
     orientationToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
         Device::orientationDidChangeNotification, [this](const fnd::Notification&) { orientationChanged(); });
@@ -35,11 +41,10 @@ RootWindow::RootWindow(Size size)
 
 RootWindow::~RootWindow()
 {
-    if (currentWindow == this)
-        currentWindow = previous_;
+    std::erase(liveWindows(), this);
 }
 
-RootWindow* RootWindow::current() { return currentWindow; }
+RootWindow* RootWindow::current() { return liveWindows().empty() ? nullptr : liveWindows().back(); }
 
 Size RootWindow::size() const { return window_->bounds().size; }
 

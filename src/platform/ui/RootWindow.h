@@ -50,7 +50,6 @@ private:
     std::shared_ptr<ViewController> root_;
     std::function<void(Size)> sizeChanged_;
     fnd::NotificationCenter::Token orientationToken_;
-    RootWindow* previous_ = nullptr;
     bool resizing_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/ui/Path.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace ui {
 
@@ -421,7 +422,7 @@ Rect View::shownAreaInRoot() const
         if (v->hidden_ || v->presentationState().alpha <= 0)
             return {};
     }
-    return shownTransformToRoot().apply(shownExtent());
+    return shownInRoot(shownExtent(), false);
 }
 
 void View::damage(const Rect& rect)
@@ -432,7 +433,7 @@ void View::damage(const Rect& rect)
         if (v->hidden_ || v->presentationState().alpha <= 0)
             return;
     }
-    rootOf(*this).displayRequested(shownTransformToRoot().apply(rect));
+    rootOf(*this).displayRequested(shownInRoot(rect, true));
 }
 
 void View::damageShown()
@@ -466,20 +467,38 @@ Rect View::shownExtent() const
                 extent = extent.unite(child->placement(child->presentationState()).apply(child->shownExtent()));
         }
     }
-    if (shadowOpacity_ > 0) {
-        // The blur spreads the shadow by up to three of its radii (see the context's shadow).
-        const double spread = 3 * shadowRadius_ + 2;
-        extent = extent.unite(extent.offset(shadowOffset_.width, shadowOffset_.height).inset(-spread, -spread));
-    }
-    return extent;
+    return withShadow(extent);
 }
 
-AffineTransform View::shownTransformToRoot() const
+Rect View::withShadow(const Rect& rect) const
 {
-    AffineTransform t;
+    if (shadowOpacity_ <= 0)
+        return rect;
+    // The shadow is blurred and offset on the device, whatever the view's
+    // transform: its blur spreads it by up to three of its radii (see the
+    // context's shadow), measured here in this view's units.
+    AffineTransform toRoot;
     for (const View* v = this; v->superview_; v = v->superview_)
-        t = t.concat(v->placement(v->presentationState()));
-    return t;
+        toRoot = toRoot.concat(v->placement(v->presentationState()));
+    const double scale = std::sqrt(std::fabs(toRoot.a * toRoot.d - toRoot.b * toRoot.c));
+    if (scale < 1e-6)
+        return rect;
+    const double offset = std::max(std::fabs(shadowOffset_.width), std::fabs(shadowOffset_.height));
+    const double spread = (3 * shadowRadius_ + 2 + offset) / scale;
+    return rect.inset(-spread, -spread);
+}
+
+// What changes in `rect` also changes the shadow of every view around it
+// (a shadow is cast by all that its view's group paints).
+Rect View::shownInRoot(Rect rect, bool ownShadow) const
+{
+    for (const View* v = this; v; v = v->superview_) {
+        if (v != this || ownShadow)
+            rect = v->withShadow(rect);
+        if (v->superview_)
+            rect = v->placement(v->presentationState()).apply(rect);
+    }
+    return rect;
 }
 
 Size View::sizeThatFits(Size) const { return bounds_.size; }
@@ -549,15 +568,19 @@ void View::renderLayer(Context& context, const std::optional<Rect>& dirty)
     const LayerState shown = presentationState();
     if (hidden_ || shown.alpha <= 0)
         return;
+    // The shadow over the damage is cast by what the group paints within a
+    // blur's reach of it: that much is drawn, and only into the group.
+    const std::optional<Rect> inner = dirty && shadowOpacity_ > 0 ? std::optional(withShadow(*dirty)) : dirty;
     const bool group = shown.alpha < 1 || shadowOpacity_ > 0;
     if (group) {
+        const Rect extent = inner ? paintExtent().intersection(*inner) : paintExtent();
+        if (extent.isEmpty())
+            return;
         std::optional<Shadow> shadow;
         if (shadowOpacity_ > 0)
             shadow = Shadow{shadowColor_.withAlpha(shadowColor_.a * shadowOpacity_), shadowOffset_, shadowRadius_ * 2};
-        context.beginTransparencyLayer(paintExtent(), shown.alpha, shadow);
+        context.beginTransparencyLayer(extent, shown.alpha, shadow);
     }
-    // A shadow is cast by everything the group paints, near the damage or not.
-    const std::optional<Rect> inner = shadowOpacity_ > 0 ? std::nullopt : dirty;
     const bool paintsHere = !inner || inner->intersects(shown.bounds);
     if (paintsHere && shown.backgroundColor && !shown.backgroundColor->isClear()) {
         context.save();

@@ -235,7 +235,10 @@ private:
     template <typename Change>
     void changeShown(Change&& change);
     Rect shownExtent() const;
-    AffineTransform shownTransformToRoot() const;
+    Rect withShadow(const Rect& rect) const;
+    // `rect` of the bounds space in the root's, widened by the shadows of
+    // the views around it (and of this view when `ownShadow`).
+    Rect shownInRoot(Rect rect, bool ownShadow) const;
     void renderLayer(Context& context, const std::optional<Rect>& dirty);
     void renderAsSubview(Context& context, const std::optional<Rect>& dirty);
     // Bounds space to superview space for the given center, bounds and transform.

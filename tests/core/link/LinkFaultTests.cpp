@@ -15,7 +15,7 @@ struct FaultCase {
     bool delivered;  // the faulted reply still carries its data
 };
 
-// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
 void PrintTo(const FaultCase& c, std::ostream* os)
 {
     *os << c.name;

@@ -32,6 +32,12 @@ struct ParseCase {
     std::vector<Expected> responses;
 };
 
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const ParseCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 // The VIN's payload: the count of data items that CAN puts before it is not part of it.
 const Bytes kVinData = {'1', 'D', '4', 'G', 'P', '0', '0', 'R', '5', '5', 'B', '1', '2', '3', '4', '5', '6'};
 
@@ -176,6 +182,11 @@ struct TextCase {
     bool noCall;
     const char* message;
 };
+
+void PrintTo(const TextCase& c, std::ostream* os)
+{
+    *os << ::testing::PrintToString(c.raw);
+}
 
 class AdapterTexts : public ::testing::TestWithParam<TextCase> {};
 

@@ -21,6 +21,12 @@ struct FragmentCase {
     std::string parsed; // the fragment's nodes, serialized
 };
 
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const FragmentCase& c, std::ostream* os)
+{
+    *os << ::testing::PrintToString(c.parsed);
+}
+
 class FragmentContext : public testing::TestWithParam<FragmentCase> {};
 
 // The context element decides the tokenizer state and the insertion mode the

@@ -22,6 +22,12 @@ struct ErrorCase {
     std::vector<std::string> errors;
 };
 
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
+void PrintTo(const ErrorCase& c, std::ostream* os)
+{
+    *os << ::testing::PrintToString(c.markup);
+}
+
 class ParserErrors : public testing::TestWithParam<ErrorCase> {};
 
 // The error list is what a page author sees of a repair: one fixed text per
@@ -103,6 +109,11 @@ struct EncodingCase {
     std::optional<StringEncoding> requested; // what the restart callback is asked for
     HTMLStringEncodingConfidence finalConfidence;
 };
+
+void PrintTo(const EncodingCase& c, std::ostream* os)
+{
+    *os << ::testing::PrintToString(c.markup);
+}
 
 class MetaCharset : public testing::TestWithParam<EncodingCase> {};
 

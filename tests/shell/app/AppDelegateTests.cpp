@@ -145,7 +145,7 @@ struct MomentCase {
     bool saves;
 };
 
-// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
 void PrintTo(const MomentCase& c, std::ostream* os)
 {
     *os << c.name;

@@ -66,7 +66,7 @@ struct DropCase {
     bool reconnects;
 };
 
-// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
 void PrintTo(const DropCase& c, std::ostream* os)
 {
     *os << c.name;

@@ -12,7 +12,7 @@ struct ShotCase {
     ui::Size size;
 };
 
-// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
 void PrintTo(const ShotCase& c, std::ostream* os)
 {
     *os << c.name;

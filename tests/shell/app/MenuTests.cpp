@@ -104,6 +104,14 @@ TEST_F(ShellAppTest, LinkPassesBetweenScreensAndBackToTheMenu)
     other.reset();        // gone without releasing
     EXPECT_EQ(link().delegate().get(), static_cast<ScannerDelegate*>(root.get()));
 
+    // A diagnostics tab root hands the link over the same way.
+    auto codes = std::make_shared<ProbeLinkedScreen>();
+    codes->setScanner(list->scanner());
+    codes->takeLink();
+    EXPECT_TRUE(codes->holdsLink());
+    codes->releaseLink();
+    EXPECT_EQ(link().delegate().get(), static_cast<ScannerDelegate*>(root.get()));
+
     root->selectEntry(1);
     EXPECT_EQ(link().delegate().get(), static_cast<ScannerDelegate*>(root.get()));
     EXPECT_EQ(root->visibleFeatureScreen(), nullptr);
@@ -201,7 +209,7 @@ struct WidthCase {
     double width;
 };
 
-// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
 void PrintTo(const WidthCase& c, std::ostream* os)
 {
     *os << c.name;

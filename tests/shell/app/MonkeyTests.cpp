@@ -1,6 +1,8 @@
 // The whole application shell under random input: taps, strokes, wheel turns, typing, rotations, alert
 // choices, clock steps, app moments and a misbehaving adapter. Each seed makes the same moves every time;
 // whatever they do, nothing may throw, the window must keep rendering and an alert shown must be on it.
+// A frame kept as the host window keeps it, with only the damaged areas repainted, must show what a full
+// repaint shows.
 
 #include "ShellAppTest.h"
 
@@ -11,10 +13,12 @@
 #include <sstream>
 #include <typeinfo>
 
+#include "platform/ui/Context.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/TableViewCell.h"
 #include "shell/AppDelegate.h"
+#include "support/ImageCompare.h"
 
 namespace {
 
@@ -24,7 +28,7 @@ struct MonkeyCase {
     ui::Size size;
 };
 
-// Parameters print as their name: GoogleTest would otherwise dump their bytes, padding included.
+// Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
 void PrintTo(const MonkeyCase& c, std::ostream* os)
 {
     *os << "seed " << c.seed;
@@ -32,8 +36,9 @@ void PrintTo(const MonkeyCase& c, std::ostream* os)
 
 // Enough steps to wander through the settings screens and their editors many times over.
 constexpr int steps = 1000;
-// Drawing the whole window is the slow part of a step.
-constexpr int renderEvery = 5;
+// Drawing the whole window, to compare it with the kept frame where the damage of the moves since the last
+// time is repainted, is the slow part of a step.
+constexpr int renderEvery = 20;
 // The last actions, reported with a failure.
 constexpr std::size_t historyLength = 25;
 
@@ -283,7 +288,18 @@ protected:
         return out.str();
     }
 
+    // Repaints what the last moves damaged into the kept frame; a new window size starts a new frame.
+    void repaintDamage()
+    {
+        if (!frame || frame->size() != screen().bounds().size) {
+            frame = std::make_unique<ui::BitmapContext>(screen().bounds().size, 1);
+            screen().setNeedsDisplay();
+        }
+        screen().renderDamage(*frame);
+    }
+
     std::unique_ptr<AppDelegate> app;
+    std::unique_ptr<ui::BitmapContext> frame;
     std::mt19937 rng;
     std::deque<std::string> history;
     std::uint16_t port = 0;
@@ -303,8 +319,18 @@ TEST_P(Monkey, NothingThrowsAndTheWindowKeepsRendering)
     for (int i = 0; i < steps; ++i) {
         try {
             step();
-            if (i % renderEvery == 0)
-                screen().renderToImage(0.25);
+            if (i % renderEvery == 0) {
+                repaintDamage();
+                const ui::Image full = screen().renderToImage(1);
+                const ui::Image kept = frame->makeImage();
+                const auto same = testsupport::samePixels(kept, full, 2, 32);
+                if (!same) {
+                    const std::string name = "shell-monkey-" + std::to_string(c.seed) + "-step-" + std::to_string(i);
+                    kept.writePNG(testsupport::artifactsDir() / (name + "-damaged.png"));
+                    full.writePNG(testsupport::artifactsDir() / (name + "-full.png"));
+                }
+                ASSERT_TRUE(same) << "step " << i << " after:" << recentActions();
+            }
         } catch (const std::exception& e) {
             FAIL() << "step " << i << " threw: " << e.what() << "\nafter:" << recentActions();
         }

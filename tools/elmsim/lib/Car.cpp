@@ -1,5 +1,7 @@
 #include "elmsim/lib/Car.h"
 
+#include "elmsim/lib/ExtraData.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -231,7 +233,8 @@ bool Car::supports(int ecu, std::uint8_t pid) const
         return false;
     if (std::find(std::begin(kCommonPids), std::end(kCommonPids), pid) != std::end(kCommonPids))
         return true;
-    return ecu == 0 && std::find(std::begin(kEngineOnlyPids), std::end(kEngineOnlyPids), pid) != std::end(kEngineOnlyPids);
+    return ecu == 0 && (std::find(std::begin(kEngineOnlyPids), std::end(kEngineOnlyPids), pid) != std::end(kEngineOnlyPids) ||
+                        isExtraPid(pid));
 }
 
 // Bit 7 of the first byte is PID base+1; the last bit says whether the next bitmap exists.
@@ -277,8 +280,8 @@ std::optional<Bytes> Car::valueBytes(int ecu, std::uint8_t pid, const CarState& 
     case 0x07:
     case 0x08:
     case 0x09: return Bytes{0x80};
-    case 0x0A: return Bytes{0x75};
-    case 0x0B: return Bytes{byteOf(v.map)};
+    case 0x0A: return Bytes{byteOf(v.fuelPressure / 3)};
+    case 0x0B: return Bytes{byteOf(manifoldPressure(v))};
     case 0x0C: appendWord(out, v.rpm * 4); return out;
     case 0x0D: return Bytes{byteOf(v.speed)};
     case 0x0E: return Bytes{byteOf((v.timingAdvance + 64) * 2)};
@@ -301,7 +304,7 @@ std::optional<Bytes> Car::valueBytes(int ecu, std::uint8_t pid, const CarState& 
     case 0x5C: return Bytes{byteOf(v.oilTemp + 40)};
     case 0x5E: appendWord(out, v.fuelRate * 20); return out;
     case 0x63: appendWord(out, v.refTorque); return out;
-    default: return std::nullopt;
+    default: return extraLiveData(pid, v);
     }
 }
 
@@ -356,6 +359,8 @@ std::optional<Bytes> Car::reply(int ecu, std::uint8_t service, const Bytes& pids
         if (pids.empty())
             return std::nullopt;
         return vehicleInformation(ecu, pids[0]);
+    case 0x22:
+        return ecu == 0 ? readByIdentifier(state_, pids) : std::nullopt;
     default:
         return std::nullopt;
     }

@@ -18,6 +18,12 @@ struct EcuCodes {
     bool milOn = false;
 };
 
+// A service-22 identifier the car answers, and the data bytes of its reply.
+struct CustomPid {
+    int id = 0;  // the two PID bytes, 0xPPQQ
+    Bytes data;
+};
+
 // How the car is driven while `moving` is on. `drive` is a one-minute loop of
 // pulling away, cruising, braking and idling; the others are steady or scripted
 // for one feature: standing at idle, cruising at 100 km/h, stop-and-go city
@@ -77,6 +83,11 @@ struct CarState {
     std::string calibrationId = "NVSIM-CAL-0001";
     std::vector<std::uint32_t> calibrationVerification = {0x1791BC82};  // service 09 PID 06, one per module
     std::string ecuName = "ECM-EngineControl";                         // service 09 PID 0A, up to 20 bytes
+    // A turbocharged engine: under load the manifold pressure rises by up to turboBoost above `map`.
+    bool turbo = false;
+    double turboBoost = 80;      // kPa at full load
+    double fuelPressure = 380;   // kPa
+    std::vector<CustomPid> customPids;  // service 22
 
     // Air flow by speed-density (volumetric efficiency 0.85, `engineSize`) and the
     // fuel rate that burns it at 14.7:1 with fuel of 740 g/L.

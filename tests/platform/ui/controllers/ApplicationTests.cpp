@@ -208,3 +208,14 @@ TEST_F(ApplicationTest, RunTakesAScreenshotBeforeQuitting)
 }
 
 } // namespace
+
+TEST(RootWindowTest, TheNewestWindowAliveIsCurrentWhateverOrderWindowsGo)
+{
+    auto first = std::make_unique<ui::RootWindow>(ui::Size{100, 100});
+    auto second = std::make_unique<ui::RootWindow>(ui::Size{100, 100});
+    EXPECT_EQ(ui::RootWindow::current(), second.get());
+    first.reset();  // the older one goes first
+    EXPECT_EQ(ui::RootWindow::current(), second.get());
+    second.reset();
+    EXPECT_EQ(ui::RootWindow::current(), nullptr);
+}

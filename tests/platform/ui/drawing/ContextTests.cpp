@@ -283,3 +283,16 @@ TEST(Pdf, HasExactlyOnePageOfTheGivenSize)
     EXPECT_EQ(height, 480);
     EXPECT_EQ(pdf.data(), *bytes);
 }
+
+TEST(Stroke, PolylineDrawsEverySegmentWithClosedCorners)
+{
+    BitmapContext context({60, 60}, 2);
+    context.setLineWidth(6);
+    context.strokePolyline({{10, 10}, {50, 10}, {50, 50}});
+    const Image image = context.makeImage();
+    EXPECT_TRUE(isInk(image.pixel(60, 20))) << "on the first segment";
+    EXPECT_TRUE(isInk(image.pixel(100, 60))) << "on the second segment";
+    EXPECT_TRUE(isInk(image.pixel(104, 16))) << "the outer corner is closed";
+    EXPECT_FALSE(isInk(image.pixel(60, 60))) << "nothing inside the bend";
+    context.strokePolyline({{5, 55}});  // one point: nothing, no crash
+}

@@ -6,9 +6,8 @@
 #include "platform/ui/Window.h"
 
 #include "platform/ui/drawing/Pixels.h"
+#include "support/ImageCompare.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <numbers>
 
@@ -40,35 +39,11 @@ std::shared_ptr<View> coloured(Rect frame, Color color)
     return view;
 }
 
-// Qt's rasterizer may shade an antialiased edge that a clip cuts a level or
-// two differently; anything more is a real difference.
+// A repainted area may differ from a full repaint by a level or two on
+// antialiased edges its clip cuts, no more.
 ::testing::AssertionResult samePixels(const Image& actual, const Image& expected)
 {
-    if (actual.pixelWidth() != expected.pixelWidth() || actual.pixelHeight() != expected.pixelHeight())
-        return ::testing::AssertionFailure() << "sizes differ";
-    constexpr int tolerance = 2;
-    int differing = 0;
-    int firstX = -1;
-    int firstY = -1;
-    for (int y = 0; y < actual.pixelHeight(); ++y) {
-        for (int x = 0; x < actual.pixelWidth(); ++x) {
-            const std::size_t i = static_cast<std::size_t>(y * actual.pixelWidth() + x);
-            int worst = 0;
-            for (int shift = 0; shift < 32; shift += 8) {
-                const int a = static_cast<int>(actual.pixels()[i] >> shift & 0xFF);
-                const int e = static_cast<int>(expected.pixels()[i] >> shift & 0xFF);
-                worst = std::max(worst, std::abs(a - e));
-            }
-            if (worst > tolerance && differing++ == 0) {
-                firstX = x;
-                firstY = y;
-            }
-        }
-    }
-    if (differing == 0)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << differing << " pixels differ, the first at (" << firstX << ", " << firstY
-                                         << ")";
+    return testsupport::samePixels(actual, expected, 2);
 }
 
 // A window of assorted views, drawn once into a kept frame.
@@ -208,3 +183,4 @@ TEST(Damage, ManySmallChangesMergeIntoFewRectangles)
     EXPECT_TRUE(samePixels(s.frame.makeImage(), s.window->renderToImage(2)));
     EXPECT_FALSE(painted.empty());
 }
+

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "platform/ui/Image.h"
+
+namespace testsupport {
+
+// Success when both images have the same pixel size and no channel of any
+// pixel differs by more than `tolerance` levels (of 255), but for at most
+// `outliers` pixels. Qt's rasterizer shades a few antialiased edge pixels
+// that a clip cuts a little differently (seen: 9 pixels, 4 levels), so a
+// partial repaint compared with a full one needs some slack; a missing or
+// stale shape differs in far more pixels.
+::testing::AssertionResult samePixels(const ui::Image& actual, const ui::Image& expected, int tolerance = 0,
+                                      int outliers = 0);
+
+}  // namespace testsupport
