@@ -1,0 +1,269 @@
+// The dash camera's image pipeline: camera frames -> brightness -> alpha blend
+// with an overlay re-rendered for every frame -> on-screen view, with and
+// without the movie writer (H.264 + AAC), beside the ffmpeg command doing
+// the same overlay and libx264 encode on the same frames.
+//
+// Frames are 352 x 288 by default (CI's smoke run); NORVALE_BENCH_SIZE=1280x720
+// measures at the dash camera's usual size.
+#include <benchmark/benchmark.h>
+
+#include <GLES2/gl2.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "imaging/GfxAlphaBlendFilter.h"
+#include "imaging/GfxBrightnessFilter.h"
+#include "imaging/GfxContext.h"
+#include "imaging/GfxFramebuffer.h"
+#include "imaging/GfxFramebufferCache.h"
+#include "imaging/GfxMovieWriter.h"
+#include "imaging/GfxVideoCamera.h"
+#include "imaging/GfxView.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/media/CaptureDevice.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int width = 352;
+int height = 288;
+constexpr int frames = 60;
+
+fs::path scratch(const std::string& name)
+{
+    return fs::temp_directory_path() / ("norvale-bench-" + name);
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Moving bars in full-range NV12.
+std::shared_ptr<media::PixelBuffer> cameraFrame(int index)
+{
+    auto pixels = media::PixelBuffer::create(width, height, media::PixelFormat::NV12FullRange);
+    pixels->lockBaseAddress();
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = pixels->baseAddressOfPlane(0) + pixels->bytesPerRowOfPlane(0) * std::size_t(y);
+        for (int x = 0; x < width; ++x)
+            row[x] = std::uint8_t(((x + index * 4) % width) * 255 / width);
+    }
+    for (int y = 0; y < height / 2; ++y) {
+        std::uint8_t* row = pixels->baseAddressOfPlane(1) + pixels->bytesPerRowOfPlane(1) * std::size_t(y);
+        for (int x = 0; x < width / 2; ++x) {
+            row[x * 2] = std::uint8_t(64 + (x * 128) / (width / 2));
+            row[x * 2 + 1] = std::uint8_t(192 - (y * 128) / (height / 2));
+        }
+    }
+    pixels->unlockBaseAddress();
+    return pixels;
+}
+
+// The overlay: mostly clear, an opaque box in the lower left, redrawn on the
+// CPU and uploaded for every frame, as the dash camera's gauges are.
+std::vector<std::uint8_t> overlayBytes(int index)
+{
+    std::vector<std::uint8_t> bytes(std::size_t(width) * height * 4, 0);
+    for (int y = height * 2 / 3; y < height; ++y)
+        for (int x = 0; x < width / 3; ++x) {
+            std::uint8_t* p = &bytes[(std::size_t(y) * width + x) * 4];
+            p[0] = std::uint8_t(index * 4);
+            p[1] = 200;
+            p[2] = 40;
+            p[3] = 255;
+        }
+    return bytes;
+}
+
+class OverlaySource : public GfxOutput {
+public:
+    void render(int index)
+    {
+        const auto bytes = overlayBytes(index);
+        outputFramebuffer_ = GfxContext::sharedFramebufferCache().fetchFramebufferForSize(
+            {double(width), double(height)}, false);
+        glBindTexture(GL_TEXTURE_2D, outputFramebuffer_->texture());
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
+        for (std::size_t i = 0; i < targets_.size(); ++i) {
+            targets_[i]->setInputSize({double(width), double(height)}, targetTextureIndices_[i]);
+            targets_[i]->setInputFramebuffer(outputFramebuffer_, targetTextureIndices_[i]);
+        }
+        outputFramebuffer_->unlock();
+        outputFramebuffer_.reset();
+        for (std::size_t i = 0; i < targets_.size(); ++i)
+            targets_[i]->newFrameReadyAtTime(media::MediaTime::indefinite(), targetTextureIndices_[i]);
+    }
+};
+
+enum class Writer { None, EveryFrame, Live };
+
+void runPipeline(benchmark::State& state, Writer mode)
+{
+    media::CaptureDevice::configure("synthetic", "none");
+    std::vector<std::shared_ptr<media::PixelBuffer>> source;
+    for (int i = 0; i < frames; ++i)
+        source.push_back(cameraFrame(i));
+    auto camera = GfxVideoCamera::create(media::CaptureSessionPreset352x288);
+    auto brightness = std::make_shared<GfxBrightnessFilter>();
+    auto blend = std::make_shared<GfxAlphaBlendFilter>();
+    blend->setMix(1.0);
+    auto overlay = std::make_shared<OverlaySource>();
+    auto view = std::make_shared<GfxView>(ui::Rect{0, 0, 375, 667});
+    camera->addTarget(brightness);
+    brightness->addTarget(blend);
+    overlay->addTarget(blend);
+    blend->addTarget(view);
+    int overlayIndex = 0;
+    brightness->setFrameProcessingCompletionBlock(
+        [&](GfxOutput&, media::MediaTime) { overlay->render(overlayIndex++); });
+
+    std::size_t written = 0;
+    std::size_t dropped = 0;
+    double cpu = 0;
+    std::int64_t stamp = 0;
+    const fs::path path = scratch("pipeline.mov");
+    for (auto _ : state) {
+        fs::remove(path);
+        std::shared_ptr<GfxMovieWriter> writer;
+        if (mode != Writer::None) {
+            writer = GfxMovieWriter::create(path, {double(width), double(height)});
+            writer->setEncodingLiveVideo(mode == Writer::Live);
+            writer->setHasAudioTrack(true);
+            blend->addTarget(writer);
+            writer->startRecording();
+        }
+        const double cpuBefore = cpuSeconds();
+        for (int i = 0; i < frames; ++i) {
+            const media::MediaTime time = media::MediaTime::make(stamp++, 30);
+            camera->processVideoSampleBuffer(media::SampleBuffer::makeVideo(source[std::size_t(i)], time));
+            if (writer) {
+                // A second of sound per 30 frames, in 1024-sample buffers.
+                if (i % 30 == 0) {
+                    for (int k = 0; k < 43; ++k)
+                        writer->processAudioBuffer(media::SampleBuffer::makeAudio(
+                            std::vector<std::int16_t>(1024, std::int16_t(k * 100)), 44100,
+                            time + media::MediaTime::make(k * 1024, 44100)));
+                }
+                // One frame in the writer at a time: wait for it before the next,
+                // unless recording live, where the writer drops what it cannot take.
+                while (mode == Writer::EveryFrame &&
+                       writer->framesWritten() + writer->framesDropped() < std::size_t(i + 1))
+                    fnd::RunLoop::main().processEvents();
+            }
+            fnd::RunLoop::main().processEvents();
+        }
+        GfxContext::useImageProcessingContext();
+        glFinish();
+        if (writer) {
+            blend->removeTarget(writer);
+            writer->finishRecording();
+            fnd::RunLoop::main().runUntil([&] {
+                return writer->framesWritten() + writer->framesDropped() == std::size_t(frames) &&
+                       writer->assetWriter()->status() != media::AssetWriterStatus::Writing;
+            }, 60);
+            written += writer->framesWritten();
+            dropped += writer->framesDropped();
+        }
+        cpu += cpuSeconds() - cpuBefore;
+    }
+    state.SetItemsProcessed(state.iterations() * frames);
+    state.counters["fps"] = benchmark::Counter(double(state.iterations() * frames), benchmark::Counter::kIsRate);
+    state.counters["cpu_s_per_frame"] = cpu / double(state.iterations() * frames);
+    if (mode != Writer::None) {
+        state.counters["dropped"] = double(dropped);
+        state.counters["written_fps"] = benchmark::Counter(double(written), benchmark::Counter::kIsRate);
+    }
+    fs::remove(path);
+}
+
+void BM_PipelineGlOnly(benchmark::State& state)
+{
+    runPipeline(state, Writer::None);
+}
+BENCHMARK(BM_PipelineGlOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PipelineWithWriter(benchmark::State& state)
+{
+    runPipeline(state, Writer::EveryFrame);
+}
+BENCHMARK(BM_PipelineWithWriter)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PipelineWithLiveWriter(benchmark::State& state)
+{
+    runPipeline(state, Writer::Live);
+}
+BENCHMARK(BM_PipelineWithLiveWriter)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same frames through the ffmpeg command: NV12 in, the overlay laid over
+// with its filter, libx264 and AAC out.
+void BM_FfmpegOverlayAnchor(benchmark::State& state)
+{
+    if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) {
+        state.SkipWithError("no ffmpeg command");
+        return;
+    }
+    const fs::path raw = scratch("frames.nv12");
+    const fs::path overlay = scratch("overlay.rgba");
+    {
+        std::ofstream out(raw, std::ios::binary);
+        for (int i = 0; i < frames; ++i) {
+            auto pixels = cameraFrame(i);
+            pixels->lockBaseAddress();
+            for (int plane = 0; plane < 2; ++plane)
+                for (int y = 0; y < pixels->heightOfPlane(plane); ++y)
+                    out.write(reinterpret_cast<const char*>(pixels->baseAddressOfPlane(plane) +
+                                                            pixels->bytesPerRowOfPlane(plane) * std::size_t(y)),
+                              width);
+            pixels->unlockBaseAddress();
+        }
+        const auto bytes = overlayBytes(0);
+        std::ofstream(overlay, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    const fs::path path = scratch("anchor.mov");
+    const std::string command =
+        "ffmpeg -loglevel error -y -f rawvideo -pix_fmt nv12 -s " + size + " -r 30 -i " + raw.string() +
+        " -f rawvideo -pix_fmt rgba -s " + size + " -i " + overlay.string() +
+        " -f lavfi -i sine=frequency=440:sample_rate=44100 -filter_complex \"[0:v][1:v]overlay=shortest=1\" "
+        "-c:v libx264 -pix_fmt yuv420p -preset veryfast -tune zerolatency -g 30 -c:a aac -b:a 64k -ac 1 -shortest "
+        "-movflags +empty_moov+default_base_moof -frag_duration 1000000 -f mov " +
+        path.string();
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("ffmpeg failed");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * frames);
+    state.counters["fps"] = benchmark::Counter(double(state.iterations() * frames), benchmark::Counter::kIsRate);
+    fs::remove(raw);
+    fs::remove(overlay);
+    fs::remove(path);
+}
+BENCHMARK(BM_FfmpegOverlayAnchor)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (const char* size = std::getenv("NORVALE_BENCH_SIZE"))
+        std::sscanf(size, "%dx%d", &width, &height);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    fnd::initPlatform(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,410 @@
+#include "imaging/GfxMovieWriter.h"
+
+#include "imaging/GLProgram.h"
+#include "imaging/GfxContext.h"
+#include "imaging/GfxFilter.h"
+#include "imaging/GfxFramebuffer.h"
+#include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/gl/Context.h"
+#include "platform/gl/Fence.h"
+#include "platform/media/AudioSession.h"
+
+#include <GLES2/gl2.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+// Without memory shared by CPU and GPU the frame is read back; swapping red
+// and blue while drawing makes the read-back bytes BGRA.
+const char* const ColorSwizzlingFragmentShader =
+    "varying highp vec2 textureCoordinate; uniform sampler2D inputImageTexture; void main() { gl_FragColor = "
+    "texture2D(inputImageTexture, textureCoordinate).bgra; }";
+
+// How long a non-live writer waits for its input, polling.
+bool waitUntilReady(const media::AssetWriterInput& input, const media::AssetWriter& writer, double seconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!input.isReadyForMoreMediaData()) {
+        if (writer.status() != media::AssetWriterStatus::Writing || std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::shared_ptr<GfxMovieWriter> GfxMovieWriter::create(std::filesystem::path movieURL, ui::Size size,
+                                                       media::FileType fileType)
+{
+    return std::make_shared<GfxMovieWriter>(Token{}, std::move(movieURL), size, fileType);
+}
+
+GfxMovieWriter::GfxMovieWriter(Token, std::filesystem::path movieURL, ui::Size size, media::FileType fileType)
+    : movieURL_(std::move(movieURL)), fileType_(fileType), videoSize_(size)
+{
+    movieWriterContext_ = std::make_unique<GfxContext>();
+    movieWriterContext_->useSharegroup(GfxContext::sharedImageProcessingContext().context()->sharegroup());
+    runOnContextQueueSync(*movieWriterContext_, [this] {
+        movieWriterContext_->useAsCurrentContext();
+        const char* fragment =
+            GfxContext::supportsFastTextureUpload() ? PassthroughFragmentShader : ColorSwizzlingFragmentShader;
+        colorSwizzlingProgram_ = linkedProgram(*movieWriterContext_, PassthroughVertexShader, fragment,
+                                               {"position", "inputTextureCoordinate"});
+        colorSwizzlingPositionAttribute_ = colorSwizzlingProgram_->attributeIndex("position");
+        colorSwizzlingTextureCoordinateAttribute_ = colorSwizzlingProgram_->attributeIndex("inputTextureCoordinate");
+        colorSwizzlingInputTextureUniform_ = colorSwizzlingProgram_->uniformIndex("inputImageTexture");
+        movieWriterContext_->setContextShaderProgram(colorSwizzlingProgram_);
+        glEnableVertexAttribArray(colorSwizzlingPositionAttribute_);
+        glEnableVertexAttribArray(colorSwizzlingTextureCoordinateAttribute_);
+    });
+    initializeMovie();
+}
+
+GfxMovieWriter::~GfxMovieWriter()
+{
+    const unsigned framebuffer = movieFramebuffer_;
+    const unsigned renderbuffer = movieRenderbuffer_;
+    movieWriterContext_->context()->deleteObjects([framebuffer, renderbuffer] {
+        if (framebuffer)
+            glDeleteFramebuffers(1, &framebuffer);
+        if (renderbuffer)
+            glDeleteRenderbuffers(1, &renderbuffer);
+    });
+    if (firstInputFramebuffer_)
+        firstInputFramebuffer_->unlock();
+}
+
+void GfxMovieWriter::initializeMovie()
+{
+    isRecording_ = false;
+    enabled_ = true;
+    assetWriter_ = media::AssetWriter::create(movieURL_, fileType_, &creationError_);
+    if (!assetWriter_) {
+        fnd::log(fnd::LogLevel::Error, "Error: " + creationError_);
+        return;
+    }
+    assetWriter_->setMovieFragmentInterval(media::MediaTime::make(1000, 1000));
+    media::VideoSettings settings;
+    settings.width = static_cast<int>(videoSize_.width);
+    settings.height = static_cast<int>(videoSize_.height);
+    assetWriterVideoInput_ = media::AssetWriterInput::createVideo(settings);
+    assetWriterVideoInput_->setExpectsMediaDataInRealTime(encodingLiveVideo_);
+    assetWriterPixelBufferInput_ = media::AssetWriterInputPixelBufferAdaptor::create(
+        assetWriterVideoInput_, {media::PixelFormat::BGRA32, settings.width, settings.height});
+    assetWriter_->addInput(assetWriterVideoInput_);
+}
+
+void GfxMovieWriter::setEncodingLiveVideo(bool live)
+{
+    if (isRecording_) {
+        std::fprintf(stderr, "Can not change Encoding Live Video while recording\n");
+        std::abort();
+    }
+    encodingLiveVideo_ = live;
+    if (assetWriterVideoInput_)
+        assetWriterVideoInput_->setExpectsMediaDataInRealTime(live);
+    if (assetWriterAudioInput_)
+        assetWriterAudioInput_->setExpectsMediaDataInRealTime(live);
+}
+
+void GfxMovieWriter::setHasAudioTrack(bool hasAudio, std::optional<media::AudioSettings> audioSettings)
+{
+    hasAudioTrack_ = hasAudio;
+    if (!hasAudio || !assetWriter_ || assetWriterAudioInput_)
+        return;
+    std::optional<media::AudioSettings> settings;
+    if (!shouldPassthroughAudio_) {
+        settings = audioSettings.value_or(media::AudioSettings{});
+        if (!audioSettings)
+            settings->sampleRate = static_cast<int>(media::AudioSession::sharedInstance().sampleRate());
+    }
+    assetWriterAudioInput_ = media::AssetWriterInput::createAudio(settings);
+    assetWriter_->addInput(assetWriterAudioInput_);
+    assetWriterAudioInput_->setExpectsMediaDataInRealTime(encodingLiveVideo_);
+}
+
+void GfxMovieWriter::startRecording()
+{
+    alreadyFinishedRecording_ = false;
+    runOnContextQueueSync(*movieWriterContext_, [this] {
+        startTime_ = media::MediaTime::invalid();
+        if (assetWriter_ && assetWriter_->status() == media::AssetWriterStatus::Unknown)
+            assetWriter_->startWriting();
+        isRecording_ = true;
+    });
+}
+
+void GfxMovieWriter::startSessionIfNeeded(media::MediaTime time)
+{
+    // Video (from the main queue) and audio (from the audio queue) both get
+    // here on the writer's queue: whichever comes first starts the session.
+    if (startTime_.isValid())
+        return;
+    if (assetWriter_->status() == media::AssetWriterStatus::Unknown)
+        assetWriter_->startWriting();
+    assetWriter_->startSessionAtSourceTime(time);
+    startTime_ = time;
+}
+
+void GfxMovieWriter::setInputFramebuffer(std::shared_ptr<GfxFramebuffer> framebuffer, int /*textureIndex*/)
+{
+    if (framebuffer)
+        framebuffer->lock();
+    if (firstInputFramebuffer_)
+        firstInputFramebuffer_->unlock();
+    firstInputFramebuffer_ = std::move(framebuffer);
+}
+
+void GfxMovieWriter::dropFrame(const std::shared_ptr<GfxFramebuffer>& framebuffer, const char* why,
+                               media::MediaTime frameTime)
+{
+    if (why)
+        fnd::log(fnd::LogLevel::Debug, std::string(why) + frameTime.description());
+    ++framesDropped_;
+    if (framebuffer)
+        framebuffer->unlock();
+}
+
+void GfxMovieWriter::newFrameReadyAtTime(media::MediaTime frameTime, int /*textureIndex*/)
+{
+    // The writer's lock on this frame goes with it to the writer's queue.
+    auto framebuffer = std::move(firstInputFramebuffer_);
+    if (!framebuffer)
+        return;
+    if (processingFrame_.exchange(true)) {
+        dropFrame(framebuffer, nullptr, frameTime);
+        return;
+    }
+    if (!isRecording_ || !assetWriter_ || !frameTime.isNumeric()) {
+        dropFrame(framebuffer, nullptr, frameTime);
+        processingFrame_ = false;
+        return;
+    }
+    // What the main context drew must be complete before the writer's context samples it.
+    std::shared_ptr<void> fence = gl::Fence::insert();
+    runOnContextQueueAsync(*movieWriterContext_, [self = shared_from_this(), framebuffer, frameTime, fence] {
+        self->writeFrame(framebuffer, frameTime, fence);
+    });
+}
+
+void GfxMovieWriter::writeFrame(const std::shared_ptr<GfxFramebuffer>& framebuffer, media::MediaTime frameTime,
+                                const std::shared_ptr<void>& fence)
+{
+    // Two equal times in a row would spoil the file.
+    if (frameTime <= previousFrameTime_ || !isRecording_) {
+        dropFrame(framebuffer, nullptr, frameTime);
+        processingFrame_ = false;
+        return;
+    }
+    startSessionIfNeeded(frameTime);
+    if (!assetWriterVideoInput_->isReadyForMoreMediaData() && encodingLiveVideo_) {
+        dropFrame(framebuffer, "1: Had to drop a video frame: ", frameTime);
+        processingFrame_ = false;
+        return;
+    }
+    movieWriterContext_->useAsCurrentContext();
+    if (fence)
+        static_cast<gl::Fence*>(fence.get())->waitOnCurrentContext();
+    renderAtInternalSize(*framebuffer);
+
+    const auto pool = assetWriterPixelBufferInput_->pixelBufferPool();
+    const auto pixelBuffer = pool ? pool->createPixelBuffer() : nullptr;
+    if (!pixelBuffer) {
+        dropFrame(framebuffer, "Could not get a pixel buffer for the frame at ", frameTime);
+        processingFrame_ = false;
+        return;
+    }
+    const int width = static_cast<int>(videoSize_.width);
+    const int height = static_cast<int>(videoSize_.height);
+    pixelBuffer->lockBaseAddress();
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    if (pixelBuffer->bytesPerRow() == rowBytes) {
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixelBuffer->baseAddress());
+    } else {
+        readBack_.resize(rowBytes * static_cast<std::size_t>(height));
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, readBack_.data());
+        for (int row = 0; row < height; ++row)
+            std::memcpy(pixelBuffer->baseAddress() + pixelBuffer->bytesPerRow() * static_cast<std::size_t>(row),
+                        readBack_.data() + rowBytes * static_cast<std::size_t>(row), rowBytes);
+    }
+    pixelBuffer->unlockBaseAddress();
+    // The texture has been read: the framebuffer can go back to the pipeline.
+    framebuffer->unlock();
+
+    const bool ready = assetWriterVideoInput_->isReadyForMoreMediaData() ||
+                       (!encodingLiveVideo_ && waitUntilReady(*assetWriterVideoInput_, *assetWriter_, 10.0));
+    bool appended = false;
+    if (!ready) {
+        fnd::log(fnd::LogLevel::Debug, "2: Had to drop a video frame: " + frameTime.description());
+    } else if (assetWriter_->status() == media::AssetWriterStatus::Writing) {
+        appended = assetWriterPixelBufferInput_->appendPixelBuffer(pixelBuffer, frameTime);
+        if (!appended)
+            fnd::log(fnd::LogLevel::Warning, "Problem appending pixel buffer at time: " + frameTime.description());
+    } else if (assetWriter_->status() == media::AssetWriterStatus::Failed) {
+        fnd::log(fnd::LogLevel::Warning, "failed to write frame");
+    } else if (assetWriter_->status() == media::AssetWriterStatus::Completed) {
+        fnd::log(fnd::LogLevel::Debug, "frame writing completed");
+    } else {
+        fnd::log(fnd::LogLevel::Warning, "Couldn't write a frame");
+    }
+    ++(appended ? framesWritten_ : framesDropped_);
+    previousFrameTime_ = frameTime;
+    processingFrame_ = false;
+}
+
+void GfxMovieWriter::renderAtInternalSize(const GfxFramebuffer& framebuffer)
+{
+    if (!movieFramebuffer_)
+        createDataFBO();
+    glBindFramebuffer(GL_FRAMEBUFFER, movieFramebuffer_);
+    glViewport(0, 0, static_cast<GLsizei>(videoSize_.width), static_cast<GLsizei>(videoSize_.height));
+    movieWriterContext_->setContextShaderProgram(colorSwizzlingProgram_);
+    glClearColor(1, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glActiveTexture(GL_TEXTURE4);
+    glBindTexture(GL_TEXTURE_2D, framebuffer.texture());
+    glUniform1i(colorSwizzlingInputTextureUniform_, 4);
+    glVertexAttribPointer(colorSwizzlingPositionAttribute_, 2, GL_FLOAT, GL_FALSE, 0,
+                          GfxFilter::imageVertices().data());
+    glVertexAttribPointer(colorSwizzlingTextureCoordinateAttribute_, 2, GL_FLOAT, GL_FALSE, 0,
+                          GfxFilter::textureCoordinatesForRotation(inputRotation_).data());
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    glFlush();
+}
+
+void GfxMovieWriter::createDataFBO()
+{
+    glActiveTexture(GL_TEXTURE1);
+    glGenFramebuffers(1, &movieFramebuffer_);
+    glBindFramebuffer(GL_FRAMEBUFFER, movieFramebuffer_);
+    glGenRenderbuffers(1, &movieRenderbuffer_);
+    glBindRenderbuffer(GL_RENDERBUFFER, movieRenderbuffer_);
+    glRenderbufferStorage(GL_RENDERBUFFER, 0x8058 /* GL_RGBA8_OES */, static_cast<GLsizei>(videoSize_.width),
+                          static_cast<GLsizei>(videoSize_.height));
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, movieRenderbuffer_);
+    const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+    if (status != GL_FRAMEBUFFER_COMPLETE) {
+        std::fprintf(stderr, "Incomplete filter FBO: %d\n", static_cast<int>(status));
+        std::abort();
+    }
+}
+
+void GfxMovieWriter::processAudioBuffer(const std::shared_ptr<media::SampleBuffer>& buffer)
+{
+    if (!isRecording_ || !hasAudioTrack_ || !assetWriterAudioInput_ || !buffer)
+        return;
+    auto write = [self = shared_from_this(), buffer] {
+        if (!self->isRecording_)
+            return;
+        const media::MediaTime time = buffer->outputPresentationTimeStamp();
+        self->startSessionIfNeeded(time);
+        auto& input = *self->assetWriterAudioInput_;
+        const bool ready = input.isReadyForMoreMediaData() ||
+                           (!self->encodingLiveVideo_ && waitUntilReady(input, *self->assetWriter_, 10.0));
+        if (!ready) {
+            fnd::log(fnd::LogLevel::Debug, "2: Had to drop an audio frame " + time.description());
+            return;
+        }
+        self->previousAudioTime_ = time;
+        if (self->assetWriter_->status() == media::AssetWriterStatus::Writing && !input.appendSampleBuffer(buffer))
+            fnd::log(fnd::LogLevel::Warning, "Problem appending audio buffer at time: " + time.description());
+    };
+    if (encodingLiveVideo_)
+        runOnContextQueueAsync(*movieWriterContext_, std::move(write));
+    else
+        runOnContextQueueSync(*movieWriterContext_, write);
+}
+
+void GfxMovieWriter::finishRecording()
+{
+    finishRecordingWithCompletionHandler(nullptr);
+}
+
+void GfxMovieWriter::finishRecordingWithCompletionHandler(std::function<void()> handler)
+{
+    if (!assetWriter_) {
+        isRecording_ = false;
+        reportFailure(creationError_);
+        return;
+    }
+    runOnContextQueueSync(*movieWriterContext_, [&] {
+        isRecording_ = false;
+        const auto status = assetWriter_->status();
+        if (status == media::AssetWriterStatus::Completed || status == media::AssetWriterStatus::Cancelled ||
+            status == media::AssetWriterStatus::Unknown) {
+            if (handler)
+                runOnContextQueueAsync(*movieWriterContext_, std::move(handler));
+            return;
+        }
+        if (status == media::AssetWriterStatus::Writing) {
+            if (!videoEncodingIsFinished_) {
+                videoEncodingIsFinished_ = true;
+                assetWriterVideoInput_->markAsFinished();
+            }
+            if (!audioEncodingIsFinished_ && assetWriterAudioInput_) {
+                audioEncodingIsFinished_ = true;
+                assetWriterAudioInput_->markAsFinished();
+            }
+        }
+        std::weak_ptr<GfxMovieWriter> weak = weak_from_this();
+        auto writer = assetWriter_;
+        assetWriter_->finishWritingWithCompletionHandler([weak, writer, handler = std::move(handler)] {
+            const auto self = weak.lock();
+            if (writer->status() != media::AssetWriterStatus::Completed) {
+                if (self)
+                    self->reportFailure(writer->error());
+            } else if (handler) {
+                handler();
+            } else {
+                // Only a finished file is announced, and on the main thread.
+                const void* object = self.get();
+                fnd::DispatchQueue::main().async([object, keep = self] {
+                    fnd::NotificationCenter::defaultCenter().post(saveVideoNotification, object);
+                });
+            }
+        });
+    });
+}
+
+void GfxMovieWriter::reportFailure(const std::string& error)
+{
+    fnd::log(fnd::LogLevel::Error, "Movie writing failed: " + error);
+    fnd::DispatchQueue::main().async([self = shared_from_this(), error] {
+        if (self->failureBlock_)
+            self->failureBlock_(error);
+    });
+}
+
+void GfxMovieWriter::cancelRecording()
+{
+    if (!assetWriter_ || assetWriter_->status() == media::AssetWriterStatus::Completed)
+        return;
+    isRecording_ = false;
+    runOnContextQueueSync(*movieWriterContext_, [this] {
+        alreadyFinishedRecording_ = true;
+        if (!videoEncodingIsFinished_) {
+            videoEncodingIsFinished_ = true;
+            assetWriterVideoInput_->markAsFinished();
+        }
+        if (!audioEncodingIsFinished_ && assetWriterAudioInput_) {
+            audioEncodingIsFinished_ = true;
+            assetWriterAudioInput_->markAsFinished();
+        }
+        assetWriter_->cancelWriting();
+    });
+}
+
+void GfxMovieWriter::endProcessing()
+{
+    if (completionBlock_ && !alreadyFinishedRecording_.exchange(true))
+        completionBlock_();
+}
