@@ -13,6 +13,8 @@
 #include "logging/ListViewController.h"
 #include "logging/LoggerSettViewCon.h"
 #include "logging/ScrollGraphViewController.h"
+#include "performance/RaceSettViewController.h"
+#include "performance/RaceViewController.h"
 #include "platform/foundation/Log.h"
 
 void registerFeatures(FeatureRegistry& features)
@@ -29,6 +31,8 @@ void registerFeatures(FeatureRegistry& features)
     features.addTab("Fuel Economy", "Fuel", [] { return std::make_shared<FuelViewController>(); });
     features.addTab("Fuel Economy", "Trends", [] { return std::make_shared<GraphViewCon>(); });
     features.addSettings("Fuel Economy", "Fuel economy settings", [] { return std::make_shared<FuelSettingViewCon>(); });
+    features.addScreen("Racing", [] { return std::make_shared<RaceViewController>(); });
+    features.addSettings("Racing", "Race track settings", [] { return std::make_shared<RaceSettViewController>(); });
 }
 
 AppScreens appScreens()

@@ -1,6 +1,6 @@
 // elmsim: an ELM327 adapter simulator on loopback TCP for trying Norvale without a car.
 //   elmsim --port N     (0 picks a free port)
-//   elmsim --profile idle|cruise|city|hot|speeding|drag   (how the car is driven; a moving drive by default)
+//   elmsim --profile idle|cruise|city|hot|speeding|drag|dragrun|lap   (how the car is driven; a moving drive by default)
 //   elmsim --codes P0301,P0420 --pending P0171 --permanent P0420   (the engine's trouble codes)
 //   elmsim --turbo      (a turbocharged engine: boost above the barometer under load)
 // Prints "listening on 127.0.0.1:PORT", then each request it receives. Ctrl-C stops it.
@@ -59,7 +59,7 @@ int main(int argc, char** argv)
         } else if (std::strcmp(argv[i], "--profile") == 0 && i + 1 < argc) {
             const auto named = elmsim::profileNamed(argv[++i]);
             if (!named) {
-                std::fprintf(stderr, "elmsim: unknown profile \"%s\" (idle, cruise, city, hot, speeding, drag)\n",
+                std::fprintf(stderr, "elmsim: unknown profile \"%s\" (idle, cruise, city, hot, speeding, drag, dragrun, lap)\n",
                              argv[i]);
                 return 2;
             }
@@ -74,8 +74,9 @@ int main(int argc, char** argv)
             }
             lists[option - std::begin(listOptions)] = *codes;
         } else {
-            std::fprintf(stderr, "usage: elmsim [--port N] [--profile idle|cruise|city|hot|speeding|drag] [--turbo]\n"
-                                 "              [--codes LIST] [--pending LIST] [--permanent LIST]\n");
+            std::fprintf(stderr,
+                         "usage: elmsim [--port N] [--profile idle|cruise|city|hot|speeding|drag|dragrun|lap] [--turbo]\n"
+                         "              [--codes LIST] [--pending LIST] [--permanent LIST]\n");
             return 2;
         }
     }

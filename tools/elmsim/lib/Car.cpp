@@ -73,7 +73,7 @@ std::optional<Profile> profileNamed(const std::string& name)
     static const std::pair<const char*, Profile> names[] = {
         {"drive", Profile::drive}, {"idle", Profile::idle},         {"cruise", Profile::cruise},
         {"city", Profile::city},   {"hot", Profile::hot},           {"speeding", Profile::speeding},
-        {"drag", Profile::drag}};
+        {"drag", Profile::drag},   {"dragrun", Profile::dragRun}, {"lap", Profile::lap}};
     for (const auto& [text, profile] : names) {
         if (name == text)
             return profile;
@@ -174,6 +174,48 @@ void Car::followProfile()
         }
         break;
     }
+    case Profile::dragRun: {
+        // Every 60 s: 5 s standing, then a steady 3 m/s^2 to 200 km/h (18.5 s)
+        // through the gears, shifting up at 6500 rpm, then coasting to a stop.
+        const double t = std::fmod(s.time, 60.0);
+        constexpr double top = 200;
+        constexpr double kmhPerSecond = 3 * 3.6;
+        const double accelerating = t - 5;
+        const double reached = top / kmhPerSecond;
+        if (t < 5) {
+            s.speed = 0;
+        } else if (accelerating < reached) {
+            s.speed = kmhPerSecond * accelerating;
+            effort = 1;
+        } else {
+            s.speed = std::max(0.0, top * (1 - (accelerating - reached) / 30));
+        }
+        if (s.speed > 0) {
+            // The default gearbox ratios (km/h per rpm): the lowest gear below the shift point.
+            static constexpr double ratios[] = {0.008, 0.014, 0.021, 0.028, 0.032, 0.04};
+            double rpm = s.speed / ratios[5];
+            for (const double ratio : ratios) {
+                if (s.speed / ratio < 6500) {
+                    rpm = s.speed / ratio;
+                    break;
+                }
+            }
+            s.rpm = std::max(800.0, rpm);
+        } else {
+            s.rpm = 800;
+        }
+        s.throttle = 12 + 80 * effort;
+        s.load = 18 + 75 * effort;
+        s.map = 30 + 65 * effort;
+        s.timingAdvance = 6 + 20 * effort;
+        return;
+    }
+    case Profile::lap:
+        // tools/replays/oval-three-laps.nmea: 20 s on the start line, then about 79 km/h
+        // round the oval until the replay ends (203 s).
+        s.speed = s.time < 20 || s.time > 203 ? 0 : 79;
+        effort = s.speed > 0 ? 0.4 : 0;
+        break;
     }
     s.throttle = 12 + 80 * effort;
     s.load = 18 + 75 * effort;

@@ -28,8 +28,10 @@ struct CustomPid {
 // pulling away, cruising, braking and idling; the others are steady or scripted
 // for one feature: standing at idle, cruising at 100 km/h, stop-and-go city
 // traffic, an engine running hot (coolant and oil over the warning limits), a
-// steady 140 km/h, and standing starts at full throttle every 30 s.
-enum class Profile { drive, idle, cruise, city, hot, speeding, drag };
+// steady 140 km/h, standing starts at full throttle every 30 s, standing starts
+// at a steady 3 m/s^2 to 200 km/h through the gears every 60 s (dragrun), and
+// the laps of tools/replays/oval-three-laps.nmea.
+enum class Profile { drive, idle, cruise, city, hot, speeding, drag, dragRun, lap };
 
 // The profile by its name ("drive", "idle", ...); nullopt for any other.
 std::optional<Profile> profileNamed(const std::string& name);

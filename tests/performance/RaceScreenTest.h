@@ -1,0 +1,87 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "RaceTest.h"
+#include "core/link/Scanner.h"
+#include "elmsim/lib/Simulator.h"
+#include "performance/RaceViewController.h"
+#include "platform/geo/LocationService.h"
+#include "platform/motion/MotionService.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/RootWindow.h"
+
+// The race screen in a phone-sized window, with a real link to the adapter
+// simulator on loopback, injected GPS fixes and motion. The car stands still
+// unless a test drives it; timers run on the manual clock.
+class RaceScreenTest : public RaceTest {
+protected:
+    void SetUp() override
+    {
+        RaceTest::SetUp();
+        ui::AlertController::dismissAll();
+        geo::LocationService::shared().startInjection();
+        motion::MotionService::shared().startInjection();
+        ASSERT_NE(sim.start(), 0);
+        sim.updateCar([](elmsim::CarState& s) { s.moving = false; });
+        settings().hostIP = "127.0.0.1";
+        settings().port = sim.port();
+        settings().firstRace = false;
+    }
+
+    void TearDown() override
+    {
+        ui::AlertController::dismissAll();
+        race.reset();
+        root.reset();
+        if (link)
+            link->disconnect();
+        sim.stop();
+        motion::MotionService::shared().inject({});
+        motion::MotionService::shared().stop();
+        geo::LocationService::shared().stop();
+        ui::Device::current().reset();
+    }
+
+    bool connect()
+    {
+        link = Scanner::ScannerForMode(0, Manager::sharedManager().linkSettings());
+        link->connect();
+        return waitFor([&] { return link->isConnected(); });
+    }
+
+    std::shared_ptr<RaceViewController> showRace()
+    {
+        race = std::make_shared<RaceViewController>();
+        race->setScanner(link);
+        root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+        root->setRootViewController(race);
+        advance(0.5);
+        return race;
+    }
+
+    std::vector<std::string> polled() const
+    {
+        std::vector<std::string> requests;
+        for (const Command& command : link->commands().value_or(std::vector<Command>{}))
+            requests.push_back(command.commandString);
+        return requests;
+    }
+
+    static bool waitFor(const std::function<bool()>& done) { return fnd::RunLoop::main().runUntil(done, 10.0); }
+
+    static Response reply(int pid, std::vector<std::uint8_t> data)
+    {
+        Response r;
+        r.mode = 0x41;
+        r.pid = static_cast<std::uint8_t>(pid);
+        r.data = std::move(data);
+        return r;
+    }
+
+    elmsim::Simulator sim;
+    std::shared_ptr<Scanner> link;
+    std::unique_ptr<ui::RootWindow> root;
+    std::shared_ptr<RaceViewController> race;
+};
