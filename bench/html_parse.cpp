@@ -1,16 +1,66 @@
 // Parsing the saved pages of tests/data/pages, beside the same pages parsed
-// by Gumbo, in bytes per second.
+// by Gumbo: bytes per second, and the peak of live heap memory per MB of
+// input while one document is parsed and held. Rows for each page, all pages
+// in turn, their 50 MB concatenation, and hostile nesting (ours only: the
+// peers take seconds per iteration there).
 #include "html/HTMLDocument.h"
 
 #include <benchmark/benchmark.h>
 #include <gumbo.h>
+#include <malloc.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <sstream>
+#include <vector>
+
+// The global operator new and delete below are malloc and free with a count;
+// GCC cannot see that they pair up once countedFree is inlined into delete.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 
 namespace {
+
+// Live heap bytes, counted by usable block size, and their peak.
+std::atomic<std::size_t> liveBytes {0};
+std::atomic<std::size_t> peakBytes {0};
+
+void* countedAllocate(std::size_t size)
+{
+    void* block = std::malloc(size ? size : 1);
+    if (!block)
+        return nullptr;
+    const std::size_t live = liveBytes += malloc_usable_size(block);
+    std::size_t peak = peakBytes.load();
+    while (live > peak && !peakBytes.compare_exchange_weak(peak, live)) {
+    }
+    return block;
+}
+
+void countedFree(void* block)
+{
+    if (!block)
+        return;
+    liveBytes -= malloc_usable_size(block);
+    std::free(block);
+}
+
+void* gumboAllocate(void*, std::size_t size) { return countedAllocate(size); }
+void gumboFree(void*, void* block) { countedFree(block); }
+
+const GumboOptions& gumboOptions()
+{
+    static const GumboOptions options = [] {
+        GumboOptions counted = kGumboDefaultOptions;
+        counted.allocator = gumboAllocate;
+        counted.deallocator = gumboFree;
+        return counted;
+    }();
+    return options;
+}
 
 std::filesystem::path pagesFolder()
 {
@@ -26,42 +76,148 @@ std::string contents(const std::filesystem::path& path)
     return bytes.str();
 }
 
-void parseWithNorvale(benchmark::State& state, const std::string& page)
+void parseOnceWithNorvale(const std::string& page)
 {
-    for (auto _ : state) {
-        auto document = HTMLDocument::documentWithData(page, "text/html");
-        benchmark::DoNotOptimize(document.get());
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page.size()));
+    auto document = HTMLDocument::documentWithData(page, "text/html");
+    benchmark::DoNotOptimize(document.get());
 }
 
-void parseWithGumbo(benchmark::State& state, const std::string& page)
+void parseOnceWithGumbo(const std::string& page)
 {
-    for (auto _ : state) {
-        GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, page.data(), page.size());
-        benchmark::DoNotOptimize(output);
-        gumbo_destroy_output(&kGumboDefaultOptions, output);
+    GumboOutput* output = gumbo_parse_with_options(&gumboOptions(), page.data(), page.size());
+    benchmark::DoNotOptimize(output);
+    gumbo_destroy_output(&gumboOptions(), output);
+}
+
+// Peak heap growth during one parse, in MiB per MB of input.
+template <typename Parse>
+double peakMiBPerMB(const std::vector<const std::string*>& pages, Parse&& parse)
+{
+    std::size_t peak = 0;
+    std::size_t bytes = 0;
+    for (const std::string* page : pages) {
+        const std::size_t before = liveBytes.load();
+        peakBytes = before;
+        parse(*page);
+        peak = std::max(peak, peakBytes.load() - before);
+        bytes = std::max(bytes, page->size());
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page.size()));
+    // The largest page's peak, per MB of that page.
+    return bytes ? (static_cast<double>(peak) / (1024.0 * 1024.0)) / (static_cast<double>(bytes) / 1e6) : 0;
+}
+
+template <typename Parse>
+void parseAll(benchmark::State& state, const std::vector<const std::string*>& pages, Parse parse)
+{
+    std::int64_t bytes = 0;
+    for (const std::string* page : pages)
+        bytes += static_cast<std::int64_t>(page->size());
+    for (auto _ : state) {
+        for (const std::string* page : pages)
+            parse(*page);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * bytes);
+    // Per page: that page's peak; for several pages: the largest peak per MB.
+    double worst = 0;
+    for (const std::string* page : pages)
+        worst = std::max(worst, peakMiBPerMB({page}, parse));
+    state.counters["MiB_per_MB"] = worst;
+}
+
+std::vector<std::string>& pageTexts()
+{
+    static std::vector<std::string> texts;
+    return texts;
+}
+
+std::string repeated(std::string_view piece, std::size_t times)
+{
+    std::string text;
+    text.reserve(piece.size() * times);
+    for (std::size_t i = 0; i < times; ++i)
+        text.append(piece);
+    return text;
 }
 
 } // namespace
 
+void* operator new(std::size_t size)
+{
+    if (void* block = countedAllocate(size))
+        return block;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return countedAllocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return countedAllocate(size); }
+void operator delete(void* block) noexcept { countedFree(block); }
+void operator delete[](void* block) noexcept { countedFree(block); }
+void operator delete(void* block, std::size_t) noexcept { countedFree(block); }
+void operator delete[](void* block, std::size_t) noexcept { countedFree(block); }
+
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    std::vector<std::filesystem::path> pages;
+    std::vector<std::filesystem::path> paths;
     for (const auto& entry : std::filesystem::directory_iterator(pagesFolder())) {
         if (entry.path().extension() == ".html")
-            pages.push_back(entry.path());
+            paths.push_back(entry.path());
     }
-    std::sort(pages.begin(), pages.end());
-    for (const auto& path : pages) {
-        const std::string name = path.stem().string();
-        const std::string page = contents(path);
-        benchmark::RegisterBenchmark(("Norvale/" + name).c_str(), parseWithNorvale, page)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("Gumbo/" + name).c_str(), parseWithGumbo, page)->Unit(benchmark::kMillisecond);
+    std::sort(paths.begin(), paths.end());
+    auto& texts = pageTexts();
+    texts.reserve(paths.size() + 3);
+    std::vector<const std::string*> all;
+    for (const auto& path : paths) {
+        texts.push_back(contents(path));
+        all.push_back(&texts.back());
     }
+
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const std::string name = paths[i].stem().string();
+        const std::vector<const std::string*> one {all[i]};
+        benchmark::RegisterBenchmark(("Norvale/" + name).c_str(), [one](benchmark::State& state) {
+            parseAll(state, one, parseOnceWithNorvale);
+        })->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("Gumbo/" + name).c_str(), [one](benchmark::State& state) {
+            parseAll(state, one, parseOnceWithGumbo);
+        })->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RegisterBenchmark("Norvale/all_pages", [all](benchmark::State& state) {
+        parseAll(state, all, parseOnceWithNorvale);
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Gumbo/all_pages", [all](benchmark::State& state) {
+        parseAll(state, all, parseOnceWithGumbo);
+    })->Unit(benchmark::kMillisecond);
+
+    // The pages one after another until 50 MB, as one document.
+    std::string concatenation;
+    if (!all.empty()) {
+        while (concatenation.size() < 50'000'000) {
+            for (const std::string* page : all)
+                concatenation += *page;
+        }
+    }
+    texts.push_back(std::move(concatenation));
+    const std::vector<const std::string*> big {&texts.back()};
+    benchmark::RegisterBenchmark("Norvale/concatenation_50MB", [big](benchmark::State& state) {
+        parseAll(state, big, parseOnceWithNorvale);
+    })->Unit(benchmark::kMillisecond)->Iterations(3);
+    benchmark::RegisterBenchmark("Gumbo/concatenation_50MB", [big](benchmark::State& state) {
+        parseAll(state, big, parseOnceWithGumbo);
+    })->Unit(benchmark::kMillisecond)->Iterations(3);
+
+    texts.push_back(repeated("<div>", 100'000));
+    const std::vector<const std::string*> nested {&texts.back()};
+    benchmark::RegisterBenchmark("Norvale/nested_div_100k", [nested](benchmark::State& state) {
+        parseAll(state, nested, parseOnceWithNorvale);
+    })->Unit(benchmark::kMillisecond);
+
+    texts.push_back(repeated("<b><div>", 100'000) + repeated("</b>", 100'000));
+    const std::vector<const std::string*> misnested {&texts.back()};
+    benchmark::RegisterBenchmark("Norvale/b_div_100k_then_end_b_100k", [misnested](benchmark::State& state) {
+        parseAll(state, misnested, parseOnceWithNorvale);
+    })->Unit(benchmark::kMillisecond);
+
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

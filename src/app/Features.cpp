@@ -4,6 +4,11 @@
 
 #include "dashcam/CamSettViewController.h"
 #include "dashcam/CameraViewController.h"
+#include "diagnostics/CommandViewController.h"
+#include "diagnostics/DTCViewController.h"
+#include "diagnostics/DiagViewController.h"
+#include "diagnostics/FreezeViewController.h"
+#include "diagnostics/InfoViewController.h"
 #include "fuel/FuelSettingViewCon.h"
 #include "fuel/FuelViewController.h"
 #include "fuel/GraphViewCon.h"
@@ -17,6 +22,11 @@
 void registerFeatures(FeatureRegistry& features)
 {
     // Each feature library adds its lines here (see FeatureRegistry.h).
+    features.addTab("Diagnostics", "Emissions", [] { return std::make_shared<DiagViewController>(); });
+    features.addTab("Diagnostics", "Trouble Codes", [] { return std::make_shared<DTCViewController>(); });
+    features.addTab("Diagnostics", "Terminal", [] { return std::make_shared<CommandViewController>(); });
+    features.addTab("Diagnostics", "Info", [] { return std::make_shared<InfoViewController>(); });
+    features.addTab("Diagnostics", "Freeze frame", [] { return std::make_shared<FreezeViewController>(); });
     features.addScreen("Gauge list", [] { return std::make_shared<ListViewController>(); });
     features.addScreen("Logging", [] { return std::make_shared<ScrollGraphViewController>(); });
     features.addSettings("Logging", "Logger settings", [] { return std::make_shared<LoggerSettViewCon>(); });

@@ -19,10 +19,40 @@ std::shared_ptr<HTMLDocument> HTMLDocument::documentWithData(std::string_view da
     return ParserForData(data, contentTypeHeader)->document();
 }
 
+namespace {
+
+// A page that declares UTF-8 early is decoded and parsed once: had it been
+// parsed as windows-1252 first, its first meta charset would have restarted
+// the parse in UTF-8 with certain confidence, which is this parser. Both
+// decodings read every ASCII byte alike, so the tree construction reaches
+// the same first meta charset in either; when it names anything else the
+// guess is dropped and the bytes take the usual way.
+std::unique_ptr<HTMLParser> parserForPrescannedUTF8(std::string_view data)
+{
+    if (PrescannedStringEncoding(data) != StringEncoding::UTF8)
+        return nullptr;
+    std::optional<std::u16string> decoded = DecodedString(data, StringEncoding::UTF8);
+    if (!decoded)
+        return nullptr;
+    auto parser = std::make_unique<HTMLParser>(std::move(*decoded),
+                                               HTMLStringEncoding {StringEncoding::UTF8, HTMLStringEncodingConfidence::Certain});
+    parser->document();
+    if (parser->firstMetaCharset() != StringEncoding::UTF8)
+        return nullptr;
+    return parser;
+}
+
+} // namespace
+
 std::unique_ptr<HTMLParser> ParserForData(std::string_view data, std::optional<std::string_view> contentTypeHeader)
 {
     std::u16string string;
-    const HTMLStringEncoding encoding = DeterminedStringEncodingForData(data, contentTypeHeader, string);
+    std::optional<HTMLStringEncoding> certain = CertainStringEncodingForData(data, contentTypeHeader, string);
+    if (!certain) {
+        if (auto parser = parserForPrescannedUTF8(data))
+            return parser;
+    }
+    const HTMLStringEncoding encoding = certain ? *certain : DeterminedStringEncodingForData(data, contentTypeHeader, string);
     auto parser = std::make_unique<HTMLParser>(std::move(string), encoding);
 
     // The replacement parser gets no callback, so a document restarts at most once.

@@ -14,6 +14,21 @@ HTMLOrderedDictionary::HTMLOrderedDictionary(std::size_t capacity)
     entries_.reserve(capacity);
 }
 
+HTMLOrderedDictionary::HTMLOrderedDictionary(const HTMLOrderedDictionary& other) : entries_(other.entries_)
+{
+    if (other.index_)
+        index_ = std::make_unique<Index>(*other.index_);
+}
+
+HTMLOrderedDictionary& HTMLOrderedDictionary::operator=(const HTMLOrderedDictionary& other)
+{
+    if (this != &other) {
+        entries_ = other.entries_;
+        index_ = other.index_ ? std::make_unique<Index>(*other.index_) : nullptr;
+    }
+    return *this;
+}
+
 HTMLOrderedDictionary::HTMLOrderedDictionary(std::initializer_list<Entry> entries)
 {
     entries_.reserve(entries.size());
@@ -29,9 +44,9 @@ const std::u16string* HTMLOrderedDictionary::objectForKey(std::u16string_view ke
 
 std::size_t HTMLOrderedDictionary::indexOfKey(std::u16string_view key) const
 {
-    if (!index_.empty()) {
-        const auto found = index_.find(key);
-        return found == index_.end() ? HTMLNotFound : found->second;
+    if (index_) {
+        const auto found = index_->find(key);
+        return found == index_->end() ? HTMLNotFound : found->second;
     }
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         if (entries_[i].first == key)
@@ -74,8 +89,8 @@ void HTMLOrderedDictionary::insertObject(std::u16string value, std::u16string ke
     entries_.emplace(entries_.begin() + static_cast<std::ptrdiff_t>(index), std::move(key), std::move(value));
     if (entries_.size() <= indexedCount)
         return;
-    if (index + 1 == entries_.size() && !index_.empty())
-        index_.emplace(entries_.back().first, index);
+    if (index + 1 == entries_.size() && index_)
+        index_->emplace(entries_.back().first, index);
     else
         rebuildIndex();
 }
@@ -86,15 +101,16 @@ void HTMLOrderedDictionary::removeObjectForKey(std::u16string_view key)
     if (index == HTMLNotFound)
         return;
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
-    if (!index_.empty())
+    if (index_)
         rebuildIndex();
 }
 
 void HTMLOrderedDictionary::rebuildIndex()
 {
-    index_.clear();
+    index_.reset();
     if (entries_.size() <= indexedCount)
         return;
+    index_ = std::make_unique<Index>();
     for (std::size_t i = 0; i < entries_.size(); ++i)
-        index_.emplace(entries_[i].first, i);
+        index_->emplace(entries_[i].first, i);
 }

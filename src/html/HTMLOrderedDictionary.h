@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 #include <initializer_list>
+#include <memory>
 
 // An insertion-ordered dictionary from names to values: element attributes and
 // tag-token attributes. Attribute lists are short, so the entries live in one
@@ -19,6 +20,10 @@ public:
     using Entry = std::pair<std::u16string, std::u16string>;
 
     HTMLOrderedDictionary() = default;
+    HTMLOrderedDictionary(const HTMLOrderedDictionary& other);
+    HTMLOrderedDictionary(HTMLOrderedDictionary&&) noexcept = default;
+    HTMLOrderedDictionary& operator=(const HTMLOrderedDictionary& other);
+    HTMLOrderedDictionary& operator=(HTMLOrderedDictionary&&) noexcept = default;
     explicit HTMLOrderedDictionary(std::size_t capacity);
     // Adds the pairs in order with setObject (a repeated key keeps its first place).
     HTMLOrderedDictionary(std::initializer_list<Entry> entries);
@@ -57,6 +62,8 @@ private:
     void rebuildIndex();
 
     std::vector<Entry> entries_;
-    // Key to position, only while there are more than a few dozen entries.
-    std::unordered_map<std::u16string, std::size_t, KeyHash, std::equal_to<>> index_;
+    using Index = std::unordered_map<std::u16string, std::size_t, KeyHash, std::equal_to<>>;
+    // Key to position, only while there are more than a few dozen entries;
+    // behind a pointer so that the usual short list stays small and cheap to move.
+    std::unique_ptr<Index> index_;
 };

@@ -55,8 +55,10 @@ std::shared_ptr<HTMLDocument> HTMLParser::document()
     }
     // One token at a time: a state the tree construction sets for a start tag
     // governs the characters that follow it.
+    // Tokens are handled where they lie in the tokenizer's queue; handling
+    // one never makes the tokenizer emit.
     while (!done_) {
-        std::optional<HTMLToken> token = tokenizer_.nextObject();
+        HTMLToken* token = tokenizer_.nextToken();
         if (!token)
             break;
         processToken(*token);
@@ -407,6 +409,11 @@ HTMLParser::ElementPtr HTMLParser::insertHTMLElementForToken(const HTMLTagToken&
     return insertElement(createElementForToken(tag));
 }
 
+HTMLParser::ElementPtr HTMLParser::insertHTMLElementTakingAttributes(HTMLTagToken& tag)
+{
+    return insertElement(std::make_shared<HTMLElement>(tag.tagName(), std::move(tag.attributes())));
+}
+
 HTMLParser::ElementPtr HTMLParser::insertHTMLElementNamed(std::u16string tagName)
 {
     return insertElement(std::make_shared<HTMLElement>(std::move(tagName)));
@@ -490,7 +497,13 @@ std::size_t HTMLParser::formattingFingerprint(const HTMLElement& element)
 
 void HTMLParser::insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element)
 {
-    ++formattingFingerprintCounts_[formattingFingerprint(*element)];
+    const std::size_t fingerprint = formattingFingerprint(*element);
+    insertIntoListOfActiveFormattingElements(index, std::move(element), fingerprint);
+}
+
+void HTMLParser::insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element, std::size_t fingerprint)
+{
+    ++formattingFingerprintCounts_[fingerprint];
     activeFormattingElements_.insert(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index),
                                      std::move(element));
 }
@@ -506,7 +519,8 @@ void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& elemen
 {
     // Noah's Ark: at most three equal elements after the last marker. The walk
     // is needed only when three entries of the whole list look alike.
-    if (formattingFingerprintCounts_[formattingFingerprint(*element)] >= 3) {
+    const std::size_t fingerprint = formattingFingerprint(*element);
+    if (formattingFingerprintCounts_[fingerprint] >= 3) {
         int equalElements = 0;
         for (std::size_t i = activeFormattingElements_.size(); i-- > 0;) {
             const ElementPtr& entry = activeFormattingElements_[i];
@@ -519,7 +533,7 @@ void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& elemen
             }
         }
     }
-    insertIntoListOfActiveFormattingElements(activeFormattingElements_.size(), element);
+    insertIntoListOfActiveFormattingElements(activeFormattingElements_.size(), element, fingerprint);
 }
 
 void HTMLParser::removeFromListOfActiveFormattingElements(const HTMLElement* element)

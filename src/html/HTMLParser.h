@@ -10,6 +10,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -78,6 +79,10 @@ public:
     HTMLStringEncoding encoding() const { return encoding_; }
     const ChangeEncoding& changeEncoding() const { return changeEncoding_; }
     void setChangeEncoding(ChangeEncoding changeEncoding) { changeEncoding_ = std::move(changeEncoding); }
+    // The encoding named by the first meta charset the tree construction
+    // acted on (UTF-16 read as UTF-8), whatever the confidence was then;
+    // InvalidStringEncoding() when a label with more than ASCII came first.
+    std::optional<StringEncoding> firstMetaCharset() const { return firstMetaCharset_; }
 
     // The top of the stack of open elements, or nullptr when it is empty.
     HTMLElement* currentNode() const;
@@ -190,6 +195,8 @@ private:
     ElementPtr createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns = HTMLNamespace::HTML) const;
     ElementPtr insertElement(ElementPtr element);
     ElementPtr insertHTMLElementForToken(const HTMLTagToken& tag);
+    // The same, moving the attributes out of a token that is not looked at again.
+    ElementPtr insertHTMLElementTakingAttributes(HTMLTagToken& tag);
     ElementPtr insertHTMLElementNamed(std::u16string tagName);
     ElementPtr insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns);
     void resetTheInsertionModeAppropriately();
@@ -198,6 +205,7 @@ private:
     void pushOntoListOfActiveFormattingElements(const ElementPtr& element);
     void pushMarkerOntoListOfActiveFormattingElements() { activeFormattingElements_.push_back(nullptr); }
     void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element);
+    void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element, std::size_t fingerprint);
     void removeFromListOfActiveFormattingElementsAt(std::size_t index);
     void removeFromListOfActiveFormattingElements(const HTMLElement* element);
     static std::size_t formattingFingerprint(const HTMLElement& element);
@@ -225,7 +233,14 @@ private:
     // is not open ends at once, so deep nesting stays linear.
     struct NameHash {
         using is_transparent = void;
-        std::size_t operator()(std::u16string_view name) const noexcept { return std::hash<std::u16string_view>{}(name); }
+        // Tag names are short: FNV-1a over the units beats a general string hash.
+        std::size_t operator()(std::u16string_view name) const noexcept
+        {
+            std::size_t hash = 14695981039346656037u;
+            for (const char16_t unit : name)
+                hash = (hash ^ unit) * 1099511628211u;
+            return hash;
+        }
     };
     std::unordered_map<std::u16string, int, NameHash, std::equal_to<>> openElementCounts_;
     ElementPtr headElementPointer_;
@@ -244,4 +259,5 @@ private:
     bool fragmentParsingAlgorithm_ = false;
     ChangeEncoding changeEncoding_;
     HTMLStringEncoding encoding_;
+    std::optional<StringEncoding> firstMetaCharset_;
 };

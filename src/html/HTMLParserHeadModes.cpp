@@ -6,6 +6,7 @@
 #include "html/HTMLParserTables.h"
 #include "html/HTMLWhitespaceCharacterSet.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -181,8 +182,7 @@ void HTMLParser::handleInHead(HTMLToken& token)
         if (name == u"meta") {
             insertHTMLElementForToken(*startTag);
             popCurrentNode();
-            if (encoding_.confidence == HTMLStringEncodingConfidence::Tentative)
-                changeEncodingForMetaElement(*startTag);
+            changeEncodingForMetaElement(*startTag);
             return;
         }
         // "title"
@@ -235,8 +235,16 @@ void HTMLParser::changeEncodingForMetaElement(const HTMLStartTagToken& meta)
     }
     if (!label)
         return;
+    // A label with more than ASCII in it may read otherwise in another
+    // decoding of the same bytes, so it settles nothing for the encoding guess.
+    if (!firstMetaCharset_ && !std::all_of(label->begin(), label->end(), [](char16_t c) { return c < 0x80; }))
+        firstMetaCharset_ = InvalidStringEncoding();
     const StringEncoding encoding = StringEncodingForLabel(std::u16string_view(*label));
-    if (encoding != InvalidStringEncoding() && (IsASCIICompatibleEncoding(encoding) || IsUTF16Encoding(encoding)))
+    if (encoding == InvalidStringEncoding() || !(IsASCIICompatibleEncoding(encoding) || IsUTF16Encoding(encoding)))
+        return;
+    if (!firstMetaCharset_)
+        firstMetaCharset_ = IsUTF16Encoding(encoding) ? StringEncoding::UTF8 : encoding;
+    if (encoding_.confidence == HTMLStringEncodingConfidence::Tentative)
         changeTheEncoding(encoding);
 }
 

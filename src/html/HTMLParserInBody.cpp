@@ -183,13 +183,13 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
             removeFromStackOfOpenElements(a.get());
         }
         reconstructTheActiveFormattingElements();
-        pushOntoListOfActiveFormattingElements(insertHTMLElementForToken(tag));
+        pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
         return;
     }
     // "b", "big", "code", "em", "font", "i", "s", "small", "strike", "strong", "tt", "u"
     if (IsOneOf(name, {u"b", u"big", u"code", u"em", u"font", u"i", u"s", u"small", u"strike", u"strong", u"tt", u"u"})) {
         reconstructTheActiveFormattingElements();
-        pushOntoListOfActiveFormattingElements(insertHTMLElementForToken(tag));
+        pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
         return;
     }
     // "nobr"
@@ -344,7 +344,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return addParseError("Start tag named %@ ignored in <body>", name);
     // Any other start tag
     reconstructTheActiveFormattingElements();
-    insertHTMLElementForToken(tag);
+    insertHTMLElementTakingAttributes(tag);
 }
 
 void HTMLParser::inBodyListItemWalk(Names names)

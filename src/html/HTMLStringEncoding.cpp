@@ -478,8 +478,9 @@ std::optional<std::u16string> DecodedString(std::string_view data, StringEncodin
     }
 }
 
-HTMLStringEncoding DeterminedStringEncodingForData(std::string_view data, std::optional<std::string_view> contentTypeHeader,
-                                                   std::u16string& string)
+std::optional<HTMLStringEncoding> CertainStringEncodingForData(std::string_view data,
+                                                               std::optional<std::string_view> contentTypeHeader,
+                                                               std::u16string& string)
 {
     // A byte-order mark.
     StringEncoding marked = StringEncoding::Invalid;
@@ -491,7 +492,7 @@ HTMLStringEncoding DeterminedStringEncodingForData(std::string_view data, std::o
         marked = StringEncoding::UTF8;
     if (auto text = DecodedString(data, marked)) {
         string = std::move(*text);
-        return {marked, HTMLStringEncodingConfidence::Certain};
+        return HTMLStringEncoding {marked, HTMLStringEncodingConfidence::Certain};
     }
 
     // The transport's charset.
@@ -499,11 +500,59 @@ HTMLStringEncoding DeterminedStringEncodingForData(std::string_view data, std::o
         const StringEncoding declared = StringEncodingForLabel(charsetLabel(*contentTypeHeader));
         if (auto text = DecodedString(data, declared)) {
             string = std::move(*text);
-            return {declared, HTMLStringEncodingConfidence::Certain};
+            return HTMLStringEncoding {declared, HTMLStringEncodingConfidence::Certain};
         }
     }
+    return std::nullopt;
+}
 
+HTMLStringEncoding DeterminedStringEncodingForData(std::string_view data, std::optional<std::string_view> contentTypeHeader,
+                                                   std::u16string& string)
+{
+    if (auto certain = CertainStringEncodingForData(data, contentTypeHeader, string))
+        return *certain;
     // Every byte sequence is windows-1252, so this always succeeds.
     string = decodeWindows1252(data);
     return {StringEncoding::Windows1252, HTMLStringEncodingConfidence::Tentative};
+}
+
+StringEncoding PrescannedStringEncoding(std::string_view data)
+{
+    constexpr std::size_t prescanLength = 1024;
+    const std::string_view head = data.substr(0, prescanLength);
+    auto startsWithIgnoringCase = [](std::string_view text, std::string_view prefix) {
+        return text.size() >= prefix.size()
+            && std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) { return a == asciiLower(b); });
+    };
+    std::size_t position = 0;
+    while ((position = head.find('<', position)) != std::string_view::npos) {
+        const std::string_view rest = data.substr(position);
+        if (rest.starts_with("<!--")) {
+            const std::size_t end = rest.find("-->", 4);
+            if (end == std::string_view::npos)
+                return InvalidStringEncoding();
+            position += end + 3;
+            continue;
+        }
+        ++position;
+        if (!startsWithIgnoringCase(rest, "<meta") || rest.size() < 6
+            || std::string_view(" \t\n\f\r/").find(rest[5]) == std::string_view::npos)
+            continue;
+        const std::string_view tag = rest.substr(0, rest.find('>'));
+        for (std::size_t at = 5; at + 7 <= tag.size(); ++at) {
+            if (!startsWithIgnoringCase(tag.substr(at), "charset"))
+                continue;
+            std::string_view value = tag.substr(at + 7);
+            value.remove_prefix(std::min(value.size(), value.find_first_not_of(" \t\n\f\r")));
+            if (!value.starts_with('='))
+                continue;
+            value.remove_prefix(1);
+            value.remove_prefix(std::min(value.size(), value.find_first_not_of(" \t\n\f\r")));
+            if (!value.empty() && (value.front() == '"' || value.front() == '\''))
+                value.remove_prefix(1);
+            const StringEncoding encoding = StringEncodingForLabel(value.substr(0, value.find_first_of(";\"' \t\n\f\r/")));
+            return IsUTF16Encoding(encoding) ? StringEncoding::UTF8 : encoding;
+        }
+    }
+    return InvalidStringEncoding();
 }

@@ -76,6 +76,17 @@ bool IsUTF16Encoding(StringEncoding encoding);
 // it. A byte-order mark at the start is not part of the text.
 std::optional<std::u16string> DecodedString(std::string_view data, StringEncoding encoding);
 
+// The encoding a document's bytes carry for certain (byte-order mark, then the
+// Content-Type header's charset), decoded into `string`; none otherwise.
+std::optional<HTMLStringEncoding> CertainStringEncodingForData(std::string_view data,
+                                                               std::optional<std::string_view> contentTypeHeader,
+                                                               std::u16string& string);
+
+// A guess from the first 1,024 bytes: the encoding a meta charset there names
+// (UTF-16 read as UTF-8), or InvalidStringEncoding(). The tree construction
+// has the last word, so a caller confirms the guess against it.
+StringEncoding PrescannedStringEncoding(std::string_view data);
+
 // Decides the encoding of a document's bytes (byte-order mark, the
 // Content-Type header's charset, then windows-1252) and decodes them into
 // `string`.

@@ -10,13 +10,24 @@ HTMLTokenizer::HTMLTokenizer(std::u16string string) : inputStream_(std::move(str
 
 std::optional<HTMLToken> HTMLTokenizer::nextObject()
 {
+    HTMLToken* token = nextToken();
+    if (!token)
+        return std::nullopt;
+    return std::optional<HTMLToken>(std::move(*token));
+}
+
+HTMLToken* HTMLTokenizer::nextToken()
+{
+    if (frontHandedOut_) {
+        tokenQueue_.pop_front();
+        frontHandedOut_ = false;
+    }
     while (!done_ && tokenQueue_.empty())
         resume();
     if (tokenQueue_.empty())
-        return std::nullopt;
-    std::optional<HTMLToken> token(std::move(tokenQueue_.front()));
-    tokenQueue_.pop_front();
-    return token;
+        return nullptr;
+    frontHandedOut_ = true;
+    return &tokenQueue_.front();
 }
 
 void HTMLTokenizer::resume()
@@ -96,7 +107,7 @@ void HTMLTokenizer::resume()
     std::abort();
 }
 
-void HTMLTokenizer::emit(HTMLToken token)
+void HTMLTokenizer::emit(HTMLToken&& token)
 {
     if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
         mostRecentEmittedStartTagName_ = startTag->tagName();

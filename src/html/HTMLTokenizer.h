@@ -38,6 +38,9 @@ public:
 
     // The next token, or none once the input is exhausted and nothing is queued.
     std::optional<HTMLToken> nextObject();
+    // The same without moving the token out: it stays in the queue, and may be
+    // changed in place, until the next call of either function.
+    HTMLToken* nextToken();
 
 private:
     void resume();
@@ -45,7 +48,7 @@ private:
     char32_t consumeNextInputCharacter() { return inputStream_.consumeNextInputCharacter(); }
     void reconsume() { inputStream_.reconsumeCurrentInputCharacter(); }
 
-    void emit(HTMLToken token);
+    void emit(HTMLToken&& token);
     void emitParseError(std::string message);
     // "Unexpected c in <where>".
     void emitUnexpectedCharacterParseError(char32_t c, std::string_view where);
@@ -144,6 +147,8 @@ private:
     HTMLPreprocessedInputStream inputStream_;
     HTMLTokenizerState state_ = HTMLTokenizerState::Data;
     std::deque<HTMLToken> tokenQueue_;
+    // The front of the queue was handed out and goes at the next request.
+    bool frontHandedOut_ = false;
     std::optional<HTMLToken> currentToken_;
     HTMLTokenizerState sourceAttributeValueState_ = HTMLTokenizerState::AttributeValueDoubleQuoted;
     // The attribute being built; buffers are reused from one attribute to the next.

@@ -9,32 +9,21 @@ import re
 import subprocess
 import sys
 import tempfile
-import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from simulator_process import running_simulator  # noqa: E402
 
 
 def main():
     norvale, elmsim = sys.argv[1:3]
-    with tempfile.TemporaryDirectory() as home, open(os.path.join(home, "elmsim.log"), "w+") as sim_log:
-        simulator = subprocess.Popen([elmsim, "--port", "0"], stdout=sim_log, stderr=subprocess.STDOUT)
-        try:
-            port = None
-            for _ in range(100):
-                sim_log.seek(0)
-                found = re.search(r"listening on 127\.0\.0\.1:(\d+)", sim_log.read())
-                if found:
-                    port = found.group(1)
-                    break
-                time.sleep(0.1)
-            if port is None:
-                print("the simulator did not start")
-                return 1
-            env = dict(os.environ, NORVALE_HOME=home, QT_QPA_PLATFORM="offscreen")
-            run = subprocess.run([norvale, "--adapter", "127.0.0.1:" + port, "--open", "Gauge list",
-                                  "--dump-text", "--quit-after", "5"],
-                                 env=env, capture_output=True, text=True, timeout=90)
-        finally:
-            simulator.terminate()
-            simulator.wait(timeout=10)
+    with tempfile.TemporaryDirectory() as home, running_simulator(elmsim, home) as port:
+        if port is None:
+            print("the simulator did not start")
+            return 1
+        env = dict(os.environ, NORVALE_HOME=home, QT_QPA_PLATFORM="offscreen")
+        run = subprocess.run([norvale, "--adapter", "127.0.0.1:" + port, "--open", "Gauge list",
+                              "--dump-text", "--quit-after", "5"],
+                             env=env, capture_output=True, text=True, timeout=90)
     lines = run.stdout.splitlines()
     print(run.stdout)
     # A row prints its title, unit, minimum, maximum and number; engine speed is shown in thousands.

@@ -7,6 +7,7 @@
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/SystemSound.h"
+#include "support/LoopbackServer.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -53,6 +54,9 @@ class HomeReset : public ::testing::EmptyTestEventListener {
 int main(int argc, char** argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // No test reaches the trouble-code reference site: pages come from loopback servers, and a lookup a
+    // test did not arrange for is refused at once.
+    ::setenv("NORVALE_DTC_REFERENCE_URL", ("http://127.0.0.1:" + std::to_string(testsupport::unusedLoopbackPort())).c_str(), 1);
     // No test fetches map tiles from outside loopback: those that need tiles serve them.
     ::setenv("NORVALE_TILE_URL", "off", 1);
     const TemporaryHome home;

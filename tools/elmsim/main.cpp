@@ -1,22 +1,50 @@
 // elmsim: an ELM327 adapter simulator on loopback TCP for trying Norvale without a car.
 //   elmsim --port N     (0 picks a free port)
 //   elmsim --profile idle|cruise|city|hot|speeding|drag|dragrun|lap   (how the car is driven; a moving drive by default)
+//   elmsim --codes P0301,P0420 --pending P0171 --permanent P0420   (the engine's trouble codes)
 //   elmsim --turbo      (a turbocharged engine: boost above the barometer under load)
 // Prints "listening on 127.0.0.1:PORT", then each request it receives. Ctrl-C stops it.
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "elmsim/lib/Simulator.h"
+
+namespace {
+
+// "P0301,P0420" as its codes; nothing when one is not a letter P, C, B or U and four hex digits.
+std::optional<std::vector<std::string>> codeList(const std::string& text)
+{
+    std::vector<std::string> codes;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find(',', start), text.size());
+        const std::string code = text.substr(start, end - start);
+        const bool valid = code.size() == 5 && std::string("PCBU").find(code[0]) != std::string::npos &&
+                           code.find_first_not_of("0123456789ABCDEFabcdef", 1) == std::string::npos;
+        if (!valid)
+            return std::nullopt;
+        codes.push_back(code);
+        start = end + 1;
+    }
+    return codes;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     long port = 35000;
     elmsim::Profile profile = elmsim::Profile::drive;
+    std::vector<std::string> lists[3];  // stored, pending, permanent
+    const char* const listOptions[3] = {"--codes", "--pending", "--permanent"};
     bool turbo = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
@@ -36,9 +64,19 @@ int main(int argc, char** argv)
                 return 2;
             }
             profile = *named;
+        } else if (const auto* option = std::find_if(std::begin(listOptions), std::end(listOptions),
+                                                     [&](const char* o) { return std::strcmp(argv[i], o) == 0; });
+                   option != std::end(listOptions) && i + 1 < argc) {
+            const auto codes = codeList(argv[++i]);
+            if (!codes) {
+                std::fprintf(stderr, "elmsim: bad trouble codes \"%s\" (such as P0301,P0420)\n", argv[i]);
+                return 2;
+            }
+            lists[option - std::begin(listOptions)] = *codes;
         } else {
             std::fprintf(stderr,
-                         "usage: elmsim [--port N] [--profile idle|cruise|city|hot|speeding|drag|dragrun|lap] [--turbo]\n");
+                         "usage: elmsim [--port N] [--profile idle|cruise|city|hot|speeding|drag|dragrun|lap] [--turbo]\n"
+                         "              [--codes LIST] [--pending LIST] [--permanent LIST]\n");
             return 2;
         }
     }
@@ -51,9 +89,12 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     elmsim::Simulator simulator;
-    simulator.updateCar([profile, turbo](elmsim::CarState& car) {
+    simulator.updateCar([&](elmsim::CarState& car) {
         car.profile = profile;
         car.turbo = turbo;
+        car.storedCodes = lists[0];
+        car.pendingCodes = lists[1];
+        car.permanentCodes = lists[2];
     });
     simulator.setRequestObserver([](const std::string& request) {
         std::printf("%s\n", request.c_str());

@@ -47,6 +47,8 @@ void ELMScanner::resetState()
     statusTimer_.reset();
     step_ = Step::Idle;
     resuming_ = false;
+    setupChanged_ = false;
+    setupPending_ = false;
     connected_ = false;
     inFlight_.reset();
     buffer_.clear();
@@ -252,8 +254,12 @@ void ELMScanner::replyEnded(std::string text)
 
 std::vector<Response> ELMScanner::fromChosenECU(std::vector<Response> responses) const
 {
+    // Trouble codes and the lamp's state belong to the whole car: every ECU's answer counts.
+    const auto wholeCar = [](const Response& r) {
+        return r.mode == 0x43 || r.mode == 0x47 || r.mode == 0x4A || (r.mode == 0x41 && r.pid == 0x01);
+    };
     if (selectedECU_ != 0) {
-        std::erase_if(responses, [&](const Response& r) { return r.ecu != 0 && r.ecu != selectedECU_; });
+        std::erase_if(responses, [&](const Response& r) { return r.ecu != 0 && r.ecu != selectedECU_ && !wholeCar(r); });
     }
     return responses;
 }
@@ -261,6 +267,12 @@ std::vector<Response> ELMScanner::fromChosenECU(std::vector<Response> responses)
 // The callbacks come after the next request went out, so a slow delegate does not hold up the link.
 void ELMScanner::deliver(const InFlight& request, const Reply& reply)
 {
+    if (const auto receiver = delegate(); receiver && request.purpose == Purpose::Sent) {
+        std::string sent = request.text;
+        if (!sent.empty() && sent.back() == '\r')
+            sent.pop_back();
+        receiver->scannerDidReceiveReply(*this, sent, reply.responses, reply.messages);
+    }
     if (request.purpose == Purpose::Recovery || request.purpose == Purpose::KeepAlive || reply.beginsWithNoCallText())
         return;
     const bool isVoltage = request.commands.size() == 1 && request.commands.front().isVoltageCommand;
@@ -301,6 +313,10 @@ void ELMScanner::initReply(const Reply& reply, const std::string& text)
     switch (step_) {
     case Step::Reset:
         deviceName_ = reply.messages.empty() ? std::string() : reply.messages.back();
+        step_ = Step::EchoOff;
+        sendInit("AT E0");
+        break;
+    case Step::Defaults:
         step_ = Step::EchoOff;
         sendInit("AT E0");
         break;
@@ -485,6 +501,13 @@ void ELMScanner::sendNext()
 {
     if (!isIdle())
         return;
+    if (setupPending_) {
+        setupPending_ = false;
+        resuming_ = true;
+        step_ = Step::Defaults;
+        sendInit("AT D");
+        return;
+    }
     if (!sendQueue_.empty()) {
         Queued queued = std::move(sendQueue_.front());
         sendQueue_.pop_front();
@@ -547,6 +570,10 @@ bool ELMScanner::canPack(const Command& command) const
 void ELMScanner::noteAdapterSettings(const std::string& text)
 {
     const std::string command = compactText(text);
+    static constexpr std::string_view kSettingCommands[] = {"ATSP", "ATTP", "ATH", "ATS0", "ATS1", "ATE", "ATL",
+                                                            "ATZ", "ATD", "ATWS", "ATCAF", "ATAT", "ATST"};
+    setupChanged_ = setupChanged_ || std::any_of(std::begin(kSettingCommands), std::end(kSettingCommands),
+                                                 [&](std::string_view p) { return command.rfind(p, 0) == 0; });
     if (command == "ATH0" || command == "ATH1")
         format_.headers = command == "ATH1";
     else if (command == "ATZ" || command == "ATWS" || command == "ATD")
@@ -580,6 +607,15 @@ void ELMScanner::sendCommand(const Command& command, ReplyHandler onReply)
         return;
     }
     sendQueue_.push_back({command, std::move(onReply)});
+    sendNext();
+}
+
+void ELMScanner::restoreSetup()
+{
+    if (!connected_ || !setupChanged_)
+        return;
+    setupChanged_ = false;
+    setupPending_ = true;
     sendNext();
 }
 

@@ -32,6 +32,7 @@ public:
     void setInitCommands(std::vector<Command> commands, bool cycle) override;
     void setCommands(std::optional<std::vector<Command>> commands) override;
     void sendCommand(const Command& command, ReplyHandler onReply = {}) override;
+    void restoreSetup() override;
     void updateWarning() override;
     void selectECU(int ecu) override;
 
@@ -56,11 +57,13 @@ protected:
 
 private:
     // Initialisation steps in order. After the adapter restarted by itself (resuming_) the steps from
-    // EchoOff to FirstRequest run again while the link stays connected.
+    // EchoOff to FirstRequest run again while the link stays connected; after typed commands changed its
+    // settings, from Defaults.
     enum class Step {
         Idle,
         Opening,
         Reset,
+        Defaults,
         EchoOff,
         LinefeedsOff,
         HeadersOn,
@@ -111,6 +114,8 @@ private:
 
     Step step_ = Step::Idle;
     bool resuming_ = false;
+    bool setupChanged_ = false;  // a sent request changed the adapter's settings
+    bool setupPending_ = false;  // set the adapter up again before the next request
     std::optional<InFlight> inFlight_;
     fnd::DelayedCall timeout_;
     double silenceAllowed_ = replyTimeout;  // of the request in flight

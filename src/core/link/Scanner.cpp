@@ -46,6 +46,11 @@ void Scanner::supportedPIDsChanged()
 
 Command Scanner::commandForOBD2(int mode, int pid, int pid2) const
 {
+    return commandForOBD2(mode, pid, pid2, FastPolling::AsSet);
+}
+
+Command Scanner::commandForOBD2(int mode, int pid, int pid2, FastPolling fastPolling) const
+{
     Command command;
     command.mode = static_cast<std::uint8_t>(mode);
     command.pid = static_cast<std::uint8_t>(pid);
@@ -57,7 +62,7 @@ Command Scanner::commandForOBD2(int mode, int pid, int pid2) const
         if (pid2 != 255)
             command.commandString += fnd::format("%02x", static_cast<std::uint8_t>(pid2));
         // One reply expected: the adapter answers without waiting out its timeout.
-        if (settings_.fastPolling)
+        if (fastPolling == FastPolling::AsSet && settings_.fastPolling)
             command.commandString += "1";
     }
     return command;

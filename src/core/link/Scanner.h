@@ -24,6 +24,13 @@ public:
     virtual void didReceiveResponse(const std::vector<Response>&) {}
     // The reply to commandForVoltage(); the text is in each Response's dataString.
     virtual void scannerDidReceiveVoltage(Scanner&, const std::vector<Response>&) {}
+    // The whole reply to a request of sendCommand(), for a console: the request as sent (without its
+    // carriage return), the Responses of every ECU and the adapter's texts ("OK", "NO DATA", "?", "12.6V").
+    // Comes for every reply, also for those that make no didReceiveResponse call.
+    virtual void scannerDidReceiveReply(Scanner&, const std::string& /*request*/, const std::vector<Response>&,
+                                        const std::vector<std::string>& /*texts*/)
+    {
+    }
     // The replies to the background status requests (speed, coolant, oil temperature).
     virtual void scannerDidReceiveStatusResponse(Scanner&, const std::vector<Response>&) {}
     // A progress or failure text for the user ("Connecting...", "Searching for protocol...", ...).
@@ -93,6 +100,11 @@ public:
     using ReplyHandler = std::function<void(const std::vector<Response>&)>;
     virtual void sendCommand(const Command& command, ReplyHandler onReply = {}) = 0;
 
+    // Requests sent with sendCommand() may change the adapter's settings (protocol, headers, spaces,
+    // echo, a reset): this sets the adapter up again as initialisation left it, when they did. A link
+    // whose adapter has no such settings has nothing to do.
+    virtual void restoreSetup() {}
+
     // While true no status request is inserted into the traffic.
     void shoulBlockStatus(bool block) { blockStatus_ = block; }
     bool isStatusBlocked() const { return blockStatus_; }
@@ -109,6 +121,10 @@ public:
     // A request for a service, PID and second PID byte (255: the byte is left out), priority 1.
     // With fast polling on, a request that has a PID ends in "1" (one reply expected).
     Command commandForOBD2(int mode, int pid, int pid2) const;
+    // The same without the one-reply suffix whatever the setting: for requests that several ECUs answer
+    // or whose reply spans several frames.
+    enum class FastPolling { AsSet, Off };
+    Command commandForOBD2(int mode, int pid, int pid2, FastPolling fastPolling) const;
     // The adapter's battery-voltage request "AT RV", priority 3.
     Command commandForVoltage() const;
 

@@ -26,6 +26,9 @@ constexpr std::uint8_t kLowestReplyService = 0x40;
 constexpr std::uint8_t kServiceLiveData = 0x41;
 constexpr std::uint8_t kServiceReadByIdentifier = 0x62;
 constexpr std::uint8_t kServiceVehicleInfo = 0x49;
+constexpr std::uint8_t kServiceStoredCodes = 0x43;
+constexpr std::uint8_t kServicePendingCodes = 0x47;
+constexpr std::uint8_t kServicePermanentCodes = 0x4A;
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix)
 {
@@ -289,32 +292,89 @@ std::vector<Bytes> assembleMessages(const std::vector<Frame>& frames)
     return messages;
 }
 
-// Legacy protocols send vehicle information as numbered frames "49 PID N d d d d": ordered by N and
-// joined after the number, like the single message CAN delivers.
-std::vector<Bytes> joinLegacyVehicleInfo(std::vector<Bytes> messages)
+bool isTroubleCodeService(std::uint8_t service)
 {
-    std::vector<Bytes> out;
-    for (std::size_t i = 0; i < messages.size(); ++i) {
-        Bytes& message = messages[i];
-        if (message.size() < 4 || message[0] != kServiceVehicleInfo) {
-            out.push_back(std::move(message));
-            continue;
-        }
-        std::vector<Bytes> group{std::move(message)};
-        while (i + 1 < messages.size() && messages[i + 1].size() >= 4 && messages[i + 1][0] == kServiceVehicleInfo &&
-               messages[i + 1][1] == group.front()[1])
-            group.push_back(std::move(messages[++i]));
-        if (group.size() == 1) {
-            out.push_back(std::move(group.front()));
-            continue;
-        }
-        std::stable_sort(group.begin(), group.end(), [](const Bytes& a, const Bytes& b) { return a[2] < b[2]; });
-        Bytes joined{kServiceVehicleInfo, group.front()[1]};
-        for (const Bytes& piece : group)
-            joined.insert(joined.end(), piece.begin() + 3, piece.end());
-        out.push_back(std::move(joined));
-    }
+    return service == kServiceStoredCodes || service == kServicePendingCodes || service == kServicePermanentCodes;
+}
+
+// Vehicle information items that hold a count of data items before the data (SAE J1979 on CAN): the
+// even PIDs other than the supported-PID bitmaps.
+bool hasItemCount(std::uint8_t pid)
+{
+    return pid % 2 == 0 && pid % 0x20 != 0;
+}
+
+Bytes joined(const std::vector<Bytes>& pieces)
+{
+    Bytes out;
+    for (const Bytes& piece : pieces)
+        out.insert(out.end(), piece.begin(), piece.end());
     return out;
+}
+
+Response payloadResponse(int ecu, std::uint8_t mode, std::uint8_t pid, Bytes data, Bytes raw)
+{
+    Response response;
+    response.ecu = ecu;
+    response.mode = mode;
+    response.pid = pid;
+    response.data = std::move(data);
+    response.rawData = std::move(raw);
+    return response;
+}
+
+// Trouble codes of one ECU: on CAN one message whose byte after the service byte counts the codes;
+// on the older protocols up to three codes per line, each line opening with the service byte. Either
+// way the Response's data is the code bytes alone; rawData keeps every byte as it came.
+std::size_t troubleCodes(std::vector<Response>& out, int ecu, std::vector<Bytes>& messages, std::size_t i,
+                         bool legacy)
+{
+    const std::uint8_t service = messages[i][0];
+    if (!legacy) {
+        const Bytes& message = messages[i];
+        Bytes codes(message.begin() + std::min<std::ptrdiff_t>(2, static_cast<std::ptrdiff_t>(message.size())),
+                    message.end());
+        out.push_back(payloadResponse(ecu, service, 0, std::move(codes), message));
+        return i + 1;
+    }
+    std::vector<Bytes> lines;
+    Bytes codes;
+    for (; i < messages.size() && messages[i][0] == service; ++i) {
+        codes.insert(codes.end(), messages[i].begin() + 1, messages[i].end());
+        lines.push_back(std::move(messages[i]));
+    }
+    out.push_back(payloadResponse(ecu, service, 0, std::move(codes), joined(lines)));
+    return i;
+}
+
+// Vehicle information of one ECU as its payload alone. CAN sends one message with an item count for
+// most items; the older protocols send numbered lines "49 PID N d d d d", ordered here by N.
+std::size_t vehicleInformation(std::vector<Response>& out, int ecu, std::vector<Bytes>& messages, std::size_t i,
+                               bool legacy)
+{
+    const std::uint8_t pid = messages[i][1];
+    if (!legacy) {
+        const Bytes& message = messages[i];
+        const std::size_t skip = hasItemCount(pid) ? 3 : 2;
+        Bytes data(message.begin() + static_cast<std::ptrdiff_t>(std::min(skip, message.size())), message.end());
+        out.push_back(payloadResponse(ecu, kServiceVehicleInfo, pid, std::move(data), message));
+        return i + 1;
+    }
+    if (messages[i].size() < 3) {
+        out.push_back(payloadResponse(ecu, kServiceVehicleInfo, pid, {}, messages[i]));
+        return i + 1;
+    }
+    std::vector<Bytes> lines;
+    for (; i < messages.size() && messages[i].size() >= 3 && messages[i][0] == kServiceVehicleInfo &&
+           messages[i][1] == pid;
+         ++i)
+        lines.push_back(std::move(messages[i]));
+    std::stable_sort(lines.begin(), lines.end(), [](const Bytes& a, const Bytes& b) { return a[2] < b[2]; });
+    Bytes data;
+    for (const Bytes& line : lines)
+        data.insert(data.end(), line.begin() + 3, line.end());
+    out.push_back(payloadResponse(ecu, kServiceVehicleInfo, pid, std::move(data), joined(lines)));
+    return i;
 }
 
 Response responseFrom(int ecu, Bytes bytes)
@@ -431,13 +491,20 @@ Reply parseReply(std::string_view text, std::string_view request, ReplyFormat fo
     // Steps 5 and 6: whole messages per ECU, then one Response per PID.
     for (const auto& [ecu, frames] : byEcu) {
         std::vector<Bytes> messages = assembleMessages(frames);
-        if (format.framing == Framing::Legacy)
-            messages = joinLegacyVehicleInfo(std::move(messages));
-        for (Bytes& message : messages) {
-            // A multi-frame message may announce a length of 0. A reply's service byte is the request's
-            // plus 0x40 (or 0x7F): a lower one is a request echoed again or late, not a reply.
-            if (!message.empty() && message[0] >= kLowestReplyService)
-                appendResponses(reply.responses, ecu, std::move(message));
+        // A multi-frame message may announce a length of 0. A reply's service byte is the request's
+        // plus 0x40 (or 0x7F): a lower one is a request echoed again or late, not a reply.
+        std::erase_if(messages, [](const Bytes& m) { return m.empty() || m[0] < kLowestReplyService; });
+        for (std::size_t i = 0; i < messages.size();) {
+            const bool legacy = format.framing == Framing::Legacy;
+            if (isTroubleCodeService(messages[i][0])) {
+                // Framing not yet known: a legacy line of codes has seven bytes, a CAN message an even count.
+                const bool oddLine = format.framing == Framing::Unknown && messages[i].size() % 2 == 1;
+                i = troubleCodes(reply.responses, ecu, messages, i, legacy || oddLine);
+            } else if (messages[i][0] == kServiceVehicleInfo && messages[i].size() >= 2) {
+                i = vehicleInformation(reply.responses, ecu, messages, i, legacy);
+            } else {
+                appendResponses(reply.responses, ecu, std::move(messages[i++]));
+            }
         }
     }
     return reply;

@@ -34,7 +34,7 @@ TEST_F(LinkTest, InitialisesInOrderAndReadsSupportedPids)
     EXPECT_EQ(supported, link->supportedPIDs());
     for (int pid : {0x01, 0x05, 0x0C, 0x0D, 0x10, 0x2F, 0x33, 0x5C, 0x63})
         EXPECT_TRUE(supported.isSupported(pid)) << pid;
-    for (int pid : {0x02, 0x13, 0x1A, 0x12, 0x5B, 0x64, 0x80})
+    for (int pid : {0x02, 0x13, 0x1A, 0x5B, 0x64, 0x80})
         EXPECT_FALSE(supported.isSupported(pid)) << pid;
 }
 
@@ -343,6 +343,8 @@ TEST_F(LinkTest, RequestsBuiltAsLowercaseHex)
     EXPECT_EQ(fast.commandString, "01ab1");
     EXPECT_EQ(link->commandForOBD2(0x22, 0xF1, 0x90).commandString, "22f1901");
     EXPECT_EQ(link->commandForOBD2(0x03, 255, 255).commandString, "03");
+    // Requests several ECUs answer wait for every reply whatever the setting.
+    EXPECT_EQ(link->commandForOBD2(0x09, 0x02, 255, Scanner::FastPolling::Off).commandString, "0902");
     EXPECT_EQ(fast.priority, 1);
     EXPECT_EQ(fast.pid2, 0);
     const Command voltage = link->commandForVoltage();
@@ -355,3 +357,29 @@ TEST_F(LinkTest, RequestsBuiltAsLowercaseHex)
 }
 
 }  // namespace
+
+// A console sees every reply to what it sent, the adapter's own texts included, under the request as sent.
+TEST_F(LinkTest, SentRequestsReachTheConsoleWithTheirTexts)
+{
+    struct Console : LinkRecorder {
+        std::vector<std::pair<std::string, std::vector<std::string>>> replies;
+        void scannerDidReceiveReply(Scanner&, const std::string& request, const std::vector<Response>& responses,
+                                    const std::vector<std::string>& texts) override
+        {
+            std::vector<std::string> lines = texts;
+            for (const Response& r : responses)
+                lines.push_back(std::to_string(r.rawData ? r.rawData->size() : 0) + " bytes");
+            replies.emplace_back(request, lines);
+        }
+    };
+    auto console = std::make_shared<Console>();
+    recorder = console;
+    ASSERT_TRUE(connect());
+    for (const char* typed : {"ATI", "22F190", "010D"})
+        link->sendCommand(ELMCommand(typed));
+    ASSERT_TRUE(waitFor([&] { return console->replies.size() == 3; }));
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(console->replies[0], std::pair(std::string("ATI"), Lines{"ELM327 v1.5"}));
+    EXPECT_EQ(console->replies[1], std::pair(std::string("22F190"), Lines{"NO DATA"}));
+    EXPECT_EQ(console->replies[2], std::pair(std::string("010D"), Lines{"3 bytes"}));
+}

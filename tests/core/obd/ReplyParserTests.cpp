@@ -38,7 +38,8 @@ void PrintTo(const ParseCase& c, std::ostream* os)
     *os << c.name;
 }
 
-const Bytes kVinData = {0x01, '1', 'D', '4', 'G', 'P', '0', '0', 'R', '5', '5', 'B', '1', '2', '3', '4', '5', '6'};
+// The VIN's payload: the count of data items that CAN puts before it is not part of it.
+const Bytes kVinData = {'1', 'D', '4', 'G', 'P', '0', '0', 'R', '5', '5', 'B', '1', '2', '3', '4', '5', '6'};
 
 class ParsesFrames : public ::testing::TestWithParam<ParseCase> {};
 
@@ -71,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {{0, 0x41, 0x0C, {0x1A, 0xF8}}}},
         ParseCase{"HeadersOffSingleFrame", "41 0D 37\r\r", "010D", kCan11NoHeaders, {{0, 0x41, 0x0D, {0x37}}}},
         ParseCase{"SingleFrameOfSevenBytes", "7E8 07 49 04 01 31 32 33 34\r", "0904", kCan11,
-                  {{0x7E8, 0x49, 0x04, {0x01, 0x31, 0x32, 0x33, 0x34}}}},
+                  {{0x7E8, 0x49, 0x04, {0x31, 0x32, 0x33, 0x34}}}},
         ParseCase{"HeadersOffMultiFrame",
                   "014\r0: 49 02 01 31 44 34\r1: 47 50 30 30 52 35 35\r2: 42 31 32 33 34 35 36\r\r", "0902",
                   kCan11NoHeaders, {{0, 0x49, 0x02, kVinData}}},
@@ -88,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"CutConsecutiveFrameDropsMessage",
                   "7E8 10 14 49 02 01 31 44 34\r7E8 21 47 50 30\r7E8 22 42 31 32 33 34 35 36\r", "0902", kCan11, {}},
         ParseCase{"FirstFrameOnlyLengthSeven", "7E8 10 07 43 03 01 33 01 34\r7E8 21 02 55 55 55 55 55 55\r", "03",
-                  kCan11, {{0x7E8, 0x43, 0x03, {0x01, 0x33, 0x01, 0x34, 0x02}}}},
+                  kCan11, {{0x7E8, 0x43, 0x00, {0x01, 0x33, 0x01, 0x34, 0x02}}}},
         ParseCase{"InterleavedEcusGroupedByHeader",
                   "7E8 10 14 49 02 01 31 44 34\r7E9 03 41 0D 20 55 55 55 55\r7E8 21 47 50 30 30 52 35 35\r"
                   "7E8 22 42 31 32 33 34 35 36\r",
@@ -240,3 +241,69 @@ TEST(ReplyParser, FramingFollowsProtocolNumber)
 }
 
 }  // namespace
+
+// Trouble-code and vehicle-information replies reach the screens as their payload alone: the CAN count
+// byte and the per-line service bytes of the older protocols are not codes, the service 09 item count
+// and frame numbers are not text. rawData keeps every byte for the terminal.
+struct PayloadCase {
+    const char* name;
+    std::string raw;
+    std::string request;
+    ReplyFormat format;
+    std::vector<Expected> responses;
+    std::vector<Bytes> rawData;
+};
+
+class DeliversPayload : public ::testing::TestWithParam<PayloadCase> {};
+
+TEST_P(DeliversPayload, WithoutCountsAndFrameBytes)
+{
+    const PayloadCase& c = GetParam();
+    const Reply reply = parseReply(c.raw, c.request, c.format);
+    ASSERT_EQ(reply.responses.size(), c.responses.size());
+    for (std::size_t i = 0; i < c.responses.size(); ++i) {
+        SCOPED_TRACE(i);
+        const Response& r = reply.responses[i];
+        EXPECT_EQ(r.ecu, c.responses[i].ecu);
+        EXPECT_EQ(r.mode, c.responses[i].mode);
+        EXPECT_EQ(r.pid, c.responses[i].pid);
+        EXPECT_EQ(r.data, c.responses[i].data);
+        ASSERT_TRUE(r.rawData.has_value());
+        if (i < c.rawData.size())
+            EXPECT_EQ(*r.rawData, c.rawData[i]);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TroubleCodesAndVehicleInformation, DeliversPayload,
+    ::testing::Values(
+        // "43 02 01 33 03 00" once read as P0201 and P3303.
+        PayloadCase{"CanCountByteIsNotACode", "43 02 01 33 03 00\r", "03", kCan11NoHeaders,
+                    {{0, 0x43, 0, {0x01, 0x33, 0x03, 0x00}}}, {{0x43, 0x02, 0x01, 0x33, 0x03, 0x00}}},
+        PayloadCase{"CanNoCodes", "7E8 02 43 00 55 55 55 55 55\r", "03", kCan11, {{0x7E8, 0x43, 0, {}}}, {}},
+        PayloadCase{"CanTwoEcusEachWithTheirCodes",
+                    "7E8 04 43 01 01 71 55 55 55\r7E9 06 47 02 C1 00 04 20 55\r", "07", kCan11,
+                    {{0x7E8, 0x43, 0, {0x01, 0x71}}, {0x7E9, 0x47, 0, {0xC1, 0x00, 0x04, 0x20}}}, {}},
+        PayloadCase{"CanMultiFrameCodes",
+                    "7E8 10 0A 4A 04 01 01 01 02\r7E8 21 01 03 01 04 55 55 55\r", "0A", kCan11,
+                    {{0x7E8, 0x4A, 0, {0x01, 0x01, 0x01, 0x02, 0x01, 0x03, 0x01, 0x04}}}, {}},
+        PayloadCase{"LegacyLinesJoinedWithoutServiceBytes",
+                    "48 6B 10 43 01 33 03 00 04 20 9B\r48 6B 10 43 01 71 00 00 00 00 13\r", "03", kLegacy,
+                    {{0x10, 0x43, 0, {0x01, 0x33, 0x03, 0x00, 0x04, 0x20, 0x01, 0x71, 0x00, 0x00, 0x00, 0x00}}},
+                    {{0x43, 0x01, 0x33, 0x03, 0x00, 0x04, 0x20, 0x43, 0x01, 0x71, 0x00, 0x00, 0x00, 0x00}}},
+        PayloadCase{"LegacyEcusKeptApart",
+                    "48 6B 10 43 01 33 00 00 00 00 0A\r48 6B 18 43 04 20 00 00 00 00 DD\r", "03", kLegacy,
+                    {{0x10, 0x43, 0, {0x01, 0x33, 0, 0, 0, 0}}, {0x18, 0x43, 0, {0x04, 0x20, 0, 0, 0, 0}}}, {}},
+        PayloadCase{"LegacyWithoutHeaders", "43 01 33 00 00 00 00\r43 04 20 00 00 00 00\r", "03", kLegacyNoHeaders,
+                    {{0, 0x43, 0, {0x01, 0x33, 0, 0, 0, 0, 0x04, 0x20, 0, 0, 0, 0}}}, {}},
+        PayloadCase{"UnknownFramingOddLineIsLegacy", "43 01 33 00 00 00 00\r", "03", ReplyFormat{Framing::Unknown, false},
+                    {{0, 0x43, 0, {0x01, 0x33, 0, 0, 0, 0}}}, {}},
+        PayloadCase{"CanVehicleInfoBitmapHasNoCount", "49 00 54 40 00 00\r", "0900", kCan11NoHeaders,
+                    {{0, 0x49, 0x00, {0x54, 0x40, 0x00, 0x00}}}, {}},
+        PayloadCase{"CanCvnWithoutItemCount", "7E8 10 0B 49 06 02 11 22 33\r7E8 21 44 AA BB CC DD 55 55\r", "0906",
+                    kCan11, {{0x7E8, 0x49, 0x06, {0x11, 0x22, 0x33, 0x44, 0xAA, 0xBB, 0xCC, 0xDD}}},
+                    {{0x49, 0x06, 0x02, 0x11, 0x22, 0x33, 0x44, 0xAA, 0xBB, 0xCC, 0xDD}}},
+        PayloadCase{"LegacySingleLineWithoutFrameNumber", "48 6B 10 49 06 01 11 22 33 44 00\r", "0906", kLegacy,
+                    {{0x10, 0x49, 0x06, {0x11, 0x22, 0x33, 0x44}}}, {}},
+        PayloadCase{"LegacyShortLineGivesNoPayload", "49 0A\r", "090A", kLegacyNoHeaders, {{0, 0x49, 0x0A, {}}}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });

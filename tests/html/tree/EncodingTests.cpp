@@ -149,4 +149,34 @@ TEST(DocumentCreation, StringsNeverRestart)
     EXPECT_EQ(bodyText(HTMLDocument::documentWithString(u"<p>\U0001F600")), u"\U0001F600");
 }
 
+TEST(DocumentCreation, EarlyUTF8DeclarationMatchesTheRestart)
+{
+    // Each page has a meta charset for UTF-8 in its first bytes that the tree
+    // construction does not follow first; the document must be what parsing
+    // as windows-1252 and restarting gives.
+    struct Case {
+        const char* name;
+        std::string page;
+        StringEncoding expected;
+        std::u16string text;
+    };
+    const Case cases[] = {
+        {"followed when the tree construction reaches it", "<meta charset=\"UTF-8\"><p>caf\xC3\xA9", StringEncoding::UTF8,
+         u"caf\u00E9"},
+        {"inside a title it is text", "<title><meta charset=utf-8></title><p>caf\xC3\xA9", StringEncoding::Windows1252,
+         u"caf\u00C3\u00A9"},
+        {"an earlier declaration wins", "<meta charset=utf-8><meta charset=koi8-r>", StringEncoding::UTF8, u""},
+        {"a label with a no-break space reads otherwise in windows-1252",
+         "<meta charset=\"\xC2\xA0utf-8\"><meta charset=windows-1252><p>caf\xC3\xA9", StringEncoding::Windows1252,
+         u"caf\u00C3\u00A9"},
+        {"inside a script it is text", "<script>'<meta charset=utf-8>'</script><meta charset=windows-1252><p>\xC3\xA9",
+         StringEncoding::Windows1252, u"\u00C3\u00A9"},
+    };
+    for (const Case& c : cases) {
+        auto document = HTMLDocument::documentWithData(c.page, std::nullopt);
+        EXPECT_EQ(document->parsedStringEncoding(), c.expected) << c.name;
+        EXPECT_EQ(bodyText(document), c.text) << c.name;
+    }
+}
+
 } // namespace

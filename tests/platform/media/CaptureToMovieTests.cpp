@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/RunLoop.h"
@@ -35,6 +37,11 @@ public:
             }
         }
         auto& input = output.mediaType() == MediaType::Video ? video_ : audio_;
+        // A loaded machine can leave the encoder a few items behind: wait for room on this capture
+        // queue, as a producer that must not drop would, instead of losing the item.
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!input->isReadyForMoreMediaData() && std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::yield();
         if (input->isReadyForMoreMediaData() && input->appendSampleBuffer(buffer))
             ++(output.mediaType() == MediaType::Video ? videoFrames : audioBuffers);
     }

@@ -94,13 +94,16 @@ TEST(UrlSession, AServerThatNeverAnswersTimesOutOnTheLoopClock)
 
 TEST(UrlSession, TheReferenceSiteIsASettingWithAnEnvironmentOverride)
 {
+    // The test programs point the site at loopback; without that the built-in site is used.
+    const std::string testSite = std::getenv("NORVALE_DTC_REFERENCE_URL");
+    ::unsetenv("NORVALE_DTC_REFERENCE_URL");
     EXPECT_EQ(UrlSession::referenceBaseUrl().rfind("https://", 0), 0u);
     ::setenv("NORVALE_DTC_REFERENCE_URL", "http://127.0.0.1:9/codes", 1);
     EXPECT_EQ(UrlSession::referenceBaseUrl(), "http://127.0.0.1:9/codes");
     UrlSession::setReferenceBaseUrl("http://127.0.0.1:8080");
     EXPECT_EQ(UrlSession::referenceBaseUrl(), "http://127.0.0.1:8080");
     UrlSession::setReferenceBaseUrl("");
-    ::unsetenv("NORVALE_DTC_REFERENCE_URL");
+    ::setenv("NORVALE_DTC_REFERENCE_URL", testSite.c_str(), 1);
 }
 
 }  // namespace

@@ -13,8 +13,10 @@ import struct
 import subprocess
 import sys
 import tempfile
-import time
 import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from simulator_process import running_simulator  # noqa: E402
 
 STRIP_GREEN = (0, 185, 109)  # the colour of the adapter's name in the strip
 
@@ -98,35 +100,22 @@ def main():
     shot = os.path.join(artifacts, "norvale-smoke.png")
     if os.path.exists(shot):
         os.remove(shot)
-    with tempfile.TemporaryDirectory() as home, open(os.path.join(home, "elmsim.log"), "w+") as sim_log:
-        simulator = subprocess.Popen([elmsim, "--port", "0"], stdout=sim_log, stderr=subprocess.STDOUT)
-        try:
-            port = None
-            for _ in range(100):
-                sim_log.seek(0)
-                found = re.search(r"listening on 127\.0\.0\.1:(\d+)", sim_log.read())
-                if found:
-                    port = found.group(1)
-                    break
-                time.sleep(0.1)
-            if port is None:
-                print("the simulator did not start")
-                return 1
-            env = dict(os.environ, NORVALE_HOME=home, QT_QPA_PLATFORM="offscreen")
-            adapter = ["--adapter", "127.0.0.1:" + port]
+    with tempfile.TemporaryDirectory() as home, running_simulator(elmsim, home) as port:
+        if port is None:
+            print("the simulator did not start")
+            return 1
+        env = dict(os.environ, NORVALE_HOME=home, QT_QPA_PLATFORM="offscreen")
+        adapter = ["--adapter", "127.0.0.1:" + port]
 
-            def norvale_run(*args):
-                return subprocess.run([norvale, *args], env=env, capture_output=True, text=True, timeout=90)
+        def norvale_run(*args):
+            return subprocess.run([norvale, *args], env=env, capture_output=True, text=True, timeout=90)
 
-            run = norvale_run(*adapter, "--screenshot", shot, "--quit-after", "5", "--dump-text")
-            settings = norvale_run(*adapter, "--open", "Settings", "--dump-text", "--quit-after", "1")
-            usage = norvale_run("--help")
-            bad_value = norvale_run("--quit-after", "abc")
-            unknown_option = norvale_run("--bogus")
-            unknown_screen = norvale_run(*adapter, "--open", "Nowhere", "--quit-after", "1")
-        finally:
-            simulator.terminate()
-            simulator.wait(timeout=10)
+        run = norvale_run(*adapter, "--screenshot", shot, "--quit-after", "5", "--dump-text")
+        settings = norvale_run(*adapter, "--open", "Settings", "--dump-text", "--quit-after", "1")
+        usage = norvale_run("--help")
+        bad_value = norvale_run("--quit-after", "abc")
+        unknown_option = norvale_run("--bogus")
+        unknown_screen = norvale_run(*adapter, "--open", "Nowhere", "--quit-after", "1")
     sys.stderr.write(run.stderr)
     failures = []
     if run.returncode != 0:

@@ -63,12 +63,15 @@ std::vector<Bytes> legacyMessages(const Bytes& message)
         }
         return frames;
     }
-    if (service == 0x49 && message.size() > 7) {
-        Bytes data(message.begin() + 3, message.end());
+    if (service == 0x49 && message.size() >= 2) {
+        // Numbered lines of four data bytes; the CAN item count is not sent, the text is padded in front.
+        const std::uint8_t pid = message[1];
+        const std::size_t skip = pid % 2 == 0 && pid % 0x20 != 0 ? 3 : 2;
+        Bytes data(message.begin() + static_cast<std::ptrdiff_t>(std::min(skip, message.size())), message.end());
         data.insert(data.begin(), (4 - data.size() % 4) % 4, 0);
         std::vector<Bytes> frames;
         for (std::size_t i = 0; i < data.size(); i += 4) {
-            Bytes frame{service, message[1], static_cast<std::uint8_t>(i / 4 + 1)};
+            Bytes frame{service, pid, static_cast<std::uint8_t>(i / 4 + 1)};
             frame.insert(frame.end(), data.begin() + static_cast<std::ptrdiff_t>(i),
                          data.begin() + static_cast<std::ptrdiff_t>(i + 4));
             frames.push_back(frame);
@@ -80,10 +83,15 @@ std::vector<Bytes> legacyMessages(const Bytes& message)
 
 }  // namespace
 
-void Adapter::injectFault(Fault fault, int times)
+void Adapter::injectFault(Fault fault, int times, const std::string& request)
 {
+    std::string aimed;
+    for (const char c : request) {
+        if (c != ' ')
+            aimed += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
     if (times != 0)
-        faults_.emplace_back(fault, times);
+        faults_.push_back({fault, times, aimed});
 }
 
 void Adapter::clearFaults()
@@ -91,14 +99,17 @@ void Adapter::clearFaults()
     faults_.clear();
 }
 
-std::optional<Fault> Adapter::takeFault()
+// The first fault meant for this request: one aimed at it, or one for any request.
+std::optional<Fault> Adapter::takeFault(const std::string& request)
 {
-    if (faults_.empty())
+    const auto pending = std::find_if(faults_.begin(), faults_.end(), [&](const PendingFault& f) {
+        return f.request.empty() || request.rfind(f.request, 0) == 0;
+    });
+    if (pending == faults_.end())
         return std::nullopt;
-    auto& [fault, times] = faults_.front();
-    const Fault taken = fault;
-    if (times > 0 && --times == 0)
-        faults_.pop_front();
+    const Fault taken = pending->fault;
+    if (pending->times > 0 && --pending->times == 0)
+        faults_.erase(pending);
     return taken;
 }
 
@@ -160,7 +171,7 @@ Output Adapter::handle(const std::string& request)
     }
     // A plain value, not an optional: an optional's empty payload is read by the comparisons below,
     // which valgrind rightly reports.
-    const Fault fault = isHex(command) ? takeFault().value_or(Fault::None) : Fault::None;
+    const Fault fault = isHex(command) ? takeFault(command).value_or(Fault::None) : Fault::None;
     if (fault == Fault::Drop) {
         output.drop = true;
         return output;
@@ -317,6 +328,12 @@ std::string Adapter::obd(const std::string& request, Fault fault, bool& stall)
     case Fault::UnableToConnect: return finish({"UNABLE TO CONNECT"});
     case Fault::NoData: return finish({"NO DATA"});
     case Fault::Unknown: return finish({"?"});
+    case Fault::Refused: {
+        if (current_ == 0)
+            current_ = setting_.automatic ? options_.carProtocol : setting_.number;
+        const auto service = static_cast<std::uint8_t>(std::stoi(request.substr(0, 2), nullptr, 16));
+        return finish(frameLines(0, {0x7F, service, 0x22}));
+    }
     case Fault::LvReset:
         reset();
         return finish({"LV RESET"});

@@ -23,6 +23,7 @@ enum class Fault {
     LvReset,          // "LV RESET": the adapter restarts with its default settings
     NoData,           // "NO DATA"
     Unknown,          // "?"
+    Refused,          // a negative response "7F <service> 22" (conditions not correct)
 };
 
 // What the adapter writes back for one request.
@@ -54,7 +55,8 @@ public:
     // The adapter's reply when a byte arrives while it is busy.
     std::string interruption() const;
 
-    void injectFault(Fault fault, int times);  // times < 0: until cleared
+    // times < 0: until cleared. With a request ("07", "04") only that request is hit.
+    void injectFault(Fault fault, int times, const std::string& request = {});
     void clearFaults();
 
 private:
@@ -70,11 +72,16 @@ private:
     bool spaces() const;
     std::string finish(const std::vector<std::string>& lines) const;
     std::vector<std::string> frameLines(int ecu, const Bytes& message) const;
-    std::optional<Fault> takeFault();
+    std::optional<Fault> takeFault(const std::string& request);
 
     Car car_;
     AdapterOptions options_;
-    std::deque<std::pair<Fault, int>> faults_;
+    struct PendingFault {
+        Fault fault;
+        int times;
+        std::string request;  // empty: any OBD request
+    };
+    std::deque<PendingFault> faults_;
     std::string lastRequest_;
     bool echo_ = true;
     bool linefeeds_ = true;

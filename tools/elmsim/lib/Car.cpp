@@ -12,8 +12,12 @@ namespace elmsim {
 
 namespace {
 
-constexpr std::uint8_t kEngineOnlyPids[] = {0x03, 0x04, 0x05, 0x06, 0x07, 0x0B, 0x0C, 0x0E, 0x0F, 0x10, 0x11, 0x1F,
-                                            0x21, 0x2F, 0x31, 0x33, 0x42, 0x46, 0x51, 0x5C, 0x5E, 0x63};
+constexpr std::uint8_t kEngineOnlyPids[] = {0x03, 0x04, 0x05, 0x06, 0x07, 0x0B, 0x0C, 0x0E, 0x0F, 0x10, 0x11, 0x12,
+                                            0x1F, 0x21, 0x2F, 0x30, 0x31, 0x33, 0x42, 0x46, 0x4D, 0x4E, 0x51, 0x5C,
+                                            0x5E, 0x63};
+// The freeze frame holds these, engine load to throttle position.
+constexpr std::uint8_t kFirstFreezePid = 0x04;
+constexpr std::uint8_t kLastFreezePid = 0x11;
 // Every ECU of the car answers these.
 constexpr std::uint8_t kCommonPids[] = {0x01, 0x0D, 0x1C};
 
@@ -29,10 +33,11 @@ void appendWord(Bytes& out, double value)
     out.push_back(static_cast<std::uint8_t>(word & 0xFF));
 }
 
+// At least `size` bytes: shorter texts are padded with zeros.
 Bytes textBytes(const std::string& text, std::size_t size)
 {
     Bytes bytes(text.begin(), text.end());
-    bytes.resize(size, 0);
+    bytes.resize(std::max(size, bytes.size()), 0);
     return bytes;
 }
 
@@ -238,13 +243,30 @@ void Car::captureFreezeFrame()
     }
 }
 
-const std::vector<std::string>& Car::codes(std::uint8_t service) const
+std::vector<std::string> Car::codes(int ecu, std::uint8_t service) const
 {
+    if (ecu > 0) {
+        if (static_cast<std::size_t>(ecu) > state_.otherEcus.size())
+            return {};
+        const EcuCodes& other = state_.otherEcus[static_cast<std::size_t>(ecu) - 1];
+        return service == 0x07 ? other.pending : service == 0x0A ? other.permanent : other.stored;
+    }
     if (service == 0x07)
         return state_.pendingCodes;
     if (service == 0x0A)
         return state_.permanentCodes;
     return state_.storedCodes;
+}
+
+// A: the lamp and the count of stored codes; B, C, D: the readiness monitors.
+Bytes Car::monitorStatus(int ecu) const
+{
+    const auto count = static_cast<std::uint8_t>(std::min<std::size_t>(codes(ecu, 0x03).size(), 0x7F));
+    bool lamp = count > 0;
+    if (ecu > 0)
+        lamp = static_cast<std::size_t>(ecu) <= state_.otherEcus.size() && state_.otherEcus[ecu - 1].milOn;
+    return {static_cast<std::uint8_t>((lamp ? 0x80 : 0) | count), state_.readinessB, state_.readinessC,
+            state_.readinessD};
 }
 
 bool Car::supports(int ecu, std::uint8_t pid) const
@@ -285,17 +307,22 @@ std::optional<Bytes> Car::liveData(int ecu, std::uint8_t pid, const CarState& v)
     }
     if (!supports(ecu, pid))
         return std::nullopt;
+    return valueBytes(ecu, pid, v);
+}
+
+std::optional<Bytes> Car::valueBytes(int ecu, std::uint8_t pid, const CarState& v) const
+{
     Bytes out;
     switch (pid) {
-    case 0x01: {
-        const auto count = static_cast<std::uint8_t>(std::min<std::size_t>(v.storedCodes.size(), 0x7F));
-        return Bytes{static_cast<std::uint8_t>((count ? 0x80 : 0) | count), 0x07, 0xE5, 0x00};
-    }
-    case 0x03: return Bytes{0x02, 0x00};
+    case 0x01: return monitorStatus(ecu);
+    case 0x03: return Bytes{v.fuelSystemStatus, 0x00};
     case 0x04: return Bytes{byteOf(v.load * 255 / 100)};
     case 0x05: return Bytes{byteOf(v.coolant + 40)};
     case 0x06:
-    case 0x07: return Bytes{0x80};
+    case 0x07:
+    case 0x08:
+    case 0x09: return Bytes{0x80};
+    case 0x0A: return Bytes{byteOf(v.fuelPressure / 3)};
     case 0x0B: return Bytes{byteOf(manifoldPressure(v))};
     case 0x0C: appendWord(out, v.rpm * 4); return out;
     case 0x0D: return Bytes{byteOf(v.speed)};
@@ -303,15 +330,19 @@ std::optional<Bytes> Car::liveData(int ecu, std::uint8_t pid, const CarState& v)
     case 0x0F: return Bytes{byteOf(v.intakeTemp + 40)};
     case 0x10: appendWord(out, v.maf * 100); return out;
     case 0x11: return Bytes{byteOf(v.throttle * 255 / 100)};
+    case 0x12: return Bytes{v.secondaryAir};
     case 0x1C: return Bytes{0x01};
     case 0x1F: appendWord(out, v.runTime); return out;
-    case 0x21: appendWord(out, 0); return out;
+    case 0x21: appendWord(out, v.distanceWithMil); return out;
     case 0x2F: return Bytes{byteOf(v.fuelLevel * 255 / 100)};
-    case 0x31: appendWord(out, 1200 + v.time / 60); return out;
+    case 0x30: return Bytes{byteOf(v.warmUps)};
+    case 0x31: appendWord(out, v.distanceSinceClear + v.time / 60); return out;
     case 0x33: return Bytes{byteOf(v.baro)};
     case 0x42: appendWord(out, v.voltage * 1000); return out;
     case 0x46: return Bytes{byteOf(v.ambientTemp + 40)};
-    case 0x51: return Bytes{0x01};
+    case 0x4D: appendWord(out, v.minutesWithMil); return out;
+    case 0x4E: appendWord(out, v.minutesSinceClear); return out;
+    case 0x51: return Bytes{v.fuelType};
     case 0x5C: return Bytes{byteOf(v.oilTemp + 40)};
     case 0x5E: appendWord(out, v.fuelRate * 20); return out;
     case 0x63: appendWord(out, v.refTorque); return out;
@@ -334,7 +365,8 @@ std::optional<Bytes> Car::reply(int ecu, std::uint8_t service, const Bytes& pids
         return out.size() > 1 ? std::optional(out) : std::nullopt;
     }
     case 0x02: {
-        if (ecu != 0 || !freezeFrame_ || pids.empty())
+        // Frame 00 only: the code that stored it (PID 02) and the values of that moment.
+        if (ecu != 0 || !freezeFrame_ || pids.empty() || (pids.size() > 1 && pids[1] != 0x00))
             return std::nullopt;
         Bytes out{responseService, pids[0], 0x00};
         if (pids[0] == 0x02) {
@@ -342,7 +374,9 @@ std::optional<Bytes> Car::reply(int ecu, std::uint8_t service, const Bytes& pids
             out.insert(out.end(), code.begin(), code.end());
             return out;
         }
-        const auto data = liveData(ecu, pids[0], *freezeFrame_);
+        if (pids[0] < kFirstFreezePid || pids[0] > kLastFreezePid)
+            return std::nullopt;
+        const auto data = valueBytes(ecu, pids[0], *freezeFrame_);
         if (!data)
             return std::nullopt;
         out.insert(out.end(), data->begin(), data->end());
@@ -351,9 +385,9 @@ std::optional<Bytes> Car::reply(int ecu, std::uint8_t service, const Bytes& pids
     case 0x03:
     case 0x07:
     case 0x0A: {
-        if (ecu != 0)
-            return std::nullopt;
-        const auto& list = codes(service);
+        const auto list = codes(ecu, service);
+        if (ecu > 0 && static_cast<std::size_t>(ecu) > state_.otherEcus.size())
+            return Bytes{responseService, 0x00};
         Bytes out{responseService, static_cast<std::uint8_t>(list.size())};
         for (const auto& code : list) {
             const Bytes bytes = codeBytes(code);
@@ -363,26 +397,51 @@ std::optional<Bytes> Car::reply(int ecu, std::uint8_t service, const Bytes& pids
     }
     case 0x04:
         return ecu == 0 ? std::optional(Bytes{responseService}) : std::nullopt;
-    case 0x09: {
-        if (ecu != 0 || pids.empty())
+    case 0x09:
+        if (pids.empty())
             return std::nullopt;
-        Bytes out{responseService, pids[0]};
-        Bytes data;
-        if (pids[0] == 0x00)
-            data = {0x50, 0x00, 0x00, 0x00};  // PIDs 02 and 04
-        else if (pids[0] == 0x02)
-            data = textBytes(state_.vin, 17);
-        else if (pids[0] == 0x04)
-            data = textBytes(state_.calibrationId, 16);
-        else
-            return std::nullopt;
-        if (pids[0] != 0x00)
-            out.push_back(0x01);  // one data item
-        out.insert(out.end(), data.begin(), data.end());
-        return out;
-    }
+        return vehicleInformation(ecu, pids[0]);
     case 0x22:
         return ecu == 0 ? readByIdentifier(state_, pids) : std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
+
+// Service 09 as CAN lays it out: the even PIDs carry a count of data items before their data.
+std::optional<Bytes> Car::vehicleInformation(int ecu, std::uint8_t pid) const
+{
+    if (ecu != 0)
+        return std::nullopt;
+    Bytes out{0x49, pid};
+    switch (pid) {
+    case 0x00: {
+        const Bytes supported{0x54, 0x40, 0x00, 0x00};  // PIDs 02, 04, 06 and 0A
+        out.insert(out.end(), supported.begin(), supported.end());
+        return out;
+    }
+    case 0x02:
+        out.push_back(0x01);
+        for (const std::uint8_t byte : textBytes(state_.vin, 17))
+            out.push_back(byte);
+        return out;
+    case 0x04:
+        out.push_back(0x01);
+        for (const std::uint8_t byte : textBytes(state_.calibrationId, 16))
+            out.push_back(byte);
+        return out;
+    case 0x06:
+        out.push_back(static_cast<std::uint8_t>(state_.calibrationVerification.size()));
+        for (const std::uint32_t cvn : state_.calibrationVerification) {
+            for (int shift = 24; shift >= 0; shift -= 8)
+                out.push_back(static_cast<std::uint8_t>(cvn >> shift));
+        }
+        return out;
+    case 0x0A:
+        out.push_back(0x01);
+        for (const std::uint8_t byte : textBytes(state_.ecuName, 20))
+            out.push_back(byte);
+        return out;
     default:
         return std::nullopt;
     }

@@ -10,6 +10,14 @@ namespace elmsim {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// One more ECU's trouble codes and warning lamp.
+struct EcuCodes {
+    std::vector<std::string> stored;
+    std::vector<std::string> pending;
+    std::vector<std::string> permanent;
+    bool milOn = false;
+};
+
 // A service-22 identifier the car answers, and the data bytes of its reply.
 struct CustomPid {
     int id = 0;  // the two PID bytes, 0xPPQQ
@@ -58,8 +66,25 @@ struct CarState {
     std::vector<std::string> storedCodes;       // "P0301"
     std::vector<std::string> pendingCodes;
     std::vector<std::string> permanentCodes;
+    // The codes and lamp of the other ECUs: entry 0 is ECU 1. An ECU without an entry has none.
+    std::vector<EcuCodes> otherEcus;
+    // Readiness (service 01 PID 01 bytes B, C and D): monitors supported and not yet complete.
+    std::uint8_t readinessB = 0x07;
+    std::uint8_t readinessC = 0xE5;
+    std::uint8_t readinessD = 0x00;
+    // The vehicle information screen's service-01 values.
+    std::uint8_t fuelSystemStatus = 0x02;  // PID 03 byte A: closed loop
+    std::uint8_t secondaryAir = 0x04;      // PID 12: from outside atmosphere or off
+    double distanceWithMil = 0;            // km, PID 21
+    int warmUps = 12;                      // PID 30
+    double distanceSinceClear = 1200;      // km, PID 31
+    double minutesWithMil = 0;             // PID 4D
+    double minutesSinceClear = 1500;       // PID 4E
+    std::uint8_t fuelType = 0x01;          // PID 51: gasoline
     std::string vin = "1D4GP00R55B123456";
     std::string calibrationId = "NVSIM-CAL-0001";
+    std::vector<std::uint32_t> calibrationVerification = {0x1791BC82};  // service 09 PID 06, one per module
+    std::string ecuName = "ECM-EngineControl";                         // service 09 PID 0A, up to 20 bytes
     // A turbocharged engine: under load the manifold pressure rises by up to turboBoost above `map`.
     bool turbo = false;
     double turboBoost = 80;      // kPa at full load
@@ -85,12 +110,16 @@ public:
     // The reply of ECU `ecu` (0 engine, 1.. others) to a service and its PID bytes; nullopt: no answer.
     // Service 01 answers every supported PID of a packed request; codes come as CAN lays them out.
     std::optional<Bytes> reply(int ecu, std::uint8_t service, const Bytes& pids) const;
-    // The trouble codes of service 03, 07 or 0A.
-    const std::vector<std::string>& codes(std::uint8_t service) const;
+    // The trouble codes of ECU `ecu` for service 03, 07 or 0A.
+    std::vector<std::string> codes(int ecu, std::uint8_t service) const;
 
 private:
     void followProfile();
     std::optional<Bytes> liveData(int ecu, std::uint8_t pid, const CarState& values) const;
+    // A PID's value bytes, whether the car lists the PID as supported or not.
+    std::optional<Bytes> valueBytes(int ecu, std::uint8_t pid, const CarState& values) const;
+    std::optional<Bytes> vehicleInformation(int ecu, std::uint8_t pid) const;
+    Bytes monitorStatus(int ecu) const;
     bool supports(int ecu, std::uint8_t pid) const;
     Bytes bitmap(int ecu, std::uint8_t base) const;
     void captureFreezeFrame();

@@ -264,10 +264,10 @@ void Simulator::setLatency(double seconds)
     impl_->latency = seconds;
 }
 
-void Simulator::injectFault(Fault fault, int times)
+void Simulator::injectFault(Fault fault, int times, const std::string& request)
 {
     std::lock_guard lock(impl_->mutex);
-    impl_->adapter.injectFault(fault, times);
+    impl_->adapter.injectFault(fault, times, request);
 }
 
 void Simulator::clearFaults()

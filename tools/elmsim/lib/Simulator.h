@@ -32,7 +32,8 @@ public:
     // The time base the car drives by, in seconds (read on the simulator's thread at each request);
     // by default the real time. Tests hand in the run loop's manual clock.
     void setClock(std::function<double()> now);
-    void injectFault(Fault fault, int times = 1);  // on the next OBD requests; times < 0: until cleared
+    // On the next OBD requests (only those beginning with `request` when one is given); times < 0: until cleared.
+    void injectFault(Fault fault, int times = 1, const std::string& request = {});
     void clearFaults();
 
     // The requests received, as sent without the carriage return, oldest first.

@@ -1,0 +1,446 @@
+#include "diagnostics/DTCViewController.h"
+
+#include <algorithm>
+
+#include "core/model/Manager.h"
+#include "diagnostics/DTCDecoding.h"
+#include "diagnostics/DTCDetViewCon.h"
+#include "diagnostics/DTCReferencePage.h"
+#include "diagnostics/DiagnosticsLook.h"
+#include "html/HTMLUTF8.h"
+#include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/Localization.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Strings.h"
+#include "platform/foundation/Timer.h"
+#include "platform/net/UrlSession.h"
+#include "platform/ui/NavigationController.h"
+#include "shell/QueuedAlertController.h"
+#include "shell/RoundedCell.h"
+#include "shell/TableLook.h"
+
+namespace look = diagnosticsLook;
+
+namespace {
+
+constexpr std::uint8_t kReplyModes[DTCViewController::listCount] = {0x43, 0x47, 0x4A};
+constexpr const char* kSectionTitles[DTCViewController::listCount] = {"Current DTCs", "Pending DTCs", "Permanent DTCs"};
+constexpr double kPanelHeight = 70;
+
+// Pages are parsed away from the main thread, one after the other.
+fnd::DispatchQueue& lookupQueue()
+{
+    static fnd::DispatchQueue queue("dtc-reference");
+    return queue;
+}
+
+}  // namespace
+
+DTCViewController::DTCViewController() : theme_(Manager::sharedManager().setting().theme)
+{
+    navigationItem().setTitleView(look::titleLabel(fnd::L("Trouble Codes"), look::digitalSerial(17)));
+    dtcButton_ = std::make_shared<ui::BarButtonItem>(fnd::L("Clear DTCs"), ui::BarButtonItemStyle::Plain,
+                                                     [this](ui::BarButtonItem&) { clearDTCs(); });
+    dtcButton_->setTitleTextAttributes({look::digitalSerial(17), look::accent()});
+    navigationItem().setRightBarButtonItem(dtcButton_);
+}
+
+DTCViewController::~DTCViewController()
+{
+    if (tb_) {
+        tb_->setDataSource(nullptr);
+        tb_->setDelegate(nullptr);
+    }
+}
+
+void DTCViewController::viewDidLoad()
+{
+    ui::View& root = *view();
+    const ui::Color grey = theme_ == 1 ? ui::Color::darkGray() : ui::Color::lightGray();
+    root.setBackgroundColor(theme_ == 1 ? ui::Color::white(0.9) : ui::Color::white(0.1));
+
+    tb_ = std::make_shared<ui::TableView>(ui::Rect{}, ui::TableViewStyle::Grouped);
+    tb_->setTableHeaderView(std::make_shared<ui::View>(ui::Rect{0, 0, 1, 0.01}));
+    tb_->setContentInset({10, 0, 0, 0});
+    tb_->setBackgroundColor(theme_ == 1 ? ui::Color::white(0.9) : ui::Color::white(0.1));
+    tb_->setSeparatorColor(ui::Color::white(0.2));
+    tb_->setDataSource(this);
+    tb_->setDelegate(this);
+    root.addSubview(tb_);
+
+    topView_ = std::make_shared<ui::View>();
+    topView_->setBackgroundColor(theme_ == 1 ? ui::Color::white() : ui::Color::white(1, 0.039));
+    MILImageView_ = std::make_shared<ui::ImageView>(ui::Rect{5, 10, 55, 55});
+    MILImageView_->setContentMode(ui::ContentMode::ScaleAspectFit);
+    DTCMILLabel_ = std::make_shared<ui::Label>();
+    DTCMILLabel_->setFont(look::digitalSans(16));
+    DTCMILLabel_->setNumberOfLines(0);
+    DTCMILLabel_->setTextColor(grey);
+    spinner_ = std::make_shared<ui::ActivityIndicator>(ui::ActivityIndicatorStyle::Large);
+    spinner_->setColor(look::accent());
+    topView_->addSubview(MILImageView_);
+    topView_->addSubview(DTCMILLabel_);
+    topView_->addSubview(spinner_);
+    root.addSubview(topView_);
+
+    DTCLabel_ = std::make_shared<ui::Label>();
+    DTCLabel_->setText(fnd::L("No trouble codes"));
+    DTCLabel_->setFont(look::digitalSerialBold(25));
+    DTCLabel_->setTextAlignment(ui::TextAlignment::Center);
+    DTCLabel_->setTextColor(grey);
+    DTCLabel_->setHidden(true);
+    checkMarkImageView_ = std::make_shared<ui::ImageView>(ui::Image::named("check.png"));
+    checkMarkImageView_->setHidden(true);
+    root.addSubview(DTCLabel_);
+    root.addSubview(checkMarkImageView_);
+}
+
+// Portrait and landscape alike: the lamp panel under the bar, the codes below it.
+void DTCViewController::viewDidLayoutSubviews()
+{
+    const ui::Rect bounds = view()->bounds();
+    const bool landscape = bounds.size.width > bounds.size.height;
+    const ui::EdgeInsets safe = ui::safeAreaInsets(*view());
+    const double top = look::topBarSpace(*this);
+    const double panel = landscape ? 50 : kPanelHeight;
+    const double left = landscape ? std::max(safe.left, safe.right) : 0;
+    const double width = bounds.size.width - left;
+    topView_->setFrame({left, top, width, panel});
+    MILImageView_->setFrame({5, (panel - 55) / 2 + (landscape ? 0 : 5), 55, 55});
+    DTCMILLabel_->setFrame({80, (panel - 40) / 2, width - 80 - 90, 40});  // clear of the spinner
+    spinner_->setFrame({width - 50 - 30, (panel - 60) / 2, 60, 60});
+    const double tableTop = top + panel + 2;
+    tb_->setFrame({left, tableTop, width, std::max(0.0, bounds.size.height - tableTop - look::bottomBarSpace(*this))});
+    DTCLabel_->setFrame({0, bounds.size.height / 2 - 15, bounds.size.width, 30});
+    const ui::Size check = checkMarkImageView_->sizeThatFits({});
+    checkMarkImageView_->setFrame({bounds.size.width / 2 - check.width / 2, bounds.size.height / 2 + 25, check.width,
+                                   check.height});
+}
+
+void DTCViewController::holdLink(Scanner& link)
+{
+    LinkHolder::takeLink();
+    link.shoulBlockStatus(true);
+}
+
+void DTCViewController::giveLinkBack(Scanner& link)
+{
+    link.shoulBlockStatus(false);
+    LinkHolder::releaseLink();
+}
+
+void DTCViewController::buildCommands(const Scanner& link)
+{
+    // Every ECU may answer the lamp request, so it goes out without the one-reply suffix.
+    commandArr_ = {link.commandForOBD2(1, 1, 255, Scanner::FastPolling::Off), link.commandForOBD2(3, 255, 255), link.commandForOBD2(7, 255, 255),
+                   link.commandForOBD2(10, 255, 255)};
+}
+
+void DTCViewController::viewDidAppear(bool animated)
+{
+    loadViewIfNeeded();
+    DTCLabel_->setHidden(true);
+    checkMarkImageView_->setHidden(true);
+    // Held also while disconnected, to hear when the adapter is ready.
+    LinkHolder::takeLink();
+    const auto link = scanner();
+    if (link && link->isConnected()) {
+        startVisit(*link);
+    } else {
+        DTCMILLabel_->setText(fnd::L("Device msg"));
+        dtcButton_->setEnabled(false);
+        tb_->reloadData();
+    }
+    ui::ViewController::viewDidAppear(animated);
+}
+
+// The adapter became ready while the screen is on view: it reads as if it had just appeared.
+void DTCViewController::scannerDidInitialize(Scanner& link)
+{
+    if (isVisible() && link.isConnected())
+        startVisit(link);
+}
+
+void DTCViewController::startVisit(Scanner& link)
+{
+    holdLink(link);
+    buildCommands(link);
+    link.setInitCommands(commandArr_, false);
+    scheduleLoadingEnd();
+    spinner_->startAnimating();
+    haveMilData_ = false;
+    milAnswered_ = false;
+    DTCMILLabel_->setText(fnd::L("MIL msg"));
+    DTCMILLabel_->setTextColor(ui::Color::lightGray());
+    DTCMILLabel_->setBackgroundColor(ui::Color::clear());
+    MILImageView_->setImage({});
+    dtcButton_->setEnabled(true);
+    tb_->reloadData();
+}
+
+void DTCViewController::viewWillDisappear(bool animated)
+{
+    ui::ViewController::viewWillDisappear(animated);
+    const auto link = scanner();
+    if (!link || !link->isConnected()) {
+        LinkHolder::releaseLink();
+        return;
+    }
+    giveLinkBack(*link);
+    commandArr_.clear();
+    for (auto& list : codeArrays_)
+        list.clear();
+}
+
+// Only the latest end counts: an earlier appearance's end must not cut a newer loading period short.
+void DTCViewController::scheduleLoadingEnd()
+{
+    const std::uint64_t generation = ++loadingEnd_;
+    const std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    fnd::after(loadingPeriod, [weak, generation] {
+        const auto self = std::static_pointer_cast<DTCViewController>(weak.lock());
+        if (self && self->loadingEnd_ == generation)
+            self->removeLoadingIndicator();
+    });
+}
+
+void DTCViewController::removeLoadingIndicator()
+{
+    spinner_->stopAnimating();
+    spinner_->setColor(look::accent());
+    if (std::all_of(std::begin(codeArrays_), std::end(codeArrays_), [](const auto& list) { return list.empty(); })) {
+        DTCLabel_->setHidden(false);
+        checkMarkImageView_->setHidden(false);
+    }
+    // The lamp is reported off only when the car said so; silence is not an answer.
+    if (haveMilData_)
+        return;
+    if (milAnswered_) {
+        showMilOff();
+        if (const auto menu = delegate_.lock())
+            menu->resetMil();
+    } else {
+        DTCMILLabel_->setText(fnd::L("MIL msg4"));
+        DTCMILLabel_->setTextColor(ui::Color::lightGray());
+    }
+}
+
+void DTCViewController::showMilOff()
+{
+    MILImageView_->setImage(ui::Image::named("milOff.png"));
+    DTCMILLabel_->setText(fnd::L("MIL msg3"));
+    DTCMILLabel_->setTextColor(ui::Color::lightGray());
+    DTCMILLabel_->setBackgroundColor(ui::Color::clear());
+}
+
+// Every ECU of the car may answer: the lamp is on when any of them has it on, and the count of stored
+// codes is theirs together.
+void DTCViewController::showMil(const std::vector<const Response*>& statuses)
+{
+    milAnswered_ = true;
+    bool on = false;
+    int count = 0;
+    for (const Response* status : statuses) {
+        const std::uint8_t a = status->data.empty() ? 0 : status->data[0];
+        on = on || (a & 0x80) != 0;
+        count += a & 0x7F;
+    }
+    haveMilData_ = on;
+    if (!on) {
+        showMilOff();
+        return;
+    }
+    spinner_->setColor(ui::Color::black());
+    MILImageView_->setImage(ui::Image::named("milOn.png").asTemplate());
+    MILImageView_->setTintColor(look::accent());
+    DTCMILLabel_->setText(fnd::format("  %s  %d", fnd::L("MIL msg2"), count));
+    DTCMILLabel_->setTextColor(ui::Color::black());
+    DTCMILLabel_->setBackgroundColor(look::accent());
+    DTCMILLabel_->setCornerRadius(10);
+    DTCMILLabel_->setClipsToBounds(true);
+}
+
+void DTCViewController::didReceiveResponse(const std::vector<Response>& responses)
+{
+    std::vector<const Response*> statuses;
+    bool codesReplaced[listCount] = {};
+    for (const Response& response : responses) {
+        if (response.mode == 0x41 && response.pid == 0x01)
+            statuses.push_back(&response);
+        else if (response.mode == 0x7F && response.pid == 0x04)
+            QueuedAlertController::showMessage("Clear DTCs", "Clear refused msg");
+        for (int list = 0; list < listCount; ++list)
+            codesReplaced[list] = codesReplaced[list] || response.mode == kReplyModes[list];
+    }
+    if (!statuses.empty())
+        showMil(statuses);
+    for (int list = 0; list < listCount; ++list) {
+        if (!codesReplaced[list])
+            continue;
+        DTCList found = troubleCodesOf(responses, kReplyModes[list]);
+        codeArrays_[list] = std::move(found.codes);
+        descArrays_[list] = std::move(found.descriptions);
+        for (const std::string& code : codeArrays_[list])
+            crawlURL(code, list + 1);
+    }
+    tb_->setScrollEnabled(std::any_of(std::begin(codeArrays_), std::end(codeArrays_),
+                                      [](const auto& list) { return !list.empty(); }));
+    tb_->reloadData();
+}
+
+void DTCViewController::clearDTCs()
+{
+    const auto link = scanner();
+    if (!link || !link->isConnected())
+        return;
+    auto alert = QueuedAlertController::alertControllerWithTitle("Clear DTCs", "DTC msg");
+    const std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    alert->addAction("Ok", ui::AlertActionStyle::Default, [weak] {
+        const auto self = std::static_pointer_cast<DTCViewController>(weak.lock());
+        const auto link = self ? self->scanner() : nullptr;
+        if (!link || !link->isConnected())
+            return;
+        link->sendCommand(link->commandForOBD2(4, 255, 255));
+        self->spinner_->startAnimating();
+        fnd::after(refreshDelay, [weak] {
+            if (const auto again = std::static_pointer_cast<DTCViewController>(weak.lock()))
+                again->refreshDTC();
+        });
+    });
+    alert->addAction("Cancel");
+    alert->show();
+}
+
+void DTCViewController::refreshDTC()
+{
+    const auto link = scanner();
+    if (!link || !link->isConnected())
+        return;
+    if (commandArr_.empty())
+        buildCommands(*link);
+    milAnswered_ = false;
+    link->setInitCommands(commandArr_, false);
+    for (auto& list : codeArrays_)
+        list.clear();
+    tb_->reloadData();
+    scheduleLoadingEnd();
+}
+
+std::string DTCViewController::lookupNote(int list, const std::string& code) const
+{
+    const auto found = lookupNotes_[list].find(code);
+    return found == lookupNotes_[list].end() ? std::string() : found->second;
+}
+
+void DTCViewController::crawlURL(const std::string& code, int listNumber)
+{
+    const int list = std::clamp(listNumber, 1, listCount) - 1;
+    lookupNotes_[list].erase(code);
+    const std::string base = net::UrlSession::referenceBaseUrl();
+    if (base.empty() || base == "off") {
+        lookupNotes_[list][code] = "No reference site is set.";
+        return;
+    }
+    const std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    net::UrlSession::shared().get(base + "/" + code, [weak, code, list](const net::UrlResponse& response) {
+        const auto self = std::static_pointer_cast<DTCViewController>(weak.lock());
+        if (!self)
+            return;
+        if (!response.error.empty()) {
+            fnd::log(fnd::LogLevel::Warning, "Error in transport " + response.error);
+            self->lookupNotes_[list][code] = "The reference site could not be reached: " + response.error;
+            return;
+        }
+        if (response.status != 200) {
+            fnd::log(fnd::LogLevel::Warning, fnd::format("HTTP Error %d", response.status));
+            self->lookupNotes_[list][code] = fnd::format("The reference site has no page for this code (HTTP %d).",
+                                                         response.status);
+            return;
+        }
+        if (!DecodeUTF8(response.body, true)) {
+            self->lookupNotes_[list][code] = "The reference page could not be read.";
+            return;
+        }
+        lookupQueue().async([weak, code, list, page = response.body] {
+            DTCReferenceTexts texts = readReferencePage(page);
+            fnd::DispatchQueue::main().async([weak, code, list, texts = std::move(texts)] {
+                const auto self = std::static_pointer_cast<DTCViewController>(weak.lock());
+                if (!self)
+                    return;
+                if (texts.symptoms)
+                    self->symptomDicts_[list][code] = *texts.symptoms;
+                if (texts.causes)
+                    self->causeDicts_[list][code] = *texts.causes;
+                self->lookupNotes_[list][code] = "Not found on the reference page.";
+            });
+        });
+    });
+}
+
+int DTCViewController::numberOfRowsInSection(ui::TableView&, int section)
+{
+    return section >= 0 && section < listCount ? static_cast<int>(codeArrays_[section].size()) : 0;
+}
+
+std::shared_ptr<ui::View> DTCViewController::viewForHeaderInSection(ui::TableView&, int section)
+{
+    const bool any = section >= 0 && section < listCount && !codeArrays_[section].empty();
+    return look::badgeHeader(any ? fnd::format("  %s ", fnd::L(kSectionTitles[section])) : std::string(), look::teal(),
+                             30, 10, 9);
+}
+
+std::shared_ptr<ui::TableViewCell> DTCViewController::cellForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
+{
+    const int list = indexPath.section;
+    const std::string& code = codeArrays_[list][indexPath.row];
+    const std::string& desc = descArrays_[list][indexPath.row];
+    auto cell = std::make_shared<RoundedCell>(ui::TableViewCellStyle::Subtitle);
+    // The settings tables' rounding and selected background (dark grey with the green strip).
+    TableLook::forTheme(theme_ == 1 ? 1 : 0).apply(*cell, indexPath.row, static_cast<int>(codeArrays_[list].size()));
+    const ui::Image dot = ui::Image::named("dot.png");
+    cell->imageView()->setImage(list < 2 ? dot.asTemplate() : dot);
+    cell->imageView()->setTintColor(look::accent());
+    const std::string title = fnd::format("%s %s", fnd::L("trouble code"), code);
+    ui::Label& text = *cell->textLabel();
+    ui::Label& detail = *cell->detailTextLabel();
+    if (!desc.empty()) {
+        text.setText(desc);
+        detail.setText(title);
+        detail.setTextColor(look::accent());
+    } else {
+        text.setText(title);
+        detail.setText(fnd::L("no desc msg"));
+        detail.setTextColor(ui::Color::white(1, 0.8));
+    }
+    text.setFont(look::digitalSans(18));
+    detail.setFont(look::digitalSans(14));
+    text.setTextColor(theme_ == 0 ? ui::Color::white() : ui::Color::black());
+    cell->setAccessoryType(ui::TableViewCellAccessoryType::DisclosureIndicator);
+    return cell;
+}
+
+void DTCViewController::willDisplayCell(ui::TableView&, ui::TableViewCell& cell, ui::IndexPath)
+{
+    cell.setBackgroundColor(theme_ == 1 ? ui::Color::white() : ui::Color::black());
+}
+
+void DTCViewController::didSelectRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
+{
+    const int list = indexPath.section;
+    const std::string code = codeArrays_[list][indexPath.row];
+    auto find = [&](const std::map<std::string, std::string>& dict) -> std::optional<std::string> {
+        const auto found = dict.find(code);
+        return found == dict.end() ? std::nullopt : std::optional(found->second);
+    };
+    auto detail = std::make_shared<DTCDetViewCon>(ui::TableViewStyle::Grouped, code, descArrays_[list][indexPath.row],
+                                                  find(symptomDicts_[list]), find(causeDicts_[list]),
+                                                  lookupNote(list, code));
+    auto navigation = std::make_shared<ui::NavigationController>(detail);
+    navigation->setModalPresentationStyle(ui::ModalPresentationStyle::FullScreen);
+    presentViewController(navigation, true);
+    const std::weak_ptr<ui::TableView> weakTable = tb_;
+    fnd::after(0.3, [weakTable, indexPath] {
+        if (const auto t = weakTable.lock())
+            t->deselectRowAtIndexPath(indexPath, true);
+    });
+}

@@ -1,0 +1,239 @@
+// The trouble code screen against the adapter simulator, on the manual clock.
+
+#include "DiagnosticsTest.h"
+
+#include "diagnostics/DTCDetViewCon.h"
+#include "diagnostics/DTCViewController.h"
+#include "platform/foundation/Localization.h"
+#include "platform/net/UrlSession.h"
+#include "platform/ui/AlertController.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+struct MilRecorder : DTCViewControllerDelegate {
+    int resets = 0;
+    void resetMil() override { ++resets; }
+};
+
+class DTCScreenTest : public DiagnosticsTest {
+protected:
+    void SetUp() override
+    {
+        DiagnosticsTest::SetUp();
+        net::UrlSession::setReferenceBaseUrl("off");
+        screen = std::make_shared<DTCViewController>();
+        screen->setScanner(link);
+        screen->setDelegate(menu);
+    }
+    void TearDown() override { net::UrlSession::setReferenceBaseUrl({}); }
+
+    // Shows the screen and waits for the four one-shot requests to be answered.
+    bool showAndRead()
+    {
+        const int before = requestCount("0a");
+        show(screen);
+        return waitFor([&] { return requestCount("0a") > before; }) && drain();
+    }
+
+    std::shared_ptr<MilRecorder> menu = std::make_shared<MilRecorder>();
+    std::shared_ptr<DTCViewController> screen;
+};
+
+TEST_F(DTCScreenTest, ReadsLampAndEveryListOnceOnAppearance)
+{
+    sim.updateCar([](elmsim::CarState& s) {
+        s.storedCodes = {"P0301", "P0420", "C0035"};
+        s.pendingCodes = {"P0171"};
+        s.permanentCodes = {"P0420"};
+    });
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(showAndRead());
+    EXPECT_TRUE(link->isStatusBlocked());
+    for (const char* request : {"0101", "03", "07", "0a"})
+        EXPECT_EQ(requestCount(request), 1) << request;
+
+    EXPECT_EQ(screen->codes(0), (Strings{"P0301", "P0420", "C0035"}));
+    EXPECT_EQ(screen->descriptions(0),
+              (Strings{"Cylinder 1 Misfire Detected", "Catalyst System Efficiency Below Threshold (Bank 1)", ""}));
+    EXPECT_EQ(screen->codes(1), Strings{"P0171"});
+    EXPECT_EQ(screen->codes(2), Strings{"P0420"});
+    EXPECT_TRUE(screen->haveMilData());
+    EXPECT_EQ(screen->milLabel().text(), "  " + fnd::L("MIL msg2") + "  3");
+    EXPECT_EQ(screen->table().numberOfRowsInSection(0), 3);
+
+    advance(DTCViewController::loadingPeriod);
+    EXPECT_FALSE(screen->spinner().isAnimating());
+    EXPECT_TRUE(screen->noCodesLabel().isHidden());
+    EXPECT_EQ(menu->resets, 0) << "the lamp is on";
+
+    root->setRootViewController(std::make_shared<ui::ViewController>());
+    advance(0.5);
+    EXPECT_FALSE(link->isStatusBlocked());
+    EXPECT_EQ(link->delegate(), nullptr);
+    EXPECT_TRUE(screen->codes(0).empty()) << "leaving empties the lists";
+}
+
+TEST_F(DTCScreenTest, CarWithoutCodesShowsNoCodesAndTurnsTheMenuLampOffOnce)
+{
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(showAndRead());
+    EXPECT_TRUE(screen->noCodesLabel().isHidden());
+    advance(DTCViewController::loadingPeriod);
+    EXPECT_FALSE(screen->noCodesLabel().isHidden());
+    EXPECT_EQ(screen->milLabel().text(), fnd::L("MIL msg3"));
+    EXPECT_EQ(menu->resets, 1);
+    EXPECT_FALSE(screen->table().isScrollEnabled());
+}
+
+// Codes of several ECUs once replaced each other; the lamp of any ECU counts, and the count is theirs together.
+TEST_F(DTCScreenTest, EveryEcuCountsForCodesAndLamp)
+{
+    sim.setOptions([](elmsim::AdapterOptions& o) { o.ecuCount = 3; });
+    sim.updateCar([](elmsim::CarState& s) {
+        s.storedCodes = {"P0301"};
+        s.otherEcus = {{{"P0700", "P0301"}, {}, {}, true}};
+    });
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(showAndRead());
+    EXPECT_EQ(screen->codes(0), (Strings{"P0301", "P0700"}));
+    EXPECT_EQ(screen->milLabel().text(), "  " + fnd::L("MIL msg2") + "  3");
+
+    sim.updateCar([](elmsim::CarState& s) {
+        s.storedCodes.clear();
+        s.otherEcus = {{{"P0700"}, {}, {}, true}};
+    });
+    show(std::make_shared<ui::ViewController>());
+    ASSERT_TRUE(showAndRead());
+    EXPECT_TRUE(screen->haveMilData()) << "the transmission's lamp is on while the engine's is off";
+    advance(DTCViewController::loadingPeriod);
+    EXPECT_EQ(menu->resets, 0);
+}
+
+TEST_F(DTCScreenTest, DroppedServiceLeavesItsListEmpty)
+{
+    sim.updateCar([](elmsim::CarState& s) {
+        s.storedCodes = {"P0301"};
+        s.pendingCodes = {"P0171"};
+    });
+    sim.injectFault(elmsim::Fault::NoData, 1, "07");
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(showAndRead());
+    EXPECT_EQ(screen->codes(0), Strings{"P0301"});
+    EXPECT_TRUE(screen->codes(1).empty());
+    EXPECT_EQ(screen->table().numberOfRowsInSection(1), 0);
+}
+
+// Silence is not "lamp off": the menu keeps its lamp and the screen says it does not know.
+TEST_F(DTCScreenTest, NoLampReplyTurnsNothingOff)
+{
+    sim.injectFault(elmsim::Fault::NoData, 1, "0101");
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(showAndRead());
+    advance(DTCViewController::loadingPeriod);
+    EXPECT_EQ(menu->resets, 0);
+    EXPECT_EQ(screen->milLabel().text(), fnd::L("MIL msg4"));
+}
+
+TEST_F(DTCScreenTest, ClearAsksThenClearsAndReadsAgain)
+{
+    sim.updateCar([](elmsim::CarState& s) { s.storedCodes = {"P0301"}; });
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(showAndRead());
+    advance(DTCViewController::loadingPeriod);
+
+    screen->clearButton()->sendAction();
+    advance(0.5);
+    auto alert = ui::AlertController::visible();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title(), "Clear DTCs");
+    EXPECT_TRUE(alert->triggerAction("Cancel"));
+    advance(0.5);
+    EXPECT_EQ(requestCount("04"), 0);
+
+    screen->clearButton()->sendAction();
+    advance(0.5);
+    ASSERT_TRUE(ui::AlertController::visible());
+    EXPECT_TRUE(ui::AlertController::visible()->triggerAction("Ok"));
+    ASSERT_TRUE(waitFor([&] { return requestCount("04") == 1; }));
+    EXPECT_TRUE(screen->spinner().isAnimating());
+    advance(DTCViewController::refreshDelay);
+    ASSERT_TRUE(waitFor([&] { return requestCount("0a") == 2; }) && drain());
+    EXPECT_TRUE(screen->codes(0).empty());
+    advance(DTCViewController::loadingPeriod);
+    EXPECT_FALSE(screen->noCodesLabel().isHidden());
+    EXPECT_EQ(menu->resets, 1);
+}
+
+TEST_F(DTCScreenTest, RefusedClearIsReported)
+{
+    sim.updateCar([](elmsim::CarState& s) { s.storedCodes = {"P0301"}; });
+    sim.injectFault(elmsim::Fault::Refused, 1, "04");
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(showAndRead());
+    screen->clearButton()->sendAction();
+    advance(0.5);
+    ASSERT_TRUE(ui::AlertController::visible()->triggerAction("Ok"));
+    advance(0.5);
+    ASSERT_TRUE(waitFor([&] { return requestCount("0a") == 2; }) && drain());
+    advance(0.5);
+    const auto alert = ui::AlertController::visible();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message(), fnd::L("Clear refused msg"));
+    EXPECT_EQ(screen->codes(0), Strings{"P0301"});
+}
+
+// An end of the loading period from an earlier appearance must not cut the newer one short; the latest
+// still ends after the screen was left.
+TEST_F(DTCScreenTest, OnlyTheLatestLoadingPeriodEnds)
+{
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(showAndRead());
+    advance(2.0);
+    auto other = std::make_shared<ui::ViewController>();
+    root->setRootViewController(other);
+    advance(0.2);
+    ASSERT_TRUE(showAndRead());
+    advance(1.0);
+    EXPECT_TRUE(screen->spinner().isAnimating()) << "the first appearance's end came";
+    root->setRootViewController(other);
+    advance(DTCViewController::loadingPeriod);
+    EXPECT_FALSE(screen->spinner().isAnimating());
+    EXPECT_EQ(menu->resets, 1);
+}
+
+TEST_F(DTCScreenTest, DisconnectedReadsNothing)
+{
+    show(screen);
+    EXPECT_EQ(screen->milLabel().text(), fnd::L("Device msg"));
+    EXPECT_FALSE(screen->clearButton()->isEnabled());
+    screen->clearDTCs();
+    advance(0.5);
+    EXPECT_FALSE(ui::AlertController::visible());
+    EXPECT_TRUE(sim.requests().empty());
+}
+
+TEST_F(DTCScreenTest, TappingAPendingCodeOpensItsDetail)
+{
+    sim.updateCar([](elmsim::CarState& s) {
+        s.storedCodes = {"P0301"};
+        s.pendingCodes = {"P0455"};
+    });
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(showAndRead());
+    root->window().layoutIfNeeded();
+    const ui::Rect row = screen->table().rectForRowAtIndexPath({1, 0});
+    tap(screen->table().convertPoint(row.center(), nullptr));
+    advance(1.0);
+    auto* presented = dynamic_cast<ui::NavigationController*>(navigation->presentedViewController());
+    ASSERT_NE(presented, nullptr);
+    auto* detail = dynamic_cast<DTCDetViewCon*>(presented->topViewController());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->codeString(), "P0455");
+    EXPECT_EQ(detail->rowText(0), "Evaporative Emission Control System Leak Detected (gross leak)");
+    EXPECT_EQ(detail->rowText(1), "No reference site is set.");
+    EXPECT_FALSE(screen->table().indexPathForSelectedRow());
+}
+
+}  // namespace
