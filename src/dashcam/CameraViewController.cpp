@@ -20,6 +20,7 @@
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Paths.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/media/PhotoAlbum.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
@@ -74,11 +75,29 @@ CameraViewController::CameraViewController()
     pathToMovie_ = fnd::Paths::documents() / "Movie.m4v";
     modifiedToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
         gaugeModifiedNotification, [this](const fnd::Notification&) { firstLaunch_ = true; });
+    backgroundToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
+        enteredBackgroundNotification, [this](const fnd::Notification&) { stopRecordingForTheApp(false); });
+    closedToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
+        appClosedNotification, [this](const fnd::Notification&) { stopRecordingForTheApp(true); });
+}
+
+void CameraViewController::stopRecordingForTheApp(bool quitting)
+{
+    if (recording_) {
+        stopRecording();
+        if (buttonView_)
+            buttonView_->setRecording(false);
+    }
+    // At the end of the run the movie is finished and copied before the program goes.
+    if (quitting && finishing_)
+        fnd::RunLoop::main().runUntil([this] { return finishing_ == nullptr; }, 10.0);
 }
 
 CameraViewController::~CameraViewController()
 {
     fnd::NotificationCenter::defaultCenter().removeObserver(modifiedToken_);
+    fnd::NotificationCenter::defaultCenter().removeObserver(backgroundToken_);
+    fnd::NotificationCenter::defaultCenter().removeObserver(closedToken_);
     if (locationManager_)
         locationManager_->setDelegate(nullptr);
     if (clockTimer_)

@@ -95,6 +95,8 @@ private:
     void stopRecording();
     void updateRecordLabel();
     void movieFinished(const std::shared_ptr<GfxMovieWriter>& writer);
+    // Going to the background or quitting stops and saves a recording.
+    void stopRecordingForTheApp(bool quitting);
 
     std::shared_ptr<GfxView> gpuImgView_;
     std::shared_ptr<ui::View> overlayView_;
@@ -130,6 +132,8 @@ private:
     std::filesystem::path pathToMovie_;
     std::shared_ptr<fnd::Timer> counterTimer_;
     fnd::NotificationCenter::Token modifiedToken_;
+    fnd::NotificationCenter::Token backgroundToken_;
+    fnd::NotificationCenter::Token closedToken_;
     int recordMode_ = 2;
     bool is30Frames_ = false;
     bool firstLaunch_ = true;

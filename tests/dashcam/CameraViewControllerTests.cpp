@@ -9,6 +9,7 @@
 #include "dashcam/CameraViewController.h"
 #include "elmsim/lib/Simulator.h"
 #include "performance/GforceView.h"
+#include "core/Notifications.h"
 #include "dashcam/CompassView.h"
 #include "platform/geo/LocationService.h"
 #include "platform/media/CaptureDevice.h"
@@ -195,6 +196,18 @@ TEST_F(CameraViewControllerTest, CoordinatesClockAndCompassReachTheOverlay)
     EXPECT_EQ(camera->cView()->label(camera->cView()->shownPoint()).text(), "E");
     leave();
     geo::LocationService::shared().stop();
+}
+
+TEST_F(CameraViewControllerTest, QuittingStopsAndSavesARecording)
+{
+    show();
+    camera->recordData();
+    ASSERT_TRUE(camera->isRecording());
+    film(0.5);
+    fnd::NotificationCenter::defaultCenter().post(appClosedNotification, nullptr);
+    EXPECT_FALSE(camera->isRecording());
+    EXPECT_FALSE(camera->isFinishingMovie());
+    EXPECT_EQ(camera->moviesSaved(), 1);
 }
 
 TEST_F(CameraViewControllerTest, RecordingNeedsTheLinkButStopsWithoutIt)
