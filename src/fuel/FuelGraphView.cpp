@@ -5,7 +5,7 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "fuel/LocalCalendar.h"
+#include "platform/foundation/Calendar.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Strings.h"
@@ -149,7 +149,7 @@ std::vector<std::string> FuelGraphView::scannedDayKeys() const
     const fnd::Date today = fnd::Date::now();
     std::vector<std::string> keys;
     for (int k = 0; k <= l.days; ++k)
-        keys.push_back(formatter.stringFromDate(localcalendar::addingDays(today, -(l.whole + k))));
+        keys.push_back(formatter.stringFromDate(fnd::Calendar::dateByAddingDays(today, -(l.whole + k))));
     return keys;
 }
 

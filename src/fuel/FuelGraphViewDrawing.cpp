@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "fuel/FuelGraphView.h"
-#include "fuel/LocalCalendar.h"
+#include "platform/foundation/Calendar.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Strings.h"
@@ -107,10 +107,10 @@ void FuelGraphView::drawMonthLabels(ui::Context& context, const Layout& l) const
     const ui::Font font = ui::Font::named("Digital-Serial", static_cast<int>(l.height / 18));
     const fnd::Date today = fnd::Date::now();
     for (int k = 0; k <= l.days; ++k) {
-        const fnd::Date day = localcalendar::addingDays(today, -(l.whole + k));
-        if (localcalendar::dayOfMonth(day) != 15)
+        const fnd::Date day = fnd::Calendar::dateByAddingDays(today, -(l.whole + k));
+        if (fnd::Calendar::components(day).day != 15)
             continue;
-        const std::string month = std::to_string(localcalendar::month(day));
+        const std::string month = std::to_string(fnd::Calendar::components(day).month);
         const std::string name = graphMode_ == 4 && isPortrait_ ? getMonth2(month) : getMonth(month);
         context.drawText(name, ui::Point{l.gw - l.dx * k, l.base + 2.0}, font, textColor());
     }
@@ -233,9 +233,9 @@ void FuelGraphView::drawDayLabels(ui::Context& context, const Layout& l) const
     const fnd::Date today = fnd::Date::now();
     const int first = (l.whole / step) * step;
     for (int j = 0; j <= l.days; j += step) {
-        const fnd::Date day = localcalendar::addingDays(today, -(first + j));
+        const fnd::Date day = fnd::Calendar::dateByAddingDays(today, -(first + j));
         const double x = l.x1 - l.dx * j + l.dx * step * (t - static_cast<int>(t));
-        context.drawText(std::to_string(localcalendar::dayOfMonth(day)), ui::Point{x, l.base + 2.0}, font,
+        context.drawText(std::to_string(fnd::Calendar::components(day).day), ui::Point{x, l.base + 2.0}, font,
                          textColor());
     }
 }

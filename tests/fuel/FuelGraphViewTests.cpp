@@ -6,7 +6,7 @@
 
 #include "FuelTest.h"
 #include "fuel/FuelGraphView.h"
-#include "fuel/LocalCalendar.h"
+#include "platform/foundation/Calendar.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/RunLoop.h"
 
@@ -23,7 +23,7 @@ struct RangeRecorder : GraphViewDelegate {
 
 std::string dayKey(int daysAgo)
 {
-    return fnd::DateFormatter("MMM d, yyyy").stringFromDate(localcalendar::addingDays(fnd::Date::now(), -daysAgo));
+    return fnd::DateFormatter("MMM d, yyyy").stringFromDate(fnd::Calendar::dateByAddingDays(fnd::Date::now(), -daysAgo));
 }
 
 ui::Touch touchAt(double x, std::uint64_t id = 1, double fromX = -1)

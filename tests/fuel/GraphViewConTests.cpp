@@ -4,7 +4,7 @@
 
 #include "FuelScreenTest.h"
 #include "fuel/GraphViewCon.h"
-#include "fuel/LocalCalendar.h"
+#include "platform/foundation/Calendar.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Paths.h"
 #include "platform/mail/MailComposer.h"
@@ -14,7 +14,7 @@ namespace {
 
 std::string dayKey(int daysAgo)
 {
-    return fnd::DateFormatter("MMM d, yyyy").stringFromDate(localcalendar::addingDays(fnd::Date::now(), -daysAgo));
+    return fnd::DateFormatter("MMM d, yyyy").stringFromDate(fnd::Calendar::dateByAddingDays(fnd::Date::now(), -daysAgo));
 }
 
 ui::Touch touchAt(double x, std::uint64_t id)

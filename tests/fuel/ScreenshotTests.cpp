@@ -8,7 +8,7 @@
 #include "fuel/FuelView.h"
 #include "fuel/FuelViewController.h"
 #include "fuel/GraphViewCon.h"
-#include "fuel/LocalCalendar.h"
+#include "platform/foundation/Calendar.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Window.h"
@@ -60,7 +60,7 @@ protected:
     static std::string dayKey(int daysAgo)
     {
         return fnd::DateFormatter("MMM d, yyyy")
-            .stringFromDate(localcalendar::addingDays(fnd::Date::now(), -daysAgo));
+            .stringFromDate(fnd::Calendar::dateByAddingDays(fnd::Date::now(), -daysAgo));
     }
 };
 
