@@ -3,6 +3,7 @@
 #include "core/model/Manager.h"
 #include "fuel/FuelView.h"
 #include "fuel/FuelViewController.h"
+#include "fuel/LayoutOrientation.h"
 #include "platform/foundation/Localization.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Device.h"
@@ -93,19 +94,8 @@ void FuelViewController::loadViews()
 
 void FuelViewController::viewDidLayoutSubviews()
 {
-    const ui::InterfaceOrientation orientation = ui::Device::current().interfaceOrientation();
-    switch (orientation) {
-    case ui::InterfaceOrientation::Portrait:
-    case ui::InterfaceOrientation::PortraitUpsideDown:
-        changeTheViewToPortrait(true, 0);
-        break;
-    case ui::InterfaceOrientation::LandscapeLeft:
-    case ui::InterfaceOrientation::LandscapeRight:
-        changeTheViewToPortrait(false, 0);
-        break;
-    default:
-        break;
-    }
+    if (const std::optional<bool> portrait = portraitLayoutFor(ui::Device::current().interfaceOrientation()))
+        changeTheViewToPortrait(*portrait, 0);
 }
 
 void FuelViewController::changeTheViewToPortrait(bool portrait, double duration)

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "fuel/GraphViewCon.h"
+#include "fuel/LayoutOrientation.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/NavigationBar.h"
@@ -11,18 +12,8 @@
 
 void GraphViewCon::viewDidLayoutSubviews()
 {
-    switch (ui::Device::current().interfaceOrientation()) {
-    case ui::InterfaceOrientation::Portrait:
-    case ui::InterfaceOrientation::PortraitUpsideDown:
-        changeTheViewToPortrait(true, 0);
-        break;
-    case ui::InterfaceOrientation::LandscapeLeft:
-    case ui::InterfaceOrientation::LandscapeRight:
-        changeTheViewToPortrait(false, 0);
-        break;
-    default:
-        break;
-    }
+    if (const std::optional<bool> portrait = portraitLayoutFor(ui::Device::current().interfaceOrientation()))
+        changeTheViewToPortrait(*portrait, 0);
 }
 
 void GraphViewCon::changeTheViewToPortrait(bool portrait, double duration)

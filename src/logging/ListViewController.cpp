@@ -1,10 +1,10 @@
 #include "logging/ListViewController.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "core/model/Manager.h"
 #include "logging/PollSchedule.h"
+#include "logging/ReplyRouting.h"
 #include "platform/foundation/Localization.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Device.h"
@@ -369,26 +369,9 @@ void ListViewController::showValue(int row, float value)
 
 void ListViewController::didReceiveResponse(const std::vector<Response>& responses)
 {
-    for (const Response& response : responses) {
-        const auto routed = pidMap_.find(replyKeyFor(response));
-        if (routed == pidMap_.end())
-            continue;
-        decoder_.take(response);
-        if (fuelBgTracking_ && response.mode == 0x41 && response.pid == 0x0D)
-            fuel_.noteSpeed(decoder_.speed());
-        bool fuelSampled = false;
-        for (int r : routed->second) {
-            const int s = rows_[static_cast<std::size_t>(r)].plan.sensorIndex;
-            const std::optional<float> value = decoder_.valueFor(s, response);
-            if (!value)
-                continue;
-            if (s == sensorindex::fuelEconomy && !fuelSampled) {
-                fuel_.addSample(*value);
-                fuelSampled = true;
-            }
-            showValue(r, *value);
-        }
-    }
+    routeReplies(responses, pidMap_, decoder_, fuel_, fuelBgTracking_,
+                 {[this](int r) { return rows_[static_cast<std::size_t>(r)].plan.sensorIndex; },
+                  [this](int r, float value) { showValue(r, value); }});
 }
 
 void ListViewController::scannerDidReceiveVoltage(Scanner&, const std::vector<Response>& responses)
@@ -397,14 +380,8 @@ void ListViewController::scannerDidReceiveVoltage(Scanner&, const std::vector<Re
                                       [](const Row& row) { return row.plan.sensorIndex == sensorindex::battery; });
     if (battery == rows_.end())
         return;
-    for (const Response& response : responses) {
-        if (!response.dataString)
-            continue;
-        char* end = nullptr;
-        const float volts = std::strtof(response.dataString->c_str(), &end);
-        if (end != response.dataString->c_str())
-            showValue(static_cast<int>(battery - rows_.begin()), volts);
-    }
+    showBatteryVolts(responses, static_cast<int>(battery - rows_.begin()),
+                     [this](int r, float volts) { showValue(r, volts); });
 }
 
 void ListViewController::scannerDidReceiveStatusResponse(Scanner&, const std::vector<Response>& responses)

@@ -35,20 +35,8 @@ std::string ScanLog::rowText(std::size_t row, bool stamped) const
 bool ScanLog::appendNewRows(bool stamped)
 {
     const std::size_t rows = stamped ? std::min(timeArr_.size(), dataArr_.size()) : dataArr_.size();
-    if (!fileStarted_) {
-        if (!fnd::writeFileAtomically(filePath_, csvField(sensorName_) + "\n"))
-            return false;
-        fileStarted_ = true;
-    }
-    if (rows <= rowsWritten_)
-        return true;
-    std::string text;
-    for (std::size_t row = rowsWritten_; row < rows; ++row)
-        text += rowText(row, stamped);
-    if (!appendToFile(filePath_, text))
-        return false;
-    rowsWritten_ = rows;
-    return true;
+    return appender_.append(filePath_, rows, [this] { return csvField(sensorName_) + "\n"; },
+                            [this, stamped](std::size_t row) { return rowText(row, stamped); });
 }
 
 bool ScanLog::saveToFile() const

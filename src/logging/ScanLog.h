@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/model/CsvAppender.h"
+
 // The CSV file of one chart's values: Documents/<sensor name>.csv with the line
 // "<name> in <unit>", then one value per line, each led by its "HH:mm:ss" stamp
 // and ", " when stamps were taken. Rows reach the disk as they are recorded
@@ -37,6 +39,5 @@ private:
     std::filesystem::path filePath_;
     std::vector<std::string> timeArr_;
     std::vector<float> dataArr_;
-    bool fileStarted_ = false;
-    std::size_t rowsWritten_ = 0;
+    CsvAppender appender_;
 };

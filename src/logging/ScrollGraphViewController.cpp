@@ -1,11 +1,11 @@
 #include "logging/ScrollGraphViewController.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "core/model/Manager.h"
 #include "logging/GraphCell.h"
 #include "logging/GraphSettingViewCon.h"
+#include "logging/ReplyRouting.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/Strings.h"
@@ -363,26 +363,9 @@ void ScrollGraphViewController::updateGraph(int g, float value)
 
 void ScrollGraphViewController::didReceiveResponse(const std::vector<Response>& responses)
 {
-    for (const Response& response : responses) {
-        const auto routed = pidMap_.find(replyKeyFor(response));
-        if (routed == pidMap_.end())
-            continue;
-        decoder_.take(response);
-        if (fuelBgTracking_ && response.mode == 0x41 && response.pid == 0x0D)
-            fuel_.noteSpeed(decoder_.speed());
-        bool fuelSampled = false;
-        for (int g : routed->second) {
-            const int s = graphs_[static_cast<std::size_t>(g)].plan.sensorIndex;
-            const std::optional<float> value = decoder_.valueFor(s, response);
-            if (!value)
-                continue;
-            if (s == sensorindex::fuelEconomy && !fuelSampled) {
-                fuel_.addSample(*value);
-                fuelSampled = true;
-            }
-            updateGraph(g, *value);
-        }
-    }
+    routeReplies(responses, pidMap_, decoder_, fuel_, fuelBgTracking_,
+                 {[this](int g) { return graphs_[static_cast<std::size_t>(g)].plan.sensorIndex; },
+                  [this](int g, float value) { updateGraph(g, value); }});
 }
 
 void ScrollGraphViewController::scannerDidReceiveVoltage(Scanner&, const std::vector<Response>& responses)
@@ -392,14 +375,8 @@ void ScrollGraphViewController::scannerDidReceiveVoltage(Scanner&, const std::ve
     });
     if (battery == graphs_.end())
         return;
-    for (const Response& response : responses) {
-        if (!response.dataString)
-            continue;
-        char* end = nullptr;
-        const float volts = std::strtof(response.dataString->c_str(), &end);
-        if (end != response.dataString->c_str())
-            updateGraph(static_cast<int>(battery - graphs_.begin()), volts);
-    }
+    showBatteryVolts(responses, static_cast<int>(battery - graphs_.begin()),
+                     [this](int g, float volts) { updateGraph(g, volts); });
 }
 
 void ScrollGraphViewController::scannerDidReceiveStatusResponse(Scanner&, const std::vector<Response>& responses)

@@ -77,19 +77,6 @@ bool MultiLog::saveToFile() const
 
 bool MultiLog::appendNewRows(std::size_t rows)
 {
-    rows = std::min(rows, rowCount());
-    if (!fileStarted_) {
-        if (!fnd::writeFileAtomically(filePath_, headerText()))
-            return false;
-        fileStarted_ = true;
-    }
-    if (rows <= rowsWritten_)
-        return true;
-    std::string text;
-    for (std::size_t row = rowsWritten_; row < rows; ++row)
-        text += rowText(row);
-    if (!appendToFile(filePath_, text))
-        return false;
-    rowsWritten_ = rows;
-    return true;
+    return appender_.append(filePath_, std::min(rows, rowCount()), [this] { return headerText(); },
+                            [this](std::size_t row) { return rowText(row); });
 }

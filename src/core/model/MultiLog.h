@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/model/CsvAppender.h"
+
 // The CSV log of several sensors at once, written to Documents/<title>.csv: a
 // title line, a header of names and units, then one row per value of the first
 // sensor, optionally led by its time stamp.
@@ -35,6 +37,5 @@ private:
     std::vector<std::vector<std::string>> sensorValArray_;
     std::vector<std::string> timeStampArr_;
     std::filesystem::path filePath_;
-    bool fileStarted_ = false;
-    std::size_t rowsWritten_ = 0;
+    CsvAppender appender_;
 };

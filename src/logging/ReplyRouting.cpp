@@ -1,0 +1,41 @@
+#include "logging/ReplyRouting.h"
+
+#include <cstdlib>
+
+void routeReplies(const std::vector<Response>& responses, const ReplyRoutes& routes, SensorDecoder& decoder,
+                  FuelBookkeeping& fuel, bool trackFuel, const ReplySink& sink)
+{
+    for (const Response& response : responses) {
+        const auto routed = routes.find(replyKeyFor(response));
+        if (routed == routes.end())
+            continue;
+        decoder.take(response);
+        if (trackFuel && response.mode == 0x41 && response.pid == 0x0D)
+            fuel.noteSpeed(decoder.speed());
+        bool fuelSampled = false;
+        for (int row : routed->second) {
+            const int s = sink.sensorOf(row);
+            const std::optional<float> value = decoder.valueFor(s, response);
+            if (!value)
+                continue;
+            if (s == sensorindex::fuelEconomy && !fuelSampled) {
+                fuel.addSample(*value);
+                fuelSampled = true;
+            }
+            sink.show(row, *value);
+        }
+    }
+}
+
+void showBatteryVolts(const std::vector<Response>& responses, int row,
+                      const std::function<void(int row, float value)>& show)
+{
+    for (const Response& response : responses) {
+        if (!response.dataString)
+            continue;
+        char* end = nullptr;
+        const float volts = std::strtof(response.dataString->c_str(), &end);
+        if (end != response.dataString->c_str())
+            show(row, volts);
+    }
+}
