@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "dashcam/CamSettViewController.h"
+#include "dashcam/CameraViewController.h"
 #include "diagnostics/CommandViewController.h"
 #include "diagnostics/DTCViewController.h"
 #include "diagnostics/DiagViewController.h"
@@ -31,6 +33,8 @@ void registerFeatures(FeatureRegistry& features)
     features.addTab("Fuel Economy", "Fuel", [] { return std::make_shared<FuelViewController>(); });
     features.addTab("Fuel Economy", "Trends", [] { return std::make_shared<GraphViewCon>(); });
     features.addSettings("Fuel Economy", "Fuel economy settings", [] { return std::make_shared<FuelSettingViewCon>(); });
+    features.addScreen("Dash Camcorder", [] { return std::make_shared<CameraViewController>(); });
+    features.addSettings("Dash Camcorder", "Dashcam settings", [] { return std::make_shared<CamSettViewController>(); });
     features.addScreen("Racing", [] { return std::make_shared<RaceViewController>(); });
     features.addSettings("Racing", "Race track settings", [] { return std::make_shared<RaceSettViewController>(); });
 }

@@ -1,0 +1,542 @@
+#include "dashcam/CameraViewController.h"
+
+#include <algorithm>
+#include <cmath>
+#include <system_error>
+
+#include "core/Notifications.h"
+#include "core/model/Manager.h"
+#include "dashcam/CamGaugeView.h"
+#include "dashcam/CompassView.h"
+#include "dashcam/GfxUIElement.h"
+#include "imaging/GfxAlphaBlendFilter.h"
+#include "imaging/GfxBrightnessFilter.h"
+#include "imaging/GfxMovieWriter.h"
+#include "imaging/GfxVideoCamera.h"
+#include "imaging/GfxView.h"
+#include "performance/GforceView.h"
+#include "platform/foundation/OperationQueue.h"
+#include "platform/foundation/DateFormatter.h"
+#include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Paths.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/media/PhotoAlbum.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/Label.h"
+#include "shell/QueuedAlertController.h"
+
+namespace {
+
+struct Resolution {
+    std::string_view preset;
+    ui::Size size;
+};
+
+Resolution resolutionFor(int recordMode)
+{
+    switch (recordMode) {
+    case 0:
+        return {media::CaptureSessionPreset352x288, {352, 288}};
+    case 1:
+        return {media::CaptureSessionPreset640x480, {640, 480}};
+    case 2:
+        return {media::CaptureSessionPreset1280x720, {1280, 720}};
+    case 3:
+        return {media::CaptureSessionPreset1920x1080, {1920, 1080}};
+    default:
+        return {media::CaptureSessionPreset3840x2160, {3840, 2160}};
+    }
+}
+
+// The short and the long side of the screen.
+struct Sides {
+    double s, l;
+};
+
+Sides screenSides()
+{
+    const ui::Size size = ui::Device::current().screenSize();
+    return {std::min(size.width, size.height), std::max(size.width, size.height)};
+}
+
+// Where the picture ends on screens longer than 16:9.
+double letterboxExcess(const Sides& sides)
+{
+    if (ui::Device::current().safeAreaInsets().bottom <= 0)
+        return 0;
+    return std::trunc(sides.l - 1.778 * sides.s);
+}
+
+}  // namespace
+
+CameraViewController::CameraViewController()
+{
+    pathToMovie_ = fnd::Paths::documents() / "Movie.m4v";
+    modifiedToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
+        gaugeModifiedNotification, [this](const fnd::Notification&) { firstLaunch_ = true; });
+    backgroundToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
+        enteredBackgroundNotification, [this](const fnd::Notification&) { stopRecordingForTheApp(false); });
+    closedToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
+        appClosedNotification, [this](const fnd::Notification&) { stopRecordingForTheApp(true); });
+}
+
+void CameraViewController::stopRecordingForTheApp(bool quitting)
+{
+    if (recording_) {
+        stopRecording();
+        if (buttonView_)
+            buttonView_->setRecording(false);
+    }
+    // At the end of the run the movie is finished and copied before the program goes.
+    if (quitting && finishing_)
+        fnd::RunLoop::main().runUntil([this] { return finishing_ == nullptr; }, 10.0);
+}
+
+CameraViewController::~CameraViewController()
+{
+    fnd::NotificationCenter::defaultCenter().removeObserver(modifiedToken_);
+    fnd::NotificationCenter::defaultCenter().removeObserver(backgroundToken_);
+    fnd::NotificationCenter::defaultCenter().removeObserver(closedToken_);
+    if (locationManager_)
+        locationManager_->setDelegate(nullptr);
+    if (clockTimer_)
+        clockTimer_->invalidate();
+    if (counterTimer_)
+        counterTimer_->invalidate();
+    if (filter_)
+        filter_->setFrameProcessingCompletionBlock({});
+    motionManager_.stopDeviceMotionUpdates();
+    if (captureDevice_)
+        captureDevice_->stopCameraCapture();
+}
+
+unsigned CameraViewController::supportedInterfaceOrientations() const
+{
+    return ui::orientationmask::LandscapeRight;
+}
+
+void CameraViewController::loadView()
+{
+    const Sides sides = screenSides();
+    gpuImgView_ = std::make_shared<GfxView>(ui::makeRect(0, 0, sides.l, sides.s));
+    setView(gpuImgView_);
+}
+
+void CameraViewController::viewDidLoad()
+{
+    const Settings& settings = Manager::sharedManager().setting();
+    recordMode_ = settings.recordMode;
+    is30Frames_ = settings.is30Framerate;
+    const Sides sides = screenSides();
+    const double g = sides.s / 2.81;
+    const double end = sides.l - letterboxExcess(sides);
+    gForceEnabled_ = settings.gMeterEnabled;
+    const int tiles = CameraLiveData::gaugeTileCount(settings.camGaugeCount, recordMode_, gForceEnabled_, false);
+
+    // Made upright, as the overlay renderer takes its geometry from it; laid out in landscape below.
+    overlayView_ = std::make_shared<ui::View>(ui::makeRect(0, 0, sides.s, sides.l));
+    overlayView_->setBackgroundColor(ui::Color::clear());
+    uiElementInput_ = std::make_shared<GfxUIElement>(overlayView_);
+    overlayView_->setFrame(ui::makeRect(0, 0, 1.778 * sides.s, sides.s));
+    for (int i = 1; i <= tiles; ++i) {
+        auto tile = std::make_shared<CamGaugeView>();
+        tile->setFrame(ui::makeRect(end - g * i, sides.s - g, g, g));
+        tile->setBackgroundColor(ui::Color::white(20.0 / 255, 0.4));
+        tile->setupLayer();
+        overlayView_->addSubview(tile);
+        gaugeArr_.push_back(tile);
+        gaugeValArray_.push_back("00");
+    }
+    if (gForceEnabled_) {
+        gFView_ = std::make_shared<GforceView>(ui::makeRect(0, 0, g, g), 0, true);
+        gFView_->setFrame(ui::makeRect(end - g * (tiles + 1), sides.s - g, g, g));
+        gFView_->xLabel().setHidden(true);
+        gFView_->yLabel().setHidden(true);
+        gFView_->setDashCamMode(true);
+        overlayView_->addSubview(gFView_);
+    }
+    // The top-right panel: coordinates, clock and the compass strip.
+    double panelWidth = 150;
+    double panelBottom = 0;
+    if (settings.gpsEnabled) {
+        coordinatesLabel_ = std::make_shared<ui::Label>(ui::makeRect(end - 225, 0, 220, 15));
+        coordinatesLabel_->setTextColor(ui::Color::white());
+        coordinatesLabel_->setTextAlignment(ui::TextAlignment::Right);
+        coordinatesLabel_->setFont(ui::Font::named("Digital-Serial DB", 18));
+        coordinatesLabel_->setAdjustsFontSizeToFitWidth(true);
+        overlayView_->addSubview(coordinatesLabel_);
+        panelWidth = 225;
+        panelBottom = 12;
+    }
+    if (settings.compassEnabled) {
+        cView_ = std::make_shared<CompassView>(ui::makeRect(end / 2 - 55, 1, 110, 30));
+        overlayView_->addSubview(cView_);
+    }
+    if (settings.displayTimeEnabled) {
+        timeLabel_ = std::make_shared<ui::Label>(ui::makeRect(end - 150, panelBottom, 150, 20));
+        timeLabel_->setTextColor(ui::Color::white());
+        timeLabel_->setTextAlignment(ui::TextAlignment::Right);
+        timeLabel_->setFont(ui::Font::named("DigitalSans NowEF ML Demo", 14));
+        timeLabel_->setText("00:00");
+        overlayView_->addSubview(timeLabel_);
+        panelBottom += 14;
+    }
+    if (coordinatesLabel_ || timeLabel_) {
+        auto panel = std::make_shared<ui::View>(ui::makeRect(end - panelWidth, 0, panelWidth, panelBottom + 5));
+        panel->setBackgroundColor(ui::Color::white(20.0 / 255, 0.5));
+        overlayView_->insertSubview(panel, 0);
+    }
+
+    buttonView_ = std::make_shared<ButtonView>(ui::makeRect(40, sides.s / 2 - 30, 60, 60));
+    buttonView_->setDelegate(this);
+    gpuImgView_->addSubview(buttonView_);
+    recordLabel_ = std::make_shared<ui::Label>(ui::makeRect(10, sides.s - 35, 95, 22));
+    recordLabel_->setTextColor(ui::Color::lightGray());
+    recordLabel_->setFont(ui::Font::named("DigitalSans NowEF ML Demo", 22));
+    recordLabel_->setText("00:00:00");
+    gpuImgView_->addSubview(recordLabel_);
+
+    captureDevice_ = GfxVideoCamera::create(resolutionFor(recordMode_).preset);
+    if (!captureDevice_) {
+        // A machine without a camera says so instead of showing a black screen.
+        noCameraLabel_ = std::make_shared<ui::Label>(ui::makeRect(0, sides.s / 2 - 20, sides.l, 40));
+        noCameraLabel_->setTextAlignment(ui::TextAlignment::Center);
+        noCameraLabel_->setTextColor(ui::Color::white(0.85));
+        noCameraLabel_->setText("No camera found");
+        gpuImgView_->addSubview(noCameraLabel_);
+    }
+    filter_ = std::make_shared<GfxBrightnessFilter>();
+    filter_->setBrightness(0.0);
+    blendFilter_ = std::make_shared<GfxAlphaBlendFilter>();
+    blendFilter_->setMix(1.0);
+    filter_->setFrameProcessingCompletionBlock([this](GfxOutput&, media::MediaTime) { overlayUpdate(); });
+    wirePipeline();
+}
+
+void CameraViewController::wirePipeline()
+{
+    if (captureDevice_) {
+        captureDevice_->removeAllTargets();
+        captureDevice_->addTarget(filter_);
+    }
+    filter_->removeAllTargets();
+    uiElementInput_->removeAllTargets();
+    blendFilter_->removeAllTargets();
+    filter_->addTarget(blendFilter_);
+    uiElementInput_->addTarget(blendFilter_);
+    blendFilter_->addTarget(gpuImgView_);
+    // Re-wiring during a recording keeps the writer attached.
+    if (movieWriter_)
+        blendFilter_->addTarget(movieWriter_);
+    uiElementInput_->update();
+}
+
+void CameraViewController::viewWillAppear(bool animated)
+{
+    TemplateViewCon::viewWillAppear(animated);
+    takeLink();
+    const Settings& settings = Manager::sharedManager().setting();
+    if (settings.mapEnabled || settings.gpsEnabled || settings.compassEnabled) {
+        if (locationManager_)
+            locationManager_->setDelegate(nullptr);
+        locationManager_ = std::make_unique<geo::LocationManager>();
+        locationServicesDetermined_ =
+            geo::LocationManager::authorizationStatus() != geo::AuthorizationStatus::NotDetermined;
+        locationManager_->setDelegate(this);
+    }
+}
+
+void CameraViewController::locationManagerDidChangeAuthorizationStatus(geo::LocationManager& manager,
+                                                                       geo::AuthorizationStatus status)
+{
+    if (status == geo::AuthorizationStatus::AuthorizedAlways ||
+        status == geo::AuthorizationStatus::AuthorizedWhenInUse) {
+        manager.setDesiredAccuracy(geo::locationAccuracyBest);
+        manager.setDistanceFilter(10.0);
+        manager.startUpdatingLocation();
+        if (cView_)
+            manager.startUpdatingHeading();
+    } else if (status == geo::AuthorizationStatus::Denied && !locationServicesDetermined_) {
+        QueuedAlertController::showMessage("Error", "Location msg");
+    }
+}
+
+void CameraViewController::locationManagerDidFailWithError(geo::LocationManager&, const std::string& error)
+{
+    fnd::log(fnd::LogLevel::Error, "didFailWithError: " + error);
+    QueuedAlertController::showMessage("Error", "Failed location");
+}
+
+void CameraViewController::locationManagerDidUpdateLocations(geo::LocationManager&,
+                                                             const std::vector<geo::Location>& locations)
+{
+    if (locations.empty())
+        return;
+    const geo::Location& newest = locations.back();
+    if (locations.size() >= 2) {
+        const geo::Location& previous = locations[locations.size() - 2];
+        if (previous.coordinate.latitude == newest.coordinate.latitude &&
+            previous.coordinate.longitude == newest.coordinate.longitude)
+            return;
+    }
+    const Settings& settings = Manager::sharedManager().setting();
+    if (settings.mapEnabled || settings.gpsEnabled) {
+        coordinatesStr_ = CameraLiveData::coordinatesText(newest.coordinate.latitude, newest.coordinate.longitude);
+        coordinatesHaveChanged_ = true;
+    }
+}
+
+void CameraViewController::locationManagerDidUpdateHeading(geo::LocationManager&, const geo::Heading& heading)
+{
+    if (cView_ && heading.isValid())
+        cView_->updateData(static_cast<float>(heading.trueHeading));
+}
+
+void CameraViewController::viewDidAppear(bool animated)
+{
+    TemplateViewCon::viewDidAppear(animated);
+    if (captureDevice_) {
+        captureDevice_->setFrameRate(Manager::sharedManager().setting().frameRate);
+        captureDevice_->setOutputImageOrientation(3);
+        captureDevice_->startCameraCapture();
+    } else {
+        QueuedAlertController::showMessage("Error", "Dashcam msg3");
+    }
+    if (timeLabel_) {
+        if (clockTimer_)
+            clockTimer_->invalidate();
+        shouldUpdateTime_ = true;
+        clockTimer_ = fnd::Timer::scheduled(60, true, [this](fnd::Timer&) { shouldUpdateTime_ = true; });
+    }
+    if (gForceEnabled_ && motionManager_.isDeviceMotionAvailable()) {
+        motionQueue_ = std::make_shared<fnd::OperationQueue>("dash camera motion");
+        motionManager_.setDeviceMotionUpdateInterval(0.05);
+        const auto weak = weak_from_this();
+        motionManager_.startDeviceMotionUpdates(motionQueue_, [weak, this](const motion::DeviceMotion& motion) {
+            x_ = CameraLiveData::gForceAxis(motion.userAcceleration.y);
+            y_ = CameraLiveData::gForceAxis(motion.userAcceleration.z);
+            fnd::DispatchQueue::main().async([weak, this] {
+                if (!weak.expired() && gFView_)
+                    gFView_->updateData(x_, y_);
+            });
+        });
+    }
+    if (firstLaunch_) {
+        firstLaunch_ = false;
+        rebuildTiles();
+    }
+    wirePipeline();
+    startScanning();
+}
+
+void CameraViewController::rebuildTiles()
+{
+    const auto link = scanner();
+    live_.rebuild(static_cast<int>(gaugeArr_.size()), link.get());
+    std::vector<ui::Image> faces;
+    for (std::size_t p = 0; p < gaugeArr_.size(); ++p) {
+        const CameraLiveData::Slot& slot = live_.slots()[p];
+        CamGaugeView& tile = *gaugeArr_[p];
+        tile.initData(slot.name, slot.min, slot.max, slot.units, slot.sensorIndex, 0);
+        faces.push_back(tile.takeScreenShot());
+        tile.hideContent();
+    }
+    needleImageArray_ = faces;
+    if (gFView_) {
+        // The g-force face goes leftmost in the strip; the renderer prints the figures on it.
+        faces.push_back(gFView_->takeScreenShot());
+        gFView_->hideContent();
+        uiElementInput_->canvas().gForceEnabled = true;
+    }
+    if (!gaugeArr_.empty()) {
+        CamGaugeView& first = *gaugeArr_.front();
+        uiElementInput_->canvas().bgImage = first.attachBGImages(faces);
+        if (!is30Frames_) {
+            // Needles are painted from pre-rendered images; the live tiles leave the overlay.
+            needleArray_ = first.renderGaugeNeedle();
+            for (const auto& tile : gaugeArr_) {
+                tile->needleLayer().setHidden(true);
+                tile->removeFromSuperview();
+            }
+            std::fill(needleImageArray_.begin(), needleImageArray_.end(), needleArray_.front());
+        }
+    }
+    uiElementInput_->canvas().is30Framerate = is30Frames_;
+}
+
+void CameraViewController::startScanning()
+{
+    const auto link = scanner();
+    if (!link || !link->isConnected())
+        return;
+    if (firstLaunch_ || live_.slots().size() != gaugeArr_.size())
+        return;  // the tiles are built when the screen appears
+    // The list was built without the link when the screen appeared before it connected.
+    live_.rebuild(static_cast<int>(gaugeArr_.size()), link.get());
+    takeLink();
+    link->setInitCommands(live_.commandArr(), true);
+    connected_ = true;
+    buttonView_->setConnected(true);
+    live_.startPolling();
+}
+
+void CameraViewController::didReceiveResponse(const std::vector<Response>& responses)
+{
+    for (const Response& response : responses)
+        for (const auto& [slot, value] : live_.valuesFor(response))
+            gaugeArr_[static_cast<std::size_t>(slot)]->setVal(value);
+}
+
+void CameraViewController::scannerDidReceiveVoltage(Scanner&, const std::vector<Response>& responses)
+{
+    for (const auto& [slot, value] : live_.valuesForVoltage(responses))
+        gaugeArr_[static_cast<std::size_t>(slot)]->setVal(value);
+}
+
+void CameraViewController::overlayUpdate()
+{
+    const bool use = shouldUpdate_ || !connected_ || is30Frames_;
+    shouldUpdate_ = !shouldUpdate_;
+    if (!use)
+        return;
+    if (timeLabel_ && shouldUpdateTime_) {
+        static const fnd::DateFormatter clock("yyyy MM dd-HH:mm a");
+        timeLabel_->setText(clock.stringFromDate(fnd::Date::now()));
+        shouldUpdateTime_ = false;
+    }
+    if (coordinatesLabel_ && coordinatesHaveChanged_) {
+        coordinatesLabel_->setText(coordinatesStr_);
+        coordinatesHaveChanged_ = false;
+    }
+    for (std::size_t i = 0; i < gaugeArr_.size(); ++i) {
+        const CamGaugeView& tile = *gaugeArr_[i];
+        gaugeValArray_[i] = CameraLiveData::valueText(tile.getVal(), tile.maxUnit());
+        if (!is30Frames_ && !needleArray_.empty())
+            needleImageArray_[i] = needleArray_[static_cast<std::size_t>(tile.getGaugeIndex(tile.getVal()))];
+    }
+    OverlayCanvas& canvas = uiElementInput_->canvas();
+    if (gForceEnabled_)
+        canvas.gForcePoint = {x_, y_};
+    if (!is30Frames_)
+        canvas.needleImageArray = needleImageArray_;
+    canvas.valArray = gaugeValArray_;
+    uiElementInput_->update();
+}
+
+void CameraViewController::buttonPressed() { recordData(); }
+
+void CameraViewController::recordData()
+{
+    if (recording_)
+        stopRecording();
+    else
+        startRecording();
+    // The button flips itself on a tap; a refused start must not leave it showing a recording.
+    const auto weak = weak_from_this();
+    fnd::DispatchQueue::main().async([weak, this] {
+        if (!weak.expired())
+            buttonView_->setRecording(recording_);
+    });
+}
+
+void CameraViewController::startRecording()
+{
+    if (!captureDevice_ || !connected_ || finishing_)
+        return;
+    std::error_code ignored;
+    std::filesystem::remove(pathToMovie_, ignored);
+    movieWriter_ = GfxMovieWriter::create(pathToMovie_, resolutionFor(recordMode_).size);
+    movieWriter_->setEncodingLiveVideo(true);
+    // Sound is encoded (AAC) rather than passed through as the microphone's raw samples.
+    movieWriter_->setShouldPassthroughAudio(false);
+    captureDevice_->setAudioEncodingTarget(movieWriter_);
+    blendFilter_->addTarget(movieWriter_);
+    movieWriter_->startRecording();
+    ticks_ = 0;
+    if (counterTimer_)
+        counterTimer_->invalidate();
+    counterTimer_ = fnd::Timer::scheduled(recordTick, true, [this](fnd::Timer&) { updateRecordLabel(); });
+    recording_ = true;
+}
+
+void CameraViewController::stopRecording()
+{
+    if (counterTimer_)
+        counterTimer_->invalidate();
+    counterTimer_.reset();
+    recordLabel_->setText("00:00:00");
+    ticks_ = 0;
+    recording_ = false;
+    if (!movieWriter_)
+        return;
+    std::shared_ptr<GfxMovieWriter> writer = std::move(movieWriter_);
+    blendFilter_->removeTarget(writer);
+    if (captureDevice_)
+        captureDevice_->setAudioEncodingTarget(nullptr);
+    finishing_ = writer;
+    const auto weak = weak_from_this();
+    auto failed = std::make_shared<bool>(false);
+    writer->setFailureBlock([failed](const std::string& error) {
+        *failed = true;
+        fnd::log(fnd::LogLevel::Error, "dash camera movie: " + error);
+    });
+    writer->finishRecordingWithCompletionHandler([weak, this, writer, failed] {
+        fnd::DispatchQueue::main().async([weak, this, writer, failed] {
+            if (weak.expired())
+                return;
+            if (*failed) {
+                finishing_.reset();
+                return;
+            }
+            movieFinished(writer);
+        });
+    });
+}
+
+void CameraViewController::movieFinished(const std::shared_ptr<GfxMovieWriter>& writer)
+{
+    const auto weak = weak_from_this();
+    media::PhotoAlbum::saveVideo(writer->movieURL(),
+                                 [weak, this](const std::optional<std::filesystem::path>& saved, const std::string& error) {
+                                     if (weak.expired())
+                                         return;
+                                     if (saved)
+                                         ++moviesSaved_;
+                                     else
+                                         fnd::log(fnd::LogLevel::Error, "dash camera album copy: " + error);
+                                     finishing_.reset();
+                                 });
+}
+
+void CameraViewController::updateRecordLabel()
+{
+    ++ticks_;
+    recordLabel_->setText(CameraLiveData::recordTimeText(ticks_));
+}
+
+void CameraViewController::viewWillDisappear(bool animated)
+{
+    // Leaving stops and saves a recording: the camera stops delivering frames.
+    if (recording_) {
+        stopRecording();
+        buttonView_->setRecording(false);
+    }
+    releaseLink();
+    connected_ = false;
+    buttonView_->setConnected(false);
+    live_.stopPolling();
+    if (gFView_)
+        gFView_->stopTimer();
+    motionManager_.stopDeviceMotionUpdates();
+    if (clockTimer_)
+        clockTimer_->invalidate();
+    clockTimer_.reset();
+    if (locationManager_) {
+        locationManager_->stopUpdatingLocation();
+        locationManager_->stopUpdatingHeading();
+    }
+    if (captureDevice_)
+        captureDevice_->stopCameraCapture();
+    TemplateViewCon::viewWillDisappear(animated);
+}

@@ -1,0 +1,145 @@
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dashcam/ButtonView.h"
+#include "dashcam/CameraLiveData.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/Timer.h"
+#include "platform/geo/LocationManager.h"
+#include "platform/motion/MotionManager.h"
+#include "platform/ui/Image.h"
+#include "shell/TemplateViewCon.h"
+
+class CamGaugeView;
+class CompassView;
+class GforceView;
+class GfxAlphaBlendFilter;
+class GfxBrightnessFilter;
+class GfxMovieWriter;
+class GfxUIElement;
+class GfxVideoCamera;
+class GfxView;
+namespace ui {
+class Label;
+}
+
+// The dash camera: the camera picture in landscape with an overlay of live
+// gauge tiles (painted into the picture, so the movie holds what the user
+// sees) and a record button. Recording writes Documents/Movie.m4v and copies
+// each finished movie to the album.
+class CameraViewController : public TemplateViewCon, public ButtonViewDelegate, public geo::LocationManagerDelegate {
+public:
+    static constexpr double recordTick = 0.1;
+
+    CameraViewController();
+    ~CameraViewController() override;
+
+    void startScanning() override;
+    void didReceiveResponse(const std::vector<Response>& responses) override;
+    void scannerDidReceiveVoltage(Scanner& scanner, const std::vector<Response>& responses) override;
+
+    void buttonPressed() override;
+    void locationManagerDidUpdateLocations(geo::LocationManager&, const std::vector<geo::Location>& locations) override;
+    void locationManagerDidUpdateHeading(geo::LocationManager&, const geo::Heading& heading) override;
+    void locationManagerDidChangeAuthorizationStatus(geo::LocationManager&, geo::AuthorizationStatus status) override;
+    void locationManagerDidFailWithError(geo::LocationManager&, const std::string& error) override;
+    // Starts or stops a recording; a start is refused without a camera, without
+    // a connected link, and while the previous movie is still being finished.
+    void recordData();
+    // The per-frame overlay update (the camera filter's completion block).
+    void overlayUpdate();
+
+    bool isRecording() const { return recording_; }
+    // The previous movie is still being written or copied to the album.
+    bool isFinishingMovie() const { return finishing_ != nullptr; }
+    bool isConnected() const { return connected_; }
+    bool hasCamera() const { return captureDevice_ != nullptr; }
+    const std::filesystem::path& pathToMovie() const { return pathToMovie_; }
+    const std::vector<std::shared_ptr<CamGaugeView>>& gaugeArr() const { return gaugeArr_; }
+    const std::vector<std::string>& gaugeValArray() const { return gaugeValArray_; }
+    const CameraLiveData& liveData() const { return live_; }
+    ui::Label& recordLabel() const { return *recordLabel_; }
+    ButtonView& buttonView() const { return *buttonView_; }
+    GfxUIElement& uiElementInput() const { return *uiElementInput_; }
+    GforceView* gFView() const { return gFView_.get(); }
+    CompassView* cView() const { return cView_.get(); }
+    ui::Label* coordinatesLabel() const { return coordinatesLabel_.get(); }
+    ui::Label* timeLabel() const { return timeLabel_.get(); }
+    // The g-force tile's accelerations (g), as the motion handler left them.
+    float x() const { return x_; }
+    float y() const { return y_; }
+    // Movies copied to the album during this screen's life.
+    int moviesSaved() const { return moviesSaved_; }
+
+    unsigned supportedInterfaceOrientations() const override;
+    bool shouldAutorotate() const override { return false; }
+    bool prefersStatusBarHidden() const override { return true; }
+
+    void viewWillAppear(bool animated) override;
+    void viewDidAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+
+protected:
+    void loadView() override;
+    void viewDidLoad() override;
+
+private:
+    void rebuildTiles();
+    void wirePipeline();
+    void startRecording();
+    void stopRecording();
+    void updateRecordLabel();
+    void movieFinished(const std::shared_ptr<GfxMovieWriter>& writer);
+    // Going to the background or quitting stops and saves a recording.
+    void stopRecordingForTheApp(bool quitting);
+
+    std::shared_ptr<GfxView> gpuImgView_;
+    std::shared_ptr<ui::View> overlayView_;
+    std::shared_ptr<GfxVideoCamera> captureDevice_;
+    std::shared_ptr<GfxBrightnessFilter> filter_;
+    std::shared_ptr<GfxAlphaBlendFilter> blendFilter_;
+    std::shared_ptr<GfxUIElement> uiElementInput_;
+    std::shared_ptr<GfxMovieWriter> movieWriter_;
+    std::shared_ptr<GfxMovieWriter> finishing_;
+    std::shared_ptr<ButtonView> buttonView_;
+    std::shared_ptr<CompassView> cView_;
+    std::shared_ptr<GforceView> gFView_;
+    motion::MotionManager motionManager_;
+    std::shared_ptr<fnd::OperationQueue> motionQueue_;
+    std::atomic<float> x_{0};
+    std::atomic<float> y_{0};
+    bool gForceEnabled_ = false;
+    std::shared_ptr<ui::Label> recordLabel_;
+    std::shared_ptr<ui::Label> noCameraLabel_;
+    std::shared_ptr<ui::Label> coordinatesLabel_;
+    std::shared_ptr<ui::Label> timeLabel_;
+    std::unique_ptr<geo::LocationManager> locationManager_;
+    std::shared_ptr<fnd::Timer> clockTimer_;
+    std::string coordinatesStr_;
+    bool coordinatesHaveChanged_ = false;
+    bool shouldUpdateTime_ = true;
+    bool locationServicesDetermined_ = false;
+    std::vector<std::shared_ptr<CamGaugeView>> gaugeArr_;
+    std::vector<std::string> gaugeValArray_;
+    std::vector<ui::Image> needleImageArray_;
+    std::vector<ui::Image> needleArray_;
+    CameraLiveData live_;
+    std::filesystem::path pathToMovie_;
+    std::shared_ptr<fnd::Timer> counterTimer_;
+    fnd::NotificationCenter::Token modifiedToken_;
+    fnd::NotificationCenter::Token backgroundToken_;
+    fnd::NotificationCenter::Token closedToken_;
+    int recordMode_ = 2;
+    bool is30Frames_ = false;
+    bool firstLaunch_ = true;
+    bool connected_ = false;
+    bool recording_ = false;
+    bool shouldUpdate_ = true;
+    int ticks_ = 0;
+    int moviesSaved_ = 0;
+};

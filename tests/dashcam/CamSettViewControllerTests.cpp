@@ -1,0 +1,163 @@
+#include <memory>
+
+#include "DashcamTest.h"
+#include "core/model/Pid.h"
+#include "dashcam/CamSettViewController.h"
+#include "performance/TrackSelectViewCon.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/RootWindow.h"
+#include "platform/ui/Slider.h"
+#include "platform/ui/Window.h"
+#include "shell/DetailViewCon.h"
+
+namespace {
+
+class CamSettViewControllerTest : public DashcamTest {
+protected:
+    void TearDown() override
+    {
+        ui::AlertController::dismissAll();
+        navigation.reset();
+        root.reset();
+    }
+
+    std::shared_ptr<CamSettViewController> showSettings()
+    {
+        root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+        auto screen = std::make_shared<CamSettViewController>();
+        navigation = std::make_shared<ui::NavigationController>(screen);
+        root->setRootViewController(navigation);
+        root->window().layoutIfNeeded();
+        advance(1);
+        // It greets with a notice each time it appears.
+        const auto notice = ui::AlertController::visible();
+        EXPECT_TRUE(notice && notice->title() == "Attention");
+        ui::AlertController::dismissAll();
+        return screen;
+    }
+
+    void settle()
+    {
+        advance(1);
+        root->window().layoutIfNeeded();
+        advance(1);
+        ui::AlertController::dismissAll();  // the notice of each return to the screen
+    }
+
+    static std::vector<std::string> titles(const FormSection& section)
+    {
+        std::vector<std::string> out;
+        for (const FormRow& row : section.rows)
+            out.push_back(row.title);
+        return out;
+    }
+
+    std::unique_ptr<ui::RootWindow> root;
+    std::shared_ptr<ui::NavigationController> navigation;
+};
+
+TEST_F(CamSettViewControllerTest, RowsFollowRaceModeAndGaugeCount)
+{
+    settings().camGaugeCount = 3;
+    settings().recordMode = 1;
+    settings().sensors[16] = 12;
+    auto screen = showSettings();
+    const auto& camera = screen->sections().at(0);
+    EXPECT_EQ(titles(camera), (std::vector<std::string>{"Resolution", "Framerate", "Race mode", "Gauge count",
+                                                        "Gauge 1", "Gauge 2", "Gauge 3"}));
+    EXPECT_EQ(camera.rows[0].value, "HQ 640x480");
+    EXPECT_EQ(camera.rows[3].value, "3 Gauges");
+    EXPECT_EQ(camera.rows[4].value, userData().shortNameArr[12]);
+    EXPECT_EQ(titles(screen->sections().at(1)), (std::vector<std::string>{"GPS", "Time", "G-sensor", "Map", "Compass"}));
+
+    // Race mode adds the track row at once.
+    camera.rows[2].toggled(true);
+    EXPECT_TRUE(settings().isRaceMode);
+    screen->reloadForm();
+    const auto& raced = screen->sections().at(0);
+    ASSERT_EQ(raced.rows.size(), 8u);
+    EXPECT_EQ(raced.rows[3].title, "Select race track");
+    EXPECT_EQ(raced.rows[3].value, "No track selected");
+    raced.rows[3].action();
+    advance(1);
+    EXPECT_TRUE(dynamic_cast<TrackSelectViewCon*>(navigation->topViewController()));
+}
+
+TEST_F(CamSettViewControllerTest, TheMapSwitchShowsAndWritesTheMapSetting)
+{
+    settings().mapEnabled = true;
+    settings().compassEnabled = false;
+    auto screen = showSettings();
+    const auto& overlay = screen->sections().at(1);
+    EXPECT_TRUE(overlay.rows[3].on);
+    EXPECT_FALSE(overlay.rows[4].on);
+    overlay.rows[3].toggled(false);
+    EXPECT_FALSE(settings().mapEnabled);
+    EXPECT_FALSE(settings().compassEnabled);
+    screen->sections().at(1).rows[4].toggled(true);
+    EXPECT_TRUE(settings().compassEnabled);
+    EXPECT_FALSE(settings().mapEnabled);
+
+    // Saved at once.
+    Manager::resetForTesting();
+    EXPECT_TRUE(settings().compassEnabled);
+}
+
+TEST_F(CamSettViewControllerTest, ResolutionsByMachineAndOutOfRangeModes)
+{
+    EXPECT_EQ(CamSettViewController::resolutionsFor("iPhone7,2").back(), "FHD 1080p");
+    EXPECT_EQ(CamSettViewController::resolutionsFor("iPhone7,2").size(), 4u);
+    EXPECT_EQ(CamSettViewController::resolutionsFor("x86_64").size(), 5u);
+    EXPECT_EQ(CamSettViewController::gaugeCountText(6), "");
+
+    auto screen = showSettings();
+    screen->sections().at(0).rows[0].action();
+    advance(1);
+    auto* picker = dynamic_cast<DetailViewCon*>(navigation->topViewController());
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(picker->selectMode(), DetailViewCon::SelectResolution);
+    picker->didSelectRowAtIndexPath(picker->tableView(), {0, 3});
+    EXPECT_EQ(settings().recordMode, 3);
+}
+
+TEST_F(CamSettViewControllerTest, TheSliderStoresTheFrameRate)
+{
+    auto screen = showSettings();
+    screen->tableView().reloadData();
+    root->window().layoutIfNeeded();
+    ASSERT_NE(screen->frameSlider(), nullptr);
+    screen->sliderAction(30.9f);
+    EXPECT_EQ(settings().frameRate, 30);
+    screen->sliderAction(17.5f);
+    EXPECT_EQ(settings().frameRate, 17);
+    EXPECT_EQ(screen->frameLabel()->text(), "17");
+}
+
+TEST_F(CamSettViewControllerTest, PickingASensorStoresItsIndex)
+{
+    Pid custom;
+    custom.lName = "Oil pressure";
+    for (int i = 0; i < 3; ++i)
+        userData().pids.push_back(custom);
+    auto screen = showSettings();
+    screen->loadSensrView(17);
+    settle();
+    auto* picker = dynamic_cast<SensorSelectViewController*>(navigation->topViewController());
+    ASSERT_NE(picker, nullptr);
+    picker->didSelectRowAtIndexPath(picker->tableView(), {1, 0});  // the first calculated sensor
+    settle();
+    EXPECT_EQ(settings().sensors[17], 95);
+
+    screen->loadSensrView(18);
+    settle();
+    picker = dynamic_cast<SensorSelectViewController*>(navigation->topViewController());
+    ASSERT_NE(picker, nullptr);
+    picker->didSelectRowAtIndexPath(picker->tableView(), {0, 2});  // the third custom PID
+    settle();
+    EXPECT_EQ(settings().sensors[18], 103);
+    EXPECT_EQ(screen->sections().at(0).rows[6].value, "Oil pressure");  // gauge 3
+}
+
+}  // namespace

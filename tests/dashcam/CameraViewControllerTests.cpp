@@ -1,0 +1,227 @@
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "../platform/media/MovieReader.h"
+#include "DashcamTest.h"
+#include "core/link/Scanner.h"
+#include "dashcam/CamGaugeView.h"
+#include "dashcam/CameraViewController.h"
+#include "elmsim/lib/Simulator.h"
+#include "performance/GforceView.h"
+#include "core/Notifications.h"
+#include "dashcam/CompassView.h"
+#include "platform/geo/LocationService.h"
+#include "platform/media/CaptureDevice.h"
+#include "platform/motion/MotionService.h"
+#include "platform/media/PhotoAlbum.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/RootWindow.h"
+#include "platform/ui/Window.h"
+
+namespace {
+
+// The screen in a landscape phone window, with the synthetic camera and a real
+// link to the adapter simulator on loopback; the movie is really encoded.
+class CameraViewControllerTest : public DashcamTest {
+protected:
+    void SetUp() override
+    {
+        DashcamTest::SetUp();
+        ui::AlertController::dismissAll();
+        media::CaptureDevice::configure("synthetic", "synthetic");
+        ASSERT_NE(sim.start(), 0);
+        settings().hostIP = "127.0.0.1";
+        settings().port = sim.port();
+        settings().recordMode = 0;
+        settings().camGaugeCount = 2;
+        settings().sensors[16] = sensorOf(0x0C);
+        settings().sensors[17] = sensorOf(0x0D);
+        link = Scanner::ScannerForMode(0, Manager::sharedManager().linkSettings());
+        link->connect();
+        ASSERT_TRUE(waitFor([&] { return link->isConnected(); }));
+    }
+
+    void TearDown() override
+    {
+        ui::AlertController::dismissAll();
+        root.reset();
+        camera.reset();
+        link->disconnect();
+        sim.stop();
+    }
+
+    static int sensorOf(int pid)
+    {
+        const auto& pids = DataStore::sharedDataStore().pidArr;
+        return static_cast<int>(std::find(pids.begin(), pids.end(), pid) - pids.begin());
+    }
+
+    static bool waitFor(const std::function<bool()>& done, double seconds = 20.0)
+    {
+        return fnd::RunLoop::main().runUntil(done, seconds);
+    }
+
+    void show()
+    {
+        root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+        camera = std::make_shared<CameraViewController>();
+        camera->setScanner(link);
+        root->setRootViewController(camera);
+        root->window().layoutIfNeeded();
+        advance(0.1);
+    }
+
+    void leave()
+    {
+        root->setRootViewController(std::make_shared<ui::ViewController>());
+        root->window().layoutIfNeeded();
+    }
+
+    // Lets the camera run for a while, its clock moving with real time.
+    static void film(double seconds)
+    {
+        for (int i = 0; i < static_cast<int>(seconds * 30); ++i) {
+            advance(1.0 / 30);
+            fnd::RunLoop::main().runUntil([] { return false; }, 1.0 / 30);
+        }
+    }
+
+    static std::size_t albumMovies()
+    {
+        std::size_t count = 0;
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(media::PhotoAlbum::videosFolder(), error))
+            count += entry.is_regular_file() ? 1 : 0;
+        return count;
+    }
+
+    elmsim::Simulator sim;
+    std::shared_ptr<Scanner> link;
+    std::unique_ptr<ui::RootWindow> root;
+    std::shared_ptr<CameraViewController> camera;
+};
+
+TEST_F(CameraViewControllerTest, LiveValuesReachTheTilesAndTheOverlay)
+{
+    show();
+    ASSERT_TRUE(camera->hasCamera());
+    ASSERT_TRUE(camera->isConnected());
+    ASSERT_EQ(camera->gaugeArr().size(), 2u);
+    EXPECT_TRUE(waitFor([&] { return camera->gaugeArr()[0]->getVal() > 0; }));
+    EXPECT_TRUE(waitFor([&] { return camera->gaugeValArray()[0] != "00"; }));
+}
+
+TEST_F(CameraViewControllerTest, RecordingsAreSavedAndNeverOverwrittenWhileFinishing)
+{
+    show();
+    ASSERT_TRUE(camera->hasCamera());
+    camera->recordData();
+    ASSERT_TRUE(camera->isRecording());
+    film(1.5);
+    camera->recordData();
+    EXPECT_FALSE(camera->isRecording());
+
+    // A quick restart is refused until the previous movie is in the album.
+    if (camera->isFinishingMovie()) {
+        camera->recordData();
+        EXPECT_FALSE(camera->isRecording());
+    }
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    EXPECT_EQ(camera->moviesSaved(), 1);
+    EXPECT_EQ(albumMovies(), 1u);
+    // The album's copy is a finished movie: H.264 video and AAC sound that decode.
+    for (const auto& entry : std::filesystem::directory_iterator(media::PhotoAlbum::videosFolder())) {
+        movietest::MovieReader movie(entry.path());
+        ASSERT_TRUE(movie.isOpen());
+        EXPECT_EQ(movie.video()->codec_id, AV_CODEC_ID_H264);
+        ASSERT_NE(movie.audio(), nullptr);
+        EXPECT_EQ(movie.audio()->codec_id, AV_CODEC_ID_AAC);
+        EXPECT_EQ(movie.video()->width, 352);
+        EXPECT_GT(movie.decodeAll(), 0);
+    }
+
+    // Leaving the screen during a recording stops and saves it.
+    camera->recordData();
+    ASSERT_TRUE(camera->isRecording());
+    film(1.0);
+    leave();
+    EXPECT_FALSE(camera->isRecording());
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    EXPECT_EQ(camera->moviesSaved(), 2);
+    EXPECT_EQ(albumMovies(), 2u);
+}
+
+TEST_F(CameraViewControllerTest, TheGforceTileFollowsTheMotion)
+{
+    settings().gMeterEnabled = true;
+    settings().camGaugeCount = 5;
+    motion::MotionService::shared().startInjection();
+    motion::MotionService::shared().inject({0, 0.5, -0.05});
+    show();
+    ASSERT_NE(camera->gFView(), nullptr);
+    EXPECT_EQ(camera->gaugeArr().size(), 3u);  // 352x288 with the g-force tile: 3 gauges + 1
+    for (int i = 0; i < 100 && camera->x() == 0; ++i) {
+        advance(0.05);
+        fnd::RunLoop::main().runUntil([&] { return camera->x() != 0; }, 0.02);
+    }
+    EXPECT_FLOAT_EQ(camera->x(), 0.65f);
+    EXPECT_FLOAT_EQ(camera->y(), 0);  // inside the dead band
+    motion::MotionService::shared().inject({});
+    leave();
+    motion::MotionService::shared().stop();
+}
+
+TEST_F(CameraViewControllerTest, CoordinatesClockAndCompassReachTheOverlay)
+{
+    settings().gpsEnabled = true;
+    settings().compassEnabled = true;
+    settings().displayTimeEnabled = true;
+    geo::LocationService::shared().startInjection();
+    show();
+    ASSERT_NE(camera->coordinatesLabel(), nullptr);
+    ASSERT_NE(camera->timeLabel(), nullptr);
+    ASSERT_NE(camera->cView(), nullptr);
+    geo::Location here;
+    here.coordinate = {51.5, -0.1278};
+    geo::LocationService::shared().inject(here, 0.0);
+    const auto arrived = [&] { return camera->coordinatesLabel()->text() == "51° 30' 0\" N, 0° 7' 40\" W"; };
+    for (int i = 0; i < 100 && !arrived(); ++i) {
+        advance(0.05);
+        fnd::RunLoop::main().runUntil(arrived, 0.02);
+    }
+    EXPECT_TRUE(arrived());
+    EXPECT_EQ(camera->timeLabel()->text().size(), std::string("2026 12 07-15:04 PM").size());
+    EXPECT_EQ(camera->cView()->label(camera->cView()->shownPoint()).text(), "E");
+    leave();
+    geo::LocationService::shared().stop();
+}
+
+TEST_F(CameraViewControllerTest, QuittingStopsAndSavesARecording)
+{
+    show();
+    camera->recordData();
+    ASSERT_TRUE(camera->isRecording());
+    film(0.5);
+    fnd::NotificationCenter::defaultCenter().post(appClosedNotification, nullptr);
+    EXPECT_FALSE(camera->isRecording());
+    EXPECT_FALSE(camera->isFinishingMovie());
+    EXPECT_EQ(camera->moviesSaved(), 1);
+}
+
+TEST_F(CameraViewControllerTest, RecordingNeedsTheLinkButStopsWithoutIt)
+{
+    show();
+    camera->recordData();
+    ASSERT_TRUE(camera->isRecording());
+    link->disconnect();
+    camera->recordData();
+    EXPECT_FALSE(camera->isRecording());
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    leave();
+    camera->recordData();
+    EXPECT_FALSE(camera->isRecording());
+}
+
+}  // namespace
