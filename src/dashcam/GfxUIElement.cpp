@@ -1,10 +1,9 @@
 #include "dashcam/GfxUIElement.h"
 
-#include <GLES2/gl2.h>
-
 #include "imaging/GfxContext.h"
 #include "imaging/GfxFramebuffer.h"
 #include "imaging/GfxFramebufferCache.h"
+#include "imaging/GfxImageBytes.h"
 #include "platform/ui/Device.h"
 
 GfxUIElement::GfxUIElement(std::shared_ptr<ui::View> view) : canvas_(std::move(view)) {}
@@ -27,14 +26,11 @@ void GfxUIElement::updateWithTimestamp(media::MediaTime frameTime)
         processingOverlay_ = false;
         return;
     }
-    const std::vector<std::uint8_t> bytes = OverlayCanvas::straightRGBA(frame);
+    const std::vector<std::uint8_t> bytes = rgbaBytesOfImage(frame, w, h, true);
     const ui::Size size{static_cast<double>(w), static_cast<double>(h)};
     outputFramebuffer_ =
         GfxContext::sharedFramebufferCache().fetchFramebufferForSize(size, outputTextureOptions(), true);
-    glBindTexture(GL_TEXTURE_2D, outputFramebuffer_->texture());
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
+    outputFramebuffer_->uploadRGBA(bytes.data(), w, h);
 
     // The target is handed the texture just filled, so it never samples a stale one.
     if (!targets_.empty()) {

@@ -1,6 +1,5 @@
 #include "dashcam/OverlayCanvas.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "platform/foundation/Strings.h"
@@ -100,30 +99,4 @@ ui::Image OverlayCanvas::paint(double scale) const
     }
     view_->render(context);
     return context.makeImage();
-}
-
-std::vector<std::uint8_t> OverlayCanvas::straightRGBA(const ui::Image& image)
-{
-    const int w = image.pixelWidth();
-    const int h = image.pixelHeight();
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
-    const std::uint32_t* pixels = image.pixels();
-    if (!pixels)
-        return bytes;
-    for (std::size_t i = 0; i < static_cast<std::size_t>(w) * static_cast<std::size_t>(h); ++i) {
-        const std::uint32_t p = pixels[i];
-        const std::uint32_t a = p >> 24;
-        std::uint8_t* out = &bytes[i * 4];
-        if (a == 0)
-            continue;  // left at zero: fully transparent
-        // Premultiplied channels are divided back by alpha, rounded to the nearest.
-        const auto straight = [a](std::uint32_t c) {
-            return static_cast<std::uint8_t>(a == 255 ? c : std::min<std::uint32_t>(255, (c * 255 + a / 2) / a));
-        };
-        out[0] = straight((p >> 16) & 0xFF);
-        out[1] = straight((p >> 8) & 0xFF);
-        out[2] = straight(p & 0xFF);
-        out[3] = static_cast<std::uint8_t>(a);
-    }
-    return bytes;
 }

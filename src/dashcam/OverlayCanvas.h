@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,9 +44,6 @@ public:
     ui::Size sizeInPixels(double scale) const;
     // One frame at `scale` pixels per point.
     ui::Image paint(double scale) const;
-    // The frame as bytes R, G, B, A with straight (not premultiplied) alpha,
-    // as the blend shader expects them.
-    static std::vector<std::uint8_t> straightRGBA(const ui::Image& image);
 
 private:
     std::shared_ptr<ui::View> view_;

@@ -2,8 +2,7 @@
 
 #include "imaging/GfxContext.h"
 #include "platform/foundation/Log.h"
-
-#include <GLES2/gl2.h>
+#include "platform/gl/GLES.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,14 +1,13 @@
 #include "imaging/GfxContext.h"
 
-#include "imaging/GLProgram.h"
 #include "imaging/GfxFramebufferCache.h"
+#include "imaging/GLProgram.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/gl/Context.h"
 #include "platform/gl/Drawable.h"
+#include "platform/gl/GLES.h"
 #include "platform/gl/Limits.h"
 #include "platform/gl/TextureCache.h"
-
-#include <GLES2/gl2.h>
 
 #include <cassert>
 #include <cstdio>

@@ -1,11 +1,10 @@
 #include "imaging/GfxFilter.h"
 
-#include "imaging/GLProgram.h"
 #include "imaging/GfxContext.h"
 #include "imaging/GfxFramebuffer.h"
 #include "imaging/GfxFramebufferCache.h"
-
-#include <GLES2/gl2.h>
+#include "imaging/GLProgram.h"
+#include "platform/gl/GLES.h"
 
 #include <algorithm>
 #include <cmath>

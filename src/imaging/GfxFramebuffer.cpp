@@ -3,9 +3,7 @@
 #include "imaging/GfxContext.h"
 #include "imaging/GfxFramebufferCache.h"
 #include "platform/gl/Context.h"
-
-#include <GLES2/gl2.h>
-#include <GLES2/gl2ext.h>
+#include "platform/gl/GLES.h"
 
 #include <cassert>
 #include <cstdio>
@@ -170,4 +168,16 @@ ui::Image GfxFramebuffer::newImageFromFramebufferContents()
         argb[i] = (a << 24) | (premultiply(p[0]) << 16) | (premultiply(p[1]) << 8) | premultiply(p[2]);
     }
     return ui::Image::fromPixels(width, height, argb.data(), static_cast<std::size_t>(width) * 4);
+}
+
+void GfxFramebuffer::uploadRGBA(const std::uint8_t* pixels, int width, int height, bool mipmaps)
+{
+    glBindTexture(GL_TEXTURE_2D, texture_);
+    if (mipmaps)
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    if (mipmaps)
+        glGenerateMipmap(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
 }

@@ -35,6 +35,11 @@ public:
     // internal format with unsigned bytes. Releases the caller's lock.
     ui::Image newImageFromFramebufferContents();
 
+    // Fills the texture with `width` x `height` straight-alpha RGBA pixels, rows
+    // packed, top row first. With `mipmaps` the texture also gets its mipmaps
+    // and a mipmapped minifying filter, for smooth downscaling.
+    void uploadRGBA(const std::uint8_t* pixels, int width, int height, bool mipmaps = false);
+
     std::uint32_t framebuffer() const { return framebuffer_; }
     std::uint32_t texture() const { return texture_; }
     ui::Size size() const { return size_; }

@@ -1,17 +1,16 @@
 #include "imaging/GfxMovieWriter.h"
 
-#include "imaging/GLProgram.h"
 #include "imaging/GfxContext.h"
 #include "imaging/GfxFilter.h"
 #include "imaging/GfxFramebuffer.h"
+#include "imaging/GLProgram.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/gl/Context.h"
 #include "platform/gl/Fence.h"
+#include "platform/gl/GLES.h"
 #include "platform/media/AudioSession.h"
-
-#include <GLES2/gl2.h>
 
 #include <chrono>
 #include <cstdio>

@@ -3,8 +3,7 @@
 #include "imaging/GfxContext.h"
 #include "imaging/GfxFramebuffer.h"
 #include "imaging/GfxMovieWriter.h"
-
-#include <GLES2/gl2.h>
+#include "platform/gl/GLES.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 #include "imaging/GfxContext.h"
 #include "imaging/GfxFramebuffer.h"
 #include "imaging/GfxFramebufferCache.h"
-
-#include <GLES2/gl2.h>
+#include "imaging/GfxImageBytes.h"
+#include "platform/gl/GLES.h"
 
 #include <bit>
 #include <cstdio>
@@ -27,41 +27,13 @@ GfxPicture::GfxPicture(const ui::Image& image, bool smoothlyScaleOutput, bool re
     const int textureWidth = static_cast<int>(fitted.width);
     const int textureHeight = static_cast<int>(fitted.height);
 
-    // RGBA bytes of the texture size (nearest pixel when the size changes);
-    // the image's words are premultiplied ARGB.
-    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(textureWidth) * textureHeight * 4);
-    const std::uint32_t* pixels = image.pixels();
-    for (int y = 0; y < textureHeight; ++y) {
-        const int sourceY = y * height / textureHeight;
-        for (int x = 0; x < textureWidth; ++x) {
-            const std::uint32_t word = pixels[static_cast<std::size_t>(sourceY) * width + x * width / textureWidth];
-            std::uint32_t a = word >> 24, r = (word >> 16) & 0xff, g = (word >> 8) & 0xff, b = word & 0xff;
-            if (removePremultiplication && a != 0 && a != 255) {
-                r = std::min(255u, (r * 255 + a / 2) / a);
-                g = std::min(255u, (g * 255 + a / 2) / a);
-                b = std::min(255u, (b * 255 + a / 2) / a);
-            }
-            std::uint8_t* out = &rgba[(static_cast<std::size_t>(y) * textureWidth + x) * 4];
-            out[0] = static_cast<std::uint8_t>(r);
-            out[1] = static_cast<std::uint8_t>(g);
-            out[2] = static_cast<std::uint8_t>(b);
-            out[3] = static_cast<std::uint8_t>(a);
-        }
-    }
+    const std::vector<std::uint8_t> rgba = rgbaBytesOfImage(image, textureWidth, textureHeight, removePremultiplication);
 
     runOnProcessingQueueSync([&] {
         GfxContext::useImageProcessingContext();
         outputFramebuffer_ = GfxContext::sharedFramebufferCache().fetchFramebufferForSize(fitted, true);
         outputFramebuffer_->disableReferenceCounting();
-        glBindTexture(GL_TEXTURE_2D, outputFramebuffer_->texture());
-        if (smoothlyScaleOutput)
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, textureWidth, textureHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                     rgba.data());
-        if (smoothlyScaleOutput)
-            glGenerateMipmap(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, 0);
+        outputFramebuffer_->uploadRGBA(rgba.data(), textureWidth, textureHeight, smoothlyScaleOutput);
     });
 }
 

@@ -1,11 +1,10 @@
 #include "imaging/GfxTwoInputFilter.h"
 
-#include "imaging/GLProgram.h"
 #include "imaging/GfxContext.h"
 #include "imaging/GfxFramebuffer.h"
+#include "imaging/GLProgram.h"
 #include "platform/gl/Context.h"
-
-#include <GLES2/gl2.h>
+#include "platform/gl/GLES.h"
 
 namespace {
 

@@ -1,16 +1,15 @@
 #include "imaging/GfxVideoCamera.h"
 
-#include "imaging/GLProgram.h"
 #include "imaging/GfxContext.h"
 #include "imaging/GfxFilter.h"
 #include "imaging/GfxFramebuffer.h"
 #include "imaging/GfxFramebufferCache.h"
 #include "imaging/GfxMovieWriter.h"
+#include "imaging/GLProgram.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
+#include "platform/gl/GLES.h"
 #include "platform/gl/TextureCache.h"
-
-#include <GLES2/gl2.h>
 
 const ColorConversionMatrix ColorConversion601{1.164f, 1.164f, 1.164f, 0.0f, -0.392f, 2.017f, 1.596f, -0.813f, 0.0f};
 const ColorConversionMatrix ColorConversion601FullRange{1.0f,    1.0f,   1.0f,    0.0f, -0.343f,

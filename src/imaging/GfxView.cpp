@@ -1,16 +1,15 @@
 #include "imaging/GfxView.h"
 
-#include "imaging/GLProgram.h"
 #include "imaging/GfxContext.h"
 #include "imaging/GfxFilter.h"
 #include "imaging/GfxFramebuffer.h"
+#include "imaging/GLProgram.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/gl/Context.h"
 #include "platform/gl/Drawable.h"
+#include "platform/gl/GLES.h"
 #include "platform/ui/Context.h"
 #include "platform/ui/Device.h"
-
-#include <GLES2/gl2.h>
 
 #include <algorithm>
 #include <cstdio>

@@ -3,6 +3,7 @@
 #include "DashcamTest.h"
 #include "dashcam/CamGaugeView.h"
 #include "dashcam/OverlayCanvas.h"
+#include "imaging/GfxImageBytes.h"
 #include "platform/ui/Context.h"
 #include "platform/ui/Label.h"
 
@@ -125,7 +126,7 @@ TEST_F(OverlayCanvasTest, TranslucentPixelsAreUploadedWithStraightAlpha)
     panel->setBackgroundColor(ui::Color::white(1, 0.5));
     overlay->addSubview(panel);
     const ui::Image frame = canvas->paint(1);
-    const auto bytes = OverlayCanvas::straightRGBA(frame);
+    const auto bytes = rgbaBytesOfImage(frame, frame.pixelWidth(), frame.pixelHeight(), true);
     const std::size_t inside = (10 * static_cast<std::size_t>(frame.pixelWidth()) + 10) * 4;
     EXPECT_EQ(bytes[inside + 0], 255);
     EXPECT_EQ(bytes[inside + 1], 255);
