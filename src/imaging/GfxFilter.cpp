@@ -56,7 +56,8 @@ const std::array<float, 8>& GfxFilter::textureCoordinatesForRotation(RotationMod
         {1, 1, 1, 0, 0, 1, 0, 0},
         {1, 1, 0, 1, 1, 0, 0, 0},
     }};
-    return rows[rotation < rows.size() ? rotation : 0];
+    const auto row = static_cast<std::size_t>(rotation);
+    return rows[row < rows.size() ? row : 0];
 }
 
 ui::Point GfxFilter::rotatedPoint(ui::Point p, RotationMode rotation)

@@ -51,7 +51,8 @@ const std::array<float, 8>& GfxView::textureCoordinatesForRotation(RotationMode 
         {0, 1, 0, 0, 1, 1, 1, 0},
         {1, 0, 0, 0, 1, 1, 0, 1},
     }};
-    return rows[rotation < rows.size() ? rotation : 0];
+    const auto row = static_cast<std::size_t>(rotation);
+    return rows[row < rows.size() ? row : 0];
 }
 
 void GfxView::setBackgroundColor(float red, float green, float blue, float alpha)

@@ -106,6 +106,9 @@ struct CaptureSession::Impl {
     std::string preset{CaptureSessionPreset640x480};
     int configurationDepth = 0;
     bool running = false;
+    // What isRunning() reports: true only once the sources have started, so
+    // a caller that waits for it can count on the inputs being live.
+    bool started = false;
     std::uint64_t generation = 0;
     std::map<MediaType, Active> active;  // touched only on the session queue
 
@@ -275,7 +278,7 @@ std::string CaptureSession::sessionPreset() const
 bool CaptureSession::isRunning() const
 {
     const std::lock_guard lock(impl_->mutex);
-    return impl_->running;
+    return impl_->started;
 }
 
 void CaptureSession::change(const std::function<bool()>& edit)
@@ -349,6 +352,8 @@ void CaptureSession::startRunning()
             ++impl_->generation;
         }
         impl_->reconcile(self);
+        const std::lock_guard lock(impl_->mutex);
+        impl_->started = true;
     });
 }
 
@@ -361,6 +366,7 @@ void CaptureSession::stopRunning()
             if (!impl_->running)
                 return;
             impl_->running = false;
+            impl_->started = false;
             ++impl_->generation;
         }
         impl_->reconcile(self);
