@@ -21,6 +21,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/media/AudioSession.h"
 #include "platform/media/PhotoAlbum.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
@@ -236,6 +237,12 @@ void CameraViewController::viewWillAppear(bool animated)
 {
     TemplateViewCon::viewWillAppear(animated);
     takeLink();
+    // Without the microphone the movie is still recorded, without sound.
+    const auto weak = weak_from_this();
+    media::AudioSession::sharedInstance().requestRecordPermission([weak](bool granted) {
+        if (!granted && !weak.expired())
+            QueuedAlertController::showMessage("Error", "Mic msg");
+    });
     const Settings& settings = Manager::sharedManager().setting();
     if (settings.mapEnabled || settings.gpsEnabled || settings.compassEnabled) {
         if (locationManager_)
