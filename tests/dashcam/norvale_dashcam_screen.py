@@ -92,25 +92,22 @@ def main():
     if "010b" not in requests:
         failures.append("the screen did not poll the simulated car for its tiles")
 
-    if os.path.exists(landscape_shot):
-        shot = Shot(landscape_shot, 844)
-        if not button_red(shot.at(70, 195)):
-            failures.append("landscape: no record button at the left of the middle, saw %r" % (shot.at(70, 195),))
-        if shot.bar_share(0, 250) < 0.4:
-            failures.append("landscape: the camera's picture does not fill the screen")
-    else:
-        failures.append("no landscape screenshot")
-    if os.path.exists(portrait_shot):
-        shot = Shot(portrait_shot, 390)
-        # The 16:9 picture is 390 x 219 across the middle of the window: from 312 to 532.
-        if not button_red(shot.at(70, 422)):
-            failures.append("portrait: the record button is not on the picture, saw %r" % (shot.at(70, 422),))
-        if shot.bar_share(320, 440) < 0.5:
-            failures.append("portrait: the picture does not take the band across the middle")
-        if shot.bar_share(0, 300) > 0.01 or shot.bar_share(545, 844) > 0.01:
-            failures.append("portrait: the picture spills beyond its band")
-    else:
-        failures.append("no portrait screenshot")
+    # Per window: its screenshot, its width in points, the record button's centre, the rows the picture
+    # fills (and how much of them shows the bars), the rows it must leave black. In the portrait window
+    # the 16:9 picture is 390 x 219 across the middle: from 312 to 532.
+    windows = (("landscape", landscape_shot, 844, (70, 195), (0, 250), 0.4, []),
+               ("portrait", portrait_shot, 390, (70, 422), (320, 440), 0.5, [(0, 300), (545, 844)]))
+    for name, path, points, button, rows, share, black in windows:
+        if not os.path.exists(path):
+            failures.append("%s: no screenshot" % name)
+            continue
+        shot = Shot(path, points)
+        if not button_red(shot.at(*button)):
+            failures.append("%s: the record button is not at %r, saw %r" % (name, button, shot.at(*button)))
+        if shot.bar_share(*rows) < share:
+            failures.append("%s: the camera's picture does not fill rows %r" % (name, rows))
+        if any(shot.bar_share(*band) > 0.01 for band in black):
+            failures.append("%s: the picture spills beyond its band" % name)
 
     for failure in failures:
         print("FAIL:", failure)
