@@ -346,8 +346,7 @@ void RaceViewController::handleDeviceMotion(const motion::DeviceMotion& sample)
 
 void RaceViewController::viewWillDisappear(bool animated)
 {
-    if (const auto link = scanner(); link && link->isConnected())
-        releaseLink();
+    releaseLink();
     stopPageTimers();
     motionManager_->stopDeviceMotionUpdates();
     deviceQueue_->cancelAllOperations();
