@@ -25,6 +25,8 @@ std::shared_ptr<ui::Label> makeLabel(ui::Rect frame, const std::string& text, co
     label->setFont(ui::Font::named(font, size));
     label->setTextAlignment(ui::TextAlignment::Center);
     label->setTextColor(ui::Color::lightGray());
+    // Where the digital font is missing its stand-in is wider.
+    label->setAdjustsFontSizeToFitWidth(true);
     return label;
 }
 

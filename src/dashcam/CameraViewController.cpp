@@ -10,6 +10,7 @@
 #include "dashcam/CameraRaceMode.h"
 #include "dashcam/CompassView.h"
 #include "dashcam/GfxUIElement.h"
+#include "dashcam/PictureTextView.h"
 #include "imaging/GfxAlphaBlendFilter.h"
 #include "imaging/GfxBrightnessFilter.h"
 #include "imaging/GfxMovieWriter.h"
@@ -192,6 +193,8 @@ void CameraViewController::viewDidLoad()
         overlayView_->insertSubview(panel, 0);
     }
 
+    pictureTexts_ = std::make_shared<PictureTextView>(*gpuImgView_);
+    gpuImgView_->insertSubview(pictureTexts_, 0);
     buttonView_ = std::make_shared<ButtonView>(ui::makeRect(40, sides.s / 2 - 30, 60, 60));
     buttonView_->setDelegate(this);
     gpuImgView_->addSubview(buttonView_);
@@ -440,6 +443,7 @@ void CameraViewController::overlayUpdate()
     if (race_)
         race_->overlayUpdate();
     uiElementInput_->update();
+    pictureTexts_->setTexts(canvas.paintedTexts(), overlayView_->bounds().size);
 }
 
 void CameraViewController::buttonPressed() { recordData(); }

@@ -17,6 +17,7 @@
 
 class CamGaugeView;
 class CameraRaceMode;
+class PictureTextView;
 class CompassView;
 class GforceView;
 class GfxAlphaBlendFilter;
@@ -102,6 +103,7 @@ private:
     void stopRecordingForTheApp(bool quitting);
 
     std::shared_ptr<GfxView> gpuImgView_;
+    std::shared_ptr<PictureTextView> pictureTexts_;
     std::shared_ptr<ui::View> overlayView_;
     std::shared_ptr<GfxVideoCamera> captureDevice_;
     std::shared_ptr<GfxBrightnessFilter> filter_;

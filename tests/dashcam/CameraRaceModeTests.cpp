@@ -10,6 +10,7 @@
 #include "platform/geo/LocationService.h"
 #include "platform/motion/MotionService.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/VisibleText.h"
 
 namespace {
 
@@ -74,10 +75,10 @@ protected:
     }
 
     // The phone feels the launch (0.3 g forward, 0.39 after the gain).
-    void launch()
+    void launch(int samples = 100)
     {
         motion::MotionService::shared().inject({0, 0, 0.3});
-        for (int i = 0; i < 100 && !race().isRacing(); ++i) {
+        for (int i = 0; i < samples && !race().isRacing(); ++i) {
             advance(0.05);
             fnd::RunLoop::main().runUntil([&] { return race().isRacing(); }, 0.02);
         }
@@ -141,6 +142,22 @@ TEST_F(CameraRaceModeTest, TheTrackTileTakesTheBottomLeftSlot)
     const ui::Color lapBox = overlay.pixel(2, static_cast<int>(s - g - 2));
     EXPECT_GT(lapBox.a, 0.3);
     EXPECT_GT(lapBox.r, lapBox.b);
+}
+
+// The lap and the race time are pixels of the picture, yet the screen's texts
+// (the text dump) name them.
+TEST_F(CameraRaceModeTest, TheRaceTextsOfThePictureAreAmongTheScreensTexts)
+{
+    show();
+    const auto named = [&] {
+        const std::vector<std::string> texts = ui::visibleTexts(root->window());
+        return std::count(texts.begin(), texts.end(), "00:00.0") == 1 && std::count(texts.begin(), texts.end(), "1") == 1;
+    };
+    for (int i = 0; i < 90 && !named(); ++i) {
+        advance(1.0 / 30);
+        fnd::RunLoop::main().runUntil([] { return false; }, 1.0 / 60);
+    }
+    EXPECT_TRUE(named());
 }
 
 TEST_F(CameraRaceModeTest, RaceModeOffLeavesTheLayoutAsBefore)
@@ -262,7 +279,7 @@ TEST_F(CameraRaceModeTest, NoRunStartsWithoutARecordingOrBelowTheLaunchThreshold
 {
     show();
     drive(circlePoint(0));
-    launch();
+    launch(10);
     EXPECT_FALSE(race().isRacing());  // not recording
     camera->recordData();
     motion::MotionService::shared().inject({0.1, 0.12, 0.15});  // 0.195 g at most
