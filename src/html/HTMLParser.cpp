@@ -3,6 +3,7 @@
 #include "html/HTMLChildrenRelationshipProxy.h"
 #include "html/HTMLComment.h"
 #include "html/HTMLParserTables.h"
+#include "html/HTMLTextNode.h"
 #include "html/HTMLUTF8.h"
 
 #include <cassert>
@@ -40,9 +41,9 @@ std::shared_ptr<HTMLDocument> HTMLParser::document()
 {
     if (document_)
         return document_;
-    document_ = std::make_shared<HTMLDocument>();
+    document_ = arena_.make<HTMLDocument>();
     if (fragmentParsingAlgorithm_) {
-        auto root = std::make_shared<HTMLElement>(u"html");
+        auto root = arena_.make<HTMLElement>(u"html");
         document_->setRootElement(root);
         pushOntoStackOfOpenElements(root);
         resetTheInsertionModeAppropriately();
@@ -374,12 +375,12 @@ void HTMLParser::insertNodeAtAppropriatePlace(const std::shared_ptr<HTMLNode>& n
 
 void HTMLParser::insertComment(const HTMLCommentToken& comment)
 {
-    insertNodeAtAppropriatePlace(std::make_shared<HTMLComment>(comment.data()));
+    insertNodeAtAppropriatePlace(arena_.make<HTMLComment>(comment.data()));
 }
 
 void HTMLParser::appendComment(const HTMLCommentToken& comment, HTMLNode& parent)
 {
-    parent.addChild(std::make_shared<HTMLComment>(comment.data()));
+    parent.addChild(arena_.make<HTMLComment>(comment.data()));
 }
 
 void HTMLParser::insertCharacters(std::u16string_view characters)
@@ -387,12 +388,18 @@ void HTMLParser::insertCharacters(std::u16string_view characters)
     const InsertionLocation place = appropriatePlaceForInsertingANode();
     if (!place.parent || place.parent->kind() == HTMLNode::Kind::Document)
         return;
-    place.parent->insertString(characters, place.index);
+    // Characters join the text node just before the place, if there is one.
+    if (place.index > 0) {
+        HTMLNode& before = *place.parent->childAtIndex(place.index - 1);
+        if (before.kind() == HTMLNode::Kind::Text)
+            return static_cast<HTMLTextNode&>(before).appendString(characters);
+    }
+    place.parent->insertObject(arena_.make<HTMLTextNode>(std::u16string(characters)), place.index);
 }
 
 HTMLParser::ElementPtr HTMLParser::createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns) const
 {
-    auto element = std::make_shared<HTMLElement>(tag.tagName(), tag.attributes());
+    auto element = arena_.make<HTMLElement>(tag.tagName(), tag.attributes());
     element->setHtmlNamespace(ns);
     return element;
 }
@@ -411,12 +418,12 @@ HTMLParser::ElementPtr HTMLParser::insertHTMLElementForToken(const HTMLTagToken&
 
 HTMLParser::ElementPtr HTMLParser::insertHTMLElementTakingAttributes(HTMLTagToken& tag)
 {
-    return insertElement(std::make_shared<HTMLElement>(tag.tagName(), std::move(tag.attributes())));
+    return insertElement(arena_.make<HTMLElement>(tag.tagName(), std::move(tag.attributes())));
 }
 
 HTMLParser::ElementPtr HTMLParser::insertHTMLElementNamed(std::u16string tagName)
 {
-    return insertElement(std::make_shared<HTMLElement>(std::move(tagName)));
+    return insertElement(arena_.make<HTMLElement>(std::move(tagName)));
 }
 
 HTMLParser::ElementPtr HTMLParser::insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns)
@@ -564,7 +571,7 @@ void HTMLParser::reconstructTheActiveFormattingElements()
     // Each new element has its entry's name and attributes, so the fingerprints stay.
     for (; index < activeFormattingElements_.size(); ++index) {
         const HTMLElement& entry = *activeFormattingElements_[index];
-        activeFormattingElements_[index] = insertElement(std::make_shared<HTMLElement>(entry.tagName(), entry.attributes()));
+        activeFormattingElements_[index] = insertElement(copyOfElement(entry));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "html/HTMLDocument.h"
 #include "html/HTMLElement.h"
+#include "html/HTMLNodeArena.h"
 #include "html/HTMLStringEncoding.h"
 #include "html/HTMLToken.h"
 #include "html/HTMLTokenizer.h"
@@ -199,6 +200,8 @@ private:
     ElementPtr insertHTMLElementTakingAttributes(HTMLTagToken& tag);
     ElementPtr insertHTMLElementNamed(std::u16string tagName);
     ElementPtr insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns);
+    // A new element with the same name and attributes, in the HTML namespace.
+    ElementPtr copyOfElement(const HTMLElement& element) const { return arena_.make<HTMLElement>(element.tagName(), element.attributes()); }
     void resetTheInsertionModeAppropriately();
 
     // The list of active formatting elements; a null entry is a marker.
@@ -224,6 +227,8 @@ private:
     void addParseError(std::string_view format, std::string_view first, std::u16string_view second);
     void changeTheEncoding(StringEncoding encoding);
 
+    // Every node this parser makes comes from here.
+    HTMLNodeArena arena_;
     HTMLTokenizer tokenizer_;
     InsertionMode insertionMode_ = InsertionMode::Initial;
     InsertionMode originalInsertionMode_ = InsertionMode::Initial;
