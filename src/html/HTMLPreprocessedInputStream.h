@@ -1,5 +1,6 @@
 #pragma once
 
+#include "html/HTMLCharacterRuns.h"
 #include "html/HTMLCodePoints.h"
 
 #include <cstddef>
@@ -36,8 +37,11 @@ public:
 
     // Consumes characters, appending them to run, until test passes for one
     // (which is left to be consumed next) or the end is read. test may be
-    // called twice for the character that stops the run, once for any other.
-    template <typename Test>
+    // called twice for the character that stops the run, once for any other
+    // it sees; it sees only Stops and the units that are not ordinary (see
+    // FindRunStop), so Stops must hold every ordinary character test passes
+    // or acts on.
+    template <char16_t... Stops, typename Test>
     void consumeCharactersUpToFirstPassingTest(Test&& test, std::u16string& run);
 
     // Raw: matches text at the position (ASCII case-insensitively unless
@@ -73,7 +77,7 @@ private:
     ErrorBlock errorBlock_;
 };
 
-template <typename Test>
+template <char16_t... Stops, typename Test>
 void HTMLPreprocessedInputStream::consumeCharactersUpToFirstPassingTest(Test&& test, std::u16string& run)
 {
     for (;;) {
@@ -81,8 +85,12 @@ void HTMLPreprocessedInputStream::consumeCharactersUpToFirstPassingTest(Test&& t
             const char16_t* const begin = string_.data() + scanLocation_;
             const char16_t* const end = string_.data() + string_.size();
             const char16_t* p = begin;
-            while (p != end && isPlainUnit(*p) && !test(static_cast<char32_t>(*p)))
+            for (;;) {
+                p = FindRunStop<Stops...>(p, end);
+                if (p == end || !isPlainUnit(*p) || test(static_cast<char32_t>(*p)))
+                    break;
                 ++p;
+            }
             if (p != begin) {
                 run.append(begin, p);
                 scanLocation_ += static_cast<std::size_t>(p - begin);

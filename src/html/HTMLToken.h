@@ -48,6 +48,7 @@ public:
     const std::u16string& tagName() const { return tagName_; }
     void setTagName(std::u16string tagName) { tagName_ = std::move(tagName); }
     void appendLongCharacterToTagName(char32_t c);
+    void appendStringToTagName(std::u16string_view string) { tagName_.append(string); }
 
     bool selfClosingFlag() const { return selfClosingFlag_; }
     void setSelfClosingFlag(bool flag) { selfClosingFlag_ = flag; }

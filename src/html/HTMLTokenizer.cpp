@@ -19,15 +19,20 @@ std::optional<HTMLToken> HTMLTokenizer::nextObject()
 HTMLToken* HTMLTokenizer::nextToken()
 {
     if (frontHandedOut_) {
-        tokenQueue_.pop_front();
+        ++queueFront_;
         frontHandedOut_ = false;
+    }
+    // A drained queue starts again at the beginning of its storage.
+    if (queueFront_ == tokenQueue_.size()) {
+        tokenQueue_.clear();
+        queueFront_ = 0;
     }
     while (!done_ && tokenQueue_.empty())
         resume();
     if (tokenQueue_.empty())
         return nullptr;
     frontHandedOut_ = true;
-    return &tokenQueue_.front();
+    return &tokenQueue_[queueFront_];
 }
 
 void HTMLTokenizer::resume()
@@ -190,5 +195,5 @@ void HTMLTokenizer::addCurrentAttributeToCurrentToken()
     if (attributes.objectForKey(currentAttributeName_))
         emitParseError("Duplicate attribute");
     else
-        attributes.setObject(currentAttributeValue_, currentAttributeName_);
+        attributes.setObject(std::move(currentAttributeValue_), std::move(currentAttributeName_));
 }

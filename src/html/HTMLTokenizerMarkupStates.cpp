@@ -16,7 +16,9 @@ std::string quotedStateName(std::string_view identifier, char16_t quote)
 
 void HTMLTokenizer::bogusCommentState()
 {
-    emit(HTMLCommentToken(consumeRun([](char32_t c) { return c == U'>'; }, {})));
+    std::u16string data;
+    consumeRun<u'>'>(data, [](char32_t c) { return c == U'>'; }, {});
+    emit(HTMLCommentToken(std::move(data)));
     switchToState(Data);
     if (consumeNextInputCharacter() == HTMLEOFCharacter)
         reconsume();
@@ -91,7 +93,7 @@ void HTMLTokenizer::commentStartDashState()
 
 void HTMLTokenizer::commentState()
 {
-    currentComment().appendString(consumeRun([](char32_t c) { return c == U'-'; }, "U+0000 NULL in comment state"));
+    consumeRun<u'-'>(currentComment().data(), [](char32_t c) { return c == U'-'; }, "U+0000 NULL in comment state");
     if (consumeNextInputCharacter() == U'-')
         switchToState(CommentEndDash);
     else
@@ -221,10 +223,11 @@ void HTMLTokenizer::beforeDOCTYPENameState()
 
 void HTMLTokenizer::DOCTYPENameState()
 {
-    const std::u16string& run =
-        consumeRun([](char32_t c) { return IsHTMLWhitespace(c) || c == U'>'; }, "U+0000 NULL in DOCTYPE name state");
+    run_.clear();
+    consumeRun<u'\t', u'\n', u'\f', u' ', u'>'>(
+        run_, [](char32_t c) { return IsHTMLWhitespace(c) || c == U'>'; }, "U+0000 NULL in DOCTYPE name state");
     HTMLDOCTYPEToken& doctype = currentDOCTYPE();
-    for (const char16_t u : run)
+    for (const char16_t u : run_)
         doctype.appendLongCharacterToName(ASCIILowercase(u));
 
     const char32_t c = consumeNextInputCharacter();
@@ -306,12 +309,17 @@ void HTMLTokenizer::beforeDOCTYPEIdentifierState(bool isPublic)
 void HTMLTokenizer::DOCTYPEIdentifierQuotedState(char16_t quote, bool isPublic)
 {
     const std::string where = quotedStateName(isPublic ? "public" : "system", quote);
-    const std::u16string& run =
-        consumeRun([quote](char32_t c) { return c == quote || c == U'>'; }, "U+0000 NULL in " + where);
-    if (isPublic)
-        currentDOCTYPE().appendStringToPublicIdentifier(run);
+    const auto isStop = [quote](char32_t c) { return c == quote || c == U'>'; };
+    const std::string nullError = "U+0000 NULL in " + where;
+    run_.clear();
+    if (quote == u'"')
+        consumeRun<u'"', u'>'>(run_, isStop, nullError);
     else
-        currentDOCTYPE().appendStringToSystemIdentifier(run);
+        consumeRun<u'\'', u'>'>(run_, isStop, nullError);
+    if (isPublic)
+        currentDOCTYPE().appendStringToPublicIdentifier(run_);
+    else
+        currentDOCTYPE().appendStringToSystemIdentifier(run_);
 
     const char32_t c = consumeNextInputCharacter();
     if (c == quote)
@@ -376,7 +384,8 @@ void HTMLTokenizer::afterDOCTYPESystemIdentifierState()
 
 void HTMLTokenizer::bogusDOCTYPEState()
 {
-    consumeRun([](char32_t c) { return c == U'>'; }, {});
+    run_.clear();
+    consumeRun<u'>'>(run_, [](char32_t c) { return c == U'>'; }, {});
     const char32_t c = consumeNextInputCharacter();
     switchToState(Data);
     emitCurrentToken();

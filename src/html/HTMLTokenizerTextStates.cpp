@@ -5,10 +5,10 @@ using enum HTMLTokenizerState;
 
 namespace {
 
-void appendLowercased(std::u16string& to, std::u16string_view from)
+void lowercaseFrom(std::u16string& string, std::size_t start)
 {
-    for (const char16_t u : from)
-        to.push_back(static_cast<char16_t>(ASCIILowercase(u)));
+    for (std::size_t i = start; i < string.size(); ++i)
+        string[i] = static_cast<char16_t>(ASCIILowercase(string[i]));
 }
 
 } // namespace
@@ -27,7 +27,9 @@ void HTMLTokenizer::RCDATAState()
 void HTMLTokenizer::textWithReferencesState(std::string_view nullError, bool keepNull,
                                             HTMLTokenizerState referenceState, HTMLTokenizerState lessThanSignState)
 {
-    emitCharacterTokenWithString(consumeRun([](char32_t c) { return c == U'&' || c == U'<'; }, nullError, keepNull));
+    std::u16string text;
+    consumeRun<u'&', u'<'>(text, [](char32_t c) { return c == U'&' || c == U'<'; }, nullError, keepNull);
+    emitCharacterTokenWithString(std::move(text));
     switch (consumeNextInputCharacter()) {
     case U'&': return switchToState(referenceState);
     case U'<': return switchToState(lessThanSignState);
@@ -44,7 +46,9 @@ void HTMLTokenizer::characterReferenceInTextState(HTMLTokenizerState textState)
 
 void HTMLTokenizer::rawTextState(std::string_view nullError, HTMLTokenizerState lessThanSignState)
 {
-    emitCharacterTokenWithString(consumeRun([](char32_t c) { return c == U'<'; }, nullError));
+    std::u16string text;
+    consumeRun<u'<'>(text, [](char32_t c) { return c == U'<'; }, nullError);
+    emitCharacterTokenWithString(std::move(text));
     if (consumeNextInputCharacter() == U'<')
         switchToState(lessThanSignState);
     else
@@ -53,7 +57,9 @@ void HTMLTokenizer::rawTextState(std::string_view nullError, HTMLTokenizerState 
 
 void HTMLTokenizer::PLAINTEXTState()
 {
-    emitCharacterTokenWithString(consumeRun([](char32_t) { return false; }, "U+0000 NULL in PLAINTEXT state"));
+    std::u16string text;
+    consumeRun(text, [](char32_t) { return false; }, "U+0000 NULL in PLAINTEXT state");
+    emitCharacterTokenWithString(std::move(text));
     done_ = true;
 }
 
@@ -102,11 +108,12 @@ void HTMLTokenizer::endTagOpenState()
 
 void HTMLTokenizer::tagNameState()
 {
-    const std::u16string& run = consumeRun(
-        [](char32_t c) { return IsHTMLWhitespace(c) || c == U'/' || c == U'>'; }, "U+0000 NULL in tag name state");
-    HTMLTagToken& tag = currentTag();
-    for (const char16_t u : run)
-        tag.appendLongCharacterToTagName(ASCIILowercase(u));
+    run_.clear();
+    consumeRun<u'\t', u'\n', u'\f', u' ', u'/', u'>'>(
+        run_, [](char32_t c) { return IsHTMLWhitespace(c) || c == U'/' || c == U'>'; },
+        "U+0000 NULL in tag name state");
+    lowercaseFrom(run_, 0);
+    currentTag().appendStringToTagName(run_);
 
     const char32_t c = consumeNextInputCharacter();
     if (IsHTMLWhitespace(c)) {
@@ -206,13 +213,16 @@ void HTMLTokenizer::startAttributeNameWith(char32_t c, std::string_view where)
 
 void HTMLTokenizer::attributeNameState()
 {
-    appendLowercased(currentAttributeName_, consumeRun(
-                                                [this](char32_t c) {
-                                                    if (c == U'"' || c == U'\'' || c == U'<')
-                                                        emitUnexpectedCharacterParseError(c, "attribute name state");
-                                                    return IsHTMLWhitespace(c) || c == U'/' || c == U'=' || c == U'>';
-                                                },
-                                                "U+0000 NULL in attribute name state"));
+    const std::size_t start = currentAttributeName_.size();
+    consumeRun<u'\t', u'\n', u'\f', u' ', u'/', u'=', u'>', u'"', u'\'', u'<'>(
+        currentAttributeName_,
+        [this](char32_t c) {
+            if (c == U'"' || c == U'\'' || c == U'<')
+                emitUnexpectedCharacterParseError(c, "attribute name state");
+            return IsHTMLWhitespace(c) || c == U'/' || c == U'=' || c == U'>';
+        },
+        "U+0000 NULL in attribute name state");
+    lowercaseFrom(currentAttributeName_, start);
     const char32_t c = consumeNextInputCharacter();
     if (IsHTMLWhitespace(c)) {
         switchToState(AfterAttributeName);
@@ -294,9 +304,11 @@ void HTMLTokenizer::beforeAttributeValueState()
 void HTMLTokenizer::attributeValueQuotedState(char16_t quote)
 {
     const bool doubleQuoted = quote == u'"';
-    currentAttributeValue_ += consumeRun([quote](char32_t c) { return c == quote || c == U'&'; },
-                                         doubleQuoted ? "U+0000 NULL in attribute value double quoted state"
-                                                      : "U+0000 NULL in attribute value single quoted state");
+    const auto isStop = [quote](char32_t c) { return c == quote || c == U'&'; };
+    if (doubleQuoted)
+        consumeRun<u'"', u'&'>(currentAttributeValue_, isStop, "U+0000 NULL in attribute value double quoted state");
+    else
+        consumeRun<u'\'', u'&'>(currentAttributeValue_, isStop, "U+0000 NULL in attribute value single quoted state");
     const char32_t c = consumeNextInputCharacter();
     if (c == quote) {
         switchToState(AfterAttributeValueQuoted);
@@ -315,7 +327,8 @@ void HTMLTokenizer::attributeValueQuotedState(char16_t quote)
 
 void HTMLTokenizer::attributeValueUnquotedState()
 {
-    currentAttributeValue_ += consumeRun(
+    consumeRun<u'\t', u'\n', u'\f', u' ', u'&', u'>', u'"', u'\'', u'<', u'=', u'`'>(
+        currentAttributeValue_,
         [this](char32_t c) {
             if (c == U'"' || c == U'\'' || c == U'<' || c == U'=' || c == U'`')
                 emitUnexpectedCharacterParseError(c, "attribute value unquoted state");

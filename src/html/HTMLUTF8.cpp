@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 std::optional<std::u16string> DecodeUTF8(std::string_view utf8, bool strict)
 {
     // No sequence gives more UTF-16 units than it has bytes, so the text fits
@@ -13,7 +17,19 @@ std::optional<std::u16string> DecodeUTF8(std::string_view utf8, bool strict)
     const std::size_t size = utf8.size();
     std::size_t i = 0;
     while (i < size) {
-        // Pages are mostly ASCII: copy eight bytes at a time while they are.
+        // Pages are mostly ASCII: widen sixteen bytes at a time while they are.
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        while (i + 16 <= size) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+            if (_mm_movemask_epi8(chunk) != 0)
+                break;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(chunk, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(chunk, zero));
+            out += 16;
+            i += 16;
+        }
+#endif
         while (i + 8 <= size) {
             std::uint64_t word;
             std::memcpy(&word, bytes + i, 8);

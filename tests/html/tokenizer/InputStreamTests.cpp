@@ -89,7 +89,7 @@ TEST(InputStream, RunsStopAtTheTestAndPreprocessAsTheyGo)
     std::vector<std::string> errors;
     stream.setErrorBlock([&](std::string_view message) { errors.emplace_back(message); });
     std::u16string run;
-    stream.consumeCharactersUpToFirstPassingTest([](char32_t c) { return c == U'<'; }, run);
+    stream.consumeCharactersUpToFirstPassingTest<u'<'>([](char32_t c) { return c == U'<'; }, run);
     EXPECT_EQ(run, u"ab\nc\U0001F600d\nx");
     EXPECT_EQ(stream.consumeNextInputCharacter(), U'<');
 
@@ -106,7 +106,7 @@ TEST(InputStream, RunBeginsWithTheReconsumedCharacter)
     EXPECT_EQ(stream.consumeNextInputCharacter(), U'?');
     stream.reconsumeCurrentInputCharacter();
     std::u16string run;
-    stream.consumeCharactersUpToFirstPassingTest([](char32_t c) { return c == U'>'; }, run);
+    stream.consumeCharactersUpToFirstPassingTest<u'>'>([](char32_t c) { return c == U'>'; }, run);
     EXPECT_EQ(run, u"?x");
 }
 
@@ -191,3 +191,25 @@ TEST(CodePoints, CharacterClasses)
 }
 
 } // namespace
+
+TEST(InputStream, RunStopsAtEveryUnitThatNeedsCare)
+{
+    // Each unit at each position of a text longer than two blocks, so both
+    // the block-wise search and the tail see it.
+    const char16_t stopping[] = {u'<', u'&', 0x00, 0x0D, 0x0B, 0x1F, 0x7F, 0x9F, 0xD800, 0xDBFF, 0xDC00, 0xDFFF, 0xE000, 0xFDD0, 0xFFFE, 0xFFFF};
+    const char16_t passing[] = {u' ', u'~', 0x09, 0x0A, 0x0C, 0xA0, 0x3000, 0xD7FF};
+    for (std::size_t position = 0; position < 20; ++position) {
+        for (const char16_t unit : stopping) {
+            std::u16string text(20, u'a');
+            text[position] = unit;
+            const char16_t* stop = FindRunStop<u'<', u'&'>(text.data(), text.data() + text.size());
+            EXPECT_EQ(stop - text.data(), static_cast<std::ptrdiff_t>(position)) << std::hex << unsigned(unit);
+        }
+        for (const char16_t unit : passing) {
+            std::u16string text(20, u'a');
+            text[position] = unit;
+            const char16_t* stop = FindRunStop<u'<', u'&'>(text.data(), text.data() + text.size());
+            EXPECT_EQ(stop, text.data() + text.size()) << std::hex << unsigned(unit);
+        }
+    }
+}
