@@ -1,6 +1,7 @@
 #include "html/HTMLTagNames.h"
 
 #include <array>
+#include <functional>
 #include <unordered_map>
 
 namespace {
@@ -52,11 +53,31 @@ struct Table {
     std::unordered_map<std::u16string_view, const std::u16string*, NameHash> byName;
 };
 
+const Table& table()
+{
+    static const Table names;
+    return names;
+}
+
 } // namespace
 
 const std::u16string* KnownTagName(std::u16string_view name)
 {
-    static const Table table;
-    const auto found = table.byName.find(name);
-    return found == table.byName.end() ? nullptr : found->second;
+    const auto found = table().byName.find(name);
+    return found == table().byName.end() ? nullptr : found->second;
+}
+
+std::size_t KnownTagNameCount()
+{
+    return std::size(knownNames);
+}
+
+std::size_t KnownTagNameNumber(const std::u16string& name)
+{
+    const auto& strings = table().strings;
+    // std::less orders any two pointers, even into different objects.
+    const std::less<const std::u16string*> before;
+    if (before(&name, strings.data()) || !before(&name, strings.data() + strings.size()))
+        return strings.size();
+    return static_cast<std::size_t>(&name - strings.data());
 }
