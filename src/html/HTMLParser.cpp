@@ -28,7 +28,7 @@ HTMLParser::HTMLParser(std::u16string string, HTMLStringEncoding encoding, std::
     encoding_ = {StringEncoding::UTF8, HTMLStringEncodingConfidence::Irrelevant};
     if (context_->htmlNamespace() != HTMLNamespace::HTML)
         return;
-    const std::u16string& name = context_->tagName();
+    const std::u16string_view name = context_->tagName();
     if (IsOneOf(name, {u"title", u"textarea"}))
         tokenizer_.setState(HTMLTokenizerState::RCDATA);
     else if (IsOneOf(name, {u"style", u"xmp", u"iframe", u"noembed", u"noframes", u"noscript"}))
@@ -297,7 +297,7 @@ bool HTMLParser::currentNodeIsOneOf(Names names) const
 
 bool HTMLParser::isScopeBoundary(const HTMLElement& element, Scope scope)
 {
-    const std::u16string& name = element.tagName();
+    const std::u16string_view name = element.tagName();
     switch (element.htmlNamespace()) {
     case HTMLNamespace::HTML:
         if (scope == Scope::Table)
@@ -462,7 +462,7 @@ void HTMLParser::resetTheInsertionModeAppropriately()
         const HTMLElement* node = last ? context_.get() : stackOfOpenElements_[i].get();
         if (!node)
             break;
-        const std::u16string& name = node->tagName();
+        const std::u16string_view name = node->tagName();
         if (name == u"select") {
             for (std::size_t j = i; !last && j-- > 0;) {
                 if (stackOfOpenElements_[j]->tagName() == u"table")

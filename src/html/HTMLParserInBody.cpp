@@ -72,7 +72,7 @@ void HTMLParser::handleInBody(HTMLToken& token)
 void HTMLParser::handleInBodyStartTag(HTMLToken& token)
 {
     auto& tag = std::get<HTMLStartTagToken>(token);
-    const std::u16string& name = tag.tagName();
+    const std::u16string_view name = tag.tagName();
     // "html"
     if (name == u"html") {
         addParseError("Start tag named html in <body>");
