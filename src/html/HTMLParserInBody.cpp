@@ -367,7 +367,7 @@ void HTMLParser::inBodyListItemWalk(Names names)
 
 void HTMLParser::handleInBodyEndTag(HTMLToken& token)
 {
-    const std::u16string name = std::get<HTMLEndTagToken>(token).tagName();
+    const std::u16string_view name = std::get<HTMLEndTagToken>(token).tagName();
     // "body", "html"
     if (IsOneOf(name, {u"body", u"html"})) {
         if (!hasElementInScope({u"body"}))
