@@ -8,10 +8,14 @@ HTMLElement::HTMLElement() : HTMLElement(std::u16string()) {}
 HTMLElement::HTMLElement(std::u16string tagName, HTMLOrderedDictionary attributes)
     : HTMLNode(Kind::Element), tagName_(KnownTagName(tagName)), attributes_(std::move(attributes))
 {
-    if (!tagName_) {
-        ownTagName_ = std::make_unique<std::u16string>(std::move(tagName));
-        tagName_ = ownTagName_.get();
-    }
+    if (!tagName_)
+        tagName_.reset(std::make_unique<const std::u16string>(std::move(tagName)).release());
+}
+
+void HTMLElement::TagNameDeleter::operator()(const std::u16string* name) const
+{
+    if (KnownTagNameNumber(*name) == KnownTagNameCount())
+        std::default_delete<const std::u16string>()(name);
 }
 
 const std::u16string* HTMLElement::objectForKeyedSubscript(std::u16string_view name) const

@@ -33,11 +33,15 @@ public:
     std::string description() const override;
 
 private:
+    // A common name is shared by every element of that name and never
+    // deleted; any other is the element's own.
+    struct TagNameDeleter {
+        void operator()(const std::u16string* name) const;
+    };
+
     // Elements are many, so their fields are packed: the namespace in one
-    // byte, and the name shared with every element of that name when it is a
-    // common one, else held in ownTagName_.
+    // byte, the name in one pointer.
     std::uint8_t namespace_ = static_cast<std::uint8_t>(HTMLNamespace::HTML);
-    const std::u16string* tagName_;
-    std::unique_ptr<std::u16string> ownTagName_;
+    std::unique_ptr<const std::u16string, TagNameDeleter> tagName_;
     HTMLOrderedDictionary attributes_;
 };
