@@ -117,7 +117,8 @@ private:
     void removeChildRaw(const HTMLNode* child);
     void removeAllChildren();
 
-    Kind kind_;
     HTMLNode* parent_ = nullptr;
     std::vector<std::shared_ptr<HTMLNode>> children_;
+    // Last, so that a subclass's small first field can fill the padding after it.
+    Kind kind_;
 };

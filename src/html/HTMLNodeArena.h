@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -9,61 +10,83 @@
 // Where a parser takes the nodes it builds from: each node and its reference
 // counts come from a few large blocks instead of one heap block each, and the
 // blocks go back in one go when the last of those nodes is released. The nodes
-// are ordinary std::shared_ptr: every node holds the blocks alive, so a node
-// kept after its parser and its document are gone stays valid.
+// are ordinary std::shared_ptr: the blocks stay as long as any node made here
+// lives, so a node kept after its parser and its document are gone stays valid.
 //
 // Making nodes is for one thread at a time (the parser's); releasing them is
-// safe from any thread. Memory of a node released early is reused only once
-// the whole arena goes.
+// safe from any thread. The memory of a node released early is reused only
+// once the whole arena goes.
 class HTMLNodeArena {
 public:
     HTMLNodeArena();
+    // No node is made after this; the blocks go with the last node still alive.
+    ~HTMLNodeArena();
+    HTMLNodeArena(const HTMLNodeArena&) = delete;
+    HTMLNodeArena& operator=(const HTMLNodeArena&) = delete;
 
     template <typename Node, typename... Arguments>
     std::shared_ptr<Node> make(Arguments&&... arguments) const
     {
-        return std::allocate_shared<Node>(Allocator<Node>(blocks_), std::forward<Arguments>(arguments)...);
+        return std::allocate_shared<Node>(Allocator<Node>(*blocks_), std::forward<Arguments>(arguments)...);
     }
 
 private:
     // Bump allocation in blocks that grow up to a fixed size, so a large
-    // document wastes at most part of one block.
+    // document wastes at most part of one block. The blocks count what was
+    // taken and what was given back rather than each reference to them: one
+    // atomic step per node released, none per node made.
     class Blocks {
     public:
         // Alignments are powers of two.
         void* allocate(std::size_t size, std::size_t alignment)
         {
-            const std::size_t padding = -reinterpret_cast<std::uintptr_t>(next_) & (alignment - 1);
-            if (padding + size > left_)
-                return allocateInNewBlock(size, alignment);
+            std::size_t padding = -reinterpret_cast<std::uintptr_t>(next_) & (alignment - 1);
+            if (padding + size > left_) {
+                addBlock(size + alignment);
+                padding = -reinterpret_cast<std::uintptr_t>(next_) & (alignment - 1);
+            }
+            ++allocations_;
             void* memory = next_ + padding;
             next_ += padding + size;
             left_ -= padding + size;
             return memory;
         }
+        // One allocation is given back; the last one after close() ends the blocks.
+        void deallocate() noexcept;
+        // No allocation follows; the blocks end now if nothing is held.
+        void close() noexcept;
 
     private:
-        void* allocateInNewBlock(std::size_t size, std::size_t alignment);
+        // While the arena is open the balance stays far above any count of
+        // allocations, so releases alone never bring it to zero.
+        static constexpr std::int64_t openBalance = std::int64_t {1} << 62;
+
+        // A block of at least the size.
+        void addBlock(std::size_t size);
+        void end() noexcept;
 
         std::vector<std::unique_ptr<std::byte[]>> blocks_;
         std::byte* next_ = nullptr;
         std::size_t left_ = 0;
         std::size_t nextBlockSize_ = 2048;
+        // Only the making thread touches this.
+        std::int64_t allocations_ = 0;
+        // Allocations not yet given back, plus openBalance until close().
+        std::atomic<std::int64_t> balance_ {openBalance};
     };
 
     template <typename T>
     struct Allocator {
         using value_type = T;
 
-        explicit Allocator(std::shared_ptr<Blocks> blocks) : blocks(std::move(blocks)) {}
+        explicit Allocator(Blocks& blocks) : blocks(&blocks) {}
         template <typename U>
         Allocator(const Allocator<U>& other) : blocks(other.blocks)
         {
         }
 
         T* allocate(std::size_t count) { return static_cast<T*>(blocks->allocate(sizeof(T) * count, alignof(T))); }
-        // The memory returns with the whole arena.
-        void deallocate(T*, std::size_t) noexcept {}
+        void deallocate(T*, std::size_t) noexcept { blocks->deallocate(); }
 
         template <typename U>
         bool operator==(const Allocator<U>& other) const
@@ -71,8 +94,9 @@ private:
             return blocks == other.blocks;
         }
 
-        std::shared_ptr<Blocks> blocks;
+        Blocks* blocks;
     };
 
-    std::shared_ptr<Blocks> blocks_;
+    // Ends itself: see Blocks::deallocate and Blocks::close.
+    Blocks* blocks_;
 };

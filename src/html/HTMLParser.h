@@ -210,7 +210,11 @@ private:
 
     // The list of active formatting elements; a null entry is a marker.
     void pushOntoListOfActiveFormattingElements(const ElementPtr& element);
-    void pushMarkerOntoListOfActiveFormattingElements() { activeFormattingElements_.push_back(nullptr); }
+    void pushMarkerOntoListOfActiveFormattingElements()
+    {
+        activeFormattingElements_.push_back(nullptr);
+        activeFormattingFingerprints_.push_back(0);
+    }
     void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element);
     void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element, std::size_t fingerprint);
     void removeFromListOfActiveFormattingElementsAt(std::size_t index);
@@ -239,7 +243,11 @@ private:
     ElementPtr context_;
     std::vector<ElementPtr> stackOfOpenElements_;
     // How many open elements carry each tag name: a scope walk for a name that
-    // is not open ends at once, so deep nesting stays linear.
+    // is not open ends at once, so deep nesting stays linear. Known names
+    // count by their number, the others by name.
+    void countOpenElement(const HTMLElement& element, int change);
+    bool hasOpenElementNamed(std::u16string_view name) const;
+    std::vector<int> knownOpenElementCounts_;
     struct NameHash {
         using is_transparent = void;
         // Tag names are short: FNV-1a over the units beats a general string hash.
@@ -259,6 +267,8 @@ private:
     bool framesetOk_ = true;
     bool ignoreNextTokenIfLineFeed_ = false;
     std::vector<ElementPtr> activeFormattingElements_;
+    // Each entry's fingerprint, at the same index (0 for a marker).
+    std::vector<std::size_t> activeFormattingFingerprints_;
     // How many entries share each name-and-attributes fingerprint, so that
     // deep lists of distinct formatting elements are not walked per push.
     std::unordered_map<std::size_t, int> formattingFingerprintCounts_;

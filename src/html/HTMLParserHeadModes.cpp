@@ -169,7 +169,7 @@ void HTMLParser::handleInHead(HTMLToken& token)
     }
     // A start tag
     else if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
-        const std::u16string& name = startTag->tagName();
+        const std::u16string_view name = startTag->tagName();
         // "html"
         if (name == u"html")
             return processTokenUsingRulesFor(InsertionMode::InBody, token);
@@ -265,7 +265,7 @@ void HTMLParser::handleAfterHead(HTMLToken& token)
     }
     // A start tag
     else if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
-        const std::u16string& name = startTag->tagName();
+        const std::u16string_view name = startTag->tagName();
         // "html"
         if (name == u"html")
             return processTokenUsingRulesFor(InsertionMode::InBody, token);

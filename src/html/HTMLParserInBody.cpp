@@ -72,7 +72,7 @@ void HTMLParser::handleInBody(HTMLToken& token)
 void HTMLParser::handleInBodyStartTag(HTMLToken& token)
 {
     auto& tag = std::get<HTMLStartTagToken>(token);
-    const std::u16string& name = tag.tagName();
+    const std::u16string_view name = tag.tagName();
     // "html"
     if (name == u"html") {
         addParseError("Start tag named html in <body>");
@@ -99,7 +99,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         stackOfOpenElements_[1]->removeFromParentNode();
         while (stackOfOpenElements_.size() > 1)
             popCurrentNode();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return switchInsertionMode(InsertionMode::InFrameset);
     }
     // "address", "article", "aside", "blockquote", "center", "details", "dialog", "dir", "div", "dl",
@@ -109,7 +109,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
                        u"div", u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup",
                        u"main", u"nav", u"ol", u"p", u"section", u"summary", u"ul"})) {
         closePElementIfInButtonScope();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return;
     }
     // "menu"
@@ -117,7 +117,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         closePElementIfInButtonScope();
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return;
     }
     // "h1", "h2", "h3", "h4", "h5", "h6"
@@ -127,13 +127,13 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
             addParseError("Nested header start tag %@ in <body>", name);
             popCurrentNode();
         }
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return;
     }
     // "pre", "listing"
     if (IsOneOf(name, {u"pre", u"listing"})) {
         closePElementIfInButtonScope();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         ignoreNextTokenIfLineFeed_ = true;
         framesetOk_ = false;
         return;
@@ -143,7 +143,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         if (formElementPointer_)
             return addParseError("Start tag named form within a form in <body>");
         closePElementIfInButtonScope();
-        formElementPointer_ = insertHTMLElementForToken(tag);
+        formElementPointer_ = insertHTMLElementTakingAttributes(tag);
         return;
     }
     // "li", "dd", "dt"
@@ -151,13 +151,13 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         framesetOk_ = false;
         inBodyListItemWalk(name == u"li" ? Names {u"li"} : Names {u"dd", u"dt"});
         closePElementIfInButtonScope();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return;
     }
     // "plaintext"
     if (name == u"plaintext") {
         closePElementIfInButtonScope();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         tokenizer_.setState(HTMLTokenizerState::PLAINTEXT);
         return;
     }
@@ -169,7 +169,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
             popElementsUntilOneNamedIsPopped({u"button"});
         }
         reconstructTheActiveFormattingElements();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         framesetOk_ = false;
         return;
     }
@@ -203,13 +203,13 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
                 inBodyAnyOtherEndTag(u"nobr");
             reconstructTheActiveFormattingElements();
         }
-        pushOntoListOfActiveFormattingElements(insertHTMLElementForToken(tag));
+        pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
         return;
     }
     // "applet", "marquee", "object"
     if (IsOneOf(name, {u"applet", u"marquee", u"object"})) {
         reconstructTheActiveFormattingElements();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         pushMarkerOntoListOfActiveFormattingElements();
         framesetOk_ = false;
         return;
@@ -218,14 +218,14 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     if (name == u"table") {
         if (document_->quirksMode() != HTMLQuirksMode::Quirks)
             closePElementIfInButtonScope();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         framesetOk_ = false;
         return switchInsertionMode(InsertionMode::InTable);
     }
     // "area", "br", "embed", "img", "keygen", "wbr"
     if (IsOneOf(name, {u"area", u"br", u"embed", u"img", u"keygen", u"wbr"})) {
         reconstructTheActiveFormattingElements();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         popCurrentNode();
         framesetOk_ = false;
         return;
@@ -242,7 +242,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     }
     // "param", "source", "track"
     if (IsOneOf(name, {u"param", u"source", u"track"})) {
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return popCurrentNode();
     }
     // "hr"
@@ -250,7 +250,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         closePElementIfInButtonScope();
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         popCurrentNode();
         framesetOk_ = false;
         return;
@@ -263,7 +263,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     }
     // "textarea"
     if (name == u"textarea") {
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         ignoreNextTokenIfLineFeed_ = true;
         tokenizer_.setState(HTMLTokenizerState::RCDATA);
         framesetOk_ = false;
@@ -287,7 +287,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     // "select"
     if (name == u"select") {
         reconstructTheActiveFormattingElements();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         framesetOk_ = false;
         const bool inTable = insertionMode_ == InsertionMode::InTable || insertionMode_ == InsertionMode::InCaption
             || insertionMode_ == InsertionMode::InTableBody || insertionMode_ == InsertionMode::InRow
@@ -299,7 +299,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         if (currentNodeIs(u"option"))
             popCurrentNode();
         reconstructTheActiveFormattingElements();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return;
     }
     // "menuitem"
@@ -307,7 +307,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
         reconstructTheActiveFormattingElements();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return;
     }
     // "rp", "rt"
@@ -317,7 +317,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
             if (!currentNodeIs(u"ruby"))
                 addParseError("Start tag named %@ outside of ruby in <body>", name);
         }
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return;
     }
     // "math"
@@ -367,7 +367,7 @@ void HTMLParser::inBodyListItemWalk(Names names)
 
 void HTMLParser::handleInBodyEndTag(HTMLToken& token)
 {
-    const std::u16string name = std::get<HTMLEndTagToken>(token).tagName();
+    const std::u16string_view name = std::get<HTMLEndTagToken>(token).tagName();
     // "body", "html"
     if (IsOneOf(name, {u"body", u"html"})) {
         if (!hasElementInScope({u"body"}))
