@@ -14,7 +14,17 @@
 HTMLParser::HTMLParser() : HTMLParser(std::u16string(), HTMLStringEncoding {}) {}
 
 HTMLParser::HTMLParser(std::u16string string, HTMLStringEncoding encoding, std::shared_ptr<HTMLElement> context)
-    : tokenizer_(std::move(string)), context_(std::move(context)), knownOpenElementCounts_(KnownTagNameCount),
+    : HTMLParser(HTMLPreprocessedInputStream(std::move(string)), encoding, std::move(context))
+{
+}
+
+HTMLParser::HTMLParser(HTMLUndecodedText text, HTMLStringEncoding encoding)
+    : HTMLParser(HTMLPreprocessedInputStream(text), encoding, nullptr)
+{
+}
+
+HTMLParser::HTMLParser(HTMLPreprocessedInputStream input, HTMLStringEncoding encoding, std::shared_ptr<HTMLElement> context)
+    : tokenizer_(std::move(input)), context_(std::move(context)), knownOpenElementCounts_(KnownTagNameCount),
       encoding_(encoding)
 {
     // The tokenizer opens CDATA sections only in foreign content.

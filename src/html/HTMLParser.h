@@ -67,6 +67,9 @@ public:
     // With a context element the input is parsed as that element's content
     // (fragment parsing) and the encoding becomes UTF-8, irrelevant.
     HTMLParser(std::u16string string, HTMLStringEncoding encoding, std::shared_ptr<HTMLElement> context = nullptr);
+    // A document from bytes decoded as the parse goes; they must outlive the
+    // first document() call, which parses.
+    HTMLParser(HTMLUndecodedText text, HTMLStringEncoding encoding);
     HTMLParser(const HTMLParser&) = delete;
     HTMLParser& operator=(const HTMLParser&) = delete;
     ~HTMLParser();
@@ -76,7 +79,6 @@ public:
     std::shared_ptr<HTMLDocument> document();
     // The parse errors in the order found.
     const std::vector<std::string>& errors() const { return errors_; }
-    const std::u16string& string() const { return tokenizer_.string(); }
     HTMLStringEncoding encoding() const { return encoding_; }
     const ChangeEncoding& changeEncoding() const { return changeEncoding_; }
     void setChangeEncoding(ChangeEncoding changeEncoding) { changeEncoding_ = std::move(changeEncoding); }
@@ -92,6 +94,8 @@ public:
     HTMLElement* adjustedCurrentNode() const;
 
 private:
+    HTMLParser(HTMLPreprocessedInputStream input, HTMLStringEncoding encoding, std::shared_ptr<HTMLElement> context);
+
     using ElementPtr = std::shared_ptr<HTMLElement>;
     using Names = std::initializer_list<std::u16string_view>;
     enum class Scope { Default, Button, ListItem, Table };

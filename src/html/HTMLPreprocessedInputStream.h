@@ -9,19 +9,29 @@
 #include <string>
 #include <string_view>
 
-// The parser's input: the whole text, read one code point at a time with the
-// standard's preprocessing (CR and CR LF become LF, surrogate pairs become one
-// code point, unpaired surrogates, controls and noncharacters are reported).
-// Positions count UTF-16 code units. Beside the processed reading, the raw
-// operations read the text as it stands (keywords, numbers, reference names);
-// callers use them only when no character is to be reconsumed.
+// Bytes decoded only as they are read; they must outlive the reading.
+struct HTMLUndecodedText {
+    // UTF-8 already found valid, or windows-1252 (where every byte is a character).
+    enum class Encoding { ValidUTF8, Windows1252 };
+
+    std::string_view bytes;
+    Encoding encoding = Encoding::ValidUTF8;
+};
+
+// The parser's input, read one code point at a time with the standard's
+// preprocessing (CR and CR LF become LF, surrogate pairs become one code
+// point, unpaired surrogates, controls and noncharacters are reported). The
+// text is UTF-16, either given whole or decoded from bytes a piece at a time
+// into a window that moves along with the reading (so a page is never held
+// twice). Beside the processed reading, the raw operations read the text as it
+// stands (keywords, numbers, reference names); callers use them only when no
+// character is to be reconsumed.
 class HTMLPreprocessedInputStream {
 public:
     using ErrorBlock = std::function<void(std::string_view message)>;
 
     explicit HTMLPreprocessedInputStream(std::u16string string = {});
-
-    const std::u16string& string() const { return string_; }
+    explicit HTMLPreprocessedInputStream(HTMLUndecodedText text);
 
     // The character the next consuming read would return (errors are still reported).
     char32_t nextInputCharacter() { return nextInputCharacterAndConsume(false); }
@@ -54,8 +64,13 @@ public:
     // negative value, leaving the position alone; limited to 0xFFFFFFFF.
     bool consumeUnsignedInt(std::uint32_t& value);
     // Raw: up to maximumLength units from the position (empty at the end).
-    std::u16string_view nextUnprocessedCharactersWithMaximumLength(std::size_t maximumLength) const;
+    std::u16string_view nextUnprocessedCharactersWithMaximumLength(std::size_t maximumLength);
+    // Raw: the unit offset units past the position, or U+0000 past the end.
+    char16_t nextUnprocessedUnitAt(std::size_t offset);
+    // Raw: moves back over units read since the last processed read (at most
+    // unconsumableLength of them).
     void unconsumeInputCharacters(std::size_t count);
+    static constexpr std::size_t unconsumableLength = 64;
 
     void setErrorBlock(ErrorBlock block) { errorBlock_ = std::move(block); }
 
@@ -69,9 +84,21 @@ private:
 
     char32_t nextInputCharacterAndConsume(bool consume);
     void reportError(std::string_view message) const;
+    // Decodes more of the bytes until the window holds count units from the
+    // position on, or the whole rest of the text.
+    void fill(std::size_t count)
+    {
+        if (string_.size() - scanLocation_ < count && !undecoded_.empty())
+            decodeMore(count);
+    }
+    void decodeMore(std::size_t count);
 
+    // The window: the text from some point before the position on, as far as
+    // it is decoded.
     std::u16string string_;
     std::size_t scanLocation_ = 0;
+    std::string_view undecoded_;
+    HTMLUndecodedText::Encoding undecodedEncoding_ = HTMLUndecodedText::Encoding::ValidUTF8;
     bool reconsume_ = false;
     char32_t currentInputCharacter_ = 0;
     ErrorBlock errorBlock_;

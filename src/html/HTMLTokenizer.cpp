@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-HTMLTokenizer::HTMLTokenizer(std::u16string string) : inputStream_(std::move(string))
+HTMLTokenizer::HTMLTokenizer(std::u16string string) : HTMLTokenizer(HTMLPreprocessedInputStream(std::move(string))) {}
+
+HTMLTokenizer::HTMLTokenizer(HTMLPreprocessedInputStream input) : inputStream_(std::move(input))
 {
     inputStream_.setErrorBlock([this](std::string_view message) { emitParseError(std::string(message)); });
 }

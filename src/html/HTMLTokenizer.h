@@ -21,10 +21,9 @@
 class HTMLTokenizer {
 public:
     explicit HTMLTokenizer(std::u16string string = {});
+    explicit HTMLTokenizer(HTMLPreprocessedInputStream input);
     HTMLTokenizer(const HTMLTokenizer&) = delete;
     HTMLTokenizer& operator=(const HTMLTokenizer&) = delete;
-
-    const std::u16string& string() const { return inputStream_.string(); }
 
     HTMLTokenizerState state() const { return state_; }
     void setState(HTMLTokenizerState state) { state_ = state; }
@@ -75,6 +74,7 @@ private:
     // Character references (the "&" is consumed): the replacement, or none
     // when the caller keeps the "&".
     std::optional<std::u16string> attemptToConsumeCharacterReference(bool isPartOfAnAttribute);
+    bool nextCharactersLookLikeNamedReference();
 
     // Text states: data and RCDATA decode references, RAWTEXT and script data do not.
     void dataState();

@@ -180,3 +180,18 @@ TEST(DocumentCreation, EarlyUTF8DeclarationMatchesTheRestart)
 }
 
 } // namespace
+
+TEST(EncodingDetermination, CertainUTF8IsFoundWithoutDecoding)
+{
+    const std::optional<std::string_view> utf8Header = "text/html; charset=utf-8";
+    EXPECT_EQ(CertainUTF8Text("\xEF\xBB\xBF\xC3\xA9", std::nullopt), std::optional<std::string_view>("\xC3\xA9"));
+    EXPECT_EQ(CertainUTF8Text("\xEF\xBB\xBF\xC3\xA9", "text/html; charset=koi8-r"), std::optional<std::string_view>("\xC3\xA9"));
+    EXPECT_EQ(CertainUTF8Text("\xC3\xA9", utf8Header), std::optional<std::string_view>("\xC3\xA9"));
+    EXPECT_EQ(CertainUTF8Text("\xEF\xBB\xBF\xC3\xA9", utf8Header), std::optional<std::string_view>("\xC3\xA9"));
+    // Invalid bytes, a UTF-16 mark, or nothing said.
+    EXPECT_EQ(CertainUTF8Text("\xFF", utf8Header), std::nullopt);
+    EXPECT_EQ(CertainUTF8Text("\xEF\xBB\xBF\xC3", std::nullopt), std::nullopt);
+    EXPECT_EQ(CertainUTF8Text(std::string_view("\xFF\xFEh\x00", 4), utf8Header), std::nullopt);
+    EXPECT_EQ(CertainUTF8Text("\xC3\xA9", std::nullopt), std::nullopt);
+    EXPECT_EQ(CertainUTF8Text("\xC3\xA9", "text/html; charset=windows-1252"), std::nullopt);
+}
