@@ -1,10 +1,10 @@
 // The text states, tags and attributes of the tokenizer.
 //
-// Inside a tag, the usual path (tag open, tag name, attribute name, value,
-// after the value) goes from state to state by a direct call rather than back
-// through resume(): no token that the tree construction could answer with a
-// new state is emitted on the way, and the calls never come round again to a
-// state already on the stack, so the depth stays small.
+// Inside a tag, the usual path (tag open, end tag open, tag name, attribute
+// name, value, after the value) goes from state to state by a direct call
+// rather than back through resume(): no token that the tree construction
+// could answer with a new state is emitted on the way, and the calls never
+// come round again to a state already on the stack, so the depth stays small.
 #include "html/HTMLTokenizer.h"
 
 using enum HTMLTokenizerState;
@@ -38,7 +38,12 @@ void HTMLTokenizer::textWithReferencesState(std::string_view nullError, bool kee
     emitCharacterTokenWithString(std::move(text));
     switch (consumeNextInputCharacter()) {
     case U'&': return switchToState(referenceState);
-    case U'<': return switchToState(lessThanSignState);
+    case U'<':
+        switchToState(lessThanSignState);
+        // With nothing queued, resume() would come straight back here.
+        if (lessThanSignState == TagOpen && tokenQueue_.empty())
+            tagOpenState();
+        return;
     default: done_ = true;
     }
 }
@@ -76,6 +81,7 @@ void HTMLTokenizer::tagOpenState()
         switchToState(MarkupDeclarationOpen);
     } else if (c == U'/') {
         switchToState(EndTagOpen);
+        endTagOpenState();
     } else if (IsASCIIAlpha(c)) {
         currentToken_.emplace(HTMLStartTagToken(StringWithLongCharacter(ASCIILowercase(c))));
         switchToState(TagName);
