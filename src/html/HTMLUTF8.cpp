@@ -171,9 +171,20 @@ void AppendValidUTF8(std::u16string& text, std::string_view validUTF8)
         out += ascii;
         if (i >= size)
             break;
-        const Sequence sequence = readSequence(bytes + i, size - i);
-        out = appendUTF16(out, sequence.valid ? sequence.codePoint : U'\uFFFD');
-        i += sequence.length;
+        // Two- and three-byte sequences (most text outside ASCII) need no
+        // checks once the bytes are known to be valid.
+        const unsigned char lead = bytes[i];
+        if (lead >= 0xC2 && lead < 0xE0 && i + 2 <= size) {
+            *out++ = static_cast<char16_t>(((lead & 0x1F) << 6) | (bytes[i + 1] & 0x3F));
+            i += 2;
+        } else if (lead >= 0xE0 && lead < 0xF0 && i + 3 <= size) {
+            *out++ = static_cast<char16_t>(((lead & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F));
+            i += 3;
+        } else {
+            const Sequence sequence = readSequence(bytes + i, size - i);
+            out = appendUTF16(out, sequence.valid ? sequence.codePoint : U'\uFFFD');
+            i += sequence.length;
+        }
     }
     text.resize(static_cast<std::size_t>(out - text.data()));
 }
