@@ -14,7 +14,7 @@ HTMLElement::HTMLElement(std::u16string tagName, HTMLOrderedDictionary attribute
 
 void HTMLElement::TagNameDeleter::operator()(const std::u16string* name) const
 {
-    if (KnownTagNameNumber(*name) == KnownTagNameCount())
+    if (SharedTagNameNumber(*name) == KnownTagNameCount)
         std::default_delete<const std::u16string>()(name);
 }
 

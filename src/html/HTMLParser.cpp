@@ -24,7 +24,7 @@ HTMLParser::HTMLParser(HTMLUndecodedText text, HTMLStringEncoding encoding)
 }
 
 HTMLParser::HTMLParser(HTMLPreprocessedInputStream input, HTMLStringEncoding encoding, std::shared_ptr<HTMLElement> context)
-    : tokenizer_(std::move(input)), context_(std::move(context)), knownOpenElementCounts_(KnownTagNameCount()),
+    : tokenizer_(std::move(input)), context_(std::move(context)), knownOpenElementCounts_(KnownTagNameCount),
       encoding_(encoding)
 {
     // The tokenizer opens CDATA sections only in foreign content.
@@ -235,7 +235,7 @@ void HTMLParser::removeFromStackOfOpenElementsAt(std::size_t index)
 
 void HTMLParser::countOpenElement(const HTMLElement& element, int change)
 {
-    const std::size_t number = KnownTagNameNumber(element.tagName());
+    const std::size_t number = SharedTagNameNumber(element.tagName());
     if (number < knownOpenElementCounts_.size())
         knownOpenElementCounts_[number] += change;
     else
@@ -244,8 +244,8 @@ void HTMLParser::countOpenElement(const HTMLElement& element, int change)
 
 bool HTMLParser::hasOpenElementNamed(std::u16string_view name) const
 {
-    if (const std::u16string* known = KnownTagName(name))
-        return knownOpenElementCounts_[KnownTagNameNumber(*known)] > 0;
+    if (const std::size_t number = KnownTagNameNumber(name); number < KnownTagNameCount)
+        return knownOpenElementCounts_[number] > 0;
     const auto count = openElementCounts_.find(name);
     return count != openElementCounts_.end() && count->second > 0;
 }

@@ -2,6 +2,7 @@
 
 #include "html/HTMLParser.h"
 #include "html/HTMLParserTables.h"
+#include "html/HTMLTagNames.h"
 #include "html/HTMLWhitespaceCharacterSet.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 namespace {
 
 constexpr std::initializer_list<std::u16string_view> headingNames = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
+constexpr HTMLTagSet headingTags = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
 
 // Each attribute of the tag that the element lacks is added to it; existing values stay.
 void addMissingAttributes(HTMLElement& element, const HTMLTagToken& tag)
@@ -73,6 +75,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
 {
     auto& tag = std::get<HTMLStartTagToken>(token);
     const std::u16string_view name = tag.tagName();
+    const std::size_t number = KnownTagNameNumber(name);
     // "html"
     if (name == u"html") {
         addParseError("Start tag named html in <body>");
@@ -81,7 +84,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "base", "basefont", "bgsound", "link", "meta", "noframes", "script", "style", "title"
-    if (IsOneOf(name, {u"base", u"basefont", u"bgsound", u"link", u"meta", u"noframes", u"script", u"style", u"title"}))
+    if (HTMLTagSet({u"base", u"basefont", u"bgsound", u"link", u"meta", u"noframes", u"script", u"style", u"title"}).contains(number))
         return processTokenUsingRulesFor(InsertionMode::InHead, token);
     // "body"
     if (name == u"body") {
@@ -105,9 +108,9 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     // "address", "article", "aside", "blockquote", "center", "details", "dialog", "dir", "div", "dl",
     // "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "main", "nav", "ol", "p",
     // "section", "summary", "ul"
-    if (IsOneOf(name, {u"address", u"article", u"aside", u"blockquote", u"center", u"details", u"dialog", u"dir",
+    if (HTMLTagSet({u"address", u"article", u"aside", u"blockquote", u"center", u"details", u"dialog", u"dir",
                        u"div", u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup",
-                       u"main", u"nav", u"ol", u"p", u"section", u"summary", u"ul"})) {
+                       u"main", u"nav", u"ol", u"p", u"section", u"summary", u"ul"}).contains(number)) {
         closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         return;
@@ -121,7 +124,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "h1", "h2", "h3", "h4", "h5", "h6"
-    if (IsOneOf(name, headingNames)) {
+    if (headingTags.contains(number)) {
         closePElementIfInButtonScope();
         if (currentNodeIsOneOf(headingNames)) {
             addParseError("Nested header start tag %@ in <body>", name);
@@ -131,7 +134,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "pre", "listing"
-    if (IsOneOf(name, {u"pre", u"listing"})) {
+    if (HTMLTagSet({u"pre", u"listing"}).contains(number)) {
         closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         ignoreNextTokenIfLineFeed_ = true;
@@ -147,7 +150,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "li", "dd", "dt"
-    if (IsOneOf(name, {u"li", u"dd", u"dt"})) {
+    if (HTMLTagSet({u"li", u"dd", u"dt"}).contains(number)) {
         framesetOk_ = false;
         inBodyListItemWalk(name == u"li" ? Names {u"li"} : Names {u"dd", u"dt"});
         closePElementIfInButtonScope();
@@ -187,7 +190,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "b", "big", "code", "em", "font", "i", "s", "small", "strike", "strong", "tt", "u"
-    if (IsOneOf(name, {u"b", u"big", u"code", u"em", u"font", u"i", u"s", u"small", u"strike", u"strong", u"tt", u"u"})) {
+    if (HTMLTagSet({u"b", u"big", u"code", u"em", u"font", u"i", u"s", u"small", u"strike", u"strong", u"tt", u"u"}).contains(number)) {
         reconstructTheActiveFormattingElements();
         pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
         return;
@@ -207,7 +210,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "applet", "marquee", "object"
-    if (IsOneOf(name, {u"applet", u"marquee", u"object"})) {
+    if (HTMLTagSet({u"applet", u"marquee", u"object"}).contains(number)) {
         reconstructTheActiveFormattingElements();
         insertHTMLElementTakingAttributes(tag);
         pushMarkerOntoListOfActiveFormattingElements();
@@ -223,7 +226,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return switchInsertionMode(InsertionMode::InTable);
     }
     // "area", "br", "embed", "img", "keygen", "wbr"
-    if (IsOneOf(name, {u"area", u"br", u"embed", u"img", u"keygen", u"wbr"})) {
+    if (HTMLTagSet({u"area", u"br", u"embed", u"img", u"keygen", u"wbr"}).contains(number)) {
         reconstructTheActiveFormattingElements();
         insertHTMLElementTakingAttributes(tag);
         popCurrentNode();
@@ -241,7 +244,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "param", "source", "track"
-    if (IsOneOf(name, {u"param", u"source", u"track"})) {
+    if (HTMLTagSet({u"param", u"source", u"track"}).contains(number)) {
         insertHTMLElementTakingAttributes(tag);
         return popCurrentNode();
     }
@@ -282,7 +285,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
     }
     // "noembed", "noscript" (scripting counts as enabled)
-    if (IsOneOf(name, {u"noembed", u"noscript"}))
+    if (HTMLTagSet({u"noembed", u"noscript"}).contains(number))
         return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
     // "select"
     if (name == u"select") {
@@ -295,7 +298,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return switchInsertionMode(inTable ? InsertionMode::InSelectInTable : InsertionMode::InSelect);
     }
     // "optgroup", "option"
-    if (IsOneOf(name, {u"optgroup", u"option"})) {
+    if (HTMLTagSet({u"optgroup", u"option"}).contains(number)) {
         if (currentNodeIs(u"option"))
             popCurrentNode();
         reconstructTheActiveFormattingElements();
@@ -311,7 +314,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "rp", "rt"
-    if (IsOneOf(name, {u"rp", u"rt"})) {
+    if (HTMLTagSet({u"rp", u"rt"}).contains(number)) {
         if (hasElementInScope({u"ruby"})) {
             generateImpliedEndTags();
             if (!currentNodeIs(u"ruby"))
@@ -339,8 +342,8 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "caption", "col", "colgroup", "frame", "head", "tbody", "td", "tfoot", "th", "thead", "tr"
-    if (IsOneOf(name, {u"caption", u"col", u"colgroup", u"frame", u"head", u"tbody", u"td", u"tfoot", u"th", u"thead",
-                       u"tr"}))
+    if (HTMLTagSet({u"caption", u"col", u"colgroup", u"frame", u"head", u"tbody", u"td", u"tfoot", u"th", u"thead",
+                       u"tr"}).contains(number))
         return addParseError("Start tag named %@ ignored in <body>", name);
     // Any other start tag
     reconstructTheActiveFormattingElements();
@@ -368,8 +371,9 @@ void HTMLParser::inBodyListItemWalk(Names names)
 void HTMLParser::handleInBodyEndTag(HTMLToken& token)
 {
     const std::u16string_view name = std::get<HTMLEndTagToken>(token).tagName();
+    const std::size_t number = KnownTagNameNumber(name);
     // "body", "html"
-    if (IsOneOf(name, {u"body", u"html"})) {
+    if (HTMLTagSet({u"body", u"html"}).contains(number)) {
         if (!hasElementInScope({u"body"}))
             return addParseError("End tag named %@ without body in scope in <body>", name);
         for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
@@ -387,9 +391,9 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     // "address", "article", "aside", "blockquote", "button", "center", "details", "dialog", "dir", "div",
     // "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "listing", "main", "menu",
     // "nav", "ol", "pre", "section", "summary", "ul"
-    if (IsOneOf(name, {u"address", u"article", u"aside", u"blockquote", u"button", u"center", u"details", u"dialog",
+    if (HTMLTagSet({u"address", u"article", u"aside", u"blockquote", u"button", u"center", u"details", u"dialog",
                        u"dir", u"div", u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup",
-                       u"listing", u"main", u"menu", u"nav", u"ol", u"pre", u"section", u"summary", u"ul"})) {
+                       u"listing", u"main", u"menu", u"nav", u"ol", u"pre", u"section", u"summary", u"ul"}).contains(number)) {
         if (!hasElementInScope({name}))
             return addParseError("End tag '%@' for unmatched open tag in <body>", name);
         generateImpliedEndTags();
@@ -426,7 +430,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return popElementsUntilOneNamedIsPopped({u"li"});
     }
     // "dd", "dt"
-    if (IsOneOf(name, {u"dd", u"dt"})) {
+    if (HTMLTagSet({u"dd", u"dt"}).contains(number)) {
         if (!hasElementInScope({name}))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags(name);
@@ -435,7 +439,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return popElementsUntilOneNamedIsPopped({name});
     }
     // "h1", "h2", "h3", "h4", "h5", "h6"
-    if (IsOneOf(name, headingNames)) {
+    if (headingTags.contains(number)) {
         if (!hasElementInScope(headingNames))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags();
@@ -444,14 +448,14 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return popElementsUntilOneNamedIsPopped(headingNames);
     }
     // "a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong", "tt", "u"
-    if (IsOneOf(name, {u"a", u"b", u"big", u"code", u"em", u"font", u"i", u"nobr", u"s", u"small", u"strike",
-                       u"strong", u"tt", u"u"})) {
+    if (HTMLTagSet({u"a", u"b", u"big", u"code", u"em", u"font", u"i", u"nobr", u"s", u"small", u"strike",
+                       u"strong", u"tt", u"u"}).contains(number)) {
         if (!runTheAdoptionAgencyAlgorithm(name))
             inBodyAnyOtherEndTag(name);
         return;
     }
     // "applet", "marquee", "object"
-    if (IsOneOf(name, {u"applet", u"marquee", u"object"})) {
+    if (HTMLTagSet({u"applet", u"marquee", u"object"}).contains(number)) {
         if (!hasElementInScope({name}))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags();

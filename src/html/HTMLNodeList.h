@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class HTMLNode;
+
+// A node's child list: a vector of shared nodes kept in 16 bytes (a pointer
+// and 32-bit count and capacity) instead of std::vector's 24, since a
+// document holds one list per node, text nodes included.
+class HTMLNodeList {
+public:
+    using Node = std::shared_ptr<HTMLNode>;
+
+    HTMLNodeList() = default;
+    HTMLNodeList(HTMLNodeList&& other) noexcept;
+    HTMLNodeList& operator=(HTMLNodeList&& other) noexcept;
+    HTMLNodeList(const HTMLNodeList&) = delete;
+    HTMLNodeList& operator=(const HTMLNodeList&) = delete;
+    ~HTMLNodeList();
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    Node& operator[](std::size_t index) { return items_[index]; }
+    const Node& operator[](std::size_t index) const { return items_[index]; }
+    // std::out_of_range past the end.
+    const Node& at(std::size_t index) const;
+    Node* begin() { return items_; }
+    Node* end() { return items_ + size_; }
+    const Node* begin() const { return items_; }
+    const Node* end() const { return items_ + size_; }
+
+    // index <= size().
+    void insert(std::size_t index, Node node);
+    void push_back(Node node) { insert(size_, std::move(node)); }
+    // index < size().
+    void erase(std::size_t index);
+    // Destroys the entries; the storage stays for reuse.
+    void clear();
+    std::vector<Node> toVector() const { return std::vector<Node>(begin(), end()); }
+
+private:
+    void grow();
+
+    Node* items_ = nullptr;
+    std::uint32_t size_ = 0;
+    std::uint32_t capacity_ = 0;
+};
