@@ -7,8 +7,10 @@
 #include "core/Notifications.h"
 #include "core/model/Manager.h"
 #include "dashcam/CamGaugeView.h"
+#include "dashcam/CameraRaceMode.h"
 #include "dashcam/CompassView.h"
 #include "dashcam/GfxUIElement.h"
+#include "dashcam/PictureTextView.h"
 #include "imaging/GfxAlphaBlendFilter.h"
 #include "imaging/GfxBrightnessFilter.h"
 #include "imaging/GfxMovieWriter.h"
@@ -132,7 +134,8 @@ void CameraViewController::viewDidLoad()
     const double g = sides.s / 2.81;
     const double end = sides.l - letterboxExcess(sides);
     gForceEnabled_ = settings.gMeterEnabled;
-    const int tiles = CameraLiveData::gaugeTileCount(settings.camGaugeCount, recordMode_, gForceEnabled_, false);
+    const int tiles =
+        CameraLiveData::gaugeTileCount(settings.camGaugeCount, recordMode_, gForceEnabled_, settings.isRaceMode);
 
     // Made upright, as the overlay renderer takes its geometry from it; laid out in landscape below.
     overlayView_ = std::make_shared<ui::View>(ui::makeRect(0, 0, sides.s, sides.l));
@@ -156,6 +159,8 @@ void CameraViewController::viewDidLoad()
         gFView_->setDashCamMode(true);
         overlayView_->addSubview(gFView_);
     }
+    if (settings.isRaceMode)
+        race_ = std::make_unique<CameraRaceMode>(*overlayView_, *gpuImgView_, sides.s, sides.l);
     // The top-right panel: coordinates, clock and the compass strip.
     double panelWidth = 150;
     double panelBottom = 0;
@@ -188,6 +193,8 @@ void CameraViewController::viewDidLoad()
         overlayView_->insertSubview(panel, 0);
     }
 
+    pictureTexts_ = std::make_shared<PictureTextView>(*gpuImgView_);
+    gpuImgView_->insertSubview(pictureTexts_, 0);
     buttonView_ = std::make_shared<ButtonView>(ui::makeRect(40, sides.s / 2 - 30, 60, 60));
     buttonView_->setDelegate(this);
     gpuImgView_->addSubview(buttonView_);
@@ -237,7 +244,7 @@ void CameraViewController::viewWillAppear(bool animated)
     TemplateViewCon::viewWillAppear(animated);
     takeLink();
     const Settings& settings = Manager::sharedManager().setting();
-    if (settings.mapEnabled || settings.gpsEnabled || settings.compassEnabled) {
+    if (settings.mapEnabled || settings.gpsEnabled || settings.compassEnabled || race_) {
         if (locationManager_)
             locationManager_->setDelegate(nullptr);
         locationManager_ = std::make_unique<geo::LocationManager>();
@@ -273,6 +280,8 @@ void CameraViewController::locationManagerDidUpdateLocations(geo::LocationManage
 {
     if (locations.empty())
         return;
+    if (race_)
+        race_->locationUpdate(locations);
     const geo::Location& newest = locations.back();
     if (locations.size() >= 2) {
         const geo::Location& previous = locations[locations.size() - 2];
@@ -309,13 +318,19 @@ void CameraViewController::viewDidAppear(bool animated)
         shouldUpdateTime_ = true;
         clockTimer_ = fnd::Timer::scheduled(60, true, [this](fnd::Timer&) { shouldUpdateTime_ = true; });
     }
-    if (gForceEnabled_ && motionManager_.isDeviceMotionAvailable()) {
+    // Race mode needs the motion too: the launch starts a run.
+    if ((gForceEnabled_ || race_) && motionManager_.isDeviceMotionAvailable()) {
         motionQueue_ = std::make_shared<fnd::OperationQueue>("dash camera motion");
         motionManager_.setDeviceMotionUpdateInterval(0.05);
         const auto weak = weak_from_this();
         motionManager_.startDeviceMotionUpdates(motionQueue_, [weak, this](const motion::DeviceMotion& motion) {
             x_ = CameraLiveData::gForceAxis(motion.userAcceleration.y);
             y_ = CameraLiveData::gForceAxis(motion.userAcceleration.z);
+            if (race_ && race_->motionSample(CameraLiveData::gForceAxis(motion.userAcceleration.x), x_, y_))
+                fnd::DispatchQueue::main().async([weak, this] {
+                    if (!weak.expired())
+                        race_->recordRaceTrack(locationManager_ ? locationManager_->location() : std::nullopt);
+                });
             fnd::DispatchQueue::main().async([weak, this] {
                 if (!weak.expired() && gFView_)
                     gFView_->updateData(x_, y_);
@@ -328,6 +343,8 @@ void CameraViewController::viewDidAppear(bool animated)
     }
     wirePipeline();
     startScanning();
+    if (race_)
+        race_->loadTrack(uiElementInput_->canvas());
 }
 
 void CameraViewController::rebuildTiles()
@@ -378,6 +395,8 @@ void CameraViewController::startScanning()
     link->setInitCommands(live_.commandArr(), true);
     connected_ = true;
     buttonView_->setConnected(true);
+    if (race_)
+        race_->setConnected(true);
     live_.startPolling();
 }
 
@@ -421,7 +440,10 @@ void CameraViewController::overlayUpdate()
     if (!is30Frames_)
         canvas.needleImageArray = needleImageArray_;
     canvas.valArray = gaugeValArray_;
+    if (race_)
+        race_->overlayUpdate();
     uiElementInput_->update();
+    pictureTexts_->setTexts(canvas.paintedTexts(), overlayView_->bounds().size);
 }
 
 void CameraViewController::buttonPressed() { recordData(); }
@@ -458,6 +480,8 @@ void CameraViewController::startRecording()
         counterTimer_->invalidate();
     counterTimer_ = fnd::Timer::scheduled(recordTick, true, [this](fnd::Timer&) { updateRecordLabel(); });
     recording_ = true;
+    if (race_)
+        race_->recordingStarted();
 }
 
 void CameraViewController::stopRecording()
@@ -468,6 +492,8 @@ void CameraViewController::stopRecording()
     recordLabel_->setText("00:00:00");
     ticks_ = 0;
     recording_ = false;
+    if (race_)
+        race_->recordingStopped();
     if (!movieWriter_)
         return;
     std::shared_ptr<GfxMovieWriter> writer = std::move(movieWriter_);
@@ -525,6 +551,8 @@ void CameraViewController::viewWillDisappear(bool animated)
     releaseLink();
     connected_ = false;
     buttonView_->setConnected(false);
+    if (race_)
+        race_->setConnected(false);
     live_.stopPolling();
     if (gFView_)
         gFView_->stopTimer();

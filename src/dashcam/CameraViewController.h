@@ -16,6 +16,8 @@
 #include "shell/TemplateViewCon.h"
 
 class CamGaugeView;
+class CameraRaceMode;
+class PictureTextView;
 class CompassView;
 class GforceView;
 class GfxAlphaBlendFilter;
@@ -68,6 +70,8 @@ public:
     GfxUIElement& uiElementInput() const { return *uiElementInput_; }
     GforceView* gFView() const { return gFView_.get(); }
     CompassView* cView() const { return cView_.get(); }
+    // Race mode's track tile, lap and timer; none unless race mode was on at load.
+    CameraRaceMode* raceMode() const { return race_.get(); }
     ui::Label* coordinatesLabel() const { return coordinatesLabel_.get(); }
     ui::Label* timeLabel() const { return timeLabel_.get(); }
     // The g-force tile's accelerations (g), as the motion handler left them.
@@ -99,6 +103,7 @@ private:
     void stopRecordingForTheApp(bool quitting);
 
     std::shared_ptr<GfxView> gpuImgView_;
+    std::shared_ptr<PictureTextView> pictureTexts_;
     std::shared_ptr<ui::View> overlayView_;
     std::shared_ptr<GfxVideoCamera> captureDevice_;
     std::shared_ptr<GfxBrightnessFilter> filter_;
@@ -109,6 +114,7 @@ private:
     std::shared_ptr<ButtonView> buttonView_;
     std::shared_ptr<CompassView> cView_;
     std::shared_ptr<GforceView> gFView_;
+    std::unique_ptr<CameraRaceMode> race_;
     motion::MotionManager motionManager_;
     std::shared_ptr<fnd::OperationQueue> motionQueue_;
     std::atomic<float> x_{0};

@@ -20,6 +20,24 @@ void drawText(ui::Context& context, const std::string& text, const ui::Rect& r, 
     context.drawText(text, r, ui::Font::named(numberFont, size), textColor, alignment, ui::LineBreakMode::Clip);
 }
 
+// A bitmap that also keeps each line of text painted on it.
+class TextKeepingContext : public ui::BitmapContext {
+public:
+    TextKeepingContext(ui::Size size, double scale, std::vector<OverlayCanvas::PaintedText>& texts)
+        : ui::BitmapContext(size, scale), texts_(texts)
+    {
+    }
+
+protected:
+    void textLineDrawn(const std::string& text, const ui::Rect& line) override
+    {
+        texts_.push_back({text, ctm().apply(line)});
+    }
+
+private:
+    std::vector<OverlayCanvas::PaintedText>& texts_;
+};
+
 }  // namespace
 
 OverlayCanvas::OverlayCanvas(std::shared_ptr<ui::View> view) : view_(std::move(view))
@@ -58,10 +76,11 @@ ui::Size OverlayCanvas::sizeInPixels(double scale) const
     return {bounds.width() * scale, bounds.height() * scale};
 }
 
-ui::Image OverlayCanvas::paint(double scale) const
+ui::Image OverlayCanvas::paint(double scale)
 {
     const ui::Size size = view_->bounds().size;
-    ui::BitmapContext context(size, scale);
+    paintedTexts_.clear();
+    TextKeepingContext context(size, scale, paintedTexts_);
     const double end = layerHeight_ - imageOffset_;
     const double top = layerWidth_ - gaugeWidth_;
     if (!bgImage.isNull()) {

@@ -43,7 +43,14 @@ public:
     // The view's bounds now, in pixels at its scale.
     ui::Size sizeInPixels(double scale) const;
     // One frame at `scale` pixels per point.
-    ui::Image paint(double scale) const;
+    ui::Image paint(double scale);
+
+    // A line of text of the last frame, in canvas points.
+    struct PaintedText {
+        std::string text;
+        ui::Rect line;
+    };
+    const std::vector<PaintedText>& paintedTexts() const { return paintedTexts_; }
 
 private:
     std::shared_ptr<ui::View> view_;
@@ -54,4 +61,5 @@ private:
     float gaugeValPosition_ = 0;
     double yLoc_ = 0;
     double xLoc_ = 0;
+    std::vector<PaintedText> paintedTexts_;
 };

@@ -101,7 +101,8 @@ bool RaceEngine::motionSample(float x, float y, float z)
     float top = topAcc_.load();
     while (z > top && !topAcc_.compare_exchange_weak(top, z)) {
     }
-    const bool launch = z > 0.15f || y > 0.15f || x > 0.15f;
+    const float threshold = launchThreshold_;
+    const bool launch = z > threshold || y > threshold || x > threshold;
     return launch && !recording_ && raceReady_ && connected_;
 }
 
@@ -206,7 +207,7 @@ void RaceEngine::locationUpdate(const std::vector<geo::Location>& batch)
     // when the path since the previous fix passes close to it.
     const double approach =
         previous ? closestApproach(*previous, last, *startLocation_) : last.distanceFrom(*startLocation_);
-    if (approach <= lapLineMetres && ticks_ > minimumLapTicks && recording_) {
+    if (approach <= lapLineMetres && ticks_ > minimumLapTicks_ && recording_) {
         hasGapData_ = true;
         checkGap_ = false;
         if (!trackLoaded_) {

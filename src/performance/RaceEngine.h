@@ -74,6 +74,7 @@ public:
     static constexpr float lapLineMetres = 8.0f;
     static constexpr float gapMatchMetres = 5.0f;
     static constexpr float minimumLapTicks = 100;  // a lap takes more than 10 s
+    static constexpr float launchThreshold = 0.15f;  // g, on any axis
 
     RaceEngine();
     ~RaceEngine();
@@ -92,6 +93,10 @@ public:
     // A saved track's outline is shown, so the first lap is not recorded as one.
     void setTrackLoaded(bool loaded) { trackLoaded_ = loaded; }
     bool trackLoaded() const { return trackLoaded_; }
+    // The shortest lap, in tenths not counted as one (a lap takes longer).
+    void setMinimumLapTicks(float ticks) { minimumLapTicks_ = ticks; }
+    // The acceleration (g) on any axis that launches an armed run.
+    void setLaunchThreshold(float g) { launchThreshold_ = g; }
 
     // Live values: speed in the user's unit, rpm, air flow in g/s, torque in N*m.
     void setSpeed(float speed);
@@ -170,6 +175,8 @@ private:
     int hpMode_ = 0;
     bool isTrackMode_ = true;
     bool trackLoaded_ = false;
+    float minimumLapTicks_ = minimumLapTicks;
+    std::atomic<float> launchThreshold_{launchThreshold};
 
     float speed_ = 0, rpm_ = 0, maf_ = 0, torque_ = 0, hp_ = 0;
     std::atomic<float> acc_{0};

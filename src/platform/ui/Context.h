@@ -110,6 +110,9 @@ public:
                   TextAlignment alignment = TextAlignment::Left,
                   LineBreakMode lineBreak = LineBreakMode::WordWrap);
     void drawTextLayout(const TextLayout& layout, Point origin, const Font& font, Color color);
+    // A line of text that an image drawn here shows (its pixels painted
+    // elsewhere), for contexts that keep track of texts; paints nothing.
+    void textShownInImage(const std::string& text, const Rect& line) { textLineDrawn(text, line); }
 
     // Drawing until the matching end is composited as one group, with the
     // given opacity and an optional shadow cast by the group. `extent` bounds
