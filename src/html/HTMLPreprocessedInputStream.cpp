@@ -31,7 +31,7 @@ HTMLPreprocessedInputStream::HTMLPreprocessedInputStream(HTMLUndecodedText text)
 void HTMLPreprocessedInputStream::decodeMore(std::size_t count)
 {
     // Pieces of this many bytes keep the window small and in the cache.
-    constexpr std::size_t pieceLength = 16 * 1024;
+    constexpr std::size_t pieceLength = 4 * 1024;
     // What lies further back than a raw read can return to goes.
     const std::size_t kept = std::min(scanLocation_, unconsumableLength);
     string_.erase(0, scanLocation_ - kept);
