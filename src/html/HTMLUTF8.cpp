@@ -149,6 +149,14 @@ bool IsValidUTF8(std::string_view utf8)
         i += widenASCII(bytes + i, size - i, nullptr);
         if (i >= size)
             break;
+        // The common three-byte sequences (no overlong form or surrogate can
+        // start with these leads) are checked inline.
+        const unsigned char lead = bytes[i];
+        if (((lead >= 0xE1 && lead <= 0xEC) || lead == 0xEE || lead == 0xEF) && i + 3 <= size
+            && (bytes[i + 1] & 0xC0) == 0x80 && (bytes[i + 2] & 0xC0) == 0x80) {
+            i += 3;
+            continue;
+        }
         const Sequence sequence = readSequence(bytes + i, size - i);
         if (!sequence.valid)
             return false;
