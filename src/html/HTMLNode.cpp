@@ -24,11 +24,7 @@ HTMLNode::~HTMLNode()
     // Take the subtree apart with an explicit stack: destroying a deep tree
     // recursively would overflow the call stack. A child that someone else
     // still holds only loses its parent.
-    std::vector<std::shared_ptr<HTMLNode>> pending;
-    pending.reserve(children_.size());
-    for (auto& child : children_)
-        pending.push_back(std::move(child));
-    children_.clear();
+    HTMLNodeList pending = std::move(children_);
     while (!pending.empty()) {
         std::shared_ptr<HTMLNode> node = std::move(pending.back());
         pending.pop_back();

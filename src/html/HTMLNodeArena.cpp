@@ -1,12 +1,8 @@
 #include "html/HTMLNodeArena.h"
 
 #include <algorithm>
-
-namespace {
-
-constexpr std::size_t largestBlockSize = 16 * 1024;
-
-} // namespace
+#include <cstring>
+#include <new>
 
 HTMLNodeArena::HTMLNodeArena() : blocks_(std::make_unique<Blocks>().release()) {}
 
@@ -15,13 +11,26 @@ HTMLNodeArena::~HTMLNodeArena()
     blocks_->close();
 }
 
+HTMLNodeArena::Blocks::~Blocks()
+{
+    for (std::byte* block : blocks_)
+        ::operator delete(block, std::align_val_t {blockAlignment});
+}
+
 void HTMLNodeArena::Blocks::addBlock(std::size_t size)
 {
-    const std::size_t blockSize = std::max(nextBlockSize_, size);
-    blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(blockSize));
-    next_ = blocks_.back().get();
-    left_ = blockSize;
-    nextBlockSize_ = std::min(nextBlockSize_ * 2, largestBlockSize);
+    const std::size_t blockSize = std::max(nextBlockSize_, blockHeaderSize + size);
+    // Nodes are small; a request the largest block cannot hold is a fault.
+    if (blockSize > blockAlignment)
+        throw std::bad_alloc();
+    blocks_.reserve(blocks_.size() + 1);
+    auto* block = static_cast<std::byte*>(::operator new(blockSize, std::align_val_t {blockAlignment}));
+    blocks_.push_back(block);
+    Blocks* self = this;
+    std::memcpy(block, &self, sizeof self);
+    next_ = block + blockHeaderSize;
+    left_ = blockSize - blockHeaderSize;
+    nextBlockSize_ = std::min(nextBlockSize_ * 2, blockAlignment);
 }
 
 void HTMLNodeArena::Blocks::deallocate() noexcept

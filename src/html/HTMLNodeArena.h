@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -27,23 +28,32 @@ public:
     template <typename Node, typename... Arguments>
     std::shared_ptr<Node> make(Arguments&&... arguments) const
     {
-        return std::allocate_shared<Node>(Allocator<Node>(*blocks_), std::forward<Arguments>(arguments)...);
+        making_ = blocks_;
+        return std::allocate_shared<Node>(Allocator<Node>(), std::forward<Arguments>(arguments)...);
     }
 
 private:
+    // Every block starts at a multiple of the largest block size with a
+    // pointer to its Blocks, so a node finds where to give its memory back
+    // from its own address and its control block keeps no pointer.
+    static constexpr std::size_t blockAlignment = 16 * 1024;
+    static constexpr std::size_t blockHeaderSize = 16;
+
     // Bump allocation in blocks that grow up to a fixed size, so a large
     // document wastes at most part of one block. The blocks count what was
     // taken and what was given back rather than each reference to them: one
     // atomic step per node released, none per node made.
     class Blocks {
     public:
-        // Alignments are powers of two.
+        ~Blocks();
+
+        // Alignments are powers of two, at most the header size.
         void* allocate(std::size_t size, std::size_t alignment)
         {
             std::size_t padding = -reinterpret_cast<std::uintptr_t>(next_) & (alignment - 1);
             if (padding + size > left_) {
-                addBlock(size + alignment);
-                padding = -reinterpret_cast<std::uintptr_t>(next_) & (alignment - 1);
+                addBlock(size);
+                padding = 0;
             }
             ++allocations_;
             void* memory = next_ + padding;
@@ -56,16 +66,25 @@ private:
         // No allocation follows; the blocks end now if nothing is held.
         void close() noexcept;
 
+        // The Blocks that handed out the memory.
+        static Blocks& owner(const void* memory)
+        {
+            const auto start = reinterpret_cast<std::uintptr_t>(memory) & ~(blockAlignment - 1);
+            Blocks* blocks = nullptr;
+            std::memcpy(&blocks, reinterpret_cast<const void*>(start), sizeof blocks);
+            return *blocks;
+        }
+
     private:
         // While the arena is open the balance stays far above any count of
         // allocations, so releases alone never bring it to zero.
         static constexpr std::int64_t openBalance = std::int64_t {1} << 62;
 
-        // A block of at least the size.
+        // A block with room for the size after its header.
         void addBlock(std::size_t size);
         void end() noexcept;
 
-        std::vector<std::unique_ptr<std::byte[]>> blocks_;
+        std::vector<std::byte*> blocks_;
         std::byte* next_ = nullptr;
         std::size_t left_ = 0;
         std::size_t nextBlockSize_ = 2048;
@@ -75,28 +94,34 @@ private:
         std::atomic<std::int64_t> balance_ {openBalance};
     };
 
+    // Takes memory from the arena whose make() runs on this thread and gives
+    // it back to the block it came from: it holds nothing itself, so every
+    // node's control block stays as small as with std::make_shared.
     template <typename T>
     struct Allocator {
         using value_type = T;
 
-        explicit Allocator(Blocks& blocks) : blocks(&blocks) {}
+        Allocator() = default;
         template <typename U>
-        Allocator(const Allocator<U>& other) : blocks(other.blocks)
+        Allocator(const Allocator<U>&)
         {
         }
 
-        T* allocate(std::size_t count) { return static_cast<T*>(blocks->allocate(sizeof(T) * count, alignof(T))); }
-        void deallocate(T*, std::size_t) noexcept { blocks->deallocate(); }
+        T* allocate(std::size_t count)
+        {
+            static_assert(alignof(T) <= blockHeaderSize);
+            return static_cast<T*>(making_->allocate(sizeof(T) * count, alignof(T)));
+        }
+        void deallocate(T* memory, std::size_t) noexcept { Blocks::owner(memory).deallocate(); }
 
         template <typename U>
-        bool operator==(const Allocator<U>& other) const
+        bool operator==(const Allocator<U>&) const
         {
-            return blocks == other.blocks;
+            return true;
         }
-
-        Blocks* blocks;
     };
 
+    inline static thread_local Blocks* making_ = nullptr;
     // Ends itself: see Blocks::deallocate and Blocks::close.
     Blocks* blocks_;
 };

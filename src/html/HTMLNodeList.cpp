@@ -38,7 +38,7 @@ const HTMLNodeList::Node& HTMLNodeList::at(std::size_t index) const
     return items_[index];
 }
 
-void HTMLNodeList::insert(std::size_t index, Node node)
+void HTMLNodeList::insertGrowingOrShifting(std::size_t index, Node&& node)
 {
     if (size_ == capacity_)
         grow();

@@ -32,16 +32,28 @@ public:
     const Node* begin() const { return items_; }
     const Node* end() const { return items_ + size_; }
 
+    Node& back() { return items_[size_ - 1]; }
+
     // index <= size().
-    void insert(std::size_t index, Node node);
-    void push_back(Node node) { insert(size_, std::move(node)); }
+    void insert(std::size_t index, Node&& node)
+    {
+        if (index == size_ && size_ < capacity_) {
+            std::construct_at(items_ + size_, std::move(node));
+            ++size_;
+            return;
+        }
+        insertGrowingOrShifting(index, std::move(node));
+    }
+    void push_back(Node&& node) { insert(size_, std::move(node)); }
     // index < size().
     void erase(std::size_t index);
+    void pop_back() { std::destroy_at(items_ + --size_); }
     // Destroys the entries; the storage stays for reuse.
     void clear();
     std::vector<Node> toVector() const { return std::vector<Node>(begin(), end()); }
 
 private:
+    void insertGrowingOrShifting(std::size_t index, Node&& node);
     void grow();
 
     Node* items_ = nullptr;
