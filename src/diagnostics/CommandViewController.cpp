@@ -97,20 +97,6 @@ void CommandViewController::viewDidLayoutSubviews()
     consoleView_->scrollToEnd();
 }
 
-void CommandViewController::holdLink(Scanner& link)
-{
-    LinkHolder::takeLink();
-    link.shoulBlockStatus(true);
-}
-
-// Typed commands may have changed the adapter's settings: the link sets it up again for the next screen.
-void CommandViewController::giveLinkBack(Scanner& link)
-{
-    link.shoulBlockStatus(false);
-    LinkHolder::releaseLink();
-    link.restoreSetup();
-}
-
 void CommandViewController::viewDidAppear(bool animated)
 {
     ui::ViewController::viewDidAppear(animated);
@@ -129,7 +115,7 @@ void CommandViewController::scannerDidInitialize(Scanner& link)
 
 void CommandViewController::startVisit(Scanner& link)
 {
-    holdLink(link);
+    LinkHolder::takeLinkBlockingStatus();
     lines_.clear();
     appendLines({link.deviceName()});
     if (link.commands())
@@ -139,10 +125,11 @@ void CommandViewController::startVisit(Scanner& link)
 void CommandViewController::viewWillDisappear(bool animated)
 {
     ui::ViewController::viewWillDisappear(animated);
-    if (const auto link = scanner(); link && link->isConnected())
-        giveLinkBack(*link);
-    else
-        LinkHolder::releaseLink();
+    LinkHolder::releaseLink();
+    // Typed commands may have changed the adapter's settings: the link sets it up again for the next
+    // screen (a link that is not connected has nothing to restore).
+    if (const auto link = scanner())
+        link->restoreSetup();
 }
 
 void CommandViewController::dismissKeyboard()

@@ -45,8 +45,6 @@ protected:
 private:
     bool textFieldShouldReturn(ui::TextField&) override;
 
-    void holdLink(Scanner& link);
-    void giveLinkBack(Scanner& link);
     void startVisit(Scanner& link);
     void appendLines(const std::vector<std::string>& lines);
 

@@ -117,18 +117,6 @@ void DTCViewController::viewDidLayoutSubviews()
                                    check.height});
 }
 
-void DTCViewController::holdLink(Scanner& link)
-{
-    LinkHolder::takeLink();
-    link.shoulBlockStatus(true);
-}
-
-void DTCViewController::giveLinkBack(Scanner& link)
-{
-    link.shoulBlockStatus(false);
-    LinkHolder::releaseLink();
-}
-
 void DTCViewController::buildCommands(const Scanner& link)
 {
     // Every ECU may answer the lamp request, so it goes out without the one-reply suffix.
@@ -163,7 +151,7 @@ void DTCViewController::scannerDidInitialize(Scanner& link)
 
 void DTCViewController::startVisit(Scanner& link)
 {
-    holdLink(link);
+    LinkHolder::takeLinkBlockingStatus();
     buildCommands(link);
     link.setInitCommands(commandArr_, false);
     scheduleLoadingEnd();
@@ -181,12 +169,9 @@ void DTCViewController::startVisit(Scanner& link)
 void DTCViewController::viewWillDisappear(bool animated)
 {
     ui::ViewController::viewWillDisappear(animated);
-    const auto link = scanner();
-    if (!link || !link->isConnected()) {
-        LinkHolder::releaseLink();
+    LinkHolder::releaseLink();
+    if (const auto link = scanner(); !link || !link->isConnected())
         return;
-    }
-    giveLinkBack(*link);
     commandArr_.clear();
     for (auto& list : codeArrays_)
         list.clear();

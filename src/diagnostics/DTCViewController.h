@@ -72,9 +72,6 @@ private:
     void willDisplayCell(ui::TableView&, ui::TableViewCell& cell, ui::IndexPath) override;
     void didSelectRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) override;
 
-    void holdLink(Scanner& link);
-    void giveLinkBack(Scanner& link);
-
     void startVisit(Scanner& link);
     void scheduleLoadingEnd();
     void removeLoadingIndicator();

@@ -29,18 +29,6 @@ void DiagViewController::viewDidLoad()
     table.setAllowsSelection(false);
 }
 
-void DiagViewController::holdLink(Scanner& link)
-{
-    LinkHolder::takeLink();
-    link.shoulBlockStatus(true);
-}
-
-void DiagViewController::giveLinkBack(Scanner& link)
-{
-    link.shoulBlockStatus(false);
-    LinkHolder::releaseLink();
-}
-
 void DiagViewController::viewDidAppear(bool animated)
 {
     ui::TableViewController::viewDidAppear(animated);
@@ -60,7 +48,7 @@ void DiagViewController::scannerDidInitialize(Scanner& link)
 
 void DiagViewController::startVisit(Scanner& link)
 {
-    holdLink(link);
+    LinkHolder::takeLinkBlockingStatus();
     link.setInitCommands({link.commandForOBD2(1, 1, 255)}, false);
 }
 
@@ -73,10 +61,7 @@ void DiagViewController::viewDidLayoutSubviews()
 void DiagViewController::viewWillDisappear(bool animated)
 {
     ui::TableViewController::viewWillDisappear(animated);
-    if (const auto link = scanner(); link && link->isConnected())
-        giveLinkBack(*link);
-    else
-        LinkHolder::releaseLink();
+    LinkHolder::releaseLink();
 }
 
 // The first monitor status of the reply counts; a reply too short to hold B, C and D changes nothing.

@@ -35,8 +35,6 @@ protected:
     void viewDidLayoutSubviews() override;
 
 private:
-    void holdLink(Scanner& link);
-    void giveLinkBack(Scanner& link);
     void startVisit(Scanner& link);
     void setStatus(const std::array<MonitorState, 11>& readings);
 

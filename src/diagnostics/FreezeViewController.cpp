@@ -90,18 +90,6 @@ void FreezeViewController::viewDidLayoutSubviews()
     tb_->setFrame({left, tableTop, width, std::max(0.0, bounds.size.height - tableTop - look::bottomBarSpace(*this))});
 }
 
-void FreezeViewController::holdLink(Scanner& link)
-{
-    LinkHolder::takeLink();
-    link.shoulBlockStatus(true);
-}
-
-void FreezeViewController::giveLinkBack(Scanner& link)
-{
-    link.shoulBlockStatus(false);
-    LinkHolder::releaseLink();
-}
-
 void FreezeViewController::viewDidAppear(bool animated)
 {
     ui::ViewController::viewDidAppear(animated);
@@ -120,10 +108,7 @@ void FreezeViewController::viewDidAppear(bool animated)
 void FreezeViewController::viewWillDisappear(bool animated)
 {
     ui::ViewController::viewWillDisappear(animated);
-    if (const auto link = scanner(); link && link->isConnected())
-        giveLinkBack(*link);
-    else
-        LinkHolder::releaseLink();
+    LinkHolder::releaseLink();
 }
 
 void FreezeViewController::scannerDidInitialize(Scanner& link)
@@ -134,7 +119,7 @@ void FreezeViewController::scannerDidInitialize(Scanner& link)
 
 void FreezeViewController::startVisit(Scanner& link)
 {
-    holdLink(link);
+    LinkHolder::takeLinkBlockingStatus();
     link.sendCommand(link.commandForOBD2(2, 0x02, freezeFrame::frameNumber));
 }
 

@@ -46,8 +46,6 @@ private:
     double heightForHeaderInSection(ui::TableView&, int) override { return 30; }
     std::shared_ptr<ui::View> viewForHeaderInSection(ui::TableView&, int) override;
 
-    void holdLink(Scanner& link);
-    void giveLinkBack(Scanner& link);
     void startVisit(Scanner& link);
     void sendCommands();
     void removeLoadingIndicator();

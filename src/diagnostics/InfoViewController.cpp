@@ -69,18 +69,6 @@ void InfoViewController::viewDidLoad()
     table.setAllowsSelection(false);
 }
 
-// The background status poll goes on while this screen is shown.
-void InfoViewController::holdLink(Scanner&)
-{
-    LinkHolder::takeLink();
-}
-
-void InfoViewController::giveLinkBack(Scanner& link)
-{
-    link.shoulBlockStatus(false);
-    LinkHolder::releaseLink();
-}
-
 // Several ECUs may answer and the items span several frames, so the requests wait for every reply
 // whatever the fast-polling setting says.
 void InfoViewController::setupCommands(Scanner& link)
@@ -113,7 +101,8 @@ void InfoViewController::scannerDidInitialize(Scanner& link)
 
 void InfoViewController::startVisit(Scanner& link)
 {
-    holdLink(link);
+    // The background status poll goes on while this screen is shown.
+    LinkHolder::takeLink();
     setupCommands(link);
     tableView().reloadData();
     spinner_->startAnimating();
@@ -133,10 +122,7 @@ void InfoViewController::viewDidLayoutSubviews()
 void InfoViewController::viewWillDisappear(bool animated)
 {
     ui::TableViewController::viewWillDisappear(animated);
-    if (const auto link = scanner(); link && link->isConnected())
-        giveLinkBack(*link);
-    else
-        LinkHolder::releaseLink();
+    LinkHolder::releaseLink();
 }
 
 void InfoViewController::didReceiveResponse(const std::vector<Response>& responses)

@@ -39,8 +39,6 @@ protected:
     void viewDidLayoutSubviews() override;
 
 private:
-    void holdLink(Scanner& link);
-    void giveLinkBack(Scanner& link);
     void startVisit(Scanner& link);
     void setupCommands(Scanner& link);
 

@@ -11,7 +11,6 @@
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/SystemSound.h"
 #include "platform/ui/Label.h"
-#include "shell/QueuedAlertController.h"
 
 namespace {
 
@@ -225,28 +224,13 @@ void FuelViewController::checkSensor(const Response& response)
         const int unit = unitOf(coolantSensor);
         const float value = decode(response, unit);
         const int limit = unit == 1 ? 112 : 235;
-        if (std::isfinite(value) && static_cast<int>(value) > limit)
-            showTemperatureWarning(response.pid == coolantPid ? "High coolant temperature\n %d"
-                                                              : "High engine oil temperature\n %d",
-                                   static_cast<int>(value));
+        const char* message =
+            response.pid == coolantPid ? "High coolant temperature\n %d" : "High engine oil temperature\n %d";
+        // The replies come every few seconds; the sound comes with each alert shown, one at a time.
+        if (std::isfinite(value) && static_cast<int>(value) > limit &&
+            temperatureWarning_.show(fnd::format(fnd::L(message).c_str(), static_cast<int>(value))))
+            fnd::SystemSound::play(warningSound);
     }
-}
-
-void FuelViewController::showTemperatureWarning(const std::string& message, int value)
-{
-    // The status replies come every few seconds; one warning waits for the user at a time.
-    if (warningShown_)
-        return;
-    warningShown_ = true;
-    const auto alert = QueuedAlertController::alertControllerWithTitle(
-        fnd::L("Warning"), fnd::format(fnd::L(message).c_str(), value));
-    const std::weak_ptr<ui::ViewController> self = weak_from_this();
-    alert->addAction(fnd::L("Ok"), ui::AlertActionStyle::Default, [self, this] {
-        if (self.lock())
-            warningShown_ = false;
-    });
-    alert->show();
-    fnd::SystemSound::play(warningSound);
 }
 
 void FuelViewController::viewDidAppear(bool animated)

@@ -9,6 +9,7 @@
 #include "fuel/FuelTrip.h"
 #include "platform/foundation/Timer.h"
 #include "shell/TemplateViewCon.h"
+#include "shell/WarningAlert.h"
 
 class FuelView;
 namespace ui {
@@ -65,7 +66,6 @@ private:
     void stopPolling();
     // Whether a reply of `method`'s flow makes a sample now.
     bool samples(VehicleCalc::FuelMethod method) const;
-    void showTemperatureWarning(const std::string& message, int value);
 
     int theme_ = 0;
     VehicleCalc::FuelSetup fuelSetup_;
@@ -91,6 +91,6 @@ private:
     std::shared_ptr<ui::Label> fuelLabel_, fuelTitle_, co2Label_, co2Title_;
     std::shared_ptr<fnd::Timer> tripTimer_;
     fnd::DelayedCall hideBars_;
-    bool warningShown_ = false;
+    WarningAlert temperatureWarning_{"Warning"};
     std::optional<bool> shownPortrait_;  // the orientation last laid out
 };

@@ -183,8 +183,8 @@ void GfxMovieWriter::newFrameReadyAtTime(media::MediaTime frameTime, int /*textu
         return;
     }
     if (!isRecording_ || !assetWriter_ || !frameTime.isNumeric()) {
-        dropFrame(framebuffer, nullptr, frameTime);
         processingFrame_ = false;
+        dropFrame(framebuffer, nullptr, frameTime);
         return;
     }
     // What the main context drew must be complete before the writer's context samples it.
@@ -199,14 +199,14 @@ void GfxMovieWriter::writeFrame(const std::shared_ptr<GfxFramebuffer>& framebuff
 {
     // Two equal times in a row would spoil the file.
     if (frameTime <= previousFrameTime_ || !isRecording_) {
-        dropFrame(framebuffer, nullptr, frameTime);
         processingFrame_ = false;
+        dropFrame(framebuffer, nullptr, frameTime);
         return;
     }
     startSessionIfNeeded(frameTime);
     if (!assetWriterVideoInput_->isReadyForMoreMediaData() && encodingLiveVideo_) {
-        dropFrame(framebuffer, "1: Had to drop a video frame: ", frameTime);
         processingFrame_ = false;
+        dropFrame(framebuffer, "1: Had to drop a video frame: ", frameTime);
         return;
     }
     movieWriterContext_->useAsCurrentContext();
@@ -217,8 +217,8 @@ void GfxMovieWriter::writeFrame(const std::shared_ptr<GfxFramebuffer>& framebuff
     const auto pool = assetWriterPixelBufferInput_->pixelBufferPool();
     const auto pixelBuffer = pool ? pool->createPixelBuffer() : nullptr;
     if (!pixelBuffer) {
-        dropFrame(framebuffer, "Could not get a pixel buffer for the frame at ", frameTime);
         processingFrame_ = false;
+        dropFrame(framebuffer, "Could not get a pixel buffer for the frame at ", frameTime);
         return;
     }
     const int width = static_cast<int>(videoSize_.width);
@@ -255,9 +255,9 @@ void GfxMovieWriter::writeFrame(const std::shared_ptr<GfxFramebuffer>& framebuff
     } else {
         fnd::log(fnd::LogLevel::Warning, "Couldn't write a frame");
     }
-    ++(appended ? framesWritten_ : framesDropped_);
     previousFrameTime_ = frameTime;
     processingFrame_ = false;
+    ++(appended ? framesWritten_ : framesDropped_);
 }
 
 void GfxMovieWriter::renderAtInternalSize(const GfxFramebuffer& framebuffer)

@@ -55,6 +55,8 @@ public:
     const std::shared_ptr<media::AssetWriter>& assetWriter() const { return assetWriter_; }
     GfxContext& movieWriterContext() { return *movieWriterContext_; }
     const std::filesystem::path& movieURL() const { return movieURL_; }
+    // A frame is counted once the writer is free for the next one, so a caller that waits for the count
+    // never offers the next frame to a writer still busy with this one (which would drop it).
     std::size_t framesWritten() const { return framesWritten_.load(); }
     std::size_t framesDropped() const { return framesDropped_.load(); }
 

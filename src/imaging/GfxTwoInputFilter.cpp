@@ -49,7 +49,12 @@ void GfxTwoInputFilter::releaseSecondInput()
 void GfxTwoInputFilter::setInputFramebuffer(std::shared_ptr<GfxFramebuffer> framebuffer, int textureIndex)
 {
     if (textureIndex == 0) {
+        // A first-input frame still waiting for its partner is superseded by this one and never drawn:
+        // its lock goes back now (after the new one is locked, as it may be the same framebuffer).
+        const auto superseded = hasReceivedFirstFrame_ ? firstInputFramebuffer_ : nullptr;
         GfxFilter::setInputFramebuffer(std::move(framebuffer), 0);
+        if (superseded)
+            superseded->unlock();
         hasSetFirstTexture_ = true;
         return;
     }

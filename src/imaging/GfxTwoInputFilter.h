@@ -6,7 +6,8 @@
 // (or at once when one side is a still image with an indefinite time). The
 // second input's framebuffer is held under one lock until a new one
 // replaces it or its source is removed, so a slow overlay is drawn again
-// from the framebuffer it handed over last.
+// from the framebuffer it handed over last. A first-input frame that is still
+// waiting when the next one comes is dropped for the newer one.
 class GfxTwoInputFilter : public GfxFilter {
 public:
     explicit GfxTwoInputFilter(const std::string& fragmentShader);

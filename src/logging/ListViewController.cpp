@@ -50,7 +50,7 @@ ListViewController::ListViewController()
 ListViewController::~ListViewController()
 {
     hideBar_.cancel();
-    giveBackLink();
+    releaseLink(PolledList::Clear);
     for (const auto& table : {tb1_, tb2_}) {
         if (table) {
             table->setDataSource(nullptr);
@@ -153,17 +153,9 @@ void ListViewController::viewWillDisappear(bool animated)
 {
     // The fuel timers stop whether or not the link is still up.
     fuel_.stop();
-    giveBackLink();
+    releaseLink(PolledList::Clear);
     stopTimers();
     TemplateViewCon::viewWillDisappear(animated);
-}
-
-void ListViewController::giveBackLink()
-{
-    const auto link = scanner();
-    if (link && holdsLink() && link->isConnected())
-        link->setCommands(std::nullopt);
-    releaseLink();
 }
 
 void ListViewController::loadData()

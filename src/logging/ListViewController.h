@@ -98,7 +98,6 @@ private:
     // The requests of the visible rows, the battery's first.
     std::vector<Command> visibleRequests();
     // Gives the link back, with an empty list, when this screen holds it.
-    void giveBackLink();
     void showValue(int row, float value);
     void slideMenuBar();
     void hideNavBar();

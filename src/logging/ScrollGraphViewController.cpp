@@ -56,7 +56,7 @@ ScrollGraphViewController::ScrollGraphViewController()
 
 ScrollGraphViewController::~ScrollGraphViewController()
 {
-    giveBackLink();
+    releaseLink(PolledList::Clear);
     if (counterTimer_)
         counterTimer_->invalidate();
     if (composer_)
@@ -200,16 +200,8 @@ void ScrollGraphViewController::viewWillDisappear(bool animated)
     fuel_.stop();
     if (recording_)
         stopRecording(false);
-    giveBackLink();
+    releaseLink(PolledList::Clear);
     TemplateViewCon::viewWillDisappear(animated);
-}
-
-void ScrollGraphViewController::giveBackLink()
-{
-    const auto link = scanner();
-    if (link && holdsLink() && link->isConnected())
-        link->setCommands(std::nullopt);
-    releaseLink();
 }
 
 void ScrollGraphViewController::loadData()

@@ -97,7 +97,6 @@ private:
     void layOut();
     void sendCommands();
     // Gives the link back, with an empty list, when this screen holds it.
-    void giveBackLink();
     // Feeds chart g and the recording; redraws only a chart that is on screen.
     void updateGraph(int g, float value);
     bool isOnScreen(int g);

@@ -4,7 +4,6 @@
 #include "core/model/Manager.h"
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/SystemSound.h"
-#include "shell/QueuedAlertController.h"
 
 namespace {
 
@@ -36,7 +35,7 @@ void SensorWarnings::checkSensor(const Response& response)
     }
 }
 
-void SensorWarnings::checkTemperature(const Response& response, const char* message, Pending& pending)
+void SensorWarnings::checkTemperature(const Response& response, const char* message, WarningAlert& warning)
 {
     // Both temperatures follow the coolant sensor's unit choice.
     const int unit = Manager::sharedManager().userData().unitsArr[coolantSensor];
@@ -47,12 +46,5 @@ void SensorWarnings::checkTemperature(const Response& response, const char* mess
     if (temperature <= (unit == 1 ? hotMetric : hotImperial))
         return;
     fnd::SystemSound::play(warningSound);
-    if (pending.isWaiting())
-        return;
-    auto alert = QueuedAlertController::alertControllerWithTitle("Warning", fnd::format(message, temperature));
-    auto open = pending.open;
-    alert->addAction("Ok", ui::AlertActionStyle::Default, [open] { *open = false; });
-    *open = true;
-    pending.alert = alert;
-    alert->show();
+    warning.show(fnd::format(message, temperature));
 }

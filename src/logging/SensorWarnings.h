@@ -1,13 +1,7 @@
 #pragma once
 
-#include <memory>
-#include <string>
-
 #include "core/obd/Response.h"
-
-namespace ui {
-class AlertController;
-}
+#include "shell/WarningAlert.h"
 
 // The speed and temperature warnings the live screens raise from the link's
 // status replies: the warning sound above the speed limit, and an alert with
@@ -22,13 +16,8 @@ public:
     static constexpr int hotImperial = 235;  // °F
 
 private:
-    struct Pending {
-        std::weak_ptr<ui::AlertController> alert;
-        std::shared_ptr<bool> open = std::make_shared<bool>(false);
-        bool isWaiting() const { return *open && !alert.expired(); }
-    };
-    void checkTemperature(const Response& response, const char* message, Pending& pending);
+    void checkTemperature(const Response& response, const char* message, WarningAlert& warning);
 
-    Pending coolant_;
-    Pending oil_;
+    WarningAlert coolant_{"Warning"};
+    WarningAlert oil_{"Warning"};
 };

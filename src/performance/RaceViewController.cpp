@@ -320,28 +320,12 @@ void RaceViewController::checkSensor(const Response& response)
         const int value = static_cast<int>(decode(response, unit));
         if (response.pid == coolantPid)
             tempValLabel_->setText(fnd::format("%d", value));
-        if (value > (unit == 1 ? 112 : 235))
-            showTemperatureWarning(response.pid == coolantPid ? "High coolant temperature\n %d"
-                                                              : "High engine oil temperature\n %d",
-                                   value);
+        const char* message =
+            response.pid == coolantPid ? "High coolant temperature\n %d" : "High engine oil temperature\n %d";
+        // The replies come every few seconds; the sound comes with each alert shown, one at a time.
+        if (value > (unit == 1 ? 112 : 235) && temperatureWarning_.show(fnd::format(fnd::L(message).c_str(), value)))
+            fnd::SystemSound::play(warningSound);
     }
-}
-
-void RaceViewController::showTemperatureWarning(const std::string& message, int value)
-{
-    // Status replies come every few seconds; one warning waits for the user at a time.
-    if (warningShown_)
-        return;
-    warningShown_ = true;
-    const auto alert = QueuedAlertController::alertControllerWithTitle(
-        fnd::L("WARNING"), fnd::format(fnd::L(message).c_str(), value));
-    const std::weak_ptr<ui::ViewController> self = weak_from_this();
-    alert->addAction(fnd::L("Ok"), ui::AlertActionStyle::Default, [self, this] {
-        if (self.lock())
-            warningShown_ = false;
-    });
-    alert->show();
-    fnd::SystemSound::play(warningSound);
 }
 
 void RaceViewController::handleDeviceMotion(const motion::DeviceMotion& sample)
@@ -362,8 +346,7 @@ void RaceViewController::handleDeviceMotion(const motion::DeviceMotion& sample)
 
 void RaceViewController::viewWillDisappear(bool animated)
 {
-    if (const auto link = scanner(); link && link->isConnected())
-        releaseLink();
+    releaseLink();
     stopPageTimers();
     motionManager_->stopDeviceMotionUpdates();
     deviceQueue_->cancelAllOperations();

@@ -16,6 +16,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/PageViewController.h"
 #include "shell/TemplateViewCon.h"
+#include "shell/WarningAlert.h"
 
 class GaugeView2;
 class GforceView;
@@ -174,7 +175,6 @@ private:
     void layOutLandscape();
     void layOutCommon();
     void showArmed(bool armed);
-    void showTemperatureWarning(const std::string& message, int value);
     void stopPageTimers();
     void linkDropped();
     void loadSelectedTrack();
@@ -202,7 +202,7 @@ private:
     bool dataUnloaded_ = false;
     bool menuOpen_ = false;
     bool savedTrackShown_ = false;  // the track page shows a saved track, not a recorded lap
-    bool warningShown_ = false;
+    WarningAlert temperatureWarning_{"WARNING"};
     int pageIndex_ = 0;
     std::vector<float> transArr_;
     int rpmRedLine_ = 8000;

@@ -12,10 +12,29 @@ void LinkHolder::takeLink()
         link->setDelegate(std::shared_ptr<ScannerDelegate>(owner, this));
 }
 
-void LinkHolder::releaseLink()
+void LinkHolder::takeLinkBlockingStatus()
 {
-    if (const auto link = scanner())
-        link->releaseDelegate(this);
+    takeLink();
+    if (const auto link = scanner()) {
+        link->shoulBlockStatus(true);
+        blocksStatus_ = true;
+    }
+}
+
+void LinkHolder::releaseLink(PolledList list)
+{
+    const auto link = scanner();
+    if (!link)
+        return;
+    // A link that dropped while the screen blocked the status requests must not keep them blocked
+    // after it connects again.
+    if (blocksStatus_) {
+        link->shoulBlockStatus(false);
+        blocksStatus_ = false;
+    }
+    if (list == PolledList::Clear && holdsLink() && link->isConnected())
+        link->setCommands(std::nullopt);
+    link->releaseDelegate(this);
 }
 
 bool LinkHolder::holdsLink() const

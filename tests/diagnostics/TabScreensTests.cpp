@@ -55,6 +55,20 @@ TEST_F(TabScreenTest, ReadinessAsksOnceAndShowsEachMonitor)
     EXPECT_FALSE(screen->holdsLink());
 }
 
+TEST_F(TabScreenTest, LeavingAfterTheLinkDroppedLetsTheStatusRequestsResume)
+{
+    ASSERT_TRUE(connect());
+    auto screen = linked<FreezeViewController>(link);
+    show(screen);
+    ASSERT_TRUE(link->isStatusBlocked());
+    sim.stop();
+    ASSERT_TRUE(waitFor([&] { return !link->isConnected(); }));
+    root->setRootViewController(std::make_shared<ui::ViewController>());
+    advance(0.5);
+    EXPECT_FALSE(link->isStatusBlocked()) << "the next connection must warn again";
+    EXPECT_FALSE(screen->holdsLink());
+}
+
 TEST_F(TabScreenTest, FreezeFrameReadsTheCodeThenTheFrame)
 {
     VersionTracking::track("1.0", "1");

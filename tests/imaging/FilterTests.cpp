@@ -159,6 +159,31 @@ TEST_F(FilterTest, FramesArePairedByTime)
     EXPECT_EQ(target->frames.back().time, frameTime(7));
 }
 
+TEST_F(FilterTest, ACameraFrameOvertakenWhileWaitingGoesBackToTheCache)
+{
+    auto& cache = GfxContext::sharedFramebufferCache();
+    auto camera = std::make_shared<TimedSource>(ui::Size{12, 10}, Rgba{0, 0, 0, 255});
+    auto overlay = std::make_shared<TimedSource>(ui::Size{12, 10}, Rgba{255, 255, 255, 255});
+    auto blend = std::make_shared<GfxAlphaBlendFilter>();
+    auto target = std::make_shared<RecordingTarget>();
+    blend->addTarget(target);
+    camera->addTarget(blend);
+    overlay->addTarget(blend);
+
+    // The overlay falls behind: camera frames overtake each other while they wait for it.
+    const auto created = cache.framebuffersCreated();
+    for (int i = 1; i <= 10; ++i)
+        camera->push(frameTime(i));
+    EXPECT_TRUE(target->frames.empty());
+    EXPECT_LE(cache.framebuffersCreated(), created + 2) << "each overtaken frame must be handed back";
+    overlay->push(frameTime(11));
+    ASSERT_EQ(target->frames.size(), 1u);
+    EXPECT_EQ(target->frames[0].time, frameTime(10)) << "the newest camera frame is the one drawn";
+    overlay->removeTarget(blend);
+    camera->removeTarget(blend);
+    EXPECT_EQ(cache.doubleReturns(), 0u);
+}
+
 TEST_F(FilterTest, SecondInputIsHeldUnderOneLockUntilReplacedOrRemoved)
 {
     auto& cache = GfxContext::sharedFramebufferCache();

@@ -224,6 +224,18 @@ TEST_F(RaceViewControllerTest, ADroppedLinkStopsTheRunAndKeepsItsResults)
     EXPECT_EQ(screen->readySegCon().selectedSegmentIndex(), 0);
 }
 
+TEST_F(RaceViewControllerTest, LeavingAfterTheLinkDroppedGivesTheLinkBack)
+{
+    ASSERT_TRUE(connect());
+    auto screen = showRace();
+    ASSERT_TRUE(screen->holdsLink());
+    sim.stop();
+    ASSERT_TRUE(waitFor([&] { return !link->isConnected(); }));
+    screen->viewWillDisappear(false);
+    screen->viewDidDisappear(false);
+    EXPECT_FALSE(screen->holdsLink()) << "a hidden race screen must not hear the next connection's replies";
+}
+
 TEST_F(RaceViewControllerTest, ResetBringsTheSelectedTrackBack)
 {
     Track track("Oval", {}, {at(0, 0), at(0, 100), at(100, 100)}, 0.3f);

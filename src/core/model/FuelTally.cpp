@@ -56,8 +56,10 @@ void FuelTally::start()
     distanceTimer_.reset();
 
     // The minute starts afresh and grows for a whole minute before it slides.
-    if (config_.shared)
+    if (config_.shared) {
         minute_.clear();
+        freshSamples_ = 0;
+    }
     minuteWindow_.length.reset();
     samples_ = 0;
     minutes_ = 0;
@@ -87,6 +89,7 @@ void FuelTally::stop()
     store.fuelElapsedTime = static_cast<int>(store.fuelElapsedTime + seconds);
     store.fuelEcoMinArr = std::move(minute_);
     minute_.clear();
+    freshSamples_ = 0;
 }
 
 void FuelTally::addSample(float mpg)
@@ -94,6 +97,7 @@ void FuelTally::addSample(float mpg)
     if (!std::isfinite(mpg))
         return;
     minuteWindow_.add(mpg);
+    ++freshSamples_;
     if (samples_ % config_.fiveMinuteStride == 0)
         fiveMinuteWindow_.add(mpg);
     if (samples_ % config_.thirtyMinuteStride == 0)
@@ -115,20 +119,23 @@ void FuelTally::tickDistance()
 
 std::optional<float> FuelTally::tallyMinute()
 {
-    const auto average = mean(minute_);
-    if (!average)
+    if (freshSamples_ == 0 && minutes_ == 0)
         return std::nullopt;
-    auto& means = DataStore::sharedDataStore().fuelEconomyArr;
-    means.insert(means.begin(), *average);
-    if (means.size() > maxMinuteMeans)
-        means.pop_back();
-
     ++minutes_;
     minuteWindow_.freeze();
     if (minutes_ >= fiveMinutes)
         fiveMinuteWindow_.freeze();
     if (minutes_ >= thirtyMinutes)
         thirtyMinuteWindow_.freeze();
+
+    const auto average = mean(minute_);
+    if (freshSamples_ == 0 || !average)
+        return std::nullopt;
+    freshSamples_ = 0;
+    auto& means = DataStore::sharedDataStore().fuelEconomyArr;
+    means.insert(means.begin(), *average);
+    if (means.size() > maxMinuteMeans)
+        means.pop_back();
     return average;
 }
 
@@ -164,8 +171,10 @@ FuelTally::Handover FuelTally::takeOverShared()
     if (!std::isfinite(handover.distanceKm) || handover.distanceKm < 0)
         handover.distanceKm = 0;
     // Nothing handed over leaves this screen's own minute as it is.
-    if (!handover.unfinishedMinute.empty())
+    if (!handover.unfinishedMinute.empty()) {
         minute_ = handover.unfinishedMinute;
+        freshSamples_ = static_cast<int>(minute_.size());
+    }
     return handover;
 }
 
@@ -179,6 +188,7 @@ void FuelTally::reset()
     fiveMinuteWindow_.length.reset();
     thirtyMinuteWindow_.length.reset();
     samples_ = 0;
+    freshSamples_ = 0;
     minutes_ = 0;
 }
 

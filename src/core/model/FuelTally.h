@@ -28,8 +28,10 @@ class Timer;
 //   tally.addSample(mpg);          // on each fuel-economy value
 //   tally.stop();                  // when the screen leaves
 //
-// A minute without samples adds nothing. Lists slide once their period has
-// passed: each new entry then pushes the oldest out.
+// Lists slide once their period has passed: each new entry then pushes the
+// oldest out. The periods run from the first minute that had samples. A minute
+// that brought no new sample adds no mean: the sliding minute list still holds
+// samples, but their mean was tallied already.
 class FuelTally {
 public:
     struct Config {
@@ -59,8 +61,8 @@ public:
     void addSample(float mpg);
     void setSpeed(float kmh);  // the distance tick's road speed
 
-    // The 60 s tick: the mean of the minute's samples, or none (and no change)
-    // when the minute had none.
+    // The 60 s tick: the mean of the minute list, or none (and nothing added)
+    // when no sample came since the last tick.
     std::optional<float> tallyMinute();
     // Called with each mean the 60 s timer tallied.
     void setMinuteHandler(std::function<void(float mean)> handler) { minuteHandler_ = std::move(handler); }
@@ -115,6 +117,7 @@ private:
     Window fiveMinuteWindow_;
     Window thirtyMinuteWindow_;
     int samples_ = 0;
+    int freshSamples_ = 0;  // samples not yet in a tallied mean
     int minutes_ = 0;
     float speed_ = 0;
     double startedAt_ = 0;

@@ -65,6 +65,41 @@ TEST_F(FuelTallyTest, MinuteMeansGoToTheSharedListNewestFirst)
         EXPECT_TRUE(std::isfinite(mean));
 }
 
+TEST_F(FuelTallyTest, AMinuteWithoutNewSamplesAddsNoMean)
+{
+    FuelTally tally(FuelTally::liveScreen);
+    std::vector<float> heard;
+    tally.setMinuteHandler([&](float mean) { heard.push_back(mean); });
+    tally.start();
+    tally.addSample(20);
+    tally.addSample(30);
+    advance(60);
+    ASSERT_EQ(store.fuelEconomyArr, std::vector<float>{25});
+
+    // The replies stop: the sliding minute still holds 20 and 30, already tallied.
+    advance(120);
+    EXPECT_EQ(store.fuelEconomyArr, std::vector<float>{25});
+    EXPECT_EQ(heard, std::vector<float>{25});
+    EXPECT_EQ(tally.minutesTallied(), 3) << "the lists' periods still run on time";
+
+    tally.addSample(40);
+    advance(60);
+    EXPECT_EQ(store.fuelEconomyArr, (std::vector<float>{35, 25}));
+    EXPECT_EQ(heard, (std::vector<float>{25, 35}));
+}
+
+TEST_F(FuelTallyTest, HandedOverSamplesAreTalliedOnce)
+{
+    store.fuelEcoMinArr = {10, 20};
+    FuelTally fuel(FuelTally::fuelScreen);
+    fuel.start();
+    fuel.takeOverShared();
+    advance(60);
+    EXPECT_EQ(store.fuelEconomyArr, std::vector<float>{15});
+    advance(60);
+    EXPECT_EQ(store.fuelEconomyArr, std::vector<float>{15});
+}
+
 TEST_F(FuelTallyTest, ListsSlideOnceTheirPeriodHasPassed)
 {
     FuelTally tally(FuelTally::liveScreen);
