@@ -31,7 +31,7 @@ HTMLPreprocessedInputStream::HTMLPreprocessedInputStream(HTMLUndecodedText text)
 void HTMLPreprocessedInputStream::decodeMore(std::size_t count)
 {
     // Pieces of this many bytes keep the window small and in the cache.
-    constexpr std::size_t pieceLength = 16 * 1024;
+    constexpr std::size_t pieceLength = 4 * 1024;
     // What lies further back than a raw read can return to goes.
     const std::size_t kept = std::min(scanLocation_, unconsumableLength);
     string_.erase(0, scanLocation_ - kept);
@@ -131,21 +131,29 @@ bool HTMLPreprocessedInputStream::consumeHexInt(std::uint32_t& value)
 
 bool HTMLPreprocessedInputStream::consumeUnsignedInt(std::uint32_t& value)
 {
-    std::size_t length = 0;
-    bool negative = false;
-    if (nextUnprocessedUnitAt(0) == u'+' || nextUnprocessedUnitAt(0) == u'-') {
-        negative = nextUnprocessedUnitAt(0) == u'-';
-        ++length;
-    }
-    // Digits are only looked at until the number is known to be taken.
-    const std::size_t digitsStart = length;
-    std::uint64_t number = 0;
-    for (char16_t u; (u = nextUnprocessedUnitAt(length)) >= u'0' && u <= u'9'; ++length)
-        number = std::min<std::uint64_t>(number * 10 + (u - u'0'), 0x100000000);
-    if (length == digitsStart || (negative && number != 0))
+    const auto isDigit = [](char16_t u) { return u >= u'0' && u <= u'9'; };
+    const char16_t sign = nextUnprocessedUnitAt(0);
+    const std::size_t signLength = sign == u'+' || sign == u'-' ? 1 : 0;
+    if (!isDigit(nextUnprocessedUnitAt(signLength)))
         return false;
+    if (sign == u'-') {
+        // Only zeros make a negative number that is taken.
+        std::size_t length = signLength;
+        while (nextUnprocessedUnitAt(length) == u'0')
+            ++length;
+        if (isDigit(nextUnprocessedUnitAt(length)))
+            return false;
+        value = 0;
+        scanLocation_ += length;
+        return true;
+    }
+    // The digits are consumed as they are read, so a long number never has
+    // to be decoded all at once.
+    scanLocation_ += signLength;
+    std::uint64_t number = 0;
+    for (char16_t u; isDigit(u = nextUnprocessedUnitAt(0)); ++scanLocation_)
+        number = std::min<std::uint64_t>(number * 10 + (u - u'0'), 0x100000000);
     value = number > 0xFFFFFFFF ? 0xFFFFFFFF : static_cast<std::uint32_t>(number);
-    scanLocation_ += length;
     return true;
 }
 

@@ -398,24 +398,33 @@ void HTMLTokenizer::CDATASectionState()
     switchToState(Data);
     // "]" characters that may yet turn out to close the section.
     int pendingBrackets = 0;
+    // The characters go out as one token, cut only where an input error has
+    // to keep its place among them.
+    std::u16string text;
     for (;;) {
+        const std::size_t queued = tokenQueue_.size();
         const char32_t c = consumeNextInputCharacter();
+        if (tokenQueue_.size() != queued && !text.empty()) {
+            tokenQueue_.insert(tokenQueue_.begin() + static_cast<std::ptrdiff_t>(queued), HTMLCharacterToken(std::move(text)));
+            text.clear();
+        }
         if (c == U']' && pendingBrackets < 2) {
             ++pendingBrackets;
             continue;
         }
         if (c == U']') {
-            emitCharacterToken(U']');
+            text += u']';
             continue;
         }
         if (c == U'>' && pendingBrackets == 2)
-            return;
-        for (; pendingBrackets > 0; --pendingBrackets)
-            emitCharacterToken(U']');
+            break;
+        text.append(static_cast<std::size_t>(pendingBrackets), u']');
+        pendingBrackets = 0;
         if (c == HTMLEOFCharacter) {
             reconsume();
-            return;
+            break;
         }
-        emitCharacterToken(c);
+        AppendLongCharacter(text, c);
     }
+    emitCharacterTokenWithString(std::move(text));
 }

@@ -1,4 +1,10 @@
 // The text states, tags and attributes of the tokenizer.
+//
+// Inside a tag, the usual path (tag open, end tag open, tag name, attribute
+// name, value, after the value) goes from state to state by a direct call
+// rather than back through resume(): no token that the tree construction
+// could answer with a new state is emitted on the way, and the calls never
+// come round again to a state already on the stack, so the depth stays small.
 #include "html/HTMLTokenizer.h"
 
 using enum HTMLTokenizerState;
@@ -32,7 +38,12 @@ void HTMLTokenizer::textWithReferencesState(std::string_view nullError, bool kee
     emitCharacterTokenWithString(std::move(text));
     switch (consumeNextInputCharacter()) {
     case U'&': return switchToState(referenceState);
-    case U'<': return switchToState(lessThanSignState);
+    case U'<':
+        switchToState(lessThanSignState);
+        // With nothing queued, resume() would come straight back here.
+        if (lessThanSignState == TagOpen && tokenQueue_.empty())
+            tagOpenState();
+        return;
     default: done_ = true;
     }
 }
@@ -70,9 +81,11 @@ void HTMLTokenizer::tagOpenState()
         switchToState(MarkupDeclarationOpen);
     } else if (c == U'/') {
         switchToState(EndTagOpen);
+        endTagOpenState();
     } else if (IsASCIIAlpha(c)) {
         currentToken_.emplace(HTMLStartTagToken(StringWithLongCharacter(ASCIILowercase(c))));
         switchToState(TagName);
+        tagNameState();
     } else if (c == U'?') {
         emitParseError("Bogus ? in tag open state");
         switchToState(BogusComment);
@@ -91,6 +104,7 @@ void HTMLTokenizer::endTagOpenState()
     if (IsASCIIAlpha(c)) {
         currentToken_.emplace(HTMLEndTagToken(StringWithLongCharacter(ASCIILowercase(c))));
         switchToState(TagName);
+        tagNameState();
     } else if (c == U'>') {
         emitParseError("Unexpected > in end tag open state");
         switchToState(Data);
@@ -118,6 +132,7 @@ void HTMLTokenizer::tagNameState()
     const char32_t c = consumeNextInputCharacter();
     if (IsHTMLWhitespace(c)) {
         switchToState(BeforeAttributeName);
+        beforeAttributeNameState();
     } else if (c == U'/') {
         switchToState(SelfClosingStartTag);
     } else if (c == U'>') {
@@ -209,6 +224,7 @@ void HTMLTokenizer::startAttributeNameWith(char32_t c, std::string_view where)
     }
     startAttribute(ASCIILowercase(c));
     switchToState(AttributeName);
+    attributeNameState();
 }
 
 void HTMLTokenizer::attributeNameState()
@@ -231,6 +247,7 @@ void HTMLTokenizer::attributeNameState()
         switchToState(SelfClosingStartTag);
     } else if (c == U'=') {
         switchToState(BeforeAttributeValue);
+        beforeAttributeValueState();
     } else if (c == U'>') {
         addCurrentAttributeToCurrentToken();
         switchToState(Data);
@@ -274,11 +291,13 @@ void HTMLTokenizer::beforeAttributeValueState()
         return;
     if (c == U'"') {
         switchToState(AttributeValueDoubleQuoted);
+        attributeValueQuotedState(u'"');
     } else if (c == U'&') {
         switchToState(AttributeValueUnquoted);
         reconsume();
     } else if (c == U'\'') {
         switchToState(AttributeValueSingleQuoted);
+        attributeValueQuotedState(u'\'');
     } else if (c == 0) {
         emitParseError("U+0000 NULL in before attribute value state");
         AppendLongCharacter(currentAttributeValue_, 0xFFFD);
@@ -312,6 +331,7 @@ void HTMLTokenizer::attributeValueQuotedState(char16_t quote)
     const char32_t c = consumeNextInputCharacter();
     if (c == quote) {
         switchToState(AfterAttributeValueQuoted);
+        afterAttributeValueQuotedState();
     } else if (c == U'&') {
         additionalAllowedCharacter_ = quote;
         sourceAttributeValueState_ = state_;

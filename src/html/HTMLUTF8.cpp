@@ -149,6 +149,14 @@ bool IsValidUTF8(std::string_view utf8)
         i += widenASCII(bytes + i, size - i, nullptr);
         if (i >= size)
             break;
+        // The common three-byte sequences (no overlong form or surrogate can
+        // start with these leads) are checked inline.
+        const unsigned char lead = bytes[i];
+        if (((lead >= 0xE1 && lead <= 0xEC) || lead == 0xEE || lead == 0xEF) && i + 3 <= size
+            && (bytes[i + 1] & 0xC0) == 0x80 && (bytes[i + 2] & 0xC0) == 0x80) {
+            i += 3;
+            continue;
+        }
         const Sequence sequence = readSequence(bytes + i, size - i);
         if (!sequence.valid)
             return false;
@@ -171,9 +179,20 @@ void AppendValidUTF8(std::u16string& text, std::string_view validUTF8)
         out += ascii;
         if (i >= size)
             break;
-        const Sequence sequence = readSequence(bytes + i, size - i);
-        out = appendUTF16(out, sequence.valid ? sequence.codePoint : U'\uFFFD');
-        i += sequence.length;
+        // Two- and three-byte sequences (most text outside ASCII) need no
+        // checks once the bytes are known to be valid.
+        const unsigned char lead = bytes[i];
+        if (lead >= 0xC2 && lead < 0xE0 && i + 2 <= size) {
+            *out++ = static_cast<char16_t>(((lead & 0x1F) << 6) | (bytes[i + 1] & 0x3F));
+            i += 2;
+        } else if (lead >= 0xE0 && lead < 0xF0 && i + 3 <= size) {
+            *out++ = static_cast<char16_t>(((lead & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F));
+            i += 3;
+        } else {
+            const Sequence sequence = readSequence(bytes + i, size - i);
+            out = appendUTF16(out, sequence.valid ? sequence.codePoint : U'\uFFFD');
+            i += sequence.length;
+        }
     }
     text.resize(static_cast<std::size_t>(out - text.data()));
 }
