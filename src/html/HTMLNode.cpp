@@ -50,7 +50,7 @@ void HTMLNode::setParentNode(HTMLNode* parent, bool updateChildren)
         parent_->removeChildRaw(this);
     parent_ = parent;
     if (parent && updateChildren)
-        parent->children_.push_back(std::move(self));
+        parent->children_.push_back(std::move(self), parent);
 }
 
 HTMLElement* HTMLNode::parentElement() const
@@ -121,7 +121,7 @@ void HTMLNode::insertObject(std::shared_ptr<HTMLNode> child, std::size_t index)
         throw std::out_of_range("insertObject: index beyond the end of the children");
     HTMLNode* node = child.get();
     HTMLNode* formerParent = node->parent_;
-    children_.insert(index, std::move(child));
+    children_.insert(index, std::move(child), this);
     if (formerParent)
         formerParent->removeChildRaw(node);
     node->parent_ = this;

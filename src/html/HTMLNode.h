@@ -114,12 +114,15 @@ protected:
 
 private:
     friend class HTMLChildrenRelationshipProxy;
+    friend class HTMLNodeArena;
 
     void removeChildRaw(const HTMLNode* child);
     void removeAllChildren();
 
     HTMLNode* parent_ = nullptr;
     HTMLNodeList children_;
-    // Last, so that a subclass's small first field can fill the padding after it.
+    // Last, so that a subclass's small first field can fill the padding after them.
     Kind kind_;
+    // Made by a parser's arena (see HTMLNodeArena).
+    bool madeInArena_ = false;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +18,8 @@
 // Making nodes is for one thread at a time (the parser's); releasing them is
 // safe from any thread. The memory of a node released early is reused only
 // once the whole arena goes.
+class HTMLNode;
+
 class HTMLNodeArena {
 public:
     HTMLNodeArena();
@@ -29,8 +32,21 @@ public:
     std::shared_ptr<Node> make(Arguments&&... arguments) const
     {
         making_ = blocks_;
-        return std::allocate_shared<Node>(Allocator<Node>(), std::forward<Arguments>(arguments)...);
+        std::shared_ptr<Node> node = std::allocate_shared<Node>(Allocator<Node>(), std::forward<Arguments>(arguments)...);
+        markAsMade(*node);
+        return node;
     }
+
+    // While the parser builds, the child lists of its nodes take their storage
+    // from the arena too, and storage a list gives back is reused; that is
+    // only done on the parser's thread, before any node is handed out.
+    void setBuilding(bool building) { blocks_->setBuilding(building); }
+    // Storage for a list of the node's children (bytes a power of two), or
+    // nullptr when the list is to use the heap: the node is not from an
+    // arena, its arena is not building, or the list is long.
+    static void* allocateList(const HTMLNode& node, std::size_t bytes);
+    // Storage that allocateList gave.
+    static void deallocateList(void* memory, std::size_t bytes) noexcept;
 
 private:
     // Every block starts at a multiple of the largest block size with a
@@ -48,17 +64,12 @@ private:
         // Alignments are powers of two, at most the header size.
         void* allocate(std::size_t size, std::size_t alignment)
         {
-            std::size_t padding = -reinterpret_cast<std::uintptr_t>(next_) & (alignment - 1);
-            if (padding + size > left_) {
-                addBlock(size);
-                padding = 0;
-            }
             ++allocations_;
-            void* memory = next_ + padding;
-            next_ += padding + size;
-            left_ -= padding + size;
-            return memory;
+            return take(size, alignment);
         }
+        void setBuilding(bool building) { building_ = building; }
+        void* allocateList(std::size_t bytes);
+        void deallocateList(void* memory, std::size_t bytes) noexcept;
         // One allocation is given back; the last one after close() ends the blocks.
         void deallocate() noexcept;
         // No allocation follows; the blocks end now if nothing is held.
@@ -78,6 +89,18 @@ private:
         // allocations, so releases alone never bring it to zero.
         static constexpr std::int64_t openBalance = std::int64_t {1} << 62;
 
+        void* take(std::size_t size, std::size_t alignment)
+        {
+            std::size_t padding = -reinterpret_cast<std::uintptr_t>(next_) & (alignment - 1);
+            if (padding + size > left_) {
+                addBlock(size);
+                padding = 0;
+            }
+            void* memory = next_ + padding;
+            next_ += padding + size;
+            left_ -= padding + size;
+            return memory;
+        }
         // A block with room for the size after its header.
         void addBlock(std::size_t size);
         void end() noexcept;
@@ -90,8 +113,11 @@ private:
         std::byte* next_ = nullptr;
         std::size_t left_ = 0;
         std::size_t nextBlockSize_ = 2048;
-        // Only the making thread touches this.
+        // Only the making thread touches these.
         std::int64_t allocations_ = 0;
+        bool building_ = false;
+        // Child-list storage given back while building, by size: 16 bytes << index.
+        std::array<void*, 7> freeLists_ {};
         // Allocations not yet given back, plus openBalance until close().
         std::atomic<std::int64_t> balance_ {openBalance};
     };
@@ -122,6 +148,8 @@ private:
             return true;
         }
     };
+
+    static void markAsMade(HTMLNode& node);
 
     inline static thread_local Blocks* making_ = nullptr;
     // Ends itself: see Blocks::deallocate and Blocks::close.

@@ -1,6 +1,7 @@
 #include "html/HTMLNodeList.h"
 
 #include "html/HTMLNode.h"
+#include "html/HTMLNodeArena.h"
 
 #include <algorithm>
 #include <limits>
@@ -16,7 +17,7 @@ HTMLNodeList::HTMLNodeList(HTMLNodeList&& other) noexcept
 HTMLNodeList& HTMLNodeList::operator=(HTMLNodeList&& other) noexcept
 {
     if (this != &other) {
-        HTMLNodeList old(std::move(*this));
+        const HTMLNodeList old(std::move(*this));
         items_ = std::exchange(other.items_, nullptr);
         size_ = std::exchange(other.size_, 0);
         capacity_ = std::exchange(other.capacity_, 0);
@@ -27,8 +28,7 @@ HTMLNodeList& HTMLNodeList::operator=(HTMLNodeList&& other) noexcept
 HTMLNodeList::~HTMLNodeList()
 {
     clear();
-    if (items_)
-        std::allocator<Node>().deallocate(items_, capacity_);
+    releaseStorage();
 }
 
 const HTMLNodeList::Node& HTMLNodeList::at(std::size_t index) const
@@ -38,10 +38,10 @@ const HTMLNodeList::Node& HTMLNodeList::at(std::size_t index) const
     return items_[index];
 }
 
-void HTMLNodeList::insertGrowingOrShifting(std::size_t index, Node&& node)
+void HTMLNodeList::insertGrowingOrShifting(std::size_t index, Node&& node, const HTMLNode* arenaOwner)
 {
-    if (size_ == capacity_)
-        grow();
+    if (size_ == capacity())
+        grow(arenaOwner);
     if (index == size_) {
         std::construct_at(items_ + size_, std::move(node));
     } else {
@@ -49,7 +49,6 @@ void HTMLNodeList::insertGrowingOrShifting(std::size_t index, Node&& node)
         std::move_backward(items_ + index, items_ + size_ - 1, items_ + size_);
         items_[index] = std::move(node);
     }
-    ++size_;
 }
 
 void HTMLNodeList::erase(std::size_t index)
@@ -65,18 +64,29 @@ void HTMLNodeList::clear()
     size_ = 0;
 }
 
-void HTMLNodeList::grow()
+void HTMLNodeList::grow(const HTMLNode* arenaOwner)
 {
-    if (capacity_ == std::numeric_limits<std::uint32_t>::max())
+    const std::size_t capacity = capacity_ == 0 ? 1 : this->capacity() * 2;
+    if (capacity >= fromArena)
         throw std::length_error("HTMLNodeList: too many children");
-    const std::uint32_t capacity =
-        capacity_ == 0 ? 1 : static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t {capacity_} * 2, std::numeric_limits<std::uint32_t>::max()));
-    std::allocator<Node> allocator;
-    Node* items = allocator.allocate(capacity);
+    Node* items = arenaOwner ? static_cast<Node*>(HTMLNodeArena::allocateList(*arenaOwner, capacity * sizeof(Node)))
+                             : nullptr;
+    const std::uint32_t origin = items ? fromArena : 0;
+    if (!items)
+        items = std::allocator<Node>().allocate(capacity);
     std::uninitialized_move(items_, items_ + size_, items);
     std::destroy(items_, items_ + size_);
-    if (items_)
-        allocator.deallocate(items_, capacity_);
+    releaseStorage();
     items_ = items;
-    capacity_ = capacity;
+    capacity_ = static_cast<std::uint32_t>(capacity) | origin;
+}
+
+void HTMLNodeList::releaseStorage() noexcept
+{
+    if (!items_)
+        return;
+    if (capacity_ & fromArena)
+        HTMLNodeArena::deallocateList(items_, capacity() * sizeof(Node));
+    else
+        std::allocator<Node>().deallocate(items_, capacity());
 }

@@ -9,7 +9,8 @@ class HTMLNode;
 
 // A node's child list: a vector of shared nodes kept in 16 bytes (a pointer
 // and 32-bit count and capacity) instead of std::vector's 24, since a
-// document holds one list per node, text nodes included.
+// document holds one list per node, text nodes included. A list whose node
+// a parser is building takes its storage from that parser's arena.
 class HTMLNodeList {
 public:
     using Node = std::shared_ptr<HTMLNode>;
@@ -34,17 +35,17 @@ public:
 
     Node& back() { return items_[size_ - 1]; }
 
-    // index <= size().
-    void insert(std::size_t index, Node&& node)
+    // index <= size(). The owner is the list's node when that node came from
+    // a parser's arena (see HTMLNodeArena::allocateList), else nullptr.
+    void insert(std::size_t index, Node&& node, const HTMLNode* arenaOwner = nullptr)
     {
-        if (index == size_ && size_ < capacity_) {
+        if (index == size_ && size_ < capacity())
             std::construct_at(items_ + size_, std::move(node));
-            ++size_;
-            return;
-        }
-        insertGrowingOrShifting(index, std::move(node));
+        else
+            insertGrowingOrShifting(index, std::move(node), arenaOwner);
+        ++size_;
     }
-    void push_back(Node&& node) { insert(size_, std::move(node)); }
+    void push_back(Node&& node, const HTMLNode* arenaOwner = nullptr) { insert(size_, std::move(node), arenaOwner); }
     // index < size().
     void erase(std::size_t index);
     void pop_back() { std::destroy_at(items_ + --size_); }
@@ -53,8 +54,13 @@ public:
     std::vector<Node> toVector() const { return std::vector<Node>(begin(), end()); }
 
 private:
-    void insertGrowingOrShifting(std::size_t index, Node&& node);
-    void grow();
+    // The top bit of capacity_ marks storage from an arena.
+    static constexpr std::uint32_t fromArena = std::uint32_t {1} << 31;
+
+    std::size_t capacity() const { return capacity_ & ~fromArena; }
+    void insertGrowingOrShifting(std::size_t index, Node&& node, const HTMLNode* arenaOwner);
+    void grow(const HTMLNode* arenaOwner);
+    void releaseStorage() noexcept;
 
     Node* items_ = nullptr;
     std::uint32_t size_ = 0;

@@ -55,6 +55,12 @@ std::shared_ptr<HTMLDocument> HTMLParser::document()
 {
     if (document_)
         return document_;
+    // While the tree is built, its child lists come from the arena as well.
+    struct Building {
+        HTMLNodeArena& arena;
+        explicit Building(HTMLNodeArena& arena) : arena(arena) { arena.setBuilding(true); }
+        ~Building() { arena.setBuilding(false); }
+    } building(arena_);
     document_ = arena_.make<HTMLDocument>();
     if (fragmentParsingAlgorithm_) {
         auto root = arena_.make<HTMLElement>(u"html");

@@ -191,6 +191,11 @@ TEST(HTMLParser, KeptNodesOutliveTheParserAndTheDocument)
     EXPECT_EQ(text->textContentUTF8(), "three");
     list->addChild(text);
     EXPECT_EQ(UTF8FromUTF16(list->innerHTML()), "<li class=\"a\">one</li><li>two</li>three");
+    // The list built during the parse keeps growing afterwards.
+    for (int i = 0; i < 100; ++i)
+        list->addChild(std::make_shared<HTMLElement>(u"li"));
+    EXPECT_EQ(list->numberOfChildren(), 103u);
+    EXPECT_EQ(list->childAtIndex(2), text);
 }
 
 TEST(HTMLParser, NoahsArkKeepsThreeEqualFormattingElementsWhateverTheAttributeOrder)
