@@ -83,7 +83,7 @@ void HTMLTokenizer::tagOpenState()
         switchToState(EndTagOpen);
         endTagOpenState();
     } else if (IsASCIIAlpha(c)) {
-        currentToken_.emplace(HTMLStartTagToken(StringWithLongCharacter(ASCIILowercase(c))));
+        currentToken_.emplace(std::in_place_type<HTMLStartTagToken>, StringWithLongCharacter(ASCIILowercase(c)));
         switchToState(TagName);
         tagNameState();
     } else if (c == U'?') {
@@ -102,7 +102,7 @@ void HTMLTokenizer::endTagOpenState()
 {
     const char32_t c = consumeNextInputCharacter();
     if (IsASCIIAlpha(c)) {
-        currentToken_.emplace(HTMLEndTagToken(StringWithLongCharacter(ASCIILowercase(c))));
+        currentToken_.emplace(std::in_place_type<HTMLEndTagToken>, StringWithLongCharacter(ASCIILowercase(c)));
         switchToState(TagName);
         tagNameState();
     } else if (c == U'>') {
@@ -161,7 +161,7 @@ void HTMLTokenizer::textEndTagOpenState(HTMLTokenizerState textState, HTMLTokeni
 {
     const char32_t c = consumeNextInputCharacter();
     if (IsASCIIAlpha(c)) {
-        currentToken_.emplace(HTMLEndTagToken(StringWithLongCharacter(ASCIILowercase(c))));
+        currentToken_.emplace(std::in_place_type<HTMLEndTagToken>, StringWithLongCharacter(ASCIILowercase(c)));
         AppendLongCharacter(temporaryBuffer_, c);
         switchToState(endTagNameState);
     } else {
