@@ -141,13 +141,13 @@ void HTMLTokenizer::emitUnexpectedCharacterParseError(char32_t c, std::string_vi
 
 void HTMLTokenizer::emitCharacterToken(char32_t c)
 {
-    tokenQueue_.emplace_back(std::in_place_type<HTMLCharacterToken>, StringWithLongCharacter(c));
+    tokenQueue_.emplace_back(HTMLCharacterToken(StringWithLongCharacter(c)));
 }
 
 void HTMLTokenizer::emitCharacterTokenWithString(std::u16string string)
 {
     if (!string.empty())
-        tokenQueue_.emplace_back(std::in_place_type<HTMLCharacterToken>, std::move(string));
+        tokenQueue_.emplace_back(HTMLCharacterToken(std::move(string)));
 }
 
 void HTMLTokenizer::emitCurrentToken()
