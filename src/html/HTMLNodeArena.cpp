@@ -11,10 +11,9 @@ HTMLNodeArena::~HTMLNodeArena()
     blocks_->close();
 }
 
-HTMLNodeArena::Blocks::~Blocks()
+void HTMLNodeArena::Blocks::BlockDeleter::operator()(std::byte* block) const
 {
-    for (std::byte* block : blocks_)
-        ::operator delete(block, std::align_val_t {blockAlignment});
+    ::operator delete(block, std::align_val_t {blockAlignment});
 }
 
 void HTMLNodeArena::Blocks::addBlock(std::size_t size)
@@ -24,8 +23,8 @@ void HTMLNodeArena::Blocks::addBlock(std::size_t size)
     if (blockSize > blockAlignment)
         throw std::bad_alloc();
     blocks_.reserve(blocks_.size() + 1);
-    auto* block = static_cast<std::byte*>(::operator new(blockSize, std::align_val_t {blockAlignment}));
-    blocks_.push_back(block);
+    std::byte* block = static_cast<std::byte*>(::operator new(blockSize, std::align_val_t {blockAlignment}));
+    blocks_.emplace_back(block);
     Blocks* self = this;
     std::memcpy(block, &self, sizeof self);
     next_ = block + blockHeaderSize;

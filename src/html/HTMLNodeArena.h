@@ -45,8 +45,6 @@ private:
     // atomic step per node released, none per node made.
     class Blocks {
     public:
-        ~Blocks();
-
         // Alignments are powers of two, at most the header size.
         void* allocate(std::size_t size, std::size_t alignment)
         {
@@ -84,7 +82,11 @@ private:
         void addBlock(std::size_t size);
         void end() noexcept;
 
-        std::vector<std::byte*> blocks_;
+        struct BlockDeleter {
+            void operator()(std::byte* block) const;
+        };
+
+        std::vector<std::unique_ptr<std::byte, BlockDeleter>> blocks_;
         std::byte* next_ = nullptr;
         std::size_t left_ = 0;
         std::size_t nextBlockSize_ = 2048;
