@@ -5,6 +5,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/SystemSound.h"
 #include "platform/ui/Context.h"
+#include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/Path.h"
 
 namespace {
@@ -43,6 +44,8 @@ ButtonView::Shape ButtonView::recordingSquare() const
 }
 
 void ButtonView::setupLayer() { morphTo(recording_ ? idleSquare() : idleDisc(), recording_ ? recordingSquare() : idleSquare(), false); }
+
+bool ButtonView::keepsGesture(const ui::GestureRecognizer& recognizer) const { return recognizer.isSingleTap(); }
 
 void ButtonView::touchesBegan(const std::vector<ui::Touch>&)
 {

@@ -39,6 +39,8 @@ public:
     double squareCornerRadius() const { return square_.radius; }
 
     void touchesBegan(const std::vector<ui::Touch>& touches) override;
+    // A tap on the button is the button's (the screen's tap would also move the focus there).
+    bool keepsGesture(const ui::GestureRecognizer& recognizer) const override;
     void draw(ui::Context& context, ui::Rect dirty) override;
 
 private:

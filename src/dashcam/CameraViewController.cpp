@@ -23,10 +23,12 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/media/AudioSession.h"
 #include "platform/media/PhotoAlbum.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
 #include "shell/QueuedAlertController.h"
+#include "shell/VersionTracking.h"
 
 namespace {
 
@@ -201,8 +203,11 @@ void CameraViewController::viewDidLoad()
     recordLabel_ = std::make_shared<ui::Label>(ui::makeRect(10, sides.s - 35, 95, 22));
     recordLabel_->setTextColor(ui::Color::lightGray());
     recordLabel_->setFont(ui::Font::named("DigitalSans NowEF ML Demo", 22));
+    // Hours grow past two digits; the time must never be cut short.
+    recordLabel_->setAdjustsFontSizeToFitWidth(true);
     recordLabel_->setText("00:00:00");
     gpuImgView_->addSubview(recordLabel_);
+    layoutControls();
 
     captureDevice_ = GfxVideoCamera::create(resolutionFor(recordMode_).preset);
     if (!captureDevice_) {
@@ -219,7 +224,10 @@ void CameraViewController::viewDidLoad()
     blendFilter_->setMix(1.0);
     filter_->setFrameProcessingCompletionBlock([this](GfxOutput&, media::MediaTime) { overlayUpdate(); });
     wirePipeline();
+    addGestures();
 }
+
+ui::Size CameraViewController::pictureSize() const { return resolutionFor(recordMode_).size; }
 
 void CameraViewController::wirePipeline()
 {
@@ -243,6 +251,12 @@ void CameraViewController::viewWillAppear(bool animated)
 {
     TemplateViewCon::viewWillAppear(animated);
     takeLink();
+    // Without the microphone the movie is still recorded, without sound.
+    const auto weak = weak_from_this();
+    media::AudioSession::sharedInstance().requestRecordPermission([weak](bool granted) {
+        if (!granted && !weak.expired())
+            QueuedAlertController::showMessage("Error", "Mic msg");
+    });
     const Settings& settings = Manager::sharedManager().setting();
     if (settings.mapEnabled || settings.gpsEnabled || settings.compassEnabled || race_) {
         if (locationManager_)
@@ -309,9 +323,11 @@ void CameraViewController::viewDidAppear(bool animated)
         captureDevice_->setFrameRate(Manager::sharedManager().setting().frameRate);
         captureDevice_->setOutputImageOrientation(3);
         captureDevice_->startCameraCapture();
-    } else {
-        QueuedAlertController::showMessage("Error", "Dashcam msg3");
     }
+    if (VersionTracking::isFirstLaunchEver() || VersionTracking::isFirstLaunchForVersion())
+        QueuedAlertController::showMessage("Attention", "Tap on image to adjust focus");
+    if (!captureDevice_)
+        QueuedAlertController::showMessage("Error", "Dashcam msg3");
     if (timeLabel_) {
         if (clockTimer_)
             clockTimer_->invalidate();
@@ -341,7 +357,7 @@ void CameraViewController::viewDidAppear(bool animated)
         firstLaunch_ = false;
         rebuildTiles();
     }
-    wirePipeline();
+    changeTheViewToPortrait(false, 0.5);
     startScanning();
     if (race_)
         race_->loadTrack(uiElementInput_->canvas());

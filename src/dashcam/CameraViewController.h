@@ -27,6 +27,7 @@ class GfxUIElement;
 class GfxVideoCamera;
 class GfxView;
 namespace ui {
+class GestureRecognizer;
 class Label;
 }
 
@@ -68,6 +69,7 @@ public:
     ui::Label& recordLabel() const { return *recordLabel_; }
     ButtonView& buttonView() const { return *buttonView_; }
     GfxUIElement& uiElementInput() const { return *uiElementInput_; }
+    GfxVideoCamera* captureDevice() const { return captureDevice_.get(); }
     GforceView* gFView() const { return gFView_.get(); }
     CompassView* cView() const { return cView_.get(); }
     // Race mode's track tile, lap and timer; none unless race mode was on at load.
@@ -82,7 +84,25 @@ public:
 
     unsigned supportedInterfaceOrientations() const override;
     bool shouldAutorotate() const override { return false; }
+    ui::InterfaceOrientation preferredInterfaceOrientationForPresentation() const override
+    {
+        return ui::InterfaceOrientation::LandscapeRight;
+    }
     bool prefersStatusBarHidden() const override { return true; }
+
+    // The screen is landscape only. A window cannot be turned from here, so
+    // forcing landscape lays the screen out for the window it has: as it is
+    // in a landscape window, on the picture's band across a portrait one.
+    void rotateScreen() override;
+    void willRotateToInterfaceOrientation(ui::InterfaceOrientation orientation, double duration) override;
+    void viewWillTransitionToSize(ui::Size size, ui::TransitionCoordinator& coordinator) override;
+    // Re-wires the pipeline and moves the controls for the window's shape
+    // now (the flag only says which shape that is).
+    void changeTheViewToPortrait(bool portrait, double duration);
+
+    void tapToFocus(ui::GestureRecognizer& gesture);
+    void leftSwipe();
+    void rightSwipe();
 
     void viewWillAppear(bool animated) override;
     void viewDidAppear(bool animated) override;
@@ -94,6 +114,9 @@ protected:
 
 private:
     void rebuildTiles();
+    void addGestures();
+    void layoutControls();
+    ui::Size pictureSize() const;
     void wirePipeline();
     void startRecording();
     void stopRecording();
@@ -147,5 +170,7 @@ private:
     bool recording_ = false;
     bool shouldUpdate_ = true;
     int ticks_ = 0;
+    // The screen size the controls were last laid out for.
+    ui::Size laidOutFor_;
     int moviesSaved_ = 0;
 };

@@ -19,8 +19,6 @@ namespace {
 
 constexpr const char* cellIdentifier = "CustomCell";
 constexpr double tableTop = 26;
-constexpr double menuSlide = 190;
-constexpr double menuSlideWide = 230;
 
 std::shared_ptr<ui::Label> titleLabel(const char* font)
 {
@@ -425,16 +423,7 @@ void ListViewController::hideNavBar()
 
 void ListViewController::slide(bool open)
 {
-    const bool wide = ui::isLandscape(ui::Device::current().interfaceOrientation()) &&
-                      ui::Device::current().hasHomeIndicator();
-    const double x = open ? (wide ? menuSlideWide : menuSlide) : 0;
-    ui::animate(0.15, ui::AnimationCurve::EaseOut, [this, x] {
-        ui::Rect frame = view()->frame();
-        frame.origin.x = x;
-        view()->setFrame(frame);
-    });
-    if (auto menu = delegate())
-        menu->viewWillSlide(open);
+    slideForMenu(open);
 }
 
 void ListViewController::viewDidLayoutSubviews()

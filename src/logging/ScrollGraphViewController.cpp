@@ -539,12 +539,7 @@ void ScrollGraphViewController::autoAdjustScrollToTop()
 
 void ScrollGraphViewController::slide(bool open)
 {
-    const double x = open ? 190 : 0;
-    ui::animate(0.15, ui::AnimationCurve::EaseOut, [this, x] {
-        ui::Rect frame = view()->frame();
-        frame.origin.x = x;
-        view()->setFrame(frame);
-    });
+    slideViewTo(open ? 190 : 0);
     if (auto menu = delegate())
         menu->viewWillSlide(open);
 }

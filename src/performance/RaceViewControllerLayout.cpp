@@ -57,11 +57,7 @@ void RaceViewController::openMenu(bool notifyFirst)
     auto menu = delegate();
     if (notifyFirst && menu)
         menu->viewWillSlide(true);
-    ui::animate(0.15, ui::AnimationCurve::EaseOut, [this, exposedWidth] {
-        ui::Rect frame = view()->frame();
-        frame.origin.x = exposedWidth;
-        view()->setFrame(frame);
-    });
+    slideViewTo(exposedWidth);
     if (!notifyFirst && menu)
         menu->viewWillSlide(true);
     menuOpen_ = true;
@@ -70,11 +66,7 @@ void RaceViewController::openMenu(bool notifyFirst)
 
 void RaceViewController::closeMenu()
 {
-    ui::animate(0.15, ui::AnimationCurve::EaseOut, [this] {
-        ui::Rect frame = view()->frame();
-        frame.origin.x = 0;
-        view()->setFrame(frame);
-    });
+    slideViewTo(0);
     if (auto menu = delegate())
         menu->viewWillSlide(false);
     menuOpen_ = false;

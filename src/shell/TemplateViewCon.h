@@ -30,6 +30,14 @@ public:
     // The menu is switching the content to this screen (the dash camera turns to landscape).
     virtual void rotateScreen() {}
 
+protected:
+    // How far a screen slides aside to show the menu: further on a landscape phone with a home indicator.
+    static double exposedWidth();
+    // Slides the screen's view to x, as the menu's swipes do, without telling the menu.
+    void slideViewTo(double x);
+    // Slides the screen's view aside by exposedWidth (open) or back to 0, then tells the menu.
+    void slideForMenu(bool open);
+
 private:
     std::weak_ptr<TemplateViewControllerDelegate> delegate_;
 };

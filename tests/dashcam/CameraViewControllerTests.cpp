@@ -12,6 +12,8 @@
 #include "core/Notifications.h"
 #include "dashcam/CompassView.h"
 #include "platform/geo/LocationService.h"
+#include "platform/foundation/Localization.h"
+#include "platform/media/AudioSession.h"
 #include "platform/media/CaptureDevice.h"
 #include "platform/motion/MotionService.h"
 #include "platform/media/PhotoAlbum.h"
@@ -59,6 +61,7 @@ TEST_F(CameraViewControllerTest, RecordingsAreSavedAndNeverOverwrittenWhileFinis
         EXPECT_EQ(movie.audio()->codec_id, AV_CODEC_ID_AAC);
         EXPECT_EQ(movie.video()->width, 352);
         EXPECT_GT(movie.decodeAll(), 0);
+        EXPECT_GT(movietest::MovieReader(entry.path()).audioPacketCount(), 0);
     }
 
     // Leaving the screen during a recording stops and saves it.
@@ -70,6 +73,40 @@ TEST_F(CameraViewControllerTest, RecordingsAreSavedAndNeverOverwrittenWhileFinis
     ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
     EXPECT_EQ(camera->moviesSaved(), 2);
     EXPECT_EQ(albumMovies(), 2u);
+}
+
+TEST_F(CameraViewControllerTest, ARefusedMicrophoneIsToldAndTheMovieIsRecordedWithoutSound)
+{
+    media::AudioSession::sharedInstance().setRecordPermission(media::RecordPermission::Denied);
+    show();
+    fnd::RunLoop::main().processEvents();
+    const auto alert = ui::AlertController::visible();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), fnd::L("Error"));
+    EXPECT_EQ(alert->message(), fnd::L("Mic msg"));
+    ASSERT_EQ(alert->actions().size(), 1u);
+    EXPECT_EQ(alert->actions()[0].title, "Ok");
+    EXPECT_TRUE(alert->triggerAction("Ok"));
+
+    camera->recordData();
+    ASSERT_TRUE(camera->isRecording());
+    film(1.0);
+    camera->recordData();
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    media::AudioSession::sharedInstance().setRecordPermission(media::RecordPermission::Granted);
+    ASSERT_EQ(camera->moviesSaved(), 1);
+    movietest::MovieReader movie(camera->pathToMovie());
+    ASSERT_TRUE(movie.isOpen());
+    EXPECT_EQ(movie.audioPacketCount(), 0);
+    movietest::MovieReader again(camera->pathToMovie());
+    EXPECT_GT(again.decodeAll(), 0);
+
+    // With the microphone allowed, appearing again asks nothing.
+    leave();
+    ui::AlertController::dismissAll();
+    root->setRootViewController(camera);
+    fnd::RunLoop::main().processEvents();
+    EXPECT_EQ(ui::AlertController::visible(), nullptr);
 }
 
 TEST_F(CameraViewControllerTest, TheGforceTileFollowsTheMotion)

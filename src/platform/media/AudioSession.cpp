@@ -1,6 +1,7 @@
 #include "platform/media/AudioSession.h"
 
 #include "platform/foundation/DispatchQueue.h"
+#include "platform/media/CaptureDevice.h"
 
 namespace media {
 
@@ -26,14 +27,29 @@ void AudioSession::setPreferredSampleRate(double rate)
 
 RecordPermission AudioSession::recordPermission() const
 {
-    const std::lock_guard lock(mutex_);
-    return permission_;
+    switch (CaptureDevice::authorizationStatusForMediaType(MediaType::Audio)) {
+    case AuthorizationStatus::NotDetermined:
+        return RecordPermission::Undetermined;
+    case AuthorizationStatus::Authorized:
+        return RecordPermission::Granted;
+    default:
+        return RecordPermission::Denied;
+    }
 }
 
 void AudioSession::setRecordPermission(RecordPermission permission)
 {
-    const std::lock_guard lock(mutex_);
-    permission_ = permission;
+    switch (permission) {
+    case RecordPermission::Undetermined:
+        CaptureDevice::setAuthorizationStatus(MediaType::Audio, AuthorizationStatus::NotDetermined);
+        break;
+    case RecordPermission::Granted:
+        CaptureDevice::setAuthorizationStatus(MediaType::Audio, AuthorizationStatus::Authorized);
+        break;
+    case RecordPermission::Denied:
+        CaptureDevice::setAuthorizationStatus(MediaType::Audio, AuthorizationStatus::Denied);
+        break;
+    }
 }
 
 void AudioSession::requestRecordPermission(std::function<void(bool granted)> response)

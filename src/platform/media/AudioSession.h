@@ -8,8 +8,10 @@ namespace media {
 enum class RecordPermission { Undetermined, Denied, Granted };
 
 // The process's audio settings: the rate at which the microphone's samples
-// are delivered, and the permission to record. A desktop asks nobody, so the
-// permission is granted unless set otherwise (tests).
+// are delivered, and the permission to record. The permission is the
+// microphone's access (CaptureDevice's authorization for audio): refused, no
+// microphone input can be made, so movies are recorded without sound. A
+// desktop asks nobody, so it is granted unless set otherwise (tests).
 class AudioSession {
 public:
     static AudioSession& sharedInstance();
@@ -29,7 +31,6 @@ private:
     AudioSession() = default;
     mutable std::mutex mutex_;
     double sampleRate_ = 44100;
-    RecordPermission permission_ = RecordPermission::Granted;
 };
 
 }  // namespace media

@@ -300,6 +300,7 @@ TEST(CaptureDevices, DevicesThatCannotBeOpenedAreLoggedAndDeliverNothing)
 
 TEST(AudioSession, PermissionIsAnsweredOnTheMainThreadLater)
 {
+    CaptureDevice::configure("synthetic", "synthetic");
     auto& audio = AudioSession::sharedInstance();
     int answers = 0;
     bool granted = false;
@@ -316,7 +317,11 @@ TEST(AudioSession, PermissionIsAnsweredOnTheMainThreadLater)
     audio.requestRecordPermission([&](bool yes) { granted = yes; });
     RunLoop::main().processEvents();
     EXPECT_FALSE(granted);
+    // It is the microphone's access: refused, no microphone input can be made.
+    EXPECT_EQ(CaptureDevice::authorizationStatusForMediaType(MediaType::Audio), AuthorizationStatus::Denied);
+    EXPECT_EQ(CaptureDeviceInput::create(CaptureDevice::defaultDeviceWithMediaType(MediaType::Audio)), nullptr);
     audio.setRecordPermission(RecordPermission::Granted);
+    EXPECT_NE(CaptureDeviceInput::create(CaptureDevice::defaultDeviceWithMediaType(MediaType::Audio)), nullptr);
     EXPECT_GE(audio.sampleRate(), 8000);
 }
 

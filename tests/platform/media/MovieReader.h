@@ -101,6 +101,19 @@ public:
         return last;
     }
 
+    // Reads the whole movie (from where reading stands) and counts the sound's packets.
+    int audioPacketCount()
+    {
+        int count = 0;
+        AVPacket* packet = av_packet_alloc();
+        while (av_read_frame(format, packet) >= 0) {
+            count += packet->stream_index == audioIndex ? 1 : 0;
+            av_packet_unref(packet);
+        }
+        av_packet_free(&packet);
+        return count;
+    }
+
     AVFormatContext* format = nullptr;
 
 private:

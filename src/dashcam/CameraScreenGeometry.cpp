@@ -1,0 +1,39 @@
+#include "dashcam/CameraScreenGeometry.h"
+
+#include <algorithm>
+
+namespace camerascreen {
+
+ui::Rect pictureRect(ui::Size view, ui::Size picture)
+{
+    if (!(picture.width > 0 && picture.height > 0))
+        return {{0, 0}, view};
+    const double fit = std::min(view.width / picture.width, view.height / picture.height);
+    const ui::Size shown{picture.width * fit, picture.height * fit};
+    return {{(view.width - shown.width) / 2, (view.height - shown.height) / 2}, shown};
+}
+
+ui::Rect landscapeArea(ui::Size view, ui::Size picture)
+{
+    if (view.width >= view.height)
+        return {{0, 0}, view};
+    const ui::Rect shown = pictureRect(view, picture);
+    return ui::makeRect(0, shown.y(), view.width, shown.height());
+}
+
+ControlsLayout controlsLayout(ui::Size view, ui::Size picture, bool homeIndicator)
+{
+    const ui::Rect area = landscapeArea(view, picture);
+    const double buttonX = homeIndicator ? 40 : 20;
+    return {ui::makeRect(area.x() + buttonX, area.midY() - 30, 60, 60),
+            ui::makeRect(area.x() + 10, area.maxY() - 35, 95, 22)};
+}
+
+std::optional<ui::Point> focusPointOfInterest(ui::Point tap, ui::Rect picture)
+{
+    if (picture.isEmpty() || !picture.contains(tap))
+        return std::nullopt;
+    return ui::Point{(tap.x - picture.x()) / picture.width(), (tap.y - picture.y()) / picture.height()};
+}
+
+}  // namespace camerascreen

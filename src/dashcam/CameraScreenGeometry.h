@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+
+#include "platform/ui/Geometry.h"
+
+// Where things go on the dash camera screen. The screen is landscape only:
+// in a landscape window the controls sit on the screen as it is; a portrait
+// window shows the landscape screen as the band the picture takes across its
+// width, and the controls sit on that band.
+namespace camerascreen {
+
+// The picture as the screen's view shows it: the camera's frame scaled to fit
+// the view, centred.
+ui::Rect pictureRect(ui::Size view, ui::Size picture);
+
+// The landscape screen inside the view: all of a landscape view, the
+// picture's band across a portrait one.
+ui::Rect landscapeArea(ui::Size view, ui::Size picture);
+
+struct ControlsLayout {
+    ui::Rect buttonView;
+    ui::Rect recordLabel;
+};
+
+// The record button at the left of the middle (further in on phones with a
+// home indicator, clear of the sensor housing) and the recording time at
+// the bottom left.
+ControlsLayout controlsLayout(ui::Size view, ui::Size picture, bool homeIndicator);
+
+// The camera's focus point for a tap: the tapped spot of the picture, from
+// (0, 0) at its top left to (1, 1) at its bottom right; none for a tap
+// beside the picture.
+std::optional<ui::Point> focusPointOfInterest(ui::Point tap, ui::Rect picture);
+
+}  // namespace camerascreen

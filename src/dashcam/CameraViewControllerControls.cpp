@@ -1,0 +1,84 @@
+#include "dashcam/CameraViewController.h"
+
+#include "dashcam/CameraScreenGeometry.h"
+#include "imaging/GfxVideoCamera.h"
+#include "imaging/GfxView.h"
+#include "platform/media/CaptureDevice.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/SwipeGestureRecognizer.h"
+#include "platform/ui/TapGestureRecognizer.h"
+
+// The screen's controls: gestures, and the layout that follows the window.
+
+void CameraViewController::addGestures()
+{
+    auto left = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) { leftSwipe(); });
+    left->setDirection(ui::SwipeDirection::Left);
+    gpuImgView_->addGestureRecognizer(left);
+    auto right = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) { rightSwipe(); });
+    right->setDirection(ui::SwipeDirection::Right);
+    gpuImgView_->addGestureRecognizer(right);
+    gpuImgView_->addGestureRecognizer(
+        std::make_shared<ui::TapGestureRecognizer>([this](ui::GestureRecognizer& tap) { tapToFocus(tap); }));
+}
+
+void CameraViewController::layoutControls()
+{
+    laidOutFor_ = ui::Device::current().screenSize();
+    const auto layout =
+        camerascreen::controlsLayout(laidOutFor_, pictureSize(), ui::Device::current().safeAreaInsets().bottom > 0);
+    buttonView_->setFrame(layout.buttonView);
+    recordLabel_->setFrame(layout.recordLabel);
+    if (noCameraLabel_)
+        noCameraLabel_->setFrame(ui::makeRect(0, laidOutFor_.height / 2 - 20, laidOutFor_.width, 40));
+}
+
+void CameraViewController::changeTheViewToPortrait(bool /*portrait*/, double duration)
+{
+    wirePipeline();
+    ui::animate(duration, [this] { layoutControls(); });
+}
+
+void CameraViewController::rotateScreen()
+{
+    if (isViewLoaded())
+        changeTheViewToPortrait(!ui::isLandscape(ui::Device::current().interfaceOrientation()), 0);
+}
+
+void CameraViewController::willRotateToInterfaceOrientation(ui::InterfaceOrientation orientation, double duration)
+{
+    TemplateViewCon::willRotateToInterfaceOrientation(orientation, duration);
+    // The camera keeps its landscape picture: a desktop camera does not turn with the window.
+    if (isViewLoaded())
+        changeTheViewToPortrait(!ui::isLandscape(orientation), duration);
+}
+
+void CameraViewController::viewWillTransitionToSize(ui::Size size, ui::TransitionCoordinator& coordinator)
+{
+    TemplateViewCon::viewWillTransitionToSize(size, coordinator);
+    // A window resized without turning (a turn is handled as a rotation).
+    const bool turns = (size.width < size.height) != (laidOutFor_.width < laidOutFor_.height);
+    if (isViewLoaded() && !turns)
+        changeTheViewToPortrait(size.width < size.height, coordinator.transitionDuration());
+}
+
+void CameraViewController::tapToFocus(ui::GestureRecognizer& gesture)
+{
+    if (gesture.state() != ui::GestureRecognizer::State::Ended || !captureDevice_)
+        return;
+    const auto point = camerascreen::focusPointOfInterest(
+        gesture.locationInView(gesture.view()),
+        camerascreen::pictureRect(gpuImgView_->bounds().size, pictureSize()));
+    media::CaptureDevice* device = captureDevice_->inputCamera().get();
+    if (!point || !device || !device->lockForConfiguration())
+        return;
+    device->setFocusPointOfInterest(*point);
+    device->setFocusMode(media::FocusMode::AutoFocus);
+    device->unlockForConfiguration();
+}
+
+void CameraViewController::leftSwipe() { slideForMenu(false); }
+
+void CameraViewController::rightSwipe() { slideForMenu(true); }

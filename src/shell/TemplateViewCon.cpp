@@ -1,0 +1,27 @@
+#include "shell/TemplateViewCon.h"
+
+#include "platform/ui/Animation.h"
+#include "platform/ui/Device.h"
+
+double TemplateViewCon::exposedWidth()
+{
+    const ui::Device& device = ui::Device::current();
+    const ui::Size screen = device.screenSize();
+    return screen.width > screen.height && device.hasHomeIndicator() ? 230 : 190;
+}
+
+void TemplateViewCon::slideViewTo(double x)
+{
+    ui::animate(0.15, ui::AnimationCurve::EaseOut, [this, x] {
+        ui::Rect frame = view()->frame();
+        frame.origin.x = x;
+        view()->setFrame(frame);
+    });
+}
+
+void TemplateViewCon::slideForMenu(bool open)
+{
+    slideViewTo(open ? exposedWidth() : 0);
+    if (auto menu = delegate())
+        menu->viewWillSlide(open);
+}
