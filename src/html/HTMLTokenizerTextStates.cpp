@@ -122,12 +122,11 @@ void HTMLTokenizer::endTagOpenState()
 
 void HTMLTokenizer::tagNameState()
 {
-    run_.clear();
+    std::u16string& name = currentTag().tagName();
+    const std::size_t start = name.size();
     consumeRun<u'\t', u'\n', u'\f', u' ', u'/', u'>'>(
-        run_, [](char32_t c) { return IsHTMLWhitespace(c) || c == U'/' || c == U'>'; },
-        "U+0000 NULL in tag name state");
-    lowercaseFrom(run_, 0);
-    currentTag().appendStringToTagName(run_);
+        name, [](char32_t c) { return IsHTMLWhitespace(c) || c == U'/' || c == U'>'; }, "U+0000 NULL in tag name state");
+    lowercaseFrom(name, start);
 
     const char32_t c = consumeNextInputCharacter();
     if (IsHTMLWhitespace(c)) {
