@@ -144,7 +144,7 @@ void HTMLTokenizer::emitCharacterToken(char32_t c)
     tokenQueue_.emplace_back(HTMLCharacterToken(StringWithLongCharacter(c)));
 }
 
-void HTMLTokenizer::emitCharacterTokenWithString(std::u16string string)
+void HTMLTokenizer::emitCharacterTokenWithString(std::u16string&& string)
 {
     if (!string.empty())
         tokenQueue_.emplace_back(HTMLCharacterToken(std::move(string)));

@@ -53,7 +53,7 @@ private:
     // "Unexpected c in <where>".
     void emitUnexpectedCharacterParseError(char32_t c, std::string_view where);
     void emitCharacterToken(char32_t c);
-    void emitCharacterTokenWithString(std::u16string string);
+    void emitCharacterTokenWithString(std::u16string&& string);
     void emitCurrentToken();
 
     HTMLTagToken& currentTag();
