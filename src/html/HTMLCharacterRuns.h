@@ -40,8 +40,13 @@ const char16_t* FindRunStop(const char16_t* p, const char16_t* end)
         __m128i stop = _mm_setzero_si128();
         ((stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(Stops))))), ...);
         __m128i ordinary = _mm_and_si128(_mm_cmpgt_epi16(units, printableLow), _mm_cmplt_epi16(units, printableHigh));
-        if (_mm_movemask_epi8(_mm_andnot_si128(stop, ordinary)) == 0xFFFF)
+        const unsigned printable = static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(stop, ordinary)));
+        if (printable == 0xFFFF)
             continue;
+        // Most runs are short and end at a stop, which needs no closer look.
+        const int firstOther = std::countr_zero(~printable);
+        if ((static_cast<unsigned>(_mm_movemask_epi8(stop)) >> firstOther) & 1)
+            return p + firstOther / 2;
         const __m128i x = _mm_xor_si128(units, bias);
         ordinary = _mm_or_si128(ordinary, _mm_and_si128(_mm_cmpgt_epi16(x, wideLow), _mm_cmplt_epi16(x, wideHigh)));
         ordinary = _mm_or_si128(ordinary, _mm_cmpeq_epi16(units, tab));

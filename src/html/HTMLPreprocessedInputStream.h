@@ -67,8 +67,8 @@ public:
     std::u16string_view nextUnprocessedCharactersWithMaximumLength(std::size_t maximumLength);
     // Raw: the unit offset units past the position, or U+0000 past the end.
     char16_t nextUnprocessedUnitAt(std::size_t offset);
-    // Raw: moves back over units read since the last processed read (at most
-    // unconsumableLength of them).
+    // Raw: moves back over units already read, at most unconsumableLength of
+    // them (the window always keeps that many behind the position).
     void unconsumeInputCharacters(std::size_t count);
     static constexpr std::size_t unconsumableLength = 64;
 

@@ -46,9 +46,9 @@ public:
     explicit HTMLTagToken(std::u16string tagName = {}) : tagName_(std::move(tagName)) {}
 
     const std::u16string& tagName() const { return tagName_; }
+    std::u16string& tagName() { return tagName_; }
     void setTagName(std::u16string tagName) { tagName_ = std::move(tagName); }
     void appendLongCharacterToTagName(char32_t c);
-    void appendStringToTagName(std::u16string_view string) { tagName_.append(string); }
 
     bool selfClosingFlag() const { return selfClosingFlag_; }
     void setSelfClosingFlag(bool flag) { selfClosingFlag_ = flag; }

@@ -127,7 +127,7 @@ void HTMLTokenizer::emit(HTMLToken&& token)
 
 void HTMLTokenizer::emitParseError(std::string message)
 {
-    tokenQueue_.emplace_back(HTMLParseErrorToken(std::move(message)));
+    tokenQueue_.emplace_back(std::in_place_type<HTMLParseErrorToken>, std::move(message));
 }
 
 void HTMLTokenizer::emitUnexpectedCharacterParseError(char32_t c, std::string_view where)
@@ -144,7 +144,7 @@ void HTMLTokenizer::emitCharacterToken(char32_t c)
     tokenQueue_.emplace_back(HTMLCharacterToken(StringWithLongCharacter(c)));
 }
 
-void HTMLTokenizer::emitCharacterTokenWithString(std::u16string string)
+void HTMLTokenizer::emitCharacterTokenWithString(std::u16string&& string)
 {
     if (!string.empty())
         tokenQueue_.emplace_back(HTMLCharacterToken(std::move(string)));

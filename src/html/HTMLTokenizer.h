@@ -14,8 +14,9 @@
 // The tokenization stage: the standard's state machine over the preprocessed
 // input stream. Tokens are pulled one at a time with nextObject(); parse
 // errors travel in the same stream as HTMLParseErrorToken values. The
-// tokenizer consumes input only while it has no token queued, so a state the
-// tree construction sets while it handles a token governs the characters
+// tokenizer consumes input only while it has no token queued (inside a tag
+// it reads on past a queued parse error, which sets no state), so a state
+// the tree construction sets while it handles a token governs the characters
 // that follow that token. No end-of-file token is emitted: nextObject()
 // returns none at the end.
 class HTMLTokenizer {
@@ -52,7 +53,7 @@ private:
     // "Unexpected c in <where>".
     void emitUnexpectedCharacterParseError(char32_t c, std::string_view where);
     void emitCharacterToken(char32_t c);
-    void emitCharacterTokenWithString(std::u16string string);
+    void emitCharacterTokenWithString(std::u16string&& string);
     void emitCurrentToken();
 
     HTMLTagToken& currentTag();

@@ -27,7 +27,7 @@ void HTMLTokenizer::bogusCommentState()
 void HTMLTokenizer::markupDeclarationOpenState()
 {
     if (inputStream_.consumeString(u"--", true)) {
-        currentToken_.emplace(HTMLCommentToken());
+        currentToken_.emplace(std::in_place_type<HTMLCommentToken>);
         switchToState(CommentStart);
     } else if (adjustedCurrentNodeIsForeign_ && adjustedCurrentNodeIsForeign_()
                && inputStream_.consumeString(u"[CDATA[", true)) {
@@ -170,7 +170,7 @@ void HTMLTokenizer::emitDOCTYPEWithForceQuirks(std::string error, bool atEndOfFi
 {
     emitParseError(std::move(error));
     if (!currentToken_)
-        currentToken_.emplace(HTMLDOCTYPEToken());
+        currentToken_.emplace(std::in_place_type<HTMLDOCTYPEToken>);
     currentDOCTYPE().setForceQuirks(true);
     switchToState(Data);
     emitCurrentToken();
@@ -215,7 +215,7 @@ void HTMLTokenizer::beforeDOCTYPENameState()
             emitParseError("U+0000 NULL in before DOCTYPE name state");
             c = 0xFFFD;
         }
-        currentToken_.emplace(HTMLDOCTYPEToken());
+        currentToken_.emplace(std::in_place_type<HTMLDOCTYPEToken>);
         currentDOCTYPE().appendLongCharacterToName(ASCIILowercase(c));
         switchToState(DOCTYPEName);
     }

@@ -83,7 +83,7 @@ void HTMLTokenizer::tagOpenState()
         switchToState(EndTagOpen);
         endTagOpenState();
     } else if (IsASCIIAlpha(c)) {
-        currentToken_.emplace(HTMLStartTagToken(StringWithLongCharacter(ASCIILowercase(c))));
+        currentToken_.emplace(std::in_place_type<HTMLStartTagToken>, StringWithLongCharacter(ASCIILowercase(c)));
         switchToState(TagName);
         tagNameState();
     } else if (c == U'?') {
@@ -102,7 +102,7 @@ void HTMLTokenizer::endTagOpenState()
 {
     const char32_t c = consumeNextInputCharacter();
     if (IsASCIIAlpha(c)) {
-        currentToken_.emplace(HTMLEndTagToken(StringWithLongCharacter(ASCIILowercase(c))));
+        currentToken_.emplace(std::in_place_type<HTMLEndTagToken>, StringWithLongCharacter(ASCIILowercase(c)));
         switchToState(TagName);
         tagNameState();
     } else if (c == U'>') {
@@ -122,12 +122,11 @@ void HTMLTokenizer::endTagOpenState()
 
 void HTMLTokenizer::tagNameState()
 {
-    run_.clear();
+    std::u16string& name = currentTag().tagName();
+    const std::size_t start = name.size();
     consumeRun<u'\t', u'\n', u'\f', u' ', u'/', u'>'>(
-        run_, [](char32_t c) { return IsHTMLWhitespace(c) || c == U'/' || c == U'>'; },
-        "U+0000 NULL in tag name state");
-    lowercaseFrom(run_, 0);
-    currentTag().appendStringToTagName(run_);
+        name, [](char32_t c) { return IsHTMLWhitespace(c) || c == U'/' || c == U'>'; }, "U+0000 NULL in tag name state");
+    lowercaseFrom(name, start);
 
     const char32_t c = consumeNextInputCharacter();
     if (IsHTMLWhitespace(c)) {
@@ -161,7 +160,7 @@ void HTMLTokenizer::textEndTagOpenState(HTMLTokenizerState textState, HTMLTokeni
 {
     const char32_t c = consumeNextInputCharacter();
     if (IsASCIIAlpha(c)) {
-        currentToken_.emplace(HTMLEndTagToken(StringWithLongCharacter(ASCIILowercase(c))));
+        currentToken_.emplace(std::in_place_type<HTMLEndTagToken>, StringWithLongCharacter(ASCIILowercase(c)));
         AppendLongCharacter(temporaryBuffer_, c);
         switchToState(endTagNameState);
     } else {
