@@ -121,11 +121,12 @@ std::optional<std::u16string> DecodeUTF8(std::string_view utf8, bool strict)
     const std::size_t size = utf8.size();
     std::size_t i = 0;
     while (i < size) {
-        const std::size_t ascii = widenASCII(bytes + i, size - i, out);
-        i += ascii;
-        out += ascii;
-        if (i >= size)
-            break;
+        if (bytes[i] < 0x80) {
+            const std::size_t ascii = widenASCII(bytes + i, size - i, out);
+            i += ascii;
+            out += ascii;
+            continue;
+        }
         const Sequence sequence = readSequence(bytes + i, size - i);
         if (!sequence.valid) {
             if (strict)
@@ -146,9 +147,11 @@ bool IsValidUTF8(std::string_view utf8)
     const std::size_t size = utf8.size();
     std::size_t i = 0;
     while (i < size) {
-        i += widenASCII(bytes + i, size - i, nullptr);
-        if (i >= size)
-            break;
+        // Runs of sequences (text in other scripts) go on without a look for ASCII.
+        if (bytes[i] < 0x80) {
+            i += widenASCII(bytes + i, size - i, nullptr);
+            continue;
+        }
         // The common three-byte sequences (no overlong form or surrogate can
         // start with these leads) are checked inline.
         const unsigned char lead = bytes[i];
@@ -174,11 +177,12 @@ void AppendValidUTF8(std::u16string& text, std::string_view validUTF8)
     const std::size_t size = validUTF8.size();
     std::size_t i = 0;
     while (i < size) {
-        const std::size_t ascii = widenASCII(bytes + i, size - i, out);
-        i += ascii;
-        out += ascii;
-        if (i >= size)
-            break;
+        if (bytes[i] < 0x80) {
+            const std::size_t ascii = widenASCII(bytes + i, size - i, out);
+            i += ascii;
+            out += ascii;
+            continue;
+        }
         // Two- and three-byte sequences (most text outside ASCII) need no
         // checks once the bytes are known to be valid.
         const unsigned char lead = bytes[i];
