@@ -84,7 +84,8 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "base", "basefont", "bgsound", "link", "meta", "noframes", "script", "style", "title"
-    if (HTMLTagSet({u"base", u"basefont", u"bgsound", u"link", u"meta", u"noframes", u"script", u"style", u"title"}).contains(number))
+    if (HTMLTagSet({u"base", u"basefont", u"bgsound", u"link", u"meta", u"noframes", u"script", u"style", u"title"})
+            .contains(number))
         return processTokenUsingRulesFor(InsertionMode::InHead, token);
     // "body"
     if (HTMLTagSet({u"body"}).contains(number)) {
@@ -190,7 +191,8 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "b", "big", "code", "em", "font", "i", "s", "small", "strike", "strong", "tt", "u"
-    if (HTMLTagSet({u"b", u"big", u"code", u"em", u"font", u"i", u"s", u"small", u"strike", u"strong", u"tt", u"u"}).contains(number)) {
+    if (HTMLTagSet({u"b", u"big", u"code", u"em", u"font", u"i", u"s", u"small", u"strike", u"strong", u"tt", u"u"})
+            .contains(number)) {
         reconstructTheActiveFormattingElements();
         pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
         return;
@@ -393,7 +395,8 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     // "nav", "ol", "pre", "section", "summary", "ul"
     if (HTMLTagSet({u"address", u"article", u"aside", u"blockquote", u"button", u"center", u"details", u"dialog",
                        u"dir", u"div", u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup",
-                       u"listing", u"main", u"menu", u"nav", u"ol", u"pre", u"section", u"summary", u"ul"}).contains(number)) {
+                       u"listing", u"main", u"menu", u"nav", u"ol", u"pre", u"section", u"summary", u"ul"})
+            .contains(number)) {
         if (!hasElementInScope({name}))
             return addParseError("End tag '%@' for unmatched open tag in <body>", name);
         generateImpliedEndTags();
