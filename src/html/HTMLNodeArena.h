@@ -32,7 +32,8 @@ public:
     std::shared_ptr<Node> make(Arguments&&... arguments) const
     {
         making_ = blocks_;
-        std::shared_ptr<Node> node = std::allocate_shared<Node>(Allocator<Node>(), std::forward<Arguments>(arguments)...);
+        std::shared_ptr<Node> node =
+            std::allocate_shared<Node>(Allocator<Node>(), std::forward<Arguments>(arguments)...);
         markAsMade(*node);
         return node;
     }

@@ -336,7 +336,8 @@ bool HTMLParser::isScopeBoundary(const HTMLElement& element, Scope scope)
 HTMLElement* HTMLParser::elementInSpecificScope(Names targets, Scope scope, bool htmlNamespaceOnly) const
 {
     // A name that is not open cannot be in scope, so deep stacks are not walked for nothing.
-    if (std::none_of(targets.begin(), targets.end(), [this](std::u16string_view name) { return hasOpenElementNamed(name); }))
+    if (std::none_of(targets.begin(), targets.end(),
+                     [this](std::u16string_view name) { return hasOpenElementNamed(name); }))
         return nullptr;
     for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
         HTMLElement& node = **element;

@@ -77,17 +77,18 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     const std::u16string_view name = tag.tagName();
     const std::size_t number = KnownTagNameNumber(name);
     // "html"
-    if (name == u"html") {
+    if (HTMLTagSet({u"html"}).contains(number)) {
         addParseError("Start tag named html in <body>");
         if (!stackOfOpenElements_.empty())
             addMissingAttributes(*stackOfOpenElements_.front(), tag);
         return;
     }
     // "base", "basefont", "bgsound", "link", "meta", "noframes", "script", "style", "title"
-    if (HTMLTagSet({u"base", u"basefont", u"bgsound", u"link", u"meta", u"noframes", u"script", u"style", u"title"}).contains(number))
+    if (HTMLTagSet({u"base", u"basefont", u"bgsound", u"link", u"meta", u"noframes", u"script", u"style", u"title"})
+            .contains(number))
         return processTokenUsingRulesFor(InsertionMode::InHead, token);
     // "body"
-    if (name == u"body") {
+    if (HTMLTagSet({u"body"}).contains(number)) {
         addParseError("Start tag named body in <body>");
         if (stackOfOpenElements_.size() < 2 || stackOfOpenElements_[1]->tagName() != u"body")
             return;
@@ -95,7 +96,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return addMissingAttributes(*stackOfOpenElements_[1], tag);
     }
     // "frameset"
-    if (name == u"frameset") {
+    if (HTMLTagSet({u"frameset"}).contains(number)) {
         addParseError("Start tag named frameset in <body>");
         if (stackOfOpenElements_.size() < 2 || stackOfOpenElements_[1]->tagName() != u"body" || !framesetOk_)
             return;
@@ -116,7 +117,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "menu"
-    if (name == u"menu") {
+    if (HTMLTagSet({u"menu"}).contains(number)) {
         closePElementIfInButtonScope();
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
@@ -142,7 +143,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "form"
-    if (name == u"form") {
+    if (HTMLTagSet({u"form"}).contains(number)) {
         if (formElementPointer_)
             return addParseError("Start tag named form within a form in <body>");
         closePElementIfInButtonScope();
@@ -158,14 +159,14 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "plaintext"
-    if (name == u"plaintext") {
+    if (HTMLTagSet({u"plaintext"}).contains(number)) {
         closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         tokenizer_.setState(HTMLTokenizerState::PLAINTEXT);
         return;
     }
     // "button"
-    if (name == u"button") {
+    if (HTMLTagSet({u"button"}).contains(number)) {
         if (hasElementInScope({u"button"})) {
             addParseError("Nested button tag in <body>");
             generateImpliedEndTags();
@@ -177,7 +178,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "a"
-    if (name == u"a") {
+    if (HTMLTagSet({u"a"}).contains(number)) {
         if (ElementPtr a = activeFormattingElementNamed(u"a")) {
             addParseError("Nested start tag 'a' in <body>");
             if (!runTheAdoptionAgencyAlgorithm(u"a"))
@@ -190,13 +191,14 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "b", "big", "code", "em", "font", "i", "s", "small", "strike", "strong", "tt", "u"
-    if (HTMLTagSet({u"b", u"big", u"code", u"em", u"font", u"i", u"s", u"small", u"strike", u"strong", u"tt", u"u"}).contains(number)) {
+    if (HTMLTagSet({u"b", u"big", u"code", u"em", u"font", u"i", u"s", u"small", u"strike", u"strong", u"tt", u"u"})
+            .contains(number)) {
         reconstructTheActiveFormattingElements();
         pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
         return;
     }
     // "nobr"
-    if (name == u"nobr") {
+    if (HTMLTagSet({u"nobr"}).contains(number)) {
         reconstructTheActiveFormattingElements();
         if (hasElementInScope({u"nobr"})) {
             addParseError("Misnested nobr tag in <body>");
@@ -218,7 +220,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "table"
-    if (name == u"table") {
+    if (HTMLTagSet({u"table"}).contains(number)) {
         if (document_->quirksMode() != HTMLQuirksMode::Quirks)
             closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
@@ -234,7 +236,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "input"
-    if (name == u"input") {
+    if (HTMLTagSet({u"input"}).contains(number)) {
         reconstructTheActiveFormattingElements();
         insertHTMLElementForToken(tag);
         popCurrentNode();
@@ -249,7 +251,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return popCurrentNode();
     }
     // "hr"
-    if (name == u"hr") {
+    if (HTMLTagSet({u"hr"}).contains(number)) {
         closePElementIfInButtonScope();
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
@@ -259,13 +261,13 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "image"
-    if (name == u"image") {
+    if (HTMLTagSet({u"image"}).contains(number)) {
         addParseError("It's spelled 'img' in <body>");
         token = tag.copyWithTagName(u"img");
         return reprocessToken(token);
     }
     // "textarea"
-    if (name == u"textarea") {
+    if (HTMLTagSet({u"textarea"}).contains(number)) {
         insertHTMLElementTakingAttributes(tag);
         ignoreNextTokenIfLineFeed_ = true;
         tokenizer_.setState(HTMLTokenizerState::RCDATA);
@@ -273,14 +275,14 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return switchInsertionMode(InsertionMode::Text);
     }
     // "xmp"
-    if (name == u"xmp") {
+    if (HTMLTagSet({u"xmp"}).contains(number)) {
         closePElementIfInButtonScope();
         reconstructTheActiveFormattingElements();
         framesetOk_ = false;
         return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
     }
     // "iframe"
-    if (name == u"iframe") {
+    if (HTMLTagSet({u"iframe"}).contains(number)) {
         framesetOk_ = false;
         return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
     }
@@ -288,7 +290,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     if (HTMLTagSet({u"noembed", u"noscript"}).contains(number))
         return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
     // "select"
-    if (name == u"select") {
+    if (HTMLTagSet({u"select"}).contains(number)) {
         reconstructTheActiveFormattingElements();
         insertHTMLElementTakingAttributes(tag);
         framesetOk_ = false;
@@ -306,7 +308,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "menuitem"
-    if (name == u"menuitem") {
+    if (HTMLTagSet({u"menuitem"}).contains(number)) {
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
         reconstructTheActiveFormattingElements();
@@ -324,7 +326,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "math"
-    if (name == u"math") {
+    if (HTMLTagSet({u"math"}).contains(number)) {
         reconstructTheActiveFormattingElements();
         AdjustMathMLAttributes(tag);
         insertElement(createElementForToken(tag, HTMLNamespace::MathML));
@@ -333,7 +335,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "svg"
-    if (name == u"svg") {
+    if (HTMLTagSet({u"svg"}).contains(number)) {
         reconstructTheActiveFormattingElements();
         AdjustSVGAttributes(tag);
         insertElement(createElementForToken(tag, HTMLNamespace::SVG));
@@ -393,7 +395,8 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     // "nav", "ol", "pre", "section", "summary", "ul"
     if (HTMLTagSet({u"address", u"article", u"aside", u"blockquote", u"button", u"center", u"details", u"dialog",
                        u"dir", u"div", u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup",
-                       u"listing", u"main", u"menu", u"nav", u"ol", u"pre", u"section", u"summary", u"ul"}).contains(number)) {
+                       u"listing", u"main", u"menu", u"nav", u"ol", u"pre", u"section", u"summary", u"ul"})
+            .contains(number)) {
         if (!hasElementInScope({name}))
             return addParseError("End tag '%@' for unmatched open tag in <body>", name);
         generateImpliedEndTags();
@@ -402,7 +405,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return popElementsUntilOneNamedIsPopped({name});
     }
     // "form"
-    if (name == u"form") {
+    if (HTMLTagSet({u"form"}).contains(number)) {
         const ElementPtr node = std::move(formElementPointer_);
         formElementPointer_ = nullptr;
         if (!node || !isElementInScope(node.get()))
@@ -413,7 +416,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return removeFromStackOfOpenElements(node.get());
     }
     // "p"
-    if (name == u"p") {
+    if (HTMLTagSet({u"p"}).contains(number)) {
         if (!hasElementInButtonScope(u"p")) {
             addParseError("Not closing unknown 'p' element in <body>");
             insertHTMLElementNamed(u"p");
@@ -421,7 +424,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return closePElement();
     }
     // "li"
-    if (name == u"li") {
+    if (HTMLTagSet({u"li"}).contains(number)) {
         if (!hasElementInListItemScope(u"li"))
             return addParseError("Not closing unknown 'li' element in <body>");
         generateImpliedEndTags(u"li");
@@ -465,7 +468,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return clearTheListOfActiveFormattingElementsUpToTheLastMarker();
     }
     // "br"
-    if (name == u"br") {
+    if (HTMLTagSet({u"br"}).contains(number)) {
         addParseError("'br' element cannot have an end tag");
         HTMLToken br = HTMLStartTagToken(u"br");
         return handleInBodyStartTag(br);
