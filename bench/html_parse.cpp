@@ -40,6 +40,19 @@ void* countedAllocate(std::size_t size)
     return block;
 }
 
+// Aligned requests (the parser's node blocks) are counted alike.
+void* countedAllocateAligned(std::size_t size, std::align_val_t alignment)
+{
+    void* block = nullptr;
+    if (posix_memalign(&block, static_cast<std::size_t>(alignment), size ? size : 1) != 0)
+        return nullptr;
+    const std::size_t live = liveBytes += malloc_usable_size(block);
+    std::size_t peak = peakBytes.load();
+    while (live > peak && !peakBytes.compare_exchange_weak(peak, live)) {
+    }
+    return block;
+}
+
 void countedFree(void* block)
 {
     if (!block)
@@ -150,6 +163,17 @@ void* operator new(std::size_t size)
 void* operator new[](std::size_t size) { return operator new(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return countedAllocate(size); }
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return countedAllocate(size); }
+void* operator new(std::size_t size, std::align_val_t alignment)
+{
+    if (void* block = countedAllocateAligned(size, alignment))
+        return block;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size, std::align_val_t alignment) { return operator new(size, alignment); }
+void operator delete(void* block, std::align_val_t) noexcept { countedFree(block); }
+void operator delete[](void* block, std::align_val_t) noexcept { countedFree(block); }
+void operator delete(void* block, std::size_t, std::align_val_t) noexcept { countedFree(block); }
+void operator delete[](void* block, std::size_t, std::align_val_t) noexcept { countedFree(block); }
 void operator delete(void* block) noexcept { countedFree(block); }
 void operator delete[](void* block) noexcept { countedFree(block); }
 void operator delete(void* block, std::size_t) noexcept { countedFree(block); }

@@ -1,12 +1,21 @@
 #include "html/HTMLElement.h"
 
+#include "html/HTMLTagNames.h"
 #include "html/HTMLWhitespaceCharacterSet.h"
 
-HTMLElement::HTMLElement() : HTMLNode(Kind::Element) {}
+HTMLElement::HTMLElement() : HTMLElement(std::u16string()) {}
 
 HTMLElement::HTMLElement(std::u16string tagName, HTMLOrderedDictionary attributes)
-    : HTMLNode(Kind::Element), tagName_(std::move(tagName)), attributes_(std::move(attributes))
+    : HTMLNode(Kind::Element), tagName_(KnownTagName(tagName)), attributes_(std::move(attributes))
 {
+    if (!tagName_)
+        tagName_.reset(std::make_unique<const std::u16string>(std::move(tagName)).release());
+}
+
+void HTMLElement::TagNameDeleter::operator()(const std::u16string* name) const
+{
+    if (SharedTagNameNumber(*name) == KnownTagNameCount)
+        std::default_delete<const std::u16string>()(name);
 }
 
 const std::u16string* HTMLElement::objectForKeyedSubscript(std::u16string_view name) const
@@ -56,5 +65,5 @@ void HTMLElement::toggleClass(std::u16string_view className)
 std::shared_ptr<HTMLNode> HTMLElement::copy() const
 {
     // The namespace is not copied: a copy is an HTML element.
-    return std::make_shared<HTMLElement>(tagName_, attributes_);
+    return std::make_shared<HTMLElement>(tagName(), attributes_);
 }

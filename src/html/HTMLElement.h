@@ -12,10 +12,10 @@ public:
     HTMLElement();
     explicit HTMLElement(std::u16string tagName, HTMLOrderedDictionary attributes = {});
 
-    const std::u16string& tagName() const { return tagName_; }
+    const std::u16string& tagName() const { return *tagName_; }
     const HTMLOrderedDictionary& attributes() const { return attributes_; }
-    HTMLNamespace htmlNamespace() const { return namespace_; }
-    void setHtmlNamespace(HTMLNamespace htmlNamespace) { namespace_ = htmlNamespace; }
+    HTMLNamespace htmlNamespace() const { return static_cast<HTMLNamespace>(namespace_); }
+    void setHtmlNamespace(HTMLNamespace htmlNamespace) { namespace_ = static_cast<std::uint8_t>(htmlNamespace); }
 
     // The attribute's value (names match exactly), or nullptr.
     const std::u16string* objectForKeyedSubscript(std::u16string_view name) const;
@@ -33,7 +33,15 @@ public:
     std::string description() const override;
 
 private:
-    std::u16string tagName_;
+    // A common name is shared by every element of that name and never
+    // deleted; any other is the element's own.
+    struct TagNameDeleter {
+        void operator()(const std::u16string* name) const;
+    };
+
+    // Elements are many, so their fields are packed: the namespace in one
+    // byte, the name in one pointer.
+    std::uint8_t namespace_ = static_cast<std::uint8_t>(HTMLNamespace::HTML);
+    std::unique_ptr<const std::u16string, TagNameDeleter> tagName_;
     HTMLOrderedDictionary attributes_;
-    HTMLNamespace namespace_ = HTMLNamespace::HTML;
 };

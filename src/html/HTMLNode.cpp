@@ -24,7 +24,7 @@ HTMLNode::~HTMLNode()
     // Take the subtree apart with an explicit stack: destroying a deep tree
     // recursively would overflow the call stack. A child that someone else
     // still holds only loses its parent.
-    std::vector<std::shared_ptr<HTMLNode>> pending = std::move(children_);
+    HTMLNodeList pending = std::move(children_);
     while (!pending.empty()) {
         std::shared_ptr<HTMLNode> node = std::move(pending.back());
         pending.pop_back();
@@ -50,7 +50,7 @@ void HTMLNode::setParentNode(HTMLNode* parent, bool updateChildren)
         parent_->removeChildRaw(this);
     parent_ = parent;
     if (parent && updateChildren)
-        parent->children_.push_back(std::move(self));
+        parent->children_.push_back(std::move(self), parent);
 }
 
 HTMLElement* HTMLNode::parentElement() const
@@ -121,7 +121,7 @@ void HTMLNode::insertObject(std::shared_ptr<HTMLNode> child, std::size_t index)
         throw std::out_of_range("insertObject: index beyond the end of the children");
     HTMLNode* node = child.get();
     HTMLNode* formerParent = node->parent_;
-    children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(index), std::move(child));
+    children_.insert(index, std::move(child), this);
     if (formerParent)
         formerParent->removeChildRaw(node);
     node->parent_ = this;
@@ -139,7 +139,7 @@ void HTMLNode::insertChildren(const std::vector<std::shared_ptr<HTMLNode>>& node
 void HTMLNode::removeObjectFromChildrenAtIndex(std::size_t index)
 {
     std::shared_ptr<HTMLNode> child = children_.at(index);
-    children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(index));
+    children_.erase(index);
     child->parent_ = nullptr;
 }
 
@@ -152,7 +152,7 @@ void HTMLNode::removeChildrenAtIndexes(const std::set<std::size_t>& indexes)
     std::vector<std::shared_ptr<HTMLNode>> removed;
     for (auto index = indexes.rbegin(); index != indexes.rend(); ++index) {
         removed.push_back(std::move(children_[*index]));
-        children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(*index));
+        children_.erase(*index);
     }
     for (const auto& child : removed)
         child->parent_ = nullptr;
@@ -167,7 +167,7 @@ void HTMLNode::replaceObjectInChildrenAtIndex(std::size_t index, std::shared_ptr
     if (node->parent_ == this) {
         // The new node leaves its own place in this list first.
         const std::size_t position = indexOfChild(node.get());
-        children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(position));
+        children_.erase(position);
         if (position < index)
             --index;
     } else if (node->parent_) {
@@ -247,7 +247,7 @@ void HTMLNode::removeChildRaw(const HTMLNode* child)
 {
     for (std::size_t i = children_.size(); i-- > 0;) {
         if (children_[i].get() == child) {
-            children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(i));
+            children_.erase(i);
             return;
         }
     }
@@ -255,8 +255,7 @@ void HTMLNode::removeChildRaw(const HTMLNode* child)
 
 void HTMLNode::removeAllChildren()
 {
-    std::vector<std::shared_ptr<HTMLNode>> removed = std::move(children_);
-    children_.clear();
+    HTMLNodeList removed = std::move(children_);
     for (const auto& child : removed)
         child->parent_ = nullptr;
 }

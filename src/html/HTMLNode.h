@@ -1,5 +1,6 @@
 #pragma once
 
+#include "html/HTMLNodeList.h"
 #include "html/HTMLNotFound.h"
 
 #include <cstddef>
@@ -46,7 +47,7 @@ public:
     void removeFromParentNode();
 
     // A copy of the child list.
-    std::vector<std::shared_ptr<HTMLNode>> children() const { return children_; }
+    std::vector<std::shared_ptr<HTMLNode>> children() const { return children_.toVector(); }
     HTMLChildrenRelationshipProxy mutableChildren();
     std::size_t numberOfChildren() const { return children_.size(); }
     // std::out_of_range past the end.
@@ -113,11 +114,15 @@ protected:
 
 private:
     friend class HTMLChildrenRelationshipProxy;
+    friend class HTMLNodeArena;
 
     void removeChildRaw(const HTMLNode* child);
     void removeAllChildren();
 
-    Kind kind_;
     HTMLNode* parent_ = nullptr;
-    std::vector<std::shared_ptr<HTMLNode>> children_;
+    HTMLNodeList children_;
+    // Last, so that a subclass's small first field can fill the padding after them.
+    Kind kind_;
+    // Made by a parser's arena (see HTMLNodeArena).
+    bool madeInArena_ = false;
 };

@@ -72,7 +72,20 @@ const std::u16string& HTMLOrderedDictionary::objectAtIndexedSubscript(std::size_
 
 void HTMLOrderedDictionary::setObject(std::u16string value, std::u16string key)
 {
-    insertObject(std::move(value), std::move(key), entries_.size());
+    // The tokenizer adds every attribute here: the common case, a new key at
+    // the end, goes straight in.
+    const std::size_t existing = indexOfKey(key);
+    if (existing != HTMLNotFound) {
+        entries_[existing].second = std::move(value);
+        return;
+    }
+    entries_.emplace_back(std::move(key), std::move(value));
+    if (entries_.size() <= indexedCount)
+        return;
+    if (index_)
+        index_->emplace(entries_.back().first, entries_.size() - 1);
+    else
+        rebuildIndex();
 }
 
 void HTMLOrderedDictionary::insertObject(std::u16string value, std::u16string key, std::size_t index)

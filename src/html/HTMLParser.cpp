@@ -3,14 +3,29 @@
 #include "html/HTMLChildrenRelationshipProxy.h"
 #include "html/HTMLComment.h"
 #include "html/HTMLParserTables.h"
+#include "html/HTMLTagNames.h"
+#include "html/HTMLTextNode.h"
 #include "html/HTMLUTF8.h"
 
 #include <cassert>
+#include <cstdint>
+#include <cstring>
 
 HTMLParser::HTMLParser() : HTMLParser(std::u16string(), HTMLStringEncoding {}) {}
 
 HTMLParser::HTMLParser(std::u16string string, HTMLStringEncoding encoding, std::shared_ptr<HTMLElement> context)
-    : tokenizer_(std::move(string)), context_(std::move(context)), encoding_(encoding)
+    : HTMLParser(HTMLPreprocessedInputStream(std::move(string)), encoding, std::move(context))
+{
+}
+
+HTMLParser::HTMLParser(HTMLUndecodedText text, HTMLStringEncoding encoding)
+    : HTMLParser(HTMLPreprocessedInputStream(text), encoding, nullptr)
+{
+}
+
+HTMLParser::HTMLParser(HTMLPreprocessedInputStream input, HTMLStringEncoding encoding, std::shared_ptr<HTMLElement> context)
+    : tokenizer_(std::move(input)), context_(std::move(context)), knownOpenElementCounts_(KnownTagNameCount),
+      encoding_(encoding)
 {
     // The tokenizer opens CDATA sections only in foreign content.
     tokenizer_.setAdjustedCurrentNodeIsForeign([this] {
@@ -23,7 +38,7 @@ HTMLParser::HTMLParser(std::u16string string, HTMLStringEncoding encoding, std::
     encoding_ = {StringEncoding::UTF8, HTMLStringEncodingConfidence::Irrelevant};
     if (context_->htmlNamespace() != HTMLNamespace::HTML)
         return;
-    const std::u16string& name = context_->tagName();
+    const std::u16string_view name = context_->tagName();
     if (IsOneOf(name, {u"title", u"textarea"}))
         tokenizer_.setState(HTMLTokenizerState::RCDATA);
     else if (IsOneOf(name, {u"style", u"xmp", u"iframe", u"noembed", u"noframes", u"noscript"}))
@@ -40,9 +55,15 @@ std::shared_ptr<HTMLDocument> HTMLParser::document()
 {
     if (document_)
         return document_;
-    document_ = std::make_shared<HTMLDocument>();
+    // While the tree is built, its child lists come from the arena as well.
+    struct Building {
+        HTMLNodeArena& arena;
+        explicit Building(HTMLNodeArena& arena) : arena(arena) { arena.setBuilding(true); }
+        ~Building() { arena.setBuilding(false); }
+    } building(arena_);
+    document_ = arena_.make<HTMLDocument>();
     if (fragmentParsingAlgorithm_) {
-        auto root = std::make_shared<HTMLElement>(u"html");
+        auto root = arena_.make<HTMLElement>(u"html");
         document_->setRootElement(root);
         pushOntoStackOfOpenElements(root);
         resetTheInsertionModeAppropriately();
@@ -165,6 +186,7 @@ void HTMLParser::switchInsertionMode(InsertionMode mode)
 void HTMLParser::stopParsing()
 {
     stackOfOpenElements_.clear();
+    knownOpenElementCounts_.assign(knownOpenElementCounts_.size(), 0);
     openElementCounts_.clear();
     done_ = true;
 }
@@ -207,14 +229,31 @@ void HTMLParser::pushOntoStackOfOpenElements(ElementPtr element)
 
 void HTMLParser::insertIntoStackOfOpenElements(std::size_t index, ElementPtr element)
 {
-    ++openElementCounts_[element->tagName()];
+    countOpenElement(*element, 1);
     stackOfOpenElements_.insert(stackOfOpenElements_.begin() + static_cast<std::ptrdiff_t>(index), std::move(element));
 }
 
 void HTMLParser::removeFromStackOfOpenElementsAt(std::size_t index)
 {
-    --openElementCounts_.find(stackOfOpenElements_[index]->tagName())->second;
+    countOpenElement(*stackOfOpenElements_[index], -1);
     stackOfOpenElements_.erase(stackOfOpenElements_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void HTMLParser::countOpenElement(const HTMLElement& element, int change)
+{
+    const std::size_t number = SharedTagNameNumber(element.tagName());
+    if (number < knownOpenElementCounts_.size())
+        knownOpenElementCounts_[number] += change;
+    else
+        openElementCounts_[element.tagName()] += change;
+}
+
+bool HTMLParser::hasOpenElementNamed(std::u16string_view name) const
+{
+    if (const std::size_t number = KnownTagNameNumber(name); number < KnownTagNameCount)
+        return knownOpenElementCounts_[number] > 0;
+    const auto count = openElementCounts_.find(name);
+    return count != openElementCounts_.end() && count->second > 0;
 }
 
 void HTMLParser::popCurrentNode()
@@ -274,7 +313,7 @@ bool HTMLParser::currentNodeIsOneOf(Names names) const
 
 bool HTMLParser::isScopeBoundary(const HTMLElement& element, Scope scope)
 {
-    const std::u16string& name = element.tagName();
+    const std::u16string_view name = element.tagName();
     switch (element.htmlNamespace()) {
     case HTMLNamespace::HTML:
         if (scope == Scope::Table)
@@ -297,10 +336,8 @@ bool HTMLParser::isScopeBoundary(const HTMLElement& element, Scope scope)
 HTMLElement* HTMLParser::elementInSpecificScope(Names targets, Scope scope, bool htmlNamespaceOnly) const
 {
     // A name that is not open cannot be in scope, so deep stacks are not walked for nothing.
-    if (std::none_of(targets.begin(), targets.end(), [this](std::u16string_view name) {
-            const auto count = openElementCounts_.find(name);
-            return count != openElementCounts_.end() && count->second > 0;
-        }))
+    if (std::none_of(targets.begin(), targets.end(),
+                     [this](std::u16string_view name) { return hasOpenElementNamed(name); }))
         return nullptr;
     for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
         HTMLElement& node = **element;
@@ -374,12 +411,12 @@ void HTMLParser::insertNodeAtAppropriatePlace(const std::shared_ptr<HTMLNode>& n
 
 void HTMLParser::insertComment(const HTMLCommentToken& comment)
 {
-    insertNodeAtAppropriatePlace(std::make_shared<HTMLComment>(comment.data()));
+    insertNodeAtAppropriatePlace(arena_.make<HTMLComment>(comment.data()));
 }
 
 void HTMLParser::appendComment(const HTMLCommentToken& comment, HTMLNode& parent)
 {
-    parent.addChild(std::make_shared<HTMLComment>(comment.data()));
+    parent.addChild(arena_.make<HTMLComment>(comment.data()));
 }
 
 void HTMLParser::insertCharacters(std::u16string_view characters)
@@ -387,12 +424,18 @@ void HTMLParser::insertCharacters(std::u16string_view characters)
     const InsertionLocation place = appropriatePlaceForInsertingANode();
     if (!place.parent || place.parent->kind() == HTMLNode::Kind::Document)
         return;
-    place.parent->insertString(characters, place.index);
+    // Characters join the text node just before the place, if there is one.
+    if (place.index > 0) {
+        HTMLNode& before = *place.parent->childAtIndex(place.index - 1);
+        if (before.kind() == HTMLNode::Kind::Text)
+            return static_cast<HTMLTextNode&>(before).appendString(characters);
+    }
+    place.parent->insertObject(arena_.make<HTMLTextNode>(std::u16string(characters)), place.index);
 }
 
 HTMLParser::ElementPtr HTMLParser::createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns) const
 {
-    auto element = std::make_shared<HTMLElement>(tag.tagName(), tag.attributes());
+    auto element = arena_.make<HTMLElement>(tag.tagName(), tag.attributes());
     element->setHtmlNamespace(ns);
     return element;
 }
@@ -411,12 +454,12 @@ HTMLParser::ElementPtr HTMLParser::insertHTMLElementForToken(const HTMLTagToken&
 
 HTMLParser::ElementPtr HTMLParser::insertHTMLElementTakingAttributes(HTMLTagToken& tag)
 {
-    return insertElement(std::make_shared<HTMLElement>(tag.tagName(), std::move(tag.attributes())));
+    return insertElement(arena_.make<HTMLElement>(tag.tagName(), std::move(tag.attributes())));
 }
 
 HTMLParser::ElementPtr HTMLParser::insertHTMLElementNamed(std::u16string tagName)
 {
-    return insertElement(std::make_shared<HTMLElement>(std::move(tagName)));
+    return insertElement(arena_.make<HTMLElement>(std::move(tagName)));
 }
 
 HTMLParser::ElementPtr HTMLParser::insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns)
@@ -436,7 +479,7 @@ void HTMLParser::resetTheInsertionModeAppropriately()
         const HTMLElement* node = last ? context_.get() : stackOfOpenElements_[i].get();
         if (!node)
             break;
-        const std::u16string& name = node->tagName();
+        const std::u16string_view name = node->tagName();
         if (name == u"select") {
             for (std::size_t j = i; !last && j-- > 0;) {
                 if (stackOfOpenElements_[j]->tagName() == u"table")
@@ -487,7 +530,20 @@ bool haveEqualAttributes(const HTMLOrderedDictionary& a, const HTMLOrderedDictio
 
 std::size_t HTMLParser::formattingFingerprint(const HTMLElement& element)
 {
-    const std::hash<std::u16string_view> hash;
+    // Four units at a step: attribute values, links above all, can be long.
+    const auto hash = [](std::u16string_view text) {
+        std::uint64_t value = 0x9e3779b97f4a7c15u ^ text.size();
+        std::size_t i = 0;
+        for (; i + 4 <= text.size(); i += 4) {
+            std::uint64_t units;
+            std::memcpy(&units, text.data() + i, sizeof units);
+            value = (value ^ units) * 0xff51afd7ed558ccdu;
+            value ^= value >> 29;
+        }
+        for (; i < text.size(); ++i)
+            value = (value ^ text[i]) * 1099511628211u;
+        return static_cast<std::size_t>(value);
+    };
     std::size_t fingerprint = hash(element.tagName());
     // Equal attributes may come in any order, so their hashes are summed.
     for (const auto& [name, value] : element.attributes())
@@ -506,13 +562,20 @@ void HTMLParser::insertIntoListOfActiveFormattingElements(std::size_t index, Ele
     ++formattingFingerprintCounts_[fingerprint];
     activeFormattingElements_.insert(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index),
                                      std::move(element));
+    activeFormattingFingerprints_.insert(activeFormattingFingerprints_.begin() + static_cast<std::ptrdiff_t>(index),
+                                         fingerprint);
 }
 
 void HTMLParser::removeFromListOfActiveFormattingElementsAt(std::size_t index)
 {
-    if (const ElementPtr& entry = activeFormattingElements_[index])
-        --formattingFingerprintCounts_[formattingFingerprint(*entry)];
+    if (activeFormattingElements_[index]) {
+        // Counts that drop to zero go, so the table stays as small as the list.
+        const auto count = formattingFingerprintCounts_.find(activeFormattingFingerprints_[index]);
+        if (--count->second == 0)
+            formattingFingerprintCounts_.erase(count);
+    }
     activeFormattingElements_.erase(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index));
+    activeFormattingFingerprints_.erase(activeFormattingFingerprints_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& element)
@@ -520,7 +583,8 @@ void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& elemen
     // Noah's Ark: at most three equal elements after the last marker. The walk
     // is needed only when three entries of the whole list look alike.
     const std::size_t fingerprint = formattingFingerprint(*element);
-    if (formattingFingerprintCounts_[fingerprint] >= 3) {
+    if (const auto count = formattingFingerprintCounts_.find(fingerprint);
+        count != formattingFingerprintCounts_.end() && count->second >= 3) {
         int equalElements = 0;
         for (std::size_t i = activeFormattingElements_.size(); i-- > 0;) {
             const ElementPtr& entry = activeFormattingElements_[i];
@@ -564,7 +628,7 @@ void HTMLParser::reconstructTheActiveFormattingElements()
     // Each new element has its entry's name and attributes, so the fingerprints stay.
     for (; index < activeFormattingElements_.size(); ++index) {
         const HTMLElement& entry = *activeFormattingElements_[index];
-        activeFormattingElements_[index] = insertElement(std::make_shared<HTMLElement>(entry.tagName(), entry.attributes()));
+        activeFormattingElements_[index] = insertElement(copyOfElement(entry));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "html/HTMLDocument.h"
 #include "html/HTMLElement.h"
+#include "html/HTMLNodeArena.h"
 #include "html/HTMLStringEncoding.h"
 #include "html/HTMLToken.h"
 #include "html/HTMLTokenizer.h"
@@ -66,6 +67,9 @@ public:
     // With a context element the input is parsed as that element's content
     // (fragment parsing) and the encoding becomes UTF-8, irrelevant.
     HTMLParser(std::u16string string, HTMLStringEncoding encoding, std::shared_ptr<HTMLElement> context = nullptr);
+    // A document from bytes decoded as the parse goes; they must outlive the
+    // first document() call, which parses.
+    HTMLParser(HTMLUndecodedText text, HTMLStringEncoding encoding);
     HTMLParser(const HTMLParser&) = delete;
     HTMLParser& operator=(const HTMLParser&) = delete;
     ~HTMLParser();
@@ -75,7 +79,6 @@ public:
     std::shared_ptr<HTMLDocument> document();
     // The parse errors in the order found.
     const std::vector<std::string>& errors() const { return errors_; }
-    const std::u16string& string() const { return tokenizer_.string(); }
     HTMLStringEncoding encoding() const { return encoding_; }
     const ChangeEncoding& changeEncoding() const { return changeEncoding_; }
     void setChangeEncoding(ChangeEncoding changeEncoding) { changeEncoding_ = std::move(changeEncoding); }
@@ -91,6 +94,8 @@ public:
     HTMLElement* adjustedCurrentNode() const;
 
 private:
+    HTMLParser(HTMLPreprocessedInputStream input, HTMLStringEncoding encoding, std::shared_ptr<HTMLElement> context);
+
     using ElementPtr = std::shared_ptr<HTMLElement>;
     using Names = std::initializer_list<std::u16string_view>;
     enum class Scope { Default, Button, ListItem, Table };
@@ -199,11 +204,17 @@ private:
     ElementPtr insertHTMLElementTakingAttributes(HTMLTagToken& tag);
     ElementPtr insertHTMLElementNamed(std::u16string tagName);
     ElementPtr insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns);
+    // A new element with the same name and attributes, in the HTML namespace.
+    ElementPtr copyOfElement(const HTMLElement& element) const { return arena_.make<HTMLElement>(element.tagName(), element.attributes()); }
     void resetTheInsertionModeAppropriately();
 
     // The list of active formatting elements; a null entry is a marker.
     void pushOntoListOfActiveFormattingElements(const ElementPtr& element);
-    void pushMarkerOntoListOfActiveFormattingElements() { activeFormattingElements_.push_back(nullptr); }
+    void pushMarkerOntoListOfActiveFormattingElements()
+    {
+        activeFormattingElements_.push_back(nullptr);
+        activeFormattingFingerprints_.push_back(0);
+    }
     void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element);
     void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element, std::size_t fingerprint);
     void removeFromListOfActiveFormattingElementsAt(std::size_t index);
@@ -224,13 +235,19 @@ private:
     void addParseError(std::string_view format, std::string_view first, std::u16string_view second);
     void changeTheEncoding(StringEncoding encoding);
 
+    // Every node this parser makes comes from here.
+    HTMLNodeArena arena_;
     HTMLTokenizer tokenizer_;
     InsertionMode insertionMode_ = InsertionMode::Initial;
     InsertionMode originalInsertionMode_ = InsertionMode::Initial;
     ElementPtr context_;
     std::vector<ElementPtr> stackOfOpenElements_;
     // How many open elements carry each tag name: a scope walk for a name that
-    // is not open ends at once, so deep nesting stays linear.
+    // is not open ends at once, so deep nesting stays linear. Known names
+    // count by their number, the others by name.
+    void countOpenElement(const HTMLElement& element, int change);
+    bool hasOpenElementNamed(std::u16string_view name) const;
+    std::vector<int> knownOpenElementCounts_;
     struct NameHash {
         using is_transparent = void;
         // Tag names are short: FNV-1a over the units beats a general string hash.
@@ -250,6 +267,8 @@ private:
     bool framesetOk_ = true;
     bool ignoreNextTokenIfLineFeed_ = false;
     std::vector<ElementPtr> activeFormattingElements_;
+    // Each entry's fingerprint, at the same index (0 for a marker).
+    std::vector<std::size_t> activeFormattingFingerprints_;
     // How many entries share each name-and-attributes fingerprint, so that
     // deep lists of distinct formatting elements are not walked per push.
     std::unordered_map<std::size_t, int> formattingFingerprintCounts_;

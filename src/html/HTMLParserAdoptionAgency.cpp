@@ -4,16 +4,6 @@
 #include "html/HTMLChildrenRelationshipProxy.h"
 #include "html/HTMLParserTables.h"
 
-namespace {
-
-// A new element with the same name and attributes, in the HTML namespace.
-std::shared_ptr<HTMLElement> copyOf(const HTMLElement& element)
-{
-    return std::make_shared<HTMLElement>(element.tagName(), element.attributes());
-}
-
-} // namespace
-
 bool HTMLParser::runTheAdoptionAgencyAlgorithm(std::u16string_view subject)
 {
     for (int outerLoopCounter = 0; outerLoopCounter < 8; ++outerLoopCounter) {
@@ -73,7 +63,7 @@ bool HTMLParser::runTheAdoptionAgencyAlgorithm(std::u16string_view subject)
                 continue;
             }
             // 8.5 A copy takes node's place in the list and on the stack (same name and attributes).
-            node = copyOf(*node);
+            node = copyOfElement(*node);
             activeFormattingElements_[listIndex] = node;
             stackOfOpenElements_[position] = node;
             // 8.6
@@ -87,7 +77,7 @@ bool HTMLParser::runTheAdoptionAgencyAlgorithm(std::u16string_view subject)
         // 9.
         insertNodeAtAppropriatePlace(lastNode, commonAncestor);
         // 10. A copy of the formatting element takes over the furthest block's children.
-        const ElementPtr newElement = copyOf(*formattingElement);
+        const ElementPtr newElement = copyOfElement(*formattingElement);
         const std::vector<std::shared_ptr<HTMLNode>> children = furthestBlock->children();
         furthestBlock->mutableChildren().removeAllObjects();
         for (const auto& child : children)

@@ -55,7 +55,7 @@ void HTMLParser::handleInFrameset(HTMLToken& token)
         return addParseError("Unexpected DOCTYPE in <frameset>");
     // A start tag
     if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
-        const std::u16string& name = startTag->tagName();
+        const std::u16string_view name = startTag->tagName();
         // "html"
         if (name == u"html")
             return processTokenUsingRulesFor(InsertionMode::InBody, token);

@@ -63,7 +63,7 @@ void HTMLParser::handleForeignContent(HTMLToken& token)
     }
     // An end tag
     if (const auto* endTag = std::get_if<HTMLEndTagToken>(&token)) {
-        const std::u16string& name = endTag->tagName();
+        const std::u16string_view name = endTag->tagName();
         std::size_t index = stackOfOpenElements_.size() - 1;
         if (asciiLowercase(stackOfOpenElements_[index]->tagName()) != name)
             addParseError("Misnested end tag '%@' in foreign content", name);

@@ -72,9 +72,9 @@ void HTMLParser::handleInitial(HTMLToken& token)
     else if (const auto* doctype = std::get_if<HTMLDOCTYPEToken>(&token)) {
         if (IsDOCTYPEParseError(*doctype))
             addParseError("Invalid DOCTYPE");
-        document_->setDocumentType(std::make_shared<HTMLDocumentType>(doctype->name().value_or(u"html"),
-                                                                      doctype->publicIdentifier().value_or(u""),
-                                                                      doctype->systemIdentifier().value_or(u"")));
+        document_->setDocumentType(arena_.make<HTMLDocumentType>(doctype->name().value_or(u"html"),
+                                                                 doctype->publicIdentifier().value_or(u""),
+                                                                 doctype->systemIdentifier().value_or(u"")));
         document_->setQuirksMode(QuirksModeForDOCTYPE(*doctype));
         return switchInsertionMode(InsertionMode::BeforeHTML);
     }
@@ -110,7 +110,7 @@ void HTMLParser::handleBeforeHTML(HTMLToken& token)
         endTag && !IsOneOf(endTag->tagName(), {u"head", u"body", u"html", u"br"}))
         return addParseError("Unexpected end tag named %@ before <html>", endTag->tagName());
     // Anything else
-    auto html = std::make_shared<HTMLElement>(u"html");
+    auto html = arena_.make<HTMLElement>(u"html");
     document_->addChild(html);
     pushOntoStackOfOpenElements(html);
     switchInsertionMode(InsertionMode::BeforeHead);
@@ -169,7 +169,7 @@ void HTMLParser::handleInHead(HTMLToken& token)
     }
     // A start tag
     else if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
-        const std::u16string& name = startTag->tagName();
+        const std::u16string_view name = startTag->tagName();
         // "html"
         if (name == u"html")
             return processTokenUsingRulesFor(InsertionMode::InBody, token);
@@ -265,7 +265,7 @@ void HTMLParser::handleAfterHead(HTMLToken& token)
     }
     // A start tag
     else if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
-        const std::u16string& name = startTag->tagName();
+        const std::u16string_view name = startTag->tagName();
         // "html"
         if (name == u"html")
             return processTokenUsingRulesFor(InsertionMode::InBody, token);

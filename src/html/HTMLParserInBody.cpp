@@ -2,6 +2,7 @@
 
 #include "html/HTMLParser.h"
 #include "html/HTMLParserTables.h"
+#include "html/HTMLTagNames.h"
 #include "html/HTMLWhitespaceCharacterSet.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 namespace {
 
 constexpr std::initializer_list<std::u16string_view> headingNames = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
+constexpr HTMLTagSet headingTags = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
 
 // Each attribute of the tag that the element lacks is added to it; existing values stay.
 void addMissingAttributes(HTMLElement& element, const HTMLTagToken& tag)
@@ -72,19 +74,21 @@ void HTMLParser::handleInBody(HTMLToken& token)
 void HTMLParser::handleInBodyStartTag(HTMLToken& token)
 {
     auto& tag = std::get<HTMLStartTagToken>(token);
-    const std::u16string& name = tag.tagName();
+    const std::u16string_view name = tag.tagName();
+    const std::size_t number = KnownTagNameNumber(name);
     // "html"
-    if (name == u"html") {
+    if (HTMLTagSet({u"html"}).contains(number)) {
         addParseError("Start tag named html in <body>");
         if (!stackOfOpenElements_.empty())
             addMissingAttributes(*stackOfOpenElements_.front(), tag);
         return;
     }
     // "base", "basefont", "bgsound", "link", "meta", "noframes", "script", "style", "title"
-    if (IsOneOf(name, {u"base", u"basefont", u"bgsound", u"link", u"meta", u"noframes", u"script", u"style", u"title"}))
+    if (HTMLTagSet({u"base", u"basefont", u"bgsound", u"link", u"meta", u"noframes", u"script", u"style", u"title"})
+            .contains(number))
         return processTokenUsingRulesFor(InsertionMode::InHead, token);
     // "body"
-    if (name == u"body") {
+    if (HTMLTagSet({u"body"}).contains(number)) {
         addParseError("Start tag named body in <body>");
         if (stackOfOpenElements_.size() < 2 || stackOfOpenElements_[1]->tagName() != u"body")
             return;
@@ -92,89 +96,89 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return addMissingAttributes(*stackOfOpenElements_[1], tag);
     }
     // "frameset"
-    if (name == u"frameset") {
+    if (HTMLTagSet({u"frameset"}).contains(number)) {
         addParseError("Start tag named frameset in <body>");
         if (stackOfOpenElements_.size() < 2 || stackOfOpenElements_[1]->tagName() != u"body" || !framesetOk_)
             return;
         stackOfOpenElements_[1]->removeFromParentNode();
         while (stackOfOpenElements_.size() > 1)
             popCurrentNode();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return switchInsertionMode(InsertionMode::InFrameset);
     }
     // "address", "article", "aside", "blockquote", "center", "details", "dialog", "dir", "div", "dl",
     // "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "main", "nav", "ol", "p",
     // "section", "summary", "ul"
-    if (IsOneOf(name, {u"address", u"article", u"aside", u"blockquote", u"center", u"details", u"dialog", u"dir",
+    if (HTMLTagSet({u"address", u"article", u"aside", u"blockquote", u"center", u"details", u"dialog", u"dir",
                        u"div", u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup",
-                       u"main", u"nav", u"ol", u"p", u"section", u"summary", u"ul"})) {
+                       u"main", u"nav", u"ol", u"p", u"section", u"summary", u"ul"}).contains(number)) {
         closePElementIfInButtonScope();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return;
     }
     // "menu"
-    if (name == u"menu") {
+    if (HTMLTagSet({u"menu"}).contains(number)) {
         closePElementIfInButtonScope();
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return;
     }
     // "h1", "h2", "h3", "h4", "h5", "h6"
-    if (IsOneOf(name, headingNames)) {
+    if (headingTags.contains(number)) {
         closePElementIfInButtonScope();
         if (currentNodeIsOneOf(headingNames)) {
             addParseError("Nested header start tag %@ in <body>", name);
             popCurrentNode();
         }
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return;
     }
     // "pre", "listing"
-    if (IsOneOf(name, {u"pre", u"listing"})) {
+    if (HTMLTagSet({u"pre", u"listing"}).contains(number)) {
         closePElementIfInButtonScope();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         ignoreNextTokenIfLineFeed_ = true;
         framesetOk_ = false;
         return;
     }
     // "form"
-    if (name == u"form") {
+    if (HTMLTagSet({u"form"}).contains(number)) {
         if (formElementPointer_)
             return addParseError("Start tag named form within a form in <body>");
         closePElementIfInButtonScope();
-        formElementPointer_ = insertHTMLElementForToken(tag);
+        formElementPointer_ = insertHTMLElementTakingAttributes(tag);
         return;
     }
     // "li", "dd", "dt"
-    if (IsOneOf(name, {u"li", u"dd", u"dt"})) {
+    if (HTMLTagSet({u"li", u"dd", u"dt"}).contains(number)) {
         framesetOk_ = false;
         inBodyListItemWalk(name == u"li" ? Names {u"li"} : Names {u"dd", u"dt"});
         closePElementIfInButtonScope();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return;
     }
     // "plaintext"
-    if (name == u"plaintext") {
+    if (HTMLTagSet({u"plaintext"}).contains(number)) {
         closePElementIfInButtonScope();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         tokenizer_.setState(HTMLTokenizerState::PLAINTEXT);
         return;
     }
     // "button"
-    if (name == u"button") {
+    if (HTMLTagSet({u"button"}).contains(number)) {
         if (hasElementInScope({u"button"})) {
             addParseError("Nested button tag in <body>");
             generateImpliedEndTags();
             popElementsUntilOneNamedIsPopped({u"button"});
         }
         reconstructTheActiveFormattingElements();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         framesetOk_ = false;
         return;
     }
     // "a"
-    if (name == u"a") {
+    if (HTMLTagSet({u"a"}).contains(number)) {
         if (ElementPtr a = activeFormattingElementNamed(u"a")) {
             addParseError("Nested start tag 'a' in <body>");
             if (!runTheAdoptionAgencyAlgorithm(u"a"))
@@ -187,13 +191,14 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "b", "big", "code", "em", "font", "i", "s", "small", "strike", "strong", "tt", "u"
-    if (IsOneOf(name, {u"b", u"big", u"code", u"em", u"font", u"i", u"s", u"small", u"strike", u"strong", u"tt", u"u"})) {
+    if (HTMLTagSet({u"b", u"big", u"code", u"em", u"font", u"i", u"s", u"small", u"strike", u"strong", u"tt", u"u"})
+            .contains(number)) {
         reconstructTheActiveFormattingElements();
         pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
         return;
     }
     // "nobr"
-    if (name == u"nobr") {
+    if (HTMLTagSet({u"nobr"}).contains(number)) {
         reconstructTheActiveFormattingElements();
         if (hasElementInScope({u"nobr"})) {
             addParseError("Misnested nobr tag in <body>");
@@ -203,35 +208,35 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
                 inBodyAnyOtherEndTag(u"nobr");
             reconstructTheActiveFormattingElements();
         }
-        pushOntoListOfActiveFormattingElements(insertHTMLElementForToken(tag));
+        pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
         return;
     }
     // "applet", "marquee", "object"
-    if (IsOneOf(name, {u"applet", u"marquee", u"object"})) {
+    if (HTMLTagSet({u"applet", u"marquee", u"object"}).contains(number)) {
         reconstructTheActiveFormattingElements();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         pushMarkerOntoListOfActiveFormattingElements();
         framesetOk_ = false;
         return;
     }
     // "table"
-    if (name == u"table") {
+    if (HTMLTagSet({u"table"}).contains(number)) {
         if (document_->quirksMode() != HTMLQuirksMode::Quirks)
             closePElementIfInButtonScope();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         framesetOk_ = false;
         return switchInsertionMode(InsertionMode::InTable);
     }
     // "area", "br", "embed", "img", "keygen", "wbr"
-    if (IsOneOf(name, {u"area", u"br", u"embed", u"img", u"keygen", u"wbr"})) {
+    if (HTMLTagSet({u"area", u"br", u"embed", u"img", u"keygen", u"wbr"}).contains(number)) {
         reconstructTheActiveFormattingElements();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         popCurrentNode();
         framesetOk_ = false;
         return;
     }
     // "input"
-    if (name == u"input") {
+    if (HTMLTagSet({u"input"}).contains(number)) {
         reconstructTheActiveFormattingElements();
         insertHTMLElementForToken(tag);
         popCurrentNode();
@@ -241,53 +246,53 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "param", "source", "track"
-    if (IsOneOf(name, {u"param", u"source", u"track"})) {
-        insertHTMLElementForToken(tag);
+    if (HTMLTagSet({u"param", u"source", u"track"}).contains(number)) {
+        insertHTMLElementTakingAttributes(tag);
         return popCurrentNode();
     }
     // "hr"
-    if (name == u"hr") {
+    if (HTMLTagSet({u"hr"}).contains(number)) {
         closePElementIfInButtonScope();
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         popCurrentNode();
         framesetOk_ = false;
         return;
     }
     // "image"
-    if (name == u"image") {
+    if (HTMLTagSet({u"image"}).contains(number)) {
         addParseError("It's spelled 'img' in <body>");
         token = tag.copyWithTagName(u"img");
         return reprocessToken(token);
     }
     // "textarea"
-    if (name == u"textarea") {
-        insertHTMLElementForToken(tag);
+    if (HTMLTagSet({u"textarea"}).contains(number)) {
+        insertHTMLElementTakingAttributes(tag);
         ignoreNextTokenIfLineFeed_ = true;
         tokenizer_.setState(HTMLTokenizerState::RCDATA);
         framesetOk_ = false;
         return switchInsertionMode(InsertionMode::Text);
     }
     // "xmp"
-    if (name == u"xmp") {
+    if (HTMLTagSet({u"xmp"}).contains(number)) {
         closePElementIfInButtonScope();
         reconstructTheActiveFormattingElements();
         framesetOk_ = false;
         return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
     }
     // "iframe"
-    if (name == u"iframe") {
+    if (HTMLTagSet({u"iframe"}).contains(number)) {
         framesetOk_ = false;
         return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
     }
     // "noembed", "noscript" (scripting counts as enabled)
-    if (IsOneOf(name, {u"noembed", u"noscript"}))
+    if (HTMLTagSet({u"noembed", u"noscript"}).contains(number))
         return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
     // "select"
-    if (name == u"select") {
+    if (HTMLTagSet({u"select"}).contains(number)) {
         reconstructTheActiveFormattingElements();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         framesetOk_ = false;
         const bool inTable = insertionMode_ == InsertionMode::InTable || insertionMode_ == InsertionMode::InCaption
             || insertionMode_ == InsertionMode::InTableBody || insertionMode_ == InsertionMode::InRow
@@ -295,33 +300,33 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return switchInsertionMode(inTable ? InsertionMode::InSelectInTable : InsertionMode::InSelect);
     }
     // "optgroup", "option"
-    if (IsOneOf(name, {u"optgroup", u"option"})) {
+    if (HTMLTagSet({u"optgroup", u"option"}).contains(number)) {
         if (currentNodeIs(u"option"))
             popCurrentNode();
         reconstructTheActiveFormattingElements();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return;
     }
     // "menuitem"
-    if (name == u"menuitem") {
+    if (HTMLTagSet({u"menuitem"}).contains(number)) {
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
         reconstructTheActiveFormattingElements();
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return;
     }
     // "rp", "rt"
-    if (IsOneOf(name, {u"rp", u"rt"})) {
+    if (HTMLTagSet({u"rp", u"rt"}).contains(number)) {
         if (hasElementInScope({u"ruby"})) {
             generateImpliedEndTags();
             if (!currentNodeIs(u"ruby"))
                 addParseError("Start tag named %@ outside of ruby in <body>", name);
         }
-        insertHTMLElementForToken(tag);
+        insertHTMLElementTakingAttributes(tag);
         return;
     }
     // "math"
-    if (name == u"math") {
+    if (HTMLTagSet({u"math"}).contains(number)) {
         reconstructTheActiveFormattingElements();
         AdjustMathMLAttributes(tag);
         insertElement(createElementForToken(tag, HTMLNamespace::MathML));
@@ -330,7 +335,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "svg"
-    if (name == u"svg") {
+    if (HTMLTagSet({u"svg"}).contains(number)) {
         reconstructTheActiveFormattingElements();
         AdjustSVGAttributes(tag);
         insertElement(createElementForToken(tag, HTMLNamespace::SVG));
@@ -339,8 +344,8 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "caption", "col", "colgroup", "frame", "head", "tbody", "td", "tfoot", "th", "thead", "tr"
-    if (IsOneOf(name, {u"caption", u"col", u"colgroup", u"frame", u"head", u"tbody", u"td", u"tfoot", u"th", u"thead",
-                       u"tr"}))
+    if (HTMLTagSet({u"caption", u"col", u"colgroup", u"frame", u"head", u"tbody", u"td", u"tfoot", u"th", u"thead",
+                       u"tr"}).contains(number))
         return addParseError("Start tag named %@ ignored in <body>", name);
     // Any other start tag
     reconstructTheActiveFormattingElements();
@@ -367,9 +372,10 @@ void HTMLParser::inBodyListItemWalk(Names names)
 
 void HTMLParser::handleInBodyEndTag(HTMLToken& token)
 {
-    const std::u16string name = std::get<HTMLEndTagToken>(token).tagName();
+    const std::u16string_view name = std::get<HTMLEndTagToken>(token).tagName();
+    const std::size_t number = KnownTagNameNumber(name);
     // "body", "html"
-    if (IsOneOf(name, {u"body", u"html"})) {
+    if (HTMLTagSet({u"body", u"html"}).contains(number)) {
         if (!hasElementInScope({u"body"}))
             return addParseError("End tag named %@ without body in scope in <body>", name);
         for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
@@ -387,9 +393,10 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     // "address", "article", "aside", "blockquote", "button", "center", "details", "dialog", "dir", "div",
     // "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "listing", "main", "menu",
     // "nav", "ol", "pre", "section", "summary", "ul"
-    if (IsOneOf(name, {u"address", u"article", u"aside", u"blockquote", u"button", u"center", u"details", u"dialog",
+    if (HTMLTagSet({u"address", u"article", u"aside", u"blockquote", u"button", u"center", u"details", u"dialog",
                        u"dir", u"div", u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup",
-                       u"listing", u"main", u"menu", u"nav", u"ol", u"pre", u"section", u"summary", u"ul"})) {
+                       u"listing", u"main", u"menu", u"nav", u"ol", u"pre", u"section", u"summary", u"ul"})
+            .contains(number)) {
         if (!hasElementInScope({name}))
             return addParseError("End tag '%@' for unmatched open tag in <body>", name);
         generateImpliedEndTags();
@@ -398,7 +405,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return popElementsUntilOneNamedIsPopped({name});
     }
     // "form"
-    if (name == u"form") {
+    if (HTMLTagSet({u"form"}).contains(number)) {
         const ElementPtr node = std::move(formElementPointer_);
         formElementPointer_ = nullptr;
         if (!node || !isElementInScope(node.get()))
@@ -409,7 +416,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return removeFromStackOfOpenElements(node.get());
     }
     // "p"
-    if (name == u"p") {
+    if (HTMLTagSet({u"p"}).contains(number)) {
         if (!hasElementInButtonScope(u"p")) {
             addParseError("Not closing unknown 'p' element in <body>");
             insertHTMLElementNamed(u"p");
@@ -417,7 +424,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return closePElement();
     }
     // "li"
-    if (name == u"li") {
+    if (HTMLTagSet({u"li"}).contains(number)) {
         if (!hasElementInListItemScope(u"li"))
             return addParseError("Not closing unknown 'li' element in <body>");
         generateImpliedEndTags(u"li");
@@ -426,7 +433,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return popElementsUntilOneNamedIsPopped({u"li"});
     }
     // "dd", "dt"
-    if (IsOneOf(name, {u"dd", u"dt"})) {
+    if (HTMLTagSet({u"dd", u"dt"}).contains(number)) {
         if (!hasElementInScope({name}))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags(name);
@@ -435,7 +442,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return popElementsUntilOneNamedIsPopped({name});
     }
     // "h1", "h2", "h3", "h4", "h5", "h6"
-    if (IsOneOf(name, headingNames)) {
+    if (headingTags.contains(number)) {
         if (!hasElementInScope(headingNames))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags();
@@ -444,14 +451,14 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return popElementsUntilOneNamedIsPopped(headingNames);
     }
     // "a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong", "tt", "u"
-    if (IsOneOf(name, {u"a", u"b", u"big", u"code", u"em", u"font", u"i", u"nobr", u"s", u"small", u"strike",
-                       u"strong", u"tt", u"u"})) {
+    if (HTMLTagSet({u"a", u"b", u"big", u"code", u"em", u"font", u"i", u"nobr", u"s", u"small", u"strike",
+                       u"strong", u"tt", u"u"}).contains(number)) {
         if (!runTheAdoptionAgencyAlgorithm(name))
             inBodyAnyOtherEndTag(name);
         return;
     }
     // "applet", "marquee", "object"
-    if (IsOneOf(name, {u"applet", u"marquee", u"object"})) {
+    if (HTMLTagSet({u"applet", u"marquee", u"object"}).contains(number)) {
         if (!hasElementInScope({name}))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags();
@@ -461,7 +468,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return clearTheListOfActiveFormattingElementsUpToTheLastMarker();
     }
     // "br"
-    if (name == u"br") {
+    if (HTMLTagSet({u"br"}).contains(number)) {
         addParseError("'br' element cannot have an end tag");
         HTMLToken br = HTMLStartTagToken(u"br");
         return handleInBodyStartTag(br);

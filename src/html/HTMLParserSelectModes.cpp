@@ -26,7 +26,7 @@ void HTMLParser::handleInSelect(HTMLToken& token)
         return addParseError("Unexpected DOCTYPE in <select>");
     // A start tag
     if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
-        const std::u16string& name = startTag->tagName();
+        const std::u16string_view name = startTag->tagName();
         // "html"
         if (name == u"html")
             return processTokenUsingRulesFor(InsertionMode::InBody, token);
@@ -69,7 +69,7 @@ void HTMLParser::handleInSelect(HTMLToken& token)
     }
     // An end tag
     else if (const auto* endTag = std::get_if<HTMLEndTagToken>(&token)) {
-        const std::u16string& name = endTag->tagName();
+        const std::u16string_view name = endTag->tagName();
         // "optgroup"
         if (name == u"optgroup") {
             const std::size_t size = stackOfOpenElements_.size();

@@ -45,7 +45,7 @@ void HTMLParser::handleInTable(HTMLToken& token)
         return addParseError("Unexpected DOCTYPE in <table>");
     // A start tag
     if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
-        const std::u16string& name = startTag->tagName();
+        const std::u16string_view name = startTag->tagName();
         // "caption"
         if (name == u"caption") {
             clearTheStackBackToATableContext();
@@ -109,7 +109,7 @@ void HTMLParser::handleInTable(HTMLToken& token)
     }
     // An end tag
     else if (const auto* endTag = std::get_if<HTMLEndTagToken>(&token)) {
-        const std::u16string& name = endTag->tagName();
+        const std::u16string_view name = endTag->tagName();
         // "table"
         if (name == u"table") {
             if (!hasElementInTableScope({u"table"}))
@@ -362,7 +362,7 @@ void HTMLParser::handleInCell(HTMLToken& token)
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // An end tag "td", "th"
     if (endTag && IsOneOf(endTag->tagName(), {u"td", u"th"})) {
-        const std::u16string& name = endTag->tagName();
+        const std::u16string_view name = endTag->tagName();
         if (!hasElementInTableScope({name}, true))
             return addParseError("End tag '%@' outside cell in cell", name);
         generateImpliedEndTags();

@@ -135,7 +135,7 @@ bool EqualIgnoringASCIICase(std::u16string_view a, std::u16string_view b)
 
 bool IsSpecialElement(const HTMLElement& element)
 {
-    const std::u16string& name = element.tagName();
+    const std::u16string_view name = element.tagName();
     switch (element.htmlNamespace()) {
     case HTMLNamespace::HTML:
         return specialHTMLElementNames().contains(name);

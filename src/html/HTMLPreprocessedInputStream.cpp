@@ -1,5 +1,7 @@
 #include "html/HTMLPreprocessedInputStream.h"
 
+#include "html/HTMLStringEncoding.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -21,6 +23,33 @@ std::uint32_t hexDigitValue(char16_t u)
 
 HTMLPreprocessedInputStream::HTMLPreprocessedInputStream(std::u16string string) : string_(std::move(string)) {}
 
+HTMLPreprocessedInputStream::HTMLPreprocessedInputStream(HTMLUndecodedText text)
+    : undecoded_(text.bytes), undecodedEncoding_(text.encoding)
+{
+}
+
+void HTMLPreprocessedInputStream::decodeMore(std::size_t count)
+{
+    // Pieces of this many bytes keep the window small and in the cache.
+    constexpr std::size_t pieceLength = 4 * 1024;
+    // What lies further back than a raw read can return to goes.
+    const std::size_t kept = std::min(scanLocation_, unconsumableLength);
+    string_.erase(0, scanLocation_ - kept);
+    scanLocation_ = kept;
+    while (string_.size() - scanLocation_ < count && !undecoded_.empty()) {
+        std::size_t length = std::min(std::max(pieceLength, count), undecoded_.size());
+        if (undecodedEncoding_ == HTMLUndecodedText::Encoding::Windows1252) {
+            AppendWindows1252(string_, undecoded_.substr(0, length));
+        } else {
+            // A piece ends where a sequence begins.
+            while (length < undecoded_.size() && (static_cast<unsigned char>(undecoded_[length]) & 0xC0) == 0x80)
+                ++length;
+            AppendValidUTF8(string_, undecoded_.substr(0, length));
+        }
+        undecoded_.remove_prefix(length);
+    }
+}
+
 char32_t HTMLPreprocessedInputStream::nextInputCharacterAndConsume(bool consume)
 {
     if (reconsume_) {
@@ -29,6 +58,8 @@ char32_t HTMLPreprocessedInputStream::nextInputCharacterAndConsume(bool consume)
         return currentInputCharacter_;
     }
 
+    // A surrogate pair or CR LF is read as one.
+    fill(2);
     char32_t c;
     std::size_t length = 1;
     if (scanLocation_ >= string_.size()) {
@@ -72,6 +103,7 @@ void HTMLPreprocessedInputStream::reportError(std::string_view message) const
 
 bool HTMLPreprocessedInputStream::consumeString(std::u16string_view text, bool matchingCase)
 {
+    fill(text.size());
     if (string_.size() - std::min(scanLocation_, string_.size()) < text.size())
         return false;
     const std::u16string_view candidate(string_.data() + scanLocation_, text.size());
@@ -86,43 +118,57 @@ bool HTMLPreprocessedInputStream::consumeString(std::u16string_view text, bool m
 
 bool HTMLPreprocessedInputStream::consumeHexInt(std::uint32_t& value)
 {
-    std::size_t i = scanLocation_;
-    if (i >= string_.size() || !isHexDigit(string_[i]))
+    if (!isHexDigit(nextUnprocessedUnitAt(0)))
         return false;
-    if (string_[i] == u'0' && i + 2 < string_.size() && (string_[i + 1] | 0x20) == u'x' && isHexDigit(string_[i + 2]))
-        i += 2;
+    if (nextUnprocessedUnitAt(0) == u'0' && (nextUnprocessedUnitAt(1) | 0x20) == u'x' && isHexDigit(nextUnprocessedUnitAt(2)))
+        scanLocation_ += 2;
     std::uint64_t number = 0;
-    for (; i < string_.size() && isHexDigit(string_[i]); ++i)
-        number = std::min<std::uint64_t>(number * 16 + hexDigitValue(string_[i]), 0x100000000);
+    for (char16_t u; isHexDigit(u = nextUnprocessedUnitAt(0)); ++scanLocation_)
+        number = std::min<std::uint64_t>(number * 16 + hexDigitValue(u), 0x100000000);
     value = number > 0xFFFFFFFF ? 0xFFFFFFFF : static_cast<std::uint32_t>(number);
-    scanLocation_ = i;
     return true;
 }
 
 bool HTMLPreprocessedInputStream::consumeUnsignedInt(std::uint32_t& value)
 {
-    std::size_t i = scanLocation_;
-    bool negative = false;
-    if (i < string_.size() && (string_[i] == u'+' || string_[i] == u'-')) {
-        negative = string_[i] == u'-';
-        ++i;
-    }
-    const std::size_t digitsStart = i;
-    std::uint64_t number = 0;
-    for (; i < string_.size() && string_[i] >= u'0' && string_[i] <= u'9'; ++i)
-        number = std::min<std::uint64_t>(number * 10 + (string_[i] - u'0'), 0x100000000);
-    if (i == digitsStart || (negative && number != 0))
+    const auto isDigit = [](char16_t u) { return u >= u'0' && u <= u'9'; };
+    const char16_t sign = nextUnprocessedUnitAt(0);
+    const std::size_t signLength = sign == u'+' || sign == u'-' ? 1 : 0;
+    if (!isDigit(nextUnprocessedUnitAt(signLength)))
         return false;
+    if (sign == u'-') {
+        // Only zeros make a negative number that is taken.
+        std::size_t length = signLength;
+        while (nextUnprocessedUnitAt(length) == u'0')
+            ++length;
+        if (isDigit(nextUnprocessedUnitAt(length)))
+            return false;
+        value = 0;
+        scanLocation_ += length;
+        return true;
+    }
+    // The digits are consumed as they are read, so a long number never has
+    // to be decoded all at once.
+    scanLocation_ += signLength;
+    std::uint64_t number = 0;
+    for (char16_t u; isDigit(u = nextUnprocessedUnitAt(0)); ++scanLocation_)
+        number = std::min<std::uint64_t>(number * 10 + (u - u'0'), 0x100000000);
     value = number > 0xFFFFFFFF ? 0xFFFFFFFF : static_cast<std::uint32_t>(number);
-    scanLocation_ = i;
     return true;
 }
 
-std::u16string_view HTMLPreprocessedInputStream::nextUnprocessedCharactersWithMaximumLength(std::size_t maximumLength) const
+std::u16string_view HTMLPreprocessedInputStream::nextUnprocessedCharactersWithMaximumLength(std::size_t maximumLength)
 {
+    fill(maximumLength);
     if (scanLocation_ >= string_.size())
         return {};
     return std::u16string_view(string_).substr(scanLocation_, maximumLength);
+}
+
+char16_t HTMLPreprocessedInputStream::nextUnprocessedUnitAt(std::size_t offset)
+{
+    fill(offset + 1);
+    return scanLocation_ + offset < string_.size() ? string_[scanLocation_ + offset] : u'\0';
 }
 
 void HTMLPreprocessedInputStream::unconsumeInputCharacters(std::size_t count)

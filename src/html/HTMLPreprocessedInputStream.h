@@ -1,5 +1,6 @@
 #pragma once
 
+#include "html/HTMLCharacterRuns.h"
 #include "html/HTMLCodePoints.h"
 
 #include <cstddef>
@@ -8,19 +9,29 @@
 #include <string>
 #include <string_view>
 
-// The parser's input: the whole text, read one code point at a time with the
-// standard's preprocessing (CR and CR LF become LF, surrogate pairs become one
-// code point, unpaired surrogates, controls and noncharacters are reported).
-// Positions count UTF-16 code units. Beside the processed reading, the raw
-// operations read the text as it stands (keywords, numbers, reference names);
-// callers use them only when no character is to be reconsumed.
+// Bytes decoded only as they are read; they must outlive the reading.
+struct HTMLUndecodedText {
+    // UTF-8 already found valid, or windows-1252 (where every byte is a character).
+    enum class Encoding { ValidUTF8, Windows1252 };
+
+    std::string_view bytes;
+    Encoding encoding = Encoding::ValidUTF8;
+};
+
+// The parser's input, read one code point at a time with the standard's
+// preprocessing (CR and CR LF become LF, surrogate pairs become one code
+// point, unpaired surrogates, controls and noncharacters are reported). The
+// text is UTF-16, either given whole or decoded from bytes a piece at a time
+// into a window that moves along with the reading (so a page is never held
+// twice). Beside the processed reading, the raw operations read the text as it
+// stands (keywords, numbers, reference names); callers use them only when no
+// character is to be reconsumed.
 class HTMLPreprocessedInputStream {
 public:
     using ErrorBlock = std::function<void(std::string_view message)>;
 
     explicit HTMLPreprocessedInputStream(std::u16string string = {});
-
-    const std::u16string& string() const { return string_; }
+    explicit HTMLPreprocessedInputStream(HTMLUndecodedText text);
 
     // The character the next consuming read would return (errors are still reported).
     char32_t nextInputCharacter() { return nextInputCharacterAndConsume(false); }
@@ -36,8 +47,11 @@ public:
 
     // Consumes characters, appending them to run, until test passes for one
     // (which is left to be consumed next) or the end is read. test may be
-    // called twice for the character that stops the run, once for any other.
-    template <typename Test>
+    // called twice for the character that stops the run, once for any other
+    // it sees; it sees only Stops and the units that are not ordinary (see
+    // FindRunStop), so Stops must hold every ordinary character test passes
+    // or acts on.
+    template <char16_t... Stops, typename Test>
     void consumeCharactersUpToFirstPassingTest(Test&& test, std::u16string& run);
 
     // Raw: matches text at the position (ASCII case-insensitively unless
@@ -50,8 +64,13 @@ public:
     // negative value, leaving the position alone; limited to 0xFFFFFFFF.
     bool consumeUnsignedInt(std::uint32_t& value);
     // Raw: up to maximumLength units from the position (empty at the end).
-    std::u16string_view nextUnprocessedCharactersWithMaximumLength(std::size_t maximumLength) const;
+    std::u16string_view nextUnprocessedCharactersWithMaximumLength(std::size_t maximumLength);
+    // Raw: the unit offset units past the position, or U+0000 past the end.
+    char16_t nextUnprocessedUnitAt(std::size_t offset);
+    // Raw: moves back over units already read, at most unconsumableLength of
+    // them (the window always keeps that many behind the position).
     void unconsumeInputCharacters(std::size_t count);
+    static constexpr std::size_t unconsumableLength = 64;
 
     void setErrorBlock(ErrorBlock block) { errorBlock_ = std::move(block); }
 
@@ -65,15 +84,27 @@ private:
 
     char32_t nextInputCharacterAndConsume(bool consume);
     void reportError(std::string_view message) const;
+    // Decodes more of the bytes until the window holds count units from the
+    // position on, or the whole rest of the text.
+    void fill(std::size_t count)
+    {
+        if (string_.size() - scanLocation_ < count && !undecoded_.empty())
+            decodeMore(count);
+    }
+    void decodeMore(std::size_t count);
 
+    // The window: the text from some point before the position on, as far as
+    // it is decoded.
     std::u16string string_;
     std::size_t scanLocation_ = 0;
+    std::string_view undecoded_;
+    HTMLUndecodedText::Encoding undecodedEncoding_ = HTMLUndecodedText::Encoding::ValidUTF8;
     bool reconsume_ = false;
     char32_t currentInputCharacter_ = 0;
     ErrorBlock errorBlock_;
 };
 
-template <typename Test>
+template <char16_t... Stops, typename Test>
 void HTMLPreprocessedInputStream::consumeCharactersUpToFirstPassingTest(Test&& test, std::u16string& run)
 {
     for (;;) {
@@ -81,8 +112,12 @@ void HTMLPreprocessedInputStream::consumeCharactersUpToFirstPassingTest(Test&& t
             const char16_t* const begin = string_.data() + scanLocation_;
             const char16_t* const end = string_.data() + string_.size();
             const char16_t* p = begin;
-            while (p != end && isPlainUnit(*p) && !test(static_cast<char32_t>(*p)))
+            for (;;) {
+                p = FindRunStop<Stops...>(p, end);
+                if (p == end || !isPlainUnit(*p) || test(static_cast<char32_t>(*p)))
+                    break;
                 ++p;
+            }
             if (p != begin) {
                 run.append(begin, p);
                 scanLocation_ += static_cast<std::size_t>(p - begin);

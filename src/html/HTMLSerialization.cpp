@@ -198,11 +198,11 @@ std::string HTMLDocumentType::description() const
 std::string HTMLElement::description() const
 {
     std::string text = descriptionPrefix("HTMLElement", this) + " <";
-    if (namespace_ == HTMLNamespace::MathML)
+    if (htmlNamespace() == HTMLNamespace::MathML)
         text += "math ";
-    else if (namespace_ == HTMLNamespace::SVG)
+    else if (htmlNamespace() == HTMLNamespace::SVG)
         text += "svg ";
-    text += UTF8FromUTF16(tagName_);
+    text += UTF8FromUTF16(tagName());
     for (const auto& [name, value] : attributes_)
         text += " " + UTF8FromUTF16(name) + "=\"" + UTF8FromUTF16(value) + "\"";
     const std::size_t count = numberOfChildren();

@@ -403,9 +403,8 @@ constexpr std::array<char16_t, 256> windows1252Table = [] {
 
 std::u16string decodeWindows1252(std::string_view data)
 {
-    std::u16string text(data.size(), u'\0');
-    for (std::size_t i = 0; i < data.size(); ++i)
-        text[i] = windows1252Table[static_cast<unsigned char>(data[i])];
+    std::u16string text;
+    AppendWindows1252(text, data);
     return text;
 }
 
@@ -425,6 +424,15 @@ std::string_view charsetLabel(std::string_view header)
 }
 
 } // namespace
+
+void AppendWindows1252(std::u16string& text, std::string_view data)
+{
+    const std::size_t start = text.size();
+    text.resize(start + data.size());
+    char16_t* out = text.data() + start;
+    for (const char byte : data)
+        *out++ = windows1252Table[static_cast<unsigned char>(byte)];
+}
 
 StringEncoding InvalidStringEncoding()
 {
@@ -503,6 +511,22 @@ std::optional<HTMLStringEncoding> CertainStringEncodingForData(std::string_view 
             return HTMLStringEncoding {declared, HTMLStringEncodingConfidence::Certain};
         }
     }
+    return std::nullopt;
+}
+
+std::optional<std::string_view> CertainUTF8Text(std::string_view data, std::optional<std::string_view> contentTypeHeader)
+{
+    // A UTF-16 byte-order mark: either UTF-16 wins or its bytes, never valid
+    // UTF-8, fail whatever the header says.
+    if (data.starts_with("\xFE\xFF") || data.starts_with("\xFF\xFE"))
+        return std::nullopt;
+    std::string_view text = data;
+    const bool marked = text.starts_with("\xEF\xBB\xBF");
+    if (marked)
+        text.remove_prefix(3);
+    const bool declared = contentTypeHeader && StringEncodingForLabel(charsetLabel(*contentTypeHeader)) == StringEncoding::UTF8;
+    if ((marked || declared) && IsValidUTF8(text))
+        return text;
     return std::nullopt;
 }
 

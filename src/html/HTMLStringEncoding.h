@@ -72,6 +72,9 @@ StringEncoding StringEncodingForLabel(std::string_view label);
 bool IsASCIICompatibleEncoding(StringEncoding encoding);
 bool IsUTF16Encoding(StringEncoding encoding);
 
+// Appends the windows-1252 text of the bytes.
+void AppendWindows1252(std::u16string& text, std::string_view data);
+
 // The text of the bytes in the encoding, or nothing when they are not valid in
 // it. A byte-order mark at the start is not part of the text.
 std::optional<std::u16string> DecodedString(std::string_view data, StringEncoding encoding);
@@ -81,6 +84,10 @@ std::optional<std::u16string> DecodedString(std::string_view data, StringEncodin
 std::optional<HTMLStringEncoding> CertainStringEncodingForData(std::string_view data,
                                                                std::optional<std::string_view> contentTypeHeader,
                                                                std::u16string& string);
+
+// When CertainStringEncodingForData would decide on UTF-8: the bytes of the
+// text (after any byte-order mark), found valid but not decoded.
+std::optional<std::string_view> CertainUTF8Text(std::string_view data, std::optional<std::string_view> contentTypeHeader);
 
 // A guess from the first 1,024 bytes: the encoding a meta charset there names
 // (UTF-16 read as UTF-8), or InvalidStringEncoding(). The tree construction

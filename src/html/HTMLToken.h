@@ -46,6 +46,7 @@ public:
     explicit HTMLTagToken(std::u16string tagName = {}) : tagName_(std::move(tagName)) {}
 
     const std::u16string& tagName() const { return tagName_; }
+    std::u16string& tagName() { return tagName_; }
     void setTagName(std::u16string tagName) { tagName_ = std::move(tagName); }
     void appendLongCharacterToTagName(char32_t c);
 

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-HTMLTokenizer::HTMLTokenizer(std::u16string string) : inputStream_(std::move(string))
+HTMLTokenizer::HTMLTokenizer(std::u16string string) : HTMLTokenizer(HTMLPreprocessedInputStream(std::move(string))) {}
+
+HTMLTokenizer::HTMLTokenizer(HTMLPreprocessedInputStream input) : inputStream_(std::move(input))
 {
     inputStream_.setErrorBlock([this](std::string_view message) { emitParseError(std::string(message)); });
 }
@@ -19,15 +21,20 @@ std::optional<HTMLToken> HTMLTokenizer::nextObject()
 HTMLToken* HTMLTokenizer::nextToken()
 {
     if (frontHandedOut_) {
-        tokenQueue_.pop_front();
+        ++queueFront_;
         frontHandedOut_ = false;
+    }
+    // A drained queue starts again at the beginning of its storage.
+    if (queueFront_ == tokenQueue_.size()) {
+        tokenQueue_.clear();
+        queueFront_ = 0;
     }
     while (!done_ && tokenQueue_.empty())
         resume();
     if (tokenQueue_.empty())
         return nullptr;
     frontHandedOut_ = true;
-    return &tokenQueue_.front();
+    return &tokenQueue_[queueFront_];
 }
 
 void HTMLTokenizer::resume()
@@ -120,7 +127,7 @@ void HTMLTokenizer::emit(HTMLToken&& token)
 
 void HTMLTokenizer::emitParseError(std::string message)
 {
-    tokenQueue_.emplace_back(HTMLParseErrorToken(std::move(message)));
+    tokenQueue_.emplace_back(std::in_place_type<HTMLParseErrorToken>, std::move(message));
 }
 
 void HTMLTokenizer::emitUnexpectedCharacterParseError(char32_t c, std::string_view where)
@@ -137,7 +144,7 @@ void HTMLTokenizer::emitCharacterToken(char32_t c)
     tokenQueue_.emplace_back(HTMLCharacterToken(StringWithLongCharacter(c)));
 }
 
-void HTMLTokenizer::emitCharacterTokenWithString(std::u16string string)
+void HTMLTokenizer::emitCharacterTokenWithString(std::u16string&& string)
 {
     if (!string.empty())
         tokenQueue_.emplace_back(HTMLCharacterToken(std::move(string)));
@@ -190,5 +197,5 @@ void HTMLTokenizer::addCurrentAttributeToCurrentToken()
     if (attributes.objectForKey(currentAttributeName_))
         emitParseError("Duplicate attribute");
     else
-        attributes.setObject(currentAttributeValue_, currentAttributeName_);
+        attributes.setObject(std::move(currentAttributeValue_), std::move(currentAttributeName_));
 }

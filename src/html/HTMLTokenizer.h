@@ -5,26 +5,26 @@
 #include "html/HTMLTokenizerState.h"
 
 #include <algorithm>
-#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The tokenization stage: the standard's state machine over the preprocessed
 // input stream. Tokens are pulled one at a time with nextObject(); parse
 // errors travel in the same stream as HTMLParseErrorToken values. The
-// tokenizer consumes input only while it has no token queued, so a state the
-// tree construction sets while it handles a token governs the characters
+// tokenizer consumes input only while it has no token queued (inside a tag
+// it reads on past a queued parse error, which sets no state), so a state
+// the tree construction sets while it handles a token governs the characters
 // that follow that token. No end-of-file token is emitted: nextObject()
 // returns none at the end.
 class HTMLTokenizer {
 public:
     explicit HTMLTokenizer(std::u16string string = {});
+    explicit HTMLTokenizer(HTMLPreprocessedInputStream input);
     HTMLTokenizer(const HTMLTokenizer&) = delete;
     HTMLTokenizer& operator=(const HTMLTokenizer&) = delete;
-
-    const std::u16string& string() const { return inputStream_.string(); }
 
     HTMLTokenizerState state() const { return state_; }
     void setState(HTMLTokenizerState state) { state_ = state; }
@@ -53,7 +53,7 @@ private:
     // "Unexpected c in <where>".
     void emitUnexpectedCharacterParseError(char32_t c, std::string_view where);
     void emitCharacterToken(char32_t c);
-    void emitCharacterTokenWithString(std::u16string string);
+    void emitCharacterTokenWithString(std::u16string&& string);
     void emitCurrentToken();
 
     HTMLTagToken& currentTag();
@@ -65,16 +65,17 @@ private:
     void startAttributeNameWith(char32_t c, std::string_view where);
     void addCurrentAttributeToCurrentToken();
 
-    // A run of ordinary characters up to one for which isStop holds (put back
-    // for the caller to consume); each U+0000 in it reports nullError (when
-    // there is one) at once and becomes U+FFFD unless keepNull. The run lives
-    // in a buffer reused from one run to the next.
-    template <typename IsStop>
-    std::u16string& consumeRun(IsStop&& isStop, std::string_view nullError, bool keepNull = false);
+    // Appends to into a run of characters up to one for which isStop holds
+    // (put back for the caller to consume); Stops lists the ASCII characters
+    // isStop passes or acts on. Each U+0000 in the run reports nullError
+    // (when there is one) at once and becomes U+FFFD unless keepNull.
+    template <char16_t... Stops, typename IsStop>
+    void consumeRun(std::u16string& into, IsStop&& isStop, std::string_view nullError, bool keepNull = false);
 
     // Character references (the "&" is consumed): the replacement, or none
     // when the caller keeps the "&".
     std::optional<std::u16string> attemptToConsumeCharacterReference(bool isPartOfAnAttribute);
+    bool nextCharactersLookLikeNamedReference();
 
     // Text states: data and RCDATA decode references, RAWTEXT and script data do not.
     void dataState();
@@ -146,12 +147,15 @@ private:
 
     HTMLPreprocessedInputStream inputStream_;
     HTMLTokenizerState state_ = HTMLTokenizerState::Data;
-    std::deque<HTMLToken> tokenQueue_;
+    // The queue is tokenQueue_ from queueFront_ on; its storage is kept from
+    // one token to the next.
+    std::vector<HTMLToken> tokenQueue_;
+    std::size_t queueFront_ = 0;
     // The front of the queue was handed out and goes at the next request.
     bool frontHandedOut_ = false;
     std::optional<HTMLToken> currentToken_;
     HTMLTokenizerState sourceAttributeValueState_ = HTMLTokenizerState::AttributeValueDoubleQuoted;
-    // The attribute being built; buffers are reused from one attribute to the next.
+    // The attribute being built; its strings move into the tag when it is added.
     bool hasCurrentAttribute_ = false;
     std::u16string currentAttributeName_;
     std::u16string currentAttributeValue_;
@@ -163,12 +167,12 @@ private:
     std::function<bool()> adjustedCurrentNodeIsForeign_;
 };
 
-template <typename IsStop>
-std::u16string& HTMLTokenizer::consumeRun(IsStop&& isStop, std::string_view nullError, bool keepNull)
+template <char16_t... Stops, typename IsStop>
+void HTMLTokenizer::consumeRun(std::u16string& into, IsStop&& isStop, std::string_view nullError, bool keepNull)
 {
-    run_.clear();
+    const std::size_t start = into.size();
     bool sawNull = false;
-    inputStream_.consumeCharactersUpToFirstPassingTest(
+    inputStream_.consumeCharactersUpToFirstPassingTest<Stops...>(
         [&](char32_t c) {
             if (c == 0) {
                 if (!nullError.empty())
@@ -178,8 +182,7 @@ std::u16string& HTMLTokenizer::consumeRun(IsStop&& isStop, std::string_view null
             }
             return isStop(c);
         },
-        run_);
+        into);
     if (sawNull && !keepNull)
-        std::replace(run_.begin(), run_.end(), u'\0', u'\uFFFD');
-    return run_;
+        std::replace(into.begin() + static_cast<std::ptrdiff_t>(start), into.end(), u'\0', u'\uFFFD');
 }

@@ -7,16 +7,16 @@ namespace {
 // The named references are at most 32 units long.
 constexpr std::size_t longestReferenceName = 32;
 
-// One or more letters, marks or digits followed by ";".
-bool looksLikeNamedReference(std::u16string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && IsAlphanumericCharacter(text[i]))
-        ++i;
-    return i > 0 && i < text.size() && text[i] == u';';
-}
-
 } // namespace
+
+bool HTMLTokenizer::nextCharactersLookLikeNamedReference()
+{
+    // One or more letters, marks or digits followed by ";".
+    std::size_t i = 0;
+    while (IsAlphanumericCharacter(inputStream_.nextUnprocessedUnitAt(i)))
+        ++i;
+    return i > 0 && inputStream_.nextUnprocessedUnitAt(i) == u';';
+}
 
 std::optional<std::u16string> HTMLTokenizer::attemptToConsumeCharacterReference(bool isPartOfAnAttribute)
 {
@@ -54,7 +54,7 @@ std::optional<std::u16string> HTMLTokenizer::attemptToConsumeCharacterReference(
     std::u16string_view name;
     const std::optional<std::u16string_view> value = StringForNamedCharacterReference(candidate, &name);
     if (!value) {
-        if (looksLikeNamedReference(inputStream_.nextUnprocessedCharactersWithMaximumLength(std::u16string_view::npos)))
+        if (nextCharactersLookLikeNamedReference())
             emitParseError("Unknown named entity with semicolon");
         return std::nullopt;
     }

@@ -16,7 +16,9 @@ std::string quotedStateName(std::string_view identifier, char16_t quote)
 
 void HTMLTokenizer::bogusCommentState()
 {
-    emit(HTMLCommentToken(consumeRun([](char32_t c) { return c == U'>'; }, {})));
+    std::u16string data;
+    consumeRun<u'>'>(data, [](char32_t c) { return c == U'>'; }, {});
+    emit(HTMLCommentToken(std::move(data)));
     switchToState(Data);
     if (consumeNextInputCharacter() == HTMLEOFCharacter)
         reconsume();
@@ -25,7 +27,7 @@ void HTMLTokenizer::bogusCommentState()
 void HTMLTokenizer::markupDeclarationOpenState()
 {
     if (inputStream_.consumeString(u"--", true)) {
-        currentToken_.emplace(HTMLCommentToken());
+        currentToken_.emplace(std::in_place_type<HTMLCommentToken>);
         switchToState(CommentStart);
     } else if (adjustedCurrentNodeIsForeign_ && adjustedCurrentNodeIsForeign_()
                && inputStream_.consumeString(u"[CDATA[", true)) {
@@ -91,7 +93,7 @@ void HTMLTokenizer::commentStartDashState()
 
 void HTMLTokenizer::commentState()
 {
-    currentComment().appendString(consumeRun([](char32_t c) { return c == U'-'; }, "U+0000 NULL in comment state"));
+    consumeRun<u'-'>(currentComment().data(), [](char32_t c) { return c == U'-'; }, "U+0000 NULL in comment state");
     if (consumeNextInputCharacter() == U'-')
         switchToState(CommentEndDash);
     else
@@ -168,7 +170,7 @@ void HTMLTokenizer::emitDOCTYPEWithForceQuirks(std::string error, bool atEndOfFi
 {
     emitParseError(std::move(error));
     if (!currentToken_)
-        currentToken_.emplace(HTMLDOCTYPEToken());
+        currentToken_.emplace(std::in_place_type<HTMLDOCTYPEToken>);
     currentDOCTYPE().setForceQuirks(true);
     switchToState(Data);
     emitCurrentToken();
@@ -213,7 +215,7 @@ void HTMLTokenizer::beforeDOCTYPENameState()
             emitParseError("U+0000 NULL in before DOCTYPE name state");
             c = 0xFFFD;
         }
-        currentToken_.emplace(HTMLDOCTYPEToken());
+        currentToken_.emplace(std::in_place_type<HTMLDOCTYPEToken>);
         currentDOCTYPE().appendLongCharacterToName(ASCIILowercase(c));
         switchToState(DOCTYPEName);
     }
@@ -221,10 +223,11 @@ void HTMLTokenizer::beforeDOCTYPENameState()
 
 void HTMLTokenizer::DOCTYPENameState()
 {
-    const std::u16string& run =
-        consumeRun([](char32_t c) { return IsHTMLWhitespace(c) || c == U'>'; }, "U+0000 NULL in DOCTYPE name state");
+    run_.clear();
+    consumeRun<u'\t', u'\n', u'\f', u' ', u'>'>(
+        run_, [](char32_t c) { return IsHTMLWhitespace(c) || c == U'>'; }, "U+0000 NULL in DOCTYPE name state");
     HTMLDOCTYPEToken& doctype = currentDOCTYPE();
-    for (const char16_t u : run)
+    for (const char16_t u : run_)
         doctype.appendLongCharacterToName(ASCIILowercase(u));
 
     const char32_t c = consumeNextInputCharacter();
@@ -306,12 +309,17 @@ void HTMLTokenizer::beforeDOCTYPEIdentifierState(bool isPublic)
 void HTMLTokenizer::DOCTYPEIdentifierQuotedState(char16_t quote, bool isPublic)
 {
     const std::string where = quotedStateName(isPublic ? "public" : "system", quote);
-    const std::u16string& run =
-        consumeRun([quote](char32_t c) { return c == quote || c == U'>'; }, "U+0000 NULL in " + where);
-    if (isPublic)
-        currentDOCTYPE().appendStringToPublicIdentifier(run);
+    const auto isStop = [quote](char32_t c) { return c == quote || c == U'>'; };
+    const std::string nullError = "U+0000 NULL in " + where;
+    run_.clear();
+    if (quote == u'"')
+        consumeRun<u'"', u'>'>(run_, isStop, nullError);
     else
-        currentDOCTYPE().appendStringToSystemIdentifier(run);
+        consumeRun<u'\'', u'>'>(run_, isStop, nullError);
+    if (isPublic)
+        currentDOCTYPE().appendStringToPublicIdentifier(run_);
+    else
+        currentDOCTYPE().appendStringToSystemIdentifier(run_);
 
     const char32_t c = consumeNextInputCharacter();
     if (c == quote)
@@ -376,7 +384,8 @@ void HTMLTokenizer::afterDOCTYPESystemIdentifierState()
 
 void HTMLTokenizer::bogusDOCTYPEState()
 {
-    consumeRun([](char32_t c) { return c == U'>'; }, {});
+    run_.clear();
+    consumeRun<u'>'>(run_, [](char32_t c) { return c == U'>'; }, {});
     const char32_t c = consumeNextInputCharacter();
     switchToState(Data);
     emitCurrentToken();
@@ -389,24 +398,33 @@ void HTMLTokenizer::CDATASectionState()
     switchToState(Data);
     // "]" characters that may yet turn out to close the section.
     int pendingBrackets = 0;
+    // The characters go out as one token, cut only where an input error has
+    // to keep its place among them.
+    std::u16string text;
     for (;;) {
+        const std::size_t queued = tokenQueue_.size();
         const char32_t c = consumeNextInputCharacter();
+        if (tokenQueue_.size() != queued && !text.empty()) {
+            tokenQueue_.insert(tokenQueue_.begin() + static_cast<std::ptrdiff_t>(queued), HTMLCharacterToken(std::move(text)));
+            text.clear();
+        }
         if (c == U']' && pendingBrackets < 2) {
             ++pendingBrackets;
             continue;
         }
         if (c == U']') {
-            emitCharacterToken(U']');
+            text += u']';
             continue;
         }
         if (c == U'>' && pendingBrackets == 2)
-            return;
-        for (; pendingBrackets > 0; --pendingBrackets)
-            emitCharacterToken(U']');
+            break;
+        text.append(static_cast<std::size_t>(pendingBrackets), u']');
+        pendingBrackets = 0;
         if (c == HTMLEOFCharacter) {
             reconsume();
-            return;
+            break;
         }
-        emitCharacterToken(c);
+        AppendLongCharacter(text, c);
     }
+    emitCharacterTokenWithString(std::move(text));
 }

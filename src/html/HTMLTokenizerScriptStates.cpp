@@ -43,8 +43,10 @@ void HTMLTokenizer::scriptDataEscapeStartDashState()
 
 void HTMLTokenizer::scriptDataEscapedState()
 {
-    emitCharacterTokenWithString(
-        consumeRun([](char32_t c) { return c == U'-' || c == U'<'; }, "U+0000 NULL in script data escaped state"));
+    std::u16string text;
+    consumeRun<u'-', u'<'>(text, [](char32_t c) { return c == U'-' || c == U'<'; },
+                           "U+0000 NULL in script data escaped state");
+    emitCharacterTokenWithString(std::move(text));
     const char32_t c = consumeNextInputCharacter();
     if (c == U'-') {
         switchToState(ScriptDataEscapedDash);
@@ -140,8 +142,10 @@ void HTMLTokenizer::scriptDataDoubleEscapeStartState()
 
 void HTMLTokenizer::scriptDataDoubleEscapedState()
 {
-    emitCharacterTokenWithString(consumeRun([](char32_t c) { return c == U'-' || c == U'<'; },
-                                            "U+0000 NULL in script data double escaped state"));
+    std::u16string text;
+    consumeRun<u'-', u'<'>(text, [](char32_t c) { return c == U'-' || c == U'<'; },
+                           "U+0000 NULL in script data double escaped state");
+    emitCharacterTokenWithString(std::move(text));
     const char32_t c = consumeNextInputCharacter();
     if (c == U'-') {
         switchToState(ScriptDataDoubleEscapedDash);

@@ -1,14 +1,20 @@
 // The text states, tags and attributes of the tokenizer.
+//
+// Inside a tag, the usual path (tag open, end tag open, tag name, attribute
+// name, value, after the value) goes from state to state by a direct call
+// rather than back through resume(): no token that the tree construction
+// could answer with a new state is emitted on the way, and the calls never
+// come round again to a state already on the stack, so the depth stays small.
 #include "html/HTMLTokenizer.h"
 
 using enum HTMLTokenizerState;
 
 namespace {
 
-void appendLowercased(std::u16string& to, std::u16string_view from)
+void lowercaseFrom(std::u16string& string, std::size_t start)
 {
-    for (const char16_t u : from)
-        to.push_back(static_cast<char16_t>(ASCIILowercase(u)));
+    for (std::size_t i = start; i < string.size(); ++i)
+        string[i] = static_cast<char16_t>(ASCIILowercase(string[i]));
 }
 
 } // namespace
@@ -27,10 +33,17 @@ void HTMLTokenizer::RCDATAState()
 void HTMLTokenizer::textWithReferencesState(std::string_view nullError, bool keepNull,
                                             HTMLTokenizerState referenceState, HTMLTokenizerState lessThanSignState)
 {
-    emitCharacterTokenWithString(consumeRun([](char32_t c) { return c == U'&' || c == U'<'; }, nullError, keepNull));
+    std::u16string text;
+    consumeRun<u'&', u'<'>(text, [](char32_t c) { return c == U'&' || c == U'<'; }, nullError, keepNull);
+    emitCharacterTokenWithString(std::move(text));
     switch (consumeNextInputCharacter()) {
     case U'&': return switchToState(referenceState);
-    case U'<': return switchToState(lessThanSignState);
+    case U'<':
+        switchToState(lessThanSignState);
+        // With nothing queued, resume() would come straight back here.
+        if (lessThanSignState == TagOpen && tokenQueue_.empty())
+            tagOpenState();
+        return;
     default: done_ = true;
     }
 }
@@ -44,7 +57,9 @@ void HTMLTokenizer::characterReferenceInTextState(HTMLTokenizerState textState)
 
 void HTMLTokenizer::rawTextState(std::string_view nullError, HTMLTokenizerState lessThanSignState)
 {
-    emitCharacterTokenWithString(consumeRun([](char32_t c) { return c == U'<'; }, nullError));
+    std::u16string text;
+    consumeRun<u'<'>(text, [](char32_t c) { return c == U'<'; }, nullError);
+    emitCharacterTokenWithString(std::move(text));
     if (consumeNextInputCharacter() == U'<')
         switchToState(lessThanSignState);
     else
@@ -53,7 +68,9 @@ void HTMLTokenizer::rawTextState(std::string_view nullError, HTMLTokenizerState 
 
 void HTMLTokenizer::PLAINTEXTState()
 {
-    emitCharacterTokenWithString(consumeRun([](char32_t) { return false; }, "U+0000 NULL in PLAINTEXT state"));
+    std::u16string text;
+    consumeRun(text, [](char32_t) { return false; }, "U+0000 NULL in PLAINTEXT state");
+    emitCharacterTokenWithString(std::move(text));
     done_ = true;
 }
 
@@ -64,9 +81,11 @@ void HTMLTokenizer::tagOpenState()
         switchToState(MarkupDeclarationOpen);
     } else if (c == U'/') {
         switchToState(EndTagOpen);
+        endTagOpenState();
     } else if (IsASCIIAlpha(c)) {
-        currentToken_.emplace(HTMLStartTagToken(StringWithLongCharacter(ASCIILowercase(c))));
+        currentToken_.emplace(std::in_place_type<HTMLStartTagToken>, StringWithLongCharacter(ASCIILowercase(c)));
         switchToState(TagName);
+        tagNameState();
     } else if (c == U'?') {
         emitParseError("Bogus ? in tag open state");
         switchToState(BogusComment);
@@ -83,8 +102,9 @@ void HTMLTokenizer::endTagOpenState()
 {
     const char32_t c = consumeNextInputCharacter();
     if (IsASCIIAlpha(c)) {
-        currentToken_.emplace(HTMLEndTagToken(StringWithLongCharacter(ASCIILowercase(c))));
+        currentToken_.emplace(std::in_place_type<HTMLEndTagToken>, StringWithLongCharacter(ASCIILowercase(c)));
         switchToState(TagName);
+        tagNameState();
     } else if (c == U'>') {
         emitParseError("Unexpected > in end tag open state");
         switchToState(Data);
@@ -102,15 +122,16 @@ void HTMLTokenizer::endTagOpenState()
 
 void HTMLTokenizer::tagNameState()
 {
-    const std::u16string& run = consumeRun(
-        [](char32_t c) { return IsHTMLWhitespace(c) || c == U'/' || c == U'>'; }, "U+0000 NULL in tag name state");
-    HTMLTagToken& tag = currentTag();
-    for (const char16_t u : run)
-        tag.appendLongCharacterToTagName(ASCIILowercase(u));
+    std::u16string& name = currentTag().tagName();
+    const std::size_t start = name.size();
+    consumeRun<u'\t', u'\n', u'\f', u' ', u'/', u'>'>(
+        name, [](char32_t c) { return IsHTMLWhitespace(c) || c == U'/' || c == U'>'; }, "U+0000 NULL in tag name state");
+    lowercaseFrom(name, start);
 
     const char32_t c = consumeNextInputCharacter();
     if (IsHTMLWhitespace(c)) {
         switchToState(BeforeAttributeName);
+        beforeAttributeNameState();
     } else if (c == U'/') {
         switchToState(SelfClosingStartTag);
     } else if (c == U'>') {
@@ -139,7 +160,7 @@ void HTMLTokenizer::textEndTagOpenState(HTMLTokenizerState textState, HTMLTokeni
 {
     const char32_t c = consumeNextInputCharacter();
     if (IsASCIIAlpha(c)) {
-        currentToken_.emplace(HTMLEndTagToken(StringWithLongCharacter(ASCIILowercase(c))));
+        currentToken_.emplace(std::in_place_type<HTMLEndTagToken>, StringWithLongCharacter(ASCIILowercase(c)));
         AppendLongCharacter(temporaryBuffer_, c);
         switchToState(endTagNameState);
     } else {
@@ -202,17 +223,21 @@ void HTMLTokenizer::startAttributeNameWith(char32_t c, std::string_view where)
     }
     startAttribute(ASCIILowercase(c));
     switchToState(AttributeName);
+    attributeNameState();
 }
 
 void HTMLTokenizer::attributeNameState()
 {
-    appendLowercased(currentAttributeName_, consumeRun(
-                                                [this](char32_t c) {
-                                                    if (c == U'"' || c == U'\'' || c == U'<')
-                                                        emitUnexpectedCharacterParseError(c, "attribute name state");
-                                                    return IsHTMLWhitespace(c) || c == U'/' || c == U'=' || c == U'>';
-                                                },
-                                                "U+0000 NULL in attribute name state"));
+    const std::size_t start = currentAttributeName_.size();
+    consumeRun<u'\t', u'\n', u'\f', u' ', u'/', u'=', u'>', u'"', u'\'', u'<'>(
+        currentAttributeName_,
+        [this](char32_t c) {
+            if (c == U'"' || c == U'\'' || c == U'<')
+                emitUnexpectedCharacterParseError(c, "attribute name state");
+            return IsHTMLWhitespace(c) || c == U'/' || c == U'=' || c == U'>';
+        },
+        "U+0000 NULL in attribute name state");
+    lowercaseFrom(currentAttributeName_, start);
     const char32_t c = consumeNextInputCharacter();
     if (IsHTMLWhitespace(c)) {
         switchToState(AfterAttributeName);
@@ -221,6 +246,7 @@ void HTMLTokenizer::attributeNameState()
         switchToState(SelfClosingStartTag);
     } else if (c == U'=') {
         switchToState(BeforeAttributeValue);
+        beforeAttributeValueState();
     } else if (c == U'>') {
         addCurrentAttributeToCurrentToken();
         switchToState(Data);
@@ -264,11 +290,13 @@ void HTMLTokenizer::beforeAttributeValueState()
         return;
     if (c == U'"') {
         switchToState(AttributeValueDoubleQuoted);
+        attributeValueQuotedState(u'"');
     } else if (c == U'&') {
         switchToState(AttributeValueUnquoted);
         reconsume();
     } else if (c == U'\'') {
         switchToState(AttributeValueSingleQuoted);
+        attributeValueQuotedState(u'\'');
     } else if (c == 0) {
         emitParseError("U+0000 NULL in before attribute value state");
         AppendLongCharacter(currentAttributeValue_, 0xFFFD);
@@ -294,12 +322,15 @@ void HTMLTokenizer::beforeAttributeValueState()
 void HTMLTokenizer::attributeValueQuotedState(char16_t quote)
 {
     const bool doubleQuoted = quote == u'"';
-    currentAttributeValue_ += consumeRun([quote](char32_t c) { return c == quote || c == U'&'; },
-                                         doubleQuoted ? "U+0000 NULL in attribute value double quoted state"
-                                                      : "U+0000 NULL in attribute value single quoted state");
+    const auto isStop = [quote](char32_t c) { return c == quote || c == U'&'; };
+    if (doubleQuoted)
+        consumeRun<u'"', u'&'>(currentAttributeValue_, isStop, "U+0000 NULL in attribute value double quoted state");
+    else
+        consumeRun<u'\'', u'&'>(currentAttributeValue_, isStop, "U+0000 NULL in attribute value single quoted state");
     const char32_t c = consumeNextInputCharacter();
     if (c == quote) {
         switchToState(AfterAttributeValueQuoted);
+        afterAttributeValueQuotedState();
     } else if (c == U'&') {
         additionalAllowedCharacter_ = quote;
         sourceAttributeValueState_ = state_;
@@ -315,7 +346,8 @@ void HTMLTokenizer::attributeValueQuotedState(char16_t quote)
 
 void HTMLTokenizer::attributeValueUnquotedState()
 {
-    currentAttributeValue_ += consumeRun(
+    consumeRun<u'\t', u'\n', u'\f', u' ', u'&', u'>', u'"', u'\'', u'<', u'=', u'`'>(
+        currentAttributeValue_,
         [this](char32_t c) {
             if (c == U'"' || c == U'\'' || c == U'<' || c == U'=' || c == U'`')
                 emitUnexpectedCharacterParseError(c, "attribute value unquoted state");

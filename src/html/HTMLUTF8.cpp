@@ -3,6 +3,114 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// The length of the ASCII run at the start of bytes[0, size), each byte
+// widened into out when there is one. Pages are mostly ASCII, so the run is
+// taken sixteen bytes at a time where SSE2 is there.
+std::size_t widenASCII(const unsigned char* bytes, std::size_t size, char16_t* out)
+{
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= size; i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        if (_mm_movemask_epi8(chunk) != 0)
+            break;
+        if (out) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(chunk, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(chunk, zero));
+        }
+    }
+#endif
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        if (word & 0x8080808080808080u)
+            break;
+        if (out) {
+            for (int k = 0; k < 8; ++k)
+                out[i + k] = bytes[i + k];
+        }
+    }
+    for (; i < size && bytes[i] < 0x80; ++i) {
+        if (out)
+            out[i] = bytes[i];
+    }
+    return i;
+}
+
+// One sequence from a lead byte that is not ASCII.
+struct Sequence {
+    char32_t codePoint = 0;
+    // The bytes read: the whole sequence when valid, else the maximal valid
+    // prefix (at least the lead byte), which stands for one U+FFFD.
+    std::size_t length = 1;
+    bool valid = false;
+};
+
+Sequence readSequence(const unsigned char* bytes, std::size_t size)
+{
+    // The lead byte fixes the length and the range of the second byte
+    // (which excludes overlong forms, surrogates and values past U+10FFFF).
+    const unsigned char lead = bytes[0];
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    char32_t c = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        c = lead & 0x0F;
+        if (lead == 0xE0)
+            low = 0xA0;
+        if (lead == 0xED)
+            high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        c = lead & 0x07;
+        if (lead == 0xF0)
+            low = 0x90;
+        if (lead == 0xF4)
+            high = 0x8F;
+    }
+    Sequence sequence;
+    if (length == 0)
+        return sequence;
+    for (; sequence.length < length; ++sequence.length) {
+        if (sequence.length >= size)
+            return sequence;
+        const unsigned char next = bytes[sequence.length];
+        if (next < low || next > high)
+            return sequence;
+        low = 0x80;
+        high = 0xBF;
+        c = (c << 6) | (next & 0x3F);
+    }
+    sequence.codePoint = c;
+    sequence.valid = true;
+    return sequence;
+}
+
+char16_t* appendUTF16(char16_t* out, char32_t c)
+{
+    if (c >= 0x10000) {
+        c -= 0x10000;
+        *out++ = static_cast<char16_t>(0xD800 + (c >> 10));
+        *out++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+        *out++ = static_cast<char16_t>(c);
+    }
+    return out;
+}
+
+} // namespace
+
 std::optional<std::u16string> DecodeUTF8(std::string_view utf8, bool strict)
 {
     // No sequence gives more UTF-16 units than it has bytes, so the text fits
@@ -13,84 +121,84 @@ std::optional<std::u16string> DecodeUTF8(std::string_view utf8, bool strict)
     const std::size_t size = utf8.size();
     std::size_t i = 0;
     while (i < size) {
-        // Pages are mostly ASCII: copy eight bytes at a time while they are.
-        while (i + 8 <= size) {
-            std::uint64_t word;
-            std::memcpy(&word, bytes + i, 8);
-            if (word & 0x8080808080808080u)
-                break;
-            for (int k = 0; k < 8; ++k)
-                out[k] = bytes[i + k];
-            out += 8;
-            i += 8;
-        }
-        if (i >= size)
-            break;
-        const unsigned char lead = bytes[i];
-        if (lead < 0x80) {
-            *out++ = lead;
-            ++i;
+        if (bytes[i] < 0x80) {
+            const std::size_t ascii = widenASCII(bytes + i, size - i, out);
+            i += ascii;
+            out += ascii;
             continue;
         }
-        // The lead byte fixes the length and the range of the second byte
-        // (which excludes overlong forms, surrogates and values past U+10FFFF).
-        std::size_t length = 0;
-        unsigned char low = 0x80, high = 0xBF;
-        char32_t c = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            c = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            c = lead & 0x0F;
-            if (lead == 0xE0)
-                low = 0xA0;
-            if (lead == 0xED)
-                high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            c = lead & 0x07;
-            if (lead == 0xF0)
-                low = 0x90;
-            if (lead == 0xF4)
-                high = 0x8F;
-        }
-        std::size_t consumed = 1;
-        bool valid = length > 0;
-        while (valid && consumed < length) {
-            if (i + consumed >= size) {
-                valid = false;
-                break;
-            }
-            const unsigned char next = bytes[i + consumed];
-            if (next < low || next > high) {
-                valid = false;
-                break;
-            }
-            low = 0x80;
-            high = 0xBF;
-            c = (c << 6) | (next & 0x3F);
-            ++consumed;
-        }
-        if (!valid) {
+        const Sequence sequence = readSequence(bytes + i, size - i);
+        if (!sequence.valid) {
             if (strict)
                 return std::nullopt;
-            // The maximal valid prefix becomes one replacement character.
             *out++ = u'\uFFFD';
-            i += consumed;
-            continue;
-        }
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            *out++ = static_cast<char16_t>(0xD800 + (c >> 10));
-            *out++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
         } else {
-            *out++ = static_cast<char16_t>(c);
+            out = appendUTF16(out, sequence.codePoint);
         }
-        i += length;
+        i += sequence.length;
     }
     text.resize(static_cast<std::size_t>(out - text.data()));
     return text;
+}
+
+bool IsValidUTF8(std::string_view utf8)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
+    const std::size_t size = utf8.size();
+    std::size_t i = 0;
+    while (i < size) {
+        // Runs of sequences (text in other scripts) go on without a look for ASCII.
+        if (bytes[i] < 0x80) {
+            i += widenASCII(bytes + i, size - i, nullptr);
+            continue;
+        }
+        // The common three-byte sequences (no overlong form or surrogate can
+        // start with these leads) are checked inline.
+        const unsigned char lead = bytes[i];
+        if (((lead >= 0xE1 && lead <= 0xEC) || lead == 0xEE || lead == 0xEF) && i + 3 <= size
+            && (bytes[i + 1] & 0xC0) == 0x80 && (bytes[i + 2] & 0xC0) == 0x80) {
+            i += 3;
+            continue;
+        }
+        const Sequence sequence = readSequence(bytes + i, size - i);
+        if (!sequence.valid)
+            return false;
+        i += sequence.length;
+    }
+    return true;
+}
+
+void AppendValidUTF8(std::u16string& text, std::string_view validUTF8)
+{
+    const std::size_t start = text.size();
+    text.resize(start + validUTF8.size());
+    char16_t* out = text.data() + start;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(validUTF8.data());
+    const std::size_t size = validUTF8.size();
+    std::size_t i = 0;
+    while (i < size) {
+        if (bytes[i] < 0x80) {
+            const std::size_t ascii = widenASCII(bytes + i, size - i, out);
+            i += ascii;
+            out += ascii;
+            continue;
+        }
+        // Two- and three-byte sequences (most text outside ASCII) need no
+        // checks once the bytes are known to be valid.
+        const unsigned char lead = bytes[i];
+        if (lead >= 0xC2 && lead < 0xE0 && i + 2 <= size) {
+            *out++ = static_cast<char16_t>(((lead & 0x1F) << 6) | (bytes[i + 1] & 0x3F));
+            i += 2;
+        } else if (lead >= 0xE0 && lead < 0xF0 && i + 3 <= size) {
+            *out++ = static_cast<char16_t>(((lead & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F));
+            i += 3;
+        } else {
+            const Sequence sequence = readSequence(bytes + i, size - i);
+            out = appendUTF16(out, sequence.valid ? sequence.codePoint : U'\uFFFD');
+            i += sequence.length;
+        }
+    }
+    text.resize(static_cast<std::size_t>(out - text.data()));
 }
 
 std::u16string UTF16FromUTF8(std::string_view utf8)

@@ -171,6 +171,33 @@ TEST(HTMLParser, ParsesAHundredThousandNestedElements)
     }
 }
 
+// A parse's nodes share their memory; any node a caller keeps stays whole
+// after the parser, the document and the rest of the tree are gone.
+TEST(HTMLParser, KeptNodesOutliveTheParserAndTheDocument)
+{
+    std::shared_ptr<HTMLElement> list;
+    std::shared_ptr<HTMLNode> text;
+    std::weak_ptr<HTMLDocument> document;
+    {
+        HTMLParser parser(u"<!DOCTYPE html><ul><li class=a>one<li>two</ul><p>three<!-- x -->", utf8Tentative);
+        document = parser.document();
+        list = parser.document()->firstNodeMatchingSelector(u"ul");
+        text = parser.document()->firstNodeMatchingSelector(u"p")->childAtIndex(0);
+    }
+    EXPECT_TRUE(document.expired());
+    EXPECT_EQ(list->parentNode(), nullptr);
+    EXPECT_EQ(UTF8FromUTF16(list->serializedFragment()), "<ul><li class=\"a\">one</li><li>two</li></ul>");
+    EXPECT_EQ(text->parentNode(), nullptr);
+    EXPECT_EQ(text->textContentUTF8(), "three");
+    list->addChild(text);
+    EXPECT_EQ(UTF8FromUTF16(list->innerHTML()), "<li class=\"a\">one</li><li>two</li>three");
+    // The list built during the parse keeps growing afterwards.
+    for (int i = 0; i < 100; ++i)
+        list->addChild(std::make_shared<HTMLElement>(u"li"));
+    EXPECT_EQ(list->numberOfChildren(), 103u);
+    EXPECT_EQ(list->childAtIndex(2), text);
+}
+
 TEST(HTMLParser, NoahsArkKeepsThreeEqualFormattingElementsWhateverTheAttributeOrder)
 {
     HTMLParser parser(u"<!DOCTYPE html><p><b a=1 c=2><b c=2 a=1><b a=1 c=2><b c=2 a=1>x</p>y", utf8Tentative);

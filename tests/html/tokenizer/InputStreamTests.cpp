@@ -1,5 +1,6 @@
 #include "html/HTMLCodePoints.h"
 #include "html/HTMLPreprocessedInputStream.h"
+#include "html/HTMLUTF8.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,8 @@ struct Reading {
 };
 
 // Consumes the whole stream one character at a time.
-Reading readAll(std::u16string input)
+template <typename Input>
+Reading readAll(Input input)
 {
     Reading reading;
     HTMLPreprocessedInputStream stream(std::move(input));
@@ -89,7 +91,7 @@ TEST(InputStream, RunsStopAtTheTestAndPreprocessAsTheyGo)
     std::vector<std::string> errors;
     stream.setErrorBlock([&](std::string_view message) { errors.emplace_back(message); });
     std::u16string run;
-    stream.consumeCharactersUpToFirstPassingTest([](char32_t c) { return c == U'<'; }, run);
+    stream.consumeCharactersUpToFirstPassingTest<u'<'>([](char32_t c) { return c == U'<'; }, run);
     EXPECT_EQ(run, u"ab\nc\U0001F600d\nx");
     EXPECT_EQ(stream.consumeNextInputCharacter(), U'<');
 
@@ -106,7 +108,7 @@ TEST(InputStream, RunBeginsWithTheReconsumedCharacter)
     EXPECT_EQ(stream.consumeNextInputCharacter(), U'?');
     stream.reconsumeCurrentInputCharacter();
     std::u16string run;
-    stream.consumeCharactersUpToFirstPassingTest([](char32_t c) { return c == U'>'; }, run);
+    stream.consumeCharactersUpToFirstPassingTest<u'>'>([](char32_t c) { return c == U'>'; }, run);
     EXPECT_EQ(run, u"?x");
 }
 
@@ -191,3 +193,61 @@ TEST(CodePoints, CharacterClasses)
 }
 
 } // namespace
+
+TEST(InputStream, RunStopsAtEveryUnitThatNeedsCare)
+{
+    // Each unit at each position of a text longer than two blocks, so both
+    // the block-wise search and the tail see it.
+    const char16_t stopping[] = {u'<', u'&', 0x00, 0x0D, 0x0B, 0x1F, 0x7F, 0x9F, 0xD800, 0xDBFF, 0xDC00, 0xDFFF, 0xE000, 0xFDD0, 0xFFFE, 0xFFFF};
+    const char16_t passing[] = {u' ', u'~', 0x09, 0x0A, 0x0C, 0xA0, 0x3000, 0xD7FF};
+    for (std::size_t position = 0; position < 20; ++position) {
+        for (const char16_t unit : stopping) {
+            std::u16string text(20, u'a');
+            text[position] = unit;
+            const char16_t* stop = FindRunStop<u'<', u'&'>(text.data(), text.data() + text.size());
+            EXPECT_EQ(stop - text.data(), static_cast<std::ptrdiff_t>(position)) << std::hex << unsigned(unit);
+        }
+        for (const char16_t unit : passing) {
+            std::u16string text(20, u'a');
+            text[position] = unit;
+            const char16_t* stop = FindRunStop<u'<', u'&'>(text.data(), text.data() + text.size());
+            EXPECT_EQ(stop, text.data() + text.size()) << std::hex << unsigned(unit);
+        }
+    }
+}
+
+TEST(InputStream, BytesDecodedPieceByPieceReadAsTheWholeText)
+{
+    // Sequences that the reading takes as one, or looks past, straddle the
+    // places where the decoding of a long text stops for a while.
+    const std::string pieces[] = {"\r\n", "\r", "\xF0\x9F\x98\x80", "\xE4\xB8\xAD", "\xEF\xBF\xBE", "\x01"};
+    for (const std::string& piece : pieces) {
+        for (std::size_t offset = 16 * 1024 - 4; offset <= 16 * 1024 + 1; ++offset) {
+            const std::string bytes = std::string(offset, 'a') + piece + "b" + piece;
+            const Reading whole = readAll(UTF16FromUTF8(bytes));
+            const Reading streamed = readAll(HTMLUndecodedText {bytes, HTMLUndecodedText::Encoding::ValidUTF8});
+            EXPECT_EQ(streamed.characters, whole.characters) << offset;
+            EXPECT_EQ(streamed.errors, whole.errors) << offset;
+        }
+    }
+    const std::string latin = std::string(40000, 'a') + "\x80\xE9";
+    EXPECT_EQ(readAll(HTMLUndecodedText {latin, HTMLUndecodedText::Encoding::Windows1252}).characters.back(), U'\u00E9');
+}
+
+TEST(InputStream, RawReadsReachPastTheDecodedPiece)
+{
+    // A number far longer than a piece, then a reference name put back.
+    const std::string bytes = std::string(16 * 1024 - 3, 'a') + std::string(40000, '0') + "65;&notin";
+    HTMLPreprocessedInputStream stream(HTMLUndecodedText {bytes, HTMLUndecodedText::Encoding::ValidUTF8});
+    std::u16string run;
+    stream.consumeCharactersUpToFirstPassingTest<u'0'>([](char32_t c) { return c == U'0'; }, run);
+    EXPECT_EQ(run.size(), 16u * 1024 - 3);
+    std::uint32_t value = 0;
+    ASSERT_TRUE(stream.consumeUnsignedInt(value));
+    EXPECT_EQ(value, 65u);
+    EXPECT_TRUE(stream.consumeString(u";&", true));
+    EXPECT_TRUE(stream.consumeString(u"notin", true));
+    stream.unconsumeInputCharacters(5);
+    EXPECT_EQ(stream.nextUnprocessedCharactersWithMaximumLength(32), u"notin");
+    EXPECT_EQ(stream.nextUnprocessedUnitAt(5), u'\0');
+}

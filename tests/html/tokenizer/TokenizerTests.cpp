@@ -80,6 +80,8 @@ TEST(Tokenizer, CDATASectionsOnlyInForeignContent)
         {"three brackets keep one", u"<![CDATA[x]]]>", {"chars: x]"}},
         {"U+0000 passes unchanged", std::u16string(u"<![CDATA[\0]]>", 13), {std::string("chars: \0", 8)}},
         {"unterminated", u"<![CDATA[x]", {"chars: x]"}},
+        {"an input error keeps its place among the characters", u"<![CDATA[a\u0001b]]>",
+         {"chars: a", "error: Noncharacter or disallowed control character", "chars: \x01" "b"}},
     };
     for (const TokenizerCase& c : cases)
         expectTokens(c, HTMLTokenizerState::Data, true);

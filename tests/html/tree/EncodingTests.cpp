@@ -180,3 +180,38 @@ TEST(DocumentCreation, EarlyUTF8DeclarationMatchesTheRestart)
 }
 
 } // namespace
+
+TEST(EncodingDetermination, CertainUTF8IsFoundWithoutDecoding)
+{
+    const std::optional<std::string_view> utf8Header = "text/html; charset=utf-8";
+    EXPECT_EQ(CertainUTF8Text("\xEF\xBB\xBF\xC3\xA9", std::nullopt), std::optional<std::string_view>("\xC3\xA9"));
+    EXPECT_EQ(CertainUTF8Text("\xEF\xBB\xBF\xC3\xA9", "text/html; charset=koi8-r"), std::optional<std::string_view>("\xC3\xA9"));
+    EXPECT_EQ(CertainUTF8Text("\xC3\xA9", utf8Header), std::optional<std::string_view>("\xC3\xA9"));
+    EXPECT_EQ(CertainUTF8Text("\xEF\xBB\xBF\xC3\xA9", utf8Header), std::optional<std::string_view>("\xC3\xA9"));
+    // Invalid bytes, a UTF-16 mark, or nothing said.
+    EXPECT_EQ(CertainUTF8Text("\xFF", utf8Header), std::nullopt);
+    EXPECT_EQ(CertainUTF8Text("\xEF\xBB\xBF\xC3", std::nullopt), std::nullopt);
+    EXPECT_EQ(CertainUTF8Text(std::string_view("\xFF\xFEh\x00", 4), utf8Header), std::nullopt);
+    EXPECT_EQ(CertainUTF8Text("\xC3\xA9", std::nullopt), std::nullopt);
+    EXPECT_EQ(CertainUTF8Text("\xC3\xA9", "text/html; charset=windows-1252"), std::nullopt);
+}
+
+TEST(EncodingDetermination, UTF8ValidityAgreesWithStrictDecoding)
+{
+    // Each case sits behind enough ASCII to pass the block-wise skip first.
+    const std::string cases[] = {"\xE4\xB8\xAD", "\xE4\xB8", "\xE4\x41\x80", "\xE4\xB8\xC0", "\xED\x9F\xBF", "\xED\xA0\x80",
+                                 "\xE0\x80\x80", "\xE0\xA0\x80", "\xEF\xBF\xBF", "\xF0\x9F\x98\x80", "\xF4\x90\x80\x80",
+                                 "\xC3\xA9", "\xC0\xAF", "\x80", "\xFF"};
+    for (const std::string& sequence : cases) {
+        for (const std::string& text : {sequence, std::string(20, 'a') + sequence + "b"}) {
+            SCOPED_TRACE(text);
+            const bool valid = DecodeUTF8(text, true).has_value();
+            EXPECT_EQ(IsValidUTF8(text), valid);
+            if (valid) {
+                std::u16string appended = u"x";
+                AppendValidUTF8(appended, text);
+                EXPECT_EQ(appended, u"x" + *DecodeUTF8(text, true));
+            }
+        }
+    }
+}

@@ -113,6 +113,32 @@ TEST(HTMLTree, InsertChildrenUsesTheIndexesInOrder)
     EXPECT_EQ(childList(*parent), (std::vector<HTMLNode*>{b.get(), a.get(), c.get()}));
 }
 
+// The child list grows and shifts its entries itself: order and parents
+// must match a plain vector doing the same.
+TEST(HTMLTree, ChildListsKeepOrderThroughGrowthAndRemoval)
+{
+    auto parent = element(u"div");
+    std::vector<HTMLNode*> expected;
+    std::vector<std::shared_ptr<HTMLNode>> nodes;
+    for (std::size_t i = 0; i < 100; ++i) {
+        nodes.push_back(element(u"i"));
+        const std::size_t index = i % 3 == 0 ? 0 : i % 3 == 1 ? expected.size() / 2 : expected.size();
+        parent->insertObject(nodes.back(), index);
+        expected.insert(expected.begin() + static_cast<std::ptrdiff_t>(index), nodes.back().get());
+    }
+    EXPECT_EQ(childList(*parent), expected);
+    for (std::size_t index : {std::size_t {0}, std::size_t {50}, std::size_t {97}}) {
+        HTMLNode* removed = expected[index];
+        parent->removeObjectFromChildrenAtIndex(index);
+        expected.erase(expected.begin() + static_cast<std::ptrdiff_t>(index));
+        EXPECT_EQ(removed->parentNode(), nullptr);
+    }
+    EXPECT_EQ(childList(*parent), expected);
+    parent->mutableChildren().removeAllObjects();
+    EXPECT_EQ(parent->numberOfChildren(), 0u);
+    EXPECT_EQ(nodes[0]->parentNode(), nullptr);
+}
+
 TEST(HTMLTree, ADetachedChildOutlivesItsParent)
 {
     auto child = element(u"b");

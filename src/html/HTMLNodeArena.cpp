@@ -1,0 +1,105 @@
+#include "html/HTMLNodeArena.h"
+
+#include "html/HTMLNode.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+HTMLNodeArena::HTMLNodeArena() : blocks_(std::make_unique<Blocks>().release()) {}
+
+HTMLNodeArena::~HTMLNodeArena()
+{
+    blocks_->close();
+}
+
+void HTMLNodeArena::Blocks::BlockDeleter::operator()(std::byte* block) const
+{
+    ::operator delete(block, std::align_val_t {blockAlignment});
+}
+
+void HTMLNodeArena::Blocks::addBlock(std::size_t size)
+{
+    const std::size_t blockSize = std::max(nextBlockSize_, blockHeaderSize + size);
+    // Nodes are small; a request the largest block cannot hold is a fault.
+    if (blockSize > blockAlignment)
+        throw std::bad_alloc();
+    blocks_.reserve(blocks_.size() + 1);
+    std::byte* block = static_cast<std::byte*>(::operator new(blockSize, std::align_val_t {blockAlignment}));
+    blocks_.emplace_back(block);
+    Blocks* self = this;
+    std::memcpy(block, &self, sizeof self);
+    next_ = block + blockHeaderSize;
+    left_ = blockSize - blockHeaderSize;
+    nextBlockSize_ = std::min(nextBlockSize_ * 2, blockAlignment);
+}
+
+namespace {
+
+// The free list for a size, or the number of lists when the size has none.
+std::size_t listClass(std::size_t bytes)
+{
+    std::size_t index = 0;
+    while ((std::size_t {16} << index) < bytes)
+        ++index;
+    return index;
+}
+
+} // namespace
+
+void HTMLNodeArena::markAsMade(HTMLNode& node)
+{
+    node.madeInArena_ = true;
+}
+
+void* HTMLNodeArena::allocateList(const HTMLNode& node, std::size_t bytes)
+{
+    return node.madeInArena_ ? Blocks::owner(&node).allocateList(bytes) : nullptr;
+}
+
+void HTMLNodeArena::deallocateList(void* memory, std::size_t bytes) noexcept
+{
+    Blocks::owner(memory).deallocateList(memory, bytes);
+}
+
+void* HTMLNodeArena::Blocks::allocateList(std::size_t bytes)
+{
+    const std::size_t index = listClass(bytes);
+    if (!building_ || index >= freeLists_.size())
+        return nullptr;
+    if (void* memory = freeLists_[index]) {
+        std::memcpy(&freeLists_[index], memory, sizeof(void*));
+        return memory;
+    }
+    return take(bytes, blockHeaderSize);
+}
+
+void HTMLNodeArena::Blocks::deallocateList(void* memory, std::size_t bytes) noexcept
+{
+    // Once building is over, the storage waits for the whole arena to go.
+    if (!building_)
+        return;
+    const std::size_t index = listClass(bytes);
+    std::memcpy(memory, &freeLists_[index], sizeof(void*));
+    freeLists_[index] = memory;
+}
+
+void HTMLNodeArena::Blocks::deallocate() noexcept
+{
+    if (balance_.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        end();
+}
+
+void HTMLNodeArena::Blocks::close() noexcept
+{
+    const std::int64_t change = allocations_ - openBalance;
+    if (balance_.fetch_add(change, std::memory_order_acq_rel) + change == 0)
+        end();
+}
+
+void HTMLNodeArena::Blocks::end() noexcept
+{
+    // The blocks were handed out by the arena's constructor and are owned by
+    // whoever brings the balance to zero.
+    std::unique_ptr<Blocks> last(this);
+}

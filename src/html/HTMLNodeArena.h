@@ -1,0 +1,158 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <utility>
+#include <vector>
+
+// Where a parser takes the nodes it builds from: each node and its reference
+// counts come from a few large blocks instead of one heap block each, and the
+// blocks go back in one go when the last of those nodes is released. The nodes
+// are ordinary std::shared_ptr: the blocks stay as long as any node made here
+// lives, so a node kept after its parser and its document are gone stays valid.
+//
+// Making nodes is for one thread at a time (the parser's); releasing them is
+// safe from any thread. The memory of a node released early is reused only
+// once the whole arena goes.
+class HTMLNode;
+
+class HTMLNodeArena {
+public:
+    HTMLNodeArena();
+    // No node is made after this; the blocks go with the last node still alive.
+    ~HTMLNodeArena();
+    HTMLNodeArena(const HTMLNodeArena&) = delete;
+    HTMLNodeArena& operator=(const HTMLNodeArena&) = delete;
+
+    template <typename Node, typename... Arguments>
+    std::shared_ptr<Node> make(Arguments&&... arguments) const
+    {
+        making_ = blocks_;
+        std::shared_ptr<Node> node =
+            std::allocate_shared<Node>(Allocator<Node>(), std::forward<Arguments>(arguments)...);
+        markAsMade(*node);
+        return node;
+    }
+
+    // While the parser builds, the child lists of its nodes take their storage
+    // from the arena too, and storage a list gives back is reused; that is
+    // only done on the parser's thread, before any node is handed out.
+    void setBuilding(bool building) { blocks_->setBuilding(building); }
+    // Storage for a list of the node's children (bytes a power of two), or
+    // nullptr when the list is to use the heap: the node is not from an
+    // arena, its arena is not building, or the list is long.
+    static void* allocateList(const HTMLNode& node, std::size_t bytes);
+    // Storage that allocateList gave.
+    static void deallocateList(void* memory, std::size_t bytes) noexcept;
+
+private:
+    // Every block starts at a multiple of the largest block size with a
+    // pointer to its Blocks, so a node finds where to give its memory back
+    // from its own address and its control block keeps no pointer.
+    static constexpr std::size_t blockAlignment = 16 * 1024;
+    static constexpr std::size_t blockHeaderSize = 16;
+
+    // Bump allocation in blocks that grow up to a fixed size, so a large
+    // document wastes at most part of one block. The blocks count what was
+    // taken and what was given back rather than each reference to them: one
+    // atomic step per node released, none per node made.
+    class Blocks {
+    public:
+        // Alignments are powers of two, at most the header size.
+        void* allocate(std::size_t size, std::size_t alignment)
+        {
+            ++allocations_;
+            return take(size, alignment);
+        }
+        void setBuilding(bool building) { building_ = building; }
+        void* allocateList(std::size_t bytes);
+        void deallocateList(void* memory, std::size_t bytes) noexcept;
+        // One allocation is given back; the last one after close() ends the blocks.
+        void deallocate() noexcept;
+        // No allocation follows; the blocks end now if nothing is held.
+        void close() noexcept;
+
+        // The Blocks that handed out the memory.
+        static Blocks& owner(const void* memory)
+        {
+            const auto start = reinterpret_cast<std::uintptr_t>(memory) & ~(blockAlignment - 1);
+            Blocks* blocks = nullptr;
+            std::memcpy(&blocks, reinterpret_cast<const void*>(start), sizeof blocks);
+            return *blocks;
+        }
+
+    private:
+        // While the arena is open the balance stays far above any count of
+        // allocations, so releases alone never bring it to zero.
+        static constexpr std::int64_t openBalance = std::int64_t {1} << 62;
+
+        void* take(std::size_t size, std::size_t alignment)
+        {
+            std::size_t padding = -reinterpret_cast<std::uintptr_t>(next_) & (alignment - 1);
+            if (padding + size > left_) {
+                addBlock(size);
+                padding = 0;
+            }
+            void* memory = next_ + padding;
+            next_ += padding + size;
+            left_ -= padding + size;
+            return memory;
+        }
+        // A block with room for the size after its header.
+        void addBlock(std::size_t size);
+        void end() noexcept;
+
+        struct BlockDeleter {
+            void operator()(std::byte* block) const;
+        };
+
+        std::vector<std::unique_ptr<std::byte, BlockDeleter>> blocks_;
+        std::byte* next_ = nullptr;
+        std::size_t left_ = 0;
+        std::size_t nextBlockSize_ = 2048;
+        // Only the making thread touches these.
+        std::int64_t allocations_ = 0;
+        bool building_ = false;
+        // Child-list storage given back while building, by size: 16 bytes << index.
+        std::array<void*, 7> freeLists_ {};
+        // Allocations not yet given back, plus openBalance until close().
+        std::atomic<std::int64_t> balance_ {openBalance};
+    };
+
+    // Takes memory from the arena whose make() runs on this thread and gives
+    // it back to the block it came from: it holds nothing itself, so every
+    // node's control block stays as small as with std::make_shared.
+    template <typename T>
+    struct Allocator {
+        using value_type = T;
+
+        Allocator() = default;
+        template <typename U>
+        Allocator(const Allocator<U>&)
+        {
+        }
+
+        T* allocate(std::size_t count)
+        {
+            static_assert(alignof(T) <= blockHeaderSize);
+            return static_cast<T*>(making_->allocate(sizeof(T) * count, alignof(T)));
+        }
+        void deallocate(T* memory, std::size_t) noexcept { Blocks::owner(memory).deallocate(); }
+
+        template <typename U>
+        bool operator==(const Allocator<U>&) const
+        {
+            return true;
+        }
+    };
+
+    static void markAsMade(HTMLNode& node);
+
+    inline static thread_local Blocks* making_ = nullptr;
+    // Ends itself: see Blocks::deallocate and Blocks::close.
+    Blocks* blocks_;
+};

@@ -1,0 +1,92 @@
+#include "html/HTMLNodeList.h"
+
+#include "html/HTMLNode.h"
+#include "html/HTMLNodeArena.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+#include <utility>
+
+HTMLNodeList::HTMLNodeList(HTMLNodeList&& other) noexcept
+    : items_(std::exchange(other.items_, nullptr)), size_(std::exchange(other.size_, 0)),
+      capacity_(std::exchange(other.capacity_, 0))
+{
+}
+
+HTMLNodeList& HTMLNodeList::operator=(HTMLNodeList&& other) noexcept
+{
+    if (this != &other) {
+        const HTMLNodeList old(std::move(*this));
+        items_ = std::exchange(other.items_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+        capacity_ = std::exchange(other.capacity_, 0);
+    }
+    return *this;
+}
+
+HTMLNodeList::~HTMLNodeList()
+{
+    clear();
+    releaseStorage();
+}
+
+const HTMLNodeList::Node& HTMLNodeList::at(std::size_t index) const
+{
+    if (index >= size_)
+        throw std::out_of_range("HTMLNodeList::at: index beyond the end of the list");
+    return items_[index];
+}
+
+void HTMLNodeList::insertGrowingOrShifting(std::size_t index, Node&& node, const HTMLNode* arenaOwner)
+{
+    if (size_ == capacity())
+        grow(arenaOwner);
+    if (index == size_) {
+        std::construct_at(items_ + size_, std::move(node));
+    } else {
+        std::construct_at(items_ + size_, std::move(items_[size_ - 1]));
+        std::move_backward(items_ + index, items_ + size_ - 1, items_ + size_);
+        items_[index] = std::move(node);
+    }
+}
+
+void HTMLNodeList::erase(std::size_t index)
+{
+    std::move(items_ + index + 1, items_ + size_, items_ + index);
+    --size_;
+    std::destroy_at(items_ + size_);
+}
+
+void HTMLNodeList::clear()
+{
+    std::destroy(items_, items_ + size_);
+    size_ = 0;
+}
+
+void HTMLNodeList::grow(const HTMLNode* arenaOwner)
+{
+    const std::size_t capacity = capacity_ == 0 ? 1 : this->capacity() * 2;
+    if (capacity >= fromArena)
+        throw std::length_error("HTMLNodeList: too many children");
+    Node* items = arenaOwner ? static_cast<Node*>(HTMLNodeArena::allocateList(*arenaOwner, capacity * sizeof(Node)))
+                             : nullptr;
+    const std::uint32_t origin = items ? fromArena : 0;
+    if (!items)
+        items = std::allocator<Node>().allocate(capacity);
+    std::uninitialized_move(items_, items_ + size_, items);
+    std::destroy(items_, items_ + size_);
+    releaseStorage();
+    items_ = items;
+    capacity_ = static_cast<std::uint32_t>(capacity) | origin;
+}
+
+void HTMLNodeList::releaseStorage() noexcept
+{
+    if (!items_)
+        return;
+    if (capacity_ & fromArena)
+        HTMLNodeArena::deallocateList(items_, capacity() * sizeof(Node));
+    else
+        std::allocator<Node>().deallocate(items_, capacity());
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+// The element names documents use most, numbered by their place here.
+inline constexpr std::u16string_view KnownTagNames[] = {
+    // HTML
+    u"a", u"abbr", u"acronym", u"address", u"applet", u"area", u"article", u"aside", u"audio", u"b", u"base",
+    u"basefont", u"bdi", u"bdo", u"bgsound", u"big", u"blink", u"blockquote", u"body", u"br", u"button", u"canvas",
+    u"caption", u"center", u"cite", u"code", u"col", u"colgroup", u"data", u"datalist", u"dd", u"del", u"details",
+    u"dfn", u"dialog", u"dir", u"div", u"dl", u"dt", u"em", u"embed", u"fieldset", u"figcaption", u"figure", u"font",
+    u"footer", u"form", u"frame", u"frameset", u"h1", u"h2", u"h3", u"h4", u"h5", u"h6", u"head", u"header",
+    u"hgroup", u"hr", u"html", u"i", u"iframe", u"image", u"img", u"input", u"ins", u"isindex", u"kbd", u"keygen",
+    u"label", u"legend", u"li", u"link", u"listing", u"main", u"map", u"mark", u"marquee", u"menu", u"menuitem",
+    u"meta", u"meter", u"nav", u"nobr", u"noembed", u"noframes", u"noscript", u"object", u"ol", u"optgroup",
+    u"option", u"output", u"p", u"param", u"picture", u"plaintext", u"pre", u"progress", u"q", u"rb", u"rp", u"rt",
+    u"rtc", u"ruby", u"s", u"samp", u"script", u"search", u"section", u"select", u"slot", u"small", u"source",
+    u"span", u"strike", u"strong", u"style", u"sub", u"summary", u"sup", u"table", u"tbody", u"td", u"template",
+    u"textarea", u"tfoot", u"th", u"thead", u"time", u"title", u"tr", u"track", u"tt", u"u", u"ul", u"var",
+    u"video", u"wbr", u"xmp",
+    // SVG
+    u"svg", u"g", u"path", u"circle", u"rect", u"line", u"polygon", u"polyline", u"ellipse", u"defs", u"use",
+    u"symbol", u"desc", u"clipPath", u"linearGradient", u"radialGradient", u"stop", u"mask", u"text", u"tspan",
+    u"foreignObject",
+    // MathML
+    u"math", u"mi", u"mo", u"mn", u"ms", u"mtext", u"mrow", u"annotation-xml",
+};
+
+constexpr std::size_t KnownTagNameCount = std::size(KnownTagNames);
+
+// Each known name is stored once for the whole program: an element with one
+// of them points at the shared copy instead of holding its own. nullptr for
+// any other name.
+const std::u16string* KnownTagName(std::u16string_view name);
+// The number of a name, KnownTagNameCount for any name not known.
+std::size_t KnownTagNameNumber(std::u16string_view name);
+// The number of a shared copy that KnownTagName gave; KnownTagNameCount for
+// any other string, whatever it holds.
+std::size_t SharedTagNameNumber(const std::u16string& name);
+
+// A set of known names built when the program is compiled (a name outside
+// the table does not compile), so that testing a name number against a long
+// list of names is one bit test.
+class HTMLTagSet {
+public:
+    consteval HTMLTagSet(std::initializer_list<std::u16string_view> names)
+    {
+        for (const std::u16string_view name : names) {
+            std::size_t number = 0;
+            while (KnownTagNames[number] != name)
+                ++number;
+            words_[number / 64] |= std::uint64_t {1} << (number % 64);
+        }
+    }
+
+    constexpr bool contains(std::size_t number) const
+    {
+        return number < KnownTagNameCount && (words_[number / 64] >> (number % 64) & 1) != 0;
+    }
+
+private:
+    std::array<std::uint64_t, (KnownTagNameCount + 63) / 64> words_ {};
+};
