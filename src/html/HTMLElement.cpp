@@ -12,6 +12,14 @@ HTMLElement::HTMLElement(std::u16string tagName, HTMLOrderedDictionary attribute
         tagName_.reset(std::make_unique<const std::u16string>(std::move(tagName)).release());
 }
 
+HTMLElement::HTMLElement(std::u16string_view tagName, std::size_t tagNameNumber, HTMLOrderedDictionary attributes)
+    : HTMLNode(Kind::Element),
+      tagName_(tagNameNumber < KnownTagNameCount ? KnownTagNameWithNumber(tagNameNumber)
+                                                 : std::make_unique<const std::u16string>(tagName).release()),
+      attributes_(std::move(attributes))
+{
+}
+
 void HTMLElement::TagNameDeleter::operator()(const std::u16string* name) const
 {
     if (SharedTagNameNumber(*name) == KnownTagNameCount)

@@ -11,6 +11,8 @@ class HTMLElement : public HTMLNode {
 public:
     HTMLElement();
     explicit HTMLElement(std::u16string tagName, HTMLOrderedDictionary attributes = {});
+    // The same when the name's KnownTagNameNumber is already at hand.
+    HTMLElement(std::u16string_view tagName, std::size_t tagNameNumber, HTMLOrderedDictionary attributes);
 
     const std::u16string& tagName() const { return *tagName_; }
     const HTMLOrderedDictionary& attributes() const { return attributes_; }

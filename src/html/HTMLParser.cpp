@@ -435,7 +435,7 @@ void HTMLParser::insertCharacters(std::u16string_view characters)
 
 HTMLParser::ElementPtr HTMLParser::createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns) const
 {
-    auto element = arena_.make<HTMLElement>(tag.tagName(), tag.attributes());
+    auto element = arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), tag.attributes());
     element->setHtmlNamespace(ns);
     return element;
 }
@@ -454,7 +454,8 @@ HTMLParser::ElementPtr HTMLParser::insertHTMLElementForToken(const HTMLTagToken&
 
 HTMLParser::ElementPtr HTMLParser::insertHTMLElementTakingAttributes(HTMLTagToken& tag)
 {
-    return insertElement(arena_.make<HTMLElement>(tag.tagName(), std::move(tag.attributes())));
+    return insertElement(
+        arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), std::move(tag.attributes())));
 }
 
 HTMLParser::ElementPtr HTMLParser::insertHTMLElementNamed(std::u16string tagName)

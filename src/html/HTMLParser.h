@@ -79,6 +79,9 @@ public:
     std::shared_ptr<HTMLDocument> document();
     // The parse errors in the order found.
     const std::vector<std::string>& errors() const { return errors_; }
+    // The whole input text, decoded when asked (undecoded bytes must still be
+    // alive then); the parse itself never holds all of it.
+    std::u16string string() const { return tokenizer_.string(); }
     HTMLStringEncoding encoding() const { return encoding_; }
     const ChangeEncoding& changeEncoding() const { return changeEncoding_; }
     void setChangeEncoding(ChangeEncoding changeEncoding) { changeEncoding_ = std::move(changeEncoding); }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,10 @@ public:
 
     explicit HTMLPreprocessedInputStream(std::u16string string = {});
     explicit HTMLPreprocessedInputStream(HTMLUndecodedText text);
+
+    // The whole text, decoded anew from the bytes when the input is undecoded
+    // (which must still be alive then): the reading never keeps all of it.
+    std::u16string string() const;
 
     // The character the next consuming read would return (errors are still reported).
     char32_t nextInputCharacter() { return nextInputCharacterAndConsume(false); }
@@ -98,6 +103,8 @@ private:
     std::u16string string_;
     std::size_t scanLocation_ = 0;
     std::string_view undecoded_;
+    // All the bytes, when the text is decoded from them.
+    std::optional<HTMLUndecodedText> source_;
     HTMLUndecodedText::Encoding undecodedEncoding_ = HTMLUndecodedText::Encoding::ValidUTF8;
     bool reconsume_ = false;
     char32_t currentInputCharacter_ = 0;

@@ -74,7 +74,12 @@ std::size_t KnownTagNameNumber(std::u16string_view name)
 const std::u16string* KnownTagName(std::u16string_view name)
 {
     const std::size_t number = KnownTagNameNumber(name);
-    return number < KnownTagNameCount ? &sharedNames()[number] : nullptr;
+    return number < KnownTagNameCount ? KnownTagNameWithNumber(number) : nullptr;
+}
+
+const std::u16string* KnownTagNameWithNumber(std::size_t number)
+{
+    return &sharedNames()[number];
 }
 
 std::size_t SharedTagNameNumber(const std::u16string& name)

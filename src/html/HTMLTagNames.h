@@ -39,6 +39,8 @@ constexpr std::size_t KnownTagNameCount = std::size(KnownTagNames);
 const std::u16string* KnownTagName(std::u16string_view name);
 // The number of a name, KnownTagNameCount for any name not known.
 std::size_t KnownTagNameNumber(std::u16string_view name);
+// The shared copy of a known name by its number (less than KnownTagNameCount).
+const std::u16string* KnownTagNameWithNumber(std::size_t number);
 // The number of a shared copy that KnownTagName gave; KnownTagNameCount for
 // any other string, whatever it holds.
 std::size_t SharedTagNameNumber(const std::u16string& name);

@@ -117,8 +117,11 @@ void HTMLTokenizer::resume()
 void HTMLTokenizer::emit(HTMLToken&& token)
 {
     if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
+        // The tree construction reads the name's number: looked up here, once.
+        startTag->tagNameNumber();
         mostRecentEmittedStartTagName_ = startTag->tagName();
     } else if (const auto* endTag = std::get_if<HTMLEndTagToken>(&token)) {
+        endTag->tagNameNumber();
         if (endTag->attributes().count() > 0 || endTag->selfClosingFlag())
             emitParseError("End tag with attributes and/or self-closing flag");
     }

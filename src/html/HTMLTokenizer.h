@@ -26,6 +26,9 @@ public:
     HTMLTokenizer(const HTMLTokenizer&) = delete;
     HTMLTokenizer& operator=(const HTMLTokenizer&) = delete;
 
+    // The whole input text (see HTMLPreprocessedInputStream::string).
+    std::u16string string() const { return inputStream_.string(); }
+
     HTMLTokenizerState state() const { return state_; }
     void setState(HTMLTokenizerState state) { state_ = state; }
 

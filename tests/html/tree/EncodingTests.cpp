@@ -126,6 +126,21 @@ TEST(DocumentCreation, MetaCharsetRestartsOnceWithTheNewEncoding)
     EXPECT_EQ(bodyText(certain), u"caf\u00C3\u00A9");
 }
 
+TEST(DocumentCreation, ParserGivesItsWholeInputTextAfterTheParse)
+{
+    // Long enough that the parse decodes it piece by piece and lets go of the start.
+    const std::string body = std::string(20000, 'a') + "caf\xC3\xA9";
+    const std::string page = "<meta charset=utf-8><p>" + body;
+    EXPECT_EQ(ParserForData(page, std::nullopt)->string(), UTF16FromUTF8(page));
+    EXPECT_EQ(ParserForData("\xEF\xBB\xBF" + body, std::nullopt)->string(), UTF16FromUTF8(body));
+    EXPECT_EQ(ParserForData(body, "text/html; charset=windows-1252")->string().substr(20000), u"caf\u00C3\u00A9");
+    EXPECT_EQ(ParserForData(body, "text/html; charset=koi8-r")->string().size(), body.size());
+
+    HTMLParser parser(u"<p>x\r\n", {StringEncoding::UTF8, Confidence::Tentative});
+    parser.document();
+    EXPECT_EQ(parser.string(), u"<p>x\r\n");
+}
+
 TEST(DocumentCreation, RestartThatCannotDecodeKeepsTheFirstText)
 {
     auto document = HTMLDocument::documentWithData("<meta charset=utf-8><p>\xFF</p>", std::nullopt);
