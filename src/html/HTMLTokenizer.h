@@ -30,6 +30,7 @@ public:
 
     // The whole input text (see HTMLPreprocessedInputStream::string).
     std::u16string string() const { return inputStream_.string(); }
+    bool foundInvalidUTF8() const { return inputStream_.foundInvalidUTF8(); }
 
     HTMLTokenizerState state() const { return state_; }
     void setState(HTMLTokenizerState state) { state_ = state; }
