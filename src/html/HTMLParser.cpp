@@ -241,7 +241,7 @@ void HTMLParser::removeFromStackOfOpenElementsAt(std::size_t index)
 
 void HTMLParser::countOpenElement(const HTMLElement& element, int change)
 {
-    const std::size_t number = SharedTagNameNumber(element.tagName());
+    const std::size_t number = element.tagNameNumber();
     if (number < knownOpenElementCounts_.size())
         knownOpenElementCounts_[number] += change;
     else
@@ -313,22 +313,23 @@ bool HTMLParser::currentNodeIsOneOf(Names names) const
 
 bool HTMLParser::isScopeBoundary(const HTMLElement& element, Scope scope)
 {
-    const std::u16string_view name = element.tagName();
+    const std::size_t number = element.tagNameNumber();
     switch (element.htmlNamespace()) {
     case HTMLNamespace::HTML:
         if (scope == Scope::Table)
-            return IsOneOf(name, {u"html", u"table"});
-        if (IsOneOf(name, {u"applet", u"caption", u"html", u"table", u"td", u"th", u"marquee", u"object"}))
+            return HTMLTagSet({u"html", u"table"}).contains(number);
+        if (HTMLTagSet({u"applet", u"caption", u"html", u"table", u"td", u"th", u"marquee", u"object"}).contains(number))
             return true;
         if (scope == Scope::Button)
-            return name == u"button";
+            return HTMLTagSet({u"button"}).contains(number);
         if (scope == Scope::ListItem)
-            return IsOneOf(name, {u"ol", u"ul"});
+            return HTMLTagSet({u"ol", u"ul"}).contains(number);
         return false;
     case HTMLNamespace::MathML:
-        return scope != Scope::Table && IsOneOf(name, {u"mi", u"mo", u"mn", u"ms", u"mtext", u"annotation-xml"});
+        return scope != Scope::Table
+            && HTMLTagSet({u"mi", u"mo", u"mn", u"ms", u"mtext", u"annotation-xml"}).contains(number);
     case HTMLNamespace::SVG:
-        return scope != Scope::Table && IsOneOf(name, {u"foreignObject", u"desc", u"title"});
+        return scope != Scope::Table && HTMLTagSet({u"foreignObject", u"desc", u"title"}).contains(number);
     }
     return false;
 }
@@ -647,7 +648,8 @@ void HTMLParser::clearTheListOfActiveFormattingElementsUpToTheLastMarker()
 
 void HTMLParser::generateImpliedEndTags(std::u16string_view exception)
 {
-    while (currentNodeIsOneOf({u"dd", u"dt", u"li", u"menuitem", u"optgroup", u"option", u"p", u"rp", u"rt"})
+    constexpr HTMLTagSet impliedEndTags = {u"dd", u"dt", u"li", u"menuitem", u"optgroup", u"option", u"p", u"rp", u"rt"};
+    while (currentNode() && impliedEndTags.contains(currentNode()->tagNameNumber())
            && currentNode()->tagName() != exception)
         popCurrentNode();
 }
