@@ -36,7 +36,7 @@ std::u16string HTMLPreprocessedInputStream::string() const
     if (source_->encoding == HTMLUndecodedText::Encoding::Windows1252)
         AppendWindows1252(text, source_->bytes);
     else
-        AppendValidUTF8(text, source_->bytes);
+        AppendUTF8(text, source_->bytes);
     return text;
 }
 
@@ -56,7 +56,11 @@ void HTMLPreprocessedInputStream::decodeMore(std::size_t count)
             // A piece ends where a sequence begins.
             while (length < undecoded_.size() && (static_cast<unsigned char>(undecoded_[length]) & 0xC0) == 0x80)
                 ++length;
-            AppendValidUTF8(string_, undecoded_.substr(0, length));
+            if (!AppendUTF8(string_, undecoded_.substr(0, length))) {
+                foundInvalidUTF8_ = true;
+                undecoded_ = {};
+                return;
+            }
         }
         undecoded_.remove_prefix(length);
     }
