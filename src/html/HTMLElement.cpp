@@ -3,19 +3,27 @@
 #include "html/HTMLTagNames.h"
 #include "html/HTMLWhitespaceCharacterSet.h"
 
+static_assert(KnownTagNameCount <= UINT16_MAX);
+
 HTMLElement::HTMLElement() : HTMLElement(std::u16string()) {}
 
 HTMLElement::HTMLElement(std::u16string tagName, HTMLOrderedDictionary attributes)
-    : HTMLNode(Kind::Element), tagName_(KnownTagName(tagName)), attributes_(std::move(attributes))
+    : HTMLElement(tagName, KnownTagNameNumber(tagName), std::move(attributes))
 {
-    if (!tagName_)
-        tagName_.reset(std::make_unique<const std::u16string>(std::move(tagName)).release());
 }
 
-void HTMLElement::TagNameDeleter::operator()(const std::u16string* name) const
+HTMLElement::HTMLElement(std::u16string_view tagName, std::size_t tagNameNumber, HTMLOrderedDictionary attributes)
+    : HTMLNode(Kind::Element), tagNameNumber_(static_cast<std::uint16_t>(tagNameNumber)),
+      tagName_(tagNameNumber < KnownTagNameCount ? KnownTagNameWithNumber(tagNameNumber)
+                                                 : std::make_unique<const std::u16string>(tagName).release()),
+      attributes_(std::move(attributes))
 {
-    if (SharedTagNameNumber(*name) == KnownTagNameCount)
-        std::default_delete<const std::u16string>()(name);
+}
+
+HTMLElement::~HTMLElement()
+{
+    if (tagNameNumber_ < KnownTagNameCount)
+        static_cast<void>(tagName_.release());
 }
 
 const std::u16string* HTMLElement::objectForKeyedSubscript(std::u16string_view name) const

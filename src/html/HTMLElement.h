@@ -11,9 +11,14 @@ class HTMLElement : public HTMLNode {
 public:
     HTMLElement();
     explicit HTMLElement(std::u16string tagName, HTMLOrderedDictionary attributes = {});
+    // The same when the name's KnownTagNameNumber is already at hand.
+    HTMLElement(std::u16string_view tagName, std::size_t tagNameNumber, HTMLOrderedDictionary attributes);
+    ~HTMLElement() override;
 
     const std::u16string& tagName() const { return *tagName_; }
     const HTMLOrderedDictionary& attributes() const { return attributes_; }
+    // The name's KnownTagNameNumber: KnownTagNameCount when it is not a common one.
+    std::size_t tagNameNumber() const { return tagNameNumber_; }
     HTMLNamespace htmlNamespace() const { return static_cast<HTMLNamespace>(namespace_); }
     void setHtmlNamespace(HTMLNamespace htmlNamespace) { namespace_ = static_cast<std::uint8_t>(htmlNamespace); }
 
@@ -33,15 +38,12 @@ public:
     std::string description() const override;
 
 private:
-    // A common name is shared by every element of that name and never
-    // deleted; any other is the element's own.
-    struct TagNameDeleter {
-        void operator()(const std::u16string* name) const;
-    };
-
-    // Elements are many, so their fields are packed: the namespace in one
-    // byte, the name in one pointer.
+    // Elements are many, so their fields are packed: the namespace and the
+    // name's number in the base's tail padding, the name in one pointer.
     std::uint8_t namespace_ = static_cast<std::uint8_t>(HTMLNamespace::HTML);
-    std::unique_ptr<const std::u16string, TagNameDeleter> tagName_;
+    std::uint16_t tagNameNumber_;
+    // A common name is shared by every element of that name and never
+    // deleted (see the destructor); any other is the element's own.
+    std::unique_ptr<const std::u16string> tagName_;
     HTMLOrderedDictionary attributes_;
 };

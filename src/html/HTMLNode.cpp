@@ -24,12 +24,14 @@ HTMLNode::~HTMLNode()
     // Take the subtree apart with an explicit stack: destroying a deep tree
     // recursively would overflow the call stack. A child that someone else
     // still holds only loses its parent.
+    if (children_.empty())
+        return;
     HTMLNodeList pending = std::move(children_);
     while (!pending.empty()) {
         std::shared_ptr<HTMLNode> node = std::move(pending.back());
         pending.pop_back();
         node->parent_ = nullptr;
-        if (node.use_count() == 1) {
+        if (node.use_count() == 1 && !node->children_.empty()) {
             for (auto& child : node->children_)
                 pending.push_back(std::move(child));
             node->children_.clear();

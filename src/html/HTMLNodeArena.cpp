@@ -3,6 +3,7 @@
 #include "html/HTMLNode.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -39,10 +40,7 @@ namespace {
 // The free list for a size, or the number of lists when the size has none.
 std::size_t listClass(std::size_t bytes)
 {
-    std::size_t index = 0;
-    while ((std::size_t {16} << index) < bytes)
-        ++index;
-    return index;
+    return bytes <= 16 ? 0 : static_cast<std::size_t>(std::bit_width(bytes - 1)) - 4;
 }
 
 } // namespace

@@ -25,7 +25,7 @@ HTMLNodeList& HTMLNodeList::operator=(HTMLNodeList&& other) noexcept
     return *this;
 }
 
-HTMLNodeList::~HTMLNodeList()
+void HTMLNodeList::destroy() noexcept
 {
     clear();
     releaseStorage();

@@ -20,7 +20,12 @@ public:
     HTMLNodeList& operator=(HTMLNodeList&& other) noexcept;
     HTMLNodeList(const HTMLNodeList&) = delete;
     HTMLNodeList& operator=(const HTMLNodeList&) = delete;
-    ~HTMLNodeList();
+    // Most nodes have no children and never had: nothing to do then.
+    ~HTMLNodeList()
+    {
+        if (items_)
+            destroy();
+    }
 
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
@@ -61,6 +66,7 @@ private:
     void insertGrowingOrShifting(std::size_t index, Node&& node, const HTMLNode* arenaOwner);
     void grow(const HTMLNode* arenaOwner);
     void releaseStorage() noexcept;
+    void destroy() noexcept;
 
     Node* items_ = nullptr;
     std::uint32_t size_ = 0;

@@ -29,6 +29,8 @@ public:
     HTMLOrderedDictionary(std::initializer_list<Entry> entries);
 
     std::size_t count() const { return entries_.size(); }
+    // Room for this many entries without growing.
+    void reserve(std::size_t capacity) { entries_.reserve(capacity); }
     // The value for the key, or nullptr.
     const std::u16string* objectForKey(std::u16string_view key) const;
     // The key's position in the order, or HTMLNotFound.

@@ -241,7 +241,7 @@ void HTMLParser::removeFromStackOfOpenElementsAt(std::size_t index)
 
 void HTMLParser::countOpenElement(const HTMLElement& element, int change)
 {
-    const std::size_t number = SharedTagNameNumber(element.tagName());
+    const std::size_t number = element.tagNameNumber();
     if (number < knownOpenElementCounts_.size())
         knownOpenElementCounts_[number] += change;
     else
@@ -313,35 +313,41 @@ bool HTMLParser::currentNodeIsOneOf(Names names) const
 
 bool HTMLParser::isScopeBoundary(const HTMLElement& element, Scope scope)
 {
-    const std::u16string_view name = element.tagName();
+    const std::size_t number = element.tagNameNumber();
     switch (element.htmlNamespace()) {
     case HTMLNamespace::HTML:
         if (scope == Scope::Table)
-            return IsOneOf(name, {u"html", u"table"});
-        if (IsOneOf(name, {u"applet", u"caption", u"html", u"table", u"td", u"th", u"marquee", u"object"}))
+            return HTMLTagSet({u"html", u"table"}).contains(number);
+        if (HTMLTagSet({u"applet", u"caption", u"html", u"table", u"td", u"th", u"marquee", u"object"}).contains(number))
             return true;
         if (scope == Scope::Button)
-            return name == u"button";
+            return HTMLTagSet({u"button"}).contains(number);
         if (scope == Scope::ListItem)
-            return IsOneOf(name, {u"ol", u"ul"});
+            return HTMLTagSet({u"ol", u"ul"}).contains(number);
         return false;
     case HTMLNamespace::MathML:
-        return scope != Scope::Table && IsOneOf(name, {u"mi", u"mo", u"mn", u"ms", u"mtext", u"annotation-xml"});
+        return scope != Scope::Table
+            && HTMLTagSet({u"mi", u"mo", u"mn", u"ms", u"mtext", u"annotation-xml"}).contains(number);
     case HTMLNamespace::SVG:
-        return scope != Scope::Table && IsOneOf(name, {u"foreignObject", u"desc", u"title"});
+        return scope != Scope::Table && HTMLTagSet({u"foreignObject", u"desc", u"title"}).contains(number);
     }
     return false;
 }
 
 HTMLElement* HTMLParser::elementInSpecificScope(Names targets, Scope scope, bool htmlNamespaceOnly) const
 {
+    // Most searches are for one common name: it is matched by its number.
+    const std::size_t number = targets.size() == 1 ? KnownTagNameNumber(*targets.begin()) : KnownTagNameCount;
     // A name that is not open cannot be in scope, so deep stacks are not walked for nothing.
-    if (std::none_of(targets.begin(), targets.end(),
-                     [this](std::u16string_view name) { return hasOpenElementNamed(name); }))
+    if (number < KnownTagNameCount ? knownOpenElementCounts_[number] == 0
+                                   : std::none_of(targets.begin(), targets.end(),
+                                                  [this](std::u16string_view name) { return hasOpenElementNamed(name); }))
         return nullptr;
     for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
         HTMLElement& node = **element;
-        if (IsOneOf(node.tagName(), targets) && (!htmlNamespaceOnly || node.htmlNamespace() == HTMLNamespace::HTML))
+        const bool named =
+            number < KnownTagNameCount ? node.tagNameNumber() == number : IsOneOf(node.tagName(), targets);
+        if (named && (!htmlNamespaceOnly || node.htmlNamespace() == HTMLNamespace::HTML))
             return &node;
         if (isScopeBoundary(node, scope))
             return nullptr;
@@ -435,7 +441,7 @@ void HTMLParser::insertCharacters(std::u16string_view characters)
 
 HTMLParser::ElementPtr HTMLParser::createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns) const
 {
-    auto element = arena_.make<HTMLElement>(tag.tagName(), tag.attributes());
+    auto element = arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), tag.attributes());
     element->setHtmlNamespace(ns);
     return element;
 }
@@ -454,7 +460,8 @@ HTMLParser::ElementPtr HTMLParser::insertHTMLElementForToken(const HTMLTagToken&
 
 HTMLParser::ElementPtr HTMLParser::insertHTMLElementTakingAttributes(HTMLTagToken& tag)
 {
-    return insertElement(arena_.make<HTMLElement>(tag.tagName(), std::move(tag.attributes())));
+    return insertElement(
+        arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), std::move(tag.attributes())));
 }
 
 HTMLParser::ElementPtr HTMLParser::insertHTMLElementNamed(std::u16string tagName)
@@ -646,7 +653,8 @@ void HTMLParser::clearTheListOfActiveFormattingElementsUpToTheLastMarker()
 
 void HTMLParser::generateImpliedEndTags(std::u16string_view exception)
 {
-    while (currentNodeIsOneOf({u"dd", u"dt", u"li", u"menuitem", u"optgroup", u"option", u"p", u"rp", u"rt"})
+    constexpr HTMLTagSet impliedEndTags = {u"dd", u"dt", u"li", u"menuitem", u"optgroup", u"option", u"p", u"rp", u"rt"};
+    while (currentNode() && impliedEndTags.contains(currentNode()->tagNameNumber())
            && currentNode()->tagName() != exception)
         popCurrentNode();
 }

@@ -79,6 +79,12 @@ public:
     std::shared_ptr<HTMLDocument> document();
     // The parse errors in the order found.
     const std::vector<std::string>& errors() const { return errors_; }
+    // The whole input text, decoded when asked (undecoded bytes must still be
+    // alive then); the parse itself never holds all of it.
+    std::u16string string() const { return tokenizer_.string(); }
+    // Whether UTF-8 bytes turned out invalid: the text, and so the document,
+    // ended before them (the bytes are checked only as the parse reads them).
+    bool foundInvalidUTF8() const { return tokenizer_.foundInvalidUTF8(); }
     HTMLStringEncoding encoding() const { return encoding_; }
     const ChangeEncoding& changeEncoding() const { return changeEncoding_; }
     void setChangeEncoding(ChangeEncoding changeEncoding) { changeEncoding_ = std::move(changeEncoding); }

@@ -75,7 +75,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
 {
     auto& tag = std::get<HTMLStartTagToken>(token);
     const std::u16string_view name = tag.tagName();
-    const std::size_t number = KnownTagNameNumber(name);
+    const std::size_t number = tag.tagNameNumber();
     // "html"
     if (HTMLTagSet({u"html"}).contains(number)) {
         addParseError("Start tag named html in <body>");
@@ -372,8 +372,9 @@ void HTMLParser::inBodyListItemWalk(Names names)
 
 void HTMLParser::handleInBodyEndTag(HTMLToken& token)
 {
-    const std::u16string_view name = std::get<HTMLEndTagToken>(token).tagName();
-    const std::size_t number = KnownTagNameNumber(name);
+    const auto& tag = std::get<HTMLEndTagToken>(token);
+    const std::u16string_view name = tag.tagName();
+    const std::size_t number = tag.tagNameNumber();
     // "body", "html"
     if (HTMLTagSet({u"body", u"html"}).contains(number)) {
         if (!hasElementInScope({u"body"}))

@@ -1,5 +1,7 @@
 #include "html/HTMLParserTables.h"
 
+#include "html/HTMLTagNames.h"
+
 #include <array>
 #include <unordered_map>
 #include <unordered_set>
@@ -45,20 +47,16 @@ constexpr std::array<std::u16string_view, 36> svgTagNames = {
     u"glyphRef", u"linearGradient", u"radialGradient", u"textPath",
 };
 
-const std::unordered_set<std::u16string_view>& specialHTMLElementNames()
-{
-    static const std::unordered_set<std::u16string_view> names = {
-        u"address", u"applet", u"area", u"article", u"aside", u"base", u"basefont", u"bgsound", u"blockquote",
-        u"body", u"br", u"button", u"caption", u"center", u"col", u"colgroup", u"dd", u"details", u"dir", u"div",
-        u"dl", u"dt", u"embed", u"fieldset", u"figcaption", u"figure", u"footer", u"form", u"frame", u"frameset",
-        u"h1", u"h2", u"h3", u"h4", u"h5", u"h6", u"head", u"header", u"hgroup", u"hr", u"html", u"iframe", u"img",
-        u"input", u"li", u"link", u"listing", u"main", u"marquee", u"menu", u"meta", u"nav", u"noembed",
-        u"noframes", u"noscript", u"object", u"ol", u"p", u"param", u"plaintext", u"pre", u"script", u"section",
-        u"select", u"source", u"style", u"summary", u"table", u"tbody", u"td", u"template", u"textarea", u"tfoot",
-        u"th", u"thead", u"title", u"tr", u"track", u"ul", u"wbr", u"xmp",
-    };
-    return names;
-}
+constexpr HTMLTagSet specialHTMLElementNames = {
+    u"address", u"applet", u"area", u"article", u"aside", u"base", u"basefont", u"bgsound", u"blockquote",
+    u"body", u"br", u"button", u"caption", u"center", u"col", u"colgroup", u"dd", u"details", u"dir", u"div",
+    u"dl", u"dt", u"embed", u"fieldset", u"figcaption", u"figure", u"footer", u"form", u"frame", u"frameset",
+    u"h1", u"h2", u"h3", u"h4", u"h5", u"h6", u"head", u"header", u"hgroup", u"hr", u"html", u"iframe", u"img",
+    u"input", u"li", u"link", u"listing", u"main", u"marquee", u"menu", u"meta", u"nav", u"noembed",
+    u"noframes", u"noscript", u"object", u"ol", u"p", u"param", u"plaintext", u"pre", u"script", u"section",
+    u"select", u"source", u"style", u"summary", u"table", u"tbody", u"td", u"template", u"textarea", u"tfoot",
+    u"th", u"thead", u"title", u"tr", u"track", u"ul", u"wbr", u"xmp",
+};
 
 constexpr std::array<std::u16string_view, 55> quirksPublicIdentifierPrefixes = {
     u"+//Silmaril//dtd html Pro v0r11 19970101//",
@@ -135,14 +133,14 @@ bool EqualIgnoringASCIICase(std::u16string_view a, std::u16string_view b)
 
 bool IsSpecialElement(const HTMLElement& element)
 {
-    const std::u16string_view name = element.tagName();
+    const std::size_t number = element.tagNameNumber();
     switch (element.htmlNamespace()) {
     case HTMLNamespace::HTML:
-        return specialHTMLElementNames().contains(name);
+        return specialHTMLElementNames.contains(number);
     case HTMLNamespace::MathML:
-        return IsOneOf(name, {u"mi", u"mo", u"mn", u"ms", u"mtext", u"annotation-xml"});
+        return HTMLTagSet({u"mi", u"mo", u"mn", u"ms", u"mtext", u"annotation-xml"}).contains(number);
     case HTMLNamespace::SVG:
-        return IsOneOf(name, {u"foreignObject", u"desc", u"title"});
+        return HTMLTagSet({u"foreignObject", u"desc", u"title"}).contains(number);
     }
     return false;
 }

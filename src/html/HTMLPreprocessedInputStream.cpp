@@ -24,8 +24,20 @@ std::uint32_t hexDigitValue(char16_t u)
 HTMLPreprocessedInputStream::HTMLPreprocessedInputStream(std::u16string string) : string_(std::move(string)) {}
 
 HTMLPreprocessedInputStream::HTMLPreprocessedInputStream(HTMLUndecodedText text)
-    : undecoded_(text.bytes), undecodedEncoding_(text.encoding)
+    : undecoded_(text.bytes), source_(text), undecodedEncoding_(text.encoding)
 {
+}
+
+std::u16string HTMLPreprocessedInputStream::string() const
+{
+    if (!source_)
+        return string_;
+    std::u16string text;
+    if (source_->encoding == HTMLUndecodedText::Encoding::Windows1252)
+        AppendWindows1252(text, source_->bytes);
+    else
+        AppendUTF8(text, source_->bytes);
+    return text;
 }
 
 void HTMLPreprocessedInputStream::decodeMore(std::size_t count)
@@ -44,7 +56,11 @@ void HTMLPreprocessedInputStream::decodeMore(std::size_t count)
             // A piece ends where a sequence begins.
             while (length < undecoded_.size() && (static_cast<unsigned char>(undecoded_[length]) & 0xC0) == 0x80)
                 ++length;
-            AppendValidUTF8(string_, undecoded_.substr(0, length));
+            if (!AppendUTF8(string_, undecoded_.substr(0, length))) {
+                foundInvalidUTF8_ = true;
+                undecoded_ = {};
+                return;
+            }
         }
         undecoded_.remove_prefix(length);
     }

@@ -6,16 +6,18 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 // Bytes decoded only as they are read; they must outlive the reading.
 struct HTMLUndecodedText {
-    // UTF-8 already found valid, or windows-1252 (where every byte is a character).
-    enum class Encoding { ValidUTF8, Windows1252 };
+    // In UTF-8 the text ends before the first invalid sequence (see
+    // foundInvalidUTF8); in windows-1252 every byte is a character.
+    enum class Encoding { UTF8, Windows1252 };
 
     std::string_view bytes;
-    Encoding encoding = Encoding::ValidUTF8;
+    Encoding encoding = Encoding::UTF8;
 };
 
 // The parser's input, read one code point at a time with the standard's
@@ -32,6 +34,14 @@ public:
 
     explicit HTMLPreprocessedInputStream(std::u16string string = {});
     explicit HTMLPreprocessedInputStream(HTMLUndecodedText text);
+
+    // The whole text, decoded anew from the bytes when the input is undecoded
+    // (which must still be alive then): the reading never keeps all of it.
+    std::u16string string() const;
+    // Whether the reading met bytes that are not UTF-8, where its text ended.
+    // The bytes are checked as they are decoded, so this is known for sure
+    // only once the end has been read.
+    bool foundInvalidUTF8() const { return foundInvalidUTF8_; }
 
     // The character the next consuming read would return (errors are still reported).
     char32_t nextInputCharacter() { return nextInputCharacterAndConsume(false); }
@@ -98,7 +108,10 @@ private:
     std::u16string string_;
     std::size_t scanLocation_ = 0;
     std::string_view undecoded_;
-    HTMLUndecodedText::Encoding undecodedEncoding_ = HTMLUndecodedText::Encoding::ValidUTF8;
+    // All the bytes, when the text is decoded from them.
+    std::optional<HTMLUndecodedText> source_;
+    HTMLUndecodedText::Encoding undecodedEncoding_ = HTMLUndecodedText::Encoding::UTF8;
+    bool foundInvalidUTF8_ = false;
     bool reconsume_ = false;
     char32_t currentInputCharacter_ = 0;
     ErrorBlock errorBlock_;

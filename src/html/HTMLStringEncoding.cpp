@@ -514,7 +514,7 @@ std::optional<HTMLStringEncoding> CertainStringEncodingForData(std::string_view 
     return std::nullopt;
 }
 
-std::optional<std::string_view> CertainUTF8Text(std::string_view data, std::optional<std::string_view> contentTypeHeader)
+std::optional<std::string_view> DeclaredUTF8Text(std::string_view data, std::optional<std::string_view> contentTypeHeader)
 {
     // A UTF-16 byte-order mark: either UTF-16 wins or its bytes, never valid
     // UTF-8, fail whatever the header says.
@@ -525,7 +525,7 @@ std::optional<std::string_view> CertainUTF8Text(std::string_view data, std::opti
     if (marked)
         text.remove_prefix(3);
     const bool declared = contentTypeHeader && StringEncodingForLabel(charsetLabel(*contentTypeHeader)) == StringEncoding::UTF8;
-    if ((marked || declared) && IsValidUTF8(text))
+    if (marked || declared)
         return text;
     return std::nullopt;
 }

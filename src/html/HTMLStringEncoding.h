@@ -85,9 +85,10 @@ std::optional<HTMLStringEncoding> CertainStringEncodingForData(std::string_view 
                                                                std::optional<std::string_view> contentTypeHeader,
                                                                std::u16string& string);
 
-// When CertainStringEncodingForData would decide on UTF-8: the bytes of the
-// text (after any byte-order mark), found valid but not decoded.
-std::optional<std::string_view> CertainUTF8Text(std::string_view data, std::optional<std::string_view> contentTypeHeader);
+// When CertainStringEncodingForData would decide on UTF-8 if the bytes are
+// valid UTF-8: the bytes of the text (after any byte-order mark), neither
+// checked nor decoded.
+std::optional<std::string_view> DeclaredUTF8Text(std::string_view data, std::optional<std::string_view> contentTypeHeader);
 
 // A guess from the first 1,024 bytes: the encoding a meta charset there names
 // (UTF-16 read as UTF-8), or InvalidStringEncoding(). The tree construction

@@ -71,18 +71,7 @@ std::size_t KnownTagNameNumber(std::u16string_view name)
     return KnownTagNameCount;
 }
 
-const std::u16string* KnownTagName(std::u16string_view name)
+const std::u16string* KnownTagNameWithNumber(std::size_t number)
 {
-    const std::size_t number = KnownTagNameNumber(name);
-    return number < KnownTagNameCount ? &sharedNames()[number] : nullptr;
-}
-
-std::size_t SharedTagNameNumber(const std::u16string& name)
-{
-    const auto& strings = sharedNames();
-    // std::less orders any two pointers, even into different objects.
-    const std::less<const std::u16string*> before;
-    if (before(&name, strings.data()) || !before(&name, strings.data() + strings.size()))
-        return KnownTagNameCount;
-    return static_cast<std::size_t>(&name - strings.data());
+    return &sharedNames()[number];
 }

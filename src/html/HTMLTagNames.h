@@ -33,15 +33,12 @@ inline constexpr std::u16string_view KnownTagNames[] = {
 
 constexpr std::size_t KnownTagNameCount = std::size(KnownTagNames);
 
-// Each known name is stored once for the whole program: an element with one
-// of them points at the shared copy instead of holding its own. nullptr for
-// any other name.
-const std::u16string* KnownTagName(std::u16string_view name);
 // The number of a name, KnownTagNameCount for any name not known.
 std::size_t KnownTagNameNumber(std::u16string_view name);
-// The number of a shared copy that KnownTagName gave; KnownTagNameCount for
-// any other string, whatever it holds.
-std::size_t SharedTagNameNumber(const std::u16string& name);
+// Each known name is stored once for the whole program: an element with one
+// of them points at this shared copy (number less than KnownTagNameCount)
+// instead of holding its own.
+const std::u16string* KnownTagNameWithNumber(std::size_t number);
 
 // A set of known names built when the program is compiled (a name outside
 // the table does not compile), so that testing a name number against a long

@@ -65,6 +65,7 @@ bool HTMLDOCTYPEToken::operator==(const HTMLDOCTYPEToken& other) const
 void HTMLTagToken::appendLongCharacterToTagName(char32_t c)
 {
     AppendLongCharacter(tagName_, c);
+    tagNameNumber_ = unknownNumber;
 }
 
 bool HTMLTagToken::isEqualTag(const HTMLTagToken& other) const

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "html/HTMLOrderedDictionary.h"
+#include "html/HTMLTagNames.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,9 +49,26 @@ public:
     explicit HTMLTagToken(std::u16string tagName = {}) : tagName_(std::move(tagName)) {}
 
     const std::u16string& tagName() const { return tagName_; }
-    std::u16string& tagName() { return tagName_; }
-    void setTagName(std::u16string tagName) { tagName_ = std::move(tagName); }
+    // For building the name in place; the name's number is looked up again afterwards.
+    std::u16string& mutableTagName()
+    {
+        tagNameNumber_ = unknownNumber;
+        return tagName_;
+    }
+    void setTagName(std::u16string tagName)
+    {
+        tagName_ = std::move(tagName);
+        tagNameNumber_ = unknownNumber;
+    }
     void appendLongCharacterToTagName(char32_t c);
+    // The name's KnownTagNameNumber, looked up once (the tokenizer does as it
+    // completes a tag) and kept until the name changes.
+    std::size_t tagNameNumber() const
+    {
+        if (tagNameNumber_ == unknownNumber)
+            tagNameNumber_ = static_cast<std::uint16_t>(KnownTagNameNumber(tagName_));
+        return tagNameNumber_;
+    }
 
     bool selfClosingFlag() const { return selfClosingFlag_; }
     void setSelfClosingFlag(bool flag) { selfClosingFlag_ = flag; }
@@ -64,7 +84,11 @@ protected:
     std::string attributesDescription() const;
 
 private:
+    static constexpr std::uint16_t unknownNumber = 0xffff;
+    static_assert(KnownTagNameCount < unknownNumber);
+
     std::u16string tagName_;
+    mutable std::uint16_t tagNameNumber_ = unknownNumber;
     bool selfClosingFlag_ = false;
     HTMLOrderedDictionary attributes_;
 };

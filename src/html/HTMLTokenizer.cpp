@@ -117,8 +117,14 @@ void HTMLTokenizer::resume()
 void HTMLTokenizer::emit(HTMLToken&& token)
 {
     if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
+        // The tree construction reads the name's number: looked up here, once.
+        startTag->tagNameNumber();
         mostRecentEmittedStartTagName_ = startTag->tagName();
+        if (const std::size_t count = startTag->attributes().count(); count > 0)
+            expectedAttributeCounts_[startTag->tagNameNumber()]
+                = static_cast<std::uint8_t>(std::min(count, maximumReservedAttributeCount));
     } else if (const auto* endTag = std::get_if<HTMLEndTagToken>(&token)) {
+        endTag->tagNameNumber();
         if (endTag->attributes().count() > 0 || endTag->selfClosingFlag())
             emitParseError("End tag with attributes and/or self-closing flag");
     }
@@ -192,7 +198,10 @@ void HTMLTokenizer::addCurrentAttributeToCurrentToken()
     if (!hasCurrentAttribute_)
         return;
     hasCurrentAttribute_ = false;
-    HTMLOrderedDictionary& attributes = currentTag().attributes();
+    HTMLTagToken& tag = currentTag();
+    HTMLOrderedDictionary& attributes = tag.attributes();
+    if (attributes.count() == 0)
+        attributes.reserve(expectedAttributeCounts_[tag.tagNameNumber()]);
     // The first attribute of a name wins.
     if (attributes.objectForKey(currentAttributeName_))
         emitParseError("Duplicate attribute");

@@ -5,6 +5,8 @@
 #include "html/HTMLTokenizerState.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -25,6 +27,10 @@ public:
     explicit HTMLTokenizer(HTMLPreprocessedInputStream input);
     HTMLTokenizer(const HTMLTokenizer&) = delete;
     HTMLTokenizer& operator=(const HTMLTokenizer&) = delete;
+
+    // The whole input text (see HTMLPreprocessedInputStream::string).
+    std::u16string string() const { return inputStream_.string(); }
+    bool foundInvalidUTF8() const { return inputStream_.foundInvalidUTF8(); }
 
     HTMLTokenizerState state() const { return state_; }
     void setState(HTMLTokenizerState state) { state_ = state; }
@@ -157,6 +163,11 @@ private:
     HTMLTokenizerState sourceAttributeValueState_ = HTMLTokenizerState::AttributeValueDoubleQuoted;
     // The attribute being built; its strings move into the tag when it is added.
     bool hasCurrentAttribute_ = false;
+    // By tag name number (one slot for every other name): the attributes of
+    // the last such start tag that had any. A new tag's list is made this long
+    // at once, as tags of one name tend to have as many.
+    std::array<std::uint8_t, KnownTagNameCount + 1> expectedAttributeCounts_ {};
+    static constexpr std::size_t maximumReservedAttributeCount = 16;
     std::u16string currentAttributeName_;
     std::u16string currentAttributeValue_;
     std::u16string temporaryBuffer_;

@@ -122,7 +122,7 @@ void HTMLTokenizer::endTagOpenState()
 
 void HTMLTokenizer::tagNameState()
 {
-    std::u16string& name = currentTag().tagName();
+    std::u16string& name = currentTag().mutableTagName();
     const std::size_t start = name.size();
     consumeRun<u'\t', u'\n', u'\f', u' ', u'/', u'>'>(
         name, [](char32_t c) { return IsHTMLWhitespace(c) || c == U'/' || c == U'>'; }, "U+0000 NULL in tag name state");

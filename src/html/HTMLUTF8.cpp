@@ -141,41 +141,15 @@ std::optional<std::u16string> DecodeUTF8(std::string_view utf8, bool strict)
     return text;
 }
 
-bool IsValidUTF8(std::string_view utf8)
+bool AppendUTF8(std::u16string& text, std::string_view utf8)
 {
+    const std::size_t start = text.size();
+    text.resize(start + utf8.size());
+    char16_t* out = text.data() + start;
     const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
     const std::size_t size = utf8.size();
     std::size_t i = 0;
-    while (i < size) {
-        // Runs of sequences (text in other scripts) go on without a look for ASCII.
-        if (bytes[i] < 0x80) {
-            i += widenASCII(bytes + i, size - i, nullptr);
-            continue;
-        }
-        // The common three-byte sequences (no overlong form or surrogate can
-        // start with these leads) are checked inline.
-        const unsigned char lead = bytes[i];
-        if (((lead >= 0xE1 && lead <= 0xEC) || lead == 0xEE || lead == 0xEF) && i + 3 <= size
-            && (bytes[i + 1] & 0xC0) == 0x80 && (bytes[i + 2] & 0xC0) == 0x80) {
-            i += 3;
-            continue;
-        }
-        const Sequence sequence = readSequence(bytes + i, size - i);
-        if (!sequence.valid)
-            return false;
-        i += sequence.length;
-    }
-    return true;
-}
-
-void AppendValidUTF8(std::u16string& text, std::string_view validUTF8)
-{
-    const std::size_t start = text.size();
-    text.resize(start + validUTF8.size());
-    char16_t* out = text.data() + start;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(validUTF8.data());
-    const std::size_t size = validUTF8.size();
-    std::size_t i = 0;
+    bool valid = true;
     while (i < size) {
         if (bytes[i] < 0x80) {
             const std::size_t ascii = widenASCII(bytes + i, size - i, out);
@@ -183,22 +157,29 @@ void AppendValidUTF8(std::u16string& text, std::string_view validUTF8)
             out += ascii;
             continue;
         }
-        // Two- and three-byte sequences (most text outside ASCII) need no
-        // checks once the bytes are known to be valid.
+        // Runs of sequences (text in other scripts) go on without a look for
+        // ASCII; the common two- and three-byte sequences (no overlong form or
+        // surrogate can start with these leads) are checked inline.
         const unsigned char lead = bytes[i];
-        if (lead >= 0xC2 && lead < 0xE0 && i + 2 <= size) {
+        if (lead >= 0xC2 && lead < 0xE0 && i + 2 <= size && (bytes[i + 1] & 0xC0) == 0x80) {
             *out++ = static_cast<char16_t>(((lead & 0x1F) << 6) | (bytes[i + 1] & 0x3F));
             i += 2;
-        } else if (lead >= 0xE0 && lead < 0xF0 && i + 3 <= size) {
+        } else if (((lead >= 0xE1 && lead <= 0xEC) || lead == 0xEE || lead == 0xEF) && i + 3 <= size
+                   && (bytes[i + 1] & 0xC0) == 0x80 && (bytes[i + 2] & 0xC0) == 0x80) {
             *out++ = static_cast<char16_t>(((lead & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F));
             i += 3;
         } else {
             const Sequence sequence = readSequence(bytes + i, size - i);
-            out = appendUTF16(out, sequence.valid ? sequence.codePoint : U'\uFFFD');
+            if (!sequence.valid) {
+                valid = false;
+                break;
+            }
+            out = appendUTF16(out, sequence.codePoint);
             i += sequence.length;
         }
     }
     text.resize(static_cast<std::size_t>(out - text.data()));
+    return valid;
 }
 
 std::u16string UTF16FromUTF8(std::string_view utf8)

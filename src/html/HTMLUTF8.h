@@ -8,12 +8,9 @@
 // makes the decoding fail.
 std::optional<std::u16string> DecodeUTF8(std::string_view utf8, bool strict);
 std::u16string UTF16FromUTF8(std::string_view utf8);
-// Whether the bytes hold no invalid sequence.
-bool IsValidUTF8(std::string_view utf8);
-// Appends the text of bytes that hold no invalid sequence (IsValidUTF8); for
-// other bytes the text is unspecified, but nothing is read or written out of
-// bounds.
-void AppendValidUTF8(std::u16string& text, std::string_view validUTF8);
+// Appends the text of the bytes up to their first invalid sequence; false
+// when there is one.
+bool AppendUTF8(std::u16string& text, std::string_view utf8);
 
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string UTF8FromUTF16(std::u16string_view utf16);

@@ -225,7 +225,7 @@ TEST(InputStream, BytesDecodedPieceByPieceReadAsTheWholeText)
         for (std::size_t offset = 16 * 1024 - 4; offset <= 16 * 1024 + 1; ++offset) {
             const std::string bytes = std::string(offset, 'a') + piece + "b" + piece;
             const Reading whole = readAll(UTF16FromUTF8(bytes));
-            const Reading streamed = readAll(HTMLUndecodedText {bytes, HTMLUndecodedText::Encoding::ValidUTF8});
+            const Reading streamed = readAll(HTMLUndecodedText {bytes, HTMLUndecodedText::Encoding::UTF8});
             EXPECT_EQ(streamed.characters, whole.characters) << offset;
             EXPECT_EQ(streamed.errors, whole.errors) << offset;
         }
@@ -234,11 +234,22 @@ TEST(InputStream, BytesDecodedPieceByPieceReadAsTheWholeText)
     EXPECT_EQ(readAll(HTMLUndecodedText {latin, HTMLUndecodedText::Encoding::Windows1252}).characters.back(), U'\u00E9');
 }
 
+TEST(InputStream, InvalidUTF8EndsTheText)
+{
+    const std::string bytes = std::string(5000, 'a') + "\xC3\xA9\xE4\x41" + std::string(5000, 'b');
+    HTMLPreprocessedInputStream stream(HTMLUndecodedText {bytes, HTMLUndecodedText::Encoding::UTF8});
+    std::u16string run;
+    stream.consumeCharactersUpToFirstPassingTest([](char32_t) { return false; }, run);
+    EXPECT_EQ(run, std::u16string(5000, u'a') + u"\u00E9");
+    EXPECT_TRUE(stream.foundInvalidUTF8());
+    EXPECT_EQ(stream.string(), run);
+}
+
 TEST(InputStream, RawReadsReachPastTheDecodedPiece)
 {
     // A number far longer than a piece, then a reference name put back.
     const std::string bytes = std::string(16 * 1024 - 3, 'a') + std::string(40000, '0') + "65;&notin";
-    HTMLPreprocessedInputStream stream(HTMLUndecodedText {bytes, HTMLUndecodedText::Encoding::ValidUTF8});
+    HTMLPreprocessedInputStream stream(HTMLUndecodedText {bytes, HTMLUndecodedText::Encoding::UTF8});
     std::u16string run;
     stream.consumeCharactersUpToFirstPassingTest<u'0'>([](char32_t c) { return c == U'0'; }, run);
     EXPECT_EQ(run.size(), 16u * 1024 - 3);

@@ -74,6 +74,21 @@ TEST(Tokens, CopyWithTagNameKeepsAttributesAndFlag)
     EXPECT_EQ(image.tagName(), u"image");
 }
 
+TEST(Tokens, TagNameNumberFollowsEveryChangeOfTheName)
+{
+    HTMLStartTagToken tag(u"di");
+    EXPECT_EQ(tag.tagNameNumber(), KnownTagNameCount);
+    tag.appendLongCharacterToTagName(U'v');
+    EXPECT_EQ(tag.tagNameNumber(), KnownTagNameNumber(u"div"));
+    tag.mutableTagName() += u"x";
+    EXPECT_EQ(tag.tagNameNumber(), KnownTagNameCount);
+    tag.setTagName(u"img");
+    EXPECT_EQ(tag.tagNameNumber(), KnownTagNameNumber(u"img"));
+    EXPECT_EQ(tag.copyWithTagName(u"svg").tagNameNumber(), KnownTagNameNumber(u"svg"));
+    const HTMLEndTagToken end(u"p");
+    EXPECT_EQ(end.tagNameNumber(), KnownTagNameNumber(u"p"));
+}
+
 TEST(Tokens, CharacterTokenSplitsAtLeadingWhitespace)
 {
     struct Case {

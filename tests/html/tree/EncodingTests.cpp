@@ -126,6 +126,21 @@ TEST(DocumentCreation, MetaCharsetRestartsOnceWithTheNewEncoding)
     EXPECT_EQ(bodyText(certain), u"caf\u00C3\u00A9");
 }
 
+TEST(DocumentCreation, ParserGivesItsWholeInputTextAfterTheParse)
+{
+    // Long enough that the parse decodes it piece by piece and lets go of the start.
+    const std::string body = std::string(20000, 'a') + "caf\xC3\xA9";
+    const std::string page = "<meta charset=utf-8><p>" + body;
+    EXPECT_EQ(ParserForData(page, std::nullopt)->string(), UTF16FromUTF8(page));
+    EXPECT_EQ(ParserForData("\xEF\xBB\xBF" + body, std::nullopt)->string(), UTF16FromUTF8(body));
+    EXPECT_EQ(ParserForData(body, "text/html; charset=windows-1252")->string().substr(20000), u"caf\u00C3\u00A9");
+    EXPECT_EQ(ParserForData(body, "text/html; charset=koi8-r")->string().size(), body.size());
+
+    HTMLParser parser(u"<p>x\r\n", {StringEncoding::UTF8, Confidence::Tentative});
+    parser.document();
+    EXPECT_EQ(parser.string(), u"<p>x\r\n");
+}
+
 TEST(DocumentCreation, RestartThatCannotDecodeKeepsTheFirstText)
 {
     auto document = HTMLDocument::documentWithData("<meta charset=utf-8><p>\xFF</p>", std::nullopt);
@@ -181,19 +196,50 @@ TEST(DocumentCreation, EarlyUTF8DeclarationMatchesTheRestart)
 
 } // namespace
 
-TEST(EncodingDetermination, CertainUTF8IsFoundWithoutDecoding)
+TEST(EncodingDetermination, DeclaredUTF8IsFoundWithoutDecoding)
 {
     const std::optional<std::string_view> utf8Header = "text/html; charset=utf-8";
-    EXPECT_EQ(CertainUTF8Text("\xEF\xBB\xBF\xC3\xA9", std::nullopt), std::optional<std::string_view>("\xC3\xA9"));
-    EXPECT_EQ(CertainUTF8Text("\xEF\xBB\xBF\xC3\xA9", "text/html; charset=koi8-r"), std::optional<std::string_view>("\xC3\xA9"));
-    EXPECT_EQ(CertainUTF8Text("\xC3\xA9", utf8Header), std::optional<std::string_view>("\xC3\xA9"));
-    EXPECT_EQ(CertainUTF8Text("\xEF\xBB\xBF\xC3\xA9", utf8Header), std::optional<std::string_view>("\xC3\xA9"));
-    // Invalid bytes, a UTF-16 mark, or nothing said.
-    EXPECT_EQ(CertainUTF8Text("\xFF", utf8Header), std::nullopt);
-    EXPECT_EQ(CertainUTF8Text("\xEF\xBB\xBF\xC3", std::nullopt), std::nullopt);
-    EXPECT_EQ(CertainUTF8Text(std::string_view("\xFF\xFEh\x00", 4), utf8Header), std::nullopt);
-    EXPECT_EQ(CertainUTF8Text("\xC3\xA9", std::nullopt), std::nullopt);
-    EXPECT_EQ(CertainUTF8Text("\xC3\xA9", "text/html; charset=windows-1252"), std::nullopt);
+    EXPECT_EQ(DeclaredUTF8Text("\xEF\xBB\xBF\xC3\xA9", std::nullopt), std::optional<std::string_view>("\xC3\xA9"));
+    EXPECT_EQ(DeclaredUTF8Text("\xEF\xBB\xBF\xC3\xA9", "text/html; charset=koi8-r"), std::optional<std::string_view>("\xC3\xA9"));
+    EXPECT_EQ(DeclaredUTF8Text("\xC3\xA9", utf8Header), std::optional<std::string_view>("\xC3\xA9"));
+    EXPECT_EQ(DeclaredUTF8Text("\xEF\xBB\xBF\xC3\xA9", utf8Header), std::optional<std::string_view>("\xC3\xA9"));
+    // The bytes are not checked here: the parse finds invalid ones.
+    EXPECT_EQ(DeclaredUTF8Text("\xFF", utf8Header), std::optional<std::string_view>("\xFF"));
+    // A UTF-16 mark, or nothing said.
+    EXPECT_EQ(DeclaredUTF8Text(std::string_view("\xFF\xFEh\x00", 4), utf8Header), std::nullopt);
+    EXPECT_EQ(DeclaredUTF8Text("\xC3\xA9", std::nullopt), std::nullopt);
+    EXPECT_EQ(DeclaredUTF8Text("\xC3\xA9", "text/html; charset=windows-1252"), std::nullopt);
+}
+
+TEST(DocumentCreation, InvalidUTF8FoundLateTakesTheWayOfInvalidBytes)
+{
+    // The invalid byte lies far past the first decoded piece; each page ends
+    // up as windows-1252, as though its bytes had been checked first.
+    const std::string body = "<p>caf\xC3\xA9" + std::string(5000, 'a') + "\xFF";
+    const std::u16string expected = u"caf\u00C3\u00A9" + std::u16string(5000, u'a') + u"\u00FF";
+    struct Case {
+        const char* name;
+        std::string page;
+        std::optional<std::string_view> header;
+        std::u16string text;
+    };
+    const Case cases[] = {
+        // The mark's bytes are text in windows-1252.
+        {"mark", "\xEF\xBB\xBF" + body, std::nullopt, u"\u00EF\u00BB\u00BF" + expected},
+        {"header", body, "text/html; charset=utf-8", expected},
+        {"early meta", "<meta charset=utf-8>" + body, std::nullopt, expected},
+        {"late meta", std::string(2000, ' ') + "<meta charset=utf-8>" + body, std::nullopt, expected},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto parser = ParserForData(c.page, c.header);
+        EXPECT_FALSE(parser->foundInvalidUTF8());
+        EXPECT_EQ(parser->document()->parsedStringEncoding(), StringEncoding::Windows1252);
+        EXPECT_TRUE(bodyText(parser->document()) == c.text);
+    }
+    // The same page without the bad byte is UTF-8.
+    auto valid = ParserForData("\xEF\xBB\xBF" + body.substr(0, body.size() - 1), std::nullopt);
+    EXPECT_EQ(valid->document()->parsedStringEncoding(), StringEncoding::UTF8);
 }
 
 TEST(EncodingDetermination, UTF8ValidityAgreesWithStrictDecoding)
@@ -206,10 +252,9 @@ TEST(EncodingDetermination, UTF8ValidityAgreesWithStrictDecoding)
         for (const std::string& text : {sequence, std::string(20, 'a') + sequence + "b"}) {
             SCOPED_TRACE(text);
             const bool valid = DecodeUTF8(text, true).has_value();
-            EXPECT_EQ(IsValidUTF8(text), valid);
+            std::u16string appended = u"x";
+            EXPECT_EQ(AppendUTF8(appended, text), valid);
             if (valid) {
-                std::u16string appended = u"x";
-                AppendValidUTF8(appended, text);
                 EXPECT_EQ(appended, u"x" + *DecodeUTF8(text, true));
             }
         }

@@ -3,6 +3,7 @@
 #include "html/HTMLDocument.h"
 #include "html/HTMLDocumentType.h"
 #include "html/HTMLElement.h"
+#include "html/HTMLTagNames.h"
 #include "html/HTMLTextNode.h"
 #include "html/HTMLTreeEnumerator.h"
 
@@ -285,6 +286,22 @@ TEST(HTMLTree, DocumentFindsItsDoctypeRootAndBody)
     document->setRootElement(replacement);
     EXPECT_EQ(document->rootElement(), replacement);
     EXPECT_EQ(document->numberOfChildren(), 2u);
+}
+
+TEST(HTMLTree, ElementsKnowTheirNamesNumber)
+{
+    // Common names are shared by every element; any other is the element's own.
+    auto div = std::make_shared<HTMLElement>(u"div");
+    auto other = std::make_shared<HTMLElement>(u"x-gauge");
+    auto numbered = std::make_shared<HTMLElement>(u"td", KnownTagNameNumber(u"td"), HTMLOrderedDictionary {});
+    EXPECT_EQ(div->tagNameNumber(), KnownTagNameNumber(u"div"));
+    EXPECT_LT(div->tagNameNumber(), KnownTagNameCount);
+    EXPECT_EQ(other->tagNameNumber(), KnownTagNameCount);
+    EXPECT_EQ(other->tagName(), u"x-gauge");
+    EXPECT_EQ(numbered->tagName(), u"td");
+    EXPECT_EQ(&div->tagName(), &std::static_pointer_cast<HTMLElement>(div->copy())->tagName());
+    div.reset();
+    EXPECT_EQ(std::make_shared<HTMLElement>(u"div")->tagName(), u"div");
 }
 
 TEST(HTMLTree, CopiesTakeOwnFieldsButNoChildren)
