@@ -210,11 +210,6 @@ bool HTMLParser::handleLeadingWhitespace(HTMLToken& token, LeadingWhitespace act
 
 // MARK: - The stack of open elements
 
-HTMLElement* HTMLParser::currentNode() const
-{
-    return stackOfOpenElements_.empty() ? nullptr : stackOfOpenElements_.back().get();
-}
-
 HTMLElement* HTMLParser::adjustedCurrentNode() const
 {
     if (fragmentParsingAlgorithm_ && stackOfOpenElements_.size() == 1)

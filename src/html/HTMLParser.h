@@ -94,7 +94,7 @@ public:
     std::optional<StringEncoding> firstMetaCharset() const { return firstMetaCharset_; }
 
     // The top of the stack of open elements, or nullptr when it is empty.
-    HTMLElement* currentNode() const;
+    HTMLElement* currentNode() const { return stackOfOpenElements_.empty() ? nullptr : stackOfOpenElements_.back().get(); }
     // The context element while a fragment parse has only its root open, else
     // the current node.
     HTMLElement* adjustedCurrentNode() const;
@@ -176,7 +176,11 @@ private:
     std::size_t indexInStackOfOpenElements(const HTMLElement* element) const;
     bool isOnStackOfOpenElements(const HTMLElement* element) const;
     bool currentNodeIsOneOf(Names names) const;
-    bool currentNodeIs(std::u16string_view name) const { return currentNodeIsOneOf({name}); }
+    bool currentNodeIs(std::u16string_view name) const
+    {
+        const HTMLElement* node = currentNode();
+        return node && node->tagName() == name;
+    }
 
     // Scopes.
     static bool isScopeBoundary(const HTMLElement& element, Scope scope);
