@@ -546,7 +546,9 @@ std::size_t HTMLParser::formattingFingerprint(const HTMLElement& element)
             value = (value ^ text[i]) * 1099511628211u;
         return static_cast<std::size_t>(value);
     };
-    std::size_t fingerprint = hash(element.tagName());
+    // Formatting elements have common names: their number stands for the name.
+    const std::size_t number = element.tagNameNumber();
+    std::size_t fingerprint = number < KnownTagNameCount ? number : hash(element.tagName());
     // Equal attributes may come in any order, so their hashes are summed.
     for (const auto& [name, value] : element.attributes())
         fingerprint += hash(name) * 31 + hash(value);
