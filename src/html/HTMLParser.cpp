@@ -331,18 +331,31 @@ bool HTMLParser::isScopeBoundary(const HTMLElement& element, Scope scope)
 
 HTMLElement* HTMLParser::elementInSpecificScope(Names targets, Scope scope, bool htmlNamespaceOnly) const
 {
-    // Most searches are for one common name: it is matched by its number.
-    const std::size_t number = targets.size() == 1 ? KnownTagNameNumber(*targets.begin()) : KnownTagNameCount;
+    if (targets.size() == 1) {
+        if (const std::size_t number = KnownTagNameNumber(*targets.begin()); number < KnownTagNameCount)
+            return elementNumberedInScope(number, scope, htmlNamespaceOnly);
+    }
     // A name that is not open cannot be in scope, so deep stacks are not walked for nothing.
-    if (number < KnownTagNameCount ? knownOpenElementCounts_[number] == 0
-                                   : std::none_of(targets.begin(), targets.end(),
-                                                  [this](std::u16string_view name) { return hasOpenElementNamed(name); }))
+    if (std::none_of(targets.begin(), targets.end(),
+                     [this](std::u16string_view name) { return hasOpenElementNamed(name); }))
         return nullptr;
     for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
         HTMLElement& node = **element;
-        const bool named =
-            number < KnownTagNameCount ? node.tagNameNumber() == number : IsOneOf(node.tagName(), targets);
-        if (named && (!htmlNamespaceOnly || node.htmlNamespace() == HTMLNamespace::HTML))
+        if (IsOneOf(node.tagName(), targets) && (!htmlNamespaceOnly || node.htmlNamespace() == HTMLNamespace::HTML))
+            return &node;
+        if (isScopeBoundary(node, scope))
+            return nullptr;
+    }
+    return nullptr;
+}
+
+HTMLElement* HTMLParser::elementNumberedInScope(std::size_t number, Scope scope, bool htmlNamespaceOnly) const
+{
+    if (knownOpenElementCounts_[number] == 0)
+        return nullptr;
+    for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
+        HTMLElement& node = **element;
+        if (node.tagNameNumber() == number && (!htmlNamespaceOnly || node.htmlNamespace() == HTMLNamespace::HTML))
             return &node;
         if (isScopeBoundary(node, scope))
             return nullptr;

@@ -185,15 +185,12 @@ private:
     // Scopes.
     static bool isScopeBoundary(const HTMLElement& element, Scope scope);
     HTMLElement* elementInSpecificScope(Names targets, Scope scope, bool htmlNamespaceOnly = false) const;
+    // The same for one common name, given by its number (the searches made most).
+    HTMLElement* elementNumberedInScope(std::size_t number, Scope scope, bool htmlNamespaceOnly = false) const;
     bool hasElementInScope(Names targets) const { return elementInSpecificScope(targets, Scope::Default); }
-    bool hasElementInButtonScope(std::u16string_view target) const
-    {
-        return elementInSpecificScope({target}, Scope::Button);
-    }
-    bool hasElementInListItemScope(std::u16string_view target) const
-    {
-        return elementInSpecificScope({target}, Scope::ListItem);
-    }
+    bool hasElementNumberedInScope(std::size_t number) const { return elementNumberedInScope(number, Scope::Default); }
+    bool hasElementInButtonScope(std::size_t number) const { return elementNumberedInScope(number, Scope::Button); }
+    bool hasElementInListItemScope(std::size_t number) const { return elementNumberedInScope(number, Scope::ListItem); }
     bool hasElementInTableScope(Names targets, bool htmlNamespaceOnly = false) const
     {
         return elementInSpecificScope(targets, Scope::Table, htmlNamespaceOnly);

@@ -167,7 +167,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     }
     // "button"
     if (HTMLTagSet({u"button"}).contains(number)) {
-        if (hasElementInScope({u"button"})) {
+        if (hasElementNumberedInScope(KnownTagNameNumberOf(u"button"))) {
             addParseError("Nested button tag in <body>");
             generateImpliedEndTags();
             popElementsUntilOneNamedIsPopped({u"button"});
@@ -200,7 +200,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     // "nobr"
     if (HTMLTagSet({u"nobr"}).contains(number)) {
         reconstructTheActiveFormattingElements();
-        if (hasElementInScope({u"nobr"})) {
+        if (hasElementNumberedInScope(KnownTagNameNumberOf(u"nobr"))) {
             addParseError("Misnested nobr tag in <body>");
             // The open nobr may be missing from the list; it is then closed
             // as any other end tag, and this start tag is still inserted.
@@ -317,7 +317,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     }
     // "rp", "rt"
     if (HTMLTagSet({u"rp", u"rt"}).contains(number)) {
-        if (hasElementInScope({u"ruby"})) {
+        if (hasElementNumberedInScope(KnownTagNameNumberOf(u"ruby"))) {
             generateImpliedEndTags();
             if (!currentNodeIs(u"ruby"))
                 addParseError("Start tag named %@ outside of ruby in <body>", name);
@@ -398,7 +398,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
                        u"dir", u"div", u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup",
                        u"listing", u"main", u"menu", u"nav", u"ol", u"pre", u"section", u"summary", u"ul"})
             .contains(number)) {
-        if (!hasElementInScope({name}))
+        if (!hasElementNumberedInScope(number))
             return addParseError("End tag '%@' for unmatched open tag in <body>", name);
         generateImpliedEndTags();
         if (!currentNodeIs(name))
@@ -418,7 +418,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     }
     // "p"
     if (HTMLTagSet({u"p"}).contains(number)) {
-        if (!hasElementInButtonScope(u"p")) {
+        if (!hasElementInButtonScope(KnownTagNameNumberOf(u"p"))) {
             addParseError("Not closing unknown 'p' element in <body>");
             insertHTMLElementNamed(u"p");
         }
@@ -426,7 +426,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     }
     // "li"
     if (HTMLTagSet({u"li"}).contains(number)) {
-        if (!hasElementInListItemScope(u"li"))
+        if (!hasElementInListItemScope(KnownTagNameNumberOf(u"li")))
             return addParseError("Not closing unknown 'li' element in <body>");
         generateImpliedEndTags(u"li");
         if (!currentNodeIs(u"li"))
@@ -435,7 +435,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     }
     // "dd", "dt"
     if (HTMLTagSet({u"dd", u"dt"}).contains(number)) {
-        if (!hasElementInScope({name}))
+        if (!hasElementNumberedInScope(number))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags(name);
         if (!currentNodeIs(name))
@@ -460,7 +460,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     }
     // "applet", "marquee", "object"
     if (HTMLTagSet({u"applet", u"marquee", u"object"}).contains(number)) {
-        if (!hasElementInScope({name}))
+        if (!hasElementNumberedInScope(number))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags();
         if (!currentNodeIs(name))
@@ -503,6 +503,6 @@ void HTMLParser::closePElement()
 
 void HTMLParser::closePElementIfInButtonScope()
 {
-    if (hasElementInButtonScope(u"p"))
+    if (hasElementInButtonScope(KnownTagNameNumberOf(u"p")))
         closePElement();
 }
