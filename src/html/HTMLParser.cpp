@@ -253,14 +253,26 @@ bool HTMLParser::hasOpenElementNamed(std::u16string_view name) const
 
 void HTMLParser::popCurrentNode()
 {
-    if (!stackOfOpenElements_.empty())
-        removeFromStackOfOpenElementsAt(stackOfOpenElements_.size() - 1);
+    if (!stackOfOpenElements_.empty()) {
+        countOpenElement(*stackOfOpenElements_.back(), -1);
+        stackOfOpenElements_.pop_back();
+    }
 }
 
 void HTMLParser::popElementsUntilOneNamedIsPopped(Names names)
 {
     while (!stackOfOpenElements_.empty()) {
         const bool found = IsOneOf(currentNode()->tagName(), names);
+        popCurrentNode();
+        if (found)
+            return;
+    }
+}
+
+void HTMLParser::popElementsUntilOneNumberedIsPopped(std::size_t number)
+{
+    while (!stackOfOpenElements_.empty()) {
+        const bool found = currentNode()->tagNameNumber() == number;
         popCurrentNode();
         if (found)
             return;

@@ -172,6 +172,8 @@ private:
     void removeFromStackOfOpenElements(const HTMLElement* element);
     void popCurrentNode();
     void popElementsUntilOneNamedIsPopped(Names names);
+    // The same for one common name, given by its number.
+    void popElementsUntilOneNumberedIsPopped(std::size_t number);
     void popElementsUntilElementIsPopped(const HTMLElement* element);
     std::size_t indexInStackOfOpenElements(const HTMLElement* element) const;
     bool isOnStackOfOpenElements(const HTMLElement* element) const;

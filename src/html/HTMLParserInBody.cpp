@@ -170,7 +170,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         if (hasElementNumberedInScope(KnownTagNameNumberOf(u"button"))) {
             addParseError("Nested button tag in <body>");
             generateImpliedEndTags();
-            popElementsUntilOneNamedIsPopped({u"button"});
+            popElementsUntilOneNumberedIsPopped(KnownTagNameNumberOf(u"button"));
         }
         reconstructTheActiveFormattingElements();
         insertHTMLElementTakingAttributes(tag);
@@ -403,7 +403,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         generateImpliedEndTags();
         if (!currentNodeIs(name))
             addParseError("Misnested end tag '%@' in <body>", name);
-        return popElementsUntilOneNamedIsPopped({name});
+        return popElementsUntilOneNumberedIsPopped(number);
     }
     // "form"
     if (HTMLTagSet({u"form"}).contains(number)) {
@@ -431,7 +431,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         generateImpliedEndTags(u"li");
         if (!currentNodeIs(u"li"))
             addParseError("Misnested end tag 'li' in <body>");
-        return popElementsUntilOneNamedIsPopped({u"li"});
+        return popElementsUntilOneNumberedIsPopped(KnownTagNameNumberOf(u"li"));
     }
     // "dd", "dt"
     if (HTMLTagSet({u"dd", u"dt"}).contains(number)) {
@@ -440,7 +440,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         generateImpliedEndTags(name);
         if (!currentNodeIs(name))
             addParseError("Misnested end tag '%@' in <body>", name);
-        return popElementsUntilOneNamedIsPopped({name});
+        return popElementsUntilOneNumberedIsPopped(number);
     }
     // "h1", "h2", "h3", "h4", "h5", "h6"
     if (headingTags.contains(number)) {
@@ -465,7 +465,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         generateImpliedEndTags();
         if (!currentNodeIs(name))
             addParseError("Misnested end tag '%@' in <body>", name);
-        popElementsUntilOneNamedIsPopped({name});
+        popElementsUntilOneNumberedIsPopped(number);
         return clearTheListOfActiveFormattingElementsUpToTheLastMarker();
     }
     // "br"
@@ -498,7 +498,7 @@ void HTMLParser::closePElement()
     generateImpliedEndTags(u"p");
     if (!currentNodeIs(u"p"))
         addParseError("Closing 'p' element that isn't current");
-    popElementsUntilOneNamedIsPopped({u"p"});
+    popElementsUntilOneNumberedIsPopped(KnownTagNameNumberOf(u"p"));
 }
 
 void HTMLParser::closePElementIfInButtonScope()
