@@ -588,7 +588,8 @@ void HTMLParser::insertIntoListOfActiveFormattingElements(std::size_t index, Ele
 
 void HTMLParser::insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element, std::size_t fingerprint)
 {
-    ++formattingFingerprintCounts_[fingerprint];
+    if (countingFormattingFingerprints_)
+        ++formattingFingerprintCounts_[fingerprint];
     activeFormattingElements_.insert(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index),
                                      std::move(element));
     activeFormattingFingerprints_.insert(activeFormattingFingerprints_.begin() + static_cast<std::ptrdiff_t>(index),
@@ -597,7 +598,7 @@ void HTMLParser::insertIntoListOfActiveFormattingElements(std::size_t index, Ele
 
 void HTMLParser::removeFromListOfActiveFormattingElementsAt(std::size_t index)
 {
-    if (activeFormattingElements_[index]) {
+    if (countingFormattingFingerprints_ && activeFormattingElements_[index]) {
         // Counts that drop to zero go, so the table stays as small as the list.
         const auto count = formattingFingerprintCounts_.find(activeFormattingFingerprints_[index]);
         if (--count->second == 0)
@@ -605,6 +606,36 @@ void HTMLParser::removeFromListOfActiveFormattingElementsAt(std::size_t index)
     }
     activeFormattingElements_.erase(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index));
     activeFormattingFingerprints_.erase(activeFormattingFingerprints_.begin() + static_cast<std::ptrdiff_t>(index));
+    // A quarter of the length that started the counts, so that a list going up
+    // and down around one length does not count all over again each time.
+    if (countingFormattingFingerprints_ && activeFormattingElements_.size() < directlySearchedFormattingLength / 4)
+        setCountingFormattingFingerprints(false);
+}
+
+void HTMLParser::setCountingFormattingFingerprints(bool counting)
+{
+    countingFormattingFingerprints_ = counting;
+    formattingFingerprintCounts_.clear();
+    if (!counting)
+        return;
+    for (std::size_t i = 0; i < activeFormattingElements_.size(); ++i) {
+        if (activeFormattingElements_[i])
+            ++formattingFingerprintCounts_[activeFormattingFingerprints_[i]];
+    }
+}
+
+bool HTMLParser::mayHoldThreeFormattingElementsLike(std::size_t fingerprint)
+{
+    if (!countingFormattingFingerprints_ && activeFormattingElements_.size() >= directlySearchedFormattingLength)
+        setCountingFormattingFingerprints(true);
+    if (countingFormattingFingerprints_) {
+        const auto count = formattingFingerprintCounts_.find(fingerprint);
+        return count != formattingFingerprintCounts_.end() && count->second >= 3;
+    }
+    int alike = 0;
+    for (std::size_t i = 0; i < activeFormattingElements_.size(); ++i)
+        alike += activeFormattingElements_[i] && activeFormattingFingerprints_[i] == fingerprint;
+    return alike >= 3;
 }
 
 void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& element)
@@ -612,8 +643,7 @@ void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& elemen
     // Noah's Ark: at most three equal elements after the last marker. The walk
     // is needed only when three entries of the whole list look alike.
     const std::size_t fingerprint = formattingFingerprint(*element);
-    if (const auto count = formattingFingerprintCounts_.find(fingerprint);
-        count != formattingFingerprintCounts_.end() && count->second >= 3) {
+    if (mayHoldThreeFormattingElementsLike(fingerprint)) {
         int equalElements = 0;
         for (std::size_t i = activeFormattingElements_.size(); i-- > 0;) {
             const ElementPtr& entry = activeFormattingElements_[i];

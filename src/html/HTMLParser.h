@@ -229,6 +229,10 @@ private:
     void removeFromListOfActiveFormattingElementsAt(std::size_t index);
     void removeFromListOfActiveFormattingElements(const HTMLElement* element);
     static std::size_t formattingFingerprint(const HTMLElement& element);
+    // Whether three entries of the list may be like an element with the
+    // fingerprint; a list that grew long answers from counts.
+    bool mayHoldThreeFormattingElementsLike(std::size_t fingerprint);
+    void setCountingFormattingFingerprints(bool counting);
     std::size_t indexInListOfActiveFormattingElements(const HTMLElement* element) const;
     // The newest element of that name after the last marker.
     ElementPtr activeFormattingElementNamed(std::u16string_view tagName) const;
@@ -280,6 +284,9 @@ private:
     std::vector<std::size_t> activeFormattingFingerprints_;
     // How many entries share each name-and-attributes fingerprint, so that
     // deep lists of distinct formatting elements are not walked per push.
+    // Short lists (most of them) are searched directly and keep no counts.
+    static constexpr std::size_t directlySearchedFormattingLength = 16;
+    bool countingFormattingFingerprints_ = false;
     std::unordered_map<std::size_t, int> formattingFingerprintCounts_;
     std::u16string pendingTableCharacters_;
     bool fosterParenting_ = false;
