@@ -68,7 +68,7 @@ std::shared_ptr<ui::TableViewCell> RaceResViewCon::cellForRowAtIndexPath(ui::Tab
     if (indexPath.section == 0) {
         if (indexPath.row == 0) {
             cell->setTop(true);
-            cell->imageView()->setImage(ui::Image::named("logo.png"));
+            cell->imageView()->setImage(ui::Image::named("logo"));
             cell->detailTextLabel()->setText(vehicle.model);
         } else {
             cell->setBottom(true);

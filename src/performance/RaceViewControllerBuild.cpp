@@ -240,7 +240,7 @@ void RaceViewController::buildPanels()
                           ui::Color::lightGray(), ui::TextAlignment::Center);
     msgLabel_->setHidden(true);
     gearView_ = makePanel(*statView_, ui::Color::black());
-    shiftImgView_ = std::make_shared<ui::ImageView>(ui::Image::named("up.png"));
+    shiftImgView_ = std::make_shared<ui::ImageView>(ui::Image::named("up"));
     shiftImgView_->setAlpha(0);
     gearView_->addSubview(shiftImgView_);
     gearLabel_ = makeLabel(*gearView_, fnd::L("Gear"), "Digital-Serial", 0.15 * width_ * 0.3, grey);
@@ -271,7 +271,7 @@ void RaceViewController::buildNavigationBar()
     topNavBar_->setFrame({0, -46, width_, 44});
     topNavBar_->setTintColor(ui::Color::rgb255(51, 181, 225));
     barItem_.setLeftBarButtonItem(std::make_shared<ui::BarButtonItem>(
-        ui::Image::named("menu.png"), ui::BarButtonItemStyle::Plain, [this](ui::BarButtonItem&) {
+        ui::Image::named("menu"), ui::BarButtonItemStyle::Plain, [this](ui::BarButtonItem&) {
             toggleViewVisibility();
         }));
     barItem_.setRightBarButtonItem(std::make_shared<ui::BarButtonItem>(

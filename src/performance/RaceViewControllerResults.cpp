@@ -26,7 +26,7 @@ void RaceViewController::showResults()
     if (engine_.dataArr().empty())
         return;
     auto results = inNavigation(std::make_shared<RaceResViewCon>(engine_.dataArr(), ui::TableViewStyle::Grouped),
-                                "Race info", "page.png");
+                                "Race info", "page");
     if (!engine_.isTrackMode()) {
         results->setModalPresentationStyle(ui::ModalPresentationStyle::FullScreen);
         presentViewController(results, true);
@@ -34,8 +34,8 @@ void RaceViewController::showResults()
     }
     auto laps = inNavigation(std::make_shared<LapViewCon>(engine_.lapArr(), static_cast<int>(engine_.avgSpeed()),
                                                           engine_.distance()),
-                             "Lap times", "timer.png");
-    auto map = inNavigation(std::make_shared<MapViewCon>(engine_.lapArr()), "Map", "marker.png");
+                             "Lap times", "timer");
+    auto map = inNavigation(std::make_shared<MapViewCon>(engine_.lapArr()), "Map", "marker");
     auto tabs = std::make_shared<ui::TabBarController>();
     tabs->setViewControllers({laps, results, map});
     tabs->setModalPresentationStyle(ui::ModalPresentationStyle::FullScreen);

@@ -7,6 +7,7 @@
 #include "core/link/Scanner.h"
 #include "elmsim/lib/Simulator.h"
 #include "performance/RaceViewController.h"
+#include "platform/foundation/Log.h"
 #include "platform/geo/LocationService.h"
 #include "platform/motion/MotionService.h"
 #include "platform/ui/AlertController.h"
@@ -32,6 +33,7 @@ protected:
 
     void TearDown() override
     {
+        EXPECT_FALSE(log_.contains("missing image")) << "every image the race screens name is bundled";
         ui::AlertController::dismissAll();
         race.reset();
         root.reset();
@@ -80,6 +82,7 @@ protected:
         return r;
     }
 
+    fnd::LogCapture log_;
     elmsim::Simulator sim;
     std::shared_ptr<Scanner> link;
     std::unique_ptr<ui::RootWindow> root;
