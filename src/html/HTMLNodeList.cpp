@@ -74,9 +74,14 @@ void HTMLNodeList::grow(const HTMLNode* arenaOwner)
     const std::uint32_t origin = items ? fromArena : 0;
     if (!items)
         items = std::allocator<Node>().allocate(capacity);
-    std::uninitialized_move(items_, items_ + size_, items);
-    std::destroy(items_, items_ + size_);
-    releaseStorage();
+    if (items_) {
+        // Moved and destroyed in one pass, so the emptied pointers need no check.
+        for (std::uint32_t i = 0; i < size_; ++i) {
+            std::construct_at(items + i, std::move(items_[i]));
+            std::destroy_at(items_ + i);
+        }
+        releaseStorage();
+    }
     items_ = items;
     capacity_ = static_cast<std::uint32_t>(capacity) | origin;
 }

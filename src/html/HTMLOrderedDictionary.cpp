@@ -79,6 +79,19 @@ void HTMLOrderedDictionary::setObject(std::u16string value, std::u16string key)
         entries_[existing].second = std::move(value);
         return;
     }
+    append(std::move(value), std::move(key));
+}
+
+bool HTMLOrderedDictionary::addObjectForNewKey(std::u16string&& value, std::u16string&& key)
+{
+    if (indexOfKey(key) != HTMLNotFound)
+        return false;
+    append(std::move(value), std::move(key));
+    return true;
+}
+
+void HTMLOrderedDictionary::append(std::u16string&& value, std::u16string&& key)
+{
     entries_.emplace_back(std::move(key), std::move(value));
     if (entries_.size() <= indexedCount)
         return;

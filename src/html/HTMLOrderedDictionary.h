@@ -42,6 +42,9 @@ public:
 
     // An existing key keeps its place and takes the new value; a new key goes last.
     void setObject(std::u16string value, std::u16string key);
+    // Adds the pair at the end unless the key is there already (then nothing
+    // is taken from the arguments); true when it was added.
+    bool addObjectForNewKey(std::u16string&& value, std::u16string&& key);
     // A new key is inserted at the index (std::out_of_range above count); an
     // existing key keeps its place and only its value changes.
     void insertObject(std::u16string value, std::u16string key, std::size_t index);
@@ -62,6 +65,7 @@ private:
     };
 
     void rebuildIndex();
+    void append(std::u16string&& value, std::u16string&& key);
 
     std::vector<Entry> entries_;
     using Index = std::unordered_map<std::u16string, std::size_t, KeyHash, std::equal_to<>>;

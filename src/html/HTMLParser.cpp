@@ -210,11 +210,6 @@ bool HTMLParser::handleLeadingWhitespace(HTMLToken& token, LeadingWhitespace act
 
 // MARK: - The stack of open elements
 
-HTMLElement* HTMLParser::currentNode() const
-{
-    return stackOfOpenElements_.empty() ? nullptr : stackOfOpenElements_.back().get();
-}
-
 HTMLElement* HTMLParser::adjustedCurrentNode() const
 {
     if (fragmentParsingAlgorithm_ && stackOfOpenElements_.size() == 1)
@@ -258,14 +253,26 @@ bool HTMLParser::hasOpenElementNamed(std::u16string_view name) const
 
 void HTMLParser::popCurrentNode()
 {
-    if (!stackOfOpenElements_.empty())
-        removeFromStackOfOpenElementsAt(stackOfOpenElements_.size() - 1);
+    if (!stackOfOpenElements_.empty()) {
+        countOpenElement(*stackOfOpenElements_.back(), -1);
+        stackOfOpenElements_.pop_back();
+    }
 }
 
 void HTMLParser::popElementsUntilOneNamedIsPopped(Names names)
 {
     while (!stackOfOpenElements_.empty()) {
         const bool found = IsOneOf(currentNode()->tagName(), names);
+        popCurrentNode();
+        if (found)
+            return;
+    }
+}
+
+void HTMLParser::popElementsUntilOneNumberedIsPopped(std::size_t number)
+{
+    while (!stackOfOpenElements_.empty()) {
+        const bool found = currentNode()->tagNameNumber() == number;
         popCurrentNode();
         if (found)
             return;
@@ -336,18 +343,31 @@ bool HTMLParser::isScopeBoundary(const HTMLElement& element, Scope scope)
 
 HTMLElement* HTMLParser::elementInSpecificScope(Names targets, Scope scope, bool htmlNamespaceOnly) const
 {
-    // Most searches are for one common name: it is matched by its number.
-    const std::size_t number = targets.size() == 1 ? KnownTagNameNumber(*targets.begin()) : KnownTagNameCount;
+    if (targets.size() == 1) {
+        if (const std::size_t number = KnownTagNameNumber(*targets.begin()); number < KnownTagNameCount)
+            return elementNumberedInScope(number, scope, htmlNamespaceOnly);
+    }
     // A name that is not open cannot be in scope, so deep stacks are not walked for nothing.
-    if (number < KnownTagNameCount ? knownOpenElementCounts_[number] == 0
-                                   : std::none_of(targets.begin(), targets.end(),
-                                                  [this](std::u16string_view name) { return hasOpenElementNamed(name); }))
+    if (std::none_of(targets.begin(), targets.end(),
+                     [this](std::u16string_view name) { return hasOpenElementNamed(name); }))
         return nullptr;
     for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
         HTMLElement& node = **element;
-        const bool named =
-            number < KnownTagNameCount ? node.tagNameNumber() == number : IsOneOf(node.tagName(), targets);
-        if (named && (!htmlNamespaceOnly || node.htmlNamespace() == HTMLNamespace::HTML))
+        if (IsOneOf(node.tagName(), targets) && (!htmlNamespaceOnly || node.htmlNamespace() == HTMLNamespace::HTML))
+            return &node;
+        if (isScopeBoundary(node, scope))
+            return nullptr;
+    }
+    return nullptr;
+}
+
+HTMLElement* HTMLParser::elementNumberedInScope(std::size_t number, Scope scope, bool htmlNamespaceOnly) const
+{
+    if (knownOpenElementCounts_[number] == 0)
+        return nullptr;
+    for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
+        HTMLElement& node = **element;
+        if (node.tagNameNumber() == number && (!htmlNamespaceOnly || node.htmlNamespace() == HTMLNamespace::HTML))
             return &node;
         if (isScopeBoundary(node, scope))
             return nullptr;
@@ -551,7 +571,9 @@ std::size_t HTMLParser::formattingFingerprint(const HTMLElement& element)
             value = (value ^ text[i]) * 1099511628211u;
         return static_cast<std::size_t>(value);
     };
-    std::size_t fingerprint = hash(element.tagName());
+    // Formatting elements have common names: their number stands for the name.
+    const std::size_t number = element.tagNameNumber();
+    std::size_t fingerprint = number < KnownTagNameCount ? number : hash(element.tagName());
     // Equal attributes may come in any order, so their hashes are summed.
     for (const auto& [name, value] : element.attributes())
         fingerprint += hash(name) * 31 + hash(value);
@@ -566,7 +588,8 @@ void HTMLParser::insertIntoListOfActiveFormattingElements(std::size_t index, Ele
 
 void HTMLParser::insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element, std::size_t fingerprint)
 {
-    ++formattingFingerprintCounts_[fingerprint];
+    if (countingFormattingFingerprints_)
+        ++formattingFingerprintCounts_[fingerprint];
     activeFormattingElements_.insert(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index),
                                      std::move(element));
     activeFormattingFingerprints_.insert(activeFormattingFingerprints_.begin() + static_cast<std::ptrdiff_t>(index),
@@ -575,7 +598,7 @@ void HTMLParser::insertIntoListOfActiveFormattingElements(std::size_t index, Ele
 
 void HTMLParser::removeFromListOfActiveFormattingElementsAt(std::size_t index)
 {
-    if (activeFormattingElements_[index]) {
+    if (countingFormattingFingerprints_ && activeFormattingElements_[index]) {
         // Counts that drop to zero go, so the table stays as small as the list.
         const auto count = formattingFingerprintCounts_.find(activeFormattingFingerprints_[index]);
         if (--count->second == 0)
@@ -583,6 +606,36 @@ void HTMLParser::removeFromListOfActiveFormattingElementsAt(std::size_t index)
     }
     activeFormattingElements_.erase(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index));
     activeFormattingFingerprints_.erase(activeFormattingFingerprints_.begin() + static_cast<std::ptrdiff_t>(index));
+    // A quarter of the length that started the counts, so that a list going up
+    // and down around one length does not count all over again each time.
+    if (countingFormattingFingerprints_ && activeFormattingElements_.size() < directlySearchedFormattingLength / 4)
+        setCountingFormattingFingerprints(false);
+}
+
+void HTMLParser::setCountingFormattingFingerprints(bool counting)
+{
+    countingFormattingFingerprints_ = counting;
+    formattingFingerprintCounts_.clear();
+    if (!counting)
+        return;
+    for (std::size_t i = 0; i < activeFormattingElements_.size(); ++i) {
+        if (activeFormattingElements_[i])
+            ++formattingFingerprintCounts_[activeFormattingFingerprints_[i]];
+    }
+}
+
+bool HTMLParser::mayHoldThreeFormattingElementsLike(std::size_t fingerprint)
+{
+    if (!countingFormattingFingerprints_ && activeFormattingElements_.size() >= directlySearchedFormattingLength)
+        setCountingFormattingFingerprints(true);
+    if (countingFormattingFingerprints_) {
+        const auto count = formattingFingerprintCounts_.find(fingerprint);
+        return count != formattingFingerprintCounts_.end() && count->second >= 3;
+    }
+    int alike = 0;
+    for (std::size_t i = 0; i < activeFormattingElements_.size(); ++i)
+        alike += activeFormattingElements_[i] && activeFormattingFingerprints_[i] == fingerprint;
+    return alike >= 3;
 }
 
 void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& element)
@@ -590,8 +643,7 @@ void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& elemen
     // Noah's Ark: at most three equal elements after the last marker. The walk
     // is needed only when three entries of the whole list look alike.
     const std::size_t fingerprint = formattingFingerprint(*element);
-    if (const auto count = formattingFingerprintCounts_.find(fingerprint);
-        count != formattingFingerprintCounts_.end() && count->second >= 3) {
+    if (mayHoldThreeFormattingElementsLike(fingerprint)) {
         int equalElements = 0;
         for (std::size_t i = activeFormattingElements_.size(); i-- > 0;) {
             const ElementPtr& entry = activeFormattingElements_[i];

@@ -94,7 +94,7 @@ public:
     std::optional<StringEncoding> firstMetaCharset() const { return firstMetaCharset_; }
 
     // The top of the stack of open elements, or nullptr when it is empty.
-    HTMLElement* currentNode() const;
+    HTMLElement* currentNode() const { return stackOfOpenElements_.empty() ? nullptr : stackOfOpenElements_.back().get(); }
     // The context element while a fragment parse has only its root open, else
     // the current node.
     HTMLElement* adjustedCurrentNode() const;
@@ -172,24 +172,27 @@ private:
     void removeFromStackOfOpenElements(const HTMLElement* element);
     void popCurrentNode();
     void popElementsUntilOneNamedIsPopped(Names names);
+    // The same for one common name, given by its number.
+    void popElementsUntilOneNumberedIsPopped(std::size_t number);
     void popElementsUntilElementIsPopped(const HTMLElement* element);
     std::size_t indexInStackOfOpenElements(const HTMLElement* element) const;
     bool isOnStackOfOpenElements(const HTMLElement* element) const;
     bool currentNodeIsOneOf(Names names) const;
-    bool currentNodeIs(std::u16string_view name) const { return currentNodeIsOneOf({name}); }
+    bool currentNodeIs(std::u16string_view name) const
+    {
+        const HTMLElement* node = currentNode();
+        return node && node->tagName() == name;
+    }
 
     // Scopes.
     static bool isScopeBoundary(const HTMLElement& element, Scope scope);
     HTMLElement* elementInSpecificScope(Names targets, Scope scope, bool htmlNamespaceOnly = false) const;
+    // The same for one common name, given by its number (the searches made most).
+    HTMLElement* elementNumberedInScope(std::size_t number, Scope scope, bool htmlNamespaceOnly = false) const;
     bool hasElementInScope(Names targets) const { return elementInSpecificScope(targets, Scope::Default); }
-    bool hasElementInButtonScope(std::u16string_view target) const
-    {
-        return elementInSpecificScope({target}, Scope::Button);
-    }
-    bool hasElementInListItemScope(std::u16string_view target) const
-    {
-        return elementInSpecificScope({target}, Scope::ListItem);
-    }
+    bool hasElementNumberedInScope(std::size_t number) const { return elementNumberedInScope(number, Scope::Default); }
+    bool hasElementInButtonScope(std::size_t number) const { return elementNumberedInScope(number, Scope::Button); }
+    bool hasElementInListItemScope(std::size_t number) const { return elementNumberedInScope(number, Scope::ListItem); }
     bool hasElementInTableScope(Names targets, bool htmlNamespaceOnly = false) const
     {
         return elementInSpecificScope(targets, Scope::Table, htmlNamespaceOnly);
@@ -226,6 +229,10 @@ private:
     void removeFromListOfActiveFormattingElementsAt(std::size_t index);
     void removeFromListOfActiveFormattingElements(const HTMLElement* element);
     static std::size_t formattingFingerprint(const HTMLElement& element);
+    // Whether three entries of the list may be like an element with the
+    // fingerprint; a list that grew long answers from counts.
+    bool mayHoldThreeFormattingElementsLike(std::size_t fingerprint);
+    void setCountingFormattingFingerprints(bool counting);
     std::size_t indexInListOfActiveFormattingElements(const HTMLElement* element) const;
     // The newest element of that name after the last marker.
     ElementPtr activeFormattingElementNamed(std::u16string_view tagName) const;
@@ -277,6 +284,9 @@ private:
     std::vector<std::size_t> activeFormattingFingerprints_;
     // How many entries share each name-and-attributes fingerprint, so that
     // deep lists of distinct formatting elements are not walked per push.
+    // Short lists (most of them) are searched directly and keep no counts.
+    static constexpr std::size_t directlySearchedFormattingLength = 16;
+    bool countingFormattingFingerprints_ = false;
     std::unordered_map<std::size_t, int> formattingFingerprintCounts_;
     std::u16string pendingTableCharacters_;
     bool fosterParenting_ = false;

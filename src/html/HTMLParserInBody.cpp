@@ -167,10 +167,10 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     }
     // "button"
     if (HTMLTagSet({u"button"}).contains(number)) {
-        if (hasElementInScope({u"button"})) {
+        if (hasElementNumberedInScope(KnownTagNameNumberOf(u"button"))) {
             addParseError("Nested button tag in <body>");
             generateImpliedEndTags();
-            popElementsUntilOneNamedIsPopped({u"button"});
+            popElementsUntilOneNumberedIsPopped(KnownTagNameNumberOf(u"button"));
         }
         reconstructTheActiveFormattingElements();
         insertHTMLElementTakingAttributes(tag);
@@ -200,7 +200,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     // "nobr"
     if (HTMLTagSet({u"nobr"}).contains(number)) {
         reconstructTheActiveFormattingElements();
-        if (hasElementInScope({u"nobr"})) {
+        if (hasElementNumberedInScope(KnownTagNameNumberOf(u"nobr"))) {
             addParseError("Misnested nobr tag in <body>");
             // The open nobr may be missing from the list; it is then closed
             // as any other end tag, and this start tag is still inserted.
@@ -317,7 +317,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     }
     // "rp", "rt"
     if (HTMLTagSet({u"rp", u"rt"}).contains(number)) {
-        if (hasElementInScope({u"ruby"})) {
+        if (hasElementNumberedInScope(KnownTagNameNumberOf(u"ruby"))) {
             generateImpliedEndTags();
             if (!currentNodeIs(u"ruby"))
                 addParseError("Start tag named %@ outside of ruby in <body>", name);
@@ -398,12 +398,12 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
                        u"dir", u"div", u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup",
                        u"listing", u"main", u"menu", u"nav", u"ol", u"pre", u"section", u"summary", u"ul"})
             .contains(number)) {
-        if (!hasElementInScope({name}))
+        if (!hasElementNumberedInScope(number))
             return addParseError("End tag '%@' for unmatched open tag in <body>", name);
         generateImpliedEndTags();
         if (!currentNodeIs(name))
             addParseError("Misnested end tag '%@' in <body>", name);
-        return popElementsUntilOneNamedIsPopped({name});
+        return popElementsUntilOneNumberedIsPopped(number);
     }
     // "form"
     if (HTMLTagSet({u"form"}).contains(number)) {
@@ -418,7 +418,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     }
     // "p"
     if (HTMLTagSet({u"p"}).contains(number)) {
-        if (!hasElementInButtonScope(u"p")) {
+        if (!hasElementInButtonScope(KnownTagNameNumberOf(u"p"))) {
             addParseError("Not closing unknown 'p' element in <body>");
             insertHTMLElementNamed(u"p");
         }
@@ -426,21 +426,21 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     }
     // "li"
     if (HTMLTagSet({u"li"}).contains(number)) {
-        if (!hasElementInListItemScope(u"li"))
+        if (!hasElementInListItemScope(KnownTagNameNumberOf(u"li")))
             return addParseError("Not closing unknown 'li' element in <body>");
         generateImpliedEndTags(u"li");
         if (!currentNodeIs(u"li"))
             addParseError("Misnested end tag 'li' in <body>");
-        return popElementsUntilOneNamedIsPopped({u"li"});
+        return popElementsUntilOneNumberedIsPopped(KnownTagNameNumberOf(u"li"));
     }
     // "dd", "dt"
     if (HTMLTagSet({u"dd", u"dt"}).contains(number)) {
-        if (!hasElementInScope({name}))
+        if (!hasElementNumberedInScope(number))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags(name);
         if (!currentNodeIs(name))
             addParseError("Misnested end tag '%@' in <body>", name);
-        return popElementsUntilOneNamedIsPopped({name});
+        return popElementsUntilOneNumberedIsPopped(number);
     }
     // "h1", "h2", "h3", "h4", "h5", "h6"
     if (headingTags.contains(number)) {
@@ -460,12 +460,12 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     }
     // "applet", "marquee", "object"
     if (HTMLTagSet({u"applet", u"marquee", u"object"}).contains(number)) {
-        if (!hasElementInScope({name}))
+        if (!hasElementNumberedInScope(number))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags();
         if (!currentNodeIs(name))
             addParseError("Misnested end tag '%@' in <body>", name);
-        popElementsUntilOneNamedIsPopped({name});
+        popElementsUntilOneNumberedIsPopped(number);
         return clearTheListOfActiveFormattingElementsUpToTheLastMarker();
     }
     // "br"
@@ -498,11 +498,11 @@ void HTMLParser::closePElement()
     generateImpliedEndTags(u"p");
     if (!currentNodeIs(u"p"))
         addParseError("Closing 'p' element that isn't current");
-    popElementsUntilOneNamedIsPopped({u"p"});
+    popElementsUntilOneNumberedIsPopped(KnownTagNameNumberOf(u"p"));
 }
 
 void HTMLParser::closePElementIfInButtonScope()
 {
-    if (hasElementInButtonScope(u"p"))
+    if (hasElementInButtonScope(KnownTagNameNumberOf(u"p")))
         closePElement();
 }

@@ -40,6 +40,16 @@ std::size_t KnownTagNameNumber(std::u16string_view name);
 // instead of holding its own.
 const std::u16string* KnownTagNameWithNumber(std::size_t number);
 
+// The number of a known name, found when the program is compiled (a name
+// outside the table does not compile).
+consteval std::size_t KnownTagNameNumberOf(std::u16string_view name)
+{
+    std::size_t number = 0;
+    while (KnownTagNames[number] != name)
+        ++number;
+    return number;
+}
+
 // A set of known names built when the program is compiled (a name outside
 // the table does not compile), so that testing a name number against a long
 // list of names is one bit test.
@@ -48,9 +58,7 @@ public:
     consteval HTMLTagSet(std::initializer_list<std::u16string_view> names)
     {
         for (const std::u16string_view name : names) {
-            std::size_t number = 0;
-            while (KnownTagNames[number] != name)
-                ++number;
+            const std::size_t number = KnownTagNameNumberOf(name);
             words_[number / 64] |= std::uint64_t {1} << (number % 64);
         }
     }

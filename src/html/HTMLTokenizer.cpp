@@ -203,8 +203,6 @@ void HTMLTokenizer::addCurrentAttributeToCurrentToken()
     if (attributes.count() == 0)
         attributes.reserve(expectedAttributeCounts_[tag.tagNameNumber()]);
     // The first attribute of a name wins.
-    if (attributes.objectForKey(currentAttributeName_))
+    if (!attributes.addObjectForNewKey(std::move(currentAttributeValue_), std::move(currentAttributeName_)))
         emitParseError("Duplicate attribute");
-    else
-        attributes.setObject(std::move(currentAttributeValue_), std::move(currentAttributeName_));
 }

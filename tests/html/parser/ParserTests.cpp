@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -204,6 +206,35 @@ TEST(HTMLParser, NoahsArkKeepsThreeEqualFormattingElementsWhateverTheAttributeOr
     EXPECT_EQ(bodyMarkup(*parser.document()),
               "<p><b a=\"1\" c=\"2\"><b c=\"2\" a=\"1\"><b a=\"1\" c=\"2\"><b c=\"2\" a=\"1\">x</b></b></b></b></p>"
               "<b c=\"2\" a=\"1\"><b a=\"1\" c=\"2\"><b c=\"2\" a=\"1\">y</b></b></b>");
+}
+
+// Long lists of formatting elements are checked from counts, short ones by a
+// search; the rule is the same either way, also once a long list is short again.
+TEST(HTMLParser, NoahsArkHoldsInLongListsAndInListsThatWereLong)
+{
+    const auto count = [](const std::string& text, const std::string& part) {
+        std::size_t found = 0;
+        for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+            ++found;
+        return found;
+    };
+    std::string distinct;
+    std::string closings;
+    for (int i = 0; i < 20; ++i) {
+        distinct += "<i class=" + std::to_string(i) + ">";
+        closings += "</i>";
+    }
+    const std::vector<std::string> pages = {
+        "<!DOCTYPE html><p>" + distinct + "<b><b><b><b>x</p>y",
+        "<!DOCTYPE html><p><b><b><b>" + distinct + closings + "<b>x</p>y",
+    };
+    for (const std::string& page : pages) {
+        HTMLParser parser(UTF16FromUTF8(page), utf8Tentative);
+        const std::string markup = bodyMarkup(*parser.document());
+        const std::string reopened = markup.substr(markup.find("</p>"));
+        EXPECT_EQ(count(reopened, "<b>"), 3u) << page;
+        EXPECT_EQ(count(reopened, "<i "), page.find(closings) == std::string::npos ? 20u : 0u) << page;
+    }
 }
 
 } // namespace

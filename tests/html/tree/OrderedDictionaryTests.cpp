@@ -23,6 +23,23 @@ TEST(HTMLOrderedDictionary, KeepsInsertionOrderAndPlaces)
     EXPECT_THROW(dictionary.objectAtIndexedSubscript(2), std::out_of_range);
 }
 
+TEST(HTMLOrderedDictionary, AddsANewKeyOnlyAndLeavesARefusedPairAlone)
+{
+    HTMLOrderedDictionary dictionary;
+    for (int i = 0; i < 40; ++i) {
+        std::u16string value = u"v";
+        std::u16string key = UTF16FromUTF8("k" + std::to_string(i % 20));
+        const bool added = dictionary.addObjectForNewKey(std::move(value), std::move(key));
+        EXPECT_EQ(added, i < 20);
+        if (!added) {
+            EXPECT_EQ(value, u"v");
+            EXPECT_EQ(key, UTF16FromUTF8("k" + std::to_string(i % 20)));
+        }
+    }
+    EXPECT_EQ(dictionary.count(), 20u);
+    EXPECT_EQ(dictionary.indexOfKey(u"k19"), 19u);
+}
+
 TEST(HTMLOrderedDictionary, InsertsAtAnIndexOrRefusesBeyondTheCount)
 {
     HTMLOrderedDictionary dictionary{{u"a", u"1"}, {u"c", u"3"}};
