@@ -24,14 +24,6 @@ constexpr int firstCustom = 101;
 constexpr std::uint8_t liveDataReply = 0x41;
 constexpr std::uint8_t readByIdentifier = 0x22;
 
-float decode(const Response& response, int sensorIndex, int unitMode)
-{
-    ECU ecu;
-    ecu.setUnitMode(unitMode);
-    ecu.setResponse(response);
-    return ecu.calculate(sensorIndex, response.pid);
-}
-
 bool metric(int sensorIndex)
 {
     const auto& units = Manager::sharedManager().userData().unitsArr;
@@ -203,13 +195,13 @@ std::optional<float> CameraLiveData::valueFor(const Slot& slot, const Response& 
     }
     if (s < 0 || s >= standardCount)
         return std::nullopt;
-    return decode(response, s, metric(s) ? 1 : 0);
+    return ECU::valueOf(response, metric(s) ? 1 : 0, s);
 }
 
 std::vector<CameraLiveData::SlotValue> CameraLiveData::valuesFor(const Response& response)
 {
     if (response.mode == liveDataReply) {
-        const float value = decode(response, -1, 1);
+        const float value = ECU::valueOf(response, 1);
         calc_.take(response.pid, value);
         if (response.pid == 0x0D && fuelBgTracking_)
             tally_.setSpeed(calc_.speed());

@@ -75,10 +75,7 @@ std::optional<std::pair<int, std::string>> rowValue(const Response& response)
     Response value = response;
     const auto bytes = afterFrame(response);
     value.data.assign(bytes.begin(), bytes.end());
-    ECU ecu;
-    ecu.setUnitMode(1);
-    ecu.setResponse(value);
-    const int number = static_cast<int>(ecu.calculate(-1, response.pid));  // toward zero: -6.5 % shows -6
+    const int number = static_cast<int>(ECU::valueOf(value, 1));  // toward zero: -6.5 % shows -6
     return std::pair{row, fnd::format("%d %s", number, rows[static_cast<std::size_t>(row)].unit)};
 }
 

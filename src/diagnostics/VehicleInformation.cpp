@@ -104,10 +104,7 @@ std::optional<std::pair<int, std::string>> metricRow(const Response& response)
         return std::nullopt;
     const int row = static_cast<int>(found - commandIndArr.begin());
     const std::uint8_t a = response.data[0];
-    ECU ecu;
-    ecu.setUnitMode(1);
-    ecu.setResponse(response);
-    const int number = static_cast<int>(ecu.calculate(-1, response.pid));
+    const int number = static_cast<int>(ECU::valueOf(response, 1));
     std::optional<std::string> text;
     switch (row) {
     case 0: text = fuelTypeText(a); break;

@@ -28,14 +28,6 @@ constexpr int oilPid = 0x5C;
 constexpr int speedSensor = 9;
 constexpr int coolantSensor = 1;
 
-float decode(const Response& response, int unitMode)
-{
-    ECU ecu;
-    ecu.setUnitMode(unitMode);
-    ecu.setResponse(response);
-    return ecu.calculate(-1, response.pid);
-}
-
 }  // namespace
 
 FuelViewController::FuelViewController() = default;
@@ -93,7 +85,7 @@ void FuelViewController::didReceiveResponse(const std::vector<Response>& respons
     for (const Response& response : responses) {
         if (response.mode != liveData)
             continue;
-        const float value = decode(response, 1);
+        const float value = ECU::valueOf(response, 1);
         // A sample waits for the inputs it is made of, and replies to another method's requests (still in
         // flight when this screen took the link) make none.
         switch (response.pid) {
@@ -216,13 +208,13 @@ void FuelViewController::checkSensor(const Response& response)
         if (!settings.speedLimitEnabled)
             return;
         const int unit = unitOf(speedSensor);
-        const float value = decode(response, unit);
+        const float value = ECU::valueOf(response, unit);
         const int limit = unit == 1 ? settings.speedLimit2 : settings.speedLimit;
         if (std::isfinite(value) && static_cast<int>(value) > limit)
             fnd::SystemSound::play(warningSound);
     } else if (response.pid == coolantPid || response.pid == oilPid) {
         const int unit = unitOf(coolantSensor);
-        const float value = decode(response, unit);
+        const float value = ECU::valueOf(response, unit);
         const int limit = unit == 1 ? 112 : 235;
         const char* message =
             response.pid == coolantPid ? "High coolant temperature\n %d" : "High engine oil temperature\n %d";

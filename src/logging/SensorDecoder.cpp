@@ -9,14 +9,6 @@
 
 namespace {
 
-float decode(const Response& response, int sensorIndex, int pid, int unitMode)
-{
-    ECU ecu;
-    ecu.setUnitMode(unitMode);
-    ecu.setResponse(response);
-    return ecu.calculate(sensorIndex, pid);
-}
-
 bool metric(int sensorIndex)
 {
     return Manager::sharedManager().userData().unitsArr[static_cast<std::size_t>(sensorIndex)] == 1;
@@ -29,7 +21,7 @@ SensorDecoder::SensorDecoder() : calc_(VehicleCalc::FuelSetup::fromSettings(Mana
 void SensorDecoder::take(const Response& response)
 {
     if (response.mode == 0x41)
-        calc_.take(response.pid, decode(response, -1, response.pid, 1));
+        calc_.take(response.pid, ECU::valueOf(response, 1));
 }
 
 std::optional<float> SensorDecoder::valueFor(int sensorIndex, const Response& response) const
@@ -63,5 +55,5 @@ std::optional<float> SensorDecoder::valueFor(int sensorIndex, const Response& re
     }
     if (sensorIndex < 0 || sensorIndex >= sensorindex::standardCount)
         return std::nullopt;
-    return decode(response, sensorIndex, response.pid, metric(sensorIndex) ? 1 : 0);
+    return ECU::valueOf(response, metric(sensorIndex) ? 1 : 0, sensorIndex);
 }

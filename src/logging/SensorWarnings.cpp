@@ -21,12 +21,9 @@ void SensorWarnings::checkSensor(const Response& response)
     if (response.pid == 0x0D) {
         if (!settings.speedLimitEnabled)
             return;
-        ECU ecu;
         const int unit = user.unitsArr[speedSensor];
-        ecu.setUnitMode(unit);
-        ecu.setResponse(response);
         const int limit = unit == 1 ? settings.speedLimit2 : settings.speedLimit;
-        if (limit < static_cast<int>(ecu.calculate(-1, 0x0D)))
+        if (limit < static_cast<int>(ECU::valueOf(response, unit)))
             fnd::SystemSound::play(warningSound);
     } else if (response.pid == 0x05) {
         checkTemperature(response, "High coolant temperature\n %d", coolant_);
@@ -39,10 +36,7 @@ void SensorWarnings::checkTemperature(const Response& response, const char* mess
 {
     // Both temperatures follow the coolant sensor's unit choice.
     const int unit = Manager::sharedManager().userData().unitsArr[coolantSensor];
-    ECU ecu;
-    ecu.setUnitMode(unit);
-    ecu.setResponse(response);
-    const int temperature = static_cast<int>(ecu.calculate(-1, response.pid));
+    const int temperature = static_cast<int>(ECU::valueOf(response, unit));
     if (temperature <= (unit == 1 ? hotMetric : hotImperial))
         return;
     fnd::SystemSound::play(warningSound);

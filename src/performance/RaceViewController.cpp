@@ -40,10 +40,7 @@ constexpr int shiftPage = 3;
 
 float decode(const Response& response, int unitMode)
 {
-    ECU ecu;
-    ecu.setUnitMode(unitMode);
-    ecu.setResponse(response);
-    return VehicleCalc::finiteOrZero(ecu.calculate(-1, response.pid));
+    return VehicleCalc::finiteOrZero(ECU::valueOf(response, unitMode));
 }
 
 int unitOf(int sensor)

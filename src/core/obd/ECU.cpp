@@ -45,3 +45,11 @@ float ECU::calculate(int sensorIndex, int pid) const
         return metric;
     return row->toImperial(metric);
 }
+
+float ECU::valueOf(const Response& response, int unitMode, int sensorIndex)
+{
+    ECU ecu;
+    ecu.setUnitMode(unitMode);
+    ecu.setResponse(response);
+    return ecu.calculate(sensorIndex, response.pid);
+}

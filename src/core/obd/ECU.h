@@ -14,6 +14,9 @@ public:
     // With index -1, PIDs 0x0B and 0x33 are in kPa in both unit systems.
     float calculate(int sensorIndex, int pid) const;
 
+    // One reply's value in a unit mode, by its PID's standard formula unless a sensor index is given.
+    static float valueOf(const Response& response, int unitMode, int sensorIndex = -1);
+
 private:
     int unitMode_ = 1;
     Response response_;
