@@ -5,37 +5,25 @@ the "Trouble Codes" tab, and checks that the texts it shows name the codes with 
     trouble_codes_text.py NORVALE ELMSIM
 """
 import os
-import re
 import subprocess
 import sys
 import tempfile
-import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from simulator_process import running_simulator  # noqa: E402
 
 
 def main():
     norvale, elmsim = sys.argv[1:3]
-    with tempfile.TemporaryDirectory() as home, open(os.path.join(home, "elmsim.log"), "w+") as sim_log:
-        simulator = subprocess.Popen([elmsim, "--port", "0", "--codes", "P0301,U0100", "--pending", "P0171"],
-                                     stdout=sim_log, stderr=subprocess.STDOUT)
-        try:
-            port = None
-            for _ in range(100):
-                sim_log.seek(0)
-                found = re.search(r"listening on 127\.0\.0\.1:(\d+)", sim_log.read())
-                if found:
-                    port = found.group(1)
-                    break
-                time.sleep(0.1)
-            if port is None:
-                print("the simulator did not start")
-                return 1
-            env = dict(os.environ, NORVALE_HOME=home, QT_QPA_PLATFORM="offscreen")
-            run = subprocess.run([norvale, "--adapter", "127.0.0.1:" + port, "--open", "Diagnostics/Trouble Codes",
-                                  "--quit-after", "6", "--dump-text"], env=env, capture_output=True, text=True,
-                                 timeout=90)
-        finally:
-            simulator.terminate()
-            simulator.wait(timeout=10)
+    with tempfile.TemporaryDirectory() as home, \
+            running_simulator(elmsim, home, "--codes", "P0301,U0100", "--pending", "P0171") as port:
+        if port is None:
+            print("the simulator did not start")
+            return 1
+        env = dict(os.environ, NORVALE_HOME=home, QT_QPA_PLATFORM="offscreen")
+        run = subprocess.run([norvale, "--adapter", "127.0.0.1:" + port, "--open", "Diagnostics/Trouble Codes",
+                              "--quit-after", "6", "--dump-text"], env=env, capture_output=True, text=True,
+                             timeout=90)
     lines = run.stdout.splitlines()
     expected = ["Cylinder 1 Misfire Detected", "trouble code P0301", "trouble code U0100",
                 "System Too Lean (Bank 1)", "trouble code P0171"]
