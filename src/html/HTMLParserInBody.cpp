@@ -6,11 +6,11 @@
 #include "html/HTMLWhitespaceCharacterSet.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
 constexpr std::initializer_list<std::u16string_view> headingNames = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
-constexpr HTMLTagSet headingTags = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
 
 // Each attribute of the tag that the element lacks is added to it; existing values stay.
 void addMissingAttributes(HTMLElement& element, const HTMLTagToken& tag)
@@ -20,6 +20,118 @@ void addMissingAttributes(HTMLElement& element, const HTMLTagToken& tag)
             element.setObject(value, name);
     }
 }
+
+// The in body rules for start tags, found by the tag name's number.
+enum class InBodyStartTag : std::uint8_t {
+    AnyOther,
+    Html,
+    InHeadRules,
+    Body,
+    Frameset,
+    ClosesP,
+    Menu,
+    Heading,
+    PreListing,
+    Form,
+    ListItem,
+    Plaintext,
+    Button,
+    A,
+    Formatting,
+    Nobr,
+    AppletMarqueeObject,
+    Table,
+    VoidFramesetNotOk,
+    Input,
+    ParamSourceTrack,
+    Hr,
+    Image,
+    Textarea,
+    Xmp,
+    Iframe,
+    NoembedNoscript,
+    Select,
+    OptgroupOption,
+    Menuitem,
+    RpRt,
+    Math,
+    Svg,
+    Ignored,
+};
+
+constexpr auto inBodyStartTagRules = HTMLTagTable<InBodyStartTag>({
+    {InBodyStartTag::Html, {u"html"}},
+    {InBodyStartTag::InHeadRules,
+     {u"base", u"basefont", u"bgsound", u"link", u"meta", u"noframes", u"script", u"style", u"title"}},
+    {InBodyStartTag::Body, {u"body"}},
+    {InBodyStartTag::Frameset, {u"frameset"}},
+    {InBodyStartTag::ClosesP,
+     {u"address", u"article", u"aside", u"blockquote", u"center", u"details", u"dialog", u"dir", u"div", u"dl",
+      u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup", u"main", u"nav", u"ol", u"p",
+      u"section", u"summary", u"ul"}},
+    {InBodyStartTag::Menu, {u"menu"}},
+    {InBodyStartTag::Heading, {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"}},
+    {InBodyStartTag::PreListing, {u"pre", u"listing"}},
+    {InBodyStartTag::Form, {u"form"}},
+    {InBodyStartTag::ListItem, {u"li", u"dd", u"dt"}},
+    {InBodyStartTag::Plaintext, {u"plaintext"}},
+    {InBodyStartTag::Button, {u"button"}},
+    {InBodyStartTag::A, {u"a"}},
+    {InBodyStartTag::Formatting,
+     {u"b", u"big", u"code", u"em", u"font", u"i", u"s", u"small", u"strike", u"strong", u"tt", u"u"}},
+    {InBodyStartTag::Nobr, {u"nobr"}},
+    {InBodyStartTag::AppletMarqueeObject, {u"applet", u"marquee", u"object"}},
+    {InBodyStartTag::Table, {u"table"}},
+    {InBodyStartTag::VoidFramesetNotOk, {u"area", u"br", u"embed", u"img", u"keygen", u"wbr"}},
+    {InBodyStartTag::Input, {u"input"}},
+    {InBodyStartTag::ParamSourceTrack, {u"param", u"source", u"track"}},
+    {InBodyStartTag::Hr, {u"hr"}},
+    {InBodyStartTag::Image, {u"image"}},
+    {InBodyStartTag::Textarea, {u"textarea"}},
+    {InBodyStartTag::Xmp, {u"xmp"}},
+    {InBodyStartTag::Iframe, {u"iframe"}},
+    {InBodyStartTag::NoembedNoscript, {u"noembed", u"noscript"}},
+    {InBodyStartTag::Select, {u"select"}},
+    {InBodyStartTag::OptgroupOption, {u"optgroup", u"option"}},
+    {InBodyStartTag::Menuitem, {u"menuitem"}},
+    {InBodyStartTag::RpRt, {u"rp", u"rt"}},
+    {InBodyStartTag::Math, {u"math"}},
+    {InBodyStartTag::Svg, {u"svg"}},
+    {InBodyStartTag::Ignored,
+     {u"caption", u"col", u"colgroup", u"frame", u"head", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"}},
+});
+
+// The in body rules for end tags, found by the tag name's number.
+enum class InBodyEndTag : std::uint8_t {
+    AnyOther,
+    BodyHtml,
+    Block,
+    Form,
+    P,
+    Li,
+    DdDt,
+    Heading,
+    Formatting,
+    AppletMarqueeObject,
+    Br,
+};
+
+constexpr auto inBodyEndTagRules = HTMLTagTable<InBodyEndTag>({
+    {InBodyEndTag::BodyHtml, {u"body", u"html"}},
+    {InBodyEndTag::Block,
+     {u"address", u"article", u"aside", u"blockquote", u"button", u"center", u"details", u"dialog", u"dir", u"div",
+      u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup", u"listing", u"main", u"menu",
+      u"nav", u"ol", u"pre", u"section", u"summary", u"ul"}},
+    {InBodyEndTag::Form, {u"form"}},
+    {InBodyEndTag::P, {u"p"}},
+    {InBodyEndTag::Li, {u"li"}},
+    {InBodyEndTag::DdDt, {u"dd", u"dt"}},
+    {InBodyEndTag::Heading, {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"}},
+    {InBodyEndTag::Formatting,
+     {u"a", u"b", u"big", u"code", u"em", u"font", u"i", u"nobr", u"s", u"small", u"strike", u"strong", u"tt", u"u"}},
+    {InBodyEndTag::AppletMarqueeObject, {u"applet", u"marquee", u"object"}},
+    {InBodyEndTag::Br, {u"br"}},
+});
 
 } // namespace
 
@@ -75,28 +187,25 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
 {
     auto& tag = std::get<HTMLStartTagToken>(token);
     const std::u16string_view name = tag.tagName();
-    const std::size_t number = tag.tagNameNumber();
+    switch (inBodyStartTagRules[tag.tagNameNumber()]) {
     // "html"
-    if (HTMLTagSet({u"html"}).contains(number)) {
+    case InBodyStartTag::Html:
         addParseError("Start tag named html in <body>");
         if (!stackOfOpenElements_.empty())
             addMissingAttributes(*stackOfOpenElements_.front(), tag);
         return;
-    }
     // "base", "basefont", "bgsound", "link", "meta", "noframes", "script", "style", "title"
-    if (HTMLTagSet({u"base", u"basefont", u"bgsound", u"link", u"meta", u"noframes", u"script", u"style", u"title"})
-            .contains(number))
+    case InBodyStartTag::InHeadRules:
         return processTokenUsingRulesFor(InsertionMode::InHead, token);
     // "body"
-    if (HTMLTagSet({u"body"}).contains(number)) {
+    case InBodyStartTag::Body:
         addParseError("Start tag named body in <body>");
         if (stackOfOpenElements_.size() < 2 || stackOfOpenElements_[1]->tagName() != u"body")
             return;
         framesetOk_ = false;
         return addMissingAttributes(*stackOfOpenElements_[1], tag);
-    }
     // "frameset"
-    if (HTMLTagSet({u"frameset"}).contains(number)) {
+    case InBodyStartTag::Frameset:
         addParseError("Start tag named frameset in <body>");
         if (stackOfOpenElements_.size() < 2 || stackOfOpenElements_[1]->tagName() != u"body" || !framesetOk_)
             return;
@@ -105,27 +214,22 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
             popCurrentNode();
         insertHTMLElementTakingAttributes(tag);
         return switchInsertionMode(InsertionMode::InFrameset);
-    }
     // "address", "article", "aside", "blockquote", "center", "details", "dialog", "dir", "div", "dl",
     // "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "main", "nav", "ol", "p",
     // "section", "summary", "ul"
-    if (HTMLTagSet({u"address", u"article", u"aside", u"blockquote", u"center", u"details", u"dialog", u"dir",
-                       u"div", u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup",
-                       u"main", u"nav", u"ol", u"p", u"section", u"summary", u"ul"}).contains(number)) {
+    case InBodyStartTag::ClosesP:
         closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         return;
-    }
     // "menu"
-    if (HTMLTagSet({u"menu"}).contains(number)) {
+    case InBodyStartTag::Menu:
         closePElementIfInButtonScope();
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
         insertHTMLElementTakingAttributes(tag);
         return;
-    }
     // "h1", "h2", "h3", "h4", "h5", "h6"
-    if (headingTags.contains(number)) {
+    case InBodyStartTag::Heading:
         closePElementIfInButtonScope();
         if (currentNodeIsOneOf(headingNames)) {
             addParseError("Nested header start tag %@ in <body>", name);
@@ -133,40 +237,35 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         }
         insertHTMLElementTakingAttributes(tag);
         return;
-    }
     // "pre", "listing"
-    if (HTMLTagSet({u"pre", u"listing"}).contains(number)) {
+    case InBodyStartTag::PreListing:
         closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         ignoreNextTokenIfLineFeed_ = true;
         framesetOk_ = false;
         return;
-    }
     // "form"
-    if (HTMLTagSet({u"form"}).contains(number)) {
+    case InBodyStartTag::Form:
         if (formElementPointer_)
             return addParseError("Start tag named form within a form in <body>");
         closePElementIfInButtonScope();
         formElementPointer_ = insertHTMLElementTakingAttributes(tag);
         return;
-    }
     // "li", "dd", "dt"
-    if (HTMLTagSet({u"li", u"dd", u"dt"}).contains(number)) {
+    case InBodyStartTag::ListItem:
         framesetOk_ = false;
         inBodyListItemWalk(name == u"li" ? Names {u"li"} : Names {u"dd", u"dt"});
         closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         return;
-    }
     // "plaintext"
-    if (HTMLTagSet({u"plaintext"}).contains(number)) {
+    case InBodyStartTag::Plaintext:
         closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         tokenizer_.setState(HTMLTokenizerState::PLAINTEXT);
         return;
-    }
     // "button"
-    if (HTMLTagSet({u"button"}).contains(number)) {
+    case InBodyStartTag::Button:
         if (hasElementNumberedInScope(KnownTagNameNumberOf(u"button"))) {
             addParseError("Nested button tag in <body>");
             generateImpliedEndTags();
@@ -176,9 +275,8 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         insertHTMLElementTakingAttributes(tag);
         framesetOk_ = false;
         return;
-    }
     // "a"
-    if (HTMLTagSet({u"a"}).contains(number)) {
+    case InBodyStartTag::A:
         if (ElementPtr a = activeFormattingElementNamed(u"a")) {
             addParseError("Nested start tag 'a' in <body>");
             if (!runTheAdoptionAgencyAlgorithm(u"a"))
@@ -189,16 +287,13 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         reconstructTheActiveFormattingElements();
         pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
         return;
-    }
     // "b", "big", "code", "em", "font", "i", "s", "small", "strike", "strong", "tt", "u"
-    if (HTMLTagSet({u"b", u"big", u"code", u"em", u"font", u"i", u"s", u"small", u"strike", u"strong", u"tt", u"u"})
-            .contains(number)) {
+    case InBodyStartTag::Formatting:
         reconstructTheActiveFormattingElements();
         pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
         return;
-    }
     // "nobr"
-    if (HTMLTagSet({u"nobr"}).contains(number)) {
+    case InBodyStartTag::Nobr:
         reconstructTheActiveFormattingElements();
         if (hasElementNumberedInScope(KnownTagNameNumberOf(u"nobr"))) {
             addParseError("Misnested nobr tag in <body>");
@@ -210,33 +305,29 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         }
         pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
         return;
-    }
     // "applet", "marquee", "object"
-    if (HTMLTagSet({u"applet", u"marquee", u"object"}).contains(number)) {
+    case InBodyStartTag::AppletMarqueeObject:
         reconstructTheActiveFormattingElements();
         insertHTMLElementTakingAttributes(tag);
         pushMarkerOntoListOfActiveFormattingElements();
         framesetOk_ = false;
         return;
-    }
     // "table"
-    if (HTMLTagSet({u"table"}).contains(number)) {
+    case InBodyStartTag::Table:
         if (document_->quirksMode() != HTMLQuirksMode::Quirks)
             closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         framesetOk_ = false;
         return switchInsertionMode(InsertionMode::InTable);
-    }
     // "area", "br", "embed", "img", "keygen", "wbr"
-    if (HTMLTagSet({u"area", u"br", u"embed", u"img", u"keygen", u"wbr"}).contains(number)) {
+    case InBodyStartTag::VoidFramesetNotOk:
         reconstructTheActiveFormattingElements();
         insertHTMLElementTakingAttributes(tag);
         popCurrentNode();
         framesetOk_ = false;
         return;
-    }
     // "input"
-    if (HTMLTagSet({u"input"}).contains(number)) {
+    case InBodyStartTag::Input: {
         reconstructTheActiveFormattingElements();
         insertHTMLElementForToken(tag);
         popCurrentNode();
@@ -246,12 +337,11 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "param", "source", "track"
-    if (HTMLTagSet({u"param", u"source", u"track"}).contains(number)) {
+    case InBodyStartTag::ParamSourceTrack:
         insertHTMLElementTakingAttributes(tag);
         return popCurrentNode();
-    }
     // "hr"
-    if (HTMLTagSet({u"hr"}).contains(number)) {
+    case InBodyStartTag::Hr:
         closePElementIfInButtonScope();
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
@@ -259,38 +349,33 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         popCurrentNode();
         framesetOk_ = false;
         return;
-    }
     // "image"
-    if (HTMLTagSet({u"image"}).contains(number)) {
+    case InBodyStartTag::Image:
         addParseError("It's spelled 'img' in <body>");
         token = tag.copyWithTagName(u"img");
         return reprocessToken(token);
-    }
     // "textarea"
-    if (HTMLTagSet({u"textarea"}).contains(number)) {
+    case InBodyStartTag::Textarea:
         insertHTMLElementTakingAttributes(tag);
         ignoreNextTokenIfLineFeed_ = true;
         tokenizer_.setState(HTMLTokenizerState::RCDATA);
         framesetOk_ = false;
         return switchInsertionMode(InsertionMode::Text);
-    }
     // "xmp"
-    if (HTMLTagSet({u"xmp"}).contains(number)) {
+    case InBodyStartTag::Xmp:
         closePElementIfInButtonScope();
         reconstructTheActiveFormattingElements();
         framesetOk_ = false;
         return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
-    }
     // "iframe"
-    if (HTMLTagSet({u"iframe"}).contains(number)) {
+    case InBodyStartTag::Iframe:
         framesetOk_ = false;
         return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
-    }
     // "noembed", "noscript" (scripting counts as enabled)
-    if (HTMLTagSet({u"noembed", u"noscript"}).contains(number))
+    case InBodyStartTag::NoembedNoscript:
         return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
     // "select"
-    if (HTMLTagSet({u"select"}).contains(number)) {
+    case InBodyStartTag::Select: {
         reconstructTheActiveFormattingElements();
         insertHTMLElementTakingAttributes(tag);
         framesetOk_ = false;
@@ -300,23 +385,21 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return switchInsertionMode(inTable ? InsertionMode::InSelectInTable : InsertionMode::InSelect);
     }
     // "optgroup", "option"
-    if (HTMLTagSet({u"optgroup", u"option"}).contains(number)) {
+    case InBodyStartTag::OptgroupOption:
         if (currentNodeIs(u"option"))
             popCurrentNode();
         reconstructTheActiveFormattingElements();
         insertHTMLElementTakingAttributes(tag);
         return;
-    }
     // "menuitem"
-    if (HTMLTagSet({u"menuitem"}).contains(number)) {
+    case InBodyStartTag::Menuitem:
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
         reconstructTheActiveFormattingElements();
         insertHTMLElementTakingAttributes(tag);
         return;
-    }
     // "rp", "rt"
-    if (HTMLTagSet({u"rp", u"rt"}).contains(number)) {
+    case InBodyStartTag::RpRt:
         if (hasElementNumberedInScope(KnownTagNameNumberOf(u"ruby"))) {
             generateImpliedEndTags();
             if (!currentNodeIs(u"ruby"))
@@ -324,30 +407,29 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         }
         insertHTMLElementTakingAttributes(tag);
         return;
-    }
     // "math"
-    if (HTMLTagSet({u"math"}).contains(number)) {
+    case InBodyStartTag::Math:
         reconstructTheActiveFormattingElements();
         AdjustMathMLAttributes(tag);
         insertElement(createElementForToken(tag, HTMLNamespace::MathML));
         if (tag.selfClosingFlag())
             popCurrentNode();
         return;
-    }
     // "svg"
-    if (HTMLTagSet({u"svg"}).contains(number)) {
+    case InBodyStartTag::Svg:
         reconstructTheActiveFormattingElements();
         AdjustSVGAttributes(tag);
         insertElement(createElementForToken(tag, HTMLNamespace::SVG));
         if (tag.selfClosingFlag())
             popCurrentNode();
         return;
-    }
     // "caption", "col", "colgroup", "frame", "head", "tbody", "td", "tfoot", "th", "thead", "tr"
-    if (HTMLTagSet({u"caption", u"col", u"colgroup", u"frame", u"head", u"tbody", u"td", u"tfoot", u"th", u"thead",
-                       u"tr"}).contains(number))
+    case InBodyStartTag::Ignored:
         return addParseError("Start tag named %@ ignored in <body>", name);
     // Any other start tag
+    case InBodyStartTag::AnyOther:
+        break;
+    }
     reconstructTheActiveFormattingElements();
     insertHTMLElementTakingAttributes(tag);
 }
@@ -375,8 +457,9 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     const auto& tag = std::get<HTMLEndTagToken>(token);
     const std::u16string_view name = tag.tagName();
     const std::size_t number = tag.tagNameNumber();
+    switch (inBodyEndTagRules[number]) {
     // "body", "html"
-    if (HTMLTagSet({u"body", u"html"}).contains(number)) {
+    case InBodyEndTag::BodyHtml:
         if (!hasElementInScope({u"body"}))
             return addParseError("End tag named %@ without body in scope in <body>", name);
         for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
@@ -390,23 +473,18 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         if (name == u"html")
             reprocessToken(token);
         return;
-    }
     // "address", "article", "aside", "blockquote", "button", "center", "details", "dialog", "dir", "div",
     // "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "listing", "main", "menu",
     // "nav", "ol", "pre", "section", "summary", "ul"
-    if (HTMLTagSet({u"address", u"article", u"aside", u"blockquote", u"button", u"center", u"details", u"dialog",
-                       u"dir", u"div", u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup",
-                       u"listing", u"main", u"menu", u"nav", u"ol", u"pre", u"section", u"summary", u"ul"})
-            .contains(number)) {
+    case InBodyEndTag::Block:
         if (!hasElementNumberedInScope(number))
             return addParseError("End tag '%@' for unmatched open tag in <body>", name);
         generateImpliedEndTags();
         if (!currentNodeIs(name))
             addParseError("Misnested end tag '%@' in <body>", name);
         return popElementsUntilOneNumberedIsPopped(number);
-    }
     // "form"
-    if (HTMLTagSet({u"form"}).contains(number)) {
+    case InBodyEndTag::Form: {
         const ElementPtr node = std::move(formElementPointer_);
         formElementPointer_ = nullptr;
         if (!node || !isElementInScope(node.get()))
@@ -417,49 +495,43 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return removeFromStackOfOpenElements(node.get());
     }
     // "p"
-    if (HTMLTagSet({u"p"}).contains(number)) {
+    case InBodyEndTag::P:
         if (!hasElementInButtonScope(KnownTagNameNumberOf(u"p"))) {
             addParseError("Not closing unknown 'p' element in <body>");
             insertHTMLElementNamed(u"p");
         }
         return closePElement();
-    }
     // "li"
-    if (HTMLTagSet({u"li"}).contains(number)) {
+    case InBodyEndTag::Li:
         if (!hasElementInListItemScope(KnownTagNameNumberOf(u"li")))
             return addParseError("Not closing unknown 'li' element in <body>");
         generateImpliedEndTags(u"li");
         if (!currentNodeIs(u"li"))
             addParseError("Misnested end tag 'li' in <body>");
         return popElementsUntilOneNumberedIsPopped(KnownTagNameNumberOf(u"li"));
-    }
     // "dd", "dt"
-    if (HTMLTagSet({u"dd", u"dt"}).contains(number)) {
+    case InBodyEndTag::DdDt:
         if (!hasElementNumberedInScope(number))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags(name);
         if (!currentNodeIs(name))
             addParseError("Misnested end tag '%@' in <body>", name);
         return popElementsUntilOneNumberedIsPopped(number);
-    }
     // "h1", "h2", "h3", "h4", "h5", "h6"
-    if (headingTags.contains(number)) {
+    case InBodyEndTag::Heading:
         if (!hasElementInScope(headingNames))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags();
         if (!currentNodeIs(name))
             addParseError("Misnested end tag '%@' in <body>", name);
         return popElementsUntilOneNamedIsPopped(headingNames);
-    }
     // "a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong", "tt", "u"
-    if (HTMLTagSet({u"a", u"b", u"big", u"code", u"em", u"font", u"i", u"nobr", u"s", u"small", u"strike",
-                       u"strong", u"tt", u"u"}).contains(number)) {
+    case InBodyEndTag::Formatting:
         if (!runTheAdoptionAgencyAlgorithm(name))
             inBodyAnyOtherEndTag(name);
         return;
-    }
     // "applet", "marquee", "object"
-    if (HTMLTagSet({u"applet", u"marquee", u"object"}).contains(number)) {
+    case InBodyEndTag::AppletMarqueeObject:
         if (!hasElementNumberedInScope(number))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags();
@@ -467,14 +539,16 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
             addParseError("Misnested end tag '%@' in <body>", name);
         popElementsUntilOneNumberedIsPopped(number);
         return clearTheListOfActiveFormattingElementsUpToTheLastMarker();
-    }
     // "br"
-    if (HTMLTagSet({u"br"}).contains(number)) {
+    case InBodyEndTag::Br: {
         addParseError("'br' element cannot have an end tag");
         HTMLToken br = HTMLStartTagToken(u"br");
         return handleInBodyStartTag(br);
     }
     // Any other end tag
+    case InBodyEndTag::AnyOther:
+        break;
+    }
     inBodyAnyOtherEndTag(name);
 }
 
