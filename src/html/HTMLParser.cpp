@@ -108,21 +108,26 @@ std::shared_ptr<HTMLDocument> HTMLParser::document()
 void HTMLParser::processToken(HTMLToken& token)
 {
     const HTMLElement* node = adjustedCurrentNode();
+    // No adjusted current node, or one in the HTML namespace
+    if (!node || node->htmlNamespace() == HTMLNamespace::HTML) [[likely]]
+        return processTokenUsingRulesFor(insertionMode_, token);
+    processTokenWithForeignAdjustedCurrentNode(token, *node);
+}
+
+void HTMLParser::processTokenWithForeignAdjustedCurrentNode(HTMLToken& token, const HTMLElement& node)
+{
     const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const bool isCharacter = std::holds_alternative<HTMLCharacterToken>(token);
-    // No adjusted current node, or one in the HTML namespace
-    if (!node || node->htmlNamespace() == HTMLNamespace::HTML)
-        return processTokenUsingRulesFor(insertionMode_, token);
     // A MathML text integration point, and a start tag other than "mglyph" and "malignmark", or characters
-    if (IsMathMLTextIntegrationPoint(*node)
+    if (IsMathMLTextIntegrationPoint(node)
         && ((startTag && !IsOneOf(startTag->tagName(), {u"mglyph", u"malignmark"})) || isCharacter))
         return processTokenUsingRulesFor(insertionMode_, token);
     // A MathML "annotation-xml" element, and a start tag "svg"
-    if (node->htmlNamespace() == HTMLNamespace::MathML && node->tagName() == u"annotation-xml" && startTag
+    if (node.htmlNamespace() == HTMLNamespace::MathML && node.tagName() == u"annotation-xml" && startTag
         && startTag->tagName() == u"svg")
         return processTokenUsingRulesFor(insertionMode_, token);
     // An HTML integration point, and a start tag or characters
-    if (IsHTMLIntegrationPoint(*node) && (startTag || isCharacter))
+    if (IsHTMLIntegrationPoint(node) && (startTag || isCharacter))
         return processTokenUsingRulesFor(insertionMode_, token);
     // The end of the file
     if (std::holds_alternative<HTMLEOFToken>(token))
@@ -132,21 +137,8 @@ void HTMLParser::processToken(HTMLToken& token)
 
 void HTMLParser::processTokenUsingRulesFor(InsertionMode mode, HTMLToken& token)
 {
-    // Errors of the input stream and the tokenizer are only recorded.
-    if (const auto* error = std::get_if<HTMLParseErrorToken>(&token)) {
-        addParseError("Tokenizer: " + error->error());
-        return;
-    }
-    if (ignoreNextTokenIfLineFeed_) {
-        ignoreNextTokenIfLineFeed_ = false;
-        const auto* characters = std::get_if<HTMLCharacterToken>(&token);
-        if (characters && characters->string().starts_with(u'\n')) {
-            if (characters->string().size() == 1)
-                return;
-            HTMLToken rest = HTMLCharacterToken(characters->string().substr(1));
-            return processTokenUsingRulesFor(mode, rest);
-        }
-    }
+    if (std::holds_alternative<HTMLParseErrorToken>(token) || ignoreNextTokenIfLineFeed_) [[unlikely]]
+        return processErrorOrLineFeedUsingRulesFor(mode, token);
     switch (mode) {
     case InsertionMode::Initial: return handleInitial(token);
     case InsertionMode::BeforeHTML: return handleBeforeHTML(token);
@@ -174,6 +166,24 @@ void HTMLParser::processTokenUsingRulesFor(InsertionMode mode, HTMLToken& token)
         break;
     }
     assert(!"the in head noscript insertion mode is never entered");
+}
+
+void HTMLParser::processErrorOrLineFeedUsingRulesFor(InsertionMode mode, HTMLToken& token)
+{
+    // Errors of the input stream and the tokenizer are only recorded.
+    if (const auto* error = std::get_if<HTMLParseErrorToken>(&token)) {
+        addParseError("Tokenizer: " + error->error());
+        return;
+    }
+    ignoreNextTokenIfLineFeed_ = false;
+    const auto* characters = std::get_if<HTMLCharacterToken>(&token);
+    if (characters && characters->string().starts_with(u'\n')) {
+        if (characters->string().size() == 1)
+            return;
+        HTMLToken rest = HTMLCharacterToken(characters->string().substr(1));
+        return processTokenUsingRulesFor(mode, rest);
+    }
+    processTokenUsingRulesFor(mode, token);
 }
 
 void HTMLParser::switchInsertionMode(InsertionMode mode)

@@ -113,7 +113,11 @@ private:
 
     // Dispatch.
     void processToken(HTMLToken& token);
+    // The rest of the dispatch, for the rare tokens met in foreign content.
+    void processTokenWithForeignAdjustedCurrentNode(HTMLToken& token, const HTMLElement& node);
     void processTokenUsingRulesFor(InsertionMode mode, HTMLToken& token);
+    // Tokenizer errors, and the token after one whose leading line feed is dropped.
+    void processErrorOrLineFeedUsingRulesFor(InsertionMode mode, HTMLToken& token);
     void reprocessToken(HTMLToken& token) { processToken(token); }
     void switchInsertionMode(InsertionMode mode);
     // Several modes treat the leading white space of a character token
