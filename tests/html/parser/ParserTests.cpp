@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -198,6 +199,26 @@ TEST(HTMLParser, KeptNodesOutliveTheParserAndTheDocument)
         list->addChild(std::make_shared<HTMLElement>(u"li"));
     EXPECT_EQ(list->numberOfChildren(), 103u);
     EXPECT_EQ(list->childAtIndex(2), text);
+}
+
+// Body text is searched for NULs a block at a time, with an overlapping last
+// block: a NUL is found at every place of texts around the block length.
+TEST(HTMLParser, DropsANullWhereverItStandsInBodyText)
+{
+    for (const std::size_t length : {2u, 3u, 7u, 8u, 9u, 15u, 16u, 17u, 24u, 31u}) {
+        for (std::size_t at = 0; at < length; ++at) {
+            std::u16string text(length, u'a');
+            text[at] = u'\0';
+            text[length - 1 == at ? 0 : length - 1] = u'z';
+            std::u16string expected = text;
+            expected.erase(at, 1);
+            HTMLParser parser(u"<!DOCTYPE html><p>" + text, utf8Tentative);
+            const auto document = parser.document();
+            EXPECT_EQ(bodyMarkup(*document), "<p>" + UTF8FromUTF16(expected) + "</p>") << length << " " << at;
+            EXPECT_EQ(std::count(parser.errors().begin(), parser.errors().end(), "Ignoring U+0000 NULL in <body>"), 1)
+                << length << " " << at;
+        }
+    }
 }
 
 TEST(HTMLParser, NoahsArkKeepsThreeEqualFormattingElementsWhateverTheAttributeOrder)
