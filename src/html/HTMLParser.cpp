@@ -592,14 +592,16 @@ std::size_t HTMLParser::formattingFingerprint(const HTMLElement& element)
 
 void HTMLParser::insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element)
 {
-    const std::size_t fingerprint = formattingFingerprint(*element);
-    insertIntoListOfActiveFormattingElements(index, std::move(element), fingerprint);
+    insertIntoListOfActiveFormattingElements(index, std::move(element), unknownFormattingFingerprint);
 }
 
 void HTMLParser::insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element, std::size_t fingerprint)
 {
-    if (countingFormattingFingerprints_)
+    if (countingFormattingFingerprints_) {
+        if (fingerprint == unknownFormattingFingerprint)
+            fingerprint = formattingFingerprint(*element);
         ++formattingFingerprintCounts_[fingerprint];
+    }
     activeFormattingElements_.insert(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index),
                                      std::move(element));
     activeFormattingFingerprints_.insert(activeFormattingFingerprints_.begin() + static_cast<std::ptrdiff_t>(index),
@@ -629,31 +631,40 @@ void HTMLParser::setCountingFormattingFingerprints(bool counting)
     if (!counting)
         return;
     for (std::size_t i = 0; i < activeFormattingElements_.size(); ++i) {
-        if (activeFormattingElements_[i])
-            ++formattingFingerprintCounts_[activeFormattingFingerprints_[i]];
+        if (!activeFormattingElements_[i])
+            continue;
+        std::size_t& fingerprint = activeFormattingFingerprints_[i];
+        if (fingerprint == unknownFormattingFingerprint)
+            fingerprint = formattingFingerprint(*activeFormattingElements_[i]);
+        ++formattingFingerprintCounts_[fingerprint];
     }
 }
 
-bool HTMLParser::mayHoldThreeFormattingElementsLike(std::size_t fingerprint)
+bool HTMLParser::mayHoldThreeFormattingElementsLike(const HTMLElement& element, std::size_t fingerprint) const
 {
-    if (!countingFormattingFingerprints_ && activeFormattingElements_.size() >= directlySearchedFormattingLength)
-        setCountingFormattingFingerprints(true);
     if (countingFormattingFingerprints_) {
         const auto count = formattingFingerprintCounts_.find(fingerprint);
         return count != formattingFingerprintCounts_.end() && count->second >= 3;
     }
+    // Equal elements have the same name and as many attributes.
+    const std::size_t number = element.tagNameNumber();
+    const std::size_t attributeCount = element.attributes().count();
     int alike = 0;
-    for (std::size_t i = 0; i < activeFormattingElements_.size(); ++i)
-        alike += activeFormattingElements_[i] && activeFormattingFingerprints_[i] == fingerprint;
+    for (const ElementPtr& entry : activeFormattingElements_)
+        alike += entry && entry->tagNameNumber() == number && entry->attributes().count() == attributeCount;
     return alike >= 3;
 }
 
 void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& element)
 {
+    if (!countingFormattingFingerprints_ && activeFormattingElements_.size() >= directlySearchedFormattingLength)
+        setCountingFormattingFingerprints(true);
     // Noah's Ark: at most three equal elements after the last marker. The walk
-    // is needed only when three entries of the whole list look alike.
-    const std::size_t fingerprint = formattingFingerprint(*element);
-    if (mayHoldThreeFormattingElementsLike(fingerprint)) {
+    // is needed only when three entries of the whole list look alike. Only a
+    // counted list needs the element's fingerprint.
+    const std::size_t fingerprint =
+        countingFormattingFingerprints_ ? formattingFingerprint(*element) : unknownFormattingFingerprint;
+    if (mayHoldThreeFormattingElementsLike(*element, fingerprint)) {
         int equalElements = 0;
         for (std::size_t i = activeFormattingElements_.size(); i-- > 0;) {
             const ElementPtr& entry = activeFormattingElements_[i];

@@ -233,9 +233,9 @@ private:
     void removeFromListOfActiveFormattingElementsAt(std::size_t index);
     void removeFromListOfActiveFormattingElements(const HTMLElement* element);
     static std::size_t formattingFingerprint(const HTMLElement& element);
-    // Whether three entries of the list may be like an element with the
-    // fingerprint; a list that grew long answers from counts.
-    bool mayHoldThreeFormattingElementsLike(std::size_t fingerprint);
+    // Whether three entries of the list may be like the element; a list that
+    // grew long answers from counts, by the element's fingerprint.
+    bool mayHoldThreeFormattingElementsLike(const HTMLElement& element, std::size_t fingerprint) const;
     void setCountingFormattingFingerprints(bool counting);
     std::size_t indexInListOfActiveFormattingElements(const HTMLElement* element) const;
     // The newest element of that name after the last marker.
@@ -284,8 +284,11 @@ private:
     bool framesetOk_ = true;
     bool ignoreNextTokenIfLineFeed_ = false;
     std::vector<ElementPtr> activeFormattingElements_;
-    // Each entry's fingerprint, at the same index (0 for a marker).
+    // Each entry's fingerprint, at the same index (0 for a marker). Entries
+    // made while the list is short leave it unknown until the list is counted.
     std::vector<std::size_t> activeFormattingFingerprints_;
+    // A real fingerprint of this value is merely computed again when needed.
+    static constexpr std::size_t unknownFormattingFingerprint = ~std::size_t {0};
     // How many entries share each name-and-attributes fingerprint, so that
     // deep lists of distinct formatting elements are not walked per push.
     // Short lists (most of them) are searched directly and keep no counts.

@@ -229,6 +229,16 @@ TEST(HTMLParser, NoahsArkKeepsThreeEqualFormattingElementsWhateverTheAttributeOr
               "<b c=\"2\" a=\"1\"><b a=\"1\" c=\"2\"><b c=\"2\" a=\"1\">y</b></b></b>");
 }
 
+// Elements with the same name and as many attributes are only alike: they
+// count towards the three only when the attribute values match as well.
+TEST(HTMLParser, NoahsArkKeepsElementsThatDifferOnlyInAttributeValues)
+{
+    HTMLParser parser(u"<!DOCTYPE html><p><b a=1><b a=2><b a=1><b a=3><b a=1>x</p>y", utf8Tentative);
+    EXPECT_EQ(bodyMarkup(*parser.document()),
+              "<p><b a=\"1\"><b a=\"2\"><b a=\"1\"><b a=\"3\"><b a=\"1\">x</b></b></b></b></b></p>"
+              "<b a=\"1\"><b a=\"2\"><b a=\"1\"><b a=\"3\"><b a=\"1\">y</b></b></b></b></b>");
+}
+
 // Long lists of formatting elements are checked from counts, short ones by a
 // search; the rule is the same either way, also once a long list is short again.
 TEST(HTMLParser, NoahsArkHoldsInLongListsAndInListsThatWereLong)
