@@ -269,10 +269,10 @@ void HTMLParser::popCurrentNode()
     }
 }
 
-void HTMLParser::popElementsUntilOneNamedIsPopped(Names names)
+void HTMLParser::popElementsUntilOneNamedIsPopped(const HTMLTagSet& names)
 {
     while (!stackOfOpenElements_.empty()) {
-        const bool found = IsOneOf(currentNode()->tagName(), names);
+        const bool found = names.contains(currentNode()->tagNameNumber());
         popCurrentNode();
         if (found)
             return;
@@ -320,10 +320,10 @@ bool HTMLParser::isOnStackOfOpenElements(const HTMLElement* element) const
     return indexInStackOfOpenElements(element) != HTMLNotFound;
 }
 
-bool HTMLParser::currentNodeIsOneOf(Names names) const
+bool HTMLParser::currentNodeIsOneOf(const HTMLTagSet& names) const
 {
     const HTMLElement* node = currentNode();
-    return node && IsOneOf(node->tagName(), names);
+    return node && names.contains(node->tagNameNumber());
 }
 
 // MARK: - Scopes
@@ -415,7 +415,8 @@ HTMLParser::InsertionLocation HTMLParser::appropriatePlaceForInsertingANode(HTML
     HTMLElement* target = overrideTarget ? overrideTarget : currentNode();
     if (!target)
         return {};
-    if (!fosterParenting_ || !IsOneOf(target->tagName(), {u"table", u"tbody", u"tfoot", u"thead", u"tr"}))
+    if (!fosterParenting_
+        || !HTMLTagSet({u"table", u"tbody", u"tfoot", u"thead", u"tr"}).contains(target->tagNameNumber()))
         return {target, target->numberOfChildren()};
     // Foster parenting: just before the last table, or at the end of what holds it.
     for (std::size_t i = stackOfOpenElements_.size(); i-- > 0;) {

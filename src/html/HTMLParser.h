@@ -4,6 +4,7 @@
 #include "html/HTMLElement.h"
 #include "html/HTMLNodeArena.h"
 #include "html/HTMLStringEncoding.h"
+#include "html/HTMLTagNames.h"
 #include "html/HTMLToken.h"
 #include "html/HTMLTokenizer.h"
 
@@ -155,7 +156,7 @@ private:
     void changeEncodingForMetaElement(const HTMLStartTagToken& meta);
     void handleInBodyStartTag(HTMLToken& token);
     void handleInBodyEndTag(HTMLToken& token);
-    void inBodyListItemWalk(Names names);
+    void inBodyListItemWalk(const HTMLTagSet& names);
     void inBodyAnyOtherEndTag(std::u16string_view tagName);
     void closePElement();
     void closePElementIfInButtonScope();
@@ -175,13 +176,13 @@ private:
     void removeFromStackOfOpenElementsAt(std::size_t index);
     void removeFromStackOfOpenElements(const HTMLElement* element);
     void popCurrentNode();
-    void popElementsUntilOneNamedIsPopped(Names names);
+    void popElementsUntilOneNamedIsPopped(const HTMLTagSet& names);
     // The same for one common name, given by its number.
     void popElementsUntilOneNumberedIsPopped(std::size_t number);
     void popElementsUntilElementIsPopped(const HTMLElement* element);
     std::size_t indexInStackOfOpenElements(const HTMLElement* element) const;
     bool isOnStackOfOpenElements(const HTMLElement* element) const;
-    bool currentNodeIsOneOf(Names names) const;
+    bool currentNodeIsOneOf(const HTMLTagSet& names) const;
     bool currentNodeIs(std::u16string_view name) const
     {
         const HTMLElement* node = currentNode();

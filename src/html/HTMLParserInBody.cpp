@@ -15,6 +15,7 @@
 namespace {
 
 constexpr std::initializer_list<std::u16string_view> headingNames = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
+constexpr HTMLTagSet headingTags = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
 
 // Whether the text holds a U+0000, eight units at a time where SSE2 is
 // there: the last block overlaps the one before instead of a slower tail.
@@ -199,8 +200,8 @@ void HTMLParser::handleInBody(HTMLToken& token)
     // An end-of-file token
     if (std::holds_alternative<HTMLEOFToken>(token)) {
         for (const ElementPtr& element : stackOfOpenElements_) {
-            if (!IsOneOf(element->tagName(), {u"dd", u"dt", u"li", u"p", u"tbody", u"td", u"tfoot", u"th", u"thead",
-                                              u"tr", u"body", u"html"})) {
+            if (!HTMLTagSet({u"dd", u"dt", u"li", u"p", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr", u"body",
+                             u"html"}).contains(element->tagNameNumber())) {
                 addParseError("Unclosed %@ element in <body> at end of file", element->tagName());
                 break;
             }
@@ -257,7 +258,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     // "h1", "h2", "h3", "h4", "h5", "h6"
     case InBodyStartTag::Heading:
         closePElementIfInButtonScope();
-        if (currentNodeIsOneOf(headingNames)) {
+        if (currentNodeIsOneOf(headingTags)) {
             addParseError("Nested header start tag %@ in <body>", name);
             popCurrentNode();
         }
@@ -280,7 +281,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     // "li", "dd", "dt"
     case InBodyStartTag::ListItem:
         framesetOk_ = false;
-        inBodyListItemWalk(name == u"li" ? Names {u"li"} : Names {u"dd", u"dt"});
+        inBodyListItemWalk(name == u"li" ? HTMLTagSet {u"li"} : HTMLTagSet {u"dd", u"dt"});
         closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         return;
@@ -460,20 +461,22 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     insertHTMLElementTakingAttributes(tag);
 }
 
-void HTMLParser::inBodyListItemWalk(Names names)
+void HTMLParser::inBodyListItemWalk(const HTMLTagSet& names)
 {
     for (std::size_t i = stackOfOpenElements_.size(); i-- > 0;) {
         const HTMLElement& node = *stackOfOpenElements_[i];
-        if (IsOneOf(node.tagName(), names)) {
+        if (names.contains(node.tagNameNumber())) {
+            const std::size_t number = node.tagNameNumber();
             const std::u16string name = node.tagName();
             generateImpliedEndTags(name);
             if (!currentNodeIs(name))
                 addParseError("Misnested %@ tag in <body>", name);
-            popElementsUntilOneNamedIsPopped({name});
+            popElementsUntilOneNumberedIsPopped(number);
             return;
         }
         if (IsSpecialElement(node)
-            && !(node.htmlNamespace() == HTMLNamespace::HTML && IsOneOf(node.tagName(), {u"address", u"div", u"p"})))
+            && !(node.htmlNamespace() == HTMLNamespace::HTML
+                 && HTMLTagSet({u"address", u"div", u"p"}).contains(node.tagNameNumber())))
             return;
     }
 }
@@ -550,7 +553,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         generateImpliedEndTags();
         if (!currentNodeIs(name))
             addParseError("Misnested end tag '%@' in <body>", name);
-        return popElementsUntilOneNamedIsPopped(headingNames);
+        return popElementsUntilOneNamedIsPopped(headingTags);
     // "a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong", "tt", "u"
     case InBodyEndTag::Formatting:
         if (!runTheAdoptionAgencyAlgorithm(name))

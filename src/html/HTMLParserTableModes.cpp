@@ -180,8 +180,8 @@ void HTMLParser::handleInCaption(HTMLToken& token)
     }
     // A start tag "caption", "col", "colgroup", "tbody", "td", "tfoot", "th", "thead", "tr", or an end tag "table"
     if ((startTag
-         && IsOneOf(startTag->tagName(),
-                    {u"caption", u"col", u"colgroup", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"}))
+         && HTMLTagSet({u"caption", u"col", u"colgroup", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"})
+                .contains(startTag->tagNameNumber()))
         || (endTag && endTag->tagName() == u"table")) {
         addParseError("%@ tag '%@' in <caption>", startTag ? "Start" : "End",
                       startTag ? startTag->tagName() : endTag->tagName());
@@ -194,8 +194,8 @@ void HTMLParser::handleInCaption(HTMLToken& token)
     }
     // An end tag "body", "col", "colgroup", "html", "tbody", "td", "tfoot", "th", "thead", "tr"
     if (endTag
-        && IsOneOf(endTag->tagName(),
-                   {u"body", u"col", u"colgroup", u"html", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"}))
+        && HTMLTagSet({u"body", u"col", u"colgroup", u"html", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"})
+               .contains(endTag->tagNameNumber()))
         return addParseError("End tag '%@' in <caption>", endTag->tagName());
     // Anything else
     processTokenUsingRulesFor(InsertionMode::InBody, token);
@@ -259,7 +259,7 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
         return switchInsertionMode(InsertionMode::InRow);
     }
     // A start tag "th", "td"
-    if (startTag && IsOneOf(startTag->tagName(), {u"th", u"td"})) {
+    if (startTag && HTMLTagSet({u"th", u"td"}).contains(startTag->tagNameNumber())) {
         addParseError("Start tag '%@' in <table> body", startTag->tagName());
         clearTheStackBackToATableBodyContext();
         insertHTMLElementNamed(u"tr");
@@ -267,7 +267,9 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
         return reprocessToken(token);
     }
     // A start tag "caption", "col", "colgroup", "tbody", "tfoot", "thead"
-    if (startTag && IsOneOf(startTag->tagName(), {u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead"})) {
+    if (startTag
+        && HTMLTagSet({u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead"})
+               .contains(startTag->tagNameNumber())) {
         if (!hasElementInTableScope({u"tbody", u"thead", u"tfoot"}, true))
             return addParseError("Start tag '%@' when none of <tbody>, <thead>, <tfoot> in table scope; ignoring",
                                  startTag->tagName());
@@ -277,7 +279,7 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
         return reprocessToken(token);
     }
     // An end tag "tbody", "tfoot", "thead"
-    if (endTag && IsOneOf(endTag->tagName(), {u"tbody", u"tfoot", u"thead"})) {
+    if (endTag && HTMLTagSet({u"tbody", u"tfoot", u"thead"}).contains(endTag->tagNameNumber())) {
         if (!hasElementInTableScope({endTag->tagName()}))
             return addParseError("End tag '%@' for unknown element in <table> body", endTag->tagName());
         clearTheStackBackToATableBodyContext();
@@ -294,7 +296,9 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
         return reprocessToken(token);
     }
     // An end tag "body", "caption", "col", "colgroup", "html", "td", "th", "tr"
-    if (endTag && IsOneOf(endTag->tagName(), {u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th", u"tr"}))
+    if (endTag
+        && HTMLTagSet({u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th", u"tr"})
+               .contains(endTag->tagNameNumber()))
         return addParseError("End tag '%@' in <table> body", endTag->tagName());
     // Anything else
     processTokenUsingRulesFor(InsertionMode::InTable, token);
@@ -305,7 +309,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
     const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // A start tag "th", "td"
-    if (startTag && IsOneOf(startTag->tagName(), {u"th", u"td"})) {
+    if (startTag && HTMLTagSet({u"th", u"td"}).contains(startTag->tagNameNumber())) {
         clearTheStackBackToATableRowContext();
         insertHTMLElementForToken(*startTag);
         switchInsertionMode(InsertionMode::InCell);
@@ -313,7 +317,8 @@ void HTMLParser::handleInRow(HTMLToken& token)
     }
     // A start tag "caption", "col", "colgroup", "tbody", "tfoot", "thead", "tr"
     if (startTag
-        && IsOneOf(startTag->tagName(), {u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead", u"tr"})) {
+        && HTMLTagSet({u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead", u"tr"})
+               .contains(startTag->tagNameNumber())) {
         if (!hasElementInTableScope({u"tr"}, true))
             return addParseError("Start tag '%@' without <tr> in table scope; ignoring", startTag->tagName());
         clearTheStackBackToATableRowContext();
@@ -339,7 +344,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
         return reprocessToken(token);
     }
     // An end tag "tbody", "tfoot", "thead"
-    if (endTag && IsOneOf(endTag->tagName(), {u"tbody", u"tfoot", u"thead"})) {
+    if (endTag && HTMLTagSet({u"tbody", u"tfoot", u"thead"}).contains(endTag->tagNameNumber())) {
         if (!hasElementInTableScope({endTag->tagName()}))
             return addParseError("End tag '%@' for unknown element in <tr>", endTag->tagName());
         if (!hasElementInTableScope({u"tr"}, true))
@@ -350,7 +355,9 @@ void HTMLParser::handleInRow(HTMLToken& token)
         return reprocessToken(token);
     }
     // An end tag "body", "caption", "col", "colgroup", "html", "td", "th"
-    if (endTag && IsOneOf(endTag->tagName(), {u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th"}))
+    if (endTag
+        && HTMLTagSet({u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th"})
+               .contains(endTag->tagNameNumber()))
         return addParseError("End tag '%@' in <tr>", endTag->tagName());
     // Anything else
     processTokenUsingRulesFor(InsertionMode::InTable, token);
@@ -361,7 +368,7 @@ void HTMLParser::handleInCell(HTMLToken& token)
     const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // An end tag "td", "th"
-    if (endTag && IsOneOf(endTag->tagName(), {u"td", u"th"})) {
+    if (endTag && HTMLTagSet({u"td", u"th"}).contains(endTag->tagNameNumber())) {
         const std::u16string_view name = endTag->tagName();
         if (!hasElementInTableScope({name}, true))
             return addParseError("End tag '%@' outside cell in cell", name);
@@ -379,10 +386,10 @@ void HTMLParser::handleInCell(HTMLToken& token)
         return switchInsertionMode(InsertionMode::InRow);
     }
     // An end tag "body", "caption", "col", "colgroup", "html"
-    if (endTag && IsOneOf(endTag->tagName(), {u"body", u"caption", u"col", u"colgroup", u"html"}))
+    if (endTag && HTMLTagSet({u"body", u"caption", u"col", u"colgroup", u"html"}).contains(endTag->tagNameNumber()))
         return addParseError("End tag '%@' in cell", endTag->tagName());
     // An end tag "table", "tbody", "tfoot", "thead", "tr"
-    if (endTag && IsOneOf(endTag->tagName(), {u"table", u"tbody", u"tfoot", u"thead", u"tr"})) {
+    if (endTag && HTMLTagSet({u"table", u"tbody", u"tfoot", u"thead", u"tr"}).contains(endTag->tagNameNumber())) {
         if (!hasElementInTableScope({endTag->tagName()}, true))
             return addParseError("End tag '%@' for unknown element in cell", endTag->tagName());
         closeTheCell();
@@ -390,8 +397,8 @@ void HTMLParser::handleInCell(HTMLToken& token)
     }
     // A start tag "caption", "col", "colgroup", "tbody", "td", "tfoot", "th", "thead", "tr"
     if (startTag
-        && IsOneOf(startTag->tagName(),
-                   {u"caption", u"col", u"colgroup", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"})) {
+        && HTMLTagSet({u"caption", u"col", u"colgroup", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"})
+               .contains(startTag->tagNameNumber())) {
         if (!hasElementInTableScope({u"td", u"th"}))
             return addParseError("Start tag '%@' outside cell in cell", startTag->tagName());
         closeTheCell();
