@@ -154,6 +154,9 @@ private:
 
     // Parts of the modes.
     void changeEncodingForMetaElement(const HTMLStartTagToken& meta);
+    // The characters of a token in body; the rare text holding NULs drops them first.
+    void inBodyCharacters(std::u16string_view text);
+    void inBodyCharactersWithNulls(std::u16string_view text);
     void handleInBodyStartTag(HTMLToken& token);
     void handleInBodyEndTag(HTMLToken& token);
     void inBodyListItemWalk(const HTMLTagSet& names);

@@ -165,25 +165,10 @@ void HTMLParser::handleInBody(HTMLToken& token)
 {
     // A character token
     if (const auto* characters = std::get_if<HTMLCharacterToken>(&token)) {
-        std::u16string_view text = characters->string();
-        std::u16string withoutNulls;
-        if (holdsNull(text)) [[unlikely]] {
-            for (char16_t c : text) {
-                if (c == u'\0')
-                    addParseError("Ignoring U+0000 NULL in <body>");
-                else
-                    withoutNulls.push_back(c);
-            }
-            text = withoutNulls;
-        }
-        if (text.empty())
-            return;
-        reconstructTheActiveFormattingElements();
-        insertCharacters(text);
-        if (framesetOk_
-            && !std::all_of(text.begin(), text.end(), [](char16_t c) { return IsInHTMLWhitespaceCharacterSet(c); }))
-            framesetOk_ = false;
-        return;
+        const std::u16string_view text = characters->string();
+        if (holdsNull(text)) [[unlikely]]
+            return inBodyCharactersWithNulls(text);
+        return inBodyCharacters(text);
     }
     // A comment token
     if (const auto* comment = std::get_if<HTMLCommentToken>(&token))
@@ -208,6 +193,29 @@ void HTMLParser::handleInBody(HTMLToken& token)
         }
         return stopParsing();
     }
+}
+
+void HTMLParser::inBodyCharacters(std::u16string_view text)
+{
+    if (text.empty())
+        return;
+    reconstructTheActiveFormattingElements();
+    insertCharacters(text);
+    if (framesetOk_
+        && !std::all_of(text.begin(), text.end(), [](char16_t c) { return IsInHTMLWhitespaceCharacterSet(c); }))
+        framesetOk_ = false;
+}
+
+void HTMLParser::inBodyCharactersWithNulls(std::u16string_view text)
+{
+    std::u16string withoutNulls;
+    for (char16_t c : text) {
+        if (c == u'\0')
+            addParseError("Ignoring U+0000 NULL in <body>");
+        else
+            withoutNulls.push_back(c);
+    }
+    inBodyCharacters(withoutNulls);
 }
 
 void HTMLParser::handleInBodyStartTag(HTMLToken& token)

@@ -142,12 +142,13 @@ void HTMLParser::handleInTableText(HTMLToken& token)
 {
     // A character token
     if (const auto* characters = std::get_if<HTMLCharacterToken>(&token)) {
-        for (char16_t c : characters->string()) {
-            if (c == u'\0')
-                addParseError("Ignoring U+0000 NULL in <table> text");
-            else
-                pendingTableCharacters_.push_back(c);
+        std::u16string_view text = characters->string();
+        for (std::size_t null = text.find(u'\0'); null != std::u16string_view::npos; null = text.find(u'\0')) {
+            addParseError("Ignoring U+0000 NULL in <table> text");
+            pendingTableCharacters_.append(text.substr(0, null));
+            text.remove_prefix(null + 1);
         }
+        pendingTableCharacters_.append(text);
         return;
     }
     // Anything else: text other than white space is foster-parented as one token.

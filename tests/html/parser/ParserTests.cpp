@@ -229,6 +229,14 @@ TEST(HTMLParser, NoahsArkKeepsThreeEqualFormattingElementsWhateverTheAttributeOr
               "<b c=\"2\" a=\"1\"><b a=\"1\" c=\"2\"><b c=\"2\" a=\"1\">y</b></b></b>");
 }
 
+// Table text keeps the runs between NULs, in order, and reports each NUL.
+TEST(HTMLParser, DropsEachNullOfTableText)
+{
+    HTMLParser parser(std::u16string(u"<!DOCTYPE html><table>\0a\0b\0\0cd\0</table>", 39), utf8Tentative);
+    EXPECT_EQ(bodyMarkup(*parser.document()), "abcd<table></table>");
+    EXPECT_EQ(std::count(parser.errors().begin(), parser.errors().end(), "Ignoring U+0000 NULL in <table> text"), 5);
+}
+
 // Elements with the same name and as many attributes are only alike: they
 // count towards the three only when the attribute values match as well.
 TEST(HTMLParser, NoahsArkKeepsElementsThatDifferOnlyInAttributeValues)
