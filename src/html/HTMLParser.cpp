@@ -229,7 +229,8 @@ HTMLElement* HTMLParser::adjustedCurrentNode() const
 
 void HTMLParser::pushOntoStackOfOpenElements(ElementPtr element)
 {
-    insertIntoStackOfOpenElements(stackOfOpenElements_.size(), std::move(element));
+    countOpenElement(*element, 1);
+    stackOfOpenElements_.push_back(std::move(element));
 }
 
 void HTMLParser::insertIntoStackOfOpenElements(std::size_t index, ElementPtr element)
@@ -410,14 +411,10 @@ bool HTMLParser::isElementInScope(const HTMLElement* target) const
 
 // MARK: - Insertion
 
-HTMLParser::InsertionLocation HTMLParser::appropriatePlaceForInsertingANode(HTMLElement* overrideTarget) const
+HTMLParser::InsertionLocation HTMLParser::appropriatePlaceWhileFosterParenting(HTMLElement& target) const
 {
-    HTMLElement* target = overrideTarget ? overrideTarget : currentNode();
-    if (!target)
-        return {};
-    if (!fosterParenting_
-        || !HTMLTagSet({u"table", u"tbody", u"tfoot", u"thead", u"tr"}).contains(target->tagNameNumber()))
-        return {target, target->numberOfChildren()};
+    if (!HTMLTagSet({u"table", u"tbody", u"tfoot", u"thead", u"tr"}).contains(target.tagNameNumber()))
+        return {&target, target.numberOfChildren()};
     // Foster parenting: just before the last table, or at the end of what holds it.
     for (std::size_t i = stackOfOpenElements_.size(); i-- > 0;) {
         HTMLElement* table = stackOfOpenElements_[i].get();
@@ -434,7 +431,7 @@ HTMLParser::InsertionLocation HTMLParser::appropriatePlaceForInsertingANode(HTML
     return {html, html->numberOfChildren()};
 }
 
-void HTMLParser::insertNodeAtAppropriatePlace(const std::shared_ptr<HTMLNode>& node, HTMLElement* overrideTarget)
+void HTMLParser::insertNodeAtAppropriatePlace(std::shared_ptr<HTMLNode> node, HTMLElement* overrideTarget)
 {
     InsertionLocation place = appropriatePlaceForInsertingANode(overrideTarget);
     if (!place.parent)
@@ -443,7 +440,7 @@ void HTMLParser::insertNodeAtAppropriatePlace(const std::shared_ptr<HTMLNode>& n
     if (node->parentNode() == place.parent && place.parent->indexOfChild(node.get()) < place.index)
         --place.index;
     node->removeFromParentNode();
-    place.parent->insertObject(node, place.index);
+    place.parent->insertObject(std::move(node), place.index);
 }
 
 void HTMLParser::insertComment(const HTMLCommentToken& comment)
@@ -477,36 +474,36 @@ HTMLParser::ElementPtr HTMLParser::createElementForToken(const HTMLTagToken& tag
     return element;
 }
 
-HTMLParser::ElementPtr HTMLParser::insertElement(ElementPtr element)
+const HTMLParser::ElementPtr& HTMLParser::insertElement(ElementPtr element)
 {
     insertNodeAtAppropriatePlace(element);
-    pushOntoStackOfOpenElements(element);
-    return element;
+    pushOntoStackOfOpenElements(std::move(element));
+    return stackOfOpenElements_.back();
 }
 
-HTMLParser::ElementPtr HTMLParser::insertHTMLElementForToken(const HTMLTagToken& tag)
+const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementForToken(const HTMLTagToken& tag)
 {
     return insertElement(createElementForToken(tag));
 }
 
-HTMLParser::ElementPtr HTMLParser::insertHTMLElementTakingAttributes(HTMLTagToken& tag)
+const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementTakingAttributes(HTMLTagToken& tag)
 {
     return insertElement(
         arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), std::move(tag.attributes())));
 }
 
-HTMLParser::ElementPtr HTMLParser::insertHTMLElementNamed(std::u16string tagName)
+const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementNamed(std::u16string tagName)
 {
     return insertElement(arena_.make<HTMLElement>(std::move(tagName)));
 }
 
-HTMLParser::ElementPtr HTMLParser::insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns)
+const HTMLParser::ElementPtr& HTMLParser::insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns)
 {
     ElementPtr element = createElementForToken(tag, ns);
     if (HTMLElement* parent = currentNode())
         parent->addChild(element);
-    pushOntoStackOfOpenElements(element);
-    return element;
+    pushOntoStackOfOpenElements(std::move(element));
+    return stackOfOpenElements_.back();
 }
 
 void HTMLParser::resetTheInsertionModeAppropriately()

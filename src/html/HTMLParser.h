@@ -209,18 +209,28 @@ private:
     bool isElementInScope(const HTMLElement* element) const;
 
     // Insertion.
-    InsertionLocation appropriatePlaceForInsertingANode(HTMLElement* overrideTarget = nullptr) const;
-    void insertNodeAtAppropriatePlace(const std::shared_ptr<HTMLNode>& node, HTMLElement* overrideTarget = nullptr);
+    InsertionLocation appropriatePlaceForInsertingANode(HTMLElement* overrideTarget = nullptr) const
+    {
+        HTMLElement* target = overrideTarget ? overrideTarget : currentNode();
+        if (!target)
+            return {};
+        if (!fosterParenting_) [[likely]]
+            return {target, target->numberOfChildren()};
+        return appropriatePlaceWhileFosterParenting(*target);
+    }
+    InsertionLocation appropriatePlaceWhileFosterParenting(HTMLElement& target) const;
+    void insertNodeAtAppropriatePlace(std::shared_ptr<HTMLNode> node, HTMLElement* overrideTarget = nullptr);
     void insertComment(const HTMLCommentToken& comment);
     void appendComment(const HTMLCommentToken& comment, HTMLNode& parent);
     void insertCharacters(std::u16string_view characters);
     ElementPtr createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns = HTMLNamespace::HTML) const;
-    ElementPtr insertElement(ElementPtr element);
-    ElementPtr insertHTMLElementForToken(const HTMLTagToken& tag);
+    // The insertions give the new element where it stands: on top of the stack of open elements.
+    const ElementPtr& insertElement(ElementPtr element);
+    const ElementPtr& insertHTMLElementForToken(const HTMLTagToken& tag);
     // The same, moving the attributes out of a token that is not looked at again.
-    ElementPtr insertHTMLElementTakingAttributes(HTMLTagToken& tag);
-    ElementPtr insertHTMLElementNamed(std::u16string tagName);
-    ElementPtr insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns);
+    const ElementPtr& insertHTMLElementTakingAttributes(HTMLTagToken& tag);
+    const ElementPtr& insertHTMLElementNamed(std::u16string tagName);
+    const ElementPtr& insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns);
     // A new element with the same name and attributes, in the HTML namespace.
     ElementPtr copyOfElement(const HTMLElement& element) const { return arena_.make<HTMLElement>(element.tagName(), element.attributes()); }
     void resetTheInsertionModeAppropriately();
