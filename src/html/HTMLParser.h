@@ -160,11 +160,13 @@ private:
     void handleInBodyStartTag(HTMLToken& token);
     void handleInBodyEndTag(HTMLToken& token);
     void inBodyListItemWalk(const HTMLTagSet& names);
-    void inBodyAnyOtherEndTag(std::u16string_view tagName);
+    // The name's number goes with it (KnownTagNameCount for a name not known).
+    void inBodyAnyOtherEndTag(std::u16string_view tagName, std::size_t number);
     void closePElement();
     void closePElementIfInButtonScope();
-    // False when the caller is to run the any other end tag steps instead.
-    bool runTheAdoptionAgencyAlgorithm(std::u16string_view subject);
+    // The subject is a formatting element's name, given by its number. False
+    // when the caller is to run the any other end tag steps instead.
+    bool runTheAdoptionAgencyAlgorithm(std::size_t subject);
     void inTableAnythingElse(HTMLToken& token);
     void clearTheStackBackToATableContext();
     void clearTheStackBackToATableBodyContext();
@@ -252,8 +254,8 @@ private:
     bool mayHoldThreeFormattingElementsLike(const HTMLElement& element, std::size_t fingerprint) const;
     void setCountingFormattingFingerprints(bool counting);
     std::size_t indexInListOfActiveFormattingElements(const HTMLElement* element) const;
-    // The newest element of that name after the last marker.
-    ElementPtr activeFormattingElementNamed(std::u16string_view tagName) const;
+    // The newest element with that common name after the last marker.
+    ElementPtr activeFormattingElementNumbered(std::size_t number) const;
     void reconstructTheActiveFormattingElements();
     void clearTheListOfActiveFormattingElementsUpToTheLastMarker();
 

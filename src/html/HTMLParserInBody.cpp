@@ -312,10 +312,10 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     // "a"
     case InBodyStartTag::A:
-        if (ElementPtr a = activeFormattingElementNamed(u"a")) {
+        if (ElementPtr a = activeFormattingElementNumbered(KnownTagNameNumberOf(u"a"))) {
             addParseError("Nested start tag 'a' in <body>");
-            if (!runTheAdoptionAgencyAlgorithm(u"a"))
-                inBodyAnyOtherEndTag(u"a");
+            if (!runTheAdoptionAgencyAlgorithm(KnownTagNameNumberOf(u"a")))
+                inBodyAnyOtherEndTag(u"a", KnownTagNameNumberOf(u"a"));
             removeFromListOfActiveFormattingElements(a.get());
             removeFromStackOfOpenElements(a.get());
         }
@@ -334,8 +334,8 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
             addParseError("Misnested nobr tag in <body>");
             // The open nobr may be missing from the list; it is then closed
             // as any other end tag, and this start tag is still inserted.
-            if (!runTheAdoptionAgencyAlgorithm(u"nobr"))
-                inBodyAnyOtherEndTag(u"nobr");
+            if (!runTheAdoptionAgencyAlgorithm(KnownTagNameNumberOf(u"nobr")))
+                inBodyAnyOtherEndTag(u"nobr", KnownTagNameNumberOf(u"nobr"));
             reconstructTheActiveFormattingElements();
         }
         pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
@@ -564,8 +564,8 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return popElementsUntilOneNamedIsPopped(headingTags);
     // "a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong", "tt", "u"
     case InBodyEndTag::Formatting:
-        if (!runTheAdoptionAgencyAlgorithm(name))
-            inBodyAnyOtherEndTag(name);
+        if (!runTheAdoptionAgencyAlgorithm(number))
+            inBodyAnyOtherEndTag(name, number);
         return;
     // "applet", "marquee", "object"
     case InBodyEndTag::AppletMarqueeObject:
@@ -586,14 +586,16 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     case InBodyEndTag::AnyOther:
         break;
     }
-    inBodyAnyOtherEndTag(name);
+    inBodyAnyOtherEndTag(name, number);
 }
 
-void HTMLParser::inBodyAnyOtherEndTag(std::u16string_view tagName)
+void HTMLParser::inBodyAnyOtherEndTag(std::u16string_view tagName, std::size_t number)
 {
+    // A known name is told by its number alone.
+    const bool known = number < KnownTagNameCount;
     for (std::size_t i = stackOfOpenElements_.size(); i-- > 0;) {
         HTMLElement* node = stackOfOpenElements_[i].get();
-        if (node->tagName() == tagName) {
+        if (node->tagNameNumber() == number && (known || node->tagName() == tagName)) {
             generateImpliedEndTags(tagName);
             if (!currentNodeIs(tagName))
                 addParseError("Misnested '%@' end tag in <body>", tagName);
