@@ -237,6 +237,15 @@ TEST(HTMLParser, DropsEachNullOfTableText)
     EXPECT_EQ(std::count(parser.errors().begin(), parser.errors().end(), "Ignoring U+0000 NULL in <table> text"), 5);
 }
 
+// An end tag closes the nearest open element of its name: common names are
+// matched by number, other names by their text (two names of one length here).
+TEST(HTMLParser, AnyOtherEndTagClosesTheNearestElementOfItsName)
+{
+    HTMLParser parser(u"<!DOCTYPE html><x-a><x-b><span><x-a>one</x-b>two</span></x-a>three</x-a>four", utf8Tentative);
+    EXPECT_EQ(bodyMarkup(*parser.document()),
+              "<x-a><x-b><span><x-a>one</x-a></span></x-b>two</x-a>threefour");
+}
+
 // Elements with the same name and as many attributes are only alike: they
 // count towards the three only when the attribute values match as well.
 TEST(HTMLParser, NoahsArkKeepsElementsThatDifferOnlyInAttributeValues)
