@@ -260,7 +260,8 @@ private:
     void clearTheListOfActiveFormattingElementsUpToTheLastMarker();
 
     void generateImpliedEndTags(std::u16string_view exception = {});
-    void followGenericParsingAlgorithm(const HTMLStartTagToken& tag, HTMLTokenizerState state);
+    // Takes the tag's attributes.
+    void followGenericParsingAlgorithm(HTMLStartTagToken& tag, HTMLTokenizerState state);
 
     // Errors: "%@" in the format is replaced by the arguments in order.
     void addParseError(std::string_view text);
