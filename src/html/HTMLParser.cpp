@@ -694,7 +694,7 @@ std::size_t HTMLParser::indexInListOfActiveFormattingElements(const HTMLElement*
     return HTMLNotFound;
 }
 
-void HTMLParser::reconstructTheActiveFormattingElements()
+void HTMLParser::reconstructClosedActiveFormattingElements()
 {
     auto isMarkerOrOpen = [this](const ElementPtr& entry) { return !entry || isOnStackOfOpenElements(entry.get()); };
     if (activeFormattingElements_.empty() || isMarkerOrOpen(activeFormattingElements_.back()))

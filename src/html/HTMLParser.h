@@ -193,6 +193,12 @@ private:
         const HTMLElement* node = currentNode();
         return node && node->tagName() == name;
     }
+    // The same for a common name, given by its number.
+    bool currentNodeIsNumbered(std::size_t number) const
+    {
+        const HTMLElement* node = currentNode();
+        return node && node->tagNameNumber() == number;
+    }
 
     // Scopes.
     static bool isScopeBoundary(const HTMLElement& element, Scope scope);
@@ -256,7 +262,14 @@ private:
     std::size_t indexInListOfActiveFormattingElements(const HTMLElement* element) const;
     // The newest element with that common name after the last marker.
     ElementPtr activeFormattingElementNumbered(std::size_t number) const;
-    void reconstructTheActiveFormattingElements();
+    void reconstructTheActiveFormattingElements()
+    {
+        // Most of the time the list is empty, or its last entry is still open.
+        if (!activeFormattingElements_.empty() && activeFormattingElements_.back()
+            && activeFormattingElements_.back().get() != currentNode())
+            reconstructClosedActiveFormattingElements();
+    }
+    void reconstructClosedActiveFormattingElements();
     void clearTheListOfActiveFormattingElementsUpToTheLastMarker();
 
     void generateImpliedEndTags(std::u16string_view exception = {});

@@ -517,7 +517,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         if (!hasElementNumberedInScope(number))
             return addParseError("End tag '%@' for unmatched open tag in <body>", name);
         generateImpliedEndTags();
-        if (!currentNodeIs(name))
+        if (!currentNodeIsNumbered(number))
             addParseError("Misnested end tag '%@' in <body>", name);
         return popElementsUntilOneNumberedIsPopped(number);
     // "form"
@@ -551,7 +551,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         if (!hasElementNumberedInScope(number))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags(name);
-        if (!currentNodeIs(name))
+        if (!currentNodeIsNumbered(number))
             addParseError("Misnested end tag '%@' in <body>", name);
         return popElementsUntilOneNumberedIsPopped(number);
     // "h1", "h2", "h3", "h4", "h5", "h6"
@@ -559,7 +559,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         if (!hasElementInScope(headingNames))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags();
-        if (!currentNodeIs(name))
+        if (!currentNodeIsNumbered(number))
             addParseError("Misnested end tag '%@' in <body>", name);
         return popElementsUntilOneNamedIsPopped(headingTags);
     // "a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong", "tt", "u"
@@ -572,7 +572,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         if (!hasElementNumberedInScope(number))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags();
-        if (!currentNodeIs(name))
+        if (!currentNodeIsNumbered(number))
             addParseError("Misnested end tag '%@' in <body>", name);
         popElementsUntilOneNumberedIsPopped(number);
         return clearTheListOfActiveFormattingElementsUpToTheLastMarker();
