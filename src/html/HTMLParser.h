@@ -213,6 +213,10 @@ private:
     {
         return elementInSpecificScope(targets, Scope::Table, htmlNamespaceOnly);
     }
+    bool hasElementNumberedInTableScope(std::size_t number, bool htmlNamespaceOnly = false) const
+    {
+        return elementNumberedInScope(number, Scope::Table, htmlNamespaceOnly);
+    }
     bool hasElementInSelectScope() const;
     bool isElementInScope(const HTMLElement* element) const;
 

@@ -497,7 +497,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     switch (inBodyEndTagRules[number]) {
     // "body", "html"
     case InBodyEndTag::BodyHtml:
-        if (!hasElementInScope({u"body"}))
+        if (!hasElementNumberedInScope(KnownTagNameNumberOf(u"body")))
             return addParseError("End tag named %@ without body in scope in <body>", name);
         for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
             if (!IsOneOf((*element)->tagName(), {u"dd", u"dt", u"li", u"optgroup", u"option", u"p", u"rp", u"rt",

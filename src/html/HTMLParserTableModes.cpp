@@ -82,7 +82,7 @@ void HTMLParser::handleInTable(HTMLToken& token)
         // "table"
         if (name == u"table") {
             addParseError("'table' start tag in <table>");
-            if (!hasElementInTableScope({u"table"}))
+            if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"table")))
                 return;
             popElementsUntilOneNamedIsPopped({u"table"});
             resetTheInsertionModeAppropriately();
@@ -112,7 +112,7 @@ void HTMLParser::handleInTable(HTMLToken& token)
         const std::u16string_view name = endTag->tagName();
         // "table"
         if (name == u"table") {
-            if (!hasElementInTableScope({u"table"}))
+            if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"table")))
                 return addParseError("End tag 'table' for unknown table element in <table>");
             popElementsUntilOneNamedIsPopped({u"table"});
             return resetTheInsertionModeAppropriately();
@@ -170,7 +170,7 @@ void HTMLParser::handleInCaption(HTMLToken& token)
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // An end tag "caption"
     if (endTag && endTag->tagName() == u"caption") {
-        if (!hasElementInTableScope({u"caption"}))
+        if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"caption")))
             return addParseError("End tag 'caption' for unknown caption element in <caption>");
         generateImpliedEndTags();
         if (!currentNodeIs(u"caption"))
@@ -186,7 +186,7 @@ void HTMLParser::handleInCaption(HTMLToken& token)
         || (endTag && endTag->tagName() == u"table")) {
         addParseError("%@ tag '%@' in <caption>", startTag ? "Start" : "End",
                       startTag ? startTag->tagName() : endTag->tagName());
-        if (!hasElementInTableScope({u"caption"}))
+        if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"caption")))
             return;
         popElementsUntilOneNamedIsPopped({u"caption"});
         clearTheListOfActiveFormattingElementsUpToTheLastMarker();
@@ -281,7 +281,7 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
     }
     // An end tag "tbody", "tfoot", "thead"
     if (endTag && HTMLTagSet({u"tbody", u"tfoot", u"thead"}).contains(endTag->tagNameNumber())) {
-        if (!hasElementInTableScope({endTag->tagName()}))
+        if (!hasElementNumberedInTableScope(endTag->tagNameNumber()))
             return addParseError("End tag '%@' for unknown element in <table> body", endTag->tagName());
         clearTheStackBackToATableBodyContext();
         popCurrentNode();
@@ -320,7 +320,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
     if (startTag
         && HTMLTagSet({u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead", u"tr"})
                .contains(startTag->tagNameNumber())) {
-        if (!hasElementInTableScope({u"tr"}, true))
+        if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"tr"), true))
             return addParseError("Start tag '%@' without <tr> in table scope; ignoring", startTag->tagName());
         clearTheStackBackToATableRowContext();
         popCurrentNode();
@@ -329,7 +329,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
     }
     // An end tag "tr"
     if (endTag && endTag->tagName() == u"tr") {
-        if (!hasElementInTableScope({u"tr"}, true))
+        if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"tr"), true))
             return addParseError("End tag 'tr' for unknown element in <tr>");
         clearTheStackBackToATableRowContext();
         popCurrentNode();
@@ -337,7 +337,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
     }
     // An end tag "table"
     if (endTag && endTag->tagName() == u"table") {
-        if (!hasElementInTableScope({u"tr"}, true))
+        if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"tr"), true))
             return addParseError("End tag 'table' without <tr> in table scope; ignoring");
         clearTheStackBackToATableRowContext();
         popCurrentNode();
@@ -346,9 +346,9 @@ void HTMLParser::handleInRow(HTMLToken& token)
     }
     // An end tag "tbody", "tfoot", "thead"
     if (endTag && HTMLTagSet({u"tbody", u"tfoot", u"thead"}).contains(endTag->tagNameNumber())) {
-        if (!hasElementInTableScope({endTag->tagName()}))
+        if (!hasElementNumberedInTableScope(endTag->tagNameNumber()))
             return addParseError("End tag '%@' for unknown element in <tr>", endTag->tagName());
-        if (!hasElementInTableScope({u"tr"}, true))
+        if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"tr"), true))
             return;
         clearTheStackBackToATableRowContext();
         popCurrentNode();
@@ -371,7 +371,7 @@ void HTMLParser::handleInCell(HTMLToken& token)
     // An end tag "td", "th"
     if (endTag && HTMLTagSet({u"td", u"th"}).contains(endTag->tagNameNumber())) {
         const std::u16string_view name = endTag->tagName();
-        if (!hasElementInTableScope({name}, true))
+        if (!hasElementNumberedInTableScope(endTag->tagNameNumber(), true))
             return addParseError("End tag '%@' outside cell in cell", name);
         generateImpliedEndTags();
         const HTMLElement* current = currentNode();
@@ -391,7 +391,7 @@ void HTMLParser::handleInCell(HTMLToken& token)
         return addParseError("End tag '%@' in cell", endTag->tagName());
     // An end tag "table", "tbody", "tfoot", "thead", "tr"
     if (endTag && HTMLTagSet({u"table", u"tbody", u"tfoot", u"thead", u"tr"}).contains(endTag->tagNameNumber())) {
-        if (!hasElementInTableScope({endTag->tagName()}, true))
+        if (!hasElementNumberedInTableScope(endTag->tagNameNumber(), true))
             return addParseError("End tag '%@' for unknown element in cell", endTag->tagName());
         closeTheCell();
         return reprocessToken(token);
