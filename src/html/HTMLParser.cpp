@@ -730,9 +730,9 @@ void HTMLParser::generateImpliedEndTags(std::u16string_view exception)
         popCurrentNode();
 }
 
-void HTMLParser::followGenericParsingAlgorithm(HTMLStartTagToken& tag, HTMLTokenizerState state)
+void HTMLParser::followGenericParsingAlgorithm(const HTMLStartTagToken& tag, HTMLTokenizerState state)
 {
-    insertHTMLElementTakingAttributes(tag);
+    insertHTMLElementForToken(tag);
     tokenizer_.setState(state);
     switchInsertionMode(InsertionMode::Text);
 }

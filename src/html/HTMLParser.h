@@ -277,8 +277,7 @@ private:
     void clearTheListOfActiveFormattingElementsUpToTheLastMarker();
 
     void generateImpliedEndTags(std::u16string_view exception = {});
-    // Takes the tag's attributes.
-    void followGenericParsingAlgorithm(HTMLStartTagToken& tag, HTMLTokenizerState state);
+    void followGenericParsingAlgorithm(const HTMLStartTagToken& tag, HTMLTokenizerState state);
 
     // Errors: "%@" in the format is replaced by the arguments in order.
     void addParseError(std::string_view text);

@@ -168,14 +168,14 @@ void HTMLParser::handleInHead(HTMLToken& token)
         return addParseError("Unexpected DOCTYPE in <head>");
     }
     // A start tag
-    else if (auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
+    else if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
         const std::u16string_view name = startTag->tagName();
         // "html"
         if (name == u"html")
             return processTokenUsingRulesFor(InsertionMode::InBody, token);
         // "base", "basefont", "bgsound", "link"
         if (IsOneOf(name, {u"base", u"basefont", u"bgsound", u"link"})) {
-            insertHTMLElementTakingAttributes(*startTag);
+            insertHTMLElementForToken(*startTag);
             return popCurrentNode();
         }
         // "meta"
@@ -193,7 +193,9 @@ void HTMLParser::handleInHead(HTMLToken& token)
             return followGenericParsingAlgorithm(*startTag, HTMLTokenizerState::RAWTEXT);
         // "script"
         if (name == u"script") {
-            insertHTMLElementTakingAttributes(*startTag);
+            ElementPtr script = createElementForToken(*startTag);
+            insertNodeAtAppropriatePlace(script);
+            pushOntoStackOfOpenElements(script);
             tokenizer_.setState(HTMLTokenizerState::ScriptData);
             return switchInsertionMode(InsertionMode::Text);
         }

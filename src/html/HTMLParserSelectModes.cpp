@@ -25,7 +25,7 @@ void HTMLParser::handleInSelect(HTMLToken& token)
     if (std::holds_alternative<HTMLDOCTYPEToken>(token))
         return addParseError("Unexpected DOCTYPE in <select>");
     // A start tag
-    if (auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
+    if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
         const std::u16string_view name = startTag->tagName();
         // "html"
         if (name == u"html")
@@ -34,7 +34,7 @@ void HTMLParser::handleInSelect(HTMLToken& token)
         if (name == u"option") {
             if (currentNodeIs(u"option"))
                 popCurrentNode();
-            insertHTMLElementTakingAttributes(*startTag);
+            insertHTMLElementForToken(*startTag);
             return;
         }
         // "optgroup"
@@ -43,7 +43,7 @@ void HTMLParser::handleInSelect(HTMLToken& token)
                 popCurrentNode();
             if (currentNodeIs(u"optgroup"))
                 popCurrentNode();
-            insertHTMLElementTakingAttributes(*startTag);
+            insertHTMLElementForToken(*startTag);
             return;
         }
         // "select"

@@ -44,19 +44,19 @@ void HTMLParser::handleInTable(HTMLToken& token)
     if (std::holds_alternative<HTMLDOCTYPEToken>(token))
         return addParseError("Unexpected DOCTYPE in <table>");
     // A start tag
-    if (auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
+    if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
         const std::u16string_view name = startTag->tagName();
         // "caption"
         if (name == u"caption") {
             clearTheStackBackToATableContext();
             pushMarkerOntoListOfActiveFormattingElements();
-            insertHTMLElementTakingAttributes(*startTag);
+            insertHTMLElementForToken(*startTag);
             return switchInsertionMode(InsertionMode::InCaption);
         }
         // "colgroup"
         if (name == u"colgroup") {
             clearTheStackBackToATableContext();
-            insertHTMLElementTakingAttributes(*startTag);
+            insertHTMLElementForToken(*startTag);
             return switchInsertionMode(InsertionMode::InColumnGroup);
         }
         // "col"
@@ -69,7 +69,7 @@ void HTMLParser::handleInTable(HTMLToken& token)
         // "tbody", "tfoot", "thead"
         if (IsOneOf(name, {u"tbody", u"tfoot", u"thead"})) {
             clearTheStackBackToATableContext();
-            insertHTMLElementTakingAttributes(*startTag);
+            insertHTMLElementForToken(*startTag);
             return switchInsertionMode(InsertionMode::InTableBody);
         }
         // "td", "th", "tr"
@@ -251,12 +251,12 @@ void HTMLParser::handleInColumnGroup(HTMLToken& token)
 
 void HTMLParser::handleInTableBody(HTMLToken& token)
 {
-    auto* startTag = std::get_if<HTMLStartTagToken>(&token);
+    const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // A start tag "tr"
     if (startTag && startTag->tagName() == u"tr") {
         clearTheStackBackToATableBodyContext();
-        insertHTMLElementTakingAttributes(*startTag);
+        insertHTMLElementForToken(*startTag);
         return switchInsertionMode(InsertionMode::InRow);
     }
     // A start tag "th", "td"
@@ -307,12 +307,12 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
 
 void HTMLParser::handleInRow(HTMLToken& token)
 {
-    auto* startTag = std::get_if<HTMLStartTagToken>(&token);
+    const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // A start tag "th", "td"
     if (startTag && HTMLTagSet({u"th", u"td"}).contains(startTag->tagNameNumber())) {
         clearTheStackBackToATableRowContext();
-        insertHTMLElementTakingAttributes(*startTag);
+        insertHTMLElementForToken(*startTag);
         switchInsertionMode(InsertionMode::InCell);
         return pushMarkerOntoListOfActiveFormattingElements();
     }
