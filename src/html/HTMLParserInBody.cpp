@@ -16,6 +16,8 @@ namespace {
 
 constexpr std::initializer_list<std::u16string_view> headingNames = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
 constexpr HTMLTagSet headingTags = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
+constexpr HTMLTagSet listItemTags = {u"li"};
+constexpr HTMLTagSet definitionTags = {u"dd", u"dt"};
 
 // Whether the text holds a U+0000, eight units at a time where SSE2 is
 // there: the last block overlaps the one before instead of a slower tail.
@@ -289,7 +291,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     // "li", "dd", "dt"
     case InBodyStartTag::ListItem:
         framesetOk_ = false;
-        inBodyListItemWalk(name == u"li" ? HTMLTagSet {u"li"} : HTMLTagSet {u"dd", u"dt"});
+        inBodyListItemWalk(name == u"li" ? listItemTags : definitionTags);
         closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         return;

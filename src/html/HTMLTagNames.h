@@ -87,7 +87,12 @@ consteval std::array<Value, KnownTagNameCount + 1> HTMLTagTable(std::initializer
     std::array<Value, KnownTagNameCount + 1> table {};
     for (const HTMLTagValue<Value>& entry : entries) {
         for (const std::u16string_view name : entry.names) {
-            Value& slot = table[KnownTagNameNumberOf(name)];
+            // The search of KnownTagNameNumberOf, written out: some compilers
+            // refuse that immediate call inside a function template.
+            std::size_t number = 0;
+            while (KnownTagNames[number] != name)
+                ++number;
+            Value& slot = table[number];
             if (slot != Value {})
                 throw "a name with two values";
             slot = entry.value;
