@@ -476,7 +476,9 @@ HTMLParser::ElementPtr HTMLParser::createElementForToken(const HTMLTagToken& tag
 
 const HTMLParser::ElementPtr& HTMLParser::insertElement(ElementPtr element)
 {
-    insertNodeAtAppropriatePlace(element);
+    // The element is new: it has no parent to leave.
+    if (const InsertionLocation place = appropriatePlaceForInsertingANode(); place.parent)
+        place.parent->insertObject(element, place.index);
     pushOntoStackOfOpenElements(std::move(element));
     return stackOfOpenElements_.back();
 }

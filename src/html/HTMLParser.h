@@ -236,7 +236,8 @@ private:
     void appendComment(const HTMLCommentToken& comment, HTMLNode& parent);
     void insertCharacters(std::u16string_view characters);
     ElementPtr createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns = HTMLNamespace::HTML) const;
-    // The insertions give the new element where it stands: on top of the stack of open elements.
+    // The insertions give the new element where it stands: on top of the stack
+    // of open elements. insertElement takes an element made just before.
     const ElementPtr& insertElement(ElementPtr element);
     const ElementPtr& insertHTMLElementForToken(const HTMLTagToken& tag);
     // The same, moving the attributes out of a token that is not looked at again.
