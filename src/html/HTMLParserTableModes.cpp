@@ -371,14 +371,15 @@ void HTMLParser::handleInCell(HTMLToken& token)
     // An end tag "td", "th"
     if (endTag && HTMLTagSet({u"td", u"th"}).contains(endTag->tagNameNumber())) {
         const std::u16string_view name = endTag->tagName();
-        if (!hasElementNumberedInTableScope(endTag->tagNameNumber(), true))
+        const std::size_t number = endTag->tagNameNumber();
+        if (!hasElementNumberedInTableScope(number, true))
             return addParseError("End tag '%@' outside cell in cell", name);
         generateImpliedEndTags();
         const HTMLElement* current = currentNode();
-        if (!current || current->htmlNamespace() != HTMLNamespace::HTML || current->tagName() != name)
+        if (!current || current->htmlNamespace() != HTMLNamespace::HTML || current->tagNameNumber() != number)
             addParseError("Misnested end tag '%@' in cell", name);
         while (const HTMLElement* node = currentNode()) {
-            const bool found = node->htmlNamespace() == HTMLNamespace::HTML && node->tagName() == name;
+            const bool found = node->htmlNamespace() == HTMLNamespace::HTML && node->tagNameNumber() == number;
             popCurrentNode();
             if (found)
                 break;
