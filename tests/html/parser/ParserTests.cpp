@@ -246,6 +246,17 @@ TEST(HTMLParser, AnyOtherEndTagClosesTheNearestElementOfItsName)
               "<x-a><x-b><span><x-a>one</x-a></span></x-b>two</x-a>threefour");
 }
 
+// A formatting element closed while it is the current node and the newest
+// entry of the list takes a short way; closed with other elements open above
+// it, the whole adoption agency. Both leave the list without it.
+TEST(HTMLParser, FormattingEndTagsCloseTheirElementEitherWay)
+{
+    HTMLParser parser(u"<!DOCTYPE html><p><b><i>one</i>two</b><a href=x><span>three</a>four<b>five</b><i>six",
+                      utf8Tentative);
+    EXPECT_EQ(bodyMarkup(*parser.document()),
+              "<p><b><i>one</i>two</b><a href=\"x\"><span>three</span></a>four<b>five</b><i>six</i></p>");
+}
+
 // Elements with the same name and as many attributes are only alike: they
 // count towards the three only when the attribute values match as well.
 TEST(HTMLParser, NoahsArkKeepsElementsThatDifferOnlyInAttributeValues)
