@@ -598,6 +598,9 @@ void HTMLParser::inBodyAnyOtherEndTag(std::u16string_view tagName, std::size_t n
     for (std::size_t i = stackOfOpenElements_.size(); i-- > 0;) {
         HTMLElement* node = stackOfOpenElements_[i].get();
         if (node->tagNameNumber() == number && (known || node->tagName() == tagName)) {
+            // The current node (most often): no end tags to imply, nothing misnested.
+            if (i + 1 == stackOfOpenElements_.size())
+                return popCurrentNode();
             generateImpliedEndTags(tagName);
             if (!currentNodeIs(tagName))
                 addParseError("Misnested '%@' end tag in <body>", tagName);
