@@ -516,6 +516,9 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     // "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "listing", "main", "menu",
     // "nav", "ol", "pre", "section", "summary", "ul"
     case InBodyEndTag::Block:
+        // The current node (most often): in scope, no end tags to imply, nothing misnested.
+        if (currentNodeIsNumbered(number))
+            return popCurrentNode();
         if (!hasElementNumberedInScope(number))
             return addParseError("End tag '%@' for unmatched open tag in <body>", name);
         generateImpliedEndTags();
