@@ -538,6 +538,9 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     }
     // "p"
     case InBodyEndTag::P:
+        // The current node (most often): in scope, no end tags to imply, nothing misnested.
+        if (currentNodeIsNumbered(number))
+            return popCurrentNode();
         if (!hasElementInButtonScope(KnownTagNameNumberOf(u"p"))) {
             addParseError("Not closing unknown 'p' element in <body>");
             insertHTMLElementNamed(u"p");
@@ -545,6 +548,9 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return closePElement();
     // "li"
     case InBodyEndTag::Li:
+        // The current node (most often): in scope, no end tags to imply, nothing misnested.
+        if (currentNodeIsNumbered(number))
+            return popCurrentNode();
         if (!hasElementInListItemScope(KnownTagNameNumberOf(u"li")))
             return addParseError("Not closing unknown 'li' element in <body>");
         generateImpliedEndTags(u"li");
