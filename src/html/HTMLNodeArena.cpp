@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstring>
 #include <new>
+#include <utility>
 
 HTMLNodeArena::HTMLNodeArena() : blocks_(std::make_unique<Blocks>().release()) {}
 
@@ -82,10 +83,28 @@ void HTMLNodeArena::Blocks::deallocateList(void* memory, std::size_t bytes) noex
     freeLists_[index] = memory;
 }
 
-void HTMLNodeArena::Blocks::deallocate() noexcept
+void HTMLNodeArena::Blocks::deallocate(std::int64_t count) noexcept
 {
-    if (balance_.fetch_sub(1, std::memory_order_acq_rel) == 1)
+    if (balance_.fetch_sub(count, std::memory_order_acq_rel) == count)
         end();
+}
+
+HTMLNodeArena::ReleaseBatch::ReleaseBatch(const HTMLNode& node) noexcept
+{
+    if (!node.madeInArena_ || releasing_)
+        return;
+    releasing_ = &Blocks::owner(&node);
+    released_ = 0;
+    counting_ = true;
+}
+
+HTMLNodeArena::ReleaseBatch::~ReleaseBatch()
+{
+    if (!counting_)
+        return;
+    Blocks* blocks = std::exchange(releasing_, nullptr);
+    if (const std::int64_t count = std::exchange(released_, 0))
+        blocks->deallocate(count);
 }
 
 void HTMLNodeArena::Blocks::close() noexcept
