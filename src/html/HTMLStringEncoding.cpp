@@ -429,7 +429,11 @@ void AppendWindows1252(std::u16string& text, std::string_view data)
 {
     const std::size_t start = text.size();
     text.resize(start + data.size());
-    char16_t* out = text.data() + start;
+    WriteWindows1252(data, text.data() + start);
+}
+
+void WriteWindows1252(std::string_view data, char16_t* out)
+{
     for (const char byte : data)
         *out++ = windows1252Table[static_cast<unsigned char>(byte)];
 }

@@ -141,15 +141,11 @@ std::optional<std::u16string> DecodeUTF8(std::string_view utf8, bool strict)
     return text;
 }
 
-bool AppendUTF8(std::u16string& text, std::string_view utf8)
+bool WriteUTF8(std::string_view utf8, char16_t*& out)
 {
-    const std::size_t start = text.size();
-    text.resize(start + utf8.size());
-    char16_t* out = text.data() + start;
     const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
     const std::size_t size = utf8.size();
     std::size_t i = 0;
-    bool valid = true;
     while (i < size) {
         if (bytes[i] < 0x80) {
             const std::size_t ascii = widenASCII(bytes + i, size - i, out);
@@ -170,14 +166,21 @@ bool AppendUTF8(std::u16string& text, std::string_view utf8)
             i += 3;
         } else {
             const Sequence sequence = readSequence(bytes + i, size - i);
-            if (!sequence.valid) {
-                valid = false;
-                break;
-            }
+            if (!sequence.valid)
+                return false;
             out = appendUTF16(out, sequence.codePoint);
             i += sequence.length;
         }
     }
+    return true;
+}
+
+bool AppendUTF8(std::u16string& text, std::string_view utf8)
+{
+    const std::size_t start = text.size();
+    text.resize(start + utf8.size());
+    char16_t* out = text.data() + start;
+    const bool valid = WriteUTF8(utf8, out);
     text.resize(static_cast<std::size_t>(out - text.data()));
     return valid;
 }
