@@ -20,7 +20,7 @@ void requireNode(const HTMLNode* node, const char* name)
 
 } // namespace
 
-HTMLNode::~HTMLNode()
+void HTMLNode::takeApartChildren() noexcept
 {
     // Take the subtree apart without recursion (a deep tree would overflow
     // the call stack) and without a stack of its own: go down through last
@@ -28,8 +28,6 @@ HTMLNode::~HTMLNode()
     // their list, and climb back through the parent pointers. A node is
     // released only once its list is empty, so its own destructor returns at
     // once. A child that someone else still holds only loses its parent.
-    if (children_.empty())
-        return;
     const HTMLNodeArena::ReleaseBatch batch(*this);
     HTMLNode* node = this;
     for (;;) {
