@@ -26,9 +26,11 @@ void HTMLNodeArena::Blocks::addBlock(std::size_t size)
     // Nodes are small; a request the largest block cannot hold is a fault.
     if (blockSize > blockAlignment)
         throw std::bad_alloc();
-    blocks_.reserve(blocks_.size() + 1);
-    std::byte* block = static_cast<std::byte*>(::operator new(blockSize, std::align_val_t {blockAlignment}));
-    blocks_.emplace_back(block);
+    std::unique_ptr<std::byte, BlockDeleter> owned(
+        static_cast<std::byte*>(::operator new(blockSize, std::align_val_t {blockAlignment})));
+    std::byte* block = owned.get();
+    // Should the list fail to grow, the block goes with owned.
+    blocks_.push_back(std::move(owned));
     Blocks* self = this;
     std::memcpy(block, &self, sizeof self);
     next_ = block + blockHeaderSize;
