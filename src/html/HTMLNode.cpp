@@ -28,6 +28,7 @@ void HTMLNode::takeApartChildren() noexcept
     // their list, and climb back through the parent pointers. A node is
     // released only once its list is empty, so its own destructor returns at
     // once. A child that someone else still holds only loses its parent.
+    // The node the walk is at is always the last child of its parent.
     const HTMLNodeArena::ReleaseBatch batch(*this);
     HTMLNode* node = this;
     for (;;) {
@@ -40,6 +41,16 @@ void HTMLNode::takeApartChildren() noexcept
         std::shared_ptr<HTMLNode>& last = node->children_.back();
         HTMLNode* child = last.get();
         if (!child->children_.empty() && last.use_count() == 1) {
+            if (node != this && node->children_.size() == 1) {
+                // An only child takes its parent's place, and the parent goes
+                // now: a long chain is taken apart in one pass down it.
+                HTMLNode* grandparent = node->parent_;
+                std::shared_ptr<HTMLNode> taken = std::move(last);
+                node->children_.pop_back();
+                node->parent_ = nullptr;
+                child->parent_ = grandparent;
+                grandparent->children_.back() = std::move(taken);
+            }
             node = child;
             continue;
         }
