@@ -285,3 +285,23 @@ TEST(EncodingDetermination, ASCIIRunsAreWidenedWhereverASequenceEndsThem)
         }
     }
 }
+
+TEST(EncodingDetermination, Windows1252IsDecodedAlikeInsideAndOutsideASCIIRuns)
+{
+    const std::pair<char, char16_t> bytes[] = {{'\x41', u'A'},      {'\x7F', u'\x7F'},     {'\x80', u'\u20AC'},
+                                               {'\x81', u'\x81'},   {'\x9F', u'\u0178'},   {'\xA0', u'\u00A0'},
+                                               {'\xE9', u'\u00E9'}, {'\xFF', u'\u00FF'}};
+    for (std::size_t length = 0; length <= 40; ++length) {
+        for (std::size_t at = 0; at < length; ++at) {
+            for (const auto& [byte, unit] : bytes) {
+                std::string text(length, 'a');
+                std::u16string expected(length, u'a');
+                text[at] = byte;
+                expected[at] = unit;
+                std::u16string decoded = u"x";
+                AppendWindows1252(decoded, text);
+                EXPECT_EQ(decoded, u"x" + expected) << length << " " << at;
+            }
+        }
+    }
+}
