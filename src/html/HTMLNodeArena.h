@@ -39,8 +39,9 @@ public:
     }
 
     // While the parser builds, the child lists of its nodes take their storage
-    // from the arena too, and storage a list gives back is reused; that is
-    // only done on the parser's thread, before any node is handed out.
+    // from the arena too, and storage a list gives back as it grows is
+    // reused; that is only done on the parser's thread, before any node is
+    // handed out.
     void setBuilding(bool building) { blocks_->setBuilding(building); }
     // Storage for a list of the node's children (bytes a power of two), or
     // nullptr when the list is to use the heap: the node is not from an
