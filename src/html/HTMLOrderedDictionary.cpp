@@ -88,8 +88,6 @@ void HTMLOrderedDictionary::indexLastEntry()
 
 void HTMLOrderedDictionary::setObject(std::u16string value, std::u16string key)
 {
-    // The tokenizer adds every attribute here: the common case, a new key at
-    // the end, goes straight in.
     const std::size_t existing = indexOfKey(key);
     if (existing != HTMLNotFound) {
         entries_[existing].second = std::move(value);
