@@ -62,9 +62,13 @@ void HTMLPreprocessedInputStream::decodeMore(std::size_t count)
             while (length < undecoded_.size() && (static_cast<unsigned char>(undecoded_[length]) & 0xC0) == 0x80)
                 ++length;
         }
-        // No byte gives more than one unit.
-        if (window_.size() < windowEnd_ + length)
+        // No byte gives more than one unit. Room for a piece beside what is
+        // kept is made at once: growing by doubling would leave the window
+        // about twice as large as it needs to be.
+        if (window_.size() < windowEnd_ + length) {
+            window_.reserve(std::max(windowEnd_ + length, std::max(pieceLength, count) + 2 * unconsumableLength));
             window_.resize(windowEnd_ + length);
+        }
         char16_t* const start = window_.data() + windowEnd_;
         if (undecodedEncoding_ == HTMLUndecodedText::Encoding::Windows1252) {
             WriteWindows1252(undecoded_.substr(0, length), start);
