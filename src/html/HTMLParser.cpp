@@ -245,13 +245,9 @@ void HTMLParser::removeFromStackOfOpenElementsAt(std::size_t index)
     stackOfOpenElements_.erase(stackOfOpenElements_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-void HTMLParser::countOpenElement(const HTMLElement& element, int change)
+void HTMLParser::countOpenElementNamed(const HTMLElement& element, int change)
 {
-    const std::size_t number = element.tagNameNumber();
-    if (number < knownOpenElementCounts_.size())
-        knownOpenElementCounts_[number] += change;
-    else
-        openElementCounts_[element.tagName()] += change;
+    openElementCounts_[element.tagName()] += change;
 }
 
 bool HTMLParser::hasOpenElementNamed(std::u16string_view name) const
@@ -260,14 +256,6 @@ bool HTMLParser::hasOpenElementNamed(std::u16string_view name) const
         return knownOpenElementCounts_[number] > 0;
     const auto count = openElementCounts_.find(name);
     return count != openElementCounts_.end() && count->second > 0;
-}
-
-void HTMLParser::popCurrentNode()
-{
-    if (!stackOfOpenElements_.empty()) {
-        countOpenElement(*stackOfOpenElements_.back(), -1);
-        stackOfOpenElements_.pop_back();
-    }
 }
 
 void HTMLParser::popElementsUntilOneNamedIsPopped(const HTMLTagSet& names)

@@ -180,7 +180,13 @@ private:
     void insertIntoStackOfOpenElements(std::size_t index, ElementPtr element);
     void removeFromStackOfOpenElementsAt(std::size_t index);
     void removeFromStackOfOpenElements(const HTMLElement* element);
-    void popCurrentNode();
+    void popCurrentNode()
+    {
+        if (!stackOfOpenElements_.empty()) {
+            countOpenElement(*stackOfOpenElements_.back(), -1);
+            stackOfOpenElements_.pop_back();
+        }
+    }
     void popElementsUntilOneNamedIsPopped(const HTMLTagSet& names);
     // The same for one common name, given by its number.
     void popElementsUntilOneNumberedIsPopped(std::size_t number);
@@ -296,7 +302,14 @@ private:
     // How many open elements carry each tag name: a scope walk for a name that
     // is not open ends at once, so deep nesting stays linear. Known names
     // count by their number, the others by name.
-    void countOpenElement(const HTMLElement& element, int change);
+    void countOpenElement(const HTMLElement& element, int change)
+    {
+        if (const std::size_t number = element.tagNameNumber(); number < KnownTagNameCount)
+            knownOpenElementCounts_[number] += change;
+        else
+            countOpenElementNamed(element, change);
+    }
+    void countOpenElementNamed(const HTMLElement& element, int change);
     bool hasOpenElementNamed(std::u16string_view name) const;
     std::vector<int> knownOpenElementCounts_;
     struct NameHash {
