@@ -77,6 +77,20 @@ public:
     std::u16string_view nextUnprocessedCharactersWithMaximumLength(std::size_t maximumLength);
     // Raw: the unit offset units past the position, or U+0000 past the end.
     char16_t nextUnprocessedUnitAt(std::size_t offset);
+    // Raw: the units decoded from the position on, for a caller that reads
+    // plain units itself (none while a character waits to be reconsumed), and
+    // moving past count of them.
+    std::u16string_view decodedUnits() const
+    {
+        return reconsume_ ? std::u16string_view() : std::u16string_view(string_).substr(scanLocation_);
+    }
+    void skipDecodedUnits(std::size_t count)
+    {
+        if (count == 0)
+            return;
+        scanLocation_ += count;
+        currentInputCharacter_ = string_[scanLocation_ - 1];
+    }
     // Raw: moves back over units already read, at most unconsumableLength of
     // them (the window always keeps that many behind the position).
     void unconsumeInputCharacters(std::size_t count);

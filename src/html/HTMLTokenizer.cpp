@@ -24,17 +24,22 @@ HTMLToken* HTMLTokenizer::nextToken()
         ++queueFront_;
         frontHandedOut_ = false;
     }
-    // A drained queue starts again at the beginning of its storage.
-    if (queueFront_ == tokenQueue_.size()) {
-        tokenQueue_.clear();
-        queueFront_ = 0;
-    }
-    while (!done_ && tokenQueue_.empty())
+    // A drained queue starts again at the first slot.
+    if (queueFront_ == queueEnd_)
+        queueFront_ = queueEnd_ = 0;
+    while (!done_ && queueEnd_ == 0)
         resume();
-    if (tokenQueue_.empty())
+    if (queueEnd_ == 0)
         return nullptr;
     frontHandedOut_ = true;
     return &tokenQueue_[queueFront_];
+}
+
+HTMLToken& HTMLTokenizer::appendSlot()
+{
+    if (queueEnd_ == tokenQueue_.size())
+        tokenQueue_.emplace_back(std::in_place_type<HTMLEOFToken>);
+    return tokenQueue_[queueEnd_++];
 }
 
 void HTMLTokenizer::resume()
@@ -117,23 +122,27 @@ void HTMLTokenizer::resume()
 void HTMLTokenizer::emit(HTMLToken&& token)
 {
     if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
-        // The tree construction reads the name's number: looked up here, once.
-        startTag->tagNameNumber();
-        mostRecentEmittedStartTagName_ = startTag->tagName();
-        if (const std::size_t count = startTag->attributes().count(); count > 0)
-            expectedAttributeCounts_[startTag->tagNameNumber()]
-                = static_cast<std::uint8_t>(std::min(count, maximumReservedAttributeCount));
+        noteEmittedStartTag(*startTag);
     } else if (const auto* endTag = std::get_if<HTMLEndTagToken>(&token)) {
         endTag->tagNameNumber();
         if (endTag->attributes().count() > 0 || endTag->selfClosingFlag())
             emitParseError("End tag with attributes and/or self-closing flag");
     }
-    tokenQueue_.push_back(std::move(token));
+    appendSlot() = std::move(token);
+}
+
+void HTMLTokenizer::noteEmittedStartTag(const HTMLStartTagToken& tag)
+{
+    // The tree construction reads the name's number: looked up here, once.
+    const std::size_t number = tag.tagNameNumber();
+    mostRecentEmittedStartTagName_ = tag.tagName();
+    if (const std::size_t count = tag.attributes().count(); count > 0)
+        expectedAttributeCounts_[number] = static_cast<std::uint8_t>(std::min(count, maximumReservedAttributeCount));
 }
 
 void HTMLTokenizer::emitParseError(std::string message)
 {
-    tokenQueue_.emplace_back(std::in_place_type<HTMLParseErrorToken>, std::move(message));
+    appendSlot() = HTMLParseErrorToken(std::move(message));
 }
 
 void HTMLTokenizer::emitUnexpectedCharacterParseError(char32_t c, std::string_view where)
@@ -145,15 +154,36 @@ void HTMLTokenizer::emitUnexpectedCharacterParseError(char32_t c, std::string_vi
     emitParseError(std::move(message));
 }
 
-void HTMLTokenizer::emitCharacterToken(char32_t c)
+std::u16string& HTMLTokenizer::appendEmptyCharacterToken()
 {
-    tokenQueue_.emplace_back(HTMLCharacterToken(StringWithLongCharacter(c)));
+    HTMLToken& slot = appendSlot();
+    if (auto* characters = std::get_if<HTMLCharacterToken>(&slot)) {
+        characters->mutableString().clear();
+        return characters->mutableString();
+    }
+    return slot.emplace<HTMLCharacterToken>().mutableString();
 }
 
-void HTMLTokenizer::emitCharacterTokenWithString(std::u16string&& string)
+void HTMLTokenizer::emitCharacterToken(char32_t c)
+{
+    AppendLongCharacter(appendEmptyCharacterToken(), c);
+}
+
+void HTMLTokenizer::emitCharacterTokenWithString(std::u16string_view string)
 {
     if (!string.empty())
-        tokenQueue_.emplace_back(HTMLCharacterToken(std::move(string)));
+        appendEmptyCharacterToken().assign(string);
+}
+
+void HTMLTokenizer::emitText()
+{
+    if (text_.empty())
+        return;
+    appendEmptyCharacterToken().swap(text_);
+    // A long run's storage is not kept for the next one.
+    constexpr std::size_t keptCapacity = 4096;
+    if (text_.capacity() > keptCapacity)
+        text_ = std::u16string();
 }
 
 void HTMLTokenizer::emitCurrentToken()

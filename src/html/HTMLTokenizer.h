@@ -59,7 +59,14 @@ private:
     // "Unexpected c in <where>".
     void emitUnexpectedCharacterParseError(char32_t c, std::string_view where);
     void emitCharacterToken(char32_t c);
-    void emitCharacterTokenWithString(std::u16string&& string);
+    void emitCharacterTokenWithString(std::u16string_view string);
+    // The text states collect a run in text_ and emit it with this; the run's
+    // storage goes into the token and the token's old storage comes back.
+    void emitText();
+    // The slot at the end of the queue, holding whatever it held last time.
+    HTMLToken& appendSlot();
+    // A character token at the end of the queue, for its string to be filled.
+    std::u16string& appendEmptyCharacterToken();
     void emitCurrentToken();
 
     HTMLTagToken& currentTag();
@@ -95,6 +102,11 @@ private:
     void tagOpenState();
     void endTagOpenState();
     void tagNameState();
+    // The usual shape of a tag read in one go; see HTMLTokenizerTagFastPath.cpp.
+    template <typename Tag>
+    void readTag(char16_t firstLetter);
+    // What emit does for a start tag beside queueing it.
+    void noteEmittedStartTag(const HTMLStartTagToken& tag);
     // End tags inside RCDATA, RAWTEXT and script data share one shape.
     void textLessThanSignState(HTMLTokenizerState textState, HTMLTokenizerState endTagOpenState);
     void textEndTagOpenState(HTMLTokenizerState textState, HTMLTokenizerState endTagNameState);
@@ -153,10 +165,12 @@ private:
 
     HTMLPreprocessedInputStream inputStream_;
     HTMLTokenizerState state_ = HTMLTokenizerState::Data;
-    // The queue is tokenQueue_ from queueFront_ on; its storage is kept from
-    // one token to the next.
+    // The queue is tokenQueue_ from queueFront_ to queueEnd_. The slots past
+    // it keep the tokens handed out before, so that their strings' storage
+    // serves again (a token is refilled rather than made anew).
     std::vector<HTMLToken> tokenQueue_;
     std::size_t queueFront_ = 0;
+    std::size_t queueEnd_ = 0;
     // The front of the queue was handed out and goes at the next request.
     bool frontHandedOut_ = false;
     std::optional<HTMLToken> currentToken_;
@@ -172,6 +186,8 @@ private:
     std::u16string currentAttributeValue_;
     std::u16string temporaryBuffer_;
     std::u16string run_;
+    // The run of text being read; see emitText.
+    std::u16string text_;
     char32_t additionalAllowedCharacter_ = HTMLEOFCharacter;
     std::optional<std::u16string> mostRecentEmittedStartTagName_;
     bool done_ = false;

@@ -402,11 +402,15 @@ void HTMLTokenizer::CDATASectionState()
     // to keep its place among them.
     std::u16string text;
     for (;;) {
-        const std::size_t queued = tokenQueue_.size();
+        const std::size_t queued = queueEnd_;
         const char32_t c = consumeNextInputCharacter();
-        if (tokenQueue_.size() != queued && !text.empty()) {
-            tokenQueue_.insert(tokenQueue_.begin() + static_cast<std::ptrdiff_t>(queued), HTMLCharacterToken(std::move(text)));
+        if (queueEnd_ != queued && !text.empty()) {
+            // The characters so far go before the errors just queued.
+            appendEmptyCharacterToken().swap(text);
             text.clear();
+            const auto first = tokenQueue_.begin() + static_cast<std::ptrdiff_t>(queued);
+            const auto end = tokenQueue_.begin() + static_cast<std::ptrdiff_t>(queueEnd_);
+            std::rotate(first, end - 1, end);
         }
         if (c == U']' && pendingBrackets < 2) {
             ++pendingBrackets;

@@ -33,9 +33,8 @@ void HTMLTokenizer::RCDATAState()
 void HTMLTokenizer::textWithReferencesState(std::string_view nullError, bool keepNull,
                                             HTMLTokenizerState referenceState, HTMLTokenizerState lessThanSignState)
 {
-    std::u16string text;
-    consumeRun<u'&', u'<'>(text, [](char32_t c) { return c == U'&' || c == U'<'; }, nullError, keepNull);
-    emitCharacterTokenWithString(std::move(text));
+    consumeRun<u'&', u'<'>(text_, [](char32_t c) { return c == U'&' || c == U'<'; }, nullError, keepNull);
+    emitText();
     switch (consumeNextInputCharacter()) {
     case U'&': return switchToState(referenceState);
     case U'<':
@@ -57,9 +56,8 @@ void HTMLTokenizer::characterReferenceInTextState(HTMLTokenizerState textState)
 
 void HTMLTokenizer::rawTextState(std::string_view nullError, HTMLTokenizerState lessThanSignState)
 {
-    std::u16string text;
-    consumeRun<u'<'>(text, [](char32_t c) { return c == U'<'; }, nullError);
-    emitCharacterTokenWithString(std::move(text));
+    consumeRun<u'<'>(text_, [](char32_t c) { return c == U'<'; }, nullError);
+    emitText();
     if (consumeNextInputCharacter() == U'<')
         switchToState(lessThanSignState);
     else
@@ -68,9 +66,8 @@ void HTMLTokenizer::rawTextState(std::string_view nullError, HTMLTokenizerState 
 
 void HTMLTokenizer::PLAINTEXTState()
 {
-    std::u16string text;
-    consumeRun(text, [](char32_t) { return false; }, "U+0000 NULL in PLAINTEXT state");
-    emitCharacterTokenWithString(std::move(text));
+    consumeRun(text_, [](char32_t) { return false; }, "U+0000 NULL in PLAINTEXT state");
+    emitText();
     done_ = true;
 }
 
@@ -83,9 +80,7 @@ void HTMLTokenizer::tagOpenState()
         switchToState(EndTagOpen);
         endTagOpenState();
     } else if (IsASCIIAlpha(c)) {
-        currentToken_.emplace(std::in_place_type<HTMLStartTagToken>, StringWithLongCharacter(ASCIILowercase(c)));
-        switchToState(TagName);
-        tagNameState();
+        readTag<HTMLStartTagToken>(static_cast<char16_t>(c));
     } else if (c == U'?') {
         emitParseError("Bogus ? in tag open state");
         switchToState(BogusComment);
@@ -102,9 +97,7 @@ void HTMLTokenizer::endTagOpenState()
 {
     const char32_t c = consumeNextInputCharacter();
     if (IsASCIIAlpha(c)) {
-        currentToken_.emplace(std::in_place_type<HTMLEndTagToken>, StringWithLongCharacter(ASCIILowercase(c)));
-        switchToState(TagName);
-        tagNameState();
+        readTag<HTMLEndTagToken>(static_cast<char16_t>(c));
     } else if (c == U'>') {
         emitParseError("Unexpected > in end tag open state");
         switchToState(Data);

@@ -1,0 +1,183 @@
+// Tags of the usual shape, read in one go.
+//
+// Most tags are a name, then attributes written name="value", name='value',
+// name=value or name alone, then ">" or "/>", all in plain ASCII apart from
+// quoted values. Such a tag is read straight from the decoded units into the
+// queue slot it will be handed out from, with no state changes and no checks
+// per character beyond a table. At the first thing that needs care (a unit
+// that is not plain, anything that would be a parse error, a reference, a
+// repeated attribute, the end of the decoded units) the tag moves into
+// currentToken_ and the state machine goes on from the state it would be in at
+// that unit, with the same tag and attribute so far. Nothing is emitted on the
+// way, so the tokens and errors are those of the state machine alone.
+#include "html/HTMLTokenizer.h"
+
+using enum HTMLTokenizerState;
+
+namespace {
+
+enum UnitClass : std::uint8_t {
+    TagNameUnit = 1,
+    AttributeNameUnit = 2,
+    UnquotedValueUnit = 4,
+    WhitespaceUnit = 8,
+};
+
+constexpr std::array<std::uint8_t, 128> makeUnitClasses()
+{
+    std::array<std::uint8_t, 128> classes {};
+    for (char16_t u = 0x21; u < 0x7F; ++u) {
+        const std::u16string_view unit(&u, 1);
+        if (std::u16string_view(u"/>").find(unit) == std::u16string_view::npos)
+            classes[u] |= TagNameUnit;
+        if (std::u16string_view(u"/=>\"'<").find(unit) == std::u16string_view::npos)
+            classes[u] |= AttributeNameUnit;
+        if (std::u16string_view(u"&>\"'<=`").find(unit) == std::u16string_view::npos)
+            classes[u] |= UnquotedValueUnit;
+    }
+    for (const char16_t u : {u'\t', u'\n', u'\f', u' '})
+        classes[u] |= WhitespaceUnit;
+    return classes;
+}
+
+constexpr std::array<std::uint8_t, 128> unitClasses = makeUnitClasses();
+
+constexpr bool isUnitOf(char16_t u, UnitClass unitClass)
+{
+    return u < 128 && (unitClasses[u] & unitClass) != 0;
+}
+
+constexpr char16_t lowercaseUnit(char16_t u)
+{
+    return u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u | 0x20) : u;
+}
+
+} // namespace
+
+template <typename Tag>
+void HTMLTokenizer::readTag(char16_t firstLetter)
+{
+    constexpr bool isStartTag = std::is_same_v<Tag, HTMLStartTagToken>;
+    if (queueEnd_ == tokenQueue_.size())
+        tokenQueue_.emplace_back(std::in_place_type<HTMLEOFToken>);
+    HTMLToken& slot = tokenQueue_[queueEnd_];
+    Tag* tag = std::get_if<Tag>(&slot);
+    if (tag)
+        tag->clear();
+    else
+        tag = &slot.template emplace<Tag>();
+    std::u16string& name = tag->mutableTagName();
+    name.push_back(lowercaseUnit(firstLetter));
+
+    const std::u16string_view units = inputStream_.decodedUnits();
+    const char16_t* const begin = units.data();
+    const char16_t* const end = begin + units.size();
+    const char16_t* p = begin;
+    // Hands the tag over to the state machine, at p in the given state.
+    const auto continueCarefully = [&](HTMLTokenizerState state) {
+        inputStream_.skipDecodedUnits(static_cast<std::size_t>(p - begin));
+        currentToken_ = std::move(slot);
+        switchToState(state);
+    };
+    const auto skipWhitespace = [&] {
+        while (p != end && isUnitOf(*p, WhitespaceUnit))
+            ++p;
+    };
+    // The attribute goes into the tag unless it has one of that name already,
+    // which the state machine reports.
+    const auto addAttribute = [&] {
+        HTMLOrderedDictionary& attributes = tag->attributes();
+        if (attributes.count() == 0)
+            attributes.reserve(expectedAttributeCounts_[tag->tagNameNumber()]);
+        if (!attributes.addObjectForNewKey(std::move(currentAttributeValue_), std::move(currentAttributeName_)))
+            return false;
+        hasCurrentAttribute_ = false;
+        return true;
+    };
+
+    while (p != end && isUnitOf(*p, TagNameUnit))
+        name.push_back(lowercaseUnit(*p++));
+    if (p == end || !(*p == u'>' || (isStartTag && isUnitOf(*p, WhitespaceUnit))))
+        return continueCarefully(TagName);
+
+    for (;;) {
+        skipWhitespace();
+        if (p == end)
+            return continueCarefully(BeforeAttributeName);
+        if (*p == u'>')
+            break;
+        if (*p == u'/') {
+            if (end - p < 2 || p[1] != u'>')
+                return continueCarefully(BeforeAttributeName);
+            tag->setSelfClosingFlag(true);
+            ++p;
+            break;
+        }
+        if (!isUnitOf(*p, AttributeNameUnit))
+            return continueCarefully(BeforeAttributeName);
+
+        hasCurrentAttribute_ = true;
+        currentAttributeName_.clear();
+        currentAttributeValue_.clear();
+        while (p != end && isUnitOf(*p, AttributeNameUnit))
+            currentAttributeName_.push_back(lowercaseUnit(*p++));
+        if (p == end)
+            return continueCarefully(AttributeName);
+        if (*p == u'>' || *p == u'/') {
+            if (!addAttribute())
+                return continueCarefully(AttributeName);
+            continue;
+        }
+        if (isUnitOf(*p, WhitespaceUnit)) {
+            skipWhitespace();
+            // A name alone, followed by what the state machine would take the
+            // same way after it.
+            if (p != end && (*p == u'>' || *p == u'/' || isUnitOf(*p, AttributeNameUnit))) {
+                if (!addAttribute())
+                    return continueCarefully(AfterAttributeName);
+                continue;
+            }
+            if (p == end || *p != u'=')
+                return continueCarefully(AfterAttributeName);
+        }
+        if (*p != u'=')
+            return continueCarefully(AttributeName);
+        ++p;
+        skipWhitespace();
+        if (p == end)
+            return continueCarefully(BeforeAttributeValue);
+
+        if (*p == u'"' || *p == u'\'') {
+            const char16_t quote = *p++;
+            const char16_t* const valueEnd = quote == u'"' ? FindRunStop<u'"', u'&'>(p, end) : FindRunStop<u'\'', u'&'>(p, end);
+            currentAttributeValue_.append(p, valueEnd);
+            p = valueEnd;
+            if (p == end || *p != quote)
+                return continueCarefully(quote == u'"' ? AttributeValueDoubleQuoted : AttributeValueSingleQuoted);
+            ++p;
+            if (p == end || !(*p == u'>' || *p == u'/' || isUnitOf(*p, WhitespaceUnit)) || !addAttribute())
+                return continueCarefully(AfterAttributeValueQuoted);
+            continue;
+        }
+        if (!isUnitOf(*p, UnquotedValueUnit))
+            return continueCarefully(BeforeAttributeValue);
+        while (p != end && isUnitOf(*p, UnquotedValueUnit))
+            currentAttributeValue_.push_back(*p++);
+        if (p == end || !(*p == u'>' || isUnitOf(*p, WhitespaceUnit)) || !addAttribute())
+            return continueCarefully(AttributeValueUnquoted);
+    }
+
+    // At the closing ">".
+    ++p;
+    inputStream_.skipDecodedUnits(static_cast<std::size_t>(p - begin));
+    switchToState(Data);
+    currentToken_.reset();
+    if constexpr (isStartTag)
+        noteEmittedStartTag(*tag);
+    else
+        tag->tagNameNumber();
+    ++queueEnd_;
+}
+
+template void HTMLTokenizer::readTag<HTMLStartTagToken>(char16_t firstLetter);
+template void HTMLTokenizer::readTag<HTMLEndTagToken>(char16_t firstLetter);
