@@ -24,22 +24,27 @@ HTMLToken* HTMLTokenizer::nextToken()
         ++queueFront_;
         frontHandedOut_ = false;
     }
-    // A drained queue starts again at the first slot.
-    if (queueFront_ == queueEnd_)
-        queueFront_ = queueEnd_ = 0;
-    while (!done_ && queueEnd_ == 0)
+    // A drained queue starts again, and so do the pools.
+    if (queueFront_ == queue_.size()) {
+        queue_.clear();
+        queueFront_ = 0;
+        pooledTokensInUse_.fill(0);
+    }
+    while (!done_ && queue_.empty())
         resume();
-    if (queueEnd_ == 0)
+    if (queue_.empty())
         return nullptr;
     frontHandedOut_ = true;
-    return &tokenQueue_[queueFront_];
+    return queue_[queueFront_];
 }
 
-HTMLToken& HTMLTokenizer::appendSlot()
+HTMLToken& HTMLTokenizer::pooledTokenOfKind(std::size_t kind)
 {
-    if (queueEnd_ == tokenQueue_.size())
-        tokenQueue_.emplace_back(std::in_place_type<HTMLEOFToken>);
-    return tokenQueue_[queueEnd_++];
+    std::vector<std::unique_ptr<HTMLToken>>& pool = tokenPools_[kind];
+    std::size_t& inUse = pooledTokensInUse_[kind];
+    if (inUse == pool.size())
+        pool.push_back(std::make_unique<HTMLToken>());
+    return *pool[inUse++];
 }
 
 void HTMLTokenizer::resume()
@@ -128,7 +133,9 @@ void HTMLTokenizer::emit(HTMLToken&& token)
         if (endTag->attributes().count() > 0 || endTag->selfClosingFlag())
             emitParseError("End tag with attributes and/or self-closing flag");
     }
-    appendSlot() = std::move(token);
+    HTMLToken& queued = pooledTokenOfKind(token.index());
+    queued = std::move(token);
+    queue_.push_back(&queued);
 }
 
 void HTMLTokenizer::noteEmittedStartTag(const HTMLStartTagToken& tag)
@@ -142,7 +149,9 @@ void HTMLTokenizer::noteEmittedStartTag(const HTMLStartTagToken& tag)
 
 void HTMLTokenizer::emitParseError(std::string message)
 {
-    appendSlot() = HTMLParseErrorToken(std::move(message));
+    HTMLToken& queued = pooledToken<HTMLParseErrorToken>();
+    queued = HTMLParseErrorToken(std::move(message));
+    queue_.push_back(&queued);
 }
 
 void HTMLTokenizer::emitUnexpectedCharacterParseError(char32_t c, std::string_view where)
@@ -154,32 +163,31 @@ void HTMLTokenizer::emitUnexpectedCharacterParseError(char32_t c, std::string_vi
     emitParseError(std::move(message));
 }
 
-std::u16string& HTMLTokenizer::appendEmptyCharacterToken()
+std::u16string& HTMLTokenizer::queueEmptyCharacterToken()
 {
-    HTMLToken& slot = appendSlot();
-    if (auto* characters = std::get_if<HTMLCharacterToken>(&slot)) {
-        characters->mutableString().clear();
-        return characters->mutableString();
-    }
-    return slot.emplace<HTMLCharacterToken>().mutableString();
+    HTMLToken& token = pooledToken<HTMLCharacterToken>();
+    queue_.push_back(&token);
+    std::u16string& string = std::get_if<HTMLCharacterToken>(&token)->mutableString();
+    string.clear();
+    return string;
 }
 
 void HTMLTokenizer::emitCharacterToken(char32_t c)
 {
-    AppendLongCharacter(appendEmptyCharacterToken(), c);
+    AppendLongCharacter(queueEmptyCharacterToken(), c);
 }
 
 void HTMLTokenizer::emitCharacterTokenWithString(std::u16string_view string)
 {
     if (!string.empty())
-        appendEmptyCharacterToken().assign(string);
+        queueEmptyCharacterToken().assign(string);
 }
 
 void HTMLTokenizer::emitText()
 {
     if (text_.empty())
         return;
-    appendEmptyCharacterToken().swap(text_);
+    queueEmptyCharacterToken().swap(text_);
     // A long run's storage is not kept for the next one.
     constexpr std::size_t keptCapacity = 4096;
     if (text_.capacity() > keptCapacity)

@@ -8,10 +8,25 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// The position of a kind of token among HTMLToken's alternatives.
+template <typename T, typename Token = HTMLToken>
+struct HTMLTokenKind;
+template <typename T, typename... Kinds>
+struct HTMLTokenKind<T, std::variant<Kinds...>> {
+    static constexpr std::size_t index = [] {
+        constexpr bool matches[] = {std::is_same_v<T, Kinds>...};
+        std::size_t i = 0;
+        while (!matches[i])
+            ++i;
+        return i;
+    }();
+};
 
 // The tokenization stage: the standard's state machine over the preprocessed
 // input stream. Tokens are pulled one at a time with nextObject(); parse
@@ -63,10 +78,13 @@ private:
     // The text states collect a run in text_ and emit it with this; the run's
     // storage goes into the token and the token's old storage comes back.
     void emitText();
-    // The slot at the end of the queue, holding whatever it held last time.
-    HTMLToken& appendSlot();
+    // A token of the kind from its pool, not queued yet; it holds what it held
+    // when last handed out (or a new T).
+    template <typename T>
+    HTMLToken& pooledToken();
+    HTMLToken& pooledTokenOfKind(std::size_t kind);
     // A character token at the end of the queue, for its string to be filled.
-    std::u16string& appendEmptyCharacterToken();
+    std::u16string& queueEmptyCharacterToken();
     void emitCurrentToken();
 
     HTMLTagToken& currentTag();
@@ -165,12 +183,15 @@ private:
 
     HTMLPreprocessedInputStream inputStream_;
     HTMLTokenizerState state_ = HTMLTokenizerState::Data;
-    // The queue is tokenQueue_ from queueFront_ to queueEnd_. The slots past
-    // it keep the tokens handed out before, so that their strings' storage
-    // serves again (a token is refilled rather than made anew).
-    std::vector<HTMLToken> tokenQueue_;
+    // The queue is queue_ from queueFront_ on. Its tokens come from pools, one
+    // per kind of token, that keep them once handed out: a token is refilled
+    // rather than made anew, and keeps its strings' storage.
+    std::vector<HTMLToken*> queue_;
     std::size_t queueFront_ = 0;
-    std::size_t queueEnd_ = 0;
+    static constexpr std::size_t tokenKindCount = std::variant_size_v<HTMLToken>;
+    std::array<std::vector<std::unique_ptr<HTMLToken>>, tokenKindCount> tokenPools_;
+    // How many of each pool's tokens are in use (queued or being built).
+    std::array<std::size_t, tokenKindCount> pooledTokensInUse_ {};
     // The front of the queue was handed out and goes at the next request.
     bool frontHandedOut_ = false;
     std::optional<HTMLToken> currentToken_;
@@ -193,6 +214,15 @@ private:
     bool done_ = false;
     std::function<bool()> adjustedCurrentNodeIsForeign_;
 };
+
+template <typename T>
+HTMLToken& HTMLTokenizer::pooledToken()
+{
+    HTMLToken& token = pooledTokenOfKind(HTMLTokenKind<T>::index);
+    if (!std::holds_alternative<T>(token))
+        token.template emplace<T>();
+    return token;
+}
 
 template <char16_t... Stops, typename IsStop>
 void HTMLTokenizer::consumeRun(std::u16string& into, IsStop&& isStop, std::string_view nullError, bool keepNull)

@@ -402,15 +402,13 @@ void HTMLTokenizer::CDATASectionState()
     // to keep its place among them.
     std::u16string text;
     for (;;) {
-        const std::size_t queued = queueEnd_;
+        const std::size_t queued = queue_.size();
         const char32_t c = consumeNextInputCharacter();
-        if (queueEnd_ != queued && !text.empty()) {
+        if (queue_.size() != queued && !text.empty()) {
             // The characters so far go before the errors just queued.
-            appendEmptyCharacterToken().swap(text);
+            queueEmptyCharacterToken().swap(text);
             text.clear();
-            const auto first = tokenQueue_.begin() + static_cast<std::ptrdiff_t>(queued);
-            const auto end = tokenQueue_.begin() + static_cast<std::ptrdiff_t>(queueEnd_);
-            std::rotate(first, end - 1, end);
+            std::rotate(queue_.begin() + static_cast<std::ptrdiff_t>(queued), queue_.end() - 1, queue_.end());
         }
         if (c == U']' && pendingBrackets < 2) {
             ++pendingBrackets;

@@ -3,7 +3,7 @@
 // Most tags are a name, then attributes written name="value", name='value',
 // name=value or name alone, then ">" or "/>", all in plain ASCII apart from
 // quoted values. Such a tag is read straight from the decoded units into the
-// queue slot it will be handed out from, with no state changes and no checks
+// pooled token it is handed out as, with no state changes and no checks
 // per character beyond a table. At the first thing that needs care (a unit
 // that is not plain, anything that would be a parse error, a reference, a
 // repeated attribute, the end of the decoded units) the tag moves into
@@ -58,14 +58,9 @@ template <typename Tag>
 void HTMLTokenizer::readTag(char16_t firstLetter)
 {
     constexpr bool isStartTag = std::is_same_v<Tag, HTMLStartTagToken>;
-    if (queueEnd_ == tokenQueue_.size())
-        tokenQueue_.emplace_back(std::in_place_type<HTMLEOFToken>);
-    HTMLToken& slot = tokenQueue_[queueEnd_];
-    Tag* tag = std::get_if<Tag>(&slot);
-    if (tag)
-        tag->clear();
-    else
-        tag = &slot.template emplace<Tag>();
+    HTMLToken& slot = pooledToken<Tag>();
+    Tag* const tag = std::get_if<Tag>(&slot);
+    tag->clear();
     std::u16string& name = tag->mutableTagName();
     name.push_back(lowercaseUnit(firstLetter));
 
@@ -176,7 +171,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         noteEmittedStartTag(*tag);
     else
         tag->tagNameNumber();
-    ++queueEnd_;
+    queue_.push_back(&slot);
 }
 
 template void HTMLTokenizer::readTag<HTMLStartTagToken>(char16_t firstLetter);

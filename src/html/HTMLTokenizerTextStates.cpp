@@ -40,7 +40,7 @@ void HTMLTokenizer::textWithReferencesState(std::string_view nullError, bool kee
     case U'<':
         switchToState(lessThanSignState);
         // With nothing queued, resume() would come straight back here.
-        if (lessThanSignState == TagOpen && tokenQueue_.empty())
+        if (lessThanSignState == TagOpen && queue_.empty())
             tagOpenState();
         return;
     default: done_ = true;
