@@ -48,6 +48,9 @@ void HTMLPreprocessedInputStream::decodeMore(std::size_t count)
     const std::size_t kept = std::min(scanLocation_, unconsumableLength);
     string_.erase(0, scanLocation_ - kept);
     scanLocation_ = kept;
+    // Room for a piece beside what is kept, made once: growing by doubling
+    // would leave the window about twice as large as it needs to be.
+    string_.reserve(std::max(pieceLength, count) + 2 * unconsumableLength);
     while (string_.size() - scanLocation_ < count && !undecoded_.empty()) {
         std::size_t length = std::min(std::max(pieceLength, count), undecoded_.size());
         if (undecodedEncoding_ == HTMLUndecodedText::Encoding::Windows1252) {

@@ -146,7 +146,7 @@ void HTMLPreprocessedInputStream::consumeCharactersUpToFirstPassingTest(Test&& t
                 ++p;
             }
             if (p != begin) {
-                run.append(begin, p);
+                run.append(begin, static_cast<std::size_t>(p - begin));
                 scanLocation_ += static_cast<std::size_t>(p - begin);
                 currentInputCharacter_ = p[-1];
             }

@@ -32,10 +32,20 @@ HTMLToken* HTMLTokenizer::nextToken()
     }
     while (!done_ && queue_.empty())
         resume();
+    if (done_)
+        releaseKeptStorage();
     if (queue_.empty())
         return nullptr;
     frontHandedOut_ = true;
     return queue_[queueFront_];
+}
+
+void HTMLTokenizer::releaseKeptStorage()
+{
+    text_.clear();
+    text_.shrink_to_fit();
+    for (std::size_t kind = 0; kind < tokenKindCount; ++kind)
+        tokenPools_[kind].resize(pooledTokensInUse_[kind]);
 }
 
 HTMLToken& HTMLTokenizer::pooledTokenOfKind(std::size_t kind)
@@ -163,12 +173,27 @@ void HTMLTokenizer::emitUnexpectedCharacterParseError(char32_t c, std::string_vi
     emitParseError(std::move(message));
 }
 
+namespace {
+
+// Text storage kept from one token to the next is at most this long, so that
+// a long run's storage is not held on to.
+constexpr std::size_t keptTextCapacity = 128;
+
+void clearKeepingShortStorage(std::u16string& string)
+{
+    string.clear();
+    if (string.capacity() > keptTextCapacity)
+        string.shrink_to_fit();
+}
+
+} // namespace
+
 std::u16string& HTMLTokenizer::queueEmptyCharacterToken()
 {
     HTMLToken& token = pooledToken<HTMLCharacterToken>();
     queue_.push_back(&token);
     std::u16string& string = std::get_if<HTMLCharacterToken>(&token)->mutableString();
-    string.clear();
+    clearKeepingShortStorage(string);
     return string;
 }
 
@@ -188,10 +213,7 @@ void HTMLTokenizer::emitText()
     if (text_.empty())
         return;
     queueEmptyCharacterToken().swap(text_);
-    // A long run's storage is not kept for the next one.
-    constexpr std::size_t keptCapacity = 4096;
-    if (text_.capacity() > keptCapacity)
-        text_ = std::u16string();
+    clearKeepingShortStorage(text_);
 }
 
 void HTMLTokenizer::emitCurrentToken()

@@ -83,6 +83,8 @@ private:
     template <typename T>
     HTMLToken& pooledToken();
     HTMLToken& pooledTokenOfKind(std::size_t kind);
+    // Once the input is read, what was kept for tokens to come goes.
+    void releaseKeptStorage();
     // A character token at the end of the queue, for its string to be filled.
     std::u16string& queueEmptyCharacterToken();
     void emitCurrentToken();

@@ -52,6 +52,23 @@ constexpr char16_t lowercaseUnit(char16_t u)
     return u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u | 0x20) : u;
 }
 
+// Appends the units of the class from p on, lowercased, in one go as the
+// state machine does (so a name an element keeps is made as long as there);
+// returns the first unit after them.
+const char16_t* appendLowercasedWhile(std::u16string& string, const char16_t* p, const char16_t* end, UnitClass unitClass)
+{
+    const char16_t* const begin = p;
+    while (p != end && isUnitOf(*p, unitClass))
+        ++p;
+    const std::size_t start = string.size();
+    const auto count = static_cast<std::size_t>(p - begin);
+    string.append(begin, count);
+    char16_t* const units = string.data() + start;
+    for (std::size_t i = 0; i < count; ++i)
+        units[i] = lowercaseUnit(units[i]);
+    return p;
+}
+
 } // namespace
 
 template <typename Tag>
@@ -90,8 +107,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         return true;
     };
 
-    while (p != end && isUnitOf(*p, TagNameUnit))
-        name.push_back(lowercaseUnit(*p++));
+    p = appendLowercasedWhile(name, p, end, TagNameUnit);
     if (p == end || !(*p == u'>' || (isStartTag && isUnitOf(*p, WhitespaceUnit))))
         return continueCarefully(TagName);
 
@@ -114,8 +130,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         hasCurrentAttribute_ = true;
         currentAttributeName_.clear();
         currentAttributeValue_.clear();
-        while (p != end && isUnitOf(*p, AttributeNameUnit))
-            currentAttributeName_.push_back(lowercaseUnit(*p++));
+        p = appendLowercasedWhile(currentAttributeName_, p, end, AttributeNameUnit);
         if (p == end)
             return continueCarefully(AttributeName);
         if (*p == u'>' || *p == u'/') {
@@ -145,7 +160,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         if (*p == u'"' || *p == u'\'') {
             const char16_t quote = *p++;
             const char16_t* const valueEnd = quote == u'"' ? FindRunStop<u'"', u'&'>(p, end) : FindRunStop<u'\'', u'&'>(p, end);
-            currentAttributeValue_.append(p, valueEnd);
+            currentAttributeValue_.append(p, static_cast<std::size_t>(valueEnd - p));
             p = valueEnd;
             if (p == end || *p != quote)
                 return continueCarefully(quote == u'"' ? AttributeValueDoubleQuoted : AttributeValueSingleQuoted);
@@ -156,8 +171,10 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         }
         if (!isUnitOf(*p, UnquotedValueUnit))
             return continueCarefully(BeforeAttributeValue);
+        const char16_t* const valueBegin = p;
         while (p != end && isUnitOf(*p, UnquotedValueUnit))
-            currentAttributeValue_.push_back(*p++);
+            ++p;
+        currentAttributeValue_.append(valueBegin, static_cast<std::size_t>(p - valueBegin));
         if (p == end || !(*p == u'>' || isUnitOf(*p, WhitespaceUnit)) || !addAttribute())
             return continueCarefully(AttributeValueUnquoted);
     }
