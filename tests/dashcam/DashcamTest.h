@@ -7,7 +7,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/SystemSound.h"
 #include "platform/ui/Device.h"
-#include "support/TestSupport.h"
+#include "support/AppState.h"
 
 // Every dash camera test starts with first-run settings, an empty data store,
 // a phone at scale 1 and no sounds played.
@@ -15,11 +15,7 @@ class DashcamTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        testsupport::freshDocuments();
-        Manager::resetForTesting();
-        DataStore::sharedDataStore().resetForTesting();
-        ui::Device::current().reset();
-        fnd::SystemSound::clearPlayed();
+        testsupport::freshAppState();
     }
 
     static void advance(double seconds) { fnd::RunLoop::main().advance(seconds); }

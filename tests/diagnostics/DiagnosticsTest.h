@@ -19,7 +19,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/Window.h"
-#include "support/TestSupport.h"
+#include "support/AppState.h"
 
 // A diagnostics screen at the root of its navigation stack in a phone-sized window, with the real link
 // connected to the adapter simulator on loopback. Time is the manual clock; I/O is waited for.
@@ -27,11 +27,7 @@ class DiagnosticsTest : public ::testing::Test {
 protected:
     DiagnosticsTest()
     {
-        testsupport::freshDocuments();
-        Manager::resetForTesting();
-        DataStore::sharedDataStore().resetForTesting();
-        ui::Device::current().reset();
-        ui::AlertController::dismissAll();
+        testsupport::freshAppState();
         root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
     }
 

@@ -6,7 +6,7 @@
 #include "core/model/Manager.h"
 #include "platform/foundation/SystemSound.h"
 #include "platform/ui/Device.h"
-#include "support/TestSupport.h"
+#include "support/AppState.h"
 
 // Every fuel test starts with first-run settings, an empty data store, a phone
 // upright and no sounds played.
@@ -14,11 +14,7 @@ class FuelTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        testsupport::freshDocuments();
-        Manager::resetForTesting();
-        DataStore::sharedDataStore().resetForTesting();
-        ui::Device::current().reset();
-        fnd::SystemSound::clearPlayed();
+        testsupport::freshAppState();
     }
 
     static Settings& settings() { return Manager::sharedManager().setting(); }

@@ -17,7 +17,7 @@
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
-#include "support/TestSupport.h"
+#include "support/AppState.h"
 
 namespace loggingtests {
 
@@ -79,12 +79,7 @@ class LoggingTest : public ::testing::Test {
 protected:
     LoggingTest()
     {
-        testsupport::freshDocuments();
-        Manager::resetForTesting();
-        DataStore::sharedDataStore().resetForTesting();
-        ui::Device::current().reset();
-        ui::AlertController::dismissAll();
-        fnd::SystemSound::clearPlayed();
+        testsupport::freshAppState();
         link = std::make_shared<FakeLink>();
         link->setConnected(true);
     }

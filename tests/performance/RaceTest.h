@@ -12,7 +12,7 @@
 #include "platform/foundation/SystemSound.h"
 #include "platform/geo/Location.h"
 #include "platform/ui/Device.h"
-#include "support/TestSupport.h"
+#include "support/AppState.h"
 
 // Every race test starts with first-run settings, nothing saved, a phone
 // upright and no sounds played.
@@ -20,11 +20,7 @@ class RaceTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        testsupport::freshDocuments();
-        Manager::resetForTesting();
-        DataStore::sharedDataStore().resetForTesting();
-        ui::Device::current().reset();
-        fnd::SystemSound::clearPlayed();
+        testsupport::freshAppState();
     }
 
     static Settings& settings() { return Manager::sharedManager().setting(); }

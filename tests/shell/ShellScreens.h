@@ -16,7 +16,7 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
-#include "support/TestSupport.h"
+#include "support/AppState.h"
 
 namespace shelltests {
 
@@ -31,11 +31,7 @@ class ShellTest : public ::testing::Test {
 protected:
     ShellTest()
     {
-        testsupport::freshDocuments();
-        Manager::resetForTesting();
-        DataStore::sharedDataStore().resetForTesting();
-        ui::Device::current().reset();
-        ui::AlertController::dismissAll();
+        testsupport::freshAppState();
         root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
     }
     ~ShellTest() override
