@@ -48,15 +48,6 @@ void HTMLTokenizer::releaseKeptStorage()
         tokenPools_[kind].resize(pooledTokensInUse_[kind]);
 }
 
-HTMLToken& HTMLTokenizer::pooledTokenOfKind(std::size_t kind)
-{
-    std::vector<std::unique_ptr<HTMLToken>>& pool = tokenPools_[kind];
-    std::size_t& inUse = pooledTokensInUse_[kind];
-    if (inUse == pool.size())
-        pool.push_back(std::make_unique<HTMLToken>());
-    return *pool[inUse++];
-}
-
 void HTMLTokenizer::resume()
 {
     using enum HTMLTokenizerState;

@@ -82,7 +82,14 @@ private:
     // when last handed out (or a new T).
     template <typename T>
     HTMLToken& pooledToken();
-    HTMLToken& pooledTokenOfKind(std::size_t kind);
+    HTMLToken& pooledTokenOfKind(std::size_t kind)
+    {
+        std::vector<std::unique_ptr<HTMLToken>>& pool = tokenPools_[kind];
+        std::size_t& inUse = pooledTokensInUse_[kind];
+        if (inUse == pool.size())
+            pool.push_back(std::make_unique<HTMLToken>());
+        return *pool[inUse++];
+    }
     // Once the input is read, what was kept for tokens to come goes.
     void releaseKeptStorage();
     // A character token at the end of the queue, for its string to be filled.
