@@ -4,6 +4,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 std::vector<std::string> tokenizeWindows1252(const std::string& bytes)
 {
     return Tokenize(HTMLPreprocessedInputStream(HTMLUndecodedText {bytes, HTMLUndecodedText::Encoding::Windows1252}));
@@ -28,7 +30,7 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         "<a b=\"c\"d>t<a b='c'/d>t",
         "<a b=c\"d e=f'g h=i<j k=l=m n=o`p>t",
         "<a b=\"x&amp;y\" c='&lt;' d=&gt; e=&f>t",
-        std::string("<a b=\"\0\" c\0d=e f=\0>t<a\0b>t", 29),
+        "<a b=\"\0\" c\0d=e f=\0>t<a\0b>t"s,
         "<a b=\"c\rd\" e\r\nf g\r=h>t",
         "<a \"b\"='c' <d =e 'f>t",
         "<a b=>t<a b= >t<a b==c>t",
