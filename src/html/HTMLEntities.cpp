@@ -17,15 +17,36 @@ constexpr std::array<std::pair<std::uint16_t, char16_t>, 34> numericReplacements
     {0x9A, 0x0161}, {0x9B, 0x203A}, {0x9C, 0x0153}, {0x9D, 0x009D}, {0x9E, 0x017E}, {0x9F, 0x0178},
 }};
 
+// For each ASCII unit, the first entry of a sorted table whose name begins
+// with that unit or a later one: a lookup searches only the names with the
+// right first unit (all names begin with ASCII letters).
+using FirstUnitStarts = std::array<std::uint16_t, 129>;
+
+template <std::size_t N>
+FirstUnitStarts firstUnitStarts(const std::array<HTMLNamedCharacterReference, N>& table)
+{
+    FirstUnitStarts starts {};
+    std::size_t entry = 0;
+    for (std::size_t unit = 0; unit < starts.size(); ++unit) {
+        while (entry < N && table[entry].name[0] < unit)
+            ++entry;
+        starts[unit] = static_cast<std::uint16_t>(entry);
+    }
+    return starts;
+}
+
 template <std::size_t N>
 const HTMLNamedCharacterReference* findName(const std::array<HTMLNamedCharacterReference, N>& table,
-                                            std::u16string_view name)
+                                            const FirstUnitStarts& starts, std::u16string_view name)
 {
-    const auto found = std::lower_bound(table.begin(), table.end(), name,
-                                        [](const HTMLNamedCharacterReference& entry, std::u16string_view key) {
-                                            return entry.name < key;
-                                        });
-    return found != table.end() && found->name == name ? &*found : nullptr;
+    if (name.empty() || name[0] >= starts.size() - 1)
+        return nullptr;
+    const auto first = table.begin() + starts[name[0]];
+    const auto last = table.begin() + starts[name[0] + 1];
+    const auto found = std::lower_bound(first, last, name, [](const HTMLNamedCharacterReference& entry, std::u16string_view key) {
+        return entry.name < key;
+    });
+    return found != last && found->name == name ? &*found : nullptr;
 }
 
 // The longest legacy name (those without ";") is six characters long.
@@ -67,11 +88,13 @@ std::optional<std::u16string_view> StringForNamedCharacterReference(std::u16stri
 {
     // A name with ";" can only be the candidate up to its first ";", and it
     // is longer than any legacy name that also begins the candidate.
+    static const FirstUnitStarts namedStarts = firstUnitStarts(HTMLNamedCharacterReferences);
+    static const FirstUnitStarts legacyStarts = firstUnitStarts(HTMLLegacyNamedCharacterReferences);
     const HTMLNamedCharacterReference* found = nullptr;
     if (const std::size_t semicolon = candidate.find(u';'); semicolon != std::u16string_view::npos)
-        found = findName(HTMLNamedCharacterReferences, candidate.substr(0, semicolon + 1));
+        found = findName(HTMLNamedCharacterReferences, namedStarts, candidate.substr(0, semicolon + 1));
     for (std::size_t length = std::min(candidate.size(), longestLegacyName); !found && length > 0; --length)
-        found = findName(HTMLLegacyNamedCharacterReferences, candidate.substr(0, length));
+        found = findName(HTMLLegacyNamedCharacterReferences, legacyStarts, candidate.substr(0, length));
     if (!found)
         return std::nullopt;
     if (matchedName)
