@@ -5,11 +5,13 @@
 // quoted values. Such a tag is read straight from the decoded units into the
 // pooled token it is handed out as, with no state changes and no checks
 // per character beyond a table. At the first thing that needs care (a unit
-// that is not plain, anything that would be a parse error, a reference, a
-// repeated attribute, the end of the decoded units) the tag moves into
+// that is not plain, anything that would be a parse error, a repeated
+// attribute, the end of the decoded units) the tag moves into
 // currentToken_ and the state machine goes on from the state it would be in at
-// that unit, with the same tag and attribute so far. Nothing is emitted on the
-// way, so the tokens and errors are those of the state machine alone.
+// that unit, with the same tag and attribute so far. References in values
+// are read by the state machine's own code, whose errors go before the tag as
+// they would; nothing else is emitted on the way, so the tokens and errors are
+// those of the state machine alone.
 #include "html/HTMLTokenizer.h"
 
 using enum HTMLTokenizerState;
@@ -81,15 +83,25 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     std::u16string& name = tag->mutableTagName();
     name.push_back(lowercaseUnit(firstLetter));
 
-    const std::u16string_view units = inputStream_.decodedUnits();
-    const char16_t* const begin = units.data();
-    const char16_t* const end = begin + units.size();
+    std::u16string_view units = inputStream_.decodedUnits();
+    const char16_t* begin = units.data();
+    const char16_t* end = begin + units.size();
     const char16_t* p = begin;
     // Hands the tag over to the state machine, at p in the given state.
     const auto continueCarefully = [&](HTMLTokenizerState state) {
         inputStream_.skipDecodedUnits(static_cast<std::size_t>(p - begin));
         currentToken_ = std::move(slot);
         switchToState(state);
+    };
+    // A reference in a value (p is at its "&") is read as the state machine
+    // reads it, which may report errors and move the decoded window.
+    const auto appendCharacterReference = [&](char32_t additionalAllowedCharacter) {
+        inputStream_.skipDecodedUnits(static_cast<std::size_t>(p + 1 - begin));
+        additionalAllowedCharacter_ = additionalAllowedCharacter;
+        currentAttributeValue_ += attemptToConsumeCharacterReference(true).value_or(u"&");
+        units = inputStream_.decodedUnits();
+        begin = p = units.data();
+        end = begin + units.size();
     };
     const auto skipWhitespace = [&] {
         while (p != end && isUnitOf(*p, WhitespaceUnit))
@@ -159,9 +171,14 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
 
         if (*p == u'"' || *p == u'\'') {
             const char16_t quote = *p++;
-            const char16_t* const valueEnd = quote == u'"' ? FindRunStop<u'"', u'&'>(p, end) : FindRunStop<u'\'', u'&'>(p, end);
-            currentAttributeValue_.append(p, static_cast<std::size_t>(valueEnd - p));
-            p = valueEnd;
+            for (;;) {
+                const char16_t* const valueEnd = quote == u'"' ? FindRunStop<u'"', u'&'>(p, end) : FindRunStop<u'\'', u'&'>(p, end);
+                currentAttributeValue_.append(p, static_cast<std::size_t>(valueEnd - p));
+                p = valueEnd;
+                if (p == end || *p != u'&')
+                    break;
+                appendCharacterReference(quote);
+            }
             if (p == end || *p != quote)
                 return continueCarefully(quote == u'"' ? AttributeValueDoubleQuoted : AttributeValueSingleQuoted);
             ++p;
@@ -171,10 +188,15 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         }
         if (!isUnitOf(*p, UnquotedValueUnit))
             return continueCarefully(BeforeAttributeValue);
-        const char16_t* const valueBegin = p;
-        while (p != end && isUnitOf(*p, UnquotedValueUnit))
-            ++p;
-        currentAttributeValue_.append(valueBegin, static_cast<std::size_t>(p - valueBegin));
+        for (;;) {
+            const char16_t* const valueBegin = p;
+            while (p != end && isUnitOf(*p, UnquotedValueUnit))
+                ++p;
+            currentAttributeValue_.append(valueBegin, static_cast<std::size_t>(p - valueBegin));
+            if (p == end || *p != u'&')
+                break;
+            appendCharacterReference(U'>');
+        }
         if (p == end || !(*p == u'>' || isUnitOf(*p, WhitespaceUnit)) || !addAttribute())
             return continueCarefully(AttributeValueUnquoted);
     }
