@@ -49,6 +49,42 @@ const HTMLNamedCharacterReference* findName(const std::array<HTMLNamedCharacterR
     return found != last && found->name == name ? &*found : nullptr;
 }
 
+// The names with ";" by hash, open addressing in a table about twice their
+// number, made at first use: a lookup mostly costs one hash of a short name
+// and one comparison.
+constexpr std::size_t namedSlotCount = 4096;
+static_assert(HTMLNamedCharacterReferences.size() * 3 / 2 < namedSlotCount);
+constexpr std::uint16_t emptyNamedSlot = 0xffff;
+
+std::size_t hashReferenceName(std::u16string_view name)
+{
+    std::uint32_t hash = 2166136261u;
+    for (const char16_t unit : name)
+        hash = (hash ^ unit) * 16777619u;
+    return hash & (namedSlotCount - 1);
+}
+
+const HTMLNamedCharacterReference* findNameWithSemicolon(std::u16string_view name)
+{
+    static const auto slots = [] {
+        std::array<std::uint16_t, namedSlotCount> slots;
+        slots.fill(emptyNamedSlot);
+        for (std::size_t entry = 0; entry < HTMLNamedCharacterReferences.size(); ++entry) {
+            std::size_t slot = hashReferenceName(HTMLNamedCharacterReferences[entry].name);
+            while (slots[slot] != emptyNamedSlot)
+                slot = (slot + 1) & (namedSlotCount - 1);
+            slots[slot] = static_cast<std::uint16_t>(entry);
+        }
+        return slots;
+    }();
+    for (std::size_t slot = hashReferenceName(name); slots[slot] != emptyNamedSlot; slot = (slot + 1) & (namedSlotCount - 1)) {
+        const HTMLNamedCharacterReference& entry = HTMLNamedCharacterReferences[slots[slot]];
+        if (entry.name.size() == name.size() && std::equal(name.begin(), name.end(), entry.name.begin()))
+            return &entry;
+    }
+    return nullptr;
+}
+
 // The longest legacy name (those without ";") is six characters long.
 constexpr std::size_t longestLegacyName = 6;
 
@@ -88,11 +124,10 @@ std::optional<std::u16string_view> StringForNamedCharacterReference(std::u16stri
 {
     // A name with ";" can only be the candidate up to its first ";", and it
     // is longer than any legacy name that also begins the candidate.
-    static const FirstUnitStarts namedStarts = firstUnitStarts(HTMLNamedCharacterReferences);
     static const FirstUnitStarts legacyStarts = firstUnitStarts(HTMLLegacyNamedCharacterReferences);
     const HTMLNamedCharacterReference* found = nullptr;
     if (const std::size_t semicolon = candidate.find(u';'); semicolon != std::u16string_view::npos)
-        found = findName(HTMLNamedCharacterReferences, namedStarts, candidate.substr(0, semicolon + 1));
+        found = findNameWithSemicolon(candidate.substr(0, semicolon + 1));
     for (std::size_t length = std::min(candidate.size(), longestLegacyName); !found && length > 0; --length)
         found = findName(HTMLLegacyNamedCharacterReferences, legacyStarts, candidate.substr(0, length));
     if (!found)
