@@ -32,9 +32,10 @@ struct HTMLTokenKind<T, std::variant<Kinds...>> {
 // input stream. Tokens are pulled one at a time with nextObject(); parse
 // errors travel in the same stream as HTMLParseErrorToken values. The
 // tokenizer consumes input only while it has no token queued (inside a tag
-// it reads on past a queued parse error, which sets no state), so a state
-// the tree construction sets while it handles a token governs the characters
-// that follow that token. No end-of-file token is emitted: nextObject()
+// it reads on past a queued parse error, and a tag right after text is read
+// behind that text: neither sets a state), so a state the tree construction
+// sets while it handles a token governs the characters that follow that
+// token. No end-of-file token is emitted: nextObject()
 // returns none at the end.
 class HTMLTokenizer {
 public:

@@ -39,8 +39,10 @@ void HTMLTokenizer::textWithReferencesState(std::string_view nullError, bool kee
     case U'&': return switchToState(referenceState);
     case U'<':
         switchToState(lessThanSignState);
-        // With nothing queued, resume() would come straight back here.
-        if (lessThanSignState == TagOpen && queue_.empty())
+        // The tag is read at once, behind the text: how the tree construction
+        // handles the text cannot change how the tag is read (a markup
+        // declaration, which asks the tree, is only recognised later).
+        if (lessThanSignState == TagOpen)
             tagOpenState();
         return;
     default: done_ = true;
