@@ -21,6 +21,26 @@ void lowercaseFrom(std::u16string& string, std::size_t start)
 
 void HTMLTokenizer::dataState()
 {
+    // The usual case, plain text up to a start or end tag, goes straight to
+    // reading the tag; the states in between have nothing else to do there.
+    const std::u16string_view units = inputStream_.decodedUnits();
+    const char16_t* const begin = units.data();
+    const char16_t* const end = begin + units.size();
+    const char16_t* const lessThanSign = FindRunStop<u'&', u'<'>(begin, end);
+    if (end - lessThanSign >= 3 && *lessThanSign == u'<') {
+        const bool endTag = lessThanSign[1] == u'/';
+        const char16_t letter = lessThanSign[endTag ? 2 : 1];
+        if (IsASCIIAlpha(letter)) {
+            if (lessThanSign != begin)
+                queueEmptyCharacterToken().append(begin, static_cast<std::size_t>(lessThanSign - begin));
+            inputStream_.skipDecodedUnits(static_cast<std::size_t>(lessThanSign - begin) + (endTag ? 3 : 2));
+            if (endTag)
+                readTag<HTMLEndTagToken>(letter);
+            else
+                readTag<HTMLStartTagToken>(letter);
+            return;
+        }
+    }
     // U+0000 stays in the text here; the tree construction decides its fate.
     textWithReferencesState("U+0000 NULL in data state", true, CharacterReferenceInData, TagOpen);
 }
