@@ -143,7 +143,7 @@ void HTMLTokenizer::noteEmittedStartTag(const HTMLStartTagToken& tag)
 {
     // The tree construction reads the name's number: looked up here, once.
     const std::size_t number = tag.tagNameNumber();
-    mostRecentEmittedStartTagName_ = tag.tagName();
+    noteLastStartTag(number, tag.tagName());
     if (const std::size_t count = tag.attributes().count(); count > 0)
         expectedAttributeCounts_[number] = static_cast<std::uint8_t>(std::min(count, maximumReservedAttributeCount));
 }
@@ -233,7 +233,10 @@ HTMLDOCTYPEToken& HTMLTokenizer::currentDOCTYPE()
 bool HTMLTokenizer::currentTagIsAppropriateEndTagToken()
 {
     const auto* endTag = std::get_if<HTMLEndTagToken>(&*currentToken_);
-    return endTag && mostRecentEmittedStartTagName_ && endTag->tagName() == *mostRecentEmittedStartTagName_;
+    if (!endTag || lastStartTagNumber_ == noLastStartTag)
+        return false;
+    return endTag->tagName()
+        == (lastStartTagNumber_ < KnownTagNameCount ? KnownTagNames[lastStartTagNumber_] : std::u16string_view(lastStartTagName_));
 }
 
 void HTMLTokenizer::startAttribute(char32_t firstCharacter)

@@ -56,7 +56,7 @@ public:
     void setAdjustedCurrentNodeIsForeign(std::function<bool()> test) { adjustedCurrentNodeIsForeign_ = std::move(test); }
 
     // The standard's "last start tag" before any start tag was emitted.
-    void setLastStartTag(std::u16string_view tagName) { mostRecentEmittedStartTagName_ = std::u16string(tagName); }
+    void setLastStartTag(std::u16string_view tagName) { noteLastStartTag(KnownTagNameNumber(tagName), tagName); }
 
     // The next token, or none once the input is exhausted and nothing is queued.
     std::optional<HTMLToken> nextObject();
@@ -135,6 +135,12 @@ private:
     void readTag(char16_t firstLetter);
     // What emit does for a start tag beside queueing it.
     void noteEmittedStartTag(const HTMLStartTagToken& tag);
+    void noteLastStartTag(std::size_t number, std::u16string_view name)
+    {
+        lastStartTagNumber_ = number;
+        if (number == KnownTagNameCount)
+            lastStartTagName_ = name;
+    }
     // End tags inside RCDATA, RAWTEXT and script data share one shape.
     void textLessThanSignState(HTMLTokenizerState textState, HTMLTokenizerState endTagOpenState);
     void textEndTagOpenState(HTMLTokenizerState textState, HTMLTokenizerState endTagNameState);
@@ -220,7 +226,11 @@ private:
     // The run of text being read; see emitText.
     std::u16string text_;
     char32_t additionalAllowedCharacter_ = HTMLEOFCharacter;
-    std::optional<std::u16string> mostRecentEmittedStartTagName_;
+    // The standard's last start tag: its name's number, and the name itself
+    // only when it is not a known one (a known name needs no copy).
+    static constexpr std::size_t noLastStartTag = KnownTagNameCount + 1;
+    std::size_t lastStartTagNumber_ = noLastStartTag;
+    std::u16string lastStartTagName_;
     bool done_ = false;
     std::function<bool()> adjustedCurrentNodeIsForeign_;
 };
