@@ -67,7 +67,9 @@ public:
         tagName_.clear();
         tagNameNumber_ = unknownNumber;
         selfClosingFlag_ = false;
-        attributes_ = HTMLOrderedDictionary();
+        // An empty dictionary (the tree construction usually takes them) holds nothing.
+        if (attributes_.count() != 0)
+            attributes_ = HTMLOrderedDictionary();
     }
     // The name's KnownTagNameNumber, looked up once (the tokenizer does as it
     // completes a tag) and kept until the name changes.
