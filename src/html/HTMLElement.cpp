@@ -12,11 +12,16 @@ HTMLElement::HTMLElement(std::u16string tagName, HTMLOrderedDictionary attribute
 {
 }
 
-HTMLElement::HTMLElement(std::u16string_view tagName, std::size_t tagNameNumber, HTMLOrderedDictionary attributes)
+HTMLElement::HTMLElement(std::u16string_view tagName, std::size_t tagNameNumber, HTMLOrderedDictionary&& attributes)
     : HTMLNode(Kind::Element), tagNameNumber_(static_cast<std::uint16_t>(tagNameNumber)),
       tagName_(tagNameNumber < KnownTagNameCount ? KnownTagNameWithNumber(tagNameNumber)
                                                  : std::make_unique<const std::u16string>(tagName).release()),
       attributes_(std::move(attributes))
+{
+}
+
+HTMLElement::HTMLElement(std::u16string_view tagName, std::size_t tagNameNumber, const HTMLOrderedDictionary& attributes)
+    : HTMLElement(tagName, tagNameNumber, HTMLOrderedDictionary(attributes))
 {
 }
 

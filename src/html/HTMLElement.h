@@ -11,8 +11,10 @@ class HTMLElement : public HTMLNode {
 public:
     HTMLElement();
     explicit HTMLElement(std::u16string tagName, HTMLOrderedDictionary attributes = {});
-    // The same when the name's KnownTagNameNumber is already at hand.
-    HTMLElement(std::u16string_view tagName, std::size_t tagNameNumber, HTMLOrderedDictionary attributes);
+    // The same when the name's KnownTagNameNumber is already at hand; the
+    // attributes are taken over when they can be.
+    HTMLElement(std::u16string_view tagName, std::size_t tagNameNumber, HTMLOrderedDictionary&& attributes);
+    HTMLElement(std::u16string_view tagName, std::size_t tagNameNumber, const HTMLOrderedDictionary& attributes);
     ~HTMLElement() override;
 
     const std::u16string& tagName() const { return *tagName_; }

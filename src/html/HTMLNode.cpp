@@ -3,6 +3,7 @@
 #include "html/HTMLChildrenRelationshipProxy.h"
 #include "html/HTMLDocument.h"
 #include "html/HTMLElement.h"
+#include "html/HTMLNodeArena.h"
 #include "html/HTMLTextNode.h"
 #include "html/HTMLTreeEnumerator.h"
 #include "html/HTMLUTF8.h"
@@ -19,23 +20,42 @@ void requireNode(const HTMLNode* node, const char* name)
 
 } // namespace
 
-HTMLNode::~HTMLNode()
+void HTMLNode::takeApartChildren() noexcept
 {
-    // Take the subtree apart with an explicit stack: destroying a deep tree
-    // recursively would overflow the call stack. A child that someone else
-    // still holds only loses its parent.
-    if (children_.empty())
-        return;
-    HTMLNodeList pending = std::move(children_);
-    while (!pending.empty()) {
-        std::shared_ptr<HTMLNode> node = std::move(pending.back());
-        pending.pop_back();
-        node->parent_ = nullptr;
-        if (node.use_count() == 1 && !node->children_.empty()) {
-            for (auto& child : node->children_)
-                pending.push_back(std::move(child));
-            node->children_.clear();
+    // Take the subtree apart without recursion (a deep tree would overflow
+    // the call stack) and without a stack of its own: go down through last
+    // children that only this tree holds, release leaves from the end of
+    // their list, and climb back through the parent pointers. A node is
+    // released only once its list is empty, so its own destructor returns at
+    // once. A child that someone else still holds only loses its parent.
+    // The node the walk is at is always the last child of its parent.
+    const HTMLNodeArena::ReleaseBatch batch(*this);
+    HTMLNode* node = this;
+    for (;;) {
+        if (node->children_.empty()) {
+            if (node == this)
+                return;
+            node = node->parent_;
+            continue;
         }
+        std::shared_ptr<HTMLNode>& last = node->children_.back();
+        HTMLNode* child = last.get();
+        if (!child->children_.empty() && last.use_count() == 1) {
+            if (node != this && node->children_.size() == 1) {
+                // An only child takes its parent's place, and the parent goes
+                // now: a long chain is taken apart in one pass down it.
+                HTMLNode* grandparent = node->parent_;
+                std::shared_ptr<HTMLNode> taken = std::move(last);
+                node->children_.pop_back();
+                node->parent_ = nullptr;
+                child->parent_ = grandparent;
+                grandparent->children_.back() = std::move(taken);
+            }
+            node = child;
+            continue;
+        }
+        child->parent_ = nullptr;
+        node->children_.pop_back();
     }
 }
 

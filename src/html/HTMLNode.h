@@ -26,7 +26,12 @@ class HTMLNode : public std::enable_shared_from_this<HTMLNode> {
 public:
     enum class Kind { Document, DocumentType, Element, Text, Comment };
 
-    virtual ~HTMLNode();
+    // Most nodes have no children: their destructor does nothing more.
+    virtual ~HTMLNode()
+    {
+        if (!children_.empty())
+            takeApartChildren();
+    }
     HTMLNode(const HTMLNode&) = delete;
     HTMLNode& operator=(const HTMLNode&) = delete;
 
@@ -116,6 +121,7 @@ private:
     friend class HTMLChildrenRelationshipProxy;
     friend class HTMLNodeArena;
 
+    void takeApartChildren() noexcept;
     void removeChildRaw(const HTMLNode* child);
     void removeAllChildren();
 

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstring>
 #include <new>
+#include <utility>
 
 HTMLNodeArena::HTMLNodeArena() : blocks_(std::make_unique<Blocks>().release()) {}
 
@@ -25,9 +26,11 @@ void HTMLNodeArena::Blocks::addBlock(std::size_t size)
     // Nodes are small; a request the largest block cannot hold is a fault.
     if (blockSize > blockAlignment)
         throw std::bad_alloc();
-    blocks_.reserve(blocks_.size() + 1);
-    std::byte* block = static_cast<std::byte*>(::operator new(blockSize, std::align_val_t {blockAlignment}));
-    blocks_.emplace_back(block);
+    std::unique_ptr<std::byte, BlockDeleter> owned(
+        static_cast<std::byte*>(::operator new(blockSize, std::align_val_t {blockAlignment})));
+    std::byte* block = owned.get();
+    // Should the list fail to grow, the block goes with owned.
+    blocks_.push_back(std::move(owned));
     Blocks* self = this;
     std::memcpy(block, &self, sizeof self);
     next_ = block + blockHeaderSize;
@@ -82,10 +85,28 @@ void HTMLNodeArena::Blocks::deallocateList(void* memory, std::size_t bytes) noex
     freeLists_[index] = memory;
 }
 
-void HTMLNodeArena::Blocks::deallocate() noexcept
+void HTMLNodeArena::Blocks::deallocate(std::int64_t count) noexcept
 {
-    if (balance_.fetch_sub(1, std::memory_order_acq_rel) == 1)
+    if (balance_.fetch_sub(count, std::memory_order_acq_rel) == count)
         end();
+}
+
+HTMLNodeArena::ReleaseBatch::ReleaseBatch(const HTMLNode& node) noexcept
+{
+    if (!node.madeInArena_ || releasing_)
+        return;
+    releasing_ = &Blocks::owner(&node);
+    released_ = 0;
+    counting_ = true;
+}
+
+HTMLNodeArena::ReleaseBatch::~ReleaseBatch()
+{
+    if (!counting_)
+        return;
+    Blocks* blocks = std::exchange(releasing_, nullptr);
+    if (const std::int64_t count = std::exchange(released_, 0))
+        blocks->deallocate(count);
 }
 
 void HTMLNodeArena::Blocks::close() noexcept

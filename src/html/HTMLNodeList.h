@@ -20,10 +20,11 @@ public:
     HTMLNodeList& operator=(HTMLNodeList&& other) noexcept;
     HTMLNodeList(const HTMLNodeList&) = delete;
     HTMLNodeList& operator=(const HTMLNodeList&) = delete;
-    // Most nodes have no children and never had: nothing to do then.
+    // Most nodes have no children and never had, and an emptied list whose
+    // storage came from an arena leaves it to the arena: nothing to do then.
     ~HTMLNodeList()
     {
-        if (items_)
+        if (items_ && (size_ != 0 || !(capacity_ & fromArena)))
             destroy();
     }
 

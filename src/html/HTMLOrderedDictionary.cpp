@@ -70,10 +70,24 @@ const std::u16string& HTMLOrderedDictionary::objectAtIndexedSubscript(std::size_
     return entries_.at(index).first;
 }
 
+// Short: it is inlined where attributes are added, the index kept apart.
+inline void HTMLOrderedDictionary::append(std::u16string&& value, std::u16string&& key)
+{
+    entries_.emplace_back(std::move(key), std::move(value));
+    if (entries_.size() > indexedCount)
+        indexLastEntry();
+}
+
+void HTMLOrderedDictionary::indexLastEntry()
+{
+    if (index_)
+        index_->emplace(entries_.back().first, entries_.size() - 1);
+    else
+        rebuildIndex();
+}
+
 void HTMLOrderedDictionary::setObject(std::u16string value, std::u16string key)
 {
-    // The tokenizer adds every attribute here: the common case, a new key at
-    // the end, goes straight in.
     const std::size_t existing = indexOfKey(key);
     if (existing != HTMLNotFound) {
         entries_[existing].second = std::move(value);
@@ -88,17 +102,6 @@ bool HTMLOrderedDictionary::addObjectForNewKey(std::u16string&& value, std::u16s
         return false;
     append(std::move(value), std::move(key));
     return true;
-}
-
-void HTMLOrderedDictionary::append(std::u16string&& value, std::u16string&& key)
-{
-    entries_.emplace_back(std::move(key), std::move(value));
-    if (entries_.size() <= indexedCount)
-        return;
-    if (index_)
-        index_->emplace(entries_.back().first, entries_.size() - 1);
-    else
-        rebuildIndex();
 }
 
 void HTMLOrderedDictionary::insertObject(std::u16string value, std::u16string key, std::size_t index)

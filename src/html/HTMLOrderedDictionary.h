@@ -66,6 +66,8 @@ private:
 
     void rebuildIndex();
     void append(std::u16string&& value, std::u16string&& key);
+    // Adds the last entry to the index, which it makes once the count calls for one.
+    void indexLastEntry();
 
     std::vector<Entry> entries_;
     using Index = std::unordered_map<std::u16string, std::size_t, KeyHash, std::equal_to<>>;

@@ -1,6 +1,7 @@
 #include "html/HTMLPreprocessedInputStream.h"
 
 #include "html/HTMLStringEncoding.h"
+#include "html/HTMLUTF8.h"
 
 #include <algorithm>
 #include <limits>
@@ -21,7 +22,10 @@ std::uint32_t hexDigitValue(char16_t u)
 
 } // namespace
 
-HTMLPreprocessedInputStream::HTMLPreprocessedInputStream(std::u16string string) : string_(std::move(string)) {}
+HTMLPreprocessedInputStream::HTMLPreprocessedInputStream(std::u16string string)
+    : window_(std::move(string)), windowEnd_(window_.size())
+{
+}
 
 HTMLPreprocessedInputStream::HTMLPreprocessedInputStream(HTMLUndecodedText text)
     : undecoded_(text.bytes), source_(text), undecodedEncoding_(text.encoding)
@@ -31,7 +35,7 @@ HTMLPreprocessedInputStream::HTMLPreprocessedInputStream(HTMLUndecodedText text)
 std::u16string HTMLPreprocessedInputStream::string() const
 {
     if (!source_)
-        return string_;
+        return window_;
     std::u16string text;
     if (source_->encoding == HTMLUndecodedText::Encoding::Windows1252)
         AppendWindows1252(text, source_->bytes);
@@ -46,20 +50,34 @@ void HTMLPreprocessedInputStream::decodeMore(std::size_t count)
     constexpr std::size_t pieceLength = 4 * 1024;
     // What lies further back than a raw read can return to goes.
     const std::size_t kept = std::min(scanLocation_, unconsumableLength);
-    string_.erase(0, scanLocation_ - kept);
+    const std::size_t dropped = scanLocation_ - kept;
+    std::copy(window_.begin() + static_cast<std::ptrdiff_t>(dropped),
+              window_.begin() + static_cast<std::ptrdiff_t>(windowEnd_), window_.begin());
+    windowEnd_ -= dropped;
     scanLocation_ = kept;
-    // Room for a piece beside what is kept, made once: growing by doubling
-    // would leave the window about twice as large as it needs to be.
-    string_.reserve(std::max(pieceLength, count) + 2 * unconsumableLength);
-    while (string_.size() - scanLocation_ < count && !undecoded_.empty()) {
+    while (windowEnd_ - scanLocation_ < count && !undecoded_.empty()) {
         std::size_t length = std::min(std::max(pieceLength, count), undecoded_.size());
-        if (undecodedEncoding_ == HTMLUndecodedText::Encoding::Windows1252) {
-            AppendWindows1252(string_, undecoded_.substr(0, length));
-        } else {
+        if (undecodedEncoding_ == HTMLUndecodedText::Encoding::UTF8) {
             // A piece ends where a sequence begins.
             while (length < undecoded_.size() && (static_cast<unsigned char>(undecoded_[length]) & 0xC0) == 0x80)
                 ++length;
-            if (!AppendUTF8(string_, undecoded_.substr(0, length))) {
+        }
+        // No byte gives more than one unit. Room for a piece beside what is
+        // kept is made at once: growing by doubling would leave the window
+        // about twice as large as it needs to be.
+        if (window_.size() < windowEnd_ + length) {
+            window_.reserve(std::max(windowEnd_ + length, std::max(pieceLength, count) + 2 * unconsumableLength));
+            window_.resize(windowEnd_ + length);
+        }
+        char16_t* const start = window_.data() + windowEnd_;
+        if (undecodedEncoding_ == HTMLUndecodedText::Encoding::Windows1252) {
+            WriteWindows1252(undecoded_.substr(0, length), start);
+            windowEnd_ += length;
+        } else {
+            char16_t* end = start;
+            const bool valid = WriteUTF8(undecoded_.substr(0, length), end);
+            windowEnd_ += static_cast<std::size_t>(end - start);
+            if (!valid) {
                 foundInvalidUTF8_ = true;
                 undecoded_ = {};
                 return;
@@ -81,13 +99,13 @@ char32_t HTMLPreprocessedInputStream::nextInputCharacterAndConsume(bool consume)
     fill(2);
     char32_t c;
     std::size_t length = 1;
-    if (scanLocation_ >= string_.size()) {
+    if (scanLocation_ >= windowEnd_) {
         c = HTMLEOFCharacter;
         length = 0;
     } else {
-        const char16_t u = string_[scanLocation_];
-        const bool hasNext = scanLocation_ + 1 < string_.size();
-        const char16_t next = hasNext ? string_[scanLocation_ + 1] : 0;
+        const char16_t u = window_[scanLocation_];
+        const bool hasNext = scanLocation_ + 1 < windowEnd_;
+        const char16_t next = hasNext ? window_[scanLocation_ + 1] : 0;
         c = u;
         if (u >= 0xDC00 && u <= 0xDFFF) {
             reportError("Isloated trail surrogate");
@@ -123,9 +141,9 @@ void HTMLPreprocessedInputStream::reportError(std::string_view message) const
 bool HTMLPreprocessedInputStream::consumeString(std::u16string_view text, bool matchingCase)
 {
     fill(text.size());
-    if (string_.size() - std::min(scanLocation_, string_.size()) < text.size())
+    if (windowEnd_ - std::min(scanLocation_, windowEnd_) < text.size())
         return false;
-    const std::u16string_view candidate(string_.data() + scanLocation_, text.size());
+    const std::u16string_view candidate(window_.data() + scanLocation_, text.size());
     const bool matches = matchingCase
         ? candidate == text
         : std::equal(candidate.begin(), candidate.end(), text.begin(),
@@ -179,15 +197,15 @@ bool HTMLPreprocessedInputStream::consumeUnsignedInt(std::uint32_t& value)
 std::u16string_view HTMLPreprocessedInputStream::nextUnprocessedCharactersWithMaximumLength(std::size_t maximumLength)
 {
     fill(maximumLength);
-    if (scanLocation_ >= string_.size())
+    if (scanLocation_ >= windowEnd_)
         return {};
-    return std::u16string_view(string_).substr(scanLocation_, maximumLength);
+    return std::u16string_view(window_.data() + scanLocation_, std::min(maximumLength, windowEnd_ - scanLocation_));
 }
 
 char16_t HTMLPreprocessedInputStream::nextUnprocessedUnitAt(std::size_t offset)
 {
     fill(offset + 1);
-    return scanLocation_ + offset < string_.size() ? string_[scanLocation_ + offset] : u'\0';
+    return scanLocation_ + offset < windowEnd_ ? window_[scanLocation_ + offset] : u'\0';
 }
 
 void HTMLPreprocessedInputStream::unconsumeInputCharacters(std::size_t count)

@@ -47,8 +47,8 @@ public:
     char32_t nextInputCharacter() { return nextInputCharacterAndConsume(false); }
     char32_t consumeNextInputCharacter()
     {
-        if (!reconsume_ && scanLocation_ < string_.size() && isPlainUnit(string_[scanLocation_])) {
-            currentInputCharacter_ = string_[scanLocation_++];
+        if (!reconsume_ && scanLocation_ < windowEnd_ && isPlainUnit(window_[scanLocation_])) {
+            currentInputCharacter_ = window_[scanLocation_++];
             return currentInputCharacter_;
         }
         return nextInputCharacterAndConsume(true);
@@ -82,14 +82,16 @@ public:
     // moving past count of them.
     std::u16string_view decodedUnits() const
     {
-        return reconsume_ ? std::u16string_view() : std::u16string_view(string_).substr(scanLocation_);
+        if (reconsume_ || scanLocation_ >= windowEnd_)
+            return {};
+        return std::u16string_view(window_.data() + scanLocation_, windowEnd_ - scanLocation_);
     }
     void skipDecodedUnits(std::size_t count)
     {
         if (count == 0)
             return;
         scanLocation_ += count;
-        currentInputCharacter_ = string_[scanLocation_ - 1];
+        currentInputCharacter_ = window_[scanLocation_ - 1];
     }
     // Raw: moves back over units already read, at most unconsumableLength of
     // them (the window always keeps that many behind the position).
@@ -112,14 +114,17 @@ private:
     // position on, or the whole rest of the text.
     void fill(std::size_t count)
     {
-        if (string_.size() - scanLocation_ < count && !undecoded_.empty())
+        if (windowEnd_ - scanLocation_ < count && !undecoded_.empty())
             decodeMore(count);
     }
     void decodeMore(std::size_t count);
 
     // The window: the text from some point before the position on, as far as
-    // it is decoded.
-    std::u16string string_;
+    // it is decoded, is window_[0, windowEnd_). Pieces are decoded straight
+    // into the units after it, so window_ is sized only when it must grow
+    // (units past windowEnd_ are not text).
+    std::u16string window_;
+    std::size_t windowEnd_ = 0;
     std::size_t scanLocation_ = 0;
     std::string_view undecoded_;
     // All the bytes, when the text is decoded from them.
@@ -136,8 +141,8 @@ void HTMLPreprocessedInputStream::consumeCharactersUpToFirstPassingTest(Test&& t
 {
     for (;;) {
         if (!reconsume_) {
-            const char16_t* const begin = string_.data() + scanLocation_;
-            const char16_t* const end = string_.data() + string_.size();
+            const char16_t* const begin = window_.data() + scanLocation_;
+            const char16_t* const end = window_.data() + windowEnd_;
             const char16_t* p = begin;
             for (;;) {
                 p = FindRunStop<Stops...>(p, end);

@@ -429,9 +429,19 @@ void AppendWindows1252(std::u16string& text, std::string_view data)
 {
     const std::size_t start = text.size();
     text.resize(start + data.size());
-    char16_t* out = text.data() + start;
-    for (const char byte : data)
-        *out++ = windows1252Table[static_cast<unsigned char>(byte)];
+    WriteWindows1252(data, text.data() + start);
+}
+
+void WriteWindows1252(std::string_view data, char16_t* out)
+{
+    // ASCII is itself; only the other bytes go through the table.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+    std::size_t i = 0;
+    while (i < data.size()) {
+        i += WidenASCIIRun(bytes + i, data.size() - i, out + i);
+        for (; i < data.size() && bytes[i] >= 0x80; ++i)
+            out[i] = windows1252Table[bytes[i]];
+    }
 }
 
 StringEncoding InvalidStringEncoding()

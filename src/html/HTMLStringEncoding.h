@@ -74,6 +74,8 @@ bool IsUTF16Encoding(StringEncoding encoding);
 
 // Appends the windows-1252 text of the bytes.
 void AppendWindows1252(std::u16string& text, std::string_view data);
+// The same written at out, one unit per byte.
+void WriteWindows1252(std::string_view data, char16_t* out);
 
 // The text of the bytes in the encoding, or nothing when they are not valid in
 // it. A byte-order mark at the start is not part of the text.

@@ -48,14 +48,19 @@ constexpr std::size_t longestProbe()
 }
 static_assert(longestProbe() <= 3);
 
+// Out of line, so that the lookup after the first stays a few instructions
+// (every element made asks for its name).
+[[gnu::noinline]] std::array<std::u16string, KnownTagNameCount> makeSharedNames()
+{
+    std::array<std::u16string, KnownTagNameCount> strings;
+    for (std::size_t number = 0; number < KnownTagNameCount; ++number)
+        strings[number] = KnownTagNames[number];
+    return strings;
+}
+
 const std::array<std::u16string, KnownTagNameCount>& sharedNames()
 {
-    static const auto names = [] {
-        std::array<std::u16string, KnownTagNameCount> strings;
-        for (std::size_t number = 0; number < KnownTagNameCount; ++number)
-            strings[number] = KnownTagNames[number];
-        return strings;
-    }();
+    static const auto names = makeSharedNames();
     return names;
 }
 

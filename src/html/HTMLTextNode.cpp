@@ -2,7 +2,9 @@
 
 HTMLTextNode::HTMLTextNode() : HTMLNode(Kind::Text) {}
 
-HTMLTextNode::HTMLTextNode(std::u16string data) : HTMLNode(Kind::Text), data_(std::move(data)) {}
+HTMLTextNode::HTMLTextNode(std::u16string&& data) : HTMLNode(Kind::Text), data_(std::move(data)) {}
+
+HTMLTextNode::HTMLTextNode(const std::u16string& data) : HTMLNode(Kind::Text), data_(data) {}
 
 std::shared_ptr<HTMLNode> HTMLTextNode::copy() const
 {

@@ -5,7 +5,9 @@
 class HTMLTextNode : public HTMLNode {
 public:
     HTMLTextNode();
-    explicit HTMLTextNode(std::u16string data);
+    // The text is taken over when it can be (a parse makes many text nodes).
+    explicit HTMLTextNode(std::u16string&& data);
+    explicit HTMLTextNode(const std::u16string& data);
 
     const std::u16string& data() const { return data_; }
     void appendString(std::u16string_view string) { data_.append(string); }

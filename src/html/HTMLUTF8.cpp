@@ -1,5 +1,6 @@
 #include "html/HTMLUTF8.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -8,41 +9,6 @@
 #endif
 
 namespace {
-
-// The length of the ASCII run at the start of bytes[0, size), each byte
-// widened into out when there is one. Pages are mostly ASCII, so the run is
-// taken sixteen bytes at a time where SSE2 is there.
-std::size_t widenASCII(const unsigned char* bytes, std::size_t size, char16_t* out)
-{
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 16 <= size; i += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-        if (_mm_movemask_epi8(chunk) != 0)
-            break;
-        if (out) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(chunk, zero));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(chunk, zero));
-        }
-    }
-#endif
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes + i, 8);
-        if (word & 0x8080808080808080u)
-            break;
-        if (out) {
-            for (int k = 0; k < 8; ++k)
-                out[i + k] = bytes[i + k];
-        }
-    }
-    for (; i < size && bytes[i] < 0x80; ++i) {
-        if (out)
-            out[i] = bytes[i];
-    }
-    return i;
-}
 
 // One sequence from a lead byte that is not ASCII.
 struct Sequence {
@@ -111,6 +77,46 @@ char16_t* appendUTF16(char16_t* out, char32_t c)
 
 } // namespace
 
+// Pages are mostly ASCII, so the run is taken 32 and 16 bytes at a time
+// where SSE2 is there; the sixteen bytes where the run ends are widened whole
+// too, which spares a slow look at the last few.
+std::size_t WidenASCIIRun(const unsigned char* bytes, std::size_t size, char16_t* out)
+{
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const auto widen = [&](std::size_t at, __m128i chunk) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), _mm_unpacklo_epi8(chunk, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at + 8), _mm_unpackhi_epi8(chunk, zero));
+    };
+    for (; i + 32 <= size; i += 32) {
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i + 16));
+        if (_mm_movemask_epi8(_mm_or_si128(first, second)) != 0)
+            break;
+        widen(i, first);
+        widen(i + 16, second);
+    }
+    for (; i + 16 <= size; i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        widen(i, chunk);
+        if (const int high = _mm_movemask_epi8(chunk))
+            return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(high)));
+    }
+#endif
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        if (word & 0x8080808080808080u)
+            break;
+        for (int k = 0; k < 8; ++k)
+            out[i + k] = bytes[i + k];
+    }
+    for (; i < size && bytes[i] < 0x80; ++i)
+        out[i] = bytes[i];
+    return i;
+}
+
 std::optional<std::u16string> DecodeUTF8(std::string_view utf8, bool strict)
 {
     // No sequence gives more UTF-16 units than it has bytes, so the text fits
@@ -122,7 +128,7 @@ std::optional<std::u16string> DecodeUTF8(std::string_view utf8, bool strict)
     std::size_t i = 0;
     while (i < size) {
         if (bytes[i] < 0x80) {
-            const std::size_t ascii = widenASCII(bytes + i, size - i, out);
+            const std::size_t ascii = WidenASCIIRun(bytes + i, size - i, out);
             i += ascii;
             out += ascii;
             continue;
@@ -141,18 +147,14 @@ std::optional<std::u16string> DecodeUTF8(std::string_view utf8, bool strict)
     return text;
 }
 
-bool AppendUTF8(std::u16string& text, std::string_view utf8)
+bool WriteUTF8(std::string_view utf8, char16_t*& out)
 {
-    const std::size_t start = text.size();
-    text.resize(start + utf8.size());
-    char16_t* out = text.data() + start;
     const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
     const std::size_t size = utf8.size();
     std::size_t i = 0;
-    bool valid = true;
     while (i < size) {
         if (bytes[i] < 0x80) {
-            const std::size_t ascii = widenASCII(bytes + i, size - i, out);
+            const std::size_t ascii = WidenASCIIRun(bytes + i, size - i, out);
             i += ascii;
             out += ascii;
             continue;
@@ -170,14 +172,21 @@ bool AppendUTF8(std::u16string& text, std::string_view utf8)
             i += 3;
         } else {
             const Sequence sequence = readSequence(bytes + i, size - i);
-            if (!sequence.valid) {
-                valid = false;
-                break;
-            }
+            if (!sequence.valid)
+                return false;
             out = appendUTF16(out, sequence.codePoint);
             i += sequence.length;
         }
     }
+    return true;
+}
+
+bool AppendUTF8(std::u16string& text, std::string_view utf8)
+{
+    const std::size_t start = text.size();
+    text.resize(start + utf8.size());
+    char16_t* out = text.data() + start;
+    const bool valid = WriteUTF8(utf8, out);
     text.resize(static_cast<std::size_t>(out - text.data()));
     return valid;
 }

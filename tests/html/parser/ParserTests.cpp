@@ -173,6 +173,27 @@ TEST(HTMLParser, ParsesAHundredThousandNestedElements)
     }
 }
 
+// Taking a tree apart gives each node back to the parse that made it, also
+// when the tree holds nodes of another parse and when parts of it are kept
+// (the sanitizer build sees memory freed too early or never).
+TEST(HTMLParser, TreesMixingTwoParsesComeApartCleanly)
+{
+    auto first = HTMLDocument::documentWithString(std::string_view("<div id=a><p>one<b>two</b></p><p>three</p></div>"));
+    auto second = HTMLDocument::documentWithString(std::string_view("<ul><li>x<li>y<i>z</i></ul><p>kept<b>!</b></p>"));
+    auto moved = second->firstNodeMatchingSelector(u"ul");
+    first->firstNodeMatchingSelector(u"div")->addChild(moved);
+    auto keptFromFirst = first->firstNodeMatchingSelector(u"p");
+    moved.reset();
+    first.reset();
+    EXPECT_EQ(keptFromFirst->parentNode(), nullptr);
+    EXPECT_EQ(UTF8FromUTF16(keptFromFirst->serializedFragment()), "<p>one<b>two</b></p>");
+    EXPECT_EQ(UTF8FromUTF16(second->bodyElement()->innerHTML()), "<p>kept<b>!</b></p>");
+    // A node of the second parse now holds one of the first.
+    second->bodyElement()->addChild(keptFromFirst);
+    keptFromFirst.reset();
+    EXPECT_EQ(UTF8FromUTF16(second->bodyElement()->innerHTML()), "<p>kept<b>!</b></p><p>one<b>two</b></p>");
+}
+
 // A parse's nodes share their memory; any node a caller keeps stays whole
 // after the parser, the document and the rest of the tree are gone.
 TEST(HTMLParser, KeptNodesOutliveTheParserAndTheDocument)

@@ -234,6 +234,25 @@ TEST(InputStream, BytesDecodedPieceByPieceReadAsTheWholeText)
     EXPECT_EQ(readAll(HTMLUndecodedText {latin, HTMLUndecodedText::Encoding::Windows1252}).characters.back(), U'\u00E9');
 }
 
+TEST(InputStream, RawReadsEndWhereTheDecodedTextEnds)
+{
+    // Three bytes give one unit, so pieces decode to far fewer units than
+    // earlier ones took room for: nothing past the text may show through.
+    std::string bytes;
+    for (int i = 0; i < 9000; ++i)
+        bytes += "\xE4\xB8\xAD";
+    bytes = std::string(20000, 'a') + bytes + "&no";
+    HTMLPreprocessedInputStream stream(HTMLUndecodedText {bytes, HTMLUndecodedText::Encoding::UTF8});
+    std::u16string run;
+    stream.consumeCharactersUpToFirstPassingTest<u'&'>([](char32_t c) { return c == U'&'; }, run);
+    EXPECT_EQ(run, std::u16string(20000, u'a') + std::u16string(9000, u'\u4E2D'));
+    EXPECT_EQ(stream.nextUnprocessedCharactersWithMaximumLength(100), u"&no");
+    EXPECT_EQ(stream.nextUnprocessedUnitAt(3), u'\0');
+    EXPECT_FALSE(stream.consumeString(u"&not", true));
+    EXPECT_TRUE(stream.consumeString(u"&NO", false));
+    EXPECT_EQ(stream.consumeNextInputCharacter(), HTMLEOFCharacter);
+}
+
 TEST(InputStream, InvalidUTF8EndsTheText)
 {
     const std::string bytes = std::string(5000, 'a') + "\xC3\xA9\xE4\x41" + std::string(5000, 'b');

@@ -260,3 +260,48 @@ TEST(EncodingDetermination, UTF8ValidityAgreesWithStrictDecoding)
         }
     }
 }
+
+TEST(EncodingDetermination, ASCIIRunsAreWidenedWhereverASequenceEndsThem)
+{
+    // Runs are widened in blocks; a sequence at each place of a run of each
+    // length, and runs that end the text, must come out unit for unit.
+    for (std::size_t length = 0; length <= 70; ++length) {
+        for (std::size_t at = 0; at <= length; ++at) {
+            std::string text;
+            std::u16string expected;
+            for (std::size_t i = 0; i < length; ++i) {
+                if (i == at) {
+                    text += "\xC3\xA9";
+                    expected += u'\u00E9';
+                }
+                text += static_cast<char>('!' + i % 90);
+                expected += static_cast<char16_t>('!' + i % 90);
+            }
+            SCOPED_TRACE(text);
+            EXPECT_EQ(DecodeUTF8(text, true), expected);
+            std::u16string appended = u"x";
+            EXPECT_TRUE(AppendUTF8(appended, text));
+            EXPECT_EQ(appended, u"x" + expected);
+        }
+    }
+}
+
+TEST(EncodingDetermination, Windows1252IsDecodedAlikeInsideAndOutsideASCIIRuns)
+{
+    const std::pair<char, char16_t> bytes[] = {{'\x41', u'A'},      {'\x7F', u'\x7F'},     {'\x80', u'\u20AC'},
+                                               {'\x81', u'\x81'},   {'\x9F', u'\u0178'},   {'\xA0', u'\u00A0'},
+                                               {'\xE9', u'\u00E9'}, {'\xFF', u'\u00FF'}};
+    for (std::size_t length = 0; length <= 40; ++length) {
+        for (std::size_t at = 0; at < length; ++at) {
+            for (const auto& [byte, unit] : bytes) {
+                std::string text(length, 'a');
+                std::u16string expected(length, u'a');
+                text[at] = byte;
+                expected[at] = unit;
+                std::u16string decoded = u"x";
+                AppendWindows1252(decoded, text);
+                EXPECT_EQ(decoded, u"x" + expected) << length << " " << at;
+            }
+        }
+    }
+}

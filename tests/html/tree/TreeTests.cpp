@@ -21,6 +21,17 @@ std::shared_ptr<HTMLTextNode> text(std::u16string data)
     return std::make_shared<HTMLTextNode>(std::move(data));
 }
 
+// Appends a chain of elements, each the only child of the one before.
+void appendChain(const std::shared_ptr<HTMLNode>& parent, int length)
+{
+    std::shared_ptr<HTMLNode> current = parent;
+    for (int i = 0; i < length; ++i) {
+        auto next = element(u"li");
+        current->addChild(next);
+        current = next;
+    }
+}
+
 // The children's identities in order.
 std::vector<HTMLNode*> childList(const HTMLNode& node)
 {
@@ -148,6 +159,48 @@ TEST(HTMLTree, ADetachedChildOutlivesItsParent)
         parent->addChild(child);
     }
     EXPECT_EQ(child->parentNode(), nullptr);
+}
+
+// Taking a tree apart frees every node no one else holds, and leaves each
+// held node whole and detached, wherever it sits: in a chain of only
+// children, at its bottom, or among siblings.
+TEST(HTMLTree, DestroyingATreeFreesAllButHeldSubtrees)
+{
+    for (const std::size_t heldDepth : {1u, 2u, 4u, 6u}) {
+        SCOPED_TRACE(heldDepth);
+        std::vector<std::weak_ptr<HTMLNode>> nodes;
+        std::shared_ptr<HTMLNode> held;
+        {
+            auto root = element(u"div");
+            std::shared_ptr<HTMLNode> current = root;
+            for (std::size_t depth = 1; depth <= 6; ++depth) {
+                auto next = element(depth % 2 ? u"p" : u"b");
+                current->addChild(next);
+                if (depth == 3)
+                    current->addChild(text(u"sibling"));
+                nodes.push_back(next);
+                if (depth == heldDepth)
+                    held = next;
+                current = next;
+            }
+            current->addChild(text(u"bottom"));
+            nodes.push_back(current->childAtIndex(0));
+            auto wide = element(u"ul");
+            for (int i = 0; i < 5; ++i)
+                appendChain(wide, 3);
+            root->addChild(wide);
+            nodes.push_back(wide);
+        }
+        EXPECT_EQ(held->parentNode(), nullptr);
+        for (std::size_t i = 0; i < nodes.size(); ++i)
+            EXPECT_EQ(nodes[i].expired(), i + 1 < heldDepth || i >= 7) << i;
+        std::u16string expected = u"bottom";
+        for (std::size_t depth = 6; depth >= heldDepth; --depth) {
+            const std::u16string name = depth % 2 ? u"p" : u"b";
+            expected = u"<" + name + u">" + expected + (depth == 2 ? u"sibling" : u"") + u"</" + name + u">";
+        }
+        EXPECT_EQ(held->serializedFragment(), expected);
+    }
 }
 
 TEST(HTMLTree, RemoveFromParentKeepsTheNodeAlive)
