@@ -29,6 +29,13 @@ HTMLToken* HTMLTokenizer::nextToken()
         queue_.clear();
         queueFront_ = 0;
         pooledTokensInUse_.fill(0);
+        // Only the common kinds keep tokens for the next round: the others
+        // would hold their storage (a long comment, say) for little gain.
+        if (rareTokensPooled_) {
+            for (const std::size_t kind : rareTokenKinds)
+                tokenPools_[kind].clear();
+            rareTokensPooled_ = false;
+        }
     }
     while (!done_ && queue_.empty())
         resume();
@@ -133,6 +140,8 @@ void HTMLTokenizer::emit(HTMLToken&& token)
         endTag->tagNameNumber();
         if (endTag->attributes().count() > 0 || endTag->selfClosingFlag())
             emitParseError("End tag with attributes and/or self-closing flag");
+    } else {
+        rareTokensPooled_ = true;
     }
     HTMLToken& queued = pooledTokenOfKind(token.index());
     queued = std::move(token);
@@ -150,6 +159,7 @@ void HTMLTokenizer::noteEmittedStartTag(const HTMLStartTagToken& tag)
 
 void HTMLTokenizer::emitParseError(std::string message)
 {
+    rareTokensPooled_ = true;
     HTMLToken& queued = pooledToken<HTMLParseErrorToken>();
     queued = HTMLParseErrorToken(std::move(message));
     queue_.push_back(&queued);

@@ -208,6 +208,10 @@ private:
     std::array<std::vector<std::unique_ptr<HTMLToken>>, tokenKindCount> tokenPools_;
     // How many of each pool's tokens are in use (queued or being built).
     std::array<std::size_t, tokenKindCount> pooledTokensInUse_ {};
+    static constexpr std::array<std::size_t, 3> rareTokenKinds = {
+        HTMLTokenKind<HTMLDOCTYPEToken>::index, HTMLTokenKind<HTMLCommentToken>::index,
+        HTMLTokenKind<HTMLParseErrorToken>::index};
+    bool rareTokensPooled_ = false;
     // The front of the queue was handed out and goes at the next request.
     bool frontHandedOut_ = false;
     std::optional<HTMLToken> currentToken_;

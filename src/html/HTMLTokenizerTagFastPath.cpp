@@ -60,39 +60,46 @@ constexpr char16_t lowercaseUnit(char16_t u)
     return u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u | 0x20) : u;
 }
 
-// Appends the units of the class from p on, lowercased, in one go as the
-// state machine does (so a name an element keeps is made as long as there);
-// returns the first unit after them. The class is printable ASCII but the
-// Stops; eight units at a time where SSE2 is there.
-template <UnitClass unitClass, char16_t... Stops>
+// Appends the units of the class from p on, lowercased; returns the first
+// unit after them. The class is printable ASCII but the Stops; eight units at
+// a time where SSE2 is there. The name is lowercased into a buffer first, so
+// that the string grows once to the name's length as the state machine makes
+// it (an element keeps attribute names in buffers of that size); a tag's name
+// stays in its token and is appended as it is read.
+template <bool growOnce, UnitClass unitClass, char16_t... Stops>
 const char16_t* appendLowercasedName(std::u16string& string, const char16_t* p, const char16_t* end)
 {
+    constexpr std::size_t bufferLength = 64;
+    char16_t buffer[bufferLength];
+    std::size_t buffered = 0;
 #if defined(__SSE2__)
-    // Signed compares: units from U+8000 on count as below "!", so they stop the run too.
-    while (end - p >= 8) {
+    // Signed compares: units from U+8000 on count as below "!", so they end the name too.
+    while (end - p >= 8 && buffered + 8 <= bufferLength) {
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         __m128i stop = _mm_or_si128(_mm_cmplt_epi16(units, _mm_set1_epi16(0x21)), _mm_cmpgt_epi16(units, _mm_set1_epi16(0x7E)));
         ((stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(Stops))))), ...);
         const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
-        alignas(16) char16_t lowered[8];
-        _mm_store_si128(reinterpret_cast<__m128i*>(lowered), _mm_add_epi16(units, _mm_and_si128(upper, _mm_set1_epi16(0x20))));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + buffered), _mm_add_epi16(units, _mm_and_si128(upper, _mm_set1_epi16(0x20))));
         const auto stops = static_cast<unsigned>(_mm_movemask_epi8(stop));
         const std::size_t count = stops == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(stops)) / 2;
-        string.append(lowered, count);
+        buffered += count;
         p += count;
+        if (count < 8 || !growOnce) {
+            string.append(buffer, buffered);
+            buffered = 0;
+        }
         if (count < 8)
             return p;
     }
 #endif
-    const char16_t* const begin = p;
-    while (p != end && isUnitOf(*p, unitClass))
-        ++p;
-    const std::size_t start = string.size();
-    const auto count = static_cast<std::size_t>(p - begin);
-    string.append(begin, count);
-    char16_t* const units = string.data() + start;
-    for (std::size_t i = 0; i < count; ++i)
-        units[i] = lowercaseUnit(units[i]);
+    // Near the end of the decoded units, or a name longer than the buffer.
+    const char16_t* nameEnd = p;
+    while (nameEnd != end && isUnitOf(*nameEnd, unitClass))
+        ++nameEnd;
+    string.reserve(string.size() + buffered + static_cast<std::size_t>(nameEnd - p));
+    string.append(buffer, buffered);
+    for (; p != nameEnd; ++p)
+        string.push_back(lowercaseUnit(*p));
     return p;
 }
 
@@ -116,6 +123,8 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     const auto continueCarefully = [&](HTMLTokenizerState state) {
         inputStream_.skipDecodedUnits(static_cast<std::size_t>(p - begin));
         currentToken_ = std::move(slot);
+        // The pooled token serves again when the state machine emits the tag.
+        --pooledTokensInUse_[HTMLTokenKind<Tag>::index];
         switchToState(state);
     };
     // A reference in a value (p is at its "&") is read as the state machine
@@ -144,7 +153,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         return true;
     };
 
-    p = appendLowercasedName<TagNameUnit, u'/', u'>'>(name, p, end);
+    p = appendLowercasedName<false, TagNameUnit, u'/', u'>'>(name, p, end);
     if (p == end || !(*p == u'>' || (isStartTag && isUnitOf(*p, WhitespaceUnit))))
         return continueCarefully(TagName);
 
@@ -167,7 +176,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         hasCurrentAttribute_ = true;
         currentAttributeName_.clear();
         currentAttributeValue_.clear();
-        p = appendLowercasedName<AttributeNameUnit, u'/', u'=', u'>', u'"', u'\'', u'<'>(currentAttributeName_, p, end);
+        p = appendLowercasedName<true, AttributeNameUnit, u'/', u'=', u'>', u'"', u'\'', u'<'>(currentAttributeName_, p, end);
         if (p == end)
             return continueCarefully(AttributeName);
         if (*p == u'>' || *p == u'/') {
