@@ -42,6 +42,7 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         "<SOME-LONG-TAG-NAME-XYZ DATA-SOMETHING-LONG-XYZ=\"1\" aVeryLongAttributeName=x ANOTHERLONGNAME>t",
         "<abcdefgh\xE9ijk ABCDEFGHIJ\xE9=\"1\" abcdefghijklmno/>t</ABCDEFGHIJKLMNOPQ\x01>t",
         "<abcdefghijklmnopq\0r abcdefghijklmnop\0q=1 abcdefghijklmnopqr\"s=2>t"s,
+        "<" + std::string(70, 'T') + " " + std::string(70, 'B') + "=1 " + std::string(80, 'c') + "d>t",
         "<a b=\"c\"",
         "<a b='c",
         "<a b=c",
