@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 // The position of a kind of token among HTMLToken's alternatives.
@@ -35,8 +37,8 @@ struct HTMLTokenKind<T, std::variant<Kinds...>> {
 // it reads on past a queued parse error, and a tag right after text is read
 // behind that text: neither sets a state), so a state the tree construction
 // sets while it handles a token governs the characters that follow that
-// token. No end-of-file token is emitted: nextObject()
-// returns none at the end.
+// token. No end-of-file token is emitted: nextObject() returns none at the
+// end.
 class HTMLTokenizer {
 public:
     explicit HTMLTokenizer(std::u16string string = {});
