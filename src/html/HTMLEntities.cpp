@@ -17,15 +17,72 @@ constexpr std::array<std::pair<std::uint16_t, char16_t>, 34> numericReplacements
     {0x9A, 0x0161}, {0x9B, 0x203A}, {0x9C, 0x0153}, {0x9D, 0x009D}, {0x9E, 0x017E}, {0x9F, 0x0178},
 }};
 
+// For each ASCII unit, the first entry of a sorted table whose name begins
+// with that unit or a later one: a lookup searches only the names with the
+// right first unit (all names begin with ASCII letters).
+using FirstUnitStarts = std::array<std::uint16_t, 129>;
+
+template <std::size_t N>
+FirstUnitStarts firstUnitStarts(const std::array<HTMLNamedCharacterReference, N>& table)
+{
+    FirstUnitStarts starts {};
+    std::size_t entry = 0;
+    for (std::size_t unit = 0; unit < starts.size(); ++unit) {
+        while (entry < N && table[entry].name[0] < unit)
+            ++entry;
+        starts[unit] = static_cast<std::uint16_t>(entry);
+    }
+    return starts;
+}
+
 template <std::size_t N>
 const HTMLNamedCharacterReference* findName(const std::array<HTMLNamedCharacterReference, N>& table,
-                                            std::u16string_view name)
+                                            const FirstUnitStarts& starts, std::u16string_view name)
 {
-    const auto found = std::lower_bound(table.begin(), table.end(), name,
-                                        [](const HTMLNamedCharacterReference& entry, std::u16string_view key) {
-                                            return entry.name < key;
-                                        });
-    return found != table.end() && found->name == name ? &*found : nullptr;
+    if (name.empty() || name[0] >= starts.size() - 1)
+        return nullptr;
+    const auto first = table.begin() + starts[name[0]];
+    const auto last = table.begin() + starts[name[0] + 1];
+    const auto found = std::lower_bound(first, last, name, [](const HTMLNamedCharacterReference& entry, std::u16string_view key) {
+        return entry.name < key;
+    });
+    return found != last && found->name == name ? &*found : nullptr;
+}
+
+// The names with ";" by hash, open addressing in a table about twice their
+// number, made at first use: a lookup mostly costs one hash of a short name
+// and one comparison.
+constexpr std::size_t namedSlotCount = 4096;
+static_assert(HTMLNamedCharacterReferences.size() * 3 / 2 < namedSlotCount);
+constexpr std::uint16_t emptyNamedSlot = 0xffff;
+
+std::size_t hashReferenceName(std::u16string_view name)
+{
+    std::uint32_t hash = 2166136261u;
+    for (const char16_t unit : name)
+        hash = (hash ^ unit) * 16777619u;
+    return hash & (namedSlotCount - 1);
+}
+
+const HTMLNamedCharacterReference* findNameWithSemicolon(std::u16string_view name)
+{
+    static const auto slots = [] {
+        std::array<std::uint16_t, namedSlotCount> slots;
+        slots.fill(emptyNamedSlot);
+        for (std::size_t entry = 0; entry < HTMLNamedCharacterReferences.size(); ++entry) {
+            std::size_t slot = hashReferenceName(HTMLNamedCharacterReferences[entry].name);
+            while (slots[slot] != emptyNamedSlot)
+                slot = (slot + 1) & (namedSlotCount - 1);
+            slots[slot] = static_cast<std::uint16_t>(entry);
+        }
+        return slots;
+    }();
+    for (std::size_t slot = hashReferenceName(name); slots[slot] != emptyNamedSlot; slot = (slot + 1) & (namedSlotCount - 1)) {
+        const HTMLNamedCharacterReference& entry = HTMLNamedCharacterReferences[slots[slot]];
+        if (entry.name.size() == name.size() && std::equal(name.begin(), name.end(), entry.name.begin()))
+            return &entry;
+    }
+    return nullptr;
 }
 
 // The longest legacy name (those without ";") is six characters long.
@@ -67,11 +124,12 @@ std::optional<std::u16string_view> StringForNamedCharacterReference(std::u16stri
 {
     // A name with ";" can only be the candidate up to its first ";", and it
     // is longer than any legacy name that also begins the candidate.
+    static const FirstUnitStarts legacyStarts = firstUnitStarts(HTMLLegacyNamedCharacterReferences);
     const HTMLNamedCharacterReference* found = nullptr;
     if (const std::size_t semicolon = candidate.find(u';'); semicolon != std::u16string_view::npos)
-        found = findName(HTMLNamedCharacterReferences, candidate.substr(0, semicolon + 1));
+        found = findNameWithSemicolon(candidate.substr(0, semicolon + 1));
     for (std::size_t length = std::min(candidate.size(), longestLegacyName); !found && length > 0; --length)
-        found = findName(HTMLLegacyNamedCharacterReferences, candidate.substr(0, length));
+        found = findName(HTMLLegacyNamedCharacterReferences, legacyStarts, candidate.substr(0, length));
     if (!found)
         return std::nullopt;
     if (matchedName)

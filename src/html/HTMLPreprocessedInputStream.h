@@ -77,6 +77,22 @@ public:
     std::u16string_view nextUnprocessedCharactersWithMaximumLength(std::size_t maximumLength);
     // Raw: the unit offset units past the position, or U+0000 past the end.
     char16_t nextUnprocessedUnitAt(std::size_t offset);
+    // Raw: the units decoded from the position on, for a caller that reads
+    // plain units itself (none while a character waits to be reconsumed), and
+    // moving past count of them.
+    std::u16string_view decodedUnits() const
+    {
+        if (reconsume_ || scanLocation_ >= windowEnd_)
+            return {};
+        return std::u16string_view(window_.data() + scanLocation_, windowEnd_ - scanLocation_);
+    }
+    void skipDecodedUnits(std::size_t count)
+    {
+        if (count == 0)
+            return;
+        scanLocation_ += count;
+        currentInputCharacter_ = window_[scanLocation_ - 1];
+    }
     // Raw: moves back over units already read, at most unconsumableLength of
     // them (the window always keeps that many behind the position).
     void unconsumeInputCharacters(std::size_t count);
@@ -135,7 +151,7 @@ void HTMLPreprocessedInputStream::consumeCharactersUpToFirstPassingTest(Test&& t
                 ++p;
             }
             if (p != begin) {
-                run.append(begin, p);
+                run.append(begin, static_cast<std::size_t>(p - begin));
                 scanLocation_ += static_cast<std::size_t>(p - begin);
                 currentInputCharacter_ = p[-1];
             }

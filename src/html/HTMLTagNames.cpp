@@ -70,7 +70,14 @@ std::size_t KnownTagNameNumber(std::u16string_view name)
 {
     for (std::size_t slot = hashName(name) & (slotCount - 1); slots[slot] != emptySlot;
          slot = (slot + 1) & (slotCount - 1)) {
-        if (KnownTagNames[slots[slot]] == name)
+        // Equality alone, unit by unit: names are short, and == also orders.
+        const std::u16string_view known = KnownTagNames[slots[slot]];
+        if (known.size() != name.size())
+            continue;
+        std::size_t i = 0;
+        while (i < name.size() && known[i] == name[i])
+            ++i;
+        if (i == name.size())
             return slots[slot];
     }
     return KnownTagNameCount;

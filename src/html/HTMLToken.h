@@ -61,6 +61,16 @@ public:
         tagNameNumber_ = unknownNumber;
     }
     void appendLongCharacterToTagName(char32_t c);
+    // Back to an empty tag, keeping the name's storage for the next one.
+    void clear()
+    {
+        tagName_.clear();
+        tagNameNumber_ = unknownNumber;
+        selfClosingFlag_ = false;
+        // An empty dictionary (the tree construction usually takes them) holds nothing.
+        if (attributes_.count() != 0)
+            attributes_ = HTMLOrderedDictionary();
+    }
     // The name's KnownTagNameNumber, looked up once (the tokenizer does as it
     // completes a tag) and kept until the name changes.
     std::size_t tagNameNumber() const
@@ -135,6 +145,8 @@ public:
     explicit HTMLCharacterToken(std::u16string string = {}) : string_(std::move(string)) {}
 
     const std::u16string& string() const { return string_; }
+    // The tokenizer fills a token it hands out again in place.
+    std::u16string& mutableString() { return string_; }
 
     // The leading white space: the token itself when it is all white space
     // (or empty), none when it starts with another character.

@@ -24,17 +24,35 @@ HTMLToken* HTMLTokenizer::nextToken()
         ++queueFront_;
         frontHandedOut_ = false;
     }
-    // A drained queue starts again at the beginning of its storage.
-    if (queueFront_ == tokenQueue_.size()) {
-        tokenQueue_.clear();
+    // A drained queue starts again, and so do the pools.
+    if (queueFront_ == queue_.size()) {
+        queue_.clear();
         queueFront_ = 0;
+        pooledTokensInUse_.fill(0);
+        // Only the common kinds keep tokens for the next round: the others
+        // would hold their storage (a long comment, say) for little gain.
+        if (rareTokensPooled_) {
+            for (const std::size_t kind : rareTokenKinds)
+                tokenPools_[kind].clear();
+            rareTokensPooled_ = false;
+        }
     }
-    while (!done_ && tokenQueue_.empty())
+    while (!done_ && queue_.empty())
         resume();
-    if (tokenQueue_.empty())
+    if (done_)
+        releaseKeptStorage();
+    if (queue_.empty())
         return nullptr;
     frontHandedOut_ = true;
-    return &tokenQueue_[queueFront_];
+    return queue_[queueFront_];
+}
+
+void HTMLTokenizer::releaseKeptStorage()
+{
+    text_.clear();
+    text_.shrink_to_fit();
+    for (std::size_t kind = 0; kind < tokenKindCount; ++kind)
+        tokenPools_[kind].resize(pooledTokensInUse_[kind]);
 }
 
 void HTMLTokenizer::resume()
@@ -117,23 +135,34 @@ void HTMLTokenizer::resume()
 void HTMLTokenizer::emit(HTMLToken&& token)
 {
     if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
-        // The tree construction reads the name's number: looked up here, once.
-        startTag->tagNameNumber();
-        mostRecentEmittedStartTagName_ = startTag->tagName();
-        if (const std::size_t count = startTag->attributes().count(); count > 0)
-            expectedAttributeCounts_[startTag->tagNameNumber()]
-                = static_cast<std::uint8_t>(std::min(count, maximumReservedAttributeCount));
+        noteEmittedStartTag(*startTag);
     } else if (const auto* endTag = std::get_if<HTMLEndTagToken>(&token)) {
         endTag->tagNameNumber();
         if (endTag->attributes().count() > 0 || endTag->selfClosingFlag())
             emitParseError("End tag with attributes and/or self-closing flag");
+    } else {
+        rareTokensPooled_ = true;
     }
-    tokenQueue_.push_back(std::move(token));
+    HTMLToken& queued = pooledTokenOfKind(token.index());
+    queued = std::move(token);
+    queue_.push_back(&queued);
+}
+
+void HTMLTokenizer::noteEmittedStartTag(const HTMLStartTagToken& tag)
+{
+    // The tree construction reads the name's number: looked up here, once.
+    const std::size_t number = tag.tagNameNumber();
+    noteLastStartTag(number, tag.tagName());
+    if (const std::size_t count = tag.attributes().count(); count > 0)
+        expectedAttributeCounts_[number] = static_cast<std::uint8_t>(std::min(count, maximumReservedAttributeCount));
 }
 
 void HTMLTokenizer::emitParseError(std::string message)
 {
-    tokenQueue_.emplace_back(std::in_place_type<HTMLParseErrorToken>, std::move(message));
+    rareTokensPooled_ = true;
+    HTMLToken& queued = pooledToken<HTMLParseErrorToken>();
+    queued = HTMLParseErrorToken(std::move(message));
+    queue_.push_back(&queued);
 }
 
 void HTMLTokenizer::emitUnexpectedCharacterParseError(char32_t c, std::string_view where)
@@ -145,15 +174,47 @@ void HTMLTokenizer::emitUnexpectedCharacterParseError(char32_t c, std::string_vi
     emitParseError(std::move(message));
 }
 
-void HTMLTokenizer::emitCharacterToken(char32_t c)
+namespace {
+
+// Text storage kept from one token to the next is at most this long, so that
+// a long run's storage is not held on to.
+constexpr std::size_t keptTextCapacity = 128;
+
+void clearKeepingShortStorage(std::u16string& string)
 {
-    tokenQueue_.emplace_back(HTMLCharacterToken(StringWithLongCharacter(c)));
+    string.clear();
+    if (string.capacity() > keptTextCapacity)
+        string.shrink_to_fit();
 }
 
-void HTMLTokenizer::emitCharacterTokenWithString(std::u16string&& string)
+} // namespace
+
+std::u16string& HTMLTokenizer::queueEmptyCharacterToken()
+{
+    HTMLToken& token = pooledToken<HTMLCharacterToken>();
+    queue_.push_back(&token);
+    std::u16string& string = std::get_if<HTMLCharacterToken>(&token)->mutableString();
+    clearKeepingShortStorage(string);
+    return string;
+}
+
+void HTMLTokenizer::emitCharacterToken(char32_t c)
+{
+    AppendLongCharacter(queueEmptyCharacterToken(), c);
+}
+
+void HTMLTokenizer::emitCharacterTokenWithString(std::u16string_view string)
 {
     if (!string.empty())
-        tokenQueue_.emplace_back(HTMLCharacterToken(std::move(string)));
+        queueEmptyCharacterToken().assign(string);
+}
+
+void HTMLTokenizer::emitText()
+{
+    if (text_.empty())
+        return;
+    queueEmptyCharacterToken().swap(text_);
+    clearKeepingShortStorage(text_);
 }
 
 void HTMLTokenizer::emitCurrentToken()
@@ -182,7 +243,10 @@ HTMLDOCTYPEToken& HTMLTokenizer::currentDOCTYPE()
 bool HTMLTokenizer::currentTagIsAppropriateEndTagToken()
 {
     const auto* endTag = std::get_if<HTMLEndTagToken>(&*currentToken_);
-    return endTag && mostRecentEmittedStartTagName_ && endTag->tagName() == *mostRecentEmittedStartTagName_;
+    if (!endTag || lastStartTagNumber_ == noLastStartTag)
+        return false;
+    return endTag->tagName()
+        == (lastStartTagNumber_ < KnownTagNameCount ? KnownTagNames[lastStartTagNumber_] : std::u16string_view(lastStartTagName_));
 }
 
 void HTMLTokenizer::startAttribute(char32_t firstCharacter)

@@ -8,19 +8,37 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <variant>
 #include <vector>
+
+// The position of a kind of token among HTMLToken's alternatives.
+template <typename T, typename Token = HTMLToken>
+struct HTMLTokenKind;
+template <typename T, typename... Kinds>
+struct HTMLTokenKind<T, std::variant<Kinds...>> {
+    static constexpr std::size_t index = [] {
+        constexpr bool matches[] = {std::is_same_v<T, Kinds>...};
+        std::size_t i = 0;
+        while (!matches[i])
+            ++i;
+        return i;
+    }();
+};
 
 // The tokenization stage: the standard's state machine over the preprocessed
 // input stream. Tokens are pulled one at a time with nextObject(); parse
 // errors travel in the same stream as HTMLParseErrorToken values. The
 // tokenizer consumes input only while it has no token queued (inside a tag
-// it reads on past a queued parse error, which sets no state), so a state
-// the tree construction sets while it handles a token governs the characters
-// that follow that token. No end-of-file token is emitted: nextObject()
-// returns none at the end.
+// it reads on past a queued parse error, and a tag right after text is read
+// behind that text: neither sets a state), so a state the tree construction
+// sets while it handles a token governs the characters that follow that
+// token. No end-of-file token is emitted: nextObject() returns none at the
+// end.
 class HTMLTokenizer {
 public:
     explicit HTMLTokenizer(std::u16string string = {});
@@ -40,7 +58,7 @@ public:
     void setAdjustedCurrentNodeIsForeign(std::function<bool()> test) { adjustedCurrentNodeIsForeign_ = std::move(test); }
 
     // The standard's "last start tag" before any start tag was emitted.
-    void setLastStartTag(std::u16string_view tagName) { mostRecentEmittedStartTagName_ = std::u16string(tagName); }
+    void setLastStartTag(std::u16string_view tagName) { noteLastStartTag(KnownTagNameNumber(tagName), tagName); }
 
     // The next token, or none once the input is exhausted and nothing is queued.
     std::optional<HTMLToken> nextObject();
@@ -59,7 +77,26 @@ private:
     // "Unexpected c in <where>".
     void emitUnexpectedCharacterParseError(char32_t c, std::string_view where);
     void emitCharacterToken(char32_t c);
-    void emitCharacterTokenWithString(std::u16string&& string);
+    void emitCharacterTokenWithString(std::u16string_view string);
+    // The text states collect a run in text_ and emit it with this; the run's
+    // storage goes into the token and the token's old storage comes back.
+    void emitText();
+    // A token of the kind from its pool, not queued yet; it holds what it held
+    // when last handed out (or a new T).
+    template <typename T>
+    HTMLToken& pooledToken();
+    HTMLToken& pooledTokenOfKind(std::size_t kind)
+    {
+        std::vector<std::unique_ptr<HTMLToken>>& pool = tokenPools_[kind];
+        std::size_t& inUse = pooledTokensInUse_[kind];
+        if (inUse == pool.size())
+            pool.push_back(std::make_unique<HTMLToken>());
+        return *pool[inUse++];
+    }
+    // Once the input is read, what was kept for tokens to come goes.
+    void releaseKeptStorage();
+    // A character token at the end of the queue, for its string to be filled.
+    std::u16string& queueEmptyCharacterToken();
     void emitCurrentToken();
 
     HTMLTagToken& currentTag();
@@ -95,6 +132,17 @@ private:
     void tagOpenState();
     void endTagOpenState();
     void tagNameState();
+    // The usual shape of a tag read in one go; see HTMLTokenizerTagFastPath.cpp.
+    template <typename Tag>
+    void readTag(char16_t firstLetter);
+    // What emit does for a start tag beside queueing it.
+    void noteEmittedStartTag(const HTMLStartTagToken& tag);
+    void noteLastStartTag(std::size_t number, std::u16string_view name)
+    {
+        lastStartTagNumber_ = number;
+        if (number == KnownTagNameCount)
+            lastStartTagName_ = name;
+    }
     // End tags inside RCDATA, RAWTEXT and script data share one shape.
     void textLessThanSignState(HTMLTokenizerState textState, HTMLTokenizerState endTagOpenState);
     void textEndTagOpenState(HTMLTokenizerState textState, HTMLTokenizerState endTagNameState);
@@ -153,10 +201,19 @@ private:
 
     HTMLPreprocessedInputStream inputStream_;
     HTMLTokenizerState state_ = HTMLTokenizerState::Data;
-    // The queue is tokenQueue_ from queueFront_ on; its storage is kept from
-    // one token to the next.
-    std::vector<HTMLToken> tokenQueue_;
+    // The queue is queue_ from queueFront_ on. Its tokens come from pools, one
+    // per kind of token, that keep them once handed out: a token is refilled
+    // rather than made anew, and keeps its strings' storage.
+    std::vector<HTMLToken*> queue_;
     std::size_t queueFront_ = 0;
+    static constexpr std::size_t tokenKindCount = std::variant_size_v<HTMLToken>;
+    std::array<std::vector<std::unique_ptr<HTMLToken>>, tokenKindCount> tokenPools_;
+    // How many of each pool's tokens are in use (queued or being built).
+    std::array<std::size_t, tokenKindCount> pooledTokensInUse_ {};
+    static constexpr std::array<std::size_t, 3> rareTokenKinds = {
+        HTMLTokenKind<HTMLDOCTYPEToken>::index, HTMLTokenKind<HTMLCommentToken>::index,
+        HTMLTokenKind<HTMLParseErrorToken>::index};
+    bool rareTokensPooled_ = false;
     // The front of the queue was handed out and goes at the next request.
     bool frontHandedOut_ = false;
     std::optional<HTMLToken> currentToken_;
@@ -172,11 +229,26 @@ private:
     std::u16string currentAttributeValue_;
     std::u16string temporaryBuffer_;
     std::u16string run_;
+    // The run of text being read; see emitText.
+    std::u16string text_;
     char32_t additionalAllowedCharacter_ = HTMLEOFCharacter;
-    std::optional<std::u16string> mostRecentEmittedStartTagName_;
+    // The standard's last start tag: its name's number, and the name itself
+    // only when it is not a known one (a known name needs no copy).
+    static constexpr std::size_t noLastStartTag = KnownTagNameCount + 1;
+    std::size_t lastStartTagNumber_ = noLastStartTag;
+    std::u16string lastStartTagName_;
     bool done_ = false;
     std::function<bool()> adjustedCurrentNodeIsForeign_;
 };
+
+template <typename T>
+HTMLToken& HTMLTokenizer::pooledToken()
+{
+    HTMLToken& token = pooledTokenOfKind(HTMLTokenKind<T>::index);
+    if (!std::holds_alternative<T>(token))
+        token.template emplace<T>();
+    return token;
+}
 
 template <char16_t... Stops, typename IsStop>
 void HTMLTokenizer::consumeRun(std::u16string& into, IsStop&& isStop, std::string_view nullError, bool keepNull)

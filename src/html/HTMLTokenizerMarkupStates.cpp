@@ -402,11 +402,13 @@ void HTMLTokenizer::CDATASectionState()
     // to keep its place among them.
     std::u16string text;
     for (;;) {
-        const std::size_t queued = tokenQueue_.size();
+        const std::size_t queued = queue_.size();
         const char32_t c = consumeNextInputCharacter();
-        if (tokenQueue_.size() != queued && !text.empty()) {
-            tokenQueue_.insert(tokenQueue_.begin() + static_cast<std::ptrdiff_t>(queued), HTMLCharacterToken(std::move(text)));
+        if (queue_.size() != queued && !text.empty()) {
+            // The characters so far go before the errors just queued.
+            queueEmptyCharacterToken().swap(text);
             text.clear();
+            std::rotate(queue_.begin() + static_cast<std::ptrdiff_t>(queued), queue_.end() - 1, queue_.end());
         }
         if (c == U']' && pendingBrackets < 2) {
             ++pendingBrackets;

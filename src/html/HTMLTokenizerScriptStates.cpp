@@ -43,10 +43,9 @@ void HTMLTokenizer::scriptDataEscapeStartDashState()
 
 void HTMLTokenizer::scriptDataEscapedState()
 {
-    std::u16string text;
-    consumeRun<u'-', u'<'>(text, [](char32_t c) { return c == U'-' || c == U'<'; },
+    consumeRun<u'-', u'<'>(text_, [](char32_t c) { return c == U'-' || c == U'<'; },
                            "U+0000 NULL in script data escaped state");
-    emitCharacterTokenWithString(std::move(text));
+    emitText();
     const char32_t c = consumeNextInputCharacter();
     if (c == U'-') {
         switchToState(ScriptDataEscapedDash);
@@ -142,10 +141,9 @@ void HTMLTokenizer::scriptDataDoubleEscapeStartState()
 
 void HTMLTokenizer::scriptDataDoubleEscapedState()
 {
-    std::u16string text;
-    consumeRun<u'-', u'<'>(text, [](char32_t c) { return c == U'-' || c == U'<'; },
+    consumeRun<u'-', u'<'>(text_, [](char32_t c) { return c == U'-' || c == U'<'; },
                            "U+0000 NULL in script data double escaped state");
-    emitCharacterTokenWithString(std::move(text));
+    emitText();
     const char32_t c = consumeNextInputCharacter();
     if (c == U'-') {
         switchToState(ScriptDataDoubleEscapedDash);

@@ -21,6 +21,26 @@ void lowercaseFrom(std::u16string& string, std::size_t start)
 
 void HTMLTokenizer::dataState()
 {
+    // The usual case, plain text up to a start or end tag, goes straight to
+    // reading the tag; the states in between have nothing else to do there.
+    const std::u16string_view units = inputStream_.decodedUnits();
+    const char16_t* const begin = units.data();
+    const char16_t* const end = begin + units.size();
+    const char16_t* const lessThanSign = FindRunStop<u'&', u'<'>(begin, end);
+    if (end - lessThanSign >= 3 && *lessThanSign == u'<') {
+        const bool endTag = lessThanSign[1] == u'/';
+        const char16_t letter = lessThanSign[endTag ? 2 : 1];
+        if (IsASCIIAlpha(letter)) {
+            if (lessThanSign != begin)
+                queueEmptyCharacterToken().append(begin, static_cast<std::size_t>(lessThanSign - begin));
+            inputStream_.skipDecodedUnits(static_cast<std::size_t>(lessThanSign - begin) + (endTag ? 3 : 2));
+            if (endTag)
+                readTag<HTMLEndTagToken>(letter);
+            else
+                readTag<HTMLStartTagToken>(letter);
+            return;
+        }
+    }
     // U+0000 stays in the text here; the tree construction decides its fate.
     textWithReferencesState("U+0000 NULL in data state", true, CharacterReferenceInData, TagOpen);
 }
@@ -33,15 +53,16 @@ void HTMLTokenizer::RCDATAState()
 void HTMLTokenizer::textWithReferencesState(std::string_view nullError, bool keepNull,
                                             HTMLTokenizerState referenceState, HTMLTokenizerState lessThanSignState)
 {
-    std::u16string text;
-    consumeRun<u'&', u'<'>(text, [](char32_t c) { return c == U'&' || c == U'<'; }, nullError, keepNull);
-    emitCharacterTokenWithString(std::move(text));
+    consumeRun<u'&', u'<'>(text_, [](char32_t c) { return c == U'&' || c == U'<'; }, nullError, keepNull);
+    emitText();
     switch (consumeNextInputCharacter()) {
     case U'&': return switchToState(referenceState);
     case U'<':
         switchToState(lessThanSignState);
-        // With nothing queued, resume() would come straight back here.
-        if (lessThanSignState == TagOpen && tokenQueue_.empty())
+        // The tag is read at once, behind the text: how the tree construction
+        // handles the text cannot change how the tag is read (a markup
+        // declaration, which asks the tree, is only recognised later).
+        if (lessThanSignState == TagOpen)
             tagOpenState();
         return;
     default: done_ = true;
@@ -57,9 +78,8 @@ void HTMLTokenizer::characterReferenceInTextState(HTMLTokenizerState textState)
 
 void HTMLTokenizer::rawTextState(std::string_view nullError, HTMLTokenizerState lessThanSignState)
 {
-    std::u16string text;
-    consumeRun<u'<'>(text, [](char32_t c) { return c == U'<'; }, nullError);
-    emitCharacterTokenWithString(std::move(text));
+    consumeRun<u'<'>(text_, [](char32_t c) { return c == U'<'; }, nullError);
+    emitText();
     if (consumeNextInputCharacter() == U'<')
         switchToState(lessThanSignState);
     else
@@ -68,9 +88,8 @@ void HTMLTokenizer::rawTextState(std::string_view nullError, HTMLTokenizerState 
 
 void HTMLTokenizer::PLAINTEXTState()
 {
-    std::u16string text;
-    consumeRun(text, [](char32_t) { return false; }, "U+0000 NULL in PLAINTEXT state");
-    emitCharacterTokenWithString(std::move(text));
+    consumeRun(text_, [](char32_t) { return false; }, "U+0000 NULL in PLAINTEXT state");
+    emitText();
     done_ = true;
 }
 
@@ -83,9 +102,7 @@ void HTMLTokenizer::tagOpenState()
         switchToState(EndTagOpen);
         endTagOpenState();
     } else if (IsASCIIAlpha(c)) {
-        currentToken_.emplace(std::in_place_type<HTMLStartTagToken>, StringWithLongCharacter(ASCIILowercase(c)));
-        switchToState(TagName);
-        tagNameState();
+        readTag<HTMLStartTagToken>(static_cast<char16_t>(c));
     } else if (c == U'?') {
         emitParseError("Bogus ? in tag open state");
         switchToState(BogusComment);
@@ -102,9 +119,7 @@ void HTMLTokenizer::endTagOpenState()
 {
     const char32_t c = consumeNextInputCharacter();
     if (IsASCIIAlpha(c)) {
-        currentToken_.emplace(std::in_place_type<HTMLEndTagToken>, StringWithLongCharacter(ASCIILowercase(c)));
-        switchToState(TagName);
-        tagNameState();
+        readTag<HTMLEndTagToken>(static_cast<char16_t>(c));
     } else if (c == U'>') {
         emitParseError("Unexpected > in end tag open state");
         switchToState(Data);

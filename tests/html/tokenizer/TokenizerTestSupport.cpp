@@ -28,13 +28,8 @@ std::string describe(const HTMLToken& token)
         + field(doctype.systemIdentifier()) + (doctype.forceQuirks() ? " quirks" : "");
 }
 
-} // namespace
-
-std::vector<std::string> Tokenize(std::u16string input, HTMLTokenizerState state, bool inForeignContent)
+std::vector<std::string> tokenizeAll(HTMLTokenizer& tokenizer)
 {
-    HTMLTokenizer tokenizer(std::move(input));
-    tokenizer.setState(state);
-    tokenizer.setAdjustedCurrentNodeIsForeign([inForeignContent] { return inForeignContent; });
     std::vector<std::string> lines;
     bool lastWasCharacters = false;
     while (const std::optional<HTMLToken> token = tokenizer.nextObject()) {
@@ -46,4 +41,20 @@ std::vector<std::string> Tokenize(std::u16string input, HTMLTokenizerState state
         lastWasCharacters = isCharacters;
     }
     return lines;
+}
+
+} // namespace
+
+std::vector<std::string> Tokenize(std::u16string input, HTMLTokenizerState state, bool inForeignContent)
+{
+    HTMLTokenizer tokenizer(std::move(input));
+    tokenizer.setState(state);
+    tokenizer.setAdjustedCurrentNodeIsForeign([inForeignContent] { return inForeignContent; });
+    return tokenizeAll(tokenizer);
+}
+
+std::vector<std::string> Tokenize(HTMLPreprocessedInputStream input)
+{
+    HTMLTokenizer tokenizer(std::move(input));
+    return tokenizeAll(tokenizer);
 }

@@ -10,3 +10,4 @@
 // whole stream, parse errors included, at a glance.
 std::vector<std::string> Tokenize(std::u16string input, HTMLTokenizerState state = HTMLTokenizerState::Data,
                                   bool inForeignContent = false);
+std::vector<std::string> Tokenize(HTMLPreprocessedInputStream input);

@@ -118,6 +118,20 @@ TEST(Tokenizer, EndTagsInTextNeedTheLastStartTag)
     tokenizer.setLastStartTag(u"style");
     EXPECT_EQ(std::get<HTMLCharacterToken>(*tokenizer.nextObject()).string(), u"a");
     EXPECT_EQ(std::get<HTMLEndTagToken>(*tokenizer.nextObject()).tagName(), u"style");
+
+    // The last start tag the tokenizer emitted itself, known name or not.
+    for (const std::u16string name : {u"title", u"widget"}) {
+        HTMLTokenizer emitted(u"<" + name + u">a</" + name + u"x></" + name + u">");
+        EXPECT_EQ(std::get<HTMLStartTagToken>(*emitted.nextObject()).tagName(), name);
+        emitted.setState(HTMLTokenizerState::RCDATA);
+        std::u16string text;
+        std::optional<HTMLToken> token;
+        while ((token = emitted.nextObject()) && std::holds_alternative<HTMLCharacterToken>(*token))
+            text += std::get<HTMLCharacterToken>(*token).string();
+        EXPECT_EQ(text, u"a</" + name + u"x>");
+        ASSERT_TRUE(token);
+        EXPECT_EQ(std::get<HTMLEndTagToken>(*token).tagName(), name);
+    }
 }
 
 TEST(Tokenizer, EveryStateHasAName)

@@ -1,0 +1,251 @@
+// Tags of the usual shape, read in one go.
+//
+// Most tags are a name, then attributes written name="value", name='value',
+// name=value or name alone, then ">" or "/>", all in plain ASCII apart from
+// quoted values. Such a tag is read straight from the decoded units into the
+// pooled token it is handed out as, with no state changes and no checks
+// per character beyond a table. At the first thing that needs care (a unit
+// that is not plain, anything that would be a parse error, a repeated
+// attribute, the end of the decoded units) the tag moves into
+// currentToken_ and the state machine goes on from the state it would be in at
+// that unit, with the same tag and attribute so far. References in values
+// are read by the state machine's own code, whose errors go before the tag as
+// they would; nothing else is emitted on the way, so the tokens and errors are
+// those of the state machine alone.
+#include "html/HTMLTokenizer.h"
+
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+using enum HTMLTokenizerState;
+
+namespace {
+
+enum UnitClass : std::uint8_t {
+    TagNameUnit = 1,
+    AttributeNameUnit = 2,
+    UnquotedValueUnit = 4,
+    WhitespaceUnit = 8,
+};
+
+constexpr std::array<std::uint8_t, 128> makeUnitClasses()
+{
+    std::array<std::uint8_t, 128> classes {};
+    for (char16_t u = 0x21; u < 0x7F; ++u) {
+        const std::u16string_view unit(&u, 1);
+        if (std::u16string_view(u"/>").find(unit) == std::u16string_view::npos)
+            classes[u] |= TagNameUnit;
+        if (std::u16string_view(u"/=>\"'<").find(unit) == std::u16string_view::npos)
+            classes[u] |= AttributeNameUnit;
+        if (std::u16string_view(u"&>\"'<=`").find(unit) == std::u16string_view::npos)
+            classes[u] |= UnquotedValueUnit;
+    }
+    for (const char16_t u : {u'\t', u'\n', u'\f', u' '})
+        classes[u] |= WhitespaceUnit;
+    return classes;
+}
+
+constexpr std::array<std::uint8_t, 128> unitClasses = makeUnitClasses();
+
+constexpr bool isUnitOf(char16_t u, UnitClass unitClass)
+{
+    return u < 128 && (unitClasses[u] & unitClass) != 0;
+}
+
+constexpr char16_t lowercaseUnit(char16_t u)
+{
+    return u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u | 0x20) : u;
+}
+
+// Appends the units of the class from p on, lowercased; returns the first
+// unit after them. The class is printable ASCII but the Stops; eight units at
+// a time where SSE2 is there. The name is lowercased into a buffer first, so
+// that the string grows once to the name's length as the state machine makes
+// it (an element keeps attribute names in buffers of that size); a tag's name
+// stays in its token and is appended as it is read.
+template <bool growOnce, UnitClass unitClass, char16_t... Stops>
+const char16_t* appendLowercasedName(std::u16string& string, const char16_t* p, const char16_t* end)
+{
+    constexpr std::size_t bufferLength = 64;
+    char16_t buffer[bufferLength];
+    std::size_t buffered = 0;
+#if defined(__SSE2__)
+    // Signed compares: units from U+8000 on count as below "!", so they end the name too.
+    while (end - p >= 8 && buffered + 8 <= bufferLength) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i stop = _mm_or_si128(_mm_cmplt_epi16(units, _mm_set1_epi16(0x21)), _mm_cmpgt_epi16(units, _mm_set1_epi16(0x7E)));
+        ((stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(Stops))))), ...);
+        const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + buffered), _mm_add_epi16(units, _mm_and_si128(upper, _mm_set1_epi16(0x20))));
+        const auto stops = static_cast<unsigned>(_mm_movemask_epi8(stop));
+        const std::size_t count = stops == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(stops)) / 2;
+        buffered += count;
+        p += count;
+        if (count < 8 || !growOnce) {
+            string.append(buffer, buffered);
+            buffered = 0;
+        }
+        if (count < 8)
+            return p;
+    }
+#endif
+    // Near the end of the decoded units, or a name longer than the buffer.
+    const char16_t* nameEnd = p;
+    while (nameEnd != end && isUnitOf(*nameEnd, unitClass))
+        ++nameEnd;
+    string.reserve(string.size() + buffered + static_cast<std::size_t>(nameEnd - p));
+    string.append(buffer, buffered);
+    for (; p != nameEnd; ++p)
+        string.push_back(lowercaseUnit(*p));
+    return p;
+}
+
+} // namespace
+
+template <typename Tag>
+void HTMLTokenizer::readTag(char16_t firstLetter)
+{
+    constexpr bool isStartTag = std::is_same_v<Tag, HTMLStartTagToken>;
+    HTMLToken& slot = pooledToken<Tag>();
+    Tag* const tag = std::get_if<Tag>(&slot);
+    tag->clear();
+    std::u16string& name = tag->mutableTagName();
+    name.push_back(lowercaseUnit(firstLetter));
+
+    std::u16string_view units = inputStream_.decodedUnits();
+    const char16_t* begin = units.data();
+    const char16_t* end = begin + units.size();
+    const char16_t* p = begin;
+    // Hands the tag over to the state machine, at p in the given state.
+    const auto continueCarefully = [&](HTMLTokenizerState state) {
+        inputStream_.skipDecodedUnits(static_cast<std::size_t>(p - begin));
+        currentToken_ = std::move(slot);
+        // The pooled token serves again when the state machine emits the tag.
+        --pooledTokensInUse_[HTMLTokenKind<Tag>::index];
+        switchToState(state);
+    };
+    // A reference in a value (p is at its "&") is read as the state machine
+    // reads it, which may report errors and move the decoded window.
+    const auto appendCharacterReference = [&](char32_t additionalAllowedCharacter) {
+        inputStream_.skipDecodedUnits(static_cast<std::size_t>(p + 1 - begin));
+        additionalAllowedCharacter_ = additionalAllowedCharacter;
+        currentAttributeValue_ += attemptToConsumeCharacterReference(true).value_or(u"&");
+        units = inputStream_.decodedUnits();
+        begin = p = units.data();
+        end = begin + units.size();
+    };
+    const auto skipWhitespace = [&] {
+        while (p != end && isUnitOf(*p, WhitespaceUnit))
+            ++p;
+    };
+    // The attribute goes into the tag unless it has one of that name already,
+    // which the state machine reports.
+    const auto addAttribute = [&] {
+        HTMLOrderedDictionary& attributes = tag->attributes();
+        if (attributes.count() == 0)
+            attributes.reserve(expectedAttributeCounts_[tag->tagNameNumber()]);
+        if (!attributes.addObjectForNewKey(std::move(currentAttributeValue_), std::move(currentAttributeName_)))
+            return false;
+        hasCurrentAttribute_ = false;
+        return true;
+    };
+
+    p = appendLowercasedName<false, TagNameUnit, u'/', u'>'>(name, p, end);
+    if (p == end || !(*p == u'>' || (isStartTag && isUnitOf(*p, WhitespaceUnit))))
+        return continueCarefully(TagName);
+
+    for (;;) {
+        skipWhitespace();
+        if (p == end)
+            return continueCarefully(BeforeAttributeName);
+        if (*p == u'>')
+            break;
+        if (*p == u'/') {
+            if (end - p < 2 || p[1] != u'>')
+                return continueCarefully(BeforeAttributeName);
+            tag->setSelfClosingFlag(true);
+            ++p;
+            break;
+        }
+        if (!isUnitOf(*p, AttributeNameUnit))
+            return continueCarefully(BeforeAttributeName);
+
+        hasCurrentAttribute_ = true;
+        currentAttributeName_.clear();
+        currentAttributeValue_.clear();
+        p = appendLowercasedName<true, AttributeNameUnit, u'/', u'=', u'>', u'"', u'\'', u'<'>(currentAttributeName_, p, end);
+        if (p == end)
+            return continueCarefully(AttributeName);
+        if (*p == u'>' || *p == u'/') {
+            if (!addAttribute())
+                return continueCarefully(AttributeName);
+            continue;
+        }
+        if (isUnitOf(*p, WhitespaceUnit)) {
+            skipWhitespace();
+            // A name alone, followed by what the state machine would take the
+            // same way after it.
+            if (p != end && (*p == u'>' || *p == u'/' || isUnitOf(*p, AttributeNameUnit))) {
+                if (!addAttribute())
+                    return continueCarefully(AfterAttributeName);
+                continue;
+            }
+            if (p == end || *p != u'=')
+                return continueCarefully(AfterAttributeName);
+        }
+        if (*p != u'=')
+            return continueCarefully(AttributeName);
+        ++p;
+        skipWhitespace();
+        if (p == end)
+            return continueCarefully(BeforeAttributeValue);
+
+        if (*p == u'"' || *p == u'\'') {
+            const char16_t quote = *p++;
+            for (;;) {
+                const char16_t* const valueEnd = quote == u'"' ? FindRunStop<u'"', u'&'>(p, end) : FindRunStop<u'\'', u'&'>(p, end);
+                currentAttributeValue_.append(p, static_cast<std::size_t>(valueEnd - p));
+                p = valueEnd;
+                if (p == end || *p != u'&')
+                    break;
+                appendCharacterReference(quote);
+            }
+            if (p == end || *p != quote)
+                return continueCarefully(quote == u'"' ? AttributeValueDoubleQuoted : AttributeValueSingleQuoted);
+            ++p;
+            if (p == end || !(*p == u'>' || *p == u'/' || isUnitOf(*p, WhitespaceUnit)) || !addAttribute())
+                return continueCarefully(AfterAttributeValueQuoted);
+            continue;
+        }
+        if (!isUnitOf(*p, UnquotedValueUnit))
+            return continueCarefully(BeforeAttributeValue);
+        for (;;) {
+            const char16_t* const valueBegin = p;
+            while (p != end && isUnitOf(*p, UnquotedValueUnit))
+                ++p;
+            currentAttributeValue_.append(valueBegin, static_cast<std::size_t>(p - valueBegin));
+            if (p == end || *p != u'&')
+                break;
+            appendCharacterReference(U'>');
+        }
+        if (p == end || !(*p == u'>' || isUnitOf(*p, WhitespaceUnit)) || !addAttribute())
+            return continueCarefully(AttributeValueUnquoted);
+    }
+
+    // At the closing ">".
+    ++p;
+    inputStream_.skipDecodedUnits(static_cast<std::size_t>(p - begin));
+    switchToState(Data);
+    currentToken_.reset();
+    if constexpr (isStartTag)
+        noteEmittedStartTag(*tag);
+    else
+        tag->tagNameNumber();
+    queue_.push_back(&slot);
+}
+
+template void HTMLTokenizer::readTag<HTMLStartTagToken>(char16_t firstLetter);
+template void HTMLTokenizer::readTag<HTMLEndTagToken>(char16_t firstLetter);

@@ -1,0 +1,66 @@
+#include "TokenizerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::string_literals;
+
+std::vector<std::string> tokenizeWindows1252(const std::string& bytes)
+{
+    return Tokenize(HTMLPreprocessedInputStream(HTMLUndecodedText {bytes, HTMLUndecodedText::Encoding::Windows1252}));
+}
+
+} // namespace
+
+// Tags of the usual shape are read in one go, and the state machine takes
+// over wherever that reading stops. The decoded text ends for a while after
+// each 4 KiB piece of the bytes, and reading in one go stops there too: placed
+// so that the piece ends at each of its units in turn, a tag must give the
+// tokens it gives when it is all at hand.
+TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
+{
+    const std::string tags[] = {
+        "<a href=\"x\" class='y' id=z disabled>t",
+        "<DIV Class=\"A\" CLASS=\"b\" cLaSs>t",
+        "<a x=\"1\" x='2' x=3 x x>t",
+        "<br/>t<br />t<br/ >t<img src=x/>t<p/x>t",
+        "</div>t</DIV >t</a b=\"c\">t</a/>t</a\t>t",
+        "<a b = \"c\" d= e f =g\th\n=\fi>t",
+        "<a b=\"c\"d>t<a b='c'/d>t",
+        "<a b=c\"d e=f'g h=i<j k=l=m n=o`p>t",
+        "<a b=\"x&amp;y\" c='&lt;' d=&gt; e=&f>t",
+        "<a b=\"\0\" c\0d=e f=\0>t<a\0b>t"s,
+        "<a b=\"c\rd\" e\r\nf g\r=h>t",
+        "<a \"b\"='c' <d =e 'f>t",
+        "<a b=>t<a b= >t<a b==c>t",
+        "<a \xE9=\"\xFC\" b=\xE9 \xE9c=d>t",
+        "<svg viewBox=\"0 0 1 1\"><path d=\"M0 0\"/></svg>",
+        "<x-y data-a-b=\"1\" data-a-b='2'>t",
+        "<a b=\"c\"\x01 d=e\x01>t<a\x01>t",
+        "<a b c d>t<a b c=\"d\" b>t<a =b>t",
+        "<SOME-LONG-TAG-NAME-XYZ DATA-SOMETHING-LONG-XYZ=\"1\" aVeryLongAttributeName=x ANOTHERLONGNAME>t",
+        "<abcdefgh\xE9ijk ABCDEFGHIJ\xE9=\"1\" abcdefghijklmno/>t</ABCDEFGHIJKLMNOPQ\x01>t",
+        "<abcdefghijklmnopq\0r abcdefghijklmnop\0q=1 abcdefghijklmnopqr\"s=2>t"s,
+        "<" + std::string(70, 'T') + " " + std::string(70, 'B') + "=1 " + std::string(80, 'c') + "d>t",
+        "<a b=\"c\"",
+        "<a b='c",
+        "<a b=c",
+        "<a b",
+        "<a b ",
+        "<ab",
+        "</ab",
+    };
+    constexpr std::size_t pieceLength = 4096;
+    for (const std::string& tag : tags) {
+        const std::vector<std::string> whole = tokenizeWindows1252(tag);
+        for (std::size_t inFirstPiece = 0; inFirstPiece <= tag.size(); ++inFirstPiece) {
+            const std::string padding(pieceLength - inFirstPiece, 'x');
+            std::vector<std::string> expected = whole;
+            if (expected.empty() || expected.front().rfind("chars: ", 0) != 0)
+                expected.insert(expected.begin(), "chars: ");
+            expected.front().insert(7, padding);
+            EXPECT_EQ(tokenizeWindows1252(padding + tag), expected) << tag << " split after " << inFirstPiece;
+        }
+    }
+}
