@@ -51,6 +51,10 @@ public:
     bool foundInvalidUTF8() const { return inputStream_.foundInvalidUTF8(); }
 
     HTMLTokenizerState state() const { return state_; }
+    // Between tokens, the state for what follows. The data state reads past
+    // end tags and past start tags of known names other than those the tree
+    // construction answers with a new state (see dataState), before they are
+    // handed out: the state can be set after those start tags only.
     void setState(HTMLTokenizerState state) { state_ = state; }
 
     // The owning parser answers whether its adjusted current node is outside
