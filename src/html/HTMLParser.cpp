@@ -108,21 +108,26 @@ std::shared_ptr<HTMLDocument> HTMLParser::document()
 void HTMLParser::processToken(HTMLToken& token)
 {
     const HTMLElement* node = adjustedCurrentNode();
+    // No adjusted current node, or one in the HTML namespace
+    if (!node || node->htmlNamespace() == HTMLNamespace::HTML) [[likely]]
+        return processTokenUsingRulesFor(insertionMode_, token);
+    processTokenWithForeignAdjustedCurrentNode(token, *node);
+}
+
+void HTMLParser::processTokenWithForeignAdjustedCurrentNode(HTMLToken& token, const HTMLElement& node)
+{
     const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const bool isCharacter = std::holds_alternative<HTMLCharacterToken>(token);
-    // No adjusted current node, or one in the HTML namespace
-    if (!node || node->htmlNamespace() == HTMLNamespace::HTML)
-        return processTokenUsingRulesFor(insertionMode_, token);
     // A MathML text integration point, and a start tag other than "mglyph" and "malignmark", or characters
-    if (IsMathMLTextIntegrationPoint(*node)
+    if (IsMathMLTextIntegrationPoint(node)
         && ((startTag && !IsOneOf(startTag->tagName(), {u"mglyph", u"malignmark"})) || isCharacter))
         return processTokenUsingRulesFor(insertionMode_, token);
     // A MathML "annotation-xml" element, and a start tag "svg"
-    if (node->htmlNamespace() == HTMLNamespace::MathML && node->tagName() == u"annotation-xml" && startTag
+    if (node.htmlNamespace() == HTMLNamespace::MathML && node.tagName() == u"annotation-xml" && startTag
         && startTag->tagName() == u"svg")
         return processTokenUsingRulesFor(insertionMode_, token);
     // An HTML integration point, and a start tag or characters
-    if (IsHTMLIntegrationPoint(*node) && (startTag || isCharacter))
+    if (IsHTMLIntegrationPoint(node) && (startTag || isCharacter))
         return processTokenUsingRulesFor(insertionMode_, token);
     // The end of the file
     if (std::holds_alternative<HTMLEOFToken>(token))
@@ -132,21 +137,8 @@ void HTMLParser::processToken(HTMLToken& token)
 
 void HTMLParser::processTokenUsingRulesFor(InsertionMode mode, HTMLToken& token)
 {
-    // Errors of the input stream and the tokenizer are only recorded.
-    if (const auto* error = std::get_if<HTMLParseErrorToken>(&token)) {
-        addParseError("Tokenizer: " + error->error());
-        return;
-    }
-    if (ignoreNextTokenIfLineFeed_) {
-        ignoreNextTokenIfLineFeed_ = false;
-        const auto* characters = std::get_if<HTMLCharacterToken>(&token);
-        if (characters && characters->string().starts_with(u'\n')) {
-            if (characters->string().size() == 1)
-                return;
-            HTMLToken rest = HTMLCharacterToken(characters->string().substr(1));
-            return processTokenUsingRulesFor(mode, rest);
-        }
-    }
+    if (std::holds_alternative<HTMLParseErrorToken>(token) || ignoreNextTokenIfLineFeed_) [[unlikely]]
+        return processErrorOrLineFeedUsingRulesFor(mode, token);
     switch (mode) {
     case InsertionMode::Initial: return handleInitial(token);
     case InsertionMode::BeforeHTML: return handleBeforeHTML(token);
@@ -174,6 +166,24 @@ void HTMLParser::processTokenUsingRulesFor(InsertionMode mode, HTMLToken& token)
         break;
     }
     assert(!"the in head noscript insertion mode is never entered");
+}
+
+void HTMLParser::processErrorOrLineFeedUsingRulesFor(InsertionMode mode, HTMLToken& token)
+{
+    // Errors of the input stream and the tokenizer are only recorded.
+    if (const auto* error = std::get_if<HTMLParseErrorToken>(&token)) {
+        addParseError("Tokenizer: " + error->error());
+        return;
+    }
+    ignoreNextTokenIfLineFeed_ = false;
+    const auto* characters = std::get_if<HTMLCharacterToken>(&token);
+    if (characters && characters->string().starts_with(u'\n')) {
+        if (characters->string().size() == 1)
+            return;
+        HTMLToken rest = HTMLCharacterToken(characters->string().substr(1));
+        return processTokenUsingRulesFor(mode, rest);
+    }
+    processTokenUsingRulesFor(mode, token);
 }
 
 void HTMLParser::switchInsertionMode(InsertionMode mode)
@@ -219,7 +229,8 @@ HTMLElement* HTMLParser::adjustedCurrentNode() const
 
 void HTMLParser::pushOntoStackOfOpenElements(ElementPtr element)
 {
-    insertIntoStackOfOpenElements(stackOfOpenElements_.size(), std::move(element));
+    countOpenElement(*element, 1);
+    stackOfOpenElements_.push_back(std::move(element));
 }
 
 void HTMLParser::insertIntoStackOfOpenElements(std::size_t index, ElementPtr element)
@@ -234,13 +245,9 @@ void HTMLParser::removeFromStackOfOpenElementsAt(std::size_t index)
     stackOfOpenElements_.erase(stackOfOpenElements_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-void HTMLParser::countOpenElement(const HTMLElement& element, int change)
+void HTMLParser::countOpenElementNamed(const HTMLElement& element, int change)
 {
-    const std::size_t number = element.tagNameNumber();
-    if (number < knownOpenElementCounts_.size())
-        knownOpenElementCounts_[number] += change;
-    else
-        openElementCounts_[element.tagName()] += change;
+    openElementCounts_[element.tagName()] += change;
 }
 
 bool HTMLParser::hasOpenElementNamed(std::u16string_view name) const
@@ -251,18 +258,10 @@ bool HTMLParser::hasOpenElementNamed(std::u16string_view name) const
     return count != openElementCounts_.end() && count->second > 0;
 }
 
-void HTMLParser::popCurrentNode()
-{
-    if (!stackOfOpenElements_.empty()) {
-        countOpenElement(*stackOfOpenElements_.back(), -1);
-        stackOfOpenElements_.pop_back();
-    }
-}
-
-void HTMLParser::popElementsUntilOneNamedIsPopped(Names names)
+void HTMLParser::popElementsUntilOneNamedIsPopped(const HTMLTagSet& names)
 {
     while (!stackOfOpenElements_.empty()) {
-        const bool found = IsOneOf(currentNode()->tagName(), names);
+        const bool found = names.contains(currentNode()->tagNameNumber());
         popCurrentNode();
         if (found)
             return;
@@ -310,10 +309,10 @@ bool HTMLParser::isOnStackOfOpenElements(const HTMLElement* element) const
     return indexInStackOfOpenElements(element) != HTMLNotFound;
 }
 
-bool HTMLParser::currentNodeIsOneOf(Names names) const
+bool HTMLParser::currentNodeIsOneOf(const HTMLTagSet& names) const
 {
     const HTMLElement* node = currentNode();
-    return node && IsOneOf(node->tagName(), names);
+    return node && names.contains(node->tagNameNumber());
 }
 
 // MARK: - Scopes
@@ -400,13 +399,10 @@ bool HTMLParser::isElementInScope(const HTMLElement* target) const
 
 // MARK: - Insertion
 
-HTMLParser::InsertionLocation HTMLParser::appropriatePlaceForInsertingANode(HTMLElement* overrideTarget) const
+HTMLParser::InsertionLocation HTMLParser::appropriatePlaceWhileFosterParenting(HTMLElement& target) const
 {
-    HTMLElement* target = overrideTarget ? overrideTarget : currentNode();
-    if (!target)
-        return {};
-    if (!fosterParenting_ || !IsOneOf(target->tagName(), {u"table", u"tbody", u"tfoot", u"thead", u"tr"}))
-        return {target, target->numberOfChildren()};
+    if (!HTMLTagSet({u"table", u"tbody", u"tfoot", u"thead", u"tr"}).contains(target.tagNameNumber()))
+        return {&target, target.numberOfChildren()};
     // Foster parenting: just before the last table, or at the end of what holds it.
     for (std::size_t i = stackOfOpenElements_.size(); i-- > 0;) {
         HTMLElement* table = stackOfOpenElements_[i].get();
@@ -423,7 +419,7 @@ HTMLParser::InsertionLocation HTMLParser::appropriatePlaceForInsertingANode(HTML
     return {html, html->numberOfChildren()};
 }
 
-void HTMLParser::insertNodeAtAppropriatePlace(const std::shared_ptr<HTMLNode>& node, HTMLElement* overrideTarget)
+void HTMLParser::insertNodeAtAppropriatePlace(std::shared_ptr<HTMLNode> node, HTMLElement* overrideTarget)
 {
     InsertionLocation place = appropriatePlaceForInsertingANode(overrideTarget);
     if (!place.parent)
@@ -432,7 +428,7 @@ void HTMLParser::insertNodeAtAppropriatePlace(const std::shared_ptr<HTMLNode>& n
     if (node->parentNode() == place.parent && place.parent->indexOfChild(node.get()) < place.index)
         --place.index;
     node->removeFromParentNode();
-    place.parent->insertObject(node, place.index);
+    place.parent->insertObject(std::move(node), place.index);
 }
 
 void HTMLParser::insertComment(const HTMLCommentToken& comment)
@@ -466,36 +462,38 @@ HTMLParser::ElementPtr HTMLParser::createElementForToken(const HTMLTagToken& tag
     return element;
 }
 
-HTMLParser::ElementPtr HTMLParser::insertElement(ElementPtr element)
+const HTMLParser::ElementPtr& HTMLParser::insertElement(ElementPtr element)
 {
-    insertNodeAtAppropriatePlace(element);
-    pushOntoStackOfOpenElements(element);
-    return element;
+    // The element is new: it has no parent to leave.
+    if (const InsertionLocation place = appropriatePlaceForInsertingANode(); place.parent)
+        place.parent->insertObject(element, place.index);
+    pushOntoStackOfOpenElements(std::move(element));
+    return stackOfOpenElements_.back();
 }
 
-HTMLParser::ElementPtr HTMLParser::insertHTMLElementForToken(const HTMLTagToken& tag)
+const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementForToken(const HTMLTagToken& tag)
 {
     return insertElement(createElementForToken(tag));
 }
 
-HTMLParser::ElementPtr HTMLParser::insertHTMLElementTakingAttributes(HTMLTagToken& tag)
+const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementTakingAttributes(HTMLTagToken& tag)
 {
     return insertElement(
         arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), std::move(tag.attributes())));
 }
 
-HTMLParser::ElementPtr HTMLParser::insertHTMLElementNamed(std::u16string tagName)
+const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementNamed(std::u16string tagName)
 {
     return insertElement(arena_.make<HTMLElement>(std::move(tagName)));
 }
 
-HTMLParser::ElementPtr HTMLParser::insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns)
+const HTMLParser::ElementPtr& HTMLParser::insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns)
 {
     ElementPtr element = createElementForToken(tag, ns);
     if (HTMLElement* parent = currentNode())
         parent->addChild(element);
-    pushOntoStackOfOpenElements(element);
-    return element;
+    pushOntoStackOfOpenElements(std::move(element));
+    return stackOfOpenElements_.back();
 }
 
 void HTMLParser::resetTheInsertionModeAppropriately()
@@ -582,14 +580,16 @@ std::size_t HTMLParser::formattingFingerprint(const HTMLElement& element)
 
 void HTMLParser::insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element)
 {
-    const std::size_t fingerprint = formattingFingerprint(*element);
-    insertIntoListOfActiveFormattingElements(index, std::move(element), fingerprint);
+    insertIntoListOfActiveFormattingElements(index, std::move(element), unknownFormattingFingerprint);
 }
 
 void HTMLParser::insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element, std::size_t fingerprint)
 {
-    if (countingFormattingFingerprints_)
+    if (countingFormattingFingerprints_) {
+        if (fingerprint == unknownFormattingFingerprint)
+            fingerprint = formattingFingerprint(*element);
         ++formattingFingerprintCounts_[fingerprint];
+    }
     activeFormattingElements_.insert(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index),
                                      std::move(element));
     activeFormattingFingerprints_.insert(activeFormattingFingerprints_.begin() + static_cast<std::ptrdiff_t>(index),
@@ -619,31 +619,40 @@ void HTMLParser::setCountingFormattingFingerprints(bool counting)
     if (!counting)
         return;
     for (std::size_t i = 0; i < activeFormattingElements_.size(); ++i) {
-        if (activeFormattingElements_[i])
-            ++formattingFingerprintCounts_[activeFormattingFingerprints_[i]];
+        if (!activeFormattingElements_[i])
+            continue;
+        std::size_t& fingerprint = activeFormattingFingerprints_[i];
+        if (fingerprint == unknownFormattingFingerprint)
+            fingerprint = formattingFingerprint(*activeFormattingElements_[i]);
+        ++formattingFingerprintCounts_[fingerprint];
     }
 }
 
-bool HTMLParser::mayHoldThreeFormattingElementsLike(std::size_t fingerprint)
+bool HTMLParser::mayHoldThreeFormattingElementsLike(const HTMLElement& element, std::size_t fingerprint) const
 {
-    if (!countingFormattingFingerprints_ && activeFormattingElements_.size() >= directlySearchedFormattingLength)
-        setCountingFormattingFingerprints(true);
     if (countingFormattingFingerprints_) {
         const auto count = formattingFingerprintCounts_.find(fingerprint);
         return count != formattingFingerprintCounts_.end() && count->second >= 3;
     }
+    // Equal elements have the same name and as many attributes.
+    const std::size_t number = element.tagNameNumber();
+    const std::size_t attributeCount = element.attributes().count();
     int alike = 0;
-    for (std::size_t i = 0; i < activeFormattingElements_.size(); ++i)
-        alike += activeFormattingElements_[i] && activeFormattingFingerprints_[i] == fingerprint;
+    for (const ElementPtr& entry : activeFormattingElements_)
+        alike += entry && entry->tagNameNumber() == number && entry->attributes().count() == attributeCount;
     return alike >= 3;
 }
 
 void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& element)
 {
+    if (!countingFormattingFingerprints_ && activeFormattingElements_.size() >= directlySearchedFormattingLength)
+        setCountingFormattingFingerprints(true);
     // Noah's Ark: at most three equal elements after the last marker. The walk
-    // is needed only when three entries of the whole list look alike.
-    const std::size_t fingerprint = formattingFingerprint(*element);
-    if (mayHoldThreeFormattingElementsLike(fingerprint)) {
+    // is needed only when three entries of the whole list look alike. Only a
+    // counted list needs the element's fingerprint.
+    const std::size_t fingerprint =
+        countingFormattingFingerprints_ ? formattingFingerprint(*element) : unknownFormattingFingerprint;
+    if (mayHoldThreeFormattingElementsLike(*element, fingerprint)) {
         int equalElements = 0;
         for (std::size_t i = activeFormattingElements_.size(); i-- > 0;) {
             const ElementPtr& entry = activeFormattingElements_[i];
@@ -675,7 +684,7 @@ std::size_t HTMLParser::indexInListOfActiveFormattingElements(const HTMLElement*
     return HTMLNotFound;
 }
 
-void HTMLParser::reconstructTheActiveFormattingElements()
+void HTMLParser::reconstructClosedActiveFormattingElements()
 {
     auto isMarkerOrOpen = [this](const ElementPtr& entry) { return !entry || isOnStackOfOpenElements(entry.get()); };
     if (activeFormattingElements_.empty() || isMarkerOrOpen(activeFormattingElements_.back()))

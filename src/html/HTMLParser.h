@@ -4,6 +4,7 @@
 #include "html/HTMLElement.h"
 #include "html/HTMLNodeArena.h"
 #include "html/HTMLStringEncoding.h"
+#include "html/HTMLTagNames.h"
 #include "html/HTMLToken.h"
 #include "html/HTMLTokenizer.h"
 
@@ -113,7 +114,11 @@ private:
 
     // Dispatch.
     void processToken(HTMLToken& token);
+    // The rest of the dispatch, for the rare tokens met in foreign content.
+    void processTokenWithForeignAdjustedCurrentNode(HTMLToken& token, const HTMLElement& node);
     void processTokenUsingRulesFor(InsertionMode mode, HTMLToken& token);
+    // Tokenizer errors, and the token after one whose leading line feed is dropped.
+    void processErrorOrLineFeedUsingRulesFor(InsertionMode mode, HTMLToken& token);
     void reprocessToken(HTMLToken& token) { processToken(token); }
     void switchInsertionMode(InsertionMode mode);
     // Several modes treat the leading white space of a character token
@@ -149,14 +154,19 @@ private:
 
     // Parts of the modes.
     void changeEncodingForMetaElement(const HTMLStartTagToken& meta);
+    // The characters of a token in body; the rare text holding NULs drops them first.
+    void inBodyCharacters(std::u16string_view text);
+    void inBodyCharactersWithNulls(std::u16string_view text);
     void handleInBodyStartTag(HTMLToken& token);
     void handleInBodyEndTag(HTMLToken& token);
-    void inBodyListItemWalk(Names names);
-    void inBodyAnyOtherEndTag(std::u16string_view tagName);
+    void inBodyListItemWalk(const HTMLTagSet& names);
+    // The name's number goes with it (KnownTagNameCount for a name not known).
+    void inBodyAnyOtherEndTag(std::u16string_view tagName, std::size_t number);
     void closePElement();
     void closePElementIfInButtonScope();
-    // False when the caller is to run the any other end tag steps instead.
-    bool runTheAdoptionAgencyAlgorithm(std::u16string_view subject);
+    // The subject is a formatting element's name, given by its number. False
+    // when the caller is to run the any other end tag steps instead.
+    bool runTheAdoptionAgencyAlgorithm(std::size_t subject);
     void inTableAnythingElse(HTMLToken& token);
     void clearTheStackBackToATableContext();
     void clearTheStackBackToATableBodyContext();
@@ -170,18 +180,30 @@ private:
     void insertIntoStackOfOpenElements(std::size_t index, ElementPtr element);
     void removeFromStackOfOpenElementsAt(std::size_t index);
     void removeFromStackOfOpenElements(const HTMLElement* element);
-    void popCurrentNode();
-    void popElementsUntilOneNamedIsPopped(Names names);
+    void popCurrentNode()
+    {
+        if (!stackOfOpenElements_.empty()) {
+            countOpenElement(*stackOfOpenElements_.back(), -1);
+            stackOfOpenElements_.pop_back();
+        }
+    }
+    void popElementsUntilOneNamedIsPopped(const HTMLTagSet& names);
     // The same for one common name, given by its number.
     void popElementsUntilOneNumberedIsPopped(std::size_t number);
     void popElementsUntilElementIsPopped(const HTMLElement* element);
     std::size_t indexInStackOfOpenElements(const HTMLElement* element) const;
     bool isOnStackOfOpenElements(const HTMLElement* element) const;
-    bool currentNodeIsOneOf(Names names) const;
+    bool currentNodeIsOneOf(const HTMLTagSet& names) const;
     bool currentNodeIs(std::u16string_view name) const
     {
         const HTMLElement* node = currentNode();
         return node && node->tagName() == name;
+    }
+    // The same for a common name, given by its number.
+    bool currentNodeIsNumbered(std::size_t number) const
+    {
+        const HTMLElement* node = currentNode();
+        return node && node->tagNameNumber() == number;
     }
 
     // Scopes.
@@ -197,22 +219,37 @@ private:
     {
         return elementInSpecificScope(targets, Scope::Table, htmlNamespaceOnly);
     }
+    bool hasElementNumberedInTableScope(std::size_t number, bool htmlNamespaceOnly = false) const
+    {
+        return elementNumberedInScope(number, Scope::Table, htmlNamespaceOnly);
+    }
     bool hasElementInSelectScope() const;
     bool isElementInScope(const HTMLElement* element) const;
 
     // Insertion.
-    InsertionLocation appropriatePlaceForInsertingANode(HTMLElement* overrideTarget = nullptr) const;
-    void insertNodeAtAppropriatePlace(const std::shared_ptr<HTMLNode>& node, HTMLElement* overrideTarget = nullptr);
+    InsertionLocation appropriatePlaceForInsertingANode(HTMLElement* overrideTarget = nullptr) const
+    {
+        HTMLElement* target = overrideTarget ? overrideTarget : currentNode();
+        if (!target)
+            return {};
+        if (!fosterParenting_) [[likely]]
+            return {target, target->numberOfChildren()};
+        return appropriatePlaceWhileFosterParenting(*target);
+    }
+    InsertionLocation appropriatePlaceWhileFosterParenting(HTMLElement& target) const;
+    void insertNodeAtAppropriatePlace(std::shared_ptr<HTMLNode> node, HTMLElement* overrideTarget = nullptr);
     void insertComment(const HTMLCommentToken& comment);
     void appendComment(const HTMLCommentToken& comment, HTMLNode& parent);
     void insertCharacters(std::u16string_view characters);
     ElementPtr createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns = HTMLNamespace::HTML) const;
-    ElementPtr insertElement(ElementPtr element);
-    ElementPtr insertHTMLElementForToken(const HTMLTagToken& tag);
+    // The insertions give the new element where it stands: on top of the stack
+    // of open elements. insertElement takes an element made just before.
+    const ElementPtr& insertElement(ElementPtr element);
+    const ElementPtr& insertHTMLElementForToken(const HTMLTagToken& tag);
     // The same, moving the attributes out of a token that is not looked at again.
-    ElementPtr insertHTMLElementTakingAttributes(HTMLTagToken& tag);
-    ElementPtr insertHTMLElementNamed(std::u16string tagName);
-    ElementPtr insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns);
+    const ElementPtr& insertHTMLElementTakingAttributes(HTMLTagToken& tag);
+    const ElementPtr& insertHTMLElementNamed(std::u16string tagName);
+    const ElementPtr& insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns);
     // A new element with the same name and attributes, in the HTML namespace.
     ElementPtr copyOfElement(const HTMLElement& element) const { return arena_.make<HTMLElement>(element.tagName(), element.attributes()); }
     void resetTheInsertionModeAppropriately();
@@ -229,14 +266,21 @@ private:
     void removeFromListOfActiveFormattingElementsAt(std::size_t index);
     void removeFromListOfActiveFormattingElements(const HTMLElement* element);
     static std::size_t formattingFingerprint(const HTMLElement& element);
-    // Whether three entries of the list may be like an element with the
-    // fingerprint; a list that grew long answers from counts.
-    bool mayHoldThreeFormattingElementsLike(std::size_t fingerprint);
+    // Whether three entries of the list may be like the element; a list that
+    // grew long answers from counts, by the element's fingerprint.
+    bool mayHoldThreeFormattingElementsLike(const HTMLElement& element, std::size_t fingerprint) const;
     void setCountingFormattingFingerprints(bool counting);
     std::size_t indexInListOfActiveFormattingElements(const HTMLElement* element) const;
-    // The newest element of that name after the last marker.
-    ElementPtr activeFormattingElementNamed(std::u16string_view tagName) const;
-    void reconstructTheActiveFormattingElements();
+    // The newest element with that common name after the last marker.
+    ElementPtr activeFormattingElementNumbered(std::size_t number) const;
+    void reconstructTheActiveFormattingElements()
+    {
+        // Most of the time the list is empty, or its last entry is still open.
+        if (!activeFormattingElements_.empty() && activeFormattingElements_.back()
+            && activeFormattingElements_.back().get() != currentNode())
+            reconstructClosedActiveFormattingElements();
+    }
+    void reconstructClosedActiveFormattingElements();
     void clearTheListOfActiveFormattingElementsUpToTheLastMarker();
 
     void generateImpliedEndTags(std::u16string_view exception = {});
@@ -258,7 +302,14 @@ private:
     // How many open elements carry each tag name: a scope walk for a name that
     // is not open ends at once, so deep nesting stays linear. Known names
     // count by their number, the others by name.
-    void countOpenElement(const HTMLElement& element, int change);
+    void countOpenElement(const HTMLElement& element, int change)
+    {
+        if (const std::size_t number = element.tagNameNumber(); number < KnownTagNameCount)
+            knownOpenElementCounts_[number] += change;
+        else
+            countOpenElementNamed(element, change);
+    }
+    void countOpenElementNamed(const HTMLElement& element, int change);
     bool hasOpenElementNamed(std::u16string_view name) const;
     std::vector<int> knownOpenElementCounts_;
     struct NameHash {
@@ -280,8 +331,11 @@ private:
     bool framesetOk_ = true;
     bool ignoreNextTokenIfLineFeed_ = false;
     std::vector<ElementPtr> activeFormattingElements_;
-    // Each entry's fingerprint, at the same index (0 for a marker).
+    // Each entry's fingerprint, at the same index (0 for a marker). Entries
+    // made while the list is short leave it unknown until the list is counted.
     std::vector<std::size_t> activeFormattingFingerprints_;
+    // A real fingerprint of this value is merely computed again when needed.
+    static constexpr std::size_t unknownFormattingFingerprint = ~std::size_t {0};
     // How many entries share each name-and-attributes fingerprint, so that
     // deep lists of distinct formatting elements are not walked per push.
     // Short lists (most of them) are searched directly and keep no counts.

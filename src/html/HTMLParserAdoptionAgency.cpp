@@ -4,11 +4,21 @@
 #include "html/HTMLChildrenRelationshipProxy.h"
 #include "html/HTMLParserTables.h"
 
-bool HTMLParser::runTheAdoptionAgencyAlgorithm(std::u16string_view subject)
+bool HTMLParser::runTheAdoptionAgencyAlgorithm(std::size_t subject)
 {
+    // Most often the formatting element is the current node and the newest entry of
+    // the list: the steps below would only pop it and drop its entry.
+    if (!activeFormattingElements_.empty()) {
+        const HTMLElement* newest = activeFormattingElements_.back().get();
+        if (newest && newest == currentNode() && newest->tagNameNumber() == subject) {
+            popCurrentNode();
+            removeFromListOfActiveFormattingElementsAt(activeFormattingElements_.size() - 1);
+            return true;
+        }
+    }
     for (int outerLoopCounter = 0; outerLoopCounter < 8; ++outerLoopCounter) {
         // 1. The formatting element: the newest of that name after the last marker.
-        const ElementPtr formattingElement = activeFormattingElementNamed(subject);
+        const ElementPtr formattingElement = activeFormattingElementNumbered(subject);
         if (!formattingElement)
             return false;
         // 2. Not on the stack of open elements
@@ -98,12 +108,12 @@ bool HTMLParser::runTheAdoptionAgencyAlgorithm(std::u16string_view subject)
     return true;
 }
 
-HTMLParser::ElementPtr HTMLParser::activeFormattingElementNamed(std::u16string_view tagName) const
+HTMLParser::ElementPtr HTMLParser::activeFormattingElementNumbered(std::size_t number) const
 {
     for (auto entry = activeFormattingElements_.rbegin(); entry != activeFormattingElements_.rend(); ++entry) {
         if (!*entry)
             return nullptr;
-        if ((*entry)->tagName() == tagName)
+        if ((*entry)->tagNameNumber() == number)
             return *entry;
     }
     return nullptr;

@@ -107,7 +107,7 @@ void HTMLParser::handleBeforeHTML(HTMLToken& token)
     }
     // An end tag other than "head", "body", "html", "br"
     if (const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
-        endTag && !IsOneOf(endTag->tagName(), {u"head", u"body", u"html", u"br"}))
+        endTag && !HTMLTagSet({u"head", u"body", u"html", u"br"}).contains(endTag->tagNameNumber()))
         return addParseError("Unexpected end tag named %@ before <html>", endTag->tagName());
     // Anything else
     auto html = arena_.make<HTMLElement>(u"html");
@@ -143,7 +143,7 @@ void HTMLParser::handleBeforeHead(HTMLToken& token)
     }
     // An end tag other than "head", "body", "html", "br"
     else if (const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
-             endTag && !IsOneOf(endTag->tagName(), {u"head", u"body", u"html", u"br"})) {
+             endTag && !HTMLTagSet({u"head", u"body", u"html", u"br"}).contains(endTag->tagNameNumber())) {
         return addParseError("Unexpected end tag named %@ before <head>", endTag->tagName());
     }
     // Anything else
@@ -211,7 +211,7 @@ void HTMLParser::handleInHead(HTMLToken& token)
             return switchInsertionMode(InsertionMode::AfterHead);
         }
         // Any other than "body", "html", "br"
-        if (!IsOneOf(endTag->tagName(), {u"body", u"html", u"br"}))
+        if (!HTMLTagSet({u"body", u"html", u"br"}).contains(endTag->tagNameNumber()))
             return addParseError("Unexpected end tag named %@ in head", endTag->tagName());
     }
     // Anything else
@@ -295,7 +295,7 @@ void HTMLParser::handleAfterHead(HTMLToken& token)
     }
     // An end tag other than "body", "html", "br"
     else if (const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
-             endTag && !IsOneOf(endTag->tagName(), {u"body", u"html", u"br"})) {
+             endTag && !HTMLTagSet({u"body", u"html", u"br"}).contains(endTag->tagNameNumber())) {
         return addParseError("Unexpected end tag named %@ after <head>", endTag->tagName());
     }
     // Anything else

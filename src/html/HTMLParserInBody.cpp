@@ -6,11 +6,39 @@
 #include "html/HTMLWhitespaceCharacterSet.h"
 
 #include <algorithm>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
 constexpr std::initializer_list<std::u16string_view> headingNames = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
 constexpr HTMLTagSet headingTags = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
+constexpr HTMLTagSet listItemTags = {u"li"};
+constexpr HTMLTagSet definitionTags = {u"dd", u"dt"};
+
+// Whether the text holds a U+0000, eight units at a time where SSE2 is
+// there: the last block overlaps the one before instead of a slower tail.
+bool holdsNull(std::u16string_view text)
+{
+#if defined(__SSE2__)
+    if (text.size() >= 8) {
+        const auto nullsIn = [](const char16_t* units) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units));
+            return _mm_movemask_epi8(_mm_cmpeq_epi16(block, _mm_setzero_si128())) != 0;
+        };
+        const char16_t* const last = text.data() + text.size() - 8;
+        for (const char16_t* units = text.data(); units < last; units += 8) {
+            if (nullsIn(units))
+                return true;
+        }
+        return nullsIn(last);
+    }
+#endif
+    return text.find(u'\0') != std::u16string_view::npos;
+}
 
 // Each attribute of the tag that the element lacks is added to it; existing values stay.
 void addMissingAttributes(HTMLElement& element, const HTMLTagToken& tag)
@@ -21,30 +49,128 @@ void addMissingAttributes(HTMLElement& element, const HTMLTagToken& tag)
     }
 }
 
+// The in body rules for start tags, found by the tag name's number.
+enum class InBodyStartTag : std::uint8_t {
+    AnyOther,
+    Html,
+    InHeadRules,
+    Body,
+    Frameset,
+    ClosesP,
+    Menu,
+    Heading,
+    PreListing,
+    Form,
+    ListItem,
+    Plaintext,
+    Button,
+    A,
+    Formatting,
+    Nobr,
+    AppletMarqueeObject,
+    Table,
+    VoidFramesetNotOk,
+    Input,
+    ParamSourceTrack,
+    Hr,
+    Image,
+    Textarea,
+    Xmp,
+    Iframe,
+    NoembedNoscript,
+    Select,
+    OptgroupOption,
+    Menuitem,
+    RpRt,
+    Math,
+    Svg,
+    Ignored,
+};
+
+constexpr auto inBodyStartTagRules = HTMLTagTable<InBodyStartTag>({
+    {InBodyStartTag::Html, {u"html"}},
+    {InBodyStartTag::InHeadRules,
+     {u"base", u"basefont", u"bgsound", u"link", u"meta", u"noframes", u"script", u"style", u"title"}},
+    {InBodyStartTag::Body, {u"body"}},
+    {InBodyStartTag::Frameset, {u"frameset"}},
+    {InBodyStartTag::ClosesP,
+     {u"address", u"article", u"aside", u"blockquote", u"center", u"details", u"dialog", u"dir", u"div", u"dl",
+      u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup", u"main", u"nav", u"ol", u"p",
+      u"section", u"summary", u"ul"}},
+    {InBodyStartTag::Menu, {u"menu"}},
+    {InBodyStartTag::Heading, {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"}},
+    {InBodyStartTag::PreListing, {u"pre", u"listing"}},
+    {InBodyStartTag::Form, {u"form"}},
+    {InBodyStartTag::ListItem, {u"li", u"dd", u"dt"}},
+    {InBodyStartTag::Plaintext, {u"plaintext"}},
+    {InBodyStartTag::Button, {u"button"}},
+    {InBodyStartTag::A, {u"a"}},
+    {InBodyStartTag::Formatting,
+     {u"b", u"big", u"code", u"em", u"font", u"i", u"s", u"small", u"strike", u"strong", u"tt", u"u"}},
+    {InBodyStartTag::Nobr, {u"nobr"}},
+    {InBodyStartTag::AppletMarqueeObject, {u"applet", u"marquee", u"object"}},
+    {InBodyStartTag::Table, {u"table"}},
+    {InBodyStartTag::VoidFramesetNotOk, {u"area", u"br", u"embed", u"img", u"keygen", u"wbr"}},
+    {InBodyStartTag::Input, {u"input"}},
+    {InBodyStartTag::ParamSourceTrack, {u"param", u"source", u"track"}},
+    {InBodyStartTag::Hr, {u"hr"}},
+    {InBodyStartTag::Image, {u"image"}},
+    {InBodyStartTag::Textarea, {u"textarea"}},
+    {InBodyStartTag::Xmp, {u"xmp"}},
+    {InBodyStartTag::Iframe, {u"iframe"}},
+    {InBodyStartTag::NoembedNoscript, {u"noembed", u"noscript"}},
+    {InBodyStartTag::Select, {u"select"}},
+    {InBodyStartTag::OptgroupOption, {u"optgroup", u"option"}},
+    {InBodyStartTag::Menuitem, {u"menuitem"}},
+    {InBodyStartTag::RpRt, {u"rp", u"rt"}},
+    {InBodyStartTag::Math, {u"math"}},
+    {InBodyStartTag::Svg, {u"svg"}},
+    {InBodyStartTag::Ignored,
+     {u"caption", u"col", u"colgroup", u"frame", u"head", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"}},
+});
+
+// The in body rules for end tags, found by the tag name's number.
+enum class InBodyEndTag : std::uint8_t {
+    AnyOther,
+    BodyHtml,
+    Block,
+    Form,
+    P,
+    Li,
+    DdDt,
+    Heading,
+    Formatting,
+    AppletMarqueeObject,
+    Br,
+};
+
+constexpr auto inBodyEndTagRules = HTMLTagTable<InBodyEndTag>({
+    {InBodyEndTag::BodyHtml, {u"body", u"html"}},
+    {InBodyEndTag::Block,
+     {u"address", u"article", u"aside", u"blockquote", u"button", u"center", u"details", u"dialog", u"dir", u"div",
+      u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup", u"listing", u"main", u"menu",
+      u"nav", u"ol", u"pre", u"section", u"summary", u"ul"}},
+    {InBodyEndTag::Form, {u"form"}},
+    {InBodyEndTag::P, {u"p"}},
+    {InBodyEndTag::Li, {u"li"}},
+    {InBodyEndTag::DdDt, {u"dd", u"dt"}},
+    {InBodyEndTag::Heading, {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"}},
+    {InBodyEndTag::Formatting,
+     {u"a", u"b", u"big", u"code", u"em", u"font", u"i", u"nobr", u"s", u"small", u"strike", u"strong", u"tt", u"u"}},
+    {InBodyEndTag::AppletMarqueeObject, {u"applet", u"marquee", u"object"}},
+    {InBodyEndTag::Br, {u"br"}},
+});
+
 } // namespace
 
 void HTMLParser::handleInBody(HTMLToken& token)
 {
     // A character token
     if (const auto* characters = std::get_if<HTMLCharacterToken>(&token)) {
-        std::u16string_view text = characters->string();
-        std::u16string withoutNulls;
-        if (text.find(u'\0') != std::u16string_view::npos) {
-            for (char16_t c : text) {
-                if (c == u'\0')
-                    addParseError("Ignoring U+0000 NULL in <body>");
-                else
-                    withoutNulls.push_back(c);
-            }
-            text = withoutNulls;
-        }
-        if (text.empty())
-            return;
-        reconstructTheActiveFormattingElements();
-        insertCharacters(text);
-        if (!std::all_of(text.begin(), text.end(), [](char16_t c) { return IsInHTMLWhitespaceCharacterSet(c); }))
-            framesetOk_ = false;
-        return;
+        const std::u16string_view text = characters->string();
+        if (holdsNull(text)) [[unlikely]]
+            return inBodyCharactersWithNulls(text);
+        return inBodyCharacters(text);
     }
     // A comment token
     if (const auto* comment = std::get_if<HTMLCommentToken>(&token))
@@ -61,8 +187,8 @@ void HTMLParser::handleInBody(HTMLToken& token)
     // An end-of-file token
     if (std::holds_alternative<HTMLEOFToken>(token)) {
         for (const ElementPtr& element : stackOfOpenElements_) {
-            if (!IsOneOf(element->tagName(), {u"dd", u"dt", u"li", u"p", u"tbody", u"td", u"tfoot", u"th", u"thead",
-                                              u"tr", u"body", u"html"})) {
+            if (!HTMLTagSet({u"dd", u"dt", u"li", u"p", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr", u"body",
+                             u"html"}).contains(element->tagNameNumber())) {
                 addParseError("Unclosed %@ element in <body> at end of file", element->tagName());
                 break;
             }
@@ -71,32 +197,52 @@ void HTMLParser::handleInBody(HTMLToken& token)
     }
 }
 
+void HTMLParser::inBodyCharacters(std::u16string_view text)
+{
+    if (text.empty())
+        return;
+    reconstructTheActiveFormattingElements();
+    insertCharacters(text);
+    if (framesetOk_
+        && !std::all_of(text.begin(), text.end(), [](char16_t c) { return IsInHTMLWhitespaceCharacterSet(c); }))
+        framesetOk_ = false;
+}
+
+void HTMLParser::inBodyCharactersWithNulls(std::u16string_view text)
+{
+    std::u16string withoutNulls;
+    for (char16_t c : text) {
+        if (c == u'\0')
+            addParseError("Ignoring U+0000 NULL in <body>");
+        else
+            withoutNulls.push_back(c);
+    }
+    inBodyCharacters(withoutNulls);
+}
+
 void HTMLParser::handleInBodyStartTag(HTMLToken& token)
 {
     auto& tag = std::get<HTMLStartTagToken>(token);
     const std::u16string_view name = tag.tagName();
-    const std::size_t number = tag.tagNameNumber();
+    switch (inBodyStartTagRules[tag.tagNameNumber()]) {
     // "html"
-    if (HTMLTagSet({u"html"}).contains(number)) {
+    case InBodyStartTag::Html:
         addParseError("Start tag named html in <body>");
         if (!stackOfOpenElements_.empty())
             addMissingAttributes(*stackOfOpenElements_.front(), tag);
         return;
-    }
     // "base", "basefont", "bgsound", "link", "meta", "noframes", "script", "style", "title"
-    if (HTMLTagSet({u"base", u"basefont", u"bgsound", u"link", u"meta", u"noframes", u"script", u"style", u"title"})
-            .contains(number))
+    case InBodyStartTag::InHeadRules:
         return processTokenUsingRulesFor(InsertionMode::InHead, token);
     // "body"
-    if (HTMLTagSet({u"body"}).contains(number)) {
+    case InBodyStartTag::Body:
         addParseError("Start tag named body in <body>");
         if (stackOfOpenElements_.size() < 2 || stackOfOpenElements_[1]->tagName() != u"body")
             return;
         framesetOk_ = false;
         return addMissingAttributes(*stackOfOpenElements_[1], tag);
-    }
     // "frameset"
-    if (HTMLTagSet({u"frameset"}).contains(number)) {
+    case InBodyStartTag::Frameset:
         addParseError("Start tag named frameset in <body>");
         if (stackOfOpenElements_.size() < 2 || stackOfOpenElements_[1]->tagName() != u"body" || !framesetOk_)
             return;
@@ -105,68 +251,58 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
             popCurrentNode();
         insertHTMLElementTakingAttributes(tag);
         return switchInsertionMode(InsertionMode::InFrameset);
-    }
     // "address", "article", "aside", "blockquote", "center", "details", "dialog", "dir", "div", "dl",
     // "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "main", "nav", "ol", "p",
     // "section", "summary", "ul"
-    if (HTMLTagSet({u"address", u"article", u"aside", u"blockquote", u"center", u"details", u"dialog", u"dir",
-                       u"div", u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup",
-                       u"main", u"nav", u"ol", u"p", u"section", u"summary", u"ul"}).contains(number)) {
+    case InBodyStartTag::ClosesP:
         closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         return;
-    }
     // "menu"
-    if (HTMLTagSet({u"menu"}).contains(number)) {
+    case InBodyStartTag::Menu:
         closePElementIfInButtonScope();
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
         insertHTMLElementTakingAttributes(tag);
         return;
-    }
     // "h1", "h2", "h3", "h4", "h5", "h6"
-    if (headingTags.contains(number)) {
+    case InBodyStartTag::Heading:
         closePElementIfInButtonScope();
-        if (currentNodeIsOneOf(headingNames)) {
+        if (currentNodeIsOneOf(headingTags)) {
             addParseError("Nested header start tag %@ in <body>", name);
             popCurrentNode();
         }
         insertHTMLElementTakingAttributes(tag);
         return;
-    }
     // "pre", "listing"
-    if (HTMLTagSet({u"pre", u"listing"}).contains(number)) {
+    case InBodyStartTag::PreListing:
         closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         ignoreNextTokenIfLineFeed_ = true;
         framesetOk_ = false;
         return;
-    }
     // "form"
-    if (HTMLTagSet({u"form"}).contains(number)) {
+    case InBodyStartTag::Form:
         if (formElementPointer_)
             return addParseError("Start tag named form within a form in <body>");
         closePElementIfInButtonScope();
         formElementPointer_ = insertHTMLElementTakingAttributes(tag);
         return;
-    }
     // "li", "dd", "dt"
-    if (HTMLTagSet({u"li", u"dd", u"dt"}).contains(number)) {
+    case InBodyStartTag::ListItem:
         framesetOk_ = false;
-        inBodyListItemWalk(name == u"li" ? Names {u"li"} : Names {u"dd", u"dt"});
+        inBodyListItemWalk(name == u"li" ? listItemTags : definitionTags);
         closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         return;
-    }
     // "plaintext"
-    if (HTMLTagSet({u"plaintext"}).contains(number)) {
+    case InBodyStartTag::Plaintext:
         closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         tokenizer_.setState(HTMLTokenizerState::PLAINTEXT);
         return;
-    }
     // "button"
-    if (HTMLTagSet({u"button"}).contains(number)) {
+    case InBodyStartTag::Button:
         if (hasElementNumberedInScope(KnownTagNameNumberOf(u"button"))) {
             addParseError("Nested button tag in <body>");
             generateImpliedEndTags();
@@ -176,67 +312,59 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         insertHTMLElementTakingAttributes(tag);
         framesetOk_ = false;
         return;
-    }
     // "a"
-    if (HTMLTagSet({u"a"}).contains(number)) {
-        if (ElementPtr a = activeFormattingElementNamed(u"a")) {
+    case InBodyStartTag::A:
+        if (ElementPtr a = activeFormattingElementNumbered(KnownTagNameNumberOf(u"a"))) {
             addParseError("Nested start tag 'a' in <body>");
-            if (!runTheAdoptionAgencyAlgorithm(u"a"))
-                inBodyAnyOtherEndTag(u"a");
+            if (!runTheAdoptionAgencyAlgorithm(KnownTagNameNumberOf(u"a")))
+                inBodyAnyOtherEndTag(u"a", KnownTagNameNumberOf(u"a"));
             removeFromListOfActiveFormattingElements(a.get());
             removeFromStackOfOpenElements(a.get());
         }
         reconstructTheActiveFormattingElements();
         pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
         return;
-    }
     // "b", "big", "code", "em", "font", "i", "s", "small", "strike", "strong", "tt", "u"
-    if (HTMLTagSet({u"b", u"big", u"code", u"em", u"font", u"i", u"s", u"small", u"strike", u"strong", u"tt", u"u"})
-            .contains(number)) {
+    case InBodyStartTag::Formatting:
         reconstructTheActiveFormattingElements();
         pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
         return;
-    }
     // "nobr"
-    if (HTMLTagSet({u"nobr"}).contains(number)) {
+    case InBodyStartTag::Nobr:
         reconstructTheActiveFormattingElements();
         if (hasElementNumberedInScope(KnownTagNameNumberOf(u"nobr"))) {
             addParseError("Misnested nobr tag in <body>");
             // The open nobr may be missing from the list; it is then closed
             // as any other end tag, and this start tag is still inserted.
-            if (!runTheAdoptionAgencyAlgorithm(u"nobr"))
-                inBodyAnyOtherEndTag(u"nobr");
+            if (!runTheAdoptionAgencyAlgorithm(KnownTagNameNumberOf(u"nobr")))
+                inBodyAnyOtherEndTag(u"nobr", KnownTagNameNumberOf(u"nobr"));
             reconstructTheActiveFormattingElements();
         }
         pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
         return;
-    }
     // "applet", "marquee", "object"
-    if (HTMLTagSet({u"applet", u"marquee", u"object"}).contains(number)) {
+    case InBodyStartTag::AppletMarqueeObject:
         reconstructTheActiveFormattingElements();
         insertHTMLElementTakingAttributes(tag);
         pushMarkerOntoListOfActiveFormattingElements();
         framesetOk_ = false;
         return;
-    }
     // "table"
-    if (HTMLTagSet({u"table"}).contains(number)) {
+    case InBodyStartTag::Table:
         if (document_->quirksMode() != HTMLQuirksMode::Quirks)
             closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         framesetOk_ = false;
         return switchInsertionMode(InsertionMode::InTable);
-    }
     // "area", "br", "embed", "img", "keygen", "wbr"
-    if (HTMLTagSet({u"area", u"br", u"embed", u"img", u"keygen", u"wbr"}).contains(number)) {
+    case InBodyStartTag::VoidFramesetNotOk:
         reconstructTheActiveFormattingElements();
         insertHTMLElementTakingAttributes(tag);
         popCurrentNode();
         framesetOk_ = false;
         return;
-    }
     // "input"
-    if (HTMLTagSet({u"input"}).contains(number)) {
+    case InBodyStartTag::Input: {
         reconstructTheActiveFormattingElements();
         insertHTMLElementForToken(tag);
         popCurrentNode();
@@ -246,12 +374,11 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     }
     // "param", "source", "track"
-    if (HTMLTagSet({u"param", u"source", u"track"}).contains(number)) {
+    case InBodyStartTag::ParamSourceTrack:
         insertHTMLElementTakingAttributes(tag);
         return popCurrentNode();
-    }
     // "hr"
-    if (HTMLTagSet({u"hr"}).contains(number)) {
+    case InBodyStartTag::Hr:
         closePElementIfInButtonScope();
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
@@ -259,38 +386,33 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         popCurrentNode();
         framesetOk_ = false;
         return;
-    }
     // "image"
-    if (HTMLTagSet({u"image"}).contains(number)) {
+    case InBodyStartTag::Image:
         addParseError("It's spelled 'img' in <body>");
         token = tag.copyWithTagName(u"img");
         return reprocessToken(token);
-    }
     // "textarea"
-    if (HTMLTagSet({u"textarea"}).contains(number)) {
+    case InBodyStartTag::Textarea:
         insertHTMLElementTakingAttributes(tag);
         ignoreNextTokenIfLineFeed_ = true;
         tokenizer_.setState(HTMLTokenizerState::RCDATA);
         framesetOk_ = false;
         return switchInsertionMode(InsertionMode::Text);
-    }
     // "xmp"
-    if (HTMLTagSet({u"xmp"}).contains(number)) {
+    case InBodyStartTag::Xmp:
         closePElementIfInButtonScope();
         reconstructTheActiveFormattingElements();
         framesetOk_ = false;
         return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
-    }
     // "iframe"
-    if (HTMLTagSet({u"iframe"}).contains(number)) {
+    case InBodyStartTag::Iframe:
         framesetOk_ = false;
         return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
-    }
     // "noembed", "noscript" (scripting counts as enabled)
-    if (HTMLTagSet({u"noembed", u"noscript"}).contains(number))
+    case InBodyStartTag::NoembedNoscript:
         return followGenericParsingAlgorithm(tag, HTMLTokenizerState::RAWTEXT);
     // "select"
-    if (HTMLTagSet({u"select"}).contains(number)) {
+    case InBodyStartTag::Select: {
         reconstructTheActiveFormattingElements();
         insertHTMLElementTakingAttributes(tag);
         framesetOk_ = false;
@@ -300,23 +422,21 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return switchInsertionMode(inTable ? InsertionMode::InSelectInTable : InsertionMode::InSelect);
     }
     // "optgroup", "option"
-    if (HTMLTagSet({u"optgroup", u"option"}).contains(number)) {
+    case InBodyStartTag::OptgroupOption:
         if (currentNodeIs(u"option"))
             popCurrentNode();
         reconstructTheActiveFormattingElements();
         insertHTMLElementTakingAttributes(tag);
         return;
-    }
     // "menuitem"
-    if (HTMLTagSet({u"menuitem"}).contains(number)) {
+    case InBodyStartTag::Menuitem:
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
         reconstructTheActiveFormattingElements();
         insertHTMLElementTakingAttributes(tag);
         return;
-    }
     // "rp", "rt"
-    if (HTMLTagSet({u"rp", u"rt"}).contains(number)) {
+    case InBodyStartTag::RpRt:
         if (hasElementNumberedInScope(KnownTagNameNumberOf(u"ruby"))) {
             generateImpliedEndTags();
             if (!currentNodeIs(u"ruby"))
@@ -324,48 +444,49 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         }
         insertHTMLElementTakingAttributes(tag);
         return;
-    }
     // "math"
-    if (HTMLTagSet({u"math"}).contains(number)) {
+    case InBodyStartTag::Math:
         reconstructTheActiveFormattingElements();
         AdjustMathMLAttributes(tag);
         insertElement(createElementForToken(tag, HTMLNamespace::MathML));
         if (tag.selfClosingFlag())
             popCurrentNode();
         return;
-    }
     // "svg"
-    if (HTMLTagSet({u"svg"}).contains(number)) {
+    case InBodyStartTag::Svg:
         reconstructTheActiveFormattingElements();
         AdjustSVGAttributes(tag);
         insertElement(createElementForToken(tag, HTMLNamespace::SVG));
         if (tag.selfClosingFlag())
             popCurrentNode();
         return;
-    }
     // "caption", "col", "colgroup", "frame", "head", "tbody", "td", "tfoot", "th", "thead", "tr"
-    if (HTMLTagSet({u"caption", u"col", u"colgroup", u"frame", u"head", u"tbody", u"td", u"tfoot", u"th", u"thead",
-                       u"tr"}).contains(number))
+    case InBodyStartTag::Ignored:
         return addParseError("Start tag named %@ ignored in <body>", name);
     // Any other start tag
+    case InBodyStartTag::AnyOther:
+        break;
+    }
     reconstructTheActiveFormattingElements();
     insertHTMLElementTakingAttributes(tag);
 }
 
-void HTMLParser::inBodyListItemWalk(Names names)
+void HTMLParser::inBodyListItemWalk(const HTMLTagSet& names)
 {
     for (std::size_t i = stackOfOpenElements_.size(); i-- > 0;) {
         const HTMLElement& node = *stackOfOpenElements_[i];
-        if (IsOneOf(node.tagName(), names)) {
+        if (names.contains(node.tagNameNumber())) {
+            const std::size_t number = node.tagNameNumber();
             const std::u16string name = node.tagName();
             generateImpliedEndTags(name);
             if (!currentNodeIs(name))
                 addParseError("Misnested %@ tag in <body>", name);
-            popElementsUntilOneNamedIsPopped({name});
+            popElementsUntilOneNumberedIsPopped(number);
             return;
         }
         if (IsSpecialElement(node)
-            && !(node.htmlNamespace() == HTMLNamespace::HTML && IsOneOf(node.tagName(), {u"address", u"div", u"p"})))
+            && !(node.htmlNamespace() == HTMLNamespace::HTML
+                 && HTMLTagSet({u"address", u"div", u"p"}).contains(node.tagNameNumber())))
             return;
     }
 }
@@ -375,9 +496,10 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     const auto& tag = std::get<HTMLEndTagToken>(token);
     const std::u16string_view name = tag.tagName();
     const std::size_t number = tag.tagNameNumber();
+    switch (inBodyEndTagRules[number]) {
     // "body", "html"
-    if (HTMLTagSet({u"body", u"html"}).contains(number)) {
-        if (!hasElementInScope({u"body"}))
+    case InBodyEndTag::BodyHtml:
+        if (!hasElementNumberedInScope(KnownTagNameNumberOf(u"body")))
             return addParseError("End tag named %@ without body in scope in <body>", name);
         for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
             if (!IsOneOf((*element)->tagName(), {u"dd", u"dt", u"li", u"optgroup", u"option", u"p", u"rp", u"rt",
@@ -390,23 +512,21 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         if (name == u"html")
             reprocessToken(token);
         return;
-    }
     // "address", "article", "aside", "blockquote", "button", "center", "details", "dialog", "dir", "div",
     // "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "listing", "main", "menu",
     // "nav", "ol", "pre", "section", "summary", "ul"
-    if (HTMLTagSet({u"address", u"article", u"aside", u"blockquote", u"button", u"center", u"details", u"dialog",
-                       u"dir", u"div", u"dl", u"fieldset", u"figcaption", u"figure", u"footer", u"header", u"hgroup",
-                       u"listing", u"main", u"menu", u"nav", u"ol", u"pre", u"section", u"summary", u"ul"})
-            .contains(number)) {
+    case InBodyEndTag::Block:
+        // The current node (most often): in scope, no end tags to imply, nothing misnested.
+        if (currentNodeIsNumbered(number))
+            return popCurrentNode();
         if (!hasElementNumberedInScope(number))
             return addParseError("End tag '%@' for unmatched open tag in <body>", name);
         generateImpliedEndTags();
-        if (!currentNodeIs(name))
+        if (!currentNodeIsNumbered(number))
             addParseError("Misnested end tag '%@' in <body>", name);
         return popElementsUntilOneNumberedIsPopped(number);
-    }
     // "form"
-    if (HTMLTagSet({u"form"}).contains(number)) {
+    case InBodyEndTag::Form: {
         const ElementPtr node = std::move(formElementPointer_);
         formElementPointer_ = nullptr;
         if (!node || !isElementInScope(node.get()))
@@ -417,72 +537,79 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return removeFromStackOfOpenElements(node.get());
     }
     // "p"
-    if (HTMLTagSet({u"p"}).contains(number)) {
+    case InBodyEndTag::P:
+        // The current node (most often): in scope, no end tags to imply, nothing misnested.
+        if (currentNodeIsNumbered(number))
+            return popCurrentNode();
         if (!hasElementInButtonScope(KnownTagNameNumberOf(u"p"))) {
             addParseError("Not closing unknown 'p' element in <body>");
             insertHTMLElementNamed(u"p");
         }
         return closePElement();
-    }
     // "li"
-    if (HTMLTagSet({u"li"}).contains(number)) {
+    case InBodyEndTag::Li:
+        // The current node (most often): in scope, no end tags to imply, nothing misnested.
+        if (currentNodeIsNumbered(number))
+            return popCurrentNode();
         if (!hasElementInListItemScope(KnownTagNameNumberOf(u"li")))
             return addParseError("Not closing unknown 'li' element in <body>");
         generateImpliedEndTags(u"li");
         if (!currentNodeIs(u"li"))
             addParseError("Misnested end tag 'li' in <body>");
         return popElementsUntilOneNumberedIsPopped(KnownTagNameNumberOf(u"li"));
-    }
     // "dd", "dt"
-    if (HTMLTagSet({u"dd", u"dt"}).contains(number)) {
+    case InBodyEndTag::DdDt:
         if (!hasElementNumberedInScope(number))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags(name);
-        if (!currentNodeIs(name))
+        if (!currentNodeIsNumbered(number))
             addParseError("Misnested end tag '%@' in <body>", name);
         return popElementsUntilOneNumberedIsPopped(number);
-    }
     // "h1", "h2", "h3", "h4", "h5", "h6"
-    if (headingTags.contains(number)) {
+    case InBodyEndTag::Heading:
         if (!hasElementInScope(headingNames))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags();
-        if (!currentNodeIs(name))
+        if (!currentNodeIsNumbered(number))
             addParseError("Misnested end tag '%@' in <body>", name);
-        return popElementsUntilOneNamedIsPopped(headingNames);
-    }
+        return popElementsUntilOneNamedIsPopped(headingTags);
     // "a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong", "tt", "u"
-    if (HTMLTagSet({u"a", u"b", u"big", u"code", u"em", u"font", u"i", u"nobr", u"s", u"small", u"strike",
-                       u"strong", u"tt", u"u"}).contains(number)) {
-        if (!runTheAdoptionAgencyAlgorithm(name))
-            inBodyAnyOtherEndTag(name);
+    case InBodyEndTag::Formatting:
+        if (!runTheAdoptionAgencyAlgorithm(number))
+            inBodyAnyOtherEndTag(name, number);
         return;
-    }
     // "applet", "marquee", "object"
-    if (HTMLTagSet({u"applet", u"marquee", u"object"}).contains(number)) {
+    case InBodyEndTag::AppletMarqueeObject:
         if (!hasElementNumberedInScope(number))
             return addParseError("Not closing unknown '%@' element in <body>", name);
         generateImpliedEndTags();
-        if (!currentNodeIs(name))
+        if (!currentNodeIsNumbered(number))
             addParseError("Misnested end tag '%@' in <body>", name);
         popElementsUntilOneNumberedIsPopped(number);
         return clearTheListOfActiveFormattingElementsUpToTheLastMarker();
-    }
     // "br"
-    if (HTMLTagSet({u"br"}).contains(number)) {
+    case InBodyEndTag::Br: {
         addParseError("'br' element cannot have an end tag");
         HTMLToken br = HTMLStartTagToken(u"br");
         return handleInBodyStartTag(br);
     }
     // Any other end tag
-    inBodyAnyOtherEndTag(name);
+    case InBodyEndTag::AnyOther:
+        break;
+    }
+    inBodyAnyOtherEndTag(name, number);
 }
 
-void HTMLParser::inBodyAnyOtherEndTag(std::u16string_view tagName)
+void HTMLParser::inBodyAnyOtherEndTag(std::u16string_view tagName, std::size_t number)
 {
+    // A known name is told by its number alone.
+    const bool known = number < KnownTagNameCount;
     for (std::size_t i = stackOfOpenElements_.size(); i-- > 0;) {
         HTMLElement* node = stackOfOpenElements_[i].get();
-        if (node->tagName() == tagName) {
+        if (node->tagNameNumber() == number && (known || node->tagName() == tagName)) {
+            // The current node (most often): no end tags to imply, nothing misnested.
+            if (i + 1 == stackOfOpenElements_.size())
+                return popCurrentNode();
             generateImpliedEndTags(tagName);
             if (!currentNodeIs(tagName))
                 addParseError("Misnested '%@' end tag in <body>", tagName);

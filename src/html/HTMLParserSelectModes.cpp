@@ -115,7 +115,7 @@ void HTMLParser::handleInSelectInTable(HTMLToken& token)
     // An end tag "caption", "table", "tbody", "tfoot", "thead", "tr", "td", "th"
     if (const auto* endTag = std::get_if<HTMLEndTagToken>(&token); endTag && IsOneOf(endTag->tagName(), tableNames)) {
         addParseError("End tag '%@' in <select> in <table>", endTag->tagName());
-        if (!hasElementInTableScope({endTag->tagName()}))
+        if (!hasElementNumberedInTableScope(endTag->tagNameNumber()))
             return;
         popElementsUntilOneNamedIsPopped({u"select"});
         resetTheInsertionModeAppropriately();

@@ -82,7 +82,7 @@ void HTMLParser::handleInTable(HTMLToken& token)
         // "table"
         if (name == u"table") {
             addParseError("'table' start tag in <table>");
-            if (!hasElementInTableScope({u"table"}))
+            if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"table")))
                 return;
             popElementsUntilOneNamedIsPopped({u"table"});
             resetTheInsertionModeAppropriately();
@@ -112,7 +112,7 @@ void HTMLParser::handleInTable(HTMLToken& token)
         const std::u16string_view name = endTag->tagName();
         // "table"
         if (name == u"table") {
-            if (!hasElementInTableScope({u"table"}))
+            if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"table")))
                 return addParseError("End tag 'table' for unknown table element in <table>");
             popElementsUntilOneNamedIsPopped({u"table"});
             return resetTheInsertionModeAppropriately();
@@ -142,12 +142,13 @@ void HTMLParser::handleInTableText(HTMLToken& token)
 {
     // A character token
     if (const auto* characters = std::get_if<HTMLCharacterToken>(&token)) {
-        for (char16_t c : characters->string()) {
-            if (c == u'\0')
-                addParseError("Ignoring U+0000 NULL in <table> text");
-            else
-                pendingTableCharacters_.push_back(c);
+        std::u16string_view text = characters->string();
+        for (std::size_t null = text.find(u'\0'); null != std::u16string_view::npos; null = text.find(u'\0')) {
+            addParseError("Ignoring U+0000 NULL in <table> text");
+            pendingTableCharacters_.append(text.substr(0, null));
+            text.remove_prefix(null + 1);
         }
+        pendingTableCharacters_.append(text);
         return;
     }
     // Anything else: text other than white space is foster-parented as one token.
@@ -169,7 +170,7 @@ void HTMLParser::handleInCaption(HTMLToken& token)
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // An end tag "caption"
     if (endTag && endTag->tagName() == u"caption") {
-        if (!hasElementInTableScope({u"caption"}))
+        if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"caption")))
             return addParseError("End tag 'caption' for unknown caption element in <caption>");
         generateImpliedEndTags();
         if (!currentNodeIs(u"caption"))
@@ -180,12 +181,12 @@ void HTMLParser::handleInCaption(HTMLToken& token)
     }
     // A start tag "caption", "col", "colgroup", "tbody", "td", "tfoot", "th", "thead", "tr", or an end tag "table"
     if ((startTag
-         && IsOneOf(startTag->tagName(),
-                    {u"caption", u"col", u"colgroup", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"}))
+         && HTMLTagSet({u"caption", u"col", u"colgroup", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"})
+                .contains(startTag->tagNameNumber()))
         || (endTag && endTag->tagName() == u"table")) {
         addParseError("%@ tag '%@' in <caption>", startTag ? "Start" : "End",
                       startTag ? startTag->tagName() : endTag->tagName());
-        if (!hasElementInTableScope({u"caption"}))
+        if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"caption")))
             return;
         popElementsUntilOneNamedIsPopped({u"caption"});
         clearTheListOfActiveFormattingElementsUpToTheLastMarker();
@@ -194,8 +195,8 @@ void HTMLParser::handleInCaption(HTMLToken& token)
     }
     // An end tag "body", "col", "colgroup", "html", "tbody", "td", "tfoot", "th", "thead", "tr"
     if (endTag
-        && IsOneOf(endTag->tagName(),
-                   {u"body", u"col", u"colgroup", u"html", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"}))
+        && HTMLTagSet({u"body", u"col", u"colgroup", u"html", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"})
+               .contains(endTag->tagNameNumber()))
         return addParseError("End tag '%@' in <caption>", endTag->tagName());
     // Anything else
     processTokenUsingRulesFor(InsertionMode::InBody, token);
@@ -259,7 +260,7 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
         return switchInsertionMode(InsertionMode::InRow);
     }
     // A start tag "th", "td"
-    if (startTag && IsOneOf(startTag->tagName(), {u"th", u"td"})) {
+    if (startTag && HTMLTagSet({u"th", u"td"}).contains(startTag->tagNameNumber())) {
         addParseError("Start tag '%@' in <table> body", startTag->tagName());
         clearTheStackBackToATableBodyContext();
         insertHTMLElementNamed(u"tr");
@@ -267,7 +268,9 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
         return reprocessToken(token);
     }
     // A start tag "caption", "col", "colgroup", "tbody", "tfoot", "thead"
-    if (startTag && IsOneOf(startTag->tagName(), {u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead"})) {
+    if (startTag
+        && HTMLTagSet({u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead"})
+               .contains(startTag->tagNameNumber())) {
         if (!hasElementInTableScope({u"tbody", u"thead", u"tfoot"}, true))
             return addParseError("Start tag '%@' when none of <tbody>, <thead>, <tfoot> in table scope; ignoring",
                                  startTag->tagName());
@@ -277,8 +280,8 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
         return reprocessToken(token);
     }
     // An end tag "tbody", "tfoot", "thead"
-    if (endTag && IsOneOf(endTag->tagName(), {u"tbody", u"tfoot", u"thead"})) {
-        if (!hasElementInTableScope({endTag->tagName()}))
+    if (endTag && HTMLTagSet({u"tbody", u"tfoot", u"thead"}).contains(endTag->tagNameNumber())) {
+        if (!hasElementNumberedInTableScope(endTag->tagNameNumber()))
             return addParseError("End tag '%@' for unknown element in <table> body", endTag->tagName());
         clearTheStackBackToATableBodyContext();
         popCurrentNode();
@@ -294,7 +297,9 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
         return reprocessToken(token);
     }
     // An end tag "body", "caption", "col", "colgroup", "html", "td", "th", "tr"
-    if (endTag && IsOneOf(endTag->tagName(), {u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th", u"tr"}))
+    if (endTag
+        && HTMLTagSet({u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th", u"tr"})
+               .contains(endTag->tagNameNumber()))
         return addParseError("End tag '%@' in <table> body", endTag->tagName());
     // Anything else
     processTokenUsingRulesFor(InsertionMode::InTable, token);
@@ -305,7 +310,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
     const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // A start tag "th", "td"
-    if (startTag && IsOneOf(startTag->tagName(), {u"th", u"td"})) {
+    if (startTag && HTMLTagSet({u"th", u"td"}).contains(startTag->tagNameNumber())) {
         clearTheStackBackToATableRowContext();
         insertHTMLElementForToken(*startTag);
         switchInsertionMode(InsertionMode::InCell);
@@ -313,8 +318,9 @@ void HTMLParser::handleInRow(HTMLToken& token)
     }
     // A start tag "caption", "col", "colgroup", "tbody", "tfoot", "thead", "tr"
     if (startTag
-        && IsOneOf(startTag->tagName(), {u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead", u"tr"})) {
-        if (!hasElementInTableScope({u"tr"}, true))
+        && HTMLTagSet({u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead", u"tr"})
+               .contains(startTag->tagNameNumber())) {
+        if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"tr"), true))
             return addParseError("Start tag '%@' without <tr> in table scope; ignoring", startTag->tagName());
         clearTheStackBackToATableRowContext();
         popCurrentNode();
@@ -323,7 +329,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
     }
     // An end tag "tr"
     if (endTag && endTag->tagName() == u"tr") {
-        if (!hasElementInTableScope({u"tr"}, true))
+        if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"tr"), true))
             return addParseError("End tag 'tr' for unknown element in <tr>");
         clearTheStackBackToATableRowContext();
         popCurrentNode();
@@ -331,7 +337,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
     }
     // An end tag "table"
     if (endTag && endTag->tagName() == u"table") {
-        if (!hasElementInTableScope({u"tr"}, true))
+        if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"tr"), true))
             return addParseError("End tag 'table' without <tr> in table scope; ignoring");
         clearTheStackBackToATableRowContext();
         popCurrentNode();
@@ -339,10 +345,10 @@ void HTMLParser::handleInRow(HTMLToken& token)
         return reprocessToken(token);
     }
     // An end tag "tbody", "tfoot", "thead"
-    if (endTag && IsOneOf(endTag->tagName(), {u"tbody", u"tfoot", u"thead"})) {
-        if (!hasElementInTableScope({endTag->tagName()}))
+    if (endTag && HTMLTagSet({u"tbody", u"tfoot", u"thead"}).contains(endTag->tagNameNumber())) {
+        if (!hasElementNumberedInTableScope(endTag->tagNameNumber()))
             return addParseError("End tag '%@' for unknown element in <tr>", endTag->tagName());
-        if (!hasElementInTableScope({u"tr"}, true))
+        if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"tr"), true))
             return;
         clearTheStackBackToATableRowContext();
         popCurrentNode();
@@ -350,7 +356,9 @@ void HTMLParser::handleInRow(HTMLToken& token)
         return reprocessToken(token);
     }
     // An end tag "body", "caption", "col", "colgroup", "html", "td", "th"
-    if (endTag && IsOneOf(endTag->tagName(), {u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th"}))
+    if (endTag
+        && HTMLTagSet({u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th"})
+               .contains(endTag->tagNameNumber()))
         return addParseError("End tag '%@' in <tr>", endTag->tagName());
     // Anything else
     processTokenUsingRulesFor(InsertionMode::InTable, token);
@@ -361,16 +369,17 @@ void HTMLParser::handleInCell(HTMLToken& token)
     const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // An end tag "td", "th"
-    if (endTag && IsOneOf(endTag->tagName(), {u"td", u"th"})) {
+    if (endTag && HTMLTagSet({u"td", u"th"}).contains(endTag->tagNameNumber())) {
         const std::u16string_view name = endTag->tagName();
-        if (!hasElementInTableScope({name}, true))
+        const std::size_t number = endTag->tagNameNumber();
+        if (!hasElementNumberedInTableScope(number, true))
             return addParseError("End tag '%@' outside cell in cell", name);
         generateImpliedEndTags();
         const HTMLElement* current = currentNode();
-        if (!current || current->htmlNamespace() != HTMLNamespace::HTML || current->tagName() != name)
+        if (!current || current->htmlNamespace() != HTMLNamespace::HTML || current->tagNameNumber() != number)
             addParseError("Misnested end tag '%@' in cell", name);
         while (const HTMLElement* node = currentNode()) {
-            const bool found = node->htmlNamespace() == HTMLNamespace::HTML && node->tagName() == name;
+            const bool found = node->htmlNamespace() == HTMLNamespace::HTML && node->tagNameNumber() == number;
             popCurrentNode();
             if (found)
                 break;
@@ -379,19 +388,19 @@ void HTMLParser::handleInCell(HTMLToken& token)
         return switchInsertionMode(InsertionMode::InRow);
     }
     // An end tag "body", "caption", "col", "colgroup", "html"
-    if (endTag && IsOneOf(endTag->tagName(), {u"body", u"caption", u"col", u"colgroup", u"html"}))
+    if (endTag && HTMLTagSet({u"body", u"caption", u"col", u"colgroup", u"html"}).contains(endTag->tagNameNumber()))
         return addParseError("End tag '%@' in cell", endTag->tagName());
     // An end tag "table", "tbody", "tfoot", "thead", "tr"
-    if (endTag && IsOneOf(endTag->tagName(), {u"table", u"tbody", u"tfoot", u"thead", u"tr"})) {
-        if (!hasElementInTableScope({endTag->tagName()}, true))
+    if (endTag && HTMLTagSet({u"table", u"tbody", u"tfoot", u"thead", u"tr"}).contains(endTag->tagNameNumber())) {
+        if (!hasElementNumberedInTableScope(endTag->tagNameNumber(), true))
             return addParseError("End tag '%@' for unknown element in cell", endTag->tagName());
         closeTheCell();
         return reprocessToken(token);
     }
     // A start tag "caption", "col", "colgroup", "tbody", "td", "tfoot", "th", "thead", "tr"
     if (startTag
-        && IsOneOf(startTag->tagName(),
-                   {u"caption", u"col", u"colgroup", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"})) {
+        && HTMLTagSet({u"caption", u"col", u"colgroup", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"})
+               .contains(startTag->tagNameNumber())) {
         if (!hasElementInTableScope({u"td", u"th"}))
             return addParseError("Start tag '%@' outside cell in cell", startTag->tagName());
         closeTheCell();

@@ -71,3 +71,32 @@ public:
 private:
     std::array<std::uint64_t, (KnownTagNameCount + 63) / 64> words_ {};
 };
+
+// A value for each known name, found by the name's number; names not listed,
+// and names outside the table (number KnownTagNameCount), get Value {}. Built
+// when the program is compiled: a name listed twice does not compile.
+template <typename Value>
+struct HTMLTagValue {
+    Value value;
+    std::initializer_list<std::u16string_view> names;
+};
+
+template <typename Value>
+consteval std::array<Value, KnownTagNameCount + 1> HTMLTagTable(std::initializer_list<HTMLTagValue<Value>> entries)
+{
+    std::array<Value, KnownTagNameCount + 1> table {};
+    for (const HTMLTagValue<Value>& entry : entries) {
+        for (const std::u16string_view name : entry.names) {
+            // The search of KnownTagNameNumberOf, written out: some compilers
+            // refuse that immediate call inside a function template.
+            std::size_t number = 0;
+            while (KnownTagNames[number] != name)
+                ++number;
+            Value& slot = table[number];
+            if (slot != Value {})
+                throw "a name with two values";
+            slot = entry.value;
+        }
+    }
+    return table;
+}

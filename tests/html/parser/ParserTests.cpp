@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -253,12 +254,70 @@ TEST(HTMLParser, KeptNodesOutliveTheParserAndTheDocument)
     EXPECT_EQ(list->childAtIndex(2), text);
 }
 
+// Body text is searched for NULs a block at a time, with an overlapping last
+// block: a NUL is found at every place of texts around the block length.
+TEST(HTMLParser, DropsANullWhereverItStandsInBodyText)
+{
+    for (const std::size_t length : {2u, 3u, 7u, 8u, 9u, 15u, 16u, 17u, 24u, 31u}) {
+        for (std::size_t at = 0; at < length; ++at) {
+            std::u16string text(length, u'a');
+            text[at] = u'\0';
+            text[length - 1 == at ? 0 : length - 1] = u'z';
+            std::u16string expected = text;
+            expected.erase(at, 1);
+            HTMLParser parser(u"<!DOCTYPE html><p>" + text, utf8Tentative);
+            const auto document = parser.document();
+            EXPECT_EQ(bodyMarkup(*document), "<p>" + UTF8FromUTF16(expected) + "</p>") << length << " " << at;
+            EXPECT_EQ(std::count(parser.errors().begin(), parser.errors().end(), "Ignoring U+0000 NULL in <body>"), 1)
+                << length << " " << at;
+        }
+    }
+}
+
 TEST(HTMLParser, NoahsArkKeepsThreeEqualFormattingElementsWhateverTheAttributeOrder)
 {
     HTMLParser parser(u"<!DOCTYPE html><p><b a=1 c=2><b c=2 a=1><b a=1 c=2><b c=2 a=1>x</p>y", utf8Tentative);
     EXPECT_EQ(bodyMarkup(*parser.document()),
               "<p><b a=\"1\" c=\"2\"><b c=\"2\" a=\"1\"><b a=\"1\" c=\"2\"><b c=\"2\" a=\"1\">x</b></b></b></b></p>"
               "<b c=\"2\" a=\"1\"><b a=\"1\" c=\"2\"><b c=\"2\" a=\"1\">y</b></b></b>");
+}
+
+// Table text keeps the runs between NULs, in order, and reports each NUL.
+TEST(HTMLParser, DropsEachNullOfTableText)
+{
+    HTMLParser parser(std::u16string(u"<!DOCTYPE html><table>\0a\0b\0\0cd\0</table>", 39), utf8Tentative);
+    EXPECT_EQ(bodyMarkup(*parser.document()), "abcd<table></table>");
+    EXPECT_EQ(std::count(parser.errors().begin(), parser.errors().end(), "Ignoring U+0000 NULL in <table> text"), 5);
+}
+
+// An end tag closes the nearest open element of its name: common names are
+// matched by number, other names by their text (two names of one length here).
+TEST(HTMLParser, AnyOtherEndTagClosesTheNearestElementOfItsName)
+{
+    HTMLParser parser(u"<!DOCTYPE html><x-a><x-b><span><x-a>one</x-b>two</span></x-a>three</x-a>four", utf8Tentative);
+    EXPECT_EQ(bodyMarkup(*parser.document()),
+              "<x-a><x-b><span><x-a>one</x-a></span></x-b>two</x-a>threefour");
+}
+
+// A formatting element closed while it is the current node and the newest
+// entry of the list takes a short way; closed with other elements open above
+// it, the whole adoption agency. Both leave the list without it.
+TEST(HTMLParser, FormattingEndTagsCloseTheirElementEitherWay)
+{
+    HTMLParser parser(u"<!DOCTYPE html><p><b><i>one</i>two</b><a href=x><span>three</a>four<b>five</b><i>six",
+                      utf8Tentative);
+    EXPECT_EQ(bodyMarkup(*parser.document()),
+              "<p><b><i>one</i>two</b><a href=\"x\"><span>three</span></a>four<b>five</b><i>six</i></p>");
+}
+
+// Elements with the same name and as many attributes are only alike: they
+// count towards the three only when the attribute values match as well.
+TEST(HTMLParser, NoahsArkKeepsElementsThatDifferOnlyInAttributeValues)
+{
+    HTMLParser parser(u"<!DOCTYPE html><p><b a=1><b a=2><b a=1><b a=3><b a=1>x</p>y", utf8Tentative);
+    EXPECT_EQ(bodyMarkup(*parser.document()),
+              "<p><b a=\"1\"><b a=\"2\"><b a=\"1\"><b a=\"3\"><b a=\"1\">x</b></b></b></b></b></p>"
+              "<b a=\"1\"><b a=\"2\"><b a=\"1\"><b a=\"3\"><b a=\"1\">y</b></b></b></b></b>");
 }
 
 // Long lists of formatting elements are checked from counts, short ones by a
