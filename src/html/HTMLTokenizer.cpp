@@ -18,24 +18,18 @@ std::optional<HTMLToken> HTMLTokenizer::nextObject()
     return std::optional<HTMLToken>(std::move(*token));
 }
 
-HTMLToken* HTMLTokenizer::nextToken()
+HTMLToken* HTMLTokenizer::refillQueue()
 {
-    if (frontHandedOut_) {
-        ++queueFront_;
-        frontHandedOut_ = false;
-    }
     // A drained queue starts again, and so do the pools.
-    if (queueFront_ == queue_.size()) {
-        queue_.clear();
-        queueFront_ = 0;
-        pooledTokensInUse_.fill(0);
-        // Only the common kinds keep tokens for the next round: the others
-        // would hold their storage (a long comment, say) for little gain.
-        if (rareTokensPooled_) {
-            for (const std::size_t kind : rareTokenKinds)
-                tokenPools_[kind].clear();
-            rareTokensPooled_ = false;
-        }
+    queue_.clear();
+    queueFront_ = 0;
+    pooledTokensInUse_.fill(0);
+    // Only the common kinds keep tokens for the next round: the others
+    // would hold their storage (a long comment, say) for little gain.
+    if (rareTokensPooled_) {
+        for (const std::size_t kind : rareTokenKinds)
+            tokenPools_[kind].clear();
+        rareTokensPooled_ = false;
     }
     while (!done_ && queue_.empty())
         resume();
@@ -43,8 +37,7 @@ HTMLToken* HTMLTokenizer::nextToken()
         releaseKeptStorage();
     if (queue_.empty())
         return nullptr;
-    frontHandedOut_ = true;
-    return queue_[queueFront_];
+    return queue_[queueFront_++];
 }
 
 void HTMLTokenizer::releaseKeptStorage()

@@ -51,6 +51,10 @@ public:
     bool foundInvalidUTF8() const { return inputStream_.foundInvalidUTF8(); }
 
     HTMLTokenizerState state() const { return state_; }
+    // Between tokens, the state for what follows. The data state reads past
+    // end tags and past start tags of known names other than those the tree
+    // construction answers with a new state (see dataState), before they are
+    // handed out: the state can be set after those start tags only.
     void setState(HTMLTokenizerState state) { state_ = state; }
 
     // The owning parser answers whether its adjusted current node is outside
@@ -64,9 +68,17 @@ public:
     std::optional<HTMLToken> nextObject();
     // The same without moving the token out: it stays in the queue, and may be
     // changed in place, until the next call of either function.
-    HTMLToken* nextToken();
+    HTMLToken* nextToken()
+    {
+        if (queueFront_ < queue_.size())
+            return queue_[queueFront_++];
+        return refillQueue();
+    }
 
 private:
+    // Once every queued token was handed out (the last one is done with by
+    // the time nextToken is called again): the next tokens, or none at the end.
+    HTMLToken* refillQueue();
     void resume();
     void switchToState(HTMLTokenizerState state) { state_ = state; }
     char32_t consumeNextInputCharacter() { return inputStream_.consumeNextInputCharacter(); }
@@ -201,9 +213,10 @@ private:
 
     HTMLPreprocessedInputStream inputStream_;
     HTMLTokenizerState state_ = HTMLTokenizerState::Data;
-    // The queue is queue_ from queueFront_ on. Its tokens come from pools, one
-    // per kind of token, that keep them once handed out: a token is refilled
-    // rather than made anew, and keeps its strings' storage.
+    // The queue is queue_ from queueFront_ on (the token before it was the
+    // last handed out). Its tokens come from pools, one per kind of token,
+    // that keep them once handed out: a token is refilled rather than made
+    // anew, and keeps its strings' storage.
     std::vector<HTMLToken*> queue_;
     std::size_t queueFront_ = 0;
     static constexpr std::size_t tokenKindCount = std::variant_size_v<HTMLToken>;
@@ -214,8 +227,6 @@ private:
         HTMLTokenKind<HTMLDOCTYPEToken>::index, HTMLTokenKind<HTMLCommentToken>::index,
         HTMLTokenKind<HTMLParseErrorToken>::index};
     bool rareTokensPooled_ = false;
-    // The front of the queue was handed out and goes at the next request.
-    bool frontHandedOut_ = false;
     std::optional<HTMLToken> currentToken_;
     HTMLTokenizerState sourceAttributeValueState_ = HTMLTokenizerState::AttributeValueDoubleQuoted;
     // The attribute being built; its strings move into the tag when it is added.

@@ -88,6 +88,38 @@ TEST(HTMLParser, AButtonHidesAnOpenParagraphFromABlockStartTag)
     EXPECT_EQ(bodyMarkup(*parser.document()), "<p>a<button>b<div>c</div></button></p>");
 }
 
+const HTMLElement* findElement(const HTMLNode& node, std::u16string_view name)
+{
+    for (const auto& child : node.children()) {
+        if (const auto* element = dynamic_cast<const HTMLElement*>(child.get())) {
+            if (element->tagName() == name)
+                return element;
+            if (const HTMLElement* found = findElement(*element, name))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+// The tokenizer reads on past tags while the tree has not seen them yet; a
+// start tag whose element reads its content as text must stop it, wherever it
+// comes in a run of tags (here after several plain ones and right after text).
+TEST(HTMLParser, ElementsOfTextKeepTagsInsideAsTextAfterARunOfTags)
+{
+    for (const std::u16string name : {u"iframe", u"noembed", u"noframes", u"noscript", u"plaintext", u"script",
+                                      u"style", u"textarea", u"title", u"xmp"}) {
+        for (const std::u16string before : {u"", u"<p>a</p>", u"<p>a</p><b>b</b><i>c</i>", u"<b>b</b>text"}) {
+            HTMLParser parser(u"<!DOCTYPE html>" + before + u"<" + name + u"><em>x</em></" + name + u"><u>y</u>",
+                              utf8Tentative);
+            const auto document = parser.document();
+            const HTMLElement* element = findElement(*document, name);
+            ASSERT_TRUE(element) << UTF8FromUTF16(name);
+            EXPECT_EQ(element->textContent().substr(0, 10), u"<em>x</em>") << UTF8FromUTF16(before + name);
+            EXPECT_FALSE(findElement(*document, u"em")) << UTF8FromUTF16(before + name);
+        }
+    }
+}
+
 // After a meta charset restarts the parse, the end of the file must not run
 // the insertion modes on the emptied stack (which made a body out of nothing).
 TEST(HTMLParser, EncodingChangeStopsTheParseForGood)

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace {
 
 TEST(Tokens, MissingDOCTYPEIdentifierDiffersFromEmpty)
@@ -87,6 +91,46 @@ TEST(Tokens, TagNameNumberFollowsEveryChangeOfTheName)
     EXPECT_EQ(tag.copyWithTagName(u"svg").tagNameNumber(), KnownTagNameNumber(u"svg"));
     const HTMLEndTagToken end(u"p");
     EXPECT_EQ(end.tagNameNumber(), KnownTagNameNumber(u"p"));
+}
+
+// Every known name and names one change away from one (each unit altered,
+// case flipped, high byte set; cut short; made longer; a part repeated) get the number a plain
+// search of the table gives. Each name is looked up inside a longer string,
+// so a lookup reading past its ends would see other units.
+TEST(Tokens, KnownTagNameNumberAgreesWithASearchOfTheTable)
+{
+    const auto searched = [](std::u16string_view name) {
+        const auto found = std::find(std::begin(KnownTagNames), std::end(KnownTagNames), name);
+        return static_cast<std::size_t>(found - std::begin(KnownTagNames));
+    };
+    std::vector<std::u16string> names {u"", u"\u0100", u"\uffff", u"abbreviation", u"annotation-xmm", u"blockquotes"};
+    for (const std::u16string_view known : KnownTagNames) {
+        const std::u16string name(known);
+        names.push_back(name);
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            for (const char16_t change : {char16_t {1}, char16_t {0x20}, char16_t {0x100}, char16_t {0x8000}}) {
+                std::u16string altered = name;
+                altered[i] ^= change;
+                names.push_back(altered);
+            }
+            names.push_back(name.substr(0, i));
+            names.push_back(name.substr(i + 1));
+        }
+        // Same first and last units, another length ("ttt", "templplate").
+        names.push_back(name.substr(0, name.size() / 2 + 1) + name.substr(name.size() / 2));
+        names.push_back(name.substr(0, 4) + name);
+        for (const char16_t extra : {u'a', u's', u'\0', u'\u0100'}) {
+            names.push_back(name + extra);
+            names.push_back(extra + name);
+        }
+    }
+    for (const std::u16string& name : names) {
+        for (const char16_t border : {u'\0', u'a', u'\uffff'}) {
+            const std::u16string around = std::u16string(8, border) + name + std::u16string(8, border);
+            const std::u16string_view view = std::u16string_view(around).substr(8, name.size());
+            EXPECT_EQ(KnownTagNameNumber(view), searched(name)) << std::string(name.begin(), name.end());
+        }
+    }
 }
 
 TEST(Tokens, CharacterTokenSplitsAtLeadingWhitespace)
