@@ -452,7 +452,11 @@ void HTMLParser::insertCharacters(std::u16string_view characters)
         if (before.kind() == HTMLNode::Kind::Text)
             return static_cast<HTMLTextNode&>(before).appendString(characters);
     }
-    place.parent->insertObject(arena_.make<HTMLTextNode>(std::u16string(characters)), place.index);
+    auto text = arena_.make<HTMLTextNode>(std::u16string(characters));
+    if (place.index == place.parent->numberOfChildren())
+        place.parent->appendNewChild(std::move(text));
+    else
+        place.parent->insertObject(std::move(text), place.index);
 }
 
 HTMLParser::ElementPtr HTMLParser::createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns) const
@@ -465,8 +469,12 @@ HTMLParser::ElementPtr HTMLParser::createElementForToken(const HTMLTagToken& tag
 const HTMLParser::ElementPtr& HTMLParser::insertElement(ElementPtr element)
 {
     // The element is new: it has no parent to leave.
-    if (const InsertionLocation place = appropriatePlaceForInsertingANode(); place.parent)
-        place.parent->insertObject(element, place.index);
+    if (const InsertionLocation place = appropriatePlaceForInsertingANode(); place.parent) {
+        if (place.index == place.parent->numberOfChildren())
+            place.parent->appendNewChild(ElementPtr(element));
+        else
+            place.parent->insertObject(element, place.index);
+    }
     pushOntoStackOfOpenElements(std::move(element));
     return stackOfOpenElements_.back();
 }
@@ -491,7 +499,7 @@ const HTMLParser::ElementPtr& HTMLParser::insertForeignElementForToken(const HTM
 {
     ElementPtr element = createElementForToken(tag, ns);
     if (HTMLElement* parent = currentNode())
-        parent->addChild(element);
+        parent->appendNewChild(ElementPtr(element));
     pushOntoStackOfOpenElements(std::move(element));
     return stackOfOpenElements_.back();
 }
