@@ -447,13 +447,15 @@ void HTMLParser::insertCharacters(std::u16string_view characters)
     if (!place.parent || place.parent->kind() == HTMLNode::Kind::Document)
         return;
     // Characters join the text node just before the place, if there is one.
+    // The place is within the list, so its entries are read unchecked.
+    const HTMLNodeList& children = place.parent->children_;
     if (place.index > 0) {
-        HTMLNode& before = *place.parent->childAtIndex(place.index - 1);
+        HTMLNode& before = *children[place.index - 1];
         if (before.kind() == HTMLNode::Kind::Text)
             return static_cast<HTMLTextNode&>(before).appendString(characters);
     }
     auto text = arena_.make<HTMLTextNode>(std::u16string(characters));
-    if (place.index == place.parent->numberOfChildren())
+    if (place.index == children.size())
         place.parent->appendNewChild(std::move(text));
     else
         place.parent->insertObject(std::move(text), place.index);
