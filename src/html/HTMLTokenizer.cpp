@@ -182,6 +182,11 @@ void clearKeepingShortStorage(std::u16string& string)
 
 } // namespace
 
+void HTMLTokenizer::addPooledToken(std::size_t kind)
+{
+    tokenPools_[kind].push_back(std::make_unique<HTMLToken>());
+}
+
 std::u16string& HTMLTokenizer::queueEmptyCharacterToken()
 {
     HTMLToken& token = pooledToken<HTMLCharacterToken>();

@@ -101,10 +101,11 @@ private:
     {
         std::vector<std::unique_ptr<HTMLToken>>& pool = tokenPools_[kind];
         std::size_t& inUse = pooledTokensInUse_[kind];
-        if (inUse == pool.size())
-            pool.push_back(std::make_unique<HTMLToken>());
+        if (inUse == pool.size()) [[unlikely]]
+            addPooledToken(kind);
         return *pool[inUse++];
     }
+    void addPooledToken(std::size_t kind);
     // Once the input is read, what was kept for tokens to come goes.
     void releaseKeptStorage();
     // A character token at the end of the queue, for its string to be filled.
@@ -256,7 +257,7 @@ template <typename T>
 HTMLToken& HTMLTokenizer::pooledToken()
 {
     HTMLToken& token = pooledTokenOfKind(HTMLTokenKind<T>::index);
-    if (!std::holds_alternative<T>(token))
+    if (!std::holds_alternative<T>(token)) [[unlikely]]
         token.template emplace<T>();
     return token;
 }
