@@ -106,6 +106,7 @@ private:
         return *pool[inUse++];
     }
     void addPooledToken(std::size_t kind);
+    static void makeTokenOfKind(HTMLToken& token, std::size_t kind);
     // Once the input is read, what was kept for tokens to come goes.
     void releaseKeptStorage();
     // A character token at the end of the queue, for its string to be filled.
@@ -257,8 +258,9 @@ template <typename T>
 HTMLToken& HTMLTokenizer::pooledToken()
 {
     HTMLToken& token = pooledTokenOfKind(HTMLTokenKind<T>::index);
+    // A new pooled token, or one the tree construction turned into another kind.
     if (!std::holds_alternative<T>(token)) [[unlikely]]
-        token.template emplace<T>();
+        makeTokenOfKind(token, HTMLTokenKind<T>::index);
     return token;
 }
 
