@@ -182,6 +182,18 @@ void clearKeepingShortStorage(std::u16string& string)
 
 } // namespace
 
+void HTMLTokenizer::addPooledToken(std::size_t kind)
+{
+    tokenPools_[kind].push_back(std::make_unique<HTMLToken>());
+}
+
+void HTMLTokenizer::makeTokenOfKind(HTMLToken& token, std::size_t kind)
+{
+    [&]<std::size_t... kinds>(std::index_sequence<kinds...>) {
+        ((kind == kinds ? void(token.emplace<kinds>()) : void()), ...);
+    }(std::make_index_sequence<tokenKindCount>());
+}
+
 std::u16string& HTMLTokenizer::queueEmptyCharacterToken()
 {
     HTMLToken& token = pooledToken<HTMLCharacterToken>();

@@ -101,10 +101,12 @@ private:
     {
         std::vector<std::unique_ptr<HTMLToken>>& pool = tokenPools_[kind];
         std::size_t& inUse = pooledTokensInUse_[kind];
-        if (inUse == pool.size())
-            pool.push_back(std::make_unique<HTMLToken>());
+        if (inUse == pool.size()) [[unlikely]]
+            addPooledToken(kind);
         return *pool[inUse++];
     }
+    void addPooledToken(std::size_t kind);
+    static void makeTokenOfKind(HTMLToken& token, std::size_t kind);
     // Once the input is read, what was kept for tokens to come goes.
     void releaseKeptStorage();
     // A character token at the end of the queue, for its string to be filled.
@@ -256,8 +258,9 @@ template <typename T>
 HTMLToken& HTMLTokenizer::pooledToken()
 {
     HTMLToken& token = pooledTokenOfKind(HTMLTokenKind<T>::index);
-    if (!std::holds_alternative<T>(token))
-        token.template emplace<T>();
+    // A new pooled token, or one the tree construction turned into another kind.
+    if (!std::holds_alternative<T>(token)) [[unlikely]]
+        makeTokenOfKind(token, HTMLTokenKind<T>::index);
     return token;
 }
 
