@@ -120,6 +120,16 @@ protected:
 private:
     friend class HTMLChildrenRelationshipProxy;
     friend class HTMLNodeArena;
+    friend class HTMLParser;
+
+    // For a parser appending a node it has just made (no parent yet, same
+    // arena): the checks of insertObject cannot fail then.
+    void appendNewChild(std::shared_ptr<HTMLNode>&& child)
+    {
+        HTMLNode* node = child.get();
+        children_.push_back(std::move(child), this);
+        node->parent_ = this;
+    }
 
     void takeApartChildren() noexcept;
     void removeChildRaw(const HTMLNode* child);

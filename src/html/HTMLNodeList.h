@@ -51,7 +51,13 @@ public:
             insertGrowingOrShifting(index, std::move(node), arenaOwner);
         ++size_;
     }
-    void push_back(Node&& node, const HTMLNode* arenaOwner = nullptr) { insert(size_, std::move(node), arenaOwner); }
+    void push_back(Node&& node, const HTMLNode* arenaOwner = nullptr)
+    {
+        if (size_ == capacity())
+            grow(arenaOwner);
+        std::construct_at(items_ + size_, std::move(node));
+        ++size_;
+    }
     // index < size().
     void erase(std::size_t index);
     void pop_back() { std::destroy_at(items_ + --size_); }

@@ -447,12 +447,18 @@ void HTMLParser::insertCharacters(std::u16string_view characters)
     if (!place.parent || place.parent->kind() == HTMLNode::Kind::Document)
         return;
     // Characters join the text node just before the place, if there is one.
+    // The place is within the list, so its entries are read unchecked.
+    const HTMLNodeList& children = place.parent->children_;
     if (place.index > 0) {
-        HTMLNode& before = *place.parent->childAtIndex(place.index - 1);
+        HTMLNode& before = *children[place.index - 1];
         if (before.kind() == HTMLNode::Kind::Text)
             return static_cast<HTMLTextNode&>(before).appendString(characters);
     }
-    place.parent->insertObject(arena_.make<HTMLTextNode>(std::u16string(characters)), place.index);
+    auto text = arena_.make<HTMLTextNode>(std::u16string(characters));
+    if (place.index == children.size())
+        place.parent->appendNewChild(std::move(text));
+    else
+        place.parent->insertObject(std::move(text), place.index);
 }
 
 HTMLParser::ElementPtr HTMLParser::createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns) const
@@ -465,8 +471,12 @@ HTMLParser::ElementPtr HTMLParser::createElementForToken(const HTMLTagToken& tag
 const HTMLParser::ElementPtr& HTMLParser::insertElement(ElementPtr element)
 {
     // The element is new: it has no parent to leave.
-    if (const InsertionLocation place = appropriatePlaceForInsertingANode(); place.parent)
-        place.parent->insertObject(element, place.index);
+    if (const InsertionLocation place = appropriatePlaceForInsertingANode(); place.parent) {
+        if (place.index == place.parent->numberOfChildren())
+            place.parent->appendNewChild(ElementPtr(element));
+        else
+            place.parent->insertObject(element, place.index);
+    }
     pushOntoStackOfOpenElements(std::move(element));
     return stackOfOpenElements_.back();
 }
@@ -491,7 +501,7 @@ const HTMLParser::ElementPtr& HTMLParser::insertForeignElementForToken(const HTM
 {
     ElementPtr element = createElementForToken(tag, ns);
     if (HTMLElement* parent = currentNode())
-        parent->addChild(element);
+        parent->appendNewChild(ElementPtr(element));
     pushOntoStackOfOpenElements(std::move(element));
     return stackOfOpenElements_.back();
 }

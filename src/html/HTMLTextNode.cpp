@@ -2,8 +2,6 @@
 
 HTMLTextNode::HTMLTextNode() : HTMLNode(Kind::Text) {}
 
-HTMLTextNode::HTMLTextNode(std::u16string&& data) : HTMLNode(Kind::Text), data_(std::move(data)) {}
-
 HTMLTextNode::HTMLTextNode(const std::u16string& data) : HTMLNode(Kind::Text), data_(data) {}
 
 std::shared_ptr<HTMLNode> HTMLTextNode::copy() const

@@ -2,11 +2,14 @@
 
 #include "html/HTMLNode.h"
 
+#include <string>
+#include <utility>
+
 class HTMLTextNode : public HTMLNode {
 public:
     HTMLTextNode();
     // The text is taken over when it can be (a parse makes many text nodes).
-    explicit HTMLTextNode(std::u16string&& data);
+    explicit HTMLTextNode(std::u16string&& data) : HTMLNode(Kind::Text), data_(std::move(data)) {}
     explicit HTMLTextNode(const std::u16string& data);
 
     const std::u16string& data() const { return data_; }

@@ -350,3 +350,55 @@ TEST(HTMLParser, NoahsArkHoldsInLongListsAndInListsThatWereLong)
 }
 
 } // namespace
+
+namespace {
+
+// The same tree built again through the public API, node by node.
+std::shared_ptr<HTMLNode> rebuiltThroughAddChild(const HTMLNode& node)
+{
+    auto copy = node.copy();
+    for (const auto& child : node.children())
+        copy->addChild(rebuiltThroughAddChild(*child));
+    return copy;
+}
+
+// Every child points back at the node whose list holds it, and the node
+// counts match the rebuilt tree's.
+void expectSameShapeWithParentLinks(const HTMLNode& parsed, const HTMLNode& rebuilt)
+{
+    ASSERT_EQ(parsed.numberOfChildren(), rebuilt.numberOfChildren()) << parsed.description();
+    for (std::size_t i = 0; i < parsed.numberOfChildren(); ++i) {
+        const HTMLNode& child = *parsed.childAtIndex(i);
+        EXPECT_EQ(child.parentNode(), &parsed) << child.description();
+        EXPECT_EQ(parsed.indexOfChild(&child), i) << child.description();
+        expectSameShapeWithParentLinks(child, *rebuilt.childAtIndex(i));
+    }
+}
+
+} // namespace
+
+// The parser appends the nodes it makes at the end of their parent on its own
+// short way; a tree built so must equal one built through the public API,
+// with foster parenting, foreign content and long child lists among them.
+TEST(HTMLParser, AppendedNodesMatchATreeBuiltThroughThePublicAPI)
+{
+    std::u16string many;
+    for (int i = 0; i < 70; ++i)
+        many += i % 3 ? u"<i>x</i>" : u"t";
+    const std::u16string cases[] = {
+        u"<!DOCTYPE html><p>one<b>two</b>three<p>four",
+        u"<table>a<tr>b<td>c</td>d</tr>e</table>f",
+        u"<svg><g>x<circle/></g>y</svg><math><mi>z</mi></math>",
+        u"<ul><li>a<li>b</ul><!-- c --><select><option>d<option>e</select>",
+        u"<div>" + many + u"</div>" + many,
+    };
+    for (const auto& markup : cases) {
+        HTMLParser parser(markup, utf8Tentative);
+        const auto document = parser.document();
+        const auto rebuilt = rebuiltThroughAddChild(*document);
+        EXPECT_EQ(UTF8FromUTF16(rebuilt->innerHTML()), UTF8FromUTF16(document->innerHTML()));
+        expectSameShapeWithParentLinks(*document, *rebuilt);
+        for (const auto& element : document->nodesMatchingSelector(u"*"))
+            EXPECT_EQ(element->document(), document.get()) << element->description();
+    }
+}
