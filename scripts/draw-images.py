@@ -39,21 +39,14 @@ def rounded_rect(x0, y0, x1, y1, r):
     return inside
 
 
-def triangle_up(cx, top, half_width, bottom):
-    """An upward-pointing triangle with its tip at (cx, top)."""
+def triangle(cx, tip, half_width, base):
+    """A triangle with its tip at (cx, tip) and its base of half_width either side of cx at y = base."""
+    top, bottom = min(tip, base), max(tip, base)
+
     def inside(x, y):
         if not top <= y <= bottom:
             return False
-        return abs(x - cx) <= half_width * (y - top) / (bottom - top)
-    return inside
-
-
-def triangle_down(cx, bottom, half_width, top):
-    """A downward-pointing triangle with its tip at (cx, bottom)."""
-    def inside(x, y):
-        if not top <= y <= bottom:
-            return False
-        return abs(x - cx) <= half_width * (bottom - y) / (bottom - top)
+        return abs(x - cx) <= half_width * abs(y - tip) / (bottom - top)
     return inside
 
 
@@ -73,14 +66,14 @@ ICONS = {
         rect(4, 14, 7, 16), rect(1.5, 11, 4, 21),
     ],
     # The race screen's shift-up cue: an arrow pointing up.
-    "up": [triangle_up(15, 2, 12, 15), rect(10, 15, 20, 28)],
+    "up": [triangle(15, 2, 12, 15), rect(10, 15, 20, 28)],
     # Race results tabs: a page of text, a stopwatch and a map pin.
     "page": [
         minus(rounded_rect(6, 2, 24, 28, 2), rounded_rect(8.5, 4.5, 21.5, 25.5, 1)),
         rect(11, 9, 19, 10.5), rect(11, 13.5, 19, 15), rect(11, 18, 17, 19.5),
     ],
     "timer": [ring_arc(15, 17, 11, 8.5, 0), rect(13, 2, 17, 4.5), rect(14, 4.5, 16, 6.5), rect(14.2, 10, 15.8, 17.5)],
-    "marker": [ring_arc(15, 11, 9, 3.5, 0), triangle_down(15, 28, 7.2, 16)],
+    "marker": [ring_arc(15, 11, 9, 3.5, 0), triangle(15, 28, 7.2, 16)],
     # The vehicle in the race results: a steering wheel.
     "logo": [ring_arc(15, 15, 13, 10.5, 0), ring_arc(15, 15, 3.5, 0, 0), rect(3, 13.8, 27, 16.2), rect(13.8, 15, 16.2, 27)],
 }
