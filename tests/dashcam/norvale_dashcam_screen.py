@@ -17,8 +17,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
 sys.path.insert(0, os.path.join(HERE, "..", "shell", "app"))
 from simulator_process import running_simulator  # noqa: E402
-from norvale_smoke import read_png  # noqa: E402
-
+from norvale_smoke import read_png, report  # noqa: E402
 
 
 def button_red(pixel):
@@ -109,11 +108,7 @@ def main():
         if any(shot.bar_share(*band) > 0.01 for band in black):
             failures.append("%s: the picture spills beyond its band" % name)
 
-    for failure in failures:
-        print("FAIL:", failure)
-    if not failures:
-        print("the dash camera shows its picture and controls; screenshots in", artifacts)
-    return 1 if failures else 0
+    return report(failures, "the dash camera shows its picture and controls; screenshots in %s" % artifacts)
 
 
 if __name__ == "__main__":

@@ -94,6 +94,15 @@ def list_shows_live_bars(path):
     return lit > 200 * scale * scale
 
 
+def report(failures, passed):
+    """Prints each failure, or what passed when none did; the exit status."""
+    for failure in failures:
+        print("FAIL:", failure)
+    if not failures:
+        print(passed)
+    return 1 if failures else 0
+
+
 def main():
     norvale, elmsim, artifacts = sys.argv[1:4]
     os.makedirs(artifacts, exist_ok=True)
@@ -143,11 +152,7 @@ def main():
                                ("--open Nowhere", unknown_screen, '"Settings"')):
         if result.returncode != 2 or text not in result.stderr:
             failures.append("%s: status %d, message %r" % (name, result.returncode, result.stderr))
-    for failure in failures:
-        print("FAIL:", failure)
-    if not failures:
-        print("norvale connected; screenshot at", shot)
-    return 1 if failures else 0
+    return report(failures, "norvale connected; screenshot at %s" % shot)
 
 
 if __name__ == "__main__":
