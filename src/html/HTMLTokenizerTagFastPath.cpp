@@ -103,6 +103,42 @@ const char16_t* appendLowercasedName(std::u16string& string, const char16_t* p, 
     return p;
 }
 
+// readTagName for a name near the end of the decoded units or longer than nine units.
+[[gnu::noinline]] const char16_t* readLongTagName(HTMLTagToken& tag, char16_t firstLetter, const char16_t* p, const char16_t* end)
+{
+    std::u16string& name = tag.mutableTagName();
+    name.push_back(lowercaseUnit(firstLetter));
+    return appendLowercasedName<false, TagNameUnit, u'/', u'>'>(name, p, end);
+}
+
+// Reads a tag's name after its first letter (at p) into the tag; returns
+// the first unit after the name. A name that ends within the next eight
+// units is lowercased in one go and looked up once; a known one takes the
+// shared copy, with nothing written.
+inline const char16_t* readTagName(HTMLTagToken& tag, char16_t firstLetter, const char16_t* p, const char16_t* end)
+{
+#if defined(__SSE2__)
+    if (end - p >= 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i stop = _mm_or_si128(_mm_cmplt_epi16(units, _mm_set1_epi16(0x21)), _mm_cmpgt_epi16(units, _mm_set1_epi16(0x7E)));
+        stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(u'/')));
+        stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(u'>')));
+        const auto stops = static_cast<unsigned>(_mm_movemask_epi8(stop));
+        if (stops != 0) {
+            const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
+            char16_t name[9];
+            name[0] = lowercaseUnit(firstLetter);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(name + 1), _mm_add_epi16(units, _mm_and_si128(upper, _mm_set1_epi16(0x20))));
+            const auto count = static_cast<std::size_t>(std::countr_zero(stops)) / 2;
+            const std::u16string_view lowercased(name, count + 1);
+            tag.setTagName(lowercased, KnownTagNameNumber(lowercased));
+            return p + count;
+        }
+    }
+#endif
+    return readLongTagName(tag, firstLetter, p, end);
+}
+
 } // namespace
 
 template <typename Tag>
@@ -112,8 +148,6 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     HTMLToken& slot = pooledToken<Tag>();
     Tag* const tag = std::get_if<Tag>(&slot);
     tag->clear();
-    std::u16string& name = tag->mutableTagName();
-    name.push_back(lowercaseUnit(firstLetter));
 
     std::u16string_view units = inputStream_.decodedUnits();
     const char16_t* begin = units.data();
@@ -153,7 +187,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         return true;
     };
 
-    p = appendLowercasedName<false, TagNameUnit, u'/', u'>'>(name, p, end);
+    p = readTagName(*tag, firstLetter, p, end);
     if (p == end || !(*p == u'>' || (isStartTag && isUnitOf(*p, WhitespaceUnit))))
         return continueCarefully(TagName);
 

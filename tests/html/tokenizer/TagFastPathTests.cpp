@@ -37,6 +37,8 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         "<a \xE9=\"\xFC\" b=\xE9 \xE9c=d>t",
         "<svg viewBox=\"0 0 1 1\"><path d=\"M0 0\"/></svg>",
         "<x-y data-a-b=\"1\" data-a-b='2'>t",
+        "<Template>t<TEMPLATES>t<basefont>t<BASEFONTS>t<clippath>t<FigCaption>t</Template>t</basefont\t>t",
+        "<b>t<xyz>t<XYZ x>t</XYZ>t<h1>t<h7>t</H1>t<svg:a>t<rb>t<r\xE9>t",
         "<a b=\"c\"\x01 d=e\x01>t<a\x01>t",
         "<a b c d>t<a b c=\"d\" b>t<a =b>t",
         "<SOME-LONG-TAG-NAME-XYZ DATA-SOMETHING-LONG-XYZ=\"1\" aVeryLongAttributeName=x ANOTHERLONGNAME>t",
