@@ -104,6 +104,16 @@ bool HTMLOrderedDictionary::addObjectForNewKey(std::u16string&& value, std::u16s
     return true;
 }
 
+bool HTMLOrderedDictionary::addObjectForNewKey(std::u16string_view value, std::u16string_view key)
+{
+    if (indexOfKey(key) != HTMLNotFound)
+        return false;
+    entries_.emplace_back(key, value);
+    if (entries_.size() > indexedCount)
+        indexLastEntry();
+    return true;
+}
+
 void HTMLOrderedDictionary::insertObject(std::u16string value, std::u16string key, std::size_t index)
 {
     if (index > entries_.size()) {

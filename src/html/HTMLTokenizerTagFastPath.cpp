@@ -187,6 +187,45 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         return true;
     };
 
+    // The usual attribute, a name of up to seven units and a quoted value
+    // without references, new to the tag: added straight from the units.
+    // Anything else is left (p unmoved) to the reading below.
+    const auto addPlainAttribute = [&] {
+#if defined(__SSE2__)
+        if (end - p < 8)
+            return false;
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i stop = _mm_or_si128(_mm_cmplt_epi16(units, _mm_set1_epi16(0x21)), _mm_cmpgt_epi16(units, _mm_set1_epi16(0x7E)));
+        for (const char16_t unit : {u'/', u'=', u'>', u'"', u'\'', u'<'})
+            stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(unit))));
+        const auto stops = static_cast<unsigned>(_mm_movemask_epi8(stop));
+        if (stops == 0)
+            return false;
+        const auto nameLength = static_cast<std::size_t>(std::countr_zero(stops)) / 2;
+        const char16_t* const valueBegin = p + nameLength + 2;
+        if (end - valueBegin < 1 || p[nameLength] != u'=' || !(p[nameLength + 1] == u'"' || p[nameLength + 1] == u'\''))
+            return false;
+        const char16_t quote = p[nameLength + 1];
+        const char16_t* const valueEnd = quote == u'"' ? FindRunStop<u'"', u'&'>(valueBegin, end) : FindRunStop<u'\'', u'&'>(valueBegin, end);
+        if (end - valueEnd < 2 || *valueEnd != quote || !(valueEnd[1] == u'>' || valueEnd[1] == u'/' || isUnitOf(valueEnd[1], WhitespaceUnit)))
+            return false;
+        const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
+        char16_t name[8];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(name), _mm_add_epi16(units, _mm_and_si128(upper, _mm_set1_epi16(0x20))));
+        HTMLOrderedDictionary& attributes = tag->attributes();
+        if (attributes.count() == 0)
+            attributes.reserve(expectedAttributeCounts_[tag->tagNameNumber()]);
+        if (!attributes.addObjectForNewKey(std::u16string_view(valueBegin, static_cast<std::size_t>(valueEnd - valueBegin)),
+                                           std::u16string_view(name, nameLength)))
+            return false;
+        hasCurrentAttribute_ = false;
+        p = valueEnd + 1;
+        return true;
+#else
+        return false;
+#endif
+    };
+
     p = readTagName(*tag, firstLetter, p, end);
     if (p == end || !(*p == u'>' || (isStartTag && isUnitOf(*p, WhitespaceUnit))))
         return continueCarefully(TagName);
@@ -206,6 +245,8 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         }
         if (!isUnitOf(*p, AttributeNameUnit))
             return continueCarefully(BeforeAttributeName);
+        if (addPlainAttribute())
+            continue;
 
         hasCurrentAttribute_ = true;
         currentAttributeName_.clear();

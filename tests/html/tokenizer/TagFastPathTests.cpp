@@ -38,6 +38,16 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         "<svg viewBox=\"0 0 1 1\"><path d=\"M0 0\"/></svg>",
         "<x-y data-a-b=\"1\" data-a-b='2'>t",
         "<Template>t<TEMPLATES>t<basefont>t<BASEFONTS>t<clippath>t<FigCaption>t</Template>t</basefont\t>t",
+        "<a abcdefg=\"1\" ABCDEFGH=\"2\" Abcdefg='3' abcdefgh='4' b=\"\" c=''>t",
+        "<a b=\"1\"c=\"2\" d='3'\te=\"4\"\n/>t<a b='1'/>t<a b=\"1\"/c>t",
+        "<a b=\"x\ry\" c=\"\x80\xA0\" d='\xE9\x01' e=\"\0\" f=\"&\">t"s,
+        "<a b=\"1\" B=\"2\" b='3' c=\"a\" C>t",
+        "<a " + [] {
+            std::string many;
+            for (int i = 0; i < 40; ++i)
+                many += "a" + std::to_string(i) + "=\"" + std::to_string(i) + "\" ";
+            return many;
+        }() + "a7='x' A39=\"y\">t",
         "<b>t<xyz>t<XYZ x>t</XYZ>t<h1>t<h7>t</H1>t<svg:a>t<rb>t<r\xE9>t",
         "<a b=\"c\"\x01 d=e\x01>t<a\x01>t",
         "<a b c d>t<a b c=\"d\" b>t<a =b>t",
