@@ -103,6 +103,13 @@ const char16_t* appendLowercasedName(std::u16string& string, const char16_t* p, 
     return p;
 }
 
+// Whether p (at a "&") starts "&amp;", the reference values hold most (in
+// URLs): it stands for "&" wherever it is, with nothing to report.
+bool startsAmpersandReference(const char16_t* p, const char16_t* end)
+{
+    return end - p >= 5 && p[1] == u'a' && p[2] == u'm' && p[3] == u'p' && p[4] == u';';
+}
+
 // readTagName for a name near the end of the decoded units or longer than nine units.
 [[gnu::noinline]] const char16_t* readLongTagName(HTMLTagToken& tag, char16_t firstLetter, const char16_t* p, const char16_t* end)
 {
@@ -164,6 +171,11 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     // A reference in a value (p is at its "&") is read as the state machine
     // reads it, which may report errors and move the decoded window.
     const auto appendCharacterReference = [&](char32_t additionalAllowedCharacter) {
+        if (startsAmpersandReference(p, end)) {
+            currentAttributeValue_.push_back(u'&');
+            p += 5;
+            return;
+        }
         inputStream_.skipDecodedUnits(static_cast<std::size_t>(p + 1 - begin));
         additionalAllowedCharacter_ = additionalAllowedCharacter;
         currentAttributeValue_ += attemptToConsumeCharacterReference(true).value_or(u"&");
@@ -188,8 +200,8 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     };
 
     // The usual attribute, a name of up to seven units and a quoted value
-    // without references, new to the tag: added straight from the units.
-    // Anything else is left (p unmoved) to the reading below.
+    // without references other than "&amp;", new to the tag: added straight
+    // from the units. Anything else is left (p unmoved) to the reading below.
     const auto addPlainAttribute = [&] {
 #if defined(__SSE2__)
         if (end - p < 8)
@@ -206,7 +218,23 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         if (end - valueBegin < 1 || p[nameLength] != u'=' || !(p[nameLength + 1] == u'"' || p[nameLength + 1] == u'\''))
             return false;
         const char16_t quote = p[nameLength + 1];
-        const char16_t* const valueEnd = quote == u'"' ? FindRunStop<u'"', u'&'>(valueBegin, end) : FindRunStop<u'\'', u'&'>(valueBegin, end);
+        const auto findValueStop = [&](const char16_t* from) {
+            return quote == u'"' ? FindRunStop<u'"', u'&'>(from, end) : FindRunStop<u'\'', u'&'>(from, end);
+        };
+        const char16_t* valueEnd = findValueStop(valueBegin);
+        // With references the value is put together in currentAttributeValue_.
+        const bool hasReferences = valueEnd != end && *valueEnd == u'&';
+        if (hasReferences) {
+            currentAttributeValue_.assign(valueBegin, valueEnd);
+            do {
+                if (!startsAmpersandReference(valueEnd, end))
+                    return false;
+                currentAttributeValue_.push_back(u'&');
+                const char16_t* const pieceBegin = valueEnd + 5;
+                valueEnd = findValueStop(pieceBegin);
+                currentAttributeValue_.append(pieceBegin, valueEnd);
+            } while (valueEnd != end && *valueEnd == u'&');
+        }
         if (end - valueEnd < 2 || *valueEnd != quote || !(valueEnd[1] == u'>' || valueEnd[1] == u'/' || isUnitOf(valueEnd[1], WhitespaceUnit)))
             return false;
         const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
@@ -215,8 +243,9 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         HTMLOrderedDictionary& attributes = tag->attributes();
         if (attributes.count() == 0)
             attributes.reserve(expectedAttributeCounts_[tag->tagNameNumber()]);
-        if (!attributes.addObjectForNewKey(std::u16string_view(valueBegin, static_cast<std::size_t>(valueEnd - valueBegin)),
-                                           std::u16string_view(name, nameLength)))
+        const std::u16string_view key(name, nameLength);
+        if (hasReferences ? !attributes.addObjectForNewKey(std::move(currentAttributeValue_), std::u16string(key))
+                          : !attributes.addObjectForNewKey(std::u16string_view(valueBegin, static_cast<std::size_t>(valueEnd - valueBegin)), key))
             return false;
         hasCurrentAttribute_ = false;
         p = valueEnd + 1;

@@ -42,6 +42,8 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         "<a b=\"1\"c=\"2\" d='3'\te=\"4\"\n/>t<a b='1'/>t<a b=\"1\"/c>t",
         "<a b=\"x\ry\" c=\"\x80\xA0\" d='\xE9\x01' e=\"\0\" f=\"&\">t"s,
         "<a b=\"1\" B=\"2\" b='3' c=\"a\" C>t",
+        "<a b=\"&amp;&amp;x&amp\" c='1&amp;2&amp;&lt;3' data-x=\"&amp;&ampy\" d=\"&amp;\"e f='&AMP;&amp'>t",
+        "<a b=\"x&amp;y\" B='&amp;' c=\"&amp;\r\" d=\"&amp;\">t<a b=&amp;c>t",
         "<a " + [] {
             std::string many;
             for (int i = 0; i < 40; ++i)
