@@ -106,8 +106,16 @@ bool HTMLOrderedDictionary::addObjectForNewKey(std::u16string&& value, std::u16s
 
 bool HTMLOrderedDictionary::addObjectForNewKey(std::u16string_view value, std::u16string_view key)
 {
-    if (indexOfKey(key) != HTMLNotFound)
-        return false;
+    // indexOfKey written out: this is where most attributes are added.
+    if (index_) {
+        if (index_->contains(key))
+            return false;
+    } else {
+        for (const Entry& entry : entries_) {
+            if (entry.first.size() == key.size() && entry.first == key)
+                return false;
+        }
+    }
     entries_.emplace_back(key, value);
     if (entries_.size() > indexedCount)
         indexLastEntry();

@@ -110,6 +110,25 @@ bool startsAmpersandReference(const char16_t* p, const char16_t* end)
     return end - p >= 5 && p[1] == u'a' && p[2] == u'm' && p[3] == u'p' && p[4] == u';';
 }
 
+// A quoted value from valueBegin whose first stop is "&" at ampersand, put
+// together in value; where it stops, or nullptr at a reference other than "&amp;".
+template <char16_t quote>
+[[gnu::noinline]] const char16_t* appendValueWithAmpersands(std::u16string& value, const char16_t* valueBegin,
+                                                            const char16_t* ampersand, const char16_t* end)
+{
+    value.assign(valueBegin, ampersand);
+    const char16_t* valueEnd = ampersand;
+    do {
+        if (!startsAmpersandReference(valueEnd, end))
+            return nullptr;
+        value.push_back(u'&');
+        const char16_t* const pieceBegin = valueEnd + 5;
+        valueEnd = FindRunStop<quote, u'&'>(pieceBegin, end);
+        value.append(pieceBegin, valueEnd);
+    } while (valueEnd != end && *valueEnd == u'&');
+    return valueEnd;
+}
+
 // readTagName for a name near the end of the decoded units or longer than nine units.
 [[gnu::noinline]] const char16_t* readLongTagName(HTMLTagToken& tag, char16_t firstLetter, const char16_t* p, const char16_t* end)
 {
@@ -218,23 +237,12 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         if (end - valueBegin < 1 || p[nameLength] != u'=' || !(p[nameLength + 1] == u'"' || p[nameLength + 1] == u'\''))
             return false;
         const char16_t quote = p[nameLength + 1];
-        const auto findValueStop = [&](const char16_t* from) {
-            return quote == u'"' ? FindRunStop<u'"', u'&'>(from, end) : FindRunStop<u'\'', u'&'>(from, end);
-        };
-        const char16_t* valueEnd = findValueStop(valueBegin);
+        const char16_t* valueEnd = quote == u'"' ? FindRunStop<u'"', u'&'>(valueBegin, end) : FindRunStop<u'\'', u'&'>(valueBegin, end);
         // With references the value is put together in currentAttributeValue_.
         const bool hasReferences = valueEnd != end && *valueEnd == u'&';
-        if (hasReferences) {
-            currentAttributeValue_.assign(valueBegin, valueEnd);
-            do {
-                if (!startsAmpersandReference(valueEnd, end))
-                    return false;
-                currentAttributeValue_.push_back(u'&');
-                const char16_t* const pieceBegin = valueEnd + 5;
-                valueEnd = findValueStop(pieceBegin);
-                currentAttributeValue_.append(pieceBegin, valueEnd);
-            } while (valueEnd != end && *valueEnd == u'&');
-        }
+        if (hasReferences && !(valueEnd = quote == u'"' ? appendValueWithAmpersands<u'"'>(currentAttributeValue_, valueBegin, valueEnd, end)
+                                                        : appendValueWithAmpersands<u'\''>(currentAttributeValue_, valueBegin, valueEnd, end)))
+            return false;
         if (end - valueEnd < 2 || *valueEnd != quote || !(valueEnd[1] == u'>' || valueEnd[1] == u'/' || isUnitOf(valueEnd[1], WhitespaceUnit)))
             return false;
         const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
