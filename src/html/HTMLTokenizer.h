@@ -110,7 +110,23 @@ private:
     // Once the input is read, what was kept for tokens to come goes.
     void releaseKeptStorage();
     // A character token at the end of the queue, for its string to be filled.
-    std::u16string& queueEmptyCharacterToken();
+    std::u16string& queueEmptyCharacterToken()
+    {
+        HTMLToken& token = pooledToken<HTMLCharacterToken>();
+        queue_.push_back(&token);
+        std::u16string& string = std::get_if<HTMLCharacterToken>(&token)->mutableString();
+        clearKeepingShortStorage(string);
+        return string;
+    }
+    // Text storage kept from one token to the next is at most this long, so
+    // that a long run's storage is not held on to.
+    static constexpr std::size_t keptTextCapacity = 128;
+    static void clearKeepingShortStorage(std::u16string& string)
+    {
+        string.clear();
+        if (string.capacity() > keptTextCapacity) [[unlikely]]
+            string.shrink_to_fit();
+    }
     void emitCurrentToken();
 
     HTMLTagToken& currentTag();
@@ -150,7 +166,14 @@ private:
     template <typename Tag>
     void readTag(char16_t firstLetter);
     // What emit does for a start tag beside queueing it.
-    void noteEmittedStartTag(const HTMLStartTagToken& tag);
+    void noteEmittedStartTag(const HTMLStartTagToken& tag)
+    {
+        // The tree construction reads the name's number: looked up here, once.
+        const std::size_t number = tag.tagNameNumber();
+        noteLastStartTag(number, tag.tagName());
+        if (const std::size_t count = tag.attributes().count(); count > 0)
+            expectedAttributeCounts_[number] = static_cast<std::uint8_t>(std::min(count, maximumReservedAttributeCount));
+    }
     void noteLastStartTag(std::size_t number, std::u16string_view name)
     {
         lastStartTagNumber_ = number;
