@@ -165,6 +165,9 @@ private:
     // The usual shape of a tag read in one go; see HTMLTokenizerTagFastPath.cpp.
     template <typename Tag>
     void readTag(char16_t firstLetter);
+    // An end tag of a name up to eight units long right before its ">", read
+    // at once; false (nothing read) for any other.
+    bool readShortEndTag(char16_t firstLetter);
     // What emit does for a start tag beside queueing it.
     void noteEmittedStartTag(const HTMLStartTagToken& tag)
     {

@@ -137,11 +137,9 @@ template <char16_t quote>
     return appendLowercasedName<false, TagNameUnit, u'/', u'>'>(name, p, end);
 }
 
-// Reads a tag's name after its first letter (at p) into the tag; returns
-// the first unit after the name. A name that ends within the next eight
-// units is lowercased in one go and looked up once; a known one takes the
-// shared copy, with nothing written.
-inline const char16_t* readTagName(HTMLTagToken& tag, char16_t firstLetter, const char16_t* p, const char16_t* end)
+// A tag's name that ends within the eight units after its first letter (at
+// p), lowercased into name in one go: its length, or 0 for any other name.
+inline std::size_t lowercaseShortTagName(char16_t firstLetter, const char16_t* p, const char16_t* end, char16_t (&name)[9])
 {
 #if defined(__SSE2__)
     if (end - p >= 8) {
@@ -152,16 +150,26 @@ inline const char16_t* readTagName(HTMLTagToken& tag, char16_t firstLetter, cons
         const auto stops = static_cast<unsigned>(_mm_movemask_epi8(stop));
         if (stops != 0) {
             const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
-            char16_t name[9];
             name[0] = lowercaseUnit(firstLetter);
             _mm_storeu_si128(reinterpret_cast<__m128i*>(name + 1), _mm_add_epi16(units, _mm_and_si128(upper, _mm_set1_epi16(0x20))));
-            const auto count = static_cast<std::size_t>(std::countr_zero(stops)) / 2;
-            const std::u16string_view lowercased(name, count + 1);
-            tag.setTagName(lowercased, KnownTagNameNumber(lowercased));
-            return p + count;
+            return static_cast<std::size_t>(std::countr_zero(stops)) / 2 + 1;
         }
     }
 #endif
+    return 0;
+}
+
+// Reads a tag's name after its first letter (at p) into the tag; returns
+// the first unit after the name. A short name (see lowercaseShortTagName) is
+// looked up once; a known one takes the shared copy, with nothing written.
+inline const char16_t* readTagName(HTMLTagToken& tag, char16_t firstLetter, const char16_t* p, const char16_t* end)
+{
+    char16_t name[9];
+    if (const std::size_t length = lowercaseShortTagName(firstLetter, p, end, name)) {
+        const std::u16string_view lowercased(name, length);
+        tag.setTagName(lowercased, KnownTagNameNumber(lowercased));
+        return p + length - 1;
+    }
     return readLongTagName(tag, firstLetter, p, end);
 }
 
@@ -357,6 +365,28 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     else
         tag->tagNameNumber();
     queue_.push_back(&slot);
+}
+
+bool HTMLTokenizer::readShortEndTag(char16_t firstLetter)
+{
+    const std::u16string_view units = inputStream_.decodedUnits();
+    const char16_t* const begin = units.data();
+    const char16_t* const end = begin + units.size();
+    char16_t name[9];
+    const std::size_t length = lowercaseShortTagName(firstLetter, begin, end, name);
+    // The name's stop is within the units looked at.
+    if (length == 0 || begin[length - 1] != u'>')
+        return false;
+    HTMLToken& slot = pooledToken<HTMLEndTagToken>();
+    HTMLEndTagToken* const tag = std::get_if<HTMLEndTagToken>(&slot);
+    tag->clear();
+    const std::u16string_view lowercased(name, length);
+    tag->setTagName(lowercased, KnownTagNameNumber(lowercased));
+    inputStream_.skipDecodedUnits(length);
+    switchToState(Data);
+    currentToken_.reset();
+    queue_.push_back(&slot);
+    return true;
 }
 
 template void HTMLTokenizer::readTag<HTMLStartTagToken>(char16_t firstLetter);

@@ -52,7 +52,8 @@ void HTMLTokenizer::dataState()
             queueEmptyCharacterToken().append(begin, static_cast<std::size_t>(lessThanSign - begin));
         inputStream_.skipDecodedUnits(static_cast<std::size_t>(lessThanSign - begin) + (endTag ? 3 : 2));
         if (endTag) {
-            readTag<HTMLEndTagToken>(letter);
+            if (!readShortEndTag(letter))
+                readTag<HTMLEndTagToken>(letter);
         } else {
             readTag<HTMLStartTagToken>(letter);
             if (lastStartTagNumber_ >= KnownTagNameCount || startTagsThatMaySetTheState.contains(lastStartTagNumber_))
