@@ -142,7 +142,8 @@ void HTMLTokenizer::endTagOpenState()
 {
     const char32_t c = consumeNextInputCharacter();
     if (IsASCIIAlpha(c)) {
-        readTag<HTMLEndTagToken>(static_cast<char16_t>(c));
+        if (!readShortEndTag(static_cast<char16_t>(c)))
+            readTag<HTMLEndTagToken>(static_cast<char16_t>(c));
     } else if (c == U'>') {
         emitParseError("Unexpected > in end tag open state");
         switchToState(Data);
