@@ -50,6 +50,7 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
                 many += "a" + std::to_string(i) + "=\"" + std::to_string(i) + "\" ";
             return many;
         }() + "a7='x' A39=\"y\">t",
+        "&amp;</abcd>t&lt;</DIV>t&</aBcDeFg>t&#1;</p>t",
         "<abcd>t<aBcDeFg x>t<abcdefgh/>t<abcdefghi>t",
         "</abcd>t</aBcDeFg>t</abcdefgh>t</ABCDEFGHI>t</Textarea>t</x\xE9>t</a\0>t</b\r>t</i\n>t</Q>t</h1/>t"s,
         "<b>t<xyz>t<XYZ x>t</XYZ>t<h1>t<h7>t</H1>t<svg:a>t<rb>t<r\xE9>t",
