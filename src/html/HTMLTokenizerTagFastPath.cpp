@@ -229,7 +229,8 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     // The usual attribute, a name of up to seven units and a quoted value
     // without references other than "&amp;", new to the tag: added straight
     // from the units. Anything else is left (p unmoved) to the reading below.
-    const auto addPlainAttribute = [&] {
+    // Inlined: most attributes come this way, and a call costs them a frame.
+    const auto addPlainAttribute = [&]() __attribute__((always_inline)) {
 #if defined(__SSE2__)
         if (end - p < 8)
             return false;
