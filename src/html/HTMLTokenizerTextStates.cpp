@@ -25,7 +25,7 @@ constexpr HTMLTagSet startTagsThatMaySetTheState = {u"iframe",   u"noembed", u"n
 
 // How many tags the data state reads in one go, so that few tokens are
 // queued (and pooled) at a time.
-constexpr std::size_t tagsReadInOneGo = 8;
+constexpr std::size_t tagsReadInOneGo = 4;
 
 } // namespace
 
