@@ -111,22 +111,31 @@ bool startsAmpersandReference(const char16_t* p, const char16_t* end)
 }
 
 // A quoted value from valueBegin whose first stop is "&" at ampersand, put
-// together in value; where it stops, or nullptr at a reference other than "&amp;".
+// together in value; where it stops, or nullptr at a reference other than
+// "&amp;". The value's end is found first, so that its storage is made once,
+// at its length.
 template <char16_t quote>
 [[gnu::noinline]] const char16_t* appendValueWithAmpersands(std::u16string& value, const char16_t* valueBegin,
                                                             const char16_t* ampersand, const char16_t* end)
 {
-    value.assign(valueBegin, ampersand);
     const char16_t* valueEnd = ampersand;
+    std::size_t references = 0;
     do {
         if (!startsAmpersandReference(valueEnd, end))
             return nullptr;
-        value.push_back(u'&');
-        const char16_t* const pieceBegin = valueEnd + 5;
-        valueEnd = FindRunStop<quote, u'&'>(pieceBegin, end);
-        value.append(pieceBegin, valueEnd);
+        ++references;
+        valueEnd = FindRunStop<quote, u'&'>(valueEnd + 5, end);
     } while (valueEnd != end && *valueEnd == u'&');
-    return valueEnd;
+    value.clear();
+    value.reserve(static_cast<std::size_t>(valueEnd - valueBegin) - 4 * references);
+    for (const char16_t* piece = valueBegin;;) {
+        const char16_t* const stop = FindRunStop<u'&'>(piece, valueEnd);
+        value.append(piece, static_cast<std::size_t>(stop - piece));
+        if (stop == valueEnd)
+            return valueEnd;
+        value.push_back(u'&');
+        piece = stop + 5;
+    }
 }
 
 // readTagName for a name near the end of the decoded units or longer than nine units.

@@ -43,6 +43,7 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         "<a b=\"x\ry\" c=\"\x80\xA0\" d='\xE9\x01' e=\"\0\" f=\"&\">t"s,
         "<a b=\"1\" B=\"2\" b='3' c=\"a\" C>t",
         "<a b=\"&amp;&amp;x&amp\" c='1&amp;2&amp;&lt;3' data-x=\"&amp;&ampy\" d=\"&amp;\"e f='&AMP;&amp'>t",
+        "<a href=\"/p?a=1&amp;bb=22&amp;ccc=333&amp;dddd=4444&amp;\" c='&amp;&amp;&amp;' d=\"&amp;x&amp;\xE9&amp;\">t",
         "<a b=\"x&amp;y\" B='&amp;' c=\"&amp;\r\" d=\"&amp;\">t<a b=&amp;c>t",
         "<a " + [] {
             std::string many;
