@@ -51,6 +51,7 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
                 many += "a" + std::to_string(i) + "=\"" + std::to_string(i) + "\" ";
             return many;
         }() + "a7='x' A39=\"y\">t",
+        "a\r\nb\rc\r\r\nd\r<p>t\r\n</p>\r\n\r\n<br>\n\r\n\r<i>x\r&amp;\r\n<i>\r\0\r\n<b>"s,
         "&amp;</abcd>t&lt;</DIV>t&</aBcDeFg>t&#1;</p>t",
         "<abcd>t<aBcDeFg x>t<abcdefgh/>t<abcdefghi>t",
         "</abcd>t</aBcDeFg>t</abcdefgh>t</ABCDEFGHI>t</Textarea>t</x\xE9>t</a\0>t</b\r>t</i\n>t</Q>t</h1/>t"s,
