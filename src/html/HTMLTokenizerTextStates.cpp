@@ -56,15 +56,17 @@ void HTMLTokenizer::dataState()
         const char16_t* const begin = units.data();
         const char16_t* const end = begin + units.size();
         const char16_t* lessThanSign = FindRunStop<u'&', u'<'>(begin, end);
-        // Line breaks written CR LF, or CR alone, are read past here too (the
-        // unit after the CR must be at hand to tell which); each becomes LF.
         bool hasCarriageReturns = false;
-        while (end - lessThanSign >= 2 && *lessThanSign == u'\r') {
-            hasCarriageReturns = true;
-            lessThanSign = FindRunStop<u'&', u'<'>(lessThanSign + (lessThanSign[1] == u'\n' ? 2 : 1), end);
+        if (end - lessThanSign < 3 || *lessThanSign != u'<') {
+            // Line breaks written CR LF, or CR alone, are read past here too
+            // (the unit after the CR must be at hand to tell which); each becomes LF.
+            while (end - lessThanSign >= 2 && *lessThanSign == u'\r') {
+                hasCarriageReturns = true;
+                lessThanSign = FindRunStop<u'&', u'<'>(lessThanSign + (lessThanSign[1] == u'\n' ? 2 : 1), end);
+            }
+            if (end - lessThanSign < 3 || *lessThanSign != u'<')
+                break;
         }
-        if (end - lessThanSign < 3 || *lessThanSign != u'<')
-            break;
         const bool endTag = lessThanSign[1] == u'/';
         const char16_t letter = lessThanSign[endTag ? 2 : 1];
         if (!IsASCIIAlpha(letter))
