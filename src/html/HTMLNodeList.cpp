@@ -66,6 +66,20 @@ void HTMLNodeList::clear()
 
 void HTMLNodeList::grow(const HTMLNode* arenaOwner)
 {
+    // Most lists that grow are new ones of a parse: one slot from the arena
+    // and nothing to move, kept apart from the general case.
+    if (!items_ && arenaOwner) {
+        if (void* items = HTMLNodeArena::allocateList(*arenaOwner, sizeof(Node))) {
+            items_ = static_cast<Node*>(items);
+            capacity_ = 1 | fromArena;
+            return;
+        }
+    }
+    regrow(arenaOwner);
+}
+
+void HTMLNodeList::regrow(const HTMLNode* arenaOwner)
+{
     const std::size_t capacity = capacity_ == 0 ? 1 : this->capacity() * 2;
     if (capacity >= fromArena)
         throw std::length_error("HTMLNodeList: too many children");
