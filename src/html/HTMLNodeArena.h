@@ -80,6 +80,9 @@ private:
     // from its own address and its control block keeps no pointer.
     static constexpr std::size_t blockAlignment = 16 * 1024;
     static constexpr std::size_t blockHeaderSize = 16;
+    // Every piece taken is a multiple of this size, so each starts aligned to
+    // it with no padding to work out (nodes and lists hold pointers).
+    static constexpr std::size_t grain = 8;
 
     // Bump allocation in blocks that grow up to a fixed size, so a large
     // document wastes at most part of one block. The blocks count what was
@@ -87,11 +90,11 @@ private:
     // atomic step per node released, none per node made.
     class Blocks {
     public:
-        // Alignments are powers of two, at most the header size.
-        void* allocate(std::size_t size, std::size_t alignment)
+        // The size a multiple of the grain.
+        void* allocate(std::size_t size)
         {
             ++allocations_;
-            return take(size, alignment);
+            return take(size);
         }
         void setBuilding(bool building) { building_ = building; }
         void* allocateList(std::size_t bytes)
@@ -103,7 +106,7 @@ private:
                 std::memcpy(&freeLists_[index], memory, sizeof(void*));
                 return memory;
             }
-            return take(bytes, blockHeaderSize);
+            return take(bytes);
         }
         void deallocateList(void* memory, std::size_t bytes) noexcept
         {
@@ -136,16 +139,13 @@ private:
         // allocations, so releases alone never bring it to zero.
         static constexpr std::int64_t openBalance = std::int64_t {1} << 62;
 
-        void* take(std::size_t size, std::size_t alignment)
+        void* take(std::size_t size)
         {
-            std::size_t padding = -reinterpret_cast<std::uintptr_t>(next_) & (alignment - 1);
-            if (padding + size > left_) {
+            if (size > left_)
                 addBlock(size);
-                padding = 0;
-            }
-            void* memory = next_ + padding;
-            next_ += padding + size;
-            left_ -= padding + size;
+            void* memory = next_;
+            next_ += size;
+            left_ -= size;
             return memory;
         }
         // A block with room for the size after its header.
@@ -184,8 +184,9 @@ private:
 
         T* allocate(std::size_t count)
         {
-            static_assert(alignof(T) <= blockHeaderSize);
-            return static_cast<T*>(making_->allocate(sizeof(T) * count, alignof(T)));
+            static_assert(alignof(T) <= grain);
+            const std::size_t size = (sizeof(T) * count + grain - 1) / grain * grain;
+            return static_cast<T*>(making_->allocate(size));
         }
         void deallocate(T* memory, std::size_t) noexcept
         {
