@@ -80,7 +80,10 @@ void HTMLNodeList::grow(const HTMLNode* arenaOwner)
 
 void HTMLNodeList::regrow(const HTMLNode* arenaOwner)
 {
-    const std::size_t capacity = capacity_ == 0 ? 1 : this->capacity() * 2;
+    // A second child goes to a list of four: elements with more than one
+    // child mostly hold text, element, text (and so on), and a list of two
+    // would soon grow again.
+    const std::size_t capacity = capacity_ == 0 ? 1 : this->capacity() == 1 ? 4 : this->capacity() * 2;
     if (capacity >= fromArena)
         throw std::length_error("HTMLNodeList: too many children");
     Node* items = arenaOwner ? static_cast<Node*>(HTMLNodeArena::allocateList(*arenaOwner, capacity * sizeof(Node)))
