@@ -165,6 +165,12 @@ private:
     // The usual shape of a tag read in one go; see HTMLTokenizerTagFastPath.cpp.
     template <typename Tag>
     void readTag(char16_t firstLetter);
+    // readTag's hand-over of the tag in the pooled token slot (of the kind)
+    // to the state machine, unitsRead units on, in the state.
+    [[gnu::cold]] void handOverTag(HTMLToken& slot, std::size_t kind, std::size_t unitsRead, HTMLTokenizerState state);
+    // readTag's reading of a reference in a value, unitsRead units on (past
+    // the "&"), as the state machine reads it; the decoded units after it.
+    std::u16string_view appendCharacterReferenceInValue(std::size_t unitsRead, char32_t additionalAllowedCharacter);
     // An end tag of a name up to eight units long right before its ">", read
     // at once; false (nothing read) for any other.
     bool readShortEndTag(char16_t firstLetter);

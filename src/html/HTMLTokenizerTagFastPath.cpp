@@ -184,6 +184,23 @@ inline const char16_t* readTagName(HTMLTagToken& tag, char16_t firstLetter, cons
 
 } // namespace
 
+void HTMLTokenizer::handOverTag(HTMLToken& slot, std::size_t kind, std::size_t unitsRead, HTMLTokenizerState state)
+{
+    inputStream_.skipDecodedUnits(unitsRead);
+    currentToken_ = std::move(slot);
+    // The pooled token serves again when the state machine emits the tag.
+    --pooledTokensInUse_[kind];
+    switchToState(state);
+}
+
+std::u16string_view HTMLTokenizer::appendCharacterReferenceInValue(std::size_t unitsRead, char32_t additionalAllowedCharacter)
+{
+    inputStream_.skipDecodedUnits(unitsRead);
+    additionalAllowedCharacter_ = additionalAllowedCharacter;
+    currentAttributeValue_ += attemptToConsumeCharacterReference(true).value_or(u"&");
+    return inputStream_.decodedUnits();
+}
+
 template <typename Tag>
 void HTMLTokenizer::readTag(char16_t firstLetter)
 {
@@ -198,11 +215,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     const char16_t* p = begin;
     // Hands the tag over to the state machine, at p in the given state.
     const auto continueCarefully = [&](HTMLTokenizerState state) {
-        inputStream_.skipDecodedUnits(static_cast<std::size_t>(p - begin));
-        currentToken_ = std::move(slot);
-        // The pooled token serves again when the state machine emits the tag.
-        --pooledTokensInUse_[HTMLTokenKind<Tag>::index];
-        switchToState(state);
+        handOverTag(slot, HTMLTokenKind<Tag>::index, static_cast<std::size_t>(p - begin), state);
     };
     // A reference in a value (p is at its "&") is read as the state machine
     // reads it, which may report errors and move the decoded window.
@@ -212,10 +225,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
             p += 5;
             return;
         }
-        inputStream_.skipDecodedUnits(static_cast<std::size_t>(p + 1 - begin));
-        additionalAllowedCharacter_ = additionalAllowedCharacter;
-        currentAttributeValue_ += attemptToConsumeCharacterReference(true).value_or(u"&");
-        units = inputStream_.decodedUnits();
+        units = appendCharacterReferenceInValue(static_cast<std::size_t>(p + 1 - begin), additionalAllowedCharacter);
         begin = p = units.data();
         end = begin + units.size();
     };
