@@ -230,7 +230,8 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         end = begin + units.size();
     };
     const auto skipWhitespace = [&] {
-        while (p != end && isUnitOf(*p, WhitespaceUnit))
+        // White space is all at or below the space: most units end it with one compare.
+        while (p != end && *p <= u' ' && isUnitOf(*p, WhitespaceUnit))
             ++p;
     };
     // The attribute goes into the tag unless it has one of that name already,
