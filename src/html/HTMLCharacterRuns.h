@@ -19,8 +19,10 @@ constexpr bool IsOrdinaryUnit(char16_t u)
 }
 
 // The first unit from p on that is one of Stops or not ordinary; end if none is.
+// Always inlined: most runs are short, and a call would set up the constants
+// for each of them.
 template <char16_t... Stops>
-const char16_t* FindRunStop(const char16_t* p, const char16_t* end)
+[[gnu::always_inline]] inline const char16_t* FindRunStop(const char16_t* p, const char16_t* end)
 {
 #if defined(__SSE2__)
     // SSE2 compares signed 16-bit lanes: flipping the top bit turns the

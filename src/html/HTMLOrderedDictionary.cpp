@@ -104,6 +104,24 @@ bool HTMLOrderedDictionary::addObjectForNewKey(std::u16string&& value, std::u16s
     return true;
 }
 
+bool HTMLOrderedDictionary::addObjectForNewKey(std::u16string_view value, std::u16string_view key)
+{
+    // indexOfKey written out: this is where most attributes are added.
+    if (index_) {
+        if (index_->contains(key))
+            return false;
+    } else {
+        for (const Entry& entry : entries_) {
+            if (entry.first.size() == key.size() && entry.first == key)
+                return false;
+        }
+    }
+    entries_.emplace_back(key, value);
+    if (entries_.size() > indexedCount)
+        indexLastEntry();
+    return true;
+}
+
 void HTMLOrderedDictionary::insertObject(std::u16string value, std::u16string key, std::size_t index)
 {
     if (index > entries_.size()) {

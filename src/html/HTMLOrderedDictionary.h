@@ -45,6 +45,8 @@ public:
     // Adds the pair at the end unless the key is there already (then nothing
     // is taken from the arguments); true when it was added.
     bool addObjectForNewKey(std::u16string&& value, std::u16string&& key);
+    // The same with the strings made in place from these.
+    bool addObjectForNewKey(std::u16string_view value, std::u16string_view key);
     // A new key is inserted at the index (std::out_of_range above count); an
     // existing key keeps its place and only its value changes.
     void insertObject(std::u16string value, std::u16string key, std::size_t index);

@@ -153,9 +153,7 @@ constexpr std::array<std::uint8_t, 128> oneUnitNames = makeOneUnitNames();
     return KnownTagNames[number] == name;
 }
 
-// Out of line, so that the lookup after the first stays a few instructions
-// (every element made asks for its name).
-[[gnu::noinline]] std::array<std::u16string, KnownTagNameCount> makeSharedNames()
+std::array<std::u16string, KnownTagNameCount> makeSharedNames()
 {
     std::array<std::u16string, KnownTagNameCount> strings;
     for (std::size_t number = 0; number < KnownTagNameCount; ++number)
@@ -184,7 +182,7 @@ std::size_t KnownTagNameNumber(std::u16string_view name)
     return KnownTagNameCount;
 }
 
-const std::u16string* KnownTagNameWithNumber(std::size_t number)
+const std::u16string* KnownTagNameStrings()
 {
-    return &sharedNames()[number];
+    return sharedNames().data();
 }

@@ -35,10 +35,18 @@ constexpr std::size_t KnownTagNameCount = std::size(KnownTagNames);
 
 // The number of a name, KnownTagNameCount for any name not known.
 std::size_t KnownTagNameNumber(std::u16string_view name);
+// The shared copies of the known names, in their order; see KnownTagNameWithNumber.
+const std::u16string* KnownTagNameStrings();
+
 // Each known name is stored once for the whole program: an element with one
 // of them points at this shared copy (number less than KnownTagNameCount)
-// instead of holding its own.
-const std::u16string* KnownTagNameWithNumber(std::size_t number);
+// instead of holding its own. Inline, as every element and tag token made
+// with a known name asks for it.
+inline const std::u16string* KnownTagNameWithNumber(std::size_t number)
+{
+    static const std::u16string* const strings = KnownTagNameStrings();
+    return strings + number;
+}
 
 // The number of a known name, found when the program is compiled (a name
 // outside the table does not compile).

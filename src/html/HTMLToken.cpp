@@ -64,13 +64,18 @@ bool HTMLDOCTYPEToken::operator==(const HTMLDOCTYPEToken& other) const
 
 void HTMLTagToken::appendLongCharacterToTagName(char32_t c)
 {
-    AppendLongCharacter(tagName_, c);
-    tagNameNumber_ = unknownNumber;
+    AppendLongCharacter(mutableTagName(), c);
+}
+
+void HTMLTagToken::takeOwnName()
+{
+    tagName_.assign(*sharedName_);
+    sharedName_ = nullptr;
 }
 
 bool HTMLTagToken::isEqualTag(const HTMLTagToken& other) const
 {
-    if (tagName_ != other.tagName_ || selfClosingFlag_ != other.selfClosingFlag_
+    if (tagName() != other.tagName() || selfClosingFlag_ != other.selfClosingFlag_
         || attributes_.count() != other.attributes_.count())
         return false;
     return std::all_of(attributes_.begin(), attributes_.end(), [&](const HTMLOrderedDictionary::Entry& entry) {

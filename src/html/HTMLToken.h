@@ -48,23 +48,40 @@ class HTMLTagToken {
 public:
     explicit HTMLTagToken(std::u16string tagName = {}) : tagName_(std::move(tagName)) {}
 
-    const std::u16string& tagName() const { return tagName_; }
+    const std::u16string& tagName() const { return sharedName_ ? *sharedName_ : tagName_; }
     // For building the name in place; the name's number is looked up again afterwards.
     std::u16string& mutableTagName()
     {
+        if (sharedName_) [[unlikely]]
+            takeOwnName();
         tagNameNumber_ = unknownNumber;
         return tagName_;
     }
     void setTagName(std::u16string tagName)
     {
         tagName_ = std::move(tagName);
+        sharedName_ = nullptr;
         tagNameNumber_ = unknownNumber;
+    }
+    // The name with its KnownTagNameNumber, already looked up: a known name
+    // is the shared copy (see KnownTagNameWithNumber), not written out.
+    void setTagName(std::u16string_view tagName, std::size_t number)
+    {
+        if (number < KnownTagNameCount) {
+            tagName_.clear();
+            sharedName_ = KnownTagNameWithNumber(number);
+        } else {
+            tagName_.assign(tagName);
+            sharedName_ = nullptr;
+        }
+        tagNameNumber_ = static_cast<std::uint16_t>(number);
     }
     void appendLongCharacterToTagName(char32_t c);
     // Back to an empty tag, keeping the name's storage for the next one.
     void clear()
     {
         tagName_.clear();
+        sharedName_ = nullptr;
         tagNameNumber_ = unknownNumber;
         selfClosingFlag_ = false;
         // An empty dictionary (the tree construction usually takes them) holds nothing.
@@ -97,7 +114,12 @@ private:
     static constexpr std::uint16_t unknownNumber = 0xffff;
     static_assert(KnownTagNameCount < unknownNumber);
 
+    // The shared name copied into tagName_, to be changed there.
+    void takeOwnName();
+
     std::u16string tagName_;
+    // When set, the name is this shared copy of a known name and tagName_ is empty.
+    const std::u16string* sharedName_ = nullptr;
     mutable std::uint16_t tagNameNumber_ = unknownNumber;
     bool selfClosingFlag_ = false;
     HTMLOrderedDictionary attributes_;

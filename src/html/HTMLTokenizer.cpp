@@ -141,15 +141,6 @@ void HTMLTokenizer::emit(HTMLToken&& token)
     queue_.push_back(&queued);
 }
 
-void HTMLTokenizer::noteEmittedStartTag(const HTMLStartTagToken& tag)
-{
-    // The tree construction reads the name's number: looked up here, once.
-    const std::size_t number = tag.tagNameNumber();
-    noteLastStartTag(number, tag.tagName());
-    if (const std::size_t count = tag.attributes().count(); count > 0)
-        expectedAttributeCounts_[number] = static_cast<std::uint8_t>(std::min(count, maximumReservedAttributeCount));
-}
-
 void HTMLTokenizer::emitParseError(std::string message)
 {
     rareTokensPooled_ = true;
@@ -167,21 +158,6 @@ void HTMLTokenizer::emitUnexpectedCharacterParseError(char32_t c, std::string_vi
     emitParseError(std::move(message));
 }
 
-namespace {
-
-// Text storage kept from one token to the next is at most this long, so that
-// a long run's storage is not held on to.
-constexpr std::size_t keptTextCapacity = 128;
-
-void clearKeepingShortStorage(std::u16string& string)
-{
-    string.clear();
-    if (string.capacity() > keptTextCapacity)
-        string.shrink_to_fit();
-}
-
-} // namespace
-
 void HTMLTokenizer::addPooledToken(std::size_t kind)
 {
     tokenPools_[kind].push_back(std::make_unique<HTMLToken>());
@@ -192,15 +168,6 @@ void HTMLTokenizer::makeTokenOfKind(HTMLToken& token, std::size_t kind)
     [&]<std::size_t... kinds>(std::index_sequence<kinds...>) {
         ((kind == kinds ? void(token.emplace<kinds>()) : void()), ...);
     }(std::make_index_sequence<tokenKindCount>());
-}
-
-std::u16string& HTMLTokenizer::queueEmptyCharacterToken()
-{
-    HTMLToken& token = pooledToken<HTMLCharacterToken>();
-    queue_.push_back(&token);
-    std::u16string& string = std::get_if<HTMLCharacterToken>(&token)->mutableString();
-    clearKeepingShortStorage(string);
-    return string;
 }
 
 void HTMLTokenizer::emitCharacterToken(char32_t c)

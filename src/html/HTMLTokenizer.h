@@ -110,7 +110,23 @@ private:
     // Once the input is read, what was kept for tokens to come goes.
     void releaseKeptStorage();
     // A character token at the end of the queue, for its string to be filled.
-    std::u16string& queueEmptyCharacterToken();
+    std::u16string& queueEmptyCharacterToken()
+    {
+        HTMLToken& token = pooledToken<HTMLCharacterToken>();
+        queue_.push_back(&token);
+        std::u16string& string = std::get_if<HTMLCharacterToken>(&token)->mutableString();
+        clearKeepingShortStorage(string);
+        return string;
+    }
+    // Text storage kept from one token to the next is at most this long, so
+    // that a long run's storage is not held on to.
+    static constexpr std::size_t keptTextCapacity = 128;
+    static void clearKeepingShortStorage(std::u16string& string)
+    {
+        string.clear();
+        if (string.capacity() > keptTextCapacity) [[unlikely]]
+            string.shrink_to_fit();
+    }
     void emitCurrentToken();
 
     HTMLTagToken& currentTag();
@@ -149,8 +165,24 @@ private:
     // The usual shape of a tag read in one go; see HTMLTokenizerTagFastPath.cpp.
     template <typename Tag>
     void readTag(char16_t firstLetter);
+    // readTag's hand-over of the tag in the pooled token slot (of the kind)
+    // to the state machine, unitsRead units on, in the state.
+    [[gnu::cold]] void handOverTag(HTMLToken& slot, std::size_t kind, std::size_t unitsRead, HTMLTokenizerState state);
+    // readTag's reading of a reference in a value, unitsRead units on (past
+    // the "&"), as the state machine reads it; the decoded units after it.
+    std::u16string_view appendCharacterReferenceInValue(std::size_t unitsRead, char32_t additionalAllowedCharacter);
+    // An end tag of a name up to eight units long right before its ">", read
+    // at once; false (nothing read) for any other.
+    bool readShortEndTag(char16_t firstLetter);
     // What emit does for a start tag beside queueing it.
-    void noteEmittedStartTag(const HTMLStartTagToken& tag);
+    void noteEmittedStartTag(const HTMLStartTagToken& tag)
+    {
+        // The tree construction reads the name's number: looked up here, once.
+        const std::size_t number = tag.tagNameNumber();
+        noteLastStartTag(number, tag.tagName());
+        if (const std::size_t count = tag.attributes().count(); count > 0)
+            expectedAttributeCounts_[number] = static_cast<std::uint8_t>(std::min(count, maximumReservedAttributeCount));
+    }
     void noteLastStartTag(std::size_t number, std::u16string_view name)
     {
         lastStartTagNumber_ = number;

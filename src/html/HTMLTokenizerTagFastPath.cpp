@@ -103,7 +103,103 @@ const char16_t* appendLowercasedName(std::u16string& string, const char16_t* p, 
     return p;
 }
 
+// Whether p (at a "&") starts "&amp;", the reference values hold most (in
+// URLs): it stands for "&" wherever it is, with nothing to report.
+bool startsAmpersandReference(const char16_t* p, const char16_t* end)
+{
+    return end - p >= 5 && p[1] == u'a' && p[2] == u'm' && p[3] == u'p' && p[4] == u';';
+}
+
+// A quoted value from valueBegin whose first stop is "&" at ampersand, put
+// together in value; where it stops, or nullptr at a reference other than
+// "&amp;". The value's end is found first, so that its storage is made once,
+// at its length.
+template <char16_t quote>
+[[gnu::noinline]] const char16_t* appendValueWithAmpersands(std::u16string& value, const char16_t* valueBegin,
+                                                            const char16_t* ampersand, const char16_t* end)
+{
+    const char16_t* valueEnd = ampersand;
+    std::size_t references = 0;
+    do {
+        if (!startsAmpersandReference(valueEnd, end))
+            return nullptr;
+        ++references;
+        valueEnd = FindRunStop<quote, u'&'>(valueEnd + 5, end);
+    } while (valueEnd != end && *valueEnd == u'&');
+    value.clear();
+    value.reserve(static_cast<std::size_t>(valueEnd - valueBegin) - 4 * references);
+    for (const char16_t* piece = valueBegin;;) {
+        const char16_t* const stop = FindRunStop<u'&'>(piece, valueEnd);
+        value.append(piece, static_cast<std::size_t>(stop - piece));
+        if (stop == valueEnd)
+            return valueEnd;
+        value.push_back(u'&');
+        piece = stop + 5;
+    }
+}
+
+// readTagName for a name near the end of the decoded units or longer than nine units.
+[[gnu::noinline]] const char16_t* readLongTagName(HTMLTagToken& tag, char16_t firstLetter, const char16_t* p, const char16_t* end)
+{
+    std::u16string& name = tag.mutableTagName();
+    name.push_back(lowercaseUnit(firstLetter));
+    return appendLowercasedName<false, TagNameUnit, u'/', u'>'>(name, p, end);
+}
+
+// A tag's name that ends within the eight units after its first letter (at
+// p), lowercased into name in one go: its length, or 0 for any other name.
+inline std::size_t lowercaseShortTagName(char16_t firstLetter, const char16_t* p, const char16_t* end, char16_t (&name)[9])
+{
+#if defined(__SSE2__)
+    if (end - p >= 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i stop = _mm_or_si128(_mm_cmplt_epi16(units, _mm_set1_epi16(0x21)), _mm_cmpgt_epi16(units, _mm_set1_epi16(0x7E)));
+        stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(u'/')));
+        stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(u'>')));
+        const auto stops = static_cast<unsigned>(_mm_movemask_epi8(stop));
+        if (stops != 0) {
+            const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
+            name[0] = lowercaseUnit(firstLetter);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(name + 1), _mm_add_epi16(units, _mm_and_si128(upper, _mm_set1_epi16(0x20))));
+            return static_cast<std::size_t>(std::countr_zero(stops)) / 2 + 1;
+        }
+    }
+#endif
+    return 0;
+}
+
+// Reads a tag's name after its first letter (at p) into the tag; returns
+// the first unit after the name. A short name (see lowercaseShortTagName) is
+// looked up once; a known one takes the shared copy, with nothing written.
+inline const char16_t* readTagName(HTMLTagToken& tag, char16_t firstLetter, const char16_t* p, const char16_t* end)
+{
+    char16_t name[9];
+    if (const std::size_t length = lowercaseShortTagName(firstLetter, p, end, name)) {
+        const std::u16string_view lowercased(name, length);
+        tag.setTagName(lowercased, KnownTagNameNumber(lowercased));
+        return p + length - 1;
+    }
+    return readLongTagName(tag, firstLetter, p, end);
+}
+
 } // namespace
+
+void HTMLTokenizer::handOverTag(HTMLToken& slot, std::size_t kind, std::size_t unitsRead, HTMLTokenizerState state)
+{
+    inputStream_.skipDecodedUnits(unitsRead);
+    currentToken_ = std::move(slot);
+    // The pooled token serves again when the state machine emits the tag.
+    --pooledTokensInUse_[kind];
+    switchToState(state);
+}
+
+std::u16string_view HTMLTokenizer::appendCharacterReferenceInValue(std::size_t unitsRead, char32_t additionalAllowedCharacter)
+{
+    inputStream_.skipDecodedUnits(unitsRead);
+    additionalAllowedCharacter_ = additionalAllowedCharacter;
+    currentAttributeValue_ += attemptToConsumeCharacterReference(true).value_or(u"&");
+    return inputStream_.decodedUnits();
+}
 
 template <typename Tag>
 void HTMLTokenizer::readTag(char16_t firstLetter)
@@ -112,8 +208,6 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     HTMLToken& slot = pooledToken<Tag>();
     Tag* const tag = std::get_if<Tag>(&slot);
     tag->clear();
-    std::u16string& name = tag->mutableTagName();
-    name.push_back(lowercaseUnit(firstLetter));
 
     std::u16string_view units = inputStream_.decodedUnits();
     const char16_t* begin = units.data();
@@ -121,24 +215,23 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     const char16_t* p = begin;
     // Hands the tag over to the state machine, at p in the given state.
     const auto continueCarefully = [&](HTMLTokenizerState state) {
-        inputStream_.skipDecodedUnits(static_cast<std::size_t>(p - begin));
-        currentToken_ = std::move(slot);
-        // The pooled token serves again when the state machine emits the tag.
-        --pooledTokensInUse_[HTMLTokenKind<Tag>::index];
-        switchToState(state);
+        handOverTag(slot, HTMLTokenKind<Tag>::index, static_cast<std::size_t>(p - begin), state);
     };
     // A reference in a value (p is at its "&") is read as the state machine
     // reads it, which may report errors and move the decoded window.
     const auto appendCharacterReference = [&](char32_t additionalAllowedCharacter) {
-        inputStream_.skipDecodedUnits(static_cast<std::size_t>(p + 1 - begin));
-        additionalAllowedCharacter_ = additionalAllowedCharacter;
-        currentAttributeValue_ += attemptToConsumeCharacterReference(true).value_or(u"&");
-        units = inputStream_.decodedUnits();
+        if (startsAmpersandReference(p, end)) {
+            currentAttributeValue_.push_back(u'&');
+            p += 5;
+            return;
+        }
+        units = appendCharacterReferenceInValue(static_cast<std::size_t>(p + 1 - begin), additionalAllowedCharacter);
         begin = p = units.data();
         end = begin + units.size();
     };
     const auto skipWhitespace = [&] {
-        while (p != end && isUnitOf(*p, WhitespaceUnit))
+        // White space is all at or below the space: most units end it with one compare.
+        while (p != end && *p <= u' ' && isUnitOf(*p, WhitespaceUnit))
             ++p;
     };
     // The attribute goes into the tag unless it has one of that name already,
@@ -153,7 +246,53 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         return true;
     };
 
-    p = appendLowercasedName<false, TagNameUnit, u'/', u'>'>(name, p, end);
+    // The usual attribute, a name of up to seven units and a quoted value
+    // without references other than "&amp;", new to the tag: added straight
+    // from the units. Anything else is left (p unmoved) to the reading below.
+    // Inlined: most attributes come this way, and a call costs them a frame.
+    const auto addPlainAttribute = [&]() __attribute__((always_inline)) {
+#if defined(__SSE2__)
+        if (end - p < 8)
+            return false;
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i stop = _mm_or_si128(_mm_cmplt_epi16(units, _mm_set1_epi16(0x21)), _mm_cmpgt_epi16(units, _mm_set1_epi16(0x7E)));
+        for (const char16_t unit : {u'/', u'=', u'>', u'"', u'\'', u'<'})
+            stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(unit))));
+        const auto stops = static_cast<unsigned>(_mm_movemask_epi8(stop));
+        if (stops == 0)
+            return false;
+        const auto nameLength = static_cast<std::size_t>(std::countr_zero(stops)) / 2;
+        const char16_t* const valueBegin = p + nameLength + 2;
+        if (end - valueBegin < 1 || p[nameLength] != u'=' || !(p[nameLength + 1] == u'"' || p[nameLength + 1] == u'\''))
+            return false;
+        const char16_t quote = p[nameLength + 1];
+        const char16_t* valueEnd = quote == u'"' ? FindRunStop<u'"', u'&'>(valueBegin, end) : FindRunStop<u'\'', u'&'>(valueBegin, end);
+        // With references the value is put together in currentAttributeValue_.
+        const bool hasReferences = valueEnd != end && *valueEnd == u'&';
+        if (hasReferences && !(valueEnd = quote == u'"' ? appendValueWithAmpersands<u'"'>(currentAttributeValue_, valueBegin, valueEnd, end)
+                                                        : appendValueWithAmpersands<u'\''>(currentAttributeValue_, valueBegin, valueEnd, end)))
+            return false;
+        if (end - valueEnd < 2 || *valueEnd != quote || !(valueEnd[1] == u'>' || valueEnd[1] == u'/' || isUnitOf(valueEnd[1], WhitespaceUnit)))
+            return false;
+        const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
+        char16_t name[8];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(name), _mm_add_epi16(units, _mm_and_si128(upper, _mm_set1_epi16(0x20))));
+        HTMLOrderedDictionary& attributes = tag->attributes();
+        if (attributes.count() == 0)
+            attributes.reserve(expectedAttributeCounts_[tag->tagNameNumber()]);
+        const std::u16string_view key(name, nameLength);
+        if (hasReferences ? !attributes.addObjectForNewKey(std::move(currentAttributeValue_), std::u16string(key))
+                          : !attributes.addObjectForNewKey(std::u16string_view(valueBegin, static_cast<std::size_t>(valueEnd - valueBegin)), key))
+            return false;
+        hasCurrentAttribute_ = false;
+        p = valueEnd + 1;
+        return true;
+#else
+        return false;
+#endif
+    };
+
+    p = readTagName(*tag, firstLetter, p, end);
     if (p == end || !(*p == u'>' || (isStartTag && isUnitOf(*p, WhitespaceUnit))))
         return continueCarefully(TagName);
 
@@ -172,6 +311,8 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         }
         if (!isUnitOf(*p, AttributeNameUnit))
             return continueCarefully(BeforeAttributeName);
+        if (addPlainAttribute())
+            continue;
 
         hasCurrentAttribute_ = true;
         currentAttributeName_.clear();
@@ -245,6 +386,28 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     else
         tag->tagNameNumber();
     queue_.push_back(&slot);
+}
+
+bool HTMLTokenizer::readShortEndTag(char16_t firstLetter)
+{
+    const std::u16string_view units = inputStream_.decodedUnits();
+    const char16_t* const begin = units.data();
+    const char16_t* const end = begin + units.size();
+    char16_t name[9];
+    const std::size_t length = lowercaseShortTagName(firstLetter, begin, end, name);
+    // The name's stop is within the units looked at.
+    if (length == 0 || begin[length - 1] != u'>')
+        return false;
+    HTMLToken& slot = pooledToken<HTMLEndTagToken>();
+    HTMLEndTagToken* const tag = std::get_if<HTMLEndTagToken>(&slot);
+    tag->clear();
+    const std::u16string_view lowercased(name, length);
+    tag->setTagName(lowercased, KnownTagNameNumber(lowercased));
+    inputStream_.skipDecodedUnits(length);
+    switchToState(Data);
+    currentToken_.reset();
+    queue_.push_back(&slot);
+    return true;
 }
 
 template void HTMLTokenizer::readTag<HTMLStartTagToken>(char16_t firstLetter);

@@ -37,6 +37,25 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         "<a \xE9=\"\xFC\" b=\xE9 \xE9c=d>t",
         "<svg viewBox=\"0 0 1 1\"><path d=\"M0 0\"/></svg>",
         "<x-y data-a-b=\"1\" data-a-b='2'>t",
+        "<Template>t<TEMPLATES>t<basefont>t<BASEFONTS>t<clippath>t<FigCaption>t</Template>t</basefont\t>t",
+        "<a abcdefg=\"1\" ABCDEFGH=\"2\" Abcdefg='3' abcdefgh='4' b=\"\" c=''>t",
+        "<a b=\"1\"c=\"2\" d='3'\te=\"4\"\n/>t<a b='1'/>t<a b=\"1\"/c>t",
+        "<a b=\"x\ry\" c=\"\x80\xA0\" d='\xE9\x01' e=\"\0\" f=\"&\">t"s,
+        "<a b=\"1\" B=\"2\" b='3' c=\"a\" C>t",
+        "<a b=\"&amp;&amp;x&amp\" c='1&amp;2&amp;&lt;3' data-x=\"&amp;&ampy\" d=\"&amp;\"e f='&AMP;&amp'>t",
+        "<a href=\"/p?a=1&amp;bb=22&amp;ccc=333&amp;dddd=4444&amp;\" c='&amp;&amp;&amp;' d=\"&amp;x&amp;\xE9&amp;\">t",
+        "<a b=\"x&amp;y\" B='&amp;' c=\"&amp;\r\" d=\"&amp;\">t<a b=&amp;c>t",
+        "<a " + [] {
+            std::string many;
+            for (int i = 0; i < 40; ++i)
+                many += "a" + std::to_string(i) + "=\"" + std::to_string(i) + "\" ";
+            return many;
+        }() + "a7='x' A39=\"y\">t",
+        "a\r\nb\rc\r\r\nd\r<p>t\r\n</p>\r\n\r\n<br>\n\r\n\r<i>x\r&amp;\r\n<i>\r\0\r\n<b>"s,
+        "&amp;</abcd>t&lt;</DIV>t&</aBcDeFg>t&#1;</p>t",
+        "<abcd>t<aBcDeFg x>t<abcdefgh/>t<abcdefghi>t",
+        "</abcd>t</aBcDeFg>t</abcdefgh>t</ABCDEFGHI>t</Textarea>t</x\xE9>t</a\0>t</b\r>t</i\n>t</Q>t</h1/>t"s,
+        "<b>t<xyz>t<XYZ x>t</XYZ>t<h1>t<h7>t</H1>t<svg:a>t<rb>t<r\xE9>t",
         "<a b=\"c\"\x01 d=e\x01>t<a\x01>t",
         "<a b c d>t<a b c=\"d\" b>t<a =b>t",
         "<SOME-LONG-TAG-NAME-XYZ DATA-SOMETHING-LONG-XYZ=\"1\" aVeryLongAttributeName=x ANOTHERLONGNAME>t",

@@ -93,6 +93,38 @@ TEST(Tokens, TagNameNumberFollowsEveryChangeOfTheName)
     EXPECT_EQ(end.tagNameNumber(), KnownTagNameNumber(u"p"));
 }
 
+// A name given with its number already looked up: a known one is the shared
+// copy until the name is changed, and reads and compares like any other.
+TEST(Tokens, TagNameGivenWithItsNumber)
+{
+    HTMLStartTagToken tag;
+    tag.setTagName(u"div", KnownTagNameNumber(u"div"));
+    EXPECT_EQ(tag.tagName(), u"div");
+    EXPECT_EQ(&tag.tagName(), KnownTagNameWithNumber(KnownTagNameNumber(u"div")));
+    EXPECT_TRUE(tag == HTMLStartTagToken(u"div"));
+    EXPECT_TRUE(HTMLStartTagToken(u"div") == tag);
+
+    HTMLStartTagToken copy = tag;
+    copy.appendLongCharacterToTagName(U'x');
+    EXPECT_EQ(copy.tagName(), u"divx");
+    EXPECT_EQ(copy.tagNameNumber(), KnownTagNameCount);
+    EXPECT_EQ(tag.tagName(), u"div");
+    EXPECT_EQ(*KnownTagNameWithNumber(KnownTagNameNumber(u"div")), u"div");
+
+    tag.mutableTagName() += u"s";
+    EXPECT_EQ(tag.tagName(), u"divs");
+    tag.setTagName(u"span", KnownTagNameNumber(u"span"));
+    tag.clear();
+    EXPECT_EQ(tag.tagName(), u"");
+    EXPECT_EQ(tag.tagNameNumber(), KnownTagNameCount);
+
+    HTMLEndTagToken unknown;
+    unknown.setTagName(u"x-y", KnownTagNameCount);
+    EXPECT_EQ(unknown.tagName(), u"x-y");
+    EXPECT_EQ(unknown.tagNameNumber(), KnownTagNameCount);
+    EXPECT_TRUE(unknown == HTMLEndTagToken(u"x-y"));
+}
+
 // Every known name and names one change away from one (each unit altered,
 // case flipped, high byte set; cut short; made longer; a part repeated) get the number a plain
 // search of the table gives. Each name is looked up inside a longer string,

@@ -40,6 +40,24 @@ TEST(HTMLOrderedDictionary, AddsANewKeyOnlyAndLeavesARefusedPairAlone)
     EXPECT_EQ(dictionary.indexOfKey(u"k19"), 19u);
 }
 
+// Pairs added from views and from strings share one check for a repeated
+// key, below and above the count where the dictionary keeps an index.
+TEST(HTMLOrderedDictionary, AddsANewKeyFromViews)
+{
+    HTMLOrderedDictionary dictionary;
+    for (int i = 0; i < 80; ++i) {
+        const std::u16string key = UTF16FromUTF8("key" + std::to_string(i % 40));
+        const std::u16string value = UTF16FromUTF8("a longer value " + std::to_string(i));
+        const bool added = i % 2 == 0 ? dictionary.addObjectForNewKey(std::u16string_view(value), std::u16string_view(key))
+                                      : dictionary.addObjectForNewKey(std::u16string(value), std::u16string(key));
+        EXPECT_EQ(added, i < 40) << i;
+    }
+    EXPECT_EQ(dictionary.count(), 40u);
+    EXPECT_EQ(dictionary.indexOfKey(u"key39"), 39u);
+    EXPECT_EQ(*dictionary.objectForKey(u"key38"), u"a longer value 38");
+    EXPECT_EQ(*dictionary.objectForKey(u"key7"), u"a longer value 7");
+}
+
 TEST(HTMLOrderedDictionary, InsertsAtAnIndexOrRefusesBeyondTheCount)
 {
     HTMLOrderedDictionary dictionary{{u"a", u"1"}, {u"c", u"3"}};
