@@ -13,6 +13,7 @@
 // they would; nothing else is emitted on the way, so the tokens and errors are
 // those of the state machine alone.
 #include "html/HTMLTokenizer.h"
+#include "html/HTMLTagNameLookup.h"
 
 #include <bit>
 
@@ -176,7 +177,7 @@ inline const char16_t* readTagName(HTMLTagToken& tag, char16_t firstLetter, cons
     char16_t name[9];
     if (const std::size_t length = lowercaseShortTagName(firstLetter, p, end, name)) {
         const std::u16string_view lowercased(name, length);
-        tag.setTagName(lowercased, KnownTagNameNumber(lowercased));
+        tag.setTagName(lowercased, KnownTagNameNumberInline(lowercased));
         return p + length - 1;
     }
     return readLongTagName(tag, firstLetter, p, end);
@@ -402,7 +403,7 @@ bool HTMLTokenizer::readShortEndTag(char16_t firstLetter)
     HTMLEndTagToken* const tag = std::get_if<HTMLEndTagToken>(&slot);
     tag->clear();
     const std::u16string_view lowercased(name, length);
-    tag->setTagName(lowercased, KnownTagNameNumber(lowercased));
+    tag->setTagName(lowercased, KnownTagNameNumberInline(lowercased));
     inputStream_.skipDecodedUnits(length);
     switchToState(Data);
     currentToken_.reset();
