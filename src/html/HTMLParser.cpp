@@ -7,6 +7,7 @@
 #include "html/HTMLTextNode.h"
 #include "html/HTMLUTF8.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdint>
 #include <cstring>
@@ -461,9 +462,34 @@ void HTMLParser::insertCharacters(std::u16string_view characters)
         place.parent->insertObject(std::move(text), place.index);
 }
 
-HTMLParser::ElementPtr HTMLParser::createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns) const
+namespace {
+
+// Whether the string holds no more memory than a copy of it would: it is
+// short enough to live inline, or its heap block is exactly as long.
+bool hasNoSpareRoom(const std::u16string& string)
 {
-    auto element = arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), tag.attributes());
+    return string.capacity() == string.size() || string.size() <= std::u16string().capacity();
+}
+
+// A token's attributes for its element. The tokenizer makes a tag's list as
+// long as the last tag of that name needed, and its strings grow as they are
+// read; an element keeps no such spare room, so attributes that have some are
+// copied (a copy is exact) instead of moved.
+HTMLOrderedDictionary exactAttributes(HTMLTagToken& tag)
+{
+    HTMLOrderedDictionary& attributes = tag.attributes();
+    if (attributes.entries().capacity() == attributes.count()
+        && std::all_of(attributes.begin(), attributes.end(),
+                       [](const auto& entry) { return hasNoSpareRoom(entry.first) && hasNoSpareRoom(entry.second); }))
+        return std::move(attributes);
+    return attributes;
+}
+
+} // namespace
+
+HTMLParser::ElementPtr HTMLParser::createElementForToken(HTMLTagToken& tag, HTMLNamespace ns) const
+{
+    auto element = arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), exactAttributes(tag));
     element->setHtmlNamespace(ns);
     return element;
 }
@@ -481,7 +507,7 @@ const HTMLParser::ElementPtr& HTMLParser::insertElement(ElementPtr element)
     return stackOfOpenElements_.back();
 }
 
-const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementForToken(const HTMLTagToken& tag)
+const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementForToken(HTMLTagToken& tag)
 {
     return insertElement(createElementForToken(tag));
 }
@@ -497,7 +523,7 @@ const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementNamed(std::u16string 
     return insertElement(arena_.make<HTMLElement>(std::move(tagName)));
 }
 
-const HTMLParser::ElementPtr& HTMLParser::insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns)
+const HTMLParser::ElementPtr& HTMLParser::insertForeignElementForToken(HTMLTagToken& tag, HTMLNamespace ns)
 {
     ElementPtr element = createElementForToken(tag, ns);
     if (HTMLElement* parent = currentNode())
@@ -730,7 +756,7 @@ void HTMLParser::generateImpliedEndTags(std::u16string_view exception)
         popCurrentNode();
 }
 
-void HTMLParser::followGenericParsingAlgorithm(const HTMLStartTagToken& tag, HTMLTokenizerState state)
+void HTMLParser::followGenericParsingAlgorithm(HTMLStartTagToken& tag, HTMLTokenizerState state)
 {
     insertHTMLElementForToken(tag);
     tokenizer_.setState(state);

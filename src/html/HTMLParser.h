@@ -153,7 +153,8 @@ private:
     void handleForeignContent(HTMLToken& token);
 
     // Parts of the modes.
-    void changeEncodingForMetaElement(const HTMLStartTagToken& meta);
+    // The meta element's attributes.
+    void changeEncodingForMetaElement(const HTMLOrderedDictionary& attributes);
     // The characters of a token in body; the rare text holding NULs drops them first.
     void inBodyCharacters(std::u16string_view text);
     void inBodyCharactersWithNulls(std::u16string_view text);
@@ -241,15 +242,20 @@ private:
     void insertComment(const HTMLCommentToken& comment);
     void appendComment(const HTMLCommentToken& comment, HTMLNode& parent);
     void insertCharacters(std::u16string_view characters);
-    ElementPtr createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns = HTMLNamespace::HTML) const;
+    // The element for a tag token takes the token's attributes: the token's
+    // attributes are not looked at again.
+    ElementPtr createElementForToken(HTMLTagToken& tag, HTMLNamespace ns = HTMLNamespace::HTML) const;
     // The insertions give the new element where it stands: on top of the stack
     // of open elements. insertElement takes an element made just before.
     const ElementPtr& insertElement(ElementPtr element);
-    const ElementPtr& insertHTMLElementForToken(const HTMLTagToken& tag);
-    // The same, moving the attributes out of a token that is not looked at again.
+    // The token's attribute list goes over as it is only when it has no spare
+    // room, else an exact copy (see exactAttributes in the source).
+    const ElementPtr& insertHTMLElementForToken(HTMLTagToken& tag);
+    // The same, always moving the list over (spare room and all): for the
+    // elements of the body, whose lists the tokenizer sizes well.
     const ElementPtr& insertHTMLElementTakingAttributes(HTMLTagToken& tag);
     const ElementPtr& insertHTMLElementNamed(std::u16string tagName);
-    const ElementPtr& insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns);
+    const ElementPtr& insertForeignElementForToken(HTMLTagToken& tag, HTMLNamespace ns);
     // A new element with the same name and attributes, in the HTML namespace.
     ElementPtr copyOfElement(const HTMLElement& element) const { return arena_.make<HTMLElement>(element.tagName(), element.attributes()); }
     void resetTheInsertionModeAppropriately();
@@ -284,7 +290,7 @@ private:
     void clearTheListOfActiveFormattingElementsUpToTheLastMarker();
 
     void generateImpliedEndTags(std::u16string_view exception = {});
-    void followGenericParsingAlgorithm(const HTMLStartTagToken& tag, HTMLTokenizerState state);
+    void followGenericParsingAlgorithm(HTMLStartTagToken& tag, HTMLTokenizerState state);
 
     // Errors: "%@" in the format is replaced by the arguments in order.
     void addParseError(std::string_view text);

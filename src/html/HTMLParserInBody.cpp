@@ -366,11 +366,11 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     // "input"
     case InBodyStartTag::Input: {
         reconstructTheActiveFormattingElements();
-        insertHTMLElementForToken(tag);
-        popCurrentNode();
         const std::u16string* type = tag.attributes().objectForKey(u"type");
         if (!type || !EqualIgnoringASCIICase(*type, u"hidden"))
             framesetOk_ = false;
+        insertHTMLElementForToken(tag);
+        popCurrentNode();
         return;
     }
     // "param", "source", "track"

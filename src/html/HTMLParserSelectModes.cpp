@@ -25,7 +25,7 @@ void HTMLParser::handleInSelect(HTMLToken& token)
     if (std::holds_alternative<HTMLDOCTYPEToken>(token))
         return addParseError("Unexpected DOCTYPE in <select>");
     // A start tag
-    if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
+    if (auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
         const std::u16string_view name = startTag->tagName();
         // "html"
         if (name == u"html")
@@ -106,7 +106,7 @@ void HTMLParser::handleInSelectInTable(HTMLToken& token)
     static constexpr std::initializer_list<std::u16string_view> tableNames = {
         u"caption", u"table", u"tbody", u"tfoot", u"thead", u"tr", u"td", u"th"};
     // A start tag "caption", "table", "tbody", "tfoot", "thead", "tr", "td", "th"
-    if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token); startTag && IsOneOf(startTag->tagName(), tableNames)) {
+    if (auto* startTag = std::get_if<HTMLStartTagToken>(&token); startTag && IsOneOf(startTag->tagName(), tableNames)) {
         addParseError("Start tag '%@' in <select> in <table>", startTag->tagName());
         popElementsUntilOneNamedIsPopped({u"select"});
         resetTheInsertionModeAppropriately();

@@ -44,7 +44,7 @@ void HTMLParser::handleInTable(HTMLToken& token)
     if (std::holds_alternative<HTMLDOCTYPEToken>(token))
         return addParseError("Unexpected DOCTYPE in <table>");
     // A start tag
-    if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
+    if (auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
         const std::u16string_view name = startTag->tagName();
         // "caption"
         if (name == u"caption") {
@@ -166,7 +166,7 @@ void HTMLParser::handleInTableText(HTMLToken& token)
 
 void HTMLParser::handleInCaption(HTMLToken& token)
 {
-    const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
+    auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // An end tag "caption"
     if (endTag && endTag->tagName() == u"caption") {
@@ -218,7 +218,7 @@ void HTMLParser::handleInColumnGroup(HTMLToken& token)
         return addParseError("Unexpected DOCTYPE in <colgroup>");
     }
     // A start tag "html"
-    else if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token); startTag && startTag->tagName() == u"html") {
+    else if (auto* startTag = std::get_if<HTMLStartTagToken>(&token); startTag && startTag->tagName() == u"html") {
         return processTokenUsingRulesFor(InsertionMode::InBody, token);
     }
     // A start tag "col"
@@ -251,7 +251,7 @@ void HTMLParser::handleInColumnGroup(HTMLToken& token)
 
 void HTMLParser::handleInTableBody(HTMLToken& token)
 {
-    const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
+    auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // A start tag "tr"
     if (startTag && startTag->tagName() == u"tr") {
@@ -307,7 +307,7 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
 
 void HTMLParser::handleInRow(HTMLToken& token)
 {
-    const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
+    auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // A start tag "th", "td"
     if (startTag && HTMLTagSet({u"th", u"td"}).contains(startTag->tagNameNumber())) {
@@ -366,7 +366,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
 
 void HTMLParser::handleInCell(HTMLToken& token)
 {
-    const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
+    auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // An end tag "td", "th"
     if (endTag && HTMLTagSet({u"td", u"th"}).contains(endTag->tagNameNumber())) {

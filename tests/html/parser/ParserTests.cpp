@@ -349,6 +349,39 @@ TEST(HTMLParser, NoahsArkHoldsInLongListsAndInListsThatWereLong)
     }
 }
 
+// Elements made outside the body's own rules take the tag's attributes over
+// only when the tokenizer left no spare room in them, else copy them: either
+// way every attribute arrives whole, and the rules that read an attribute
+// after the element is made (meta charset, hidden input) still see it.
+TEST(HTMLParser, ElementsOfEveryModeKeepTheirTagsAttributes)
+{
+    const std::string value = "a-value-longer-than-a-short-string&amp;grown-by-a-reference";
+    HTMLParser parser(UTF16FromUTF8("<!DOCTYPE html><html lang=en><head><meta charset=koi8-r>"
+                                    "<link rel=a href=\"" + value + "\" x y z><link rel=b>"
+                                    "<script async src=s></script><title id=t>x</title></head>"
+                                    "<body class=c><table id=one class=two title=three><tr a=1 b=2>"
+                                    "<td c=3 d=4 e=5>1<td>2<td f=\"" + value + "\">3</table>"
+                                    "<select name=n><option value=v selected>o</select>"
+                                    "<svg viewbox=\"0 0 1 1\"><path d=\"" + value + "\"/></svg>"),
+                      utf8Tentative);
+    const auto document = parser.document();
+    EXPECT_EQ(UTF8FromUTF16(document->innerHTML()),
+              "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"koi8-r\">"
+              "<link rel=\"a\" href=\"" + value + "\" x=\"\" y=\"\" z=\"\"><link rel=\"b\">"
+              "<script async=\"\" src=\"s\"></script><title id=\"t\">x</title></head>"
+              "<body class=\"c\"><table id=\"one\" class=\"two\" title=\"three\"><tbody><tr a=\"1\" b=\"2\">"
+              "<td c=\"3\" d=\"4\" e=\"5\">1</td><td>2</td><td f=\"" + value + "\">3</td></tr></tbody></table>"
+              "<select name=\"n\"><option value=\"v\" selected=\"\">o</option></select>"
+              "<svg viewBox=\"0 0 1 1\"><path d=\"" + value + "\"></path></svg></body></html>");
+    EXPECT_EQ(parser.firstMetaCharset(), StringEncoding::KOI8R);
+
+    // A hidden input keeps a frameset possible; any other input does not.
+    HTMLParser hidden(u"<!DOCTYPE html><input type=HIDDEN><frameset></frameset>", utf8Tentative);
+    EXPECT_NE(UTF8FromUTF16(hidden.document()->innerHTML()).find("<frameset>"), std::string::npos);
+    HTMLParser shown(u"<!DOCTYPE html><input type=text><frameset></frameset>", utf8Tentative);
+    EXPECT_EQ(UTF8FromUTF16(shown.document()->innerHTML()).find("<frameset>"), std::string::npos);
+}
+
 } // namespace
 
 namespace {
