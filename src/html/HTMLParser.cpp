@@ -701,7 +701,10 @@ void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& elemen
             }
         }
     }
-    insertIntoListOfActiveFormattingElements(activeFormattingElements_.size(), element, fingerprint);
+    if (countingFormattingFingerprints_) [[unlikely]]
+        return insertIntoListOfActiveFormattingElements(activeFormattingElements_.size(), element, fingerprint);
+    activeFormattingElements_.push_back(element);
+    activeFormattingFingerprints_.push_back(unknownFormattingFingerprint);
 }
 
 void HTMLParser::removeFromListOfActiveFormattingElements(const HTMLElement* element)
@@ -740,7 +743,7 @@ void HTMLParser::clearTheListOfActiveFormattingElementsUpToTheLastMarker()
 {
     while (!activeFormattingElements_.empty()) {
         const bool isMarker = !activeFormattingElements_.back();
-        removeFromListOfActiveFormattingElementsAt(activeFormattingElements_.size() - 1);
+        removeNewestFromListOfActiveFormattingElements();
         if (isMarker)
             return;
     }

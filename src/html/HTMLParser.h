@@ -167,7 +167,21 @@ private:
     void closePElementIfInButtonScope();
     // The subject is a formatting element's name, given by its number. False
     // when the caller is to run the any other end tag steps instead.
-    bool runTheAdoptionAgencyAlgorithm(std::size_t subject);
+    bool runTheAdoptionAgencyAlgorithm(std::size_t subject)
+    {
+        // Most often the formatting element is the current node and the newest
+        // entry of the list: the steps would only pop it and drop its entry.
+        if (!activeFormattingElements_.empty()) {
+            const HTMLElement* newest = activeFormattingElements_.back().get();
+            if (newest && newest == currentNode() && newest->tagNameNumber() == subject) {
+                popCurrentNode();
+                removeNewestFromListOfActiveFormattingElements();
+                return true;
+            }
+        }
+        return runTheAdoptionAgencyAlgorithmSteps(subject);
+    }
+    bool runTheAdoptionAgencyAlgorithmSteps(std::size_t subject);
     void inTableAnythingElse(HTMLToken& token);
     void clearTheStackBackToATableContext();
     void clearTheStackBackToATableBodyContext();
@@ -270,6 +284,14 @@ private:
     void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element);
     void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element, std::size_t fingerprint);
     void removeFromListOfActiveFormattingElementsAt(std::size_t index);
+    void removeNewestFromListOfActiveFormattingElements()
+    {
+        // Without counts (short lists) the entry merely goes.
+        if (countingFormattingFingerprints_) [[unlikely]]
+            return removeFromListOfActiveFormattingElementsAt(activeFormattingElements_.size() - 1);
+        activeFormattingElements_.pop_back();
+        activeFormattingFingerprints_.pop_back();
+    }
     void removeFromListOfActiveFormattingElements(const HTMLElement* element);
     static std::size_t formattingFingerprint(const HTMLElement& element);
     // Whether three entries of the list may be like the element; a list that
