@@ -301,8 +301,9 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
         && HTMLTagSet({u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th", u"tr"})
                .contains(endTag->tagNameNumber()))
         return addParseError("End tag '%@' in <table> body", endTag->tagName());
-    // Anything else
-    processTokenUsingRulesFor(InsertionMode::InTable, token);
+    // Anything else (the dispatch has let the token through: no tokenizer
+    // error, no line feed to drop, so the in table rules are called directly)
+    handleInTable(token);
 }
 
 void HTMLParser::handleInRow(HTMLToken& token)
@@ -360,8 +361,8 @@ void HTMLParser::handleInRow(HTMLToken& token)
         && HTMLTagSet({u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th"})
                .contains(endTag->tagNameNumber()))
         return addParseError("End tag '%@' in <tr>", endTag->tagName());
-    // Anything else
-    processTokenUsingRulesFor(InsertionMode::InTable, token);
+    // Anything else (called directly, as in table body)
+    handleInTable(token);
 }
 
 void HTMLParser::handleInCell(HTMLToken& token)
@@ -406,8 +407,8 @@ void HTMLParser::handleInCell(HTMLToken& token)
         closeTheCell();
         return reprocessToken(token);
     }
-    // Anything else
-    processTokenUsingRulesFor(InsertionMode::InBody, token);
+    // Anything else (called directly, as in table body)
+    handleInBody(token);
 }
 
 void HTMLParser::closeTheCell()
