@@ -509,13 +509,26 @@ const HTMLParser::ElementPtr& HTMLParser::insertElement(ElementPtr element)
 
 const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementForToken(HTMLTagToken& tag)
 {
-    return insertElement(createElementForToken(tag));
+    return insertHTMLElement(tag, exactAttributes(tag));
 }
 
 const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementTakingAttributes(HTMLTagToken& tag)
 {
-    return insertElement(
-        arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), std::move(tag.attributes())));
+    return insertHTMLElement(tag, std::move(tag.attributes()));
+}
+
+const HTMLParser::ElementPtr& HTMLParser::insertHTMLElement(const HTMLTagToken& tag, HTMLOrderedDictionary&& attributes)
+{
+    auto element = arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), std::move(attributes));
+    HTMLElement* parent = currentNode();
+    if (fosterParenting_ || !parent) [[unlikely]]
+        return insertElement(std::move(element));
+    // Most elements go at the end of the current node: made straight onto the
+    // stack of open elements, and appended from there.
+    countOpenElement(*element, 1);
+    const ElementPtr& open = stackOfOpenElements_.emplace_back(std::move(element));
+    parent->appendNewChild(ElementPtr(open));
+    return open;
 }
 
 const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementNamed(std::u16string tagName)

@@ -268,6 +268,9 @@ private:
     // The same, always moving the list over (spare room and all): for the
     // elements of the body, whose lists the tokenizer sizes well.
     const ElementPtr& insertHTMLElementTakingAttributes(HTMLTagToken& tag);
+    // Both make the element here and insert it (the element is made and
+    // placed in one frame: the common case needs no other call).
+    const ElementPtr& insertHTMLElement(const HTMLTagToken& tag, HTMLOrderedDictionary&& attributes);
     const ElementPtr& insertHTMLElementNamed(std::u16string tagName);
     const ElementPtr& insertForeignElementForToken(HTMLTagToken& tag, HTMLNamespace ns);
     // A new element with the same name and attributes, in the HTML namespace.
