@@ -160,6 +160,7 @@ private:
     void inBodyCharactersWithNulls(std::u16string_view text);
     void handleInBodyStartTag(HTMLToken& token);
     void handleInBodyEndTag(HTMLToken& token);
+    void handleInBodyEndTagSteps(HTMLToken& token);
     void inBodyListItemWalk(const HTMLTagSet& names);
     // The name's number goes with it (KnownTagNameCount for a name not known).
     void inBodyAnyOtherEndTag(std::u16string_view tagName, std::size_t number);

@@ -493,6 +493,35 @@ void HTMLParser::inBodyListItemWalk(const HTMLTagSet& names)
 
 void HTMLParser::handleInBodyEndTag(HTMLToken& token)
 {
+    const std::size_t number = std::get<HTMLEndTagToken>(token).tagNameNumber();
+    // Most end tags close the current node, of a common name. Then the element
+    // is in scope, no end tags are implied and nothing is misnested: the steps
+    // of these rules would only pop it.
+    if (number < KnownTagNameCount && currentNodeIsNumbered(number)) {
+        switch (inBodyEndTagRules[number]) {
+        case InBodyEndTag::Block:
+        case InBodyEndTag::P:
+        case InBodyEndTag::Li:
+        case InBodyEndTag::DdDt:
+        case InBodyEndTag::Heading:
+        case InBodyEndTag::AnyOther:
+            return popCurrentNode();
+        case InBodyEndTag::Formatting:
+            // Only while it is the newest entry of the list (see runTheAdoptionAgencyAlgorithm).
+            if (!activeFormattingElements_.empty() && activeFormattingElements_.back().get() == currentNode()) {
+                popCurrentNode();
+                return removeNewestFromListOfActiveFormattingElements();
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    handleInBodyEndTagSteps(token);
+}
+
+void HTMLParser::handleInBodyEndTagSteps(HTMLToken& token)
+{
     const auto& tag = std::get<HTMLEndTagToken>(token);
     const std::u16string_view name = tag.tagName();
     const std::size_t number = tag.tagNameNumber();
@@ -516,9 +545,6 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     // "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "listing", "main", "menu",
     // "nav", "ol", "pre", "section", "summary", "ul"
     case InBodyEndTag::Block:
-        // The current node (most often): in scope, no end tags to imply, nothing misnested.
-        if (currentNodeIsNumbered(number))
-            return popCurrentNode();
         if (!hasElementNumberedInScope(number))
             return addParseError("End tag '%@' for unmatched open tag in <body>", name);
         generateImpliedEndTags();
@@ -538,9 +564,6 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     }
     // "p"
     case InBodyEndTag::P:
-        // The current node (most often): in scope, no end tags to imply, nothing misnested.
-        if (currentNodeIsNumbered(number))
-            return popCurrentNode();
         if (!hasElementInButtonScope(KnownTagNameNumberOf(u"p"))) {
             addParseError("Not closing unknown 'p' element in <body>");
             insertHTMLElementNamed(u"p");
@@ -548,9 +571,6 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return closePElement();
     // "li"
     case InBodyEndTag::Li:
-        // The current node (most often): in scope, no end tags to imply, nothing misnested.
-        if (currentNodeIsNumbered(number))
-            return popCurrentNode();
         if (!hasElementInListItemScope(KnownTagNameNumberOf(u"li")))
             return addParseError("Not closing unknown 'li' element in <body>");
         generateImpliedEndTags(u"li");

@@ -349,6 +349,50 @@ TEST(HTMLParser, NoahsArkHoldsInLongListsAndInListsThatWereLong)
     }
 }
 
+// An end tag for the current node takes a short way (a pop) for every rule
+// where the full steps would only pop; misnested end tags of the same rules,
+// formatting elements in and out of the list, and foreign elements still go
+// through the full steps.
+TEST(HTMLParser, EndTagsOfTheCurrentNodeCloseItAsTheFullStepsDo)
+{
+    struct Case {
+        std::u16string markup;
+        std::string body;
+        std::vector<std::string> errors;
+    };
+    const Case cases[] = {
+        {u"<!DOCTYPE html><div><dl><dt>a</dt><dd>b</dd></dl><ul><li>c</li></ul><h2>d</h2><span>e</span>"
+         u"<x-y>f</x-y><b>g</b><i><b>h</b></i><p>i</p></div>",
+         "<div><dl><dt>a</dt><dd>b</dd></dl><ul><li>c</li></ul><h2>d</h2><span>e</span><x-y>f</x-y><b>g</b>"
+         "<i><b>h</b></i><p>i</p></div>",
+         {}},
+        {u"<!DOCTYPE html><dl><dt><span>a</dt>b<dd><em>c</dd></dl><h2><span>d</h3>e<ul><li><i>f</li></ul>"
+         u"<p><span>g</p><div><x-y>h</div>",
+         "<dl><dt><span>a</span></dt>b<dd><em>c</em></dd></dl><h2><em><span>d</span></em></h2><em>e<ul><li><i>f</i>"
+         "</li></ul><p><i><span>g</span></i></p><div><i><x-y>h</x-y></i></div></em>",
+         {"Misnested end tag 'dt' in <body>", "Misnested end tag 'dd' in <body>", "Misnested end tag 'h3' in <body>",
+          "Misnested end tag 'li' in <body>", "Closing 'p' element that isn't current",
+          "Misnested end tag 'div' in <body>", "Unclosed em element in <body> at end of file"}},
+        {u"<!DOCTYPE html><b><b><b><b>x</b>y</b>z", "<b><b><b><b>x</b>y</b>z</b></b>",
+         {"Unclosed b element in <body> at end of file"}},
+        // The last b is the current node but out of the list (Noah's Ark dropped it).
+        {u"<!DOCTYPE html><b><b><b><i><b>x</b></i></b></b></b>y", "<b><b><b><i><b>x</b></i></b></b></b>y", {}},
+        // Names outside the table share one number: only the text tells them apart.
+        {u"<!DOCTYPE html><x-a><x-b>t</x-a>u", "<x-a><x-b>t</x-b></x-a>u", {"Misnested 'x-a' end tag in <body>"}},
+        {u"<!DOCTYPE html><table><td><b>x</td></table></b>y<object><u></object></u>z",
+         "<table><tbody><tr><td><b>x</b></td></tr></tbody></table>y<object><u></u></object>z",
+         {"Start tag 'td' in <table> body", "Misnested end tag 'td' in cell", "Ignoring end tag 'b' in <body>",
+          "Misnested end tag 'object' in <body>", "Ignoring end tag 'u' in <body>"}},
+        {u"<!DOCTYPE html><svg><title><p>a</p></title><desc><b>c</b></desc></svg>",
+         "<svg><title><p>a</p></title><desc><b>c</b></desc></svg>", {}},
+    };
+    for (const Case& c : cases) {
+        HTMLParser parser(c.markup, utf8Tentative);
+        EXPECT_EQ(bodyMarkup(*parser.document()), c.body) << UTF8FromUTF16(c.markup);
+        EXPECT_EQ(parser.errors(), c.errors) << UTF8FromUTF16(c.markup);
+    }
+}
+
 // Elements made outside the body's own rules take the tag's attributes over
 // only when the tokenizer left no spare room in them, else copy them: either
 // way every attribute arrives whole, and the rules that read an attribute
