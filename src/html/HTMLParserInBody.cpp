@@ -223,7 +223,6 @@ void HTMLParser::inBodyCharactersWithNulls(std::u16string_view text)
 void HTMLParser::handleInBodyStartTag(HTMLToken& token)
 {
     auto& tag = std::get<HTMLStartTagToken>(token);
-    const std::u16string_view name = tag.tagName();
     switch (inBodyStartTagRules[tag.tagNameNumber()]) {
     // "html"
     case InBodyStartTag::Html:
@@ -269,7 +268,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     case InBodyStartTag::Heading:
         closePElementIfInButtonScope();
         if (currentNodeIsOneOf(headingTags)) {
-            addParseError("Nested header start tag %@ in <body>", name);
+            addParseError("Nested header start tag %@ in <body>", tag.tagName());
             popCurrentNode();
         }
         insertHTMLElementTakingAttributes(tag);
@@ -291,7 +290,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     // "li", "dd", "dt"
     case InBodyStartTag::ListItem:
         framesetOk_ = false;
-        inBodyListItemWalk(name == u"li" ? listItemTags : definitionTags);
+        inBodyListItemWalk(tag.tagNameNumber() == KnownTagNameNumberOf(u"li") ? listItemTags : definitionTags);
         closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         return;
@@ -440,7 +439,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         if (hasElementNumberedInScope(KnownTagNameNumberOf(u"ruby"))) {
             generateImpliedEndTags();
             if (!currentNodeIs(u"ruby"))
-                addParseError("Start tag named %@ outside of ruby in <body>", name);
+                addParseError("Start tag named %@ outside of ruby in <body>", tag.tagName());
         }
         insertHTMLElementTakingAttributes(tag);
         return;
@@ -462,7 +461,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     // "caption", "col", "colgroup", "frame", "head", "tbody", "td", "tfoot", "th", "thead", "tr"
     case InBodyStartTag::Ignored:
-        return addParseError("Start tag named %@ ignored in <body>", name);
+        return addParseError("Start tag named %@ ignored in <body>", tag.tagName());
     // Any other start tag
     case InBodyStartTag::AnyOther:
         break;
