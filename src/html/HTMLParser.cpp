@@ -702,12 +702,14 @@ void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& elemen
     const std::size_t fingerprint =
         countingFormattingFingerprints_ ? formattingFingerprint(*element) : unknownFormattingFingerprint;
     if (mayHoldThreeFormattingElementsLike(*element, fingerprint)) {
+        // Equal names have equal numbers; only names outside the table are compared as text.
+        const std::size_t number = element->tagNameNumber();
         int equalElements = 0;
         for (std::size_t i = activeFormattingElements_.size(); i-- > 0;) {
             const ElementPtr& entry = activeFormattingElements_[i];
             if (!entry)
                 break;
-            if (entry->tagName() == element->tagName()
+            if (entry->tagNameNumber() == number && (number < KnownTagNameCount || entry->tagName() == element->tagName())
                 && haveEqualAttributes(entry->attributes(), element->attributes()) && ++equalElements == 3) {
                 removeFromListOfActiveFormattingElementsAt(i);
                 break;
