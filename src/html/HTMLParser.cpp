@@ -25,8 +25,7 @@ HTMLParser::HTMLParser(HTMLUndecodedText text, HTMLStringEncoding encoding)
 }
 
 HTMLParser::HTMLParser(HTMLPreprocessedInputStream input, HTMLStringEncoding encoding, std::shared_ptr<HTMLElement> context)
-    : tokenizer_(std::move(input)), context_(std::move(context)), knownOpenElementCounts_(KnownTagNameCount),
-      encoding_(encoding)
+    : tokenizer_(std::move(input)), context_(std::move(context)), encoding_(encoding)
 {
     // The tokenizer opens CDATA sections only in foreign content.
     tokenizer_.setAdjustedCurrentNodeIsForeign([this] {
@@ -197,7 +196,7 @@ void HTMLParser::switchInsertionMode(InsertionMode mode)
 void HTMLParser::stopParsing()
 {
     stackOfOpenElements_.clear();
-    knownOpenElementCounts_.assign(knownOpenElementCounts_.size(), 0);
+    knownOpenElementCounts_.fill(0);
     openElementCounts_.clear();
     done_ = true;
 }

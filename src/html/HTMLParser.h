@@ -8,6 +8,7 @@
 #include "html/HTMLToken.h"
 #include "html/HTMLTokenizer.h"
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <initializer_list>
@@ -343,7 +344,7 @@ private:
     }
     void countOpenElementNamed(const HTMLElement& element, int change);
     bool hasOpenElementNamed(std::u16string_view name) const;
-    std::vector<int> knownOpenElementCounts_;
+    std::array<int, KnownTagNameCount> knownOpenElementCounts_ {};
     struct NameHash {
         using is_transparent = void;
         // Tag names are short: FNV-1a over the units beats a general string hash.
