@@ -202,10 +202,11 @@ void HTMLParser::inBodyCharacters(std::u16string_view text)
     if (text.empty())
         return;
     reconstructTheActiveFormattingElements();
-    insertCharacters(text);
+    // Inserting the text last lets it end this function (nothing reads the flag meanwhile).
     if (framesetOk_
         && !std::all_of(text.begin(), text.end(), [](char16_t c) { return IsInHTMLWhitespaceCharacterSet(c); }))
         framesetOk_ = false;
+    insertCharacters(text);
 }
 
 void HTMLParser::inBodyCharactersWithNulls(std::u16string_view text)
