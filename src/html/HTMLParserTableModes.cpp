@@ -8,6 +8,24 @@
 #include <algorithm>
 #include <cassert>
 
+namespace {
+
+// The name lists of the rules met at every token of a table body, row or cell,
+// as constants: a list made in the test itself is built on the stack each time.
+constexpr HTMLTagSet cellTags = {u"td", u"th"};
+constexpr HTMLTagSet tableSectionTags = {u"tbody", u"tfoot", u"thead"};
+constexpr HTMLTagSet startTagsClosingTheSection = {u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead"};
+constexpr HTMLTagSet endTagsIgnoredInTableBody = {u"body", u"caption", u"col", u"colgroup",
+                                                  u"html", u"td", u"th", u"tr"};
+constexpr HTMLTagSet startTagsClosingTheRow = {u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead", u"tr"};
+constexpr HTMLTagSet endTagsIgnoredInRow = {u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th"};
+constexpr HTMLTagSet endTagsIgnoredInCell = {u"body", u"caption", u"col", u"colgroup", u"html"};
+constexpr HTMLTagSet endTagsClosingTheCell = {u"table", u"tbody", u"tfoot", u"thead", u"tr"};
+constexpr HTMLTagSet startTagsClosingTheCell = {u"caption", u"col", u"colgroup", u"tbody", u"td",
+                                                u"tfoot", u"th", u"thead", u"tr"};
+
+} // namespace
+
 void HTMLParser::handleText(HTMLToken& token)
 {
     // A character token
@@ -254,13 +272,13 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
     auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // A start tag "tr"
-    if (startTag && startTag->tagName() == u"tr") {
+    if (startTag && startTag->tagNameNumber() == KnownTagNameNumberOf(u"tr")) {
         clearTheStackBackToATableBodyContext();
         insertHTMLElementForToken(*startTag);
         return switchInsertionMode(InsertionMode::InRow);
     }
     // A start tag "th", "td"
-    if (startTag && HTMLTagSet({u"th", u"td"}).contains(startTag->tagNameNumber())) {
+    if (startTag && cellTags.contains(startTag->tagNameNumber())) {
         addParseError("Start tag '%@' in <table> body", startTag->tagName());
         clearTheStackBackToATableBodyContext();
         insertHTMLElementNamed(u"tr");
@@ -269,8 +287,7 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
     }
     // A start tag "caption", "col", "colgroup", "tbody", "tfoot", "thead"
     if (startTag
-        && HTMLTagSet({u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead"})
-               .contains(startTag->tagNameNumber())) {
+        && startTagsClosingTheSection.contains(startTag->tagNameNumber())) {
         if (!hasElementInTableScope({u"tbody", u"thead", u"tfoot"}, true))
             return addParseError("Start tag '%@' when none of <tbody>, <thead>, <tfoot> in table scope; ignoring",
                                  startTag->tagName());
@@ -280,7 +297,7 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
         return reprocessToken(token);
     }
     // An end tag "tbody", "tfoot", "thead"
-    if (endTag && HTMLTagSet({u"tbody", u"tfoot", u"thead"}).contains(endTag->tagNameNumber())) {
+    if (endTag && tableSectionTags.contains(endTag->tagNameNumber())) {
         if (!hasElementNumberedInTableScope(endTag->tagNameNumber()))
             return addParseError("End tag '%@' for unknown element in <table> body", endTag->tagName());
         clearTheStackBackToATableBodyContext();
@@ -288,7 +305,7 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
         return switchInsertionMode(InsertionMode::InTable);
     }
     // An end tag "table"
-    if (endTag && endTag->tagName() == u"table") {
+    if (endTag && endTag->tagNameNumber() == KnownTagNameNumberOf(u"table")) {
         if (!hasElementInTableScope({u"tbody", u"thead", u"tfoot"}, true))
             return addParseError("End tag 'table' when none of <tbody>, <thead>, <tfoot> in table scope; ignoring");
         clearTheStackBackToATableBodyContext();
@@ -298,8 +315,7 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
     }
     // An end tag "body", "caption", "col", "colgroup", "html", "td", "th", "tr"
     if (endTag
-        && HTMLTagSet({u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th", u"tr"})
-               .contains(endTag->tagNameNumber()))
+        && endTagsIgnoredInTableBody.contains(endTag->tagNameNumber()))
         return addParseError("End tag '%@' in <table> body", endTag->tagName());
     // Anything else (the dispatch has let the token through: no tokenizer
     // error, no line feed to drop, so the in table rules are called directly)
@@ -311,7 +327,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
     auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // A start tag "th", "td"
-    if (startTag && HTMLTagSet({u"th", u"td"}).contains(startTag->tagNameNumber())) {
+    if (startTag && cellTags.contains(startTag->tagNameNumber())) {
         clearTheStackBackToATableRowContext();
         insertHTMLElementForToken(*startTag);
         switchInsertionMode(InsertionMode::InCell);
@@ -319,8 +335,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
     }
     // A start tag "caption", "col", "colgroup", "tbody", "tfoot", "thead", "tr"
     if (startTag
-        && HTMLTagSet({u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead", u"tr"})
-               .contains(startTag->tagNameNumber())) {
+        && startTagsClosingTheRow.contains(startTag->tagNameNumber())) {
         if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"tr"), true))
             return addParseError("Start tag '%@' without <tr> in table scope; ignoring", startTag->tagName());
         clearTheStackBackToATableRowContext();
@@ -329,7 +344,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
         return reprocessToken(token);
     }
     // An end tag "tr"
-    if (endTag && endTag->tagName() == u"tr") {
+    if (endTag && endTag->tagNameNumber() == KnownTagNameNumberOf(u"tr")) {
         if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"tr"), true))
             return addParseError("End tag 'tr' for unknown element in <tr>");
         clearTheStackBackToATableRowContext();
@@ -337,7 +352,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
         return switchInsertionMode(InsertionMode::InTableBody);
     }
     // An end tag "table"
-    if (endTag && endTag->tagName() == u"table") {
+    if (endTag && endTag->tagNameNumber() == KnownTagNameNumberOf(u"table")) {
         if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"tr"), true))
             return addParseError("End tag 'table' without <tr> in table scope; ignoring");
         clearTheStackBackToATableRowContext();
@@ -346,7 +361,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
         return reprocessToken(token);
     }
     // An end tag "tbody", "tfoot", "thead"
-    if (endTag && HTMLTagSet({u"tbody", u"tfoot", u"thead"}).contains(endTag->tagNameNumber())) {
+    if (endTag && tableSectionTags.contains(endTag->tagNameNumber())) {
         if (!hasElementNumberedInTableScope(endTag->tagNameNumber()))
             return addParseError("End tag '%@' for unknown element in <tr>", endTag->tagName());
         if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"tr"), true))
@@ -358,8 +373,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
     }
     // An end tag "body", "caption", "col", "colgroup", "html", "td", "th"
     if (endTag
-        && HTMLTagSet({u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th"})
-               .contains(endTag->tagNameNumber()))
+        && endTagsIgnoredInRow.contains(endTag->tagNameNumber()))
         return addParseError("End tag '%@' in <tr>", endTag->tagName());
     // Anything else (called directly, as in table body)
     handleInTable(token);
@@ -370,7 +384,7 @@ void HTMLParser::handleInCell(HTMLToken& token)
     auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // An end tag "td", "th"
-    if (endTag && HTMLTagSet({u"td", u"th"}).contains(endTag->tagNameNumber())) {
+    if (endTag && cellTags.contains(endTag->tagNameNumber())) {
         const std::u16string_view name = endTag->tagName();
         const std::size_t number = endTag->tagNameNumber();
         if (!hasElementNumberedInTableScope(number, true))
@@ -389,19 +403,17 @@ void HTMLParser::handleInCell(HTMLToken& token)
         return switchInsertionMode(InsertionMode::InRow);
     }
     // An end tag "body", "caption", "col", "colgroup", "html"
-    if (endTag && HTMLTagSet({u"body", u"caption", u"col", u"colgroup", u"html"}).contains(endTag->tagNameNumber()))
+    if (endTag && endTagsIgnoredInCell.contains(endTag->tagNameNumber()))
         return addParseError("End tag '%@' in cell", endTag->tagName());
     // An end tag "table", "tbody", "tfoot", "thead", "tr"
-    if (endTag && HTMLTagSet({u"table", u"tbody", u"tfoot", u"thead", u"tr"}).contains(endTag->tagNameNumber())) {
+    if (endTag && endTagsClosingTheCell.contains(endTag->tagNameNumber())) {
         if (!hasElementNumberedInTableScope(endTag->tagNameNumber(), true))
             return addParseError("End tag '%@' for unknown element in cell", endTag->tagName());
         closeTheCell();
         return reprocessToken(token);
     }
     // A start tag "caption", "col", "colgroup", "tbody", "td", "tfoot", "th", "thead", "tr"
-    if (startTag
-        && HTMLTagSet({u"caption", u"col", u"colgroup", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"})
-               .contains(startTag->tagNameNumber())) {
+    if (startTag && startTagsClosingTheCell.contains(startTag->tagNameNumber())) {
         if (!hasElementInTableScope({u"td", u"th"}))
             return addParseError("Start tag '%@' outside cell in cell", startTag->tagName());
         closeTheCell();
