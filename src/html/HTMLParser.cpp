@@ -317,25 +317,35 @@ bool HTMLParser::currentNodeIsOneOf(const HTMLTagSet& names) const
 
 // MARK: - Scopes
 
+namespace {
+
+// Constants, so that a scope walk tests them in place at every step.
+constexpr HTMLTagSet tableScopeBoundaries = {u"html", u"table"};
+constexpr HTMLTagSet scopeBoundaries = {u"applet", u"caption", u"html", u"table", u"td", u"th", u"marquee", u"object"};
+constexpr HTMLTagSet listItemScopeBoundaries = {u"ol", u"ul"};
+constexpr HTMLTagSet mathMLScopeBoundaries = {u"mi", u"mo", u"mn", u"ms", u"mtext", u"annotation-xml"};
+constexpr HTMLTagSet svgScopeBoundaries = {u"foreignObject", u"desc", u"title"};
+
+} // namespace
+
 bool HTMLParser::isScopeBoundary(const HTMLElement& element, Scope scope)
 {
     const std::size_t number = element.tagNameNumber();
     switch (element.htmlNamespace()) {
     case HTMLNamespace::HTML:
         if (scope == Scope::Table)
-            return HTMLTagSet({u"html", u"table"}).contains(number);
-        if (HTMLTagSet({u"applet", u"caption", u"html", u"table", u"td", u"th", u"marquee", u"object"}).contains(number))
+            return tableScopeBoundaries.contains(number);
+        if (scopeBoundaries.contains(number))
             return true;
         if (scope == Scope::Button)
-            return HTMLTagSet({u"button"}).contains(number);
+            return number == KnownTagNameNumberOf(u"button");
         if (scope == Scope::ListItem)
-            return HTMLTagSet({u"ol", u"ul"}).contains(number);
+            return listItemScopeBoundaries.contains(number);
         return false;
     case HTMLNamespace::MathML:
-        return scope != Scope::Table
-            && HTMLTagSet({u"mi", u"mo", u"mn", u"ms", u"mtext", u"annotation-xml"}).contains(number);
+        return scope != Scope::Table && mathMLScopeBoundaries.contains(number);
     case HTMLNamespace::SVG:
-        return scope != Scope::Table && HTMLTagSet({u"foreignObject", u"desc", u"title"}).contains(number);
+        return scope != Scope::Table && svgScopeBoundaries.contains(number);
     }
     return false;
 }
@@ -767,7 +777,7 @@ void HTMLParser::clearTheListOfActiveFormattingElementsUpToTheLastMarker()
 
 void HTMLParser::generateImpliedEndTags(std::u16string_view exception)
 {
-    constexpr HTMLTagSet impliedEndTags = {u"dd", u"dt", u"li", u"menuitem", u"optgroup", u"option", u"p", u"rp", u"rt"};
+    static constexpr HTMLTagSet impliedEndTags = {u"dd", u"dt", u"li", u"menuitem", u"optgroup", u"option", u"p", u"rp", u"rt"};
     while (currentNode() && impliedEndTags.contains(currentNode()->tagNameNumber())
            && currentNode()->tagName() != exception)
         popCurrentNode();

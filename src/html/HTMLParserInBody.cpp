@@ -18,6 +18,8 @@ constexpr std::initializer_list<std::u16string_view> headingNames = {u"h1", u"h2
 constexpr HTMLTagSet headingTags = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
 constexpr HTMLTagSet listItemTags = {u"li"};
 constexpr HTMLTagSet definitionTags = {u"dd", u"dt"};
+// The special elements a list item start tag looks past for an open item.
+constexpr HTMLTagSet listItemWalkPassesThrough = {u"address", u"div", u"p"};
 
 // Whether the text holds a U+0000, eight units at a time where SSE2 is
 // there: the last block overlaps the one before instead of a slower tail.
@@ -486,7 +488,7 @@ void HTMLParser::inBodyListItemWalk(const HTMLTagSet& names)
         }
         if (IsSpecialElement(node)
             && !(node.htmlNamespace() == HTMLNamespace::HTML
-                 && HTMLTagSet({u"address", u"div", u"p"}).contains(node.tagNameNumber())))
+                 && listItemWalkPassesThrough.contains(node.tagNameNumber())))
             return;
     }
 }
