@@ -19,6 +19,11 @@ constexpr HTMLTagSet endTagsIgnoredInTableBody = {u"body", u"caption", u"col", u
                                                   u"html", u"td", u"th", u"tr"};
 constexpr HTMLTagSet startTagsClosingTheRow = {u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead", u"tr"};
 constexpr HTMLTagSet endTagsIgnoredInRow = {u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th"};
+// Where text in a table is gathered, and how far the stack is cleared back.
+constexpr HTMLTagSet tableTextParents = {u"table", u"tbody", u"tfoot", u"thead", u"tr"};
+constexpr HTMLTagSet tableContext = {u"table", u"html"};
+constexpr HTMLTagSet tableBodyContext = {u"tbody", u"tfoot", u"thead", u"html"};
+constexpr HTMLTagSet tableRowContext = {u"tr", u"html"};
 constexpr HTMLTagSet endTagsIgnoredInCell = {u"body", u"caption", u"col", u"colgroup", u"html"};
 constexpr HTMLTagSet endTagsClosingTheCell = {u"table", u"tbody", u"tfoot", u"thead", u"tr"};
 constexpr HTMLTagSet startTagsClosingTheCell = {u"caption", u"col", u"colgroup", u"tbody", u"td",
@@ -50,7 +55,7 @@ void HTMLParser::handleInTable(HTMLToken& token)
 {
     // A character token, while the current node is "table", "tbody", "tfoot", "thead" or "tr"
     if (std::holds_alternative<HTMLCharacterToken>(token)
-        && currentNodeIsOneOf({u"table", u"tbody", u"tfoot", u"thead", u"tr"})) {
+        && currentNodeIsOneOf(tableTextParents)) {
         pendingTableCharacters_.clear();
         switchInsertionMode(InsertionMode::InTableText);
         return reprocessToken(token);
@@ -426,27 +431,27 @@ void HTMLParser::handleInCell(HTMLToken& token)
 void HTMLParser::closeTheCell()
 {
     generateImpliedEndTags();
-    if (!currentNodeIsOneOf({u"td", u"th"}))
+    if (!currentNodeIsOneOf(cellTags))
         addParseError("Closing misnested cell");
-    popElementsUntilOneNamedIsPopped({u"td", u"th"});
+    popElementsUntilOneNamedIsPopped(cellTags);
     clearTheListOfActiveFormattingElementsUpToTheLastMarker();
     switchInsertionMode(InsertionMode::InRow);
 }
 
 void HTMLParser::clearTheStackBackToATableContext()
 {
-    while (currentNode() && !currentNodeIsOneOf({u"table", u"html"}))
+    while (currentNode() && !currentNodeIsOneOf(tableContext))
         popCurrentNode();
 }
 
 void HTMLParser::clearTheStackBackToATableBodyContext()
 {
-    while (currentNode() && !currentNodeIsOneOf({u"tbody", u"tfoot", u"thead", u"html"}))
+    while (currentNode() && !currentNodeIsOneOf(tableBodyContext))
         popCurrentNode();
 }
 
 void HTMLParser::clearTheStackBackToATableRowContext()
 {
-    while (currentNode() && !currentNodeIsOneOf({u"tr", u"html"}))
+    while (currentNode() && !currentNodeIsOneOf(tableRowContext))
         popCurrentNode();
 }
