@@ -12,12 +12,19 @@ HTMLElement::HTMLElement(std::u16string tagName, HTMLOrderedDictionary attribute
 {
 }
 
-HTMLElement::HTMLElement(std::u16string_view tagName, std::size_t tagNameNumber, HTMLOrderedDictionary&& attributes)
-    : HTMLNode(Kind::Element), tagNameNumber_(static_cast<std::uint16_t>(tagNameNumber)),
-      tagName_(tagNameNumber < KnownTagNameCount ? KnownTagNameWithNumber(tagNameNumber)
-                                                 : std::make_unique<const std::u16string>(tagName).release()),
-      attributes_(std::move(attributes))
+namespace {
+
+// Out of the way of the usual known name.
+[[gnu::noinline]] const std::u16string* ownCopyOfName(std::u16string_view tagName)
 {
+    return std::make_unique<const std::u16string>(tagName).release();
+}
+
+} // namespace
+
+const std::u16string* HTMLElement::nameWithNumber(std::u16string_view tagName, std::size_t tagNameNumber)
+{
+    return tagNameNumber < KnownTagNameCount ? KnownTagNameWithNumber(tagNameNumber) : ownCopyOfName(tagName);
 }
 
 HTMLElement::HTMLElement(std::u16string_view tagName, std::size_t tagNameNumber, const HTMLOrderedDictionary& attributes)

@@ -13,7 +13,12 @@ public:
     explicit HTMLElement(std::u16string tagName, HTMLOrderedDictionary attributes = {});
     // The same when the name's KnownTagNameNumber is already at hand; the
     // attributes are taken over when they can be.
-    HTMLElement(std::u16string_view tagName, std::size_t tagNameNumber, HTMLOrderedDictionary&& attributes);
+    // Inline: a parse makes one element per start tag.
+    HTMLElement(std::u16string_view tagName, std::size_t tagNameNumber, HTMLOrderedDictionary&& attributes)
+        : HTMLNode(Kind::Element), tagNameNumber_(static_cast<std::uint16_t>(tagNameNumber)),
+          tagName_(nameWithNumber(tagName, tagNameNumber)), attributes_(std::move(attributes))
+    {
+    }
     HTMLElement(std::u16string_view tagName, std::size_t tagNameNumber, const HTMLOrderedDictionary& attributes);
     ~HTMLElement() override;
 
@@ -40,6 +45,9 @@ public:
     std::string description() const override;
 
 private:
+    // The shared copy of a known name, else a new copy of the name.
+    static const std::u16string* nameWithNumber(std::u16string_view tagName, std::size_t tagNameNumber);
+
     // Elements are many, so their fields are packed: the namespace and the
     // name's number in the base's tail padding, the name in one pointer.
     std::uint8_t namespace_ = static_cast<std::uint8_t>(HTMLNamespace::HTML);

@@ -3,7 +3,6 @@
 #include "html/HTMLNode.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -36,53 +35,6 @@ void HTMLNodeArena::Blocks::addBlock(std::size_t size)
     next_ = block + blockHeaderSize;
     left_ = blockSize - blockHeaderSize;
     nextBlockSize_ = std::min(nextBlockSize_ * 2, blockAlignment);
-}
-
-namespace {
-
-// The free list for a size, or the number of lists when the size has none.
-std::size_t listClass(std::size_t bytes)
-{
-    return bytes <= 16 ? 0 : static_cast<std::size_t>(std::bit_width(bytes - 1)) - 4;
-}
-
-} // namespace
-
-void HTMLNodeArena::markAsMade(HTMLNode& node)
-{
-    node.madeInArena_ = true;
-}
-
-void* HTMLNodeArena::allocateList(const HTMLNode& node, std::size_t bytes)
-{
-    return node.madeInArena_ ? Blocks::owner(&node).allocateList(bytes) : nullptr;
-}
-
-void HTMLNodeArena::deallocateList(void* memory, std::size_t bytes) noexcept
-{
-    Blocks::owner(memory).deallocateList(memory, bytes);
-}
-
-void* HTMLNodeArena::Blocks::allocateList(std::size_t bytes)
-{
-    const std::size_t index = listClass(bytes);
-    if (!building_ || index >= freeLists_.size())
-        return nullptr;
-    if (void* memory = freeLists_[index]) {
-        std::memcpy(&freeLists_[index], memory, sizeof(void*));
-        return memory;
-    }
-    return take(bytes, blockHeaderSize);
-}
-
-void HTMLNodeArena::Blocks::deallocateList(void* memory, std::size_t bytes) noexcept
-{
-    // Once building is over, the storage waits for the whole arena to go.
-    if (!building_)
-        return;
-    const std::size_t index = listClass(bytes);
-    std::memcpy(memory, &freeLists_[index], sizeof(void*));
-    freeLists_[index] = memory;
 }
 
 void HTMLNodeArena::Blocks::deallocate(std::int64_t count) noexcept

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "html/HTMLNode.h"
+
 #include <array>
 #include <atomic>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -18,8 +21,6 @@
 // Making nodes is for one thread at a time (the parser's); releasing them is
 // safe from any thread. The memory of a node released early is reused only
 // once the whole arena goes.
-class HTMLNode;
-
 class HTMLNodeArena {
 public:
     HTMLNodeArena();
@@ -43,12 +44,19 @@ public:
     // reused; that is only done on the parser's thread, before any node is
     // handed out.
     void setBuilding(bool building) { blocks_->setBuilding(building); }
-    // Storage for a list of the node's children (bytes a power of two), or
-    // nullptr when the list is to use the heap: the node is not from an
-    // arena, its arena is not building, or the list is long.
-    static void* allocateList(const HTMLNode& node, std::size_t bytes);
+    // Storage for a list of the node's children (bytes a power of two, at
+    // least 16), or nullptr when the list is to use the heap: the node is not
+    // from an arena, its arena is not building, or the list is long. Inline,
+    // as every list that grows comes here.
+    static void* allocateList(const HTMLNode& node, std::size_t bytes)
+    {
+        return node.madeInArena_ ? Blocks::owner(&node).allocateList(bytes) : nullptr;
+    }
     // Storage that allocateList gave.
-    static void deallocateList(void* memory, std::size_t bytes) noexcept;
+    static void deallocateList(void* memory, std::size_t bytes) noexcept
+    {
+        Blocks::owner(memory).deallocateList(memory, bytes);
+    }
 
     // While one lives on a thread, the nodes of the given node's arena that
     // the thread releases are counted there and given back to the arena in
@@ -72,6 +80,9 @@ private:
     // from its own address and its control block keeps no pointer.
     static constexpr std::size_t blockAlignment = 16 * 1024;
     static constexpr std::size_t blockHeaderSize = 16;
+    // Every piece taken is a multiple of this size, so each starts aligned to
+    // it with no padding to work out (nodes and lists hold pointers).
+    static constexpr std::size_t grain = 8;
 
     // Bump allocation in blocks that grow up to a fixed size, so a large
     // document wastes at most part of one block. The blocks count what was
@@ -79,15 +90,33 @@ private:
     // atomic step per node released, none per node made.
     class Blocks {
     public:
-        // Alignments are powers of two, at most the header size.
-        void* allocate(std::size_t size, std::size_t alignment)
+        // The size a multiple of the grain.
+        void* allocate(std::size_t size)
         {
             ++allocations_;
-            return take(size, alignment);
+            return take(size);
         }
         void setBuilding(bool building) { building_ = building; }
-        void* allocateList(std::size_t bytes);
-        void deallocateList(void* memory, std::size_t bytes) noexcept;
+        void* allocateList(std::size_t bytes)
+        {
+            const std::size_t index = listClass(bytes);
+            if (!building_ || index >= freeLists_.size())
+                return nullptr;
+            if (void* memory = freeLists_[index]) {
+                std::memcpy(&freeLists_[index], memory, sizeof(void*));
+                return memory;
+            }
+            return take(bytes);
+        }
+        void deallocateList(void* memory, std::size_t bytes) noexcept
+        {
+            // Once building is over, the storage waits for the whole arena to go.
+            if (!building_)
+                return;
+            const std::size_t index = listClass(bytes);
+            std::memcpy(memory, &freeLists_[index], sizeof(void*));
+            freeLists_[index] = memory;
+        }
         // Allocations are given back; the last one after close() ends the blocks.
         void deallocate(std::int64_t count = 1) noexcept;
         // No allocation follows; the blocks end now if nothing is held.
@@ -103,20 +132,20 @@ private:
         }
 
     private:
+        // The free list for a list's size (a power of two, at least 16).
+        static std::size_t listClass(std::size_t bytes) { return static_cast<std::size_t>(std::countr_zero(bytes)) - 4; }
+
         // While the arena is open the balance stays far above any count of
         // allocations, so releases alone never bring it to zero.
         static constexpr std::int64_t openBalance = std::int64_t {1} << 62;
 
-        void* take(std::size_t size, std::size_t alignment)
+        void* take(std::size_t size)
         {
-            std::size_t padding = -reinterpret_cast<std::uintptr_t>(next_) & (alignment - 1);
-            if (padding + size > left_) {
+            if (size > left_)
                 addBlock(size);
-                padding = 0;
-            }
-            void* memory = next_ + padding;
-            next_ += padding + size;
-            left_ -= padding + size;
+            void* memory = next_;
+            next_ += size;
+            left_ -= size;
             return memory;
         }
         // A block with room for the size after its header.
@@ -155,8 +184,9 @@ private:
 
         T* allocate(std::size_t count)
         {
-            static_assert(alignof(T) <= blockHeaderSize);
-            return static_cast<T*>(making_->allocate(sizeof(T) * count, alignof(T)));
+            static_assert(alignof(T) <= grain);
+            const std::size_t size = (sizeof(T) * count + grain - 1) / grain * grain;
+            return static_cast<T*>(making_->allocate(size));
         }
         void deallocate(T* memory, std::size_t) noexcept
         {
@@ -174,7 +204,7 @@ private:
         }
     };
 
-    static void markAsMade(HTMLNode& node);
+    static void markAsMade(HTMLNode& node) { node.madeInArena_ = true; }
 
     inline static thread_local Blocks* making_ = nullptr;
     // The arena of this thread's ReleaseBatch and what it has counted.

@@ -66,7 +66,24 @@ void HTMLNodeList::clear()
 
 void HTMLNodeList::grow(const HTMLNode* arenaOwner)
 {
-    const std::size_t capacity = capacity_ == 0 ? 1 : this->capacity() * 2;
+    // Most lists that grow are new ones of a parse: one slot from the arena
+    // and nothing to move, kept apart from the general case.
+    if (!items_ && arenaOwner) {
+        if (void* items = HTMLNodeArena::allocateList(*arenaOwner, sizeof(Node))) {
+            items_ = static_cast<Node*>(items);
+            capacity_ = 1 | fromArena;
+            return;
+        }
+    }
+    regrow(arenaOwner);
+}
+
+void HTMLNodeList::regrow(const HTMLNode* arenaOwner)
+{
+    // A second child goes to a list of four: elements with more than one
+    // child mostly hold text, element, text (and so on), and a list of two
+    // would soon grow again.
+    const std::size_t capacity = capacity_ == 0 ? 1 : this->capacity() == 1 ? 4 : this->capacity() * 2;
     if (capacity >= fromArena)
         throw std::length_error("HTMLNodeList: too many children");
     Node* items = arenaOwner ? static_cast<Node*>(HTMLNodeArena::allocateList(*arenaOwner, capacity * sizeof(Node)))

@@ -72,6 +72,7 @@ private:
     std::size_t capacity() const { return capacity_ & ~fromArena; }
     void insertGrowingOrShifting(std::size_t index, Node&& node, const HTMLNode* arenaOwner);
     void grow(const HTMLNode* arenaOwner);
+    [[gnu::noinline]] void regrow(const HTMLNode* arenaOwner);
     void releaseStorage() noexcept;
     void destroy() noexcept;
 

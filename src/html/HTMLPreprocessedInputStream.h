@@ -44,10 +44,22 @@ public:
     bool foundInvalidUTF8() const { return foundInvalidUTF8_; }
 
     // The character the next consuming read would return (errors are still reported).
-    char32_t nextInputCharacter() { return nextInputCharacterAndConsume(false); }
+    // A plain unit (or the character to reconsume) is read inline.
+    char32_t nextInputCharacter()
+    {
+        if (reconsume_)
+            return currentInputCharacter_;
+        if (scanLocation_ < windowEnd_ && isPlainUnit(window_[scanLocation_]))
+            return window_[scanLocation_];
+        return nextInputCharacterAndConsume(false);
+    }
     char32_t consumeNextInputCharacter()
     {
-        if (!reconsume_ && scanLocation_ < windowEnd_ && isPlainUnit(window_[scanLocation_])) {
+        if (reconsume_) {
+            reconsume_ = false;
+            return currentInputCharacter_;
+        }
+        if (scanLocation_ < windowEnd_ && isPlainUnit(window_[scanLocation_])) {
             currentInputCharacter_ = window_[scanLocation_++];
             return currentInputCharacter_;
         }

@@ -234,6 +234,56 @@ TEST(InputStream, BytesDecodedPieceByPieceReadAsTheWholeText)
     EXPECT_EQ(readAll(HTMLUndecodedText {latin, HTMLUndecodedText::Encoding::Windows1252}).characters.back(), U'\u00E9');
 }
 
+// Reads the stream peeking before every character and taking every third
+// one twice (reconsumed), keeping one of each.
+template <typename Input>
+Reading readPeekingAndReconsuming(Input input)
+{
+    Reading reading;
+    HTMLPreprocessedInputStream stream(std::move(input));
+    stream.setErrorBlock([&](std::string_view message) { reading.errors.emplace_back(message); });
+    for (std::size_t i = 0;; ++i) {
+        const char32_t peeked = stream.nextInputCharacter();
+        const char32_t c = stream.consumeNextInputCharacter();
+        EXPECT_EQ(peeked, c) << i;
+        if (c == HTMLEOFCharacter)
+            return reading;
+        if (i % 3 == 0) {
+            stream.reconsumeCurrentInputCharacter();
+            EXPECT_EQ(stream.nextInputCharacter(), c) << i;
+            EXPECT_EQ(stream.consumeNextInputCharacter(), c) << i;
+        }
+        reading.characters.push_back(c);
+    }
+}
+
+TEST(InputStream, PeekingAndReconsumingReadAsConsumingDoes)
+{
+    // Plain units are read inline, the others the careful way: both kinds,
+    // next to each other and where the decoding of a long text stops.
+    const std::string pieces[] = {"a", "\r\n", "\r", "\n", "\t", "\xF0\x9F\x98\x80", "\xE4\xB8\xAD", "\xEF\xBF\xBE",
+                                  "\xEF\xB7\x90", "\x01", "\x7F", "\xC2\x85", "\xC2\xA0", "<"};
+    for (const std::string& piece : pieces) {
+        for (std::size_t offset = 16 * 1024 - 3; offset <= 16 * 1024 + 1; ++offset) {
+            const std::string bytes = std::string(offset, 'a') + piece + "b" + piece + piece;
+            SCOPED_TRACE(offset);
+            const Reading consumed = readAll(HTMLUndecodedText {bytes, HTMLUndecodedText::Encoding::UTF8});
+            const Reading peeked = readPeekingAndReconsuming(HTMLUndecodedText {bytes, HTMLUndecodedText::Encoding::UTF8});
+            EXPECT_EQ(peeked.characters, consumed.characters);
+            // A peek reports what the read after it reports again.
+            std::vector<std::string> reportedTwice;
+            for (const std::string& error : consumed.errors) {
+                reportedTwice.push_back(error);
+                reportedTwice.push_back(error);
+            }
+            EXPECT_EQ(peeked.errors, reportedTwice);
+        }
+    }
+    // A pair, a lone trail and a lone lead surrogate among the others.
+    const std::u16string text = {u'\r', u'\n', u'\r', u'a', 0xD83D, 0xDE00, 0xDC00, 0xD800, u'x', 0x0001, 0xFDD0, 0xFFFF, 0x00A0};
+    EXPECT_EQ(readPeekingAndReconsuming(text).characters, readAll(text).characters);
+}
+
 TEST(InputStream, RawReadsEndWhereTheDecodedTextEnds)
 {
     // Three bytes give one unit, so pieces decode to far fewer units than
