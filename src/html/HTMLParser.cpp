@@ -498,7 +498,8 @@ HTMLOrderedDictionary exactAttributes(HTMLTagToken& tag)
 
 HTMLParser::ElementPtr HTMLParser::createElementForToken(HTMLTagToken& tag, HTMLNamespace ns) const
 {
-    auto element = arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), exactAttributes(tag));
+    auto element =
+        arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), exactAttributes(tag));
     element->setHtmlNamespace(ns);
     return element;
 }
@@ -528,7 +529,8 @@ const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementTakingAttributes(HTML
 
 const HTMLParser::ElementPtr& HTMLParser::insertHTMLElement(const HTMLTagToken& tag, HTMLOrderedDictionary&& attributes)
 {
-    auto element = arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), std::move(attributes));
+    auto element =
+        arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), std::move(attributes));
     HTMLElement* parent = currentNode();
     if (fosterParenting_ || !parent) [[unlikely]]
         return insertElement(std::move(element));
@@ -718,7 +720,8 @@ void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& elemen
             const ElementPtr& entry = activeFormattingElements_[i];
             if (!entry)
                 break;
-            if (entry->tagNameNumber() == number && (number < KnownTagNameCount || entry->tagName() == element->tagName())
+            if (entry->tagNameNumber() == number
+                && (number < KnownTagNameCount || entry->tagName() == element->tagName())
                 && haveEqualAttributes(entry->attributes(), element->attributes()) && ++equalElements == 3) {
                 removeFromListOfActiveFormattingElementsAt(i);
                 break;
@@ -777,7 +780,8 @@ void HTMLParser::clearTheListOfActiveFormattingElementsUpToTheLastMarker()
 
 void HTMLParser::generateImpliedEndTags(std::u16string_view exception)
 {
-    static constexpr HTMLTagSet impliedEndTags = {u"dd", u"dt", u"li", u"menuitem", u"optgroup", u"option", u"p", u"rp", u"rt"};
+    static constexpr HTMLTagSet impliedEndTags = {u"dd", u"dt", u"li", u"menuitem", u"optgroup",
+                                                  u"option", u"p", u"rp", u"rt"};
     while (currentNode() && impliedEndTags.contains(currentNode()->tagNameNumber())
            && currentNode()->tagName() != exception)
         popCurrentNode();

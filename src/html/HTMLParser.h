@@ -154,7 +154,7 @@ private:
     void handleForeignContent(HTMLToken& token);
 
     // Parts of the modes.
-    // The meta element's attributes.
+    // Acts on the charset a meta element's attributes name.
     void changeEncodingForMetaElement(const HTMLOrderedDictionary& attributes);
     // The characters of a token in body; the rare text holding NULs drops them first.
     void inBodyCharacters(std::u16string_view text);
@@ -258,8 +258,8 @@ private:
     void insertComment(const HTMLCommentToken& comment);
     void appendComment(const HTMLCommentToken& comment, HTMLNode& parent);
     void insertCharacters(std::u16string_view characters);
-    // The element for a tag token takes the token's attributes: the token's
-    // attributes are not looked at again.
+    // The element for a tag token, with the token's attributes taken over
+    // (see exactAttributes in the source): they are not looked at again.
     ElementPtr createElementForToken(HTMLTagToken& tag, HTMLNamespace ns = HTMLNamespace::HTML) const;
     // The insertions give the new element where it stands: on top of the stack
     // of open elements. insertElement takes an element made just before.
@@ -270,8 +270,8 @@ private:
     // The same, always moving the list over (spare room and all): for the
     // elements of the body, whose lists the tokenizer sizes well.
     const ElementPtr& insertHTMLElementTakingAttributes(HTMLTagToken& tag);
-    // Both make the element here and insert it (the element is made and
-    // placed in one frame: the common case needs no other call).
+    // Both end here: the element is made and placed in one frame, so the
+    // common case (no foster parenting) needs no other call.
     const ElementPtr& insertHTMLElement(const HTMLTagToken& tag, HTMLOrderedDictionary&& attributes);
     const ElementPtr& insertHTMLElementNamed(std::u16string tagName);
     const ElementPtr& insertForeignElementForToken(HTMLTagToken& tag, HTMLNamespace ns);

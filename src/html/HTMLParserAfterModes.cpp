@@ -23,7 +23,7 @@ void HTMLParser::handleAfterBody(HTMLToken& token)
         return addParseError("Unexpected DOCTYPE after body");
     }
     // A start tag "html"
-    else if (auto* startTag = std::get_if<HTMLStartTagToken>(&token); startTag && startTag->tagName() == u"html") {
+    else if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token); startTag && startTag->tagName() == u"html") {
         return processTokenUsingRulesFor(InsertionMode::InBody, token);
     }
     // An end tag "html"
@@ -104,7 +104,7 @@ void HTMLParser::handleAfterFrameset(HTMLToken& token)
     if (std::holds_alternative<HTMLDOCTYPEToken>(token))
         return addParseError("Unexpected DOCTYPE after <frameset>");
     // A start tag "html"
-    auto* startTag = std::get_if<HTMLStartTagToken>(&token);
+    const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     if (startTag && startTag->tagName() == u"html")
         return processTokenUsingRulesFor(InsertionMode::InBody, token);
     // A start tag "noframes"
@@ -126,7 +126,7 @@ void HTMLParser::handleAfterAfterBody(HTMLToken& token)
     if (const auto* comment = std::get_if<HTMLCommentToken>(&token))
         return appendComment(*comment, *document_);
     // A DOCTYPE token, or a start tag "html"
-    auto* startTag = std::get_if<HTMLStartTagToken>(&token);
+    const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     if (std::holds_alternative<HTMLDOCTYPEToken>(token) || (startTag && startTag->tagName() == u"html"))
         return processTokenUsingRulesFor(InsertionMode::InBody, token);
     // A character token: its leading white space is processed by the in body rules
@@ -149,7 +149,7 @@ void HTMLParser::handleAfterAfterFrameset(HTMLToken& token)
     if (const auto* comment = std::get_if<HTMLCommentToken>(&token))
         return appendComment(*comment, *document_);
     // A DOCTYPE token, or a start tag "html"
-    auto* startTag = std::get_if<HTMLStartTagToken>(&token);
+    const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     if (std::holds_alternative<HTMLDOCTYPEToken>(token) || (startTag && startTag->tagName() == u"html"))
         return processTokenUsingRulesFor(InsertionMode::InBody, token);
     // A start tag "noframes"

@@ -106,7 +106,7 @@ void HTMLParser::handleInSelectInTable(HTMLToken& token)
     static constexpr std::initializer_list<std::u16string_view> tableNames = {
         u"caption", u"table", u"tbody", u"tfoot", u"thead", u"tr", u"td", u"th"};
     // A start tag "caption", "table", "tbody", "tfoot", "thead", "tr", "td", "th"
-    if (auto* startTag = std::get_if<HTMLStartTagToken>(&token); startTag && IsOneOf(startTag->tagName(), tableNames)) {
+    if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token); startTag && IsOneOf(startTag->tagName(), tableNames)) {
         addParseError("Start tag '%@' in <select> in <table>", startTag->tagName());
         popElementsUntilOneNamedIsPopped({u"select"});
         resetTheInsertionModeAppropriately();

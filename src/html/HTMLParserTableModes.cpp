@@ -189,7 +189,7 @@ void HTMLParser::handleInTableText(HTMLToken& token)
 
 void HTMLParser::handleInCaption(HTMLToken& token)
 {
-    auto* startTag = std::get_if<HTMLStartTagToken>(&token);
+    const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // An end tag "caption"
     if (endTag && endTag->tagName() == u"caption") {
@@ -386,7 +386,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
 
 void HTMLParser::handleInCell(HTMLToken& token)
 {
-    auto* startTag = std::get_if<HTMLStartTagToken>(&token);
+    const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // An end tag "td", "th"
     if (endTag && cellTags.contains(endTag->tagNameNumber())) {
