@@ -370,10 +370,8 @@ HTMLElement* HTMLParser::elementInSpecificScope(Names targets, Scope scope, bool
     return nullptr;
 }
 
-HTMLElement* HTMLParser::elementNumberedInScope(std::size_t number, Scope scope, bool htmlNamespaceOnly) const
+HTMLElement* HTMLParser::openElementNumberedInScope(std::size_t number, Scope scope, bool htmlNamespaceOnly) const
 {
-    if (knownOpenElementCounts_[number] == 0)
-        return nullptr;
     for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
         HTMLElement& node = **element;
         if (node.tagNameNumber() == number && (!htmlNamespaceOnly || node.htmlNamespace() == HTMLNamespace::HTML))

@@ -227,7 +227,15 @@ private:
     static bool isScopeBoundary(const HTMLElement& element, Scope scope);
     HTMLElement* elementInSpecificScope(Names targets, Scope scope, bool htmlNamespaceOnly = false) const;
     // The same for one common name, given by its number (the searches made most).
-    HTMLElement* elementNumberedInScope(std::size_t number, Scope scope, bool htmlNamespaceOnly = false) const;
+    HTMLElement* elementNumberedInScope(std::size_t number, Scope scope, bool htmlNamespaceOnly = false) const
+    {
+        // Most searches are for a name not open at all: no walk, no call.
+        if (knownOpenElementCounts_[number] == 0)
+            return nullptr;
+        return openElementNumberedInScope(number, scope, htmlNamespaceOnly);
+    }
+    // The walk, for a name that is open.
+    HTMLElement* openElementNumberedInScope(std::size_t number, Scope scope, bool htmlNamespaceOnly) const;
     bool hasElementInScope(Names targets) const { return elementInSpecificScope(targets, Scope::Default); }
     bool hasElementNumberedInScope(std::size_t number) const { return elementNumberedInScope(number, Scope::Default); }
     bool hasElementInButtonScope(std::size_t number) const { return elementNumberedInScope(number, Scope::Button); }
