@@ -109,8 +109,13 @@ void HTMLParser::processToken(HTMLToken& token)
 {
     const HTMLElement* node = adjustedCurrentNode();
     // No adjusted current node, or one in the HTML namespace
-    if (!node || node->htmlNamespace() == HTMLNamespace::HTML) [[likely]]
+    if (!node || node->htmlNamespace() == HTMLNamespace::HTML) [[likely]] {
+        // Most tokens meet the in body rules: straight there, past the mode switch.
+        if (insertionMode_ == InsertionMode::InBody && !ignoreNextTokenIfLineFeed_
+            && !std::holds_alternative<HTMLParseErrorToken>(token))
+            return handleInBody(token);
         return processTokenUsingRulesFor(insertionMode_, token);
+    }
     processTokenWithForeignAdjustedCurrentNode(token, *node);
 }
 
