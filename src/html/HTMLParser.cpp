@@ -456,6 +456,20 @@ void HTMLParser::appendComment(const HTMLCommentToken& comment, HTMLNode& parent
 
 void HTMLParser::insertCharacters(std::u16string_view characters)
 {
+    if (fosterParenting_) [[unlikely]]
+        return insertCharactersAtAppropriatePlace(characters);
+    // Most text goes at the end of the current node, joining the text node there if any.
+    HTMLElement* parent = currentNode();
+    if (!parent)
+        return;
+    HTMLNodeList& children = parent->children_;
+    if (!children.empty() && children.back()->kind() == HTMLNode::Kind::Text)
+        return static_cast<HTMLTextNode&>(*children.back()).appendString(characters);
+    parent->appendNewChild(arena_.make<HTMLTextNode>(std::u16string(characters)));
+}
+
+void HTMLParser::insertCharactersAtAppropriatePlace(std::u16string_view characters)
+{
     const InsertionLocation place = appropriatePlaceForInsertingANode();
     if (!place.parent || place.parent->kind() == HTMLNode::Kind::Document)
         return;

@@ -266,6 +266,8 @@ private:
     void insertComment(const HTMLCommentToken& comment);
     void appendComment(const HTMLCommentToken& comment, HTMLNode& parent);
     void insertCharacters(std::u16string_view characters);
+    // The same while foster parenting.
+    void insertCharactersAtAppropriatePlace(std::u16string_view characters);
     // The element for a tag token, with the token's attributes taken over
     // (see exactAttributes in the source): they are not looked at again.
     ElementPtr createElementForToken(HTMLTagToken& tag, HTMLNamespace ns = HTMLNamespace::HTML) const;
