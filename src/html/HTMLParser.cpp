@@ -729,7 +729,8 @@ void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& elemen
     // counted list needs the element's fingerprint.
     const std::size_t fingerprint =
         countingFormattingFingerprints_ ? formattingFingerprint(*element) : unknownFormattingFingerprint;
-    if (mayHoldThreeFormattingElementsLike(*element, fingerprint)) {
+    // A list of fewer than three entries holds no three of anything.
+    if (activeFormattingElements_.size() >= 3 && mayHoldThreeFormattingElementsLike(*element, fingerprint)) {
         // Equal names have equal numbers; only names outside the table are compared as text.
         const std::size_t number = element->tagNameNumber();
         int equalElements = 0;
