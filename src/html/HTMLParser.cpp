@@ -191,13 +191,6 @@ void HTMLParser::processErrorOrLineFeedUsingRulesFor(InsertionMode mode, HTMLTok
     processTokenUsingRulesFor(mode, token);
 }
 
-void HTMLParser::switchInsertionMode(InsertionMode mode)
-{
-    if (mode == InsertionMode::Text || mode == InsertionMode::InTableText)
-        originalInsertionMode_ = insertionMode_;
-    insertionMode_ = mode;
-}
-
 void HTMLParser::stopParsing()
 {
     stackOfOpenElements_.clear();

@@ -121,7 +121,12 @@ private:
     // Tokenizer errors, and the token after one whose leading line feed is dropped.
     void processErrorOrLineFeedUsingRulesFor(InsertionMode mode, HTMLToken& token);
     void reprocessToken(HTMLToken& token) { processToken(token); }
-    void switchInsertionMode(InsertionMode mode);
+    void switchInsertionMode(InsertionMode mode)
+    {
+        if (mode == InsertionMode::Text || mode == InsertionMode::InTableText)
+            originalInsertionMode_ = insertionMode_;
+        insertionMode_ = mode;
+    }
     // Several modes treat the leading white space of a character token
     // apart: it is handled as asked, and the rest, if any, replaces the
     // token. False when nothing is left.
