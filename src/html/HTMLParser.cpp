@@ -307,12 +307,6 @@ bool HTMLParser::isOnStackOfOpenElements(const HTMLElement* element) const
     return indexInStackOfOpenElements(element) != HTMLNotFound;
 }
 
-bool HTMLParser::currentNodeIsOneOf(const HTMLTagSet& names) const
-{
-    const HTMLElement* node = currentNode();
-    return node && names.contains(node->tagNameNumber());
-}
-
 // MARK: - Scopes
 
 namespace {

@@ -215,7 +215,11 @@ private:
     void popElementsUntilElementIsPopped(const HTMLElement* element);
     std::size_t indexInStackOfOpenElements(const HTMLElement* element) const;
     bool isOnStackOfOpenElements(const HTMLElement* element) const;
-    bool currentNodeIsOneOf(const HTMLTagSet& names) const;
+    bool currentNodeIsOneOf(const HTMLTagSet& names) const
+    {
+        const HTMLElement* node = currentNode();
+        return node && names.contains(node->tagNameNumber());
+    }
     bool currentNodeIs(std::u16string_view name) const
     {
         const HTMLElement* node = currentNode();
