@@ -7,6 +7,7 @@
 #include "html/HTMLTextNode.h"
 #include "html/HTMLUTF8.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdint>
 #include <cstring>
@@ -24,8 +25,7 @@ HTMLParser::HTMLParser(HTMLUndecodedText text, HTMLStringEncoding encoding)
 }
 
 HTMLParser::HTMLParser(HTMLPreprocessedInputStream input, HTMLStringEncoding encoding, std::shared_ptr<HTMLElement> context)
-    : tokenizer_(std::move(input)), context_(std::move(context)), knownOpenElementCounts_(KnownTagNameCount),
-      encoding_(encoding)
+    : tokenizer_(std::move(input)), context_(std::move(context)), encoding_(encoding)
 {
     // The tokenizer opens CDATA sections only in foreign content.
     tokenizer_.setAdjustedCurrentNodeIsForeign([this] {
@@ -109,8 +109,13 @@ void HTMLParser::processToken(HTMLToken& token)
 {
     const HTMLElement* node = adjustedCurrentNode();
     // No adjusted current node, or one in the HTML namespace
-    if (!node || node->htmlNamespace() == HTMLNamespace::HTML) [[likely]]
+    if (!node || node->htmlNamespace() == HTMLNamespace::HTML) [[likely]] {
+        // Most tokens meet the in body rules: straight there, past the mode switch.
+        if (insertionMode_ == InsertionMode::InBody && !ignoreNextTokenIfLineFeed_
+            && !std::holds_alternative<HTMLParseErrorToken>(token))
+            return handleInBody(token);
         return processTokenUsingRulesFor(insertionMode_, token);
+    }
     processTokenWithForeignAdjustedCurrentNode(token, *node);
 }
 
@@ -186,17 +191,10 @@ void HTMLParser::processErrorOrLineFeedUsingRulesFor(InsertionMode mode, HTMLTok
     processTokenUsingRulesFor(mode, token);
 }
 
-void HTMLParser::switchInsertionMode(InsertionMode mode)
-{
-    if (mode == InsertionMode::Text || mode == InsertionMode::InTableText)
-        originalInsertionMode_ = insertionMode_;
-    insertionMode_ = mode;
-}
-
 void HTMLParser::stopParsing()
 {
     stackOfOpenElements_.clear();
-    knownOpenElementCounts_.assign(knownOpenElementCounts_.size(), 0);
+    knownOpenElementCounts_.fill(0);
     openElementCounts_.clear();
     done_ = true;
 }
@@ -309,13 +307,18 @@ bool HTMLParser::isOnStackOfOpenElements(const HTMLElement* element) const
     return indexInStackOfOpenElements(element) != HTMLNotFound;
 }
 
-bool HTMLParser::currentNodeIsOneOf(const HTMLTagSet& names) const
-{
-    const HTMLElement* node = currentNode();
-    return node && names.contains(node->tagNameNumber());
-}
-
 // MARK: - Scopes
+
+namespace {
+
+// Constants, so that a scope walk tests them in place at every step.
+constexpr HTMLTagSet tableScopeBoundaries = {u"html", u"table"};
+constexpr HTMLTagSet scopeBoundaries = {u"applet", u"caption", u"html", u"table", u"td", u"th", u"marquee", u"object"};
+constexpr HTMLTagSet listItemScopeBoundaries = {u"ol", u"ul"};
+constexpr HTMLTagSet mathMLScopeBoundaries = {u"mi", u"mo", u"mn", u"ms", u"mtext", u"annotation-xml"};
+constexpr HTMLTagSet svgScopeBoundaries = {u"foreignObject", u"desc", u"title"};
+
+} // namespace
 
 bool HTMLParser::isScopeBoundary(const HTMLElement& element, Scope scope)
 {
@@ -323,19 +326,18 @@ bool HTMLParser::isScopeBoundary(const HTMLElement& element, Scope scope)
     switch (element.htmlNamespace()) {
     case HTMLNamespace::HTML:
         if (scope == Scope::Table)
-            return HTMLTagSet({u"html", u"table"}).contains(number);
-        if (HTMLTagSet({u"applet", u"caption", u"html", u"table", u"td", u"th", u"marquee", u"object"}).contains(number))
+            return tableScopeBoundaries.contains(number);
+        if (scopeBoundaries.contains(number))
             return true;
         if (scope == Scope::Button)
-            return HTMLTagSet({u"button"}).contains(number);
+            return number == KnownTagNameNumberOf(u"button");
         if (scope == Scope::ListItem)
-            return HTMLTagSet({u"ol", u"ul"}).contains(number);
+            return listItemScopeBoundaries.contains(number);
         return false;
     case HTMLNamespace::MathML:
-        return scope != Scope::Table
-            && HTMLTagSet({u"mi", u"mo", u"mn", u"ms", u"mtext", u"annotation-xml"}).contains(number);
+        return scope != Scope::Table && mathMLScopeBoundaries.contains(number);
     case HTMLNamespace::SVG:
-        return scope != Scope::Table && HTMLTagSet({u"foreignObject", u"desc", u"title"}).contains(number);
+        return scope != Scope::Table && svgScopeBoundaries.contains(number);
     }
     return false;
 }
@@ -360,10 +362,8 @@ HTMLElement* HTMLParser::elementInSpecificScope(Names targets, Scope scope, bool
     return nullptr;
 }
 
-HTMLElement* HTMLParser::elementNumberedInScope(std::size_t number, Scope scope, bool htmlNamespaceOnly) const
+HTMLElement* HTMLParser::openElementNumberedInScope(std::size_t number, Scope scope, bool htmlNamespaceOnly) const
 {
-    if (knownOpenElementCounts_[number] == 0)
-        return nullptr;
     for (auto element = stackOfOpenElements_.rbegin(); element != stackOfOpenElements_.rend(); ++element) {
         HTMLElement& node = **element;
         if (node.tagNameNumber() == number && (!htmlNamespaceOnly || node.htmlNamespace() == HTMLNamespace::HTML))
@@ -443,6 +443,20 @@ void HTMLParser::appendComment(const HTMLCommentToken& comment, HTMLNode& parent
 
 void HTMLParser::insertCharacters(std::u16string_view characters)
 {
+    if (fosterParenting_) [[unlikely]]
+        return insertCharactersAtAppropriatePlace(characters);
+    // Most text goes at the end of the current node, joining the text node there if any.
+    HTMLElement* parent = currentNode();
+    if (!parent)
+        return;
+    HTMLNodeList& children = parent->children_;
+    if (!children.empty() && children.back()->kind() == HTMLNode::Kind::Text)
+        return static_cast<HTMLTextNode&>(*children.back()).appendString(characters);
+    parent->appendNewChild(arena_.make<HTMLTextNode>(std::u16string(characters)));
+}
+
+void HTMLParser::insertCharactersAtAppropriatePlace(std::u16string_view characters)
+{
     const InsertionLocation place = appropriatePlaceForInsertingANode();
     if (!place.parent || place.parent->kind() == HTMLNode::Kind::Document)
         return;
@@ -461,9 +475,35 @@ void HTMLParser::insertCharacters(std::u16string_view characters)
         place.parent->insertObject(std::move(text), place.index);
 }
 
-HTMLParser::ElementPtr HTMLParser::createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns) const
+namespace {
+
+// Whether the string holds no more memory than a copy of it would: it is
+// short enough to live inline, or its heap block is exactly as long.
+bool hasNoSpareRoom(const std::u16string& string)
 {
-    auto element = arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), tag.attributes());
+    return string.capacity() == string.size() || string.size() <= std::u16string().capacity();
+}
+
+// A token's attributes for its element. The tokenizer makes a tag's list as
+// long as the last tag of that name needed, and its strings grow as they are
+// read; an element keeps no such spare room, so attributes that have some are
+// copied (a copy is exact) instead of moved.
+HTMLOrderedDictionary exactAttributes(HTMLTagToken& tag)
+{
+    HTMLOrderedDictionary& attributes = tag.attributes();
+    if (attributes.entries().capacity() == attributes.count()
+        && std::all_of(attributes.begin(), attributes.end(),
+                       [](const auto& entry) { return hasNoSpareRoom(entry.first) && hasNoSpareRoom(entry.second); }))
+        return std::move(attributes);
+    return attributes;
+}
+
+} // namespace
+
+HTMLParser::ElementPtr HTMLParser::createElementForToken(HTMLTagToken& tag, HTMLNamespace ns) const
+{
+    auto element =
+        arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), exactAttributes(tag));
     element->setHtmlNamespace(ns);
     return element;
 }
@@ -481,15 +521,29 @@ const HTMLParser::ElementPtr& HTMLParser::insertElement(ElementPtr element)
     return stackOfOpenElements_.back();
 }
 
-const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementForToken(const HTMLTagToken& tag)
+const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementForToken(HTMLTagToken& tag)
 {
-    return insertElement(createElementForToken(tag));
+    return insertHTMLElement(tag, exactAttributes(tag));
 }
 
 const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementTakingAttributes(HTMLTagToken& tag)
 {
-    return insertElement(
-        arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), std::move(tag.attributes())));
+    return insertHTMLElement(tag, std::move(tag.attributes()));
+}
+
+const HTMLParser::ElementPtr& HTMLParser::insertHTMLElement(const HTMLTagToken& tag, HTMLOrderedDictionary&& attributes)
+{
+    auto element =
+        arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), std::move(attributes));
+    HTMLElement* parent = currentNode();
+    if (fosterParenting_ || !parent) [[unlikely]]
+        return insertElement(std::move(element));
+    // Most elements go at the end of the current node: made straight onto the
+    // stack of open elements, and appended from there.
+    countOpenElement(*element, 1);
+    const ElementPtr& open = stackOfOpenElements_.emplace_back(std::move(element));
+    parent->appendNewChild(ElementPtr(open));
+    return open;
 }
 
 const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementNamed(std::u16string tagName)
@@ -497,7 +551,7 @@ const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementNamed(std::u16string 
     return insertElement(arena_.make<HTMLElement>(std::move(tagName)));
 }
 
-const HTMLParser::ElementPtr& HTMLParser::insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns)
+const HTMLParser::ElementPtr& HTMLParser::insertForeignElementForToken(HTMLTagToken& tag, HTMLNamespace ns)
 {
     ElementPtr element = createElementForToken(tag, ns);
     if (HTMLElement* parent = currentNode())
@@ -662,20 +716,27 @@ void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& elemen
     // counted list needs the element's fingerprint.
     const std::size_t fingerprint =
         countingFormattingFingerprints_ ? formattingFingerprint(*element) : unknownFormattingFingerprint;
-    if (mayHoldThreeFormattingElementsLike(*element, fingerprint)) {
+    // A list of fewer than three entries holds no three of anything.
+    if (activeFormattingElements_.size() >= 3 && mayHoldThreeFormattingElementsLike(*element, fingerprint)) {
+        // Equal names have equal numbers; only names outside the table are compared as text.
+        const std::size_t number = element->tagNameNumber();
         int equalElements = 0;
         for (std::size_t i = activeFormattingElements_.size(); i-- > 0;) {
             const ElementPtr& entry = activeFormattingElements_[i];
             if (!entry)
                 break;
-            if (entry->tagName() == element->tagName()
+            if (entry->tagNameNumber() == number
+                && (number < KnownTagNameCount || entry->tagName() == element->tagName())
                 && haveEqualAttributes(entry->attributes(), element->attributes()) && ++equalElements == 3) {
                 removeFromListOfActiveFormattingElementsAt(i);
                 break;
             }
         }
     }
-    insertIntoListOfActiveFormattingElements(activeFormattingElements_.size(), element, fingerprint);
+    if (countingFormattingFingerprints_) [[unlikely]]
+        return insertIntoListOfActiveFormattingElements(activeFormattingElements_.size(), element, fingerprint);
+    activeFormattingElements_.push_back(element);
+    activeFormattingFingerprints_.push_back(unknownFormattingFingerprint);
 }
 
 void HTMLParser::removeFromListOfActiveFormattingElements(const HTMLElement* element)
@@ -714,7 +775,7 @@ void HTMLParser::clearTheListOfActiveFormattingElementsUpToTheLastMarker()
 {
     while (!activeFormattingElements_.empty()) {
         const bool isMarker = !activeFormattingElements_.back();
-        removeFromListOfActiveFormattingElementsAt(activeFormattingElements_.size() - 1);
+        removeNewestFromListOfActiveFormattingElements();
         if (isMarker)
             return;
     }
@@ -724,13 +785,14 @@ void HTMLParser::clearTheListOfActiveFormattingElementsUpToTheLastMarker()
 
 void HTMLParser::generateImpliedEndTags(std::u16string_view exception)
 {
-    constexpr HTMLTagSet impliedEndTags = {u"dd", u"dt", u"li", u"menuitem", u"optgroup", u"option", u"p", u"rp", u"rt"};
+    static constexpr HTMLTagSet impliedEndTags = {u"dd", u"dt", u"li", u"menuitem", u"optgroup",
+                                                  u"option", u"p", u"rp", u"rt"};
     while (currentNode() && impliedEndTags.contains(currentNode()->tagNameNumber())
            && currentNode()->tagName() != exception)
         popCurrentNode();
 }
 
-void HTMLParser::followGenericParsingAlgorithm(const HTMLStartTagToken& tag, HTMLTokenizerState state)
+void HTMLParser::followGenericParsingAlgorithm(HTMLStartTagToken& tag, HTMLTokenizerState state)
 {
     insertHTMLElementForToken(tag);
     tokenizer_.setState(state);

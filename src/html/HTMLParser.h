@@ -8,6 +8,7 @@
 #include "html/HTMLToken.h"
 #include "html/HTMLTokenizer.h"
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <initializer_list>
@@ -120,7 +121,12 @@ private:
     // Tokenizer errors, and the token after one whose leading line feed is dropped.
     void processErrorOrLineFeedUsingRulesFor(InsertionMode mode, HTMLToken& token);
     void reprocessToken(HTMLToken& token) { processToken(token); }
-    void switchInsertionMode(InsertionMode mode);
+    void switchInsertionMode(InsertionMode mode)
+    {
+        if (mode == InsertionMode::Text || mode == InsertionMode::InTableText)
+            originalInsertionMode_ = insertionMode_;
+        insertionMode_ = mode;
+    }
     // Several modes treat the leading white space of a character token
     // apart: it is handled as asked, and the rest, if any, replaces the
     // token. False when nothing is left.
@@ -153,12 +159,14 @@ private:
     void handleForeignContent(HTMLToken& token);
 
     // Parts of the modes.
-    void changeEncodingForMetaElement(const HTMLStartTagToken& meta);
+    // Acts on the charset a meta element's attributes name.
+    void changeEncodingForMetaElement(const HTMLOrderedDictionary& attributes);
     // The characters of a token in body; the rare text holding NULs drops them first.
     void inBodyCharacters(std::u16string_view text);
     void inBodyCharactersWithNulls(std::u16string_view text);
     void handleInBodyStartTag(HTMLToken& token);
     void handleInBodyEndTag(HTMLToken& token);
+    void handleInBodyEndTagSteps(HTMLToken& token);
     void inBodyListItemWalk(const HTMLTagSet& names);
     // The name's number goes with it (KnownTagNameCount for a name not known).
     void inBodyAnyOtherEndTag(std::u16string_view tagName, std::size_t number);
@@ -166,7 +174,21 @@ private:
     void closePElementIfInButtonScope();
     // The subject is a formatting element's name, given by its number. False
     // when the caller is to run the any other end tag steps instead.
-    bool runTheAdoptionAgencyAlgorithm(std::size_t subject);
+    bool runTheAdoptionAgencyAlgorithm(std::size_t subject)
+    {
+        // Most often the formatting element is the current node and the newest
+        // entry of the list: the steps would only pop it and drop its entry.
+        if (!activeFormattingElements_.empty()) {
+            const HTMLElement* newest = activeFormattingElements_.back().get();
+            if (newest && newest == currentNode() && newest->tagNameNumber() == subject) {
+                popCurrentNode();
+                removeNewestFromListOfActiveFormattingElements();
+                return true;
+            }
+        }
+        return runTheAdoptionAgencyAlgorithmSteps(subject);
+    }
+    bool runTheAdoptionAgencyAlgorithmSteps(std::size_t subject);
     void inTableAnythingElse(HTMLToken& token);
     void clearTheStackBackToATableContext();
     void clearTheStackBackToATableBodyContext();
@@ -193,7 +215,11 @@ private:
     void popElementsUntilElementIsPopped(const HTMLElement* element);
     std::size_t indexInStackOfOpenElements(const HTMLElement* element) const;
     bool isOnStackOfOpenElements(const HTMLElement* element) const;
-    bool currentNodeIsOneOf(const HTMLTagSet& names) const;
+    bool currentNodeIsOneOf(const HTMLTagSet& names) const
+    {
+        const HTMLElement* node = currentNode();
+        return node && names.contains(node->tagNameNumber());
+    }
     bool currentNodeIs(std::u16string_view name) const
     {
         const HTMLElement* node = currentNode();
@@ -210,7 +236,15 @@ private:
     static bool isScopeBoundary(const HTMLElement& element, Scope scope);
     HTMLElement* elementInSpecificScope(Names targets, Scope scope, bool htmlNamespaceOnly = false) const;
     // The same for one common name, given by its number (the searches made most).
-    HTMLElement* elementNumberedInScope(std::size_t number, Scope scope, bool htmlNamespaceOnly = false) const;
+    HTMLElement* elementNumberedInScope(std::size_t number, Scope scope, bool htmlNamespaceOnly = false) const
+    {
+        // Most searches are for a name not open at all: no walk, no call.
+        if (knownOpenElementCounts_[number] == 0)
+            return nullptr;
+        return openElementNumberedInScope(number, scope, htmlNamespaceOnly);
+    }
+    // The walk, for a name that is open.
+    HTMLElement* openElementNumberedInScope(std::size_t number, Scope scope, bool htmlNamespaceOnly) const;
     bool hasElementInScope(Names targets) const { return elementInSpecificScope(targets, Scope::Default); }
     bool hasElementNumberedInScope(std::size_t number) const { return elementNumberedInScope(number, Scope::Default); }
     bool hasElementInButtonScope(std::size_t number) const { return elementNumberedInScope(number, Scope::Button); }
@@ -241,15 +275,25 @@ private:
     void insertComment(const HTMLCommentToken& comment);
     void appendComment(const HTMLCommentToken& comment, HTMLNode& parent);
     void insertCharacters(std::u16string_view characters);
-    ElementPtr createElementForToken(const HTMLTagToken& tag, HTMLNamespace ns = HTMLNamespace::HTML) const;
+    // The same while foster parenting.
+    void insertCharactersAtAppropriatePlace(std::u16string_view characters);
+    // The element for a tag token, with the token's attributes taken over
+    // (see exactAttributes in the source): they are not looked at again.
+    ElementPtr createElementForToken(HTMLTagToken& tag, HTMLNamespace ns = HTMLNamespace::HTML) const;
     // The insertions give the new element where it stands: on top of the stack
     // of open elements. insertElement takes an element made just before.
     const ElementPtr& insertElement(ElementPtr element);
-    const ElementPtr& insertHTMLElementForToken(const HTMLTagToken& tag);
-    // The same, moving the attributes out of a token that is not looked at again.
+    // The token's attribute list goes over as it is only when it has no spare
+    // room, else an exact copy (see exactAttributes in the source).
+    const ElementPtr& insertHTMLElementForToken(HTMLTagToken& tag);
+    // The same, always moving the list over (spare room and all): for the
+    // elements of the body, whose lists the tokenizer sizes well.
     const ElementPtr& insertHTMLElementTakingAttributes(HTMLTagToken& tag);
+    // Both end here: the element is made and placed in one frame, so the
+    // common case (no foster parenting) needs no other call.
+    const ElementPtr& insertHTMLElement(const HTMLTagToken& tag, HTMLOrderedDictionary&& attributes);
     const ElementPtr& insertHTMLElementNamed(std::u16string tagName);
-    const ElementPtr& insertForeignElementForToken(const HTMLTagToken& tag, HTMLNamespace ns);
+    const ElementPtr& insertForeignElementForToken(HTMLTagToken& tag, HTMLNamespace ns);
     // A new element with the same name and attributes, in the HTML namespace.
     ElementPtr copyOfElement(const HTMLElement& element) const { return arena_.make<HTMLElement>(element.tagName(), element.attributes()); }
     void resetTheInsertionModeAppropriately();
@@ -264,6 +308,14 @@ private:
     void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element);
     void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element, std::size_t fingerprint);
     void removeFromListOfActiveFormattingElementsAt(std::size_t index);
+    void removeNewestFromListOfActiveFormattingElements()
+    {
+        // Without counts (short lists) the entry merely goes.
+        if (countingFormattingFingerprints_) [[unlikely]]
+            return removeFromListOfActiveFormattingElementsAt(activeFormattingElements_.size() - 1);
+        activeFormattingElements_.pop_back();
+        activeFormattingFingerprints_.pop_back();
+    }
     void removeFromListOfActiveFormattingElements(const HTMLElement* element);
     static std::size_t formattingFingerprint(const HTMLElement& element);
     // Whether three entries of the list may be like the element; a list that
@@ -284,7 +336,7 @@ private:
     void clearTheListOfActiveFormattingElementsUpToTheLastMarker();
 
     void generateImpliedEndTags(std::u16string_view exception = {});
-    void followGenericParsingAlgorithm(const HTMLStartTagToken& tag, HTMLTokenizerState state);
+    void followGenericParsingAlgorithm(HTMLStartTagToken& tag, HTMLTokenizerState state);
 
     // Errors: "%@" in the format is replaced by the arguments in order.
     void addParseError(std::string_view text);
@@ -311,7 +363,7 @@ private:
     }
     void countOpenElementNamed(const HTMLElement& element, int change);
     bool hasOpenElementNamed(std::u16string_view name) const;
-    std::vector<int> knownOpenElementCounts_;
+    std::array<int, KnownTagNameCount> knownOpenElementCounts_ {};
     struct NameHash {
         using is_transparent = void;
         // Tag names are short: FNV-1a over the units beats a general string hash.

@@ -4,18 +4,8 @@
 #include "html/HTMLChildrenRelationshipProxy.h"
 #include "html/HTMLParserTables.h"
 
-bool HTMLParser::runTheAdoptionAgencyAlgorithm(std::size_t subject)
+bool HTMLParser::runTheAdoptionAgencyAlgorithmSteps(std::size_t subject)
 {
-    // Most often the formatting element is the current node and the newest entry of
-    // the list: the steps below would only pop it and drop its entry.
-    if (!activeFormattingElements_.empty()) {
-        const HTMLElement* newest = activeFormattingElements_.back().get();
-        if (newest && newest == currentNode() && newest->tagNameNumber() == subject) {
-            popCurrentNode();
-            removeFromListOfActiveFormattingElementsAt(activeFormattingElements_.size() - 1);
-            return true;
-        }
-    }
     for (int outerLoopCounter = 0; outerLoopCounter < 8; ++outerLoopCounter) {
         // 1. The formatting element: the newest of that name after the last marker.
         const ElementPtr formattingElement = activeFormattingElementNumbered(subject);

@@ -99,7 +99,7 @@ void HTMLParser::handleBeforeHTML(HTMLToken& token)
             return;
     }
     // A start tag whose tag name is "html"
-    if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token); startTag && startTag->tagName() == u"html") {
+    if (auto* startTag = std::get_if<HTMLStartTagToken>(&token); startTag && startTag->tagName() == u"html") {
         ElementPtr html = createElementForToken(*startTag);
         document_->addChild(html);
         pushOntoStackOfOpenElements(html);
@@ -133,7 +133,7 @@ void HTMLParser::handleBeforeHead(HTMLToken& token)
         return addParseError("Unexpected DOCTYPE before <head>");
     }
     // A start tag whose tag name is "html"
-    else if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token); startTag && startTag->tagName() == u"html") {
+    else if (auto* startTag = std::get_if<HTMLStartTagToken>(&token); startTag && startTag->tagName() == u"html") {
         return processTokenUsingRulesFor(InsertionMode::InBody, token);
     }
     // A start tag whose tag name is "head"
@@ -168,7 +168,7 @@ void HTMLParser::handleInHead(HTMLToken& token)
         return addParseError("Unexpected DOCTYPE in <head>");
     }
     // A start tag
-    else if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
+    else if (auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
         const std::u16string_view name = startTag->tagName();
         // "html"
         if (name == u"html")
@@ -180,9 +180,9 @@ void HTMLParser::handleInHead(HTMLToken& token)
         }
         // "meta"
         if (name == u"meta") {
-            insertHTMLElementForToken(*startTag);
+            const ElementPtr meta = insertHTMLElementForToken(*startTag);
             popCurrentNode();
-            changeEncodingForMetaElement(*startTag);
+            changeEncodingForMetaElement(meta->attributes());
             return;
         }
         // "title"
@@ -220,9 +220,8 @@ void HTMLParser::handleInHead(HTMLToken& token)
     reprocessToken(token);
 }
 
-void HTMLParser::changeEncodingForMetaElement(const HTMLStartTagToken& meta)
+void HTMLParser::changeEncodingForMetaElement(const HTMLOrderedDictionary& attributes)
 {
-    const HTMLOrderedDictionary& attributes = meta.attributes();
     std::optional<std::u16string> label;
     // An unusable "charset" does not fall back to the "content" form.
     if (const std::u16string* charset = attributes.objectForKey(u"charset")) {
@@ -264,7 +263,7 @@ void HTMLParser::handleAfterHead(HTMLToken& token)
         return addParseError("Unexpected DOCTYPE after <head>");
     }
     // A start tag
-    else if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
+    else if (auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
         const std::u16string_view name = startTag->tagName();
         // "html"
         if (name == u"html")

@@ -18,6 +18,8 @@ constexpr std::initializer_list<std::u16string_view> headingNames = {u"h1", u"h2
 constexpr HTMLTagSet headingTags = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
 constexpr HTMLTagSet listItemTags = {u"li"};
 constexpr HTMLTagSet definitionTags = {u"dd", u"dt"};
+// The special elements a list item start tag looks past for an open item.
+constexpr HTMLTagSet listItemWalkPassesThrough = {u"address", u"div", u"p"};
 
 // Whether the text holds a U+0000, eight units at a time where SSE2 is
 // there: the last block overlaps the one before instead of a slower tail.
@@ -202,10 +204,11 @@ void HTMLParser::inBodyCharacters(std::u16string_view text)
     if (text.empty())
         return;
     reconstructTheActiveFormattingElements();
-    insertCharacters(text);
+    // Inserting the text last lets it end this function (nothing reads the flag meanwhile).
     if (framesetOk_
         && !std::all_of(text.begin(), text.end(), [](char16_t c) { return IsInHTMLWhitespaceCharacterSet(c); }))
         framesetOk_ = false;
+    insertCharacters(text);
 }
 
 void HTMLParser::inBodyCharactersWithNulls(std::u16string_view text)
@@ -223,7 +226,6 @@ void HTMLParser::inBodyCharactersWithNulls(std::u16string_view text)
 void HTMLParser::handleInBodyStartTag(HTMLToken& token)
 {
     auto& tag = std::get<HTMLStartTagToken>(token);
-    const std::u16string_view name = tag.tagName();
     switch (inBodyStartTagRules[tag.tagNameNumber()]) {
     // "html"
     case InBodyStartTag::Html:
@@ -269,7 +271,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     case InBodyStartTag::Heading:
         closePElementIfInButtonScope();
         if (currentNodeIsOneOf(headingTags)) {
-            addParseError("Nested header start tag %@ in <body>", name);
+            addParseError("Nested header start tag %@ in <body>", tag.tagName());
             popCurrentNode();
         }
         insertHTMLElementTakingAttributes(tag);
@@ -291,7 +293,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     // "li", "dd", "dt"
     case InBodyStartTag::ListItem:
         framesetOk_ = false;
-        inBodyListItemWalk(name == u"li" ? listItemTags : definitionTags);
+        inBodyListItemWalk(tag.tagNameNumber() == KnownTagNameNumberOf(u"li") ? listItemTags : definitionTags);
         closePElementIfInButtonScope();
         insertHTMLElementTakingAttributes(tag);
         return;
@@ -366,11 +368,11 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     // "input"
     case InBodyStartTag::Input: {
         reconstructTheActiveFormattingElements();
-        insertHTMLElementForToken(tag);
-        popCurrentNode();
         const std::u16string* type = tag.attributes().objectForKey(u"type");
         if (!type || !EqualIgnoringASCIICase(*type, u"hidden"))
             framesetOk_ = false;
+        insertHTMLElementForToken(tag);
+        popCurrentNode();
         return;
     }
     // "param", "source", "track"
@@ -440,7 +442,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         if (hasElementNumberedInScope(KnownTagNameNumberOf(u"ruby"))) {
             generateImpliedEndTags();
             if (!currentNodeIs(u"ruby"))
-                addParseError("Start tag named %@ outside of ruby in <body>", name);
+                addParseError("Start tag named %@ outside of ruby in <body>", tag.tagName());
         }
         insertHTMLElementTakingAttributes(tag);
         return;
@@ -462,7 +464,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return;
     // "caption", "col", "colgroup", "frame", "head", "tbody", "td", "tfoot", "th", "thead", "tr"
     case InBodyStartTag::Ignored:
-        return addParseError("Start tag named %@ ignored in <body>", name);
+        return addParseError("Start tag named %@ ignored in <body>", tag.tagName());
     // Any other start tag
     case InBodyStartTag::AnyOther:
         break;
@@ -486,12 +488,41 @@ void HTMLParser::inBodyListItemWalk(const HTMLTagSet& names)
         }
         if (IsSpecialElement(node)
             && !(node.htmlNamespace() == HTMLNamespace::HTML
-                 && HTMLTagSet({u"address", u"div", u"p"}).contains(node.tagNameNumber())))
+                 && listItemWalkPassesThrough.contains(node.tagNameNumber())))
             return;
     }
 }
 
 void HTMLParser::handleInBodyEndTag(HTMLToken& token)
+{
+    const std::size_t number = std::get<HTMLEndTagToken>(token).tagNameNumber();
+    // Most end tags close the current node, of a common name. Then the element
+    // is in scope, no end tags are implied and nothing is misnested: the steps
+    // of these rules would only pop it.
+    if (number < KnownTagNameCount && currentNodeIsNumbered(number)) {
+        switch (inBodyEndTagRules[number]) {
+        case InBodyEndTag::Block:
+        case InBodyEndTag::P:
+        case InBodyEndTag::Li:
+        case InBodyEndTag::DdDt:
+        case InBodyEndTag::Heading:
+        case InBodyEndTag::AnyOther:
+            return popCurrentNode();
+        case InBodyEndTag::Formatting:
+            // Only while it is the newest entry of the list (see runTheAdoptionAgencyAlgorithm).
+            if (!activeFormattingElements_.empty() && activeFormattingElements_.back().get() == currentNode()) {
+                popCurrentNode();
+                return removeNewestFromListOfActiveFormattingElements();
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    handleInBodyEndTagSteps(token);
+}
+
+void HTMLParser::handleInBodyEndTagSteps(HTMLToken& token)
 {
     const auto& tag = std::get<HTMLEndTagToken>(token);
     const std::u16string_view name = tag.tagName();
@@ -516,9 +547,6 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     // "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "listing", "main", "menu",
     // "nav", "ol", "pre", "section", "summary", "ul"
     case InBodyEndTag::Block:
-        // The current node (most often): in scope, no end tags to imply, nothing misnested.
-        if (currentNodeIsNumbered(number))
-            return popCurrentNode();
         if (!hasElementNumberedInScope(number))
             return addParseError("End tag '%@' for unmatched open tag in <body>", name);
         generateImpliedEndTags();
@@ -538,9 +566,6 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
     }
     // "p"
     case InBodyEndTag::P:
-        // The current node (most often): in scope, no end tags to imply, nothing misnested.
-        if (currentNodeIsNumbered(number))
-            return popCurrentNode();
         if (!hasElementInButtonScope(KnownTagNameNumberOf(u"p"))) {
             addParseError("Not closing unknown 'p' element in <body>");
             insertHTMLElementNamed(u"p");
@@ -548,9 +573,6 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         return closePElement();
     // "li"
     case InBodyEndTag::Li:
-        // The current node (most often): in scope, no end tags to imply, nothing misnested.
-        if (currentNodeIsNumbered(number))
-            return popCurrentNode();
         if (!hasElementInListItemScope(KnownTagNameNumberOf(u"li")))
             return addParseError("Not closing unknown 'li' element in <body>");
         generateImpliedEndTags(u"li");

@@ -25,7 +25,7 @@ void HTMLParser::handleInSelect(HTMLToken& token)
     if (std::holds_alternative<HTMLDOCTYPEToken>(token))
         return addParseError("Unexpected DOCTYPE in <select>");
     // A start tag
-    if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
+    if (auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
         const std::u16string_view name = startTag->tagName();
         // "html"
         if (name == u"html")

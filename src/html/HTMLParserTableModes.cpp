@@ -8,6 +8,29 @@
 #include <algorithm>
 #include <cassert>
 
+namespace {
+
+// The name lists of the rules met at every token of a table body, row or cell,
+// as constants: a list made in the test itself is built on the stack each time.
+constexpr HTMLTagSet cellTags = {u"td", u"th"};
+constexpr HTMLTagSet tableSectionTags = {u"tbody", u"tfoot", u"thead"};
+constexpr HTMLTagSet startTagsClosingTheSection = {u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead"};
+constexpr HTMLTagSet endTagsIgnoredInTableBody = {u"body", u"caption", u"col", u"colgroup",
+                                                  u"html", u"td", u"th", u"tr"};
+constexpr HTMLTagSet startTagsClosingTheRow = {u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead", u"tr"};
+constexpr HTMLTagSet endTagsIgnoredInRow = {u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th"};
+// Where text in a table is gathered, and how far the stack is cleared back.
+constexpr HTMLTagSet tableTextParents = {u"table", u"tbody", u"tfoot", u"thead", u"tr"};
+constexpr HTMLTagSet tableContext = {u"table", u"html"};
+constexpr HTMLTagSet tableBodyContext = {u"tbody", u"tfoot", u"thead", u"html"};
+constexpr HTMLTagSet tableRowContext = {u"tr", u"html"};
+constexpr HTMLTagSet endTagsIgnoredInCell = {u"body", u"caption", u"col", u"colgroup", u"html"};
+constexpr HTMLTagSet endTagsClosingTheCell = {u"table", u"tbody", u"tfoot", u"thead", u"tr"};
+constexpr HTMLTagSet startTagsClosingTheCell = {u"caption", u"col", u"colgroup", u"tbody", u"td",
+                                                u"tfoot", u"th", u"thead", u"tr"};
+
+} // namespace
+
 void HTMLParser::handleText(HTMLToken& token)
 {
     // A character token
@@ -32,7 +55,7 @@ void HTMLParser::handleInTable(HTMLToken& token)
 {
     // A character token, while the current node is "table", "tbody", "tfoot", "thead" or "tr"
     if (std::holds_alternative<HTMLCharacterToken>(token)
-        && currentNodeIsOneOf({u"table", u"tbody", u"tfoot", u"thead", u"tr"})) {
+        && currentNodeIsOneOf(tableTextParents)) {
         pendingTableCharacters_.clear();
         switchInsertionMode(InsertionMode::InTableText);
         return reprocessToken(token);
@@ -44,7 +67,7 @@ void HTMLParser::handleInTable(HTMLToken& token)
     if (std::holds_alternative<HTMLDOCTYPEToken>(token))
         return addParseError("Unexpected DOCTYPE in <table>");
     // A start tag
-    if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
+    if (auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
         const std::u16string_view name = startTag->tagName();
         // "caption"
         if (name == u"caption") {
@@ -218,7 +241,7 @@ void HTMLParser::handleInColumnGroup(HTMLToken& token)
         return addParseError("Unexpected DOCTYPE in <colgroup>");
     }
     // A start tag "html"
-    else if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token); startTag && startTag->tagName() == u"html") {
+    else if (auto* startTag = std::get_if<HTMLStartTagToken>(&token); startTag && startTag->tagName() == u"html") {
         return processTokenUsingRulesFor(InsertionMode::InBody, token);
     }
     // A start tag "col"
@@ -251,16 +274,16 @@ void HTMLParser::handleInColumnGroup(HTMLToken& token)
 
 void HTMLParser::handleInTableBody(HTMLToken& token)
 {
-    const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
+    auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // A start tag "tr"
-    if (startTag && startTag->tagName() == u"tr") {
+    if (startTag && startTag->tagNameNumber() == KnownTagNameNumberOf(u"tr")) {
         clearTheStackBackToATableBodyContext();
         insertHTMLElementForToken(*startTag);
         return switchInsertionMode(InsertionMode::InRow);
     }
     // A start tag "th", "td"
-    if (startTag && HTMLTagSet({u"th", u"td"}).contains(startTag->tagNameNumber())) {
+    if (startTag && cellTags.contains(startTag->tagNameNumber())) {
         addParseError("Start tag '%@' in <table> body", startTag->tagName());
         clearTheStackBackToATableBodyContext();
         insertHTMLElementNamed(u"tr");
@@ -269,8 +292,7 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
     }
     // A start tag "caption", "col", "colgroup", "tbody", "tfoot", "thead"
     if (startTag
-        && HTMLTagSet({u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead"})
-               .contains(startTag->tagNameNumber())) {
+        && startTagsClosingTheSection.contains(startTag->tagNameNumber())) {
         if (!hasElementInTableScope({u"tbody", u"thead", u"tfoot"}, true))
             return addParseError("Start tag '%@' when none of <tbody>, <thead>, <tfoot> in table scope; ignoring",
                                  startTag->tagName());
@@ -280,7 +302,7 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
         return reprocessToken(token);
     }
     // An end tag "tbody", "tfoot", "thead"
-    if (endTag && HTMLTagSet({u"tbody", u"tfoot", u"thead"}).contains(endTag->tagNameNumber())) {
+    if (endTag && tableSectionTags.contains(endTag->tagNameNumber())) {
         if (!hasElementNumberedInTableScope(endTag->tagNameNumber()))
             return addParseError("End tag '%@' for unknown element in <table> body", endTag->tagName());
         clearTheStackBackToATableBodyContext();
@@ -288,7 +310,7 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
         return switchInsertionMode(InsertionMode::InTable);
     }
     // An end tag "table"
-    if (endTag && endTag->tagName() == u"table") {
+    if (endTag && endTag->tagNameNumber() == KnownTagNameNumberOf(u"table")) {
         if (!hasElementInTableScope({u"tbody", u"thead", u"tfoot"}, true))
             return addParseError("End tag 'table' when none of <tbody>, <thead>, <tfoot> in table scope; ignoring");
         clearTheStackBackToATableBodyContext();
@@ -298,19 +320,19 @@ void HTMLParser::handleInTableBody(HTMLToken& token)
     }
     // An end tag "body", "caption", "col", "colgroup", "html", "td", "th", "tr"
     if (endTag
-        && HTMLTagSet({u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th", u"tr"})
-               .contains(endTag->tagNameNumber()))
+        && endTagsIgnoredInTableBody.contains(endTag->tagNameNumber()))
         return addParseError("End tag '%@' in <table> body", endTag->tagName());
-    // Anything else
-    processTokenUsingRulesFor(InsertionMode::InTable, token);
+    // Anything else (the dispatch has let the token through: no tokenizer
+    // error, no line feed to drop, so the in table rules are called directly)
+    handleInTable(token);
 }
 
 void HTMLParser::handleInRow(HTMLToken& token)
 {
-    const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
+    auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // A start tag "th", "td"
-    if (startTag && HTMLTagSet({u"th", u"td"}).contains(startTag->tagNameNumber())) {
+    if (startTag && cellTags.contains(startTag->tagNameNumber())) {
         clearTheStackBackToATableRowContext();
         insertHTMLElementForToken(*startTag);
         switchInsertionMode(InsertionMode::InCell);
@@ -318,8 +340,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
     }
     // A start tag "caption", "col", "colgroup", "tbody", "tfoot", "thead", "tr"
     if (startTag
-        && HTMLTagSet({u"caption", u"col", u"colgroup", u"tbody", u"tfoot", u"thead", u"tr"})
-               .contains(startTag->tagNameNumber())) {
+        && startTagsClosingTheRow.contains(startTag->tagNameNumber())) {
         if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"tr"), true))
             return addParseError("Start tag '%@' without <tr> in table scope; ignoring", startTag->tagName());
         clearTheStackBackToATableRowContext();
@@ -328,7 +349,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
         return reprocessToken(token);
     }
     // An end tag "tr"
-    if (endTag && endTag->tagName() == u"tr") {
+    if (endTag && endTag->tagNameNumber() == KnownTagNameNumberOf(u"tr")) {
         if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"tr"), true))
             return addParseError("End tag 'tr' for unknown element in <tr>");
         clearTheStackBackToATableRowContext();
@@ -336,7 +357,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
         return switchInsertionMode(InsertionMode::InTableBody);
     }
     // An end tag "table"
-    if (endTag && endTag->tagName() == u"table") {
+    if (endTag && endTag->tagNameNumber() == KnownTagNameNumberOf(u"table")) {
         if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"tr"), true))
             return addParseError("End tag 'table' without <tr> in table scope; ignoring");
         clearTheStackBackToATableRowContext();
@@ -345,7 +366,7 @@ void HTMLParser::handleInRow(HTMLToken& token)
         return reprocessToken(token);
     }
     // An end tag "tbody", "tfoot", "thead"
-    if (endTag && HTMLTagSet({u"tbody", u"tfoot", u"thead"}).contains(endTag->tagNameNumber())) {
+    if (endTag && tableSectionTags.contains(endTag->tagNameNumber())) {
         if (!hasElementNumberedInTableScope(endTag->tagNameNumber()))
             return addParseError("End tag '%@' for unknown element in <tr>", endTag->tagName());
         if (!hasElementNumberedInTableScope(KnownTagNameNumberOf(u"tr"), true))
@@ -357,11 +378,10 @@ void HTMLParser::handleInRow(HTMLToken& token)
     }
     // An end tag "body", "caption", "col", "colgroup", "html", "td", "th"
     if (endTag
-        && HTMLTagSet({u"body", u"caption", u"col", u"colgroup", u"html", u"td", u"th"})
-               .contains(endTag->tagNameNumber()))
+        && endTagsIgnoredInRow.contains(endTag->tagNameNumber()))
         return addParseError("End tag '%@' in <tr>", endTag->tagName());
-    // Anything else
-    processTokenUsingRulesFor(InsertionMode::InTable, token);
+    // Anything else (called directly, as in table body)
+    handleInTable(token);
 }
 
 void HTMLParser::handleInCell(HTMLToken& token)
@@ -369,7 +389,7 @@ void HTMLParser::handleInCell(HTMLToken& token)
     const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);
     // An end tag "td", "th"
-    if (endTag && HTMLTagSet({u"td", u"th"}).contains(endTag->tagNameNumber())) {
+    if (endTag && cellTags.contains(endTag->tagNameNumber())) {
         const std::u16string_view name = endTag->tagName();
         const std::size_t number = endTag->tagNameNumber();
         if (!hasElementNumberedInTableScope(number, true))
@@ -388,52 +408,50 @@ void HTMLParser::handleInCell(HTMLToken& token)
         return switchInsertionMode(InsertionMode::InRow);
     }
     // An end tag "body", "caption", "col", "colgroup", "html"
-    if (endTag && HTMLTagSet({u"body", u"caption", u"col", u"colgroup", u"html"}).contains(endTag->tagNameNumber()))
+    if (endTag && endTagsIgnoredInCell.contains(endTag->tagNameNumber()))
         return addParseError("End tag '%@' in cell", endTag->tagName());
     // An end tag "table", "tbody", "tfoot", "thead", "tr"
-    if (endTag && HTMLTagSet({u"table", u"tbody", u"tfoot", u"thead", u"tr"}).contains(endTag->tagNameNumber())) {
+    if (endTag && endTagsClosingTheCell.contains(endTag->tagNameNumber())) {
         if (!hasElementNumberedInTableScope(endTag->tagNameNumber(), true))
             return addParseError("End tag '%@' for unknown element in cell", endTag->tagName());
         closeTheCell();
         return reprocessToken(token);
     }
     // A start tag "caption", "col", "colgroup", "tbody", "td", "tfoot", "th", "thead", "tr"
-    if (startTag
-        && HTMLTagSet({u"caption", u"col", u"colgroup", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"})
-               .contains(startTag->tagNameNumber())) {
+    if (startTag && startTagsClosingTheCell.contains(startTag->tagNameNumber())) {
         if (!hasElementInTableScope({u"td", u"th"}))
             return addParseError("Start tag '%@' outside cell in cell", startTag->tagName());
         closeTheCell();
         return reprocessToken(token);
     }
-    // Anything else
-    processTokenUsingRulesFor(InsertionMode::InBody, token);
+    // Anything else (called directly, as in table body)
+    handleInBody(token);
 }
 
 void HTMLParser::closeTheCell()
 {
     generateImpliedEndTags();
-    if (!currentNodeIsOneOf({u"td", u"th"}))
+    if (!currentNodeIsOneOf(cellTags))
         addParseError("Closing misnested cell");
-    popElementsUntilOneNamedIsPopped({u"td", u"th"});
+    popElementsUntilOneNamedIsPopped(cellTags);
     clearTheListOfActiveFormattingElementsUpToTheLastMarker();
     switchInsertionMode(InsertionMode::InRow);
 }
 
 void HTMLParser::clearTheStackBackToATableContext()
 {
-    while (currentNode() && !currentNodeIsOneOf({u"table", u"html"}))
+    while (currentNode() && !currentNodeIsOneOf(tableContext))
         popCurrentNode();
 }
 
 void HTMLParser::clearTheStackBackToATableBodyContext()
 {
-    while (currentNode() && !currentNodeIsOneOf({u"tbody", u"tfoot", u"thead", u"html"}))
+    while (currentNode() && !currentNodeIsOneOf(tableBodyContext))
         popCurrentNode();
 }
 
 void HTMLParser::clearTheStackBackToATableRowContext()
 {
-    while (currentNode() && !currentNodeIsOneOf({u"tr", u"html"}))
+    while (currentNode() && !currentNodeIsOneOf(tableRowContext))
         popCurrentNode();
 }

@@ -57,6 +57,8 @@ constexpr HTMLTagSet specialHTMLElementNames = {
     u"select", u"source", u"style", u"summary", u"table", u"tbody", u"td", u"template", u"textarea", u"tfoot",
     u"th", u"thead", u"title", u"tr", u"track", u"ul", u"wbr", u"xmp",
 };
+constexpr HTMLTagSet specialMathMLElementNames = {u"mi", u"mo", u"mn", u"ms", u"mtext", u"annotation-xml"};
+constexpr HTMLTagSet specialSVGElementNames = {u"foreignObject", u"desc", u"title"};
 
 constexpr std::array<std::u16string_view, 55> quirksPublicIdentifierPrefixes = {
     u"+//Silmaril//dtd html Pro v0r11 19970101//",
@@ -138,9 +140,9 @@ bool IsSpecialElement(const HTMLElement& element)
     case HTMLNamespace::HTML:
         return specialHTMLElementNames.contains(number);
     case HTMLNamespace::MathML:
-        return HTMLTagSet({u"mi", u"mo", u"mn", u"ms", u"mtext", u"annotation-xml"}).contains(number);
+        return specialMathMLElementNames.contains(number);
     case HTMLNamespace::SVG:
-        return HTMLTagSet({u"foreignObject", u"desc", u"title"}).contains(number);
+        return specialSVGElementNames.contains(number);
     }
     return false;
 }

@@ -349,6 +349,83 @@ TEST(HTMLParser, NoahsArkHoldsInLongListsAndInListsThatWereLong)
     }
 }
 
+// An end tag for the current node takes a short way (a pop) for every rule
+// where the full steps would only pop; misnested end tags of the same rules,
+// formatting elements in and out of the list, and foreign elements still go
+// through the full steps.
+TEST(HTMLParser, EndTagsOfTheCurrentNodeCloseItAsTheFullStepsDo)
+{
+    struct Case {
+        std::u16string markup;
+        std::string body;
+        std::vector<std::string> errors;
+    };
+    const Case cases[] = {
+        {u"<!DOCTYPE html><div><dl><dt>a</dt><dd>b</dd></dl><ul><li>c</li></ul><h2>d</h2><span>e</span>"
+         u"<x-y>f</x-y><b>g</b><i><b>h</b></i><p>i</p></div>",
+         "<div><dl><dt>a</dt><dd>b</dd></dl><ul><li>c</li></ul><h2>d</h2><span>e</span><x-y>f</x-y><b>g</b>"
+         "<i><b>h</b></i><p>i</p></div>",
+         {}},
+        {u"<!DOCTYPE html><dl><dt><span>a</dt>b<dd><em>c</dd></dl><h2><span>d</h3>e<ul><li><i>f</li></ul>"
+         u"<p><span>g</p><div><x-y>h</div>",
+         "<dl><dt><span>a</span></dt>b<dd><em>c</em></dd></dl><h2><em><span>d</span></em></h2><em>e<ul><li><i>f</i>"
+         "</li></ul><p><i><span>g</span></i></p><div><i><x-y>h</x-y></i></div></em>",
+         {"Misnested end tag 'dt' in <body>", "Misnested end tag 'dd' in <body>", "Misnested end tag 'h3' in <body>",
+          "Misnested end tag 'li' in <body>", "Closing 'p' element that isn't current",
+          "Misnested end tag 'div' in <body>", "Unclosed em element in <body> at end of file"}},
+        {u"<!DOCTYPE html><b><b><b><b>x</b>y</b>z", "<b><b><b><b>x</b>y</b>z</b></b>",
+         {"Unclosed b element in <body> at end of file"}},
+        // The last b is the current node but out of the list (Noah's Ark dropped it).
+        {u"<!DOCTYPE html><b><b><b><i><b>x</b></i></b></b></b>y", "<b><b><b><i><b>x</b></i></b></b></b>y", {}},
+        // Names outside the table share one number: only the text tells them apart.
+        {u"<!DOCTYPE html><x-a><x-b>t</x-a>u", "<x-a><x-b>t</x-b></x-a>u", {"Misnested 'x-a' end tag in <body>"}},
+        {u"<!DOCTYPE html><table><td><b>x</td></table></b>y<object><u></object></u>z",
+         "<table><tbody><tr><td><b>x</b></td></tr></tbody></table>y<object><u></u></object>z",
+         {"Start tag 'td' in <table> body", "Misnested end tag 'td' in cell", "Ignoring end tag 'b' in <body>",
+          "Misnested end tag 'object' in <body>", "Ignoring end tag 'u' in <body>"}},
+        {u"<!DOCTYPE html><svg><title><p>a</p></title><desc><b>c</b></desc></svg>",
+         "<svg><title><p>a</p></title><desc><b>c</b></desc></svg>", {}},
+    };
+    for (const Case& c : cases) {
+        HTMLParser parser(c.markup, utf8Tentative);
+        EXPECT_EQ(bodyMarkup(*parser.document()), c.body) << UTF8FromUTF16(c.markup);
+        EXPECT_EQ(parser.errors(), c.errors) << UTF8FromUTF16(c.markup);
+    }
+}
+
+// Elements made outside the body's own rules take the tag's attributes over
+// only when the tokenizer left no spare room in them, else copy them: either
+// way every attribute arrives whole, and the rules that read an attribute
+// after the element is made (meta charset, hidden input) still see it.
+TEST(HTMLParser, ElementsOfEveryModeKeepTheirTagsAttributes)
+{
+    const std::string value = "a-value-longer-than-a-short-string&amp;grown-by-a-reference";
+    HTMLParser parser(UTF16FromUTF8("<!DOCTYPE html><html lang=en><head><meta charset=koi8-r>"
+                                    "<link rel=a href=\"" + value + "\" x y z><link rel=b>"
+                                    "<script async src=s></script><title id=t>x</title></head>"
+                                    "<body class=c><table id=one class=two title=three><tr a=1 b=2>"
+                                    "<td c=3 d=4 e=5>1<td>2<td f=\"" + value + "\">3</table>"
+                                    "<select name=n><option value=v selected>o</select>"
+                                    "<svg viewbox=\"0 0 1 1\"><path d=\"" + value + "\"/></svg>"),
+                      utf8Tentative);
+    const auto document = parser.document();
+    EXPECT_EQ(UTF8FromUTF16(document->innerHTML()),
+              "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"koi8-r\">"
+              "<link rel=\"a\" href=\"" + value + "\" x=\"\" y=\"\" z=\"\"><link rel=\"b\">"
+              "<script async=\"\" src=\"s\"></script><title id=\"t\">x</title></head>"
+              "<body class=\"c\"><table id=\"one\" class=\"two\" title=\"three\"><tbody><tr a=\"1\" b=\"2\">"
+              "<td c=\"3\" d=\"4\" e=\"5\">1</td><td>2</td><td f=\"" + value + "\">3</td></tr></tbody></table>"
+              "<select name=\"n\"><option value=\"v\" selected=\"\">o</option></select>"
+              "<svg viewBox=\"0 0 1 1\"><path d=\"" + value + "\"></path></svg></body></html>");
+    EXPECT_EQ(parser.firstMetaCharset(), StringEncoding::KOI8R);
+
+    // A hidden input keeps a frameset possible; any other input does not.
+    HTMLParser hidden(u"<!DOCTYPE html><input type=HIDDEN><frameset></frameset>", utf8Tentative);
+    EXPECT_NE(UTF8FromUTF16(hidden.document()->innerHTML()).find("<frameset>"), std::string::npos);
+    HTMLParser shown(u"<!DOCTYPE html><input type=text><frameset></frameset>", utf8Tentative);
+    EXPECT_EQ(UTF8FromUTF16(shown.document()->innerHTML()).find("<frameset>"), std::string::npos);
+}
+
 } // namespace
 
 namespace {
