@@ -114,30 +114,33 @@ bool startsAmpersandReference(const char16_t* p, const char16_t* end)
 
 // A quoted value from valueBegin whose first stop is "&" at ampersand, put
 // together in value; where it stops, or nullptr at a reference other than
-// "&amp;". The value's end is found first, so that its storage is made once,
-// at its length.
+// "&amp;" (or at more of them than are noted here). The value's end is found
+// first, so that its storage is made once, at its length; the references
+// found on the way are noted, so that the value is not looked through again.
 template <char16_t quote>
 [[gnu::noinline]] const char16_t* appendValueWithAmpersands(std::u16string& value, const char16_t* valueBegin,
                                                             const char16_t* ampersand, const char16_t* end)
 {
+    constexpr std::size_t mostReferences = 64;
+    const char16_t* references[mostReferences];
+    std::size_t count = 0;
     const char16_t* valueEnd = ampersand;
-    std::size_t references = 0;
     do {
-        if (!startsAmpersandReference(valueEnd, end))
+        if (count == mostReferences || !startsAmpersandReference(valueEnd, end))
             return nullptr;
-        ++references;
+        references[count++] = valueEnd;
         valueEnd = FindRunStop<quote, u'&'>(valueEnd + 5, end);
     } while (valueEnd != end && *valueEnd == u'&');
     value.clear();
-    value.reserve(static_cast<std::size_t>(valueEnd - valueBegin) - 4 * references);
-    for (const char16_t* piece = valueBegin;;) {
-        const char16_t* const stop = FindRunStop<u'&'>(piece, valueEnd);
-        value.append(piece, static_cast<std::size_t>(stop - piece));
-        if (stop == valueEnd)
-            return valueEnd;
+    value.reserve(static_cast<std::size_t>(valueEnd - valueBegin) - 4 * count);
+    const char16_t* piece = valueBegin;
+    for (std::size_t i = 0; i < count; ++i) {
+        value.append(piece, static_cast<std::size_t>(references[i] - piece));
         value.push_back(u'&');
-        piece = stop + 5;
+        piece = references[i] + 5;
     }
+    value.append(piece, static_cast<std::size_t>(valueEnd - piece));
+    return valueEnd;
 }
 
 // readTagName for a name near the end of the decoded units or longer than nine units.

@@ -51,6 +51,17 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
                 many += "a" + std::to_string(i) + "=\"" + std::to_string(i) + "\" ";
             return many;
         }() + "a7='x' A39=\"y\">t",
+        // Values holding more "&amp;" than the reader notes down go the general way.
+        "<a " + [] {
+            std::string values;
+            for (const int references : {63, 64, 65}) {
+                values += "v" + std::to_string(references) + "=\"";
+                for (int i = 0; i < references; ++i)
+                    values += "&amp;" + std::to_string(i % 10);
+                values += "\" ";
+            }
+            return values;
+        }() + ">t",
         "a\r\nb\rc\r\r\nd\r<p>t\r\n</p>\r\n\r\n<br>\n\r\n\r<i>x\r&amp;\r\n<i>\r\0\r\n<b>"s,
         "&amp;</abcd>t&lt;</DIV>t&</aBcDeFg>t&#1;</p>t",
         "<abcd>t<aBcDeFg x>t<abcdefgh/>t<abcdefghi>t",
