@@ -62,6 +62,17 @@ constexpr char16_t lowercaseUnit(char16_t u)
     return u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u | 0x20) : u;
 }
 
+#if defined(__SSE2__)
+// The lanes outside "!" to "~", which end a name (and send anything else the
+// careful way): the range moved to the bottom of the signed lanes, so that one
+// add and one compare tell it apart.
+inline __m128i outsideVisibleASCII(__m128i units)
+{
+    return _mm_cmpgt_epi16(_mm_add_epi16(units, _mm_set1_epi16(0x8000 - 0x21)),
+                           _mm_set1_epi16(static_cast<short>(0x8000 + 0x7E - 0x21)));
+}
+#endif
+
 // Appends the units of the class from p on, lowercased; returns the first
 // unit after them. The class is printable ASCII but the Stops; eight units at
 // a time where SSE2 is there. The name is lowercased into a buffer first, so
@@ -75,10 +86,9 @@ const char16_t* appendLowercasedName(std::u16string& string, const char16_t* p, 
     char16_t buffer[bufferLength];
     std::size_t buffered = 0;
 #if defined(__SSE2__)
-    // Signed compares: units from U+8000 on count as below "!", so they end the name too.
     while (end - p >= 8 && buffered + 8 <= bufferLength) {
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i stop = _mm_or_si128(_mm_cmplt_epi16(units, _mm_set1_epi16(0x21)), _mm_cmpgt_epi16(units, _mm_set1_epi16(0x7E)));
+        __m128i stop = outsideVisibleASCII(units);
         ((stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(Stops))))), ...);
         const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + buffered), _mm_add_epi16(units, _mm_and_si128(upper, _mm_set1_epi16(0x20))));
@@ -158,7 +168,7 @@ inline std::size_t lowercaseShortTagName(char16_t firstLetter, const char16_t* p
 #if defined(__SSE2__)
     if (end - p >= 8) {
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i stop = _mm_or_si128(_mm_cmplt_epi16(units, _mm_set1_epi16(0x21)), _mm_cmpgt_epi16(units, _mm_set1_epi16(0x7E)));
+        __m128i stop = outsideVisibleASCII(units);
         stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(u'/')));
         stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(u'>')));
         const auto stops = static_cast<unsigned>(_mm_movemask_epi8(stop));
@@ -284,7 +294,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         if (end - p < 8)
             return false;
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i stop = _mm_or_si128(_mm_cmplt_epi16(units, _mm_set1_epi16(0x21)), _mm_cmpgt_epi16(units, _mm_set1_epi16(0x7E)));
+        __m128i stop = outsideVisibleASCII(units);
         for (const char16_t unit : {u'/', u'=', u'>', u'"', u'\'', u'<'})
             stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(unit))));
         const auto stops = static_cast<unsigned>(_mm_movemask_epi8(stop));

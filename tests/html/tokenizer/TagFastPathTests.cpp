@@ -68,6 +68,7 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         "</abcd>t</aBcDeFg>t</abcdefgh>t</ABCDEFGHI>t</Textarea>t</x\xE9>t</a\0>t</b\r>t</i\n>t</Q>t</h1/>t"s,
         "<b>t<xyz>t<XYZ x>t</XYZ>t<h1>t<h7>t</H1>t<svg:a>t<rb>t<r\xE9>t",
         "<a b=\"c\"\x01 d=e\x01>t<a\x01>t",
+        "<a~b c~d=\"1\" e\x7F=\"2\">t<a\x7F>t</a~b>t</b\x7F>t<ab~ x=\"~\">t",
         "<a b c d>t<a b c=\"d\" b>t<a =b>t",
         "<SOME-LONG-TAG-NAME-XYZ DATA-SOMETHING-LONG-XYZ=\"1\" aVeryLongAttributeName=x ANOTHERLONGNAME>t",
         "<abcdefgh\xE9ijk ABCDEFGHIJ\xE9=\"1\" abcdefghijklmno/>t</ABCDEFGHIJKLMNOPQ\x01>t",
