@@ -253,7 +253,9 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     const char16_t* end = begin + units.size();
     const char16_t* p = begin;
     // Hands the tag over to the state machine, at p in the given state.
-    const auto continueCarefully = [&](HTMLTokenizerState state) {
+    // Inlined (a call to the cold member): kept as a call, its closure would
+    // keep p in memory.
+    const auto continueCarefully = [&](HTMLTokenizerState state) __attribute__((always_inline)) {
         handOverTag(slot, HTMLTokenKind<Tag>::index, static_cast<std::size_t>(p - begin), state);
     };
     // A reference in a value (p is at its "&") is read as the state machine
