@@ -30,8 +30,10 @@ template <char16_t... Stops>
     // block of it is let through first with fewer steps.
     const __m128i bias = _mm_set1_epi16(static_cast<short>(0x8000));
     const auto biased = [](int u) { return _mm_set1_epi16(static_cast<short>(u ^ 0x8000)); };
-    const __m128i printableLow = _mm_set1_epi16(0x1F);
-    const __m128i printableHigh = _mm_set1_epi16(0x7F);
+    // Printable ASCII, 0x20 to 0x7E, moved to the bottom of the signed range:
+    // one add and one compare.
+    const __m128i printableShift = _mm_set1_epi16(0x7FE0);
+    const __m128i printableLimit = _mm_set1_epi16(static_cast<short>(0x8000 + 0x7F - 0x20));
     const __m128i wideLow = biased(0x9F);
     const __m128i wideHigh = biased(0xD800);
     const __m128i tab = _mm_set1_epi16(0x09);
@@ -41,7 +43,7 @@ template <char16_t... Stops>
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         __m128i stop = _mm_setzero_si128();
         ((stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(Stops))))), ...);
-        __m128i ordinary = _mm_and_si128(_mm_cmpgt_epi16(units, printableLow), _mm_cmplt_epi16(units, printableHigh));
+        __m128i ordinary = _mm_cmplt_epi16(_mm_add_epi16(units, printableShift), printableLimit);
         const unsigned printable = static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(stop, ordinary)));
         if (printable == 0xFFFF)
             continue;

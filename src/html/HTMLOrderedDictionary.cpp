@@ -2,13 +2,6 @@
 
 #include <stdexcept>
 
-namespace {
-
-// Above this count the dictionary keeps its hash index.
-constexpr std::size_t indexedCount = 32;
-
-} // namespace
-
 HTMLOrderedDictionary::HTMLOrderedDictionary(std::size_t capacity)
 {
     entries_.reserve(capacity);
@@ -101,24 +94,6 @@ bool HTMLOrderedDictionary::addObjectForNewKey(std::u16string&& value, std::u16s
     if (indexOfKey(key) != HTMLNotFound)
         return false;
     append(std::move(value), std::move(key));
-    return true;
-}
-
-bool HTMLOrderedDictionary::addObjectForNewKey(std::u16string_view value, std::u16string_view key)
-{
-    // indexOfKey written out: this is where most attributes are added.
-    if (index_) {
-        if (index_->contains(key))
-            return false;
-    } else {
-        for (const Entry& entry : entries_) {
-            if (entry.first.size() == key.size() && entry.first == key)
-                return false;
-        }
-    }
-    entries_.emplace_back(key, value);
-    if (entries_.size() > indexedCount)
-        indexLastEntry();
     return true;
 }
 

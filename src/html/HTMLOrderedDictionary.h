@@ -45,8 +45,25 @@ public:
     // Adds the pair at the end unless the key is there already (then nothing
     // is taken from the arguments); true when it was added.
     bool addObjectForNewKey(std::u16string&& value, std::u16string&& key);
-    // The same with the strings made in place from these.
-    bool addObjectForNewKey(std::u16string_view value, std::u16string_view key);
+    // The same with the strings made in place from these. Inline: this is
+    // where the tokenizer adds most attributes.
+    [[gnu::always_inline]] bool addObjectForNewKey(std::u16string_view value, std::u16string_view key)
+    {
+        // indexOfKey written out, the short list compared in place.
+        if (index_) {
+            if (index_->contains(key))
+                return false;
+        } else {
+            for (const Entry& entry : entries_) {
+                if (entry.first.size() == key.size() && entry.first == key)
+                    return false;
+            }
+        }
+        entries_.emplace_back(key, value);
+        if (entries_.size() > indexedCount)
+            indexLastEntry();
+        return true;
+    }
     // A new key is inserted at the index (std::out_of_range above count); an
     // existing key keeps its place and only its value changes.
     void insertObject(std::u16string value, std::u16string key, std::size_t index);
@@ -61,6 +78,9 @@ public:
     bool operator==(const HTMLOrderedDictionary& other) const { return entries_ == other.entries_; }
 
 private:
+    // Above this count the dictionary keeps its hash index.
+    static constexpr std::size_t indexedCount = 32;
+
     struct KeyHash {
         using is_transparent = void;
         std::size_t operator()(std::u16string_view key) const { return std::hash<std::u16string_view>()(key); }

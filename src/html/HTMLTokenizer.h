@@ -173,7 +173,8 @@ private:
     std::u16string_view appendCharacterReferenceInValue(std::size_t unitsRead, char32_t additionalAllowedCharacter);
     // An end tag of a name up to eight units long right before its ">", read
     // at once; false (nothing read) for any other.
-    bool readShortEndTag(char16_t firstLetter);
+    // Inline: the data state reads most end tags with it.
+    [[gnu::always_inline]] inline bool readShortEndTag(char16_t firstLetter);
     // What emit does for a start tag beside queueing it.
     void noteEmittedStartTag(const HTMLStartTagToken& tag)
     {

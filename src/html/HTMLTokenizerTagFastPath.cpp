@@ -1,4 +1,4 @@
-// Tags of the usual shape, read in one go.
+// Tags of the usual shape, and the text up to them, read in one go.
 //
 // Most tags are a name, then attributes written name="value", name='value',
 // name=value or name alone, then ">" or "/>", all in plain ASCII apart from
@@ -13,7 +13,9 @@
 // they would; nothing else is emitted on the way, so the tokens and errors are
 // those of the state machine alone.
 #include "html/HTMLTokenizer.h"
+#include "html/HTMLTagNameLookup.h"
 
+#include <algorithm>
 #include <bit>
 
 #if defined(__SSE2__)
@@ -60,6 +62,17 @@ constexpr char16_t lowercaseUnit(char16_t u)
     return u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u | 0x20) : u;
 }
 
+#if defined(__SSE2__)
+// The lanes outside "!" to "~", which end a name (and send anything else the
+// careful way): the range moved to the bottom of the signed lanes, so that one
+// add and one compare tell it apart.
+inline __m128i outsideVisibleASCII(__m128i units)
+{
+    return _mm_cmpgt_epi16(_mm_add_epi16(units, _mm_set1_epi16(0x8000 - 0x21)),
+                           _mm_set1_epi16(static_cast<short>(0x8000 + 0x7E - 0x21)));
+}
+#endif
+
 // Appends the units of the class from p on, lowercased; returns the first
 // unit after them. The class is printable ASCII but the Stops; eight units at
 // a time where SSE2 is there. The name is lowercased into a buffer first, so
@@ -73,10 +86,9 @@ const char16_t* appendLowercasedName(std::u16string& string, const char16_t* p, 
     char16_t buffer[bufferLength];
     std::size_t buffered = 0;
 #if defined(__SSE2__)
-    // Signed compares: units from U+8000 on count as below "!", so they end the name too.
     while (end - p >= 8 && buffered + 8 <= bufferLength) {
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i stop = _mm_or_si128(_mm_cmplt_epi16(units, _mm_set1_epi16(0x21)), _mm_cmpgt_epi16(units, _mm_set1_epi16(0x7E)));
+        __m128i stop = outsideVisibleASCII(units);
         ((stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(Stops))))), ...);
         const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + buffered), _mm_add_epi16(units, _mm_and_si128(upper, _mm_set1_epi16(0x20))));
@@ -112,30 +124,33 @@ bool startsAmpersandReference(const char16_t* p, const char16_t* end)
 
 // A quoted value from valueBegin whose first stop is "&" at ampersand, put
 // together in value; where it stops, or nullptr at a reference other than
-// "&amp;". The value's end is found first, so that its storage is made once,
-// at its length.
+// "&amp;" (or at more of them than are noted here). The value's end is found
+// first, so that its storage is made once, at its length; the references
+// found on the way are noted, so that the value is not looked through again.
 template <char16_t quote>
 [[gnu::noinline]] const char16_t* appendValueWithAmpersands(std::u16string& value, const char16_t* valueBegin,
                                                             const char16_t* ampersand, const char16_t* end)
 {
+    constexpr std::size_t mostReferences = 64;
+    const char16_t* references[mostReferences];
+    std::size_t count = 0;
     const char16_t* valueEnd = ampersand;
-    std::size_t references = 0;
     do {
-        if (!startsAmpersandReference(valueEnd, end))
+        if (count == mostReferences || !startsAmpersandReference(valueEnd, end))
             return nullptr;
-        ++references;
+        references[count++] = valueEnd;
         valueEnd = FindRunStop<quote, u'&'>(valueEnd + 5, end);
     } while (valueEnd != end && *valueEnd == u'&');
     value.clear();
-    value.reserve(static_cast<std::size_t>(valueEnd - valueBegin) - 4 * references);
-    for (const char16_t* piece = valueBegin;;) {
-        const char16_t* const stop = FindRunStop<u'&'>(piece, valueEnd);
-        value.append(piece, static_cast<std::size_t>(stop - piece));
-        if (stop == valueEnd)
-            return valueEnd;
+    value.reserve(static_cast<std::size_t>(valueEnd - valueBegin) - 4 * count);
+    const char16_t* piece = valueBegin;
+    for (std::size_t i = 0; i < count; ++i) {
+        value.append(piece, static_cast<std::size_t>(references[i] - piece));
         value.push_back(u'&');
-        piece = stop + 5;
+        piece = references[i] + 5;
     }
+    value.append(piece, static_cast<std::size_t>(valueEnd - piece));
+    return valueEnd;
 }
 
 // readTagName for a name near the end of the decoded units or longer than nine units.
@@ -153,7 +168,7 @@ inline std::size_t lowercaseShortTagName(char16_t firstLetter, const char16_t* p
 #if defined(__SSE2__)
     if (end - p >= 8) {
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i stop = _mm_or_si128(_mm_cmplt_epi16(units, _mm_set1_epi16(0x21)), _mm_cmpgt_epi16(units, _mm_set1_epi16(0x7E)));
+        __m128i stop = outsideVisibleASCII(units);
         stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(u'/')));
         stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(u'>')));
         const auto stops = static_cast<unsigned>(_mm_movemask_epi8(stop));
@@ -176,11 +191,35 @@ inline const char16_t* readTagName(HTMLTagToken& tag, char16_t firstLetter, cons
     char16_t name[9];
     if (const std::size_t length = lowercaseShortTagName(firstLetter, p, end, name)) {
         const std::u16string_view lowercased(name, length);
-        tag.setTagName(lowercased, KnownTagNameNumber(lowercased));
+        tag.setTagName(lowercased, KnownTagNameNumberInline(lowercased));
         return p + length - 1;
     }
     return readLongTagName(tag, firstLetter, p, end);
 }
+
+// The start tags for which the tree construction may set the tokenizer's
+// state: what follows one of them (or a name not known) is read only once the
+// tree has seen it.
+constexpr HTMLTagSet startTagsThatMaySetTheState = {u"iframe",   u"noembed", u"noframes", u"noscript", u"plaintext",
+                                                    u"script",   u"style",   u"textarea", u"title",    u"xmp"};
+
+// The units from begin to end with each CR LF, and each CR alone, made LF,
+// as the input stream reads them.
+void appendWithLineBreaksAsLineFeeds(std::u16string& text, const char16_t* begin, const char16_t* end)
+{
+    for (const char16_t* piece = begin;;) {
+        const char16_t* const carriageReturn = std::find(piece, end, u'\r');
+        text.append(piece, static_cast<std::size_t>(carriageReturn - piece));
+        if (carriageReturn == end)
+            return;
+        text.push_back(u'\n');
+        piece = carriageReturn + (end - carriageReturn >= 2 && carriageReturn[1] == u'\n' ? 2 : 1);
+    }
+}
+
+// How many tags the data state reads in one go, so that few tokens are
+// queued (and pooled) at a time.
+constexpr std::size_t tagsReadInOneGo = 4;
 
 } // namespace
 
@@ -214,7 +253,9 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     const char16_t* end = begin + units.size();
     const char16_t* p = begin;
     // Hands the tag over to the state machine, at p in the given state.
-    const auto continueCarefully = [&](HTMLTokenizerState state) {
+    // Inlined (a call to the cold member): kept as a call, its closure would
+    // keep p in memory.
+    const auto continueCarefully = [&](HTMLTokenizerState state) __attribute__((always_inline)) {
         handOverTag(slot, HTMLTokenKind<Tag>::index, static_cast<std::size_t>(p - begin), state);
     };
     // A reference in a value (p is at its "&") is read as the state machine
@@ -255,7 +296,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         if (end - p < 8)
             return false;
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i stop = _mm_or_si128(_mm_cmplt_epi16(units, _mm_set1_epi16(0x21)), _mm_cmpgt_epi16(units, _mm_set1_epi16(0x7E)));
+        __m128i stop = outsideVisibleASCII(units);
         for (const char16_t unit : {u'/', u'=', u'>', u'"', u'\'', u'<'})
             stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(unit))));
         const auto stops = static_cast<unsigned>(_mm_movemask_epi8(stop));
@@ -402,12 +443,86 @@ bool HTMLTokenizer::readShortEndTag(char16_t firstLetter)
     HTMLEndTagToken* const tag = std::get_if<HTMLEndTagToken>(&slot);
     tag->clear();
     const std::u16string_view lowercased(name, length);
-    tag->setTagName(lowercased, KnownTagNameNumber(lowercased));
+    tag->setTagName(lowercased, KnownTagNameNumberInline(lowercased));
     inputStream_.skipDecodedUnits(length);
     switchToState(Data);
     currentToken_.reset();
     queue_.push_back(&slot);
     return true;
+}
+
+void HTMLTokenizer::endTagOpenState()
+{
+    const char32_t c = consumeNextInputCharacter();
+    if (IsASCIIAlpha(c)) {
+        if (!readShortEndTag(static_cast<char16_t>(c)))
+            readTag<HTMLEndTagToken>(static_cast<char16_t>(c));
+    } else if (c == U'>') {
+        emitParseError("Unexpected > in end tag open state");
+        switchToState(Data);
+    } else if (c == HTMLEOFCharacter) {
+        emitParseError("EOF in end tag open state");
+        switchToState(Data);
+        emitCharacterTokenWithString(u"</");
+        reconsume();
+    } else {
+        emitParseError("Unexpected character in end tag open state");
+        switchToState(BogusComment);
+        reconsume();
+    }
+}
+
+void HTMLTokenizer::dataState()
+{
+    // The usual case, plain text up to a start or end tag, goes straight to
+    // reading the tag; the states in between have nothing else to do there.
+    // After a tag the tree construction does not answer with a new state, the
+    // next text and tag are read at once: the tree handles them as it would
+    // have one by one (a markup declaration, which asks the tree, is only
+    // recognised in a later call).
+    for (std::size_t tags = 0; tags < tagsReadInOneGo; ++tags) {
+        const std::u16string_view units = inputStream_.decodedUnits();
+        const char16_t* const begin = units.data();
+        const char16_t* const end = begin + units.size();
+        const char16_t* lessThanSign = FindRunStop<u'&', u'<'>(begin, end);
+        bool hasCarriageReturns = false;
+        if (end - lessThanSign < 3 || *lessThanSign != u'<') {
+            // Line breaks written CR LF, or CR alone, are read past here too
+            // (the unit after the CR must be at hand to tell which); each becomes LF.
+            while (end - lessThanSign >= 2 && *lessThanSign == u'\r') {
+                hasCarriageReturns = true;
+                lessThanSign = FindRunStop<u'&', u'<'>(lessThanSign + (lessThanSign[1] == u'\n' ? 2 : 1), end);
+            }
+            if (end - lessThanSign < 3 || *lessThanSign != u'<')
+                break;
+        }
+        const bool endTag = lessThanSign[1] == u'/';
+        const char16_t letter = lessThanSign[endTag ? 2 : 1];
+        if (!IsASCIIAlpha(letter))
+            break;
+        if (lessThanSign != begin) {
+            std::u16string& text = queueEmptyCharacterToken();
+            if (hasCarriageReturns)
+                appendWithLineBreaksAsLineFeeds(text, begin, lessThanSign);
+            else
+                text.append(begin, static_cast<std::size_t>(lessThanSign - begin));
+        }
+        inputStream_.skipDecodedUnits(static_cast<std::size_t>(lessThanSign - begin) + (endTag ? 3 : 2));
+        if (endTag) {
+            if (!readShortEndTag(letter))
+                readTag<HTMLEndTagToken>(letter);
+        } else {
+            readTag<HTMLStartTagToken>(letter);
+            if (lastStartTagNumber_ >= KnownTagNameCount || startTagsThatMaySetTheState.contains(lastStartTagNumber_))
+                return;
+        }
+        if (state_ != Data)
+            return;
+    }
+    if (!queue_.empty())
+        return;
+    // U+0000 stays in the text here; the tree construction decides its fate.
+    textWithReferencesState("U+0000 NULL in data state", true, CharacterReferenceInData, TagOpen);
 }
 
 template void HTMLTokenizer::readTag<HTMLStartTagToken>(char16_t firstLetter);

@@ -17,84 +17,7 @@ void lowercaseFrom(std::u16string& string, std::size_t start)
         string[i] = static_cast<char16_t>(ASCIILowercase(string[i]));
 }
 
-// The start tags for which the tree construction may set the tokenizer's
-// state: what follows one of them (or a name not known) is read only once the
-// tree has seen it.
-constexpr HTMLTagSet startTagsThatMaySetTheState = {u"iframe",   u"noembed", u"noframes", u"noscript", u"plaintext",
-                                                    u"script",   u"style",   u"textarea", u"title",    u"xmp"};
-
-// The units from begin to end with each CR LF, and each CR alone, made LF,
-// as the input stream reads them.
-void appendWithLineBreaksAsLineFeeds(std::u16string& text, const char16_t* begin, const char16_t* end)
-{
-    for (const char16_t* piece = begin;;) {
-        const char16_t* const carriageReturn = std::find(piece, end, u'\r');
-        text.append(piece, static_cast<std::size_t>(carriageReturn - piece));
-        if (carriageReturn == end)
-            return;
-        text.push_back(u'\n');
-        piece = carriageReturn + (end - carriageReturn >= 2 && carriageReturn[1] == u'\n' ? 2 : 1);
-    }
-}
-
-// How many tags the data state reads in one go, so that few tokens are
-// queued (and pooled) at a time.
-constexpr std::size_t tagsReadInOneGo = 4;
-
 } // namespace
-
-void HTMLTokenizer::dataState()
-{
-    // The usual case, plain text up to a start or end tag, goes straight to
-    // reading the tag; the states in between have nothing else to do there.
-    // After a tag the tree construction does not answer with a new state, the
-    // next text and tag are read at once: the tree handles them as it would
-    // have one by one (a markup declaration, which asks the tree, is only
-    // recognised in a later call).
-    for (std::size_t tags = 0; tags < tagsReadInOneGo; ++tags) {
-        const std::u16string_view units = inputStream_.decodedUnits();
-        const char16_t* const begin = units.data();
-        const char16_t* const end = begin + units.size();
-        const char16_t* lessThanSign = FindRunStop<u'&', u'<'>(begin, end);
-        bool hasCarriageReturns = false;
-        if (end - lessThanSign < 3 || *lessThanSign != u'<') {
-            // Line breaks written CR LF, or CR alone, are read past here too
-            // (the unit after the CR must be at hand to tell which); each becomes LF.
-            while (end - lessThanSign >= 2 && *lessThanSign == u'\r') {
-                hasCarriageReturns = true;
-                lessThanSign = FindRunStop<u'&', u'<'>(lessThanSign + (lessThanSign[1] == u'\n' ? 2 : 1), end);
-            }
-            if (end - lessThanSign < 3 || *lessThanSign != u'<')
-                break;
-        }
-        const bool endTag = lessThanSign[1] == u'/';
-        const char16_t letter = lessThanSign[endTag ? 2 : 1];
-        if (!IsASCIIAlpha(letter))
-            break;
-        if (lessThanSign != begin) {
-            std::u16string& text = queueEmptyCharacterToken();
-            if (hasCarriageReturns)
-                appendWithLineBreaksAsLineFeeds(text, begin, lessThanSign);
-            else
-                text.append(begin, static_cast<std::size_t>(lessThanSign - begin));
-        }
-        inputStream_.skipDecodedUnits(static_cast<std::size_t>(lessThanSign - begin) + (endTag ? 3 : 2));
-        if (endTag) {
-            if (!readShortEndTag(letter))
-                readTag<HTMLEndTagToken>(letter);
-        } else {
-            readTag<HTMLStartTagToken>(letter);
-            if (lastStartTagNumber_ >= KnownTagNameCount || startTagsThatMaySetTheState.contains(lastStartTagNumber_))
-                return;
-        }
-        if (state_ != Data)
-            return;
-    }
-    if (!queue_.empty())
-        return;
-    // U+0000 stays in the text here; the tree construction decides its fate.
-    textWithReferencesState("U+0000 NULL in data state", true, CharacterReferenceInData, TagOpen);
-}
 
 void HTMLTokenizer::RCDATAState()
 {
@@ -162,27 +85,6 @@ void HTMLTokenizer::tagOpenState()
         emitParseError("Unexpected character in tag open state");
         switchToState(Data);
         emitCharacterToken(U'<');
-        reconsume();
-    }
-}
-
-void HTMLTokenizer::endTagOpenState()
-{
-    const char32_t c = consumeNextInputCharacter();
-    if (IsASCIIAlpha(c)) {
-        if (!readShortEndTag(static_cast<char16_t>(c)))
-            readTag<HTMLEndTagToken>(static_cast<char16_t>(c));
-    } else if (c == U'>') {
-        emitParseError("Unexpected > in end tag open state");
-        switchToState(Data);
-    } else if (c == HTMLEOFCharacter) {
-        emitParseError("EOF in end tag open state");
-        switchToState(Data);
-        emitCharacterTokenWithString(u"</");
-        reconsume();
-    } else {
-        emitParseError("Unexpected character in end tag open state");
-        switchToState(BogusComment);
         reconsume();
     }
 }

@@ -216,6 +216,19 @@ TEST(InputStream, RunStopsAtEveryUnitThatNeedsCare)
     }
 }
 
+TEST(InputStream, RunStopsAgreeWithTheOrdinaryUnitsForEveryUnit)
+{
+    // Every unit in a block: the block-wise tests agree with IsOrdinaryUnit.
+    for (std::uint32_t value = 0; value <= 0xFFFF; ++value) {
+        const auto unit = static_cast<char16_t>(value);
+        std::u16string text(16, u'a');
+        text[3] = unit;
+        const char16_t* stop = FindRunStop<u'<', u'&'>(text.data(), text.data() + text.size());
+        const bool passes = IsOrdinaryUnit(unit) && unit != u'<' && unit != u'&';
+        EXPECT_EQ(stop - text.data(), passes ? 16 : 3) << std::hex << value;
+    }
+}
+
 TEST(InputStream, BytesDecodedPieceByPieceReadAsTheWholeText)
 {
     // Sequences that the reading takes as one, or looks past, straddle the

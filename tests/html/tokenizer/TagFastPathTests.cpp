@@ -51,12 +51,24 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
                 many += "a" + std::to_string(i) + "=\"" + std::to_string(i) + "\" ";
             return many;
         }() + "a7='x' A39=\"y\">t",
+        // Values holding more "&amp;" than the reader notes down go the general way.
+        "<a " + [] {
+            std::string values;
+            for (const int references : {63, 64, 65}) {
+                values += "v" + std::to_string(references) + "=\"";
+                for (int i = 0; i < references; ++i)
+                    values += "&amp;" + std::to_string(i % 10);
+                values += "\" ";
+            }
+            return values;
+        }() + ">t",
         "a\r\nb\rc\r\r\nd\r<p>t\r\n</p>\r\n\r\n<br>\n\r\n\r<i>x\r&amp;\r\n<i>\r\0\r\n<b>"s,
         "&amp;</abcd>t&lt;</DIV>t&</aBcDeFg>t&#1;</p>t",
         "<abcd>t<aBcDeFg x>t<abcdefgh/>t<abcdefghi>t",
         "</abcd>t</aBcDeFg>t</abcdefgh>t</ABCDEFGHI>t</Textarea>t</x\xE9>t</a\0>t</b\r>t</i\n>t</Q>t</h1/>t"s,
         "<b>t<xyz>t<XYZ x>t</XYZ>t<h1>t<h7>t</H1>t<svg:a>t<rb>t<r\xE9>t",
         "<a b=\"c\"\x01 d=e\x01>t<a\x01>t",
+        "<a~b c~d=\"1\" e\x7F=\"2\">t<a\x7F>t</a~b>t</b\x7F>t<ab~ x=\"~\">t",
         "<a b c d>t<a b c=\"d\" b>t<a =b>t",
         "<SOME-LONG-TAG-NAME-XYZ DATA-SOMETHING-LONG-XYZ=\"1\" aVeryLongAttributeName=x ANOTHERLONGNAME>t",
         "<abcdefgh\xE9ijk ABCDEFGHIJ\xE9=\"1\" abcdefghijklmno/>t</ABCDEFGHIJKLMNOPQ\x01>t",
