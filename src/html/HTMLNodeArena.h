@@ -197,6 +197,14 @@ private:
                 blocks.deallocate();
         }
 
+        // Here rather than in std::allocator_traits, so that nodes whose
+        // constructor is private to the arena can be made.
+        template <typename U, typename... Arguments>
+        void construct(U* memory, Arguments&&... arguments)
+        {
+            ::new (static_cast<void*>(memory)) U(std::forward<Arguments>(arguments)...);
+        }
+
         template <typename U>
         bool operator==(const Allocator<U>&) const
         {
