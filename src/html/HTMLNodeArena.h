@@ -204,6 +204,13 @@ private:
         {
             ::new (static_cast<void*>(memory)) U(std::forward<Arguments>(arguments)...);
         }
+        // The node is of exactly this class, so its destructor is called
+        // directly rather than through the virtual table (and can be inlined).
+        template <typename U>
+        void destroy(U* node) noexcept
+        {
+            node->U::~U();
+        }
 
         template <typename U>
         bool operator==(const Allocator<U>&) const
