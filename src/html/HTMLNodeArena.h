@@ -228,3 +228,14 @@ private:
     // Ends itself: see Blocks::deallocate and Blocks::close.
     Blocks* blocks_;
 };
+
+inline void HTMLNode::appendNewChild(std::shared_ptr<HTMLNode>&& child)
+{
+    HTMLNode* node = child.get();
+    // Most parents get their first child here: its slot is taken without a call.
+    if (children_.hasNoStorage())
+        if (void* slot = HTMLNodeArena::allocateList(*this, sizeof(HTMLNodeList::Node)))
+            children_.takeFirstSlotFromArena(slot);
+    children_.push_back(std::move(child), this);
+    node->parent_ = this;
+}
