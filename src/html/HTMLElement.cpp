@@ -12,19 +12,9 @@ HTMLElement::HTMLElement(std::u16string tagName, HTMLOrderedDictionary attribute
 {
 }
 
-namespace {
-
-// Out of the way of the usual known name.
-[[gnu::noinline]] const std::u16string* ownCopyOfName(std::u16string_view tagName)
+const std::u16string* HTMLElement::ownCopyOfName(std::u16string_view tagName)
 {
     return std::make_unique<const std::u16string>(tagName).release();
-}
-
-} // namespace
-
-const std::u16string* HTMLElement::nameWithNumber(std::u16string_view tagName, std::size_t tagNameNumber)
-{
-    return tagNameNumber < KnownTagNameCount ? KnownTagNameWithNumber(tagNameNumber) : ownCopyOfName(tagName);
 }
 
 HTMLElement::HTMLElement(std::u16string_view tagName, std::size_t tagNameNumber, const HTMLOrderedDictionary& attributes)

@@ -2,6 +2,7 @@
 
 #include "html/HTMLNode.h"
 #include "html/HTMLOrderedDictionary.h"
+#include "html/HTMLTagNames.h"
 
 #include <cstdint>
 
@@ -45,8 +46,14 @@ public:
     std::string description() const override;
 
 private:
-    // The shared copy of a known name, else a new copy of the name.
-    static const std::u16string* nameWithNumber(std::u16string_view tagName, std::size_t tagNameNumber);
+    // The shared copy of a known name, else a new copy of the name. Inline,
+    // as every element made by a parse asks.
+    static const std::u16string* nameWithNumber(std::u16string_view tagName, std::size_t tagNameNumber)
+    {
+        return tagNameNumber < KnownTagNameCount ? KnownTagNameWithNumber(tagNameNumber) : ownCopyOfName(tagName);
+    }
+    // Out of the way of the usual known name.
+    [[gnu::noinline]] static const std::u16string* ownCopyOfName(std::u16string_view tagName);
 
     // Elements are many, so their fields are packed: the namespace and the
     // name's number in the base's tail padding, the name in one pointer.

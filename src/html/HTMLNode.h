@@ -123,13 +123,9 @@ private:
     friend class HTMLParser;
 
     // For a parser appending a node it has just made (no parent yet, same
-    // arena): the checks of insertObject cannot fail then.
-    void appendNewChild(std::shared_ptr<HTMLNode>&& child)
-    {
-        HTMLNode* node = child.get();
-        children_.push_back(std::move(child), this);
-        node->parent_ = this;
-    }
+    // arena): the checks of insertObject cannot fail then. Defined in
+    // HTMLNodeArena.h, as a list's first slot comes from the arena inline.
+    inline void appendNewChild(std::shared_ptr<HTMLNode>&& child);
 
     void takeApartChildren() noexcept;
     void removeChildRaw(const HTMLNode* child);

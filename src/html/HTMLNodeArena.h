@@ -197,6 +197,21 @@ private:
                 blocks.deallocate();
         }
 
+        // Here rather than in std::allocator_traits, so that nodes whose
+        // constructor is private to the arena can be made.
+        template <typename U, typename... Arguments>
+        void construct(U* memory, Arguments&&... arguments)
+        {
+            ::new (static_cast<void*>(memory)) U(std::forward<Arguments>(arguments)...);
+        }
+        // The node is of exactly this class, so its destructor is called
+        // directly rather than through the virtual table (and can be inlined).
+        template <typename U>
+        void destroy(U* node) noexcept
+        {
+            node->U::~U();
+        }
+
         template <typename U>
         bool operator==(const Allocator<U>&) const
         {
@@ -213,3 +228,14 @@ private:
     // Ends itself: see Blocks::deallocate and Blocks::close.
     Blocks* blocks_;
 };
+
+inline void HTMLNode::appendNewChild(std::shared_ptr<HTMLNode>&& child)
+{
+    HTMLNode* node = child.get();
+    // Most parents get their first child here: its slot is taken without a call.
+    if (children_.hasNoStorage())
+        if (void* slot = HTMLNodeArena::allocateList(*this, sizeof(HTMLNodeList::Node)))
+            children_.takeFirstSlotFromArena(slot);
+    children_.push_back(std::move(child), this);
+    node->parent_ = this;
+}

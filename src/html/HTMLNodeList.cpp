@@ -69,9 +69,8 @@ void HTMLNodeList::grow(const HTMLNode* arenaOwner)
     // Most lists that grow are new ones of a parse: one slot from the arena
     // and nothing to move, kept apart from the general case.
     if (!items_ && arenaOwner) {
-        if (void* items = HTMLNodeArena::allocateList(*arenaOwner, sizeof(Node))) {
-            items_ = static_cast<Node*>(items);
-            capacity_ = 1 | fromArena;
+        if (void* slot = HTMLNodeArena::allocateList(*arenaOwner, sizeof(Node))) {
+            takeFirstSlotFromArena(slot);
             return;
         }
     }

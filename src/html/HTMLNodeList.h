@@ -58,6 +58,15 @@ public:
         std::construct_at(items_ + size_, std::move(node));
         ++size_;
     }
+    // Whether the list has never had storage.
+    bool hasNoStorage() const { return !items_; }
+    // Takes storage of one slot from the arena as a list's first (see
+    // HTMLNodeArena::allocateList).
+    void takeFirstSlotFromArena(void* slot)
+    {
+        items_ = static_cast<Node*>(slot);
+        capacity_ = 1 | fromArena;
+    }
     // index < size().
     void erase(std::size_t index);
     void pop_back() { std::destroy_at(items_ + --size_); }

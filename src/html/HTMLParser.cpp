@@ -452,7 +452,7 @@ void HTMLParser::insertCharacters(std::u16string_view characters)
     HTMLNodeList& children = parent->children_;
     if (!children.empty() && children.back()->kind() == HTMLNode::Kind::Text)
         return static_cast<HTMLTextNode&>(*children.back()).appendString(characters);
-    parent->appendNewChild(arena_.make<HTMLTextNode>(std::u16string(characters)));
+    parent->appendNewChild(arena_.make<HTMLTextNode>(HTMLTextNode::CopyOfText {}, characters));
 }
 
 void HTMLParser::insertCharactersAtAppropriatePlace(std::u16string_view characters)
@@ -468,7 +468,7 @@ void HTMLParser::insertCharactersAtAppropriatePlace(std::u16string_view characte
         if (before.kind() == HTMLNode::Kind::Text)
             return static_cast<HTMLTextNode&>(before).appendString(characters);
     }
-    auto text = arena_.make<HTMLTextNode>(std::u16string(characters));
+    auto text = arena_.make<HTMLTextNode>(HTMLTextNode::CopyOfText {}, characters);
     if (place.index == children.size())
         place.parent->appendNewChild(std::move(text));
     else

@@ -3,6 +3,7 @@
 #include "html/HTMLNode.h"
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 class HTMLTextNode : public HTMLNode {
@@ -21,5 +22,13 @@ public:
     std::string description() const override;
 
 private:
+    friend class HTMLNodeArena;
+    friend class HTMLParser;
+
+    // A parser's text, copied once at its exact length (kept out of the
+    // public constructors so that HTMLTextNode(u"...") stays unambiguous).
+    struct CopyOfText {};
+    HTMLTextNode(CopyOfText, std::u16string_view data) : HTMLNode(Kind::Text), data_(data) {}
+
     std::u16string data_;
 };
