@@ -71,6 +71,22 @@ inline __m128i outsideVisibleASCII(__m128i units)
     return _mm_cmpgt_epi16(_mm_add_epi16(units, _mm_set1_epi16(0x8000 - 0x21)),
                            _mm_set1_epi16(static_cast<short>(0x8000 + 0x7E - 0x21)));
 }
+
+// The lanes that end a name read in one go: outside "!" to "~", or one of the Stops.
+template <char16_t... Stops>
+inline __m128i nameStops(__m128i units)
+{
+    __m128i stop = outsideVisibleASCII(units);
+    ((stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(Stops))))), ...);
+    return stop;
+}
+
+// The units with "A" to "Z" made lowercase.
+inline __m128i lowercasedASCII(__m128i units)
+{
+    const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
+    return _mm_add_epi16(units, _mm_and_si128(upper, _mm_set1_epi16(0x20)));
+}
 #endif
 
 // Appends the units of the class from p on, lowercased; returns the first
@@ -88,11 +104,8 @@ const char16_t* appendLowercasedName(std::u16string& string, const char16_t* p, 
 #if defined(__SSE2__)
     while (end - p >= 8 && buffered + 8 <= bufferLength) {
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i stop = outsideVisibleASCII(units);
-        ((stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(Stops))))), ...);
-        const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + buffered), _mm_add_epi16(units, _mm_and_si128(upper, _mm_set1_epi16(0x20))));
-        const auto stops = static_cast<unsigned>(_mm_movemask_epi8(stop));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + buffered), lowercasedASCII(units));
+        const auto stops = static_cast<unsigned>(_mm_movemask_epi8(nameStops<Stops...>(units)));
         const std::size_t count = stops == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(stops)) / 2;
         buffered += count;
         p += count;
@@ -168,14 +181,10 @@ inline std::size_t lowercaseShortTagName(char16_t firstLetter, const char16_t* p
 #if defined(__SSE2__)
     if (end - p >= 8) {
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i stop = outsideVisibleASCII(units);
-        stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(u'/')));
-        stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(u'>')));
-        const auto stops = static_cast<unsigned>(_mm_movemask_epi8(stop));
+        const auto stops = static_cast<unsigned>(_mm_movemask_epi8(nameStops<u'/', u'>'>(units)));
         if (stops != 0) {
-            const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
             name[0] = lowercaseUnit(firstLetter);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(name + 1), _mm_add_epi16(units, _mm_and_si128(upper, _mm_set1_epi16(0x20))));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(name + 1), lowercasedASCII(units));
             return static_cast<std::size_t>(std::countr_zero(stops)) / 2 + 1;
         }
     }
@@ -296,10 +305,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         if (end - p < 8)
             return false;
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i stop = outsideVisibleASCII(units);
-        for (const char16_t unit : {u'/', u'=', u'>', u'"', u'\'', u'<'})
-            stop = _mm_or_si128(stop, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(unit))));
-        const auto stops = static_cast<unsigned>(_mm_movemask_epi8(stop));
+        const auto stops = static_cast<unsigned>(_mm_movemask_epi8(nameStops<u'/', u'=', u'>', u'"', u'\'', u'<'>(units)));
         if (stops == 0)
             return false;
         const auto nameLength = static_cast<std::size_t>(std::countr_zero(stops)) / 2;
@@ -315,9 +321,8 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
             return false;
         if (end - valueEnd < 2 || *valueEnd != quote || !(valueEnd[1] == u'>' || valueEnd[1] == u'/' || isUnitOf(valueEnd[1], WhitespaceUnit)))
             return false;
-        const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
         char16_t name[8];
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(name), _mm_add_epi16(units, _mm_and_si128(upper, _mm_set1_epi16(0x20))));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(name), lowercasedASCII(units));
         HTMLOrderedDictionary& attributes = tag->attributes();
         if (attributes.count() == 0)
             attributes.reserve(expectedAttributeCounts_[tag->tagNameNumber()]);
