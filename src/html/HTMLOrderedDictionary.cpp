@@ -63,14 +63,6 @@ const std::u16string& HTMLOrderedDictionary::objectAtIndexedSubscript(std::size_
     return entries_.at(index).first;
 }
 
-// Short: it is inlined where attributes are added, the index kept apart.
-inline void HTMLOrderedDictionary::append(std::u16string&& value, std::u16string&& key)
-{
-    entries_.emplace_back(std::move(key), std::move(value));
-    if (entries_.size() > indexedCount)
-        indexLastEntry();
-}
-
 void HTMLOrderedDictionary::indexLastEntry()
 {
     if (index_)
@@ -91,7 +83,7 @@ void HTMLOrderedDictionary::setObject(std::u16string value, std::u16string key)
 
 bool HTMLOrderedDictionary::addObjectForNewKey(std::u16string&& value, std::u16string&& key)
 {
-    if (indexOfKey(key) != HTMLNotFound)
+    if (hasKey(key))
         return false;
     append(std::move(value), std::move(key));
     return true;

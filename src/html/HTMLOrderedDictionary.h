@@ -49,19 +49,9 @@ public:
     // where the tokenizer adds most attributes.
     [[gnu::always_inline]] bool addObjectForNewKey(std::u16string_view value, std::u16string_view key)
     {
-        // indexOfKey written out, the short list compared in place.
-        if (index_) {
-            if (index_->contains(key))
-                return false;
-        } else {
-            for (const Entry& entry : entries_) {
-                if (entry.first.size() == key.size() && entry.first == key)
-                    return false;
-            }
-        }
-        entries_.emplace_back(key, value);
-        if (entries_.size() > indexedCount)
-            indexLastEntry();
+        if (hasKey(key))
+            return false;
+        append(value, key);
         return true;
     }
     // A new key is inserted at the index (std::out_of_range above count); an
@@ -87,7 +77,25 @@ private:
     };
 
     void rebuildIndex();
-    void append(std::u16string&& value, std::u16string&& key);
+    // indexOfKey's search when only presence counts, the short list compared in place.
+    bool hasKey(std::u16string_view key) const
+    {
+        if (index_)
+            return index_->contains(key);
+        for (const Entry& entry : entries_) {
+            if (entry.first.size() == key.size() && entry.first == key)
+                return true;
+        }
+        return false;
+    }
+    // Adds the pair last, without looking for the key.
+    template <typename Value, typename Key>
+    void append(Value&& value, Key&& key)
+    {
+        entries_.emplace_back(std::forward<Key>(key), std::forward<Value>(value));
+        if (entries_.size() > indexedCount)
+            indexLastEntry();
+    }
     // Adds the last entry to the index, which it makes once the count calls for one.
     void indexLastEntry();
 
