@@ -229,13 +229,22 @@ private:
     Blocks* blocks_;
 };
 
+inline bool HTMLNodeList::takeFirstSlotFromArena(const HTMLNode& owner)
+{
+    void* slot = HTMLNodeArena::allocateList(owner, sizeof(Node));
+    if (!slot)
+        return false;
+    items_ = static_cast<Node*>(slot);
+    capacity_ = 1 | fromArena;
+    return true;
+}
+
 inline void HTMLNode::appendNewChild(std::shared_ptr<HTMLNode>&& child)
 {
     HTMLNode* node = child.get();
     // Most parents get their first child here: its slot is taken without a call.
     if (children_.hasNoStorage())
-        if (void* slot = HTMLNodeArena::allocateList(*this, sizeof(HTMLNodeList::Node)))
-            children_.takeFirstSlotFromArena(slot);
+        children_.takeFirstSlotFromArena(*this);
     children_.push_back(std::move(child), this);
     node->parent_ = this;
 }

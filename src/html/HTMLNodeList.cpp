@@ -68,12 +68,8 @@ void HTMLNodeList::grow(const HTMLNode* arenaOwner)
 {
     // Most lists that grow are new ones of a parse: one slot from the arena
     // and nothing to move, kept apart from the general case.
-    if (!items_ && arenaOwner) {
-        if (void* slot = HTMLNodeArena::allocateList(*arenaOwner, sizeof(Node))) {
-            takeFirstSlotFromArena(slot);
-            return;
-        }
-    }
+    if (!items_ && arenaOwner && takeFirstSlotFromArena(*arenaOwner))
+        return;
     regrow(arenaOwner);
 }
 

@@ -60,13 +60,10 @@ public:
     }
     // Whether the list has never had storage.
     bool hasNoStorage() const { return !items_; }
-    // Takes storage of one slot from the arena as a list's first (see
-    // HTMLNodeArena::allocateList).
-    void takeFirstSlotFromArena(void* slot)
-    {
-        items_ = static_cast<Node*>(slot);
-        capacity_ = 1 | fromArena;
-    }
+    // For a list that has no storage yet: takes one slot from the owner's
+    // arena, if it gives one (see HTMLNodeArena::allocateList). Defined in
+    // HTMLNodeArena.h.
+    inline bool takeFirstSlotFromArena(const HTMLNode& owner);
     // index < size().
     void erase(std::size_t index);
     void pop_back() { std::destroy_at(items_ + --size_); }
