@@ -176,19 +176,23 @@ private:
     // when the caller is to run the any other end tag steps instead.
     bool runTheAdoptionAgencyAlgorithm(std::size_t subject)
     {
-        // Most often the formatting element is the current node and the newest
-        // entry of the list: the steps would only pop it and drop its entry.
-        if (!activeFormattingElements_.empty()) {
-            const HTMLElement* newest = activeFormattingElements_.back().get();
-            if (newest && newest == currentNode() && newest->tagNameNumber() == subject) {
-                popCurrentNode();
-                removeNewestFromListOfActiveFormattingElements();
-                return true;
-            }
-        }
-        return runTheAdoptionAgencyAlgorithmSteps(subject);
+        return closeCurrentFormattingElement(subject) || runTheAdoptionAgencyAlgorithmSteps(subject);
     }
     bool runTheAdoptionAgencyAlgorithmSteps(std::size_t subject);
+    // Most often the formatting element is the current node and the newest
+    // entry of the list: the adoption agency's steps would only pop it and
+    // drop its entry, which this does; false when that is not the case.
+    bool closeCurrentFormattingElement(std::size_t subject)
+    {
+        if (activeFormattingElements_.empty())
+            return false;
+        const HTMLElement* newest = activeFormattingElements_.back().get();
+        if (!newest || newest != currentNode() || newest->tagNameNumber() != subject)
+            return false;
+        popCurrentNode();
+        removeNewestFromListOfActiveFormattingElements();
+        return true;
+    }
     void inTableAnythingElse(HTMLToken& token);
     void clearTheStackBackToATableContext();
     void clearTheStackBackToATableBodyContext();

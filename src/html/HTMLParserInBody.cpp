@@ -509,11 +509,9 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
         case InBodyEndTag::AnyOther:
             return popCurrentNode();
         case InBodyEndTag::Formatting:
-            // Only while it is the newest entry of the list (see runTheAdoptionAgencyAlgorithm).
-            if (!activeFormattingElements_.empty() && activeFormattingElements_.back().get() == currentNode()) {
-                popCurrentNode();
-                return removeNewestFromListOfActiveFormattingElements();
-            }
+            // Only while it is the newest entry of the list.
+            if (closeCurrentFormattingElement(number))
+                return;
             break;
         default:
             break;
