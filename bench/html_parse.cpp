@@ -24,21 +24,28 @@
 
 namespace {
 
-// Live heap bytes, counted by usable block size, and their peak.
-std::atomic<std::size_t> liveBytes {0};
-std::atomic<std::size_t> peakBytes {0};
+// Live heap bytes, counted by usable block size, and their peak. Counting is
+// on only while memory is measured, so that the throughput rows time the
+// parsers and not the counting. The count is signed: a block made before
+// counting began and freed during it only lowers it.
+std::atomic<std::ptrdiff_t> liveBytes {0};
+std::atomic<std::ptrdiff_t> peakBytes {0};
+bool counting = false;
 
-void* countedAllocate(std::size_t size)
+std::ptrdiff_t usableSize(void* block) { return static_cast<std::ptrdiff_t>(malloc_usable_size(block)); }
+
+void* counted(void* block)
 {
-    void* block = std::malloc(size ? size : 1);
-    if (!block)
-        return nullptr;
-    const std::size_t live = liveBytes += malloc_usable_size(block);
-    std::size_t peak = peakBytes.load();
+    if (!block || !counting)
+        return block;
+    const std::ptrdiff_t live = liveBytes += usableSize(block);
+    std::ptrdiff_t peak = peakBytes.load();
     while (live > peak && !peakBytes.compare_exchange_weak(peak, live)) {
     }
     return block;
 }
+
+void* countedAllocate(std::size_t size) { return counted(std::malloc(size ? size : 1)); }
 
 // Aligned requests (the parser's node blocks) are counted alike.
 void* countedAllocateAligned(std::size_t size, std::align_val_t alignment)
@@ -46,18 +53,13 @@ void* countedAllocateAligned(std::size_t size, std::align_val_t alignment)
     void* block = nullptr;
     if (posix_memalign(&block, static_cast<std::size_t>(alignment), size ? size : 1) != 0)
         return nullptr;
-    const std::size_t live = liveBytes += malloc_usable_size(block);
-    std::size_t peak = peakBytes.load();
-    while (live > peak && !peakBytes.compare_exchange_weak(peak, live)) {
-    }
-    return block;
+    return counted(block);
 }
 
 void countedFree(void* block)
 {
-    if (!block)
-        return;
-    liveBytes -= malloc_usable_size(block);
+    if (block && counting)
+        liveBytes -= usableSize(block);
     std::free(block);
 }
 
@@ -106,15 +108,17 @@ void parseOnceWithGumbo(const std::string& page)
 template <typename Parse>
 double peakMiBPerMB(const std::vector<const std::string*>& pages, Parse&& parse)
 {
-    std::size_t peak = 0;
+    std::ptrdiff_t peak = 0;
     std::size_t bytes = 0;
+    counting = true;
     for (const std::string* page : pages) {
-        const std::size_t before = liveBytes.load();
+        const std::ptrdiff_t before = liveBytes.load();
         peakBytes = before;
         parse(*page);
         peak = std::max(peak, peakBytes.load() - before);
         bytes = std::max(bytes, page->size());
     }
+    counting = false;
     // The largest page's peak, per MB of that page.
     return bytes ? (static_cast<double>(peak) / (1024.0 * 1024.0)) / (static_cast<double>(bytes) / 1e6) : 0;
 }
