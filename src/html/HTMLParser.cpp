@@ -27,6 +27,8 @@ HTMLParser::HTMLParser(HTMLUndecodedText text, HTMLStringEncoding encoding)
 HTMLParser::HTMLParser(HTMLPreprocessedInputStream input, HTMLStringEncoding encoding, std::shared_ptr<HTMLElement> context)
     : tokenizer_(std::move(input)), context_(std::move(context)), encoding_(encoding)
 {
+    // Tags' attributes go to the document's memory with the elements made from them.
+    tokenizer_.setStringResource(arena_.strings());
     // The tokenizer opens CDATA sections only in foreign content.
     tokenizer_.setAdjustedCurrentNodeIsForeign([this] {
         const HTMLElement* node = adjustedCurrentNode();
@@ -452,7 +454,7 @@ void HTMLParser::insertCharacters(std::u16string_view characters)
     HTMLNodeList& children = parent->children_;
     if (!children.empty() && children.back()->kind() == HTMLNode::Kind::Text)
         return static_cast<HTMLTextNode&>(*children.back()).appendString(characters);
-    parent->appendNewChild(arena_.make<HTMLTextNode>(HTMLTextNode::CopyOfText {}, characters));
+    parent->appendNewChild(arena_.make<HTMLTextNode>(characters, arena_.strings()));
 }
 
 void HTMLParser::insertCharactersAtAppropriatePlace(std::u16string_view characters)
@@ -468,7 +470,7 @@ void HTMLParser::insertCharactersAtAppropriatePlace(std::u16string_view characte
         if (before.kind() == HTMLNode::Kind::Text)
             return static_cast<HTMLTextNode&>(before).appendString(characters);
     }
-    auto text = arena_.make<HTMLTextNode>(HTMLTextNode::CopyOfText {}, characters);
+    auto text = arena_.make<HTMLTextNode>(characters, arena_.strings());
     if (place.index == children.size())
         place.parent->appendNewChild(std::move(text));
     else
@@ -479,18 +481,23 @@ namespace {
 
 // Whether the string holds no more memory than a copy of it would: it is
 // short enough to live inline, or its heap block is exactly as long.
-bool hasNoSpareRoom(const std::u16string& string)
+bool hasNoSpareRoom(const HTMLOrderedDictionary::String& string)
 {
-    return string.capacity() == string.size() || string.size() <= std::u16string().capacity();
+    return string.capacity() == string.size() || string.size() <= HTMLOrderedDictionary::String().capacity();
 }
 
 // A token's attributes for its element. The tokenizer makes a tag's list as
 // long as the last tag of that name needed, and its strings grow as they are
-// read; an element keeps no such spare room, so attributes that have some are
-// copied (a copy is exact) instead of moved.
-HTMLOrderedDictionary exactAttributes(HTMLTagToken& tag)
+// read; an element keeps no such spare room. Attributes in the document's
+// memory move into a list of their exact count, and the tag keeps its list
+// for the next tag (memory there is only given back with the document).
+// Attributes on the heap that have spare room are copied (a copy is exact)
+// instead of moved.
+HTMLOrderedDictionary exactAttributes(HTMLTagToken& tag, const std::pmr::memory_resource* documentMemory)
 {
     HTMLOrderedDictionary& attributes = tag.attributes();
+    if (attributes.resource() == documentMemory)
+        return attributes.takeEntriesExactly();
     if (attributes.entries().capacity() == attributes.count()
         && std::all_of(attributes.begin(), attributes.end(),
                        [](const auto& entry) { return hasNoSpareRoom(entry.first) && hasNoSpareRoom(entry.second); }))
@@ -503,7 +510,7 @@ HTMLOrderedDictionary exactAttributes(HTMLTagToken& tag)
 HTMLParser::ElementPtr HTMLParser::createElementForToken(HTMLTagToken& tag, HTMLNamespace ns) const
 {
     auto element =
-        arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), exactAttributes(tag));
+        arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), exactAttributes(tag, arena_.strings()));
     element->setHtmlNamespace(ns);
     return element;
 }
@@ -523,7 +530,7 @@ const HTMLParser::ElementPtr& HTMLParser::insertElement(ElementPtr element)
 
 const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementForToken(HTMLTagToken& tag)
 {
-    return insertHTMLElement(tag, exactAttributes(tag));
+    return insertHTMLElement(tag, exactAttributes(tag, arena_.strings()));
 }
 
 const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementTakingAttributes(HTMLTagToken& tag)
@@ -610,7 +617,7 @@ bool haveEqualAttributes(const HTMLOrderedDictionary& a, const HTMLOrderedDictio
     if (a.count() != b.count())
         return false;
     return std::all_of(a.begin(), a.end(), [&](const auto& entry) {
-        const std::u16string* value = b.objectForKey(entry.first);
+        const HTMLOrderedDictionary::String* value = b.objectForKey(entry.first);
         return value && *value == entry.second;
     });
 }

@@ -368,7 +368,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     // "input"
     case InBodyStartTag::Input: {
         reconstructTheActiveFormattingElements();
-        const std::u16string* type = tag.attributes().objectForKey(u"type");
+        const HTMLOrderedDictionary::String* type = tag.attributes().objectForKey(u"type");
         if (!type || !EqualIgnoringASCIICase(*type, u"hidden"))
             framesetOk_ = false;
         insertHTMLElementForToken(tag);

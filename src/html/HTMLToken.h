@@ -47,6 +47,8 @@ private:
 class HTMLTagToken {
 public:
     explicit HTMLTagToken(std::u16string tagName = {}) : tagName_(std::move(tagName)) {}
+    // An empty tag whose attributes take their memory from the resource.
+    explicit HTMLTagToken(std::pmr::memory_resource* resource) : attributes_(resource) {}
 
     const std::u16string& tagName() const { return sharedName_ ? *sharedName_ : tagName_; }
     // For building the name in place; the name's number is looked up again afterwards.
@@ -86,7 +88,7 @@ public:
         selfClosingFlag_ = false;
         // An empty dictionary (the tree construction usually takes them) holds nothing.
         if (attributes_.count() != 0)
-            attributes_ = HTMLOrderedDictionary();
+            attributes_ = HTMLOrderedDictionary(attributes_.resource());
     }
     // The name's KnownTagNameNumber, looked up once (the tokenizer does as it
     // completes a tag) and kept until the name changes.
