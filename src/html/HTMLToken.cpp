@@ -92,6 +92,11 @@ std::string HTMLTagToken::attributesDescription() const
     return text;
 }
 
+void HTMLTagToken::dropAttributes()
+{
+    attributes_ = HTMLOrderedDictionary(attributes_.resource());
+}
+
 HTMLStartTagToken HTMLStartTagToken::copyWithTagName(std::u16string tagName) const
 {
     HTMLStartTagToken copy(std::move(tagName));

@@ -86,9 +86,9 @@ public:
         sharedName_ = nullptr;
         tagNameNumber_ = unknownNumber;
         selfClosingFlag_ = false;
-        // An empty dictionary (the tree construction usually takes them) holds nothing.
-        if (attributes_.count() != 0)
-            attributes_ = HTMLOrderedDictionary(attributes_.resource());
+        // The tree construction usually takes the attributes, leaving the list empty.
+        if (attributes_.count() != 0) [[unlikely]]
+            dropAttributes();
     }
     // The name's KnownTagNameNumber, looked up once (the tokenizer does as it
     // completes a tag) and kept until the name changes.
@@ -118,6 +118,7 @@ private:
 
     // The shared name copied into tagName_, to be changed there.
     void takeOwnName();
+    void dropAttributes();
 
     std::u16string tagName_;
     // When set, the name is this shared copy of a known name and tagName_ is empty.
