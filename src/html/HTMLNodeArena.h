@@ -140,19 +140,19 @@ private:
     protected:
         void* do_allocate(std::size_t bytes, std::size_t alignment) override
         {
-            if (bytes > largestStringPiece || alignment > grain) {
-                static_assert(grain <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
-                return alignment <= __STDCPP_DEFAULT_NEW_ALIGNMENT__ ? ::operator new(bytes)
-                                                                     : ::operator new(bytes, std::align_val_t {alignment});
-            }
-            return take((bytes + grain - 1) / grain * grain);
+            if (!fromHeap(bytes, alignment))
+                return take((bytes + grain - 1) / grain * grain);
+            return alignment <= __STDCPP_DEFAULT_NEW_ALIGNMENT__ ? ::operator new(bytes)
+                                                                 : ::operator new(bytes, std::align_val_t {alignment});
         }
         void do_deallocate(void* memory, std::size_t bytes, std::size_t alignment) override
         {
-            if (alignment > __STDCPP_DEFAULT_NEW_ALIGNMENT__)
-                ::operator delete(memory, bytes, std::align_val_t {alignment});
-            else if (bytes > largestStringPiece || alignment > grain)
-                ::operator delete(memory, bytes);
+            if (!fromHeap(bytes, alignment))
+                return;
+            if (alignment <= __STDCPP_DEFAULT_NEW_ALIGNMENT__)
+                ::operator delete(memory);
+            else
+                ::operator delete(memory, std::align_val_t {alignment});
         }
         bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
 
@@ -176,6 +176,7 @@ private:
         // Strings and lists above this many bytes use the heap: a block's
         // tail too short for one is lost.
         static constexpr std::size_t largestStringPiece = 1024;
+        static bool fromHeap(std::size_t bytes, std::size_t alignment) { return bytes > largestStringPiece || alignment > grain; }
 
         void* take(std::size_t size)
         {
