@@ -20,8 +20,9 @@
 // lives, so a node kept after its parser and its document are gone stays valid.
 //
 // The strings of those nodes (texts, attributes) can come from the arena too,
-// through strings(): they go with the blocks, and nothing made there is given
-// back before.
+// through strings(): short ones from the blocks, given back with them, long
+// ones from the heap. Growing such a string after the parse takes memory
+// there too, so the nodes of one parse are changed on one thread at a time.
 //
 // Making nodes is for one thread at a time (the parser's); releasing them is
 // safe from any thread. The memory of a node released early is reused only
@@ -50,9 +51,8 @@ public:
     // handed out.
     void setBuilding(bool building) { blocks_->setBuilding(building); }
     // Memory for the strings and attribute lists of the nodes made here, and
-    // of the tokens they are made from (only on the making thread). Whatever
-    // holds memory from it must be owned by one of these nodes, or end before
-    // the arena does.
+    // of the tokens they are made from. Whatever holds memory from it must be
+    // owned by one of these nodes, or end before the arena does.
     std::pmr::memory_resource* strings() const { return blocks_; }
     // Storage for a list of the node's children (bytes a power of two, at
     // least 16), or nullptr when the list is to use the heap: the node is not

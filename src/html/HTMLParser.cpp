@@ -479,38 +479,27 @@ void HTMLParser::insertCharactersAtAppropriatePlace(std::u16string_view characte
 
 namespace {
 
-// Whether the string holds no more memory than a copy of it would: it is
-// short enough to live inline, or its heap block is exactly as long.
-bool hasNoSpareRoom(const HTMLOrderedDictionary::String& string)
-{
-    return string.capacity() == string.size() || string.size() <= HTMLOrderedDictionary::String().capacity();
-}
-
-// A token's attributes for its element. The tokenizer makes a tag's list as
-// long as the last tag of that name needed, and its strings grow as they are
-// read; an element keeps no such spare room. Attributes in the document's
-// memory move into a list of their exact count, and the tag keeps its list
-// for the next tag (memory there is only given back with the document).
-// Attributes on the heap that have spare room are copied (a copy is exact)
-// instead of moved.
-HTMLOrderedDictionary exactAttributes(HTMLTagToken& tag, const std::pmr::memory_resource* documentMemory)
+// Gives make the token's attributes for its element, in a list of exactly
+// their count: the tokenizer makes a tag's list as long as the last tag of
+// that name needed, and an element keeps no such spare room. An exact list
+// (no attributes, mostly) goes over as it is; from one with room to spare the
+// entries move, and the list stays with the tag for the next one.
+template <typename Make>
+[[gnu::always_inline]] inline decltype(auto) withExactAttributes(HTMLTagToken& tag, Make&& make)
 {
     HTMLOrderedDictionary& attributes = tag.attributes();
-    if (attributes.resource() == documentMemory)
-        return attributes.takeEntriesExactly();
-    if (attributes.entries().capacity() == attributes.count()
-        && std::all_of(attributes.begin(), attributes.end(),
-                       [](const auto& entry) { return hasNoSpareRoom(entry.first) && hasNoSpareRoom(entry.second); }))
-        return std::move(attributes);
-    return attributes;
+    if (attributes.entries().capacity() == attributes.count())
+        return make(std::move(attributes));
+    return make(attributes.takeEntriesExactly());
 }
 
 } // namespace
 
 HTMLParser::ElementPtr HTMLParser::createElementForToken(HTMLTagToken& tag, HTMLNamespace ns) const
 {
-    auto element =
-        arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), exactAttributes(tag, arena_.strings()));
+    auto element = withExactAttributes(tag, [&](HTMLOrderedDictionary&& attributes) {
+        return arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), std::move(attributes));
+    });
     element->setHtmlNamespace(ns);
     return element;
 }
@@ -530,12 +519,9 @@ const HTMLParser::ElementPtr& HTMLParser::insertElement(ElementPtr element)
 
 const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementForToken(HTMLTagToken& tag)
 {
-    return insertHTMLElement(tag, exactAttributes(tag, arena_.strings()));
-}
-
-const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementTakingAttributes(HTMLTagToken& tag)
-{
-    return insertHTMLElement(tag, std::move(tag.attributes()));
+    return withExactAttributes(tag, [&](HTMLOrderedDictionary&& attributes) -> const ElementPtr& {
+        return insertHTMLElement(tag, std::move(attributes));
+    });
 }
 
 const HTMLParser::ElementPtr& HTMLParser::insertHTMLElement(const HTMLTagToken& tag, HTMLOrderedDictionary&& attributes)
