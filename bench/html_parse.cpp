@@ -51,7 +51,9 @@ void* countedAllocate(std::size_t size) { return counted(std::malloc(size ? size
 void* countedAllocateAligned(std::size_t size, std::align_val_t alignment)
 {
     void* block = nullptr;
-    if (posix_memalign(&block, static_cast<std::size_t>(alignment), size ? size : 1) != 0)
+    // posix_memalign takes no alignment below a pointer's; operator new may be given one.
+    const std::size_t at = std::max(static_cast<std::size_t>(alignment), sizeof(void*));
+    if (posix_memalign(&block, at, size ? size : 1) != 0)
         return nullptr;
     return counted(block);
 }

@@ -28,14 +28,14 @@ HTMLElement::~HTMLElement()
         static_cast<void>(tagName_.release());
 }
 
-const std::u16string* HTMLElement::objectForKeyedSubscript(std::u16string_view name) const
+const HTMLOrderedDictionary::String* HTMLElement::objectForKeyedSubscript(std::u16string_view name) const
 {
     return attributes_.objectForKey(name);
 }
 
-void HTMLElement::setObject(std::u16string value, std::u16string name)
+void HTMLElement::setObject(std::u16string_view value, std::u16string_view name)
 {
-    attributes_.setObject(std::move(value), std::move(name));
+    attributes_.setObject(value, name);
 }
 
 void HTMLElement::removeAttributeWithName(std::u16string_view name)
@@ -45,13 +45,13 @@ void HTMLElement::removeAttributeWithName(std::u16string_view name)
 
 bool HTMLElement::hasClass(std::u16string_view className) const
 {
-    const std::u16string* classes = attributes_.objectForKey(u"class");
+    const HTMLOrderedDictionary::String* classes = attributes_.objectForKey(u"class");
     return classes && ContainsHTMLWhitespaceSeparatedWord(*classes, className);
 }
 
 void HTMLElement::toggleClass(std::u16string_view className)
 {
-    const std::u16string* classes = attributes_.objectForKey(u"class");
+    const HTMLOrderedDictionary::String* classes = attributes_.objectForKey(u"class");
     std::vector<std::u16string_view> pieces = ComponentsSeparatedByHTMLWhitespace(classes ? std::u16string_view(*classes) : std::u16string_view());
     bool removed = false;
     for (auto piece = pieces.begin(); piece != pieces.end(); ++piece) {

@@ -31,9 +31,9 @@ public:
     void setHtmlNamespace(HTMLNamespace htmlNamespace) { namespace_ = static_cast<std::uint8_t>(htmlNamespace); }
 
     // The attribute's value (names match exactly), or nullptr.
-    const std::u16string* objectForKeyedSubscript(std::u16string_view name) const;
+    const HTMLOrderedDictionary::String* objectForKeyedSubscript(std::u16string_view name) const;
     // Sets an attribute: an existing name keeps its place, a new one goes last.
-    void setObject(std::u16string value, std::u16string name);
+    void setObject(std::u16string_view value, std::u16string_view name);
     void removeAttributeWithName(std::u16string_view name);
 
     // Whether one piece of the "class" attribute, split at white space, is the name.

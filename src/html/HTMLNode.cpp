@@ -209,7 +209,7 @@ void HTMLNode::insertString(std::u16string_view string, std::size_t childNodeInd
             return;
         }
     }
-    insertObject(std::make_shared<HTMLTextNode>(std::u16string(string)), childNodeIndex);
+    insertObject(std::make_shared<HTMLTextNode>(string), childNodeIndex);
 }
 
 std::vector<std::shared_ptr<HTMLElement>> HTMLNode::childElementNodes() const
@@ -252,7 +252,7 @@ void HTMLNode::setTextContent(std::u16string_view text)
 {
     mutableChildren().removeAllObjects();
     if (!text.empty())
-        addChild(std::make_shared<HTMLTextNode>(std::u16string(text)));
+        addChild(std::make_shared<HTMLTextNode>(text));
 }
 
 std::vector<std::u16string> HTMLNode::textComponents() const
@@ -260,7 +260,7 @@ std::vector<std::u16string> HTMLNode::textComponents() const
     std::vector<std::u16string> components;
     for (const auto& child : children_) {
         if (child->kind_ == Kind::Text)
-            components.push_back(static_cast<const HTMLTextNode&>(*child).data());
+            components.emplace_back(static_cast<const HTMLTextNode&>(*child).data());
     }
     return components;
 }

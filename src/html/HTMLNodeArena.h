@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <memory_resource>
 #include <utility>
 #include <vector>
 
@@ -17,6 +18,11 @@
 // blocks go back in one go when the last of those nodes is released. The nodes
 // are ordinary std::shared_ptr: the blocks stay as long as any node made here
 // lives, so a node kept after its parser and its document are gone stays valid.
+//
+// The strings of those nodes (texts, attributes) can come from the arena too,
+// through strings(): short ones from the blocks, given back with them, long
+// ones from the heap. Growing such a string after the parse takes memory
+// there too, so the nodes of one parse are changed on one thread at a time.
 //
 // Making nodes is for one thread at a time (the parser's); releasing them is
 // safe from any thread. The memory of a node released early is reused only
@@ -44,6 +50,10 @@ public:
     // reused; that is only done on the parser's thread, before any node is
     // handed out.
     void setBuilding(bool building) { blocks_->setBuilding(building); }
+    // Memory for the strings and attribute lists of the nodes made here, and
+    // of the tokens they are made from. Whatever holds memory from it must be
+    // owned by one of these nodes, or end before the arena does.
+    std::pmr::memory_resource* strings() const { return blocks_; }
     // Storage for a list of the node's children (bytes a power of two, at
     // least 16), or nullptr when the list is to use the heap: the node is not
     // from an arena, its arena is not building, or the list is long. Inline,
@@ -88,7 +98,12 @@ private:
     // document wastes at most part of one block. The blocks count what was
     // taken and what was given back rather than each reference to them: one
     // atomic step per node released, none per node made.
-    class Blocks {
+    //
+    // As a memory resource the blocks hand out the memory of strings and
+    // attribute lists: small pieces from the blocks, never given back before
+    // the blocks go (nodes hold them to the end, so little is lost), and
+    // larger ones from the heap, given back as usual.
+    class Blocks : public std::pmr::memory_resource {
     public:
         // The size a multiple of the grain.
         void* allocate(std::size_t size)
@@ -122,6 +137,26 @@ private:
         // No allocation follows; the blocks end now if nothing is held.
         void close() noexcept;
 
+    protected:
+        void* do_allocate(std::size_t bytes, std::size_t alignment) override
+        {
+            if (!fromHeap(bytes, alignment))
+                return take((bytes + grain - 1) / grain * grain);
+            return alignment <= __STDCPP_DEFAULT_NEW_ALIGNMENT__ ? ::operator new(bytes)
+                                                                 : ::operator new(bytes, std::align_val_t {alignment});
+        }
+        void do_deallocate(void* memory, std::size_t bytes, std::size_t alignment) override
+        {
+            if (!fromHeap(bytes, alignment))
+                return;
+            if (alignment <= __STDCPP_DEFAULT_NEW_ALIGNMENT__)
+                ::operator delete(memory);
+            else
+                ::operator delete(memory, std::align_val_t {alignment});
+        }
+        bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
+
+    public:
         // The Blocks that handed out the memory.
         static Blocks& owner(const void* memory)
         {
@@ -138,6 +173,10 @@ private:
         // While the arena is open the balance stays far above any count of
         // allocations, so releases alone never bring it to zero.
         static constexpr std::int64_t openBalance = std::int64_t {1} << 62;
+        // Strings and lists above this many bytes use the heap: a block's
+        // tail too short for one is lost.
+        static constexpr std::size_t largestStringPiece = 1024;
+        static bool fromHeap(std::size_t bytes, std::size_t alignment) { return bytes > largestStringPiece || alignment > grain; }
 
         void* take(std::size_t size)
         {

@@ -29,7 +29,7 @@ HTMLOrderedDictionary::HTMLOrderedDictionary(std::initializer_list<Entry> entrie
         setObject(value, key);
 }
 
-const std::u16string* HTMLOrderedDictionary::objectForKey(std::u16string_view key) const
+const HTMLOrderedDictionary::String* HTMLOrderedDictionary::objectForKey(std::u16string_view key) const
 {
     const std::size_t index = indexOfKey(key);
     return index == HTMLNotFound ? nullptr : &entries_[index].second;
@@ -48,19 +48,30 @@ std::size_t HTMLOrderedDictionary::indexOfKey(std::u16string_view key) const
     return HTMLNotFound;
 }
 
-const std::u16string* HTMLOrderedDictionary::firstKey() const
+const HTMLOrderedDictionary::String* HTMLOrderedDictionary::firstKey() const
 {
     return entries_.empty() ? nullptr : &entries_.front().first;
 }
 
-const std::u16string* HTMLOrderedDictionary::lastKey() const
+const HTMLOrderedDictionary::String* HTMLOrderedDictionary::lastKey() const
 {
     return entries_.empty() ? nullptr : &entries_.back().first;
 }
 
-const std::u16string& HTMLOrderedDictionary::objectAtIndexedSubscript(std::size_t index) const
+const HTMLOrderedDictionary::String& HTMLOrderedDictionary::objectAtIndexedSubscript(std::size_t index) const
 {
     return entries_.at(index).first;
+}
+
+HTMLOrderedDictionary HTMLOrderedDictionary::takeEntriesExactly()
+{
+    HTMLOrderedDictionary taken(resource());
+    taken.entries_.reserve(entries_.size());
+    for (Entry& entry : entries_)
+        taken.entries_.emplace_back(std::move(entry.first), std::move(entry.second));
+    taken.index_ = std::move(index_);
+    entries_.clear();
+    return taken;
 }
 
 void HTMLOrderedDictionary::indexLastEntry()
@@ -71,25 +82,17 @@ void HTMLOrderedDictionary::indexLastEntry()
         rebuildIndex();
 }
 
-void HTMLOrderedDictionary::setObject(std::u16string value, std::u16string key)
+void HTMLOrderedDictionary::setObject(std::u16string_view value, std::u16string_view key)
 {
     const std::size_t existing = indexOfKey(key);
     if (existing != HTMLNotFound) {
-        entries_[existing].second = std::move(value);
+        entries_[existing].second = value;
         return;
     }
-    append(std::move(value), std::move(key));
+    append(value, key);
 }
 
-bool HTMLOrderedDictionary::addObjectForNewKey(std::u16string&& value, std::u16string&& key)
-{
-    if (hasKey(key))
-        return false;
-    append(std::move(value), std::move(key));
-    return true;
-}
-
-void HTMLOrderedDictionary::insertObject(std::u16string value, std::u16string key, std::size_t index)
+void HTMLOrderedDictionary::insertObject(std::u16string_view value, std::u16string_view key, std::size_t index)
 {
     if (index > entries_.size()) {
         throw std::out_of_range("HTMLOrderedDictionary::insertObject index " + std::to_string(index) + " beyond count " +
@@ -97,10 +100,10 @@ void HTMLOrderedDictionary::insertObject(std::u16string value, std::u16string ke
     }
     const std::size_t existing = indexOfKey(key);
     if (existing != HTMLNotFound) {
-        entries_[existing].second = std::move(value);
+        entries_[existing].second = value;
         return;
     }
-    entries_.emplace(entries_.begin() + static_cast<std::ptrdiff_t>(index), std::move(key), std::move(value));
+    entries_.emplace(entries_.begin() + static_cast<std::ptrdiff_t>(index), key, value);
     if (entries_.size() <= indexedCount)
         return;
     if (index + 1 == entries_.size() && index_)

@@ -10,20 +10,27 @@
 #include <vector>
 #include <initializer_list>
 #include <memory>
+#include <memory_resource>
 
 // An insertion-ordered dictionary from names to values: element attributes and
 // tag-token attributes. Attribute lists are short, so the entries live in one
 // vector in order and lookups scan it; a long list (hostile markup can hold
 // thousands of attributes) also keeps a hash index so building it stays linear.
+//
+// The entries and their strings come from a memory resource: the heap unless
+// one is given. A parser gives its document's, so that the attributes of a
+// page are not a heap block each; a copy always uses the heap.
 class HTMLOrderedDictionary {
 public:
-    using Entry = std::pair<std::u16string, std::u16string>;
+    using String = std::pmr::u16string;
+    using Entry = std::pair<String, String>;
 
     HTMLOrderedDictionary() = default;
+    explicit HTMLOrderedDictionary(std::pmr::memory_resource* resource) : entries_(resource) {}
     HTMLOrderedDictionary(const HTMLOrderedDictionary& other);
     HTMLOrderedDictionary(HTMLOrderedDictionary&&) noexcept = default;
     HTMLOrderedDictionary& operator=(const HTMLOrderedDictionary& other);
-    HTMLOrderedDictionary& operator=(HTMLOrderedDictionary&&) noexcept = default;
+    HTMLOrderedDictionary& operator=(HTMLOrderedDictionary&&) = default;
     explicit HTMLOrderedDictionary(std::size_t capacity);
     // Adds the pairs in order with setObject (a repeated key keeps its first place).
     HTMLOrderedDictionary(std::initializer_list<Entry> entries);
@@ -32,21 +39,18 @@ public:
     // Room for this many entries without growing.
     void reserve(std::size_t capacity) { entries_.reserve(capacity); }
     // The value for the key, or nullptr.
-    const std::u16string* objectForKey(std::u16string_view key) const;
+    const String* objectForKey(std::u16string_view key) const;
     // The key's position in the order, or HTMLNotFound.
     std::size_t indexOfKey(std::u16string_view key) const;
-    const std::u16string* firstKey() const;
-    const std::u16string* lastKey() const;
+    const String* firstKey() const;
+    const String* lastKey() const;
     // The key (not the value) at a position; std::out_of_range past the end.
-    const std::u16string& objectAtIndexedSubscript(std::size_t index) const;
+    const String& objectAtIndexedSubscript(std::size_t index) const;
 
     // An existing key keeps its place and takes the new value; a new key goes last.
-    void setObject(std::u16string value, std::u16string key);
-    // Adds the pair at the end unless the key is there already (then nothing
-    // is taken from the arguments); true when it was added.
-    bool addObjectForNewKey(std::u16string&& value, std::u16string&& key);
-    // The same with the strings made in place from these. Inline: this is
-    // where the tokenizer adds most attributes.
+    void setObject(std::u16string_view value, std::u16string_view key);
+    // Adds the pair at the end unless the key is there already; true when it
+    // was added. Inline: this is where the tokenizer adds every attribute.
     [[gnu::always_inline]] bool addObjectForNewKey(std::u16string_view value, std::u16string_view key)
     {
         if (hasKey(key))
@@ -56,13 +60,19 @@ public:
     }
     // A new key is inserted at the index (std::out_of_range above count); an
     // existing key keeps its place and only its value changes.
-    void insertObject(std::u16string value, std::u16string key, std::size_t index);
+    void insertObject(std::u16string_view value, std::u16string_view key, std::size_t index);
     void removeObjectForKey(std::u16string_view key);
 
+    // A dictionary of the same memory holding these entries in a list of
+    // exactly their count; this one is left empty, keeping its list's
+    // storage for the next entries. The strings move, they are not copied.
+    HTMLOrderedDictionary takeEntriesExactly();
+
     // The entries in order (key, value): what enumerating the keys gives.
-    const std::vector<Entry>& entries() const { return entries_; }
-    std::vector<Entry>::const_iterator begin() const { return entries_.begin(); }
-    std::vector<Entry>::const_iterator end() const { return entries_.end(); }
+    const std::pmr::vector<Entry>& entries() const { return entries_; }
+    std::pmr::vector<Entry>::const_iterator begin() const { return entries_.begin(); }
+    std::pmr::vector<Entry>::const_iterator end() const { return entries_.end(); }
+    std::pmr::memory_resource* resource() const { return entries_.get_allocator().resource(); }
 
     // Equal entries in the same order.
     bool operator==(const HTMLOrderedDictionary& other) const { return entries_ == other.entries_; }
@@ -99,7 +109,7 @@ private:
     // Adds the last entry to the index, which it makes once the count calls for one.
     void indexLastEntry();
 
-    std::vector<Entry> entries_;
+    std::pmr::vector<Entry> entries_;
     using Index = std::unordered_map<std::u16string, std::size_t, KeyHash, std::equal_to<>>;
     // Key to position, only while there are more than a few dozen entries;
     // behind a pointer so that the usual short list stays small and cheap to move.

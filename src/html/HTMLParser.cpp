@@ -27,6 +27,8 @@ HTMLParser::HTMLParser(HTMLUndecodedText text, HTMLStringEncoding encoding)
 HTMLParser::HTMLParser(HTMLPreprocessedInputStream input, HTMLStringEncoding encoding, std::shared_ptr<HTMLElement> context)
     : tokenizer_(std::move(input)), context_(std::move(context)), encoding_(encoding)
 {
+    // Tags' attributes go to the document's memory with the elements made from them.
+    tokenizer_.setStringResource(arena_.strings());
     // The tokenizer opens CDATA sections only in foreign content.
     tokenizer_.setAdjustedCurrentNodeIsForeign([this] {
         const HTMLElement* node = adjustedCurrentNode();
@@ -452,7 +454,7 @@ void HTMLParser::insertCharacters(std::u16string_view characters)
     HTMLNodeList& children = parent->children_;
     if (!children.empty() && children.back()->kind() == HTMLNode::Kind::Text)
         return static_cast<HTMLTextNode&>(*children.back()).appendString(characters);
-    parent->appendNewChild(arena_.make<HTMLTextNode>(HTMLTextNode::CopyOfText {}, characters));
+    parent->appendNewChild(arena_.make<HTMLTextNode>(characters, arena_.strings()));
 }
 
 void HTMLParser::insertCharactersAtAppropriatePlace(std::u16string_view characters)
@@ -468,7 +470,7 @@ void HTMLParser::insertCharactersAtAppropriatePlace(std::u16string_view characte
         if (before.kind() == HTMLNode::Kind::Text)
             return static_cast<HTMLTextNode&>(before).appendString(characters);
     }
-    auto text = arena_.make<HTMLTextNode>(HTMLTextNode::CopyOfText {}, characters);
+    auto text = arena_.make<HTMLTextNode>(characters, arena_.strings());
     if (place.index == children.size())
         place.parent->appendNewChild(std::move(text));
     else
@@ -477,33 +479,27 @@ void HTMLParser::insertCharactersAtAppropriatePlace(std::u16string_view characte
 
 namespace {
 
-// Whether the string holds no more memory than a copy of it would: it is
-// short enough to live inline, or its heap block is exactly as long.
-bool hasNoSpareRoom(const std::u16string& string)
-{
-    return string.capacity() == string.size() || string.size() <= std::u16string().capacity();
-}
-
-// A token's attributes for its element. The tokenizer makes a tag's list as
-// long as the last tag of that name needed, and its strings grow as they are
-// read; an element keeps no such spare room, so attributes that have some are
-// copied (a copy is exact) instead of moved.
-HTMLOrderedDictionary exactAttributes(HTMLTagToken& tag)
+// Gives make the token's attributes for its element, in a list of exactly
+// their count: the tokenizer makes a tag's list as long as the last tag of
+// that name needed, and an element keeps no such spare room. An exact list
+// (no attributes, mostly) goes over as it is; from one with room to spare the
+// entries move, and the list stays with the tag for the next one.
+template <typename Make>
+[[gnu::always_inline]] inline decltype(auto) withExactAttributes(HTMLTagToken& tag, Make&& make)
 {
     HTMLOrderedDictionary& attributes = tag.attributes();
-    if (attributes.entries().capacity() == attributes.count()
-        && std::all_of(attributes.begin(), attributes.end(),
-                       [](const auto& entry) { return hasNoSpareRoom(entry.first) && hasNoSpareRoom(entry.second); }))
-        return std::move(attributes);
-    return attributes;
+    if (attributes.entries().capacity() == attributes.count())
+        return make(std::move(attributes));
+    return make(attributes.takeEntriesExactly());
 }
 
 } // namespace
 
 HTMLParser::ElementPtr HTMLParser::createElementForToken(HTMLTagToken& tag, HTMLNamespace ns) const
 {
-    auto element =
-        arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), exactAttributes(tag));
+    auto element = withExactAttributes(tag, [&](HTMLOrderedDictionary&& attributes) {
+        return arena_.make<HTMLElement>(std::u16string_view(tag.tagName()), tag.tagNameNumber(), std::move(attributes));
+    });
     element->setHtmlNamespace(ns);
     return element;
 }
@@ -523,12 +519,9 @@ const HTMLParser::ElementPtr& HTMLParser::insertElement(ElementPtr element)
 
 const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementForToken(HTMLTagToken& tag)
 {
-    return insertHTMLElement(tag, exactAttributes(tag));
-}
-
-const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementTakingAttributes(HTMLTagToken& tag)
-{
-    return insertHTMLElement(tag, std::move(tag.attributes()));
+    return withExactAttributes(tag, [&](HTMLOrderedDictionary&& attributes) -> const ElementPtr& {
+        return insertHTMLElement(tag, std::move(attributes));
+    });
 }
 
 const HTMLParser::ElementPtr& HTMLParser::insertHTMLElement(const HTMLTagToken& tag, HTMLOrderedDictionary&& attributes)
@@ -610,7 +603,7 @@ bool haveEqualAttributes(const HTMLOrderedDictionary& a, const HTMLOrderedDictio
     if (a.count() != b.count())
         return false;
     return std::all_of(a.begin(), a.end(), [&](const auto& entry) {
-        const std::u16string* value = b.objectForKey(entry.first);
+        const HTMLOrderedDictionary::String* value = b.objectForKey(entry.first);
         return value && *value == entry.second;
     });
 }

@@ -282,18 +282,15 @@ private:
     // The same while foster parenting.
     void insertCharactersAtAppropriatePlace(std::u16string_view characters);
     // The element for a tag token, with the token's attributes taken over
-    // (see exactAttributes in the source): they are not looked at again.
+    // (see withExactAttributes in the source): they are not looked at again.
     ElementPtr createElementForToken(HTMLTagToken& tag, HTMLNamespace ns = HTMLNamespace::HTML) const;
     // The insertions give the new element where it stands: on top of the stack
     // of open elements. insertElement takes an element made just before.
     const ElementPtr& insertElement(ElementPtr element);
-    // The token's attribute list goes over as it is only when it has no spare
-    // room, else an exact copy (see exactAttributes in the source).
+    // The token's attributes go over in a list of their exact count (see
+    // withExactAttributes in the source).
     const ElementPtr& insertHTMLElementForToken(HTMLTagToken& tag);
-    // The same, always moving the list over (spare room and all): for the
-    // elements of the body, whose lists the tokenizer sizes well.
-    const ElementPtr& insertHTMLElementTakingAttributes(HTMLTagToken& tag);
-    // Both end here: the element is made and placed in one frame, so the
+    // It ends here: the element is made and placed in one frame, so the
     // common case (no foster parenting) needs no other call.
     const ElementPtr& insertHTMLElement(const HTMLTagToken& tag, HTMLOrderedDictionary&& attributes);
     const ElementPtr& insertHTMLElementNamed(std::u16string tagName);
@@ -348,7 +345,8 @@ private:
     void addParseError(std::string_view format, std::string_view first, std::u16string_view second);
     void changeTheEncoding(StringEncoding encoding);
 
-    // Every node this parser makes comes from here.
+    // Every node this parser makes comes from here; declared before the
+    // tokenizer, whose tokens hold memory from it, so that it outlasts them.
     HTMLNodeArena arena_;
     HTMLTokenizer tokenizer_;
     InsertionMode insertionMode_ = InsertionMode::Initial;

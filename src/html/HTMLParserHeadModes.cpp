@@ -224,11 +224,11 @@ void HTMLParser::changeEncodingForMetaElement(const HTMLOrderedDictionary& attri
 {
     std::optional<std::u16string> label;
     // An unusable "charset" does not fall back to the "content" form.
-    if (const std::u16string* charset = attributes.objectForKey(u"charset")) {
+    if (const HTMLOrderedDictionary::String* charset = attributes.objectForKey(u"charset")) {
         label = *charset;
     } else {
-        const std::u16string* httpEquiv = attributes.objectForKey(u"http-equiv");
-        const std::u16string* content = attributes.objectForKey(u"content");
+        const HTMLOrderedDictionary::String* httpEquiv = attributes.objectForKey(u"http-equiv");
+        const HTMLOrderedDictionary::String* content = attributes.objectForKey(u"content");
         if (httpEquiv && content && EqualIgnoringASCIICase(*httpEquiv, u"Content-Type"))
             label = charsetLabelFromContent(*content);
     }

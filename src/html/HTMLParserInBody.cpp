@@ -251,21 +251,21 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         stackOfOpenElements_[1]->removeFromParentNode();
         while (stackOfOpenElements_.size() > 1)
             popCurrentNode();
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         return switchInsertionMode(InsertionMode::InFrameset);
     // "address", "article", "aside", "blockquote", "center", "details", "dialog", "dir", "div", "dl",
     // "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "main", "nav", "ol", "p",
     // "section", "summary", "ul"
     case InBodyStartTag::ClosesP:
         closePElementIfInButtonScope();
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         return;
     // "menu"
     case InBodyStartTag::Menu:
         closePElementIfInButtonScope();
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         return;
     // "h1", "h2", "h3", "h4", "h5", "h6"
     case InBodyStartTag::Heading:
@@ -274,12 +274,12 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
             addParseError("Nested header start tag %@ in <body>", tag.tagName());
             popCurrentNode();
         }
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         return;
     // "pre", "listing"
     case InBodyStartTag::PreListing:
         closePElementIfInButtonScope();
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         ignoreNextTokenIfLineFeed_ = true;
         framesetOk_ = false;
         return;
@@ -288,19 +288,19 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         if (formElementPointer_)
             return addParseError("Start tag named form within a form in <body>");
         closePElementIfInButtonScope();
-        formElementPointer_ = insertHTMLElementTakingAttributes(tag);
+        formElementPointer_ = insertHTMLElementForToken(tag);
         return;
     // "li", "dd", "dt"
     case InBodyStartTag::ListItem:
         framesetOk_ = false;
         inBodyListItemWalk(tag.tagNameNumber() == KnownTagNameNumberOf(u"li") ? listItemTags : definitionTags);
         closePElementIfInButtonScope();
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         return;
     // "plaintext"
     case InBodyStartTag::Plaintext:
         closePElementIfInButtonScope();
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         tokenizer_.setState(HTMLTokenizerState::PLAINTEXT);
         return;
     // "button"
@@ -311,7 +311,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
             popElementsUntilOneNumberedIsPopped(KnownTagNameNumberOf(u"button"));
         }
         reconstructTheActiveFormattingElements();
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         framesetOk_ = false;
         return;
     // "a"
@@ -324,12 +324,12 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
             removeFromStackOfOpenElements(a.get());
         }
         reconstructTheActiveFormattingElements();
-        pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
+        pushOntoListOfActiveFormattingElements(insertHTMLElementForToken(tag));
         return;
     // "b", "big", "code", "em", "font", "i", "s", "small", "strike", "strong", "tt", "u"
     case InBodyStartTag::Formatting:
         reconstructTheActiveFormattingElements();
-        pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
+        pushOntoListOfActiveFormattingElements(insertHTMLElementForToken(tag));
         return;
     // "nobr"
     case InBodyStartTag::Nobr:
@@ -342,12 +342,12 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
                 inBodyAnyOtherEndTag(u"nobr", KnownTagNameNumberOf(u"nobr"));
             reconstructTheActiveFormattingElements();
         }
-        pushOntoListOfActiveFormattingElements(insertHTMLElementTakingAttributes(tag));
+        pushOntoListOfActiveFormattingElements(insertHTMLElementForToken(tag));
         return;
     // "applet", "marquee", "object"
     case InBodyStartTag::AppletMarqueeObject:
         reconstructTheActiveFormattingElements();
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         pushMarkerOntoListOfActiveFormattingElements();
         framesetOk_ = false;
         return;
@@ -355,20 +355,20 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     case InBodyStartTag::Table:
         if (document_->quirksMode() != HTMLQuirksMode::Quirks)
             closePElementIfInButtonScope();
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         framesetOk_ = false;
         return switchInsertionMode(InsertionMode::InTable);
     // "area", "br", "embed", "img", "keygen", "wbr"
     case InBodyStartTag::VoidFramesetNotOk:
         reconstructTheActiveFormattingElements();
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         popCurrentNode();
         framesetOk_ = false;
         return;
     // "input"
     case InBodyStartTag::Input: {
         reconstructTheActiveFormattingElements();
-        const std::u16string* type = tag.attributes().objectForKey(u"type");
+        const HTMLOrderedDictionary::String* type = tag.attributes().objectForKey(u"type");
         if (!type || !EqualIgnoringASCIICase(*type, u"hidden"))
             framesetOk_ = false;
         insertHTMLElementForToken(tag);
@@ -377,14 +377,14 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     }
     // "param", "source", "track"
     case InBodyStartTag::ParamSourceTrack:
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         return popCurrentNode();
     // "hr"
     case InBodyStartTag::Hr:
         closePElementIfInButtonScope();
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         popCurrentNode();
         framesetOk_ = false;
         return;
@@ -395,7 +395,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         return reprocessToken(token);
     // "textarea"
     case InBodyStartTag::Textarea:
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         ignoreNextTokenIfLineFeed_ = true;
         tokenizer_.setState(HTMLTokenizerState::RCDATA);
         framesetOk_ = false;
@@ -416,7 +416,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     // "select"
     case InBodyStartTag::Select: {
         reconstructTheActiveFormattingElements();
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         framesetOk_ = false;
         const bool inTable = insertionMode_ == InsertionMode::InTable || insertionMode_ == InsertionMode::InCaption
             || insertionMode_ == InsertionMode::InTableBody || insertionMode_ == InsertionMode::InRow
@@ -428,14 +428,14 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         if (currentNodeIs(u"option"))
             popCurrentNode();
         reconstructTheActiveFormattingElements();
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         return;
     // "menuitem"
     case InBodyStartTag::Menuitem:
         if (currentNodeIs(u"menuitem"))
             popCurrentNode();
         reconstructTheActiveFormattingElements();
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         return;
     // "rp", "rt"
     case InBodyStartTag::RpRt:
@@ -444,7 +444,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
             if (!currentNodeIs(u"ruby"))
                 addParseError("Start tag named %@ outside of ruby in <body>", tag.tagName());
         }
-        insertHTMLElementTakingAttributes(tag);
+        insertHTMLElementForToken(tag);
         return;
     // "math"
     case InBodyStartTag::Math:
@@ -470,7 +470,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         break;
     }
     reconstructTheActiveFormattingElements();
-    insertHTMLElementTakingAttributes(tag);
+    insertHTMLElementForToken(tag);
 }
 
 void HTMLParser::inBodyListItemWalk(const HTMLTagSet& names)

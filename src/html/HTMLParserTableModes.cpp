@@ -115,7 +115,7 @@ void HTMLParser::handleInTable(HTMLToken& token)
         if (IsOneOf(name, {u"style", u"script"}))
             return processTokenUsingRulesFor(InsertionMode::InHead, token);
         // "input" whose "type" is "hidden"
-        const std::u16string* type = startTag->attributes().objectForKey(u"type");
+        const HTMLOrderedDictionary::String* type = startTag->attributes().objectForKey(u"type");
         if (name == u"input" && type && EqualIgnoringASCIICase(*type, u"hidden")) {
             addParseError("Non-hidden 'input' start tag in <table>");
             insertHTMLElementForToken(*startTag);

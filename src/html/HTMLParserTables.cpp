@@ -156,7 +156,7 @@ bool IsMathMLTextIntegrationPoint(const HTMLElement& element)
 bool IsHTMLIntegrationPoint(const HTMLElement& element)
 {
     if (element.htmlNamespace() == HTMLNamespace::MathML && element.tagName() == u"annotation-xml") {
-        const std::u16string* encoding = element.objectForKeyedSubscript(u"encoding");
+        const HTMLOrderedDictionary::String* encoding = element.objectForKeyedSubscript(u"encoding");
         return encoding
             && (EqualIgnoringASCIICase(*encoding, u"text/html")
                 || EqualIgnoringASCIICase(*encoding, u"application/xhtml+xml"));
@@ -170,9 +170,10 @@ void AdjustMathMLAttributes(HTMLTagToken& tag)
     const std::size_t index = tag.attributes().indexOfKey(u"definitionurl");
     if (index == HTMLNotFound)
         return;
-    HTMLOrderedDictionary adjusted(tag.attributes().count());
+    HTMLOrderedDictionary adjusted(tag.attributes().resource());
+    adjusted.reserve(tag.attributes().count());
     for (const auto& [name, value] : tag.attributes())
-        adjusted.setObject(value, name == u"definitionurl" ? u"definitionURL" : name);
+        adjusted.setObject(value, name == u"definitionurl" ? u"definitionURL" : std::u16string_view(name));
     tag.setAttributes(std::move(adjusted));
 }
 
@@ -180,12 +181,13 @@ void AdjustSVGAttributes(HTMLTagToken& tag)
 {
     static const auto table = caseTable(svgAttributeNames);
     if (std::none_of(tag.attributes().begin(), tag.attributes().end(),
-                     [](const auto& entry) { return table.contains(entry.first); }))
+                     [](const auto& entry) { return table.contains(std::u16string(entry.first)); }))
         return;
-    HTMLOrderedDictionary adjusted(tag.attributes().count());
+    HTMLOrderedDictionary adjusted(tag.attributes().resource());
+    adjusted.reserve(tag.attributes().count());
     for (const auto& [name, value] : tag.attributes()) {
-        const auto entry = table.find(name);
-        adjusted.setObject(value, entry == table.end() ? name : std::u16string(entry->second));
+        const auto entry = table.find(std::u16string(name));
+        adjusted.setObject(value, entry == table.end() ? std::u16string_view(name) : entry->second);
     }
     tag.setAttributes(std::move(adjusted));
 }

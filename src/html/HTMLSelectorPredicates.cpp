@@ -89,7 +89,7 @@ HTMLSelectorPredicate attributeValuePredicate(HTMLSelectorName name, HTMLSelecto
     if (!name || !value)
         return NeverPredicate();
     return [name = std::move(*name), value = std::move(*value), test](const HTMLElement& element) {
-        const std::u16string* actual = element.objectForKeyedSubscript(name);
+        const HTMLOrderedDictionary::String* actual = element.objectForKeyedSubscript(name);
         return actual && test(*actual, value);
     };
 }
@@ -262,34 +262,34 @@ HTMLSelectorPredicate AttributeExistsPredicate(HTMLSelectorName name)
 HTMLSelectorPredicate AttributeEqualsPredicate(HTMLSelectorName name, HTMLSelectorName value)
 {
     return attributeValuePredicate(std::move(name), std::move(value),
-                                   [](const std::u16string& actual, const std::u16string& wanted) { return actual == wanted; });
+                                   [](std::u16string_view actual, std::u16string_view wanted) { return actual == wanted; });
 }
 
 HTMLSelectorPredicate AttributeContainsWordPredicate(HTMLSelectorName name, HTMLSelectorName value)
 {
-    return attributeValuePredicate(std::move(name), std::move(value), [](const std::u16string& actual, const std::u16string& wanted) {
+    return attributeValuePredicate(std::move(name), std::move(value), [](std::u16string_view actual, std::u16string_view wanted) {
         return ContainsHTMLWhitespaceSeparatedWord(actual, wanted);
     });
 }
 
 HTMLSelectorPredicate AttributeHasPrefixPredicate(HTMLSelectorName name, HTMLSelectorName value)
 {
-    return attributeValuePredicate(std::move(name), std::move(value), [](const std::u16string& actual, const std::u16string& wanted) {
+    return attributeValuePredicate(std::move(name), std::move(value), [](std::u16string_view actual, std::u16string_view wanted) {
         return actual.starts_with(wanted);
     });
 }
 
 HTMLSelectorPredicate AttributeHasSuffixPredicate(HTMLSelectorName name, HTMLSelectorName value)
 {
-    return attributeValuePredicate(std::move(name), std::move(value), [](const std::u16string& actual, const std::u16string& wanted) {
+    return attributeValuePredicate(std::move(name), std::move(value), [](std::u16string_view actual, std::u16string_view wanted) {
         return actual.ends_with(wanted);
     });
 }
 
 HTMLSelectorPredicate AttributeContainsSubstringPredicate(HTMLSelectorName name, HTMLSelectorName value)
 {
-    return attributeValuePredicate(std::move(name), std::move(value), [](const std::u16string& actual, const std::u16string& wanted) {
-        return actual.find(wanted) != std::u16string::npos;
+    return attributeValuePredicate(std::move(name), std::move(value), [](std::u16string_view actual, std::u16string_view wanted) {
+        return actual.find(wanted) != std::u16string_view::npos;
     });
 }
 

@@ -174,7 +174,7 @@ std::u16string HTMLTextNode::serializedFragment() const
 {
     const HTMLElement* parent = parentElement();
     if (parent && isOneOf(parent->tagName(), rawTextElements))
-        return data_;
+        return std::u16string(data_);
     std::u16string out;
     appendEscaped(out, data_, false);
     return out;

@@ -2,7 +2,7 @@
 
 HTMLTextNode::HTMLTextNode() : HTMLNode(Kind::Text) {}
 
-HTMLTextNode::HTMLTextNode(const std::u16string& data) : HTMLNode(Kind::Text), data_(data) {}
+HTMLTextNode::HTMLTextNode(std::u16string_view data) : HTMLNode(Kind::Text), data_(data) {}
 
 std::shared_ptr<HTMLNode> HTMLTextNode::copy() const
 {

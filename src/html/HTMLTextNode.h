@@ -2,6 +2,7 @@
 
 #include "html/HTMLNode.h"
 
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -9,14 +10,13 @@
 class HTMLTextNode : public HTMLNode {
 public:
     HTMLTextNode();
-    // The text is taken over when it can be (a parse makes many text nodes).
-    explicit HTMLTextNode(std::u16string&& data) : HTMLNode(Kind::Text), data_(std::move(data)) {}
-    explicit HTMLTextNode(const std::u16string& data);
+    explicit HTMLTextNode(std::u16string_view data);
 
-    const std::u16string& data() const { return data_; }
+    // A parser's text nodes keep their text in their document's memory.
+    const std::pmr::u16string& data() const { return data_; }
     void appendString(std::u16string_view string) { data_.append(string); }
 
-    std::u16string textContent() const override { return data_; }
+    std::u16string textContent() const override { return std::u16string(data_); }
     std::shared_ptr<HTMLNode> copy() const override;
     std::u16string serializedFragment() const override;
     std::string description() const override;
@@ -25,10 +25,11 @@ private:
     friend class HTMLNodeArena;
     friend class HTMLParser;
 
-    // A parser's text, copied once at its exact length (kept out of the
-    // public constructors so that HTMLTextNode(u"...") stays unambiguous).
-    struct CopyOfText {};
-    HTMLTextNode(CopyOfText, std::u16string_view data) : HTMLNode(Kind::Text), data_(data) {}
+    // A parser's text, copied once at its exact length into the document's memory.
+    HTMLTextNode(std::u16string_view data, std::pmr::memory_resource* resource)
+        : HTMLNode(Kind::Text), data_(data, resource)
+    {
+    }
 
-    std::u16string data_;
+    std::pmr::u16string data_;
 };

@@ -79,7 +79,7 @@ bool HTMLTagToken::isEqualTag(const HTMLTagToken& other) const
         || attributes_.count() != other.attributes_.count())
         return false;
     return std::all_of(attributes_.begin(), attributes_.end(), [&](const HTMLOrderedDictionary::Entry& entry) {
-        const std::u16string* value = other.attributes_.objectForKey(entry.first);
+        const HTMLOrderedDictionary::String* value = other.attributes_.objectForKey(entry.first);
         return value && *value == entry.second;
     });
 }
@@ -90,6 +90,11 @@ std::string HTMLTagToken::attributesDescription() const
     for (const auto& [name, value] : attributes_)
         text += " " + UTF8FromUTF16(name) + "=\"" + UTF8FromUTF16(value) + "\"";
     return text;
+}
+
+void HTMLTagToken::dropAttributes()
+{
+    attributes_ = HTMLOrderedDictionary(attributes_.resource());
 }
 
 HTMLStartTagToken HTMLStartTagToken::copyWithTagName(std::u16string tagName) const

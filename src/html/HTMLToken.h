@@ -47,6 +47,8 @@ private:
 class HTMLTagToken {
 public:
     explicit HTMLTagToken(std::u16string tagName = {}) : tagName_(std::move(tagName)) {}
+    // An empty tag whose attributes take their memory from the resource.
+    explicit HTMLTagToken(std::pmr::memory_resource* resource) : attributes_(resource) {}
 
     const std::u16string& tagName() const { return sharedName_ ? *sharedName_ : tagName_; }
     // For building the name in place; the name's number is looked up again afterwards.
@@ -84,9 +86,9 @@ public:
         sharedName_ = nullptr;
         tagNameNumber_ = unknownNumber;
         selfClosingFlag_ = false;
-        // An empty dictionary (the tree construction usually takes them) holds nothing.
-        if (attributes_.count() != 0)
-            attributes_ = HTMLOrderedDictionary();
+        // The tree construction usually takes the attributes, leaving the list empty.
+        if (attributes_.count() != 0) [[unlikely]]
+            dropAttributes();
     }
     // The name's KnownTagNameNumber, looked up once (the tokenizer does as it
     // completes a tag) and kept until the name changes.
@@ -116,6 +118,7 @@ private:
 
     // The shared name copied into tagName_, to be changed there.
     void takeOwnName();
+    void dropAttributes();
 
     std::u16string tagName_;
     // When set, the name is this shared copy of a known name and tagName_ is empty.

@@ -160,14 +160,22 @@ void HTMLTokenizer::emitUnexpectedCharacterParseError(char32_t c, std::string_vi
 
 void HTMLTokenizer::addPooledToken(std::size_t kind)
 {
-    tokenPools_[kind].push_back(std::make_unique<HTMLToken>());
+    auto token = std::make_unique<HTMLToken>();
+    makeTokenOfKind(*token, kind);
+    tokenPools_[kind].push_back(std::move(token));
 }
 
-void HTMLTokenizer::makeTokenOfKind(HTMLToken& token, std::size_t kind)
+void HTMLTokenizer::makeTokenOfKind(HTMLToken& token, std::size_t kind) const
 {
-    [&]<std::size_t... kinds>(std::index_sequence<kinds...>) {
-        ((kind == kinds ? void(token.emplace<kinds>()) : void()), ...);
-    }(std::make_index_sequence<tokenKindCount>());
+    if (kind == HTMLTokenKind<HTMLStartTagToken>::index)
+        token.emplace<HTMLStartTagToken>(stringResource_);
+    else if (kind == HTMLTokenKind<HTMLEndTagToken>::index)
+        token.emplace<HTMLEndTagToken>(stringResource_);
+    else {
+        [&]<std::size_t... kinds>(std::index_sequence<kinds...>) {
+            ((kind == kinds ? void(token.emplace<kinds>()) : void()), ...);
+        }(std::make_index_sequence<tokenKindCount>());
+    }
 }
 
 void HTMLTokenizer::emitCharacterToken(char32_t c)
@@ -239,6 +247,6 @@ void HTMLTokenizer::addCurrentAttributeToCurrentToken()
     if (attributes.count() == 0)
         attributes.reserve(expectedAttributeCounts_[tag.tagNameNumber()]);
     // The first attribute of a name wins.
-    if (!attributes.addObjectForNewKey(std::move(currentAttributeValue_), std::move(currentAttributeName_)))
+    if (!addCurrentAttributeTo(attributes))
         emitParseError("Duplicate attribute");
 }

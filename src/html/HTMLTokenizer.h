@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <memory_resource>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +57,11 @@ public:
     // construction answers with a new state (see dataState), before they are
     // handed out: the state can be set after those start tags only.
     void setState(HTMLTokenizerState state) { state_ = state; }
+
+    // Where the attributes of the tags read from now on take their memory: a
+    // parser gives its document's (see HTMLNodeArena::strings). The heap
+    // unless set.
+    void setStringResource(std::pmr::memory_resource* resource) { stringResource_ = resource; }
 
     // The owning parser answers whether its adjusted current node is outside
     // the HTML namespace: only there does "<![CDATA[" open a CDATA section.
@@ -106,7 +112,7 @@ private:
         return *pool[inUse++];
     }
     void addPooledToken(std::size_t kind);
-    static void makeTokenOfKind(HTMLToken& token, std::size_t kind);
+    void makeTokenOfKind(HTMLToken& token, std::size_t kind) const;
     // Once the input is read, what was kept for tokens to come goes.
     void releaseKeptStorage();
     // A character token at the end of the queue, for its string to be filled.
@@ -190,6 +196,16 @@ private:
         if (number == KnownTagNameCount)
             lastStartTagName_ = name;
     }
+    // Adds the current attribute unless the list has its name: true when
+    // added, and the attribute's strings are then left empty for the next.
+    bool addCurrentAttributeTo(HTMLOrderedDictionary& attributes)
+    {
+        if (!attributes.addObjectForNewKey(currentAttributeValue_, currentAttributeName_))
+            return false;
+        currentAttributeName_.clear();
+        currentAttributeValue_.clear();
+        return true;
+    }
     // End tags inside RCDATA, RAWTEXT and script data share one shape.
     void textLessThanSignState(HTMLTokenizerState textState, HTMLTokenizerState endTagOpenState);
     void textEndTagOpenState(HTMLTokenizerState textState, HTMLTokenizerState endTagNameState);
@@ -255,6 +271,7 @@ private:
     std::vector<HTMLToken*> queue_;
     std::size_t queueFront_ = 0;
     static constexpr std::size_t tokenKindCount = std::variant_size_v<HTMLToken>;
+    std::pmr::memory_resource* stringResource_ = std::pmr::get_default_resource();
     std::array<std::vector<std::unique_ptr<HTMLToken>>, tokenKindCount> tokenPools_;
     // How many of each pool's tokens are in use (queued or being built).
     std::array<std::size_t, tokenKindCount> pooledTokensInUse_ {};

@@ -290,7 +290,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         HTMLOrderedDictionary& attributes = tag->attributes();
         if (attributes.count() == 0)
             attributes.reserve(expectedAttributeCounts_[tag->tagNameNumber()]);
-        if (!attributes.addObjectForNewKey(std::move(currentAttributeValue_), std::move(currentAttributeName_)))
+        if (!addCurrentAttributeTo(attributes))
             return false;
         hasCurrentAttribute_ = false;
         return true;
@@ -327,9 +327,10 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         if (attributes.count() == 0)
             attributes.reserve(expectedAttributeCounts_[tag->tagNameNumber()]);
         const std::u16string_view key(name, nameLength);
-        if (hasReferences ? !attributes.addObjectForNewKey(std::move(currentAttributeValue_), std::u16string(key))
+        if (hasReferences ? !attributes.addObjectForNewKey(currentAttributeValue_, key)
                           : !attributes.addObjectForNewKey(std::u16string_view(valueBegin, static_cast<std::size_t>(valueEnd - valueBegin)), key))
             return false;
+        currentAttributeValue_.clear();
         hasCurrentAttribute_ = false;
         p = valueEnd + 1;
         return true;

@@ -1,6 +1,7 @@
 #include "html/HTMLDocument.h"
 #include "html/HTMLElement.h"
 #include "html/HTMLParser.h"
+#include "html/HTMLTextNode.h"
 #include "html/HTMLUTF8.h"
 
 #include <gtest/gtest.h>
@@ -252,6 +253,38 @@ TEST(HTMLParser, KeptNodesOutliveTheParserAndTheDocument)
         list->addChild(std::make_shared<HTMLElement>(u"li"));
     EXPECT_EQ(list->numberOfChildren(), 103u);
     EXPECT_EQ(list->childAtIndex(2), text);
+}
+
+// Texts and attributes of a parse live in memory shared with its nodes: they
+// stay readable and changeable in a kept node, short and long alike, and a
+// copy of the attributes stands on its own (the sanitizer build sees memory
+// used after it went).
+TEST(HTMLParser, KeptNodesKeepTheirTextsAndAttributes)
+{
+    const std::u16string longText(3000, u'x');
+    std::shared_ptr<HTMLElement> link;
+    std::shared_ptr<HTMLNode> text;
+    std::optional<HTMLOrderedDictionary> copied;
+    {
+        auto document = HTMLDocument::documentWithString(
+            UTF8FromUTF16(u"<a href=\"/a/rather/long/path?x=1&amp;y=2\" title=\"" + longText + u"\" id=s>short</a><p>" + longText));
+        link = document->firstNodeMatchingSelector(u"a");
+        text = document->firstNodeMatchingSelector(u"p")->childAtIndex(0);
+    }
+    copied = link->attributes();
+    link->setObject(u"/another/long/path/than/before", u"href");
+    link->setObject(u"new", u"data-x");
+    static_cast<HTMLTextNode&>(*text).appendString(u" and more text after the parse");
+    EXPECT_EQ(*link->objectForKeyedSubscript(u"href"), u"/another/long/path/than/before");
+    EXPECT_EQ(std::u16string_view(*link->objectForKeyedSubscript(u"title")), longText);
+    EXPECT_EQ(link->textContentUTF8(), "short");
+    EXPECT_EQ(text->textContent(), longText + u" and more text after the parse");
+    link.reset();
+    text.reset();
+    ASSERT_EQ(copied->count(), 3u);
+    EXPECT_EQ(*copied->objectForKey(u"href"), u"/a/rather/long/path?x=1&y=2");
+    EXPECT_EQ(std::u16string_view(*copied->objectForKey(u"title")), longText);
+    EXPECT_EQ(*copied->objectForKey(u"id"), u"s");
 }
 
 // Body text is searched for NULs a block at a time, with an overlapping last

@@ -65,7 +65,7 @@ TEST(HTMLOrderedDictionary, InsertsAtAnIndexOrRefusesBeyondTheCount)
     // An existing key ignores the index.
     dictionary.insertObject(u"x", u"a", 2);
     EXPECT_EQ(dictionary.entries(),
-              (std::vector<HTMLOrderedDictionary::Entry>{{u"a", u"x"}, {u"b", u"2"}, {u"c", u"3"}}));
+              (std::pmr::vector<HTMLOrderedDictionary::Entry>{{u"a", u"x"}, {u"b", u"2"}, {u"c", u"3"}}));
     try {
         dictionary.insertObject(u"4", u"d", 5);
         FAIL() << "no exception";

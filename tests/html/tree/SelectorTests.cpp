@@ -15,7 +15,7 @@ std::string matchNames(const std::vector<std::shared_ptr<HTMLElement>>& matches)
         if (!names.empty())
             names += ' ';
         names += UTF8FromUTF16(element->tagName());
-        if (const std::u16string* id = element->objectForKeyedSubscript(u"id"))
+        if (const auto* id = element->objectForKeyedSubscript(u"id"))
             names += "#" + UTF8FromUTF16(*id);
     }
     return names;
@@ -224,7 +224,8 @@ protected:
     {
         list = makeElement(u"ol");
         for (int i = 1; i <= 10; ++i) {
-            HTMLOrderedDictionary attributes{{u"id", UTF16FromUTF8(std::to_string(i))}};
+            HTMLOrderedDictionary attributes;
+            attributes.setObject(UTF16FromUTF8(std::to_string(i)), u"id");
             if (i % 3 == 0)
                 attributes.setObject(u"x", u"class");
             appendElement(list, u"li", std::move(attributes));

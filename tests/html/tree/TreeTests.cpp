@@ -296,7 +296,7 @@ TEST(HTMLTree, AttributesMatchNamesExactly)
     e.setObject(u"/y", u"href");
     e.setObject(u"n", u"name");
     EXPECT_EQ(e.attributes().entries(),
-              (std::vector<HTMLOrderedDictionary::Entry>{{u"href", u"/y"}, {u"title", u"t"}, {u"name", u"n"}}));
+              (std::pmr::vector<HTMLOrderedDictionary::Entry>{{u"href", u"/y"}, {u"title", u"t"}, {u"name", u"n"}}));
     e.removeAttributeWithName(u"title");
     e.removeAttributeWithName(u"missing");
     EXPECT_EQ(e.attributes().count(), 2u);
