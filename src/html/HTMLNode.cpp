@@ -40,6 +40,18 @@ void HTMLNode::takeApartChildren() noexcept
         }
         std::shared_ptr<HTMLNode>& last = node->children_.back();
         HTMLNode* child = last.get();
+        // The walk reads nodes the parse wrote long before, one pointer
+        // after another, and would mostly wait for memory: while this child
+        // goes, ask for what the next steps read (the last child slot of the
+        // sibling before it, where the walk goes down next, and the node
+        // before that one).
+        if (const std::size_t count = node->children_.size(); count > 1) {
+            const HTMLNodeList& siblingsChildren = node->children_[count - 2]->children_;
+            if (!siblingsChildren.empty())
+                __builtin_prefetch(&siblingsChildren.back());
+            if (count > 2)
+                __builtin_prefetch(node->children_[count - 3].get());
+        }
         if (!child->children_.empty() && last.use_count() == 1) {
             if (node != this && node->children_.size() == 1) {
                 // An only child takes its parent's place, and the parent goes
