@@ -8,6 +8,7 @@
 #include "html/HTMLTreeEnumerator.h"
 #include "html/HTMLUTF8.h"
 
+#include <cstddef>
 #include <stdexcept>
 
 namespace {
@@ -43,14 +44,19 @@ void HTMLNode::takeApartChildren() noexcept
         // The walk reads nodes the parse wrote long before, one pointer
         // after another, and would mostly wait for memory: while this child
         // goes, ask for what the next steps read (the last child slot of the
-        // sibling before it, where the walk goes down next, and the node
-        // before that one).
+        // sibling before it, where the walk goes down next, and of the node
+        // before that one its child list and its reference counts, which
+        // allocate_shared puts just before it).
         if (const std::size_t count = node->children_.size(); count > 1) {
             const HTMLNodeList& siblingsChildren = node->children_[count - 2]->children_;
             if (!siblingsChildren.empty())
                 __builtin_prefetch(&siblingsChildren.back());
-            if (count > 2)
-                __builtin_prefetch(node->children_[count - 3].get());
+            if (count > 2) {
+                constexpr std::size_t countsBefore = 16;
+                const HTMLNode* ahead = node->children_[count - 3].get();
+                __builtin_prefetch(reinterpret_cast<const std::byte*>(ahead) - countsBefore);
+                __builtin_prefetch(&ahead->children_);
+            }
         }
         if (!child->children_.empty() && last.use_count() == 1) {
             if (node != this && node->children_.size() == 1) {
