@@ -260,9 +260,6 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     const char16_t* begin = units.data();
     const char16_t* end = begin + units.size();
     const char16_t* p = begin;
-    // Hands the tag over to the state machine, at p in the given state.
-    // Inlined (a call to the cold member): kept as a call, its closure would
-    // keep p in memory.
     // Plain attributes read while the tag has no other wait here, and go into
     // the tag together: at its end the list is made at their exact count, so
     // the element made from the tag takes the list over as it is. Anything
@@ -289,14 +286,17 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
             const std::u16string_view key(attribute.name, attribute.nameLength);
             if (attribute.hasReferences) {
                 assignValueWithAmpersands(currentAttributeValue_, attribute.value, attribute.value + attribute.valueLength);
-                attributes.addObjectForNewKey(currentAttributeValue_, key);
+                attributes.appendObjectForNewKey(currentAttributeValue_, key);
                 currentAttributeValue_.clear();
             } else {
-                attributes.addObjectForNewKey(std::u16string_view(attribute.value, attribute.valueLength), key);
+                attributes.appendObjectForNewKey(std::u16string_view(attribute.value, attribute.valueLength), key);
             }
         }
         pendingCount = 0;
     };
+    // Hands the tag over to the state machine, at p in the given state.
+    // Inlined (a call to the cold member): kept as a call, its closure would
+    // keep p in memory.
     const auto continueCarefully = [&](HTMLTokenizerState state) __attribute__((always_inline)) {
         addPendingAttributes(false);
         handOverTag(slot, HTMLTokenKind<Tag>::index, static_cast<std::size_t>(p - begin), state);
