@@ -275,9 +275,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     constexpr std::size_t mostPendingAttributes = 16;
     PendingAttribute pending[mostPendingAttributes];
     std::size_t pendingCount = 0;
-    const auto addPendingAttributes = [&](bool atTagEnd) {
-        if (pendingCount == 0)
-            return;
+    const auto addEveryPendingAttribute = [&](bool atTagEnd) {
         HTMLOrderedDictionary& attributes = tag->attributes();
         if (const std::size_t capacity = attributes.entries().capacity(); atTagEnd && capacity != 0 && capacity != pendingCount)
             attributes = HTMLOrderedDictionary(attributes.resource());
@@ -293,6 +291,11 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
             }
         }
         pendingCount = 0;
+    };
+    // Inlined, as most tags have none by the time this is asked.
+    const auto addPendingAttributes = [&](bool atTagEnd) __attribute__((always_inline)) {
+        if (pendingCount != 0)
+            addEveryPendingAttribute(atTagEnd);
     };
     // Hands the tag over to the state machine, at p in the given state.
     // Inlined (a call to the cold member): kept as a call, its closure would
