@@ -248,6 +248,35 @@ std::u16string_view HTMLTokenizer::appendCharacterReferenceInValue(std::size_t u
     return inputStream_.decodedUnits();
 }
 
+struct HTMLTokenizer::PendingAttribute {
+    char16_t name[8];
+    std::size_t nameLength;
+    const char16_t* value;
+    std::size_t valueLength;
+    // Holding "&amp;", put together as it is added.
+    bool hasReferences;
+};
+
+void HTMLTokenizer::addPendingAttributesTo(HTMLTagToken& tag, std::span<const PendingAttribute> pending, bool atTagEnd)
+{
+    HTMLOrderedDictionary& attributes = tag.attributes();
+    // Storage of another size, left by an earlier tag, would keep this one
+    // from being taken over as it is.
+    if (const std::size_t capacity = attributes.entries().capacity(); atTagEnd && capacity != 0 && capacity != pending.size())
+        attributes = HTMLOrderedDictionary(attributes.resource());
+    attributes.reserve(atTagEnd ? pending.size() : std::max<std::size_t>(pending.size(), expectedAttributeCounts_[tag.tagNameNumber()]));
+    for (const PendingAttribute& attribute : pending) {
+        const std::u16string_view key(attribute.name, attribute.nameLength);
+        if (attribute.hasReferences) {
+            assignValueWithAmpersands(currentAttributeValue_, attribute.value, attribute.value + attribute.valueLength);
+            attributes.appendObjectForNewKey(currentAttributeValue_, key);
+            currentAttributeValue_.clear();
+        } else {
+            attributes.appendObjectForNewKey(std::u16string_view(attribute.value, attribute.valueLength), key);
+        }
+    }
+}
+
 template <typename Tag>
 void HTMLTokenizer::readTag(char16_t firstLetter)
 {
@@ -264,38 +293,15 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     // the tag together: at its end the list is made at their exact count, so
     // the element made from the tag takes the list over as it is. Anything
     // else adds them first (with room for the expected count, more may come).
-    struct PendingAttribute {
-        char16_t name[8];
-        std::size_t nameLength;
-        const char16_t* value;
-        std::size_t valueLength;
-        // Holding "&amp;", put together as it is added.
-        bool hasReferences;
-    };
     constexpr std::size_t mostPendingAttributes = 16;
     PendingAttribute pending[mostPendingAttributes];
     std::size_t pendingCount = 0;
-    const auto addEveryPendingAttribute = [&](bool atTagEnd) {
-        HTMLOrderedDictionary& attributes = tag->attributes();
-        if (const std::size_t capacity = attributes.entries().capacity(); atTagEnd && capacity != 0 && capacity != pendingCount)
-            attributes = HTMLOrderedDictionary(attributes.resource());
-        attributes.reserve(atTagEnd ? pendingCount : std::max<std::size_t>(pendingCount, expectedAttributeCounts_[tag->tagNameNumber()]));
-        for (const PendingAttribute& attribute : std::span(pending, pendingCount)) {
-            const std::u16string_view key(attribute.name, attribute.nameLength);
-            if (attribute.hasReferences) {
-                assignValueWithAmpersands(currentAttributeValue_, attribute.value, attribute.value + attribute.valueLength);
-                attributes.appendObjectForNewKey(currentAttributeValue_, key);
-                currentAttributeValue_.clear();
-            } else {
-                attributes.appendObjectForNewKey(std::u16string_view(attribute.value, attribute.valueLength), key);
-            }
-        }
-        pendingCount = 0;
-    };
     // Inlined, as most tags have none by the time this is asked.
     const auto addPendingAttributes = [&](bool atTagEnd) __attribute__((always_inline)) {
-        if (pendingCount != 0)
-            addEveryPendingAttribute(atTagEnd);
+        if (pendingCount != 0) {
+            addPendingAttributesTo(*tag, std::span(pending, pendingCount), atTagEnd);
+            pendingCount = 0;
+        }
     };
     // Hands the tag over to the state machine, at p in the given state.
     // Inlined (a call to the cold member): kept as a call, its closure would
