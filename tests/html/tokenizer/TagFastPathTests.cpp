@@ -105,3 +105,21 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         }
     }
 }
+
+// A tag whose attributes are all of the plain shape hands them over in a
+// list of exactly their count, which the element made from it keeps as it
+// is; a tag with other attributes too may have room to spare.
+TEST(Tokenizer, PlainAttributesComeInAListOfExactlyTheirCount)
+{
+    HTMLTokenizer tokenizer(u"<p a=\"1\">t<p a=\"1\" b='2' c=\"&amp;\" d=\"4\" e=\"5\">t<p a=\"1\">t"
+                            u"<p x=y a=\"1\" b=\"2\">t<p a=\"1\" b=\"2\" c=\"3\">t");
+    std::vector<std::pair<std::size_t, std::size_t>> countsAndCapacities;
+    while (HTMLToken* token = tokenizer.nextToken()) {
+        if (const auto* tag = std::get_if<HTMLStartTagToken>(token))
+            countsAndCapacities.emplace_back(tag->attributes().count(), tag->attributes().entries().capacity());
+    }
+    ASSERT_EQ(countsAndCapacities.size(), 5u);
+    for (const std::size_t i : {0, 1, 2, 4})
+        EXPECT_EQ(countsAndCapacities[i].second, countsAndCapacities[i].first) << "tag " << i;
+    EXPECT_EQ(countsAndCapacities[3].first, 3u);
+}
