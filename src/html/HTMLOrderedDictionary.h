@@ -58,6 +58,9 @@ public:
         append(value, key);
         return true;
     }
+    // Adds the pair at the end, for a caller that knows the key is not there
+    // (the tokenizer, which checked a tag's attributes as it read them).
+    void appendObjectForNewKey(std::u16string_view value, std::u16string_view key) { append(value, key); }
     // A new key is inserted at the index (std::out_of_range above count); an
     // existing key keeps its place and only its value changes.
     void insertObject(std::u16string_view value, std::u16string_view key, std::size_t index);

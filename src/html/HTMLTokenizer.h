@@ -11,6 +11,7 @@
 #include <memory>
 #include <memory_resource>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -174,6 +175,12 @@ private:
     // readTag's hand-over of the tag in the pooled token slot (of the kind)
     // to the state machine, unitsRead units on, in the state.
     [[gnu::cold]] void handOverTag(HTMLToken& slot, std::size_t kind, std::size_t unitsRead, HTMLTokenizerState state);
+    // A plain attribute readTag holds back, to add with the others of its tag
+    // at once (see HTMLTokenizerTagFastPath.cpp).
+    struct PendingAttribute;
+    // Adds them (their names new to the tag and to each other); at the tag's
+    // end, in a list of exactly their count.
+    void addPendingAttributesTo(HTMLTagToken& tag, std::span<const PendingAttribute> pending, bool atTagEnd);
     // readTag's reading of a reference in a value, unitsRead units on (past
     // the "&"), as the state machine reads it; the decoded units after it.
     std::u16string_view appendCharacterReferenceInValue(std::size_t unitsRead, char32_t additionalAllowedCharacter);

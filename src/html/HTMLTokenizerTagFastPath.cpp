@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <span>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -135,35 +136,33 @@ bool startsAmpersandReference(const char16_t* p, const char16_t* end)
     return end - p >= 5 && p[1] == u'a' && p[2] == u'm' && p[3] == u'p' && p[4] == u';';
 }
 
-// A quoted value from valueBegin whose first stop is "&" at ampersand, put
-// together in value; where it stops, or nullptr at a reference other than
-// "&amp;" (or at more of them than are noted here). The value's end is found
-// first, so that its storage is made once, at its length; the references
-// found on the way are noted, so that the value is not looked through again.
+// The end of a quoted value whose first stop is "&" at ampersand, or nullptr
+// at a reference other than "&amp;".
 template <char16_t quote>
-[[gnu::noinline]] const char16_t* appendValueWithAmpersands(std::u16string& value, const char16_t* valueBegin,
-                                                            const char16_t* ampersand, const char16_t* end)
+[[gnu::noinline]] const char16_t* findValueEndPastAmpersands(const char16_t* ampersand, const char16_t* end)
 {
-    constexpr std::size_t mostReferences = 64;
-    const char16_t* references[mostReferences];
-    std::size_t count = 0;
     const char16_t* valueEnd = ampersand;
     do {
-        if (count == mostReferences || !startsAmpersandReference(valueEnd, end))
+        if (!startsAmpersandReference(valueEnd, end))
             return nullptr;
-        references[count++] = valueEnd;
         valueEnd = FindRunStop<quote, u'&'>(valueEnd + 5, end);
     } while (valueEnd != end && *valueEnd == u'&');
-    value.clear();
-    value.reserve(static_cast<std::size_t>(valueEnd - valueBegin) - 4 * count);
-    const char16_t* piece = valueBegin;
-    for (std::size_t i = 0; i < count; ++i) {
-        value.append(piece, static_cast<std::size_t>(references[i] - piece));
-        value.push_back(u'&');
-        piece = references[i] + 5;
-    }
-    value.append(piece, static_cast<std::size_t>(valueEnd - piece));
     return valueEnd;
+}
+
+// The value from begin to end, whose references are all "&amp;", put
+// together in value.
+[[gnu::noinline]] void assignValueWithAmpersands(std::u16string& value, const char16_t* begin, const char16_t* end)
+{
+    value.clear();
+    for (const char16_t* piece = begin;;) {
+        const char16_t* const ampersand = std::find(piece, end, u'&');
+        value.append(piece, static_cast<std::size_t>(ampersand - piece));
+        if (ampersand == end)
+            return;
+        value.push_back(u'&');
+        piece = ampersand + 5;
+    }
 }
 
 // readTagName for a name near the end of the decoded units or longer than nine units.
@@ -249,6 +248,35 @@ std::u16string_view HTMLTokenizer::appendCharacterReferenceInValue(std::size_t u
     return inputStream_.decodedUnits();
 }
 
+struct HTMLTokenizer::PendingAttribute {
+    char16_t name[8];
+    std::size_t nameLength;
+    const char16_t* value;
+    std::size_t valueLength;
+    // Holding "&amp;", put together as it is added.
+    bool hasReferences;
+};
+
+void HTMLTokenizer::addPendingAttributesTo(HTMLTagToken& tag, std::span<const PendingAttribute> pending, bool atTagEnd)
+{
+    HTMLOrderedDictionary& attributes = tag.attributes();
+    // Storage of another size, left by an earlier tag, would keep this one
+    // from being taken over as it is.
+    if (const std::size_t capacity = attributes.entries().capacity(); atTagEnd && capacity != 0 && capacity != pending.size())
+        attributes = HTMLOrderedDictionary(attributes.resource());
+    attributes.reserve(atTagEnd ? pending.size() : std::max<std::size_t>(pending.size(), expectedAttributeCounts_[tag.tagNameNumber()]));
+    for (const PendingAttribute& attribute : pending) {
+        const std::u16string_view key(attribute.name, attribute.nameLength);
+        if (attribute.hasReferences) {
+            assignValueWithAmpersands(currentAttributeValue_, attribute.value, attribute.value + attribute.valueLength);
+            attributes.appendObjectForNewKey(currentAttributeValue_, key);
+            currentAttributeValue_.clear();
+        } else {
+            attributes.appendObjectForNewKey(std::u16string_view(attribute.value, attribute.valueLength), key);
+        }
+    }
+}
+
 template <typename Tag>
 void HTMLTokenizer::readTag(char16_t firstLetter)
 {
@@ -261,10 +289,25 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     const char16_t* begin = units.data();
     const char16_t* end = begin + units.size();
     const char16_t* p = begin;
+    // Plain attributes read while the tag has no other wait here, and go into
+    // the tag together: at its end the list is made at their exact count, so
+    // the element made from the tag takes the list over as it is. Anything
+    // else adds them first (with room for the expected count, more may come).
+    constexpr std::size_t mostPendingAttributes = 16;
+    PendingAttribute pending[mostPendingAttributes];
+    std::size_t pendingCount = 0;
+    // Inlined, as most tags have none by the time this is asked.
+    const auto addPendingAttributes = [&](bool atTagEnd) __attribute__((always_inline)) {
+        if (pendingCount != 0) {
+            addPendingAttributesTo(*tag, std::span(pending, pendingCount), atTagEnd);
+            pendingCount = 0;
+        }
+    };
     // Hands the tag over to the state machine, at p in the given state.
     // Inlined (a call to the cold member): kept as a call, its closure would
     // keep p in memory.
     const auto continueCarefully = [&](HTMLTokenizerState state) __attribute__((always_inline)) {
+        addPendingAttributes(false);
         handOverTag(slot, HTMLTokenKind<Tag>::index, static_cast<std::size_t>(p - begin), state);
     };
     // A reference in a value (p is at its "&") is read as the state machine
@@ -314,19 +357,37 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
             return false;
         const char16_t quote = p[nameLength + 1];
         const char16_t* valueEnd = quote == u'"' ? FindRunStop<u'"', u'&'>(valueBegin, end) : FindRunStop<u'\'', u'&'>(valueBegin, end);
-        // With references the value is put together in currentAttributeValue_.
         const bool hasReferences = valueEnd != end && *valueEnd == u'&';
-        if (hasReferences && !(valueEnd = quote == u'"' ? appendValueWithAmpersands<u'"'>(currentAttributeValue_, valueBegin, valueEnd, end)
-                                                        : appendValueWithAmpersands<u'\''>(currentAttributeValue_, valueBegin, valueEnd, end)))
+        if (hasReferences && !(valueEnd = quote == u'"' ? findValueEndPastAmpersands<u'"'>(valueEnd, end)
+                                                        : findValueEndPastAmpersands<u'\''>(valueEnd, end)))
             return false;
         if (end - valueEnd < 2 || *valueEnd != quote || !(valueEnd[1] == u'>' || valueEnd[1] == u'/' || isUnitOf(valueEnd[1], WhitespaceUnit)))
             return false;
+        HTMLOrderedDictionary& attributes = tag->attributes();
+        if (attributes.count() == 0 && pendingCount < mostPendingAttributes) {
+            PendingAttribute& attribute = pending[pendingCount];
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(attribute.name), lowercasedASCII(units));
+            const std::u16string_view key(attribute.name, nameLength);
+            for (const PendingAttribute& earlier : std::span(pending, pendingCount)) {
+                if (std::u16string_view(earlier.name, earlier.nameLength) == key)
+                    return false;
+            }
+            attribute.nameLength = nameLength;
+            attribute.value = valueBegin;
+            attribute.valueLength = static_cast<std::size_t>(valueEnd - valueBegin);
+            attribute.hasReferences = hasReferences;
+            ++pendingCount;
+            p = valueEnd + 1;
+            return true;
+        }
+        addPendingAttributes(false);
         char16_t name[8];
         _mm_storeu_si128(reinterpret_cast<__m128i*>(name), lowercasedASCII(units));
-        HTMLOrderedDictionary& attributes = tag->attributes();
         if (attributes.count() == 0)
             attributes.reserve(expectedAttributeCounts_[tag->tagNameNumber()]);
         const std::u16string_view key(name, nameLength);
+        if (hasReferences)
+            assignValueWithAmpersands(currentAttributeValue_, valueBegin, valueEnd);
         if (hasReferences ? !attributes.addObjectForNewKey(currentAttributeValue_, key)
                           : !attributes.addObjectForNewKey(std::u16string_view(valueBegin, static_cast<std::size_t>(valueEnd - valueBegin)), key))
             return false;
@@ -361,6 +422,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         if (addPlainAttribute())
             continue;
 
+        addPendingAttributes(false);
         hasCurrentAttribute_ = true;
         currentAttributeName_.clear();
         currentAttributeValue_.clear();
@@ -424,6 +486,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     }
 
     // At the closing ">".
+    addPendingAttributes(true);
     ++p;
     inputStream_.skipDecodedUnits(static_cast<std::size_t>(p - begin));
     switchToState(Data);

@@ -51,7 +51,7 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
                 many += "a" + std::to_string(i) + "=\"" + std::to_string(i) + "\" ";
             return many;
         }() + "a7='x' A39=\"y\">t",
-        // Values holding more "&amp;" than the reader notes down go the general way.
+        // Values holding many "&amp;".
         "<a " + [] {
             std::string values;
             for (const int references : {63, 64, 65}) {
@@ -62,6 +62,16 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
             }
             return values;
         }() + ">t",
+        // Plain attributes wait to go into the tag together: a repeat among
+        // them, others read after them, and more of them than wait at once.
+        "<a b=\"1\" c=\"2\" b=\"3\" d=\"4\">t<a b=\"1\" c=x d=\"2\" c=\"3\" e='&amp;'>t",
+        "<a b=\"&amp;1\" c=\"2&amp;\" d='&amp;' e=\"&amp;&amp;\" B='&amp;' f>t<a b=\"&amp;\" c=\"&lt;\">t",
+        "<a " + [] {
+            std::string many;
+            for (int i = 0; i < 17; ++i)
+                many += "a" + std::to_string(i) + "=\"&amp;" + std::to_string(i) + "\" ";
+            return many;
+        }() + "a16='x' a0=\"y\">t",
         "a\r\nb\rc\r\r\nd\r<p>t\r\n</p>\r\n\r\n<br>\n\r\n\r<i>x\r&amp;\r\n<i>\r\0\r\n<b>"s,
         "&amp;</abcd>t&lt;</DIV>t&</aBcDeFg>t&#1;</p>t",
         "<abcd>t<aBcDeFg x>t<abcdefgh/>t<abcdefghi>t",
@@ -94,4 +104,22 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
             EXPECT_EQ(tokenizeWindows1252(padding + tag), expected) << tag << " split after " << inFirstPiece;
         }
     }
+}
+
+// A tag whose attributes are all of the plain shape hands them over in a
+// list of exactly their count, which the element made from it keeps as it
+// is; a tag with other attributes too may have room to spare.
+TEST(Tokenizer, PlainAttributesComeInAListOfExactlyTheirCount)
+{
+    HTMLTokenizer tokenizer(u"<p a=\"1\">t<p a=\"1\" b='2' c=\"&amp;\" d=\"4\" e=\"5\">t<p a=\"1\">t"
+                            u"<p x=y a=\"1\" b=\"2\">t<p a=\"1\" b=\"2\" c=\"3\">t");
+    std::vector<std::pair<std::size_t, std::size_t>> countsAndCapacities;
+    while (HTMLToken* token = tokenizer.nextToken()) {
+        if (const auto* tag = std::get_if<HTMLStartTagToken>(token))
+            countsAndCapacities.emplace_back(tag->attributes().count(), tag->attributes().entries().capacity());
+    }
+    ASSERT_EQ(countsAndCapacities.size(), 5u);
+    for (const std::size_t i : {0, 1, 2, 4})
+        EXPECT_EQ(countsAndCapacities[i].second, countsAndCapacities[i].first) << "tag " << i;
+    EXPECT_EQ(countsAndCapacities[3].first, 3u);
 }
