@@ -2,11 +2,6 @@
 
 #include <stdexcept>
 
-HTMLOrderedDictionary::HTMLOrderedDictionary(std::size_t capacity)
-{
-    entries_.reserve(capacity);
-}
-
 HTMLOrderedDictionary::HTMLOrderedDictionary(const HTMLOrderedDictionary& other) : entries_(other.entries_)
 {
     if (other.index_)

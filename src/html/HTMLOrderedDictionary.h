@@ -31,7 +31,6 @@ public:
     HTMLOrderedDictionary(HTMLOrderedDictionary&&) noexcept = default;
     HTMLOrderedDictionary& operator=(const HTMLOrderedDictionary& other);
     HTMLOrderedDictionary& operator=(HTMLOrderedDictionary&&) = default;
-    explicit HTMLOrderedDictionary(std::size_t capacity);
     // Adds the pairs in order with setObject (a repeated key keeps its first place).
     HTMLOrderedDictionary(std::initializer_list<Entry> entries);
 

@@ -11,6 +11,16 @@ std::vector<std::string> tokenizeWindows1252(const std::string& bytes)
     return Tokenize(HTMLPreprocessedInputStream(HTMLUndecodedText {bytes, HTMLUndecodedText::Encoding::Windows1252}));
 }
 
+// Attributes a0, a1, ... of the given count, each with the value made from its number, quoted.
+template <typename Value>
+std::string numberedAttributes(int count, Value value)
+{
+    std::string attributes;
+    for (int i = 0; i < count; ++i)
+        attributes += "a" + std::to_string(i) + "=\"" + value(i) + "\" ";
+    return attributes;
+}
+
 } // namespace
 
 // Tags of the usual shape are read in one go, and the state machine takes
@@ -45,12 +55,7 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         "<a b=\"&amp;&amp;x&amp\" c='1&amp;2&amp;&lt;3' data-x=\"&amp;&ampy\" d=\"&amp;\"e f='&AMP;&amp'>t",
         "<a href=\"/p?a=1&amp;bb=22&amp;ccc=333&amp;dddd=4444&amp;\" c='&amp;&amp;&amp;' d=\"&amp;x&amp;\xE9&amp;\">t",
         "<a b=\"x&amp;y\" B='&amp;' c=\"&amp;\r\" d=\"&amp;\">t<a b=&amp;c>t",
-        "<a " + [] {
-            std::string many;
-            for (int i = 0; i < 40; ++i)
-                many += "a" + std::to_string(i) + "=\"" + std::to_string(i) + "\" ";
-            return many;
-        }() + "a7='x' A39=\"y\">t",
+        "<a " + numberedAttributes(40, [](int i) { return std::to_string(i); }) + "a7='x' A39=\"y\">t",
         // Values holding many "&amp;".
         "<a " + [] {
             std::string values;
@@ -66,12 +71,7 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         // them, others read after them, and more of them than wait at once.
         "<a b=\"1\" c=\"2\" b=\"3\" d=\"4\">t<a b=\"1\" c=x d=\"2\" c=\"3\" e='&amp;'>t",
         "<a b=\"&amp;1\" c=\"2&amp;\" d='&amp;' e=\"&amp;&amp;\" B='&amp;' f>t<a b=\"&amp;\" c=\"&lt;\">t",
-        "<a " + [] {
-            std::string many;
-            for (int i = 0; i < 17; ++i)
-                many += "a" + std::to_string(i) + "=\"&amp;" + std::to_string(i) + "\" ";
-            return many;
-        }() + "a16='x' a0=\"y\">t",
+        "<a " + numberedAttributes(17, [](int i) { return "&amp;" + std::to_string(i); }) + "a16='x' a0=\"y\">t",
         "a\r\nb\rc\r\r\nd\r<p>t\r\n</p>\r\n\r\n<br>\n\r\n\r<i>x\r&amp;\r\n<i>\r\0\r\n<b>"s,
         "&amp;</abcd>t&lt;</DIV>t&</aBcDeFg>t&#1;</p>t",
         "<abcd>t<aBcDeFg x>t<abcdefgh/>t<abcdefghi>t",
