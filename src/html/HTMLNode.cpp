@@ -8,6 +8,7 @@
 #include "html/HTMLTreeEnumerator.h"
 #include "html/HTMLUTF8.h"
 
+#include <cstddef>
 #include <stdexcept>
 
 namespace {
@@ -40,6 +41,24 @@ void HTMLNode::takeApartChildren() noexcept
         }
         std::shared_ptr<HTMLNode>& last = node->children_.back();
         HTMLNode* child = last.get();
+        // The walk reads nodes the parse wrote long before, one pointer after
+        // another, and would mostly wait for memory. While this child goes,
+        // ask for what the next steps read: the last child slot of the
+        // sibling before it (where the walk goes down next) and, of the node
+        // before that one, its child list and its reference counts, which
+        // allocate_shared puts just before it.
+        if (const std::size_t count = node->children_.size(); count > 1) {
+            const HTMLNodeList& siblingsChildren = node->children_[count - 2]->children_;
+            if (!siblingsChildren.empty())
+                __builtin_prefetch(&siblingsChildren.back());
+            if (count > 2) {
+                // The size of the counts' block in this standard library.
+                constexpr std::size_t countsBefore = 16;
+                const HTMLNode* ahead = node->children_[count - 3].get();
+                __builtin_prefetch(reinterpret_cast<const std::byte*>(ahead) - countsBefore);
+                __builtin_prefetch(&ahead->children_);
+            }
+        }
         if (!child->children_.empty() && last.use_count() == 1) {
             if (node != this && node->children_.size() == 1) {
                 // An only child takes its parent's place, and the parent goes

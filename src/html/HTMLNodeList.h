@@ -40,6 +40,7 @@ public:
     const Node* end() const { return items_ + size_; }
 
     Node& back() { return items_[size_ - 1]; }
+    const Node& back() const { return items_[size_ - 1]; }
 
     // index <= size(). The owner is the list's node when that node came from
     // a parser's arena (see HTMLNodeArena::allocateList), else nullptr.

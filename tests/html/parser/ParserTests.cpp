@@ -255,6 +255,44 @@ TEST(HTMLParser, KeptNodesOutliveTheParserAndTheDocument)
     EXPECT_EQ(list->childAtIndex(2), text);
 }
 
+// Taking a wide tree apart reads ahead along each list while it releases the
+// nodes: siblings with children, leaves, and nodes a caller holds (in the
+// list itself or deeper down) all come apart or stay whole as they should.
+TEST(HTMLParser, WideListsComeApartKeepingWhatCallersHold)
+{
+    std::string markup = "<ul>";
+    for (int i = 0; i < 40; ++i) {
+        static const char* const contents[] = {"text", "<b>x<i>y</i></b>", "<span><a href=#>z</a></span>tail"};
+        markup += "<li id=n" + std::to_string(i) + ">" + contents[i % 3] + "</li>";
+    }
+    std::vector<std::shared_ptr<HTMLElement>> items;
+    std::shared_ptr<HTMLElement> deepInARemovedItem;
+    std::shared_ptr<HTMLElement> linkOfARemovedItem;
+    std::weak_ptr<HTMLElement> removedItem;
+    {
+        auto document = HTMLDocument::documentWithString(std::string_view(markup));
+        for (const char16_t* id : {u"#n5", u"#n17", u"#n39", u"#n0"})
+            items.push_back(document->firstNodeMatchingSelector(id));
+        deepInARemovedItem = document->firstNodeMatchingSelector(u"#n10 i");
+        linkOfARemovedItem = document->firstNodeMatchingSelector(u"#n20 a");
+        removedItem = document->firstNodeMatchingSelector(u"#n10");
+    }
+    EXPECT_TRUE(removedItem.expired());
+    const char* const expected[] = {"<li id=\"n5\"><span><a href=\"#\">z</a></span>tail</li>",
+                                    "<li id=\"n17\"><span><a href=\"#\">z</a></span>tail</li>",
+                                    "<li id=\"n39\">text</li>", "<li id=\"n0\">text</li>"};
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        ASSERT_TRUE(items[i]);
+        EXPECT_EQ(items[i]->parentNode(), nullptr);
+        EXPECT_EQ(UTF8FromUTF16(items[i]->serializedFragment()), expected[i]);
+    }
+    ASSERT_TRUE(deepInARemovedItem && linkOfARemovedItem);
+    EXPECT_EQ(deepInARemovedItem->parentNode(), nullptr);
+    EXPECT_EQ(UTF8FromUTF16(deepInARemovedItem->serializedFragment()), "<i>y</i>");
+    EXPECT_EQ(linkOfARemovedItem->parentNode(), nullptr);
+    EXPECT_EQ(UTF8FromUTF16(linkOfARemovedItem->serializedFragment()), "<a href=\"#\">z</a>");
+}
+
 // Texts and attributes of a parse live in memory shared with its nodes: they
 // stay readable and changeable in a kept node, short and long alike, and a
 // copy of the attributes stands on its own (the sanitizer build sees memory
