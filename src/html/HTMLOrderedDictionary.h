@@ -101,10 +101,9 @@ private:
         return false;
     }
     // Adds the pair last, without looking for the key.
-    template <typename Value, typename Key>
-    void append(Value&& value, Key&& key)
+    void append(std::u16string_view value, std::u16string_view key)
     {
-        entries_.emplace_back(std::forward<Key>(key), std::forward<Value>(value));
+        entries_.emplace_back(key, value);
         if (entries_.size() > indexedCount)
             indexLastEntry();
     }
