@@ -150,19 +150,27 @@ template <char16_t quote>
     return valueEnd;
 }
 
+// Appends the units from begin to end to text with each mark written as
+// replacement: the mark and the units after it that markLength(mark) counts.
+template <char16_t mark, char16_t replacement, typename MarkLength>
+void appendReplacingMarks(std::u16string& text, const char16_t* begin, const char16_t* end, MarkLength markLength)
+{
+    for (const char16_t* piece = begin;;) {
+        const char16_t* const found = std::find(piece, end, mark);
+        text.append(piece, static_cast<std::size_t>(found - piece));
+        if (found == end)
+            return;
+        text.push_back(replacement);
+        piece = found + markLength(found);
+    }
+}
+
 // The value from begin to end, whose references are all "&amp;", put
 // together in value.
 [[gnu::noinline]] void assignValueWithAmpersands(std::u16string& value, const char16_t* begin, const char16_t* end)
 {
     value.clear();
-    for (const char16_t* piece = begin;;) {
-        const char16_t* const ampersand = std::find(piece, end, u'&');
-        value.append(piece, static_cast<std::size_t>(ampersand - piece));
-        if (ampersand == end)
-            return;
-        value.push_back(u'&');
-        piece = ampersand + 5;
-    }
+    appendReplacingMarks<u'&', u'&'>(value, begin, end, [](const char16_t*) { return 5; });
 }
 
 // readTagName for a name near the end of the decoded units or longer than nine units.
@@ -215,14 +223,9 @@ constexpr HTMLTagSet startTagsThatMaySetTheState = {u"iframe",   u"noembed", u"n
 // as the input stream reads them.
 void appendWithLineBreaksAsLineFeeds(std::u16string& text, const char16_t* begin, const char16_t* end)
 {
-    for (const char16_t* piece = begin;;) {
-        const char16_t* const carriageReturn = std::find(piece, end, u'\r');
-        text.append(piece, static_cast<std::size_t>(carriageReturn - piece));
-        if (carriageReturn == end)
-            return;
-        text.push_back(u'\n');
-        piece = carriageReturn + (end - carriageReturn >= 2 && carriageReturn[1] == u'\n' ? 2 : 1);
-    }
+    appendReplacingMarks<u'\r', u'\n'>(text, begin, end, [end](const char16_t* carriageReturn) {
+        return end - carriageReturn >= 2 && carriageReturn[1] == u'\n' ? 2 : 1;
+    });
 }
 
 // How many tags the data state reads in one go, so that few tokens are
