@@ -260,6 +260,15 @@ struct HTMLTokenizer::PendingAttribute {
     bool hasReferences;
 };
 
+// Inline: both of its callers are on the way of most attributes.
+inline std::u16string_view HTMLTokenizer::plainValue(const char16_t* begin, const char16_t* end, bool hasReferences)
+{
+    if (!hasReferences)
+        return {begin, static_cast<std::size_t>(end - begin)};
+    assignValueWithAmpersands(currentAttributeValue_, begin, end);
+    return currentAttributeValue_;
+}
+
 void HTMLTokenizer::addPendingAttributesTo(HTMLTagToken& tag, std::span<const PendingAttribute> pending, bool atTagEnd)
 {
     HTMLOrderedDictionary& attributes = tag.attributes();
@@ -270,15 +279,12 @@ void HTMLTokenizer::addPendingAttributesTo(HTMLTagToken& tag, std::span<const Pe
     attributes.reserve(atTagEnd ? pending.size() : std::max<std::size_t>(pending.size(), expectedAttributeCounts_[tag.tagNameNumber()]));
     for (const PendingAttribute& attribute : pending) {
         const std::u16string_view key(attribute.name, attribute.nameLength);
-        if (attribute.hasReferences) {
-            assignValueWithAmpersands(currentAttributeValue_, attribute.value, attribute.value + attribute.valueLength);
-            attributes.appendObjectForNewKey(currentAttributeValue_, key);
+        attributes.appendObjectForNewKey(plainValue(attribute.value, attribute.value + attribute.valueLength, attribute.hasReferences), key);
+        if (attribute.hasReferences)
             currentAttributeValue_.clear();
-        } else {
-            attributes.appendObjectForNewKey(std::u16string_view(attribute.value, attribute.valueLength), key);
-        }
     }
 }
+
 
 template <typename Tag>
 void HTMLTokenizer::readTag(char16_t firstLetter)
@@ -388,11 +394,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         _mm_storeu_si128(reinterpret_cast<__m128i*>(name), lowercasedASCII(units));
         if (attributes.count() == 0)
             attributes.reserve(expectedAttributeCounts_[tag->tagNameNumber()]);
-        const std::u16string_view key(name, nameLength);
-        if (hasReferences)
-            assignValueWithAmpersands(currentAttributeValue_, valueBegin, valueEnd);
-        if (hasReferences ? !attributes.addObjectForNewKey(currentAttributeValue_, key)
-                          : !attributes.addObjectForNewKey(std::u16string_view(valueBegin, static_cast<std::size_t>(valueEnd - valueBegin)), key))
+        if (!attributes.addObjectForNewKey(plainValue(valueBegin, valueEnd, hasReferences), std::u16string_view(name, nameLength)))
             return false;
         currentAttributeValue_.clear();
         hasCurrentAttribute_ = false;
