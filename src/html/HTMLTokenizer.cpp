@@ -242,11 +242,7 @@ void HTMLTokenizer::addCurrentAttributeToCurrentToken()
     if (!hasCurrentAttribute_)
         return;
     hasCurrentAttribute_ = false;
-    HTMLTagToken& tag = currentTag();
-    HTMLOrderedDictionary& attributes = tag.attributes();
-    if (attributes.count() == 0)
-        attributes.reserve(expectedAttributeCounts_[tag.tagNameNumber()]);
     // The first attribute of a name wins.
-    if (!addCurrentAttributeTo(attributes))
+    if (!addCurrentAttributeTo(attributesToAddTo(currentTag())))
         emitParseError("Duplicate attribute");
 }

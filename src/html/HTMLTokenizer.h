@@ -206,6 +206,15 @@ private:
         if (number == KnownTagNameCount)
             lastStartTagName_ = name;
     }
+    // The tag's attribute list, made as long as the last start tag of its
+    // name needed when the first attribute is about to go in.
+    HTMLOrderedDictionary& attributesToAddTo(HTMLTagToken& tag)
+    {
+        HTMLOrderedDictionary& attributes = tag.attributes();
+        if (attributes.count() == 0)
+            attributes.reserve(expectedAttributeCounts_[tag.tagNameNumber()]);
+        return attributes;
+    }
     // Adds the current attribute unless the list has its name: true when
     // added, and the attribute's strings are then left empty for the next.
     bool addCurrentAttributeTo(HTMLOrderedDictionary& attributes)

@@ -339,10 +339,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     // The attribute goes into the tag unless it has one of that name already,
     // which the state machine reports.
     const auto addAttribute = [&] {
-        HTMLOrderedDictionary& attributes = tag->attributes();
-        if (attributes.count() == 0)
-            attributes.reserve(expectedAttributeCounts_[tag->tagNameNumber()]);
-        if (!addCurrentAttributeTo(attributes))
+        if (!addCurrentAttributeTo(attributesToAddTo(*tag)))
             return false;
         hasCurrentAttribute_ = false;
         return true;
@@ -392,9 +389,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         addPendingAttributes(false);
         char16_t name[8];
         _mm_storeu_si128(reinterpret_cast<__m128i*>(name), lowercasedASCII(units));
-        if (attributes.count() == 0)
-            attributes.reserve(expectedAttributeCounts_[tag->tagNameNumber()]);
-        if (!attributes.addObjectForNewKey(plainValue(valueBegin, valueEnd, hasReferences), std::u16string_view(name, nameLength)))
+        if (!attributesToAddTo(*tag).addObjectForNewKey(plainValue(valueBegin, valueEnd, hasReferences), std::u16string_view(name, nameLength)))
             return false;
         currentAttributeValue_.clear();
         hasCurrentAttribute_ = false;
