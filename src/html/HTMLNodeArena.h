@@ -93,6 +93,7 @@ private:
     // Every piece taken is a multiple of this size, so each starts aligned to
     // it with no padding to work out (nodes and lists hold pointers).
     static constexpr std::size_t grain = 8;
+    static constexpr std::size_t inWholeGrains(std::size_t bytes) { return (bytes + grain - 1) / grain * grain; }
 
     // Bump allocation in blocks that grow up to a fixed size, so a large
     // document wastes at most part of one block. The blocks count what was
@@ -141,7 +142,7 @@ private:
         void* do_allocate(std::size_t bytes, std::size_t alignment) override
         {
             if (!fromHeap(bytes, alignment))
-                return take((bytes + grain - 1) / grain * grain);
+                return take(inWholeGrains(bytes));
             return alignment <= __STDCPP_DEFAULT_NEW_ALIGNMENT__ ? ::operator new(bytes)
                                                                  : ::operator new(bytes, std::align_val_t {alignment});
         }
@@ -224,8 +225,7 @@ private:
         T* allocate(std::size_t count)
         {
             static_assert(alignof(T) <= grain);
-            const std::size_t size = (sizeof(T) * count + grain - 1) / grain * grain;
-            return static_cast<T*>(making_->allocate(size));
+            return static_cast<T*>(making_->allocate(inWholeGrains(sizeof(T) * count)));
         }
         void deallocate(T* memory, std::size_t) noexcept
         {

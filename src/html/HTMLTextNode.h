@@ -5,7 +5,6 @@
 #include <memory_resource>
 #include <string>
 #include <string_view>
-#include <utility>
 
 class HTMLTextNode : public HTMLNode {
 public:
@@ -23,7 +22,6 @@ public:
 
 private:
     friend class HTMLNodeArena;
-    friend class HTMLParser;
 
     // A parser's text, copied once at its exact length into the document's memory.
     HTMLTextNode(std::u16string_view data, std::pmr::memory_resource* resource)
