@@ -109,16 +109,24 @@ std::shared_ptr<HTMLDocument> HTMLParser::document()
 
 void HTMLParser::processToken(HTMLToken& token)
 {
+    // Outside a fragment and with no foreign element open, the adjusted
+    // current node is in the HTML namespace (or there is none): no need to look.
+    if (openForeignElements_ == 0 && !fragmentParsingAlgorithm_) [[likely]]
+        return processTokenUsingCurrentRules(token);
     const HTMLElement* node = adjustedCurrentNode();
     // No adjusted current node, or one in the HTML namespace
-    if (!node || node->htmlNamespace() == HTMLNamespace::HTML) [[likely]] {
-        // Most tokens meet the in body rules: straight there, past the mode switch.
-        if (insertionMode_ == InsertionMode::InBody && !ignoreNextTokenIfLineFeed_
-            && !std::holds_alternative<HTMLParseErrorToken>(token))
-            return handleInBody(token);
-        return processTokenUsingRulesFor(insertionMode_, token);
-    }
+    if (!node || node->htmlNamespace() == HTMLNamespace::HTML)
+        return processTokenUsingCurrentRules(token);
     processTokenWithForeignAdjustedCurrentNode(token, *node);
+}
+
+inline void HTMLParser::processTokenUsingCurrentRules(HTMLToken& token)
+{
+    // Most tokens meet the in body rules: straight there, past the mode switch.
+    if (insertionMode_ == InsertionMode::InBody && !ignoreNextTokenIfLineFeed_
+        && !std::holds_alternative<HTMLParseErrorToken>(token))
+        return handleInBody(token);
+    processTokenUsingRulesFor(insertionMode_, token);
 }
 
 void HTMLParser::processTokenWithForeignAdjustedCurrentNode(HTMLToken& token, const HTMLElement& node)
@@ -198,6 +206,7 @@ void HTMLParser::stopParsing()
     stackOfOpenElements_.clear();
     knownOpenElementCounts_.fill(0);
     openElementCounts_.clear();
+    openForeignElements_ = 0;
     done_ = true;
 }
 

@@ -115,6 +115,8 @@ private:
 
     // Dispatch.
     void processToken(HTMLToken& token);
+    // The rules of the insertion mode, when the adjusted current node is HTML or none.
+    void processTokenUsingCurrentRules(HTMLToken& token);
     // The rest of the dispatch, for the rare tokens met in foreign content.
     void processTokenWithForeignAdjustedCurrentNode(HTMLToken& token, const HTMLElement& node);
     void processTokenUsingRulesFor(InsertionMode mode, HTMLToken& token);
@@ -358,6 +360,8 @@ private:
     // count by their number, the others by name.
     void countOpenElement(const HTMLElement& element, int change)
     {
+        if (element.htmlNamespace() != HTMLNamespace::HTML) [[unlikely]]
+            openForeignElements_ += change;
         if (const std::size_t number = element.tagNameNumber(); number < KnownTagNameCount)
             knownOpenElementCounts_[number] += change;
         else
@@ -366,6 +370,9 @@ private:
     void countOpenElementNamed(const HTMLElement& element, int change);
     bool hasOpenElementNamed(std::u16string_view name) const;
     std::array<int, KnownTagNameCount> knownOpenElementCounts_ {};
+    // How many open elements are in another namespace than HTML: while there
+    // are none, tokens need not look at the adjusted current node.
+    int openForeignElements_ = 0;
     struct NameHash {
         using is_transparent = void;
         // Tag names are short: FNV-1a over the units beats a general string hash.
