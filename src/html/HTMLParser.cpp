@@ -541,8 +541,8 @@ const HTMLParser::ElementPtr& HTMLParser::insertHTMLElement(const HTMLTagToken& 
     if (fosterParenting_ || !parent) [[unlikely]]
         return insertElement(std::move(element));
     // Most elements go at the end of the current node: made straight onto the
-    // stack of open elements, and appended from there.
-    countOpenElement(*element, 1);
+    // stack of open elements, and appended from there. It is an HTML element.
+    countOpenElementName(*element, 1);
     const ElementPtr& open = stackOfOpenElements_.emplace_back(std::move(element));
     parent->appendNewChild(ElementPtr(open));
     return open;

@@ -362,6 +362,11 @@ private:
     {
         if (element.htmlNamespace() != HTMLNamespace::HTML) [[unlikely]]
             openForeignElements_ += change;
+        countOpenElementName(element, change);
+    }
+    // The same for an element known to be in the HTML namespace.
+    void countOpenElementName(const HTMLElement& element, int change)
+    {
         if (const std::size_t number = element.tagNameNumber(); number < KnownTagNameCount)
             knownOpenElementCounts_[number] += change;
         else
