@@ -38,6 +38,7 @@ HTMLParser::HTMLParser(HTMLPreprocessedInputStream input, HTMLStringEncoding enc
         return;
     fragmentParsingAlgorithm_ = true;
     encoding_ = {StringEncoding::UTF8, HTMLStringEncodingConfidence::Irrelevant};
+    openForeignElements_ = foreignContextElements();
     if (context_->htmlNamespace() != HTMLNamespace::HTML)
         return;
     const std::u16string_view name = context_->tagName();
@@ -109,9 +110,9 @@ std::shared_ptr<HTMLDocument> HTMLParser::document()
 
 void HTMLParser::processToken(HTMLToken& token)
 {
-    // Outside a fragment and with no foreign element open, the adjusted
+    // With no foreign element open (nor a foreign context element), the adjusted
     // current node is in the HTML namespace (or there is none): no need to look.
-    if (openForeignElements_ == 0 && !fragmentParsingAlgorithm_) [[likely]]
+    if (openForeignElements_ == 0) [[likely]]
         return processTokenUsingCurrentRules(token);
     const HTMLElement* node = adjustedCurrentNode();
     // No adjusted current node, or one in the HTML namespace
@@ -206,7 +207,7 @@ void HTMLParser::stopParsing()
     stackOfOpenElements_.clear();
     knownOpenElementCounts_.fill(0);
     openElementCounts_.clear();
-    openForeignElements_ = 0;
+    openForeignElements_ = foreignContextElements();
     done_ = true;
 }
 

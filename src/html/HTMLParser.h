@@ -375,9 +375,11 @@ private:
     void countOpenElementNamed(const HTMLElement& element, int change);
     bool hasOpenElementNamed(std::u16string_view name) const;
     std::array<int, KnownTagNameCount> knownOpenElementCounts_ {};
-    // How many open elements are in another namespace than HTML: while there
-    // are none, tokens need not look at the adjusted current node.
+    // How many open elements are in another namespace than HTML, a foreign
+    // context element of a fragment counting as one: while there are none,
+    // tokens need not look at the adjusted current node.
     int openForeignElements_ = 0;
+    int foreignContextElements() const { return context_ && context_->htmlNamespace() != HTMLNamespace::HTML; }
     struct NameHash {
         using is_transparent = void;
         // Tag names are short: FNV-1a over the units beats a general string hash.
