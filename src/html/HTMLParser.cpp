@@ -656,23 +656,25 @@ void HTMLParser::insertIntoListOfActiveFormattingElements(std::size_t index, Ele
         if (fingerprint == unknownFormattingFingerprint)
             fingerprint = formattingFingerprint(*element);
         ++formattingFingerprintCounts_[fingerprint];
+        activeFormattingFingerprints_.insert(
+            activeFormattingFingerprints_.begin() + static_cast<std::ptrdiff_t>(index), fingerprint);
     }
     activeFormattingElements_.insert(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index),
                                      std::move(element));
-    activeFormattingFingerprints_.insert(activeFormattingFingerprints_.begin() + static_cast<std::ptrdiff_t>(index),
-                                         fingerprint);
 }
 
 void HTMLParser::removeFromListOfActiveFormattingElementsAt(std::size_t index)
 {
-    if (countingFormattingFingerprints_ && activeFormattingElements_[index]) {
+    if (countingFormattingFingerprints_) {
         // Counts that drop to zero go, so the table stays as small as the list.
-        const auto count = formattingFingerprintCounts_.find(activeFormattingFingerprints_[index]);
-        if (--count->second == 0)
-            formattingFingerprintCounts_.erase(count);
+        if (activeFormattingElements_[index]) {
+            const auto count = formattingFingerprintCounts_.find(activeFormattingFingerprints_[index]);
+            if (--count->second == 0)
+                formattingFingerprintCounts_.erase(count);
+        }
+        activeFormattingFingerprints_.erase(activeFormattingFingerprints_.begin() + static_cast<std::ptrdiff_t>(index));
     }
     activeFormattingElements_.erase(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index));
-    activeFormattingFingerprints_.erase(activeFormattingFingerprints_.begin() + static_cast<std::ptrdiff_t>(index));
     // A quarter of the length that started the counts, so that a list going up
     // and down around one length does not count all over again each time.
     if (countingFormattingFingerprints_ && activeFormattingElements_.size() < directlySearchedFormattingLength / 4)
@@ -683,15 +685,15 @@ void HTMLParser::setCountingFormattingFingerprints(bool counting)
 {
     countingFormattingFingerprints_ = counting;
     formattingFingerprintCounts_.clear();
+    activeFormattingFingerprints_.clear();
     if (!counting)
         return;
-    for (std::size_t i = 0; i < activeFormattingElements_.size(); ++i) {
-        if (!activeFormattingElements_[i])
-            continue;
-        std::size_t& fingerprint = activeFormattingFingerprints_[i];
-        if (fingerprint == unknownFormattingFingerprint)
-            fingerprint = formattingFingerprint(*activeFormattingElements_[i]);
-        ++formattingFingerprintCounts_[fingerprint];
+    activeFormattingFingerprints_.reserve(activeFormattingElements_.size());
+    for (const ElementPtr& entry : activeFormattingElements_) {
+        const std::size_t fingerprint = entry ? formattingFingerprint(*entry) : 0;
+        activeFormattingFingerprints_.push_back(fingerprint);
+        if (entry)
+            ++formattingFingerprintCounts_[fingerprint];
     }
 }
 
@@ -739,7 +741,6 @@ void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& elemen
     if (countingFormattingFingerprints_) [[unlikely]]
         return insertIntoListOfActiveFormattingElements(activeFormattingElements_.size(), element, fingerprint);
     activeFormattingElements_.push_back(element);
-    activeFormattingFingerprints_.push_back(unknownFormattingFingerprint);
 }
 
 void HTMLParser::removeFromListOfActiveFormattingElements(const HTMLElement* element)

@@ -306,7 +306,8 @@ private:
     void pushMarkerOntoListOfActiveFormattingElements()
     {
         activeFormattingElements_.push_back(nullptr);
-        activeFormattingFingerprints_.push_back(0);
+        if (countingFormattingFingerprints_) [[unlikely]]
+            activeFormattingFingerprints_.push_back(0);
     }
     void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element);
     void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element, std::size_t fingerprint);
@@ -317,7 +318,6 @@ private:
         if (countingFormattingFingerprints_) [[unlikely]]
             return removeFromListOfActiveFormattingElementsAt(activeFormattingElements_.size() - 1);
         activeFormattingElements_.pop_back();
-        activeFormattingFingerprints_.pop_back();
     }
     void removeFromListOfActiveFormattingElements(const HTMLElement* element);
     static std::size_t formattingFingerprint(const HTMLElement& element);
@@ -399,8 +399,8 @@ private:
     bool framesetOk_ = true;
     bool ignoreNextTokenIfLineFeed_ = false;
     std::vector<ElementPtr> activeFormattingElements_;
-    // Each entry's fingerprint, at the same index (0 for a marker). Entries
-    // made while the list is short leave it unknown until the list is counted.
+    // While the list is counted, each entry's fingerprint at the same index
+    // (0 for a marker); empty otherwise, so a short list keeps one vector.
     std::vector<std::size_t> activeFormattingFingerprints_;
     // A real fingerprint of this value is merely computed again when needed.
     static constexpr std::size_t unknownFormattingFingerprint = ~std::size_t {0};
