@@ -527,11 +527,9 @@ const HTMLParser::ElementPtr& HTMLParser::insertElement(ElementPtr element)
     return stackOfOpenElements_.back();
 }
 
-const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementForToken(HTMLTagToken& tag)
+const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementWithExactCopy(HTMLTagToken& tag)
 {
-    return withExactAttributes(tag, [&](HTMLOrderedDictionary&& attributes) -> const ElementPtr& {
-        return insertHTMLElement(tag, std::move(attributes));
-    });
+    return insertHTMLElement(tag, tag.attributes().takeEntriesExactly());
 }
 
 const HTMLParser::ElementPtr& HTMLParser::insertHTMLElement(const HTMLTagToken& tag, HTMLOrderedDictionary&& attributes)

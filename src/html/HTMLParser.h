@@ -290,8 +290,16 @@ private:
     // of open elements. insertElement takes an element made just before.
     const ElementPtr& insertElement(ElementPtr element);
     // The token's attributes go over in a list of their exact count (see
-    // withExactAttributes in the source).
-    const ElementPtr& insertHTMLElementForToken(HTMLTagToken& tag);
+    // withExactAttributes in the source). Inline: an exact list (no
+    // attributes, mostly) goes straight to insertHTMLElement.
+    const ElementPtr& insertHTMLElementForToken(HTMLTagToken& tag)
+    {
+        HTMLOrderedDictionary& attributes = tag.attributes();
+        if (attributes.entries().capacity() == attributes.count()) [[likely]]
+            return insertHTMLElement(tag, std::move(attributes));
+        return insertHTMLElementWithExactCopy(tag);
+    }
+    const ElementPtr& insertHTMLElementWithExactCopy(HTMLTagToken& tag);
     // It ends here: the element is made and placed in one frame, so the
     // common case (no foster parenting) needs no other call.
     const ElementPtr& insertHTMLElement(const HTMLTagToken& tag, HTMLOrderedDictionary&& attributes);
