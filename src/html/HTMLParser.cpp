@@ -710,7 +710,7 @@ bool HTMLParser::mayHoldThreeFormattingElementsLike(const HTMLElement& element, 
     return alike >= 3;
 }
 
-void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& element)
+void HTMLParser::pushOntoLongerListOfActiveFormattingElements(const ElementPtr& element)
 {
     if (!countingFormattingFingerprints_ && activeFormattingElements_.size() >= directlySearchedFormattingLength)
         setCountingFormattingFingerprints(true);
@@ -719,7 +719,6 @@ void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& elemen
     // counted list needs the element's fingerprint.
     const std::size_t fingerprint =
         countingFormattingFingerprints_ ? formattingFingerprint(*element) : unknownFormattingFingerprint;
-    // A list of fewer than three entries holds no three of anything.
     if (activeFormattingElements_.size() >= 3 && mayHoldThreeFormattingElementsLike(*element, fingerprint)) {
         // Equal names have equal numbers; only names outside the table are compared as text.
         const std::size_t number = element->tagNameNumber();

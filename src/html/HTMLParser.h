@@ -310,7 +310,14 @@ private:
     void resetTheInsertionModeAppropriately();
 
     // The list of active formatting elements; a null entry is a marker.
-    void pushOntoListOfActiveFormattingElements(const ElementPtr& element);
+    void pushOntoListOfActiveFormattingElements(const ElementPtr& element)
+    {
+        // A list of fewer than three entries holds no three of anything, and is not counted.
+        if (activeFormattingElements_.size() < 3 && !countingFormattingFingerprints_) [[likely]]
+            return activeFormattingElements_.push_back(element);
+        pushOntoLongerListOfActiveFormattingElements(element);
+    }
+    void pushOntoLongerListOfActiveFormattingElements(const ElementPtr& element);
     void pushMarkerOntoListOfActiveFormattingElements()
     {
         activeFormattingElements_.push_back(nullptr);
