@@ -123,9 +123,9 @@ void HTMLParser::processToken(HTMLToken& token)
 
 inline void HTMLParser::processTokenUsingCurrentRules(HTMLToken& token)
 {
-    // Most tokens meet the in body rules: straight there, past the mode switch.
-    if (insertionMode_ == InsertionMode::InBody && !ignoreNextTokenIfLineFeed_
-        && !std::holds_alternative<HTMLParseErrorToken>(token))
+    // Most tokens meet the in body rules: straight there, past the mode switch
+    // (handleInBody records the errors of the tokenizer itself).
+    if (insertionMode_ == InsertionMode::InBody && !ignoreNextTokenIfLineFeed_)
         return handleInBody(token);
     processTokenUsingRulesFor(insertionMode_, token);
 }
@@ -187,10 +187,8 @@ void HTMLParser::processTokenUsingRulesFor(InsertionMode mode, HTMLToken& token)
 void HTMLParser::processErrorOrLineFeedUsingRulesFor(InsertionMode mode, HTMLToken& token)
 {
     // Errors of the input stream and the tokenizer are only recorded.
-    if (const auto* error = std::get_if<HTMLParseErrorToken>(&token)) {
-        addParseError("Tokenizer: " + error->error());
-        return;
-    }
+    if (const auto* error = std::get_if<HTMLParseErrorToken>(&token))
+        return addTokenizerError(*error);
     ignoreNextTokenIfLineFeed_ = false;
     const auto* characters = std::get_if<HTMLCharacterToken>(&token);
     if (characters && characters->string().starts_with(u'\n')) {
@@ -798,6 +796,11 @@ void HTMLParser::followGenericParsingAlgorithm(HTMLStartTagToken& tag, HTMLToken
     insertHTMLElementForToken(tag);
     tokenizer_.setState(state);
     switchInsertionMode(InsertionMode::Text);
+}
+
+void HTMLParser::addTokenizerError(const HTMLParseErrorToken& error)
+{
+    addParseError("Tokenizer: " + error.error());
 }
 
 void HTMLParser::addParseError(std::string_view text)

@@ -356,6 +356,8 @@ private:
     void generateImpliedEndTags(std::u16string_view exception = {});
     void followGenericParsingAlgorithm(HTMLStartTagToken& tag, HTMLTokenizerState state);
 
+    // An error of the input stream or the tokenizer, travelling as a token.
+    void addTokenizerError(const HTMLParseErrorToken& error);
     // Errors: "%@" in the format is replaced by the arguments in order.
     void addParseError(std::string_view text);
     void addParseError(std::string_view format, std::u16string_view argument);

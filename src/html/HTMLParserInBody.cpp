@@ -186,6 +186,9 @@ void HTMLParser::handleInBody(HTMLToken& token)
     // An end tag
     if (std::holds_alternative<HTMLEndTagToken>(token))
         return handleInBodyEndTag(token);
+    // An error of the tokenizer (only the dispatch's short way sends one here)
+    if (const auto* error = std::get_if<HTMLParseErrorToken>(&token))
+        return addTokenizerError(*error);
     // An end-of-file token
     if (std::holds_alternative<HTMLEOFToken>(token)) {
         for (const ElementPtr& element : stackOfOpenElements_) {
