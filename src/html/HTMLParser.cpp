@@ -38,6 +38,7 @@ HTMLParser::HTMLParser(HTMLPreprocessedInputStream input, HTMLStringEncoding enc
         return;
     fragmentParsingAlgorithm_ = true;
     encoding_ = {StringEncoding::UTF8, HTMLStringEncodingConfidence::Irrelevant};
+    openForeignElements_ = foreignContextElements();
     if (context_->htmlNamespace() != HTMLNamespace::HTML)
         return;
     const std::u16string_view name = context_->tagName();
@@ -109,16 +110,24 @@ std::shared_ptr<HTMLDocument> HTMLParser::document()
 
 void HTMLParser::processToken(HTMLToken& token)
 {
+    // With no foreign element open (nor a foreign context element), the adjusted
+    // current node is in the HTML namespace (or there is none): no need to look.
+    if (openForeignElements_ == 0) [[likely]]
+        return processTokenUsingCurrentRules(token);
     const HTMLElement* node = adjustedCurrentNode();
     // No adjusted current node, or one in the HTML namespace
-    if (!node || node->htmlNamespace() == HTMLNamespace::HTML) [[likely]] {
-        // Most tokens meet the in body rules: straight there, past the mode switch.
-        if (insertionMode_ == InsertionMode::InBody && !ignoreNextTokenIfLineFeed_
-            && !std::holds_alternative<HTMLParseErrorToken>(token))
-            return handleInBody(token);
-        return processTokenUsingRulesFor(insertionMode_, token);
-    }
+    if (!node || node->htmlNamespace() == HTMLNamespace::HTML)
+        return processTokenUsingCurrentRules(token);
     processTokenWithForeignAdjustedCurrentNode(token, *node);
+}
+
+inline void HTMLParser::processTokenUsingCurrentRules(HTMLToken& token)
+{
+    // Most tokens meet the in body rules: straight there, past the mode switch
+    // (handleInBody records the errors of the tokenizer itself).
+    if (insertionMode_ == InsertionMode::InBody && !ignoreNextTokenIfLineFeed_)
+        return handleInBody(token);
+    processTokenUsingRulesFor(insertionMode_, token);
 }
 
 void HTMLParser::processTokenWithForeignAdjustedCurrentNode(HTMLToken& token, const HTMLElement& node)
@@ -178,10 +187,8 @@ void HTMLParser::processTokenUsingRulesFor(InsertionMode mode, HTMLToken& token)
 void HTMLParser::processErrorOrLineFeedUsingRulesFor(InsertionMode mode, HTMLToken& token)
 {
     // Errors of the input stream and the tokenizer are only recorded.
-    if (const auto* error = std::get_if<HTMLParseErrorToken>(&token)) {
-        addParseError("Tokenizer: " + error->error());
-        return;
-    }
+    if (const auto* error = std::get_if<HTMLParseErrorToken>(&token))
+        return addTokenizerError(*error);
     ignoreNextTokenIfLineFeed_ = false;
     const auto* characters = std::get_if<HTMLCharacterToken>(&token);
     if (characters && characters->string().starts_with(u'\n')) {
@@ -198,6 +205,7 @@ void HTMLParser::stopParsing()
     stackOfOpenElements_.clear();
     knownOpenElementCounts_.fill(0);
     openElementCounts_.clear();
+    openForeignElements_ = foreignContextElements();
     done_ = true;
 }
 
@@ -517,11 +525,9 @@ const HTMLParser::ElementPtr& HTMLParser::insertElement(ElementPtr element)
     return stackOfOpenElements_.back();
 }
 
-const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementForToken(HTMLTagToken& tag)
+const HTMLParser::ElementPtr& HTMLParser::insertHTMLElementWithExactCopy(HTMLTagToken& tag)
 {
-    return withExactAttributes(tag, [&](HTMLOrderedDictionary&& attributes) -> const ElementPtr& {
-        return insertHTMLElement(tag, std::move(attributes));
-    });
+    return insertHTMLElement(tag, tag.attributes().takeEntriesExactly());
 }
 
 const HTMLParser::ElementPtr& HTMLParser::insertHTMLElement(const HTMLTagToken& tag, HTMLOrderedDictionary&& attributes)
@@ -532,8 +538,8 @@ const HTMLParser::ElementPtr& HTMLParser::insertHTMLElement(const HTMLTagToken& 
     if (fosterParenting_ || !parent) [[unlikely]]
         return insertElement(std::move(element));
     // Most elements go at the end of the current node: made straight onto the
-    // stack of open elements, and appended from there.
-    countOpenElement(*element, 1);
+    // stack of open elements, and appended from there. It is an HTML element.
+    countOpenElementName(*element, 1);
     const ElementPtr& open = stackOfOpenElements_.emplace_back(std::move(element));
     parent->appendNewChild(ElementPtr(open));
     return open;
@@ -646,23 +652,25 @@ void HTMLParser::insertIntoListOfActiveFormattingElements(std::size_t index, Ele
         if (fingerprint == unknownFormattingFingerprint)
             fingerprint = formattingFingerprint(*element);
         ++formattingFingerprintCounts_[fingerprint];
+        activeFormattingFingerprints_.insert(
+            activeFormattingFingerprints_.begin() + static_cast<std::ptrdiff_t>(index), fingerprint);
     }
     activeFormattingElements_.insert(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index),
                                      std::move(element));
-    activeFormattingFingerprints_.insert(activeFormattingFingerprints_.begin() + static_cast<std::ptrdiff_t>(index),
-                                         fingerprint);
 }
 
 void HTMLParser::removeFromListOfActiveFormattingElementsAt(std::size_t index)
 {
-    if (countingFormattingFingerprints_ && activeFormattingElements_[index]) {
+    if (countingFormattingFingerprints_) {
         // Counts that drop to zero go, so the table stays as small as the list.
-        const auto count = formattingFingerprintCounts_.find(activeFormattingFingerprints_[index]);
-        if (--count->second == 0)
-            formattingFingerprintCounts_.erase(count);
+        if (activeFormattingElements_[index]) {
+            const auto count = formattingFingerprintCounts_.find(activeFormattingFingerprints_[index]);
+            if (--count->second == 0)
+                formattingFingerprintCounts_.erase(count);
+        }
+        activeFormattingFingerprints_.erase(activeFormattingFingerprints_.begin() + static_cast<std::ptrdiff_t>(index));
     }
     activeFormattingElements_.erase(activeFormattingElements_.begin() + static_cast<std::ptrdiff_t>(index));
-    activeFormattingFingerprints_.erase(activeFormattingFingerprints_.begin() + static_cast<std::ptrdiff_t>(index));
     // A quarter of the length that started the counts, so that a list going up
     // and down around one length does not count all over again each time.
     if (countingFormattingFingerprints_ && activeFormattingElements_.size() < directlySearchedFormattingLength / 4)
@@ -673,15 +681,15 @@ void HTMLParser::setCountingFormattingFingerprints(bool counting)
 {
     countingFormattingFingerprints_ = counting;
     formattingFingerprintCounts_.clear();
+    activeFormattingFingerprints_.clear();
     if (!counting)
         return;
-    for (std::size_t i = 0; i < activeFormattingElements_.size(); ++i) {
-        if (!activeFormattingElements_[i])
-            continue;
-        std::size_t& fingerprint = activeFormattingFingerprints_[i];
-        if (fingerprint == unknownFormattingFingerprint)
-            fingerprint = formattingFingerprint(*activeFormattingElements_[i]);
-        ++formattingFingerprintCounts_[fingerprint];
+    activeFormattingFingerprints_.reserve(activeFormattingElements_.size());
+    for (const ElementPtr& entry : activeFormattingElements_) {
+        const std::size_t fingerprint = entry ? formattingFingerprint(*entry) : 0;
+        activeFormattingFingerprints_.push_back(fingerprint);
+        if (entry)
+            ++formattingFingerprintCounts_[fingerprint];
     }
 }
 
@@ -700,7 +708,7 @@ bool HTMLParser::mayHoldThreeFormattingElementsLike(const HTMLElement& element, 
     return alike >= 3;
 }
 
-void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& element)
+void HTMLParser::pushOntoLongerListOfActiveFormattingElements(const ElementPtr& element)
 {
     if (!countingFormattingFingerprints_ && activeFormattingElements_.size() >= directlySearchedFormattingLength)
         setCountingFormattingFingerprints(true);
@@ -709,7 +717,6 @@ void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& elemen
     // counted list needs the element's fingerprint.
     const std::size_t fingerprint =
         countingFormattingFingerprints_ ? formattingFingerprint(*element) : unknownFormattingFingerprint;
-    // A list of fewer than three entries holds no three of anything.
     if (activeFormattingElements_.size() >= 3 && mayHoldThreeFormattingElementsLike(*element, fingerprint)) {
         // Equal names have equal numbers; only names outside the table are compared as text.
         const std::size_t number = element->tagNameNumber();
@@ -729,7 +736,6 @@ void HTMLParser::pushOntoListOfActiveFormattingElements(const ElementPtr& elemen
     if (countingFormattingFingerprints_) [[unlikely]]
         return insertIntoListOfActiveFormattingElements(activeFormattingElements_.size(), element, fingerprint);
     activeFormattingElements_.push_back(element);
-    activeFormattingFingerprints_.push_back(unknownFormattingFingerprint);
 }
 
 void HTMLParser::removeFromListOfActiveFormattingElements(const HTMLElement* element)
@@ -790,6 +796,11 @@ void HTMLParser::followGenericParsingAlgorithm(HTMLStartTagToken& tag, HTMLToken
     insertHTMLElementForToken(tag);
     tokenizer_.setState(state);
     switchInsertionMode(InsertionMode::Text);
+}
+
+void HTMLParser::addTokenizerError(const HTMLParseErrorToken& error)
+{
+    addParseError("Tokenizer: " + error.error());
 }
 
 void HTMLParser::addParseError(std::string_view text)

@@ -115,6 +115,8 @@ private:
 
     // Dispatch.
     void processToken(HTMLToken& token);
+    // The rules of the insertion mode, when the adjusted current node is HTML or none.
+    void processTokenUsingCurrentRules(HTMLToken& token);
     // The rest of the dispatch, for the rare tokens met in foreign content.
     void processTokenWithForeignAdjustedCurrentNode(HTMLToken& token, const HTMLElement& node);
     void processTokenUsingRulesFor(InsertionMode mode, HTMLToken& token);
@@ -288,8 +290,16 @@ private:
     // of open elements. insertElement takes an element made just before.
     const ElementPtr& insertElement(ElementPtr element);
     // The token's attributes go over in a list of their exact count (see
-    // withExactAttributes in the source).
-    const ElementPtr& insertHTMLElementForToken(HTMLTagToken& tag);
+    // withExactAttributes in the source). Inline: an exact list (no
+    // attributes, mostly) goes straight to insertHTMLElement.
+    const ElementPtr& insertHTMLElementForToken(HTMLTagToken& tag)
+    {
+        HTMLOrderedDictionary& attributes = tag.attributes();
+        if (attributes.entries().capacity() == attributes.count()) [[likely]]
+            return insertHTMLElement(tag, std::move(attributes));
+        return insertHTMLElementWithExactCopy(tag);
+    }
+    const ElementPtr& insertHTMLElementWithExactCopy(HTMLTagToken& tag);
     // It ends here: the element is made and placed in one frame, so the
     // common case (no foster parenting) needs no other call.
     const ElementPtr& insertHTMLElement(const HTMLTagToken& tag, HTMLOrderedDictionary&& attributes);
@@ -300,11 +310,19 @@ private:
     void resetTheInsertionModeAppropriately();
 
     // The list of active formatting elements; a null entry is a marker.
-    void pushOntoListOfActiveFormattingElements(const ElementPtr& element);
+    void pushOntoListOfActiveFormattingElements(const ElementPtr& element)
+    {
+        // A list of fewer than three entries holds no three of anything, and is not counted.
+        if (activeFormattingElements_.size() < 3 && !countingFormattingFingerprints_) [[likely]]
+            return activeFormattingElements_.push_back(element);
+        pushOntoLongerListOfActiveFormattingElements(element);
+    }
+    void pushOntoLongerListOfActiveFormattingElements(const ElementPtr& element);
     void pushMarkerOntoListOfActiveFormattingElements()
     {
         activeFormattingElements_.push_back(nullptr);
-        activeFormattingFingerprints_.push_back(0);
+        if (countingFormattingFingerprints_) [[unlikely]]
+            activeFormattingFingerprints_.push_back(0);
     }
     void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element);
     void insertIntoListOfActiveFormattingElements(std::size_t index, ElementPtr element, std::size_t fingerprint);
@@ -315,7 +333,6 @@ private:
         if (countingFormattingFingerprints_) [[unlikely]]
             return removeFromListOfActiveFormattingElementsAt(activeFormattingElements_.size() - 1);
         activeFormattingElements_.pop_back();
-        activeFormattingFingerprints_.pop_back();
     }
     void removeFromListOfActiveFormattingElements(const HTMLElement* element);
     static std::size_t formattingFingerprint(const HTMLElement& element);
@@ -339,6 +356,8 @@ private:
     void generateImpliedEndTags(std::u16string_view exception = {});
     void followGenericParsingAlgorithm(HTMLStartTagToken& tag, HTMLTokenizerState state);
 
+    // An error of the input stream or the tokenizer, travelling as a token.
+    void addTokenizerError(const HTMLParseErrorToken& error);
     // Errors: "%@" in the format is replaced by the arguments in order.
     void addParseError(std::string_view text);
     void addParseError(std::string_view format, std::u16string_view argument);
@@ -358,6 +377,13 @@ private:
     // count by their number, the others by name.
     void countOpenElement(const HTMLElement& element, int change)
     {
+        if (element.htmlNamespace() != HTMLNamespace::HTML) [[unlikely]]
+            openForeignElements_ += change;
+        countOpenElementName(element, change);
+    }
+    // The same for an element known to be in the HTML namespace.
+    void countOpenElementName(const HTMLElement& element, int change)
+    {
         if (const std::size_t number = element.tagNameNumber(); number < KnownTagNameCount)
             knownOpenElementCounts_[number] += change;
         else
@@ -366,6 +392,11 @@ private:
     void countOpenElementNamed(const HTMLElement& element, int change);
     bool hasOpenElementNamed(std::u16string_view name) const;
     std::array<int, KnownTagNameCount> knownOpenElementCounts_ {};
+    // How many open elements are in another namespace than HTML, a foreign
+    // context element of a fragment counting as one: while there are none,
+    // tokens need not look at the adjusted current node.
+    int openForeignElements_ = 0;
+    int foreignContextElements() const { return context_ && context_->htmlNamespace() != HTMLNamespace::HTML; }
     struct NameHash {
         using is_transparent = void;
         // Tag names are short: FNV-1a over the units beats a general string hash.
@@ -385,8 +416,8 @@ private:
     bool framesetOk_ = true;
     bool ignoreNextTokenIfLineFeed_ = false;
     std::vector<ElementPtr> activeFormattingElements_;
-    // Each entry's fingerprint, at the same index (0 for a marker). Entries
-    // made while the list is short leave it unknown until the list is counted.
+    // While the list is counted, each entry's fingerprint at the same index
+    // (0 for a marker); empty otherwise, so a short list keeps one vector.
     std::vector<std::size_t> activeFormattingFingerprints_;
     // A real fingerprint of this value is merely computed again when needed.
     static constexpr std::size_t unknownFormattingFingerprint = ~std::size_t {0};

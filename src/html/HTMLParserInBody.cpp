@@ -186,6 +186,9 @@ void HTMLParser::handleInBody(HTMLToken& token)
     // An end tag
     if (std::holds_alternative<HTMLEndTagToken>(token))
         return handleInBodyEndTag(token);
+    // An error of the tokenizer (only the dispatch's short way sends one here)
+    if (const auto* error = std::get_if<HTMLParseErrorToken>(&token))
+        return addTokenizerError(*error);
     // An end-of-file token
     if (std::holds_alternative<HTMLEOFToken>(token)) {
         for (const ElementPtr& element : stackOfOpenElements_) {
@@ -225,7 +228,8 @@ void HTMLParser::inBodyCharactersWithNulls(std::u16string_view text)
 
 void HTMLParser::handleInBodyStartTag(HTMLToken& token)
 {
-    auto& tag = std::get<HTMLStartTagToken>(token);
+    // Only start tags come here: no need for std::get's check.
+    auto& tag = *std::get_if<HTMLStartTagToken>(&token);
     switch (inBodyStartTagRules[tag.tagNameNumber()]) {
     // "html"
     case InBodyStartTag::Html:
@@ -495,7 +499,8 @@ void HTMLParser::inBodyListItemWalk(const HTMLTagSet& names)
 
 void HTMLParser::handleInBodyEndTag(HTMLToken& token)
 {
-    const std::size_t number = std::get<HTMLEndTagToken>(token).tagNameNumber();
+    // Only end tags come here: no need for std::get's check.
+    const std::size_t number = std::get_if<HTMLEndTagToken>(&token)->tagNameNumber();
     // Most end tags close the current node, of a common name. Then the element
     // is in scope, no end tags are implied and nothing is misnested: the steps
     // of these rules would only pop it.
@@ -522,7 +527,7 @@ void HTMLParser::handleInBodyEndTag(HTMLToken& token)
 
 void HTMLParser::handleInBodyEndTagSteps(HTMLToken& token)
 {
-    const auto& tag = std::get<HTMLEndTagToken>(token);
+    const auto& tag = *std::get_if<HTMLEndTagToken>(&token);
     const std::u16string_view name = tag.tagName();
     const std::size_t number = tag.tagNameNumber();
     switch (inBodyEndTagRules[number]) {

@@ -58,7 +58,9 @@ void HTMLParser::handleInTable(HTMLToken& token)
         && currentNodeIsOneOf(tableTextParents)) {
         pendingTableCharacters_.clear();
         switchInsertionMode(InsertionMode::InTableText);
-        return reprocessToken(token);
+        // The current node stays an HTML table element: the dispatch would
+        // choose the in table text rules.
+        return handleInTableText(token);
     }
     // A comment token
     if (const auto* comment = std::get_if<HTMLCommentToken>(&token))
@@ -184,7 +186,9 @@ void HTMLParser::handleInTableText(HTMLToken& token)
     }
     pendingTableCharacters_.clear();
     switchInsertionMode(originalInsertionMode_);
-    reprocessToken(token);
+    // The current node is an HTML element (the table element, or formatting
+    // elements opened again for the text): the rules of the mode apply.
+    processTokenUsingRulesFor(insertionMode_, token);
 }
 
 void HTMLParser::handleInCaption(HTMLToken& token)

@@ -66,6 +66,24 @@ TEST(HTMLParserFragment, SvgContextKeepsItsNamespaceForBreakoutTags)
     EXPECT_EQ(parser.errors(), std::vector<std::string> {"Unexpected HTML start tag token in foreign content"});
 }
 
+// A foreign context element stands in for the adjusted current node
+// whenever the stack is back to the fragment's root, however often elements
+// were opened and closed meanwhile; an HTML context never does.
+TEST(HTMLParserFragment, ForeignContextGovernsEachTokenAtTheRoot)
+{
+    HTMLParser parser(u"<g></g><circle></circle><p>x", {}, element(u"svg", HTMLNamespace::SVG));
+    const auto document = parser.document();
+    ASSERT_EQ(document->numberOfChildren(), 3u);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(static_cast<const HTMLElement&>(*document->childAtIndex(i)).htmlNamespace(), HTMLNamespace::SVG);
+
+    HTMLParser inDiv(u"<svg><g></g></svg><circle></circle>", {}, element(u"div"));
+    const auto divDocument = inDiv.document();
+    ASSERT_EQ(divDocument->numberOfChildren(), 2u);
+    EXPECT_EQ(static_cast<const HTMLElement&>(*divDocument->childAtIndex(0)).htmlNamespace(), HTMLNamespace::SVG);
+    EXPECT_EQ(static_cast<const HTMLElement&>(*divDocument->childAtIndex(1)).htmlNamespace(), HTMLNamespace::HTML);
+}
+
 // Inside a form, the form element pointer is already set: a nested form
 // start tag is ignored.
 TEST(HTMLParserFragment, ContextInsideAFormSetsTheFormElementPointer)

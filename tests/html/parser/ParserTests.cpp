@@ -71,6 +71,39 @@ INSTANTIATE_TEST_SUITE_P(
 // active formatting elements: the adoption agency algorithm gives up, and the
 // old nobr must still be closed and the new one inserted (it used to be lost,
 // so the text went into the old nobr).
+// Tags take the foreign rules exactly while an SVG or MathML element is
+// the current node, whichever way the foreign elements were closed: by end
+// tags, by a breakout tag, by an end tag of an HTML ancestor, or not at all.
+TEST(HTMLParser, ForeignRulesHoldWhileAForeignElementIsCurrent)
+{
+    HTMLParser parser(u"<!DOCTYPE html><svg><g></g><circle/><desc><b>x</b></desc><rect></svg><circle>"
+                      u"<math><mi>y</mi><mo><p>z</p><circle>"
+                      u"<div><svg><g><circle></div><circle>"
+                      u"<span><math><mtext></span><circle>",
+                      utf8Tentative);
+    const auto document = parser.document();
+    std::vector<std::string> namespaces;
+    std::vector<std::shared_ptr<HTMLNode>> pending {document->bodyElement()};
+    while (!pending.empty()) {
+        const auto node = pending.back();
+        pending.pop_back();
+        const auto& children = node->children();
+        for (auto child = children.rbegin(); child != children.rend(); ++child)
+            pending.push_back(*child);
+        if (node->kind() != HTMLNode::Kind::Element)
+            continue;
+        const auto& element = static_cast<const HTMLElement&>(*node);
+        const char* space = element.htmlNamespace() == HTMLNamespace::SVG      ? "svg "
+            : element.htmlNamespace() == HTMLNamespace::MathML ? "math "
+                                                                 : "";
+        namespaces.push_back(space + UTF8FromUTF16(element.tagName()));
+    }
+    EXPECT_EQ(namespaces, (std::vector<std::string> {"body", "svg svg", "svg g", "svg circle", "svg desc", "b",
+                                                      "svg rect", "circle", "math math", "math mi", "math mo", "p",
+                                                      "circle", "div", "svg svg", "svg g", "svg circle", "circle",
+                                                      "span", "math math", "math mtext", "circle"}));
+}
+
 TEST(HTMLParser, NobrStartTagHiddenByAMarkerIsStillInserted)
 {
     HTMLParser parser(u"<!DOCTYPE html><nobr><table><object></table><nobr>x", utf8Tentative);
