@@ -1,5 +1,9 @@
 #include "html/HTMLElement.h"
 
+// With the arena's memory resource in sight, the compiler no longer guesses
+// the standard monotonic resource when the destructor gives back the
+// attributes' strings: a guess that is always wrong costs a compare a string.
+#include "html/HTMLNodeArena.h"
 #include "html/HTMLTagNames.h"
 #include "html/HTMLWhitespaceCharacterSet.h"
 

@@ -37,6 +37,14 @@ void HTMLNodeArena::Blocks::addBlock(std::size_t size)
     nextBlockSize_ = std::min(nextBlockSize_ * 2, blockAlignment);
 }
 
+void* HTMLNodeArena::Blocks::allocateElsewhere(std::size_t bytes, std::size_t alignment)
+{
+    if (!fromHeap(bytes, alignment))
+        return take(inWholeGrains(bytes));
+    return alignment <= __STDCPP_DEFAULT_NEW_ALIGNMENT__ ? ::operator new(bytes)
+                                                         : ::operator new(bytes, std::align_val_t {alignment});
+}
+
 void HTMLNodeArena::Blocks::deallocate(std::int64_t count) noexcept
 {
     if (balance_.fetch_sub(count, std::memory_order_acq_rel) == count)

@@ -139,12 +139,16 @@ private:
         void close() noexcept;
 
     protected:
+        // Most strings fit in the current block: that path makes no call.
         void* do_allocate(std::size_t bytes, std::size_t alignment) override
         {
-            if (!fromHeap(bytes, alignment))
-                return take(inWholeGrains(bytes));
-            return alignment <= __STDCPP_DEFAULT_NEW_ALIGNMENT__ ? ::operator new(bytes)
-                                                                 : ::operator new(bytes, std::align_val_t {alignment});
+            const std::size_t size = inWholeGrains(bytes);
+            if (fromHeap(bytes, alignment) || size > left_) [[unlikely]]
+                return allocateElsewhere(bytes, alignment);
+            void* memory = next_;
+            next_ += size;
+            left_ -= size;
+            return memory;
         }
         void do_deallocate(void* memory, std::size_t bytes, std::size_t alignment) override
         {
@@ -190,6 +194,8 @@ private:
         }
         // A block with room for the size after its header.
         void addBlock(std::size_t size);
+        // A string for a new block or for the heap.
+        [[gnu::noinline]] void* allocateElsewhere(std::size_t bytes, std::size_t alignment);
         void end() noexcept;
 
         struct BlockDeleter {

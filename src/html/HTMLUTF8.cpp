@@ -152,11 +152,15 @@ bool WriteUTF8(std::string_view utf8, char16_t*& out)
     const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
     const std::size_t size = utf8.size();
     std::size_t i = 0;
+    // Written through a copy of out, which stays in a register: a unit
+    // written through out itself could change it, so it would be read back
+    // from memory after every unit.
+    char16_t* to = out;
     while (i < size) {
         if (bytes[i] < 0x80) {
-            const std::size_t ascii = WidenASCIIRun(bytes + i, size - i, out);
+            const std::size_t ascii = WidenASCIIRun(bytes + i, size - i, to);
             i += ascii;
-            out += ascii;
+            to += ascii;
             continue;
         }
         // Runs of sequences (text in other scripts) go on without a look for
@@ -164,20 +168,23 @@ bool WriteUTF8(std::string_view utf8, char16_t*& out)
         // surrogate can start with these leads) are checked inline.
         const unsigned char lead = bytes[i];
         if (lead >= 0xC2 && lead < 0xE0 && i + 2 <= size && (bytes[i + 1] & 0xC0) == 0x80) {
-            *out++ = static_cast<char16_t>(((lead & 0x1F) << 6) | (bytes[i + 1] & 0x3F));
+            *to++ = static_cast<char16_t>(((lead & 0x1F) << 6) | (bytes[i + 1] & 0x3F));
             i += 2;
         } else if (((lead >= 0xE1 && lead <= 0xEC) || lead == 0xEE || lead == 0xEF) && i + 3 <= size
                    && (bytes[i + 1] & 0xC0) == 0x80 && (bytes[i + 2] & 0xC0) == 0x80) {
-            *out++ = static_cast<char16_t>(((lead & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F));
+            *to++ = static_cast<char16_t>(((lead & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F));
             i += 3;
         } else {
             const Sequence sequence = readSequence(bytes + i, size - i);
-            if (!sequence.valid)
+            if (!sequence.valid) {
+                out = to;
                 return false;
-            out = appendUTF16(out, sequence.codePoint);
+            }
+            to = appendUTF16(to, sequence.codePoint);
             i += sequence.length;
         }
     }
+    out = to;
     return true;
 }
 
