@@ -261,6 +261,41 @@ TEST(EncodingDetermination, UTF8ValidityAgreesWithStrictDecoding)
     }
 }
 
+TEST(EncodingDetermination, ThreeByteRunsAgreeWithStrictDecodingWhereverTheyBreak)
+{
+    // Runs of three-byte sequences are decoded four at a time: anything else
+    // at each place of a run of each length, and runs near the end of the
+    // text, must come out as the sequence-by-sequence decoding has them.
+    const std::string breaks[] = {"a", "\xC3\xA9", "\xE0\xA0\x80", "\xE0\x80\x80", "\xED\x9F\xBF", "\xED\xA0\x80",
+                                  "\xEF\xBF\xBF", "\xE4\xB8", "\xE4\x41\x80", "\xE4\xB8\xC0", "\xF0\x9F\x98\x80", "\x80"};
+    for (std::size_t length = 1; length <= 14; ++length) {
+        for (std::size_t at = 0; at <= length; ++at) {
+            for (const std::string& other : breaks) {
+                for (const std::size_t tail : {0, 1, 20}) {
+                    std::string text;
+                    for (std::size_t i = 0; i < length; ++i) {
+                        if (i == at)
+                            text += other;
+                        text += i % 2 ? "\xE4\xB8\xAD" : "\xE6\x96\x87";
+                    }
+                    text += std::string(tail, 'b');
+                    SCOPED_TRACE(testing::PrintToString(text));
+                    const std::optional<std::u16string> decoded = DecodeUTF8(text, true);
+                    std::u16string appended = u"x";
+                    EXPECT_EQ(AppendUTF8(appended, text), decoded.has_value());
+                    if (decoded) {
+                        EXPECT_EQ(appended, u"x" + *decoded);
+                    } else {
+                        // The text ends before the invalid sequence.
+                        EXPECT_EQ(appended, u"x" + UTF16FromUTF8(text).substr(0, appended.size() - 1));
+                        EXPECT_EQ(UTF16FromUTF8(text)[appended.size() - 1], u'\uFFFD');
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(EncodingDetermination, ASCIIRunsAreWidenedWhereverASequenceEndsThem)
 {
     // Runs are widened in blocks; a sequence at each place of a run of each
