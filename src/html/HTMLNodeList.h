@@ -52,10 +52,12 @@ public:
             insertGrowingOrShifting(index, std::move(node), arenaOwner);
         ++size_;
     }
+    // Most lists that fill up here already have storage (a parser takes the
+    // first slot itself): straight to regrow then.
     void push_back(Node&& node, const HTMLNode* arenaOwner = nullptr)
     {
         if (size_ == capacity())
-            grow(arenaOwner);
+            regrow(arenaOwner);
         std::construct_at(items_ + size_, std::move(node));
         ++size_;
     }

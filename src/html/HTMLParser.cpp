@@ -39,6 +39,7 @@ HTMLParser::HTMLParser(HTMLPreprocessedInputStream input, HTMLStringEncoding enc
     fragmentParsingAlgorithm_ = true;
     encoding_ = {StringEncoding::UTF8, HTMLStringEncodingConfidence::Irrelevant};
     openForeignElements_ = foreignContextElements();
+    updateTokensGoToInBody();
     if (context_->htmlNamespace() != HTMLNamespace::HTML)
         return;
     const std::u16string_view name = context_->tagName();
@@ -110,6 +111,8 @@ std::shared_ptr<HTMLDocument> HTMLParser::document()
 
 void HTMLParser::processToken(HTMLToken& token)
 {
+    if (tokensGoToInBody_) [[likely]]
+        return handleInBody(token);
     // With no foreign element open (nor a foreign context element), the adjusted
     // current node is in the HTML namespace (or there is none): no need to look.
     if (openForeignElements_ == 0) [[likely]]
@@ -189,7 +192,7 @@ void HTMLParser::processErrorOrLineFeedUsingRulesFor(InsertionMode mode, HTMLTok
     // Errors of the input stream and the tokenizer are only recorded.
     if (const auto* error = std::get_if<HTMLParseErrorToken>(&token))
         return addTokenizerError(*error);
-    ignoreNextTokenIfLineFeed_ = false;
+    setIgnoreNextTokenIfLineFeed(false);
     const auto* characters = std::get_if<HTMLCharacterToken>(&token);
     if (characters && characters->string().starts_with(u'\n')) {
         if (characters->string().size() == 1)
@@ -206,6 +209,7 @@ void HTMLParser::stopParsing()
     knownOpenElementCounts_.fill(0);
     openElementCounts_.clear();
     openForeignElements_ = foreignContextElements();
+    updateTokensGoToInBody();
     done_ = true;
 }
 

@@ -128,6 +128,20 @@ private:
         if (mode == InsertionMode::Text || mode == InsertionMode::InTableText)
             originalInsertionMode_ = insertionMode_;
         insertionMode_ = mode;
+        updateTokensGoToInBody();
+    }
+    void setIgnoreNextTokenIfLineFeed(bool ignore)
+    {
+        ignoreNextTokenIfLineFeed_ = ignore;
+        updateTokensGoToInBody();
+    }
+    // Whether the next token goes straight to the in body rules, as most do:
+    // one test per token instead of one for each field it sums up. Kept up
+    // to date wherever those fields change.
+    void updateTokensGoToInBody()
+    {
+        tokensGoToInBody_ =
+            insertionMode_ == InsertionMode::InBody && openForeignElements_ == 0 && !ignoreNextTokenIfLineFeed_;
     }
     // Several modes treat the leading white space of a character token
     // apart: it is handled as asked, and the rest, if any, replaces the
@@ -377,8 +391,10 @@ private:
     // count by their number, the others by name.
     void countOpenElement(const HTMLElement& element, int change)
     {
-        if (element.htmlNamespace() != HTMLNamespace::HTML) [[unlikely]]
+        if (element.htmlNamespace() != HTMLNamespace::HTML) [[unlikely]] {
             openForeignElements_ += change;
+            updateTokensGoToInBody();
+        }
         countOpenElementName(element, change);
     }
     // The same for an element known to be in the HTML namespace.
@@ -415,6 +431,7 @@ private:
     std::vector<std::string> errors_;
     bool framesetOk_ = true;
     bool ignoreNextTokenIfLineFeed_ = false;
+    bool tokensGoToInBody_ = false;
     std::vector<ElementPtr> activeFormattingElements_;
     // While the list is counted, each entry's fingerprint at the same index
     // (0 for a marker); empty otherwise, so a short list keeps one vector.

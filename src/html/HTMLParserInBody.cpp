@@ -284,7 +284,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     case InBodyStartTag::PreListing:
         closePElementIfInButtonScope();
         insertHTMLElementForToken(tag);
-        ignoreNextTokenIfLineFeed_ = true;
+        setIgnoreNextTokenIfLineFeed(true);
         framesetOk_ = false;
         return;
     // "form"
@@ -400,7 +400,7 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     // "textarea"
     case InBodyStartTag::Textarea:
         insertHTMLElementForToken(tag);
-        ignoreNextTokenIfLineFeed_ = true;
+        setIgnoreNextTokenIfLineFeed(true);
         tokenizer_.setState(HTMLTokenizerState::RCDATA);
         framesetOk_ = false;
         return switchInsertionMode(InsertionMode::Text);

@@ -104,6 +104,21 @@ TEST(HTMLParser, ForeignRulesHoldWhileAForeignElementIsCurrent)
                                                       "span", "math math", "math mtext", "circle"}));
 }
 
+// Whether a token goes straight to the in body rules is worked out once per
+// change of mode, of foreign elements or of the line feed to drop: each
+// change here must reach the very next token.
+TEST(HTMLParser, EachTokenMeetsTheRulesLeftByTheOneBefore)
+{
+    HTMLParser parser(u"<!DOCTYPE html><pre>\nA</pre><textarea>\nB</textarea><listing>\n\nC</listing><pre>D\n</pre>"
+                      u"<svg><p>E</p></svg><table><tr><td>\nF</td></tr></table>\nG",
+                      utf8Tentative);
+    const auto body = parser.document()->bodyElement();
+    std::vector<std::string> texts;
+    for (const auto& child : body->children())
+        texts.push_back(child->textContentUTF8());
+    EXPECT_EQ(texts, (std::vector<std::string> {"A", "B", "\nC", "D\n", "", "E", "\nF", "\nG"}));
+}
+
 TEST(HTMLParser, NobrStartTagHiddenByAMarkerIsStillInserted)
 {
     HTMLParser parser(u"<!DOCTYPE html><nobr><table><object></table><nobr>x", utf8Tentative);
