@@ -278,8 +278,21 @@ void HTMLTokenizer::addPendingAttributesTo(HTMLTagToken& tag, std::span<const Pe
         attributes = HTMLOrderedDictionary(attributes.resource());
     attributes.reserve(atTagEnd ? pending.size() : std::max<std::size_t>(pending.size(), expectedAttributeCounts_[tag.tagNameNumber()]));
     for (const PendingAttribute& attribute : pending) {
-        const std::u16string_view key(attribute.name, attribute.nameLength);
-        attributes.appendObjectForNewKey(plainValue(attribute.value, attribute.value + attribute.valueLength, attribute.hasReferences), key);
+        const std::u16string_view value = plainValue(attribute.value, attribute.value + attribute.valueLength, attribute.hasReferences);
+        // A held-back name has one to seven units: with its length a constant,
+        // the key is copied in a few moves rather than by a call.
+        const auto append = [&]<std::size_t length>() {
+            attributes.appendObjectForNewKey(value, std::u16string_view(attribute.name, length));
+        };
+        switch (attribute.nameLength) {
+        case 1: append.operator()<1>(); break;
+        case 2: append.operator()<2>(); break;
+        case 3: append.operator()<3>(); break;
+        case 4: append.operator()<4>(); break;
+        case 5: append.operator()<5>(); break;
+        case 6: append.operator()<6>(); break;
+        default: append.operator()<7>(); break;
+        }
         if (attribute.hasReferences)
             currentAttributeValue_.clear();
     }

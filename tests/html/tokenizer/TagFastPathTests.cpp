@@ -70,6 +70,7 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         // Plain attributes wait to go into the tag together: a repeat among
         // them, others read after them, and more of them than wait at once.
         "<a b=\"1\" c=\"2\" b=\"3\" d=\"4\">t<a b=\"1\" c=x d=\"2\" c=\"3\" e='&amp;'>t",
+        "<a b=\"1\" bc=\"2\" bcd='3' bcde=\"4\" bcdef=\"5\" bcdefg='6' bcdefgh=\"7\" BCDE=\"8\" bC='9'>t",
         "<a b=\"&amp;1\" c=\"2&amp;\" d='&amp;' e=\"&amp;&amp;\" B='&amp;' f>t<a b=\"&amp;\" c=\"&lt;\">t",
         "<a " + numberedAttributes(17, [](int i) { return "&amp;" + std::to_string(i); }) + "a16='x' a0=\"y\">t",
         "a\r\nb\rc\r\r\nd\r<p>t\r\n</p>\r\n\r\n<br>\n\r\n\r<i>x\r&amp;\r\n<i>\r\0\r\n<b>"s,
