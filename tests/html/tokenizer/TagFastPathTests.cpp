@@ -73,6 +73,7 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         "<a b=\"1\" bc=\"2\" bcd='3' bcde=\"4\" bcdef=\"5\" bcdefg='6' bcdefgh=\"7\" BCDE=\"8\" bC='9'>t",
         "<a b=\"&amp;1\" c=\"2&amp;\" d='&amp;' e=\"&amp;&amp;\" B='&amp;' f>t<a b=\"&amp;\" c=\"&lt;\">t",
         "<a " + numberedAttributes(17, [](int i) { return "&amp;" + std::to_string(i); }) + "a16='x' a0=\"y\">t",
+        "<a b=\"&amp;1\" c=\"2&amp;3&amp;&lt;\" d=\"&amp;4\" e='5&amp;' f=\"&amp;&gt;\" g='&amp;6'>t<a h=\"&amp;7\">t",
         "a\r\nb\rc\r\r\nd\r<p>t\r\n</p>\r\n\r\n<br>\n\r\n\r<i>x\r&amp;\r\n<i>\r\0\r\n<b>"s,
         "&amp;</abcd>t&lt;</DIV>t&</aBcDeFg>t&#1;</p>t",
         "<abcd>t<aBcDeFg x>t<abcdefgh/>t<abcdefghi>t",
