@@ -44,6 +44,7 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         "<a b=\"c\rd\" e\r\nf g\r=h>t",
         "<a \"b\"='c' <d =e 'f>t",
         "<a b=>t<a b= >t<a b==c>t",
+        "<a b>=\"c\">t<a b<=\"c\">t<a b/=\"c\">t<a b\"=\"c\">t<a b'='c'>t<a b;=\"c\" d?=\"e\">t",
         "<a \xE9=\"\xFC\" b=\xE9 \xE9" "c=d>t",
         "<svg viewBox=\"0 0 1 1\"><path d=\"M0 0\"/></svg>",
         "<x-y data-a-b=\"1\" data-a-b='2'>t",
