@@ -91,10 +91,12 @@ inline __m128i attributeNameStops(__m128i units)
     return _mm_or_si128(nameStops<u'/', u'"', u'\''>(units), angleBracketOrEqualsSign);
 }
 
-// The units with "A" to "Z" made lowercase.
+// The units with "A" to "Z" made lowercase. The letters are moved to the
+// bottom of the signed lanes, so that one add and one compare find them.
 inline __m128i lowercasedASCII(__m128i units)
 {
-    const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
+    const __m128i upper = _mm_cmplt_epi16(_mm_add_epi16(units, _mm_set1_epi16(0x8000 - u'A')),
+                                          _mm_set1_epi16(static_cast<short>(0x8000 + 26)));
     return _mm_add_epi16(units, _mm_and_si128(upper, _mm_set1_epi16(0x20)));
 }
 #endif
