@@ -25,17 +25,14 @@ template <char16_t... Stops>
 [[gnu::always_inline]] inline const char16_t* FindRunStop(const char16_t* p, const char16_t* end)
 {
 #if defined(__SSE2__)
-    // SSE2 compares signed 16-bit lanes: flipping the top bit turns the
-    // unsigned ranges into signed ones. Printable ASCII needs no flip, so a
-    // block of it is let through first with fewer steps.
-    const __m128i bias = _mm_set1_epi16(static_cast<short>(0x8000));
-    const auto biased = [](int u) { return _mm_set1_epi16(static_cast<short>(u ^ 0x8000)); };
-    // Printable ASCII, 0x20 to 0x7E, moved to the bottom of the signed range:
-    // one add and one compare.
+    // SSE2 compares signed 16-bit lanes: a range of units, moved to the
+    // bottom of the signed range, is told apart with one add and one
+    // compare. A block of printable ASCII, 0x20 to 0x7E, is let through first
+    // with fewer steps; U+00A0 to U+D7FF are looked for only after it.
     const __m128i printableShift = _mm_set1_epi16(0x7FE0);
     const __m128i printableLimit = _mm_set1_epi16(static_cast<short>(0x8000 + 0x7F - 0x20));
-    const __m128i wideLow = biased(0x9F);
-    const __m128i wideHigh = biased(0xD800);
+    const __m128i wideShift = _mm_set1_epi16(static_cast<short>(0x8000 - 0xA0));
+    const __m128i wideLimit = _mm_set1_epi16(static_cast<short>(0x8000 + 0xD800 - 0xA0 - 0x10000));
     const __m128i tab = _mm_set1_epi16(0x09);
     const __m128i lineFeed = _mm_set1_epi16(0x0A);
     const __m128i formFeed = _mm_set1_epi16(0x0C);
@@ -51,8 +48,7 @@ template <char16_t... Stops>
         const int firstOther = std::countr_zero(~printable);
         if ((static_cast<unsigned>(_mm_movemask_epi8(stop)) >> firstOther) & 1)
             return p + firstOther / 2;
-        const __m128i x = _mm_xor_si128(units, bias);
-        ordinary = _mm_or_si128(ordinary, _mm_and_si128(_mm_cmpgt_epi16(x, wideLow), _mm_cmplt_epi16(x, wideHigh)));
+        ordinary = _mm_or_si128(ordinary, _mm_cmplt_epi16(_mm_add_epi16(units, wideShift), wideLimit));
         ordinary = _mm_or_si128(ordinary, _mm_cmpeq_epi16(units, tab));
         ordinary = _mm_or_si128(ordinary, _mm_cmpeq_epi16(units, lineFeed));
         ordinary = _mm_or_si128(ordinary, _mm_cmpeq_epi16(units, formFeed));

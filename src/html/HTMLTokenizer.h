@@ -181,9 +181,6 @@ private:
     // Adds them (their names new to the tag and to each other); at the tag's
     // end, in a list of exactly their count.
     void addPendingAttributesTo(HTMLTagToken& tag, std::span<const PendingAttribute> pending, bool atTagEnd);
-    // A plain quoted value as it reads: the units themselves, or, when it
-    // holds "&amp;", put together in currentAttributeValue_.
-    std::u16string_view plainValue(const char16_t* begin, const char16_t* end, bool hasReferences);
     // readTag's reading of a reference in a value, unitsRead units on (past
     // the "&"), as the state machine reads it; the decoded units after it.
     std::u16string_view appendCharacterReferenceInValue(std::size_t unitsRead, char32_t additionalAllowedCharacter);
@@ -309,6 +306,9 @@ private:
     static constexpr std::size_t maximumReservedAttributeCount = 16;
     std::u16string currentAttributeName_;
     std::u16string currentAttributeValue_;
+    // The plain values holding "&amp;" of the tag readTag reads, put
+    // together as their ends are found; emptied at the tag's end.
+    std::u16string assembledValues_;
     std::u16string temporaryBuffer_;
     std::u16string run_;
     // The run of text being read; see emitText.

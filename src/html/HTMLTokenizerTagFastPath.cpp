@@ -82,10 +82,21 @@ inline __m128i nameStops(__m128i units)
     return stop;
 }
 
-// The units with "A" to "Z" made lowercase.
+// nameStops for an attribute's name: of its stops, "<", "=" and ">" are
+// next to each other, told apart as one range with one add and one compare.
+inline __m128i attributeNameStops(__m128i units)
+{
+    const __m128i angleBracketOrEqualsSign = _mm_cmplt_epi16(_mm_add_epi16(units, _mm_set1_epi16(0x8000 - u'<')),
+                                                             _mm_set1_epi16(static_cast<short>(0x8000 + 3)));
+    return _mm_or_si128(nameStops<u'/', u'"', u'\''>(units), angleBracketOrEqualsSign);
+}
+
+// The units with "A" to "Z" made lowercase. The letters are moved to the
+// bottom of the signed lanes, so that one add and one compare find them.
 inline __m128i lowercasedASCII(__m128i units)
 {
-    const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(u'A' - 1)), _mm_cmplt_epi16(units, _mm_set1_epi16(u'Z' + 1)));
+    const __m128i upper = _mm_cmplt_epi16(_mm_add_epi16(units, _mm_set1_epi16(0x8000 - u'A')),
+                                          _mm_set1_epi16(static_cast<short>(0x8000 + 26)));
     return _mm_add_epi16(units, _mm_and_si128(upper, _mm_set1_epi16(0x20)));
 }
 #endif
@@ -136,18 +147,25 @@ bool startsAmpersandReference(const char16_t* p, const char16_t* end)
     return end - p >= 5 && p[1] == u'a' && p[2] == u'm' && p[3] == u'p' && p[4] == u';';
 }
 
-// The end of a quoted value whose first stop is "&" at ampersand, or nullptr
-// at a reference other than "&amp;".
+// The end of a quoted value from begin whose first stop is "&" at
+// ampersand, the value appended to value as its end is sought, each "&amp;"
+// as "&"; nullptr at a reference other than "&amp;" (what was appended is
+// then of no use).
 template <char16_t quote>
-[[gnu::noinline]] const char16_t* findValueEndPastAmpersands(const char16_t* ampersand, const char16_t* end)
+[[gnu::noinline]] const char16_t* appendValueWithAmpersands(std::u16string& value, const char16_t* begin, const char16_t* ampersand, const char16_t* end)
 {
-    const char16_t* valueEnd = ampersand;
+    const char16_t* piece = begin;
+    const char16_t* stop = ampersand;
     do {
-        if (!startsAmpersandReference(valueEnd, end))
+        if (!startsAmpersandReference(stop, end))
             return nullptr;
-        valueEnd = FindRunStop<quote, u'&'>(valueEnd + 5, end);
-    } while (valueEnd != end && *valueEnd == u'&');
-    return valueEnd;
+        // The piece and the reference's "&".
+        value.append(piece, static_cast<std::size_t>(stop + 1 - piece));
+        piece = stop + 5;
+        stop = FindRunStop<quote, u'&'>(piece, end);
+    } while (stop != end && *stop == u'&');
+    value.append(piece, static_cast<std::size_t>(stop - piece));
+    return stop;
 }
 
 // Appends the units from begin to end to text with each mark written as
@@ -163,14 +181,6 @@ void appendReplacingMarks(std::u16string& text, const char16_t* begin, const cha
         text.push_back(replacement);
         piece = found + markLength(found);
     }
-}
-
-// The value from begin to end, whose references are all "&amp;", put
-// together in value.
-[[gnu::noinline]] void assignValueWithAmpersands(std::u16string& value, const char16_t* begin, const char16_t* end)
-{
-    value.clear();
-    appendReplacingMarks<u'&', u'&'>(value, begin, end, [](const char16_t*) { return 5; });
 }
 
 // readTagName for a name near the end of the decoded units or longer than nine units.
@@ -254,20 +264,13 @@ std::u16string_view HTMLTokenizer::appendCharacterReferenceInValue(std::size_t u
 struct HTMLTokenizer::PendingAttribute {
     char16_t name[8];
     std::size_t nameLength;
+    // The value's units in the decoded text or, for a value holding "&amp;",
+    // put together in assembledValues_ from valueOffset on.
     const char16_t* value;
+    std::size_t valueOffset;
     std::size_t valueLength;
-    // Holding "&amp;", put together as it is added.
     bool hasReferences;
 };
-
-// Inline: both of its callers are on the way of most attributes.
-inline std::u16string_view HTMLTokenizer::plainValue(const char16_t* begin, const char16_t* end, bool hasReferences)
-{
-    if (!hasReferences)
-        return {begin, static_cast<std::size_t>(end - begin)};
-    assignValueWithAmpersands(currentAttributeValue_, begin, end);
-    return currentAttributeValue_;
-}
 
 void HTMLTokenizer::addPendingAttributesTo(HTMLTagToken& tag, std::span<const PendingAttribute> pending, bool atTagEnd)
 {
@@ -278,10 +281,23 @@ void HTMLTokenizer::addPendingAttributesTo(HTMLTagToken& tag, std::span<const Pe
         attributes = HTMLOrderedDictionary(attributes.resource());
     attributes.reserve(atTagEnd ? pending.size() : std::max<std::size_t>(pending.size(), expectedAttributeCounts_[tag.tagNameNumber()]));
     for (const PendingAttribute& attribute : pending) {
-        const std::u16string_view key(attribute.name, attribute.nameLength);
-        attributes.appendObjectForNewKey(plainValue(attribute.value, attribute.value + attribute.valueLength, attribute.hasReferences), key);
-        if (attribute.hasReferences)
-            currentAttributeValue_.clear();
+        const std::u16string_view value = attribute.hasReferences
+                                              ? std::u16string_view(assembledValues_.data() + attribute.valueOffset, attribute.valueLength)
+                                              : std::u16string_view(attribute.value, attribute.valueLength);
+        // A held-back name has one to seven units: with its length a constant,
+        // the key is copied in a few moves rather than by a call.
+        const auto append = [&]<std::size_t length>() {
+            attributes.appendObjectForNewKey(value, std::u16string_view(attribute.name, length));
+        };
+        switch (attribute.nameLength) {
+        case 1: append.operator()<1>(); break;
+        case 2: append.operator()<2>(); break;
+        case 3: append.operator()<3>(); break;
+        case 4: append.operator()<4>(); break;
+        case 5: append.operator()<5>(); break;
+        case 6: append.operator()<6>(); break;
+        default: append.operator()<7>(); break;
+        }
     }
 }
 
@@ -317,6 +333,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     // keep p in memory.
     const auto continueCarefully = [&](HTMLTokenizerState state) __attribute__((always_inline)) {
         addPendingAttributes(false);
+        assembledValues_.clear();
         handOverTag(slot, HTMLTokenKind<Tag>::index, static_cast<std::size_t>(p - begin), state);
     };
     // A reference in a value (p is at its "&") is read as the state machine
@@ -354,7 +371,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         if (end - p < 8)
             return false;
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const auto stops = static_cast<unsigned>(_mm_movemask_epi8(nameStops<u'/', u'=', u'>', u'"', u'\'', u'<'>(units)));
+        const auto stops = static_cast<unsigned>(_mm_movemask_epi8(attributeNameStops(units)));
         if (stops == 0)
             return false;
         const auto nameLength = static_cast<std::size_t>(std::countr_zero(stops)) / 2;
@@ -363,10 +380,19 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
             return false;
         const char16_t quote = p[nameLength + 1];
         const char16_t* valueEnd = quote == u'"' ? FindRunStop<u'"', u'&'>(valueBegin, end) : FindRunStop<u'\'', u'&'>(valueBegin, end);
+        std::u16string_view value;
+        std::size_t valueOffset = 0;
         const bool hasReferences = valueEnd != end && *valueEnd == u'&';
-        if (hasReferences && !(valueEnd = quote == u'"' ? findValueEndPastAmpersands<u'"'>(valueEnd, end)
-                                                        : findValueEndPastAmpersands<u'\''>(valueEnd, end)))
-            return false;
+        if (hasReferences) {
+            valueOffset = assembledValues_.size();
+            valueEnd = quote == u'"' ? appendValueWithAmpersands<u'"'>(assembledValues_, valueBegin, valueEnd, end)
+                                     : appendValueWithAmpersands<u'\''>(assembledValues_, valueBegin, valueEnd, end);
+            if (!valueEnd)
+                return false;
+            value = std::u16string_view(assembledValues_.data() + valueOffset, assembledValues_.size() - valueOffset);
+        } else {
+            value = std::u16string_view(valueBegin, static_cast<std::size_t>(valueEnd - valueBegin));
+        }
         if (end - valueEnd < 2 || *valueEnd != quote || !(valueEnd[1] == u'>' || valueEnd[1] == u'/' || isUnitOf(valueEnd[1], WhitespaceUnit)))
             return false;
         HTMLOrderedDictionary& attributes = tag->attributes();
@@ -380,7 +406,8 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
             }
             attribute.nameLength = nameLength;
             attribute.value = valueBegin;
-            attribute.valueLength = static_cast<std::size_t>(valueEnd - valueBegin);
+            attribute.valueOffset = valueOffset;
+            attribute.valueLength = value.size();
             attribute.hasReferences = hasReferences;
             ++pendingCount;
             p = valueEnd + 1;
@@ -389,9 +416,8 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         addPendingAttributes(false);
         char16_t name[8];
         _mm_storeu_si128(reinterpret_cast<__m128i*>(name), lowercasedASCII(units));
-        if (!attributesToAddTo(*tag).addObjectForNewKey(plainValue(valueBegin, valueEnd, hasReferences), std::u16string_view(name, nameLength)))
+        if (!attributesToAddTo(*tag).addObjectForNewKey(value, std::u16string_view(name, nameLength)))
             return false;
-        currentAttributeValue_.clear();
         hasCurrentAttribute_ = false;
         p = valueEnd + 1;
         return true;
@@ -487,6 +513,8 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
 
     // At the closing ">".
     addPendingAttributes(true);
+    if (!assembledValues_.empty())
+        assembledValues_.clear();
     ++p;
     inputStream_.skipDecodedUnits(static_cast<std::size_t>(p - begin));
     switchToState(Data);

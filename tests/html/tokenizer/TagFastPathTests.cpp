@@ -44,6 +44,7 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         "<a b=\"c\rd\" e\r\nf g\r=h>t",
         "<a \"b\"='c' <d =e 'f>t",
         "<a b=>t<a b= >t<a b==c>t",
+        "<a b>=\"c\">t<a b<=\"c\">t<a b/=\"c\">t<a b\"=\"c\">t<a b'='c'>t<a b;=\"c\" d?=\"e\">t",
         "<a \xE9=\"\xFC\" b=\xE9 \xE9" "c=d>t",
         "<svg viewBox=\"0 0 1 1\"><path d=\"M0 0\"/></svg>",
         "<x-y data-a-b=\"1\" data-a-b='2'>t",
@@ -70,8 +71,10 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         // Plain attributes wait to go into the tag together: a repeat among
         // them, others read after them, and more of them than wait at once.
         "<a b=\"1\" c=\"2\" b=\"3\" d=\"4\">t<a b=\"1\" c=x d=\"2\" c=\"3\" e='&amp;'>t",
+        "<a b=\"1\" bc=\"2\" bcd='3' bcde=\"4\" bcdef=\"5\" bcdefg='6' bcdefgh=\"7\" BCDE=\"8\" bC='9'>t",
         "<a b=\"&amp;1\" c=\"2&amp;\" d='&amp;' e=\"&amp;&amp;\" B='&amp;' f>t<a b=\"&amp;\" c=\"&lt;\">t",
         "<a " + numberedAttributes(17, [](int i) { return "&amp;" + std::to_string(i); }) + "a16='x' a0=\"y\">t",
+        "<a b=\"&amp;1\" c=\"2&amp;3&amp;&lt;\" d=\"&amp;4\" e='5&amp;' f=\"&amp;&gt;\" g='&amp;6'>t<a h=\"&amp;7\">t",
         "a\r\nb\rc\r\r\nd\r<p>t\r\n</p>\r\n\r\n<br>\n\r\n\r<i>x\r&amp;\r\n<i>\r\0\r\n<b>"s,
         "&amp;</abcd>t&lt;</DIV>t&</aBcDeFg>t&#1;</p>t",
         "<abcd>t<aBcDeFg x>t<abcdefgh/>t<abcdefghi>t",
