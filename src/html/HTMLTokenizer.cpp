@@ -127,6 +127,7 @@ void HTMLTokenizer::resume()
 
 void HTMLTokenizer::emit(HTMLToken&& token)
 {
+    emitHeldText();
     if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
         noteEmittedStartTag(*startTag);
     } else if (const auto* endTag = std::get_if<HTMLEndTagToken>(&token)) {
@@ -143,6 +144,7 @@ void HTMLTokenizer::emit(HTMLToken&& token)
 
 void HTMLTokenizer::emitParseError(std::string message)
 {
+    emitHeldText();
     rareTokensPooled_ = true;
     HTMLToken& queued = pooledToken<HTMLParseErrorToken>();
     queued = HTMLParseErrorToken(std::move(message));
@@ -195,6 +197,17 @@ void HTMLTokenizer::emitText()
         return;
     queueEmptyCharacterToken().swap(text_);
     clearKeepingShortStorage(text_);
+}
+
+void HTMLTokenizer::emitTextBeforeRun()
+{
+    if (textRunStart_ == noTextRun)
+        return emitText();
+    if (textRunStart_ == 0)
+        return;
+    queueEmptyCharacterToken().assign(text_, 0, textRunStart_);
+    text_.erase(0, textRunStart_);
+    textRunStart_ = 0;
 }
 
 void HTMLTokenizer::emitCurrentToken()
