@@ -182,20 +182,21 @@ void HTMLTokenizer::makeTokenOfKind(HTMLToken& token, std::size_t kind) const
 
 void HTMLTokenizer::emitCharacterToken(char32_t c)
 {
-    AppendLongCharacter(queueEmptyCharacterToken(), c);
+    AppendLongCharacter(queueEmptyCharacterToken(c == 0), c);
 }
 
 void HTMLTokenizer::emitCharacterTokenWithString(std::u16string_view string)
 {
     if (!string.empty())
-        queueEmptyCharacterToken().assign(string);
+        queueEmptyCharacterToken(string.find(u'\0') != std::u16string_view::npos).assign(string);
 }
 
 void HTMLTokenizer::emitText()
 {
     if (text_.empty())
         return;
-    queueEmptyCharacterToken().swap(text_);
+    queueEmptyCharacterToken(textHoldsNull_).swap(text_);
+    textHoldsNull_ = false;
     clearKeepingShortStorage(text_);
 }
 
@@ -205,7 +206,8 @@ void HTMLTokenizer::emitTextBeforeRun()
         return emitText();
     if (textRunStart_ == 0)
         return;
-    queueEmptyCharacterToken().assign(text_, 0, textRunStart_);
+    // Text held back is never the data state's, the one that keeps U+0000.
+    queueEmptyCharacterToken(false).assign(text_, 0, textRunStart_);
     text_.erase(0, textRunStart_);
     textRunStart_ = 0;
 }

@@ -131,12 +131,15 @@ private:
     void makeTokenOfKind(HTMLToken& token, std::size_t kind) const;
     // Once the input is read, what was kept for tokens to come goes.
     void releaseKeptStorage();
-    // A character token at the end of the queue, for its string to be filled.
-    std::u16string& queueEmptyCharacterToken()
+    // A character token at the end of the queue, for its string to be filled;
+    // with a U+0000 only when mayHoldNull.
+    std::u16string& queueEmptyCharacterToken(bool mayHoldNull)
     {
         HTMLToken& token = pooledToken<HTMLCharacterToken>();
         queue_.push_back(&token);
-        std::u16string& string = std::get_if<HTMLCharacterToken>(&token)->mutableString();
+        HTMLCharacterToken& characters = *std::get_if<HTMLCharacterToken>(&token);
+        characters.setMayHoldNull(mayHoldNull);
+        std::u16string& string = characters.mutableString();
         clearKeepingShortStorage(string);
         return string;
     }
@@ -335,6 +338,8 @@ private:
     // Where the run being read begins in text_, none between runs.
     static constexpr std::size_t noTextRun = std::u16string::npos;
     std::size_t textRunStart_ = noTextRun;
+    // Whether text_ holds a U+0000 (kept by the data state for the tree construction).
+    bool textHoldsNull_ = false;
     char32_t additionalAllowedCharacter_ = HTMLEOFCharacter;
     // The standard's last start tag: its name's number, and the name itself
     // only when it is not a known one (a known name needs no copy).
@@ -382,7 +387,11 @@ void HTMLTokenizer::consumeTextRun(IsStop&& isStop, std::string_view nullError, 
     textRunStart_ = text_.size();
     // An error in the run emits the text before it and moves the run to the
     // front of text_; textRunStart_ follows.
-    if (consumeRun<Stops...>(text_, std::forward<IsStop>(isStop), nullError, true) && !keepNull)
-        std::replace(text_.begin() + static_cast<std::ptrdiff_t>(textRunStart_), text_.end(), u'\0', u'\uFFFD');
+    if (consumeRun<Stops...>(text_, std::forward<IsStop>(isStop), nullError, true)) {
+        if (keepNull)
+            textHoldsNull_ = true;
+        else
+            std::replace(text_.begin() + static_cast<std::ptrdiff_t>(textRunStart_), text_.end(), u'\0', u'\uFFFD');
+    }
     textRunStart_ = noTextRun;
 }
