@@ -170,7 +170,7 @@ void HTMLParser::handleInBody(HTMLToken& token)
     // A character token
     if (const auto* characters = std::get_if<HTMLCharacterToken>(&token)) {
         const std::u16string_view text = characters->string();
-        if (holdsNull(text)) [[unlikely]]
+        if (characters->mayHoldNull() && holdsNull(text)) [[unlikely]]
             return inBodyCharactersWithNulls(text);
         return inBodyCharacters(text);
     }

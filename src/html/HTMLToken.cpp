@@ -132,7 +132,9 @@ std::optional<HTMLCharacterToken> HTMLCharacterToken::leadingWhitespaceToken() c
         return *this;
     if (firstOther == string_.begin())
         return std::nullopt;
-    return HTMLCharacterToken(std::u16string(string_.begin(), firstOther));
+    HTMLCharacterToken whitespace(std::u16string(string_.begin(), firstOther));
+    whitespace.setMayHoldNull(false);
+    return whitespace;
 }
 
 std::optional<HTMLCharacterToken> HTMLCharacterToken::afterLeadingWhitespaceToken() const
@@ -140,7 +142,9 @@ std::optional<HTMLCharacterToken> HTMLCharacterToken::afterLeadingWhitespaceToke
     const auto firstOther = std::find_if_not(string_.begin(), string_.end(), IsHTMLWhitespace);
     if (firstOther == string_.end())
         return std::nullopt;
-    return HTMLCharacterToken(std::u16string(firstOther, string_.end()));
+    HTMLCharacterToken rest(std::u16string(firstOther, string_.end()));
+    rest.setMayHoldNull(mayHoldNull_);
+    return rest;
 }
 
 std::string HTMLCharacterToken::description() const

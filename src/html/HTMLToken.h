@@ -173,6 +173,11 @@ public:
     // The tokenizer fills a token it hands out again in place.
     std::u16string& mutableString() { return string_; }
 
+    // False when the text is known to hold no U+0000 (the tokenizer knows as
+    // it reads the text), so that it need not be looked through for one.
+    bool mayHoldNull() const { return mayHoldNull_; }
+    void setMayHoldNull(bool mayHoldNull) { mayHoldNull_ = mayHoldNull; }
+
     // The leading white space: the token itself when it is all white space
     // (or empty), none when it starts with another character.
     std::optional<HTMLCharacterToken> leadingWhitespaceToken() const;
@@ -184,6 +189,7 @@ public:
 
 private:
     std::u16string string_;
+    bool mayHoldNull_ = true;
 };
 
 // A parse error travelling in the token stream; its text is a fixed English message.

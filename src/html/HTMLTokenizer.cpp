@@ -127,6 +127,7 @@ void HTMLTokenizer::resume()
 
 void HTMLTokenizer::emit(HTMLToken&& token)
 {
+    emitHeldText();
     if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
         noteEmittedStartTag(*startTag);
     } else if (const auto* endTag = std::get_if<HTMLEndTagToken>(&token)) {
@@ -143,6 +144,7 @@ void HTMLTokenizer::emit(HTMLToken&& token)
 
 void HTMLTokenizer::emitParseError(std::string message)
 {
+    emitHeldText();
     rareTokensPooled_ = true;
     HTMLToken& queued = pooledToken<HTMLParseErrorToken>();
     queued = HTMLParseErrorToken(std::move(message));
@@ -180,21 +182,34 @@ void HTMLTokenizer::makeTokenOfKind(HTMLToken& token, std::size_t kind) const
 
 void HTMLTokenizer::emitCharacterToken(char32_t c)
 {
-    AppendLongCharacter(queueEmptyCharacterToken(), c);
+    AppendLongCharacter(queueEmptyCharacterToken(c == 0), c);
 }
 
 void HTMLTokenizer::emitCharacterTokenWithString(std::u16string_view string)
 {
     if (!string.empty())
-        queueEmptyCharacterToken().assign(string);
+        queueEmptyCharacterToken(string.find(u'\0') != std::u16string_view::npos).assign(string);
 }
 
 void HTMLTokenizer::emitText()
 {
     if (text_.empty())
         return;
-    queueEmptyCharacterToken().swap(text_);
+    queueEmptyCharacterToken(textHoldsNull_).swap(text_);
+    textHoldsNull_ = false;
     clearKeepingShortStorage(text_);
+}
+
+void HTMLTokenizer::emitTextBeforeRun()
+{
+    if (textRunStart_ == noTextRun)
+        return emitText();
+    if (textRunStart_ == 0)
+        return;
+    // Text held back is never the data state's, the one that keeps U+0000.
+    queueEmptyCharacterToken(false).assign(text_, 0, textRunStart_);
+    text_.erase(0, textRunStart_);
+    textRunStart_ = 0;
 }
 
 void HTMLTokenizer::emitCurrentToken()

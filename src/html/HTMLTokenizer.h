@@ -100,6 +100,21 @@ private:
     // The text states collect a run in text_ and emit it with this; the run's
     // storage goes into the token and the token's old storage comes back.
     void emitText();
+    // RCDATA, RAWTEXT and script data hold their text back in text_ across a
+    // "<" or "&" that turns out to be text, so that a script's text is one
+    // token rather than one per "<". Anything else emitted goes after the
+    // text held (see emitHeldText).
+    void holdText(char32_t c) { AppendLongCharacter(text_, c); }
+    void holdText(std::u16string_view string) { text_.append(string); }
+    // Before any other token is queued: the text held, but not the part of a
+    // run being read (see consumeTextRun), so that an error found in the run
+    // goes between the text before the run and the run itself.
+    void emitHeldText()
+    {
+        if (!text_.empty()) [[unlikely]]
+            emitTextBeforeRun();
+    }
+    void emitTextBeforeRun();
     // A token of the kind from its pool, not queued yet; it holds what it held
     // when last handed out (or a new T).
     template <typename T>
@@ -116,12 +131,15 @@ private:
     void makeTokenOfKind(HTMLToken& token, std::size_t kind) const;
     // Once the input is read, what was kept for tokens to come goes.
     void releaseKeptStorage();
-    // A character token at the end of the queue, for its string to be filled.
-    std::u16string& queueEmptyCharacterToken()
+    // A character token at the end of the queue, for its string to be filled;
+    // with a U+0000 only when mayHoldNull.
+    std::u16string& queueEmptyCharacterToken(bool mayHoldNull)
     {
         HTMLToken& token = pooledToken<HTMLCharacterToken>();
         queue_.push_back(&token);
-        std::u16string& string = std::get_if<HTMLCharacterToken>(&token)->mutableString();
+        HTMLCharacterToken& characters = *std::get_if<HTMLCharacterToken>(&token);
+        characters.setMayHoldNull(mayHoldNull);
+        std::u16string& string = characters.mutableString();
         clearKeepingShortStorage(string);
         return string;
     }
@@ -148,9 +166,13 @@ private:
     // Appends to into a run of characters up to one for which isStop holds
     // (put back for the caller to consume); Stops lists the ASCII characters
     // isStop passes or acts on. Each U+0000 in the run reports nullError
-    // (when there is one) at once and becomes U+FFFD unless keepNull.
+    // (when there is one) at once and becomes U+FFFD unless keepNull. True
+    // when the run held a U+0000.
     template <char16_t... Stops, typename IsStop>
-    void consumeRun(std::u16string& into, IsStop&& isStop, std::string_view nullError, bool keepNull = false);
+    bool consumeRun(std::u16string& into, IsStop&& isStop, std::string_view nullError, bool keepNull = false);
+    // consumeRun into text_, after the text held there.
+    template <char16_t... Stops, typename IsStop>
+    void consumeTextRun(IsStop&& isStop, std::string_view nullError, bool keepNull = false);
 
     // Character references (the "&" is consumed): the replacement, or none
     // when the caller keeps the "&".
@@ -311,8 +333,13 @@ private:
     std::u16string assembledValues_;
     std::u16string temporaryBuffer_;
     std::u16string run_;
-    // The run of text being read; see emitText.
+    // The run of text being read, and text held back; see emitText and holdText.
     std::u16string text_;
+    // Where the run being read begins in text_, none between runs.
+    static constexpr std::size_t noTextRun = std::u16string::npos;
+    std::size_t textRunStart_ = noTextRun;
+    // Whether text_ holds a U+0000 (kept by the data state for the tree construction).
+    bool textHoldsNull_ = false;
     char32_t additionalAllowedCharacter_ = HTMLEOFCharacter;
     // The standard's last start tag: its name's number, and the name itself
     // only when it is not a known one (a known name needs no copy).
@@ -334,7 +361,7 @@ HTMLToken& HTMLTokenizer::pooledToken()
 }
 
 template <char16_t... Stops, typename IsStop>
-void HTMLTokenizer::consumeRun(std::u16string& into, IsStop&& isStop, std::string_view nullError, bool keepNull)
+bool HTMLTokenizer::consumeRun(std::u16string& into, IsStop&& isStop, std::string_view nullError, bool keepNull)
 {
     const std::size_t start = into.size();
     bool sawNull = false;
@@ -351,4 +378,20 @@ void HTMLTokenizer::consumeRun(std::u16string& into, IsStop&& isStop, std::strin
         into);
     if (sawNull && !keepNull)
         std::replace(into.begin() + static_cast<std::ptrdiff_t>(start), into.end(), u'\0', u'\uFFFD');
+    return sawNull;
+}
+
+template <char16_t... Stops, typename IsStop>
+void HTMLTokenizer::consumeTextRun(IsStop&& isStop, std::string_view nullError, bool keepNull)
+{
+    textRunStart_ = text_.size();
+    // An error in the run emits the text before it and moves the run to the
+    // front of text_; textRunStart_ follows.
+    if (consumeRun<Stops...>(text_, std::forward<IsStop>(isStop), nullError, true)) {
+        if (keepNull)
+            textHoldsNull_ = true;
+        else
+            std::replace(text_.begin() + static_cast<std::ptrdiff_t>(textRunStart_), text_.end(), u'\0', u'\uFFFD');
+    }
+    textRunStart_ = noTextRun;
 }

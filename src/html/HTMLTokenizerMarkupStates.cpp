@@ -406,7 +406,7 @@ void HTMLTokenizer::CDATASectionState()
         const char32_t c = consumeNextInputCharacter();
         if (queue_.size() != queued && !text.empty()) {
             // The characters so far go before the errors just queued.
-            queueEmptyCharacterToken().swap(text);
+            queueEmptyCharacterToken(true).swap(text);
             text.clear();
             std::rotate(queue_.begin() + static_cast<std::ptrdiff_t>(queued), queue_.end() - 1, queue_.end());
         }

@@ -11,10 +11,10 @@ void HTMLTokenizer::scriptDataLessThanSignState()
         switchToState(ScriptDataEndTagOpen);
     } else if (c == U'!') {
         switchToState(ScriptDataEscapeStart);
-        emitCharacterTokenWithString(u"<!");
+        holdText(u"<!");
     } else {
         switchToState(ScriptData);
-        emitCharacterToken(U'<');
+        holdText(U'<');
         reconsume();
     }
 }
@@ -23,7 +23,7 @@ void HTMLTokenizer::scriptDataEscapeStartState()
 {
     if (consumeNextInputCharacter() == U'-') {
         switchToState(ScriptDataEscapeStartDash);
-        emitCharacterToken(U'-');
+        holdText(U'-');
     } else {
         switchToState(ScriptData);
         reconsume();
@@ -34,7 +34,7 @@ void HTMLTokenizer::scriptDataEscapeStartDashState()
 {
     if (consumeNextInputCharacter() == U'-') {
         switchToState(ScriptDataEscapedDashDash);
-        emitCharacterToken(U'-');
+        holdText(U'-');
     } else {
         switchToState(ScriptData);
         reconsume();
@@ -43,13 +43,12 @@ void HTMLTokenizer::scriptDataEscapeStartDashState()
 
 void HTMLTokenizer::scriptDataEscapedState()
 {
-    consumeRun<u'-', u'<'>(text_, [](char32_t c) { return c == U'-' || c == U'<'; },
-                           "U+0000 NULL in script data escaped state");
-    emitText();
+    consumeTextRun<u'-', u'<'>([](char32_t c) { return c == U'-' || c == U'<'; },
+                               "U+0000 NULL in script data escaped state");
     const char32_t c = consumeNextInputCharacter();
     if (c == U'-') {
         switchToState(ScriptDataEscapedDash);
-        emitCharacterToken(U'-');
+        holdText(U'-');
     } else if (c == U'<') {
         switchToState(ScriptDataEscapedLessThanSign);
     } else {
@@ -64,20 +63,20 @@ void HTMLTokenizer::scriptDataEscapedDashState()
     const char32_t c = consumeNextInputCharacter();
     if (c == U'-') {
         switchToState(ScriptDataEscapedDashDash);
-        emitCharacterToken(U'-');
+        holdText(U'-');
     } else if (c == U'<') {
         switchToState(ScriptDataEscapedLessThanSign);
     } else if (c == 0) {
         emitParseError("U+0000 NULL in script data escaped dash state");
         switchToState(ScriptDataEscaped);
-        emitCharacterToken(0xFFFD);
+        holdText(0xFFFD);
     } else if (c == HTMLEOFCharacter) {
         emitParseError("EOF in script data escaped dash state");
         switchToState(Data);
         reconsume();
     } else {
         switchToState(ScriptDataEscaped);
-        emitCharacterToken(c);
+        holdText(c);
     }
 }
 
@@ -85,23 +84,23 @@ void HTMLTokenizer::scriptDataEscapedDashDashState()
 {
     const char32_t c = consumeNextInputCharacter();
     if (c == U'-') {
-        emitCharacterToken(U'-');
+        holdText(U'-');
     } else if (c == U'<') {
         switchToState(ScriptDataEscapedLessThanSign);
     } else if (c == U'>') {
         switchToState(ScriptData);
-        emitCharacterToken(U'>');
+        holdText(U'>');
     } else if (c == 0) {
         emitParseError("U+0000 NULL in script data escaped dash dash state");
         switchToState(ScriptDataEscaped);
-        emitCharacterToken(0xFFFD);
+        holdText(0xFFFD);
     } else if (c == HTMLEOFCharacter) {
         emitParseError("EOF in script data escaped dash dash state");
         switchToState(Data);
         reconsume();
     } else {
         switchToState(ScriptDataEscaped);
-        emitCharacterToken(c);
+        holdText(c);
     }
 }
 
@@ -115,11 +114,11 @@ void HTMLTokenizer::scriptDataEscapedLessThanSignState()
         temporaryBuffer_.clear();
         AppendLongCharacter(temporaryBuffer_, ASCIILowercase(c));
         switchToState(ScriptDataDoubleEscapeStart);
-        emitCharacterToken(U'<');
-        emitCharacterToken(c);
+        holdText(U'<');
+        holdText(c);
     } else {
         switchToState(ScriptDataEscaped);
-        emitCharacterToken(U'<');
+        holdText(U'<');
         reconsume();
     }
 }
@@ -129,10 +128,10 @@ void HTMLTokenizer::scriptDataDoubleEscapeStartState()
     const char32_t c = consumeNextInputCharacter();
     if (IsHTMLWhitespace(c) || c == U'/' || c == U'>') {
         switchToState(temporaryBuffer_ == u"script" ? ScriptDataDoubleEscaped : ScriptDataEscaped);
-        emitCharacterToken(c);
+        holdText(c);
     } else if (IsASCIIAlpha(c)) {
         AppendLongCharacter(temporaryBuffer_, ASCIILowercase(c));
-        emitCharacterToken(c);
+        holdText(c);
     } else {
         switchToState(ScriptDataEscaped);
         reconsume();
@@ -141,16 +140,15 @@ void HTMLTokenizer::scriptDataDoubleEscapeStartState()
 
 void HTMLTokenizer::scriptDataDoubleEscapedState()
 {
-    consumeRun<u'-', u'<'>(text_, [](char32_t c) { return c == U'-' || c == U'<'; },
-                           "U+0000 NULL in script data double escaped state");
-    emitText();
+    consumeTextRun<u'-', u'<'>([](char32_t c) { return c == U'-' || c == U'<'; },
+                               "U+0000 NULL in script data double escaped state");
     const char32_t c = consumeNextInputCharacter();
     if (c == U'-') {
         switchToState(ScriptDataDoubleEscapedDash);
-        emitCharacterToken(U'-');
+        holdText(U'-');
     } else if (c == U'<') {
         switchToState(ScriptDataDoubleEscapedLessThanSign);
-        emitCharacterToken(U'<');
+        holdText(U'<');
     } else {
         emitParseError("EOF in script data double escaped state");
         switchToState(Data);
@@ -163,21 +161,21 @@ void HTMLTokenizer::scriptDataDoubleEscapedDashState()
     const char32_t c = consumeNextInputCharacter();
     if (c == U'-') {
         switchToState(ScriptDataDoubleEscapedDashDash);
-        emitCharacterToken(U'-');
+        holdText(U'-');
     } else if (c == U'<') {
         switchToState(ScriptDataDoubleEscapedLessThanSign);
-        emitCharacterToken(U'<');
+        holdText(U'<');
     } else if (c == 0) {
         emitParseError("U+0000 NULL in script data double escaped dash state");
         switchToState(ScriptDataDoubleEscaped);
-        emitCharacterToken(0xFFFD);
+        holdText(0xFFFD);
     } else if (c == HTMLEOFCharacter) {
         emitParseError("EOF in script data double escaped dash state");
         switchToState(Data);
         reconsume();
     } else {
         switchToState(ScriptDataDoubleEscaped);
-        emitCharacterToken(c);
+        holdText(c);
     }
 }
 
@@ -185,24 +183,24 @@ void HTMLTokenizer::scriptDataDoubleEscapedDashDashState()
 {
     const char32_t c = consumeNextInputCharacter();
     if (c == U'-') {
-        emitCharacterToken(U'-');
+        holdText(U'-');
     } else if (c == U'<') {
         switchToState(ScriptDataDoubleEscapedLessThanSign);
-        emitCharacterToken(U'<');
+        holdText(U'<');
     } else if (c == U'>') {
         switchToState(ScriptData);
-        emitCharacterToken(U'>');
+        holdText(U'>');
     } else if (c == 0) {
         emitParseError("U+0000 NULL in script data double escaped dash dash state");
         switchToState(ScriptDataDoubleEscaped);
-        emitCharacterToken(0xFFFD);
+        holdText(0xFFFD);
     } else if (c == HTMLEOFCharacter) {
         emitParseError("EOF in script data double escaped dash dash state");
         switchToState(Data);
         reconsume();
     } else {
         switchToState(ScriptDataDoubleEscaped);
-        emitCharacterToken(c);
+        holdText(c);
     }
 }
 
@@ -211,7 +209,7 @@ void HTMLTokenizer::scriptDataDoubleEscapedLessThanSignState()
     if (consumeNextInputCharacter() == U'/') {
         temporaryBuffer_.clear();
         switchToState(ScriptDataDoubleEscapeEnd);
-        emitCharacterToken(U'/');
+        holdText(U'/');
     } else {
         switchToState(ScriptDataDoubleEscaped);
         reconsume();
@@ -223,10 +221,10 @@ void HTMLTokenizer::scriptDataDoubleEscapeEndState()
     const char32_t c = consumeNextInputCharacter();
     if (IsHTMLWhitespace(c) || c == U'/' || c == U'>') {
         switchToState(temporaryBuffer_ == u"script" ? ScriptDataEscaped : ScriptDataDoubleEscaped);
-        emitCharacterToken(c);
+        holdText(c);
     } else if (IsASCIIAlpha(c)) {
         AppendLongCharacter(temporaryBuffer_, ASCIILowercase(c));
-        emitCharacterToken(c);
+        holdText(c);
     } else {
         switchToState(ScriptDataDoubleEscaped);
         reconsume();

@@ -598,7 +598,8 @@ void HTMLTokenizer::dataState()
         if (!IsASCIIAlpha(letter))
             break;
         if (lessThanSign != begin) {
-            std::u16string& text = queueEmptyCharacterToken();
+            // FindRunStop stops at U+0000: the text holds none.
+            std::u16string& text = queueEmptyCharacterToken(false);
             if (hasCarriageReturns)
                 appendWithLineBreaksAsLineFeeds(text, begin, lessThanSign);
             else

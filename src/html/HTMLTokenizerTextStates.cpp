@@ -21,13 +21,20 @@ void lowercaseFrom(std::u16string& string, std::size_t start)
 
 void HTMLTokenizer::RCDATAState()
 {
-    textWithReferencesState("U+0000 NULL in RCDATA state", false, CharacterReferenceInRCDATA, RCDATALessThanSign);
+    consumeTextRun<u'&', u'<'>([](char32_t c) { return c == U'&' || c == U'<'; }, "U+0000 NULL in RCDATA state");
+    switch (consumeNextInputCharacter()) {
+    case U'&': return switchToState(CharacterReferenceInRCDATA);
+    case U'<': return switchToState(RCDATALessThanSign);
+    default:
+        emitText();
+        done_ = true;
+    }
 }
 
 void HTMLTokenizer::textWithReferencesState(std::string_view nullError, bool keepNull,
                                             HTMLTokenizerState referenceState, HTMLTokenizerState lessThanSignState)
 {
-    consumeRun<u'&', u'<'>(text_, [](char32_t c) { return c == U'&' || c == U'<'; }, nullError, keepNull);
+    consumeTextRun<u'&', u'<'>([](char32_t c) { return c == U'&' || c == U'<'; }, nullError, keepNull);
     emitText();
     switch (consumeNextInputCharacter()) {
     case U'&': return switchToState(referenceState);
@@ -47,22 +54,27 @@ void HTMLTokenizer::characterReferenceInTextState(HTMLTokenizerState textState)
 {
     switchToState(textState);
     additionalAllowedCharacter_ = HTMLEOFCharacter;
-    emitCharacterTokenWithString(attemptToConsumeCharacterReference(false).value_or(u"&"));
+    const std::optional<std::u16string> replacement = attemptToConsumeCharacterReference(false);
+    holdText(replacement ? std::u16string_view(*replacement) : u"&");
+    // The data state's text goes out at once (it reads tags right behind text).
+    if (textState == Data)
+        emitText();
 }
 
 void HTMLTokenizer::rawTextState(std::string_view nullError, HTMLTokenizerState lessThanSignState)
 {
-    consumeRun<u'<'>(text_, [](char32_t c) { return c == U'<'; }, nullError);
-    emitText();
-    if (consumeNextInputCharacter() == U'<')
+    consumeTextRun<u'<'>([](char32_t c) { return c == U'<'; }, nullError);
+    if (consumeNextInputCharacter() == U'<') {
         switchToState(lessThanSignState);
-    else
+    } else {
+        emitText();
         done_ = true;
+    }
 }
 
 void HTMLTokenizer::PLAINTEXTState()
 {
-    consumeRun(text_, [](char32_t) { return false; }, "U+0000 NULL in PLAINTEXT state");
+    consumeTextRun([](char32_t) { return false; }, "U+0000 NULL in PLAINTEXT state");
     emitText();
     done_ = true;
 }
@@ -120,7 +132,7 @@ void HTMLTokenizer::textLessThanSignState(HTMLTokenizerState textState, HTMLToke
         switchToState(endTagOpenState);
     } else {
         switchToState(textState);
-        emitCharacterToken(U'<');
+        holdText(U'<');
         reconsume();
     }
 }
@@ -134,7 +146,7 @@ void HTMLTokenizer::textEndTagOpenState(HTMLTokenizerState textState, HTMLTokeni
         switchToState(endTagNameState);
     } else {
         switchToState(textState);
-        emitCharacterTokenWithString(u"</");
+        holdText(u"</");
         reconsume();
     }
 }
@@ -155,7 +167,8 @@ void HTMLTokenizer::textEndTagNameState(HTMLTokenizerState textState)
     } else {
         currentToken_.reset();
         switchToState(textState);
-        emitCharacterTokenWithString(u"</" + temporaryBuffer_);
+        holdText(u"</");
+        holdText(temporaryBuffer_);
         reconsume();
     }
 }

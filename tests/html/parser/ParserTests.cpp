@@ -13,6 +13,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 constexpr HTMLStringEncoding utf8Tentative {StringEncoding::UTF8, HTMLStringEncodingConfidence::Tentative};
 
 std::string bodyMarkup(const HTMLDocument& document)
@@ -390,6 +392,32 @@ TEST(HTMLParser, DropsANullWhereverItStandsInBodyText)
             EXPECT_EQ(std::count(parser.errors().begin(), parser.errors().end(), "Ignoring U+0000 NULL in <body>"), 1)
                 << length << " " << at;
         }
+    }
+}
+
+// Body text is only searched for NULs when the tokenizer cannot tell there
+// are none: each way text can reach the body with a NUL drops it.
+TEST(HTMLParser, DropsANullFromBodyTextOfEveryOrigin)
+{
+    struct Case {
+        const char* name;
+        std::u16string markup;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"text before a tag", u"<p>a\0b</p>"s, "<p>ab</p>"},
+        {"text after a reference", u"<p>&amp;\0b"s, "<p>&amp;b</p>"},
+        {"text after leading white space", u"<html><head></head> \0b"s, "b"},
+        {"a CDATA section in an integration point", u"<svg><title><![CDATA[a\0b]]></title></svg>"s,
+         "<svg><title>ab</title></svg>"},
+        {"a CDATA section cut by an input error", u"<svg><title><![CDATA[a\0b\u0001c]]></title></svg>"s,
+         "<svg><title>ab\u0001c</title></svg>"},
+    };
+    for (const Case& c : cases) {
+        HTMLParser parser(u"<!DOCTYPE html>" + c.markup, utf8Tentative);
+        EXPECT_EQ(bodyMarkup(*parser.document()), c.expected) << c.name;
+        EXPECT_EQ(std::count(parser.errors().begin(), parser.errors().end(), "Ignoring U+0000 NULL in <body>"), 1)
+            << c.name;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "TokenizerTestSupport.h"
 
+#include "html/HTMLUTF8.h"
+
 #include <gtest/gtest.h>
 
 using namespace std::string_literals;
@@ -132,6 +134,47 @@ TEST(Tokenizer, EndTagsInTextNeedTheLastStartTag)
         ASSERT_TRUE(token);
         EXPECT_EQ(std::get<HTMLEndTagToken>(*token).tagName(), name);
     }
+}
+
+// Every token on its own line, adjacent characters not joined.
+Lines tokenizeUnjoined(std::u16string input, HTMLTokenizerState state, std::u16string_view lastStartTag)
+{
+    HTMLTokenizer tokenizer(std::move(input));
+    tokenizer.setState(state);
+    tokenizer.setLastStartTag(lastStartTag);
+    Lines lines;
+    while (const std::optional<HTMLToken> token = tokenizer.nextObject()) {
+        if (const auto* characters = std::get_if<HTMLCharacterToken>(&*token))
+            lines.push_back("chars: " + UTF8FromUTF16(characters->string()));
+        else if (const auto* error = std::get_if<HTMLParseErrorToken>(&*token))
+            lines.push_back("error: " + error->error());
+        else
+            lines.push_back("end: " + UTF8FromUTF16(std::get<HTMLEndTagToken>(*token).tagName()));
+    }
+    return lines;
+}
+
+TEST(Tokenizer, TextStatesKeepTheirTextInOneToken)
+{
+    using enum HTMLTokenizerState;
+    // A "<", "&" or end tag of another name inside is text like the rest.
+    EXPECT_EQ(tokenizeUnjoined(u"if (a<b && c</d) s='<!--<p>-->';</script>", ScriptData, u"script"),
+              (Lines{"chars: if (a<b && c</d) s='<!--<p>-->';", "end: script"}));
+    EXPECT_EQ(tokenizeUnjoined(u"<!--<script>x</script>-->y</script>", ScriptData, u"script"),
+              (Lines{"chars: <!--<script>x</script>-->y", "end: script"}));
+    EXPECT_EQ(tokenizeUnjoined(u"a&lt;b<c</d></title>", RCDATA, u"title"),
+              (Lines{"chars: a<b<c</d>", "end: title"}));
+    EXPECT_EQ(tokenizeUnjoined(u"p<q</p", RAWTEXT, u"style"), (Lines{"chars: p<q</p"}));
+
+    // An error goes after the text before it and before the text after it,
+    // as when each piece of text was a token of its own.
+    EXPECT_EQ(tokenizeUnjoined(u"a<b\0c</script>"s, ScriptData, u"script"),
+              (Lines{"chars: a<", "error: U+0000 NULL in script data state", "chars: b\uFFFDc", "end: script"}));
+    EXPECT_EQ(tokenizeUnjoined(u"<!--a-\0b"s, ScriptData, u"script"),
+              (Lines{"chars: <!--a-", "error: U+0000 NULL in script data escaped dash state", "chars: \uFFFDb",
+                     "error: EOF in script data escaped state"}));
+    EXPECT_EQ(tokenizeUnjoined(u"x<y&notit;"s, RCDATA, u"title"),
+              (Lines{"chars: x<y", "error: Named entity missing semicolon", "chars: \u00ACit;"}));
 }
 
 TEST(Tokenizer, EveryStateHasAName)
