@@ -131,17 +131,19 @@ constexpr auto inBodyStartTagRules = HTMLTagTable<InBodyStartTag>({
      {u"caption", u"col", u"colgroup", u"frame", u"head", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"}},
 });
 
-// The in body rules for end tags, found by the tag name's number.
+// The in body rules for end tags, found by the tag name's number. The rules
+// that only pop a current node of the name come first: the short way of
+// handleInBodyEndTag tells them by one comparison.
 enum class InBodyEndTag : std::uint8_t {
     AnyOther,
-    BodyHtml,
     Block,
-    Form,
     P,
     Li,
     DdDt,
     Heading,
     Formatting,
+    BodyHtml,
+    Form,
     AppletMarqueeObject,
     Br,
 };
