@@ -297,12 +297,19 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         formElementPointer_ = insertHTMLElementForToken(tag);
         return;
     // "li", "dd", "dt"
-    case InBodyStartTag::ListItem:
+    case InBodyStartTag::ListItem: {
         framesetOk_ = false;
-        inBodyListItemWalk(tag.tagNameNumber() == KnownTagNameNumberOf(u"li") ? listItemTags : definitionTags);
+        // The walk only acts on an open item of the kind; mostly none is open.
+        const bool listItem = tag.tagNameNumber() == KnownTagNameNumberOf(u"li");
+        const bool itemOpen = listItem ? hasOpenElementNumbered(KnownTagNameNumberOf(u"li"))
+                                       : hasOpenElementNumbered(KnownTagNameNumberOf(u"dd"))
+                                             || hasOpenElementNumbered(KnownTagNameNumberOf(u"dt"));
+        if (itemOpen)
+            inBodyListItemWalk(listItem ? listItemTags : definitionTags);
         closePElementIfInButtonScope();
         insertHTMLElementForToken(tag);
         return;
+    }
     // "plaintext"
     case InBodyStartTag::Plaintext:
         closePElementIfInButtonScope();
