@@ -407,6 +407,8 @@ private:
     }
     void countOpenElementNamed(const HTMLElement& element, int change);
     bool hasOpenElementNamed(std::u16string_view name) const;
+    // The same for a common name, given by its number.
+    bool hasOpenElementNumbered(std::size_t number) const { return knownOpenElementCounts_[number] > 0; }
     std::array<int, KnownTagNameCount> knownOpenElementCounts_ {};
     // How many open elements are in another namespace than HTML, a foreign
     // context element of a fragment counting as one: while there are none,

@@ -131,17 +131,19 @@ constexpr auto inBodyStartTagRules = HTMLTagTable<InBodyStartTag>({
      {u"caption", u"col", u"colgroup", u"frame", u"head", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"}},
 });
 
-// The in body rules for end tags, found by the tag name's number.
+// The in body rules for end tags, found by the tag name's number. The rules
+// that only pop a current node of the name come first: the short way of
+// handleInBodyEndTag tells them by one comparison.
 enum class InBodyEndTag : std::uint8_t {
     AnyOther,
-    BodyHtml,
     Block,
-    Form,
     P,
     Li,
     DdDt,
     Heading,
     Formatting,
+    BodyHtml,
+    Form,
     AppletMarqueeObject,
     Br,
 };
@@ -295,12 +297,19 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
         formElementPointer_ = insertHTMLElementForToken(tag);
         return;
     // "li", "dd", "dt"
-    case InBodyStartTag::ListItem:
+    case InBodyStartTag::ListItem: {
         framesetOk_ = false;
-        inBodyListItemWalk(tag.tagNameNumber() == KnownTagNameNumberOf(u"li") ? listItemTags : definitionTags);
+        // The walk only acts on an open item of the kind; mostly none is open.
+        const bool listItem = tag.tagNameNumber() == KnownTagNameNumberOf(u"li");
+        const bool itemOpen = listItem ? hasOpenElementNumbered(KnownTagNameNumberOf(u"li"))
+                                       : hasOpenElementNumbered(KnownTagNameNumberOf(u"dd"))
+                                             || hasOpenElementNumbered(KnownTagNameNumberOf(u"dt"));
+        if (itemOpen)
+            inBodyListItemWalk(listItem ? listItemTags : definitionTags);
         closePElementIfInButtonScope();
         insertHTMLElementForToken(tag);
         return;
+    }
     // "plaintext"
     case InBodyStartTag::Plaintext:
         closePElementIfInButtonScope();

@@ -540,6 +540,26 @@ TEST(HTMLParser, EndTagsOfTheCurrentNodeCloseItAsTheFullStepsDo)
     }
 }
 
+// A list item start tag closes an open item of its kind (dd and dt close
+// each other) unless a special element stands between; with no such item
+// open it closes nothing.
+TEST(HTMLParser, ListItemStartTagsCloseOnlyAnOpenItemOfTheirKind)
+{
+    const std::pair<std::u16string, std::string> cases[] = {
+        {u"<!DOCTYPE html><ul><li>a<li>b</ul>", "<ul><li>a</li><li>b</li></ul>"},
+        {u"<!DOCTYPE html><dl><dt>a<dd>b<dt>c<dd>d</dl>", "<dl><dt>a</dt><dd>b</dd><dt>c</dt><dd>d</dd></dl>"},
+        {u"<!DOCTYPE html><ul><li>a<div><li>b</div></ul>", "<ul><li>a<div></div></li><li>b</li></ul>"},
+        {u"<!DOCTYPE html><ul><li>a<ul><li>b</ul></ul>", "<ul><li>a<ul><li>b</li></ul></li></ul>"},
+        {u"<!DOCTYPE html><dl><dt>a<li>b<dd>c</dl>", "<dl><dt>a<li>b<dd>c</dd></li></dt></dl>"},
+        {u"<!DOCTYPE html><ul><li>a</li><dd>b<li>c</ul>", "<ul><li>a</li><dd>b<li>c</li></dd></ul>"},
+        {u"<!DOCTYPE html><ul><li>a</li><dd>b</dd><li>c<dt>d</ul>", "<ul><li>a</li><dd>b</dd><li>c<dt>d</dt></li></ul>"},
+    };
+    for (const auto& [markup, body] : cases) {
+        HTMLParser parser(markup, utf8Tentative);
+        EXPECT_EQ(bodyMarkup(*parser.document()), body) << UTF8FromUTF16(markup);
+    }
+}
+
 // Elements made outside the body's own rules take the tag's attributes over
 // only when the tokenizer left no spare room in them, else copy them: either
 // way every attribute arrives whole, and the rules that read an attribute
