@@ -187,6 +187,7 @@ void appendReplacingMarks(std::u16string& text, const char16_t* begin, const cha
 [[gnu::noinline]] const char16_t* readLongTagName(HTMLTagToken& tag, char16_t firstLetter, const char16_t* p, const char16_t* end)
 {
     std::u16string& name = tag.mutableTagName();
+    name.clear();
     name.push_back(lowercaseUnit(firstLetter));
     return appendLowercasedName<false, TagNameUnit, u'/', u'>'>(name, p, end);
 }
@@ -308,7 +309,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     constexpr bool isStartTag = std::is_same_v<Tag, HTMLStartTagToken>;
     HTMLToken& slot = pooledToken<Tag>();
     Tag* const tag = std::get_if<Tag>(&slot);
-    tag->clear();
+    tag->clearAllButName();
 
     std::u16string_view units = inputStream_.decodedUnits();
     const char16_t* begin = units.data();
@@ -538,7 +539,7 @@ bool HTMLTokenizer::readShortEndTag(char16_t firstLetter)
         return false;
     HTMLToken& slot = pooledToken<HTMLEndTagToken>();
     HTMLEndTagToken* const tag = std::get_if<HTMLEndTagToken>(&slot);
-    tag->clear();
+    tag->clearAllButName();
     const std::u16string_view lowercased(name, length);
     tag->setTagName(lowercased, KnownTagNameNumberInline(lowercased));
     inputStream_.skipDecodedUnits(length);
