@@ -18,7 +18,16 @@ std::optional<HTMLToken> HTMLTokenizer::nextObject()
     return std::optional<HTMLToken>(std::move(*token));
 }
 
-HTMLToken* HTMLTokenizer::refillQueue()
+std::span<HTMLToken* const> HTMLTokenizer::nextTokens()
+{
+    if (queueFront_ == queue_.size())
+        refillQueue();
+    const auto tokens = std::span(queue_).subspan(queueFront_);
+    queueFront_ = queue_.size();
+    return tokens;
+}
+
+void HTMLTokenizer::refillQueue()
 {
     // A drained queue starts again, and so do the pools.
     queue_.clear();
@@ -35,9 +44,6 @@ HTMLToken* HTMLTokenizer::refillQueue()
         resume();
     if (done_)
         releaseKeptStorage();
-    if (queue_.empty())
-        return nullptr;
-    return queue_[queueFront_++];
 }
 
 void HTMLTokenizer::releaseKeptStorage()

@@ -74,18 +74,21 @@ public:
     // The next token, or none once the input is exhausted and nothing is queued.
     std::optional<HTMLToken> nextObject();
     // The same without moving the token out: it stays in the queue, and may be
-    // changed in place, until the next call of either function.
+    // changed in place, until the next call of any of these functions.
     HTMLToken* nextToken()
     {
-        if (queueFront_ < queue_.size())
-            return queue_[queueFront_++];
-        return refillQueue();
+        if (queueFront_ == queue_.size())
+            refillQueue();
+        return queueFront_ < queue_.size() ? queue_[queueFront_++] : nullptr;
     }
+    // All the queued tokens in one go, for a caller that handles them in
+    // turn: none at the end. They stay as nextToken's do, until the next call.
+    std::span<HTMLToken* const> nextTokens();
 
 private:
     // Once every queued token was handed out (the last one is done with by
-    // the time nextToken is called again): the next tokens, or none at the end.
-    HTMLToken* refillQueue();
+    // the time the next is asked for): the next tokens, none at the end.
+    void refillQueue();
     void resume();
     void switchToState(HTMLTokenizerState state) { state_ = state; }
     char32_t consumeNextInputCharacter() { return inputStream_.consumeNextInputCharacter(); }
