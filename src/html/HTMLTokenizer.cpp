@@ -33,17 +33,21 @@ void HTMLTokenizer::refillQueue()
     queue_.clear();
     queueFront_ = 0;
     pooledTokensInUse_.fill(0);
-    // Only the common kinds keep tokens for the next round: the others
-    // would hold their storage (a long comment, say) for little gain.
-    if (rareTokensPooled_) {
-        for (const std::size_t kind : rareTokenKinds)
-            tokenPools_[kind].clear();
-        rareTokensPooled_ = false;
-    }
+    if (rareTokensPooled_)
+        dropRareTokens();
     while (!done_ && queue_.empty())
         resume();
     if (done_)
         releaseKeptStorage();
+}
+
+void HTMLTokenizer::dropRareTokens()
+{
+    // Only the common kinds keep tokens for the next round: the others
+    // would hold their storage (a long comment, say) for little gain.
+    for (const std::size_t kind : rareTokenKinds)
+        tokenPools_[kind].clear();
+    rareTokensPooled_ = false;
 }
 
 void HTMLTokenizer::releaseKeptStorage()

@@ -89,6 +89,9 @@ private:
     // Once every queued token was handed out (the last one is done with by
     // the time the next is asked for): the next tokens, none at the end.
     void refillQueue();
+    // Kept out of refillQueue, which most rounds leave it for: inlined, it
+    // would cost them all the registers it uses.
+    [[gnu::noinline]] void dropRareTokens();
     void resume();
     void switchToState(HTMLTokenizerState state) { state_ = state; }
     char32_t consumeNextInputCharacter() { return inputStream_.consumeNextInputCharacter(); }
