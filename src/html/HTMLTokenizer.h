@@ -206,6 +206,7 @@ private:
     // A plain attribute readTag holds back, to add with the others of its tag
     // at once (see HTMLTokenizerTagFastPath.cpp).
     struct PendingAttribute;
+    class PendingEntries;
     // Adds them (their names new to the tag and to each other); at the tag's
     // end, in a list of exactly their count.
     void addPendingAttributesTo(HTMLTagToken& tag, std::span<const PendingAttribute> pending, bool atTagEnd);
