@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 #include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <memory_resource>
 
@@ -60,6 +61,11 @@ public:
     // Adds the pair at the end, for a caller that knows the key is not there
     // (the tokenizer, which checked a tag's attributes as it read them).
     void appendObjectForNewKey(std::u16string_view value, std::u16string_view key) { append(value, key); }
+    // Makes an empty dictionary hold the (key, value) pairs, in a list of
+    // exactly their count, for a caller that knows the keys are distinct and
+    // few (no more than a short list holds).
+    template <std::forward_iterator Pairs>
+    void assignNewEntries(Pairs first, Pairs last) { entries_.assign(first, last); }
     // A new key is inserted at the index (std::out_of_range above count); an
     // existing key keeps its place and only its value changes.
     void insertObject(std::u16string_view value, std::u16string_view key, std::size_t index);

@@ -80,13 +80,18 @@ std::shared_ptr<HTMLDocument> HTMLParser::document()
     }
     // One token at a time: a state the tree construction sets for a start tag
     // governs the characters that follow it.
-    // Tokens are handled where they lie in the tokenizer's queue; handling
-    // one never makes the tokenizer emit.
+    // Tokens are handled where they lie in the tokenizer's queue, taken a
+    // queue at a time (cheaper than asking for each); handling one never
+    // makes the tokenizer emit.
     while (!done_) {
-        HTMLToken* token = tokenizer_.nextToken();
-        if (!token)
+        const std::span<HTMLToken* const> tokens = tokenizer_.nextTokens();
+        if (tokens.empty())
             break;
-        processToken(*token);
+        for (HTMLToken* const token : tokens) {
+            processToken(*token);
+            if (done_)
+                break;
+        }
     }
     // Only an encoding change stops a parse before the end of the file. Its
     // document is thrown away, and the end-of-file rules would run on an

@@ -83,6 +83,13 @@ public:
     void clear()
     {
         tagName_.clear();
+        clearAllButName();
+    }
+    // clear() for a tag whose name is set next, by setTagName or written
+    // anew into mutableTagName: the old name's units are left for that to
+    // replace, rather than cleared twice.
+    void clearAllButName()
+    {
         sharedName_ = nullptr;
         tagNameNumber_ = unknownNumber;
         selfClosingFlag_ = false;

@@ -18,26 +18,36 @@ std::optional<HTMLToken> HTMLTokenizer::nextObject()
     return std::optional<HTMLToken>(std::move(*token));
 }
 
-HTMLToken* HTMLTokenizer::refillQueue()
+std::span<HTMLToken* const> HTMLTokenizer::nextTokens()
+{
+    if (queueFront_ == queue_.size())
+        refillQueue();
+    const auto tokens = std::span(queue_).subspan(queueFront_);
+    queueFront_ = queue_.size();
+    return tokens;
+}
+
+void HTMLTokenizer::refillQueue()
 {
     // A drained queue starts again, and so do the pools.
     queue_.clear();
     queueFront_ = 0;
     pooledTokensInUse_.fill(0);
-    // Only the common kinds keep tokens for the next round: the others
-    // would hold their storage (a long comment, say) for little gain.
-    if (rareTokensPooled_) {
-        for (const std::size_t kind : rareTokenKinds)
-            tokenPools_[kind].clear();
-        rareTokensPooled_ = false;
-    }
+    if (rareTokensPooled_)
+        dropRareTokens();
     while (!done_ && queue_.empty())
         resume();
     if (done_)
         releaseKeptStorage();
-    if (queue_.empty())
-        return nullptr;
-    return queue_[queueFront_++];
+}
+
+void HTMLTokenizer::dropRareTokens()
+{
+    // Only the common kinds keep tokens for the next round: the others
+    // would hold their storage (a long comment, say) for little gain.
+    for (const std::size_t kind : rareTokenKinds)
+        tokenPools_[kind].clear();
+    rareTokensPooled_ = false;
 }
 
 void HTMLTokenizer::releaseKeptStorage()

@@ -74,18 +74,24 @@ public:
     // The next token, or none once the input is exhausted and nothing is queued.
     std::optional<HTMLToken> nextObject();
     // The same without moving the token out: it stays in the queue, and may be
-    // changed in place, until the next call of either function.
+    // changed in place, until the next call of any of these functions.
     HTMLToken* nextToken()
     {
-        if (queueFront_ < queue_.size())
-            return queue_[queueFront_++];
-        return refillQueue();
+        if (queueFront_ == queue_.size())
+            refillQueue();
+        return queueFront_ < queue_.size() ? queue_[queueFront_++] : nullptr;
     }
+    // All the queued tokens in one go, for a caller that handles them in
+    // turn: none at the end. They stay as nextToken's do, until the next call.
+    std::span<HTMLToken* const> nextTokens();
 
 private:
     // Once every queued token was handed out (the last one is done with by
-    // the time nextToken is called again): the next tokens, or none at the end.
-    HTMLToken* refillQueue();
+    // the time the next is asked for): the next tokens, none at the end.
+    void refillQueue();
+    // Kept out of refillQueue, which most rounds leave it for: inlined, it
+    // would cost them all the registers it uses.
+    [[gnu::noinline]] void dropRareTokens();
     void resume();
     void switchToState(HTMLTokenizerState state) { state_ = state; }
     char32_t consumeNextInputCharacter() { return inputStream_.consumeNextInputCharacter(); }
@@ -200,6 +206,7 @@ private:
     // A plain attribute readTag holds back, to add with the others of its tag
     // at once (see HTMLTokenizerTagFastPath.cpp).
     struct PendingAttribute;
+    class PendingEntries;
     // Adds them (their names new to the tag and to each other); at the tag's
     // end, in a list of exactly their count.
     void addPendingAttributesTo(HTMLTagToken& tag, std::span<const PendingAttribute> pending, bool atTagEnd);

@@ -187,6 +187,7 @@ void appendReplacingMarks(std::u16string& text, const char16_t* begin, const cha
 [[gnu::noinline]] const char16_t* readLongTagName(HTMLTagToken& tag, char16_t firstLetter, const char16_t* p, const char16_t* end)
 {
     std::u16string& name = tag.mutableTagName();
+    name.clear();
     name.push_back(lowercaseUnit(firstLetter));
     return appendLowercasedName<false, TagNameUnit, u'/', u'>'>(name, p, end);
 }
@@ -272,14 +273,57 @@ struct HTMLTokenizer::PendingAttribute {
     bool hasReferences;
 };
 
+// The held-back attributes as (name, value) pairs, for a list made of them in one go.
+class HTMLTokenizer::PendingEntries {
+public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = std::pair<std::u16string_view, std::u16string_view>;
+    using difference_type = std::ptrdiff_t;
+    using reference = value_type;
+    using pointer = void;
+
+    PendingEntries() = default;
+    PendingEntries(const PendingAttribute* attribute, const char16_t* assembledValues) : attribute_(attribute), assembledValues_(assembledValues) {}
+    value_type operator*() const
+    {
+        const std::u16string_view value = attribute_->hasReferences
+                                              ? std::u16string_view(assembledValues_ + attribute_->valueOffset, attribute_->valueLength)
+                                              : std::u16string_view(attribute_->value, attribute_->valueLength);
+        return {std::u16string_view(attribute_->name, attribute_->nameLength), value};
+    }
+    PendingEntries& operator++()
+    {
+        ++attribute_;
+        return *this;
+    }
+    PendingEntries operator++(int)
+    {
+        PendingEntries old = *this;
+        ++attribute_;
+        return old;
+    }
+    bool operator==(const PendingEntries& other) const { return attribute_ == other.attribute_; }
+
+private:
+    const PendingAttribute* attribute_ = nullptr;
+    const char16_t* assembledValues_ = nullptr;
+};
+
 void HTMLTokenizer::addPendingAttributesTo(HTMLTagToken& tag, std::span<const PendingAttribute> pending, bool atTagEnd)
 {
     HTMLOrderedDictionary& attributes = tag.attributes();
-    // Storage of another size, left by an earlier tag, would keep this one
-    // from being taken over as it is.
+    // Storage of another size, left by an earlier tag, would keep this
+    // one from being taken over as it is.
     if (const std::size_t capacity = attributes.entries().capacity(); atTagEnd && capacity != 0 && capacity != pending.size())
         attributes = HTMLOrderedDictionary(attributes.resource());
-    attributes.reserve(atTagEnd ? pending.size() : std::max<std::size_t>(pending.size(), expectedAttributeCounts_[tag.tagNameNumber()]));
+    if (atTagEnd) {
+        // Made in one go, the list gets its room without the move of no
+        // entries that reserving room in an empty list costs.
+        attributes.assignNewEntries(PendingEntries(pending.data(), assembledValues_.data()),
+                                    PendingEntries(pending.data() + pending.size(), assembledValues_.data()));
+        return;
+    }
+    attributes.reserve(std::max<std::size_t>(pending.size(), expectedAttributeCounts_[tag.tagNameNumber()]));
     for (const PendingAttribute& attribute : pending) {
         const std::u16string_view value = attribute.hasReferences
                                               ? std::u16string_view(assembledValues_.data() + attribute.valueOffset, attribute.valueLength)
@@ -308,7 +352,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     constexpr bool isStartTag = std::is_same_v<Tag, HTMLStartTagToken>;
     HTMLToken& slot = pooledToken<Tag>();
     Tag* const tag = std::get_if<Tag>(&slot);
-    tag->clear();
+    tag->clearAllButName();
 
     std::u16string_view units = inputStream_.decodedUnits();
     const char16_t* begin = units.data();
@@ -538,7 +582,7 @@ bool HTMLTokenizer::readShortEndTag(char16_t firstLetter)
         return false;
     HTMLToken& slot = pooledToken<HTMLEndTagToken>();
     HTMLEndTagToken* const tag = std::get_if<HTMLEndTagToken>(&slot);
-    tag->clear();
+    tag->clearAllButName();
     const std::u16string_view lowercased(name, length);
     tag->setTagName(lowercased, KnownTagNameNumberInline(lowercased));
     inputStream_.skipDecodedUnits(length);

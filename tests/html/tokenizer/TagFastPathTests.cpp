@@ -126,3 +126,22 @@ TEST(Tokenizer, PlainAttributesComeInAListOfExactlyTheirCount)
         EXPECT_EQ(countsAndCapacities[i].second, countsAndCapacities[i].first) << "tag " << i;
     EXPECT_EQ(countsAndCapacities[3].first, 3u);
 }
+
+// Tokens are kept for reuse once handed out, and a tag whose name is not
+// known ends the tokens read ahead: each tag below is read into the token
+// the one before it left, with its name set or written over the old one.
+TEST(Tokenizer, TagReadIntoAReusedTokenHasOnlyItsOwnName)
+{
+    HTMLTokenizer tokenizer(u"<custom-element>a<other-element>b<p>c<custom-element-x>d<longer-element-name>e"
+                            u"</custom-element></p></other-element-x>");
+    std::vector<std::u16string> names;
+    while (HTMLToken* token = tokenizer.nextToken()) {
+        if (const auto* tag = std::get_if<HTMLStartTagToken>(token))
+            names.push_back(tag->tagName());
+        else if (const auto* tag = std::get_if<HTMLEndTagToken>(token))
+            names.push_back(u"/" + tag->tagName());
+    }
+    const std::vector<std::u16string> expected = {u"custom-element", u"other-element", u"p", u"custom-element-x", u"longer-element-name",
+                                                  u"/custom-element", u"/p", u"/other-element-x"};
+    EXPECT_EQ(names, expected);
+}

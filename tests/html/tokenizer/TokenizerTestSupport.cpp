@@ -2,9 +2,7 @@
 
 #include "html/HTMLUTF8.h"
 
-namespace {
-
-std::string describe(const HTMLToken& token)
+std::string DescribeToken(const HTMLToken& token)
 {
     if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
         std::string text = "start: " + UTF8FromUTF16(startTag->tagName());
@@ -28,6 +26,8 @@ std::string describe(const HTMLToken& token)
         + field(doctype.systemIdentifier()) + (doctype.forceQuirks() ? " quirks" : "");
 }
 
+namespace {
+
 std::vector<std::string> tokenizeAll(HTMLTokenizer& tokenizer)
 {
     std::vector<std::string> lines;
@@ -37,7 +37,7 @@ std::vector<std::string> tokenizeAll(HTMLTokenizer& tokenizer)
         if (isCharacters && lastWasCharacters)
             lines.back() += UTF8FromUTF16(std::get<HTMLCharacterToken>(*token).string());
         else
-            lines.push_back(describe(*token));
+            lines.push_back(DescribeToken(*token));
         lastWasCharacters = isCharacters;
     }
     return lines;

@@ -11,3 +11,5 @@
 std::vector<std::string> Tokenize(std::u16string input, HTMLTokenizerState state = HTMLTokenizerState::Data,
                                   bool inForeignContent = false);
 std::vector<std::string> Tokenize(HTMLPreprocessedInputStream input);
+// One token's line, as Tokenize gives it.
+std::string DescribeToken(const HTMLToken& token);

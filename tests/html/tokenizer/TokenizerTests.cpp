@@ -177,6 +177,42 @@ TEST(Tokenizer, TextStatesKeepTheirTextInOneToken)
               (Lines{"chars: x<y", "error: Named entity missing semicolon", "chars: \u00ACit;"}));
 }
 
+// The queue is handed out a token at a time or all at once, in any mix:
+// each token comes once, in order. Start tags of names not known end a queue,
+// so this input takes several.
+TEST(Tokenizer, QueuedTokensComeOneAtATimeOrAllAtOnce)
+{
+    const std::u16string input = u"<p a=1>x<custom-a>y</p><!--z--><custom-b><br/>w<custom-c>v";
+    Lines oneAtATime;
+    HTMLTokenizer single(input);
+    while (const HTMLToken* token = single.nextToken())
+        oneAtATime.push_back(DescribeToken(*token));
+    ASSERT_EQ(oneAtATime.size(), 11u);
+
+    Lines mixed;
+    std::size_t longestQueue = 0;
+    HTMLTokenizer tokenizer(input);
+    for (bool all = false;; all = !all) {
+        if (!all) {
+            const HTMLToken* token = tokenizer.nextToken();
+            if (!token)
+                break;
+            mixed.push_back(DescribeToken(*token));
+            continue;
+        }
+        const std::span<HTMLToken* const> tokens = tokenizer.nextTokens();
+        if (tokens.empty())
+            break;
+        longestQueue = std::max(longestQueue, tokens.size());
+        for (const HTMLToken* token : tokens)
+            mixed.push_back(DescribeToken(*token));
+    }
+    EXPECT_EQ(mixed, oneAtATime);
+    EXPECT_GT(longestQueue, 1u);
+    EXPECT_EQ(tokenizer.nextToken(), nullptr);
+    EXPECT_TRUE(tokenizer.nextTokens().empty());
+}
+
 TEST(Tokenizer, EveryStateHasAName)
 {
     EXPECT_EQ(HTMLTokenizerStateName(HTMLTokenizerState::Data), "Data state");
