@@ -75,6 +75,19 @@ void HTMLNodeList::grow(const HTMLNode* arenaOwner)
 
 void HTMLNodeList::regrow(const HTMLNode* arenaOwner)
 {
+    // Most lists that grow in a parse go from the one arena slot of their
+    // first child to four: one child to move, sizes known, kept apart from
+    // the general case.
+    if (capacity_ == (1 | fromArena) && arenaOwner) {
+        if (auto* items = static_cast<Node*>(HTMLNodeArena::allocateList(*arenaOwner, 4 * sizeof(Node)))) {
+            std::construct_at(items, std::move(*items_));
+            std::destroy_at(items_);
+            HTMLNodeArena::deallocateList(items_, sizeof(Node));
+            items_ = items;
+            capacity_ = 4 | fromArena;
+            return;
+        }
+    }
     // A second child goes to a list of four: elements with more than one
     // child mostly hold text, element, text (and so on), and a list of two
     // would soon grow again.

@@ -278,6 +278,28 @@ TEST(HTMLParser, TreesMixingTwoParsesComeApartCleanly)
     EXPECT_EQ(UTF8FromUTF16(second->bodyElement()->innerHTML()), "<p>kept<b>!</b></p><p>one<b>two</b></p>");
 }
 
+// Lists of one child grow as the second comes, and give their first slot to
+// the next new list: every child stays, in order, with its parent.
+TEST(HTMLParser, ListsOfOneChildGrowKeepingTheirFirstChild)
+{
+    std::string markup;
+    std::string expected;
+    for (int i = 0; i < 60; ++i) {
+        const std::string n = std::to_string(i);
+        const std::string item = i % 3 == 0   ? "<p>t" + n + "<b>" + n + "</b></p>"
+                                 : i % 3 == 1 ? "<p><i>" + n + "</i>t" + n + "<b>x</b>u</p>"
+                                              : "<p>only" + n + "</p>";
+        markup += item;
+        expected += item;
+    }
+    const auto document = HTMLDocument::documentWithString(std::string_view(markup));
+    EXPECT_EQ(bodyMarkup(*document), expected);
+    for (const auto& paragraph : document->nodesMatchingSelector(u"p")) {
+        for (std::size_t i = 0; i < paragraph->numberOfChildren(); ++i)
+            EXPECT_EQ(paragraph->childAtIndex(i)->parentNode(), paragraph.get());
+    }
+}
+
 // A parse's nodes share their memory; any node a caller keeps stays whole
 // after the parser, the document and the rest of the tree are gone.
 TEST(HTMLParser, KeptNodesOutliveTheParserAndTheDocument)
