@@ -73,20 +73,33 @@ void HTMLNodeList::grow(const HTMLNode* arenaOwner)
     regrow(arenaOwner);
 }
 
+template <std::uint32_t From, std::uint32_t To>
+bool HTMLNodeList::moveToArenaPiece(const HTMLNode& owner)
+{
+    auto* items = static_cast<Node*>(HTMLNodeArena::allocateList(owner, To * sizeof(Node)));
+    if (!items)
+        return false;
+    // The list is full: From items to move.
+    for (std::uint32_t i = 0; i < From; ++i) {
+        std::construct_at(items + i, std::move(items_[i]));
+        std::destroy_at(items_ + i);
+    }
+    HTMLNodeArena::deallocateList(items_, From * sizeof(Node));
+    items_ = items;
+    capacity_ = To | fromArena;
+    return true;
+}
+
 void HTMLNodeList::regrow(const HTMLNode* arenaOwner)
 {
     // Most lists that grow in a parse go from the one arena slot of their
-    // first child to four: one child to move, sizes known, kept apart from
+    // first child to four, and then to eight: sizes known, kept apart from
     // the general case.
-    if (capacity_ == (1 | fromArena) && arenaOwner) {
-        if (auto* items = static_cast<Node*>(HTMLNodeArena::allocateList(*arenaOwner, 4 * sizeof(Node)))) {
-            std::construct_at(items, std::move(*items_));
-            std::destroy_at(items_);
-            HTMLNodeArena::deallocateList(items_, sizeof(Node));
-            items_ = items;
-            capacity_ = 4 | fromArena;
+    if (arenaOwner) {
+        if (capacity_ == (1 | fromArena) && moveToArenaPiece<1, 4>(*arenaOwner))
             return;
-        }
+        if (capacity_ == (4 | fromArena) && moveToArenaPiece<4, 8>(*arenaOwner))
+            return;
     }
     // A second child goes to a list of four: elements with more than one
     // child mostly hold text, element, text (and so on), and a list of two

@@ -82,6 +82,10 @@ private:
     void insertGrowingOrShifting(std::size_t index, Node&& node, const HTMLNode* arenaOwner);
     void grow(const HTMLNode* arenaOwner);
     [[gnu::noinline]] void regrow(const HTMLNode* arenaOwner);
+    // For a full list of From items from the owner's arena: moves them to a
+    // piece of To, if the arena gives one.
+    template <std::uint32_t From, std::uint32_t To>
+    bool moveToArenaPiece(const HTMLNode& owner);
     void releaseStorage() noexcept;
     void destroy() noexcept;
 

@@ -278,17 +278,21 @@ TEST(HTMLParser, TreesMixingTwoParsesComeApartCleanly)
     EXPECT_EQ(UTF8FromUTF16(second->bodyElement()->innerHTML()), "<p>kept<b>!</b></p><p>one<b>two</b></p>");
 }
 
-// Lists of one child grow as the second comes, and give their first slot to
-// the next new list: every child stays, in order, with its parent.
-TEST(HTMLParser, ListsOfOneChildGrowKeepingTheirFirstChild)
+// Lists grow as children come (one, four, eight, sixteen), and give their old
+// storage to the next lists: every child stays, in order, with its parent.
+TEST(HTMLParser, GrowingListsKeepTheirChildren)
 {
     std::string markup;
     std::string expected;
-    for (int i = 0; i < 60; ++i) {
+    for (int i = 0; i < 80; ++i) {
         const std::string n = std::to_string(i);
-        const std::string item = i % 3 == 0   ? "<p>t" + n + "<b>" + n + "</b></p>"
-                                 : i % 3 == 1 ? "<p><i>" + n + "</i>t" + n + "<b>x</b>u</p>"
-                                              : "<p>only" + n + "</p>";
+        std::string item = "<p>only" + n + "</p>";
+        if (i % 4 == 1)
+            item = "<p>t" + n + "<b>" + n + "</b></p>";
+        else if (i % 4 == 2)
+            item = "<p><i>" + n + "</i>t" + n + "<b>x</b>u</p>";
+        else if (i % 4 == 3)
+            item = "<p>a<b>" + n + "</b>c<i>d</i>e<u>f</u>g<s>h</s>i</p>";
         markup += item;
         expected += item;
     }
