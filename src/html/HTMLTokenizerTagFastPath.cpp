@@ -418,7 +418,10 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         const auto stops = static_cast<unsigned>(_mm_movemask_epi8(attributeNameStops(units)));
         if (stops == 0)
             return false;
+        // A stop first is no name: what it is is left to the reading below.
         const auto nameLength = static_cast<std::size_t>(std::countr_zero(stops)) / 2;
+        if (nameLength == 0)
+            return false;
         const char16_t* const valueBegin = p + nameLength + 2;
         if (end - valueBegin < 1 || p[nameLength] != u'=' || !(p[nameLength + 1] == u'"' || p[nameLength + 1] == u'\''))
             return false;
@@ -487,10 +490,10 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
             ++p;
             break;
         }
-        if (!isUnitOf(*p, AttributeNameUnit))
-            return continueCarefully(BeforeAttributeName);
         if (addPlainAttribute())
             continue;
+        if (!isUnitOf(*p, AttributeNameUnit))
+            return continueCarefully(BeforeAttributeName);
 
         addPendingAttributes(false);
         hasCurrentAttribute_ = true;
