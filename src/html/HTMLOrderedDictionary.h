@@ -2,6 +2,7 @@
 
 #include "html/HTMLNotFound.h"
 
+#include <concepts>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -63,9 +64,18 @@ public:
     void appendObjectForNewKey(std::u16string_view value, std::u16string_view key) { append(value, key); }
     // Makes an empty dictionary hold the (key, value) pairs, in a list of
     // exactly their count, for a caller that knows the keys are distinct and
-    // few (no more than a short list holds).
-    template <std::forward_iterator Pairs>
-    void assignNewEntries(Pairs first, Pairs last) { entries_.assign(first, last); }
+    // few (no more than a short list holds). The key at each position is then
+    // cut to keyLength(position): a caller whose keys start fixed-size buffers
+    // can pass them at one short length, copied in a few moves rather than by
+    // a call.
+    template <std::forward_iterator Pairs, std::regular_invocable<std::size_t> KeyLength>
+    void assignNewEntries(Pairs first, Pairs last, KeyLength keyLength)
+    {
+        entries_.assign(first, last);
+        std::size_t position = 0;
+        for (Entry& entry : entries_)
+            entry.first.resize(keyLength(position++));
+    }
     // A new key is inserted at the index (std::out_of_range above count); an
     // existing key keeps its place and only its value changes.
     void insertObject(std::u16string_view value, std::u16string_view key, std::size_t index);

@@ -263,7 +263,9 @@ std::u16string_view HTMLTokenizer::appendCharacterReferenceInValue(std::size_t u
 }
 
 struct HTMLTokenizer::PendingAttribute {
-    char16_t name[8];
+    // The name's units and then others, all written, up to the longest name held back.
+    static constexpr std::size_t longestName = 7;
+    char16_t name[longestName + 1];
     std::size_t nameLength;
     // The value's units in the decoded text or, for a value holding "&amp;",
     // put together in assembledValues_ from valueOffset on.
@@ -273,7 +275,9 @@ struct HTMLTokenizer::PendingAttribute {
     bool hasReferences;
 };
 
-// The held-back attributes as (name, value) pairs, for a list made of them in one go.
+// The held-back attributes as (name, value) pairs, for a list made of them in
+// one go. Each name is given as its buffer's first seven units, and cut to its
+// length once copied: a key copied at a constant length takes a few moves.
 class HTMLTokenizer::PendingEntries {
 public:
     using iterator_category = std::forward_iterator_tag;
@@ -289,7 +293,7 @@ public:
         const std::u16string_view value = attribute_->hasReferences
                                               ? std::u16string_view(assembledValues_ + attribute_->valueOffset, attribute_->valueLength)
                                               : std::u16string_view(attribute_->value, attribute_->valueLength);
-        return {std::u16string_view(attribute_->name, attribute_->nameLength), value};
+        return {std::u16string_view(attribute_->name, PendingAttribute::longestName), value};
     }
     PendingEntries& operator++()
     {
@@ -320,7 +324,8 @@ void HTMLTokenizer::addPendingAttributesTo(HTMLTagToken& tag, std::span<const Pe
         // Made in one go, the list gets its room without the move of no
         // entries that reserving room in an empty list costs.
         attributes.assignNewEntries(PendingEntries(pending.data(), assembledValues_.data()),
-                                    PendingEntries(pending.data() + pending.size(), assembledValues_.data()));
+                                    PendingEntries(pending.data() + pending.size(), assembledValues_.data()),
+                                    [pending](std::size_t position) { return pending[position].nameLength; });
         return;
     }
     attributes.reserve(std::max<std::size_t>(pending.size(), expectedAttributeCounts_[tag.tagNameNumber()]));
@@ -418,7 +423,10 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         const auto stops = static_cast<unsigned>(_mm_movemask_epi8(attributeNameStops(units)));
         if (stops == 0)
             return false;
+        // A stop first is no name: what it is is left to the reading below.
         const auto nameLength = static_cast<std::size_t>(std::countr_zero(stops)) / 2;
+        if (nameLength == 0)
+            return false;
         const char16_t* const valueBegin = p + nameLength + 2;
         if (end - valueBegin < 1 || p[nameLength] != u'=' || !(p[nameLength + 1] == u'"' || p[nameLength + 1] == u'\''))
             return false;
@@ -487,10 +495,10 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
             ++p;
             break;
         }
-        if (!isUnitOf(*p, AttributeNameUnit))
-            return continueCarefully(BeforeAttributeName);
         if (addPlainAttribute())
             continue;
+        if (!isUnitOf(*p, AttributeNameUnit))
+            return continueCarefully(BeforeAttributeName);
 
         addPendingAttributes(false);
         hasCurrentAttribute_ = true;

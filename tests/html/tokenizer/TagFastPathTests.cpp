@@ -83,6 +83,7 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         "<a b=\"c\"\x01 d=e\x01>t<a\x01>t",
         "<a~b c~d=\"1\" e\x7F=\"2\">t<a\x7F>t</a~b>t</b\x7F>t<ab~ x=\"~\">t",
         "<a b c d>t<a b c=\"d\" b>t<a =b>t",
+        "<a =\"b\" c>t<a ='b' c=\"d\">t<a b=\"c\" =\"d\">t",
         "<SOME-LONG-TAG-NAME-XYZ DATA-SOMETHING-LONG-XYZ=\"1\" aVeryLongAttributeName=x ANOTHERLONGNAME>t",
         "<abcdefgh\xE9ijk ABCDEFGHIJ\xE9=\"1\" abcdefghijklmno/>t</ABCDEFGHIJKLMNOPQ\x01>t",
         "<abcdefghijklmnopq\0r abcdefghijklmnop\0q=1 abcdefghijklmnopqr\"s=2>t"s,
