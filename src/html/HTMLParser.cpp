@@ -120,22 +120,13 @@ void HTMLParser::processToken(HTMLToken& token)
         return handleInBody(token);
     // With no foreign element open (nor a foreign context element), the adjusted
     // current node is in the HTML namespace (or there is none): no need to look.
-    if (openForeignElements_ == 0) [[likely]]
-        return processTokenUsingCurrentRules(token);
+    if (openForeignElements_ == 0)
+        return processTokenUsingRulesFor(insertionMode_, token);
     const HTMLElement* node = adjustedCurrentNode();
     // No adjusted current node, or one in the HTML namespace
     if (!node || node->htmlNamespace() == HTMLNamespace::HTML)
-        return processTokenUsingCurrentRules(token);
+        return processTokenUsingRulesFor(insertionMode_, token);
     processTokenWithForeignAdjustedCurrentNode(token, *node);
-}
-
-inline void HTMLParser::processTokenUsingCurrentRules(HTMLToken& token)
-{
-    // Most tokens meet the in body rules: straight there, past the mode switch
-    // (handleInBody records the errors of the tokenizer itself).
-    if (insertionMode_ == InsertionMode::InBody && !ignoreNextTokenIfLineFeed_)
-        return handleInBody(token);
-    processTokenUsingRulesFor(insertionMode_, token);
 }
 
 void HTMLParser::processTokenWithForeignAdjustedCurrentNode(HTMLToken& token, const HTMLElement& node)

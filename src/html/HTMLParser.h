@@ -115,8 +115,6 @@ private:
 
     // Dispatch.
     void processToken(HTMLToken& token);
-    // The rules of the insertion mode, when the adjusted current node is HTML or none.
-    void processTokenUsingCurrentRules(HTMLToken& token);
     // The rest of the dispatch, for the rare tokens met in foreign content.
     void processTokenWithForeignAdjustedCurrentNode(HTMLToken& token, const HTMLElement& node);
     void processTokenUsingRulesFor(InsertionMode mode, HTMLToken& token);
