@@ -188,8 +188,9 @@ private:
     // Text states: data and RCDATA decode references, RAWTEXT and script data do not.
     void dataState();
     void RCDATAState();
-    void textWithReferencesState(std::string_view nullError, bool keepNull, HTMLTokenizerState referenceState,
-                                 HTMLTokenizerState lessThanSignState);
+    // The data state's way for what its fast path leaves: a run of text,
+    // then a reference or a tag as the state machine reads them.
+    void dataStateCarefully();
     void characterReferenceInTextState(HTMLTokenizerState textState);
     void rawTextState(std::string_view nullError, HTMLTokenizerState lessThanSignState);
     void PLAINTEXTState();

@@ -671,8 +671,7 @@ void HTMLTokenizer::dataState()
     }
     if (!queue_.empty())
         return;
-    // U+0000 stays in the text here; the tree construction decides its fate.
-    textWithReferencesState("U+0000 NULL in data state", true, CharacterReferenceInData, TagOpen);
+    dataStateCarefully();
 }
 
 template void HTMLTokenizer::readTag<HTMLStartTagToken>(char16_t firstLetter);

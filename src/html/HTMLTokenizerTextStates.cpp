@@ -31,21 +31,19 @@ void HTMLTokenizer::RCDATAState()
     }
 }
 
-void HTMLTokenizer::textWithReferencesState(std::string_view nullError, bool keepNull,
-                                            HTMLTokenizerState referenceState, HTMLTokenizerState lessThanSignState)
+void HTMLTokenizer::dataStateCarefully()
 {
-    consumeTextRun<u'&', u'<'>([](char32_t c) { return c == U'&' || c == U'<'; }, nullError, keepNull);
+    // U+0000 stays in the text here; the tree construction decides its fate.
+    consumeTextRun<u'&', u'<'>([](char32_t c) { return c == U'&' || c == U'<'; }, "U+0000 NULL in data state", true);
     emitText();
     switch (consumeNextInputCharacter()) {
-    case U'&': return switchToState(referenceState);
+    case U'&': return switchToState(CharacterReferenceInData);
     case U'<':
-        switchToState(lessThanSignState);
+        switchToState(TagOpen);
         // The tag is read at once, behind the text: how the tree construction
         // handles the text cannot change how the tag is read (a markup
         // declaration, which asks the tree, is only recognised later).
-        if (lessThanSignState == TagOpen)
-            tagOpenState();
-        return;
+        return tagOpenState();
     default: done_ = true;
     }
 }
