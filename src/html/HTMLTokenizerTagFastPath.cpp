@@ -168,21 +168,6 @@ template <char16_t quote>
     return stop;
 }
 
-// Appends the units from begin to end to text with each mark written as
-// replacement: the mark and the units after it that markLength(mark) counts.
-template <char16_t mark, char16_t replacement, typename MarkLength>
-void appendReplacingMarks(std::u16string& text, const char16_t* begin, const char16_t* end, MarkLength markLength)
-{
-    for (const char16_t* piece = begin;;) {
-        const char16_t* const found = std::find(piece, end, mark);
-        text.append(piece, static_cast<std::size_t>(found - piece));
-        if (found == end)
-            return;
-        text.push_back(replacement);
-        piece = found + markLength(found);
-    }
-}
-
 // readTagName for a name near the end of the decoded units or longer than nine units.
 [[gnu::noinline]] const char16_t* readLongTagName(HTMLTagToken& tag, char16_t firstLetter, const char16_t* p, const char16_t* end)
 {
@@ -234,9 +219,14 @@ constexpr HTMLTagSet startTagsThatMaySetTheState = {u"iframe",   u"noembed", u"n
 // as the input stream reads them.
 void appendWithLineBreaksAsLineFeeds(std::u16string& text, const char16_t* begin, const char16_t* end)
 {
-    appendReplacingMarks<u'\r', u'\n'>(text, begin, end, [end](const char16_t* carriageReturn) {
-        return end - carriageReturn >= 2 && carriageReturn[1] == u'\n' ? 2 : 1;
-    });
+    for (const char16_t* piece = begin;;) {
+        const char16_t* const carriageReturn = std::find(piece, end, u'\r');
+        text.append(piece, static_cast<std::size_t>(carriageReturn - piece));
+        if (carriageReturn == end)
+            return;
+        text.push_back(u'\n');
+        piece = carriageReturn + (end - carriageReturn >= 2 && carriageReturn[1] == u'\n' ? 2 : 1);
+    }
 }
 
 // How many tags the data state reads in one go, so that few tokens are
