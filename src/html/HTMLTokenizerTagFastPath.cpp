@@ -263,6 +263,11 @@ struct HTMLTokenizer::PendingAttribute {
     std::size_t valueOffset;
     std::size_t valueLength;
     bool hasReferences;
+
+    std::u16string_view valueIn(const char16_t* assembledValues) const
+    {
+        return std::u16string_view(hasReferences ? assembledValues + valueOffset : value, valueLength);
+    }
 };
 
 // The held-back attributes as (name, value) pairs, for a list made of them in
@@ -280,10 +285,7 @@ public:
     PendingEntries(const PendingAttribute* attribute, const char16_t* assembledValues) : attribute_(attribute), assembledValues_(assembledValues) {}
     value_type operator*() const
     {
-        const std::u16string_view value = attribute_->hasReferences
-                                              ? std::u16string_view(assembledValues_ + attribute_->valueOffset, attribute_->valueLength)
-                                              : std::u16string_view(attribute_->value, attribute_->valueLength);
-        return {std::u16string_view(attribute_->name, PendingAttribute::longestName), value};
+        return {std::u16string_view(attribute_->name, PendingAttribute::longestName), attribute_->valueIn(assembledValues_)};
     }
     PendingEntries& operator++()
     {
@@ -320,9 +322,7 @@ void HTMLTokenizer::addPendingAttributesTo(HTMLTagToken& tag, std::span<const Pe
     }
     attributes.reserve(std::max<std::size_t>(pending.size(), expectedAttributeCounts_[tag.tagNameNumber()]));
     for (const PendingAttribute& attribute : pending) {
-        const std::u16string_view value = attribute.hasReferences
-                                              ? std::u16string_view(assembledValues_.data() + attribute.valueOffset, attribute.valueLength)
-                                              : std::u16string_view(attribute.value, attribute.valueLength);
+        const std::u16string_view value = attribute.valueIn(assembledValues_.data());
         // A held-back name has one to seven units: with its length a constant,
         // the key is copied in a few moves rather than by a call.
         const auto append = [&]<std::size_t length>() {
@@ -339,7 +339,6 @@ void HTMLTokenizer::addPendingAttributesTo(HTMLTagToken& tag, std::span<const Pe
         }
     }
 }
-
 
 template <typename Tag>
 void HTMLTokenizer::readTag(char16_t firstLetter)
