@@ -1,7 +1,5 @@
 #include "TokenizerTestSupport.h"
 
-#include "html/HTMLUTF8.h"
-
 #include <gtest/gtest.h>
 
 using namespace std::string_literals;
@@ -143,14 +141,8 @@ Lines tokenizeUnjoined(std::u16string input, HTMLTokenizerState state, std::u16s
     tokenizer.setState(state);
     tokenizer.setLastStartTag(lastStartTag);
     Lines lines;
-    while (const std::optional<HTMLToken> token = tokenizer.nextObject()) {
-        if (const auto* characters = std::get_if<HTMLCharacterToken>(&*token))
-            lines.push_back("chars: " + UTF8FromUTF16(characters->string()));
-        else if (const auto* error = std::get_if<HTMLParseErrorToken>(&*token))
-            lines.push_back("error: " + error->error());
-        else
-            lines.push_back("end: " + UTF8FromUTF16(std::get<HTMLEndTagToken>(*token).tagName()));
-    }
+    while (const std::optional<HTMLToken> token = tokenizer.nextObject())
+        lines.push_back(DescribeToken(*token));
     return lines;
 }
 
