@@ -80,10 +80,7 @@ bool HTMLNodeList::moveToArenaPiece(const HTMLNode& owner)
     if (!items)
         return false;
     // The list is full: From items to move.
-    for (std::uint32_t i = 0; i < From; ++i) {
-        std::construct_at(items + i, std::move(items_[i]));
-        std::destroy_at(items_ + i);
-    }
+    moveItemsTo(items, From);
     HTMLNodeArena::deallocateList(items_, From * sizeof(Node));
     items_ = items;
     capacity_ = To | fromArena;
@@ -113,11 +110,7 @@ void HTMLNodeList::regrow(const HTMLNode* arenaOwner)
     if (!items)
         items = std::allocator<Node>().allocate(capacity);
     if (items_) {
-        // Moved and destroyed in one pass, so the emptied pointers need no check.
-        for (std::uint32_t i = 0; i < size_; ++i) {
-            std::construct_at(items + i, std::move(items_[i]));
-            std::destroy_at(items_ + i);
-        }
+        moveItemsTo(items, size_);
         releaseStorage();
     }
     items_ = items;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class HTMLNode;
@@ -86,6 +87,15 @@ private:
     // piece of To, if the arena gives one.
     template <std::uint32_t From, std::uint32_t To>
     bool moveToArenaPiece(const HTMLNode& owner);
+    // Moves the first count items to new storage, leaving the old destroyed
+    // (moved and destroyed in one pass, so the emptied pointers need no check).
+    void moveItemsTo(Node* items, std::uint32_t count) noexcept
+    {
+        for (std::uint32_t i = 0; i < count; ++i) {
+            std::construct_at(items + i, std::move(items_[i]));
+            std::destroy_at(items_ + i);
+        }
+    }
     void releaseStorage() noexcept;
     void destroy() noexcept;
 
