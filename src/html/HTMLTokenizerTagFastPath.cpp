@@ -622,7 +622,15 @@ void HTMLTokenizer::dataState()
         const std::u16string_view units = inputStream_.decodedUnits();
         const char16_t* const begin = units.data();
         const char16_t* const end = begin + units.size();
-        const char16_t* lessThanSign = FindRunStop<u'&', u'<'>(begin, end);
+        // A tag often follows the last one at once, or after one unit of
+        // text (a line feed, mostly): no run to look for then.
+        const char16_t* lessThanSign;
+        if (end - begin >= 3 && *begin == u'<')
+            lessThanSign = begin;
+        else if (end - begin >= 3 && begin[1] == u'<' && *begin != u'&' && IsOrdinaryUnit(*begin))
+            lessThanSign = begin + 1;
+        else
+            lessThanSign = FindRunStop<u'&', u'<'>(begin, end);
         bool hasCarriageReturns = false;
         if (end - lessThanSign < 3 || *lessThanSign != u'<') {
             // Line breaks written CR LF, or CR alone, are read past here too

@@ -146,3 +146,34 @@ TEST(Tokenizer, TagReadIntoAReusedTokenHasOnlyItsOwnName)
                                                   u"/custom-element", u"/p", u"/other-element-x"};
     EXPECT_EQ(names, expected);
 }
+
+// After a tag the data state looks for the next one right away when it comes
+// at once or after one unit of text; a unit that needs care (a reference, a
+// line break, U+0000, a control) or a "<" that opens no tag still takes the
+// careful way, at every place of the decoded text's end.
+TEST(Tokenizer, TagRightAfterATagOrAfterOneUnitOfText)
+{
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"<p><b></b><i>x</i>", {"start: p", "start: b", "end: b", "start: i", "chars: x", "end: i"}},
+        {"<p>\n<b> </b>\t<i>\f</i>y<br>\xA0<hr>.</p>",
+         {"start: p", "chars: \n", "start: b", "chars:  ", "end: b", "chars: \t", "start: i", "chars: \f", "end: i",
+          "chars: y", "start: br", "chars: \xC2\xA0", "start: hr", "chars: .", "end: p"}},
+        {"<p>&<b>&</b>&amp;<i>", {"start: p", "chars: &", "start: b", "chars: &", "end: b", "chars: &", "start: i"}},
+        {"<p>\r<b>\0<i>\x01<s>"s,
+         {"start: p", "chars: \n", "start: b", "error: U+0000 NULL in data state", "chars: \0"s, "start: i",
+          "error: Noncharacter or disallowed control character", "chars: \x01", "start: s"}},
+        {"<p>x<1<b><<i>\n</>", {"start: p", "chars: x", "error: Unexpected character in tag open state", "chars: <1",
+                                "start: b", "error: Unexpected character in tag open state", "chars: <",
+                                "start: i", "chars: \n", "error: Unexpected > in end tag open state"}},
+    };
+    constexpr std::size_t pieceLength = 4096;
+    for (const auto& [input, expected] : cases) {
+        EXPECT_EQ(tokenizeWindows1252(input), expected) << input;
+        for (std::size_t inFirstPiece = 0; inFirstPiece <= input.size(); ++inFirstPiece) {
+            const std::string padding(pieceLength - inFirstPiece, 'x');
+            std::vector<std::string> padded = expected;
+            padded.insert(padded.begin(), "chars: " + padding);
+            ASSERT_EQ(tokenizeWindows1252(padding + input), padded) << input << " split after " << inFirstPiece;
+        }
+    }
+}
