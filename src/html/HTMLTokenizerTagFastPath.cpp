@@ -623,15 +623,20 @@ void HTMLTokenizer::dataState()
         const char16_t* const begin = units.data();
         const char16_t* const end = begin + units.size();
         // A tag often follows the last one at once, or after one unit of
-        // text (a line feed, mostly): no run to look for then.
+        // text (a line feed, mostly) or a line break written CR LF: no run to
+        // look for then.
         const char16_t* lessThanSign;
-        if (end - begin >= 3 && *begin == u'<')
-            lessThanSign = begin;
-        else if (end - begin >= 3 && begin[1] == u'<' && *begin != u'&' && IsOrdinaryUnit(*begin))
-            lessThanSign = begin + 1;
-        else
-            lessThanSign = FindRunStop<u'&', u'<'>(begin, end);
         bool hasCarriageReturns = false;
+        if (end - begin >= 3 && *begin == u'<') {
+            lessThanSign = begin;
+        } else if (end - begin >= 3 && begin[1] == u'<' && *begin != u'&' && IsOrdinaryUnit(*begin)) {
+            lessThanSign = begin + 1;
+        } else if (end - begin >= 3 && begin[2] == u'<' && begin[0] == u'\r' && begin[1] == u'\n') {
+            lessThanSign = begin + 2;
+            hasCarriageReturns = true;
+        } else {
+            lessThanSign = FindRunStop<u'&', u'<'>(begin, end);
+        }
         if (end - lessThanSign < 3 || *lessThanSign != u'<') {
             // Line breaks written CR LF, or CR alone, are read past here too
             // (the unit after the CR must be at hand to tell which); each becomes LF.

@@ -150,7 +150,8 @@ TEST(Tokenizer, TagReadIntoAReusedTokenHasOnlyItsOwnName)
 // After a tag the data state looks for the next one right away when it comes
 // at once or after one unit of text; a unit that needs care (a reference, a
 // line break, U+0000, a control) or a "<" that opens no tag still takes the
-// careful way, at every place of the decoded text's end.
+// careful way, at every place of the decoded text's end. A line break
+// written CR LF right before a tag is found at once too.
 TEST(Tokenizer, TagRightAfterATagOrAfterOneUnitOfText)
 {
     const std::pair<std::string, std::vector<std::string>> cases[] = {
@@ -159,6 +160,8 @@ TEST(Tokenizer, TagRightAfterATagOrAfterOneUnitOfText)
          {"start: p", "chars: \n", "start: b", "chars:  ", "end: b", "chars: \t", "start: i", "chars: \f", "end: i",
           "chars: y", "start: br", "chars: \xC2\xA0", "start: hr", "chars: .", "end: p"}},
         {"<p>&<b>&</b>&amp;<i>", {"start: p", "chars: &", "start: b", "chars: &", "end: b", "chars: &", "start: i"}},
+        {"<p>\r\n<b>\r\n\r\n<i>\n\r<s>\r\r\n</s>\r\nx<a>", {"start: p", "chars: \n", "start: b", "chars: \n\n", "start: i",
+                                                     "chars: \n\n", "start: s", "chars: \n\n", "end: s", "chars: \nx", "start: a"}},
         {"<p>\r<b>\0<i>\x01<s>"s,
          {"start: p", "chars: \n", "start: b", "error: U+0000 NULL in data state", "chars: \0"s, "start: i",
           "error: Noncharacter or disallowed control character", "chars: \x01", "start: s"}},
