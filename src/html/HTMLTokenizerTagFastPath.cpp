@@ -654,10 +654,12 @@ void HTMLTokenizer::dataState()
         if (lessThanSign != begin) {
             // FindRunStop stops at U+0000: the text holds none.
             std::u16string& text = queueEmptyCharacterToken(false);
-            if (hasCarriageReturns)
+            // A CR LF alone is its LF.
+            const bool lineBreakAlone = hasCarriageReturns && lessThanSign - begin == 2 && begin[1] == u'\n';
+            if (hasCarriageReturns && !lineBreakAlone)
                 appendWithLineBreaksAsLineFeeds(text, begin, lessThanSign);
             else
-                text.append(begin, static_cast<std::size_t>(lessThanSign - begin));
+                text.append(begin + lineBreakAlone, static_cast<std::size_t>(lessThanSign - begin - lineBreakAlone));
         }
         inputStream_.skipDecodedUnits(static_cast<std::size_t>(lessThanSign - begin) + (endTag ? 3 : 2));
         if (endTag) {
