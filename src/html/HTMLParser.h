@@ -177,6 +177,8 @@ private:
     void changeEncodingForMetaElement(const HTMLOrderedDictionary& attributes);
     // The characters of a token in body; the rare text holding NULs drops them first.
     void inBodyCharacters(std::u16string_view text);
+    // inBodyCharacters' rare way, kept out of it so that its usual way saves no registers.
+    [[gnu::noinline]] void reconstructAndInsertCharacters(std::u16string_view text);
     void inBodyCharactersWithNulls(std::u16string_view text);
     void handleInBodyStartTag(HTMLToken& token);
     void handleInBodyEndTag(HTMLToken& token);
@@ -357,10 +359,14 @@ private:
     ElementPtr activeFormattingElementNumbered(std::size_t number) const;
     void reconstructTheActiveFormattingElements()
     {
-        // Most of the time the list is empty, or its last entry is still open.
-        if (!activeFormattingElements_.empty() && activeFormattingElements_.back()
-            && activeFormattingElements_.back().get() != currentNode())
+        if (activeFormattingElementsNeedReconstructing())
             reconstructClosedActiveFormattingElements();
+    }
+    bool activeFormattingElementsNeedReconstructing() const
+    {
+        // Most of the time the list is empty, or its last entry is still open.
+        return !activeFormattingElements_.empty() && activeFormattingElements_.back()
+            && activeFormattingElements_.back().get() != currentNode();
     }
     void reconstructClosedActiveFormattingElements();
     void clearTheListOfActiveFormattingElementsUpToTheLastMarker();

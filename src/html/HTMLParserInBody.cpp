@@ -208,11 +208,20 @@ void HTMLParser::inBodyCharacters(std::u16string_view text)
 {
     if (text.empty())
         return;
-    reconstructTheActiveFormattingElements();
-    // Inserting the text last lets it end this function (nothing reads the flag meanwhile).
+    // The flag is set first (nothing on the way reads it), so that the usual
+    // way, with nothing to reconstruct, makes no call before inserting the
+    // text and needs no registers saved.
     if (framesetOk_
         && !std::all_of(text.begin(), text.end(), [](char16_t c) { return IsInHTMLWhitespaceCharacterSet(c); }))
         framesetOk_ = false;
+    if (activeFormattingElementsNeedReconstructing()) [[unlikely]]
+        return reconstructAndInsertCharacters(text);
+    insertCharacters(text);
+}
+
+void HTMLParser::reconstructAndInsertCharacters(std::u16string_view text)
+{
+    reconstructClosedActiveFormattingElements();
     insertCharacters(text);
 }
 

@@ -447,6 +447,22 @@ TEST(HTMLParser, DropsANullFromBodyTextOfEveryOrigin)
     }
 }
 
+// Body text goes inside the formatting elements a block closed, opened again
+// before it, whether or not the text clears the frameset flag on the way.
+TEST(HTMLParser, BodyTextGoesInsideTheFormattingElementsOpenedAgain)
+{
+    const std::pair<std::u16string, std::string> cases[] = {
+        {u"<p><b>x<p>y", "<p><b>x</b></p><p><b>y</b></p>"},
+        {u"<p><b><i>x</p>y<div>z", "<p><b><i>x</i></b></p><b><i>y<div>z</div></i></b>"},
+        {u"<p><b></p>x<frameset>", "<p><b></b></p><b>x</b>"},
+        {u"<a href=1>x<table><td>y</table>z", "<a href=\"1\">x<table><tbody><tr><td>y</td></tr></tbody></table>z</a>"},
+    };
+    for (const auto& [markup, expected] : cases) {
+        HTMLParser parser(u"<!DOCTYPE html>" + markup, utf8Tentative);
+        EXPECT_EQ(bodyMarkup(*parser.document()), expected);
+    }
+}
+
 TEST(HTMLParser, NoahsArkKeepsThreeEqualFormattingElementsWhateverTheAttributeOrder)
 {
     HTMLParser parser(u"<!DOCTYPE html><p><b a=1 c=2><b c=2 a=1><b a=1 c=2><b c=2 a=1>x</p>y", utf8Tentative);
