@@ -652,7 +652,7 @@ void HTMLTokenizer::dataState()
         if (!IsASCIIAlpha(letter))
             break;
         if (lessThanSign != begin) {
-            // FindRunStop stops at U+0000: the text holds none.
+            // FindRunStop and the checks before it stop at U+0000: the text holds none.
             std::u16string& text = queueEmptyCharacterToken(false);
             // A CR LF alone is its LF.
             const bool lineBreakAlone = hasCarriageReturns && lessThanSign - begin == 2 && begin[1] == u'\n';
