@@ -140,6 +140,54 @@ const char16_t* appendLowercasedName(std::u16string& string, const char16_t* p, 
     return p;
 }
 
+// The rest of a quoted value from its first unit that is not printable ASCII
+// on: the general search, out of line so that the usual value does not set up
+// its constants.
+template <char16_t quote>
+[[gnu::noinline]] const char16_t* findValueStopPastWideUnit(const char16_t* p, const char16_t* end)
+{
+    return FindRunStop<quote, u'&'>(p, end);
+}
+
+// FindRunStop<quote, u'&'>, for a quoted value. Values are mostly printable
+// ASCII (URLs, class names): a block is passed with one test for the stops
+// and for units outside printable ASCII together, and the end of the value
+// is taken in one overlapping block rather than unit by unit. Only a unit
+// outside printable ASCII is looked at closer.
+template <char16_t quote>
+[[gnu::always_inline]] inline const char16_t* findValueStop(const char16_t* p, const char16_t* end)
+{
+#if defined(__SSE2__)
+    if (end - p >= 8) {
+        // The lanes that are a stop or not printable ASCII, as a mask of two bits per lane.
+        const auto others = [](const char16_t* block) {
+            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+            const __m128i stop = _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(quote))),
+                                              _mm_cmpeq_epi16(units, _mm_set1_epi16(u'&')));
+            const __m128i outsidePrintable = _mm_cmpgt_epi16(_mm_add_epi16(units, _mm_set1_epi16(0x8000 - 0x20)),
+                                                             _mm_set1_epi16(static_cast<short>(0x8000 + 0x7E - 0x20)));
+            return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(stop, outsidePrintable)));
+        };
+        const auto firstOther = [end](const char16_t* block, unsigned mask) {
+            const char16_t* const other = block + std::countr_zero(mask) / 2;
+            return *other == quote || *other == u'&' ? other : findValueStopPastWideUnit<quote>(other, end);
+        };
+        const char16_t* const lastBlock = end - 8;
+        for (; p <= lastBlock; p += 8) {
+            if (const unsigned mask = others(p))
+                return firstOther(p, mask);
+        }
+        // The units before p passed already.
+        if (p != end) {
+            if (const unsigned mask = others(lastBlock))
+                return firstOther(lastBlock, mask);
+        }
+        return end;
+    }
+#endif
+    return FindRunStop<quote, u'&'>(p, end);
+}
+
 // Whether p (at a "&") starts "&amp;", the reference values hold most (in
 // URLs): it stands for "&" wherever it is, with nothing to report.
 bool startsAmpersandReference(const char16_t* p, const char16_t* end)
@@ -162,7 +210,7 @@ template <char16_t quote>
         // The piece and the reference's "&".
         value.append(piece, static_cast<std::size_t>(stop + 1 - piece));
         piece = stop + 5;
-        stop = FindRunStop<quote, u'&'>(piece, end);
+        stop = findValueStop<quote>(piece, end);
     } while (stop != end && *stop == u'&');
     value.append(piece, static_cast<std::size_t>(stop - piece));
     return stop;
@@ -420,7 +468,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         if (end - valueBegin < 1 || p[nameLength] != u'=' || !(p[nameLength + 1] == u'"' || p[nameLength + 1] == u'\''))
             return false;
         const char16_t quote = p[nameLength + 1];
-        const char16_t* valueEnd = quote == u'"' ? FindRunStop<u'"', u'&'>(valueBegin, end) : FindRunStop<u'\'', u'&'>(valueBegin, end);
+        const char16_t* valueEnd = quote == u'"' ? findValueStop<u'"'>(valueBegin, end) : findValueStop<u'\''>(valueBegin, end);
         std::u16string_view value;
         std::size_t valueOffset = 0;
         const bool hasReferences = valueEnd != end && *valueEnd == u'&';

@@ -146,3 +146,31 @@ TEST(Tokenizer, TagReadIntoAReusedTokenHasOnlyItsOwnName)
                                                   u"/custom-element", u"/p", u"/other-element-x"};
     EXPECT_EQ(names, expected);
 }
+
+// A quoted value's end is sought a block of units at a time, the value's last
+// block overlapping the one before it. Whatever unit a value holds, wherever
+// it stands in a block, the tag must come out as when the value is read unit
+// by unit: an attribute written "b =" is read the general way.
+TEST(Tokenizer, QuotedValuesAgreeWithTheGeneralReadingWhereverAUnitStands)
+{
+    const char16_t units[] = {u'"',   u'\'',   u'&',    u'\r',   u'\0',   0x01,   0x1F,   0x7F,   0x80,
+                              u'\t',  u'\n',   u'\f',   u' ',    u'!',    u'~',   0x9F,   0xA0,   0x4E2D,
+                              0xD7FF, 0xD800,  0xDC00,  0xE000,  0xFDD0,  0xFFFE};
+    for (const char16_t unit : units) {
+        for (std::size_t length = 1; length <= 19; ++length) {
+            for (std::size_t position = 0; position < length; ++position) {
+                std::u16string value(length, u'x');
+                value[position] = unit;
+                for (const std::u16string quote : {u"\"", u"'"}) {
+                    for (const std::u16string before : {u"", u"&amp;"}) {
+                        for (const std::u16string after : {u"", u">t"}) {
+                            const std::u16string quoted = quote + before + value + quote + after;
+                            EXPECT_EQ(Tokenize(u"<a b=" + quoted), Tokenize(u"<a b =" + quoted))
+                                << "unit " << static_cast<int>(unit) << " at " << position << " of " << length;
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
