@@ -82,6 +82,8 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         "<b>t<xyz>t<XYZ x>t</XYZ>t<h1>t<h7>t</H1>t<svg:a>t<rb>t<r\xE9>t",
         "<a b=\"c\"\x01 d=e\x01>t<a\x01>t",
         "<a~b c~d=\"1\" e\x7F=\"2\">t<a\x7F>t</a~b>t</b\x7F>t<ab~ x=\"~\">t",
+        "<a b!c=\"1\" d#e='2' f$g=\"3\" h%i=\"4\" j(k)='5' l*m+n=\"6\" o,p=\"7\" q.r='8' s-t=\"9\" u:v=\"10\" w_x='11'>t",
+        "<a b@c=\"1\" d[e]='2' f^g=\"3\" h`i='4' j{k}=\"5\" l|m=\"6\" n~o='7' p\\q=\"8\" -=\"9\" ~='10'>t",
         "<a b c d>t<a b c=\"d\" b>t<a =b>t",
         "<a =\"b\" c>t<a ='b' c=\"d\">t<a b=\"c\" =\"d\">t",
         "<SOME-LONG-TAG-NAME-XYZ DATA-SOMETHING-LONG-XYZ=\"1\" aVeryLongAttributeName=x ANOTHERLONGNAME>t",
