@@ -334,26 +334,33 @@ public:
     using pointer = void;
 
     PendingEntries() = default;
-    PendingEntries(const PendingAttribute* attribute, const char16_t* assembledValues) : attribute_(attribute), assembledValues_(assembledValues) {}
+    PendingEntries(const PendingAttribute* attributes, std::size_t position, const char16_t* assembledValues)
+        : attributes_(attributes), position_(position), assembledValues_(assembledValues)
+    {
+    }
     value_type operator*() const
     {
-        return {std::u16string_view(attribute_->name, PendingAttribute::longestName), attribute_->valueIn(assembledValues_)};
+        const PendingAttribute& attribute = attributes_[position_];
+        return {std::u16string_view(attribute.name, PendingAttribute::longestName), attribute.valueIn(assembledValues_)};
     }
     PendingEntries& operator++()
     {
-        ++attribute_;
+        ++position_;
         return *this;
     }
     PendingEntries operator++(int)
     {
         PendingEntries old = *this;
-        ++attribute_;
+        ++position_;
         return old;
     }
-    bool operator==(const PendingEntries& other) const { return attribute_ == other.attribute_; }
+    bool operator==(const PendingEntries& other) const { return position_ == other.position_; }
 
 private:
-    const PendingAttribute* attribute_ = nullptr;
+    // A position rather than a pointer, so that the count of entries is a
+    // subtraction, not a division by the record's size.
+    const PendingAttribute* attributes_ = nullptr;
+    std::size_t position_ = 0;
     const char16_t* assembledValues_ = nullptr;
 };
 
@@ -367,8 +374,8 @@ void HTMLTokenizer::addPendingAttributesTo(HTMLTagToken& tag, std::span<const Pe
     if (atTagEnd) {
         // Made in one go, the list gets its room without the move of no
         // entries that reserving room in an empty list costs.
-        attributes.assignNewEntries(PendingEntries(pending.data(), assembledValues_.data()),
-                                    PendingEntries(pending.data() + pending.size(), assembledValues_.data()),
+        attributes.assignNewEntries(PendingEntries(pending.data(), 0, assembledValues_.data()),
+                                    PendingEntries(pending.data(), pending.size(), assembledValues_.data()),
                                     [pending](std::size_t position) { return pending[position].nameLength; });
         return;
     }
