@@ -223,7 +223,10 @@ private:
     {
         // The tree construction reads the name's number: looked up here, once.
         const std::size_t number = tag.tagNameNumber();
-        noteLastStartTag(number, tag.tagName());
+        // The name itself is read only when it is not known.
+        lastStartTagNumber_ = number;
+        if (number == KnownTagNameCount)
+            lastStartTagName_ = tag.tagName();
         if (const std::size_t count = tag.attributes().count(); count > 0)
             expectedAttributeCounts_[number] = static_cast<std::uint8_t>(std::min(count, maximumReservedAttributeCount));
     }

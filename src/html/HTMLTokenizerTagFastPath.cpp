@@ -82,13 +82,17 @@ inline __m128i nameStops(__m128i units)
     return stop;
 }
 
-// nameStops for an attribute's name: of its stops, "<", "=" and ">" are
-// next to each other, told apart as one range with one add and one compare.
+// The lanes that end an attribute's name read in one go, a superset of its
+// stops that takes fewer steps: units outside "-" to "~" (the rarer name units
+// below "-" send the name the general way), "/", and "<", "=", ">", which are
+// next to each other and told apart as one range with one add and one compare.
 inline __m128i attributeNameStops(__m128i units)
 {
+    const __m128i outsideHyphenToTilde = _mm_cmpgt_epi16(_mm_add_epi16(units, _mm_set1_epi16(0x8000 - u'-')),
+                                                         _mm_set1_epi16(static_cast<short>(0x8000 + u'~' - u'-')));
     const __m128i angleBracketOrEqualsSign = _mm_cmplt_epi16(_mm_add_epi16(units, _mm_set1_epi16(0x8000 - u'<')),
                                                              _mm_set1_epi16(static_cast<short>(0x8000 + 3)));
-    return _mm_or_si128(nameStops<u'/', u'"', u'\''>(units), angleBracketOrEqualsSign);
+    return _mm_or_si128(_mm_or_si128(outsideHyphenToTilde, angleBracketOrEqualsSign), _mm_cmpeq_epi16(units, _mm_set1_epi16(u'/')));
 }
 
 // The units with "A" to "Z" made lowercase. The letters are moved to the
@@ -140,6 +144,54 @@ const char16_t* appendLowercasedName(std::u16string& string, const char16_t* p, 
     return p;
 }
 
+// The rest of a quoted value from its first unit that is not printable ASCII
+// on: the general search, out of line so that the usual value does not set up
+// its constants.
+template <char16_t quote>
+[[gnu::noinline]] const char16_t* findValueStopPastWideUnit(const char16_t* p, const char16_t* end)
+{
+    return FindRunStop<quote, u'&'>(p, end);
+}
+
+// FindRunStop<quote, u'&'>, for a quoted value. Values are mostly printable
+// ASCII (URLs, class names): a block is passed with one test for the stops
+// and for units outside printable ASCII together, and the end of the value
+// is taken in one overlapping block rather than unit by unit. Only a unit
+// outside printable ASCII is looked at closer.
+template <char16_t quote>
+[[gnu::always_inline]] inline const char16_t* findValueStop(const char16_t* p, const char16_t* end)
+{
+#if defined(__SSE2__)
+    if (end - p >= 8) {
+        // The lanes that are a stop or not printable ASCII, as a mask of two bits per lane.
+        const auto others = [](const char16_t* block) {
+            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+            const __m128i stop = _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(quote))),
+                                              _mm_cmpeq_epi16(units, _mm_set1_epi16(u'&')));
+            const __m128i outsidePrintable = _mm_cmpgt_epi16(_mm_add_epi16(units, _mm_set1_epi16(0x8000 - 0x20)),
+                                                             _mm_set1_epi16(static_cast<short>(0x8000 + 0x7E - 0x20)));
+            return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(stop, outsidePrintable)));
+        };
+        const auto firstOther = [end](const char16_t* block, unsigned mask) {
+            const char16_t* const other = block + std::countr_zero(mask) / 2;
+            return *other == quote || *other == u'&' ? other : findValueStopPastWideUnit<quote>(other, end);
+        };
+        const char16_t* const lastBlock = end - 8;
+        for (; p <= lastBlock; p += 8) {
+            if (const unsigned mask = others(p))
+                return firstOther(p, mask);
+        }
+        // The units before p passed already.
+        if (p != end) {
+            if (const unsigned mask = others(lastBlock))
+                return firstOther(lastBlock, mask);
+        }
+        return end;
+    }
+#endif
+    return FindRunStop<quote, u'&'>(p, end);
+}
+
 // Whether p (at a "&") starts "&amp;", the reference values hold most (in
 // URLs): it stands for "&" wherever it is, with nothing to report.
 bool startsAmpersandReference(const char16_t* p, const char16_t* end)
@@ -162,7 +214,7 @@ template <char16_t quote>
         // The piece and the reference's "&".
         value.append(piece, static_cast<std::size_t>(stop + 1 - piece));
         piece = stop + 5;
-        stop = FindRunStop<quote, u'&'>(piece, end);
+        stop = findValueStop<quote>(piece, end);
     } while (stop != end && *stop == u'&');
     value.append(piece, static_cast<std::size_t>(stop - piece));
     return stop;
@@ -282,26 +334,33 @@ public:
     using pointer = void;
 
     PendingEntries() = default;
-    PendingEntries(const PendingAttribute* attribute, const char16_t* assembledValues) : attribute_(attribute), assembledValues_(assembledValues) {}
+    PendingEntries(const PendingAttribute* attributes, std::size_t position, const char16_t* assembledValues)
+        : attributes_(attributes), position_(position), assembledValues_(assembledValues)
+    {
+    }
     value_type operator*() const
     {
-        return {std::u16string_view(attribute_->name, PendingAttribute::longestName), attribute_->valueIn(assembledValues_)};
+        const PendingAttribute& attribute = attributes_[position_];
+        return {std::u16string_view(attribute.name, PendingAttribute::longestName), attribute.valueIn(assembledValues_)};
     }
     PendingEntries& operator++()
     {
-        ++attribute_;
+        ++position_;
         return *this;
     }
     PendingEntries operator++(int)
     {
         PendingEntries old = *this;
-        ++attribute_;
+        ++position_;
         return old;
     }
-    bool operator==(const PendingEntries& other) const { return attribute_ == other.attribute_; }
+    bool operator==(const PendingEntries& other) const { return position_ == other.position_; }
 
 private:
-    const PendingAttribute* attribute_ = nullptr;
+    // A position rather than a pointer, so that the count of entries is a
+    // subtraction, not a division by the record's size.
+    const PendingAttribute* attributes_ = nullptr;
+    std::size_t position_ = 0;
     const char16_t* assembledValues_ = nullptr;
 };
 
@@ -315,8 +374,8 @@ void HTMLTokenizer::addPendingAttributesTo(HTMLTagToken& tag, std::span<const Pe
     if (atTagEnd) {
         // Made in one go, the list gets its room without the move of no
         // entries that reserving room in an empty list costs.
-        attributes.assignNewEntries(PendingEntries(pending.data(), assembledValues_.data()),
-                                    PendingEntries(pending.data() + pending.size(), assembledValues_.data()),
+        attributes.assignNewEntries(PendingEntries(pending.data(), 0, assembledValues_.data()),
+                                    PendingEntries(pending.data(), pending.size(), assembledValues_.data()),
                                     [pending](std::size_t position) { return pending[position].nameLength; });
         return;
     }
@@ -420,7 +479,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         if (end - valueBegin < 1 || p[nameLength] != u'=' || !(p[nameLength + 1] == u'"' || p[nameLength + 1] == u'\''))
             return false;
         const char16_t quote = p[nameLength + 1];
-        const char16_t* valueEnd = quote == u'"' ? FindRunStop<u'"', u'&'>(valueBegin, end) : FindRunStop<u'\'', u'&'>(valueBegin, end);
+        const char16_t* valueEnd = quote == u'"' ? findValueStop<u'"'>(valueBegin, end) : findValueStop<u'\''>(valueBegin, end);
         std::u16string_view value;
         std::size_t valueOffset = 0;
         const bool hasReferences = valueEnd != end && *valueEnd == u'&';

@@ -82,6 +82,8 @@ TEST(Tokenizer, TagsReadInOneGoAgreeWithTheStateMachineWhereverItTakesOver)
         "<b>t<xyz>t<XYZ x>t</XYZ>t<h1>t<h7>t</H1>t<svg:a>t<rb>t<r\xE9>t",
         "<a b=\"c\"\x01 d=e\x01>t<a\x01>t",
         "<a~b c~d=\"1\" e\x7F=\"2\">t<a\x7F>t</a~b>t</b\x7F>t<ab~ x=\"~\">t",
+        "<a b!c=\"1\" d#e='2' f$g=\"3\" h%i=\"4\" j(k)='5' l*m+n=\"6\" o,p=\"7\" q.r='8' s-t=\"9\" u:v=\"10\" w_x='11'>t",
+        "<a b@c=\"1\" d[e]='2' f^g=\"3\" h`i='4' j{k}=\"5\" l|m=\"6\" n~o='7' p\\q=\"8\" -=\"9\" ~='10'>t",
         "<a b c d>t<a b c=\"d\" b>t<a =b>t",
         "<a =\"b\" c>t<a ='b' c=\"d\">t<a b=\"c\" =\"d\">t",
         "<SOME-LONG-TAG-NAME-XYZ DATA-SOMETHING-LONG-XYZ=\"1\" aVeryLongAttributeName=x ANOTHERLONGNAME>t",
@@ -177,6 +179,34 @@ TEST(Tokenizer, TagRightAfterATagOrAfterOneUnitOfText)
             std::vector<std::string> padded = expected;
             padded.insert(padded.begin(), "chars: " + padding);
             ASSERT_EQ(tokenizeWindows1252(padding + input), padded) << input << " split after " << inFirstPiece;
+        }
+    }
+}
+
+// A quoted value's end is sought a block of units at a time, the value's last
+// block overlapping the one before it. Whatever unit a value holds, wherever
+// it stands in a block, the tag must come out as when the value is read unit
+// by unit: an attribute written "b =" is read the general way.
+TEST(Tokenizer, QuotedValuesAgreeWithTheGeneralReadingWhereverAUnitStands)
+{
+    const char16_t units[] = {u'"',   u'\'',   u'&',    u'\r',   u'\0',   0x01,   0x1F,   0x7F,   0x80,
+                              u'\t',  u'\n',   u'\f',   u' ',    u'!',    u'~',   0x9F,   0xA0,   0x4E2D,
+                              0xD7FF, 0xD800,  0xDC00,  0xE000,  0xFDD0,  0xFFFE};
+    for (const char16_t unit : units) {
+        for (std::size_t length = 1; length <= 19; ++length) {
+            for (std::size_t position = 0; position < length; ++position) {
+                std::u16string value(length, u'x');
+                value[position] = unit;
+                for (const std::u16string quote : {u"\"", u"'"}) {
+                    for (const std::u16string before : {u"", u"&amp;"}) {
+                        for (const std::u16string after : {u"", u">t"}) {
+                            const std::u16string quoted = quote + before + value + quote + after;
+                            EXPECT_EQ(Tokenize(u"<a b=" + quoted), Tokenize(u"<a b =" + quoted))
+                                << "unit " << static_cast<int>(unit) << " at " << position << " of " << length;
+                        }
+                    }
+                }
+            }
         }
     }
 }
