@@ -33,7 +33,7 @@ void HTMLNodeArena::Blocks::addBlock(std::size_t size)
     Blocks* self = this;
     std::memcpy(block, &self, sizeof self);
     next_ = block + blockHeaderSize;
-    left_ = blockSize - blockHeaderSize;
+    end_ = block + blockSize;
     nextBlockSize_ = std::min(nextBlockSize_ * 2, blockAlignment);
 }
 

@@ -143,11 +143,10 @@ private:
         void* do_allocate(std::size_t bytes, std::size_t alignment) override
         {
             const std::size_t size = inWholeGrains(bytes);
-            if (fromHeap(bytes, alignment) || size > left_) [[unlikely]]
+            if (fromHeap(bytes, alignment) || size > left()) [[unlikely]]
                 return allocateElsewhere(bytes, alignment);
             void* memory = next_;
             next_ += size;
-            left_ -= size;
             return memory;
         }
         void do_deallocate(void* memory, std::size_t bytes, std::size_t alignment) override
@@ -183,13 +182,13 @@ private:
         static constexpr std::size_t largestStringPiece = 1024;
         static bool fromHeap(std::size_t bytes, std::size_t alignment) { return bytes > largestStringPiece || alignment > grain; }
 
+        std::size_t left() const { return static_cast<std::size_t>(end_ - next_); }
         void* take(std::size_t size)
         {
-            if (size > left_)
+            if (size > left())
                 addBlock(size);
             void* memory = next_;
             next_ += size;
-            left_ -= size;
             return memory;
         }
         // A block with room for the size after its header.
@@ -203,8 +202,9 @@ private:
         };
 
         std::vector<std::unique_ptr<std::byte, BlockDeleter>> blocks_;
+        // The current block's room: only the start moves as pieces are taken.
         std::byte* next_ = nullptr;
-        std::size_t left_ = 0;
+        std::byte* end_ = nullptr;
         std::size_t nextBlockSize_ = 2048;
         // Only the making thread touches these.
         std::int64_t allocations_ = 0;
