@@ -11,7 +11,6 @@
 #include <memory>
 #include <memory_resource>
 #include <utility>
-#include <vector>
 
 // Where a parser takes the nodes it builds from: each node and its reference
 // counts come from a few large blocks instead of one heap block each, and the
@@ -106,6 +105,11 @@ private:
     // larger ones from the heap, given back as usual.
     class Blocks : public std::pmr::memory_resource {
     public:
+        Blocks() = default;
+        ~Blocks() override;
+        Blocks(const Blocks&) = delete;
+        Blocks& operator=(const Blocks&) = delete;
+
         // The size a multiple of the grain.
         void* allocate(std::size_t size)
         {
@@ -197,11 +201,19 @@ private:
         [[gnu::noinline]] void* allocateElsewhere(std::size_t bytes, std::size_t alignment);
         void end() noexcept;
 
-        struct BlockDeleter {
-            void operator()(std::byte* block) const;
-        };
+        // After its Blocks pointer a block's header holds the block made after
+        // it, so the blocks need no list of their own.
+        static std::byte* following(const std::byte* block)
+        {
+            std::byte* next = nullptr;
+            std::memcpy(&next, block + sizeof(Blocks*), sizeof next);
+            return next;
+        }
+        static void setFollowing(std::byte* block, std::byte* next) { std::memcpy(block + sizeof(Blocks*), &next, sizeof next); }
+        static_assert(blockHeaderSize >= sizeof(Blocks*) + sizeof(std::byte*));
 
-        std::vector<std::unique_ptr<std::byte, BlockDeleter>> blocks_;
+        std::byte* firstBlock_ = nullptr;
+        std::byte* lastBlock_ = nullptr;
         // The current block's room: only the start moves as pieces are taken.
         std::byte* next_ = nullptr;
         std::byte* end_ = nullptr;
