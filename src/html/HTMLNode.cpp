@@ -45,20 +45,33 @@ void HTMLNode::takeApartChildren() noexcept
             --last;
             // The walk reads nodes the parse wrote long before, one pointer
             // after another, and would mostly wait for memory. While this
-            // child goes, ask for what the next steps read: the last child
-            // slot of the sibling before it (where the walk goes down next)
-            // and, of the node before that one, its child list and its
-            // reference counts, which allocate_shared puts just before it.
+            // child goes, ask for what the next steps read. Of the sibling
+            // before it: its last child slot (where the walk goes down next)
+            // and, for an element, the first attributes, whose strings its
+            // destructor looks at. Of the node before that one: its
+            // reference counts, which allocate_shared puts just before it,
+            // its child list, and its last bytes, where an element keeps its
+            // attributes.
             if (last - first >= 1) {
-                const HTMLNodeList& siblingsChildren = last[-1]->children_;
+                const HTMLNode* sibling = last[-1].get();
+                const HTMLNodeList& siblingsChildren = sibling->children_;
                 if (!siblingsChildren.empty())
                     __builtin_prefetch(&siblingsChildren.back());
+                if (sibling->kind_ == Kind::Element) {
+                    const auto& attributes = static_cast<const HTMLElement*>(sibling)->attributes().entries();
+                    if (!attributes.empty()) {
+                        constexpr std::size_t lineSize = 64;
+                        __builtin_prefetch(attributes.data());
+                        __builtin_prefetch(reinterpret_cast<const std::byte*>(attributes.data()) + lineSize);
+                    }
+                }
                 if (last - first >= 2) {
                     // The size of the counts' block in this standard library.
                     constexpr std::size_t countsBefore = 16;
                     const HTMLNode* ahead = last[-2].get();
                     __builtin_prefetch(reinterpret_cast<const std::byte*>(ahead) - countsBefore);
                     __builtin_prefetch(&ahead->children_);
+                    __builtin_prefetch(reinterpret_cast<const std::byte*>(ahead) + sizeof(HTMLElement) - sizeof(void*));
                 }
             }
             if (!(*last)->children_.empty() && last->use_count() == 1) {
