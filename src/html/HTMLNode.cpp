@@ -33,48 +33,71 @@ void HTMLNode::takeApartChildren() noexcept
     const HTMLNodeArena::ReleaseBatch batch(*this);
     HTMLNode* node = this;
     for (;;) {
-        if (node->children_.empty()) {
+        // Release children from the end of the list until one is to be taken
+        // apart first. Releasing one leaves the rest of the list as it was
+        // (it has no children left, or someone else keeps it), so the walk
+        // keeps its place in the list.
+        HTMLNodeList& children = node->children_;
+        const std::shared_ptr<HTMLNode>* const first = children.begin();
+        const std::shared_ptr<HTMLNode>* last = children.end();
+        HTMLNode* child = nullptr;
+        while (last != first) {
+            --last;
+            // The walk reads nodes the parse wrote long before, one pointer
+            // after another, and would mostly wait for memory. While this
+            // child goes, ask for what the next steps read. Of the sibling
+            // before it: its last child slot (where the walk goes down next)
+            // and, for an element, the first attributes, whose strings its
+            // destructor looks at. Of the node before that one: its
+            // reference counts, which allocate_shared puts just before it,
+            // its child list, and its last bytes, where an element keeps its
+            // attributes.
+            if (last - first >= 1) {
+                const HTMLNode* sibling = last[-1].get();
+                const HTMLNodeList& siblingsChildren = sibling->children_;
+                if (!siblingsChildren.empty())
+                    __builtin_prefetch(&siblingsChildren.back());
+                if (sibling->kind_ == Kind::Element) {
+                    const auto& attributes = static_cast<const HTMLElement*>(sibling)->attributes().entries();
+                    if (!attributes.empty()) {
+                        constexpr std::size_t lineSize = 64;
+                        __builtin_prefetch(attributes.data());
+                        __builtin_prefetch(reinterpret_cast<const std::byte*>(attributes.data()) + lineSize);
+                    }
+                }
+                if (last - first >= 2) {
+                    // The size of the counts' block in this standard library.
+                    constexpr std::size_t countsBefore = 16;
+                    const HTMLNode* ahead = last[-2].get();
+                    __builtin_prefetch(reinterpret_cast<const std::byte*>(ahead) - countsBefore);
+                    __builtin_prefetch(&ahead->children_);
+                    __builtin_prefetch(reinterpret_cast<const std::byte*>(ahead) + sizeof(HTMLElement) - sizeof(void*));
+                }
+            }
+            if (!(*last)->children_.empty() && last->use_count() == 1) {
+                child = last->get();
+                break;
+            }
+            (*last)->parent_ = nullptr;
+            children.pop_back();
+        }
+        if (!child) {
             if (node == this)
                 return;
             node = node->parent_;
             continue;
         }
-        std::shared_ptr<HTMLNode>& last = node->children_.back();
-        HTMLNode* child = last.get();
-        // The walk reads nodes the parse wrote long before, one pointer after
-        // another, and would mostly wait for memory. While this child goes,
-        // ask for what the next steps read: the last child slot of the
-        // sibling before it (where the walk goes down next) and, of the node
-        // before that one, its child list and its reference counts, which
-        // allocate_shared puts just before it.
-        if (const std::size_t count = node->children_.size(); count > 1) {
-            const HTMLNodeList& siblingsChildren = node->children_[count - 2]->children_;
-            if (!siblingsChildren.empty())
-                __builtin_prefetch(&siblingsChildren.back());
-            if (count > 2) {
-                // The size of the counts' block in this standard library.
-                constexpr std::size_t countsBefore = 16;
-                const HTMLNode* ahead = node->children_[count - 3].get();
-                __builtin_prefetch(reinterpret_cast<const std::byte*>(ahead) - countsBefore);
-                __builtin_prefetch(&ahead->children_);
-            }
+        if (node != this && children.size() == 1) {
+            // An only child takes its parent's place, and the parent goes
+            // now: a long chain is taken apart in one pass down it.
+            HTMLNode* grandparent = node->parent_;
+            std::shared_ptr<HTMLNode> taken = std::move(children.back());
+            children.pop_back();
+            node->parent_ = nullptr;
+            child->parent_ = grandparent;
+            grandparent->children_.back() = std::move(taken);
         }
-        if (!child->children_.empty() && last.use_count() == 1) {
-            if (node != this && node->children_.size() == 1) {
-                // An only child takes its parent's place, and the parent goes
-                // now: a long chain is taken apart in one pass down it.
-                HTMLNode* grandparent = node->parent_;
-                std::shared_ptr<HTMLNode> taken = std::move(last);
-                node->children_.pop_back();
-                node->parent_ = nullptr;
-                child->parent_ = grandparent;
-                grandparent->children_.back() = std::move(taken);
-            }
-            node = child;
-            continue;
-        }
-        child->parent_ = nullptr;
-        node->children_.pop_back();
+        node = child;
     }
 }
 

@@ -14,9 +14,15 @@ HTMLNodeArena::~HTMLNodeArena()
     blocks_->close();
 }
 
-void HTMLNodeArena::Blocks::BlockDeleter::operator()(std::byte* block) const
+HTMLNodeArena::Blocks::~Blocks()
 {
-    ::operator delete(block, std::align_val_t {blockAlignment});
+    // First to last: the heap then joins each block to the free space before
+    // it, and only the last one to the free end of the heap.
+    for (std::byte* block = firstBlock_; block;) {
+        std::byte* const next = following(block);
+        ::operator delete(block, std::align_val_t {blockAlignment});
+        block = next;
+    }
 }
 
 void HTMLNodeArena::Blocks::addBlock(std::size_t size)
@@ -25,15 +31,17 @@ void HTMLNodeArena::Blocks::addBlock(std::size_t size)
     // Nodes are small; a request the largest block cannot hold is a fault.
     if (blockSize > blockAlignment)
         throw std::bad_alloc();
-    std::unique_ptr<std::byte, BlockDeleter> owned(
-        static_cast<std::byte*>(::operator new(blockSize, std::align_val_t {blockAlignment})));
-    std::byte* block = owned.get();
-    // Should the list fail to grow, the block goes with owned.
-    blocks_.push_back(std::move(owned));
+    auto* block = static_cast<std::byte*>(::operator new(blockSize, std::align_val_t {blockAlignment}));
     Blocks* self = this;
     std::memcpy(block, &self, sizeof self);
+    setFollowing(block, nullptr);
+    if (lastBlock_)
+        setFollowing(lastBlock_, block);
+    else
+        firstBlock_ = block;
+    lastBlock_ = block;
     next_ = block + blockHeaderSize;
-    left_ = blockSize - blockHeaderSize;
+    end_ = block + blockSize;
     nextBlockSize_ = std::min(nextBlockSize_ * 2, blockAlignment);
 }
 

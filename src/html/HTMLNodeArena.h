@@ -11,7 +11,6 @@
 #include <memory>
 #include <memory_resource>
 #include <utility>
-#include <vector>
 
 // Where a parser takes the nodes it builds from: each node and its reference
 // counts come from a few large blocks instead of one heap block each, and the
@@ -106,6 +105,11 @@ private:
     // larger ones from the heap, given back as usual.
     class Blocks : public std::pmr::memory_resource {
     public:
+        Blocks() = default;
+        ~Blocks() override;
+        Blocks(const Blocks&) = delete;
+        Blocks& operator=(const Blocks&) = delete;
+
         // The size a multiple of the grain.
         void* allocate(std::size_t size)
         {
@@ -143,11 +147,10 @@ private:
         void* do_allocate(std::size_t bytes, std::size_t alignment) override
         {
             const std::size_t size = inWholeGrains(bytes);
-            if (fromHeap(bytes, alignment) || size > left_) [[unlikely]]
+            if (fromHeap(bytes, alignment) || size > left()) [[unlikely]]
                 return allocateElsewhere(bytes, alignment);
             void* memory = next_;
             next_ += size;
-            left_ -= size;
             return memory;
         }
         void do_deallocate(void* memory, std::size_t bytes, std::size_t alignment) override
@@ -183,13 +186,13 @@ private:
         static constexpr std::size_t largestStringPiece = 1024;
         static bool fromHeap(std::size_t bytes, std::size_t alignment) { return bytes > largestStringPiece || alignment > grain; }
 
+        std::size_t left() const { return static_cast<std::size_t>(end_ - next_); }
         void* take(std::size_t size)
         {
-            if (size > left_)
+            if (size > left())
                 addBlock(size);
             void* memory = next_;
             next_ += size;
-            left_ -= size;
             return memory;
         }
         // A block with room for the size after its header.
@@ -198,13 +201,22 @@ private:
         [[gnu::noinline]] void* allocateElsewhere(std::size_t bytes, std::size_t alignment);
         void end() noexcept;
 
-        struct BlockDeleter {
-            void operator()(std::byte* block) const;
-        };
+        // After its Blocks pointer a block's header holds the block made after
+        // it, so the blocks need no list of their own.
+        static std::byte* following(const std::byte* block)
+        {
+            std::byte* next = nullptr;
+            std::memcpy(&next, block + sizeof(Blocks*), sizeof next);
+            return next;
+        }
+        static void setFollowing(std::byte* block, std::byte* next) { std::memcpy(block + sizeof(Blocks*), &next, sizeof next); }
+        static_assert(blockHeaderSize >= sizeof(Blocks*) + sizeof(std::byte*));
 
-        std::vector<std::unique_ptr<std::byte, BlockDeleter>> blocks_;
+        std::byte* firstBlock_ = nullptr;
+        std::byte* lastBlock_ = nullptr;
+        // The current block's room: only the start moves as pieces are taken.
         std::byte* next_ = nullptr;
-        std::size_t left_ = 0;
+        std::byte* end_ = nullptr;
         std::size_t nextBlockSize_ = 2048;
         // Only the making thread touches these.
         std::int64_t allocations_ = 0;

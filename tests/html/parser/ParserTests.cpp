@@ -369,6 +369,33 @@ TEST(HTMLParser, WideListsComeApartKeepingWhatCallersHold)
     EXPECT_EQ(UTF8FromUTF16(linkOfARemovedItem->serializedFragment()), "<a href=\"#\">z</a>");
 }
 
+// A large parse fills many of its arena's blocks: nodes kept from the first,
+// a middle and the last of them stay whole once the rest is gone, and the
+// blocks all go with the last of those nodes (the sanitizer build sees a block
+// lost or used after it went).
+TEST(HTMLParser, KeptNodesFromManyBlocksStayWhole)
+{
+    std::string markup;
+    for (int i = 0; i < 3000; ++i)
+        markup += "<p id=p" + std::to_string(i) + " class=\"item number" + std::to_string(i) + "\">text " + std::to_string(i) + "</p>";
+    std::vector<std::shared_ptr<HTMLElement>> kept;
+    {
+        auto document = HTMLDocument::documentWithString(std::string_view(markup));
+        for (const char16_t* id : {u"#p0", u"#p1500", u"#p2999"})
+            kept.push_back(document->firstNodeMatchingSelector(id));
+    }
+    const char* const expected[] = {"<p id=\"p0\" class=\"item number0\">text 0</p>",
+                                    "<p id=\"p1500\" class=\"item number1500\">text 1500</p>",
+                                    "<p id=\"p2999\" class=\"item number2999\">text 2999</p>"};
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        ASSERT_TRUE(kept[i]);
+        EXPECT_EQ(kept[i]->parentNode(), nullptr);
+        EXPECT_EQ(UTF8FromUTF16(kept[i]->serializedFragment()), expected[i]);
+    }
+    kept.erase(kept.begin());
+    EXPECT_EQ(UTF8FromUTF16(kept.back()->serializedFragment()), expected[2]);
+}
+
 // Texts and attributes of a parse live in memory shared with its nodes: they
 // stay readable and changeable in a kept node, short and long alike, and a
 // copy of the attributes stands on its own (the sanitizer build sees memory
