@@ -163,6 +163,8 @@ private:
     void handleInTableBody(HTMLToken& token);
     void handleInRow(HTMLToken& token);
     void handleInCell(HTMLToken& token);
+    // All the in cell rules, after handleInCell let the tokens of most cells through.
+    void handleInCellTag(HTMLToken& token);
     void handleInSelect(HTMLToken& token);
     void handleInSelectInTable(HTMLToken& token);
     void handleAfterBody(HTMLToken& token);

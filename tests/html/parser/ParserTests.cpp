@@ -586,6 +586,60 @@ TEST(HTMLParser, ListItemStartTagsCloseOnlyAnOpenItemOfTheirKind)
     }
 }
 
+// In a cell, only tags that close it or that it ignores take the cell's own
+// rules; its text and every other tag take the in body rules. Each tag here
+// must meet the rules of its kind (the markup and the first error tell).
+TEST(HTMLParser, CellsTellTheTagsThatCloseThemFromTheirContent)
+{
+    struct Case {
+        std::u16string tag;
+        std::string body;
+        std::string firstError;
+    };
+    const Case cases[] = {
+        {u"</td>", "b<table><tbody><tr><td><i>a</i></td></tr></tbody></table>c", "Misnested end tag 'td' in cell"},
+        {u"</th>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c", "End tag 'th' outside cell in cell"},
+        {u"</tr>", "b<table><tbody><tr><td><i>a</i></td></tr></tbody></table>c", "Closing misnested cell"},
+        {u"</tbody>", "b<table><tbody><tr><td><i>a</i></td></tr></tbody></table>c", "Closing misnested cell"},
+        {u"</thead>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c",
+         "End tag 'thead' for unknown element in cell"},
+        {u"</tfoot>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c",
+         "End tag 'tfoot' for unknown element in cell"},
+        {u"</table>", "<table><tbody><tr><td><i>a</i></td></tr></tbody></table>bc", "Closing misnested cell"},
+        {u"</body>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c", "End tag 'body' in cell"},
+        {u"</html>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c", "End tag 'html' in cell"},
+        {u"</caption>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c", "End tag 'caption' in cell"},
+        {u"</col>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c", "End tag 'col' in cell"},
+        {u"</colgroup>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c", "End tag 'colgroup' in cell"},
+        {u"</p>", "<table><tbody><tr><td><i>a<p></p>b</i></td></tr></tbody></table>c",
+         "Not closing unknown 'p' element in <body>"},
+        {u"</i>", "<table><tbody><tr><td><i>a</i>b</td></tr></tbody></table>c", ""},
+        {u"</x-y>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c", "Ignoring end tag 'x-y' in <body>"},
+        {u"<td>", "<table><tbody><tr><td><i>a</i></td><td>b</td></tr></tbody></table>c", "Closing misnested cell"},
+        {u"<th>", "<table><tbody><tr><td><i>a</i></td><th>b</th></tr></tbody></table>c", "Closing misnested cell"},
+        {u"<tr>", "b<table><tbody><tr><td><i>a</i></td></tr><tr></tr></tbody></table>c", "Closing misnested cell"},
+        {u"<tbody>", "b<table><tbody><tr><td><i>a</i></td></tr></tbody><tbody></tbody></table>c",
+         "Closing misnested cell"},
+        {u"<thead>", "b<table><tbody><tr><td><i>a</i></td></tr></tbody><thead></thead></table>c",
+         "Closing misnested cell"},
+        {u"<tfoot>", "b<table><tbody><tr><td><i>a</i></td></tr></tbody><tfoot></tfoot></table>c",
+         "Closing misnested cell"},
+        {u"<caption>", "<table><tbody><tr><td><i>a</i></td></tr></tbody><caption>b</caption></table>c",
+         "Closing misnested cell"},
+        {u"<col>", "b<table><tbody><tr><td><i>a</i></td></tr></tbody><colgroup><col></colgroup></table>c",
+         "Closing misnested cell"},
+        {u"<colgroup>", "b<table><tbody><tr><td><i>a</i></td></tr></tbody><colgroup></colgroup></table>c",
+         "Closing misnested cell"},
+        {u"<p>", "<table><tbody><tr><td><i>a<p>b</p></i></td></tr></tbody></table>c", "Closing misnested cell"},
+        {u"<x-y>", "<table><tbody><tr><td><i>a<x-y>b</x-y></i></td></tr></tbody></table>c", "Closing misnested cell"},
+    };
+    for (const Case& c : cases) {
+        HTMLParser parser(u"<!DOCTYPE html><table><tr><td><i>a" + c.tag + u"b</table>c", utf8Tentative);
+        EXPECT_EQ(bodyMarkup(*parser.document()), c.body) << UTF8FromUTF16(c.tag);
+        EXPECT_EQ(parser.errors().empty() ? "" : parser.errors().front(), c.firstError) << UTF8FromUTF16(c.tag);
+    }
+}
+
 // Elements made outside the body's own rules take the tag's attributes over
 // only when the tokenizer left no spare room in them, else copy them: either
 // way every attribute arrives whole, and the rules that read an attribute
