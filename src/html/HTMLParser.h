@@ -181,6 +181,8 @@ private:
     void inBodyCharacters(std::u16string_view text);
     void inBodyCharactersWithNulls(std::u16string_view text);
     void handleInBodyStartTag(HTMLToken& token);
+    // All the rules, for the start tags that do more than insert an element.
+    void handleInBodyStartTagRules(HTMLToken& token);
     void handleInBodyEndTag(HTMLToken& token);
     void handleInBodyEndTagSteps(HTMLToken& token);
     void inBodyListItemWalk(const HTMLTagSet& names);

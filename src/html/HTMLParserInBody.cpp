@@ -232,6 +232,32 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
 {
     // Only start tags come here: no need for std::get's check.
     auto& tag = *std::get_if<HTMLStartTagToken>(&token);
+    // Many start tags only insert their element: any other start tag, and a
+    // block with no p open to close. Apart from the rare reconstruction, that
+    // makes no call before the insertion's, so it needs no frame of its own.
+    // The rest, and a tag whose number is still to be looked up (a call),
+    // take the full rules.
+    if (tag.hasTagNameNumber()) {
+        switch (inBodyStartTagRules[tag.tagNameNumber()]) {
+        case InBodyStartTag::AnyOther:
+            reconstructTheActiveFormattingElements();
+            insertHTMLElementForToken(tag);
+            return;
+        case InBodyStartTag::ClosesP:
+            if (hasOpenElementNumbered(KnownTagNameNumberOf(u"p")))
+                break;
+            insertHTMLElementForToken(tag);
+            return;
+        default:
+            break;
+        }
+    }
+    handleInBodyStartTagRules(token);
+}
+
+void HTMLParser::handleInBodyStartTagRules(HTMLToken& token)
+{
+    auto& tag = *std::get_if<HTMLStartTagToken>(&token);
     switch (inBodyStartTagRules[tag.tagNameNumber()]) {
     // "html"
     case InBodyStartTag::Html:

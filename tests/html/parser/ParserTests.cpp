@@ -586,6 +586,29 @@ TEST(HTMLParser, ListItemStartTagsCloseOnlyAnOpenItemOfTheirKind)
     }
 }
 
+// Blocks and most other start tags only insert their element, unless a p is
+// open (a block closes it, if in button scope) or closed formatting elements
+// are to be reconstructed first (any other start tag reopens them).
+TEST(HTMLParser, StartTagsThatInsertStillCloseAParagraphAndReopenFormatting)
+{
+    const std::pair<std::u16string, std::string> cases[] = {
+        {u"<!DOCTYPE html><p>a<div>b</div>c<section>d<p>e<ul><li>f</ul>g",
+         "<p>a</p><div>b</div>c<section>d<p>e</p><ul><li>f</li></ul>g</section>"},
+        {u"<!DOCTYPE html><div><p>a<span><article>b</article></span>c</div><aside>d",
+         "<div><p>a<span></span></p><article>b</article>c</div><aside>d</aside>"},
+        {u"<!DOCTYPE html><table><tr><td><p>a<div>b</table>c<div>d",
+         "<table><tbody><tr><td><p>a</p><div>b</div></td></tr></tbody></table>c<div>d</div>"},
+        {u"<!DOCTYPE html><p><b>a</p><span>b<x-y>c</x-y></span>d",
+         "<p><b>a</b></p><b><span>b<x-y>c</x-y></span>d</b>"},
+        {u"<!DOCTYPE html><p><i>a<p>b<em>c</i>d<span>e",
+         "<p><i>a</i></p><p><i>b<em>c</em></i><em>d<span>e</span></em></p>"},
+    };
+    for (const auto& [markup, body] : cases) {
+        HTMLParser parser(markup, utf8Tentative);
+        EXPECT_EQ(bodyMarkup(*parser.document()), body) << UTF8FromUTF16(markup);
+    }
+}
+
 // In a cell, only tags that close it or that it ignores take the cell's own
 // rules; its text and every other tag take the in body rules. Each tag here
 // must meet the rules of its kind (the markup and the first error tell).
