@@ -362,8 +362,10 @@ private:
     void reconstructTheActiveFormattingElements()
     {
         // Most of the time the list is empty, or its last entry is still open.
+        // Said so to the compiler, callers keep the call off their common way
+        // (no frame for it in the text's).
         if (!activeFormattingElements_.empty() && activeFormattingElements_.back()
-            && activeFormattingElements_.back().get() != currentNode())
+            && activeFormattingElements_.back().get() != currentNode()) [[unlikely]]
             reconstructClosedActiveFormattingElements();
     }
     void reconstructClosedActiveFormattingElements();

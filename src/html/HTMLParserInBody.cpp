@@ -208,11 +208,13 @@ void HTMLParser::inBodyCharacters(std::u16string_view text)
 {
     if (text.empty())
         return;
-    reconstructTheActiveFormattingElements();
-    // Inserting the text last lets it end this function (nothing reads the flag meanwhile).
+    // The flag first (nothing else reads it), so that the rare reconstruction
+    // is the one call before the insertion's, which ends this function: no
+    // frame is needed without it.
     if (framesetOk_
         && !std::all_of(text.begin(), text.end(), [](char16_t c) { return IsInHTMLWhitespaceCharacterSet(c); }))
         framesetOk_ = false;
+    reconstructTheActiveFormattingElements();
     insertCharacters(text);
 }
 

@@ -586,6 +586,24 @@ TEST(HTMLParser, ListItemStartTagsCloseOnlyAnOpenItemOfTheirKind)
     }
 }
 
+// Text in body reopens closed formatting elements before it goes in, and
+// only text other than white space rules out a frameset later on.
+TEST(HTMLParser, BodyTextReopensFormattingAndOnlyNonWhiteSpaceRulesOutAFrameset)
+{
+    const std::pair<std::u16string, std::string> cases[] = {
+        {u"<!DOCTYPE html><p><b>x</p>y<i>z</b>w",
+         "<head></head><body><p><b>x</b></p><b>y<i>z</i></b><i>w</i></body>"},
+        {u"<!DOCTYPE html><p><a>x</p> <frameset>", "<head></head><body><p><a>x</a></p><a> </a></body>"},
+        {u"<!DOCTYPE html><div> \n<frameset></frameset>", "<head></head><frameset></frameset>"},
+        {u"<!DOCTYPE html><div><b> </div> <frameset></frameset>", "<head></head><frameset></frameset>"},
+        {u"<!DOCTYPE html><div> x<frameset></frameset>", "<head></head><body><div> x</div></body>"},
+    };
+    for (const auto& [markup, html] : cases) {
+        HTMLParser parser(markup, utf8Tentative);
+        EXPECT_EQ(UTF8FromUTF16(parser.document()->rootElement()->innerHTML()), html) << UTF8FromUTF16(markup);
+    }
+}
+
 // Blocks and most other start tags only insert their element, unless a p is
 // open (a block closes it, if in button scope) or closed formatting elements
 // are to be reconstructed first (any other start tag reopens them).
