@@ -183,6 +183,9 @@ private:
     void handleInBodyStartTag(HTMLToken& token);
     // All the rules, for the start tags that do more than insert an element.
     void handleInBodyStartTagRules(HTMLToken& token);
+    // Inserted, then pushed onto the list of active formatting elements. Out
+    // of line, so that the start tags' short way needs no frame for it.
+    [[gnu::noinline]] void insertFormattingElementForToken(HTMLStartTagToken& tag);
     void handleInBodyEndTag(HTMLToken& token);
     void handleInBodyEndTagSteps(HTMLToken& token);
     void inBodyListItemWalk(const HTMLTagSet& names);

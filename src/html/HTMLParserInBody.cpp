@@ -53,12 +53,16 @@ void addMissingAttributes(HTMLElement& element, const HTMLTagToken& tag)
 
 // The in body rules for start tags, found by the tag name's number.
 enum class InBodyStartTag : std::uint8_t {
+    // The rules that handleInBodyStartTag may follow without the full rules
+    // come first, so that one comparison sends the others there.
     AnyOther,
+    ClosesP,
+    A,
+    Formatting,
     Html,
     InHeadRules,
     Body,
     Frameset,
-    ClosesP,
     Menu,
     Heading,
     PreListing,
@@ -66,8 +70,6 @@ enum class InBodyStartTag : std::uint8_t {
     ListItem,
     Plaintext,
     Button,
-    A,
-    Formatting,
     Nobr,
     AppletMarqueeObject,
     Table,
@@ -236,9 +238,10 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     auto& tag = *std::get_if<HTMLStartTagToken>(&token);
     // Many start tags only insert their element: any other start tag, and a
     // block with no p open to close. Apart from the rare reconstruction, that
-    // makes no call before the insertion's, so it needs no frame of its own.
-    // The rest, and a tag whose number is still to be looked up (a call),
-    // take the full rules.
+    // makes no call before the insertion's, so it needs no frame of its own;
+    // nor do formatting elements and "a" while the list of active formatting
+    // elements is empty. The rest, and a tag whose number is still to be
+    // looked up (a call), take the full rules.
     if (tag.hasTagNameNumber()) {
         switch (inBodyStartTagRules[tag.tagNameNumber()]) {
         case InBodyStartTag::AnyOther:
@@ -250,6 +253,13 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
                 break;
             insertHTMLElementForToken(tag);
             return;
+        case InBodyStartTag::A:
+        case InBodyStartTag::Formatting:
+            // With the list empty, there is nothing to reconstruct, nor an a
+            // in it to close first.
+            if (!activeFormattingElements_.empty())
+                break;
+            return insertFormattingElementForToken(tag);
         default:
             break;
         }
@@ -512,6 +522,11 @@ void HTMLParser::handleInBodyStartTagRules(HTMLToken& token)
     }
     reconstructTheActiveFormattingElements();
     insertHTMLElementForToken(tag);
+}
+
+void HTMLParser::insertFormattingElementForToken(HTMLStartTagToken& tag)
+{
+    pushOntoListOfActiveFormattingElements(insertHTMLElementForToken(tag));
 }
 
 void HTMLParser::inBodyListItemWalk(const HTMLTagSet& names)

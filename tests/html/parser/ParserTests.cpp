@@ -606,7 +606,8 @@ TEST(HTMLParser, BodyTextReopensFormattingAndOnlyNonWhiteSpaceRulesOutAFrameset)
 
 // Blocks and most other start tags only insert their element, unless a p is
 // open (a block closes it, if in button scope) or closed formatting elements
-// are to be reconstructed first (any other start tag reopens them).
+// are to be reconstructed first (any other start tag reopens them); a
+// formatting element also goes onto the list, and an "a" closes an open a.
 TEST(HTMLParser, StartTagsThatInsertStillCloseAParagraphAndReopenFormatting)
 {
     const std::pair<std::u16string, std::string> cases[] = {
@@ -620,6 +621,9 @@ TEST(HTMLParser, StartTagsThatInsertStillCloseAParagraphAndReopenFormatting)
          "<p><b>a</b></p><b><span>b<x-y>c</x-y></span>d</b>"},
         {u"<!DOCTYPE html><p><i>a<p>b<em>c</i>d<span>e",
          "<p><i>a</i></p><p><i>b<em>c</em></i><em>d<span>e</span></em></p>"},
+        {u"<!DOCTYPE html><a href=1>x<a href=2>y</a>z", "<a href=\"1\">x</a><a href=\"2\">y</a>z"},
+        {u"<!DOCTYPE html><b>x</b><a>y</a><i>z<em>w</i>v", "<b>x</b><a>y</a><i>z<em>w</em></i><em>v</em>"},
+        {u"<!DOCTYPE html><p><b>x</p><a>y</a><i>z", "<p><b>x</b></p><b><a>y</a><i>z</i></b>"},
     };
     for (const auto& [markup, body] : cases) {
         HTMLParser parser(markup, utf8Tentative);
