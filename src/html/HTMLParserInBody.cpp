@@ -552,10 +552,12 @@ void HTMLParser::inBodyListItemWalk(const HTMLTagSet& names)
 void HTMLParser::handleInBodyEndTag(HTMLToken& token)
 {
     // Only end tags come here: no need for std::get's check.
-    const std::size_t number = std::get_if<HTMLEndTagToken>(&token)->tagNameNumber();
+    const auto& tag = *std::get_if<HTMLEndTagToken>(&token);
     // Most end tags close the current node, of a common name. Then the element
     // is in scope, no end tags are implied and nothing is misnested: the steps
-    // of these rules would only pop it.
+    // of these rules would only pop it. (A name whose number is still to be
+    // looked up, a call, takes the steps.)
+    const std::size_t number = tag.hasTagNameNumber() ? tag.tagNameNumber() : KnownTagNameCount;
     if (number < KnownTagNameCount && currentNodeIsNumbered(number)) {
         switch (inBodyEndTagRules[number]) {
         case InBodyEndTag::Block:
