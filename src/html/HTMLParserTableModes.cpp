@@ -395,15 +395,15 @@ void HTMLParser::handleInRow(HTMLToken& token)
 void HTMLParser::handleInCell(HTMLToken& token)
 {
     // Most tokens in a cell (its text and the tags of its content) follow the
-    // in body rules: told apart first, they go there straight away, with no
-    // frame for the rest. A tag whose number is still to be looked up (a call)
-    // takes the full rules.
+    // in body rules: told apart first, they go there straight away (tags to
+    // the rules of their kind), with no frame for the rest. A tag whose
+    // number is still to be looked up (a call) takes the full rules.
     if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
         if (startTag->hasTagNameNumber() && !startTagsClosingTheCell.contains(startTag->tagNameNumber()))
-            return handleInBody(token);
+            return handleInBodyStartTag(token);
     } else if (const auto* endTag = std::get_if<HTMLEndTagToken>(&token)) {
         if (endTag->hasTagNameNumber() && !endTagsWithCellRules.contains(endTag->tagNameNumber()))
-            return handleInBody(token);
+            return handleInBodyEndTag(token);
     } else {
         return handleInBody(token);
     }
