@@ -127,8 +127,13 @@ void HTMLParser::processToken(HTMLToken& token)
     }
     // With no foreign element open (nor a foreign context element), the adjusted
     // current node is in the HTML namespace (or there is none): no need to look.
-    if (openForeignElements_ == 0)
+    if (openForeignElements_ == 0) {
+        // Tokens in a table cell, the mode met most after in body, go straight
+        // to its rules too (which record a tokenizer error as in body does).
+        if (insertionMode_ == InsertionMode::InCell && !ignoreNextTokenIfLineFeed_)
+            return handleInCell(token);
         return processTokenUsingRulesFor(insertionMode_, token);
+    }
     const HTMLElement* node = adjustedCurrentNode();
     // No adjusted current node, or one in the HTML namespace
     if (!node || node->htmlNamespace() == HTMLNamespace::HTML)

@@ -604,6 +604,20 @@ TEST(HTMLParser, BodyTextReopensFormattingAndOnlyNonWhiteSpaceRulesOutAFrameset)
     }
 }
 
+// Tokens in a cell go to the cell's rules directly, but still after the line
+// feed dropped at the start of a pre, textarea or listing, and a tokenizer
+// error there is recorded like anywhere else.
+TEST(HTMLParser, CellsDropTheLineFeedAfterPreAndRecordTokenizerErrors)
+{
+    HTMLParser parser(u"<!DOCTYPE html><table><tr><td><pre>\nA</pre><textarea>\nB</textarea>x"s + u'\0'
+                          + u"y</td><td><listing>\n\nC</table>",
+                      utf8Tentative);
+    EXPECT_EQ(bodyMarkup(*parser.document()), "<table><tbody><tr><td><pre>A</pre><textarea>B</textarea>xy</td>"
+                                              "<td><listing>\n\nC</listing></td></tr></tbody></table>");
+    EXPECT_EQ(parser.errors(), (std::vector<std::string> {"Tokenizer: U+0000 NULL in data state",
+                                                          "Ignoring U+0000 NULL in <body>", "Closing misnested cell"}));
+}
+
 // Blocks and most other start tags only insert their element, unless a p is
 // open (a block closes it, if in button scope) or closed formatting elements
 // are to be reconstructed first (any other start tag reopens them); a
