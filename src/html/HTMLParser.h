@@ -163,6 +163,8 @@ private:
     void handleInTableBody(HTMLToken& token);
     void handleInRow(HTMLToken& token);
     void handleInCell(HTMLToken& token);
+    // All the in cell rules, after handleInCell let the tokens of most cells through.
+    void handleInCellTag(HTMLToken& token);
     void handleInSelect(HTMLToken& token);
     void handleInSelectInTable(HTMLToken& token);
     void handleAfterBody(HTMLToken& token);
@@ -177,10 +179,13 @@ private:
     void changeEncodingForMetaElement(const HTMLOrderedDictionary& attributes);
     // The characters of a token in body; the rare text holding NULs drops them first.
     void inBodyCharacters(std::u16string_view text);
-    // inBodyCharacters' rare way, kept out of it so that its usual way saves no registers.
-    [[gnu::noinline]] void reconstructAndInsertCharacters(std::u16string_view text);
     void inBodyCharactersWithNulls(std::u16string_view text);
     void handleInBodyStartTag(HTMLToken& token);
+    // All the rules, for the start tags that do more than insert an element.
+    void handleInBodyStartTagRules(HTMLToken& token);
+    // Inserted, then pushed onto the list of active formatting elements. Out
+    // of line, so that the start tags' short way needs no frame for it.
+    [[gnu::noinline]] void insertFormattingElementForToken(HTMLStartTagToken& tag);
     void handleInBodyEndTag(HTMLToken& token);
     void handleInBodyEndTagSteps(HTMLToken& token);
     void inBodyListItemWalk(const HTMLTagSet& names);
@@ -359,14 +364,12 @@ private:
     ElementPtr activeFormattingElementNumbered(std::size_t number) const;
     void reconstructTheActiveFormattingElements()
     {
-        if (activeFormattingElementsNeedReconstructing())
-            reconstructClosedActiveFormattingElements();
-    }
-    bool activeFormattingElementsNeedReconstructing() const
-    {
         // Most of the time the list is empty, or its last entry is still open.
-        return !activeFormattingElements_.empty() && activeFormattingElements_.back()
-            && activeFormattingElements_.back().get() != currentNode();
+        // Said so to the compiler, callers keep the call off their common way
+        // (no frame for it in the text's).
+        if (!activeFormattingElements_.empty() && activeFormattingElements_.back()
+            && activeFormattingElements_.back().get() != currentNode()) [[unlikely]]
+            reconstructClosedActiveFormattingElements();
     }
     void reconstructClosedActiveFormattingElements();
     void clearTheListOfActiveFormattingElementsUpToTheLastMarker();

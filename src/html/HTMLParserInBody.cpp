@@ -53,12 +53,16 @@ void addMissingAttributes(HTMLElement& element, const HTMLTagToken& tag)
 
 // The in body rules for start tags, found by the tag name's number.
 enum class InBodyStartTag : std::uint8_t {
+    // The rules that handleInBodyStartTag may follow without the full rules
+    // come first, so that one comparison sends the others there.
     AnyOther,
+    ClosesP,
+    A,
+    Formatting,
     Html,
     InHeadRules,
     Body,
     Frameset,
-    ClosesP,
     Menu,
     Heading,
     PreListing,
@@ -66,8 +70,6 @@ enum class InBodyStartTag : std::uint8_t {
     ListItem,
     Plaintext,
     Button,
-    A,
-    Formatting,
     Nobr,
     AppletMarqueeObject,
     Table,
@@ -208,20 +210,13 @@ void HTMLParser::inBodyCharacters(std::u16string_view text)
 {
     if (text.empty())
         return;
-    // The flag is set first (nothing on the way reads it), so that the usual
-    // way, with nothing to reconstruct, makes no call before inserting the
-    // text and needs no registers saved.
+    // The flag first (nothing else reads it), so that the rare reconstruction
+    // is the one call before the insertion's, which ends this function: no
+    // frame is needed without it.
     if (framesetOk_
         && !std::all_of(text.begin(), text.end(), [](char16_t c) { return IsInHTMLWhitespaceCharacterSet(c); }))
         framesetOk_ = false;
-    if (activeFormattingElementsNeedReconstructing()) [[unlikely]]
-        return reconstructAndInsertCharacters(text);
-    insertCharacters(text);
-}
-
-void HTMLParser::reconstructAndInsertCharacters(std::u16string_view text)
-{
-    reconstructClosedActiveFormattingElements();
+    reconstructTheActiveFormattingElements();
     insertCharacters(text);
 }
 
@@ -240,6 +235,40 @@ void HTMLParser::inBodyCharactersWithNulls(std::u16string_view text)
 void HTMLParser::handleInBodyStartTag(HTMLToken& token)
 {
     // Only start tags come here: no need for std::get's check.
+    auto& tag = *std::get_if<HTMLStartTagToken>(&token);
+    // Many start tags only insert their element: any other start tag, and a
+    // block with no p open to close. Apart from the rare reconstruction, that
+    // makes no call before the insertion's, so it needs no frame of its own;
+    // nor do formatting elements and "a" while the list of active formatting
+    // elements is empty. The rest, and a tag whose number is still to be
+    // looked up (a call), take the full rules.
+    if (tag.hasTagNameNumber()) {
+        switch (inBodyStartTagRules[tag.tagNameNumber()]) {
+        case InBodyStartTag::AnyOther:
+            reconstructTheActiveFormattingElements();
+            insertHTMLElementForToken(tag);
+            return;
+        case InBodyStartTag::ClosesP:
+            if (hasOpenElementNumbered(KnownTagNameNumberOf(u"p")))
+                break;
+            insertHTMLElementForToken(tag);
+            return;
+        case InBodyStartTag::A:
+        case InBodyStartTag::Formatting:
+            // With the list empty, there is nothing to reconstruct, nor an a
+            // in it to close first.
+            if (!activeFormattingElements_.empty())
+                break;
+            return insertFormattingElementForToken(tag);
+        default:
+            break;
+        }
+    }
+    handleInBodyStartTagRules(token);
+}
+
+void HTMLParser::handleInBodyStartTagRules(HTMLToken& token)
+{
     auto& tag = *std::get_if<HTMLStartTagToken>(&token);
     switch (inBodyStartTagRules[tag.tagNameNumber()]) {
     // "html"
@@ -495,6 +524,11 @@ void HTMLParser::handleInBodyStartTag(HTMLToken& token)
     insertHTMLElementForToken(tag);
 }
 
+void HTMLParser::insertFormattingElementForToken(HTMLStartTagToken& tag)
+{
+    pushOntoListOfActiveFormattingElements(insertHTMLElementForToken(tag));
+}
+
 void HTMLParser::inBodyListItemWalk(const HTMLTagSet& names)
 {
     for (std::size_t i = stackOfOpenElements_.size(); i-- > 0;) {
@@ -518,10 +552,12 @@ void HTMLParser::inBodyListItemWalk(const HTMLTagSet& names)
 void HTMLParser::handleInBodyEndTag(HTMLToken& token)
 {
     // Only end tags come here: no need for std::get's check.
-    const std::size_t number = std::get_if<HTMLEndTagToken>(&token)->tagNameNumber();
+    const auto& tag = *std::get_if<HTMLEndTagToken>(&token);
     // Most end tags close the current node, of a common name. Then the element
     // is in scope, no end tags are implied and nothing is misnested: the steps
-    // of these rules would only pop it.
+    // of these rules would only pop it. (A name whose number is still to be
+    // looked up, a call, takes the steps.)
+    const std::size_t number = tag.hasTagNameNumber() ? tag.tagNameNumber() : KnownTagNameCount;
     if (number < KnownTagNameCount && currentNodeIsNumbered(number)) {
         switch (inBodyEndTagRules[number]) {
         case InBodyEndTag::Block:

@@ -28,6 +28,10 @@ constexpr HTMLTagSet endTagsIgnoredInCell = {u"body", u"caption", u"col", u"colg
 constexpr HTMLTagSet endTagsClosingTheCell = {u"table", u"tbody", u"tfoot", u"thead", u"tr"};
 constexpr HTMLTagSet startTagsClosingTheCell = {u"caption", u"col", u"colgroup", u"tbody", u"td",
                                                 u"tfoot", u"th", u"thead", u"tr"};
+// The end tags with rules of their own in a cell: cellTags, endTagsIgnoredInCell
+// and endTagsClosingTheCell together.
+constexpr HTMLTagSet endTagsWithCellRules = {u"td",   u"th",    u"body",  u"caption", u"col",   u"colgroup",
+                                             u"html", u"table", u"tbody", u"tfoot",   u"thead", u"tr"};
 
 } // namespace
 
@@ -389,6 +393,24 @@ void HTMLParser::handleInRow(HTMLToken& token)
 }
 
 void HTMLParser::handleInCell(HTMLToken& token)
+{
+    // Most tokens in a cell (its text and the tags of its content) follow the
+    // in body rules: told apart first, they go there straight away (tags to
+    // the rules of their kind), with no frame for the rest. A tag whose
+    // number is still to be looked up (a call) takes the full rules.
+    if (const auto* startTag = std::get_if<HTMLStartTagToken>(&token)) {
+        if (startTag->hasTagNameNumber() && !startTagsClosingTheCell.contains(startTag->tagNameNumber()))
+            return handleInBodyStartTag(token);
+    } else if (const auto* endTag = std::get_if<HTMLEndTagToken>(&token)) {
+        if (endTag->hasTagNameNumber() && !endTagsWithCellRules.contains(endTag->tagNameNumber()))
+            return handleInBodyEndTag(token);
+    } else {
+        return handleInBody(token);
+    }
+    handleInCellTag(token);
+}
+
+void HTMLParser::handleInCellTag(HTMLToken& token)
 {
     const auto* startTag = std::get_if<HTMLStartTagToken>(&token);
     const auto* endTag = std::get_if<HTMLEndTagToken>(&token);

@@ -105,6 +105,8 @@ public:
             tagNameNumber_ = static_cast<std::uint16_t>(KnownTagNameNumber(tagName_));
         return tagNameNumber_;
     }
+    // Whether tagNameNumber() has the number at hand (no lookup, no call).
+    bool hasTagNameNumber() const { return tagNameNumber_ != unknownNumber; }
 
     bool selfClosingFlag() const { return selfClosingFlag_; }
     void setSelfClosingFlag(bool flag) { selfClosingFlag_ = flag; }

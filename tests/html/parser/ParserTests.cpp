@@ -629,6 +629,119 @@ TEST(HTMLParser, ListItemStartTagsCloseOnlyAnOpenItemOfTheirKind)
     }
 }
 
+// Text in body reopens closed formatting elements before it goes in, and
+// only text other than white space rules out a frameset later on.
+TEST(HTMLParser, BodyTextReopensFormattingAndOnlyNonWhiteSpaceRulesOutAFrameset)
+{
+    const std::pair<std::u16string, std::string> cases[] = {
+        {u"<!DOCTYPE html><p><b>x</p>y<i>z</b>w",
+         "<head></head><body><p><b>x</b></p><b>y<i>z</i></b><i>w</i></body>"},
+        {u"<!DOCTYPE html><p><a>x</p> <frameset>", "<head></head><body><p><a>x</a></p><a> </a></body>"},
+        {u"<!DOCTYPE html><div> \n<frameset></frameset>", "<head></head><frameset></frameset>"},
+        {u"<!DOCTYPE html><div><b> </div> <frameset></frameset>", "<head></head><frameset></frameset>"},
+        {u"<!DOCTYPE html><div> x<frameset></frameset>", "<head></head><body><div> x</div></body>"},
+    };
+    for (const auto& [markup, html] : cases) {
+        HTMLParser parser(markup, utf8Tentative);
+        EXPECT_EQ(UTF8FromUTF16(parser.document()->rootElement()->innerHTML()), html) << UTF8FromUTF16(markup);
+    }
+}
+
+// Tokens in a cell go to the cell's rules directly, but still after the line
+// feed dropped at the start of a pre, textarea or listing, and a tokenizer
+// error there is recorded like anywhere else.
+TEST(HTMLParser, CellsDropTheLineFeedAfterPreAndRecordTokenizerErrors)
+{
+    HTMLParser parser(u"<!DOCTYPE html><table><tr><td><pre>\nA</pre><textarea>\nB</textarea>x"s + u'\0'
+                          + u"y</td><td><listing>\n\nC</table>",
+                      utf8Tentative);
+    EXPECT_EQ(bodyMarkup(*parser.document()), "<table><tbody><tr><td><pre>A</pre><textarea>B</textarea>xy</td>"
+                                              "<td><listing>\n\nC</listing></td></tr></tbody></table>");
+    EXPECT_EQ(parser.errors(), (std::vector<std::string> {"Tokenizer: U+0000 NULL in data state",
+                                                          "Ignoring U+0000 NULL in <body>", "Closing misnested cell"}));
+}
+
+// Blocks and most other start tags only insert their element, unless a p is
+// open (a block closes it, if in button scope) or closed formatting elements
+// are to be reconstructed first (any other start tag reopens them); a
+// formatting element also goes onto the list, and an "a" closes an open a.
+TEST(HTMLParser, StartTagsThatInsertStillCloseAParagraphAndReopenFormatting)
+{
+    const std::pair<std::u16string, std::string> cases[] = {
+        {u"<!DOCTYPE html><p>a<div>b</div>c<section>d<p>e<ul><li>f</ul>g",
+         "<p>a</p><div>b</div>c<section>d<p>e</p><ul><li>f</li></ul>g</section>"},
+        {u"<!DOCTYPE html><div><p>a<span><article>b</article></span>c</div><aside>d",
+         "<div><p>a<span></span></p><article>b</article>c</div><aside>d</aside>"},
+        {u"<!DOCTYPE html><table><tr><td><p>a<div>b</table>c<div>d",
+         "<table><tbody><tr><td><p>a</p><div>b</div></td></tr></tbody></table>c<div>d</div>"},
+        {u"<!DOCTYPE html><p><b>a</p><span>b<x-y>c</x-y></span>d",
+         "<p><b>a</b></p><b><span>b<x-y>c</x-y></span>d</b>"},
+        {u"<!DOCTYPE html><p><i>a<p>b<em>c</i>d<span>e",
+         "<p><i>a</i></p><p><i>b<em>c</em></i><em>d<span>e</span></em></p>"},
+        {u"<!DOCTYPE html><a href=1>x<a href=2>y</a>z", "<a href=\"1\">x</a><a href=\"2\">y</a>z"},
+        {u"<!DOCTYPE html><b>x</b><a>y</a><i>z<em>w</i>v", "<b>x</b><a>y</a><i>z<em>w</em></i><em>v</em>"},
+        {u"<!DOCTYPE html><p><b>x</p><a>y</a><i>z", "<p><b>x</b></p><b><a>y</a><i>z</i></b>"},
+    };
+    for (const auto& [markup, body] : cases) {
+        HTMLParser parser(markup, utf8Tentative);
+        EXPECT_EQ(bodyMarkup(*parser.document()), body) << UTF8FromUTF16(markup);
+    }
+}
+
+// In a cell, only tags that close it or that it ignores take the cell's own
+// rules; its text and every other tag take the in body rules. Each tag here
+// must meet the rules of its kind (the markup and the first error tell).
+TEST(HTMLParser, CellsTellTheTagsThatCloseThemFromTheirContent)
+{
+    struct Case {
+        std::u16string tag;
+        std::string body;
+        std::string firstError;
+    };
+    const Case cases[] = {
+        {u"</td>", "b<table><tbody><tr><td><i>a</i></td></tr></tbody></table>c", "Misnested end tag 'td' in cell"},
+        {u"</th>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c", "End tag 'th' outside cell in cell"},
+        {u"</tr>", "b<table><tbody><tr><td><i>a</i></td></tr></tbody></table>c", "Closing misnested cell"},
+        {u"</tbody>", "b<table><tbody><tr><td><i>a</i></td></tr></tbody></table>c", "Closing misnested cell"},
+        {u"</thead>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c",
+         "End tag 'thead' for unknown element in cell"},
+        {u"</tfoot>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c",
+         "End tag 'tfoot' for unknown element in cell"},
+        {u"</table>", "<table><tbody><tr><td><i>a</i></td></tr></tbody></table>bc", "Closing misnested cell"},
+        {u"</body>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c", "End tag 'body' in cell"},
+        {u"</html>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c", "End tag 'html' in cell"},
+        {u"</caption>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c", "End tag 'caption' in cell"},
+        {u"</col>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c", "End tag 'col' in cell"},
+        {u"</colgroup>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c", "End tag 'colgroup' in cell"},
+        {u"</p>", "<table><tbody><tr><td><i>a<p></p>b</i></td></tr></tbody></table>c",
+         "Not closing unknown 'p' element in <body>"},
+        {u"</i>", "<table><tbody><tr><td><i>a</i>b</td></tr></tbody></table>c", ""},
+        {u"</x-y>", "<table><tbody><tr><td><i>ab</i></td></tr></tbody></table>c", "Ignoring end tag 'x-y' in <body>"},
+        {u"<td>", "<table><tbody><tr><td><i>a</i></td><td>b</td></tr></tbody></table>c", "Closing misnested cell"},
+        {u"<th>", "<table><tbody><tr><td><i>a</i></td><th>b</th></tr></tbody></table>c", "Closing misnested cell"},
+        {u"<tr>", "b<table><tbody><tr><td><i>a</i></td></tr><tr></tr></tbody></table>c", "Closing misnested cell"},
+        {u"<tbody>", "b<table><tbody><tr><td><i>a</i></td></tr></tbody><tbody></tbody></table>c",
+         "Closing misnested cell"},
+        {u"<thead>", "b<table><tbody><tr><td><i>a</i></td></tr></tbody><thead></thead></table>c",
+         "Closing misnested cell"},
+        {u"<tfoot>", "b<table><tbody><tr><td><i>a</i></td></tr></tbody><tfoot></tfoot></table>c",
+         "Closing misnested cell"},
+        {u"<caption>", "<table><tbody><tr><td><i>a</i></td></tr></tbody><caption>b</caption></table>c",
+         "Closing misnested cell"},
+        {u"<col>", "b<table><tbody><tr><td><i>a</i></td></tr></tbody><colgroup><col></colgroup></table>c",
+         "Closing misnested cell"},
+        {u"<colgroup>", "b<table><tbody><tr><td><i>a</i></td></tr></tbody><colgroup></colgroup></table>c",
+         "Closing misnested cell"},
+        {u"<p>", "<table><tbody><tr><td><i>a<p>b</p></i></td></tr></tbody></table>c", "Closing misnested cell"},
+        {u"<x-y>", "<table><tbody><tr><td><i>a<x-y>b</x-y></i></td></tr></tbody></table>c", "Closing misnested cell"},
+    };
+    for (const Case& c : cases) {
+        HTMLParser parser(u"<!DOCTYPE html><table><tr><td><i>a" + c.tag + u"b</table>c", utf8Tentative);
+        EXPECT_EQ(bodyMarkup(*parser.document()), c.body) << UTF8FromUTF16(c.tag);
+        EXPECT_EQ(parser.errors().empty() ? "" : parser.errors().front(), c.firstError) << UTF8FromUTF16(c.tag);
+    }
+}
+
 // Elements made outside the body's own rules take the tag's attributes over
 // only when the tokenizer left no spare room in them, else copy them: either
 // way every attribute arrives whole, and the rules that read an attribute
