@@ -400,17 +400,13 @@ void HTMLTokenizer::addPendingAttributesTo(HTMLTagToken& tag, std::span<const Pe
 }
 
 template <typename Tag>
-void HTMLTokenizer::readTag(char16_t firstLetter)
+void HTMLTokenizer::readTag(char16_t firstLetter, const char16_t* begin, const char16_t* p, const char16_t* end)
 {
     constexpr bool isStartTag = std::is_same_v<Tag, HTMLStartTagToken>;
     HTMLToken& slot = pooledToken<Tag>();
     Tag* const tag = std::get_if<Tag>(&slot);
     tag->clearAllButName();
 
-    std::u16string_view units = inputStream_.decodedUnits();
-    const char16_t* begin = units.data();
-    const char16_t* end = begin + units.size();
-    const char16_t* p = begin;
     // Plain attributes read while the tag has no other wait here, and go into
     // the tag together: at its end the list is made at their exact count, so
     // the element made from the tag takes the list over as it is. Anything
@@ -441,7 +437,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
             p += 5;
             return;
         }
-        units = appendCharacterReferenceInValue(static_cast<std::size_t>(p + 1 - begin), additionalAllowedCharacter);
+        const std::u16string_view units = appendCharacterReferenceInValue(static_cast<std::size_t>(p + 1 - begin), additionalAllowedCharacter);
         begin = p = units.data();
         end = begin + units.size();
     };
@@ -626,22 +622,19 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     queue_.push_back(&slot);
 }
 
-bool HTMLTokenizer::readShortEndTag(char16_t firstLetter)
+bool HTMLTokenizer::readShortEndTag(char16_t firstLetter, const char16_t* begin, const char16_t* p, const char16_t* end)
 {
-    const std::u16string_view units = inputStream_.decodedUnits();
-    const char16_t* const begin = units.data();
-    const char16_t* const end = begin + units.size();
     char16_t name[9];
-    const std::size_t length = lowercaseShortTagName(firstLetter, begin, end, name);
+    const std::size_t length = lowercaseShortTagName(firstLetter, p, end, name);
     // The name's stop is within the units looked at.
-    if (length == 0 || begin[length - 1] != u'>')
+    if (length == 0 || p[length - 1] != u'>')
         return false;
     HTMLToken& slot = pooledToken<HTMLEndTagToken>();
     HTMLEndTagToken* const tag = std::get_if<HTMLEndTagToken>(&slot);
     tag->clearAllButName();
     const std::u16string_view lowercased(name, length);
     tag->setTagName(lowercased, KnownTagNameNumberInline(lowercased));
-    inputStream_.skipDecodedUnits(length);
+    inputStream_.skipDecodedUnits(static_cast<std::size_t>(p - begin) + length);
     switchToState(Data);
     currentToken_.reset();
     queue_.push_back(&slot);
@@ -652,8 +645,11 @@ void HTMLTokenizer::endTagOpenState()
 {
     const char32_t c = consumeNextInputCharacter();
     if (IsASCIIAlpha(c)) {
-        if (!readShortEndTag(static_cast<char16_t>(c)))
-            readTag<HTMLEndTagToken>(static_cast<char16_t>(c));
+        const std::u16string_view units = inputStream_.decodedUnits();
+        const char16_t* const begin = units.data();
+        const char16_t* const end = begin + units.size();
+        if (!readShortEndTag(static_cast<char16_t>(c), begin, begin, end))
+            readTag<HTMLEndTagToken>(static_cast<char16_t>(c), begin, begin, end);
     } else if (c == U'>') {
         emitParseError("Unexpected > in end tag open state");
         switchToState(Data);
@@ -720,12 +716,13 @@ void HTMLTokenizer::dataState()
             else
                 text.append(begin + lineBreakAlone, static_cast<std::size_t>(lessThanSign - begin - lineBreakAlone));
         }
-        inputStream_.skipDecodedUnits(static_cast<std::size_t>(lessThanSign - begin) + (endTag ? 3 : 2));
+        // The tag's readers move the position past the text and the tag together.
+        const char16_t* const afterLetter = lessThanSign + (endTag ? 3 : 2);
         if (endTag) {
-            if (!readShortEndTag(letter))
-                readTag<HTMLEndTagToken>(letter);
+            if (!readShortEndTag(letter, begin, afterLetter, end))
+                readTag<HTMLEndTagToken>(letter, begin, afterLetter, end);
         } else {
-            readTag<HTMLStartTagToken>(letter);
+            readTag<HTMLStartTagToken>(letter, begin, afterLetter, end);
             if (lastStartTagNumber_ >= KnownTagNameCount || startTagsThatMaySetTheState.contains(lastStartTagNumber_))
                 return;
         }
@@ -737,5 +734,5 @@ void HTMLTokenizer::dataState()
     dataStateCarefully();
 }
 
-template void HTMLTokenizer::readTag<HTMLStartTagToken>(char16_t firstLetter);
-template void HTMLTokenizer::readTag<HTMLEndTagToken>(char16_t firstLetter);
+template void HTMLTokenizer::readTag<HTMLStartTagToken>(char16_t, const char16_t*, const char16_t*, const char16_t*);
+template void HTMLTokenizer::readTag<HTMLEndTagToken>(char16_t, const char16_t*, const char16_t*, const char16_t*);
