@@ -736,10 +736,12 @@ void HTMLTokenizer::dataState()
         // The tag's readers move the position past the text and the tag together.
         const char16_t* const afterLetter = lessThanSign + (endTag ? 3 : 2);
         if (endTag) {
-            if (const char16_t* const afterTag = readShortEndTag(letter, begin, afterLetter, end))
+            // A short end tag leaves the state as it is.
+            if (const char16_t* const afterTag = readShortEndTag(letter, begin, afterLetter, end)) {
                 units = std::u16string_view(afterTag, static_cast<std::size_t>(end - afterTag));
-            else
-                units = readTag<HTMLEndTagToken>(letter, begin, afterLetter, end);
+                continue;
+            }
+            units = readTag<HTMLEndTagToken>(letter, begin, afterLetter, end);
         } else {
             units = readTag<HTMLStartTagToken>(letter, begin, afterLetter, end);
             if (lastStartTagNumber_ >= KnownTagNameCount || startTagsThatMaySetTheState.contains(lastStartTagNumber_))
