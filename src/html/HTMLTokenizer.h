@@ -202,8 +202,9 @@ private:
     // The decoded units from the input's position (begin) to end are at hand,
     // and p is right after the tag's first letter: the data state passes the
     // units it has looked at already, with the position still before the tag.
-    // Returns the decoded units after the tag when the state is still the
-    // data state (none otherwise): they are those the data state would take again.
+    // Returns the decoded units after the tag when it was read in one go, and
+    // the state is still the data state: they are those the data state would
+    // take again. A tag handed over to the state machine gives a view with no data.
     template <typename Tag>
     std::u16string_view readTag(char16_t firstLetter, const char16_t* begin, const char16_t* p, const char16_t* end);
     // readTag's hand-over of the tag in the pooled token slot (of the kind)

@@ -747,7 +747,8 @@ void HTMLTokenizer::dataState()
             if (lastStartTagNumber_ >= KnownTagNameCount || startTagsThatMaySetTheState.contains(lastStartTagNumber_))
                 return;
         }
-        if (state_ != Data)
+        // A tag handed over to the state machine gives no units back.
+        if (!units.data())
             return;
     }
     if (!queue_.empty())
