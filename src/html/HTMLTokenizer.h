@@ -199,8 +199,14 @@ private:
     void endTagOpenState();
     void tagNameState();
     // The usual shape of a tag read in one go; see HTMLTokenizerTagFastPath.cpp.
+    // The decoded units from the input's position (begin) to end are at hand,
+    // and p is right after the tag's first letter: the data state passes the
+    // units it has looked at already, with the position still before the tag.
+    // Returns the decoded units after the tag when it was read in one go, and
+    // the state is still the data state: they are those the data state would
+    // take again. A tag handed over to the state machine gives a view with no data.
     template <typename Tag>
-    void readTag(char16_t firstLetter);
+    std::u16string_view readTag(char16_t firstLetter, const char16_t* begin, const char16_t* p, const char16_t* end);
     // readTag's hand-over of the tag in the pooled token slot (of the kind)
     // to the state machine, unitsRead units on, in the state.
     [[gnu::cold]] void handOverTag(HTMLToken& slot, std::size_t kind, std::size_t unitsRead, HTMLTokenizerState state);
@@ -215,9 +221,10 @@ private:
     // the "&"), as the state machine reads it; the decoded units after it.
     std::u16string_view appendCharacterReferenceInValue(std::size_t unitsRead, char32_t additionalAllowedCharacter);
     // An end tag of a name up to eight units long right before its ">", read
-    // at once; false (nothing read) for any other.
+    // at once; nullptr (nothing read) for any other.
     // Inline: the data state reads most end tags with it.
-    [[gnu::always_inline]] inline bool readShortEndTag(char16_t firstLetter);
+    // The units are passed as to readTag; returns the position after the tag.
+    [[gnu::always_inline]] inline const char16_t* readShortEndTag(char16_t firstLetter, const char16_t* begin, const char16_t* p, const char16_t* end);
     // What emit does for a start tag beside queueing it.
     void noteEmittedStartTag(const HTMLStartTagToken& tag)
     {

@@ -220,6 +220,22 @@ template <char16_t quote>
     return stop;
 }
 
+// A tag's short name that is not a known one, written out: out of line, so
+// that the usual known name sets the shared copy without the string's code.
+[[gnu::noinline]] void setUnknownTagName(HTMLTagToken& tag, std::u16string_view name)
+{
+    tag.setTagName(name, KnownTagNameCount);
+}
+
+// The name of up to nine units lowercased into a buffer, looked up once.
+[[gnu::always_inline]] inline void setShortTagName(HTMLTagToken& tag, std::u16string_view name)
+{
+    if (const std::size_t number = KnownTagNameNumberInline(name); number < KnownTagNameCount)
+        tag.setTagName(name, number);
+    else
+        setUnknownTagName(tag, name);
+}
+
 // readTagName for a name near the end of the decoded units or longer than nine units.
 [[gnu::noinline]] const char16_t* readLongTagName(HTMLTagToken& tag, char16_t firstLetter, const char16_t* p, const char16_t* end)
 {
@@ -254,8 +270,7 @@ inline const char16_t* readTagName(HTMLTagToken& tag, char16_t firstLetter, cons
 {
     char16_t name[9];
     if (const std::size_t length = lowercaseShortTagName(firstLetter, p, end, name)) {
-        const std::u16string_view lowercased(name, length);
-        tag.setTagName(lowercased, KnownTagNameNumberInline(lowercased));
+        setShortTagName(tag, std::u16string_view(name, length));
         return p + length - 1;
     }
     return readLongTagName(tag, firstLetter, p, end);
@@ -400,17 +415,13 @@ void HTMLTokenizer::addPendingAttributesTo(HTMLTagToken& tag, std::span<const Pe
 }
 
 template <typename Tag>
-void HTMLTokenizer::readTag(char16_t firstLetter)
+std::u16string_view HTMLTokenizer::readTag(char16_t firstLetter, const char16_t* begin, const char16_t* p, const char16_t* end)
 {
     constexpr bool isStartTag = std::is_same_v<Tag, HTMLStartTagToken>;
     HTMLToken& slot = pooledToken<Tag>();
     Tag* const tag = std::get_if<Tag>(&slot);
     tag->clearAllButName();
 
-    std::u16string_view units = inputStream_.decodedUnits();
-    const char16_t* begin = units.data();
-    const char16_t* end = begin + units.size();
-    const char16_t* p = begin;
     // Plain attributes read while the tag has no other wait here, and go into
     // the tag together: at its end the list is made at their exact count, so
     // the element made from the tag takes the list over as it is. Anything
@@ -432,6 +443,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
         addPendingAttributes(false);
         assembledValues_.clear();
         handOverTag(slot, HTMLTokenKind<Tag>::index, static_cast<std::size_t>(p - begin), state);
+        return std::u16string_view();
     };
     // A reference in a value (p is at its "&") is read as the state machine
     // reads it, which may report errors and move the decoded window.
@@ -441,7 +453,7 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
             p += 5;
             return;
         }
-        units = appendCharacterReferenceInValue(static_cast<std::size_t>(p + 1 - begin), additionalAllowedCharacter);
+        const std::u16string_view units = appendCharacterReferenceInValue(static_cast<std::size_t>(p + 1 - begin), additionalAllowedCharacter);
         begin = p = units.data();
         end = begin + units.size();
     };
@@ -624,36 +636,36 @@ void HTMLTokenizer::readTag(char16_t firstLetter)
     else
         tag->tagNameNumber();
     queue_.push_back(&slot);
+    return std::u16string_view(p, static_cast<std::size_t>(end - p));
 }
 
-bool HTMLTokenizer::readShortEndTag(char16_t firstLetter)
+const char16_t* HTMLTokenizer::readShortEndTag(char16_t firstLetter, const char16_t* begin, const char16_t* p, const char16_t* end)
 {
-    const std::u16string_view units = inputStream_.decodedUnits();
-    const char16_t* const begin = units.data();
-    const char16_t* const end = begin + units.size();
     char16_t name[9];
-    const std::size_t length = lowercaseShortTagName(firstLetter, begin, end, name);
+    const std::size_t length = lowercaseShortTagName(firstLetter, p, end, name);
     // The name's stop is within the units looked at.
-    if (length == 0 || begin[length - 1] != u'>')
-        return false;
+    if (length == 0 || p[length - 1] != u'>')
+        return nullptr;
     HTMLToken& slot = pooledToken<HTMLEndTagToken>();
     HTMLEndTagToken* const tag = std::get_if<HTMLEndTagToken>(&slot);
     tag->clearAllButName();
-    const std::u16string_view lowercased(name, length);
-    tag->setTagName(lowercased, KnownTagNameNumberInline(lowercased));
-    inputStream_.skipDecodedUnits(length);
+    setShortTagName(*tag, std::u16string_view(name, length));
+    inputStream_.skipDecodedUnits(static_cast<std::size_t>(p - begin) + length);
     switchToState(Data);
     currentToken_.reset();
     queue_.push_back(&slot);
-    return true;
+    return p + length;
 }
 
 void HTMLTokenizer::endTagOpenState()
 {
     const char32_t c = consumeNextInputCharacter();
     if (IsASCIIAlpha(c)) {
-        if (!readShortEndTag(static_cast<char16_t>(c)))
-            readTag<HTMLEndTagToken>(static_cast<char16_t>(c));
+        const std::u16string_view units = inputStream_.decodedUnits();
+        const char16_t* const begin = units.data();
+        const char16_t* const end = begin + units.size();
+        if (!readShortEndTag(static_cast<char16_t>(c), begin, begin, end))
+            readTag<HTMLEndTagToken>(static_cast<char16_t>(c), begin, begin, end);
     } else if (c == U'>') {
         emitParseError("Unexpected > in end tag open state");
         switchToState(Data);
@@ -677,8 +689,9 @@ void HTMLTokenizer::dataState()
     // next text and tag are read at once: the tree handles them as it would
     // have one by one (a markup declaration, which asks the tree, is only
     // recognised in a later call).
+    // Taken once: after each tag its reader gives the units that follow.
+    std::u16string_view units = inputStream_.decodedUnits();
     for (std::size_t tags = 0; tags < tagsReadInOneGo; ++tags) {
-        const std::u16string_view units = inputStream_.decodedUnits();
         const char16_t* const begin = units.data();
         const char16_t* const end = begin + units.size();
         // A tag often follows the last one at once, or after one unit of
@@ -720,16 +733,22 @@ void HTMLTokenizer::dataState()
             else
                 text.append(begin + lineBreakAlone, static_cast<std::size_t>(lessThanSign - begin - lineBreakAlone));
         }
-        inputStream_.skipDecodedUnits(static_cast<std::size_t>(lessThanSign - begin) + (endTag ? 3 : 2));
+        // The tag's readers move the position past the text and the tag together.
+        const char16_t* const afterLetter = lessThanSign + (endTag ? 3 : 2);
         if (endTag) {
-            if (!readShortEndTag(letter))
-                readTag<HTMLEndTagToken>(letter);
+            // A short end tag leaves the state as it is.
+            if (const char16_t* const afterTag = readShortEndTag(letter, begin, afterLetter, end)) {
+                units = std::u16string_view(afterTag, static_cast<std::size_t>(end - afterTag));
+                continue;
+            }
+            units = readTag<HTMLEndTagToken>(letter, begin, afterLetter, end);
         } else {
-            readTag<HTMLStartTagToken>(letter);
+            units = readTag<HTMLStartTagToken>(letter, begin, afterLetter, end);
             if (lastStartTagNumber_ >= KnownTagNameCount || startTagsThatMaySetTheState.contains(lastStartTagNumber_))
                 return;
         }
-        if (state_ != Data)
+        // A tag handed over to the state machine gives no units back.
+        if (!units.data())
             return;
     }
     if (!queue_.empty())
@@ -737,5 +756,5 @@ void HTMLTokenizer::dataState()
     dataStateCarefully();
 }
 
-template void HTMLTokenizer::readTag<HTMLStartTagToken>(char16_t firstLetter);
-template void HTMLTokenizer::readTag<HTMLEndTagToken>(char16_t firstLetter);
+template std::u16string_view HTMLTokenizer::readTag<HTMLStartTagToken>(char16_t, const char16_t*, const char16_t*, const char16_t*);
+template std::u16string_view HTMLTokenizer::readTag<HTMLEndTagToken>(char16_t, const char16_t*, const char16_t*, const char16_t*);

@@ -86,7 +86,8 @@ void HTMLTokenizer::tagOpenState()
         switchToState(EndTagOpen);
         endTagOpenState();
     } else if (IsASCIIAlpha(c)) {
-        readTag<HTMLStartTagToken>(static_cast<char16_t>(c));
+        const std::u16string_view units = inputStream_.decodedUnits();
+        readTag<HTMLStartTagToken>(static_cast<char16_t>(c), units.data(), units.data(), units.data() + units.size());
     } else if (c == U'?') {
         emitParseError("Bogus ? in tag open state");
         switchToState(BogusComment);

@@ -210,3 +210,27 @@ TEST(Tokenizer, QuotedValuesAgreeWithTheGeneralReadingWhereverAUnitStands)
         }
     }
 }
+
+// The data state hands a tag's readers the text it has looked at, and they
+// move past the text and the tag in one go, also where the state machine
+// takes the tag over or a reference in a value is read the state machine's
+// way: text of several units before each kind of tag, at every place of the
+// decoded text's end.
+TEST(Tokenizer, TextBeforeATagIsPassedWithTheTag)
+{
+    const std::string input = "<p>ab</p>cd\r\ne</b x>fgh<i c=\"&lt;\">ij<s d=e>k&amp;l</abcdefghij>mn</q\t>op<u\0>qr</v\0>"s;
+    const std::vector<std::string> expected = {
+        "start: p", "chars: ab", "end: p", "chars: cd\ne", "error: End tag with attributes and/or self-closing flag",
+        "end: b", "chars: fgh",
+        "start: i c=<", "chars: ij", "start: s d=e", "chars: k&l", "end: abcdefghij", "chars: mn", "end: q", "chars: op",
+        "error: U+0000 NULL in tag name state", "start: u\xEF\xBF\xBD", "chars: qr", "error: U+0000 NULL in tag name state",
+        "end: v\xEF\xBF\xBD"};
+    EXPECT_EQ(tokenizeWindows1252(input), expected);
+    constexpr std::size_t pieceLength = 4096;
+    for (std::size_t inFirstPiece = 0; inFirstPiece <= input.size(); ++inFirstPiece) {
+        const std::string padding(pieceLength - inFirstPiece, 'x');
+        std::vector<std::string> padded = expected;
+        padded.insert(padded.begin(), "chars: " + padding);
+        ASSERT_EQ(tokenizeWindows1252(padding + input), padded) << "split after " << inFirstPiece;
+    }
+}
