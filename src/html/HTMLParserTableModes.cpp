@@ -418,6 +418,14 @@ void HTMLParser::handleInCellTag(HTMLToken& token)
     if (endTag && cellTags.contains(endTag->tagNameNumber())) {
         const std::u16string_view name = endTag->tagName();
         const std::size_t number = endTag->tagNameNumber();
+        // Mostly the cell is the current node: then it is in scope, no end tags
+        // are implied and nothing is misnested; it is only popped.
+        if (const HTMLElement* current = currentNode(); current && current->htmlNamespace() == HTMLNamespace::HTML
+                                                         && current->tagNameNumber() == number) [[likely]] {
+            popCurrentNode();
+            clearTheListOfActiveFormattingElementsUpToTheLastMarker();
+            return switchInsertionMode(InsertionMode::InRow);
+        }
         if (!hasElementNumberedInTableScope(number, true))
             return addParseError("End tag '%@' outside cell in cell", name);
         generateImpliedEndTags();

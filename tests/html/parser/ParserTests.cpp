@@ -742,6 +742,38 @@ TEST(HTMLParser, CellsTellTheTagsThatCloseThemFromTheirContent)
     }
 }
 
+// A cell end tag closes the cell: when the cell is the current node it is
+// only popped, and either way the formatting elements opened in it are
+// forgotten and the row's rules take the next tokens.
+TEST(HTMLParser, CellEndTagsCloseTheCellAndForgetItsFormatting)
+{
+    struct Case {
+        std::u16string markup;
+        std::string body;
+        std::vector<std::string> errors;
+    };
+    const Case cases[] = {
+        {u"<!DOCTYPE html><table><tr><td>a</td><th>b</th><td>c</td></tr></table>",
+         "<table><tbody><tr><td>a</td><th>b</th><td>c</td></tr></tbody></table>", {}},
+        {u"<!DOCTYPE html><table><tr><td>a</td><td><p><b>b</p></td></tr></table>c",
+         "<table><tbody><tr><td>a</td><td><p><b>b</b></p></td></tr></tbody></table>c",
+         {"Closing 'p' element that isn't current"}},
+        {u"<!DOCTYPE html><table><tr><td><b>a</td><td>b</td></tr></table>",
+         "<table><tbody><tr><td><b>a</b></td><td>b</td></tr></tbody></table>", {"Misnested end tag 'td' in cell"}},
+        {u"<!DOCTYPE html><table><tr><td><p>a</td><td>b</td></tr></table>",
+         "<table><tbody><tr><td><p>a</p></td><td>b</td></tr></tbody></table>", {}},
+        {u"<!DOCTYPE html><table><tr><th>a</td>b</th></tr></table>",
+         "<table><tbody><tr><th>ab</th></tr></tbody></table>", {"End tag 'td' outside cell in cell"}},
+        {u"<!DOCTYPE html><table><tr><td>a</td> <td>b</td></tr></table>",
+         "<table><tbody><tr><td>a</td> <td>b</td></tr></tbody></table>", {}},
+    };
+    for (const Case& c : cases) {
+        HTMLParser parser(c.markup, utf8Tentative);
+        EXPECT_EQ(bodyMarkup(*parser.document()), c.body) << UTF8FromUTF16(c.markup);
+        EXPECT_EQ(parser.errors(), c.errors) << UTF8FromUTF16(c.markup);
+    }
+}
+
 // Elements made outside the body's own rules take the tag's attributes over
 // only when the tokenizer left no spare room in them, else copy them: either
 // way every attribute arrives whole, and the rules that read an attribute
