@@ -782,7 +782,7 @@ void HTMLParser::reconstructClosedActiveFormattingElements()
     }
 }
 
-void HTMLParser::clearTheListOfActiveFormattingElementsUpToTheLastMarker()
+void HTMLParser::clearTheListOfActiveFormattingElementsDownToTheLastMarker()
 {
     while (!activeFormattingElements_.empty()) {
         const bool isMarker = !activeFormattingElements_.back();

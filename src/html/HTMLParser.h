@@ -372,7 +372,17 @@ private:
             reconstructClosedActiveFormattingElements();
     }
     void reconstructClosedActiveFormattingElements();
-    void clearTheListOfActiveFormattingElementsUpToTheLastMarker();
+    void clearTheListOfActiveFormattingElementsUpToTheLastMarker()
+    {
+        // Mostly the marker is the newest entry (nothing was left open after
+        // it): it merely goes, with no call.
+        if (!activeFormattingElements_.empty() && !activeFormattingElements_.back()
+            && !countingFormattingFingerprints_) [[likely]]
+            return activeFormattingElements_.pop_back();
+        clearTheListOfActiveFormattingElementsDownToTheLastMarker();
+    }
+    // The same, walking down to the marker.
+    void clearTheListOfActiveFormattingElementsDownToTheLastMarker();
 
     void generateImpliedEndTags(std::u16string_view exception = {});
     void followGenericParsingAlgorithm(HTMLStartTagToken& tag, HTMLTokenizerState state);

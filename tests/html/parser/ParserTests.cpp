@@ -766,6 +766,10 @@ TEST(HTMLParser, CellEndTagsCloseTheCellAndForgetItsFormatting)
          "<table><tbody><tr><th>ab</th></tr></tbody></table>", {"End tag 'td' outside cell in cell"}},
         {u"<!DOCTYPE html><table><tr><td>a</td> <td>b</td></tr></table>",
          "<table><tbody><tr><td>a</td> <td>b</td></tr></tbody></table>", {}},
+        {u"<!DOCTYPE html><p><b>a</p><table><tr><td><i>b</td></tr></table>c",
+         "<p><b>a</b></p><table><tbody><tr><td><i>b</i></td></tr></tbody></table><b>c</b>",
+         {"Closing 'p' element that isn't current", "Misnested end tag 'td' in cell",
+          "Unclosed b element in <body> at end of file"}},
     };
     for (const Case& c : cases) {
         HTMLParser parser(c.markup, utf8Tentative);
