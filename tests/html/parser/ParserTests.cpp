@@ -778,6 +778,42 @@ TEST(HTMLParser, CellEndTagsCloseTheCellAndForgetItsFormatting)
     }
 }
 
+// Text between table tags goes into the table when it is all white space,
+// and is foster-parented before the table as one piece otherwise, however
+// many tokens it came in; text of white space only and no tag after it waits
+// for the rest.
+TEST(HTMLParser, TableTextStaysWhenWhiteSpaceAndMovesOutWhole)
+{
+    struct Case {
+        std::u16string markup;
+        std::string body;
+    };
+    const Case cases[] = {
+        {u"<!DOCTYPE html><table>\n <tr> <td>a</td>\t</tr> </table>",
+         "<table>\n <tbody><tr> <td>a</td>\t</tr> </tbody></table>"},
+        {u"<!DOCTYPE html><table> x<tr><td>a</td></tr></table>",
+         " x<table><tbody><tr><td>a</td></tr></tbody></table>"},
+        {u"<!DOCTYPE html><table> &amp; <tr><td>a</td></tr></table>",
+         " &amp; <table><tbody><tr><td>a</td></tr></tbody></table>"},
+        {u"<!DOCTYPE html><table> &#x20;<tr><td>a</td></tr></table>",
+         "<table>  <tbody><tr><td>a</td></tr></tbody></table>"},
+        {u"<!DOCTYPE html><table> <!--c--> <tr><td>a</td></tr></table>",
+         "<table> <!--c--> <tbody><tr><td>a</td></tr></tbody></table>"},
+        {u"<!DOCTYPE html><table><tr> </table> ", "<table><tbody><tr> </tr></tbody></table> "},
+        {u"<!DOCTYPE html><table> "s + u'\0' + u"x<tr><td>a</td></tr></table>",
+         " x<table><tbody><tr><td>a</td></tr></tbody></table>"},
+    };
+    for (const Case& c : cases) {
+        HTMLParser parser(c.markup, utf8Tentative);
+        EXPECT_EQ(bodyMarkup(*parser.document()), c.body) << UTF8FromUTF16(c.markup);
+    }
+    // Long text reaches the tree in several tokens: white space at its start
+    // still moves out with the rest.
+    const std::string spaces(20000, ' ');
+    HTMLParser parser(UTF16FromUTF8("<!DOCTYPE html><table>" + spaces + "x<tr><td>a</td></tr></table>"), utf8Tentative);
+    EXPECT_EQ(bodyMarkup(*parser.document()), spaces + "x<table><tbody><tr><td>a</td></tr></tbody></table>");
+}
+
 // Elements made outside the body's own rules take the tag's attributes over
 // only when the tokenizer left no spare room in them, else copy them: either
 // way every attribute arrives whole, and the rules that read an attribute
