@@ -782,7 +782,7 @@ void HTMLParser::reconstructClosedActiveFormattingElements()
     }
 }
 
-void HTMLParser::clearTheListOfActiveFormattingElementsDownToTheLastMarker()
+void HTMLParser::removeFormattingEntriesThroughTheLastMarker()
 {
     while (!activeFormattingElements_.empty()) {
         const bool isMarker = !activeFormattingElements_.back();

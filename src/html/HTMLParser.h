@@ -379,10 +379,10 @@ private:
         if (!activeFormattingElements_.empty() && !activeFormattingElements_.back()
             && !countingFormattingFingerprints_) [[likely]]
             return activeFormattingElements_.pop_back();
-        clearTheListOfActiveFormattingElementsDownToTheLastMarker();
+        removeFormattingEntriesThroughTheLastMarker();
     }
-    // The same, walking down to the marker.
-    void clearTheListOfActiveFormattingElementsDownToTheLastMarker();
+    // The same, entry by entry from the newest, the marker included.
+    void removeFormattingEntriesThroughTheLastMarker();
 
     void generateImpliedEndTags(std::u16string_view exception = {});
     void followGenericParsingAlgorithm(HTMLStartTagToken& tag, HTMLTokenizerState state);
