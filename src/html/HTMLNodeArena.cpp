@@ -29,7 +29,7 @@ void HTMLNodeArena::Blocks::addBlock(std::size_t size)
 {
     const std::size_t blockSize = std::max(nextBlockSize_, blockHeaderSize + size);
     // Nodes are small; a request the largest block cannot hold is a fault.
-    if (blockSize > blockAlignment)
+    if (blockSize > largestBlock)
         throw std::bad_alloc();
     auto* block = static_cast<std::byte*>(::operator new(blockSize, std::align_val_t {blockAlignment}));
     Blocks* self = this;
@@ -42,7 +42,7 @@ void HTMLNodeArena::Blocks::addBlock(std::size_t size)
     lastBlock_ = block;
     next_ = block + blockHeaderSize;
     end_ = block + blockSize;
-    nextBlockSize_ = std::min(nextBlockSize_ * 2, blockAlignment);
+    nextBlockSize_ = std::min(nextBlockSize_ * 2, largestBlock);
 }
 
 void* HTMLNodeArena::Blocks::allocateElsewhere(std::size_t bytes, std::size_t alignment)

@@ -396,6 +396,42 @@ TEST(HTMLParser, KeptNodesFromManyBlocksStayWhole)
     EXPECT_EQ(UTF8FromUTF16(kept.back()->serializedFragment()), expected[2]);
 }
 
+// Every node, child list and text of a parse is kept past its document: the
+// texts' lengths vary so that pieces of every size end each arena block at
+// every place, and each stays whole however the kept nodes go (the sanitizer
+// build sees a piece that runs past its block).
+TEST(HTMLParser, EveryKeptNodeStaysWholeWhereverItsBlockEnds)
+{
+    std::string markup;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 2000; ++i) {
+        const std::string text(1 + i % 37, static_cast<char>('a' + i % 26));
+        const std::string item = "<p id=p" + std::to_string(i) + ">" + text + "<b>" + std::to_string(i) + "</b></p>";
+        markup += item;
+        expected.push_back("<p id=\"p" + std::to_string(i) + "\">" + text + "<b>" + std::to_string(i) + "</b></p>");
+    }
+    std::vector<std::shared_ptr<HTMLNode>> kept;
+    {
+        auto document = HTMLDocument::documentWithString(std::string_view(markup));
+        const auto body = document->firstNodeMatchingSelector(u"body");
+        ASSERT_TRUE(body);
+        kept = body->children();
+    }
+    ASSERT_EQ(kept.size(), expected.size());
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        ASSERT_EQ(UTF8FromUTF16(static_cast<HTMLElement&>(*kept[i]).serializedFragment()), expected[i]) << i;
+    // Odd places first, then the rest from the back: the blocks go with the last.
+    for (std::size_t i = 1; i < kept.size(); i += 2)
+        kept[i].reset();
+    while (kept.size() > 1) {
+        kept.pop_back();
+        if (kept.back()) {
+            ASSERT_EQ(UTF8FromUTF16(static_cast<HTMLElement&>(*kept.back()).serializedFragment()), expected[kept.size() - 1]);
+        }
+    }
+    EXPECT_EQ(UTF8FromUTF16(static_cast<HTMLElement&>(*kept.front()).serializedFragment()), expected.front());
+}
+
 // Texts and attributes of a parse live in memory shared with its nodes: they
 // stay readable and changeable in a kept node, short and long alike, and a
 // copy of the attributes stands on its own (the sanitizer build sees memory
