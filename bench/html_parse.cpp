@@ -11,16 +11,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <new>
 #include <sstream>
 #include <vector>
-
-// The global operator new and delete below are malloc and free with a count;
-// GCC cannot see that they pair up once countedFree is inlined into delete.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 
 namespace {
 
@@ -45,38 +42,10 @@ void* counted(void* block)
     return block;
 }
 
-void* countedAllocate(std::size_t size) { return counted(std::malloc(size ? size : 1)); }
-
-// Aligned requests (the parser's node blocks) are counted alike.
-void* countedAllocateAligned(std::size_t size, std::align_val_t alignment)
-{
-    void* block = nullptr;
-    // posix_memalign takes no alignment below a pointer's; operator new may be given one.
-    const std::size_t at = std::max(static_cast<std::size_t>(alignment), sizeof(void*));
-    if (posix_memalign(&block, at, size ? size : 1) != 0)
-        return nullptr;
-    return counted(block);
-}
-
-void countedFree(void* block)
+void uncounted(void* block)
 {
     if (block && counting)
         liveBytes -= usableSize(block);
-    std::free(block);
-}
-
-void* gumboAllocate(void*, std::size_t size) { return countedAllocate(size); }
-void gumboFree(void*, void* block) { countedFree(block); }
-
-const GumboOptions& gumboOptions()
-{
-    static const GumboOptions options = [] {
-        GumboOptions counted = kGumboDefaultOptions;
-        counted.allocator = gumboAllocate;
-        counted.deallocator = gumboFree;
-        return counted;
-    }();
-    return options;
 }
 
 std::filesystem::path pagesFolder()
@@ -101,9 +70,9 @@ void parseOnceWithNorvale(const std::string& page)
 
 void parseOnceWithGumbo(const std::string& page)
 {
-    GumboOutput* output = gumbo_parse_with_options(&gumboOptions(), page.data(), page.size());
+    GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, page.data(), page.size());
     benchmark::DoNotOptimize(output);
-    gumbo_destroy_output(&gumboOptions(), output);
+    gumbo_destroy_output(&kGumboDefaultOptions, output);
 }
 
 // Peak heap growth during one parse, in MiB per MB of input.
@@ -160,30 +129,47 @@ std::string repeated(std::string_view piece, std::size_t times)
 
 } // namespace
 
-void* operator new(std::size_t size)
+// The heap is counted where every allocation ends up: the C library's
+// allocation functions below wrap glibc's own, so operator new, aligned
+// blocks and the peer's malloc are all counted alike, whichever a parser uses.
+extern "C" {
+void* __libc_malloc(std::size_t size) noexcept;
+void* __libc_calloc(std::size_t count, std::size_t size) noexcept;
+void* __libc_realloc(void* block, std::size_t size) noexcept;
+void* __libc_memalign(std::size_t alignment, std::size_t size) noexcept;
+void __libc_free(void* block) noexcept;
+
+void* malloc(std::size_t size) noexcept { return counted(__libc_malloc(size)); }
+void* calloc(std::size_t count, std::size_t size) noexcept { return counted(__libc_calloc(count, size)); }
+void free(void* block) noexcept
 {
-    if (void* block = countedAllocate(size))
-        return block;
-    throw std::bad_alloc();
+    uncounted(block);
+    __libc_free(block);
 }
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return countedAllocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return countedAllocate(size); }
-void* operator new(std::size_t size, std::align_val_t alignment)
+void* realloc(void* block, std::size_t size) noexcept
 {
-    if (void* block = countedAllocateAligned(size, alignment))
-        return block;
-    throw std::bad_alloc();
+    const std::ptrdiff_t before = block ? usableSize(block) : 0;
+    void* moved = __libc_realloc(block, size);
+    // A failed realloc leaves the block as it was; a zero size frees it.
+    if (!moved && size != 0)
+        return nullptr;
+    if (counting)
+        liveBytes -= before;
+    return counted(moved);
 }
-void* operator new[](std::size_t size, std::align_val_t alignment) { return operator new(size, alignment); }
-void operator delete(void* block, std::align_val_t) noexcept { countedFree(block); }
-void operator delete[](void* block, std::align_val_t) noexcept { countedFree(block); }
-void operator delete(void* block, std::size_t, std::align_val_t) noexcept { countedFree(block); }
-void operator delete[](void* block, std::size_t, std::align_val_t) noexcept { countedFree(block); }
-void operator delete(void* block) noexcept { countedFree(block); }
-void operator delete[](void* block) noexcept { countedFree(block); }
-void operator delete(void* block, std::size_t) noexcept { countedFree(block); }
-void operator delete[](void* block, std::size_t) noexcept { countedFree(block); }
+void* memalign(std::size_t alignment, std::size_t size) noexcept { return counted(__libc_memalign(alignment, size)); }
+void* aligned_alloc(std::size_t alignment, std::size_t size) noexcept { return memalign(alignment, size); }
+int posix_memalign(void** block, std::size_t alignment, std::size_t size) noexcept
+{
+    if (alignment < sizeof(void*) || !std::has_single_bit(alignment))
+        return EINVAL;
+    void* made = memalign(alignment, size);
+    if (!made)
+        return ENOMEM;
+    *block = made;
+    return 0;
+}
+}
 
 int main(int argc, char** argv)
 {
