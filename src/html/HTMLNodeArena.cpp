@@ -3,6 +3,7 @@
 #include "html/HTMLNode.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -20,7 +21,7 @@ HTMLNodeArena::Blocks::~Blocks()
     // it, and only the last one to the free end of the heap.
     for (std::byte* block = firstBlock_; block;) {
         std::byte* const next = following(block);
-        ::operator delete(block, std::align_val_t {blockAlignment});
+        std::free(block);
         block = next;
     }
 }
@@ -31,7 +32,13 @@ void HTMLNodeArena::Blocks::addBlock(std::size_t size)
     // Nodes are small; a request the largest block cannot hold is a fault.
     if (blockSize > largestBlock)
         throw std::bad_alloc();
-    auto* block = static_cast<std::byte*>(::operator new(blockSize, std::align_val_t {blockAlignment}));
+    // posix_memalign, not an aligned operator new: the standard library rounds
+    // an aligned request up to a multiple of its alignment, which would make
+    // every small first block a whole 16 KB and keep a gap after each.
+    void* memory = nullptr;
+    if (posix_memalign(&memory, blockAlignment, blockSize) != 0)
+        throw std::bad_alloc();
+    auto* block = static_cast<std::byte*>(memory);
     Blocks* self = this;
     std::memcpy(block, &self, sizeof self);
     setFollowing(block, nullptr);

@@ -90,9 +90,9 @@ private:
     static constexpr std::size_t blockAlignment = 16 * 1024;
     static constexpr std::size_t blockHeaderSize = 16;
     // The largest block stops 16 bytes short of the next multiple of the
-    // alignment, room for the heap's own header of the block after it: a heap
-    // that does not round aligned requests up then puts the blocks back to
-    // back, where full-size blocks leave a gap of nearly a block after each.
+    // alignment, room for the heap's own header of the block after it, so the
+    // heap can put the blocks back to back: full-size blocks would leave a gap
+    // of nearly a block after each.
     static constexpr std::size_t largestBlock = blockAlignment - 16;
     // Every piece taken is a multiple of this size, so each starts aligned to
     // it with no padding to work out (nodes and lists hold pointers).
