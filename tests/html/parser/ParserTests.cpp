@@ -464,6 +464,67 @@ TEST(HTMLParser, KeptNodesKeepTheirTextsAndAttributes)
     EXPECT_EQ(*copied->objectForKey(u"id"), u"s");
 }
 
+// A parse's attributes come from its arena, except long strings and long
+// lists, which come from the heap; elements changed after the parse, copies
+// and elements whose attributes the parser adds to hold heap memory too.
+// Every kind is given back exactly once when its element goes, with the
+// document or after it (the sanitizer build sees memory never given back or
+// used after it went).
+TEST(HTMLParser, AttributesOfEveryOriginGoWithTheirElements)
+{
+    const std::string longValue(700, 'v');
+    const std::string longName(600, 'n');
+    std::string many = "<p id=many";
+    for (int i = 0; i < 40; ++i)
+        many += " a" + std::to_string(i) + "=" + std::to_string(i);
+    many += ">";
+    std::string thirteen = "<p id=thirteen";
+    for (int i = 0; i < 12; ++i)
+        thirteen += " b" + std::to_string(i);
+    thirteen += ">";
+    const std::string markup = "<html lang=en><body class=x><div title=" + longValue + " " + longName + "=1 id=long>a</div>" + many +
+                               thirteen + "<html data-late=" + longValue + "><body data-late=" + longValue + ">" +
+                               "<svg viewbox=" + longValue + "><path d=" + longValue + "/></svg>" +
+                               "<b title=" + longValue + "><p id=reopened>x</b>y</p>" +
+                               "<span id=changed class=a>s</span><i id=kept data-x=" + longValue + ">k</i>";
+    std::shared_ptr<HTMLElement> kept;
+    std::shared_ptr<HTMLElement> copy;
+    {
+        auto document = HTMLDocument::documentWithString(std::string_view(markup));
+        const auto longOne = document->firstNodeMatchingSelector(u"#long");
+        ASSERT_TRUE(longOne);
+        EXPECT_EQ(longOne->attributes().count(), 3u);
+        EXPECT_EQ(longOne->objectForKeyedSubscript(u"title")->size(), longValue.size());
+        EXPECT_EQ(document->firstNodeMatchingSelector(u"#many")->attributes().count(), 41u);
+        EXPECT_EQ(document->firstNodeMatchingSelector(u"#thirteen")->attributes().count(), 13u);
+        EXPECT_EQ(document->bodyElement()->objectForKeyedSubscript(u"data-late")->size(), longValue.size());
+        EXPECT_EQ(document->firstNodeMatchingSelector(u"svg")->objectForKeyedSubscript(u"viewBox")->size(), longValue.size());
+        // The <b> is made again inside the paragraph, with its attributes.
+        const auto reopened = document->nodesMatchingSelector(u"b");
+        ASSERT_EQ(reopened.size(), 2u);
+        EXPECT_EQ(reopened[1]->objectForKeyedSubscript(u"title")->size(), longValue.size());
+
+        const auto changed = document->firstNodeMatchingSelector(u"#changed");
+        changed->setObject(UTF16FromUTF8(longValue), u"title");
+        changed->toggleClass(UTF16FromUTF8(longValue));
+        changed->removeAttributeWithName(u"id");
+        EXPECT_EQ(changed->attributes().count(), 2u);
+        longOne->removeAttributeWithName(u"id");
+        longOne->setObject(u"short", u"title");
+
+        kept = document->firstNodeMatchingSelector(u"#kept");
+        copy = std::static_pointer_cast<HTMLElement>(longOne->copy());
+        document->bodyElement()->addChild(copy);
+    }
+    EXPECT_EQ(kept->parentNode(), nullptr);
+    EXPECT_EQ(kept->objectForKeyedSubscript(u"data-x")->size(), longValue.size());
+    EXPECT_EQ(copy->parentNode(), nullptr);
+    EXPECT_EQ(*copy->objectForKeyedSubscript(u"title"), u"short");
+    EXPECT_EQ(copy->attributes().count(), 2u);
+    kept.reset();
+    EXPECT_EQ(copy->attributes().objectAtIndexedSubscript(1).size(), longName.size());
+}
+
 // Body text is searched for NULs a block at a time, with an overlapping last
 // block: a NUL is found at every place of texts around the block length.
 TEST(HTMLParser, DropsANullWhereverItStandsInBodyText)
