@@ -84,9 +84,10 @@ public:
     };
 
 private:
-    // Every block starts at a multiple of the largest block size with a
-    // pointer to its Blocks, so a node finds where to give its memory back
-    // from its own address and its control block keeps no pointer.
+    // Every block starts at a multiple of this alignment, which no block
+    // reaches in size, with a pointer to its Blocks, so a node finds where to
+    // give its memory back from its own address and its control block keeps
+    // no pointer.
     static constexpr std::size_t blockAlignment = 16 * 1024;
     static constexpr std::size_t blockHeaderSize = 16;
     // The largest block stops 16 bytes short of the next multiple of the
