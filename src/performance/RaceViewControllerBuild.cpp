@@ -265,6 +265,8 @@ void RaceViewController::applyLightTheme()
     gearEndLabel_->setTextColor(ui::Color::white(0.1));
 }
 
+ui::Color RaceViewController::panelBackground() const { return theme_ == 1 ? cream : ui::Color::black(); }
+
 void RaceViewController::buildNavigationBar()
 {
     topNavBar_ = std::make_shared<ui::NavigationBar>();

@@ -1,0 +1,107 @@
+// The race screen as the user drives it: taps through the window, what is read from the screen.
+#include <algorithm>
+
+#include "RaceScreenTest.h"
+#include "platform/foundation/Localization.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/SegmentedControl.h"
+#include "platform/ui/VisibleText.h"
+#include "platform/ui/Window.h"
+
+namespace {
+
+class RaceUserPathTest : public RaceScreenTest {
+protected:
+    void touchAt(ui::View& view, ui::Point point)
+    {
+        const ui::Point at = view.convertPoint(point, nullptr);
+        root->window().sendTouch(ui::TouchPhase::Began, at);
+        root->window().sendTouch(ui::TouchPhase::Ended, at);
+        advance(0.5);
+    }
+
+    void tap(ui::View& view) { touchAt(view, view.bounds().center()); }
+
+    void tapSegment(ui::SegmentedControl& control, int index)
+    {
+        const ui::Rect b = control.bounds();
+        const double width = b.width() / control.numberOfSegments();
+        touchAt(control, {b.minX() + width * (index + 0.5), b.midY()});
+    }
+
+    std::vector<std::string> texts() { return ui::visibleTexts(root->window()); }
+
+    bool shows(const std::string& text)
+    {
+        const auto all = texts();
+        return std::find(all.begin(), all.end(), text) != all.end();
+    }
+
+    void armDrag()
+    {
+        tapSegment(race->raceModeSegCon(), 0);
+        tapSegment(race->readySegCon(), 1);
+        ASSERT_TRUE(shows(fnd::L("Accelerate")));
+    }
+
+    // The phone feels the launch; samples come on the motion queue's thread as the clock moves on.
+    void launch()
+    {
+        motion::MotionService::shared().inject({0, 0, 0.5});
+        for (int i = 0; i < 40 && !race->engine().recording(); ++i) {
+            advance(0.05);
+            fnd::RunLoop::main().runUntil([&] { return race->engine().recording(); }, 0.02);
+        }
+        motion::MotionService::shared().inject({});
+        advance(0.5);
+    }
+};
+
+TEST_F(RaceUserPathTest, AStoppedRunLeavesItsResultsAndTheControlsForTheNext)
+{
+    ASSERT_TRUE(connect());
+    showRace();
+    armDrag();
+    launch();
+    ASSERT_TRUE(shows("STOP"));
+    EXPECT_FALSE(shows("Ready"));
+    advance(2);
+    tap(race->stopBtn());
+    EXPECT_TRUE(shows("00:02"));
+    ASSERT_TRUE(shows("Drag"));
+    ASSERT_TRUE(shows("Ready"));
+    const auto resultsShown = [&] { return race->resultsBtn().frame().maxY() > 0; };
+    EXPECT_TRUE(resultsShown());
+
+    tapSegment(race->readySegCon(), 1);
+    EXPECT_TRUE(shows(fnd::L("Accelerate")));
+    EXPECT_TRUE(resultsShown()) << "the last run's results stay until the next run starts";
+    launch();
+    EXPECT_TRUE(shows("STOP"));
+    EXPECT_FALSE(resultsShown());
+    EXPECT_TRUE(shows("00:00"));
+    advance(1);
+    tap(race->stopBtn());
+    EXPECT_TRUE(shows("00:01"));
+    EXPECT_TRUE(resultsShown());
+}
+
+TEST_F(RaceUserPathTest, ALinkLostWhileArmedDisarmsAndSaysSo)
+{
+    ASSERT_TRUE(connect());
+    showRace();
+    armDrag();
+    sim.stop();
+    ASSERT_TRUE(waitFor([&] { return !link->isConnected(); }));
+    ASSERT_TRUE(ui::AlertController::visible());
+    EXPECT_EQ(ui::AlertController::visible()->message(), fnd::L("Connect msg2"));
+    ui::AlertController::dismissAll();
+    EXPECT_FALSE(shows(fnd::L("Accelerate")));
+
+    launch();
+    EXPECT_FALSE(race->engine().recording());
+    EXPECT_FALSE(shows("STOP"));
+    EXPECT_EQ(race->readySegCon().selectedSegmentIndex(), 0);
+}
+
+}  // namespace
