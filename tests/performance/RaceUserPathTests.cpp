@@ -2,13 +2,33 @@
 #include <algorithm>
 
 #include "RaceScreenTest.h"
+#include "performance/RaceSettViewController.h"
 #include "platform/foundation/Localization.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Switch.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/VisibleText.h"
 #include "platform/ui/Window.h"
 
 namespace {
+
+// Every view of this kind in the tree, from the top of the screen down.
+template <typename T>
+std::vector<T*> viewsOf(ui::View& root)
+{
+    std::vector<T*> found;
+    if (auto* view = dynamic_cast<T*>(&root))
+        found.push_back(view);
+    for (const auto& child : root.subviews()) {
+        for (T* view : viewsOf<T>(*child))
+            found.push_back(view);
+    }
+    std::stable_sort(found.begin(), found.end(), [](T* a, T* b) {
+        return a->convertPoint({0, 0}, nullptr).y < b->convertPoint({0, 0}, nullptr).y;
+    });
+    return found;
+}
 
 class RaceUserPathTest : public RaceScreenTest {
 protected:
@@ -102,6 +122,26 @@ TEST_F(RaceUserPathTest, ALinkLostWhileArmedDisarmsAndSaysSo)
     EXPECT_FALSE(race->engine().recording());
     EXPECT_FALSE(shows("STOP"));
     EXPECT_EQ(race->readySegCon().selectedSegmentIndex(), 0);
+}
+
+TEST_F(RaceUserPathTest, TheRestartNoteSaysWhatWasChosenForEngineSpeed)
+{
+    settings().rpmEnabled = true;
+    root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+    root->setRootViewController(std::make_shared<ui::NavigationController>(std::make_shared<RaceSettViewController>()));
+    advance(0.5);
+    for (const bool on : {false, true}) {
+        // The table is made again after each change.
+        root->window().layoutIfNeeded();
+        const auto switches = viewsOf<ui::Switch>(root->window());
+        ASSERT_FALSE(switches.empty());
+        tap(*switches.front());
+        EXPECT_EQ(settings().rpmEnabled, on);
+        ASSERT_TRUE(ui::AlertController::visible());
+        const std::string note = ui::AlertController::visible()->message();
+        EXPECT_NE(note.find(on ? "tracking is on" : "tracking is off"), std::string::npos) << note;
+        ui::AlertController::dismissAll();
+    }
 }
 
 }  // namespace
