@@ -76,6 +76,8 @@ void MapViewCon::viewDidLoad()
                          [this](ui::Control&) { setMapType(segments_->selectedSegmentIndex()); });
     segments_->sizeToFit();
     segments_->setTintColor(ui::Color::white());
+    // The chosen segment's title is drawn in white, so its fill must not be the white tint.
+    segments_->setSelectedSegmentTintColor(accent);
     segments_->setSelectedSegmentIndex(2);
     navigationItem().setTitleView(segments_);
 }

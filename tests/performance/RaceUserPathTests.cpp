@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "RaceScreenTest.h"
+#include "performance/MapViewCon.h"
 #include "performance/RaceSettViewController.h"
 #include "platform/foundation/Localization.h"
 #include "platform/ui/NavigationController.h"
@@ -141,6 +142,35 @@ TEST_F(RaceUserPathTest, TheRestartNoteSaysWhatWasChosenForEngineSpeed)
         const std::string note = ui::AlertController::visible()->message();
         EXPECT_NE(note.find(on ? "tracking is on" : "tracking is off"), std::string::npos) << note;
         ui::AlertController::dismissAll();
+    }
+}
+
+TEST_F(RaceUserPathTest, TheLapMapsChosenViewReadsOnItsSegment)
+{
+    std::vector<geo::Location> positions;
+    for (int i = 0; i < 22; ++i)
+        positions.push_back(onCircle(27.8 * i));
+    auto map = std::make_shared<MapViewCon>(std::vector<Lap>{Lap(positions, std::vector<float>(22, 80), 216)});
+    root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+    root->setRootViewController(std::make_shared<ui::NavigationController>(map));
+    advance(0.5);
+    ui::SegmentedControl& segments = *map->segments();
+    for (const int chosen : {2, 0}) {
+        tapSegment(segments, chosen);
+        ASSERT_EQ(segments.selectedSegmentIndex(), chosen);
+        // The title's strokes must stand out from the fill of the chosen segment.
+        const ui::Image picture = segments.renderToImage(2);
+        const int width = picture.pixelWidth() / segments.numberOfSegments();
+        double darkest = 1, lightest = 0;
+        for (int y = picture.pixelHeight() / 4; y < picture.pixelHeight() * 3 / 4; ++y) {
+            for (int x = chosen * width + width / 8; x < (chosen + 1) * width - width / 8; ++x) {
+                const ui::Color c = picture.pixel(x, y);
+                const double luminance = 0.2126 * c.r + 0.7152 * c.g + 0.0722 * c.b;
+                darkest = std::min(darkest, luminance);
+                lightest = std::max(lightest, luminance);
+            }
+        }
+        EXPECT_GT(lightest - darkest, 0.5) << "segment " << chosen;
     }
 }
 
