@@ -4,6 +4,7 @@
 #include "RaceScreenTest.h"
 #include "performance/MapViewCon.h"
 #include "performance/RaceSettViewController.h"
+#include "performance/TrackView.h"
 #include "platform/foundation/Localization.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Switch.h"
@@ -56,6 +57,18 @@ protected:
     {
         const auto all = texts();
         return std::find(all.begin(), all.end(), text) != all.end();
+    }
+
+    std::shared_ptr<MapViewCon> showLapMap()
+    {
+        std::vector<geo::Location> positions;
+        for (int i = 0; i < 22; ++i)
+            positions.push_back(onCircle(27.8 * i));
+        auto map = std::make_shared<MapViewCon>(std::vector<Lap>{Lap(positions, std::vector<float>(22, 80), 216)});
+        root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+        root->setRootViewController(std::make_shared<ui::NavigationController>(map));
+        advance(0.5);
+        return map;
     }
 
     void armDrag()
@@ -145,15 +158,35 @@ TEST_F(RaceUserPathTest, TheRestartNoteSaysWhatWasChosenForEngineSpeed)
     }
 }
 
+TEST_F(RaceUserPathTest, TheLapMapStartsBelowTheNavigationBarAtEverySize)
+{
+    const auto expectClearOfTheBar = [&](MapViewCon& map, const std::string& where) {
+        root->window().layoutIfNeeded();
+        const double barBottom = map.navigationController()->navigationBar().frame().maxY();
+        for (ui::View* content : {static_cast<ui::View*>(map.tView()), static_cast<ui::View*>(map.mapView())})
+            EXPECT_GE(content->convertPoint({0, 0}, nullptr).y, barBottom) << where;
+        if (!map.table()->isHidden())
+            EXPECT_GE(map.table()->frame().minY(), map.tView()->frame().maxY()) << where;
+    };
+    for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{375, 667}}) {
+        ui::Device::current().setScreenSize(size);
+        auto map = showLapMap();
+        expectClearOfTheBar(*map, "opened at " + std::to_string(int(size.width)));
+        EXPECT_TRUE(shows(fnd::L("Lap") + " 1"));
+    }
+    auto map = showLapMap();
+    for (const ui::Size size : {ui::Size{667, 375}, ui::Size{375, 667}}) {
+        ui::Device::current().setScreenSize(size);
+        root->setSize(size, 0);
+        advance(0.5);
+        expectClearOfTheBar(*map, "turned to " + std::to_string(int(size.width)));
+        EXPECT_EQ(map->table()->isHidden(), size.width > size.height);
+    }
+}
+
 TEST_F(RaceUserPathTest, TheLapMapsChosenViewReadsOnItsSegment)
 {
-    std::vector<geo::Location> positions;
-    for (int i = 0; i < 22; ++i)
-        positions.push_back(onCircle(27.8 * i));
-    auto map = std::make_shared<MapViewCon>(std::vector<Lap>{Lap(positions, std::vector<float>(22, 80), 216)});
-    root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
-    root->setRootViewController(std::make_shared<ui::NavigationController>(map));
-    advance(0.5);
+    auto map = showLapMap();
     ui::SegmentedControl& segments = *map->segments();
     for (const int chosen : {2, 0}) {
         tapSegment(segments, chosen);
