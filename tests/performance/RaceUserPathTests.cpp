@@ -36,6 +36,7 @@ class RaceUserPathTest : public RaceScreenTest {
 protected:
     void touchAt(ui::View& view, ui::Point point)
     {
+        root->window().layoutIfNeeded();  // as the window is before it is drawn
         const ui::Point at = view.convertPoint(point, nullptr);
         root->window().sendTouch(ui::TouchPhase::Began, at);
         root->window().sendTouch(ui::TouchPhase::Ended, at);
@@ -69,6 +70,35 @@ protected:
         root->setRootViewController(std::make_shared<ui::NavigationController>(map));
         advance(0.5);
         return map;
+    }
+
+    // A quick stroke from right to left across the page area: the next page.
+    void swipeToNextPage()
+    {
+        root->window().layoutIfNeeded();
+        ui::View& pages = *race->pageView()->view();
+        const ui::Rect b = pages.bounds();
+        const ui::Point from = pages.convertPoint({b.maxX() - 20, b.midY()}, nullptr);
+        const ui::Point to = pages.convertPoint({b.minX() + 20, b.midY()}, nullptr);
+        ui::Window& window = root->window();
+        window.sendTouch(ui::TouchPhase::Began, from);
+        for (int step = 1; step <= 8; ++step) {
+            advance(0.02);
+            window.sendTouch(ui::TouchPhase::Moved, {from.x + (to.x - from.x) * step / 8, from.y});
+        }
+        window.sendTouch(ui::TouchPhase::Ended, to);
+        advance(2);
+    }
+
+    // The texts on screen that are cut short.
+    std::vector<std::string> cutTexts()
+    {
+        std::vector<std::string> cut;
+        for (const std::string& text : texts()) {
+            if (text.find("\u2026") != std::string::npos)
+                cut.push_back(text);
+        }
+        return cut;
     }
 
     void armDrag()
@@ -118,6 +148,31 @@ TEST_F(RaceUserPathTest, AStoppedRunLeavesItsResultsAndTheControlsForTheNext)
     tap(race->stopBtn());
     EXPECT_TRUE(shows("00:01"));
     EXPECT_TRUE(resultsShown());
+}
+
+TEST_F(RaceUserPathTest, EveryPageShowsItsTextsWholeOnPhonesAndPads)
+{
+    ASSERT_TRUE(connect());
+    struct Screen {
+        ui::Size size;
+        ui::UserInterfaceIdiom idiom;
+    };
+    for (const Screen screen : {Screen{{390, 844}, ui::UserInterfaceIdiom::Phone}, Screen{{844, 390}, ui::UserInterfaceIdiom::Phone},
+                                Screen{{1024, 768}, ui::UserInterfaceIdiom::Pad}}) {
+        ui::Device::current().setIdiom(screen.idiom);
+        ui::Device::current().setScreenSize(screen.size);
+        const std::string where = std::to_string(int(screen.size.width)) + "x" + std::to_string(int(screen.size.height));
+        showRace();
+        armDrag();
+        launch();
+        advance(1);
+        tap(race->stopBtn());
+        for (int page = 0; page < race->pageCount(); ++page) {
+            EXPECT_EQ(race->pageIndex(), page) << where;
+            EXPECT_EQ(cutTexts(), std::vector<std::string>{}) << where << " page " << page;
+            swipeToNextPage();
+        }
+    }
 }
 
 TEST_F(RaceUserPathTest, ALinkLostWhileArmedDisarmsAndSaysSo)
