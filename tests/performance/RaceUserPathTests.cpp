@@ -6,6 +6,7 @@
 #include "performance/RaceSettViewController.h"
 #include "performance/TrackView.h"
 #include "platform/foundation/Localization.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/Button.h"
@@ -211,6 +212,29 @@ TEST_F(RaceUserPathTest, TheRestartNoteSaysWhatWasChosenForEngineSpeed)
         EXPECT_NE(note.find(on ? "tracking is on" : "tracking is off"), std::string::npos) << note;
         ui::AlertController::dismissAll();
     }
+}
+
+TEST_F(RaceUserPathTest, TheSettingsTutorialShowsItsPictures)
+{
+    auto form = std::make_shared<RaceSettViewController>();
+    root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+    root->setRootViewController(std::make_shared<ui::NavigationController>(form));
+    advance(0.5);
+    root->window().layoutIfNeeded();
+    ui::Button* info = nullptr;
+    for (ui::Button* button : viewsOf<ui::Button>(root->window())) {
+        if (button->buttonType() == ui::ButtonType::InfoLight)
+            info = button;
+    }
+    ASSERT_NE(info, nullptr);
+    tap(*info);
+    advance(1);
+    ui::ViewController* tutorial = form->navigationController()->presentedViewController();
+    ASSERT_NE(tutorial, nullptr);
+    root->window().layoutIfNeeded();
+    const auto pictures = viewsOf<ui::ImageView>(*tutorial->view());
+    ASSERT_FALSE(pictures.empty());
+    EXPECT_GE(pictures.front()->image().size().height, 90) << "a picture, not the stand-in for a missing one";
 }
 
 TEST_F(RaceUserPathTest, TheLapMapStartsBelowTheNavigationBarAtEverySize)
