@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Draws the menu's icons into resources/images as white template images (the views tint them).
+"""Draws the menu's icons into resources/images as white template images (the views tint them), and the
+race settings' tutorial pictures, white on clear, which the tutorial shows on black.
 
 Each icon is a union of simple shapes on a 30 x 30 point canvas, rasterized with 4 x 4 supersampling
-at scale 1 (name.png) and 2 (name@2x.png). Run it again after changing a shape.
+at scale 1 (name.png) and 2 (name@2x.png). Each tutorial picture is drawn on a 60 x 90 point canvas at
+scale 4 into the one file the tutorial names. Run it again after changing a shape.
 """
 import math
 import os
@@ -54,6 +56,26 @@ def minus(shape, hole):
     return lambda x, y: shape(x, y) and not hole(x, y)
 
 
+def circle(cx, cy, r):
+    return lambda x, y: math.hypot(x - cx, y - cy) <= r
+
+
+def outline(x0, y0, x1, y1, r, width):
+    return minus(rounded_rect(x0, y0, x1, y1, r), rounded_rect(x0 + width, y0 + width, x1 - width, y1 - width, max(0, r - width)))
+
+
+def phone(shapes):
+    """A phone upright, its screen holding the shapes."""
+    return [outline(8, 4, 52, 86, 6, 2), rect(26, 80, 34, 81.5)] + shapes
+
+
+# Two selectors as on the race screen: the mode with its left half chosen (Drag), then Ready chosen.
+SELECTORS = [
+    outline(14, 46, 46, 54, 2, 1), rect(14, 46, 30, 54), rect(29.5, 46, 30.5, 54),
+    outline(14, 58, 46, 66, 2, 1), rect(30, 58, 46, 66), rect(29.5, 58, 30.5, 66),
+]
+
+
 ICONS = {
     # The power symbol: a ring open at the top with a bar through the gap.
     "power": [ring_arc(15, 16, 12, 9.2, 70), rounded_rect(13.6, 2, 16.4, 16, 1.4)],
@@ -79,12 +101,33 @@ ICONS = {
 }
 
 
-def rasterize(shapes, scale):
-    n = int(SIZE * scale)
+TUTORIAL = {
+    # Choose drag or track and arm the timer.
+    "race1.png": phone(SELECTORS + [minus(circle(30, 28, 10), circle(30, 28, 8)), rect(29, 20, 31, 28), rect(29, 28, 36, 30)]),
+    # The phone feels the launch: a car driving off with speed lines behind it.
+    "race2.png": phone([
+        rounded_rect(18, 42, 46, 52, 2), rounded_rect(23, 36, 39, 43, 2),
+        circle(24, 52, 3.5), circle(40, 52, 3.5),
+        rect(12, 40, 17, 41.5), rect(10, 45, 16, 46.5), rect(12, 50, 17, 51.5),
+        triangle(30, 60, 6, 66), rect(28, 66, 32, 74),
+    ]),
+    # Stop the run and read its results.
+    "race3.png": phone([
+        rounded_rect(20, 14, 40, 22, 1.5),
+        minus(rounded_rect(18, 30, 42, 72, 2), rounded_rect(20.5, 32.5, 39.5, 69.5, 1)),
+        rect(23, 37, 37, 39), rect(23, 43, 37, 45), rect(23, 49, 33, 51), rect(23, 55, 37, 57), rect(23, 61, 31, 63),
+    ]),
+}
+TUTORIAL_SIZE = (60, 90)
+TUTORIAL_SCALE = 4
+
+
+def rasterize(shapes, scale, size=(SIZE, SIZE)):
+    columns, lines = int(size[0] * scale), int(size[1] * scale)
     rows = []
-    for py in range(n):
+    for py in range(lines):
         row = bytearray()
-        for px in range(n):
+        for px in range(columns):
             hits = 0
             for sy in range(SAMPLES):
                 for sx in range(SAMPLES):
@@ -95,7 +138,7 @@ def rasterize(shapes, scale):
             alpha = round(255 * hits / (SAMPLES * SAMPLES))
             row += bytes((255, 255, 255, alpha))
         rows.append(bytes(row))
-    return n, rows
+    return columns, rows
 
 
 def png(width, rows):
@@ -115,6 +158,10 @@ def main():
             width, rows = rasterize(shapes, scale)
             with open(os.path.join(folder, f"{name}{suffix}.png"), "wb") as f:
                 f.write(png(width, rows))
+    for name, shapes in TUTORIAL.items():
+        width, rows = rasterize(shapes, TUTORIAL_SCALE, TUTORIAL_SIZE)
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(png(width, rows))
 
 
 if __name__ == "__main__":

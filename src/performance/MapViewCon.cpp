@@ -47,7 +47,6 @@ MapViewCon::~MapViewCon()
 void MapViewCon::viewDidLoad()
 {
     view()->setBackgroundColor(accent);
-    screenBounds_ = ui::Device::current().screenBounds();
     const double w = view()->bounds().size.width;
     mapView_ = std::make_shared<map::MapView>();
     mapView_->setFrame({0, 65, w, w - 65});
@@ -76,13 +75,15 @@ void MapViewCon::viewDidLoad()
                          [this](ui::Control&) { setMapType(segments_->selectedSegmentIndex()); });
     segments_->sizeToFit();
     segments_->setTintColor(ui::Color::white());
+    // The chosen segment's title is drawn in white, so its fill must not be the white tint.
+    segments_->setSelectedSegmentTintColor(accent);
     segments_->setSelectedSegmentIndex(2);
     navigationItem().setTitleView(segments_);
 }
 
-void MapViewCon::viewWillAppear(bool animated)
+// The navigation bar has its final height only once the window is laid out, and it changes with the size.
+void MapViewCon::viewDidLayoutSubviews()
 {
-    ui::ViewController::viewWillAppear(animated);
     changeTheViewToPortrait(!ui::isLandscape(ui::Device::current().interfaceOrientation()), 0);
 }
 
@@ -208,18 +209,20 @@ void MapViewCon::changeTheViewToPortrait(bool portrait, double duration)
 {
     if (!mapView_)
         return;
-    const double s = std::min(screenBounds_.size.width, screenBounds_.size.height);
-    const double l = std::max(screenBounds_.size.width, screenBounds_.size.height);
-    const double top = navigationBarBottom(*this);
+    const ui::Size screen = ui::Device::current().screenSize();
+    const double s = std::min(screen.width, screen.height);
+    const double l = std::max(screen.width, screen.height);
     ui::animate(duration, [&] {
         if (portrait) {
+            const double top = navigationBarBottom(*this);
             mapView_->setFrame({0, top, s, s - 65});
             tView_->setFrame({0, top, s, s - 65});
             tb_->setFrame({0, top + s - 64, s, l - s - (top - 65)});
             tb_->setHidden(false);
         } else {
-            mapView_->setFrame({0, 25, l, s - 25});
-            tView_->setFrame({0, 25, l, s - 25});
+            const double top = navigationBarBottom(*this, 25);
+            mapView_->setFrame({0, top, l, s - top});
+            tView_->setFrame({0, top, l, s - top});
             tb_->setHidden(true);
         }
     });

@@ -44,11 +44,11 @@ public:
     void willDisplayCell(ui::TableView&, ui::TableViewCell& cell, ui::IndexPath) override;
     void didSelectRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) override;
 
-    void viewWillAppear(bool animated) override;
     void viewDidAppear(bool animated) override;
 
 protected:
     void viewDidLoad() override;
+    void viewDidLayoutSubviews() override;
 
 private:
     std::vector<Lap> lapArr_;
@@ -57,5 +57,4 @@ private:
     std::shared_ptr<ui::TableView> tb_;
     std::shared_ptr<ui::SegmentedControl> segments_;
     std::shared_ptr<GradientPolylineOverlay> polyline_;
-    ui::Rect screenBounds_;
 };

@@ -6,12 +6,13 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
 
-// Where a result screen's content starts: one point below its navigation bar
-// (65 on a phone whose bar ends at 64, lower where the status bar is taller).
-inline double navigationBarBottom(ui::ViewController& screen)
+// Where a result screen's content starts: one point below its navigation bar,
+// and at least at `least` (65 on a phone whose bar ends at 64, lower where the
+// status bar is taller).
+inline double navigationBarBottom(ui::ViewController& screen, double least = 65)
 {
     ui::NavigationController* navigation = screen.navigationController();
     if (!navigation)
-        return 65;
-    return std::max(65.0, navigation->navigationBar().frame().maxY() + 1);
+        return least;
+    return std::max(least, navigation->navigationBar().frame().maxY() + 1);
 }

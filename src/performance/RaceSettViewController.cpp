@@ -55,7 +55,8 @@ void RaceSettViewController::switchChanged(int tag, bool on)
     Manager& manager = Manager::sharedManager();
     Settings& settings = manager.setting();
     if (tag == rpmSwitch) {
-        showAlert("Attention", "App restart msg");
+        QueuedAlertController::showMessage(fnd::L("Attention"),
+                                           fnd::format(fnd::L("App restart msg").c_str(), fnd::L(on ? "on" : "off")));
         settings.rpmEnabled = on;
         if (!on)
             settings.shiftAssistEnabled = false;

@@ -376,10 +376,16 @@ void RaceViewController::viewDidDisappear(bool animated)
 
 void RaceViewController::linkDropped()
 {
-    if (!engine_.recording())
+    const bool armed = engine_.raceReady();
+    if (!armed && !engine_.recording())
         return;
     engine_.linkDropped();
     readySegCon_->setSelectedSegmentIndex(0);
+    // A launch must not start a run that nothing feeds.
+    if (armed) {
+        showArmed(false);
+        showError("Connect msg2");
+    }
 }
 
 // Timing actions.
@@ -415,6 +421,7 @@ void RaceViewController::toggleRacing(int segment)
 
 void RaceViewController::showArmed(bool armed)
 {
+    msgLabel_->setAlpha(1);
     msgLabel_->setHidden(!armed);
     timerLabel_->setHidden(armed);
     miliSecLabel_->setHidden(armed);
@@ -432,6 +439,7 @@ void RaceViewController::startRecording()
         lastKnown = locationManager_->location();
     if (!engine_.startRecording(lastKnown))
         return;
+    clearRunFigures();
     raceModeSegCon_->setHidden(true);
     readySegCon_->setHidden(true);
     ui::animate(0.4, ui::AnimationCurve::EaseInOut, [this] {
@@ -444,6 +452,7 @@ void RaceViewController::startRecording()
         if (!engine_.trackLoaded())
             trackLabel_->setText(fnd::L("Recording track"));
         stopBtn_->setFrame(stopBtnFrame(true));
+        resultsBtn_->setFrame(stopBtnFrame(false));
     });
     if (engine_.isTrackMode() && locationManager_)
         locationManager_->startUpdatingLocation();
@@ -460,6 +469,10 @@ void RaceViewController::raceEngineDidStop(RaceEngine&)
         resultsBtn_->setFrame(stopBtnFrame(true));
         stopBtn_->setFrame(stopBtnFrame(false));
     });
+    // Ready for the next run; the results stay on view until it starts.
+    raceModeSegCon_->setHidden(false);
+    readySegCon_->setHidden(false);
+    readySegCon_->setSelectedSegmentIndex(0);
     if (locationManager_)
         locationManager_->stopUpdatingLocation();
 }
@@ -478,17 +491,11 @@ void RaceViewController::resetData()
         trackLabel_->setText(fnd::L("No track"));
         trackLabel_->setHidden(false);
     }
-    timerLabel_->setText("00:00");
-    miliSecLabel_->setText(".0");
+    clearRunFigures();
     timerLabel_->setHidden(true);
     miliSecLabel_->setHidden(true);
     lapValLabel_->setHidden(true);
     lapLabel_->setHidden(true);
-    bestLapValLabel_->setText("--:--.-");
-    lastLapValLabel_->setText("--:--.-");
-    gapValLabel_->setText("--.-");
-    gapView_->setBackgroundColor(ui::Color::black());
-    lapValLabel_->setText("1");
     raceModeSegCon_->setHidden(false);
     readySegCon_->setHidden(false);
     readySegCon_->setSelectedSegmentIndex(0);
@@ -497,6 +504,17 @@ void RaceViewController::resetData()
         resultsBtn_->setFrame(stopBtnFrame(false));
     });
     fnd::SystemSound::play(resetSound);
+}
+
+void RaceViewController::clearRunFigures()
+{
+    timerLabel_->setText("00:00");
+    miliSecLabel_->setText(".0");
+    bestLapValLabel_->setText("--:--.-");
+    lastLapValLabel_->setText("--:--.-");
+    gapValLabel_->setText(" --.-");
+    gapView_->setBackgroundColor(panelBackground());
+    lapValLabel_->setText("1");
 }
 
 // Engine reports.

@@ -175,6 +175,8 @@ private:
     void layOutLandscape();
     void layOutCommon();
     void showArmed(bool armed);
+    void clearRunFigures();
+    ui::Color panelBackground() const;
     void stopPageTimers();
     void linkDropped();
     void loadSelectedTrack();

@@ -3,6 +3,7 @@
 #include "core/model/Manager.h"
 #include "dashboard/GaugeView2.h"
 #include "dashboard/ShiftView.h"
+#include "performance/FittingFont.h"
 #include "performance/GforceView.h"
 #include "performance/RaceGaugeView.h"
 #include "performance/RaceViewController.h"
@@ -204,7 +205,8 @@ void RaceViewController::buildPanels()
 
     stopBtn_ = std::make_shared<ui::Button>();
     stopBtn_->setTitle("STOP");
-    stopBtn_->setTitleFont(ui::Font::named("Digital-Serial", width_ * 0.07));
+    const double titleWidth = stopBtnFrame(false).size.width - 8;
+    stopBtn_->setTitleFont(fittingFont("STOP", ui::Font::named("Digital-Serial", width_ * 0.07), titleWidth));
     stopBtn_->setBackgroundColor(ui::Color::rgb255(180, 0, 45));
     stopBtn_->setCornerRadius(2);
     stopBtn_->setFrame(stopBtnFrame(false));
@@ -212,7 +214,7 @@ void RaceViewController::buildPanels()
     infView_->addSubview(stopBtn_);
     resultsBtn_ = std::make_shared<ui::Button>();
     resultsBtn_->setTitle("Results");
-    resultsBtn_->setTitleFont(ui::Font::named("Digital-Serial", width_ * 0.065));
+    resultsBtn_->setTitleFont(fittingFont("Results", ui::Font::named("Digital-Serial", width_ * 0.065), titleWidth));
     resultsBtn_->setBackgroundColor(ui::Color::rgb255(13, 105, 190, 0.7));
     resultsBtn_->setCornerRadius(2);
     resultsBtn_->setFrame(stopBtnFrame(false));
@@ -264,6 +266,8 @@ void RaceViewController::applyLightTheme()
     lapValLabel_->setBackgroundColor(ui::Color::black());
     gearEndLabel_->setTextColor(ui::Color::white(0.1));
 }
+
+ui::Color RaceViewController::panelBackground() const { return theme_ == 1 ? cream : ui::Color::black(); }
 
 void RaceViewController::buildNavigationBar()
 {

@@ -48,6 +48,7 @@ TrackView::TrackView(ui::Rect frame, int theme)
     unitLabel_ = std::make_shared<ui::Label>();
     unitLabel_->setText(metricSpeed() ? "km/h" : "mph");
     unitLabel_->setTextColor(light ? ui::Color::white(1.0 / 3.0) : ui::Color::gray());
+    unitLabel_->setAdjustsFontSizeToFitWidth(true);
     addSubview(unitLabel_);
     updateLabels();
     dot_ = std::make_shared<ui::View>();

@@ -203,6 +203,33 @@ TEST_F(RaceEngineTest, ALinkDropStopsTheRunAndKeepsItsResults)
     EXPECT_EQ(engine.lapArr().size(), 1u);
 }
 
+TEST_F(RaceEngineTest, ASecondRunStartsFromNothingButItsLaunch)
+{
+    engine.setTrackMode(false);
+    engine.motionSample(0, 0, 0.9f);
+    engine.startRecording(std::nullopt);
+    engine.setSpeed(150);
+    advance(2.05);
+    engine.stopRecording();
+    ASSERT_EQ(engine.dataArr()[0], 150);
+
+    engine.setSpeed(0);
+    engine.motionSample(0, 0, 0.3f);  // the second launch, softer than the first
+    ASSERT_TRUE(engine.startRecording(std::nullopt));
+    EXPECT_EQ(engine.runTicks(), 0);
+    EXPECT_EQ(engine.topSpeed(), 0);
+    EXPECT_TRUE(engine.lapArr().empty());
+    EXPECT_TRUE(engine.rpmArr().empty());
+    engine.setSpeed(80);
+    advance(1.05);
+    engine.stopRecording();
+    EXPECT_EQ(engine.runTicks(), 10);
+    EXPECT_EQ(engine.dataArr()[0], 80);
+    EXPECT_FLOAT_EQ(engine.dataArr()[3], 0.3f);
+    ASSERT_EQ(engine.lapArr().size(), 1u);
+    EXPECT_EQ(engine.lapArr().front().time, 10);
+}
+
 TEST_F(RaceEngineTest, ALapNeedsMoreThanTenSecondsAtTheLine)
 {
     engine.startRecording(at(0, 0));

@@ -1,0 +1,289 @@
+// The race screen as the user drives it: taps through the window, what is read from the screen.
+#include <algorithm>
+
+#include "RaceScreenTest.h"
+#include "performance/MapViewCon.h"
+#include "performance/RaceSettViewController.h"
+#include "performance/TrackView.h"
+#include "platform/foundation/Localization.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Switch.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/SegmentedControl.h"
+#include "platform/ui/VisibleText.h"
+#include "platform/ui/Window.h"
+
+namespace {
+
+// Every view of this kind in the tree, from the top of the screen down.
+template <typename T>
+std::vector<T*> viewsOf(ui::View& root)
+{
+    std::vector<T*> found;
+    if (auto* view = dynamic_cast<T*>(&root))
+        found.push_back(view);
+    for (const auto& child : root.subviews()) {
+        for (T* view : viewsOf<T>(*child))
+            found.push_back(view);
+    }
+    std::stable_sort(found.begin(), found.end(), [](T* a, T* b) {
+        return a->convertPoint({0, 0}, nullptr).y < b->convertPoint({0, 0}, nullptr).y;
+    });
+    return found;
+}
+
+class RaceUserPathTest : public RaceScreenTest {
+protected:
+    void touchAt(ui::View& view, ui::Point point)
+    {
+        root->window().layoutIfNeeded();  // as the window is before it is drawn
+        const ui::Point at = view.convertPoint(point, nullptr);
+        root->window().sendTouch(ui::TouchPhase::Began, at);
+        root->window().sendTouch(ui::TouchPhase::Ended, at);
+        advance(0.5);
+    }
+
+    void tap(ui::View& view) { touchAt(view, view.bounds().center()); }
+
+    void tapSegment(ui::SegmentedControl& control, int index)
+    {
+        const ui::Rect b = control.bounds();
+        const double width = b.width() / control.numberOfSegments();
+        touchAt(control, {b.minX() + width * (index + 0.5), b.midY()});
+    }
+
+    std::vector<std::string> texts() { return ui::visibleTexts(root->window()); }
+
+    bool shows(const std::string& text)
+    {
+        const auto all = texts();
+        return std::find(all.begin(), all.end(), text) != all.end();
+    }
+
+    std::shared_ptr<MapViewCon> showLapMap()
+    {
+        std::vector<geo::Location> positions;
+        for (int i = 0; i < 22; ++i)
+            positions.push_back(onCircle(27.8 * i));
+        auto map = std::make_shared<MapViewCon>(std::vector<Lap>{Lap(positions, std::vector<float>(22, 80), 216)});
+        root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+        root->setRootViewController(std::make_shared<ui::NavigationController>(map));
+        advance(0.5);
+        return map;
+    }
+
+    // A quick stroke from right to left across the page area: the next page.
+    void swipeToNextPage()
+    {
+        root->window().layoutIfNeeded();
+        ui::View& pages = *race->pageView()->view();
+        const ui::Rect b = pages.bounds();
+        const ui::Point from = pages.convertPoint({b.maxX() - 20, b.midY()}, nullptr);
+        const ui::Point to = pages.convertPoint({b.minX() + 20, b.midY()}, nullptr);
+        ui::Window& window = root->window();
+        window.sendTouch(ui::TouchPhase::Began, from);
+        for (int step = 1; step <= 8; ++step) {
+            advance(0.02);
+            window.sendTouch(ui::TouchPhase::Moved, {from.x + (to.x - from.x) * step / 8, from.y});
+        }
+        window.sendTouch(ui::TouchPhase::Ended, to);
+        advance(2);
+    }
+
+    // The texts on screen that are cut short.
+    std::vector<std::string> cutTexts()
+    {
+        std::vector<std::string> cut;
+        for (const std::string& text : texts()) {
+            if (text.find("\u2026") != std::string::npos)
+                cut.push_back(text);
+        }
+        return cut;
+    }
+
+    void armDrag()
+    {
+        tapSegment(race->raceModeSegCon(), 0);
+        tapSegment(race->readySegCon(), 1);
+        ASSERT_TRUE(shows(fnd::L("Accelerate")));
+    }
+
+    // The phone feels the launch; samples come on the motion queue's thread as the clock moves on.
+    void launch()
+    {
+        motion::MotionService::shared().inject({0, 0, 0.5});
+        for (int i = 0; i < 40 && !race->engine().recording(); ++i) {
+            advance(0.05);
+            fnd::RunLoop::main().runUntil([&] { return race->engine().recording(); }, 0.02);
+        }
+        motion::MotionService::shared().inject({});
+        advance(0.5);
+    }
+};
+
+TEST_F(RaceUserPathTest, AStoppedRunLeavesItsResultsAndTheControlsForTheNext)
+{
+    ASSERT_TRUE(connect());
+    showRace();
+    armDrag();
+    launch();
+    ASSERT_TRUE(shows("STOP"));
+    EXPECT_FALSE(shows("Ready"));
+    advance(2);
+    tap(race->stopBtn());
+    EXPECT_TRUE(shows("00:02"));
+    ASSERT_TRUE(shows("Drag"));
+    ASSERT_TRUE(shows("Ready"));
+    const auto resultsShown = [&] { return race->resultsBtn().frame().maxY() > 0; };
+    EXPECT_TRUE(resultsShown());
+
+    tapSegment(race->readySegCon(), 1);
+    EXPECT_TRUE(shows(fnd::L("Accelerate")));
+    EXPECT_TRUE(resultsShown()) << "the last run's results stay until the next run starts";
+    launch();
+    EXPECT_TRUE(shows("STOP"));
+    EXPECT_FALSE(resultsShown());
+    EXPECT_TRUE(shows("00:00"));
+    advance(1);
+    tap(race->stopBtn());
+    EXPECT_TRUE(shows("00:01"));
+    EXPECT_TRUE(resultsShown());
+}
+
+TEST_F(RaceUserPathTest, EveryPageShowsItsTextsWholeOnPhonesAndPads)
+{
+    ASSERT_TRUE(connect());
+    struct Screen {
+        ui::Size size;
+        ui::UserInterfaceIdiom idiom;
+    };
+    for (const Screen screen : {Screen{{390, 844}, ui::UserInterfaceIdiom::Phone}, Screen{{844, 390}, ui::UserInterfaceIdiom::Phone},
+                                Screen{{1024, 768}, ui::UserInterfaceIdiom::Pad}}) {
+        ui::Device::current().setIdiom(screen.idiom);
+        ui::Device::current().setScreenSize(screen.size);
+        const std::string where = std::to_string(int(screen.size.width)) + "x" + std::to_string(int(screen.size.height));
+        showRace();
+        armDrag();
+        launch();
+        advance(1);
+        tap(race->stopBtn());
+        for (int page = 0; page < race->pageCount(); ++page) {
+            EXPECT_EQ(race->pageIndex(), page) << where;
+            EXPECT_EQ(cutTexts(), std::vector<std::string>{}) << where << " page " << page;
+            swipeToNextPage();
+        }
+    }
+}
+
+TEST_F(RaceUserPathTest, ALinkLostWhileArmedDisarmsAndSaysSo)
+{
+    ASSERT_TRUE(connect());
+    showRace();
+    armDrag();
+    sim.stop();
+    ASSERT_TRUE(waitFor([&] { return !link->isConnected(); }));
+    ASSERT_TRUE(ui::AlertController::visible());
+    EXPECT_EQ(ui::AlertController::visible()->message(), fnd::L("Connect msg2"));
+    ui::AlertController::dismissAll();
+    EXPECT_FALSE(shows(fnd::L("Accelerate")));
+
+    launch();
+    EXPECT_FALSE(race->engine().recording());
+    EXPECT_FALSE(shows("STOP"));
+    EXPECT_EQ(race->readySegCon().selectedSegmentIndex(), 0);
+}
+
+TEST_F(RaceUserPathTest, TheRestartNoteSaysWhatWasChosenForEngineSpeed)
+{
+    settings().rpmEnabled = true;
+    root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+    root->setRootViewController(std::make_shared<ui::NavigationController>(std::make_shared<RaceSettViewController>()));
+    advance(0.5);
+    for (const bool on : {false, true}) {
+        // The table is made again after each change.
+        root->window().layoutIfNeeded();
+        const auto switches = viewsOf<ui::Switch>(root->window());
+        ASSERT_FALSE(switches.empty());
+        tap(*switches.front());
+        EXPECT_EQ(settings().rpmEnabled, on);
+        ASSERT_TRUE(ui::AlertController::visible());
+        const std::string note = ui::AlertController::visible()->message();
+        EXPECT_NE(note.find(on ? "tracking is on" : "tracking is off"), std::string::npos) << note;
+        ui::AlertController::dismissAll();
+    }
+}
+
+TEST_F(RaceUserPathTest, TheSettingsTutorialShowsItsPictures)
+{
+    auto form = std::make_shared<RaceSettViewController>();
+    root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+    root->setRootViewController(std::make_shared<ui::NavigationController>(form));
+    advance(0.5);
+    root->window().layoutIfNeeded();
+    ui::Button* info = nullptr;
+    for (ui::Button* button : viewsOf<ui::Button>(root->window())) {
+        if (button->buttonType() == ui::ButtonType::InfoLight)
+            info = button;
+    }
+    ASSERT_NE(info, nullptr);
+    tap(*info);
+    advance(1);
+    ui::ViewController* tutorial = form->navigationController()->presentedViewController();
+    ASSERT_NE(tutorial, nullptr);
+    root->window().layoutIfNeeded();
+    const auto pictures = viewsOf<ui::ImageView>(*tutorial->view());
+    ASSERT_FALSE(pictures.empty());
+    EXPECT_GE(pictures.front()->image().size().height, 90) << "a picture, not the stand-in for a missing one";
+}
+
+TEST_F(RaceUserPathTest, TheLapMapStartsBelowTheNavigationBarAtEverySize)
+{
+    const auto expectClearOfTheBar = [&](MapViewCon& map, const std::string& where) {
+        root->window().layoutIfNeeded();
+        const double barBottom = map.navigationController()->navigationBar().frame().maxY();
+        for (ui::View* content : {static_cast<ui::View*>(map.tView()), static_cast<ui::View*>(map.mapView())})
+            EXPECT_GE(content->convertPoint({0, 0}, nullptr).y, barBottom) << where;
+        if (!map.table()->isHidden())
+            EXPECT_GE(map.table()->frame().minY(), map.tView()->frame().maxY()) << where;
+    };
+    for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{375, 667}}) {
+        ui::Device::current().setScreenSize(size);
+        auto map = showLapMap();
+        expectClearOfTheBar(*map, "opened at " + std::to_string(int(size.width)));
+        EXPECT_TRUE(shows(fnd::L("Lap") + " 1"));
+    }
+    auto map = showLapMap();
+    for (const ui::Size size : {ui::Size{667, 375}, ui::Size{375, 667}}) {
+        ui::Device::current().setScreenSize(size);
+        root->setSize(size, 0);
+        advance(0.5);
+        expectClearOfTheBar(*map, "turned to " + std::to_string(int(size.width)));
+        EXPECT_EQ(map->table()->isHidden(), size.width > size.height);
+    }
+}
+
+TEST_F(RaceUserPathTest, TheLapMapsChosenViewReadsOnItsSegment)
+{
+    auto map = showLapMap();
+    ui::SegmentedControl& segments = *map->segments();
+    for (const int chosen : {2, 0}) {
+        tapSegment(segments, chosen);
+        ASSERT_EQ(segments.selectedSegmentIndex(), chosen);
+        // The title's strokes must stand out from the fill of the chosen segment.
+        const ui::Image picture = segments.renderToImage(2);
+        const int width = picture.pixelWidth() / segments.numberOfSegments();
+        double darkest = 1, lightest = 0;
+        for (int y = picture.pixelHeight() / 4; y < picture.pixelHeight() * 3 / 4; ++y) {
+            for (int x = chosen * width + width / 8; x < (chosen + 1) * width - width / 8; ++x) {
+                const ui::Color c = picture.pixel(x, y);
+                const double luminance = 0.2126 * c.r + 0.7152 * c.g + 0.0722 * c.b;
+                darkest = std::min(darkest, luminance);
+                lightest = std::max(lightest, luminance);
+            }
+        }
+        EXPECT_GT(lightest - darkest, 0.5) << "segment " << chosen;
+    }
+}
+
+}  // namespace
