@@ -8,7 +8,7 @@
 #include "imaging/GfxView.h"
 #include "platform/foundation/Localization.h"
 #include "platform/ui/Label.h"
-#include "platform/ui/views/Gestures.h"
+#include "support/Input.h"
 #include "shell/VersionTracking.h"
 #include "support/TestSupport.h"
 
@@ -73,7 +73,7 @@ protected:
 
     void swipe(ui::Point from, double dx)
     {
-        viewtests::drag(root->window(), from, {from.x + dx, from.y}, 0.2, 10);
+        testsupport::drag(root->window(), from, {from.x + dx, from.y}, 0.2, 10);
         advance(0.2);
     }
 
@@ -111,20 +111,20 @@ TEST_F(CameraScreenControls, ATapFocusesOnThatSpotOfThePictureButNotOnTheRecordB
     showIn({844, 390});
     ASSERT_TRUE(camera->hasCamera());
     const ui::Rect picture = camerascreen::pictureRect({844, 390}, {352, 288});
-    viewtests::tap(root->window(), {picture.x() + picture.width() * 0.8, picture.height() * 0.25});
+    testsupport::tap(root->window(), {picture.x() + picture.width() * 0.8, picture.height() * 0.25});
     EXPECT_NEAR(inputCamera().focusPointOfInterest().x, 0.8, 1e-6);
     EXPECT_NEAR(inputCamera().focusPointOfInterest().y, 0.25, 1e-6);
     EXPECT_EQ(inputCamera().focusMode(), media::FocusMode::AutoFocus);
     EXPECT_FALSE(inputCamera().isLockedForConfiguration());
 
     // The record button's tap records and leaves the focus where it was.
-    viewtests::tap(root->window(), camera->buttonView().frame().center());
+    testsupport::tap(root->window(), camera->buttonView().frame().center());
     EXPECT_TRUE(camera->isRecording());
     EXPECT_NEAR(inputCamera().focusPointOfInterest().x, 0.8, 1e-6);
     camera->recordData();
     ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
     // Beside the picture there is nothing to focus on.
-    viewtests::tap(root->window(), {20, 20});
+    testsupport::tap(root->window(), {20, 20});
     EXPECT_NEAR(inputCamera().focusPointOfInterest().y, 0.25, 1e-6);
 }
 

@@ -20,6 +20,7 @@
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/Window.h"
 #include "support/AppState.h"
+#include "support/Input.h"
 
 // A diagnostics screen at the root of its navigation stack in a phone-sized window, with the real link
 // connected to the adapter simulator on loopback. Time is the manual clock; I/O is waited for.
@@ -86,12 +87,7 @@ protected:
         return waitFor([&] { return requestCount("AT RV") > before; });
     }
 
-    void tap(ui::Point at)
-    {
-        root->window().sendTouch(ui::TouchPhase::Began, at, 1);
-        advance(0.05);
-        root->window().sendTouch(ui::TouchPhase::Ended, at, 1);
-    }
+    void tap(ui::Point at) { testsupport::tap(root->window(), at); }
 
     void screenshot(const std::string& name)
     {

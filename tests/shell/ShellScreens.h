@@ -17,6 +17,7 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 #include "support/AppState.h"
+#include "support/Input.h"
 
 namespace shelltests {
 
@@ -60,17 +61,8 @@ protected:
         return Manager::sharedManager();
     }
 
-    void tap(ui::Point at)
-    {
-        root->window().sendTouch(ui::TouchPhase::Began, at, 1);
-        advance(0.05);
-        root->window().sendTouch(ui::TouchPhase::Ended, at, 1);
-    }
-    void tap(const ui::View& view)
-    {
-        root->window().layoutIfNeeded();
-        tap(view.convertPoint(view.bounds().center(), nullptr));
-    }
+    void tap(ui::Point at) { testsupport::tap(root->window(), at); }
+    void tap(const ui::View& view) { testsupport::tap(root->window(), view); }
 
     // The cell of a row, scrolled on screen.
     std::shared_ptr<ui::TableViewCell> cellAt(ui::TableView& table, ui::IndexPath path)

@@ -139,8 +139,13 @@ void AlertController::loadView()
     setView(view);
 }
 
-void AlertController::viewDidLoad()
+// Built each time it comes on screen rather than when the view loads: a screen may touch the view (to
+// tint it) before adding the actions, and a sheet shown again may have gained some.
+void AlertController::viewWillAppear(bool animated)
 {
+    ViewController::viewWillAppear(animated);
+    if (content_)
+        content_->removeFromSuperview();
     content_ = buildContent(view()->bounds());
     view()->addSubview(content_);
     view()->setNeedsLayout();

@@ -61,7 +61,7 @@ public:
 
 protected:
     void loadView() override;
-    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
 
 private:
     class AlertView;

@@ -12,8 +12,7 @@ namespace ui {
 namespace {
 
 struct SeenText {
-    std::string text;
-    Rect place;  // in the rendered view's bounds space, translated to its origin
+    ShownText shown;
     bool covered = false;
 };
 
@@ -60,7 +59,7 @@ protected:
         if (text.find_first_not_of(" \t") == std::string::npos)
             return;
         if (const auto shown = onCanvas(line, false))
-            seen.push_back({text, *shown});
+            seen.push_back({{text, *shown}});
     }
 
     void opaquePathFilled(const Path& path) override
@@ -72,7 +71,7 @@ protected:
         if (!filled)
             return;
         for (SeenText& text : seen) {
-            if (filled->contains(text.place))
+            if (filled->contains(text.shown.frame))
                 text.covered = true;
         }
     }
@@ -93,27 +92,23 @@ private:
 };
 
 // Rows from the top: a text starts a new row unless its middle lies within the row's first text.
-std::vector<std::string> inReadingOrder(std::vector<SeenText> seen)
+void putInReadingOrder(std::vector<ShownText>& seen)
 {
-    std::stable_sort(seen.begin(), seen.end(), [](const SeenText& a, const SeenText& b) { return a.place.y() < b.place.y(); });
-    std::vector<std::string> texts;
+    std::stable_sort(seen.begin(), seen.end(), [](const ShownText& a, const ShownText& b) { return a.frame.y() < b.frame.y(); });
     for (std::size_t start = 0; start < seen.size();) {
-        const Rect& first = seen[start].place;
+        const double rowBottom = seen[start].frame.maxY();
         std::size_t end = start + 1;
-        while (end < seen.size() && seen[end].place.midY() < first.maxY())
+        while (end < seen.size() && seen[end].frame.midY() < rowBottom)
             ++end;
         std::stable_sort(seen.begin() + static_cast<std::ptrdiff_t>(start), seen.begin() + static_cast<std::ptrdiff_t>(end),
-                         [](const SeenText& a, const SeenText& b) { return a.place.x() < b.place.x(); });
-        for (std::size_t i = start; i < end; ++i)
-            texts.push_back(std::move(seen[i].text));
+                         [](const ShownText& a, const ShownText& b) { return a.frame.x() < b.frame.x(); });
         start = end;
     }
-    return texts;
 }
 
 } // namespace
 
-std::vector<std::string> visibleTexts(View& view)
+std::vector<ShownText> visibleTextFrames(View& view)
 {
     const Rect bounds = view.bounds();
     if (bounds.isEmpty())
@@ -121,12 +116,21 @@ std::vector<std::string> visibleTexts(View& view)
     TextCaptureContext context(bounds.size);
     context.translate(-bounds.x(), -bounds.y());
     view.render(context);
-    std::vector<SeenText> shown;
+    std::vector<ShownText> shown;
     for (SeenText& text : context.seen) {
         if (!text.covered)
-            shown.push_back(std::move(text));
+            shown.push_back(std::move(text.shown));
     }
-    return inReadingOrder(std::move(shown));
+    putInReadingOrder(shown);
+    return shown;
+}
+
+std::vector<std::string> visibleTexts(View& view)
+{
+    std::vector<std::string> texts;
+    for (ShownText& shown : visibleTextFrames(view))
+        texts.push_back(std::move(shown.text));
+    return texts;
 }
 
 } // namespace ui

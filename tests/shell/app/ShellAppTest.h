@@ -20,6 +20,7 @@
 #include "shell/LinkedScreen.h"
 #include "shell/RootController.h"
 #include "shell/TemplateViewCon.h"
+#include "support/Input.h"
 #include "support/TestSupport.h"
 
 // A feature screen that counts what the menu asks of it.
@@ -91,22 +92,10 @@ protected:
     static void advance(double seconds) { fnd::RunLoop::main().advance(seconds); }
 
     // A finger down and up on the middle of a view.
-    void tap(ui::View& view)
-    {
-        const ui::Point at = view.convertPoint(view.bounds().center(), nullptr);
-        window->window().sendTouch(ui::TouchPhase::Began, at);
-        window->window().sendTouch(ui::TouchPhase::Ended, at);
-    }
+    void tap(ui::View& view) { testsupport::tap(window->window(), view); }
 
     // A quick horizontal stroke across the window.
-    void swipe(double fromX, double toX, double y = 400)
-    {
-        ui::Window& w = window->window();
-        w.sendTouch(ui::TouchPhase::Began, {fromX, y});
-        w.sendTouch(ui::TouchPhase::Moved, {(fromX + toX) / 2, y});
-        w.sendTouch(ui::TouchPhase::Moved, {toX, y});
-        w.sendTouch(ui::TouchPhase::Ended, {toX, y});
-    }
+    void swipe(double fromX, double toX, double y = 400) { testsupport::swipe(window->window(), {fromX, y}, {toX, y}); }
 
     elmsim::Simulator sim;
     std::unique_ptr<ui::RootWindow> window;

@@ -147,6 +147,36 @@ TEST_F(AlertTest, TextFieldsAndSheetsRender)
     ASSERT_NE(buttonTitled(*sheet->view(), "Cancel"), nullptr);
 }
 
+// A screen may touch a sheet's view (to tint it) before it adds the actions: the sheet still shows every
+// one of them, and a tap on one closes it.
+TEST_F(AlertTest, ActionsAddedAfterTheViewWasTouchedAreShownAndClose)
+{
+    auto sheet = AlertController::create("Fuel export", "", AlertControllerStyle::ActionSheet);
+    sheet->view()->setTintColor(Color::systemRed());
+    for (const std::string name : {"Mail", "Save", "Cancel"}) {
+        sheet->addAction({name, name == "Cancel" ? AlertActionStyle::Cancel : AlertActionStyle::Default,
+                          [this](const AlertAction& a) { chosen.push_back(a.title); }});
+    }
+    sheet->show();
+    advance(1);
+    for (const char* shown : {"Fuel export", "Mail", "Save", "Cancel"})
+        EXPECT_TRUE(testsupport::shows(window(), shown)) << shown;
+
+    ASSERT_TRUE(testsupport::tapText(window(), "Save"));
+    advance(1);
+    EXPECT_EQ(AlertController::visible(), nullptr);
+    EXPECT_FALSE(testsupport::shows(window(), "Fuel export"));
+    EXPECT_EQ(chosen, (std::vector<std::string>{"Save"}));
+
+    // Shown again with one more action, it shows that one too.
+    sheet->addAction({"Print", AlertActionStyle::Default, {}});
+    sheet->show(false);
+    EXPECT_TRUE(testsupport::shows(window(), "Print"));
+    ASSERT_TRUE(testsupport::tapText(window(), "Cancel"));
+    advance(1);
+    EXPECT_EQ(AlertController::visible(), nullptr);
+}
+
 TEST_F(AlertTest, WithoutAWindowTheAlertIsStillReadable)
 {
     root.reset();

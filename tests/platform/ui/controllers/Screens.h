@@ -6,6 +6,7 @@
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
+#include "support/Input.h"
 
 #include <gtest/gtest.h>
 
@@ -104,18 +105,9 @@ protected:
         }
         return kept;
     }
-    void tap(ui::Point at, std::uint64_t id = 1)
-    {
-        window().sendTouch(ui::TouchPhase::Began, at, id);
-        advance(0.05);
-        window().sendTouch(ui::TouchPhase::Ended, at, id);
-    }
+    void tap(ui::Point at, std::uint64_t id = 1) { testsupport::tap(window(), at, id); }
     // A tap on the middle of a view, as laid out on screen.
-    void tap(const ui::View& view)
-    {
-        window().layoutIfNeeded();
-        tap(view.convertPoint(view.bounds().center(), nullptr));
-    }
+    void tap(const ui::View& view) { testsupport::tap(window(), view); }
 
     std::shared_ptr<Log> log = std::make_shared<Log>();
     std::unique_ptr<ui::RootWindow> root;

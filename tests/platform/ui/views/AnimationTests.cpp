@@ -1,4 +1,4 @@
-#include "Gestures.h"
+#include "support/Input.h"
 
 #include "platform/ui/Animation.h"
 #include "platform/ui/View.h"
@@ -10,7 +10,7 @@
 #include <numbers>
 
 using namespace ui;
-using namespace viewtests;
+using namespace testsupport;
 
 namespace {
 

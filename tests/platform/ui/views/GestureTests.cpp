@@ -1,4 +1,4 @@
-#include "Gestures.h"
+#include "support/Input.h"
 
 #include "platform/ui/Button.h"
 #include "platform/ui/LongPressGestureRecognizer.h"
@@ -12,7 +12,7 @@
 #include <string>
 
 using namespace ui;
-using namespace viewtests;
+using namespace testsupport;
 using State = GestureRecognizer::State;
 
 namespace {

@@ -1,4 +1,4 @@
-#include "Gestures.h"
+#include "support/Input.h"
 
 #include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/ScrollView.h"
@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace ui;
-using namespace viewtests;
+using namespace testsupport;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Gestures.h"
+#include "support/Input.h"
 
 #include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/ScrollView.h"
@@ -9,7 +9,7 @@
 #include <string>
 
 using namespace ui;
-using namespace viewtests;
+using namespace testsupport;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Gestures.h"
+#include "support/Input.h"
 
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
@@ -174,7 +174,7 @@ TEST(TableViewCell, EditingRowsRender)
     table->setDataSource(&codes);
     window->addSubview(table);
     table->setEditing(true);
-    viewtests::tap(*window, table->convertPoint({TableViewCell::margin + 8, 44 + 22}, nullptr));
+    testsupport::tap(*window, table->convertPoint({TableViewCell::margin + 8, 44 + 22}, nullptr));
     const Image image = table->renderToImage(2);
     ASSERT_TRUE(image.writePNG(testsupport::artifactsDir() / "editing-table.png"));
     EXPECT_TRUE(table->cellForRowAtIndexPath({0, 1})->showingDeleteConfirmation());

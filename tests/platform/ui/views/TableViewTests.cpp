@@ -1,4 +1,4 @@
-#include "Gestures.h"
+#include "support/Input.h"
 
 #include "platform/foundation/Log.h"
 #include "platform/ui/Label.h"
@@ -10,7 +10,7 @@
 #include <string>
 
 using namespace ui;
-using namespace viewtests;
+using namespace testsupport;
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/Toolbar.h"
 
-#include "platform/ui/views/Gestures.h"
+#include "support/Input.h"
 
 #include <gtest/gtest.h>
 
 using namespace ui;
-using viewtests::tap;
+using testsupport::tap;
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "platform/ui/PanGestureRecognizer.h"
 
-#include "platform/ui/views/Gestures.h"
+#include "support/Input.h"
 
 #include <gtest/gtest.h>
 
 using namespace ui;
-using viewtests::fingers;
+using testsupport::fingers;
 
 namespace {
 
@@ -63,7 +63,7 @@ TEST(TouchesForView, LeavesOutFingersARecognizerTookFromTheView)
 
     window->sendTouch(TouchPhase::Began, {10, 10});
     EXPECT_EQ(window->touchesForView(chart.get()).size(), 1u);
-    viewtests::advance(0.05);
+    testsupport::advance(0.05);
     window->sendTouch(TouchPhase::Moved, {80, 10});
     EXPECT_EQ(chart->seen.back(), "cancelled 1/0");
     EXPECT_TRUE(window->touchesForView(chart.get()).empty());
