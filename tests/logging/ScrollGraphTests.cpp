@@ -5,13 +5,16 @@
 #include "logging/LoggerSettViewCon.h"
 #include "logging/ScrollGraphViewController.h"
 #include "platform/foundation/FileIO.h"
+#include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Paths.h"
 #include "platform/mail/MailComposer.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Switch.h"
+#include "platform/ui/TableViewCell.h"
 #include "shell/editors/SensorSelectViewController.h"
+#include "support/LoopbackServer.h"
 
 namespace {
 
@@ -117,6 +120,46 @@ TEST_F(LoggingScreen, DeletingAChartHandsTheNewListToTheLink)
     EXPECT_FALSE(screen->isRecording()) << "no recording while editing";
 }
 
+TEST_F(LoggingScreen, EditShowsDoneAndDeletesAChartThroughItsRedControl)
+{
+    settings().graphListArr = {8, 9, 1};
+    settings().graphLineColorArr = {0, 1, 2};
+    show(screen);
+    tapButton("Edit");
+    EXPECT_TRUE(shows("Done"));
+    EXPECT_FALSE(shows("Edit"));
+    auto cell = screen->tableView().cellForRowAtIndexPath({0, 1});
+    ASSERT_NE(cell, nullptr);
+    advance(ui::TableViewCell::animationDuration);
+    tap(*cell, ui::Point{ui::TableViewCell::margin + 8, cell->bounds().height() / 2});
+    ASSERT_TRUE(cell->showingDeleteConfirmation()) << "the red control offers the delete button";
+    tapButton("Delete");
+    EXPECT_EQ(screen->numOfGraphs(), 2);
+    EXPECT_EQ(settings().graphListArr, (std::vector<int>{8, 1}));
+    EXPECT_EQ(link->requestTexts(), (std::vector<std::string>{"010c", "0105"}));
+    tapButton("Done");
+    EXPECT_TRUE(shows("Edit"));
+    EXPECT_FALSE(shows("Done"));
+}
+
+TEST_F(LoggingScreen, TheRecordSwitchWhileEditingSaysWhyItStaysOff)
+{
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    show(screen);
+    tapButton("Edit");
+    tap(screen->recordSwitch());
+    EXPECT_FALSE(screen->recordSwitch().isOn());
+    EXPECT_FALSE(screen->isRecording());
+    ASSERT_NE(ui::AlertController::visible(), nullptr) << "the user is told why";
+    EXPECT_EQ(ui::AlertController::visible()->message(), fnd::L("Editing record msg"));
+    ui::AlertController::dismissAll();
+    tapButton("Done");
+    tap(screen->recordSwitch());
+    EXPECT_TRUE(screen->isRecording());
+    EXPECT_TRUE(screen->recordSwitch().isOn());
+}
+
 TEST_F(LoggingScreen, ARecordingIsSavedMailedAndKept)
 {
     settings().graphListArr = {8, 1};
@@ -140,6 +183,47 @@ TEST_F(LoggingScreen, ARecordingIsSavedMailedAndKept)
     EXPECT_NE(mails[0].attachments[0].data.find("850,90,"), std::string::npos);
     advance(1);
     EXPECT_TRUE(std::filesystem::exists(fnd::Paths::documents() / "datalog.csv")) << "the file stays after the mail";
+}
+
+TEST_F(LoggingScreen, AnUnreachableLoggingServerTurnsTheSwitchOffAndRetryStartsAgain)
+{
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    settings().loggerInterface = 1;
+    settings().loggerIP = "127.0.0.1";
+    settings().loggerPort = testsupport::unusedLoopbackPort();
+    show(screen);
+    tap(screen->recordSwitch());
+    ASSERT_TRUE(fnd::RunLoop::main().runUntil([&] { return !screen->isRecording(); }));
+    advance(3);
+    EXPECT_FALSE(screen->recordSwitch().isOn());
+    EXPECT_EQ(screen->titleLabel().text(), "Graph list") << "the clock stopped";
+    ASSERT_NE(ui::AlertController::visible(), nullptr);
+    EXPECT_NE(ui::AlertController::visible()->message().find(fnd::L("Scanner msg2")), std::string::npos);
+    EXPECT_FALSE(shows("Connection closed")) << "it never opened";
+    fnd::SystemSound::clearPlayed();
+    tapButton("Retry");
+    ASSERT_TRUE(fnd::RunLoop::main().runUntil([&] { return ui::AlertController::visible() != nullptr; }));
+    EXPECT_EQ(fnd::SystemSound::played(), (std::vector<int>{1052, 1052})) << "a new recording started and ended";
+    EXPECT_FALSE(screen->recordSwitch().isOn());
+}
+
+TEST_F(LoggingScreen, ALoggingServerThatClosesEndsTheRecording)
+{
+    testsupport::LoopbackServer server([](testsupport::LoopbackConnection& c) { c.close(); });
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    settings().loggerInterface = 1;
+    settings().loggerIP = "127.0.0.1";
+    settings().loggerPort = server.port();
+    show(screen);
+    tap(screen->recordSwitch());
+    ASSERT_TRUE(fnd::RunLoop::main().runUntil([&] { return !screen->isRecording(); }));
+    EXPECT_FALSE(screen->recordSwitch().isOn());
+    advance(3.5);  // after the toast of the start
+    EXPECT_TRUE(shows("Connection closed")) << ::testing::PrintToString(texts());
+    EXPECT_EQ(screen->titleLabel().text(), "Graph list") << "the clock stopped";
+    EXPECT_EQ(ui::AlertController::visible(), nullptr);
 }
 
 TEST_F(LoggingScreen, LeavingWhileRecordingSavesTheFiles)
