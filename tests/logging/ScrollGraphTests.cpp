@@ -241,6 +241,56 @@ TEST_F(LoggingScreen, LeavingWhileRecordingSavesTheFiles)
     EXPECT_EQ(link->delegate().get(), nullptr);
 }
 
+TEST_F(LoggingScreen, AFileThatCannotBeWrittenIsNamedAndNothingIsMailed)
+{
+    // A folder where the file should be: nothing can be written there.
+    for (const int format : {0, 1}) {
+        settings().graphListArr = {8, 1};
+        settings().graphLineColorArr = {0, 1};
+        settings().logFormat = format;
+        const std::string blocked = format == 0 ? "datalog.csv" : "Engine speed.csv";
+        std::filesystem::create_directories(fnd::Paths::documents() / blocked / "in-the-way");
+        show(screen);
+        tap(screen->recordSwitch());
+        ASSERT_TRUE(screen->isRecording());
+        screen->didReceiveResponse({reply(0x0C, {0x0D, 0x48})});
+        screen->didReceiveResponse({reply(0x05, {130})});
+        advance(2);
+        tap(screen->recordSwitch());
+        EXPECT_FALSE(screen->isRecording());
+        EXPECT_TRUE(mails.empty()) << "no mail without its file";
+        ASSERT_NE(ui::AlertController::visible(), nullptr);
+        const std::string message = ui::AlertController::visible()->message();
+        EXPECT_NE(message.find(blocked), std::string::npos) << message;
+        EXPECT_EQ(message.find(fnd::L("Log saved msg")), std::string::npos) << message;
+        if (format == 1)
+            EXPECT_EQ(message.find("Coolant"), std::string::npos) << "that file was written: " << message;
+        ui::AlertController::dismissAll();
+        std::filesystem::remove_all(fnd::Paths::documents() / blocked);
+    }
+}
+
+TEST_F(LoggingScreen, ADiskThatFillsDuringTheRecordingIsReportedAtTheEnd)
+{
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    show(screen);
+    tap(screen->recordSwitch());
+    screen->didReceiveResponse({reply(0x0C, {0x0D, 0x48})});
+    screen->didReceiveResponse({reply(0x0C, {0x0E, 0x10})});  // the second value closes the first row
+    advance(1.5);
+    const auto file = fnd::Paths::documents() / "datalog.csv";
+    ASSERT_NE(fnd::readFile(file).value_or("").find("850,"), std::string::npos);
+    std::filesystem::remove(file);
+    std::filesystem::create_symlink("/dev/full", file);  // every write now fails as on a full disk
+    screen->didReceiveResponse({reply(0x0C, {0x0E, 0x10})});
+    advance(1.5);
+    tap(screen->recordSwitch());
+    EXPECT_TRUE(mails.empty());
+    ASSERT_NE(ui::AlertController::visible(), nullptr);
+    EXPECT_NE(ui::AlertController::visible()->message().find("datalog.csv"), std::string::npos);
+}
+
 TEST_F(LoggingScreen, InteractionButtonTogglesTapToMark)
 {
     settings().graphListArr = {8};
