@@ -329,6 +329,24 @@ TEST_F(LoggingScreen, ASidewaysDragMovesTheChartAndAnUpwardDragScrollsTheTable)
     EXPECT_GT(screen->tableView().contentOffset().y, 0);
 }
 
+TEST_F(LoggingScreen, FiveCharacterValuesShowWhole)
+{
+    const ui::Size sizes[] = {{390, 844}, {844, 390}, {1024, 768}};
+    for (const ui::Size size : sizes) {
+        ui::Device::current().setIdiom(size.width == 1024 ? ui::UserInterfaceIdiom::Pad : ui::UserInterfaceIdiom::Phone);
+        ui::Device::current().setScreenSize(size);
+        screen = std::make_shared<ScrollGraphViewController>();
+        settings().graphListArr = {8, 96};
+        settings().graphLineColorArr = {0, 1};
+        show(screen);
+        screen->didReceiveResponse({reply(0x0C, {0xE2, 0xEC})});  // 14523 rpm
+        screen->didReceiveResponse({reply(0x0B, {100}), reply(0x33, {101})});  // -0.01 bar
+        advance(0.5);
+        EXPECT_TRUE(shows("14523")) << size.width << ": " << ::testing::PrintToString(texts());
+        EXPECT_TRUE(shows("-0.01")) << size.width << ": " << ::testing::PrintToString(texts());
+    }
+}
+
 TEST_F(LoggingScreen, Screenshots)
 {
     for (const bool pad : {false, true}) {
