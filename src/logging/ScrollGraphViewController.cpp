@@ -457,19 +457,21 @@ void ScrollGraphViewController::startRecording()
     // stay on while nothing is sent. The logger may say so before the recording
     // is in place, so the end waits for the run loop.
     const std::weak_ptr<ui::ViewController> weak = weak_from_this();
-    Recording::SocketEvents socketEvents{[this, weak] {
-                                             fnd::RunLoop::main().post([this, weak] {
-                                                 if (!weak.expired() && recording_)
-                                                     stopRecording(false);
-                                             });
-                                         },
-                                         [this, weak] {
-                                             if (weak.expired() || recording_)
-                                                 return;
-                                             recordSwitch_->setOn(true);
-                                             recordData();
-                                         }};
-    recording_ = std::make_unique<Recording>(names, units, std::move(socketEvents));
+    const auto started = std::make_shared<const Recording*>(nullptr);
+    const auto closed = [this, weak, started] {
+        fnd::RunLoop::main().post([this, weak, started] {
+            if (!weak.expired() && recording_ && recording_.get() == *started)
+                stopRecording(false);
+        });
+    };
+    const auto retry = [this, weak] {
+        if (weak.expired() || recording_)
+            return;
+        recordSwitch_->setOn(true);
+        recordData();
+    };
+    recording_ = std::make_unique<Recording>(names, units, Recording::SocketEvents{closed, retry});
+    *started = recording_.get();
     ticks_ = 0;
     counterTimer_ = fnd::Timer::scheduled(1.0, true, [this](fnd::Timer&) { updateRecordLabel(); });
     recordSwitch_->setOn(true);

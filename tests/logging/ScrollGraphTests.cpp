@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "LoggingTest.h"
 #include "logging/GraphSettingViewCon.h"
 #include "logging/LoggerSettViewCon.h"
@@ -268,6 +270,26 @@ TEST_F(LoggingScreen, AFileThatCannotBeWrittenIsNamedAndNothingIsMailed)
         ui::AlertController::dismissAll();
         std::filesystem::remove_all(fnd::Paths::documents() / blocked);
     }
+}
+
+TEST_F(LoggingScreen, AReadOnlyDocumentsFolderIsNotCalledTheRecordingsHome)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser writes into read-only folders";
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    show(screen);
+    std::filesystem::permissions(fnd::Paths::documents(), std::filesystem::perms::owner_read |
+                                                            std::filesystem::perms::owner_exec);
+    tap(screen->recordSwitch());
+    screen->didReceiveResponse({reply(0x0C, {0x0D, 0x48})});
+    advance(1.5);
+    tap(screen->recordSwitch());
+    std::filesystem::permissions(fnd::Paths::documents(), std::filesystem::perms::owner_all);
+    EXPECT_TRUE(mails.empty());
+    ASSERT_NE(ui::AlertController::visible(), nullptr);
+    EXPECT_NE(ui::AlertController::visible()->message().find("datalog.csv"), std::string::npos);
+    EXPECT_EQ(ui::AlertController::visible()->message().find(fnd::L("Log saved msg")), std::string::npos);
 }
 
 TEST_F(LoggingScreen, ADiskThatFillsDuringTheRecordingIsReportedAtTheEnd)
