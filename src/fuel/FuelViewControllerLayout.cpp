@@ -31,11 +31,34 @@ std::shared_ptr<ui::Label> makeLabel(ui::View& parent, const std::string& text, 
     return label;
 }
 
-// Value and title of one figure of the trip panel.
-void place(ui::Label& value, ui::Label& title, double x, double width, double valueY, double titleY, double height)
+// Font sizes of the trip panel's values and titles, from the screen's short side.
+double valueFontSize(double shortSide)
 {
+    return shortSide / 18;
+}
+
+double titleFontSize(double shortSide)
+{
+    return shortSide / 25;
+}
+
+// The design's font size, made smaller where its line is taller than the label
+// (as the fallback of a missing font can be).
+void fitHeight(ui::Label& label, double size, double height)
+{
+    const ui::Font font = label.font().withSize(size);
+    label.setFont(font.withSize(size * std::min(1.0, height / font.lineHeight())));
+}
+
+// Value and title of one figure of the trip panel: the title right below its value.
+void place(ui::Label& value, ui::Label& title, double x, double width, double valueY, double height)
+{
+    const ui::Rect screen = ui::Device::current().screenBounds();
+    const double shortSide = std::min(screen.width(), screen.height());
     value.setFrame(ui::makeRect(x, valueY, width, height));
-    title.setFrame(ui::makeRect(x, titleY, width, height * 0.8));
+    title.setFrame(ui::makeRect(x, valueY + height, width, height * 0.8));
+    fitHeight(value, valueFontSize(shortSide), height);
+    fitHeight(title, titleFontSize(shortSide), height * 0.8);
 }
 
 }  // namespace
@@ -74,22 +97,22 @@ void FuelViewController::loadViews()
     const bool light = theme_ == 1;
     const ui::Color valueColor = light ? ui::Color::black() : ui::Color::lightGray();
     const ui::Color titleColor = light ? ui::Color::darkGray() : ui::Color::lightGray();
-    const double u = s / 18;
+    const double u = valueFontSize(s);
     ui::View& panel = *detailView_;
     timeLabel_ = makeLabel(panel, trip_.timeText(), "Digital-Serial", u, valueColor);
-    timeTitle_ = makeLabel(panel, fnd::L("Time elapsed"), "Digital-Serial DB", s / 25, titleColor);
+    timeTitle_ = makeLabel(panel, fnd::L("Time elapsed"), "Digital-Serial DB", titleFontSize(s), titleColor);
     speedLabel_ = makeLabel(panel, "00", "Digital-Serial", u, valueColor);
-    speedTitle_ = makeLabel(panel, fnd::L("Avg. speed"), "Digital-Serial DB", s / 25, titleColor);
+    speedTitle_ = makeLabel(panel, fnd::L("Avg. speed"), "Digital-Serial DB", titleFontSize(s), titleColor);
     fuelLabel_ = makeLabel(panel, "00", "Digital-Serial", u, valueColor);
-    fuelTitle_ = makeLabel(panel, fnd::L("Fuel consumed"), "Digital-Serial DB", s / 25, titleColor);
+    fuelTitle_ = makeLabel(panel, fnd::L("Fuel consumed"), "Digital-Serial DB", titleFontSize(s), titleColor);
     co2Label_ = makeLabel(panel, "00", "Digital-Serial", u, valueColor);
-    co2Title_ = makeLabel(panel, fnd::L("CO2 produced"), "Digital-Serial DB", s / 25, titleColor);
+    co2Title_ = makeLabel(panel, fnd::L("CO2 produced"), "Digital-Serial DB", titleFontSize(s), titleColor);
     // Two rows of two figures right of the tank level arc.
-    const double row2 = 0.125 * s;
-    place(*timeLabel_, *timeTitle_, 0.35 * s, s / 3, u, u + 0.03 * l, u * 1.2);
-    place(*speedLabel_, *speedTitle_, 0.7 * s, 0.3 * s, u, u + 0.03 * l, u * 1.2);
-    place(*fuelLabel_, *fuelTitle_, 0.35 * s, s / 3, row2 + 0.03 * l, u + 0.03 * l + row2, u * 1.2);
-    place(*co2Label_, *co2Title_, 0.7 * s, 0.3 * s, row2 + 0.03 * l, u + 0.03 * l + row2, u * 1.2);
+    const double row2 = 0.125 * s + 0.03 * l;
+    place(*timeLabel_, *timeTitle_, 0.35 * s, s / 3, u, u * 1.2);
+    place(*speedLabel_, *speedTitle_, 0.7 * s, 0.3 * s, u, u * 1.2);
+    place(*fuelLabel_, *fuelTitle_, 0.35 * s, s / 3, row2, u * 1.2);
+    place(*co2Label_, *co2Title_, 0.7 * s, 0.3 * s, row2, u * 1.2);
 }
 
 void FuelViewController::viewDidLayoutSubviews()
@@ -127,10 +150,10 @@ void FuelViewController::changeTheViewToPortrait(bool portrait, double duration)
             if (pad) {
                 detailView_->setFrame(ui::makeRect(0, 0.75 * h, w, 0.25 * h));
                 const double u = w / 20;
-                place(*timeLabel_, *timeTitle_, 0.35 * w, w / 3, u, u + 30, u * 1.2);
-                place(*speedLabel_, *speedTitle_, 0.7 * w, 0.3 * w, u, u + 30, u * 1.2);
-                place(*fuelLabel_, *fuelTitle_, 0.35 * w, w / 3, 0.125 * w + 30, u + 30 + 0.125 * w, u * 1.2);
-                place(*co2Label_, *co2Title_, 0.7 * w, 0.3 * w, 0.125 * w + 30, u + 30 + 0.125 * w, u * 1.2);
+                place(*timeLabel_, *timeTitle_, 0.35 * w, w / 3, u, u * 1.2);
+                place(*speedLabel_, *speedTitle_, 0.7 * w, 0.3 * w, u, u * 1.2);
+                place(*fuelLabel_, *fuelTitle_, 0.35 * w, w / 3, 0.125 * w + 30, u * 1.2);
+                place(*co2Label_, *co2Title_, 0.7 * w, 0.3 * w, 0.125 * w + 30, u * 1.2);
             } else {
                 // The bottom quarter of the screen, whatever the bars above and below leave of it.
                 const double l = std::max(w, h);
@@ -144,11 +167,10 @@ void FuelViewController::changeTheViewToPortrait(bool portrait, double duration)
             detailView_->setFrame(ui::makeRect(0, 0, w, 0.14 * h));
             detailView_->setBackgroundColor(ui::Color::rgb(0.0784, 0.0784, 0.102));
             fView_->setFrame(ui::makeRect(0, 0.145 * h, w, 0.855 * h));
-            const double titleY = w / 20 + 30;
-            place(*timeLabel_, *timeTitle_, 0, 0.25 * w, 30, titleY, w / 40);
-            place(*speedLabel_, *speedTitle_, 0.25 * w, 0.25 * w, 30, titleY, w / 40);
-            place(*fuelLabel_, *fuelTitle_, 0.5 * w, 0.25 * w, 30, titleY, w / 40);
-            place(*co2Label_, *co2Title_, 0.75 * w, 0.25 * w, 30, titleY, w / 40);
+            place(*timeLabel_, *timeTitle_, 0, 0.25 * w, 30, w / 40);
+            place(*speedLabel_, *speedTitle_, 0.25 * w, 0.25 * w, 30, w / 40);
+            place(*fuelLabel_, *fuelTitle_, 0.5 * w, 0.25 * w, 30, w / 40);
+            place(*co2Label_, *co2Title_, 0.75 * w, 0.25 * w, 30, w / 40);
             fView_->changeToLandscape();
         } else {
             detailView_->setHidden(true);

@@ -130,6 +130,10 @@ GraphView::GraphView(ui::Rect frame, int theme, int lineColor) : ui::View(frame)
     gLabel_ = makeLabel("Digital-Serial", 16, theme == 1 ? ui::Color::black() : ui::Color::lightGray());
     unitsLabel_ = makeLabel("Digital-Serial DB", 17, theme == 1 ? ui::Color::black() : colors.text);
     valLabel_ = makeLabel("DigitalSans NowEF ML Demo", 19, colors.text, ui::TextAlignment::Right);
+    // 50 points hold five characters only in the narrow digital font; its
+    // fallback shrinks instead of cutting "14523" to "145...".
+    valLabel_->setAdjustsFontSizeToFitWidth(true);
+    valLabel_->setMinimumScaleFactor(0.5);
     if (theme == 1)
         unitsLabel_->setTextColor(ui::Color::black());
     for (auto& label : scaleLabels_) {

@@ -9,9 +9,8 @@
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Strings.h"
 
-Recording::Recording(std::vector<std::string> names, std::vector<std::string> units,
-                     std::function<void()> socketClosed)
-    : names_(std::move(names)), socketClosed_(std::move(socketClosed))
+Recording::Recording(std::vector<std::string> names, std::vector<std::string> units, SocketEvents socketEvents)
+    : names_(std::move(names)), socketClosed_(std::move(socketEvents.closed))
 {
     const Settings& settings = Manager::sharedManager().setting();
     timeStamps_ = settings.loggerTimeStamp;
@@ -22,6 +21,7 @@ Recording::Recording(std::vector<std::string> names, std::vector<std::string> un
         sink_ = Sink::Socket;
         socketLog_ = std::make_unique<SocketLog>();
         socketLog_->setDelegate(this);
+        socketLog_->setRetryHandler(std::move(socketEvents.retry));
         socketLog_->connect();
         return;
     }
@@ -32,7 +32,7 @@ Recording::Recording(std::vector<std::string> names, std::vector<std::string> un
             logArray_.push_back(std::make_unique<ScanLog>(names_[g], g < units.size() ? units[g] : std::string()));
     } else {
         sink_ = Sink::SingleFile;
-        multiLog_ = std::make_unique<MultiLog>(names_, units, "datalog");
+        multiLog_ = std::make_unique<MultiLog>(names_, units, "datalog", timeStamps_);
         row_.assign(count, std::nullopt);
     }
     if (delay_ > 0)
@@ -68,7 +68,6 @@ void Recording::closeRow()
     if (timeStamps_)
         multiLog_->addTimeStamp();
     std::fill(row_.begin(), row_.end(), std::nullopt);
-    ++rows_;
 }
 
 void Recording::record(int graph, float value)
@@ -113,12 +112,20 @@ void Recording::flush()
     for (const auto& log : logArray_)
         log->appendNewRows(timeStamps_);
     if (multiLog_)
-        multiLog_->appendNewRows(rows_);
+        multiLog_->appendNewRows(multiLog_->pendingRows());
 }
 
-std::vector<Recording::SavedFile> Recording::finish()
+std::size_t Recording::rowsInMemory() const
 {
-    std::vector<SavedFile> files;
+    std::size_t rows = multiLog_ ? multiLog_->pendingRows() : 0;
+    for (const auto& log : logArray_)
+        rows += log->pendingRows();
+    return rows;
+}
+
+Recording::Files Recording::finish()
+{
+    Files files;
     if (finished_)
         return files;
     finished_ = true;
@@ -126,15 +133,19 @@ std::vector<Recording::SavedFile> Recording::finish()
         recordTimer_->invalidate();
     if (flushTimer_)
         flushTimer_->invalidate();
+    const auto sort = [&files](bool saved, const std::filesystem::path& path, std::string attachmentName) {
+        if (saved)
+            files.saved.push_back({path, std::move(attachmentName)});
+        else
+            files.unsaved.push_back(path.filename().string());
+    };
     if (multiLog_) {
         closeRow();
         const std::string date = fnd::DateFormatter("MMM d, yyyy-HH:mm a").stringFromDate(fnd::Date::now());
-        if (multiLog_->saveToFile())
-            files.push_back({multiLog_->filePath(), safeFileName(date) + ".csv"});
+        sort(multiLog_->saveToFile(), multiLog_->filePath(), safeFileName(date) + ".csv");
     }
     for (const auto& log : logArray_)
-        if (log->saveToFile())
-            files.push_back({log->filePath(), safeFileName(log->sensorName()) + ".csv"});
+        sort(log->saveToFile(), log->filePath(), safeFileName(log->sensorName()) + ".csv");
     if (socketLog_) {
         socketLog_->setDelegate(nullptr);
         socketLog_->disconnect();

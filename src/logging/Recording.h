@@ -18,15 +18,20 @@
 // delay, each chart keeps its first value after every tick of the rate timer;
 // without, every value is kept. In the single file each row holds every chart's
 // latest value, so a chart that gets none (NO DATA) leaves its cell empty
-// instead of holding the row back. Files are written as rows come, every
-// second, and saved whole at the end.
+// instead of holding the row back. Rows go to the files every second and are
+// then forgotten, so memory stays flat however long the recording runs.
 class Recording : private SocketLogDelegate {
 public:
     enum class Sink { SingleFile, FilePerChart, Socket };
 
-    // Chart names and units; Settings are read now. `socketClosed` runs when
-    // the TCP logger's connection fails or ends.
-    Recording(std::vector<std::string> names, std::vector<std::string> units, std::function<void()> socketClosed);
+    // What the TCP logger tells: `closed` when its connection fails or ends,
+    // `retry` when the user asks, on the failure's alert, to try again.
+    struct SocketEvents {
+        std::function<void()> closed;
+        std::function<void()> retry;
+    };
+    // Chart names and units; Settings are read now.
+    Recording(std::vector<std::string> names, std::vector<std::string> units, SocketEvents socketEvents);
     ~Recording() override;
     Recording(const Recording&) = delete;
     Recording& operator=(const Recording&) = delete;
@@ -42,8 +47,14 @@ public:
         std::filesystem::path path;
         std::string attachmentName;  // its name in the mail
     };
-    // Ends the recording: files are saved whole, the TCP logger disconnected.
-    std::vector<SavedFile> finish();
+    struct Files {
+        std::vector<SavedFile> saved;
+        std::vector<std::string> unsaved;  // names of files missing or incomplete
+    };
+    // Ends the recording: the last rows are written, the TCP logger disconnected.
+    Files finish();
+    // Rows recorded but not yet written, over all files.
+    std::size_t rowsInMemory() const;
     SocketLog* socketLog() { return socketLog_.get(); }
 
     static constexpr double flushInterval = 1.0;
@@ -61,7 +72,6 @@ private:
     std::vector<std::unique_ptr<ScanLog>> logArray_;
     std::unique_ptr<MultiLog> multiLog_;
     std::vector<std::optional<float>> row_;  // single file: the row being filled
-    std::size_t rows_ = 0;
     std::unique_ptr<SocketLog> socketLog_;
     std::function<void()> socketClosed_;
     std::shared_ptr<fnd::Timer> recordTimer_;

@@ -5,7 +5,6 @@
 #include "core/model/CsvText.h"
 #include "platform/foundation/Date.h"
 #include "platform/foundation/DateFormatter.h"
-#include "platform/foundation/FileIO.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/Strings.h"
 
@@ -15,9 +14,25 @@ ScanLog::ScanLog(const std::string& name, const std::string& units)
 {
 }
 
+void ScanLog::addValue(float value)
+{
+    dataArr_.push_back(value);
+}
+
 void ScanLog::addTimeStamp()
 {
+    stamped_ = true;
     timeArr_.push_back(fnd::DateFormatter("HH:mm:ss").stringFromDate(fnd::Date::now()));
+}
+
+void ScanLog::dropOverflow()
+{
+    if (dataArr_.size() <= CsvAppender::maxPendingRows)
+        return;
+    const std::size_t excess = dataArr_.size() - CsvAppender::maxPendingRows;
+    dataArr_.erase(dataArr_.begin(), dataArr_.begin() + static_cast<std::ptrdiff_t>(excess));
+    timeArr_.erase(timeArr_.begin(), timeArr_.begin() + static_cast<std::ptrdiff_t>(std::min(excess, timeArr_.size())));
+    lostRows_ += excess;
 }
 
 std::string ScanLog::valueText(float value)
@@ -25,26 +40,27 @@ std::string ScanLog::valueText(float value)
     return fnd::format("%.7g", static_cast<double>(value));
 }
 
-std::string ScanLog::rowText(std::size_t row, bool stamped) const
-{
-    if (stamped)
-        return fnd::format("%s, %s\n", timeArr_[row], valueText(dataArr_[row]));
-    return valueText(dataArr_[row]) + "\n";
-}
-
 bool ScanLog::appendNewRows(bool stamped)
 {
     const std::size_t rows = stamped ? std::min(timeArr_.size(), dataArr_.size()) : dataArr_.size();
-    return appender_.append(filePath_, rows, [this] { return csvField(sensorName_) + "\n"; },
-                            [this, stamped](std::size_t row) { return rowText(row, stamped); });
+    std::string text;
+    for (std::size_t row = 0; row < rows; ++row) {
+        if (stamped)
+            text += fnd::format("%s, %s\n", timeArr_[row], valueText(dataArr_[row]));
+        else
+            text += valueText(dataArr_[row]) + "\n";
+    }
+    if (!appender_.append(filePath_, [this] { return csvField(sensorName_) + "\n"; }, text)) {
+        dropOverflow();
+        return false;
+    }
+    dataArr_.erase(dataArr_.begin(), dataArr_.begin() + static_cast<std::ptrdiff_t>(rows));
+    if (stamped)
+        timeArr_.erase(timeArr_.begin(), timeArr_.begin() + static_cast<std::ptrdiff_t>(rows));
+    return true;
 }
 
-bool ScanLog::saveToFile() const
+bool ScanLog::saveToFile()
 {
-    const bool stamped = !timeArr_.empty();
-    const std::size_t rows = stamped ? std::min(timeArr_.size(), dataArr_.size()) : dataArr_.size();
-    std::string text = csvField(sensorName_) + "\n";
-    for (std::size_t row = 0; row < rows; ++row)
-        text += rowText(row, stamped);
-    return fnd::writeFileAtomically(filePath_, text);
+    return appendNewRows(stamped_) && lostRows_ == 0;
 }

@@ -129,6 +129,8 @@ void ScrollGraphViewController::loadViews()
                                                      menu->viewWillSlide2();
                                              }),
          std::make_shared<ui::BarButtonItem>(recordSwitch_)});
+    // The bar shows the item as it was when shown: rebuild it when "Edit" becomes "Done" and back.
+    barItem_.setChangeHandler([this] { navBar_->showItem(&barItem_, std::nullopt); });
     updateBarItems();
     navBar_->showItem(&barItem_, std::nullopt);
     view()->addSubview(navBar_);
@@ -420,6 +422,7 @@ void ScrollGraphViewController::recordData()
 {
     if (editingMode_) {
         recordSwitch_->setOn(false);
+        QueuedAlertController::showMessage("Attention", "Editing record msg");
         return;
     }
     if (recording_) {
@@ -450,10 +453,25 @@ void ScrollGraphViewController::startRecording()
         names.push_back(graph.plan.title);
         units.push_back(graph.plan.units);
     }
-    recording_ = std::make_unique<Recording>(names, units, [this] {
-        ui::makeToast(*view(), fnd::L("Connection closed"), 2.0, ui::ToastPosition::Top,
-                      toastStyle(ui::Color::rgb255(0, 185, 109)));
-    });
+    // A TCP connection that fails or ends ends the recording: the switch must not
+    // stay on while nothing is sent. The logger may say so before the recording
+    // is in place, so the end waits for the run loop.
+    const std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    const auto started = std::make_shared<const Recording*>(nullptr);
+    const auto closed = [this, weak, started] {
+        fnd::RunLoop::main().post([this, weak, started] {
+            if (!weak.expired() && recording_ && recording_.get() == *started)
+                stopRecording(false);
+        });
+    };
+    const auto retry = [this, weak] {
+        if (weak.expired() || recording_)
+            return;
+        recordSwitch_->setOn(true);
+        recordData();
+    };
+    recording_ = std::make_unique<Recording>(names, units, Recording::SocketEvents{closed, retry});
+    *started = recording_.get();
     ticks_ = 0;
     counterTimer_ = fnd::Timer::scheduled(1.0, true, [this](fnd::Timer&) { updateRecordLabel(); });
     recordSwitch_->setOn(true);
@@ -464,8 +482,8 @@ void ScrollGraphViewController::stopRecording(bool mail)
 {
     std::unique_ptr<Recording> recording = std::move(recording_);
     const bool socket = recording->sink() == Recording::Sink::Socket;
-    const bool wasConnected = socket && recording->socketLog() && recording->socketLog()->connected();
-    const std::vector<Recording::SavedFile> files = recording->finish();
+    const bool wasConnected = socket && recording->socketLog() && recording->socketLog()->wasOpened();
+    Recording::Files files = recording->finish();
     recording.reset();
     if (counterTimer_) {
         counterTimer_->invalidate();
@@ -481,8 +499,26 @@ void ScrollGraphViewController::stopRecording(bool mail)
                           toastStyle(ui::Color::rgb255(0, 185, 109)));
         return;
     }
-    const std::string where = fnd::format("%s\n%s", fnd::L("Log saved msg"), fnd::Paths::documents().string());
-    if (!mail || !mail::MailComposer::canSendMail()) {
+    const bool sendMail = mail && mail::MailComposer::canSendMail();
+    std::vector<std::string> attachments;
+    for (const Recording::SavedFile& file : files.saved) {
+        std::optional<std::string> bytes = sendMail ? fnd::readFile(file.path) : std::string();
+        if (bytes)
+            attachments.push_back(std::move(*bytes));
+        else
+            files.unsaved.push_back(file.path.filename().string());
+    }
+    const std::string folder = fnd::Paths::documents().string();
+    if (!files.unsaved.empty()) {
+        // Nothing is mailed then: a mail must never go without its file.
+        std::string names;
+        for (const std::string& name : files.unsaved)
+            names += (names.empty() ? "" : ", ") + name;
+        QueuedAlertController::showMessage("Error", fnd::format(fnd::L("Log unsaved msg").c_str(), names, folder));
+        return;
+    }
+    const std::string where = fnd::format("%s\n%s", fnd::L("Log saved msg"), folder);
+    if (!sendMail) {
         QueuedAlertController::showMessage(mail ? "Error" : "Attention",
                                            mail ? fnd::L("Mail msg") + "\n\n" + where : where);
         return;
@@ -490,8 +526,8 @@ void ScrollGraphViewController::stopRecording(bool mail)
     composer_ = std::make_unique<mail::MailComposer>();
     composer_->setDelegate(this);
     composer_->setSubject("Norvale Logging");
-    for (const Recording::SavedFile& file : files)
-        composer_->addAttachmentData(fnd::readFile(file.path).value_or(""), "text/csv", file.attachmentName);
+    for (std::size_t i = 0; i < attachments.size(); ++i)
+        composer_->addAttachmentData(attachments[i], "text/csv", files.saved[i].attachmentName);
     composer_->present();
 }
 

@@ -60,6 +60,7 @@ public:
     ui::Label& titleLabel() { return *titleLabel_; }
     ui::Label& emptyLabel() { return *emptyLabel_; }
     bool isRecording() const { return recording_ != nullptr; }
+    std::size_t recordedRowsInMemory() const { return recording_ ? recording_->rowsInMemory() : 0; }
     bool isEditMode() const { return editingMode_; }
     double cellHeight() const { return cellHeight_; }
     const FuelBookkeeping& fuelBookkeeping() const { return fuel_; }

@@ -44,6 +44,7 @@ void SocketLog::connect()
 {
     close();
     cachedWriteData_.clear();
+    opened_ = false;
     if (hostPort_ == 0 || hostIP_.empty()) {
         connectionFailed();
         return;
@@ -98,6 +99,7 @@ void SocketLog::writeCachedData()
 void SocketLog::streamDidOpen(net::TcpStream&)
 {
     connected_ = true;
+    opened_ = true;
 }
 
 void SocketLog::streamHasSpace(net::TcpStream&)
@@ -134,8 +136,10 @@ void SocketLog::connectionFailed()
         "Scanner error", fnd::format("%s, %s:%ld", fnd::L("Scanner msg2"), hostIP_, static_cast<long>(hostPort_)));
     alert->addAction("Cancel", ui::AlertActionStyle::Cancel);
     std::weak_ptr<bool> alive = alive_;
-    alert->addAction("Retry", ui::AlertActionStyle::Default, [this, alive] {
-        if (!alive.expired())
+    alert->addAction("Retry", ui::AlertActionStyle::Default, [this, alive, retry = retry_] {
+        if (retry)
+            retry();
+        else if (!alive.expired())
             connect();
     });
     alert->show();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,9 @@ public:
     ~SocketLog() override;
 
     void setDelegate(SocketLogDelegate* delegate) { delegate_ = delegate; }
+    // What "Retry" on the connection alert does; unset, it connects this logger again.
+    // It may outlive the logger.
+    void setRetryHandler(std::function<void()> retry) { retry_ = std::move(retry); }
     void connect();
     void close();
     void disconnect() { close(); }
@@ -34,6 +38,8 @@ public:
     void sendData(const std::string& line);
 
     bool connected() const { return connected_; }
+    // The last connection opened before it ended (a break, not a failure to connect).
+    bool wasOpened() const { return opened_; }
     std::size_t bufferedBytes() const { return cachedWriteData_.size(); }
     const std::string& hostIP() const { return hostIP_; }
     std::uint16_t hostPort() const { return hostPort_; }
@@ -55,6 +61,8 @@ private:
     std::unique_ptr<net::TcpStream> outStream_;
     std::string cachedWriteData_;
     bool connected_ = false;
+    bool opened_ = false;
+    std::function<void()> retry_;
     bool hasSpace_ = false;
     SocketLogDelegate* delegate_ = nullptr;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

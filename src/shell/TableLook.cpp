@@ -62,11 +62,16 @@ void TableLook::apply(RoundedCell& cell, int row, int rowCount) const
     cell.setBackgroundColor(cellBackground);
     cell.setTop(row == 0);
     cell.setBottom(row == rowCount - 1);
+    // Where the named fonts are missing, the fallback is wider: texts shrink rather than being cut.
     cell.textLabel()->setFont(titleFont());
     cell.textLabel()->setTextColor(text);
+    cell.textLabel()->setAdjustsFontSizeToFitWidth(true);
+    cell.textLabel()->setMinimumScaleFactor(minimumTextScale);
     if (auto* detailLabel = cell.detailTextLabel()) {
         detailLabel->setFont(detailFont());
         detailLabel->setTextColor(accent());
+        detailLabel->setAdjustsFontSizeToFitWidth(true);
+        detailLabel->setMinimumScaleFactor(minimumTextScale);
     }
     cell.setSelectedBackgroundView(
         std::make_shared<SelectedBackground>(theme == 1 ? ui::Color::white(0.6) : ui::Color::darkGray()));

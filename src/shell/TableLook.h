@@ -32,6 +32,7 @@ struct TableLook {
     static ui::Color selectionStrip() { return ui::Color::rgb255(0, 185, 109); }
     static ui::Font titleFont() { return ui::Font::named("DigitalSans NowEF ML Demo", 16); }
     static ui::Font detailFont() { return ui::Font::named("Digital-Serial", 15); }
+    static constexpr double minimumTextScale = 0.7;
 
     void apply(ui::TableView& table) const;
     // Colours and fonts, and top/bottom rounding for row `row` of `rowCount`.

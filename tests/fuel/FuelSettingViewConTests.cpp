@@ -1,8 +1,10 @@
+#include <algorithm>
 #include <memory>
 
 #include "FuelScreenTest.h"
 #include "fuel/FuelSettingViewCon.h"
 #include "shell/DetailViewCon.h"
+#include "platform/ui/VisibleText.h"
 
 namespace {
 
@@ -78,6 +80,24 @@ TEST_F(FuelSettingViewConTest, TypedNumbers)
     for (const char* bad : {"0", "-1.6", "big", ""}) {
         EXPECT_EQ(row(*screen, 4).commit(bad), "Invalid input msg") << bad;
         EXPECT_FLOAT_EQ(settings().engineDisplacement, 2.4f);
+    }
+}
+
+TEST_F(FuelSettingViewConTest, TitlesAndChoicesShowWholeOnPhonesAndPads)
+{
+    for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
+        ui::Device::current().setIdiom(size.width == 1024 ? ui::UserInterfaceIdiom::Pad : ui::UserInterfaceIdiom::Phone);
+        ui::Device::current().setScreenSize(size);
+        for (int method = 0; method < static_cast<int>(FuelSettingViewCon::methodNames().size()); ++method) {
+            settings().fuelCalcMethod = method;
+            showSettings();
+            root->window().layoutIfNeeded();
+            const auto texts = ui::visibleTexts(root->window());
+            for (const std::string& text : {std::string("Calculation method"), FuelSettingViewCon::methodNames()[method],
+                                            std::string("Fuel economy units"), std::string("Miles per gallon")})
+                EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end())
+                    << size.width << ": " << text << " in " << ::testing::PrintToString(texts);
+        }
     }
 }
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -5,6 +6,8 @@
 #include "fuel/FuelView.h"
 #include "fuel/FuelViewController.h"
 #include "platform/foundation/DateFormatter.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/VisibleText.h"
 
 namespace {
 
@@ -103,6 +106,66 @@ TEST_F(FuelViewControllerTest, TripPanelCountsWhileConnectedAndStopsWhenTheLinkD
     EXPECT_FALSE(fuel->isPolling());
     EXPECT_FALSE(fuel->fView()->isTimerRunning());
     EXPECT_EQ(fuelData().dayCount(), 0u);
+}
+
+// Every label with a text under `view`.
+void labelsIn(ui::View& view, std::vector<ui::Label*>& labels)
+{
+    if (auto* label = dynamic_cast<ui::Label*>(&view); label && !label->text().empty())
+        labels.push_back(label);
+    for (const auto& sub : view.subviews())
+        labelsIn(*sub, labels);
+}
+
+TEST_F(FuelViewControllerTest, TripPanelTextsFitTheirPlacesWithoutOverlapping)
+{
+    struct Screen {
+        ui::UserInterfaceIdiom idiom;
+        ui::Size size;
+        ui::DeviceOrientation orientation;
+    };
+    const Screen screens[] = {{ui::UserInterfaceIdiom::Phone, {390, 844}, ui::DeviceOrientation::Portrait},
+                              {ui::UserInterfaceIdiom::Phone, {844, 390}, ui::DeviceOrientation::LandscapeLeft},
+                              {ui::UserInterfaceIdiom::Pad, {1024, 768}, ui::DeviceOrientation::LandscapeLeft},
+                              {ui::UserInterfaceIdiom::Pad, {768, 1024}, ui::DeviceOrientation::Portrait}};
+    for (const Screen& screen : screens) {
+        ui::Device::current().setIdiom(screen.idiom);
+        ui::Device::current().setScreenSize(screen.size);
+        ui::Device::current().setOrientation(screen.orientation);
+        root.reset();
+        showFuel();
+        advance(2);
+        root->window().layoutIfNeeded();
+        std::vector<ui::Label*> labels;
+        labelsIn(root->window(), labels);
+        const auto texts = ui::visibleTexts(root->window());
+        const bool panel = std::find(texts.begin(), texts.end(), "Time elapsed") != texts.end();
+        EXPECT_EQ(panel, screen.idiom == ui::UserInterfaceIdiom::Pad || screen.size.width < screen.size.height)
+            << screen.size.width;
+        for (const std::string title : {"Time elapsed", "Avg. speed", "Fuel consumed", "CO2 produced"})
+            EXPECT_EQ(std::find(texts.begin(), texts.end(), title) != texts.end(), panel) << screen.size.width << title;
+        // The trip panel: the labels beside "Time elapsed".
+        const auto elapsed = std::find_if(labels.begin(), labels.end(),
+                                          [](ui::Label* label) { return label->text() == "Time elapsed"; });
+        ASSERT_NE(elapsed, labels.end());
+        ui::View* tripPanel = (*elapsed)->superview();
+        std::erase_if(labels, [&](ui::Label* label) { return label->superview() != tripPanel; });
+        EXPECT_EQ(labels.size(), 8u);
+        if (!panel)
+            continue;
+        for (ui::Label* label : labels) {
+            const ui::Rect place = label->convertRect(label->bounds(), nullptr);
+            const double line = label->font().withSize(label->fittedFontSize()).lineHeight();
+            EXPECT_LE(line, place.height() + 0.5) << screen.size.width << ": " << label->text() << " is cut";
+            for (ui::Label* other : labels) {
+                if (other == label)
+                    continue;
+                const ui::Rect otherPlace = other->convertRect(other->bounds(), nullptr);
+                EXPECT_FALSE(place.intersects(otherPlace))
+                    << screen.size.width << ": " << label->text() << " over " << other->text();
+            }
+        }
+    }
 }
 
 TEST_F(FuelViewControllerTest, TripResetClearsThePanel)

@@ -90,6 +90,23 @@ TEST_F(SensorFile, MultiSensorLogQuotesAndWritesAsItGoes)
     EXPECT_EQ(contents(log.filePath()), header + "42,1800,\n43,1900,\n");
 }
 
+TEST_F(SensorFile, RowsThatCannotBeWrittenWaitUpToALimit)
+{
+    ScanLog log("Engine speed", "rpm");
+    std::filesystem::create_directories(log.filePath() / "in-the-way");
+    for (std::size_t i = 0; i <= CsvAppender::maxPendingRows; ++i)
+        log.addValue(static_cast<float>(i));
+    EXPECT_FALSE(log.appendNewRows(false));
+    EXPECT_EQ(log.pendingRows(), CsvAppender::maxPendingRows);
+    EXPECT_EQ(log.lostRows(), 1u);
+    std::filesystem::remove_all(log.filePath());
+    EXPECT_FALSE(log.saveToFile()) << "written now, but not in full";
+    const std::string text = contents(log.filePath());
+    EXPECT_EQ(text.substr(0, text.find('\n', text.find('\n') + 1) + 1), "Engine speed in rpm\n1\n")
+        << "the oldest value gave way";
+    EXPECT_EQ(log.pendingRows(), 0u);
+}
+
 class TcpLogger : public LoggingTest {
 protected:
     struct Listener : SocketLogDelegate {

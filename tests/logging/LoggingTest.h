@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,9 +14,11 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/SystemSound.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/ViewController.h"
+#include "platform/ui/VisibleText.h"
 #include "platform/ui/Window.h"
 #include "support/AppState.h"
 
@@ -116,6 +119,46 @@ protected:
         root->setRootViewController(screen);
         advance(1);
         root->window().layoutIfNeeded();
+    }
+    // What the window shows, as the user reads it.
+    std::vector<std::string> texts()
+    {
+        root->window().layoutIfNeeded();
+        return ui::visibleTexts(root->window());
+    }
+    bool shows(const std::string& text)
+    {
+        const auto shown = texts();
+        return std::find(shown.begin(), shown.end(), text) != shown.end();
+    }
+    // The visible button titled `title`, or null.
+    static ui::Button* buttonTitled(ui::View& view, const std::string& title)
+    {
+        if (view.isHidden())
+            return nullptr;
+        if (auto* button = dynamic_cast<ui::Button*>(&view);
+            button && button->titleForState(ui::ControlState::Normal) == title)
+            return button;
+        for (const auto& sub : view.subviews())
+            if (auto* found = buttonTitled(*sub, title))
+                return found;
+        return nullptr;
+    }
+    // A finger down and up at a point of `view`, the middle by default.
+    void tap(ui::View& view, std::optional<ui::Point> at = std::nullopt)
+    {
+        root->window().layoutIfNeeded();
+        const ui::Point point = view.convertPoint(at.value_or(view.bounds().center()), nullptr);
+        root->window().sendTouch(ui::TouchPhase::Began, point);
+        root->window().sendTouch(ui::TouchPhase::Ended, point);
+        advance(0.5);
+    }
+    void tapButton(const std::string& title)
+    {
+        root->window().layoutIfNeeded();
+        ui::Button* button = buttonTitled(root->window(), title);
+        ASSERT_NE(button, nullptr) << title;
+        tap(*button);
     }
     void leave()
     {

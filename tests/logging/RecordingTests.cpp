@@ -35,7 +35,8 @@ protected:
     std::unique_ptr<Recording> make()
     {
         return std::make_unique<Recording>(std::vector<std::string>{"Engine speed", "Coolant", "Battery"},
-                                           std::vector<std::string>{"rpm", "°C", "V"}, [this] { ++closed; });
+                                           std::vector<std::string>{"rpm", "°C", "V"},
+                                           Recording::SocketEvents{[this] { ++closed; }, {}});
     }
     int closed = 0;
 };
@@ -50,7 +51,7 @@ TEST_F(Recordings, OneFileHoldsARowPerRoundOfLatestValues)
     const std::string first = clock();
     recording->record(0, 900);  // the next round; the battery had nothing
     recording->record(1, 91);
-    const auto files = recording->finish();
+    const auto files = recording->finish().saved;
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].path, fnd::Paths::documents() / "datalog.csv");
     EXPECT_EQ(contents(files[0].path), title() + "Time,Engine speed (rpm),Coolant (°C),Battery (V),\n" + first +
@@ -74,7 +75,7 @@ TEST_F(Recordings, AFilePerChart)
     recording->record(0, 850);
     recording->record(1, 88);
     recording->record(0, 1000);
-    const auto files = recording->finish();
+    const auto files = recording->finish().saved;
     ASSERT_EQ(files.size(), 3u);
     EXPECT_EQ(contents(fnd::Paths::documents() / "Engine speed.csv"), "Engine speed in rpm\n850\n1000\n");
     EXPECT_EQ(contents(fnd::Paths::documents() / "Coolant.csv"), "Coolant in °C\n88\n");
@@ -123,7 +124,9 @@ TEST_F(Recordings, TcpLinesCarryStampNameAndWholeValue)
     recording->record(2, 12.6f);
     ASSERT_TRUE(fnd::RunLoop::main().runUntil([&] { return done.load(); }));
     EXPECT_EQ(received, clock() + ": Coolant 90\r" + clock() + ": Battery 12\r");
-    EXPECT_TRUE(recording->finish().empty());
+    const auto files = recording->finish();
+    EXPECT_TRUE(files.saved.empty());
+    EXPECT_TRUE(files.unsaved.empty());
 }
 
 TEST_F(Recordings, RawTcpLinesHoldTheValueAlone)

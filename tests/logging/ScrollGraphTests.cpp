@@ -1,17 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "LoggingTest.h"
 #include "logging/GraphSettingViewCon.h"
 #include "logging/LoggerSettViewCon.h"
 #include "logging/ScrollGraphViewController.h"
 #include "platform/foundation/FileIO.h"
+#include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Paths.h"
 #include "platform/mail/MailComposer.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Switch.h"
+#include "platform/ui/TableViewCell.h"
 #include "shell/editors/SensorSelectViewController.h"
+#include "support/LoopbackServer.h"
 
 namespace {
 
@@ -117,6 +122,46 @@ TEST_F(LoggingScreen, DeletingAChartHandsTheNewListToTheLink)
     EXPECT_FALSE(screen->isRecording()) << "no recording while editing";
 }
 
+TEST_F(LoggingScreen, EditShowsDoneAndDeletesAChartThroughItsRedControl)
+{
+    settings().graphListArr = {8, 9, 1};
+    settings().graphLineColorArr = {0, 1, 2};
+    show(screen);
+    tapButton("Edit");
+    EXPECT_TRUE(shows("Done"));
+    EXPECT_FALSE(shows("Edit"));
+    auto cell = screen->tableView().cellForRowAtIndexPath({0, 1});
+    ASSERT_NE(cell, nullptr);
+    advance(ui::TableViewCell::animationDuration);
+    tap(*cell, ui::Point{ui::TableViewCell::margin + 8, cell->bounds().height() / 2});
+    ASSERT_TRUE(cell->showingDeleteConfirmation()) << "the red control offers the delete button";
+    tapButton("Delete");
+    EXPECT_EQ(screen->numOfGraphs(), 2);
+    EXPECT_EQ(settings().graphListArr, (std::vector<int>{8, 1}));
+    EXPECT_EQ(link->requestTexts(), (std::vector<std::string>{"010c", "0105"}));
+    tapButton("Done");
+    EXPECT_TRUE(shows("Edit"));
+    EXPECT_FALSE(shows("Done"));
+}
+
+TEST_F(LoggingScreen, TheRecordSwitchWhileEditingSaysWhyItStaysOff)
+{
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    show(screen);
+    tapButton("Edit");
+    tap(screen->recordSwitch());
+    EXPECT_FALSE(screen->recordSwitch().isOn());
+    EXPECT_FALSE(screen->isRecording());
+    ASSERT_NE(ui::AlertController::visible(), nullptr) << "the user is told why";
+    EXPECT_EQ(ui::AlertController::visible()->message(), fnd::L("Editing record msg"));
+    ui::AlertController::dismissAll();
+    tapButton("Done");
+    tap(screen->recordSwitch());
+    EXPECT_TRUE(screen->isRecording());
+    EXPECT_TRUE(screen->recordSwitch().isOn());
+}
+
 TEST_F(LoggingScreen, ARecordingIsSavedMailedAndKept)
 {
     settings().graphListArr = {8, 1};
@@ -142,6 +187,47 @@ TEST_F(LoggingScreen, ARecordingIsSavedMailedAndKept)
     EXPECT_TRUE(std::filesystem::exists(fnd::Paths::documents() / "datalog.csv")) << "the file stays after the mail";
 }
 
+TEST_F(LoggingScreen, AnUnreachableLoggingServerTurnsTheSwitchOffAndRetryStartsAgain)
+{
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    settings().loggerInterface = 1;
+    settings().loggerIP = "127.0.0.1";
+    settings().loggerPort = testsupport::unusedLoopbackPort();
+    show(screen);
+    tap(screen->recordSwitch());
+    ASSERT_TRUE(fnd::RunLoop::main().runUntil([&] { return !screen->isRecording(); }));
+    advance(3);
+    EXPECT_FALSE(screen->recordSwitch().isOn());
+    EXPECT_EQ(screen->titleLabel().text(), "Graph list") << "the clock stopped";
+    ASSERT_NE(ui::AlertController::visible(), nullptr);
+    EXPECT_NE(ui::AlertController::visible()->message().find(fnd::L("Scanner msg2")), std::string::npos);
+    EXPECT_FALSE(shows("Connection closed")) << "it never opened";
+    fnd::SystemSound::clearPlayed();
+    tapButton("Retry");
+    ASSERT_TRUE(fnd::RunLoop::main().runUntil([&] { return ui::AlertController::visible() != nullptr; }));
+    EXPECT_EQ(fnd::SystemSound::played(), (std::vector<int>{1052, 1052})) << "a new recording started and ended";
+    EXPECT_FALSE(screen->recordSwitch().isOn());
+}
+
+TEST_F(LoggingScreen, ALoggingServerThatClosesEndsTheRecording)
+{
+    testsupport::LoopbackServer server([](testsupport::LoopbackConnection& c) { c.close(); });
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    settings().loggerInterface = 1;
+    settings().loggerIP = "127.0.0.1";
+    settings().loggerPort = server.port();
+    show(screen);
+    tap(screen->recordSwitch());
+    ASSERT_TRUE(fnd::RunLoop::main().runUntil([&] { return !screen->isRecording(); }));
+    EXPECT_FALSE(screen->recordSwitch().isOn());
+    advance(3.5);  // after the toast of the start
+    EXPECT_TRUE(shows("Connection closed")) << ::testing::PrintToString(texts());
+    EXPECT_EQ(screen->titleLabel().text(), "Graph list") << "the clock stopped";
+    EXPECT_EQ(ui::AlertController::visible(), nullptr);
+}
+
 TEST_F(LoggingScreen, LeavingWhileRecordingSavesTheFiles)
 {
     settings().graphListArr = {8};
@@ -155,6 +241,76 @@ TEST_F(LoggingScreen, LeavingWhileRecordingSavesTheFiles)
     EXPECT_EQ(fnd::readFile(fnd::Paths::documents() / "Engine speed.csv").value_or(""), "Engine speed in rpm\n850\n");
     EXPECT_TRUE(mails.empty());
     EXPECT_EQ(link->delegate().get(), nullptr);
+}
+
+TEST_F(LoggingScreen, AFileThatCannotBeWrittenIsNamedAndNothingIsMailed)
+{
+    // A folder where the file should be: nothing can be written there.
+    for (const int format : {0, 1}) {
+        settings().graphListArr = {8, 1};
+        settings().graphLineColorArr = {0, 1};
+        settings().logFormat = format;
+        const std::string blocked = format == 0 ? "datalog.csv" : "Engine speed.csv";
+        std::filesystem::create_directories(fnd::Paths::documents() / blocked / "in-the-way");
+        show(screen);
+        tap(screen->recordSwitch());
+        ASSERT_TRUE(screen->isRecording());
+        screen->didReceiveResponse({reply(0x0C, {0x0D, 0x48})});
+        screen->didReceiveResponse({reply(0x05, {130})});
+        advance(2);
+        tap(screen->recordSwitch());
+        EXPECT_FALSE(screen->isRecording());
+        EXPECT_TRUE(mails.empty()) << "no mail without its file";
+        ASSERT_NE(ui::AlertController::visible(), nullptr);
+        const std::string message = ui::AlertController::visible()->message();
+        EXPECT_NE(message.find(blocked), std::string::npos) << message;
+        EXPECT_EQ(message.find(fnd::L("Log saved msg")), std::string::npos) << message;
+        if (format == 1)
+            EXPECT_EQ(message.find("Coolant"), std::string::npos) << "that file was written: " << message;
+        ui::AlertController::dismissAll();
+        std::filesystem::remove_all(fnd::Paths::documents() / blocked);
+    }
+}
+
+TEST_F(LoggingScreen, AReadOnlyDocumentsFolderIsNotCalledTheRecordingsHome)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser writes into read-only folders";
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    show(screen);
+    std::filesystem::permissions(fnd::Paths::documents(), std::filesystem::perms::owner_read |
+                                                            std::filesystem::perms::owner_exec);
+    tap(screen->recordSwitch());
+    screen->didReceiveResponse({reply(0x0C, {0x0D, 0x48})});
+    advance(1.5);
+    tap(screen->recordSwitch());
+    std::filesystem::permissions(fnd::Paths::documents(), std::filesystem::perms::owner_all);
+    EXPECT_TRUE(mails.empty());
+    ASSERT_NE(ui::AlertController::visible(), nullptr);
+    EXPECT_NE(ui::AlertController::visible()->message().find("datalog.csv"), std::string::npos);
+    EXPECT_EQ(ui::AlertController::visible()->message().find(fnd::L("Log saved msg")), std::string::npos);
+}
+
+TEST_F(LoggingScreen, ADiskThatFillsDuringTheRecordingIsReportedAtTheEnd)
+{
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    show(screen);
+    tap(screen->recordSwitch());
+    screen->didReceiveResponse({reply(0x0C, {0x0D, 0x48})});
+    screen->didReceiveResponse({reply(0x0C, {0x0E, 0x10})});  // the second value closes the first row
+    advance(1.5);
+    const auto file = fnd::Paths::documents() / "datalog.csv";
+    ASSERT_NE(fnd::readFile(file).value_or("").find("850,"), std::string::npos);
+    std::filesystem::remove(file);
+    std::filesystem::create_symlink("/dev/full", file);  // every write now fails as on a full disk
+    screen->didReceiveResponse({reply(0x0C, {0x0E, 0x10})});
+    advance(1.5);
+    tap(screen->recordSwitch());
+    EXPECT_TRUE(mails.empty());
+    ASSERT_NE(ui::AlertController::visible(), nullptr);
+    EXPECT_NE(ui::AlertController::visible()->message().find("datalog.csv"), std::string::npos);
 }
 
 TEST_F(LoggingScreen, InteractionButtonTogglesTapToMark)
@@ -193,6 +349,24 @@ TEST_F(LoggingScreen, ASidewaysDragMovesTheChartAndAnUpwardDragScrollsTheTable)
     EXPECT_TRUE(screen->tableView().isScrollEnabled()) << "the table scrolls again once the finger is lifted";
     drag({0, -12});
     EXPECT_GT(screen->tableView().contentOffset().y, 0);
+}
+
+TEST_F(LoggingScreen, FiveCharacterValuesShowWhole)
+{
+    const ui::Size sizes[] = {{390, 844}, {844, 390}, {1024, 768}};
+    for (const ui::Size size : sizes) {
+        ui::Device::current().setIdiom(size.width == 1024 ? ui::UserInterfaceIdiom::Pad : ui::UserInterfaceIdiom::Phone);
+        ui::Device::current().setScreenSize(size);
+        screen = std::make_shared<ScrollGraphViewController>();
+        settings().graphListArr = {8, 96};
+        settings().graphLineColorArr = {0, 1};
+        show(screen);
+        screen->didReceiveResponse({reply(0x0C, {0xE2, 0xEC})});  // 14523 rpm
+        screen->didReceiveResponse({reply(0x0B, {100}), reply(0x33, {101})});  // -0.01 bar
+        advance(0.5);
+        EXPECT_TRUE(shows("14523")) << size.width << ": " << ::testing::PrintToString(texts());
+        EXPECT_TRUE(shows("-0.01")) << size.width << ": " << ::testing::PrintToString(texts());
+    }
 }
 
 TEST_F(LoggingScreen, Screenshots)

@@ -128,6 +128,32 @@ TEST_F(AgainstSimulator, HotCoolantFromTheStatusRequestsRaisesOneAlert)
     EXPECT_EQ(ui::AlertController::queuedCount(), 0u);
 }
 
+TEST_F(AgainstSimulator, ALongRecordingKeepsOnlyTheRowsNotYetWritten)
+{
+    settings().graphListArr = {8, 9};
+    settings().graphLineColorArr = {0, 1};
+    auto screen = std::make_shared<ScrollGraphViewController>();
+    showOnRealLink(screen);
+    tap(screen->recordSwitch());
+    ASSERT_TRUE(screen->isRecording());
+    const auto file = fnd::Paths::documents() / "datalog.csv";
+    const auto lines = [&] {
+        const std::string text = fnd::readFile(file).value_or("");
+        return std::count(text.begin(), text.end(), '\n');
+    };
+    std::size_t most = 0;
+    for (int second = 0; second < 40; ++second) {
+        const std::size_t samples = screen->graph(0).sampleCount();
+        ASSERT_TRUE(waitFor([&] { return screen->graph(0).sampleCount() >= samples + 4; }));
+        most = std::max(most, screen->recordedRowsInMemory());
+        advance(Recording::flushInterval);
+    }
+    EXPECT_GE(lines(), 2 + 40 * 3) << "the file grows with every second";
+    EXPECT_LE(most, 30u) << "rows already on disk are not kept";
+    leave();
+    EXPECT_FALSE(screen->isRecording());
+}
+
 TEST_F(AgainstSimulator, ALinkDropMidRecordingSavesTheRecording)
 {
     settings().graphListArr = {8, 9};

@@ -31,8 +31,18 @@ std::string safeFileName(std::string name)
 
 bool appendToFile(const std::filesystem::path& file, const std::string& text)
 {
+    std::error_code error;
+    const auto size = std::filesystem::exists(file, error) ? std::filesystem::file_size(file, error) : 0;
+    if (error)
+        return false;
     std::ofstream out(file, std::ios::binary | std::ios::app);
     out << text;
     out.flush();
-    return static_cast<bool>(out);
+    if (out)
+        return true;
+    out.close();
+    // A full disk may have taken part of the text: cut it off, so the next try
+    // does not leave half a row in the file.
+    std::filesystem::resize_file(file, size, error);
+    return false;
 }

@@ -11,6 +11,6 @@ std::string csvField(const std::string& text);
 // characters file systems refuse become "-".
 std::string safeFileName(std::string name);
 
-// Appends UTF-8 text to a file (created when missing) and flushes it; false
-// when it cannot be written.
+// Appends UTF-8 text to a file (created when missing) and flushes it; false,
+// with the file as it was, when it cannot be written.
 bool appendToFile(const std::filesystem::path& file, const std::string& text);

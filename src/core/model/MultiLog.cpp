@@ -19,7 +19,8 @@ std::string fileNameFor(const std::string& title)
     return fnd::format("%s.csv", safeFileName(title));
 }
 
-const std::string& cell(const std::vector<std::string>& list, std::size_t row)
+template <typename List>
+const std::string& cell(const List& list, std::size_t row)
 {
     static const std::string empty;
     return row < list.size() ? list[row] : empty;
@@ -27,16 +28,19 @@ const std::string& cell(const std::vector<std::string>& list, std::size_t row)
 
 }  // namespace
 
-MultiLog::MultiLog(std::vector<std::string> names, std::vector<std::string> units, const std::string& title)
+MultiLog::MultiLog(std::vector<std::string> names, std::vector<std::string> units, const std::string& title,
+                   bool timeStamps)
     : names_(std::move(names)),
       units_(std::move(units)),
       sensorValArray_(names_.size()),
+      timeStamps_(timeStamps),
       filePath_(fnd::Paths::documents() / fileNameFor(title))
 {
 }
 
 void MultiLog::addTimeStamp()
 {
+    timeStamps_ = true;
     timeStampArr_.push_back(fnd::DateFormatter("HH:mm:ss").stringFromDate(fnd::Date::now()));
 }
 
@@ -44,39 +48,57 @@ std::string MultiLog::headerText() const
 {
     std::string text =
         "Norvale data log " + fnd::DateFormatter("MMM d, yyyy-HH:mm a").stringFromDate(fnd::Date::now()) + "\n";
-    if (!timeStampArr_.empty())
+    if (timeStamps_)
         text += "Time,";
     for (std::size_t sensor = 0; sensor < names_.size(); ++sensor)
         text += csvField(fnd::format("%s (%s)", names_[sensor], cell(units_, sensor))) + ",";
     return text + "\n";
 }
 
-std::size_t MultiLog::rowCount() const
+std::size_t MultiLog::pendingRows() const
 {
     return sensorValArray_.empty() ? 0 : sensorValArray_.front().size();
 }
 
 std::string MultiLog::rowText(std::size_t row) const
 {
-    static const std::vector<std::string> noValues;
     std::string text;
-    if (!timeStampArr_.empty())
+    if (timeStamps_)
         text += csvField(cell(timeStampArr_, row)) + ",";
-    for (std::size_t sensor = 0; sensor < names_.size(); ++sensor)
-        text += csvField(cell(sensor < sensorValArray_.size() ? sensorValArray_[sensor] : noValues, row)) + ",";
+    for (const auto& values : sensorValArray_)
+        text += csvField(cell(values, row)) + ",";
     return text + "\n";
 }
 
-bool MultiLog::saveToFile() const
+void MultiLog::dropRows(std::size_t rows)
 {
-    std::string text = headerText();
-    for (std::size_t row = 0; row < rowCount(); ++row)
-        text += rowText(row);
-    return fnd::writeFileAtomically(filePath_, text);
+    const auto dropFront = [rows](std::deque<std::string>& list) {
+        list.erase(list.begin(), list.begin() + static_cast<std::ptrdiff_t>(std::min(rows, list.size())));
+    };
+    for (auto& values : sensorValArray_)
+        dropFront(values);
+    dropFront(timeStampArr_);
+}
+
+bool MultiLog::saveToFile()
+{
+    return appendNewRows(pendingRows()) && lostRows_ == 0;
 }
 
 bool MultiLog::appendNewRows(std::size_t rows)
 {
-    return appender_.append(filePath_, std::min(rows, rowCount()), [this] { return headerText(); },
-                            [this](std::size_t row) { return rowText(row); });
+    rows = std::min(rows, pendingRows());
+    std::string text;
+    for (std::size_t row = 0; row < rows; ++row)
+        text += rowText(row);
+    if (appender_.append(filePath_, [this] { return headerText(); }, text)) {
+        dropRows(rows);
+        return true;
+    }
+    if (pendingRows() > CsvAppender::maxPendingRows) {
+        const std::size_t excess = pendingRows() - CsvAppender::maxPendingRows;
+        dropRows(excess);
+        lostRows_ += excess;
+    }
+    return false;
 }

@@ -462,12 +462,16 @@ void TableView::configure(TableViewCell& cell, IndexPath ip)
     cell.setTableView(this);
     placeCell(cell, ip);
     cell.setSelected(selected_ == ip);
-    const bool editable = dataSource_->canEditRowAtIndexPath(*this, ip);
-    cell.setEditingStyle(!editable ? TableViewCellEditingStyle::None
-                         : delegate_ ? delegate_->editingStyleForRowAtIndexPath(*this, ip)
-                                     : TableViewCellEditingStyle::Delete);
+    cell.setEditingStyle(editingStyleFor(ip));
     cell.setEditing(editing_);
     cell.setShowingDeleteConfirmation(confirmingDeletion_ == ip);
+}
+
+TableViewCellEditingStyle TableView::editingStyleFor(IndexPath ip)
+{
+    if (!dataSource_ || !dataSource_->canEditRowAtIndexPath(*this, ip))
+        return TableViewCellEditingStyle::None;
+    return delegate_ ? delegate_->editingStyleForRowAtIndexPath(*this, ip) : TableViewCellEditingStyle::Delete;
 }
 
 void TableView::tileSupplementary(const Rect& visible)
@@ -776,8 +780,11 @@ void TableView::setEditing(bool editing, bool animated)
     editing_ = editing;
     confirmingDeletion_.reset();
     endTracking();
-    for (const auto& [ip, cell] : visible_)
+    // A row's editing style may depend on the editing state: ask again.
+    for (const auto& [ip, cell] : visible_) {
+        cell->setEditingStyle(editingStyleFor(ip));
         cell->setEditing(editing, animated);
+    }
 }
 
 bool TableView::swipeMayDelete(Point location)
@@ -785,10 +792,7 @@ bool TableView::swipeMayDelete(Point location)
     if (editing_ || !dataSource_)
         return false;
     const auto ip = indexPathForRowAtPoint(location);
-    if (!ip || !dataSource_->canEditRowAtIndexPath(*this, *ip))
-        return false;
-    const auto style = delegate_ ? delegate_->editingStyleForRowAtIndexPath(*this, *ip) : TableViewCellEditingStyle::Delete;
-    return style == TableViewCellEditingStyle::Delete;
+    return ip && editingStyleFor(*ip) == TableViewCellEditingStyle::Delete;
 }
 
 void TableView::showDeleteConfirmation(std::optional<IndexPath> row)

@@ -172,6 +172,7 @@ private:
     double headerHeight(int section);
     double footerHeight(int section);
     void configure(TableViewCell& cell, IndexPath indexPath);
+    TableViewCellEditingStyle editingStyleFor(IndexPath indexPath);
     void placeCell(TableViewCell& cell, IndexPath indexPath);
     void enqueue(const std::shared_ptr<TableViewCell>& cell);
     void dropVisible();

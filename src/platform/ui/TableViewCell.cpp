@@ -378,8 +378,13 @@ void TableViewCell::layoutLabels(Rect area)
             text->setFrame(makeRect(x, 0, width, h));
         break;
     case TableViewCellStyle::Value1: {
-        const double detailWidth = detail && !detail->text().empty()
-            ? std::min(width, detail->sizeThatFits({width, h}).width) : 0;
+        double detailWidth = detail && !detail->text().empty() ? detail->sizeThatFits({width, h}).width : 0;
+        // When title and detail do not both fit, they share the row by their measured widths,
+        // so neither is cut to nothing (labels that shrink to fit then show both whole).
+        const double textWidth = text && !text->text().empty() ? text->sizeThatFits({width, h}).width : 0;
+        const double room = std::max(0.0, width - (detailWidth > 0 && textWidth > 0 ? 8 : 0));
+        if (textWidth + detailWidth > room)
+            detailWidth = room * detailWidth / (textWidth + detailWidth);
         if (detail)
             detail->setFrame(makeRect(area.maxX() - detailWidth, 0, detailWidth, h));
         if (text)

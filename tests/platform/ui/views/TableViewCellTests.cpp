@@ -69,6 +69,17 @@ TEST(TableViewCell, StylesPlaceTheirLabels)
     }
 }
 
+TEST(TableViewCell, ALongValueSharesTheRowWithItsTitle)
+{
+    auto cell = laidOutCell(TableViewCellStyle::Value1, "A value much too long to fit beside its title at all");
+    const Rect text = inCell(*cell, cell->textLabel());
+    const Rect detail = inCell(*cell, cell->detailTextLabel());
+    const double title = cell->textLabel()->sizeThatFits({320, 44}).width;
+    EXPECT_GT(text.width(), title / 2) << "the title keeps its share";
+    EXPECT_LE(text.maxX() + 8, detail.minX() + 0.001);
+    EXPECT_NEAR(detail.maxX(), 320 - TableViewCell::margin, 0.001);
+}
+
 TEST(TableViewCell, AccessoriesAndImagesTakeTheirPlace)
 {
     auto cell = laidOutCell(TableViewCellStyle::Value1, "On", TableViewCellAccessoryType::DisclosureIndicator);

@@ -20,6 +20,7 @@ public:
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> headers;
     bool editable = false;
+    bool deleteOnlyWhileEditing = false; // no swipe to delete
     int cellsAsked = 0;
     int cellsMade = 0;
     std::string log; // s<row> selected, d<row> deselected, x<row> deletion committed, E end of deceleration
@@ -52,6 +53,11 @@ public:
         return static_cast<std::size_t>(section) < headers.size() ? headers[static_cast<std::size_t>(section)] : "";
     }
     bool canEditRowAtIndexPath(TableView&, IndexPath) override { return editable; }
+    TableViewCellEditingStyle editingStyleForRowAtIndexPath(TableView& table, IndexPath) override
+    {
+        return !deleteOnlyWhileEditing || table.isEditing() ? TableViewCellEditingStyle::Delete
+                                                            : TableViewCellEditingStyle::None;
+    }
     void commitEditingStyle(TableView& table, TableViewCellEditingStyle, IndexPath ip) override
     {
         log += "x" + std::to_string(ip.row);
@@ -219,6 +225,23 @@ TEST(TableView, EditModeDeletesARowThroughItsConfirmation)
     EXPECT_EQ(s.table->numberOfRowsInSection(0), 4);
     EXPECT_EQ(s.shownText({0, 2}), "Row 3");
     EXPECT_EQ(s.table->cellForRowAtIndexPath({0, 4}), nullptr);
+}
+
+TEST(TableView, RowsOnScreenTakeTheStyleTheyHaveWhileEditing)
+{
+    Scene s(5);
+    s.model.editable = true;
+    s.model.deleteOnlyWhileEditing = true;
+    auto cell = s.table->cellForRowAtIndexPath({0, 2});
+    drag(*s.window, s.centerOf({0, 2}) + Point{100, 0}, s.centerOf({0, 2}) - Point{100, 0}, 0.1);
+    EXPECT_FALSE(cell->showingDeleteConfirmation()) << "no swipe to delete outside editing";
+    s.model.log.clear(); // the stroke selected the row
+    s.table->setEditing(true, true);
+    advance(TableViewCell::animationDuration);
+    tap(*s.window, cell->convertPoint({TableViewCell::margin + 8, 22}, nullptr));
+    ASSERT_TRUE(cell->showingDeleteConfirmation());
+    tap(*s.window, cell->convertPoint({cell->bounds().width() - 20, 22}, nullptr));
+    EXPECT_EQ(s.model.log, "x2");
 }
 
 TEST(TableView, LeftSwipeOffersDeleteOnlyOnEditableRows)
