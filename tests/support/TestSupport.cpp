@@ -30,8 +30,8 @@ fs::path artifactsDir()
 
 fs::path sourceDir()
 {
-    // The build names this file by its absolute path.
-    return fs::path(__FILE__).parent_path().parent_path().parent_path();
+    // Given by the build: __FILE__ may be relative where a compiler cache rewrites paths.
+    return NORVALE_SOURCE_DIR;
 }
 
 fs::path testDataDir()
