@@ -42,12 +42,15 @@ Record Manager::loadArchive(const char* fileName)
     fs::path keptAs;
     if (auto in = fnd::KeyedUnarchiver::fromFile(file, &keptAs)) {
         Record record = Record::fromArchive(*in);
-        // What could be read is used; the file as it was is kept for the user, since the next save replaces it.
+        // What could be read is used; the file as it was is kept for the user, then replaced by what was
+        // read, so that the next launch finds it whole and does not tell again.
         if (!in->damage().empty()) {
             const fs::path copy = fnd::copyAside(file);
             report(copy.empty() ? fnd::format(fnd::L("Archive mended msg").c_str(), fileName)
                                 : fnd::format(fnd::L("Archive mended kept msg").c_str(), fileName,
                                               copy.filename().string()));
+            if (!copy.empty())
+                noteSaveResult(record.archive().writeToFile(file), file.parent_path());
         }
         return record;
     }

@@ -278,11 +278,11 @@ TEST_F(ManagerTest, MendedArchivesAreKeptAsTheyWereAndReported)
         EXPECT_NE(problems[i].find(kept), std::string::npos) << problems[i];
         EXPECT_EQ(fnd::readFile(documents / kept), files[i].second);
     }
-    ASSERT_TRUE(manager.saveChanges());
-    EXPECT_EQ(fnd::readFile(documents / "fuelData.data.corrupt-1"), files[1].second) << "the save keeps the copy";
 
     reloaded();
-    EXPECT_TRUE(manager.takeStorageProblems().empty()) << "the mended archives read whole";
+    EXPECT_TRUE(manager.takeStorageProblems().empty()) << "the mended archives were written back whole";
+    EXPECT_EQ(manager.fuelData().dateArr, (std::vector<std::string>{"a"}));
+    EXPECT_FALSE(std::filesystem::exists(documents / "fuelData.data.corrupt-2"));
 }
 
 // A list that is no list loses every entry it held: that is told too.
