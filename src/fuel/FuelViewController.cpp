@@ -34,7 +34,8 @@ constexpr int coolantSensor = 1;
 FuelViewController::FuelViewController()
 {
     auto& center = fnd::NotificationCenter::defaultCenter();
-    backgroundToken_ = center.addObserver(enteredBackgroundNotification, [this](const fnd::Notification&) { saveTrip(); });
+    backgroundToken_ =
+        center.addObserver(enteredBackgroundNotification, [this](const fnd::Notification&) { saveTrip(); });
     closedToken_ = center.addObserver(appClosedNotification, [this](const fnd::Notification&) { saveTrip(); });
 }
 
