@@ -76,6 +76,11 @@ void FuelSettingViewCon::pick(int row, const std::vector<std::string>& names, in
         navigation->pushViewController(picker, true);
 }
 
+void FuelSettingViewCon::formDidChange()
+{
+    Manager::sharedManager().saveChanges();
+}
+
 std::vector<FormSection> FuelSettingViewCon::formSections()
 {
     Settings& settings = Manager::sharedManager().setting();

@@ -24,6 +24,7 @@ public:
 protected:
     void viewDidLoad() override;
     std::vector<FormSection> formSections() override;
+    void formDidChange() override;
 
 private:
     void pick(int row, const std::vector<std::string>& names, int selectMode, const std::string& label);

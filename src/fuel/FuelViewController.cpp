@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/Notifications.h"
 #include "core/obd/ECU.h"
 #include "core/model/Manager.h"
 #include "core/model/MethodClass.h"
@@ -30,7 +31,13 @@ constexpr int coolantSensor = 1;
 
 }  // namespace
 
-FuelViewController::FuelViewController() = default;
+FuelViewController::FuelViewController()
+{
+    auto& center = fnd::NotificationCenter::defaultCenter();
+    backgroundToken_ =
+        center.addObserver(enteredBackgroundNotification, [this](const fnd::Notification&) { saveTrip(); });
+    closedToken_ = center.addObserver(appClosedNotification, [this](const fnd::Notification&) { saveTrip(); });
+}
 
 FuelViewController::~FuelViewController()
 {
@@ -135,6 +142,7 @@ void FuelViewController::updateTime()
     const auto link = scanner();
     if (!link || !link->isConnected()) {
         // No replies come any more: the trip would go on adding distance at the last speed.
+        saveTrip();
         stopPolling();
         return;
     }
@@ -162,11 +170,19 @@ void FuelViewController::saveData()
     const std::string day = fnd::DateFormatter("MMM d, yyyy").stringFromDate(fnd::Date::now());
     const float tripMpg = MethodClass::convertToMPG(fView_->calculateAverage());
     const Settings& settings = Manager::sharedManager().setting();
-    trip_.saveDay(Manager::sharedManager().fuelData(), day, tripMpg, settings.fuelCost, settings.fuelUnitsMode);
+    if (trip_.saveDay(Manager::sharedManager().fuelData(), day, tripMpg, settings.fuelCost, settings.fuelUnitsMode))
+        Manager::sharedManager().saveChanges();
+}
+
+void FuelViewController::saveTrip()
+{
+    if (isPolling() && fView_ && fView_->averages().tripMean())
+        saveData();
 }
 
 void FuelViewController::resetData()
 {
+    saveTrip();
     const auto link = scanner();
     if (fView_)
         fView_->resetData(link && link->isConnected());
@@ -242,8 +258,7 @@ void FuelViewController::viewDidAppear(bool animated)
 void FuelViewController::viewWillDisappear(bool animated)
 {
     TemplateViewCon::viewWillDisappear(animated);
-    if (fView_ && fView_->hasData())
-        saveData();
+    saveTrip();
     releaseLink();
     stopPolling();
     hideBars_.cancel();

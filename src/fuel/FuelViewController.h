@@ -7,6 +7,7 @@
 
 #include "core/model/VehicleCalc.h"
 #include "fuel/FuelTrip.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Timer.h"
 #include "shell/TemplateViewCon.h"
 #include "shell/WarningAlert.h"
@@ -36,6 +37,7 @@ public:
     void scannerDidReceiveStatusResponse(Scanner& scanner, const std::vector<Response>& responses) override;
     void checkSensor(const Response& response);
     void updateTime();
+    // Adds what the trip drove since the last save to the day's log and writes the log.
     void saveData();
     void resetData();
 
@@ -64,6 +66,9 @@ private:
     void readSettings();
     void showTripFigures();
     void stopPolling();
+    // At the trip's end and when the app goes: saves a running trip as soon as it has an average,
+    // without waiting for the gauge's first minute.
+    void saveTrip();
     // Whether a reply of `method`'s flow makes a sample now.
     bool samples(VehicleCalc::FuelMethod method) const;
 
@@ -93,4 +98,6 @@ private:
     fnd::DelayedCall hideBars_;
     WarningAlert temperatureWarning_{"Warning"};
     std::optional<bool> shownPortrait_;  // the orientation last laid out
+    fnd::NotificationCenter::Token backgroundToken_;
+    fnd::NotificationCenter::Token closedToken_;
 };

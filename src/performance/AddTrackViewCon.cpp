@@ -116,6 +116,7 @@ bool AddTrackViewCon::saveTrack()
         tView_->renderPreview();
     Manager::sharedManager().raceData().trackArr.emplace_back(trackname_, tView_->trackImageData(), coordinatesArr_,
                                                               trackDistance_);
+    Manager::sharedManager().saveChanges();
     dismissView();
     return true;
 }

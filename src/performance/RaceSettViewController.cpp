@@ -52,8 +52,7 @@ void RaceSettViewController::showInfo()
 
 void RaceSettViewController::switchChanged(int tag, bool on)
 {
-    Manager& manager = Manager::sharedManager();
-    Settings& settings = manager.setting();
+    Settings& settings = Manager::sharedManager().setting();
     if (tag == rpmSwitch) {
         QueuedAlertController::showMessage(fnd::L("Attention"),
                                            fnd::format(fnd::L("App restart msg").c_str(), fnd::L(on ? "on" : "off")));
@@ -65,11 +64,14 @@ void RaceSettViewController::switchChanged(int tag, bool on)
             showAlert("Error", "rpm msg");
         settings.shiftAssistEnabled = on && settings.rpmEnabled;
     }
-    manager.saveChanges();
 }
 
-// Kept in memory; written with the next save of the model.
 void RaceSettViewController::pickOne(int segment) { Manager::sharedManager().setting().hpMode = segment; }
+
+void RaceSettViewController::formDidChange()
+{
+    Manager::sharedManager().saveChanges();
+}
 
 std::vector<FormSection> RaceSettViewController::formSections()
 {

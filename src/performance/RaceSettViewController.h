@@ -20,4 +20,5 @@ public:
 protected:
     void viewDidLoad() override;
     std::vector<FormSection> formSections() override;
+    void formDidChange() override;
 };

@@ -56,6 +56,7 @@ void TrackSelectViewCon::viewWillDisappear(bool animated)
 {
     ui::TableViewController::viewWillDisappear(animated);
     raceData().selectedTrackIndex = index_ - 1;
+    Manager::sharedManager().saveChanges();
 }
 
 void TrackSelectViewCon::removeView() { dismissViewController(true); }
@@ -143,4 +144,5 @@ void TrackSelectViewCon::commitEditingStyle(ui::TableView& table, ui::TableViewC
             checked->setAccessoryType(ui::TableViewCellAccessoryType::Checkmark);
     }
     raceData().selectedTrackIndex = index_ - 1;
+    Manager::sharedManager().saveChanges();
 }

@@ -29,6 +29,8 @@ void AppDelegate::didFinishLaunching(ui::RootWindow& window, std::optional<Adapt
     VersionTracking::track(version, build);
 
     Manager& manager = Manager::sharedManager();
+    fnd::UserDefaults& defaults = fnd::UserDefaults::standard();
+    manager.noteKeptAside(defaults.file().filename().string(), defaults.takeKeptAside());
     manager.scanner();
     DataStore::sharedDataStore().protocol = manager.setting().protocol;
 

@@ -3,6 +3,10 @@
 
 #include "FuelScreenTest.h"
 #include "fuel/FuelSettingViewCon.h"
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/Paths.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TableViewCell.h"
 #include "shell/DetailViewCon.h"
 #include "platform/ui/VisibleText.h"
 
@@ -99,6 +103,24 @@ TEST_F(FuelSettingViewConTest, TitlesAndChoicesShowWholeOnPhonesAndPads)
                     << size.width << ": " << text << " in " << ::testing::PrintToString(texts);
         }
     }
+}
+
+// A number typed and confirmed with the return key is on disk at once.
+TEST_F(FuelSettingViewConTest, TypedNumbersAreSavedAtOnce)
+{
+    settings().fuelCalcMethod = 1;
+    auto screen = showSettings();
+    root->window().layoutIfNeeded();
+    const auto cell = screen->tableView().cellForRowAtIndexPath({0, 3});
+    ASSERT_NE(cell, nullptr);
+    auto* field = dynamic_cast<ui::TextField*>(cell->accessoryView().get());
+    ASSERT_NE(field, nullptr);
+    ASSERT_TRUE(field->becomeFirstResponder());
+    field->setText("1.79");
+    field->keyPressed({ui::Key::Return, {}});
+    const auto saved = fnd::KeyedUnarchiver::fromFile(fnd::Paths::documents() / Manager::settingsFileName);
+    ASSERT_TRUE(saved);
+    EXPECT_FLOAT_EQ(Settings::fromArchive(*saved).fuelCost, 1.79f);
 }
 
 TEST_F(FuelSettingViewConTest, InfoExplainsTheCalculation)

@@ -105,7 +105,9 @@ TEST_F(FuelViewControllerTest, TripPanelCountsWhileConnectedAndStopsWhenTheLinkD
     EXPECT_FLOAT_EQ(fuel->trip().distance(), distance);
     EXPECT_FALSE(fuel->isPolling());
     EXPECT_FALSE(fuel->fView()->isTimerRunning());
-    EXPECT_EQ(fuelData().dayCount(), 0u);
+    // The drop ends the trip: what it drove is logged, and nothing after.
+    ASSERT_EQ(fuelData().dayCount(), 1u);
+    EXPECT_NEAR(fuelData().distanceArr[0], distance / 1.60934f, 1e-4);
 }
 
 // Every label with a text under `view`.

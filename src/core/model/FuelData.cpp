@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/model/Archive.h"
-#include "platform/foundation/Log.h"
 
 template <typename Self, typename Visitor>
 void FuelData::visitFields(Self& f, Visitor&& field)
@@ -25,6 +24,10 @@ FuelData FuelData::fromArchive(const fnd::KeyedUnarchiver& in)
 {
     FuelData data;
     archive::readFields(in, data);
+    visitFields(data, [&](const char* key, const auto&) {
+        if (in.containsKey(key) && !archive::isArray(in, key))
+            in.noteDamage(std::string("fuel log list ") + key + " is not a list");
+    });
     std::size_t shortest = data.dateArr.size();
     std::size_t longest = shortest;
     visitFields(data, [&](const char*, const auto& field) {
@@ -32,8 +35,8 @@ FuelData FuelData::fromArchive(const fnd::KeyedUnarchiver& in)
         longest = std::max(longest, field.size());
     });
     if (shortest != longest) {
-        fnd::log(fnd::LogLevel::Warning, "fuel log arrays differ in length; keeping the " +
-                                             std::to_string(shortest) + " days that are complete");
+        in.noteDamage("fuel log lists differ in length; keeping the " + std::to_string(shortest) +
+                      " days that are complete");
         visitFields(data, [&](const char*, auto& field) { field.resize(shortest); });
     }
     return data;

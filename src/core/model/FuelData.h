@@ -23,6 +23,6 @@ struct FuelData {
 
     fnd::KeyedArchiver archive() const;
     // Arrays of unequal length (a damaged file) are cut to the shortest, so
-    // that every day keeps all six values; the loss is logged.
+    // that every day keeps all six values; the loss is noted on `in`.
     static FuelData fromArchive(const fnd::KeyedUnarchiver& in);
 };

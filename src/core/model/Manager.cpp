@@ -8,6 +8,7 @@
 #include "core/link/Scanner.h"
 #include "core/model/DataStore.h"
 #include "core/obd/SensorTable.h"
+#include "platform/foundation/FileIO.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -39,10 +40,21 @@ Record Manager::loadArchive(const char* fileName)
 {
     const fs::path file = fnd::Paths::documents() / fileName;
     fs::path keptAs;
-    if (auto in = fnd::KeyedUnarchiver::fromFile(file, &keptAs))
-        return Record::fromArchive(*in);
-    if (!keptAs.empty())
-        report(fnd::format(fnd::L("Archive kept aside msg").c_str(), fileName, keptAs.filename().string()));
+    if (auto in = fnd::KeyedUnarchiver::fromFile(file, &keptAs)) {
+        Record record = Record::fromArchive(*in);
+        // What could be read is used; the file as it was is kept for the user, then replaced by what was
+        // read, so that the next launch finds it whole and does not tell again.
+        if (!in->damage().empty()) {
+            const fs::path copy = fnd::copyAside(file);
+            report(copy.empty() ? fnd::format(fnd::L("Archive mended msg").c_str(), fileName)
+                                : fnd::format(fnd::L("Archive mended kept msg").c_str(), fileName,
+                                              copy.filename().string()));
+            if (!copy.empty())
+                noteSaveResult(record.archive().writeToFile(file), file.parent_path());
+        }
+        return record;
+    }
+    noteKeptAside(fileName, keptAs);
 
     Record defaults;
     std::error_code error;
@@ -149,6 +161,12 @@ void Manager::report(std::string problem)
 {
     storageProblems_.push_back(std::move(problem));
     fnd::NotificationCenter::defaultCenter().post(storageProblemNotification, this);
+}
+
+void Manager::noteKeptAside(const std::string& name, const std::filesystem::path& keptAs)
+{
+    if (!keptAs.empty())
+        report(fnd::format(fnd::L("Archive kept aside msg").c_str(), name, keptAs.filename().string()));
 }
 
 std::vector<std::string> Manager::takeStorageProblems()

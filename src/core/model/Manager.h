@@ -53,6 +53,8 @@ public:
     // arises (those of the launch before anyone listens); the shell shows and
     // takes them.
     std::vector<std::string> takeStorageProblems();
+    // Tells the user that the file `name` could not be read and was kept as `keptAs` (empty: not kept).
+    void noteKeptAside(const std::string& name, const std::filesystem::path& keptAs);
 
     // Reloads the shared Manager from the current Documents folder and drops its
     // link, as at launch. References to its records stay valid.

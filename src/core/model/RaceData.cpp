@@ -2,7 +2,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/foundation/Log.h"
 
 fnd::KeyedArchiver RaceData::archive() const
 {
@@ -23,8 +22,10 @@ RaceData RaceData::fromArchive(const fnd::KeyedUnarchiver& in)
             if (auto track = Track::fromJson(element))
                 data.trackArr.push_back(std::move(*track));
             else
-                fnd::log(fnd::LogLevel::Warning, "an unreadable saved track was left out");
+                in.noteDamage("an unreadable saved track was left out");
         }
+    } else if (!tracks.is_null()) {
+        in.noteDamage("the saved tracks are not a list; none could be read");
     }
     data.selectedTrackIndex = in.decodeInt("selectedTrackIndex", -1);
     if (data.selectedTrackIndex < -1 || data.selectedTrackIndex >= static_cast<int>(data.trackArr.size()))

@@ -11,7 +11,7 @@ struct RaceData {
     int selectedTrackIndex = -1;  // -1: no track selected
 
     fnd::KeyedArchiver archive() const;
-    // Unreadable tracks are left out (and logged); a selection that points past
+    // Unreadable tracks are left out (and noted on `in`); a selection that points past
     // the tracks becomes -1.
     static RaceData fromArchive(const fnd::KeyedUnarchiver& in);
 };

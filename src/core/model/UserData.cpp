@@ -98,6 +98,7 @@ UserData UserData::fromArchive(const fnd::KeyedUnarchiver& in)
                 ++position;
                 continue;
             }
+            in.noteDamage("an unreadable custom PID was left out");
             const std::size_t at = builtInSensorCount + position;
             const auto drop = [at](auto& limits) {
                 if (limits.size() > at)

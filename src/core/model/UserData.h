@@ -41,6 +41,7 @@ struct UserData {
 
     fnd::KeyedArchiver archive() const;
     // Missing or mistyped fields keep their defaults; arrays of the wrong length
-    // are cut or completed from the defaults so every index stays valid.
+    // are cut or completed from the defaults so every index stays valid. A custom
+    // PID entry that is no record is left out (noted on `in`).
     static UserData fromArchive(const fnd::KeyedUnarchiver& in);
 };

@@ -59,6 +59,18 @@ bool fail(const fs::path& file, const char* what)
     return false;
 }
 
+// The first free "<name>.corrupt-<n>" beside the file.
+fs::path asideName(const fs::path& file)
+{
+    std::error_code error;
+    for (int n = 1;; ++n) {
+        fs::path candidate = file;
+        candidate += ".corrupt-" + std::to_string(n);
+        if (!fs::exists(candidate, error))
+            return candidate;
+    }
+}
+
 }  // namespace
 
 bool writeFileAtomically(const fs::path& file, std::string_view bytes)
@@ -102,6 +114,30 @@ std::optional<std::string> readFile(const fs::path& file)
     if (in.bad())
         return std::nullopt;
     return content.str();
+}
+
+fs::path moveAside(const fs::path& file)
+{
+    const fs::path aside = asideName(file);
+    std::error_code error;
+    fs::rename(file, aside, error);
+    if (error) {
+        log(LogLevel::Error, "could not move " + file.string() + " aside: " + error.message());
+        return {};
+    }
+    return aside;
+}
+
+fs::path copyAside(const fs::path& file)
+{
+    const fs::path aside = asideName(file);
+    std::error_code error;
+    fs::copy_file(file, aside, error);
+    if (error) {
+        log(LogLevel::Error, "could not copy " + file.string() + " aside: " + error.message());
+        return {};
+    }
+    return aside;
 }
 
 }  // namespace fnd

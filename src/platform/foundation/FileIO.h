@@ -15,4 +15,9 @@ bool writeFileAtomically(const std::filesystem::path& file, std::string_view byt
 // The whole file; nullopt when it cannot be read.
 std::optional<std::string> readFile(const std::filesystem::path& file);
 
+// Keeps a damaged file for a person to look at, as the first free "<name>.corrupt-<n>" beside it: moved
+// there, or copied when the file stays in use. The path it was kept as; empty (and logged) on failure.
+std::filesystem::path moveAside(const std::filesystem::path& file);
+std::filesystem::path copyAside(const std::filesystem::path& file);
+
 }  // namespace fnd

@@ -13,30 +13,12 @@ using nlohmann::json;
 
 namespace {
 
-// The first free "<name>.corrupt-<n>" beside the file.
-fs::path asideName(const fs::path& file)
-{
-    std::error_code error;
-    for (int n = 1;; ++n) {
-        fs::path candidate = file;
-        candidate += ".corrupt-" + std::to_string(n);
-        if (!fs::exists(candidate, error))
-            return candidate;
-    }
-}
-
 // The name the file was moved to; empty when it could not be moved.
 fs::path keepAside(const fs::path& file, const std::string& why)
 {
-    const fs::path aside = asideName(file);
-    std::error_code error;
-    fs::rename(file, aside, error);
-    if (error) {
-        log(LogLevel::Error, "corrupt archive " + file.string() + " (" + why + "), and it could not be moved aside: " +
-                                 error.message());
-        return {};
-    }
-    log(LogLevel::Warning, "corrupt archive " + file.string() + " (" + why + ") kept as " + aside.string());
+    const fs::path aside = moveAside(file);
+    log(aside.empty() ? LogLevel::Error : LogLevel::Warning,
+        "corrupt archive " + file.string() + " (" + why + ")" + (aside.empty() ? "" : " kept as " + aside.string()));
     return aside;
 }
 
@@ -116,6 +98,12 @@ const json* KeyedUnarchiver::find(const std::string& key) const
 {
     const auto it = root_.find(key);
     return it == root_.end() ? nullptr : &*it;
+}
+
+void KeyedUnarchiver::noteDamage(const std::string& what) const
+{
+    log(LogLevel::Warning, what);
+    damage_.push_back(what);
 }
 
 bool KeyedUnarchiver::containsKey(const std::string& key) const

@@ -47,9 +47,15 @@ public:
     std::vector<std::string> decodeStringArray(const std::string& key) const;
     const nlohmann::json& root() const { return root_; }
 
+    // What a record reading the values had to leave out or cut (logged as it is noted), so that the
+    // owner of the file can keep the original and tell the user.
+    void noteDamage(const std::string& what) const;
+    const std::vector<std::string>& damage() const { return damage_; }
+
 private:
     const nlohmann::json* find(const std::string& key) const;
     nlohmann::json root_;
+    mutable std::vector<std::string> damage_;
 };
 
 }  // namespace fnd

@@ -42,10 +42,8 @@ void UserDefaults::load()
     json values = bytes ? json::parse(*bytes, nullptr, false) : json();
     if (!values.is_object()) {
         // Keep the unreadable file for a person to look at; start from defaults.
-        fs::path aside = file_;
-        aside += ".corrupt";
-        fs::rename(file_, aside, error);
-        log(LogLevel::Warning, "unreadable preferences " + file_.string() + " moved to " + aside.string());
+        keptAside_ = moveAside(file_);
+        log(LogLevel::Warning, "unreadable preferences " + file_.string() + " moved to " + keptAside_.string());
         return;
     }
     values_ = std::move(values);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 
@@ -34,12 +35,15 @@ public:
     bool synchronize();  // writes pending changes; false (and logged) on failure
 
     const std::filesystem::path& file() const { return file_; }
+    // Where an unreadable file was moved at load, for the user to be told: given once, then empty.
+    std::filesystem::path takeKeptAside() { return std::exchange(keptAside_, {}); }
 
 private:
     void load();
     void changed();
 
     std::filesystem::path file_;
+    std::filesystem::path keptAside_;
     mutable std::mutex mutex_;
     nlohmann::json values_ = nlohmann::json::object();
     bool dirty_ = false;

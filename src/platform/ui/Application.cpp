@@ -4,6 +4,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Timer.h"
 #include "platform/ui/Context.h"
+#include "platform/ui/QuitSignals.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/VisibleText.h"
@@ -420,6 +421,7 @@ int Application::run()
     fnd::RunLoop& loop = fnd::RunLoop::main();
     loop.useRealClock();
     host_->window->show();
+    const QuitSignals quitSignals([this](int) { quit(0); });
     fnd::DelayedCall quitLater;
     if (options_.quitAfter)
         quitLater = fnd::after(*options_.quitAfter, [this] { quit(0); });

@@ -84,9 +84,10 @@ public:
     void setWillEnterForegroundHandler(std::function<void()> handler) { willEnterForeground_ = std::move(handler); }
     void setWillTerminateHandler(std::function<void()> handler) { willTerminate_ = std::move(handler); }
 
-    // Shows the window and runs until it closes or quit() (or --quit-after);
-    // returns the exit code. With --dump-text the visible texts go to
-    // standard output at the end, one per line in reading order.
+    // Shows the window and runs until it closes or quit() (or --quit-after, or
+    // SIGTERM, SIGINT or SIGHUP, which end the run as closing does); returns the
+    // exit code. With --dump-text the visible texts go to standard output at the
+    // end, one per line in reading order.
     int run();
     void quit(int code = 0);
 

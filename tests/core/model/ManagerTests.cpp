@@ -254,6 +254,47 @@ TEST_F(ManagerTest, DamagedValuesKeepDefaultsAndArraysKeepTheirShape)
     EXPECT_EQ(manager.raceData().selectedTrackIndex, -1) << "the selection pointed past the tracks";
 }
 
+// An archive that reads but whose content had to be cut keeps its readable part; the file as it was is kept
+// aside and the user is told, since the next save replaces it.
+TEST_F(ManagerTest, MendedArchivesAreKeptAsTheyWereAndReported)
+{
+    reloaded();
+    const std::pair<const char*, std::string> files[] = {
+        {Manager::userDataFileName, R"({"pids": [{"sName": "X"}, 7]})"},
+        {Manager::fuelDataFileName, R"({"dateArr": ["a", "b"], "dataArr": [1], "fuelArr": [1, 2],
+                                        "speedArr": [1, 2], "distanceArr": [1, 2], "costArr": [1, 2]})"},
+        {Manager::raceDataFileName, R"({"trackArr": {"trackName": "A"}, "selectedTrackIndex": 0})"},
+    };
+    for (const auto& [name, text] : files)
+        ASSERT_TRUE(fnd::writeFileAtomically(documents / name, text));
+
+    Manager& manager = reloaded();
+    EXPECT_EQ(manager.fuelData().dateArr, (std::vector<std::string>{"a"}));
+    EXPECT_EQ(manager.userData().pids.size(), 1u);
+    const std::vector<std::string> problems = manager.takeStorageProblems();
+    ASSERT_EQ(problems.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::string kept = std::string(files[i].first) + ".corrupt-1";
+        EXPECT_NE(problems[i].find(kept), std::string::npos) << problems[i];
+        EXPECT_EQ(fnd::readFile(documents / kept), files[i].second);
+    }
+
+    reloaded();
+    EXPECT_TRUE(manager.takeStorageProblems().empty()) << "the mended archives were written back whole";
+    EXPECT_EQ(manager.fuelData().dateArr, (std::vector<std::string>{"a"}));
+    EXPECT_FALSE(std::filesystem::exists(documents / "fuelData.data.corrupt-2"));
+}
+
+// A list that is no list loses every entry it held: that is told too.
+TEST_F(ManagerTest, FuelListsThatAreNoListsAreReported)
+{
+    reloaded();
+    ASSERT_TRUE(fnd::writeFileAtomically(documents / Manager::fuelDataFileName, R"({"dateArr": "Jan 1, 2024"})"));
+    Manager& manager = reloaded();
+    EXPECT_EQ(manager.fuelData().dayCount(), 0u);
+    ASSERT_EQ(manager.takeStorageProblems().size(), 1u);
+}
+
 // Values of the right type but outside what the field can hold load as the field's default (or, in a
 // list, are left out), each on its own.
 TEST_F(ManagerTest, OutOfRangeValuesLoadClamped)

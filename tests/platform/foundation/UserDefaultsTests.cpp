@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "platform/foundation/FileIO.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
@@ -49,13 +50,17 @@ TEST(UserDefaults, TheStandardDefaultsLiveInHomeAndSaveOnTheNextTurnOfTheLoop)
     EXPECT_EQ(UserDefaults(home / "Preferences.json").integerForKey("LaunchAmounts"), 7);
 }
 
-TEST(UserDefaults, AnUnreadableFileStartsFromDefaultsAndIsKept)
+TEST(UserDefaults, AnUnreadableFileStartsFromDefaultsAndIsKeptBesideAnEarlierOne)
 {
     const fs::path file = testsupport::freshDocuments().parent_path() / "Preferences.json";
+    std::ofstream(file.string() + ".corrupt-1") << "kept before";
     std::ofstream(file) << "{ not json";
-    const UserDefaults defaults(file);
+    UserDefaults defaults(file);
     EXPECT_EQ(defaults.integerForKey("LaunchAmounts"), 0);
-    EXPECT_TRUE(fs::exists(file.string() + ".corrupt"));
+    EXPECT_EQ(defaults.takeKeptAside(), file.string() + ".corrupt-2");
+    EXPECT_EQ(fnd::readFile(file.string() + ".corrupt-2"), "{ not json");
+    EXPECT_EQ(fnd::readFile(file.string() + ".corrupt-1"), "kept before") << "an earlier kept file stays";
+    EXPECT_TRUE(defaults.takeKeptAside().empty()) << "told once";
 }
 
 }  // namespace

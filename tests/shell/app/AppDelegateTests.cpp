@@ -101,6 +101,21 @@ TEST_F(AppDelegateTest, ArchiveSetAsideIsReportedWithItsNewName)
     EXPECT_TRUE(std::filesystem::exists(fnd::Paths::documents() / "userdata.data.corrupt-1"));
 }
 
+// Unreadable preferences are moved aside as the archives are, and the user is told where.
+TEST_F(AppDelegateTest, PreferencesSetAsideAreReportedWithTheirNewName)
+{
+    const std::filesystem::path preferences = fnd::Paths::home() / "Preferences.json";
+    ASSERT_TRUE(fnd::writeFileAtomically(preferences, "{\"LaunchAmounts\": "));
+    launch();
+    const auto shown = AlertQueue::current();
+    ASSERT_TRUE(shown);
+    EXPECT_NE(shown->message().find("Preferences.json.corrupt-1"), std::string::npos) << shown->message();
+    EXPECT_EQ(fnd::readFile(fnd::Paths::home() / "Preferences.json.corrupt-1"), "{\"LaunchAmounts\": ");
+    ui::AlertController::dismissAll();
+    launch();
+    EXPECT_FALSE(AlertQueue::current()) << "told once";
+}
+
 // A run that only takes a screenshot (scripts/run without a display) neither counts as a launch nor
 // covers the screen with the rating prompt.
 TEST_F(AppDelegateTest, ScreenshotRunsAreNoLaunchForTheRatingPrompt)

@@ -1,11 +1,13 @@
 #include "Screens.h"
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Timer.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
 #include "support/TestSupport.h"
 
+#include <csignal>
 #include <filesystem>
 
 using namespace ui;
@@ -205,6 +207,24 @@ TEST_F(ApplicationTest, RunTakesAScreenshotBeforeQuitting)
     EXPECT_NEAR(corner.b, 0, 0.01);
     app.reset();
     EXPECT_EQ(terminations, 1) << "terminating once";
+}
+
+// SIGTERM, SIGINT and SIGHUP end the run as closing the window does: status 0 and the end of the run told
+// once. Outside a run the signals are handled as before.
+TEST_F(ApplicationTest, QuitSignalsEndTheRunInOrder)
+{
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        auto app = make({"norvale", "--quit-after", "30"});
+        app->setRootViewController(std::make_shared<Screen>("Home", log));
+        int terminations = 0;
+        app->setWillTerminateHandler([&] { ++terminations; });
+        fnd::DelayedCall raised = fnd::after(0.05, [signal] { ::raise(signal); });
+        EXPECT_EQ(app->run(), 0) << sigabbrev_np(signal);
+        EXPECT_EQ(terminations, 1) << sigabbrev_np(signal);
+        struct sigaction now {};
+        ::sigaction(signal, nullptr, &now);
+        EXPECT_EQ(now.sa_handler, SIG_DFL) << sigabbrev_np(signal);
+    }
 }
 
 } // namespace

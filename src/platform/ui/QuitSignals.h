@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+namespace ui {
+
+// Turns SIGTERM, SIGINT and SIGHUP into a call on the main thread's event loop, so that a signal ends the
+// app the way closing its window does. The signal handler only writes the signal's number into a pipe
+// (async-signal-safe); the loop reads it and calls `handler`. One instance at a time; destroying it gives
+// the signals back their previous handling.
+class QuitSignals {
+public:
+    explicit QuitSignals(std::function<void(int signal)> handler);
+    ~QuitSignals();
+    QuitSignals(const QuitSignals&) = delete;
+    QuitSignals& operator=(const QuitSignals&) = delete;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace ui
