@@ -322,7 +322,7 @@ void DTCViewController::crawlURL(const std::string& code, int listNumber)
     const int list = std::clamp(listNumber, 1, listCount) - 1;
     lookupNotes_[list].erase(code);
     const std::string base = net::UrlSession::referenceBaseUrl();
-    if (base.empty() || base == "off") {
+    if (base.empty()) {
         lookupNotes_[list][code] = "No reference site is set.";
         return;
     }

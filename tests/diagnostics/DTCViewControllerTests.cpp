@@ -234,6 +234,14 @@ TEST_F(DTCScreenTest, TappingAPendingCodeOpensItsDetail)
     EXPECT_EQ(detail->rowText(0), "Evaporative Emission Control System Leak Detected (gross leak)");
     EXPECT_EQ(detail->rowText(1), "No reference site is set.");
     EXPECT_FALSE(screen->table().indexPathForSelectedRow());
+
+    // Without a site "More" has no page to show.
+    root->window().layoutIfNeeded();
+    ui::View* more = presented->navigationBar().viewForItem(*detail->navigationItem().rightBarButtonItem());
+    ASSERT_NE(more, nullptr);
+    tap(more->convertPoint(more->bounds().center(), nullptr));
+    advance(1.0);
+    EXPECT_EQ(presented->topViewController(), detail);
 }
 
 }  // namespace
