@@ -77,6 +77,9 @@ void DTCViewController::viewDidLoad()
     DTCMILLabel_ = std::make_shared<ui::Label>();
     DTCMILLabel_->setFont(look::digitalSans(16));
     DTCMILLabel_->setNumberOfLines(0);
+    // The fallback for a missing design font runs wider: long messages shrink to fit rather than be cut.
+    DTCMILLabel_->setAdjustsFontSizeToFitWidth(true);
+    DTCMILLabel_->setMinimumScaleFactor(0.5);
     DTCMILLabel_->setTextColor(grey);
     spinner_ = std::make_shared<ui::ActivityIndicator>(ui::ActivityIndicatorStyle::Large);
     spinner_->setColor(look::accent());
@@ -89,6 +92,7 @@ void DTCViewController::viewDidLoad()
     DTCLabel_->setText(fnd::L("No trouble codes"));
     DTCLabel_->setFont(look::digitalSerialBold(25));
     DTCLabel_->setNumberOfLines(2);
+    DTCLabel_->setAdjustsFontSizeToFitWidth(true);
     DTCLabel_->setTextAlignment(ui::TextAlignment::Center);
     DTCLabel_->setTextColor(grey);
     DTCLabel_->setHidden(true);
@@ -110,7 +114,7 @@ void DTCViewController::viewDidLayoutSubviews()
     const double width = bounds.size.width - left;
     topView_->setFrame({left, top, width, panel});
     MILImageView_->setFrame({5, (panel - 55) / 2 + (landscape ? 0 : 5), 55, 55});
-    DTCMILLabel_->setFrame({80, (panel - 40) / 2, width - 80 - 90, 40});  // clear of the spinner
+    DTCMILLabel_->setFrame({80, 4, width - 80 - 90, panel - 8});  // clear of the spinner
     spinner_->setFrame({width - 50 - 30, (panel - 60) / 2, 60, 60});
     const double tableTop = top + panel + 2;
     tb_->setFrame({left, tableTop, width, std::max(0.0, bounds.size.height - tableTop - look::bottomBarSpace(*this))});

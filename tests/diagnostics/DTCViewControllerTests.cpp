@@ -274,6 +274,21 @@ TEST_F(DTCScreenTest, OnlyTheLatestLoadingPeriodEnds)
     EXPECT_EQ(menu->resets, 1);
 }
 
+// The lamp panel's message is read in full, whatever fonts are installed, in both orientations.
+TEST_F(DTCScreenTest, DisconnectedMessageIsShownWhole)
+{
+    for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}}) {
+        ui::Device::current().setScreenSize(size);
+        root = std::make_unique<ui::RootWindow>(size);
+        show(screen);
+        std::string shown;
+        for (const std::string& line : shownTexts())
+            shown += line + " ";
+        EXPECT_NE(shown.find(fnd::L("Device msg")), std::string::npos) << size.width << ": " << shown;
+        root->setRootViewController(std::make_shared<ui::ViewController>());
+    }
+}
+
 TEST_F(DTCScreenTest, DisconnectedReadsNothing)
 {
     show(screen);
