@@ -284,7 +284,8 @@ void ELMScanner::deliver(const InFlight& request, const Reply& reply)
     const bool obdRequest = !sent.empty() && std::all_of(sent.begin(), sent.end(), [](char c) {
         return std::isxdigit(static_cast<unsigned char>(c));
     });
-    if (obdRequest && !reply.isWhole())
+    const bool fits = std::all_of(reply.responses.begin(), reply.responses.end(), fitsPidLength);
+    if (obdRequest && (!reply.isWhole() || !fits))
         reportProblem(request, reply.responses.empty() && reply.hasMessage("NO DATA") ? ReplyProblem::NoData
                                                                                        : ReplyProblem::Unreadable);
 }
@@ -314,6 +315,7 @@ void ELMScanner::deliverResponses(const InFlight& request, const Reply& reply)
         }
     } else {
         responses = fromChosenECU(reply.responses);
+        std::erase_if(responses, [](const Response& r) { return !fitsPidLength(r); });
     }
     if (responses.empty())
         return;
