@@ -59,6 +59,7 @@ DTCList troubleCodesOf(const std::vector<Response>& responses, std::uint8_t repl
     for (const Response& response : responses) {
         if (response.mode != replyMode)
             continue;
+        list.whole = list.whole && response.data.size() % 2 == 0;
         const std::vector<std::string> codes = getCodes(response.data);
         const std::vector<std::string> descriptions = getDescription(response.data);
         for (std::size_t i = 0; i < codes.size(); ++i) {

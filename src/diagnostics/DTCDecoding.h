@@ -22,6 +22,7 @@ std::vector<std::string> getDescription(std::span<const std::uint8_t> bytes);
 struct DTCList {
     std::vector<std::string> codes;
     std::vector<std::string> descriptions;
+    bool whole = true;  // false when a reply held half a code
 };
 
 // The codes of every Response of service `replyMode` (0x43, 0x47 or 0x4A) in the array: every line and

@@ -23,7 +23,9 @@ namespace look = diagnosticsLook;
 
 namespace {
 
+constexpr std::uint8_t kRequestModes[DTCViewController::listCount] = {0x03, 0x07, 0x0A};
 constexpr std::uint8_t kReplyModes[DTCViewController::listCount] = {0x43, 0x47, 0x4A};
+constexpr std::uint8_t kNegativeReply = 0x7F;
 constexpr const char* kSectionTitles[DTCViewController::listCount] = {"Current DTCs", "Pending DTCs", "Permanent DTCs"};
 constexpr double kPanelHeight = 70;
 
@@ -75,6 +77,9 @@ void DTCViewController::viewDidLoad()
     DTCMILLabel_ = std::make_shared<ui::Label>();
     DTCMILLabel_->setFont(look::digitalSans(16));
     DTCMILLabel_->setNumberOfLines(0);
+    // The fallback for a missing design font runs wider: long messages shrink to fit rather than be cut.
+    DTCMILLabel_->setAdjustsFontSizeToFitWidth(true);
+    DTCMILLabel_->setMinimumScaleFactor(0.5);
     DTCMILLabel_->setTextColor(grey);
     spinner_ = std::make_shared<ui::ActivityIndicator>(ui::ActivityIndicatorStyle::Large);
     spinner_->setColor(look::accent());
@@ -86,6 +91,8 @@ void DTCViewController::viewDidLoad()
     DTCLabel_ = std::make_shared<ui::Label>();
     DTCLabel_->setText(fnd::L("No trouble codes"));
     DTCLabel_->setFont(look::digitalSerialBold(25));
+    DTCLabel_->setNumberOfLines(2);
+    DTCLabel_->setAdjustsFontSizeToFitWidth(true);
     DTCLabel_->setTextAlignment(ui::TextAlignment::Center);
     DTCLabel_->setTextColor(grey);
     DTCLabel_->setHidden(true);
@@ -107,11 +114,11 @@ void DTCViewController::viewDidLayoutSubviews()
     const double width = bounds.size.width - left;
     topView_->setFrame({left, top, width, panel});
     MILImageView_->setFrame({5, (panel - 55) / 2 + (landscape ? 0 : 5), 55, 55});
-    DTCMILLabel_->setFrame({80, (panel - 40) / 2, width - 80 - 90, 40});  // clear of the spinner
+    DTCMILLabel_->setFrame({80, 4, width - 80 - 90, panel - 8});  // clear of the spinner
     spinner_->setFrame({width - 50 - 30, (panel - 60) / 2, 60, 60});
     const double tableTop = top + panel + 2;
     tb_->setFrame({left, tableTop, width, std::max(0.0, bounds.size.height - tableTop - look::bottomBarSpace(*this))});
-    DTCLabel_->setFrame({0, bounds.size.height / 2 - 15, bounds.size.width, 30});
+    DTCLabel_->setFrame({10, bounds.size.height / 2 - 30, bounds.size.width - 20, 60});
     const ui::Size check = checkMarkImageView_->sizeThatFits({});
     checkMarkImageView_->setFrame({bounds.size.width / 2 - check.width / 2, bounds.size.height / 2 + 25, check.width,
                                    check.height});
@@ -153,6 +160,7 @@ void DTCViewController::startVisit(Scanner& link)
 {
     LinkHolder::takeLinkBlockingStatus();
     buildCommands(link);
+    startReading();
     link.setInitCommands(commandArr_, false);
     scheduleLoadingEnd();
     spinner_->startAnimating();
@@ -189,14 +197,32 @@ void DTCViewController::scheduleLoadingEnd()
     });
 }
 
+void DTCViewController::startReading()
+{
+    std::fill(std::begin(listStates_), std::end(listStates_), ListState::Waiting);
+    loadingEnded_ = false;
+    DTCLabel_->setHidden(true);
+    checkMarkImageView_->setHidden(true);
+}
+
+// "No trouble codes" only when every list was read whole and none holds a code; a list that could not be
+// read (or has not been, by the end of the loading period) is never the all-clear.
+void DTCViewController::showVerdict()
+{
+    const bool anyCode = std::any_of(std::begin(codeArrays_), std::end(codeArrays_), [](const auto& list) { return !list.empty(); });
+    const bool allRead = std::all_of(std::begin(listStates_), std::end(listStates_), [](ListState s) { return s == ListState::Read; });
+    DTCLabel_->setText(fnd::L(allRead ? "No trouble codes" : "DTC unread msg"));
+    DTCLabel_->setHidden(anyCode);
+    checkMarkImageView_->setHidden(anyCode || !allRead);
+}
+
 void DTCViewController::removeLoadingIndicator()
 {
     spinner_->stopAnimating();
     spinner_->setColor(look::accent());
-    if (std::all_of(std::begin(codeArrays_), std::end(codeArrays_), [](const auto& list) { return list.empty(); })) {
-        DTCLabel_->setHidden(false);
-        checkMarkImageView_->setHidden(false);
-    }
+    loadingEnded_ = true;
+    showVerdict();
+    tb_->reloadData();
     // The lamp is reported off only when the car said so; silence is not an answer.
     if (haveMilData_)
         return;
@@ -260,9 +286,18 @@ void DTCViewController::didReceiveResponse(const std::vector<Response>& response
     if (!statuses.empty())
         showMil(statuses);
     for (int list = 0; list < listCount; ++list) {
-        if (!codesReplaced[list])
+        const bool refused = std::any_of(responses.begin(), responses.end(), [&](const Response& r) {
+            return r.mode == kNegativeReply && r.pid == kRequestModes[list];
+        });
+        if (!codesReplaced[list]) {
+            // "Response pending" (0x78) is followed by the answer in the same reply, when one comes at all.
+            if (refused)
+                listStates_[list] = ListState::Failed;
             continue;
+        }
         DTCList found = troubleCodesOf(responses, kReplyModes[list]);
+        if (listStates_[list] != ListState::Failed)
+            listStates_[list] = found.whole ? ListState::Read : ListState::Failed;
         codeArrays_[list] = std::move(found.codes);
         descArrays_[list] = std::move(found.descriptions);
         for (const std::string& code : codeArrays_[list])
@@ -270,6 +305,24 @@ void DTCViewController::didReceiveResponse(const std::vector<Response>& response
     }
     tb_->setScrollEnabled(std::any_of(std::begin(codeArrays_), std::end(codeArrays_),
                                       [](const auto& list) { return !list.empty(); }));
+    if (loadingEnded_)
+        showVerdict();
+    tb_->reloadData();
+}
+
+void DTCViewController::scannerRequestFailed(Scanner&, const Command& command, ReplyProblem problem)
+{
+    const auto* mode = std::find(std::begin(kRequestModes), std::end(kRequestModes), command.mode);
+    if (mode == std::end(kRequestModes) || command.pid != 255)
+        return;
+    ListState& state = listStates_[mode - std::begin(kRequestModes)];
+    // No ECU answering a service is a car without that service (permanent codes are recent), not a fault.
+    if (problem != ReplyProblem::NoData)
+        state = ListState::Failed;
+    else if (state == ListState::Waiting)
+        state = ListState::Read;
+    if (loadingEnded_)
+        showVerdict();
     tb_->reloadData();
 }
 
@@ -304,6 +357,7 @@ void DTCViewController::refreshDTC()
     if (commandArr_.empty())
         buildCommands(*link);
     milAnswered_ = false;
+    startReading();
     link->setInitCommands(commandArr_, false);
     for (auto& list : codeArrays_)
         list.clear();
@@ -322,7 +376,7 @@ void DTCViewController::crawlURL(const std::string& code, int listNumber)
     const int list = std::clamp(listNumber, 1, listCount) - 1;
     lookupNotes_[list].erase(code);
     const std::string base = net::UrlSession::referenceBaseUrl();
-    if (base.empty() || base == "off") {
+    if (base.empty()) {
         lookupNotes_[list][code] = "No reference site is set.";
         return;
     }
@@ -367,10 +421,15 @@ int DTCViewController::numberOfRowsInSection(ui::TableView&, int section)
     return section >= 0 && section < listCount ? static_cast<int>(codeArrays_[section].size()) : 0;
 }
 
+// A list that could not be read says so in its header once the loading period is over.
 std::shared_ptr<ui::View> DTCViewController::viewForHeaderInSection(ui::TableView&, int section)
 {
-    const bool any = section >= 0 && section < listCount && !codeArrays_[section].empty();
-    return look::badgeHeader(any ? fnd::format("  %s ", fnd::L(kSectionTitles[section])) : std::string(), look::teal(),
+    if (section < 0 || section >= listCount)
+        return look::badgeHeader({}, look::teal(), 30, 10, 9);
+    const std::string title = fnd::L(kSectionTitles[section]);
+    if (loadingEnded_ && listStates_[section] != ListState::Read)
+        return look::badgeHeader(fnd::format("  %s: %s ", title, fnd::L("not read msg")), look::accent(), 30, 10, 9);
+    return look::badgeHeader(codeArrays_[section].empty() ? std::string() : fnd::format("  %s ", title), look::teal(),
                              30, 10, 9);
 }
 

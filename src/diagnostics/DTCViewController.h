@@ -54,6 +54,7 @@ public:
     static constexpr double refreshDelay = 0.5;
 
     void didReceiveResponse(const std::vector<Response>& responses) override;
+    void scannerRequestFailed(Scanner& link, const Command& command, ReplyProblem problem) override;
     void scannerDidInitialize(Scanner& link) override;
 
 protected:
@@ -75,6 +76,8 @@ private:
     void startVisit(Scanner& link);
     void scheduleLoadingEnd();
     void removeLoadingIndicator();
+    void showVerdict();
+    void startReading();
     void refreshDTC();
     void showMil(const std::vector<const Response*>& statuses);
     void showMilOff();
@@ -88,6 +91,10 @@ private:
     std::map<std::string, std::string> causeDicts_[listCount];
     std::map<std::string, std::string> lookupNotes_[listCount];
     std::vector<Command> commandArr_;
+    // How far each list's request got in this visit or refresh; only lists read whole are the all-clear.
+    enum class ListState { Waiting, Read, Failed };
+    ListState listStates_[listCount] = {};
+    bool loadingEnded_ = false;
     bool haveMilData_ = false;
     bool milAnswered_ = false;     // a lamp reply came since the last appearance or refresh
     std::uint64_t loadingEnd_ = 0;  // the latest scheduled end of the loading period

@@ -1,5 +1,8 @@
 #include "diagnostics/DTCWebViewController.h"
 
+#include <algorithm>
+
+#include "diagnostics/DiagnosticsLook.h"
 #include "html/HTMLEntities.h"
 #include "html/HTMLUTF8.h"
 #include "platform/foundation/Strings.h"
@@ -20,10 +23,17 @@ void DTCWebViewController::viewDidLoad()
     view()->addSubview(webView_);
 }
 
+// Below the navigation bar and clear of the safe area's sides and bottom (and of a tab bar), so the
+// page's first lines, and an error page, are not hidden under the bars.
 void DTCWebViewController::viewDidLayoutSubviews()
 {
-    if (webView_)
-        webView_->setFrame(view()->bounds());
+    if (!webView_)
+        return;
+    const ui::Rect bounds = view()->bounds();
+    const ui::EdgeInsets safe = ui::safeAreaInsets(*view());
+    const double top = diagnosticsLook::topBarSpace(*this);
+    const double height = bounds.size.height - top - diagnosticsLook::bottomBarSpace(*this);
+    webView_->setFrame({safe.left, top, bounds.size.width - safe.left - safe.right, std::max(0.0, height)});
 }
 
 std::string DTCWebViewController::errorPage(const std::string& error)

@@ -70,6 +70,8 @@ public:
     static constexpr double slideDuration = 0.15;
     // After a drop in automatic mode, the next attempt waits this long on the run loop's clock.
     static constexpr double reconnectDelay = 3.0;
+    // How long a screen on view shows why the connection failed or ended.
+    static constexpr double droppedToastDuration = 4.0;
 
     // ScannerDelegate
     void scannerDidInitialize(Scanner& link) override;

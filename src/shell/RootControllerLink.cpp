@@ -7,6 +7,7 @@
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Strings.h"
+#include "platform/ui/Toast.h"
 #include "shell/QueuedAlertController.h"
 #include "shell/RootController.h"
 
@@ -84,6 +85,10 @@ void RootController::linkDropped()
     status_->setStatusText(fnd::L(reason.empty() ? "Disconnected" : reason));
     status_->setDeviceName({});
     status_->setMilShown(false);
+    // With the menu closed the strip is out of sight: the screen on view says it instead, whatever it is.
+    if (!menuOpen_)
+        ui::makeToast(*content_, fnd::L(reason.empty() ? "Disconnected" : reason), droppedToastDuration,
+                      ui::ToastPosition::Center);
     if (isAutomatic()) {
         reconnect_.cancel();
         reconnect_ = fnd::after(reconnectDelay, [this] {

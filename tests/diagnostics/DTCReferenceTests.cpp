@@ -12,6 +12,7 @@
 #include "diagnostics/DTCViewController.h"
 #include "diagnostics/DTCWebViewController.h"
 #include "platform/net/UrlSession.h"
+#include "platform/ui/VisibleText.h"
 #include "support/LoopbackServer.h"
 
 namespace {
@@ -191,5 +192,52 @@ TEST_F(ReferenceLookupTest, AFailedPageLoadShowsTheErrorPage)
     show(web);
     ASSERT_TRUE(waitFor([&] { return web->webView()->text().find("An error occurred:") != std::string::npos; }));
 }
+
+struct PageLayoutCase {
+    const char* name;
+    ui::UserInterfaceIdiom idiom;
+    ui::Size size;
+};
+
+void PrintTo(const PageLayoutCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class MorePageLayout : public ReferenceLookupTest, public ::testing::WithParamInterface<PageLayoutCase> {};
+
+// "More" on a code's detail, as the user reaches it: the page, an error page too, is read below the bar.
+TEST_P(MorePageLayout, ShowsThePageBelowTheBar)
+{
+    ui::Device::current().setIdiom(GetParam().idiom);
+    ui::Device::current().setScreenSize(GetParam().size);
+    root = std::make_unique<ui::RootWindow>(GetParam().size);
+    net::UrlSession::setReferenceBaseUrl("http://127.0.0.1:" + std::to_string(testsupport::unusedLoopbackPort()));
+    show(std::make_shared<DTCDetViewCon>(ui::TableViewStyle::Grouped, "P0133", "O2 Sensor", std::nullopt, std::nullopt));
+    root->window().layoutIfNeeded();
+    ui::View* more = navigation->navigationBar().viewForItem(*navigation->topViewController()->navigationItem().rightBarButtonItem());
+    ASSERT_NE(more, nullptr);
+    tap(more->convertPoint(more->bounds().center(), nullptr));
+    advance(1);
+    auto* web = dynamic_cast<DTCWebViewController*>(navigation->topViewController());
+    ASSERT_NE(web, nullptr);
+    ASSERT_TRUE(waitFor([&] { return web->webView()->text().find("An error occurred:") != std::string::npos; }));
+    advance(0.5);
+    root->window().layoutIfNeeded();
+
+    const auto texts = ui::visibleTexts(root->window());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "An error occurred:"), texts.end()) << testing::PrintToString(texts);
+    const ui::Rect page = web->webView()->convertRect(web->webView()->bounds(), nullptr);
+    const ui::Rect bar = navigation->navigationBar().convertRect(navigation->navigationBar().bounds(), nullptr);
+    EXPECT_GE(page.minY(), bar.maxY());
+    EXPECT_LE(page.maxY(), GetParam().size.height - ui::Device::current().safeAreaInsets().bottom);
+    EXPECT_GT(page.size.height, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, MorePageLayout,
+                         ::testing::Values(PageLayoutCase{"Phone", ui::UserInterfaceIdiom::Phone, {390, 844}},
+                                           PageLayoutCase{"PhoneLandscape", ui::UserInterfaceIdiom::Phone, {844, 390}},
+                                           PageLayoutCase{"Pad", ui::UserInterfaceIdiom::Pad, {1024, 768}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

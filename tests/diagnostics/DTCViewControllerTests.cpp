@@ -6,7 +6,9 @@
 #include "diagnostics/DTCViewController.h"
 #include "platform/foundation/Localization.h"
 #include "platform/net/UrlSession.h"
+#include "core/link/ELMScanner.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/VisibleText.h"
 
 namespace {
 
@@ -35,6 +37,17 @@ protected:
         const int before = requestCount("0a");
         show(screen);
         return waitFor([&] { return requestCount("0a") > before; }) && drain();
+    }
+
+    std::vector<std::string> shownTexts()
+    {
+        root->window().layoutIfNeeded();
+        return ui::visibleTexts(root->window());
+    }
+    bool shows(const std::string& text)
+    {
+        const auto texts = shownTexts();
+        return std::any_of(texts.begin(), texts.end(), [&](const std::string& t) { return t.find(text) != std::string::npos; });
     }
 
     std::shared_ptr<MilRecorder> menu = std::make_shared<MilRecorder>();
@@ -109,6 +122,64 @@ TEST_F(DTCScreenTest, EveryEcuCountsForCodesAndLamp)
     EXPECT_TRUE(screen->haveMilData()) << "the transmission's lamp is on while the engine's is off";
     advance(DTCViewController::loadingPeriod);
     EXPECT_EQ(menu->resets, 0);
+}
+
+struct UnreadCase {
+    const char* name;
+    elmsim::Fault fault;
+};
+
+void PrintTo(const UnreadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class DTCUnreadTest : public DTCScreenTest, public ::testing::WithParamInterface<UnreadCase> {};
+
+// A stored-codes reply that cannot be read whole is never the all-clear, whatever the other lists say.
+TEST_P(DTCUnreadTest, SaysTheCodesCouldNotBeRead)
+{
+    sim.updateCar([](elmsim::CarState& s) { s.storedCodes = {"P0301", "P0420", "P0171"}; });
+    sim.injectFault(GetParam().fault, 1, "03");
+    ASSERT_TRUE(connect());
+    show(screen);
+    ASSERT_TRUE(waitFor([&] { return requestCount("03") == 1; }));
+    if (GetParam().fault == elmsim::Fault::Stall)
+        advance(ELMScanner::replyTimeout);
+    ASSERT_TRUE(waitFor([&] { return requestCount("0a") == 1; }) && drain());
+    advance(DTCViewController::loadingPeriod);
+
+    EXPECT_FALSE(shows(fnd::L("No trouble codes"))) << testing::PrintToString(shownTexts());
+    EXPECT_TRUE(shows(fnd::L("not read msg"))) << testing::PrintToString(shownTexts());
+    for (const std::string& code : screen->codes(0))
+        EXPECT_NE(code.substr(3), "00") << "half a code read as a whole one";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, DTCUnreadTest,
+    ::testing::Values(UnreadCase{"ServiceNotSupported", elmsim::Fault::NotSupported},
+                      UnreadCase{"ConditionsNotCorrect", elmsim::Fault::Refused},
+                      UnreadCase{"ResponsePendingWithoutAnswer", elmsim::Fault::ResponsePending},
+                      UnreadCase{"BadHex", elmsim::Fault::BadHex},
+                      UnreadCase{"LyingLength", elmsim::Fault::LyingLength},
+                      UnreadCase{"LostFrame", elmsim::Fault::LostFrame},
+                      UnreadCase{"OddBytes", elmsim::Fault::OddBytes},
+                      UnreadCase{"Garbage", elmsim::Fault::Garbage},
+                      UnreadCase{"Unknown", elmsim::Fault::Unknown},
+                      UnreadCase{"CanError", elmsim::Fault::CanError},
+                      UnreadCase{"BufferFull", elmsim::Fault::BufferFull},
+                      UnreadCase{"NoPrompt", elmsim::Fault::Stall}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A car without permanent codes answers "NO DATA" to them: that is no fault, and no codes is the all-clear.
+TEST_F(DTCScreenTest, ServiceNoEcuAnswersStillAllowsTheAllClear)
+{
+    sim.injectFault(elmsim::Fault::NoData, 1, "0a");
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(showAndRead());
+    advance(DTCViewController::loadingPeriod);
+    EXPECT_TRUE(shows(fnd::L("No trouble codes"))) << testing::PrintToString(shownTexts());
+    EXPECT_FALSE(shows(fnd::L("not read msg")));
 }
 
 TEST_F(DTCScreenTest, DroppedServiceLeavesItsListEmpty)
@@ -203,6 +274,21 @@ TEST_F(DTCScreenTest, OnlyTheLatestLoadingPeriodEnds)
     EXPECT_EQ(menu->resets, 1);
 }
 
+// The lamp panel's message is read in full, whatever fonts are installed, in both orientations.
+TEST_F(DTCScreenTest, DisconnectedMessageIsShownWhole)
+{
+    for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}}) {
+        ui::Device::current().setScreenSize(size);
+        root = std::make_unique<ui::RootWindow>(size);
+        show(screen);
+        std::string shown;
+        for (const std::string& line : shownTexts())
+            shown += line + " ";
+        EXPECT_NE(shown.find(fnd::L("Device msg")), std::string::npos) << size.width << ": " << shown;
+        root->setRootViewController(std::make_shared<ui::ViewController>());
+    }
+}
+
 TEST_F(DTCScreenTest, DisconnectedReadsNothing)
 {
     show(screen);
@@ -234,6 +320,14 @@ TEST_F(DTCScreenTest, TappingAPendingCodeOpensItsDetail)
     EXPECT_EQ(detail->rowText(0), "Evaporative Emission Control System Leak Detected (gross leak)");
     EXPECT_EQ(detail->rowText(1), "No reference site is set.");
     EXPECT_FALSE(screen->table().indexPathForSelectedRow());
+
+    // Without a site "More" has no page to show.
+    root->window().layoutIfNeeded();
+    ui::View* more = presented->navigationBar().viewForItem(*detail->navigationItem().rightBarButtonItem());
+    ASSERT_NE(more, nullptr);
+    tap(more->convertPoint(more->bounds().center(), nullptr));
+    advance(1.0);
+    EXPECT_EQ(presented->topViewController(), detail);
 }
 
 }  // namespace

@@ -206,7 +206,8 @@ void ELMScanner::replyTimedOut()
 {
     if (!inFlight_)
         return;
-    const Purpose purpose = inFlight_->purpose;
+    const InFlight request = std::move(*inFlight_);
+    const Purpose purpose = request.purpose;
     inFlight_.reset();
     buffer_.clear();
     consumed_ = 0;
@@ -215,11 +216,12 @@ void ELMScanner::replyTimedOut()
             fail("The adapter sends data without end; is it an ELM327 adapter?");
         else
             fail(purpose == Purpose::Init ? "The adapter did not answer" : "The adapter stopped answering");
-        return;
+    } else {
+        // A lone carriage return stops a reply that never ended; its prompt lets the traffic go on.
+        fnd::log(fnd::LogLevel::Warning, "adapter link: no reply, stopping the request");
+        send(Purpose::Recovery, {}, "\r", replyTimeout);
     }
-    // A lone carriage return stops a reply that never ended; its prompt lets the traffic go on.
-    fnd::log(fnd::LogLevel::Warning, "adapter link: no reply, stopping the request");
-    send(Purpose::Recovery, {}, "\r", replyTimeout);
+    reportProblem(request, ReplyProblem::NoReply);
 }
 
 void ELMScanner::replyEnded(std::string text)
@@ -273,8 +275,33 @@ void ELMScanner::deliver(const InFlight& request, const Reply& reply)
             sent.pop_back();
         receiver->scannerDidReceiveReply(*this, sent, reply.responses, reply.messages);
     }
-    if (request.purpose == Purpose::Recovery || request.purpose == Purpose::KeepAlive || reply.beginsWithNoCallText())
+    if (request.purpose == Purpose::Recovery || request.purpose == Purpose::KeepAlive)
         return;
+    if (!reply.beginsWithNoCallText())
+        deliverResponses(request, reply);
+    // Typed AT commands and the voltage request are answered by the adapter in words.
+    const std::string sent = compactText(request.text);
+    const bool obdRequest = !sent.empty() && std::all_of(sent.begin(), sent.end(), [](char c) {
+        return std::isxdigit(static_cast<unsigned char>(c));
+    });
+    const bool fits = std::all_of(reply.responses.begin(), reply.responses.end(), fitsPidLength);
+    if (obdRequest && (!reply.isWhole() || !fits))
+        reportProblem(request, reply.responses.empty() && reply.hasMessage("NO DATA") ? ReplyProblem::NoData
+                                                                                       : ReplyProblem::Unreadable);
+}
+
+void ELMScanner::reportProblem(const InFlight& request, ReplyProblem problem)
+{
+    if ((request.purpose != Purpose::Polled && request.purpose != Purpose::Sent) || request.onReply)
+        return;
+    if (const auto receiver = delegate()) {
+        for (const Command& command : request.commands)
+            receiver->scannerRequestFailed(*this, command, problem);
+    }
+}
+
+void ELMScanner::deliverResponses(const InFlight& request, const Reply& reply)
+{
     const bool isVoltage = request.commands.size() == 1 && request.commands.front().isVoltageCommand;
     std::vector<Response> responses;
     if (isVoltage) {
@@ -288,6 +315,7 @@ void ELMScanner::deliver(const InFlight& request, const Reply& reply)
         }
     } else {
         responses = fromChosenECU(reply.responses);
+        std::erase_if(responses, [](const Response& r) { return !fitsPidLength(r); });
     }
     if (responses.empty())
         return;

@@ -110,6 +110,8 @@ private:
     void probePacking();
     void finishInit();
     void deliver(const InFlight& request, const Reply& reply);
+    void deliverResponses(const InFlight& request, const Reply& reply);
+    void reportProblem(const InFlight& request, ReplyProblem problem);
     std::vector<Response> fromChosenECU(std::vector<Response> responses) const;
 
     Step step_ = Step::Idle;

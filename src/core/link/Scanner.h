@@ -13,6 +13,13 @@
 
 class Scanner;
 
+// Why a request came to nothing, or to less than the car sent.
+enum class ReplyProblem {
+    NoData,      // no ECU answered ("NO DATA")
+    Unreadable,  // noise, an adapter error ("?", "CAN ERROR", "BUFFER FULL") or frames that do not fit
+    NoReply,     // the adapter never ended its reply
+};
+
 // The link's callbacks, all on the main thread. Every method is optional (empty by default).
 class ScannerDelegate {
 public:
@@ -31,6 +38,9 @@ public:
                                         const std::vector<std::string>& /*texts*/)
     {
     }
+    // A request of the polled list, or one of sendCommand() without its own receiver, whose reply was not
+    // read whole. Whatever could be read came through didReceiveResponse first.
+    virtual void scannerRequestFailed(Scanner&, const Command&, ReplyProblem) {}
     // The replies to the background status requests (speed, coolant, oil temperature).
     virtual void scannerDidReceiveStatusResponse(Scanner&, const std::vector<Response>&) {}
     // A progress or failure text for the user ("Connecting...", "Searching for protocol...", ...).

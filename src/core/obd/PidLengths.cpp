@@ -21,3 +21,17 @@ int service01DataLength(std::uint8_t pid)
 {
     return pid < kLengths.size() ? kLengths[pid] : 0;
 }
+
+bool fitsPidLength(const Response& response)
+{
+    constexpr std::uint8_t kLiveDataReply = 0x41;
+    constexpr std::uint8_t kFreezeFrameReply = 0x42;
+    const int length = service01DataLength(response.pid);
+    if (length == 0)
+        return true;
+    if (response.mode == kLiveDataReply)
+        return response.data.size() == static_cast<std::size_t>(length);
+    if (response.mode == kFreezeFrameReply)
+        return response.data.size() == static_cast<std::size_t>(length) + 1;
+    return true;
+}

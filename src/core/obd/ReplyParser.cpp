@@ -239,8 +239,9 @@ std::optional<Bytes> finish(const Assembly& assembly)
     return joined;
 }
 
-// Step 5: the complete messages of one ECU from its frames in arrival order.
-std::vector<Bytes> assembleMessages(const std::vector<Frame>& frames)
+// Step 5: the complete messages of one ECU from its frames in arrival order. `broken` is set when a
+// frame does not fit its message or a message misses a frame.
+std::vector<Bytes> assembleMessages(const std::vector<Frame>& frames, bool& broken)
 {
     std::vector<Bytes> messages;
     std::optional<Assembly> open;
@@ -248,6 +249,8 @@ std::vector<Bytes> assembleMessages(const std::vector<Frame>& frames)
         if (open) {
             if (auto joined = finish(*open))
                 messages.push_back(std::move(*joined));
+            else
+                broken = true;
             open.reset();
         }
     };
@@ -262,8 +265,10 @@ std::vector<Bytes> assembleMessages(const std::vector<Frame>& frames)
             open = Assembly{static_cast<std::size_t>(frame.index), std::nullopt, {}};
             break;
         case Frame::Kind::Piece:
-            if (!open)
+            if (!open) {
+                broken = true;
                 break;
+            }
             if (frame.index == 0 && !open->first)
                 open->first = frame.bytes;
             else
@@ -275,6 +280,8 @@ std::vector<Bytes> assembleMessages(const std::vector<Frame>& frames)
                 const std::size_t length = frame.bytes[0] & 0x0F;
                 if (length > 0 && length < frame.bytes.size())
                     messages.emplace_back(frame.bytes.begin() + 1, frame.bytes.begin() + 1 + length);
+                else
+                    broken = true;
             } else if (pci == kPciFirstFrame && frame.bytes.size() >= 2) {
                 close();
                 const std::size_t length = ((frame.bytes[0] & 0x0F) << 8) | frame.bytes[1];
@@ -283,6 +290,8 @@ std::vector<Bytes> assembleMessages(const std::vector<Frame>& frames)
             } else if (pci == kPciConsecutiveFrame && open) {
                 const auto end = frame.bytes.begin() + std::min(frame.bytes.size(), 1 + kConsecutiveFrameBytes);
                 open->pieces.emplace_back(frame.bytes[0] & 0x0F, Bytes(frame.bytes.begin() + 1, end));
+            } else {
+                broken = true;
             }
             break;
         }
@@ -325,21 +334,25 @@ Response payloadResponse(int ecu, std::uint8_t mode, std::uint8_t pid, Bytes dat
 
 // Trouble codes of one ECU: on CAN one message whose byte after the service byte counts the codes;
 // on the older protocols up to three codes per line, each line opening with the service byte. Either
-// way the Response's data is the code bytes alone; rawData keeps every byte as it came.
+// way the Response's data is the code bytes alone; rawData keeps every byte as it came. `broken` is set
+// when the count or a line's length does not fit the codes carried.
 std::size_t troubleCodes(std::vector<Response>& out, int ecu, std::vector<Bytes>& messages, std::size_t i,
-                         bool legacy)
+                         bool legacy, bool& broken)
 {
+    constexpr std::size_t kLegacyLineBytes = 7;  // the service byte and three codes
     const std::uint8_t service = messages[i][0];
     if (!legacy) {
         const Bytes& message = messages[i];
         Bytes codes(message.begin() + std::min<std::ptrdiff_t>(2, static_cast<std::ptrdiff_t>(message.size())),
                     message.end());
+        broken = broken || message.size() < 2 || codes.size() != 2u * message[1];
         out.push_back(payloadResponse(ecu, service, 0, std::move(codes), message));
         return i + 1;
     }
     std::vector<Bytes> lines;
     Bytes codes;
     for (; i < messages.size() && messages[i][0] == service; ++i) {
+        broken = broken || messages[i].size() != kLegacyLineBytes;
         codes.insert(codes.end(), messages[i].begin() + 1, messages[i].end());
         lines.push_back(std::move(messages[i]));
     }
@@ -455,6 +468,16 @@ bool Reply::beginsWithNoCallText() const
                        [&](std::string_view text) { return startsWithNoCase(firstLine, text); });
 }
 
+bool Reply::isWhole() const
+{
+    // Texts an adapter writes around a good reply; any other text stands where frames should be.
+    static constexpr std::string_view kBenign[] = {"SEARCHING...", "BUS INIT: ...OK"};
+    return !broken && !responses.empty() && std::all_of(messages.begin(), messages.end(), [](const std::string& message) {
+        return std::any_of(std::begin(kBenign), std::end(kBenign),
+                           [&](std::string_view text) { return startsWithNoCase(message, text); });
+    });
+}
+
 bool Reply::hasMessage(std::string_view text) const
 {
     return std::any_of(messages.begin(), messages.end(),
@@ -478,7 +501,9 @@ Reply parseReply(std::string_view text, std::string_view request, ReplyFormat fo
         const auto hex = asHexLine(line);
         const auto frame = hex ? parseFrame(*hex, format) : std::nullopt;
         if (!frame) {
-            if (!hex)
+            if (hex)
+                reply.broken = true;
+            else
                 reply.messages.push_back(line);
             continue;
         }
@@ -490,7 +515,7 @@ Reply parseReply(std::string_view text, std::string_view request, ReplyFormat fo
 
     // Steps 5 and 6: whole messages per ECU, then one Response per PID.
     for (const auto& [ecu, frames] : byEcu) {
-        std::vector<Bytes> messages = assembleMessages(frames);
+        std::vector<Bytes> messages = assembleMessages(frames, reply.broken);
         // A multi-frame message may announce a length of 0. A reply's service byte is the request's
         // plus 0x40 (or 0x7F): a lower one is a request echoed again or late, not a reply.
         std::erase_if(messages, [](const Bytes& m) { return m.empty() || m[0] < kLowestReplyService; });
@@ -499,7 +524,7 @@ Reply parseReply(std::string_view text, std::string_view request, ReplyFormat fo
             if (isTroubleCodeService(messages[i][0])) {
                 // Framing not yet known: a legacy line of codes has seven bytes, a CAN message an even count.
                 const bool oddLine = format.framing == Framing::Unknown && messages[i].size() % 2 == 1;
-                i = troubleCodes(reply.responses, ecu, messages, i, legacy || oddLine);
+                i = troubleCodes(reply.responses, ecu, messages, i, legacy || oddLine, reply.broken);
             } else if (messages[i][0] == kServiceVehicleInfo && messages[i].size() >= 2) {
                 i = vehicleInformation(reply.responses, ecu, messages, i, legacy);
             } else {

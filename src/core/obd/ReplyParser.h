@@ -23,6 +23,11 @@ struct Reply {
     std::vector<Response> responses;
     std::vector<std::string> messages;  // "SEARCHING...", "NO DATA", "OK", "ELM327 v1.5", "12.6V" ...
     std::string firstLine;              // the first line after the echo, as the adapter wrote it
+    bool broken = false;  // a frame could not be read, or did not fit its message: what it carried is missing
+
+    // Whether the reply to an OBD request was read whole: some frames, nothing broken, and no text but the
+    // adapter's "SEARCHING..." and "BUS INIT: ...OK" (so "NO DATA", "?", "CAN ERROR" and noise are not).
+    bool isWhole() const;
 
     // A reply that begins "?", "SEARCHING...", "NO DATA", "CAN ERROR" or "LV RESET" (any case): no call.
     bool beginsWithNoCallText() const;

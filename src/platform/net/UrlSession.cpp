@@ -17,7 +17,6 @@ namespace net {
 namespace {
 
 constexpr qint64 maximumBodyBytes = 32 * 1024 * 1024;
-constexpr const char* defaultReferenceBaseUrl = "https://dtc-reference.norvale.app/codes";
 
 struct ReferenceUrl {
     std::mutex mutex;
@@ -137,10 +136,10 @@ std::string UrlSession::referenceBaseUrl()
 {
     auto& reference = referenceUrl();
     const std::lock_guard lock(reference.mutex);
-    if (!reference.url.empty())
-        return reference.url;
+    // No built-in site: the codes read from the user's car go nowhere the user did not choose.
     const char* fromEnv = std::getenv("NORVALE_DTC_REFERENCE_URL");
-    return fromEnv != nullptr && *fromEnv != '\0' ? fromEnv : defaultReferenceBaseUrl;
+    const std::string url = !reference.url.empty() ? reference.url : fromEnv != nullptr ? fromEnv : "";
+    return url == "off" ? std::string() : url;
 }
 
 void UrlSession::setReferenceBaseUrl(const std::string& url)

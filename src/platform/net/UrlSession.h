@@ -30,8 +30,8 @@ public:
     // Sent with every request of this session when not empty.
     void setUserAgent(std::string userAgent);
 
-    // The trouble-code reference site (pages at base + "/" + code). The env var
-    // NORVALE_DTC_REFERENCE_URL overrides the default; tests point it at loopback.
+    // The trouble-code reference site (pages at base + "/" + code): the one set here, else the env var
+    // NORVALE_DTC_REFERENCE_URL; "" when neither names one ("off" names none). Tests point it at loopback.
     static std::string referenceBaseUrl();
     static void setReferenceBaseUrl(const std::string& url);
 

@@ -12,7 +12,8 @@ using elmsim::Fault;
 struct FaultCase {
     const char* name;
     Fault fault;
-    bool delivered;  // the faulted reply still carries its data
+    bool delivered;                       // the faulted reply still carries its data
+    std::optional<ReplyProblem> problem;  // what the delegate is told of the faulted request
 };
 
 // Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
@@ -44,16 +45,28 @@ TEST_P(ReplyFaults, TrafficGoesOn)
     EXPECT_EQ(pids, expected);
     EXPECT_TRUE(link->isConnected());
     EXPECT_EQ(dropped, 0);
+    std::vector<std::pair<std::string, ReplyProblem>> failures;
+    if (c.problem)
+        failures.emplace_back(link->commandForOBD2(0x01, 0x0C, 255).commandString, *c.problem);
+    EXPECT_EQ(recorder->failures, failures);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     AdapterReplies, ReplyFaults,
-    ::testing::Values(FaultCase{"Garbage", Fault::Garbage, false}, FaultCase{"StrayBytes", Fault::StrayBytes, true},
-                      FaultCase{"BusInit", Fault::BusInit, true}, FaultCase{"Stopped", Fault::Stopped, false},
-                      FaultCase{"CanError", Fault::CanError, false}, FaultCase{"BufferFull", Fault::BufferFull, true},
-                      FaultCase{"UnableToConnect", Fault::UnableToConnect, false},
-                      FaultCase{"NoData", Fault::NoData, false}, FaultCase{"Unknown", Fault::Unknown, false},
-                      FaultCase{"LvReset", Fault::LvReset, false}),
+    ::testing::Values(FaultCase{"Garbage", Fault::Garbage, false, ReplyProblem::Unreadable},
+                      FaultCase{"StrayBytes", Fault::StrayBytes, true, std::nullopt},
+                      FaultCase{"BusInit", Fault::BusInit, true, std::nullopt},
+                      FaultCase{"Stopped", Fault::Stopped, false, ReplyProblem::Unreadable},
+                      FaultCase{"CanError", Fault::CanError, false, ReplyProblem::Unreadable},
+                      FaultCase{"BufferFull", Fault::BufferFull, true, ReplyProblem::Unreadable},
+                      FaultCase{"UnableToConnect", Fault::UnableToConnect, false, ReplyProblem::Unreadable},
+                      FaultCase{"NoData", Fault::NoData, false, ReplyProblem::NoData},
+                      FaultCase{"Unknown", Fault::Unknown, false, ReplyProblem::Unreadable},
+                      FaultCase{"LvReset", Fault::LvReset, false, std::nullopt},
+                      // A reply shorter than its PID's data is never decoded: "41 0C 1A" is no engine speed.
+                      FaultCase{"ShortReply", Fault::OddBytes, false, ReplyProblem::Unreadable},
+                      FaultCase{"LyingLength", Fault::LyingLength, false, ReplyProblem::Unreadable},
+                      FaultCase{"BadHex", Fault::BadHex, false, ReplyProblem::Unreadable}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LinkTest, AdapterRestartIsConfiguredAgain)

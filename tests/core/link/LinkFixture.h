@@ -24,6 +24,7 @@ struct LinkRecorder : ScannerDelegate {
     std::vector<std::string> statusTexts;
     std::vector<int> offeredECUs;
     bool choosesECU = false;
+    std::vector<std::pair<std::string, ReplyProblem>> failures;  // the request and what came of it
 
     void scannerDidInitialize(Scanner& scanner) override
     {
@@ -34,6 +35,10 @@ struct LinkRecorder : ScannerDelegate {
     void scannerDidReceiveVoltage(Scanner&, const std::vector<Response>& r) override { voltages.push_back(r); }
     void scannerDidReceiveStatusResponse(Scanner&, const std::vector<Response>& r) override { statuses.push_back(r); }
     void scannerDidUpdateStatus(Scanner&, const std::string& text) override { statusTexts.push_back(text); }
+    void scannerRequestFailed(Scanner&, const Command& command, ReplyProblem problem) override
+    {
+        failures.emplace_back(command.commandString, problem);
+    }
     bool scannerShouldChooseECU(Scanner&, const std::vector<int>& ecus) override
     {
         offeredECUs = ecus;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/obd/ECU.h"
+#include "core/obd/PidLengths.h"
 
 namespace {
 
@@ -111,6 +112,33 @@ TEST(ECU, WithoutAFormulaOrTheBytesTheValueIsZero)
     };
     for (const auto& c : cases)
         EXPECT_EQ(decoded(c), c.expected) << c.name;
+}
+
+}  // namespace
+
+namespace {
+
+Response reply(std::uint8_t mode, std::uint8_t pid, std::vector<std::uint8_t> data)
+{
+    Response response;
+    response.mode = mode;
+    response.pid = pid;
+    response.data = std::move(data);
+    return response;
+}
+
+// Before any formula runs, a reply must carry exactly its PID's bytes: too few would decode as zero or
+// garbage, too many would read padding.
+TEST(PidLength, RepliesFitTheirPidOrAreNotDecoded)
+{
+    EXPECT_TRUE(fitsPidLength(reply(0x41, 0x0D, {0x32})));
+    EXPECT_FALSE(fitsPidLength(reply(0x41, 0x0D, {})));
+    EXPECT_FALSE(fitsPidLength(reply(0x41, 0x0C, {0x1A})));
+    EXPECT_FALSE(fitsPidLength(reply(0x41, 0x0C, {0x1A, 0xF8, 0x55})));
+    EXPECT_TRUE(fitsPidLength(reply(0x42, 0x0C, {0x00, 0x1A, 0xF8})));  // the frame number first
+    EXPECT_FALSE(fitsPidLength(reply(0x42, 0x0C, {0x1A, 0xF8})));
+    EXPECT_TRUE(fitsPidLength(reply(0x41, 0xA6, {1, 2, 3})));  // a PID of unknown length
+    EXPECT_TRUE(fitsPidLength(reply(0x62, 0x0C, {1})));       // another service
 }
 
 }  // namespace

@@ -198,6 +198,7 @@ TEST_P(AdapterTexts, AreMessagesNotFrames)
     EXPECT_TRUE(reply.responses.empty());
     EXPECT_EQ(reply.beginsWithNoCallText(), c.noCall);
     EXPECT_TRUE(reply.hasMessage(c.message));
+    EXPECT_FALSE(reply.isWhole());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -218,6 +219,49 @@ TEST(ReplyParser, ReadsFramesAfterSearching)
     EXPECT_TRUE(reply.beginsWithNoCallText());
     ASSERT_EQ(reply.responses.size(), 1u);
     EXPECT_EQ(reply.responses[0].data, (Bytes{0xBE, 0x3F, 0x80, 0x13}));
+}
+
+struct BrokenCase {
+    const char* name;
+    std::string raw;
+    ReplyFormat format;
+};
+
+void PrintTo(const BrokenCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class BrokenReplies : public ::testing::TestWithParam<BrokenCase> {};
+
+// What a reply lost on the way is never taken for a whole reply: the codes it carried would be missed.
+TEST_P(BrokenReplies, AreNotWhole)
+{
+    EXPECT_FALSE(parseReply(GetParam().raw, "03", GetParam().format).isWhole());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, BrokenReplies,
+    ::testing::Values(
+        BrokenCase{"LengthBeyondTheFrame", "7E8 08 43 02 01 33 04 20 55\r\r", kCan11},
+        BrokenCase{"ZeroLength", "7E8 00 43 02 01 33 04 20 55\r\r", kCan11},
+        BrokenCase{"CountOfMoreCodesThanCarried", "7E8 06 43 03 01 33 04 20 55\r\r", kCan11},
+        BrokenCase{"HalfACode", "7E8 05 43 02 01 33 04 55 55\r\r", kCan11},
+        BrokenCase{"MissingConsecutiveFrame", "7E8 10 0A 43 04 01 33 04 20\r7E8 22 00 00 55 55 55 55 55\r\r", kCan11},
+        BrokenCase{"ConsecutiveFrameAlone", "7E8 21 03 00 00 55 55 55 55\r\r", kCan11},
+        BrokenCase{"PieceWithoutCount", "0: 43 04 01 33 04 20\r1: 03 00 00 55 55 55 55\r\r", kCan11NoHeaders},
+        BrokenCase{"BadHexDigit", "7E8 06 43 02 01 33 04 2G 55\r\r", kCan11},
+        BrokenCase{"NoiseLine", "GARB@GE\r7E8 06 43 02 01 33 04 20 55\r\r", kCan11},
+        BrokenCase{"ShortHeaderOnlyLine", "7E8 06\r\r", kCan11},
+        BrokenCase{"LegacyLineCut", "48 6B 10 43 01 33 04 20 F3\r\r", kLegacy},
+        BrokenCase{"Empty", "\r\r", kCan11}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReplyParser, WholeRepliesMayFollowTheSearch)
+{
+    EXPECT_TRUE(parseReply("SEARCHING...\r7E8 06 43 02 01 33 04 20 55\r\r", "03", kCan11).isWhole());
+    EXPECT_TRUE(parseReply("BUS INIT: ...OK\r48 6B 10 43 01 33 04 20 00 00 8A\r\r", "03", kLegacy).isWhole());
+    EXPECT_TRUE(parseReply("7E8 10 0A 43 04 01 33 04 20\r7E8 21 03 00 00 05 00 00 55\r\r", "03", kCan11).isWhole());
 }
 
 TEST(ReplyParser, KeepsTextRepliesAsMessages)

@@ -92,16 +92,20 @@ TEST(UrlSession, AServerThatNeverAnswersTimesOutOnTheLoopClock)
     EXPECT_EQ(fetch.completions, 1);
 }
 
-TEST(UrlSession, TheReferenceSiteIsASettingWithAnEnvironmentOverride)
+// The codes of the user's car go to no site the user did not name.
+TEST(UrlSession, TheReferenceSiteIsOnlyTheOneSetOrNamedInTheEnvironment)
 {
-    // The test programs point the site at loopback; without that the built-in site is used.
     const std::string testSite = std::getenv("NORVALE_DTC_REFERENCE_URL");
     ::unsetenv("NORVALE_DTC_REFERENCE_URL");
-    EXPECT_EQ(UrlSession::referenceBaseUrl().rfind("https://", 0), 0u);
+    EXPECT_EQ(UrlSession::referenceBaseUrl(), "");
+    ::setenv("NORVALE_DTC_REFERENCE_URL", "off", 1);
+    EXPECT_EQ(UrlSession::referenceBaseUrl(), "");
     ::setenv("NORVALE_DTC_REFERENCE_URL", "http://127.0.0.1:9/codes", 1);
     EXPECT_EQ(UrlSession::referenceBaseUrl(), "http://127.0.0.1:9/codes");
     UrlSession::setReferenceBaseUrl("http://127.0.0.1:8080");
     EXPECT_EQ(UrlSession::referenceBaseUrl(), "http://127.0.0.1:8080");
+    UrlSession::setReferenceBaseUrl("off");
+    EXPECT_EQ(UrlSession::referenceBaseUrl(), "");
     UrlSession::setReferenceBaseUrl("");
     ::setenv("NORVALE_DTC_REFERENCE_URL", testSite.c_str(), 1);
 }

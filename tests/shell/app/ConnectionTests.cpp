@@ -7,6 +7,7 @@
 #include "core/link/ELMScanner.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/VisibleText.h"
 #include "shell/QueuedAlertController.h"
 #include "support/LoopbackServer.h"
 
@@ -111,6 +112,29 @@ TEST_P(DroppedConnection, ShowsDisconnectedAndReconnectsOnlyInAutomaticMode)
 INSTANTIATE_TEST_SUITE_P(Modes, DroppedConnection,
                          ::testing::Values(DropCase{"Automatic", 0, true}, DropCase{"Manual", 1, false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The strip is hidden while a feature screen is shown: the screen itself says why the link went.
+TEST_F(ShellAppTest, ADropIsToldOnTheScreenShown)
+{
+    settings().connectionMode = 1;
+    auto probe = std::make_shared<ProbeScreen>();
+    showMenu({probe}, {"Gauge list"});
+    root->connect();
+    ASSERT_TRUE(waitFor([&] { return probe->scans == 1; }));
+    root->menuTable().layoutIfNeeded();
+    tap(*root->menuTable().cellForRowAtIndexPath({0, 0}));
+    advance(RootController::slideDuration);
+    ASSERT_FALSE(root->isMenuOpen());
+
+    sim.injectFault(elmsim::Fault::Drop);
+    link().setInitCommands({link().commandForOBD2(0x01, 0x0C, 255)}, true);
+    ASSERT_TRUE(waitFor([&] { return !link().isConnected(); }));
+    advance(0.5);
+    std::string shown;
+    for (const std::string& line : ui::visibleTexts(window->window()))
+        shown += line + " ";
+    EXPECT_NE(shown.find("Connection lost: the adapter closed the connection"), std::string::npos) << shown;
+}
 
 // With no adapter at the address every attempt fails at once; the attempts must stay paced.
 TEST_F(ShellAppTest, UnreachableAdapterIsRetriedAtTheReconnectPace)

@@ -234,7 +234,7 @@ std::string Adapter::at(const std::string& command)
     return finish({"?"});
 }
 
-std::vector<std::string> Adapter::frameLines(int ecu, const Bytes& message) const
+std::vector<std::string> Adapter::frameLines(int ecu, const Bytes& message, int lengthLie) const
 {
     const std::string gap = spaces() ? " " : "";
     auto join = [&](const std::string& head, const Bytes& bytes) {
@@ -283,21 +283,21 @@ std::vector<std::string> Adapter::frameLines(int ecu, const Bytes& message) cons
     if (message.size() <= 7) {
         if (!headers_)
             return {join("", message)};
-        Bytes frame{static_cast<std::uint8_t>(message.size())};
+        Bytes frame{static_cast<std::uint8_t>(message.size() + lengthLie)};
         frame.insert(frame.end(), message.begin(), message.end());
         return {join(header, padded(frame, 8))};
     }
     // A multi-frame message: a first frame with the length, then consecutive frames numbered 1..F, 0..F.
-    const std::size_t length = message.size();
+    const std::size_t length = message.size() + lengthLie;
     if (!headers_) {
         char count[24];
         std::snprintf(count, sizeof count, "%03zX", length);
         lines.push_back(count);
     }
-    for (std::size_t offset = 0, index = 0; offset < length; ++index) {
+    for (std::size_t offset = 0, index = 0; offset < message.size(); ++index) {
         const std::size_t take = index == 0 ? 6 : 7;
         Bytes piece(message.begin() + static_cast<std::ptrdiff_t>(offset),
-                    message.begin() + static_cast<std::ptrdiff_t>(std::min(length, offset + take)));
+                    message.begin() + static_cast<std::ptrdiff_t>(std::min(message.size(), offset + take)));
         offset += take;
         piece = padded(piece, take);
         if (!headers_) {
@@ -328,11 +328,14 @@ std::string Adapter::obd(const std::string& request, Fault fault, bool& stall)
     case Fault::UnableToConnect: return finish({"UNABLE TO CONNECT"});
     case Fault::NoData: return finish({"NO DATA"});
     case Fault::Unknown: return finish({"?"});
-    case Fault::Refused: {
+    case Fault::Refused:
+    case Fault::NotSupported:
+    case Fault::ResponsePending: {
         if (current_ == 0)
             current_ = setting_.automatic ? options_.carProtocol : setting_.number;
         const auto service = static_cast<std::uint8_t>(std::stoi(request.substr(0, 2), nullptr, 16));
-        return finish(frameLines(0, {0x7F, service, 0x22}));
+        const std::uint8_t code = fault == Fault::Refused ? 0x22 : fault == Fault::NotSupported ? 0x11 : 0x78;
+        return finish(frameLines(0, {0x7F, service, code}));
     }
     case Fault::LvReset:
         reset();
@@ -378,13 +381,21 @@ std::string Adapter::obd(const std::string& request, Fault fault, bool& stall)
     // Every ECU answers in turn; the frames of long messages interleave as they do on a real bus.
     std::vector<std::vector<std::string>> perEcu;
     for (int ecu = 0; ecu < options_.ecuCount && static_cast<int>(perEcu.size()) < std::max(wanted, 1); ++ecu) {
-        if (const auto message = car_.reply(ecu, service, pids))
-            perEcu.push_back(frameLines(ecu, *message));
+        if (auto message = car_.reply(ecu, service, pids)) {
+            if (fault == Fault::OddBytes && ecu == 0)
+                message->pop_back();
+            perEcu.push_back(frameLines(ecu, *message, fault == Fault::LyingLength && ecu == 0 ? 1 : 0));
+        }
     }
     if (perEcu.empty()) {
         lines.push_back("NO DATA");
         return finish(lines);
     }
+    std::vector<std::string>& first = perEcu.front();
+    if (fault == Fault::BadHex)
+        first.front().back() = 'G';
+    if (fault == Fault::LostFrame && first.size() > 1)
+        first.pop_back();
     for (std::size_t row = 0, more = 1; more; ++row) {
         more = 0;
         for (const auto& ecuLines : perEcu) {

@@ -24,6 +24,12 @@ enum class Fault {
     NoData,           // "NO DATA"
     Unknown,          // "?"
     Refused,          // a negative response "7F <service> 22" (conditions not correct)
+    NotSupported,     // a negative response "7F <service> 11" (service not supported)
+    ResponsePending,  // "7F <service> 78" (response pending), then the prompt without the answer
+    BadHex,           // the reply with a digit that is not hexadecimal in its first line
+    LyingLength,      // the reply's first frame says it carries one byte more than it does
+    LostFrame,        // the last frame of a multi-frame reply is missing
+    OddBytes,         // the reply's last byte is missing
 };
 
 // What the adapter writes back for one request.
@@ -71,7 +77,8 @@ private:
     std::string lineEnd() const;
     bool spaces() const;
     std::string finish(const std::vector<std::string>& lines) const;
-    std::vector<std::string> frameLines(int ecu, const Bytes& message) const;
+    // lengthLie is added to the length the first frame announces.
+    std::vector<std::string> frameLines(int ecu, const Bytes& message, int lengthLie = 0) const;
     std::optional<Fault> takeFault(const std::string& request);
 
     Car car_;
