@@ -17,6 +17,7 @@ extern "C" {
 #include "imaging/GfxView.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/gl/Context.h"
 #include "platform/media/CaptureDevice.h"
 #include "support/TestSupport.h"
 
@@ -205,6 +206,27 @@ TEST_F(MovieWriterTest, DroppedFramesGoBackToTheCache)
     auto again = cache.fetchFramebufferForSize({64, 48}, false);
     EXPECT_EQ(cache.framebuffersCreated(), created);
     again->unlock();
+}
+
+TEST_F(MovieWriterTest, EachWriterGivesItsContextBackWhenItGoes)
+{
+    GfxContext::useImageProcessingContext();
+    const int before = gl::Context::liveContexts();
+    auto source = std::make_shared<TimedSource>(ui::Size{64, 48}, Rgba{10, 20, 30, 255});
+    for (int i = 1; i <= 20; ++i) {
+        auto writer = GfxMovieWriter::create(documents_ / ("Movie " + std::to_string(i) + ".m4v"), {64, 48});
+        source->addTarget(writer);
+        writer->startRecording();
+        source->push(frameTime(1));
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return writer->framesWritten() + writer->framesDropped() == 1; }));
+        source->removeTarget(writer);
+        writer->finishRecording();
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return savedNotifications_ == i; }));
+    }
+    RunLoop::main().processEvents();
+    // The writers are gone; their contexts go on their own threads.
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return gl::Context::liveContexts() == before; }))
+        << gl::Context::liveContexts() - before << " contexts of 20 writers are still alive";
 }
 
 TEST_F(MovieWriterTest, AWriterThatCannotMakeItsFileReportsAndAnnouncesNothing)
