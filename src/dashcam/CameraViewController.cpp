@@ -20,11 +20,12 @@
 #include "platform/foundation/OperationQueue.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Strings.h"
 #include "platform/media/AudioSession.h"
-#include "platform/media/PhotoAlbum.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
 #include "shell/QueuedAlertController.h"
@@ -75,8 +76,8 @@ double letterboxExcess(const Sides& sides)
 }  // namespace
 
 CameraViewController::CameraViewController()
+    : pathToMovie_(fnd::Paths::documents() / "Movie.m4v"), pendingMovie_(pathToMovie_)
 {
-    pathToMovie_ = fnd::Paths::documents() / "Movie.m4v";
     modifiedToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
         gaugeModifiedNotification, [this](const fnd::Notification&) { firstLaunch_ = true; });
     backgroundToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
@@ -225,6 +226,22 @@ void CameraViewController::viewDidLoad()
     filter_->setFrameProcessingCompletionBlock([this](GfxOutput&, media::MediaTime) { overlayUpdate(); });
     wirePipeline();
     addGestures();
+    keepLeftMovie();
+}
+
+void CameraViewController::keepLeftMovie()
+{
+    // A movie an earlier run left unfinished goes to the album before anything new is recorded.
+    if (!pendingMovie_.isLeft())
+        return;
+    savingLeftMovie_ = true;
+    const auto weak = weak_from_this();
+    pendingMovie_.saveToAlbum([weak, this](bool saved) {
+        if (weak.expired())
+            return;
+        moviesSaved_ += saved ? 1 : 0;
+        savingLeftMovie_ = false;
+    });
 }
 
 ui::Size CameraViewController::pictureSize() const { return resolutionFor(recordMode_).size; }
@@ -480,7 +497,7 @@ void CameraViewController::recordData()
 
 void CameraViewController::startRecording()
 {
-    if (!captureDevice_ || !connected_ || finishing_)
+    if (!captureDevice_ || !connected_ || isFinishingMovie())
         return;
     std::error_code ignored;
     std::filesystem::remove(pathToMovie_, ignored);
@@ -488,8 +505,14 @@ void CameraViewController::startRecording()
     movieWriter_->setEncodingLiveVideo(true);
     // Sound is encoded (AAC) rather than passed through as the microphone's raw samples.
     movieWriter_->setShouldPassthroughAudio(false);
+    const auto weak = weak_from_this();
+    movieWriter_->setFailureBlock([weak, this, writer = movieWriter_.get()](const std::string& error) {
+        if (!weak.expired())
+            movieFailed(writer, error);
+    });
     captureDevice_->setAudioEncodingTarget(movieWriter_);
     blendFilter_->addTarget(movieWriter_);
+    pendingMovie_.recordingStarted();
     movieWriter_->startRecording();
     ticks_ = 0;
     if (counterTimer_)
@@ -518,37 +541,37 @@ void CameraViewController::stopRecording()
         captureDevice_->setAudioEncodingTarget(nullptr);
     finishing_ = writer;
     const auto weak = weak_from_this();
-    auto failed = std::make_shared<bool>(false);
-    writer->setFailureBlock([failed](const std::string& error) {
-        *failed = true;
-        fnd::log(fnd::LogLevel::Error, "dash camera movie: " + error);
-    });
-    writer->finishRecordingWithCompletionHandler([weak, this, writer, failed] {
-        fnd::DispatchQueue::main().async([weak, this, writer, failed] {
-            if (weak.expired())
-                return;
-            if (*failed) {
-                finishing_.reset();
-                return;
-            }
-            movieFinished(writer);
+    // Runs only for a finished movie; a failure goes to the failure block.
+    writer->finishRecordingWithCompletionHandler([weak, this] {
+        fnd::DispatchQueue::main().async([weak, this] {
+            if (!weak.expired())
+                movieFinished();
         });
     });
 }
 
-void CameraViewController::movieFinished(const std::shared_ptr<GfxMovieWriter>& writer)
+void CameraViewController::movieFinished()
 {
     const auto weak = weak_from_this();
-    media::PhotoAlbum::saveVideo(writer->movieURL(),
-                                 [weak, this](const std::optional<std::filesystem::path>& saved, const std::string& error) {
-                                     if (weak.expired())
-                                         return;
-                                     if (saved)
-                                         ++moviesSaved_;
-                                     else
-                                         fnd::log(fnd::LogLevel::Error, "dash camera album copy: " + error);
-                                     finishing_.reset();
-                                 });
+    pendingMovie_.saveToAlbum([weak, this](bool saved) {
+        if (weak.expired())
+            return;
+        moviesSaved_ += saved ? 1 : 0;
+        finishing_.reset();
+    });
+}
+
+void CameraViewController::movieFailed(const GfxMovieWriter* writer, const std::string& error)
+{
+    fnd::log(fnd::LogLevel::Error, "dash camera movie: " + error);
+    if (writer == movieWriter_.get()) {
+        stopRecording();
+        buttonView_->setRecording(false);
+    }
+    if (writer == finishing_.get())
+        finishing_.reset();
+    pendingMovie_.settle();
+    QueuedAlertController::showMessage("Error", fnd::format(fnd::L("Movie failed msg").c_str(), error));
 }
 
 void CameraViewController::updateRecordLabel()

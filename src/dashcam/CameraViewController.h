@@ -8,6 +8,7 @@
 
 #include "dashcam/ButtonView.h"
 #include "dashcam/CameraLiveData.h"
+#include "dashcam/PendingMovie.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Timer.h"
 #include "platform/geo/LocationManager.h"
@@ -58,8 +59,9 @@ public:
     void overlayUpdate();
 
     bool isRecording() const { return recording_; }
-    // The previous movie is still being written or copied to the album.
-    bool isFinishingMovie() const { return finishing_ != nullptr; }
+    // The previous movie (or one an earlier run left unfinished) is still being written or
+    // copied to the album.
+    bool isFinishingMovie() const { return finishing_ != nullptr || savingLeftMovie_; }
     bool isConnected() const { return connected_; }
     bool hasCamera() const { return captureDevice_ != nullptr; }
     const std::filesystem::path& pathToMovie() const { return pathToMovie_; }
@@ -121,7 +123,10 @@ private:
     void startRecording();
     void stopRecording();
     void updateRecordLabel();
-    void movieFinished(const std::shared_ptr<GfxMovieWriter>& writer);
+    void keepLeftMovie();
+    void movieFinished();
+    // Stops a recording whose movie cannot be written and tells the user why.
+    void movieFailed(const GfxMovieWriter* writer, const std::string& error);
     // Going to the background or quitting stops and saves a recording.
     void stopRecordingForTheApp(bool quitting);
 
@@ -159,6 +164,8 @@ private:
     std::vector<ui::Image> needleArray_;
     CameraLiveData live_;
     std::filesystem::path pathToMovie_;
+    PendingMovie pendingMovie_;
+    bool savingLeftMovie_ = false;
     std::shared_ptr<fnd::Timer> counterTimer_;
     fnd::NotificationCenter::Token modifiedToken_;
     fnd::NotificationCenter::Token backgroundToken_;

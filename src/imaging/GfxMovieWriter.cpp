@@ -133,10 +133,14 @@ void GfxMovieWriter::setHasAudioTrack(bool hasAudio, std::optional<media::AudioS
 void GfxMovieWriter::startRecording()
 {
     alreadyFinishedRecording_ = false;
+    if (!assetWriter_) {
+        reportFailure(creationError_);
+        return;
+    }
     runOnContextQueueSync(*movieWriterContext_, [this] {
         startTime_ = media::MediaTime::invalid();
-        if (assetWriter_ && assetWriter_->status() == media::AssetWriterStatus::Unknown)
-            assetWriter_->startWriting();
+        if (assetWriter_->status() == media::AssetWriterStatus::Unknown && !assetWriter_->startWriting())
+            reportFailure(assetWriter_->error());
         isRecording_ = true;
     });
 }
@@ -204,6 +208,8 @@ void GfxMovieWriter::writeFrame(const std::shared_ptr<GfxFramebuffer>& framebuff
         return;
     }
     startSessionIfNeeded(frameTime);
+    if (assetWriter_->status() == media::AssetWriterStatus::Failed)
+        reportFailure(assetWriter_->error());
     if (!assetWriterVideoInput_->isReadyForMoreMediaData() && encodingLiveVideo_) {
         processingFrame_ = false;
         dropFrame(framebuffer, "1: Had to drop a video frame: ", frameTime);
@@ -376,6 +382,8 @@ void GfxMovieWriter::finishRecordingWithCompletionHandler(std::function<void()> 
 
 void GfxMovieWriter::reportFailure(const std::string& error)
 {
+    if (failureReported_.exchange(true))
+        return;
     fnd::log(fnd::LogLevel::Error, "Movie writing failed: " + error);
     fnd::DispatchQueue::main().async([self = shared_from_this(), error] {
         if (self->failureBlock_)

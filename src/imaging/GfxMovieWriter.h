@@ -47,8 +47,8 @@ public:
     // Called on the camera's audio queue.
     void processAudioBuffer(const std::shared_ptr<media::SampleBuffer>& buffer);
 
-    // Called on the main thread with the reason when the file cannot be made
-    // or writing failed; such a file is not announced as a movie.
+    // Called on the main thread with the reason, once, as soon as the file cannot be made
+    // or writing fails (a full or read-only disk); such a file is not announced as a movie.
     void setFailureBlock(std::function<void(const std::string& error)> block) { failureBlock_ = std::move(block); }
     void setCompletionBlock(std::function<void()> block) { completionBlock_ = std::move(block); }
 
@@ -108,6 +108,7 @@ private:
     std::atomic<bool> isRecording_{false};
     std::atomic<bool> processingFrame_{false};
     std::atomic<bool> alreadyFinishedRecording_{false};
+    std::atomic<bool> failureReported_{false};
     std::atomic<bool> encodingLiveVideo_{true};
     std::atomic<bool> hasAudioTrack_{false};
     std::atomic<bool> shouldPassthroughAudio_{false};

@@ -1,4 +1,8 @@
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -13,6 +17,7 @@
 #include "dashcam/CompassView.h"
 #include "platform/geo/LocationService.h"
 #include "platform/foundation/Localization.h"
+#include "platform/foundation/Paths.h"
 #include "platform/media/AudioSession.h"
 #include "platform/media/CaptureDevice.h"
 #include "platform/motion/MotionService.h"
@@ -21,6 +26,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/views/Gestures.h"
 
 namespace {
 
@@ -178,6 +184,97 @@ TEST_F(CameraViewControllerTest, RecordingNeedsTheLinkButStopsWithoutIt)
     leave();
     camera->recordData();
     EXPECT_FALSE(camera->isRecording());
+}
+
+// Files may not grow past `bytes` while it lives: writes beyond fail as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limited = previous_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, handler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit previous_{};
+    void (*handler_)(int);
+};
+
+TEST_F(CameraViewControllerTest, AMovieThatCannotBeWrittenStopsTheRecordingAndSaysWhy)
+{
+    show();
+    ui::AlertController::dismissAll();
+    const ui::Point button = camera->buttonView().frame().center();
+    {
+        const FileSizeLimit full(2'000);
+        viewtests::tap(root->window(), button);
+        ASSERT_TRUE(camera->isRecording());
+        for (int i = 0; i < 10 && camera->isRecording(); ++i)
+            film(0.5);
+    }
+    EXPECT_FALSE(camera->isRecording());
+    EXPECT_FALSE(camera->buttonView().isRecording());
+    EXPECT_EQ(camera->recordLabel().text(), "00:00:00");
+    const auto alert = ui::AlertController::visible();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), fnd::L("Error"));
+    EXPECT_NE(alert->message().find("could not be written: cannot write the movie: File too large"), std::string::npos)
+        << alert->message();
+    EXPECT_TRUE(alert->triggerAction("Ok"));
+    advance(1.0);
+    EXPECT_EQ(camera->recordLabel().text(), "00:00:00");
+    EXPECT_EQ(camera->moviesSaved(), 0);
+
+    // Nothing is left waiting: the next tap records again.
+    EXPECT_FALSE(camera->isFinishingMovie());
+    viewtests::tap(root->window(), button);
+    EXPECT_TRUE(camera->isRecording());
+    film(0.5);
+    viewtests::tap(root->window(), button);
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    EXPECT_EQ(camera->moviesSaved(), 1);
+}
+
+TEST_F(CameraViewControllerTest, AMovieAnEarlierRunLeftUnfinishedIsKeptBeforeTheNextRecording)
+{
+    // As a killed run leaves it: the movie as far as it got, still marked as being recorded.
+    const auto movie = fnd::Paths::documents() / "Movie.m4v";
+    std::ofstream(movie) << "the fragments written before the kill";
+    std::ofstream(movie.string() + ".pending");
+    show();
+    ui::AlertController::dismissAll();
+    const ui::Point button = camera->buttonView().frame().center();
+    if (camera->isFinishingMovie()) {
+        viewtests::tap(root->window(), button);  // not over it while it is being copied
+        EXPECT_FALSE(camera->isRecording());
+    }
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    EXPECT_EQ(camera->moviesSaved(), 1);
+    ASSERT_EQ(albumMovies(), 1u);
+    for (const auto& entry : std::filesystem::directory_iterator(media::PhotoAlbum::videosFolder()))
+        EXPECT_EQ(std::filesystem::file_size(entry.path()), std::filesystem::file_size(movie));
+
+    // A recording that finishes is copied once: the next screen finds nothing left.
+    viewtests::tap(root->window(), button);
+    ASSERT_TRUE(camera->isRecording());
+    film(0.5);
+    viewtests::tap(root->window(), button);
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    EXPECT_EQ(albumMovies(), 2u);
+    leave();
+    show();
+    EXPECT_FALSE(camera->isFinishingMovie());
+    fnd::RunLoop::main().processEvents();
+    EXPECT_EQ(albumMovies(), 2u);
 }
 
 }  // namespace

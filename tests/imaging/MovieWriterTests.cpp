@@ -6,6 +6,9 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <fstream>
 
 #include "ImagingTestSupport.h"
@@ -17,6 +20,7 @@ extern "C" {
 #include "imaging/GfxView.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/gl/Context.h"
 #include "platform/media/CaptureDevice.h"
 #include "support/TestSupport.h"
 
@@ -205,6 +209,69 @@ TEST_F(MovieWriterTest, DroppedFramesGoBackToTheCache)
     auto again = cache.fetchFramebufferForSize({64, 48}, false);
     EXPECT_EQ(cache.framebuffersCreated(), created);
     again->unlock();
+}
+
+TEST_F(MovieWriterTest, EachWriterGivesItsContextBackWhenItGoes)
+{
+    GfxContext::useImageProcessingContext();
+    const int before = gl::Context::liveContexts();
+    auto source = std::make_shared<TimedSource>(ui::Size{64, 48}, Rgba{10, 20, 30, 255});
+    for (int i = 1; i <= 20; ++i) {
+        auto writer = GfxMovieWriter::create(documents_ / ("Movie " + std::to_string(i) + ".m4v"), {64, 48});
+        source->addTarget(writer);
+        writer->startRecording();
+        source->push(frameTime(1));
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return writer->framesWritten() + writer->framesDropped() == 1; }));
+        source->removeTarget(writer);
+        writer->finishRecording();
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return savedNotifications_ == i; }));
+    }
+    RunLoop::main().processEvents();
+    // The writers are gone; their contexts go on their own threads.
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return gl::Context::liveContexts() == before; }))
+        << gl::Context::liveContexts() - before << " contexts of 20 writers are still alive";
+}
+
+TEST_F(MovieWriterTest, AFailureIsReportedOnceAsSoonAsItHappens)
+{
+    std::vector<std::string> reported;
+    const auto path = documents_ / "Taken.m4v";
+    std::ofstream(path) << "in the way";
+    auto refused = GfxMovieWriter::create(path, {64, 48});
+    refused->setFailureBlock([&](const std::string& error) { reported.push_back(error); });
+    refused->startRecording();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return reported.size() == 1; }));
+    EXPECT_NE(reported[0].find("already exists"), std::string::npos) << reported[0];
+
+    // The file may not grow past 2 kB: writing fails as on a full disk, while frames still come.
+    reported.clear();
+    auto writer = GfxMovieWriter::create(documents_ / "Full.m4v", {64, 48});
+    writer->setFailureBlock([&](const std::string& error) { reported.push_back(error); });
+    auto source = std::make_shared<TimedSource>(ui::Size{64, 48}, Rgba{10, 20, 30, 255});
+    source->addTarget(writer);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limited = previous;
+    limited.rlim_cur = 2'000;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    writer->startRecording();
+    for (int i = 1; i <= 300 && reported.empty(); ++i) {
+        source->push(frameTime(i));
+        ASSERT_TRUE(RunLoop::main().runUntil(
+            [&] { return writer->framesWritten() + writer->framesDropped() == std::size_t(i); }));
+        RunLoop::main().processEvents();
+    }
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_NE(reported[0].find("File too large"), std::string::npos) << reported[0];
+    source->push(frameTime(301));
+    source->removeTarget(writer);
+    writer->finishRecording();
+    RunLoop::main().processEvents();
+    EXPECT_EQ(reported.size(), 1u);
+    EXPECT_EQ(savedNotifications_, 0);
 }
 
 TEST_F(MovieWriterTest, AWriterThatCannotMakeItsFileReportsAndAnnouncesNothing)

@@ -3,6 +3,7 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -14,7 +15,7 @@ namespace gl {
 
 namespace {
 
-thread_local std::shared_ptr<Context> currentOnThisThread;
+std::atomic<int> liveCount{0};
 
 }  // namespace
 
@@ -52,6 +53,7 @@ std::shared_ptr<Context> Context::create(std::shared_ptr<Sharegroup> sharegroup)
         return nullptr;
     }
     group.members.push_back(context->native_->context);
+    ++liveCount;
     return context;
 }
 
@@ -64,32 +66,52 @@ Context::~Context()
         const std::lock_guard lock(group.mutex);
         std::erase(group.members, native_->context);
     }
-    // A context is never current anywhere here: each thread holds a reference
-    // to its current one.
+    // Each thread holds a reference to its current context, so no living thread has this one
+    // current. EGL frees a context only once no thread has it current: one still bound to a
+    // thread that ended without giving it back is never freed.
     eglDestroyContext(EglDisplay::shared().display(), native_->context);
+    if (!bound_)
+        --liveCount;
 }
 
-bool Context::setCurrentContext(const std::shared_ptr<Context>& context)
+int Context::liveContexts() { return liveCount; }
+
+// The calling thread's current context. A thread that ends gives it back to EGL.
+struct Context::ThreadBinding {
+    std::shared_ptr<Context> context;
+
+    ~ThreadBinding() { bind(nullptr); }
+
+    bool bind(const std::shared_ptr<Context>& next)
+    {
+        if (next == context)
+            return true;
+        const EGLDisplay display = EglDisplay::shared().display();
+        const EGLContext native = next ? next->native_->context : EGL_NO_CONTEXT;
+        if (eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, native) != EGL_TRUE && next) {
+            next->lastError_ = "eglMakeCurrent failed with EGL error " + std::to_string(eglGetError());
+            return false;
+        }
+        if (context)
+            context->bound_ = false;
+        if (next)
+            next->bound_ = true;
+        context = next;
+        return true;
+    }
+};
+
+Context::ThreadBinding& Context::thisThread()
 {
-    if (context == currentOnThisThread)
-        return true;
-    const EGLDisplay display = EglDisplay::shared().display();
-    if (!context) {
-        eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-        currentOnThisThread.reset();
-        return true;
-    }
-    if (eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context->native_->context) != EGL_TRUE) {
-        context->lastError_ = "eglMakeCurrent failed with EGL error " + std::to_string(eglGetError());
-        return false;
-    }
-    currentOnThisThread = context;
-    return true;
+    thread_local ThreadBinding binding;
+    return binding;
 }
 
-std::shared_ptr<Context> Context::currentContext() { return currentOnThisThread; }
+bool Context::setCurrentContext(const std::shared_ptr<Context>& context) { return thisThread().bind(context); }
 
-bool Context::isCurrent() const { return currentOnThisThread.get() == this; }
+std::shared_ptr<Context> Context::currentContext() { return thisThread().context; }
+
+bool Context::isCurrent() const { return thisThread().context.get() == this; }
 
 void Context::setOwningQueue(std::shared_ptr<fnd::DispatchQueue> queue)
 {

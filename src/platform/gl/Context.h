@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -43,6 +44,8 @@ public:
     Context& operator=(const Context&) = delete;
 
     const std::shared_ptr<Sharegroup>& sharegroup() const { return sharegroup_; }
+    // Contexts made and not yet given back to EGL: each one holds the driver's memory for it.
+    static int liveContexts();
 
     // Makes the context current on the calling thread (nullptr: none); the
     // thread keeps it alive while it is current. False when EGL refuses, for
@@ -65,11 +68,14 @@ private:
     friend bool renderbufferStorageFromDrawable(Context&, const std::shared_ptr<Drawable>&);
     friend bool presentRenderbuffer(Context&);
     Context() = default;
+    struct ThreadBinding;
+    static ThreadBinding& thisThread();
     struct Native;
     std::unique_ptr<Native> native_;
     std::shared_ptr<Sharegroup> sharegroup_;
     std::weak_ptr<fnd::DispatchQueue> owningQueue_;
     bool ownedByMainQueue_ = true;
+    std::atomic<bool> bound_{false};  // current on some thread
     std::string lastError_;
     std::map<unsigned, std::weak_ptr<Drawable>> drawables_;  // renderbuffer name -> drawable
 };

@@ -601,9 +601,14 @@ bool AssetWriter::startWriting()
         AVDictionary* options = nullptr;
         std::string flags = "+write_colr";
         if (impl.fragmentInterval.isNumeric() && impl.fragmentInterval.seconds() > 0) {
-            flags += "+empty_moov+default_base_moof";
+            // The header goes first and each fragment starts at a key frame, so a file cut short
+            // plays from its start to its last whole fragment.
+            flags += "+frag_keyframe+empty_moov+default_base_moof";
             const auto microseconds = std::llround(impl.fragmentInterval.seconds() * 1e6);
             av_dict_set(&options, "frag_duration", std::to_string(microseconds).c_str(), 0);
+            // The muxer keeps a fragment's samples until it closes: handing the file each packet
+            // at once puts every closed fragment on disk rather than waiting for a full buffer.
+            impl.output->flush_packets = 1;
         }
         av_dict_set(&options, "movflags", flags.c_str(), 0);
         // Packets of the tracks are interleaved over at most a second, so fragments close in time.
@@ -614,6 +619,7 @@ bool AssetWriter::startWriting()
             impl.fail("cannot write the movie: " + ffmpegErrorText(written));
             return;
         }
+        avio_flush(impl.output->pb);
         ok = true;
     });
     if (!ok) {

@@ -81,12 +81,9 @@ bool appendAudio(Movie& m, std::int64_t firstSample, int count)
     return m.audio->appendSampleBuffer(SampleBuffer::makeAudio(std::move(samples), 44100, time));
 }
 
-// Writes `seconds` of flat-coloured 30 fps video with a tone; returns once finished.
-void writeMovie(Movie& m, double seconds, std::thread::id* completionThread = nullptr)
+// Appends `seconds` of flat-coloured 30 fps video with a tone from the session's start.
+void appendMedia(Movie& m, double seconds)
 {
-    ASSERT_TRUE(m.writer->startWriting()) << m.writer->error();
-    m.writer->startSessionAtSourceTime(sessionStart);
-    m.writer->startSessionAtSourceTime(sessionStart + MediaTime::make(1, 2));  // ignored
     const int frames = static_cast<int>(std::lround(seconds * 30));
     std::int64_t samples = 0;
     for (int i = 0; i < frames; ++i) {
@@ -97,6 +94,10 @@ void writeMovie(Movie& m, double seconds, std::thread::id* completionThread = nu
             samples += 1024;
         }
     }
+}
+
+void finishMovie(Movie& m, std::thread::id* completionThread = nullptr)
+{
     bool done = false;
     std::thread::id thread;
     m.writer->finishWritingWithCompletionHandler([&] {
@@ -106,6 +107,23 @@ void writeMovie(Movie& m, double seconds, std::thread::id* completionThread = nu
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return done; }, 60));
     if (completionThread)
         *completionThread = thread;
+}
+
+// Writes `seconds` of media; returns once finished.
+void writeMovie(Movie& m, double seconds, std::thread::id* completionThread = nullptr)
+{
+    ASSERT_TRUE(m.writer->startWriting()) << m.writer->error();
+    m.writer->startSessionAtSourceTime(sessionStart);
+    m.writer->startSessionAtSourceTime(sessionStart + MediaTime::make(1, 2));  // ignored
+    appendMedia(m, seconds);
+    finishMovie(m, completionThread);
+}
+
+fs::path copyOf(const fs::path& path, const std::string& name)
+{
+    const fs::path copy = path.parent_path() / name;
+    fs::copy_file(path, copy, fs::copy_options::overwrite_existing);
+    return copy;
 }
 
 TEST(AssetWriter, WritesAFragmentedQuickTimeMovieWithH264AndMonoAac)
@@ -156,6 +174,26 @@ TEST(AssetWriter, WritesAFragmentedQuickTimeMovieWithH264AndMonoAac)
     MovieReader cutReader(cut);
     ASSERT_TRUE(cutReader.isOpen());
     EXPECT_GE(cutReader.decodeAll(), 1.0 - 1.0 / 30 - 0.001);
+}
+
+TEST(AssetWriter, AMovieLeftUnfinishedPlaysFromItsHeaderToItsLastClosedFragment)
+{
+    const fs::path path = testsupport::freshDocuments() / "Movie.m4v";
+    Movie m = makeMovie(path);
+    ASSERT_TRUE(m.writer->startWriting());
+    // The header is on disk before anything is recorded.
+    EXPECT_EQ(countTopLevelBoxes(path, "moov"), 1);
+    m.writer->startSessionAtSourceTime(sessionStart);
+    appendMedia(m, 3.5);
+    // The fragments of seconds 0-1, 1-2 and 2-3 are closed; nothing is finished, as when the
+    // program is killed: what is on disk plays up to the last of them.
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return countTopLevelBoxes(path, "moof") >= 3; }, 30))
+        << fs::file_size(path) << " bytes on disk";
+    MovieReader killed(copyOf(path, "Killed.m4v"));
+    ASSERT_TRUE(killed.isOpen());
+    EXPECT_GE(killed.decodeAll(), 3.0 - 1.0 / 30 - 0.001);
+    finishMovie(m);
+    EXPECT_EQ(m.writer->status(), AssetWriterStatus::Completed);
 }
 
 TEST(AssetWriter, RefusesAnExistingFileAndItemsOutOfOrder)
