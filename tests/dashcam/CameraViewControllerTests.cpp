@@ -26,7 +26,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/Window.h"
-#include "platform/ui/views/Gestures.h"
+#include "support/Input.h"
 
 namespace {
 
@@ -216,7 +216,7 @@ TEST_F(CameraViewControllerTest, AMovieThatCannotBeWrittenStopsTheRecordingAndSa
     const ui::Point button = camera->buttonView().frame().center();
     {
         const FileSizeLimit full(2'000);
-        viewtests::tap(root->window(), button);
+        testsupport::tap(root->window(), button);
         ASSERT_TRUE(camera->isRecording());
         for (int i = 0; i < 10 && camera->isRecording(); ++i)
             film(0.5);
@@ -236,10 +236,10 @@ TEST_F(CameraViewControllerTest, AMovieThatCannotBeWrittenStopsTheRecordingAndSa
 
     // Nothing is left waiting: the next tap records again.
     EXPECT_FALSE(camera->isFinishingMovie());
-    viewtests::tap(root->window(), button);
+    testsupport::tap(root->window(), button);
     EXPECT_TRUE(camera->isRecording());
     film(0.5);
-    viewtests::tap(root->window(), button);
+    testsupport::tap(root->window(), button);
     ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
     EXPECT_EQ(camera->moviesSaved(), 1);
 }
@@ -254,7 +254,7 @@ TEST_F(CameraViewControllerTest, AMovieAnEarlierRunLeftUnfinishedIsKeptBeforeThe
     ui::AlertController::dismissAll();
     const ui::Point button = camera->buttonView().frame().center();
     if (camera->isFinishingMovie()) {
-        viewtests::tap(root->window(), button);  // not over it while it is being copied
+        testsupport::tap(root->window(), button);  // not over it while it is being copied
         EXPECT_FALSE(camera->isRecording());
     }
     ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
@@ -264,10 +264,10 @@ TEST_F(CameraViewControllerTest, AMovieAnEarlierRunLeftUnfinishedIsKeptBeforeThe
         EXPECT_EQ(std::filesystem::file_size(entry.path()), std::filesystem::file_size(movie));
 
     // A recording that finishes is copied once: the next screen finds nothing left.
-    viewtests::tap(root->window(), button);
+    testsupport::tap(root->window(), button);
     ASSERT_TRUE(camera->isRecording());
     film(0.5);
-    viewtests::tap(root->window(), button);
+    testsupport::tap(root->window(), button);
     ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
     EXPECT_EQ(albumMovies(), 2u);
     leave();
