@@ -26,7 +26,8 @@ ControlsLayout controlsLayout(ui::Size view, ui::Size picture, bool homeIndicato
     const ui::Rect area = landscapeArea(view, picture);
     const double buttonX = homeIndicator ? 40 : 20;
     return {ui::makeRect(area.x() + buttonX, area.midY() - 30, 60, 60),
-            ui::makeRect(area.x() + 10, area.maxY() - 35, 95, 22)};
+            ui::makeRect(area.x() + 10, area.maxY() - 35, 95, 22),
+            ui::makeRect(area.x() + buttonX + 8, area.y() + 4, 44, 44)};
 }
 
 std::optional<ui::Point> focusPointOfInterest(ui::Point tap, ui::Rect picture)

@@ -21,11 +21,12 @@ ui::Rect landscapeArea(ui::Size view, ui::Size picture);
 struct ControlsLayout {
     ui::Rect buttonView;
     ui::Rect recordLabel;
+    ui::Rect menuButton;
 };
 
 // The record button at the left of the middle (further in on phones with a
-// home indicator, clear of the sensor housing) and the recording time at
-// the bottom left.
+// home indicator, clear of the sensor housing), the recording time at the
+// bottom left and the menu button at the top left.
 ControlsLayout controlsLayout(ui::Size view, ui::Size picture, bool homeIndicator);
 
 // The camera's focus point for a tap: the tapped spot of the picture, from

@@ -207,6 +207,7 @@ void CameraViewController::viewDidLoad()
     recordLabel_->setAdjustsFontSizeToFitWidth(true);
     recordLabel_->setText("00:00:00");
     gpuImgView_->addSubview(recordLabel_);
+    addMenuButton();
     layoutControls();
 
     captureDevice_ = GfxVideoCamera::create(resolutionFor(recordMode_).preset);

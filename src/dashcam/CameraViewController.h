@@ -27,6 +27,7 @@ class GfxUIElement;
 class GfxVideoCamera;
 class GfxView;
 namespace ui {
+class Button;
 class GestureRecognizer;
 class Label;
 }
@@ -115,6 +116,7 @@ protected:
 private:
     void rebuildTiles();
     void addGestures();
+    void addMenuButton();
     void layoutControls();
     ui::Size pictureSize() const;
     void wirePipeline();
@@ -135,6 +137,7 @@ private:
     std::shared_ptr<GfxMovieWriter> movieWriter_;
     std::shared_ptr<GfxMovieWriter> finishing_;
     std::shared_ptr<ButtonView> buttonView_;
+    std::shared_ptr<ui::Button> menuButton_;
     std::shared_ptr<CompassView> cView_;
     std::shared_ptr<GforceView> gFView_;
     std::unique_ptr<CameraRaceMode> race_;

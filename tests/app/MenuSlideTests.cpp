@@ -21,19 +21,19 @@ void PrintTo(const SlideCase& c, std::ostream* os)
     *os << c.entry << ' ' << c.window.width << 'x' << c.window.height << (c.fromEdge ? " edge pan" : " swipe");
 }
 
-class MenuSlideTest : public ShellAppTest, public ::testing::WithParamInterface<SlideCase> {
+// The app with its real screens in a window of the given size, on one menu entry with the menu closed.
+class RealScreensTest : public ShellAppTest {
 protected:
-    void SetUp() override
+    void launchOn(const char* entry, ui::Size size)
     {
-        ShellAppTest::SetUp();
         media::CaptureDevice::configure("synthetic", "synthetic");
         settings().connectionMode = 1;  // nothing connects by itself
-        ui::Device::current().setScreenSize(GetParam().window);
+        ui::Device::current().setScreenSize(size);
         window = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
         app = std::make_unique<AppDelegate>(appScreens());
         app->didFinishLaunching(*window);
         window->window().layoutIfNeeded();
-        ASSERT_EQ(app->openScreen(GetParam().entry), std::nullopt);
+        ASSERT_EQ(app->openScreen(entry), std::nullopt);
         settle();
     }
 
@@ -63,7 +63,22 @@ protected:
         w.sendTouch(ui::TouchPhase::Ended, {201, y});
     }
 
+    // Where the selected screen's left edge is in the window.
+    double screenX() const
+    {
+        return app->rootController()->selectedViewController().view()->convertPoint({0, 0}, nullptr).x;
+    }
+
     std::unique_ptr<AppDelegate> app;
+};
+
+class MenuSlideTest : public RealScreensTest, public ::testing::WithParamInterface<SlideCase> {
+protected:
+    void SetUp() override
+    {
+        RealScreensTest::SetUp();
+        launchOn(GetParam().entry, GetParam().window);
+    }
 };
 
 TEST_P(MenuSlideTest, TheMenuIsUnderTheScreenAndTakesTaps)
@@ -79,8 +94,7 @@ TEST_P(MenuSlideTest, TheMenuIsUnderTheScreenAndTakesTaps)
     EXPECT_TRUE(menu.isMenuOpen());
 
     // The screen's left edge is at the menu's right edge, with the menu's entries beside it.
-    ui::View& screen = *menu.selectedViewController().view();
-    EXPECT_EQ(screen.convertPoint({0, 0}, nullptr).x, RootController::menuWidth());
+    EXPECT_EQ(screenX(), RootController::menuWidth());
     const auto& titles = menu.menuTitles();
     const int settingsRow = static_cast<int>(std::find(titles.begin(), titles.end(), "Settings") - titles.begin());
     menu.menuTable().scrollToRowAtIndexPath({0, settingsRow}, ui::TableViewScrollPosition::Bottom, false);
@@ -91,7 +105,7 @@ TEST_P(MenuSlideTest, TheMenuIsUnderTheScreenAndTakesTaps)
     settle();
     EXPECT_EQ(titles[static_cast<std::size_t>(menu.selectedIndex())], "Settings");
     EXPECT_FALSE(menu.isMenuOpen());
-    EXPECT_EQ(menu.selectedViewController().view()->convertPoint({0, 0}, nullptr).x, 0);
+    EXPECT_EQ(screenX(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -105,5 +119,43 @@ INSTANTIATE_TEST_SUITE_P(
         return name + (info.param.window.width > info.param.window.height ? "Landscape" : "Portrait") +
                (info.param.fromEdge ? "EdgePan" : "Swipe");
     });
+
+// The only button on the camera's screen that is not the record button.
+ui::Button* menuButtonIn(ui::View& view)
+{
+    for (const auto& sub : view.subviews()) {
+        if (auto* button = dynamic_cast<ui::Button*>(sub.get()))
+            return button;
+        if (auto* inner = menuButtonIn(*sub))
+            return inner;
+    }
+    return nullptr;
+}
+
+class CameraMenuButtonTest : public RealScreensTest, public ::testing::WithParamInterface<ui::Size> {};
+
+TEST_P(CameraMenuButtonTest, OpensAndClosesTheMenu)
+{
+    launchOn("Dash Camcorder", GetParam());
+    RootController& menu = *app->rootController();
+    ui::Button* button = menuButtonIn(*menu.selectedViewController().view());
+    ASSERT_NE(button, nullptr);
+    // On the landscape screen, where the picture is.
+    const ui::Rect shown = button->convertRect(button->bounds(), nullptr);
+    EXPECT_TRUE(window->window().bounds().contains(shown));
+    EXPECT_FALSE(button->isHidden());
+
+    tap(*button);
+    settle();
+    EXPECT_TRUE(menu.isMenuOpen());
+    EXPECT_EQ(screenX(), RootController::menuWidth());
+    tap(*button);
+    settle();
+    EXPECT_FALSE(menu.isMenuOpen());
+    EXPECT_EQ(screenX(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, CameraMenuButtonTest, ::testing::Values(ui::Size{844, 390}, ui::Size{390, 844}),
+                         [](const auto& info) { return info.param.width > info.param.height ? "Landscape" : "Portrait"; });
 
 }  // namespace
