@@ -313,8 +313,12 @@ void CameraViewController::locationManagerDidUpdateLocations(geo::LocationManage
 
 void CameraViewController::locationManagerDidUpdateHeading(geo::LocationManager&, const geo::Heading& heading)
 {
-    if (cView_ && heading.isValid())
-        cView_->updateData(static_cast<float>(heading.trueHeading));
+    if (!cView_ || !heading.isValid())
+        return;
+    // The heading comes turned for the window as it stands; the strip reads it as the landscape screen
+    // this is, whatever the window's shape.
+    const double course = geo::courseForHeading(heading.trueHeading, ui::Device::current().interfaceOrientation());
+    cView_->updateData(static_cast<float>(geo::headingForCourse(course, ui::InterfaceOrientation::LandscapeRight)));
 }
 
 void CameraViewController::viewDidAppear(bool animated)
