@@ -124,7 +124,6 @@ ui::Image GforceView::takeScreenShot()
 void GforceView::hideContent()
 {
     shouldHideContent_ = true;
-    dot_->setHidden(true);
     setNeedsDisplay();
 }
 

@@ -11,6 +11,7 @@
 #include "performance/GforceView.h"
 #include "core/Notifications.h"
 #include "dashcam/CompassView.h"
+#include "dashcam/GfxUIElement.h"
 #include "platform/geo/LocationService.h"
 #include "platform/foundation/Localization.h"
 #include "platform/media/AudioSession.h"
@@ -124,6 +125,17 @@ TEST_F(CameraViewControllerTest, TheGforceTileFollowsTheMotion)
     }
     EXPECT_FLOAT_EQ(camera->x(), 0.65f);
     EXPECT_FLOAT_EQ(camera->y(), 0);  // inside the dead band
+
+    // The picture shows the white dot pushed a third of the tile per g to the left of the centre.
+    film(0.2);
+    const ui::Image overlay = camera->uiElementInput().canvas().paint(1);
+    const ui::Rect tile = camera->gFView()->frame();
+    const auto white = [&](double x, double y) {
+        const ui::Color c = overlay.pixel(static_cast<int>(tile.x() + x), static_cast<int>(tile.y() + y));
+        return c.a > 0.9 && c.r > 0.95 && c.g > 0.95 && c.b > 0.95;
+    };
+    EXPECT_TRUE(white(tile.width() / 2 - tile.width() / 3 * 0.65, tile.height() / 2));
+    EXPECT_FALSE(white(tile.width() / 2, tile.height() / 2));
     motion::MotionService::shared().inject({});
     leave();
     motion::MotionService::shared().stop();
