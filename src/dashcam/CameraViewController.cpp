@@ -467,7 +467,11 @@ void CameraViewController::overlayUpdate()
     pictureTexts_->setTexts(canvas.paintedTexts(), overlayView_->bounds().size);
 }
 
-void CameraViewController::buttonPressed() { recordData(); }
+bool CameraViewController::buttonPressed()
+{
+    recordData();
+    return recording_;
+}
 
 void CameraViewController::recordData()
 {
@@ -475,7 +479,7 @@ void CameraViewController::recordData()
         stopRecording();
     else
         startRecording();
-    // The button flips itself on a tap; a refused start must not leave it showing a recording.
+    // Starts and stops that do not come from the button's tap show on it too.
     const auto weak = weak_from_this();
     fnd::DispatchQueue::main().async([weak, this] {
         if (!weak.expired())

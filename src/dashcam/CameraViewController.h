@@ -47,7 +47,7 @@ public:
     void didReceiveResponse(const std::vector<Response>& responses) override;
     void scannerDidReceiveVoltage(Scanner& scanner, const std::vector<Response>& responses) override;
 
-    void buttonPressed() override;
+    bool buttonPressed() override;
     void locationManagerDidUpdateLocations(geo::LocationManager&, const std::vector<geo::Location>& locations) override;
     void locationManagerDidUpdateHeading(geo::LocationManager&, const geo::Heading& heading) override;
     void locationManagerDidChangeAuthorizationStatus(geo::LocationManager&, geo::AuthorizationStatus status) override;
