@@ -1,6 +1,7 @@
 #include "dashcam/CameraScreenGeometry.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace camerascreen {
 
@@ -11,6 +12,14 @@ ui::Rect pictureRect(ui::Size view, ui::Size picture)
     const double fit = std::min(view.width / picture.width, view.height / picture.height);
     const ui::Size shown{picture.width * fit, picture.height * fit};
     return {{(view.width - shown.width) / 2, (view.height - shown.height) / 2}, shown};
+}
+
+double overlayEnd(double shortSide, double longSide, bool homeIndicator)
+{
+    const double wide = 1.778 * shortSide;
+    if (longSide < wide)
+        return wide;
+    return homeIndicator ? longSide - std::trunc(longSide - wide) : longSide;
 }
 
 ui::Rect landscapeArea(ui::Size view, ui::Size picture)

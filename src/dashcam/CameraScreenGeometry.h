@@ -14,6 +14,11 @@ namespace camerascreen {
 // the view, centred.
 ui::Rect pictureRect(ui::Size view, ui::Size picture);
 
+// Where the overlay's tile row and top panel end along the screen's long side, whose short side is
+// `shortSide`: the long side, less the excess over 16:9 on screens with a home indicator; on a screen
+// squarer than 16:9 (a pad) the overlay, made 16:9, is wider than the screen, and the row ends with it.
+double overlayEnd(double shortSide, double longSide, bool homeIndicator);
+
 // The landscape screen inside the view: all of a landscape view, the
 // picture's band across a portrait one.
 ui::Rect landscapeArea(ui::Size view, ui::Size picture);

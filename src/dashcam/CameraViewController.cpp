@@ -1,13 +1,13 @@
 #include "dashcam/CameraViewController.h"
 
 #include <algorithm>
-#include <cmath>
 #include <system_error>
 
 #include "core/Notifications.h"
 #include "core/model/Manager.h"
 #include "dashcam/CamGaugeView.h"
 #include "dashcam/CameraRaceMode.h"
+#include "dashcam/CameraScreenGeometry.h"
 #include "dashcam/CompassView.h"
 #include "dashcam/GfxUIElement.h"
 #include "dashcam/PictureTextView.h"
@@ -62,14 +62,6 @@ Sides screenSides()
 {
     const ui::Size size = ui::Device::current().screenSize();
     return {std::min(size.width, size.height), std::max(size.width, size.height)};
-}
-
-// Where the picture ends on screens longer than 16:9.
-double letterboxExcess(const Sides& sides)
-{
-    if (ui::Device::current().safeAreaInsets().bottom <= 0)
-        return 0;
-    return std::trunc(sides.l - 1.778 * sides.s);
 }
 
 }  // namespace
@@ -134,7 +126,8 @@ void CameraViewController::viewDidLoad()
     is30Frames_ = settings.is30Framerate;
     const Sides sides = screenSides();
     const double g = sides.s / 2.81;
-    const double end = sides.l - letterboxExcess(sides);
+    const double end =
+        camerascreen::overlayEnd(sides.s, sides.l, ui::Device::current().safeAreaInsets().bottom > 0);
     gForceEnabled_ = settings.gMeterEnabled;
     const int tiles =
         CameraLiveData::gaugeTileCount(settings.camGaugeCount, recordMode_, gForceEnabled_, settings.isRaceMode);

@@ -19,6 +19,7 @@
 #include "platform/motion/MotionService.h"
 #include "platform/media/PhotoAlbum.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/VisibleText.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/Window.h"
@@ -165,6 +166,32 @@ TEST_F(CameraViewControllerTest, CoordinatesClockAndCompassReachTheOverlay)
     EXPECT_EQ(camera->cView()->label(camera->cView()->shownPoint()).text(), "N");
     leave();
     geo::LocationService::shared().stop();
+}
+
+// A pad's screen is squarer than the picture: the row of five tiles still fits on the picture.
+TEST_F(CameraViewControllerTest, FiveTilesFitOnAPadsPicture)
+{
+    ui::Device::current().setIdiom(ui::UserInterfaceIdiom::Pad);
+    ui::Device::current().setScreenSize({1024, 768});
+    settings().recordMode = 2;
+    settings().camGaugeCount = 5;
+    show();
+    ASSERT_EQ(camera->gaugeArr().size(), 5u);
+    const auto isNumber = [](const std::string& text) {
+        return !text.empty() && text.find_first_not_of("-.0123456789") == std::string::npos;
+    };
+    const auto shownValues = [&] {
+        const auto texts = ui::visibleTexts(root->window());
+        return std::count_if(texts.begin(), texts.end(), isNumber);
+    };
+    for (int i = 0; i < 30 && shownValues() < 5; ++i)
+        film(0.1);
+    EXPECT_EQ(shownValues(), 5);
+    // The first tile's face ends where the picture does.
+    const ui::Image overlay = camera->uiElementInput().canvas().paint(1);
+    const double s = 768;
+    const double end = 1.778 * s;
+    EXPECT_GT(overlay.pixel(static_cast<int>(end - 10), static_cast<int>(s - 10)).a, 0.2);
 }
 
 TEST_F(CameraViewControllerTest, QuittingStopsAndSavesARecording)
