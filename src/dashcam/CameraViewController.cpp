@@ -178,6 +178,8 @@ void CameraViewController::viewDidLoad()
         timeLabel_->setTextColor(ui::Color::white());
         timeLabel_->setTextAlignment(ui::TextAlignment::Right);
         timeLabel_->setFont(ui::Font::named("DigitalSans NowEF ML Demo", 14));
+        // The date and time run to the AM or PM at the end, in whatever font stands in.
+        timeLabel_->setAdjustsFontSizeToFitWidth(true);
         timeLabel_->setText("00:00");
         overlayView_->addSubview(timeLabel_);
         panelBottom += 14;

@@ -1,6 +1,7 @@
 #include "dashcam/CameraViewController.h"
 
 #include "dashcam/CameraScreenGeometry.h"
+#include "dashcam/PictureTextView.h"
 #include "imaging/GfxVideoCamera.h"
 #include "imaging/GfxView.h"
 #include "platform/media/CaptureDevice.h"
@@ -46,6 +47,8 @@ void CameraViewController::layoutControls()
     buttonView_->setFrame(layout.buttonView);
     recordLabel_->setFrame(layout.recordLabel);
     menuButton_->setFrame(layout.menuButton);
+    // The picture's texts are placed on the picture as the view now shows it.
+    pictureTexts_->setFrame({{0, 0}, laidOutFor_});
     if (noCameraLabel_)
         noCameraLabel_->setFrame(ui::makeRect(0, laidOutFor_.height / 2 - 20, laidOutFor_.width, 40));
 }
