@@ -142,6 +142,21 @@ TEST_F(CameraViewControllerTest, TheGforceTileFollowsTheMotion)
     motion::MotionService::shared().stop();
 }
 
+// Without a motion source (a desktop without an accelerometer) the dot rests in the middle of the tile.
+TEST_F(CameraViewControllerTest, TheGforceDotRestsInTheMiddleWithoutMotion)
+{
+    settings().gMeterEnabled = true;
+    show();
+    ASSERT_NE(camera->gFView(), nullptr);
+    film(0.2);
+    const ui::Image overlay = camera->uiElementInput().canvas().paint(1);
+    const ui::Rect tile = camera->gFView()->frame();
+    const ui::Color middle = overlay.pixel(static_cast<int>(tile.midX()), static_cast<int>(tile.midY()));
+    EXPECT_GT(middle.a, 0.9);
+    EXPECT_GT(std::min({middle.r, middle.g, middle.b}), 0.95);
+    leave();
+}
+
 TEST_F(CameraViewControllerTest, CoordinatesClockAndCompassReachTheOverlay)
 {
     settings().gpsEnabled = true;
