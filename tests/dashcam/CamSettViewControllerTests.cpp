@@ -10,7 +10,7 @@
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/Window.h"
-#include "platform/ui/views/Gestures.h"
+#include "support/Input.h"
 #include "platform/ui/BarItems.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/TableView.h"
@@ -99,7 +99,7 @@ TEST_F(CamSettViewControllerTest, TheTrackListsDoneGoesBack)
     Manager::sharedManager().raceData().selectedTrackIndex = 0;
     auto screen = showSettings();
     const auto tapView = [&](ui::View& view) {
-        viewtests::tap(root->window(), view.convertPoint(view.bounds().center(), nullptr));
+        testsupport::tap(root->window(), view.convertPoint(view.bounds().center(), nullptr));
     };
     ui::TableView& table = screen->tableView();
     table.layoutIfNeeded();

@@ -133,14 +133,14 @@ TEST_F(CameraScreenControls, ARefusedStartNeitherSoundsNorFlipsTheButton)
 {
     showIn({844, 390});
     const ui::Point button = camera->buttonView().frame().center();
-    viewtests::tap(root->window(), button);
+    testsupport::tap(root->window(), button);
     ASSERT_TRUE(camera->isRecording());
     film(0.3);
-    viewtests::tap(root->window(), button);
+    testsupport::tap(root->window(), button);
     ASSERT_TRUE(camera->isFinishingMovie());
     EXPECT_EQ(fnd::SystemSound::played(), (std::vector<int>{ButtonView::startSound, ButtonView::stopSound}));
 
-    viewtests::tap(root->window(), button);
+    testsupport::tap(root->window(), button);
     EXPECT_FALSE(camera->isRecording());
     EXPECT_FALSE(camera->buttonView().isRecording());
     EXPECT_EQ(fnd::SystemSound::played(), (std::vector<int>{ButtonView::startSound, ButtonView::stopSound}));
