@@ -3,6 +3,7 @@
 #include <cxxabi.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <typeinfo>
@@ -25,21 +26,43 @@ std::string quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
-void checkTexts(ui::View& view, std::vector<Finding>& found)
+// The texts the bars draw themselves, where they show in `view`.
+std::vector<ui::ShownText> barTexts(const std::vector<const ui::View*>& bars, const ui::View& view)
+{
+    std::vector<ui::ShownText> texts;
+    for (const ui::View* bar : bars) {
+        const ui::Point origin = bar->convertPoint(bar->bounds().origin, &view);
+        for (ui::ShownText text : ui::visibleTextFrames(const_cast<ui::View&>(*bar))) {
+            text.frame.origin = {text.frame.x() + origin.x, text.frame.y() + origin.y};
+            texts.push_back(std::move(text));
+        }
+    }
+    return texts;
+}
+
+void checkTexts(ui::View& view, const std::vector<ui::ShownText>& onBars, std::vector<Finding>& found)
 {
     const std::vector<ui::ShownText> shown = ui::visibleTextFrames(view);
     for (const ui::ShownText& text : shown) {
         if (text.cut)
             found.push_back({"cut text", quoted(text.text)});
     }
+    const auto onABar = [&](const ui::ShownText& text) {
+        return std::any_of(onBars.begin(), onBars.end(), [&](const ui::ShownText& bar) {
+            return bar.text == text.text && std::abs(bar.frame.midX() - text.frame.midX()) < 1
+                && std::abs(bar.frame.midY() - text.frame.midY()) < 1;
+        });
+    };
     // Line boxes include the leading, so neighbouring lines may touch; overlapping glyphs share much more.
+    // Content scrolled beneath a see-through bar is the under-a-bar check's concern.
     for (std::size_t i = 0; i < shown.size(); ++i) {
         for (std::size_t j = i + 1; j < shown.size(); ++j) {
             const ui::Rect& a = shown[i].frame;
             const ui::Rect& b = shown[j].frame;
             const ui::Rect both = a.intersection(b);
             const bool drawnTwice = shown[i].text == shown[j].text && a == b;  // a glow or shadow under a text
-            if (!drawnTwice && both.width() > 2 && both.height() > 0.4 * std::min(a.height(), b.height()))
+            if (!drawnTwice && onABar(shown[i]) == onABar(shown[j]) && both.width() > 2
+                && both.height() > 0.4 * std::min(a.height(), b.height()))
                 found.push_back({"overlapping texts", quoted(shown[i].text) + " and " + quoted(shown[j].text)});
         }
     }
@@ -103,25 +126,23 @@ void collectContent(const ui::View& view, std::vector<const ui::View*>& found)
         collectContent(*child, found);
 }
 
+// The bars shown, in a screen's view.
 void findBars(const ui::View& view, std::vector<const ui::View*>& found)
 {
     if (view.isHidden() || view.alpha() < 0.01)
         return;
     if (isBar(view)) {
-        found.push_back(&view);
+        if (view.superview() && isShown(view))
+            found.push_back(&view);
         return;
     }
     for (const auto& child : view.subviews())
         findBars(*child, found);
 }
 
-void checkBars(const ui::View& view, std::vector<Finding>& found)
+void checkBars(const std::vector<const ui::View*>& bars, std::vector<Finding>& found)
 {
-    std::vector<const ui::View*> bars;
-    findBars(view, bars);
     for (const ui::View* bar : bars) {
-        if (!bar->superview() || !isShown(*bar))
-            continue;
         const ui::Rect barRect = bar->convertRect(bar->bounds(), nullptr);
         // The screen the bar belongs to: what its controller shows beside it.
         std::vector<const ui::View*> content;
@@ -152,9 +173,11 @@ std::string describe(const ui::View& view)
 std::vector<Finding> checkView(ui::View& view)
 {
     view.layoutIfNeeded();
+    std::vector<const ui::View*> bars;
+    findBars(view, bars);
     std::vector<Finding> found;
-    checkTexts(view, found);
-    checkBars(view, found);
+    checkTexts(view, barTexts(bars, view), found);
+    checkBars(bars, found);
     return found;
 }
 
