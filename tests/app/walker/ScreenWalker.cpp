@@ -9,6 +9,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Device.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
@@ -215,6 +216,13 @@ void ScreenWalker::closeMenu(const std::string& screen)
     }
 }
 
+// Some screens show their bar, and with it the menu button, only for a moment after a tap on the screen.
+void ScreenWalker::revealBar()
+{
+    testsupport::tap(root_.window(), {root_.size().width / 2, ui::safeAreaInsets(root_.window()).top + 22});
+    settle();
+}
+
 void ScreenWalker::checkMenu(const std::string& screen)
 {
     const ui::Size size = root_.size();
@@ -227,8 +235,11 @@ void ScreenWalker::checkMenu(const std::string& screen)
     }
     closeMenu(screen);
 
-    // Some screens show their bar, and with it the menu button, only for a moment after a tap.
     ui::View* button = menuButton();
+    if (!button) {
+        revealBar();
+        button = menuButton();
+    }
     if (!button)
         return trail_.push_back(screen + ": no menu button on view");
     testsupport::tap(root_.window(), *button);
@@ -248,13 +259,21 @@ void ScreenWalker::visit(const std::string& screen, int depth)
     check(screen);
     if (depth > deepest)
         return;
+    if (depth == 0 && !menuButton())
+        revealBar();
     std::vector<Target> list = targets();
     if (list.size() > mostTargets)
         list.resize(mostTargets);
     for (const Target& target : list) {
         // Earlier taps may have moved or removed it.
-        const std::vector<Target> now = targets();
-        const auto found = std::find_if(now.begin(), now.end(), [&](const Target& t) { return t.name == target.name; });
+        std::vector<Target> now = targets();
+        const auto named = [&](const Target& t) { return t.name == target.name; };
+        auto found = std::find_if(now.begin(), now.end(), named);
+        if (found == now.end() && depth == 0) {
+            revealBar();
+            now = targets();
+            found = std::find_if(now.begin(), now.end(), named);
+        }
         if (found != now.end())
             tapTarget(screen, *found, depth);
         if (left(start))

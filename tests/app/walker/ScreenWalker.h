@@ -67,6 +67,7 @@ private:
     bool menuShows();
     ui::View* menuButton();
     void checkMenu(const std::string& screen);
+    void revealBar();
 
     void visit(const std::string& screen, int depth);
     void tapTarget(const std::string& screen, const Target& target, int depth);
