@@ -30,8 +30,8 @@ fs::path artifactsDir()
 
 fs::path sourceDir()
 {
-    // The build names this file by its absolute path.
-    return fs::path(__FILE__).parent_path().parent_path().parent_path();
+    // Given by the build: compilers may name this file by a path relative to the build folder.
+    return NORVALE_SOURCE_DIR;
 }
 
 fs::path testDataDir()

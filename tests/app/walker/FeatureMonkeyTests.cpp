@@ -52,7 +52,7 @@ std::string fileName(std::string name)
 TEST_P(FeatureMonkey, NothingThrowsAndTheWindowKeepsRendering)
 {
     const FeatureCase& c = GetParam();
-    for (const walker::KnownFault& fault : walker::readKnownFaults(NORVALE_KNOWN_FAULTS)) {
+    for (const walker::KnownFault& fault : walker::knownFaults()) {
         if (fault.matches("phone", c.path, "kept frame"))
             GTEST_SKIP() << fault.note;
     }

@@ -3,6 +3,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/TestSupport.h"
+
 namespace walker {
 
 namespace {
@@ -44,6 +46,11 @@ std::vector<KnownFault> readKnownFaults(const std::filesystem::path& file)
             faults.push_back({fields[0], fields[1], fields[2], fields[3]});
     }
     return faults;
+}
+
+std::vector<KnownFault> knownFaults()
+{
+    return readKnownFaults(testsupport::sourceDir() / "tests" / "app" / "walker" / "known-faults.txt");
 }
 
 }  // namespace walker

@@ -18,5 +18,7 @@ struct KnownFault {
 
 // One fault a line: shape | screen | check | note. Blank lines and lines from '#' are left out.
 std::vector<KnownFault> readKnownFaults(const std::filesystem::path& file);
+// The list kept beside the walker: known-faults.txt.
+std::vector<KnownFault> knownFaults();
 
 }  // namespace walker

@@ -65,7 +65,7 @@ TEST_P(ScreenWalk, EveryScreenAUserReachesShowsWhollyAndCanBeLeft)
     for (const std::string& line : walk.trail())
         std::cout << "  " << line << "\n";
 
-    const auto known = walker::readKnownFaults(NORVALE_KNOWN_FAULTS);
+    const auto known = walker::knownFaults();
     for (const walker::Reported& r : walk.reported()) {
         const auto expected = std::find_if(known.begin(), known.end(), [&](const walker::KnownFault& fault) {
             return fault.matches(shape.name, r.screen, r.finding.check);
