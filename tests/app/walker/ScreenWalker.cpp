@@ -14,10 +14,12 @@
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/RootWindow.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/TabBar.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/TableViewCell.h"
+#include "platform/ui/VisibleText.h"
 #include "platform/ui/Window.h"
 #include "shell/RootController.h"
 #include "support/Input.h"
@@ -31,6 +33,8 @@ constexpr int deepest = 2;
 // Enough for the busiest screen; keeps a walk within CI's time.
 constexpr std::size_t mostTargets = 40;
 constexpr int mostAlertsInARow = 4;
+// Pages of a long list walked, each scrolled on by most of its height.
+constexpr int mostPages = 6;
 
 ui::NavigationController* navigationOf(ui::ViewController* screen)
 {
@@ -201,16 +205,23 @@ bool ScreenWalker::openMenu()
     return menuShows();
 }
 
-// A left swipe puts the menu away.
+// A left swipe puts the menu away, or else the menu button.
 void ScreenWalker::closeMenu(const std::string& screen)
 {
-    if (!menu_.isMenuOpen())
+    if (!menu_.isMenuOpen() && !menuShows())
         return;
     const ui::Size size = root_.size();
     testsupport::swipe(root_.window(), {size.width - 10, size.height / 2}, {size.width * 0.2, size.height / 2});
     settle();
-    if (menu_.isMenuOpen()) {
+    if (menu_.isMenuOpen() || menuShows()) {
         report(screen, {"closing the menu", "a left swipe leaves it open"});
+        if (ui::View* button = menuButton()) {
+            testsupport::tap(root_.window(), *button);
+            settle();
+        }
+    }
+    if (menu_.isMenuOpen() || menuShows()) {
+        report(screen, {"closing the menu", "neither a left swipe nor the menu button closes it"});
         menu_.setMenuOpen(false, false);
         settle();
     }
@@ -261,24 +272,66 @@ void ScreenWalker::visit(const std::string& screen, int depth)
         return;
     if (depth == 0 && !menuButton())
         revealBar();
-    std::vector<Target> list = targets();
-    if (list.size() > mostTargets)
-        list.resize(mostTargets);
-    for (const Target& target : list) {
-        // Earlier taps may have moved or removed it.
-        std::vector<Target> now = targets();
-        const auto named = [&](const Target& t) { return t.name == target.name; };
-        auto found = std::find_if(now.begin(), now.end(), named);
-        if (found == now.end() && depth == 0) {
-            revealBar();
-            now = targets();
-            found = std::find_if(now.begin(), now.end(), named);
+    std::set<std::string> tapped;
+    for (int page = 0; page < mostPages && tapped.size() < mostTargets; ++page) {
+        for (const Target& target : targets()) {
+            if (tapped.size() < mostTargets && tapped.insert(target.name).second)
+                findAndTap(screen, target, depth);
+            if (left(start))
+                return;
         }
-        if (found != now.end())
-            tapTarget(screen, *found, depth);
-        if (left(start))
+        if (!scrollOn())
             return;
+        picture(screen + " scrolled");
+        check(screen);
     }
+}
+
+// Earlier taps may have moved or removed it: it is looked for again by its name.
+void ScreenWalker::findAndTap(const std::string& screen, const Target& target, int depth)
+{
+    std::vector<Target> now = targets();
+    const auto named = [&](const Target& t) { return t.name == target.name; };
+    auto found = std::find_if(now.begin(), now.end(), named);
+    if (found == now.end() && depth == 0) {
+        revealBar();
+        now = targets();
+        found = std::find_if(now.begin(), now.end(), named);
+    }
+    if (found != now.end())
+        tapTarget(screen, *found, depth);
+}
+
+// The screen's main list or scroll area, scrolled on by most of its height; false at its end.
+bool ScreenWalker::scrollOn()
+{
+    ui::ScrollView* list = nullptr;
+    double largest = 0;
+    findScrollViews(root_.window(), [&](ui::ScrollView& scroll) {
+        const ui::Rect shown = scroll.convertRect(scroll.bounds(), nullptr);
+        if (shown.width() * shown.height() > largest && reachable(scroll, shown.center())) {
+            largest = shown.width() * shown.height();
+            list = &scroll;
+        }
+    });
+    if (!list)
+        return false;
+    const double before = list->contentOffset().y;
+    const ui::Rect frame = list->convertRect(list->bounds(), nullptr).intersection(root_.window().bounds());
+    const double from = frame.maxY() - 20;
+    testsupport::drag(root_.window(), {frame.midX(), from}, {frame.midX(), from - frame.height() * 0.6}, 0.6, 12);
+    settle();
+    return list->contentOffset().y > before + 1;
+}
+
+void ScreenWalker::findScrollViews(ui::View& view, const std::function<void(ui::ScrollView&)>& found)
+{
+    if (view.isHidden() || view.alpha() < 0.01 || &view == menu_.menuTable().superview())
+        return;
+    if (auto* scroll = dynamic_cast<ui::ScrollView*>(&view))
+        found(*scroll);
+    for (const auto& child : view.subviews())
+        findScrollViews(*child, found);
 }
 
 void ScreenWalker::tapTarget(const std::string& screen, const Target& target, int depth)
@@ -301,7 +354,7 @@ void ScreenWalker::tapTarget(const std::string& screen, const Target& target, in
         const std::string shown = screen + " > " + titleOf(*after.navigation->topViewController());
         visit(shown, depth + 1);
         goBack(shown, before);
-    } else if (menu_.isMenuOpen()) {
+    } else if (menu_.isMenuOpen() || menuShows()) {
         closeMenu(screen);
     } else {
         check(screen);
@@ -464,8 +517,11 @@ void ScreenWalker::collectTargets(ui::View& view, std::vector<Target>& found)
     const bool opensMore = cell && cell->accessoryType() == ui::TableViewCellAccessoryType::DisclosureIndicator;
     if ((button && button->isEnabled()) || opensMore) {
         const ui::Point at = view.convertPoint(view.bounds().center(), nullptr);
-        if (view.bounds().width() > 0 && reachable(view, at))
-            found.push_back({describe(view), at});
+        if (view.bounds().width() > 0 && reachable(view, at)) {
+            // Rows are known by what they say: scrolling changes which of them come first.
+            const std::vector<std::string> says = cell ? ui::visibleTexts(view) : std::vector<std::string>{};
+            found.push_back({says.empty() ? describe(view) : "row \"" + says.front() + "\"", at});
+        }
         return;
     }
     for (const auto& child : view.subviews())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <tuple>
@@ -13,6 +14,7 @@ class RootController;
 
 namespace ui {
 class NavigationController;
+class ScrollView;
 class RootWindow;
 class View;
 class ViewController;
@@ -70,7 +72,10 @@ private:
     void revealBar();
 
     void visit(const std::string& screen, int depth);
+    void findAndTap(const std::string& screen, const Target& target, int depth);
     void tapTarget(const std::string& screen, const Target& target, int depth);
+    bool scrollOn();
+    void findScrollViews(ui::View& view, const std::function<void(ui::ScrollView&)>& found);
     void answerAlerts(const std::string& screen);
     void leavePresented(const std::string& screen, const Snapshot& before);
     void goBack(const std::string& screen, const Snapshot& before);
