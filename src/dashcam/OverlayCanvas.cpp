@@ -29,7 +29,7 @@ public:
     }
 
 protected:
-    void textLineDrawn(const std::string& text, const ui::Rect& line) override
+    void textLineDrawn(const std::string& text, const ui::Rect& line, bool) override
     {
         texts_.push_back({text, ctm().apply(line)});
     }

@@ -508,12 +508,12 @@ void Context::drawTextLayout(const TextLayout& layout, Point origin, const Font&
     const double lineHeight = font.lineHeight();
     for (const TextLine& line : layout.lines) {
         if (color.a > 0)
-            textLineDrawn(line.text, {{origin.x + line.origin.x, origin.y + line.origin.y}, {line.width, lineHeight}});
+            textLineDrawn(line.text, {{origin.x + line.origin.x, origin.y + line.origin.y}, {line.width, lineHeight}}, line.cut);
         p.drawText(QPointF(origin.x + line.origin.x, origin.y + line.baseline), QString::fromStdString(line.text));
     }
 }
 
-void Context::textLineDrawn(const std::string&, const Rect&) {}
+void Context::textLineDrawn(const std::string&, const Rect&, bool) {}
 void Context::opaquePathFilled(const Path&) {}
 
 void Context::beginTransparencyLayer(const Rect& extent, double alpha, std::optional<Shadow> shadow)

@@ -112,7 +112,7 @@ public:
     void drawTextLayout(const TextLayout& layout, Point origin, const Font& font, Color color);
     // A line of text that an image drawn here shows (its pixels painted
     // elsewhere), for contexts that keep track of texts; paints nothing.
-    void textShownInImage(const std::string& text, const Rect& line) { textLineDrawn(text, line); }
+    void textShownInImage(const std::string& text, const Rect& line) { textLineDrawn(text, line, false); }
 
     // Drawing until the matching end is composited as one group, with the
     // given opacity and an optional shadow cast by the group. `extent` bounds
@@ -125,9 +125,10 @@ public:
 protected:
     Context();
     // For contexts that keep track of what was drawn where (in user space):
-    // each line of text (its line box) before it is painted, and each path
-    // filled without any transparency, which hides what lies beneath it.
-    virtual void textLineDrawn(const std::string& text, const Rect& line);
+    // each line of text (its line box, and whether it shows less than its
+    // text) before it is painted, and each path filled without any
+    // transparency, which hides what lies beneath it.
+    virtual void textLineDrawn(const std::string& text, const Rect& line, bool cut);
     virtual void opaquePathFilled(const Path& path);
 
     std::unique_ptr<Impl> impl_;
