@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace ui {
@@ -387,6 +388,8 @@ AffineTransform Context::ctm() const
     return {m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy()};
 }
 
+double Context::pixelsPerPoint() const { return impl_->deviceScale; }
+
 void Context::setFillColor(Color c) { impl_->state.fill = c; }
 void Context::setStrokeColor(Color c) { impl_->state.stroke = c; }
 void Context::setFillColorHsb(double h, double s, double b, double a) { impl_->state.fill = Color::hsb(h, s, b, a); }
@@ -627,6 +630,31 @@ Image BitmapContext::makeImage(const Rect& area) const
     const auto* first = reinterpret_cast<const std::uint32_t*>(image.constScanLine(pixels.y())) + pixels.x();
     return Image::fromPixels(pixels.width(), pixels.height(), first, static_cast<std::size_t>(image.bytesPerLine()),
                              scale_);
+}
+
+void Context::drawBitmap(const BitmapContext& bitmap, const Rect& r)
+{
+    impl_->prepare();
+    impl_->painter->drawImage(toQ(r), bitmap.bitmap_->image);
+}
+
+void BitmapContext::scrollHorizontally(double dx)
+{
+    QImage& image = bitmap_->image;
+    const int width = image.width();
+    const int shift = std::clamp(static_cast<int>(std::lround(dx * scale_)), -width, width);
+    const auto kept = static_cast<std::size_t>(width - std::abs(shift)) * sizeof(QRgb);
+    const auto cleared = static_cast<std::size_t>(std::abs(shift)) * sizeof(QRgb);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        if (shift < 0) {
+            std::memmove(row, row - shift, kept);
+            std::memset(row + width + shift, 0, cleared);
+        } else {
+            std::memmove(row + shift, row, kept);
+            std::memset(row, 0, cleared);
+        }
+    }
 }
 
 // PdfContext
