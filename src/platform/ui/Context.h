@@ -35,6 +35,8 @@ struct Shadow {
     double blur = 3;
 };
 
+class BitmapContext;
+
 // A drawing context in the y-down space of points, like the phone
 // platform's graphics context inside a view's draw(): state (colours, line
 // style, transform, clip, alpha) is saved and restored as a stack.
@@ -52,6 +54,7 @@ public:
     void rotate(double radians); // positive turns clockwise on screen
     void concat(const AffineTransform& t);
     AffineTransform ctm() const; // user space to the device's points
+    double pixelsPerPoint() const; // of the device
     // A size in the device's points as a size in user space: the inverse of
     // the transform's linear part, applied to (width, height).
     Size convertSizeToUserSpace(Size size) const;
@@ -101,6 +104,8 @@ public:
     void drawImage(const Image& image, const Rect& r);
     // The image used as a mask: its alpha painted in `color`.
     void drawImageTinted(const Image& image, const Rect& r, Color color);
+    // What a bitmap context holds, as drawImage draws an image of it, without copying its pixels out.
+    void drawBitmap(const BitmapContext& bitmap, const Rect& r);
 
     // One or more '\n'-separated lines whose first line box has its top-left
     // corner at `topLeft`.
@@ -145,8 +150,12 @@ public:
     Image makeImage(const Rect& area) const;
     Size size() const { return size_; }
     double scale() const { return scale_; }
+    // Moves what is drawn `dx` points sideways by whole pixels (a scrolling chart's data); the uncovered
+    // side becomes transparent.
+    void scrollHorizontally(double dx);
 
 private:
+    friend class Context;
     struct Bitmap;
     std::unique_ptr<Bitmap> bitmap_;
     Size size_;
