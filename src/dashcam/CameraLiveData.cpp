@@ -10,19 +10,12 @@
 #include "core/model/Manager.h"
 #include "core/model/Tree.h"
 #include "core/obd/ECU.h"
+#include "core/obd/PidNames.h"
+#include "core/obd/SensorTable.h"
 #include "dashboard/PidPriorityTable.h"
 #include "platform/foundation/Strings.h"
 
 namespace {
-
-constexpr int standardCount = 95;
-constexpr int fuelEconomy = 95;
-constexpr int boost = 96;
-constexpr int horsepower = 97;
-constexpr int battery = 98;
-constexpr int firstCustom = 101;
-constexpr std::uint8_t liveDataReply = 0x41;
-constexpr std::uint8_t readByIdentifier = 0x22;
 
 bool metric(int sensorIndex)
 {
@@ -34,8 +27,8 @@ bool metric(int sensorIndex)
 const Pid* customPid(int sensorIndex)
 {
     const auto& pids = Manager::sharedManager().userData().pids;
-    const auto n = static_cast<std::size_t>(sensorIndex - firstCustom);
-    return sensorIndex >= firstCustom && n < pids.size() ? &pids[n] : nullptr;
+    const auto n = static_cast<std::size_t>(sensorIndex - firstCustomSensorIndex);
+    return sensorIndex >= firstCustomSensorIndex && n < pids.size() ? &pids[n] : nullptr;
 }
 
 }  // namespace
@@ -60,7 +53,7 @@ int CameraLiveData::gaugeTileCount(int camGaugeCount, int recordMode, bool gForc
 ReplyKey CameraLiveData::keyOf(const Command& command)
 {
     // Only service 22 replies carry the second PID byte back.
-    return ReplyKey::ofRequest(command.mode, command.pid, command.mode == readByIdentifier ? command.pid2 : 0);
+    return ReplyKey::ofRequest(command.mode, command.pid, command.mode == service::readByIdentifier ? command.pid2 : 0);
 }
 
 void CameraLiveData::addRequest(int slot, Command command)
@@ -95,7 +88,7 @@ void CameraLiveData::rebuild(int tileCount, const Scanner* link)
         Command command;
         command.mode = static_cast<std::uint8_t>(mode);
         command.pid = static_cast<std::uint8_t>(pid);
-        command.pid2 = static_cast<std::uint8_t>(pid2 == 255 ? 0 : pid2);
+        command.pid2 = static_cast<std::uint8_t>(pid2 == pid::none ? 0 : pid2);
         return command;
     };
     const auto voltage = [link] {
@@ -106,7 +99,7 @@ void CameraLiveData::rebuild(int tileCount, const Scanner* link)
         return command;
     };
     const auto live = [&request](int pid, std::optional<int> priority = {}) {
-        Command command = request(1, pid, 255);
+        Command command = request(service::currentData, pid, pid::none);
         if (priority)
             command.priority = *priority;
         return command;
@@ -117,24 +110,24 @@ void CameraLiveData::rebuild(int tileCount, const Scanner* link)
         const auto entry = static_cast<std::size_t>(firstSlotEntry + p);
         slot.sensorIndex = entry < settings.sensors.size() ? settings.sensors[entry] : 0;
         const int s = slot.sensorIndex;
-        if (s >= 0 && s <= battery) {
+        if (s >= 0 && s <= batteryVoltageSensor) {
             const auto i = static_cast<std::size_t>(s);
-            if (s < standardCount) {
+            if (s < standardSensorCount) {
                 const int pid = store.pidArr[i];
                 addRequest(p, live(pid, pidPriority(pid)));
-            } else if (s == fuelEconomy) {
+            } else if (s == fuelEconomySensor) {
                 fuelBgTracking_ = true;
-                addRequest(p, live(0x0D));
-                addRequest(p, live(0x10));
-            } else if (s == boost) {
-                addRequest(p, live(0x0B));
-                addRequest(p, live(0x33, 2));
-            } else if (s == horsepower) {
-                if (store.isService01PIDSupported(0x63)) {
-                    addRequest(p, live(0x0C));
-                    addRequest(p, live(0x63));
+                addRequest(p, live(pid::vehicleSpeed));
+                addRequest(p, live(pid::airFlow));
+            } else if (s == boostSensor) {
+                addRequest(p, live(pid::manifoldPressure));
+                addRequest(p, live(pid::barometricPressure, 2));
+            } else if (s == horsepowerSensor) {
+                if (store.isService01PIDSupported(pid::referenceTorque)) {
+                    addRequest(p, live(pid::engineSpeed));
+                    addRequest(p, live(pid::referenceTorque));
                 } else {
-                    addRequest(p, live(0x10));
+                    addRequest(p, live(pid::airFlow));
                 }
             } else {
                 addRequest(p, voltage());
@@ -146,7 +139,7 @@ void CameraLiveData::rebuild(int tileCount, const Scanner* link)
             slot.max = m ? user.maxArr[i] : user.maxImpArr[i];
         } else if (const Pid* pid = customPid(s)) {
             Command command = request(pid->mode, pid->pid, pid->pid2 == 0 ? 255 : pid->pid2);
-            command.index = s - firstCustom;
+            command.index = s - firstCustomSensorIndex;
             addRequest(p, command);
             slot.name = pid->sName;
             if (pid->unitsMode == 0) {
@@ -180,30 +173,30 @@ std::optional<float> CameraLiveData::valueFor(const Slot& slot, const Response& 
             value = pid->offset + pid->conversion * value;
         return value;
     }
-    if (response.mode != liveDataReply)
+    if (response.mode != service::currentDataReply)
         return std::nullopt;
     switch (s) {
-    case fuelEconomy:
-        return response.pid == 0x10 ? calc_.fuelEconomy() : std::nullopt;
-    case boost:
-        return calc_.boost(metric(boost));
-    case horsepower:
-        return response.pid == 0x10 ? calc_.horsepowerFromAirFlow(metric(horsepower))
-                                    : calc_.horsepowerFromTorque(metric(horsepower));
+    case fuelEconomySensor:
+        return response.pid == pid::airFlow ? calc_.fuelEconomy() : std::nullopt;
+    case boostSensor:
+        return calc_.boost(metric(boostSensor));
+    case horsepowerSensor:
+        return response.pid == pid::airFlow ? calc_.horsepowerFromAirFlow(metric(horsepowerSensor))
+                                    : calc_.horsepowerFromTorque(metric(horsepowerSensor));
     default:
         break;
     }
-    if (s < 0 || s >= standardCount)
+    if (s < 0 || s >= standardSensorCount)
         return std::nullopt;
     return ECU::valueOf(response, metric(s) ? 1 : 0, s);
 }
 
 std::vector<CameraLiveData::SlotValue> CameraLiveData::valuesFor(const Response& response)
 {
-    if (response.mode == liveDataReply) {
+    if (response.mode == service::currentDataReply) {
         const float value = ECU::valueOf(response, 1);
         calc_.take(response.pid, value);
-        if (response.pid == 0x0D && fuelBgTracking_)
+        if (response.pid == pid::vehicleSpeed && fuelBgTracking_)
             tally_.setSpeed(calc_.speed());
     }
     const auto fed = pidMap_.find(ReplyKey::ofReply(response.mode, response.pid, response.pid2));
@@ -218,7 +211,7 @@ std::vector<CameraLiveData::SlotValue> CameraLiveData::valuesFor(const Response&
             continue;
         values.push_back({p, *value});
         // One sample per reply, however many tiles show fuel economy.
-        if (slot.sensorIndex == fuelEconomy && !sampled && tally_.isRunning()) {
+        if (slot.sensorIndex == fuelEconomySensor && !sampled && tally_.isRunning()) {
             tally_.addSample(*value);
             sampled = true;
         }
@@ -229,7 +222,7 @@ std::vector<CameraLiveData::SlotValue> CameraLiveData::valuesFor(const Response&
 std::vector<CameraLiveData::SlotValue> CameraLiveData::valuesForVoltage(const std::vector<Response>& responses) const
 {
     const auto first = std::find_if(slots_.begin(), slots_.end(),
-                                    [](const Slot& slot) { return slot.sensorIndex == battery; });
+                                    [](const Slot& slot) { return slot.sensorIndex == batteryVoltageSensor; });
     if (first == slots_.end())
         return {};
     std::vector<SlotValue> values;

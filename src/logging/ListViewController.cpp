@@ -175,7 +175,7 @@ void ListViewController::loadData()
         const int r = static_cast<int>(rows_.size());
         addRoutes(pidMap_, r, plan->commands);
         commands.insert(commands.end(), plan->commands.begin(), plan->commands.end());
-        if (s == sensorindex::fuelEconomy)
+        if (s == fuelEconomySensor)
             fuelBgTracking_ = true;
         Row row;
         row.min = static_cast<int>(plan->min);
@@ -367,7 +367,7 @@ void ListViewController::didReceiveResponse(const std::vector<Response>& respons
 void ListViewController::scannerDidReceiveVoltage(Scanner&, const std::vector<Response>& responses)
 {
     const auto battery = std::find_if(rows_.begin(), rows_.end(),
-                                      [](const Row& row) { return row.plan.sensorIndex == sensorindex::battery; });
+                                      [](const Row& row) { return row.plan.sensorIndex == batteryVoltageSensor; });
     if (battery == rows_.end())
         return;
     showBatteryVolts(responses, static_cast<int>(battery - rows_.begin()),

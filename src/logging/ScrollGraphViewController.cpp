@@ -237,7 +237,7 @@ void ScrollGraphViewController::loadData()
         graph.button->setTag(g);
         graph.button->addTarget(ui::ControlEvent::TouchDown, [this, g](ui::Control&) { toggleInteraction(g); });
         graph.view->addSubview(graph.button);
-        if (s == sensorindex::fuelEconomy)
+        if (s == fuelEconomySensor)
             fuelBgTracking_ = true;
         addRoutes(pidMap_, g, plan->commands);
         commandArr_.insert(commandArr_.end(), plan->commands.begin(), plan->commands.end());
@@ -365,7 +365,7 @@ void ScrollGraphViewController::didReceiveResponse(const std::vector<Response>& 
 void ScrollGraphViewController::scannerDidReceiveVoltage(Scanner&, const std::vector<Response>& responses)
 {
     const auto battery = std::find_if(graphs_.begin(), graphs_.end(), [](const Graph& graph) {
-        return graph.plan.sensorIndex == sensorindex::battery;
+        return graph.plan.sensorIndex == batteryVoltageSensor;
     });
     if (battery == graphs_.end())
         return;

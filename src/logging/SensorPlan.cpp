@@ -6,15 +6,14 @@
 #include "core/model/DataStore.h"
 #include "core/model/Manager.h"
 #include "core/model/VehicleCalc.h"
+#include "core/obd/PidNames.h"
 #include "dashboard/PidPriorityTable.h"
 
 namespace {
 
-constexpr std::uint8_t readByIdentifier = 0x22;
-
 Command liveData(const Scanner& link, int pid, int priority)
 {
-    Command command = link.commandForOBD2(1, pid, 255);
+    Command command = link.commandForOBD2(service::currentData, pid, pid::none);
     command.priority = priority;
     return command;
 }
@@ -22,20 +21,20 @@ Command liveData(const Scanner& link, int pid, int priority)
 std::vector<Command> calculatedRequests(int sensorIndex, const Scanner& link)
 {
     switch (sensorIndex) {
-    case sensorindex::fuelEconomy: {
+    case fuelEconomySensor: {
         // The inputs of the user's calculation method, speed first.
         const auto method = VehicleCalc::fuelMethod(Manager::sharedManager().setting().fuelCalcMethod);
         std::vector<Command> out;
-        for (int pid : VehicleCalc::fuelPids(method))
-            out.push_back(liveData(link, pid, 1));
+        for (int input : VehicleCalc::fuelPids(method))
+            out.push_back(liveData(link, input, 1));
         return out;
     }
-    case sensorindex::boost:
-        return {liveData(link, 0x0B, 1), liveData(link, 0x33, 2)};
-    case sensorindex::horsepower:
-        if (DataStore::sharedDataStore().isService01PIDSupported(0x63))
-            return {liveData(link, 0x63, 1), liveData(link, 0x0C, 1)};
-        return {liveData(link, 0x10, 1)};
+    case boostSensor:
+        return {liveData(link, pid::manifoldPressure, 1), liveData(link, pid::barometricPressure, 2)};
+    case horsepowerSensor:
+        if (DataStore::sharedDataStore().isService01PIDSupported(pid::referenceTorque))
+            return {liveData(link, pid::referenceTorque, 1), liveData(link, pid::engineSpeed, 1)};
+        return {liveData(link, pid::airFlow, 1)};
     default:
         return {link.commandForVoltage()};
     }
@@ -45,7 +44,7 @@ std::vector<Command> calculatedRequests(int sensorIndex, const Scanner& link)
 
 ReplyKey replyKeyFor(const Command& command)
 {
-    return ReplyKey::ofRequest(command.mode, command.pid, command.mode == readByIdentifier ? command.pid2 : 0);
+    return ReplyKey::ofRequest(command.mode, command.pid, command.mode == service::readByIdentifier ? command.pid2 : 0);
 }
 
 ReplyKey replyKeyFor(const Response& response)
@@ -59,8 +58,8 @@ std::optional<SensorPlan> planSensor(int sensorIndex, const Scanner& link, Senso
     const DataStore& store = DataStore::sharedDataStore();
     SensorPlan plan;
     plan.sensorIndex = sensorIndex;
-    if (sensorIndex >= sensorindex::firstCustom) {
-        const std::size_t n = static_cast<std::size_t>(sensorIndex - sensorindex::firstCustom);
+    if (sensorIndex >= firstCustomSensorIndex) {
+        const std::size_t n = static_cast<std::size_t>(sensorIndex - firstCustomSensorIndex);
         if (n >= user.pids.size())
             return std::nullopt;
         const Pid& pid = user.pids[n];
@@ -73,10 +72,10 @@ std::optional<SensorPlan> planSensor(int sensorIndex, const Scanner& link, Senso
         plan.max = pid.max;
         return plan;
     }
-    if (sensorIndex < 0 || sensorIndex > sensorindex::battery)
+    if (sensorIndex < 0 || sensorIndex > batteryVoltageSensor)
         return std::nullopt;
     const std::size_t s = static_cast<std::size_t>(sensorIndex);
-    if (sensorIndex < sensorindex::standardCount) {
+    if (sensorIndex < standardSensorCount) {
         const int pid = store.pidArr[s];
         plan.commands.push_back(liveData(link, pid, pidPriority(pid)));
     } else {

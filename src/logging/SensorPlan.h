@@ -8,6 +8,7 @@
 #include "core/model/ReplyKey.h"
 #include "core/obd/Command.h"
 #include "core/obd/Response.h"
+#include "core/obd/SensorTable.h"
 
 class Scanner;
 
@@ -15,16 +16,6 @@ class Scanner;
 // second PID byte the reply parser reads.
 ReplyKey replyKeyFor(const Command& command);
 ReplyKey replyKeyFor(const Response& response);
-
-// The calculated sensors and the first custom one, by SensorIndex.
-namespace sensorindex {
-inline constexpr int standardCount = 95;
-inline constexpr int fuelEconomy = 95;
-inline constexpr int boost = 96;
-inline constexpr int horsepower = 97;
-inline constexpr int battery = 98;
-inline constexpr int firstCustom = 101;
-}  // namespace sensorindex
 
 // What one row of the sensor list or one strip chart shows, and the requests
 // that feed it.
