@@ -4,7 +4,7 @@
 
 #include "core/model/Manager.h"
 #include "logging/PollSchedule.h"
-#include "logging/ReplyRouting.h"
+#include "core/model/ReplyRouting.h"
 #include "platform/foundation/Localization.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Device.h"
@@ -168,7 +168,7 @@ void ListViewController::loadData()
     for (int s : sensors) {
         std::optional<SensorPlan> plan;
         if (link)
-            plan = planSensor(s, *link, SensorName::Short);
+            plan = planSensor(s, link.get(), SensorName::Short, decoder_.fuelMethod());
         // A row whose custom sensor was deleted is left out.
         if (!plan)
             continue;

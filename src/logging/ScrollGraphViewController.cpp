@@ -5,7 +5,7 @@
 #include "core/model/Manager.h"
 #include "logging/GraphCell.h"
 #include "logging/GraphSettingViewCon.h"
-#include "logging/ReplyRouting.h"
+#include "core/model/ReplyRouting.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/Strings.h"
@@ -222,7 +222,7 @@ void ScrollGraphViewController::loadData()
         const int s = settings.graphListArr[i];
         std::optional<SensorPlan> plan;
         if (link)
-            plan = planSensor(s, *link, SensorName::Long);
+            plan = planSensor(s, link.get(), SensorName::Long, decoder_.fuelMethod());
         if (!plan)
             continue;
         const int g = static_cast<int>(graphs_.size());

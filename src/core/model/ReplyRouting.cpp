@@ -1,4 +1,4 @@
-#include "logging/ReplyRouting.h"
+#include "core/model/ReplyRouting.h"
 
 #include <cstdlib>
 

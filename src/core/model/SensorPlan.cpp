@@ -1,4 +1,4 @@
-#include "logging/SensorPlan.h"
+#include "core/model/SensorPlan.h"
 
 #include <algorithm>
 
@@ -7,25 +7,44 @@
 #include "core/model/Manager.h"
 #include "core/model/VehicleCalc.h"
 #include "core/obd/PidNames.h"
-#include "dashboard/PidPriorityTable.h"
+#include "core/obd/PidPriorityTable.h"
 
 namespace {
 
-Command liveData(const Scanner& link, int pid, int priority)
+Command request(const Scanner* link, int service, int number, int second)
 {
-    Command command = link.commandForOBD2(service::currentData, pid, pid::none);
+    if (link)
+        return link->commandForOBD2(service, number, second);
+    Command command;
+    command.mode = static_cast<std::uint8_t>(service);
+    command.pid = static_cast<std::uint8_t>(number);
+    command.pid2 = static_cast<std::uint8_t>(second == pid::none ? 0 : second);
+    return command;
+}
+
+Command liveData(const Scanner* link, int number, int priority)
+{
+    Command command = request(link, service::currentData, number, pid::none);
     command.priority = priority;
     return command;
 }
 
-std::vector<Command> calculatedRequests(int sensorIndex, const Scanner& link)
+Command voltage(const Scanner* link)
+{
+    if (link)
+        return link->commandForVoltage();
+    Command command;
+    command.isVoltageCommand = true;
+    return command;
+}
+
+std::vector<Command> calculatedRequests(int sensorIndex, const Scanner* link, VehicleCalc::FuelMethod fuelMethod)
 {
     switch (sensorIndex) {
     case fuelEconomySensor: {
-        // The inputs of the user's calculation method, speed first.
-        const auto method = VehicleCalc::fuelMethod(Manager::sharedManager().setting().fuelCalcMethod);
+        // The inputs of the calculation method, speed first.
         std::vector<Command> out;
-        for (int input : VehicleCalc::fuelPids(method))
+        for (int input : VehicleCalc::fuelPids(fuelMethod))
             out.push_back(liveData(link, input, 1));
         return out;
     }
@@ -36,7 +55,7 @@ std::vector<Command> calculatedRequests(int sensorIndex, const Scanner& link)
             return {liveData(link, pid::referenceTorque, 1), liveData(link, pid::engineSpeed, 1)};
         return {liveData(link, pid::airFlow, 1)};
     default:
-        return {link.commandForVoltage()};
+        return {voltage(link)};
     }
 }
 
@@ -52,7 +71,8 @@ ReplyKey replyKeyFor(const Response& response)
     return ReplyKey::ofReply(response.mode, response.pid, response.pid2);
 }
 
-std::optional<SensorPlan> planSensor(int sensorIndex, const Scanner& link, SensorName name)
+std::optional<SensorPlan> planSensor(int sensorIndex, const Scanner* link, SensorName name,
+                                     VehicleCalc::FuelMethod fuelMethod)
 {
     const UserData& user = Manager::sharedManager().userData();
     const DataStore& store = DataStore::sharedDataStore();
@@ -62,26 +82,26 @@ std::optional<SensorPlan> planSensor(int sensorIndex, const Scanner& link, Senso
         const std::size_t n = static_cast<std::size_t>(sensorIndex - firstCustomSensorIndex);
         if (n >= user.pids.size())
             return std::nullopt;
-        const Pid& pid = user.pids[n];
-        Command command = link.commandForOBD2(pid.mode, pid.pid, pid.pid2 == 0 ? 255 : pid.pid2);
+        const Pid& custom = user.pids[n];
+        Command command = request(link, custom.mode, custom.pid, custom.pid2 == 0 ? pid::none : custom.pid2);
         command.index = static_cast<int>(n);
         plan.commands.push_back(command);
-        plan.title = pid.sName;
-        plan.units = pid.unitsMode == 1 ? pid.units : pid.units2;
-        plan.min = pid.min;
-        plan.max = pid.max;
+        plan.title = custom.sName;
+        plan.units = custom.unitsMode == 1 ? custom.units : custom.units2;
+        plan.min = custom.min;
+        plan.max = custom.max;
         return plan;
     }
     if (sensorIndex < 0 || sensorIndex > batteryVoltageSensor)
         return std::nullopt;
     const std::size_t s = static_cast<std::size_t>(sensorIndex);
     if (sensorIndex < standardSensorCount) {
-        const int pid = store.pidArr[s];
-        plan.commands.push_back(liveData(link, pid, pidPriority(pid)));
+        const int number = store.pidArr[s];
+        plan.commands.push_back(liveData(link, number, pidPriority(number)));
     } else {
-        plan.commands = calculatedRequests(sensorIndex, link);
+        plan.commands = calculatedRequests(sensorIndex, link, fuelMethod);
     }
-    const bool metric = user.unitsArr[s] == 1;
+    const bool metric = s < user.unitsArr.size() && user.unitsArr[s] == 1;
     plan.title = name == SensorName::Short ? user.shortNameArr[s] : user.longNameArr[s];
     plan.units = metric ? store.sensorMetUnitsArr[s] : store.sensorImpUnitsArr[s];
     plan.min = metric ? user.minArr[s] : user.minImpArr[s];

@@ -1,4 +1,4 @@
-#include "logging/SensorDecoder.h"
+#include "core/model/SensorDecoder.h"
 
 #include <cmath>
 
@@ -6,13 +6,15 @@
 #include "core/model/Tree.h"
 #include "core/obd/ECU.h"
 #include "core/obd/PidNames.h"
-#include "logging/SensorPlan.h"
+#include "core/model/SensorPlan.h"
 
 namespace {
 
 bool metric(int sensorIndex)
 {
-    return Manager::sharedManager().userData().unitsArr[static_cast<std::size_t>(sensorIndex)] == 1;
+    const auto& units = Manager::sharedManager().userData().unitsArr;
+    const auto s = static_cast<std::size_t>(sensorIndex);
+    return s < units.size() && units[s] == 1;
 }
 
 }  // namespace
