@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <csignal>
 #include <fstream>
@@ -97,13 +98,13 @@ void writeMovie(Movie& m, double seconds, std::thread::id* completionThread = nu
             samples += 1024;
         }
     }
-    bool done = false;
+    std::atomic<bool> done = false;  // set on the writer's queue
     std::thread::id thread;
     m.writer->finishWritingWithCompletionHandler([&] {
         thread = std::this_thread::get_id();
         done = true;
     });
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return done; }, 60));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return done.load(); }, 60));
     if (completionThread)
         *completionThread = thread;
 }
@@ -181,9 +182,9 @@ TEST(AssetWriter, RefusesAnExistingFileAndItemsOutOfOrder)
     EXPECT_EQ(m.writer->status(), AssetWriterStatus::Cancelled);
     EXPECT_FALSE(fs::exists(folder / "Order.mov"));
     EXPECT_FALSE(m.video->isReadyForMoreMediaData());
-    bool called = false;
+    std::atomic<bool> called = false;
     m.writer->finishWritingWithCompletionHandler([&] { called = true; });
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return called; }));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return called.load(); }));
     EXPECT_EQ(m.writer->status(), AssetWriterStatus::Cancelled);
 }
 
@@ -220,9 +221,9 @@ TEST(AssetWriter, AFullDiskFailsTheWriterWithAMessage)
             break;
         appendAudio(m, i * 1470, 1470);
     }
-    bool done = false;
+    std::atomic<bool> done = false;
     m.writer->finishWritingWithCompletionHandler([&] { done = true; });
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return done; }, 60));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return done.load(); }, 60));
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_EQ(m.writer->status(), AssetWriterStatus::Failed);
