@@ -227,8 +227,9 @@ TEST_F(MovieWriterTest, EachWriterGivesItsContextBackWhenItGoes)
         ASSERT_TRUE(RunLoop::main().runUntil([&] { return savedNotifications_ == i; }));
     }
     RunLoop::main().processEvents();
-    // The writers are gone; their contexts go on their own threads.
-    EXPECT_TRUE(RunLoop::main().runUntil([&] { return gl::Context::liveContexts() == before; }))
+    // The writers are gone; their contexts go on their own threads. A context an earlier test left to its
+    // ending thread may go meanwhile too, so the count may end below where it began.
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return gl::Context::liveContexts() <= before; }))
         << gl::Context::liveContexts() - before << " contexts of 20 writers are still alive";
 }
 
