@@ -113,7 +113,9 @@ void DTCViewController::viewDidLayoutSubviews()
     const double left = landscape ? std::max(safe.left, safe.right) : 0;
     const double width = bounds.size.width - left;
     topView_->setFrame({left, top, width, panel});
-    MILImageView_->setFrame({5, (panel - 55) / 2 + (landscape ? 0 : 5), 55, 55});
+    // The lamp keeps within the panel: the landscape panel is lower than the lamp image.
+    const double lamp = std::min(55.0, panel - 4);
+    MILImageView_->setFrame({5, (panel - lamp) / 2 + (landscape ? 0 : 5), lamp, lamp});
     DTCMILLabel_->setFrame({80, 4, width - 80 - 90, panel - 8});  // clear of the spinner
     spinner_->setFrame({width - 50 - 30, (panel - 60) / 2, 60, 60});
     const double tableTop = top + panel + 2;

@@ -161,6 +161,9 @@ std::shared_ptr<ui::TableViewCell> InfoViewController::cellForRowAtIndexPath(ui:
     cell->textLabel()->setTextColor(theme_ != 0 ? ui::Color::white(0.2) : ui::Color::white(0.85));
     cell->detailTextLabel()->setText(values[row]);
     cell->detailTextLabel()->setFont(look::digitalSerial(15));
+    // Long status texts (the fuel system's) shrink to stay whole in the row.
+    cell->detailTextLabel()->setAdjustsFontSizeToFitWidth(true);
+    cell->detailTextLabel()->setMinimumScaleFactor(0.5);
     cell->detailTextLabel()->setTextColor(vehicle ? look::teal() : look::accent());
     return cell;
 }
