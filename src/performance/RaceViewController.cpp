@@ -154,7 +154,7 @@ void RaceViewController::viewDidAppear(bool animated)
         gView_->initData(fnd::L("Speed"), 0, gaugeTop, speedUnit, 0, 0);
     }
     loadSelectedTrack();
-    trackView_->setUnits();
+    trackView_->setUnits(metric);
 }
 
 void RaceViewController::loadSelectedTrack()

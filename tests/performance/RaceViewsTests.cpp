@@ -159,8 +159,8 @@ TEST_F(RaceViewsTest, TrackViewHuesFollowTheSpeedUnit)
     EXPECT_TRUE(track.isDotHidden());
     draw(track);
 
-    userData().unitsArr[9] = 0;
     TrackView imperial({0, 0, 100, 100}, 1);
+    imperial.setUnits(false);
     imperial.setCoordinatesArr({at(0, 0), at(0, 50)});
     imperial.setDataArr({160, 80});
     imperial.setDataEnabled(true);
