@@ -79,6 +79,7 @@ void FuelViewController::viewDidLoad()
     view()->addGestureRecognizer(std::make_shared<ui::TapGestureRecognizer>([this](ui::GestureRecognizer&) {
         slideMenuBar();
     }));
+    addMenuSwipes(*view());
 }
 
 void FuelViewController::loadViews()

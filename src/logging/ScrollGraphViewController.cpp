@@ -76,15 +76,12 @@ void ScrollGraphViewController::viewDidLoad()
     auto edge = std::make_shared<ui::ScreenEdgePanGestureRecognizer>([this](ui::GestureRecognizer& recognizer) {
         auto& pan = static_cast<ui::PanGestureRecognizer&>(recognizer);
         if (recognizer.state() == ui::GestureRecognizer::State::Began && pan.velocityInView(view().get()).x > 0)
-            slide(true);
+            slideForMenu(true);
     });
     edge->setEdges(ui::RectEdge::Left);
     view()->addGestureRecognizer(edge);
-    // Back from the menu: a left swipe while the screen is slid open.
-    auto back = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) {
-        if (view()->frame().origin.x > 0)
-            slide(false);
-    });
+    // Back from the menu: a left swipe. The menu's content, not this view, is what slid aside.
+    auto back = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) { slideForMenu(false); });
     back->setDirection(ui::SwipeDirection::Left);
     view()->addGestureRecognizer(back);
 }
@@ -571,11 +568,4 @@ void ScrollGraphViewController::autoAdjustScrollToTop()
     const double y = table_->rectForRowAtIndexPath(visible[0]).origin.y + cellHeight_ / 2;
     table_->scrollToRowAtIndexPath(y > table_->contentOffset().y ? visible[0] : visible[1],
                                    ui::TableViewScrollPosition::Top, true);
-}
-
-void ScrollGraphViewController::slide(bool open)
-{
-    slideViewTo(open ? 190 : 0);
-    if (auto menu = delegate())
-        menu->viewWillSlide(open);
 }

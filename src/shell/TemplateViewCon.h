@@ -38,6 +38,8 @@ protected:
     void slideViewTo(double x);
     // Slides the screen's view aside by exposedWidth (open) or back to 0, then tells the menu.
     void slideForMenu(bool open);
+    // A right swipe on `area` slides the screen aside onto the menu, a left swipe slides it back.
+    void addMenuSwipes(ui::View& area);
 
 private:
     std::weak_ptr<TemplateViewControllerDelegate> delegate_;

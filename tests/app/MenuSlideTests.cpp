@@ -120,6 +120,41 @@ INSTANTIATE_TEST_SUITE_P(
                (info.param.fromEdge ? "EdgePan" : "Swipe");
     });
 
+class MenuSwipeTest : public RealScreensTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override
+    {
+        RealScreensTest::SetUp();
+        launchOn(GetParam(), {390, 844});
+    }
+};
+
+// From the window's left edge, as a thumb does, and back from its right edge, halfway down.
+TEST_P(MenuSwipeTest, ARightSwipeOpensTheMenuAndALeftSwipeClosesIt)
+{
+    RootController& menu = *app->rootController();
+    swipe(10, 300, 422);
+    settle();
+    EXPECT_TRUE(menu.isMenuOpen());
+    EXPECT_EQ(screenX(), RootController::menuWidth());
+    EXPECT_TRUE(testsupport::shows(window->window(), "Settings"));
+
+    swipe(380, 80, 422);
+    settle();
+    EXPECT_FALSE(menu.isMenuOpen());
+    EXPECT_EQ(screenX(), 0);
+    EXPECT_FALSE(testsupport::shows(window->window(), "Settings"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, MenuSwipeTest,
+                         ::testing::Values("Gauge list", "Fuel Economy/Fuel", "Fuel Economy/Trends",
+                                           "Racing", "Dash Camcorder"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             std::erase_if(name, [](char c) { return c == ' ' || c == '/'; });
+                             return name;
+                         });
+
 // The only button on the camera's screen that is not the record button.
 ui::Button* menuButtonIn(ui::View& view)
 {

@@ -107,6 +107,8 @@ void ScreenWalker::walk(const std::vector<std::string>& paths)
         if (hasTabs)
             continue;
         open(path);
+        // A first visit may greet with an alert, which a user answers before anything else.
+        answerAlerts(path);
         checkMenu(path);
         visit(path, 0);
         current_ = path;
