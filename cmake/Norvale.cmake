@@ -48,7 +48,7 @@ function(norvale_test target folder)
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} norvale_test_support GTest::gtest GTest::gmock)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_precompile_headers(${target} PRIVATE ${NORVALE_PCH} <gtest/gtest.h>)
-  gtest_discover_tests(${target} TEST_PREFIX ${target}. DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+  gtest_discover_tests(${target} TEST_PREFIX ${target}. NO_PRETTY_VALUES DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                        PROPERTIES TIMEOUT 600)
   # Discovery would split a list-valued property into properties: the environment is set on the tests
   # it listed, by a file ctest reads after the list.
