@@ -236,7 +236,7 @@ void ScrollGraphViewController::loadData()
         graph.button->setImage(ui::Image::named("scroll2"), ui::ControlState::Highlighted);
         graph.button->setTag(g);
         graph.button->addTarget(ui::ControlEvent::TouchDown, [this, g](ui::Control&) { toggleInteraction(g); });
-        graph.view->addSubview(graph.button);
+        graph.view->setInteractionButton(graph.button);
         if (s == sensorindex::fuelEconomy)
             fuelBgTracking_ = true;
         addRoutes(pidMap_, g, plan->commands);
@@ -260,9 +260,8 @@ std::shared_ptr<ui::TableViewCell> ScrollGraphViewController::cellForRowAtIndexP
     if (cell->graph() == graph.view.get() && !graph.needsLayout)
         return cell;
     graph.needsLayout = false;
-    const double width = table.bounds().size.width - 20;
+    const double width = table.bounds().size.width - GraphCell::trailingSpace;
     graph.view->setFrame(ui::makeRect(0, 3, width, cellHeight_ - 15));
-    graph.button->setFrame(ui::makeRect(width - 65, 5.5, 35, 20));
     if (!graph.view->labelsAdjusted()) {
         graph.view->adjustLabels();
         graph.view->takeSnapshot();
