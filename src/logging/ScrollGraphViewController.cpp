@@ -341,10 +341,9 @@ bool ScrollGraphViewController::isOnScreen(int g)
 {
     if (!table_->window())
         return false;
+    // A row scrolled partly under the top still shows its chart, which must follow the samples.
     const auto visible = table_->indexPathsForVisibleRows();
-    if (std::find(visible.begin(), visible.end(), ui::IndexPath{0, g}) == visible.end())
-        return false;
-    return table_->rectForRowAtIndexPath({0, g}).origin.y - table_->contentOffset().y > -5.0;
+    return std::find(visible.begin(), visible.end(), ui::IndexPath{0, g}) != visible.end();
 }
 
 void ScrollGraphViewController::updateGraph(int g, float value)
