@@ -107,6 +107,7 @@ void ScreenWalker::walk(const std::vector<std::string>& paths)
         if (hasTabs)
             continue;
         open(path);
+        answerAlerts(path);  // a first-run explanation greets the user
         checkMenu(path);
         visit(path, 0);
         current_ = path;
