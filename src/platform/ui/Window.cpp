@@ -3,7 +3,6 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Context.h"
 #include "platform/ui/GestureRecognizer.h"
-#include "platform/ui/PanGestureRecognizer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -206,11 +205,6 @@ void Window::deliverToRecognizers(TouchPhase phase, const std::vector<ActiveTouc
                 order.push_back(recognizer);
         }
     }
-    // As on the phone, a pan from the screen's edge comes before the content's own drags (a scroll view's
-    // pages): it sees each move first, so it begins, and wins, when both would.
-    std::stable_partition(order.begin(), order.end(), [](const auto& recognizer) {
-        return dynamic_cast<const ScreenEdgePanGestureRecognizer*>(recognizer.get()) != nullptr;
-    });
     for (const auto& recognizer : order) {
         std::vector<Touch> share;
         for (const ActiveTouch* record : touches) {
