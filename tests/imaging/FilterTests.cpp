@@ -49,6 +49,34 @@ TEST_F(FilterTest, BrightnessZeroIsIdentityAndHalfClamps)
     }
 }
 
+TEST_F(FilterTest, BrightnessZeroHandsItsInputOnWithoutDrawingAndOtherValuesStillDraw)
+{
+    auto& cache = GfxContext::sharedFramebufferCache();
+    cache.purgeAllUnassignedFramebuffers();
+    auto camera = std::make_shared<TimedSource>(ui::Size{8, 4}, Rgba{10, 128, 250, 255});
+    auto filter = std::make_shared<GfxBrightnessFilter>();
+    auto target = std::make_shared<RecordingTarget>();
+    filter->addTarget(target);
+    camera->addTarget(filter);
+
+    cache.resetCounters();
+    camera->push(frameTime(1));
+    camera->push(frameTime(2));
+    EXPECT_EQ(cache.framebuffersCreated(), 1u) << "only the source's framebuffer, reused";
+    filter->setBrightness(0.5);
+    camera->push(frameTime(3));
+    filter->setBrightness(0.0);
+    filter->setInputRotation(RotateLeft, 0);
+    camera->push(frameTime(4));
+
+    ASSERT_EQ(target->frames.size(), 4u);
+    expectNear(target->frames[1].at(2, 2), {10, 128, 250, 255}, 0);
+    expectNear(target->frames[2].at(2, 2), {138, 255, 255, 255});
+    EXPECT_EQ(target->frames[3].width, 4) << "a turned frame is drawn";
+    expectNear(target->frames[3].at(2, 2), {10, 128, 250, 255}, 0);
+    EXPECT_EQ(cache.framebuffersCreated() - cache.idleFramebufferCount(), 0u);
+}
+
 TEST_F(FilterTest, EveryRotationSamplesTheTextureAsTheModeSays)
 {
     // Eight distinct colours in a 4 x 2 image.
