@@ -4,6 +4,7 @@
 #include "DashcamTest.h"
 #include "dashcam/GfxUIElement.h"
 #include "imaging/GfxAlphaBlendFilter.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/View.h"
 
 namespace {
@@ -71,6 +72,44 @@ TEST_F(GfxUIElementTest, TheOverlayIsLaidOverThePicture)
             colours.push_back(at(x, y));
     imageFromColours(composite.width, composite.height, colours)
         .writePNG(testsupport::artifactsDir() / "dashcam-composite.png");
+}
+
+// The overlay laid over a black picture, as the blend hands it on.
+std::vector<std::uint8_t> composite(GfxUIElement& element)
+{
+    auto camera = std::make_shared<TimedSource>(ui::Size{320, 180}, Rgba{0, 0, 0, 255});
+    auto blend = std::make_shared<GfxAlphaBlendFilter>();
+    auto target = std::make_shared<RecordingTarget>();
+    blend->setMix(1.0);
+    blend->addTarget(target);
+    camera->addTarget(blend);
+    element.addTarget(blend);
+    element.update();
+    camera->push(frameTime(1));
+    element.removeAllTargets();
+    return target->frames.empty() ? std::vector<std::uint8_t>{} : target->frames.back().pixels;
+}
+
+TEST_F(GfxUIElementTest, AfterChangesTheTextureHoldsWhatAFreshPaintWould)
+{
+    // A corner box on the ragged last tiles (320 x 180 is not a whole number of tiles) and a label mid-way.
+    auto corner = std::make_shared<ui::View>(ui::makeRect(300, 170, 20, 10));
+    corner->setBackgroundColor(ui::Color::red());
+    auto label = std::make_shared<ui::Label>(ui::makeRect(100, 70, 120, 30));
+    label->setTextColor(ui::Color::white());
+    label->setText("88 km/h");
+    overlay->addSubview(corner);
+    overlay->addSubview(label);
+    const auto first = composite(*element);
+
+    corner->setBackgroundColor(ui::Color::green());
+    label->setText("89 km/h");
+    const auto changed = composite(*element);
+    EXPECT_NE(changed, first);
+
+    GfxUIElement fresh(overlay);
+    EXPECT_EQ(changed, composite(fresh));
+    EXPECT_EQ(composite(*element), changed) << "an unchanged frame keeps the texture as it is";
 }
 
 TEST_F(GfxUIElementTest, RendersWithoutATarget)
