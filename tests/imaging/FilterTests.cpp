@@ -108,6 +108,30 @@ TEST_F(FilterTest, EveryRotationSamplesTheTextureAsTheModeSays)
     }
 }
 
+TEST_F(FilterTest, ANodeDrawingAtItsInputsSizeLeavesTheInputSmoothForTheNext)
+{
+    // Black and white side by side: drawn twice as wide, the middle pixels are grey.
+    auto picture = std::make_shared<GfxPicture>(imageFromColours(2, 1, {{0, 0, 0, 255}, {255, 255, 255, 255}}));
+    auto same = std::make_shared<GfxFilter>();
+    auto wider = std::make_shared<GfxFilter>();
+    wider->forceProcessingAtSize({4, 1});
+    auto sameTarget = std::make_shared<RecordingTarget>();
+    auto widerTarget = std::make_shared<RecordingTarget>();
+    same->addTarget(sameTarget);
+    wider->addTarget(widerTarget);
+    picture->addTarget(same);
+    picture->addTarget(wider);
+    picture->processImage();
+
+    ASSERT_EQ(sameTarget->frames.size(), 1u);
+    expectNear(sameTarget->frames[0].at(0, 0), {0, 0, 0, 255}, 0);
+    expectNear(sameTarget->frames[0].at(1, 0), {255, 255, 255, 255}, 0);
+    ASSERT_EQ(widerTarget->frames.size(), 1u);
+    ASSERT_EQ(widerTarget->frames[0].width, 4);
+    expectNear(widerTarget->frames[0].at(1, 0), {64, 64, 64, 255}, 3);
+    expectNear(widerTarget->frames[0].at(2, 0), {191, 191, 191, 255}, 3);
+}
+
 TEST_F(FilterTest, AlphaBlendMixesByTheOverlayAlphaAndKeepsTheBaseAlpha)
 {
     struct Case {
