@@ -193,7 +193,7 @@ void GfxMovieWriter::writeFrame(const std::shared_ptr<GfxFramebuffer>& framebuff
     movieWriterContext_->useAsCurrentContext();
     if (fence)
         static_cast<gl::Fence*>(fence.get())->waitOnCurrentContext();
-    converter_->draw(framebuffer->texture(), inputRotation_);
+    converter_->draw(*framebuffer, inputRotation_);
 
     const auto pool = assetWriterPixelBufferInput_->pixelBufferPool();
     const auto pixelBuffer = pool ? pool->createPixelBuffer() : nullptr;

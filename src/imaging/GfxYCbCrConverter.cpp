@@ -2,6 +2,8 @@
 
 #include "imaging/GfxContext.h"
 #include "imaging/GfxFilter.h"
+#include "imaging/GfxFramebuffer.h"
+#include "imaging/GfxOneToOneSampling.h"
 #include "imaging/GLProgram.h"
 #include "platform/gl/Context.h"
 #include "platform/gl/GLES.h"
@@ -73,12 +75,19 @@ GfxYCbCrConverter::Pass GfxYCbCrConverter::makePass(const char* fragmentShader)
     return pass;
 }
 
-void GfxYCbCrConverter::draw(unsigned texture, RotationMode rotation)
+void GfxYCbCrConverter::draw(const GfxFramebuffer& frame, RotationMode rotation)
 {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     glActiveTexture(GL_TEXTURE4);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    drawPass(luma_, 0, height_, rotation);
+    glBindTexture(GL_TEXTURE_2D, frame.texture());
+    {
+        // Luma samples fall on texel centres; chroma needs the filter's averaging.
+        const ui::Size size = rotationSwapsWidthAndHeight(rotation)
+                                  ? ui::Size{frame.size().height, frame.size().width}
+                                  : frame.size();
+        const GfxOneToOneSampling sampling(frame.texture(), size == ui::Size{double(width_), double(height_)});
+        drawPass(luma_, 0, height_, rotation);
+    }
     drawPass(chroma_, height_, chromaRows_, rotation);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 class GfxContext;
+class GfxFramebuffer;
 class GLProgram;
 
 namespace media {
@@ -27,8 +28,8 @@ public:
     GfxYCbCrConverter(const GfxYCbCrConverter&) = delete;
     GfxYCbCrConverter& operator=(const GfxYCbCrConverter&) = delete;
 
-    // Converts `texture`, sampled as `rotation` says and stretched to the movie's size.
-    void draw(unsigned texture, RotationMode rotation);
+    // Converts the frame, sampled as `rotation` says and stretched to the movie's size.
+    void draw(const GfxFramebuffer& frame, RotationMode rotation);
     // Reads the last conversion into an NV12 buffer of the movie's size.
     void read(media::PixelBuffer& pixels);
 

@@ -48,7 +48,7 @@ std::shared_ptr<media::PixelBuffer> convert(GfxPicture& picture, int width, int 
     GfxContext::useImageProcessingContext();
     GfxYCbCrConverter converter(GfxContext::sharedImageProcessingContext(), width, height);
     auto pixels = media::PixelBuffer::create(width, height, media::PixelFormat::NV12VideoRange);
-    converter.draw(picture.framebufferForOutput()->texture(), rotation);
+    converter.draw(*picture.framebufferForOutput(), rotation);
     converter.read(*pixels);
     return pixels;
 }
