@@ -151,7 +151,9 @@ void RaceViewController::viewDidAppear(bool animated)
         rGView_->speedUnitLabel().setText(speedUnit);
         rGView_->setMaxSpeed(gaugeTop);
     } else if (gView_) {
+        // The tile is bound as sensor 0 and warns by that sensor's limits.
         gView_->initData(fnd::L("Speed"), 0, gaugeTop, speedUnit, 0, 0);
+        gView_->setLimits(Manager::sharedManager().userData().limits(0));
     }
     loadSelectedTrack();
     trackView_->setUnits(metric);
