@@ -188,8 +188,12 @@ void RaceViewController::startScanning()
     takeLink();
     sendCommands();
     if (rGView_) {
-        if (sView_)
+        if (sView_) {
+            Manager& manager = Manager::sharedManager();
+            sView_->setRedLine(static_cast<float>(manager.userData().rpmRedLine));
+            sView_->setShiftLightColor(manager.setting().shiftLightColor);
             sView_->resetData();
+        }
         rGView_->resetData();
         rGView_->startTimer();
     } else if (gView_) {

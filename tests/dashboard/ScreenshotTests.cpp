@@ -78,7 +78,7 @@ class ShiftScreenshots : public DashboardTest {};
 
 TEST_F(ShiftScreenshots, BarBelowAndAtTheShiftPoint)
 {
-    auto view = std::make_shared<ShiftView>(ui::makeRect(0, 0, 386, 400));
+    auto view = std::make_shared<ShiftView>(ui::makeRect(0, 0, 386, 400), 0);
     view->resetData();
     view->gearLabel().setText("3");
     view->updateRpmGauge(5200);
