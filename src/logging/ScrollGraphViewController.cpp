@@ -233,7 +233,7 @@ void ScrollGraphViewController::loadData()
         graph.button->setImage(ui::Image::named("scroll2"), ui::ControlState::Highlighted);
         graph.button->setTag(g);
         graph.button->addTarget(ui::ControlEvent::TouchDown, [this, g](ui::Control&) { toggleInteraction(g); });
-        graph.view->addSubview(graph.button);
+        graph.view->setInteractionButton(graph.button);
         if (s == fuelEconomySensor)
             fuelBgTracking_ = true;
         addRoutes(pidMap_, g, plan->commands);
@@ -257,9 +257,8 @@ std::shared_ptr<ui::TableViewCell> ScrollGraphViewController::cellForRowAtIndexP
     if (cell->graph() == graph.view.get() && !graph.needsLayout)
         return cell;
     graph.needsLayout = false;
-    const double width = table.bounds().size.width - 20;
+    const double width = table.bounds().size.width - GraphCell::trailingSpace;
     graph.view->setFrame(ui::makeRect(0, 3, width, cellHeight_ - 15));
-    graph.button->setFrame(ui::makeRect(width - 65, 5.5, 35, 20));
     if (!graph.view->labelsAdjusted()) {
         graph.view->adjustLabels();
         graph.view->takeSnapshot();
@@ -339,10 +338,9 @@ bool ScrollGraphViewController::isOnScreen(int g)
 {
     if (!table_->window())
         return false;
+    // A row scrolled partly under the top still shows its chart, which must follow the samples.
     const auto visible = table_->indexPathsForVisibleRows();
-    if (std::find(visible.begin(), visible.end(), ui::IndexPath{0, g}) == visible.end())
-        return false;
-    return table_->rectForRowAtIndexPath({0, g}).origin.y - table_->contentOffset().y > -5.0;
+    return std::find(visible.begin(), visible.end(), ui::IndexPath{0, g}) != visible.end();
 }
 
 void ScrollGraphViewController::updateGraph(int g, float value)
