@@ -150,6 +150,7 @@ void RaceViewController::viewDidAppear(bool animated)
     if (rGView_) {
         rGView_->speedUnitLabel().setText(speedUnit);
         rGView_->setMaxSpeed(gaugeTop);
+        rGView_->setShiftLightColor(Manager::sharedManager().setting().shiftLightColor);
     } else if (gView_) {
         // The tile is bound as sensor 0 and warns by that sensor's limits.
         gView_->initData(fnd::L("Speed"), 0, gaugeTop, speedUnit, 0, 0);
