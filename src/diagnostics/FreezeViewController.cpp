@@ -94,10 +94,7 @@ void FreezeViewController::viewDidLayoutSubviews()
 void FreezeViewController::viewDidAppear(bool animated)
 {
     ui::ViewController::viewDidAppear(animated);
-    // Held also while disconnected, to hear when the adapter is ready.
-    LinkHolder::takeLink();
-    if (const auto link = scanner(); link && link->isConnected())
-        startVisit(*link);
+    takeLinkAndVisit();
     if (VersionTracking::isFirstLaunchEver() || VersionTracking::isFirstLaunchForVersion()) {
         ui::ToastStyle style;
         style.setMessageColor(look::green());
@@ -110,12 +107,6 @@ void FreezeViewController::viewWillDisappear(bool animated)
 {
     ui::ViewController::viewWillDisappear(animated);
     LinkHolder::releaseLink();
-}
-
-void FreezeViewController::scannerDidInitialize(Scanner& link)
-{
-    if (isVisible() && link.isConnected())
-        startVisit(link);
 }
 
 void FreezeViewController::startVisit(Scanner& link)

@@ -32,7 +32,6 @@ public:
     static constexpr double toastDuration = 12.0;
 
     void didReceiveResponse(const std::vector<Response>& responses) override;
-    void scannerDidInitialize(Scanner& link) override;
 
 protected:
     void viewDidLoad() override;
@@ -46,7 +45,7 @@ private:
     double heightForHeaderInSection(ui::TableView&, int) override { return 30; }
     std::shared_ptr<ui::View> viewForHeaderInSection(ui::TableView&, int) override;
 
-    void startVisit(Scanner& link);
+    void startVisit(Scanner& link) override;
     void sendCommands();
     void removeLoadingIndicator();
 
