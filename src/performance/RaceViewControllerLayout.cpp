@@ -68,6 +68,11 @@ void RaceViewController::closeMenu()
     slideViewTo(0);
     if (auto menu = delegate())
         menu->viewWillSlide(false);
+    menuDidClose();
+}
+
+void RaceViewController::menuDidClose()
+{
     menuOpen_ = false;
     setScrollingEnabled(true);
 }

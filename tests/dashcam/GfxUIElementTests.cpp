@@ -73,11 +73,42 @@ TEST_F(GfxUIElementTest, TheOverlayIsLaidOverThePicture)
         .writePNG(testsupport::artifactsDir() / "dashcam-composite.png");
 }
 
+// A panel that counts how often the overlay paints it.
+class CountingView : public ui::View {
+public:
+    using ui::View::View;
+    int draws = 0;
+    void draw(ui::Context& context, ui::Rect dirty) override
+    {
+        ++draws;
+        ui::View::draw(context, dirty);
+    }
+};
+
 TEST_F(GfxUIElementTest, RendersWithoutATarget)
 {
+    // A target that was taken off again must hear of no frame.
+    auto panel = std::make_shared<CountingView>(ui::makeRect(0, 0, 40, 20));
+    overlay->addSubview(panel);
+    auto removed = std::make_shared<RecordingTarget>();
+    element->addTarget(removed);
+    element->removeAllTargets();
+    const int receivedBefore = removed->framebuffersReceived;
+    // Idle framebuffers left by earlier tests would hide whether this one is handed back.
+    auto& cache = GfxContext::sharedFramebufferCache();
+    cache.purgeAllUnassignedFramebuffers();
+
     element->update();
     element->update();
-    SUCCEED();
+
+    EXPECT_EQ(panel->draws, 2);
+    // Each render handed its framebuffer back: the second reused the first's, and none is held.
+    EXPECT_EQ(cache.framebuffersCreated(), 1u);
+    EXPECT_EQ(cache.idleFramebufferCount(), 1u);
+    EXPECT_EQ(cache.doubleReturns(), 0u);
+    EXPECT_EQ(element->framebufferForOutput(), nullptr);
+    EXPECT_EQ(removed->framebuffersReceived, receivedBefore);
+    EXPECT_TRUE(removed->frames.empty());
 }
 
 }  // namespace
