@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "RaceTest.h"
+#include "core/model/RaceTest.h"
 #include "core/link/Scanner.h"
 #include "elmsim/lib/Simulator.h"
 #include "performance/RaceViewController.h"
