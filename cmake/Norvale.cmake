@@ -1,7 +1,8 @@
 # Helpers shared by every folder's CMakeLists.txt.
 #
-# norvale_library(<target> <folder> [DEPS ...] [PRIVATE_DEPS ...])
-#   One static library from every .cpp below <folder> (relative to the top).
+# norvale_library(<target> <folder> [DEPS ...] [PRIVATE_DEPS ...] [EXCLUDE file.cpp ...])
+#   One static library from every .cpp below <folder> (relative to the top),
+#   but those named after EXCLUDE (built into another target).
 #   Headers are included by their path from src/ or tools/.
 #
 # norvale_test(<target> <folder> [DEPS ...])
@@ -12,10 +13,12 @@
 set(NORVALE_PCH <string> <vector> <memory> <functional> <map> <optional> <algorithm>)
 
 function(norvale_library target folder)
-  cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${PROJECT_SOURCE_DIR}/${folder}/*.cpp ${PROJECT_SOURCE_DIR}/${folder}/*.h)
   list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  list(TRANSFORM ARG_EXCLUDE PREPEND ${PROJECT_SOURCE_DIR}/${folder}/)
+  list(REMOVE_ITEM sources ${ARG_EXCLUDE})
   if(NOT sources)
     # A folder that has no code yet still takes part in the dependency graph.
     add_library(${target} INTERFACE)

@@ -52,8 +52,10 @@ void ButtonView::touchesBegan(const std::vector<ui::Touch>&)
     // Starting needs the link; a recording can always be stopped.
     if (!delegate_ || (!connected_ && !recording_))
         return;
-    delegate_->buttonPressed();
-    recording_ = !recording_;
+    const bool recording = delegate_->buttonPressed();
+    if (recording == recording_)
+        return;
+    recording_ = recording;
     toggleButton();
 }
 

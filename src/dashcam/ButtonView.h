@@ -8,12 +8,14 @@
 class ButtonViewDelegate {
 public:
     virtual ~ButtonViewDelegate() = default;
-    virtual void buttonPressed() = 0;
+    // Starts or stops a recording; returns whether one is running now (a refused start leaves none).
+    virtual bool buttonPressed() = 0;
 };
 
 // The dash camera's round record button: a white ring round a red disc that
 // morphs into a red square while recording. A tap that would start a recording
 // is reported only while the adapter link is connected; one that stops it always.
+// The button changes, with its sound, only when the recording did.
 class ButtonView : public ui::View {
 public:
     static constexpr int startSound = 1103;

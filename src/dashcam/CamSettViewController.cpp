@@ -171,7 +171,10 @@ std::shared_ptr<ui::TableViewCell> CamSettViewController::cellForRowAtIndexPath(
     slider_->setValue(static_cast<float>(framerate_));
     slider_->addTarget(ui::ControlEvent::ValueChanged,
                        [this](ui::Control& sender) { sliderAction(static_cast<ui::Slider&>(sender).value()); });
-    frameLabel_ = std::make_shared<ui::Label>(ui::makeRect(95, 14, 50, 18));
+    // The number follows the title, which a stand-in font can draw wider than the design's.
+    const ui::Label& title = *cell->textLabel();
+    const double titleEnd = ui::TableViewCell::margin + ui::measureText(title.text(), title.font()).width;
+    frameLabel_ = std::make_shared<ui::Label>(ui::makeRect(std::max(95.0, titleEnd + 8), 14, 50, 18));
     frameLabel_->setFont(ui::Font::named("DigitalSans NowEF ML Demo", 16));
     frameLabel_->setTextColor(TableLook::accent());
     frameLabel_->setText(fnd::format("%d", framerate_));

@@ -1,6 +1,7 @@
 #include "dashcam/CameraScreenGeometry.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace camerascreen {
 
@@ -11,6 +12,14 @@ ui::Rect pictureRect(ui::Size view, ui::Size picture)
     const double fit = std::min(view.width / picture.width, view.height / picture.height);
     const ui::Size shown{picture.width * fit, picture.height * fit};
     return {{(view.width - shown.width) / 2, (view.height - shown.height) / 2}, shown};
+}
+
+double overlayEnd(double shortSide, double longSide, bool homeIndicator)
+{
+    const double wide = 1.778 * shortSide;
+    if (longSide < wide)
+        return wide;
+    return homeIndicator ? longSide - std::trunc(longSide - wide) : longSide;
 }
 
 ui::Rect landscapeArea(ui::Size view, ui::Size picture)
@@ -26,7 +35,8 @@ ControlsLayout controlsLayout(ui::Size view, ui::Size picture, bool homeIndicato
     const ui::Rect area = landscapeArea(view, picture);
     const double buttonX = homeIndicator ? 40 : 20;
     return {ui::makeRect(area.x() + buttonX, area.midY() - 30, 60, 60),
-            ui::makeRect(area.x() + 10, area.maxY() - 35, 95, 22)};
+            ui::makeRect(area.x() + 10, area.maxY() - 35, 95, 22),
+            ui::makeRect(area.x() + buttonX + 8, area.y() + 4, 44, 44)};
 }
 
 std::optional<ui::Point> focusPointOfInterest(ui::Point tap, ui::Rect picture)

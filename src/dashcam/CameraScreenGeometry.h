@@ -14,6 +14,11 @@ namespace camerascreen {
 // the view, centred.
 ui::Rect pictureRect(ui::Size view, ui::Size picture);
 
+// Where the overlay's tile row and top panel end along the screen's long side, whose short side is
+// `shortSide`: the long side, less the excess over 16:9 on screens with a home indicator; on a screen
+// squarer than 16:9 (a pad) the overlay, made 16:9, is wider than the screen, and the row ends with it.
+double overlayEnd(double shortSide, double longSide, bool homeIndicator);
+
 // The landscape screen inside the view: all of a landscape view, the
 // picture's band across a portrait one.
 ui::Rect landscapeArea(ui::Size view, ui::Size picture);
@@ -21,11 +26,12 @@ ui::Rect landscapeArea(ui::Size view, ui::Size picture);
 struct ControlsLayout {
     ui::Rect buttonView;
     ui::Rect recordLabel;
+    ui::Rect menuButton;
 };
 
 // The record button at the left of the middle (further in on phones with a
-// home indicator, clear of the sensor housing) and the recording time at
-// the bottom left.
+// home indicator, clear of the sensor housing), the recording time at the
+// bottom left and the menu button at the top left.
 ControlsLayout controlsLayout(ui::Size view, ui::Size picture, bool homeIndicator);
 
 // The camera's focus point for a tap: the tapped spot of the picture, from

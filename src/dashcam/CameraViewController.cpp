@@ -1,13 +1,13 @@
 #include "dashcam/CameraViewController.h"
 
 #include <algorithm>
-#include <cmath>
 #include <system_error>
 
 #include "core/Notifications.h"
 #include "core/model/Manager.h"
 #include "dashcam/CamGaugeView.h"
 #include "dashcam/CameraRaceMode.h"
+#include "dashcam/CameraScreenGeometry.h"
 #include "dashcam/CompassView.h"
 #include "dashcam/GfxUIElement.h"
 #include "dashcam/PictureTextView.h"
@@ -63,14 +63,6 @@ Sides screenSides()
 {
     const ui::Size size = ui::Device::current().screenSize();
     return {std::min(size.width, size.height), std::max(size.width, size.height)};
-}
-
-// Where the picture ends on screens longer than 16:9.
-double letterboxExcess(const Sides& sides)
-{
-    if (ui::Device::current().safeAreaInsets().bottom <= 0)
-        return 0;
-    return std::trunc(sides.l - 1.778 * sides.s);
 }
 
 }  // namespace
@@ -135,7 +127,8 @@ void CameraViewController::viewDidLoad()
     is30Frames_ = settings.is30Framerate;
     const Sides sides = screenSides();
     const double g = sides.s / 2.81;
-    const double end = sides.l - letterboxExcess(sides);
+    const double end =
+        camerascreen::overlayEnd(sides.s, sides.l, ui::Device::current().safeAreaInsets().bottom > 0);
     gForceEnabled_ = settings.gMeterEnabled;
     const int tiles =
         CameraLiveData::gaugeTileCount(settings.camGaugeCount, recordMode_, gForceEnabled_, settings.isRaceMode);
@@ -186,6 +179,8 @@ void CameraViewController::viewDidLoad()
         timeLabel_->setTextColor(ui::Color::white());
         timeLabel_->setTextAlignment(ui::TextAlignment::Right);
         timeLabel_->setFont(ui::Font::named("DigitalSans NowEF ML Demo", 14));
+        // The date and time run to the AM or PM at the end, in whatever font stands in.
+        timeLabel_->setAdjustsFontSizeToFitWidth(true);
         timeLabel_->setText("00:00");
         overlayView_->addSubview(timeLabel_);
         panelBottom += 14;
@@ -208,6 +203,7 @@ void CameraViewController::viewDidLoad()
     recordLabel_->setAdjustsFontSizeToFitWidth(true);
     recordLabel_->setText("00:00:00");
     gpuImgView_->addSubview(recordLabel_);
+    addMenuButton();
     layoutControls();
 
     captureDevice_ = GfxVideoCamera::create(resolutionFor(recordMode_).preset);
@@ -329,8 +325,12 @@ void CameraViewController::locationManagerDidUpdateLocations(geo::LocationManage
 
 void CameraViewController::locationManagerDidUpdateHeading(geo::LocationManager&, const geo::Heading& heading)
 {
-    if (cView_ && heading.isValid())
-        cView_->updateData(static_cast<float>(heading.trueHeading));
+    if (!cView_ || !heading.isValid())
+        return;
+    // The heading comes turned for the window as it stands; the strip reads it as the landscape screen
+    // this is, whatever the window's shape.
+    const double course = geo::courseForHeading(heading.trueHeading, ui::Device::current().interfaceOrientation());
+    cView_->updateData(static_cast<float>(geo::headingForCourse(course, ui::InterfaceOrientation::LandscapeRight)));
 }
 
 void CameraViewController::viewDidAppear(bool animated)
@@ -479,7 +479,11 @@ void CameraViewController::overlayUpdate()
     pictureTexts_->setTexts(canvas.paintedTexts(), overlayView_->bounds().size);
 }
 
-void CameraViewController::buttonPressed() { recordData(); }
+bool CameraViewController::buttonPressed()
+{
+    recordData();
+    return recording_;
+}
 
 void CameraViewController::recordData()
 {
@@ -487,7 +491,7 @@ void CameraViewController::recordData()
         stopRecording();
     else
         startRecording();
-    // The button flips itself on a tap; a refused start must not leave it showing a recording.
+    // Starts and stops that do not come from the button's tap show on it too.
     const auto weak = weak_from_this();
     fnd::DispatchQueue::main().async([weak, this] {
         if (!weak.expired())

@@ -28,6 +28,7 @@ class GfxUIElement;
 class GfxVideoCamera;
 class GfxView;
 namespace ui {
+class Button;
 class GestureRecognizer;
 class Label;
 }
@@ -47,7 +48,7 @@ public:
     void didReceiveResponse(const std::vector<Response>& responses) override;
     void scannerDidReceiveVoltage(Scanner& scanner, const std::vector<Response>& responses) override;
 
-    void buttonPressed() override;
+    bool buttonPressed() override;
     void locationManagerDidUpdateLocations(geo::LocationManager&, const std::vector<geo::Location>& locations) override;
     void locationManagerDidUpdateHeading(geo::LocationManager&, const geo::Heading& heading) override;
     void locationManagerDidChangeAuthorizationStatus(geo::LocationManager&, geo::AuthorizationStatus status) override;
@@ -117,6 +118,7 @@ protected:
 private:
     void rebuildTiles();
     void addGestures();
+    void addMenuButton();
     void layoutControls();
     ui::Size pictureSize() const;
     void wirePipeline();
@@ -140,6 +142,7 @@ private:
     std::shared_ptr<GfxMovieWriter> movieWriter_;
     std::shared_ptr<GfxMovieWriter> finishing_;
     std::shared_ptr<ButtonView> buttonView_;
+    std::shared_ptr<ui::Button> menuButton_;
     std::shared_ptr<CompassView> cView_;
     std::shared_ptr<GforceView> gFView_;
     std::unique_ptr<CameraRaceMode> race_;

@@ -1,16 +1,31 @@
 #include "dashcam/CameraViewController.h"
 
 #include "dashcam/CameraScreenGeometry.h"
+#include "dashcam/PictureTextView.h"
 #include "imaging/GfxVideoCamera.h"
 #include "imaging/GfxView.h"
 #include "platform/media/CaptureDevice.h"
 #include "platform/ui/Animation.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/SwipeGestureRecognizer.h"
 #include "platform/ui/TapGestureRecognizer.h"
 
-// The screen's controls: gestures, and the layout that follows the window.
+// The screen's controls: gestures, the menu button, and the layout that follows the window.
+
+// Swipes are not the only way off a screen that fills the window: the menu button opens the menu, as
+// the other screens' bars do. It sits on the screen, not in the recorded picture.
+void CameraViewController::addMenuButton()
+{
+    menuButton_ = std::make_shared<ui::Button>();
+    menuButton_->setImage(ui::Image::named("menu"));
+    menuButton_->addTarget(ui::ControlEvent::TouchUpInside, [this](ui::Control&) {
+        if (auto menu = delegate())
+            menu->viewWillSlide2();
+    });
+    gpuImgView_->addSubview(menuButton_);
+}
 
 void CameraViewController::addGestures()
 {
@@ -31,6 +46,9 @@ void CameraViewController::layoutControls()
         camerascreen::controlsLayout(laidOutFor_, pictureSize(), ui::Device::current().safeAreaInsets().bottom > 0);
     buttonView_->setFrame(layout.buttonView);
     recordLabel_->setFrame(layout.recordLabel);
+    menuButton_->setFrame(layout.menuButton);
+    // The picture's texts are placed on the picture as the view now shows it.
+    pictureTexts_->setFrame({{0, 0}, laidOutFor_});
     if (noCameraLabel_)
         noCameraLabel_->setFrame(ui::makeRect(0, laidOutFor_.height / 2 - 20, laidOutFor_.width, 40));
 }

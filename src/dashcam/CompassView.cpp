@@ -46,6 +46,7 @@ CompassView::CompassView(ui::Rect frame) : ui::View(frame)
         label->setFont(ui::Font::named("Digital-Serial", 20));
         label->setTextAlignment(ui::TextAlignment::Center);
         label->setText(pointNames[i]);
+        label->setAlpha(0);  // no letter until the first heading
         addSubview(label);
         labelArr_[i] = std::move(label);
     }

@@ -1,7 +1,7 @@
 #include "dashcam/OverlayCanvas.h"
 
-#include <cmath>
 
+#include "dashcam/CameraScreenGeometry.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/Context.h"
 #include "platform/ui/Device.h"
@@ -29,7 +29,7 @@ public:
     }
 
 protected:
-    void textLineDrawn(const std::string& text, const ui::Rect& line) override
+    void textLineDrawn(const std::string& text, const ui::Rect& line, bool) override
     {
         texts_.push_back({text, ctm().apply(line)});
     }
@@ -46,9 +46,8 @@ OverlayCanvas::OverlayCanvas(std::shared_ptr<ui::View> view) : view_(std::move(v
     layerWidth_ = static_cast<float>(bounds.width());
     layerHeight_ = static_cast<float>(bounds.height());
     gaugeWidth_ = static_cast<float>(layerWidth_ / 2.81);
-    // On screens taller than 16:9 the picture ends before the long side does.
-    if (ui::Device::current().safeAreaInsets().bottom > 0)
-        imageOffset_ = static_cast<int>(std::trunc(layerHeight_ + layerWidth_ * -1.778));
+    imageOffset_ = layerHeight_ - camerascreen::overlayEnd(layerWidth_, layerHeight_,
+                                                           ui::Device::current().safeAreaInsets().bottom > 0);
     gaugeValPosition_ = layerWidth_ + layerWidth_ / -10.0f;
     yLoc_ = layerWidth_ + layerWidth_ / -13.0f;
     xLoc_ = layerWidth_ - layerWidth_ / 5.0f;

@@ -33,7 +33,8 @@ public:
     float layerWidth() const { return layerWidth_; }
     float layerHeight() const { return layerHeight_; }
     float gaugeWidth() const { return gaugeWidth_; }
-    int imageOffset() const { return imageOffset_; }
+    // How far the tile row ends before the long side (negative where the overlay is the longer).
+    double imageOffset() const { return imageOffset_; }
     // Tile slot i (0 rightmost) of the bottom row.
     ui::Rect slotRect(int i) const;
     // The rectangles the g-force figures go into, with n tiles painted.
@@ -57,7 +58,7 @@ private:
     float layerWidth_ = 0;
     float layerHeight_ = 0;
     float gaugeWidth_ = 0;
-    int imageOffset_ = 0;
+    double imageOffset_ = 0;
     float gaugeValPosition_ = 0;
     double yLoc_ = 0;
     double xLoc_ = 0;

@@ -178,6 +178,7 @@ void GraphView::updateLabel(const std::string& name, const std::string& units, f
     currentMaxVal_ = min;
     currentMinVal_ = max;
     points_.clear();
+    line_.reset();
     delay_ = 0.1;
     haveStartTime_ = false;
     haveDelay_ = false;
@@ -218,6 +219,7 @@ void GraphView::setVal(float v, bool update)
     if (v < min_)
         min_ = v;
     points_.push_front(v);
+    ++samplesTaken_;
     if (points_.size() > maxSamples)
         points_.pop_back();
     if (prevMax_ != max_) {
@@ -383,70 +385,7 @@ void GraphView::drawData(ui::Context& context, const Geometry& g, ui::Rect dirty
     }
     offset_ = mod(offset_ - spacing_, 60);
 
-    // The data line over the visible window of samples.
-    context.setLineWidth(pad ? 2.5 : 1.5);
-    context.setStrokeColor(lineColor_);
-    xPoint_ = -1;
-    segmentsDrawn_ = 0;
-    const std::size_t start = static_cast<std::size_t>(std::max(0, static_cast<int>(graphDragOffset_))) /
-                              static_cast<std::size_t>(spacing_);
-    if (!points_.empty() && points_.size() >= start) {
-        run_.clear();
-        const auto flush = [&] {
-            if (run_.size() >= 2)
-                context.strokePolyline(run_);
-            run_.clear();
-        };
-        const auto within = [&](double y) { return y >= g.top && y <= g.bottom; };
-        const std::size_t count = points_.size() - start;
-        const auto mark = [&](std::size_t j, double x, double y, float v) {
-            if (!interactionEnabled_)
-                return;
-            if (!havePoint_ && std::fabs(x - pointLocation_.x) <= spacing_) {
-                havePoint_ = true;
-                pointIndex_ = j;
-            }
-            if (havePoint_ && j == pointIndex_ && std::isfinite(y)) {
-                xPoint_ = static_cast<int>(x);
-                yPoint_ = static_cast<int>(y);
-                markedValue_ = v;
-            }
-        };
-        double prevX = g.newestX;
-        double prevY = count > 0 ? g.y(points_[start], min_, max_) : 0;
-        if (count > 0)
-            mark(0, prevX, prevY, points_[start]);
-        for (std::size_t j = 1; j < count; ++j) {
-            const double x = g.newestX - static_cast<double>(j) * spacing_;
-            if (x < g.left)
-                break;
-            const float v = points_[start + j];
-            const double y = g.y(v, min_, max_);
-            mark(j, x, y, v);
-            ui::Point a{prevX, prevY};
-            ui::Point b{x, y};
-            prevX = x;
-            prevY = y;
-            const bool aIn = within(a.y);
-            const bool bIn = within(b.y);
-            // Both ends outside, or a position that is not a number: no segment.
-            if (!std::isfinite(a.y) || !std::isfinite(b.y) || (!aIn && !bIn)) {
-                flush();
-                continue;
-            }
-            if (!aIn)
-                a.y = a.y < g.top ? g.top : g.bottom;
-            if (!bIn)
-                b.y = b.y < g.top ? g.top : g.bottom;
-            if (run_.empty() || run_.back().x != a.x || run_.back().y != a.y) {
-                flush();
-                run_.push_back(a);
-            }
-            run_.push_back(b);
-            ++segmentsDrawn_;
-        }
-        flush();
-    }
+    drawLine(context, g, pad ? 2.5 : 1.5);
     drawMark(context, g);
     drawTimeLabels(context, g);
 
@@ -458,6 +397,130 @@ void GraphView::drawData(ui::Context& context, const Geometry& g, ui::Rect dirty
     context.drawText(fnd::format("Min: %d", static_cast<int>(currentMinVal_)), ui::Point{15, 5}, timeFont(), textColor);
     context.drawText(fnd::format("Max: %d", static_cast<int>(currentMaxVal_)), ui::Point{15, 20}, timeFont(), textColor);
     context.restore();
+}
+
+// The newest sample on view: a drag looks back in time.
+std::size_t GraphView::newestShown() const
+{
+    return static_cast<std::size_t>(std::max(0, static_cast<int>(graphDragOffset_))) / static_cast<std::size_t>(spacing_);
+}
+
+// The data line comes from its kept bitmap: when samples arrived since, the bitmap moves left and
+// only the strips that changed are drawn again, at the right the newest segments and at the left the
+// place where the oldest ones leave the plot. Anything else that moves the line draws it whole.
+void GraphView::drawLine(ui::Context& context, const Geometry& g, double lineWidth)
+{
+    const ui::AffineTransform t = context.ctm();
+    const double scale = context.pixelsPerPoint() * t.a;
+    const double shiftPixels = spacing_ * scale;
+    const bool whole = std::round(shiftPixels) == shiftPixels && t.b == 0 && t.c == 0 && t.a == t.d && t.a > 0;
+    const std::size_t start = newestShown();
+    if (!whole) {
+        // Drawn in place: kept pixels would not line up with the device's.
+        line_.reset();
+        context.setLineWidth(lineWidth);
+        context.setStrokeColor(lineColor_);
+        strokeLine(context, g, -HUGE_VAL, HUGE_VAL);
+        return;
+    }
+    const LineKey key{min_, max_, start, spacing_, lineWidth, scale, g.width, g.plotHeight};
+    const double shift = static_cast<double>(samplesTaken_ - samplesInLine_) * spacing_;
+    const auto redraw = [&](double fromX, double toX) {
+        line_->save();
+        line_->setLineWidth(lineWidth);
+        line_->setStrokeColor(lineColor_);
+        const ui::Rect strip = ui::makeRect(fromX, 0, toX - fromX, g.height);
+        line_->clearRect(strip);
+        line_->clipToRect(strip);
+        strokeLine(*line_, g, fromX, toX);
+        line_->restore();
+    };
+    if (!line_ || key != lineKey_ || shift >= g.newestX - g.left) {
+        line_ = std::make_unique<ui::BitmapContext>(ui::Size{g.width, g.height}, scale);
+        redraw(0, g.width);
+    } else if (shift > 0) {
+        line_->scrollHorizontally(-shift);
+        // Whole pixels, so the strips meet what was kept without a seam.
+        const auto pixelEdge = [&](double x) { return std::ceil(x * scale) / scale; };
+        redraw(0, pixelEdge(g.left + spacing_ + lineWidth + 1));
+        redraw(pixelEdge(g.newestX - shift - lineWidth - 2), g.width);
+    } else {
+        strokeLine(context, g, HUGE_VAL, -HUGE_VAL);  // draws nothing, but finds the marked sample
+    }
+    lineKey_ = key;
+    samplesInLine_ = samplesTaken_;
+    context.drawBitmap(*line_, ui::makeRect(0, 0, g.width, g.height));
+}
+
+// The data line over the visible window of samples; segments wholly outside fromX..toX (with the line's
+// width) are left out. Finds the marked sample and counts the segments shown, whatever it draws.
+void GraphView::strokeLine(ui::Context& context, const Geometry& g, double fromX, double toX)
+{
+    xPoint_ = -1;
+    segmentsDrawn_ = 0;
+    const std::size_t start = newestShown();
+    if (points_.empty() || points_.size() < start)
+        return;
+    const double reach = context.lineWidth();
+    run_.clear();
+    const auto flush = [&] {
+        if (run_.size() >= 2)
+            context.strokePolyline(run_);
+        run_.clear();
+    };
+    const auto within = [&](double y) { return y >= g.top && y <= g.bottom; };
+    const std::size_t count = points_.size() - start;
+    const auto mark = [&](std::size_t j, double x, double y, float v) {
+        if (!interactionEnabled_)
+            return;
+        if (!havePoint_ && std::fabs(x - pointLocation_.x) <= spacing_) {
+            havePoint_ = true;
+            pointIndex_ = j;
+        }
+        if (havePoint_ && j == pointIndex_ && std::isfinite(y)) {
+            xPoint_ = static_cast<int>(x);
+            yPoint_ = static_cast<int>(y);
+            markedValue_ = v;
+        }
+    };
+    double prevX = g.newestX;
+    double prevY = count > 0 ? g.y(points_[start], min_, max_) : 0;
+    if (count > 0)
+        mark(0, prevX, prevY, points_[start]);
+    for (std::size_t j = 1; j < count; ++j) {
+        const double x = g.newestX - static_cast<double>(j) * spacing_;
+        if (x < g.left)
+            break;
+        const float v = points_[start + j];
+        const double y = g.y(v, min_, max_);
+        mark(j, x, y, v);
+        ui::Point a{prevX, prevY};
+        ui::Point b{x, y};
+        prevX = x;
+        prevY = y;
+        const bool aIn = within(a.y);
+        const bool bIn = within(b.y);
+        // Both ends outside, or a position that is not a number: no segment.
+        if (!std::isfinite(a.y) || !std::isfinite(b.y) || (!aIn && !bIn)) {
+            flush();
+            continue;
+        }
+        ++segmentsDrawn_;
+        if (b.x > toX + reach || a.x < fromX - reach) {
+            flush();
+            continue;
+        }
+        if (!aIn)
+            a.y = a.y < g.top ? g.top : g.bottom;
+        if (!bIn)
+            b.y = b.y < g.top ? g.top : g.bottom;
+        if (run_.empty() || run_.back().x != a.x || run_.back().y != a.y) {
+            flush();
+            run_.push_back(a);
+        }
+        run_.push_back(b);
+    }
+    flush();
 }
 
 void GraphView::drawMark(ui::Context& context, const Geometry& g)

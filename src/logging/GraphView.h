@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "platform/ui/View.h"
 
 namespace ui {
+class BitmapContext;
 class Label;
 }
 class GraphView;
@@ -91,6 +93,9 @@ private:
     Geometry geometry() const;
     void drawBackground(ui::Context& context, const Geometry& g, ui::Rect dirty);
     void drawData(ui::Context& context, const Geometry& g, ui::Rect dirty);
+    std::size_t newestShown() const;
+    void drawLine(ui::Context& context, const Geometry& g, double lineWidth);
+    void strokeLine(ui::Context& context, const Geometry& g, double fromX, double toX);
     void drawMark(ui::Context& context, const Geometry& g);
     void drawTimeLabels(ui::Context& context, const Geometry& g);
     void updateScaleLabels();
@@ -137,4 +142,20 @@ private:
     std::vector<std::string> timeTexts_;
     int segmentsDrawn_ = 0;
     std::vector<ui::Point> run_;  // the data line's current unbroken run, reused between draws
+    // The data line, kept between draws: a new sample moves it and draws only the newest segment.
+    struct LineKey {
+        float min = 0;
+        float max = 0;
+        std::size_t start = 0;
+        int spacing = 0;
+        double lineWidth = 0;
+        double scale = 0;
+        double width = 0;
+        double plotHeight = 0;
+        bool operator==(const LineKey&) const = default;
+    };
+    std::unique_ptr<ui::BitmapContext> line_;
+    LineKey lineKey_;
+    std::uint64_t samplesTaken_ = 0;
+    std::uint64_t samplesInLine_ = 0;
 };

@@ -39,7 +39,8 @@ void GforceView::setupLayer()
     const double side = dashCamMode_ ? width_ / 13 : width_ / 10;
     dot_->setBounds({0, 0, side, side});
     dot_->setCornerRadius(side / 2);
-    dot_->setCenter({0, 0});
+    // At rest (0 g) until the first reading, which may never come without a motion source.
+    dot_->setCenter({width_ / 2, height_ / 2});
     dot_->setUserInteractionEnabled(false);
     addSubview(dot_);
 }
@@ -124,7 +125,6 @@ ui::Image GforceView::takeScreenShot()
 void GforceView::hideContent()
 {
     shouldHideContent_ = true;
-    dot_->setHidden(true);
     setNeedsDisplay();
 }
 

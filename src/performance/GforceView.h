@@ -37,7 +37,7 @@ public:
     bool isTimerRunning() const { return timer_.isRunning(); }
     // The view drawn without the dot.
     ui::Image takeScreenShot();
-    // Draws nothing from now on.
+    // Draws nothing from now on but the dot (its face is painted from a screenshot instead).
     void hideContent();
 
     ui::Label& xLabel() { return *xLabel_; }

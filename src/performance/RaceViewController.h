@@ -86,7 +86,7 @@ public:
 
     // Menus, gestures and layout.
     void toggleViewVisibility();
-    void openMenu(bool notifyFirst);
+    void openMenu();
     void closeMenu();
     void slideMenuBar();
     void hideNavBar();

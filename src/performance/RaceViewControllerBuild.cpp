@@ -85,7 +85,7 @@ void RaceViewController::viewDidLoad()
     auto left = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) { closeMenu(); });
     left->setDirection(ui::SwipeDirection::Left);
     view()->addGestureRecognizer(left);
-    auto right = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) { openMenu(true); });
+    auto right = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) { openMenu(); });
     right->setDirection(ui::SwipeDirection::Right);
     view()->addGestureRecognizer(right);
 }
@@ -108,7 +108,7 @@ void RaceViewController::loadData()
     auto edge = std::make_shared<ui::ScreenEdgePanGestureRecognizer>([this](ui::GestureRecognizer& recognizer) {
         auto& pan = static_cast<ui::PanGestureRecognizer&>(recognizer);
         if (pan.velocityInView(view().get()).x > 0 && !menuOpen_)
-            openMenu(false);
+            openMenu();
     });
     edge->setEdges(ui::RectEdge::Left);
     view()->addGestureRecognizer(edge);

@@ -50,16 +50,14 @@ void RaceViewController::setScrollingEnabled(bool enabled)
         topPageViewController_->scrollView().setScrollEnabled(enabled);
 }
 
-void RaceViewController::openMenu(bool notifyFirst)
+void RaceViewController::openMenu()
 {
     const ui::Device& device = ui::Device::current();
     const ui::Size screen = device.screenSize();
     const double exposedWidth = screen.width > screen.height && isIphoneXAndUp_ ? 230 : 190;
-    auto menu = delegate();
-    if (notifyFirst && menu)
-        menu->viewWillSlide(true);
+    // The menu takes the move over from the view, so it hears of it after the view has moved.
     slideViewTo(exposedWidth);
-    if (!notifyFirst && menu)
+    if (auto menu = delegate())
         menu->viewWillSlide(true);
     menuOpen_ = true;
     setScrollingEnabled(false);

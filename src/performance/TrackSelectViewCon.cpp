@@ -6,6 +6,7 @@
 #include "platform/foundation/Timer.h"
 #include "platform/ui/BarItems.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 
@@ -59,7 +60,14 @@ void TrackSelectViewCon::viewWillDisappear(bool animated)
     Manager::sharedManager().saveChanges();
 }
 
-void TrackSelectViewCon::removeView() { dismissViewController(true); }
+// The race screen presents the list; the camera settings push it.
+void TrackSelectViewCon::removeView()
+{
+    if (presentingViewController() || !navigationController())
+        dismissViewController(true);
+    else
+        navigationController()->popViewController(true);
+}
 
 int TrackSelectViewCon::numberOfRowsInSection(ui::TableView&, int)
 {

@@ -70,6 +70,8 @@ std::shared_ptr<ui::TableViewCell> DetailViewCon::cellForRowAtIndexPath(ui::Tabl
     const TableLook look = TableLook::current();
     look.apply(*cell, indexPath.row, static_cast<int>(dataArr_.size()));
     cell->textLabel()->setText(dataArr_[static_cast<std::size_t>(indexPath.row)]);
+    // The longest protocol names would be cut on a phone: they shrink to fit instead.
+    cell->textLabel()->setAdjustsFontSizeToFitWidth(true);
     cell->setTintColor(TableLook::accent());
     cell->setAccessoryType(indexPath.row == row_ ? ui::TableViewCellAccessoryType::Checkmark
                                                  : ui::TableViewCellAccessoryType::None);

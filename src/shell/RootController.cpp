@@ -190,12 +190,12 @@ void RootController::viewDidLayoutSubviews()
     const double tableTop = top + MenuStatusView::height;
     table_->setFrame({{0, tableTop}, {width, std::max(0.0, bounds.height() - tableTop)}});
     // Setting an unchanged frame would cut a slide short.
-    if (const ui::Rect frame{{contentSlid_ ? width : 0, 0}, bounds.size}; content_->frame() != frame)
+    if (const ui::Rect frame{{menuOpen_ ? width : 0, 0}, bounds.size}; content_->frame() != frame)
         content_->setFrame(frame);
     if (selected_ >= 0) {
-        // A feature screen that slid itself keeps its offset.
         ui::View& screen = *screens_[selected_]->view();
-        screen.setFrame({{screen.frame().x(), 0}, bounds.size});
+        if (const ui::Rect frame{{0, 0}, bounds.size}; screen.frame() != frame)
+            screen.setFrame(frame);
     }
 }
 
@@ -272,9 +272,9 @@ void RootController::setMenuOpen(bool open, bool animated)
     if (open)
         refreshConnection();
     menuOpen_ = open;
-    contentSlid_ = open;
-    // Closing also brings back a feature screen that slid itself open.
-    const std::shared_ptr<ui::View> screen = selected_ >= 0 && !open ? screens_[selected_]->view() : nullptr;
+    // A feature screen that slid its own view aside hands the move over to the content, which carries the
+    // menu's edge and shadow, so the menu is under it either way.
+    const std::shared_ptr<ui::View> screen = selected_ >= 0 ? screens_[selected_]->view() : nullptr;
     ui::animate(animated ? slideDuration : 0, ui::AnimationCurve::EaseOut, [this, screen, open] {
         content_->setFrame({{open ? menuWidth() : 0, 0}, content_->frame().size});
         if (screen)
@@ -282,12 +282,10 @@ void RootController::setMenuOpen(bool open, bool animated)
     });
 }
 
-// The feature screen has already moved its own view.
+// The feature screen has already moved its own view; the content takes the move over.
 void RootController::viewWillSlide(bool open)
 {
-    if (open)
-        refreshConnection();
-    menuOpen_ = open;
+    setMenuOpen(open);
 }
 
 void RootController::viewWillSlide2()

@@ -105,7 +105,6 @@ private:
     std::vector<std::string> titles_;
     int selected_ = -1;
     bool menuOpen_ = true;
-    bool contentSlid_ = true;  // the menu moved the content (a feature screen may move only its own view)
 
     std::shared_ptr<ui::View> menu_;
     std::shared_ptr<MenuStatusView> status_;

@@ -10,7 +10,8 @@ class TemplateViewControllerDelegate {
 public:
     virtual ~TemplateViewControllerDelegate() = default;
 
-    // The screen has moved its own view right by the menu width (true) or back to 0 (false).
+    // The screen has moved its own view right by the menu width (true) or back to 0 (false); the menu
+    // takes the move over, sliding its content with the screen in it.
     virtual void viewWillSlide(bool /*open*/) {}
     // A screen's menu button: the menu opens or closes itself.
     virtual void viewWillSlide2() {}

@@ -10,6 +10,10 @@
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/Window.h"
+#include "support/Input.h"
+#include "platform/ui/BarItems.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/TableView.h"
 #include "shell/DetailViewCon.h"
 
 namespace {
@@ -83,6 +87,39 @@ TEST_F(CamSettViewControllerTest, RowsFollowRaceModeAndGaugeCount)
     raced.rows[3].action();
     advance(1);
     EXPECT_TRUE(dynamic_cast<TrackSelectViewCon*>(navigation->topViewController()));
+}
+
+// The track list opened from the row goes back by its Done button, keeping the choice.
+TEST_F(CamSettViewControllerTest, TheTrackListsDoneGoesBack)
+{
+    settings().isRaceMode = true;
+    Track oval;
+    oval.trackName = "Oval";
+    Manager::sharedManager().raceData().trackArr.push_back(oval);
+    Manager::sharedManager().raceData().selectedTrackIndex = 0;
+    auto screen = showSettings();
+    const auto tapView = [&](ui::View& view) {
+        testsupport::tap(root->window(), view.convertPoint(view.bounds().center(), nullptr));
+    };
+    ui::TableView& table = screen->tableView();
+    table.layoutIfNeeded();
+    auto trackRow = table.cellForRowAtIndexPath({0, 3});
+    ASSERT_TRUE(trackRow);
+    tapView(*trackRow);
+    advance(1);
+    auto* list = dynamic_cast<TrackSelectViewCon*>(navigation->topViewController());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->index(), 1);
+
+    const auto done = list->navigationItem().rightBarButtonItem();
+    ASSERT_TRUE(done);
+    ui::View* doneView = navigation->navigationBar().viewForItem(*done);
+    ASSERT_NE(doneView, nullptr);
+    tapView(*doneView);
+    settle();
+    EXPECT_EQ(navigation->topViewController(), screen.get());
+    EXPECT_EQ(Manager::sharedManager().raceData().selectedTrackIndex, 0);
+    EXPECT_EQ(screen->sections().at(0).rows[3].value, "Oval");
 }
 
 TEST_F(CamSettViewControllerTest, TheMapSwitchShowsAndWritesTheMapSetting)

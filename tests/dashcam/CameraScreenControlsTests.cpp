@@ -128,6 +128,27 @@ TEST_F(CameraScreenControls, ATapFocusesOnThatSpotOfThePictureButNotOnTheRecordB
     EXPECT_NEAR(inputCamera().focusPointOfInterest().y, 0.25, 1e-6);
 }
 
+// A start the screen refuses (the last movie is still being finished) leaves the button as it was, silent.
+TEST_F(CameraScreenControls, ARefusedStartNeitherSoundsNorFlipsTheButton)
+{
+    showIn({844, 390});
+    const ui::Point button = camera->buttonView().frame().center();
+    testsupport::tap(root->window(), button);
+    ASSERT_TRUE(camera->isRecording());
+    film(0.3);
+    testsupport::tap(root->window(), button);
+    ASSERT_TRUE(camera->isFinishingMovie());
+    EXPECT_EQ(fnd::SystemSound::played(), (std::vector<int>{ButtonView::startSound, ButtonView::stopSound}));
+
+    testsupport::tap(root->window(), button);
+    EXPECT_FALSE(camera->isRecording());
+    EXPECT_FALSE(camera->buttonView().isRecording());
+    EXPECT_EQ(fnd::SystemSound::played(), (std::vector<int>{ButtonView::startSound, ButtonView::stopSound}));
+    advance(ButtonView::morphDuration);
+    EXPECT_DOUBLE_EQ(camera->buttonView().squareRect().width(), 1) << "the button shows the disc";
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+}
+
 TEST_F(CameraScreenControls, SwipesSlideTheScreenAsideForTheMenuAndBack)
 {
     for (const ui::Size window : {ui::Size{844, 390}, ui::Size{390, 844}}) {

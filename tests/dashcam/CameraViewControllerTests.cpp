@@ -15,6 +15,7 @@
 #include "performance/GforceView.h"
 #include "core/Notifications.h"
 #include "dashcam/CompassView.h"
+#include "dashcam/GfxUIElement.h"
 #include "platform/geo/LocationService.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Paths.h"
@@ -23,6 +24,7 @@
 #include "platform/motion/MotionService.h"
 #include "platform/media/PhotoAlbum.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/VisibleText.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/Window.h"
@@ -130,9 +132,35 @@ TEST_F(CameraViewControllerTest, TheGforceTileFollowsTheMotion)
     }
     EXPECT_FLOAT_EQ(camera->x(), 0.65f);
     EXPECT_FLOAT_EQ(camera->y(), 0);  // inside the dead band
+
+    // The picture shows the white dot pushed a third of the tile per g to the left of the centre.
+    film(0.2);
+    const ui::Image overlay = camera->uiElementInput().canvas().paint(1);
+    const ui::Rect tile = camera->gFView()->frame();
+    const auto white = [&](double x, double y) {
+        const ui::Color c = overlay.pixel(static_cast<int>(tile.x() + x), static_cast<int>(tile.y() + y));
+        return c.a > 0.9 && c.r > 0.95 && c.g > 0.95 && c.b > 0.95;
+    };
+    EXPECT_TRUE(white(tile.width() / 2 - tile.width() / 3 * 0.65, tile.height() / 2));
+    EXPECT_FALSE(white(tile.width() / 2, tile.height() / 2));
     motion::MotionService::shared().inject({});
     leave();
     motion::MotionService::shared().stop();
+}
+
+// Without a motion source (a desktop without an accelerometer) the dot rests in the middle of the tile.
+TEST_F(CameraViewControllerTest, TheGforceDotRestsInTheMiddleWithoutMotion)
+{
+    settings().gMeterEnabled = true;
+    show();
+    ASSERT_NE(camera->gFView(), nullptr);
+    film(0.2);
+    const ui::Image overlay = camera->uiElementInput().canvas().paint(1);
+    const ui::Rect tile = camera->gFView()->frame();
+    const ui::Color middle = overlay.pixel(static_cast<int>(tile.midX()), static_cast<int>(tile.midY()));
+    EXPECT_GT(middle.a, 0.9);
+    EXPECT_GT(std::min({middle.r, middle.g, middle.b}), 0.95);
+    leave();
 }
 
 TEST_F(CameraViewControllerTest, CoordinatesClockAndCompassReachTheOverlay)
@@ -155,9 +183,36 @@ TEST_F(CameraViewControllerTest, CoordinatesClockAndCompassReachTheOverlay)
     }
     EXPECT_TRUE(arrived());
     EXPECT_EQ(camera->timeLabel()->text().size(), std::string("2026 12 07-15:04 PM").size());
-    EXPECT_EQ(camera->cView()->label(camera->cView()->shownPoint()).text(), "E");
+    // Due north in a portrait window: the landscape screen's strip turns it a quarter on and back.
+    EXPECT_EQ(camera->cView()->label(camera->cView()->shownPoint()).text(), "N");
     leave();
     geo::LocationService::shared().stop();
+}
+
+// A pad's screen is squarer than the picture: the row of five tiles still fits on the picture.
+TEST_F(CameraViewControllerTest, FiveTilesFitOnAPadsPicture)
+{
+    ui::Device::current().setIdiom(ui::UserInterfaceIdiom::Pad);
+    ui::Device::current().setScreenSize({1024, 768});
+    settings().recordMode = 2;
+    settings().camGaugeCount = 5;
+    show();
+    ASSERT_EQ(camera->gaugeArr().size(), 5u);
+    const auto isNumber = [](const std::string& text) {
+        return !text.empty() && text.find_first_not_of("-.0123456789") == std::string::npos;
+    };
+    const auto shownValues = [&] {
+        const auto texts = ui::visibleTexts(root->window());
+        return std::count_if(texts.begin(), texts.end(), isNumber);
+    };
+    for (int i = 0; i < 30 && shownValues() < 5; ++i)
+        film(0.1);
+    EXPECT_EQ(shownValues(), 5);
+    // The first tile's face ends where the picture does.
+    const ui::Image overlay = camera->uiElementInput().canvas().paint(1);
+    const double s = 768;
+    const double end = 1.778 * s;
+    EXPECT_GT(overlay.pixel(static_cast<int>(end - 10), static_cast<int>(s - 10)).a, 0.2);
 }
 
 TEST_F(CameraViewControllerTest, QuittingStopsAndSavesARecording)

@@ -53,7 +53,14 @@ TEST_F(CompassViewTest, ANegativeHeadingIsIgnored)
 
 class CountingDelegate : public ButtonViewDelegate {
 public:
-    void buttonPressed() override { ++presses; }
+    bool buttonPressed() override
+    {
+        ++presses;
+        recording = !recording && accepts;
+        return recording;
+    }
+    bool accepts = true;
+    bool recording = false;
     int presses = 0;
 };
 
@@ -92,6 +99,15 @@ TEST_F(ButtonViewTest, TapsCountOnlyWhileConnected)
     EXPECT_FALSE(button.isRecording());
     button.touchesBegan({});
     EXPECT_EQ(delegate.presses, 4);
+
+    // A start the delegate refuses changes nothing and is silent.
+    button.setConnected(true);
+    delegate.accepts = false;
+    fnd::SystemSound::clearPlayed();
+    button.touchesBegan({});
+    EXPECT_EQ(delegate.presses, 5);
+    EXPECT_FALSE(button.isRecording());
+    EXPECT_TRUE(fnd::SystemSound::played().empty());
 }
 
 TEST_F(ButtonViewTest, TheMorphTakesAThirdOfASecond)

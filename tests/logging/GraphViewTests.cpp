@@ -6,6 +6,7 @@
 #include "logging/GraphView.h"
 #include "platform/ui/Context.h"
 #include "platform/ui/Label.h"
+#include "support/ImageCompare.h"
 
 namespace {
 
@@ -199,6 +200,42 @@ TEST_F(StripChart, TapMarksTheNearestSampleWhenInteractionIsOn)
     graph->touchesBegan({touch({5, 50}, {5, 50}, ui::TouchPhase::Began)});
     drawOnce(*graph);
     EXPECT_FALSE(graph->markedPoint()) << "no sample within reach";
+}
+
+// A chart that keeps its line between draws, moving it on and drawing the newest segments as samples
+// arrive (one or several between draws, over more than a plot's width), against a twin fed the same that
+// draws its last frame at another scale, so it draws the line afresh.
+TEST_F(StripChart, TheLineDrawnSampleBySampleLooksAsWhenDrawnWhole)
+{
+    settings().plotSpacing = 2;
+    auto kept = chart(0, 8000);
+    auto fresh = chart(0, 8000);
+    for (auto* graph : {kept.get(), fresh.get()}) {
+        graph->adjustLabels();
+        graph->takeSnapshot();
+    }
+    advance(0.2);
+    ui::BitmapContext keptFrame(kept->bounds().size, 2);
+    ui::BitmapContext freshFrame(fresh->bounds().size, 2);
+    for (int i = 0; i < 260; ++i) {
+        const auto value = static_cast<float>(2500 + 1500 * std::sin(i / 7.0) + 900 * std::sin(i / 1.3));
+        kept->setVal(value, true);
+        fresh->setVal(value, true);
+        advance(0.1);
+        if (i % 7 == 3)
+            continue;  // samples that arrive between two frames
+        keptFrame.clearRect(kept->bounds());
+        kept->draw(keptFrame, kept->bounds());
+        ui::BitmapContext other(fresh->bounds().size, 1);
+        fresh->draw(i == 259 ? freshFrame : other, fresh->bounds());
+    }
+    EXPECT_EQ(kept->segmentsDrawn(), fresh->segmentsDrawn());
+    const auto same = testsupport::samePixels(keptFrame.makeImage(), freshFrame.makeImage(), 4);
+    if (!same) {
+        keptFrame.makeImage().writePNG(testsupport::artifactsDir() / "logging" / "strip-chart-kept.png");
+        freshFrame.makeImage().writePNG(testsupport::artifactsDir() / "logging" / "strip-chart-fresh.png");
+    }
+    EXPECT_TRUE(same);
 }
 
 TEST_F(StripChart, Screenshot)

@@ -273,7 +273,7 @@ TEST_F(RaceViewControllerTest, ResetBringsTheSelectedTrackBack)
 TEST_F(RaceViewControllerTest, MenuGesturesAndTheDroppingBar)
 {
     auto screen = showRace();
-    screen->openMenu(true);
+    screen->openMenu();
     advance(0.5);
     EXPECT_TRUE(screen->isMenuOpen());
     EXPECT_DOUBLE_EQ(screen->view()->frame().origin.x, 190);

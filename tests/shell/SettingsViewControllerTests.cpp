@@ -10,6 +10,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/Switch.h"
+#include "platform/ui/VisibleText.h"
 #include "shell/DetailViewCon.h"
 #include "shell/SettingsViewController.h"
 #include "shell/TableLook.h"
@@ -115,6 +116,20 @@ TEST_F(SettingsTest, RowsOpenTheirPickersAndShowTheChoiceOnReturn)
     navigation->popViewController(true);
     advance(1);
     EXPECT_EQ(row(*settings, "Connection mode").value, fnd::L("Manual"));
+}
+
+// The protocol names are long: each shows whole in its row on a phone, none elided.
+TEST_F(SettingsTest, TheProtocolListShowsEveryNameWhole)
+{
+    auto settings = showSettings();
+    tapRowTitled(*settings, "Protocol");
+    ASSERT_NE(dynamic_cast<DetailViewCon*>(navigation->topViewController()), nullptr);
+    bool listed = false;
+    for (const ui::ShownText& shown : ui::visibleTextFrames(root->window())) {
+        EXPECT_FALSE(shown.cut) << shown.text;
+        listed = listed || shown.text == "ISO 15765-4 CAN (11 bit ID, 500 kbaud)";
+    }
+    EXPECT_TRUE(listed);
 }
 
 TEST_F(SettingsTest, ThemeChangeIsBroadcastWhenTheSettingsReappear)

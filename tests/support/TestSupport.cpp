@@ -30,7 +30,7 @@ fs::path artifactsDir()
 
 fs::path sourceDir()
 {
-    // Given by the build: __FILE__ may be relative where a compiler cache rewrites paths.
+    // Given by the build: compilers may name this file by a path relative to the build folder.
     return NORVALE_SOURCE_DIR;
 }
 

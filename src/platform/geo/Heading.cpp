@@ -4,18 +4,36 @@
 
 namespace geo {
 
-double headingForCourse(double course, ui::InterfaceOrientation orientation)
+namespace {
+
+double turnFor(ui::InterfaceOrientation orientation)
 {
-    double turn = 0;
     switch (orientation) {
-    case ui::InterfaceOrientation::LandscapeRight: turn = -90; break;
-    case ui::InterfaceOrientation::LandscapeLeft: turn = 90; break;
-    case ui::InterfaceOrientation::PortraitUpsideDown: turn = 180; break;
+    case ui::InterfaceOrientation::LandscapeRight: return -90;
+    case ui::InterfaceOrientation::LandscapeLeft: return 90;
+    case ui::InterfaceOrientation::PortraitUpsideDown: return 180;
     case ui::InterfaceOrientation::Portrait:
     case ui::InterfaceOrientation::Unknown: break;
     }
-    const double heading = std::fmod(course + turn, 360.0);
-    return heading < 0 ? heading + 360 : heading;
+    return 0;
+}
+
+double wrapped(double degrees)
+{
+    const double inTurn = std::fmod(degrees, 360.0);
+    return inTurn < 0 ? inTurn + 360 : inTurn;
+}
+
+}  // namespace
+
+double headingForCourse(double course, ui::InterfaceOrientation orientation)
+{
+    return wrapped(course + turnFor(orientation));
+}
+
+double courseForHeading(double heading, ui::InterfaceOrientation orientation)
+{
+    return wrapped(heading - turnFor(orientation));
 }
 
 }  // namespace geo

@@ -25,5 +25,7 @@ inline constexpr double slowestSpeedForCourse = 1.0;  // metres per second
 // relative to the top of the device as the interface is turned (landscape
 // right turns it by -90 degrees). In [0, 360).
 double headingForCourse(double course, ui::InterfaceOrientation orientation);
+// The direction of travel behind a heading reported in `orientation`. In [0, 360).
+double courseForHeading(double heading, ui::InterfaceOrientation orientation);
 
 }  // namespace geo

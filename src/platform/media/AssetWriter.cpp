@@ -17,6 +17,7 @@ extern "C" {
 
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
+#include "platform/media/FfmpegBackend.h"
 #include "platform/media/FfmpegSupport.h"
 
 namespace media {
@@ -380,23 +381,23 @@ struct AssetWriter::Impl : std::enable_shared_from_this<AssetWriter::Impl> {
 AssetWriterInput::AssetWriterInput(Token, MediaType type) : type_(type), track_(std::make_unique<Track>()) {}
 AssetWriterInput::~AssetWriterInput() = default;
 
-std::shared_ptr<AssetWriterInput> AssetWriterInput::createVideo(VideoSettings settings)
+std::shared_ptr<AssetWriterInput> FfmpegBackend::createVideoInput(VideoSettings settings)
 {
     if (settings.width < 2 || settings.height < 2 || settings.width > 8192 || settings.height > 8192)
         return nullptr;
     // 4:2:0 H.264 needs even sides.
     settings.width &= ~1;
     settings.height &= ~1;
-    auto input = std::make_shared<AssetWriterInput>(Token{}, MediaType::Video);
+    auto input = std::make_shared<AssetWriterInput>(AssetWriterInput::Token{}, MediaType::Video);
     input->track_->video = settings;
     return input;
 }
 
-std::shared_ptr<AssetWriterInput> AssetWriterInput::createAudio(std::optional<AudioSettings> settings)
+std::shared_ptr<AssetWriterInput> FfmpegBackend::createAudioInput(std::optional<AudioSettings> settings)
 {
     if (settings && (settings->sampleRate < 8000 || settings->sampleRate > 96000))
         return nullptr;
-    auto input = std::make_shared<AssetWriterInput>(Token{}, MediaType::Audio);
+    auto input = std::make_shared<AssetWriterInput>(AssetWriterInput::Token{}, MediaType::Audio);
     input->track_->audio = settings;
     return input;
 }
@@ -468,12 +469,12 @@ bool AssetWriterInput::appendVideo(const std::shared_ptr<PixelBuffer>& pixels, M
     return true;
 }
 
-std::shared_ptr<AssetWriterInputPixelBufferAdaptor> AssetWriterInputPixelBufferAdaptor::create(
-    std::shared_ptr<AssetWriterInput> input, SourcePixelBufferAttributes attributes)
+std::shared_ptr<AssetWriterInputPixelBufferAdaptor> FfmpegBackend::createPixelBufferAdaptor(
+    std::shared_ptr<AssetWriterInput> input, AssetWriterInputPixelBufferAdaptor::SourcePixelBufferAttributes attributes)
 {
     if (!input || input->mediaType() != MediaType::Video || attributes.width < 1 || attributes.height < 1)
         return nullptr;
-    return std::make_shared<AssetWriterInputPixelBufferAdaptor>(Token{}, std::move(input), attributes);
+    return std::make_shared<AssetWriterInputPixelBufferAdaptor>(AssetWriterInputPixelBufferAdaptor::Token{}, std::move(input), attributes);
 }
 
 AssetWriterInputPixelBufferAdaptor::AssetWriterInputPixelBufferAdaptor(Token, std::shared_ptr<AssetWriterInput> input,
@@ -498,7 +499,8 @@ bool AssetWriterInputPixelBufferAdaptor::appendPixelBuffer(const std::shared_ptr
     return input_->appendVideo(pixels, presentationTime);
 }
 
-std::shared_ptr<AssetWriter> AssetWriter::create(const std::filesystem::path& path, FileType type, std::string* error)
+std::shared_ptr<AssetWriter> FfmpegBackend::createAssetWriter(const std::filesystem::path& path, FileType type,
+                                                              std::string* error)
 {
     const auto fail = [&](const std::string& message) {
         if (error)
@@ -516,7 +518,7 @@ std::shared_ptr<AssetWriter> AssetWriter::create(const std::filesystem::path& pa
     if (!std::filesystem::is_directory(folder, ignored))
         return fail("Cannot create the movie: there is no folder " + folder.string());
     std::shared_ptr<AssetWriter> writer(new AssetWriter());
-    writer->impl_ = std::make_shared<Impl>();
+    writer->impl_ = std::make_shared<AssetWriter::Impl>();
     writer->impl_->path = path;
     writer->impl_->fileType = type;
     return writer;

@@ -43,7 +43,7 @@ public:
     static std::shared_ptr<AssetWriterInput> createVideo(VideoSettings settings);
     // Without settings the samples are written as they come (16-bit PCM).
     static std::shared_ptr<AssetWriterInput> createAudio(std::optional<AudioSettings> settings);
-    ~AssetWriterInput();
+    virtual ~AssetWriterInput();
     AssetWriterInput(const AssetWriterInput&) = delete;
     AssetWriterInput& operator=(const AssetWriterInput&) = delete;
 
@@ -53,12 +53,12 @@ public:
 
     // False before writing starts, after markAsFinished(), after failure, and
     // while the queue is full.
-    bool isReadyForMoreMediaData() const;
+    virtual bool isReadyForMoreMediaData() const;
     // Video: a frame as a sample buffer; audio: mono 16-bit samples. Items
     // before the session's start are dropped (true); an item not later than
     // the one before, or one that finds the input not ready, is refused (false).
-    bool appendSampleBuffer(const std::shared_ptr<SampleBuffer>& buffer);
-    void markAsFinished();
+    virtual bool appendSampleBuffer(const std::shared_ptr<SampleBuffer>& buffer);
+    virtual void markAsFinished();
 
     struct Track;
     struct Token {};
@@ -67,6 +67,7 @@ public:
 private:
     friend class AssetWriter;
     friend class AssetWriterInputPixelBufferAdaptor;
+    friend class FfmpegBackend;
     bool appendVideo(const std::shared_ptr<PixelBuffer>& pixels, MediaTime time);
 
     MediaType type_;
@@ -86,8 +87,9 @@ public:
     static std::shared_ptr<AssetWriterInputPixelBufferAdaptor> create(std::shared_ptr<AssetWriterInput> input,
                                                                       SourcePixelBufferAttributes attributes);
 
-    std::shared_ptr<PixelBufferPool> pixelBufferPool() const;
-    bool appendPixelBuffer(const std::shared_ptr<PixelBuffer>& pixels, MediaTime presentationTime);
+    virtual ~AssetWriterInputPixelBufferAdaptor() = default;
+    virtual std::shared_ptr<PixelBufferPool> pixelBufferPool() const;
+    virtual bool appendPixelBuffer(const std::shared_ptr<PixelBuffer>& pixels, MediaTime presentationTime);
 
     struct Token {};
     AssetWriterInputPixelBufferAdaptor(Token, std::shared_ptr<AssetWriterInput> input,
@@ -99,7 +101,8 @@ private:
 };
 
 // Writes a movie file through FFmpeg: the QuickTime container, H.264 by
-// libx264 and AAC. Encoding and writing run on a thread of the writer's own;
+// libx264 and AAC. The writer and its inputs live in the media module, opened
+// at the first create(): the program calls them through virtual functions. Encoding and writing run on a thread of the writer's own;
 // with a fragment interval the file is written in fragments of about that
 // length, so a file cut short stays playable up to its last fragment.
 class AssetWriter {
@@ -108,31 +111,32 @@ public:
     // its folder does not.
     static std::shared_ptr<AssetWriter> create(const std::filesystem::path& path, FileType type,
                                                std::string* error = nullptr);
-    ~AssetWriter();
+    virtual ~AssetWriter();
     AssetWriter(const AssetWriter&) = delete;
     AssetWriter& operator=(const AssetWriter&) = delete;
 
-    const std::filesystem::path& outputURL() const;
-    AssetWriterStatus status() const;
-    std::string error() const;  // what made the status Failed
+    virtual const std::filesystem::path& outputURL() const;
+    virtual AssetWriterStatus status() const;
+    virtual std::string error() const;  // what made the status Failed
 
-    void setMovieFragmentInterval(MediaTime interval);  // before startWriting()
-    bool canAddInput(const std::shared_ptr<AssetWriterInput>& input) const;
-    void addInput(const std::shared_ptr<AssetWriterInput>& input);
+    virtual void setMovieFragmentInterval(MediaTime interval);  // before startWriting()
+    virtual bool canAddInput(const std::shared_ptr<AssetWriterInput>& input) const;
+    virtual void addInput(const std::shared_ptr<AssetWriterInput>& input);
 
     // Opens the encoders and the file; false (status Failed) when that fails.
-    bool startWriting();
+    virtual bool startWriting();
     // Once: later calls are ignored. Items before this time are dropped.
-    void startSessionAtSourceTime(MediaTime start);
+    virtual void startSessionAtSourceTime(MediaTime start);
     // Writes what is queued, closes the file and then calls `handler` on the
     // writer's thread (also when the writer had failed or was not writing).
-    void finishWritingWithCompletionHandler(std::function<void()> handler);
+    virtual void finishWritingWithCompletionHandler(std::function<void()> handler);
     // Drops what is queued and removes the file.
-    void cancelWriting();
+    virtual void cancelWriting();
 
     struct Impl;
 
 private:
+    friend class FfmpegBackend;
     AssetWriter() = default;
     std::shared_ptr<Impl> impl_;
 };

@@ -196,6 +196,8 @@ void CaptureSession::Impl::reconcile(const std::shared_ptr<CaptureSession>& sess
             source = device->kind() == CaptureDevice::Kind::Synthetic
                          ? makeSyntheticMicrophone(device, w.sampleRate, impl.queue)
                          : makeDeviceMicrophone(device, w.sampleRate);
+        if (!source)
+            continue;
         std::weak_ptr<CaptureSession> weakSession = session;
         std::weak_ptr<CaptureOutput> weakOutput = w.output;
         source->start([weakSession, weakOutput, generation](std::shared_ptr<SampleBuffer> buffer) {

@@ -38,7 +38,8 @@ std::unique_ptr<CaptureSource> makeSyntheticCamera(std::shared_ptr<CaptureDevice
                                                    std::shared_ptr<fnd::DispatchQueue> work);
 std::unique_ptr<CaptureSource> makeSyntheticMicrophone(std::shared_ptr<CaptureDevice> device, int sampleRate,
                                                        std::shared_ptr<fnd::DispatchQueue> work);
-// Real devices read through FFmpeg's libavdevice on a thread of their own.
+// Real devices read through FFmpeg's libavdevice on a thread of their own;
+// nullptr when the media module cannot be opened.
 std::unique_ptr<CaptureSource> makeDeviceCamera(std::shared_ptr<CaptureDevice> device, VideoSourceFormat format);
 std::unique_ptr<CaptureSource> makeDeviceMicrophone(std::shared_ptr<CaptureDevice> device, int sampleRate);
 

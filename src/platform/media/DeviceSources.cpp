@@ -13,7 +13,7 @@ extern "C" {
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/media/CaptureSources.h"
+#include "platform/media/FfmpegBackend.h"
 #include "platform/media/FfmpegSupport.h"
 #include "platform/media/FrameConverter.h"
 
@@ -249,12 +249,14 @@ private:
 
 }  // namespace
 
-std::unique_ptr<CaptureSource> makeDeviceCamera(std::shared_ptr<CaptureDevice> device, VideoSourceFormat format)
+std::unique_ptr<CaptureSource> FfmpegBackend::makeDeviceCamera(std::shared_ptr<CaptureDevice> device,
+                                                               VideoSourceFormat format)
 {
     return std::make_unique<DeviceCamera>(std::move(device), format);
 }
 
-std::unique_ptr<CaptureSource> makeDeviceMicrophone(std::shared_ptr<CaptureDevice> device, int sampleRate)
+std::unique_ptr<CaptureSource> FfmpegBackend::makeDeviceMicrophone(std::shared_ptr<CaptureDevice> device,
+                                                                   int sampleRate)
 {
     return std::make_unique<DeviceMicrophone>(std::move(device), sampleRate);
 }

@@ -178,7 +178,7 @@ private:
             if (!buffer)
                 return;  // everything downstream is still busy: the frame is dropped
             const YCbCrMatrix matrix = options.matrix.value_or(YCbCrMatrix::ITU_R_601_4);
-            if (!converter.convertBGRA(bgra, width, height, stride, *buffer, matrix))
+            if (!converter || !converter->convertBGRA(bgra, width, height, stride, *buffer, matrix))
                 return;
             ColorAttachments tags = buffer->attachments();
             tags.matrix = options.matrix;
@@ -192,7 +192,7 @@ private:
         SyntheticCameraOptions options;
         Deliver deliver;
         PixelBufferPool pool;
-        FrameConverter converter;
+        std::unique_ptr<FrameConverter> converter = makeFrameConverter();
         std::vector<std::uint8_t> pattern;
         std::shared_ptr<RunFlag> flag;
     };

@@ -11,9 +11,11 @@
 #include <QPainterPathStroker>
 #include <QPdfWriter>
 #include <QRadialGradient>
+#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace ui {
@@ -72,39 +74,86 @@ QGradientStops toQ(const std::vector<GradientStop>& stops)
     return out;
 }
 
-// Three box blurs approximate a gaussian; works on the alpha channel only.
-std::vector<float> blurredAlpha(const QImage& image, int radius)
+// Three box blurs of `radius` approximate a gaussian; what lies beyond the line counts as zero.
+void blurLine(std::vector<float>& line, std::vector<float>& tmp, int radius)
 {
-    const int w = image.width();
-    const int h = image.height();
-    std::vector<float> a(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-    for (int y = 0; y < h; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
-        for (int x = 0; x < w; ++x)
-            a[static_cast<std::size_t>(y * w + x)] = static_cast<float>(row[x] >> 24) / 255.0f;
-    }
-    if (radius <= 0)
-        return a;
-    std::vector<float> tmp(a.size());
-    const auto pass = [&](int count, int stride, int lines, int lineStride) {
-        for (int line = 0; line < lines; ++line) {
-            const int base = line * lineStride;
-            float sum = 0;
-            for (int i = -radius; i <= radius; ++i)
-                sum += a[static_cast<std::size_t>(base + std::clamp(i, 0, count - 1) * stride)];
-            for (int i = 0; i < count; ++i) {
-                tmp[static_cast<std::size_t>(base + i * stride)] = sum / static_cast<float>(2 * radius + 1);
-                sum += a[static_cast<std::size_t>(base + std::min(i + radius + 1, count - 1) * stride)];
-                sum -= a[static_cast<std::size_t>(base + std::max(i - radius, 0) * stride)];
-            }
+    const int count = static_cast<int>(line.size());
+    const auto at = [&](int i) { return i >= 0 && i < count ? line[static_cast<std::size_t>(i)] : 0.0f; };
+    const float width = static_cast<float>(2 * radius + 1);
+    tmp.resize(line.size());
+    for (int pass = 0; pass < 3; ++pass) {
+        float sum = 0;
+        for (int i = -radius; i <= radius; ++i)
+            sum += at(i);
+        for (int i = 0; i < count; ++i) {
+            tmp[static_cast<std::size_t>(i)] = sum / width;
+            sum += at(i + radius + 1) - at(i - radius);
         }
-        a.swap(tmp);
-    };
-    for (int i = 0; i < 3; ++i) {
-        pass(w, 1, h, w);
-        pass(h, w, w, 1);
+        line.swap(tmp);
     }
-    return a;
+}
+
+// The blurred alpha of `image`, set in transparency `pad` pixels wide, over `area` of that padded image
+// only: each output pixel takes its input from no more than three radii away.
+std::vector<float> blurredAlpha(const QImage& image, int pad, int radius, const QRect& area)
+{
+    const int reach = 3 * std::max(radius, 0);
+    const QRect input = area.adjusted(-reach, -reach, reach, reach);
+    const auto alphaAt = [&](int x, int y) {
+        x -= pad;
+        y -= pad;
+        if (x < 0 || y < 0 || x >= image.width() || y >= image.height())
+            return 0.0f;
+        return static_cast<float>(reinterpret_cast<const QRgb*>(image.constScanLine(y))[x] >> 24) / 255.0f;
+    };
+    // Rows first, over the columns of `area`, then columns.
+    std::vector<float> rows(static_cast<std::size_t>(input.height()) * static_cast<std::size_t>(area.width()));
+    std::vector<float> line;
+    std::vector<float> tmp;
+    for (int y = 0; y < input.height(); ++y) {
+        line.resize(static_cast<std::size_t>(input.width()));
+        for (int x = 0; x < input.width(); ++x)
+            line[static_cast<std::size_t>(x)] = alphaAt(input.x() + x, input.y() + y);
+        if (radius > 0)
+            blurLine(line, tmp, radius);
+        std::copy_n(line.begin() + reach, area.width(), rows.begin() + static_cast<std::ptrdiff_t>(y) * area.width());
+    }
+    std::vector<float> out(static_cast<std::size_t>(area.width()) * static_cast<std::size_t>(area.height()));
+    for (int x = 0; x < area.width(); ++x) {
+        line.resize(static_cast<std::size_t>(input.height()));
+        for (int y = 0; y < input.height(); ++y)
+            line[static_cast<std::size_t>(y)] = rows[static_cast<std::size_t>(y * area.width() + x)];
+        if (radius > 0)
+            blurLine(line, tmp, radius);
+        for (int y = 0; y < area.height(); ++y)
+            out[static_cast<std::size_t>(y * area.width() + x)] = line[static_cast<std::size_t>(y + reach)];
+    }
+    return out;
+}
+
+// The bounding box of the pixels of `area` (within the image) that are not fully opaque.
+QRect seeThroughBounds(const QImage& image, const QRect& area)
+{
+    int left = area.right() + 1;
+    int right = area.left() - 1;
+    int top = area.bottom() + 1;
+    int bottom = area.top() - 1;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int x = area.left();
+        while (x <= area.right() && qAlpha(row[x]) == 255)
+            ++x;
+        if (x > area.right())
+            continue;
+        int last = area.right();
+        while (qAlpha(row[last]) == 255)
+            --last;
+        left = std::min(left, x);
+        right = std::max(right, last);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    return top <= bottom ? QRect(QPoint(left, top), QPoint(right, bottom)) : QRect();
 }
 
 } // namespace
@@ -248,33 +297,49 @@ struct Context::Impl {
         painter->restore();
     }
 
+    // The shadow is blurred only where it can show: on the device, and where the layer composited over
+    // it is not fully opaque. Elsewhere the layer hides it, so a screen-sized opaque group costs a scan.
     void drawShadow(const Layer& layer)
     {
         const Shadow& s = *layer.shadow;
         const int radius = static_cast<int>(std::lround(s.blur * deviceScale / 2));
         const int pad = 3 * radius + 1;
-        QImage padded = makeDeviceImage(layer.image->width() + 2 * pad, layer.image->height() + 2 * pad);
-        {
-            QPainter p(&padded);
-            p.drawImage(pad, pad, *layer.image);
+        const double opacity = std::clamp(state.alpha * layer.alpha, 0.0, 1.0);
+        const QPointF position(layer.origin.x() - pad + s.offset.width * deviceScale,
+                               layer.origin.y() - pad + s.offset.height * deviceScale);
+        const QSize paddedSize(layer.image->width() + 2 * pad, layer.image->height() + 2 * pad);
+        const QRect device(0, 0, painter->device()->width(), painter->device()->height());
+        // Whole device pixels the shadow touches, one more each side for the smoothing of a fractional position.
+        const QRect touched = QRectF(position, paddedSize).toAlignedRect().adjusted(-1, -1, 1, 1) & device;
+        const QRect layerArea(layer.origin, layer.image->size());
+        QRect shows = touched;
+        if (opacity >= 1) {
+            shows = (QRegion(touched) - QRegion(layerArea)).boundingRect();
+            shows |= seeThroughBounds(*layer.image, (touched & layerArea).translated(-layer.origin)).translated(layer.origin);
         }
-        const std::vector<float> alpha = blurredAlpha(padded, radius);
+        if (shows.isEmpty())
+            return;
+        // In the padded image's pixels, with a pixel's worth of margin for smoothing.
+        const QRect area = QRectF(shows).translated(-position).toAlignedRect().adjusted(-1, -1, 1, 1)
+            & QRect(QPoint(0, 0), paddedSize);
+        if (area.isEmpty())
+            return;
+        const std::vector<float> alpha = blurredAlpha(*layer.image, pad, radius, area);
+        QImage shadow = makeDeviceImage(area.width(), area.height());
         const QColor color = toQColor(s.color);
         const int red = color.red();
         const int green = color.green();
         const int blue = color.blue();
         const double colorAlpha = color.alphaF();
-        for (int y = 0; y < padded.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(padded.scanLine(y));
-            for (int x = 0; x < padded.width(); ++x) {
-                const double a = alpha[static_cast<std::size_t>(y * padded.width() + x)] * colorAlpha;
+        for (int y = 0; y < area.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(shadow.scanLine(y));
+            for (int x = 0; x < area.width(); ++x) {
+                const double a = alpha[static_cast<std::size_t>(y * area.width() + x)] * colorAlpha;
                 row[x] = qPremultiply(qRgba(red, green, blue, static_cast<int>(std::lround(a * 255))));
             }
         }
-        painter->setOpacity(std::clamp(state.alpha * layer.alpha, 0.0, 1.0));
-        painter->drawImage(QPointF(layer.origin.x() - pad + s.offset.width * deviceScale,
-                                   layer.origin.y() - pad + s.offset.height * deviceScale),
-                           padded);
+        painter->setOpacity(opacity);
+        painter->drawImage(position + QPointF(area.topLeft()), shadow);
     }
 };
 
@@ -322,6 +387,8 @@ AffineTransform Context::ctm() const
     m *= QTransform::fromScale(1 / impl_->deviceScale, 1 / impl_->deviceScale);
     return {m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy()};
 }
+
+double Context::pixelsPerPoint() const { return impl_->deviceScale; }
 
 void Context::setFillColor(Color c) { impl_->state.fill = c; }
 void Context::setStrokeColor(Color c) { impl_->state.stroke = c; }
@@ -508,12 +575,12 @@ void Context::drawTextLayout(const TextLayout& layout, Point origin, const Font&
     const double lineHeight = font.lineHeight();
     for (const TextLine& line : layout.lines) {
         if (color.a > 0)
-            textLineDrawn(line.text, {{origin.x + line.origin.x, origin.y + line.origin.y}, {line.width, lineHeight}});
+            textLineDrawn(line.text, {{origin.x + line.origin.x, origin.y + line.origin.y}, {line.width, lineHeight}}, line.cut);
         p.drawText(QPointF(origin.x + line.origin.x, origin.y + line.baseline), QString::fromStdString(line.text));
     }
 }
 
-void Context::textLineDrawn(const std::string&, const Rect&) {}
+void Context::textLineDrawn(const std::string&, const Rect&, bool) {}
 void Context::opaquePathFilled(const Path&) {}
 
 void Context::beginTransparencyLayer(const Rect& extent, double alpha, std::optional<Shadow> shadow)
@@ -563,6 +630,31 @@ Image BitmapContext::makeImage(const Rect& area) const
     const auto* first = reinterpret_cast<const std::uint32_t*>(image.constScanLine(pixels.y())) + pixels.x();
     return Image::fromPixels(pixels.width(), pixels.height(), first, static_cast<std::size_t>(image.bytesPerLine()),
                              scale_);
+}
+
+void Context::drawBitmap(const BitmapContext& bitmap, const Rect& r)
+{
+    impl_->prepare();
+    impl_->painter->drawImage(toQ(r), bitmap.bitmap_->image);
+}
+
+void BitmapContext::scrollHorizontally(double dx)
+{
+    QImage& image = bitmap_->image;
+    const int width = image.width();
+    const int shift = std::clamp(static_cast<int>(std::lround(dx * scale_)), -width, width);
+    const auto kept = static_cast<std::size_t>(width - std::abs(shift)) * sizeof(QRgb);
+    const auto cleared = static_cast<std::size_t>(std::abs(shift)) * sizeof(QRgb);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        if (shift < 0) {
+            std::memmove(row, row - shift, kept);
+            std::memset(row + width + shift, 0, cleared);
+        } else {
+            std::memmove(row + shift, row, kept);
+            std::memset(row, 0, cleared);
+        }
+    }
 }
 
 // PdfContext

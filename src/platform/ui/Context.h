@@ -35,6 +35,8 @@ struct Shadow {
     double blur = 3;
 };
 
+class BitmapContext;
+
 // A drawing context in the y-down space of points, like the phone
 // platform's graphics context inside a view's draw(): state (colours, line
 // style, transform, clip, alpha) is saved and restored as a stack.
@@ -52,6 +54,7 @@ public:
     void rotate(double radians); // positive turns clockwise on screen
     void concat(const AffineTransform& t);
     AffineTransform ctm() const; // user space to the device's points
+    double pixelsPerPoint() const; // of the device
     // A size in the device's points as a size in user space: the inverse of
     // the transform's linear part, applied to (width, height).
     Size convertSizeToUserSpace(Size size) const;
@@ -101,6 +104,8 @@ public:
     void drawImage(const Image& image, const Rect& r);
     // The image used as a mask: its alpha painted in `color`.
     void drawImageTinted(const Image& image, const Rect& r, Color color);
+    // What a bitmap context holds, as drawImage draws an image of it, without copying its pixels out.
+    void drawBitmap(const BitmapContext& bitmap, const Rect& r);
 
     // One or more '\n'-separated lines whose first line box has its top-left
     // corner at `topLeft`.
@@ -112,7 +117,7 @@ public:
     void drawTextLayout(const TextLayout& layout, Point origin, const Font& font, Color color);
     // A line of text that an image drawn here shows (its pixels painted
     // elsewhere), for contexts that keep track of texts; paints nothing.
-    void textShownInImage(const std::string& text, const Rect& line) { textLineDrawn(text, line); }
+    void textShownInImage(const std::string& text, const Rect& line) { textLineDrawn(text, line, false); }
 
     // Drawing until the matching end is composited as one group, with the
     // given opacity and an optional shadow cast by the group. `extent` bounds
@@ -125,9 +130,10 @@ public:
 protected:
     Context();
     // For contexts that keep track of what was drawn where (in user space):
-    // each line of text (its line box) before it is painted, and each path
-    // filled without any transparency, which hides what lies beneath it.
-    virtual void textLineDrawn(const std::string& text, const Rect& line);
+    // each line of text (its line box, and whether it shows less than its
+    // text) before it is painted, and each path filled without any
+    // transparency, which hides what lies beneath it.
+    virtual void textLineDrawn(const std::string& text, const Rect& line, bool cut);
     virtual void opaquePathFilled(const Path& path);
 
     std::unique_ptr<Impl> impl_;
@@ -144,8 +150,12 @@ public:
     Image makeImage(const Rect& area) const;
     Size size() const { return size_; }
     double scale() const { return scale_; }
+    // Moves what is drawn `dx` points sideways by whole pixels (a scrolling chart's data); the uncovered
+    // side becomes transparent.
+    void scrollHorizontally(double dx);
 
 private:
+    friend class Context;
     struct Bitmap;
     std::unique_ptr<Bitmap> bitmap_;
     Size size_;

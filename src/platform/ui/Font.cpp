@@ -234,6 +234,7 @@ struct RawLine {
     double width = 0;
     bool paragraphEnd = false; // last line of its paragraph
     QString rest;              // this line and what follows in the paragraph
+    bool cut = false;
 };
 
 bool truncates(LineBreakMode mode)
@@ -303,6 +304,7 @@ TextLayout layoutText(const std::string& text, const Font& font, const TextLayou
         for (std::size_t i = 0; i < lines.size(); ++i) {
             RawLine& line = lines[i];
             const bool last = i + 1 == lines.size();
+            line.cut = (last && cut) || line.width > options.maxWidth;
             if (last && cut) {
                 // The last line that shows stands for everything after it.
                 QString shown = line.rest.trimmed();
@@ -320,6 +322,8 @@ TextLayout layoutText(const std::string& text, const Font& font, const TextLayou
         }
     }
 
+    if (cut)
+        lines.back().cut = true;
     const double lineHeight = font.lineHeight();
     double widest = 0;
     for (RawLine& line : lines) {
@@ -338,7 +342,8 @@ TextLayout layoutText(const std::string& text, const Font& font, const TextLayou
             x = (container - width) / 2;
         else if (options.alignment == TextAlignment::Right)
             x = container - width;
-        result.lines.push_back({line.text.toStdString(), {x, y}, line.width, y + font.ascender()});
+        const bool overflows = options.maxWidth > 0 && line.width > options.maxWidth + 0.5;
+        result.lines.push_back({line.text.toStdString(), {x, y}, line.width, y + font.ascender(), line.cut || overflows});
         y += lineHeight;
     }
     result.size = {widest, y};

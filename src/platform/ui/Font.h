@@ -71,6 +71,7 @@ struct TextLine {
     Point origin;      // top-left of the line box, relative to the layout
     double width = 0;  // advance width of `text`
     double baseline = 0; // from the layout's top
+    bool cut = false;  // shows less than its text: truncated, wider than the layout, or standing for lines left out
 };
 
 struct TextLayout {

@@ -113,13 +113,19 @@ Image Image::placeholder(Size size)
     return fromQImage(image, 1);
 }
 
+namespace {
+
+// Overlays may be drawn off the main thread.
+std::mutex namedMutex;
+std::map<std::string, Image> namedCache;
+std::vector<std::string> missing;
+
+} // namespace
+
 Image Image::named(const std::string& name)
 {
-    // Overlays may be drawn off the main thread.
-    static std::mutex mutex;
-    static std::map<std::string, Image> cache;
-    const std::lock_guard lock(mutex);
-    if (const auto found = cache.find(name); found != cache.end())
+    const std::lock_guard lock(namedMutex);
+    if (const auto found = namedCache.find(name); found != namedCache.end())
         return found->second;
 
     const auto folder = fnd::Paths::resources() / "images";
@@ -135,10 +141,17 @@ Image Image::named(const std::string& name)
     }
     if (!image) {
         fnd::log(fnd::LogLevel::Warning, "missing image \"" + name + "\"");
+        missing.push_back(name);
         image = placeholder({32, 32});
     }
-    cache.emplace(name, *image);
+    namedCache.emplace(name, *image);
     return *image;
+}
+
+std::vector<std::string> Image::missingNames()
+{
+    const std::lock_guard lock(namedMutex);
+    return missing;
 }
 
 bool Image::writePNG(const std::filesystem::path& path) const

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ui {
 
@@ -22,6 +23,8 @@ public:
     // an extension is taken as it stands. A missing or unreadable image gives
     // a visible placeholder (a magenta box with a cross), never a null image.
     static Image named(const std::string& name);
+    // The names named() found no image for, in the order first asked.
+    static std::vector<std::string> missingNames();
     static std::optional<Image> fromFile(const std::filesystem::path& path, double scale = 1);
     static std::optional<Image> fromPngData(const std::string& bytes, double scale = 1);
     // PNG, JPEG or any other format the image library reads, told by its bytes.

@@ -137,7 +137,12 @@ void Label::draw(Context& context, Rect)
         return;
     const Font font = fittedFont();
     const Rect b = bounds();
-    const TextLayout layout = layoutFor(font, b.size);
+    TextLayout layout = layoutFor(font, b.size);
+    // Text much taller than the label spills over what lies above and below it.
+    if (layout.size.height - b.height() > 0.25 * font.lineHeight()) {
+        for (TextLine& line : layout.lines)
+            line.cut = true;
+    }
     Color color = textColor_;
     if (highlighted_ && highlightedTextColor_)
         color = *highlightedTextColor_;

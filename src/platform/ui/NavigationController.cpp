@@ -4,6 +4,7 @@
 #include "platform/ui/ControllerView.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/ScrollView.h"
+#include "platform/ui/TabBarController.h"
 
 #include <algorithm>
 
@@ -117,9 +118,20 @@ void NavigationController::layoutContent()
         // inset adjustment does.
         if (auto* scroll = dynamic_cast<ScrollView*>(topController->view().get())) {
             const bool covered = !bar_->isHidden() && bar_->isTranslucent();
-            scroll->setAutomaticContentInset({covered ? bar_->frame().maxY() : 0, 0, 0, 0});
+            scroll->setAutomaticContentInset({covered ? bar_->frame().maxY() : 0, 0, tabBarOverlap(), 0});
         }
     }
+}
+
+// How far the tab bar of the tab this stack is in reaches over the bottom of its view.
+double NavigationController::tabBarOverlap() const
+{
+    TabBarController* tabs = tabBarController();
+    View* view = viewIfLoaded();
+    if (!tabs || !view || !tabs->isViewLoaded() || tabs->tabBar().isHidden())
+        return 0;
+    const Rect bar = tabs->tabBar().convertRect(tabs->tabBar().bounds(), view);
+    return std::max(0.0, view->bounds().maxY() - bar.minY());
 }
 
 void NavigationController::setNavigationBarHidden(bool hidden, bool)

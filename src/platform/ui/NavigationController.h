@@ -50,6 +50,7 @@ private:
                     bool forward, bool animated, std::vector<std::shared_ptr<ViewController>> leaving);
     void updateBar();
     Rect contentFrame() const;
+    double tabBarOverlap() const;
     void layoutContent();
 
     std::vector<std::shared_ptr<ViewController>> stack_;

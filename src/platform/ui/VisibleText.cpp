@@ -54,12 +54,17 @@ public:
     std::vector<SeenText> seen;
 
 protected:
-    void textLineDrawn(const std::string& text, const Rect& line) override
+    void textLineDrawn(const std::string& text, const Rect& line, bool cut) override
     {
         if (text.find_first_not_of(" \t") == std::string::npos)
             return;
-        if (const auto shown = onCanvas(line, false))
-            seen.push_back({{text, *shown}});
+        const auto shown = onCanvas(line, false);
+        if (!shown)
+            return;
+        // Clipping that takes a piece of the line's width cuts it; rows clipped at the top or bottom are
+        // what scrolling shows.
+        const bool clippedAcross = shown->width() < ctm().apply(line).width() - 1;
+        seen.push_back({{text, *shown, cut || clippedAcross}});
     }
 
     void opaquePathFilled(const Path& path) override

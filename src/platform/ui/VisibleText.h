@@ -12,6 +12,7 @@ class View;
 struct ShownText {
     std::string text;
     Rect frame; // the part left after clipping, in the view's bounds space from its origin
+    bool cut = false; // elided, clipped across, or spilling out of its view
 };
 
 // The texts the user sees in a view and its subviews (alerts and toasts

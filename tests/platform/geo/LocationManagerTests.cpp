@@ -240,6 +240,9 @@ TEST_F(LocationManagerTest, HeadingIsTheCourseTurnedByTheInterface)
     EXPECT_DOUBLE_EQ(geo::headingForCourse(300, InterfaceOrientation::LandscapeLeft), 30);
     EXPECT_DOUBLE_EQ(geo::headingForCourse(90, InterfaceOrientation::PortraitUpsideDown), 270);
     EXPECT_DOUBLE_EQ(geo::headingForCourse(360, InterfaceOrientation::Portrait), 0);
+    EXPECT_DOUBLE_EQ(geo::courseForHeading(270, InterfaceOrientation::LandscapeRight), 0);
+    EXPECT_DOUBLE_EQ(geo::courseForHeading(30, InterfaceOrientation::LandscapeLeft), 300);
+    EXPECT_DOUBLE_EQ(geo::courseForHeading(270, InterfaceOrientation::PortraitUpsideDown), 90);
 
     LocationService::shared().startInjection();
     Recorder recorder;

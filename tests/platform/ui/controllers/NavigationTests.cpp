@@ -252,3 +252,24 @@ TEST_F(ControllerTest, ATableUnderATranslucentBarStartsBelowIt)
         EXPECT_EQ(rows->selected, std::vector<int>{0}) << "translucent " << translucent;
     }
 }
+
+// In a tab the tab bar lies over the bottom of the screen, as a translucent navigation bar over its top:
+// a table scrolled to its end shows its last row above the tab bar, where a tap reaches it.
+TEST_F(ControllerTest, ATableInATabScrollsItsLastRowAboveTheTabBar)
+{
+    auto rows = std::make_shared<Rows>();
+    auto tabs = std::make_shared<TabBarController>();
+    tabs->setViewControllers({std::make_shared<NavigationController>(rows)});
+    root->setRootViewController(tabs);
+    window().layoutIfNeeded();
+
+    const Rect screen = window().bounds();
+    for (int flick = 0; flick < 6; ++flick)
+        testsupport::drag(window(), {screen.midX(), screen.maxY() - 150}, {screen.midX(), 150}, 0.1, 5);
+    advance(5);
+    const Rect bar = tabs->tabBar().convertRect(tabs->tabBar().bounds(), nullptr);
+    const Rect last = rows->tableView().convertRect(rows->tableView().rectForRowAtIndexPath({0, 39}), nullptr);
+    EXPECT_LE(last.maxY(), bar.minY() + 0.5);
+    tap(last.center());
+    EXPECT_EQ(rows->selected, std::vector<int>{39});
+}

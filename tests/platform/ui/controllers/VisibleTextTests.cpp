@@ -7,6 +7,9 @@
 #include "platform/ui/Toast.h"
 #include "platform/ui/VisibleText.h"
 
+#include <algorithm>
+#include <map>
+
 using namespace ui;
 using namespace controllertests;
 
@@ -94,6 +97,35 @@ TEST_F(VisibleTextTest, AlertsAndToastsAreRead)
     const auto at = [&](const char* text) { return std::find(texts.begin(), texts.end(), text) - texts.begin(); };
     EXPECT_LT(at("Connection lost"), at("The adapter stopped answering"));
     EXPECT_LT(at("The adapter stopped answering"), at("Ok"));
+}
+
+// Every way a text shows less than itself is told: elided in its label or button, clipped across by a
+// view that clips, or spilling out of a label far too short for its font. Texts that fit are whole.
+TEST_F(VisibleTextTest, CutTextsAreTold)
+{
+    label(view(), "Fits", makeRect(20, 100, 200, 24));
+    label(view(), "Calculation method", makeRect(20, 130, 60, 24));
+    auto tall = label(view(), "43", makeRect(20, 160, 100, 25.6));
+    tall->setFont(Font::systemFont(43));
+    auto button = std::make_shared<Button>(ButtonType::System, makeRect(20, 220, 50, 44));
+    button->setTitle("Results");
+    view().addSubview(button);
+    auto box = std::make_shared<View>(makeRect(20, 300, 40, 30));
+    box->setClipsToBounds(true);
+    view().addSubview(box);
+    label(*box, "Clipped across", makeRect(0, 0, 200, 30));
+    auto wrapped = label(view(), "Two lines that wrap in their label", makeRect(20, 400, 150, 60));
+    wrapped->setNumberOfLines(0);
+
+    std::map<std::string, bool> cut;
+    for (const ShownText& shown : visibleTextFrames(window()))
+        cut[shown.text] = shown.cut;
+    EXPECT_FALSE(cut.at("Fits"));
+    EXPECT_TRUE(std::any_of(cut.begin(), cut.end(), [](const auto& t) { return t.first.starts_with("Calc") && t.second; }));
+    EXPECT_TRUE(cut.at("43"));
+    EXPECT_TRUE(std::any_of(cut.begin(), cut.end(), [](const auto& t) { return t.first.starts_with("Re") && t.first != "Results" && t.second; }));
+    EXPECT_TRUE(cut.at("Clipped across"));
+    EXPECT_FALSE(cut.at("Two lines that")) << "wrapping shows every word";
 }
 
 } // namespace

@@ -88,6 +88,8 @@ TEST(Image, MissingNamedImageIsAVisiblePlaceholder)
     ASSERT_FALSE(image.isNull());
     keep(image, "missing-image-placeholder");
     EXPECT_TRUE(log.contains("no-such-image-anywhere"));
+    const auto missing = Image::missingNames();
+    EXPECT_NE(std::find(missing.begin(), missing.end(), "no-such-image-anywhere"), missing.end());
     const int mid = image.pixelWidth() / 2;
     EXPECT_TRUE(sameColor(image.pixel(mid, mid), Color::magenta(), 0.05)); // the cross
     EXPECT_TRUE(isInk(image.pixel(0, mid)));                               // the frame

@@ -1,0 +1,184 @@
+#include "app/walker/ScreenChecks.h"
+
+#include <cxxabi.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <typeinfo>
+
+#include "platform/ui/Button.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/TabBar.h"
+#include "platform/ui/Toolbar.h"
+#include "platform/ui/VisibleText.h"
+
+namespace walker {
+
+namespace {
+
+std::string quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+// The texts the bars draw themselves, where they show in `view`.
+std::vector<ui::ShownText> barTexts(const std::vector<const ui::View*>& bars, const ui::View& view)
+{
+    std::vector<ui::ShownText> texts;
+    for (const ui::View* bar : bars) {
+        const ui::Point origin = bar->convertPoint(bar->bounds().origin, &view);
+        for (ui::ShownText text : ui::visibleTextFrames(const_cast<ui::View&>(*bar))) {
+            text.frame.origin = {text.frame.x() + origin.x, text.frame.y() + origin.y};
+            texts.push_back(std::move(text));
+        }
+    }
+    return texts;
+}
+
+void checkTexts(ui::View& view, const std::vector<ui::ShownText>& onBars, std::vector<Finding>& found)
+{
+    const std::vector<ui::ShownText> shown = ui::visibleTextFrames(view);
+    for (const ui::ShownText& text : shown) {
+        if (text.cut)
+            found.push_back({"cut text", quoted(text.text)});
+    }
+    const auto onABar = [&](const ui::ShownText& text) {
+        return std::any_of(onBars.begin(), onBars.end(), [&](const ui::ShownText& bar) {
+            return bar.text == text.text && std::abs(bar.frame.midX() - text.frame.midX()) < 1
+                && std::abs(bar.frame.midY() - text.frame.midY()) < 1;
+        });
+    };
+    // Line boxes include the leading, so neighbouring lines may touch; overlapping glyphs share much more.
+    // Content scrolled beneath a see-through bar is the under-a-bar check's concern.
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        for (std::size_t j = i + 1; j < shown.size(); ++j) {
+            const ui::Rect& a = shown[i].frame;
+            const ui::Rect& b = shown[j].frame;
+            const ui::Rect both = a.intersection(b);
+            const bool drawnTwice = shown[i].text == shown[j].text && a == b;  // a glow or shadow under a text
+            if (!drawnTwice && onABar(shown[i]) == onABar(shown[j]) && both.width() > 2
+                && both.height() > 0.4 * std::min(a.height(), b.height()))
+                found.push_back({"overlapping texts", quoted(shown[i].text) + " and " + quoted(shown[j].text)});
+        }
+    }
+}
+
+bool isBar(const ui::View& view)
+{
+    return dynamic_cast<const ui::NavigationBar*>(&view) || dynamic_cast<const ui::TabBar*>(&view)
+        || dynamic_cast<const ui::Toolbar*>(&view);
+}
+
+bool isShown(const ui::View& view)
+{
+    for (const ui::View* v = &view; v; v = v->superview()) {
+        if (v->isHidden() || v->alpha() < 0.01)
+            return false;
+    }
+    return true;
+}
+
+// What a user can see of a view, in window coordinates: clipped by its ancestors, and for a scroll view
+// by the insets that keep its content clear of the bars.
+ui::Rect visibleRect(const ui::View& view)
+{
+    ui::Rect shown = view.convertRect(view.bounds(), nullptr);
+    for (const ui::View* a = view.superview(); a && !shown.isEmpty(); a = a->superview()) {
+        ui::Rect area = a->bounds();
+        if (const auto* scroll = dynamic_cast<const ui::ScrollView*>(a)) {
+            const ui::EdgeInsets inset = scroll->adjustedContentInset();
+            area = {{area.x(), area.y() + inset.top}, {area.width(), area.height() - inset.top - inset.bottom}};
+        } else if (!a->clipsToBounds()) {
+            continue;
+        }
+        shown = shown.intersection(a->convertRect(area, nullptr));
+    }
+    return shown;
+}
+
+// Views that show something of their own: texts, controls, images and opaque leaves.
+bool drawsContent(const ui::View& view)
+{
+    if (const auto* label = dynamic_cast<const ui::Label*>(&view))
+        return !label->text().empty();
+    if (const auto* image = dynamic_cast<const ui::ImageView*>(&view))
+        return !image->image().isNull();
+    if (dynamic_cast<const ui::Control*>(&view))
+        return true;
+    const auto background = view.backgroundColor();
+    return view.subviews().empty() && background && background->a > 0.99;
+}
+
+void collectContent(const ui::View& view, std::vector<const ui::View*>& found)
+{
+    if (isBar(view) || view.isHidden() || view.alpha() < 0.01)
+        return;
+    if (drawsContent(view))
+        found.push_back(&view);
+    if (dynamic_cast<const ui::Control*>(&view))
+        return;
+    for (const auto& child : view.subviews())
+        collectContent(*child, found);
+}
+
+// The bars shown, in a screen's view.
+void findBars(const ui::View& view, std::vector<const ui::View*>& found)
+{
+    if (view.isHidden() || view.alpha() < 0.01)
+        return;
+    if (isBar(view)) {
+        if (view.superview() && isShown(view))
+            found.push_back(&view);
+        return;
+    }
+    for (const auto& child : view.subviews())
+        findBars(*child, found);
+}
+
+void checkBars(const std::vector<const ui::View*>& bars, std::vector<Finding>& found)
+{
+    for (const ui::View* bar : bars) {
+        const ui::Rect barRect = bar->convertRect(bar->bounds(), nullptr);
+        // The screen the bar belongs to: what its controller shows beside it.
+        std::vector<const ui::View*> content;
+        collectContent(*bar->superview(), content);
+        for (const ui::View* view : content) {
+            const ui::Rect under = visibleRect(*view).intersection(barRect);
+            if (under.width() > 1 && under.height() > 1)
+                found.push_back({"under a bar", describe(*view) + " under the " + describe(*bar)});
+        }
+    }
+}
+
+}  // namespace
+
+std::string describe(const ui::View& view)
+{
+    int status = 0;
+    const std::unique_ptr<char, decltype(&std::free)> name(
+        abi::__cxa_demangle(typeid(view).name(), nullptr, nullptr, &status), &std::free);
+    std::string text = status == 0 && name ? name.get() : typeid(view).name();
+    if (const auto* label = dynamic_cast<const ui::Label*>(&view))
+        text += " " + quoted(label->text());
+    else if (const auto* button = dynamic_cast<const ui::Button*>(&view); button && !button->currentTitle().empty())
+        text += " " + quoted(button->currentTitle());
+    return text;
+}
+
+std::vector<Finding> checkView(ui::View& view)
+{
+    view.layoutIfNeeded();
+    std::vector<const ui::View*> bars;
+    findBars(view, bars);
+    std::vector<Finding> found;
+    checkTexts(view, barTexts(bars, view), found);
+    checkBars(bars, found);
+    return found;
+}
+
+}  // namespace walker

@@ -1,0 +1,558 @@
+#include "app/walker/ScreenWalker.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <map>
+
+#include "platform/foundation/Localization.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/RootWindow.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/SegmentedControl.h"
+#include "platform/ui/TabBar.h"
+#include "platform/ui/TabBarController.h"
+#include "platform/ui/TableViewCell.h"
+#include "platform/ui/VisibleText.h"
+#include "platform/ui/Window.h"
+#include "shell/RootController.h"
+#include "support/Input.h"
+
+namespace walker {
+
+namespace {
+
+// Pushed and presented screens are opened this many levels deep.
+constexpr int deepest = 2;
+// Enough for the busiest screen; keeps a walk within CI's time.
+constexpr std::size_t mostTargets = 40;
+constexpr int mostAlertsInARow = 4;
+// Pages of a long list walked, each scrolled on by most of its height.
+constexpr int mostPages = 6;
+
+ui::NavigationController* navigationOf(ui::ViewController* screen)
+{
+    if (!screen)
+        return nullptr;
+    if (auto* navigation = dynamic_cast<ui::NavigationController*>(screen))
+        return navigation;
+    if (auto* tabs = dynamic_cast<ui::TabBarController*>(screen))
+        return navigationOf(tabs->selectedViewController());
+    return screen->navigationController();
+}
+
+// The action a user closes an alert with: its cancel action, else one that says so, else the first.
+std::string closingAction(const ui::AlertController& alert)
+{
+    const auto& actions = alert.actions();
+    for (const ui::AlertAction& action : actions) {
+        if (action.style == ui::AlertActionStyle::Cancel)
+            return action.title;
+    }
+    for (const char* title : {"Cancel", "Close", "OK", "Ok", "No", "Done"}) {
+        if (std::any_of(actions.begin(), actions.end(), [&](const ui::AlertAction& a) { return a.title == title; }))
+            return title;
+    }
+    return actions.empty() ? std::string() : actions.front().title;
+}
+
+// The navigation bar nearest the top among those shown in a screen.
+ui::NavigationBar* topBar(ui::View& view)
+{
+    if (view.isHidden() || view.alpha() < 0.01)
+        return nullptr;
+    if (auto* bar = dynamic_cast<ui::NavigationBar*>(&view))
+        return bar;
+    ui::NavigationBar* best = nullptr;
+    for (const auto& child : view.subviews()) {
+        ui::NavigationBar* found = topBar(*child);
+        if (found && (!best || found->convertPoint({0, 0}, nullptr).y < best->convertPoint({0, 0}, nullptr).y))
+            best = found;
+    }
+    return best;
+}
+
+std::string fileName(std::string name)
+{
+    for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '-';
+    }
+    return name;
+}
+
+}  // namespace
+
+ScreenWalker::ScreenWalker(ui::RootWindow& root, RootController& menu, std::filesystem::path pictures)
+    : root_(root)
+    , menu_(menu)
+    , pictures_(std::move(pictures))
+    , missingImages_(ui::Image::missingNames())
+{
+    std::filesystem::create_directories(pictures_);
+}
+
+void ScreenWalker::walk(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths) {
+        // An entry with tabs is walked tab by tab.
+        const bool hasTabs = std::any_of(paths.begin(), paths.end(),
+                                         [&](const std::string& p) { return p.starts_with(path + "/"); });
+        if (hasTabs)
+            continue;
+        open(path);
+        checkMenu(path);
+        visit(path, 0);
+        current_ = path;
+    }
+    open(paths.front());
+}
+
+void ScreenWalker::settle()
+{
+    testsupport::advance(0.6);
+    fnd::RunLoop::main().processEvents();
+    root_.window().layoutIfNeeded();
+}
+
+// Opens the menu the way a user does and picks the entry, then the tab.
+void ScreenWalker::open(const std::string& path)
+{
+    const std::size_t slash = path.find('/');
+    const std::string entry = path.substr(0, slash);
+    const auto& titles = menu_.menuTitles();
+    const auto found = std::find_if(titles.begin(), titles.end(),
+                                    [&](const std::string& t) { return t == entry || fnd::L(t) == entry; });
+    if (found == titles.end())
+        return report(path, {"menu entry", "not in the menu"});
+    const int index = static_cast<int>(found - titles.begin());
+    if (menu_.selectedIndex() != index) {
+        if (!openMenu()) {
+            report(current_, {"leaving to the menu", "neither the menu button nor a right swipe shows the menu"});
+            menu_.setMenuOpen(true, false);
+        }
+        const auto cell = menu_.menuTable().cellForRowAtIndexPath({0, index});
+        if (cell)
+            testsupport::tap(root_.window(), *cell);
+        settle();
+        if (menu_.selectedIndex() != index) {
+            report(path, {"menu entry", "a tap on it does not show it"});
+            menu_.selectEntry(index);
+            settle();
+        }
+    }
+    if (slash == std::string::npos)
+        return;
+    auto* tabs = dynamic_cast<ui::TabBarController*>(&menu_.selectedViewController());
+    if (!tabs)
+        return report(path, {"tab", "the entry has no tab bar"});
+    const std::string tab = path.substr(slash + 1);
+    for (std::size_t i = 0; i < tabs->viewControllers().size(); ++i) {
+        const std::string& title = tabs->viewControllers()[i]->tabBarItem().title();
+        if (title != tab && title != fnd::L(tab))
+            continue;
+        ui::TabBar& bar = tabs->tabBar();
+        testsupport::tap(root_.window(), bar.convertPoint(bar.rectForItem(static_cast<int>(i)).center(), nullptr));
+        settle();
+        if (tabs->selectedIndex() != static_cast<int>(i))
+            report(path, {"tab", "a tap on it does not show it"});
+        return;
+    }
+    report(path, {"tab", "not in the tab bar"});
+}
+
+bool ScreenWalker::menuShows()
+{
+    const std::vector<std::string> shown = testsupport::texts(root_.window());
+    return std::all_of(menu_.menuTitles().begin(), menu_.menuTitles().end(), [&](const std::string& title) {
+        return std::find(shown.begin(), shown.end(), fnd::L(title)) != shown.end();
+    });
+}
+
+// The button at the left end of the screen's top bar.
+ui::View* ScreenWalker::menuButton()
+{
+    ui::ViewController& entry = menu_.selectedViewController();
+    ui::NavigationBar* bar = entry.isViewLoaded() ? topBar(*entry.view()) : nullptr;
+    if (!bar)
+        return nullptr;
+    std::vector<Target> buttons;
+    collectTargets(*bar, buttons);
+    const auto leftmost = std::min_element(buttons.begin(), buttons.end(),
+                                           [](const Target& a, const Target& b) { return a.at.x < b.at.x; });
+    if (leftmost == buttons.end() || leftmost->at.x > root_.size().width / 3)
+        return nullptr;
+    return root_.window().hitTest(leftmost->at);
+}
+
+bool ScreenWalker::openMenu()
+{
+    if (ui::View* button = menuButton()) {
+        testsupport::tap(root_.window(), *button);
+        settle();
+        if (menuShows())
+            return true;
+    }
+    const ui::Size size = root_.size();
+    testsupport::swipe(root_.window(), {10, size.height / 2}, {size.width * 0.8, size.height / 2});
+    settle();
+    return menuShows();
+}
+
+// A left swipe puts the menu away, or else the menu button.
+void ScreenWalker::closeMenu(const std::string& screen)
+{
+    if (!menu_.isMenuOpen() && !menuShows())
+        return;
+    const ui::Size size = root_.size();
+    testsupport::swipe(root_.window(), {size.width - 10, size.height / 2}, {size.width * 0.2, size.height / 2});
+    settle();
+    if (menu_.isMenuOpen() || menuShows()) {
+        report(screen, {"closing the menu", "a left swipe leaves it open"});
+        if (ui::View* button = menuButton()) {
+            testsupport::tap(root_.window(), *button);
+            settle();
+        }
+    }
+    if (menu_.isMenuOpen() || menuShows()) {
+        report(screen, {"closing the menu", "neither a left swipe nor the menu button closes it"});
+        menu_.setMenuOpen(false, false);
+        settle();
+    }
+}
+
+// Some screens show their bar, and with it the menu button, only for a moment after a tap on the screen.
+void ScreenWalker::revealBar()
+{
+    testsupport::tap(root_.window(), {root_.size().width / 2, ui::safeAreaInsets(root_.window()).top + 22});
+    settle();
+}
+
+void ScreenWalker::checkMenu(const std::string& screen)
+{
+    const ui::Size size = root_.size();
+    testsupport::swipe(root_.window(), {10, size.height / 2}, {size.width * 0.8, size.height / 2});
+    settle();
+    trail_.push_back(screen + ": right swipe");
+    if (!menuShows()) {
+        picture(screen + " right swipe");
+        report(screen, {"menu by right swipe", "the menu does not show"});
+    }
+    closeMenu(screen);
+
+    ui::View* button = menuButton();
+    if (!button) {
+        revealBar();
+        button = menuButton();
+    }
+    if (!button)
+        return trail_.push_back(screen + ": no menu button on view");
+    testsupport::tap(root_.window(), *button);
+    settle();
+    trail_.push_back(screen + ": menu button");
+    if (!menuShows())
+        report(screen, {"menu button", "the menu does not show"});
+    closeMenu(screen);
+}
+
+void ScreenWalker::visit(const std::string& screen, int depth)
+{
+    const Snapshot start = snapshot();
+    ++counts_.screens;
+    trail_.push_back(std::string(static_cast<std::size_t>(depth) * 2, ' ') + "screen " + screen);
+    picture(screen);
+    check(screen);
+    if (depth > deepest)
+        return;
+    if (depth == 0 && !menuButton())
+        revealBar();
+    std::set<std::string> tapped;
+    for (int page = 0; page < mostPages && tapped.size() < mostTargets; ++page) {
+        for (const Target& target : targets()) {
+            if (tapped.size() < mostTargets && tapped.insert(target.name).second)
+                findAndTap(screen, target, depth);
+            if (left(start))
+                return;
+        }
+        if (!scrollOn())
+            return;
+        picture(screen + " scrolled");
+        check(screen);
+    }
+}
+
+// Earlier taps may have moved or removed it: it is looked for again by its name.
+void ScreenWalker::findAndTap(const std::string& screen, const Target& target, int depth)
+{
+    std::vector<Target> now = targets();
+    const auto named = [&](const Target& t) { return t.name == target.name; };
+    auto found = std::find_if(now.begin(), now.end(), named);
+    if (found == now.end() && depth == 0) {
+        revealBar();
+        now = targets();
+        found = std::find_if(now.begin(), now.end(), named);
+    }
+    if (found != now.end())
+        tapTarget(screen, *found, depth);
+}
+
+// The screen's main list or scroll area, scrolled on by most of its height; false at its end.
+bool ScreenWalker::scrollOn()
+{
+    ui::ScrollView* list = nullptr;
+    double largest = 0;
+    findScrollViews(root_.window(), [&](ui::ScrollView& scroll) {
+        const ui::Rect shown = scroll.convertRect(scroll.bounds(), nullptr);
+        if (shown.width() * shown.height() > largest && reachable(scroll, shown.center())) {
+            largest = shown.width() * shown.height();
+            list = &scroll;
+        }
+    });
+    if (!list)
+        return false;
+    const double before = list->contentOffset().y;
+    const ui::Rect frame = list->convertRect(list->bounds(), nullptr).intersection(root_.window().bounds());
+    const double from = frame.maxY() - 20;
+    testsupport::drag(root_.window(), {frame.midX(), from}, {frame.midX(), from - frame.height() * 0.6}, 0.6, 12);
+    settle();
+    return list->contentOffset().y > before + 1;
+}
+
+void ScreenWalker::findScrollViews(ui::View& view, const std::function<void(ui::ScrollView&)>& found)
+{
+    if (view.isHidden() || view.alpha() < 0.01 || &view == menu_.menuTable().superview())
+        return;
+    if (auto* scroll = dynamic_cast<ui::ScrollView*>(&view))
+        found(*scroll);
+    for (const auto& child : view.subviews())
+        findScrollViews(*child, found);
+}
+
+void ScreenWalker::tapTarget(const std::string& screen, const Target& target, int depth)
+{
+    const Snapshot before = snapshot();
+    trail_.push_back(std::string(static_cast<std::size_t>(depth) * 2 + 2, ' ') + "tap " + target.name);
+    ++counts_.controlsTapped;
+    testsupport::tap(root_.window(), target.at);
+    settle();
+    answerAlerts(screen + " / " + target.name);
+
+    const Snapshot after = snapshot();
+    if (left(before))
+        return;
+    if (after.top != before.top) {
+        const std::string shown = screen + " > " + titleOf(*after.top);
+        visit(shown, depth + 1);
+        leavePresented(shown, before);
+    } else if (after.navigation && after.navigation == before.navigation && after.depth > before.depth) {
+        const std::string shown = screen + " > " + titleOf(*after.navigation->topViewController());
+        visit(shown, depth + 1);
+        goBack(shown, before);
+    } else if (menu_.isMenuOpen() || menuShows()) {
+        closeMenu(screen);
+    } else {
+        check(screen);
+    }
+    answerAlerts(screen + " / " + target.name);
+}
+
+void ScreenWalker::answerAlerts(const std::string& screen)
+{
+    for (int i = 0; i < mostAlertsInARow; ++i) {
+        const auto alert = ui::AlertController::visible();
+        if (!alert)
+            return;
+        settle();
+        ++counts_.sheetsOpened;
+        const std::string where = screen + (alert->title().empty() ? "" : " \"" + alert->title() + "\"");
+        trail_.push_back("    sheet " + where);
+        picture(where);
+        check(where);
+        const std::vector<std::string> shown = testsupport::texts(root_.window());
+        for (const std::string& title : alert->actionTitles()) {
+            if (std::find(shown.begin(), shown.end(), title) == shown.end())
+                report(where, {"alert buttons", "\"" + title + "\" is not shown"});
+        }
+        const std::string close = closingAction(*alert);
+        if (close.empty() || !testsupport::tapText(root_.window(), close)) {
+            report(where, {"alert closes", "no button to close it"});
+            ui::AlertController::dismissAll();
+        }
+        settle();
+        if (ui::AlertController::visible() == alert) {
+            report(where, {"alert closes", "\"" + close + "\" leaves it on screen"});
+            ui::AlertController::dismissAll();
+            settle();
+        }
+        ++counts_.sheetsClosed;
+    }
+}
+
+// A presented screen closes by its own Done, Cancel or Close.
+void ScreenWalker::leavePresented(const std::string& screen, const Snapshot& before)
+{
+    for (const char* title : {"Done", "Cancel", "Close", "Back"}) {
+        if (snapshot().top == before.top)
+            return;
+        if (testsupport::tapText(root_.window(), title)) {
+            settle();
+            answerAlerts(screen);
+        }
+    }
+    if (snapshot().top == before.top)
+        return;
+    report(screen, {"stuck modal", "no Done, Cancel or Close takes it away"});
+    if (before.top)
+        before.top->dismissViewController(false);
+    settle();
+}
+
+void ScreenWalker::goBack(const std::string& screen, const Snapshot& before)
+{
+    ui::NavigationBar& bar = before.navigation->navigationBar();
+    if (ui::Button* back = bar.backButton())
+        testsupport::tap(root_.window(), *back);
+    settle();
+    answerAlerts(screen);
+    if (before.navigation->viewControllers().size() <= before.depth)
+        return;
+    for (const char* title : {"Done", "Cancel"}) {
+        if (testsupport::tapText(root_.window(), title)) {
+            settle();
+            answerAlerts(screen);
+        }
+        if (before.navigation->viewControllers().size() <= before.depth)
+            return;
+    }
+    report(screen, {"going back", "neither the back button nor Done or Cancel leaves it"});
+    while (before.navigation->viewControllers().size() > before.depth)
+        before.navigation->popViewController(false);
+    settle();
+}
+
+// The screen of `before` has gone: a presented screen was dismissed, or a pushed one popped.
+bool ScreenWalker::left(const Snapshot& before) const
+{
+    const Snapshot now = snapshot();
+    for (ui::ViewController* above = now.top; above; above = above->presentingViewController()) {
+        if (above == before.top)
+            return now.navigation == before.navigation && now.depth < before.depth;
+    }
+    return true;
+}
+
+ScreenWalker::Snapshot ScreenWalker::snapshot() const
+{
+    Snapshot s;
+    s.top = root_.topViewController();
+    s.navigation = s.top == root_.rootViewController() ? navigationOf(&menu_.selectedViewController()) : navigationOf(s.top);
+    s.depth = s.navigation ? s.navigation->viewControllers().size() : 0;
+    return s;
+}
+
+// The title its top bar shows, else its own.
+std::string ScreenWalker::titleOf(ui::ViewController& screen)
+{
+    if (ui::NavigationBar* bar = topBar(*screen.view()); bar && !bar->displayedTitle().empty())
+        return bar->displayedTitle();
+    ui::NavigationController* navigation = navigationOf(&screen);
+    ui::ViewController* top = navigation ? navigation->topViewController() : &screen;
+    return top && !top->title().empty() ? top->title() : describe(*screen.view());
+}
+
+std::vector<ScreenWalker::Target> ScreenWalker::targets()
+{
+    root_.window().layoutIfNeeded();
+    std::vector<Target> found;
+    collectTargets(root_.window(), found);
+    // Names tell apart controls that describe alike, in the order they come.
+    std::map<std::string, int> seen;
+    for (Target& target : found) {
+        const int n = seen[target.name]++;
+        if (n > 0)
+            target.name += " #" + std::to_string(n + 1);
+    }
+    return found;
+}
+
+// Only what a finger reaches at its middle counts: nothing covering it, on screen.
+bool ScreenWalker::reachable(ui::View& view, ui::Point at)
+{
+    const ui::Size size = root_.size();
+    if (at.x < 0 || at.y < 0 || at.x >= size.width || at.y >= size.height)
+        return false;
+    for (ui::View* hit = root_.window().hitTest(at); hit; hit = hit->superview()) {
+        if (hit == &view)
+            return true;
+    }
+    return false;
+}
+
+void ScreenWalker::collectTargets(ui::View& view, std::vector<Target>& found)
+{
+    if (view.isHidden() || view.alpha() < 0.01 || !view.isUserInteractionEnabled())
+        return;
+    // The menu and the tabs are walked on their own.
+    if (dynamic_cast<ui::TabBar*>(&view) || &view == menu_.menuTable().superview())
+        return;
+    if (auto* segments = dynamic_cast<ui::SegmentedControl*>(&view)) {
+        const ui::Rect b = view.bounds();
+        const int count = segments->numberOfSegments();
+        for (int i = 0; i < count; ++i) {
+            const ui::Point middle{b.x() + b.width() * (i + 0.5) / count, b.midY()};
+            const ui::Point at = view.convertPoint(middle, nullptr);
+            if (reachable(view, at))
+                found.push_back({"segment \"" + segments->titleForSegment(i) + "\"", at});
+        }
+        return;
+    }
+    auto* button = dynamic_cast<ui::Button*>(&view);
+    auto* cell = dynamic_cast<ui::TableViewCell*>(&view);
+    const bool opensMore = cell && cell->accessoryType() == ui::TableViewCellAccessoryType::DisclosureIndicator;
+    if ((button && button->isEnabled()) || opensMore) {
+        const ui::Point at = view.convertPoint(view.bounds().center(), nullptr);
+        if (view.bounds().width() > 0 && reachable(view, at)) {
+            // Rows are known by what they say: scrolling changes which of them come first.
+            const std::vector<std::string> says = cell ? ui::visibleTexts(view) : std::vector<std::string>{};
+            found.push_back({says.empty() ? describe(view) : "row \"" + says.front() + "\"", at});
+        }
+        return;
+    }
+    for (const auto& child : view.subviews())
+        collectTargets(*child, found);
+}
+
+void ScreenWalker::check(const std::string& screen)
+{
+    // An alert is read on its own: the screen beneath shows through its dimming.
+    const auto alert = ui::AlertController::visible();
+    ui::View& shown = alert && alert->isViewLoaded() ? *alert->view() : root_.window();
+    for (Finding& finding : checkView(shown))
+        report(screen, std::move(finding));
+    const std::vector<std::string> missing = ui::Image::missingNames();
+    for (std::size_t i = missingImages_.size(); i < missing.size(); ++i)
+        report(screen, {"missing image", "\"" + missing[i] + "\" drawn as a placeholder"});
+    missingImages_ = missing;
+}
+
+void ScreenWalker::report(const std::string& screen, Finding finding)
+{
+    if (seen_.emplace(screen, finding.check, finding.detail).second)
+        reported_.push_back({screen, std::move(finding)});
+}
+
+void ScreenWalker::picture(const std::string& name)
+{
+    root_.window().layoutIfNeeded();
+    char number[8];
+    std::snprintf(number, sizeof number, "%03d", ++pictureCount_);
+    root_.window().renderToImage(1).writePNG(pictures_ / (std::string(number) + "-" + fileName(name) + ".png"));
+}
+
+}  // namespace walker
