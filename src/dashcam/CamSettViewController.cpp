@@ -6,6 +6,7 @@
 #include <set>
 
 #include "core/model/Manager.h"
+#include "core/obd/SensorTable.h"
 #include "performance/TrackSelectViewCon.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Strings.h"
@@ -88,8 +89,8 @@ void CamSettViewController::push(std::shared_ptr<ui::ViewController> screen)
 std::string CamSettViewController::sensorName(int sensorIndex) const
 {
     const UserData& user = Manager::sharedManager().userData();
-    if (sensorIndex >= SensorSelectViewController::firstCustomSensor) {
-        const auto n = static_cast<std::size_t>(sensorIndex - SensorSelectViewController::firstCustomSensor);
+    if (sensorIndex >= firstCustomSensorIndex) {
+        const auto n = static_cast<std::size_t>(sensorIndex - firstCustomSensorIndex);
         return n < user.pids.size() ? user.pids[n].lName : std::string();
     }
     if (sensorIndex < 0 || static_cast<std::size_t>(sensorIndex) >= user.shortNameArr.size())

@@ -6,36 +6,23 @@
 
 #include "core/Notifications.h"
 #include "core/link/Scanner.h"
-#include "core/model/DataStore.h"
 #include "core/model/Manager.h"
-#include "core/model/Tree.h"
-#include "core/obd/ECU.h"
-#include "dashboard/PidPriorityTable.h"
+#include "core/model/ReplyRouting.h"
+#include "core/obd/PidNames.h"
+#include "core/obd/SensorTable.h"
 #include "platform/foundation/Strings.h"
 
 namespace {
 
-constexpr int standardCount = 95;
-constexpr int fuelEconomy = 95;
-constexpr int boost = 96;
-constexpr int horsepower = 97;
-constexpr int battery = 98;
-constexpr int firstCustom = 101;
-constexpr std::uint8_t liveDataReply = 0x41;
-constexpr std::uint8_t readByIdentifier = 0x22;
-
-bool metric(int sensorIndex)
-{
-    const auto& units = Manager::sharedManager().userData().unitsArr;
-    const auto s = static_cast<std::size_t>(sensorIndex);
-    return s < units.size() && units[s] != 0;
-}
-
-const Pid* customPid(int sensorIndex)
+// A custom sensor's range in the unit its tile shows.
+void convertCustomRange(CameraLiveData::Slot& slot)
 {
     const auto& pids = Manager::sharedManager().userData().pids;
-    const auto n = static_cast<std::size_t>(sensorIndex - firstCustom);
-    return sensorIndex >= firstCustom && n < pids.size() ? &pids[n] : nullptr;
+    const auto n = static_cast<std::size_t>(slot.sensorIndex - firstCustomSensorIndex);
+    if (slot.sensorIndex < firstCustomSensorIndex || n >= pids.size() || pids[n].unitsMode != 0)
+        return;
+    slot.min = pids[n].offset + pids[n].conversion * slot.min;
+    slot.max = pids[n].offset + pids[n].conversion * slot.max;
 }
 
 }  // namespace
@@ -57,107 +44,45 @@ int CameraLiveData::gaugeTileCount(int camGaugeCount, int recordMode, bool gForc
     return extras == 0 && recordMode >= 2 ? n : std::min(n, cap);
 }
 
-ReplyKey CameraLiveData::keyOf(const Command& command)
+void CameraLiveData::addRequests(const std::vector<Command>& commands)
 {
-    // Only service 22 replies carry the second PID byte back.
-    return ReplyKey::ofRequest(command.mode, command.pid, command.mode == readByIdentifier ? command.pid2 : 0);
-}
-
-void CameraLiveData::addRequest(int slot, Command command)
-{
-    if (!command.isVoltageCommand) {
-        auto& fed = pidMap_[keyOf(command)];
-        if (std::find(fed.begin(), fed.end(), slot) == fed.end())
-            fed.push_back(slot);
+    for (const Command& command : commands) {
+        const bool known = std::any_of(commandArr_.begin(), commandArr_.end(), [&](const Command& taken) {
+            return command.isVoltageCommand ? taken.isVoltageCommand
+                                            : !taken.isVoltageCommand && replyKeyFor(taken) == replyKeyFor(command);
+        });
+        if (!known)
+            commandArr_.push_back(command);
     }
-    const bool known = std::any_of(commandArr_.begin(), commandArr_.end(), [&](const Command& taken) {
-        return command.isVoltageCommand ? taken.isVoltageCommand
-                                        : !taken.isVoltageCommand && keyOf(taken) == keyOf(command);
-    });
-    if (!known)
-        commandArr_.push_back(std::move(command));
 }
 
 void CameraLiveData::rebuild(int tileCount, const Scanner* link)
 {
     const Settings& settings = Manager::sharedManager().setting();
-    const UserData& user = Manager::sharedManager().userData();
-    const DataStore& store = DataStore::sharedDataStore();
     slots_.clear();
     commandArr_.clear();
     pidMap_.clear();
     fuelBgTracking_ = false;
-    calc_ = CalculatedSensors();
+    decoder_ = SensorDecoder(VehicleCalc::FuelSetup{});
 
-    const auto request = [link](int mode, int pid, int pid2) {
-        if (link)
-            return link->commandForOBD2(mode, pid, pid2);
-        Command command;
-        command.mode = static_cast<std::uint8_t>(mode);
-        command.pid = static_cast<std::uint8_t>(pid);
-        command.pid2 = static_cast<std::uint8_t>(pid2 == 255 ? 0 : pid2);
-        return command;
-    };
-    const auto voltage = [link] {
-        if (link)
-            return link->commandForVoltage();
-        Command command;
-        command.isVoltageCommand = true;
-        return command;
-    };
-    const auto live = [&request](int pid, std::optional<int> priority = {}) {
-        Command command = request(1, pid, 255);
-        if (priority)
-            command.priority = *priority;
-        return command;
-    };
     const int count = std::clamp(tileCount, 0, maxTiles);
     for (int p = 0; p < count; ++p) {
         Slot slot;
         const auto entry = static_cast<std::size_t>(firstSlotEntry + p);
         slot.sensorIndex = entry < settings.sensors.size() ? settings.sensors[entry] : 0;
-        const int s = slot.sensorIndex;
-        if (s >= 0 && s <= battery) {
-            const auto i = static_cast<std::size_t>(s);
-            if (s < standardCount) {
-                const int pid = store.pidArr[i];
-                addRequest(p, live(pid, pidPriority(pid)));
-            } else if (s == fuelEconomy) {
-                fuelBgTracking_ = true;
-                addRequest(p, live(0x0D));
-                addRequest(p, live(0x10));
-            } else if (s == boost) {
-                addRequest(p, live(0x0B));
-                addRequest(p, live(0x33, 2));
-            } else if (s == horsepower) {
-                if (store.isService01PIDSupported(0x63)) {
-                    addRequest(p, live(0x0C));
-                    addRequest(p, live(0x63));
-                } else {
-                    addRequest(p, live(0x10));
-                }
-            } else {
-                addRequest(p, voltage());
-            }
-            const bool m = metric(s);
-            slot.name = user.shortNameArr[i];
-            slot.units = m ? store.sensorMetUnitsArr[i] : store.sensorImpUnitsArr[i];
-            slot.min = m ? user.minArr[i] : user.minImpArr[i];
-            slot.max = m ? user.maxArr[i] : user.maxImpArr[i];
-        } else if (const Pid* pid = customPid(s)) {
-            Command command = request(pid->mode, pid->pid, pid->pid2 == 0 ? 255 : pid->pid2);
-            command.index = s - firstCustom;
-            addRequest(p, command);
-            slot.name = pid->sName;
-            if (pid->unitsMode == 0) {
-                slot.min = pid->offset + pid->conversion * pid->min;
-                slot.max = pid->offset + pid->conversion * pid->max;
-                slot.units = pid->units2;
-            } else {
-                slot.min = pid->min;
-                slot.max = pid->max;
-                slot.units = pid->units;
-            }
+        // The tiles never show g-force or gear.
+        const bool shown = slot.sensorIndex <= batteryVoltageSensor || slot.sensorIndex >= firstCustomSensorIndex;
+        const auto plan = shown ? planSensor(slot.sensorIndex, link, SensorName::Short, decoder_.fuelMethod())
+                                : std::nullopt;
+        if (plan) {
+            slot.name = plan->title;
+            slot.units = plan->units;
+            slot.min = plan->min;
+            slot.max = plan->max;
+            convertCustomRange(slot);
+            addRoutes(pidMap_, p, plan->commands);
+            addRequests(plan->commands);
+            fuelBgTracking_ = fuelBgTracking_ || slot.sensorIndex == fuelEconomySensor;
         } else {
             slot.polled = false;
         }
@@ -171,54 +96,24 @@ void CameraLiveData::rebuild(int tileCount, const Scanner* link)
     }
 }
 
-std::optional<float> CameraLiveData::valueFor(const Slot& slot, const Response& response) const
-{
-    const int s = slot.sensorIndex;
-    if (const Pid* pid = customPid(s)) {
-        float value = Tree::calculate(pid->root.get(), response.data);
-        if (pid->unitsMode == 0)
-            value = pid->offset + pid->conversion * value;
-        return value;
-    }
-    if (response.mode != liveDataReply)
-        return std::nullopt;
-    switch (s) {
-    case fuelEconomy:
-        return response.pid == 0x10 ? calc_.fuelEconomy() : std::nullopt;
-    case boost:
-        return calc_.boost(metric(boost));
-    case horsepower:
-        return response.pid == 0x10 ? calc_.horsepowerFromAirFlow(metric(horsepower))
-                                    : calc_.horsepowerFromTorque(metric(horsepower));
-    default:
-        break;
-    }
-    if (s < 0 || s >= standardCount)
-        return std::nullopt;
-    return ECU::valueOf(response, metric(s) ? 1 : 0, s);
-}
-
 std::vector<CameraLiveData::SlotValue> CameraLiveData::valuesFor(const Response& response)
 {
-    if (response.mode == liveDataReply) {
-        const float value = ECU::valueOf(response, 1);
-        calc_.take(response.pid, value);
-        if (response.pid == 0x0D && fuelBgTracking_)
-            tally_.setSpeed(calc_.speed());
-    }
-    const auto fed = pidMap_.find(ReplyKey::ofReply(response.mode, response.pid, response.pid2));
+    decoder_.take(response);
+    if (fuelBgTracking_ && response.mode == service::currentDataReply && response.pid == pid::vehicleSpeed)
+        tally_.setSpeed(decoder_.speed());
+    const auto fed = pidMap_.find(replyKeyFor(response));
     if (fed == pidMap_.end())
         return {};
     std::vector<SlotValue> values;
     bool sampled = false;
     for (int p : fed->second) {
-        const Slot& slot = slots_[static_cast<std::size_t>(p)];
-        const auto value = valueFor(slot, response);
+        const int s = slots_[static_cast<std::size_t>(p)].sensorIndex;
+        const auto value = decoder_.valueFor(s, response);
         if (!value || !std::isfinite(*value))
             continue;
         values.push_back({p, *value});
         // One sample per reply, however many tiles show fuel economy.
-        if (slot.sensorIndex == fuelEconomy && !sampled && tally_.isRunning()) {
+        if (s == fuelEconomySensor && !sampled && tally_.isRunning()) {
             tally_.addSample(*value);
             sampled = true;
         }
@@ -229,13 +124,12 @@ std::vector<CameraLiveData::SlotValue> CameraLiveData::valuesFor(const Response&
 std::vector<CameraLiveData::SlotValue> CameraLiveData::valuesForVoltage(const std::vector<Response>& responses) const
 {
     const auto first = std::find_if(slots_.begin(), slots_.end(),
-                                    [](const Slot& slot) { return slot.sensorIndex == battery; });
+                                    [](const Slot& slot) { return slot.sensorIndex == batteryVoltageSensor; });
     if (first == slots_.end())
         return {};
     std::vector<SlotValue> values;
-    for (const Response& response : responses)
-        if (response.dataString)
-            values.push_back({static_cast<int>(first - slots_.begin()), fnd::floatValue(*response.dataString)});
+    showBatteryVolts(responses, static_cast<int>(first - slots_.begin()),
+                     [&values](int slot, float volts) { values.push_back({slot, volts}); });
     return values;
 }
 

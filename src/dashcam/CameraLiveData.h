@@ -1,13 +1,12 @@
 #pragma once
 
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "core/model/CalculatedSensors.h"
 #include "core/model/FuelTally.h"
-#include "core/model/ReplyKey.h"
+#include "core/model/SensorDecoder.h"
+#include "core/model/SensorPlan.h"
 #include "core/obd/Command.h"
 #include "core/obd/Response.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -92,15 +91,13 @@ public:
     static std::string coordinatesText(double latitude, double longitude);
 
 private:
-    static ReplyKey keyOf(const Command& command);
-    void addRequest(int slot, Command command);
-    std::optional<float> valueFor(const Slot& slot, const Response& response) const;
+    void addRequests(const std::vector<Command>& commands);
 
     std::vector<Slot> slots_;
     std::vector<Command> commandArr_;
-    std::map<ReplyKey, std::vector<int>> pidMap_;  // reply key -> the slots it feeds
+    ReplyRoutes pidMap_;  // reply key -> the slots it feeds
     bool fuelBgTracking_ = false;
-    CalculatedSensors calc_;
+    SensorDecoder decoder_{VehicleCalc::FuelSetup{}};
     FuelTally tally_{FuelTally::liveScreen};
     fnd::NotificationCenter::Token droppedToken_;
 };

@@ -1,6 +1,7 @@
 #include "diagnostics/DiagViewController.h"
 
 #include "core/model/Manager.h"
+#include "core/obd/PidNames.h"
 #include "diagnostics/DiagnosticsLook.h"
 #include "platform/foundation/Localization.h"
 #include "platform/ui/NavigationController.h"
@@ -49,7 +50,7 @@ void DiagViewController::scannerDidInitialize(Scanner& link)
 void DiagViewController::startVisit(Scanner& link)
 {
     LinkHolder::takeLinkBlockingStatus();
-    link.setInitCommands({link.commandForOBD2(1, 1, 255)}, false);
+    link.setInitCommands({link.commandForOBD2(service::currentData, pid::monitorStatus, pid::none)}, false);
 }
 
 // The rows scroll clear of the tab bar.
@@ -68,7 +69,7 @@ void DiagViewController::viewWillDisappear(bool animated)
 void DiagViewController::didReceiveResponse(const std::vector<Response>& responses)
 {
     for (const Response& response : responses) {
-        if (response.mode != 0x41 || response.pid != 0x01)
+        if (response.mode != service::currentDataReply || response.pid != pid::monitorStatus)
             continue;
         if (const auto readings = readMonitors(response.data))
             setStatus(*readings);

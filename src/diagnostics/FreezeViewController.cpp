@@ -1,6 +1,7 @@
 #include "diagnostics/FreezeViewController.h"
 
 #include "core/model/Manager.h"
+#include "core/obd/PidNames.h"
 #include "diagnostics/DiagnosticsLook.h"
 #include "diagnostics/FreezeFrame.h"
 #include "platform/foundation/Localization.h"
@@ -120,7 +121,7 @@ void FreezeViewController::scannerDidInitialize(Scanner& link)
 void FreezeViewController::startVisit(Scanner& link)
 {
     LinkHolder::takeLinkBlockingStatus();
-    link.sendCommand(link.commandForOBD2(2, 0x02, freezeFrame::frameNumber));
+    link.sendCommand(link.commandForOBD2(service::freezeFrame, pid::freezeFrameCode, freezeFrame::frameNumber));
 }
 
 void FreezeViewController::sendCommands()
@@ -130,7 +131,7 @@ void FreezeViewController::sendCommands()
         return;
     std::vector<Command> commands;
     for (int i = 0; i < freezeFrame::rowCount; ++i)
-        commands.push_back(link->commandForOBD2(2, freezeFrame::firstPid + i, freezeFrame::frameNumber));
+        commands.push_back(link->commandForOBD2(service::freezeFrame, freezeFrame::firstPid + i, freezeFrame::frameNumber));
     link->setInitCommands(std::move(commands), false);
 }
 
@@ -142,7 +143,7 @@ void FreezeViewController::removeLoadingIndicator()
 void FreezeViewController::didReceiveResponse(const std::vector<Response>& responses)
 {
     for (const Response& response : responses) {
-        if (response.mode == 0x42 && response.pid == 0x02) {
+        if (response.mode == service::freezeFrameReply && response.pid == pid::freezeFrameCode) {
             if (const auto code = freezeFrame::storedCode(response)) {
                 dtcLabel_->setText(*code);
                 descLabel_->setText(freezeFrame::getDescription(*code));

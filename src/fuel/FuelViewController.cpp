@@ -4,6 +4,8 @@
 
 #include "core/Notifications.h"
 #include "core/obd/ECU.h"
+#include "core/obd/PidNames.h"
+#include "core/obd/SensorTable.h"
 #include "core/model/Manager.h"
 #include "core/model/MethodClass.h"
 #include "fuel/FuelView.h"
@@ -12,24 +14,6 @@
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/SystemSound.h"
 #include "platform/ui/Label.h"
-
-namespace {
-
-constexpr int liveData = 0x41;
-constexpr int noByte = 255;
-constexpr int speedPid = 0x0D;
-constexpr int mapPid = 0x0B;
-constexpr int intakePid = 0x0F;
-constexpr int rpmPid = 0x0C;
-constexpr int airFlowPid = 0x10;
-constexpr int fuelLevelPid = 0x2F;
-constexpr int fuelRatePid = 0x5E;
-constexpr int coolantPid = 0x05;
-constexpr int oilPid = 0x5C;
-constexpr int speedSensor = 9;
-constexpr int coolantSensor = 1;
-
-}  // namespace
 
 FuelViewController::FuelViewController()
 {
@@ -79,9 +63,9 @@ void FuelViewController::sendCommands()
     if (!link)
         return;
     std::vector<Command> commands;
-    for (const int pid : VehicleCalc::fuelPids(fuelSetup_.method))
-        commands.push_back(link->commandForOBD2(0x01, pid, noByte));
-    commands.push_back(link->commandForOBD2(0x01, fuelLevelPid, noByte));
+    for (const int input : VehicleCalc::fuelPids(fuelSetup_.method))
+        commands.push_back(link->commandForOBD2(service::currentData, input, pid::none));
+    commands.push_back(link->commandForOBD2(service::currentData, pid::fuelLevel, pid::none));
     link->setInitCommands(std::move(commands), true);
 }
 
@@ -90,39 +74,39 @@ void FuelViewController::didReceiveResponse(const std::vector<Response>& respons
     if (!fView_)
         return;
     for (const Response& response : responses) {
-        if (response.mode != liveData)
+        if (response.mode != service::currentDataReply)
             continue;
         const float value = ECU::valueOf(response, 1);
         // A sample waits for the inputs it is made of, and replies to another method's requests (still in
         // flight when this screen took the link) make none.
         switch (response.pid) {
-        case speedPid:
+        case pid::vehicleSpeed:
             fView_->setSpeed(value);
             speed_ = value;
             hasSpeed_ = true;
             break;
-        case mapPid:
+        case pid::manifoldPressure:
             map_ = value;
             hasMap_ = true;
             break;
-        case intakePid:
+        case pid::intakeTemperature:
             iat_ = value;
             break;
-        case rpmPid:
+        case pid::engineSpeed:
             if (response.data.size() < 2 || !samples(VehicleCalc::FuelMethod::speedDensity) || !hasMap_)
                 break;
-            rpm_ = static_cast<float>(response.data[0] * 256 + response.data[1]) * 0.25f;
+            rpm_ = value;
             maf_ = VehicleCalc::speedDensityAirFlow(rpm_, map_, iat_, fuelSetup_.engineLitres);
             fView_->setMAF(maf_);
             break;
-        case airFlowPid:
+        case pid::airFlow:
             if (samples(VehicleCalc::FuelMethod::airFlow))
                 fView_->setMAF(value);
             break;
-        case fuelLevelPid:
+        case pid::fuelLevel:
             fView_->setFuel(value);
             break;
-        case fuelRatePid:
+        case pid::fuelRate:
             if (samples(VehicleCalc::FuelMethod::fuelRate))
                 fView_->setFuelRate(value);
             break;
@@ -213,27 +197,27 @@ void FuelViewController::scannerDidReceiveStatusResponse(Scanner&, const std::ve
 
 void FuelViewController::checkSensor(const Response& response)
 {
-    if (response.mode != liveData)
+    if (response.mode != service::currentDataReply)
         return;
     const Settings& settings = Manager::sharedManager().setting();
     const std::vector<int>& units = Manager::sharedManager().userData().unitsArr;
     const auto unitOf = [&](int sensor) {
         return static_cast<std::size_t>(sensor) < units.size() ? units[static_cast<std::size_t>(sensor)] : 1;
     };
-    if (response.pid == speedPid) {
+    if (response.pid == pid::vehicleSpeed) {
         if (!settings.speedLimitEnabled)
             return;
-        const int unit = unitOf(speedSensor);
+        const int unit = unitOf(vehicleSpeedSensor);
         const float value = ECU::valueOf(response, unit);
         const int limit = unit == 1 ? settings.speedLimit2 : settings.speedLimit;
         if (std::isfinite(value) && static_cast<int>(value) > limit)
             fnd::SystemSound::play(warningSound);
-    } else if (response.pid == coolantPid || response.pid == oilPid) {
+    } else if (response.pid == pid::coolantTemperature || response.pid == pid::oilTemperature) {
         const int unit = unitOf(coolantSensor);
         const float value = ECU::valueOf(response, unit);
         const int limit = unit == 1 ? 112 : 235;
         const char* message =
-            response.pid == coolantPid ? "High coolant temperature\n %d" : "High engine oil temperature\n %d";
+            response.pid == pid::coolantTemperature ? "High coolant temperature\n %d" : "High engine oil temperature\n %d";
         // The replies come every few seconds; the sound comes with each alert shown, one at a time.
         if (std::isfinite(value) && static_cast<int>(value) > limit &&
             temperatureWarning_.show(fnd::format(fnd::L(message).c_str(), static_cast<int>(value))))

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/model/Manager.h"
+#include "core/obd/SensorTable.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/NavigationController.h"
@@ -19,8 +20,8 @@ namespace {
 std::string nameOf(int sensorIndex)
 {
     const UserData& user = Manager::sharedManager().userData();
-    if (sensorIndex >= SensorSelectViewController::firstCustomSensor) {
-        const auto n = static_cast<std::size_t>(sensorIndex - SensorSelectViewController::firstCustomSensor);
+    if (sensorIndex >= firstCustomSensorIndex) {
+        const auto n = static_cast<std::size_t>(sensorIndex - firstCustomSensorIndex);
         return n < user.pids.size() ? user.pids[n].lName.empty() ? user.pids[n].sName : user.pids[n].lName : "--";
     }
     const auto i = static_cast<std::size_t>(sensorIndex);
@@ -111,8 +112,8 @@ void GraphSettingViewCon::didSelectRowAtIndexPath(ui::TableView& table, ui::Inde
         push(list);
     } else {
         const UserData& user = Manager::sharedManager().userData();
-        if (sensorIndex_ >= SensorSelectViewController::firstCustomSensor) {
-            const auto n = static_cast<std::size_t>(sensorIndex_ - SensorSelectViewController::firstCustomSensor);
+        if (sensorIndex_ >= firstCustomSensorIndex) {
+            const auto n = static_cast<std::size_t>(sensorIndex_ - firstCustomSensorIndex);
             if (n < user.pids.size()) {
                 const Pid& pid = user.pids[n];
                 push(std::make_shared<SensorDetViewCon>(ui::TableViewStyle::Grouped, pid.lName, pid.sName, pid.min,

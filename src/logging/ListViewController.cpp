@@ -4,7 +4,7 @@
 
 #include "core/model/Manager.h"
 #include "logging/PollSchedule.h"
-#include "logging/ReplyRouting.h"
+#include "core/model/ReplyRouting.h"
 #include "platform/foundation/Localization.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Device.h"
@@ -168,14 +168,14 @@ void ListViewController::loadData()
     for (int s : sensors) {
         std::optional<SensorPlan> plan;
         if (link)
-            plan = planSensor(s, *link, SensorName::Short);
+            plan = planSensor(s, link.get(), SensorName::Short, decoder_.fuelMethod());
         // A row whose custom sensor was deleted is left out.
         if (!plan)
             continue;
         const int r = static_cast<int>(rows_.size());
         addRoutes(pidMap_, r, plan->commands);
         commands.insert(commands.end(), plan->commands.begin(), plan->commands.end());
-        if (s == sensorindex::fuelEconomy)
+        if (s == fuelEconomySensor)
             fuelBgTracking_ = true;
         Row row;
         row.min = static_cast<int>(plan->min);
@@ -367,7 +367,7 @@ void ListViewController::didReceiveResponse(const std::vector<Response>& respons
 void ListViewController::scannerDidReceiveVoltage(Scanner&, const std::vector<Response>& responses)
 {
     const auto battery = std::find_if(rows_.begin(), rows_.end(),
-                                      [](const Row& row) { return row.plan.sensorIndex == sensorindex::battery; });
+                                      [](const Row& row) { return row.plan.sensorIndex == batteryVoltageSensor; });
     if (battery == rows_.end())
         return;
     showBatteryVolts(responses, static_cast<int>(battery - rows_.begin()),

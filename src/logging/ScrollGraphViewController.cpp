@@ -5,7 +5,7 @@
 #include "core/model/Manager.h"
 #include "logging/GraphCell.h"
 #include "logging/GraphSettingViewCon.h"
-#include "logging/ReplyRouting.h"
+#include "core/model/ReplyRouting.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/Strings.h"
@@ -222,7 +222,7 @@ void ScrollGraphViewController::loadData()
         const int s = settings.graphListArr[i];
         std::optional<SensorPlan> plan;
         if (link)
-            plan = planSensor(s, *link, SensorName::Long);
+            plan = planSensor(s, link.get(), SensorName::Long, decoder_.fuelMethod());
         if (!plan)
             continue;
         const int g = static_cast<int>(graphs_.size());
@@ -237,7 +237,7 @@ void ScrollGraphViewController::loadData()
         graph.button->setTag(g);
         graph.button->addTarget(ui::ControlEvent::TouchDown, [this, g](ui::Control&) { toggleInteraction(g); });
         graph.view->addSubview(graph.button);
-        if (s == sensorindex::fuelEconomy)
+        if (s == fuelEconomySensor)
             fuelBgTracking_ = true;
         addRoutes(pidMap_, g, plan->commands);
         commandArr_.insert(commandArr_.end(), plan->commands.begin(), plan->commands.end());
@@ -365,7 +365,7 @@ void ScrollGraphViewController::didReceiveResponse(const std::vector<Response>& 
 void ScrollGraphViewController::scannerDidReceiveVoltage(Scanner&, const std::vector<Response>& responses)
 {
     const auto battery = std::find_if(graphs_.begin(), graphs_.end(), [](const Graph& graph) {
-        return graph.plan.sensorIndex == sensorindex::battery;
+        return graph.plan.sensorIndex == batteryVoltageSensor;
     });
     if (battery == graphs_.end())
         return;

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "core/link/Scanner.h"
-#include "logging/FuelBookkeeping.h"
+#include "core/model/FuelBookkeeping.h"
 #include "logging/GraphView.h"
 #include "logging/Recording.h"
-#include "logging/SensorDecoder.h"
-#include "logging/SensorPlan.h"
+#include "core/model/SensorDecoder.h"
+#include "core/model/SensorPlan.h"
 #include "logging/SensorWarnings.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Timer.h"

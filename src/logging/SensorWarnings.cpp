@@ -1,33 +1,28 @@
 #include "logging/SensorWarnings.h"
 
 #include "core/obd/ECU.h"
+#include "core/obd/PidNames.h"
+#include "core/obd/SensorTable.h"
 #include "core/model/Manager.h"
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/SystemSound.h"
 
-namespace {
-
-constexpr int speedSensor = 9;
-constexpr int coolantSensor = 1;
-
-}  // namespace
-
 void SensorWarnings::checkSensor(const Response& response)
 {
-    if (response.mode != 0x41)
+    if (response.mode != service::currentDataReply)
         return;
     const Settings& settings = Manager::sharedManager().setting();
     const UserData& user = Manager::sharedManager().userData();
-    if (response.pid == 0x0D) {
+    if (response.pid == pid::vehicleSpeed) {
         if (!settings.speedLimitEnabled)
             return;
-        const int unit = user.unitsArr[speedSensor];
+        const int unit = user.unitsArr[vehicleSpeedSensor];
         const int limit = unit == 1 ? settings.speedLimit2 : settings.speedLimit;
         if (limit < static_cast<int>(ECU::valueOf(response, unit)))
             fnd::SystemSound::play(warningSound);
-    } else if (response.pid == 0x05) {
+    } else if (response.pid == pid::coolantTemperature) {
         checkTemperature(response, "High coolant temperature\n %d", coolant_);
-    } else if (response.pid == 0x5C) {
+    } else if (response.pid == pid::oilTemperature) {
         checkTemperature(response, "High engine oil temperature\n %d", oil_);
     }
 }

@@ -7,6 +7,8 @@
 #include "core/model/RaceData.h"
 #include "core/model/VehicleCalc.h"
 #include "core/obd/ECU.h"
+#include "core/obd/PidNames.h"
+#include "core/obd/SensorTable.h"
 #include "dashboard/GaugeView2.h"
 #include "dashboard/ShiftView.h"
 #include "performance/GforceView.h"
@@ -26,19 +28,9 @@
 
 namespace {
 
-constexpr int liveData = 0x41;
-constexpr int noByte = 255;
-constexpr int speedPid = 0x0D;
-constexpr int rpmPid = 0x0C;
-constexpr int airFlowPid = 0x10;
-constexpr int torquePid = 0x63;
-constexpr int coolantPid = 0x05;
-constexpr int oilPid = 0x5C;
-constexpr int speedSensor = 9;
-constexpr int coolantSensor = 1;
 constexpr int shiftPage = 3;
 
-float decode(const Response& response, int unitMode)
+float finiteValue(const Response& response, int unitMode)
 {
     return VehicleCalc::finiteOrZero(ECU::valueOf(response, unitMode));
 }
@@ -91,7 +83,7 @@ RaceViewController::~RaceViewController()
     hideBarCall_.cancel();
 }
 
-bool RaceViewController::metricSpeed() const { return unitOf(speedSensor) != 0; }
+bool RaceViewController::metricSpeed() const { return unitOf(vehicleSpeedSensor) != 0; }
 bool RaceViewController::metricTemperature() const { return unitOf(coolantSensor) != 0; }
 
 void RaceViewController::viewWillAppear(bool animated)
@@ -210,13 +202,13 @@ void RaceViewController::sendCommands()
     if (!link)
         return;
     const Settings& settings = Manager::sharedManager().setting();
-    std::vector<Command> commands{link->commandForOBD2(0x01, speedPid, noByte)};
+    std::vector<Command> commands{link->commandForOBD2(service::currentData, pid::vehicleSpeed, pid::none)};
     if (settings.rpmEnabled)
-        commands.push_back(link->commandForOBD2(0x01, rpmPid, noByte));
+        commands.push_back(link->commandForOBD2(service::currentData, pid::engineSpeed, pid::none));
     if (settings.hpMode == 0)
-        commands.push_back(link->commandForOBD2(0x01, airFlowPid, noByte));
+        commands.push_back(link->commandForOBD2(service::currentData, pid::airFlow, pid::none));
     else if (settings.hpMode == 1)
-        commands.push_back(link->commandForOBD2(0x01, torquePid, noByte));
+        commands.push_back(link->commandForOBD2(service::currentData, pid::referenceTorque, pid::none));
     link->setInitCommands(std::move(commands), true);
 }
 
@@ -224,11 +216,11 @@ void RaceViewController::didReceiveResponse(const std::vector<Response>& respons
 {
     const bool rpmEnabled = Manager::sharedManager().setting().rpmEnabled;
     for (const Response& response : responses) {
-        if (response.mode != liveData)
+        if (response.mode != service::currentDataReply)
             continue;
         switch (response.pid) {
-        case speedPid: {
-            const float v = decode(response, unitOf(speedSensor));
+        case pid::vehicleSpeed: {
+            const float v = finiteValue(response, unitOf(vehicleSpeedSensor));
             if (!rpmEnabled && pageIndex_ == 0 && gView_)
                 gView_->setVal(v);
             if (rGView_)
@@ -240,8 +232,8 @@ void RaceViewController::didReceiveResponse(const std::vector<Response>& respons
                 gearValLabel_->setText(fnd::format("%d", static_cast<int>(v)));
             break;
         }
-        case rpmPid: {
-            const float rpm = decode(response, 1);
+        case pid::engineSpeed: {
+            const float rpm = finiteValue(response, 1);
             engine_.setRpm(rpm);
             if (rGView_)
                 rGView_->setRpm(rpm);
@@ -255,11 +247,11 @@ void RaceViewController::didReceiveResponse(const std::vector<Response>& respons
             break;
         }
         // Horsepower takes metric inputs (g/s, N*m) whatever the user's units.
-        case airFlowPid:
-            engine_.setAirFlow(decode(response, 1));
+        case pid::airFlow:
+            engine_.setAirFlow(finiteValue(response, 1));
             break;
-        case torquePid:
-            engine_.setTorque(decode(response, 1));
+        case pid::referenceTorque:
+            engine_.setTorque(finiteValue(response, 1));
             break;
         default:
             break;
@@ -302,23 +294,23 @@ void RaceViewController::scannerDidReceiveStatusResponse(Scanner&, const std::ve
 
 void RaceViewController::checkSensor(const Response& response)
 {
-    if (response.mode != liveData)
+    if (response.mode != service::currentDataReply)
         return;
     const Settings& settings = Manager::sharedManager().setting();
-    if (response.pid == speedPid) {
+    if (response.pid == pid::vehicleSpeed) {
         if (!settings.speedLimitEnabled)
             return;
-        const int unit = unitOf(speedSensor);
+        const int unit = unitOf(vehicleSpeedSensor);
         const int limit = unit == 1 ? settings.speedLimit2 : settings.speedLimit;
-        if (static_cast<int>(decode(response, unit)) > limit)
+        if (static_cast<int>(finiteValue(response, unit)) > limit)
             fnd::SystemSound::play(speedLimitSound);
-    } else if (response.pid == coolantPid || response.pid == oilPid) {
+    } else if (response.pid == pid::coolantTemperature || response.pid == pid::oilTemperature) {
         const int unit = unitOf(coolantSensor);
-        const int value = static_cast<int>(decode(response, unit));
-        if (response.pid == coolantPid)
+        const int value = static_cast<int>(finiteValue(response, unit));
+        if (response.pid == pid::coolantTemperature)
             tempValLabel_->setText(fnd::format("%d", value));
         const char* message =
-            response.pid == coolantPid ? "High coolant temperature\n %d" : "High engine oil temperature\n %d";
+            response.pid == pid::coolantTemperature ? "High coolant temperature\n %d" : "High engine oil temperature\n %d";
         // The replies come every few seconds; the sound comes with each alert shown, one at a time.
         if (value > (unit == 1 ? 112 : 235) && temperatureWarning_.show(fnd::format(fnd::L(message).c_str(), value)))
             fnd::SystemSound::play(warningSound);

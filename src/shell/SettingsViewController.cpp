@@ -5,6 +5,7 @@
 #include "core/Notifications.h"
 #include "core/model/DataStore.h"
 #include "core/model/Manager.h"
+#include "core/obd/SensorTable.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Strings.h"
@@ -222,8 +223,8 @@ void SettingsViewController::viewWillDismiss(SensorSelectViewController& picker)
 void SettingsViewController::openSensorEditor(int index)
 {
     const UserData& data = Manager::sharedManager().userData();
-    if (index >= SensorSelectViewController::firstCustomSensor) {
-        const auto n = static_cast<std::size_t>(index - SensorSelectViewController::firstCustomSensor);
+    if (index >= firstCustomSensorIndex) {
+        const auto n = static_cast<std::size_t>(index - firstCustomSensorIndex);
         if (n >= data.pids.size())
             return;
         const Pid& pid = data.pids[n];

@@ -106,6 +106,16 @@ TEST_F(CameraLiveDataTest, RequestsAreOnePerReplyKey)
                                                                   {1, 0x33, 0}}));
 }
 
+TEST_F(CameraLiveDataTest, TilesArePlannedBeforeTheLinkConnects)
+{
+    settings().sensors[CameraLiveData::firstSlotEntry] = sensorOf(0x0C);
+    settings().sensors[CameraLiveData::firstSlotEntry + 1] = 98;
+    live.rebuild(2, nullptr);
+    EXPECT_EQ(requests(), (std::vector<std::tuple<int, int, int>>{{1, 0x0C, 0}, {-1, 255, 0}}));
+    EXPECT_EQ(live.slots()[0].name, userData().shortNameArr[8]);
+    EXPECT_EQ(live.valuesFor(reply(0x41, 0x0C, {0x1F, 0x40})), (std::vector<SlotValue>{{0, 2000}}));
+}
+
 TEST_F(CameraLiveDataTest, CalculatedTilesUseTheSharedCalculations)
 {
     userData().unitsArr[96] = 0;  // psi

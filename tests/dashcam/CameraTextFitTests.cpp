@@ -47,8 +47,9 @@ public:
     }
 
 protected:
-    void textLineDrawn(const std::string& text, const ui::Rect& line) override
+    void textLineDrawn(const std::string& text, const ui::Rect& line, bool cut) override
     {
+        EXPECT_FALSE(cut) << text;
         lines.push_back({text, ctm().apply(line)});
     }
 };

@@ -4,12 +4,17 @@
 #include <vector>
 
 #include "LoggingTest.h"
+#include "core/model/SensorPlan.h"
 #include "logging/PollSchedule.h"
-#include "logging/SensorPlan.h"
 
 namespace {
 
 using loggingtests::LoggingTest;
+
+VehicleCalc::FuelMethod usersFuelMethod()
+{
+    return VehicleCalc::fuelMethod(Manager::sharedManager().setting().fuelCalcMethod);
+}
 
 // Requests named by one letter; the letter's group gives the priority.
 struct Case {
@@ -74,22 +79,22 @@ class RequestBuilding : public LoggingTest {};
 
 TEST_F(RequestBuilding, StandardSensorsTakeTheirPidPriority)
 {
-    const auto rpm = planSensor(8, *link, SensorName::Short);
+    const auto rpm = planSensor(8, link.get(), SensorName::Short, usersFuelMethod());
     ASSERT_TRUE(rpm);
     ASSERT_EQ(rpm->commands.size(), 1u);
     EXPECT_EQ(rpm->commands[0].commandString, "010c");
     EXPECT_EQ(rpm->commands[0].priority, 1);
-    EXPECT_EQ(planSensor(1, *link, SensorName::Short)->commands[0].priority, 3) << "coolant 0x05 is slow";
+    EXPECT_EQ(planSensor(1, link.get(), SensorName::Short, usersFuelMethod())->commands[0].priority, 3) << "coolant 0x05 is slow";
     const int outsideTable = 94;  // a PID above 0x3B
     EXPECT_GT(DataStore::sharedDataStore().pidArr[outsideTable], 0x3B);
-    EXPECT_EQ(planSensor(outsideTable, *link, SensorName::Short)->commands[0].priority, 2);
+    EXPECT_EQ(planSensor(outsideTable, link.get(), SensorName::Short, usersFuelMethod())->commands[0].priority, 2);
 }
 
 TEST_F(RequestBuilding, CalculatedSensorsAskForWhatTheyCombine)
 {
     const auto texts = [&](int sensor) {
         std::vector<std::pair<std::string, int>> out;
-        const auto plan = planSensor(sensor, *link, SensorName::Short);
+        const auto plan = planSensor(sensor, link.get(), SensorName::Short, usersFuelMethod());
         for (const Command& c : plan->commands)
             out.emplace_back(c.commandString, c.priority);
         return out;
@@ -103,7 +108,7 @@ TEST_F(RequestBuilding, CalculatedSensorsAskForWhatTheyCombine)
     EXPECT_EQ(texts(97), (P{{"0110", 1}})) << "without reference torque, horsepower comes from air flow";
     DataStore::sharedDataStore().setSupportedPIDs(0x60, 1u << (31 - 2));  // bit of PID 0x63
     EXPECT_EQ(texts(97), (P{{"0163", 1}, {"010c", 1}}));
-    const auto battery = planSensor(98, *link, SensorName::Short);
+    const auto battery = planSensor(98, link.get(), SensorName::Short, usersFuelMethod());
     EXPECT_TRUE(battery->commands[0].isVoltageCommand);
     EXPECT_EQ(battery->commands[0].priority, 3);
 }
@@ -113,7 +118,7 @@ TEST_F(RequestBuilding, FastPollingAsksForOneReply)
     LinkSettings fast;
     fast.fastPolling = true;
     link->setSettings(fast);
-    EXPECT_EQ(planSensor(8, *link, SensorName::Short)->commands[0].commandString, "010c1");
+    EXPECT_EQ(planSensor(8, link.get(), SensorName::Short, usersFuelMethod())->commands[0].commandString, "010c1");
 }
 
 TEST_F(RequestBuilding, CustomSensorsUseTheirOwnBytesAndNames)
@@ -129,23 +134,23 @@ TEST_F(RequestBuilding, CustomSensorsUseTheirOwnBytesAndNames)
     pid.min = -40;
     pid.max = 150;
     userData().addPid(pid);
-    const auto plan = planSensor(101, *link, SensorName::Long);
+    const auto plan = planSensor(101, link.get(), SensorName::Long, usersFuelMethod());
     ASSERT_TRUE(plan);
     EXPECT_EQ(plan->title, "Trans");
     EXPECT_EQ(plan->units, "F");
     EXPECT_EQ(plan->commands[0].commandString, "221122");
     EXPECT_EQ(plan->commands[0].index, 0);
     EXPECT_EQ(replyKeyFor(plan->commands[0]), ReplyKey::ofRequest(0x22, 0x11, 0x22));
-    EXPECT_FALSE(planSensor(102, *link, SensorName::Long)) << "a deleted custom sensor has no plan";
+    EXPECT_FALSE(planSensor(102, link.get(), SensorName::Long, usersFuelMethod())) << "a deleted custom sensor has no plan";
 }
 
 TEST_F(RequestBuilding, RoutesFeedEveryRowOfAKey)
 {
     ReplyRoutes routes;
-    addRoutes(routes, 0, planSensor(8, *link, SensorName::Short)->commands);
-    addRoutes(routes, 1, planSensor(95, *link, SensorName::Short)->commands);
-    addRoutes(routes, 2, planSensor(97, *link, SensorName::Short)->commands);
-    addRoutes(routes, 3, planSensor(98, *link, SensorName::Short)->commands);
+    addRoutes(routes, 0, planSensor(8, link.get(), SensorName::Short, usersFuelMethod())->commands);
+    addRoutes(routes, 1, planSensor(95, link.get(), SensorName::Short, usersFuelMethod())->commands);
+    addRoutes(routes, 2, planSensor(97, link.get(), SensorName::Short, usersFuelMethod())->commands);
+    addRoutes(routes, 3, planSensor(98, link.get(), SensorName::Short, usersFuelMethod())->commands);
     EXPECT_EQ(routes[ReplyKey::live(0x0C)], (std::vector<int>{0}));
     EXPECT_EQ(routes[ReplyKey::live(0x10)], (std::vector<int>{1, 2}));
     EXPECT_EQ(routes[ReplyKey::live(0x0D)], (std::vector<int>{1}));

@@ -3,20 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/obd/PidNames.h"
+
 using namespace VehicleCalc;
-
-namespace {
-
-constexpr int manifoldPressure = 0x0B;
-constexpr int engineSpeed = 0x0C;
-constexpr int roadSpeed = 0x0D;
-constexpr int intakeTemperature = 0x0F;
-constexpr int airFlow = 0x10;
-constexpr int barometricPressure = 0x33;
-constexpr int fuelRate = 0x5E;
-constexpr int referenceTorque = 0x63;
-
-}  // namespace
 
 bool CalculatedSensors::take(int pid, float metricValue)
 {
@@ -36,7 +25,7 @@ std::optional<float> CalculatedSensors::input(int pid) const
 
 float CalculatedSensors::speed() const
 {
-    return input(roadSpeed).value_or(0);
+    return input(pid::vehicleSpeed).value_or(0);
 }
 
 std::optional<float> CalculatedSensors::fuelEconomy() const
@@ -44,24 +33,24 @@ std::optional<float> CalculatedSensors::fuelEconomy() const
     const float speedKmh = speed();
     switch (fuel_.method) {
     case FuelMethod::airFlow: {
-        const auto flow = input(airFlow);
+        const auto flow = input(pid::airFlow);
         if (!flow)
             return std::nullopt;
         return fuelEconomyFromAirFlow(speedKmh, *flow, fuel_.constants);
     }
     case FuelMethod::speedDensity: {
-        const auto rpm = input(engineSpeed);
-        const auto manifold = input(manifoldPressure);
+        const auto rpm = input(pid::engineSpeed);
+        const auto manifold = input(pid::manifoldPressure);
         if (!rpm || !manifold)
             return std::nullopt;
-        const float intake = input(intakeTemperature).value_or(0);
+        const float intake = input(pid::intakeTemperature).value_or(0);
         return fuelEconomyFromAirFlow(speedKmh, speedDensityAirFlow(*rpm, *manifold, intake, fuel_.engineLitres),
                                       fuel_.constants);
     }
     case FuelMethod::fuelRate:
         break;
     }
-    const auto rate = input(fuelRate);
+    const auto rate = input(pid::fuelRate);
     if (!rate || !(*rate > 0))
         return std::nullopt;
     return fuelEconomyFromFuelRate(speedKmh, *rate);
@@ -69,16 +58,16 @@ std::optional<float> CalculatedSensors::fuelEconomy() const
 
 std::optional<float> CalculatedSensors::boost(bool metric) const
 {
-    const auto manifold = input(manifoldPressure);
+    const auto manifold = input(pid::manifoldPressure);
     if (!manifold)
         return std::nullopt;
-    const float barometric = input(barometricPressure).value_or(standardBarometricKPa);
+    const float barometric = input(pid::barometricPressure).value_or(standardBarometricKPa);
     return boostInUnit(boostPsi(*manifold, barometric), metric);
 }
 
 std::optional<float> CalculatedSensors::horsepowerFromAirFlow(bool metric) const
 {
-    const auto flow = input(airFlow);
+    const auto flow = input(pid::airFlow);
     if (!flow)
         return std::nullopt;
     return horsepowerInUnit(VehicleCalc::horsepowerFromAirFlow(*flow), metric);
@@ -86,8 +75,8 @@ std::optional<float> CalculatedSensors::horsepowerFromAirFlow(bool metric) const
 
 std::optional<float> CalculatedSensors::horsepowerFromTorque(bool metric) const
 {
-    const auto torque = input(referenceTorque);
-    const auto rpm = input(engineSpeed);
+    const auto torque = input(pid::referenceTorque);
+    const auto rpm = input(pid::engineSpeed);
     if (!torque || !rpm)
         return std::nullopt;
     return horsepowerInUnit(VehicleCalc::horsepowerFromTorque(*torque, *rpm), metric);

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/model/VehicleCalc.h"
+#include "core/obd/PidNames.h"
 
 // The latest inputs of one screen's calculated sensors (fuel economy 95, boost
 // 96, horsepower 97) and their values. A screen feeds it every service-01 reply
@@ -43,7 +44,9 @@ public:
     std::optional<float> horsepowerFromTorque(bool metric) const;
 
 private:
-    static constexpr std::array inputPids{0x0B, 0x0C, 0x0D, 0x0F, 0x10, 0x33, 0x5E, 0x63};
+    static constexpr std::array inputPids{pid::manifoldPressure,   pid::engineSpeed, pid::vehicleSpeed,
+                                          pid::intakeTemperature,  pid::airFlow,     pid::barometricPressure,
+                                          pid::fuelRate,           pid::referenceTorque};
     // The latest value of an input PID; none before its first reply.
     std::optional<float> input(int pid) const;
 

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/model/Settings.h"
+#include "core/obd/PidNames.h"
 
 namespace VehicleCalc {
 
@@ -75,26 +76,26 @@ std::vector<int> fuelPids(FuelMethod method)
 {
     switch (method) {
     case FuelMethod::airFlow:
-        return {0x0D, 0x10};
+        return {pid::vehicleSpeed, pid::airFlow};
     case FuelMethod::speedDensity:
-        return {0x0D, 0x0B, 0x0F, 0x0C};
+        return {pid::vehicleSpeed, pid::manifoldPressure, pid::intakeTemperature, pid::engineSpeed};
     case FuelMethod::fuelRate:
         break;
     }
-    return {0x0D, 0x5E};
+    return {pid::vehicleSpeed, pid::fuelRate};
 }
 
 int fuelFlowPid(FuelMethod method)
 {
     switch (method) {
     case FuelMethod::airFlow:
-        return 0x10;
+        return pid::airFlow;
     case FuelMethod::speedDensity:
-        return 0x0C;
+        return pid::engineSpeed;
     case FuelMethod::fuelRate:
         break;
     }
-    return 0x5E;
+    return pid::fuelRate;
 }
 
 FuelSetup FuelSetup::fromSettings(const Settings& settings)

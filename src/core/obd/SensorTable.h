@@ -31,7 +31,13 @@ inline constexpr int standardSensorCount = 95;  // SensorIndex 0-94: service-01 
 inline constexpr int builtInSensorCount = 101;  // then 95-100: calculated sensors
 inline constexpr int firstCustomSensorIndex = 101;
 
+// The standard sensors the screens read themselves, by SensorIndex.
+inline constexpr int coolantSensor = 1;
+inline constexpr int engineSpeedSensor = 8;
+inline constexpr int vehicleSpeedSensor = 9;
+
 // The calculated sensors, by SensorIndex.
+inline constexpr int firstCalculatedSensorIndex = 95;
 inline constexpr int fuelEconomySensor = 95;
 inline constexpr int boostSensor = 96;
 inline constexpr int horsepowerSensor = 97;

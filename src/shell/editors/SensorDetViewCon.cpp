@@ -2,10 +2,10 @@
 
 #include "core/Notifications.h"
 #include "core/model/Manager.h"
+#include "core/obd/SensorTable.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "shell/InputValidation.h"
-#include "shell/editors/SensorSelectViewController.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ bool SensorDetViewCon::isValid() const
 Pid* SensorDetViewCon::customPid() const
 {
     auto& pids = userData().pids;
-    const int n = ind_ - SensorSelectViewController::firstCustomSensor;
+    const int n = ind_ - firstCustomSensorIndex;
     if (!isCustom_ || n < 0 || static_cast<std::size_t>(n) >= pids.size())
         return nullptr;
     return &pids[static_cast<std::size_t>(n)];

@@ -5,6 +5,7 @@
 #include "core/Notifications.h"
 #include "core/model/DataStore.h"
 #include "core/model/Manager.h"
+#include "core/obd/SensorTable.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/NavigationController.h"
@@ -25,8 +26,8 @@ struct SensorText {
 SensorText describe(int sensorIndex)
 {
     const UserData& data = Manager::sharedManager().userData();
-    if (sensorIndex >= SensorSelectViewController::firstCustomSensor) {
-        const Pid& pid = data.pids[static_cast<std::size_t>(sensorIndex - SensorSelectViewController::firstCustomSensor)];
+    if (sensorIndex >= firstCustomSensorIndex) {
+        const Pid& pid = data.pids[static_cast<std::size_t>(sensorIndex - firstCustomSensorIndex)];
         return {pid.lName.empty() ? pid.sName : pid.lName, pid.unitsMode != 0 ? pid.units : pid.units2};
     }
     const auto i = static_cast<std::size_t>(sensorIndex);
@@ -109,9 +110,9 @@ int SensorSelectViewController::sensorIndexAt(ui::IndexPath indexPath) const
 {
     switch (sectionKind(indexPath.section)) {
     case Section::Custom:
-        return firstCustomSensor + indexPath.row;
+        return firstCustomSensorIndex + indexPath.row;
     case Section::Calculated:
-        return firstCalculatedSensor + indexPath.row;
+        return firstCalculatedSensorIndex + indexPath.row;
     case Section::Standard:
         break;
     }

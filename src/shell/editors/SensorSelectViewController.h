@@ -48,10 +48,6 @@ public:
     std::string titleForHeaderInSection(ui::TableView&, int section) override;
     void didSelectRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) override;
 
-    static constexpr int firstCalculatedSensor = 95;
-    static constexpr int firstCustomSensor = 101;
-    static constexpr int standardSensorCount = 95;
-
 protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;

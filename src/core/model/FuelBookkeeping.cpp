@@ -1,4 +1,4 @@
-#include "logging/FuelBookkeeping.h"
+#include "core/model/FuelBookkeeping.h"
 
 void FuelBookkeeping::noteSpeed(float kmh)
 {

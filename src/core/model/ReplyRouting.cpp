@@ -1,6 +1,8 @@
-#include "logging/ReplyRouting.h"
+#include "core/model/ReplyRouting.h"
 
 #include <cstdlib>
+
+#include "core/obd/PidNames.h"
 
 void routeReplies(const std::vector<Response>& responses, const ReplyRoutes& routes, SensorDecoder& decoder,
                   FuelBookkeeping& fuel, bool trackFuel, const ReplySink& sink)
@@ -10,7 +12,7 @@ void routeReplies(const std::vector<Response>& responses, const ReplyRoutes& rou
         if (routed == routes.end())
             continue;
         decoder.take(response);
-        if (trackFuel && response.mode == 0x41 && response.pid == 0x0D)
+        if (trackFuel && response.mode == service::currentDataReply && response.pid == pid::vehicleSpeed)
             fuel.noteSpeed(decoder.speed());
         bool fuelSampled = false;
         for (int row : routed->second) {
@@ -18,7 +20,7 @@ void routeReplies(const std::vector<Response>& responses, const ReplyRoutes& rou
             const std::optional<float> value = decoder.valueFor(s, response);
             if (!value)
                 continue;
-            if (s == sensorindex::fuelEconomy && !fuelSampled) {
+            if (s == fuelEconomySensor && !fuelSampled) {
                 fuel.addSample(*value);
                 fuelSampled = true;
             }

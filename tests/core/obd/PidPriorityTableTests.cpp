@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "dashboard/PidPriorityTable.h"
+#include "core/obd/PidPriorityTable.h"
 
 namespace {
 

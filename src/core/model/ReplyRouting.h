@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "core/obd/Response.h"
-#include "logging/FuelBookkeeping.h"
-#include "logging/SensorDecoder.h"
-#include "logging/SensorPlan.h"
+#include "core/model/FuelBookkeeping.h"
+#include "core/model/SensorDecoder.h"
+#include "core/model/SensorPlan.h"
 
 // The reply handling the sensor list and the strip charts share: each reply
 // goes through the decoder once, then to every row (or chart) its key feeds.

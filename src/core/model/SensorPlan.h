@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "core/model/ReplyKey.h"
+#include "core/model/VehicleCalc.h"
 #include "core/obd/Command.h"
 #include "core/obd/Response.h"
+#include "core/obd/SensorTable.h"
 
 class Scanner;
 
@@ -16,18 +18,8 @@ class Scanner;
 ReplyKey replyKeyFor(const Command& command);
 ReplyKey replyKeyFor(const Response& response);
 
-// The calculated sensors and the first custom one, by SensorIndex.
-namespace sensorindex {
-inline constexpr int standardCount = 95;
-inline constexpr int fuelEconomy = 95;
-inline constexpr int boost = 96;
-inline constexpr int horsepower = 97;
-inline constexpr int battery = 98;
-inline constexpr int firstCustom = 101;
-}  // namespace sensorindex
-
-// What one row of the sensor list or one strip chart shows, and the requests
-// that feed it.
+// What one gauge, row of the sensor list or strip chart shows, and the
+// requests that feed it.
 struct SensorPlan {
     int sensorIndex = 0;
     std::string title;
@@ -40,9 +32,12 @@ struct SensorPlan {
 enum class SensorName { Short, Long };
 
 // The plan of a sensor by the sensor table, UserData and the car's supported
-// PIDs; nothing for a custom sensor that no longer exists (or any other index
-// without a sensor).
-std::optional<SensorPlan> planSensor(int sensorIndex, const Scanner& link, SensorName name);
+// PIDs, fuel economy by the inputs of `fuelMethod`; nothing for a custom sensor
+// that no longer exists (or any other index without a sensor). Without a link
+// the requests carry their service and PIDs only, so a screen can show its
+// gauges before the adapter connects.
+std::optional<SensorPlan> planSensor(int sensorIndex, const Scanner* link, SensorName name,
+                                     VehicleCalc::FuelMethod fuelMethod);
 
 // Which rows (or charts) each reply key feeds, built from the rows' requests.
 using ReplyRoutes = std::map<ReplyKey, std::vector<int>>;

@@ -11,7 +11,9 @@
 // calculations from the latest replies of the PIDs they combine.
 class SensorDecoder {
 public:
+    // Fuel economy the user's way (by the settings), or by a fixed setup.
     SensorDecoder();
+    explicit SensorDecoder(VehicleCalc::FuelSetup fuel) : calc_(fuel) {}
 
     // Takes the inputs of the calculated sensors from a service-01 reply; once
     // per reply, before valueFor.
@@ -24,6 +26,7 @@ public:
 
     // The last road speed in km/h.
     float speed() const { return calc_.speed(); }
+    VehicleCalc::FuelMethod fuelMethod() const { return calc_.fuelSetup().method; }
 
 private:
     CalculatedSensors calc_;

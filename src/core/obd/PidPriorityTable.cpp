@@ -1,4 +1,4 @@
-#include "dashboard/PidPriorityTable.h"
+#include "core/obd/PidPriorityTable.h"
 
 int pidPriority(int pid)
 {

@@ -1,17 +1,20 @@
-#include "logging/SensorDecoder.h"
+#include "core/model/SensorDecoder.h"
 
 #include <cmath>
 
 #include "core/model/Manager.h"
 #include "core/model/Tree.h"
 #include "core/obd/ECU.h"
-#include "logging/SensorPlan.h"
+#include "core/obd/PidNames.h"
+#include "core/model/SensorPlan.h"
 
 namespace {
 
 bool metric(int sensorIndex)
 {
-    return Manager::sharedManager().userData().unitsArr[static_cast<std::size_t>(sensorIndex)] == 1;
+    const auto& units = Manager::sharedManager().userData().unitsArr;
+    const auto s = static_cast<std::size_t>(sensorIndex);
+    return s < units.size() && units[s] == 1;
 }
 
 }  // namespace
@@ -20,15 +23,15 @@ SensorDecoder::SensorDecoder() : calc_(VehicleCalc::FuelSetup::fromSettings(Mana
 
 void SensorDecoder::take(const Response& response)
 {
-    if (response.mode == 0x41)
+    if (response.mode == service::currentDataReply)
         calc_.take(response.pid, ECU::valueOf(response, 1));
 }
 
 std::optional<float> SensorDecoder::valueFor(int sensorIndex, const Response& response) const
 {
-    if (sensorIndex >= sensorindex::firstCustom) {
+    if (sensorIndex >= firstCustomSensorIndex) {
         const auto& pids = Manager::sharedManager().userData().pids;
-        const std::size_t n = static_cast<std::size_t>(sensorIndex - sensorindex::firstCustom);
+        const std::size_t n = static_cast<std::size_t>(sensorIndex - firstCustomSensorIndex);
         if (n >= pids.size())
             return std::nullopt;
         const Pid& pid = pids[n];
@@ -38,22 +41,22 @@ std::optional<float> SensorDecoder::valueFor(int sensorIndex, const Response& re
         return value;
     }
     switch (sensorIndex) {
-    case sensorindex::fuelEconomy:
+    case fuelEconomySensor:
         if (response.pid != VehicleCalc::fuelFlowPid(calc_.fuelSetup().method))
             return std::nullopt;
         return calc_.fuelEconomy();
-    case sensorindex::boost:
-        return calc_.boost(metric(sensorindex::boost));
-    case sensorindex::horsepower:
-        if (response.pid == 0x10)
-            return calc_.horsepowerFromAirFlow(metric(sensorindex::horsepower));
-        return calc_.horsepowerFromTorque(metric(sensorindex::horsepower));
-    case sensorindex::battery:
+    case boostSensor:
+        return calc_.boost(metric(boostSensor));
+    case horsepowerSensor:
+        if (response.pid == pid::airFlow)
+            return calc_.horsepowerFromAirFlow(metric(horsepowerSensor));
+        return calc_.horsepowerFromTorque(metric(horsepowerSensor));
+    case batteryVoltageSensor:
         return std::nullopt;
     default:
         break;
     }
-    if (sensorIndex < 0 || sensorIndex >= sensorindex::standardCount)
+    if (sensorIndex < 0 || sensorIndex >= standardSensorCount)
         return std::nullopt;
     return ECU::valueOf(response, metric(sensorIndex) ? 1 : 0, sensorIndex);
 }
