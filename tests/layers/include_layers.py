@@ -46,7 +46,7 @@ ALLOWED = {
 
 # The headers one feature may include from another.
 SHARED_HEADERS = {
-    "dashcam": {"performance/GforceView.h", "performance/TrackView.h", "performance/TrackSelectViewCon.h"},
+    "dashcam": {"performance/GforceView.h", "performance/TrackView.h"},
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]')
