@@ -31,7 +31,7 @@ struct ControlsLayout {
 
 // The record button at the left of the middle (further in on phones with a
 // home indicator, clear of the sensor housing), the recording time at the
-// bottom left and the menu button at the top left.
+// bottom left (below the band in a portrait window) and the menu button at the top left.
 ControlsLayout controlsLayout(ui::Size view, ui::Size picture, bool homeIndicator);
 
 // The camera's focus point for a tap: the tapped spot of the picture, from

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -34,25 +35,54 @@ std::size_t findNoCase(std::string_view text, std::string_view word, std::size_t
     return std::string_view::npos;
 }
 
-// Every <h2 ...>...</h2> of the page, each on its own line. A linear scan: pages can be one long line.
+// The first place of a mark at or after a position that only grows. A search is
+// made again only once the position has passed the mark found last, so each mark
+// is looked for once over the whole page.
+class NextMark {
+public:
+    explicit NextMark(std::function<std::size_t(std::size_t)> find) : find_(std::move(find)) {}
+
+    std::size_t atOrAfter(std::size_t position)
+    {
+        if (!searched_ || (found_ != std::string_view::npos && found_ < position)) {
+            found_ = find_(position);
+            searched_ = true;
+        }
+        return found_;
+    }
+
+private:
+    std::function<std::size_t(std::size_t)> find_;
+    std::size_t found_ = 0;
+    bool searched_ = false;
+};
+
+// Every <h2 ...>...</h2> of the page, each on its own line. Linear: pages can be
+// one long line, and a page of unclosed headings must not cost a scan per heading.
 std::vector<Heading> headings(std::string_view page)
 {
+    NextMark tagEnd([page](std::size_t from) { return page.find('>', from); });
+    NextMark close([page](std::size_t from) { return findNoCase(page, "</h2>", from); });
+    NextMark lineEnd([page](std::size_t from) { return page.find_first_of("\r\n", from); });
     std::vector<Heading> found;
-    for (std::size_t open = findNoCase(page, "<h2"); open != std::string_view::npos;
-         open = findNoCase(page, "<h2", open + 1)) {
+    for (std::size_t open = findNoCase(page, "<h2"); open != std::string_view::npos;) {
         const std::size_t after = open + 3;
-        if (after >= page.size() || (page[after] != '>' && !std::isspace(static_cast<unsigned char>(page[after]))))
+        if (after >= page.size() || (page[after] != '>' && !std::isspace(static_cast<unsigned char>(page[after])))) {
+            open = findNoCase(page, "<h2", open + 1);
             continue;
-        const std::size_t tagEnd = page.find('>', after);
-        if (tagEnd == std::string_view::npos)
+        }
+        const std::size_t end = tagEnd.atOrAfter(after);
+        if (end == std::string_view::npos)
             break;
-        const std::size_t close = findNoCase(page, "</h2>", tagEnd);
-        if (close == std::string_view::npos)
+        const std::size_t closing = close.atOrAfter(end);
+        if (closing == std::string_view::npos)
             break;
-        const std::string_view whole = page.substr(open, close + 5 - open);
-        if (whole.find('\n') != std::string_view::npos || whole.find('\r') != std::string_view::npos)
+        if (lineEnd.atOrAfter(open) < closing + 5) {
+            open = findNoCase(page, "<h2", open + 1);
             continue;
-        found.push_back({open, close + 5, page.substr(tagEnd + 1, close - tagEnd - 1)});
+        }
+        found.push_back({open, closing + 5, page.substr(end + 1, closing - end - 1)});
+        open = findNoCase(page, "<h2", closing + 5);
     }
     return found;
 }
@@ -63,21 +93,20 @@ bool names(const Heading& heading, std::initializer_list<std::string_view> words
                        [&](std::string_view word) { return findNoCase(heading.text, word) != std::string_view::npos; });
 }
 
-// The last heading naming `opening` that some later heading naming `closing` follows: its section.
+// The last heading naming `opening` that some later heading naming `closing` follows: its section,
+// up to the first such heading after it.
 std::optional<std::string> section(std::string_view page, const std::vector<Heading>& all,
                                    std::initializer_list<std::string_view> opening,
                                    std::initializer_list<std::string_view> closing)
 {
-    std::optional<std::string> text;
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        if (!names(all[i], opening))
-            continue;
-        const auto end = std::find_if(all.begin() + static_cast<std::ptrdiff_t>(i) + 1, all.end(),
-                                      [&](const Heading& h) { return names(h, closing); });
-        if (end != all.end())
-            text = sectionText(page.substr(all[i].end, end->start - all[i].end));
-    }
-    return text;
+    const auto namesClosing = [&](const Heading& h) { return names(h, closing); };
+    const auto lastClosing = std::find_if(all.rbegin(), all.rend(), namesClosing);
+    const auto start = std::find_if(lastClosing == all.rend() ? all.rend() : std::next(lastClosing), all.rend(),
+                                    [&](const Heading& h) { return names(h, opening); });
+    if (start == all.rend())
+        return std::nullopt;
+    const auto end = std::find_if(start.base(), all.end(), namesClosing);
+    return sectionText(page.substr(start->end, end->start - start->end));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/model/Manager.h"
+#include "core/obd/PidNames.h"
 #include "diagnostics/DTCDecoding.h"
 #include "diagnostics/DTCDetViewCon.h"
 #include "diagnostics/DTCReferencePage.h"
@@ -23,9 +24,10 @@ namespace look = diagnosticsLook;
 
 namespace {
 
-constexpr std::uint8_t kRequestModes[DTCViewController::listCount] = {0x03, 0x07, 0x0A};
-constexpr std::uint8_t kReplyModes[DTCViewController::listCount] = {0x43, 0x47, 0x4A};
-constexpr std::uint8_t kNegativeReply = 0x7F;
+constexpr int kRequestModes[DTCViewController::listCount] = {service::storedCodes, service::pendingCodes,
+                                                              service::permanentCodes};
+constexpr int kReplyModes[DTCViewController::listCount] = {service::storedCodesReply, service::pendingCodesReply,
+                                                            service::permanentCodesReply};
 constexpr const char* kSectionTitles[DTCViewController::listCount] = {"Current DTCs", "Pending DTCs", "Permanent DTCs"};
 constexpr double kPanelHeight = 70;
 
@@ -113,7 +115,9 @@ void DTCViewController::viewDidLayoutSubviews()
     const double left = landscape ? std::max(safe.left, safe.right) : 0;
     const double width = bounds.size.width - left;
     topView_->setFrame({left, top, width, panel});
-    MILImageView_->setFrame({5, (panel - 55) / 2 + (landscape ? 0 : 5), 55, 55});
+    // The lamp keeps within the panel: the landscape panel is lower than the lamp image.
+    const double lamp = std::min(55.0, panel - 4);
+    MILImageView_->setFrame({5, (panel - lamp) / 2 + (landscape ? 0 : 5), lamp, lamp});
     DTCMILLabel_->setFrame({80, 4, width - 80 - 90, panel - 8});  // clear of the spinner
     spinner_->setFrame({width - 50 - 30, (panel - 60) / 2, 60, 60});
     const double tableTop = top + panel + 2;
@@ -127,8 +131,9 @@ void DTCViewController::viewDidLayoutSubviews()
 void DTCViewController::buildCommands(const Scanner& link)
 {
     // Every ECU may answer the lamp request, so it goes out without the one-reply suffix.
-    commandArr_ = {link.commandForOBD2(1, 1, 255, Scanner::FastPolling::Off), link.commandForOBD2(3, 255, 255), link.commandForOBD2(7, 255, 255),
-                   link.commandForOBD2(10, 255, 255)};
+    commandArr_ = {link.commandForOBD2(service::currentData, pid::monitorStatus, pid::none, Scanner::FastPolling::Off)};
+    for (const int mode : kRequestModes)
+        commandArr_.push_back(link.commandForOBD2(mode, pid::none, pid::none));
 }
 
 void DTCViewController::viewDidAppear(bool animated)
@@ -253,8 +258,8 @@ void DTCViewController::showMil(const std::vector<const Response*>& statuses)
     int count = 0;
     for (const Response* status : statuses) {
         const std::uint8_t a = status->data.empty() ? 0 : status->data[0];
-        on = on || (a & 0x80) != 0;
-        count += a & 0x7F;
+        on = on || (a & monitorStatusBits::milOn) != 0;
+        count += a & monitorStatusBits::storedCodeCount;
     }
     haveMilData_ = on;
     if (!on) {
@@ -276,9 +281,9 @@ void DTCViewController::didReceiveResponse(const std::vector<Response>& response
     std::vector<const Response*> statuses;
     bool codesReplaced[listCount] = {};
     for (const Response& response : responses) {
-        if (response.mode == 0x41 && response.pid == 0x01)
+        if (response.mode == service::currentDataReply && response.pid == pid::monitorStatus)
             statuses.push_back(&response);
-        else if (response.mode == 0x7F && response.pid == 0x04)
+        else if (response.mode == service::negativeReply && response.pid == service::clearCodes)
             QueuedAlertController::showMessage("Clear DTCs", "Clear refused msg");
         for (int list = 0; list < listCount; ++list)
             codesReplaced[list] = codesReplaced[list] || response.mode == kReplyModes[list];
@@ -287,7 +292,7 @@ void DTCViewController::didReceiveResponse(const std::vector<Response>& response
         showMil(statuses);
     for (int list = 0; list < listCount; ++list) {
         const bool refused = std::any_of(responses.begin(), responses.end(), [&](const Response& r) {
-            return r.mode == kNegativeReply && r.pid == kRequestModes[list];
+            return r.mode == service::negativeReply && r.pid == kRequestModes[list];
         });
         if (!codesReplaced[list]) {
             // "Response pending" (0x78) is followed by the answer in the same reply, when one comes at all.
@@ -313,7 +318,7 @@ void DTCViewController::didReceiveResponse(const std::vector<Response>& response
 void DTCViewController::scannerRequestFailed(Scanner&, const Command& command, ReplyProblem problem)
 {
     const auto* mode = std::find(std::begin(kRequestModes), std::end(kRequestModes), command.mode);
-    if (mode == std::end(kRequestModes) || command.pid != 255)
+    if (mode == std::end(kRequestModes) || command.pid != pid::none)
         return;
     ListState& state = listStates_[mode - std::begin(kRequestModes)];
     // No ECU answering a service is a car without that service (permanent codes are recent), not a fault.
@@ -338,7 +343,7 @@ void DTCViewController::clearDTCs()
         const auto link = self ? self->scanner() : nullptr;
         if (!link || !link->isConnected())
             return;
-        link->sendCommand(link->commandForOBD2(4, 255, 255));
+        link->sendCommand(link->commandForOBD2(service::clearCodes, pid::none, pid::none));
         self->spinner_->startAnimating();
         fnd::after(refreshDelay, [weak] {
             if (const auto again = std::static_pointer_cast<DTCViewController>(weak.lock()))

@@ -7,7 +7,7 @@
 #include "platform/foundation/Localization.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationController.h"
-#include "platform/ui/Toast.h"
+#include "shell/QueuedAlertController.h"
 #include "shell/RoundedCell.h"
 #include "shell/VersionTracking.h"
 
@@ -98,11 +98,10 @@ void FreezeViewController::viewDidAppear(bool animated)
     LinkHolder::takeLink();
     if (const auto link = scanner(); link && link->isConnected())
         startVisit(*link);
-    if (VersionTracking::isFirstLaunchEver() || VersionTracking::isFirstLaunchForVersion()) {
-        ui::ToastStyle style;
-        style.setMessageColor(look::green());
-        style.setMessageFont(look::digitalSans(15));
-        ui::makeToast(*view(), fnd::L("freeze msg"), toastDuration, ui::ToastPosition::Center, style);
+    // Explained once, in an alert: no spot of the screen is free to hold the text over the rows.
+    if (!explained_ && (VersionTracking::isFirstLaunchEver() || VersionTracking::isFirstLaunchForVersion())) {
+        explained_ = true;
+        QueuedAlertController::showMessage("Freeze frame", "freeze msg");
     }
 }
 

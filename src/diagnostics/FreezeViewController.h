@@ -29,7 +29,6 @@ public:
     ui::TableView& table() { return *tb_; }
 
     static constexpr double loadingPeriod = 5.0;
-    static constexpr double toastDuration = 12.0;
 
     void didReceiveResponse(const std::vector<Response>& responses) override;
     void scannerDidInitialize(Scanner& link) override;
@@ -51,6 +50,7 @@ private:
     void removeLoadingIndicator();
 
     int theme_ = 0;
+    bool explained_ = false;  // the first-launch explanation was shown
     std::vector<std::string> labelArr_;
     std::vector<std::string> dataArr_;
     std::shared_ptr<ui::TableView> tb_;

@@ -74,10 +74,12 @@ void InfoViewController::viewDidLoad()
 void InfoViewController::setupCommands(Scanner& link)
 {
     std::vector<Command> commands;
-    for (const std::uint8_t pid : info::itemPids)
-        commands.push_back(link.commandForOBD2(0x09, pid, 255, Scanner::FastPolling::Off));
-    for (const std::uint8_t pid : {0x03, 0x12, 0x1F, 0x21, 0x30, 0x31, 0x4D, 0x4E, 0x51})
-        commands.push_back(link.commandForOBD2(0x01, pid, 255, Scanner::FastPolling::Off));
+    for (const std::uint8_t item : info::itemPids)
+        commands.push_back(link.commandForOBD2(service::vehicleInformation, item, pid::none, Scanner::FastPolling::Off));
+    auto metricPids = info::commandIndArr;  // asked for in PID order
+    std::ranges::sort(metricPids);
+    for (const std::uint8_t number : metricPids)
+        commands.push_back(link.commandForOBD2(service::currentData, number, pid::none, Scanner::FastPolling::Off));
     link.setInitCommands(std::move(commands), true);
     infoArrData_ = initialMetrics();
 }
@@ -161,6 +163,9 @@ std::shared_ptr<ui::TableViewCell> InfoViewController::cellForRowAtIndexPath(ui:
     cell->textLabel()->setTextColor(theme_ != 0 ? ui::Color::white(0.2) : ui::Color::white(0.85));
     cell->detailTextLabel()->setText(values[row]);
     cell->detailTextLabel()->setFont(look::digitalSerial(15));
+    // Long status texts (the fuel system's) shrink to stay whole in the row.
+    cell->detailTextLabel()->setAdjustsFontSizeToFitWidth(true);
+    cell->detailTextLabel()->setMinimumScaleFactor(0.5);
     cell->detailTextLabel()->setTextColor(vehicle ? look::teal() : look::accent());
     return cell;
 }

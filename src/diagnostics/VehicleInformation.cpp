@@ -22,9 +22,11 @@ constexpr const char* kFuelTypes[] = {"Unavailable", "Gasoline", "Methanol", "Et
                                       "Bifuel running diesel"};
 
 // Bytes a PID's value needs.
-std::size_t valueLength(std::uint8_t pid)
+std::size_t valueLength(std::uint8_t number)
 {
-    return pid == 0x1F || pid == 0x21 || pid == 0x31 || pid == 0x4D || pid == 0x4E ? 2 : 1;
+    constexpr std::array<std::uint8_t, 5> twoBytes = {pid::runTime, pid::distanceWithMil, pid::distanceSinceCleared,
+                                                      pid::timeWithMil, pid::timeSinceCleared};
+    return std::find(twoBytes.begin(), twoBytes.end(), number) != twoBytes.end() ? 2 : 1;
 }
 
 template <std::size_t N>
@@ -59,10 +61,10 @@ std::string cvnText(std::span<const std::uint8_t> bytes)
 
 std::optional<std::string> itemText(const Response& response)
 {
-    if (response.mode != 0x49 ||
+    if (response.mode != service::vehicleInformationReply ||
         std::find(itemPids.begin(), itemPids.end(), response.pid) == itemPids.end())
         return std::nullopt;
-    const std::string text = response.pid == 0x06 ? cvnText(response.data) : printableText(response.data);
+    const std::string text = response.pid == infoType::calibrationVerification ? cvnText(response.data) : printableText(response.data);
     if (text.empty())
         return std::nullopt;
     return text;
@@ -100,7 +102,7 @@ std::string processTime2(int seconds)
 std::optional<std::pair<int, std::string>> metricRow(const Response& response)
 {
     const auto found = std::find(commandIndArr.begin(), commandIndArr.end(), response.pid);
-    if (response.mode != 0x41 || found == commandIndArr.end() || response.data.size() < valueLength(response.pid))
+    if (response.mode != service::currentDataReply || found == commandIndArr.end() || response.data.size() < valueLength(response.pid))
         return std::nullopt;
     const int row = static_cast<int>(found - commandIndArr.begin());
     const std::uint8_t a = response.data[0];

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "core/obd/PidNames.h"
 #include "core/obd/Response.h"
 
 // The texts of the vehicle information screen from service 09 and service 01 replies (SAE J1979).
@@ -13,9 +14,12 @@ namespace vehicleInformation {
 
 // Service 09 items shown in the first section, in row order: VIN, calibration ID, calibration
 // verification numbers, ECU name.
-inline constexpr std::array<std::uint8_t, 4> itemPids = {0x02, 0x04, 0x06, 0x0A};
+inline constexpr std::array<std::uint8_t, 4> itemPids = {infoType::vin, infoType::calibrationId,
+                                                         infoType::calibrationVerification, infoType::ecuName};
 // Service 01 PIDs of the second section, in row order.
-inline constexpr std::array<std::uint8_t, 9> commandIndArr = {0x51, 0x03, 0x12, 0x1F, 0x21, 0x30, 0x31, 0x4D, 0x4E};
+inline constexpr std::array<std::uint8_t, 9> commandIndArr = {
+    pid::fuelType,    pid::fuelSystemStatus,    pid::secondaryAirStatus,   pid::runTime,  pid::distanceWithMil,
+    pid::warmUpsSinceCleared, pid::distanceSinceCleared, pid::timeWithMil, pid::timeSinceCleared};
 
 // Text items keep their printable ASCII characters only: padding, control bytes and stray
 // item counts are no part of a VIN or a name.

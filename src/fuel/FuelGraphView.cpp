@@ -9,6 +9,7 @@
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Strings.h"
+#include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/Window.h"
 #include "shell/InputValidation.h"
 
@@ -319,4 +320,9 @@ void FuelGraphView::touchesEnded(const std::vector<ui::Touch>&)
     setNeedsDisplay();
     if (delegate_)
         delegate_->touchHasEnded(*this);
+}
+
+bool FuelGraphView::keepsGesture(const ui::GestureRecognizer& recognizer) const
+{
+    return recognizer.view() != this && recognizer.isSidewaysSwipe();
 }

@@ -75,6 +75,8 @@ public:
     void touchesMoved(const std::vector<ui::Touch>& touches) override;
     void touchesEnded(const std::vector<ui::Touch>& touches) override;
     void touchesCancelled(const std::vector<ui::Touch>& touches) override { touchesEnded(touches); }
+    // A sideways swipe on the chart drags it, rather than sliding the screen onto the menu.
+    bool keepsGesture(const ui::GestureRecognizer& recognizer) const override;
 
 private:
     struct Layout {

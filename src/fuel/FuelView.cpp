@@ -1,4 +1,5 @@
 #include "fuel/FuelView.h"
+#include "platform/ui/Device.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +11,7 @@
 FuelView::FuelView(ui::Rect frame, int theme)
     : ui::View(frame),
       theme_(theme),
-      geometry_(makeGeometry()),
+      geometry_(makeGeometry(ui::Device::current().screenSize())),
       fuel_(VehicleCalc::FuelSetup::fromSettings(Manager::sharedManager().setting()).constants),
       mode_(Manager::sharedManager().setting().fuelUnitsMode),
       glide_(0),

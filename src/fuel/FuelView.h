@@ -111,6 +111,7 @@ private:
     // The colours of the texts that follow the economy.
     void updateColors();
     void buildLabels();
+    void sizeLandscapeTexts();
 
     void drawLandscape(ui::Context& context) const;
     void drawLandscapeGrid(ui::Context& context) const;
@@ -126,7 +127,8 @@ private:
         double lineWidth = 2, barWidth = 0, barWidth2 = 0;
         double longSide = 0, shortSide = 0;
     };
-    static Geometry makeGeometry();
+    // Upright from the screen, as the texts' sizes are; on its side from the room the view has.
+    static Geometry makeGeometry(ui::Size area);
 
     int theme_;
     bool isPortrait_ = true;

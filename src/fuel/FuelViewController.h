@@ -42,6 +42,8 @@ public:
     void resetData();
 
     void changeTheViewToPortrait(bool portrait, double duration);
+    // The part of the view the navigation bar and the tab bar leave free while they show.
+    ui::Rect areaBetweenBars();
     void slideMenuBar();
     void hideNavBar();
 

@@ -9,6 +9,7 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TabBar.h"
 #include "platform/ui/TabBarController.h"
@@ -79,6 +80,7 @@ void FuelViewController::viewDidLoad()
     view()->addGestureRecognizer(std::make_shared<ui::TapGestureRecognizer>([this](ui::GestureRecognizer&) {
         slideMenuBar();
     }));
+    addMenuSwipes(*view());
 }
 
 void FuelViewController::loadViews()
@@ -163,10 +165,13 @@ void FuelViewController::changeTheViewToPortrait(bool portrait, double duration)
         } else if (pad) {
             if (turned)
                 hideBars_ = fnd::after(barHideDelay, [this] { hideNavBar(); });
+            const ui::Rect free = areaBetweenBars();
+            const double top = free.minY();
+            const double height = free.height();
             detailView_->setHidden(false);
-            detailView_->setFrame(ui::makeRect(0, 0, w, 0.14 * h));
+            detailView_->setFrame(ui::makeRect(0, top, w, 0.14 * height));
             detailView_->setBackgroundColor(ui::Color::rgb(0.0784, 0.0784, 0.102));
-            fView_->setFrame(ui::makeRect(0, 0.145 * h, w, 0.855 * h));
+            fView_->setFrame(ui::makeRect(0, top + 0.145 * height, w, 0.855 * height));
             place(*timeLabel_, *timeTitle_, 0, 0.25 * w, 30, w / 40);
             place(*speedLabel_, *speedTitle_, 0.25 * w, 0.25 * w, 30, w / 40);
             place(*fuelLabel_, *fuelTitle_, 0.5 * w, 0.25 * w, 30, w / 40);
@@ -183,10 +188,27 @@ void FuelViewController::changeTheViewToPortrait(bool portrait, double duration)
                 width = w - (inset + 34);
                 x = device.orientation() == ui::DeviceOrientation::LandscapeRight ? 34 : inset;
             }
-            fView_->setFrame(ui::makeRect(x, 0, width, h));
+            const ui::Rect free = areaBetweenBars();
+            fView_->setFrame(ui::makeRect(x, free.minY(), width, free.height()));
             fView_->changeToLandscape();
         }
     });
+}
+
+ui::Rect FuelViewController::areaBetweenBars()
+{
+    const ui::Rect bounds = view()->bounds();
+    double top = bounds.minY();
+    if (ui::NavigationController* navigation = navigationController(); navigation && !navigation->isNavigationBarHidden()) {
+        const ui::NavigationBar& bar = navigation->navigationBar();
+        top = std::max(top, bar.convertRect(bar.bounds(), view().get()).maxY());
+    }
+    double bottom = bounds.maxY();
+    if (ui::TabBarController* tabs = tabBarController(); tabs && !tabs->tabBar().isHidden()) {
+        const ui::TabBar& bar = tabs->tabBar();
+        bottom = std::min(bottom, bar.convertRect(bar.bounds(), view().get()).minY());
+    }
+    return ui::makeRect(bounds.minX(), top, bounds.width(), std::max(0.0, bottom - top));
 }
 
 void FuelViewController::slideMenuBar()
@@ -199,6 +221,7 @@ void FuelViewController::slideMenuBar()
         tabs->tabBar().setHidden(false);
     hideBars_.cancel();
     hideBars_ = fnd::after(barHideDelay, [this] { hideNavBar(); });
+    view()->setNeedsLayout();
 }
 
 void FuelViewController::hideNavBar()
@@ -209,4 +232,5 @@ void FuelViewController::hideNavBar()
         navigation->setNavigationBarHidden(true, true);
     if (auto* tabs = tabBarController())
         tabs->tabBar().setHidden(true);
+    view()->setNeedsLayout();
 }

@@ -216,8 +216,9 @@ void FuelView::drawScale(ui::Context& context) const
     const ui::Color textColor = light ? ui::Color::black() : ui::Color::lightGray();
     const ui::Font font = ui::Font::named("Digital-Serial DB", w / 40);
 
-    int step = 1;
-    for (double y = g.plotBase - h / 40 - 0.25 * g.gHeight; y >= g.gHOffset - h / 40; y -= 0.25 * g.gHeight, ++step) {
+    // A number at each quarter line above the base, the top one at the chart's top.
+    for (int step = 1; step <= 4; ++step) {
+        const double y = g.plotBase - h / 40 - 0.25 * step * g.gHeight;
         float value = 0.25f * static_cast<float>(step) * maxVal_;
         if (mode_ == 2)
             value = step < 4 ? minVal_ / (1 - 0.25f * static_cast<float>(step)) : maxVal_;

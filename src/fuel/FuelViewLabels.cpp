@@ -48,25 +48,23 @@ ui::Color barColor(float fraction, bool perDistance, double scale)
 
 }  // namespace
 
-FuelView::Geometry FuelView::makeGeometry()
+FuelView::Geometry FuelView::makeGeometry(ui::Size area)
 {
     const ui::Device& device = ui::Device::current();
-    const ui::Size screen = device.screenSize();
+    const bool upright = area.width <= area.height;
     Geometry g;
-    double longSide = std::max(screen.width, screen.height);
-    double shortSide = std::min(screen.width, screen.height);
-    if (screen.width <= screen.height && device.safeAreaInsets().bottom > 0)
+    double longSide = std::max(area.width, area.height);
+    const double shortSide = std::min(area.width, area.height);
+    if (upright && device.safeAreaInsets().bottom > 0)
         longSide -= 78;
-    if (device.isPad())
-        shortSide *= 0.85;
     g.gHOffset = 0.16 * shortSide;
     g.gHeight = shortSide - g.gHOffset - 0.05 * shortSide;
     g.gWOffset = 0.16 * longSide;
     g.gWidth = longSide - g.gWOffset - 0.015 * longSide;
     g.plotBase = shortSide - 0.05 * shortSide;
     g.lineWidth = longSide > 568 ? 4 : 2;
-    g.longSide = std::max(screen.width, screen.height);
-    g.shortSide = std::min(screen.width, screen.height);
+    g.longSide = std::max(area.width, area.height);
+    g.shortSide = std::min(area.width, area.height);
     g.barWidth2 = g.longSide / 12;
     g.barWidth = (g.gWidth - 18 * g.lineWidth) / 15;
     return g;
@@ -101,16 +99,33 @@ void FuelView::buildLabels()
         groupTitles_[i] = makeLabel(*this, fnd::L(groups[i]), valueFont, s / 22, groupColor);
     }
     const ui::Color barTextColor = light ? ui::Color::black() : ui::Color::white();
-    const double barFont = geometry_.barWidth / 2.5;
     for (std::size_t i = 0; i < barCount; ++i) {
-        auto label = makeLabel(*this, "", valueFont, barFont, barTextColor);
+        auto label = makeLabel(*this, "", valueFont, geometry_.barWidth / 2.5, barTextColor);
         label->setBackgroundColor(ui::Color::clear());
         labelArr_.push_back(std::move(label));
     }
 }
 
+// On its side the texts take their size from the room the chart has, between the bars while they show.
+void FuelView::sizeLandscapeTexts()
+{
+    const double s = geometry_.shortSide;
+    const auto resize = [](ui::Label& label, double size) { label.setFont(label.font().withSize(size)); };
+    resize(*insMpgTitle2_, s / 24);
+    resize(*insMpgLabel_, 0.06 * s);
+    for (std::size_t i = 0; i < 3; ++i) {
+        resize(*avgMpgLabels_[i], s / 14);
+        resize(*groupTitles_[i], s / 22);
+    }
+    for (const auto& label : labelArr_)
+        resize(*label, geometry_.barWidth / 2.5);
+}
+
 void FuelView::layoutSubviews()
 {
+    geometry_ = makeGeometry(isPortrait_ ? ui::Device::current().screenSize() : bounds().size);
+    if (!isPortrait_)
+        sizeLandscapeTexts();
     const double w = bounds().width();
     const double h = bounds().height();
     const double s = geometry_.shortSide;
@@ -149,6 +164,7 @@ void FuelView::layoutSubviews()
 void FuelView::changeToLandscape()
 {
     isPortrait_ = false;
+    setNeedsLayout();
     showOrientation();
     updateLabels();
     setNeedsDisplay();
@@ -157,6 +173,7 @@ void FuelView::changeToLandscape()
 void FuelView::changeToPortrait()
 {
     isPortrait_ = true;
+    setNeedsLayout();
     updateLabels();
     showOrientation();
     setNeedsDisplay();

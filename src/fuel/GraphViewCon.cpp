@@ -69,6 +69,7 @@ void GraphViewCon::viewDidLoad()
     gView_->toggleScrolling();
     gView_->setDelegate(this);
     view()->addSubview(gView_);
+    addMenuSwipes(*view());
 
     const std::vector<std::string> longTitles{fnd::L("Two weeks"), fnd::L("One month"), fnd::L("Three months"),
                                               fnd::L("Six months"), fnd::L("One year")};

@@ -98,7 +98,7 @@ private:
     unsigned movieRenderbuffer_ = 0;
     std::vector<std::uint8_t> readBack_;
     std::shared_ptr<GfxFramebuffer> firstInputFramebuffer_;
-    RotationMode inputRotation_ = NoRotation;
+    std::atomic<RotationMode> inputRotation_ = NoRotation;  // set on the main thread, read on the writer's
     // Touched on the writer's queue only.
     media::MediaTime startTime_ = media::MediaTime::invalid();
     media::MediaTime previousFrameTime_ = media::MediaTime::negativeInfinity();

@@ -268,11 +268,12 @@ void GfxVideoCamera::setCaptureSessionPreset(std::string_view preset)
     captureSession_->commitConfiguration();
 }
 
-void GfxVideoCamera::captureOutput(media::CaptureOutput& output, const std::shared_ptr<media::SampleBuffer>& buffer)
+void GfxVideoCamera::captureOutput(media::CaptureOutput&, const std::shared_ptr<media::SampleBuffer>& buffer)
 {
     if (!captureSession_->isRunning())
         return;
-    if (&output == audioOutput_.get()) {
+    // Told apart by the buffer, not by audioOutput_: the main thread sets that while capture runs.
+    if (buffer->mediaType() == media::MediaType::Audio) {
         processAudioSampleBuffer(buffer);
         return;
     }

@@ -22,3 +22,14 @@ void GraphCell::setGraph(std::shared_ptr<GraphView> graph)
         graph_->setNeedsDisplay();
     }
 }
+
+void GraphCell::layoutSubviews()
+{
+    RoundedCell::layoutSubviews();
+    if (!graph_)
+        return;
+    const ui::Rect frame = graph_->frame();
+    const double width = contentView()->bounds().width() - trailingSpace;
+    if (frame.width() != width)
+        graph_->setFrame(ui::makeRect(frame.x(), frame.y(), width, frame.height()));
+}

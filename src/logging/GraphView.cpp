@@ -113,6 +113,11 @@ int mod(int a, int b)
     return b == 0 ? 0 : a % b;
 }
 
+// The width of the scale texts' column at the right edge.
+constexpr double scaleWidth = 25;
+// Points between the vertical grid lines.
+constexpr int gridStep = 60;
+
 const ui::Font& timeFont()
 {
     static const ui::Font font = ui::Font::named("DigitalSans NowEF ML Demo", 12);
@@ -138,6 +143,9 @@ GraphView::GraphView(ui::Rect frame, int theme, int lineColor) : ui::View(frame)
         unitsLabel_->setTextColor(ui::Color::black());
     for (auto& label : scaleLabels_) {
         label = makeLabel("DigitalSans NowEF ML Demo", 13, theme == 0 ? ui::Color::white(0.55) : ui::Color::darkGray());
+        // The column right of the plot is narrow: "8.0k" shrinks instead of reaching past the chart.
+        label->setAdjustsFontSizeToFitWidth(true);
+        label->setMinimumScaleFactor(0.5);
         addSubview(label);
     }
     addSubview(gLabel_);
@@ -293,8 +301,30 @@ void GraphView::adjustLabels()
     scaleStrings_ = scaleTexts(min_, max_);
     const double ys[5] = {hs - 10, hs * 0.75 - 4, hs * 0.5 - 4, hs * 0.25 - 2, 0};
     for (std::size_t i = 0; i < 5; ++i)
-        scaleLabels_[i]->setFrame(ui::makeRect(w - 25, ys[i], 100, 15));
+        scaleLabels_[i]->setFrame(ui::makeRect(w - scaleWidth, ys[i], scaleWidth, 15));
     labelsAdjusted_ = true;
+    labelsWidth_ = w;
+}
+
+void GraphView::setInteractionButton(std::shared_ptr<ui::View> button)
+{
+    if (interactionButton_)
+        interactionButton_->removeFromSuperview();
+    interactionButton_ = std::move(button);
+    if (interactionButton_)
+        addSubview(interactionButton_);
+    setNeedsLayout();
+}
+
+void GraphView::layoutSubviews()
+{
+    const double w = bounds().size.width;
+    if (interactionButton_)
+        interactionButton_->setFrame(ui::makeRect(w - 65, 5.5, 35, 20));
+    if (labelsAdjusted_ && w != labelsWidth_) {
+        adjustLabels();
+        takeSnapshot();
+    }
 }
 
 void GraphView::takeSnapshot()
@@ -375,15 +405,15 @@ void GraphView::drawData(ui::Context& context, const Geometry& g, ui::Rect dirty
     context.save();
     context.drawImage(*bgImage_, bounds());
 
-    // Vertical grid, moving left one sample per draw.
+    // Vertical grid, moving with the samples: left one spacing per sample, right with a drag.
     context.setLineWidth(1);
     context.setStrokeColor(settings.graphType == 0 ? ui::Color::white(0.2) : ui::Color::black());
-    for (int x = static_cast<int>(g.right + mod(static_cast<int>(graphDragOffset_), 60) + offset_); x > g.left;
-         x -= 60) {
+    const int sampleShift = static_cast<int>((samplesTaken_ * static_cast<std::uint64_t>(spacing_)) % gridStep);
+    for (int x = static_cast<int>(g.right) + mod(static_cast<int>(graphDragOffset_), gridStep) - sampleShift;
+         x > g.left; x -= gridStep) {
         if (x < g.right)
             context.strokePolyline({{static_cast<double>(x), 4}, {static_cast<double>(x), g.bottom}});
     }
-    offset_ = mod(offset_ - spacing_, 60);
 
     drawLine(context, g, pad ? 2.5 : 1.5);
     drawMark(context, g);
@@ -560,7 +590,9 @@ void GraphView::drawTimeLabels(ui::Context& context, const Geometry& g)
     double t = std::round(s) * std::trunc((graphDragOffset_ / (spacing_ / delay_)) / s);
     while (x > 10) {
         timeTexts_.push_back(fnd::format("%d", static_cast<int>(std::round(t))));
-        context.drawText(timeTexts_.back(), ui::Point{static_cast<double>(x), g.plotHeight - 1}, timeFont(), color);
+        // Centred on its sample, so the newest stays clear of the scale texts at the right.
+        const double half = timeFont().widthOf(timeTexts_.back()) / 2;
+        context.drawText(timeTexts_.back(), ui::Point{x - half, g.plotHeight - 1}, timeFont(), color);
         t += s;
         x -= gap_;
     }
@@ -601,13 +633,10 @@ void GraphView::touchesMoved(const std::vector<ui::Touch>& touches)
 void GraphView::dragBy(double dx)
 {
     graphDragOffset_ += dx;
-    offset_ = static_cast<int>(static_cast<float>(dx) + static_cast<float>(offset_));
     if (graphDragOffset_ < 0)
         graphDragOffset_ = 0;
     else
         setNeedsDisplay();
-    if (offset_ < 0)
-        offset_ = 0;
 }
 
 bool GraphView::keepsGesture(const ui::GestureRecognizer& recognizer) const

@@ -40,6 +40,8 @@ public:
     ~GraphView() override;
 
     void setDelegate(GraphView2Delegate* delegate) { delegate_ = delegate; }
+    // The button at the top right that turns marking samples on and off.
+    void setInteractionButton(std::shared_ptr<ui::View> button);
     void updateLabel(const std::string& name, const std::string& units, float min, float max);
     void setVal(float value, bool update);
     void adjustLabels();
@@ -74,6 +76,8 @@ public:
     // Pixels between time labels for `spacing` pixels per sample every `delay` s.
     static int timeLabelGap(int spacing, double delay);
 
+    // A chart whose width changed lays its labels out again and retakes its background.
+    void layoutSubviews() override;
     void draw(ui::Context& context, ui::Rect dirty) override;
     void touchesBegan(const std::vector<ui::Touch>& touches) override;
     void touchesMoved(const std::vector<ui::Touch>& touches) override;
@@ -118,9 +122,10 @@ private:
     bool haveDelay_ = false;
     int gap_ = 50;
     double graphDragOffset_ = 0;
-    int offset_ = 0;
     std::optional<ui::Image> bgImage_;
     bool labelsAdjusted_ = false;
+    double labelsWidth_ = 0;  // the width the labels were laid out for
+    std::shared_ptr<ui::View> interactionButton_;
     bool interactionEnabled_ = false;
     ui::Point pointLocation_;
     bool havePoint_ = false;

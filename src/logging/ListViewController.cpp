@@ -11,7 +11,6 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
-#include "platform/ui/SwipeGestureRecognizer.h"
 #include "platform/ui/TapGestureRecognizer.h"
 #include "core/Notifications.h"
 
@@ -93,12 +92,7 @@ void ListViewController::loadViews()
                 return std::make_shared<GaugeCell>(width, cellIdentifier);
             },
             cellIdentifier);
-        auto right = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) { slide(true); });
-        right->setDirection(ui::SwipeDirection::Right);
-        table->addGestureRecognizer(right);
-        auto left = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) { slide(false); });
-        left->setDirection(ui::SwipeDirection::Left);
-        table->addGestureRecognizer(left);
+        addMenuSwipes(*table);
         view()->addSubview(table);
         return table;
     };
@@ -419,11 +413,6 @@ void ListViewController::hideNavBar()
                     if (!weak.expired())
                         tapDetected_ = false;
                 });
-}
-
-void ListViewController::slide(bool open)
-{
-    slideForMenu(open);
 }
 
 void ListViewController::viewDidLayoutSubviews()

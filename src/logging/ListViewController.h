@@ -101,7 +101,6 @@ private:
     void showValue(int row, float value);
     void slideMenuBar();
     void hideNavBar();
-    void slide(bool open);
     void changeTheViewToPortrait(bool portrait);
 
     std::vector<Row> rows_;

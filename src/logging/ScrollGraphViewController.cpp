@@ -76,15 +76,12 @@ void ScrollGraphViewController::viewDidLoad()
     auto edge = std::make_shared<ui::ScreenEdgePanGestureRecognizer>([this](ui::GestureRecognizer& recognizer) {
         auto& pan = static_cast<ui::PanGestureRecognizer&>(recognizer);
         if (recognizer.state() == ui::GestureRecognizer::State::Began && pan.velocityInView(view().get()).x > 0)
-            slide(true);
+            slideForMenu(true);
     });
     edge->setEdges(ui::RectEdge::Left);
     view()->addGestureRecognizer(edge);
-    // Back from the menu: a left swipe while the screen is slid open.
-    auto back = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) {
-        if (view()->frame().origin.x > 0)
-            slide(false);
-    });
+    // Back from the menu: a left swipe. The menu's content, not this view, is what slid aside.
+    auto back = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) { slideForMenu(false); });
     back->setDirection(ui::SwipeDirection::Left);
     view()->addGestureRecognizer(back);
 }
@@ -236,7 +233,7 @@ void ScrollGraphViewController::loadData()
         graph.button->setImage(ui::Image::named("scroll2"), ui::ControlState::Highlighted);
         graph.button->setTag(g);
         graph.button->addTarget(ui::ControlEvent::TouchDown, [this, g](ui::Control&) { toggleInteraction(g); });
-        graph.view->addSubview(graph.button);
+        graph.view->setInteractionButton(graph.button);
         if (s == fuelEconomySensor)
             fuelBgTracking_ = true;
         addRoutes(pidMap_, g, plan->commands);
@@ -260,9 +257,8 @@ std::shared_ptr<ui::TableViewCell> ScrollGraphViewController::cellForRowAtIndexP
     if (cell->graph() == graph.view.get() && !graph.needsLayout)
         return cell;
     graph.needsLayout = false;
-    const double width = table.bounds().size.width - 20;
+    const double width = table.bounds().size.width - GraphCell::trailingSpace;
     graph.view->setFrame(ui::makeRect(0, 3, width, cellHeight_ - 15));
-    graph.button->setFrame(ui::makeRect(width - 65, 5.5, 35, 20));
     if (!graph.view->labelsAdjusted()) {
         graph.view->adjustLabels();
         graph.view->takeSnapshot();
@@ -342,10 +338,9 @@ bool ScrollGraphViewController::isOnScreen(int g)
 {
     if (!table_->window())
         return false;
+    // A row scrolled partly under the top still shows its chart, which must follow the samples.
     const auto visible = table_->indexPathsForVisibleRows();
-    if (std::find(visible.begin(), visible.end(), ui::IndexPath{0, g}) == visible.end())
-        return false;
-    return table_->rectForRowAtIndexPath({0, g}).origin.y - table_->contentOffset().y > -5.0;
+    return std::find(visible.begin(), visible.end(), ui::IndexPath{0, g}) != visible.end();
 }
 
 void ScrollGraphViewController::updateGraph(int g, float value)
@@ -571,11 +566,4 @@ void ScrollGraphViewController::autoAdjustScrollToTop()
     const double y = table_->rectForRowAtIndexPath(visible[0]).origin.y + cellHeight_ / 2;
     table_->scrollToRowAtIndexPath(y > table_->contentOffset().y ? visible[0] : visible[1],
                                    ui::TableViewScrollPosition::Top, true);
-}
-
-void ScrollGraphViewController::slide(bool open)
-{
-    slideViewTo(open ? 190 : 0);
-    if (auto menu = delegate())
-        menu->viewWillSlide(open);
 }

@@ -106,7 +106,6 @@ private:
     void stopRecording(bool mail);
     void updateRecordLabel();
     void autoAdjustScrollToTop();
-    void slide(bool open);
     void updateBarItems();
 
     std::vector<Graph> graphs_;

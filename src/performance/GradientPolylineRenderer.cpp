@@ -2,14 +2,11 @@
 
 #include <algorithm>
 
-#include "core/model/Manager.h"
 #include "platform/ui/Context.h"
 
-GradientPolylineRenderer::GradientPolylineRenderer(std::shared_ptr<GradientPolylineOverlay> overlay)
-    : map::OverlayPathRenderer(overlay), polyline_(std::move(overlay))
+GradientPolylineRenderer::GradientPolylineRenderer(std::shared_ptr<GradientPolylineOverlay> overlay, bool metric)
+    : map::OverlayPathRenderer(overlay), max_(metric ? 255.0f : 160.0f), polyline_(std::move(overlay))
 {
-    const auto& units = Manager::sharedManager().userData().unitsArr;
-    max_ = units.size() > 9 && units[9] == 0 ? 160.0f : 255.0f;
     hues_ = speedToHue(polyline_->mpg(), min_, max_);
     createPath();
 }

@@ -12,7 +12,8 @@
 // reads them, so tiles may be drawn on several threads.
 class GradientPolylineRenderer : public map::OverlayPathRenderer {
 public:
-    explicit GradientPolylineRenderer(std::shared_ptr<GradientPolylineOverlay> overlay);
+    // `metric` gives the full scale: 255 km/h, else 160 mph.
+    explicit GradientPolylineRenderer(std::shared_ptr<GradientPolylineOverlay> overlay, bool metric = true);
 
     static std::vector<float> speedToHue(const std::vector<float>& values, float min, float max);
     const std::vector<float>& hues() const { return hues_; }

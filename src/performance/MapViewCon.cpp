@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/model/Manager.h"
+#include "core/obd/SensorTable.h"
 #include "performance/AddTrackViewCon.h"
 #include "performance/GradientPolylineRenderer.h"
 #include "performance/NavigationBarBottom.h"
@@ -17,6 +19,9 @@
 #include "platform/ui/TableViewCell.h"
 
 namespace {
+
+bool metricSpeed() { return Manager::sharedManager().userData().isMetric(vehicleSpeedSensor); }
+
 const ui::Color accent = ui::Color::rgb255(205, 40, 70);
 }
 
@@ -59,6 +64,7 @@ void MapViewCon::viewDidLoad()
         tView_->setDataArr(lapArr_.front().speedArr);
     }
     tView_->setLapNumber(1);
+    tView_->setUnits(metricSpeed());
     view()->addSubview(tView_);
     tView_->setDataEnabled(true);
     tb_ = std::make_shared<ui::TableView>(ui::Rect{0, w + 1, w, view()->bounds().size.height - (w - 65)},
@@ -122,7 +128,7 @@ std::shared_ptr<map::OverlayRenderer> MapViewCon::mapViewRendererForOverlay(map:
     auto route = std::dynamic_pointer_cast<GradientPolylineOverlay>(overlay);
     if (!route)
         return nullptr;
-    auto renderer = std::make_shared<GradientPolylineRenderer>(route);
+    auto renderer = std::make_shared<GradientPolylineRenderer>(route, metricSpeed());
     renderer->setLineWidth(8.0);
     return renderer;
 }

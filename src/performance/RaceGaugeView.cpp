@@ -27,7 +27,7 @@ ui::Path segment(ui::Point center, double radius, double fromDegrees, double toR
 
 RaceGaugeView::RaceGaugeView(ui::Rect frame, int theme)
     : ui::View(frame), theme_(theme), color_(speedColor()), color2_(rpmRed),
-      timer_(tickInterval, [this] { setNeedsDisplay(); })
+      timer_(tickInterval, [this] { tick(); })
 {
     setBackgroundColor(theme_ == 1 ? cream : ui::Color::black());
     speedLabel_ = std::make_shared<ui::Label>();
@@ -88,12 +88,41 @@ void RaceGaugeView::resetData()
 {
     speed_.reset(0);
     rpm_.reset(0);
+    showReadings();
+}
+
+// The glides move on the timer, never in a paint: painting twice at one moment shows the same gauge.
+void RaceGaugeView::tick()
+{
+    const float speed = speed_.shown();
+    const float rpm = rpm_.shown();
+    speed_.tick();
+    rpm_.tick();
+    if (speed != speed_.shown() || rpm != rpm_.shown())
+        showReadings();
+}
+
+void RaceGaugeView::showReadings()
+{
+    speedLabel_->setText(fnd::format("%d", static_cast<int>(speed_.shown())));
+    rpmLabel_->setText(fnd::format("%.1f", rpm_.shown() / 1000));
+    setNeedsDisplay();
 }
 
 void RaceGaugeView::startTimer() { timer_.start(); }
 void RaceGaugeView::stopTimer() { timer_.stop(); }
-void RaceGaugeView::setSpeed(float speed) { speed_.setTarget(speed); }
-void RaceGaugeView::setRpm(float rpm) { rpm_.setTarget(rpm); }
+// The first reading after a reset shows at once.
+void RaceGaugeView::setSpeed(float speed)
+{
+    speed_.setTarget(speed);
+    showReadings();
+}
+
+void RaceGaugeView::setRpm(float rpm)
+{
+    rpm_.setTarget(rpm);
+    showReadings();
+}
 
 void RaceGaugeView::setShiftLight(bool on)
 {
@@ -190,16 +219,9 @@ void RaceGaugeView::draw(ui::Context& context, ui::Rect)
     context.strokePath(
         ui::Path::arc({0.7 * w, 0.75 * h}, d / 4 - 1.2 * barLength_, -3 * std::numbers::pi / 2, 0, true));
 
-    const float speed = speed_.shown();
-    litSpeed_ = litCount(speed, maxSpeed_, speedSegments);
+    litSpeed_ = litCount(speed_.shown(), maxSpeed_, speedSegments);
     strokeSegments(context, speedGaugeArr_, speedGaugeArr2_, litSpeed_, color_, 0.65 * barLength_,
                    0.35 * barLength_);
-    speedLabel_->setText(fnd::format("%d", static_cast<int>(speed)));
-    speed_.tick();
-
-    const float rpm = rpm_.shown();
-    litRpm_ = litCount(rpm, rpmFullScale, rpmSegments);
+    litRpm_ = litCount(rpm_.shown(), rpmFullScale, rpmSegments);
     strokeSegments(context, rpmGaugeArr_, rpmGaugeArr2_, litRpm_, color2_, 0.5 * barLength_, 0.2 * barLength_);
-    rpmLabel_->setText(fnd::format("%.1f", rpm / 1000));
-    rpm_.tick();
 }

@@ -55,6 +55,8 @@ public:
 
 private:
     void buildSegments();
+    void tick();
+    void showReadings();
     ui::Color speedColor() const;
     void applyLabelColors(std::optional<ui::Color> override);
 

@@ -23,7 +23,6 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/SegmentedControl.h"
-#include "platform/ui/Toast.h"
 #include "shell/QueuedAlertController.h"
 
 namespace {
@@ -123,11 +122,9 @@ void RaceViewController::viewDidAppear(bool animated)
     Settings& settings = Manager::sharedManager().setting();
     transArr_ = userData.transmissionArr;
     rpmRedLine_ = userData.rpmRedLine;
+    // Explained in an alert: the mode controls it names are where a toast would lie.
     if (settings.firstRace) {
-        ui::ToastStyle style;
-        style.setMessageColor(ui::Color::rgb(0.2, 0.70980392, 0.88235294));
-        style.setMessageFont(ui::Font::named("DigitalSans NowEF ML Demo", 15));
-        ui::makeToast(*view(), fnd::L("Race msg2"), 12.0, ui::ToastPosition::Center, style);
+        QueuedAlertController::showMessage("Racetrack", "Race msg2");
         settings.firstRace = false;
     }
     if (dataUnloaded_) {
@@ -154,7 +151,7 @@ void RaceViewController::viewDidAppear(bool animated)
         gView_->initData(fnd::L("Speed"), 0, gaugeTop, speedUnit, 0, 0);
     }
     loadSelectedTrack();
-    trackView_->setUnits();
+    trackView_->setUnits(metric);
 }
 
 void RaceViewController::loadSelectedTrack()

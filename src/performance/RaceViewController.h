@@ -88,6 +88,7 @@ public:
     void toggleViewVisibility();
     void openMenu();
     void closeMenu();
+    void menuDidClose() override;
     void slideMenuBar();
     void hideNavBar();
     void displayOptions();

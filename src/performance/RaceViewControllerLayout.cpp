@@ -68,6 +68,11 @@ void RaceViewController::closeMenu()
     slideViewTo(0);
     if (auto menu = delegate())
         menu->viewWillSlide(false);
+    menuDidClose();
+}
+
+void RaceViewController::menuDidClose()
+{
     menuOpen_ = false;
     setScrollingEnabled(true);
 }
@@ -267,10 +272,12 @@ void RaceViewController::layOutCommon()
     for (const auto& [panel, title, value] : {std::tuple{bestView_, bestLapLabel_, bestLapValLabel_},
                                               std::tuple{prevView_, lastLapLabel_, lastLapValLabel_},
                                               std::tuple{gapView_, gapLabel_, gapValLabel_}}) {
+        // The value fills the panel below its title: wide landscape panels would otherwise grow it over the title.
         const ui::Size size = panel->bounds().size;
-        title->setFrame({5, 2, size.width - 10, size.height * 0.25});
-        value->setFrame({0, 5, size.width, size.height - 5});
-        value->setFont(value->font().withSize(size.height * (value == gapValLabel_ ? 0.8 : 0.63)));
+        const double titleHeight = size.height * 0.25;
+        title->setFrame({5, 2, size.width - 10, titleHeight});
+        value->setFrame({0, titleHeight + 2, size.width, size.height - titleHeight - 2});
+        value->setFont(value->font().withSize(size.height * (value == gapValLabel_ ? 0.6 : 0.55)));
     }
     const ui::Size panel = infView_->bounds().size;
     timerLabel_->setFrame({panel.width * 0.05, panel.height * 0.2, panel.width * 0.9, panel.height * 0.6});

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/model/Manager.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Strings.h"
@@ -11,12 +10,6 @@
 #include "platform/ui/Device.h"
 
 namespace {
-
-bool metricSpeed()
-{
-    const auto& units = Manager::sharedManager().userData().unitsArr;
-    return !(units.size() > 9 && units[9] == 0);
-}
 
 bool sameCoordinates(const std::vector<geo::Location>& a, const std::vector<geo::Location>& b)
 {
@@ -46,7 +39,7 @@ TrackView::TrackView(ui::Rect frame, int theme)
     speedLabel_->setTextColor(light ? ui::Color::black() : ui::Color::lightGray());
     addSubview(speedLabel_);
     unitLabel_ = std::make_shared<ui::Label>();
-    unitLabel_->setText(metricSpeed() ? "km/h" : "mph");
+    unitLabel_->setText("km/h");
     unitLabel_->setTextColor(light ? ui::Color::white(1.0 / 3.0) : ui::Color::gray());
     unitLabel_->setAdjustsFontSizeToFitWidth(true);
     addSubview(unitLabel_);
@@ -119,7 +112,11 @@ void TrackView::updateLabel()
 
 void TrackView::stopTimer() { timer_.stop(); }
 void TrackView::resetData() { readout_.reset(0); }
-void TrackView::setUnits() { unitLabel_->setText(metricSpeed() ? "km/h" : "mph"); }
+void TrackView::setUnits(bool metric)
+{
+    metric_ = metric;
+    unitLabel_->setText(metric ? "km/h" : "mph");
+}
 
 void TrackView::updateLabels()
 {
@@ -174,7 +171,7 @@ void TrackView::setDataEnabled(bool)
     hideSpeedLabel();
     dataEnabled_ = true;
     min_ = 0;
-    max_ = metricSpeed() ? 255.0f : 160.0f;
+    max_ = metric_ ? 255.0f : 160.0f;
     populateHueArr();
 }
 

@@ -38,7 +38,8 @@ public:
     void stopTimer();
     bool isTimerRunning() const { return timer_.isRunning(); }
     void resetData();
-    void setUnits();
+    // The speed unit of the read-out and of the speed colours (km/h until told).
+    void setUnits(bool metric);
     void updateLabels();
     void hideSpeedLabel();
     void hideContent();
@@ -77,6 +78,7 @@ private:
     std::shared_ptr<ui::Label> speedLabel_, unitLabel_;
     GaugeGlide readout_;
     TickTimer timer_;
+    bool metric_ = true;
     float min_ = 0, max_ = 255;
     bool previewMode_ = false;
     bool dataEnabled_ = false;

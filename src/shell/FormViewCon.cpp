@@ -145,7 +145,10 @@ std::shared_ptr<ui::TableViewCell> FormViewCon::cellForRowAtIndexPath(ui::TableV
             cell->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
         break;
     case FormRow::Kind::Field: {
-        auto field = std::make_shared<ui::TextField>(ui::makeRect(0, 0, fieldWidth, fieldHeight));
+        // A long value (a sensor's full name) takes the room its title leaves, at least the usual width.
+        const double titleWidth = cell->textLabel()->sizeThatFits({0, 0}).width;
+        const double room = table.bounds().width() - titleWidth - 3 * ui::TableViewCell::margin;
+        auto field = std::make_shared<ui::TextField>(ui::makeRect(0, 0, std::max(fieldWidth, room), fieldHeight));
         field->setText(row.value);
         field->setKeyboardType(row.keyboard);
         field->setReturnKeyType(ui::ReturnKeyType::Done);

@@ -12,6 +12,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/SwipeGestureRecognizer.h"
 #include "platform/ui/TabBarController.h"
+#include "platform/ui/TapGestureRecognizer.h"
 #include "shell/TableLook.h"
 
 namespace {
@@ -160,10 +161,16 @@ void RootController::viewDidLoad()
     openSwipe->setDirection(ui::SwipeDirection::Right);
     openSwipe->setShouldBegin(onlyOverPlainScreens);
     content_->addGestureRecognizer(openSwipe);
+
+    // While the menu is out the slid screen takes no touches of its own: a tap or a left swipe on it puts
+    // the menu away.
+    shield_ = std::make_shared<ui::View>();
+    shield_->addGestureRecognizer(
+        std::make_shared<ui::TapGestureRecognizer>([this](ui::GestureRecognizer&) { setMenuOpen(false); }));
     auto closeSwipe = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) { setMenuOpen(false); });
     closeSwipe->setDirection(ui::SwipeDirection::Left);
-    closeSwipe->setShouldBegin(onlyOverPlainScreens);
-    content_->addGestureRecognizer(closeSwipe);
+    shield_->addGestureRecognizer(closeSwipe);
+    content_->addSubview(shield_);
     auto menuSwipe = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) { setMenuOpen(false); });
     menuSwipe->setDirection(ui::SwipeDirection::Left);
     menu_->addGestureRecognizer(menuSwipe);
@@ -192,6 +199,7 @@ void RootController::viewDidLayoutSubviews()
     // Setting an unchanged frame would cut a slide short.
     if (const ui::Rect frame{{menuOpen_ ? width : 0, 0}, bounds.size}; content_->frame() != frame)
         content_->setFrame(frame);
+    shield_->setFrame(content_->bounds());
     if (selected_ >= 0) {
         ui::View& screen = *screens_[selected_]->view();
         if (const ui::Rect frame{{0, 0}, bounds.size}; screen.frame() != frame)
@@ -249,7 +257,7 @@ void RootController::showEntry(int index)
     const std::shared_ptr<ui::ViewController> next = screens_[index];
     addChildViewController(next);
     next->view()->setFrame(content_->bounds());
-    content_->addSubview(next->view());
+    content_->insertSubviewBelow(next->view(), shield_.get());
     next->didMoveToParentViewController(this);
     table_->reloadData();
 
@@ -272,13 +280,25 @@ void RootController::setMenuOpen(bool open, bool animated)
     if (open)
         refreshConnection();
     menuOpen_ = open;
+    shield_->setHidden(!open);
+    // A screen that keeps its own record of the menu hears that it closed, whatever closed it.
+    if (TemplateViewCon* feature = visibleFeatureScreen(); feature && !open)
+        feature->menuDidClose();
     // A feature screen that slid its own view aside hands the move over to the content, which carries the
     // menu's edge and shadow, so the menu is under it either way.
-    const std::shared_ptr<ui::View> screen = selected_ >= 0 ? screens_[selected_]->view() : nullptr;
-    ui::animate(animated ? slideDuration : 0, ui::AnimationCurve::EaseOut, [this, screen, open] {
+    // A feature screen inside a tab moved its own view, not the entry's: both go back in place.
+    std::vector<std::shared_ptr<ui::View>> slid;
+    if (selected_ >= 0)
+        slid.push_back(screens_[selected_]->view());
+    if (TemplateViewCon* feature = visibleFeatureScreen())
+        slid.push_back(feature->view());
+    ui::animate(animated ? slideDuration : 0, ui::AnimationCurve::EaseOut, [this, slid, open] {
         content_->setFrame({{open ? menuWidth() : 0, 0}, content_->frame().size});
-        if (screen)
-            screen->setFrame({{0, 0}, screen->frame().size});
+        for (const auto& screen : slid) {
+            ui::Rect frame = screen->frame();
+            frame.origin.x = 0;
+            screen->setFrame(frame);
+        }
     });
 }
 

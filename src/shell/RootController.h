@@ -110,6 +110,7 @@ private:
     std::shared_ptr<MenuStatusView> status_;
     std::shared_ptr<ui::TableView> table_;
     std::shared_ptr<ui::View> content_;
+    std::shared_ptr<ui::View> shield_;  // over the screen while the menu is open
 
     std::weak_ptr<Scanner> handedOut_;  // the link the screens were given
     bool appeared_ = false;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/model/Manager.h"
+#include "core/obd/PidNames.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Strings.h"
@@ -112,7 +113,8 @@ void RootController::scannerDidInitialize(Scanner& current)
     status_->setPower(MenuStatusView::Power::On);
     status_->setDeviceName(current.deviceName());
     const std::weak_ptr<ui::ViewController> weak = weak_from_this();
-    current.sendCommand(current.commandForOBD2(0x01, 0x01, 255), [weak](const std::vector<Response>& responses) {
+    const Command lampStatus = current.commandForOBD2(service::currentData, pid::monitorStatus, pid::none);
+    current.sendCommand(lampStatus, [weak](const std::vector<Response>& responses) {
         if (const auto self = std::static_pointer_cast<RootController>(weak.lock()))
             self->showMil(responses);
     });
@@ -122,8 +124,9 @@ void RootController::scannerDidInitialize(Scanner& current)
 void RootController::showMil(const std::vector<Response>& responses)
 {
     for (const Response& response : responses) {
-        if (response.mode == 0x41 && response.pid == 0x01 && !response.data.empty()) {
-            status_->setMilShown((response.data[0] & 0x80) != 0);
+        if (response.mode == service::currentDataReply && response.pid == pid::monitorStatus &&
+            !response.data.empty()) {
+            status_->setMilShown((response.data[0] & monitorStatusBits::milOn) != 0);
             return;
         }
     }

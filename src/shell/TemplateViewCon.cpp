@@ -2,6 +2,7 @@
 
 #include "platform/ui/Animation.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/SwipeGestureRecognizer.h"
 
 double TemplateViewCon::exposedWidth()
 {
@@ -24,4 +25,15 @@ void TemplateViewCon::slideForMenu(bool open)
     slideViewTo(open ? exposedWidth() : 0);
     if (auto menu = delegate())
         menu->viewWillSlide(open);
+}
+
+void TemplateViewCon::addMenuSwipes(ui::View& area)
+{
+    for (const bool open : {true, false}) {
+        auto swipe = std::make_shared<ui::SwipeGestureRecognizer>([this, open](ui::GestureRecognizer&) {
+            slideForMenu(open);
+        });
+        swipe->setDirection(open ? ui::SwipeDirection::Right : ui::SwipeDirection::Left);
+        area.addGestureRecognizer(swipe);
+    }
 }

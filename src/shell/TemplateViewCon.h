@@ -30,6 +30,8 @@ public:
     virtual void startScanning() = 0;
     // The menu is switching the content to this screen (the dash camera turns to landscape).
     virtual void rotateScreen() {}
+    // The menu has closed, by this screen's swipe or by a touch the menu took itself.
+    virtual void menuDidClose() {}
 
 protected:
     // How far a screen slides aside to show the menu: further on a landscape phone with a home indicator.
@@ -38,6 +40,8 @@ protected:
     void slideViewTo(double x);
     // Slides the screen's view aside by exposedWidth (open) or back to 0, then tells the menu.
     void slideForMenu(bool open);
+    // A right swipe on `area` slides the screen aside onto the menu, a left swipe slides it back.
+    void addMenuSwipes(ui::View& area);
 
 private:
     std::weak_ptr<TemplateViewControllerDelegate> delegate_;

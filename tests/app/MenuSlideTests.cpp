@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/Features.h"
+#include "performance/RaceViewController.h"
 #include "platform/media/CaptureDevice.h"
 #include "shell/AppDelegate.h"
 
@@ -120,6 +121,41 @@ INSTANTIATE_TEST_SUITE_P(
                (info.param.fromEdge ? "EdgePan" : "Swipe");
     });
 
+class MenuSwipeTest : public RealScreensTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override
+    {
+        RealScreensTest::SetUp();
+        launchOn(GetParam(), {390, 844});
+    }
+};
+
+// From the window's left edge, as a thumb does, and back from its right edge, halfway down.
+TEST_P(MenuSwipeTest, ARightSwipeOpensTheMenuAndALeftSwipeClosesIt)
+{
+    RootController& menu = *app->rootController();
+    swipe(10, 300, 422);
+    settle();
+    EXPECT_TRUE(menu.isMenuOpen());
+    EXPECT_EQ(screenX(), RootController::menuWidth());
+    EXPECT_TRUE(testsupport::shows(window->window(), "Settings"));
+
+    swipe(380, 80, 422);
+    settle();
+    EXPECT_FALSE(menu.isMenuOpen());
+    EXPECT_EQ(screenX(), 0);
+    EXPECT_FALSE(testsupport::shows(window->window(), "Settings"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, MenuSwipeTest,
+                         ::testing::Values("Gauge list", "Fuel Economy/Fuel", "Fuel Economy/Trends",
+                                           "Racing", "Dash Camcorder"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             std::erase_if(name, [](char c) { return c == ' ' || c == '/'; });
+                             return name;
+                         });
+
 // The only button on the camera's screen that is not the record button.
 ui::Button* menuButtonIn(ui::View& view)
 {
@@ -157,5 +193,46 @@ TEST_P(CameraMenuButtonTest, OpensAndClosesTheMenu)
 
 INSTANTIATE_TEST_SUITE_P(Windows, CameraMenuButtonTest, ::testing::Values(ui::Size{844, 390}, ui::Size{390, 844}),
                          [](const auto& info) { return info.param.width > info.param.height ? "Landscape" : "Portrait"; });
+
+// While the menu is out the slid screen takes no touches of its own: a tap or a left swipe anywhere on it,
+// over a strip chart too, puts the menu away.
+TEST_F(RealScreensTest, ATapOrALeftSwipeOverTheSlidChartsClosesTheMenu)
+{
+    launchOn("Logging", {390, 844});
+    RootController& menu = *app->rootController();
+    for (const bool tapping : {true, false}) {
+        menu.viewWillSlide2();
+        settle();
+        ASSERT_TRUE(menu.isMenuOpen());
+        if (tapping)
+            testsupport::tap(window->window(), {RootController::menuWidth() + 100, 300});
+        else
+            swipe(380, 200, 300);
+        settle();
+        EXPECT_FALSE(menu.isMenuOpen()) << (tapping ? "tap" : "swipe");
+        EXPECT_EQ(screenX(), 0);
+    }
+}
+
+// A pan from the left edge over the race pages opens the menu; a tap on the slid screen closes it, and the
+// pages turn again.
+TEST_F(RealScreensTest, TheRacePagesGiveWayToTheMenuAndTurnAgainAfterIt)
+{
+    launchOn("Racing", {390, 844});
+    RootController& menu = *app->rootController();
+    auto* race = dynamic_cast<RaceViewController*>(menu.visibleFeatureScreen());
+    ASSERT_NE(race, nullptr);
+    edgePan(200);
+    settle();
+    EXPECT_TRUE(menu.isMenuOpen());
+    EXPECT_EQ(race->pageIndex(), 0);
+
+    testsupport::tap(window->window(), {RootController::menuWidth() + 100, 200});
+    settle();
+    EXPECT_FALSE(menu.isMenuOpen());
+    swipe(300, 60, 200);
+    settle();
+    EXPECT_EQ(race->pageIndex(), 1);
+}
 
 }  // namespace

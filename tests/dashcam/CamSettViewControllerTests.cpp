@@ -122,6 +122,31 @@ TEST_F(CamSettViewControllerTest, TheTrackListsDoneGoesBack)
     EXPECT_EQ(screen->sections().at(0).rows[3].value, "Oval");
 }
 
+// A tap on a row of the pushed track list picks the row under the finger, below the navigation bar.
+TEST_F(CamSettViewControllerTest, ATapOnATrackListRowPicksThatRow)
+{
+    settings().isRaceMode = true;
+    for (const char* name : {"Oval", "Hill climb"}) {
+        Track track;
+        track.trackName = name;
+        Manager::sharedManager().raceData().trackArr.push_back(track);
+    }
+    ui::Device::current().setScreenSize({390, 844});  // a phone with a notch: the bar sits lower
+    auto screen = showSettings();
+    ASSERT_TRUE(testsupport::tapText(root->window(), "Select race track"));
+    settle();
+    auto* list = dynamic_cast<TrackSelectViewCon*>(navigation->topViewController());
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->index(), 0);
+
+    ASSERT_TRUE(testsupport::tapText(root->window(), "Oval"));
+    EXPECT_EQ(list->index(), 1);
+    ASSERT_TRUE(testsupport::tapText(root->window(), "Hill climb"));
+    EXPECT_EQ(list->index(), 2);
+    ASSERT_TRUE(testsupport::tapText(root->window(), "New track"));
+    EXPECT_EQ(list->index(), 0);
+}
+
 TEST_F(CamSettViewControllerTest, TheMapSwitchShowsAndWritesTheMapSetting)
 {
     settings().mapEnabled = true;

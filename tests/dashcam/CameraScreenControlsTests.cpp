@@ -43,7 +43,8 @@ TEST(CameraScreenGeometry, ControlsSitOnTheLandscapeScreenOrOnThePicturesBandAcr
     expectRect(camerascreen::landscapeArea({390, 844}, wide), ui::makeRect(0, top, 390, 219.375));
     layout = camerascreen::controlsLayout({390, 844}, wide, true);
     expectRect(layout.buttonView, ui::makeRect(40, 422 - 30, 60, 60));
-    expectRect(layout.recordLabel, ui::makeRect(10, top + 219.375 - 35, 95, 22));
+    // The time just below the band, clear of the small overlay's tiles.
+    expectRect(layout.recordLabel, ui::makeRect(10, top + 219.375 + 8, 95, 22));
 }
 
 TEST(CameraScreenGeometry, FocusPointIsTheTappedSpotOfThePicture)
@@ -169,7 +170,8 @@ TEST_F(CameraScreenControls, APortraitWindowShowsTheLandscapeScreenOnThePictures
     showIn({390, 844});
     const ui::Rect band = camerascreen::landscapeArea({390, 844}, {1280, 720});
     EXPECT_TRUE(band.contains(camera->buttonView().frame())) << "the record button is on the picture";
-    EXPECT_TRUE(band.contains(camera->recordLabel().frame())) << "the recording time is on the picture";
+    EXPECT_FALSE(band.intersects(camera->recordLabel().frame())) << "the recording time is off the overlay's tiles";
+    EXPECT_NEAR(camera->recordLabel().frame().minY(), band.maxY() + 8, 0.01) << "the recording time is under the picture";
     film(0.3);
     saveScreenshot("dashcam-screen-portrait.png");
 

@@ -77,6 +77,29 @@ TEST(ReferencePage, LongOneLinePage)
     EXPECT_EQ(texts.causes, "\u2022 C\n");
 }
 
+// Pages of headings that never close on their line, or that all share one far closing tag: each read in
+// one pass over the page, where a scan per heading would take hours.
+TEST(ReferencePage, ManyHeadingsSharingOneEnd)
+{
+    constexpr int count = 100000;
+    std::string opens;
+    std::string spaced;
+    std::string symptoms;
+    for (int i = 0; i < count; ++i) {
+        opens += "<h2>";
+        spaced += "<h2 ";
+        symptoms += "<h2>Symptoms</h2>";
+    }
+    for (const std::string& page : {opens + "</h2>", opens + "\n</h2>", spaced + "></h2>"}) {
+        const DTCReferenceTexts texts = readReferencePage(page);
+        EXPECT_FALSE(texts.symptoms);
+        EXPECT_FALSE(texts.causes);
+    }
+    const DTCReferenceTexts texts = readReferencePage(symptoms + "<li>S</li><h2>Causes</h2>");
+    EXPECT_EQ(texts.symptoms, "\u2022 S\n");
+    EXPECT_FALSE(texts.causes);
+}
+
 TEST(ReferencePage, ErrorPageEscapesTheError)
 {
     const std::string page = DTCWebViewController::errorPage("<b>refused</b> & gone");

@@ -8,7 +8,6 @@
 #include "diagnostics/InfoViewController.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/SystemSound.h"
-#include "platform/ui/Toast.h"
 #include "shell/VersionTracking.h"
 
 #include <algorithm>
@@ -83,7 +82,12 @@ TEST_F(TabScreenTest, FreezeFrameReadsTheCodeThenTheFrame)
     ASSERT_TRUE(connect());
     auto screen = linked<FreezeViewController>(link);
     show(screen);
-    EXPECT_TRUE(ui::visibleToast(*screen->view())) << "the first launch explains the freeze frame";
+    const auto hint = ui::AlertController::visible();
+    ASSERT_TRUE(hint) << "the first launch explains the freeze frame";
+    EXPECT_EQ(hint->message(), fnd::L("freeze msg"));
+    EXPECT_TRUE(testsupport::tapText(root->window(), "Ok"));
+    advance(0.5);
+    EXPECT_FALSE(ui::AlertController::visible());
     ASSERT_TRUE(waitFor([&] { return requestCount("021100") == 1; }));
     ASSERT_TRUE(drain());
     EXPECT_EQ(requestCount("020200"), 1);
@@ -94,6 +98,12 @@ TEST_F(TabScreenTest, FreezeFrameReadsTheCodeThenTheFrame)
     EXPECT_TRUE(screen->spinner().isAnimating());
     advance(FreezeViewController::loadingPeriod);
     EXPECT_FALSE(screen->spinner().isAnimating());
+
+    root->setRootViewController(std::make_shared<ui::ViewController>());
+    advance(0.5);
+    root->setRootViewController(navigation);
+    advance(0.5);
+    EXPECT_FALSE(ui::AlertController::visible()) << "explained once";
 }
 
 TEST_F(TabScreenTest, FreezeFrameWithoutAFrameKeepsTheUnits)

@@ -170,6 +170,42 @@ TEST_F(FuelViewControllerTest, TripPanelTextsFitTheirPlacesWithoutOverlapping)
     }
 }
 
+TEST_F(FuelViewControllerTest, GaugeFiguresOnItsSideLieApartWithBarsFilled)
+{
+    struct Screen {
+        ui::UserInterfaceIdiom idiom;
+        ui::Size size;
+    };
+    const Screen screens[] = {{ui::UserInterfaceIdiom::Phone, {844, 390}}, {ui::UserInterfaceIdiom::Pad, {1024, 768}}};
+    for (const Screen& screen : screens) {
+        ui::Device::current().setIdiom(screen.idiom);
+        ui::Device::current().setScreenSize(screen.size);
+        ui::Device::current().setOrientation(ui::DeviceOrientation::LandscapeLeft);
+        sim.updateCar([](elmsim::CarState& s) {
+            s.speed = 60;
+            s.maf = 9;
+        });
+        if (!link || !link->isConnected())
+            ASSERT_TRUE(connect());
+        settings().fuelCalcMethod = 0;
+        root.reset();
+        auto fuel = showFuel();
+        ASSERT_TRUE(waitForEconomy(*fuel));
+        drive(125);
+        root->window().layoutIfNeeded();
+        ASSERT_FALSE(fuel->fView()->barText(1).empty()) << screen.size.width;
+        const auto shown = ui::visibleTextFrames(*fuel->fView());
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            EXPECT_FALSE(shown[i].cut) << screen.size.width << ": " << shown[i].text << " is cut";
+            for (std::size_t j = i + 1; j < shown.size(); ++j) {
+                const ui::Rect both = shown[i].frame.intersection(shown[j].frame);
+                EXPECT_FALSE(both.width() > 2 && both.height() > 0.4 * std::min(shown[i].frame.height(), shown[j].frame.height()))
+                    << screen.size.width << ": " << shown[i].text << " over " << shown[j].text;
+            }
+        }
+    }
+}
+
 TEST_F(FuelViewControllerTest, TripResetClearsThePanel)
 {
     ASSERT_TRUE(connect());

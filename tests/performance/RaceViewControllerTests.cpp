@@ -11,6 +11,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/TabBarController.h"
+#include "support/Input.h"
 
 namespace {
 
@@ -69,6 +70,22 @@ TEST_F(RaceViewControllerTest, BuildsItsPagesAndShowsNothingBeforeARun)
     ASSERT_NE(plain->gaugeTile(), nullptr);
     EXPECT_EQ(plain->gaugeTile()->visMode(), GaugeView2::analogStyle);
     EXPECT_EQ(plain->shiftView(), nullptr);
+}
+
+TEST_F(RaceViewControllerTest, TheFirstRaceIsExplainedOnceInAnAlertClosedByOk)
+{
+    settings().firstRace = true;
+    showRace();
+    const auto hint = ui::AlertController::visible();
+    ASSERT_TRUE(hint) << "the explanation covers the mode controls it names unless the user closes it";
+    EXPECT_EQ(hint->message(), fnd::L("Race msg2"));
+    EXPECT_TRUE(testsupport::tapText(root->window(), "Ok"));
+    advance(0.5);
+    EXPECT_FALSE(ui::AlertController::visible());
+    EXPECT_FALSE(settings().firstRace);
+
+    showRace();
+    EXPECT_FALSE(ui::AlertController::visible()) << "explained once";
 }
 
 TEST_F(RaceViewControllerTest, PagesStartAndStopTheirTimers)

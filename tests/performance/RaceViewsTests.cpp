@@ -20,20 +20,39 @@ void draw(ui::View& view)
 TEST_F(RaceViewsTest, RaceGaugeLightsSegmentsInProportion)
 {
     RaceGaugeView gauge({0, 0, 300, 300}, 0);
+    gauge.startTimer();
     EXPECT_EQ(gauge.maxSpeed(), 255);
     gauge.setSpeed(127.5f);
     gauge.setRpm(4500);
-    for (int i = 0; i < 10; ++i)
-        draw(gauge);
+    advance(0.5);
+    draw(gauge);
     EXPECT_EQ(gauge.litSpeedSegments(), 68);
     EXPECT_EQ(gauge.litRpmSegments(), 45);
     EXPECT_EQ(gauge.rpmLabel().text(), "4.5");
     gauge.setSpeed(400);
     gauge.setRpm(-100);
-    for (int i = 0; i < 30; ++i)
-        draw(gauge);
+    advance(1.5);
+    draw(gauge);
     EXPECT_EQ(gauge.litSpeedSegments(), RaceGaugeView::speedSegments);
     EXPECT_EQ(gauge.litRpmSegments(), 0);
+}
+
+// A repaint of damage and a full repaint at the same moment must show the same gauge mid-glide.
+TEST_F(RaceViewsTest, RaceGaugePaintsAlikeTwiceAtOneMoment)
+{
+    RaceGaugeView gauge({0, 0, 300, 300}, 0);
+    gauge.startTimer();
+    gauge.setSpeed(20);
+    advance(1);
+    gauge.setSpeed(200);
+    advance(0.1);
+    draw(gauge);
+    const int lit = gauge.litSpeedSegments();
+    const std::string shown = gauge.speedLabel().text();
+    draw(gauge);
+    EXPECT_EQ(gauge.litSpeedSegments(), lit);
+    EXPECT_EQ(gauge.speedLabel().text(), shown);
+    EXPECT_LT(lit, RaceGaugeView::speedSegments * 200 / 255);
 }
 
 TEST_F(RaceViewsTest, RaceGaugeShiftLightActsOnChangesOnly)
@@ -140,8 +159,8 @@ TEST_F(RaceViewsTest, TrackViewHuesFollowTheSpeedUnit)
     EXPECT_TRUE(track.isDotHidden());
     draw(track);
 
-    userData().unitsArr[9] = 0;
     TrackView imperial({0, 0, 100, 100}, 1);
+    imperial.setUnits(false);
     imperial.setCoordinatesArr({at(0, 0), at(0, 50)});
     imperial.setDataArr({160, 80});
     imperial.setDataEnabled(true);

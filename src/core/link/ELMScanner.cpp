@@ -6,6 +6,7 @@
 
 #include "core/Notifications.h"
 #include "core/obd/PidLengths.h"
+#include "core/obd/PidNames.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
@@ -258,7 +259,9 @@ std::vector<Response> ELMScanner::fromChosenECU(std::vector<Response> responses)
 {
     // Trouble codes and the lamp's state belong to the whole car: every ECU's answer counts.
     const auto wholeCar = [](const Response& r) {
-        return r.mode == 0x43 || r.mode == 0x47 || r.mode == 0x4A || (r.mode == 0x41 && r.pid == 0x01);
+        return r.mode == service::storedCodesReply || r.mode == service::pendingCodesReply ||
+               r.mode == service::permanentCodesReply ||
+               (r.mode == service::currentDataReply && r.pid == pid::monitorStatus);
     };
     if (selectedECU_ != 0) {
         std::erase_if(responses, [&](const Response& r) { return r.ecu != 0 && r.ecu != selectedECU_ && !wholeCar(r); });
@@ -397,7 +400,7 @@ void ELMScanner::initReply(const Reply& reply, const std::string& text)
         packing_ = !responses.empty();
         for (std::size_t i = 2; i + 1 < probe.size(); i += 2) {
             const int pid = std::stoi(probe.substr(i, 2), nullptr, 16);
-            const Response* r = findResponse(responses, 0x41, pid);
+            const Response* r = findResponse(responses, service::currentDataReply, pid);
             packing_ = packing_ && r && static_cast<int>(r->data.size()) == service01DataLength(static_cast<std::uint8_t>(pid));
         }
         finishInit();
@@ -422,7 +425,7 @@ void ELMScanner::protocolDescribed(const Reply& reply)
     const Reply first = parseReply(firstReply_, "0100", format_);
     ecus_.clear();
     for (const Response& r : first.responses) {
-        if (r.mode == 0x41 && r.pid == 0x00 && std::find(ecus_.begin(), ecus_.end(), r.ecu) == ecus_.end())
+        if (r.mode == service::currentDataReply && r.pid == pid::supportedFirst && std::find(ecus_.begin(), ecus_.end(), r.ecu) == ecus_.end())
             ecus_.push_back(r.ecu);
     }
     std::sort(ecus_.begin(), ecus_.end());
@@ -459,7 +462,7 @@ void ELMScanner::readSupportedPIDs()
 void ELMScanner::supportedPIDsRead(const Reply& reply)
 {
     const auto responses = fromChosenECU(reply.responses);
-    const Response* bitmap = findResponse(responses, 0x41, bitmapBase_);
+    const Response* bitmap = findResponse(responses, service::currentDataReply, bitmapBase_);
     if (bitmap && bitmap->data.size() >= 4) {
         const std::uint32_t bits = bitmapOf(*bitmap);
         supportedPIDs_.setBitmap(bitmapBase_, bits);
@@ -506,11 +509,11 @@ void ELMScanner::finishInit()
 
     statusCommands_.clear();
     if (settings_.speedWarning)
-        statusCommands_.push_back(commandForOBD2(0x01, 0x0D, 255));
+        statusCommands_.push_back(commandForOBD2(service::currentData, pid::vehicleSpeed, pid::none));
     if (settings_.temperatureWarning) {
-        statusCommands_.push_back(commandForOBD2(0x01, 0x05, 255));
-        if (supportedPIDs_.isSupported(0x5C))
-            statusCommands_.push_back(commandForOBD2(0x01, 0x5C, 255));
+        statusCommands_.push_back(commandForOBD2(service::currentData, pid::coolantTemperature, pid::none));
+        if (supportedPIDs_.isSupported(pid::oilTemperature))
+            statusCommands_.push_back(commandForOBD2(service::currentData, pid::oilTemperature, pid::none));
     }
     if (!statusCommands_.empty())
         statusTimer_ = fnd::Timer::scheduled(statusInterval, true, [this](fnd::Timer&) { updateWarning(); });
@@ -589,7 +592,7 @@ std::vector<Command> ELMScanner::nextPolledGroup()
 
 bool ELMScanner::canPack(const Command& command) const
 {
-    return command.mode == 0x01 && command.pid != 255 && command.pid2 == 0 && !command.isVoltageCommand &&
+    return command.mode == service::currentData && command.pid != pid::none && command.pid2 == 0 && !command.isVoltageCommand &&
            command.pid % 0x20 != 0 && service01DataLength(command.pid) > 0 &&
            compactText(command.commandString).rfind(fnd::format("01%02X", command.pid), 0) == 0;
 }

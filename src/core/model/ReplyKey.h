@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/obd/PidNames.h"
+
 // Which request a reply answers: the request's service, its PID and its second
 // PID byte (0 when there is none). Screens map replies to their rows with it:
 //
@@ -23,15 +25,15 @@ struct ReplyKey {
     // request builder's "left out") mean none.
     static constexpr ReplyKey ofRequest(int service, int pid, int pid2 = 0)
     {
-        return {byte(service), byte(pid), pid2 == 255 ? std::uint8_t{0} : byte(pid2)};
+        return {byte(service), byte(pid), pid2 == pid::none ? std::uint8_t{0} : byte(pid2)};
     }
-    // From a reply, whose service byte is the request's service + 0x40.
+    // From a reply, whose service byte is the request's service + `service::replyOffset`.
     static constexpr ReplyKey ofReply(int replyService, int pid, int pid2 = 0)
     {
-        return {byte(replyService - 0x40), byte(pid), byte(pid2)};
+        return {byte(replyService - service::replyOffset), byte(pid), byte(pid2)};
     }
     // A service-01 live-data PID.
-    static constexpr ReplyKey live(int pid) { return ofRequest(0x01, pid); }
+    static constexpr ReplyKey live(int pid) { return ofRequest(service::currentData, pid); }
 
     auto operator<=>(const ReplyKey&) const = default;
 

@@ -1,6 +1,8 @@
 #include "core/model/Track.h"
 
 #include <array>
+#include <cmath>
+#include <limits>
 #include <string_view>
 
 #include <nlohmann/json.hpp>
@@ -79,7 +81,9 @@ std::optional<Track> Track::fromJson(const nlohmann::json& value)
     track.trackName = value["trackName"].get<std::string>();
     if (const auto it = value.find("trackImgData"); it != value.end() && it->is_string())
         track.trackImgData = fromBase64(it->get_ref<const std::string&>()).value_or(std::vector<std::uint8_t>());
-    if (const auto it = value.find("trackDistance"); it != value.end() && it->is_number())
+    // Beyond a float's range the distance would be infinite, which cannot be saved: it is left out.
+    if (const auto it = value.find("trackDistance");
+        it != value.end() && it->is_number() && std::abs(it->get<double>()) <= std::numeric_limits<float>::max())
         track.trackDistance = it->get<float>();
     if (const auto it = value.find("trackCoordinateArr"); it != value.end() && it->is_array()) {
         for (const auto& element : *it) {

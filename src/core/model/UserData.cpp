@@ -66,6 +66,12 @@ UserData::UserData()
     maxLimitArr.assign(builtInSensorCount, defaultMaxLimit);
 }
 
+bool UserData::isMetric(int sensor) const
+{
+    const auto at = static_cast<std::size_t>(sensor);
+    return sensor < 0 || at >= unitsArr.size() || unitsArr[at] != 0;
+}
+
 void UserData::addPid(Pid pid)
 {
     pids.push_back(std::move(pid));

@@ -34,6 +34,8 @@ struct UserData {
 
     // Appends a custom PID with limit entries of its own (warnings off, full range).
     void addPid(Pid pid);
+    // Whether a sensor shows metric units; one without a unit entry does.
+    bool isMetric(int sensor) const;
 
     // Every archived field once, for the archive helpers.
     template <typename Self, typename Visitor>

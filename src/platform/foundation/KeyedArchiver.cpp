@@ -46,6 +46,14 @@ double toDouble(const json& value, double fallback)
     return value.is_number() ? value.get<double>() : fallback;
 }
 
+// Beyond a float's range a value would become infinite, which an archive saves
+// as null: it reads as the fallback, so it cannot change from one launch to the next.
+float toFloat(const json& value, float fallback)
+{
+    const double d = toDouble(value, fallback);
+    return std::abs(d) <= std::numeric_limits<float>::max() ? static_cast<float>(d) : fallback;
+}
+
 template <typename T, typename Convert>
 std::vector<T> decodeArray(const json* array, Convert convert)
 {
@@ -131,7 +139,8 @@ double KeyedUnarchiver::decodeDouble(const std::string& key, double fallback) co
 
 float KeyedUnarchiver::decodeFloat(const std::string& key, float fallback) const
 {
-    return static_cast<float>(decodeDouble(key, fallback));
+    const json* value = find(key);
+    return value != nullptr ? toFloat(*value, fallback) : fallback;
 }
 
 std::string KeyedUnarchiver::decodeString(const std::string& key, const std::string& fallback) const
@@ -153,7 +162,7 @@ std::vector<int> KeyedUnarchiver::decodeIntArray(const std::string& key) const
 
 std::vector<float> KeyedUnarchiver::decodeFloatArray(const std::string& key) const
 {
-    return decodeArray<float>(find(key), [](const json& v) { return static_cast<float>(toDouble(v, 0)); });
+    return decodeArray<float>(find(key), [](const json& v) { return toFloat(v, 0); });
 }
 
 std::vector<double> KeyedUnarchiver::decodeDoubleArray(const std::string& key) const

@@ -59,8 +59,8 @@ fs::path Paths::resources()
                 return fs::weakly_canonical(candidate, error);
         }
     }
-    // A developer build run from anywhere: the source tree this file belongs to.
-    return fs::path(__FILE__).parent_path() / ".." / ".." / ".." / "resources";
+    // A developer build run from anywhere: the source tree it was built from.
+    return NORVALE_SOURCE_RESOURCES;
 }
 
 }  // namespace fnd

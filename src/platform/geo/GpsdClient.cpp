@@ -122,7 +122,10 @@ void GpsdClient::streamEnded(net::TcpStream&)
 std::optional<Fix> GpsdClient::fixFromReport(std::string_view line)
 {
     const auto report = nlohmann::json::parse(line, nullptr, false);
-    if (!report.is_object() || report.value("class", std::string()) != "TPV")
+    if (!report.is_object())
+        return std::nullopt;
+    // Compared as JSON: a class that is not a string is simply not "TPV".
+    if (const auto kind = report.find("class"); kind == report.end() || *kind != "TPV")
         return std::nullopt;
     const auto mode = number(report, "mode");
     const auto lat = number(report, "lat");

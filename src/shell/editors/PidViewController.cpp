@@ -3,6 +3,7 @@
 #include "core/Notifications.h"
 #include "core/model/Manager.h"
 #include "core/model/Tree.h"
+#include "core/obd/PidNames.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Strings.h"
@@ -12,8 +13,6 @@
 #include "shell/editors/FormulaParser.h"
 
 namespace {
-
-constexpr int replyOffset = 0x40;  // a reply's service byte is the request's plus this
 
 std::string hexText(int byte)
 {
@@ -186,7 +185,7 @@ void PidViewController::testAgainstCar()
     testing_ = true;
     // The reply comes back here whichever screen holds the link.
     const std::weak_ptr<ui::ViewController> weak = weak_from_this();
-    link->sendCommand(link->commandForOBD2(draft_.mode, draft_.pid, draft_.pid2 != 0 ? draft_.pid2 : 255),
+    link->sendCommand(link->commandForOBD2(draft_.mode, draft_.pid, draft_.pid2 != 0 ? draft_.pid2 : pid::none),
                       [weak](const std::vector<Response>& responses) {
                           if (const auto self = std::static_pointer_cast<PidViewController>(weak.lock()))
                               self->testReplied(responses);
@@ -204,7 +203,7 @@ void PidViewController::testReplied(const std::vector<Response>& responses)
     if (!testing_)
         return;
     for (const auto& response : responses) {
-        if (response.mode != draft_.mode + replyOffset || response.pid != draft_.pid ||
+        if (response.mode != service::replyTo(draft_.mode) || response.pid != draft_.pid ||
             (draft_.pid2 != 0 && response.pid2 != draft_.pid2))
             continue;
         // The formula may have been edited while the reply was on its way.

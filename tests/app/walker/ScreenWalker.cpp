@@ -107,6 +107,8 @@ void ScreenWalker::walk(const std::vector<std::string>& paths)
         if (hasTabs)
             continue;
         open(path);
+        // A first visit may greet with an alert, which a user answers before anything else.
+        answerAlerts(path);
         checkMenu(path);
         visit(path, 0);
         current_ = path;
@@ -158,6 +160,9 @@ void ScreenWalker::open(const std::string& path)
         if (title != tab && title != fnd::L(tab))
             continue;
         ui::TabBar& bar = tabs->tabBar();
+        // Screens that hide their bars (fuel on its side) show them again at a tap, as a user finds out.
+        if (bar.isHidden())
+            revealBar();
         testsupport::tap(root_.window(), bar.convertPoint(bar.rectForItem(static_cast<int>(i)).center(), nullptr));
         settle();
         if (tabs->selectedIndex() != static_cast<int>(i))

@@ -74,6 +74,15 @@ TEST(KeyedArchiver, WrongTypesDecodeAsTheFallback)
     EXPECT_FALSE(KeyedUnarchiver(json::array({1, 2})).containsKey("0"));
 }
 
+TEST(KeyedArchiver, NumbersBeyondAFloatDecodeAsTheFallbackNotInfinity)
+{
+    // An infinite float would be saved as null and come back as something else at the next launch.
+    const KeyedUnarchiver in(json{{"huge", 1e300}, {"list", json::array({-1e39, 2.5, 3.4e38})}});
+    EXPECT_EQ(in.decodeFloat("huge", 7), 7);
+    EXPECT_DOUBLE_EQ(in.decodeDouble("huge"), 1e300);
+    EXPECT_EQ(in.decodeFloatArray("list"), (std::vector<float>{0, 2.5f, 3.4e38f}));
+}
+
 TEST(KeyedArchiver, AMissingFileIsNothingAndLeavesNoTrace)
 {
     const fs::path folder = testsupport::freshDocuments();

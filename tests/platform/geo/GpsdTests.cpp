@@ -65,6 +65,8 @@ TEST(Gpsd, ReportsBecomeFixes)
         R"({"class":"TPV","mode":3,"lat":"48","lon":11})",
         R"({"class":"TPV","mode":3,"lat":48})",
         R"({"class":"TPV","mode":3,"lat":48,)",
+        R"({"class":5,"mode":3,"lat":48,"lon":11})",
+        R"([{"class":"TPV","mode":3,"lat":48,"lon":11}])",
         "not json",
         "",
     };

@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <csignal>
 #include <fstream>
@@ -98,13 +99,13 @@ void appendMedia(Movie& m, double seconds)
 
 void finishMovie(Movie& m, std::thread::id* completionThread = nullptr)
 {
-    bool done = false;
+    std::atomic<bool> done = false;  // set on the writer's queue
     std::thread::id thread;
     m.writer->finishWritingWithCompletionHandler([&] {
         thread = std::this_thread::get_id();
         done = true;
     });
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return done; }, 60));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return done.load(); }, 60));
     if (completionThread)
         *completionThread = thread;
 }
@@ -219,9 +220,9 @@ TEST(AssetWriter, RefusesAnExistingFileAndItemsOutOfOrder)
     EXPECT_EQ(m.writer->status(), AssetWriterStatus::Cancelled);
     EXPECT_FALSE(fs::exists(folder / "Order.mov"));
     EXPECT_FALSE(m.video->isReadyForMoreMediaData());
-    bool called = false;
+    std::atomic<bool> called = false;
     m.writer->finishWritingWithCompletionHandler([&] { called = true; });
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return called; }));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return called.load(); }));
     EXPECT_EQ(m.writer->status(), AssetWriterStatus::Cancelled);
 }
 
@@ -258,9 +259,9 @@ TEST(AssetWriter, AFullDiskFailsTheWriterWithAMessage)
             break;
         appendAudio(m, i * 1470, 1470);
     }
-    bool done = false;
+    std::atomic<bool> done = false;
     m.writer->finishWritingWithCompletionHandler([&] { done = true; });
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return done; }, 60));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return done.load(); }, 60));
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_EQ(m.writer->status(), AssetWriterStatus::Failed);

@@ -95,9 +95,9 @@ TEST(CaptureToMovie, SyntheticCameraAndMicrophoneRecordTwoSeconds)
     session->stopRunning();
     videoQueue->sync([] {});
     audioQueue->sync([] {});
-    bool finished = false;
+    std::atomic<bool> finished = false;  // set on the writer's queue
     writer->finishWritingWithCompletionHandler([&] { finished = true; });
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return finished; }, 60));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return finished.load(); }, 60));
     ASSERT_EQ(writer->status(), AssetWriterStatus::Completed) << writer->error();
     videoOutput->setSampleBufferDelegate(nullptr, nullptr);
     audioOutput->setSampleBufferDelegate(nullptr, nullptr);

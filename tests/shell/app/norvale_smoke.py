@@ -2,8 +2,8 @@
 """Starts the real norvale headless against the adapter simulator and checks that it connected and that
 its screenshot shows it: the adapter's name in the menu's status strip, in its green, or, when the app
 starts on the gauge list, live values lighting its bars. Then checks the command line: --open Settings
---dump-text prints the settings screen's rows, --help lists the options, and a bad option or an unknown
-screen ends the run with status 2.
+--dump-text prints the settings screen's rows, --help lists the options, a bad option or an unknown
+screen ends the run with status 2, and started from another folder it still finds its images.
 
     norvale_smoke.py NORVALE ELMSIM ARTIFACTS_DIR
 """
@@ -125,6 +125,12 @@ def main():
         bad_value = norvale_run("--quit-after", "abc")
         unknown_option = norvale_run("--bogus")
         unknown_screen = norvale_run(*adapter, "--open", "Nowhere", "--quit-after", "1")
+        # Started from another folder, as a user does, the build still finds its images.
+        elsewhere_env = {k: v for k, v in env.items() if k != "NORVALE_RESOURCES"}
+        folder = os.path.join(home, "elsewhere")
+        os.makedirs(folder)
+        elsewhere = subprocess.run([norvale, *adapter, "--open", "Logging", "--quit-after", "2"], env=elsewhere_env,
+                                   cwd=folder, capture_output=True, text=True, timeout=90)
     sys.stderr.write(run.stderr)
     failures = []
     if run.returncode != 0:
@@ -144,6 +150,9 @@ def main():
             failures.append("--open Settings --dump-text did not print the row %r; it printed %r" % (row, rows))
     if "Connected" in rows:
         failures.append("--open Settings left the menu open")
+
+    if elsewhere.returncode != 0 or "missing image" in elsewhere.stderr:
+        failures.append("started from another folder: status %d, %r" % (elsewhere.returncode, elsewhere.stderr))
 
     if usage.returncode != 0 or not all(o in usage.stdout for o in ("--open", "--dump-text", "--adapter")):
         failures.append("--help did not list the options (status %d)" % usage.returncode)
