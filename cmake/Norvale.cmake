@@ -3,7 +3,14 @@
 # norvale_library(<target> <folder> [DEPS ...] [PRIVATE_DEPS ...] [EXCLUDE file.cpp ...])
 #   One static library from every .cpp below <folder> (relative to the top),
 #   but those named after EXCLUDE (built into another target).
-#   Headers are included by their path from src/ or tools/.
+#   Headers are included by their path from src/ or tools/; a library sees
+#   only its own folder and those of the libraries it links (see below).
+#
+# norvale_include_root(<target> <path>)
+#   Stages <path> (a folder or a header below src/ or tools/) in an include
+#   root of <target>'s own, a tree of links under the build folder, and puts
+#   that root on the include path of <target> and of everything linking it.
+#   So an include from a library that is not declared does not compile.
 #
 # norvale_test(<target> <folder> [DEPS ...])
 #   One GoogleTest executable from every .cpp in tests/<folder>. Each of its
@@ -13,6 +20,20 @@
 #   and an artifacts folder for what they render.
 
 set(NORVALE_PCH <string> <vector> <memory> <functional> <map> <optional> <algorithm>)
+
+function(norvale_include_root target path)
+  string(REGEX REPLACE "^(src|tools)/" "" included ${path})
+  set(root ${PROJECT_BINARY_DIR}/include/${target})
+  get_filename_component(parent ${root}/${included} DIRECTORY)
+  file(MAKE_DIRECTORY ${parent})
+  file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${path} ${root}/${included} SYMBOLIC)
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "INTERFACE_LIBRARY")
+    target_include_directories(${target} INTERFACE ${root})
+  else()
+    target_include_directories(${target} PUBLIC ${root})
+  endif()
+endfunction()
 
 function(norvale_library target folder)
   cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS;EXCLUDE" ${ARGN})
@@ -24,12 +45,12 @@ function(norvale_library target folder)
   if(NOT sources)
     # A folder that has no code yet still takes part in the dependency graph.
     add_library(${target} INTERFACE)
-    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tools)
+    norvale_include_root(${target} ${folder})
     target_link_libraries(${target} INTERFACE ${ARG_DEPS})
     return()
   endif()
   add_library(${target} STATIC ${sources})
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tools)
+  norvale_include_root(${target} ${folder})
   target_link_libraries(${target} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
   target_precompile_headers(${target} PRIVATE ${NORVALE_PCH})
 endfunction()

@@ -17,6 +17,7 @@
 #include "logging/ScrollGraphViewController.h"
 #include "performance/RaceSettViewController.h"
 #include "performance/RaceViewController.h"
+#include "performance/TrackSelectViewCon.h"
 #include "platform/foundation/Log.h"
 
 void registerFeatures(FeatureRegistry& features)
@@ -34,7 +35,9 @@ void registerFeatures(FeatureRegistry& features)
     features.addTab("Fuel Economy", "Trends", [] { return std::make_shared<GraphViewCon>(); });
     features.addSettings("Fuel Economy", "Fuel economy settings", [] { return std::make_shared<FuelSettingViewCon>(); });
     features.addScreen("Dash Camcorder", [] { return std::make_shared<CameraViewController>(); });
-    features.addSettings("Dash Camcorder", "Dashcam settings", [] { return std::make_shared<CamSettViewController>(); });
+    features.addSettings("Dash Camcorder", "Dashcam settings", [] {
+        return std::make_shared<CamSettViewController>([] { return std::make_shared<TrackSelectViewCon>(); });
+    });
     features.addScreen("Racing", [] { return std::make_shared<RaceViewController>(); });
     features.addSettings("Racing", "Race track settings", [] { return std::make_shared<RaceSettViewController>(); });
 }

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "core/model/Manager.h"
 #include "core/obd/SensorTable.h"
-#include "performance/TrackSelectViewCon.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/Label.h"
@@ -27,7 +27,10 @@ void save() { Manager::sharedManager().saveChanges(); }
 
 }  // namespace
 
-CamSettViewController::CamSettViewController() : FormViewCon(fnd::L("Dashcam settings")) {}
+CamSettViewController::CamSettViewController(ScreenFactory makeTrackSelection)
+    : FormViewCon(fnd::L("Dashcam settings")), makeTrackSelection_(std::move(makeTrackSelection))
+{
+}
 
 const std::vector<std::string>& CamSettViewController::resolutionNames()
 {
@@ -123,7 +126,7 @@ std::vector<FormSection> CamSettViewController::formSections()
                                           ? race.trackArr[static_cast<std::size_t>(track)].trackName
                                           : std::string("No track selected");
         camera.rows.push_back(FormRow::disclosure("Select race track", trackName,
-                                                  [this] { push(std::make_shared<TrackSelectViewCon>()); }));
+                                                  [this] { push(makeTrackSelection_()); }));
     }
     const int count = settings.camGaugeCount;
     camera.rows.push_back(FormRow::disclosure(fnd::L("Gauge count"), gaugeCountText(count), [this, &settings] {

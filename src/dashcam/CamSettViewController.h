@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/AppScreens.h"
 #include "shell/FormViewCon.h"
 #include "shell/editors/SensorSelectViewController.h"
 
@@ -15,12 +16,13 @@ class Slider;
 // "Dashcam settings": the resolution, the frame rate, race mode and its track,
 // the number of overlay gauges and the sensor of each, and the overlay
 // switches (GPS, time, g-sensor, map, compass). Every change is saved at once.
+// The track list is the race screens', so the app hands over how to make it.
 class CamSettViewController : public FormViewCon, public SensorSelectViewControllerDelegate {
 public:
     static constexpr int minFrameRate = 15;
     static constexpr int maxFrameRate = 30;
 
-    CamSettViewController();
+    explicit CamSettViewController(ScreenFactory makeTrackSelection);
 
     // The five resolutions, by Settings.recordMode.
     static const std::vector<std::string>& resolutionNames();
@@ -50,6 +52,7 @@ private:
     void push(std::shared_ptr<ui::ViewController> screen);
     std::string sensorName(int sensorIndex) const;
 
+    ScreenFactory makeTrackSelection_;
     int framerate_ = maxFrameRate;
     int selectedIndex_ = 0;
     std::shared_ptr<ui::Slider> slider_;

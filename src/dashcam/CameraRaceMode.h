@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "performance/RaceEngine.h"
+#include "core/model/RaceEngine.h"
 #include "platform/geo/Location.h"
 
 class OverlayCanvas;

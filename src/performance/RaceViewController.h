@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "performance/RaceEngine.h"
+#include "core/model/RaceEngine.h"
 #include "platform/foundation/OperationQueue.h"
 #include "platform/foundation/Timer.h"
 #include "platform/geo/LocationManager.h"

@@ -4,7 +4,10 @@
 
 #include "app/FeatureRegistry.h"
 #include "app/Features.h"
+#include "dashcam/CamSettViewController.h"
+#include "performance/TrackSelectViewCon.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/TableView.h"
 #include "platform/ui/TabBarController.h"
 #include "shell/AppDelegate.h"
 #include "shell/SettingsViewController.h"
@@ -224,6 +227,32 @@ TEST_F(AppMenuTest, TheAppsRegistrationIsClean)
     ASSERT_FALSE(titles.empty());
     EXPECT_EQ(titles.back(), "Settings");
     EXPECT_EQ(app->rootController()->isMenuOpen(), titles.size() == 1);
+}
+
+// The dash camera's settings, reached from the settings screen in race mode, open the race screens'
+// track list: the app hands it over.
+TEST_F(AppMenuTest, TheDashcamSettingsOpenTheRaceTrackList)
+{
+    settings().isRaceMode = true;
+    FeatureRegistry features;
+    registerFeatures(features);
+    launch(features);
+    SettingsViewController& settingsView = settingsScreen();
+    const FormSection& more = settingsView.sections().back();
+    const auto row = std::find_if(more.rows.begin(), more.rows.end(),
+                                  [](const FormRow& r) { return r.title == "Dashcam settings"; });
+    ASSERT_NE(row, more.rows.end());
+    row->action();
+    advance(1);
+    ui::AlertController::dismissAll();  // the camera settings' notice
+    auto* cameraSettings = dynamic_cast<CamSettViewController*>(settingsView.navigationController()->topViewController());
+    ASSERT_NE(cameraSettings, nullptr);
+    window->window().layoutIfNeeded();
+    auto trackRow = cameraSettings->tableView().cellForRowAtIndexPath({0, 3});
+    ASSERT_TRUE(trackRow);
+    tap(*trackRow);
+    advance(1);
+    EXPECT_NE(dynamic_cast<TrackSelectViewCon*>(settingsView.navigationController()->topViewController()), nullptr);
 }
 
 }  // namespace

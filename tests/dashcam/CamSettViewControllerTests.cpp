@@ -30,7 +30,7 @@ protected:
     std::shared_ptr<CamSettViewController> showSettings()
     {
         root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
-        auto screen = std::make_shared<CamSettViewController>();
+        auto screen = std::make_shared<CamSettViewController>([] { return std::make_shared<TrackSelectViewCon>(); });
         navigation = std::make_shared<ui::NavigationController>(screen);
         root->setRootViewController(navigation);
         root->window().layoutIfNeeded();

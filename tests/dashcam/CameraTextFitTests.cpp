@@ -87,7 +87,7 @@ TEST_F(DashcamTest, TheFrameRateFollowsItsTitle)
         SCOPED_TRACE(screen.size.width);
         use(screen);
         ui::RootWindow window(screen.size);
-        auto settingsScreen = std::make_shared<CamSettViewController>();
+        auto settingsScreen = std::make_shared<CamSettViewController>(ScreenFactory{});
         window.setRootViewController(std::make_shared<ui::NavigationController>(settingsScreen));
         window.window().layoutIfNeeded();
         ui::AlertController::dismissAll();

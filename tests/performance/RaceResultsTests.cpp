@@ -1,6 +1,6 @@
 #include <filesystem>
 
-#include "RaceTest.h"
+#include "core/model/RaceTest.h"
 #include "performance/AddTrackViewCon.h"
 #include "performance/LapViewCon.h"
 #include "performance/MapViewCon.h"

@@ -1,7 +1,7 @@
 #include <memory>
 #include <string>
 
-#include "RaceTest.h"
+#include "core/model/RaceTest.h"
 #include "performance/AddTrackViewCon.h"
 #include "performance/RaceSettViewController.h"
 #include "performance/TrackSelectViewCon.h"

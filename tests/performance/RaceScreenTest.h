@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "RaceTest.h"
+#include "core/model/RaceTest.h"
 #include "performance/RaceViewController.h"
 #include "platform/foundation/Log.h"
 #include "platform/geo/LocationService.h"

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "RaceTest.h"
+#include "core/model/RaceTest.h"
 #include "performance/GforceView.h"
 #include "performance/GradientPolylineRenderer.h"
 #include "performance/RaceGaugeView.h"

@@ -1,9 +1,12 @@
 #include "platform/motion/IioAccelerometer.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace motion {
 

@@ -1,7 +1,7 @@
 #include <cmath>
 
-#include "RaceTest.h"
-#include "performance/RaceEngine.h"
+#include "core/model/RaceEngine.h"
+#include "core/model/RaceTest.h"
 
 namespace {
 

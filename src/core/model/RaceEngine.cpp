@@ -1,4 +1,4 @@
-#include "performance/RaceEngine.h"
+#include "core/model/RaceEngine.h"
 
 #include <cmath>
 #include <limits>
