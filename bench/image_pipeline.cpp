@@ -1,7 +1,7 @@
 // The dash camera's image pipeline: camera frames -> brightness -> alpha blend
 // with an overlay re-rendered for every frame -> on-screen view, with and
 // without the movie writer (H.264 + AAC), beside the ffmpeg command doing
-// the same overlay and libx264 encode on the same frames.
+// the same overlay and libx264 encode on the same frames (its frame count checked).
 //
 // Frames are 352 x 288 by default (CI's smoke run); NORVALE_BENCH_SIZE=1280x720
 // measures at the dash camera's usual size.
@@ -205,8 +205,24 @@ void BM_PipelineWithLiveWriter(benchmark::State& state)
 }
 BENCHMARK(BM_PipelineWithLiveWriter)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The same frames through the ffmpeg command: NV12 in, the overlay laid over
-// with its filter, libx264 and AAC out.
+// The video frames in a movie, as ffprobe counts them; -1 when it cannot.
+int videoFrameCount(const fs::path& movie)
+{
+    const std::string command = "ffprobe -v error -select_streams v:0 -count_packets -show_entries "
+                                "stream=nb_read_packets -of csv=p=0 " + movie.string();
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return -1;
+    int count = -1;
+    if (std::fscanf(pipe, "%d", &count) != 1)
+        count = -1;
+    pclose(pipe);
+    return count;
+}
+
+// The same frames through the ffmpeg command: NV12 in, the one overlay frame
+// laid over every camera frame (repeated after its end), libx264 and AAC out.
+// The output's frame count is checked, so the anchor cannot stop early.
 void BM_FfmpegOverlayAnchor(benchmark::State& state)
 {
     if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) {
@@ -236,13 +252,20 @@ void BM_FfmpegOverlayAnchor(benchmark::State& state)
     const std::string command =
         "ffmpeg -loglevel error -y -f rawvideo -pix_fmt nv12 -s " + size + " -r 30 -i " + raw.string() +
         " -f rawvideo -pix_fmt rgba -s " + size + " -i " + overlay.string() +
-        " -f lavfi -i sine=frequency=440:sample_rate=44100 -filter_complex \"[0:v][1:v]overlay=shortest=1\" "
+        " -f lavfi -i sine=frequency=440:sample_rate=44100 -filter_complex \"[0:v][1:v]overlay=eof_action=repeat\" "
         "-c:v libx264 -pix_fmt yuv420p -preset veryfast -tune zerolatency -g 30 -c:a aac -b:a 64k -ac 1 -shortest "
         "-movflags +empty_moov+default_base_moof -frag_duration 1000000 -f mov " +
         path.string();
     for (auto _ : state) {
         if (std::system(command.c_str()) != 0) {
             state.SkipWithError("ffmpeg failed");
+            break;
+        }
+        state.PauseTiming();
+        const int encoded = videoFrameCount(path);
+        state.ResumeTiming();
+        if (encoded != frames) {
+            state.SkipWithError(("the anchor encoded " + std::to_string(encoded) + " frames, not all").c_str());
             break;
         }
     }

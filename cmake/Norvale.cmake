@@ -6,9 +6,11 @@
 #   Headers are included by their path from src/ or tools/.
 #
 # norvale_test(<target> <folder> [DEPS ...])
-#   One GoogleTest executable from every .cpp in tests/<folder>, registered
-#   with ctest as one test. Tests run offscreen, with their data folder and an
-#   artifacts folder for what they render.
+#   One GoogleTest executable from every .cpp in tests/<folder>. Each of its
+#   tests is a ctest entry of its own, named <target>.<Suite>.<Test>, so that a
+#   failure names the test and tests run side by side. They are listed when
+#   ctest runs, not at build time. Tests run offscreen, with their data folder
+#   and an artifacts folder for what they render.
 
 set(NORVALE_PCH <string> <vector> <memory> <functional> <map> <optional> <algorithm>)
 
@@ -32,6 +34,8 @@ function(norvale_library target folder)
   target_precompile_headers(${target} PRIVATE ${NORVALE_PCH})
 endfunction()
 
+include(GoogleTest)
+
 set(NORVALE_ARTIFACTS_DIR ${PROJECT_BINARY_DIR}/test-artifacts)
 
 function(norvale_test target folder)
@@ -44,8 +48,14 @@ function(norvale_test target folder)
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} norvale_test_support GTest::gtest GTest::gmock)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_precompile_headers(${target} PRIVATE ${NORVALE_PCH} <gtest/gtest.h>)
-  add_test(NAME ${target} COMMAND ${target})
-  set_tests_properties(${target} PROPERTIES
-    TIMEOUT 600
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;NORVALE_TILE_URL=off;NORVALE_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;NORVALE_ARTIFACTS=${NORVALE_ARTIFACTS_DIR};NORVALE_RESOURCES=${PROJECT_SOURCE_DIR}/resources")
+  gtest_discover_tests(${target} TEST_PREFIX ${target}. NO_PRETTY_VALUES DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                       PROPERTIES TIMEOUT 600)
+  # Discovery would split a list-valued property into properties: the environment is set on the tests
+  # it listed, by a file ctest reads after the list.
+  set(environment "QT_QPA_PLATFORM=offscreen;NORVALE_TILE_URL=off;NORVALE_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;NORVALE_ARTIFACTS=${NORVALE_ARTIFACTS_DIR};NORVALE_RESOURCES=${PROJECT_SOURCE_DIR}/resources")
+  set(environment_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_environment.cmake)
+  file(WRITE ${environment_file} "if(${target}_TESTS)\n"
+       "  set_tests_properties(\${${target}_TESTS} PROPERTIES ENVIRONMENT \"${environment}\")\n"
+       "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${environment_file})
 endfunction()

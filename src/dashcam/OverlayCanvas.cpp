@@ -20,11 +20,12 @@ void drawText(ui::Context& context, const std::string& text, const ui::Rect& r, 
     context.drawText(text, r, ui::Font::named(numberFont, size), textColor, alignment, ui::LineBreakMode::Clip);
 }
 
+}  // namespace
+
 // A bitmap that also keeps each line of text painted on it.
-class TextKeepingContext : public ui::BitmapContext {
+class OverlayCanvas::Bitmap : public ui::BitmapContext {
 public:
-    TextKeepingContext(ui::Size size, double scale, std::vector<OverlayCanvas::PaintedText>& texts)
-        : ui::BitmapContext(size, scale), texts_(texts)
+    Bitmap(ui::Size size, double scale, std::vector<PaintedText>& texts) : ui::BitmapContext(size, scale), texts_(texts)
     {
     }
 
@@ -35,10 +36,8 @@ protected:
     }
 
 private:
-    std::vector<OverlayCanvas::PaintedText>& texts_;
+    std::vector<PaintedText>& texts_;
 };
-
-}  // namespace
 
 OverlayCanvas::OverlayCanvas(std::shared_ptr<ui::View> view) : view_(std::move(view))
 {
@@ -52,6 +51,8 @@ OverlayCanvas::OverlayCanvas(std::shared_ptr<ui::View> view) : view_(std::move(v
     yLoc_ = layerWidth_ + layerWidth_ / -13.0f;
     xLoc_ = layerWidth_ - layerWidth_ / 5.0f;
 }
+
+OverlayCanvas::~OverlayCanvas() = default;
 
 ui::Rect OverlayCanvas::slotRect(int i) const
 {
@@ -78,8 +79,12 @@ ui::Size OverlayCanvas::sizeInPixels(double scale) const
 ui::Image OverlayCanvas::paint(double scale)
 {
     const ui::Size size = view_->bounds().size;
+    if (!bitmap_ || bitmap_->size() != size || bitmap_->scale() != scale)
+        bitmap_ = std::make_unique<Bitmap>(size, scale, paintedTexts_);
     paintedTexts_.clear();
-    TextKeepingContext context(size, scale, paintedTexts_);
+    Bitmap& context = *bitmap_;
+    context.save();
+    context.clearRect(ui::makeRect(0, 0, size.width, size.height));
     const double end = layerHeight_ - imageOffset_;
     const double top = layerWidth_ - gaugeWidth_;
     if (!bgImage.isNull()) {
@@ -116,5 +121,6 @@ ui::Image OverlayCanvas::paint(double scale)
                  ui::TextAlignment::Right);
     }
     view_->render(context);
+    context.restore();
     return context.makeImage();
 }

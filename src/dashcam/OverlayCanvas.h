@@ -21,6 +21,9 @@ class OverlayCanvas {
 public:
     // Geometry from the view's bounds now and the device's bottom safe-area inset.
     explicit OverlayCanvas(std::shared_ptr<ui::View> view);
+    ~OverlayCanvas();
+    OverlayCanvas(const OverlayCanvas&) = delete;
+    OverlayCanvas& operator=(const OverlayCanvas&) = delete;
 
     ui::Image bgImage;
     ui::Image trackImage;
@@ -54,7 +57,11 @@ public:
     const std::vector<PaintedText>& paintedTexts() const { return paintedTexts_; }
 
 private:
+    class Bitmap;
+
     std::shared_ptr<ui::View> view_;
+    // Kept from frame to frame: a fresh bitmap for every frame costs more than the painting.
+    std::unique_ptr<Bitmap> bitmap_;
     float layerWidth_ = 0;
     float layerHeight_ = 0;
     float gaugeWidth_ = 0;

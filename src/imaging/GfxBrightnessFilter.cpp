@@ -1,5 +1,6 @@
 #include "imaging/GfxBrightnessFilter.h"
 
+#include "imaging/GfxFramebuffer.h"
 #include "imaging/GLProgram.h"
 
 namespace {
@@ -21,4 +22,27 @@ void GfxBrightnessFilter::setBrightness(double brightness)
 {
     brightness_ = brightness;
     setFloat(static_cast<float>(brightness), brightnessUniform_, filterProgram_);
+}
+
+bool GfxBrightnessFilter::passesInputThrough() const
+{
+    // A bare texture (no framebuffer around it) is drawn, as targets may read the output back.
+    return brightness_ == 0 && !preventRendering_ && firstInputFramebuffer_ && firstInputFramebuffer_->framebuffer() &&
+           inputRotation_ == NoRotation &&
+           firstInputFramebuffer_->size() == sizeOfFBO() &&
+           firstInputFramebuffer_->textureOptions() == outputTextureOptions_;
+}
+
+void GfxBrightnessFilter::newFrameReadyAtTime(media::MediaTime frameTime, int textureIndex)
+{
+    if (!passesInputThrough()) {
+        GfxFilter::newFrameReadyAtTime(frameTime, textureIndex);
+        return;
+    }
+    // Adding nothing changes no pixel, so the full-frame pass is saved: the
+    // lock taken on the input becomes the output's, as after a draw.
+    outputFramebuffer_ = std::move(firstInputFramebuffer_);
+    if (usingNextFrameForImageCapture_)
+        outputFramebuffer_->lock();
+    informTargetsAboutNewFrameAtTime(frameTime);
 }

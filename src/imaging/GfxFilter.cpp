@@ -3,6 +3,7 @@
 #include "imaging/GfxContext.h"
 #include "imaging/GfxFramebuffer.h"
 #include "imaging/GfxFramebufferCache.h"
+#include "imaging/GfxOneToOneSampling.h"
 #include "imaging/GLProgram.h"
 #include "platform/gl/GLES.h"
 
@@ -101,13 +102,18 @@ void GfxFilter::renderToTexture(const std::array<float, 8>& vertices, const std:
     glClear(GL_COLOR_BUFFER_BIT);
 
     glActiveTexture(GL_TEXTURE2);
-    glBindTexture(GL_TEXTURE_2D, firstInputFramebuffer_ ? firstInputFramebuffer_->texture() : 0);
+    const unsigned input = firstInputFramebuffer_ ? firstInputFramebuffer_->texture() : 0;
+    glBindTexture(GL_TEXTURE_2D, input);
+    const GfxOneToOneSampling sampling(
+        input, firstInputFramebuffer_ && rotatedSize(firstInputFramebuffer_->size(), 0) == sizeOfFBO() &&
+                   vertices == imageVertices() && textureCoordinates == textureCoordinatesForRotation(inputRotation_));
     glUniform1i(filterInputTextureUniform_, 2);
     bindAdditionalInputs();
 
     glVertexAttribPointer(filterPositionAttribute_, 2, GL_FLOAT, GL_FALSE, 0, vertices.data());
     glVertexAttribPointer(filterTextureCoordinateAttribute_, 2, GL_FLOAT, GL_FALSE, 0, textureCoordinates.data());
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    releaseAdditionalInputs();
 
     if (firstInputFramebuffer_)
         firstInputFramebuffer_->unlock();

@@ -81,8 +81,9 @@ protected:
     // Subclasses with more attributes bind them here, before linking.
     GfxFilter(const std::string& vertexShader, const std::string& fragmentShader,
               const std::vector<std::string>& attributes);
-    // Binds the inputs beyond the first before the draw.
+    // Binds the inputs beyond the first before the draw, and lets go of them after it.
     virtual void bindAdditionalInputs() {}
+    virtual void releaseAdditionalInputs() {}
 
     std::shared_ptr<GfxFramebuffer> firstInputFramebuffer_;
     std::shared_ptr<GLProgram> filterProgram_;

@@ -11,3 +11,7 @@
 // partly transparent pixels is divided back by alpha, as the blend shader
 // expects. An image without pixels gives transparent black.
 std::vector<std::uint8_t> rgbaBytesOfImage(const ui::Image& image, int width, int height, bool straightAlpha);
+
+// The straight-alpha R, G, B, A bytes of the pixels of `area` (in pixels,
+// inside the image), rows packed, top row first, into `rgba`.
+void straightRgbaBytesOfArea(const ui::Image& image, const ui::Rect& area, std::vector<std::uint8_t>& rgba);

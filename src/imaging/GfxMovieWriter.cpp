@@ -1,30 +1,21 @@
 #include "imaging/GfxMovieWriter.h"
 
 #include "imaging/GfxContext.h"
-#include "imaging/GfxFilter.h"
 #include "imaging/GfxFramebuffer.h"
-#include "imaging/GLProgram.h"
+#include "imaging/GfxYCbCrConverter.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/gl/Context.h"
 #include "platform/gl/Fence.h"
-#include "platform/gl/GLES.h"
 #include "platform/media/AudioSession.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <thread>
 
 namespace {
-
-// Without memory shared by CPU and GPU the frame is read back; swapping red
-// and blue while drawing makes the read-back bytes BGRA.
-const char* const ColorSwizzlingFragmentShader =
-    "varying highp vec2 textureCoordinate; uniform sampler2D inputImageTexture; void main() { gl_FragColor = "
-    "texture2D(inputImageTexture, textureCoordinate).bgra; }";
 
 // How long a non-live writer waits for its input, polling.
 bool waitUntilReady(const media::AssetWriterInput& input, const media::AssetWriter& writer, double seconds)
@@ -53,30 +44,14 @@ GfxMovieWriter::GfxMovieWriter(Token, std::filesystem::path movieURL, ui::Size s
     movieWriterContext_->useSharegroup(GfxContext::sharedImageProcessingContext().context()->sharegroup());
     runOnContextQueueSync(*movieWriterContext_, [this] {
         movieWriterContext_->useAsCurrentContext();
-        const char* fragment =
-            GfxContext::supportsFastTextureUpload() ? PassthroughFragmentShader : ColorSwizzlingFragmentShader;
-        colorSwizzlingProgram_ = linkedProgram(*movieWriterContext_, PassthroughVertexShader, fragment,
-                                               {"position", "inputTextureCoordinate"});
-        colorSwizzlingPositionAttribute_ = colorSwizzlingProgram_->attributeIndex("position");
-        colorSwizzlingTextureCoordinateAttribute_ = colorSwizzlingProgram_->attributeIndex("inputTextureCoordinate");
-        colorSwizzlingInputTextureUniform_ = colorSwizzlingProgram_->uniformIndex("inputImageTexture");
-        movieWriterContext_->setContextShaderProgram(colorSwizzlingProgram_);
-        glEnableVertexAttribArray(colorSwizzlingPositionAttribute_);
-        glEnableVertexAttribArray(colorSwizzlingTextureCoordinateAttribute_);
+        converter_ = std::make_unique<GfxYCbCrConverter>(*movieWriterContext_, static_cast<int>(videoSize_.width),
+                                                         static_cast<int>(videoSize_.height));
     });
     initializeMovie();
 }
 
 GfxMovieWriter::~GfxMovieWriter()
 {
-    const unsigned framebuffer = movieFramebuffer_;
-    const unsigned renderbuffer = movieRenderbuffer_;
-    movieWriterContext_->context()->deleteObjects([framebuffer, renderbuffer] {
-        if (framebuffer)
-            glDeleteFramebuffers(1, &framebuffer);
-        if (renderbuffer)
-            glDeleteRenderbuffers(1, &renderbuffer);
-    });
     if (firstInputFramebuffer_)
         firstInputFramebuffer_->unlock();
 }
@@ -97,7 +72,7 @@ void GfxMovieWriter::initializeMovie()
     assetWriterVideoInput_ = media::AssetWriterInput::createVideo(settings);
     assetWriterVideoInput_->setExpectsMediaDataInRealTime(encodingLiveVideo_);
     assetWriterPixelBufferInput_ = media::AssetWriterInputPixelBufferAdaptor::create(
-        assetWriterVideoInput_, {media::PixelFormat::BGRA32, settings.width, settings.height});
+        assetWriterVideoInput_, {media::PixelFormat::NV12VideoRange, settings.width, settings.height});
     assetWriter_->addInput(assetWriterVideoInput_);
 }
 
@@ -218,7 +193,7 @@ void GfxMovieWriter::writeFrame(const std::shared_ptr<GfxFramebuffer>& framebuff
     movieWriterContext_->useAsCurrentContext();
     if (fence)
         static_cast<gl::Fence*>(fence.get())->waitOnCurrentContext();
-    renderAtInternalSize(*framebuffer);
+    converter_->draw(*framebuffer, inputRotation_);
 
     const auto pool = assetWriterPixelBufferInput_->pixelBufferPool();
     const auto pixelBuffer = pool ? pool->createPixelBuffer() : nullptr;
@@ -227,21 +202,7 @@ void GfxMovieWriter::writeFrame(const std::shared_ptr<GfxFramebuffer>& framebuff
         dropFrame(framebuffer, "Could not get a pixel buffer for the frame at ", frameTime);
         return;
     }
-    const int width = static_cast<int>(videoSize_.width);
-    const int height = static_cast<int>(videoSize_.height);
-    pixelBuffer->lockBaseAddress();
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    if (pixelBuffer->bytesPerRow() == rowBytes) {
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixelBuffer->baseAddress());
-    } else {
-        readBack_.resize(rowBytes * static_cast<std::size_t>(height));
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, readBack_.data());
-        for (int row = 0; row < height; ++row)
-            std::memcpy(pixelBuffer->baseAddress() + pixelBuffer->bytesPerRow() * static_cast<std::size_t>(row),
-                        readBack_.data() + rowBytes * static_cast<std::size_t>(row), rowBytes);
-    }
-    pixelBuffer->unlockBaseAddress();
+    converter_->read(*pixelBuffer);
     // The texture has been read: the framebuffer can go back to the pipeline.
     framebuffer->unlock();
 
@@ -264,43 +225,6 @@ void GfxMovieWriter::writeFrame(const std::shared_ptr<GfxFramebuffer>& framebuff
     previousFrameTime_ = frameTime;
     processingFrame_ = false;
     ++(appended ? framesWritten_ : framesDropped_);
-}
-
-void GfxMovieWriter::renderAtInternalSize(const GfxFramebuffer& framebuffer)
-{
-    if (!movieFramebuffer_)
-        createDataFBO();
-    glBindFramebuffer(GL_FRAMEBUFFER, movieFramebuffer_);
-    glViewport(0, 0, static_cast<GLsizei>(videoSize_.width), static_cast<GLsizei>(videoSize_.height));
-    movieWriterContext_->setContextShaderProgram(colorSwizzlingProgram_);
-    glClearColor(1, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glActiveTexture(GL_TEXTURE4);
-    glBindTexture(GL_TEXTURE_2D, framebuffer.texture());
-    glUniform1i(colorSwizzlingInputTextureUniform_, 4);
-    glVertexAttribPointer(colorSwizzlingPositionAttribute_, 2, GL_FLOAT, GL_FALSE, 0,
-                          GfxFilter::imageVertices().data());
-    glVertexAttribPointer(colorSwizzlingTextureCoordinateAttribute_, 2, GL_FLOAT, GL_FALSE, 0,
-                          GfxFilter::textureCoordinatesForRotation(inputRotation_).data());
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-    glFlush();
-}
-
-void GfxMovieWriter::createDataFBO()
-{
-    glActiveTexture(GL_TEXTURE1);
-    glGenFramebuffers(1, &movieFramebuffer_);
-    glBindFramebuffer(GL_FRAMEBUFFER, movieFramebuffer_);
-    glGenRenderbuffers(1, &movieRenderbuffer_);
-    glBindRenderbuffer(GL_RENDERBUFFER, movieRenderbuffer_);
-    glRenderbufferStorage(GL_RENDERBUFFER, 0x8058 /* GL_RGBA8_OES */, static_cast<GLsizei>(videoSize_.width),
-                          static_cast<GLsizei>(videoSize_.height));
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, movieRenderbuffer_);
-    const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
-    if (status != GL_FRAMEBUFFER_COMPLETE) {
-        std::fprintf(stderr, "Incomplete filter FBO: %d\n", static_cast<int>(status));
-        std::abort();
-    }
 }
 
 void GfxMovieWriter::processAudioBuffer(const std::shared_ptr<media::SampleBuffer>& buffer)

@@ -4,20 +4,19 @@
 #include "platform/media/AssetWriter.h"
 
 #include <atomic>
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 class GfxContext;
-class GLProgram;
+class GfxYCbCrConverter;
 
-// The pipeline's sink that records a movie: each frame is drawn at the
-// movie's size on a context of the writer's own (sharing the pipeline's
-// textures) and appended with its time; sound comes from the camera source.
+// The pipeline's sink that records a movie: each frame is converted to the
+// encoder's planes at the movie's size on a context of the writer's own
+// (sharing the pipeline's textures) and appended with its time; sound comes
+// from the camera source.
 // Drawing and appending run on the writer's queue.
 class GfxMovieWriter : public GfxInput, public std::enable_shared_from_this<GfxMovieWriter> {
 public:
@@ -77,8 +76,6 @@ private:
                     const std::shared_ptr<void>& fence);
     void dropFrame(const std::shared_ptr<GfxFramebuffer>& framebuffer, const char* why, media::MediaTime frameTime);
     void startSessionIfNeeded(media::MediaTime time);
-    void renderAtInternalSize(const GfxFramebuffer& framebuffer);
-    void createDataFBO();
     void reportFailure(const std::string& error);
 
     std::filesystem::path movieURL_;
@@ -90,13 +87,8 @@ private:
     std::shared_ptr<media::AssetWriterInput> assetWriterAudioInput_;
     std::shared_ptr<media::AssetWriterInputPixelBufferAdaptor> assetWriterPixelBufferInput_;
     std::unique_ptr<GfxContext> movieWriterContext_;
-    std::shared_ptr<GLProgram> colorSwizzlingProgram_;
-    unsigned colorSwizzlingPositionAttribute_ = 0;
-    unsigned colorSwizzlingTextureCoordinateAttribute_ = 1;
-    int colorSwizzlingInputTextureUniform_ = -1;
-    unsigned movieFramebuffer_ = 0;
-    unsigned movieRenderbuffer_ = 0;
-    std::vector<std::uint8_t> readBack_;
+    // Made and used on the writer's queue; goes before the context it draws with.
+    std::unique_ptr<GfxYCbCrConverter> converter_;
     std::shared_ptr<GfxFramebuffer> firstInputFramebuffer_;
     std::atomic<RotationMode> inputRotation_ = NoRotation;  // set on the main thread, read on the writer's
     // Touched on the writer's queue only.

@@ -135,7 +135,15 @@ void GfxTwoInputFilter::bindAdditionalInputs()
     glActiveTexture(GL_TEXTURE3);
     // Without a second input the overlay is transparent (texture 0 would sample black).
     glBindTexture(GL_TEXTURE_2D, secondInputFramebuffer_ ? secondInputFramebuffer_->texture() : transparentTexture());
+    if (secondInputFramebuffer_)
+        secondInputSampling_.emplace(secondInputFramebuffer_->texture(),
+                                     rotatedSize(secondInputFramebuffer_->size(), 1) == sizeOfFBO());
     glUniform1i(filterInputTextureUniform2_, 3);
     glVertexAttribPointer(filterSecondTextureCoordinateAttribute_, 2, GL_FLOAT, GL_FALSE, 0,
                           textureCoordinatesForRotation(inputRotation2_).data());
+}
+
+void GfxTwoInputFilter::releaseAdditionalInputs()
+{
+    secondInputSampling_.reset();
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "imaging/GfxFilter.h"
+#include "imaging/GfxOneToOneSampling.h"
+
+#include <optional>
 
 // A filter with two inputs, drawn together once a frame is pending on both
 // (or at once when one side is a still image with an indefinite time). The
@@ -28,12 +31,14 @@ public:
 
 protected:
     void bindAdditionalInputs() override;
+    void releaseAdditionalInputs() override;
 
 private:
     void releaseSecondInput();
     unsigned transparentTexture();
 
     std::shared_ptr<GfxFramebuffer> secondInputFramebuffer_;
+    std::optional<GfxOneToOneSampling> secondInputSampling_;  // during a draw
     unsigned filterSecondTextureCoordinateAttribute_ = 2;
     int filterInputTextureUniform2_ = -1;
     RotationMode inputRotation2_ = NoRotation;

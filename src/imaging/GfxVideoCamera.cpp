@@ -344,6 +344,11 @@ void GfxVideoCamera::processVideoSampleBuffer(const std::shared_ptr<media::Sampl
         pixels.unlockBaseAddress();
         return;
     }
+    // Luma has a texel for every pixel drawn, so nearest sampling gives the same picture for less work;
+    // chroma, at half size, is interpolated.
+    glActiveTexture(GL_TEXTURE4);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     convertYUVToRGBOutput(luminance->name(), chrominance->name());
     if (rotationSwapsWidthAndHeight(internalRotation_))
         updateTargetsForVideoCamera(height, width, currentTime);

@@ -4,40 +4,29 @@
 #include <memory>
 
 #include "FuelTest.h"
-#include "core/link/Scanner.h"
-#include "elmsim/lib/Simulator.h"
-#include "platform/foundation/RunLoop.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/NavigationController.h"
-#include "platform/ui/RootWindow.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/Window.h"
 #include "shell/AppDelegate.h"
+#include "support/ScreenFixture.h"
 
 // The fuel screens in their tab bar, in a phone-sized window, with a real link
 // to the adapter simulator on loopback. The car stands still unless a test
 // drives it; timers run on the manual clock.
-class FuelScreenTest : public FuelTest {
+class FuelScreenTest : public FuelTest, protected testsupport::ScreenFixture {
 protected:
     void SetUp() override
     {
         FuelTest::SetUp();
         ui::AlertController::dismissAll();
-        ASSERT_NE(sim.start(), 0);
-        sim.updateCar([](elmsim::CarState& s) { s.moving = false; });
-        settings().hostIP = "127.0.0.1";
-        settings().port = sim.port();
+        ASSERT_TRUE(startSimulator());
     }
 
     void TearDown() override
     {
-        ui::AlertController::dismissAll();
         tabs.reset();
-        root.reset();
-        if (link)
-            link->disconnect();
-        sim.stop();
-        ui::Device::current().reset();
+        closeAll();
     }
 
     void makeWindow() { root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize()); }
@@ -54,14 +43,6 @@ protected:
         root->window().layoutIfNeeded();
     }
 
-    bool connect()
-    {
-        link = Scanner::ScannerForMode(0, Manager::sharedManager().linkSettings());
-        link->connect();
-        return waitFor([&] { return link->isConnected(); });
-    }
-
-    static bool waitFor(const std::function<bool()>& done) { return fnd::RunLoop::main().runUntil(done, 10.0); }
     static void advance(double seconds) { fnd::RunLoop::main().advance(seconds); }
     // Moves the clock on a second at a time, letting the link exchange a request
     // in each, so that its reply timeout never sees a silent adapter.
@@ -75,8 +56,5 @@ protected:
         }
     }
 
-    elmsim::Simulator sim;
-    std::shared_ptr<Scanner> link;
-    std::unique_ptr<ui::RootWindow> root;
     std::shared_ptr<ui::TabBarController> tabs;
 };

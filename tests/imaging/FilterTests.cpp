@@ -49,6 +49,34 @@ TEST_F(FilterTest, BrightnessZeroIsIdentityAndHalfClamps)
     }
 }
 
+TEST_F(FilterTest, BrightnessZeroHandsItsInputOnWithoutDrawingAndOtherValuesStillDraw)
+{
+    auto& cache = GfxContext::sharedFramebufferCache();
+    cache.purgeAllUnassignedFramebuffers();
+    auto camera = std::make_shared<TimedSource>(ui::Size{8, 4}, Rgba{10, 128, 250, 255});
+    auto filter = std::make_shared<GfxBrightnessFilter>();
+    auto target = std::make_shared<RecordingTarget>();
+    filter->addTarget(target);
+    camera->addTarget(filter);
+
+    cache.resetCounters();
+    camera->push(frameTime(1));
+    camera->push(frameTime(2));
+    EXPECT_EQ(cache.framebuffersCreated(), 1u) << "only the source's framebuffer, reused";
+    filter->setBrightness(0.5);
+    camera->push(frameTime(3));
+    filter->setBrightness(0.0);
+    filter->setInputRotation(RotateLeft, 0);
+    camera->push(frameTime(4));
+
+    ASSERT_EQ(target->frames.size(), 4u);
+    expectNear(target->frames[1].at(2, 2), {10, 128, 250, 255}, 0);
+    expectNear(target->frames[2].at(2, 2), {138, 255, 255, 255});
+    EXPECT_EQ(target->frames[3].width, 4) << "a turned frame is drawn";
+    expectNear(target->frames[3].at(2, 2), {10, 128, 250, 255}, 0);
+    EXPECT_EQ(cache.framebuffersCreated() - cache.idleFramebufferCount(), 0u);
+}
+
 TEST_F(FilterTest, EveryRotationSamplesTheTextureAsTheModeSays)
 {
     // Eight distinct colours in a 4 x 2 image.
@@ -78,6 +106,30 @@ TEST_F(FilterTest, EveryRotationSamplesTheTextureAsTheModeSays)
             }
         }
     }
+}
+
+TEST_F(FilterTest, ANodeDrawingAtItsInputsSizeLeavesTheInputSmoothForTheNext)
+{
+    // Black and white side by side: drawn twice as wide, the middle pixels are grey.
+    auto picture = std::make_shared<GfxPicture>(imageFromColours(2, 1, {{0, 0, 0, 255}, {255, 255, 255, 255}}));
+    auto same = std::make_shared<GfxFilter>();
+    auto wider = std::make_shared<GfxFilter>();
+    wider->forceProcessingAtSize({4, 1});
+    auto sameTarget = std::make_shared<RecordingTarget>();
+    auto widerTarget = std::make_shared<RecordingTarget>();
+    same->addTarget(sameTarget);
+    wider->addTarget(widerTarget);
+    picture->addTarget(same);
+    picture->addTarget(wider);
+    picture->processImage();
+
+    ASSERT_EQ(sameTarget->frames.size(), 1u);
+    expectNear(sameTarget->frames[0].at(0, 0), {0, 0, 0, 255}, 0);
+    expectNear(sameTarget->frames[0].at(1, 0), {255, 255, 255, 255}, 0);
+    ASSERT_EQ(widerTarget->frames.size(), 1u);
+    ASSERT_EQ(widerTarget->frames[0].width, 4);
+    expectNear(widerTarget->frames[0].at(1, 0), {64, 64, 64, 255}, 3);
+    expectNear(widerTarget->frames[0].at(2, 0), {191, 191, 191, 255}, 3);
 }
 
 TEST_F(FilterTest, AlphaBlendMixesByTheOverlayAlphaAndKeepsTheBaseAlpha)

@@ -4,19 +4,17 @@
 #include <memory>
 
 #include "RaceTest.h"
-#include "core/link/Scanner.h"
-#include "elmsim/lib/Simulator.h"
 #include "performance/RaceViewController.h"
 #include "platform/foundation/Log.h"
 #include "platform/geo/LocationService.h"
 #include "platform/motion/MotionService.h"
 #include "platform/ui/AlertController.h"
-#include "platform/ui/RootWindow.h"
+#include "support/ScreenFixture.h"
 
 // The race screen in a phone-sized window, with a real link to the adapter
 // simulator on loopback, injected GPS fixes and motion. The car stands still
 // unless a test drives it; timers run on the manual clock.
-class RaceScreenTest : public RaceTest {
+class RaceScreenTest : public RaceTest, protected testsupport::ScreenFixture {
 protected:
     void SetUp() override
     {
@@ -24,33 +22,18 @@ protected:
         ui::AlertController::dismissAll();
         geo::LocationService::shared().startInjection();
         motion::MotionService::shared().startInjection();
-        ASSERT_NE(sim.start(), 0);
-        sim.updateCar([](elmsim::CarState& s) { s.moving = false; });
-        settings().hostIP = "127.0.0.1";
-        settings().port = sim.port();
+        ASSERT_TRUE(startSimulator());
         settings().firstRace = false;
     }
 
     void TearDown() override
     {
         EXPECT_FALSE(log_.contains("missing image")) << "every image the race screens name is bundled";
-        ui::AlertController::dismissAll();
         race.reset();
-        root.reset();
-        if (link)
-            link->disconnect();
-        sim.stop();
+        closeAll();
         motion::MotionService::shared().inject({});
         motion::MotionService::shared().stop();
         geo::LocationService::shared().stop();
-        ui::Device::current().reset();
-    }
-
-    bool connect()
-    {
-        link = Scanner::ScannerForMode(0, Manager::sharedManager().linkSettings());
-        link->connect();
-        return waitFor([&] { return link->isConnected(); });
     }
 
     std::shared_ptr<RaceViewController> showRace()
@@ -71,8 +54,6 @@ protected:
         return requests;
     }
 
-    static bool waitFor(const std::function<bool()>& done) { return fnd::RunLoop::main().runUntil(done, 10.0); }
-
     static Response reply(int pid, std::vector<std::uint8_t> data)
     {
         Response r;
@@ -83,8 +64,5 @@ protected:
     }
 
     fnd::LogCapture log_;
-    elmsim::Simulator sim;
-    std::shared_ptr<Scanner> link;
-    std::unique_ptr<ui::RootWindow> root;
     std::shared_ptr<RaceViewController> race;
 };

@@ -7,12 +7,14 @@
 #include "performance/TrackView.h"
 #include "platform/foundation/Localization.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/VisibleText.h"
 #include "platform/ui/Window.h"
+#include "support/Input.h"
 
 namespace {
 
@@ -100,6 +102,23 @@ protected:
                 cut.push_back(text);
         }
         return cut;
+    }
+
+    // The bar button at the right of the screen's navigation bar, as the user finds it.
+    ui::View& rightBarButton(ui::ViewController& screen)
+    {
+        root->window().layoutIfNeeded();
+        ui::NavigationBar& bar = screen.navigationController()->navigationBar();
+        ui::View* button = bar.viewForItem(*screen.navigationItem().rightBarButtonItem());
+        EXPECT_NE(button, nullptr);
+        return button ? *button : bar;
+    }
+
+    // An action sheet is open when it shows its title and every one of its buttons.
+    bool sheetShows(const std::string& title, const std::vector<std::string>& buttons)
+    {
+        return ui::AlertController::visible() && shows(title)
+            && std::all_of(buttons.begin(), buttons.end(), [&](const std::string& b) { return shows(b); });
     }
 
     void armDrag()
@@ -284,6 +303,47 @@ TEST_F(RaceUserPathTest, TheLapMapsChosenViewReadsOnItsSegment)
         }
         EXPECT_GT(lightest - darkest, 0.5) << "segment " << chosen;
     }
+}
+
+TEST_F(RaceUserPathTest, TheLapMapsActionButtonOffersToSaveTheTrack)
+{
+    auto map = showLapMap();
+    const std::vector<std::string> buttons{fnd::L("Save track"), fnd::L("Cancel")};
+    tap(rightBarButton(*map));
+    ASSERT_TRUE(sheetShows(fnd::L("Race track"), buttons)) << ::testing::PrintToString(texts());
+    ASSERT_TRUE(testsupport::tapText(root->window(), fnd::L("Cancel")));
+    advance(0.5);
+    EXPECT_EQ(ui::AlertController::visible(), nullptr);
+    EXPECT_EQ(map->presentedViewController(), nullptr);
+
+    tap(rightBarButton(*map));
+    ASSERT_TRUE(sheetShows(fnd::L("Race track"), buttons));
+    ASSERT_TRUE(testsupport::tapText(root->window(), fnd::L("Save track")));
+    advance(1);
+    EXPECT_EQ(ui::AlertController::visible(), nullptr);
+    EXPECT_NE(map->presentedViewController(), nullptr) << "the form that names and saves the track";
+}
+
+TEST_F(RaceUserPathTest, ARunsResultsOfferToShareThem)
+{
+    ASSERT_TRUE(connect());
+    showRace();
+    armDrag();
+    launch();
+    advance(2);
+    tap(race->stopBtn());
+    tap(race->resultsBtn());
+    advance(1);
+    auto* shown = dynamic_cast<ui::NavigationController*>(race->presentedViewController());
+    ASSERT_NE(shown, nullptr) << "the run's results";
+    ui::ViewController& results = *shown->topViewController();
+    const std::vector<std::string> buttons{fnd::L("Share via E-mail"), fnd::L("Save to Camera Roll"), fnd::L("Cancel")};
+    tap(rightBarButton(results));
+    ASSERT_TRUE(sheetShows(fnd::L("Select Sharing option:"), buttons)) << ::testing::PrintToString(texts());
+    ASSERT_TRUE(testsupport::tapText(root->window(), fnd::L("Cancel")));
+    advance(0.5);
+    EXPECT_EQ(ui::AlertController::visible(), nullptr);
+    EXPECT_EQ(race->presentedViewController(), shown) << "the results stay open";
 }
 
 }  // namespace

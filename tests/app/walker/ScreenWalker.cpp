@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <map>
 
@@ -275,6 +276,9 @@ void ScreenWalker::visit(const std::string& screen, int depth)
     check(screen);
     if (depth > deepest)
         return;
+    turnPages(screen, start);
+    if (left(start))
+        return;
     if (depth == 0 && !menuButton())
         revealBar();
     std::set<std::string> tapped;
@@ -326,7 +330,69 @@ bool ScreenWalker::scrollOn()
     const double from = frame.maxY() - 20;
     testsupport::drag(root_.window(), {frame.midX(), from}, {frame.midX(), from - frame.height() * 0.6}, 0.6, 12);
     settle();
+    // A user reads the page once it rests: a tap while it still glides only stops it.
+    for (int wait = 0; wait < 10 && list->isDecelerating(); ++wait)
+        settle();
     return list->contentOffset().y > before + 1;
+}
+
+// The page a pager shows: the one of its pages lying at its middle (a page view keeps only its neighbours).
+const ui::View* ScreenWalker::pageShown(ui::ScrollView& pager)
+{
+    const ui::Point middle = pager.bounds().center();
+    for (const auto& page : pager.subviews()) {
+        if (!page->isHidden() && page->frame().contains(middle))
+            return page.get();
+    }
+    return nullptr;
+}
+
+// The largest pager a finger reaches: a paging scroll view, of a page view or its own.
+ui::ScrollView* ScreenWalker::findPager()
+{
+    ui::ScrollView* pager = nullptr;
+    double largest = 0;
+    findScrollViews(root_.window(), [&](ui::ScrollView& scroll) {
+        const ui::Rect shown = scroll.convertRect(scroll.bounds(), nullptr);
+        if (scroll.isPagingEnabled() && shown.width() * shown.height() > largest && reachable(scroll, shown.center())) {
+            largest = shown.width() * shown.height();
+            pager = &scroll;
+        }
+    });
+    return pager;
+}
+
+// Turns a pager page by page with leftward swipes, each page pictured and checked, then back to its first.
+void ScreenWalker::turnPages(const std::string& screen, const Snapshot& start)
+{
+    ui::ScrollView* pager = findPager();
+    if (!pager)
+        return;
+    const auto swipeAcross = [&](bool forward) {
+        const ui::Rect frame = pager->convertRect(pager->bounds(), nullptr).intersection(root_.window().bounds());
+        const ui::Point right{frame.maxX() - 20, frame.midY()};
+        const ui::Point left{frame.minX() + 20, frame.midY()};
+        testsupport::swipe(root_.window(), forward ? right : left, forward ? left : right);
+        settle();
+        settle();
+    };
+    int turned = 0;
+    for (int page = 2; page <= mostPages; ++page) {
+        const double offset = pager->contentOffset().x;
+        const ui::View* shown = pageShown(*pager);
+        swipeAcross(true);
+        trail_.push_back("  page " + std::to_string(page));
+        if (left(start) || findPager() != pager)
+            return;
+        if (pageShown(*pager) == shown && std::abs(pager->contentOffset().x - offset) < 1)
+            break;
+        ++turned;
+        const std::string name = screen + " page " + std::to_string(page);
+        picture(name);
+        check(name);
+    }
+    for (; turned > 0 && !left(start); --turned)
+        swipeAcross(false);
 }
 
 void ScreenWalker::findScrollViews(ui::View& view, const std::function<void(ui::ScrollView&)>& found)
@@ -420,6 +486,9 @@ void ScreenWalker::leavePresented(const std::string& screen, const Snapshot& bef
 
 void ScreenWalker::goBack(const std::string& screen, const Snapshot& before)
 {
+    // Its own back button, walked as one of its controls, may have taken it away already.
+    if (before.navigation->viewControllers().size() <= before.depth)
+        return;
     ui::NavigationBar& bar = before.navigation->navigationBar();
     if (ui::Button* back = bar.backButton())
         testsupport::tap(root_.window(), *back);

@@ -75,6 +75,9 @@ private:
     void findAndTap(const std::string& screen, const Target& target, int depth);
     void tapTarget(const std::string& screen, const Target& target, int depth);
     bool scrollOn();
+    void turnPages(const std::string& screen, const Snapshot& start);
+    ui::ScrollView* findPager();
+    static const ui::View* pageShown(ui::ScrollView& pager);
     void findScrollViews(ui::View& view, const std::function<void(ui::ScrollView&)>& found);
     void answerAlerts(const std::string& screen);
     void leavePresented(const std::string& screen, const Snapshot& before);
