@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/model/Manager.h"
 #include "platform/foundation/SystemSound.h"
 
 GaugeView2::GaugeView2(int gaugeCount, int visMode, int mainTheme)
@@ -44,15 +43,6 @@ void GaugeView2::initData(const std::string& label, float minVal, float maxVal, 
     index_ = index;
     pageIndex_ = pageIndex;
     scale_ = GaugeScale::forRange(minVal, maxVal);
-
-    const UserData& data = Manager::sharedManager().userData();
-    const auto at = static_cast<std::size_t>(index);
-    const bool known = index >= 0 && at < data.notifyLimitArr.size() && at < data.notifySoundLimArr.size() &&
-                       at < data.minLimitArr.size() && at < data.maxLimitArr.size();
-    notifyLimit_ = known && data.notifyLimitArr[at];
-    notifySound_ = known && data.notifySoundLimArr[at];
-    minLimit_ = known ? data.minLimitArr[at] : 0;
-    maxLimit_ = known ? data.maxLimitArr[at] : 1;
     resetData();
 }
 
@@ -98,9 +88,8 @@ void GaugeView2::tick()
 
 void GaugeView2::updateWarning(float value)
 {
-    const float fraction = fractionOf(value);
-    const bool outside = notifyLimit_ && (fraction < minLimit_ || fraction > maxLimit_);
-    if (outside && !warning_ && notifySound_)
+    const bool outside = limits_.warns(fractionOf(value));
+    if (outside && !warning_ && limits_.sound)
         fnd::SystemSound::play(limitSound);
     warning_ = outside;
 }

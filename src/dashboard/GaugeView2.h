@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/model/UserData.h"
 #include "dashboard/GaugeGlide.h"
 #include "dashboard/GaugeLayout.h"
 #include "dashboard/GaugePalette.h"
@@ -12,10 +13,9 @@
 // A dashboard tile showing one sensor. Style 3 is an analogue dial with a
 // needle and a digital readout, style 1 a large number over a bar. Each value
 // glides in from the one shown, one step per 0.05 s tick of the tile's timer.
-// The tile warns while the reading is outside the sensor's limits (UserData,
-// as fractions of the range): it turns the warning colour when the sensor's
-// warning is on, and plays the gauge-limit sound on entering the warning when
-// its sound is on. Values outside the range stop the needle at the end of the
+// The tile warns while the reading is outside the limits its screen hands it:
+// it turns the warning colour when the sensor's warning is on, and plays the
+// gauge-limit sound on entering the warning when its sound is on. Values outside the range stop the needle at the end of the
 // dial; the readout shows them as they are, and "--" when there is no number.
 class GaugeView2 : public ui::View {
 public:
@@ -34,10 +34,12 @@ public:
     // Lays the tile out again for its current bounds.
     void setupLayer();
 
-    // Binds the tile to a sensor: its name, range, unit and SensorIndex (whose
-    // limit settings it reads now), and the dashboard page it is on.
+    // Binds the tile to a sensor: its name, range, unit and SensorIndex, and
+    // the dashboard page it is on.
     void initData(const std::string& label, float minVal, float maxVal, const std::string& units, int index,
                   int pageIndex);
+    // The sensor's warning settings (none until set).
+    void setLimits(const SensorLimits& limits) { limits_ = limits; }
     void setVal(float value);
     // Back to no reading, the needle at the minimum.
     void resetData();
@@ -87,11 +89,7 @@ private:
     int pageIndex_ = 0;
     GaugeScale scale_;
 
-    // The sensor's limit settings, read when the tile is bound.
-    bool notifyLimit_ = false;
-    bool notifySound_ = false;
-    float minLimit_ = 0;
-    float maxLimit_ = 1;
+    SensorLimits limits_;
 
     GaugeGlide dialGlide_;     // the reading clamped to the range
     GaugeGlide readingGlide_;  // the reading as it is

@@ -110,7 +110,7 @@ void GaugeView2::drawDial(Context& context) const
 
 void GaugeView2::drawLimitZones(Context& context) const
 {
-    if (!notifyLimit_)
+    if (!limits_.notify)
         return;
     // The parts of the dial beyond the sensor's limits, as a band along the rim.
     const double r = layout_.radius;
@@ -121,8 +121,8 @@ void GaugeView2::drawLimitZones(Context& context) const
             context.strokePath(ui::Path::arc(layout_.center, r * 0.9, GaugeLayout::angleFor(from),
                                              GaugeLayout::angleFor(to), true));
     };
-    band(0, std::clamp(static_cast<double>(minLimit_), 0.0, 1.0));
-    band(std::clamp(static_cast<double>(maxLimit_), 0.0, 1.0), 1);
+    band(0, std::clamp(static_cast<double>(limits_.min), 0.0, 1.0));
+    band(std::clamp(static_cast<double>(limits_.max), 0.0, 1.0), 1);
 }
 
 void GaugeView2::drawNeedle(Context& context) const

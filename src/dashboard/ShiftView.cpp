@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/model/Manager.h"
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/SystemSound.h"
 #include "platform/ui/Context.h"
@@ -23,13 +22,13 @@ std::string rpmText(float rpm) { return fnd::format("%.0f rpm", std::trunc(rpm) 
 
 }  // namespace
 
-ShiftView::ShiftView(ui::Rect frame)
+ShiftView::ShiftView(ui::Rect frame, int theme)
     : View(frame),
       gearLabel_(std::make_shared<ui::Label>()),
       rpmLabel_(std::make_shared<ui::Label>()),
+      theme_(theme),
       timer_(tickInterval, [this] { tick(); })
 {
-    theme_ = Manager::sharedManager().setting().theme;
     const bool light = theme_ == 1;
     setBackgroundColor(light ? Color::rgb255(255, 241, 226) : Color::black());
     setClipsToBounds(true);
@@ -59,9 +58,6 @@ void ShiftView::layoutSubviews() { adjustLabels(); }
 
 void ShiftView::resetData()
 {
-    Manager& manager = Manager::sharedManager();
-    redLine_ = static_cast<float>(manager.userData().rpmRedLine);
-    shiftLightColor_ = manager.setting().shiftLightColor;
     rpm_.reset(0);
     shiftLight_ = false;
     ticks_ = 0;

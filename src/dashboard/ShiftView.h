@@ -8,10 +8,10 @@
 #include "platform/ui/View.h"
 
 // The shift light: a bar of segments lighting up from the left as engine speed
-// climbs towards the red line (UserData.rpmRedLine), the gear in large figures
-// and the engine speed under it. From the shift point, 600 rpm below the red
-// line, the whole bar flashes in the shift-light colour (Settings.shiftLightColor)
-// and the shift sound plays once each time engine speed reaches it.
+// climbs towards the red line, the gear in large figures and the engine speed
+// under it. From the shift point, 600 rpm below the red line, the whole bar
+// flashes in the shift-light colour and the shift sound plays once each time
+// engine speed reaches it. The screen hands it the red line and the colour.
 class ShiftView : public ui::View {
 public:
     static constexpr int segmentCount = 20;
@@ -19,13 +19,15 @@ public:
     static constexpr float shiftPointBelowRedLine = 600;
     static constexpr int shiftSound = 1111;
 
-    explicit ShiftView(ui::Rect frame);
+    ShiftView(ui::Rect frame, int theme);
 
     // Lays the gear and rpm labels out for the current bounds.
     void adjustLabels();
-    // Back to standstill: no engine speed, the light off, the red line and the
-    // shift-light colour read again.
+    // Back to standstill: no engine speed, the light off.
     void resetData();
+    void setRedLine(float rpm) { redLine_ = rpm; }
+    // 0 yellow, 1 orange, otherwise green.
+    void setShiftLightColor(int color) { shiftLightColor_ = color; }
     void updateRpmGauge(float rpm);
     void stopTimer();
     bool isTimerRunning() const { return timer_.isRunning(); }
@@ -48,7 +50,7 @@ private:
 
     std::shared_ptr<ui::Label> gearLabel_;
     std::shared_ptr<ui::Label> rpmLabel_;
-    int theme_ = 0;
+    int theme_;
     int shiftLightColor_ = 0;
     float redLine_ = 8000;
     GaugeGlide rpm_;

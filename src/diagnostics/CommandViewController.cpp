@@ -100,17 +100,8 @@ void CommandViewController::viewDidLayoutSubviews()
 void CommandViewController::viewDidAppear(bool animated)
 {
     ui::ViewController::viewDidAppear(animated);
-    // Held also while disconnected, to hear when the adapter is ready.
-    LinkHolder::takeLink();
-    if (const auto link = scanner(); link && link->isConnected())
-        startVisit(*link);
+    takeLinkAndVisit();
     commandTextField_->becomeFirstResponder();
-}
-
-void CommandViewController::scannerDidInitialize(Scanner& link)
-{
-    if (isVisible() && link.isConnected())
-        startVisit(link);
 }
 
 void CommandViewController::startVisit(Scanner& link)

@@ -34,7 +34,6 @@ public:
 
     void scannerDidReceiveReply(Scanner&, const std::string& request, const std::vector<Response>& responses,
                                 const std::vector<std::string>& texts) override;
-    void scannerDidInitialize(Scanner& link) override;
 
 protected:
     void viewDidLoad() override;
@@ -45,7 +44,7 @@ protected:
 private:
     bool textFieldShouldReturn(ui::TextField&) override;
 
-    void startVisit(Scanner& link);
+    void startVisit(Scanner& link) override;
     void appendLines(const std::vector<std::string>& lines);
 
     std::shared_ptr<ui::TextField> commandTextField_;

@@ -141,12 +141,7 @@ void DTCViewController::viewDidAppear(bool animated)
     loadViewIfNeeded();
     DTCLabel_->setHidden(true);
     checkMarkImageView_->setHidden(true);
-    // Held also while disconnected, to hear when the adapter is ready.
-    LinkHolder::takeLink();
-    const auto link = scanner();
-    if (link && link->isConnected()) {
-        startVisit(*link);
-    } else {
+    if (!takeLinkAndVisit()) {
         DTCMILLabel_->setText(fnd::L("Device msg"));
         dtcButton_->setEnabled(false);
         tb_->reloadData();
@@ -155,12 +150,6 @@ void DTCViewController::viewDidAppear(bool animated)
 }
 
 // The adapter became ready while the screen is on view: it reads as if it had just appeared.
-void DTCViewController::scannerDidInitialize(Scanner& link)
-{
-    if (isVisible() && link.isConnected())
-        startVisit(link);
-}
-
 void DTCViewController::startVisit(Scanner& link)
 {
     LinkHolder::takeLinkBlockingStatus();

@@ -55,7 +55,6 @@ public:
 
     void didReceiveResponse(const std::vector<Response>& responses) override;
     void scannerRequestFailed(Scanner& link, const Command& command, ReplyProblem problem) override;
-    void scannerDidInitialize(Scanner& link) override;
 
 protected:
     void viewDidLoad() override;
@@ -73,7 +72,7 @@ private:
     void willDisplayCell(ui::TableView&, ui::TableViewCell& cell, ui::IndexPath) override;
     void didSelectRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) override;
 
-    void startVisit(Scanner& link);
+    void startVisit(Scanner& link) override;
     void scheduleLoadingEnd();
     void removeLoadingIndicator();
     void showVerdict();

@@ -35,16 +35,7 @@ void DiagViewController::viewDidAppear(bool animated)
     ui::TableViewController::viewDidAppear(animated);
     if (auto* navigation = navigationController(); navigation && theme_ != 0)
         navigation->navigationBar().setTintColor(ui::Color::lightGray());
-    // Held also while disconnected, to hear when the adapter is ready.
-    LinkHolder::takeLink();
-    if (const auto link = scanner(); link && link->isConnected())
-        startVisit(*link);
-}
-
-void DiagViewController::scannerDidInitialize(Scanner& link)
-{
-    if (isVisible() && link.isConnected())
-        startVisit(link);
+    takeLinkAndVisit();
 }
 
 void DiagViewController::startVisit(Scanner& link)

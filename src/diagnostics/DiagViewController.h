@@ -20,7 +20,6 @@ public:
     const std::array<MonitorState, 11>& readings() const { return readings_; }
 
     void didReceiveResponse(const std::vector<Response>& responses) override;
-    void scannerDidInitialize(Scanner& link) override;
 
     int numberOfRowsInSection(ui::TableView&, int) override { return static_cast<int>(tests_.size()); }
     std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) override;
@@ -35,7 +34,7 @@ protected:
     void viewDidLayoutSubviews() override;
 
 private:
-    void startVisit(Scanner& link);
+    void startVisit(Scanner& link) override;
     void setStatus(const std::array<MonitorState, 11>& readings);
 
     int theme_ = 0;

@@ -94,10 +94,7 @@ void FreezeViewController::viewDidLayoutSubviews()
 void FreezeViewController::viewDidAppear(bool animated)
 {
     ui::ViewController::viewDidAppear(animated);
-    // Held also while disconnected, to hear when the adapter is ready.
-    LinkHolder::takeLink();
-    if (const auto link = scanner(); link && link->isConnected())
-        startVisit(*link);
+    takeLinkAndVisit();
     // Explained once, in an alert: no spot of the screen is free to hold the text over the rows.
     if (!explained_ && (VersionTracking::isFirstLaunchEver() || VersionTracking::isFirstLaunchForVersion())) {
         explained_ = true;
@@ -109,12 +106,6 @@ void FreezeViewController::viewWillDisappear(bool animated)
 {
     ui::ViewController::viewWillDisappear(animated);
     LinkHolder::releaseLink();
-}
-
-void FreezeViewController::scannerDidInitialize(Scanner& link)
-{
-    if (isVisible() && link.isConnected())
-        startVisit(link);
 }
 
 void FreezeViewController::startVisit(Scanner& link)

@@ -31,7 +31,6 @@ public:
     static constexpr double loadingPeriod = 5.0;
 
     void didReceiveResponse(const std::vector<Response>& responses) override;
-    void scannerDidInitialize(Scanner& link) override;
 
 protected:
     void viewDidLoad() override;
@@ -45,7 +44,7 @@ private:
     double heightForHeaderInSection(ui::TableView&, int) override { return 30; }
     std::shared_ptr<ui::View> viewForHeaderInSection(ui::TableView&, int) override;
 
-    void startVisit(Scanner& link);
+    void startVisit(Scanner& link) override;
     void sendCommands();
     void removeLoadingIndicator();
 

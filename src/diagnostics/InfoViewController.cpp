@@ -89,16 +89,7 @@ void InfoViewController::viewDidAppear(bool animated)
     ui::TableViewController::viewDidAppear(animated);
     if (auto* navigation = navigationController())
         navigation->navigationBar().setTintColor(ui::Color::lightGray());
-    // Held also while disconnected, to hear when the adapter is ready.
-    LinkHolder::takeLink();
-    if (const auto link = scanner(); link && link->isConnected())
-        startVisit(*link);
-}
-
-void InfoViewController::scannerDidInitialize(Scanner& link)
-{
-    if (isVisible() && link.isConnected())
-        startVisit(link);
+    takeLinkAndVisit();
 }
 
 void InfoViewController::startVisit(Scanner& link)

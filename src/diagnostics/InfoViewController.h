@@ -23,7 +23,6 @@ public:
     static constexpr double loadingPeriod = 3.0;
 
     void didReceiveResponse(const std::vector<Response>& responses) override;
-    void scannerDidInitialize(Scanner& link) override;
 
     int numberOfSectionsInTableView(ui::TableView&) override { return 2; }
     int numberOfRowsInSection(ui::TableView&, int section) override;
@@ -39,7 +38,7 @@ protected:
     void viewDidLayoutSubviews() override;
 
 private:
-    void startVisit(Scanner& link);
+    void startVisit(Scanner& link) override;
     void setupCommands(Scanner& link);
 
     int theme_ = 0;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/model/Manager.h"
 #include "logging/ListGaugeView.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/Label.h"
@@ -28,8 +27,8 @@ float scaled(float value)
 
 }  // namespace
 
-GaugeCell::GaugeCell(double width, std::string reuseIdentifier)
-    : RoundedCell(ui::TableViewCellStyle::Default, std::move(reuseIdentifier))
+GaugeCell::GaugeCell(double width, int theme, std::string reuseIdentifier)
+    : RoundedCell(ui::TableViewCellStyle::Default, std::move(reuseIdentifier)), theme_(theme)
 {
     setFrame(ui::makeRect(0, 0, width, rowHeight));
     setTop(true);
@@ -41,15 +40,14 @@ GaugeCell::GaugeCell(double width, std::string reuseIdentifier)
     unitsLabel_ = label("DigitalSans NowEF ML Demo", 18, "_", ui::TextAlignment::Right);
     minLabel_ = label("Digital-Serial DB", 15, "0");
     maxLabel_ = label("Digital-Serial DB", 15, "0", ui::TextAlignment::Right);
-    const int theme = Manager::sharedManager().setting().theme;
     const ui::Color light = ui::Color::rgb(0.1216, 0.196, 0.392);
     const ui::Color dark = ui::Color::rgb(0, 0.529, 0.647);
-    titleLabel_->setTextColor(theme == 1 ? light : dark);
-    unitsLabel_->setTextColor(theme == 1 ? light : dark.withAlpha(0.6));
+    titleLabel_->setTextColor(theme_ == 1 ? light : dark);
+    unitsLabel_->setTextColor(theme_ == 1 ? light : dark.withAlpha(0.6));
     valLabel_->setTextColor(numberColor());
-    minLabel_->setTextColor(theme == 1 ? light.withAlpha(0.9) : dark.withAlpha(0.8));
-    maxLabel_->setTextColor(theme == 1 ? light.withAlpha(0.9) : dark.withAlpha(0.8));
-    gView_ = std::make_shared<ListGaugeView>(ui::makeRect(10, 40, 0.74 * width, 19));
+    minLabel_->setTextColor(theme_ == 1 ? light.withAlpha(0.9) : dark.withAlpha(0.8));
+    maxLabel_->setTextColor(theme_ == 1 ? light.withAlpha(0.9) : dark.withAlpha(0.8));
+    gView_ = std::make_shared<ListGaugeView>(ui::makeRect(10, 40, 0.74 * width, 19), theme_);
     for (const auto& view : std::initializer_list<std::shared_ptr<ui::View>>{titleLabel_, valLabel_, unitsLabel_,
                                                                              minLabel_, maxLabel_, gView_})
         contentView()->addSubview(view);
@@ -79,13 +77,9 @@ void GaugeCell::reloadCell()
 
 ui::Color GaugeCell::numberColor() const
 {
-    const bool warning = warningEnabled_ && maxUnit_ != minUnit_ &&
-                         ((value_ - minUnit_) / (maxUnit_ - minUnit_) > maxLimit_ ||
-                          (value_ - minUnit_) / (maxUnit_ - minUnit_) < minLimit_);
-    if (warning)
+    if (maxUnit_ != minUnit_ && limits_.warns((value_ - minUnit_) / (maxUnit_ - minUnit_)))
         return ui::Color::rgb(0.706, 0, 0.157, 0.8);
-    return Manager::sharedManager().setting().theme == 1 ? ui::Color::rgb(0.1216, 0.196, 0.392)
-                                                         : ui::Color::rgb(0, 0.647, 0.765);
+    return theme_ == 1 ? ui::Color::rgb(0.1216, 0.196, 0.392) : ui::Color::rgb(0, 0.647, 0.765);
 }
 
 void GaugeCell::setCellData(int min, int max, const std::string& title, const std::string& units, int index)
@@ -99,11 +93,12 @@ void GaugeCell::setCellData(int min, int max, const std::string& title, const st
     maxUnit_ = static_cast<float>(max);
     index_ = index;
     prevVal_ = std::clamp(prevVal_, std::min(minUnit_, maxUnit_), std::max(minUnit_, maxUnit_));
-    const UserData& user = Manager::sharedManager().userData();
-    const auto i = static_cast<std::size_t>(index);
-    warningEnabled_ = index >= 0 && i < user.notifyLimitArr.size() && user.notifyLimitArr[i];
-    minLimit_ = index >= 0 && i < user.minLimitArr.size() ? user.minLimitArr[i] : 0.0f;
-    maxLimit_ = index >= 0 && i < user.maxLimitArr.size() ? user.maxLimitArr[i] : 1.0f;
+}
+
+void GaugeCell::setLimits(const SensorLimits& limits)
+{
+    limits_ = limits;
+    gView_->setLimits(limits);
 }
 
 void GaugeCell::updateCell(float v)

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "core/model/UserData.h"
 #include "platform/foundation/Timer.h"
 #include "shell/RoundedCell.h"
 
@@ -26,11 +27,13 @@ public:
 class GaugeCell : public RoundedCell {
 public:
     // `width` is the row's width (the table's).
-    explicit GaugeCell(double width, std::string reuseIdentifier = "CustomCell");
+    GaugeCell(double width, int theme, std::string reuseIdentifier = "CustomCell");
     ~GaugeCell() override;
 
     void setDelegate(GaugeCellDelegate* delegate) { delegate_ = delegate; }
     void setCellData(int min, int max, const std::string& title, const std::string& units, int index);
+    // The sensor's warning settings, for the number and the bar (none until set).
+    void setLimits(const SensorLimits& limits);
     void updateCell(float value);
     // One animation step.
     void updateGauge();
@@ -64,12 +67,11 @@ private:
     std::shared_ptr<ui::Label> maxLabel_;
     std::shared_ptr<ListGaugeView> gView_;
     GaugeCellDelegate* delegate_ = nullptr;
+    int theme_;
     float minUnit_ = 0;
     float maxUnit_ = 0;
     int index_ = 0;
-    bool warningEnabled_ = false;
-    float minLimit_ = 0;
-    float maxLimit_ = 1;
+    SensorLimits limits_;
     float value_ = 0;
     float value2_ = 0;
     float prevVal_ = 0;

@@ -2,25 +2,12 @@
 
 #include <cmath>
 
-#include "core/model/Manager.h"
 #include "platform/foundation/SystemSound.h"
 #include "platform/ui/Context.h"
 #include "platform/ui/Path.h"
 
-namespace {
-
-template <typename T>
-T at(const std::vector<T>& list, int index, T fallback)
+ListGaugeView::ListGaugeView(ui::Rect frame, int theme) : ui::View(frame), theme_(theme)
 {
-    return index >= 0 && static_cast<std::size_t>(index) < list.size() ? list[static_cast<std::size_t>(index)]
-                                                                         : fallback;
-}
-
-}  // namespace
-
-ListGaugeView::ListGaugeView(ui::Rect frame) : ui::View(frame)
-{
-    theme_ = Manager::sharedManager().setting().theme;
     setBackgroundColor(theme_ == 0 ? ui::Color::black() : ui::Color::rgb(1.0, 0.945, 0.886));
     color_ = theme_ == 0 ? ui::Color::rgb(0, 0.647, 0.765) : ui::Color::rgb(0.1216, 0.196, 0.392);
     bgColor_ = theme_ == 0 ? ui::Color::white(0.04) : ui::Color::clear();
@@ -40,20 +27,12 @@ void ListGaugeView::initData(float min, float max, int index)
     min_ = min;
     max_ = max;
     index_ = index;
-    const UserData& user = Manager::sharedManager().userData();
-    minLimit_ = at(user.minLimitArr, index, 0.0f);
-    maxLimit_ = at(user.maxLimitArr, index, 1.0f);
-    warningEnabled_ = at<bool>(user.notifyLimitArr, index, false);
-    soundWarEnabled_ = at<bool>(user.notifySoundLimArr, index, false);
     setNeedsDisplay();
 }
 
 bool ListGaugeView::isWarning() const
 {
-    if (!warningEnabled_ || max_ == min_)
-        return false;
-    const float fraction = (value_ - min_) / (max_ - min_);
-    return fraction > maxLimit_ || fraction < minLimit_;
+    return max_ != min_ && limits_.warns((value_ - min_) / (max_ - min_));
 }
 
 void ListGaugeView::updateGauge(float value)
@@ -61,7 +40,7 @@ void ListGaugeView::updateGauge(float value)
     const bool changed = value != value_;
     value_ = value;
     setNeedsDisplay();
-    if (changed && isWarning() && soundWarEnabled_ && playSound_) {
+    if (changed && isWarning() && limits_.sound && playSound_) {
         playSound_ = false;
         fnd::SystemSound::play(limitSound);
         rearm_.cancel();

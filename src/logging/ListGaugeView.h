@@ -1,21 +1,24 @@
 #pragma once
 
+#include "core/model/UserData.h"
 #include "platform/foundation/Timer.h"
 #include "platform/ui/View.h"
 
 // The bar gauge of a sensor list row: small segments lit from the left in
 // proportion to the value, in a warning colour outside the sensor's alert
-// limits. Outside the limits, with the sound warning on, the gauge-limit sound
+// limits (handed to it by its row). Outside the limits, with the sound warning on, the gauge-limit sound
 // plays when a value arrives, at most once every 5 s.
 class ListGaugeView : public ui::View {
 public:
-    explicit ListGaugeView(ui::Rect frame);
+    ListGaugeView(ui::Rect frame, int theme);
     ~ListGaugeView() override { rearm_.cancel(); }
 
     // Recomputes the segment size from the bounds and redraws.
     void updateDimensions();
-    // The range and the sensor, whose limit settings it reads.
+    // The range and the sensor.
     void initData(float min, float max, int index);
+    // The sensor's warning settings (none until set).
+    void setLimits(const SensorLimits& limits) { limits_ = limits; }
     // Shows a value (and decides on the limit sound).
     void updateGauge(float value);
     void playWarningSound() { playSound_ = true; }
@@ -41,12 +44,9 @@ private:
     float max_ = 0;
     float value_ = 0;
     int index_ = 0;
-    float minLimit_ = 0;
-    float maxLimit_ = 1;
-    bool warningEnabled_ = false;
-    bool soundWarEnabled_ = false;
+    SensorLimits limits_;
     bool playSound_ = true;
-    int theme_ = 0;
+    int theme_;
     float barWidth_ = 0;
     float barLength_ = 0;
     ui::Color color_;

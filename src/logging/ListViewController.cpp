@@ -89,7 +89,7 @@ void ListViewController::loadViews()
         table->registerClass(
             [this] {
                 const double width = isPad() ? tb1_->bounds().size.width : tb1_->bounds().size.width;
-                return std::make_shared<GaugeCell>(width, cellIdentifier);
+                return std::make_shared<GaugeCell>(width, theme_, cellIdentifier);
             },
             cellIdentifier);
         addMenuSwipes(*table);
@@ -200,7 +200,7 @@ std::shared_ptr<ui::TableViewCell> ListViewController::cellForRowAtIndexPath(ui:
 {
     auto cell = std::dynamic_pointer_cast<GaugeCell>(table.dequeueReusableCellWithIdentifier(cellIdentifier));
     if (!cell)
-        cell = std::make_shared<GaugeCell>(table.bounds().size.width, cellIdentifier);
+        cell = std::make_shared<GaugeCell>(table.bounds().size.width, theme_, cellIdentifier);
     if (reloadCells_) {
         cell->setFrame(ui::makeRect(0, 0, tb1_->frame().size.width, GaugeCell::rowHeight));
         cell->reloadCell();
@@ -210,6 +210,7 @@ std::shared_ptr<ui::TableViewCell> ListViewController::cellForRowAtIndexPath(ui:
         const Row& row = rows_[static_cast<std::size_t>(r)];
         cell->setDelegate(this);
         cell->setCellData(row.min, row.max, row.plan.title, row.plan.units, row.plan.sensorIndex);
+        cell->setLimits(Manager::sharedManager().userData().limits(row.plan.sensorIndex));
         cell->updateCell(0.0f);
     }
     return cell;

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "core/model/Manager.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/Context.h"
 #include "platform/ui/Device.h"
@@ -42,8 +41,6 @@ RaceGaugeView::RaceGaugeView(ui::Rect frame, int theme)
     applyLabelColors(std::nullopt);
     for (const auto& label : {speedLabel_, speedUnitLabel_, rpmLabel_, rpmUnitLabel_})
         addSubview(label);
-    const auto& units = Manager::sharedManager().userData().unitsArr;
-    maxSpeed_ = units.size() > 9 && units[9] == 0 ? 160 : 255;
     setupLayer();
     resetData();
 }
@@ -80,7 +77,6 @@ void RaceGaugeView::setupLayer()
     barLength_ = (w + h) / 22;
     firstDraw_ = true;
     line_ = ui::Device::current().isPad() ? 2 : 1;
-    shiftColor_ = Manager::sharedManager().setting().shiftLightColor;
     setNeedsDisplay();
 }
 

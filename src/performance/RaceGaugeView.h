@@ -38,7 +38,10 @@ public:
     void setShiftLight(bool on);
     bool shiftLight() const { return prevShiftEnabled_; }
 
+    // The speed arc's full scale (255 until told).
     void setMaxSpeed(float maxSpeed) { maxSpeed_ = maxSpeed; }
+    // The flash colour: 0 yellow, 1 orange, otherwise green.
+    void setShiftLightColor(int color) { shiftColor_ = color; }
     float maxSpeed() const { return maxSpeed_; }
     ui::Label& speedUnitLabel() { return *speedUnitLabel_; }
     ui::Label& speedLabel() { return *speedLabel_; }

@@ -147,8 +147,11 @@ void RaceViewController::viewDidAppear(bool animated)
     if (rGView_) {
         rGView_->speedUnitLabel().setText(speedUnit);
         rGView_->setMaxSpeed(gaugeTop);
+        rGView_->setShiftLightColor(Manager::sharedManager().setting().shiftLightColor);
     } else if (gView_) {
+        // The tile is bound as sensor 0 and warns by that sensor's limits.
         gView_->initData(fnd::L("Speed"), 0, gaugeTop, speedUnit, 0, 0);
+        gView_->setLimits(Manager::sharedManager().userData().limits(0));
     }
     loadSelectedTrack();
     trackView_->setUnits(metric);
@@ -183,8 +186,12 @@ void RaceViewController::startScanning()
     takeLink();
     sendCommands();
     if (rGView_) {
-        if (sView_)
+        if (sView_) {
+            Manager& manager = Manager::sharedManager();
+            sView_->setRedLine(static_cast<float>(manager.userData().rpmRedLine));
+            sView_->setShiftLightColor(manager.setting().shiftLightColor);
             sView_->resetData();
+        }
         rGView_->resetData();
         rGView_->startTimer();
     } else if (gView_) {

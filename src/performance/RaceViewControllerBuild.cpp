@@ -164,7 +164,7 @@ void RaceViewController::buildPages()
     trackView_ = std::make_shared<TrackView>(page, theme_);
     pages.push_back(trackView_);
     if (shiftAssist_) {
-        sView_ = std::make_shared<ShiftView>(page);
+        sView_ = std::make_shared<ShiftView>(page, theme_);
         pages.push_back(sView_);
     } else {
         sView_.reset();

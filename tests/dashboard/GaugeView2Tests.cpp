@@ -100,9 +100,8 @@ TEST_F(GaugeView2Test, ReadingsOutsideTheRangeStopTheNeedleAtTheEndButNotTheRead
 
 TEST_F(GaugeView2Test, NoNumberShowsDashesAndLeavesNeedleAndWarning)
 {
-    userData().notifyLimitArr[loadSensor] = true;
-    userData().maxLimitArr[loadSensor] = 0.5f;
     auto tile = makeTile();
+    tile->setLimits({.notify = true, .max = 0.5f});
     tile->setVal(70);
     advanceTicks(20);
     for (const float none : {std::nanf(""), std::numeric_limits<float>::infinity()}) {
@@ -140,11 +139,8 @@ class GaugeWarnings : public GaugeView2Test, public ::testing::WithParamInterfac
 TEST_P(GaugeWarnings, WarnWhileOutsideAndSoundOncePerCrossing)
 {
     const WarningCase c = GetParam();
-    userData().notifyLimitArr[loadSensor] = c.notify;
-    userData().notifySoundLimArr[loadSensor] = c.sound;
-    userData().minLimitArr[loadSensor] = c.minLimit;
-    userData().maxLimitArr[loadSensor] = c.maxLimit;
     auto tile = makeTile();
+    tile->setLimits({c.notify, c.sound, c.minLimit, c.maxLimit});
     for (std::size_t i = 0; i < c.readings.size(); ++i) {
         tile->setVal(c.readings[i]);
         advanceTicks(10);
@@ -166,28 +162,22 @@ INSTANTIATE_TEST_SUITE_P(
         WarningCase{"warnings_off", false, true, 0, 0.8f, {85, 50, 90}, {false, false, false}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(GaugeView2Test, CustomSensorReadsItsOwnLimits)
+TEST_F(GaugeView2Test, LimitsKeepWhenTheTileIsBoundAgain)
 {
-    userData().addPid(Pid{});
-    const int custom = 101;
-    userData().notifyLimitArr[custom] = true;
-    userData().notifySoundLimArr[custom] = true;
-    userData().maxLimitArr[custom] = 0.5f;
     auto tile = makeTile();
-    tile->initData("Boost", 0, 2, "bar", custom, 1);
+    tile->setLimits({.notify = true, .sound = true, .max = 0.5f});
+    tile->initData("Boost", 0, 2, "bar", 101, 1);
     tile->setVal(1.5f);
     EXPECT_TRUE(tile->isWarning());
     EXPECT_EQ(soundsPlayed(), std::vector<int>{GaugeView2::limitSound});
 }
 
-TEST_F(GaugeView2Test, UnknownSensorOrEmptyRangeNeverWarnsNorBreaks)
+TEST_F(GaugeView2Test, WithoutLimitsOrWithAnEmptyRangeItNeverWarnsNorBreaks)
 {
     auto tile = makeTile();
-    for (const int index : {-1, 5000}) {
-        tile->initData("?", 0, 100, "", index, 0);
-        tile->setVal(500);
-        EXPECT_FALSE(tile->isWarning());
-    }
+    tile->setVal(500);
+    EXPECT_FALSE(tile->isWarning());
+    tile->setLimits({.notify = true, .sound = true, .max = 0.5f});
     tile->initData("Flat", 10, 10, "", loadSensor, 0);
     tile->setVal(12);
     advanceTicks(5);
@@ -198,9 +188,8 @@ TEST_F(GaugeView2Test, UnknownSensorOrEmptyRangeNeverWarnsNorBreaks)
 
 TEST_F(GaugeView2Test, BindingAgainResetsTheReading)
 {
-    userData().notifyLimitArr[loadSensor] = true;
-    userData().maxLimitArr[loadSensor] = 0.5f;
     auto tile = makeTile();
+    tile->setLimits({.notify = true, .max = 0.5f});
     tile->setVal(90);
     ASSERT_TRUE(tile->isWarning());
     tile->initData("Speed", 0, 255, "km/h", 9, 0);

@@ -41,24 +41,21 @@ class GaugeScreenshots : public DashboardTest, public ::testing::WithParamInterf
 TEST_P(GaugeScreenshots, TileIsRendered)
 {
     const TileShot shot = GetParam();
-    userData().notifyLimitArr[rpmSensor] = true;
-    userData().maxLimitArr[rpmSensor] = 0.85f;
-    userData().notifyLimitArr[speedSensor] = true;
-    userData().maxLimitArr[speedSensor] = 0.8f;
-
-    const auto render = [&](const char* label, float max, const char* units, int sensor, float value) {
+    const auto render = [&](const char* label, float max, const char* units, int sensor, float warnAbove,
+                            float value) {
         auto tile = std::make_shared<GaugeView2>(9, 1, shot.theme);
         tile->setFrame(ui::makeRect(0, 0, shot.width, shot.height));
         tile->setVisMode(shot.style);
         tile->setPortraitMode(shot.portrait);
         tile->setupLayer();
         tile->initData(label, 0, max, units, sensor, 0);
+        tile->setLimits({.notify = true, .max = warnAbove});
         tile->setVal(value);
         fnd::RunLoop::main().advance(1);
         return tile;
     };
-    keep(*render("Speed", 255, "km/h", speedSensor, 96), std::string("gauge-") + shot.name);
-    keep(*render("Engine speed", 8000, "rpm", rpmSensor, 7250), std::string("gauge-warning-") + shot.name);
+    keep(*render("Speed", 255, "km/h", speedSensor, 0.8f, 96), std::string("gauge-") + shot.name);
+    keep(*render("Engine speed", 8000, "rpm", rpmSensor, 0.85f, 7250), std::string("gauge-warning-") + shot.name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tiles, GaugeScreenshots,
@@ -81,7 +78,7 @@ class ShiftScreenshots : public DashboardTest {};
 
 TEST_F(ShiftScreenshots, BarBelowAndAtTheShiftPoint)
 {
-    auto view = std::make_shared<ShiftView>(ui::makeRect(0, 0, 386, 400));
+    auto view = std::make_shared<ShiftView>(ui::makeRect(0, 0, 386, 400), 0);
     view->resetData();
     view->gearLabel().setText("3");
     view->updateRpmGauge(5200);

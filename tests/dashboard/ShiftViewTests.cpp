@@ -12,9 +12,10 @@ void settle() { fnd::RunLoop::main().advance(3); }
 
 class ShiftViewTest : public DashboardTest {
 protected:
-    std::shared_ptr<ShiftView> makeView()
+    std::shared_ptr<ShiftView> makeView(float redLine = 8000)
     {
-        auto view = std::make_shared<ShiftView>(ui::makeRect(0, 0, 400, 300));
+        auto view = std::make_shared<ShiftView>(ui::makeRect(0, 0, 400, 300), 0);
+        view->setRedLine(redLine);
         view->resetData();
         return view;
     }
@@ -36,8 +37,7 @@ class ShiftSegments : public ShiftViewTest, public ::testing::WithParamInterface
 
 TEST_P(ShiftSegments, LightInProportionToTheRedLine)
 {
-    userData().rpmRedLine = GetParam().redLine;
-    auto view = makeView();
+    auto view = makeView(static_cast<float>(GetParam().redLine));
     view->updateRpmGauge(GetParam().rpm);
     settle();
     EXPECT_EQ(view->litSegments(), GetParam().lit);
@@ -52,8 +52,7 @@ INSTANTIATE_TEST_SUITE_P(EngineSpeeds, ShiftSegments,
 
 TEST_F(ShiftViewTest, ShiftSoundPlaysOncePerCrossingOfTheShiftPoint)
 {
-    userData().rpmRedLine = 8000;  // shift point 7400
-    auto view = makeView();
+    auto view = makeView(8000);  // shift point 7400
     const std::vector<float> readings = {5000, 7399, 7400, 7600, 7900, 7000, 7450, 7500, 3000};
     const std::vector<bool> light = {false, false, true, true, true, false, true, true, false};
     for (std::size_t i = 0; i < readings.size(); ++i) {
@@ -67,8 +66,7 @@ TEST_F(ShiftViewTest, ShiftSoundPlaysOncePerCrossingOfTheShiftPoint)
 TEST_F(ShiftViewTest, RedLineWithoutAShiftPointNeverLightsIt)
 {
     for (const int redLine : {0, -2000, 600}) {
-        userData().rpmRedLine = redLine;
-        auto view = makeView();
+        auto view = makeView(static_cast<float>(redLine));
         for (const float rpm : {0.0f, 800.0f, 3000.0f}) {
             view->updateRpmGauge(rpm);
             fnd::RunLoop::main().advance(0.2);
@@ -78,14 +76,13 @@ TEST_F(ShiftViewTest, RedLineWithoutAShiftPointNeverLightsIt)
     EXPECT_TRUE(fnd::SystemSound::played().empty());
 }
 
-TEST_F(ShiftViewTest, ResetReadsTheRedLineAgainAndTurnsTheLightOff)
+TEST_F(ShiftViewTest, ResetTurnsTheLightOffAndANewRedLineMovesTheShiftPoint)
 {
-    userData().rpmRedLine = 8000;
-    auto view = makeView();
+    auto view = makeView(8000);
     view->updateRpmGauge(7500);
     settle();
     ASSERT_TRUE(view->isShiftLightOn());
-    userData().rpmRedLine = 6000;
+    view->setRedLine(6000);
     view->resetData();
     EXPECT_FALSE(view->isShiftLightOn());
     EXPECT_EQ(view->litSegments(), 0);
@@ -115,8 +112,8 @@ TEST_F(ShiftViewTest, EngineSpeedGlidesAndStopsWithTheTimer)
 
 TEST_F(ShiftViewTest, LightFlashesInTheChosenColour)
 {
-    settings().shiftLightColor = 1;  // orange
     auto view = makeView();
+    view->setShiftLightColor(1);  // orange
     view->updateRpmGauge(7800);
     // The first segment's middle, on and off in turns of 0.1 s.
     const auto firstSegmentColour = [&] {

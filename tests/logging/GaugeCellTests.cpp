@@ -15,7 +15,7 @@ class BarGauge : public LoggingTest {};
 
 TEST_F(BarGauge, SegmentsOfA180By19Bar)
 {
-    ListGaugeView bar(ui::makeRect(0, 0, 180, 19));
+    ListGaugeView bar(ui::makeRect(0, 0, 180, 19), 0);
     bar.initData(0, 100, 0);
     EXPECT_FLOAT_EQ(bar.barWidth(), 2);
     EXPECT_FLOAT_EQ(bar.barLength(), 17);
@@ -32,11 +32,11 @@ TEST_F(BarGauge, SegmentsOfA180By19Bar)
 
 TEST_F(BarGauge, EmptyRangeOrNoWidthDrawsNothingLit)
 {
-    ListGaugeView flat(ui::makeRect(0, 0, 180, 19));
+    ListGaugeView flat(ui::makeRect(0, 0, 180, 19), 0);
     flat.initData(5, 5, 0);
     flat.updateGauge(5);
     EXPECT_EQ(flat.litSegmentCount(), 0);
-    ListGaugeView narrow(ui::makeRect(0, 0, 0, 19));
+    ListGaugeView narrow(ui::makeRect(0, 0, 0, 19), 0);
     narrow.initData(0, 100, 0);
     narrow.updateGauge(50);
     EXPECT_TRUE(narrow.segmentPositions().empty());
@@ -48,11 +48,9 @@ TEST_F(BarGauge, EmptyRangeOrNoWidthDrawsNothingLit)
 
 TEST_F(BarGauge, LimitSoundPlaysWhenAValueArrivesAtMostEveryFiveSeconds)
 {
-    userData().notifyLimitArr[8] = true;
-    userData().notifySoundLimArr[8] = true;
-    userData().maxLimitArr[8] = 0.9f;
-    ListGaugeView bar(ui::makeRect(0, 0, 180, 19));
+    ListGaugeView bar(ui::makeRect(0, 0, 180, 19), 0);
     bar.initData(0, 100, 8);
+    bar.setLimits({.notify = true, .sound = true, .max = 0.9f});
     bar.updateGauge(95);
     EXPECT_TRUE(bar.isWarning());
     ui::BitmapContext context({180, 19});
@@ -69,7 +67,7 @@ TEST_F(BarGauge, LimitSoundPlaysWhenAValueArrivesAtMostEveryFiveSeconds)
 
 class RowCell : public LoggingTest {
 protected:
-    GaugeCell cell{388};
+    GaugeCell cell{388, 0};
 };
 
 TEST_F(RowCell, LabelsOfAnEngineSpeedRow)
@@ -125,14 +123,15 @@ TEST_F(RowCell, SameValueTwiceStopsTheAnimation)
 
 TEST_F(RowCell, NumberTurnsToTheWarningColourFromTheNextValue)
 {
-    userData().notifyLimitArr[9] = true;
-    userData().maxLimitArr[9] = 0.9f;
     cell.setCellData(0, 100, "Speed", "km/h", 9);
+    cell.setLimits({.notify = true, .max = 0.9f});
     const ui::Color normal = cell.valLabel().textColor();
     cell.updateCell(95);
     EXPECT_EQ(cell.valLabel().textColor(), normal);
     cell.updateCell(96);
     EXPECT_EQ(cell.valLabel().textColor(), ui::Color::rgb(0.706, 0, 0.157, 0.8));
+    advance(1);
+    EXPECT_TRUE(cell.gView().isWarning()) << "the bar warns by the same limits";
 }
 
 }  // namespace

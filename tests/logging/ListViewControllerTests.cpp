@@ -2,6 +2,7 @@
 
 #include "LoggingTest.h"
 #include "core/model/DataStore.h"
+#include "logging/ListGaugeView.h"
 #include "logging/ListViewController.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Strings.h"
@@ -56,6 +57,18 @@ TEST_F(SensorList, PollsTheRowsOnScreenInRowOrderWithTheBatteryFirst)
     EXPECT_EQ(link->requestTexts(),
               (std::vector<std::string>{"AT RV", request(8), request(9), request(1), request(0), request(13)}));
     EXPECT_TRUE(list->noGaugesLabel().isHidden());
+}
+
+TEST_F(SensorList, EachRowWarnsByItsOwnSensorsLimits)
+{
+    userData().notifyLimitArr[8] = true;
+    userData().maxLimitArr[8] = 0.5f;
+    settings().gaugeListArr = {8, 9};
+    show(list);
+    receive({reply(0x0C, {0xFA, 0x00}), reply(0x0D, {250})});  // 16000 rpm, 250 km/h: both near the top
+    advance(2);
+    EXPECT_TRUE(list->cellForRow(0)->gView().isWarning());
+    EXPECT_FALSE(list->cellForRow(1)->gView().isWarning());
 }
 
 TEST_F(SensorList, RepliesReachEveryRowOfTheirPidEachByItsOwnFormula)

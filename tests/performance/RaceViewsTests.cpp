@@ -57,8 +57,8 @@ TEST_F(RaceViewsTest, RaceGaugePaintsAlikeTwiceAtOneMoment)
 
 TEST_F(RaceViewsTest, RaceGaugeShiftLightActsOnChangesOnly)
 {
-    settings().shiftLightColor = 1;
     RaceGaugeView gauge({0, 0, 300, 300}, 0);
+    gauge.setShiftLightColor(1);
     gauge.setShiftLight(false);
     EXPECT_EQ(gauge.backgroundColor(), ui::Color::black());
     gauge.setShiftLight(true);

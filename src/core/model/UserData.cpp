@@ -72,6 +72,15 @@ bool UserData::isMetric(int sensor) const
     return sensor < 0 || at >= unitsArr.size() || unitsArr[at] != 0;
 }
 
+SensorLimits UserData::limits(int sensor) const
+{
+    const auto at = static_cast<std::size_t>(sensor);
+    if (sensor < 0 || at >= notifyLimitArr.size() || at >= notifySoundLimArr.size() || at >= minLimitArr.size() ||
+        at >= maxLimitArr.size())
+        return {};
+    return {notifyLimitArr[at], notifySoundLimArr[at], minLimitArr[at], maxLimitArr[at]};
+}
+
 void UserData::addPid(Pid pid)
 {
     pids.push_back(std::move(pid));

@@ -6,6 +6,18 @@
 #include "core/model/Pid.h"
 #include "platform/foundation/KeyedArchiver.h"
 
+// A sensor's warning settings: the band it may read in without a warning, as
+// fractions 0-1 of its range, and whether leaving the band warns and sounds.
+struct SensorLimits {
+    bool notify = false;
+    bool sound = false;
+    float min = 0;
+    float max = 1;
+
+    // Whether a reading at `fraction` of the range warns.
+    bool warns(float fraction) const { return notify && (fraction < min || fraction > max); }
+};
+
 // The persisted per-vehicle record (archive "userdata.data"). Per-sensor arrays
 // are indexed by SensorIndex: the name, range and unit arrays cover 0-100, the
 // limit arrays 0-100 and then one entry per custom PID (101 + n is pids[n]).
@@ -36,6 +48,8 @@ struct UserData {
     void addPid(Pid pid);
     // Whether a sensor shows metric units; one without a unit entry does.
     bool isMetric(int sensor) const;
+    // A sensor's warning settings; one without limit entries never warns.
+    SensorLimits limits(int sensor) const;
 
     // Every archived field once, for the archive helpers.
     template <typename Self, typename Visitor>

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "core/obd/PidNames.h"
+
 namespace {
 
 // Data bytes of service-01 PIDs 0x00 to 0x67; beyond that replies are never packed or split.
@@ -24,14 +26,12 @@ int service01DataLength(std::uint8_t pid)
 
 bool fitsPidLength(const Response& response)
 {
-    constexpr std::uint8_t kLiveDataReply = 0x41;
-    constexpr std::uint8_t kFreezeFrameReply = 0x42;
     const int length = service01DataLength(response.pid);
     if (length == 0)
         return true;
-    if (response.mode == kLiveDataReply)
+    if (response.mode == service::currentDataReply)
         return response.data.size() == static_cast<std::size_t>(length);
-    if (response.mode == kFreezeFrameReply)
+    if (response.mode == service::freezeFrameReply)
         return response.data.size() == static_cast<std::size_t>(length) + 1;
     return true;
 }

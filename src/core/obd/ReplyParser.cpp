@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/obd/PidLengths.h"
+#include "core/obd/PidNames.h"
 
 namespace {
 
@@ -21,14 +22,6 @@ constexpr std::size_t kFirstFrameBytes = 6;
 constexpr std::size_t kConsecutiveFrameBytes = 7;
 // Consecutive frame sequence numbers run 1..15, then wrap to 0.
 constexpr std::size_t kSequenceModulo = 16;
-
-constexpr std::uint8_t kLowestReplyService = 0x40;
-constexpr std::uint8_t kServiceLiveData = 0x41;
-constexpr std::uint8_t kServiceReadByIdentifier = 0x62;
-constexpr std::uint8_t kServiceVehicleInfo = 0x49;
-constexpr std::uint8_t kServiceStoredCodes = 0x43;
-constexpr std::uint8_t kServicePendingCodes = 0x47;
-constexpr std::uint8_t kServicePermanentCodes = 0x4A;
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix)
 {
@@ -301,9 +294,10 @@ std::vector<Bytes> assembleMessages(const std::vector<Frame>& frames, bool& brok
     return messages;
 }
 
-bool isTroubleCodeService(std::uint8_t service)
+bool isTroubleCodeService(std::uint8_t replyService)
 {
-    return service == kServiceStoredCodes || service == kServicePendingCodes || service == kServicePermanentCodes;
+    return replyService == service::storedCodesReply || replyService == service::pendingCodesReply ||
+           replyService == service::permanentCodesReply;
 }
 
 // Vehicle information items that hold a count of data items before the data (SAE J1979 on CAN): the
@@ -370,15 +364,15 @@ std::size_t vehicleInformation(std::vector<Response>& out, int ecu, std::vector<
         const Bytes& message = messages[i];
         const std::size_t skip = hasItemCount(pid) ? 3 : 2;
         Bytes data(message.begin() + static_cast<std::ptrdiff_t>(std::min(skip, message.size())), message.end());
-        out.push_back(payloadResponse(ecu, kServiceVehicleInfo, pid, std::move(data), message));
+        out.push_back(payloadResponse(ecu, service::vehicleInformationReply, pid, std::move(data), message));
         return i + 1;
     }
     if (messages[i].size() < 3) {
-        out.push_back(payloadResponse(ecu, kServiceVehicleInfo, pid, {}, messages[i]));
+        out.push_back(payloadResponse(ecu, service::vehicleInformationReply, pid, {}, messages[i]));
         return i + 1;
     }
     std::vector<Bytes> lines;
-    for (; i < messages.size() && messages[i].size() >= 3 && messages[i][0] == kServiceVehicleInfo &&
+    for (; i < messages.size() && messages[i].size() >= 3 && messages[i][0] == service::vehicleInformationReply &&
            messages[i][1] == pid;
          ++i)
         lines.push_back(std::move(messages[i]));
@@ -386,7 +380,7 @@ std::size_t vehicleInformation(std::vector<Response>& out, int ecu, std::vector<
     Bytes data;
     for (const Bytes& line : lines)
         data.insert(data.end(), line.begin() + 3, line.end());
-    out.push_back(payloadResponse(ecu, kServiceVehicleInfo, pid, std::move(data), joined(lines)));
+    out.push_back(payloadResponse(ecu, service::vehicleInformationReply, pid, std::move(data), joined(lines)));
     return i;
 }
 
@@ -400,7 +394,7 @@ Response responseFrom(int ecu, Bytes bytes)
         response.pid = bytes[1];
         dataStart = 2;
     }
-    if (response.mode == kServiceReadByIdentifier && bytes.size() > 2) {
+    if (response.mode == service::replyTo(service::readByIdentifier) && bytes.size() > 2) {
         response.pid2 = bytes[2];
         dataStart = 3;
     }
@@ -413,14 +407,14 @@ Response responseFrom(int ecu, Bytes bytes)
 // lengths; a reply that does not split exactly stays one Response.
 void appendResponses(std::vector<Response>& out, int ecu, Bytes message)
 {
-    if (message[0] == kServiceLiveData) {
+    if (message[0] == service::currentDataReply) {
         std::vector<Bytes> parts;
         std::size_t pos = 1;
         while (pos < message.size()) {
             const int length = service01DataLength(message[pos]);
             if (length == 0 || pos + 1 + static_cast<std::size_t>(length) > message.size())
                 break;
-            Bytes part{kServiceLiveData};
+            Bytes part{service::currentDataReply};
             part.insert(part.end(), message.begin() + static_cast<std::ptrdiff_t>(pos),
                         message.begin() + static_cast<std::ptrdiff_t>(pos + 1 + length));
             parts.push_back(std::move(part));
@@ -518,14 +512,14 @@ Reply parseReply(std::string_view text, std::string_view request, ReplyFormat fo
         std::vector<Bytes> messages = assembleMessages(frames, reply.broken);
         // A multi-frame message may announce a length of 0. A reply's service byte is the request's
         // plus 0x40 (or 0x7F): a lower one is a request echoed again or late, not a reply.
-        std::erase_if(messages, [](const Bytes& m) { return m.empty() || m[0] < kLowestReplyService; });
+        std::erase_if(messages, [](const Bytes& m) { return m.empty() || m[0] < service::replyOffset; });
         for (std::size_t i = 0; i < messages.size();) {
             const bool legacy = format.framing == Framing::Legacy;
             if (isTroubleCodeService(messages[i][0])) {
                 // Framing not yet known: a legacy line of codes has seven bytes, a CAN message an even count.
                 const bool oddLine = format.framing == Framing::Unknown && messages[i].size() % 2 == 1;
                 i = troubleCodes(reply.responses, ecu, messages, i, legacy || oddLine, reply.broken);
-            } else if (messages[i][0] == kServiceVehicleInfo && messages[i].size() >= 2) {
+            } else if (messages[i][0] == service::vehicleInformationReply && messages[i].size() >= 2) {
                 i = vehicleInformation(reply.responses, ecu, messages, i, legacy);
             } else {
                 appendResponses(reply.responses, ecu, std::move(messages[i++]));

@@ -434,4 +434,23 @@ TEST_F(ManagerTest, OwnsOneLinkUntilItIsReplaced)
     EXPECT_NE(Manager::sharedManager().scanner(), next) << "a reset starts with a new link";
 }
 
+TEST(UserDataLimits, EachSensorHasItsOwnAndAnUnknownOneNeverWarns)
+{
+    UserData user;
+    user.addPid(Pid{});
+    const int custom = 101;
+    user.notifyLimitArr[custom] = true;
+    user.notifySoundLimArr[custom] = true;
+    user.maxLimitArr[custom] = 0.5f;
+    const SensorLimits limits = user.limits(custom);
+    EXPECT_TRUE(limits.sound);
+    EXPECT_TRUE(limits.warns(0.6f));
+    EXPECT_FALSE(limits.warns(0.4f));
+    EXPECT_FALSE(user.limits(0).notify);
+    for (const int unknown : {-1, custom + 1, 5000}) {
+        EXPECT_FALSE(user.limits(unknown).notify);
+        EXPECT_FALSE(user.limits(unknown).sound);
+    }
+}
+
 }  // namespace

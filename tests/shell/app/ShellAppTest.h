@@ -37,6 +37,9 @@ class ProbeLinkedScreen : public ui::ViewController, public LinkedScreen {
 public:
     std::weak_ptr<DTCViewControllerDelegate> menu;
     void setDelegate(const std::shared_ptr<DTCViewControllerDelegate>& delegate) override { menu = delegate; }
+
+private:
+    void startVisit(Scanner&) override {}  // the menu tests send nothing from the tab
 };
 
 // The menu in a phone-sized window, on first-run settings pointed at the simulator on loopback, with
