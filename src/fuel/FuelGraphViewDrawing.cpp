@@ -7,6 +7,7 @@
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/Context.h"
+#include "platform/ui/Font.h"
 #include "platform/ui/Path.h"
 
 namespace {
@@ -235,7 +236,10 @@ void FuelGraphView::drawDayLabels(ui::Context& context, const Layout& l) const
     for (int j = 0; j <= l.days; j += step) {
         const fnd::Date day = fnd::Calendar::dateByAddingDays(today, -(first + j));
         const double x = l.x1 - l.dx * j + l.dx * step * (t - static_cast<int>(t));
-        context.drawText(std::to_string(fnd::Calendar::components(day).day), ui::Point{x, l.base + 2.0}, font,
-                         textColor());
+        const std::string label = std::to_string(fnd::Calendar::components(day).day);
+        // A drag moves the newest label right: once it would run past the edge it goes, rather than show cut.
+        if (x + ui::measureText(label, font).width > l.width)
+            continue;
+        context.drawText(label, ui::Point{x, l.base + 2.0}, font, textColor());
     }
 }

@@ -70,6 +70,7 @@ void GraphViewCon::viewDidLoad()
     gView_->setDelegate(this);
     view()->addSubview(gView_);
     addMenuSwipes(*view());
+    addMenuEdgePan(*view());
 
     const std::vector<std::string> longTitles{fnd::L("Two weeks"), fnd::L("One month"), fnd::L("Three months"),
                                               fnd::L("Six months"), fnd::L("One year")};
@@ -97,6 +98,7 @@ void GraphViewCon::viewDidLoad()
     if (ui::Device::current().isPad())
         buildStrip();
 
+    navigationItem().setLeftBarButtonItem(makeMenuButton());
     navigationItem().setRightBarButtonItem(std::make_shared<ui::BarButtonItem>(
         ui::SystemItem::Action, [this](ui::BarButtonItem&) { displayOptions(); }));
 }

@@ -117,11 +117,7 @@ void ListViewController::loadViews()
     topNavBar_->setFrame(ui::makeRect(0, -46, w, 44));
     topNavBar_->setBarTintColor(ui::Color::rgb(0.2, 0.7098, 0.8824));
     topItem_.setTitleView(titleLabel("DigitalSans NowEF ML Demo"));
-    topItem_.setLeftBarButtonItem(std::make_shared<ui::BarButtonItem>(
-        ui::Image::named("menu"), ui::BarButtonItemStyle::Plain, [this](ui::BarButtonItem&) {
-            if (auto menu = delegate())
-                menu->viewWillSlide2();
-        }));
+    topItem_.setLeftBarButtonItem(makeMenuButton());
     topItem_.setRightBarButtonItem(std::make_shared<ui::BarButtonItem>(
         ui::SystemItem::Add, [this](ui::BarButtonItem&) { loadSensorList(); }));
     topNavBar_->showItem(&topItem_, std::nullopt);

@@ -73,13 +73,7 @@ void ScrollGraphViewController::viewDidLoad()
 {
     view()->setBackgroundColor(ui::Color::black());
     loadViews();
-    auto edge = std::make_shared<ui::ScreenEdgePanGestureRecognizer>([this](ui::GestureRecognizer& recognizer) {
-        auto& pan = static_cast<ui::PanGestureRecognizer&>(recognizer);
-        if (recognizer.state() == ui::GestureRecognizer::State::Began && pan.velocityInView(view().get()).x > 0)
-            slideForMenu(true);
-    });
-    edge->setEdges(ui::RectEdge::Left);
-    view()->addGestureRecognizer(edge);
+    addMenuEdgePan(*view());
     // Back from the menu: a left swipe. The menu's content, not this view, is what slid aside.
     auto back = std::make_shared<ui::SwipeGestureRecognizer>([this](ui::GestureRecognizer&) { slideForMenu(false); });
     back->setDirection(ui::SwipeDirection::Left);
@@ -120,12 +114,7 @@ void ScrollGraphViewController::loadViews()
     titleLabel_->setBackgroundColor(ui::Color::clear());
     barItem_.setTitleView(titleLabel_);
     barItem_.setLeftBarButtonItems(
-        {std::make_shared<ui::BarButtonItem>(ui::Image::named("menu"), ui::BarButtonItemStyle::Plain,
-                                             [this](ui::BarButtonItem&) {
-                                                 if (auto menu = delegate())
-                                                     menu->viewWillSlide2();
-                                             }),
-         std::make_shared<ui::BarButtonItem>(recordSwitch_)});
+{makeMenuButton(), std::make_shared<ui::BarButtonItem>(recordSwitch_)});
     // The bar shows the item as it was when shown: rebuild it when "Edit" becomes "Done" and back.
     barItem_.setChangeHandler([this] { navBar_->showItem(&barItem_, std::nullopt); });
     updateBarItems();

@@ -2,6 +2,8 @@
 
 #include "platform/ui/Animation.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/SwipeGestureRecognizer.h"
 
 double TemplateViewCon::exposedWidth()
@@ -36,4 +38,24 @@ void TemplateViewCon::addMenuSwipes(ui::View& area)
         swipe->setDirection(open ? ui::SwipeDirection::Right : ui::SwipeDirection::Left);
         area.addGestureRecognizer(swipe);
     }
+}
+
+void TemplateViewCon::addMenuEdgePan(ui::View& area)
+{
+    auto edge = std::make_shared<ui::ScreenEdgePanGestureRecognizer>([this](ui::GestureRecognizer& recognizer) {
+        auto& pan = static_cast<ui::PanGestureRecognizer&>(recognizer);
+        if (recognizer.state() == ui::GestureRecognizer::State::Began && pan.velocityInView(view().get()).x > 0)
+            slideForMenu(true);
+    });
+    edge->setEdges(ui::RectEdge::Left);
+    area.addGestureRecognizer(edge);
+}
+
+std::shared_ptr<ui::BarButtonItem> TemplateViewCon::makeMenuButton()
+{
+    return std::make_shared<ui::BarButtonItem>(ui::Image::named("menu"), ui::BarButtonItemStyle::Plain,
+                                               [this](ui::BarButtonItem&) {
+                                                   if (auto menu = delegate())
+                                                       menu->viewWillSlide2();
+                                               });
 }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ui/BarItems.h"
 #include "platform/ui/ViewController.h"
 #include "shell/LinkHolder.h"
 
@@ -42,6 +43,11 @@ protected:
     void slideForMenu(bool open);
     // A right swipe on `area` slides the screen aside onto the menu, a left swipe slides it back.
     void addMenuSwipes(ui::View& area);
+    // A pan from the window's left edge over `area` slides the screen aside onto the menu, where the content
+    // keeps sideways swipes for itself (charts).
+    void addMenuEdgePan(ui::View& area);
+    // A bar button that opens or closes the menu.
+    std::shared_ptr<ui::BarButtonItem> makeMenuButton();
 
 private:
     std::weak_ptr<TemplateViewControllerDelegate> delegate_;

@@ -5,8 +5,11 @@
 #include <algorithm>
 
 #include "app/Features.h"
+#include "fuel/GraphViewCon.h"
 #include "performance/RaceViewController.h"
 #include "platform/media/CaptureDevice.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/NavigationController.h"
 #include "shell/AppDelegate.h"
 
 namespace {
@@ -234,5 +237,51 @@ TEST_F(RealScreensTest, TheRacePagesGiveWayToTheMenuAndTurnAgainAfterIt)
     settle();
     EXPECT_EQ(race->pageIndex(), 1);
 }
+
+// The trends chart keeps sideways swipes for itself (they move it back in time); a pan from the window's left
+// edge over it still opens the menu, and its menu button does too.
+class TrendsMenuTest : public RealScreensTest, public ::testing::WithParamInterface<ui::UserInterfaceIdiom> {};
+
+TEST_P(TrendsMenuTest, AnEdgePanOrTheMenuButtonOpensTheMenuWhileASwipeMovesTheChart)
+{
+    const bool pad = GetParam() == ui::UserInterfaceIdiom::Pad;
+    ui::Device::current().setIdiom(GetParam());
+    launchOn("Fuel Economy/Trends", pad ? ui::Size{1024, 768} : ui::Size{390, 844});
+    RootController& menu = *app->rootController();
+    auto* trends = dynamic_cast<GraphViewCon*>(menu.visibleFeatureScreen());
+    ASSERT_NE(trends, nullptr);
+    const ui::Rect chart = trends->gView()->convertRect(trends->gView()->bounds(), nullptr);
+    ASSERT_LE(chart.minX(), 1);
+    const double y = chart.midY();
+
+    swipe(chart.midX() - 100, chart.midX() + 100, y);
+    settle();
+    EXPECT_FALSE(menu.isMenuOpen());
+    EXPECT_GT(trends->gView()->graphDragOffset(), 0);
+
+    edgePan(y);
+    settle();
+    EXPECT_TRUE(menu.isMenuOpen());
+    EXPECT_EQ(screenX(), RootController::menuWidth());
+    swipe(chart.maxX() - 10, chart.midX(), y);
+    settle();
+    EXPECT_FALSE(menu.isMenuOpen());
+    EXPECT_EQ(screenX(), 0);
+
+    const auto item = trends->navigationItem().leftBarButtonItem();
+    ASSERT_NE(item, nullptr);
+    ui::View* button = trends->navigationController()->navigationBar().viewForItem(*item);
+    ASSERT_NE(button, nullptr);
+    tap(*button);
+    settle();
+    EXPECT_TRUE(menu.isMenuOpen());
+    tap(*button);
+    settle();
+    EXPECT_FALSE(menu.isMenuOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, TrendsMenuTest,
+                         ::testing::Values(ui::UserInterfaceIdiom::Phone, ui::UserInterfaceIdiom::Pad),
+                         [](const auto& info) { return info.param == ui::UserInterfaceIdiom::Pad ? "Pad" : "Phone"; });
 
 }  // namespace

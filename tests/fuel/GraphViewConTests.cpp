@@ -9,6 +9,8 @@
 #include "platform/foundation/Paths.h"
 #include "platform/mail/MailComposer.h"
 #include "platform/ui/SegmentedControl.h"
+#include "platform/ui/VisibleText.h"
+#include "support/Input.h"
 
 namespace {
 
@@ -225,6 +227,28 @@ TEST_F(GraphViewConTest, AFailedWriteIsReportedAndNothingIsMailed)
     advance(1);
     EXPECT_EQ(ui::AlertController::visible()->title(), "Error");
     EXPECT_TRUE(mailed.empty());
+}
+
+// Dragged back by part of a day, the day labels move right with the chart: none shows cut at the view's edge.
+TEST_F(GraphViewConTest, DragsLeaveNoDayLabelCut)
+{
+    for (const ui::Size size : {ui::Size{844, 390}, ui::Size{390, 844}}) {
+        ui::Device::current().setScreenSize(size);
+        makeWindow();
+        auto trends = showTrends();
+        ui::Window& window = root->window();
+        const ui::Rect chart = trends->gView()->convertRect(trends->gView()->bounds(), nullptr);
+        const double dayWidth = 0.9 * chart.width() / 14;
+        for (int step = 0; step < 10; ++step) {
+            const double from = chart.midX();
+            testsupport::drag(window, {from, chart.midY()}, {from + 0.1 * dayWidth, chart.midY()});
+            advance(1);
+            for (const ui::ShownText& text : ui::visibleTextFrames(window))
+                EXPECT_FALSE(text.cut) << "\"" << text.text << "\" cut at " << size.width << "x" << size.height
+                                       << " after " << step + 1 << " tenths of a day";
+        }
+        EXPECT_GT(trends->gView()->graphDragOffset(), 0);
+    }
 }
 
 }  // namespace
