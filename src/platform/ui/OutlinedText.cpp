@@ -12,6 +12,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <tuple>
 #include <utility>
 
 namespace ui {
@@ -43,26 +44,25 @@ std::pair<QString, int> fontFile(const QRawFont& face)
 }
 
 // A face loaded from the font file's own bytes, so that no other text
-// drawing touches its state; one per file and size. Raw fonts belong to the
+// drawing touches its state; one per face and size. Raw fonts belong to the
 // thread that made them, and overlays are drawn off the main thread.
 QRawFont privateFace(const QRawFont& shared)
 {
-    thread_local std::map<std::pair<QString, double>, QRawFont> faces;
-    const auto [file, index] = fontFile(shared);
-    if (file.isEmpty() || index != 0)
-        return {};
-    const std::pair key{file, shared.pixelSize()};
+    using Key = std::tuple<QString, int, int, double>;
+    thread_local std::map<Key, QRawFont> faces;
+    const Key key{shared.familyName(), shared.weight(), shared.style(), shared.pixelSize()};
     auto found = faces.find(key);
     if (found == faces.end()) {
+        const auto [file, index] = fontFile(shared);
         QFile data(file);
-        const QRawFont face = data.open(QIODevice::ReadOnly)
-            ? QRawFont(data.readAll(), shared.pixelSize(), shared.hintingPreference())
-            : QRawFont();
+        QRawFont face;
+        if (index == 0 && !file.isEmpty() && data.open(QIODevice::ReadOnly))
+            face = QRawFont(data.readAll(), shared.pixelSize(), shared.hintingPreference());
+        // The database may match another family than the one shaped with.
+        if (face.familyName() != shared.familyName())
+            face = {};
         found = faces.emplace(key, face).first;
     }
-    // The database matched another family than the one shaped with.
-    if (found->second.familyName() != shared.familyName())
-        return {};
     return found->second;
 }
 
