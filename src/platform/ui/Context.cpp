@@ -1,6 +1,7 @@
 #include "platform/ui/Context.h"
 
 #include "platform/foundation/FileIO.h"
+#include "platform/ui/OutlinedText.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -576,7 +577,10 @@ void Context::drawTextLayout(const TextLayout& layout, Point origin, const Font&
     for (const TextLine& line : layout.lines) {
         if (color.a > 0)
             textLineDrawn(line.text, {{origin.x + line.origin.x, origin.y + line.origin.y}, {line.width, lineHeight}}, line.cut);
-        p.drawText(QPointF(origin.x + line.origin.x, origin.y + line.baseline), QString::fromStdString(line.text));
+        const QPointF baseline(origin.x + line.origin.x, origin.y + line.baseline);
+        const QString text = QString::fromStdString(line.text);
+        if (!drawOutlinedText(p, qfont, baseline, text))
+            p.drawText(baseline, text);
     }
 }
 

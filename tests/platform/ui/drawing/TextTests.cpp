@@ -1,8 +1,10 @@
+#include "platform/ui/Context.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
 
 #include "platform/ui/drawing/Pixels.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace ui;
@@ -140,4 +142,24 @@ TEST(Label, DrawsItsTextCentredVertically)
             }
     ASSERT_GE(top, 0);
     EXPECT_NEAR((top + bottom) / 2.0, 30, 4);
+}
+
+TEST(Text, LargeTextDrawsTheSameAfterSmallTextAtOtherOffsets)
+{
+    const Font small = Font::named("Digital-Serial DB", 17);
+    const Font large = small.withSize(97.5);
+    const auto drawAfterSmallText = [&](const std::string& smallText, double smallX) {
+        BitmapContext context({160, 120});
+        // Small glyphs not drawn before are rendered at the sub-pixel offset of their position.
+        context.drawText(smallText, Point{smallX, 0}, small, Color::black());
+        BitmapContext largeOnly({160, 120});
+        largeOnly.drawText("00", Point{7.8125, 5}, large, Color::black());
+        return largeOnly.makeImage();
+    };
+    const Image first = drawAfterSmallText("%", 0.3);
+    const Image second = drawAfterSmallText("&", 0.7);
+    ASSERT_EQ(first.pixelWidth(), second.pixelWidth());
+    ASSERT_EQ(first.pixelHeight(), second.pixelHeight());
+    const auto count = static_cast<std::size_t>(first.pixelWidth() * first.pixelHeight());
+    EXPECT_TRUE(std::equal(first.pixels(), first.pixels() + count, second.pixels()));
 }
