@@ -1,5 +1,7 @@
 #include "platform/ui/AlertController.h"
 
+#include "platform/foundation/RunLoop.h"
+
 #include "platform/foundation/Log.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
@@ -251,6 +253,26 @@ std::shared_ptr<View> AlertController::buildContent(Rect bounds)
     }
     content->setFrame({{0, 0}, {width, height}});
     return content;
+}
+
+void AlertController::viewDidDisappear(bool animated)
+{
+    ViewController::viewDidDisappear(animated);
+    if (chosen_ || queue().shown.get() != this)
+        return;
+    // Unanswered, it left the screen: the screen it was shown over went and took it along. Once that
+    // dismissal is over it is shown again over the screen that stays, or the queue would wait for an answer
+    // nobody can give. (Covered by another screen, it is still presented and stays as it is.)
+    const std::weak_ptr<AlertController> weak = std::static_pointer_cast<AlertController>(shared_from_this());
+    fnd::RunLoop::main().post([weak] {
+        const auto self = weak.lock();
+        AlertQueue& q = queue();
+        if (!self || self->chosen_ || q.shown != self || self->presentingViewController())
+            return;
+        q.shown.reset();
+        q.waiting.push_front({self, false, {}});
+        showNext();
+    });
 }
 
 void AlertController::showNext()

@@ -62,6 +62,7 @@ public:
 protected:
     void loadView() override;
     void viewWillAppear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
 
 private:
     class AlertView;

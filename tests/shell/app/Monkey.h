@@ -311,7 +311,8 @@ protected:
             ASSERT_FALSE(HasFatalFailure()) << "step " << i << " after:" << recentActions();
             // The alert that holds the queue is one the user can see and answer.
             if (const auto alert = ui::AlertController::visible()) {
-                ASSERT_EQ(alert->view()->window(), &screen()) << "step " << i << " after:" << recentActions();
+                ASSERT_EQ(alert->view()->window(), &screen())
+                    << "\"" << alert->message() << "\" at step " << i << " after:" << recentActions();
             }
         }
         const ui::Image shot = screen().renderToImage(1);

@@ -177,6 +177,32 @@ TEST_F(AlertTest, ActionsAddedAfterTheViewWasTouchedAreShownAndClose)
     EXPECT_EQ(AlertController::visible(), nullptr);
 }
 
+// A screen that goes away by itself (a recording ending as its screen closes) takes the alert shown over it
+// along: the alert comes back over the screen that stays, and the next one still waits for its answer.
+TEST_F(AlertTest, AnAlertTakenAlongByItsScreenIsShownAgainOverTheOneThatStays)
+{
+    auto sheet = screen("Sheet");
+    home->presentViewController(sheet, false);
+    advance(1);
+    auto saved = makeAlert("Saved", &chosen);
+    saved->show();
+    advance(1);
+    ASSERT_EQ(saved->presentingViewController(), sheet.get());
+
+    sheet->dismissViewController(true);
+    advance(1);
+    EXPECT_EQ(AlertController::visible(), saved);
+    EXPECT_EQ(saved->view()->window(), &window());
+    EXPECT_TRUE(testsupport::shows(window(), "Saved"));
+    auto next = makeAlert("Next", &chosen);
+    next->show();
+    ASSERT_TRUE(testsupport::tapText(window(), "Ok"));
+    advance(1);
+    EXPECT_EQ(chosen, (std::vector<std::string>{"Saved:Ok"}));
+    EXPECT_EQ(AlertController::visible(), next);
+    EXPECT_TRUE(testsupport::shows(window(), "Next"));
+}
+
 TEST_F(AlertTest, WithoutAWindowTheAlertIsStillReadable)
 {
     root.reset();
