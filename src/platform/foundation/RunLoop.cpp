@@ -97,6 +97,8 @@ struct RunLoop::Impl {
         qtGone = true;
         waitTimer.reset();
         timer.reset();
+        // A worker thread may be posting at this very moment (work still finishing at exit).
+        const std::lock_guard lock(postedMutex);
         waker.reset();
     }
 
@@ -199,6 +201,7 @@ struct RunLoop::Impl {
     {
         if (wakePending.exchange(true))
             return;
+        const std::lock_guard lock(postedMutex);
         if (waker)
             QMetaObject::invokeMethod(waker.get(), [this] { drainPosted(); }, Qt::QueuedConnection);
     }
