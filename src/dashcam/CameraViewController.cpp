@@ -611,3 +611,8 @@ void CameraViewController::viewWillDisappear(bool animated)
         captureDevice_->stopCameraCapture();
     TemplateViewCon::viewWillDisappear(animated);
 }
+
+std::size_t CameraViewController::framesRecorded() const
+{
+    return movieWriter_ ? movieWriter_->framesWritten() : 0;
+}

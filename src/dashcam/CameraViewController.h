@@ -63,6 +63,8 @@ public:
     // The previous movie (or one an earlier run left unfinished) is still being written or
     // copied to the album.
     bool isFinishingMovie() const { return finishing_ != nullptr || savingLeftMovie_; }
+    // Frames the running recording has written so far.
+    std::size_t framesRecorded() const;
     bool isConnected() const { return connected_; }
     bool hasCamera() const { return captureDevice_ != nullptr; }
     const std::filesystem::path& pathToMovie() const { return pathToMovie_; }

@@ -136,7 +136,11 @@ TEST_F(CameraScreenControls, ARefusedStartNeitherSoundsNorFlipsTheButton)
     const ui::Point button = camera->buttonView().frame().center();
     testsupport::tap(root->window(), button);
     ASSERT_TRUE(camera->isRecording());
-    film(0.3);
+    // A movie with frames in it takes a moment to finish; one without any ends at once.
+    ASSERT_TRUE(waitFor([&] {
+        film(0.1);
+        return camera->framesRecorded() > 0;
+    }));
     testsupport::tap(root->window(), button);
     ASSERT_TRUE(camera->isFinishingMovie());
     EXPECT_EQ(fnd::SystemSound::played(), (std::vector<int>{ButtonView::startSound, ButtonView::stopSound}));

@@ -19,6 +19,7 @@ struct Pending {
     std::shared_ptr<AlertController> alert;
     bool animated = true;
     std::function<void()> completion;
+    bool waitedForExit = false;
 };
 
 // The one alert on screen and those waiting their turn.
@@ -285,11 +286,18 @@ void AlertController::showNext()
     ViewController::finishModalTransition();
     if (q.shown || q.waiting.empty())
         return;
+    RootWindow* root = RootWindow::current();
+    ViewController* top = root ? root->topViewController() : nullptr;
+    if (top && !top->view()->window() && !q.waiting.front().waitedForExit) {
+        // The screen on top is leaving, and the end of its exit is what shows this alert: it goes over the
+        // screen that stays once that exit is over.
+        q.waiting.front().waitedForExit = true;
+        fnd::RunLoop::main().post([] { showNext(); });
+        return;
+    }
     Pending next = std::move(q.waiting.front());
     q.waiting.pop_front();
     q.shown = next.alert;
-    RootWindow* root = RootWindow::current();
-    ViewController* top = root ? root->topViewController() : nullptr;
     if (!top) {
         // No window (a screen under test): the alert is still the one shown.
         if (next.completion)

@@ -203,6 +203,35 @@ TEST_F(AlertTest, AnAlertTakenAlongByItsScreenIsShownAgainOverTheOneThatStays)
     EXPECT_TRUE(testsupport::shows(window(), "Next"));
 }
 
+// A screen that ends its work as it goes (a recording saved when its settings close) shows an alert from the
+// end of its exit: the alert goes over the screen that stays, not over the one leaving.
+class AlertOnExit : public ui::ViewController {
+public:
+    explicit AlertOnExit(std::shared_ptr<AlertController> alert) : alert_(std::move(alert)) {}
+    void viewDidDisappear(bool animated) override
+    {
+        ui::ViewController::viewDidDisappear(animated);
+        alert_->show();
+    }
+
+private:
+    std::shared_ptr<AlertController> alert_;
+};
+
+TEST_F(AlertTest, AnAlertShownAsAScreenLeavesGoesOverTheScreenThatStays)
+{
+    auto saved = makeAlert("Saved", &chosen);
+    auto settings = std::make_shared<AlertOnExit>(saved);
+    home->presentViewController(settings, false);
+    advance(1);
+    settings->dismissViewController(true);
+    advance(1);
+    EXPECT_EQ(AlertController::visible(), saved);
+    EXPECT_EQ(saved->view()->window(), &window());
+    ASSERT_TRUE(testsupport::tapText(window(), "Ok"));
+    EXPECT_EQ(chosen, (std::vector<std::string>{"Saved:Ok"}));
+}
+
 TEST_F(AlertTest, WithoutAWindowTheAlertIsStillReadable)
 {
     root.reset();
