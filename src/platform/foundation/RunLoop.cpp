@@ -476,6 +476,9 @@ void shutdownPlatform()
     if (!holder.app)
         return;
     RunLoop::main().processEvents();
+    // Objects handed to deleteLater (finished network replies with their completions) go now: no event
+    // loop turns again to delete them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     holder.app.reset();
 }
 
