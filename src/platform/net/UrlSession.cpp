@@ -1,5 +1,6 @@
 #include "platform/net/UrlSession.h"
 
+#include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -74,8 +75,12 @@ struct UrlSession::Impl {
 
     QNetworkAccessManager& network()
     {
-        if (!manager)
+        if (!manager) {
             manager = std::make_unique<QNetworkAccessManager>();
+            // The manager and its replies go before the application object they need, not at static
+            // destruction, when Qt can no longer take them apart.
+            qAddPostRoutine([] { UrlSession::shared().impl_->manager.reset(); });
+        }
         return *manager;
     }
 };
