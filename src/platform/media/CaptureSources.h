@@ -43,7 +43,8 @@ std::unique_ptr<CaptureSource> makeSyntheticMicrophone(std::shared_ptr<CaptureDe
 std::unique_ptr<CaptureSource> makeDeviceCamera(std::shared_ptr<CaptureDevice> device, VideoSourceFormat format);
 std::unique_ptr<CaptureSource> makeDeviceMicrophone(std::shared_ptr<CaptureDevice> device, int sampleRate);
 
-// Times of captured items: the main run loop's clock in nanoseconds.
-MediaTime captureClockTime(double seconds);
+// Times of captured items: the main run loop's clock in nanoseconds. Inline, so the media module has it
+// whatever the program that opens it happens to link.
+inline MediaTime captureClockTime(double seconds) { return MediaTime::makeWithSeconds(seconds, 1'000'000'000); }
 
 }  // namespace media

@@ -11,7 +11,6 @@
 
 namespace media {
 
-MediaTime captureClockTime(double seconds) { return MediaTime::makeWithSeconds(seconds, 1'000'000'000); }
 
 namespace {
 
