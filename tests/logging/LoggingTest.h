@@ -21,6 +21,7 @@
 #include "platform/ui/VisibleText.h"
 #include "platform/ui/Window.h"
 #include "support/AppState.h"
+#include "support/Input.h"
 
 namespace loggingtests {
 
@@ -121,16 +122,8 @@ protected:
         root->window().layoutIfNeeded();
     }
     // What the window shows, as the user reads it.
-    std::vector<std::string> texts()
-    {
-        root->window().layoutIfNeeded();
-        return ui::visibleTexts(root->window());
-    }
-    bool shows(const std::string& text)
-    {
-        const auto shown = texts();
-        return std::find(shown.begin(), shown.end(), text) != shown.end();
-    }
+    std::vector<std::string> texts() { return testsupport::texts(root->window()); }
+    bool shows(const std::string& text) { return testsupport::shows(root->window(), text); }
     // The visible button titled `title`, or null.
     static ui::Button* buttonTitled(ui::View& view, const std::string& title)
     {
