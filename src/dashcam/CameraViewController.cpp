@@ -342,9 +342,9 @@ void CameraViewController::rebuildTiles()
     live_.rebuild(static_cast<int>(gaugeArr_.size()), link.get());
     std::vector<ui::Image> faces;
     for (std::size_t p = 0; p < gaugeArr_.size(); ++p) {
-        const CameraLiveData::Slot& slot = live_.slots()[p];
+        const SensorPlan& slot = live_.slots()[p];
         CamGaugeView& tile = *gaugeArr_[p];
-        tile.initData(slot.name, slot.min, slot.max, slot.units, slot.sensorIndex, 0);
+        tile.initData(slot.title, slot.min, slot.max, slot.units, slot.sensorIndex, 0);
         faces.push_back(tile.takeScreenShot());
         tile.hideContent();
     }
