@@ -305,10 +305,12 @@ void RaceViewController::checkSensor(const Response& response)
     const auto warning = SensorWarning::of(response, manager.setting(), manager.userData());
     if (!warning)
         return;
-    if (warning->kind == SensorWarning::Kind::speeding)
+    if (warning->kind == SensorWarning::Kind::speeding) {
         fnd::SystemSound::play(speedLimitSound);
+        return;
+    }
     // The replies come every few seconds; the sound comes with each alert shown, one at a time.
-    else if (temperatureWarning_.show(warning->message()))
+    if (temperatureWarning_.show(warning->message()))
         fnd::SystemSound::play(warningSound);
 }
 
