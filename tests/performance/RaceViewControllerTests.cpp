@@ -188,9 +188,9 @@ TEST_F(RaceViewControllerTest, SpeedingSoundsTheRaceScreensOwnToneWithoutAnAlert
     settings().speedLimit2 = 100;
     auto screen = showRace();
     fnd::SystemSound::clearPlayed();
-    screen->scannerDidReceiveStatusResponse(*link, {reply(0x0D, {100})});
+    screen->checkSensor(reply(0x0D, {100}));
     EXPECT_TRUE(fnd::SystemSound::played().empty()) << "at the limit";
-    screen->scannerDidReceiveStatusResponse(*link, {reply(0x0D, {101})});
+    screen->checkSensor(reply(0x0D, {101}));
     EXPECT_EQ(fnd::SystemSound::played(), std::vector<int>{1005});
     EXPECT_FALSE(ui::AlertController::visible());
 }
