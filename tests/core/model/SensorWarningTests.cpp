@@ -27,7 +27,10 @@ protected:
         settings.speedLimit = 70;    // mph
         settings.speedLimit2 = 110;  // km/h
     }
-    std::optional<SensorWarning> of(const Response& response) const { return SensorWarning::of(response, settings, user); }
+    std::optional<SensorWarning> of(const Response& response) const
+    {
+        return SensorWarning::of(response, settings, user);
+    }
     void imperial(int sensor) { user.unitsArr[static_cast<std::size_t>(sensor)] = 0; }
 
     Settings settings;
