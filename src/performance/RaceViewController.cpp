@@ -5,6 +5,7 @@
 #include "core/Notifications.h"
 #include "core/model/Manager.h"
 #include "core/model/RaceData.h"
+#include "core/model/SensorWarning.h"
 #include "core/model/VehicleCalc.h"
 #include "core/obd/ECU.h"
 #include "core/obd/PidNames.h"
@@ -298,27 +299,19 @@ void RaceViewController::scannerDidReceiveStatusResponse(Scanner&, const std::ve
 
 void RaceViewController::checkSensor(const Response& response)
 {
-    if (response.mode != service::currentDataReply)
+    if (response.mode == service::currentDataReply && response.pid == pid::coolantTemperature)
+        tempValLabel_->setText(fnd::format("%d", static_cast<int>(finiteValue(response, unitOf(coolantSensor)))));
+    Manager& manager = Manager::sharedManager();
+    const auto warning = SensorWarning::of(response, manager.setting(), manager.userData());
+    if (!warning)
         return;
-    const Settings& settings = Manager::sharedManager().setting();
-    if (response.pid == pid::vehicleSpeed) {
-        if (!settings.speedLimitEnabled)
-            return;
-        const int unit = unitOf(vehicleSpeedSensor);
-        const int limit = unit == 1 ? settings.speedLimit2 : settings.speedLimit;
-        if (static_cast<int>(finiteValue(response, unit)) > limit)
-            fnd::SystemSound::play(speedLimitSound);
-    } else if (response.pid == pid::coolantTemperature || response.pid == pid::oilTemperature) {
-        const int unit = unitOf(coolantSensor);
-        const int value = static_cast<int>(finiteValue(response, unit));
-        if (response.pid == pid::coolantTemperature)
-            tempValLabel_->setText(fnd::format("%d", value));
-        const char* message =
-            response.pid == pid::coolantTemperature ? "High coolant temperature\n %d" : "High engine oil temperature\n %d";
-        // The replies come every few seconds; the sound comes with each alert shown, one at a time.
-        if (value > (unit == 1 ? 112 : 235) && temperatureWarning_.show(fnd::format(fnd::L(message).c_str(), value)))
-            fnd::SystemSound::play(warningSound);
+    if (warning->kind == SensorWarning::Kind::speeding) {
+        fnd::SystemSound::play(speedLimitSound);
+        return;
     }
+    // The replies come every few seconds; the sound comes with each alert shown, one at a time.
+    if (temperatureWarning_.show(warning->message()))
+        fnd::SystemSound::play(warningSound);
 }
 
 void RaceViewController::handleDeviceMotion(const motion::DeviceMotion& sample)

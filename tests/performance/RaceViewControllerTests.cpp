@@ -182,6 +182,19 @@ TEST_F(RaceViewControllerTest, TemperatureWarningsQueueOneAlertAtATime)
     EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 1052), 1);
 }
 
+TEST_F(RaceViewControllerTest, SpeedingSoundsTheRaceScreensOwnToneWithoutAnAlert)
+{
+    settings().speedLimitEnabled = true;
+    settings().speedLimit2 = 100;
+    auto screen = showRace();
+    fnd::SystemSound::clearPlayed();
+    screen->checkSensor(reply(0x0D, {100}));
+    EXPECT_TRUE(fnd::SystemSound::played().empty()) << "at the limit";
+    screen->checkSensor(reply(0x0D, {101}));
+    EXPECT_EQ(fnd::SystemSound::played(), std::vector<int>{1005});
+    EXPECT_FALSE(ui::AlertController::visible());
+}
+
 TEST_F(RaceViewControllerTest, ALaunchStartsTheArmedRunAndStopShowsTheResults)
 {
     ASSERT_TRUE(connect());
