@@ -1,0 +1,53 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/foundation/Timer.h"
+#include "platform/ui/BarItems.h"
+#include "platform/ui/NavigationBar.h"
+#include "shell/WarningAlert.h"
+
+class RacePanels;
+
+// The race screen's menus: the navigation bar that drops in on a tap, with the menu button and the options
+// sheet ("Reset data", "Track selection"), and the alerts the screen raises.
+class RaceMenus {
+public:
+    struct Actions {
+        std::function<void()> resetData;
+        std::function<void()> trackSelection;
+    };
+
+    // The bar waits above the screen's view until a tap drops it in over the panels.
+    RaceMenus(ui::View& host, RacePanels& panels, std::shared_ptr<ui::BarButtonItem> menuButton, Actions actions);
+    ~RaceMenus();
+    RaceMenus(const RaceMenus&) = delete;
+    RaceMenus& operator=(const RaceMenus&) = delete;
+
+    // Drops the bar in (on a portrait phone it pushes the panels down) and hides it again shortly after.
+    void dropBar();
+    void hideBar();
+    bool barShown() const { return barShown_; }
+    // The panels are pushed down under the bar: the screen must not lay them out again meanwhile.
+    bool barHoldsPanels() const { return barShown_ && panelsPushed_; }
+    void bringBarToFront();
+
+    void showOptions();
+    static void showError(const std::string& key);
+    static void explainFirstRace();
+    // One high-temperature alert at a time; false while one is still up.
+    bool warnTemperature(const std::string& message) { return temperatureWarning_.show(message); }
+
+private:
+    ui::View& host_;
+    RacePanels& panels_;
+    Actions actions_;
+    std::shared_ptr<ui::NavigationBar> bar_;
+    ui::NavigationItem barItem_;
+    fnd::DelayedCall hideBarCall_;
+    bool barShown_ = false;
+    bool panelsPushed_ = false;
+    WarningAlert temperatureWarning_{"WARNING"};
+};
