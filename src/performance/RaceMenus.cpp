@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "performance/RacePanels.h"
+#include "performance/RaceScreenShape.h"
 #include "platform/foundation/Localization.h"
 #include "platform/ui/Animation.h"
-#include "platform/ui/Device.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
 #include "shell/QueuedAlertController.h"
@@ -15,18 +15,6 @@ namespace {
 constexpr double barHeight = 44;
 constexpr double barParkedY = -46;
 constexpr double barShownFor = 1.8;
-
-bool portraitNow()
-{
-    return !ui::isLandscape(ui::Device::current().interfaceOrientation());
-}
-
-// The top safe-area inset on a device with a home indicator, else 0.
-double topInset()
-{
-    const ui::Device& device = ui::Device::current();
-    return device.safeAreaInsets().bottom > 0 ? device.safeAreaInsets().top : 0;
-}
 
 }  // namespace
 
@@ -64,9 +52,9 @@ void RaceMenus::dropBar()
         if (pad) {
             panelsPushed_ = true;
             bar_->setFrame({0, 10, w, barHeight});
-        } else if (portraitNow()) {
+        } else if (raceScreenUpright()) {
             panelsPushed_ = true;
-            bar_->setFrame({0, topInset(), w, barHeight});
+            bar_->setFrame({0, raceScreenTopInset(), w, barHeight});
             panels_.shiftPanels(barHeight);
         } else {
             panelsPushed_ = false;
@@ -78,7 +66,7 @@ void RaceMenus::dropBar()
 
 void RaceMenus::hideBar()
 {
-    const bool movePanels = portraitNow() && panelsPushed_ && !ui::Device::current().isPad() && barShown_;
+    const bool movePanels = raceScreenUpright() && panelsPushed_ && !ui::Device::current().isPad() && barShown_;
     ui::animate(0.3, ui::AnimationCurve::EaseInOut, [this, movePanels] {
         bar_->setFrame({0, barParkedY, host_.bounds().size.width, barHeight});
         if (movePanels)

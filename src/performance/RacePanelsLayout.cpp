@@ -6,35 +6,19 @@
 #include "performance/GforceView.h"
 #include "performance/RaceGaugeView.h"
 #include "performance/RacePanels.h"
+#include "performance/RaceScreenShape.h"
 #include "performance/TrackView.h"
-#include "platform/ui/Device.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/SegmentedControl.h"
 
-namespace {
-
-bool portraitNow()
-{
-    return !ui::isLandscape(ui::Device::current().interfaceOrientation());
-}
-
-// The top safe-area inset on a device with a home indicator, else 0.
-double topInset()
-{
-    const ui::Device& device = ui::Device::current();
-    return device.safeAreaInsets().bottom > 0 ? device.safeAreaInsets().top : 0;
-}
-
-}  // namespace
-
 void RacePanels::layOutPageArea()
 {
     const ui::Size screen = ui::Device::current().screenSize();
     const double l = line_;
-    if (portraitNow()) {
-        const double t = topInset();
+    if (raceScreenUpright()) {
+        const double t = raceScreenTopInset();
         pageView_->view()->setFrame({l, t + 1, screen.width - 2 * l, screen.height * 0.5 - 1 - t});
     } else {
         pageView_->view()->setFrame({screen.width * 0.5, screen.height / 3 + 2 * l, screen.width * 0.5 - l,
@@ -123,7 +107,7 @@ void RacePanels::layOutPortrait()
     } else {
         host_.setBackgroundColor(ui::Color::black());
     }
-    const double t = topInset();
+    const double t = raceScreenTopInset();
     infView_->setFrame({l, h * 0.5 + l, w - 2 * l, h * 0.15 + 25});
     topView_->setFrame({l, t + 22, w - 2 * l, h * 0.5 - 22 - t});
     const double s = h * 0.35 - 25 - 3 * l;

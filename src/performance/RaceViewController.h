@@ -65,9 +65,8 @@ public:
     void turnedToPage(int index);
     int pageIndex() const { return pageIndex_; }
 
-    // What the screen shows, for its owner and tests; null until the view has loaded.
+    // What the screen shows, for tests; null until the view has loaded.
     RacePanels* panels() const { return panels_.get(); }
-    RaceMenus* menus() const { return menus_.get(); }
 
     // Lifecycle.
     void viewWillAppear(bool animated) override;

@@ -1,6 +1,6 @@
+#include "performance/RaceScreenShape.h"
 #include "performance/RaceViewController.h"
 #include "platform/foundation/Timer.h"
-#include "platform/ui/Device.h"
 #include "platform/ui/ScrollView.h"
 
 void RaceViewController::setScrollingEnabled(bool enabled)
@@ -42,7 +42,7 @@ void RaceViewController::viewDidLayoutSubviews()
         isIphoneXAndUp_ = true;
     if (!menus_ || menus_->barShown())
         return;
-    changeTheViewToPortrait(!ui::isLandscape(ui::Device::current().interfaceOrientation()));
+    changeTheViewToPortrait(raceScreenUpright());
 }
 
 void RaceViewController::viewWillLayoutSubviews()

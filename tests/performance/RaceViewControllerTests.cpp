@@ -303,7 +303,6 @@ TEST_F(RaceViewControllerTest, MenuGesturesAndTheDroppingBar)
     advance(0.5);
     EXPECT_DOUBLE_EQ(testsupport::frameOfText(window(), "Drag")->y(), modeY + 44);
     advance(1.5);
-    EXPECT_FALSE(screen->menus()->barShown());
     EXPECT_DOUBLE_EQ(testsupport::frameOfText(window(), "Drag")->y(), modeY);
     EXPECT_FALSE(title());
 }
