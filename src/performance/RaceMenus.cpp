@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "performance/FittingFont.h"
 #include "performance/RacePanels.h"
 #include "performance/RaceScreenShape.h"
 #include "platform/foundation/Localization.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/SegmentedControl.h"
 #include "shell/QueuedAlertController.h"
 
 namespace {
@@ -15,10 +17,27 @@ namespace {
 constexpr double barHeight = 44;
 constexpr double barParkedY = -46;
 constexpr double barShownFor = 1.8;
+ui::Font selectorFont()
+{
+    return ui::Font::named("DigitalSans NowEF ML Demo", 13);
+}
+
+std::shared_ptr<ui::SegmentedControl> makeSelector(std::vector<std::string> titles, int selected, ui::Color tint,
+                                                   int theme)
+{
+    auto control = std::make_shared<ui::SegmentedControl>(std::move(titles));
+    control->setSelectedSegmentIndex(selected);
+    control->setTitleFont(selectorFont());
+    control->setTintColor(ui::Color::lightGray());
+    control->setSelectedSegmentTintColor(tint);
+    if (theme == 1)
+        control->setBackgroundColor(ui::Color::white(0.9));
+    return control;
+}
 
 }  // namespace
 
-RaceMenus::RaceMenus(ui::View& host, RacePanels& panels, std::shared_ptr<ui::BarButtonItem> menuButton,
+RaceMenus::RaceMenus(ui::View& host, RacePanels& panels, int theme, std::shared_ptr<ui::BarButtonItem> menuButton,
                      Actions actions)
     : host_(host), panels_(panels), actions_(std::move(actions))
 {
@@ -37,9 +56,43 @@ RaceMenus::RaceMenus(ui::View& host, RacePanels& panels, std::shared_ptr<ui::Bar
     barItem_.setTitleView(title);
     bar_->showItem(&barItem_, std::nullopt);
     host_.addSubview(bar_);
+
+    raceModeSegCon_ = makeSelector({"Drag", "Track"}, 1, ui::Color::rgb(0.24, 180.0 / 255, 114.0 / 255), theme);
+    raceModeSegCon_->addTarget(ui::ControlEvent::ValueChanged, [this](ui::Control&) {
+        actions_.modeChosen(raceModeSegCon_->selectedSegmentIndex());
+    });
+    panels_.infoPanel().addSubview(raceModeSegCon_);
+    readySegCon_ = makeSelector({"Not ready", "Ready"}, 0, ui::Color::rgb255(205, 40, 70), theme);
+    readySegCon_->addTarget(ui::ControlEvent::ValueChanged, [this](ui::Control&) {
+        actions_.readyChosen(readySegCon_->selectedSegmentIndex());
+    });
+    panels_.infoPanel().addSubview(readySegCon_);
 }
 
 RaceMenus::~RaceMenus() { hideBarCall_.cancel(); }
+
+void RaceMenus::showSelectors(bool shown)
+{
+    raceModeSegCon_->setHidden(!shown);
+    readySegCon_->setHidden(!shown);
+}
+
+void RaceMenus::showNotReady() { readySegCon_->setSelectedSegmentIndex(0); }
+
+void RaceMenus::layOutSelectors()
+{
+    const ui::Size panel = panels_.infoPanel().bounds().size;
+    raceModeSegCon_->setFrame({20, 5, panel.width * 0.4, 30});
+    readySegCon_->setFrame({panel.width / 2 + 10, 5, panel.width * 0.4, 30});
+    // Every title fits its half of the control, which keeps some 5 points clear at either side.
+    const ui::Font start = selectorFont();
+    for (ui::SegmentedControl* selector : {raceModeSegCon_.get(), readySegCon_.get()}) {
+        ui::Font font = start;
+        for (int i = 0; i < selector->numberOfSegments(); ++i)
+            font = fittingFont(selector->titleForSegment(i), font, panel.width * 0.2 - 10);
+        selector->setTitleFont(font);
+    }
+}
 
 void RaceMenus::dropBar()
 {

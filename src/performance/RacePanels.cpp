@@ -18,7 +18,6 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/PageControl.h"
-#include "platform/ui/SegmentedControl.h"
 #include "shell/UIPageViewCon.h"
 
 namespace {
@@ -54,19 +53,6 @@ void giveContainerBorder(ui::View& view)
     view.setCornerRadius(8);
     view.setBorder(1, ui::Color::white(0.1));
     view.setClipsToBounds(true);
-}
-
-std::shared_ptr<ui::SegmentedControl> makeSelector(std::vector<std::string> titles, int selected, ui::Color tint,
-                                                   int theme)
-{
-    auto control = std::make_shared<ui::SegmentedControl>(std::move(titles));
-    control->setSelectedSegmentIndex(selected);
-    control->setTitleFont(ui::Font::named("DigitalSans NowEF ML Demo", 13));
-    control->setTintColor(ui::Color::lightGray());
-    control->setSelectedSegmentTintColor(tint);
-    if (theme == 1)
-        control->setBackgroundColor(ui::Color::white(0.9));
-    return control;
 }
 
 }  // namespace
@@ -124,7 +110,6 @@ RacePanels::RacePanels(ui::ViewController& screen, int theme, bool rpmGauge, boo
     buildPanels();
     if (theme_ == 1)
         applyLightTheme();
-    buildSelectors();
 }
 
 RacePanels::~RacePanels()
@@ -212,14 +197,6 @@ void RacePanels::buildPanels()
     hpView_ = makePanel(*statView_, ui::Color::black());
     hpLabel_ = makeLabel(*hpView_, fnd::L("Horsepower"), "Digital-Serial", 0.15 * width_ * 0.3, grey);
     hpValLabel_ = makeLabel(*hpView_, "--", "Digital-Serial", 0.5 * width_ * 0.3, grey, ui::TextAlignment::Center);
-}
-
-void RacePanels::buildSelectors()
-{
-    raceModeSegCon_ = makeSelector({"Drag", "Track"}, 1, lapGreen, theme_);
-    infView_->addSubview(raceModeSegCon_);
-    readySegCon_ = makeSelector({"Not ready", "Ready"}, 0, ui::Color::rgb255(205, 40, 70), theme_);
-    infView_->addSubview(readySegCon_);
 }
 
 void RacePanels::applyLightTheme()

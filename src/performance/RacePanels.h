@@ -17,7 +17,6 @@ namespace ui {
 class Button;
 class ImageView;
 class Label;
-class SegmentedControl;
 }  // namespace ui
 
 // One page of the race screen's page view; its view is the page's view.
@@ -35,8 +34,8 @@ private:
 };
 
 // The race screen's panels: the pages (race gauge or speed tile, g-force plot, track, shift bar) in their
-// page view, the timer panel with the mode and ready selectors and the stop and results buttons, and the
-// lap, gap, temperature, gear and horsepower panels. They are built into the screen's view and laid out for
+// page view, the timer panel with the stop and results buttons, and the lap, gap, temperature, gear and
+// horsepower panels. They are built into the screen's view and laid out for
 // either orientation; the screen tells them what to show.
 class RacePanels : public ui::PageViewControllerDataSource {
 public:
@@ -54,8 +53,6 @@ public:
     TrackView& trackView() const { return *trackView_; }
     ShiftView* shiftView() const { return sView_.get(); }
     ui::PageViewController& pageView() const { return *pageView_; }
-    ui::SegmentedControl& modeSelector() const { return *raceModeSegCon_; }
-    ui::SegmentedControl& readySelector() const { return *readySegCon_; }
     ui::Button& stopButton() const { return *stopBtn_; }
     ui::Button& resultsButton() const { return *resultsBtn_; }
     // Where the panels are, for the bar that pushes them down and for tests of the layout.
@@ -105,7 +102,6 @@ public:
 private:
     void buildPages(ui::ViewController& screen);
     void buildPanels();
-    void buildSelectors();
     void applyLightTheme();
     void layOutPortrait();
     void layOutLandscape();
@@ -133,5 +129,4 @@ private:
     std::shared_ptr<ui::Label> gearLabel_, gearValLabel_, gearEndLabel_, hpLabel_, hpValLabel_;
     std::shared_ptr<ui::ImageView> shiftImgView_;
     std::shared_ptr<ui::Button> stopBtn_, resultsBtn_;
-    std::shared_ptr<ui::SegmentedControl> raceModeSegCon_, readySegCon_;
 };

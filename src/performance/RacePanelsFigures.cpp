@@ -13,7 +13,6 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
-#include "platform/ui/SegmentedControl.h"
 
 // Run states.
 
@@ -28,8 +27,6 @@ void RacePanels::showArmed(bool armed)
 void RacePanels::showRunStarted(bool trackLoaded)
 {
     clearRunFigures();
-    raceModeSegCon_->setHidden(true);
-    readySegCon_->setHidden(true);
     ui::animate(0.4, ui::AnimationCurve::EaseInOut, [this, trackLoaded] {
         msgLabel_->setAlpha(0);
         timerLabel_->setHidden(false);
@@ -50,10 +47,6 @@ void RacePanels::showRunStopped()
         resultsBtn_->setFrame(stopBtnFrame(true));
         stopBtn_->setFrame(stopBtnFrame(false));
     });
-    // Ready for the next run; the results stay on view until it starts.
-    raceModeSegCon_->setHidden(false);
-    readySegCon_->setHidden(false);
-    readySegCon_->setSelectedSegmentIndex(0);
 }
 
 void RacePanels::showReset()
@@ -64,9 +57,6 @@ void RacePanels::showReset()
     miliSecLabel_->setHidden(true);
     lapValLabel_->setHidden(true);
     lapLabel_->setHidden(true);
-    raceModeSegCon_->setHidden(false);
-    readySegCon_->setHidden(false);
-    readySegCon_->setSelectedSegmentIndex(0);
     ui::animate(0.4, ui::AnimationCurve::EaseInOut, [this] {
         msgLabel_->setAlpha(1);
         resultsBtn_->setFrame(stopBtnFrame(false));

@@ -2,7 +2,6 @@
 
 #include "dashboard/GaugeView2.h"
 #include "dashboard/ShiftView.h"
-#include "performance/FittingFont.h"
 #include "performance/GforceView.h"
 #include "performance/RaceGaugeView.h"
 #include "performance/RacePanels.h"
@@ -11,7 +10,6 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
-#include "platform/ui/SegmentedControl.h"
 
 void RacePanels::layOutPageArea()
 {
@@ -166,14 +164,4 @@ void RacePanels::layOutCommon()
     lapLabel_->setFrame({panel.width - lapSide - 4, 0, lapSide, panel.height / 7});
     lapValLabel_->setFrame({panel.width - lapSide - 4, panel.height / 6, lapSide, lapSide});
     lapValLabel_->setCornerRadius(0.14 * panel.height);
-    raceModeSegCon_->setFrame({20, 5, panel.width * 0.4, 30});
-    readySegCon_->setFrame({panel.width / 2 + 10, 5, panel.width * 0.4, 30});
-    // Every title fits its half of the control, which keeps some 5 points clear at either side.
-    const ui::Font selectorFont = ui::Font::named("DigitalSans NowEF ML Demo", 13);
-    for (ui::SegmentedControl* selector : {raceModeSegCon_.get(), readySegCon_.get()}) {
-        ui::Font font = selectorFont;
-        for (int i = 0; i < selector->numberOfSegments(); ++i)
-            font = fittingFont(selector->titleForSegment(i), font, panel.width * 0.2 - 10);
-        selector->setTitleFont(font);
-    }
 }

@@ -19,7 +19,6 @@
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/SystemSound.h"
 #include "platform/ui/Label.h"
-#include "platform/ui/SegmentedControl.h"
 
 namespace {
 
@@ -333,7 +332,7 @@ void RaceViewController::linkDropped()
     if (!armed && !engine_.recording())
         return;
     engine_.linkDropped();
-    panels_->readySelector().setSelectedSegmentIndex(0);
+    menus_->showNotReady();
     // A launch must not start a run that nothing feeds.
     if (armed) {
         panels_->showArmed(false);
@@ -354,12 +353,12 @@ void RaceViewController::toggleRacing(int segment)
         if (!engine_.connected()) {
             engine_.setRaceReady(false);
             RaceMenus::showError("Connect msg2");
-            panels_->readySelector().setSelectedSegmentIndex(0);
+            menus_->showNotReady();
             return;
         }
         if (engine_.isTrackMode() && !locationEnabled_) {
             RaceMenus::showError("Location msg3");
-            panels_->readySelector().setSelectedSegmentIndex(0);
+            menus_->showNotReady();
             engine_.setRaceReady(false);
             return;
         }
@@ -380,6 +379,7 @@ void RaceViewController::startRecording()
     if (!engine_.startRecording(lastKnown))
         return;
     panels_->showRunStarted(engine_.trackLoaded());
+    menus_->showSelectors(false);
     if (engine_.isTrackMode() && locationManager_)
         locationManager_->startUpdatingLocation();
 }
@@ -392,6 +392,9 @@ void RaceViewController::stopRecording()
 void RaceViewController::raceEngineDidStop(RaceEngine&)
 {
     panels_->showRunStopped();
+    // Ready for the next run; the results stay on view until it starts.
+    menus_->showSelectors(true);
+    menus_->showNotReady();
     if (locationManager_)
         locationManager_->stopUpdatingLocation();
 }
@@ -407,6 +410,8 @@ void RaceViewController::resetData()
     if (!engine_.trackLoaded())
         panels_->showNoTrack();
     panels_->showReset();
+    menus_->showSelectors(true);
+    menus_->showNotReady();
     fnd::SystemSound::play(resetSound);
 }
 

@@ -67,6 +67,7 @@ public:
 
     // What the screen shows, for tests; null until the view has loaded.
     RacePanels* panels() const { return panels_.get(); }
+    RaceMenus* menus() const { return menus_.get(); }
 
     // Lifecycle.
     void viewWillAppear(bool animated) override;

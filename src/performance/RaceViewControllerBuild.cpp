@@ -2,7 +2,6 @@
 #include "performance/RaceViewController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/PanGestureRecognizer.h"
-#include "platform/ui/SegmentedControl.h"
 #include "platform/ui/SwipeGestureRecognizer.h"
 #include "platform/ui/TapGestureRecognizer.h"
 
@@ -14,12 +13,6 @@ void RaceViewController::viewDidLoad()
     panels_->pageView().setDelegate(this);
     panels_->stopButton().addTarget(ui::ControlEvent::TouchDown, [this](ui::Control&) { stopRecording(); });
     panels_->resultsButton().addTarget(ui::ControlEvent::TouchDown, [this](ui::Control&) { showResults(); });
-    panels_->modeSelector().addTarget(ui::ControlEvent::ValueChanged, [this](ui::Control& control) {
-        toggleDragTrack(static_cast<ui::SegmentedControl&>(control).selectedSegmentIndex());
-    });
-    panels_->readySelector().addTarget(ui::ControlEvent::ValueChanged, [this](ui::Control& control) {
-        toggleRacing(static_cast<ui::SegmentedControl&>(control).selectedSegmentIndex());
-    });
 
     auto edge = std::make_shared<ui::ScreenEdgePanGestureRecognizer>([this](ui::GestureRecognizer& recognizer) {
         auto& pan = static_cast<ui::PanGestureRecognizer&>(recognizer);
@@ -28,8 +21,10 @@ void RaceViewController::viewDidLoad()
     });
     edge->setEdges(ui::RectEdge::Left);
     view()->addGestureRecognizer(edge);
-    menus_ = std::make_unique<RaceMenus>(*view(), *panels_, makeMenuButton(),
-                                         RaceMenus::Actions{[this] { resetData(); }, [this] { showTrackSelection(); }});
+    menus_ = std::make_unique<RaceMenus>(*view(), *panels_, settings.theme, makeMenuButton(),
+                                         RaceMenus::Actions{[this](int mode) { toggleDragTrack(mode); },
+                                                            [this](int ready) { toggleRacing(ready); },
+                                                            [this] { resetData(); }, [this] { showTrackSelection(); }});
     view()->addGestureRecognizer(
         std::make_shared<ui::TapGestureRecognizer>([this](ui::GestureRecognizer&) { menus_->dropBar(); }));
 

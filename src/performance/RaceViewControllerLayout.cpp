@@ -57,6 +57,7 @@ void RaceViewController::changeTheViewToPortrait(bool portrait)
         return;
     isPortrait_ = portrait;
     panels_->layOut(portrait);
+    menus_->layOutSelectors();
     if (!portrait)
         menus_->hideBar();
     const std::weak_ptr<ui::ViewController> self = weak_from_this();

@@ -50,6 +50,7 @@ protected:
 
     ui::Window& window() { return root->window(); }
     RacePanels& panels() { return *race->panels(); }
+    RaceMenus& menus() { return *race->menus(); }
 
     // "Drag", then "Ready", tapped as the user does on a connected link.
     void armDrag()

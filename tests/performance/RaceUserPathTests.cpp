@@ -179,7 +179,7 @@ TEST_F(RaceUserPathTest, ALinkLostWhileArmedDisarmsAndSaysSo)
     launch();
     EXPECT_FALSE(race->engine().recording());
     EXPECT_FALSE(shows("STOP"));
-    EXPECT_EQ(panels().readySelector().selectedSegmentIndex(), 0);
+    EXPECT_EQ(menus().readySelector().selectedSegmentIndex(), 0);
 }
 
 TEST_F(RaceUserPathTest, TheRestartNoteSaysWhatWasChosenForEngineSpeed)

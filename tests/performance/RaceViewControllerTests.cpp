@@ -35,8 +35,8 @@ TEST_F(RaceViewControllerTest, BuildsItsPagesAndShowsNothingBeforeARun)
         EXPECT_NE(std::find(stats.begin(), stats.end(), empty), stats.end()) << empty << " in " << ::testing::PrintToString(stats);
     for (const std::string& hidden : {std::string("00:00"), fnd::L("Accelerate"), std::string("STOP"), std::string("Results")})
         EXPECT_FALSE(shows(window(), hidden)) << hidden;
-    EXPECT_EQ(panels().readySelector().selectedSegmentIndex(), 0);
-    EXPECT_EQ(panels().modeSelector().selectedSegmentIndex(), 1);
+    EXPECT_EQ(menus().readySelector().selectedSegmentIndex(), 0);
+    EXPECT_EQ(menus().modeSelector().selectedSegmentIndex(), 1);
     swipeToNextPage();
     swipeToNextPage();
     EXPECT_TRUE(shows(window(), fnd::L("No track")));
@@ -98,7 +98,7 @@ TEST_F(RaceViewControllerTest, ArmingNeedsAConnectedLinkAndLocationForTrackMode)
     auto screen = showRace();
     ASSERT_TRUE(testsupport::tapText(window(), "Ready"));
     EXPECT_FALSE(screen->engine().raceReady());
-    EXPECT_EQ(panels().readySelector().selectedSegmentIndex(), 0);
+    EXPECT_EQ(menus().readySelector().selectedSegmentIndex(), 0);
     ASSERT_TRUE(ui::AlertController::visible());
     EXPECT_EQ(ui::AlertController::visible()->message(), fnd::L("Connect msg2"));
     ui::AlertController::dismissAll();
@@ -107,7 +107,7 @@ TEST_F(RaceViewControllerTest, ArmingNeedsAConnectedLinkAndLocationForTrackMode)
     screen->setScanner(link);
     ASSERT_TRUE(testsupport::tapText(window(), "Ready"));
     EXPECT_FALSE(screen->engine().raceReady());
-    EXPECT_EQ(panels().readySelector().selectedSegmentIndex(), 0);
+    EXPECT_EQ(menus().readySelector().selectedSegmentIndex(), 0);
     ASSERT_TRUE(ui::AlertController::visible());
     EXPECT_EQ(ui::AlertController::visible()->message(), fnd::L("Location msg3"));
     ui::AlertController::dismissAll();
@@ -210,7 +210,7 @@ TEST_F(RaceViewControllerTest, LeavingTheScreenDiscardsARun)
     EXPECT_FALSE(screen->engine().recording());
     EXPECT_EQ(screen->engine().runTicks(), 0);
     EXPECT_TRUE(screen->engine().lapArr().empty());
-    EXPECT_EQ(panels().readySelector().selectedSegmentIndex(), 0);
+    EXPECT_EQ(menus().readySelector().selectedSegmentIndex(), 0);
 }
 
 TEST_F(RaceViewControllerTest, ADroppedLinkStopsTheRunAndKeepsItsResults)
@@ -224,7 +224,7 @@ TEST_F(RaceViewControllerTest, ADroppedLinkStopsTheRunAndKeepsItsResults)
     sim.stop();
     ASSERT_TRUE(waitFor([&] { return !screen->engine().recording(); }));
     EXPECT_EQ(screen->engine().dataArr().size(), 10u);
-    EXPECT_EQ(panels().readySelector().selectedSegmentIndex(), 0);
+    EXPECT_EQ(menus().readySelector().selectedSegmentIndex(), 0);
 }
 
 TEST_F(RaceViewControllerTest, LeavingAfterTheLinkDroppedGivesTheLinkBack)
