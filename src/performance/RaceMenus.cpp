@@ -103,14 +103,14 @@ void RaceMenus::dropBar()
     ui::animate(0.3, ui::AnimationCurve::EaseInOut, [this, pad] {
         const double w = host_.bounds().size.width;
         if (pad) {
-            panelsPushed_ = true;
+            barOverPanels_ = true;
             bar_->setFrame({0, 10, w, barHeight});
         } else if (raceScreenUpright()) {
-            panelsPushed_ = true;
+            barOverPanels_ = true;
             bar_->setFrame({0, raceScreenTopInset(), w, barHeight});
             panels_.shiftPanels(barHeight);
         } else {
-            panelsPushed_ = false;
+            barOverPanels_ = false;
             bar_->setFrame({0, 0, w, barHeight});
         }
     });
@@ -119,13 +119,13 @@ void RaceMenus::dropBar()
 
 void RaceMenus::hideBar()
 {
-    const bool movePanels = raceScreenUpright() && panelsPushed_ && !ui::Device::current().isPad() && barShown_;
+    const bool movePanels = raceScreenUpright() && barOverPanels_ && !ui::Device::current().isPad() && barShown_;
     ui::animate(0.3, ui::AnimationCurve::EaseInOut, [this, movePanels] {
         bar_->setFrame({0, barParkedY, host_.bounds().size.width, barHeight});
         if (movePanels)
             panels_.shiftPanels(-barHeight);
     });
-    panelsPushed_ = false;
+    barOverPanels_ = false;
     barShown_ = false;
 }
 

@@ -46,8 +46,8 @@ public:
     void dropBar();
     void hideBar();
     bool barShown() const { return barShown_; }
-    // The panels are pushed down under the bar: the screen must not lay them out again meanwhile.
-    bool barHoldsPanels() const { return barShown_ && panelsPushed_; }
+    // The bar is in over the panels (upright, or on a pad): the screen must not lay them out meanwhile.
+    bool barHoldsPanels() const { return barShown_ && barOverPanels_; }
     void bringBarToFront();
 
     void showOptions();
@@ -65,6 +65,6 @@ private:
     ui::NavigationItem barItem_;
     fnd::DelayedCall hideBarCall_;
     bool barShown_ = false;
-    bool panelsPushed_ = false;
+    bool barOverPanels_ = false;
     WarningAlert temperatureWarning_{"WARNING"};
 };

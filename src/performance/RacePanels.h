@@ -35,8 +35,8 @@ private:
 
 // The race screen's panels: the pages (race gauge or speed tile, g-force plot, track, shift bar) in their
 // page view, the timer panel with the stop and results buttons, and the lap, gap, temperature, gear and
-// horsepower panels. They are built into the screen's view and laid out for
-// either orientation; the screen tells them what to show.
+// horsepower panels. They are built into the screen's view and laid out for either orientation; the
+// screen tells them what to show.
 class RacePanels : public ui::PageViewControllerDataSource {
 public:
     // The race gauge shows speed and rpm; without rpm a speed tile takes its page. The shift bar is the
@@ -55,7 +55,7 @@ public:
     ui::PageViewController& pageView() const { return *pageView_; }
     ui::Button& stopButton() const { return *stopBtn_; }
     ui::Button& resultsButton() const { return *resultsBtn_; }
-    // Where the panels are, for the bar that pushes them down and for tests of the layout.
+    // The timer panel takes the menus' selectors; the others are for tests of the layout.
     ui::View& infoPanel() const { return *infView_; }
     ui::View& statPanel() const { return *statView_; }
     ui::View& gapPanel() const { return *gapView_; }

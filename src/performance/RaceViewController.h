@@ -8,7 +8,6 @@
 
 #include "core/model/RaceEngine.h"
 #include "platform/foundation/OperationQueue.h"
-#include "platform/foundation/Timer.h"
 #include "platform/geo/LocationManager.h"
 #include "platform/motion/MotionManager.h"
 #include "platform/foundation/NotificationCenter.h"
