@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "core/model/RaceTest.h"
 #include "performance/RaceViewController.h"
@@ -74,15 +75,18 @@ protected:
         advance(0.5);
     }
 
-    // A quick stroke from right to left across the page area: the next page (or back, from left to right).
-    void swipeToNextPage(bool back = false)
+    // A quick stroke from right to left across the page area: the next page; from left to right, the one before.
+    void swipeToNextPage() { strokeAcrossPages(false); }
+    void swipeToPreviousPage() { strokeAcrossPages(true); }
+
+    void strokeAcrossPages(bool rightwards)
     {
         window().layoutIfNeeded();
         ui::View& pages = *panels().pageView().view();
         const ui::Rect b = pages.bounds();
         ui::Point from = pages.convertPoint({b.maxX() - 20, b.midY()}, nullptr);
         ui::Point to = pages.convertPoint({b.minX() + 20, b.midY()}, nullptr);
-        if (back)
+        if (rightwards)
             std::swap(from, to);
         testsupport::drag(window(), from, to, 0.16, 8);
         advance(2);

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "RaceScreenTest.h"
 #include "dashboard/GaugeView2.h"
 #include "dashboard/ShiftView.h"
@@ -6,7 +8,6 @@
 #include "performance/RaceResViewCon.h"
 #include "performance/TrackView.h"
 #include "platform/foundation/Localization.h"
-#include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/SegmentedControl.h"
@@ -80,14 +81,14 @@ TEST_F(RaceViewControllerTest, PagesStartAndStopTheirTimers)
     EXPECT_EQ(race->pageIndex(), 3);
     EXPECT_TRUE(shows(window(), fnd::L("Speed"))) << "the gear panel reads speed beside the shift bar";
     EXPECT_FALSE(shows(window(), fnd::L("Gear")));
-    swipeToNextPage(true);
+    swipeToPreviousPage();
     EXPECT_DOUBLE_EQ(race->view()->frame().origin.x, 0) << "the swipe turns the page, not the screen aside";
     EXPECT_EQ(race->pageIndex(), 2);
     EXPECT_FALSE(panels().gforceView().isTimerRunning());
     EXPECT_TRUE(shows(window(), fnd::L("Gear")));
     EXPECT_TRUE(shows(window(), "N"));
-    swipeToNextPage(true);
-    swipeToNextPage(true);
+    swipeToPreviousPage();
+    swipeToPreviousPage();
     EXPECT_EQ(race->pageIndex(), 0);
     EXPECT_TRUE(panels().raceGauge()->isTimerRunning());
 }
