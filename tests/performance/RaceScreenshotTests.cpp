@@ -50,7 +50,7 @@ protected:
 TEST_F(RaceScreenshotTest, EveryPageInBothOrientations)
 {
     auto screen = showRace();
-    screen->trackView()->setCoordinatesArr(circleLaps()[0].coordinatesArr);
+    panels().trackView().setCoordinatesArr(circleLaps()[0].coordinatesArr);
     for (const bool portrait : {true, false}) {
         if (!portrait) {
             ui::Device::current().setOrientation(ui::DeviceOrientation::LandscapeLeft);
@@ -58,16 +58,16 @@ TEST_F(RaceScreenshotTest, EveryPageInBothOrientations)
             root->setRootViewController(screen);
             advance(0.5);
         }
-        auto pages = screen->pageView();
+        ui::PageViewController* pages = &panels().pageView();
         std::shared_ptr<ui::ViewController> page = pages->viewControllers().front();
-        while (auto before = screen->viewControllerBeforeViewController(*pages, *page))
+        while (auto before = panels().viewControllerBeforeViewController(*pages, *page))
             page = before;
         for (int index = 0; page; ++index) {
             pages->setViewControllers({page}, ui::PageViewControllerNavigationDirection::Forward, false);
             screen->turnedToPage(index);
             advance(0.3);
             save(*screen->view(), std::string(portrait ? "portrait" : "landscape") + "-page" + std::to_string(index));
-            page = screen->viewControllerAfterViewController(*pages, *page);
+            page = panels().viewControllerAfterViewController(*pages, *page);
         }
     }
 }
