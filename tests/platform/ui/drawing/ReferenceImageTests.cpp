@@ -13,7 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int side = 100;
+constexpr int side = 200;
 
 // A grey picture, with `change` added to the blue channel of the pixels for which `changed` holds.
 template <typename Changed>
@@ -40,8 +40,8 @@ TEST(ReferenceImage, NoiseWithinTheToleranceOrOnAFewPixelsPasses)
 {
     // Every pixel a little off, as a rasterizer's rounding does.
     EXPECT_TRUE(testsupport::matchesImage(picture(8, [](int, int) { return true; }), plain(), "noise"));
-    // Fifty pixels (0.5 %) of glyph edges shaded differently.
-    EXPECT_TRUE(testsupport::matchesImage(picture(60, [](int x, int y) { return y == 10 && x < 50; }), plain(),
+    // Four pixels (0.01 %) of glyph edges shaded differently.
+    EXPECT_TRUE(testsupport::matchesImage(picture(60, [](int x, int y) { return y == 10 && x < 4; }), plain(),
                                           "edges"));
     EXPECT_FALSE(fs::exists(failureFile("noise-diff.png")));
 }
@@ -49,11 +49,11 @@ TEST(ReferenceImage, NoiseWithinTheToleranceOrOnAFewPixelsPasses)
 TEST(ReferenceImage, AChangedRegionFailsAndLeavesTheActualImageAndTheDifferences)
 {
     fs::remove(failureFile("moved-diff.png"));
-    // A 10 x 6 box drawn in a new colour: 60 pixels, beyond the 50 allowed.
-    const ui::Image changed = picture(40, [](int x, int y) { return x >= 20 && x < 30 && y >= 40 && y < 46; });
+    // A 5 x 2 box drawn in a new colour: 10 pixels, beyond the 4 allowed.
+    const ui::Image changed = picture(40, [](int x, int y) { return x >= 20 && x < 25 && y >= 40 && y < 42; });
     const auto result = testsupport::matchesImage(changed, plain(), "moved");
     ASSERT_FALSE(result);
-    EXPECT_NE(std::string(result.message()).find("60 of 10000 pixels differ"), std::string::npos) << result.message();
+    EXPECT_NE(std::string(result.message()).find("10 of 40000 pixels differ"), std::string::npos) << result.message();
     const auto actual = ui::Image::fromFile(failureFile("moved-actual.png"));
     ASSERT_TRUE(actual);
     EXPECT_EQ(actual->pixels()[40 * side + 20], 0xFF8080A8u);
