@@ -58,7 +58,8 @@ TEST_P(GaugeScreenshots, TileIsRendered)
         fnd::RunLoop::main().advance(1);
         return tile;
     };
-    const ui::Image speed = keep(*render("Speed", 255, "km/h", speedSensor, 0.8f, 96), std::string("gauge-") + shot.name);
+    const ui::Image speed =
+        keep(*render("Speed", 255, "km/h", speedSensor, 0.8f, 96), std::string("gauge-") + shot.name);
     if (shot.reference != nullptr) {
         EXPECT_TRUE(testsupport::matchesReference(speed, shot.reference));
     }

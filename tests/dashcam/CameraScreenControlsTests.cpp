@@ -7,8 +7,8 @@
 #include "imaging/GfxVideoCamera.h"
 #include "imaging/GfxView.h"
 #include "platform/foundation/Localization.h"
-#include "platform/ui/Label.h"
 #include "platform/ui/Context.h"
+#include "platform/ui/Label.h"
 #include "support/ImageCompare.h"
 #include "support/Input.h"
 #include "support/ReferenceImage.h"
@@ -229,17 +229,18 @@ TEST_F(CameraScreenControls, TheScreenShowsThePictureWithTheControlsAndTheGauges
     // Frames go on until the gauges show the car and the picture stops changing.
     const auto& view = static_cast<const GfxView&>(*camera->view());
     ui::Image shown;
-    ASSERT_TRUE(waitFor([&] {
+    const bool settled = waitFor([&] {
         inputCamera().pushVideoFrame(picture);
         film(0.1);
         const ui::Image before = shown;
         shown = root->window().renderToImage(1);
         return camera->gaugeValArray() == std::vector<std::string>{"2.4", "72"} && !view.presentedImage().isNull()
             && !before.isNull() && testsupport::samePixels(shown, before);
-    })) << ::testing::PrintToString(camera->gaugeValArray());
+    });
+    device->setSyntheticCameraOptions({});
+    ASSERT_TRUE(settled) << ::testing::PrintToString(camera->gaugeValArray());
     saveScreenshot("dashcam-screen-still.png");
     EXPECT_TRUE(testsupport::matchesReference(shown, "dashcam-screen"));
-    device->setSyntheticCameraOptions({});
 }
 
 }  // namespace

@@ -100,7 +100,8 @@ TEST_P(DiagnosticsScreenshot, EveryTabAndTheDetail)
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, DiagnosticsScreenshot,
-                         ::testing::Values(ShotCase{"phone", ui::UserInterfaceIdiom::Phone, {390, 844}, "diagnostics-trouble-codes"},
+                         ::testing::Values(ShotCase{"phone", ui::UserInterfaceIdiom::Phone, {390, 844},
+                                                    "diagnostics-trouble-codes"},
                                            ShotCase{"phone-landscape", ui::UserInterfaceIdiom::Phone, {844, 390}},
                                            ShotCase{"pad", ui::UserInterfaceIdiom::Pad, {768, 1024}}),
                          [](const auto& info) {

@@ -128,7 +128,8 @@ TEST_P(FuelScreenshots, Settings)
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, FuelScreenshots,
-                         ::testing::Values(Shot{"phone", ui::UserInterfaceIdiom::Phone, {390, 844}, false, 0, "fuel-settings"},
+                         ::testing::Values(Shot{"phone", ui::UserInterfaceIdiom::Phone, {390, 844}, false, 0,
+                                                "fuel-settings"},
                                            Shot{"phone-landscape", ui::UserInterfaceIdiom::Phone, {390, 844}, true},
                                            Shot{"pad", ui::UserInterfaceIdiom::Pad, {768, 1024}, false},
                                            Shot{"pad-landscape", ui::UserInterfaceIdiom::Pad, {768, 1024}, true},

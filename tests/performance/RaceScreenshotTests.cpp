@@ -83,7 +83,8 @@ TEST_F(RaceScreenshotTest, ResultScreensAndTrackForms)
     const auto laps = circleLaps();
     auto table = std::make_shared<LapViewCon>(laps, 92, 1.8f);
     showInWindow(table);
-    EXPECT_TRUE(testsupport::matchesReference(save(*root->rootViewController()->view(), "lap-table"), "race-lap-table"));
+    const ui::Image lapTable = save(*root->rootViewController()->view(), "lap-table");
+    EXPECT_TRUE(testsupport::matchesReference(lapTable, "race-lap-table"));
     auto results = std::make_shared<RaceResViewCon>(
         std::vector<float>{187, 6400, 147.5f, 0.45f, 9, 15, 11.6f, 16.4f, 3900, 96}, ui::TableViewStyle::Grouped);
     showInWindow(results);
