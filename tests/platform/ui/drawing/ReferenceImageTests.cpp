@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,18 +74,45 @@ TEST(ReferenceImage, ASizeOtherThanTheReferenceFails)
                                            plain(), "wider"));
 }
 
+// Sets (or, given no value, removes) an environment variable for a while, then puts back what was there.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name)
+    {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        set(value);
+    }
+    ~ScopedVariable() { set(old_ ? old_->c_str() : nullptr); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    void set(const char* value) const
+    {
+        if (value != nullptr)
+            ::setenv(name_, value, 1);
+        else
+            ::unsetenv(name_);
+    }
+
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
 TEST(ReferenceImage, TheReferenceIsKeptOnRequestAndComparedAfterwards)
 {
     const fs::path data = testsupport::programHome() / "reference-data";
-    ::setenv("NORVALE_TEST_DATA", data.c_str(), 1);
+    const ScopedVariable dataFolder("NORVALE_TEST_DATA", data.c_str());
+    const ScopedVariable comparing("NORVALE_UPDATE_REFERENCES", nullptr);
     EXPECT_FALSE(testsupport::matchesReference(plain(), "screen")) << "no reference yet";
-    ::setenv("NORVALE_UPDATE_REFERENCES", "1", 1);
-    EXPECT_TRUE(testsupport::matchesReference(plain(), "screen"));
-    ::unsetenv("NORVALE_UPDATE_REFERENCES");
+    {
+        const ScopedVariable updating("NORVALE_UPDATE_REFERENCES", "1");
+        EXPECT_TRUE(testsupport::matchesReference(plain(), "screen"));
+    }
     EXPECT_TRUE(fs::exists(data / "reference-screens" / "screen.png"));
     EXPECT_TRUE(testsupport::matchesReference(plain(), "screen"));
     EXPECT_FALSE(testsupport::matchesReference(picture(40, [](int x, int) { return x < 10; }), "screen"));
-    ::unsetenv("NORVALE_TEST_DATA");
 }
 
 }  // namespace
