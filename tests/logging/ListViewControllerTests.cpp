@@ -8,6 +8,7 @@
 #include "platform/foundation/Strings.h"
 #include "platform/ui/Label.h"
 #include "shell/editors/FormulaParser.h"
+#include "support/ReferenceImage.h"
 
 namespace {
 
@@ -256,6 +257,9 @@ TEST_F(SensorList, Screenshots)
         list->scannerDidReceiveVoltage(*link, {voltage("12.6V")});
         advance(2);
         saveScreenshot(pad ? "list-pad.png" : "list-phone.png");
+        if (!pad) {
+            EXPECT_TRUE(testsupport::matchesReference(root->window().renderToImage(2), "logging-sensor-list"));
+        }
     }
 }
 
