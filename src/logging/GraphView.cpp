@@ -226,6 +226,10 @@ void GraphView::setVal(float v, bool update)
         max_ = v;
     if (v < min_)
         min_ = v;
+    // Every sample counts towards the extremes, drawn or not: a chart scrolled off screen or
+    // redrawn once for several samples still shows the true minimum and maximum.
+    currentMinVal_ = std::min(currentMinVal_, static_cast<double>(v));
+    currentMaxVal_ = std::max(currentMaxVal_, static_cast<double>(v));
     points_.push_front(v);
     ++samplesTaken_;
     if (points_.size() > maxSamples)
@@ -417,10 +421,6 @@ void GraphView::drawData(ui::Context& context, const Geometry& g, ui::Rect dirty
     drawMark(context, g);
     drawTimeLabels(context, g);
 
-    if (currentMinVal_ > value_)
-        currentMinVal_ = value_;
-    if (currentMaxVal_ < value_)
-        currentMaxVal_ = value_;
     const ui::Color textColor = theme_ == 1 ? ui::Color::darkGray() : ui::Color::systemGray();
     context.drawText(fnd::format("Min: %d", static_cast<int>(currentMinVal_)), ui::Point{15, 5}, timeFont(), textColor);
     context.drawText(fnd::format("Max: %d", static_cast<int>(currentMaxVal_)), ui::Point{15, 20}, timeFont(), textColor);

@@ -383,6 +383,27 @@ TEST_F(LoggingScreen, ChartsDrawWithTheChartSettingsOfWhenTheScreenOpens)
     EXPECT_GT(plotMiddle().g, basic.g + 0.05) << "the shaded background is lighter at the top";
 }
 
+TEST_F(LoggingScreen, MinAndMaxSpanEverySampleNotOnlyTheLastDrawn)
+{
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    show(screen);
+    const auto rpm = [](int value) {
+        const int raw = value * 4;
+        return reply(0x0C, {static_cast<std::uint8_t>(raw >> 8), static_cast<std::uint8_t>(raw & 0xFF)});
+    };
+    screen->didReceiveResponse({rpm(2000)});
+    EXPECT_TRUE(shows("Min: 2000")) << ::testing::PrintToString(texts());
+    // Several samples between two draws, as when the row was off screen.
+    for (const int value : {1000, 3000, 2000}) {
+        screen->didReceiveResponse({rpm(value)});
+        advance(0.1);
+    }
+    EXPECT_TRUE(shows("Min: 1000")) << ::testing::PrintToString(texts());
+    EXPECT_TRUE(shows("Max: 3000")) << ::testing::PrintToString(texts());
+    EXPECT_TRUE(shows("2000"));
+}
+
 TEST_F(LoggingScreen, FiveCharacterValuesShowWhole)
 {
     const ui::Size sizes[] = {{390, 844}, {844, 390}, {1024, 768}};
