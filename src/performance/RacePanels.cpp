@@ -62,7 +62,22 @@ RacePageViewController::RacePageViewController(std::shared_ptr<ui::View> content
 {
 }
 
-void RacePageViewController::loadView() { setView(content_); }
+ui::Size RacePageViewController::contentSize(ui::Size page)
+{
+    return {page.width, std::max(0.0, page.height - ui::PageViewController::pageControlHeight)};
+}
+
+void RacePageViewController::viewDidLoad()
+{
+    ui::ViewController::viewDidLoad();
+    view()->addSubview(content_);
+}
+
+void RacePageViewController::viewDidLayoutSubviews()
+{
+    ui::ViewController::viewDidLayoutSubviews();
+    content_->setFrame({{0, 0}, contentSize(view()->bounds().size)});
+}
 
 RacePanels::RacePanels(ui::ViewController& screen, int theme, bool rpmGauge, bool shiftPage)
     : host_(*screen.view()), theme_(theme)

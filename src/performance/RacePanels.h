@@ -19,14 +19,18 @@ class ImageView;
 class Label;
 }  // namespace ui
 
-// One page of the race screen's page view; its view is the page's view.
+// One page of the race screen's page view. The page dots float over the bottom of every page, so the
+// page's content stops above them.
 class RacePageViewController : public ui::ViewController {
 public:
     RacePageViewController(std::shared_ptr<ui::View> content, long index);
     long index() const { return index_; }
+    // The content's size on a page of the given size.
+    static ui::Size contentSize(ui::Size page);
 
 protected:
-    void loadView() override;
+    void viewDidLoad() override;
+    void viewDidLayoutSubviews() override;
 
 private:
     std::shared_ptr<ui::View> content_;

@@ -47,7 +47,7 @@ void RacePanels::layOut(bool portrait)
 void RacePanels::fitPages()
 {
     // The pages keep their places in the page view; only their size follows it.
-    const ui::Size page = pageView_->view()->bounds().size;
+    const ui::Size page = RacePageViewController::contentSize(pageView_->view()->bounds().size);
     const auto resize = [page](ui::View& v) { v.setFrame({v.frame().origin, page}); };
     if (rGView_) {
         resize(*rGView_);

@@ -9,6 +9,8 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/PageControl.h"
+#include "platform/ui/PageViewController.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/SegmentedControl.h"
@@ -159,6 +161,27 @@ TEST_F(RaceUserPathTest, EveryPageShowsItsTextsWholeOnPhonesAndPads)
         for (int page = 0; page < panels().pageCount(); ++page) {
             EXPECT_EQ(race->pageIndex(), page) << where;
             EXPECT_EQ(cutTexts(), std::vector<std::string>{}) << where << " page " << page;
+            swipeToNextPage();
+        }
+    }
+}
+
+TEST_F(RaceUserPathTest, NoPageDrawsItsFiguresOverThePageDots)
+{
+    for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
+        ui::Device::current().setIdiom(size.width == 1024 ? ui::UserInterfaceIdiom::Pad : ui::UserInterfaceIdiom::Phone);
+        ui::Device::current().setScreenSize(size);
+        showRace();
+        const ui::PageControl& dots = panels().pageView().pageControl();
+        for (int page = 0; page < panels().pageCount(); ++page) {
+            root->window().layoutIfNeeded();
+            advance(0.2);  // the pages take their size a moment after the layout
+            ASSERT_FALSE(dots.isHidden());
+            const ui::Rect dotsFrame = dots.convertRect(dots.bounds(), nullptr);
+            for (const ui::ShownText& shown : ui::visibleTextFrames(root->window()))
+                EXPECT_FALSE(shown.frame.intersects(dotsFrame))
+                    << size.width << "x" << size.height << " page " << page << ": \"" << shown.text << "\" at "
+                    << shown.frame.y() << ".." << shown.frame.maxY() << ", dots from " << dotsFrame.y();
             swipeToNextPage();
         }
     }
