@@ -12,6 +12,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
+#include "platform/ui/PageControl.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TabBar.h"
 #include "platform/ui/Toolbar.h"
@@ -40,9 +41,9 @@ std::vector<ui::ShownText> barTexts(const std::vector<const ui::View*>& bars, co
     return texts;
 }
 
-void checkTexts(ui::View& view, const std::vector<ui::ShownText>& onBars, std::vector<Finding>& found)
+void checkTexts(const std::vector<ui::ShownText>& shown, const std::vector<ui::ShownText>& onBars,
+                std::vector<Finding>& found)
 {
-    const std::vector<ui::ShownText> shown = ui::visibleTextFrames(view);
     for (const ui::ShownText& text : shown) {
         if (text.cut)
             found.push_back({"cut text", quoted(text.text)});
@@ -64,6 +65,38 @@ void checkTexts(ui::View& view, const std::vector<ui::ShownText>& onBars, std::v
             if (!drawnTwice && onABar(shown[i]) == onABar(shown[j]) && both.width() > 2
                 && both.height() > 0.4 * std::min(a.height(), b.height()))
                 found.push_back({"overlapping texts", quoted(shown[i].text) + " and " + quoted(shown[j].text)});
+        }
+    }
+}
+
+void findPageDots(const ui::View& view, std::vector<const ui::PageControl*>& found)
+{
+    if (view.isHidden() || view.alpha() < 0.01)
+        return;
+    if (const auto* dots = dynamic_cast<const ui::PageControl*>(&view)) {
+        if (dots->numberOfPages() > 1)
+            found.push_back(dots);
+        return;
+    }
+    for (const auto& child : view.subviews())
+        findPageDots(*child, found);
+}
+
+// Texts drawn across the row of page dots, which a page control draws centred in its bounds.
+void checkPageDots(const ui::View& view, const std::vector<ui::ShownText>& shown, std::vector<Finding>& found)
+{
+    std::vector<const ui::PageControl*> controls;
+    findPageDots(view, controls);
+    for (const ui::PageControl* dots : controls) {
+        const ui::Rect b = dots->bounds();
+        const ui::Size row = dots->sizeForNumberOfPages(dots->numberOfPages());
+        // The middle third of the row's height: the dots themselves, not the room around them.
+        const ui::Rect onDots{{b.midX() - row.width / 2, b.midY() - row.height / 6}, {row.width, row.height / 3}};
+        ui::Rect area = dots->convertRect(onDots, &view);
+        area.origin = {area.x() - view.bounds().x(), area.y() - view.bounds().y()};
+        for (const ui::ShownText& text : shown) {
+            if (!text.frame.intersection(area).isEmpty())
+                found.push_back({"text over page dots", quoted(text.text)});
         }
     }
 }
@@ -176,7 +209,9 @@ std::vector<Finding> checkView(ui::View& view)
     std::vector<const ui::View*> bars;
     findBars(view, bars);
     std::vector<Finding> found;
-    checkTexts(view, barTexts(bars, view), found);
+    const std::vector<ui::ShownText> shown = ui::visibleTextFrames(view);
+    checkTexts(shown, barTexts(bars, view), found);
+    checkPageDots(view, shown, found);
     checkBars(bars, found);
     return found;
 }
