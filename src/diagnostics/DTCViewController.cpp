@@ -30,6 +30,8 @@ constexpr int kReplyModes[DTCViewController::listCount] = {service::storedCodesR
                                                             service::permanentCodesReply};
 constexpr const char* kSectionTitles[DTCViewController::listCount] = {"Current DTCs", "Pending DTCs", "Permanent DTCs"};
 constexpr double kPanelHeight = 70;
+// Room between the lamp banner's rounded edges and its lines.
+constexpr ui::EdgeInsets kBannerInsets{2, 10, 2, 10};
 
 // Pages are parsed away from the main thread, one after the other.
 fnd::DispatchQueue& lookupQueue()
@@ -85,8 +87,12 @@ void DTCViewController::viewDidLoad()
     DTCMILLabel_->setTextColor(grey);
     spinner_ = std::make_shared<ui::ActivityIndicator>(ui::ActivityIndicatorStyle::Large);
     spinner_->setColor(look::accent());
+    // The lamp message sits inside its banner, clear of the banner's rounded edges.
+    MILBannerView_ = std::make_shared<ui::View>();
+    MILBannerView_->setClipsToBounds(true);
+    MILBannerView_->addSubview(DTCMILLabel_);
     topView_->addSubview(MILImageView_);
-    topView_->addSubview(DTCMILLabel_);
+    topView_->addSubview(MILBannerView_);
     topView_->addSubview(spinner_);
     root.addSubview(topView_);
 
@@ -118,7 +124,8 @@ void DTCViewController::viewDidLayoutSubviews()
     // The lamp keeps within the panel: the landscape panel is lower than the lamp image.
     const double lamp = std::min(55.0, panel - 4);
     MILImageView_->setFrame({5, (panel - lamp) / 2 + (landscape ? 0 : 5), lamp, lamp});
-    DTCMILLabel_->setFrame({80, 4, width - 80 - 90, panel - 8});  // clear of the spinner
+    MILBannerView_->setFrame({80, 4, width - 80 - 90, panel - 8});  // clear of the spinner
+    DTCMILLabel_->setFrame(ui::insetRect(MILBannerView_->bounds(), kBannerInsets));
     spinner_->setFrame({width - 50 - 30, (panel - 60) / 2, 60, 60});
     const double tableTop = top + panel + 2;
     tb_->setFrame({left, tableTop, width, std::max(0.0, bounds.size.height - tableTop - look::bottomBarSpace(*this))});
@@ -162,7 +169,7 @@ void DTCViewController::startVisit(Scanner& link)
     milAnswered_ = false;
     DTCMILLabel_->setText(fnd::L("MIL msg"));
     DTCMILLabel_->setTextColor(ui::Color::lightGray());
-    DTCMILLabel_->setBackgroundColor(ui::Color::clear());
+    MILBannerView_->setBackgroundColor(ui::Color::clear());
     MILImageView_->setImage({});
     dtcButton_->setEnabled(true);
     tb_->reloadData();
@@ -235,7 +242,7 @@ void DTCViewController::showMilOff()
     MILImageView_->setImage(ui::Image::named("milOff.png"));
     DTCMILLabel_->setText(fnd::L("MIL msg3"));
     DTCMILLabel_->setTextColor(ui::Color::lightGray());
-    DTCMILLabel_->setBackgroundColor(ui::Color::clear());
+    MILBannerView_->setBackgroundColor(ui::Color::clear());
 }
 
 // Every ECU of the car may answer: the lamp is on when any of them has it on, and the count of stored
@@ -258,11 +265,10 @@ void DTCViewController::showMil(const std::vector<const Response*>& statuses)
     spinner_->setColor(ui::Color::black());
     MILImageView_->setImage(ui::Image::named("milOn.png").asTemplate());
     MILImageView_->setTintColor(look::accent());
-    DTCMILLabel_->setText(fnd::format("  %s  %d", fnd::L("MIL msg2"), count));
+    DTCMILLabel_->setText(fnd::format("%s  %d", fnd::L("MIL msg2"), count));
     DTCMILLabel_->setTextColor(ui::Color::black());
-    DTCMILLabel_->setBackgroundColor(look::accent());
-    DTCMILLabel_->setCornerRadius(10);
-    DTCMILLabel_->setClipsToBounds(true);
+    MILBannerView_->setBackgroundColor(look::accent());
+    MILBannerView_->setCornerRadius(10);
 }
 
 void DTCViewController::didReceiveResponse(const std::vector<Response>& responses)

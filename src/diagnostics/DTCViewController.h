@@ -100,6 +100,7 @@ private:
 
     std::shared_ptr<ui::TableView> tb_;
     std::shared_ptr<ui::View> topView_;
+    std::shared_ptr<ui::View> MILBannerView_;
     std::shared_ptr<ui::Label> DTCMILLabel_;
     std::shared_ptr<ui::ImageView> MILImageView_;
     std::shared_ptr<ui::ActivityIndicator> spinner_;

@@ -73,7 +73,7 @@ TEST_F(DTCScreenTest, ReadsLampAndEveryListOnceOnAppearance)
     EXPECT_EQ(screen->codes(1), Strings{"P0171"});
     EXPECT_EQ(screen->codes(2), Strings{"P0420"});
     EXPECT_TRUE(screen->haveMilData());
-    EXPECT_EQ(screen->milLabel().text(), "  " + fnd::L("MIL msg2") + "  3");
+    EXPECT_EQ(screen->milLabel().text(), fnd::L("MIL msg2") + "  3");
     EXPECT_EQ(screen->table().numberOfRowsInSection(0), 3);
 
     advance(DTCViewController::loadingPeriod);
@@ -111,7 +111,7 @@ TEST_F(DTCScreenTest, EveryEcuCountsForCodesAndLamp)
     ASSERT_TRUE(connect());
     ASSERT_TRUE(showAndRead());
     EXPECT_EQ(screen->codes(0), (Strings{"P0301", "P0700"}));
-    EXPECT_EQ(screen->milLabel().text(), "  " + fnd::L("MIL msg2") + "  3");
+    EXPECT_EQ(screen->milLabel().text(), fnd::L("MIL msg2") + "  3");
 
     sim.updateCar([](elmsim::CarState& s) {
         s.storedCodes.clear();
@@ -293,6 +293,34 @@ TEST_F(DTCScreenTest, DisconnectedMessageIsShownWhole)
             shown += line + " ";
         EXPECT_NE(shown.find(fnd::L("Device msg")), std::string::npos) << size.width << ": " << shown;
         root->setRootViewController(std::make_shared<ui::ViewController>());
+    }
+}
+
+// However the lamp message wraps, every line of it starts clear of the banner's rounded left edge.
+TEST_F(DTCScreenTest, LampBannerLinesKeepClearOfItsEdges)
+{
+    sim.updateCar([](elmsim::CarState& s) { s.storedCodes = {"P0301", "P0420", "C0035"}; });
+    ASSERT_TRUE(connect());
+    for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
+        ui::Device::current().setIdiom(size.width == 1024 ? ui::UserInterfaceIdiom::Pad : ui::UserInterfaceIdiom::Phone);
+        ui::Device::current().setScreenSize(size);
+        root = std::make_unique<ui::RootWindow>(size);
+        ASSERT_TRUE(showAndRead());
+        root->window().layoutIfNeeded();
+        const ui::View& banner = *screen->milLabel().superview();
+        const ui::Rect box = banner.convertRect(banner.bounds(), nullptr);
+        std::string message;
+        for (const ui::ShownText& line : ui::visibleTextFrames(root->window())) {
+            if (!line.frame.intersects(box))
+                continue;
+            message += (message.empty() ? "" : " ") + line.text;
+            EXPECT_NE(line.text.front(), ' ') << size.width << ": \"" << line.text << "\"";
+            EXPECT_GE(line.frame.minX(), box.minX() + 8) << size.width << ": \"" << line.text << "\"";
+            EXPECT_LE(line.frame.maxX(), box.maxX() - 8) << size.width << ": \"" << line.text << "\"";
+        }
+        EXPECT_NE(message.find("3"), std::string::npos) << size.width << ": " << message;
+        root->setRootViewController(std::make_shared<ui::ViewController>());
+        advance(0.5);
     }
 }
 
