@@ -29,18 +29,11 @@ protected:
         closeAll();
     }
 
-    void makeWindow() { root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize()); }
-
     // Shows the screens as the tabs "Fuel" and "Trends", the first one selected.
     void showTabs(std::vector<AppDelegate::Tab> screens)
     {
-        if (!root)
-            makeWindow();
         tabs = AppDelegate::makeTabBar(screens);
-        root->setRootViewController(tabs);
-        root->window().layoutIfNeeded();
-        advance(1);
-        root->window().layoutIfNeeded();
+        show(tabs, 1);
     }
 
     static void advance(double seconds) { fnd::RunLoop::main().advance(seconds); }
