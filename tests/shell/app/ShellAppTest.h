@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/Window.h"
+#include "shell/AppDelegate.h"
 #include "shell/LinkedScreen.h"
 #include "shell/RootController.h"
 #include "shell/TemplateViewCon.h"
@@ -53,6 +55,7 @@ protected:
 
     void TearDown() override
     {
+        app.reset();
         ui::AlertController::dismissAll();
         window.reset();
         root.reset();
@@ -75,6 +78,16 @@ protected:
     }
 
     // Waits until everything the link sent so far has been answered: one request more goes out behind it.
+    // The application on these screens, launched in a new window of the device's size; on this adapter
+    // when one is given, else as the settings say.
+    void launchApp(AppScreens screens = {}, std::optional<AdapterAddress> adapter = std::nullopt)
+    {
+        window = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+        app = std::make_unique<AppDelegate>(std::move(screens));
+        app->didFinishLaunching(*window, std::move(adapter));
+        window->window().layoutIfNeeded();
+    }
+
     static bool waitForAnswers()
     {
         bool answered = false;
@@ -90,5 +103,6 @@ protected:
     void swipe(double fromX, double toX, double y = 400) { testsupport::swipe(window->window(), {fromX, y}, {toX, y}); }
 
     std::unique_ptr<ui::RootWindow> window;
+    std::unique_ptr<AppDelegate> app;
     std::shared_ptr<RootController> root;
 };
