@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -37,12 +36,6 @@ protected:
     static void advance(double seconds) { fnd::RunLoop::main().advance(seconds); }
 
     void show(std::shared_ptr<ui::ViewController> screen) { showInNavigation(std::move(screen)); }
-
-    int requestCount(const std::string& request) const
-    {
-        const auto log = sim.requests();
-        return static_cast<int>(std::count(log.begin(), log.end(), request));
-    }
 
     // Waits until every reply to what was sent so far has been delivered: the link sends a request only
     // after handing over the reply before it, so the adapter receiving one more means it is done.

@@ -37,17 +37,6 @@ protected:
     }
 
     static void advance(double seconds) { fnd::RunLoop::main().advance(seconds); }
-    // Moves the clock on a second at a time, letting the link exchange a request
-    // in each, so that its reply timeout never sees a silent adapter.
-    void drive(int seconds)
-    {
-        for (int i = 0; i < seconds; ++i) {
-            const std::size_t before = sim.requests().size();
-            advance(1);
-            if (link && link->isConnected())
-                waitFor([&] { return sim.requests().size() > before + 1; });
-        }
-    }
 
     std::shared_ptr<ui::TabBarController> tabs;
 };

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include "core/link/Scanner.h"
 #include "core/model/Manager.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Device.h"
 #include "support/SimulatorFixture.h"
@@ -25,6 +27,18 @@ protected:
             makeLink();
         link->connect();
         return waitFor([&] { return link->isConnected(); });
+    }
+
+    // Moves the clock on a second at a time, letting the link exchange a request in each, so that its reply
+    // timeout never sees a silent adapter.
+    void drive(int seconds)
+    {
+        for (int i = 0; i < seconds; ++i) {
+            const std::size_t before = sim.requests().size();
+            fnd::RunLoop::main().advance(1);
+            if (link && link->isConnected())
+                waitFor([&] { return sim.requests().size() > before + 1; });
+        }
     }
 
     // No alert left up, the window closed, the link and the simulator stopped, the device as at start.

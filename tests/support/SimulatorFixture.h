@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
+#include <string>
 
 #include "core/model/Manager.h"
 #include "elmsim/lib/Simulator.h"
@@ -27,6 +29,13 @@ protected:
     static bool waitFor(const std::function<bool()>& done, double seconds = 10.0)
     {
         return fnd::RunLoop::main().runUntil(done, seconds);
+    }
+
+    // How many times the adapter received `request` so far.
+    int requestCount(const std::string& request) const
+    {
+        const auto log = sim.requests();
+        return static_cast<int>(std::count(log.begin(), log.end(), request));
     }
 
     elmsim::Simulator sim;
