@@ -77,7 +77,6 @@ protected:
         window->window().layoutIfNeeded();
     }
 
-    // Waits until everything the link sent so far has been answered: one request more goes out behind it.
     // The application on these screens, launched in a new window of the device's size; on this adapter
     // when one is given, else as the settings say.
     void launchApp(AppScreens screens = {}, std::optional<AdapterAddress> adapter = std::nullopt)
@@ -88,6 +87,7 @@ protected:
         window->window().layoutIfNeeded();
     }
 
+    // Waits until everything the link sent so far has been answered: one request more goes out behind it.
     static bool waitForAnswers()
     {
         bool answered = false;
