@@ -38,10 +38,11 @@ protected:
         return waitFor([&] { return requestCount("0a") > before; }) && drain();
     }
 
+    std::vector<std::string> shownTexts() { return testsupport::texts(window()); }
     bool shows(const std::string& text)
     {
-        const auto all = texts();
-        return std::any_of(all.begin(), all.end(), [&](const std::string& t) { return t.find(text) != std::string::npos; });
+        const auto texts = shownTexts();
+        return std::any_of(texts.begin(), texts.end(), [&](const std::string& t) { return t.find(text) != std::string::npos; });
     }
 
     std::shared_ptr<MilRecorder> menu = std::make_shared<MilRecorder>();
@@ -150,8 +151,8 @@ TEST_P(DTCUnreadTest, SaysTheCodesCouldNotBeRead)
     }) && drain());
     advance(DTCViewController::loadingPeriod);
 
-    EXPECT_FALSE(shows(fnd::L("No trouble codes"))) << testing::PrintToString(texts());
-    EXPECT_TRUE(shows(fnd::L("not read msg"))) << testing::PrintToString(texts());
+    EXPECT_FALSE(shows(fnd::L("No trouble codes"))) << testing::PrintToString(shownTexts());
+    EXPECT_TRUE(shows(fnd::L("not read msg"))) << testing::PrintToString(shownTexts());
     for (const std::string& code : screen->codes(0))
         EXPECT_NE(code.substr(3), "00") << "half a code read as a whole one";
 }
@@ -179,7 +180,7 @@ TEST_F(DTCScreenTest, ServiceNoEcuAnswersStillAllowsTheAllClear)
     ASSERT_TRUE(connect());
     ASSERT_TRUE(showAndRead());
     advance(DTCViewController::loadingPeriod);
-    EXPECT_TRUE(shows(fnd::L("No trouble codes"))) << testing::PrintToString(texts());
+    EXPECT_TRUE(shows(fnd::L("No trouble codes"))) << testing::PrintToString(shownTexts());
     EXPECT_FALSE(shows(fnd::L("not read msg")));
 }
 
@@ -283,7 +284,7 @@ TEST_F(DTCScreenTest, DisconnectedMessageIsShownWhole)
         root = std::make_unique<ui::RootWindow>(size);
         show(screen);
         std::string shown;
-        for (const std::string& line : texts())
+        for (const std::string& line : shownTexts())
             shown += line + " ";
         EXPECT_NE(shown.find(fnd::L("Device msg")), std::string::npos) << size.width << ": " << shown;
         root->setRootViewController(std::make_shared<ui::ViewController>());

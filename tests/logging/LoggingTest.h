@@ -112,6 +112,9 @@ protected:
         makeWindow();
         WindowFixture::show(screen, 1);
     }
+    // What the window shows, as the user reads it.
+    std::vector<std::string> texts() { return testsupport::texts(window()); }
+    bool shows(const std::string& text) { return testsupport::shows(window(), text); }
     // The visible button titled `title`, or null.
     static ui::Button* buttonTitled(ui::View& view, const std::string& title)
     {

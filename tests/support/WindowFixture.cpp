@@ -59,16 +59,6 @@ void WindowFixture::tap(const ui::View& view, double settle)
     advance(settle);
 }
 
-std::vector<std::string> WindowFixture::texts()
-{
-    return testsupport::texts(window());
-}
-
-bool WindowFixture::shows(const std::string& text)
-{
-    return testsupport::shows(window(), text);
-}
-
 void WindowFixture::saveScreenshot(const std::filesystem::path& name)
 {
     window().layoutIfNeeded();

@@ -2,8 +2,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/RootWindow.h"
@@ -12,7 +10,8 @@
 namespace testsupport {
 
 // A screen in a window of the device's size, reached the way a user reaches it: every tap goes through
-// the window's input path (support/Input), and what the user reads is the window's visible texts.
+// the window's input path (support/Input). What the user reads is support/Input's texts(window()), left
+// unwrapped so that tests calling it unqualified still find it.
 class WindowFixture {
 protected:
     // A new window of the device's size, in place of the one before.
@@ -33,8 +32,6 @@ protected:
     void tap(ui::Point at, double settle = 0);
     // The same on the middle of a view, as laid out now.
     void tap(const ui::View& view, double settle = 0);
-    std::vector<std::string> texts();
-    bool shows(const std::string& text);
 
     // What the window shows, kept as a PNG at `name` under the artifacts folder.
     void saveScreenshot(const std::filesystem::path& name);
