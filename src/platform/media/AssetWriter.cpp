@@ -161,7 +161,8 @@ struct AssetWriter::Impl : std::enable_shared_from_this<AssetWriter::Impl> {
         c->gop_size = rate;
         c->keyint_min = rate;
         c->max_b_frames = 0;
-        c->thread_count = 2;
+        // As many threads as x264 picks for the machine: fewer leave the encoder behind the camera at 720p.
+        c->thread_count = 0;
         const ColorAttachments tags = s.colorProperties.value_or(
             ColorAttachments{ColorPrimaries::ITU_R_709_2, YCbCrMatrix::ITU_R_601_4, TransferFunction::ITU_R_709_2});
         track.matrix = tags.matrix.value_or(YCbCrMatrix::ITU_R_601_4);
