@@ -190,10 +190,11 @@ void runPipeline(benchmark::State& state, Writer mode)
                             std::vector<std::int16_t>(1024, std::int16_t(k * 100)), 44100,
                             time + media::MediaTime::make(k * 1024, 44100)));
                 }
-                // One frame in the writer at a time: wait for it before the next,
+                // Every frame is written: the next is offered once the writer has room for it,
                 // unless recording live, where the writer drops what it cannot take.
-                while (mode == Writer::EveryFrame &&
-                       writer->framesWritten() + writer->framesDropped() < std::size_t(i + 1))
+                while (mode == Writer::EveryFrame && writer->framesWritten() + writer->framesDropped() +
+                                                             GfxMovieWriter::maximumFramesInWork <
+                                                         std::size_t(i + 2))
                     fnd::RunLoop::main().processEvents();
             }
             fnd::RunLoop::main().processEvents();
