@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """What the real norvale loads. Started on the settings screen it shows the screen without loading the
-media module or any of FFmpeg's libraries. Copied with its media module into another folder (as an
+media module, any of FFmpeg's libraries or Qt's image format plugins (its images are all PNG). Copied with its media module into another folder (as an
 installed program is) and opened on the dash camera, it loads the module from its own folder when the
 camera starts, and the camera's picture shows.
 
@@ -38,6 +38,9 @@ def main():
         media = [f for f in files if re.search(r"libav|libsw|norvale_media", f)]
         if media:
             failures.append("the settings screen loaded media libraries: %s" % ", ".join(media))
+        plugins = [f for f in files if "/imageformats/" in f]
+        if plugins:
+            failures.append("the settings screen loaded image format plugins: %s" % ", ".join(plugins))
         if not files:
             failures.append("no report from the dynamic loader")
 
