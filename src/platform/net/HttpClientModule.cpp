@@ -6,7 +6,6 @@
 
 #include <memory>
 
-#include "platform/foundation/Timer.h"
 #include "platform/net/HttpClient.h"
 
 namespace net {
@@ -14,20 +13,6 @@ namespace net {
 namespace {
 
 constexpr qint64 maximumBodyBytes = 32 * 1024 * 1024;
-
-// One request on its way; completes exactly once.
-struct Pending {
-    std::function<void(const UrlResponse&)> completion;
-    fnd::DelayedCall timeout;
-    std::string failure;  // set when we abort the reply ourselves
-
-    void complete(const UrlResponse& response)
-    {
-        timeout.cancel();
-        if (auto done = std::exchange(completion, nullptr))
-            done(response);
-    }
-};
 
 UrlResponse responseOf(QNetworkReply& reply, const std::string& failure)
 {
@@ -53,33 +38,33 @@ UrlResponse responseOf(QNetworkReply& reply, const std::string& failure)
 
 class QtHttpClient : public HttpClient {
 public:
-    void get(const std::string& url, const std::string& userAgent, double timeoutSeconds,
-             std::function<void(const UrlResponse&)> completion) override
+    std::function<void(const std::string&)> get(const std::string& url, const std::string& userAgent,
+                                                 std::function<void(const UrlResponse&)> completion) override
     {
-        auto pending = std::make_shared<Pending>();
-        pending->completion = std::move(completion);
+        // Set when the request is ended early, before the reply finishes with it.
+        auto failure = std::make_shared<std::string>();
         QNetworkRequest request(QUrl(QString::fromStdString(url), QUrl::StrictMode));
         request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
         if (!userAgent.empty())
             request.setHeader(QNetworkRequest::UserAgentHeader, QString::fromStdString(userAgent));
         QNetworkReply* reply = manager_.get(request);
-        QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply, pending](qint64 received, qint64) {
-            if (received > maximumBodyBytes && pending->failure.empty()) {
-                pending->failure = "The response is too large";
+        QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply, failure](qint64 received, qint64) {
+            if (received > maximumBodyBytes && failure->empty()) {
+                *failure = "The response is too large";
                 reply->abort();
             }
         });
-        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, pending] {
-            const UrlResponse response = responseOf(*reply, pending->failure);
+        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, failure, completion = std::move(completion)] {
+            const UrlResponse response = responseOf(*reply, *failure);
             reply->deleteLater();
-            pending->complete(response);
+            completion(response);
         });
-        pending->timeout = fnd::after(timeoutSeconds, [reply = QPointer<QNetworkReply>(reply), pending] {
-            if (!reply)
-                return;  // gone with its session
-            pending->failure = "The request timed out";
+        return [reply = QPointer<QNetworkReply>(reply), failure](const std::string& reason) {
+            if (!reply || reply->isFinished())
+                return;  // done, or gone with its session
+            *failure = reason;
             reply->abort();  // finishes the reply, which completes
-        });
+        };
     }
 
 private:

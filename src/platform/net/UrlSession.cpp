@@ -9,6 +9,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Module.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Timer.h"
 #include "platform/net/HttpClient.h"
 
 namespace net {
@@ -41,6 +42,19 @@ Loaded load()
         fnd::log(fnd::LogLevel::Error, "Network: " + loaded.error);
     return loaded;
 }
+
+// One request on its way; completes exactly once.
+struct Pending {
+    std::function<void(const UrlResponse&)> completion;
+    fnd::DelayedCall timeout;
+
+    void complete(const UrlResponse& response)
+    {
+        timeout.cancel();
+        if (auto done = std::exchange(completion, nullptr))
+            done(response);
+    }
+};
 
 }  // namespace
 
@@ -91,10 +105,15 @@ void UrlSession::get(const std::string& url, std::function<void(const UrlRespons
         return;
     }
     std::string error;
-    if (HttpClient* http = impl_->http(error))
-        http->get(url, impl_->userAgent, impl_->timeout, std::move(completion));
-    else
+    HttpClient* http = impl_->http(error);
+    if (!http) {
         fail("Cannot fetch " + url + ": " + error);
+        return;
+    }
+    auto pending = std::make_shared<Pending>();
+    pending->completion = std::move(completion);
+    auto endEarly = http->get(url, impl_->userAgent, [pending](const UrlResponse& response) { pending->complete(response); });
+    pending->timeout = fnd::after(impl_->timeout, [endEarly = std::move(endEarly)] { endEarly("The request timed out"); });
 }
 
 void UrlSession::setTimeout(double seconds) { impl_->timeout = seconds; }
