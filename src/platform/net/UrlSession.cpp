@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <mutex>
+#include <utility>
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Module.h"
