@@ -10,7 +10,6 @@
 #include <memory>
 #include <vector>
 
-#include "core/model/Manager.h"
 #include "logging/GraphView.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Context.h"
@@ -39,10 +38,9 @@ struct Screen {
     {
         ui::Device::current().setScale(kScale);
         ui::Device::current().setIdiom(ui::UserInterfaceIdiom::Pad);
-        Manager::sharedManager().setting().plotSpacing = 1;
-        Manager::sharedManager().setting().scrollGraphCount = 2;
         for (int c = 0; c < kCharts; ++c) {
             auto chart = std::make_shared<GraphView>(ui::makeRect(0, 0, kWidth, kHeight), 0, c);
+            chart->setChartSettings({.plotSpacing = 1, .scrollGraphCount = 2});
             chart->updateLabel("Engine speed", "rpm", 0, 8000);
             chart->adjustLabels();
             chart->takeSnapshot();

@@ -15,7 +15,7 @@
 namespace {
 
 // A custom sensor's range in the unit its tile shows.
-void convertCustomRange(CameraLiveData::Slot& slot)
+void convertCustomRange(SensorPlan& slot)
 {
     const auto& pids = Manager::sharedManager().userData().pids;
     const auto n = static_cast<std::size_t>(slot.sensorIndex - firstCustomSensorIndex);
@@ -67,26 +67,20 @@ void CameraLiveData::rebuild(int tileCount, const Scanner* link)
 
     const int count = std::clamp(tileCount, 0, maxTiles);
     for (int p = 0; p < count; ++p) {
-        Slot slot;
         const auto entry = static_cast<std::size_t>(firstSlotEntry + p);
-        slot.sensorIndex = entry < settings.sensors.size() ? settings.sensors[entry] : 0;
+        const int sensorIndex = entry < settings.sensors.size() ? settings.sensors[entry] : 0;
         // The tiles never show g-force or gear.
-        const bool shown = slot.sensorIndex <= batteryVoltageSensor || slot.sensorIndex >= firstCustomSensorIndex;
-        const auto plan = shown ? planSensor(slot.sensorIndex, link, SensorName::Short, decoder_.fuelMethod())
-                                : std::nullopt;
+        const bool shown = sensorIndex <= batteryVoltageSensor || sensorIndex >= firstCustomSensorIndex;
+        auto plan = shown ? planSensor(sensorIndex, link, SensorName::Short, decoder_.fuelMethod()) : std::nullopt;
         if (plan) {
-            slot.name = plan->title;
-            slot.units = plan->units;
-            slot.min = plan->min;
-            slot.max = plan->max;
-            convertCustomRange(slot);
+            convertCustomRange(*plan);
             addRoutes(pidMap_, p, plan->commands);
             addRequests(plan->commands);
-            fuelBgTracking_ = fuelBgTracking_ || slot.sensorIndex == fuelEconomySensor;
+            fuelBgTracking_ = fuelBgTracking_ || sensorIndex == fuelEconomySensor;
+            slots_.push_back(std::move(*plan));
         } else {
-            slot.polled = false;
+            slots_.push_back({.sensorIndex = sensorIndex, .max = 1});
         }
-        slots_.push_back(std::move(slot));
     }
     if (settings.multiMessageCANEnabled) {
         const auto voltage = std::find_if(commandArr_.begin(), commandArr_.end(),
@@ -124,7 +118,7 @@ std::vector<CameraLiveData::SlotValue> CameraLiveData::valuesFor(const Response&
 std::vector<CameraLiveData::SlotValue> CameraLiveData::valuesForVoltage(const std::vector<Response>& responses) const
 {
     const auto first = std::find_if(slots_.begin(), slots_.end(),
-                                    [](const Slot& slot) { return slot.sensorIndex == batteryVoltageSensor; });
+                                    [](const SensorPlan& slot) { return slot.sensorIndex == batteryVoltageSensor; });
     if (first == slots_.end())
         return {};
     std::vector<SlotValue> values;

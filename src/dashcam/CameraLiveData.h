@@ -30,17 +30,6 @@ public:
     static constexpr int firstSlotEntry = 16;
     static constexpr int maxTiles = 5;
 
-    // What one tile shows.
-    struct Slot {
-        int sensorIndex = 0;
-        std::string name;
-        std::string units;
-        float min = 0;
-        float max = 1;
-        // False for a sensor that does not exist (a deleted custom PID): the tile stays still.
-        bool polled = true;
-    };
-
     struct SlotValue {
         int slot;
         float value;
@@ -59,7 +48,9 @@ public:
     // The slots and the request list for `tileCount` tiles by the settings now
     // (requests in the link's form when there is one).
     void rebuild(int tileCount, const Scanner* link);
-    const std::vector<Slot>& slots() const { return slots_; }
+    // What each tile shows, custom ranges in the tile's unit. A sensor that does not exist (a deleted
+    // custom PID) has no requests and the range 0-1: its tile stays still.
+    const std::vector<SensorPlan>& slots() const { return slots_; }
     // The requests, one per reply key, the voltage request first when the
     // adapter takes several requests at once.
     const std::vector<Command>& commandArr() const { return commandArr_; }
@@ -93,7 +84,7 @@ public:
 private:
     void addRequests(const std::vector<Command>& commands);
 
-    std::vector<Slot> slots_;
+    std::vector<SensorPlan> slots_;
     std::vector<Command> commandArr_;
     ReplyRoutes pidMap_;  // reply key -> the slots it feeds
     bool fuelBgTracking_ = false;

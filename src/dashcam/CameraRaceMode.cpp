@@ -4,6 +4,7 @@
 
 #include "core/model/Manager.h"
 #include "dashcam/CameraLiveData.h"
+#include "dashcam/CameraScreenGeometry.h"
 #include "dashcam/OverlayCanvas.h"
 #include "performance/TrackView.h"
 #include "platform/foundation/Localization.h"
@@ -39,7 +40,7 @@ bool sameTrack(const std::vector<geo::Location>& a, const std::vector<geo::Locat
 }  // namespace
 
 CameraRaceMode::CameraRaceMode(ui::View& overlay, ui::View& screen, double shortSide, double longSide)
-    : overlay_(overlay), tileSide_(shortSide / 2.81), shortSide_(shortSide)
+    : overlay_(overlay), tileSide_(shortSide / camerascreen::tilesPerHeight), shortSide_(shortSide)
 {
     engine_.setDelegate(this);
     engine_.setTrackMode(true);

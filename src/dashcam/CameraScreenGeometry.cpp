@@ -16,7 +16,7 @@ ui::Rect pictureRect(ui::Size view, ui::Size picture)
 
 double overlayEnd(double shortSide, double longSide, bool homeIndicator)
 {
-    const double wide = 1.778 * shortSide;
+    const double wide = overlayAspect * shortSide;
     if (longSide < wide)
         return wide;
     return homeIndicator ? longSide - std::trunc(longSide - wide) : longSide;
@@ -42,6 +42,8 @@ ControlsLayout controlsLayout(ui::Size view, ui::Size picture, bool homeIndicato
             ui::makeRect(area.x() + 10, timeY, 95, 22),
             ui::makeRect(area.x() + buttonX + 8, area.y() + 4, 44, 44)};
 }
+
+ui::Rect middleLine(ui::Size view) { return ui::makeRect(0, view.height / 2 - 20, view.width, 40); }
 
 std::optional<ui::Point> focusPointOfInterest(ui::Point tap, ui::Rect picture)
 {

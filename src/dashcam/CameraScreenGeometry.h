@@ -10,6 +10,11 @@
 // width, and the controls sit on that band.
 namespace camerascreen {
 
+// The overlay drawn on the picture is 16:9: this many times as wide as it is high.
+inline constexpr double overlayAspect = 1.778;
+// Its tiles are square, this many to its height.
+inline constexpr double tilesPerHeight = 2.81;
+
 // The picture as the screen's view shows it: the camera's frame scaled to fit
 // the view, centred.
 ui::Rect pictureRect(ui::Size view, ui::Size picture);
@@ -33,6 +38,9 @@ struct ControlsLayout {
 // home indicator, clear of the sensor housing), the recording time at the
 // bottom left (below the band in a portrait window) and the menu button at the top left.
 ControlsLayout controlsLayout(ui::Size view, ui::Size picture, bool homeIndicator);
+
+// A line of text across the middle of the view, as the no-camera message.
+ui::Rect middleLine(ui::Size view);
 
 // The camera's focus point for a tap: the tapped spot of the picture, from
 // (0, 0) at its top left to (1, 1) at its bottom right; none for a tap

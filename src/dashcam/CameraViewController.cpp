@@ -6,8 +6,11 @@
 #include "core/Notifications.h"
 #include "core/model/Manager.h"
 #include "dashcam/CamGaugeView.h"
+#include "dashcam/CameraInfoPanel.h"
+#include "dashcam/CameraOverlayLayout.h"
 #include "dashcam/CameraRaceMode.h"
 #include "dashcam/CameraScreenGeometry.h"
+#include "dashcam/CameraTileRow.h"
 #include "dashcam/CompassView.h"
 #include "dashcam/GfxUIElement.h"
 #include "dashcam/PictureTextView.h"
@@ -125,91 +128,46 @@ void CameraViewController::viewDidLoad()
     const Settings& settings = Manager::sharedManager().setting();
     recordMode_ = settings.recordMode;
     is30Frames_ = settings.is30Framerate;
-    const Sides sides = screenSides();
-    const double g = sides.s / 2.81;
-    const double end =
-        camerascreen::overlayEnd(sides.s, sides.l, ui::Device::current().safeAreaInsets().bottom > 0);
     gForceEnabled_ = settings.gMeterEnabled;
-    const int tiles =
-        CameraLiveData::gaugeTileCount(settings.camGaugeCount, recordMode_, gForceEnabled_, settings.isRaceMode);
+    buildOverlay(settings);
+    buildControls();
+    buildPipeline();
+    addGestures();
+    keepLeftMovie();
+}
 
-    // Made upright, as the overlay renderer takes its geometry from it; laid out in landscape below.
+void CameraViewController::buildOverlay(const Settings& settings)
+{
+    const Sides sides = screenSides();
+    const CameraOverlayLayout layout(sides.s, sides.l, ui::Device::current().safeAreaInsets().bottom > 0);
+    // Made upright, as the overlay renderer takes its geometry from it; then laid out in landscape.
     overlayView_ = std::make_shared<ui::View>(ui::makeRect(0, 0, sides.s, sides.l));
     overlayView_->setBackgroundColor(ui::Color::clear());
     uiElementInput_ = std::make_shared<GfxUIElement>(overlayView_);
-    overlayView_->setFrame(ui::makeRect(0, 0, 1.778 * sides.s, sides.s));
-    for (int i = 1; i <= tiles; ++i) {
-        auto tile = std::make_shared<CamGaugeView>();
-        tile->setFrame(ui::makeRect(end - g * i, sides.s - g, g, g));
-        tile->setBackgroundColor(ui::Color::white(20.0 / 255, 0.4));
-        tile->setupLayer();
-        overlayView_->addSubview(tile);
-        gaugeArr_.push_back(tile);
-        gaugeValArray_.push_back("00");
-    }
-    if (gForceEnabled_) {
-        gFView_ = std::make_shared<GforceView>(ui::makeRect(0, 0, g, g), 0, true);
-        gFView_->setFrame(ui::makeRect(end - g * (tiles + 1), sides.s - g, g, g));
-        gFView_->xLabel().setHidden(true);
-        gFView_->yLabel().setHidden(true);
-        gFView_->setDashCamMode(true);
-        overlayView_->addSubview(gFView_);
-    }
+    overlayView_->setFrame(layout.overlay());
+
+    const int tiles =
+        CameraLiveData::gaugeTileCount(settings.camGaugeCount, recordMode_, gForceEnabled_, settings.isRaceMode);
+    CameraTileRow row = CameraTileRow::add(*overlayView_, layout, tiles, gForceEnabled_);
+    gaugeArr_ = std::move(row.gauges);
+    gFView_ = std::move(row.gForce);
+    gaugeValArray_.assign(gaugeArr_.size(), "00");
     if (settings.isRaceMode)
         race_ = std::make_unique<CameraRaceMode>(*overlayView_, *gpuImgView_, sides.s, sides.l);
-    // The top-right panel: coordinates, clock and the compass strip.
-    double panelWidth = 150;
-    double panelBottom = 0;
-    if (settings.gpsEnabled) {
-        coordinatesLabel_ = std::make_shared<ui::Label>(ui::makeRect(end - 225, 0, 220, 15));
-        coordinatesLabel_->setTextColor(ui::Color::white());
-        coordinatesLabel_->setTextAlignment(ui::TextAlignment::Right);
-        coordinatesLabel_->setFont(ui::Font::named("Digital-Serial DB", 18));
-        coordinatesLabel_->setAdjustsFontSizeToFitWidth(true);
-        overlayView_->addSubview(coordinatesLabel_);
-        panelWidth = 225;
-        panelBottom = 12;
-    }
-    if (settings.compassEnabled) {
-        cView_ = std::make_shared<CompassView>(ui::makeRect(end / 2 - 55, 1, 110, 30));
-        overlayView_->addSubview(cView_);
-    }
-    if (settings.displayTimeEnabled) {
-        timeLabel_ = std::make_shared<ui::Label>(ui::makeRect(end - 150, panelBottom, 150, 20));
-        timeLabel_->setTextColor(ui::Color::white());
-        timeLabel_->setTextAlignment(ui::TextAlignment::Right);
-        timeLabel_->setFont(ui::Font::named("DigitalSans NowEF ML Demo", 14));
-        // The date and time run to the AM or PM at the end, in whatever font stands in.
-        timeLabel_->setAdjustsFontSizeToFitWidth(true);
-        timeLabel_->setText("00:00");
-        overlayView_->addSubview(timeLabel_);
-        panelBottom += 14;
-    }
-    if (coordinatesLabel_ || timeLabel_) {
-        auto panel = std::make_shared<ui::View>(ui::makeRect(end - panelWidth, 0, panelWidth, panelBottom + 5));
-        panel->setBackgroundColor(ui::Color::white(20.0 / 255, 0.5));
-        overlayView_->insertSubview(panel, 0);
-    }
+    CameraInfoPanel panel = CameraInfoPanel::add(*overlayView_, layout, settings.gpsEnabled, settings.compassEnabled,
+                                                 settings.displayTimeEnabled);
+    coordinatesLabel_ = std::move(panel.coordinates);
+    cView_ = std::move(panel.compass);
+    timeLabel_ = std::move(panel.clock);
+}
 
-    pictureTexts_ = std::make_shared<PictureTextView>(*gpuImgView_);
-    gpuImgView_->insertSubview(pictureTexts_, 0);
-    buttonView_ = std::make_shared<ButtonView>(ui::makeRect(40, sides.s / 2 - 30, 60, 60));
-    buttonView_->setDelegate(this);
-    gpuImgView_->addSubview(buttonView_);
-    recordLabel_ = std::make_shared<ui::Label>(ui::makeRect(10, sides.s - 35, 95, 22));
-    recordLabel_->setTextColor(ui::Color::lightGray());
-    recordLabel_->setFont(ui::Font::named("DigitalSans NowEF ML Demo", 22));
-    // Hours grow past two digits; the time must never be cut short.
-    recordLabel_->setAdjustsFontSizeToFitWidth(true);
-    recordLabel_->setText("00:00:00");
-    gpuImgView_->addSubview(recordLabel_);
-    addMenuButton();
-    layoutControls();
-
+void CameraViewController::buildPipeline()
+{
     captureDevice_ = GfxVideoCamera::create(resolutionFor(recordMode_).preset);
     if (!captureDevice_) {
         // A machine without a camera says so instead of showing a black screen.
-        noCameraLabel_ = std::make_shared<ui::Label>(ui::makeRect(0, sides.s / 2 - 20, sides.l, 40));
+        const Sides sides = screenSides();
+        noCameraLabel_ = std::make_shared<ui::Label>(camerascreen::middleLine({sides.l, sides.s}));
         noCameraLabel_->setTextAlignment(ui::TextAlignment::Center);
         noCameraLabel_->setTextColor(ui::Color::white(0.85));
         noCameraLabel_->setText("No camera found");
@@ -221,8 +179,6 @@ void CameraViewController::viewDidLoad()
     blendFilter_->setMix(1.0);
     filter_->setFrameProcessingCompletionBlock([this](GfxOutput&, media::MediaTime) { overlayUpdate(); });
     wirePipeline();
-    addGestures();
-    keepLeftMovie();
 }
 
 void CameraViewController::keepLeftMovie()
@@ -386,9 +342,9 @@ void CameraViewController::rebuildTiles()
     live_.rebuild(static_cast<int>(gaugeArr_.size()), link.get());
     std::vector<ui::Image> faces;
     for (std::size_t p = 0; p < gaugeArr_.size(); ++p) {
-        const CameraLiveData::Slot& slot = live_.slots()[p];
+        const SensorPlan& slot = live_.slots()[p];
         CamGaugeView& tile = *gaugeArr_[p];
-        tile.initData(slot.name, slot.min, slot.max, slot.units, slot.sensorIndex, 0);
+        tile.initData(slot.title, slot.min, slot.max, slot.units, slot.sensorIndex, 0);
         faces.push_back(tile.takeScreenShot());
         tile.hideContent();
     }

@@ -8,6 +8,7 @@
 
 #include "dashcam/ButtonView.h"
 #include "dashcam/CameraLiveData.h"
+#include "dashcam/CameraScreenGeometry.h"
 #include "dashcam/PendingMovie.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Timer.h"
@@ -27,6 +28,7 @@ class GfxMovieWriter;
 class GfxUIElement;
 class GfxVideoCamera;
 class GfxView;
+struct Settings;
 namespace ui {
 class Button;
 class GestureRecognizer;
@@ -118,9 +120,16 @@ protected:
     void viewDidLoad() override;
 
 private:
+    // The screen is built in steps: the overlay recorded with the picture (tiles, race mode, top panel),
+    // the controls on the screen, and the pipeline from the camera through the overlay to the screen.
+    void buildOverlay(const Settings& settings);
+    void buildControls();
+    void buildPipeline();
     void rebuildTiles();
     void addGestures();
     void addMenuButton();
+    // Where the controls go in the window now.
+    camerascreen::ControlsLayout controlsLayout() const;
     void layoutControls();
     ui::Size pictureSize() const;
     void wirePipeline();

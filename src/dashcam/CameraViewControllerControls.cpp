@@ -14,6 +14,25 @@
 
 // The screen's controls: gestures, the menu button, and the layout that follows the window.
 
+// The record button, the recording time and the menu button are placed for the window by layoutControls.
+void CameraViewController::buildControls()
+{
+    pictureTexts_ = std::make_shared<PictureTextView>(*gpuImgView_);
+    gpuImgView_->insertSubview(pictureTexts_, 0);
+    buttonView_ = std::make_shared<ButtonView>(controlsLayout().buttonView);
+    buttonView_->setDelegate(this);
+    gpuImgView_->addSubview(buttonView_);
+    recordLabel_ = std::make_shared<ui::Label>();
+    recordLabel_->setTextColor(ui::Color::lightGray());
+    recordLabel_->setFont(ui::Font::named("DigitalSans NowEF ML Demo", 22));
+    // Hours grow past two digits; the time must never be cut short.
+    recordLabel_->setAdjustsFontSizeToFitWidth(true);
+    recordLabel_->setText("00:00:00");
+    gpuImgView_->addSubview(recordLabel_);
+    addMenuButton();
+    layoutControls();
+}
+
 // Swipes are not the only way off a screen that fills the window: the menu button opens the menu, as
 // the other screens' bars do. It sits on the screen, not in the recorded picture.
 void CameraViewController::addMenuButton()
@@ -39,18 +58,23 @@ void CameraViewController::addGestures()
         std::make_shared<ui::TapGestureRecognizer>([this](ui::GestureRecognizer& tap) { tapToFocus(tap); }));
 }
 
+camerascreen::ControlsLayout CameraViewController::controlsLayout() const
+{
+    return camerascreen::controlsLayout(ui::Device::current().screenSize(), pictureSize(),
+                                        ui::Device::current().safeAreaInsets().bottom > 0);
+}
+
 void CameraViewController::layoutControls()
 {
     laidOutFor_ = ui::Device::current().screenSize();
-    const auto layout =
-        camerascreen::controlsLayout(laidOutFor_, pictureSize(), ui::Device::current().safeAreaInsets().bottom > 0);
+    const auto layout = controlsLayout();
     buttonView_->setFrame(layout.buttonView);
     recordLabel_->setFrame(layout.recordLabel);
     menuButton_->setFrame(layout.menuButton);
     // The picture's texts are placed on the picture as the view now shows it.
     pictureTexts_->setFrame({{0, 0}, laidOutFor_});
     if (noCameraLabel_)
-        noCameraLabel_->setFrame(ui::makeRect(0, laidOutFor_.height / 2 - 20, laidOutFor_.width, 40));
+        noCameraLabel_->setFrame(camerascreen::middleLine(laidOutFor_));
 }
 
 void CameraViewController::changeTheViewToPortrait(bool /*portrait*/, double duration)

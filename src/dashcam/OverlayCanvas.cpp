@@ -44,7 +44,7 @@ OverlayCanvas::OverlayCanvas(std::shared_ptr<ui::View> view) : view_(std::move(v
     const ui::Rect bounds = view_->bounds();
     layerWidth_ = static_cast<float>(bounds.width());
     layerHeight_ = static_cast<float>(bounds.height());
-    gaugeWidth_ = static_cast<float>(layerWidth_ / 2.81);
+    gaugeWidth_ = static_cast<float>(layerWidth_ / camerascreen::tilesPerHeight);
     imageOffset_ = layerHeight_ - camerascreen::overlayEnd(layerWidth_, layerHeight_,
                                                            ui::Device::current().safeAreaInsets().bottom > 0);
     gaugeValPosition_ = layerWidth_ + layerWidth_ / -10.0f;

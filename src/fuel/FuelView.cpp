@@ -4,16 +4,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/model/Manager.h"
 #include "core/model/MethodClass.h"
 #include "platform/ui/Label.h"
 
-FuelView::FuelView(ui::Rect frame, int theme)
+FuelView::FuelView(ui::Rect frame, int theme, int unitsMode)
     : ui::View(frame),
       theme_(theme),
       geometry_(makeGeometry(ui::Device::current().screenSize())),
-      fuel_(VehicleCalc::FuelSetup::fromSettings(Manager::sharedManager().setting()).constants),
-      mode_(Manager::sharedManager().setting().fuelUnitsMode),
+      mode_(unitsMode),
       glide_(0),
       gaugeTimer_(tickInterval, [this] { updateGauge(); })
 {
@@ -47,7 +45,7 @@ void FuelView::sample(float mpg)
     updateData();
 }
 
-float FuelView::shownValue() const { return MethodClass::convertFromMPG(glide_.shown()); }
+float FuelView::shownValue() const { return MethodClass::convertFromMPG(glide_.shown(), mode_); }
 
 void FuelView::updateGauge()
 {
@@ -83,7 +81,7 @@ void FuelView::tallied(float minuteMean)
 void FuelView::adaptScale(float minuteMean)
 {
     // The bounds are in the display unit, the mean in US mpg.
-    const float shown = MethodClass::convertFromMPG(minuteMean);
+    const float shown = MethodClass::convertFromMPG(minuteMean, mode_);
     if (!std::isfinite(shown) || !(shown > 0))
         return;
     if (mode_ == 2) {
@@ -97,7 +95,7 @@ void FuelView::adaptScale(float minuteMean)
 float FuelView::calculateAverage()
 {
     const auto mean = averages_.tripMean();
-    totalAverage_ = mean ? MethodClass::convertFromMPG(*mean) : minVal_;
+    totalAverage_ = mean ? MethodClass::convertFromMPG(*mean, mode_) : minVal_;
     return totalAverage_;
 }
 
@@ -122,7 +120,7 @@ void FuelView::updateMetric(int unitsMode)
     case 1:
     case 3:
         minVal_ = 0;
-        maxVal_ = MethodClass::convertFromMPG(40.0f);
+        maxVal_ = MethodClass::convertFromMPG(40.0f, mode_);
         break;
     default:
         minVal_ = 0;

@@ -32,7 +32,8 @@ public:
     static constexpr float minimumFuelRate = 0.1f;
     static constexpr std::size_t barCount = 15;
 
-    FuelView(ui::Rect frame, int theme);
+    // The unit is the fuel screen's, until updateMetric hands another.
+    FuelView(ui::Rect frame, int theme, int unitsMode);
     ~FuelView() override;
 
     // Inputs, in the order the fuel screen hands them over.

@@ -5,12 +5,11 @@
 #include "core/Notifications.h"
 #include "core/obd/ECU.h"
 #include "core/obd/PidNames.h"
-#include "core/obd/SensorTable.h"
 #include "core/model/Manager.h"
 #include "core/model/MethodClass.h"
+#include "core/model/SensorWarning.h"
 #include "fuel/FuelView.h"
 #include "platform/foundation/DateFormatter.h"
-#include "platform/foundation/Localization.h"
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/SystemSound.h"
 #include "platform/ui/Label.h"
@@ -197,32 +196,11 @@ void FuelViewController::scannerDidReceiveStatusResponse(Scanner&, const std::ve
 
 void FuelViewController::checkSensor(const Response& response)
 {
-    if (response.mode != service::currentDataReply)
-        return;
-    const Settings& settings = Manager::sharedManager().setting();
-    const std::vector<int>& units = Manager::sharedManager().userData().unitsArr;
-    const auto unitOf = [&](int sensor) {
-        return static_cast<std::size_t>(sensor) < units.size() ? units[static_cast<std::size_t>(sensor)] : 1;
-    };
-    if (response.pid == pid::vehicleSpeed) {
-        if (!settings.speedLimitEnabled)
-            return;
-        const int unit = unitOf(vehicleSpeedSensor);
-        const float value = ECU::valueOf(response, unit);
-        const int limit = unit == 1 ? settings.speedLimit2 : settings.speedLimit;
-        if (std::isfinite(value) && static_cast<int>(value) > limit)
-            fnd::SystemSound::play(warningSound);
-    } else if (response.pid == pid::coolantTemperature || response.pid == pid::oilTemperature) {
-        const int unit = unitOf(coolantSensor);
-        const float value = ECU::valueOf(response, unit);
-        const int limit = unit == 1 ? 112 : 235;
-        const char* message =
-            response.pid == pid::coolantTemperature ? "High coolant temperature\n %d" : "High engine oil temperature\n %d";
-        // The replies come every few seconds; the sound comes with each alert shown, one at a time.
-        if (std::isfinite(value) && static_cast<int>(value) > limit &&
-            temperatureWarning_.show(fnd::format(fnd::L(message).c_str(), static_cast<int>(value))))
-            fnd::SystemSound::play(warningSound);
-    }
+    Manager& manager = Manager::sharedManager();
+    const auto warning = SensorWarning::of(response, manager.setting(), manager.userData());
+    // The replies come every few seconds; the sound comes with each alert shown, one at a time.
+    if (warning && (warning->kind == SensorWarning::Kind::speeding || temperatureWarning_.show(warning->message())))
+        fnd::SystemSound::play(warningSound);
 }
 
 void FuelViewController::viewDidAppear(bool animated)

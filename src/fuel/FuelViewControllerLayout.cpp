@@ -89,7 +89,8 @@ void FuelViewController::loadViews()
     const double s = std::min(screen.width(), screen.height());
     const double l = std::max(screen.width(), screen.height()) - 20;
 
-    fView_ = std::make_shared<FuelView>(screen, theme_);
+    fView_ = std::make_shared<FuelView>(screen, theme_, Manager::sharedManager().setting().fuelUnitsMode);
+    readSettings();
     view()->addSubview(fView_);
 
     detailView_ = std::make_shared<ui::View>(ui::makeRect(0, 0.75 * l, s, 0.25 * l));

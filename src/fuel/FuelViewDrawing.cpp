@@ -2,7 +2,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "core/model/Manager.h"
 #include "core/model/MethodClass.h"
 #include "fuel/FuelView.h"
 #include "platform/foundation/Strings.h"
@@ -65,7 +64,7 @@ void setColor(ui::Label& label, ui::Color color)
 void FuelView::updateColors()
 {
     const bool perDistance = mode_ == 2;
-    const bool light = Manager::sharedManager().setting().theme == 1;
+    const bool light = theme_ == 1;
     const auto portraitColor = [&](float shown) {
         const float fraction = std::clamp(fractionOf(shown), 0.01f, 1.0f);
         return light ? ui::Color::black() : economyColor(fraction, perDistance, 0.8);
@@ -95,7 +94,7 @@ void FuelView::drawPortrait(ui::Context& context) const
     const double h = bounds().height();
     const Geometry& g = geometry_;
     const bool perDistance = mode_ == 2;
-    const bool light = Manager::sharedManager().setting().theme == 1;
+    const bool light = theme_ == 1;
 
     const auto fractionFor = [&](float shown) { return std::clamp(fractionOf(shown), 0.01f, 1.0f); };
     const auto colorFor = [&](float fraction) {

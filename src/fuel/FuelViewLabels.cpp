@@ -214,7 +214,7 @@ void FuelView::updateLabels()
     const bool perDistance = mode_ == 2;
     double x = g.gWOffset + g.lineWidth;
     for (std::size_t i = 0; i < barCount; ++i) {
-        const float shown = MethodClass::convertFromMPG(barValue(i));
+        const float shown = MethodClass::convertFromMPG(barValue(i), mode_);
         if (shown - minVal_ > 0) {
             const float f = perDistance ? 1 - minVal_ / shown : shown / maxVal_;
             const double top = std::max(g.plotBase - 1 - f * g.gHeight, g.gHOffset);
@@ -263,7 +263,7 @@ std::string FuelView::averageText(int which) const
         mpg = averages_.longMean();
         break;
     }
-    return fnd::format("%.1f", MethodClass::convertFromMPG(mpg));
+    return fnd::format("%.1f", MethodClass::convertFromMPG(mpg, mode_));
 }
 
 std::string FuelView::tripAverageText() const { return fnd::format("%.1f", average_); }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/model/Manager.h"
+#include "core/model/Settings.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/Context.h"
@@ -102,11 +102,6 @@ int utf16Length(const std::string& text)
     return units;
 }
 
-int settingsSpacing()
-{
-    return std::clamp(Manager::sharedManager().setting().plotSpacing, 1, 5);
-}
-
 // C's remainder, which keeps the dividend's sign.
 int mod(int a, int b)
 {
@@ -125,6 +120,11 @@ const ui::Font& timeFont()
 }
 
 }  // namespace
+
+StripChartSettings StripChartSettings::fromSettings(const Settings& settings)
+{
+    return {settings.plotSpacing, settings.scrollGraphCount, settings.graphType};
+}
 
 GraphView::GraphView(ui::Rect frame, int theme, int lineColor) : ui::View(frame), theme_(theme)
 {
@@ -163,7 +163,7 @@ GraphView::Geometry GraphView::geometry() const
     Geometry g;
     g.width = bounds().size.width;
     g.height = bounds().size.height;
-    const int perScreen = Manager::sharedManager().setting().scrollGraphCount;
+    const int perScreen = settings_.scrollGraphCount;
     g.plotHeight = (perScreen == 1 || perScreen == 2) ? g.height - 10 : g.height - 30;
     g.right = g.width - 28;
     g.newestX = g.width - 30;
@@ -179,7 +179,7 @@ void GraphView::updateLabel(const std::string& name, const std::string& units, f
     unitsLabel_->setFrame(ui::makeRect(8 * n + 108, h - 17, 70, 20));
     unitsLabel_->setText(units);
     valLabel_->setFrame(ui::makeRect(8 * n + 55, h - 19, 50, 22));
-    spacing_ = settingsSpacing();
+    spacing_ = std::clamp(settings_.plotSpacing, 1, 5);
     min_ = min;
     max_ = max;
     range_ = max - min;
@@ -275,7 +275,7 @@ void GraphView::adjustLabels()
 {
     const double w = bounds().size.width;
     const double h = bounds().size.height;
-    const int perScreen = Manager::sharedManager().setting().scrollGraphCount;
+    const int perScreen = settings_.scrollGraphCount;
     const bool compact = perScreen == 1 || perScreen == 2;
     const double hs = compact ? h - 10 : h - 30;
     const double a = compact ? 33 : 17;
@@ -355,7 +355,6 @@ void GraphView::draw(ui::Context& context, ui::Rect dirty)
 void GraphView::drawBackground(ui::Context& context, const Geometry& g, ui::Rect dirty)
 {
     lastDrawWasData_ = false;
-    const Settings& settings = Manager::sharedManager().setting();
     context.save();
     context.setLineWidth(ui::Device::current().isPad() ? 1.0 : 0.5);
     context.setStrokeColor(ui::Color::systemGray());
@@ -366,7 +365,7 @@ void GraphView::drawBackground(ui::Context& context, const Geometry& g, ui::Rect
         context.fillRect(frame);
         context.setStrokeColor(ui::Color::darkGray());
         context.strokePath(rounded);
-    } else if (settings.graphType == 1) {
+    } else if (settings_.graphType == 1) {
         context.save();
         context.clipToRect(ui::makeRect(g.left, 4, g.right - g.left, g.plotHeight - 4));
         context.drawLinearGradient({{0, ui::Color::rgb(0.2, 0.2, 0.2, 0.8)}, {1, ui::Color::rgb(0.02, 0.02, 0.02)}},
@@ -382,7 +381,7 @@ void GraphView::drawBackground(ui::Context& context, const Geometry& g, ui::Rect
         context.setFillColor(ui::Color::white(0.03));
         context.fillPath(rounded);
     }
-    if (settings.graphType == 0)
+    if (settings_.graphType == 0)
         context.setStrokeColor(ui::Color::white(0.2));
     if (g.plotHeight - 5 > 34) {
         ui::Path grid;
@@ -398,7 +397,6 @@ void GraphView::drawBackground(ui::Context& context, const Geometry& g, ui::Rect
 void GraphView::drawData(ui::Context& context, const Geometry& g, ui::Rect dirty)
 {
     lastDrawWasData_ = true;
-    const Settings& settings = Manager::sharedManager().setting();
     const bool pad = ui::Device::current().isPad();
     // The caller has clipped to what needs repainting; a clip of our own would only slow the lines.
     static_cast<void>(dirty);
@@ -407,7 +405,7 @@ void GraphView::drawData(ui::Context& context, const Geometry& g, ui::Rect dirty
 
     // Vertical grid, moving with the samples: left one spacing per sample, right with a drag.
     context.setLineWidth(1);
-    context.setStrokeColor(settings.graphType == 0 ? ui::Color::white(0.2) : ui::Color::black());
+    context.setStrokeColor(settings_.graphType == 0 ? ui::Color::white(0.2) : ui::Color::black());
     const int sampleShift = static_cast<int>((samplesTaken_ * static_cast<std::uint64_t>(spacing_)) % gridStep);
     for (int x = static_cast<int>(g.right) + mod(static_cast<int>(graphDragOffset_), gridStep) - sampleShift;
          x > g.left; x -= gridStep) {

@@ -17,6 +17,16 @@ class BitmapContext;
 class Label;
 }
 class GraphView;
+struct Settings;
+
+// The chart settings a strip chart draws with, handed over by its screen.
+struct StripChartSettings {
+    int plotSpacing = 2;       // pixels between samples, taken as 1-5
+    int scrollGraphCount = 1;  // charts a screen: 0 two, 1 three, 2 four
+    int graphType = 1;         // 0 plain background, 1 shaded
+
+    static StripChartSettings fromSettings(const Settings& settings);
+};
 
 // What a chart tells the logging screen about drags, so the table stops
 // scrolling while a chart is dragged. Both optional.
@@ -28,7 +38,7 @@ public:
 };
 
 // The scrolling strip chart of one sensor: the newest sample at the right edge,
-// one sample every Settings.plotSpacing pixels, a scale that widens to take in
+// one sample every plotSpacing pixels, a scale that widens to take in
 // every value with five texts at the right, a time axis in seconds, and the
 // running minimum and maximum. A sideways drag looks back in time; with
 // interaction on, a tap marks a sample and shows its value. The static part is
@@ -40,6 +50,8 @@ public:
     ~GraphView() override;
 
     void setDelegate(GraphView2Delegate* delegate) { delegate_ = delegate; }
+    // The sample spacing takes effect at the next updateLabel, the rest at the next draw.
+    void setChartSettings(const StripChartSettings& settings) { settings_ = settings; }
     // The button at the top right that turns marking samples on and off.
     void setInteractionButton(std::shared_ptr<ui::View> button);
     void updateLabel(const std::string& name, const std::string& units, float min, float max);
@@ -107,6 +119,7 @@ private:
     void dragBy(double dx);
 
     int theme_ = 0;
+    StripChartSettings settings_;
     ui::Color lineColor_;
     std::deque<float> points_;  // newest first
     float value_ = 0;

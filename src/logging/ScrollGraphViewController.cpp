@@ -166,7 +166,11 @@ void ScrollGraphViewController::viewDidLayoutSubviews()
 
 void ScrollGraphViewController::viewWillAppear(bool animated)
 {
-    graphCount_ = Manager::sharedManager().setting().scrollGraphCount;
+    // The settings may have changed while the screen was away.
+    const Settings& settings = Manager::sharedManager().setting();
+    graphCount_ = settings.scrollGraphCount;
+    for (Graph& graph : graphs_)
+        graph.view->setChartSettings(StripChartSettings::fromSettings(settings));
     TemplateViewCon::viewWillAppear(animated);
 }
 
@@ -216,6 +220,7 @@ void ScrollGraphViewController::loadData()
         Graph graph;
         graph.view = std::make_shared<GraphView>(ui::Rect{}, settings.theme, color);
         graph.view->setDelegate(this);
+        graph.view->setChartSettings(StripChartSettings::fromSettings(settings));
         graph.view->updateLabel(plan->title, plan->units, plan->min, plan->max);
         graph.button = std::make_shared<ui::Button>(ui::ButtonType::Custom);
         graph.button->setImage(ui::Image::named("scroll"));

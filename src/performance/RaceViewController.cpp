@@ -5,6 +5,7 @@
 #include "core/Notifications.h"
 #include "core/model/Manager.h"
 #include "core/model/RaceData.h"
+#include "core/model/SensorWarning.h"
 #include "core/model/VehicleCalc.h"
 #include "core/obd/ECU.h"
 #include "core/obd/PidNames.h"
@@ -18,12 +19,7 @@
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/SystemSound.h"
-#include "platform/ui/Animation.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
-#include "platform/ui/SegmentedControl.h"
-#include "shell/QueuedAlertController.h"
 
 namespace {
 
@@ -40,21 +36,7 @@ int unitOf(int sensor)
     return static_cast<std::size_t>(sensor) < units.size() ? units[static_cast<std::size_t>(sensor)] : 1;
 }
 
-void showError(const std::string& key)
-{
-    const auto alert = QueuedAlertController::alertControllerWithTitle(fnd::L("Error"), fnd::L(key));
-    alert->addAction(fnd::L("Ok"));
-    alert->show();
-}
-
 }  // namespace
-
-RacePageViewController::RacePageViewController(std::shared_ptr<ui::View> content, long index)
-    : content_(std::move(content)), index_(index)
-{
-}
-
-void RacePageViewController::loadView() { setView(content_); }
 
 RaceViewController::RaceViewController()
     : motionManager_(std::make_shared<motion::MotionManager>()),
@@ -75,11 +57,6 @@ RaceViewController::~RaceViewController()
     engine_.setDelegate(nullptr);
     if (locationManager_)
         locationManager_->setDelegate(nullptr);
-    if (topPageViewController_) {
-        topPageViewController_->setDataSource(nullptr);
-        topPageViewController_->setDelegate(nullptr);
-    }
-    hideBarCall_.cancel();
 }
 
 bool RaceViewController::metricSpeed() const { return unitOf(vehicleSpeedSensor) != 0; }
@@ -106,7 +83,7 @@ void RaceViewController::locationManagerDidChangeAuthorizationStatus(geo::Locati
 {
     if (status == geo::AuthorizationStatus::Denied) {
         if (!locationServicesDetermined_)
-            showError("Location msg2");
+            RaceMenus::showError("Location msg2");
     } else if (status == geo::AuthorizationStatus::AuthorizedAlways ||
                status == geo::AuthorizationStatus::AuthorizedWhenInUse) {
         locationEnabled_ = true;
@@ -122,39 +99,34 @@ void RaceViewController::viewDidAppear(bool animated)
     Settings& settings = Manager::sharedManager().setting();
     transArr_ = userData.transmissionArr;
     rpmRedLine_ = userData.rpmRedLine;
-    // Explained in an alert: the mode controls it names are where a toast would lie.
     if (settings.firstRace) {
-        QueuedAlertController::showMessage("Racetrack", "Race msg2");
+        RaceMenus::explainFirstRace();
         settings.firstRace = false;
-    }
-    if (dataUnloaded_) {
-        dataUnloaded_ = false;
-        loadData();
     }
     if (motionManager_->isDeviceMotionAvailable()) {
         motionManager_->setDeviceMotionUpdateInterval(0.05);
         motionManager_->startDeviceMotionUpdates(
             deviceQueue_, [this](const motion::DeviceMotion& sample) { handleDeviceMotion(sample); });
-        gFView_->startTimer();
+        panels_->gforceView().startTimer();
     }
     const bool metric = metricSpeed();
     engine_.setUnits(RaceUnits::forMetric(metric));
     conversion2_ = engine_.units().conversion2;
     const std::string speedUnit = metric ? "km/h" : "mph";
     const float gaugeTop = metric ? 255 : 160;
-    tempUnitLabel_->setText(metricTemperature() ? "°C" : "°F");
+    panels_->showTemperatureUnit(metricTemperature());
     startScanning();
-    if (rGView_) {
-        rGView_->speedUnitLabel().setText(speedUnit);
-        rGView_->setMaxSpeed(gaugeTop);
-        rGView_->setShiftLightColor(Manager::sharedManager().setting().shiftLightColor);
-    } else if (gView_) {
+    if (RaceGaugeView* gauge = panels_->raceGauge()) {
+        gauge->speedUnitLabel().setText(speedUnit);
+        gauge->setMaxSpeed(gaugeTop);
+        gauge->setShiftLightColor(Manager::sharedManager().setting().shiftLightColor);
+    } else if (GaugeView2* tile = panels_->gaugeTile()) {
         // The tile is bound as sensor 0 and warns by that sensor's limits.
-        gView_->initData(fnd::L("Speed"), 0, gaugeTop, speedUnit, 0, 0);
-        gView_->setLimits(Manager::sharedManager().userData().limits(0));
+        tile->initData(fnd::L("Speed"), 0, gaugeTop, speedUnit, 0, 0);
+        tile->setLimits(Manager::sharedManager().userData().limits(0));
     }
     loadSelectedTrack();
-    trackView_->setUnits(metric);
+    panels_->trackView().setUnits(metric);
 }
 
 void RaceViewController::loadSelectedTrack()
@@ -164,16 +136,13 @@ void RaceViewController::loadSelectedTrack()
     // The index is checked: a track deleted elsewhere must not be read past the list.
     if (selected >= 0 && static_cast<std::size_t>(selected) < raceData.trackArr.size()) {
         engine_.setTrackLoaded(true);
-        trackView_->setCoordinatesArr(raceData.trackArr[static_cast<std::size_t>(selected)].trackCoordinateArr);
-        trackLabel_->setHidden(true);
+        panels_->showTrack(raceData.trackArr[static_cast<std::size_t>(selected)].trackCoordinateArr);
         savedTrackShown_ = true;
     } else if (savedTrackShown_ && !engine_.recording()) {
         // "New track" was chosen: the saved outline goes and the next first lap is recorded.
         savedTrackShown_ = false;
         engine_.setTrackLoaded(false);
-        trackView_->setCoordinatesArr({});
-        trackLabel_->setText(fnd::L("No track"));
-        trackLabel_->setHidden(false);
+        panels_->showNoTrack();
     }
 }
 
@@ -185,19 +154,19 @@ void RaceViewController::startScanning()
     engine_.setConnected(true);
     takeLink();
     sendCommands();
-    if (rGView_) {
-        if (sView_) {
+    if (RaceGaugeView* gauge = panels_->raceGauge()) {
+        if (ShiftView* shift = panels_->shiftView()) {
             Manager& manager = Manager::sharedManager();
-            sView_->setRedLine(static_cast<float>(manager.userData().rpmRedLine));
-            sView_->setShiftLightColor(manager.setting().shiftLightColor);
-            sView_->resetData();
+            shift->setRedLine(static_cast<float>(manager.userData().rpmRedLine));
+            shift->setShiftLightColor(manager.setting().shiftLightColor);
+            shift->resetData();
         }
-        rGView_->resetData();
-        rGView_->startTimer();
-    } else if (gView_) {
-        gView_->resetData();
+        gauge->resetData();
+        gauge->startTimer();
+    } else if (GaugeView2* tile = panels_->gaugeTile()) {
+        tile->resetData();
     }
-    trackView_->resetData();
+    panels_->trackView().resetData();
 }
 
 void RaceViewController::sendCommands()
@@ -219,34 +188,38 @@ void RaceViewController::sendCommands()
 void RaceViewController::didReceiveResponse(const std::vector<Response>& responses)
 {
     const bool rpmEnabled = Manager::sharedManager().setting().rpmEnabled;
+    RaceGaugeView* gauge = panels_->raceGauge();
+    GaugeView2* tile = panels_->gaugeTile();
+    ShiftView* shift = panels_->shiftView();
     for (const Response& response : responses) {
         if (response.mode != service::currentDataReply)
             continue;
         switch (response.pid) {
         case pid::vehicleSpeed: {
             const float v = finiteValue(response, unitOf(vehicleSpeedSensor));
-            if (!rpmEnabled && pageIndex_ == 0 && gView_)
-                gView_->setVal(v);
-            if (rGView_)
-                rGView_->setSpeed(v);
+            if (!rpmEnabled && pageIndex_ == 0 && tile)
+                tile->setVal(v);
+            if (gauge)
+                gauge->setSpeed(v);
             if (pageIndex_ == 2)
-                trackView_->updateSpeed(v);
+                panels_->trackView().updateSpeed(v);
             engine_.setSpeed(v);
             if (engine_.recording() && pageIndex_ == shiftPage)
-                gearValLabel_->setText(fnd::format("%d", static_cast<int>(v)));
+                panels_->showSpeedInGearPanel(static_cast<int>(v));
             break;
         }
         case pid::engineSpeed: {
             const float rpm = finiteValue(response, 1);
             engine_.setRpm(rpm);
-            if (rGView_)
-                rGView_->setRpm(rpm);
-            if (pageIndex_ == shiftPage && sView_)
-                sView_->updateRpmGauge(rpm);
-            if (shiftAssist_) {
+            if (gauge)
+                gauge->setRpm(rpm);
+            if (pageIndex_ == shiftPage && shift)
+                shift->updateRpmGauge(rpm);
+            // The shift bar page comes with shift assist.
+            if (shift) {
                 updateGear();
-                if (pageIndex_ == 0 && rGView_)
-                    rGView_->setShiftLight(rpm >= static_cast<float>(rpmRedLine_ - 600));
+                if (pageIndex_ == 0 && gauge)
+                    gauge->setShiftLight(rpm >= static_cast<float>(rpmRedLine_ - 600));
             }
             break;
         }
@@ -265,12 +238,12 @@ void RaceViewController::didReceiveResponse(const std::vector<Response>& respons
 
 void RaceViewController::updateGear()
 {
-    static const char* const suffixes[] = {"st", "nd", "rd", "th", "th", "th"};
+    ShiftView* shift = panels_->shiftView();
     const float rpm = engine_.rpm();
     const float ratio = rpm > 0 ? engine_.speed() * conversion2_ / rpm : 0;
     if (ratio == 0 || ratio > 0.1f) {
-        if (sView_)
-            sView_->gearLabel().setText("N");
+        if (shift)
+            shift->gearLabel().setText("N");
         return;
     }
     float tolerance = 0.003f;
@@ -282,11 +255,10 @@ void RaceViewController::updateGear()
         }
     }
     if (pageIndex_ == shiftPage) {
-        if (sView_)
-            sView_->gearLabel().setText(fnd::format("%d", gearVal_));
+        if (shift)
+            shift->gearLabel().setText(fnd::format("%d", gearVal_));
     } else {
-        gearValLabel_->setText(fnd::format("%d", gearVal_));
-        gearEndLabel_->setText(suffixes[std::clamp(gearVal_ - 1, 0, 5)]);
+        panels_->showGear(gearVal_);
     }
 }
 
@@ -298,27 +270,19 @@ void RaceViewController::scannerDidReceiveStatusResponse(Scanner&, const std::ve
 
 void RaceViewController::checkSensor(const Response& response)
 {
-    if (response.mode != service::currentDataReply)
+    if (response.mode == service::currentDataReply && response.pid == pid::coolantTemperature)
+        panels_->showTemperature(static_cast<int>(finiteValue(response, unitOf(coolantSensor))));
+    Manager& manager = Manager::sharedManager();
+    const auto warning = SensorWarning::of(response, manager.setting(), manager.userData());
+    if (!warning)
         return;
-    const Settings& settings = Manager::sharedManager().setting();
-    if (response.pid == pid::vehicleSpeed) {
-        if (!settings.speedLimitEnabled)
-            return;
-        const int unit = unitOf(vehicleSpeedSensor);
-        const int limit = unit == 1 ? settings.speedLimit2 : settings.speedLimit;
-        if (static_cast<int>(finiteValue(response, unit)) > limit)
-            fnd::SystemSound::play(speedLimitSound);
-    } else if (response.pid == pid::coolantTemperature || response.pid == pid::oilTemperature) {
-        const int unit = unitOf(coolantSensor);
-        const int value = static_cast<int>(finiteValue(response, unit));
-        if (response.pid == pid::coolantTemperature)
-            tempValLabel_->setText(fnd::format("%d", value));
-        const char* message =
-            response.pid == pid::coolantTemperature ? "High coolant temperature\n %d" : "High engine oil temperature\n %d";
-        // The replies come every few seconds; the sound comes with each alert shown, one at a time.
-        if (value > (unit == 1 ? 112 : 235) && temperatureWarning_.show(fnd::format(fnd::L(message).c_str(), value)))
-            fnd::SystemSound::play(warningSound);
+    if (warning->kind == SensorWarning::Kind::speeding) {
+        fnd::SystemSound::play(speedLimitSound);
+        return;
     }
+    // The replies come every few seconds; the sound comes with each alert shown, one at a time.
+    if (menus_->warnTemperature(warning->message()))
+        fnd::SystemSound::play(warningSound);
 }
 
 void RaceViewController::handleDeviceMotion(const motion::DeviceMotion& sample)
@@ -326,8 +290,7 @@ void RaceViewController::handleDeviceMotion(const motion::DeviceMotion& sample)
     const float x = motionAxis(sample.userAcceleration.x);
     const float y = motionAxis(sample.userAcceleration.y);
     const float z = motionAxis(sample.userAcceleration.z);
-    if (GforceView* plot = gFView_.get())
-        plot->updateData(isPortrait_ ? x : y, z);
+    panels_->gforceView().updateData(isPortrait_ ? x : y, z);
     if (engine_.motionSample(x, y, z)) {
         const std::weak_ptr<ui::ViewController> self = weak_from_this();
         fnd::DispatchQueue::main().async([self, this] {
@@ -340,24 +303,10 @@ void RaceViewController::handleDeviceMotion(const motion::DeviceMotion& sample)
 void RaceViewController::viewWillDisappear(bool animated)
 {
     releaseLink();
-    stopPageTimers();
+    panels_->stopTimers();
     motionManager_->stopDeviceMotionUpdates();
     deviceQueue_->cancelAllOperations();
     TemplateViewCon::viewWillDisappear(animated);
-}
-
-void RaceViewController::stopPageTimers()
-{
-    if (gFView_)
-        gFView_->stopTimer();
-    if (trackView_)
-        trackView_->stopTimer();
-    if (rGView_)
-        rGView_->stopTimer();
-    if (sView_)
-        sView_->stopTimer();
-    if (gView_)
-        gView_->stopTimer();
 }
 
 void RaceViewController::viewDidDisappear(bool animated)
@@ -376,11 +325,11 @@ void RaceViewController::linkDropped()
     if (!armed && !engine_.recording())
         return;
     engine_.linkDropped();
-    readySegCon_->setSelectedSegmentIndex(0);
+    menus_->showNotReady();
     // A launch must not start a run that nothing feeds.
     if (armed) {
-        showArmed(false);
-        showError("Connect msg2");
+        panels_->showArmed(false);
+        RaceMenus::showError("Connect msg2");
     }
 }
 
@@ -396,36 +345,23 @@ void RaceViewController::toggleRacing(int segment)
         engine_.setConnected(link && link->isConnected());
         if (!engine_.connected()) {
             engine_.setRaceReady(false);
-            showError("Connect msg2");
-            readySegCon_->setSelectedSegmentIndex(0);
+            RaceMenus::showError("Connect msg2");
+            menus_->showNotReady();
             return;
         }
         if (engine_.isTrackMode() && !locationEnabled_) {
-            showError("Location msg3");
-            readySegCon_->setSelectedSegmentIndex(0);
+            RaceMenus::showError("Location msg3");
+            menus_->showNotReady();
             engine_.setRaceReady(false);
             return;
         }
         engine_.setRaceReady(true);
-        showArmed(true);
+        panels_->showArmed(true);
     } else {
         engine_.setRaceReady(false);
         if (engine_.connected())
-            showArmed(false);
+            panels_->showArmed(false);
     }
-}
-
-void RaceViewController::showArmed(bool armed)
-{
-    msgLabel_->setAlpha(1);
-    msgLabel_->setHidden(!armed);
-    timerLabel_->setHidden(armed);
-    miliSecLabel_->setHidden(armed);
-}
-
-ui::Rect RaceViewController::stopBtnFrame(bool shown) const
-{
-    return {0.375 * width_, shown ? -1 : -0.06 * height_, 0.25 * width_, 0.05 * height_};
 }
 
 void RaceViewController::startRecording()
@@ -435,21 +371,8 @@ void RaceViewController::startRecording()
         lastKnown = locationManager_->location();
     if (!engine_.startRecording(lastKnown))
         return;
-    clearRunFigures();
-    raceModeSegCon_->setHidden(true);
-    readySegCon_->setHidden(true);
-    ui::animate(0.4, ui::AnimationCurve::EaseInOut, [this] {
-        msgLabel_->setAlpha(0);
-        timerLabel_->setHidden(false);
-        miliSecLabel_->setHidden(false);
-        lapValLabel_->setHidden(false);
-        lapLabel_->setHidden(false);
-        msgLabel_->setHidden(true);
-        if (!engine_.trackLoaded())
-            trackLabel_->setText(fnd::L("Recording track"));
-        stopBtn_->setFrame(stopBtnFrame(true));
-        resultsBtn_->setFrame(stopBtnFrame(false));
-    });
+    panels_->showRunStarted(engine_.trackLoaded());
+    menus_->showSelectors(false);
     if (engine_.isTrackMode() && locationManager_)
         locationManager_->startUpdatingLocation();
 }
@@ -461,14 +384,10 @@ void RaceViewController::stopRecording()
 
 void RaceViewController::raceEngineDidStop(RaceEngine&)
 {
-    ui::animate(0.4, ui::AnimationCurve::EaseInOut, [this] {
-        resultsBtn_->setFrame(stopBtnFrame(true));
-        stopBtn_->setFrame(stopBtnFrame(false));
-    });
+    panels_->showRunStopped();
     // Ready for the next run; the results stay on view until it starts.
-    raceModeSegCon_->setHidden(false);
-    readySegCon_->setHidden(false);
-    readySegCon_->setSelectedSegmentIndex(0);
+    menus_->showSelectors(true);
+    menus_->showNotReady();
     if (locationManager_)
         locationManager_->stopUpdatingLocation();
 }
@@ -477,77 +396,45 @@ void RaceViewController::resetData()
 {
     if (!engine_.resetData())
         return;
-    msgLabel_->setHidden(true);
     // A chosen saved track comes back; without one the outline is recorded afresh.
-    trackView_->setCoordinatesArr({});
     engine_.setTrackLoaded(false);
     savedTrackShown_ = false;
     loadSelectedTrack();
-    if (!engine_.trackLoaded()) {
-        trackLabel_->setText(fnd::L("No track"));
-        trackLabel_->setHidden(false);
-    }
-    clearRunFigures();
-    timerLabel_->setHidden(true);
-    miliSecLabel_->setHidden(true);
-    lapValLabel_->setHidden(true);
-    lapLabel_->setHidden(true);
-    raceModeSegCon_->setHidden(false);
-    readySegCon_->setHidden(false);
-    readySegCon_->setSelectedSegmentIndex(0);
-    ui::animate(0.4, ui::AnimationCurve::EaseInOut, [this] {
-        msgLabel_->setAlpha(1);
-        resultsBtn_->setFrame(stopBtnFrame(false));
-    });
+    if (!engine_.trackLoaded())
+        panels_->showNoTrack();
+    panels_->showReset();
+    menus_->showSelectors(true);
+    menus_->showNotReady();
     fnd::SystemSound::play(resetSound);
-}
-
-void RaceViewController::clearRunFigures()
-{
-    timerLabel_->setText("00:00");
-    miliSecLabel_->setText(".0");
-    bestLapValLabel_->setText("--:--.-");
-    lastLapValLabel_->setText("--:--.-");
-    gapValLabel_->setText(" --.-");
-    gapView_->setBackgroundColor(panelBackground());
-    lapValLabel_->setText("1");
 }
 
 // Engine reports.
 
 void RaceViewController::raceEngineDidTick(RaceEngine& engine)
 {
-    timerLabel_->setText(engine.timerText());
-    miliSecLabel_->setText(engine.tenthsText());
+    panels_->showTime(engine.timerText(), engine.tenthsText());
     if (std::fmod(engine.runTicks(), 2.0f) == 0)
-        hpValLabel_->setText(fnd::format("%d", static_cast<int>(engine.hp())));
+        panels_->showHorsepower(static_cast<int>(engine.hp()));
 }
 
 void RaceViewController::raceEngineDidMove(RaceEngine&, const geo::Location& location)
 {
-    trackView_->setCurrentLocation(location);
+    panels_->trackView().setCurrentLocation(location);
 }
 
 void RaceViewController::raceEngineDidMeasureGap(RaceEngine&, const GapReading& gap)
 {
-    gapValLabel_->setText(gap.text);
-    if (gap.background)
-        gapView_->setBackgroundColor(*gap.background);
+    panels_->showGap(gap);
 }
 
 void RaceViewController::raceEngineDidRecordTrack(RaceEngine&, const std::vector<geo::Location>& outline)
 {
-    trackView_->setCoordinatesArr(outline);
-    trackLabel_->setHidden(true);
+    panels_->showTrack(outline);
 }
 
 void RaceViewController::raceEngineDidCompleteLap(RaceEngine& engine, const Lap& lap, bool best)
 {
-    const std::string text = lap.lapTimeString();
-    if (best)
-        bestLapValLabel_->setText(text);
-    lastLapValLabel_->setText(text);
-    lapValLabel_->setText(fnd::format("%d", engine.lapCount()));
+    panels_->showLap(lap.lapTimeString(), best, engine.lapCount());
 }
 
 void RaceViewController::locationManagerDidUpdateLocations(geo::LocationManager&,

@@ -1,4 +1,5 @@
-// Renders the tiles and the shift light as they look, for people to review.
+// Renders the tiles and the shift light as they look, for people to review; one tile is compared with its
+// reference.
 #include <memory>
 #include <string>
 
@@ -6,19 +7,20 @@
 #include "dashboard/GaugeView2.h"
 #include "dashboard/ShiftView.h"
 #include "platform/foundation/RunLoop.h"
+#include "support/ReferenceImage.h"
 
 namespace {
 
 constexpr int speedSensor = 9;
 constexpr int rpmSensor = 8;
 
-void keep(ui::View& view, const std::string& name)
+ui::Image keep(ui::View& view, const std::string& name)
 {
     const auto path = testsupport::artifactsDir() / "dashboard" / (name + ".png");
     std::filesystem::create_directories(path.parent_path());
     const ui::Image image = view.renderToImage(2);
-    ASSERT_FALSE(image.isNull());
     EXPECT_TRUE(image.writePNG(path)) << path;
+    return image;
 }
 
 struct TileShot {
@@ -28,6 +30,8 @@ struct TileShot {
     int theme;
     bool portrait;
     int style;
+    // The kept reference the speed tile is compared with, if any.
+    const char* reference = nullptr;
 };
 
 // Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
@@ -54,12 +58,16 @@ TEST_P(GaugeScreenshots, TileIsRendered)
         fnd::RunLoop::main().advance(1);
         return tile;
     };
-    keep(*render("Speed", 255, "km/h", speedSensor, 0.8f, 96), std::string("gauge-") + shot.name);
+    const ui::Image speed =
+        keep(*render("Speed", 255, "km/h", speedSensor, 0.8f, 96), std::string("gauge-") + shot.name);
+    if (shot.reference != nullptr) {
+        EXPECT_TRUE(testsupport::matchesReference(speed, shot.reference));
+    }
     keep(*render("Engine speed", 8000, "rpm", rpmSensor, 0.85f, 7250), std::string("gauge-warning-") + shot.name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tiles, GaugeScreenshots,
-                         ::testing::Values(TileShot{"phone-dark", 180, 180, 0, true, 3},
+                         ::testing::Values(TileShot{"phone-dark", 180, 180, 0, true, 3, "dashboard-gauge"},
                                            TileShot{"phone-light", 180, 180, 1, true, 3},
                                            TileShot{"phone-race-page-dark", 386, 400, 0, true, 3},
                                            TileShot{"pad-dark", 330, 330, 0, true, 3},

@@ -112,7 +112,7 @@ TEST_F(CameraLiveDataTest, TilesArePlannedBeforeTheLinkConnects)
     settings().sensors[CameraLiveData::firstSlotEntry + 1] = 98;
     live.rebuild(2, nullptr);
     EXPECT_EQ(requests(), (std::vector<std::tuple<int, int, int>>{{1, 0x0C, 0}, {-1, 255, 0}}));
-    EXPECT_EQ(live.slots()[0].name, userData().shortNameArr[8]);
+    EXPECT_EQ(live.slots()[0].title, userData().shortNameArr[8]);
     EXPECT_EQ(live.valuesFor(reply(0x41, 0x0C, {0x1F, 0x40})), (std::vector<SlotValue>{{0, 2000}}));
 }
 
@@ -141,7 +141,11 @@ TEST_F(CameraLiveDataTest, CustomFormulasAndMissingPids)
     // The custom service-01 PID shares rpm's key; a deleted custom PID is not polled.
     show({sensorOf(0x0C), 101, 105});
     EXPECT_EQ(live.commandArr().size(), 1u);
-    EXPECT_FALSE(live.slots()[2].polled);
+    EXPECT_TRUE(live.slots()[2].commands.empty());
+    // Its tile keeps a range to stand still on.
+    EXPECT_EQ(live.slots()[2].sensorIndex, 105);
+    EXPECT_EQ(live.slots()[2].min, 0);
+    EXPECT_EQ(live.slots()[2].max, 1);
     const auto values = live.valuesFor(reply(0x41, 0x0C, {0x1F, 0x40}));
     EXPECT_EQ(values, (std::vector<SlotValue>{{0, 2000}, {1, 62}}));
 }

@@ -7,8 +7,11 @@
 #include "imaging/GfxVideoCamera.h"
 #include "imaging/GfxView.h"
 #include "platform/foundation/Localization.h"
+#include "platform/ui/Context.h"
 #include "platform/ui/Label.h"
+#include "support/ImageCompare.h"
 #include "support/Input.h"
+#include "support/ReferenceImage.h"
 #include "shell/VersionTracking.h"
 #include "support/TestSupport.h"
 
@@ -198,6 +201,46 @@ TEST_F(CameraScreenControls, APortraitWindowShowsTheLandscapeScreenOnThePictures
     ui::Device::current().setScreenSize({390, 844});
     camera->rotateScreen();
     EXPECT_TRUE(band.contains(camera->buttonView().frame()));
+}
+
+// A car standing still and a camera whose picture holds still: the screen as a driver sees it, compared with its
+// reference (the moving test pattern and a moving car would differ from run to run).
+TEST_F(CameraScreenControls, TheScreenShowsThePictureWithTheControlsAndTheGauges)
+{
+    sim.updateCar([](elmsim::CarState& car) {
+        car.moving = false;
+        car.rpm = 2400;
+        car.speed = 72;
+    });
+    settings().recordMode = 2;
+    const auto device = media::CaptureDevice::defaultDeviceWithMediaType(media::MediaType::Video);
+    device->setSyntheticCameraOptions({.pushedFramesOnly = true});
+    showIn({844, 390});
+    ui::BitmapContext scene({640, 360});
+    scene.setFillColor(ui::Color::rgb255(120, 160, 200));
+    scene.fillRect(ui::makeRect(0, 0, 640, 160));
+    scene.setFillColor(ui::Color::rgb255(70, 70, 75));
+    scene.fillRect(ui::makeRect(0, 160, 640, 200));
+    scene.setFillColor(ui::Color::white());
+    for (double y = 175; y < 360; y += 50)
+        scene.fillRect(ui::makeRect(314, y, 12, 30));
+    const ui::Image picture = scene.makeImage();
+
+    // Frames go on until the gauges show the car and the picture stops changing.
+    const auto& view = static_cast<const GfxView&>(*camera->view());
+    ui::Image shown;
+    const bool settled = waitFor([&] {
+        inputCamera().pushVideoFrame(picture);
+        film(0.1);
+        const ui::Image before = shown;
+        shown = root->window().renderToImage(1);
+        return camera->gaugeValArray() == std::vector<std::string>{"2.4", "72"} && !view.presentedImage().isNull()
+            && !before.isNull() && testsupport::samePixels(shown, before);
+    });
+    device->setSyntheticCameraOptions({});
+    ASSERT_TRUE(settled) << ::testing::PrintToString(camera->gaugeValArray());
+    saveScreenshot("dashcam-screen-still.png");
+    EXPECT_TRUE(testsupport::matchesReference(shown, "dashcam-screen"));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The five diagnostics tabs and a code's detail, connected to the adapter simulator, pictured on a phone
-// and on a pad under the artifacts folder.
+// and on a pad under the artifacts folder; the phone's trouble codes tab is compared with its reference.
 
 #include "DiagnosticsTest.h"
 
@@ -11,6 +11,8 @@
 #include "diagnostics/InfoViewController.h"
 #include "platform/net/UrlSession.h"
 #include "platform/ui/TabBarController.h"
+#include "support/ApplicationBars.h"
+#include "support/ReferenceImage.h"
 
 namespace {
 
@@ -18,6 +20,8 @@ struct ShotCase {
     const char* name;
     ui::UserInterfaceIdiom idiom;
     ui::Size size;
+    // The kept reference the trouble codes tab is compared with, if any.
+    const char* reference = nullptr;
 };
 
 class DiagnosticsScreenshot : public DiagnosticsTest, public ::testing::WithParamInterface<ShotCase> {};
@@ -25,6 +29,7 @@ class DiagnosticsScreenshot : public DiagnosticsTest, public ::testing::WithPara
 TEST_P(DiagnosticsScreenshot, EveryTabAndTheDetail)
 {
     const ShotCase& c = GetParam();
+    const testsupport::ApplicationBars bars;
     ui::Device::current().setIdiom(c.idiom);
     ui::Device::current().setScreenSize(c.size);
     ui::Device::current().setScale(2);
@@ -72,6 +77,9 @@ TEST_P(DiagnosticsScreenshot, EveryTabAndTheDetail)
         }
         advance(1.0);
         screenshot(std::string(files[i]) + "-" + c.name);
+        if (i == 1 && c.reference != nullptr) {
+            EXPECT_TRUE(testsupport::matchesReference(root->window().renderToImage(2), c.reference));
+        }
     }
 
     const int before = requestCount("0a");
@@ -92,7 +100,8 @@ TEST_P(DiagnosticsScreenshot, EveryTabAndTheDetail)
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, DiagnosticsScreenshot,
-                         ::testing::Values(ShotCase{"phone", ui::UserInterfaceIdiom::Phone, {390, 844}},
+                         ::testing::Values(ShotCase{"phone", ui::UserInterfaceIdiom::Phone, {390, 844},
+                                                    "diagnostics-trouble-codes"},
                                            ShotCase{"phone-landscape", ui::UserInterfaceIdiom::Phone, {844, 390}},
                                            ShotCase{"pad", ui::UserInterfaceIdiom::Pad, {768, 1024}}),
                          [](const auto& info) {

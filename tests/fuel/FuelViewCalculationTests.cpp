@@ -13,7 +13,7 @@ class FuelViewCalculationTest : public FuelTest {
 protected:
     std::shared_ptr<FuelView> makeView()
     {
-        auto view = std::make_shared<FuelView>(ui::makeRect(0, 0, 390, 844), 0);
+        auto view = std::make_shared<FuelView>(ui::makeRect(0, 0, 390, 844), 0, settings().fuelUnitsMode);
         view->updateMetric(settings().fuelUnitsMode);
         return view;
     }

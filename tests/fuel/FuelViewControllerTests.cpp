@@ -80,6 +80,31 @@ TEST_F(FuelViewControllerTest, AirFlowMethodShowsTheEconomyOfTheReplies)
     EXPECT_EQ(fuel->fView()->fuelLevelText(), "61");
 }
 
+// The theme chosen in the settings reaches the gauge's digits: black on the light theme, the colour of the
+// economy on the dark one.
+TEST_F(FuelViewControllerTest, TheDigitsFollowTheThemeOfTheSettings)
+{
+    sim.updateCar([](elmsim::CarState& s) {
+        s.speed = 100;
+        s.maf = 10;
+    });
+    ASSERT_TRUE(connect());
+    for (const int theme : {1, 0}) {
+        settings().theme = theme;
+        auto fuel = showFuel();
+        ASSERT_TRUE(waitForEconomy(*fuel));
+        drive(3);
+        const ui::Label* digits = nullptr;
+        for (const auto& sub : fuel->fView()->subviews()) {
+            const auto* label = dynamic_cast<const ui::Label*>(sub.get());
+            if (label && !label->isHidden() && label->text() == "71")
+                digits = label;
+        }
+        ASSERT_NE(digits, nullptr) << theme;
+        EXPECT_EQ(digits->textColor(), theme == 1 ? ui::Color::black() : ui::Color::rgb(0.4, 1, 0)) << theme;
+    }
+}
+
 TEST_F(FuelViewControllerTest, TripPanelCountsWhileConnectedAndStopsWhenTheLinkDrops)
 {
     sim.updateCar([](elmsim::CarState& s) {

@@ -14,7 +14,7 @@ protected:
     std::shared_ptr<FuelView> makeLandscapeView(int mode, int theme = 0)
     {
         settings().fuelUnitsMode = mode;
-        auto view = std::make_shared<FuelView>(ui::makeRect(0, 0, 844, 390), theme);
+        auto view = std::make_shared<FuelView>(ui::makeRect(0, 0, 844, 390), theme, mode);
         view->updateMetric(mode);
         view->changeToLandscape();
         return view;
@@ -78,7 +78,7 @@ TEST_F(FuelViewDrawingTest, PerDistanceBarsRiseWithConsumption)
 
 TEST_F(FuelViewDrawingTest, DigitsTakeTheColourOfTheEconomy)
 {
-    auto view = std::make_shared<FuelView>(ui::makeRect(0, 0, 390, 844), 0);
+    auto view = std::make_shared<FuelView>(ui::makeRect(0, 0, 390, 844), 0, 0);
     view->updateMetric(0);
     view->startTimer();
     view->resetGauge();
@@ -101,7 +101,7 @@ TEST_F(FuelViewDrawingTest, DigitsTakeTheColourOfTheEconomy)
 
 TEST_F(FuelViewDrawingTest, EachOrientationShowsOnlyItsOwnTexts)
 {
-    auto view = std::make_shared<FuelView>(ui::makeRect(0, 0, 390, 844), 0);
+    auto view = std::make_shared<FuelView>(ui::makeRect(0, 0, 390, 844), 0, 0);
     view->updateMetric(0);
     view->setFuel(62.7f);
     EXPECT_EQ(view->fuelLevelText(), "62");

@@ -1,5 +1,6 @@
 // The fuel screens as they look, on a phone and on a pad, upright and on their
-// side, kept under the artifacts folder for people to review.
+// side, kept under the artifacts folder for people to review; the phone's settings screen is compared with
+// its reference.
 #include <memory>
 #include <string>
 
@@ -12,6 +13,8 @@
 #include "platform/foundation/DateFormatter.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Window.h"
+#include "support/ApplicationBars.h"
+#include "support/ReferenceImage.h"
 
 namespace {
 
@@ -21,6 +24,8 @@ struct Shot {
     ui::Size portraitSize;
     bool landscape;
     int theme = 0;
+    // The kept reference the settings screen is compared with, if any.
+    const char* reference = nullptr;
 };
 
 class FuelScreenshots : public FuelScreenTest, public ::testing::WithParamInterface<Shot> {
@@ -47,14 +52,14 @@ protected:
         });
     }
 
-    void keep(const std::string& screen)
+    ui::Image keep(const std::string& screen)
     {
         root->window().layoutIfNeeded();
         const ui::Image image = root->window().renderToImage(2);
-        ASSERT_FALSE(image.isNull());
         const auto path = testsupport::artifactsDir() / "fuel" / ("fuel-" + screen + "-" + GetParam().name + ".png");
         std::filesystem::create_directories(path.parent_path());
         EXPECT_TRUE(image.writePNG(path)) << path;
+        return image;
     }
 
     static std::string dayKey(int daysAgo)
@@ -111,15 +116,20 @@ TEST_P(FuelScreenshots, TrendsTab)
 TEST_P(FuelScreenshots, Settings)
 {
     settings().fuelCalcMethod = 1;
+    const testsupport::ApplicationBars bars;
     makeWindow();
     auto navigation = std::make_shared<ui::NavigationController>(std::make_shared<FuelSettingViewCon>());
     root->setRootViewController(navigation);
     advance(1);
-    keep("settings");
+    const ui::Image shown = keep("settings");
+    if (GetParam().reference != nullptr) {
+        EXPECT_TRUE(testsupport::matchesReference(shown, GetParam().reference));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, FuelScreenshots,
-                         ::testing::Values(Shot{"phone", ui::UserInterfaceIdiom::Phone, {390, 844}, false},
+                         ::testing::Values(Shot{"phone", ui::UserInterfaceIdiom::Phone, {390, 844}, false, 0,
+                                                "fuel-settings"},
                                            Shot{"phone-landscape", ui::UserInterfaceIdiom::Phone, {390, 844}, true},
                                            Shot{"pad", ui::UserInterfaceIdiom::Pad, {768, 1024}, false},
                                            Shot{"pad-landscape", ui::UserInterfaceIdiom::Pad, {768, 1024}, true},

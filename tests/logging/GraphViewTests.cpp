@@ -38,6 +38,7 @@ protected:
     std::shared_ptr<GraphView> chart(float min = 0, float max = 100)
     {
         auto graph = std::make_shared<GraphView>(ui::makeRect(0, 0, 370, 200), 0, 0);
+        graph->setChartSettings(StripChartSettings::fromSettings(settings()));
         graph->updateLabel("Engine speed", "rpm", min, max);
         return graph;
     }

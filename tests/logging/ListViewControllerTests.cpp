@@ -8,6 +8,7 @@
 #include "platform/foundation/Strings.h"
 #include "platform/ui/Label.h"
 #include "shell/editors/FormulaParser.h"
+#include "support/ReferenceImage.h"
 
 namespace {
 
@@ -187,6 +188,19 @@ TEST_F(SensorList, DistanceCountsOnlyWhileSpeedIsFresh)
     EXPECT_NEAR(DataStore::sharedDataStore().distance, afterTwo, 0.0101) << "an old speed counts as standing";
 }
 
+TEST_F(SensorList, SpeedingSoundsTheWarningWithoutAnAlert)
+{
+    settings().gaugeListArr = {8};
+    settings().speedLimitEnabled = true;
+    settings().speedLimit2 = 100;
+    show(list);
+    list->scannerDidReceiveStatusResponse(*link, {reply(0x0D, {100})});
+    EXPECT_TRUE(fnd::SystemSound::played().empty()) << "at the limit";
+    list->scannerDidReceiveStatusResponse(*link, {reply(0x0D, {101}), reply(0x0D, {102})});
+    EXPECT_EQ(fnd::SystemSound::played(), (std::vector<int>{1052, 1052}));
+    EXPECT_EQ(ui::AlertController::visible(), nullptr);
+}
+
 TEST_F(SensorList, HotCoolantQueuesOneAlertButSoundsEachTime)
 {
     settings().gaugeListArr = {8};
@@ -243,6 +257,9 @@ TEST_F(SensorList, Screenshots)
         list->scannerDidReceiveVoltage(*link, {voltage("12.6V")});
         advance(2);
         saveScreenshot(pad ? "list-pad.png" : "list-phone.png");
+        if (!pad) {
+            EXPECT_TRUE(testsupport::matchesReference(root->window().renderToImage(2), "logging-sensor-list"));
+        }
     }
 }
 

@@ -351,6 +351,38 @@ TEST_F(LoggingScreen, ASidewaysDragMovesTheChartAndAnUpwardDragScrollsTheTable)
     EXPECT_GT(screen->tableView().contentOffset().y, 0);
 }
 
+// The chart settings as the user left them when the screen opens: sample spacing, the room the chart
+// count leaves under the plot, and the basic or shaded background.
+TEST_F(LoggingScreen, ChartsDrawWithTheChartSettingsOfWhenTheScreenOpens)
+{
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    settings().plotSpacing = 5;
+    settings().scrollGraphCount = 0;
+    settings().graphType = 0;
+    show(screen);
+    for (int i = 0; i < 40; ++i) {
+        screen->didReceiveResponse({reply(0x0C, {0x1A, 0xF8})});
+        advance(0.1);
+    }
+    GraphView& chart = screen->graph(0);
+    const auto plotMiddle = [&] {
+        root->window().layoutIfNeeded();
+        const ui::Image image = chart.renderToImage(1);
+        return image.pixel(image.pixelWidth() / 2, 20);
+    };
+    EXPECT_EQ(chart.spacing(), 5);
+    EXPECT_EQ(chart.gLabel().frame().maxY(), chart.bounds().height() - 17 + 19) << "two charts: names at the bottom";
+    const ui::Color basic = plotMiddle();
+
+    leave();
+    settings().scrollGraphCount = 2;
+    settings().graphType = 1;
+    show(screen);
+    EXPECT_EQ(chart.gLabel().frame().maxY(), chart.bounds().height() - 33 + 19) << "four charts: names higher";
+    EXPECT_GT(plotMiddle().g, basic.g + 0.05) << "the shaded background is lighter at the top";
+}
+
 TEST_F(LoggingScreen, FiveCharacterValuesShowWhole)
 {
     const ui::Size sizes[] = {{390, 844}, {844, 390}, {1024, 768}};

@@ -2,13 +2,16 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "core/model/RaceTest.h"
 #include "performance/RaceViewController.h"
+#include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
 #include "platform/geo/LocationService.h"
 #include "platform/motion/MotionService.h"
 #include "platform/ui/AlertController.h"
+#include "support/Input.h"
 #include "support/ScreenFixture.h"
 
 // The race screen in a phone-sized window, with a real link to the adapter
@@ -44,6 +47,49 @@ protected:
         root->setRootViewController(race);
         advance(0.5);
         return race;
+    }
+
+    ui::Window& window() { return root->window(); }
+    RacePanels& panels() { return *race->panels(); }
+    RaceMenus& menus() { return *race->menus(); }
+
+    // "Drag", then "Ready", tapped as the user does on a connected link.
+    void armDrag()
+    {
+        ASSERT_TRUE(testsupport::tapText(window(), "Drag"));
+        ASSERT_TRUE(testsupport::tapText(window(), "Ready"));
+        advance(0.5);
+        ASSERT_TRUE(race->engine().raceReady());
+        ASSERT_TRUE(testsupport::shows(window(), fnd::L("Accelerate")));
+    }
+
+    // The phone feels the launch; samples come on the motion queue's thread as the clock moves on.
+    void launch()
+    {
+        motion::MotionService::shared().inject({0, 0, 0.5});
+        for (int i = 0; i < 100 && !race->engine().recording(); ++i) {
+            advance(0.05);
+            fnd::RunLoop::main().runUntil([&] { return race->engine().recording(); }, 0.02);
+        }
+        motion::MotionService::shared().inject({});
+        advance(0.5);
+    }
+
+    // A quick stroke from right to left across the page area: the next page; from left to right, the one before.
+    void swipeToNextPage() { strokeAcrossPages(false); }
+    void swipeToPreviousPage() { strokeAcrossPages(true); }
+
+    void strokeAcrossPages(bool rightwards)
+    {
+        window().layoutIfNeeded();
+        ui::View& pages = *panels().pageView().view();
+        const ui::Rect b = pages.bounds();
+        ui::Point from = pages.convertPoint({b.maxX() - 20, b.midY()}, nullptr);
+        ui::Point to = pages.convertPoint({b.minX() + 20, b.midY()}, nullptr);
+        if (rightwards)
+            std::swap(from, to);
+        testsupport::drag(window(), from, to, 0.16, 8);
+        advance(2);
     }
 
     std::vector<std::string> polled() const

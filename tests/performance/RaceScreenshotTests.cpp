@@ -11,17 +11,22 @@
 #include "platform/map/TileLoader.h"
 #include "platform/ui/Context.h"
 #include "platform/ui/PageViewController.h"
+#include "support/ApplicationBars.h"
 #include "support/LoopbackServer.h"
+#include "support/ReferenceImage.h"
 
 namespace {
 
-// Pictures of the race screens for review, kept in the artifacts folder.
+// Pictures of the race screens for review, kept in the artifacts folder; the lap table is compared with its
+// reference.
 class RaceScreenshotTest : public RaceScreenTest {
 protected:
-    static void save(ui::View& view, const std::string& name)
+    static ui::Image save(ui::View& view, const std::string& name)
     {
         const auto file = testsupport::artifactsDir() / ("race-" + name + ".png");
-        EXPECT_TRUE(view.renderToImage(1).writePNG(file)) << file;
+        const ui::Image image = view.renderToImage(1);
+        EXPECT_TRUE(image.writePNG(file)) << file;
+        return image;
     }
 
     void showInWindow(const std::shared_ptr<ui::ViewController>& screen)
@@ -50,7 +55,7 @@ protected:
 TEST_F(RaceScreenshotTest, EveryPageInBothOrientations)
 {
     auto screen = showRace();
-    screen->trackView()->setCoordinatesArr(circleLaps()[0].coordinatesArr);
+    panels().trackView().setCoordinatesArr(circleLaps()[0].coordinatesArr);
     for (const bool portrait : {true, false}) {
         if (!portrait) {
             ui::Device::current().setOrientation(ui::DeviceOrientation::LandscapeLeft);
@@ -58,26 +63,28 @@ TEST_F(RaceScreenshotTest, EveryPageInBothOrientations)
             root->setRootViewController(screen);
             advance(0.5);
         }
-        auto pages = screen->pageView();
+        ui::PageViewController* pages = &panels().pageView();
         std::shared_ptr<ui::ViewController> page = pages->viewControllers().front();
-        while (auto before = screen->viewControllerBeforeViewController(*pages, *page))
+        while (auto before = panels().viewControllerBeforeViewController(*pages, *page))
             page = before;
         for (int index = 0; page; ++index) {
             pages->setViewControllers({page}, ui::PageViewControllerNavigationDirection::Forward, false);
             screen->turnedToPage(index);
             advance(0.3);
             save(*screen->view(), std::string(portrait ? "portrait" : "landscape") + "-page" + std::to_string(index));
-            page = screen->viewControllerAfterViewController(*pages, *page);
+            page = panels().viewControllerAfterViewController(*pages, *page);
         }
     }
 }
 
 TEST_F(RaceScreenshotTest, ResultScreensAndTrackForms)
 {
+    const testsupport::ApplicationBars bars;
     const auto laps = circleLaps();
     auto table = std::make_shared<LapViewCon>(laps, 92, 1.8f);
     showInWindow(table);
-    save(*root->rootViewController()->view(), "lap-table");
+    const ui::Image lapTable = save(*root->rootViewController()->view(), "lap-table");
+    EXPECT_TRUE(testsupport::matchesReference(lapTable, "race-lap-table"));
     auto results = std::make_shared<RaceResViewCon>(
         std::vector<float>{187, 6400, 147.5f, 0.45f, 9, 15, 11.6f, 16.4f, 3900, 96}, ui::TableViewStyle::Grouped);
     showInWindow(results);

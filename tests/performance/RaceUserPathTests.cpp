@@ -75,24 +75,6 @@ protected:
         return map;
     }
 
-    // A quick stroke from right to left across the page area: the next page.
-    void swipeToNextPage()
-    {
-        root->window().layoutIfNeeded();
-        ui::View& pages = *race->pageView()->view();
-        const ui::Rect b = pages.bounds();
-        const ui::Point from = pages.convertPoint({b.maxX() - 20, b.midY()}, nullptr);
-        const ui::Point to = pages.convertPoint({b.minX() + 20, b.midY()}, nullptr);
-        ui::Window& window = root->window();
-        window.sendTouch(ui::TouchPhase::Began, from);
-        for (int step = 1; step <= 8; ++step) {
-            advance(0.02);
-            window.sendTouch(ui::TouchPhase::Moved, {from.x + (to.x - from.x) * step / 8, from.y});
-        }
-        window.sendTouch(ui::TouchPhase::Ended, to);
-        advance(2);
-    }
-
     // The texts on screen that are cut short.
     std::vector<std::string> cutTexts()
     {
@@ -121,22 +103,9 @@ protected:
             && std::all_of(buttons.begin(), buttons.end(), [&](const std::string& b) { return shows(b); });
     }
 
-    void armDrag()
+    void tapOn(const std::string& text)
     {
-        tapSegment(race->raceModeSegCon(), 0);
-        tapSegment(race->readySegCon(), 1);
-        ASSERT_TRUE(shows(fnd::L("Accelerate")));
-    }
-
-    // The phone feels the launch; samples come on the motion queue's thread as the clock moves on.
-    void launch()
-    {
-        motion::MotionService::shared().inject({0, 0, 0.5});
-        for (int i = 0; i < 40 && !race->engine().recording(); ++i) {
-            advance(0.05);
-            fnd::RunLoop::main().runUntil([&] { return race->engine().recording(); }, 0.02);
-        }
-        motion::MotionService::shared().inject({});
+        ASSERT_TRUE(testsupport::tapText(root->window(), text)) << text;
         advance(0.5);
     }
 };
@@ -150,14 +119,14 @@ TEST_F(RaceUserPathTest, AStoppedRunLeavesItsResultsAndTheControlsForTheNext)
     ASSERT_TRUE(shows("STOP"));
     EXPECT_FALSE(shows("Ready"));
     advance(2);
-    tap(race->stopBtn());
+    tapOn("STOP");
     EXPECT_TRUE(shows("00:02"));
     ASSERT_TRUE(shows("Drag"));
     ASSERT_TRUE(shows("Ready"));
-    const auto resultsShown = [&] { return race->resultsBtn().frame().maxY() > 0; };
+    const auto resultsShown = [&] { return shows("Results"); };
     EXPECT_TRUE(resultsShown());
 
-    tapSegment(race->readySegCon(), 1);
+    tapOn("Ready");
     EXPECT_TRUE(shows(fnd::L("Accelerate")));
     EXPECT_TRUE(resultsShown()) << "the last run's results stay until the next run starts";
     launch();
@@ -165,7 +134,7 @@ TEST_F(RaceUserPathTest, AStoppedRunLeavesItsResultsAndTheControlsForTheNext)
     EXPECT_FALSE(resultsShown());
     EXPECT_TRUE(shows("00:00"));
     advance(1);
-    tap(race->stopBtn());
+    tapOn("STOP");
     EXPECT_TRUE(shows("00:01"));
     EXPECT_TRUE(resultsShown());
 }
@@ -186,8 +155,8 @@ TEST_F(RaceUserPathTest, EveryPageShowsItsTextsWholeOnPhonesAndPads)
         armDrag();
         launch();
         advance(1);
-        tap(race->stopBtn());
-        for (int page = 0; page < race->pageCount(); ++page) {
+        tapOn("STOP");
+        for (int page = 0; page < panels().pageCount(); ++page) {
             EXPECT_EQ(race->pageIndex(), page) << where;
             EXPECT_EQ(cutTexts(), std::vector<std::string>{}) << where << " page " << page;
             swipeToNextPage();
@@ -210,7 +179,7 @@ TEST_F(RaceUserPathTest, ALinkLostWhileArmedDisarmsAndSaysSo)
     launch();
     EXPECT_FALSE(race->engine().recording());
     EXPECT_FALSE(shows("STOP"));
-    EXPECT_EQ(race->readySegCon().selectedSegmentIndex(), 0);
+    EXPECT_EQ(menus().readySelector().selectedSegmentIndex(), 0);
 }
 
 TEST_F(RaceUserPathTest, TheRestartNoteSaysWhatWasChosenForEngineSpeed)
@@ -331,8 +300,8 @@ TEST_F(RaceUserPathTest, ARunsResultsOfferToShareThem)
     armDrag();
     launch();
     advance(2);
-    tap(race->stopBtn());
-    tap(race->resultsBtn());
+    tapOn("STOP");
+    tapOn("Results");
     advance(1);
     auto* shown = dynamic_cast<ui::NavigationController*>(race->presentedViewController());
     ASSERT_NE(shown, nullptr) << "the run's results";

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "RaceScreenTest.h"
 #include "dashboard/GaugeView2.h"
 #include "dashboard/ShiftView.h"
@@ -6,70 +8,49 @@
 #include "performance/RaceResViewCon.h"
 #include "performance/TrackView.h"
 #include "platform/foundation/Localization.h"
-#include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/TabBarController.h"
+#include "platform/ui/VisibleText.h"
 #include "support/Input.h"
 
 namespace {
 
-class RaceViewControllerTest : public RaceScreenTest {
-protected:
-    // Arms a drag run on a connected link.
-    void armDrag()
-    {
-        race->raceModeSegCon().setSelectedSegmentIndex(0);
-        race->toggleDragTrack(0);
-        race->readySegCon().setSelectedSegmentIndex(1);
-        race->toggleRacing(1);
-        ASSERT_TRUE(race->engine().raceReady());
-    }
+using testsupport::shows;
+using testsupport::texts;
 
-    void launch()
-    {
-        motion::MotionService::shared().inject({0, 0, 0.5});
-        // Samples come on the motion queue's thread as the clock moves on.
-        for (int i = 0; i < 100 && !race->engine().recording(); ++i) {
-            advance(0.05);
-            fnd::RunLoop::main().runUntil([&] { return race->engine().recording(); }, 0.02);
-        }
-        ASSERT_TRUE(race->engine().recording());
-        motion::MotionService::shared().inject({});
-    }
-};
+class RaceViewControllerTest : public RaceScreenTest {};
 
 TEST_F(RaceViewControllerTest, BuildsItsPagesAndShowsNothingBeforeARun)
 {
-    auto screen = showRace();
-    EXPECT_EQ(screen->pageCount(), 4);
-    ASSERT_NE(screen->raceGauge(), nullptr);
-    EXPECT_EQ(screen->gaugeTile(), nullptr);
-    EXPECT_NE(screen->shiftView(), nullptr);
-    EXPECT_EQ(screen->bestLapValLabel().text(), "--:--.-");
-    EXPECT_EQ(screen->lastLapValLabel().text(), "--:--.-");
-    EXPECT_EQ(screen->gapValLabel().text(), " --.-");
-    EXPECT_EQ(screen->hpValLabel().text(), "--");
-    EXPECT_EQ(screen->tempValLabel().text(), "0");
-    EXPECT_EQ(screen->gearValLabel().text(), "N");
-    EXPECT_TRUE(screen->timerLabel().isHidden());
-    EXPECT_TRUE(screen->msgLabel().isHidden());
-    EXPECT_LT(screen->stopBtn().frame().origin.y, 0);
-    EXPECT_LT(screen->resultsBtn().frame().origin.y, 0);
-    EXPECT_EQ(screen->trackLabel().text(), "No track");
-    EXPECT_EQ(screen->readySegCon().selectedSegmentIndex(), 0);
-    EXPECT_EQ(screen->raceModeSegCon().selectedSegmentIndex(), 1);
+    showRace();
+    EXPECT_EQ(panels().pageCount(), 4);
+    ASSERT_NE(panels().raceGauge(), nullptr);
+    EXPECT_EQ(panels().gaugeTile(), nullptr);
+    EXPECT_NE(panels().shiftView(), nullptr);
+    const auto shown = texts(window());
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), "--:--.-"), 2) << "best and last lap";
+    const auto stats = ui::visibleTexts(panels().statPanel());
+    for (const char* empty : {" --.-", "--", "0", "N"})
+        EXPECT_NE(std::find(stats.begin(), stats.end(), empty), stats.end()) << empty << " in " << ::testing::PrintToString(stats);
+    for (const std::string& hidden : {std::string("00:00"), fnd::L("Accelerate"), std::string("STOP"), std::string("Results")})
+        EXPECT_FALSE(shows(window(), hidden)) << hidden;
+    EXPECT_EQ(menus().readySelector().selectedSegmentIndex(), 0);
+    EXPECT_EQ(menus().modeSelector().selectedSegmentIndex(), 1);
+    swipeToNextPage();
+    swipeToNextPage();
+    EXPECT_TRUE(shows(window(), fnd::L("No track")));
 
     settings().shiftAssistEnabled = false;
     settings().rpmEnabled = false;
     auto plain = std::make_shared<RaceViewController>();
     plain->loadViewIfNeeded();
-    EXPECT_EQ(plain->pageCount(), 3);
-    EXPECT_EQ(plain->raceGauge(), nullptr);
-    ASSERT_NE(plain->gaugeTile(), nullptr);
-    EXPECT_EQ(plain->gaugeTile()->visMode(), GaugeView2::analogStyle);
-    EXPECT_EQ(plain->shiftView(), nullptr);
+    EXPECT_EQ(plain->panels()->pageCount(), 3);
+    EXPECT_EQ(plain->panels()->raceGauge(), nullptr);
+    ASSERT_NE(plain->panels()->gaugeTile(), nullptr);
+    EXPECT_EQ(plain->panels()->gaugeTile()->visMode(), GaugeView2::analogStyle);
+    EXPECT_EQ(plain->panels()->shiftView(), nullptr);
 }
 
 TEST_F(RaceViewControllerTest, TheFirstRaceIsExplainedOnceInAnAlertClosedByOk)
@@ -90,48 +71,54 @@ TEST_F(RaceViewControllerTest, TheFirstRaceIsExplainedOnceInAnAlertClosedByOk)
 
 TEST_F(RaceViewControllerTest, PagesStartAndStopTheirTimers)
 {
-    auto screen = showRace();
-    screen->turnedToPage(1);
-    EXPECT_TRUE(screen->gforceView()->isTimerRunning());
-    EXPECT_FALSE(screen->raceGauge()->isTimerRunning());
-    screen->turnedToPage(3);
-    EXPECT_EQ(screen->gearValLabel().text(), "");
-    screen->turnedToPage(2);
-    EXPECT_FALSE(screen->gforceView()->isTimerRunning());
-    EXPECT_EQ(screen->gearValLabel().text(), "N");
-    screen->turnedToPage(0);
-    EXPECT_TRUE(screen->raceGauge()->isTimerRunning());
-    EXPECT_EQ(screen->pageIndex(), 0);
+    showRace();
+    swipeToNextPage();
+    EXPECT_EQ(race->pageIndex(), 1);
+    EXPECT_TRUE(panels().gforceView().isTimerRunning());
+    EXPECT_FALSE(panels().raceGauge()->isTimerRunning());
+    swipeToNextPage();
+    swipeToNextPage();
+    EXPECT_EQ(race->pageIndex(), 3);
+    EXPECT_TRUE(shows(window(), fnd::L("Speed"))) << "the gear panel reads speed beside the shift bar";
+    EXPECT_FALSE(shows(window(), fnd::L("Gear")));
+    swipeToPreviousPage();
+    EXPECT_DOUBLE_EQ(race->view()->frame().origin.x, 0) << "the swipe turns the page, not the screen aside";
+    EXPECT_EQ(race->pageIndex(), 2);
+    EXPECT_FALSE(panels().gforceView().isTimerRunning());
+    EXPECT_TRUE(shows(window(), fnd::L("Gear")));
+    EXPECT_TRUE(shows(window(), "N"));
+    swipeToPreviousPage();
+    swipeToPreviousPage();
+    EXPECT_EQ(race->pageIndex(), 0);
+    EXPECT_TRUE(panels().raceGauge()->isTimerRunning());
 }
 
 TEST_F(RaceViewControllerTest, ArmingNeedsAConnectedLinkAndLocationForTrackMode)
 {
     geo::LocationService::shared().stop();  // no location source: access is denied
     auto screen = showRace();
-    screen->readySegCon().setSelectedSegmentIndex(1);
-    screen->toggleRacing(1);
+    ASSERT_TRUE(testsupport::tapText(window(), "Ready"));
     EXPECT_FALSE(screen->engine().raceReady());
-    EXPECT_EQ(screen->readySegCon().selectedSegmentIndex(), 0);
+    EXPECT_EQ(menus().readySelector().selectedSegmentIndex(), 0);
     ASSERT_TRUE(ui::AlertController::visible());
     EXPECT_EQ(ui::AlertController::visible()->message(), fnd::L("Connect msg2"));
     ui::AlertController::dismissAll();
 
     ASSERT_TRUE(connect());
     screen->setScanner(link);
-    screen->toggleRacing(1);
+    ASSERT_TRUE(testsupport::tapText(window(), "Ready"));
     EXPECT_FALSE(screen->engine().raceReady());
+    EXPECT_EQ(menus().readySelector().selectedSegmentIndex(), 0);
     ASSERT_TRUE(ui::AlertController::visible());
     EXPECT_EQ(ui::AlertController::visible()->message(), fnd::L("Location msg3"));
     ui::AlertController::dismissAll();
 
-    screen->toggleDragTrack(0);
-    screen->toggleRacing(1);
-    EXPECT_TRUE(screen->engine().raceReady());
-    EXPECT_FALSE(screen->msgLabel().isHidden());
-    EXPECT_TRUE(screen->timerLabel().isHidden());
-    screen->toggleRacing(0);
+    armDrag();
+    EXPECT_FALSE(shows(window(), "00:00"));
+    ASSERT_TRUE(testsupport::tapText(window(), "Not ready"));
+    advance(0.5);
     EXPECT_FALSE(screen->engine().raceReady());
-    EXPECT_TRUE(screen->msgLabel().isHidden());
+    EXPECT_FALSE(shows(window(), fnd::L("Accelerate")));
 }
 
 TEST_F(RaceViewControllerTest, PollsSpeedRpmAndThePowerInput)
@@ -155,19 +142,18 @@ TEST_F(RaceViewControllerTest, GearEstimateAndShiftLight)
     userData().rpmRedLine = 8000;
     screen->viewDidAppear(false);
     screen->didReceiveResponse({reply(0x0D, {56}), reply(0x0C, {0x1F, 0x40})});  // 56 km/h, 2000 rpm
-    EXPECT_EQ(screen->gearVal(), 4);
-    EXPECT_EQ(screen->gearValLabel().text(), "4");
-    EXPECT_EQ(screen->gearEndLabel().text(), "th");
-    EXPECT_FALSE(screen->raceGauge()->shiftLight());
+    EXPECT_TRUE(shows(window(), "4"));
+    EXPECT_TRUE(shows(window(), "th"));
+    EXPECT_FALSE(panels().raceGauge()->shiftLight());
 
     screen->didReceiveResponse({reply(0x0C, {0, 0})});
-    EXPECT_EQ(screen->shiftView()->gearLabel().text(), "N");
-    EXPECT_EQ(screen->gearVal(), 4);
+    EXPECT_EQ(panels().shiftView()->gearLabel().text(), "N");
+    EXPECT_TRUE(shows(window(), "4")) << "the last gear stays while the car stands";
 
     screen->didReceiveResponse({reply(0x0C, {0x73, 0x60})});  // 7384 rpm
-    EXPECT_FALSE(screen->raceGauge()->shiftLight());
+    EXPECT_FALSE(panels().raceGauge()->shiftLight());
     screen->didReceiveResponse({reply(0x0C, {0x73, 0xA0})});  // 7400 rpm
-    EXPECT_TRUE(screen->raceGauge()->shiftLight());
+    EXPECT_TRUE(panels().raceGauge()->shiftLight());
 }
 
 TEST_F(RaceViewControllerTest, TemperatureWarningsQueueOneAlertAtATime)
@@ -175,11 +161,24 @@ TEST_F(RaceViewControllerTest, TemperatureWarningsQueueOneAlertAtATime)
     auto screen = showRace();
     screen->checkSensor(reply(0x05, {40 + 120}));
     screen->checkSensor(reply(0x05, {40 + 121}));
-    EXPECT_EQ(screen->tempValLabel().text(), "121");
+    EXPECT_TRUE(shows(window(), "121"));
     ASSERT_TRUE(ui::AlertController::visible());
     EXPECT_EQ(ui::AlertController::visible()->message(), "High coolant temperature\n 120");
     const std::vector<int> sounds = fnd::SystemSound::played();
     EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 1052), 1);
+}
+
+TEST_F(RaceViewControllerTest, SpeedingSoundsTheRaceScreensOwnToneWithoutAnAlert)
+{
+    settings().speedLimitEnabled = true;
+    settings().speedLimit2 = 100;
+    auto screen = showRace();
+    fnd::SystemSound::clearPlayed();
+    screen->checkSensor(reply(0x0D, {100}));
+    EXPECT_TRUE(fnd::SystemSound::played().empty()) << "at the limit";
+    screen->checkSensor(reply(0x0D, {101}));
+    EXPECT_EQ(fnd::SystemSound::played(), std::vector<int>{1005});
+    EXPECT_FALSE(ui::AlertController::visible());
 }
 
 TEST_F(RaceViewControllerTest, ALaunchStartsTheArmedRunAndStopShowsTheResults)
@@ -189,24 +188,23 @@ TEST_F(RaceViewControllerTest, ALaunchStartsTheArmedRunAndStopShowsTheResults)
     armDrag();
     sim.updateCar([](elmsim::CarState& s) { s.speed = 100; });
     launch();
-    EXPECT_FALSE(screen->timerLabel().isHidden());
-    EXPECT_TRUE(screen->readySegCon().isHidden());
-    advance(0.5);
+    ASSERT_TRUE(screen->engine().recording());
+    EXPECT_TRUE(shows(window(), "STOP"));
+    EXPECT_FALSE(shows(window(), "Ready"));
     for (int i = 0; i < 30; ++i) {
         const std::size_t before = sim.requests().size();
         advance(0.1);
         waitFor([&] { return sim.requests().size() > before; });
     }
     EXPECT_GE(screen->engine().runTicks(), 30);
-    EXPECT_EQ(screen->timerLabel().text(), screen->engine().timerText());
+    EXPECT_TRUE(shows(window(), screen->engine().timerText())) << ::testing::PrintToString(texts(window()));
     EXPECT_GT(screen->engine().topSpeed(), 0);
-    screen->stopBtn().sendActions(ui::ControlEvent::TouchDown);
+    ASSERT_TRUE(testsupport::tapText(window(), "STOP"));
     EXPECT_FALSE(screen->engine().recording());
     ASSERT_EQ(screen->engine().dataArr().size(), 10u);
     advance(0.5);
-    EXPECT_GE(screen->resultsBtn().frame().origin.y, -1);
 
-    screen->showResults();
+    ASSERT_TRUE(testsupport::tapText(window(), "Results"));
     advance(1);
     auto* navigation = dynamic_cast<ui::NavigationController*>(screen->presentedViewController());
     ASSERT_NE(navigation, nullptr);
@@ -219,13 +217,14 @@ TEST_F(RaceViewControllerTest, LeavingTheScreenDiscardsARun)
     auto screen = showRace();
     armDrag();
     launch();
-    advance(2);
+    ASSERT_TRUE(screen->engine().recording());
+    advance(1.5);
     screen->viewWillDisappear(false);
     screen->viewDidDisappear(false);
     EXPECT_FALSE(screen->engine().recording());
     EXPECT_EQ(screen->engine().runTicks(), 0);
     EXPECT_TRUE(screen->engine().lapArr().empty());
-    EXPECT_EQ(screen->readySegCon().selectedSegmentIndex(), 0);
+    EXPECT_EQ(menus().readySelector().selectedSegmentIndex(), 0);
 }
 
 TEST_F(RaceViewControllerTest, ADroppedLinkStopsTheRunAndKeepsItsResults)
@@ -234,11 +233,12 @@ TEST_F(RaceViewControllerTest, ADroppedLinkStopsTheRunAndKeepsItsResults)
     auto screen = showRace();
     armDrag();
     launch();
-    advance(1);
+    ASSERT_TRUE(screen->engine().recording());
+    advance(0.5);
     sim.stop();
     ASSERT_TRUE(waitFor([&] { return !screen->engine().recording(); }));
     EXPECT_EQ(screen->engine().dataArr().size(), 10u);
-    EXPECT_EQ(screen->readySegCon().selectedSegmentIndex(), 0);
+    EXPECT_EQ(menus().readySelector().selectedSegmentIndex(), 0);
 }
 
 TEST_F(RaceViewControllerTest, LeavingAfterTheLinkDroppedGivesTheLinkBack)
@@ -259,27 +259,31 @@ TEST_F(RaceViewControllerTest, ResetBringsTheSelectedTrackBack)
     Manager::sharedManager().raceData().trackArr = {track};
     Manager::sharedManager().raceData().selectedTrackIndex = 0;
     auto screen = showRace();
+    swipeToNextPage();
+    swipeToNextPage();
+    const TrackView& outline = panels().trackView();
     EXPECT_TRUE(screen->engine().trackLoaded());
-    EXPECT_EQ(screen->trackView()->coordinatesArr().size(), 3u);
+    EXPECT_EQ(outline.coordinatesArr().size(), 3u);
     screen->resetData();
-    EXPECT_EQ(screen->trackView()->coordinatesArr().size(), 3u);
-    EXPECT_TRUE(screen->trackLabel().isHidden());
+    EXPECT_EQ(outline.coordinatesArr().size(), 3u);
+    EXPECT_FALSE(shows(window(), fnd::L("No track")));
 
     Manager::sharedManager().raceData().selectedTrackIndex = -1;
     screen->resetData();
-    EXPECT_TRUE(screen->trackView()->coordinatesArr().empty());
+    EXPECT_TRUE(outline.coordinatesArr().empty());
     EXPECT_FALSE(screen->engine().trackLoaded());
-    EXPECT_EQ(screen->trackLabel().text(), "No track");
+    EXPECT_TRUE(shows(window(), fnd::L("No track")));
 
     // Choosing "New track" in the list clears the saved outline when the screen comes back.
     Manager::sharedManager().raceData().selectedTrackIndex = 0;
     screen->viewDidAppear(false);
     EXPECT_TRUE(screen->engine().trackLoaded());
+    EXPECT_FALSE(shows(window(), fnd::L("No track")));
     Manager::sharedManager().raceData().selectedTrackIndex = -1;
     screen->viewDidAppear(false);
     EXPECT_FALSE(screen->engine().trackLoaded());
-    EXPECT_TRUE(screen->trackView()->coordinatesArr().empty());
-    EXPECT_FALSE(screen->trackLabel().isHidden());
+    EXPECT_TRUE(outline.coordinatesArr().empty());
+    EXPECT_TRUE(shows(window(), fnd::L("No track")));
 
     // A selection past the list (a track deleted elsewhere) loads nothing.
     Manager::sharedManager().raceData().selectedTrackIndex = 5;
@@ -290,39 +294,46 @@ TEST_F(RaceViewControllerTest, ResetBringsTheSelectedTrackBack)
 TEST_F(RaceViewControllerTest, MenuGesturesAndTheDroppingBar)
 {
     auto screen = showRace();
-    screen->openMenu();
+    const double y = panels().statPanel().frame().midY();
+    testsupport::swipe(window(), {60, y}, {300, y});
     advance(0.5);
-    EXPECT_TRUE(screen->isMenuOpen());
     EXPECT_DOUBLE_EQ(screen->view()->frame().origin.x, 190);
-    EXPECT_FALSE(screen->pageView()->scrollView().isScrollEnabled());
-    screen->closeMenu();
+    EXPECT_FALSE(panels().pageView().scrollView().isScrollEnabled()) << "the pages stay while the menu is open";
+    testsupport::swipe(window(), {350, y}, {200, y});
     advance(0.5);
     EXPECT_DOUBLE_EQ(screen->view()->frame().origin.x, 0);
+    EXPECT_TRUE(panels().pageView().scrollView().isScrollEnabled());
 
-    const double infY = screen->infView().frame().origin.y;
-    screen->slideMenuBar();
+    // A tap drops the bar in and pushes the panels down under it, for a while.
+    const auto title = [&] { return testsupport::frameOfText(window(), fnd::L("Racetrack")); };
+    EXPECT_FALSE(title());
+    const double modeY = testsupport::frameOfText(window(), "Drag")->y();
+    testsupport::tap(window(), {100, y});
     advance(0.5);
-    EXPECT_TRUE(screen->tapDetected());
-    EXPECT_DOUBLE_EQ(screen->infView().frame().origin.y, infY + 44);
-    screen->slideMenuBar();  // a second tap changes nothing
+    ASSERT_TRUE(title());
+    EXPECT_GE(title()->y(), 0);
+    EXPECT_DOUBLE_EQ(testsupport::frameOfText(window(), "Drag")->y(), modeY + 44);
+    testsupport::tap(window(), {100, y});  // a second tap changes nothing
     advance(0.5);
-    EXPECT_DOUBLE_EQ(screen->infView().frame().origin.y, infY + 44);
-    advance(1.0);
-    EXPECT_FALSE(screen->tapDetected());
-    EXPECT_DOUBLE_EQ(screen->infView().frame().origin.y, infY);
-    EXPECT_DOUBLE_EQ(screen->topNavBar().frame().origin.y, -46);
+    EXPECT_DOUBLE_EQ(testsupport::frameOfText(window(), "Drag")->y(), modeY + 44);
+    advance(1.5);
+    EXPECT_DOUBLE_EQ(testsupport::frameOfText(window(), "Drag")->y(), modeY);
+    EXPECT_FALSE(title());
 }
 
 TEST_F(RaceViewControllerTest, LandscapeHidesTheSidePanels)
 {
     auto screen = showRace();
     ui::Device::current().setOrientation(ui::DeviceOrientation::LandscapeLeft);
-    screen->changeTheViewToPortrait(false, 0);
-    EXPECT_TRUE(screen->gearView().isHidden());
-    EXPECT_EQ(screen->gapView().superview(), screen->view().get());
-    screen->changeTheViewToPortrait(true, 0);
-    EXPECT_FALSE(screen->gearView().isHidden());
-    EXPECT_EQ(screen->gapView().superview(), &screen->statView());
+    screen->changeTheViewToPortrait(false);
+    for (const char* side : {"Gear", "Horsepower", "Coolant temp."})
+        EXPECT_FALSE(shows(window(), fnd::L(side))) << side;
+    EXPECT_EQ(panels().gapPanel().superview(), screen->view().get());
+    ui::Device::current().setOrientation(ui::DeviceOrientation::Portrait);
+    screen->changeTheViewToPortrait(true);
+    for (const char* side : {"Gear", "Horsepower", "Coolant temp."})
+        EXPECT_TRUE(shows(window(), fnd::L(side))) << side;
+    EXPECT_EQ(panels().gapPanel().superview(), &panels().statPanel());
 }
 
 }  // namespace

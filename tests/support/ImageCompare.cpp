@@ -6,6 +6,14 @@
 
 namespace testsupport {
 
+int channelDifference(std::uint32_t a, std::uint32_t b)
+{
+    int worst = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+        worst = std::max(worst, std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)));
+    return worst;
+}
+
 ::testing::AssertionResult samePixels(const ui::Image& actual, const ui::Image& expected, int tolerance, int outliers)
 {
     if (actual.pixelWidth() != expected.pixelWidth() || actual.pixelHeight() != expected.pixelHeight())
@@ -20,13 +28,7 @@ namespace testsupport {
         for (int x = 0; x < actual.pixelWidth(); ++x) {
             const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(actual.pixelWidth())
                 + static_cast<std::size_t>(x);
-            int worst = 0;
-            for (int shift = 0; shift < 32; shift += 8) {
-                const int a = static_cast<int>(got[i] >> shift & 0xFF);
-                const int e = static_cast<int>(wanted[i] >> shift & 0xFF);
-                worst = std::max(worst, std::abs(a - e));
-            }
-            if (worst > tolerance && differing++ == 0) {
+            if (channelDifference(got[i], wanted[i]) > tolerance && differing++ == 0) {
                 firstX = x;
                 firstY = y;
             }

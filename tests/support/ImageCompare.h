@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "platform/ui/Image.h"
 
 namespace testsupport {
+
+// The largest difference, in levels of 255, between the channels of two ARGB pixels.
+int channelDifference(std::uint32_t a, std::uint32_t b);
 
 // Success when both images have the same pixel size and no channel of any
 // pixel differs by more than `tolerance` levels (of 255), but for at most

@@ -22,7 +22,12 @@ bool isMetric()
 
 float MethodClass::convertFromMPG(float mpg)
 {
-    switch (unitsMode()) {
+    return convertFromMPG(mpg, unitsMode());
+}
+
+float MethodClass::convertFromMPG(float mpg, int unitsMode)
+{
+    switch (unitsMode) {
     case 1:
         return mpg * 0.42514369f;
     case 2:

@@ -6,6 +6,7 @@
 class MethodClass {
 public:
     static float convertFromMPG(float mpg);     // US mpg to the current unit
+    static float convertFromMPG(float mpg, int unitsMode); // US mpg to the unit given
     static float convertToMPG(float value);     // the current unit to US mpg
     static float convertToMiles(float value);   // km to miles in units 1 and 2
     static float convertFromMiles(float miles); // miles to km in units 1 and 2

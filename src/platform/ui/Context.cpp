@@ -94,19 +94,14 @@ void blurLine(std::vector<float>& line, std::vector<float>& tmp, int radius)
     }
 }
 
-// The blurred alpha of `image`, set in transparency `pad` pixels wide, over `area` of that padded image
-// only: each output pixel takes its input from no more than three radii away.
-std::vector<float> blurredAlpha(const QImage& image, int pad, int radius, const QRect& area)
+// The blurred `alphaAt` (a group's alpha by its pixel, zero outside it), set in transparency `pad` pixels
+// wide, over `area` of that padded image only: each output pixel takes its input from no more than three
+// radii away.
+template <typename AlphaAt>
+std::vector<float> blurredAlpha(const AlphaAt& alphaAt, int pad, int radius, const QRect& area)
 {
     const int reach = 3 * std::max(radius, 0);
     const QRect input = area.adjusted(-reach, -reach, reach, reach);
-    const auto alphaAt = [&](int x, int y) {
-        x -= pad;
-        y -= pad;
-        if (x < 0 || y < 0 || x >= image.width() || y >= image.height())
-            return 0.0f;
-        return static_cast<float>(reinterpret_cast<const QRgb*>(image.constScanLine(y))[x] >> 24) / 255.0f;
-    };
     // Rows first, over the columns of `area`, then columns.
     std::vector<float> rows(static_cast<std::size_t>(input.height()) * static_cast<std::size_t>(area.width()));
     std::vector<float> line;
@@ -114,7 +109,7 @@ std::vector<float> blurredAlpha(const QImage& image, int pad, int radius, const 
     for (int y = 0; y < input.height(); ++y) {
         line.resize(static_cast<std::size_t>(input.width()));
         for (int x = 0; x < input.width(); ++x)
-            line[static_cast<std::size_t>(x)] = alphaAt(input.x() + x, input.y() + y);
+            line[static_cast<std::size_t>(x)] = alphaAt(input.x() + x - pad, input.y() + y - pad);
         if (radius > 0)
             blurLine(line, tmp, radius);
         std::copy_n(line.begin() + reach, area.width(), rows.begin() + static_cast<std::ptrdiff_t>(y) * area.width());
@@ -172,11 +167,17 @@ struct Context::Impl {
         double alpha = 1;
     };
 
+    // A group casting a shadow over what it covers entirely, with nothing beneath showing through, looks
+    // the same drawn straight onto its parent over its shadow: that spares a group image each frame. Such
+    // a group stays undecided until its first drawing shows whether it is one.
+    enum class Drawing { Undecided, Straight, InImage };
+
     struct Layer {
+        Drawing drawing = Drawing::InImage;
         std::unique_ptr<QImage> image; // stays put while its painter works on it
         std::unique_ptr<QPainter> painter;
         QPainter* parent = nullptr;
-        QPoint origin; // in the parent's device pixels
+        QRect pixels; // in the parent's device pixels
         double alpha = 1;
         std::optional<Shadow> shadow;
         std::size_t stackDepth = 0;
@@ -230,7 +231,11 @@ struct Context::Impl {
         return p;
     }
 
-    void prepare() { painter->setOpacity(std::clamp(state.alpha, 0.0, 1.0)); }
+    void prepare()
+    {
+        decide();
+        painter->setOpacity(std::clamp(state.alpha, 0.0, 1.0));
+    }
 
     // Whether what is drawn now lands without transparency.
     bool isOpaque() const
@@ -244,79 +249,154 @@ struct Context::Impl {
     // The device area, in user space, that drawing can still reach.
     QRectF reachable() const
     {
-        if (painter->hasClipping())
-            return painter->clipBoundingRect();
+        const QTransform toUser = painter->worldTransform().inverted();
         const QPaintDevice* device = painter->device();
-        return painter->worldTransform().inverted().mapRect(QRectF(0, 0, device->width(), device->height()));
+        QRectF area = painter->hasClipping() ? painter->clipBoundingRect()
+                                             : toUser.mapRect(QRectF(0, 0, device->width(), device->height()));
+        if (!layers.empty() && layers.back().drawing == Drawing::Undecided)
+            area &= toUser.mapRect(QRectF(layers.back().pixels));
+        return area;
     }
 
     void clip(const QPainterPath& path)
     {
+        decide();
         painter->setClipPath(path, painter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     }
 
     void beginLayer(const Rect& extent, double alpha, std::optional<Shadow> shadow)
     {
+        decide();
         const QPaintDevice* device = painter->device();
         QRectF area = painter->worldTransform().mapRect(toQ(extent));
         if (painter->hasClipping() && !shadow)
             area &= painter->worldTransform().mapRect(painter->clipBoundingRect());
-        const QRect pixels = area.toAlignedRect() & QRect(0, 0, device->width(), device->height());
         Layer layer;
-        layer.image = std::make_unique<QImage>(makeDeviceImage(pixels.width(), pixels.height()));
-        layer.origin = pixels.topLeft();
+        layer.pixels = area.toAlignedRect() & QRect(0, 0, device->width(), device->height());
         layer.alpha = alpha;
         layer.shadow = shadow;
         layer.parent = painter;
         layer.stackDepth = stack.size();
-        layer.painter = std::make_unique<QPainter>(layer.image.get());
-        layer.painter->setRenderHints(painter->renderHints());
-        layer.painter->setWorldTransform(painter->worldTransform()
-                                         * QTransform::fromTranslate(-layer.origin.x(), -layer.origin.y()));
+        const bool castsOverAll = shadow && shadow->color.a > 0 && alpha * state.alpha >= 1;
         stack.push_back(state);
         state.alpha = 1;
-        painter = layer.painter.get();
+        if (castsOverAll) {
+            layer.drawing = Drawing::Undecided;
+            painter->save();
+        } else {
+            startImage(layer);
+        }
         layers.push_back(std::move(layer));
+    }
+
+    void startImage(Layer& layer)
+    {
+        layer.drawing = Drawing::InImage;
+        layer.image = std::make_unique<QImage>(makeDeviceImage(layer.pixels.width(), layer.pixels.height()));
+        layer.painter = std::make_unique<QPainter>(layer.image.get());
+        layer.painter->setRenderHints(layer.parent->renderHints());
+        layer.painter->setWorldTransform(layer.parent->worldTransform()
+                                         * QTransform::fromTranslate(-layer.pixels.x(), -layer.pixels.y()));
+        painter = layer.painter.get();
+    }
+
+    // Saves made inside the top layer and still open.
+    std::size_t openSaves() const { return stack.size() - layers.back().stackDepth - 1; }
+
+    // Called before anything but saving and restoring state reaches the painter, with the path when that
+    // is a fill. Until then an undecided group's saves all hold the state it began with.
+    void decide(const Path* fill = nullptr)
+    {
+        if (layers.empty() || layers.back().drawing != Drawing::Undecided)
+            return;
+        Layer& layer = layers.back();
+        const std::size_t open = openSaves();
+        for (std::size_t i = 0; i < open; ++i)
+            painter->restore();
+        if (fill && fillsLayer(*fill, layer)) {
+            layer.drawing = Drawing::Straight;
+            painter->save();
+            painter->resetTransform();
+            drawShadow(layer, 1);
+            painter->restore();
+            const QTransform transform = painter->worldTransform();
+            painter->resetTransform();
+            painter->setClipRect(layer.pixels, painter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+            painter->setWorldTransform(transform);
+        } else {
+            painter->restore();
+            startImage(layer);
+        }
+        for (std::size_t i = 0; i < open; ++i)
+            painter->save();
+    }
+
+    // Whether filling `path` now leaves every pixel of the layer fully opaque: an axis-aligned rectangle
+    // covering it, in a colour without transparency.
+    bool fillsLayer(const Path& path, const Layer& layer) const
+    {
+        const std::vector<Path::Element>& e = path.elements();
+        const QTransform& transform = painter->worldTransform();
+        if (state.fill.a < 1 || state.alpha < 1 || transform.type() > QTransform::TxScale || e.size() != 5
+            || e[0].verb != Path::Verb::Move || e[4].verb != Path::Verb::Close
+            || std::any_of(e.begin() + 1, e.begin() + 4, [](const Path::Element& l) { return l.verb != Path::Verb::Line; }))
+            return false;
+        const Point a = e[0].points[0];
+        const Point b = e[1].points[0];
+        const Point c = e[2].points[0];
+        const Point d = e[3].points[0];
+        const bool rectangle = (a.y == b.y && b.x == c.x && c.y == d.y && d.x == a.x)
+            || (a.x == b.x && b.y == c.y && c.x == d.x && d.y == a.y);
+        return rectangle && transform.mapRect(QRectF(toQ(a), toQ(c)).normalized()).contains(QRectF(layer.pixels));
     }
 
     void endLayer()
     {
         Layer layer = std::move(layers.back());
+        const std::size_t open = openSaves();
         layers.pop_back();
-        layer.painter->end();
-        // Saves left open inside the layer went to its own painter.
+        // Saves left open inside the layer went to its own painter, or to its parent's when drawn straight.
         stack.resize(layer.stackDepth + 1);
         state = stack.back();
         stack.pop_back();
         painter = layer.parent;
+        if (layer.drawing != Drawing::InImage) {
+            for (std::size_t i = 0; i <= open; ++i)
+                painter->restore();
+            return;
+        }
+        layer.painter->end();
+        const double opacity = std::clamp(state.alpha * layer.alpha, 0.0, 1.0);
         painter->save();
         painter->resetTransform();
         if (layer.shadow && layer.shadow->color.a > 0)
-            drawShadow(layer);
-        painter->setOpacity(std::clamp(state.alpha * layer.alpha, 0.0, 1.0));
-        painter->drawImage(layer.origin, *layer.image);
+            drawShadow(layer, opacity);
+        painter->setOpacity(opacity);
+        painter->drawImage(layer.pixels.topLeft(), *layer.image);
         painter->restore();
     }
 
     // The shadow is blurred only where it can show: on the device, and where the layer composited over
-    // it is not fully opaque. Elsewhere the layer hides it, so a screen-sized opaque group costs a scan.
-    void drawShadow(const Layer& layer)
+    // it is not fully opaque. Elsewhere the layer hides it, so a screen-sized opaque group costs a scan,
+    // and one drawn straight nothing.
+    void drawShadow(const Layer& layer, double opacity)
     {
         const Shadow& s = *layer.shadow;
         const int radius = static_cast<int>(std::lround(s.blur * deviceScale / 2));
         const int pad = 3 * radius + 1;
-        const double opacity = std::clamp(state.alpha * layer.alpha, 0.0, 1.0);
-        const QPointF position(layer.origin.x() - pad + s.offset.width * deviceScale,
-                               layer.origin.y() - pad + s.offset.height * deviceScale);
-        const QSize paddedSize(layer.image->width() + 2 * pad, layer.image->height() + 2 * pad);
+        const QPointF position(layer.pixels.x() - pad + s.offset.width * deviceScale,
+                               layer.pixels.y() - pad + s.offset.height * deviceScale);
+        const QSize paddedSize(layer.pixels.width() + 2 * pad, layer.pixels.height() + 2 * pad);
         const QRect device(0, 0, painter->device()->width(), painter->device()->height());
         // Whole device pixels the shadow touches, one more each side for the smoothing of a fractional position.
         const QRect touched = QRectF(position, paddedSize).toAlignedRect().adjusted(-1, -1, 1, 1) & device;
-        const QRect layerArea(layer.origin, layer.image->size());
         QRect shows = touched;
         if (opacity >= 1) {
-            shows = (QRegion(touched) - QRegion(layerArea)).boundingRect();
-            shows |= seeThroughBounds(*layer.image, (touched & layerArea).translated(-layer.origin)).translated(layer.origin);
+            shows = (QRegion(touched) - QRegion(layer.pixels)).boundingRect();
+            if (layer.image) {
+                const QRect under = (touched & layer.pixels).translated(-layer.pixels.topLeft());
+                shows |= seeThroughBounds(*layer.image, under).translated(layer.pixels.topLeft());
+            }
         }
         if (shows.isEmpty())
             return;
@@ -325,7 +405,16 @@ struct Context::Impl {
             & QRect(QPoint(0, 0), paddedSize);
         if (area.isEmpty())
             return;
-        const std::vector<float> alpha = blurredAlpha(*layer.image, pad, radius, area);
+        const QRect whole(QPoint(0, 0), layer.pixels.size());
+        const std::vector<float> alpha = layer.image
+            ? blurredAlpha(
+                [&image = *layer.image, whole](int x, int y) {
+                    if (!whole.contains(x, y))
+                        return 0.0f;
+                    return static_cast<float>(qAlpha(reinterpret_cast<const QRgb*>(image.constScanLine(y))[x])) / 255.0f;
+                },
+                pad, radius, area)
+            : blurredAlpha([whole](int x, int y) { return whole.contains(x, y) ? 1.0f : 0.0f; }, pad, radius, area);
         QImage shadow = makeDeviceImage(area.width(), area.height());
         const QColor color = toQColor(s.color);
         const int red = color.red();
@@ -364,12 +453,27 @@ void Context::restore()
     impl_->painter->restore();
 }
 
-void Context::translate(double dx, double dy) { impl_->painter->translate(dx, dy); }
-void Context::scale(double sx, double sy) { impl_->painter->scale(sx, sy); }
-void Context::rotate(double radians) { impl_->painter->rotate(radians * 180 / std::numbers::pi); }
+void Context::translate(double dx, double dy)
+{
+    impl_->decide();
+    impl_->painter->translate(dx, dy);
+}
+
+void Context::scale(double sx, double sy)
+{
+    impl_->decide();
+    impl_->painter->scale(sx, sy);
+}
+
+void Context::rotate(double radians)
+{
+    impl_->decide();
+    impl_->painter->rotate(radians * 180 / std::numbers::pi);
+}
 
 void Context::concat(const AffineTransform& t)
 {
+    impl_->decide();
     impl_->painter->setWorldTransform(QTransform(t.a, t.b, t.c, t.d, t.tx, t.ty), true);
 }
 
@@ -381,10 +485,12 @@ Size Context::convertSizeToUserSpace(Size size) const
 
 AffineTransform Context::ctm() const
 {
-    // Each layer's painter draws shifted by its origin in its parent's pixels.
+    // Each layer drawn in its own image is shifted by its place in its parent's pixels.
     QTransform m = impl_->painter->worldTransform();
-    for (const Impl::Layer& layer : impl_->layers)
-        m *= QTransform::fromTranslate(layer.origin.x(), layer.origin.y());
+    for (const Impl::Layer& layer : impl_->layers) {
+        if (layer.image)
+            m *= QTransform::fromTranslate(layer.pixels.x(), layer.pixels.y());
+    }
     m *= QTransform::fromScale(1 / impl_->deviceScale, 1 / impl_->deviceScale);
     return {m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy()};
 }
@@ -415,6 +521,7 @@ double Context::lineWidth() const { return impl_->state.lineWidth; }
 
 void Context::fillPath(const Path& path, FillRule rule)
 {
+    impl_->decide(&path);
     impl_->prepare();
     impl_->painter->fillPath(toQ(path, rule), toQColor(impl_->state.fill));
     if (impl_->state.fill.a >= 1 && impl_->isOpaque())
@@ -463,6 +570,7 @@ void Context::strokeLine(Point from, Point to)
 
 void Context::clearRect(const Rect& r)
 {
+    impl_->decide();
     QPainter& p = *impl_->painter;
     p.save();
     p.setCompositionMode(QPainter::CompositionMode_Clear);
@@ -473,6 +581,7 @@ void Context::clearRect(const Rect& r)
 void Context::clipToRect(const Rect& r)
 {
     // Every view clips its drawing to its bounds: the rectangle clip is the fast one.
+    impl_->decide();
     QPainter& p = *impl_->painter;
     p.setClipRect(toQ(r), p.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
 }
@@ -569,8 +678,8 @@ void Context::drawTextLayout(const TextLayout& layout, Point origin, const Font&
         return;
     QFont qfont;
     qfont.fromString(QString::fromStdString(font.descriptor()));
-    QPainter& p = *impl_->painter;
     impl_->prepare();
+    QPainter& p = *impl_->painter;
     p.setFont(qfont);
     p.setPen(toQColor(color));
     const double lineHeight = font.lineHeight();

@@ -85,7 +85,9 @@ public:
     // caps (no joins): the fast way to stroke long runs of short segments, such
     // as a chart's data, with a wide line.
     void strokePolyline(const std::vector<Point>& points);
-    void clearRect(const Rect& r); // to transparent
+    // To transparent. Inside a shadowed group that an opaque rectangle fills first, which is drawn
+    // straight onto what lies beneath, this clears that too.
+    void clearRect(const Rect& r);
 
     // Clips intersect the current clip and last until the matching restore.
     void clipToRect(const Rect& r);

@@ -1,8 +1,10 @@
-// The menu as it looks once connected, on a phone and on a pad, kept under the artifacts folder.
+// The menu as it looks once connected, on a phone and on a pad, kept under the artifacts folder; the phone's is
+// compared with its reference.
 
 #include "ShellAppTest.h"
 
 #include "platform/ui/Image.h"
+#include "support/ReferenceImage.h"
 
 namespace {
 
@@ -10,6 +12,8 @@ struct ShotCase {
     const char* name;
     ui::UserInterfaceIdiom idiom;
     ui::Size size;
+    // The kept reference the menu is compared with, if any.
+    const char* reference = nullptr;
 };
 
 // Parameters print as a short description: GoogleTest would otherwise dump their bytes, padding included.
@@ -36,6 +40,9 @@ TEST_P(MenuScreenshot, ConnectedMenu)
 
     const ui::Image shot = window->window().renderToImage(2);
     ASSERT_TRUE(shot.writePNG(testsupport::artifactsDir() / (std::string("shell-menu-") + c.name + ".png")));
+    if (c.reference != nullptr) {
+        EXPECT_TRUE(testsupport::matchesReference(shot, c.reference));
+    }
 
     // The strip shows the adapter's name in its green and the lamp in the accent red.
     const ui::Rect strip = root->statusView().convertRect(root->statusView().bounds(), nullptr);
@@ -53,7 +60,7 @@ TEST_P(MenuScreenshot, ConnectedMenu)
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, MenuScreenshot,
-                         ::testing::Values(ShotCase{"phone", ui::UserInterfaceIdiom::Phone, {390, 844}},
+                         ::testing::Values(ShotCase{"phone", ui::UserInterfaceIdiom::Phone, {390, 844}, "shell-menu"},
                                            ShotCase{"pad", ui::UserInterfaceIdiom::Pad, {768, 1024}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
