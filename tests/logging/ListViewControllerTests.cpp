@@ -162,7 +162,7 @@ TEST_F(SensorList, LeavingGivesTheLinkBackAndStopsTheFuelTimers)
     EXPECT_TRUE(list->fuelBookkeeping().isRunning());
     list->startScanning();  // after a reconnect: restarted, not doubled
     EXPECT_TRUE(list->fuelBookkeeping().isRunning());
-    leave(1);
+    leave();
     EXPECT_EQ(link->delegate().get(), nullptr);
     EXPECT_FALSE(link->commands());
     EXPECT_FALSE(list->fuelBookkeeping().isRunning());
@@ -237,7 +237,7 @@ TEST_F(SensorList, ChangesElsewhereRebuildAtTheNextAppearance)
     settings().gaugeListArr = {8, 9};
     fnd::NotificationCenter::defaultCenter().post("gaugeModifiedNotification");
     EXPECT_EQ(list->gaugeCount(), 1);
-    leave(1);
+    leave();
     root->setRootViewController(list);
     advance(1);
     EXPECT_EQ(list->gaugeCount(), 2);

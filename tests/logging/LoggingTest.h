@@ -142,6 +142,8 @@ protected:
         ASSERT_NE(button, nullptr) << title;
         tap(*button);
     }
+    // An empty screen in place of the shown one; the logging screens are given a second to stop what they ran.
+    void leave() { WindowFixture::leave(1); }
     void saveScreenshot(const std::string& name) { WindowFixture::saveScreenshot(std::filesystem::path("logging") / name); }
 };
 

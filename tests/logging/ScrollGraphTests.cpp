@@ -236,7 +236,7 @@ TEST_F(LoggingScreen, LeavingWhileRecordingSavesTheFiles)
     show(screen);
     flip();
     screen->didReceiveResponse({reply(0x0C, {0x0D, 0x48})});
-    leave(1);
+    leave();
     EXPECT_FALSE(screen->isRecording());
     EXPECT_EQ(fnd::readFile(fnd::Paths::documents() / "Engine speed.csv").value_or(""), "Engine speed in rpm\n850\n");
     EXPECT_TRUE(mails.empty());

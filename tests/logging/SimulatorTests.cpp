@@ -145,7 +145,7 @@ TEST_F(AgainstSimulator, ALongRecordingKeepsOnlyTheRowsNotYetWritten)
     }
     EXPECT_GE(lines(), 2 + 40 * 3) << "the file grows with every second";
     EXPECT_LE(most, 30u) << "rows already on disk are not kept";
-    leave(1);
+    leave();
     EXPECT_FALSE(screen->isRecording());
 }
 
