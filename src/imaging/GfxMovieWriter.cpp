@@ -157,12 +157,13 @@ void GfxMovieWriter::newFrameReadyAtTime(media::MediaTime frameTime, int /*textu
     auto framebuffer = std::move(firstInputFramebuffer_);
     if (!framebuffer)
         return;
-    if (processingFrame_.exchange(true)) {
+    if (framesInWork_.fetch_add(1) >= maximumFramesInWork) {
+        --framesInWork_;
         dropFrame(framebuffer, nullptr, frameTime);
         return;
     }
     if (!isRecording_ || !assetWriter_ || !frameTime.isNumeric()) {
-        processingFrame_ = false;
+        --framesInWork_;
         dropFrame(framebuffer, nullptr, frameTime);
         return;
     }
@@ -178,7 +179,7 @@ void GfxMovieWriter::writeFrame(const std::shared_ptr<GfxFramebuffer>& framebuff
 {
     // Two equal times in a row would spoil the file.
     if (frameTime <= previousFrameTime_ || !isRecording_) {
-        processingFrame_ = false;
+        --framesInWork_;
         dropFrame(framebuffer, nullptr, frameTime);
         return;
     }
@@ -186,7 +187,7 @@ void GfxMovieWriter::writeFrame(const std::shared_ptr<GfxFramebuffer>& framebuff
     if (assetWriter_->status() == media::AssetWriterStatus::Failed)
         reportFailure(assetWriter_->error());
     if (!assetWriterVideoInput_->isReadyForMoreMediaData() && encodingLiveVideo_) {
-        processingFrame_ = false;
+        --framesInWork_;
         dropFrame(framebuffer, "1: Had to drop a video frame: ", frameTime);
         return;
     }
@@ -198,7 +199,7 @@ void GfxMovieWriter::writeFrame(const std::shared_ptr<GfxFramebuffer>& framebuff
     const auto pool = assetWriterPixelBufferInput_->pixelBufferPool();
     const auto pixelBuffer = pool ? pool->createPixelBuffer() : nullptr;
     if (!pixelBuffer) {
-        processingFrame_ = false;
+        --framesInWork_;
         dropFrame(framebuffer, "Could not get a pixel buffer for the frame at ", frameTime);
         return;
     }
@@ -223,7 +224,7 @@ void GfxMovieWriter::writeFrame(const std::shared_ptr<GfxFramebuffer>& framebuff
         fnd::log(fnd::LogLevel::Warning, "Couldn't write a frame");
     }
     previousFrameTime_ = frameTime;
-    processingFrame_ = false;
+    --framesInWork_;
     ++(appended ? framesWritten_ : framesDropped_);
 }
 

@@ -23,6 +23,9 @@ public:
     // Posted on the main thread, with the writer as object, when a file was
     // finished without a handler of the caller's.
     static constexpr const char* saveVideoNotification = "saveVideoNotification";
+    // Frames the writer takes at a time: the next one waits while the last is converted, so the pipeline
+    // can draw it meanwhile. A frame offered while this many are in work is dropped.
+    static constexpr int maximumFramesInWork = 2;
 
     static std::shared_ptr<GfxMovieWriter> create(std::filesystem::path movieURL, ui::Size size,
                                                   media::FileType fileType = media::FileType::QuickTimeMovie);
@@ -54,8 +57,8 @@ public:
     const std::shared_ptr<media::AssetWriter>& assetWriter() const { return assetWriter_; }
     GfxContext& movieWriterContext() { return *movieWriterContext_; }
     const std::filesystem::path& movieURL() const { return movieURL_; }
-    // A frame is counted once the writer is free for the next one, so a caller that waits for the count
-    // never offers the next frame to a writer still busy with this one (which would drop it).
+    // A frame is counted once it is appended or dropped and the writer has room for one more, so a caller
+    // that keeps offered frames within maximumFramesInWork of the count never has one dropped as too many.
     std::size_t framesWritten() const { return framesWritten_.load(); }
     std::size_t framesDropped() const { return framesDropped_.load(); }
 
@@ -98,7 +101,7 @@ private:
     bool videoEncodingIsFinished_ = false;
     bool audioEncodingIsFinished_ = false;
     std::atomic<bool> isRecording_{false};
-    std::atomic<bool> processingFrame_{false};
+    std::atomic<int> framesInWork_{0};
     std::atomic<bool> alreadyFinishedRecording_{false};
     std::atomic<bool> failureReported_{false};
     std::atomic<bool> encodingLiveVideo_{true};

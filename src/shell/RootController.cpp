@@ -152,7 +152,7 @@ void RootController::viewDidLoad()
 
     content_ = std::make_shared<ui::View>();
     content_->setBackgroundColor(ui::Color::black());
-    content_->setShadow(ui::Color::black(), {-2, 0}, 6, 0.6);
+    showEdgeShadow(menuOpen_);
     view.addSubview(content_);
 
     // Screens that are not feature screens have no swipes of their own to move the menu.
@@ -292,14 +292,30 @@ void RootController::setMenuOpen(bool open, bool animated)
         slid.push_back(screens_[selected_]->view());
     if (TemplateViewCon* feature = visibleFeatureScreen())
         slid.push_back(feature->view());
-    ui::animate(animated ? slideDuration : 0, ui::AnimationCurve::EaseOut, [this, slid, open] {
-        content_->setFrame({{open ? menuWidth() : 0, 0}, content_->frame().size});
-        for (const auto& screen : slid) {
-            ui::Rect frame = screen->frame();
-            frame.origin.x = 0;
-            screen->setFrame(frame);
-        }
-    });
+    if (open)
+        showEdgeShadow(true);
+    const std::weak_ptr<ui::ViewController> alive = weak_from_this();
+    ui::animate(
+        animated ? slideDuration : 0, ui::AnimationCurve::EaseOut,
+        [this, slid, open] {
+            content_->setFrame({{open ? menuWidth() : 0, 0}, content_->frame().size});
+            for (const auto& screen : slid) {
+                ui::Rect frame = screen->frame();
+                frame.origin.x = 0;
+                screen->setFrame(frame);
+            }
+        },
+        [this, alive](bool) {
+            if (alive.lock() && !menuOpen_)
+                showEdgeShadow(false);
+        });
+}
+
+// The content's edge casts a shadow on the menu. Closed, the content covers the screen and its own
+// shadow: blurring the shadow of a whole screen would cost every frame that touches it for nothing.
+void RootController::showEdgeShadow(bool shown)
+{
+    content_->setShadow(ui::Color::black(), {-2, 0}, 6, shown ? 0.6 : 0);
 }
 
 // The feature screen has already moved its own view; the content takes the move over.

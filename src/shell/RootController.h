@@ -91,6 +91,7 @@ private:
     void didSelectRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) override;
 
     void showEntry(int index);
+    void showEdgeShadow(bool shown);
     void handOutLink();
 
     std::shared_ptr<Scanner> link() const;

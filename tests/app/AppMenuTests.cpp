@@ -43,18 +43,9 @@ protected:
         settings().connectionMode = 1;  // nothing connects by itself
     }
 
-    void TearDown() override
-    {
-        app.reset();
-        ShellAppTest::TearDown();
-    }
-
     void launch(const FeatureRegistry& features)
     {
-        window = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
-        app = std::make_unique<AppDelegate>(features.screens());
-        app->didFinishLaunching(*window);
-        window->window().layoutIfNeeded();
+        launchApp(features.screens());
     }
 
     ui::ViewController& entry(const std::string& title) const
@@ -91,8 +82,6 @@ protected:
         screen.loadViewIfNeeded();
         return screen;
     }
-
-    std::unique_ptr<AppDelegate> app;
 };
 
 TEST_F(AppMenuTest, EveryRegisteredScreenTakesItsPlaceWhateverTheOrderOfRegistration)

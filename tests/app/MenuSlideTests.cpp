@@ -33,18 +33,9 @@ protected:
         media::CaptureDevice::configure("synthetic", "synthetic");
         settings().connectionMode = 1;  // nothing connects by itself
         ui::Device::current().setScreenSize(size);
-        window = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
-        app = std::make_unique<AppDelegate>(appScreens());
-        app->didFinishLaunching(*window);
-        window->window().layoutIfNeeded();
+        launchApp(appScreens());
         ASSERT_EQ(app->openScreen(entry), std::nullopt);
         settle();
-    }
-
-    void TearDown() override
-    {
-        app.reset();
-        ShellAppTest::TearDown();
     }
 
     // Lets slides end and takes down what a first visit puts up (the camera's focus hint).
@@ -72,8 +63,6 @@ protected:
     {
         return app->rootController()->selectedViewController().view()->convertPoint({0, 0}, nullptr).x;
     }
-
-    std::unique_ptr<AppDelegate> app;
 };
 
 class MenuSlideTest : public RealScreensTest, public ::testing::WithParamInterface<SlideCase> {

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """What the real norvale loads. Started on the settings screen it shows the screen without loading the
-media module or any of FFmpeg's libraries. Copied with its media module into another folder (as an
+media module, any of FFmpeg's libraries, Qt's network library (the adapter link is a plain socket; web
+requests open a module) or Qt's image format plugins (its images are all PNG). Copied with its media module into another folder (as an
 installed program is) and opened on the dash camera, it loads the module from its own folder when the
 camera starts, and the camera's picture shows.
 
@@ -38,6 +39,12 @@ def main():
         media = [f for f in files if re.search(r"libav|libsw|norvale_media", f)]
         if media:
             failures.append("the settings screen loaded media libraries: %s" % ", ".join(media))
+        network = [f for f in files if re.search(r"libQt6Network|norvale_net_http", f)]
+        if network:
+            failures.append("the settings screen loaded Qt's network library: %s" % ", ".join(network))
+        plugins = [f for f in files if "/imageformats/" in f]
+        if plugins:
+            failures.append("the settings screen loaded image format plugins: %s" % ", ".join(plugins))
         if not files:
             failures.append("no report from the dynamic loader")
 

@@ -11,6 +11,7 @@
 #include "platform/ui/Slider.h"
 #include "platform/ui/Window.h"
 #include "support/Input.h"
+#include "support/WindowFixture.h"
 #include "platform/ui/BarItems.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/TableView.h"
@@ -18,23 +19,19 @@
 
 namespace {
 
-class CamSettViewControllerTest : public DashcamTest {
+class CamSettViewControllerTest : public DashcamTest, protected testsupport::WindowFixture {
 protected:
     void TearDown() override
     {
         ui::AlertController::dismissAll();
-        navigation.reset();
-        root.reset();
+        closeWindow();
     }
 
     std::shared_ptr<CamSettViewController> showSettings()
     {
-        root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+        makeWindow();
         auto screen = std::make_shared<CamSettViewController>([] { return std::make_shared<TrackSelectViewCon>(); });
-        navigation = std::make_shared<ui::NavigationController>(screen);
-        root->setRootViewController(navigation);
-        root->window().layoutIfNeeded();
-        advance(1);
+        showInNavigation(screen, 1);
         // It greets with a notice each time it appears.
         const auto notice = ui::AlertController::visible();
         EXPECT_TRUE(notice && notice->title() == "Attention");
@@ -57,9 +54,6 @@ protected:
             out.push_back(row.title);
         return out;
     }
-
-    std::unique_ptr<ui::RootWindow> root;
-    std::shared_ptr<ui::NavigationController> navigation;
 };
 
 TEST_F(CamSettViewControllerTest, RowsFollowRaceModeAndGaugeCount)
@@ -98,14 +92,11 @@ TEST_F(CamSettViewControllerTest, TheTrackListsDoneGoesBack)
     Manager::sharedManager().raceData().trackArr.push_back(oval);
     Manager::sharedManager().raceData().selectedTrackIndex = 0;
     auto screen = showSettings();
-    const auto tapView = [&](ui::View& view) {
-        testsupport::tap(root->window(), view.convertPoint(view.bounds().center(), nullptr));
-    };
     ui::TableView& table = screen->tableView();
     table.layoutIfNeeded();
     auto trackRow = table.cellForRowAtIndexPath({0, 3});
     ASSERT_TRUE(trackRow);
-    tapView(*trackRow);
+    tap(*trackRow);
     advance(1);
     auto* list = dynamic_cast<TrackSelectViewCon*>(navigation->topViewController());
     ASSERT_NE(list, nullptr);
@@ -115,7 +106,7 @@ TEST_F(CamSettViewControllerTest, TheTrackListsDoneGoesBack)
     ASSERT_TRUE(done);
     ui::View* doneView = navigation->navigationBar().viewForItem(*done);
     ASSERT_NE(doneView, nullptr);
-    tapView(*doneView);
+    tap(*doneView);
     settle();
     EXPECT_EQ(navigation->topViewController(), screen.get());
     EXPECT_EQ(Manager::sharedManager().raceData().selectedTrackIndex, 0);

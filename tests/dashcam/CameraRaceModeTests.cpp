@@ -65,9 +65,7 @@ protected:
     void drive(const geo::Location& location)
     {
         geo::LocationService::shared().inject(location);
-        const std::size_t before = sim.requests().size();
-        advance(1.0);
-        waitFor([&] { return sim.requests().size() > before + 1; });
+        ScreenFixture::drive(1);
         waitFor([&] {
             const auto& current = race().engine().currentLocation();
             return current && current->coordinate == location.coordinate;

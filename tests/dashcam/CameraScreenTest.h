@@ -6,43 +6,35 @@
 #include <memory>
 
 #include "DashcamTest.h"
-#include "core/link/Scanner.h"
 #include "dashcam/CameraViewController.h"
-#include "elmsim/lib/Simulator.h"
 #include "platform/media/CaptureDevice.h"
 #include "platform/media/PhotoAlbum.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/Window.h"
+#include "support/ScreenFixture.h"
 
 // The screen in a landscape phone window, with the synthetic camera and a real
 // link to the adapter simulator on loopback; the movie is really encoded.
-class CameraViewControllerTest : public DashcamTest {
+class CameraViewControllerTest : public DashcamTest, protected testsupport::ScreenFixture {
 protected:
     void SetUp() override
     {
         DashcamTest::SetUp();
         ui::AlertController::dismissAll();
         media::CaptureDevice::configure("synthetic", "synthetic");
-        ASSERT_NE(sim.start(), 0);
-        settings().hostIP = "127.0.0.1";
-        settings().port = sim.port();
+        ASSERT_TRUE(startSimulator());
         settings().recordMode = 0;
         settings().camGaugeCount = 2;
         settings().sensors[16] = sensorOf(0x0C);
         settings().sensors[17] = sensorOf(0x0D);
-        link = Scanner::ScannerForMode(0, Manager::sharedManager().linkSettings());
-        link->connect();
-        ASSERT_TRUE(waitFor([&] { return link->isConnected(); }));
+        ASSERT_TRUE(connect());
     }
 
     void TearDown() override
     {
-        ui::AlertController::dismissAll();
-        root.reset();
         camera.reset();
-        link->disconnect();
-        sim.stop();
+        closeAll();
     }
 
     static int sensorOf(int pid)
@@ -51,25 +43,18 @@ protected:
         return static_cast<int>(std::find(pids.begin(), pids.end(), pid) - pids.begin());
     }
 
+    // Finishing a movie means encoding it, which takes longer than the link's exchanges.
     static bool waitFor(const std::function<bool()>& done, double seconds = 20.0)
     {
-        return fnd::RunLoop::main().runUntil(done, seconds);
+        return ScreenFixture::waitFor(done, seconds);
     }
 
     void show()
     {
-        root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
         camera = std::make_shared<CameraViewController>();
         camera->setScanner(link);
-        root->setRootViewController(camera);
-        root->window().layoutIfNeeded();
-        advance(0.1);
-    }
-
-    void leave()
-    {
-        root->setRootViewController(std::make_shared<ui::ViewController>());
-        root->window().layoutIfNeeded();
+        makeWindow();
+        ScreenFixture::show(camera, 0.1);
     }
 
     // Lets the camera run for a while, its clock moving with real time.
@@ -90,8 +75,5 @@ protected:
         return count;
     }
 
-    elmsim::Simulator sim;
-    std::shared_ptr<Scanner> link;
-    std::unique_ptr<ui::RootWindow> root;
     std::shared_ptr<CameraViewController> camera;
 };

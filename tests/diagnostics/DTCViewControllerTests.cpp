@@ -39,11 +39,7 @@ protected:
         return waitFor([&] { return requestCount("0a") > before; }) && drain();
     }
 
-    std::vector<std::string> shownTexts()
-    {
-        root->window().layoutIfNeeded();
-        return ui::visibleTexts(root->window());
-    }
+    std::vector<std::string> shownTexts() { return testsupport::texts(window()); }
     bool shows(const std::string& text)
     {
         const auto texts = shownTexts();

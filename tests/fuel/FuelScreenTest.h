@@ -29,32 +29,14 @@ protected:
         closeAll();
     }
 
-    void makeWindow() { root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize()); }
-
     // Shows the screens as the tabs "Fuel" and "Trends", the first one selected.
     void showTabs(std::vector<AppDelegate::Tab> screens)
     {
-        if (!root)
-            makeWindow();
         tabs = AppDelegate::makeTabBar(screens);
-        root->setRootViewController(tabs);
-        root->window().layoutIfNeeded();
-        advance(1);
-        root->window().layoutIfNeeded();
+        show(tabs, 1);
     }
 
     static void advance(double seconds) { fnd::RunLoop::main().advance(seconds); }
-    // Moves the clock on a second at a time, letting the link exchange a request
-    // in each, so that its reply timeout never sees a silent adapter.
-    void drive(int seconds)
-    {
-        for (int i = 0; i < seconds; ++i) {
-            const std::size_t before = sim.requests().size();
-            advance(1);
-            if (link && link->isConnected())
-                waitFor([&] { return sim.requests().size() > before + 1; });
-        }
-    }
 
     std::shared_ptr<ui::TabBarController> tabs;
 };

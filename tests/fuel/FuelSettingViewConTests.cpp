@@ -18,15 +18,11 @@ protected:
     {
         makeWindow();
         auto screen = std::make_shared<FuelSettingViewCon>();
-        navigation = std::make_shared<ui::NavigationController>(screen);
-        root->setRootViewController(navigation);
-        advance(1);
+        showInNavigation(screen, 1);
         return screen;
     }
 
     const FormRow& row(FuelSettingViewCon& screen, std::size_t index) { return screen.sections().at(0).rows.at(index); }
-
-    std::shared_ptr<ui::NavigationController> navigation;
 };
 
 TEST_F(FuelSettingViewConTest, RowsShowTheChoicesAndTheEngineRowOnlyForRpmAndMap)

@@ -10,6 +10,7 @@ extern "C" {
 
 #include <csignal>
 #include <fstream>
+#include <future>
 
 #include "ImagingTestSupport.h"
 #include "imaging/GfxAlphaBlendFilter.h"
@@ -209,6 +210,28 @@ TEST_F(MovieWriterTest, DroppedFramesGoBackToTheCache)
     auto again = cache.fetchFramebufferForSize({64, 48}, false);
     EXPECT_EQ(cache.framebuffersCreated(), created);
     again->unlock();
+}
+
+TEST_F(MovieWriterTest, AFrameOfferedWhileTheLastIsConvertedIsWrittenToo)
+{
+    auto source = std::make_shared<TimedSource>(ui::Size{64, 48}, Rgba{10, 20, 30, 255});
+    auto writer = GfxMovieWriter::create(documents_ / "Queued.m4v", {64, 48});
+    source->addTarget(writer);
+    writer->startRecording();
+    // The writer's queue is held, so every frame offered meanwhile is still in work: the second
+    // waits for the first, the third is one too many.
+    std::promise<void> release;
+    runOnContextQueueAsync(writer->movieWriterContext(), [held = release.get_future().share()] { held.wait(); });
+    for (int i = 1; i <= 3; ++i)
+        source->push(frameTime(i));
+    release.set_value();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return writer->framesWritten() + writer->framesDropped() == 3; }));
+    EXPECT_EQ(writer->framesWritten(), 2u);
+    EXPECT_EQ(writer->framesDropped(), 1u);
+    source->removeTarget(writer);
+    writer->finishRecording();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return savedNotifications_ == 1; }));
+    EXPECT_EQ(decodeMovie((documents_ / "Queued.m4v").string(), 0).videoFrames, 2);
 }
 
 TEST_F(MovieWriterTest, EachWriterGivesItsContextBackWhenItGoes)

@@ -18,10 +18,10 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/ViewController.h"
-#include "platform/ui/VisibleText.h"
 #include "platform/ui/Window.h"
 #include "support/AppState.h"
 #include "support/Input.h"
+#include "support/WindowFixture.h"
 
 namespace loggingtests {
 
@@ -100,30 +100,21 @@ protected:
 };
 
 // A screen in a window of the device's size, handed the fake link.
-class ScreenTest : public LoggingTest {
+class ScreenTest : public LoggingTest, protected testsupport::WindowFixture {
 protected:
-    ~ScreenTest() override
-    {
-        if (root)
-            root->setRootViewController(nullptr);
-        root.reset();
-    }
+    ~ScreenTest() override { closeWindow(); }
+
     template <typename Screen>
     void show(const std::shared_ptr<Screen>& screen)
     {
         if constexpr (requires { screen->setScanner(link); })
             screen->setScanner(link);
-        if (root)
-            root->setRootViewController(nullptr);
-        root.reset();
-        root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
-        root->setRootViewController(screen);
-        advance(1);
-        root->window().layoutIfNeeded();
+        makeWindow();
+        WindowFixture::show(screen, 1);
     }
     // What the window shows, as the user reads it.
-    std::vector<std::string> texts() { return testsupport::texts(root->window()); }
-    bool shows(const std::string& text) { return testsupport::shows(root->window(), text); }
+    std::vector<std::string> texts() { return testsupport::texts(window()); }
+    bool shows(const std::string& text) { return testsupport::shows(window(), text); }
     // The visible button titled `title`, or null.
     static ui::Button* buttonTitled(ui::View& view, const std::string& title)
     {
@@ -137,36 +128,23 @@ protected:
                 return found;
         return nullptr;
     }
-    // A finger down and up at a point of `view`, the middle by default.
-    void tap(ui::View& view, std::optional<ui::Point> at = std::nullopt)
+    // A finger down and up at a point of `view`, the middle by default. The logging screens answer with
+    // animations and timers, given half a second to settle.
+    void tap(const ui::View& view, std::optional<ui::Point> at = std::nullopt)
     {
-        root->window().layoutIfNeeded();
-        const ui::Point point = view.convertPoint(at.value_or(view.bounds().center()), nullptr);
-        root->window().sendTouch(ui::TouchPhase::Began, point);
-        root->window().sendTouch(ui::TouchPhase::Ended, point);
-        advance(0.5);
+        window().layoutIfNeeded();
+        WindowFixture::tap(view.convertPoint(at.value_or(view.bounds().center()), nullptr), 0.5);
     }
     void tapButton(const std::string& title)
     {
-        root->window().layoutIfNeeded();
-        ui::Button* button = buttonTitled(root->window(), title);
+        window().layoutIfNeeded();
+        ui::Button* button = buttonTitled(window(), title);
         ASSERT_NE(button, nullptr) << title;
         tap(*button);
     }
-    void leave()
-    {
-        root->setRootViewController(std::make_shared<ui::ViewController>());
-        advance(1);
-    }
-    void saveScreenshot(const std::string& name)
-    {
-        root->window().layoutIfNeeded();
-        const auto file = testsupport::artifactsDir() / "logging" / name;
-        std::filesystem::create_directories(file.parent_path());
-        EXPECT_TRUE(root->window().renderToImage(2).writePNG(file)) << file;
-    }
-
-    std::unique_ptr<ui::RootWindow> root;
+    // An empty screen in place of the shown one; the logging screens are given a second to stop what they ran.
+    void leave() { WindowFixture::leave(1); }
+    void saveScreenshot(const std::string& name) { WindowFixture::saveScreenshot(std::filesystem::path("logging") / name); }
 };
 
 }  // namespace loggingtests

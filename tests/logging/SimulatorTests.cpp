@@ -4,7 +4,7 @@
 #include "LoggingTest.h"
 #include "core/Notifications.h"
 #include "core/model/DataStore.h"
-#include "elmsim/lib/Simulator.h"
+#include "support/SimulatorFixture.h"
 #include "logging/ListViewController.h"
 #include "logging/ScrollGraphViewController.h"
 #include "platform/foundation/FileIO.h"
@@ -19,13 +19,12 @@ namespace {
 using loggingtests::advance;
 using loggingtests::ScreenTest;
 
-class AgainstSimulator : public ScreenTest {
+class AgainstSimulator : public ScreenTest, protected testsupport::SimulatorFixture {
 protected:
     AgainstSimulator()
     {
-        EXPECT_NE(sim.start(), 0);
+        EXPECT_TRUE(startSimulator());
         sim.updateCar([](elmsim::CarState& s) {
-            s.moving = false;
             s.rpm = 2000;
             s.speed = 50;
             s.maf = 0;
@@ -48,8 +47,7 @@ protected:
     }
     ~AgainstSimulator() override
     {
-        if (root)
-            root->setRootViewController(nullptr);
+        closeWindow();
         realLink->disconnect();
         sim.stop();
     }
@@ -57,11 +55,9 @@ protected:
     template <typename Screen>
     void showOnRealLink(const std::shared_ptr<Screen>& screen)
     {
-        root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
         screen->setScanner(realLink);
-        root->setRootViewController(screen);
-        advance(0.5);
-        root->window().layoutIfNeeded();
+        makeWindow();
+        WindowFixture::show(screen, 0.5);
     }
 
     // Lets the link run until `done`, the clock moving a little between reads so animations settle.
@@ -74,7 +70,6 @@ protected:
         return done();
     }
 
-    elmsim::Simulator sim;
     std::shared_ptr<Scanner> realLink;
     int dropped = 0;
     fnd::NotificationCenter::Token droppedToken;

@@ -5,13 +5,13 @@
 #include "core/Notifications.h"
 #include "core/link/Scanner.h"
 #include "core/model/Tree.h"
-#include "elmsim/lib/Simulator.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "shell/InputValidation.h"
 #include "shell/editors/GearboxSettViewCon.h"
 #include "shell/editors/PidViewController.h"
 #include "shell/editors/SensorDetViewCon.h"
+#include "support/SimulatorFixture.h"
 
 using namespace shelltests;
 
@@ -27,7 +27,7 @@ constexpr ui::IndexPath maximumRow{3, 1};
 constexpr ui::IndexPath formulaRow{4, 0};
 constexpr ui::IndexPath testRow{4, 1};
 
-class EditorTest : public ShellTest {
+class EditorTest : public ShellTest, protected testsupport::SimulatorFixture {
 protected:
     EditorTest()
     {
@@ -134,24 +134,16 @@ TEST_F(EditorTest, RequestBytesMustBeHexadecimal)
 
 TEST_F(EditorTest, TestAgainstTheCarShowsTheFormulasValue)
 {
-    elmsim::Simulator sim;
-    ASSERT_NE(sim.start(), 0);
-    sim.updateCar([](elmsim::CarState& s) {
-        s.moving = false;
-        s.rpm = 1726;
-    });
-    Settings& settings = Manager::sharedManager().setting();
-    settings.hostIP = "127.0.0.1";
-    settings.port = sim.port();
+    ASSERT_TRUE(startSimulator());
+    sim.updateCar([](elmsim::CarState& s) { s.rpm = 1726; });
     const auto link = Manager::sharedManager().scanner();
     link->connect();
-    ASSERT_TRUE(fnd::RunLoop::main().runUntil([&] { return link->isConnected(); }, 10.0));
+    ASSERT_TRUE(waitFor([&] { return link->isConnected(); }));
 
     auto editor = openPidEditor(std::make_shared<PidViewController>());
     fillEngineSpeed(*editor, "(A*256+B)/4");
     tapRow(editor->tableView(), testRow);
-    ASSERT_TRUE(fnd::RunLoop::main().runUntil(
-        [&] { return editor->testResult().find(fnd::L("Test value")) != std::string::npos; }, 10.0))
+    ASSERT_TRUE(waitFor([&] { return editor->testResult().find(fnd::L("Test value")) != std::string::npos; }))
         << editor->testResult();
     EXPECT_NE(editor->testResult().find("1726 rpm"), std::string::npos) << editor->testResult();
     EXPECT_EQ(link->delegate(), nullptr) << "the test does not take the link from whoever has it";

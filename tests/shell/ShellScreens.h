@@ -18,6 +18,7 @@
 #include "platform/ui/Window.h"
 #include "support/AppState.h"
 #include "support/Input.h"
+#include "support/WindowFixture.h"
 
 namespace shelltests {
 
@@ -28,26 +29,21 @@ inline void advance(double seconds)
 
 // Each test starts with nothing saved (first-run records), a phone-sized key
 // window and no alerts; screens are shown at the root of a navigation stack.
-class ShellTest : public ::testing::Test {
+class ShellTest : public ::testing::Test, protected testsupport::WindowFixture {
 protected:
     ShellTest()
     {
         testsupport::freshAppState();
-        root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+        makeWindow();
     }
     ~ShellTest() override
     {
         ui::AlertController::dismissAll();
-        root.reset();
+        closeWindow();
         ui::Device::current().reset();
     }
 
-    void show(std::shared_ptr<ui::ViewController> screen)
-    {
-        navigation = std::make_shared<ui::NavigationController>(std::move(screen));
-        root->setRootViewController(navigation);
-        advance(1);
-    }
+    void show(std::shared_ptr<ui::ViewController> screen) { showInNavigation(std::move(screen), 1); }
     void push(std::shared_ptr<ui::ViewController> screen)
     {
         navigation->pushViewController(std::move(screen), true);
@@ -60,9 +56,6 @@ protected:
         Manager::resetForTesting();
         return Manager::sharedManager();
     }
-
-    void tap(ui::Point at) { testsupport::tap(root->window(), at); }
-    void tap(const ui::View& view) { testsupport::tap(root->window(), view); }
 
     // The cell of a row, scrolled on screen.
     std::shared_ptr<ui::TableViewCell> cellAt(ui::TableView& table, ui::IndexPath path)
@@ -100,17 +93,6 @@ protected:
         const auto alert = ui::AlertController::visible();
         return alert ? alert->message() : std::string();
     }
-
-    // Keeps what the window shows under NORVALE_ARTIFACTS.
-    void saveScreenshot(const std::string& name)
-    {
-        root->window().layoutIfNeeded();
-        const auto file = testsupport::artifactsDir() / name;
-        EXPECT_TRUE(root->window().renderToImage(2).writePNG(file)) << file;
-    }
-
-    std::unique_ptr<ui::RootWindow> root;
-    std::shared_ptr<ui::NavigationController> navigation;
 };
 
 }  // namespace shelltests

@@ -77,7 +77,12 @@ bool KeyedArchiver::writeToFile(const fs::path& file) const
 {
     // Non-finite floats have no JSON form: dump() writes them as null, which
     // decodes as the fallback. Invalid UTF-8 in a text is replaced, not fatal.
-    return writeFileAtomically(file, root_.dump(1, '\t', false, json::error_handler_t::replace));
+    const std::string bytes = root_.dump(1, '\t', false, json::error_handler_t::replace);
+    // A file that already holds these bytes was synced when written: saving it again would only cost a
+    // disk sync (every archive is saved at quit, changed or not).
+    if (readFile(file) == bytes)
+        return true;
+    return writeFileAtomically(file, bytes);
 }
 
 std::optional<KeyedUnarchiver> KeyedUnarchiver::fromFile(const fs::path& file, fs::path* keptAs)

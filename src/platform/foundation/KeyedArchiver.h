@@ -10,7 +10,8 @@
 namespace fnd {
 
 // Values by key (bool, numbers, strings, arrays, nested objects) written as one
-// JSON object. The file is replaced atomically: temp file, flush, rename.
+// JSON object. The file is replaced atomically: temp file, flush, rename; a file
+// that already holds the same bytes is left as it is.
 class KeyedArchiver {
 public:
     void encode(const std::string& key, const nlohmann::json& value);

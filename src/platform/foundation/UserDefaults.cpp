@@ -104,10 +104,14 @@ void UserDefaults::setBool(const std::string& key, bool value) { setObject(key, 
 void UserDefaults::setDouble(const std::string& key, double value) { setObject(key, value); }
 void UserDefaults::setString(const std::string& key, const std::string& value) { setObject(key, value); }
 
+// A value set again as it was is no change: the file is not written (and synced) for it.
 void UserDefaults::setObject(const std::string& key, json value)
 {
     {
         const std::lock_guard lock(mutex_);
+        const auto it = values_.find(key);
+        if (it != values_.end() && *it == value)
+            return;
         values_[key] = std::move(value);
     }
     changed();
@@ -117,7 +121,8 @@ void UserDefaults::removeObjectForKey(const std::string& key)
 {
     {
         const std::lock_guard lock(mutex_);
-        values_.erase(key);
+        if (values_.erase(key) == 0)
+            return;
     }
     changed();
 }

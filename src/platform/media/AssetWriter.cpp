@@ -10,6 +10,7 @@ extern "C" {
 #include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/log.h>
+#include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
@@ -154,14 +155,16 @@ struct AssetWriter::Impl : std::enable_shared_from_this<AssetWriter::Impl> {
         AVCodecContext* c = track.encoder = avcodec_alloc_context3(codec);
         c->width = s.width;
         c->height = s.height;
-        c->pix_fmt = AV_PIX_FMT_YUV420P;
+        // The planes the pipeline reads back from the GPU, so its frames reach the encoder without conversion.
+        c->pix_fmt = AV_PIX_FMT_NV12;
         c->time_base = {1, videoTimescale};
         const int rate = std::clamp(static_cast<int>(std::lround(s.expectedFrameRate)), 1, 240);
         c->framerate = {rate, 1};
         c->gop_size = rate;
         c->keyint_min = rate;
         c->max_b_frames = 0;
-        c->thread_count = 2;
+        // As many threads as x264 picks for the machine: fewer leave the encoder behind the camera at 720p.
+        c->thread_count = 0;
         const ColorAttachments tags = s.colorProperties.value_or(
             ColorAttachments{ColorPrimaries::ITU_R_709_2, YCbCrMatrix::ITU_R_601_4, TransferFunction::ITU_R_709_2});
         track.matrix = tags.matrix.value_or(YCbCrMatrix::ITU_R_601_4);
@@ -251,31 +254,52 @@ struct AssetWriter::Impl : std::enable_shared_from_this<AssetWriter::Impl> {
         return true;
     }
 
+    // Other formats and sizes are scaled into the encoder's planes, with the movie's matrix and video range.
+    static bool convert(AssetWriterInput::Track& track, const PixelBuffer& pixels, const std::uint8_t* const planes[4],
+                        const int strides[4])
+    {
+        const bool bgra = pixels.pixelFormat() == PixelFormat::BGRA32;
+        track.scaler = sws_getCachedContext(track.scaler, pixels.width(), pixels.height(),
+                                            bgra ? AV_PIX_FMT_BGRA : AV_PIX_FMT_NV12, track.encoder->width,
+                                            track.encoder->height, AV_PIX_FMT_NV12, SWS_BILINEAR, nullptr, nullptr,
+                                            nullptr);
+        if (!track.scaler)
+            return false;
+        const int* coefficients = sws_getCoefficients(swscaleColorspace(track.matrix));
+        const bool sourceFullRange = pixels.pixelFormat() != PixelFormat::NV12VideoRange;
+        sws_setColorspaceDetails(track.scaler, coefficients, sourceFullRange ? 1 : 0, coefficients, 0, 0, 1 << 16,
+                                 1 << 16);
+        sws_scale(track.scaler, planes, strides, 0, pixels.height(), track.frame->data, track.frame->linesize);
+        return true;
+    }
+
     void encodeVideo(AssetWriterInput::Track& track, const std::shared_ptr<PixelBuffer>& pixels, MediaTime sinceStart)
     {
         if (status != AssetWriterStatus::Writing)
             return;
         std::int64_t pts = sinceStart.convertScale(videoTimescale).value;
         pts = std::max(pts, track.lastVideoPts + 1);
-        const bool bgra = pixels->pixelFormat() == PixelFormat::BGRA32;
-        track.scaler = sws_getCachedContext(track.scaler, pixels->width(), pixels->height(),
-                                            bgra ? AV_PIX_FMT_BGRA : AV_PIX_FMT_NV12, track.encoder->width,
-                                            track.encoder->height, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr,
-                                            nullptr, nullptr);
-        if (!track.scaler || av_frame_make_writable(track.frame) < 0) {
+        if (av_frame_make_writable(track.frame) < 0) {
             fail("cannot convert a video frame");
             return;
         }
-        const int* coefficients = sws_getCoefficients(swscaleColorspace(track.matrix));
-        const bool sourceFullRange = pixels->pixelFormat() != PixelFormat::NV12VideoRange;
-        sws_setColorspaceDetails(track.scaler, coefficients, sourceFullRange ? 1 : 0, coefficients, 0, 0, 1 << 16,
-                                 1 << 16);
+        const bool asEncoded = pixels->pixelFormat() == PixelFormat::NV12VideoRange &&
+                               pixels->width() == track.encoder->width && pixels->height() == track.encoder->height;
         pixels->lockBaseAddress();
         const std::uint8_t* planes[4] = {pixels->baseAddressOfPlane(0), pixels->baseAddressOfPlane(1), nullptr, nullptr};
         const int strides[4] = {static_cast<int>(pixels->bytesPerRowOfPlane(0)),
                                 static_cast<int>(pixels->bytesPerRowOfPlane(1)), 0, 0};
-        sws_scale(track.scaler, planes, strides, 0, pixels->height(), track.frame->data, track.frame->linesize);
+        bool converted = true;
+        if (asEncoded)
+            av_image_copy(track.frame->data, track.frame->linesize, planes, strides, AV_PIX_FMT_NV12,
+                          track.frame->width, track.frame->height);
+        else
+            converted = convert(track, *pixels, planes, strides);
         pixels->unlockBaseAddress();
+        if (!converted) {
+            fail("cannot convert a video frame");
+            return;
+        }
         track.frame->pts = pts;
         track.lastVideoPts = pts;
         encode(track, track.frame);

@@ -1,10 +1,7 @@
 #include "platform/media/MediaBackend.h"
 
 #include "platform/foundation/Log.h"
-
-#include <dlfcn.h>
-
-#include <vector>
+#include "platform/foundation/Module.h"
 
 namespace media {
 
@@ -12,48 +9,18 @@ namespace {
 
 constexpr const char* moduleName = "libnorvale_media_ffmpeg.so";
 
-std::filesystem::path executableFolder()
-{
-    std::error_code error;
-    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::path() : executable.parent_path();
-}
-
 struct Loaded {
     MediaBackend* backend = nullptr;
     std::string error;
 };
 
-// Next to the executable (an installed or copied program), else where the
-// build put it (tests and benchmarks run from their own build folders).
 Loaded load()
 {
-    std::vector<std::filesystem::path> candidates;
-    if (const auto folder = executableFolder(); !folder.empty())
-        candidates.push_back(folder / moduleName);
-    candidates.push_back(std::filesystem::path(NORVALE_MEDIA_MODULE_DIR) / moduleName);
     Loaded loaded;
-    for (const auto& path : candidates) {
-        std::error_code ignored;
-        if (!std::filesystem::exists(path, ignored))
-            continue;
-        // Never closed: its threads and objects may live until the program ends.
-        void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (module == nullptr) {
-            loaded.error = dlerror();
-            break;
-        }
-        const auto entry = reinterpret_cast<MediaBackend* (*)()>(dlsym(module, "norvale_media_backend"));
-        if (entry == nullptr) {
-            loaded.error = path.string() + " is not Norvale's media module";
-            break;
-        }
-        loaded.backend = entry();
-        return loaded;
-    }
-    if (loaded.error.empty())
-        loaded.error = std::string("cannot find ") + moduleName + " next to the program or in " + NORVALE_MEDIA_MODULE_DIR;
-    fnd::log(fnd::LogLevel::Error, "Media: " + loaded.error);
+    if (void* entry = fnd::openModuleEntry(moduleName, NORVALE_MEDIA_MODULE_DIR, "norvale_media_backend", loaded.error))
+        loaded.backend = reinterpret_cast<MediaBackend* (*)()>(entry)();
+    else
+        fnd::log(fnd::LogLevel::Error, "Media: " + loaded.error);
     return loaded;
 }
 

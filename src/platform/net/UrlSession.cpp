@@ -1,23 +1,21 @@
 #include "platform/net/UrlSession.h"
 
 #include <QCoreApplication>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QPointer>
 #include <QUrl>
 
 #include <cstdlib>
 #include <mutex>
+#include <utility>
 
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Module.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Timer.h"
+#include "platform/net/HttpClient.h"
 
 namespace net {
 
 namespace {
-
-constexpr qint64 maximumBodyBytes = 32 * 1024 * 1024;
 
 struct ReferenceUrl {
     std::mutex mutex;
@@ -30,11 +28,26 @@ ReferenceUrl& referenceUrl()
     return instance;
 }
 
+struct Loaded {
+    HttpBackend* backend = nullptr;
+    std::string error;
+};
+
+Loaded load()
+{
+    Loaded loaded;
+    if (void* entry = fnd::openModuleEntry("libnorvale_net_http.so", NORVALE_NET_MODULE_DIR, "norvale_http_backend",
+                                           loaded.error))
+        loaded.backend = reinterpret_cast<HttpBackend* (*)()>(entry)();
+    else
+        fnd::log(fnd::LogLevel::Error, "Network: " + loaded.error);
+    return loaded;
+}
+
 // One request on its way; completes exactly once.
 struct Pending {
     std::function<void(const UrlResponse&)> completion;
     fnd::DelayedCall timeout;
-    std::string failure;  // set when we abort the reply ourselves
 
     void complete(const UrlResponse& response)
     {
@@ -44,44 +57,28 @@ struct Pending {
     }
 };
 
-UrlResponse responseOf(QNetworkReply& reply, const std::string& failure)
-{
-    UrlResponse response;
-    response.status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply.isOpen()) {
-        const QByteArray body = reply.readAll();
-        response.body.assign(body.constData(), static_cast<std::size_t>(body.size()));
-    }
-    response.contentType = reply.rawHeader("Content-Type").toStdString();
-    const auto error = reply.error();
-    // Errors in Qt's content and server classes (201 and up) are HTTP statuses,
-    // which the status reports; below that the transfer itself failed.
-    const bool transportFailed = error != QNetworkReply::NoError && (response.status == 0 || error < 201);
-    if (!failure.empty())
-        response.error = failure;
-    else if (transportFailed)
-        response.error = reply.errorString().toStdString();
-    if (!response.error.empty())
-        response.status = 0;
-    return response;
-}
-
 }  // namespace
 
 struct UrlSession::Impl {
-    std::unique_ptr<QNetworkAccessManager> manager;
+    std::unique_ptr<HttpClient> client;
     double timeout = 30.0;
     std::string userAgent;
 
-    QNetworkAccessManager& network()
+    // Made with the first request, when the module is opened; nullptr (with `error` set) when it cannot be.
+    HttpClient* http(std::string& error)
     {
-        if (!manager) {
-            manager = std::make_unique<QNetworkAccessManager>();
-            // The manager and its replies go before the application object they need, not at static
-            // destruction, when Qt can no longer take them apart.
-            qAddPostRoutine([] { UrlSession::shared().impl_->manager.reset(); });
+        if (client)
+            return client.get();
+        static const Loaded loaded = load();
+        if (!loaded.backend) {
+            error = loaded.error;
+            return nullptr;
         }
-        return *manager;
+        client = loaded.backend->makeClient();
+        // The client and its replies go before the application object they need, not at static
+        // destruction, when Qt can no longer take them apart.
+        qAddPostRoutine([] { UrlSession::shared().impl_->client.reset(); });
+        return client.get();
     }
 };
 
@@ -97,38 +94,27 @@ UrlSession::~UrlSession() = default;
 
 void UrlSession::get(const std::string& url, std::function<void(const UrlResponse&)> completion)
 {
-    auto pending = std::make_shared<Pending>();
-    pending->completion = std::move(completion);
-
+    const auto fail = [&completion](std::string error) {
+        fnd::RunLoop::main().post([completion = std::move(completion), error = std::move(error)] {
+            completion({0, {}, error, {}});
+        });
+    };
     const QUrl address(QString::fromStdString(url), QUrl::StrictMode);
     const QString scheme = address.scheme();
     if (!address.isValid() || address.host().isEmpty() || (scheme != "http" && scheme != "https")) {
-        fnd::RunLoop::main().post([pending, url] { pending->complete({0, {}, "Invalid URL: " + url, {}}); });
+        fail("Invalid URL: " + url);
         return;
     }
-
-    QNetworkRequest request(address);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    if (!impl_->userAgent.empty())
-        request.setHeader(QNetworkRequest::UserAgentHeader, QString::fromStdString(impl_->userAgent));
-    QNetworkReply* reply = impl_->network().get(request);
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply, pending](qint64 received, qint64) {
-        if (received > maximumBodyBytes && pending->failure.empty()) {
-            pending->failure = "The response is too large";
-            reply->abort();
-        }
-    });
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, pending] {
-        const UrlResponse response = responseOf(*reply, pending->failure);
-        reply->deleteLater();
-        pending->complete(response);
-    });
-    pending->timeout = fnd::after(impl_->timeout, [reply = QPointer<QNetworkReply>(reply), pending] {
-        if (!reply)
-            return;  // gone with its session
-        pending->failure = "The request timed out";
-        reply->abort();  // finishes the reply, which completes
-    });
+    std::string error;
+    HttpClient* http = impl_->http(error);
+    if (!http) {
+        fail("Cannot fetch " + url + ": " + error);
+        return;
+    }
+    auto pending = std::make_shared<Pending>();
+    pending->completion = std::move(completion);
+    auto endEarly = http->get(url, impl_->userAgent, [pending](const UrlResponse& response) { pending->complete(response); });
+    pending->timeout = fnd::after(impl_->timeout, [endEarly = std::move(endEarly)] { endEarly("The request timed out"); });
 }
 
 void UrlSession::setTimeout(double seconds) { impl_->timeout = seconds; }

@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 
 #include <algorithm>
@@ -40,6 +41,15 @@ std::optional<QImage> loadQImage(const QImage& loaded)
     return loaded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
+// PNG is built into Qt: read as PNG without asking each image format plugin whether it reads the
+// data too, which would load them all.
+QImage readPng(QImageReader&& reader)
+{
+    reader.setFormat("png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
 } // namespace
 
 Image Image::fromPixels(int pixelWidth, int pixelHeight, const std::uint32_t* pixels, std::size_t rowBytes,
@@ -71,7 +81,16 @@ Image fromQImage(const QImage& image, double scale)
 
 std::optional<Image> Image::fromFile(const std::filesystem::path& path, double scale)
 {
-    const auto image = loadQImage(QImage(QString::fromStdString(path.string())));
+    // Qt would try the name with each image format's extension added, loading every format plugin.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return std::nullopt;
+    const QString file = QString::fromStdString(path.string());
+    QImage loaded;
+    if (path.extension() == ".png")
+        loaded = readPng(QImageReader(file));
+    // Anything else, or a file named .png that is not, is read in whatever format it is in.
+    const auto image = loadQImage(loaded.isNull() ? QImage(file) : loaded);
     if (!image)
         return std::nullopt;
     return fromQImage(*image, scale);
@@ -89,9 +108,9 @@ std::optional<Image> Image::fromData(const std::string& bytes, double scale)
 
 std::optional<Image> Image::fromPngData(const std::string& bytes, double scale)
 {
-    QImage loaded;
-    loaded.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "PNG");
-    const auto image = loadQImage(loaded);
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    const auto image = loadQImage(readPng(QImageReader(&buffer)));
     if (!image)
         return std::nullopt;
     return fromQImage(*image, scale);

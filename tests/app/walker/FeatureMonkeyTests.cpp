@@ -57,9 +57,7 @@ TEST_P(FeatureMonkey, NothingThrowsAndTheWindowKeepsRendering)
             GTEST_SKIP() << fault.note;
     }
     port = sim.port();
-    window = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
-    app = std::make_unique<AppDelegate>(appScreens());
-    app->didFinishLaunching(*window, AdapterAddress{"127.0.0.1", port});
+    launchApp(appScreens(), AdapterAddress{"127.0.0.1", port});
     ASSERT_EQ(app->openScreen(c.path), std::nullopt);
     run(c.seed, "feature-monkey-" + fileName(c.path), steps);
     app->willTerminate();

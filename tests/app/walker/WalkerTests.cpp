@@ -37,12 +37,9 @@ protected:
 
     void TearDown() override
     {
-        app.reset();
         mail::MailComposer::setTestRecorder({});
         ShellAppTest::TearDown();
     }
-
-    std::unique_ptr<AppDelegate> app;
 };
 
 TEST_P(ScreenWalk, EveryScreenAUserReachesShowsWhollyAndCanBeLeft)
@@ -50,9 +47,7 @@ TEST_P(ScreenWalk, EveryScreenAUserReachesShowsWhollyAndCanBeLeft)
     const Shape& shape = GetParam();
     ui::Device::current().setIdiom(shape.idiom);
     ui::Device::current().setScreenSize(shape.size);
-    window = std::make_unique<ui::RootWindow>(shape.size);
-    app = std::make_unique<AppDelegate>(appScreens());
-    app->didFinishLaunching(*window, AdapterAddress{"127.0.0.1", sim.port()});
+    launchApp(appScreens(), AdapterAddress{"127.0.0.1", sim.port()});
     ASSERT_TRUE(waitFor([] { return link().isConnected(); }));
     advance(2);
 

@@ -5,13 +5,12 @@
 #include "core/link/Scanner.h"
 #include "core/model/DataStore.h"
 #include "core/model/Manager.h"
-#include "elmsim/lib/Simulator.h"
-#include "platform/foundation/RunLoop.h"
+#include "support/SimulatorFixture.h"
 #include "support/TestSupport.h"
 
 namespace {
 
-class ManagerLinkTest : public ::testing::Test {
+class ManagerLinkTest : public ::testing::Test, protected testsupport::SimulatorFixture {
 protected:
     void SetUp() override
     {
@@ -60,21 +59,15 @@ TEST_F(ManagerLinkTest, LinkIsGivenTheSettingsAndEverySavedChange)
 
 TEST_F(ManagerLinkTest, SupportedPidsTheLinkReadsReachTheDataStore)
 {
-    elmsim::Simulator sim;
-    ASSERT_NE(sim.start(), 0);
-    sim.updateCar([](elmsim::CarState& car) {
-        car.moving = false;
-        car.missingPids = {0x0D};
-    });
-    settings().hostIP = "127.0.0.1";
-    settings().port = sim.port();
+    ASSERT_TRUE(startSimulator());
+    sim.updateCar([](elmsim::CarState& car) { car.missingPids = {0x0D}; });
     DataStore& store = DataStore::sharedDataStore();
     store.setSupportedPIDs(0x00, 0xFFFFFFFF);  // left from an earlier car
 
     const auto link = Manager::sharedManager().scanner();
     link->connect();
     EXPECT_FALSE(store.isService01PIDSupported(0x0D)) << "cleared as the connection starts";
-    ASSERT_TRUE(fnd::RunLoop::main().runUntil([&] { return link->isConnected(); }, 10.0));
+    ASSERT_TRUE(waitFor([&] { return link->isConnected(); }));
     EXPECT_TRUE(store.isService01PIDSupported(0x0C));
     EXPECT_TRUE(store.isService01PIDSupported(0x5C));
     EXPECT_FALSE(store.isService01PIDSupported(0x0D));

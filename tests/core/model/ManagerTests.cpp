@@ -1,6 +1,8 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -416,6 +418,29 @@ TEST_F(ManagerTest, SaveChangesReportsAFailureAndStillWritesTheOthers)
 
     fs::remove_all(documents / Manager::fuelDataFileName);
     EXPECT_TRUE(manager.saveChanges());
+}
+
+// Quitting saves every archive: only those whose records changed are written (and synced) again.
+TEST_F(ManagerTest, SaveChangesWritesOnlyTheArchivesThatChanged)
+{
+    Manager& manager = reloaded();
+    const auto inodeOf = [&](const char* name) {
+        struct stat status {};
+        return ::stat((documents / name).c_str(), &status) == 0 ? status.st_ino : 0;
+    };
+    std::map<std::string, ino_t> before;
+    for (const char* name : archiveNames)
+        before[name] = inodeOf(name);
+
+    manager.setting().theme = 1;
+    ASSERT_TRUE(manager.saveChanges());
+    for (const char* name : archiveNames) {
+        if (std::string_view(name) == Manager::settingsFileName)
+            EXPECT_NE(inodeOf(name), before[name]) << name;
+        else
+            EXPECT_EQ(inodeOf(name), before[name]) << name;
+    }
+    EXPECT_EQ(reloaded().setting().theme, 1);
 }
 
 TEST_F(ManagerTest, OwnsOneLinkUntilItIsReplaced)

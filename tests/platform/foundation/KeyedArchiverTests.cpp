@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,6 +17,13 @@ namespace fs = std::filesystem;
 using fnd::KeyedArchiver;
 using fnd::KeyedUnarchiver;
 using nlohmann::json;
+
+// A file replaced by a save is a new file: another inode.
+ino_t inodeOf(const fs::path& file)
+{
+    struct stat status {};
+    return ::stat(file.c_str(), &status) == 0 ? status.st_ino : 0;
+}
 
 void writeRaw(const fs::path& file, const std::string& bytes)
 {
@@ -126,6 +135,30 @@ TEST(KeyedArchiver, SavingReplacesTheFileWholeAndLeavesNoTemporaryFiles)
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder / "sub"))
         ++entries;
     EXPECT_EQ(entries, 1);
+}
+
+TEST(KeyedArchiver, SavingTheSameValuesAgainLeavesTheFileAsItIs)
+{
+    const fs::path file = testsupport::freshDocuments() / "race.dat";
+    KeyedArchiver archive;
+    archive.encode("laps", json::array({1, 2}));
+    ASSERT_TRUE(archive.writeToFile(file));
+    const ino_t written = inodeOf(file);
+    ASSERT_NE(written, 0u);
+
+    EXPECT_TRUE(archive.writeToFile(file));
+    EXPECT_EQ(inodeOf(file), written) << "unchanged: not written again";
+
+    writeRaw(file, "{\"laps\": [1, 2]}");
+    EXPECT_TRUE(archive.writeToFile(file));
+    EXPECT_NE(inodeOf(file), written) << "the same values in other bytes are written in ours";
+    EXPECT_EQ(*fnd::readFile(file), archive.root().dump(1, '\t'));
+
+    const ino_t rewritten = inodeOf(file);
+    archive.encode("laps", json::array({1, 2, 3}));
+    EXPECT_TRUE(archive.writeToFile(file));
+    EXPECT_NE(inodeOf(file), rewritten);
+    EXPECT_EQ(KeyedUnarchiver::fromFile(file)->decodeIntArray("laps"), (std::vector<int>{1, 2, 3}));
 }
 
 TEST(KeyedArchiver, AFailedSaveReportsFalseAndKeepsTheOldFile)

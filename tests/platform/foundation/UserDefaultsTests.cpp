@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -48,6 +50,32 @@ TEST(UserDefaults, TheStandardDefaultsLiveInHomeAndSaveOnTheNextTurnOfTheLoop)
     EXPECT_FALSE(fs::exists(defaults.file()));
     fnd::RunLoop::main().processEvents();
     EXPECT_EQ(UserDefaults(home / "Preferences.json").integerForKey("LaunchAmounts"), 7);
+}
+
+// Each launch sets the version trail again: as it was, it costs no write.
+TEST(UserDefaults, ValuesSetAgainAsTheyWereAreNoChangeToSave)
+{
+    const fs::path file = testsupport::freshDocuments().parent_path() / "Preferences.json";
+    const auto inodeOf = [&] {
+        struct stat status {};
+        return ::stat(file.c_str(), &status) == 0 ? status.st_ino : 0;
+    };
+    UserDefaults defaults(file);
+    defaults.setObject("kVersionTrail", nlohmann::json{{"versions", {"1.0"}}});
+    defaults.setInteger("LaunchAmounts", 3);
+    ASSERT_TRUE(defaults.synchronize());
+    const ino_t written = inodeOf();
+
+    defaults.setObject("kVersionTrail", nlohmann::json{{"versions", {"1.0"}}});
+    defaults.setInteger("LaunchAmounts", 3);
+    defaults.removeObjectForKey("missing");
+    EXPECT_TRUE(defaults.synchronize());
+    EXPECT_EQ(inodeOf(), written);
+
+    defaults.setInteger("LaunchAmounts", 4);
+    EXPECT_TRUE(defaults.synchronize());
+    EXPECT_NE(inodeOf(), written);
+    EXPECT_EQ(UserDefaults(file).integerForKey("LaunchAmounts"), 4);
 }
 
 TEST(UserDefaults, AnUnreadableFileStartsFromDefaultsAndIsKeptBesideAnEarlierOne)

@@ -2,6 +2,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cmath>
@@ -195,6 +196,57 @@ TEST(AssetWriter, AMovieLeftUnfinishedPlaysFromItsHeaderToItsLastClosedFragment)
     EXPECT_GE(killed.decodeAll(), 3.0 - 1.0 / 30 - 0.001);
     finishMovie(m);
     EXPECT_EQ(m.writer->status(), AssetWriterStatus::Completed);
+}
+
+// A frame of `colour` as NV12: BT.601 video range (Y 117, Cb 90, Cr 180) or full range (117, 84, 187).
+std::shared_ptr<PixelBuffer> nv12Frame(PixelFormat format, int frameWidth, int frameHeight)
+{
+    const bool video = format == PixelFormat::NV12VideoRange;
+    auto pixels = PixelBuffer::create(frameWidth, frameHeight, format);
+    pixels->lockBaseAddress();
+    for (int y = 0; y < frameHeight; ++y)
+        std::fill_n(pixels->baseAddressOfPlane(0) + pixels->bytesPerRowOfPlane(0) * std::size_t(y), frameWidth, 117);
+    for (int y = 0; y < pixels->heightOfPlane(1); ++y) {
+        std::uint8_t* row = pixels->baseAddressOfPlane(1) + pixels->bytesPerRowOfPlane(1) * std::size_t(y);
+        for (int x = 0; x < frameWidth / 2; ++x) {
+            row[2 * x] = video ? 90 : 84;
+            row[2 * x + 1] = video ? 180 : 187;
+        }
+    }
+    pixels->unlockBaseAddress();
+    return pixels;
+}
+
+TEST(AssetWriter, Nv12FramesKeepTheirColourAtTheMoviesSizeAndScaledToIt)
+{
+    struct Case {
+        PixelFormat format;
+        int width, height;
+    };
+    for (const Case c : {Case{PixelFormat::NV12VideoRange, width, height}, Case{PixelFormat::NV12FullRange, 176, 144}}) {
+        const fs::path path = testsupport::freshDocuments() / "Planes.m4v";
+        auto writer = AssetWriter::create(path, FileType::QuickTimeMovie);
+        auto video = AssetWriterInput::createVideo({width, height});
+        auto adaptor = AssetWriterInputPixelBufferAdaptor::create(video, {PixelFormat::NV12VideoRange, width, height});
+        writer->addInput(video);
+        ASSERT_TRUE(writer->startWriting()) << writer->error();
+        writer->startSessionAtSourceTime(MediaTime::zero());
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_TRUE(RunLoop::main().runUntil([&] { return video->isReadyForMoreMediaData(); }));
+            ASSERT_TRUE(adaptor->appendPixelBuffer(nv12Frame(c.format, c.width, c.height), MediaTime::make(i, 30)));
+        }
+        Movie m{writer, video, nullptr, adaptor};
+        finishMovie(m);
+        ASSERT_EQ(writer->status(), AssetWriterStatus::Completed) << writer->error();
+
+        MovieReader reader(path);
+        ASSERT_TRUE(reader.isOpen());
+        EXPECT_EQ(reader.video()->width, width);
+        std::array<int, 3> centre{};
+        reader.decodeAll(&centre);
+        for (std::size_t i = 0; i < 3; ++i)
+            EXPECT_NEAR(centre[i], colour[i], 6) << "channel " << i << " from " << c.width << "x" << c.height;
+    }
 }
 
 TEST(AssetWriter, RefusesAnExistingFileAndItemsOutOfOrder)

@@ -72,6 +72,71 @@ TEST(TcpStream, ConnectsWritesAndReadsAgainstALoopbackServer)
     EXPECT_EQ(stream.write("more"), 0u);
 }
 
+// A name is looked up off the main thread; each of its addresses is tried until one answers (the server
+// listens on 127.0.0.1 only, so another address of "localhost" is refused).
+TEST(TcpStream, AHostNameIsLookedUpAndItsAddressesTriedInTurn)
+{
+    LoopbackServer server([](LoopbackConnection& c) {
+        c.write("hello");
+        c.readSome();
+    });
+    TcpStream stream;
+    Recorder recorder;
+    stream.setDelegate(&recorder);
+    stream.connectToHost("localhost", server.port());
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return recorder.received == "hello" || recorder.saw("error"); }));
+    EXPECT_EQ(recorder.received, "hello") << recorder.error;
+    EXPECT_TRUE(stream.isOpen());
+}
+
+TEST(TcpStream, AStreamClosedWhileItsHostIsLookedUpHearsNothingMore)
+{
+    LoopbackServer server([](LoopbackConnection& c) { c.readSome(); });
+    TcpStream closed;
+    Recorder quiet;
+    closed.setDelegate(&quiet);
+    closed.connectToHost("localhost", server.port());
+    closed.close();
+    // Names are looked up one after another: once a later one has connected, the first came back too.
+    TcpStream later;
+    Recorder recorder;
+    later.setDelegate(&recorder);
+    later.connectToHost("localhost", server.port());
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return recorder.saw("open") || recorder.saw("error"); }));
+    RunLoop::main().advance(30);
+    EXPECT_TRUE(quiet.events.empty());
+    EXPECT_FALSE(closed.isOpen());
+}
+
+// What the socket cannot take at once waits in the stream; the delegate hears of space once it is all
+// taken, after the write returns, as a logger waiting to send its next rows relies on.
+TEST(TcpStream, ALargeWriteArrivesWholeAndSpaceFollowsOnceAllIsTaken)
+{
+    const std::string rows(8 << 20, 'r');
+    std::string arrived;
+    LoopbackServer server([&](LoopbackConnection& c) {
+        while (arrived.size() < rows.size()) {
+            const std::string part = c.readSome();
+            if (part.empty())
+                break;
+            arrived += part;
+        }
+        c.write("done");
+        c.readSome();
+    });
+    TcpStream stream;
+    Recorder recorder;
+    stream.setDelegate(&recorder);
+    stream.connectToHost("127.0.0.1", server.port());
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return recorder.saw("space") || recorder.saw("error"); }));
+    recorder.events.clear();
+    EXPECT_EQ(stream.write(rows), rows.size());
+    EXPECT_TRUE(recorder.events.empty()) << "space comes from the loop, not from inside write()";
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return recorder.received == "done" || recorder.saw("error"); }));
+    EXPECT_EQ(recorder.count("space"), 1);
+    EXPECT_EQ(recorder.received, "done") << recorder.error;
+}
+
 TEST(TcpStream, ARefusedConnectionIsAnError)
 {
     TcpStream stream;

@@ -25,24 +25,14 @@ protected:
         ASSERT_TRUE(Manager::sharedManager().saveChanges());
     }
 
-    void TearDown() override
-    {
-        app.reset();
-        ShellAppTest::TearDown();
-    }
-
     // One launch of the application, as after a restart.
     void launch()
     {
         ui::AlertController::dismissAll();
         app.reset();
-        window = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
         Manager::resetForTesting();
-        app = std::make_unique<AppDelegate>();
-        app->didFinishLaunching(*window);
+        launchApp();
     }
-
-    std::unique_ptr<AppDelegate> app;
 };
 
 TEST_F(AppDelegateTest, StartUpBuildsTheMenuOnTheStoredSettings)

@@ -189,10 +189,7 @@ protected:
             sim.injectFault(elmsim::Fault::Drop);
             link().sendCommand(link().commandForOBD2(0x01, 0x0C, 255));
         } else if (failure == Failure::NeverAnswers) {
-            ASSERT_TRUE(waitFor([&] {
-                const auto log = sim.requests();
-                return std::find(log.begin(), log.end(), "0100") != log.end();
-            }));
+            ASSERT_TRUE(waitFor([&] { return requestCount("0100") > 0; }));
             advance(ELMScanner::searchTimeout);
         }
     }
@@ -299,10 +296,7 @@ TEST_F(ShellAppTest, PollingStartsWithoutWaitingForTheLamp)
     showMenu({probe}, {"Gauge list"});
     ASSERT_TRUE(waitFor([&] { return link().isConnected(); }));
     EXPECT_EQ(probe->scans, 1);
-    ASSERT_TRUE(waitFor([&] {
-        const auto log = sim.requests();
-        return std::count(log.begin(), log.end(), "0101") == 1;
-    }));
+    ASSERT_TRUE(waitFor([&] { return requestCount("0101") == 1; }));
     EXPECT_FALSE(root->statusView().isMilShown());
 }
 

@@ -180,6 +180,30 @@ TEST_F(SlidingTest, ScreenThatSlidItselfIsBroughtBack)
     EXPECT_EQ(contentX(*root), 0);
 }
 
+// The content casts its shadow on the menu while the menu shows or slides; closed, the content covers
+// its shadow, which is not drawn at all.
+TEST_F(ShellAppTest, TheContentCastsItsShadowOnlyWhileTheMenuShows)
+{
+    settings().connectionMode = 1;
+    showMenu({std::make_shared<ui::ViewController>()}, {"Settings"});
+    const auto shadow = [&] { return root->selectedViewController().view()->superview()->shadowOpacity(); };
+    EXPECT_GT(shadow(), 0) << "the menu shows at start";
+    root->selectEntry(0);
+    advance(RootController::slideDuration / 2);
+    EXPECT_GT(shadow(), 0) << "still sliding";
+    advance(RootController::slideDuration);
+    EXPECT_FALSE(root->isMenuOpen());
+    EXPECT_EQ(shadow(), 0);
+
+    swipe(40, 200);
+    EXPECT_GT(shadow(), 0) << "from the start of the slide";
+    advance(RootController::slideDuration);
+    EXPECT_TRUE(root->isMenuOpen());
+    swipe(350, 250);
+    advance(RootController::slideDuration);
+    EXPECT_EQ(shadow(), 0);
+}
+
 TEST_F(ShellAppTest, SwipesMoveTheMenuOverPlainScreensOnly)
 {
     settings().connectionMode = 1;

@@ -39,12 +39,6 @@ const std::array<const char*, 4> identifications = {"ELM327 v1.5", "ELM327 v2.1"
 
 class RandomUser : public ShellAppTest {
 protected:
-    void TearDown() override
-    {
-        app.reset();
-        ShellAppTest::TearDown();
-    }
-
     ui::Window& screen() { return window->window(); }
     double uniform(double low, double high) { return std::uniform_real_distribution<double>(low, high)(rng); }
     int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
@@ -319,7 +313,6 @@ protected:
         EXPECT_TRUE(shot.writePNG(testsupport::artifactsDir() / (name + ".png")));
     }
 
-    std::unique_ptr<AppDelegate> app;
     std::unique_ptr<ui::BitmapContext> frame;
     std::mt19937 rng;
     std::deque<std::string> history;

@@ -31,9 +31,7 @@ TEST_P(Monkey, NothingThrowsAndTheWindowKeepsRendering)
     port = sim.port();
     ui::Device::current().setIdiom(c.idiom);
     ui::Device::current().setScreenSize(c.size);
-    window = std::make_unique<ui::RootWindow>(c.size);
-    app = std::make_unique<AppDelegate>();
-    app->didFinishLaunching(*window, AdapterAddress{"127.0.0.1", port});
+    launchApp({}, AdapterAddress{"127.0.0.1", port});
     run(c.seed, "shell-monkey-" + std::to_string(c.seed), steps);
     app->willTerminate();
 }

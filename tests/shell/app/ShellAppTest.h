@@ -4,24 +4,25 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/link/Scanner.h"
-#include "core/model/DataStore.h"
 #include "core/model/Manager.h"
-#include "elmsim/lib/Simulator.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/RootWindow.h"
 #include "platform/ui/Window.h"
+#include "shell/AppDelegate.h"
 #include "shell/LinkedScreen.h"
 #include "shell/RootController.h"
 #include "shell/TemplateViewCon.h"
+#include "support/AppState.h"
 #include "support/Input.h"
-#include "support/TestSupport.h"
+#include "support/SimulatorFixture.h"
 
 // A feature screen that counts what the menu asks of it.
 class ProbeScreen : public TemplateViewCon {
@@ -44,24 +45,17 @@ private:
 
 // The menu in a phone-sized window, on first-run settings pointed at the simulator on loopback, with
 // nothing saved and no alert up. The link's timers run on the manual clock; I/O is waited for.
-class ShellAppTest : public ::testing::Test {
+class ShellAppTest : public ::testing::Test, protected testsupport::SimulatorFixture {
 protected:
     void SetUp() override
     {
-        testsupport::freshDocuments();
-        ASSERT_NE(sim.start(), 0);
-        sim.updateCar([](elmsim::CarState& car) { car.moving = false; });
-        Manager::resetForTesting();
-        settings() = Settings{};
-        settings().hostIP = "127.0.0.1";
-        settings().port = sim.port();
-        DataStore::sharedDataStore().resetForTesting();
-        ui::Device::current().reset();
-        ui::AlertController::dismissAll();
+        testsupport::freshAppState();
+        ASSERT_TRUE(startSimulator());
     }
 
     void TearDown() override
     {
+        app.reset();
         ui::AlertController::dismissAll();
         window.reset();
         root.reset();
@@ -83,7 +77,15 @@ protected:
         window->window().layoutIfNeeded();
     }
 
-    static bool waitFor(const std::function<bool()>& done) { return fnd::RunLoop::main().runUntil(done, 10.0); }
+    // The application on these screens, launched in a new window of the device's size; on this adapter
+    // when one is given, else as the settings say.
+    void launchApp(AppScreens screens = {}, std::optional<AdapterAddress> adapter = std::nullopt)
+    {
+        window = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+        app = std::make_unique<AppDelegate>(std::move(screens));
+        app->didFinishLaunching(*window, std::move(adapter));
+        window->window().layoutIfNeeded();
+    }
 
     // Waits until everything the link sent so far has been answered: one request more goes out behind it.
     static bool waitForAnswers()
@@ -100,7 +102,7 @@ protected:
     // A quick horizontal stroke across the window.
     void swipe(double fromX, double toX, double y = 400) { testsupport::swipe(window->window(), {fromX, y}, {toX, y}); }
 
-    elmsim::Simulator sim;
     std::unique_ptr<ui::RootWindow> window;
+    std::unique_ptr<AppDelegate> app;
     std::shared_ptr<RootController> root;
 };

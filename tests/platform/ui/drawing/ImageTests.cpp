@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 using namespace ui;
 using drawingtest::isInk;
@@ -78,6 +79,29 @@ TEST(Image, UnreadableInputGivesNothingRatherThanACrash)
     EXPECT_FALSE(null.writePNG(testsupport::artifactsDir() / "ui-drawing" / "null.png"));
     EXPECT_EQ(null.pixel(0, 0), Color::clear());
     EXPECT_EQ(sample().pixel(100, 100), Color::clear());
+}
+
+// A missing file is no image: another file named like it is not taken in its place (and probing for one
+// would load every image format plugin, which a start-up has no use for).
+TEST(Image, AMissingFileIsNotStoodInForByAnotherOfItsName)
+{
+    const auto folder = testsupport::artifactsDir() / "ui-drawing";
+    ASSERT_TRUE(sample().writePNG(folder / "stand-in.png"));
+    EXPECT_FALSE(Image::fromFile(folder / "stand-in").has_value());
+    EXPECT_TRUE(Image::fromFile(folder / "stand-in.png").has_value());
+}
+
+TEST(Image, AFileNamedPngIsReadInTheFormatItHolds)
+{
+    // One red pixel as a Windows bitmap: file header, info header, then the row as blue, green, red, padding.
+    const unsigned char bitmap[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0,
+                                      1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0x13, 0x0b, 0, 0, 0x13,
+                                      0x0b, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0};
+    const auto path = testsupport::artifactsDir() / "ui-drawing" / "bitmap-inside.png";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bitmap), sizeof bitmap);
+    const auto image = Image::fromFile(path);
+    ASSERT_TRUE(image.has_value());
+    EXPECT_TRUE(sameColor(image->pixel(0, 0), Color::rgb255(255, 0, 0), 0.01));
 }
 
 TEST(Image, MissingNamedImageIsAVisiblePlaceholder)
