@@ -98,8 +98,11 @@ void GfxFilter::renderToTexture(const std::array<float, 8>& vertices, const std:
         outputFramebuffer_->lock();
     setUniformsForProgramAtIndex(0);
 
-    glClearColor(backgroundColorRed_, backgroundColorGreen_, backgroundColorBlue_, backgroundColorAlpha_);
-    glClear(GL_COLOR_BUFFER_BIT);
+    // A draw over the whole frame (blending is never on) sets every pixel: a clear first would be wasted.
+    if (vertices != imageVertices()) {
+        glClearColor(backgroundColorRed_, backgroundColorGreen_, backgroundColorBlue_, backgroundColorAlpha_);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
 
     glActiveTexture(GL_TEXTURE2);
     const unsigned input = firstInputFramebuffer_ ? firstInputFramebuffer_->texture() : 0;

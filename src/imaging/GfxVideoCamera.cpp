@@ -365,9 +365,8 @@ void GfxVideoCamera::convertYUVToRGBOutput(unsigned luminanceTexture, unsigned c
                               : ui::Size{double(imageBufferWidth_), double(imageBufferHeight_)};
     outputFramebuffer_ =
         GfxContext::sharedFramebufferCache().fetchFramebufferForSize(size, outputTextureOptions_, false);
+    // The conversion draws over the whole frame: no clear is needed first.
     outputFramebuffer_->activateFramebuffer();
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glActiveTexture(GL_TEXTURE4);
     glBindTexture(GL_TEXTURE_2D, luminanceTexture);
     glUniform1i(yuvConversionLuminanceTextureUniform_, 4);

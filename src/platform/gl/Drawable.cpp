@@ -11,6 +11,21 @@
 
 namespace gl {
 
+namespace {
+
+// A premultiplied ARGB word from a straight RGBA pixel. Opaque pixels, nearly all of a
+// camera picture, need no multiplying.
+std::uint32_t premultipliedArgb(const std::uint8_t* rgba)
+{
+    const std::uint32_t a = rgba[3];
+    if (a == 255)
+        return 0xFF000000u | (std::uint32_t(rgba[0]) << 16) | (std::uint32_t(rgba[1]) << 8) | rgba[2];
+    const auto premultiplied = [a](std::uint32_t c) { return (c * a + 127) / 255; };
+    return (a << 24) | (premultiplied(rgba[0]) << 16) | (premultiplied(rgba[1]) << 8) | premultiplied(rgba[2]);
+}
+
+}  // namespace
+
 void Drawable::setPixelSize(int width, int height)
 {
     const std::lock_guard lock(mutex_);
@@ -109,11 +124,8 @@ bool presentRenderbuffer(Context& context)
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* in = rgba.data() + static_cast<std::size_t>(height - 1 - y) * width * 4;
         std::uint32_t* out = argb.data() + static_cast<std::size_t>(y) * width;
-        for (int x = 0; x < width; ++x, in += 4) {
-            const std::uint32_t a = in[3];
-            const auto premultiplied = [a](std::uint32_t c) { return (c * a + 127) / 255; };
-            out[x] = (a << 24) | (premultiplied(in[0]) << 16) | (premultiplied(in[1]) << 8) | premultiplied(in[2]);
-        }
+        for (int x = 0; x < width; ++x, in += 4)
+            out[x] = premultipliedArgb(in);
     }
     drawable->presented(ui::Image::fromPixels(width, height, argb.data(), static_cast<std::size_t>(width) * 4));
     return true;

@@ -130,12 +130,15 @@ TEST_F(ContextTest, PresentReadsTheRenderbufferIntoTheDrawablesImageTopRowFirst)
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffer);
     ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
     glViewport(0, 0, 8, 4);
-    // Red below, green in GL's top row (the screen's top).
+    // Red below, green in GL's top row (the screen's top), one half-transparent pixel beside it.
     glClearColor(1, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_SCISSOR_TEST);
     glScissor(0, 3, 8, 1);
     glClearColor(0, 1, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glScissor(1, 3, 1, 1);
+    glClearColor(1, 1, 1, 0.2f);
     glClear(GL_COLOR_BUFFER_BIT);
     glDisable(GL_SCISSOR_TEST);
 
@@ -145,6 +148,7 @@ TEST_F(ContextTest, PresentReadsTheRenderbufferIntoTheDrawablesImageTopRowFirst)
     ASSERT_EQ(image.pixelWidth(), 8);
     ASSERT_EQ(image.pixelHeight(), 4);
     EXPECT_EQ(image.pixels()[0], 0xFF00FF00u);
+    EXPECT_EQ(image.pixels()[1], 0x33333333u);
     EXPECT_EQ(image.pixels()[3 * 8 + 5], 0xFFFF0000u);
     GLint bound = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
