@@ -113,8 +113,17 @@ void GfxYCbCrConverter::drawPass(const Pass& pass, int top, int rows, RotationMo
 void GfxYCbCrConverter::read(media::PixelBuffer& pixels)
 {
     pixels.lockBaseAddress();
-    readRows(0, height_, pixels.baseAddressOfPlane(0), pixels.bytesPerRowOfPlane(0));
-    readRows(height_, chromaRows_, pixels.baseAddressOfPlane(1), pixels.bytesPerRowOfPlane(1));
+    std::uint8_t* const luma = pixels.baseAddressOfPlane(0);
+    std::uint8_t* const chroma = pixels.baseAddressOfPlane(1);
+    const std::size_t rowBytes = static_cast<std::size_t>(packedWidth_) * 4;
+    // Planes laid out as the renderbuffer's rows are, one after the other, take a single read.
+    if (pixels.bytesPerRowOfPlane(0) == rowBytes && pixels.bytesPerRowOfPlane(1) == rowBytes &&
+        chroma == luma + rowBytes * static_cast<std::size_t>(height_)) {
+        readRows(0, height_ + chromaRows_, luma, rowBytes);
+    } else {
+        readRows(0, height_, luma, pixels.bytesPerRowOfPlane(0));
+        readRows(height_, chromaRows_, chroma, pixels.bytesPerRowOfPlane(1));
+    }
     pixels.unlockBaseAddress();
 }
 

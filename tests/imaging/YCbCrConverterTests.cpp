@@ -81,6 +81,27 @@ TEST(YCbCrConverterTest, LumaPerPixelAndChromaPerTwoByTwoBlock)
     pixels->unlockBaseAddress();
 }
 
+TEST(YCbCrConverterTest, RowsWithoutPaddingFillBothPlanes)
+{
+    // 128 bytes a row: neither plane is padded, so both come in one read.
+    const Rgba colour{200, 60, 30, 255};
+    const auto picture = std::make_shared<GfxPicture>(solidImage(4, 4, colour));
+    const auto pixels = convert(*picture, 128, 6, NoRotation);
+    pixels->lockBaseAddress();
+    ASSERT_EQ(pixels->bytesPerRowOfPlane(0), 128u);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 128; ++x)
+            EXPECT_NEAR(pixels->baseAddressOfPlane(0)[128 * y + x], luma(colour), 1) << x << ", " << y;
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const std::uint8_t* pair = pixels->baseAddressOfPlane(1) + 128 * y + x * 2;
+            EXPECT_NEAR(pair[0], blueChroma(colour), 1) << x << ", " << y;
+            EXPECT_NEAR(pair[1], redChroma(colour), 1) << x << ", " << y;
+        }
+    }
+    pixels->unlockBaseAddress();
+}
+
 TEST(YCbCrConverterTest, ATurnedInputIsSampledAsTheRotationSays)
 {
     Gradient gradient;
