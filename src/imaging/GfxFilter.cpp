@@ -139,10 +139,12 @@ void GfxFilter::informTargetsAboutNewFrameAtTime(media::MediaTime frameTime)
         outputFramebuffer_->unlock();
     if (!usingNextFrameForImageCapture_)
         removeOutputFramebuffer();
-    for (std::size_t i = 0; i < targets.size(); ++i) {
-        if (targets[i].get() == targetToIgnoreForUpdates_)
-            continue;
-        targets[i]->newFrameReadyAtTime(frameTime, indices[i]);
+    for (const bool elsewhere : {true, false}) {
+        for (std::size_t i = 0; i < targets.size(); ++i) {
+            if (targets[i].get() == targetToIgnoreForUpdates_ || targets[i]->worksOnAnotherQueue() != elsewhere)
+                continue;
+            targets[i]->newFrameReadyAtTime(frameTime, indices[i]);
+        }
     }
 }
 

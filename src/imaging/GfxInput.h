@@ -43,4 +43,7 @@ public:
     virtual bool enabled() const { return true; }
     virtual bool wantsMonochromeInput() const { return false; }
     virtual void setCurrentlyReceivingMonochromeInput(bool /*monochrome*/) {}
+    // True for a target that hands its frames to another thread: sources tell it first, so its
+    // work runs while they draw for the others.
+    virtual bool worksOnAnotherQueue() const { return false; }
 };

@@ -69,6 +69,7 @@ public:
     ui::Size maximumOutputSize() const override { return videoSize_; }
     void endProcessing() override;
     bool enabled() const override { return enabled_; }
+    bool worksOnAnotherQueue() const override { return true; }
 
     struct Token {};
     GfxMovieWriter(Token, std::filesystem::path movieURL, ui::Size size, media::FileType fileType);

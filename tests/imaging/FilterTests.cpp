@@ -301,6 +301,40 @@ TEST_F(FilterTest, TargetListRules)
     EXPECT_EQ(target->endProcessingCalls, 1);
 }
 
+// Notes the order in which targets are told of a frame.
+class OrderedTarget : public RecordingTarget {
+public:
+    OrderedTarget(std::vector<const OrderedTarget*>& told, bool elsewhere) : told_(told), elsewhere_(elsewhere) {}
+    void newFrameReadyAtTime(media::MediaTime time, int index) override
+    {
+        told_.push_back(this);
+        RecordingTarget::newFrameReadyAtTime(time, index);
+    }
+    bool worksOnAnotherQueue() const override { return elsewhere_; }
+
+private:
+    std::vector<const OrderedTarget*>& told_;
+    bool elsewhere_;
+};
+
+TEST_F(FilterTest, ATargetWorkingOnAnotherQueueIsToldFirstAndAllGetTheSameFrame)
+{
+    std::vector<const OrderedTarget*> told;
+    auto source = std::make_shared<TimedSource>(ui::Size{4, 4}, Rgba{40, 80, 120, 255});
+    auto filter = std::make_shared<GfxFilter>();
+    auto shown = std::make_shared<OrderedTarget>(told, false);
+    auto queued = std::make_shared<OrderedTarget>(told, true);
+    filter->addTarget(shown);
+    filter->addTarget(queued);
+    source->addTarget(filter);
+    source->push(frameTime(1));
+    const std::vector<const OrderedTarget*> expected{queued.get(), shown.get()};
+    EXPECT_EQ(told, expected);
+    ASSERT_EQ(shown->frames.size(), 1u);
+    ASSERT_EQ(queued->frames.size(), 1u);
+    EXPECT_EQ(shown->frames[0].pixels, queued->frames[0].pixels);
+}
+
 TEST_F(FilterTest, PreventedRenderingDrawsNothingAndReleasesItsInput)
 {
     auto& cache = GfxContext::sharedFramebufferCache();
