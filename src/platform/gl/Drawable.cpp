@@ -24,6 +24,25 @@ std::uint32_t premultipliedArgb(const std::uint8_t* rgba)
     return (a << 24) | (premultiplied(rgba[0]) << 16) | (premultiplied(rgba[1]) << 8) | premultiplied(rgba[2]);
 }
 
+// Whether the bound framebuffer draws into `renderbuffer`: then it can be read as it is, without
+// switching framebuffers (which makes the renderer start on what was drawn so far).
+bool boundFramebufferShows(GLuint renderbuffer)
+{
+    GLint framebuffer = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+    if (framebuffer == 0)
+        return false;
+    GLint type = GL_NONE;
+    GLint name = 0;
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE,
+                                          &type);
+    if (type != GL_RENDERBUFFER)
+        return false;
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME,
+                                          &name);
+    return static_cast<GLuint>(name) == renderbuffer;
+}
+
 }  // namespace
 
 void Drawable::setPixelSize(int width, int height)
@@ -105,18 +124,23 @@ bool presentRenderbuffer(Context& context)
     if (width <= 0 || height <= 0)
         return false;
 
-    // Read through a framebuffer of our own, leaving the caller's bindings as they were.
-    GLint previousFramebuffer = 0;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previousFramebuffer);
-    GLuint readFramebuffer = 0;
-    glGenFramebuffers(1, &readFramebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, readFramebuffer);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, static_cast<GLuint>(renderbuffer));
     std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previousFramebuffer));
-    glDeleteFramebuffers(1, &readFramebuffer);
+    if (boundFramebufferShows(static_cast<GLuint>(renderbuffer))) {
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    } else {
+        // Read through a framebuffer of our own, leaving the caller's bindings as they were.
+        GLint previousFramebuffer = 0;
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previousFramebuffer);
+        GLuint readFramebuffer = 0;
+        glGenFramebuffers(1, &readFramebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, readFramebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                  static_cast<GLuint>(renderbuffer));
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previousFramebuffer));
+        glDeleteFramebuffers(1, &readFramebuffer);
+    }
 
     // GL's first row is the bottom one; images start at the top. Pixels become
     // premultiplied ARGB words.

@@ -154,6 +154,17 @@ TEST_F(ContextTest, PresentReadsTheRenderbufferIntoTheDrawablesImageTopRowFirst)
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
     EXPECT_EQ(static_cast<GLuint>(bound), framebuffer);
 
+    // With another framebuffer bound the renderbuffer is still what is read, and the binding stays.
+    GLuint other = 0;
+    glGenFramebuffers(1, &other);
+    glBindFramebuffer(GL_FRAMEBUFFER, other);
+    ASSERT_TRUE(gl::presentRenderbuffer(*context));
+    EXPECT_EQ(drawable->image().pixels()[3 * 8 + 5], 0xFFFF0000u);
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+    EXPECT_EQ(static_cast<GLuint>(bound), other);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &other);
+
     // A drawable without a size gives no storage.
     const auto empty = std::make_shared<gl::Drawable>();
     EXPECT_FALSE(gl::renderbufferStorageFromDrawable(*context, empty));
