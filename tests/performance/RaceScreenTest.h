@@ -43,13 +43,11 @@ protected:
     {
         race = std::make_shared<RaceViewController>();
         race->setScanner(link);
-        root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
-        root->setRootViewController(race);
-        advance(0.5);
+        makeWindow();
+        show(race);
         return race;
     }
 
-    ui::Window& window() { return root->window(); }
     RacePanels& panels() { return *race->panels(); }
     RaceMenus& menus() { return *race->menus(); }
 
