@@ -11,14 +11,13 @@ import statistics
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "support"))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "dashcam"))
 from simulator_process import running_simulator  # noqa: E402
-from norvale_dashcam_kill import RECORD_BUTTON, WINDOW, Display, wait_for  # noqa: E402
+from norvale_dashcam_kill import Display, start_recording, wait_for  # noqa: E402
 
 
 def probe(movie):
@@ -36,27 +35,10 @@ def record(norvale, elmsim, seconds):
         if port is None:
             sys.exit("the simulator did not start")
         album = os.path.join(home, "Videos", "Norvale")
-        env = dict(os.environ, NORVALE_HOME=home, XDG_VIDEOS_DIR=os.path.dirname(album), DISPLAY=display.name,
-                   QT_QPA_PLATFORM="xcb")
-        command = [norvale, "--adapter", "127.0.0.1:" + port, "--camera", "synthetic", "--microphone", "synthetic",
-                   "--open", "Dash Camcorder", "--size", "%dx%d" % WINDOW]
-        # The first launch tells how to focus; from the second on, the screen is clear at once.
-        subprocess.run(command + ["--quit-after", "1"], env=env, capture_output=True, timeout=90)
-        app = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
-        log = []
-        threading.Thread(target=lambda: log.extend(app.stderr), daemon=True).start()
+        app, _, env, click, failures = start_recording(norvale, port, home, display)
         try:
-            if not wait_for(lambda: any("connected to ELM327" in line for line in log), 30):
-                sys.exit("norvale did not connect to the simulator")
-            window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(app.pid)],
-                                    env=env, capture_output=True, text=True, timeout=30).stdout.split()
-            click = ["xdotool", "mousemove", "--window", window[0], *map(str, RECORD_BUTTON), "click", "1"]
-            movie = os.path.join(home, "Documents", "Movie.m4v")
-            # Until the screen polls the car a click is refused: try again until the movie is there.
-            for _ in range(5):
-                subprocess.run(click, env=env, check=True, timeout=30)
-                if wait_for(lambda: os.path.exists(movie), 3):
-                    break
+            if failures:
+                sys.exit("; ".join(failures))
             time.sleep(seconds)
             subprocess.run(click, env=env, check=True, timeout=30)
             if not wait_for(lambda: os.path.isdir(album) and os.listdir(album), 30):

@@ -123,42 +123,60 @@ def wait_for(done, seconds):
     return done()
 
 
+def start_recording(norvale, port, home, display):
+    """Norvale on the dash camera in a landscape phone window on `display`, connected to the simulator on
+    `port`, recording to `home`/Documents/Movie.m4v after a click on its record button.
+
+    Returns the running app, its log lines, its environment, the click on the record button and the failures
+    met on the way. The caller ends the app; if this fails part way, it ends it itself."""
+    env = dict(os.environ, NORVALE_HOME=home, XDG_VIDEOS_DIR=os.path.join(home, "Videos"), DISPLAY=display.name,
+               QT_QPA_PLATFORM="xcb")
+    command = [norvale, "--adapter", "127.0.0.1:" + port, "--camera", "synthetic", "--microphone", "synthetic",
+               "--open", "Dash Camcorder", "--size", "%dx%d" % WINDOW]
+    movie = os.path.join(home, "Documents", "Movie.m4v")
+    failures = []
+    click = None
+
+    # The first launch tells how to focus; from the second on, the screen is clear at once.
+    subprocess.run(command + ["--quit-after", "1"], env=env, capture_output=True, timeout=90)
+
+    app = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+    log = []
+    threading.Thread(target=lambda: log.extend(app.stderr), daemon=True).start()
+    try:
+        if not wait_for(lambda: any("main menu: connected to ELM327" in line for line in log), 30):
+            failures.append("norvale did not connect to the simulator")
+        window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(app.pid)],
+                                env=env, capture_output=True, text=True, timeout=30).stdout.split()
+        if not window:
+            failures.append("no window of norvale on the display")
+        else:
+            click = ["xdotool", "mousemove", "--window", window[0], *map(str, RECORD_BUTTON), "click", "1"]
+            # The screen takes a moment to start polling the car after the link connects; until then a
+            # click is refused and nothing is recorded.
+            for _ in range(5):
+                subprocess.run(click, env=env, check=True, timeout=30)
+                if wait_for(lambda: os.path.exists(movie), 3):
+                    break
+        if not os.path.exists(movie):
+            failures.append("the click on the record button did not record")
+    except BaseException:
+        app.kill()
+        app.wait(timeout=30)
+        raise
+    return app, log, env, click, failures
+
+
 def main():
     norvale, elmsim = sys.argv[1:3]
-    failures = []
     with tempfile.TemporaryDirectory() as home, running_simulator(elmsim, home) as port, Display() as display:
         if port is None:
             return report(["the simulator did not start"], "")
-        videos = os.path.join(home, "Videos")
-        env = dict(os.environ, NORVALE_HOME=home, XDG_VIDEOS_DIR=videos, DISPLAY=display.name, QT_QPA_PLATFORM="xcb")
-        command = [norvale, "--adapter", "127.0.0.1:" + port, "--camera", "synthetic", "--microphone", "synthetic",
-                   "--open", "Dash Camcorder", "--size", "%dx%d" % WINDOW]
+        app, log, env, click, failures = start_recording(norvale, port, home, display)
+        command = app.args
         movie = os.path.join(home, "Documents", "Movie.m4v")
-        album = os.path.join(videos, "Norvale")
-
-        # The first launch tells how to focus; from the second on, the screen is clear at once.
-        subprocess.run(command + ["--quit-after", "1"], env=env, capture_output=True, timeout=90)
-
-        app = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
-        log = []
-        threading.Thread(target=lambda: log.extend(app.stderr), daemon=True).start()
+        album = os.path.join(home, "Videos", "Norvale")
         try:
-            if not wait_for(lambda: any("main menu: connected to ELM327" in line for line in log), 30):
-                failures.append("norvale did not connect to the simulator")
-            window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(app.pid)],
-                                    env=env, capture_output=True, text=True, timeout=30).stdout.split()
-            if not window:
-                failures.append("no window of norvale on the display")
-            else:
-                # The screen takes a moment to start polling the car after the link connects; until then a
-                # click is refused and nothing is recorded.
-                for _ in range(5):
-                    subprocess.run(["xdotool", "mousemove", "--window", window[0], *map(str, RECORD_BUTTON),
-                                    "click", "1"], env=env, check=True, timeout=30)
-                    if wait_for(lambda: os.path.exists(movie), 3):
-                        break
-            if not os.path.exists(movie):
-                failures.append("the click on the record button did not record")
             started = time.monotonic()
             # A few seconds of recording (unless norvale dies first).
             if wait_for(lambda: app.poll() is not None, RECORDING):
