@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/foundation/Log.h"
+
 namespace fnd {
 
 // Opens one of the program's own modules (shared objects it loads when first needed, so that what they
@@ -12,5 +14,25 @@ namespace fnd {
 // it cannot be opened, with `error` saying why.
 void* openModuleEntry(const std::string& fileName, const std::filesystem::path& buildFolder, const char* entry,
                       std::string& error);
+
+// The backend a module's `entry` function hands out; when there is none, `error` says why.
+template <typename Backend>
+struct ModuleBackend {
+    Backend* backend = nullptr;
+    std::string error;
+};
+
+// Opens the module and asks its `entry` function for the backend; a failure is logged under `subject`.
+template <typename Backend>
+ModuleBackend<Backend> loadModuleBackend(const std::string& fileName, const std::filesystem::path& buildFolder,
+                                         const char* entry, const std::string& subject)
+{
+    ModuleBackend<Backend> loaded;
+    if (void* address = openModuleEntry(fileName, buildFolder, entry, loaded.error))
+        loaded.backend = reinterpret_cast<Backend* (*)()>(address)();
+    else
+        log(LogLevel::Error, subject + ": " + loaded.error);
+    return loaded;
+}
 
 }  // namespace fnd

@@ -1,34 +1,13 @@
 #include "platform/media/MediaBackend.h"
 
-#include "platform/foundation/Log.h"
 #include "platform/foundation/Module.h"
 
 namespace media {
 
-namespace {
-
-constexpr const char* moduleName = "libnorvale_media_ffmpeg.so";
-
-struct Loaded {
-    MediaBackend* backend = nullptr;
-    std::string error;
-};
-
-Loaded load()
-{
-    Loaded loaded;
-    if (void* entry = fnd::openModuleEntry(moduleName, NORVALE_MEDIA_MODULE_DIR, "norvale_media_backend", loaded.error))
-        loaded.backend = reinterpret_cast<MediaBackend* (*)()>(entry)();
-    else
-        fnd::log(fnd::LogLevel::Error, "Media: " + loaded.error);
-    return loaded;
-}
-
-}  // namespace
-
 MediaBackend* mediaBackend(std::string* error)
 {
-    static const Loaded loaded = load();
+    static const auto loaded = fnd::loadModuleBackend<MediaBackend>(
+        "libnorvale_media_ffmpeg.so", NORVALE_MEDIA_MODULE_DIR, "norvale_media_backend", "Media");
     if (loaded.backend == nullptr && error != nullptr)
         *error = loaded.error;
     return loaded.backend;

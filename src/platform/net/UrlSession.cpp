@@ -7,7 +7,6 @@
 #include <mutex>
 #include <utility>
 
-#include "platform/foundation/Log.h"
 #include "platform/foundation/Module.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Timer.h"
@@ -26,22 +25,6 @@ ReferenceUrl& referenceUrl()
 {
     static ReferenceUrl instance;
     return instance;
-}
-
-struct Loaded {
-    HttpBackend* backend = nullptr;
-    std::string error;
-};
-
-Loaded load()
-{
-    Loaded loaded;
-    if (void* entry = fnd::openModuleEntry("libnorvale_net_http.so", NORVALE_NET_MODULE_DIR, "norvale_http_backend",
-                                           loaded.error))
-        loaded.backend = reinterpret_cast<HttpBackend* (*)()>(entry)();
-    else
-        fnd::log(fnd::LogLevel::Error, "Network: " + loaded.error);
-    return loaded;
 }
 
 // One request on its way; completes exactly once.
@@ -69,7 +52,8 @@ struct UrlSession::Impl {
     {
         if (client)
             return client.get();
-        static const Loaded loaded = load();
+        static const auto loaded = fnd::loadModuleBackend<HttpBackend>("libnorvale_net_http.so", NORVALE_NET_MODULE_DIR,
+                                                                       "norvale_http_backend", "Network");
         if (!loaded.backend) {
             error = loaded.error;
             return nullptr;
