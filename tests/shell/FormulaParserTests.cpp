@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -148,6 +149,50 @@ TEST(FormulaParserTest, TextParsesBackToTheSameValues)
     EXPECT_EQ(FormulaParser::text(*parsed("(A*256+B)/4")), "(A*256+B)/4");
     EXPECT_EQ(FormulaParser::text(*parsed("A-(B-C)")), "A-(B-C)");
     EXPECT_EQ(FormulaParser::text(*parsed("(A-B)-C")), "A-B-C");
+    EXPECT_EQ(FormulaParser::text(*parsed("A+(B-C)")), "A+(B-C)");
+    EXPECT_EQ(FormulaParser::text(*parsed("A*-B")), "A*(0-B)");
+}
+
+// A random formula as a user might type it: numbers, bytes, unary minus, redundant parentheses and spaces.
+std::string typedFormula(std::mt19937& random, int depth)
+{
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    switch (depth <= 0 ? pick(2) : pick(6)) {
+    case 0:
+        return std::to_string(pick(1000)) + (pick(2) ? "." + std::to_string(pick(100)) : "");
+    case 1:
+        return std::string(1, static_cast<char>((pick(2) ? 'A' : 'a') + pick(Node::byteCount)));
+    case 2:
+        return "-" + typedFormula(random, depth - 1);
+    case 3:
+        return "(" + typedFormula(random, depth - 1) + ")";
+    default:
+        return typedFormula(random, depth - 1) + (pick(2) ? " " : "") + "+-*/"[pick(4)] +
+               typedFormula(random, depth - 1);
+    }
+}
+
+TEST(FormulaParserTest, WrittenBackTextIsAcceptedAsTheSameFormula)
+{
+    // What a custom PID saves is the text written back; reopened and saved again it must still be taken.
+    std::mt19937 random(34);
+    int accepted = 0;
+    for (int i = 0; i < 4000; ++i) {
+        const std::string typed = typedFormula(random, 2 + i % 40);
+        const auto first = FormulaParser::parse(typed);
+        if (!std::holds_alternative<std::shared_ptr<const Node>>(first))
+            continue;
+        ++accepted;
+        const auto& root = std::get<std::shared_ptr<const Node>>(first);
+        const std::string text = FormulaParser::text(*root);
+        const auto again = FormulaParser::parse(text);
+        const auto* refusal = std::get_if<FormulaError>(&again);
+        ASSERT_EQ(refusal, nullptr) << typed << " -> " << text << ": " << refusal->message();
+        const auto& reread = std::get<std::shared_ptr<const Node>>(again);
+        EXPECT_EQ(reread->toJson(), root->toJson()) << typed << " -> " << text;
+        EXPECT_EQ(FormulaParser::text(*reread), text) << typed;
+    }
+    EXPECT_GT(accepted, 500);
 }
 
 }  // namespace

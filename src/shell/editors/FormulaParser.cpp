@@ -265,9 +265,10 @@ void appendText(const Node& node, std::string& out)
         break;
     }
     const int level = precedence(node.kind());
-    // Operators group from the left, so a right operand of the same level needs
-    // parentheses where the order matters: A-(B-C), A/(B*C).
-    const bool rightNeedsGroup = node.kind() == Node::Kind::Subtract || node.kind() == Node::Kind::Divide;
+    // Operators group from the left, so a right operand of the same level keeps
+    // its parentheses even where the value would not change (A+(B-C)): without
+    // them the text reads back as another, deeper tree, which rounds differently
+    // and can grow past what can be stored.
     const auto operand = [&](const Node& child, bool groupEqual) {
         const int childLevel = precedence(child.kind());
         const bool group = childLevel < level || (groupEqual && childLevel == level);
@@ -279,7 +280,7 @@ void appendText(const Node& node, std::string& out)
     };
     operand(*node.left(), false);
     out += symbol(node.kind());
-    operand(*node.right(), rightNeedsGroup);
+    operand(*node.right(), true);
 }
 
 }  // namespace

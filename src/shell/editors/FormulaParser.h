@@ -36,7 +36,7 @@ public:
     using Result = std::variant<std::shared_ptr<const Node>, FormulaError>;
     static Result parse(std::string_view text);
 
-    // The formula as text that parses back to the same tree's value, with only
-    // the parentheses that precedence needs.
+    // The formula as text that parses back to the same tree, with only the
+    // parentheses that precedence and grouping from the left need.
     static std::string text(const Node& root);
 };
