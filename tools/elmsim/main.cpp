@@ -3,6 +3,8 @@
 //   elmsim --profile idle|cruise|city|hot|speeding|drag|dragrun|lap   (how the car is driven; a moving drive by default)
 //   elmsim --codes P0301,P0420 --pending P0171 --permanent P0420   (the engine's trouble codes)
 //   elmsim --turbo      (a turbocharged engine: boost above the barometer under load)
+//   elmsim --reply-ms N (time each reply takes, give or take a quarter; 40 by default, as a Wi-Fi adapter
+//                        on a car takes; 0 answers at once, for tests that want speed)
 // Prints "listening on 127.0.0.1:PORT", then each request it receives. Ctrl-C stops it.
 
 #include <algorithm>
@@ -46,12 +48,20 @@ int main(int argc, char** argv)
     std::vector<std::string> lists[3];  // stored, pending, permanent
     const char* const listOptions[3] = {"--codes", "--pending", "--permanent"};
     bool turbo = false;
+    long replyMilliseconds = 40;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
             char* end = nullptr;
             port = std::strtol(argv[++i], &end, 10);
             if (*end != '\0' || port < 0 || port > 65535) {
                 std::fprintf(stderr, "elmsim: bad port \"%s\"\n", argv[i]);
+                return 2;
+            }
+        } else if (std::strcmp(argv[i], "--reply-ms") == 0 && i + 1 < argc) {
+            char* end = nullptr;
+            replyMilliseconds = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || end == argv[i] || replyMilliseconds < 0 || replyMilliseconds > 10000) {
+                std::fprintf(stderr, "elmsim: bad reply time \"%s\" (milliseconds, 0 to 10000)\n", argv[i]);
                 return 2;
             }
         } else if (std::strcmp(argv[i], "--turbo") == 0) {
@@ -76,7 +86,7 @@ int main(int argc, char** argv)
         } else {
             std::fprintf(stderr,
                          "usage: elmsim [--port N] [--profile idle|cruise|city|hot|speeding|drag|dragrun|lap] [--turbo]\n"
-                         "              [--codes LIST] [--pending LIST] [--permanent LIST]\n");
+                         "              [--codes LIST] [--pending LIST] [--permanent LIST] [--reply-ms N]\n");
             return 2;
         }
     }
@@ -96,6 +106,8 @@ int main(int argc, char** argv)
         car.pendingCodes = lists[1];
         car.permanentCodes = lists[2];
     });
+    const double replySeconds = static_cast<double>(replyMilliseconds) / 1000.0;
+    simulator.setLatency(replySeconds, replySeconds / 4);
     simulator.setRequestObserver([](const std::string& request) {
         std::printf("%s\n", request.c_str());
         std::fflush(stdout);

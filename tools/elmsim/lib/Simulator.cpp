@@ -7,10 +7,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <mutex>
+#include <random>
 #include <thread>
 
 namespace elmsim {
@@ -19,6 +21,8 @@ struct Simulator::Impl {
     mutable std::mutex mutex;
     Adapter adapter;
     double latency = 0;
+    double jitter = 0;
+    std::minstd_rand random{std::random_device{}()};
     std::vector<std::string> requests;
     int interruptions = 0;
     int connections = 0;
@@ -94,6 +98,8 @@ void Simulator::Impl::answer(const std::string& request)
         lastRequest = now;
         output = adapter.handle(request);
         wait = latency;
+        if (jitter > 0)
+            wait = std::max(0.0, wait + std::uniform_real_distribution<double>(-jitter, jitter)(random));
     }
     if (notify)
         notify(request);
@@ -258,10 +264,11 @@ void Simulator::setClock(std::function<double()> now)
     impl_->lastRequest = impl_->clock();
 }
 
-void Simulator::setLatency(double seconds)
+void Simulator::setLatency(double seconds, double jitter)
 {
     std::lock_guard lock(impl_->mutex);
     impl_->latency = seconds;
+    impl_->jitter = jitter;
 }
 
 void Simulator::injectFault(Fault fault, int times, const std::string& request)

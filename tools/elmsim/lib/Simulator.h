@@ -28,7 +28,8 @@ public:
     void updateCar(const std::function<void(CarState&)>& change);
     CarState car() const;
     void setOptions(const std::function<void(AdapterOptions&)>& change);
-    void setLatency(double seconds);  // real time before each reply
+    // Real time before each reply: `seconds`, give or take up to `jitter`, drawn anew for each request.
+    void setLatency(double seconds, double jitter = 0);
     // The time base the car drives by, in seconds (read on the simulator's thread at each request);
     // by default the real time. Tests hand in the run loop's manual clock.
     void setClock(std::function<double()> now);
