@@ -66,7 +66,9 @@ std::shared_ptr<GfxFramebuffer> GfxFramebufferCache::fetchFramebufferForSize(ui:
 
 void GfxFramebufferCache::returnFramebufferToCache(const std::shared_ptr<GfxFramebuffer>& framebuffer)
 {
-    framebuffer->clearAllLocks();
+    // The last unlock brought the count to zero already. It is not zeroed again
+    // here: a lock taken meanwhile on another thread would be wiped, and the
+    // framebuffer lent to two holders at once.
     runOnProcessingQueueAsync([this, framebuffer] {
         // A framebuffer locked again before this ran is lent out: it must not
         // sit in a slot too. One already idle is never stored twice.

@@ -295,9 +295,11 @@ void GfxMovieWriter::finishRecordingWithCompletionHandler(std::function<void()> 
             } else if (handler) {
                 handler();
             } else {
-                // Only a finished file is announced, and on the main thread.
+                // Only a finished file is announced, and on the main thread. The writer is named by its
+                // address alone: holding it until then would, at a quit, leave it to the run loop's
+                // teardown at exit to end, after the layers it still uses are gone.
                 const void* object = self.get();
-                fnd::DispatchQueue::main().async([object, keep = self] {
+                fnd::DispatchQueue::main().async([object] {
                     fnd::NotificationCenter::defaultCenter().post(saveVideoNotification, object);
                 });
             }
@@ -310,8 +312,9 @@ void GfxMovieWriter::reportFailure(const std::string& error)
     if (failureReported_.exchange(true))
         return;
     fnd::log(fnd::LogLevel::Error, "Movie writing failed: " + error);
-    fnd::DispatchQueue::main().async([self = shared_from_this(), error] {
-        if (self->failureBlock_)
+    // Told only to a writer still held by someone, for the same reason as the announcement of a finished movie.
+    fnd::DispatchQueue::main().async([weak = weak_from_this(), error] {
+        if (const auto self = weak.lock(); self && self->failureBlock_)
             self->failureBlock_(error);
     });
 }

@@ -115,6 +115,20 @@ TEST_F(FramebufferCacheTest, ReturnsOnlyAfterTheLastOfThreeUnlocks)
 #endif
 }
 
+TEST_F(FramebufferCacheTest, AFramebufferLockedAgainBeforeItsReturnStaysLent)
+{
+    // Its last unlock on one thread hands it back while another thread has just locked it again: the
+    // new lock holds, and the framebuffer is not lent a second time.
+    auto framebuffer = cache().fetchFramebufferForSize({24, 24}, false);
+    cache().returnFramebufferToCache(framebuffer);
+    EXPECT_EQ(framebuffer->lockCount(), 1u);
+    EXPECT_EQ(cache().idleFramebufferCount(), 0u);
+    EXPECT_NE(cache().fetchFramebufferForSize({24, 24}, false), framebuffer);
+    framebuffer->unlock();
+    EXPECT_EQ(cache().unbalancedUnlocks(), 0u);
+    EXPECT_EQ(cache().fetchFramebufferForSize({24, 24}, false), framebuffer);
+}
+
 TEST_F(FramebufferCacheTest, MemoryWarningDropsIdleFramebuffersOnly)
 {
     auto idle = cache().fetchFramebufferForSize({8, 8}, false);

@@ -8,9 +8,11 @@ extern "C" {
 
 #include <sys/resource.h>
 
+#include <chrono>
 #include <csignal>
 #include <fstream>
 #include <future>
+#include <thread>
 
 #include "ImagingTestSupport.h"
 #include "imaging/GfxAlphaBlendFilter.h"
@@ -232,6 +234,32 @@ TEST_F(MovieWriterTest, AFrameOfferedWhileTheLastIsConvertedIsWrittenToo)
     writer->finishRecording();
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return savedNotifications_ == 1; }));
     EXPECT_EQ(decodeMovie((documents_ / "Queued.m4v").string(), 0).videoFrames, 2);
+}
+
+TEST_F(MovieWriterTest, TheAnnouncementOfAFinishedMovieDoesNotKeepItsWriter)
+{
+    // Were the announcement waiting in the main queue to hold the writer, a quit at that moment would end
+    // the writer from the run loop's teardown at exit, after the layers it still uses are gone.
+    auto source = std::make_shared<TimedSource>(ui::Size{64, 48}, Rgba{10, 20, 30, 255});
+    auto writer = GfxMovieWriter::create(documents_ / "Announced.m4v", {64, 48});
+    source->addTarget(writer);
+    writer->startRecording();
+    source->push(frameTime(1));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return writer->framesWritten() + writer->framesDropped() == 1; }));
+    source->removeTarget(writer);
+    const std::weak_ptr<GfxMovieWriter> weak = writer;
+    long holdersWhileAnnounced = -1;
+    const auto observer = fnd::NotificationCenter::defaultCenter().addObserver(
+        GfxMovieWriter::saveVideoNotification, [&](const fnd::Notification&) {
+            // The writer's own queue may still hold it for a moment after it posted the announcement.
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (weak.use_count() > 1 && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::yield();
+            holdersWhileAnnounced = weak.use_count();
+        });
+    writer->finishRecording();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return savedNotifications_ == 1; }));
+    EXPECT_EQ(holdersWhileAnnounced, 1) << "only the test should hold the writer while its movie is announced";
 }
 
 TEST_F(MovieWriterTest, EachWriterGivesItsContextBackWhenItGoes)
