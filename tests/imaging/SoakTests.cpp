@@ -10,6 +10,7 @@
 #include "imaging/GfxMovieWriter.h"
 #include "imaging/GfxVideoCamera.h"
 #include "imaging/GfxView.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/media/CaptureDevice.h"
 #include "support/TestSupport.h"
@@ -73,11 +74,14 @@ TEST(PipelineSoakTest, ThreeHundredFramesLeaveTheLocksBalanced)
     EXPECT_GT(writer->framesDropped(), 0u);
     EXPECT_GT(writer->framesWritten(), 0u);
 
+    // The movie's announcement is the writer's last act: only then has its work ended.
+    int announced = 0;
+    const auto observer = fnd::NotificationCenter::defaultCenter().addObserver(
+        GfxMovieWriter::saveVideoNotification, [&](const fnd::Notification&) { ++announced; });
     blend->removeTarget(writer);
     writer->finishRecording();
-    ASSERT_TRUE(RunLoop::main().runUntil(
-        [&] { return writer->assetWriter()->status() == media::AssetWriterStatus::Completed; }));
-    RunLoop::main().processEvents();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return announced == 1; }));
+    EXPECT_EQ(writer->assetWriter()->status(), media::AssetWriterStatus::Completed);
 
     EXPECT_EQ(cache.unbalancedUnlocks(), 0u);
     EXPECT_EQ(cache.doubleReturns(), 0u);

@@ -266,8 +266,10 @@ RunLoop::~RunLoop()
 
 RunLoop& RunLoop::main()
 {
-    static RunLoop loop;
-    return loop;
+    // Never destroyed: a worker thread still finishing at exit (a movie's last fragment) may post to it,
+    // and what waits in it then is not ended from static teardown, after the layers it uses are gone.
+    static RunLoop* const loop = new RunLoop;
+    return *loop;
 }
 
 double RunLoop::now() const { return impl_->now(); }
