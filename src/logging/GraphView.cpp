@@ -249,16 +249,17 @@ std::array<std::string, 5> GraphView::scaleTexts(float min, float max)
     const double values[5] = {min, (min + mid) * 0.5, mid, (max + mid) * 0.5, max};
     std::array<std::string, 5> out;
     for (std::size_t i = 0; i < 5; ++i) {
-        if (d < 10)
+        if (d < 10) {
             out[i] = fnd::format("%.1f", values[i]);
-        else if (d > 1000)
+        } else if (d > 1000) {
             out[i] = fnd::format("%.1fk", values[i] / 1000);
-        else
-            out[i] = fnd::format("%d", static_cast<int>(std::trunc(values[i])));
-    }
-    if (d >= 10 && d <= 1000) {
-        out[1] = fnd::format("%d", static_cast<int>(std::trunc(min + mid)) / 2);
-        out[3] = fnd::format("%d", static_cast<int>(std::trunc(max + mid)) / 2);
+        } else {
+            // Each text names the value at its line: 7.5 is not "7". Below a span of 100 a tenth
+            // still matters; above, the nearest whole number is close enough.
+            const double shown = d < 100 ? std::round(values[i] * 10) / 10 : std::round(values[i]);
+            out[i] = shown == std::trunc(shown) ? fnd::format("%d", static_cast<int>(shown))
+                                                : fnd::format("%.1f", shown);
+        }
     }
     return out;
 }
@@ -422,8 +423,12 @@ void GraphView::drawData(ui::Context& context, const Geometry& g, ui::Rect dirty
     drawTimeLabels(context, g);
 
     const ui::Color textColor = theme_ == 1 ? ui::Color::darkGray() : ui::Color::systemGray();
-    context.drawText(fnd::format("Min: %d", static_cast<int>(currentMinVal_)), ui::Point{15, 5}, timeFont(), textColor);
-    context.drawText(fnd::format("Max: %d", static_cast<int>(currentMaxVal_)), ui::Point{15, 20}, timeFont(), textColor);
+    // Until the first sample there is no extreme to show (the running ones start from the range's far ends).
+    const bool empty = points_.empty();
+    context.drawText(empty ? "Min: --" : fnd::format("Min: %d", static_cast<int>(currentMinVal_)), ui::Point{15, 5},
+                     timeFont(), textColor);
+    context.drawText(empty ? "Max: --" : fnd::format("Max: %d", static_cast<int>(currentMaxVal_)), ui::Point{15, 20},
+                     timeFont(), textColor);
     context.restore();
 }
 

@@ -126,13 +126,14 @@ void ListViewController::loadViews()
 
 void ListViewController::viewDidAppear(bool animated)
 {
-    gaugeCount_ = static_cast<int>(Manager::sharedManager().setting().gaugeListArr.size());
-    if (gaugeCount_ == 0)
-        slideMenuBar();
+    // The row count is what the rebuild made of the list (it leaves out sensors that no longer
+    // exist), never the length of the list itself.
     if (firstLaunch_) {
         firstLaunch_ = false;
         loadData();
     }
+    if (gaugeCount_ == 0)
+        slideMenuBar();
     startScanning();
     TemplateViewCon::viewDidAppear(animated);
 }
@@ -211,9 +212,40 @@ std::shared_ptr<ui::TableViewCell> ListViewController::cellForRowAtIndexPath(ui:
         cell->setDelegate(this);
         cell->setCellData(row.min, row.max, row.plan.title, row.plan.units, row.plan.sensorIndex);
         cell->setLimits(Manager::sharedManager().userData().limits(row.plan.sensorIndex));
-        cell->updateCell(0.0f);
+        showState(row, *cell);
     }
     return cell;
+}
+
+namespace {
+
+std::string faultText(FormulaFault fault)
+{
+    switch (fault) {
+    case FormulaFault::DivideByZero:
+        return fnd::L("Formula divides by zero");
+    case FormulaFault::MissingByte:
+        return fnd::L("Formula reads past the reply");
+    case FormulaFault::OutOfRange:
+        return fnd::L("Formula value too large");
+    case FormulaFault::None:
+        break;
+    }
+    return {};
+}
+
+}  // namespace
+
+// A row shows no number until its first value: a zero would look like a reading.
+void ListViewController::showState(const Row& row, GaugeCell& cell) const
+{
+    if (row.fault != FormulaFault::None) {
+        cell.showFault(faultText(row.fault));
+        return;
+    }
+    cell.showNoValue();
+    if (row.last)
+        cell.updateCell(*row.last);
 }
 
 std::shared_ptr<ui::View> ListViewController::viewForHeaderInSection(ui::TableView&, int)
@@ -344,15 +376,32 @@ GaugeCell* ListViewController::cellForRow(int row)
 
 void ListViewController::showValue(int row, float value)
 {
-    if (GaugeCell* cell = cellForRow(row))
+    Row& shown = rows_[static_cast<std::size_t>(row)];
+    shown.last = value;
+    const bool recovered = shown.fault != FormulaFault::None;
+    shown.fault = FormulaFault::None;
+    if (GaugeCell* cell = cellForRow(row)) {
+        if (recovered)
+            cell->showNoValue();
         cell->updateCell(value);
+    }
+}
+
+void ListViewController::showFault(int row, FormulaFault fault)
+{
+    Row& shown = rows_[static_cast<std::size_t>(row)];
+    shown.last.reset();
+    shown.fault = fault;
+    if (GaugeCell* cell = cellForRow(row))
+        cell->showFault(faultText(fault));
 }
 
 void ListViewController::didReceiveResponse(const std::vector<Response>& responses)
 {
     routeReplies(responses, pidMap_, decoder_, fuel_, fuelBgTracking_,
                  {[this](int r) { return rows_[static_cast<std::size_t>(r)].plan.sensorIndex; },
-                  [this](int r, float value) { showValue(r, value); }});
+                  [this](int r, float value) { showValue(r, value); },
+                  [this](int r, FormulaFault fault) { showFault(r, fault); }});
 }
 
 void ListViewController::scannerDidReceiveVoltage(Scanner&, const std::vector<Response>& responses)
@@ -443,4 +492,11 @@ void ListViewController::changeTheViewToPortrait(bool)
     if (!tapDetected_)
         topNavBar_->setFrame(ui::makeRect(0, -46, bounds.size.width, 44));
     reloadCells_ = true;
+    // The rows on screen take the new width now, not when they next scroll into view.
+    if (bounds.size != laidOutSize_) {
+        laidOutSize_ = bounds.size;
+        tb1_->reloadData();
+        if (tb2_)
+            tb2_->reloadData();
+    }
 }
