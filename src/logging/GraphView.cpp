@@ -332,11 +332,19 @@ void GraphView::layoutSubviews()
     }
 }
 
+// The kept background is the background pass alone, at the chart's own size. A picture of the view
+// would take in its subviews (the button, drawn live anyway, twice over) and, in the middle of an
+// animation such as the table's editing slide, the size it is passing through rather than its own.
 void GraphView::takeSnapshot()
 {
     bgImage_.reset();
-    if (bounds().size.width > 0 && bounds().size.height > 0)
-        bgImage_ = renderToImage(ui::Device::current().scale());
+    const ui::Rect area = bounds();
+    if (area.size.width > 0 && area.size.height > 0) {
+        ui::BitmapContext context(area.size, ui::Device::current().scale());
+        context.translate(-area.x(), -area.y());
+        drawBackground(context, geometry(), area);
+        bgImage_ = context.makeImage();
+    }
     updateScaleLabels();
 }
 
@@ -351,15 +359,16 @@ void GraphView::draw(ui::Context& context, ui::Rect dirty)
 {
     ui::View::draw(context, dirty);
     const Geometry g = geometry();
-    if (!bgImage_)
+    if (!bgImage_) {
+        lastDrawWasData_ = false;
         drawBackground(context, g, dirty);
-    else
+    } else {
         drawData(context, g, dirty);
+    }
 }
 
 void GraphView::drawBackground(ui::Context& context, const Geometry& g, ui::Rect dirty)
 {
-    lastDrawWasData_ = false;
     context.save();
     context.setLineWidth(ui::Device::current().isPad() ? 1.0 : 0.5);
     context.setStrokeColor(ui::Color::systemGray());

@@ -22,6 +22,7 @@
 #include "platform/ui/TableViewCell.h"
 #include "shell/editors/SensorSelectViewController.h"
 #include "support/LoopbackServer.h"
+#include "support/ReferenceImage.h"
 
 namespace {
 
@@ -599,6 +600,48 @@ TEST_F(LoggingScreen, ANewRecordingNeverReplacesAnEarlierOne)
             std::filesystem::remove(fnd::Paths::documents() / log.first);
         leave();
     }
+}
+
+// The charts after Edit and Done look as they did before: one interaction button, the whole frame.
+TEST_F(LoggingScreen, EditAndDoneLeaveTheChartsAsTheyWere)
+{
+    settings().graphListArr = {8, 9};
+    settings().graphLineColorArr = {0, 1};
+    const auto picture = [&](bool editFirst) {
+        screen = std::make_shared<ScrollGraphViewController>();
+        show(screen);
+        if (editFirst) {
+            tapButton("Edit");
+            advance(1);
+            EXPECT_TRUE(shows("Done"));
+            tapButton("Done");
+        }
+        advance(1);
+        for (int i = 0; i < 20; ++i) {
+            screen->didReceiveResponse({reply(0x0C, {0x0D, static_cast<std::uint8_t>(i * 10)}), reply(0x0D, {50})});
+            advance(0.1);
+        }
+        window().layoutIfNeeded();
+        return root->window().renderToImage(1);
+    };
+    const ui::Image untouched = picture(false);
+    const ui::Image edited = picture(true);
+    EXPECT_TRUE(testsupport::matchesImage(edited, untouched, "logging-after-edit"));
+}
+
+TEST_F(LoggingScreen, AChartWithoutSamplesShowsNoExtremes)
+{
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    show(screen);
+    advance(1);
+    EXPECT_TRUE(shows("Min: --")) << ::testing::PrintToString(texts());
+    EXPECT_TRUE(shows("Max: --"));
+    EXPECT_FALSE(shows("Min: 8000"));
+    screen->didReceiveResponse({reply(0x0C, {0x0D, 0x48})});
+    advance(0.5);
+    EXPECT_TRUE(shows("Min: 850")) << ::testing::PrintToString(texts());
+    EXPECT_TRUE(shows("Max: 850"));
 }
 
 TEST_F(LoggingScreen, DeletingAChartOfASensorChartedTwiceDeletesTheTappedOne)
