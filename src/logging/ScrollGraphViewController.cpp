@@ -138,6 +138,7 @@ void ScrollGraphViewController::updateBarItems()
     auto edit = std::make_shared<ui::BarButtonItem>(editingMode_ ? fnd::L("Done") : fnd::L("Edit"),
                                                     ui::BarButtonItemStyle::Plain,
                                                     [this](ui::BarButtonItem&) { setEditMode(); });
+    edit->setTitleTextAttributes({ui::Font::named("DigitalSans NowEF ML Demo", 17), ui::Color::white(0.8)});
     barItem_.setRightBarButtonItems({edit, add});
 }
 

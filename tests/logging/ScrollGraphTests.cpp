@@ -661,3 +661,109 @@ TEST_F(LoggingScreen, DeletingAChartOfASensorChartedTwiceDeletesTheTappedOne)
 }
 
 }  // namespace
+
+namespace {
+
+class GraphAndLoggerSettings : public ScreenTest {
+protected:
+    // The visible table cell whose title reads `title`.
+    ui::TableViewCell* rowTitled(ui::TableView& table, const std::string& title)
+    {
+        window().layoutIfNeeded();
+        for (const auto& cell : table.visibleCells())
+            if (cell->textLabel() && cell->textLabel()->text() == title)
+                return cell.get();
+        return nullptr;
+    }
+    void open(std::shared_ptr<ui::ViewController> screen)
+    {
+        stack = std::make_shared<ui::NavigationController>(std::move(screen));
+        show(stack);
+    }
+    ui::ViewController* top() { return stack->topViewController(); }
+    // A finger held on a row: its selected background shows.
+    ui::Color stripOf(ui::TableViewCell& cell)
+    {
+        const ui::Point at = cell.convertPoint(cell.bounds().center(), nullptr);
+        window().sendTouch(ui::TouchPhase::Began, at);
+        advance(0.3);
+        const ui::Image shot = window().renderToImage(1);
+        const ui::Point strip = cell.convertPoint({cell.bounds().width() - 1.5, cell.bounds().height() / 2}, nullptr);
+        window().sendTouch(ui::TouchPhase::Cancelled, at);
+        advance(0.3);
+        return shot.pixel(static_cast<int>(strip.x), static_cast<int>(strip.y));
+    }
+    std::shared_ptr<ui::NavigationController> stack;
+};
+
+TEST_F(GraphAndLoggerSettings, WithoutASensorNeitherDetailsNorThePickerChooseOneForTheUser)
+{
+    open(std::make_shared<GraphSettingViewCon>(ui::TableViewStyle::Grouped));
+    auto* graphSettings = top();
+    ASSERT_TRUE(testsupport::tapText(window(), fnd::L("sensor details")));
+    advance(1);
+    EXPECT_EQ(top(), graphSettings) << "no sensor's details open";
+    ASSERT_NE(ui::AlertController::visible(), nullptr);
+    EXPECT_EQ(ui::AlertController::visible()->message(), fnd::L("graph msg"));
+    ui::AlertController::dismissAll();
+
+    ASSERT_TRUE(testsupport::tapText(window(), fnd::L("Sensor")));
+    advance(1);
+    auto* picker = dynamic_cast<SensorSelectViewController*>(top());
+    ASSERT_NE(picker, nullptr);
+    for (const auto& cell : picker->tableView().visibleCells())
+        EXPECT_NE(cell->accessoryType(), ui::TableViewCellAccessoryType::Checkmark) << cell->textLabel()->text();
+    stack->popViewController(true);
+    advance(1);
+    EXPECT_TRUE(shows("--")) << "back without a choice chooses nothing";
+    EXPECT_FALSE(shows(userData().longNameArr[0]));
+}
+
+TEST_F(GraphAndLoggerSettings, RowsInTheLookOfTheirScreens)
+{
+    for (const int theme : {0, 1}) {
+        settings().theme = theme;
+        open(std::make_shared<GraphSettingViewCon>(ui::TableViewStyle::Grouped));
+        auto& graphTable = dynamic_cast<ui::TableViewController&>(*top()).tableView();
+        ui::TableViewCell* color = rowTitled(graphTable, fnd::L("line color"));
+        ASSERT_NE(color, nullptr);
+        EXPECT_EQ(color->textLabel()->font().name(), "Digital-Serial");
+        EXPECT_EQ(color->textLabel()->font().pointSize(), 15);
+        EXPECT_EQ(color->detailTextLabel()->font().pointSize(), 14);
+        EXPECT_EQ(color->detailTextLabel()->textColor(), theme == 1 ? ui::Color::darkGray() : ui::Color::white(0.7));
+        EXPECT_EQ(color->backgroundColor(), theme == 1 ? ui::Color::white(1.0) : ui::Color::rgb255(10, 10, 10));
+        EXPECT_EQ(stripOf(*color), ui::Color::rgb255(0, 185, 109));
+
+        open(std::make_shared<LoggerSettViewCon>());
+        auto& loggerTable = dynamic_cast<ui::TableViewController&>(*top()).tableView();
+        ui::TableViewCell* rate = rowTitled(loggerTable, fnd::L("Sample rate"));
+        ASSERT_NE(rate, nullptr);
+        EXPECT_EQ(rate->textLabel()->font().name(), "DigitalSans NowEF ML Demo");
+        EXPECT_EQ(rate->textLabel()->font().pointSize(), 16);
+        EXPECT_EQ(rate->detailTextLabel()->textColor(), ui::Color::rgb255(205, 40, 70));
+        EXPECT_EQ(rate->backgroundColor(), theme == 1 ? ui::Color::white(1.0) : ui::Color::white(0.08));
+        EXPECT_EQ(stripOf(*rate), ui::Color::rgb255(205, 40, 70));
+        ui::TableViewCell* formatting = rowTitled(loggerTable, fnd::L("Data formatting"));
+        ASSERT_NE(formatting, nullptr) << "the title stands alone, the choice under it";
+        EXPECT_EQ(formatting->detailTextLabel()->text(), fnd::L("Formatted"));
+        EXPECT_EQ(formatting->detailTextLabel()->textColor(), ui::Color::lightGray());
+    }
+}
+
+TEST_F(LoggingScreen, EditAndDoneInTheScreensOwnFace)
+{
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    show(screen);
+    for (const std::string title : {"Edit", "Done"}) {
+        window().layoutIfNeeded();
+        ui::Button* button = buttonTitled(window(), title);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->titleFont().name(), "DigitalSans NowEF ML Demo");
+        EXPECT_EQ(button->titleFont().pointSize(), 17);
+        EXPECT_EQ(button->currentTitleColor(), ui::Color::white(0.8)) << title;
+        tapButton(title);
+    }
+}
+
+}  // namespace
