@@ -444,8 +444,22 @@ void ListViewController::slideMenuBar()
     if (tapDetected_)
         return;
     tapDetected_ = true;
-    const double w = view()->bounds().size.width;
-    ui::animate(0.3, [this, w] { topNavBar_->setFrame(ui::makeRect(0, isPad() ? 10 : 0, w, 44)); });
+    const ui::Rect bounds = view()->bounds();
+    const double w = bounds.size.width;
+    // On a phone held upright the bar pushes the rows down rather than covering the first one.
+    const bool phonePortrait = !isPad() && !ui::isLandscape(ui::Device::current().interfaceOrientation());
+    const ui::EdgeInsets insets = ui::safeAreaInsets(*view());
+    ui::animate(0.3, [this, w, bounds, phonePortrait, insets] {
+        if (!phonePortrait) {
+            topNavBar_->setFrame(ui::makeRect(0, isPad() ? 10 : 0, w, 44));
+            return;
+        }
+        const bool homeIndicator = insets.bottom > 0;
+        const ui::Rect bar = homeIndicator ? ui::makeRect(0, insets.top, w, 44) : ui::makeRect(0, 0, w, 64);
+        topNavBar_->setFrame(bar);
+        const double top = bar.y() + bar.height();
+        tb1_->setFrame(ui::makeRect(0, top, w, bounds.size.height - top));
+    });
     hideBar_.cancel();
     hideBar_ = fnd::after(hideBarDelay, [this] { hideNavBar(); });
 }
@@ -454,7 +468,11 @@ void ListViewController::hideNavBar()
 {
     const double w = view()->bounds().size.width;
     const std::weak_ptr<ui::ViewController> weak = weak_from_this();
-    ui::animate(0.3, [this, w] { topNavBar_->setFrame(ui::makeRect(0, -46, w, 44)); },
+    ui::animate(0.3,
+                [this, w] {
+                    topNavBar_->setFrame(ui::makeRect(0, -46, w, 44));
+                    layOutTables();
+                },
                 [this, weak](bool) {
                     if (!weak.expired())
                         tapDetected_ = false;
@@ -474,10 +492,8 @@ void ListViewController::viewWillTransitionToSize(ui::Size size, ui::TransitionC
         [this] { changeTheViewToPortrait(!ui::isLandscape(ui::Device::current().interfaceOrientation())); });
 }
 
-void ListViewController::changeTheViewToPortrait(bool)
+void ListViewController::layOutTables()
 {
-    if (!tb1_)
-        return;
     const ui::Rect bounds = view()->bounds();
     const double top = std::max(20.0, ui::safeAreaInsets(*view()).top);
     const double height = bounds.size.height - top;
@@ -488,6 +504,14 @@ void ListViewController::changeTheViewToPortrait(bool)
     } else {
         tb1_->setFrame(ui::makeRect(0, top, bounds.size.width, height));
     }
+}
+
+void ListViewController::changeTheViewToPortrait(bool)
+{
+    if (!tb1_)
+        return;
+    const ui::Rect bounds = view()->bounds();
+    layOutTables();
     noGaugesLabel_->setFrame(ui::makeRect(0, bounds.size.height / 2 - 80, bounds.size.width, 120));
     if (!tapDetected_)
         topNavBar_->setFrame(ui::makeRect(0, -46, bounds.size.width, 44));

@@ -107,6 +107,8 @@ private:
     void slideMenuBar();
     void hideNavBar();
     void changeTheViewToPortrait(bool portrait);
+    // The tables below the top margin, as they stand while the top bar is away.
+    void layOutTables();
 
     std::vector<Row> rows_;
     int gaugeCount_ = 0;

@@ -331,4 +331,33 @@ TEST_F(SensorListTasks, SensorsWithoutARowStayOutAtEveryAppearance)
     EXPECT_EQ(link->requestTexts(), (std::vector<std::string>{request(8), request(9)}));
 }
 
+TEST_F(SensorListTasks, OnAPhoneHeldUprightTheTopBarPushesTheRowsDown)
+{
+    for (const bool pad : {false, true}) {
+        if (pad) {
+            ui::Device::current().setIdiom(ui::UserInterfaceIdiom::Pad);
+            ui::Device::current().setScreenSize(ui::Device::defaultPadSize);
+            list = std::make_shared<ListViewController>();
+        }
+        settings().gaugeListArr = {8, 9, 1};
+        show(list);
+        advance(3);
+        const auto firstRowTop = [&] {
+            window().layoutIfNeeded();
+            return list->cellForRow(0)->convertPoint({0, 0}, nullptr).y;
+        };
+        const double resting = firstRowTop();
+        testsupport::tap(window(), {200, 500});
+        advance(0.5);
+        const ui::Rect bar = list->topNavBar().convertRect(list->topNavBar().bounds(), nullptr);
+        EXPECT_GT(bar.y() + bar.height(), resting) << "the bar reaches over the first row's place";
+        if (pad)
+            EXPECT_EQ(firstRowTop(), resting) << "on a pad the rows stay";
+        else
+            EXPECT_GE(firstRowTop(), bar.y() + bar.height()) << "the first row is below the bar, not under it";
+        advance(ListViewController::hideBarDelay + 0.5);
+        EXPECT_EQ(firstRowTop(), resting) << "and back when the bar goes";
+    }
+}
+
 }  // namespace
