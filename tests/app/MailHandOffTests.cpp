@@ -61,8 +61,9 @@ protected:
 TEST_F(LoggingMailTest, TheStoppedRecordingReachesTheMailClient)
 {
     recordAndStop();
-    ASSERT_EQ(client.calls().size(), 1u);
-    const auto& arguments = client.calls().front();
+    const auto calls = client.calls();
+    ASSERT_EQ(calls.size(), 1u);
+    const auto& arguments = calls.front();
     EXPECT_EQ(std::find(arguments.begin(), arguments.end(), ""), arguments.end()) << "an empty argument";
     ASSERT_EQ(client.opened().size(), 1u);
     EXPECT_NE(client.opened().front().find("subject=Norvale%20Logging"), std::string::npos) << client.opened().front();
