@@ -6,6 +6,7 @@
 #include "performance/RaceSettViewController.h"
 #include "performance/TrackView.h"
 #include "platform/foundation/Localization.h"
+#include "platform/foundation/Strings.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
@@ -139,6 +140,93 @@ TEST_F(RaceUserPathTest, AStoppedRunLeavesItsResultsAndTheControlsForTheNext)
     tapOn("STOP");
     EXPECT_TRUE(shows("00:01"));
     EXPECT_TRUE(resultsShown());
+}
+
+TEST_F(RaceUserPathTest, AfterStopTheResultsButtonIsWholeAndItsTapOpensTheResults)
+{
+    ASSERT_TRUE(connect());
+    for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
+        ui::Device::current().setIdiom(size.width == 1024 ? ui::UserInterfaceIdiom::Pad : ui::UserInterfaceIdiom::Phone);
+        ui::Device::current().setScreenSize(size);
+        const std::string where = std::to_string(int(size.width)) + "x" + std::to_string(int(size.height));
+        showRace();
+        armDrag();
+        launch();
+        advance(1);
+        tapOn("STOP");
+        ASSERT_TRUE(shows("Ready")) << where << ": the controls for the next run";
+
+        ui::Window& window = root->window();
+        ui::Button& results = panels().resultsButton();
+        const auto title = testsupport::frameOfText(window, "Results");
+        ASSERT_TRUE(title) << where;
+        const ui::Rect button = results.convertRect(results.bounds(), nullptr);
+        EXPECT_TRUE(button.contains(title->center())) << where;
+        // Whatever part of the button a finger lands on, the button takes it: nothing lies over it.
+        const ui::Rect inner = button.inset(3, 3);
+        for (const ui::Point at : {title->center(), inner.origin, ui::Point{inner.maxX(), inner.minY()},
+                                   ui::Point{inner.minX(), inner.maxY()}, ui::Point{inner.maxX(), inner.maxY()}})
+            EXPECT_EQ(window.hitTest(at), &results) << where << " at " << at.x << "," << at.y;
+        for (ui::SegmentedControl* selector : {&menus().modeSelector(), &menus().readySelector()})
+            EXPECT_FALSE(selector->convertRect(selector->bounds(), nullptr).intersects(button)) << where;
+        for (const ui::ShownText& shown : ui::visibleTextFrames(window)) {
+            if (shown.text == "Results")
+                EXPECT_FALSE(shown.cut) << where;
+        }
+
+        tapOn("Results");
+        EXPECT_FALSE(race->engine().raceReady()) << where << ": the tap must not arm the next run";
+        EXPECT_NE(race->presentedViewController(), nullptr) << where << ": the run's results";
+        EXPECT_FALSE(race->engine().dataArr().empty()) << where;
+    }
+}
+
+TEST_F(RaceUserPathTest, CoolantShowsAFigureOnlyOnceTheCarHasToldIt)
+{
+    sim.updateCar([](elmsim::CarState& s) { s.coolant = 87; });
+    // With the temperature warning on, the link asks for coolant every 5 s; with it off nothing does.
+    for (const bool warning : {false, true}) {
+        settings().highTempEnabled = warning;
+        if (link) {
+            link->disconnect();
+            link.reset();
+        }
+        ASSERT_TRUE(connect());
+        showRace();
+        drive(12);
+        const auto shown = ui::visibleTexts(panels().temperaturePanel());
+        EXPECT_EQ(std::vector<std::string>(shown.begin() + 1, shown.end()),
+                  (std::vector<std::string>{warning ? "87" : "--", "°C"}))
+            << (warning ? "the car's reply" : "nothing asked the car for coolant");
+    }
+}
+
+TEST_F(RaceUserPathTest, TheSummaryShowsNoTimeForAMarkNotTimedFromAStandingStart)
+{
+    ASSERT_TRUE(connect());
+    struct Run {
+        double kmh;
+        const char* what;
+    };
+    for (const Run run : {Run{0, "a standing start that reached no mark"}, Run{100, "a rolling start at 100 km/h"}}) {
+        sim.updateCar([&](elmsim::CarState& s) { s.speed = run.kmh; });
+        showRace();
+        drive(2);
+        armDrag();
+        launch();
+        drive(3);
+        tapOn("STOP");
+        tapOn("Results");
+        advance(1);
+        const auto shown = texts();
+        const auto figureOf = [&](const std::string& row) {
+            const auto at = std::find(shown.begin(), shown.end(), fnd::L(row));
+            return at != shown.end() && at + 1 != shown.end() ? *(at + 1) : std::string("(no row)");
+        };
+        for (const char* mark : {"0-60 mph", "0-100 mph", "1/8 mile time", "1/4 mile time"})
+            EXPECT_EQ(figureOf(mark), "--") << run.what << ": " << mark;
+        EXPECT_EQ(figureOf("Max speed"), fnd::format("%.1f km/h", run.kmh)) << run.what;
+    }
 }
 
 TEST_F(RaceUserPathTest, EveryPageShowsItsTextsWholeOnPhonesAndPads)
