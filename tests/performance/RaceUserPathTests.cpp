@@ -1,7 +1,9 @@
 // The race screen as the user drives it: taps through the window, what is read from the screen.
 #include <algorithm>
+#include <functional>
 
 #include "RaceScreenTest.h"
+#include "performance/LapViewCon.h"
 #include "performance/MapViewCon.h"
 #include "performance/RaceSettViewController.h"
 #include "performance/TrackView.h"
@@ -110,6 +112,38 @@ protected:
     {
         ASSERT_TRUE(testsupport::tapText(root->window(), text)) << text;
         advance(0.5);
+    }
+
+    // The sheet on screen is black with corners of radius 15, and reads so beside its title.
+    void expectBlackRoundedSheet(const std::string& what)
+    {
+        const auto sheet = ui::AlertController::visible();
+        ASSERT_NE(sheet, nullptr) << what;
+        root->window().layoutIfNeeded();
+        const std::function<bool(ui::View&)> blackRounded = [&](ui::View& view) {
+            if (view.backgroundColor() == ui::Color::black() && view.cornerRadius() == 15)
+                return true;
+            return std::any_of(view.subviews().begin(), view.subviews().end(),
+                               [&](const std::shared_ptr<ui::View>& child) { return blackRounded(*child); });
+        };
+        EXPECT_TRUE(blackRounded(*sheet->view())) << what;
+        const auto title = testsupport::frameOfText(root->window(), sheet->title());
+        ASSERT_TRUE(title) << what;
+        const ui::Image shot = root->window().renderToImage(1);
+        EXPECT_EQ(shot.pixel(int(title->x()) - 4, int(title->midY())), ui::Color::black()) << what;
+    }
+
+    // A bar button's title face, size and colour, as its bar shows it.
+    void expectBarButton(ui::ViewController& screen, const std::shared_ptr<ui::BarButtonItem>& item, const char* face,
+                         ui::Color color, const std::string& what)
+    {
+        root->window().layoutIfNeeded();
+        ASSERT_NE(item, nullptr) << what;
+        auto* button = dynamic_cast<ui::Button*>(screen.navigationController()->navigationBar().viewForItem(*item));
+        ASSERT_NE(button, nullptr) << what;
+        EXPECT_EQ(button->titleFont().name(), face) << what;
+        EXPECT_EQ(button->titleFont().pointSize(), 17) << what;
+        EXPECT_EQ(button->currentTitleColor(), color) << what;
     }
 };
 
@@ -402,6 +436,62 @@ TEST_F(RaceUserPathTest, TheLapMapsActionButtonOffersToSaveTheTrack)
     advance(1);
     EXPECT_EQ(ui::AlertController::visible(), nullptr);
     EXPECT_NE(map->presentedViewController(), nullptr) << "the form that names and saves the track";
+}
+
+TEST_F(RaceUserPathTest, TheResultAndTrackScreensWearTheirBarButtonsAndBlackSheets)
+{
+    ASSERT_TRUE(connect());
+    showRace();
+    // The options sheet and the saved-track list, from the bar a tap drops in.
+    testsupport::tap(root->window(), ui::Point{200, 300});
+    advance(0.5);
+    root->window().layoutIfNeeded();
+    ASSERT_NE(menus().optionsButton(), nullptr);
+    tap(*menus().optionsButton());
+    expectBlackRoundedSheet("race options");
+    tapOn(fnd::L("Track selection"));
+    auto* list = dynamic_cast<ui::NavigationController*>(race->presentedViewController());
+    ASSERT_NE(list, nullptr);
+    ui::ViewController& tracks = *list->topViewController();
+    expectBarButton(tracks, tracks.navigationItem().rightBarButtonItem(), "Digital-Serial DB", ui::Color::white(0.8),
+                    "track list Done");
+    tapOn("Done");
+
+    armDrag();
+    launch();
+    advance(1);
+    tapOn("STOP");
+    tapOn("Results");
+    auto* shown = dynamic_cast<ui::NavigationController*>(race->presentedViewController());
+    ASSERT_NE(shown, nullptr);
+    ui::ViewController& summary = *shown->topViewController();
+    expectBarButton(summary, summary.navigationItem().leftBarButtonItem(), "Digital-Serial", ui::Color::white(0.8),
+                    "summary Done");
+    tap(rightBarButton(summary));
+    expectBlackRoundedSheet("sharing");
+    tapOn(fnd::L("Cancel"));
+
+    auto laps = std::make_shared<LapViewCon>(std::vector<Lap>{Lap({}, {80}, 610)}, 80, 1.2f);
+    root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+    root->setRootViewController(std::make_shared<ui::NavigationController>(laps));
+    advance(0.5);
+    expectBarButton(*laps, laps->navigationItem().leftBarButtonItem(), "Digital-Serial", ui::Color::white(0.8),
+                    "lap table Done");
+
+    auto map = showLapMap();
+    expectBarButton(*map, map->navigationItem().leftBarButtonItem(), "Digital-Serial DB", ui::Color::white(),
+                    "lap map Done");
+    EXPECT_EQ(map->navigationItem().rightBarButtonItem()->tintColor(), ui::Color::white());
+    tap(rightBarButton(*map));
+    expectBlackRoundedSheet("lap map options");
+    tapOn(fnd::L("Save track"));
+    advance(0.5);
+    ui::ViewController& form =
+        *static_cast<ui::NavigationController&>(*map->presentedViewController()).topViewController();
+    const ui::Color blue = ui::Color::rgb255(0, 114, 188);
+    expectBarButton(form, form.navigationItem().rightBarButtonItem(), "Digital-Serial DB", blue, "form Save");
+    expectBarButton(form, form.navigationItem().leftBarButtonItem(), "Digital-Serial DB", ui::Color::white(0.8),
+                    "form Cancel");
 }
 
 TEST_F(RaceUserPathTest, ARunsResultsOfferToShareThem)

@@ -94,6 +94,16 @@ TEST_F(RaceViewControllerTest, PagesStartAndStopTheirTimers)
     EXPECT_TRUE(panels().raceGauge()->isTimerRunning());
 }
 
+TEST_F(RaceViewControllerTest, GrantedLocationAccessTakesTheLastKnownPlace)
+{
+    geo::LocationService::shared().inject(at(10, 20));
+    advance(0.1);
+    auto screen = showRace();
+    advance(0.5);
+    ASSERT_TRUE(screen->engine().currentLocation());
+    EXPECT_EQ(screen->engine().currentLocation()->coordinate, at(10, 20).coordinate);
+}
+
 TEST_F(RaceViewControllerTest, ArmingNeedsAConnectedLinkAndLocationForTrackMode)
 {
     geo::LocationService::shared().stop();  // no location source: access is denied

@@ -161,6 +161,8 @@ public:
     const std::vector<int>& speedAvgArr() const { return speedAvgArr_; }
     const std::vector<geo::Location>& coordinatesArr() const { return coordinatesArr_; }
     const std::optional<geo::Location>& currentLocation() const { return currentLocation_; }
+    // Where the phone was last known to be, before the run's own position updates come.
+    void setCurrentLocation(const geo::Location& location) { currentLocation_ = location; }
     const std::optional<geo::Location>& startLocation() const { return startLocation_; }
     bool hasGapData() const { return hasGapData_; }
     bool checkGap() const { return checkGap_; }
