@@ -39,9 +39,9 @@ CameraInfoPanel CameraInfoPanel::add(ui::View& overlay, const CameraOverlayLayou
         overlay.addSubview(panel.clock);
     }
     if (coordinates || clock) {
-        auto shade = std::make_shared<ui::View>(layout.panel(coordinates, clock));
-        shade->setBackgroundColor(panelShade);
-        overlay.insertSubview(shade, 0);
+        panel.shade = std::make_shared<ui::View>(layout.panel(coordinates, clock));
+        panel.shade->setBackgroundColor(panelShade);
+        overlay.insertSubview(panel.shade, 0);
     }
     return panel;
 }

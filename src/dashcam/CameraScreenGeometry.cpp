@@ -43,7 +43,12 @@ ControlsLayout controlsLayout(ui::Size view, ui::Size picture, bool homeIndicato
             ui::makeRect(area.x() + buttonX + 8, area.y() + 4, 44, 44)};
 }
 
-ui::Rect middleLine(ui::Size view) { return ui::makeRect(0, view.height / 2 - 20, view.width, 40); }
+ui::Rect middleLines(ui::Size view)
+{
+    constexpr double margin = 20;
+    constexpr double height = 90;
+    return ui::makeRect(margin, view.height / 2 - height / 2, std::max(0.0, view.width - 2 * margin), height);
+}
 
 std::optional<ui::Point> focusPointOfInterest(ui::Point tap, ui::Rect picture)
 {

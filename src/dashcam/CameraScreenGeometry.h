@@ -39,8 +39,8 @@ struct ControlsLayout {
 // bottom left (below the band in a portrait window) and the menu button at the top left.
 ControlsLayout controlsLayout(ui::Size view, ui::Size picture, bool homeIndicator);
 
-// A line of text across the middle of the view, as the no-camera message.
-ui::Rect middleLine(ui::Size view);
+// A few lines of text across the middle of the view, as the message saying why there is no picture.
+ui::Rect middleLines(ui::Size view);
 
 // The camera's focus point for a tap: the tapped spot of the picture, from
 // (0, 0) at its top left to (1, 1) at its bottom right; none for a tap
