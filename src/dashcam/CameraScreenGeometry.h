@@ -35,8 +35,9 @@ struct ControlsLayout {
 };
 
 // The record button at the left of the middle (further in on phones with a
-// home indicator, clear of the sensor housing), the recording time at the
-// bottom left (below the band in a portrait window) and the menu button at the top left.
+// home indicator, clear of the sensor housing), the menu button at the top left
+// and the recording time below it (below the band in a portrait window), clear
+// of the overlay's tiles.
 ControlsLayout controlsLayout(ui::Size view, ui::Size picture, bool homeIndicator);
 
 // A few lines of text across the middle of the view, as the message saying why there is no picture.

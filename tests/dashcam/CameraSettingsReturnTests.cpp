@@ -11,6 +11,7 @@
 #include "core/obd/SensorTable.h"
 #include "dashcam/CamGaugeView.h"
 #include "dashcam/CamSettViewController.h"
+#include "dashcam/CameraScreenGeometry.h"
 #include "dashcam/CompassView.h"
 #include "dashcam/GfxUIElement.h"
 #include "performance/GforceView.h"
@@ -18,6 +19,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
+#include "shell/VersionTracking.h"
 #include "support/Input.h"
 
 namespace {
@@ -137,6 +139,62 @@ TEST_F(CameraSettingsReturnTest, AChangedRangeGivesTheTileItsNewScale)
     EXPECT_EQ(camera->gaugeArr()[1]->maxUnit(), 180);
     EXPECT_EQ(camera->gaugeArr()[1]->maxLabel().text(), "180");
     EXPECT_GT(faceCover(1), 0.05);
+    leave();
+}
+
+// The first launch of a version tells how to focus at the first visit, not at every one.
+TEST_F(CameraSettingsReturnTest, TheFocusHintIsToldOnceInAVersionsFirstLaunch)
+{
+    VersionTracking::track("9.2", "1");
+    camera = std::make_shared<CameraViewController>();
+    camera->setScanner(link);
+    makeWindow();
+    ScreenFixture::show(camera, 0.5);
+    EXPECT_TRUE(testsupport::shows(window(), "Tap on image to adjust focus"));
+    ui::AlertController::dismissAll();
+    openSettings();
+    ScreenFixture::show(camera, 0.5);
+    EXPECT_FALSE(testsupport::shows(window(), "Tap on image to adjust focus"));
+    leave();
+}
+
+// In a landscape window the recording time stays off the tiles, and a tile's unit ends inside the tile.
+TEST_F(CameraSettingsReturnTest, TheRecordingTimeAndTheUnitsStayClearOfTheTilesEdges)
+{
+    ui::Device::current().setScreenSize({844, 390});
+    settings().recordMode = 2;
+    settings().camGaugeCount = 5;
+    settings().gMeterEnabled = true;
+    show();
+    film(0.3);
+    const ui::Rect picture = camerascreen::pictureRect(window().bounds().size, {1280, 720});
+    const OverlayCanvas& canvas = camera->uiElementInput().canvas();
+    const double rowTop = picture.y() + (canvas.layerWidth() - canvas.gaugeWidth()) / canvas.layerWidth() *
+                                            picture.height();
+    const auto time = testsupport::frameOfText(window(), "00:00:00");
+    ASSERT_TRUE(time);
+    EXPECT_LE(time->maxY(), rowTop) << "the recording time is drawn over the tiles";
+    for (const auto& tile : camera->gaugeArr()) {
+        const ui::Rect units = tile->unitsLabel().frame();
+        EXPECT_LE(units.maxY(), tile->bounds().height() - 2) << tile->unitsLabel().text() << " is cut";
+    }
+    leave();
+}
+
+// On a pad the overlay is drawn smaller than its points; the clock grows so that it stays legible.
+TEST_F(CameraSettingsReturnTest, ThePadsClockIsAsLegibleAsAPhones)
+{
+    ui::Device::current().setIdiom(ui::UserInterfaceIdiom::Pad);
+    ui::Device::current().setScreenSize({1024, 768});
+    settings().recordMode = 2;
+    settings().displayTimeEnabled = true;
+    show();
+    film(0.3);
+    ASSERT_NE(camera->timeLabel(), nullptr);
+    const auto clock = testsupport::frameOfText(window(), camera->timeLabel()->text());
+    ASSERT_TRUE(clock);
+    EXPECT_GE(clock->height(), 14) << "the clock is " << clock->height() << " points high";
+    EXPECT_GE(camera->timeLabel()->font().pointSize(), 20);
     leave();
 }
 
