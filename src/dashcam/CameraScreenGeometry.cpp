@@ -46,7 +46,8 @@ ControlsLayout controlsLayout(ui::Size view, ui::Size picture, bool homeIndicato
 
 ui::Rect middleLines(ui::Size view)
 {
-    constexpr double margin = 20;
+    // Clear of the record button at the left, and as far in from the right.
+    constexpr double margin = 110;
     constexpr double height = 90;
     return ui::makeRect(margin, view.height / 2 - height / 2, std::max(0.0, view.width - 2 * margin), height);
 }
