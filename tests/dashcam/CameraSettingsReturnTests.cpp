@@ -227,6 +227,24 @@ double overlayDifference(const movietest::MovieReader::Picture& frame, const ui:
     return count < 20 ? -1 : sum / count;
 }
 
+// A horsepower tile asks the car for engine speed first, then for the engine's reference torque.
+TEST_F(CameraSettingsReturnTest, HorsepowerAsksEngineSpeedBeforeTheReferenceTorque)
+{
+    settings().sensors[16] = horsepowerSensor;
+    DataStore::sharedDataStore().setSupportedPIDs(0x60, 1u << 29);  // 0x63, the reference torque
+    ASSERT_TRUE(DataStore::sharedDataStore().isService01PIDSupported(0x63));
+    show();
+    const auto asked = [&](const std::string& request) {
+        const auto log = sim.requests();
+        return std::find_if(log.begin(), log.end(), [&](const std::string& line) {
+                   return line.rfind(request, 0) == 0;
+               }) - log.begin();
+    };
+    ASSERT_TRUE(waitFor([&] { return asked("0163") < static_cast<long>(sim.requests().size()); }));
+    EXPECT_LT(asked("010c"), asked("0163"));
+    leave();
+}
+
 // Journey: the user changes the overlay in the settings, goes back to the camera and records 20 s; the
 // movie shows the new overlay, at the camera's rate.
 TEST_F(CameraSettingsReturnTest, JourneyTheNewOverlayIsInTheRecordedMovie)
