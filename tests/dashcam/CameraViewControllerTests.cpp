@@ -303,9 +303,9 @@ TEST_F(CameraViewControllerTest, AMovieThatCannotBeWrittenStopsTheRecordingAndSa
     EXPECT_EQ(camera->moviesSaved(), 1);
 }
 
-// The movie cut where its first fragment begins: its header and no frame, as a kill right after a
-// start leaves it.
-void cutBeforeTheFirstFragment(const std::filesystem::path& movie)
+// The movie cut where its first fragment begins (plus `into` bytes): its header and no whole frame, as a
+// kill right after a start leaves it.
+void cutBeforeTheFirstFragment(const std::filesystem::path& movie, std::size_t into = 0)
 {
     std::ifstream in(movie, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -318,8 +318,22 @@ void cutBeforeTheFirstFragment(const std::filesystem::path& movie)
             break;
         at += size;
     }
-    ASSERT_LT(at, bytes.size()) << "the movie has no fragment";
-    std::filesystem::resize_file(movie, at);
+    ASSERT_LT(at + into, bytes.size()) << "the movie has no fragment";
+    std::filesystem::resize_file(movie, at + into);
+}
+
+// The movie cut a few bytes into its first frame: the fragment's header whole, the frame not.
+void cutIntoTheFirstFrame(const std::filesystem::path& movie)
+{
+    std::ifstream in(movie, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t moof = bytes.find("moof");
+    ASSERT_NE(moof, std::string::npos) << "the movie has no fragment";
+    std::uint64_t size = 0;
+    for (int i = 0; i < 4; ++i)
+        size = size << 8 | static_cast<std::uint8_t>(bytes[moof - 4 + i]);
+    in.close();
+    cutBeforeTheFirstFragment(movie, size + 8 + 12);  // the fragment's header, its data's header, 12 bytes
 }
 
 TEST_F(CameraViewControllerTest, AMovieAnEarlierRunLeftUnfinishedIsKeptBeforeTheNextRecording)
@@ -364,8 +378,24 @@ TEST_F(CameraViewControllerTest, AMovieAnEarlierRunLeftUnfinishedIsKeptBeforeThe
     EXPECT_EQ(albumMovies(), 3u);
 }
 
-// A kill right after the start leaves a movie without a frame: it is not offered to the album, and it goes.
-TEST_F(CameraViewControllerTest, AMovieLeftWithoutAFrameIsNotOffered)
+// A kill right after the start leaves a movie without a whole frame: it is not offered to the album, and it
+// goes.
+class LeftMovieTest : public CameraViewControllerTest {
+protected:
+    void isNotOffered(const std::function<void(const std::filesystem::path&)>& cut);
+};
+
+TEST_F(LeftMovieTest, WithoutAFrameIsNotOffered)
+{
+    isNotOffered([](const std::filesystem::path& movie) { cutBeforeTheFirstFragment(movie); });
+}
+
+TEST_F(LeftMovieTest, WithItsFirstFrameCutIsNotOffered)
+{
+    isNotOffered(cutIntoTheFirstFrame);
+}
+
+void LeftMovieTest::isNotOffered(const std::function<void(const std::filesystem::path&)>& cut)
 {
     show();
     ui::AlertController::dismissAll();
@@ -379,7 +409,7 @@ TEST_F(CameraViewControllerTest, AMovieLeftWithoutAFrameIsNotOffered)
     std::filesystem::remove_all(media::PhotoAlbum::videosFolder());
 
     const auto movie = fnd::Paths::documents() / "Movie.m4v";
-    cutBeforeTheFirstFragment(movie);
+    cut(movie);
     std::ofstream(movie.string() + ".pending");
     show();
     ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));

@@ -15,7 +15,8 @@ bool FfmpegBackend::movieHasVideoFrames(const std::filesystem::path& movie)
     bool found = false;
     AVPacket* packet = av_packet_alloc();
     while (video >= 0 && !found && packet && av_read_frame(format, packet) >= 0) {
-        found = packet->stream_index == video && packet->size > 0;
+        // A frame cut off by the end of the file is no frame: such a movie shows nothing.
+        found = packet->stream_index == video && packet->size > 0 && (packet->flags & AV_PKT_FLAG_CORRUPT) == 0;
         av_packet_unref(packet);
     }
     av_packet_free(&packet);
