@@ -90,8 +90,6 @@ void GfxFilter::renderToTexture(const std::array<float, 8>& vertices, const std:
             firstInputFramebuffer_->unlock();
         return;
     }
-    if (firstInputFramebuffer_)
-        firstInputFramebuffer_->drawPendingConversion();
     GfxContext::setActiveShaderProgram(filterProgram_);
     outputFramebuffer_ =
         GfxContext::sharedFramebufferCache().fetchFramebufferForSize(sizeOfFBO(), outputTextureOptions_, false);

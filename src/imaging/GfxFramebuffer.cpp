@@ -98,12 +98,6 @@ void GfxFramebuffer::activateFramebuffer()
     glViewport(0, 0, static_cast<GLsizei>(size_.width), static_cast<GLsizei>(size_.height));
 }
 
-void GfxFramebuffer::drawPendingConversion()
-{
-    if (const auto conversion = std::move(pendingConversion_))
-        conversion->draw();
-}
-
 void GfxFramebuffer::lock()
 {
     if (referenceCountingDisabled_)
@@ -160,7 +154,6 @@ ui::Image GfxFramebuffer::newImageFromFramebufferContents()
     std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * height * 4);
     runOnProcessingQueueSync([&] {
         GfxContext::useImageProcessingContext();
-        drawPendingConversion();
         activateFramebuffer();
         glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     });

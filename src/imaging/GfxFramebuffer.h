@@ -1,6 +1,5 @@
 #pragma once
 
-#include "imaging/GfxPendingConversion.h"
 #include "imaging/GfxTextureOptions.h"
 #include "platform/ui/Geometry.h"
 #include "platform/ui/Image.h"
@@ -41,17 +40,6 @@ public:
     // and a mipmapped minifying filter, for smooth downscaling.
     void uploadRGBA(const std::uint8_t* pixels, int width, int height, bool mipmaps = false);
 
-    // A camera frame's conversion still to be drawn into this framebuffer; only
-    // on the processing queue. Lending it out again drops it.
-    void setPendingConversion(std::shared_ptr<const GfxPendingConversion> conversion)
-    {
-        pendingConversion_ = std::move(conversion);
-    }
-    const GfxPendingConversion* pendingConversion() const { return pendingConversion_.get(); }
-    // Draws a pending conversion now; whoever samples the texture calls this first.
-    void drawPendingConversion();
-    void discardPendingConversion() { pendingConversion_.reset(); }
-
     std::uint32_t framebuffer() const { return framebuffer_; }
     std::uint32_t texture() const { return texture_; }
     ui::Size size() const { return size_; }
@@ -71,5 +59,4 @@ private:
     std::uint32_t texture_ = 0;
     ui::Size size_;
     GfxTextureOptions textureOptions_;
-    std::shared_ptr<const GfxPendingConversion> pendingConversion_;
 };

@@ -45,8 +45,6 @@ std::shared_ptr<GfxFramebuffer> GfxFramebufferCache::fetchFramebufferForSize(ui:
                 if (found != framebufferCache_.end()) {
                     framebuffer = found->second;
                     framebufferCache_.erase(found);
-                    // Whatever was to be drawn into it for its last holder is not this one's picture.
-                    framebuffer->discardPendingConversion();
                     break;
                 }
             }

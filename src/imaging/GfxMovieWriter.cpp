@@ -168,7 +168,6 @@ void GfxMovieWriter::newFrameReadyAtTime(media::MediaTime frameTime, int /*textu
         return;
     }
     // What the main context drew must be complete before the writer's context samples it.
-    framebuffer->drawPendingConversion();
     std::shared_ptr<void> fence = gl::Fence::insert();
     runOnContextQueueAsync(*movieWriterContext_, [self = shared_from_this(), framebuffer, frameTime, fence] {
         self->writeFrame(framebuffer, frameTime, fence);

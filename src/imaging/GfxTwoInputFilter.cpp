@@ -58,12 +58,9 @@ void GfxTwoInputFilter::setInputFramebuffer(std::shared_ptr<GfxFramebuffer> fram
         hasSetFirstTexture_ = true;
         return;
     }
-    // Lock the new one before letting go of the old, which may be the same. It is drawn from later,
-    // when the camera's frame has been handed on: a conversion still pending is drawn now.
-    if (framebuffer) {
+    // Lock the new one before letting go of the old, which may be the same.
+    if (framebuffer)
         framebuffer->lock();
-        framebuffer->drawPendingConversion();
-    }
     releaseSecondInput();
     secondInputFramebuffer_ = std::move(framebuffer);
 }
@@ -135,19 +132,14 @@ unsigned GfxTwoInputFilter::transparentTexture()
 
 void GfxTwoInputFilter::bindAdditionalInputs()
 {
-    bindSecondInput(filterInputTextureUniform2_, filterSecondTextureCoordinateAttribute_);
-}
-
-void GfxTwoInputFilter::bindSecondInput(int textureUniform, unsigned coordinateAttribute)
-{
     glActiveTexture(GL_TEXTURE3);
     // Without a second input the overlay is transparent (texture 0 would sample black).
     glBindTexture(GL_TEXTURE_2D, secondInputFramebuffer_ ? secondInputFramebuffer_->texture() : transparentTexture());
     if (secondInputFramebuffer_)
         secondInputSampling_.emplace(secondInputFramebuffer_->texture(),
                                      rotatedSize(secondInputFramebuffer_->size(), 1) == sizeOfFBO());
-    glUniform1i(textureUniform, 3);
-    glVertexAttribPointer(coordinateAttribute, 2, GL_FLOAT, GL_FALSE, 0,
+    glUniform1i(filterInputTextureUniform2_, 3);
+    glVertexAttribPointer(filterSecondTextureCoordinateAttribute_, 2, GL_FLOAT, GL_FALSE, 0,
                           textureCoordinatesForRotation(inputRotation2_).data());
 }
 

@@ -32,8 +32,6 @@ public:
 protected:
     void bindAdditionalInputs() override;
     void releaseAdditionalInputs() override;
-    // Binds the second input (or a clear texture) for a draw by a program with these inputs.
-    void bindSecondInput(int textureUniform, unsigned coordinateAttribute);
 
 private:
     void releaseSecondInput();

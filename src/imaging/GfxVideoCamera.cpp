@@ -5,7 +5,6 @@
 #include "imaging/GfxFramebuffer.h"
 #include "imaging/GfxFramebufferCache.h"
 #include "imaging/GfxMovieWriter.h"
-#include "imaging/GfxPendingConversion.h"
 #include "imaging/GLProgram.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
@@ -19,11 +18,16 @@ const ColorConversionMatrix ColorConversion709{1.164f, 1.164f, 1.164f, 0.0f, -0.
 
 namespace {
 
-std::string yuvFragmentShader(bool fullRange)
-{
-    return "varying highp vec2 textureCoordinate; " + cameraRGBShaderFunction(fullRange) +
-           " void main() { gl_FragColor = vec4(cameraRGB(textureCoordinate), 1); }";
-}
+const char* const YUVFullRangeFragmentShader =
+    "varying highp vec2 textureCoordinate; uniform sampler2D luminanceTexture; uniform sampler2D chrominanceTexture; "
+    "uniform mediump mat3 colorConversionMatrix; void main() { mediump vec3 yuv; lowp vec3 rgb; yuv.x = "
+    "texture2D(luminanceTexture, textureCoordinate).r; yuv.yz = texture2D(chrominanceTexture, textureCoordinate).ra "
+    "- vec2(0.5, 0.5); rgb = colorConversionMatrix * yuv; gl_FragColor = vec4(rgb, 1); }";
+const char* const YUVVideoRangeFragmentShader =
+    "varying highp vec2 textureCoordinate; uniform sampler2D luminanceTexture; uniform sampler2D chrominanceTexture; "
+    "uniform mediump mat3 colorConversionMatrix; void main() { mediump vec3 yuv; lowp vec3 rgb; yuv.x = "
+    "texture2D(luminanceTexture, textureCoordinate).r - (16.0/255.0); yuv.yz = texture2D(chrominanceTexture, "
+    "textureCoordinate).ra - vec2(0.5, 0.5); rgb = colorConversionMatrix * yuv; gl_FragColor = vec4(rgb, 1); }";
 
 // Rotation for the device position, mirroring and interface orientation (1-4).
 RotationMode rotationFor(bool front, bool mirrored, int orientation)
@@ -90,7 +94,7 @@ bool GfxVideoCamera::setUp(std::string_view sessionPreset, media::DevicePosition
     runOnProcessingQueueSync([this] {
         yuvConversionProgram_ =
             setUpProgram(PassthroughVertexShader,
-                         yuvFragmentShader(isFullYUVRange_),
+                         isFullYUVRange_ ? YUVFullRangeFragmentShader : YUVVideoRangeFragmentShader,
                          {"position", "inputTextureCoordinate"});
         yuvConversionPositionAttribute_ = yuvConversionProgram_->attributeIndex("position");
         yuvConversionTextureCoordinateAttribute_ = yuvConversionProgram_->attributeIndex("inputTextureCoordinate");
@@ -345,38 +349,24 @@ void GfxVideoCamera::processVideoSampleBuffer(const std::shared_ptr<media::Sampl
     glActiveTexture(GL_TEXTURE4);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    convertYUVToRGBOutput(luminance->name(), chrominance->name());
+    if (rotationSwapsWidthAndHeight(internalRotation_))
+        updateTargetsForVideoCamera(height, width, currentTime);
+    else
+        updateTargetsForVideoCamera(width, height, currentTime);
+    pixels.unlockBaseAddress();
+}
+
+void GfxVideoCamera::convertYUVToRGBOutput(unsigned luminanceTexture, unsigned chrominanceTexture)
+{
+    GfxContext::setActiveShaderProgram(yuvConversionProgram_);
     const ui::Size size = rotationSwapsWidthAndHeight(internalRotation_)
                               ? ui::Size{double(imageBufferHeight_), double(imageBufferWidth_)}
                               : ui::Size{double(imageBufferWidth_), double(imageBufferHeight_)};
     outputFramebuffer_ =
         GfxContext::sharedFramebufferCache().fetchFramebufferForSize(size, outputTextureOptions_, false);
-    // The conversion is drawn when the frame is first sampled, or folded into the pass of a target
-    // that can do it itself.
-    const auto frame = outputFramebuffer_;
-    auto conversion = std::make_shared<GfxPendingConversion>();
-    conversion->luminanceTexture = luminance->name();
-    conversion->chrominanceTexture = chrominance->name();
-    conversion->matrix = preferredConversion_;
-    conversion->fullRange = isFullYUVRange_;
-    conversion->textureCoordinates = GfxFilter::textureCoordinatesForRotation(internalRotation_);
-    conversion->draw = [this, &into = *frame, luma = luminance->name(), chroma = chrominance->name()] {
-        convertYUVToRGB(into, luma, chroma);
-    };
-    frame->setPendingConversion(std::move(conversion));
-    updateTargetsForVideoCamera(int(size.width), int(size.height), currentTime);
-    // The planes go with this call: a target still holding the frame gets its picture now.
-    if (frame->lockCount() > 0)
-        frame->drawPendingConversion();
-    else
-        frame->discardPendingConversion();
-    pixels.unlockBaseAddress();
-}
-
-void GfxVideoCamera::convertYUVToRGB(GfxFramebuffer& into, unsigned luminanceTexture, unsigned chrominanceTexture)
-{
-    GfxContext::setActiveShaderProgram(yuvConversionProgram_);
     // The conversion draws over the whole frame: no clear is needed first.
-    into.activateFramebuffer();
+    outputFramebuffer_->activateFramebuffer();
     glActiveTexture(GL_TEXTURE4);
     glBindTexture(GL_TEXTURE_2D, luminanceTexture);
     glUniform1i(yuvConversionLuminanceTextureUniform_, 4);

@@ -83,7 +83,7 @@ public:
 
 private:
     bool setUp(std::string_view sessionPreset, media::DevicePosition cameraPosition);
-    void convertYUVToRGB(GfxFramebuffer& into, unsigned luminanceTexture, unsigned chrominanceTexture);
+    void convertYUVToRGBOutput(unsigned luminanceTexture, unsigned chrominanceTexture);
     void updateTargetsForVideoCamera(int width, int height, media::MediaTime time);
     void updateOrientationSendToTargets();
 

@@ -224,7 +224,6 @@ void GfxView::newFrameReadyAtTime(media::MediaTime /*frameTime*/, int /*textureI
         auto input = std::move(inputFramebufferForDisplay_);
         if (!input)
             return;
-        input->drawPendingConversion();
         GfxContext::setActiveShaderProgram(displayProgram_);
         setDisplayFramebuffer();
         if (displayFramebuffer_) {

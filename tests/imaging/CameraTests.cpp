@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 #include "ImagingTestSupport.h"
-#include "imaging/GfxAlphaBlendFilter.h"
 #include "imaging/GfxMovieWriter.h"
-#include "imaging/GfxPicture.h"
 #include "imaging/GfxVideoCamera.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/media/CaptureDevice.h"
@@ -120,63 +117,6 @@ TEST(GfxVideoCameraTest, OrientationTurnsThePictureDuringConversion)
                                        media::MediaTime::make(2, 30)));
     EXPECT_EQ(target->frames.back().height, 16);
     EXPECT_EQ(target->frames.back().width, 4);
-}
-
-TEST(GfxVideoCameraTest, AnOverlayBlendedInTheConversionPassLooksAsBlendedAfterIt)
-{
-    // An overlay of every alpha over two colours, one of which converts past white and is clamped.
-    std::vector<Rgba> overlayColours;
-    for (int i = 0; i < 64; ++i)
-        overlayColours.push_back({std::uint8_t(i * 4), std::uint8_t(255 - i * 4), 90, std::uint8_t(i * 255 / 63)});
-    const ui::Image overlayImage = imageFromColours(8, 8, overlayColours);
-    for (const auto& [y, cb, cr] : {std::array{150, 44, 21}, std::array{255, 128, 255}}) {
-        syntheticCamera(true);
-        auto camera = GfxVideoCamera::create();
-        ASSERT_TRUE(camera);
-
-        // The camera's frame straight into the blend: converted and blended in one pass.
-        auto blend = std::make_shared<GfxAlphaBlendFilter>();
-        blend->setMix(1.0);
-        auto overlay = std::make_shared<GfxPicture>(overlayImage);
-        auto folded = std::make_shared<RecordingTarget>();
-        camera->addTarget(blend);
-        overlay->addTarget(blend);
-        blend->addTarget(folded);
-        overlay->processImage();
-        camera->processVideoSampleBuffer(nv12Frame(true, y, cb, cr, std::nullopt));
-        ASSERT_EQ(folded->frames.size(), 1u);
-
-        // The same frame converted on its own, then blended as a picture.
-        camera->removeAllTargets();
-        auto converted = std::make_shared<RecordingTarget>();
-        camera->addTarget(converted);
-        camera->processVideoSampleBuffer(nv12Frame(true, y, cb, cr, std::nullopt));
-        ASSERT_EQ(converted->frames.size(), 1u);
-        std::vector<Rgba> convertedColours;
-        for (int row = 0; row < 8; ++row)
-            for (int x = 0; x < 8; ++x)
-                convertedColours.push_back(converted->frames[0].at(x, row));
-        auto picture = std::make_shared<GfxPicture>(imageFromColours(8, 8, convertedColours));
-        auto afterwards = std::make_shared<GfxAlphaBlendFilter>();
-        afterwards->setMix(1.0);
-        auto overlayAgain = std::make_shared<GfxPicture>(overlayImage);
-        auto reference = std::make_shared<RecordingTarget>();
-        picture->addTarget(afterwards);
-        overlayAgain->addTarget(afterwards);
-        afterwards->addTarget(reference);
-        picture->processImage();
-        overlayAgain->processImage();
-        ASSERT_EQ(reference->frames.size(), 1u);
-
-        for (int row = 0; row < 8; ++row) {
-            for (int x = 0; x < 8; ++x) {
-                const Rgba got = folded->frames[0].at(x, row);
-                const Rgba want = reference->frames[0].at(x, row);
-                for (int c = 0; c < 4; ++c)
-                    ASSERT_NEAR(got[c], want[c], 1) << "Y " << y << " at " << x << "," << row << " channel " << c;
-            }
-        }
-    }
 }
 
 TEST(GfxVideoCameraTest, CapturedFramesReachTheTargetAndPausedOnesDoNot)

@@ -34,14 +34,13 @@ inline ui::Image solidImage(int width, int height, Rgba colour)
     return imageFromColours(width, height, std::vector<Rgba>(static_cast<std::size_t>(width) * height, colour));
 }
 
-// The RGBA bytes of a framebuffer, first row first (a camera frame's pending conversion drawn first).
-inline std::vector<std::uint8_t> readFramebuffer(GfxFramebuffer& framebuffer)
+// The RGBA bytes of a framebuffer, first row first.
+inline std::vector<std::uint8_t> readFramebuffer(const GfxFramebuffer& framebuffer)
 {
     const int width = static_cast<int>(framebuffer.size().width);
     const int height = static_cast<int>(framebuffer.size().height);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(width) * height * 4);
     GfxContext::useImageProcessingContext();
-    framebuffer.drawPendingConversion();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer.framebuffer());
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
     return bytes;
