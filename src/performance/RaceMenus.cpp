@@ -16,6 +16,7 @@ namespace {
 
 constexpr double barHeight = 44;
 constexpr double barParkedY = -46;
+constexpr double padBarY = 10;
 constexpr double barShownFor = 1.8;
 ui::Font selectorFont()
 {
@@ -105,32 +106,27 @@ void RaceMenus::dropBar()
         return;
     barShown_ = true;
     const bool pad = ui::Device::current().isPad();
-    ui::animate(0.3, ui::AnimationCurve::EaseInOut, [this, pad] {
-        const double w = host_.bounds().size.width;
-        if (pad) {
-            barOverPanels_ = true;
-            bar_->setFrame({0, 10, w, barHeight});
-        } else if (raceScreenUpright()) {
-            barOverPanels_ = true;
-            bar_->setFrame({0, raceScreenTopInset(), w, barHeight});
-            panels_.shiftPanels(barHeight);
-        } else {
-            barOverPanels_ = false;
-            bar_->setFrame({0, 0, w, barHeight});
-        }
+    const bool upright = raceScreenUpright();
+    // Where the bar comes in over the panels, they move down to clear it, so that no control the user taps
+    // (the mode and ready selectors, STOP, "Results") lies under it. A phone on its side keeps its panels
+    // in place: there the bar comes in at the top edge, above them.
+    const double barY = pad ? padBarY : upright ? raceScreenTopInset() : 0;
+    panelsPushedBy_ = pad ? padBarY + barHeight : upright ? barHeight : 0;
+    ui::animate(0.3, ui::AnimationCurve::EaseInOut, [this, barY] {
+        bar_->setFrame({0, barY, host_.bounds().size.width, barHeight});
+        panels_.shiftPanels(panelsPushedBy_);
     });
     hideBarCall_ = fnd::after(barShownFor, [this] { hideBar(); });
 }
 
 void RaceMenus::hideBar()
 {
-    const bool movePanels = raceScreenUpright() && barOverPanels_ && !ui::Device::current().isPad() && barShown_;
-    ui::animate(0.3, ui::AnimationCurve::EaseInOut, [this, movePanels] {
+    const double pushedBy = barShown_ ? panelsPushedBy_ : 0;
+    ui::animate(0.3, ui::AnimationCurve::EaseInOut, [this, pushedBy] {
         bar_->setFrame({0, barParkedY, host_.bounds().size.width, barHeight});
-        if (movePanels)
-            panels_.shiftPanels(-barHeight);
+        panels_.shiftPanels(-pushedBy);
     });
-    barOverPanels_ = false;
+    panelsPushedBy_ = 0;
     barShown_ = false;
 }
 
