@@ -106,12 +106,10 @@ void RaceMenus::dropBar()
         return;
     barShown_ = true;
     const bool pad = ui::Device::current().isPad();
-    const bool upright = raceScreenUpright();
-    // Where the bar comes in over the panels, they move down to clear it, so that no control the user taps
-    // (the mode and ready selectors, STOP, "Results") lies under it. A phone on its side keeps its panels
-    // in place: there the bar comes in at the top edge, above them.
-    const double barY = pad ? padBarY : upright ? raceScreenTopInset() : 0;
-    panelsPushedBy_ = pad ? padBarY + barHeight : upright ? barHeight : 0;
+    const double barY = pad ? padBarY : raceScreenUpright() ? raceScreenTopInset() : 0;
+    // The panels move down clear of the bar, in every shape, so that no control the user taps (the mode and
+    // ready selectors, STOP, "Results") lies under it while it shows.
+    panelsPushedBy_ = pad ? padBarY + barHeight : barHeight;
     ui::animate(0.3, ui::AnimationCurve::EaseInOut, [this, barY] {
         bar_->setFrame({0, barY, host_.bounds().size.width, barHeight});
         panels_.shiftPanels(panelsPushedBy_);
