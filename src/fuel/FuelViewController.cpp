@@ -24,7 +24,7 @@ FuelViewController::FuelViewController()
 
 FuelViewController::~FuelViewController()
 {
-    hideBars_.cancel();
+    showBars_.cancel();
     stopPolling();
 }
 
@@ -223,7 +223,10 @@ void FuelViewController::viewWillDisappear(bool animated)
     saveTrip();
     releaseLink();
     stopPolling();
-    hideBars_.cancel();
+    showBars_.cancel();
+    bars_.cancel();
+    // Back on its side, the screen shows its bars for a moment again, as after a turn.
+    shownPortrait_.reset();
 }
 
 std::string FuelViewController::timeText() const { return timeLabel_ ? timeLabel_->text() : ""; }

@@ -7,6 +7,7 @@
 
 #include "core/model/VehicleCalc.h"
 #include "fuel/FuelTrip.h"
+#include "fuel/PeekingBars.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Timer.h"
 #include "shell/TemplateViewCon.h"
@@ -97,7 +98,8 @@ private:
     std::shared_ptr<ui::Label> timeLabel_, timeTitle_, speedLabel_, speedTitle_;
     std::shared_ptr<ui::Label> fuelLabel_, fuelTitle_, co2Label_, co2Title_;
     std::shared_ptr<fnd::Timer> tripTimer_;
-    fnd::DelayedCall hideBars_;
+    fnd::DelayedCall showBars_;
+    PeekingBars bars_{*this, true};
     WarningAlert temperatureWarning_{"Warning"};
     std::optional<bool> shownPortrait_;  // the orientation last laid out
     fnd::NotificationCenter::Token backgroundToken_;

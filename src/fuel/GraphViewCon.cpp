@@ -8,6 +8,7 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/SegmentedControl.h"
+#include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/TableViewCell.h"
 
 namespace {
@@ -71,6 +72,9 @@ void GraphViewCon::viewDidLoad()
     view()->addSubview(gView_);
     addMenuSwipes(*view());
     addMenuEdgePan(*view());
+    // On a phone on its side the tab bar is hidden: a tap brings it back to reach the Fuel tab.
+    view()->addGestureRecognizer(
+        std::make_shared<ui::TapGestureRecognizer>([this](ui::GestureRecognizer&) { bars_.peek(); }));
 
     const std::vector<std::string> longTitles{fnd::L("Two weeks"), fnd::L("One month"), fnd::L("Three months"),
                                               fnd::L("Six months"), fnd::L("One year")};
@@ -134,6 +138,12 @@ void GraphViewCon::viewWillAppear(bool animated)
 {
     TemplateViewCon::viewWillAppear(animated);
     loadData();
+}
+
+void GraphViewCon::viewWillDisappear(bool animated)
+{
+    TemplateViewCon::viewWillDisappear(animated);
+    bars_.cancel();
 }
 
 void GraphViewCon::loadData()

@@ -7,6 +7,7 @@
 
 #include "fuel/FuelGraphView.h"
 #include "fuel/FuelTrends.h"
+#include "fuel/PeekingBars.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/mail/MailComposer.h"
 #include "platform/ui/TableView.h"
@@ -65,6 +66,7 @@ public:
     double heightForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) override;
 
     void viewWillAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
     void changeTheViewToPortrait(bool portrait, double duration);
 
 protected:
@@ -90,6 +92,7 @@ private:
     std::array<std::string, 5> unitsArr_;
     double topOffset_ = 44;
     bool touching_ = false;  // a finger is on the chart: its range control stays hidden
+    PeekingBars bars_{*this, false};
 
     std::shared_ptr<FuelGraphView> gView_;
     std::shared_ptr<ui::SegmentedControl> graphModeSegCon_;   // landscape, long titles

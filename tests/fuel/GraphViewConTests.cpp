@@ -3,6 +3,7 @@
 #include <string>
 
 #include "FuelScreenTest.h"
+#include "fuel/FuelViewController.h"
 #include "fuel/GraphViewCon.h"
 #include "platform/foundation/Calendar.h"
 #include "platform/foundation/DateFormatter.h"
@@ -227,6 +228,45 @@ TEST_F(GraphViewConTest, AFailedWriteIsReportedAndNothingIsMailed)
     advance(1);
     EXPECT_EQ(ui::AlertController::visible()->title(), "Error");
     EXPECT_TRUE(mailed.empty());
+}
+
+// On a phone on its side both tabs hide the tab bar; a tap brings it back, so each tab reaches the other.
+TEST_F(GraphViewConTest, OnItsSideATapShowsTheTabBarBothWays)
+{
+    ui::Device::current().setScreenSize({844, 390});
+    ui::Device::current().setOrientation(ui::DeviceOrientation::LandscapeLeft);
+    makeWindow();
+    auto trends = std::make_shared<GraphViewCon>();
+    showTabs({{"Fuel", std::make_shared<FuelViewController>()}, {"Trends", trends}});
+    ui::Window& window = root->window();
+    const ui::Point middle{422, 200};
+    advance(2);
+    ASSERT_FALSE(testsupport::shows(window, "Trends"));
+
+    testsupport::tap(window, middle);
+    ASSERT_TRUE(testsupport::tapText(window, "Trends"));
+    advance(1);
+    EXPECT_EQ(tabs->selectedIndex(), 1);
+    EXPECT_FALSE(testsupport::shows(window, "Fuel"));
+
+    testsupport::tap(window, middle);
+    window.layoutIfNeeded();
+    ASSERT_TRUE(testsupport::tapText(window, "Fuel"));
+    advance(1);
+    EXPECT_EQ(tabs->selectedIndex(), 0);
+    EXPECT_TRUE(testsupport::shows(window, "Instant. fuel"));
+
+    // The peek ends by itself, and the chart keeps the screen but for the bar while it shows.
+    testsupport::tap(window, middle);
+    ASSERT_TRUE(testsupport::tapText(window, "Trends"));
+    testsupport::tap(window, middle);
+    window.layoutIfNeeded();
+    const ui::Rect chart = trends->gView()->convertRect(trends->gView()->bounds(), nullptr);
+    const ui::Rect bar = tabs->tabBar().convertRect(tabs->tabBar().bounds(), nullptr);
+    EXPECT_LE(chart.maxY(), bar.minY());
+    advance(2);
+    window.layoutIfNeeded();
+    EXPECT_FALSE(testsupport::shows(window, "Fuel"));
 }
 
 // Dragged back by part of a day, the day labels move right with the chart: none shows cut at the view's edge.
