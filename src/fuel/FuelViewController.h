@@ -72,6 +72,8 @@ private:
     // At the trip's end and when the app goes: saves a running trip as soon as it has an average,
     // without waiting for the gauge's first minute.
     void saveTrip();
+    // This screen shows, or its tab bar does (with Trends): the trip counts.
+    bool tabsOnScreen() const;
     // Whether a reply of `method`'s flow makes a sample now.
     bool samples(VehicleCalc::FuelMethod method) const;
 

@@ -2,13 +2,16 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fuel/FuelGraphView.h"
 #include "fuel/FuelTrends.h"
 #include "fuel/PeekingBars.h"
 #include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/mail/MailComposer.h"
 #include "platform/ui/TableView.h"
 #include "shell/TemplateViewCon.h"
@@ -76,6 +79,8 @@ protected:
 
 private:
     void loadData();
+    // The statistics of log positions lo (older) to hi (newer), worked out away from the main thread.
+    void computeStats(int lo, int hi);
     void setUnitTexts();
     void showStats(const TrendStats& stats);
     void buildStrip();
@@ -102,6 +107,9 @@ private:
     std::vector<std::shared_ptr<ui::Label>> stripValues_;
     std::vector<std::shared_ptr<ui::Label>> stripUnits_;
 
+    // The last range the chart reported (log positions): its statistics follow the log as it is saved.
+    std::optional<std::pair<int, int>> range_;
+    fnd::NotificationCenter::Token logSavedToken_;
     // Statistics are worked out here on a copy of the log, one selection after the other.
     fnd::DispatchQueue statsQueue_{"fuel.trends"};
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

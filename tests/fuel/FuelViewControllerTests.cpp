@@ -46,13 +46,14 @@ TEST_F(FuelViewControllerTest, PollsThePidsOfEachMethod)
     EXPECT_TRUE(fuel->holdsLink());
 
     settings().fuelCalcMethod = 1;
-    fuel->viewWillDisappear(false);
+    leave();
     EXPECT_FALSE(fuel->holdsLink());
     EXPECT_FALSE(fuel->isPolling());
-    fuel->viewDidAppear(false);
+    show(tabs);
     EXPECT_EQ(polled(), (std::vector<std::string>{"010d", "010b", "010f", "010c", "012f"}));
     settings().fuelCalcMethod = 0;
-    fuel->viewDidAppear(false);
+    leave();
+    show(tabs);
     EXPECT_EQ(polled(), (std::vector<std::string>{"010d", "0110", "012f"}));
 }
 
@@ -274,7 +275,7 @@ TEST_F(FuelViewControllerTest, LeavingTheScreenSavesTheDay)
     ASSERT_TRUE(waitForEconomy(*fuel));
     drive(60);
     ASSERT_TRUE(fuel->fView()->hasData());
-    fuel->viewWillDisappear(false);
+    leave();
     ASSERT_EQ(fuelData().dayCount(), 1u);
     EXPECT_EQ(fuelData().dateArr[0], fnd::DateFormatter("MMM d, yyyy").stringFromDate(fnd::Date::now()));
     EXPECT_NEAR(fuelData().dataArr[0], 71.07, 0.1);
