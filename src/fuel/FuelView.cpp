@@ -32,8 +32,11 @@ void FuelView::setMAF(float gramsPerSecond)
 
 void FuelView::setFuelRate(float litresPerHour)
 {
-    const float rate = std::isfinite(litresPerHour) ? std::max(litresPerHour, minimumFuelRate) : minimumFuelRate;
-    sample(VehicleCalc::fuelEconomyFromFuelRate(speedVal_, rate));
+    // No fuel flows while the engine coasts with its injection cut: that gives no economy figure, as in
+    // the other live screens, rather than one of thousands of mpg.
+    if (!std::isfinite(litresPerHour) || !(litresPerHour > 0))
+        return;
+    sample(VehicleCalc::fuelEconomyFromFuelRate(speedVal_, litresPerHour));
 }
 
 void FuelView::sample(float mpg)

@@ -28,8 +28,6 @@ class FuelView : public ui::View {
 public:
     static constexpr double tickInterval = 0.05;
     static constexpr double tallyInterval = 60.0;
-    // Fuel rates below this count as it, as an air flow of 0 counts as a small one.
-    static constexpr float minimumFuelRate = 0.1f;
     static constexpr std::size_t barCount = 15;
 
     // The unit is the fuel screen's, until updateMetric hands another.

@@ -8,6 +8,7 @@
 #include "platform/foundation/DateFormatter.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/VisibleText.h"
+#include "support/Input.h"
 
 namespace {
 
@@ -83,6 +84,28 @@ TEST_F(FuelViewControllerTest, AirFlowMethodShowsTheEconomyOfTheReplies)
 
 // The theme chosen in the settings reaches the gauge's digits: black on the light theme, the colour of the
 // economy on the dark one.
+// With its injection cut the coasting engine reports no fuel flow: that makes no figure, so neither the
+// gauge nor the saved day sees one of thousands of mpg.
+TEST_F(FuelViewControllerTest, FuelRateMethodIgnoresTheFuelCutWhileCoasting)
+{
+    sim.updateCar([](elmsim::CarState& s) {
+        s.speed = 90;
+        s.fuelRate = 6;
+    });
+    ASSERT_TRUE(connect());
+    settings().fuelCalcMethod = 2;
+    auto fuel = showFuel();
+    ASSERT_TRUE(waitForEconomy(*fuel));
+    drive(20);
+    sim.updateCar([](elmsim::CarState& s) { s.fuelRate = 0; });
+    drive(45);
+    EXPECT_TRUE(testsupport::shows(window(), "35")) << "the figure stays where the fuel last flowed";
+    EXPECT_TRUE(testsupport::shows(window(), ".2"));
+    leave();
+    ASSERT_EQ(fuelData().dayCount(), 1u);
+    EXPECT_NEAR(fuelData().dataArr[0], 35.28, 0.1);
+}
+
 TEST_F(FuelViewControllerTest, TheDigitsFollowTheThemeOfTheSettings)
 {
     sim.updateCar([](elmsim::CarState& s) {
