@@ -61,7 +61,7 @@ void FuelView::updateGauge()
     insMpgDecimalLabel_->setText("." + std::to_string(static_cast<int>((shown - static_cast<float>(whole)) * 10)));
     insMpgLabel_->setText(smallValueText());
     updateColors();
-    setNeedsDisplay();
+    refreshPicture();
 }
 
 void FuelView::updateData()
@@ -134,7 +134,7 @@ void FuelView::updateMetric(int unitsMode)
     insMpgVal_ = 0;
     average_ = calculateAverage();
     updateLabels();
-    setNeedsDisplay();
+    redraw();
 }
 
 void FuelView::startTimer()
@@ -173,7 +173,7 @@ void FuelView::resetData(bool restart)
     if (restart)
         startTimer();
     updateLabels();
-    setNeedsDisplay();
+    redraw();
 }
 
 void FuelView::setBarArrays(std::vector<float> bars, std::vector<float> bars2, std::vector<float> bars3)

@@ -6,8 +6,10 @@
 #include "fuel/FuelView.h"
 #include "fuel/FuelViewController.h"
 #include "platform/foundation/DateFormatter.h"
+#include "platform/ui/Context.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/VisibleText.h"
+#include "support/ImageCompare.h"
 #include "support/Input.h"
 
 namespace {
@@ -104,6 +106,38 @@ TEST_F(FuelViewControllerTest, FuelRateMethodIgnoresTheFuelCutWhileCoasting)
     leave();
     ASSERT_EQ(fuelData().dayCount(), 1u);
     EXPECT_NEAR(fuelData().dataArr[0], 35.28, 0.1);
+}
+
+// The gauge is drawn again when what it shows changes, not at every 0.05 s tick of its glide: a steady
+// figure damages no more than the trip panel's clock. Frames kept that way are those a full redraw gives.
+TEST_F(FuelViewControllerTest, ASteadyFigureIsNotDrawnAgainAtEveryTick)
+{
+    sim.updateCar([](elmsim::CarState& s) {
+        s.speed = 100;
+        s.maf = 10;
+    });
+    ASSERT_TRUE(connect());
+    settings().fuelCalcMethod = 0;
+    auto fuel = showFuel();
+    ASSERT_TRUE(waitForEconomy(*fuel));
+    drive(5);
+    ui::Window& screen = window();
+    ui::BitmapContext frame(screen.bounds().size, 1);
+    screen.setNeedsDisplay();
+    screen.renderDamage(frame);
+    drive(2);
+    double damaged = 0;
+    for (const ui::Rect& area : screen.damage())
+        damaged += area.width() * area.height();
+    EXPECT_LT(damaged, 0.05 * screen.bounds().width() * screen.bounds().height());
+
+    sim.updateCar([](elmsim::CarState& s) { s.maf = 12; });
+    for (int tick = 0; tick < 40; ++tick) {
+        advance(FuelView::tickInterval);
+        screen.renderDamage(frame);
+    }
+    EXPECT_NE(fuel->fView()->largeValueText(), "71.0");
+    EXPECT_TRUE(testsupport::samePixels(frame.makeImage(), screen.renderToImage(1), 2));
 }
 
 TEST_F(FuelViewControllerTest, TheDigitsFollowTheThemeOfTheSettings)
