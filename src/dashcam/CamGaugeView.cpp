@@ -115,7 +115,8 @@ void CamGaugeView::setupLayer()
     minValLabel_->setFont(ui::Font::named(unitFont, f - 2));
     maxValLabel_->setFont(ui::Font::named(unitFont, f - 2));
     unitsLabel_->setTextColor(ui::Color::rgb255(220, 50, 80));
-    unitsLabel_->setFrame(ui::makeRect(0.2 * w, h - w / 7, 0.67 * w, barLength_));
+    // Its line ends inside the tile, clear of the rounded corner that clips the tile's bottom.
+    unitsLabel_->setFrame(ui::makeRect(0.2 * w, h - barLength_ - w / 28, 0.67 * w, barLength_));
 
     // Scale labels on a circle inside the ticks, at 210, 170, 130, 90, 50, 10 and -30 degrees.
     const Dial d = dial();

@@ -6,6 +6,7 @@
 #include <set>
 #include <utility>
 
+#include "core/model/DataStore.h"
 #include "core/model/Manager.h"
 #include "core/obd/SensorTable.h"
 #include "platform/foundation/Localization.h"
@@ -20,6 +21,7 @@
 namespace {
 
 constexpr int frameRateRow = 1;
+constexpr int trackRow = 3;  // in race mode
 constexpr int firstGaugeEntry = 16;  // Settings.sensors entry of gauge 1
 constexpr int maxGauges = 5;
 
@@ -91,14 +93,16 @@ void CamSettViewController::push(std::shared_ptr<ui::ViewController> screen)
 
 std::string CamSettViewController::sensorName(int sensorIndex) const
 {
-    const UserData& user = Manager::sharedManager().userData();
     if (sensorIndex >= firstCustomSensorIndex) {
+        const auto& pids = Manager::sharedManager().userData().pids;
         const auto n = static_cast<std::size_t>(sensorIndex - firstCustomSensorIndex);
-        return n < user.pids.size() ? user.pids[n].lName : std::string();
+        return n < pids.size() ? pids[n].lName : std::string();
     }
-    if (sensorIndex < 0 || static_cast<std::size_t>(sensorIndex) >= user.shortNameArr.size())
+    // The sensor table's label, not the short name the user gave the sensor for the gauges.
+    const auto& labels = DataStore::sharedDataStore().sensorLabelArr;
+    if (sensorIndex < 0 || static_cast<std::size_t>(sensorIndex) >= labels.size())
         return {};
-    return user.shortNameArr[static_cast<std::size_t>(sensorIndex)];
+    return labels[static_cast<std::size_t>(sensorIndex)];
 }
 
 std::vector<FormSection> CamSettViewController::formSections()
@@ -163,7 +167,12 @@ std::shared_ptr<ui::TableViewCell> CamSettViewController::cellForRowAtIndexPath(
                                                                                 ui::IndexPath indexPath)
 {
     auto cell = FormViewCon::cellForRowAtIndexPath(table, indexPath);
-    if (indexPath.section != 0 || indexPath.row != frameRateRow)
+    if (indexPath.section != 0)
+        return cell;
+    // The chosen track is a plain value, in the theme's colour, where the other values take the accent.
+    if (indexPath.row == trackRow && Manager::sharedManager().setting().isRaceMode)
+        cell->detailTextLabel()->setTextColor(look().detail);
+    if (indexPath.row != frameRateRow)
         return cell;
     cell->setAccessoryType(ui::TableViewCellAccessoryType::None);
     cell->setSelectionStyle(ui::TableViewCellSelectionStyle::None);

@@ -26,7 +26,7 @@ CameraInfoPanel CameraInfoPanel::add(ui::View& overlay, const CameraOverlayLayou
 {
     CameraInfoPanel panel;
     if (coordinates) {
-        panel.coordinates = makeLabel(layout.coordinates(), "Digital-Serial DB", 18);
+        panel.coordinates = makeLabel(layout.coordinates(), "Digital-Serial DB", 18 * layout.panelScale());
         overlay.addSubview(panel.coordinates);
     }
     if (compass) {
@@ -34,14 +34,14 @@ CameraInfoPanel CameraInfoPanel::add(ui::View& overlay, const CameraOverlayLayou
         overlay.addSubview(panel.compass);
     }
     if (clock) {
-        panel.clock = makeLabel(layout.clock(coordinates), "DigitalSans NowEF ML Demo", 14);
+        panel.clock = makeLabel(layout.clock(coordinates), "DigitalSans NowEF ML Demo", 14 * layout.panelScale());
         panel.clock->setText("00:00");
         overlay.addSubview(panel.clock);
     }
     if (coordinates || clock) {
-        auto shade = std::make_shared<ui::View>(layout.panel(coordinates, clock));
-        shade->setBackgroundColor(panelShade);
-        overlay.insertSubview(shade, 0);
+        panel.shade = std::make_shared<ui::View>(layout.panel(coordinates, clock));
+        panel.shade->setBackgroundColor(panelShade);
+        overlay.insertSubview(panel.shade, 0);
     }
     return panel;
 }

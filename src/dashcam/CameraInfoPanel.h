@@ -15,6 +15,7 @@ struct CameraInfoPanel {
     std::shared_ptr<ui::Label> coordinates;
     std::shared_ptr<CompassView> compass;
     std::shared_ptr<ui::Label> clock;
+    std::shared_ptr<ui::View> shade;
 
     // Builds the pieces that are on into `overlay`, the shade beneath everything in it.
     static CameraInfoPanel add(ui::View& overlay, const CameraOverlayLayout& layout, bool coordinates, bool compass,

@@ -1,5 +1,7 @@
 #include "dashcam/CameraOverlayLayout.h"
 
+#include <algorithm>
+
 #include "dashcam/CameraScreenGeometry.h"
 
 namespace {
@@ -18,13 +20,16 @@ constexpr double panelPadding = 5;
 constexpr double compassWidth = 110;
 constexpr double compassHeight = 30;
 constexpr double compassTop = 1;
+// The short side of the largest phone: the panel keeps its sizes up to it.
+constexpr double phoneShortSide = 430;
 
 }  // namespace
 
 CameraOverlayLayout::CameraOverlayLayout(double shortSide, double longSide, bool homeIndicator)
     : height_(shortSide),
       end_(camerascreen::overlayEnd(shortSide, longSide, homeIndicator)),
-      tileSide_(shortSide / camerascreen::tilesPerHeight)
+      tileSide_(shortSide / camerascreen::tilesPerHeight),
+      panelScale_(std::max(1.0, shortSide / phoneShortSide))
 {
 }
 
@@ -40,12 +45,16 @@ ui::Rect CameraOverlayLayout::tile(int n) const
 
 ui::Rect CameraOverlayLayout::coordinates() const
 {
-    return ui::makeRect(end_ - (coordinatesWidth + coordinatesMargin), 0, coordinatesWidth, coordinatesHeight);
+    const double k = panelScale_;
+    return ui::makeRect(end_ - (coordinatesWidth + coordinatesMargin) * k, 0, coordinatesWidth * k,
+                        coordinatesHeight * k);
 }
 
 ui::Rect CameraOverlayLayout::clock(bool belowCoordinates) const
 {
-    return ui::makeRect(end_ - clockWidth, belowCoordinates ? coordinatesLine : 0, clockWidth, clockHeight);
+    const double k = panelScale_;
+    return ui::makeRect(end_ - clockWidth * k, belowCoordinates ? coordinatesLine * k : 0, clockWidth * k,
+                        clockHeight * k);
 }
 
 ui::Rect CameraOverlayLayout::compass() const
@@ -55,7 +64,8 @@ ui::Rect CameraOverlayLayout::compass() const
 
 ui::Rect CameraOverlayLayout::panel(bool coordinates, bool clock) const
 {
-    const double width = coordinates ? coordinatesWidth + coordinatesMargin : clockWidth;
-    const double height = (coordinates ? coordinatesLine : 0) + (clock ? clockLine : 0) + panelPadding;
+    const double k = panelScale_;
+    const double width = (coordinates ? coordinatesWidth + coordinatesMargin : clockWidth) * k;
+    const double height = ((coordinates ? coordinatesLine : 0) + (clock ? clockLine : 0) + panelPadding) * k;
     return ui::makeRect(end_ - width, 0, width, height);
 }

@@ -69,7 +69,14 @@ CameraRaceMode::CameraRaceMode(ui::View& overlay, ui::View& screen, double short
     screen.addSubview(accelLabel_);
 }
 
-CameraRaceMode::~CameraRaceMode() { engine_.setDelegate(nullptr); }
+CameraRaceMode::~CameraRaceMode()
+{
+    engine_.setDelegate(nullptr);
+    // Race mode turned off takes its tile and labels off the overlay and the screen.
+    trackView_->removeFromSuperview();
+    for (const auto& label : {lapLabel_, timerLabel_, recordingLabel_, accelLabel_})
+        label->removeFromSuperview();
+}
 
 void CameraRaceMode::makeTrackView()
 {

@@ -34,16 +34,23 @@ ControlsLayout controlsLayout(ui::Size view, ui::Size picture, bool homeIndicato
 {
     const ui::Rect area = landscapeArea(view, picture);
     const double buttonX = homeIndicator ? 40 : 20;
-    // On a band the overlay is drawn small, and its tiles' texts reach the band's bottom corner: the time goes
-    // just below the band instead, where nothing else is.
+    // The overlay's tiles fill the bottom of the picture (the g-force and track tiles reach its left
+    // corner): on a landscape screen the time goes below the menu button, where the overlay draws nothing;
+    // on a band, where the overlay is drawn small, just below the band.
     const bool band = area.height() < view.height;
-    const double timeY = band ? area.maxY() + 8 : area.maxY() - 35;
+    const double timeY = band ? area.maxY() + 8 : area.y() + 52;
     return {ui::makeRect(area.x() + buttonX, area.midY() - 30, 60, 60),
             ui::makeRect(area.x() + 10, timeY, 95, 22),
             ui::makeRect(area.x() + buttonX + 8, area.y() + 4, 44, 44)};
 }
 
-ui::Rect middleLine(ui::Size view) { return ui::makeRect(0, view.height / 2 - 20, view.width, 40); }
+ui::Rect middleLines(ui::Size view)
+{
+    // Clear of the record button at the left, and as far in from the right.
+    constexpr double margin = 110;
+    constexpr double height = 90;
+    return ui::makeRect(margin, view.height / 2 - height / 2, std::max(0.0, view.width - 2 * margin), height);
+}
 
 std::optional<ui::Point> focusPointOfInterest(ui::Point tap, ui::Rect picture)
 {

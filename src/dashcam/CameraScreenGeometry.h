@@ -35,12 +35,13 @@ struct ControlsLayout {
 };
 
 // The record button at the left of the middle (further in on phones with a
-// home indicator, clear of the sensor housing), the recording time at the
-// bottom left (below the band in a portrait window) and the menu button at the top left.
+// home indicator, clear of the sensor housing), the menu button at the top left
+// and the recording time below it (below the band in a portrait window), clear
+// of the overlay's tiles.
 ControlsLayout controlsLayout(ui::Size view, ui::Size picture, bool homeIndicator);
 
-// A line of text across the middle of the view, as the no-camera message.
-ui::Rect middleLine(ui::Size view);
+// A few lines of text across the middle of the view, as the message saying why there is no picture.
+ui::Rect middleLines(ui::Size view);
 
 // The camera's focus point for a tap: the tapped spot of the picture, from
 // (0, 0) at its top left to (1, 1) at its bottom right; none for a tap

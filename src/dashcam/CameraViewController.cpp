@@ -29,6 +29,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Strings.h"
 #include "platform/media/AudioSession.h"
+#include "platform/media/MediaModule.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
 #include "shell/QueuedAlertController.h"
@@ -125,15 +126,32 @@ void CameraViewController::loadView()
 
 void CameraViewController::viewDidLoad()
 {
-    const Settings& settings = Manager::sharedManager().setting();
-    recordMode_ = settings.recordMode;
-    is30Frames_ = settings.is30Framerate;
-    gForceEnabled_ = settings.gMeterEnabled;
-    buildOverlay(settings);
+    buildOverlay(Manager::sharedManager().setting());
     buildControls();
     buildPipeline();
     addGestures();
     keepLeftMovie();
+}
+
+CameraViewController::OverlayChoice CameraViewController::overlayChoice(const Settings& settings)
+{
+    const auto first = std::min(settings.sensors.size(), std::size_t{CameraLiveData::firstSlotEntry});
+    const auto last = std::min(settings.sensors.size(), first + CameraLiveData::maxTiles);
+    return {settings.camGaugeCount,
+            settings.recordMode,
+            settings.is30Framerate,
+            settings.gMeterEnabled,
+            settings.isRaceMode,
+            settings.gpsEnabled,
+            settings.displayTimeEnabled,
+            settings.compassEnabled,
+            {settings.sensors.begin() + static_cast<std::ptrdiff_t>(first),
+             settings.sensors.begin() + static_cast<std::ptrdiff_t>(last)}};
+}
+
+bool CameraViewController::overlayOutdated(const Settings& settings) const
+{
+    return overlayChoice(settings) != builtFor_;
 }
 
 void CameraViewController::buildOverlay(const Settings& settings)
@@ -145,34 +163,65 @@ void CameraViewController::buildOverlay(const Settings& settings)
     overlayView_->setBackgroundColor(ui::Color::clear());
     uiElementInput_ = std::make_shared<GfxUIElement>(overlayView_);
     overlayView_->setFrame(layout.overlay());
+    buildOverlayContents(settings);
+}
 
+void CameraViewController::removeOverlayContents()
+{
+    for (const auto& tile : gaugeArr_)
+        tile->removeFromSuperview();
+    gaugeArr_.clear();
+    const auto remove = [](const auto& view) {
+        if (view)
+            view->removeFromSuperview();
+    };
+    remove(gFView_);
+    remove(cView_);
+    remove(coordinatesLabel_);
+    remove(timeLabel_);
+    remove(panelShade_);
+    OverlayCanvas& canvas = uiElementInput_->canvas();
+    canvas.bgImage = {};
+    canvas.needleImageArray.clear();
+    canvas.valArray.clear();
+    canvas.gForceEnabled = false;
+    needleArray_.clear();
+    needleImageArray_.clear();
+}
+
+void CameraViewController::buildOverlayContents(const Settings& settings)
+{
+    removeOverlayContents();
+    facesTaken_ = false;
+    builtFor_ = overlayChoice(settings);
+    recordMode_ = settings.recordMode;
+    is30Frames_ = settings.is30Framerate;
+    gForceEnabled_ = settings.gMeterEnabled;
+    const Sides sides = screenSides();
+    const CameraOverlayLayout layout(sides.s, sides.l, ui::Device::current().safeAreaInsets().bottom > 0);
     const int tiles =
         CameraLiveData::gaugeTileCount(settings.camGaugeCount, recordMode_, gForceEnabled_, settings.isRaceMode);
     CameraTileRow row = CameraTileRow::add(*overlayView_, layout, tiles, gForceEnabled_);
     gaugeArr_ = std::move(row.gauges);
     gFView_ = std::move(row.gForce);
     gaugeValArray_.assign(gaugeArr_.size(), "00");
-    if (settings.isRaceMode)
+    if (settings.isRaceMode && !race_)
         race_ = std::make_unique<CameraRaceMode>(*overlayView_, *gpuImgView_, sides.s, sides.l);
+    if (!settings.isRaceMode && race_) {
+        race_.reset();
+        uiElementInput_->canvas().trackImage = {};
+    }
     CameraInfoPanel panel = CameraInfoPanel::add(*overlayView_, layout, settings.gpsEnabled, settings.compassEnabled,
                                                  settings.displayTimeEnabled);
     coordinatesLabel_ = std::move(panel.coordinates);
     cView_ = std::move(panel.compass);
     timeLabel_ = std::move(panel.clock);
+    panelShade_ = std::move(panel.shade);
 }
 
 void CameraViewController::buildPipeline()
 {
-    captureDevice_ = GfxVideoCamera::create(resolutionFor(recordMode_).preset);
-    if (!captureDevice_) {
-        // A machine without a camera says so instead of showing a black screen.
-        const Sides sides = screenSides();
-        noCameraLabel_ = std::make_shared<ui::Label>(camerascreen::middleLine({sides.l, sides.s}));
-        noCameraLabel_->setTextAlignment(ui::TextAlignment::Center);
-        noCameraLabel_->setTextColor(ui::Color::white(0.85));
-        noCameraLabel_->setText("No camera found");
-        gpuImgView_->addSubview(noCameraLabel_);
-    }
+    makeCamera();
     filter_ = std::make_shared<GfxBrightnessFilter>();
     filter_->setBrightness(0.0);
     blendFilter_ = std::make_shared<GfxAlphaBlendFilter>();
@@ -181,19 +230,62 @@ void CameraViewController::buildPipeline()
     wirePipeline();
 }
 
+void CameraViewController::makeCamera()
+{
+    if (captureDevice_)
+        captureDevice_->stopCameraCapture();
+    captureDevice_.reset();
+    if (unavailableLabel_)
+        unavailableLabel_->removeFromSuperview();
+    unavailableLabel_.reset();
+    // Without the media module a camera would deliver no picture and a movie could not be written.
+    std::string why;
+    std::string message;
+    if (!media::isAvailable(&why))
+        message = fnd::format(fnd::L("Recording unavailable msg").c_str(), why.c_str());
+    else if (!(captureDevice_ = GfxVideoCamera::create(resolutionFor(recordMode_).preset)))
+        message = "No camera found";
+    if (message.empty())
+        return;
+    // The screen says why it shows no picture instead of staying black.
+    const Sides sides = screenSides();
+    unavailableLabel_ = std::make_shared<ui::Label>(camerascreen::middleLines({sides.l, sides.s}));
+    unavailableLabel_->setTextAlignment(ui::TextAlignment::Center);
+    unavailableLabel_->setTextColor(ui::Color::white(0.85));
+    unavailableLabel_->setNumberOfLines(0);
+    unavailableLabel_->setAdjustsFontSizeToFitWidth(true);
+    unavailableLabel_->setText(message);
+    gpuImgView_->addSubview(unavailableLabel_);
+}
+
 void CameraViewController::keepLeftMovie()
 {
-    // A movie an earlier run left unfinished goes to the album before anything new is recorded.
-    if (!pendingMovie_.isLeft())
+    // A movie left pending (an earlier run cut short, a recording whose writing failed, a copy that
+    // failed) goes to the album before anything new is recorded over it; one without a frame is dropped.
+    if (!pendingMovie_.isLeft()) {
+        pendingMovie_.settle();
         return;
+    }
+    if (!pendingMovie_.hasFrames()) {
+        pendingMovie_.discard();
+        return;
+    }
     savingLeftMovie_ = true;
     const auto weak = weak_from_this();
-    pendingMovie_.saveToAlbum([weak, this](bool saved) {
+    pendingMovie_.saveToAlbum([weak, this](bool saved, const std::string& error) {
         if (weak.expired())
             return;
-        moviesSaved_ += saved ? 1 : 0;
         savingLeftMovie_ = false;
+        albumCopyDone(saved, error);
     });
+}
+
+void CameraViewController::albumCopyDone(bool saved, const std::string& error)
+{
+    if (saved)
+        ++moviesSaved_;
+    else
+        QueuedAlertController::showMessage("Error", fnd::format(fnd::L("Movie not saved msg").c_str(), error));
 }
 
 ui::Size CameraViewController::pictureSize() const { return resolutionFor(recordMode_).size; }
@@ -220,13 +312,23 @@ void CameraViewController::viewWillAppear(bool animated)
 {
     TemplateViewCon::viewWillAppear(animated);
     takeLink();
+    const Settings& settings = Manager::sharedManager().setting();
+    if (firstLaunch_ || overlayOutdated(settings)) {
+        firstLaunch_ = false;
+        // The tiles of an earlier appearance gave their faces to the overlay and hid them: new ones are made.
+        const int shownMode = recordMode_;
+        if (facesTaken_ || overlayOutdated(settings))
+            buildOverlayContents(settings);
+        if (recordMode_ != shownMode)
+            makeCamera();
+        rebuildTiles();
+    }
     // Without the microphone the movie is still recorded, without sound.
     const auto weak = weak_from_this();
     media::AudioSession::sharedInstance().requestRecordPermission([weak](bool granted) {
         if (!granted && !weak.expired())
             QueuedAlertController::showMessage("Error", "Mic msg");
     });
-    const Settings& settings = Manager::sharedManager().setting();
     if (settings.mapEnabled || settings.gpsEnabled || settings.compassEnabled || race_) {
         if (locationManager_)
             locationManager_->setDelegate(nullptr);
@@ -297,9 +399,12 @@ void CameraViewController::viewDidAppear(bool animated)
         captureDevice_->setOutputImageOrientation(3);
         captureDevice_->startCameraCapture();
     }
-    if (VersionTracking::isFirstLaunchEver() || VersionTracking::isFirstLaunchForVersion())
+    // The hint is for a version's first launch, once: not at every visit during it.
+    if (!focusHintShown_ && (VersionTracking::isFirstLaunchEver() || VersionTracking::isFirstLaunchForVersion())) {
+        focusHintShown_ = true;
         QueuedAlertController::showMessage("Attention", "Tap on image to adjust focus");
-    if (!captureDevice_)
+    }
+    if (!captureDevice_ && media::isAvailable())
         QueuedAlertController::showMessage("Error", "Dashcam msg3");
     if (timeLabel_) {
         if (clockTimer_)
@@ -325,10 +430,6 @@ void CameraViewController::viewDidAppear(bool animated)
                     gFView_->updateData(x_, y_);
             });
         });
-    }
-    if (firstLaunch_) {
-        firstLaunch_ = false;
-        rebuildTiles();
     }
     changeTheViewToPortrait(false, 0.5);
     startScanning();
@@ -369,6 +470,7 @@ void CameraViewController::rebuildTiles()
         }
     }
     uiElementInput_->canvas().is30Framerate = is30Frames_;
+    facesTaken_ = true;
 }
 
 void CameraViewController::startScanning()
@@ -459,6 +561,11 @@ void CameraViewController::startRecording()
 {
     if (!captureDevice_ || !connected_ || isFinishingMovie())
         return;
+    // The last movie is not in the album yet (its copy failed): it is copied again, not recorded over.
+    if (pendingMovie_.isLeft()) {
+        keepLeftMovie();
+        return;
+    }
     std::error_code ignored;
     std::filesystem::remove(pathToMovie_, ignored);
     movieWriter_ = GfxMovieWriter::create(pathToMovie_, resolutionFor(recordMode_).size);
@@ -513,11 +620,11 @@ void CameraViewController::stopRecording()
 void CameraViewController::movieFinished()
 {
     const auto weak = weak_from_this();
-    pendingMovie_.saveToAlbum([weak, this](bool saved) {
+    pendingMovie_.saveToAlbum([weak, this](bool saved, const std::string& error) {
         if (weak.expired())
             return;
-        moviesSaved_ += saved ? 1 : 0;
         finishing_.reset();
+        albumCopyDone(saved, error);
     });
 }
 
@@ -530,8 +637,9 @@ void CameraViewController::movieFailed(const GfxMovieWriter* writer, const std::
     }
     if (writer == finishing_.get())
         finishing_.reset();
-    pendingMovie_.settle();
     QueuedAlertController::showMessage("Error", fnd::format(fnd::L("Movie failed msg").c_str(), error));
+    // What was written before the failure is a movie of its own, up to its last whole fragment.
+    keepLeftMovie();
 }
 
 void CameraViewController::updateRecordLabel()

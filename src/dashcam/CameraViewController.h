@@ -123,9 +123,18 @@ private:
     // The screen is built in steps: the overlay recorded with the picture (tiles, race mode, top panel),
     // the controls on the screen, and the pipeline from the camera through the overlay to the screen.
     void buildOverlay(const Settings& settings);
+    // The overlay's pieces as the settings now ask (tiles, g-force, race mode, top panel), in place of
+    // the ones built before; their faces and needles follow in rebuildTiles.
+    void buildOverlayContents(const Settings& settings);
+    void removeOverlayContents();
     void buildControls();
     void buildPipeline();
+    // The camera at the resolution of recordMode_; none (and a message saying why) without one.
+    void makeCamera();
     void rebuildTiles();
+    // The overlay was built for other settings than those now (a switch, a tile's sensor, the tile count,
+    // the resolution).
+    bool overlayOutdated(const Settings& settings) const;
     void addGestures();
     void addMenuButton();
     // Where the controls go in the window now.
@@ -138,6 +147,8 @@ private:
     void updateRecordLabel();
     void keepLeftMovie();
     void movieFinished();
+    // A copy to the album ended: counted, or the user told why the movie is still in Documents.
+    void albumCopyDone(bool saved, const std::string& error);
     // Stops a recording whose movie cannot be written and tells the user why.
     void movieFailed(const GfxMovieWriter* writer, const std::string& error);
     // Going to the background or quitting stops and saves a recording.
@@ -163,9 +174,11 @@ private:
     std::atomic<float> y_{0};
     bool gForceEnabled_ = false;
     std::shared_ptr<ui::Label> recordLabel_;
-    std::shared_ptr<ui::Label> noCameraLabel_;
+    // Why the screen cannot record (no camera, no media module); none when it can.
+    std::shared_ptr<ui::Label> unavailableLabel_;
     std::shared_ptr<ui::Label> coordinatesLabel_;
     std::shared_ptr<ui::Label> timeLabel_;
+    std::shared_ptr<ui::View> panelShade_;
     std::unique_ptr<geo::LocationManager> locationManager_;
     std::shared_ptr<fnd::Timer> clockTimer_;
     std::string coordinatesStr_;
@@ -184,8 +197,20 @@ private:
     fnd::NotificationCenter::Token modifiedToken_;
     fnd::NotificationCenter::Token backgroundToken_;
     fnd::NotificationCenter::Token closedToken_;
+    // What the overlay was built from, to rebuild it when the settings change.
+    struct OverlayChoice {
+        int camGaugeCount, recordMode;
+        bool is30Framerate, gMeterEnabled, isRaceMode, gpsEnabled, displayTimeEnabled, compassEnabled;
+        std::vector<int> slotSensors;
+        bool operator==(const OverlayChoice&) const = default;
+    };
+    static OverlayChoice overlayChoice(const Settings& settings);
+    OverlayChoice builtFor_{};
     int recordMode_ = 2;
     bool is30Frames_ = false;
+    bool focusHintShown_ = false;
+    // rebuildTiles took the tiles' faces into the overlay and hid them.
+    bool facesTaken_ = false;
     bool firstLaunch_ = true;
     bool connected_ = false;
     bool recording_ = false;

@@ -73,8 +73,8 @@ void CameraViewController::layoutControls()
     menuButton_->setFrame(layout.menuButton);
     // The picture's texts are placed on the picture as the view now shows it.
     pictureTexts_->setFrame({{0, 0}, laidOutFor_});
-    if (noCameraLabel_)
-        noCameraLabel_->setFrame(camerascreen::middleLine(laidOutFor_));
+    if (unavailableLabel_)
+        unavailableLabel_->setFrame(camerascreen::middleLines(laidOutFor_));
 }
 
 void CameraViewController::changeTheViewToPortrait(bool /*portrait*/, double duration)

@@ -1,6 +1,7 @@
 #include "dashcam/PendingMovie.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/media/MediaModule.h"
 #include "platform/media/PhotoAlbum.h"
 
 #include <fstream>
@@ -22,13 +23,17 @@ bool PendingMovie::isLeft() const
     return std::filesystem::exists(marker_, ignored) && std::filesystem::is_regular_file(movie_, ignored);
 }
 
-void PendingMovie::saveToAlbum(std::function<void(bool saved)> done) const
+bool PendingMovie::hasFrames() const { return media::movieHasVideoFrames(movie_); }
+
+void PendingMovie::saveToAlbum(std::function<void(bool saved, const std::string& error)> done) const
 {
     media::PhotoAlbum::saveVideo(movie_, [*this, done = std::move(done)](const auto& saved, const std::string& error) {
-        if (!saved)
+        // A movie that did not reach the album stays pending, so that nothing records over it.
+        if (saved)
+            settle();
+        else
             fnd::log(fnd::LogLevel::Error, "dash camera album copy: " + error);
-        settle();
-        done(saved.has_value());
+        done(saved.has_value(), error);
     });
 }
 
@@ -36,4 +41,11 @@ void PendingMovie::settle() const
 {
     std::error_code ignored;
     std::filesystem::remove(marker_, ignored);
+}
+
+void PendingMovie::discard() const
+{
+    std::error_code ignored;
+    std::filesystem::remove(movie_, ignored);
+    settle();
 }

@@ -2,23 +2,29 @@
 
 #include <filesystem>
 #include <functional>
+#include <string>
 
 // The dash camera's movie is pending, marked by a file beside it, from the start of its
 // recording until it is in the album. Written in fragments, a movie cut short (the program
-// killed, the power lost) still plays to its last whole fragment: one an earlier run left
-// pending is saved to the album as it is rather than replaced by the next recording.
+// killed, the power lost, the disk full) still plays to its last whole fragment: one left
+// pending is saved to the album as it is rather than replaced by the next recording. A movie
+// cut before its first frame plays nothing and is dropped instead.
 class PendingMovie {
 public:
     explicit PendingMovie(std::filesystem::path movie);
 
     void recordingStarted() const;
-    // An earlier run left the movie pending.
+    // The movie is still pending (an earlier run or recording left it, or its copy failed).
     bool isLeft() const;
-    // Copies the movie to the album and ends its pending; `done` runs on the main thread with
-    // whether it was saved (a failure is logged).
-    void saveToAlbum(std::function<void(bool saved)> done) const;
-    // Ends the pending without a copy (the movie could not be recorded).
+    // The movie holds at least one frame.
+    bool hasFrames() const;
+    // Copies the movie to the album; only a copy that is made ends its pending. `done` runs on the
+    // main thread with whether it was saved and, when not, why.
+    void saveToAlbum(std::function<void(bool saved, const std::string& error)> done) const;
+    // Ends the pending without a copy.
     void settle() const;
+    // Ends the pending of a movie with nothing to see, and removes it.
+    void discard() const;
 
 private:
     std::filesystem::path movie_;

@@ -16,6 +16,7 @@ void GraphViewCon::displayOptions()
     auto sheet = QueuedAlertController::alertControllerWithTitle(fnd::L("Adapter data"), "Choose an option",
                                                                  ui::AlertControllerStyle::ActionSheet);
     sheet->view()->setTintColor(ui::Color::red());
+    sheet->setContentBackground(ui::Color::black(), 15);
     const std::weak_ptr<bool> alive = alive_;
     const auto whenAlive = [alive](std::function<void()> action) {
         return [alive, action = std::move(action)] {

@@ -241,7 +241,10 @@ void GfxMovieWriter::processAudioBuffer(const std::shared_ptr<media::SampleBuffe
         const bool ready = input.isReadyForMoreMediaData() ||
                            (!self->encodingLiveVideo_ && waitUntilReady(input, *self->assetWriter_, 10.0));
         if (!ready) {
-            fnd::log(fnd::LogLevel::Debug, "2: Had to drop an audio frame " + time.description());
+            // A live input that cannot take the sound at once drops it without waiting.
+            fnd::log(fnd::LogLevel::Debug, self->encodingLiveVideo_
+                                               ? "1: Had to drop an audio frame: " + time.description()
+                                               : "2: Had to drop an audio frame " + time.description());
             return;
         }
         self->previousAudioTime_ = time;

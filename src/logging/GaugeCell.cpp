@@ -20,6 +20,14 @@ std::shared_ptr<ui::Label> label(const char* font, double size, const std::strin
     return out;
 }
 
+// What the number shows before a value arrives: a "00" would read as a real zero.
+constexpr const char* noValue = "--";
+
+ui::Color warningColor()
+{
+    return ui::Color::rgb(0.706, 0, 0.157, 0.8);
+}
+
 float scaled(float value)
 {
     return std::round(value * 100.0f) / 100.0f;
@@ -36,7 +44,7 @@ GaugeCell::GaugeCell(double width, int theme, std::string reuseIdentifier)
     setSelectionStyle(ui::TableViewCellSelectionStyle::None);
     setUserInteractionEnabled(false);
     titleLabel_ = label("DigitalSans NowEF ML Demo", 17, "");
-    valLabel_ = label("Digital-Serial", 25, "00", ui::TextAlignment::Right);
+    valLabel_ = label("Digital-Serial", 25, noValue, ui::TextAlignment::Right);
     unitsLabel_ = label("DigitalSans NowEF ML Demo", 18, "_", ui::TextAlignment::Right);
     minLabel_ = label("Digital-Serial DB", 15, "0");
     maxLabel_ = label("Digital-Serial DB", 15, "0", ui::TextAlignment::Right);
@@ -48,8 +56,13 @@ GaugeCell::GaugeCell(double width, int theme, std::string reuseIdentifier)
     minLabel_->setTextColor(theme_ == 1 ? light.withAlpha(0.9) : dark.withAlpha(0.8));
     maxLabel_->setTextColor(theme_ == 1 ? light.withAlpha(0.9) : dark.withAlpha(0.8));
     gView_ = std::make_shared<ListGaugeView>(ui::makeRect(10, 40, 0.74 * width, 19), theme_);
+    faultLabel_ = label("DigitalSans NowEF ML Demo", 15, "");
+    faultLabel_->setTextColor(warningColor());
+    faultLabel_->setAdjustsFontSizeToFitWidth(true);
+    faultLabel_->setMinimumScaleFactor(0.6);
+    faultLabel_->setHidden(true);
     for (const auto& view : std::initializer_list<std::shared_ptr<ui::View>>{titleLabel_, valLabel_, unitsLabel_,
-                                                                             minLabel_, maxLabel_, gView_})
+                                                                             minLabel_, maxLabel_, gView_, faultLabel_})
         contentView()->addSubview(view);
     layOut(width, false);
 }
@@ -67,6 +80,7 @@ void GaugeCell::layOut(double w, bool reloaded)
     minLabel_->setFrame(ui::makeRect(10, 25, 0.13 * w, 15));
     maxLabel_->setFrame(ui::makeRect(reloaded ? 0.57 * w : 0.6 * w, 25, 0.2 * w, 15));
     gView_->setFrame(ui::makeRect(10, 40, 0.74 * w, 19));
+    faultLabel_->setFrame(ui::makeRect(10, 40, 0.74 * w, 19));
 }
 
 void GaugeCell::reloadCell()
@@ -75,10 +89,11 @@ void GaugeCell::reloadCell()
     gView_->updateDimensions();
 }
 
+// The number warns together with its bar, by the value the bar shows now.
 ui::Color GaugeCell::numberColor() const
 {
-    if (maxUnit_ != minUnit_ && limits_.warns((value_ - minUnit_) / (maxUnit_ - minUnit_)))
-        return ui::Color::rgb(0.706, 0, 0.157, 0.8);
+    if (gView_ && gView_->isWarning())
+        return warningColor();
     return theme_ == 1 ? ui::Color::rgb(0.1216, 0.196, 0.392) : ui::Color::rgb(0, 0.647, 0.765);
 }
 
@@ -103,15 +118,15 @@ void GaugeCell::setLimits(const SensorLimits& limits)
 
 void GaugeCell::updateCell(float v)
 {
-    if (scaled(v) == scaled(prevVal_ + offset_)) {
+    if (hasValue_ && scaled(v) == scaled(prevVal_ + offset_)) {
         stopTimer();
         return;
     }
+    hasValue_ = true;
     value2_ = v;
     stopTimer();
     if (count_ < limit_)
         limit_ = count_;
-    valLabel_->setTextColor(numberColor());
     prevVal_ += offset_;
     prevVal2_ += offset2_;
     value_ = std::clamp(v, std::min(minUnit_, maxUnit_), std::max(minUnit_, maxUnit_));
@@ -126,6 +141,9 @@ void GaugeCell::updateGauge()
     offset_ = (value_ - prevVal_) * f;
     offset2_ = (value2_ - prevVal2_) * f;
     gView_->updateGauge(prevVal_ + offset_);
+    valLabel_->setTextColor(numberColor());
+    gView_->setHidden(false);
+    faultLabel_->setHidden(true);
     const bool inRange = value2_ >= minUnit_ && value2_ <= maxUnit_;
     valLabel_->setText(valueText(inRange ? prevVal_ + offset_ : prevVal2_ + offset2_, maxUnit_));
     if (count_ >= limit_)
@@ -140,6 +158,36 @@ std::string GaugeCell::valueText(float n, float maxUnit)
     if (maxUnit >= 2000)
         return fnd::format("%.1f", n / 1000.0);
     return fnd::format(maxUnit <= 5 ? "%.2f" : "%.1f", static_cast<double>(n));
+}
+
+void GaugeCell::forgetValue()
+{
+    stopTimer();
+    // As a new cell: the next value is reached in one step.
+    prevVal_ = prevVal2_ = minUnit_;
+    value_ = value2_ = minUnit_;
+    offset_ = offset2_ = 0;
+    count_ = 1;
+    limit_ = 2;
+    hasValue_ = false;
+    gView_->showNoValue();
+    valLabel_->setText(noValue);
+    valLabel_->setTextColor(numberColor());
+}
+
+void GaugeCell::showNoValue()
+{
+    forgetValue();
+    gView_->setHidden(false);
+    faultLabel_->setHidden(true);
+}
+
+void GaugeCell::showFault(const std::string& message)
+{
+    forgetValue();
+    faultLabel_->setText(message);
+    faultLabel_->setHidden(false);
+    gView_->setHidden(true);
 }
 
 void GaugeCell::stopTimer()

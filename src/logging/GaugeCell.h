@@ -35,6 +35,10 @@ public:
     // The sensor's warning settings, for the number and the bar (none until set).
     void setLimits(const SensorLimits& limits);
     void updateCell(float value);
+    // No value yet: "--" and an empty bar. The next value shows at once.
+    void showNoValue();
+    // The row's formula failed: "--", and in place of the bar what went wrong.
+    void showFault(const std::string& message);
     // One animation step.
     void updateGauge();
     void stopTimer();
@@ -47,6 +51,7 @@ public:
     ui::Label& minLabel() { return *minLabel_; }
     ui::Label& maxLabel() { return *maxLabel_; }
     ListGaugeView& gView() { return *gView_; }
+    ui::Label& faultLabel() { return *faultLabel_; }
     bool isAnimating() const { return timer_ != nullptr; }
     int index() const { return index_; }
 
@@ -59,6 +64,7 @@ public:
 private:
     void layOut(double width, bool reloaded);
     ui::Color numberColor() const;
+    void forgetValue();
 
     std::shared_ptr<ui::Label> titleLabel_;
     std::shared_ptr<ui::Label> valLabel_;
@@ -66,6 +72,7 @@ private:
     std::shared_ptr<ui::Label> minLabel_;
     std::shared_ptr<ui::Label> maxLabel_;
     std::shared_ptr<ListGaugeView> gView_;
+    std::shared_ptr<ui::Label> faultLabel_;
     GaugeCellDelegate* delegate_ = nullptr;
     int theme_;
     float minUnit_ = 0;
@@ -80,5 +87,6 @@ private:
     float offset2_ = 0;
     int count_ = 1;
     int limit_ = 2;
+    bool hasValue_ = false;
     std::shared_ptr<fnd::Timer> timer_;
 };

@@ -67,7 +67,15 @@ void GraphSettingViewCon::viewWillDisappear(bool animated)
 std::shared_ptr<ui::TableViewCell> GraphSettingViewCon::cellForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
 {
     auto cell = std::make_shared<RoundedCell>(ui::TableViewCellStyle::Value1);
-    TableLook::current().apply(*cell, indexPath.row, 3);
+    const TableLook look = TableLook::current();
+    look.apply(*cell, indexPath.row, 3);
+    // This screen's rows are quieter than the settings': smaller type, a grey detail.
+    const bool light = look.theme == 1;
+    cell->setBackgroundColor(light ? ui::Color::white(1.0) : ui::Color::rgb255(10, 10, 10));
+    cell->textLabel()->setFont(ui::Font::named("Digital-Serial", 15));
+    cell->textLabel()->setTextColor(light ? ui::Color::white(0.1) : ui::Color::white(0.8));
+    cell->detailTextLabel()->setFont(ui::Font::named("Digital-Serial", 14));
+    cell->detailTextLabel()->setTextColor(light ? ui::Color::darkGray() : ui::Color::white(0.7));
     cell->setAccessoryType(ui::TableViewCellAccessoryType::DisclosureIndicator);
     switch (indexPath.row) {
     case 0:
@@ -96,7 +104,9 @@ void GraphSettingViewCon::didSelectRowAtIndexPath(ui::TableView& table, ui::Inde
     table.deselectRowAtIndexPath(indexPath, true);
     const auto self = std::static_pointer_cast<GraphSettingViewCon>(shared_from_this());
     if (indexPath.row == 0) {
-        auto picker = std::make_shared<SensorSelectViewController>(ui::TableViewStyle::Grouped, 0,
+        // Only a sensor the user chose is ticked: leaving the picker without a choice chooses nothing.
+        auto picker = std::make_shared<SensorSelectViewController>(ui::TableViewStyle::Grouped,
+                                                                   hasSensor() ? sensorIndex_ : -1,
                                                                    SensorSelectViewController::singleChoice, false,
                                                                    false);
         picker->setDelegate(std::weak_ptr<SensorSelectViewControllerDelegate>(self));
@@ -111,6 +121,11 @@ void GraphSettingViewCon::didSelectRowAtIndexPath(ui::TableView& table, ui::Inde
         list->setDelegate(std::weak_ptr<DetailViewConDelegate>(self));
         push(list);
     } else {
+        // Without a chosen sensor there are no details to edit, least of all another sensor's.
+        if (!hasSensor()) {
+            QueuedAlertController::showMessage("error", "graph msg");
+            return;
+        }
         const UserData& user = Manager::sharedManager().userData();
         if (sensorIndex_ >= firstCustomSensorIndex) {
             const auto n = static_cast<std::size_t>(sensorIndex_ - firstCustomSensorIndex);
@@ -146,7 +161,7 @@ void GraphSettingViewCon::viewWillExit(int row)
 
 void GraphSettingViewCon::removeView()
 {
-    if (sensorName_ == "--") {
+    if (!hasSensor()) {
         QueuedAlertController::showMessage("error", "graph msg");
         return;
     }

@@ -40,6 +40,7 @@ protected:
 
 private:
     void push(std::shared_ptr<ui::ViewController> screen);
+    bool hasSensor() const { return sensorName_ != "--"; }
 
     int sensorIndex_ = 1;
     std::string sensorName_ = "--";

@@ -249,16 +249,17 @@ std::array<std::string, 5> GraphView::scaleTexts(float min, float max)
     const double values[5] = {min, (min + mid) * 0.5, mid, (max + mid) * 0.5, max};
     std::array<std::string, 5> out;
     for (std::size_t i = 0; i < 5; ++i) {
-        if (d < 10)
+        if (d < 10) {
             out[i] = fnd::format("%.1f", values[i]);
-        else if (d > 1000)
+        } else if (d > 1000) {
             out[i] = fnd::format("%.1fk", values[i] / 1000);
-        else
-            out[i] = fnd::format("%d", static_cast<int>(std::trunc(values[i])));
-    }
-    if (d >= 10 && d <= 1000) {
-        out[1] = fnd::format("%d", static_cast<int>(std::trunc(min + mid)) / 2);
-        out[3] = fnd::format("%d", static_cast<int>(std::trunc(max + mid)) / 2);
+        } else {
+            // Each text names the value at its line: 7.5 is not "7". Below a span of 100 a tenth
+            // still matters; above, the nearest whole number is close enough.
+            const double shown = d < 100 ? std::round(values[i] * 10) / 10 : std::round(values[i]);
+            out[i] = shown == std::trunc(shown) ? fnd::format("%d", static_cast<int>(shown))
+                                                : fnd::format("%.1f", shown);
+        }
     }
     return out;
 }
@@ -331,11 +332,19 @@ void GraphView::layoutSubviews()
     }
 }
 
+// The kept background is the background pass alone, at the chart's own size. A picture of the view
+// would take in its subviews (the button, drawn live anyway, twice over) and, in the middle of an
+// animation such as the table's editing slide, the size it is passing through rather than its own.
 void GraphView::takeSnapshot()
 {
     bgImage_.reset();
-    if (bounds().size.width > 0 && bounds().size.height > 0)
-        bgImage_ = renderToImage(ui::Device::current().scale());
+    const ui::Rect area = bounds();
+    if (area.size.width > 0 && area.size.height > 0) {
+        ui::BitmapContext context(area.size, ui::Device::current().scale());
+        context.translate(-area.x(), -area.y());
+        drawBackground(context, geometry(), area);
+        bgImage_ = context.makeImage();
+    }
     updateScaleLabels();
 }
 
@@ -350,15 +359,16 @@ void GraphView::draw(ui::Context& context, ui::Rect dirty)
 {
     ui::View::draw(context, dirty);
     const Geometry g = geometry();
-    if (!bgImage_)
+    if (!bgImage_) {
+        lastDrawWasData_ = false;
         drawBackground(context, g, dirty);
-    else
+    } else {
         drawData(context, g, dirty);
+    }
 }
 
 void GraphView::drawBackground(ui::Context& context, const Geometry& g, ui::Rect dirty)
 {
-    lastDrawWasData_ = false;
     context.save();
     context.setLineWidth(ui::Device::current().isPad() ? 1.0 : 0.5);
     context.setStrokeColor(ui::Color::systemGray());
@@ -422,8 +432,12 @@ void GraphView::drawData(ui::Context& context, const Geometry& g, ui::Rect dirty
     drawTimeLabels(context, g);
 
     const ui::Color textColor = theme_ == 1 ? ui::Color::darkGray() : ui::Color::systemGray();
-    context.drawText(fnd::format("Min: %d", static_cast<int>(currentMinVal_)), ui::Point{15, 5}, timeFont(), textColor);
-    context.drawText(fnd::format("Max: %d", static_cast<int>(currentMaxVal_)), ui::Point{15, 20}, timeFont(), textColor);
+    // Until the first sample there is no extreme to show (the running ones start from the range's far ends).
+    const bool empty = points_.empty();
+    context.drawText(empty ? "Min: --" : fnd::format("Min: %d", static_cast<int>(currentMinVal_)), ui::Point{15, 5},
+                     timeFont(), textColor);
+    context.drawText(empty ? "Max: --" : fnd::format("Max: %d", static_cast<int>(currentMaxVal_)), ui::Point{15, 20},
+                     timeFont(), textColor);
     context.restore();
 }
 

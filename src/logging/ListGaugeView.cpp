@@ -32,12 +32,20 @@ void ListGaugeView::initData(float min, float max, int index)
 
 bool ListGaugeView::isWarning() const
 {
-    return max_ != min_ && limits_.warns((value_ - min_) / (max_ - min_));
+    return !empty_ && max_ != min_ && limits_.warns((value_ - min_) / (max_ - min_));
+}
+
+void ListGaugeView::showNoValue()
+{
+    empty_ = true;
+    value_ = min_;
+    setNeedsDisplay();
 }
 
 void ListGaugeView::updateGauge(float value)
 {
-    const bool changed = value != value_;
+    const bool changed = empty_ || value != value_;
+    empty_ = false;
     value_ = value;
     setNeedsDisplay();
     if (changed && isWarning() && limits_.sound && playSound_) {
@@ -50,6 +58,8 @@ void ListGaugeView::updateGauge(float value)
 
 double ListGaugeView::litExtent() const
 {
+    if (empty_)
+        return 0;
     const double fraction = (static_cast<double>(value_) - min_) / (static_cast<double>(max_) - min_);
     if (!std::isfinite(fraction))
         return 0;

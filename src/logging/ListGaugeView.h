@@ -21,6 +21,8 @@ public:
     void setLimits(const SensorLimits& limits) { limits_ = limits; }
     // Shows a value (and decides on the limit sound).
     void updateGauge(float value);
+    // Nothing lit and no warning until the next value.
+    void showNoValue();
     void playWarningSound() { playSound_ = true; }
 
     float value() const { return value_; }
@@ -43,6 +45,7 @@ private:
     float min_ = 0;
     float max_ = 0;
     float value_ = 0;
+    bool empty_ = true;
     int index_ = 0;
     SensorLimits limits_;
     bool playSound_ = true;

@@ -126,13 +126,14 @@ void ListViewController::loadViews()
 
 void ListViewController::viewDidAppear(bool animated)
 {
-    gaugeCount_ = static_cast<int>(Manager::sharedManager().setting().gaugeListArr.size());
-    if (gaugeCount_ == 0)
-        slideMenuBar();
+    // The row count is what the rebuild made of the list (it leaves out sensors that no longer
+    // exist), never the length of the list itself.
     if (firstLaunch_) {
         firstLaunch_ = false;
         loadData();
     }
+    if (gaugeCount_ == 0)
+        slideMenuBar();
     startScanning();
     TemplateViewCon::viewDidAppear(animated);
 }
@@ -211,9 +212,40 @@ std::shared_ptr<ui::TableViewCell> ListViewController::cellForRowAtIndexPath(ui:
         cell->setDelegate(this);
         cell->setCellData(row.min, row.max, row.plan.title, row.plan.units, row.plan.sensorIndex);
         cell->setLimits(Manager::sharedManager().userData().limits(row.plan.sensorIndex));
-        cell->updateCell(0.0f);
+        showState(row, *cell);
     }
     return cell;
+}
+
+namespace {
+
+std::string faultText(FormulaFault fault)
+{
+    switch (fault) {
+    case FormulaFault::DivideByZero:
+        return fnd::L("Formula divides by zero");
+    case FormulaFault::MissingByte:
+        return fnd::L("Formula reads past the reply");
+    case FormulaFault::OutOfRange:
+        return fnd::L("Formula value too large");
+    case FormulaFault::None:
+        break;
+    }
+    return {};
+}
+
+}  // namespace
+
+// A row shows no number until its first value: a zero would look like a reading.
+void ListViewController::showState(const Row& row, GaugeCell& cell) const
+{
+    if (row.fault != FormulaFault::None) {
+        cell.showFault(faultText(row.fault));
+        return;
+    }
+    cell.showNoValue();
+    if (row.last)
+        cell.updateCell(*row.last);
 }
 
 std::shared_ptr<ui::View> ListViewController::viewForHeaderInSection(ui::TableView&, int)
@@ -344,15 +376,32 @@ GaugeCell* ListViewController::cellForRow(int row)
 
 void ListViewController::showValue(int row, float value)
 {
-    if (GaugeCell* cell = cellForRow(row))
+    Row& shown = rows_[static_cast<std::size_t>(row)];
+    shown.last = value;
+    const bool recovered = shown.fault != FormulaFault::None;
+    shown.fault = FormulaFault::None;
+    if (GaugeCell* cell = cellForRow(row)) {
+        if (recovered)
+            cell->showNoValue();
         cell->updateCell(value);
+    }
+}
+
+void ListViewController::showFault(int row, FormulaFault fault)
+{
+    Row& shown = rows_[static_cast<std::size_t>(row)];
+    shown.last.reset();
+    shown.fault = fault;
+    if (GaugeCell* cell = cellForRow(row))
+        cell->showFault(faultText(fault));
 }
 
 void ListViewController::didReceiveResponse(const std::vector<Response>& responses)
 {
     routeReplies(responses, pidMap_, decoder_, fuel_, fuelBgTracking_,
                  {[this](int r) { return rows_[static_cast<std::size_t>(r)].plan.sensorIndex; },
-                  [this](int r, float value) { showValue(r, value); }});
+                  [this](int r, float value) { showValue(r, value); },
+                  [this](int r, FormulaFault fault) { showFault(r, fault); }});
 }
 
 void ListViewController::scannerDidReceiveVoltage(Scanner&, const std::vector<Response>& responses)
@@ -395,8 +444,22 @@ void ListViewController::slideMenuBar()
     if (tapDetected_)
         return;
     tapDetected_ = true;
-    const double w = view()->bounds().size.width;
-    ui::animate(0.3, [this, w] { topNavBar_->setFrame(ui::makeRect(0, isPad() ? 10 : 0, w, 44)); });
+    const ui::Rect bounds = view()->bounds();
+    const double w = bounds.size.width;
+    // On a phone held upright the bar pushes the rows down rather than covering the first one.
+    const bool phonePortrait = !isPad() && !ui::isLandscape(ui::Device::current().interfaceOrientation());
+    const ui::EdgeInsets insets = ui::safeAreaInsets(*view());
+    ui::animate(0.3, [this, w, bounds, phonePortrait, insets] {
+        if (!phonePortrait) {
+            topNavBar_->setFrame(ui::makeRect(0, isPad() ? 10 : 0, w, 44));
+            return;
+        }
+        const bool homeIndicator = insets.bottom > 0;
+        const ui::Rect bar = homeIndicator ? ui::makeRect(0, insets.top, w, 44) : ui::makeRect(0, 0, w, 64);
+        topNavBar_->setFrame(bar);
+        const double top = bar.y() + bar.height();
+        tb1_->setFrame(ui::makeRect(0, top, w, bounds.size.height - top));
+    });
     hideBar_.cancel();
     hideBar_ = fnd::after(hideBarDelay, [this] { hideNavBar(); });
 }
@@ -405,7 +468,11 @@ void ListViewController::hideNavBar()
 {
     const double w = view()->bounds().size.width;
     const std::weak_ptr<ui::ViewController> weak = weak_from_this();
-    ui::animate(0.3, [this, w] { topNavBar_->setFrame(ui::makeRect(0, -46, w, 44)); },
+    ui::animate(0.3,
+                [this, w] {
+                    topNavBar_->setFrame(ui::makeRect(0, -46, w, 44));
+                    layOutTables();
+                },
                 [this, weak](bool) {
                     if (!weak.expired())
                         tapDetected_ = false;
@@ -425,10 +492,8 @@ void ListViewController::viewWillTransitionToSize(ui::Size size, ui::TransitionC
         [this] { changeTheViewToPortrait(!ui::isLandscape(ui::Device::current().interfaceOrientation())); });
 }
 
-void ListViewController::changeTheViewToPortrait(bool)
+void ListViewController::layOutTables()
 {
-    if (!tb1_)
-        return;
     const ui::Rect bounds = view()->bounds();
     const double top = std::max(20.0, ui::safeAreaInsets(*view()).top);
     const double height = bounds.size.height - top;
@@ -439,8 +504,23 @@ void ListViewController::changeTheViewToPortrait(bool)
     } else {
         tb1_->setFrame(ui::makeRect(0, top, bounds.size.width, height));
     }
+}
+
+void ListViewController::changeTheViewToPortrait(bool)
+{
+    if (!tb1_)
+        return;
+    const ui::Rect bounds = view()->bounds();
+    layOutTables();
     noGaugesLabel_->setFrame(ui::makeRect(0, bounds.size.height / 2 - 80, bounds.size.width, 120));
     if (!tapDetected_)
         topNavBar_->setFrame(ui::makeRect(0, -46, bounds.size.width, 44));
     reloadCells_ = true;
+    // The rows on screen take the new width now, not when they next scroll into view.
+    if (bounds.size != laidOutSize_) {
+        laidOutSize_ = bounds.size;
+        tb1_->reloadData();
+        if (tb2_)
+            tb2_->reloadData();
+    }
 }

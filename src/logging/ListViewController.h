@@ -77,6 +77,9 @@ private:
         SensorPlan plan;
         int min = 0;
         int max = 0;
+        // What the row shows when its cell is configured: its latest value, or why its formula failed.
+        std::optional<float> last;
+        FormulaFault fault = FormulaFault::None;
     };
 
     // TableViewDataSource, TableViewDelegate
@@ -97,11 +100,15 @@ private:
     int rowFor(const ui::TableView& table, int section) const;
     // The requests of the visible rows, the battery's first.
     std::vector<Command> visibleRequests();
-    // Gives the link back, with an empty list, when this screen holds it.
     void showValue(int row, float value);
+    void showFault(int row, FormulaFault fault);
+    // Shows the row's state in a cell just configured for it.
+    void showState(const Row& row, GaugeCell& cell) const;
     void slideMenuBar();
     void hideNavBar();
     void changeTheViewToPortrait(bool portrait);
+    // The tables below the top margin, as they stand while the top bar is away.
+    void layOutTables();
 
     std::vector<Row> rows_;
     int gaugeCount_ = 0;
@@ -110,6 +117,7 @@ private:
     bool firstLaunch_ = true;
     bool tapDetected_ = false;
     bool reloadCells_ = false;
+    ui::Size laidOutSize_;
     int theme_ = 0;
     std::shared_ptr<ui::TableView> tb1_;
     std::shared_ptr<ui::TableView> tb2_;

@@ -40,6 +40,17 @@ void LoggerSettViewCon::push(std::shared_ptr<ui::ViewController> screen)
         navigation->pushViewController(std::move(screen), true);
 }
 
+// The logger's rows: a lighter dark-theme row, the switch rows' texts in light grey, and the strip of a
+// selected row in the accent red.
+TableLook LoggerSettViewCon::formLook() const
+{
+    TableLook look = TableLook::current();
+    look.cellBackground = look.theme == 1 ? ui::Color::white(1.0) : ui::Color::white(0.08);
+    look.detail = ui::Color::lightGray();
+    look.strip = TableLook::accent();
+    return look;
+}
+
 std::vector<FormSection> LoggerSettViewCon::formSections()
 {
     Settings& settings = Manager::sharedManager().setting();
@@ -79,12 +90,13 @@ std::vector<FormSection> LoggerSettViewCon::formSections()
             push(std::make_shared<DetailViewCon>(ui::TableViewStyle::Grouped, sampleRateRow(settings.loggerDelay),
                                                  rows, DetailViewCon::SelectLoggerDelay, "Sample rate"));
         }));
-    section.rows.push_back(FormRow::toggle(
-        fnd::format("%s: %s", fnd::L("Data formatting"), fnd::L(settings.formattedLoggerData ? "Formatted" : "Raw")),
-        settings.formattedLoggerData, [&settings, save](bool on) {
-            settings.formattedLoggerData = on;
-            save();
-        }));
+    FormRow formatting = FormRow::toggle(fnd::L("Data formatting"), settings.formattedLoggerData,
+                                         [&settings, save](bool on) {
+                                             settings.formattedLoggerData = on;
+                                             save();
+                                         });
+    formatting.value = fnd::L(settings.formattedLoggerData ? "Formatted" : "Raw");
+    section.rows.push_back(std::move(formatting));
     section.rows.push_back(FormRow::toggle(fnd::L("Timestamp"), settings.loggerTimeStamp, [&settings, save](bool on) {
         settings.loggerTimeStamp = on;
         save();

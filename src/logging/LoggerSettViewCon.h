@@ -19,6 +19,7 @@ public:
 
 protected:
     std::vector<FormSection> formSections() override;
+    TableLook formLook() const override;
 
 private:
     void push(std::shared_ptr<ui::ViewController> screen);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "core/model/CsvText.h"
 #include "core/model/Manager.h"
@@ -28,8 +29,14 @@ Recording::Recording(std::vector<std::string> names, std::vector<std::string> un
     delay_ = std::isfinite(settings.loggerDelay) ? std::max(0.0f, settings.loggerDelay) : 0.0f;
     if (settings.logFormat == 1) {
         sink_ = Sink::FilePerChart;
-        for (std::size_t g = 0; g < count; ++g)
-            logArray_.push_back(std::make_unique<ScanLog>(names_[g], g < units.size() ? units[g] : std::string()));
+        std::map<std::string, int> seen;
+        for (std::size_t g = 0; g < count; ++g) {
+            // A sensor charted twice gets a second file, "<name> 2.csv", rather than sharing one.
+            const int copy = ++seen[safeFileName(names_[g])];
+            const std::string fileName = copy == 1 ? names_[g] : fnd::format("%s %d", names_[g], copy);
+            logArray_.push_back(
+                std::make_unique<ScanLog>(names_[g], g < units.size() ? units[g] : std::string(), fileName));
+        }
     } else {
         sink_ = Sink::SingleFile;
         multiLog_ = std::make_unique<MultiLog>(names_, units, "datalog", timeStamps_);
@@ -38,7 +45,12 @@ Recording::Recording(std::vector<std::string> names, std::vector<std::string> un
     if (delay_ > 0)
         recordTimer_ = fnd::Timer::scheduled(delay_, true, [this](fnd::Timer&) { checkTimer(); });
     flushTimer_ = fnd::Timer::scheduled(flushInterval, true, [this](fnd::Timer&) { flush(); });
-    flush();
+    // Each file starts now, so a folder that takes nothing is known before anything is recorded.
+    for (const auto& log : logArray_)
+        if (!log->appendNewRows(timeStamps_))
+            unstarted_.push_back(log->filePath().filename().string());
+    if (multiLog_ && !multiLog_->appendNewRows(0))
+        unstarted_.push_back(multiLog_->filePath().filename().string());
 }
 
 Recording::~Recording()

@@ -55,6 +55,9 @@ public:
     Files finish();
     // Rows recorded but not yet written, over all files.
     std::size_t rowsInMemory() const;
+    // The files that could not even be started (a read-only or full Documents
+    // folder): such a recording keeps nothing, and should not be kept running.
+    const std::vector<std::string>& unstartedFiles() const { return unstarted_; }
     SocketLog* socketLog() { return socketLog_.get(); }
 
     static constexpr double flushInterval = 1.0;
@@ -76,5 +79,6 @@ private:
     std::function<void()> socketClosed_;
     std::shared_ptr<fnd::Timer> recordTimer_;
     std::shared_ptr<fnd::Timer> flushTimer_;
+    std::vector<std::string> unstarted_;
     bool finished_ = false;
 };

@@ -8,9 +8,9 @@
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/Strings.h"
 
-ScanLog::ScanLog(const std::string& name, const std::string& units)
+ScanLog::ScanLog(const std::string& name, const std::string& units, const std::string& fileName)
     : sensorName_(fnd::format("%s in %s", name, units)),
-      filePath_(fnd::Paths::documents() / fnd::format("%s.csv", safeFileName(name)))
+      filePath_(fnd::Paths::documents() / fnd::format("%s.csv", safeFileName(fileName.empty() ? name : fileName)))
 {
 }
 

@@ -14,7 +14,8 @@
 // rows not yet written.
 class ScanLog {
 public:
-    ScanLog(const std::string& name, const std::string& units);
+    // The file is named after the sensor, or `fileName` when given.
+    ScanLog(const std::string& name, const std::string& units, const std::string& fileName = {});
 
     const std::string& sensorName() const { return sensorName_; }
     const std::filesystem::path& filePath() const { return filePath_; }

@@ -39,6 +39,14 @@ ui::ToastStyle toastStyle(ui::Color color)
     return style;
 }
 
+std::string joined(const std::vector<std::string>& names)
+{
+    std::string out;
+    for (const std::string& name : names)
+        out += (out.empty() ? "" : ", ") + name;
+    return out;
+}
+
 }  // namespace
 
 ScrollGraphViewController::ScrollGraphViewController()
@@ -50,7 +58,7 @@ ScrollGraphViewController::ScrollGraphViewController()
         connectionDroppedNotification, [this](const fnd::Notification&) {
             fuel_.stop();
             if (recording_)
-                stopRecording(false);
+                stopRecording(RecordingEnd::LinkDropped);
         });
 }
 
@@ -130,6 +138,7 @@ void ScrollGraphViewController::updateBarItems()
     auto edit = std::make_shared<ui::BarButtonItem>(editingMode_ ? fnd::L("Done") : fnd::L("Edit"),
                                                     ui::BarButtonItemStyle::Plain,
                                                     [this](ui::BarButtonItem&) { setEditMode(); });
+    edit->setTitleTextAttributes({ui::Font::named("DigitalSans NowEF ML Demo", 17), ui::Color::white(0.8)});
     barItem_.setRightBarButtonItems({edit, add});
 }
 
@@ -191,7 +200,7 @@ void ScrollGraphViewController::viewWillDisappear(bool animated)
 {
     fuel_.stop();
     if (recording_)
-        stopRecording(false);
+        stopRecording(RecordingEnd::LeavingScreen);
     releaseLink(PolledList::Clear);
     TemplateViewCon::viewWillDisappear(animated);
 }
@@ -218,6 +227,7 @@ void ScrollGraphViewController::loadData()
         const int g = static_cast<int>(graphs_.size());
         const int color = i < settings.graphLineColorArr.size() ? settings.graphLineColorArr[i] : 0;
         Graph graph;
+        graph.settingsEntry = i;
         graph.view = std::make_shared<GraphView>(ui::Rect{}, settings.theme, color);
         graph.view->setDelegate(this);
         graph.view->setChartSettings(StripChartSettings::fromSettings(settings));
@@ -278,15 +288,13 @@ void ScrollGraphViewController::commitEditingStyle(ui::TableView& table, ui::Tab
     if (style != ui::TableViewCellEditingStyle::Delete || path.row < 0 || path.row >= numOfGraphs())
         return;
     Settings& settings = Manager::sharedManager().setting();
-    const int sensor = graphs_[static_cast<std::size_t>(path.row)].plan.sensorIndex;
-    // The settings may list sensors that have no chart (a deleted custom sensor):
-    // the entry of this chart is the n-th entry of its sensor.
-    const auto entry = std::find(settings.graphListArr.begin(), settings.graphListArr.end(), sensor);
-    if (entry != settings.graphListArr.end()) {
-        const auto at = entry - settings.graphListArr.begin();
-        settings.graphListArr.erase(entry);
-        if (static_cast<std::size_t>(at) < settings.graphLineColorArr.size())
-            settings.graphLineColorArr.erase(settings.graphLineColorArr.begin() + at);
+    // The settings may list sensors that have no chart (a deleted custom sensor), and a sensor twice:
+    // the entry removed is the one this chart was built from.
+    const std::size_t entry = graphs_[static_cast<std::size_t>(path.row)].settingsEntry;
+    if (entry < settings.graphListArr.size()) {
+        settings.graphListArr.erase(settings.graphListArr.begin() + static_cast<std::ptrdiff_t>(entry));
+        if (entry < settings.graphLineColorArr.size())
+            settings.graphLineColorArr.erase(settings.graphLineColorArr.begin() + static_cast<std::ptrdiff_t>(entry));
     }
     settings.numOfGraphs = static_cast<int>(settings.graphListArr.size());
     graphs_.erase(graphs_.begin() + path.row);
@@ -415,7 +423,7 @@ void ScrollGraphViewController::recordData()
         return;
     }
     if (recording_) {
-        stopRecording(true);
+        stopRecording(RecordingEnd::Switch);
         return;
     }
     if (graphs_.empty()) {
@@ -434,8 +442,6 @@ void ScrollGraphViewController::recordData()
 
 void ScrollGraphViewController::startRecording()
 {
-    ui::makeToast(*view(), fnd::L("Recording has started"), 3.0, ui::ToastPosition::Center,
-                  toastStyle(ui::Color::lightGray()));
     std::vector<std::string> names;
     std::vector<std::string> units;
     for (const Graph& graph : graphs_) {
@@ -450,7 +456,7 @@ void ScrollGraphViewController::startRecording()
     const auto closed = [this, weak, started] {
         fnd::RunLoop::main().post([this, weak, started] {
             if (!weak.expired() && recording_ && recording_.get() == *started)
-                stopRecording(false);
+                stopRecording(RecordingEnd::SocketEnded);
         });
     };
     const auto retry = [this, weak] {
@@ -459,19 +465,34 @@ void ScrollGraphViewController::startRecording()
         recordSwitch_->setOn(true);
         recordData();
     };
-    recording_ = std::make_unique<Recording>(names, units, Recording::SocketEvents{closed, retry});
+    auto recording = std::make_unique<Recording>(names, units, Recording::SocketEvents{closed, retry});
+    if (!recording->unstartedFiles().empty()) {
+        // Nothing could be kept: say so now rather than run a clock over an empty recording.
+        recordSwitch_->setOn(false);
+        QueuedAlertController::showMessage(
+            "Error", fnd::format(fnd::L("Log cannot start msg").c_str(), joined(recording->unstartedFiles()),
+                                 fnd::Paths::documents().string()));
+        return;
+    }
+    recording_ = std::move(recording);
     *started = recording_.get();
+    ui::makeToast(*view(), fnd::L("Recording has started"), 3.0, ui::ToastPosition::Center,
+                  toastStyle(ui::Color::lightGray()));
     ticks_ = 0;
     counterTimer_ = fnd::Timer::scheduled(1.0, true, [this](fnd::Timer&) { updateRecordLabel(); });
     recordSwitch_->setOn(true);
     fnd::SystemSound::play(recordSound);
 }
 
-void ScrollGraphViewController::stopRecording(bool mail)
+void ScrollGraphViewController::stopRecording(RecordingEnd end)
 {
+    const bool mail = end == RecordingEnd::Switch;
     std::unique_ptr<Recording> recording = std::move(recording_);
     const bool socket = recording->sink() == Recording::Sink::Socket;
-    const bool wasConnected = socket && recording->socketLog() && recording->socketLog()->wasOpened();
+    const SocketLog* socketLog = recording->socketLog();
+    const bool wasConnected = socket && socketLog && socketLog->wasOpened();
+    const std::string server =
+        socketLog ? fnd::format("%s:%d", socketLog->hostIP(), static_cast<int>(socketLog->hostPort())) : std::string();
     Recording::Files files = recording->finish();
     recording.reset();
     if (counterTimer_) {
@@ -483,7 +504,10 @@ void ScrollGraphViewController::stopRecording(bool mail)
     recordSwitch_->setOn(false);
     fnd::SystemSound::play(recordSound);
     if (socket) {
-        if (wasConnected)
+        // A server that went away is not a stop the user asked for. (One never reached has said so already.)
+        if (end == RecordingEnd::SocketEnded && wasConnected)
+            QueuedAlertController::showMessage("Attention", fnd::format(fnd::L("Logger lost msg").c_str(), server));
+        else if (wasConnected)
             ui::makeToast(*view(), fnd::L("Connection closed"), 2.0, ui::ToastPosition::Top,
                           toastStyle(ui::Color::rgb255(0, 185, 109)));
         return;
@@ -500,10 +524,8 @@ void ScrollGraphViewController::stopRecording(bool mail)
     const std::string folder = fnd::Paths::documents().string();
     if (!files.unsaved.empty()) {
         // Nothing is mailed then: a mail must never go without its file.
-        std::string names;
-        for (const std::string& name : files.unsaved)
-            names += (names.empty() ? "" : ", ") + name;
-        QueuedAlertController::showMessage("Error", fnd::format(fnd::L("Log unsaved msg").c_str(), names, folder));
+        QueuedAlertController::showMessage("Error",
+                                           fnd::format(fnd::L("Log unsaved msg").c_str(), joined(files.unsaved), folder));
         return;
     }
     const std::string where = fnd::format("%s\n%s", fnd::L("Log saved msg"), folder);

@@ -78,6 +78,7 @@ private:
         std::shared_ptr<GraphView> view;
         std::shared_ptr<ui::Button> button;
         bool needsLayout = true;
+        std::size_t settingsEntry = 0;  // its place in Settings.graphListArr
     };
 
     // TableViewDataSource, TableViewDelegate
@@ -102,8 +103,10 @@ private:
     void updateGraph(int g, float value);
     bool isOnScreen(int g);
     void startRecording();
-    // Ends the recording, saves its files and mails them when mail can be sent.
-    void stopRecording(bool mail);
+    // Why a recording ends: the switch mails its files; the TCP logger's end is told apart from a stop.
+    enum class RecordingEnd { Switch, LeavingScreen, LinkDropped, SocketEnded };
+    // Ends the recording and saves its files (mailed when the switch ended it and mail can be sent).
+    void stopRecording(RecordingEnd end);
     void updateRecordLabel();
     void autoAdjustScrollToTop();
     void updateBarItems();

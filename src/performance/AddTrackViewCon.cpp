@@ -2,6 +2,7 @@
 
 #include "core/model/Manager.h"
 #include "performance/NavigationBarBottom.h"
+#include "performance/StyledBarButton.h"
 #include "performance/TrackView.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Strings.h"
@@ -11,10 +12,12 @@
 
 AddTrackViewCon::AddTrackViewCon(Lap lap) : lap_(std::move(lap)), coordinatesArr_(lap_.coordinatesArr)
 {
-    navigationItem().setRightBarButtonItem(
-        std::make_shared<ui::BarButtonItem>(ui::SystemItem::Save, [this](ui::BarButtonItem&) { saveTrack(); }));
+    const ui::Color blue = ui::Color::rgb255(0, 114, 188);
+    auto save = styledBarButton(ui::SystemItem::Save, "Digital-Serial DB", blue, [this] { saveTrack(); });
+    save->setTintColor(blue);
+    navigationItem().setRightBarButtonItem(save);
     navigationItem().setLeftBarButtonItem(
-        std::make_shared<ui::BarButtonItem>(ui::SystemItem::Cancel, [this](ui::BarButtonItem&) { dismissView(); }));
+        styledBarButton(ui::SystemItem::Cancel, "Digital-Serial DB", ui::Color::white(0.8), [this] { dismissView(); }));
 }
 
 AddTrackViewCon::~AddTrackViewCon()

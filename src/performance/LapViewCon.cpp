@@ -9,6 +9,7 @@
 #include "platform/ui/BarItems.h"
 #include "platform/ui/Device.h"
 #include "performance/NavigationBarBottom.h"
+#include "performance/StyledBarButton.h"
 #include "platform/ui/TableViewCell.h"
 
 namespace {
@@ -61,7 +62,7 @@ LapViewCon::LapViewCon(const std::vector<Lap>& laps, int averageSpeed, float dis
     totalTimeStr_ = fnd::format("%02d h %02d min", static_cast<int>(std::trunc(total / 36000)) % 24,
                                 static_cast<int>(std::trunc(total / 600)) % 60);
     navigationItem().setLeftBarButtonItem(
-        std::make_shared<ui::BarButtonItem>(ui::SystemItem::Done, [this](ui::BarButtonItem&) { dismissViewCon(); }));
+        styledBarButton(ui::SystemItem::Done, "Digital-Serial", ui::Color::white(0.8), [this] { dismissViewCon(); }));
 }
 
 LapViewCon::~LapViewCon()

@@ -1,12 +1,15 @@
 #include "performance/MapViewCon.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 
 #include "core/model/Manager.h"
 #include "core/obd/SensorTable.h"
 #include "performance/AddTrackViewCon.h"
 #include "performance/GradientPolylineRenderer.h"
 #include "performance/NavigationBarBottom.h"
+#include "performance/StyledBarButton.h"
 #include "performance/TrackView.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Strings.h"
@@ -16,6 +19,7 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/TabBarController.h"
 #include "platform/ui/TableViewCell.h"
 
 namespace {
@@ -23,7 +27,30 @@ namespace {
 bool metricSpeed() { return Manager::sharedManager().userData().isMetric(vehicleSpeedSensor); }
 
 const ui::Color accent = ui::Color::rgb255(205, 40, 70);
+
+// The whole lap with a margin around it, and at least 500 m each way: a region of 500 m round the start
+// line alone cuts off a track that reaches further from it.
+map::CoordinateRegion regionAround(const Lap& lap)
+{
+    constexpr double metresPerDegree = 111320;
+    constexpr double leastMetres = 500;
+    constexpr double margin = 1.2;
+    double minLat = 90, maxLat = -90, minLon = 180, maxLon = -180;
+    for (const geo::Location& l : lap.coordinatesArr) {
+        minLat = std::min(minLat, l.coordinate.latitude);
+        maxLat = std::max(maxLat, l.coordinate.latitude);
+        minLon = std::min(minLon, l.coordinate.longitude);
+        maxLon = std::max(maxLon, l.coordinate.longitude);
+    }
+    const geo::Coordinate centre{(minLat + maxLat) / 2, (minLon + maxLon) / 2};
+    const double northSouth = (maxLat - minLat) * metresPerDegree * margin;
+    const double eastWest =
+        (maxLon - minLon) * metresPerDegree * std::cos(centre.latitude * std::numbers::pi / 180.0) * margin;
+    return map::coordinateRegionMakeWithDistance(centre, std::max(leastMetres, northSouth),
+                                                 std::max(leastMetres, eastWest));
 }
+
+}  // namespace
 
 MapViewCon::MapViewCon(std::vector<Lap> laps) : lapArr_(std::move(laps))
 {
@@ -34,9 +61,11 @@ MapViewCon::MapViewCon(std::vector<Lap> laps) : lapArr_(std::move(laps))
     title->sizeToFit();
     navigationItem().setTitleView(title);
     navigationItem().setLeftBarButtonItem(
-        std::make_shared<ui::BarButtonItem>(ui::SystemItem::Done, [this](ui::BarButtonItem&) { dismissViewCon(); }));
-    navigationItem().setRightBarButtonItem(
-        std::make_shared<ui::BarButtonItem>(ui::SystemItem::Action, [this](ui::BarButtonItem&) { displayOptions(); }));
+        styledBarButton(ui::SystemItem::Done, "Digital-Serial DB", ui::Color::white(), [this] { dismissViewCon(); }));
+    auto action =
+        std::make_shared<ui::BarButtonItem>(ui::SystemItem::Action, [this](ui::BarButtonItem&) { displayOptions(); });
+    action->setTintColor(ui::Color::white());
+    navigationItem().setRightBarButtonItem(action);
 }
 
 MapViewCon::~MapViewCon()
@@ -98,9 +127,7 @@ void MapViewCon::viewDidAppear(bool animated)
     ui::ViewController::viewDidAppear(animated);
     if (!lapArr_.empty() && !lapArr_.front().coordinatesArr.empty()) {
         drawLineForlap(lapArr_.front());
-        const auto region = map::coordinateRegionMakeWithDistance(
-            lapArr_.front().coordinatesArr.front().coordinate, 500, 500);
-        mapView_->setRegion(mapView_->regionThatFits(region), true);
+        mapView_->setRegion(mapView_->regionThatFits(regionAround(lapArr_.front())), true);
     } else if (const auto user = mapView_->userLocation()) {
         mapView_->setRegion({user->coordinate, {0.2, 0.2}}, true);
     }
@@ -192,6 +219,7 @@ void MapViewCon::displayOptions()
     auto sheet = QueuedAlertController::alertControllerWithTitle(fnd::L("Race track"), "Choose an option",
                                              ui::AlertControllerStyle::ActionSheet);
     sheet->view()->setTintColor(accent);
+    sheet->setContentBackground(ui::Color::black(), 15);
     const std::weak_ptr<ui::ViewController> self = weak_from_this();
     sheet->addAction(fnd::L("Save track"), ui::AlertActionStyle::Default, [self, this] {
         if (self.lock())
@@ -218,6 +246,15 @@ void MapViewCon::changeTheViewToPortrait(bool portrait, double duration)
     const ui::Size screen = ui::Device::current().screenSize();
     const double s = std::min(screen.width, screen.height);
     const double l = std::max(screen.width, screen.height);
+    // On a phone on its side the map takes the whole height and the results' tab bar goes until the phone
+    // stands up again. A pad keeps its tabs within reach, and the map ends above them.
+    double bottom = 0;
+    if (ui::TabBarController* tabs = tabBarController()) {
+        const bool phone = !ui::Device::current().isPad();
+        tabs->tabBar().setHidden(!portrait && phone);
+        if (!portrait && !phone)
+            bottom = std::max(0.0, tabs->view()->bounds().size.height - tabs->tabBar().frame().minY());
+    }
     ui::animate(duration, [&] {
         if (portrait) {
             const double top = navigationBarBottom(*this);
@@ -227,8 +264,8 @@ void MapViewCon::changeTheViewToPortrait(bool portrait, double duration)
             tb_->setHidden(false);
         } else {
             const double top = navigationBarBottom(*this, 25);
-            mapView_->setFrame({0, top, l, s - top});
-            tView_->setFrame({0, top, l, s - top});
+            mapView_->setFrame({0, top, l, s - top - bottom});
+            tView_->setFrame({0, top, l, s - top - bottom});
             tb_->setHidden(true);
         }
     });

@@ -81,15 +81,20 @@ void RaceMenus::showNotReady() { readySegCon_->setSelectedSegmentIndex(0); }
 
 void RaceMenus::layOutSelectors()
 {
+    // The selectors flank the slot of STOP and "Results": after a run they are back for the next one
+    // while the results button still shows, and neither may lie over the other.
     const ui::Size panel = panels_.infoPanel().bounds().size;
-    raceModeSegCon_->setFrame({20, 5, panel.width * 0.4, 30});
-    readySegCon_->setFrame({panel.width / 2 + 10, 5, panel.width * 0.4, 30});
+    const ui::Rect slot = panels_.buttonSlot();
+    constexpr double margin = 8;
+    const double width = std::max(0.0, slot.minX() - 2 * margin);
+    raceModeSegCon_->setFrame({margin, 5, width, 30});
+    readySegCon_->setFrame({panel.width - margin - width, 5, width, 30});
     // Every title fits its half of the control, which keeps some 5 points clear at either side.
     const ui::Font start = selectorFont();
     for (ui::SegmentedControl* selector : {raceModeSegCon_.get(), readySegCon_.get()}) {
         ui::Font font = start;
         for (int i = 0; i < selector->numberOfSegments(); ++i)
-            font = fittingFont(selector->titleForSegment(i), font, panel.width * 0.2 - 10);
+            font = fittingFont(selector->titleForSegment(i), font, width / 2 - 10);
         selector->setTitleFont(font);
     }
 }
@@ -136,6 +141,7 @@ void RaceMenus::showOptions()
     auto sheet = QueuedAlertController::alertControllerWithTitle(fnd::L("Race track"), fnd::L("Choose an option"),
                                                                  ui::AlertControllerStyle::ActionSheet);
     sheet->view()->setTintColor(ui::Color::rgb255(205, 40, 70));
+    sheet->setContentBackground(ui::Color::black(), 15);
     sheet->addAction(fnd::L("Reset data"), ui::AlertActionStyle::Default, actions_.resetData);
     sheet->addAction(fnd::L("Track selection"), ui::AlertActionStyle::Default, actions_.trackSelection);
     sheet->addAction(fnd::L("Cancel"), ui::AlertActionStyle::Default);

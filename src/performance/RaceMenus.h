@@ -49,6 +49,8 @@ public:
     // The bar is in over the panels (upright, or on a pad): the screen must not lay them out meanwhile.
     bool barHoldsPanels() const { return barShown_ && barOverPanels_; }
     void bringBarToFront();
+    // The bar's action button, which opens the options (null while the bar does not show it).
+    ui::View* optionsButton() { return bar_->viewForItem(*barItem_.rightBarButtonItem()); }
 
     void showOptions();
     static void showError(const std::string& key);

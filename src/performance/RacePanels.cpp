@@ -194,7 +194,8 @@ void RacePanels::buildPanels()
                                  ui::TextAlignment::Center);
     tempView_ = makePanel(*statView_, ui::Color::black());
     tempLabel_ = makeLabel(*tempView_, fnd::L("Coolant temp."), "Digital-Serial", height_ * 0.02, ui::Color::orange());
-    tempValLabel_ = makeLabel(*tempView_, "0", "Digital-Serial", height_ * 0.06, grey, ui::TextAlignment::Right);
+    // No figure until the car has answered: nothing asks it for coolant unless the temperature warning is on.
+    tempValLabel_ = makeLabel(*tempView_, "--", "Digital-Serial", height_ * 0.06, grey, ui::TextAlignment::Right);
     tempUnitLabel_ = makeLabel(*tempView_, "", "Digital-Serial DB", height_ * 0.04, ui::Color::lightGray());
     gapView_ = makePanel(*statView_, ui::Color::black());
     gapLabel_ = makeLabel(*gapView_, fnd::L("Gap"), "Digital-Serial", height_ * 0.02, grey);
@@ -232,7 +233,16 @@ ui::Color RacePanels::panelBackground() const { return theme_ == 1 ? cream : ui:
 
 ui::Rect RacePanels::stopBtnFrame(bool shown) const
 {
-    return {0.375 * width_, shown ? -1 : -0.06 * height_, 0.25 * width_, 0.05 * height_};
+    // Centred on the panel, which in landscape is narrower than the screen's short side.
+    const double buttonWidth = 0.25 * width_;
+    const double x = (infView_->bounds().size.width - buttonWidth) / 2;
+    return {x, shown ? -1 : -0.06 * height_, buttonWidth, 0.05 * height_};
+}
+
+void RacePanels::placeButtons()
+{
+    stopBtn_->setFrame(stopBtnFrame(shownButton_ == ShownButton::stop));
+    resultsBtn_->setFrame(stopBtnFrame(shownButton_ == ShownButton::results));
 }
 
 std::shared_ptr<ui::ViewController> RacePanels::viewControllerBeforeViewController(ui::PageViewController&,

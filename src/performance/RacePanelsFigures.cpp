@@ -36,16 +36,19 @@ void RacePanels::showRunStarted(bool trackLoaded)
         msgLabel_->setHidden(true);
         if (!trackLoaded)
             trackLabel_->setText(fnd::L("Recording track"));
-        stopBtn_->setFrame(stopBtnFrame(true));
-        resultsBtn_->setFrame(stopBtnFrame(false));
+        shownButton_ = ShownButton::stop;
+        placeButtons();
     });
 }
 
 void RacePanels::showRunStopped()
 {
+    // The selectors come back for the next run where the lap number was.
+    lapValLabel_->setHidden(true);
+    lapLabel_->setHidden(true);
     ui::animate(0.4, ui::AnimationCurve::EaseInOut, [this] {
-        resultsBtn_->setFrame(stopBtnFrame(true));
-        stopBtn_->setFrame(stopBtnFrame(false));
+        shownButton_ = ShownButton::results;
+        placeButtons();
     });
 }
 
@@ -59,7 +62,8 @@ void RacePanels::showReset()
     lapLabel_->setHidden(true);
     ui::animate(0.4, ui::AnimationCurve::EaseInOut, [this] {
         msgLabel_->setAlpha(1);
-        resultsBtn_->setFrame(stopBtnFrame(false));
+        shownButton_ = ShownButton::none;
+        placeButtons();
     });
 }
 

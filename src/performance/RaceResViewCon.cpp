@@ -1,4 +1,5 @@
 #include "performance/RaceResViewCon.h"
+#include "performance/StyledBarButton.h"
 
 #include <algorithm>
 
@@ -17,6 +18,14 @@
 #include "platform/ui/TableView.h"
 #include "shell/RoundedCell.h"
 
+namespace {
+
+// The rows of the 0-60 mph, 0-100 mph, 1/8 and 1/4 mile times.
+constexpr std::size_t firstTimeRow = 4;
+constexpr std::size_t lastTimeRow = 7;
+
+}  // namespace
+
 RaceResViewCon::RaceResViewCon(std::vector<float> data, ui::TableViewStyle style)
     : ui::TableViewController(style), dataArr_(std::move(data))
 {
@@ -28,7 +37,7 @@ RaceResViewCon::RaceResViewCon(std::vector<float> data, ui::TableViewStyle style
     navigationItem().setTitleView(title);
     theme_ = Manager::sharedManager().setting().theme;
     navigationItem().setLeftBarButtonItem(
-        std::make_shared<ui::BarButtonItem>(ui::SystemItem::Done, [this](ui::BarButtonItem&) { dismissViewCon(); }));
+        styledBarButton(ui::SystemItem::Done, "Digital-Serial", ui::Color::white(0.8), [this] { dismissViewCon(); }));
     const auto& units = Manager::sharedManager().userData().unitsArr;
     const bool metric = !(units.size() > 9 && units[9] == 0);
     for (const char* key : {"Max speed", "Max RPM", "Max horsepower", "Max acceleration", "0-60 mph", "0-100 mph",
@@ -81,8 +90,10 @@ std::shared_ptr<ui::TableViewCell> RaceResViewCon::cellForRowAtIndexPath(ui::Tab
     cell->setTop(indexPath.row == 0);
     cell->setBottom(row + 1 == dataArr_.size());
     cell->textLabel()->setText(row < descArr_.size() ? descArr_[row] : "");
+    // A time of 0 is a mark the run never reached from a standing start: it has no time to show.
+    const bool untimed = row >= firstTimeRow && row <= lastTimeRow && dataArr_[row] == 0;
     cell->detailTextLabel()->setText(
-        fnd::format("%.1f %s", dataArr_[row], row < unitsArr_.size() ? unitsArr_[row] : std::string()));
+        untimed ? "--" : fnd::format("%.1f %s", dataArr_[row], row < unitsArr_.size() ? unitsArr_[row] : std::string()));
     return cell;
 }
 
@@ -114,6 +125,7 @@ void RaceResViewCon::actionBtnPressed()
 {
     auto sheet = QueuedAlertController::alertControllerWithTitle(fnd::L("Select Sharing option:"), "", ui::AlertControllerStyle::ActionSheet);
     sheet->view()->setTintColor(ui::Color::rgb255(205, 40, 70));
+    sheet->setContentBackground(ui::Color::black(), 15);
     const std::weak_ptr<ui::ViewController> self = weak_from_this();
     sheet->addAction(fnd::L("Share via E-mail"), ui::AlertActionStyle::Default, [self, this] {
         if (self.lock())

@@ -89,6 +89,8 @@ void RaceViewController::locationManagerDidChangeAuthorizationStatus(geo::Locati
         locationEnabled_ = true;
         manager.setDesiredAccuracy(geo::locationAccuracyBest);
         manager.setDistanceFilter(10.0);
+        if (const auto lastKnown = manager.location())
+            engine_.setCurrentLocation(*lastKnown);
     }
 }
 

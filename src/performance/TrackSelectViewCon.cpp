@@ -1,6 +1,10 @@
 #include "performance/TrackSelectViewCon.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "core/model/Manager.h"
+#include "performance/StyledBarButton.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/Timer.h"
@@ -24,6 +28,19 @@ std::shared_ptr<ui::Label> makeLabel(ui::Rect frame, const std::string& text, co
     return label;
 }
 
+// The outline at a size that keeps its shape and leaves the name and length at x 110 clear: the picture is
+// as large as the form's track view was.
+std::optional<ui::Image> thumbnail(const Track& track)
+{
+    constexpr ui::Size box{90, 56};
+    const std::string png(track.trackImgData.begin(), track.trackImgData.end());
+    const auto image = ui::Image::fromData(png);
+    if (!image || image->pixelWidth() <= 0 || image->pixelHeight() <= 0)
+        return image;
+    const double scale = std::max({1.0, image->pixelWidth() / box.width, image->pixelHeight() / box.height});
+    return image->withScale(scale);
+}
+
 }  // namespace
 
 TrackSelectViewCon::TrackSelectViewCon() : ui::TableViewController(ui::TableViewStyle::Grouped) {}
@@ -44,7 +61,7 @@ void TrackSelectViewCon::viewDidLoad()
     const int selected = raceData().selectedTrackIndex;
     index_ = selected >= 0 && static_cast<std::size_t>(selected) < raceData().trackArr.size() ? selected + 1 : 0;
     navigationItem().setRightBarButtonItem(
-        std::make_shared<ui::BarButtonItem>(ui::SystemItem::Done, [this](ui::BarButtonItem&) { removeView(); }));
+        styledBarButton(ui::SystemItem::Done, "Digital-Serial DB", ui::Color::white(0.8), [this] { removeView(); }));
 }
 
 void TrackSelectViewCon::viewDidAppear(bool animated)
@@ -91,8 +108,7 @@ std::shared_ptr<ui::TableViewCell> TrackSelectViewCon::cellForRowAtIndexPath(ui:
         cell->contentView()->addSubview(label);
     } else {
         const Track& track = raceData().trackArr[static_cast<std::size_t>(indexPath.row - 1)];
-        const std::string png(track.trackImgData.begin(), track.trackImgData.end());
-        if (auto image = ui::Image::fromData(png))
+        if (auto image = thumbnail(track))
             cell->imageView()->setImage(*image);
         cell->contentView()->addSubview(makeLabel({110, 8, width / 3, 20}, track.trackName, "Digital-Serial", 20));
         const auto& units = Manager::sharedManager().userData().unitsArr;

@@ -1,6 +1,8 @@
 #include "performance/TrackView.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Localization.h"
@@ -17,13 +19,18 @@ bool sameCoordinates(const std::vector<geo::Location>& a, const std::vector<geo:
                       [](const geo::Location& l, const geo::Location& r) { return l.coordinate == r.coordinate; });
 }
 
-// One axis of the mapping; a track with no extent on it lies on the middle line.
-double mapAxis(double maxValue, double minValue, double value, double size)
+// A degree of longitude is shorter than one of latitude away from the equator.
+double longitudeScale(double latitude) { return std::cos(latitude * std::numbers::pi / 180.0); }
+
+// How many points one degree of latitude takes when a box of these spans (in degrees of latitude across,
+// longitude down) fills the middle seven eighths of the area along its tighter side; 0 for a single point.
+double pointsPerDegree(double latitudeSpan, double longitudeSpan, ui::Size area)
 {
-    const double range = maxValue - minValue;
-    if (!(range > 0))
-        return size / 2;
-    return (maxValue - value) / range * (size - size / 8) + size / 16;
+    const double across = latitudeSpan > 0 ? area.width * 7 / 8 / latitudeSpan : 0;
+    const double down = longitudeSpan > 0 ? area.height * 7 / 8 / longitudeSpan : 0;
+    if (across > 0 && down > 0)
+        return std::min(across, down);
+    return std::max(across, down);
 }
 
 }  // namespace
@@ -86,7 +93,14 @@ void TrackView::setTrackBounds()
 
 ui::Point TrackView::map(const geo::Coordinate& c, ui::Size area) const
 {
-    return {mapAxis(maxX_, minX_, c.latitude, area.width), mapAxis(maxY_, minY_, c.longitude, area.height)};
+    // One scale for both axes in metres, so that the outline keeps the track's shape; the box is centred.
+    const double maxX = maxX_, minX = minX_, maxY = maxY_, minY = minY_;
+    if (maxX < minX || maxY < minY)
+        return {area.width / 2, area.height / 2};
+    const double shrink = longitudeScale((maxX + minX) / 2);
+    const double scale = pointsPerDegree(maxX - minX, (maxY - minY) * shrink, area);
+    return {area.width / 2 + ((maxX + minX) / 2 - c.latitude) * scale,
+            area.height / 2 + ((maxY + minY) / 2 - c.longitude) * shrink * scale};
 }
 
 void TrackView::setCurrentLocation(const geo::Location& location)

@@ -12,9 +12,9 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/View.h"
 
-// A race track or a recorded lap drawn from its positions, stretched into the
-// view (each axis on its own, higher latitudes to the left, higher longitudes
-// to the top), with a start/finish tick across the direction of travel.
+// A race track or a recorded lap drawn from its positions, to scale and
+// centred in the view (higher latitudes to the left, higher longitudes to the
+// top), with a start/finish tick across the direction of travel.
 //
 // Live mode (race screen page, dash-camera overlay): the outline, a dot at the
 // current position and a speed read-out. Speed-colour mode (lap map): one lap

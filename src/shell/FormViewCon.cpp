@@ -69,7 +69,7 @@ FormViewCon::FormViewCon(std::string title)
 void FormViewCon::viewDidLoad()
 {
     ui::TableViewController::viewDidLoad();
-    look_ = TableLook::current();
+    look_ = formLook();
     look_.apply(tableView());
     navigationItem().setTitleView(look_.titleView(formTitle_));
 }
@@ -129,7 +129,10 @@ std::shared_ptr<ui::TableViewCell> FormViewCon::cellForRowAtIndexPath(ui::TableV
 {
     const FormRow& row = *rowAt(indexPath);
     const bool disclosure = row.kind == FormRow::Kind::Disclosure;
-    auto cell = std::make_shared<RoundedCell>(disclosure ? ui::TableViewCellStyle::Value1 : ui::TableViewCellStyle::Default);
+    const bool subtitle = row.kind == FormRow::Kind::Switch && !row.value.empty();
+    auto cell = std::make_shared<RoundedCell>(disclosure ? ui::TableViewCellStyle::Value1
+                                              : subtitle ? ui::TableViewCellStyle::Subtitle
+                                                         : ui::TableViewCellStyle::Default);
     look_.apply(*cell, indexPath.row, numberOfRowsInSection(table, indexPath.section));
     cell->textLabel()->setText(row.title);
     if (!row.enabled)
@@ -168,6 +171,10 @@ std::shared_ptr<ui::TableViewCell> FormViewCon::cellForRowAtIndexPath(ui::TableV
         break;
     }
     case FormRow::Kind::Switch: {
+        if (subtitle) {
+            cell->detailTextLabel()->setText(row.value);
+            cell->detailTextLabel()->setTextColor(look_.detail);
+        }
         auto toggle = std::make_shared<ui::Switch>();
         toggle->setOn(row.on);
         toggle->setOnTintColor(TableLook::accent());

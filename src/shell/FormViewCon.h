@@ -13,7 +13,7 @@ struct FormRow {
     enum class Kind {
         Disclosure,  // the value on the right; a tap runs `action`
         Field,       // a text field on the right holding `value`; the typed text goes to `commit`
-        Switch,      // on or off; a change goes to `toggled`
+        Switch,      // on or off; a change goes to `toggled`; a `value` shows under the title
         Segments,    // one of `segments`; a change goes to `picked`
         Button,      // a centred title; a tap runs `action`
     };
@@ -84,6 +84,8 @@ protected:
     void viewWillDisappear(bool animated) override;
 
     const TableLook& look() const { return look_; }
+    // The look of the form's table and rows, taken when its view loads.
+    virtual TableLook formLook() const { return TableLook::current(); }
 
 private:
     const FormRow* rowAt(ui::IndexPath indexPath) const;

@@ -204,20 +204,12 @@ void SettingsViewController::openSensorPicker()
 {
     auto picker = std::make_shared<SensorSelectViewController>(ui::TableViewStyle::Grouped, -1,
                                                                SensorSelectViewController::singleChoice, true, false);
-    picker->setDelegate(std::static_pointer_cast<SettingsViewController>(shared_from_this()));
-    push(picker);
-}
-
-void SettingsViewController::viewWillDismiss(SensorSelectViewController& picker)
-{
-    const auto sensor = picker.checkedSensorIndex();
-    if (!sensor)
-        return;
-    // The picker is leaving the navigation stack now: the editor follows once it has.
-    fnd::after(0, [weak = weak_from_this(), index = *sensor] {
+    // The editor opens over the list, so Back returns to the list.
+    picker->setChoiceHandler([weak = weak_from_this()](int sensor) {
         if (const auto self = std::static_pointer_cast<SettingsViewController>(weak.lock()))
-            self->openSensorEditor(index);
+            self->openSensorEditor(sensor);
     });
+    push(picker);
 }
 
 void SettingsViewController::openSensorEditor(int index)

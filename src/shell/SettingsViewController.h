@@ -12,7 +12,7 @@
 // how the link runs, the warnings, the theme and units, the sensors and custom
 // PIDs, and the settings screens of the other features. Every change is saved
 // at once; a change of theme is broadcast with "iconChangedNotification".
-class SettingsViewController : public FormViewCon, public SensorSelectViewControllerDelegate {
+class SettingsViewController : public FormViewCon {
 public:
     // `featureSettings`: the features' own settings screens, one row each in the last section.
     explicit SettingsViewController(std::vector<NamedScreen> featureSettings = {});
@@ -22,7 +22,6 @@ public:
     static const std::vector<std::string>& adapterTypeNames();
 
     // The sensor picker closed: a picked sensor opens in the sensor editor.
-    void viewWillDismiss(SensorSelectViewController& picker) override;
 
 protected:
     std::vector<FormSection> formSections() override;

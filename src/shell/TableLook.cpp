@@ -14,13 +14,16 @@ constexpr double stripWidth = 3;
 // The selected-row background: a plain colour with the strip along the right edge.
 class SelectedBackground : public ui::View {
 public:
-    explicit SelectedBackground(ui::Color color) { setBackgroundColor(color); }
+    SelectedBackground(ui::Color color, ui::Color strip) : strip_(strip) { setBackgroundColor(color); }
 
     void draw(ui::Context& context, ui::Rect) override
     {
-        context.setFillColor(TableLook::selectionStrip());
+        context.setFillColor(strip_);
         context.fillRect(ui::makeRect(bounds().width() - stripWidth, 0, stripWidth, bounds().height()));
     }
+
+private:
+    ui::Color strip_;
 };
 
 }  // namespace
@@ -74,7 +77,7 @@ void TableLook::apply(RoundedCell& cell, int row, int rowCount) const
         detailLabel->setMinimumScaleFactor(minimumTextScale);
     }
     cell.setSelectedBackgroundView(
-        std::make_shared<SelectedBackground>(theme == 1 ? ui::Color::white(0.6) : ui::Color::darkGray()));
+        std::make_shared<SelectedBackground>(theme == 1 ? ui::Color::white(0.6) : ui::Color::darkGray(), strip));
 }
 
 std::shared_ptr<ui::Label> TableLook::titleView(const std::string& title) const

@@ -14,7 +14,7 @@ class RoundedCell;
 
 // The look of the settings and editor tables in the dark (0) and light (1)
 // themes: table and cell colours, the fonts, and the selected-row background
-// with the green strip along its right edge.
+// with a strip (green unless a screen says otherwise) along its right edge.
 struct TableLook {
     int theme = 0;
     ui::Color tableBackground;
@@ -23,6 +23,7 @@ struct TableLook {
     ui::Color detail;
     ui::Color disabledText;
     ui::Color separator;
+    ui::Color strip = selectionStrip();  // along the right edge of a selected row
 
     static TableLook forTheme(int theme);
     // The look of the theme in Settings now.

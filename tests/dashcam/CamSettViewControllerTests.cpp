@@ -15,7 +15,9 @@
 #include "platform/ui/BarItems.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/TableView.h"
+#include "platform/ui/TableViewCell.h"
 #include "shell/DetailViewCon.h"
+#include "shell/TableLook.h"
 
 namespace {
 
@@ -67,7 +69,7 @@ TEST_F(CamSettViewControllerTest, RowsFollowRaceModeAndGaugeCount)
                                                         "Gauge 1", "Gauge 2", "Gauge 3"}));
     EXPECT_EQ(camera.rows[0].value, "HQ 640x480");
     EXPECT_EQ(camera.rows[3].value, "3 Gauges");
-    EXPECT_EQ(camera.rows[4].value, userData().shortNameArr[12]);
+    EXPECT_EQ(camera.rows[4].value, DataStore::sharedDataStore().sensorLabelArr[12]);
     EXPECT_EQ(titles(screen->sections().at(1)), (std::vector<std::string>{"GPS", "Time", "G-sensor", "Map", "Compass"}));
 
     // Race mode adds the track row at once.
@@ -156,6 +158,35 @@ TEST_F(CamSettViewControllerTest, TheMapSwitchShowsAndWritesTheMapSetting)
     // Saved at once.
     Manager::resetForTesting();
     EXPECT_TRUE(settings().compassEnabled);
+}
+
+// A gauge row names its sensor by the sensor table's label, not by the short name the user gave it; the
+// chosen race track reads in the theme's value colour, where the other values take the accent.
+TEST_F(CamSettViewControllerTest, GaugeRowsShowTheSensorsLabelAndTheTrackTheThemesValueColour)
+{
+    const int airFlow = 12;
+    settings().camGaugeCount = 1;
+    settings().sensors[16] = airFlow;
+    settings().isRaceMode = true;
+    userData().shortNameArr[airFlow] = "MAF";
+    Track oval;
+    oval.trackName = "Oval";
+    Manager::sharedManager().raceData().trackArr.push_back(oval);
+    Manager::sharedManager().raceData().selectedTrackIndex = 0;
+    auto screen = showSettings();
+    const std::string label = DataStore::sharedDataStore().sensorLabelArr[airFlow];
+    ASSERT_NE(label, "MAF");
+    EXPECT_TRUE(testsupport::shows(root->window(), label)) << label;
+    EXPECT_FALSE(testsupport::shows(root->window(), "MAF"));
+
+    ui::TableView& table = screen->tableView();
+    table.layoutIfNeeded();
+    const auto track = table.cellForRowAtIndexPath({0, 3});
+    const auto resolution = table.cellForRowAtIndexPath({0, 0});
+    ASSERT_TRUE(track && resolution);
+    ASSERT_EQ(track->detailTextLabel()->text(), "Oval");
+    EXPECT_EQ(track->detailTextLabel()->textColor(), TableLook::current().detail);
+    EXPECT_EQ(resolution->detailTextLabel()->textColor(), TableLook::accent());
 }
 
 TEST_F(CamSettViewControllerTest, ResolutionsByMachineAndOutOfRangeModes)

@@ -38,7 +38,7 @@ TEST(CameraScreenGeometry, ControlsSitOnTheLandscapeScreenOrOnThePicturesBandAcr
     // A landscape phone with a home indicator: the button clear of the sensor housing.
     auto layout = camerascreen::controlsLayout({844, 390}, wide, true);
     expectRect(layout.buttonView, ui::makeRect(40, 165, 60, 60));
-    expectRect(layout.recordLabel, ui::makeRect(10, 355, 95, 22));
+    expectRect(layout.recordLabel, ui::makeRect(10, 52, 95, 22));
     layout = camerascreen::controlsLayout({667, 375}, wide, false);
     expectRect(layout.buttonView, ui::makeRect(20, 157.5, 60, 60));
     // Portrait: the 16:9 picture is 390 x 219.375 across the middle of the window.
@@ -187,7 +187,7 @@ TEST_F(CameraScreenControls, APortraitWindowShowsTheLandscapeScreenOnThePictures
     root->setSize({844, 390}, 0.3);
     advance(0.3);
     expectRect(camera->buttonView().frame(), ui::makeRect(40, 165, 60, 60));
-    expectRect(camera->recordLabel().frame(), ui::makeRect(10, 355, 95, 22));
+    expectRect(camera->recordLabel().frame(), ui::makeRect(10, 52, 95, 22));
     EXPECT_EQ(camera->captureDevice()->outputImageOrientation(), 3) << "the camera does not turn with the window";
     film(0.3);
     const ui::Image shown = static_cast<GfxView&>(*camera->view()).presentedImage();

@@ -303,24 +303,52 @@ TEST_F(CameraViewControllerTest, AMovieThatCannotBeWrittenStopsTheRecordingAndSa
     EXPECT_EQ(camera->moviesSaved(), 1);
 }
 
+// The movie cut where its first fragment begins: its header and no frame, as a kill right after a
+// start leaves it.
+void cutBeforeTheFirstFragment(const std::filesystem::path& movie)
+{
+    std::ifstream in(movie, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::size_t at = 0;
+    while (at + 8 <= bytes.size() && bytes.compare(at + 4, 4, "moof") != 0) {
+        std::uint64_t size = 0;
+        for (int i = 0; i < 4; ++i)
+            size = size << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+        if (size < 8)
+            break;
+        at += size;
+    }
+    ASSERT_LT(at, bytes.size()) << "the movie has no fragment";
+    std::filesystem::resize_file(movie, at);
+}
+
 TEST_F(CameraViewControllerTest, AMovieAnEarlierRunLeftUnfinishedIsKeptBeforeTheNextRecording)
 {
-    // As a killed run leaves it: the movie as far as it got, still marked as being recorded.
-    const auto movie = fnd::Paths::documents() / "Movie.m4v";
-    std::ofstream(movie) << "the fragments written before the kill";
-    std::ofstream(movie.string() + ".pending");
     show();
     ui::AlertController::dismissAll();
     const ui::Point button = camera->buttonView().frame().center();
+    testsupport::tap(root->window(), button);
+    ASSERT_TRUE(camera->isRecording());
+    film(1.5);
+    testsupport::tap(root->window(), button);
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    ASSERT_EQ(albumMovies(), 1u);
+    leave();
+    camera.reset();
+
+    // As a killed run leaves it: the movie as far as it got, still marked as being recorded.
+    const auto movie = fnd::Paths::documents() / "Movie.m4v";
+    std::ofstream(movie.string() + ".pending");
+    show();
+    ui::AlertController::dismissAll();
     if (camera->isFinishingMovie()) {
         testsupport::tap(root->window(), button);  // not over it while it is being copied
         EXPECT_FALSE(camera->isRecording());
     }
     ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
     EXPECT_EQ(camera->moviesSaved(), 1);
-    ASSERT_EQ(albumMovies(), 1u);
-    for (const auto& entry : std::filesystem::directory_iterator(media::PhotoAlbum::videosFolder()))
-        EXPECT_EQ(std::filesystem::file_size(entry.path()), std::filesystem::file_size(movie));
+    EXPECT_EQ(albumMovies(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(movie.string() + ".pending"));
 
     // A recording that finishes is copied once: the next screen finds nothing left.
     testsupport::tap(root->window(), button);
@@ -328,12 +356,103 @@ TEST_F(CameraViewControllerTest, AMovieAnEarlierRunLeftUnfinishedIsKeptBeforeThe
     film(0.5);
     testsupport::tap(root->window(), button);
     ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
-    EXPECT_EQ(albumMovies(), 2u);
+    EXPECT_EQ(albumMovies(), 3u);
     leave();
     show();
     EXPECT_FALSE(camera->isFinishingMovie());
     fnd::RunLoop::main().processEvents();
-    EXPECT_EQ(albumMovies(), 2u);
+    EXPECT_EQ(albumMovies(), 3u);
+}
+
+// A kill right after the start leaves a movie without a frame: it is not offered to the album, and it goes.
+TEST_F(CameraViewControllerTest, AMovieLeftWithoutAFrameIsNotOffered)
+{
+    show();
+    ui::AlertController::dismissAll();
+    const ui::Point button = camera->buttonView().frame().center();
+    testsupport::tap(root->window(), button);
+    film(1.5);
+    testsupport::tap(root->window(), button);
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    leave();
+    camera.reset();
+    std::filesystem::remove_all(media::PhotoAlbum::videosFolder());
+
+    const auto movie = fnd::Paths::documents() / "Movie.m4v";
+    cutBeforeTheFirstFragment(movie);
+    std::ofstream(movie.string() + ".pending");
+    show();
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    EXPECT_EQ(albumMovies(), 0u);
+    EXPECT_EQ(camera->moviesSaved(), 0);
+    EXPECT_FALSE(std::filesystem::exists(movie.string() + ".pending"));
+    EXPECT_FALSE(std::filesystem::exists(movie));
+}
+
+// The disk fills during a recording: the user is told, and what was written before is in the album.
+TEST_F(CameraViewControllerTest, AMovieCutShortByAFullDiskReachesTheAlbum)
+{
+    show();
+    ui::AlertController::dismissAll();
+    const ui::Point button = camera->buttonView().frame().center();
+    {
+        const FileSizeLimit full(120'000);
+        testsupport::tap(root->window(), button);
+        ASSERT_TRUE(camera->isRecording());
+        for (int i = 0; i < 40 && camera->isRecording(); ++i)
+            film(0.5);
+        EXPECT_FALSE(camera->isRecording());
+        ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    }
+    const auto alert = ui::AlertController::visible();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_NE(alert->message().find("could not be written"), std::string::npos) << alert->message();
+    EXPECT_EQ(camera->moviesSaved(), 1);
+    ASSERT_EQ(albumMovies(), 1u);
+    for (const auto& entry : std::filesystem::directory_iterator(media::PhotoAlbum::videosFolder())) {
+        movietest::MovieReader saved(entry.path());
+        ASSERT_TRUE(saved.isOpen());
+        EXPECT_GT(saved.decodeAll(), 0.5);
+    }
+    EXPECT_FALSE(std::filesystem::exists(camera->pathToMovie().string() + ".pending"));
+}
+
+// The album cannot take the movie: it stays in Documents, still pending, and the next recording copies it
+// before recording anything over it.
+TEST_F(CameraViewControllerTest, AMovieTheAlbumCouldNotTakeIsNeverRecordedOver)
+{
+    const auto album = media::PhotoAlbum::videosFolder();
+    std::filesystem::remove_all(album);
+    std::filesystem::create_directories(album.parent_path());
+    std::ofstream(album) << "a file where the album's folder goes";
+    show();
+    ui::AlertController::dismissAll();
+    const ui::Point button = camera->buttonView().frame().center();
+    testsupport::tap(root->window(), button);
+    film(1.5);
+    testsupport::tap(root->window(), button);
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    fnd::RunLoop::main().processEvents();
+    auto alert = ui::AlertController::visible();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_NE(alert->message().find("could not be copied to the album"), std::string::npos) << alert->message();
+    ui::AlertController::dismissAll();
+    const auto movieSize = std::filesystem::file_size(camera->pathToMovie());
+    EXPECT_TRUE(std::filesystem::exists(camera->pathToMovie().string() + ".pending"));
+
+    // The album is back: the record button first copies the movie, then records.
+    std::filesystem::remove(album);
+    testsupport::tap(root->window(), button);
+    EXPECT_FALSE(camera->isRecording());
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    EXPECT_EQ(camera->moviesSaved(), 1);
+    ASSERT_EQ(albumMovies(), 1u);
+    for (const auto& entry : std::filesystem::directory_iterator(album))
+        EXPECT_EQ(std::filesystem::file_size(entry.path()), movieSize);
+    testsupport::tap(root->window(), button);
+    EXPECT_TRUE(camera->isRecording());
+    testsupport::tap(root->window(), button);
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
 }
 
 }  // namespace

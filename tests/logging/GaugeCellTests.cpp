@@ -121,17 +121,40 @@ TEST_F(RowCell, SameValueTwiceStopsTheAnimation)
     EXPECT_FALSE(cell.isAnimating());
 }
 
-TEST_F(RowCell, NumberTurnsToTheWarningColourFromTheNextValue)
+TEST_F(RowCell, TheNumberWarnsTogetherWithItsBar)
 {
     cell.setCellData(0, 100, "Speed", "km/h", 9);
     cell.setLimits({.notify = true, .max = 0.9f});
     const ui::Color normal = cell.valLabel().textColor();
+    const ui::Color warning = ui::Color::rgb(0.706, 0, 0.157, 0.8);
     cell.updateCell(95);
-    EXPECT_EQ(cell.valLabel().textColor(), normal);
-    cell.updateCell(96);
-    EXPECT_EQ(cell.valLabel().textColor(), ui::Color::rgb(0.706, 0, 0.157, 0.8));
-    advance(1);
-    EXPECT_TRUE(cell.gView().isWarning()) << "the bar warns by the same limits";
+    EXPECT_TRUE(cell.gView().isWarning());
+    EXPECT_EQ(cell.valLabel().textColor(), warning) << "the first value above the limit warns at once";
+    cell.updateCell(50);
+    for (int step = 0; step < 30; ++step) {
+        EXPECT_EQ(cell.valLabel().textColor(), cell.gView().isWarning() ? warning : normal) << "step " << step;
+        advance(GaugeCell::step);
+    }
+    EXPECT_EQ(cell.valLabel().textColor(), normal) << "back under the limit, not one reading later";
+}
+
+TEST_F(RowCell, NoNumberUntilAValueArrivesAndAFailedFormulaSaysSo)
+{
+    cell.setCellData(0, 100, "Speed", "km/h", 9);
+    cell.setLimits({.notify = true, .min = 0.1f});
+    EXPECT_EQ(cell.valLabel().text(), "--");
+    EXPECT_EQ(cell.gView().litSegmentCount(), 0);
+    EXPECT_FALSE(cell.gView().isWarning()) << "no value is not a value under the low limit";
+    cell.updateCell(0);
+    EXPECT_EQ(cell.valLabel().text(), "0") << "a real zero shows";
+    cell.showFault("Formula divides by zero");
+    EXPECT_EQ(cell.valLabel().text(), "--");
+    EXPECT_FALSE(cell.faultLabel().isHidden());
+    EXPECT_TRUE(cell.gView().isHidden());
+    cell.updateCell(40);
+    EXPECT_EQ(cell.valLabel().text(), "40");
+    EXPECT_TRUE(cell.faultLabel().isHidden());
+    EXPECT_FALSE(cell.gView().isHidden());
 }
 
 }  // namespace

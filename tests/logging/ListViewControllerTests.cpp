@@ -4,6 +4,7 @@
 #include "core/model/DataStore.h"
 #include "logging/ListGaugeView.h"
 #include "logging/ListViewController.h"
+#include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/Label.h"
@@ -120,12 +121,13 @@ TEST_F(SensorList, CalculatedSensors)
     userData().unitsArr[97] = 0;
     show(list);
     receive({reply(0x0D, {50})});
-    EXPECT_EQ(shown(0), "00") << "no fuel economy before the first air-flow reply";
+    EXPECT_EQ(shown(0), "--") << "no fuel economy before the first air-flow reply";
     receive({reply(0x10, {0, 0})});
     EXPECT_EQ(shown(0), "3553") << "no air flow divides by 360";
     receive({reply(0x0B, {200}), reply(0x33, {100})});
     EXPECT_EQ(shown(1), "1.00") << "one bar of boost";
     receive({reply(0x10, {0x1F, 0x40})});  // 80 g/s
+    advance(1);
     EXPECT_EQ(shown(2), "100");
 }
 
@@ -260,6 +262,101 @@ TEST_F(SensorList, Screenshots)
         if (!pad) {
             EXPECT_TRUE(testsupport::matchesReference(root->window().renderToImage(2), "logging-sensor-list"));
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// What a user finds on the list: rows without a reading say so, and rows follow the window.
+class SensorListTasks : public SensorList {};
+
+TEST_F(SensorListTasks, ARowShowsNoNumberUntilItsValueComesAndAFailedFormulaSaysSo)
+{
+    userData().addPid(customPid(0x22, 0x11, 0x22, "A/B", "Ratio"));
+    userData().addPid(customPid(0x22, 0x11, 0x33, "A*256+C", "Wide"));
+    settings().gaugeListArr = {8, 13, 101, 102};  // engine speed, a PID this car refuses, two formulas
+    show(list);
+    EXPECT_EQ(shown(0), "--");
+    receive({reply(0x0C, {0x1A, 0xF8})});
+    advance(1);
+    EXPECT_EQ(shown(0), "1.7");
+    EXPECT_EQ(shown(1), "--") << "NO DATA for its PID: no reading, not a zero";
+    EXPECT_EQ(list->cellForRow(1)->gView().litSegmentCount(), 0);
+
+    receive({reply(0x11, {10, 0}, 0x62, 0x22), reply(0x11, {1, 2}, 0x62, 0x33)});
+    EXPECT_EQ(shown(2), "--");
+    EXPECT_EQ(shown(3), "--");
+    EXPECT_TRUE(shows(fnd::L("Formula divides by zero"))) << ::testing::PrintToString(texts());
+    EXPECT_TRUE(shows(fnd::L("Formula reads past the reply"))) << ::testing::PrintToString(texts());
+
+    receive({reply(0x11, {10, 4}, 0x62, 0x22)});
+    EXPECT_EQ(shown(2), "2");
+    EXPECT_FALSE(shows(fnd::L("Formula divides by zero")));
+}
+
+TEST_F(SensorListTasks, RowsOnScreenTakeTheNewWidthAfterAResize)
+{
+    settings().gaugeListArr = {8, 9};
+    show(list);
+    const auto numberRight = [&] {
+        window().layoutIfNeeded();
+        const ui::Label& number = list->cellForRow(0)->valLabel();
+        return number.convertPoint({number.bounds().width(), 0}, nullptr).x;
+    };
+    EXPECT_NEAR(numberRight(), 390, 20);
+    root->setSize({844, 390}, 0);
+    advance(1);
+    EXPECT_NEAR(numberRight(), 844, 30) << "the number follows the row's right edge";
+    root->setSize({390, 844}, 0);
+    advance(1);
+    EXPECT_NEAR(numberRight(), 390, 20);
+}
+
+TEST_F(SensorListTasks, SensorsWithoutARowStayOutAtEveryAppearance)
+{
+    settings().gaugeListArr = {8, 99, 9, 105};  // g-force has no list row; 105 names a deleted custom sensor
+    show(list);
+    EXPECT_EQ(list->gaugeCount(), 2);
+    leave();
+    show(list);
+    window().layoutIfNeeded();
+    EXPECT_EQ(list->gaugeCount(), 2) << "the count is the rows built, not the length of the list";
+    EXPECT_EQ(list->tb1().numberOfSections(), 2);
+    receive({reply(0x0C, {0x1A, 0xF8}), reply(0x0D, {72})});
+    advance(1);
+    EXPECT_EQ(shown(0), "1.7");
+    EXPECT_EQ(shown(1), "72");
+    EXPECT_EQ(link->requestTexts(), (std::vector<std::string>{request(8), request(9)}));
+}
+
+TEST_F(SensorListTasks, OnAPhoneHeldUprightTheTopBarPushesTheRowsDown)
+{
+    for (const bool pad : {false, true}) {
+        if (pad) {
+            ui::Device::current().setIdiom(ui::UserInterfaceIdiom::Pad);
+            ui::Device::current().setScreenSize(ui::Device::defaultPadSize);
+            list = std::make_shared<ListViewController>();
+        }
+        settings().gaugeListArr = {8, 9, 1};
+        show(list);
+        advance(3);
+        const auto firstRowTop = [&] {
+            window().layoutIfNeeded();
+            return list->cellForRow(0)->convertPoint({0, 0}, nullptr).y;
+        };
+        const double resting = firstRowTop();
+        testsupport::tap(window(), {200, 500});
+        advance(0.5);
+        const ui::Rect bar = list->topNavBar().convertRect(list->topNavBar().bounds(), nullptr);
+        EXPECT_GT(bar.y() + bar.height(), resting) << "the bar reaches over the first row's place";
+        if (pad)
+            EXPECT_EQ(firstRowTop(), resting) << "on a pad the rows stay";
+        else
+            EXPECT_GE(firstRowTop(), bar.y() + bar.height()) << "the first row is below the bar, not under it";
+        advance(ListViewController::hideBarDelay + 0.5);
+        EXPECT_EQ(firstRowTop(), resting) << "and back when the bar goes";
     }
 }
 

@@ -2,6 +2,10 @@
 
 #include <unistd.h>
 
+#include <atomic>
+#include <filesystem>
+#include <map>
+
 #include "LoggingTest.h"
 #include "logging/GraphSettingViewCon.h"
 #include "logging/LoggerSettViewCon.h"
@@ -10,6 +14,7 @@
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Paths.h"
+#include "platform/foundation/Strings.h"
 #include "platform/mail/MailComposer.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
@@ -17,6 +22,7 @@
 #include "platform/ui/TableViewCell.h"
 #include "shell/editors/SensorSelectViewController.h"
 #include "support/LoopbackServer.h"
+#include "support/ReferenceImage.h"
 
 namespace {
 
@@ -210,7 +216,7 @@ TEST_F(LoggingScreen, AnUnreachableLoggingServerTurnsTheSwitchOffAndRetryStartsA
     EXPECT_FALSE(screen->recordSwitch().isOn());
 }
 
-TEST_F(LoggingScreen, ALoggingServerThatClosesEndsTheRecording)
+TEST_F(LoggingScreen, ALoggingServerThatGoesAwayEndsTheRecordingAndSaysSo)
 {
     testsupport::LoopbackServer server([](testsupport::LoopbackConnection& c) { c.close(); });
     settings().graphListArr = {8};
@@ -223,8 +229,39 @@ TEST_F(LoggingScreen, ALoggingServerThatClosesEndsTheRecording)
     ASSERT_TRUE(fnd::RunLoop::main().runUntil([&] { return !screen->isRecording(); }));
     EXPECT_FALSE(screen->recordSwitch().isOn());
     advance(3.5);  // after the toast of the start
-    EXPECT_TRUE(shows("Connection closed")) << ::testing::PrintToString(texts());
+    EXPECT_FALSE(shows("Connection closed")) << "not the words of a stop the user asked for";
     EXPECT_EQ(screen->titleLabel().text(), "Graph list") << "the clock stopped";
+    ASSERT_NE(ui::AlertController::visible(), nullptr);
+    EXPECT_EQ(ui::AlertController::visible()->message(),
+              fnd::format(fnd::L("Logger lost msg").c_str(), fnd::format("127.0.0.1:%d", server.port())));
+}
+
+TEST_F(LoggingScreen, StoppingATcpRecordingSaysConnectionClosed)
+{
+    std::atomic<bool> lineArrived = false;
+    testsupport::LoopbackServer server([&](testsupport::LoopbackConnection& c) {
+        if (!c.readUntil("\r").empty())
+            lineArrived = true;
+        while (!c.readSome().empty()) {
+        }
+    });
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    settings().loggerInterface = 1;
+    settings().loggerIP = "127.0.0.1";
+    settings().loggerPort = server.port();
+    show(screen);
+    tap(screen->recordSwitch());
+    for (int i = 0; i < 200 && !lineArrived; ++i) {
+        screen->didReceiveResponse({reply(0x0C, {0x0D, 0x48})});
+        fnd::RunLoop::main().runUntil([&] { return lineArrived.load(); }, 0.05);
+    }
+    ASSERT_TRUE(lineArrived);
+    ASSERT_TRUE(screen->isRecording());
+    advance(3.5);
+    tap(screen->recordSwitch());
+    EXPECT_FALSE(screen->isRecording());
+    EXPECT_TRUE(shows("Connection closed")) << ::testing::PrintToString(texts());
     EXPECT_EQ(ui::AlertController::visible(), nullptr);
 }
 
@@ -243,7 +280,7 @@ TEST_F(LoggingScreen, LeavingWhileRecordingSavesTheFiles)
     EXPECT_EQ(link->delegate().get(), nullptr);
 }
 
-TEST_F(LoggingScreen, AFileThatCannotBeWrittenIsNamedAndNothingIsMailed)
+TEST_F(LoggingScreen, AFileThatCannotBeStartedRefusesTheRecordingAtOnce)
 {
     // A folder where the file should be: nothing can be written there.
     for (const int format : {0, 1}) {
@@ -253,26 +290,29 @@ TEST_F(LoggingScreen, AFileThatCannotBeWrittenIsNamedAndNothingIsMailed)
         const std::string blocked = format == 0 ? "datalog.csv" : "Engine speed.csv";
         std::filesystem::create_directories(fnd::Paths::documents() / blocked / "in-the-way");
         show(screen);
-        tap(screen->recordSwitch());
-        ASSERT_TRUE(screen->isRecording());
-        screen->didReceiveResponse({reply(0x0C, {0x0D, 0x48})});
-        screen->didReceiveResponse({reply(0x05, {130})});
-        advance(2);
+        fnd::SystemSound::clearPlayed();
         tap(screen->recordSwitch());
         EXPECT_FALSE(screen->isRecording());
-        EXPECT_TRUE(mails.empty()) << "no mail without its file";
+        EXPECT_FALSE(screen->recordSwitch().isOn());
+        EXPECT_FALSE(shows("Recording has started"));
+        EXPECT_TRUE(fnd::SystemSound::played().empty()) << "no start sound for a recording that cannot start";
+        advance(2);
+        EXPECT_EQ(screen->titleLabel().text(), "Graph list") << "no clock";
         ASSERT_NE(ui::AlertController::visible(), nullptr);
         const std::string message = ui::AlertController::visible()->message();
         EXPECT_NE(message.find(blocked), std::string::npos) << message;
-        EXPECT_EQ(message.find(fnd::L("Log saved msg")), std::string::npos) << message;
+        EXPECT_NE(message.find(fnd::Paths::documents().string()), std::string::npos) << message;
         if (format == 1)
-            EXPECT_EQ(message.find("Coolant"), std::string::npos) << "that file was written: " << message;
+            EXPECT_EQ(message.find("Coolant"), std::string::npos) << "that file can be written: " << message;
+        EXPECT_TRUE(std::filesystem::is_directory(fnd::Paths::documents() / blocked / "in-the-way"))
+            << "what is in the way stays";
+        EXPECT_TRUE(mails.empty());
         ui::AlertController::dismissAll();
         std::filesystem::remove_all(fnd::Paths::documents() / blocked);
     }
 }
 
-TEST_F(LoggingScreen, AReadOnlyDocumentsFolderIsNotCalledTheRecordingsHome)
+TEST_F(LoggingScreen, AReadOnlyDocumentsFolderRefusesTheRecordingAtOnce)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "the superuser writes into read-only folders";
@@ -282,14 +322,11 @@ TEST_F(LoggingScreen, AReadOnlyDocumentsFolderIsNotCalledTheRecordingsHome)
     std::filesystem::permissions(fnd::Paths::documents(), std::filesystem::perms::owner_read |
                                                             std::filesystem::perms::owner_exec);
     tap(screen->recordSwitch());
-    screen->didReceiveResponse({reply(0x0C, {0x0D, 0x48})});
-    advance(1.5);
-    tap(screen->recordSwitch());
     std::filesystem::permissions(fnd::Paths::documents(), std::filesystem::perms::owner_all);
-    EXPECT_TRUE(mails.empty());
+    EXPECT_FALSE(screen->isRecording());
+    EXPECT_FALSE(shows("Recording has started"));
     ASSERT_NE(ui::AlertController::visible(), nullptr);
     EXPECT_NE(ui::AlertController::visible()->message().find("datalog.csv"), std::string::npos);
-    EXPECT_EQ(ui::AlertController::visible()->message().find(fnd::L("Log saved msg")), std::string::npos);
 }
 
 TEST_F(LoggingScreen, ADiskThatFillsDuringTheRecordingIsReportedAtTheEnd)
@@ -514,6 +551,219 @@ TEST_F(LoggingSettings, LoggerSettingsRowsFollowTheInterface)
     auto padGraph = std::make_shared<GraphSettingViewCon>(ui::TableViewStyle::Grouped);
     show(std::make_shared<ui::NavigationController>(padGraph));
     saveScreenshot("graph-settings-pad.png");
+}
+
+}  // namespace
+
+namespace {
+
+// The files of Documents whose names start with `stem`, with their contents.
+std::map<std::string, std::string> logsStartingWith(const std::string& stem)
+{
+    std::map<std::string, std::string> out;
+    for (const auto& entry : std::filesystem::directory_iterator(fnd::Paths::documents()))
+        if (entry.path().filename().string().rfind(stem, 0) == 0)
+            out[entry.path().filename().string()] = fnd::readFile(entry.path()).value_or("");
+    return out;
+}
+
+TEST_F(LoggingScreen, ANewRecordingNeverReplacesAnEarlierOne)
+{
+    for (const int format : {0, 1}) {
+        const std::string stem = format == 0 ? "datalog" : "Engine speed";
+        settings().graphListArr = {8};
+        settings().graphLineColorArr = {0};
+        settings().logFormat = format;
+        // A log left by a recording that was killed.
+        ASSERT_TRUE(fnd::writeFileAtomically(fnd::Paths::documents() / (stem + ".csv"), "survivor\n"));
+        show(screen);
+        for (const auto& rpm : std::vector<std::vector<std::uint8_t>>{{0x0D, 0x48}, {0x0F, 0xA0}}) {  // 850, 1000
+            tap(screen->recordSwitch());
+            ASSERT_TRUE(screen->isRecording());
+            screen->didReceiveResponse({reply(0x0C, rpm)});
+            advance(1.5);
+            tap(screen->recordSwitch());
+            ASSERT_FALSE(screen->isRecording());
+            advance(1);
+        }
+        const auto logs = logsStartingWith(stem);
+        ASSERT_EQ(logs.size(), 3u) << ::testing::PrintToString(logs);
+        EXPECT_NE(logs.at(stem + ".csv").find("1000"), std::string::npos) << "the current log keeps its name";
+        int survivors = 0, first = 0;
+        for (const auto& [name, text] : logs) {
+            survivors += text == "survivor\n";
+            first += text.find("850") != std::string::npos;
+        }
+        EXPECT_EQ(survivors, 1) << "the killed recording's log is kept";
+        EXPECT_EQ(first, 1) << "the first recording's log is kept";
+        for (const auto& log : logs)
+            std::filesystem::remove(fnd::Paths::documents() / log.first);
+        leave();
+    }
+}
+
+// The charts after Edit and Done look as they did before: one interaction button, the whole frame.
+TEST_F(LoggingScreen, EditAndDoneLeaveTheChartsAsTheyWere)
+{
+    settings().graphListArr = {8, 9};
+    settings().graphLineColorArr = {0, 1};
+    const auto picture = [&](bool editFirst) {
+        screen = std::make_shared<ScrollGraphViewController>();
+        show(screen);
+        if (editFirst) {
+            tapButton("Edit");
+            advance(1);
+            EXPECT_TRUE(shows("Done"));
+            tapButton("Done");
+        }
+        advance(1);
+        for (int i = 0; i < 20; ++i) {
+            screen->didReceiveResponse({reply(0x0C, {0x0D, static_cast<std::uint8_t>(i * 10)}), reply(0x0D, {50})});
+            advance(0.1);
+        }
+        window().layoutIfNeeded();
+        return root->window().renderToImage(1);
+    };
+    const ui::Image untouched = picture(false);
+    const ui::Image edited = picture(true);
+    EXPECT_TRUE(testsupport::matchesImage(edited, untouched, "logging-after-edit"));
+}
+
+TEST_F(LoggingScreen, AChartWithoutSamplesShowsNoExtremes)
+{
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    show(screen);
+    advance(1);
+    EXPECT_TRUE(shows("Min: --")) << ::testing::PrintToString(texts());
+    EXPECT_TRUE(shows("Max: --"));
+    EXPECT_FALSE(shows("Min: 8000"));
+    screen->didReceiveResponse({reply(0x0C, {0x0D, 0x48})});
+    advance(0.5);
+    EXPECT_TRUE(shows("Min: 850")) << ::testing::PrintToString(texts());
+    EXPECT_TRUE(shows("Max: 850"));
+}
+
+TEST_F(LoggingScreen, DeletingAChartOfASensorChartedTwiceDeletesTheTappedOne)
+{
+    settings().graphListArr = {8, 9, 8};
+    settings().graphLineColorArr = {0, 1, 2};
+    show(screen);
+    tapButton("Edit");
+    auto cell = screen->tableView().cellForRowAtIndexPath({0, 2});
+    ASSERT_NE(cell, nullptr);
+    advance(ui::TableViewCell::animationDuration);
+    tap(*cell, ui::Point{ui::TableViewCell::margin + 8, cell->bounds().height() / 2});
+    ASSERT_TRUE(cell->showingDeleteConfirmation());
+    tapButton("Delete");
+    EXPECT_EQ(settings().graphListArr, (std::vector<int>{8, 9}));
+    EXPECT_EQ(settings().graphLineColorArr, (std::vector<int>{0, 1})) << "the blue chart stays, the orange one goes";
+}
+
+}  // namespace
+
+namespace {
+
+class GraphAndLoggerSettings : public ScreenTest {
+protected:
+    // The visible table cell whose title reads `title`.
+    ui::TableViewCell* rowTitled(ui::TableView& table, const std::string& title)
+    {
+        window().layoutIfNeeded();
+        for (const auto& cell : table.visibleCells())
+            if (cell->textLabel() && cell->textLabel()->text() == title)
+                return cell.get();
+        return nullptr;
+    }
+    void open(std::shared_ptr<ui::ViewController> screen)
+    {
+        stack = std::make_shared<ui::NavigationController>(std::move(screen));
+        show(stack);
+    }
+    ui::ViewController* top() { return stack->topViewController(); }
+    // A finger held on a row: its selected background shows.
+    ui::Color stripOf(ui::TableViewCell& cell)
+    {
+        const ui::Point at = cell.convertPoint(cell.bounds().center(), nullptr);
+        window().sendTouch(ui::TouchPhase::Began, at);
+        advance(0.3);
+        const ui::Image shot = window().renderToImage(1);
+        const ui::Point strip = cell.convertPoint({cell.bounds().width() - 1.5, cell.bounds().height() / 2}, nullptr);
+        window().sendTouch(ui::TouchPhase::Cancelled, at);
+        advance(0.3);
+        return shot.pixel(static_cast<int>(strip.x), static_cast<int>(strip.y));
+    }
+    std::shared_ptr<ui::NavigationController> stack;
+};
+
+TEST_F(GraphAndLoggerSettings, WithoutASensorNeitherDetailsNorThePickerChooseOneForTheUser)
+{
+    open(std::make_shared<GraphSettingViewCon>(ui::TableViewStyle::Grouped));
+    auto* graphSettings = top();
+    ASSERT_TRUE(testsupport::tapText(window(), fnd::L("sensor details")));
+    advance(1);
+    EXPECT_EQ(top(), graphSettings) << "no sensor's details open";
+    ASSERT_NE(ui::AlertController::visible(), nullptr);
+    EXPECT_EQ(ui::AlertController::visible()->message(), fnd::L("graph msg"));
+    ui::AlertController::dismissAll();
+
+    ASSERT_TRUE(testsupport::tapText(window(), fnd::L("Sensor")));
+    advance(1);
+    auto* picker = dynamic_cast<SensorSelectViewController*>(top());
+    ASSERT_NE(picker, nullptr);
+    for (const auto& cell : picker->tableView().visibleCells())
+        EXPECT_NE(cell->accessoryType(), ui::TableViewCellAccessoryType::Checkmark) << cell->textLabel()->text();
+    stack->popViewController(true);
+    advance(1);
+    EXPECT_TRUE(shows("--")) << "back without a choice chooses nothing";
+    EXPECT_FALSE(shows(userData().longNameArr[0]));
+}
+
+TEST_F(GraphAndLoggerSettings, RowsInTheLookOfTheirScreens)
+{
+    for (const int theme : {0, 1}) {
+        settings().theme = theme;
+        open(std::make_shared<GraphSettingViewCon>(ui::TableViewStyle::Grouped));
+        auto& graphTable = dynamic_cast<ui::TableViewController&>(*top()).tableView();
+        ui::TableViewCell* color = rowTitled(graphTable, fnd::L("line color"));
+        ASSERT_NE(color, nullptr);
+        EXPECT_EQ(color->textLabel()->font().name(), "Digital-Serial");
+        EXPECT_EQ(color->textLabel()->font().pointSize(), 15);
+        EXPECT_EQ(color->detailTextLabel()->font().pointSize(), 14);
+        EXPECT_EQ(color->detailTextLabel()->textColor(), theme == 1 ? ui::Color::darkGray() : ui::Color::white(0.7));
+        EXPECT_EQ(color->backgroundColor(), theme == 1 ? ui::Color::white(1.0) : ui::Color::rgb255(10, 10, 10));
+        EXPECT_EQ(stripOf(*color), ui::Color::rgb255(0, 185, 109));
+
+        open(std::make_shared<LoggerSettViewCon>());
+        auto& loggerTable = dynamic_cast<ui::TableViewController&>(*top()).tableView();
+        ui::TableViewCell* rate = rowTitled(loggerTable, fnd::L("Sample rate"));
+        ASSERT_NE(rate, nullptr);
+        EXPECT_EQ(rate->textLabel()->font().name(), "DigitalSans NowEF ML Demo");
+        EXPECT_EQ(rate->textLabel()->font().pointSize(), 16);
+        EXPECT_EQ(rate->detailTextLabel()->textColor(), ui::Color::rgb255(205, 40, 70));
+        EXPECT_EQ(rate->backgroundColor(), theme == 1 ? ui::Color::white(1.0) : ui::Color::white(0.08));
+        EXPECT_EQ(stripOf(*rate), ui::Color::rgb255(205, 40, 70));
+        ui::TableViewCell* formatting = rowTitled(loggerTable, fnd::L("Data formatting"));
+        ASSERT_NE(formatting, nullptr) << "the title stands alone, the choice under it";
+        EXPECT_EQ(formatting->detailTextLabel()->text(), fnd::L("Formatted"));
+        EXPECT_EQ(formatting->detailTextLabel()->textColor(), ui::Color::lightGray());
+    }
+}
+
+TEST_F(LoggingScreen, EditAndDoneInTheScreensOwnFace)
+{
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    show(screen);
+    for (const std::string title : {"Edit", "Done"}) {
+        window().layoutIfNeeded();
+        ui::Button* button = buttonTitled(window(), title);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->titleFont().name(), "DigitalSans NowEF ML Demo");
+        EXPECT_EQ(button->titleFont().pointSize(), 17);
+        EXPECT_EQ(button->currentTitleColor(), ui::Color::white(0.8)) << title;
+        tapButton(title);
+    }
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // The race screen as the user drives it: taps through the window, what is read from the screen.
 #include <algorithm>
+#include <functional>
 
 #include "RaceScreenTest.h"
+#include "performance/LapViewCon.h"
 #include "performance/MapViewCon.h"
 #include "performance/RaceSettViewController.h"
 #include "performance/TrackView.h"
 #include "platform/foundation/Localization.h"
+#include "platform/foundation/Strings.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
@@ -110,6 +113,38 @@ protected:
         ASSERT_TRUE(testsupport::tapText(root->window(), text)) << text;
         advance(0.5);
     }
+
+    // The sheet on screen is black with corners of radius 15, and reads so beside its title.
+    void expectBlackRoundedSheet(const std::string& what)
+    {
+        const auto sheet = ui::AlertController::visible();
+        ASSERT_NE(sheet, nullptr) << what;
+        root->window().layoutIfNeeded();
+        const std::function<bool(ui::View&)> blackRounded = [&](ui::View& view) {
+            if (view.backgroundColor() == ui::Color::black() && view.cornerRadius() == 15)
+                return true;
+            return std::any_of(view.subviews().begin(), view.subviews().end(),
+                               [&](const std::shared_ptr<ui::View>& child) { return blackRounded(*child); });
+        };
+        EXPECT_TRUE(blackRounded(*sheet->view())) << what;
+        const auto title = testsupport::frameOfText(root->window(), sheet->title());
+        ASSERT_TRUE(title) << what;
+        const ui::Image shot = root->window().renderToImage(1);
+        EXPECT_EQ(shot.pixel(int(title->x()) - 4, int(title->midY())), ui::Color::black()) << what;
+    }
+
+    // A bar button's title face, size and colour, as its bar shows it.
+    void expectBarButton(ui::ViewController& screen, const std::shared_ptr<ui::BarButtonItem>& item, const char* face,
+                         ui::Color color, const std::string& what)
+    {
+        root->window().layoutIfNeeded();
+        ASSERT_NE(item, nullptr) << what;
+        auto* button = dynamic_cast<ui::Button*>(screen.navigationController()->navigationBar().viewForItem(*item));
+        ASSERT_NE(button, nullptr) << what;
+        EXPECT_EQ(button->titleFont().name(), face) << what;
+        EXPECT_EQ(button->titleFont().pointSize(), 17) << what;
+        EXPECT_EQ(button->currentTitleColor(), color) << what;
+    }
 };
 
 TEST_F(RaceUserPathTest, AStoppedRunLeavesItsResultsAndTheControlsForTheNext)
@@ -139,6 +174,93 @@ TEST_F(RaceUserPathTest, AStoppedRunLeavesItsResultsAndTheControlsForTheNext)
     tapOn("STOP");
     EXPECT_TRUE(shows("00:01"));
     EXPECT_TRUE(resultsShown());
+}
+
+TEST_F(RaceUserPathTest, AfterStopTheResultsButtonIsWholeAndItsTapOpensTheResults)
+{
+    ASSERT_TRUE(connect());
+    for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
+        ui::Device::current().setIdiom(size.width == 1024 ? ui::UserInterfaceIdiom::Pad : ui::UserInterfaceIdiom::Phone);
+        ui::Device::current().setScreenSize(size);
+        const std::string where = std::to_string(int(size.width)) + "x" + std::to_string(int(size.height));
+        showRace();
+        armDrag();
+        launch();
+        advance(1);
+        tapOn("STOP");
+        ASSERT_TRUE(shows("Ready")) << where << ": the controls for the next run";
+
+        ui::Window& window = root->window();
+        ui::Button& results = panels().resultsButton();
+        const auto title = testsupport::frameOfText(window, "Results");
+        ASSERT_TRUE(title) << where;
+        const ui::Rect button = results.convertRect(results.bounds(), nullptr);
+        EXPECT_TRUE(button.contains(title->center())) << where;
+        // Whatever part of the button a finger lands on, the button takes it: nothing lies over it.
+        const ui::Rect inner = button.inset(3, 3);
+        for (const ui::Point at : {title->center(), inner.origin, ui::Point{inner.maxX(), inner.minY()},
+                                   ui::Point{inner.minX(), inner.maxY()}, ui::Point{inner.maxX(), inner.maxY()}})
+            EXPECT_EQ(window.hitTest(at), &results) << where << " at " << at.x << "," << at.y;
+        for (ui::SegmentedControl* selector : {&menus().modeSelector(), &menus().readySelector()})
+            EXPECT_FALSE(selector->convertRect(selector->bounds(), nullptr).intersects(button)) << where;
+        for (const ui::ShownText& shown : ui::visibleTextFrames(window)) {
+            if (shown.text == "Results")
+                EXPECT_FALSE(shown.cut) << where;
+        }
+
+        tapOn("Results");
+        EXPECT_FALSE(race->engine().raceReady()) << where << ": the tap must not arm the next run";
+        EXPECT_NE(race->presentedViewController(), nullptr) << where << ": the run's results";
+        EXPECT_FALSE(race->engine().dataArr().empty()) << where;
+    }
+}
+
+TEST_F(RaceUserPathTest, CoolantShowsAFigureOnlyOnceTheCarHasToldIt)
+{
+    sim.updateCar([](elmsim::CarState& s) { s.coolant = 87; });
+    // With the temperature warning on, the link asks for coolant every 5 s; with it off nothing does.
+    for (const bool warning : {false, true}) {
+        settings().highTempEnabled = warning;
+        if (link) {
+            link->disconnect();
+            link.reset();
+        }
+        ASSERT_TRUE(connect());
+        showRace();
+        drive(12);
+        const auto shown = ui::visibleTexts(panels().temperaturePanel());
+        EXPECT_EQ(std::vector<std::string>(shown.begin() + 1, shown.end()),
+                  (std::vector<std::string>{warning ? "87" : "--", "°C"}))
+            << (warning ? "the car's reply" : "nothing asked the car for coolant");
+    }
+}
+
+TEST_F(RaceUserPathTest, TheSummaryShowsNoTimeForAMarkNotTimedFromAStandingStart)
+{
+    ASSERT_TRUE(connect());
+    struct Run {
+        double kmh;
+        const char* what;
+    };
+    for (const Run run : {Run{0, "a standing start that reached no mark"}, Run{100, "a rolling start at 100 km/h"}}) {
+        sim.updateCar([&](elmsim::CarState& s) { s.speed = run.kmh; });
+        showRace();
+        drive(2);
+        armDrag();
+        launch();
+        drive(3);
+        tapOn("STOP");
+        tapOn("Results");
+        advance(1);
+        const auto shown = texts();
+        const auto figureOf = [&](const std::string& row) {
+            const auto at = std::find(shown.begin(), shown.end(), fnd::L(row));
+            return at != shown.end() && at + 1 != shown.end() ? *(at + 1) : std::string("(no row)");
+        };
+        for (const char* mark : {"0-60 mph", "0-100 mph", "1/8 mile time", "1/4 mile time"})
+            EXPECT_EQ(figureOf(mark), "--") << run.what << ": " << mark;
+        EXPECT_EQ(figureOf("Max speed"), fnd::format("%.1f km/h", run.kmh)) << run.what;
+    }
 }
 
 TEST_F(RaceUserPathTest, EveryPageShowsItsTextsWholeOnPhonesAndPads)
@@ -314,6 +436,62 @@ TEST_F(RaceUserPathTest, TheLapMapsActionButtonOffersToSaveTheTrack)
     advance(1);
     EXPECT_EQ(ui::AlertController::visible(), nullptr);
     EXPECT_NE(map->presentedViewController(), nullptr) << "the form that names and saves the track";
+}
+
+TEST_F(RaceUserPathTest, TheResultAndTrackScreensWearTheirBarButtonsAndBlackSheets)
+{
+    ASSERT_TRUE(connect());
+    showRace();
+    // The options sheet and the saved-track list, from the bar a tap drops in.
+    testsupport::tap(root->window(), ui::Point{200, 300});
+    advance(0.5);
+    root->window().layoutIfNeeded();
+    ASSERT_NE(menus().optionsButton(), nullptr);
+    tap(*menus().optionsButton());
+    expectBlackRoundedSheet("race options");
+    tapOn(fnd::L("Track selection"));
+    auto* list = dynamic_cast<ui::NavigationController*>(race->presentedViewController());
+    ASSERT_NE(list, nullptr);
+    ui::ViewController& tracks = *list->topViewController();
+    expectBarButton(tracks, tracks.navigationItem().rightBarButtonItem(), "Digital-Serial DB", ui::Color::white(0.8),
+                    "track list Done");
+    tapOn("Done");
+
+    armDrag();
+    launch();
+    advance(1);
+    tapOn("STOP");
+    tapOn("Results");
+    auto* shown = dynamic_cast<ui::NavigationController*>(race->presentedViewController());
+    ASSERT_NE(shown, nullptr);
+    ui::ViewController& summary = *shown->topViewController();
+    expectBarButton(summary, summary.navigationItem().leftBarButtonItem(), "Digital-Serial", ui::Color::white(0.8),
+                    "summary Done");
+    tap(rightBarButton(summary));
+    expectBlackRoundedSheet("sharing");
+    tapOn(fnd::L("Cancel"));
+
+    auto laps = std::make_shared<LapViewCon>(std::vector<Lap>{Lap({}, {80}, 610)}, 80, 1.2f);
+    root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+    root->setRootViewController(std::make_shared<ui::NavigationController>(laps));
+    advance(0.5);
+    expectBarButton(*laps, laps->navigationItem().leftBarButtonItem(), "Digital-Serial", ui::Color::white(0.8),
+                    "lap table Done");
+
+    auto map = showLapMap();
+    expectBarButton(*map, map->navigationItem().leftBarButtonItem(), "Digital-Serial DB", ui::Color::white(),
+                    "lap map Done");
+    EXPECT_EQ(map->navigationItem().rightBarButtonItem()->tintColor(), ui::Color::white());
+    tap(rightBarButton(*map));
+    expectBlackRoundedSheet("lap map options");
+    tapOn(fnd::L("Save track"));
+    advance(0.5);
+    ui::ViewController& form =
+        *static_cast<ui::NavigationController&>(*map->presentedViewController()).topViewController();
+    const ui::Color blue = ui::Color::rgb255(0, 114, 188);
+    expectBarButton(form, form.navigationItem().rightBarButtonItem(), "Digital-Serial DB", blue, "form Save");
+    expectBarButton(form, form.navigationItem().leftBarButtonItem(), "Digital-Serial DB", ui::Color::white(0.8),
+                    "form Cancel");
 }
 
 TEST_F(RaceUserPathTest, ARunsResultsOfferToShareThem)

@@ -32,8 +32,9 @@ TEST_F(RaceViewControllerTest, BuildsItsPagesAndShowsNothingBeforeARun)
     const auto shown = texts(window());
     EXPECT_EQ(std::count(shown.begin(), shown.end(), "--:--.-"), 2) << "best and last lap";
     const auto stats = ui::visibleTexts(panels().statPanel());
-    for (const char* empty : {" --.-", "--", "0", "N"})
+    for (const char* empty : {" --.-", "--", "N"})
         EXPECT_NE(std::find(stats.begin(), stats.end(), empty), stats.end()) << empty << " in " << ::testing::PrintToString(stats);
+    EXPECT_EQ(std::count(stats.begin(), stats.end(), "--"), 2) << "no horsepower and no coolant figure yet";
     for (const std::string& hidden : {std::string("00:00"), fnd::L("Accelerate"), std::string("STOP"), std::string("Results")})
         EXPECT_FALSE(shows(window(), hidden)) << hidden;
     EXPECT_EQ(menus().readySelector().selectedSegmentIndex(), 0);
@@ -91,6 +92,16 @@ TEST_F(RaceViewControllerTest, PagesStartAndStopTheirTimers)
     swipeToPreviousPage();
     EXPECT_EQ(race->pageIndex(), 0);
     EXPECT_TRUE(panels().raceGauge()->isTimerRunning());
+}
+
+TEST_F(RaceViewControllerTest, GrantedLocationAccessTakesTheLastKnownPlace)
+{
+    geo::LocationService::shared().inject(at(10, 20));
+    advance(0.1);
+    auto screen = showRace();
+    advance(0.5);
+    ASSERT_TRUE(screen->engine().currentLocation());
+    EXPECT_EQ(screen->engine().currentLocation()->coordinate, at(10, 20).coordinate);
 }
 
 TEST_F(RaceViewControllerTest, ArmingNeedsAConnectedLinkAndLocationForTrackMode)

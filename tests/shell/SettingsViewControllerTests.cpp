@@ -166,7 +166,30 @@ TEST_F(SettingsTest, PickedSensorOpensInTheSensorEditor)
     auto* editor = dynamic_cast<SensorDetViewCon*>(navigation->topViewController());
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->sensorIndex(), 12);
-    EXPECT_EQ(navigation->viewControllers().size(), 2u);
+    EXPECT_EQ(navigation->viewControllers().size(), 3u) << "the editor opens over the list";
+    navigation->popViewController(true);
+    advance(1);
+    EXPECT_EQ(navigation->topViewController(), picker) << "Back returns to the Sensors list";
+}
+
+TEST_F(SettingsTest, ALimitKeptFromImperialUnitsReadsAsATenth)
+{
+    UserData& data = Manager::sharedManager().userData();
+    data.unitsArr[1] = 1;
+    data.minImpArr[1] = -40;
+    data.maxImpArr[1] = 419;
+    data.minArr[1] = -40;
+    data.maxArr[1] = 215;
+    data.maxLimitArr[1] = 220.0f / 459;  // set at 180 F
+    auto settings = showSettings();
+    tapRowTitled(*settings, "Sensor details");
+    auto* picker = dynamic_cast<SensorSelectViewController*>(navigation->topViewController());
+    ASSERT_NE(picker, nullptr);
+    tapRow(picker->tableView(), *picker->indexPathForSensor(1));
+    advance(2);
+    auto* editor = dynamic_cast<SensorDetViewCon*>(navigation->topViewController());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(row(*editor, "High limit").value, "82.2") << "82.222 C is not a limit anyone typed";
 }
 
 TEST_F(SettingsTest, CustomPidsAreListedAndAdded)

@@ -118,6 +118,7 @@ bool RaceEngine::startRecording(const std::optional<geo::Location>& lastKnown)
         topAcc_ = std::max(0.0f, launch);
     }
     fnd::SystemSound::play(startSound);
+    fromStandstill_ = speed_ * units_.conversion < standstillMph;
     recording_ = true;
     raceReady_ = false;
     countDownTimer_ = fnd::Timer::scheduled(0.1, true, [this](fnd::Timer&) { updateRecordLabel(); });
@@ -136,17 +137,19 @@ void RaceEngine::updateRecordLabel()
     // The drag figures count from the start of the run, in track mode too.
     const float elapsed = runTicks_ / 10;
     const float mph = speed_ * units_.conversion;
-    if (mph >= 60 && zeroToSixty_ == 0)
-        zeroToSixty_ = elapsed;
-    if (mph >= 100 && zeroToHundred_ == 0)
-        zeroToHundred_ = elapsed;
+    if (fromStandstill_) {
+        if (mph >= 60 && zeroToSixty_ == 0)
+            zeroToSixty_ = elapsed;
+        if (mph >= 100 && zeroToHundred_ == 0)
+            zeroToHundred_ = elapsed;
+    }
 
     if (std::fmod(runTicks_, 2.0f) == 0) {
         distance_ += speed_ / 18000;
         const float miles = distance_ * units_.conversion;
-        if (miles >= 0.25f && quarterMile_ == 0)
+        if (fromStandstill_ && miles >= 0.25f && quarterMile_ == 0)
             quarterMile_ = elapsed;
-        if (miles >= 0.125f && eighthMile_ == 0)
+        if (fromStandstill_ && miles >= 0.125f && eighthMile_ == 0)
             eighthMile_ = elapsed;
         float hp = 0;
         if (hpMode_ == 1)

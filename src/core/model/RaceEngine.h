@@ -75,6 +75,9 @@ public:
     static constexpr float gapMatchMetres = 5.0f;
     static constexpr float minimumLapTicks = 100;  // a lap takes more than 10 s
     static constexpr float launchThreshold = 0.15f;  // g, on any axis
+    // Below this speed (mph) at the start a run counts as a standing start: the last speed reply may
+    // be a moment old when the launch is felt.
+    static constexpr float standstillMph = 5.0f;
 
     RaceEngine();
     ~RaceEngine();
@@ -140,6 +143,9 @@ public:
     float topSpeed() const { return topSpeed_; }
     float topRPM() const { return topRPM_; }
     float topHP() const { return topHP_; }
+    // The 0-60 mph, 0-100 mph, 1/8 and 1/4 mile times are taken only from a standing start; 0 for a
+    // mark not reached, or not timed.
+    bool fromStandstill() const { return fromStandstill_; }
     float zeroToSixty() const { return zeroToSixty_; }
     float zeroToHundred() const { return zeroToHundred_; }
     float eighthMile() const { return eighthMile_; }
@@ -155,6 +161,8 @@ public:
     const std::vector<int>& speedAvgArr() const { return speedAvgArr_; }
     const std::vector<geo::Location>& coordinatesArr() const { return coordinatesArr_; }
     const std::optional<geo::Location>& currentLocation() const { return currentLocation_; }
+    // Where the phone was last known to be, before the run's own position updates come.
+    void setCurrentLocation(const geo::Location& location) { currentLocation_ = location; }
     const std::optional<geo::Location>& startLocation() const { return startLocation_; }
     bool hasGapData() const { return hasGapData_; }
     bool checkGap() const { return checkGap_; }
@@ -192,6 +200,7 @@ private:
     float distance_ = 0;
     float topSpeed_ = 0, topRPM_ = 0, topHP_ = 0;
     float zeroToSixty_ = 0, zeroToHundred_ = 0, eighthMile_ = 0, quarterMile_ = 0;
+    bool fromStandstill_ = true;
     float avgSpeed_ = 0, avgRpm_ = 0, avgHp_ = 0;
     std::vector<float> speedArr_, rpmArr_, hpArr_;
     std::vector<int> speedAvgArr_;

@@ -18,8 +18,12 @@ void routeReplies(const std::vector<Response>& responses, const ReplyRoutes& rou
         for (int row : routed->second) {
             const int s = sink.sensorOf(row);
             const std::optional<float> value = decoder.valueFor(s, response);
-            if (!value)
+            if (!value) {
+                if (sink.failed)
+                    if (const FormulaFault fault = decoder.formulaFault(s, response); fault != FormulaFault::None)
+                        sink.failed(row, fault);
                 continue;
+            }
             if (s == fuelEconomySensor && !fuelSampled) {
                 fuel.addSample(*value);
                 fuelSampled = true;

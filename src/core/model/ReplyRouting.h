@@ -14,6 +14,8 @@
 struct ReplySink {
     std::function<int(int row)> sensorOf;
     std::function<void(int row, float value)> show;
+    // Optional: a custom sensor's formula gave no value for a reply, and why.
+    std::function<void(int row, FormulaFault fault)> failed = {};
 };
 
 // Decodes the routed replies and shows each value. The fuel tally takes the

@@ -3,12 +3,21 @@
 #include <cmath>
 
 #include "core/model/Manager.h"
-#include "core/model/Tree.h"
+#include "core/model/Pid.h"
 #include "core/obd/ECU.h"
 #include "core/obd/PidNames.h"
 #include "core/model/SensorPlan.h"
 
 namespace {
+
+const Pid* customPid(int sensorIndex)
+{
+    const auto& pids = Manager::sharedManager().userData().pids;
+    if (sensorIndex < firstCustomSensorIndex)
+        return nullptr;
+    const auto n = static_cast<std::size_t>(sensorIndex - firstCustomSensorIndex);
+    return n < pids.size() ? &pids[n] : nullptr;
+}
 
 bool metric(int sensorIndex)
 {
@@ -27,18 +36,22 @@ void SensorDecoder::take(const Response& response)
         calc_.take(response.pid, ECU::valueOf(response, 1));
 }
 
+FormulaFault SensorDecoder::formulaFault(int sensorIndex, const Response& response) const
+{
+    const Pid* pid = customPid(sensorIndex);
+    return pid ? Tree::evaluate(pid->root.get(), response.data).fault : FormulaFault::None;
+}
+
 std::optional<float> SensorDecoder::valueFor(int sensorIndex, const Response& response) const
 {
     if (sensorIndex >= firstCustomSensorIndex) {
-        const auto& pids = Manager::sharedManager().userData().pids;
-        const std::size_t n = static_cast<std::size_t>(sensorIndex - firstCustomSensorIndex);
-        if (n >= pids.size())
+        const Pid* pid = customPid(sensorIndex);
+        if (!pid)
             return std::nullopt;
-        const Pid& pid = pids[n];
-        float value = Tree::calculate(pid.root.get(), response.data);
-        if (pid.unitsMode == 0)
-            value = std::fma(value, pid.conversion, pid.offset);
-        return value;
+        const std::optional<float> value = Tree::evaluate(pid->root.get(), response.data).value;
+        if (!value || pid->unitsMode != 0)
+            return value;
+        return std::fma(*value, pid->conversion, pid->offset);
     }
     switch (sensorIndex) {
     case fuelEconomySensor:

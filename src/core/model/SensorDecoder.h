@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "core/model/CalculatedSensors.h"
+#include "core/model/Tree.h"
 #include "core/obd/Response.h"
 
 // Turns a reply routed to a row or chart into that sensor's value: standard
@@ -19,10 +20,12 @@ public:
     // per reply, before valueFor.
     void take(const Response& response);
     // Nothing for the battery (its value comes from the voltage reply), for a
-    // custom sensor that no longer exists, and for a calculated sensor whose
-    // inputs have not all arrived (or, for fuel economy, a reply that does not
-    // complete a sample).
+    // custom sensor that no longer exists or whose formula fails for this
+    // reply, and for a calculated sensor whose inputs have not all arrived
+    // (or, for fuel economy, a reply that does not complete a sample).
     std::optional<float> valueFor(int sensorIndex, const Response& response) const;
+    // Why a custom sensor's formula gives no value for this reply (None for any other sensor).
+    FormulaFault formulaFault(int sensorIndex, const Response& response) const;
 
     // The last road speed in km/h.
     float speed() const { return calc_.speed(); }

@@ -23,6 +23,8 @@ public:
     std::shared_ptr<AssetWriterInputPixelBufferAdaptor> createPixelBufferAdaptor(
         std::shared_ptr<AssetWriterInput> input,
         AssetWriterInputPixelBufferAdaptor::SourcePixelBufferAttributes attributes) override;
+    // MovieProbe.cpp
+    bool movieHasVideoFrames(const std::filesystem::path& movie) override;
 };
 
 }  // namespace media

@@ -1,6 +1,7 @@
 #include "platform/media/MediaBackend.h"
 
 #include "platform/foundation/Module.h"
+#include "platform/media/MediaModule.h"
 
 namespace media {
 
@@ -11,6 +12,14 @@ MediaBackend* mediaBackend(std::string* error)
     if (loaded.backend == nullptr && error != nullptr)
         *error = loaded.error;
     return loaded.backend;
+}
+
+bool isAvailable(std::string* why) { return mediaBackend(why) != nullptr; }
+
+bool movieHasVideoFrames(const std::filesystem::path& movie)
+{
+    MediaBackend* backend = mediaBackend();
+    return backend && backend->movieHasVideoFrames(movie);
 }
 
 std::unique_ptr<CaptureSource> makeDeviceCamera(std::shared_ptr<CaptureDevice> device, VideoSourceFormat format)

@@ -35,6 +35,7 @@ public:
     virtual std::shared_ptr<AssetWriterInput> createAudioInput(std::optional<AudioSettings> settings) = 0;
     virtual std::shared_ptr<AssetWriterInputPixelBufferAdaptor> createPixelBufferAdaptor(
         std::shared_ptr<AssetWriterInput> input, AssetWriterInputPixelBufferAdaptor::SourcePixelBufferAttributes attributes) = 0;
+    virtual bool movieHasVideoFrames(const std::filesystem::path& movie) = 0;
 };
 
 // The module, opened on the first call from the executable's folder, else from

@@ -133,6 +133,13 @@ void AlertController::addTextField(const std::function<void(TextField&)>& config
     textFields_.push_back(std::move(field));
 }
 
+void AlertController::setContentBackground(Color color, double cornerRadius)
+{
+    contentBackground_ = color;
+    cancelBackground_ = color;
+    contentCornerRadius_ = cornerRadius;
+}
+
 void AlertController::setSourceView(View*, Rect) {}
 
 void AlertController::loadView()
@@ -163,8 +170,8 @@ std::shared_ptr<View> AlertController::buildContent(Rect bounds)
 
     auto content = std::make_shared<View>();
     auto box = std::make_shared<View>();
-    box->setBackgroundColor(Color::white(0.97));
-    box->setCornerRadius(13);
+    box->setBackgroundColor(contentBackground_);
+    box->setCornerRadius(contentCornerRadius_);
     box->setClipsToBounds(true);
     content->addSubview(box);
 
@@ -245,8 +252,8 @@ std::shared_ptr<View> AlertController::buildContent(Rect bounds)
     double height = y;
     if (cancel && !alert) {
         auto cancelBox = std::make_shared<View>(Rect{{0, y + 8}, {width, buttonHeight}});
-        cancelBox->setBackgroundColor(Color::white());
-        cancelBox->setCornerRadius(13);
+        cancelBox->setBackgroundColor(cancelBackground_);
+        cancelBox->setCornerRadius(contentCornerRadius_);
         cancelBox->setClipsToBounds(true);
         cancelBox->addSubview(makeButton(*cancel, {{0, 0}, {width, buttonHeight}}));
         content->addSubview(cancelBox);

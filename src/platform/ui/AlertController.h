@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/Color.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/ViewController.h"
 
@@ -44,6 +45,10 @@ public:
     void addTextField(const std::function<void(TextField&)>& configure = {});
     const std::vector<std::shared_ptr<TextField>>& textFields() const { return textFields_; }
 
+    // The fill and corner radius of the box that holds the texts and buttons (and of a sheet's cancel
+    // box); by default a light box with the platform's corner radius.
+    void setContentBackground(Color color, double cornerRadius);
+
     // Where an action sheet points on a pad; sheets show from the bottom edge here.
     void setSourceView(View* view, Rect rect);
 
@@ -76,6 +81,9 @@ private:
     std::vector<AlertAction> actions_;
     std::vector<std::shared_ptr<TextField>> textFields_;
     std::shared_ptr<View> content_;
+    Color contentBackground_ = Color::white(0.97);
+    Color cancelBackground_ = Color::white();
+    double contentCornerRadius_ = 13;
     bool chosen_ = false;
 };
 

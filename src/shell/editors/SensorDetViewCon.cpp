@@ -1,5 +1,7 @@
 #include "shell/editors/SensorDetViewCon.h"
 
+#include <cmath>
+
 #include "core/Notifications.h"
 #include "core/model/Manager.h"
 #include "core/obd/SensorTable.h"
@@ -18,6 +20,13 @@ FormRow numberField(const char* title, float value, std::function<std::string(co
 {
     return FormRow::field(fnd::L(title), input::numberText(value), ui::KeyboardType::NumbersAndPunctuation,
                           std::move(commit));
+}
+
+// A limit is kept as a share of the range, so after a change of unit it lands between round numbers
+// (180 F is 82.222 C): a tenth is as close as anyone sets one.
+float limitShown(float value)
+{
+    return std::round(value * 10) / 10;
 }
 
 }  // namespace
@@ -106,9 +115,9 @@ std::vector<FormSection> SensorDetViewCon::formSections()
                                            [i](bool on) { userData().notifyLimitArr[i] = on; }));
     warning.rows.push_back(FormRow::toggle(fnd::L("Warning sound"), data.notifySoundLimArr[i],
                                            [i](bool on) { userData().notifySoundLimArr[i] = on; }));
-    warning.rows.push_back(numberField("Low limit", min_ + data.minLimitArr[i] * span,
+    warning.rows.push_back(numberField("Low limit", limitShown(min_ + data.minLimitArr[i] * span),
                                        [this](const std::string& text) { return storeLimit(text, false); }));
-    warning.rows.push_back(numberField("High limit", min_ + data.maxLimitArr[i] * span,
+    warning.rows.push_back(numberField("High limit", limitShown(min_ + data.maxLimitArr[i] * span),
                                        [this](const std::string& text) { return storeLimit(text, true); }));
     return {names, range, warning};
 }

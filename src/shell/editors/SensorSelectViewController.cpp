@@ -200,5 +200,10 @@ void SensorSelectViewController::didSelectRowAtIndexPath(ui::TableView& table, u
     }
     checked_ = sensor;
     table.reloadData();
+    if (choiceHandler_) {
+        const auto handler = choiceHandler_;
+        handler(sensor);
+        return;
+    }
     closeScreen(*this);
 }

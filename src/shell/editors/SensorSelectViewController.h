@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -33,6 +34,9 @@ public:
     SensorSelectViewController(ui::TableViewStyle style, int row, int sensorMode, bool gForceEnabled, bool done);
 
     void setDelegate(std::weak_ptr<SensorSelectViewControllerDelegate> delegate) { delegate_ = std::move(delegate); }
+    // Single choice: a tap checks the sensor and hands it here instead of closing the picker, so a
+    // screen opened for it returns to the list.
+    void setChoiceHandler(std::function<void(int sensorIndex)> handler) { choiceHandler_ = std::move(handler); }
 
     // Single choice: the checked row, none before a choice when opened with no sensor.
     std::optional<ui::IndexPath> checkedIndexPath() const;
@@ -64,4 +68,5 @@ private:
     bool done_;
     std::optional<int> checked_;
     std::weak_ptr<SensorSelectViewControllerDelegate> delegate_;
+    std::function<void(int)> choiceHandler_;
 };

@@ -86,6 +86,27 @@ TEST_F(RaceEngineTest, SpeedThresholdsAndLateFiguresCountFromTheStart)
     EXPECT_GT(imperial.zeroToSixty(), 0);
 }
 
+TEST_F(RaceEngineTest, OnlyAStandingStartTimesTheSpeedAndDistanceMarks)
+{
+    engine.setTrackMode(false);
+    struct Start {
+        float kmh;
+        bool timed;
+    };
+    // 100 km/h is a rolling start; 7 km/h (4.3 mph) is the last reading before a felt launch.
+    for (const Start start : {Start{100, false}, Start{7, true}}) {
+        engine.setSpeed(start.kmh);
+        ASSERT_TRUE(engine.startRecording(std::nullopt));
+        driveSpeeds(30, [](double) { return 200.0f; });
+        engine.stopRecording();
+        EXPECT_EQ(engine.fromStandstill(), start.timed) << start.kmh;
+        for (const float mark : {engine.zeroToSixty(), engine.zeroToHundred(), engine.eighthMile(), engine.quarterMile()})
+            EXPECT_EQ(mark > 0, start.timed) << start.kmh;
+        EXPECT_FLOAT_EQ(engine.topSpeed(), 200) << "the run itself is measured either way";
+        engine.resetData();
+    }
+}
+
 TEST_F(RaceEngineTest, HorsepowerUsesTheSharedCalculationInEitherMode)
 {
     engine.setTrackMode(false);
@@ -281,10 +302,12 @@ TEST_F(RaceEngineTest, APassBetweenTwoFixesCountsTheLap)
 TEST_F(RaceEngineTest, LapsOnACircleWithFixesBetweenTheTicks)
 {
     // 100 km/h on a 600 m circle: a lap every 21.6 s; fixes at 1 Hz, 0.05 s
-    // after the ticks, about 28 m apart.
-    engine.setSpeed(100);
+    // after the ticks, about 28 m apart. The run starts standing (the launch is
+    // felt before the first speed reply tells of it).
+    engine.setSpeed(0);
     const double metresPerSecond = 100 / 3.6;
     engine.startRecording(onCircle(0));
+    engine.setSpeed(100);
     std::vector<Lap> completed;
     struct Laps : RaceEngineDelegate {
         std::vector<float> times;

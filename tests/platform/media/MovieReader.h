@@ -101,6 +101,35 @@ public:
         return last;
     }
 
+    // The last frame the movie decodes to, as RGB bytes row by row; empty when none does.
+    struct Picture {
+        int width = 0;
+        int height = 0;
+        std::vector<std::uint8_t> rgb;
+    };
+    Picture lastFrame()
+    {
+        Picture picture;
+        AVPacket* packet = av_packet_alloc();
+        AVFrame* frame = av_frame_alloc();
+        auto take = [&] {
+            while (avcodec_receive_frame(decoder, frame) == 0)
+                picture = toRGB(frame);
+        };
+        while (av_read_frame(format, packet) >= 0) {
+            if (packet->stream_index == videoIndex) {
+                avcodec_send_packet(decoder, packet);
+                take();
+            }
+            av_packet_unref(packet);
+        }
+        avcodec_send_packet(decoder, nullptr);
+        take();
+        av_frame_free(&frame);
+        av_packet_free(&packet);
+        return picture;
+    }
+
     // Reads the whole movie (from where reading stands) and counts the sound's packets.
     int audioPacketCount()
     {
@@ -119,6 +148,13 @@ public:
 private:
     static std::array<int, 3> centreColour(const AVFrame* frame)
     {
+        const Picture picture = toRGB(frame);
+        const std::size_t at = (static_cast<std::size_t>(frame->height / 2) * frame->width + frame->width / 2) * 3;
+        return {picture.rgb[at], picture.rgb[at + 1], picture.rgb[at + 2]};
+    }
+
+    static Picture toRGB(const AVFrame* frame)
+    {
         SwsContext* sws = sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
                                          frame->width, frame->height, AV_PIX_FMT_RGB24, SWS_POINT, nullptr, nullptr,
                                          nullptr);
@@ -130,8 +166,7 @@ private:
         int strides[4] = {frame->width * 3};
         sws_scale(sws, frame->data, frame->linesize, 0, frame->height, planes, strides);
         sws_freeContext(sws);
-        const std::size_t at = (static_cast<std::size_t>(frame->height / 2) * frame->width + frame->width / 2) * 3;
-        return {rgb[at], rgb[at + 1], rgb[at + 2]};
+        return {frame->width, frame->height, std::move(rgb)};
     }
 
     AVCodecContext* decoder = nullptr;

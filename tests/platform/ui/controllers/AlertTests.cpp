@@ -147,6 +147,22 @@ TEST_F(AlertTest, TextFieldsAndSheetsRender)
     ASSERT_NE(buttonTitled(*sheet->view(), "Cancel"), nullptr);
 }
 
+TEST_F(AlertTest, ASheetTakesTheFillAndCornersItIsGiven)
+{
+    auto sheet = makeAlert("Race track", &chosen, AlertControllerStyle::ActionSheet);
+    sheet->setContentBackground(Color::black(), 15);
+    sheet->show(false);
+    const Image image = window().renderToImage();
+    View& content = *sheet->view()->subviews().front();
+    ASSERT_EQ(content.subviews().size(), 2u) << "the box and, apart, the cancel button's";
+    for (const auto& box : content.subviews()) {
+        EXPECT_EQ(box->backgroundColor(), Color::black());
+        EXPECT_EQ(box->cornerRadius(), 15);
+        const Point inside = box->convertPoint({4, box->bounds().height() / 2}, nullptr);
+        EXPECT_EQ(image.pixel(int(inside.x), int(inside.y)), Color::black());
+    }
+}
+
 // A screen may touch a sheet's view (to tint it) before it adds the actions: the sheet still shows every
 // one of them, and a tap on one closes it.
 TEST_F(AlertTest, ActionsAddedAfterTheViewWasTouchedAreShownAndClose)

@@ -1,0 +1,191 @@
+// A track keeps its shape wherever it is drawn: on the race screen's track page, in the form that saves it,
+// in the list of saved tracks and on the lap map, at every window shape.
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "RaceScreenTest.h"
+#include "performance/AddTrackViewCon.h"
+#include "performance/MapViewCon.h"
+#include "performance/TrackSelectViewCon.h"
+#include "performance/TrackView.h"
+#include "platform/map/MapView.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/TabBarController.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TableViewCell.h"
+#include "platform/ui/VisibleText.h"
+
+namespace {
+
+// The oval of the sample replay: 600 m from east to west, 220 m from north to south.
+std::vector<geo::Location> oval()
+{
+    std::vector<geo::Location> points;
+    for (int degree = 0; degree < 360; degree += 4) {
+        const double angle = degree * std::numbers::pi / 180;
+        points.push_back(RaceTest::at(-110 * std::cos(angle), 300 * std::sin(angle)));
+    }
+    return points;
+}
+
+// The box of the white pixels of a picture: the outline, not the grey read-out or the brown start tick.
+ui::Rect outlineBox(const ui::Image& picture)
+{
+    int minX = picture.pixelWidth(), minY = picture.pixelHeight(), maxX = -1, maxY = -1;
+    for (int y = 0; y < picture.pixelHeight(); ++y) {
+        for (int x = 0; x < picture.pixelWidth(); ++x) {
+            const ui::Color c = picture.pixel(x, y);
+            if (c.r > 0.9 && c.g > 0.9 && c.b > 0.9) {
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
+            }
+        }
+    }
+    return maxX < 0 ? ui::Rect{} : ui::Rect{{double(minX), double(minY)}, {double(maxX - minX), double(maxY - minY)}};
+}
+
+// The oval runs east-west, and the track view turns north to its left: it stands 600 / 220 high.
+void expectOvalToScale(const ui::Image& picture, const std::string& where)
+{
+    const ui::Rect box = outlineBox(picture);
+    ASSERT_GT(box.width(), 10) << where;
+    EXPECT_NEAR(box.height() / box.width(), 600.0 / 220.0, 0.25) << where << ": " << box.width() << " x " << box.height();
+}
+
+class RaceTrackOutlineTest : public RaceScreenTest {
+protected:
+    static void setScreen(ui::Size size)
+    {
+        ui::Device::current().setIdiom(size.width == 1024 ? ui::UserInterfaceIdiom::Pad : ui::UserInterfaceIdiom::Phone);
+        ui::Device::current().setScreenSize(size);
+    }
+
+    static std::string named(ui::Size size)
+    {
+        return std::to_string(int(size.width)) + "x" + std::to_string(int(size.height));
+    }
+
+    // The results of a track run of one oval lap at 80 km/h, as the race screen presents them, on the map tab.
+    std::shared_ptr<MapViewCon> showLapMap()
+    {
+        const auto points = oval();
+        auto map = std::make_shared<MapViewCon>(
+            std::vector<Lap>{Lap(points, std::vector<float>(points.size(), 80), 610)});
+        auto tabs = std::make_shared<ui::TabBarController>();
+        tabs->setViewControllers({std::make_shared<ui::NavigationController>(std::make_shared<ui::ViewController>()),
+                                  std::make_shared<ui::NavigationController>(map)});
+        root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+        root->setRootViewController(tabs);
+        advance(0.5);
+        EXPECT_TRUE(tabs->selectFromTabBar(1));
+        advance(1);
+        root->window().layoutIfNeeded();
+        return map;
+    }
+
+    void tapOn(const std::string& text)
+    {
+        ASSERT_TRUE(testsupport::tapText(root->window(), text)) << text;
+        advance(1);
+    }
+
+    // The action button at the right of the screen's navigation bar.
+    void tapActionButton(ui::ViewController& screen)
+    {
+        root->window().layoutIfNeeded();
+        ui::NavigationBar& bar = screen.navigationController()->navigationBar();
+        ui::View* button = bar.viewForItem(*screen.navigationItem().rightBarButtonItem());
+        ASSERT_NE(button, nullptr);
+        testsupport::tap(root->window(), *button);
+        advance(1);
+    }
+};
+
+TEST_F(RaceTrackOutlineTest, TheTrackPageDrawsTheChosenTrackToScale)
+{
+    Manager::sharedManager().raceData().trackArr.push_back(Track("Oval", {}, oval(), 0.6f));
+    Manager::sharedManager().raceData().selectedTrackIndex = 0;
+    for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
+        setScreen(size);
+        showRace();
+        swipeToNextPage();
+        swipeToNextPage();
+        ASSERT_EQ(race->pageIndex(), 2) << named(size);
+        expectOvalToScale(panels().trackView().renderToImage(1), named(size));
+    }
+}
+
+TEST_F(RaceTrackOutlineTest, TheSaveFormAndTheTrackListShowTheLapToScale)
+{
+    for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
+        setScreen(size);
+        Manager::sharedManager().raceData().trackArr.clear();
+        auto map = showLapMap();
+        tapActionButton(*map);
+        tapOn(fnd::L("Save track"));
+        auto* form = dynamic_cast<AddTrackViewCon*>(
+            static_cast<ui::NavigationController&>(*map->presentedViewController()).topViewController());
+        ASSERT_NE(form, nullptr) << named(size);
+        advance(1);
+        expectOvalToScale(form->tView()->renderToImage(1), named(size) + " form");
+        tapOn(fnd::L("Save"));
+        ASSERT_EQ(Manager::sharedManager().raceData().trackArr.size(), 1u);
+
+        auto list = std::make_shared<TrackSelectViewCon>();
+        root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
+        root->setRootViewController(std::make_shared<ui::NavigationController>(list));
+        advance(1);
+        root->window().layoutIfNeeded();
+        const auto cell = list->tableView().cellForRowAtIndexPath({0, 1});
+        ASSERT_NE(cell, nullptr);
+        ui::ImageView& thumbnail = *cell->imageView();
+        expectOvalToScale(thumbnail.renderToImage(thumbnail.image().scale()), named(size) + " list");
+        const ui::Rect picture = thumbnail.convertRect(thumbnail.bounds(), nullptr);
+        for (const std::string& text : {std::string("Track 1"), fnd::L("Distance") + ": 0.0 km"}) {
+            const auto shown = testsupport::frameOfText(root->window(), text);
+            ASSERT_TRUE(shown) << named(size) << ": " << text;
+            EXPECT_FALSE(picture.intersects(*shown)) << named(size) << ": the picture covers " << text;
+        }
+    }
+}
+
+TEST_F(RaceTrackOutlineTest, TheStandardMapShowsTheWholeLap)
+{
+    for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
+        setScreen(size);
+        auto map = showLapMap();
+        tapOn("Standard");
+        advance(2);  // the map moves to the lap
+        map::MapView& shown = *map->mapView();
+        ASSERT_FALSE(shown.isHidden());
+        // The route is drawn 8 points wide: its middle keeps that far from the edges.
+        const ui::Rect inside = shown.bounds().inset(8, 8);
+        for (const geo::Location& point : oval())
+            EXPECT_TRUE(inside.contains(shown.convertCoordinate(point.coordinate)))
+                << named(size) << ": " << point.coordinate.latitude << ", " << point.coordinate.longitude;
+    }
+}
+
+TEST_F(RaceTrackOutlineTest, NoTabBarCoversTheMapOnItsSide)
+{
+    for (const ui::Size size : {ui::Size{844, 390}, ui::Size{1024, 768}, ui::Size{390, 844}}) {
+        setScreen(size);
+        auto map = showLapMap();
+        ui::TabBar& tabs = map->tabBarController()->tabBar();
+        for (ui::View* content : {static_cast<ui::View*>(map->mapView()), static_cast<ui::View*>(map->tView())}) {
+            const ui::Rect frame = content->convertRect(content->bounds(), nullptr);
+            if (!tabs.isHidden()) {
+                EXPECT_FALSE(frame.intersects(tabs.convertRect(tabs.bounds(), nullptr))) << named(size);
+            }
+        }
+        // A pad keeps its tabs within reach on its side; so does a phone standing up.
+        const bool phoneOnItsSide = size.width == 844;
+        EXPECT_EQ(tabs.isHidden(), phoneOnItsSide) << named(size);
+    }
+}
+
+}  // namespace
