@@ -32,6 +32,8 @@ std::vector<ui::Touch> fingers(const std::vector<ui::Point>& points);
 
 // A key to the first responder; false when nothing takes keys.
 bool key(ui::Window& window, ui::Key key);
+// Ctrl with a letter ('a' for select-all).
+bool shortcut(ui::Window& window, char letter);
 bool type(ui::Window& window, const std::string& text);
 
 // What the window shows, in reading order (alerts and toasts too).

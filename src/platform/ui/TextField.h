@@ -31,10 +31,9 @@ public:
 };
 
 // One line of editable text. A tap makes it the first responder (editing
-// begins); typed characters go in at the caret (only digits, and the decimal
-// point, for the number and decimal pads); return asks the delegate;
-// leaving the first responder ends editing. Setting the text from code
-// sends no event.
+// begins); typed characters go in at the caret, replacing the selection
+// (Ctrl+A selects all); return asks the delegate; leaving the first responder
+// ends editing. Setting the text from code sends no event.
 class TextField : public Control {
 public:
     TextField();
@@ -93,7 +92,7 @@ protected:
     void didResignFirstResponder() override;
 
 private:
-    // What the keyboard type lets through of typed text.
+    // What a one-line field takes of typed text.
     std::string filtered(const std::string& typed) const;
     bool leftViewShown() const;
     Rect textRect() const;
