@@ -1,5 +1,6 @@
 #include "diagnostics/CommandViewController.h"
 
+#include "core/link/LinkSettings.h"
 #include "core/model/Manager.h"
 #include "diagnostics/DiagnosticsLook.h"
 #include "platform/foundation/Localization.h"
@@ -144,8 +145,10 @@ void CommandViewController::sendCode()
             alert->show();
         }
     } else {
+        // The address the link is given (--adapter may stand in for the saved one for this run).
+        const AdapterAddress adapter = link ? link->settings().adapter : Manager::sharedManager().linkSettings().adapter;
         auto alert = QueuedAlertController::alertControllerWithTitle(
-            "Connection error", fnd::format("No connection to host %s:%ld", settings.hostIP, static_cast<long>(settings.port)));
+            "Connection error", fnd::format("No connection to host %s:%ld", adapter.host, static_cast<long>(adapter.port)));
         alert->addAction("Ok");
         alert->show();
     }

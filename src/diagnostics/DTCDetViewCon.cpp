@@ -39,6 +39,8 @@ DTCDetViewCon::DTCDetViewCon(ui::TableViewStyle style, std::string code, std::st
     auto more = std::make_shared<ui::BarButtonItem>("More", ui::BarButtonItemStyle::Plain,
                                                     [this](ui::BarButtonItem&) { loadWebsite(); });
     more->setTitleTextAttributes(attributes);
+    // Dimmed when there is no page to show, as a button that does nothing should look.
+    more->setTitleTextAttributes({attributes.font, ui::Color::white(0.8).withAlpha(0.3)}, ui::ControlState::Disabled);
     // Without a reference site there is no page to show; the rows say why.
     more->setEnabled(!net::UrlSession::referenceBaseUrl().empty());
     navigationItem().setLeftBarButtonItem(done);

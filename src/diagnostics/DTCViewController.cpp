@@ -1,6 +1,7 @@
 #include "diagnostics/DTCViewController.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/model/Manager.h"
 #include "core/obd/PidNames.h"
@@ -30,6 +31,9 @@ constexpr int kReplyModes[DTCViewController::listCount] = {service::storedCodesR
                                                             service::permanentCodesReply};
 constexpr const char* kSectionTitles[DTCViewController::listCount] = {"Current DTCs", "Pending DTCs", "Permanent DTCs"};
 constexpr double kPanelHeight = 70;
+constexpr double kRowHeight = 44;      // a code row with one line of each text
+constexpr double kRowPadding = 12;     // above and below a row's wrapped texts
+constexpr double kTallestRow = 9999;   // room to measure a row's texts in
 // Room between the lamp banner's rounded edges and its lines.
 constexpr ui::EdgeInsets kBannerInsets{2, 10, 2, 10};
 
@@ -167,6 +171,7 @@ void DTCViewController::startVisit(Scanner& link)
     spinner_->startAnimating();
     haveMilData_ = false;
     milAnswered_ = false;
+    reportedCodes_ = 0;
     DTCMILLabel_->setText(fnd::L("MIL msg"));
     DTCMILLabel_->setTextColor(ui::Color::lightGray());
     MILBannerView_->setBackgroundColor(ui::Color::clear());
@@ -206,13 +211,29 @@ void DTCViewController::startReading()
     checkMarkImageView_->setHidden(true);
 }
 
+// A list that could not be read, or a stored list left empty while the lamp counts stored codes: what
+// the car holds is unknown, which is never the all-clear.
+bool DTCViewController::isUnread(int list) const
+{
+    if (listStates_[list] != ListState::Read)
+        return true;
+    return list == 0 && codeArrays_[0].empty() && reportedCodes_ > 0;
+}
+
 // "No trouble codes" only when every list was read whole and none holds a code; a list that could not be
 // read (or has not been, by the end of the loading period) is never the all-clear.
 void DTCViewController::showVerdict()
 {
     const bool anyCode = std::any_of(std::begin(codeArrays_), std::end(codeArrays_), [](const auto& list) { return !list.empty(); });
-    const bool allRead = std::all_of(std::begin(listStates_), std::end(listStates_), [](ListState s) { return s == ListState::Read; });
-    DTCLabel_->setText(fnd::L(allRead ? "No trouble codes" : "DTC unread msg"));
+    bool allRead = true;
+    for (int list = 0; list < listCount; ++list)
+        allRead = allRead && !isUnread(list);
+    if (allRead)
+        DTCLabel_->setText(fnd::L("No trouble codes"));
+    else if (reportedCodes_ > 0 && codeArrays_[0].empty())
+        DTCLabel_->setText(fnd::format(fnd::L("DTC count unread msg").c_str(), reportedCodes_));
+    else
+        DTCLabel_->setText(fnd::L("DTC unread msg"));
     DTCLabel_->setHidden(anyCode);
     checkMarkImageView_->setHidden(anyCode || !allRead);
 }
@@ -258,6 +279,7 @@ void DTCViewController::showMil(const std::vector<const Response*>& statuses)
         count += a & monitorStatusBits::storedCodeCount;
     }
     haveMilData_ = on;
+    reportedCodes_ = count;
     if (!on) {
         showMilOff();
         return;
@@ -357,6 +379,7 @@ void DTCViewController::refreshDTC()
     if (commandArr_.empty())
         buildCommands(*link);
     milAnswered_ = false;
+    reportedCodes_ = 0;
     startReading();
     link->setInitCommands(commandArr_, false);
     for (auto& list : codeArrays_)
@@ -427,7 +450,7 @@ std::shared_ptr<ui::View> DTCViewController::viewForHeaderInSection(ui::TableVie
     if (section < 0 || section >= listCount)
         return look::badgeHeader({}, look::teal(), 30, 10, 9);
     const std::string title = fnd::L(kSectionTitles[section]);
-    if (loadingEnded_ && listStates_[section] != ListState::Read)
+    if (loadingEnded_ && isUnread(section))
         return look::badgeHeader(fnd::format("  %s: %s ", title, fnd::L("not read msg")), look::accent(), 30, 10, 9);
     return look::badgeHeader(codeArrays_[section].empty() ? std::string() : fnd::format("  %s ", title), look::teal(),
                              30, 10, 9);
@@ -458,9 +481,25 @@ std::shared_ptr<ui::TableViewCell> DTCViewController::cellForRowAtIndexPath(ui::
     }
     text.setFont(look::digitalSans(18));
     detail.setFont(look::digitalSans(14));
+    // Descriptions run long: they wrap at full size, and the row grows to hold them.
+    for (ui::Label* label : {&text, &detail}) {
+        label->setNumberOfLines(0);
+        label->setLineBreakMode(ui::LineBreakMode::WordWrap);
+        label->setAdjustsFontSizeToFitWidth(false);
+    }
     text.setTextColor(theme_ == 0 ? ui::Color::white() : ui::Color::black());
     cell->setAccessoryType(ui::TableViewCellAccessoryType::DisclosureIndicator);
     return cell;
+}
+
+// As high as the row's wrapped texts, measured in the cell laid out at the table's width.
+double DTCViewController::heightForRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath)
+{
+    const auto cell = cellForRowAtIndexPath(table, indexPath);
+    cell->setFrame({0, 0, table.bounds().size.width, kTallestRow});
+    cell->layoutIfNeeded();
+    const double texts = cell->textLabel()->frame().size.height + cell->detailTextLabel()->frame().size.height;
+    return std::max(kRowHeight, std::ceil(texts) + kRowPadding);
 }
 
 void DTCViewController::willDisplayCell(ui::TableView&, ui::TableViewCell& cell, ui::IndexPath)

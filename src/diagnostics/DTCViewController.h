@@ -67,6 +67,7 @@ private:
     int numberOfSectionsInTableView(ui::TableView&) override { return listCount; }
     int numberOfRowsInSection(ui::TableView&, int section) override;
     std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) override;
+    double heightForRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath) override;
     double heightForHeaderInSection(ui::TableView&, int) override { return 38; }
     std::shared_ptr<ui::View> viewForHeaderInSection(ui::TableView&, int section) override;
     void willDisplayCell(ui::TableView&, ui::TableViewCell& cell, ui::IndexPath) override;
@@ -76,6 +77,7 @@ private:
     void scheduleLoadingEnd();
     void removeLoadingIndicator();
     void showVerdict();
+    bool isUnread(int list) const;
     void startReading();
     void refreshDTC();
     void showMil(const std::vector<const Response*>& statuses);
@@ -96,6 +98,7 @@ private:
     bool loadingEnded_ = false;
     bool haveMilData_ = false;
     bool milAnswered_ = false;     // a lamp reply came since the last appearance or refresh
+    int reportedCodes_ = 0;        // the stored codes the lamp replies count, lamp on or off
     std::uint64_t loadingEnd_ = 0;  // the latest scheduled end of the loading period
 
     std::shared_ptr<ui::TableView> tb_;

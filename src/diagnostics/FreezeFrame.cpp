@@ -27,9 +27,6 @@ const std::array<Row, rowCount> rows = {{
 
 namespace {
 
-constexpr std::uint8_t kReplyMode = 0x42;
-constexpr std::uint8_t kCodePid = 0x02;
-
 struct Description {
     const char* code;
     const char* text;
@@ -59,7 +56,7 @@ std::span<const std::uint8_t> afterFrame(const Response& response)
 
 std::optional<std::string> storedCode(const Response& response)
 {
-    if (response.mode != kReplyMode || response.pid != kCodePid)
+    if (response.mode != service::freezeFrameReply || response.pid != pid::freezeFrameCode)
         return std::nullopt;
     const std::vector<std::string> codes = getCodes(afterFrame(response));
     if (codes.empty())
@@ -70,7 +67,7 @@ std::optional<std::string> storedCode(const Response& response)
 std::optional<std::pair<int, std::string>> rowValue(const Response& response)
 {
     const int row = response.pid - firstPid;
-    if (response.mode != kReplyMode || row < 0 || row >= rowCount || response.data.size() < 2)
+    if (response.mode != service::freezeFrameReply || row < 0 || row >= rowCount || response.data.size() < 2)
         return std::nullopt;
     Response value = response;
     const auto bytes = afterFrame(response);

@@ -56,6 +56,7 @@ void AppDelegate::didFinishLaunching(ui::RootWindow& window, std::optional<Adapt
     if (startsOnFeature)
         root_->setMenuOpen(false, false);
     storageAlerts_ = std::make_unique<StorageAlerts>();
+    mailAlerts_ = std::make_unique<MailAlerts>();
 
     showRatingPromptIfDue();
 }

@@ -9,6 +9,7 @@
 #include "core/model/Manager.h"
 #include "shell/AppScreens.h"
 #include "shell/RootController.h"
+#include "shell/MailAlerts.h"
 #include "shell/StorageAlerts.h"
 
 namespace ui {
@@ -69,4 +70,5 @@ private:
     AppScreens screens_;
     std::shared_ptr<RootController> root_;
     std::unique_ptr<StorageAlerts> storageAlerts_;
+    std::unique_ptr<MailAlerts> mailAlerts_;
 };

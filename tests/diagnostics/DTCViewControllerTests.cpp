@@ -4,10 +4,13 @@
 
 #include "diagnostics/DTCDetViewCon.h"
 #include "diagnostics/DTCViewController.h"
+#include "diagnostics/DiagnosticsLook.h"
 #include "platform/foundation/Localization.h"
+#include "platform/foundation/Strings.h"
 #include "platform/net/UrlSession.h"
 #include "core/link/ELMScanner.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/VisibleText.h"
 
 namespace {
@@ -40,6 +43,14 @@ protected:
     }
 
     std::vector<std::string> shownTexts() { return testsupport::texts(window()); }
+    // The visible lines joined by blanks, so that a wrapped message reads whole.
+    std::string shownLines()
+    {
+        std::string joined;
+        for (const std::string& line : shownTexts())
+            joined += line + " ";
+        return joined;
+    }
     bool shows(const std::string& text)
     {
         const auto texts = shownTexts();
@@ -185,6 +196,33 @@ TEST_F(DTCScreenTest, ServiceNoEcuAnswersStillAllowsTheAllClear)
     EXPECT_FALSE(shows(fnd::L("not read msg")));
 }
 
+// The lamp counts two stored codes and the stored-codes request gets "NO DATA": a count the lists cannot
+// show is not the all-clear.
+TEST_F(DTCScreenTest, CodesTheLampCountsButNoListShowsAreNotTheAllClear)
+{
+    sim.updateCar([](elmsim::CarState& s) { s.storedCodes = {"P0301", "P0420"}; });
+    sim.injectFault(elmsim::Fault::NoData, 1, "03");
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(showAndRead());
+    advance(DTCViewController::loadingPeriod);
+    EXPECT_NE(shownLines().find(fnd::L("MIL msg2") + "  2"), std::string::npos) << shownLines();
+    EXPECT_FALSE(shows(fnd::L("No trouble codes"))) << shownLines();
+    EXPECT_NE(shownLines().find(fnd::format(fnd::L("DTC count unread msg").c_str(), 2)), std::string::npos)
+        << shownLines();
+    EXPECT_TRUE(shows(fnd::L("Current DTCs") + ": " + fnd::L("not read msg"))) << testing::PrintToString(shownTexts());
+
+    // Read again after a clear, the car with no codes left is the all-clear once more.
+    sim.updateCar([](elmsim::CarState& s) { s.storedCodes.clear(); });
+    ASSERT_TRUE(testsupport::tapText(window(), fnd::L("Clear DTCs")));
+    advance(0.5);
+    ASSERT_TRUE(testsupport::tapText(window(), "Ok"));
+    ASSERT_TRUE(waitFor([&] { return requestCount("04") == 1; }));
+    advance(DTCViewController::refreshDelay);
+    ASSERT_TRUE(waitFor([&] { return requestCount("0a") == 2; }) && drain());
+    advance(DTCViewController::loadingPeriod);
+    EXPECT_TRUE(shows(fnd::L("No trouble codes"))) << testing::PrintToString(shownTexts());
+}
+
 TEST_F(DTCScreenTest, DroppedServiceLeavesItsListEmpty)
 {
     sim.updateCar([](elmsim::CarState& s) {
@@ -320,6 +358,40 @@ TEST_F(DTCScreenTest, LampBannerLinesKeepClearOfItsEdges)
     }
 }
 
+// Long descriptions wrap at their full size in rows that grow to hold them: none is shrunk or cut.
+TEST_F(DTCScreenTest, LongDescriptionsAreShownWholeAtFullSize)
+{
+    const Strings descriptions{"Evaporative Emission Control System Leak Detected (gross leak)",
+                               "Catalyst System Efficiency Below Threshold (Bank 1)",
+                               "O2 Sensor Circuit Slow Response (Bank 1 Sensor 1)"};
+    sim.updateCar([](elmsim::CarState& s) { s.storedCodes = {"P0455", "P0420", "P0133"}; });
+    ASSERT_TRUE(connect());
+    const double lineHeight = diagnosticsLook::digitalSans(18).lineHeight();
+    for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
+        ui::Device::current().setIdiom(size.width == 1024 ? ui::UserInterfaceIdiom::Pad : ui::UserInterfaceIdiom::Phone);
+        ui::Device::current().setScreenSize(size);
+        root = std::make_unique<ui::RootWindow>(size);
+        ASSERT_TRUE(showAndRead());
+        advance(DTCViewController::loadingPeriod);
+        root->window().layoutIfNeeded();
+        const ui::Rect table = screen->table().convertRect(screen->table().bounds(), nullptr);
+        std::string rows;
+        for (const ui::ShownText& line : ui::visibleTextFrames(root->window())) {
+            if (!line.frame.intersects(table))
+                continue;
+            rows += line.text + " ";
+            EXPECT_FALSE(line.cut) << size.width << ": \"" << line.text << "\"";
+            if (descriptions[0].find(line.text) != std::string::npos) {
+                EXPECT_GE(line.frame.height(), lineHeight * 0.95) << size.width << ": \"" << line.text << "\" shrunk";
+            }
+        }
+        for (const std::string& description : descriptions)
+            EXPECT_NE(rows.find(description), std::string::npos) << size.width << ": " << rows;
+        root->setRootViewController(std::make_shared<ui::ViewController>());
+        advance(0.5);
+    }
+}
+
 TEST_F(DTCScreenTest, DisconnectedReadsNothing)
 {
     show(screen);
@@ -352,10 +424,12 @@ TEST_F(DTCScreenTest, TappingAPendingCodeOpensItsDetail)
     EXPECT_EQ(detail->rowText(1), "No reference site is set.");
     EXPECT_FALSE(screen->table().indexPathForSelectedRow());
 
-    // Without a site "More" has no page to show.
+    // Without a site "More" has no page to show: it looks as dead as it is, beside a live "Done".
     root->window().layoutIfNeeded();
-    ui::View* more = presented->navigationBar().viewForItem(*detail->navigationItem().rightBarButtonItem());
-    ASSERT_NE(more, nullptr);
+    auto* more = dynamic_cast<ui::Button*>(presented->navigationBar().viewForItem(*detail->navigationItem().rightBarButtonItem()));
+    auto* done = dynamic_cast<ui::Button*>(presented->navigationBar().viewForItem(*detail->navigationItem().leftBarButtonItem()));
+    ASSERT_TRUE(more && done);
+    EXPECT_LT(more->currentTitleColor().a, done->currentTitleColor().a / 2) << "\"More\" drawn as if it worked";
     tap(more->convertPoint(more->bounds().center(), nullptr));
     advance(1.0);
     EXPECT_EQ(presented->topViewController(), detail);

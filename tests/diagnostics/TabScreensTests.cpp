@@ -274,4 +274,26 @@ TEST_F(TerminalTest, RefusesOtherAdaptersAndSaysWhenDisconnected)
     EXPECT_EQ(sim.requests(), Strings{"AT RV"}) << "nothing typed was sent";
 }
 
+// Started with another adapter address than the saved one (--adapter), the error names the one in use.
+TEST_F(TerminalTest, ConnectionErrorNamesTheAdapterInUse)
+{
+    Settings& settings = Manager::sharedManager().setting();
+    settings.hostIP = "192.168.0.10";
+    settings.port = 35000;
+    Manager::sharedManager().setAdapterOverride(AdapterAddress{"127.0.0.1", sim.port()});
+    makeLink();
+    screen->setScanner(link);
+    show(screen);
+    testsupport::tap(window(), screen->commandTextField());
+    ASSERT_TRUE(testsupport::type(window(), "0100"));
+    ASSERT_TRUE(testsupport::tapText(window(), "Send"));
+    advance(0.5);
+    std::string shown;
+    for (const std::string& line : testsupport::texts(window()))
+        shown += line + " ";
+    EXPECT_NE(shown.find("No connection to host 127.0.0.1:" + std::to_string(sim.port())), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("192.168.0.10"), std::string::npos) << shown;
+    EXPECT_TRUE(sim.requests().empty());
+}
+
 }  // namespace

@@ -31,6 +31,7 @@ inline constexpr int supportedFirst = 0x00;  // the first bitmap of supported PI
 inline constexpr int monitorStatus = 0x01;
 inline constexpr int freezeFrameCode = 0x02;
 inline constexpr int fuelSystemStatus = 0x03;
+inline constexpr int engineLoad = 0x04;
 inline constexpr int coolantTemperature = 0x05;
 inline constexpr int manifoldPressure = 0x0B;
 inline constexpr int engineSpeed = 0x0C;
@@ -51,6 +52,11 @@ inline constexpr int oilTemperature = 0x5C;
 inline constexpr int fuelRate = 0x5E;
 inline constexpr int referenceTorque = 0x63;
 }  // namespace pid
+
+// Service-02 frame numbers: frame 00 is the one the car stored with its trouble code.
+namespace freezeFrameNumber {
+inline constexpr int stored = 0x00;
+}  // namespace freezeFrameNumber
 
 // Byte A of the monitor status: the warning lamp, and the count of stored codes.
 namespace monitorStatusBits {

@@ -9,6 +9,8 @@ namespace {
 constexpr double secondsPerDay = 86400;
 // Receivers write 82 characters at most; anything much longer is not NMEA.
 constexpr std::size_t longestLine = 256;
+// So many bytes without one good sentence mean the file is not (or no longer) an NMEA log.
+constexpr std::uint64_t mostBytesWithoutASentence = 64 * 1024;
 
 // Seconds from one sentence time to the next; across midnight the clock wraps.
 double delayBetween(double from, double to)
@@ -29,11 +31,18 @@ std::unique_ptr<NmeaReplay> NmeaReplay::open(const std::filesystem::path& path, 
         error = "Cannot read the GPS replay file " + path.string();
         return nullptr;
     }
-    return std::make_unique<NmeaReplay>(std::move(file), std::move(events));
+    auto replay = std::make_unique<NmeaReplay>(std::move(file), std::move(events));
+    replay->next_ = replay->nextEpoch();
+    if (!replay->next_) {
+        error = replay->sawSentence_ ? "The GPS replay file " + path.string() + " holds no position fix"
+                                     : "The GPS replay file " + path.string() + " is not an NMEA log";
+        return nullptr;
+    }
+    return replay;
 }
 
 NmeaReplay::NmeaReplay(std::ifstream file, SourceEvents events)
-    : file_(std::move(file)), events_(std::move(events))
+    : file_(std::move(file)), lines_(file_, longestLine), events_(std::move(events))
 {
 }
 
@@ -44,7 +53,6 @@ NmeaReplay::~NmeaReplay()
 
 void NmeaReplay::start()
 {
-    next_ = nextEpoch();
     if (!next_)
         return;
     nextAt_ = fnd::RunLoop::main().now();
@@ -53,13 +61,16 @@ void NmeaReplay::start()
 
 std::optional<nmea::Epoch> NmeaReplay::nextEpoch()
 {
-    std::string line;
-    while (std::getline(file_, line)) {
-        if (line.size() > longestLine)
+    std::uint64_t giveUpAt = lines_.bytesRead() + mostBytesWithoutASentence;
+    while (const auto line = lines_.next()) {
+        const auto sentence = line->tooLong ? std::nullopt : nmea::parseSentence(line->text);
+        if (!sentence) {
+            if (lines_.bytesRead() > giveUpAt)
+                break;
             continue;
-        const auto sentence = nmea::parseSentence(line);
-        if (!sentence)
-            continue;
+        }
+        sawSentence_ = true;
+        giveUpAt = lines_.bytesRead() + mostBytesWithoutASentence;
         if (auto epoch = assembler_.add(*sentence); epoch && epoch->location())
             return epoch;
     }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/foundation/LineReader.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/geo/LocationSource.h"
 #include "platform/geo/Nmea.h"
@@ -18,7 +19,7 @@ namespace geo {
 // skipped. Fixes carry the time they are delivered.
 class NmeaReplay : public LocationSource {
 public:
-    // nullptr with `error` set when the file cannot be read.
+    // nullptr with `error` set when the file cannot be read, is not an NMEA log or holds no fix.
     static std::unique_ptr<NmeaReplay> open(const std::filesystem::path& path, SourceEvents events,
                                             std::string& error);
     NmeaReplay(std::ifstream file, SourceEvents events);
@@ -28,11 +29,14 @@ public:
     bool isReachable() const override { return true; }
 
 private:
-    // The next moment of the log that has a position; nullopt at the end.
+    // The next moment of the log that has a position; nullopt at the end, or where the log turns into
+    // something that is not NMEA.
     std::optional<nmea::Epoch> nextEpoch();
     void deliverAndScheduleNext();
 
     std::ifstream file_;
+    fnd::LineReader lines_;
+    bool sawSentence_ = false;
     SourceEvents events_;
     nmea::EpochAssembler assembler_;
     std::optional<nmea::Epoch> next_;

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
@@ -24,14 +26,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct TestHook {
+struct Hooks {
     std::mutex mutex;
     MailComposer::Recorder recorder;
+    MailComposer::HandOffFailedHandler failed;
+    int handOffs = 0;  // xdg-email runs not ended yet
 };
 
-TestHook& testHook()
+Hooks& hooks()
 {
-    static TestHook hook;
+    static Hooks hook;
     return hook;
 }
 
@@ -156,28 +160,108 @@ fs::path freshEmlPath(const fnd::Date& date)
     }
 }
 
-// Hands the message to the desktop's mail client, detached: the attachments go
-// as files in a folder beside the .eml copy.
+void countHandOff(int change)
+{
+    auto& hook = hooks();
+    const std::lock_guard lock(hook.mutex);
+    hook.handOffs += change;
+}
+
+// Tells the application (which tells the user) that a message did not reach the mail client.
+void reportHandOffFailure(const std::string& reason, const fs::path& eml)
+{
+    fnd::log(fnd::LogLevel::Warning, "the mail was not handed to a mail client (" + reason + "); it is kept as " +
+                                         eml.string());
+    MailComposer::HandOffFailedHandler handler;
+    {
+        auto& hook = hooks();
+        const std::lock_guard lock(hook.mutex);
+        handler = hook.failed;
+    }
+    if (handler)
+        handler({reason, eml.string()});
+}
+
+// Why xdg-email gave up, from its exit code and what it wrote on its error output.
+std::string handOffProblem(int exitCode, const std::string& errors)
+{
+    switch (exitCode) {
+    case 2:
+        return "an attachment could not be found";
+    case 3:
+        return "no mail client is set up on this computer";
+    case 4:
+        return "the mail client could not be opened";
+    default:
+        break;
+    }
+    std::string line = errors.substr(0, errors.find('\n'));
+    if (const std::string prefix = "xdg-email: "; line.starts_with(prefix))
+        line.erase(0, prefix.size());
+    return line.empty() ? fnd::format("xdg-email ended with code %d", exitCode) : "xdg-email: " + line;
+}
+
+// The arguments for xdg-email. It refuses an option followed by an empty text (a message without a body
+// must leave --body out) and any address it cannot read as one.
+QStringList handOffArguments(const MailMessage& message, const std::vector<fs::path>& files)
+{
+    QStringList arguments{"--utf8"};
+    if (const std::string subject = oneLine(message.subject); !subject.empty())
+        arguments << "--subject" << QString::fromStdString(subject);
+    if (!message.body.empty())
+        arguments << "--body" << QString::fromStdString(message.body);
+    for (const fs::path& file : files)
+        arguments << "--attach" << QString::fromStdString(file.string());
+    for (const auto& recipient : message.toRecipients) {
+        const std::string address = oneLine(recipient);
+        if (address.find('@') != std::string::npos && !address.starts_with('-'))
+            arguments << QString::fromStdString(address);
+    }
+    return arguments;
+}
+
+// Hands the message to the desktop's mail client: the attachments go as files in a folder beside the
+// .eml copy. xdg-email runs on its own; a failure is reported when it ends.
 void launchMailClient(const MailMessage& message, const fs::path& eml)
 {
     const QString program = QStandardPaths::findExecutable("xdg-email");
     if (program.isEmpty()) {
-        fnd::log(fnd::LogLevel::Info, "no mail client (xdg-email); the message is kept as " + eml.string());
+        reportHandOffFailure("xdg-email, which hands mail to the desktop's mail client, is not installed", eml);
         return;
     }
-    QStringList arguments{"--utf8", "--subject", QString::fromStdString(oneLine(message.subject)), "--body",
-                          QString::fromStdString(message.body)};
     fs::path folder = eml;
     folder.replace_extension();
+    std::vector<fs::path> files;
     for (const auto& attachment : message.attachments) {
         const fs::path file = folder / safeFileName(attachment.fileName);
-        if (fnd::writeFileAtomically(file, attachment.data))
-            arguments << "--attach" << QString::fromStdString(file.string());
+        // A mail never goes without its attachment.
+        if (!fnd::writeFileAtomically(file, attachment.data)) {
+            reportHandOffFailure("the attachment " + file.filename().string() + " could not be written", eml);
+            return;
+        }
+        files.push_back(file);
     }
-    for (const auto& recipient : message.toRecipients)
-        arguments << QString::fromStdString(oneLine(recipient));
-    if (!QProcess::startDetached(program, arguments))
-        fnd::log(fnd::LogLevel::Warning, "could not start xdg-email; the message is kept as " + eml.string());
+    // Owned by the application object: a hand-off still running when Norvale quits ends with it.
+    auto* process = new QProcess(QCoreApplication::instance());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    countHandOff(+1);
+    QObject::connect(process, &QProcess::finished, process, [process, eml](int exitCode, QProcess::ExitStatus status) {
+        const QByteArray errors = process->readAllStandardError();
+        process->deleteLater();
+        countHandOff(-1);
+        if (status == QProcess::CrashExit)
+            reportHandOffFailure("xdg-email stopped unexpectedly", eml);
+        else if (exitCode != 0)
+            reportHandOffFailure(handOffProblem(exitCode, errors.toStdString()), eml);
+    });
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, eml](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;  // the others end in finished()
+        process->deleteLater();
+        countHandOff(-1);
+        reportHandOffFailure("xdg-email could not be started", eml);
+    });
+    process->start(program, handOffArguments(message, files));
 }
 
 }  // namespace
@@ -221,7 +305,7 @@ void MailComposer::present()
 
     Recorder recorder;
     {
-        auto& hook = testHook();
+        auto& hook = hooks();
         const std::lock_guard lock(hook.mutex);
         recorder = hook.recorder;
     }
@@ -241,9 +325,23 @@ void MailComposer::present()
     });
 }
 
+void MailComposer::setHandOffFailedHandler(HandOffFailedHandler handler)
+{
+    auto& hook = hooks();
+    const std::lock_guard lock(hook.mutex);
+    hook.failed = std::move(handler);
+}
+
+int MailComposer::handOffsInProgress()
+{
+    auto& hook = hooks();
+    const std::lock_guard lock(hook.mutex);
+    return hook.handOffs;
+}
+
 void MailComposer::setTestRecorder(Recorder recorder)
 {
-    auto& hook = testHook();
+    auto& hook = hooks();
     const std::lock_guard lock(hook.mutex);
     hook.recorder = std::move(recorder);
 }

@@ -23,6 +23,12 @@ struct MailMessage {
     std::vector<MailAttachment> attachments;
 };
 
+// A message the desktop's mail client did not get: why, in words, and where its copy is kept.
+struct MailHandOffFailure {
+    std::string reason;
+    std::string keptFile;  // the .eml copy in Documents/Outbox
+};
+
 class MailComposer;
 
 struct MailComposeDelegate {
@@ -50,7 +56,9 @@ public:
 
     // Writes the .eml copy, hands it on, and reports the result to the delegate
     // on the main queue: Saved when the copy was kept (the desktop client does the
-    // sending, unseen by us), Failed when it could not be written.
+    // sending, unseen by us), Failed when it could not be written. A hand-off that
+    // fails later (no xdg-email, or it refused or could not open a client) goes to
+    // the hand-off failure handler.
     void present();
     const std::string& savedFile() const { return savedFile_; }  // the .eml of the last present()
 
@@ -58,6 +66,13 @@ public:
     // answer is the reported result.
     using Recorder = std::function<MailComposeResult(const MailMessage&, const std::string& emlFile)>;
     static void setTestRecorder(Recorder recorder);
+
+    // Told, on the main thread, of every message the desktop's mail client did not get; the
+    // application tells the user. Unset: the failure is only logged.
+    using HandOffFailedHandler = std::function<void(const MailHandOffFailure&)>;
+    static void setHandOffFailedHandler(HandOffFailedHandler handler);
+    // Hand-offs whose xdg-email has not ended yet.
+    static int handOffsInProgress();
 
 private:
     MailMessage message_;

@@ -1,14 +1,20 @@
 #include "platform/motion/MotionReplay.h"
 
-#include <algorithm>
 #include <charconv>
+#include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <fstream>
-#include <sstream>
+#include <string_view>
 
 namespace motion {
 
 namespace {
+
+// Four numbers and their commas fit in far less; a longer line is not a sample.
+constexpr std::size_t longestLine = 256;
+// So many bytes without one sample mean the file is not (or no longer) a recording.
+constexpr std::uint64_t mostBytesWithoutASample = 64 * 1024;
 
 // Four comma-separated finite numbers, white space around each allowed.
 std::optional<MotionReplay::Sample> parseLine(std::string_view line)
@@ -34,43 +40,54 @@ std::optional<MotionReplay::Sample> parseLine(std::string_view line)
 
 }  // namespace
 
-std::optional<MotionReplay> MotionReplay::load(const std::filesystem::path& path, std::string& error)
+std::unique_ptr<MotionReplay> MotionReplay::open(const std::filesystem::path& path, std::string& error)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
+    if (!*file) {
         error = "Cannot read the motion replay file " + path.string();
-        return std::nullopt;
+        return nullptr;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    MotionReplay replay = parse(text.str());
-    if (replay.samples_.empty()) {
-        error = "The motion replay file " + path.string() + " holds no \"t,x,y,z\" line";
-        return std::nullopt;
-    }
-    return replay;
-}
-
-MotionReplay MotionReplay::parse(const std::string& text)
-{
-    MotionReplay replay;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        const auto sample = parseLine(line);
-        if (sample && (replay.samples_.empty() || sample->time >= replay.samples_.back().time))
-            replay.samples_.push_back(*sample);
+    auto replay = std::make_unique<MotionReplay>(std::move(file));
+    replay->upcoming_ = replay->nextSample();
+    if (!replay->upcoming_) {
+        error = "The motion replay file " + path.string() + " holds no \"t,x,y,z\" line near its start";
+        return nullptr;
     }
     return replay;
 }
 
-Acceleration MotionReplay::at(double seconds) const
+MotionReplay::MotionReplay(std::unique_ptr<std::istream> in) : in_(std::move(in)), lines_(*in_, longestLine) {}
+
+std::optional<MotionReplay::Sample> MotionReplay::nextSample()
 {
-    const auto after = std::upper_bound(samples_.begin(), samples_.end(), seconds,
-                                        [](double t, const Sample& s) { return t < s.time; });
-    return after == samples_.begin() ? Acceleration{} : std::prev(after)->userAcceleration;
+    const std::uint64_t giveUpAt = lines_.bytesRead() + mostBytesWithoutASample;
+    while (const auto line = lines_.next()) {
+        if (!line->tooLong && !line->text.empty() && line->text[0] != '#') {
+            const auto sample = parseLine(line->text);
+            if (sample && (!lastTime_ || sample->time >= *lastTime_)) {
+                lastTime_ = sample->time;
+                return sample;
+            }
+        }
+        if (lines_.bytesRead() > giveUpAt)
+            break;
+    }
+    return std::nullopt;
+}
+
+Acceleration MotionReplay::at(double seconds)
+{
+    for (;;) {
+        if (!upcoming_ && !ended_) {
+            upcoming_ = nextSample();
+            ended_ = !upcoming_;
+        }
+        if (!upcoming_ || upcoming_->time > seconds)
+            break;
+        current_ = std::move(upcoming_);
+        upcoming_.reset();
+    }
+    return current_ ? current_->userAcceleration : Acceleration{};
 }
 
 }  // namespace motion

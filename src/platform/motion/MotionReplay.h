@@ -1,10 +1,12 @@
 #pragma once
 
 #include <filesystem>
+#include <istream>
+#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
+#include "platform/foundation/LineReader.h"
 #include "platform/motion/DeviceMotion.h"
 
 namespace motion {
@@ -13,6 +15,8 @@ namespace motion {
 // user acceleration in g. Each value holds from its time until the next line's.
 // Blank lines, lines starting with '#', and lines that are not four numbers
 // (a header) are skipped, as are lines whose time goes backwards.
+// The recording is read as it plays, never whole: a long drive costs no memory, and
+// a stream that stops looking like a recording ends it.
 class MotionReplay {
 public:
     struct Sample {
@@ -20,16 +24,23 @@ public:
         Acceleration userAcceleration;
     };
 
-    // nullopt with `error` set when the file cannot be read or holds no sample.
-    static std::optional<MotionReplay> load(const std::filesystem::path& path, std::string& error);
-    static MotionReplay parse(const std::string& text);
+    // nullptr with `error` set when the file cannot be read or does not start as a recording.
+    static std::unique_ptr<MotionReplay> open(const std::filesystem::path& path, std::string& error);
+    explicit MotionReplay(std::unique_ptr<std::istream> in);
 
-    const std::vector<Sample>& samples() const { return samples_; }
-    // The value at `seconds` from the start: zero before the first line.
-    Acceleration at(double seconds) const;
+    // The next sample in the recording; nullopt at its end.
+    std::optional<Sample> nextSample();
+    // The value at `seconds` from the start, asked at times that only grow (a running clock):
+    // zero before the first line.
+    Acceleration at(double seconds);
 
 private:
-    std::vector<Sample> samples_;
+    std::unique_ptr<std::istream> in_;
+    fnd::LineReader lines_;
+    std::optional<double> lastTime_;
+    std::optional<Sample> current_;
+    std::optional<Sample> upcoming_;
+    bool ended_ = false;
 };
 
 }  // namespace motion

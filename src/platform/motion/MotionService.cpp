@@ -10,7 +10,7 @@ namespace motion {
 
 struct MotionService::State {
     SourceKind kind = SourceKind::None;
-    std::optional<MotionReplay> replay;
+    std::filesystem::path replayFile;
     std::optional<IioAccelerometer> accelerometer;
     Acceleration injected;
 };
@@ -26,13 +26,25 @@ private:
     std::shared_ptr<MotionService::State> state_;
 };
 
+// Each stream plays the recording from its start, reading it as it goes.
 class ReplayStream : public MotionService::Stream {
 public:
-    ReplayStream(std::shared_ptr<MotionService::State> state, double start) : state_(std::move(state)), start_(start) {}
-    std::optional<Acceleration> next(double now, double) override { return state_->replay->at(now - start_); }
+    ReplayStream(const std::filesystem::path& file, double start) : start_(start)
+    {
+        std::string error;
+        replay_ = MotionReplay::open(file, error);
+        if (!replay_)
+            fnd::log(fnd::LogLevel::Error, error);
+    }
+    std::optional<Acceleration> next(double now, double) override
+    {
+        if (!replay_)
+            return std::nullopt;
+        return replay_->at(now - start_);
+    }
 
 private:
-    std::shared_ptr<MotionService::State> state_;
+    std::unique_ptr<MotionReplay> replay_;
     double start_;
 };
 
@@ -75,11 +87,12 @@ std::string MotionService::start(const Sources& sources)
     auto state = std::make_shared<State>();
     std::string error;
     if (!sources.replayFile.empty()) {
-        state->replay = MotionReplay::load(sources.replayFile, error);
-        if (state->replay)
+        if (MotionReplay::open(sources.replayFile, error)) {
             state->kind = SourceKind::Replay;
-        else
+            state->replayFile = sources.replayFile;
+        } else {
             fnd::log(fnd::LogLevel::Error, error);
+        }
     } else if ((state->accelerometer = IioAccelerometer::find(sources.iioRoot))) {
         state->kind = SourceKind::Accelerometer;
         fnd::log(fnd::LogLevel::Info, "Device motion from the accelerometer " + state->accelerometer->device().string());
@@ -115,7 +128,7 @@ std::unique_ptr<MotionService::Stream> MotionService::openStream(double now)
 {
     switch (sourceKind()) {
     case SourceKind::Injection: return std::make_unique<InjectedStream>(state_);
-    case SourceKind::Replay: return std::make_unique<ReplayStream>(state_, now);
+    case SourceKind::Replay: return std::make_unique<ReplayStream>(state_->replayFile, now);
     case SourceKind::Accelerometer: return std::make_unique<AccelerometerStream>(state_);
     case SourceKind::None: break;
     }

@@ -421,11 +421,12 @@ int Application::run()
     fnd::RunLoop& loop = fnd::RunLoop::main();
     loop.useRealClock();
     host_->window->show();
-    const QuitSignals quitSignals([this](int) { quit(0); });
+    QuitSignals quitSignals([this](int) { quit(0); });
     fnd::DelayedCall quitLater;
     if (options_.quitAfter)
         quitLater = fnd::after(*options_.quitAfter, [this] { quit(0); });
     const int code = loop.exec();
+    quitSignals.endAtOnceFromNowOn();
     quitLater.cancel();
     if (options_.dumpText) {
         for (const std::string& text : visibleTexts(rootWindow_->window()))

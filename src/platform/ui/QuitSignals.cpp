@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -19,9 +20,26 @@ namespace {
 constexpr std::array quitSignals{SIGTERM, SIGINT, SIGHUP};
 
 int signalPipeWriter = -1;
+// Set by the first signal and once the run is over: the loop that would hear the pipe may never run again
+// (the app can be waiting for a movie to finish), so a later signal must not wait for it.
+std::atomic<bool> endAtOnce{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+void endNowBy(int signal)
+{
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    sigemptyset(&byDefault.sa_mask);
+    ::sigaction(signal, &byDefault, nullptr);
+    ::raise(signal);
+}
 
 void onSignal(int signal)
 {
+    if (endAtOnce.exchange(true)) {
+        endNowBy(signal);
+        return;
+    }
     const int saved = errno;
     const auto byte = static_cast<unsigned char>(signal);
     // A full pipe already holds a quit request: dropping this one loses nothing.
@@ -45,6 +63,7 @@ QuitSignals::QuitSignals(std::function<void(int signal)> handler)
         return;
     }
     signalPipeWriter = impl_->pipe[1];
+    endAtOnce = false;
     const int reader = impl_->pipe[0];
     impl_->notifier = std::make_unique<QSocketNotifier>(reader, QSocketNotifier::Read);
     QObject::connect(impl_->notifier.get(), &QSocketNotifier::activated, [reader, handler = std::move(handler)] {
@@ -61,6 +80,11 @@ QuitSignals::QuitSignals(std::function<void(int signal)> handler)
     action.sa_flags = SA_RESTART;
     for (std::size_t i = 0; i < quitSignals.size(); ++i)
         ::sigaction(quitSignals[i], &action, &impl_->previous[i]);
+}
+
+void QuitSignals::endAtOnceFromNowOn()
+{
+    endAtOnce = true;
 }
 
 QuitSignals::~QuitSignals()

@@ -400,9 +400,13 @@ void TableViewCell::layoutLabels(Rect area)
         break;
     }
     case TableViewCellStyle::Subtitle: {
-        const double textHeight = text ? text->font().lineHeight() : 0;
-        const double detailHeight = detail && !detail->text().empty() ? detail->font().lineHeight() : 0;
-        const double top = (h - textHeight - detailHeight) / 2;
+        // One line each, unless a label may wrap: then it takes the lines its text needs at this width.
+        const auto heightOf = [width, h](const Label& label) {
+            return label.numberOfLines() == 1 ? label.font().lineHeight() : label.sizeThatFits({width, h}).height;
+        };
+        const double textHeight = text ? heightOf(*text) : 0;
+        const double detailHeight = detail && !detail->text().empty() ? heightOf(*detail) : 0;
+        const double top = std::max(0.0, (h - textHeight - detailHeight) / 2);
         if (text)
             text->setFrame(makeRect(x, top, width, textHeight));
         if (detail)

@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@ namespace {
 
 using geo::AuthorizationStatus;
 using geo::LocationService;
+namespace fs = std::filesystem;
 
 struct Recorder : geo::LocationManagerDelegate {
     std::vector<AuthorizationStatus> statuses;
@@ -198,6 +200,45 @@ TEST_F(LocationManagerTest, MissingReplayFileLeavesNoSource)
     const auto error = LocationService::shared().start(sources);
     EXPECT_NE(error.find("/nonexistent/drive.nmea"), std::string::npos);
     EXPECT_EQ(geo::LocationManager::authorizationStatus(), AuthorizationStatus::Denied);
+}
+
+// What is not an NMEA log is refused at once with a message, never read whole: a device without line ends,
+// an endless random one, a file of text. A log that turns into garbage ends there.
+TEST_F(LocationManagerTest, WhatIsNotAReplayIsRefusedWithoutReadingItWhole)
+{
+    const auto text = testsupport::freshDocuments() / "notes.nmea";
+    std::ofstream(text) << "shopping list\nmilk\n";
+    for (const fs::path& file : {fs::path("/dev/zero"), fs::path("/dev/urandom"), text}) {
+        LocationService::Sources sources;
+        sources.replayFile = file;
+        sources.gpsd = false;
+        const auto error = LocationService::shared().start(sources);
+        EXPECT_NE(error.find("is not an NMEA log"), std::string::npos) << file << ": " << error;
+        EXPECT_EQ(geo::LocationManager::authorizationStatus(), AuthorizationStatus::Denied) << file;
+    }
+
+    const auto voidOnly = testsupport::freshDocuments() / "void.nmea";
+    std::ofstream(voidOnly) << nmeaLine("GPRMC,000001.00,V,4807.10000,N,01131.00000,E,,,020124,,,N") << "\n";
+    LocationService::Sources sources;
+    sources.replayFile = voidOnly;
+    sources.gpsd = false;
+    EXPECT_NE(LocationService::shared().start(sources).find("holds no position fix"), std::string::npos);
+
+    const auto turnsBad = testsupport::freshDocuments() / "turns-bad.nmea";
+    {
+        std::ofstream out(turnsBad, std::ios::binary);
+        out << nmeaLine("GPRMC,120000.00,A,4807.00000,N,01131.00000,E,20.0,0.0,010124,,,A") << "\n"
+            << std::string(1 << 20, '\0') << "\n"
+            << nmeaLine("GPRMC,120001.00,A,4807.00270,N,01131.00000,E,20.0,0.0,010124,,,A") << "\n";
+    }
+    sources.replayFile = turnsBad;
+    ASSERT_EQ(LocationService::shared().start(sources), "");
+    Recorder recorder;
+    geo::LocationManager manager;
+    manager.setDelegate(&recorder);
+    manager.startUpdatingLocation();
+    fnd::RunLoop::main().advance(5);
+    EXPECT_EQ(recorder.all().size(), 1u) << "the fix before the garbage, none after it";
 }
 
 TEST_F(LocationManagerTest, SourcesComeFromTheCommandLineOrTheEnvironment)

@@ -1,4 +1,6 @@
 #include <fstream>
+#include <sstream>
+#include <streambuf>
 #include <mutex>
 
 #include <gtest/gtest.h>
@@ -53,12 +55,22 @@ protected:
     }
 };
 
+motion::MotionReplay replayOf(const std::string& text)
+{
+    return motion::MotionReplay(std::make_unique<std::istringstream>(text));
+}
+
 TEST_F(MotionTest, ReplayFilesKeepTheirGoodLines)
 {
-    const auto replay = motion::MotionReplay::parse(
+    const std::string text =
         "t,x,y,z\n# a launch\n\n0,0,0,0\n0.5, 0.01 ,-0.02,0.03\r\n1.0,0,0\n1.5,0,0,0,0\n0.4,1,1,1\n2.0,0,0,nan\n"
-        "2.5,0.1,0.2,0.3\n");
-    ASSERT_EQ(replay.samples().size(), 3u);
+        "2.5,0.1,0.2,0.3\n";
+    auto counted = replayOf(text);
+    int samples = 0;
+    while (counted.nextSample())
+        ++samples;
+    EXPECT_EQ(samples, 3);
+    auto replay = replayOf(text);
     EXPECT_EQ(replay.at(-1), (Acceleration{}));
     EXPECT_EQ(replay.at(0.49), (Acceleration{}));
     EXPECT_EQ(replay.at(0.5), (Acceleration{0.01, -0.02, 0.03}));
@@ -66,11 +78,60 @@ TEST_F(MotionTest, ReplayFilesKeepTheirGoodLines)
     EXPECT_EQ(replay.at(99), (Acceleration{0.1, 0.2, 0.3}));
 
     std::string error;
-    EXPECT_FALSE(motion::MotionReplay::load("/nonexistent.csv", error));
+    EXPECT_FALSE(motion::MotionReplay::open("/nonexistent.csv", error));
     EXPECT_NE(error.find("/nonexistent.csv"), std::string::npos);
     const auto empty = testsupport::freshDocuments() / "empty.csv";
     std::ofstream(empty) << "t,x,y,z\n";
-    EXPECT_FALSE(motion::MotionReplay::load(empty, error));
+    EXPECT_FALSE(motion::MotionReplay::open(empty, error));
+}
+
+// An endless recording: "t,0,0,1" lines a hundredth of a second apart, counting what is read of it.
+class EndlessRecording : public std::streambuf {
+public:
+    std::size_t taken = 0;
+
+protected:
+    int_type underflow() override
+    {
+        if (gptr() == egptr()) {
+            line_ = std::to_string(lines_++ * 0.01) + ",0,0,1\n";
+            setg(line_.data(), line_.data(), line_.data() + line_.size());
+        }
+        return traits_type::to_int_type(*gptr());
+    }
+    int_type uflow() override
+    {
+        const int_type c = underflow();
+        gbump(1);
+        ++taken;
+        return c;
+    }
+
+private:
+    std::string line_;
+    long lines_ = 0;
+};
+
+// A recording is read as it plays, so an endless one plays; what is not a recording is refused at once
+// (a device without line ends, an endless random one, text), and one that turns into garbage ends there.
+TEST_F(MotionTest, ReplaysAreReadAsTheyPlayAndWhatIsNotOneIsRefused)
+{
+    EndlessRecording endless;
+    auto stream = std::make_unique<std::istream>(&endless);
+    motion::MotionReplay playing(std::move(stream));
+    EXPECT_EQ(playing.at(10.0), (Acceleration{0, 0, 1}));
+    EXPECT_LT(endless.taken, 20'000u) << "ten seconds of it, not the whole";
+
+    const auto text = testsupport::freshDocuments() / "notes.csv";
+    std::ofstream(text) << "shopping list\nmilk\n";
+    for (const fs::path& file : {fs::path("/dev/zero"), fs::path("/dev/urandom"), text}) {
+        std::string error;
+        EXPECT_FALSE(motion::MotionReplay::open(file, error)) << file;
+        EXPECT_NE(error.find(file.string()), std::string::npos) << error;
+    }
+
+    auto turnsBad = replayOf("0,0,0,1\n" + std::string(1 << 20, '\0') + "\n2,0,0,2\n");
+    EXPECT_EQ(turnsBad.at(5), (Acceleration{0, 0, 1}));
 }
 
 TEST_F(MotionTest, NothingToFeedItMeansUnavailable)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -11,6 +12,7 @@
 #include "platform/foundation/FileIO.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/mail/MailComposer.h"
+#include "support/FakeMailClient.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -201,6 +203,76 @@ TEST_F(MailComposerTest, AnOutboxThatCannotBeWrittenFails)
     fnd::RunLoop::main().processEvents();
     EXPECT_EQ(finish.results, std::vector<MailComposeResult>{MailComposeResult::Failed});
     EXPECT_EQ(composer.savedFile(), "");
+}
+
+// Without the test recorder the message goes to the desktop through xdg-email, which refuses an option
+// followed by an empty text: a message without a body leaves --body out, and a refusal or a client that
+// cannot open is told, naming the copy kept in the Outbox.
+class MailHandOffTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testsupport::freshDocuments();
+        MailComposer::setHandOffFailedHandler([this](const mail::MailHandOffFailure& f) { failures.push_back(f); });
+    }
+    void TearDown() override { MailComposer::setHandOffFailedHandler({}); }
+
+    // Presents a log mail as the screens make it (a subject, a CSV attachment, no body) and waits until
+    // xdg-email has ended.
+    void presentLog(MailComposer& composer)
+    {
+        composer.setSubject("Norvale Logging");
+        composer.addAttachmentData("Time,RPM (rpm),\n22:13:20,850,\n", "text/csv", "datalog.csv");
+        composer.present();
+        EXPECT_TRUE(fnd::RunLoop::main().runUntil([] { return MailComposer::handOffsInProgress() == 0; }));
+        fnd::RunLoop::main().processEvents();
+    }
+
+    std::vector<mail::MailHandOffFailure> failures;
+};
+
+TEST_F(MailHandOffTest, AMailWithoutABodyReachesTheClientWithItsAttachment)
+{
+    testsupport::FakeMailClient client;
+    if (!client.usable())
+        GTEST_SKIP() << "no xdg-email to check the arguments";
+    MailComposer composer;
+    presentLog(composer);
+    EXPECT_TRUE(failures.empty()) << failures.front().reason;
+    ASSERT_EQ(client.calls().size(), 1u);
+    const std::vector<std::string> arguments = client.calls().front();
+    EXPECT_EQ(std::find(arguments.begin(), arguments.end(), "--body"), arguments.end());
+    EXPECT_EQ(std::find(arguments.begin(), arguments.end(), ""), arguments.end()) << "an empty argument";
+    ASSERT_EQ(client.opened().size(), 1u);
+    const std::string mailto = client.opened().front();
+    EXPECT_EQ(mailto.rfind("mailto:?", 0), 0u) << mailto;
+    EXPECT_NE(mailto.find("subject=Norvale%20Logging"), std::string::npos) << mailto;
+    const auto attach = std::find(arguments.begin(), arguments.end(), "--attach");
+    ASSERT_NE(attach, arguments.end());
+    EXPECT_EQ(fnd::readFile(*(attach + 1)), "Time,RPM (rpm),\n22:13:20,850,\n");
+    EXPECT_EQ(fs::path(*(attach + 1)).parent_path().parent_path(), fs::path(composer.savedFile()).parent_path());
+}
+
+TEST_F(MailHandOffTest, AFailedHandOffIsToldWithTheKeptCopy)
+{
+    {
+        testsupport::FakeMailClient client;
+        if (!client.usable())
+            GTEST_SKIP() << "no xdg-email to check the arguments";
+        client.setClientOpens(false);
+        MailComposer composer;
+        presentLog(composer);
+        ASSERT_EQ(failures.size(), 1u);
+        EXPECT_EQ(failures[0].keptFile, composer.savedFile());
+        EXPECT_EQ(failures[0].reason, "the mail client could not be opened");
+        EXPECT_TRUE(fs::exists(composer.savedFile()));
+    }
+    const testsupport::FakeMailClient::Missing noXdgEmail;
+    MailComposer composer;
+    presentLog(composer);
+    ASSERT_EQ(failures.size(), 2u);
+    EXPECT_EQ(failures[1].keptFile, composer.savedFile());
+    EXPECT_NE(failures[1].reason.find("not installed"), std::string::npos) << failures[1].reason;
 }
 
 }  // namespace

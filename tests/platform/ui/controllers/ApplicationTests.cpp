@@ -8,6 +8,7 @@
 #include "support/TestSupport.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 
 using namespace ui;
@@ -224,6 +225,31 @@ TEST_F(ApplicationTest, QuitSignalsEndTheRunInOrder)
         struct sigaction now {};
         ::sigaction(signal, nullptr, &now);
         EXPECT_EQ(now.sa_handler, SIG_DFL) << sigabbrev_np(signal);
+    }
+}
+
+// Once the run is over the app may still be finishing (a movie being written) with no loop to hear the
+// signal pipe: a second signal, or any signal after the window closed, ends the process at once.
+TEST_F(ApplicationTest, ASignalWhileTheAppFinishesEndsItAtOnce)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const bool firstBySignal : {true, false}) {
+        EXPECT_EXIT(
+            {
+                auto app = make({"norvale", "--quit-after", firstBySignal ? "30" : "0.05"});
+                app->setRootViewController(std::make_shared<Screen>("Home", log));
+                app->setWillTerminateHandler([] {
+                    ::raise(SIGINT);
+                    std::_Exit(0);  // still finishing: the signal did not end it
+                });
+                fnd::DelayedCall raised;
+                if (firstBySignal)
+                    raised = fnd::after(0.05, [] { ::raise(SIGTERM); });
+                app->run();
+                std::_Exit(0);
+            },
+            testing::KilledBySignal(SIGINT), "")
+            << (firstBySignal ? "after a first signal" : "after the window closed");
     }
 }
 

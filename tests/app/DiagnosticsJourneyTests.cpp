@@ -1,0 +1,178 @@
+// The diagnostics family as a user goes through it, from launch to outcome, against the adapter simulator:
+// the menu to Diagnostics, the readiness monitors, the trouble codes and one code's detail, the freeze
+// frame, the vehicle information, a typed command, and clearing the codes.
+
+#include "shell/app/ShellAppTest.h"
+
+#include <algorithm>
+
+#include "app/Features.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/VisibleText.h"
+
+namespace {
+
+struct Shape {
+    const char* name;
+    ui::Size size;
+    ui::UserInterfaceIdiom idiom;
+};
+
+void PrintTo(const Shape& s, std::ostream* os)
+{
+    *os << s.name;
+}
+
+template <typename Kind>
+Kind* findView(ui::View& view)
+{
+    if (auto* found = dynamic_cast<Kind*>(&view); found && !view.isHidden())
+        return found;
+    for (const auto& child : view.subviews())
+        if (Kind* found = findView<Kind>(*child))
+            return found;
+    return nullptr;
+}
+
+class DiagnosticsJourney : public ShellAppTest, public ::testing::WithParamInterface<Shape> {
+protected:
+    void SetUp() override
+    {
+        ShellAppTest::SetUp();
+        ui::Device::current().setIdiom(GetParam().idiom);
+        ui::Device::current().setScreenSize(GetParam().size);
+        sim.updateCar([](elmsim::CarState& s) {
+            s.storedCodes = {"P0301", "P0420"};
+            s.pendingCodes = {"P0171"};
+            s.readinessB = 0x07;
+            s.readinessC = 0x65;
+            s.readinessD = 0x00;
+        });
+    }
+
+    ui::Window& w() { return window->window(); }
+
+    // The visible lines joined by blanks, so that wrapped texts read whole.
+    std::string shown()
+    {
+        w().layoutIfNeeded();
+        std::string joined;
+        for (const std::string& line : testsupport::texts(w()))
+            joined += line + " ";
+        return joined;
+    }
+
+    bool tapText(const std::string& text, double settle = 1.0)
+    {
+        const bool found = testsupport::tapText(w(), text);
+        advance(settle);
+        return found;
+    }
+
+    // Taps the first visible line that holds `part`.
+    bool tapLineWith(const std::string& part)
+    {
+        w().layoutIfNeeded();
+        for (const ui::ShownText& line : ui::visibleTextFrames(w())) {
+            if (line.text.find(part) == std::string::npos)
+                continue;
+            testsupport::tap(w(), line.frame.center());
+            advance(1.0);
+            return true;
+        }
+        return false;
+    }
+
+    // Waits for the adapter to have received `request` `count` times, and for the replies so far.
+    bool received(const std::string& request, int count = 1)
+    {
+        return waitFor([&] { return requestCount(request) >= count; }) && waitForAnswers();
+    }
+};
+
+TEST_P(DiagnosticsJourney, FromLaunchToClearedCodes)
+{
+    launchApp(appScreens());
+    ASSERT_TRUE(waitFor([&] { return link().isConnected(); }));
+    advance(1);
+
+    // The menu, then Diagnostics: it opens on the readiness monitors.
+    swipe(10, GetParam().size.width * 0.7, GetParam().size.height / 2);
+    advance(1);
+    ASSERT_TRUE(tapText("Diagnostics")) << shown();
+    ASSERT_TRUE(received("0101"));
+    advance(0.5);
+    EXPECT_NE(shown().find("Misfire Complete"), std::string::npos) << shown();
+    EXPECT_NE(shown().find("Catalyst Complete"), std::string::npos) << shown();
+
+    // The trouble codes, each with its description, and the lamp with its count.
+    ASSERT_TRUE(tapText("Trouble Codes")) << shown();
+    ASSERT_TRUE(received("0a"));
+    advance(3.0);
+    for (const char* request : {"03", "07"})
+        EXPECT_GE(requestCount(request), 1) << request;
+    EXPECT_NE(shown().find("Cylinder 1 Misfire Detected"), std::string::npos) << shown();
+    EXPECT_NE(shown().find("Catalyst System Efficiency Below Threshold (Bank 1)"), std::string::npos) << shown();
+    EXPECT_NE(shown().find("System Too Lean (Bank 1)"), std::string::npos) << shown();
+    EXPECT_NE(shown().find("codes:  2"), std::string::npos) << shown();
+
+    // One code's detail, and back.
+    ASSERT_TRUE(tapLineWith("Cylinder 1 Misfire")) << shown();
+    EXPECT_NE(shown().find("P0301"), std::string::npos) << shown();
+    EXPECT_NE(shown().find("Description"), std::string::npos) << shown();
+    EXPECT_NE(shown().find("Possible causes"), std::string::npos) << shown();
+    ASSERT_TRUE(tapText("Done")) << shown();
+    EXPECT_EQ(shown().find("Possible causes"), std::string::npos) << shown();
+
+    // The freeze frame: the code that stored it, then its values (a first launch explains it once).
+    ASSERT_TRUE(tapText("Freeze frame")) << shown();
+    if (testsupport::shows(w(), "Ok"))
+        tapText("Ok");
+    ASSERT_TRUE(received("021100"));
+    advance(0.5);
+    EXPECT_GE(requestCount("020200"), 1);
+    EXPECT_NE(shown().find("P0301"), std::string::npos) << shown();
+    EXPECT_NE(shown().find("Engine RPM"), std::string::npos) << shown();
+    EXPECT_EQ(shown().find("N/A"), std::string::npos) << shown();
+
+    // The vehicle information.
+    ASSERT_TRUE(tapText("Info")) << shown();
+    ASSERT_TRUE(received("0151"));
+    advance(0.5);
+    EXPECT_GE(requestCount("0902"), 1);
+    EXPECT_NE(shown().find("1D4GP00R55B123456"), std::string::npos) << shown();
+
+    // A command typed in the terminal, and the adapter's reply under it.
+    ASSERT_TRUE(tapText("Terminal")) << shown();
+    auto* field = findView<ui::TextField>(w());
+    ASSERT_NE(field, nullptr);
+    testsupport::tap(w(), *field);
+    ASSERT_TRUE(testsupport::type(w(), "0100"));
+    const int before = requestCount("0100");
+    ASSERT_TRUE(tapText("Send", 0.2)) << shown();
+    ASSERT_TRUE(received("0100", before + 1));
+    advance(0.5);
+    EXPECT_NE(shown().find("> 0100"), std::string::npos) << shown();
+    EXPECT_NE(shown().find("> 41 00 "), std::string::npos) << shown();
+
+    // Clearing the codes: asked, sent once, read again, and the all-clear.
+    ASSERT_TRUE(tapText("Trouble Codes")) << shown();
+    ASSERT_TRUE(received("0a", 2));
+    advance(3.0);
+    ASSERT_TRUE(tapText("Clear DTCs", 0.5)) << shown();
+    ASSERT_TRUE(tapText("Ok", 0.1)) << shown();
+    ASSERT_TRUE(received("04"));
+    advance(0.5);
+    ASSERT_TRUE(received("0a", 3));
+    advance(3.0);
+    EXPECT_EQ(requestCount("04"), 1);
+    EXPECT_NE(shown().find("No trouble codes"), std::string::npos) << shown();
+    EXPECT_EQ(shown().find("Cylinder 1 Misfire Detected"), std::string::npos) << shown();
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, DiagnosticsJourney,
+                         ::testing::Values(Shape{"Phone", {390, 844}, ui::UserInterfaceIdiom::Phone},
+                                           Shape{"Pad", {1024, 768}, ui::UserInterfaceIdiom::Pad}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
