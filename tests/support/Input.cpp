@@ -94,6 +94,16 @@ bool shows(ui::Window& window, const std::string& text)
     return std::find(all.begin(), all.end(), text) != all.end();
 }
 
+std::vector<std::string> cutTexts(ui::Window& window)
+{
+    std::vector<std::string> cut;
+    for (const ui::ShownText& shown : ui::visibleTextFrames(window)) {
+        if (shown.cut)
+            cut.push_back(shown.text);
+    }
+    return cut;
+}
+
 std::optional<ui::Rect> frameOfText(ui::Window& window, const std::string& text)
 {
     window.layoutIfNeeded();

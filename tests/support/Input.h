@@ -39,6 +39,8 @@ bool type(ui::Window& window, const std::string& text);
 // What the window shows, in reading order (alerts and toasts too).
 std::vector<std::string> texts(ui::Window& window);
 bool shows(ui::Window& window, const std::string& text);
+// The visible texts shown cut short: elided, clipped across, or spilling out of their view.
+std::vector<std::string> cutTexts(ui::Window& window);
 // Where a visible text shows, in window coordinates.
 std::optional<ui::Rect> frameOfText(ui::Window& window, const std::string& text);
 
