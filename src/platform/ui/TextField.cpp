@@ -39,6 +39,12 @@ void TextField::setPlaceholder(std::string placeholder)
     setNeedsDisplay();
 }
 
+void TextField::setPlaceholderColor(Color color)
+{
+    placeholderColor_ = color;
+    setNeedsDisplay();
+}
+
 void TextField::setFont(Font font)
 {
     font_ = std::move(font);
@@ -309,7 +315,7 @@ void TextField::draw(Context& context, Rect)
         context.setFillColor(tintColor().withAlpha(0.35));
         context.fillRect(makeRect(x + widthTo(first), y, widthTo(last) - widthTo(first), font_.lineHeight()));
     }
-    context.drawText(shown, Point{x, y}, font_, showPlaceholder ? Color::placeholderText() : textColor_);
+    context.drawText(shown, Point{x, y}, font_, showPlaceholder ? placeholderColor_ : textColor_);
     if (isEditing()) {
         context.setFillColor(tintColor());
         context.fillRect(makeRect(caretX, y + 1, 2, font_.lineHeight() - 2));

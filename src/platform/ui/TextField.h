@@ -43,6 +43,9 @@ public:
     void setText(std::string text);
     const std::string& placeholder() const { return placeholder_; }
     void setPlaceholder(std::string placeholder);
+    // The system's placeholder grey suits light fields; a dark field needs a lighter one to be read.
+    Color placeholderColor() const { return placeholderColor_; }
+    void setPlaceholderColor(Color color);
     const Font& font() const { return font_; }
     void setFont(Font font);
     Color textColor() const { return textColor_; }
@@ -102,6 +105,7 @@ private:
 
     TextEditing editing_;
     std::string placeholder_;
+    Color placeholderColor_ = Color::placeholderText();
     Font font_;
     Color textColor_ = Color::black();
     TextAlignment alignment_ = TextAlignment::Natural;
