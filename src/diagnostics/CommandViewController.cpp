@@ -54,6 +54,7 @@ void CommandViewController::viewDidLoad()
     commandTextField_->setBorderWidth(1.5);
     commandTextField_->setFont(look::digitalSans(16));
     commandTextField_->setPlaceholder("Enter command here");
+    commandTextField_->setPlaceholderColor(ui::Color::white(1, 0.45));
     commandTextField_->setLeftView(std::make_shared<ui::View>(ui::Rect{0, 0, 10, 20}));
     commandTextField_->setLeftViewMode(ui::TextFieldViewMode::Always);
     commandTextField_->setKeyboardAppearance(ui::KeyboardAppearance::Dark);

@@ -73,6 +73,23 @@ void FuelGraphView::resetData()
     setNeedsDisplay();
 }
 
+float FuelGraphView::axisMax(float largest)
+{
+    // The axis is labelled at its quarters in whole numbers: each quarter is a round whole step.
+    const float quarter = 1.1f * largest / 4;
+    if (!std::isfinite(quarter) || !(quarter > 0))
+        return 4.0f;
+    static constexpr float mantissas[] = {1, 1.5f, 2, 2.5f, 3, 4, 5, 6, 8};
+    for (float power = 1; std::isfinite(4 * 8 * power); power *= 10) {
+        for (const float mantissa : mantissas) {
+            const float step = mantissa * power;
+            if (step >= quarter && step == std::floor(step))
+                return 4 * step;
+        }
+    }
+    return 4 * quarter;
+}
+
 void FuelGraphView::updateMetrics(int fuelUnitsMode)
 {
     fuelUnitsMode_ = fuelUnitsMode;
@@ -82,9 +99,7 @@ void FuelGraphView::updateMetrics(int fuelUnitsMode)
         if (std::isfinite(value) && value > largest)
             largest = value;
     }
-    max_ = 1.1f * largest;
-    if (max_ == 0)
-        max_ = 4.0f;
+    max_ = axisMax(largest);
     min_ = 0;
     scan();
     setNeedsDisplay();
@@ -127,6 +142,8 @@ FuelGraphView::Layout FuelGraphView::layout() const
     l.gw = 0.9 * l.width;
     l.x0 = 0.025 * l.width;
     l.x1 = l.gw + l.x0;
+    // The right margin covers what a drag moves past x1; today's dot, ringed when selected, stays whole.
+    l.newest = l.x1 - (3 * lineWidth_ + 1);
     l.gh = 0.77 * l.height;
     l.base = l.gh + top;
     l.days = rangeDayCount(graphMode_);

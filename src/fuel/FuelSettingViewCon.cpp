@@ -99,12 +99,13 @@ std::vector<FormSection> FuelSettingViewCon::formSections()
                                                         methodNames(), DetailViewCon::SelectCalcMethod,
                                                         "Calculation method");
                                                }));
-    // A price that is not a number is taken as 0, as users of the screen know it.
+    // A price that cannot be read is refused: taking it as 0 would lose the price the user had.
     section.rows.push_back(FormRow::field(fnd::L("Fuel cost"), fnd::format("%.2f", settings.fuelCost),
                                           ui::KeyboardType::DecimalPad, [](const std::string& text) {
                                               const auto price = input::number(text);
-                                              Manager::sharedManager().setting().fuelCost =
-                                                  price ? static_cast<float>(*price) : 0.0f;
+                                              if (!price || !std::isfinite(*price) || *price < 0)
+                                                  return std::string("Invalid input msg");
+                                              Manager::sharedManager().setting().fuelCost = static_cast<float>(*price);
                                               return std::string();
                                           }));
     section.footer = fnd::L("Fuel cost") + ": " + fuelCostUnit(settings.fuelUnitsMode);

@@ -6,6 +6,9 @@
 
 #include "platform/ui/Color.h"
 
+// The fuel screen wrote the daily fuel log (the object is the screen, there is no user info).
+inline constexpr const char* fuelLogSavedNotification = "fuelLogSavedNotification";
+
 // The daily fuel log in display units, newest day first, as the trends screen
 // shows and exports it.
 struct TrendLog {

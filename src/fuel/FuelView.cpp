@@ -32,8 +32,11 @@ void FuelView::setMAF(float gramsPerSecond)
 
 void FuelView::setFuelRate(float litresPerHour)
 {
-    const float rate = std::isfinite(litresPerHour) ? std::max(litresPerHour, minimumFuelRate) : minimumFuelRate;
-    sample(VehicleCalc::fuelEconomyFromFuelRate(speedVal_, rate));
+    // No fuel flows while the engine coasts with its injection cut: that gives no economy figure, as in
+    // the other live screens, rather than one of thousands of mpg.
+    if (!std::isfinite(litresPerHour) || !(litresPerHour > 0))
+        return;
+    sample(VehicleCalc::fuelEconomyFromFuelRate(speedVal_, litresPerHour));
 }
 
 void FuelView::sample(float mpg)
@@ -58,7 +61,7 @@ void FuelView::updateGauge()
     insMpgDecimalLabel_->setText("." + std::to_string(static_cast<int>((shown - static_cast<float>(whole)) * 10)));
     insMpgLabel_->setText(smallValueText());
     updateColors();
-    setNeedsDisplay();
+    refreshPicture();
 }
 
 void FuelView::updateData()
@@ -131,7 +134,7 @@ void FuelView::updateMetric(int unitsMode)
     insMpgVal_ = 0;
     average_ = calculateAverage();
     updateLabels();
-    setNeedsDisplay();
+    redraw();
 }
 
 void FuelView::startTimer()
@@ -170,7 +173,7 @@ void FuelView::resetData(bool restart)
     if (restart)
         startTimer();
     updateLabels();
-    setNeedsDisplay();
+    redraw();
 }
 
 void FuelView::setBarArrays(std::vector<float> bars, std::vector<float> bars2, std::vector<float> bars3)

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,6 @@ class FuelView : public ui::View {
 public:
     static constexpr double tickInterval = 0.05;
     static constexpr double tallyInterval = 60.0;
-    // Fuel rates below this count as it, as an air flow of 0 counts as a small one.
-    static constexpr float minimumFuelRate = 0.1f;
     static constexpr std::size_t barCount = 15;
 
     // The unit is the fuel screen's, until updateMetric hands another.
@@ -96,11 +95,27 @@ public:
         float fraction = 0;  // of the chart height, at most 1
         ui::Color top;
         ui::Color bottom;
+        friend bool operator==(const Bar&, const Bar&) = default;
     };
     const Bar& bar(std::size_t index) const { return bars_[index]; }
 
     void layoutSubviews() override;
     void draw(ui::Context& context, ui::Rect dirty) override;
+
+    // What draw() shows that changes while driving. The value glides every 0.05 s, but its arc or bar moves
+    // in steps and its colour in 8-bit ones: the view is drawn again only when this changes.
+    struct Picture {
+        bool portrait = true;
+        int instantSteps = 0;  // dashes of the arc, or segments of the bar; 0 when nothing is drawn
+        ui::Color instantColor;
+        int tripSteps = 0;
+        ui::Color tripColor;
+        int tankDegrees = 0;
+        std::array<Bar, barCount> bars{};
+        float minVal = 0, maxVal = 0;
+        friend bool operator==(const Picture&, const Picture&) = default;
+    };
+    Picture picture() const;
 
 private:
     void sample(float mpg);
@@ -119,8 +134,17 @@ private:
     void drawInstantBar(ui::Context& context) const;
     void drawScale(ui::Context& context) const;
     void drawBars(ui::Context& context) const;
-    void drawPortrait(ui::Context& context) const;
+    // Only the arcs that pass through `dirty` are stroked: the digits inside them change every tick.
+    void drawPortrait(ui::Context& context, ui::Rect dirty) const;
     float fractionOf(float shown) const;
+    // The fraction an upright arc shows of a value.
+    float arcFraction(float shown) const;
+    // The fraction the instantaneous bar on its side shows, 0.99 above the scale; nothing below it.
+    std::optional<float> barFraction(float shown) const;
+    int barSegments(float fraction) const;
+    // Draws the view again, or only when the picture changed.
+    void redraw();
+    void refreshPicture();
 
     // Geometry fixed at creation from the screen.
     struct Geometry {
@@ -155,6 +179,7 @@ private:
     float minVal_ = 0;
 
     std::array<Bar, barCount> bars_{};
+    Picture drawn_;
 
     // Portrait texts.
     std::shared_ptr<ui::Label> insMpgTitle_, insMpgLargeLabel_, insMpgDecimalLabel_, mpgLabel_;

@@ -8,11 +8,13 @@
 #include "core/model/Manager.h"
 #include "core/model/MethodClass.h"
 #include "core/model/SensorWarning.h"
+#include "fuel/FuelTrends.h"
 #include "fuel/FuelView.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/SystemSound.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/TabBarController.h"
 
 FuelViewController::FuelViewController()
 {
@@ -24,7 +26,7 @@ FuelViewController::FuelViewController()
 
 FuelViewController::~FuelViewController()
 {
-    hideBars_.cancel();
+    showBars_.cancel();
     stopPolling();
 }
 
@@ -123,9 +125,16 @@ bool FuelViewController::samples(VehicleCalc::FuelMethod method) const
 void FuelViewController::updateTime()
 {
     const auto link = scanner();
-    if (!link || !link->isConnected()) {
+    if (!link || !link->isConnected() || !holdsLink()) {
         // No replies come any more: the trip would go on adding distance at the last speed.
         saveTrip();
+        stopPolling();
+        return;
+    }
+    if (!tabsOnScreen()) {
+        // The fuel tabs left the screen while Trends was shown.
+        saveTrip();
+        releaseLink();
         stopPolling();
         return;
     }
@@ -153,8 +162,10 @@ void FuelViewController::saveData()
     const std::string day = fnd::DateFormatter("MMM d, yyyy").stringFromDate(fnd::Date::now());
     const float tripMpg = MethodClass::convertToMPG(fView_->calculateAverage());
     const Settings& settings = Manager::sharedManager().setting();
-    if (trip_.saveDay(Manager::sharedManager().fuelData(), day, tripMpg, settings.fuelCost, settings.fuelUnitsMode))
+    if (trip_.saveDay(Manager::sharedManager().fuelData(), day, tripMpg, settings.fuelCost, settings.fuelUnitsMode)) {
         Manager::sharedManager().saveChanges();
+        fnd::NotificationCenter::defaultCenter().post(fuelLogSavedNotification, this);
+    }
 }
 
 void FuelViewController::saveTrip()
@@ -207,7 +218,9 @@ void FuelViewController::viewDidAppear(bool animated)
 {
     TemplateViewCon::viewDidAppear(animated);
     readSettings();
-    startScanning();
+    // Back from Trends the trip has kept counting: it goes on as it is.
+    if (!isPolling())
+        startScanning();
     fuelMode_ = Manager::sharedManager().setting().fuelUnitsMode;
     const bool metric = fuelMode_ == 1 || fuelMode_ == 2;
     fuelUnitStr_ = metric ? "lit." : "gal.";
@@ -221,9 +234,23 @@ void FuelViewController::viewWillDisappear(bool animated)
 {
     TemplateViewCon::viewWillDisappear(animated);
     saveTrip();
-    releaseLink();
-    stopPolling();
-    hideBars_.cancel();
+    // While the tab bar shows Trends the car is still driven: the trip keeps counting.
+    if (!tabsOnScreen()) {
+        releaseLink();
+        stopPolling();
+    }
+    showBars_.cancel();
+    bars_.cancel();
+    // Back on its side, the screen shows its bars for a moment again, as after a turn.
+    shownPortrait_.reset();
+}
+
+bool FuelViewController::tabsOnScreen() const
+{
+    if (isVisible() || isAppearing())
+        return true;
+    const ui::TabBarController* tabs = tabBarController();
+    return tabs && (tabs->isVisible() || tabs->isAppearing());
 }
 
 std::string FuelViewController::timeText() const { return timeLabel_ ? timeLabel_->text() : ""; }

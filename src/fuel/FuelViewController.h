@@ -7,6 +7,7 @@
 
 #include "core/model/VehicleCalc.h"
 #include "fuel/FuelTrip.h"
+#include "fuel/PeekingBars.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Timer.h"
 #include "shell/TemplateViewCon.h"
@@ -71,6 +72,8 @@ private:
     // At the trip's end and when the app goes: saves a running trip as soon as it has an average,
     // without waiting for the gauge's first minute.
     void saveTrip();
+    // This screen shows, or its tab bar does (with Trends): the trip counts.
+    bool tabsOnScreen() const;
     // Whether a reply of `method`'s flow makes a sample now.
     bool samples(VehicleCalc::FuelMethod method) const;
 
@@ -97,7 +100,8 @@ private:
     std::shared_ptr<ui::Label> timeLabel_, timeTitle_, speedLabel_, speedTitle_;
     std::shared_ptr<ui::Label> fuelLabel_, fuelTitle_, co2Label_, co2Title_;
     std::shared_ptr<fnd::Timer> tripTimer_;
-    fnd::DelayedCall hideBars_;
+    fnd::DelayedCall showBars_;
+    PeekingBars bars_{*this, true};
     WarningAlert temperatureWarning_{"Warning"};
     std::optional<bool> shownPortrait_;  // the orientation last laid out
     fnd::NotificationCenter::Token backgroundToken_;

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr double barHideDelay = 1.5;
-
 std::shared_ptr<ui::Label> makeLabel(ui::View& parent, const std::string& text, const char* font, double size,
                                      ui::Color color)
 {
@@ -142,7 +140,8 @@ void FuelViewController::changeTheViewToPortrait(bool portrait, double duration)
     ui::animate(duration, [&] {
         if (portrait) {
             if (turned) {
-                hideBars_.cancel();
+                showBars_.cancel();
+                bars_.cancel();
                 if (navigation)
                     navigation->setNavigationBarHidden(false, false);
                 if (tabs)
@@ -165,7 +164,7 @@ void FuelViewController::changeTheViewToPortrait(bool portrait, double duration)
             fView_->changeToPortrait();
         } else if (pad) {
             if (turned)
-                hideBars_ = fnd::after(barHideDelay, [this] { hideNavBar(); });
+                bars_.peek();
             const ui::Rect free = areaBetweenBars();
             const double top = free.minY();
             const double height = free.height();
@@ -181,7 +180,7 @@ void FuelViewController::changeTheViewToPortrait(bool portrait, double duration)
         } else {
             detailView_->setHidden(true);
             if (turned)
-                hideBars_ = fnd::after(0.1, [this] { slideMenuBar(); });
+                showBars_ = fnd::after(0.1, [this] { slideMenuBar(); });
             double x = 0;
             double width = w;
             if (device.hasHomeIndicator()) {
@@ -212,26 +211,6 @@ ui::Rect FuelViewController::areaBetweenBars()
     return ui::makeRect(bounds.minX(), top, bounds.width(), std::max(0.0, bottom - top));
 }
 
-void FuelViewController::slideMenuBar()
-{
-    if (!ui::isLandscape(ui::Device::current().interfaceOrientation()))
-        return;
-    if (auto* navigation = navigationController())
-        navigation->setNavigationBarHidden(false, false);
-    if (auto* tabs = tabBarController())
-        tabs->tabBar().setHidden(false);
-    hideBars_.cancel();
-    hideBars_ = fnd::after(barHideDelay, [this] { hideNavBar(); });
-    view()->setNeedsLayout();
-}
+void FuelViewController::slideMenuBar() { bars_.peek(); }
 
-void FuelViewController::hideNavBar()
-{
-    if (!ui::isLandscape(ui::Device::current().interfaceOrientation()))
-        return;
-    if (auto* navigation = navigationController())
-        navigation->setNavigationBarHidden(true, true);
-    if (auto* tabs = tabBarController())
-        tabs->tabBar().setHidden(true);
-    view()->setNeedsLayout();
-}
+void FuelViewController::hideNavBar() { bars_.hide(); }

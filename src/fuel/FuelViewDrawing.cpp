@@ -34,13 +34,44 @@ ui::Color economyColor(float fraction, bool perDistance, double scale)
     return ui::Color::rgb(red, green, 0);
 }
 
+constexpr int instantDashStep = 2;  // degrees
+constexpr int tripDashStep = 3;
+
+// The dashes of an arc showing `fraction`, one every `step` degrees from the bottom.
+int dashCount(float fraction, int step)
+{
+    int count = 0;
+    for (int a = -90; a <= fraction * 270 - 90; a += step)
+        ++count;
+    return count;
+}
+
+// Whether a ring (an arc's stroke of `width` at `radius`, at most) passes through the rectangle.
+bool ringTouches(ui::Rect rect, ui::Point center, double radius, double width)
+{
+    const double half = width / 2 + 2;  // and the edge's anti-aliasing
+    const double nearX = std::clamp(center.x, rect.minX(), rect.maxX()) - center.x;
+    const double nearY = std::clamp(center.y, rect.minY(), rect.maxY()) - center.y;
+    const double farX = std::max(std::abs(rect.minX() - center.x), std::abs(rect.maxX() - center.x));
+    const double farY = std::max(std::abs(rect.minY() - center.y), std::abs(rect.maxY() - center.y));
+    return std::hypot(nearX, nearY) <= radius + half && std::hypot(farX, farY) >= radius - half;
+}
+
+// A colour as 8-bit channels show it.
+ui::Color shownColor(ui::Color color)
+{
+    const auto channel = [](double value) { return std::round(std::clamp(value, 0.0, 1.0) * 255) / 255; };
+    return ui::Color::rgb(channel(color.r), channel(color.g), channel(color.b), channel(color.a));
+}
+
 // A gauge arc of short dashes from the bottom, clockwise over 270 degrees up to
 // the fraction.
 void drawDashedArc(ui::Context& context, ui::Point center, double radius, double width, float fraction, int step,
                    double dash)
 {
     ui::Path path;
-    for (int a = -90; a <= fraction * 270 - 90; a += step) {
+    const int dashes = dashCount(fraction, step);
+    for (int i = 0, a = -90; i < dashes; ++i, a += step) {
         const double start = (a - 180) * degrees;
         path.moveTo({center.x + radius * std::cos(start), center.y + radius * std::sin(start)});
         path.addArc(center, radius, start, start + dash, true);
@@ -53,10 +84,12 @@ void drawDashedArc(ui::Context& context, ui::Point center, double radius, double
 
 namespace {
 
+// The colours follow the gliding value: a label is drawn again only when its colour changes as shown.
 void setColor(ui::Label& label, ui::Color color)
 {
-    if (label.textColor() != color)
-        label.setTextColor(color);
+    const ui::Color shown = shownColor(color);
+    if (label.textColor() != shown)
+        label.setTextColor(shown);
 }
 
 }  // namespace
@@ -66,8 +99,7 @@ void FuelView::updateColors()
     const bool perDistance = mode_ == 2;
     const bool light = theme_ == 1;
     const auto portraitColor = [&](float shown) {
-        const float fraction = std::clamp(fractionOf(shown), 0.01f, 1.0f);
-        return light ? ui::Color::black() : economyColor(fraction, perDistance, 0.8);
+        return light ? ui::Color::black() : economyColor(arcFraction(shown), perDistance, 0.8);
     };
     const ui::Color instant = portraitColor(shownValue());
     setColor(*insMpgLargeLabel_, instant);
@@ -79,51 +111,109 @@ void FuelView::updateColors()
     setColor(*insMpgLabel_, economyColor(std::max(f, 0.0f), perDistance, 0.85));
 }
 
+float FuelView::arcFraction(float shown) const { return std::clamp(fractionOf(shown), 0.01f, 1.0f); }
+
+std::optional<float> FuelView::barFraction(float shown) const
+{
+    if (!(shown - minVal_ > 0))
+        return std::nullopt;
+    const float f = fractionOf(shown);
+    return f > 1 ? 0.99f : f;
+}
+
+int FuelView::barSegments(float fraction) const
+{
+    const double u = bounds().width() / 200;
+    return u > 0 ? static_cast<int>(fraction * geometry_.gHeight / (2 * u)) : 0;
+}
+
+FuelView::Picture FuelView::picture() const
+{
+    Picture p;
+    p.portrait = isPortrait_;
+    p.minVal = minVal_;
+    p.maxVal = maxVal_;
+    const bool perDistance = mode_ == 2;
+    const bool light = theme_ == 1;
+    if (isPortrait_) {
+        const auto arcColor = [&](float fraction) {
+            return light ? ui::Color::black() : shownColor(economyColor(fraction, perDistance, 0.8));
+        };
+        const float instant = arcFraction(shownValue());
+        p.instantSteps = dashCount(instant, instantDashStep);
+        p.instantColor = arcColor(instant);
+        const float trip = arcFraction(average_);
+        p.tripSteps = dashCount(trip, tripDashStep);
+        p.tripColor = arcColor(trip);
+        p.tankDegrees = static_cast<int>(std::clamp(fuelLevel_, 0.0f, 100.0f) / 100 * 270);
+    } else {
+        p.bars = bars_;
+        if (const std::optional<float> f = barFraction(shownValue())) {
+            p.instantSteps = barSegments(*f) + 1;
+            p.instantColor = shownColor(economyColor(std::max(*f, 0.0f), perDistance, 0.85));
+        }
+    }
+    return p;
+}
+
+void FuelView::redraw()
+{
+    drawn_ = picture();
+    setNeedsDisplay();
+}
+
+void FuelView::refreshPicture()
+{
+    if (picture() != drawn_)
+        redraw();
+}
+
 void FuelView::draw(ui::Context& context, ui::Rect dirty)
 {
     ui::View::draw(context, dirty);
     if (isPortrait_)
-        drawPortrait(context);
+        drawPortrait(context, dirty);
     else
         drawLandscape(context);
 }
 
-void FuelView::drawPortrait(ui::Context& context) const
+void FuelView::drawPortrait(ui::Context& context, ui::Rect dirty) const
 {
     const double w = bounds().width();
     const double h = bounds().height();
     const Geometry& g = geometry_;
     const bool perDistance = mode_ == 2;
     const bool light = theme_ == 1;
+    const double outlineWidth = ui::Device::current().isPad() ? 2 : 1;
 
-    const auto fractionFor = [&](float shown) { return std::clamp(fractionOf(shown), 0.01f, 1.0f); };
     const auto colorFor = [&](float fraction) {
         return light ? ui::Color::black() : economyColor(fraction, perDistance, 0.8);
     };
-
-    const float instant = fractionFor(shownValue());
-    const ui::Color instantColor = colorFor(instant);
-    const ui::Point center{0.5 * w, 0.425 * h};
-    const double radius = 0.5 * w - g.barWidth2 - 10;
-    context.setStrokeColor(instantColor);
-    drawDashedArc(context, center, radius, g.barWidth2, instant, 2, 3.0 / 180);
-    context.setLineWidth(ui::Device::current().isPad() ? 2 : 1);
-    context.strokePath(ui::Path::arc(center, 0.5 * w - 1.5 * g.barWidth2 - 13, -270 * degrees, 0, true));
-
-    const float trip = fractionFor(average_);
-    const ui::Color tripColor = colorFor(trip);
-    const ui::Point tripCenter{0.75 * w, 0.425 * h + 0.25 * w};
-    context.setStrokeColor(tripColor);
-    drawDashedArc(context, tripCenter, 0.25 * w - g.barWidth2, 0.75 * g.barWidth2, trip, 3, 4.0 / 180);
-    context.setLineWidth(ui::Device::current().isPad() ? 2 : 1);
-    context.strokePath(ui::Path::arc(tripCenter, 0.25 * w - 1.5 * g.barWidth2, -270 * degrees, 0, true));
+    // A dashed arc up to `fraction` and its thin outline, each only where it meets the dirty area.
+    const auto gauge = [&](ui::Point center, double radius, double width, float fraction, int step, double dash,
+                           double outlineRadius) {
+        context.setStrokeColor(colorFor(fraction));
+        if (ringTouches(dirty, center, radius, width))
+            drawDashedArc(context, center, radius, width, fraction, step, dash);
+        if (ringTouches(dirty, center, outlineRadius, outlineWidth)) {
+            context.setLineWidth(outlineWidth);
+            context.strokePath(ui::Path::arc(center, outlineRadius, -270 * degrees, 0, true));
+        }
+    };
+    gauge({0.5 * w, 0.425 * h}, 0.5 * w - g.barWidth2 - 10, g.barWidth2, arcFraction(shownValue()), instantDashStep,
+          3.0 / 180, 0.5 * w - 1.5 * g.barWidth2 - 13);
+    gauge({0.75 * w, 0.425 * h + 0.25 * w}, 0.25 * w - g.barWidth2, 0.75 * g.barWidth2, arcFraction(average_),
+          tripDashStep, 4.0 / 180, 0.25 * w - 1.5 * g.barWidth2);
 
     const ui::Point tankCenter{0.2 * w, 0.84 * h};
     const double tankEnd = static_cast<int>(std::clamp(fuelLevel_, 0.0f, 100.0f) / 100 * 270) + 90;
     // On narrow screens the arc's width would leave it no radius: both shrink to fit.
     const double tankRadius = std::max(0.17 * w - g.barWidth2, 0.08 * w);
+    const double tankWidth = std::min(0.5 * g.barWidth2, 0.6 * tankRadius);
+    if (!ringTouches(dirty, tankCenter, tankRadius, tankWidth))
+        return;
     context.setStrokeColor(ui::Color::rgb(0, 0.4471, 0.7373));
-    context.setLineWidth(std::min(0.5 * g.barWidth2, 0.6 * tankRadius));
+    context.setLineWidth(tankWidth);
     context.strokePath(ui::Path::arc(tankCenter, tankRadius, 90 * degrees, tankEnd * degrees, true));
 }
 
@@ -169,14 +259,12 @@ void FuelView::drawInstantBar(ui::Context& context) const
     const double w = bounds().width();
     const Geometry& g = geometry_;
     const bool light = theme_ == 1;
-    const float shown = shownValue();
-    if (!(shown - minVal_ > 0))
+    const std::optional<float> fraction = barFraction(shownValue());
+    if (!fraction)
         return;
-    float f = fractionOf(shown);
-    if (f > 1)
-        f = 0.99f;
+    const float f = *fraction;
     const double u = w / 200;
-    const int segments = static_cast<int>(f * g.gHeight / (2 * u));
+    const int segments = barSegments(f);
     ui::Path path;
     for (int k = 0; k <= segments; ++k)
         path.addRect(ui::makeRect(0.015 * w + 1, g.plotBase - 1 - 2 * u * k, 0.1 * w - 2, 1.5 * u));

@@ -159,24 +159,31 @@ void FuelView::layoutSubviews()
         groupTitles_[i]->setFrame(ui::makeRect(x, geometry_.plotBase, 0.2 * w, h / 20));
     }
     updateLabels();
+    // The geometry the drawing uses may have changed with the bounds.
+    redraw();
 }
 
 void FuelView::changeToLandscape()
 {
-    isPortrait_ = false;
-    setNeedsLayout();
-    showOrientation();
+    // The screen says so at each of its layout passes; only a turn lays the view out and draws it anew.
+    if (isPortrait_) {
+        isPortrait_ = false;
+        setNeedsLayout();
+        showOrientation();
+    }
     updateLabels();
-    setNeedsDisplay();
+    refreshPicture();
 }
 
 void FuelView::changeToPortrait()
 {
-    isPortrait_ = true;
-    setNeedsLayout();
+    if (!isPortrait_) {
+        isPortrait_ = true;
+        setNeedsLayout();
+    }
     updateLabels();
     showOrientation();
-    setNeedsDisplay();
+    refreshPicture();
 }
 
 void FuelView::showOrientation()
@@ -232,8 +239,7 @@ void FuelView::updateLabels()
         if (i == 4 || i == 10)
             x += g.lineWidth;
     }
-    if (!isPortrait_)
-        setNeedsDisplay();
+    refreshPicture();
 }
 
 void FuelView::setFuel(float percent)
@@ -242,7 +248,7 @@ void FuelView::setFuel(float percent)
         return;
     fuelLevel_ = percent;
     fuelLevelLabel_->setText(fuelLevelText());
-    setNeedsDisplay();
+    refreshPicture();
 }
 
 std::string FuelView::largeValueText() const { return insMpgLargeLabel_->text() + insMpgDecimalLabel_->text(); }

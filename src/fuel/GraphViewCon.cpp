@@ -8,6 +8,7 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/SegmentedControl.h"
+#include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/TableViewCell.h"
 
 namespace {
@@ -42,6 +43,12 @@ GraphViewCon::GraphViewCon()
     title->setTextColor(theme_ == 1 ? ui::Color::black() : ui::Color::white());
     title->setTextAlignment(ui::TextAlignment::Center);
     navigationItem().setTitleView(title);
+    // The fuel screen saves the trip as the user comes here from it, and goes on saving while this shows.
+    logSavedToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
+        fuelLogSavedNotification, [this](const fnd::Notification&) {
+            if (isViewLoaded())
+                loadData();
+        });
 }
 
 GraphViewCon::~GraphViewCon()
@@ -71,6 +78,9 @@ void GraphViewCon::viewDidLoad()
     view()->addSubview(gView_);
     addMenuSwipes(*view());
     addMenuEdgePan(*view());
+    // On a phone on its side the tab bar is hidden: a tap brings it back to reach the Fuel tab.
+    view()->addGestureRecognizer(
+        std::make_shared<ui::TapGestureRecognizer>([this](ui::GestureRecognizer&) { bars_.peek(); }));
 
     const std::vector<std::string> longTitles{fnd::L("Two weeks"), fnd::L("One month"), fnd::L("Three months"),
                                               fnd::L("Six months"), fnd::L("One year")};
@@ -136,6 +146,12 @@ void GraphViewCon::viewWillAppear(bool animated)
     loadData();
 }
 
+void GraphViewCon::viewWillDisappear(bool animated)
+{
+    TemplateViewCon::viewWillDisappear(animated);
+    bars_.cancel();
+}
+
 void GraphViewCon::loadData()
 {
     mode_ = Manager::sharedManager().setting().fuelUnitsMode;
@@ -144,9 +160,11 @@ void GraphViewCon::loadData()
     gView_->dataArr = log_.dataArr;
     gView_->dateArr = log_.dateArr;
     gView_->updateMetrics(mode_);
-    gView_->resetData();
-    stats_.fromDateStr.clear();
-    stats_.toDateStr.clear();
+    if (!touching_)
+        gView_->resetData();
+    // The last range keeps its dates and figures, worked out again on the log as saved now.
+    if (range_)
+        computeStats(range_->first, range_->second);
     table_->reloadData();
 }
 
@@ -182,9 +200,13 @@ ui::SegmentedControl* GraphViewCon::rangeControl(bool landscape) const
 
 void GraphViewCon::graphDidUpdateRange(FuelGraphView& view)
 {
+    range_ = {view.endIndex(), view.beginIndex()};
+    computeStats(range_->first, range_->second);
+}
+
+void GraphViewCon::computeStats(int lo, int hi)
+{
     // The statistics run on a copy, away from the main thread; only the result comes back to it.
-    const int lo = view.endIndex();
-    const int hi = view.beginIndex();
     const int mode = mode_;
     const bool metric = mode == 1 || mode == 2;
     const float co2PerFuel =

@@ -2,12 +2,16 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fuel/FuelGraphView.h"
 #include "fuel/FuelTrends.h"
+#include "fuel/PeekingBars.h"
 #include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/mail/MailComposer.h"
 #include "platform/ui/TableView.h"
 #include "shell/TemplateViewCon.h"
@@ -65,6 +69,7 @@ public:
     double heightForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) override;
 
     void viewWillAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
     void changeTheViewToPortrait(bool portrait, double duration);
 
 protected:
@@ -74,6 +79,8 @@ protected:
 
 private:
     void loadData();
+    // The statistics of log positions lo (older) to hi (newer), worked out away from the main thread.
+    void computeStats(int lo, int hi);
     void setUnitTexts();
     void showStats(const TrendStats& stats);
     void buildStrip();
@@ -90,6 +97,7 @@ private:
     std::array<std::string, 5> unitsArr_;
     double topOffset_ = 44;
     bool touching_ = false;  // a finger is on the chart: its range control stays hidden
+    PeekingBars bars_{*this, false};
 
     std::shared_ptr<FuelGraphView> gView_;
     std::shared_ptr<ui::SegmentedControl> graphModeSegCon_;   // landscape, long titles
@@ -99,6 +107,9 @@ private:
     std::vector<std::shared_ptr<ui::Label>> stripValues_;
     std::vector<std::shared_ptr<ui::Label>> stripUnits_;
 
+    // The last range the chart reported (log positions): its statistics follow the log as it is saved.
+    std::optional<std::pair<int, int>> range_;
+    fnd::NotificationCenter::Token logSavedToken_;
     // Statistics are worked out here on a copy of the log, one selection after the other.
     fnd::DispatchQueue statsQueue_{"fuel.trends"};
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

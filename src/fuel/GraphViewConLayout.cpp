@@ -61,14 +61,19 @@ void GraphViewCon::changeTheViewToPortrait(bool portrait, double duration)
                     strip_->setFrame(ui::makeRect(0, bottom - stripHeight, longSide, stripHeight));
                 }
             } else {
-                if (tabs)
-                    tabs->tabBar().setHidden(true);
+                // The tab bar stays hidden but for a tap's peek, and the chart then ends above it.
+                double bottom = shortSide - 40.0;
+                if (tabs) {
+                    tabs->tabBar().setHidden(!bars_.isPeeking());
+                    if (bars_.isPeeking())
+                        bottom = std::min(bottom, view()->convertRectFromView(tabs->tabBar().bounds(), &tabs->tabBar()).minY());
+                }
                 if (device.hasHomeIndicator()) {
                     const ui::EdgeInsets insets = device.safeAreaInsets();
                     x = std::max(0.0, insets.left - 10);
                     width = longSide - x - std::max(0.0, insets.right - 10);
                 }
-                gView_->setFrame(ui::makeRect(x, barBottom, width, shortSide - 40.0 - barBottom));
+                gView_->setFrame(ui::makeRect(x, barBottom, width, bottom - barBottom));
             }
             gView_->changeToLandscape();
             graphModeSegCon_->setFrame(ui::makeRect(x + 0.05 * width, barBottom, 0.9 * width, 30));

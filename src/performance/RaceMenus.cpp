@@ -16,6 +16,7 @@ namespace {
 
 constexpr double barHeight = 44;
 constexpr double barParkedY = -46;
+constexpr double padBarY = 10;
 constexpr double barShownFor = 1.8;
 ui::Font selectorFont()
 {
@@ -105,32 +106,25 @@ void RaceMenus::dropBar()
         return;
     barShown_ = true;
     const bool pad = ui::Device::current().isPad();
-    ui::animate(0.3, ui::AnimationCurve::EaseInOut, [this, pad] {
-        const double w = host_.bounds().size.width;
-        if (pad) {
-            barOverPanels_ = true;
-            bar_->setFrame({0, 10, w, barHeight});
-        } else if (raceScreenUpright()) {
-            barOverPanels_ = true;
-            bar_->setFrame({0, raceScreenTopInset(), w, barHeight});
-            panels_.shiftPanels(barHeight);
-        } else {
-            barOverPanels_ = false;
-            bar_->setFrame({0, 0, w, barHeight});
-        }
+    const double barY = pad ? padBarY : raceScreenUpright() ? raceScreenTopInset() : 0;
+    // The panels move down clear of the bar, in every shape, so that no control the user taps (the mode and
+    // ready selectors, STOP, "Results") lies under it while it shows.
+    panelsPushedBy_ = pad ? padBarY + barHeight : barHeight;
+    ui::animate(0.3, ui::AnimationCurve::EaseInOut, [this, barY] {
+        bar_->setFrame({0, barY, host_.bounds().size.width, barHeight});
+        panels_.shiftPanels(panelsPushedBy_);
     });
     hideBarCall_ = fnd::after(barShownFor, [this] { hideBar(); });
 }
 
 void RaceMenus::hideBar()
 {
-    const bool movePanels = raceScreenUpright() && barOverPanels_ && !ui::Device::current().isPad() && barShown_;
-    ui::animate(0.3, ui::AnimationCurve::EaseInOut, [this, movePanels] {
+    const double pushedBy = barShown_ ? panelsPushedBy_ : 0;
+    ui::animate(0.3, ui::AnimationCurve::EaseInOut, [this, pushedBy] {
         bar_->setFrame({0, barParkedY, host_.bounds().size.width, barHeight});
-        if (movePanels)
-            panels_.shiftPanels(-barHeight);
+        panels_.shiftPanels(-pushedBy);
     });
-    barOverPanels_ = false;
+    panelsPushedBy_ = 0;
     barShown_ = false;
 }
 

@@ -26,7 +26,11 @@ void RacePanels::layOutPageArea()
 
 void RacePanels::shiftPanels(double dy)
 {
-    for (ui::View* v : {pageView_->view().get(), infView_.get(), statView_.get()}) {
+    // On its side the gap panel stands on its own beside the timer panel, and moves with it.
+    ui::View* gap = gapView_->superview() == &host_ ? gapView_.get() : nullptr;
+    for (ui::View* v : {pageView_->view().get(), infView_.get(), statView_.get(), gap}) {
+        if (!v)
+            continue;
         ui::Rect frame = v->frame();
         frame.origin.y += dy;
         v->setFrame(frame);

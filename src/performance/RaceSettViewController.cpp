@@ -1,6 +1,7 @@
 #include "performance/RaceSettViewController.h"
 
 #include <memory>
+#include <optional>
 
 #include "core/model/Manager.h"
 #include "platform/foundation/Localization.h"
@@ -85,9 +86,13 @@ std::vector<FormSection> RaceSettViewController::formSections()
                                           }));
     section.rows.push_back(FormRow::field(fnd::L("Year"), fnd::format("%d", vehicle.year), ui::KeyboardType::NumberPad,
                                           [](const std::string& text) {
-                                              // The integer value of the text, as typed: empty gives 0.
-                                              Manager::sharedManager().userData().year =
-                                                  static_cast<int>(fnd::doubleValue(text));
+                                              // Empty gives 0 (no year); text that is no year is refused.
+                                              const auto year = input::trimmed(text).empty()
+                                                                    ? std::optional<int>(0)
+                                                                    : input::integer(text, 0, 9999);
+                                              if (!year)
+                                                  return std::string("Invalid input msg");
+                                              Manager::sharedManager().userData().year = *year;
                                               return std::string();
                                           }));
     section.rows.push_back(

@@ -26,10 +26,13 @@ AppDelegate::AppDelegate(AppScreens screens)
 
 void AppDelegate::didFinishLaunching(ui::RootWindow& window, std::optional<AdapterAddress> adapter)
 {
+    // Checked before the launch is recorded, so that a copy of damaged preferences is of them as they were.
+    fnd::UserDefaults& defaults = fnd::UserDefaults::standard();
+    if (const auto stored = defaults.objectForKey(launchCountKey); !stored.is_null() && !stored.is_number())
+        defaults.noteDamage(std::string(launchCountKey) + " is not a number; counting from 0");
     VersionTracking::track(version, build);
 
     Manager& manager = Manager::sharedManager();
-    fnd::UserDefaults& defaults = fnd::UserDefaults::standard();
     manager.noteKeptAside(defaults.file().filename().string(), defaults.takeKeptAside());
     manager.scanner();
     DataStore::sharedDataStore().protocol = manager.setting().protocol;
@@ -181,14 +184,24 @@ void AppDelegate::setBarAppearance()
     TableLook::current().applyToBars();
 }
 
+void AppDelegate::reportDamagedPreferences()
+{
+    fnd::UserDefaults& defaults = fnd::UserDefaults::standard();
+    if (const auto copy = defaults.takeDamagedCopy(); !copy.empty())
+        Manager::sharedManager().noteMended(defaults.file().filename().string(), copy);
+}
+
 // On the fourth and seventh launch, a plain alert of our own asks for a rating.
 void AppDelegate::showRatingPromptIfDue()
 {
     // A run that only takes a screenshot (scripts/run without a display) is no launch by the user, and
     // the prompt would cover the screen it pictures.
-    if (const ui::Application* app = ui::Application::shared(); app && !app->options().screenshot.empty())
+    if (const ui::Application* app = ui::Application::shared(); app && !app->options().screenshot.empty()) {
+        reportDamagedPreferences();
         return;
+    }
     fnd::UserDefaults& defaults = fnd::UserDefaults::standard();
+    reportDamagedPreferences();
     const int launches = defaults.integerForKey(launchCountKey);
     if (launches == 3 || launches == 6)
         QueuedAlertController::showMessage("Enjoying Norvale?", "Rate msg");

@@ -65,6 +65,8 @@ public:
 
 private:
     void setBarAppearance();
+    // Tells the user of preferences that were partly unusable, where the file as it was is kept.
+    static void reportDamagedPreferences();
     void showRatingPromptIfDue();
 
     AppScreens screens_;

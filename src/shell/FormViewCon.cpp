@@ -215,6 +215,11 @@ void FormViewCon::didSelectRowAtIndexPath(ui::TableView& table, ui::IndexPath in
     action();
 }
 
+void FormViewCon::scrollViewWillBeginDragging(ui::ScrollView&)
+{
+    view()->endEditing(true);
+}
+
 template <typename Value>
 void FormViewCon::deliver(ui::IndexPath indexPath, std::function<void(Value)> FormRow::*handler, Value value)
 {

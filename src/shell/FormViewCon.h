@@ -67,6 +67,8 @@ public:
     std::string titleForHeaderInSection(ui::TableView&, int section) override;
     std::string titleForFooterInSection(ui::TableView&, int section) override;
     void didSelectRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) override;
+    // Scrolling the form ends editing: the field being typed in commits, as when the user leaves it.
+    void scrollViewWillBeginDragging(ui::ScrollView&) override;
 
     static constexpr double fieldWidth = 150;
     static constexpr double fieldHeight = 30;

@@ -29,15 +29,13 @@ MenuStatusView::MenuStatusView(int theme)
     , deviceLabel_(std::make_shared<ui::Label>())
     , milIcon_(std::make_shared<ui::ImageView>())
 {
-    const TableLook look = TableLook::forTheme(theme);
-    setBackgroundColor(look.cellBackground);
+    setTheme(theme);
 
     powerButton_->setImage(ui::Image::named("power").asTemplate());
     powerButton_->setTintColor(powerColor(power_));
     addSubview(powerButton_);
 
     statusLabel_->setFont(ui::Font::boldSystemFont(14));
-    statusLabel_->setTextColor(look.text);
     // A failure's reason may take several lines; it has the strip to itself then.
     statusLabel_->setNumberOfLines(0);
     statusLabel_->setLineBreakMode(ui::LineBreakMode::WordWrap);
@@ -54,6 +52,13 @@ MenuStatusView::MenuStatusView(int theme)
     milIcon_->setContentMode(ui::ContentMode::ScaleAspectFit);
     milIcon_->setHidden(true);
     addSubview(milIcon_);
+}
+
+void MenuStatusView::setTheme(int theme)
+{
+    const TableLook look = TableLook::forTheme(theme);
+    setBackgroundColor(look.cellBackground);
+    statusLabel_->setTextColor(look.text);
 }
 
 void MenuStatusView::setStatusText(const std::string& text)

@@ -19,6 +19,7 @@ public:
     enum class Power { Off, Connecting, On };
 
     explicit MenuStatusView(int theme);
+    void setTheme(int theme);
 
     // Texts as shown (already localized).
     void setStatusText(const std::string& text);

@@ -7,7 +7,9 @@
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/Animation.h"
+#include "platform/ui/BarItems.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/SwipeGestureRecognizer.h"
@@ -40,6 +42,22 @@ std::vector<ui::ViewController*> entryScreens(ui::ViewController& entry)
     return {&entry};
 }
 
+// The screens at the root of an entry's navigation stacks (its own, or its tabs'): they show a bar.
+std::vector<ui::ViewController*> navigationRoots(ui::ViewController& entry)
+{
+    std::vector<ui::ViewController*> roots;
+    if (auto* tabs = dynamic_cast<ui::TabBarController*>(&entry)) {
+        for (const auto& tab : tabs->viewControllers()) {
+            const auto inner = navigationRoots(*tab);
+            roots.insert(roots.end(), inner.begin(), inner.end());
+        }
+    } else if (auto* navigation = dynamic_cast<ui::NavigationController*>(&entry)) {
+        if (!navigation->viewControllers().empty())
+            roots.push_back(navigation->viewControllers().front().get());
+    }
+    return roots;
+}
+
 ui::ViewController* visibleScreen(ui::ViewController* entry)
 {
     while (entry) {
@@ -60,6 +78,7 @@ std::shared_ptr<RootController> RootController::create(std::vector<std::shared_p
 {
     auto root = std::make_shared<RootController>(Key{}, std::move(viewControllers), std::move(menuTitles));
     root->handOutLink();
+    root->addMenuButtons();
     return root;
 }
 
@@ -122,15 +141,29 @@ void RootController::handOutLink()
     }
 }
 
+// Every screen at the root of an entry with a bar has a way to the menu: a screen that put no button of
+// its own at the left gets the menu button there.
+void RootController::addMenuButtons()
+{
+    const std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    for (const auto& entry : screens_) {
+        for (ui::ViewController* screen : navigationRoots(*entry)) {
+            if (screen->navigationItem().leftBarButtonItem())
+                continue;
+            screen->navigationItem().setLeftBarButtonItem(std::make_shared<ui::BarButtonItem>(
+                ui::Image::named("menu"), ui::BarButtonItemStyle::Plain, [weak](ui::BarButtonItem&) {
+                    if (const auto self = std::static_pointer_cast<RootController>(weak.lock()))
+                        self->setMenuOpen(!self->menuOpen_);
+                }));
+        }
+    }
+}
+
 void RootController::viewDidLoad()
 {
     ui::View& view = *this->view();
-    const TableLook look = TableLook::current();
-    view.setBackgroundColor(look.tableBackground);
-
     menu_ = std::make_shared<ui::View>();
-    menu_->setBackgroundColor(look.tableBackground);
-    status_ = std::make_shared<MenuStatusView>(look.theme);
+    status_ = std::make_shared<MenuStatusView>(TableLook::current().theme);
     status_->setStatusText(fnd::L("Disconnected"));
     status_->setPowerAction([this] {
         const auto current = link();
@@ -142,9 +175,7 @@ void RootController::viewDidLoad()
     menu_->addSubview(status_);
 
     table_ = std::make_shared<ui::TableView>();
-    table_->setBackgroundColor(look.tableBackground);
     table_->setRowHeight(menuRowHeight);
-    table_->setSeparatorColor(look.separator);
     table_->setDataSource(this);
     table_->setDelegate(this);
     menu_->addSubview(table_);
@@ -154,6 +185,10 @@ void RootController::viewDidLoad()
     content_->setBackgroundColor(ui::Color::black());
     showEdgeShadow(menuOpen_);
     view.addSubview(content_);
+    applyTheme();
+    // A new theme repaints the whole menu at once, not only the rows drawn after it.
+    themeToken_ = fnd::NotificationCenter::defaultCenter().addObserver(
+        iconChangedNotification, [this](const fnd::Notification&) { applyTheme(); });
 
     // Screens that are not feature screens have no swipes of their own to move the menu.
     const auto onlyOverPlainScreens = [this](ui::GestureRecognizer&) { return visibleFeatureScreen() == nullptr; };
@@ -178,6 +213,17 @@ void RootController::viewDidLoad()
     if (!screens_.empty())
         showEntry(0);
     viewDidLayoutSubviews();
+}
+
+void RootController::applyTheme()
+{
+    const TableLook look = TableLook::current();
+    view()->setBackgroundColor(look.tableBackground);
+    menu_->setBackgroundColor(look.tableBackground);
+    status_->setTheme(look.theme);
+    table_->setBackgroundColor(look.tableBackground);
+    table_->setSeparatorColor(look.separator);
+    table_->reloadData();
 }
 
 void RootController::viewDidAppear(bool animated)

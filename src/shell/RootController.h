@@ -72,6 +72,8 @@ public:
     static constexpr double reconnectDelay = 3.0;
     // How long a screen on view shows why the connection failed or ended.
     static constexpr double droppedToastDuration = 4.0;
+    // The system sound played when the adapter has connected.
+    static constexpr int connectedSound = 1052;
 
     // ScannerDelegate
     void scannerDidInitialize(Scanner& link) override;
@@ -92,7 +94,10 @@ private:
 
     void showEntry(int index);
     void showEdgeShadow(bool shown);
+    // The menu in the theme of the settings: its background, status strip, rows and separators.
+    void applyTheme();
     void handOutLink();
+    void addMenuButtons();
 
     std::shared_ptr<Scanner> link() const;
     // Hands the link out again when it was replaced (a new adapter type).
@@ -118,4 +123,5 @@ private:
     bool connecting_ = false;
     fnd::DelayedCall reconnect_;
     fnd::NotificationCenter::Token droppedToken_;
+    fnd::NotificationCenter::Token themeToken_;
 };

@@ -8,6 +8,7 @@
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Strings.h"
+#include "platform/foundation/SystemSound.h"
 #include "platform/ui/Toast.h"
 #include "shell/QueuedAlertController.h"
 #include "shell/RootController.h"
@@ -87,6 +88,8 @@ void RootController::linkDropped()
     status_->setDeviceName({});
     status_->setMilShown(false);
     // With the menu closed the strip is out of sight: the screen on view says it instead, whatever it is.
+    // Only the latest reason shows: a failing adapter fails again at every attempt.
+    ui::hideToasts(*content_);
     if (!menuOpen_)
         ui::makeToast(*content_, fnd::L(reason.empty() ? "Disconnected" : reason), droppedToastDuration,
                       ui::ToastPosition::Center);
@@ -112,6 +115,9 @@ void RootController::scannerDidInitialize(Scanner& current)
     connecting_ = false;
     status_->setPower(MenuStatusView::Power::On);
     status_->setDeviceName(current.deviceName());
+    // Why earlier attempts failed no longer holds, and would cover the live values.
+    ui::hideToasts(*content_);
+    fnd::SystemSound::play(connectedSound);
     const std::weak_ptr<ui::ViewController> weak = weak_from_this();
     const Command lampStatus = current.commandForOBD2(service::currentData, pid::monitorStatus, pid::none);
     current.sendCommand(lampStatus, [weak](const std::vector<Response>& responses) {

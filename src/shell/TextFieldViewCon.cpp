@@ -1,9 +1,9 @@
 #include "shell/TextFieldViewCon.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/model/Manager.h"
-#include "platform/foundation/Strings.h"
 #include "shell/InputValidation.h"
 #include "shell/QueuedAlertController.h"
 #include "shell/RoundedCell.h"
@@ -17,6 +17,27 @@ constexpr double fieldInset = 16;
 
 // The speed unit follows the vehicle-speed sensor's unit system.
 constexpr std::size_t vehicleSpeedIndex = 9;
+
+// The row holding the field: the field fills it, whatever width the table gives the row.
+class FieldCell : public RoundedCell {
+public:
+    explicit FieldCell(std::shared_ptr<ui::TextField> field)
+        : RoundedCell(ui::TableViewCellStyle::Default), field_(std::move(field))
+    {
+        field_->removeFromSuperview();
+        contentView()->addSubview(field_);
+    }
+
+    void layoutSubviews() override
+    {
+        RoundedCell::layoutSubviews();
+        const ui::Rect content = contentView()->bounds();
+        field_->setFrame(ui::makeRect(fieldInset, 0, std::max(0.0, content.width() - 2 * fieldInset), content.height()));
+    }
+
+private:
+    std::shared_ptr<ui::TextField> field_;
+};
 
 bool speedInKilometres()
 {
@@ -84,14 +105,9 @@ int TextFieldViewCon::numberOfRowsInSection(ui::TableView&, int)
 
 std::shared_ptr<ui::TableViewCell> TextFieldViewCon::cellForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
 {
-    auto cell = std::make_shared<RoundedCell>(ui::TableViewCellStyle::Default);
+    auto cell = std::make_shared<FieldCell>(field_);
     TableLook::current().apply(*cell, indexPath.row, 1);
     cell->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
-    field_->removeFromSuperview();
-    cell->contentView()->addSubview(field_);
-    cell->layoutIfNeeded();
-    const ui::Rect content = cell->contentView()->bounds();
-    field_->setFrame(ui::makeRect(fieldInset, 0, std::max(0.0, content.width() - 2 * fieldInset), content.height()));
     return cell;
 }
 
@@ -130,11 +146,15 @@ std::string TextFieldViewCon::store(const std::string& text)
         settings.loggerIP = text;
         return {};
     case EditLoggerPort: {
-        // A number outside the port range would wrap around in the record.
-        const int value = fnd::integerValue(text);
-        if (value < 0 || value > 65535)
+        // An empty field is no port (0); text that is not a whole port number is refused, not read in part.
+        if (input::trimmed(text).empty()) {
+            settings.loggerPort = 0;
+            return {};
+        }
+        const auto value = input::integer(text, 0, 65535);
+        if (!value)
             return "Invalid port msg";
-        settings.loggerPort = static_cast<unsigned>(value);
+        settings.loggerPort = static_cast<unsigned>(*value);
         return {};
     }
     case EditAdapterAddress:

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 
 namespace {
@@ -20,16 +19,25 @@ Trail& trail()
     return state;
 }
 
-// The strings of one list of the stored trail; anything else in it is dropped.
+// The strings of one list of the stored trail; anything else in it is dropped, and noted.
 std::vector<std::string> storedList(const nlohmann::json& stored, const char* key)
 {
     std::vector<std::string> list;
-    if (!stored.is_object() || !stored.contains(key) || !stored[key].is_array())
+    if (!stored.is_object() || !stored.contains(key))
         return list;
-    for (const auto& entry : stored[key]) {
-        if (entry.is_string())
-            list.push_back(entry.get<std::string>());
+    if (!stored[key].is_array()) {
+        fnd::UserDefaults::standard().noteDamage(std::string("the version trail's ") + key + " are not a list");
+        return list;
     }
+    for (const auto& entry : stored[key]) {
+        if (entry.is_string() && list.size() < VersionTracking::maxTrailLength)
+            list.push_back(entry.get<std::string>());
+        else if (!entry.is_string())
+            fnd::UserDefaults::standard().noteDamage(std::string("an entry of the version trail's ") + key +
+                                                     " that is no text was left out");
+    }
+    if (stored[key].size() > VersionTracking::maxTrailLength)
+        fnd::UserDefaults::standard().noteDamage(std::string("the version trail's ") + key + " were cut");
     return list;
 }
 
@@ -49,7 +57,7 @@ void VersionTracking::track(const std::string& version, const std::string& build
     fnd::UserDefaults& defaults = fnd::UserDefaults::standard();
     const nlohmann::json stored = defaults.objectForKey(trailKey);
     if (!stored.is_null() && !stored.is_object())
-        fnd::log(fnd::LogLevel::Warning, "version trail unreadable; starting a new one");
+        defaults.noteDamage("version trail unreadable; starting a new one");
 
     Trail& state = trail();
     state.versions = storedList(stored, "versions");

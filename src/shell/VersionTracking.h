@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@
 class VersionTracking {
 public:
     static constexpr const char* trailKey = "kVersionTrail";
+    // The most versions (and builds) read back from the stored trail.
+    static constexpr std::size_t maxTrailLength = 1000;
 
     // Records this launch. Called once at start-up, before the questions below (which answer false
     // until then).

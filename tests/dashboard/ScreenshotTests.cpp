@@ -1,12 +1,16 @@
 // Renders the tiles and the shift light as they look, for people to review; one tile is compared with its
 // reference.
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "DashboardTest.h"
 #include "dashboard/GaugeView2.h"
 #include "dashboard/ShiftView.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/ui/VisibleText.h"
+#include "support/ImageCompare.h"
 #include "support/ReferenceImage.h"
 
 namespace {
@@ -21,6 +25,20 @@ ui::Image keep(ui::View& view, const std::string& name)
     const ui::Image image = view.renderToImage(2);
     EXPECT_TRUE(image.writePNG(path)) << path;
     return image;
+}
+
+// Each of `texts` shows in the view, none of them cut short.
+::testing::AssertionResult showsWhole(ui::View& view, const std::vector<std::string>& texts)
+{
+    const std::vector<ui::ShownText> shown = ui::visibleTextFrames(view);
+    for (const std::string& text : texts) {
+        const auto found = std::find_if(shown.begin(), shown.end(), [&](const ui::ShownText& s) { return s.text == text; });
+        if (found == shown.end())
+            return ::testing::AssertionFailure() << "\"" << text << "\" is not shown";
+        if (found->cut)
+            return ::testing::AssertionFailure() << "\"" << text << "\" is cut short";
+    }
+    return ::testing::AssertionSuccess();
 }
 
 struct TileShot {
@@ -58,12 +76,15 @@ TEST_P(GaugeScreenshots, TileIsRendered)
         fnd::RunLoop::main().advance(1);
         return tile;
     };
-    const ui::Image speed =
-        keep(*render("Speed", 255, "km/h", speedSensor, 0.8f, 96), std::string("gauge-") + shot.name);
+    const auto speedTile = render("Speed", 255, "km/h", speedSensor, 0.8f, 96);
+    const ui::Image speed = keep(*speedTile, std::string("gauge-") + shot.name);
     if (shot.reference != nullptr) {
         EXPECT_TRUE(testsupport::matchesReference(speed, shot.reference));
     }
-    keep(*render("Engine speed", 8000, "rpm", rpmSensor, 0.85f, 7250), std::string("gauge-warning-") + shot.name);
+    const auto rpmTile = render("Engine speed", 8000, "rpm", rpmSensor, 0.85f, 7250);
+    keep(*rpmTile, std::string("gauge-warning-") + shot.name);
+    EXPECT_TRUE(showsWhole(*speedTile, {"Speed", "96", "km/h"}));
+    EXPECT_TRUE(showsWhole(*rpmTile, {"Engine speed", "7250", "rpm"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Tiles, GaugeScreenshots,
@@ -91,12 +112,19 @@ TEST_F(ShiftScreenshots, BarBelowAndAtTheShiftPoint)
     view->gearLabel().setText("3");
     view->updateRpmGauge(5200);
     fnd::RunLoop::main().advance(1);
-    keep(*view, "shift-rising");
+    const ui::Image rising = keep(*view, "shift-rising");
+    EXPECT_EQ(ui::visibleTexts(*view), (std::vector<std::string>{"3", "5200 rpm"}));
+    EXPECT_EQ(view->litSegments(), 13);
+    EXPECT_FALSE(view->isShiftLightOn()) << "below the shift point";
 
     view->gearLabel().setText("4");
     view->updateRpmGauge(7600);
     fnd::RunLoop::main().advance(1.2);
-    keep(*view, "shift-point");
+    const ui::Image atShiftPoint = keep(*view, "shift-point");
+    EXPECT_EQ(ui::visibleTexts(*view), (std::vector<std::string>{"4", "7600 rpm"}));
+    EXPECT_EQ(view->litSegments(), 19);
+    EXPECT_TRUE(view->isShiftLightOn()) << "at the shift point";
+    EXPECT_FALSE(testsupport::samePixels(atShiftPoint, rising, 8, 0)) << "the bar looks as it did below the shift point";
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ protected:
         if (camera && camera->isRecording())
             camera->recordData();
         if (camera)
-            waitFor([&] { return !camera->isFinishingMovie(); });
+            EXPECT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); })) << "the movie is finished";
         motion::MotionService::shared().inject({});
         motion::MotionService::shared().stop();
         geo::LocationService::shared().stop();
@@ -66,10 +66,10 @@ protected:
     {
         geo::LocationService::shared().inject(location);
         ScreenFixture::drive(1);
-        waitFor([&] {
+        EXPECT_TRUE(waitFor([&] {
             const auto& current = race().engine().currentLocation();
             return current && current->coordinate == location.coordinate;
-        });
+        })) << "the race screen takes the position";
     }
 
     // The phone feels the launch (0.3 g forward, 0.39 after the gain).

@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <ctime>
+#include <limits>
 #include <memory>
 #include <set>
 #include <string>
@@ -100,12 +101,23 @@ TEST_F(FuelGraphViewTest, AxisAndUnits)
     EXPECT_EQ(chart->unitsStr(), "l/100km");
     chart->dataArr = {12, 30, 8};
     chart->updateMetrics(1);
-    EXPECT_FLOAT_EQ(chart->max(), 33.0f);
+    EXPECT_FLOAT_EQ(chart->max(), 40.0f);
     EXPECT_EQ(chart->unitsStr(), "kpl");
     EXPECT_EQ(FuelGraphView::getMonth("12"), "Dec");
     EXPECT_EQ(FuelGraphView::getMonth2("3"), "Ma");
     EXPECT_EQ(FuelGraphView::getMonth("13"), "");
     EXPECT_EQ(FuelGraphView::getMonth2("x"), "");
+}
+
+TEST_F(FuelGraphViewTest, TheAxisRisesInFourRoundWholeSteps)
+{
+    const std::pair<float, float> cases[] = {{0, 4}, {3, 4}, {7.5f, 12}, {19.6f, 24}, {35.3f, 40}, {31.1f, 40},
+                                             {52, 60}, {90, 100}, {140, 160}, {2400, 3200}};
+    for (const auto& [largest, axis] : cases) {
+        EXPECT_FLOAT_EQ(FuelGraphView::axisMax(largest), axis) << largest;
+        EXPECT_GE(FuelGraphView::axisMax(largest), 1.1f * largest) << largest;
+    }
+    EXPECT_FLOAT_EQ(FuelGraphView::axisMax(std::numeric_limits<float>::infinity()), 4.0f);
 }
 
 TEST_F(FuelGraphViewTest, OnlyLoggedDaysBecomePointsNewestFirst)
@@ -117,7 +129,7 @@ TEST_F(FuelGraphViewTest, OnlyLoggedDaysBecomePointsNewestFirst)
     EXPECT_EQ(points.begin()->first, 0);
     EXPECT_EQ(points.rbegin()->first, 6);
     EXPECT_GT(points.at(0).x, points.at(6).x);
-    // The highest value (40 of an axis of 44) is nearest the top.
+    // The highest value (40 of an axis of 60) is nearest the top.
     EXPECT_LT(points.at(6).y, points.at(0).y);
 }
 

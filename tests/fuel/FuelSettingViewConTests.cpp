@@ -9,6 +9,8 @@
 #include "platform/ui/TableViewCell.h"
 #include "shell/DetailViewCon.h"
 #include "platform/ui/VisibleText.h"
+#include "platform/foundation/Localization.h"
+#include "support/Input.h"
 
 namespace {
 
@@ -71,9 +73,9 @@ TEST_F(FuelSettingViewConTest, TypedNumbers)
     auto screen = showSettings();
     EXPECT_EQ(row(*screen, 3).commit("1.79"), "");
     EXPECT_FLOAT_EQ(settings().fuelCost, 1.79f);
-    // A price that is not a number is stored as 0.
-    EXPECT_EQ(row(*screen, 3).commit("cheap"), "");
-    EXPECT_FLOAT_EQ(settings().fuelCost, 0.0f);
+    // A price that is not a number is refused and the price kept.
+    EXPECT_EQ(row(*screen, 3).commit("cheap"), "Invalid input msg");
+    EXPECT_FLOAT_EQ(settings().fuelCost, 1.79f);
 
     EXPECT_EQ(row(*screen, 4).commit("2.4"), "");
     EXPECT_FLOAT_EQ(settings().engineDisplacement, 2.4f);
@@ -117,6 +119,27 @@ TEST_F(FuelSettingViewConTest, TypedNumbersAreSavedAtOnce)
     const auto saved = fnd::KeyedUnarchiver::fromFile(fnd::Paths::documents() / Manager::settingsFileName);
     ASSERT_TRUE(saved);
     EXPECT_FLOAT_EQ(Settings::fromArchive(*saved).fuelCost, 1.79f);
+}
+
+// A price typed with two decimal points is refused with a message; the stored price stays, on disk too.
+TEST_F(FuelSettingViewConTest, APriceThatCannotBeReadIsRefusedAndThePriceKept)
+{
+    settings().fuelCost = 1.5f;
+    Manager::sharedManager().saveChanges();
+    auto screen = showSettings();
+    const auto cell = screen->tableView().cellForRowAtIndexPath({0, 3});
+    ASSERT_NE(cell, nullptr);
+    tap(*cell->accessoryView(), 0.5);
+    ASSERT_TRUE(testsupport::shortcut(window(), 'a'));
+    ASSERT_TRUE(testsupport::type(window(), "3.509.5"));
+    ASSERT_TRUE(testsupport::key(window(), ui::Key::Return));
+    advance(1);
+    ASSERT_NE(ui::AlertController::visible(), nullptr);
+    EXPECT_EQ(ui::AlertController::visible()->message(), fnd::L("Invalid input msg"));
+    EXPECT_TRUE(testsupport::shows(window(), "1.50"));
+    const auto saved = fnd::KeyedUnarchiver::fromFile(fnd::Paths::documents() / Manager::settingsFileName);
+    ASSERT_TRUE(saved);
+    EXPECT_FLOAT_EQ(Settings::fromArchive(*saved).fuelCost, 1.5f);
 }
 
 TEST_F(FuelSettingViewConTest, InfoExplainsTheCalculation)

@@ -38,15 +38,15 @@ TEST_F(FuelViewCalculationTest, WorkedNumbersOfTheThreeMethods)
     EXPECT_NEAR(view->insMpgVal(), 35.28, 0.01);
 }
 
-TEST_F(FuelViewCalculationTest, NoFuelRateStillGivesAFiniteEconomy)
+TEST_F(FuelViewCalculationTest, NoFuelRateMakesNoSample)
 {
     auto view = makeView();
     view->setSpeed(90);
-    view->setFuelRate(0);
-    EXPECT_NEAR(view->insMpgVal(), 90 / 0.1 * 2.35214583, 0.5);
-    view->setFuelRate(std::numeric_limits<float>::quiet_NaN());
-    EXPECT_TRUE(std::isfinite(view->insMpgVal()));
-    EXPECT_TRUE(std::isfinite(view->averages().avgMpgArr[0]));
+    view->setFuelRate(6);
+    for (const float rate : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN()})
+        view->setFuelRate(rate);
+    EXPECT_NEAR(view->insMpgVal(), 35.28, 0.01);
+    EXPECT_NEAR(view->averages().avgMpgArr[0], 35.28, 0.01);
 }
 
 TEST_F(FuelViewCalculationTest, TheFuelInUseIsTakenWhenGiven)

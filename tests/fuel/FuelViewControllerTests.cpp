@@ -6,8 +6,11 @@
 #include "fuel/FuelView.h"
 #include "fuel/FuelViewController.h"
 #include "platform/foundation/DateFormatter.h"
+#include "platform/ui/Context.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/VisibleText.h"
+#include "support/ImageCompare.h"
+#include "support/Input.h"
 
 namespace {
 
@@ -46,13 +49,14 @@ TEST_F(FuelViewControllerTest, PollsThePidsOfEachMethod)
     EXPECT_TRUE(fuel->holdsLink());
 
     settings().fuelCalcMethod = 1;
-    fuel->viewWillDisappear(false);
+    leave();
     EXPECT_FALSE(fuel->holdsLink());
     EXPECT_FALSE(fuel->isPolling());
-    fuel->viewDidAppear(false);
+    show(tabs);
     EXPECT_EQ(polled(), (std::vector<std::string>{"010d", "010b", "010f", "010c", "012f"}));
     settings().fuelCalcMethod = 0;
-    fuel->viewDidAppear(false);
+    leave();
+    show(tabs);
     EXPECT_EQ(polled(), (std::vector<std::string>{"010d", "0110", "012f"}));
 }
 
@@ -82,6 +86,66 @@ TEST_F(FuelViewControllerTest, AirFlowMethodShowsTheEconomyOfTheReplies)
 
 // The theme chosen in the settings reaches the gauge's digits: black on the light theme, the colour of the
 // economy on the dark one.
+// With its injection cut the coasting engine reports no fuel flow: that makes no figure, so neither the
+// gauge nor the saved day sees one of thousands of mpg.
+TEST_F(FuelViewControllerTest, FuelRateMethodIgnoresTheFuelCutWhileCoasting)
+{
+    sim.updateCar([](elmsim::CarState& s) {
+        s.speed = 90;
+        s.fuelRate = 6;
+    });
+    ASSERT_TRUE(connect());
+    settings().fuelCalcMethod = 2;
+    auto fuel = showFuel();
+    ASSERT_TRUE(waitForEconomy(*fuel));
+    drive(20);
+    sim.updateCar([](elmsim::CarState& s) { s.fuelRate = 0; });
+    drive(45);
+    EXPECT_TRUE(testsupport::shows(window(), "35")) << "the figure stays where the fuel last flowed";
+    EXPECT_TRUE(testsupport::shows(window(), ".2"));
+    leave();
+    ASSERT_EQ(fuelData().dayCount(), 1u);
+    EXPECT_NEAR(fuelData().dataArr[0], 35.28, 0.1);
+}
+
+// The gauge is drawn again when what it shows changes, not at every 0.05 s tick of its glide: a steady
+// figure damages no more than the trip panel's clock. Frames kept that way are those a full redraw gives.
+TEST_F(FuelViewControllerTest, ASteadyFigureIsNotDrawnAgainAtEveryTick)
+{
+    sim.updateCar([](elmsim::CarState& s) {
+        s.speed = 100;
+        s.maf = 10;
+    });
+    ASSERT_TRUE(connect());
+    settings().fuelCalcMethod = 0;
+    auto fuel = showFuel();
+    ASSERT_TRUE(waitForEconomy(*fuel));
+    drive(5);
+    ui::Window& screen = window();
+    ui::BitmapContext frame(screen.bounds().size, 1);
+    screen.setNeedsDisplay();
+    screen.renderDamage(frame);
+    drive(2);
+    double damaged = 0;
+    for (const ui::Rect& area : screen.damage())
+        damaged += area.width() * area.height();
+    EXPECT_LT(damaged, 0.05 * screen.bounds().width() * screen.bounds().height());
+
+    sim.updateCar([](elmsim::CarState& s) { s.maf = 12; });
+    for (int tick = 0; tick < 100 && fuel->fView()->largeValueText() == "71.0"; ++tick) {
+        const std::size_t before = sim.requests().size();
+        advance(FuelView::tickInterval);
+        waitFor([&] { return sim.requests().size() > before; });
+        screen.renderDamage(frame);
+    }
+    ASSERT_NE(fuel->fView()->largeValueText(), "71.0");
+    for (int tick = 0; tick < 20; ++tick) {
+        advance(FuelView::tickInterval);
+        screen.renderDamage(frame);
+    }
+    EXPECT_TRUE(testsupport::samePixels(frame.makeImage(), screen.renderToImage(1), 2));
+}
+
 TEST_F(FuelViewControllerTest, TheDigitsFollowTheThemeOfTheSettings)
 {
     sim.updateCar([](elmsim::CarState& s) {
@@ -274,7 +338,7 @@ TEST_F(FuelViewControllerTest, LeavingTheScreenSavesTheDay)
     ASSERT_TRUE(waitForEconomy(*fuel));
     drive(60);
     ASSERT_TRUE(fuel->fView()->hasData());
-    fuel->viewWillDisappear(false);
+    leave();
     ASSERT_EQ(fuelData().dayCount(), 1u);
     EXPECT_EQ(fuelData().dateArr[0], fnd::DateFormatter("MMM d, yyyy").stringFromDate(fnd::Date::now()));
     EXPECT_NEAR(fuelData().dataArr[0], 71.07, 0.1);

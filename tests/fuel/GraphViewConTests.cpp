@@ -3,11 +3,13 @@
 #include <string>
 
 #include "FuelScreenTest.h"
+#include "fuel/FuelViewController.h"
 #include "fuel/GraphViewCon.h"
 #include "platform/foundation/Calendar.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Paths.h"
 #include "platform/mail/MailComposer.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/VisibleText.h"
 #include "support/Input.h"
@@ -227,6 +229,95 @@ TEST_F(GraphViewConTest, AFailedWriteIsReportedAndNothingIsMailed)
     advance(1);
     EXPECT_EQ(ui::AlertController::visible()->title(), "Error");
     EXPECT_TRUE(mailed.empty());
+}
+
+TEST_F(GraphViewConTest, TheAxisReadsRoundStepsAndTodaysPointIsWhole)
+{
+    fillLog();
+    fuelData().dataArr = {19.6f, 12, 15, 12, 10};
+    auto trends = showTrends();
+    ui::Window& window = root->window();
+    for (const char* label : {"6", "12", "18", "24"})
+        EXPECT_TRUE(testsupport::shows(window, label)) << label;
+    EXPECT_FALSE(testsupport::shows(window, "21"));
+
+    // Today's dot (radius 4) is drawn in full, not half under the right margin.
+    const ui::Image picture = window.renderToImage();
+    const ui::Point today = trends->gView()->convertPoint(trends->gView()->pointMap().at(0), nullptr);
+    const ui::Color edge = picture.pixel(static_cast<int>(today.x) + 3, static_cast<int>(today.y));
+    EXPECT_GT(edge.r, 0.6) << "at " << today.x + 3;
+    EXPECT_LT(edge.g, 0.2);
+}
+
+// Back on Trends the last selection's figures stay, with the days they are of.
+TEST_F(GraphViewConTest, FromAndToStayWithTheFiguresAcrossVisits)
+{
+    fillLog();
+    auto trends = std::make_shared<GraphViewCon>();
+    showTabs({{"Fuel", std::make_shared<FuelViewController>()}, {"Trends", trends}});
+    ui::Window& window = root->window();
+    ASSERT_TRUE(testsupport::tapText(window, "Trends"));
+    advance(1);
+    FuelGraphView& chart = *trends->gView();
+    const double y = chart.convertPoint({0, 0.7 * chart.bounds().height()}, nullptr).y;
+    const ui::Point newer{chart.convertPoint(chart.pointMap().at(0), nullptr).x, y};
+    const ui::Point older{chart.convertPoint(chart.pointMap().at(1), nullptr).x, y};
+    window.sendTouches(ui::TouchPhase::Began, testsupport::fingers({newer, older}));
+    EXPECT_TRUE(waitFor([&] {
+        advance(0);
+        return testsupport::shows(window, "25.");
+    }));
+    window.sendTouches(ui::TouchPhase::Ended, testsupport::fingers({newer, older}));
+    advance(1);
+
+    ASSERT_TRUE(testsupport::tapText(window, "Fuel"));
+    advance(1);
+    ASSERT_TRUE(testsupport::tapText(window, "Trends"));
+    EXPECT_TRUE(waitFor([&] {
+        advance(0);
+        return testsupport::shows(window, dayKey(1)) && testsupport::shows(window, dayKey(0));
+    }));
+    EXPECT_TRUE(testsupport::shows(window, "25."));
+    EXPECT_TRUE(testsupport::shows(window, "3.0 gal."));
+}
+
+// On a phone on its side both tabs hide the tab bar; a tap brings it back, so each tab reaches the other.
+TEST_F(GraphViewConTest, OnItsSideATapShowsTheTabBarBothWays)
+{
+    ui::Device::current().setScreenSize({844, 390});
+    ui::Device::current().setOrientation(ui::DeviceOrientation::LandscapeLeft);
+    makeWindow();
+    auto trends = std::make_shared<GraphViewCon>();
+    showTabs({{"Fuel", std::make_shared<FuelViewController>()}, {"Trends", trends}});
+    ui::Window& window = root->window();
+    const ui::Point middle{422, 200};
+    advance(2);
+    ASSERT_FALSE(testsupport::shows(window, "Trends"));
+
+    testsupport::tap(window, middle);
+    ASSERT_TRUE(testsupport::tapText(window, "Trends"));
+    advance(1);
+    EXPECT_EQ(tabs->selectedIndex(), 1);
+    EXPECT_FALSE(testsupport::shows(window, "Fuel"));
+
+    testsupport::tap(window, middle);
+    window.layoutIfNeeded();
+    ASSERT_TRUE(testsupport::tapText(window, "Fuel"));
+    advance(1);
+    EXPECT_EQ(tabs->selectedIndex(), 0);
+    EXPECT_TRUE(testsupport::shows(window, "Instant. fuel"));
+
+    // The peek ends by itself, and the chart keeps the screen but for the bar while it shows.
+    testsupport::tap(window, middle);
+    ASSERT_TRUE(testsupport::tapText(window, "Trends"));
+    testsupport::tap(window, middle);
+    window.layoutIfNeeded();
+    const ui::Rect chart = trends->gView()->convertRect(trends->gView()->bounds(), nullptr);
+    const ui::Rect bar = tabs->tabBar().convertRect(tabs->tabBar().bounds(), nullptr);
+    EXPECT_LE(chart.maxY(), bar.minY());
+    advance(2);
+    window.layoutIfNeeded();
+    EXPECT_FALSE(testsupport::shows(window, "Fuel"));
 }
 
 // Dragged back by part of a day, the day labels move right with the chart: none shows cut at the view's edge.

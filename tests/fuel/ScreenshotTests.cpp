@@ -14,6 +14,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/Window.h"
 #include "support/ApplicationBars.h"
+#include "support/Input.h"
 #include "support/ReferenceImage.h"
 
 namespace {
@@ -111,6 +112,13 @@ TEST_P(FuelScreenshots, TrendsTab)
         return !trends->stats().fromDateStr.empty();
     }));
     keep("trends");
+    // The statistics of the span touched; upright, the two days touched bound it.
+    const std::vector<std::string> shown = testsupport::texts(root->window());
+    EXPECT_TRUE(testsupport::shows(root->window(), "Average")) << ::testing::PrintToString(shown);
+    if (root->size().width < root->size().height) {
+        EXPECT_TRUE(testsupport::shows(root->window(), dayKey(6))) << ::testing::PrintToString(shown);
+        EXPECT_TRUE(testsupport::shows(root->window(), dayKey(1))) << ::testing::PrintToString(shown);
+    }
 }
 
 TEST_P(FuelScreenshots, Settings)

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,6 +7,7 @@
 #include "logging/GraphView.h"
 #include "platform/ui/Context.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/VisibleText.h"
 #include "support/ImageCompare.h"
 
 namespace {
@@ -255,6 +257,10 @@ TEST_F(StripChart, Screenshot)
     const auto file = testsupport::artifactsDir() / "logging" / "strip-chart.png";
     std::filesystem::create_directories(file.parent_path());
     EXPECT_TRUE(graph->renderToImage(2).writePNG(file));
+    // The swing fed to it, the last value, and the value under the finger.
+    const auto shown = ui::visibleTexts(*graph);
+    for (const char* text : {"Engine speed", "rpm", "Min: 1000", "Max: 3999", "3825", "1057"})
+        EXPECT_NE(std::find(shown.begin(), shown.end(), text), shown.end()) << text << ": " << ::testing::PrintToString(shown);
 }
 
 }  // namespace

@@ -481,6 +481,10 @@ TEST_F(LoggingScreen, Screenshots)
             advance(0.1);
         }
         saveScreenshot(pad ? "logging-pad.png" : "logging-phone.png");
+        // The charts show the swing fed to them and their last figures.
+        for (const char* shown : {"Engine speed", "Min: 1200", "Max: 3999", "1525", "Vehicle speed", "Min: 60", "Max: 99"})
+            EXPECT_TRUE(shows(shown)) << shown << (pad ? " on the pad: " : " on the phone: ")
+                                      << ::testing::PrintToString(texts());
     }
 }
 

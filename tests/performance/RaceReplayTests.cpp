@@ -27,7 +27,7 @@ TEST_F(RaceScreenTest, TheOvalReplayGivesThreeLapsOnTheRaceScreen)
     for (int second = 0; second < 19; ++second) {
         const std::size_t before = sim.requests().size();
         advance(1);
-        waitFor([&] { return sim.requests().size() > before + 1; });
+        ASSERT_TRUE(waitFor([&] { return sim.requests().size() > before + 1; })) << "the adapter answers";
     }
     motion::MotionService::shared().inject({0, 0, 0.3});
     for (int i = 0; i < 100 && !screen->engine().recording(); ++i) {
@@ -41,7 +41,7 @@ TEST_F(RaceScreenTest, TheOvalReplayGivesThreeLapsOnTheRaceScreen)
     for (int second = 0; second < 195; ++second) {
         const std::size_t before = sim.requests().size();
         advance(1);
-        waitFor([&] { return sim.requests().size() > before + 1; });
+        ASSERT_TRUE(waitFor([&] { return sim.requests().size() > before + 1; })) << "the adapter answers";
     }
     EXPECT_EQ(screen->engine().lapArr().size(), 3u);
     const auto timing = ui::visibleTexts(panels().infoPanel());

@@ -72,6 +72,9 @@ TEST_F(RaceScreenshotTest, EveryPageInBothOrientations)
             screen->turnedToPage(index);
             advance(0.3);
             save(*screen->view(), std::string(portrait ? "portrait" : "landscape") + "-page" + std::to_string(index));
+            EXPECT_EQ(race->pageIndex(), index);
+            EXPECT_EQ(testsupport::cutTexts(root->window()), std::vector<std::string>{})
+                << (portrait ? "portrait" : "landscape") << " page " << index;
             page = panels().viewControllerAfterViewController(*pages, *page);
         }
     }

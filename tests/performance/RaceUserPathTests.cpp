@@ -215,6 +215,49 @@ TEST_F(RaceUserPathTest, AfterStopTheResultsButtonIsWholeAndItsTapOpensTheResult
     }
 }
 
+TEST_F(RaceUserPathTest, TheBarATapDropsInLeavesTheRunControlsToTheFinger)
+{
+    ASSERT_TRUE(connect());
+    for (const ui::Size size : {ui::Size{1024, 768}, ui::Size{844, 390}, ui::Size{390, 844}}) {
+        ui::Device::current().setIdiom(size.width == 1024 ? ui::UserInterfaceIdiom::Pad : ui::UserInterfaceIdiom::Phone);
+        ui::Device::current().setScreenSize(size);
+        const std::string where = std::to_string(int(size.width)) + "x" + std::to_string(int(size.height));
+        showRace();
+        ui::Window& window = root->window();
+        // Each control is tapped while the bar a tap on the screen dropped in still shows, once the last has gone.
+        const auto tapWithTheBarIn = [&](ui::View& control, ui::Point middle, const std::string& what) {
+            advance(2);
+            ASSERT_FALSE(menus().barShown()) << where << " " << what;
+            testsupport::tap(window, panels().statPanel());
+            advance(0.4);
+            ASSERT_TRUE(menus().barShown()) << where << " " << what;
+            window.layoutIfNeeded();
+            testsupport::tap(window, control.convertPoint(middle, nullptr));
+            advance(0.5);
+        };
+        const auto segmentMiddle = [](ui::SegmentedControl& control, int index) {
+            const ui::Rect b = control.bounds();
+            return ui::Point{b.minX() + b.width() * (index + 0.5) / control.numberOfSegments(), b.midY()};
+        };
+
+        ui::SegmentedControl& mode = menus().modeSelector();
+        tapWithTheBarIn(mode, segmentMiddle(mode, 0), "Drag");
+        EXPECT_FALSE(race->engine().isTrackMode()) << where << ": the tap on \"Drag\" chooses drag runs";
+        ui::SegmentedControl& ready = menus().readySelector();
+        tapWithTheBarIn(ready, segmentMiddle(ready, 1), "Ready");
+        ASSERT_TRUE(race->engine().raceReady()) << where << ": the tap on \"Ready\" arms the run";
+
+        launch();
+        advance(1);
+        tapOn("STOP");
+        ASSERT_FALSE(race->engine().recording()) << where;
+        ui::Button& results = panels().resultsButton();
+        tapWithTheBarIn(results, results.bounds().center(), "Results");
+        EXPECT_NE(race->presentedViewController(), nullptr) << where << ": the tap on \"Results\" opens the results";
+        EXPECT_FALSE(race->engine().raceReady()) << where;
+    }
+}
+
 TEST_F(RaceUserPathTest, CoolantShowsAFigureOnlyOnceTheCarHasToldIt)
 {
     sim.updateCar([](elmsim::CarState& s) { s.coolant = 87; });

@@ -205,7 +205,7 @@ TEST_F(RaceViewControllerTest, ALaunchStartsTheArmedRunAndStopShowsTheResults)
     for (int i = 0; i < 30; ++i) {
         const std::size_t before = sim.requests().size();
         advance(0.1);
-        waitFor([&] { return sim.requests().size() > before; });
+        ASSERT_TRUE(waitFor([&] { return sim.requests().size() > before; })) << "the adapter answers";
     }
     EXPECT_GE(screen->engine().runTicks(), 30);
     EXPECT_TRUE(shows(window(), screen->engine().timerText())) << ::testing::PrintToString(texts(window()));

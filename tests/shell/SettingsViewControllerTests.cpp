@@ -252,8 +252,15 @@ TEST_F(SettingsTest, ScreenshotsOnPhoneAndPad)
     const ui::BarAppearance appBefore = bars;
     TableLook::current().applyToBars();
 
+    // The first rows show whole, each with its value, in the bars' look.
+    const auto showsFirstRows = [&](const std::string& where) {
+        for (const char* shown : {"Settings", "Adapter type", "ELM327 Wi-Fi", "Adapter address", "Adapter port"})
+            EXPECT_TRUE(testsupport::shows(root->window(), shown)) << shown << " on the " << where;
+        EXPECT_EQ(testsupport::cutTexts(root->window()), std::vector<std::string>{}) << where;
+    };
     showSettings();
     saveScreenshot("settings-phone.png");
+    showsFirstRows("phone");
 
     ui::Device::current().setIdiom(ui::UserInterfaceIdiom::Pad);
     ui::Device::current().setScreenSize(ui::Device::defaultPadSize);
@@ -261,6 +268,7 @@ TEST_F(SettingsTest, ScreenshotsOnPhoneAndPad)
     Manager::sharedManager().setting().theme = 1;
     showSettings();
     saveScreenshot("settings-pad.png");
+    showsFirstRows("pad");
     bars = appBefore;
 }
 

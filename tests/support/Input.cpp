@@ -63,13 +63,22 @@ std::vector<ui::Touch> fingers(const std::vector<ui::Point>& points)
     return touches;
 }
 
+// Keys come after the window was drawn, as a user types at what is on view.
 bool key(ui::Window& window, ui::Key key)
 {
+    window.layoutIfNeeded();
     return window.sendKey({key, {}, false, false, false});
+}
+
+bool shortcut(ui::Window& window, char letter)
+{
+    window.layoutIfNeeded();
+    return window.sendKey({ui::Key::Character, std::string(1, letter), false, true, false});
 }
 
 bool type(ui::Window& window, const std::string& text)
 {
+    window.layoutIfNeeded();
     return window.sendText(text);
 }
 
@@ -83,6 +92,16 @@ bool shows(ui::Window& window, const std::string& text)
 {
     const auto all = texts(window);
     return std::find(all.begin(), all.end(), text) != all.end();
+}
+
+std::vector<std::string> cutTexts(ui::Window& window)
+{
+    std::vector<std::string> cut;
+    for (const ui::ShownText& shown : ui::visibleTextFrames(window)) {
+        if (shown.cut)
+            cut.push_back(shown.text);
+    }
+    return cut;
 }
 
 std::optional<ui::Rect> frameOfText(ui::Window& window, const std::string& text)

@@ -32,11 +32,15 @@ std::vector<ui::Touch> fingers(const std::vector<ui::Point>& points);
 
 // A key to the first responder; false when nothing takes keys.
 bool key(ui::Window& window, ui::Key key);
+// Ctrl with a letter ('a' for select-all).
+bool shortcut(ui::Window& window, char letter);
 bool type(ui::Window& window, const std::string& text);
 
 // What the window shows, in reading order (alerts and toasts too).
 std::vector<std::string> texts(ui::Window& window);
 bool shows(ui::Window& window, const std::string& text);
+// The visible texts shown cut short: elided, clipped across, or spilling out of their view.
+std::vector<std::string> cutTexts(ui::Window& window);
 // Where a visible text shows, in window coordinates.
 std::optional<ui::Rect> frameOfText(ui::Window& window, const std::string& text);
 

@@ -1,5 +1,6 @@
 #include "support/ReferenceImage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -36,6 +37,39 @@ std::uint32_t fadedPixel(std::uint32_t pixel)
     return 0xFF000000u | grey << 16 | grey << 8 | grey;
 }
 
+// The most pixels marked in `differs` that touch one another (across corners too).
+std::size_t largestRegion(std::vector<bool> differs, int width, int height)
+{
+    std::size_t largest = 0;
+    std::vector<std::size_t> pending;
+    for (std::size_t start = 0; start < differs.size(); ++start) {
+        if (!differs[start])
+            continue;
+        differs[start] = false;
+        pending.push_back(start);
+        std::size_t size = 0;
+        while (!pending.empty()) {
+            const std::size_t at = pending.back();
+            pending.pop_back();
+            ++size;
+            const int x = static_cast<int>(at % static_cast<std::size_t>(width));
+            const int y = static_cast<int>(at / static_cast<std::size_t>(width));
+            for (int ny = std::max(0, y - 1); ny <= std::min(height - 1, y + 1); ++ny) {
+                for (int nx = std::max(0, x - 1); nx <= std::min(width - 1, x + 1); ++nx) {
+                    const std::size_t next = static_cast<std::size_t>(ny) * static_cast<std::size_t>(width)
+                        + static_cast<std::size_t>(nx);
+                    if (differs[next]) {
+                        differs[next] = false;
+                        pending.push_back(next);
+                    }
+                }
+            }
+        }
+        largest = std::max(largest, size);
+    }
+    return largest;
+}
+
 }  // namespace
 
 ::testing::AssertionResult matchesImage(const ui::Image& actual, const ui::Image& reference, const std::string& name,
@@ -52,14 +86,16 @@ std::uint32_t fadedPixel(std::uint32_t pixel)
     }
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     std::vector<std::uint32_t> diff(count);
+    std::vector<bool> differs(count);
     std::size_t differing = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        const bool differs = channelDifference(actual.pixels()[i], reference.pixels()[i]) > tolerance.channel;
-        differing += differs ? 1 : 0;
-        diff[i] = differs ? 0xFFFF0000u : fadedPixel(reference.pixels()[i]);
+        differs[i] = channelDifference(actual.pixels()[i], reference.pixels()[i]) > tolerance.channel;
+        differing += differs[i] ? 1 : 0;
+        diff[i] = differs[i] ? 0xFFFF0000u : fadedPixel(reference.pixels()[i]);
     }
     const std::size_t allowed = static_cast<std::size_t>(std::floor(tolerance.share * static_cast<double>(count)));
-    if (differing <= allowed)
+    const std::size_t region = differing == 0 ? 0 : largestRegion(std::move(differs), width, height);
+    if (differing <= allowed && region <= static_cast<std::size_t>(tolerance.region))
         return ::testing::AssertionSuccess();
     const fs::path actualFile = failureFile(name, "-actual");
     const fs::path diffFile = failureFile(name, "-diff");
@@ -68,7 +104,8 @@ std::uint32_t fadedPixel(std::uint32_t pixel)
         .writePNG(diffFile);
     return ::testing::AssertionFailure() << name << ": " << differing << " of " << count
                                          << " pixels differ by more than " << tolerance.channel << " levels, "
-                                         << allowed << " may; the actual image is " << actualFile
+                                         << allowed << " may; " << region << " of them touch, "
+                                         << tolerance.region << " may; the actual image is " << actualFile
                                          << " and the differences are red in " << diffFile;
 }
 

@@ -10,13 +10,15 @@ namespace testsupport {
 
 // How far a rendering may stray from its kept reference: any pixel by up to
 // `channel` levels (of 255) in each channel, and a `share` of the pixels by
-// more. Renderings repeat exactly from run to run and between the normal and
-// sanitizer builds; the slack lets a rasterizer update shade edges a little
-// differently, while one changed digit (some hundred pixels on a phone
-// screen at scale 2) still fails.
+// more, as long as no `region` of more than that many touching pixels differs.
+// Renderings repeat exactly from run to run and between the normal and
+// sanitizer builds; the slack lets a rasterizer update shade scattered edge
+// pixels a little differently, while one changed digit of 10 pt text (a
+// connected patch of some tens of pixels even at scale 1) still fails.
 struct ReferenceTolerance {
     int channel = 8;
     double share = 0.0001;
+    int region = 6;
 };
 
 // Success when `actual` matches `reference` within `tolerance`. Otherwise the

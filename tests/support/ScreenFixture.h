@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstddef>
 #include <memory>
 
@@ -37,7 +39,7 @@ protected:
             const std::size_t before = sim.requests().size();
             fnd::RunLoop::main().advance(1);
             if (link && link->isConnected())
-                waitFor([&] { return sim.requests().size() > before + 1; });
+                EXPECT_TRUE(waitFor([&] { return sim.requests().size() > before + 1; })) << "the adapter answers";
         }
     }
 

@@ -46,9 +46,7 @@ Record Manager::loadArchive(const char* fileName)
         // read, so that the next launch finds it whole and does not tell again.
         if (!in->damage().empty()) {
             const fs::path copy = fnd::copyAside(file);
-            report(copy.empty() ? fnd::format(fnd::L("Archive mended msg").c_str(), fileName)
-                                : fnd::format(fnd::L("Archive mended kept msg").c_str(), fileName,
-                                              copy.filename().string()));
+            noteMended(fileName, copy);
             if (!copy.empty())
                 noteSaveResult(record.archive().writeToFile(file), file.parent_path());
         }
@@ -167,6 +165,12 @@ void Manager::noteKeptAside(const std::string& name, const std::filesystem::path
 {
     if (!keptAs.empty())
         report(fnd::format(fnd::L("Archive kept aside msg").c_str(), name, keptAs.filename().string()));
+}
+
+void Manager::noteMended(const std::string& name, const std::filesystem::path& keptAs)
+{
+    report(keptAs.empty() ? fnd::format(fnd::L("Archive mended msg").c_str(), name)
+                          : fnd::format(fnd::L("Archive mended kept msg").c_str(), name, keptAs.filename().string()));
 }
 
 std::vector<std::string> Manager::takeStorageProblems()

@@ -55,6 +55,8 @@ public:
     std::vector<std::string> takeStorageProblems();
     // Tells the user that the file `name` could not be read and was kept as `keptAs` (empty: not kept).
     void noteKeptAside(const std::string& name, const std::filesystem::path& keptAs);
+    // Part of the file `name` could not be used and was left out; the file as it was is kept as `keptAs`.
+    void noteMended(const std::string& name, const std::filesystem::path& keptAs);
 
     // Reloads the shared Manager from the current Documents folder and drops its
     // link, as at launch. References to its records stay valid.

@@ -84,6 +84,16 @@ Settings Settings::fromArchive(const fnd::KeyedUnarchiver& in)
 {
     Settings s;
     archive::readFields(in, s);
+    // A list entry that is no sensor number is left out, not read as a sensor the user never chose; a
+    // chart leaves with its colour. Lists are cut to what a screen can sensibly build.
+    archive::dropEntries(s.gaugeListArr, archive::nonNumberEntries(in, "gaugeListArr"));
+    const auto badCharts = archive::nonNumberEntries(in, "graphListArr");
+    archive::dropEntries(s.graphListArr, badCharts);
+    archive::dropEntries(s.graphLineColorArr, badCharts);
+    archive::capList(in, "gaugeListArr", s.gaugeListArr, maxListLength);
+    archive::capList(in, "graphListArr", s.graphListArr, maxListLength);
+    if (s.graphLineColorArr.size() > s.graphListArr.size())
+        s.graphLineColorArr.resize(s.graphListArr.size());
     const Settings d;
     if (s.sensors.size() > sensorSlotCount)
         s.sensors.resize(sensorSlotCount);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,8 @@ struct Settings {
     std::vector<int> gaugeListArr = {8, 9, 1, 0, 13, 98};
     std::vector<int> graphListArr = {8, 9};
     std::vector<int> graphLineColorArr = {0, 1};  // 0-8, parallel to graphListArr
+    // The most entries the gauge list and the chart list are read with from a file.
+    static constexpr std::size_t maxListLength = 256;
     int numOfGraphs = 2;
     int scrollGraphCount = 1;  // graphs per screen: 0 two, 1 three, 2 four
     bool twoFingerScroll = false;

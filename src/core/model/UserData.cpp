@@ -1,6 +1,7 @@
 #include "core/model/UserData.h"
 
 #include <cmath>
+#include <string>
 
 #include <nlohmann/json.hpp>
 
@@ -108,6 +109,10 @@ UserData UserData::fromArchive(const fnd::KeyedUnarchiver& in)
         // An entry that is no record at all is left out, and its limits with it.
         std::size_t position = 0;
         for (const auto& pid : pidArray) {
+            if (data.pids.size() == maxPidCount) {
+                in.noteDamage("more than " + std::to_string(maxPidCount) + " custom PIDs; the rest were left out");
+                break;
+            }
             if (pid.is_object()) {
                 data.pids.push_back(Pid::fromJson(pid));
                 ++position;

@@ -43,6 +43,8 @@ struct UserData {
     int year = 0;
 
     static constexpr std::size_t gearCount = 6;
+    // The most custom PIDs read from a file.
+    static constexpr std::size_t maxPidCount = 256;
 
     // Appends a custom PID with limit entries of its own (warnings off, full range).
     void addPid(Pid pid);

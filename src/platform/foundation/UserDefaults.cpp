@@ -1,6 +1,7 @@
 #include "platform/foundation/UserDefaults.h"
 
 #include <limits>
+#include <utility>
 
 #include "platform/foundation/FileIO.h"
 #include "platform/foundation/Log.h"
@@ -47,6 +48,16 @@ void UserDefaults::load()
         return;
     }
     values_ = std::move(values);
+}
+
+void UserDefaults::noteDamage(const std::string& what)
+{
+    log(LogLevel::Warning, file_.filename().string() + ": " + what);
+    const std::lock_guard lock(mutex_);
+    if (std::exchange(damageNoted_, true))
+        return;
+    // Pending changes would overwrite what was read: the copy is of the file as it was.
+    damagedCopy_ = copyAside(file_);
 }
 
 int UserDefaults::integerForKey(const std::string& key) const

@@ -37,6 +37,10 @@ public:
     const std::filesystem::path& file() const { return file_; }
     // Where an unreadable file was moved at load, for the user to be told: given once, then empty.
     std::filesystem::path takeKeptAside() { return std::exchange(keptAside_, {}); }
+    // A value its reader could not use (of the wrong type): logged, and the file as it is copied aside
+    // once, before the value is replaced. Where the copy went, for the user to be told: given once.
+    void noteDamage(const std::string& what);
+    std::filesystem::path takeDamagedCopy() { return std::exchange(damagedCopy_, {}); }
 
 private:
     void load();
@@ -44,6 +48,8 @@ private:
 
     std::filesystem::path file_;
     std::filesystem::path keptAside_;
+    std::filesystem::path damagedCopy_;
+    bool damageNoted_ = false;
     mutable std::mutex mutex_;
     nlohmann::json values_ = nlohmann::json::object();
     bool dirty_ = false;

@@ -278,6 +278,9 @@ public:
         key.alt = event->modifiers() & Qt::AltModifier;
         if (const auto special = keyFor(event->key())) {
             key.key = *special;
+        } else if (key.control && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z) {
+            // A shortcut: Qt gives a control character as its text, the letter is what it means.
+            key.text = std::string(1, static_cast<char>('a' + (event->key() - Qt::Key_A)));
         } else {
             const QString text = event->text();
             if (text.isEmpty() || !text.at(0).isPrint())

@@ -1,5 +1,7 @@
 #include "platform/ui/TextEditing.h"
 
+#include <algorithm>
+
 namespace ui {
 
 namespace {
@@ -20,6 +22,29 @@ void TextEditing::setText(std::string text)
 {
     text_ = std::move(text);
     caret_ = text_.size();
+    anchor_ = caret_;
+}
+
+void TextEditing::selectAll()
+{
+    anchor_ = 0;
+    caret_ = text_.size();
+}
+
+std::pair<std::size_t, std::size_t> TextEditing::selection() const
+{
+    return std::minmax(anchor_, caret_);
+}
+
+bool TextEditing::eraseSelection()
+{
+    if (!hasSelection())
+        return false;
+    const auto [from, to] = selection();
+    text_.erase(from, to - from);
+    caret_ = from;
+    anchor_ = from;
+    return true;
 }
 
 std::size_t TextEditing::previous(std::size_t at) const
@@ -44,12 +69,24 @@ std::size_t TextEditing::next(std::size_t at) const
 
 void TextEditing::insert(const std::string& text)
 {
+    eraseSelection();
     text_.insert(caret_, text);
     caret_ += text.size();
+    anchor_ = caret_;
 }
 
 bool TextEditing::apply(Key key)
 {
+    const bool changed = applyToCaret(key);
+    anchor_ = caret_;
+    return changed;
+}
+
+bool TextEditing::applyToCaret(Key key)
+{
+    if ((key == Key::Backspace || key == Key::Delete) && eraseSelection())
+        return true;
+    const auto [first, last] = selection();
     switch (key) {
     case Key::Backspace: {
         const std::size_t from = previous(caret_);
@@ -66,8 +103,9 @@ bool TextEditing::apply(Key key)
         text_.erase(caret_, to - caret_);
         return true;
     }
-    case Key::Left: caret_ = previous(caret_); return false;
-    case Key::Right: caret_ = next(caret_); return false;
+    // An arrow on a selection goes to its near end, as text fields do.
+    case Key::Left: caret_ = hasSelection() ? first : previous(caret_); return false;
+    case Key::Right: caret_ = hasSelection() ? last : next(caret_); return false;
     case Key::Home:
     case Key::Up: caret_ = 0; return false;
     case Key::End:

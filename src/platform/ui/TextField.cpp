@@ -39,6 +39,12 @@ void TextField::setPlaceholder(std::string placeholder)
     setNeedsDisplay();
 }
 
+void TextField::setPlaceholderColor(Color color)
+{
+    placeholderColor_ = color;
+    setNeedsDisplay();
+}
+
 void TextField::setFont(Font font)
 {
     font_ = std::move(font);
@@ -129,19 +135,15 @@ Size TextField::sizeThatFits(Size size) const
     return {std::max(size.width, font_.widthOf(displayText()) + padding), std::ceil(font_.lineHeight() + 8)};
 }
 
+// The keyboard type chooses the phone's on-screen keys; a hardware keyboard types any character into any
+// field, as here. Dropping what a number pad has no key for would turn "1.5e3" into "153" behind the
+// user's back: the screen reading the text refuses what it cannot read instead. A line field takes no
+// line breaks or tabs.
 std::string TextField::filtered(const std::string& typed) const
 {
     std::string out;
     for (char c : typed) {
-        const bool digit = c >= '0' && c <= '9';
-        bool keep = true;
-        switch (keyboardType_) {
-        case KeyboardType::NumberPad: keep = digit; break;
-        case KeyboardType::DecimalPad: keep = digit || c == '.'; break;
-        case KeyboardType::PhonePad: keep = digit || c == '+' || c == '*' || c == '#'; break;
-        default: keep = c != '\n' && c != '\r' && c != '\t'; break;
-        }
-        if (keep)
+        if (c != '\n' && c != '\r' && c != '\t')
             out += c;
     }
     return out;
@@ -217,7 +219,17 @@ void TextField::keyPressed(const KeyEvent& event)
     if (!isFirstResponder())
         return;
     switch (event.key) {
-    case Key::Character: insertText(event.text); return;
+    case Key::Character:
+        // Shortcuts type nothing; Ctrl+A selects the whole text.
+        if (event.control) {
+            if (event.text == "a" || event.text == "A") {
+                editing_.selectAll();
+                setNeedsDisplay();
+            }
+            return;
+        }
+        insertText(event.text);
+        return;
     case Key::Return:
         if (delegate_ && !delegate_->textFieldShouldReturn(*this))
             return;
@@ -294,7 +306,16 @@ void TextField::draw(Context& context, Rect)
     const double y = area.midY() - font_.lineHeight() / 2;
     context.save();
     context.clipToRect(area.inset(-1, 0));
-    context.drawText(shown, Point{x, y}, font_, showPlaceholder ? Color::placeholderText() : textColor_);
+    if (isEditing() && editing_.hasSelection() && !showPlaceholder) {
+        const auto [first, last] = editing_.selection();
+        const auto widthTo = [&](std::size_t end) {
+            const std::string before = editing_.text().substr(0, end);
+            return font_.widthOf(secure_ ? bullets(characterCount(before)) : before);
+        };
+        context.setFillColor(tintColor().withAlpha(0.35));
+        context.fillRect(makeRect(x + widthTo(first), y, widthTo(last) - widthTo(first), font_.lineHeight()));
+    }
+    context.drawText(shown, Point{x, y}, font_, showPlaceholder ? placeholderColor_ : textColor_);
     if (isEditing()) {
         context.setFillColor(tintColor());
         context.fillRect(makeRect(caretX, y + 1, 2, font_.lineHeight() - 2));

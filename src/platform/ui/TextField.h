@@ -31,10 +31,9 @@ public:
 };
 
 // One line of editable text. A tap makes it the first responder (editing
-// begins); typed characters go in at the caret (only digits, and the decimal
-// point, for the number and decimal pads); return asks the delegate;
-// leaving the first responder ends editing. Setting the text from code
-// sends no event.
+// begins); typed characters go in at the caret, replacing the selection
+// (Ctrl+A selects all); return asks the delegate; leaving the first responder
+// ends editing. Setting the text from code sends no event.
 class TextField : public Control {
 public:
     TextField();
@@ -44,6 +43,9 @@ public:
     void setText(std::string text);
     const std::string& placeholder() const { return placeholder_; }
     void setPlaceholder(std::string placeholder);
+    // The system's placeholder grey suits light fields; a dark field needs a lighter one to be read.
+    Color placeholderColor() const { return placeholderColor_; }
+    void setPlaceholderColor(Color color);
     const Font& font() const { return font_; }
     void setFont(Font font);
     Color textColor() const { return textColor_; }
@@ -93,7 +95,7 @@ protected:
     void didResignFirstResponder() override;
 
 private:
-    // What the keyboard type lets through of typed text.
+    // What a one-line field takes of typed text.
     std::string filtered(const std::string& typed) const;
     bool leftViewShown() const;
     Rect textRect() const;
@@ -103,6 +105,7 @@ private:
 
     TextEditing editing_;
     std::string placeholder_;
+    Color placeholderColor_ = Color::placeholderText();
     Font font_;
     Color textColor_ = Color::black();
     TextAlignment alignment_ = TextAlignment::Natural;

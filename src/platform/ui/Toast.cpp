@@ -26,6 +26,7 @@ struct ToastQueue {
     std::weak_ptr<View> target;
     std::deque<PendingToast> waiting;
     std::shared_ptr<ToastView> shown;
+    double shownFade = 0;
     fnd::DelayedCall hide;
 
     ToastQueue() = default;
@@ -104,6 +105,7 @@ void showNext(const View* key)
     const Rect b = target->bounds();
     const Size maxSize{b.width() * toast.style.maxWidthPercentage, b.height() * toast.style.maxHeightPercentage};
     q.shown = std::make_shared<ToastView>(toast.message, toast.style, maxSize);
+    q.shownFade = toast.style.fadeDuration;
     ToastView& view = *q.shown;
     view.setFrame({origin(*target, view.bounds().size, toast.position, toast.style), view.bounds().size});
     view.setAlpha(0);
@@ -158,6 +160,19 @@ void makeToast(View& view, const std::string& message, double duration, ToastPos
     q.waiting.push_back({message, std::max(0.0, duration), position, style});
     if (!q.shown)
         showNext(&view);
+}
+
+void hideToasts(View& view)
+{
+    const auto found = queues().find(&view);
+    if (found == queues().end())
+        return;
+    ToastQueue& q = found->second;
+    q.waiting.clear();
+    if (!q.shown)
+        return;
+    q.hide.cancel();
+    fadeOut(&view, q.shown, q.shownFade);
 }
 
 ToastView* visibleToast(const View& view)

@@ -42,6 +42,9 @@ private:
 void makeToast(View& view, const std::string& message, double duration, ToastPosition position,
                const ToastStyle& style = {});
 
+// Drops the toasts waiting over `view` and fades out the one shown (a message that no longer holds).
+void hideToasts(View& view);
+
 // The toast now over `view`, if any.
 ToastView* visibleToast(const View& view);
 

@@ -8,12 +8,12 @@
 #include <memory>
 #include <typeinfo>
 
+#include "app/walker/VisibleArea.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/PageControl.h"
-#include "platform/ui/ScrollView.h"
 #include "platform/ui/TabBar.h"
 #include "platform/ui/Toolbar.h"
 #include "platform/ui/VisibleText.h"
@@ -107,33 +107,6 @@ bool isBar(const ui::View& view)
         || dynamic_cast<const ui::Toolbar*>(&view);
 }
 
-bool isShown(const ui::View& view)
-{
-    for (const ui::View* v = &view; v; v = v->superview()) {
-        if (v->isHidden() || v->alpha() < 0.01)
-            return false;
-    }
-    return true;
-}
-
-// What a user can see of a view, in window coordinates: clipped by its ancestors, and for a scroll view
-// by the insets that keep its content clear of the bars.
-ui::Rect visibleRect(const ui::View& view)
-{
-    ui::Rect shown = view.convertRect(view.bounds(), nullptr);
-    for (const ui::View* a = view.superview(); a && !shown.isEmpty(); a = a->superview()) {
-        ui::Rect area = a->bounds();
-        if (const auto* scroll = dynamic_cast<const ui::ScrollView*>(a)) {
-            const ui::EdgeInsets inset = scroll->adjustedContentInset();
-            area = {{area.x(), area.y() + inset.top}, {area.width(), area.height() - inset.top - inset.bottom}};
-        } else if (!a->clipsToBounds()) {
-            continue;
-        }
-        shown = shown.intersection(a->convertRect(area, nullptr));
-    }
-    return shown;
-}
-
 // Views that show something of their own: texts, controls, images and opaque leaves.
 bool drawsContent(const ui::View& view)
 {
@@ -213,6 +186,8 @@ std::vector<Finding> checkView(ui::View& view)
     checkTexts(shown, barTexts(bars, view), found);
     checkPageDots(view, shown, found);
     checkBars(bars, found);
+    for (Finding& finding : checkTextsSeen(view))
+        found.push_back(std::move(finding));
     return found;
 }
 

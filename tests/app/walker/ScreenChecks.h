@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/Geometry.h"
+
 namespace ui {
 class View;
 }  // namespace ui
@@ -17,8 +19,22 @@ struct Finding {
 
 // What is wrong in a view (a window, an alert) as it shows now: texts elided, clipped or overflowing
 // their view (as the text drawing reports them), texts drawn over each other or over a row of page dots,
-// and content of a screen lying under its navigation bar, tab bar or toolbar.
+// content of a screen lying under its navigation bar, tab bar or toolbar, and the texts checkTextsSeen
+// finds unseen.
 std::vector<Finding> checkView(ui::View& view);
+
+// Labels, text fields and buttons shown with a text set that a user cannot see: drawn nowhere (an empty
+// draw, a field with no room), or in no colour that stands out from what lies around it (the colour of
+// its background, fully transparent).
+std::vector<Finding> checkTextsSeen(ui::View& view);
+
+// Where a control shows its title, in window coordinates: its first line of text (every line of a
+// button's), or for a control without text, all of it that shows.
+ui::Rect titleArea(ui::View& control);
+
+// What keeps a user from a control on `screen` (the window, or the top sheet or screen in it): a tap at
+// `at`, the middle of its title, reaching another view, and any other view drawn over its title.
+std::vector<Finding> checkReach(ui::View& control, ui::View& screen, ui::Point at);
 
 // A view as a finding names it: its class and its text or title.
 std::string describe(const ui::View& view);

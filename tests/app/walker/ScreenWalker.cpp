@@ -94,7 +94,6 @@ ScreenWalker::ScreenWalker(ui::RootWindow& root, RootController& menu, std::file
     : root_(root)
     , menu_(menu)
     , pictures_(std::move(pictures))
-    , missingImages_(ui::Image::missingNames())
 {
     std::filesystem::create_directories(pictures_);
 }
@@ -115,6 +114,13 @@ void ScreenWalker::walk(const std::vector<std::string>& paths)
         current_ = path;
     }
     open(paths.front());
+}
+
+void ScreenWalker::walkFromHere(const std::string& screen)
+{
+    settle();
+    visit(screen, 0);
+    answerAlerts(screen);
 }
 
 void ScreenWalker::settle()
@@ -190,6 +196,7 @@ ui::View* ScreenWalker::menuButton()
         return nullptr;
     std::vector<Target> buttons;
     collectTargets(*bar, buttons);
+    std::erase_if(buttons, [](const Target& t) { return !t.reached; });
     const auto leftmost = std::min_element(buttons.begin(), buttons.end(),
                                            [](const Target& a, const Target& b) { return a.at.x < b.at.x; });
     if (leftmost == buttons.end() || leftmost->at.x > root_.size().width / 3)
@@ -283,9 +290,13 @@ void ScreenWalker::visit(const std::string& screen, int depth)
         revealBar();
     std::set<std::string> tapped;
     for (int page = 0; page < mostPages && tapped.size() < mostTargets; ++page) {
-        for (const Target& target : targets()) {
-            if (tapped.size() < mostTargets && tapped.insert(target.name).second)
-                findAndTap(screen, target, depth);
+        for (bool tappedOne = true; tappedOne && tapped.size() < mostTargets;) {
+            tappedOne = tapNext(screen, tapped, depth);
+            // Some screens show their bar, and the controls on it, only for a while after a tap.
+            if (!tappedOne && depth == 0 && !left(start)) {
+                revealBar();
+                tappedOne = tapNext(screen, tapped, depth);
+            }
             if (left(start))
                 return;
         }
@@ -296,19 +307,24 @@ void ScreenWalker::visit(const std::string& screen, int depth)
     }
 }
 
-// Earlier taps may have moved or removed it: it is looked for again by its name.
-void ScreenWalker::findAndTap(const std::string& screen, const Target& target, int depth)
+// Controls are looked for again before each tap: a tap may show controls that were not there (a run's
+// STOP) and move or remove others. Each is checked for reach once; the first new one a finger reaches is
+// tapped.
+bool ScreenWalker::tapNext(const std::string& screen, std::set<std::string>& tapped, int depth)
 {
-    std::vector<Target> now = targets();
-    const auto named = [&](const Target& t) { return t.name == target.name; };
-    auto found = std::find_if(now.begin(), now.end(), named);
-    if (found == now.end() && depth == 0) {
-        revealBar();
-        now = targets();
-        found = std::find_if(now.begin(), now.end(), named);
+    // An alert shown late (queued behind another) is answered before anything else.
+    answerAlerts(screen);
+    for (const Target& target : targets()) {
+        if (!tapped.insert(target.name).second)
+            continue;
+        for (Finding& finding : checkReach(*target.control, topLayer(), target.at))
+            report(screen, std::move(finding));
+        if (target.reached) {
+            tapTarget(screen, target, depth);
+            return true;
+        }
     }
-    if (found != now.end())
-        tapTarget(screen, *found, depth);
+    return false;
 }
 
 // The screen's main list or scroll area, scrolled on by most of its height; false at its end.
@@ -451,17 +467,19 @@ void ScreenWalker::answerAlerts(const std::string& screen)
                 report(where, {"alert buttons", "\"" + title + "\" is not shown"});
         }
         const std::string close = closingAction(*alert);
-        if (close.empty() || !testsupport::tapText(root_.window(), close)) {
+        const bool tapped = !close.empty() && testsupport::tapText(root_.window(), close);
+        if (!tapped)
             report(where, {"alert closes", "no button to close it"});
-            ui::AlertController::dismissAll();
-        }
         settle();
-        if (ui::AlertController::visible() == alert) {
-            report(where, {"alert closes", "\"" + close + "\" leaves it on screen"});
-            ui::AlertController::dismissAll();
-            settle();
+        // Only a sheet the user's tap took away counts as closed.
+        if (tapped && ui::AlertController::visible() != alert) {
+            ++counts_.sheetsClosed;
+            continue;
         }
-        ++counts_.sheetsClosed;
+        if (tapped)
+            report(where, {"alert closes", "\"" + close + "\" leaves it on screen"});
+        ui::AlertController::dismissAll();
+        settle();
     }
 }
 
@@ -544,7 +562,7 @@ std::vector<ScreenWalker::Target> ScreenWalker::targets()
 {
     root_.window().layoutIfNeeded();
     std::vector<Target> found;
-    collectTargets(root_.window(), found);
+    collectTargets(topLayer(), found);
     // Names tell apart controls that describe alike, in the order they come.
     std::map<std::string, int> seen;
     for (Target& target : found) {
@@ -555,11 +573,16 @@ std::vector<ScreenWalker::Target> ScreenWalker::targets()
     return found;
 }
 
-// Only what a finger reaches at its middle counts: nothing covering it, on screen.
-bool ScreenWalker::reachable(ui::View& view, ui::Point at)
+bool ScreenWalker::onScreen(ui::Point at) const
 {
     const ui::Size size = root_.size();
-    if (at.x < 0 || at.y < 0 || at.x >= size.width || at.y >= size.height)
+    return at.x >= 0 && at.y >= 0 && at.x < size.width && at.y < size.height;
+}
+
+// Only what a finger reaches at a point counts: nothing covering it, on screen.
+bool ScreenWalker::reachable(ui::View& view, ui::Point at)
+{
+    if (!onScreen(at))
         return false;
     for (ui::View* hit = root_.window().hitTest(at); hit; hit = hit->superview()) {
         if (hit == &view)
@@ -581,8 +604,8 @@ void ScreenWalker::collectTargets(ui::View& view, std::vector<Target>& found)
         for (int i = 0; i < count; ++i) {
             const ui::Point middle{b.x() + b.width() * (i + 0.5) / count, b.midY()};
             const ui::Point at = view.convertPoint(middle, nullptr);
-            if (reachable(view, at))
-                found.push_back({"segment \"" + segments->titleForSegment(i) + "\"", at});
+            if (onScreen(at))
+                found.push_back({"segment \"" + segments->titleForSegment(i) + "\"", at, &view, reachable(view, at)});
         }
         return;
     }
@@ -590,16 +613,29 @@ void ScreenWalker::collectTargets(ui::View& view, std::vector<Target>& found)
     auto* cell = dynamic_cast<ui::TableViewCell*>(&view);
     const bool opensMore = cell && cell->accessoryType() == ui::TableViewCellAccessoryType::DisclosureIndicator;
     if ((button && button->isEnabled()) || opensMore) {
-        const ui::Point at = view.convertPoint(view.bounds().center(), nullptr);
-        if (view.bounds().width() > 0 && reachable(view, at)) {
+        const ui::Rect title = titleArea(view);
+        const ui::Point at = title.center();
+        if (!title.isEmpty() && onScreen(at)) {
             // Rows are known by what they say: scrolling changes which of them come first.
             const std::vector<std::string> says = cell ? ui::visibleTexts(view) : std::vector<std::string>{};
-            found.push_back({says.empty() ? describe(view) : "row \"" + says.front() + "\"", at});
+            found.push_back({says.empty() ? describe(view) : "row \"" + says.front() + "\"", at, &view,
+                             reachable(view, at)});
         }
         return;
     }
     for (const auto& child : view.subviews())
         collectTargets(*child, found);
+}
+
+// What a user can tap now: the top sheet, else the screen presented last, else the whole window.
+ui::View& ScreenWalker::topLayer()
+{
+    if (const auto alert = ui::AlertController::visible(); alert && alert->isViewLoaded())
+        return *alert->view();
+    ui::ViewController* top = root_.topViewController();
+    if (top && top != root_.rootViewController() && top->isViewLoaded())
+        return *top->view();
+    return root_.window();
 }
 
 void ScreenWalker::check(const std::string& screen)
@@ -624,7 +660,7 @@ void ScreenWalker::report(const std::string& screen, Finding finding)
 void ScreenWalker::picture(const std::string& name)
 {
     root_.window().layoutIfNeeded();
-    char number[8];
+    char number[12];
     std::snprintf(number, sizeof number, "%03d", ++pictureCount_);
     root_.window().renderToImage(1).writePNG(pictures_ / (std::string(number) + "-" + fileName(name) + ".png"));
 }

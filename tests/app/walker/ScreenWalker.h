@@ -46,6 +46,8 @@ public:
 
     // Each path is a menu entry or "Entry/Tab".
     void walk(const std::vector<std::string>& paths);
+    // Walks on from the screen as it shows now (reached by other means than the walk), named `screen`.
+    void walkFromHere(const std::string& screen);
 
     const std::vector<Reported>& reported() const { return reported_; }
     const Counts& counts() const { return counts_; }
@@ -55,7 +57,9 @@ public:
 private:
     struct Target {
         std::string name;
-        ui::Point at;  // window coordinates
+        ui::Point at;  // window coordinates: the middle of its title
+        ui::View* control = nullptr;
+        bool reached = false;  // a tap at `at` reaches it
     };
     struct Snapshot {
         ui::ViewController* top = nullptr;
@@ -72,7 +76,7 @@ private:
     void revealBar();
 
     void visit(const std::string& screen, int depth);
-    void findAndTap(const std::string& screen, const Target& target, int depth);
+    bool tapNext(const std::string& screen, std::set<std::string>& tapped, int depth);
     void tapTarget(const std::string& screen, const Target& target, int depth);
     bool scrollOn();
     void turnPages(const std::string& screen, const Snapshot& start);
@@ -85,6 +89,8 @@ private:
 
     std::vector<Target> targets();
     void collectTargets(ui::View& view, std::vector<Target>& found);
+    ui::View& topLayer();
+    bool onScreen(ui::Point at) const;
     bool reachable(ui::View& view, ui::Point at);
     Snapshot snapshot() const;
     bool left(const Snapshot& before) const;

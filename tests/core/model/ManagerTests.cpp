@@ -287,6 +287,64 @@ TEST_F(ManagerTest, MendedArchivesAreKeptAsTheyWereAndReported)
     EXPECT_FALSE(std::filesystem::exists(documents / "fuelData.data.corrupt-2"));
 }
 
+// A list entry of the wrong type is left out, not read as 0 (a sensor the user never chose); a per-sensor
+// entry of the wrong type keeps that sensor's default and the others keep their places. The file as it
+// was is kept and the user told.
+TEST_F(ManagerTest, WrongTypedEntriesAreLeftOutKeptAsideAndReported)
+{
+    reloaded();
+    json minima = json::array();
+    for (int i = 0; i < 101; ++i)
+        minima.push_back(i == 3 ? json("x") : json(-1.0 - i));
+    const std::string settingsText =
+        R"({"gaugeListArr": [8, "x", 9], "graphListArr": [8, null, 9], "graphLineColorArr": [1, 2, 3], "port": "abc"})";
+    const std::string userText = json{{"minArr", minima}}.dump();
+    ASSERT_TRUE(fnd::writeFileAtomically(documents / Manager::settingsFileName, settingsText));
+    ASSERT_TRUE(fnd::writeFileAtomically(documents / Manager::userDataFileName, userText));
+
+    Manager& manager = reloaded();
+    EXPECT_EQ(manager.setting().gaugeListArr, (std::vector<int>{8, 9}));
+    EXPECT_EQ(manager.setting().graphListArr, (std::vector<int>{8, 9}));
+    EXPECT_EQ(manager.setting().graphLineColorArr, (std::vector<int>{1, 3})) << "each chart keeps its colour";
+    EXPECT_EQ(manager.setting().port, Settings().port);
+    EXPECT_EQ(manager.userData().minArr[3], UserData().minArr[3]);
+    EXPECT_EQ(manager.userData().minArr[4], -5.0f);
+
+    const std::vector<std::string> problems = manager.takeStorageProblems();
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_NE(problems[0].find("settings.data.corrupt-1"), std::string::npos) << problems[0];
+    EXPECT_EQ(fnd::readFile(documents / "settings.data.corrupt-1"), settingsText);
+    EXPECT_EQ(fnd::readFile(documents / "userdata.data.corrupt-1"), userText);
+    reloaded();
+    EXPECT_TRUE(manager.takeStorageProblems().empty());
+}
+
+// A file listing a hundred thousand charts or custom PIDs loads a bounded number of them, and says so.
+TEST_F(ManagerTest, ListsAreCutWhenLoading)
+{
+    reloaded();
+    json charts = json::array();
+    for (int i = 0; i < 100000; ++i)
+        charts.push_back(8);
+    json pids = json::array();
+    for (int i = 0; i < 300; ++i)
+        pids.push_back(json{{"sName", "P"}});
+    ASSERT_TRUE(fnd::writeFileAtomically(documents / Manager::settingsFileName,
+                                         json{{"graphListArr", charts}, {"graphLineColorArr", charts},
+                                              {"gaugeListArr", charts}, {"numOfGraphs", 100000}}
+                                             .dump()));
+    ASSERT_TRUE(fnd::writeFileAtomically(documents / Manager::userDataFileName, json{{"pids", pids}}.dump()));
+
+    Manager& manager = reloaded();
+    EXPECT_EQ(manager.setting().graphListArr.size(), Settings::maxListLength);
+    EXPECT_EQ(manager.setting().graphLineColorArr.size(), Settings::maxListLength);
+    EXPECT_EQ(manager.setting().gaugeListArr.size(), Settings::maxListLength);
+    EXPECT_EQ(manager.setting().numOfGraphs, static_cast<int>(Settings::maxListLength));
+    EXPECT_EQ(manager.userData().pids.size(), UserData::maxPidCount);
+    EXPECT_EQ(manager.userData().maxLimitArr.size(), 101 + UserData::maxPidCount);
+    EXPECT_EQ(manager.takeStorageProblems().size(), 2u);
+}
+
 // A list that is no list loses every entry it held: that is told too.
 TEST_F(ManagerTest, FuelListsThatAreNoListsAreReported)
 {

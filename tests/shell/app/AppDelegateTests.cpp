@@ -106,6 +106,33 @@ TEST_F(AppDelegateTest, PreferencesSetAsideAreReportedWithTheirNewName)
     EXPECT_FALSE(AlertQueue::current()) << "told once";
 }
 
+// A wrong-typed entry in the settings or the preferences is left out, the file as it was kept, and the
+// user told at launch, as for the other archives.
+TEST_F(AppDelegateTest, WrongTypedSavedValuesAreToldAndTheFilesKept)
+{
+    settings().gaugeListArr = {8, 9};
+    ASSERT_TRUE(Manager::sharedManager().saveChanges());
+    const auto settingsFile = fnd::Paths::documents() / Manager::settingsFileName;
+    auto stored = nlohmann::json::parse(*fnd::readFile(settingsFile));
+    stored["gaugeListArr"] = nlohmann::json::array({8, "x", 9});
+    ASSERT_TRUE(fnd::writeFileAtomically(settingsFile, stored.dump()));
+    const std::filesystem::path preferences = fnd::Paths::home() / "Preferences.json";
+    ASSERT_TRUE(fnd::writeFileAtomically(preferences, R"({"LaunchAmounts": "x"})"));
+
+    launch();
+    std::string told;
+    while (const auto shown = AlertQueue::current()) {
+        told += shown->message() + "\n";
+        ASSERT_TRUE(shown->triggerAction("Ok"));
+        advance(1);
+    }
+    EXPECT_NE(told.find("settings.data.corrupt-1"), std::string::npos) << told;
+    EXPECT_NE(told.find("Preferences.json.corrupt-1"), std::string::npos) << told;
+    EXPECT_EQ(fnd::readFile(fnd::Paths::home() / "Preferences.json.corrupt-1"), R"({"LaunchAmounts": "x"})");
+    EXPECT_EQ(Manager::sharedManager().setting().gaugeListArr, (std::vector<int>{8, 9}));
+    EXPECT_EQ(fnd::UserDefaults::standard().integerForKey(AppDelegate::launchCountKey), 1);
+}
+
 // A run that only takes a screenshot (scripts/run without a display) neither counts as a launch nor
 // covers the screen with the rating prompt.
 TEST_F(AppDelegateTest, ScreenshotRunsAreNoLaunchForTheRatingPrompt)

@@ -293,26 +293,40 @@ TEST(TextField, ATapStartsEditingAndReturnGoesToTheDelegate)
     EXPECT_EQ(events[ControlEvent::EditingChanged], 1);
 }
 
-TEST(TextField, NumericKeyboardsFilterWhatIsTyped)
+// A hardware keyboard types every character whatever the keyboard type: the screen reading a number
+// refuses "1.5e3" as a whole rather than getting "153".
+TEST(TextField, EveryKeyboardKeepsWhatIsTypedButLineBreaks)
 {
-    const struct {
-        KeyboardType keyboard;
-        const char* expected;
-    } cases[] = {
-        {KeyboardType::NumberPad, "125"},
-        {KeyboardType::DecimalPad, "12.5"},
-        {KeyboardType::PhonePad, "12+5"},
-        {KeyboardType::Default, "1x2.+5"},
-    };
-    for (const auto& c : cases) {
+    for (const KeyboardType keyboard : {KeyboardType::NumberPad, KeyboardType::DecimalPad, KeyboardType::PhonePad,
+                                        KeyboardType::Default}) {
         auto field = std::make_shared<TextField>(makeRect(0, 0, 100, 30));
-        field->setKeyboardType(c.keyboard);
+        field->setKeyboardType(keyboard);
         ASSERT_TRUE(field->becomeFirstResponder());
         type(*field, "1x2");
-        field->insertText(".+5\n");
-        EXPECT_EQ(field->text(), c.expected);
+        field->insertText(".+5e\n");
+        EXPECT_EQ(field->text(), "1x2.+5e");
         field->resignFirstResponder();
     }
+}
+
+TEST(TextField, ControlASelectsAllAndTypingReplacesTheSelection)
+{
+    auto field = std::make_shared<TextField>(makeRect(0, 0, 160, 30));
+    field->setText("35000");
+    ASSERT_TRUE(field->becomeFirstResponder());
+    field->keyPressed({Key::Character, "a", false, true, false});
+    EXPECT_EQ(field->text(), "35000"); // the shortcut types nothing
+    type(*field, "4242");
+    EXPECT_EQ(field->text(), "4242");
+
+    field->keyPressed({Key::Character, "a", false, true, false});
+    field->keyPressed({Key::Backspace, ""});
+    EXPECT_EQ(field->text(), "");
+    type(*field, "ab");
+    field->keyPressed({Key::Character, "a", false, true, false});
+    field->keyPressed({Key::Left, ""}); // an arrow ends the selection at its start
+    type(*field, "x");
+    EXPECT_EQ(field->text(), "xab");
 }
 
 TEST(TextField, EditingKeysWorkOnWholeCharacters)

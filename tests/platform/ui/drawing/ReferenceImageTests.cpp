@@ -2,11 +2,15 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ui/Image.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/View.h"
 #include "support/ReferenceImage.h"
 #include "support/TestSupport.h"
 
@@ -65,6 +69,35 @@ TEST(ReferenceImage, AChangedRegionFailsAndLeavesTheActualImageAndTheDifferences
 
     EXPECT_FALSE(testsupport::matchesImage(picture(9, [](int, int) { return true; }), plain(), "brighter"))
         << "one level beyond the tolerance everywhere";
+}
+
+// A phone screen showing one figure in 10 pt text.
+ui::Image figure(const std::string& text, double scale)
+{
+    ui::View screen(ui::Rect{{0, 0}, {390, 844}});
+    screen.setBackgroundColor(ui::Color::white(0.1));
+    const auto label = std::make_shared<ui::Label>(ui::Rect{{16, 400}, {358, 24}});
+    label->setTextColor(ui::Color::white(0.9));
+    label->setFont(ui::Font::systemFont(10));
+    label->setText(text);
+    screen.addSubview(label);
+    return screen.renderToImage(scale);
+}
+
+TEST(ReferenceImage, OneChangedDigitOfSmallTextFails)
+{
+    const std::pair<const char*, const char*> changes[] = {{"Speed 123 km/h", "Speed 128 km/h"},
+                                                           {"Boost 0.85 bar", "Boost 0.86 bar"},
+                                                           {"Lap 1:07.4", "Lap 1:07.1"},
+                                                           {"Coolant 90 C", "Coolant 96 C"},
+                                                           {"Gear 3", "Gear 5"}};
+    for (const double scale : {1.0, 2.0}) {
+        for (const auto& [was, now] : changes) {
+            EXPECT_TRUE(testsupport::matchesImage(figure(was, scale), figure(was, scale), "digit-same"));
+            EXPECT_FALSE(testsupport::matchesImage(figure(now, scale), figure(was, scale), "digit"))
+                << "\"" << was << "\" read as \"" << now << "\" at scale " << scale;
+        }
+    }
 }
 
 TEST(ReferenceImage, ASizeOtherThanTheReferenceFails)

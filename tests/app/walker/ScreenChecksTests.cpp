@@ -1,0 +1,219 @@
+// The walker's checks, each on a small screen with its fault planted, and on the same screen without it.
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/walker/ScreenChecks.h"
+#include "app/walker/ScreenWalker.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/View.h"
+#include "platform/ui/ViewController.h"
+#include "shell/app/ShellAppTest.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+// A screen built by the test on a dark background.
+class PlantedScreen : public ui::ViewController {
+public:
+    explicit PlantedScreen(std::function<void(ui::View&)> build) : build_(std::move(build)) {}
+
+protected:
+    void viewDidLoad() override
+    {
+        view()->setBackgroundColor(ui::Color::white(0.1));
+        build_(*view());
+    }
+
+private:
+    std::function<void(ui::View&)> build_;
+};
+
+std::vector<std::string> checksFound(const std::vector<walker::Finding>& findings)
+{
+    std::vector<std::string> checks;
+    for (const walker::Finding& finding : findings)
+        checks.push_back(finding.check + ": " + finding.detail);
+    return checks;
+}
+
+bool found(const std::vector<walker::Finding>& findings, const std::string& check)
+{
+    return std::any_of(findings.begin(), findings.end(), [&](const walker::Finding& f) { return f.check == check; });
+}
+
+std::shared_ptr<ui::Label> label(ui::View& parent, const std::string& text, ui::Color color, ui::Rect frame)
+{
+    auto shown = std::make_shared<ui::Label>(frame);
+    shown->setText(text);
+    shown->setFont(ui::Font::systemFont(10));
+    shown->setTextColor(color);
+    parent.addSubview(shown);
+    return shown;
+}
+
+class ScreenChecks : public ::testing::Test {
+protected:
+    void TearDown() override { ui::AlertController::dismissAll(); }
+
+    // The screen on view in a phone-sized window.
+    ui::View& show(std::function<void(ui::View&)> build)
+    {
+        window = std::make_unique<ui::RootWindow>(ui::Size{390, 844});
+        window->setRootViewController(std::make_shared<PlantedScreen>(std::move(build)));
+        window->window().layoutIfNeeded();
+        return window->window();
+    }
+
+    std::unique_ptr<ui::RootWindow> window;
+};
+
+TEST_F(ScreenChecks, ATextInTheColourOfItsBackgroundOrTransparentIsUnseen)
+{
+    const ui::Color background = ui::Color::white(0.1);
+    for (const ui::Color planted : {background, ui::Color::white(1, 0)}) {
+        ui::View& shown = show([&](ui::View& v) {
+            label(v, "Adapter 192.168.0.10", ui::Color::white(0.9), {{20, 100}, {200, 20}});
+            label(v, "Port 35000", planted, {{20, 140}, {200, 20}});
+        });
+        const auto findings = walker::checkTextsSeen(shown);
+        ASSERT_EQ(findings.size(), 1u) << ::testing::PrintToString(checksFound(findings));
+        EXPECT_EQ(findings.front().check, "unseen text");
+        EXPECT_NE(findings.front().detail.find("Port 35000"), std::string::npos) << findings.front().detail;
+    }
+    // The same text in a colour that stands out, even a dim one, is seen.
+    ui::View& shown = show([&](ui::View& v) { label(v, "Port 35000", ui::Color::white(0.35), {{20, 140}, {200, 20}}); });
+    EXPECT_TRUE(walker::checkTextsSeen(shown).empty());
+}
+
+TEST_F(ScreenChecks, AFieldWithNoRoomForItsTextDrawsNoneOfIt)
+{
+    const auto field = std::make_shared<ui::TextField>(ui::Rect{{16, 100}, {0, 44}});
+    field->setText("192.168.0.10");
+    field->setTextColor(ui::Color::white());
+    ui::View& shown = show([&](ui::View& v) { v.addSubview(field); });
+    const auto findings = walker::checkTextsSeen(shown);
+    ASSERT_EQ(findings.size(), 1u) << ::testing::PrintToString(checksFound(findings));
+    EXPECT_EQ(findings.front().detail, "ui::TextField draws none of its text");
+
+    field->setFrame({{16, 100}, {300, 44}});
+    EXPECT_TRUE(walker::checkTextsSeen(shown).empty());
+}
+
+TEST_F(ScreenChecks, AViewOverAButtonsTitleCoversItAndTakesItsTaps)
+{
+    const auto results = std::make_shared<ui::Button>();
+    const auto cover = std::make_shared<ui::View>(ui::Rect{{0, 190}, {390, 30}});
+    ui::View& shown = show([&](ui::View& v) {
+        results->setTitle("Results");
+        results->setFrame({{100, 180}, {190, 50}});
+        results->setBackgroundColor(ui::Color::rgb255(13, 105, 190));
+        v.addSubview(results);
+        cover->setBackgroundColor(ui::Color::white(0.2));
+        v.addSubview(cover);
+    });
+    const ui::Point middle = walker::titleArea(*results).center();
+    const auto findings = walker::checkReach(*results, shown, middle);
+    EXPECT_TRUE(found(findings, "unreachable control")) << ::testing::PrintToString(checksFound(findings));
+    EXPECT_TRUE(found(findings, "covered control")) << ::testing::PrintToString(checksFound(findings));
+
+    // Drawn over but letting taps through: still covered.
+    cover->setUserInteractionEnabled(false);
+    const auto seeThrough = walker::checkReach(*results, shown, middle);
+    EXPECT_FALSE(found(seeThrough, "unreachable control"));
+    EXPECT_TRUE(found(seeThrough, "covered control"));
+
+    // Moved clear of the button: nothing in the way.
+    cover->setUserInteractionEnabled(true);
+    cover->setFrame({{0, 300}, {390, 30}});
+    EXPECT_TRUE(walker::checkReach(*results, shown, walker::titleArea(*results).center()).empty());
+}
+
+// The walker on a menu of planted screens, as the whole walk uses it.
+class PlantedWalk : public ShellAppTest {
+protected:
+    std::vector<walker::Reported> walk(std::function<void(ui::View&)> build, walker::Counts* counts = nullptr)
+    {
+        showMenu({std::make_shared<PlantedScreen>(std::move(build))}, {"Planted"});
+        walker::ScreenWalker walker(*window, *root, testsupport::artifactsDir() / "walker-planted");
+        walker.walk({"Planted"});
+        if (counts)
+            *counts = walker.counts();
+        return walker.reported();
+    }
+
+    static bool reports(const std::vector<walker::Reported>& reported, const std::string& check,
+                        const std::string& detail)
+    {
+        return std::any_of(reported.begin(), reported.end(), [&](const walker::Reported& r) {
+            return r.finding.check == check && r.finding.detail.find(detail) != std::string::npos;
+        });
+    }
+};
+
+TEST_F(PlantedWalk, AnImageMissingBeforeTheWalkStartsIsReported)
+{
+    // Asked for while the screen is made, before the walker starts.
+    const ui::Image missing = ui::Image::named("planted-missing-image");
+    const auto missingNow = ui::Image::missingNames();
+    ASSERT_NE(std::find(missingNow.begin(), missingNow.end(), "planted-missing-image"), missingNow.end());
+    const auto reported = walk([&](ui::View& v) {
+        auto image = std::make_shared<ui::ImageView>(missing);
+        image->setFrame({{20, 200}, {40, 40}});
+        v.addSubview(image);
+    });
+    EXPECT_TRUE(reports(reported, "missing image", "planted-missing-image"));
+}
+
+TEST_F(PlantedWalk, ASheetItsButtonsCannotCloseIsNotCountedClosed)
+{
+    const auto opener = std::make_shared<ui::Button>();
+    walker::Counts counts;
+    const auto reported = walk(
+        [&](ui::View& v) {
+            opener->setTitle("Reset data");
+            opener->setTitleColor(ui::Color::white());
+            opener->setFrame({{100, 300}, {190, 50}});
+            opener->addTarget(ui::ControlEvent::TouchUpInside, [](ui::Control&) {
+                const auto sheet = ui::AlertController::create("Reset", "Reset every figure?");
+                sheet->addAction({"Cancel", ui::AlertActionStyle::Cancel, {}, false});
+                sheet->show(false);
+            });
+            v.addSubview(opener);
+        },
+        &counts);
+    EXPECT_TRUE(reports(reported, "alert closes", "leaves it on screen"));
+    EXPECT_EQ(counts.sheetsOpened, 1);
+    EXPECT_EQ(counts.sheetsClosed, 0);
+}
+
+TEST_F(PlantedWalk, AControlUnderAnotherIsReportedAndNotTapped)
+{
+    int taps = 0;
+    const auto reported = walk([&](ui::View& v) {
+        const auto results = std::make_shared<ui::Button>();
+        results->setTitle("Results");
+        results->setFrame({{100, 300}, {190, 50}});
+        results->setBackgroundColor(ui::Color::rgb255(13, 105, 190));
+        results->addTarget(ui::ControlEvent::TouchUpInside, [&](ui::Control&) { ++taps; });
+        v.addSubview(results);
+        const auto cover = std::make_shared<ui::Label>(ui::Rect{{0, 310}, {390, 30}});
+        cover->setText("Not ready");
+        cover->setTextColor(ui::Color::white());
+        cover->setBackgroundColor(ui::Color::rgb255(205, 40, 70));
+        cover->setUserInteractionEnabled(true);
+        v.addSubview(cover);
+    });
+    EXPECT_TRUE(reports(reported, "unreachable control", "\"Results\" reaches ui::Label \"Not ready\""));
+    EXPECT_TRUE(reports(reported, "covered control", "\"Results\" under ui::Label \"Not ready\""));
+    EXPECT_EQ(taps, 0);
+}
+
+}  // namespace
