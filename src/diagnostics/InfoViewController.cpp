@@ -118,17 +118,27 @@ void InfoViewController::viewWillDisappear(bool animated)
     LinkHolder::releaseLink();
 }
 
+// The figures are polled over and over and most replies repeat the last: the table is built again only
+// when a text it shows has changed.
 void InfoViewController::didReceiveResponse(const std::vector<Response>& responses)
 {
+    bool changed = false;
+    const auto take = [&changed](std::string& shown, std::string text) {
+        if (shown != text) {
+            shown = std::move(text);
+            changed = true;
+        }
+    };
     for (const Response& response : responses) {
-        if (const auto text = info::itemText(response)) {
+        if (auto text = info::itemText(response)) {
             const auto index = std::find(info::itemPids.begin(), info::itemPids.end(), response.pid) - info::itemPids.begin();
-            vehicle_[static_cast<std::size_t>(index)] = *text;
-        } else if (const auto row = info::metricRow(response)) {
-            infoArrData_[static_cast<std::size_t>(row->first)] = row->second;
+            take(vehicle_[static_cast<std::size_t>(index)], std::move(*text));
+        } else if (auto row = info::metricRow(response)) {
+            take(infoArrData_[static_cast<std::size_t>(row->first)], std::move(row->second));
         }
     }
-    tableView().reloadData();
+    if (changed)
+        tableView().reloadData();
 }
 
 int InfoViewController::numberOfRowsInSection(ui::TableView&, int section)
