@@ -12,7 +12,7 @@
 #include "fuel/GraphViewCon.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Strings.h"
-#include "platform/mail/MailComposer.h"
+#include "support/MailRecorder.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 
@@ -25,21 +25,11 @@ protected:
     void SetUp() override
     {
         ShellAppTest::SetUp();
-        mail::MailComposer::setTestRecorder([this](const mail::MailMessage& message, const std::string&) {
-            mailed.push_back(message);
-            return mail::MailComposeResult::Sent;
-        });
         // A steady 100 km/h at 10 g/s of air: 71.07 mpg.
         sim.updateCar([](elmsim::CarState& s) {
             s.speed = 100;
             s.maf = 10;
         });
-    }
-
-    void TearDown() override
-    {
-        mail::MailComposer::setTestRecorder({});
-        ShellAppTest::TearDown();
     }
 
     // The app started on the simulator, connected, on a fuel tab.
@@ -112,7 +102,7 @@ protected:
 
     static std::string today() { return fnd::DateFormatter("MMM d, yyyy").stringFromDate(fnd::Date::now()); }
 
-    std::vector<mail::MailMessage> mailed;
+    testsupport::MailRecorder outbox;
 };
 
 TEST_F(FuelJourneyTest, DriveResetTrendsExportAndRestart)
@@ -147,14 +137,14 @@ TEST_F(FuelJourneyTest, DriveResetTrendsExportAndRestart)
     ASSERT_TRUE(testsupport::tapText(screen(), "Export all data"));
     ASSERT_TRUE(waitFor([&] {
         advance(0);
-        return !mailed.empty();
+        return !outbox.mails.empty();
     }));
-    ASSERT_EQ(mailed[0].attachments.size(), 1u);
+    ASSERT_EQ(outbox.mails[0].attachments.size(), 1u);
     const std::string expectedCsv =
         "Date, mpg, gal., Cost, Distance, Speed\n\"" + today() + "\", " +
         fnd::format("%.1f, %.1f, %.1f, %.1f, %.1f\n", fuelData().dataArr[0], fuelData().fuelArr[0],
                     fuelData().costArr[0], miles, fuelData().speedArr[0]);
-    EXPECT_EQ(mailed[0].attachments[0].data, expectedCsv);
+    EXPECT_EQ(outbox.mails[0].attachments[0].data, expectedCsv);
     EXPECT_NE(expectedCsv.find(fnd::format("%.1f, 62.", miles)), std::string::npos) << expectedCsv;
 
     // The trip counted on while Trends showed, up to the quit, which saved it.

@@ -12,7 +12,7 @@
 #include "logging/ScrollGraphViewController.h"
 #include "platform/foundation/FileIO.h"
 #include "platform/foundation/Paths.h"
-#include "platform/mail/MailComposer.h"
+#include "support/MailRecorder.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Switch.h"
 
@@ -39,17 +39,8 @@ protected:
             car.speed = 50;
             car.missingPids = {0x11};  // the car answers NO DATA for the throttle
         });
-        mail::MailComposer::setTestRecorder([this](const mail::MailMessage& message, const std::string&) {
-            mails.push_back(message);
-            return mail::MailComposeResult::Sent;
-        });
         ui::Device::current().setIdiom(GetParam().idiom);
         ui::Device::current().setScreenSize(GetParam().size);
-    }
-    void TearDown() override
-    {
-        mail::MailComposer::setTestRecorder({});
-        ShellAppTest::TearDown();
     }
 
     // Launches the app, waits for the adapter and opens a menu entry.
@@ -76,7 +67,7 @@ protected:
     }
     bool shows(const std::string& text) { return testsupport::shows(window->window(), text); }
 
-    std::vector<mail::MailMessage> mails;
+    testsupport::MailRecorder outbox;
 };
 
 TEST_P(Journey, TheGaugeListShowsLiveValuesAndNoNumberForARefusedPid)
@@ -117,7 +108,7 @@ TEST_P(Journey, TwoRecordingsLeaveTwoLogsWithTheirOwnRows)
     };
     record(2000);
     record(3000);
-    ASSERT_EQ(mails.size(), 2u) << "each recording is mailed";
+    ASSERT_EQ(outbox.mails.size(), 2u) << "each recording is mailed";
 
     std::map<std::string, std::string> logs;
     for (const auto& entry : std::filesystem::directory_iterator(fnd::Paths::documents()))
@@ -131,7 +122,7 @@ TEST_P(Journey, TwoRecordingsLeaveTwoLogsWithTheirOwnRows)
     const std::string earlier = logs.begin()->second;
     EXPECT_NE(earlier.find("\n2000,50,"), std::string::npos) << logs.begin()->first << ":\n" << earlier;
     EXPECT_EQ(earlier.find("3000,"), std::string::npos);
-    EXPECT_EQ(mails[0].attachments.at(0).data, earlier) << "the first mail holds the log kept aside";
+    EXPECT_EQ(outbox.mails[0].attachments.at(0).data, earlier) << "the first mail holds the log kept aside";
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Journey,

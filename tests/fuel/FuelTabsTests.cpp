@@ -9,7 +9,7 @@
 #include "fuel/GraphViewCon.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Strings.h"
-#include "platform/mail/MailComposer.h"
+#include "support/MailRecorder.h"
 #include "platform/ui/TabBar.h"
 #include "support/Input.h"
 
@@ -20,10 +20,6 @@ protected:
     void SetUp() override
     {
         FuelScreenTest::SetUp();
-        mail::MailComposer::setTestRecorder([this](const mail::MailMessage& message, const std::string&) {
-            mailed.push_back(message);
-            return mail::MailComposeResult::Sent;
-        });
         sim.updateCar([](elmsim::CarState& s) {
             s.speed = 100;
             s.maf = 10;
@@ -34,12 +30,6 @@ protected:
         trends = std::make_shared<GraphViewCon>();
         showTabs({{"Fuel", fuel}, {"Trends", trends}});
         ASSERT_TRUE(waitFor([&] { return fuel->fView()->insMpgVal() > 0; }));
-    }
-
-    void TearDown() override
-    {
-        mail::MailComposer::setTestRecorder({});
-        FuelScreenTest::TearDown();
     }
 
     static std::string today() { return fnd::DateFormatter("MMM d, yyyy").stringFromDate(fnd::Date::now()); }
@@ -71,7 +61,7 @@ protected:
 
     std::shared_ptr<FuelViewController> fuel;
     std::shared_ptr<GraphViewCon> trends;
-    std::vector<mail::MailMessage> mailed;
+    testsupport::MailRecorder outbox;
 };
 
 TEST_F(FuelTabsTest, TrendsShowsTheTripSavedAsTheUserLeftTheFuelTab)
@@ -128,9 +118,9 @@ TEST_F(FuelTabsTest, TrendsAndItsExportFollowTheSavesMadeWhileItShows)
     ASSERT_TRUE(testsupport::tapText(window(), "Export all data"));
     ASSERT_TRUE(waitFor([&] {
         advance(0);
-        return !mailed.empty();
+        return !outbox.mails.empty();
     }));
-    const std::string& csv = mailed.at(0).attachments.at(0).data;
+    const std::string& csv = outbox.mails.at(0).attachments.at(0).data;
     EXPECT_NE(csv.find(fnd::format("%.1f, %.1f", fuelData().costArr[0], fuelData().distanceArr[0])), std::string::npos)
         << csv;
 }

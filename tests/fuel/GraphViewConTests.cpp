@@ -8,7 +8,7 @@
 #include "platform/foundation/Calendar.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Paths.h"
-#include "platform/mail/MailComposer.h"
+#include "support/MailRecorder.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/VisibleText.h"
@@ -32,20 +32,6 @@ ui::Touch touchAt(double x, std::uint64_t id)
 
 class GraphViewConTest : public FuelScreenTest {
 protected:
-    void SetUp() override
-    {
-        FuelScreenTest::SetUp();
-        mail::MailComposer::setTestRecorder([this](const mail::MailMessage& message, const std::string&) {
-            mailed.push_back(message);
-            return mail::MailComposeResult::Sent;
-        });
-    }
-    void TearDown() override
-    {
-        mail::MailComposer::setTestRecorder({});
-        FuelScreenTest::TearDown();
-    }
-
     // Five days: today, 1, 2, 4 and 6 days ago.
     static void fillLog()
     {
@@ -91,7 +77,7 @@ protected:
         return alert ? alert->message() : "";
     }
 
-    std::vector<mail::MailMessage> mailed;
+    testsupport::MailRecorder outbox;
 };
 
 TEST_F(GraphViewConTest, LoadsTheLogInTheDisplayUnitOnEveryAppearance)
@@ -163,14 +149,14 @@ TEST_F(GraphViewConTest, ExportsTheWholeLogAsCsvAndCleansUp)
     choose("Export all data");
     ASSERT_TRUE(waitFor([&] {
         advance(0);
-        return !mailed.empty();
+        return !outbox.mails.empty();
     }));
-    ASSERT_EQ(mailed.size(), 1u);
-    EXPECT_EQ(mailed[0].subject, "Fuel Economy data");
-    ASSERT_EQ(mailed[0].attachments.size(), 1u);
-    EXPECT_EQ(mailed[0].attachments[0].fileName, "Fuel_eco_data.csv");
-    EXPECT_EQ(mailed[0].attachments[0].mimeType, "text/csv");
-    EXPECT_EQ(mailed[0].attachments[0].data,
+    ASSERT_EQ(outbox.mails.size(), 1u);
+    EXPECT_EQ(outbox.mails[0].subject, "Fuel Economy data");
+    ASSERT_EQ(outbox.mails[0].attachments.size(), 1u);
+    EXPECT_EQ(outbox.mails[0].attachments[0].fileName, "Fuel_eco_data.csv");
+    EXPECT_EQ(outbox.mails[0].attachments[0].mimeType, "text/csv");
+    EXPECT_EQ(outbox.mails[0].attachments[0].data,
               "Date, mpg, gal., Cost, Distance, Speed\n\"Dec 7, 2024\", 31.1, 1.0, 1.0, 31.1, 40.0\n");
     advance(1);
     EXPECT_FALSE(std::filesystem::exists(fnd::Paths::documents() / "Fuel_eco_DATA.csv"));
@@ -187,9 +173,9 @@ TEST_F(GraphViewConTest, RangedExportWritesTheSelectedDaysNewestFirst)
     choose("Export ranged data");
     ASSERT_TRUE(waitFor([&] {
         advance(0);
-        return !mailed.empty();
+        return !outbox.mails.empty();
     }));
-    const std::string& csv = mailed[0].attachments[0].data;
+    const std::string& csv = outbox.mails[0].attachments[0].data;
     EXPECT_EQ(csv.substr(0, csv.find('\n')), "Date, kpl, lit., Cost, Distance, Speed");
     EXPECT_NE(csv.find("\"" + dayKey(0) + "\", 13.2"), std::string::npos);
     EXPECT_LT(csv.find(dayKey(0)), csv.find(dayKey(1)));
@@ -217,7 +203,7 @@ TEST_F(GraphViewConTest, ExportRefusesAnEmptyLogAndASingleDay)
     advance(1);
     choose("Export ranged data");
     EXPECT_EQ(alertMessage(), "No data available\nOr no range selected.");
-    EXPECT_TRUE(mailed.empty());
+    EXPECT_TRUE(outbox.mails.empty());
 }
 
 TEST_F(GraphViewConTest, AFailedWriteIsReportedAndNothingIsMailed)
@@ -228,7 +214,7 @@ TEST_F(GraphViewConTest, AFailedWriteIsReportedAndNothingIsMailed)
     trends->sendMail();
     advance(1);
     EXPECT_EQ(ui::AlertController::visible()->title(), "Error");
-    EXPECT_TRUE(mailed.empty());
+    EXPECT_TRUE(outbox.mails.empty());
 }
 
 TEST_F(GraphViewConTest, TheAxisReadsRoundStepsAndTodaysPointIsWhole)

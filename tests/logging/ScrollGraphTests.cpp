@@ -15,7 +15,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/Strings.h"
-#include "platform/mail/MailComposer.h"
+#include "support/MailRecorder.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Switch.h"
@@ -33,15 +33,6 @@ using loggingtests::voltage;
 
 class LoggingScreen : public ScreenTest {
 protected:
-    LoggingScreen()
-    {
-        mail::MailComposer::setTestRecorder([this](const mail::MailMessage& message, const std::string&) {
-            mails.push_back(message);
-            return mail::MailComposeResult::Sent;
-        });
-    }
-    ~LoggingScreen() override { mail::MailComposer::setTestRecorder({}); }
-
     void flip()
     {
         screen->recordSwitch().setOn(!screen->recordSwitch().isOn());
@@ -50,7 +41,7 @@ protected:
     }
 
     std::shared_ptr<ScrollGraphViewController> screen = std::make_shared<ScrollGraphViewController>();
-    std::vector<mail::MailMessage> mails;
+    testsupport::MailRecorder outbox;
 };
 
 TEST_F(LoggingScreen, PollsEveryChartAndFeedsEachOfAPid)
@@ -184,11 +175,11 @@ TEST_F(LoggingScreen, ARecordingIsSavedMailedAndKept)
     flip();
     EXPECT_FALSE(screen->isRecording());
     EXPECT_EQ(screen->titleLabel().text(), "Graph list");
-    ASSERT_EQ(mails.size(), 1u);
-    EXPECT_EQ(mails[0].subject, "Norvale Logging");
-    ASSERT_EQ(mails[0].attachments.size(), 1u);
-    EXPECT_EQ(mails[0].attachments[0].mimeType, "text/csv");
-    EXPECT_NE(mails[0].attachments[0].data.find("850,90,"), std::string::npos);
+    ASSERT_EQ(outbox.mails.size(), 1u);
+    EXPECT_EQ(outbox.mails[0].subject, "Norvale Logging");
+    ASSERT_EQ(outbox.mails[0].attachments.size(), 1u);
+    EXPECT_EQ(outbox.mails[0].attachments[0].mimeType, "text/csv");
+    EXPECT_NE(outbox.mails[0].attachments[0].data.find("850,90,"), std::string::npos);
     advance(1);
     EXPECT_TRUE(std::filesystem::exists(fnd::Paths::documents() / "datalog.csv")) << "the file stays after the mail";
 }
@@ -276,7 +267,7 @@ TEST_F(LoggingScreen, LeavingWhileRecordingSavesTheFiles)
     leave();
     EXPECT_FALSE(screen->isRecording());
     EXPECT_EQ(fnd::readFile(fnd::Paths::documents() / "Engine speed.csv").value_or(""), "Engine speed in rpm\n850\n");
-    EXPECT_TRUE(mails.empty());
+    EXPECT_TRUE(outbox.mails.empty());
     EXPECT_EQ(link->delegate().get(), nullptr);
 }
 
@@ -306,7 +297,7 @@ TEST_F(LoggingScreen, AFileThatCannotBeStartedRefusesTheRecordingAtOnce)
             EXPECT_EQ(message.find("Coolant"), std::string::npos) << "that file can be written: " << message;
         EXPECT_TRUE(std::filesystem::is_directory(fnd::Paths::documents() / blocked / "in-the-way"))
             << "what is in the way stays";
-        EXPECT_TRUE(mails.empty());
+        EXPECT_TRUE(outbox.mails.empty());
         ui::AlertController::dismissAll();
         std::filesystem::remove_all(fnd::Paths::documents() / blocked);
     }
@@ -345,7 +336,7 @@ TEST_F(LoggingScreen, ADiskThatFillsDuringTheRecordingIsReportedAtTheEnd)
     screen->didReceiveResponse({reply(0x0C, {0x0E, 0x10})});
     advance(1.5);
     tap(screen->recordSwitch());
-    EXPECT_TRUE(mails.empty());
+    EXPECT_TRUE(outbox.mails.empty());
     ASSERT_NE(ui::AlertController::visible(), nullptr);
     EXPECT_NE(ui::AlertController::visible()->message().find("datalog.csv"), std::string::npos);
 }
