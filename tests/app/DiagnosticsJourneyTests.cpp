@@ -88,6 +88,17 @@ protected:
     {
         return waitFor([&] { return requestCount(request) >= count; }) && waitForAnswers();
     }
+
+    // Lets the screen work, a tenth of a second at a time with every reply delivered, until it shows `text`
+    // or five seconds have passed.
+    bool showsWithin5s(const std::string& text)
+    {
+        for (int step = 0; step < 50 && shown().find(text) == std::string::npos; ++step) {
+            advance(0.1);
+            waitForAnswers();
+        }
+        return shown().find(text) != std::string::npos;
+    }
 };
 
 TEST_P(DiagnosticsJourney, FromLaunchToClearedCodes)
@@ -99,12 +110,8 @@ TEST_P(DiagnosticsJourney, FromLaunchToClearedCodes)
     // The menu, then Diagnostics: it opens on the readiness monitors.
     swipe(10, GetParam().size.width * 0.7, GetParam().size.height / 2);
     advance(1);
-    // The link may have asked for the monitors before: wait for the screen's own request.
-    const int monitorRequests = requestCount("0101");
     ASSERT_TRUE(tapText("Diagnostics")) << shown();
-    ASSERT_TRUE(received("0101", monitorRequests + 1));
-    advance(0.5);
-    EXPECT_NE(shown().find("Misfire Complete"), std::string::npos) << shown();
+    EXPECT_TRUE(showsWithin5s("Misfire Complete")) << shown();
     EXPECT_NE(shown().find("Catalyst Complete"), std::string::npos) << shown();
 
     // The trouble codes, each with its description, and the lamp with its count.
