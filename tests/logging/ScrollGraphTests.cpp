@@ -33,6 +33,16 @@ using loggingtests::voltage;
 
 class LoggingScreen : public ScreenTest {
 protected:
+    // One chart, engine speed, recorded to the TCP logging server at this loopback port.
+    static void chartEngineSpeedLoggingTo(std::uint16_t port)
+    {
+        settings().graphListArr = {8};
+        settings().graphLineColorArr = {0};
+        settings().loggerInterface = 1;
+        settings().loggerIP = "127.0.0.1";
+        settings().loggerPort = port;
+    }
+
     void flip()
     {
         screen->recordSwitch().setOn(!screen->recordSwitch().isOn());
@@ -186,11 +196,7 @@ TEST_F(LoggingScreen, ARecordingIsSavedMailedAndKept)
 
 TEST_F(LoggingScreen, AnUnreachableLoggingServerTurnsTheSwitchOffAndRetryStartsAgain)
 {
-    settings().graphListArr = {8};
-    settings().graphLineColorArr = {0};
-    settings().loggerInterface = 1;
-    settings().loggerIP = "127.0.0.1";
-    settings().loggerPort = testsupport::unusedLoopbackPort();
+    chartEngineSpeedLoggingTo(testsupport::unusedLoopbackPort());
     show(screen);
     tap(screen->recordSwitch());
     ASSERT_TRUE(fnd::RunLoop::main().runUntil([&] { return !screen->isRecording(); }));
@@ -210,11 +216,7 @@ TEST_F(LoggingScreen, AnUnreachableLoggingServerTurnsTheSwitchOffAndRetryStartsA
 TEST_F(LoggingScreen, ALoggingServerThatGoesAwayEndsTheRecordingAndSaysSo)
 {
     testsupport::LoopbackServer server([](testsupport::LoopbackConnection& c) { c.close(); });
-    settings().graphListArr = {8};
-    settings().graphLineColorArr = {0};
-    settings().loggerInterface = 1;
-    settings().loggerIP = "127.0.0.1";
-    settings().loggerPort = server.port();
+    chartEngineSpeedLoggingTo(server.port());
     show(screen);
     tap(screen->recordSwitch());
     ASSERT_TRUE(fnd::RunLoop::main().runUntil([&] { return !screen->isRecording(); }));
@@ -236,11 +238,7 @@ TEST_F(LoggingScreen, StoppingATcpRecordingSaysConnectionClosed)
         while (!c.readSome().empty()) {
         }
     });
-    settings().graphListArr = {8};
-    settings().graphLineColorArr = {0};
-    settings().loggerInterface = 1;
-    settings().loggerIP = "127.0.0.1";
-    settings().loggerPort = server.port();
+    chartEngineSpeedLoggingTo(server.port());
     show(screen);
     tap(screen->recordSwitch());
     for (int i = 0; i < 200 && !lineArrived; ++i) {

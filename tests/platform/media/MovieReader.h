@@ -2,6 +2,7 @@
 
 // Reading back movies the tests wrote, through libavformat and libavcodec.
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -74,30 +75,15 @@ public:
     double decodeAll(std::array<int, 3>* firstCentre = nullptr)
     {
         double last = -1;
-        AVPacket* packet = av_packet_alloc();
-        AVFrame* frame = av_frame_alloc();
         const AVRational base = format->streams[videoIndex]->time_base;
         bool first = true;
-        auto take = [&] {
-            while (avcodec_receive_frame(decoder, frame) == 0) {
-                last = std::max(last, frame->best_effort_timestamp * av_q2d(base));
-                if (first && firstCentre) {
-                    *firstCentre = centreColour(frame);
-                    first = false;
-                }
+        forEachFrame([&](const AVFrame* frame) {
+            last = std::max(last, frame->best_effort_timestamp * av_q2d(base));
+            if (first && firstCentre) {
+                *firstCentre = centreColour(frame);
+                first = false;
             }
-        };
-        while (av_read_frame(format, packet) >= 0) {
-            if (packet->stream_index == videoIndex) {
-                avcodec_send_packet(decoder, packet);
-                take();
-            }
-            av_packet_unref(packet);
-        }
-        avcodec_send_packet(decoder, nullptr);
-        take();
-        av_frame_free(&frame);
-        av_packet_free(&packet);
+        });
         return last;
     }
 
@@ -110,23 +96,7 @@ public:
     Picture lastFrame()
     {
         Picture picture;
-        AVPacket* packet = av_packet_alloc();
-        AVFrame* frame = av_frame_alloc();
-        auto take = [&] {
-            while (avcodec_receive_frame(decoder, frame) == 0)
-                picture = toRGB(frame);
-        };
-        while (av_read_frame(format, packet) >= 0) {
-            if (packet->stream_index == videoIndex) {
-                avcodec_send_packet(decoder, packet);
-                take();
-            }
-            av_packet_unref(packet);
-        }
-        avcodec_send_packet(decoder, nullptr);
-        take();
-        av_frame_free(&frame);
-        av_packet_free(&packet);
+        forEachFrame([&](const AVFrame* frame) { picture = toRGB(frame); });
         return picture;
     }
 
@@ -146,6 +116,29 @@ public:
     AVFormatContext* format = nullptr;
 
 private:
+    // Reads the movie from where reading stands and hands every video frame it decodes to `take`.
+    template <typename Take>
+    void forEachFrame(Take take)
+    {
+        AVPacket* packet = av_packet_alloc();
+        AVFrame* frame = av_frame_alloc();
+        const auto receive = [&] {
+            while (avcodec_receive_frame(decoder, frame) == 0)
+                take(frame);
+        };
+        while (av_read_frame(format, packet) >= 0) {
+            if (packet->stream_index == videoIndex) {
+                avcodec_send_packet(decoder, packet);
+                receive();
+            }
+            av_packet_unref(packet);
+        }
+        avcodec_send_packet(decoder, nullptr);
+        receive();
+        av_frame_free(&frame);
+        av_packet_free(&packet);
+    }
+
     static std::array<int, 3> centreColour(const AVFrame* frame)
     {
         const Picture picture = toRGB(frame);
