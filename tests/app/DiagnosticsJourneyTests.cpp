@@ -9,19 +9,9 @@
 #include "app/Features.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/VisibleText.h"
+#include "support/ScreenShape.h"
 
 namespace {
-
-struct Shape {
-    const char* name;
-    ui::Size size;
-    ui::UserInterfaceIdiom idiom;
-};
-
-void PrintTo(const Shape& s, std::ostream* os)
-{
-    *os << s.name;
-}
 
 template <typename Kind>
 Kind* findView(ui::View& view)
@@ -34,13 +24,12 @@ Kind* findView(ui::View& view)
     return nullptr;
 }
 
-class DiagnosticsJourney : public ShellAppTest, public ::testing::WithParamInterface<Shape> {
+class DiagnosticsJourney : public ShellAppTest, public ::testing::WithParamInterface<testsupport::ScreenShape> {
 protected:
     void SetUp() override
     {
         ShellAppTest::SetUp();
-        ui::Device::current().setIdiom(GetParam().idiom);
-        ui::Device::current().setScreenSize(GetParam().size);
+        GetParam().apply();
         sim.updateCar([](elmsim::CarState& s) {
             s.storedCodes = {"P0301", "P0420"};
             s.pendingCodes = {"P0171"};
@@ -183,8 +172,7 @@ TEST_P(DiagnosticsJourney, FromLaunchToClearedCodes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, DiagnosticsJourney,
-                         ::testing::Values(Shape{"Phone", {390, 844}, ui::UserInterfaceIdiom::Phone},
-                                           Shape{"Pad", {1024, 768}, ui::UserInterfaceIdiom::Pad}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         ::testing::Values(testsupport::phonePortrait, testsupport::pad),
+                         testsupport::shapeName);
 
 }  // namespace

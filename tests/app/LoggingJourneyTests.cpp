@@ -15,21 +15,11 @@
 #include "support/MailRecorder.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Switch.h"
+#include "support/ScreenShape.h"
 
 namespace {
 
-struct Size {
-    const char* name;
-    ui::UserInterfaceIdiom idiom;
-    ui::Size size;
-};
-
-void PrintTo(const Size& s, std::ostream* os)
-{
-    *os << s.name;
-}
-
-class Journey : public ShellAppTest, public ::testing::WithParamInterface<Size> {
+class Journey : public ShellAppTest, public ::testing::WithParamInterface<testsupport::ScreenShape> {
 protected:
     void SetUp() override
     {
@@ -39,8 +29,7 @@ protected:
             car.speed = 50;
             car.missingPids = {0x11};  // the car answers NO DATA for the throttle
         });
-        ui::Device::current().setIdiom(GetParam().idiom);
-        ui::Device::current().setScreenSize(GetParam().size);
+        GetParam().apply();
     }
 
     // Launches the app, waits for the adapter and opens a menu entry.
@@ -126,8 +115,7 @@ TEST_P(Journey, TwoRecordingsLeaveTwoLogsWithTheirOwnRows)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Journey,
-                         ::testing::Values(Size{"phone", ui::UserInterfaceIdiom::Phone, {390, 844}},
-                                           Size{"pad", ui::UserInterfaceIdiom::Pad, {1024, 768}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         ::testing::Values(testsupport::phonePortrait, testsupport::pad),
+                         testsupport::shapeName);
 
 }  // namespace

@@ -12,21 +12,11 @@
 #include "platform/mail/MailComposer.h"
 #include "platform/motion/MotionService.h"
 #include "shell/AppDelegate.h"
+#include "support/ScreenShape.h"
 
 namespace {
 
-struct Shape {
-    std::string name;
-    ui::UserInterfaceIdiom idiom;
-    ui::Size size;
-};
-
-void PrintTo(const Shape& shape, std::ostream* os)
-{
-    *os << shape.name;
-}
-
-class ScreenWalk : public ShellAppTest, public ::testing::WithParamInterface<Shape> {
+class ScreenWalk : public ShellAppTest, public ::testing::WithParamInterface<testsupport::ScreenShape> {
 protected:
     void SetUp() override
     {
@@ -45,8 +35,7 @@ protected:
     // The application at the shape's size, connected to the simulator.
     void launchConnected()
     {
-        ui::Device::current().setIdiom(GetParam().idiom);
-        ui::Device::current().setScreenSize(GetParam().size);
+        GetParam().apply();
         launchApp(appScreens(), AdapterAddress{"127.0.0.1", sim.port()});
         ASSERT_TRUE(waitFor([] { return link().isConnected(); }));
         advance(2);
@@ -132,9 +121,7 @@ TEST_P(ScreenWalk, TheRaceScreenAfterARunShowsWhollyAndCanBeLeft)
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, ScreenWalk,
-                         ::testing::Values(Shape{"phone", ui::UserInterfaceIdiom::Phone, {390, 844}},
-                                           Shape{"landscape", ui::UserInterfaceIdiom::Phone, {844, 390}},
-                                           Shape{"pad", ui::UserInterfaceIdiom::Pad, {1024, 768}}),
-                         [](const auto& info) { return info.param.name; });
+                         ::testing::Values(testsupport::phonePortrait, testsupport::phoneLandscape, testsupport::pad),
+                         testsupport::shapeName);
 
 }  // namespace
