@@ -313,11 +313,12 @@ void CameraViewController::viewWillAppear(bool animated)
     TemplateViewCon::viewWillAppear(animated);
     takeLink();
     const Settings& settings = Manager::sharedManager().setting();
-    if (firstLaunch_ || overlayOutdated(settings)) {
+    const bool outdated = overlayOutdated(settings);
+    if (firstLaunch_ || outdated) {
         firstLaunch_ = false;
         // The tiles of an earlier appearance gave their faces to the overlay and hid them: new ones are made.
         const int shownMode = recordMode_;
-        if (facesTaken_ || overlayOutdated(settings))
+        if (facesTaken_ || outdated)
             buildOverlayContents(settings);
         if (recordMode_ != shownMode)
             makeCamera();
