@@ -9,7 +9,6 @@
 #include "platform/ui/Animation.h"
 #include "platform/ui/BarItems.h"
 #include "platform/ui/Device.h"
-#include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/SwipeGestureRecognizer.h"
@@ -150,11 +149,10 @@ void RootController::addMenuButtons()
         for (ui::ViewController* screen : navigationRoots(*entry)) {
             if (screen->navigationItem().leftBarButtonItem())
                 continue;
-            screen->navigationItem().setLeftBarButtonItem(std::make_shared<ui::BarButtonItem>(
-                ui::Image::named("menu"), ui::BarButtonItemStyle::Plain, [weak](ui::BarButtonItem&) {
-                    if (const auto self = std::static_pointer_cast<RootController>(weak.lock()))
-                        self->setMenuOpen(!self->menuOpen_);
-                }));
+            screen->navigationItem().setLeftBarButtonItem(menuBarButton([weak] {
+                if (const auto self = std::static_pointer_cast<RootController>(weak.lock()))
+                    self->viewWillSlide2();
+            }));
         }
     }
 }

@@ -51,11 +51,16 @@ void TemplateViewCon::addMenuEdgePan(ui::View& area)
     area.addGestureRecognizer(edge);
 }
 
-std::shared_ptr<ui::BarButtonItem> TemplateViewCon::makeMenuButton()
+std::shared_ptr<ui::BarButtonItem> menuBarButton(std::function<void()> slide)
 {
     return std::make_shared<ui::BarButtonItem>(ui::Image::named("menu"), ui::BarButtonItemStyle::Plain,
-                                               [this](ui::BarButtonItem&) {
-                                                   if (auto menu = delegate())
-                                                       menu->viewWillSlide2();
-                                               });
+                                               [slide = std::move(slide)](ui::BarButtonItem&) { slide(); });
+}
+
+std::shared_ptr<ui::BarButtonItem> TemplateViewCon::makeMenuButton()
+{
+    return menuBarButton([this] {
+        if (auto menu = delegate())
+            menu->viewWillSlide2();
+    });
 }

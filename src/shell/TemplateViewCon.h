@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/ui/BarItems.h"
@@ -17,6 +18,9 @@ public:
     // A screen's menu button: the menu opens or closes itself.
     virtual void viewWillSlide2() {}
 };
+
+// The bar button that slides the main menu in and out: `slide` is what it does.
+std::shared_ptr<ui::BarButtonItem> menuBarButton(std::function<void()> slide);
 
 // The base of the feature screens. The main menu hands each one the link and itself when it is created
 // with the screens, and once the adapter has initialised gives the link to the visible one (takeLink) and
