@@ -82,20 +82,15 @@ void RaceMenus::showNotReady() { readySegCon_->setSelectedSegmentIndex(0); }
 
 void RaceMenus::layOutSelectors()
 {
-    // The selectors flank the slot of STOP and "Results": after a run they are back for the next one
-    // while the results button still shows, and neither may lie over the other.
     const ui::Size panel = panels_.infoPanel().bounds().size;
-    const ui::Rect slot = panels_.buttonSlot();
-    constexpr double margin = 8;
-    const double width = std::max(0.0, slot.minX() - 2 * margin);
-    raceModeSegCon_->setFrame({margin, 5, width, 30});
-    readySegCon_->setFrame({panel.width - margin - width, 5, width, 30});
+    raceModeSegCon_->setFrame({20, 5, panel.width * 0.4, 30});
+    readySegCon_->setFrame({panel.width / 2 + 10, 5, panel.width * 0.4, 30});
     // Every title fits its half of the control, which keeps some 5 points clear at either side.
     const ui::Font start = selectorFont();
     for (ui::SegmentedControl* selector : {raceModeSegCon_.get(), readySegCon_.get()}) {
         ui::Font font = start;
         for (int i = 0; i < selector->numberOfSegments(); ++i)
-            font = fittingFont(selector->titleForSegment(i), font, width / 2 - 10);
+            font = fittingFont(selector->titleForSegment(i), font, panel.width * 0.2 - 10);
         selector->setTitleFont(font);
     }
 }

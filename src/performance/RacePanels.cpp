@@ -233,16 +233,7 @@ ui::Color RacePanels::panelBackground() const { return theme_ == 1 ? cream : ui:
 
 ui::Rect RacePanels::stopBtnFrame(bool shown) const
 {
-    // Centred on the panel, which in landscape is narrower than the screen's short side.
-    const double buttonWidth = 0.25 * width_;
-    const double x = (infView_->bounds().size.width - buttonWidth) / 2;
-    return {x, shown ? -1 : -0.06 * height_, buttonWidth, 0.05 * height_};
-}
-
-void RacePanels::placeButtons()
-{
-    stopBtn_->setFrame(stopBtnFrame(shownButton_ == ShownButton::stop));
-    resultsBtn_->setFrame(stopBtnFrame(shownButton_ == ShownButton::results));
+    return {0.375 * width_, shown ? -1 : -0.06 * height_, 0.25 * width_, 0.05 * height_};
 }
 
 std::shared_ptr<ui::ViewController> RacePanels::viewControllerBeforeViewController(ui::PageViewController&,

@@ -64,16 +64,12 @@ public:
     ui::View& statPanel() const { return *statView_; }
     ui::View& gapPanel() const { return *gapView_; }
     ui::View& temperaturePanel() const { return *tempView_; }
-    // Where STOP shows during a run and "Results" after it: the middle of the timer panel's top edge,
-    // which the selectors leave free.
-    ui::Rect buttonSlot() const { return stopBtnFrame(true); }
 
     // Run states.
     void showArmed(bool armed);
     void showRunStarted(bool trackLoaded);
     void showRunStopped();
     void showReset();
-    void clearRunFigures();
 
     // Figures.
     void showTime(const std::string& timer, const std::string& tenths);
@@ -114,8 +110,8 @@ private:
     void layOutPortrait();
     void layOutLandscape();
     void layOutCommon();
+    void clearRunFigures();
     ui::Rect stopBtnFrame(bool shown) const;
-    void placeButtons();
     ui::Color panelBackground() const;
 
     ui::View& host_;
@@ -138,6 +134,4 @@ private:
     std::shared_ptr<ui::Label> gearLabel_, gearValLabel_, gearEndLabel_, hpLabel_, hpValLabel_;
     std::shared_ptr<ui::ImageView> shiftImgView_;
     std::shared_ptr<ui::Button> stopBtn_, resultsBtn_;
-    enum class ShownButton { none, stop, results };
-    ShownButton shownButton_ = ShownButton::none;
 };

@@ -26,7 +26,6 @@ void RacePanels::showArmed(bool armed)
 
 void RacePanels::showRunStarted(bool trackLoaded)
 {
-    clearRunFigures();
     ui::animate(0.4, ui::AnimationCurve::EaseInOut, [this, trackLoaded] {
         msgLabel_->setAlpha(0);
         timerLabel_->setHidden(false);
@@ -36,19 +35,15 @@ void RacePanels::showRunStarted(bool trackLoaded)
         msgLabel_->setHidden(true);
         if (!trackLoaded)
             trackLabel_->setText(fnd::L("Recording track"));
-        shownButton_ = ShownButton::stop;
-        placeButtons();
+        stopBtn_->setFrame(stopBtnFrame(true));
     });
 }
 
 void RacePanels::showRunStopped()
 {
-    // The selectors come back for the next run where the lap number was.
-    lapValLabel_->setHidden(true);
-    lapLabel_->setHidden(true);
     ui::animate(0.4, ui::AnimationCurve::EaseInOut, [this] {
-        shownButton_ = ShownButton::results;
-        placeButtons();
+        resultsBtn_->setFrame(stopBtnFrame(true));
+        stopBtn_->setFrame(stopBtnFrame(false));
     });
 }
 
@@ -62,8 +57,7 @@ void RacePanels::showReset()
     lapLabel_->setHidden(true);
     ui::animate(0.4, ui::AnimationCurve::EaseInOut, [this] {
         msgLabel_->setAlpha(1);
-        shownButton_ = ShownButton::none;
-        placeButtons();
+        resultsBtn_->setFrame(stopBtnFrame(false));
     });
 }
 

@@ -155,7 +155,6 @@ void RacePanels::layOutCommon()
         value->setFont(value->font().withSize(size.height * (value == gapValLabel_ ? 0.6 : 0.55)));
     }
     const ui::Size panel = infView_->bounds().size;
-    placeButtons();
     timerLabel_->setFrame({panel.width * 0.05, panel.height * 0.2, panel.width * 0.9, panel.height * 0.6});
     timerLabel_->setFont(timerLabel_->font().withSize(panel.height * 0.55));
     const double timerWidth = timerLabel_->sizeThatFits(panel).width;

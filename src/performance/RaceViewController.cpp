@@ -386,10 +386,8 @@ void RaceViewController::stopRecording()
 
 void RaceViewController::raceEngineDidStop(RaceEngine&)
 {
+    // The mode and ready selectors stay hidden until "Reset data" clears the run for the next one.
     panels_->showRunStopped();
-    // Ready for the next run; the results stay on view until it starts.
-    menus_->showSelectors(true);
-    menus_->showNotReady();
     if (locationManager_)
         locationManager_->stopUpdatingLocation();
 }

@@ -79,18 +79,6 @@ protected:
         tapOn("Done");
         ASSERT_EQ(race->presentedViewController(), nullptr);
     }
-
-    // The race screen's options, from the bar a tap drops in.
-    void chooseOption(const std::string& option)
-    {
-        testsupport::tap(window(), ui::Point{window().bounds().width() / 2, 150});
-        advance(0.5);
-        window().layoutIfNeeded();
-        ASSERT_NE(menus().optionsButton(), nullptr);
-        testsupport::tap(window(), *menus().optionsButton());
-        advance(0.5);
-        tapOn(fnd::L(option));
-    }
 };
 
 TEST_F(RaceJourneyTest, TwoDragRunsAndAThreeLapTrackRunThenTheTrackIsSavedAndChosen)
@@ -108,7 +96,10 @@ TEST_F(RaceJourneyTest, TwoDragRunsAndAThreeLapTrackRunThenTheTrackIsSavedAndCho
     expectSeconds("1/4 mile time", 16.4, "first run");
     closeResults();
 
-    // Second drag run, stopped at 13 s: its own figures, not the first run's.
+    // Second drag run, stopped at 13 s: its own figures, not the first run's. The controls for it come
+    // back with "Reset data".
+    EXPECT_FALSE(testsupport::shows(window(), "Ready"));
+    chooseOption("Reset data");
     tapOn("Ready");
     ASSERT_TRUE(race->engine().raceReady());
     dragRun(130);
@@ -121,6 +112,7 @@ TEST_F(RaceJourneyTest, TwoDragRunsAndAThreeLapTrackRunThenTheTrackIsSavedAndCho
     // The track run. The motion replay starts with the screen's next appearance and feels the launch 20 s
     // on; the GPS replay, started 2 s later, stands on the start line for 20 s and then drives three laps
     // of the oval, as does the simulated car. So the launch is felt on the start line.
+    chooseOption("Reset data");
     tapOn("Track");
     ASSERT_EQ(motion::MotionService::shared().start({replay("launch.csv"), {}}), "");
     chooseOption("Track selection");

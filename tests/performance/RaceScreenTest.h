@@ -61,6 +61,19 @@ protected:
         ASSERT_TRUE(testsupport::shows(window(), fnd::L("Accelerate")));
     }
 
+    // The race screen's options, from the bar a tap drops in.
+    void chooseOption(const std::string& option)
+    {
+        testsupport::tap(window(), panels().statPanel());
+        advance(0.5);
+        window().layoutIfNeeded();
+        ASSERT_NE(menus().optionsButton(), nullptr);
+        testsupport::tap(window(), *menus().optionsButton());
+        advance(0.5);
+        ASSERT_TRUE(testsupport::tapText(window(), fnd::L(option))) << option;
+        advance(1);
+    }
+
     // The phone feels the launch; samples come on the motion queue's thread as the clock moves on.
     void launch()
     {

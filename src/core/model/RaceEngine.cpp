@@ -111,12 +111,6 @@ bool RaceEngine::startRecording(const std::optional<geo::Location>& lastKnown)
     // Two launch samples 0.05 s apart can both ask for a start.
     if (recording_)
         return false;
-    // The last run's results stay until the next run starts; its launch counts towards the new one.
-    if (!lapArr_.empty()) {
-        const float launch = acc_;
-        resetData();
-        topAcc_ = std::max(0.0f, launch);
-    }
     fnd::SystemSound::play(startSound);
     fromStandstill_ = speed_ * units_.conversion < standstillMph;
     recording_ = true;

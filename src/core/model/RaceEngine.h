@@ -124,8 +124,8 @@ public:
     float acc() const { return acc_; }
     float topAcc() const { return topAcc_; }
 
-    // Starts a run; a second call while recording does nothing. The figures of
-    // a stopped run are cleared first. `lastKnown` is the start line of a track
+    // Starts a run; a second call while recording does nothing. A stopped run's
+    // figures stay until resetData. `lastKnown` is the start line of a track
     // run; without one the first fix of the run is.
     bool startRecording(const std::optional<geo::Location>& lastKnown);
     void updateRecordLabel();

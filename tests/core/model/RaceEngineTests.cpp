@@ -224,7 +224,7 @@ TEST_F(RaceEngineTest, ALinkDropStopsTheRunAndKeepsItsResults)
     EXPECT_EQ(engine.lapArr().size(), 1u);
 }
 
-TEST_F(RaceEngineTest, ASecondRunStartsFromNothingButItsLaunch)
+TEST_F(RaceEngineTest, ASecondRunAfterAResetStartsFromNothingButItsLaunch)
 {
     engine.setTrackMode(false);
     engine.motionSample(0, 0, 0.9f);
@@ -234,6 +234,7 @@ TEST_F(RaceEngineTest, ASecondRunStartsFromNothingButItsLaunch)
     engine.stopRecording();
     ASSERT_EQ(engine.dataArr()[0], 150);
 
+    ASSERT_TRUE(engine.resetData());
     engine.setSpeed(0);
     engine.motionSample(0, 0, 0.3f);  // the second launch, softer than the first
     ASSERT_TRUE(engine.startRecording(std::nullopt));
