@@ -101,25 +101,32 @@ void RaceMenus::dropBar()
         return;
     barShown_ = true;
     const bool pad = ui::Device::current().isPad();
-    const double barY = pad ? padBarY : raceScreenUpright() ? raceScreenTopInset() : 0;
-    // The panels move down clear of the bar, in every shape, so that no control the user taps (the mode and
-    // ready selectors, STOP, "Results") lies under it while it shows.
-    panelsPushedBy_ = pad ? padBarY + barHeight : barHeight;
+    const bool upright = raceScreenUpright();
+    // Upright on a phone the bar would lie over the page area, so the panels make room for it; on a pad it
+    // comes in at 10 points and on a phone on its side at the top edge, over the timer panel, and nothing
+    // else moves. The controls under it are theirs again when it goes.
+    barOverPanels_ = pad || upright;
+    panelsPushed_ = !pad && upright;
+    const double barY = pad ? padBarY : upright ? raceScreenTopInset() : 0;
     ui::animate(0.3, ui::AnimationCurve::EaseInOut, [this, barY] {
         bar_->setFrame({0, barY, host_.bounds().size.width, barHeight});
-        panels_.shiftPanels(panelsPushedBy_);
+        if (panelsPushed_)
+            panels_.shiftPanels(barHeight);
     });
     hideBarCall_ = fnd::after(barShownFor, [this] { hideBar(); });
 }
 
 void RaceMenus::hideBar()
 {
-    const double pushedBy = barShown_ ? panelsPushedBy_ : 0;
-    ui::animate(0.3, ui::AnimationCurve::EaseInOut, [this, pushedBy] {
+    // Turned on its side meanwhile, the screen lays the panels out afresh.
+    const bool movePanels = barShown_ && panelsPushed_ && raceScreenUpright();
+    ui::animate(0.3, ui::AnimationCurve::EaseInOut, [this, movePanels] {
         bar_->setFrame({0, barParkedY, host_.bounds().size.width, barHeight});
-        panels_.shiftPanels(-pushedBy);
+        if (movePanels)
+            panels_.shiftPanels(-barHeight);
     });
-    panelsPushedBy_ = 0;
+    barOverPanels_ = false;
+    panelsPushed_ = false;
     barShown_ = false;
 }
 

@@ -42,12 +42,12 @@ public:
     ui::SegmentedControl& modeSelector() const { return *raceModeSegCon_; }
     ui::SegmentedControl& readySelector() const { return *readySegCon_; }
 
-    // Drops the bar in, pushing the panels down clear of it, and hides it again shortly after.
+    // Drops the bar in (upright on a phone it pushes the panels down) and hides it again shortly after.
     void dropBar();
     void hideBar();
     bool barShown() const { return barShown_; }
-    // The bar has pushed the panels down: the screen must not lay them out meanwhile.
-    bool barHoldsPanels() const { return barShown_; }
+    // The bar is in over the panels (upright, or on a pad): the screen must not place the pages meanwhile.
+    bool barHoldsPanels() const { return barShown_ && barOverPanels_; }
     void bringBarToFront();
     // The bar's action button, which opens the options (null while the bar does not show it).
     ui::View* optionsButton() { return bar_->viewForItem(*barItem_.rightBarButtonItem()); }
@@ -67,6 +67,7 @@ private:
     ui::NavigationItem barItem_;
     fnd::DelayedCall hideBarCall_;
     bool barShown_ = false;
-    double panelsPushedBy_ = 0;
+    bool barOverPanels_ = false;
+    bool panelsPushed_ = false;
     WarningAlert temperatureWarning_{"WARNING"};
 };

@@ -26,11 +26,7 @@ void RacePanels::layOutPageArea()
 
 void RacePanels::shiftPanels(double dy)
 {
-    // On its side the gap panel stands on its own beside the timer panel, and moves with it.
-    ui::View* gap = gapView_->superview() == &host_ ? gapView_.get() : nullptr;
-    for (ui::View* v : {pageView_->view().get(), infView_.get(), statView_.get(), gap}) {
-        if (!v)
-            continue;
+    for (ui::View* v : {pageView_->view().get(), infView_.get(), statView_.get()}) {
         ui::Rect frame = v->frame();
         frame.origin.y += dy;
         v->setFrame(frame);

@@ -196,46 +196,49 @@ TEST_F(RaceUserPathTest, AfterStopOnlyResetDataBringsTheControlsBackForTheNextRu
     }
 }
 
-TEST_F(RaceUserPathTest, TheBarATapDropsInLeavesTheRunControlsToTheFinger)
+TEST_F(RaceUserPathTest, TheBarATapDropsInMovesThePanelsOnlyUprightOnAPhoneAndControlsKeepTheirTaps)
 {
     ASSERT_TRUE(connect());
-    for (const ui::Size size : {ui::Size{1024, 768}, ui::Size{844, 390}, ui::Size{390, 844}}) {
-        ui::Device::current().setIdiom(size.width == 1024 ? ui::UserInterfaceIdiom::Pad : ui::UserInterfaceIdiom::Phone);
-        ui::Device::current().setScreenSize(size);
-        const std::string where = std::to_string(int(size.width)) + "x" + std::to_string(int(size.height));
+    for (const testsupport::ScreenShape& shape : {testsupport::pad, testsupport::phoneLandscape, testsupport::phonePortrait}) {
+        shape.apply();
+        const std::string& where = shape.name;
         showRace();
         ui::Window& window = root->window();
-        // Each control is tapped while the bar a tap on the screen dropped in still shows, once the last has gone.
-        const auto tapWithTheBarIn = [&](ui::View& control, ui::Point middle, const std::string& what) {
-            advance(2);
-            ASSERT_FALSE(menus().barShown()) << where << " " << what;
-            testsupport::tap(window, panels().statPanel());
-            advance(0.4);
-            ASSERT_TRUE(menus().barShown()) << where << " " << what;
+        const auto panelFrames = [&] {
             window.layoutIfNeeded();
-            testsupport::tap(window, control.convertPoint(middle, nullptr));
-            advance(0.5);
+            std::vector<ui::Rect> frames;
+            for (ui::View* panel : {panels().pageView().view().get(), &panels().infoPanel(), &panels().statPanel(),
+                                    &panels().gapPanel()})
+                frames.push_back(panel->convertRect(panel->bounds(), nullptr));
+            return frames;
         };
-        const auto segmentMiddle = [](ui::SegmentedControl& control, int index) {
-            const ui::Rect b = control.bounds();
-            return ui::Point{b.minX() + b.width() * (index + 0.5) / control.numberOfSegments(), b.midY()};
+        const std::vector<ui::Rect> before = panelFrames();
+        testsupport::tap(window, panels().statPanel());
+        advance(0.4);
+        ASSERT_TRUE(menus().barShown()) << where;
+        const auto title = testsupport::frameOfText(window, fnd::L("Racetrack"));
+        ASSERT_TRUE(title) << where;
+        const bool pad = shape.idiom == ui::UserInterfaceIdiom::Pad;
+        const bool pushes = !pad && shape.size.width < shape.size.height;
+        EXPECT_NEAR(title->midY(), (pad ? 10 : pushes ? ui::safeAreaInsets(window).top : 0) + 22, 1) << where;
+        const auto movedBy = [&](double dy) {
+            const std::vector<ui::Rect> now = panelFrames();
+            for (std::size_t i = 0; i < now.size(); ++i) {
+                if (!sameFrame(now[i], before[i].offset(0, dy)))
+                    return false;
+            }
+            return true;
         };
+        EXPECT_TRUE(movedBy(pushes ? 44 : 0)) << where << ": with the bar in";
+        advance(2);
+        EXPECT_TRUE(movedBy(0)) << where << ": once it has gone, back by as much as they moved";
 
-        ui::SegmentedControl& mode = menus().modeSelector();
-        tapWithTheBarIn(mode, segmentMiddle(mode, 0), "Drag");
-        EXPECT_FALSE(race->engine().isTrackMode()) << where << ": the tap on \"Drag\" chooses drag runs";
-        ui::SegmentedControl& ready = menus().readySelector();
-        tapWithTheBarIn(ready, segmentMiddle(ready, 1), "Ready");
-        ASSERT_TRUE(race->engine().raceReady()) << where << ": the tap on \"Ready\" arms the run";
-
-        launch();
-        advance(1);
-        tapOn("STOP");
-        ASSERT_FALSE(race->engine().recording()) << where;
-        ui::Button& results = panels().resultsButton();
-        tapWithTheBarIn(results, results.bounds().center(), "Results");
-        EXPECT_NE(race->presentedViewController(), nullptr) << where << ": the tap on \"Results\" opens the results";
-        EXPECT_FALSE(race->engine().raceReady()) << where;
+        // A tap on a control is the control's: it chooses, and drops no bar over the controls.
+        tapSegment(menus().modeSelector(), 0);
+        EXPECT_FALSE(race->engine().isTrackMode()) << where;
+        tapSegment(menus().readySelector(), 1);
+        EXPECT_TRUE(race->engine().raceReady()) << where;
+        EXPECT_FALSE(menus().barShown()) << where;
     }
 }
 

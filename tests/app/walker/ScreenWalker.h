@@ -92,6 +92,8 @@ private:
     ui::View& topLayer();
     bool onScreen(ui::Point at) const;
     bool reachable(ui::View& view, ui::Point at);
+    // A navigation bar other than the control's own takes a tap at the point.
+    bool barOver(ui::Point at, const ui::View& control);
     Snapshot snapshot() const;
     bool left(const Snapshot& before) const;
     static std::string titleOf(ui::ViewController& screen);
