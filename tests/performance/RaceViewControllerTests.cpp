@@ -14,7 +14,6 @@
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/VisibleText.h"
-#include "platform/ui/Window.h"
 #include "support/Input.h"
 #include "support/ScreenShape.h"
 
@@ -353,13 +352,12 @@ TEST_F(RaceViewControllerTest, LandscapeHidesTheSidePanels)
 TEST_F(RaceViewControllerTest, SteadyReadingsLeaveTheScreenAloneInEveryShape)
 {
     ASSERT_TRUE(connect());
-    for (const testsupport::ScreenShape& shape : {testsupport::phonePortrait, testsupport::phoneLandscape, testsupport::pad}) {
+    for (const auto& shape : {testsupport::phonePortrait, testsupport::phoneLandscape, testsupport::pad}) {
         shape.apply();
         showRace();
         drive(2);
         ui::Window& screen = root->window();
         ui::BitmapContext frame(screen.bounds().size, 1);
-        screen.setNeedsDisplay();
         screen.renderDamage(frame);
         double repainted = 0;
         for (int tick = 0; tick < 20; ++tick) {
