@@ -22,6 +22,13 @@ ui::Path segment(ui::Point center, double radius, double fromDegrees, double toR
     return ui::Path::arc(center, radius, radians(fromDegrees), toRadians, true);
 }
 
+int litCount(float shown, float fullScale, int segments)
+{
+    if (!(shown > 0) || fullScale <= 0)
+        return 0;
+    return static_cast<int>(std::min(1.0f, shown / fullScale) * static_cast<float>(segments));
+}
+
 }  // namespace
 
 RaceGaugeView::RaceGaugeView(ui::Rect frame, int theme)
@@ -102,6 +109,15 @@ void RaceGaugeView::showReadings()
 {
     speedLabel_->setText(fnd::format("%d", static_cast<int>(speed_.shown())));
     rpmLabel_->setText(fnd::format("%.1f", rpm_.shown() / 1000));
+    // The labels repaint themselves; the arcs only when a segment lights or goes out.
+    if (litCount(speed_.shown(), maxSpeed_, speedSegments) != litSpeed_ ||
+        litCount(rpm_.shown(), rpmFullScale, rpmSegments) != litRpm_)
+        setNeedsDisplay();
+}
+
+void RaceGaugeView::setMaxSpeed(float maxSpeed)
+{
+    maxSpeed_ = maxSpeed;
     setNeedsDisplay();
 }
 
@@ -176,13 +192,6 @@ void RaceGaugeView::buildSegments()
 }
 
 namespace {
-
-int litCount(float shown, float fullScale, int segments)
-{
-    if (!(shown > 0) || fullScale <= 0)
-        return 0;
-    return static_cast<int>(std::min(1.0f, shown / fullScale) * static_cast<float>(segments));
-}
 
 void strokeSegments(ui::Context& context, const std::vector<ui::Path>& outer, const std::vector<ui::Path>& inner,
                     int lit, ui::Color color, double outerWidth, double innerWidth)

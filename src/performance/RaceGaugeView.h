@@ -39,7 +39,7 @@ public:
     bool shiftLight() const { return prevShiftEnabled_; }
 
     // The speed arc's full scale (255 until told).
-    void setMaxSpeed(float maxSpeed) { maxSpeed_ = maxSpeed; }
+    void setMaxSpeed(float maxSpeed);
     // The flash colour: 0 yellow, 1 orange, otherwise green.
     void setShiftLightColor(int color) { shiftColor_ = color; }
     float maxSpeed() const { return maxSpeed_; }

@@ -81,8 +81,9 @@ void RacePanels::layOutLandscape()
         x = device.orientation() == ui::DeviceOrientation::LandscapeRight ? 34 : device.safeAreaInsets().left;
     }
     infView_->setFrame({x + l, l, h * 0.55 - 2 * l, w / 3});
-    gapView_->removeFromSuperview();
-    host_.addSubview(gapView_);
+    // Moved only when it is elsewhere: a move asks the host to lay out again, and this runs in its layout.
+    if (gapView_->superview() != &host_)
+        host_.addSubview(gapView_);
     gapView_->setFrame({x + h * 0.55 + l, l, h * 0.45 - 2 * l, w / 3});
     const double statHeight = w - w / 3;
     statView_->setFrame({x + l, w / 3 + 2 * l, h * 0.5 - 2 * l, statHeight});
@@ -115,8 +116,8 @@ void RacePanels::layOutPortrait()
     bestView_->setFrame({l, l, column - 2 * l, cell});
     prevView_->setFrame({l, s / 3 + l, column - 2 * l, cell});
     tempView_->setFrame({l, 2 * s / 3 + l, column - 2 * l, cell});
-    gapView_->removeFromSuperview();
-    statView_->addSubview(gapView_);
+    if (gapView_->superview() != statView_.get())
+        statView_->addSubview(gapView_);
     gapView_->setFrame({w * 0.4 + l, l, w * 0.6 - 3 * l, s * 0.5 - 3 * l});
     gearView_->setFrame({w * 0.4 + l, s * 0.5 + 2 * l, w * 0.3 - 2 * l, s * 0.5 - l});
     hpView_->setFrame({w * 0.7 + l, s * 0.5 + 2 * l, w * 0.3 - 3 * l, s * 0.5 - l});

@@ -8,12 +8,14 @@
 #include "performance/RaceResViewCon.h"
 #include "performance/TrackView.h"
 #include "platform/foundation/Localization.h"
+#include "platform/ui/Context.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/VisibleText.h"
 #include "support/Input.h"
+#include "support/ScreenShape.h"
 
 namespace {
 
@@ -345,6 +347,28 @@ TEST_F(RaceViewControllerTest, LandscapeHidesTheSidePanels)
     for (const char* side : {"Gear", "Horsepower", "Coolant temp."})
         EXPECT_TRUE(shows(window(), fnd::L(side))) << side;
     EXPECT_EQ(panels().gapPanel().superview(), &panels().statPanel());
+}
+
+TEST_F(RaceViewControllerTest, SteadyReadingsLeaveTheScreenAloneInEveryShape)
+{
+    ASSERT_TRUE(connect());
+    for (const auto& shape : {testsupport::phonePortrait, testsupport::phoneLandscape, testsupport::pad}) {
+        shape.apply();
+        showRace();
+        drive(2);
+        ui::Window& screen = root->window();
+        ui::BitmapContext frame(screen.bounds().size, 1);
+        screen.renderDamage(frame);
+        double repainted = 0;
+        for (int tick = 0; tick < 20; ++tick) {
+            const std::size_t before = sim.requests().size();
+            advance(0.1);
+            waitFor([&] { return sim.requests().size() > before; });
+            for (const ui::Rect& area : screen.renderDamage(frame))
+                repainted += area.width() * area.height();
+        }
+        EXPECT_LT(repainted, 0.05 * screen.bounds().width() * screen.bounds().height()) << shape.name;
+    }
 }
 
 }  // namespace

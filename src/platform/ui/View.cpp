@@ -105,10 +105,14 @@ Rect View::frame() const
 
 void View::setFrame(Rect frame)
 {
-    const LayerState before = layerState();
     frame = frame.standardized();
+    const Point center{frame.minX() + anchorPoint_.x * frame.width(), frame.minY() + anchorPoint_.y * frame.height()};
+    // Layout passes set the frames they set before: an unmoved view is not painted again.
+    if (center == center_ && frame.size == bounds_.size)
+        return;
+    const LayerState before = layerState();
     changeShown([&] {
-        center_ = {frame.minX() + anchorPoint_.x * frame.width(), frame.minY() + anchorPoint_.y * frame.height()};
+        center_ = center;
         setBounds({bounds_.origin, frame.size});
     });
     layerChanged(before);
@@ -131,6 +135,8 @@ void View::setBounds(Rect bounds)
 
 void View::setCenter(Point center)
 {
+    if (center == center_)
+        return;
     const LayerState before = layerState();
     changeShown([&] { center_ = center; });
     layerChanged(before);
