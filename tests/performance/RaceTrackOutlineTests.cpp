@@ -1,5 +1,5 @@
-// A track keeps its shape wherever it is drawn: on the race screen's track page, in the form that saves it,
-// in the list of saved tracks and on the lap map, at every window shape.
+// A track fills its view on each axis wherever it is drawn: on the race screen's track page, in the form that
+// saves it and in the list of saved tracks, at every window shape; the lap map shows the whole lap.
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -48,12 +48,12 @@ ui::Rect outlineBox(const ui::Image& picture)
     return maxX < 0 ? ui::Rect{} : ui::Rect{{double(minX), double(minY)}, {double(maxX - minX), double(maxY - minY)}};
 }
 
-// The oval runs east-west, and the track view turns north to its left: it stands 600 / 220 high.
-void expectOvalToScale(const ui::Image& picture, const std::string& where)
+// Each axis is stretched on its own: the outline spans the middle seven eighths of the picture both ways.
+void expectStretched(const ui::Image& picture, const std::string& where)
 {
     const ui::Rect box = outlineBox(picture);
-    ASSERT_GT(box.width(), 10) << where;
-    EXPECT_NEAR(box.height() / box.width(), 600.0 / 220.0, 0.25) << where << ": " << box.width() << " x " << box.height();
+    EXPECT_NEAR(box.width() / picture.pixelWidth(), 7.0 / 8, 0.03) << where << ": " << box.width() << " wide";
+    EXPECT_NEAR(box.height() / picture.pixelHeight(), 7.0 / 8, 0.03) << where << ": " << box.height() << " high";
 }
 
 class RaceTrackOutlineTest : public RaceScreenTest {
@@ -105,21 +105,25 @@ protected:
     }
 };
 
-TEST_F(RaceTrackOutlineTest, TheTrackPageDrawsTheChosenTrackToScale)
+TEST_F(RaceTrackOutlineTest, TheTrackPageStretchesTheChosenTrackAndShowsNoDotBeforeAPosition)
 {
     Manager::sharedManager().raceData().trackArr.push_back(Track("Oval", {}, oval(), 0.6f));
-    Manager::sharedManager().raceData().selectedTrackIndex = 0;
-    for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
-        setScreen(size);
-        showRace();
-        swipeToNextPage();
-        swipeToNextPage();
-        ASSERT_EQ(race->pageIndex(), 2) << named(size);
-        expectOvalToScale(panels().trackView().renderToImage(1), named(size));
+    for (const bool chosen : {true, false}) {
+        Manager::sharedManager().raceData().selectedTrackIndex = chosen ? 0 : -1;
+        for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
+            setScreen(size);
+            showRace();
+            swipeToNextPage();
+            swipeToNextPage();
+            ASSERT_EQ(race->pageIndex(), 2) << named(size);
+            if (chosen)
+                expectStretched(panels().trackView().renderToImage(1), named(size));
+            EXPECT_TRUE(panels().trackView().isDotHidden()) << named(size) << (chosen ? " with" : " no") << " track";
+        }
     }
 }
 
-TEST_F(RaceTrackOutlineTest, TheSaveFormAndTheTrackListShowTheLapToScale)
+TEST_F(RaceTrackOutlineTest, TheSaveFormAndTheTrackListStretchTheLap)
 {
     for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
         setScreen(size);
@@ -131,7 +135,7 @@ TEST_F(RaceTrackOutlineTest, TheSaveFormAndTheTrackListShowTheLapToScale)
             static_cast<ui::NavigationController&>(*map->presentedViewController()).topViewController());
         ASSERT_NE(form, nullptr) << named(size);
         advance(1);
-        expectOvalToScale(form->tView()->renderToImage(1), named(size) + " form");
+        expectStretched(form->tView()->renderToImage(1), named(size) + " form");
         tapOn(fnd::L("Save"));
         ASSERT_EQ(Manager::sharedManager().raceData().trackArr.size(), 1u);
 
@@ -143,7 +147,7 @@ TEST_F(RaceTrackOutlineTest, TheSaveFormAndTheTrackListShowTheLapToScale)
         const auto cell = list->tableView().cellForRowAtIndexPath({0, 1});
         ASSERT_NE(cell, nullptr);
         ui::ImageView& thumbnail = *cell->imageView();
-        expectOvalToScale(thumbnail.renderToImage(thumbnail.image().scale()), named(size) + " list");
+        expectStretched(thumbnail.renderToImage(thumbnail.image().scale()), named(size) + " list");
         const ui::Rect picture = thumbnail.convertRect(thumbnail.bounds(), nullptr);
         for (const std::string& text : {std::string("Track 1"), fnd::L("Distance") + ": 0.0 km"}) {
             const auto shown = testsupport::frameOfText(root->window(), text);
