@@ -1,5 +1,7 @@
 #include "performance/AddTrackViewCon.h"
 
+#include <algorithm>
+
 #include "core/model/Manager.h"
 #include "performance/NavigationBarBottom.h"
 #include "performance/StyledBarButton.h"
@@ -34,8 +36,7 @@ void AddTrackViewCon::viewDidLoad()
 {
     const ui::Size size = view()->bounds().size;
     view()->setBackgroundColor(ui::Color::black());
-    const double top = navigationBarBottom(*this);
-    tView_ = std::make_shared<TrackView>(ui::Rect{0, top, size.width, size.height / 2 - top}, 0);
+    tView_ = std::make_shared<TrackView>(previewFrame(), 0);
     view()->addSubview(tView_);
     tV_ = std::make_shared<ui::TableView>(ui::Rect{0, size.height / 2 + 1, size.width, size.height / 3 - 1},
                                           ui::TableViewStyle::Grouped);
@@ -61,6 +62,20 @@ void AddTrackViewCon::viewDidLoad()
     tV_->setDataSource(this);
     tV_->setDelegate(this);
     view()->addSubview(tV_);
+}
+
+// The preview starts below the navigation bar, whose height is known only once the window is laid out.
+ui::Rect AddTrackViewCon::previewFrame()
+{
+    const ui::Size size = view()->bounds().size;
+    const double top = navigationBarBottom(*this);
+    return {0, top, size.width, std::max(0.0, size.height / 2 - top)};
+}
+
+void AddTrackViewCon::viewDidLayoutSubviews()
+{
+    if (tView_)
+        tView_->setFrame(previewFrame());
 }
 
 void AddTrackViewCon::viewDidAppear(bool animated)

@@ -11,6 +11,7 @@
 #include "performance/TrackView.h"
 #include "platform/map/MapView.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/TableView.h"
@@ -123,7 +124,7 @@ TEST_F(RaceTrackOutlineTest, TheTrackPageStretchesTheChosenTrackAndShowsNoDotBef
     }
 }
 
-TEST_F(RaceTrackOutlineTest, TheSaveFormAndTheTrackListStretchTheLap)
+TEST_F(RaceTrackOutlineTest, TheSaveFormAndTheTrackListStretchTheLapBelowTheBar)
 {
     for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
         setScreen(size);
@@ -135,6 +136,10 @@ TEST_F(RaceTrackOutlineTest, TheSaveFormAndTheTrackListStretchTheLap)
             static_cast<ui::NavigationController&>(*map->presentedViewController()).topViewController());
         ASSERT_NE(form, nullptr) << named(size);
         advance(1);
+        root->window().layoutIfNeeded();
+        const ui::NavigationBar& bar = form->navigationController()->navigationBar();
+        const double barBottom = bar.convertRect(bar.bounds(), nullptr).maxY();
+        EXPECT_GE(form->tView()->convertPoint({0, 0}, nullptr).y, barBottom) << named(size);
         expectStretched(form->tView()->renderToImage(1), named(size) + " form");
         tapOn(fnd::L("Save"));
         ASSERT_EQ(Manager::sharedManager().raceData().trackArr.size(), 1u);
