@@ -117,8 +117,16 @@ TEST_F(RaceTrackOutlineTest, TheTrackPageStretchesTheChosenTrackAndShowsNoDotBef
             swipeToNextPage();
             swipeToNextPage();
             ASSERT_EQ(race->pageIndex(), 2) << named(size);
-            if (chosen)
+            if (chosen) {
                 expectStretched(panels().trackView().renderToImage(1), named(size));
+            } else {  // no run to draw, and none after a reset
+                testsupport::tap(window(), ui::Point{window().bounds().width() / 2, 150});
+                advance(0.5);
+                window().layoutIfNeeded();
+                testsupport::tap(window(), *menus().optionsButton());
+                advance(0.5);
+                tapOn(fnd::L("Reset data"));
+            }
             EXPECT_TRUE(panels().trackView().isDotHidden()) << named(size) << (chosen ? " with" : " no") << " track";
         }
     }
