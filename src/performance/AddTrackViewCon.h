@@ -44,7 +44,7 @@ protected:
     void viewDidLayoutSubviews() override;
 
 private:
-    ui::Rect previewFrame();
+    void layoutForm();
 
     Lap lap_;
     std::vector<geo::Location> coordinatesArr_;

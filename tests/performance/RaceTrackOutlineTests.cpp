@@ -148,6 +148,8 @@ TEST_F(RaceTrackOutlineTest, TheSaveFormAndTheTrackListStretchTheLapBelowTheBar)
         const ui::NavigationBar& bar = form->navigationController()->navigationBar();
         const double barBottom = bar.convertRect(bar.bounds(), nullptr).maxY();
         EXPECT_GE(form->tView()->convertPoint({0, 0}, nullptr).y, barBottom) << named(size);
+        const auto name = testsupport::frameOfText(root->window(), "Track 1");
+        EXPECT_TRUE(name && form->view()->convertRect(form->view()->bounds(), nullptr).contains(*name)) << named(size);
         expectStretched(form->tView()->renderToImage(1), named(size) + " form");
         tapOn(fnd::L("Save"));
         ASSERT_EQ(Manager::sharedManager().raceData().trackArr.size(), 1u);
