@@ -1,5 +1,7 @@
 #include "performance/AddTrackViewCon.h"
 
+#include <algorithm>
+
 #include "core/model/Manager.h"
 #include "performance/NavigationBarBottom.h"
 #include "performance/StyledBarButton.h"
@@ -32,13 +34,10 @@ AddTrackViewCon::~AddTrackViewCon()
 
 void AddTrackViewCon::viewDidLoad()
 {
-    const ui::Size size = view()->bounds().size;
     view()->setBackgroundColor(ui::Color::black());
-    const double top = navigationBarBottom(*this);
-    tView_ = std::make_shared<TrackView>(ui::Rect{0, top, size.width, size.height / 2 - top}, 0);
+    tView_ = std::make_shared<TrackView>(ui::Rect{}, 0);
     view()->addSubview(tView_);
-    tV_ = std::make_shared<ui::TableView>(ui::Rect{0, size.height / 2 + 1, size.width, size.height / 3 - 1},
-                                          ui::TableViewStyle::Grouped);
+    tV_ = std::make_shared<ui::TableView>(ui::Rect{}, ui::TableViewStyle::Grouped);
     tV_->setBackgroundColor(ui::Color::black());
     tV_->setSeparatorColor(ui::Color::black());
     tV_->setContentInset({-35, 0, 0, 0});
@@ -46,7 +45,7 @@ void AddTrackViewCon::viewDidLoad()
     trackname_ = fnd::format("%s %d", fnd::L("Track"),
                              static_cast<int>(Manager::sharedManager().raceData().trackArr.size()) + 1);
     for (int row = 0; row < 2; ++row) {
-        auto field = std::make_shared<ui::TextField>(ui::Rect{0, 0, size.width / 2, 25});
+        auto field = std::make_shared<ui::TextField>();
         field->setBackgroundColor(ui::Color::rgb255(30, 30, 30, 0.4));
         field->setFont(ui::Font::named("DINAlternate-Bold", 17));
         field->setTextColor(ui::Color::lightGray());
@@ -61,6 +60,25 @@ void AddTrackViewCon::viewDidLoad()
     tV_->setDataSource(this);
     tV_->setDelegate(this);
     view()->addSubview(tV_);
+    layoutForm();
+}
+
+// The navigation bar's height and the form's own size (a sheet on a pad) are known only once the window is
+// laid out: the preview starts below the bar and the rows fit the form.
+void AddTrackViewCon::viewDidLayoutSubviews()
+{
+    if (tView_)
+        layoutForm();
+}
+
+void AddTrackViewCon::layoutForm()
+{
+    const ui::Size size = view()->bounds().size;
+    const double top = navigationBarBottom(*this);
+    tView_->setFrame({0, top, size.width, std::max(0.0, size.height / 2 - top)});
+    tV_->setFrame({0, size.height / 2 + 1, size.width, size.height / 3 - 1});
+    for (const auto& field : fields_)
+        field->setFrame({0, 0, size.width / 2, 25});
 }
 
 void AddTrackViewCon::viewDidAppear(bool animated)

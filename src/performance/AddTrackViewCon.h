@@ -41,8 +41,11 @@ public:
 
 protected:
     void viewDidLoad() override;
+    void viewDidLayoutSubviews() override;
 
 private:
+    void layoutForm();
+
     Lap lap_;
     std::vector<geo::Location> coordinatesArr_;
     std::string trackname_;

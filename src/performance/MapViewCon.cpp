@@ -1,8 +1,6 @@
 #include "performance/MapViewCon.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 
 #include "core/model/Manager.h"
 #include "core/obd/SensorTable.h"
@@ -27,28 +25,6 @@ namespace {
 bool metricSpeed() { return Manager::sharedManager().userData().isMetric(vehicleSpeedSensor); }
 
 const ui::Color accent = ui::Color::rgb255(205, 40, 70);
-
-// The whole lap with a margin around it, and at least 500 m each way: a region of 500 m round the start
-// line alone cuts off a track that reaches further from it.
-map::CoordinateRegion regionAround(const Lap& lap)
-{
-    constexpr double metresPerDegree = 111320;
-    constexpr double leastMetres = 500;
-    constexpr double margin = 1.2;
-    double minLat = 90, maxLat = -90, minLon = 180, maxLon = -180;
-    for (const geo::Location& l : lap.coordinatesArr) {
-        minLat = std::min(minLat, l.coordinate.latitude);
-        maxLat = std::max(maxLat, l.coordinate.latitude);
-        minLon = std::min(minLon, l.coordinate.longitude);
-        maxLon = std::max(maxLon, l.coordinate.longitude);
-    }
-    const geo::Coordinate centre{(minLat + maxLat) / 2, (minLon + maxLon) / 2};
-    const double northSouth = (maxLat - minLat) * metresPerDegree * margin;
-    const double eastWest =
-        (maxLon - minLon) * metresPerDegree * std::cos(centre.latitude * std::numbers::pi / 180.0) * margin;
-    return map::coordinateRegionMakeWithDistance(centre, std::max(leastMetres, northSouth),
-                                                 std::max(leastMetres, eastWest));
-}
 
 }  // namespace
 
@@ -127,7 +103,9 @@ void MapViewCon::viewDidAppear(bool animated)
     ui::ViewController::viewDidAppear(animated);
     if (!lapArr_.empty() && !lapArr_.front().coordinatesArr.empty()) {
         drawLineForlap(lapArr_.front());
-        mapView_->setRegion(mapView_->regionThatFits(regionAround(lapArr_.front())), true);
+        const auto region = map::coordinateRegionMakeWithDistance(
+            lapArr_.front().coordinatesArr.front().coordinate, 500, 500);
+        mapView_->setRegion(mapView_->regionThatFits(region), true);
     } else if (const auto user = mapView_->userLocation()) {
         mapView_->setRegion({user->coordinate, {0.2, 0.2}}, true);
     }

@@ -28,8 +28,8 @@ std::shared_ptr<ui::Label> makeLabel(ui::Rect frame, const std::string& text, co
     return label;
 }
 
-// The outline at a size that keeps its shape and leaves the name and length at x 110 clear: the picture is
-// as large as the form's track view was.
+// The preview at a size that keeps its proportions and leaves the name and length at x 110 clear: the
+// picture is as large as the form's track view was.
 std::optional<ui::Image> thumbnail(const Track& track)
 {
     constexpr ui::Size box{90, 56};

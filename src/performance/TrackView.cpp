@@ -1,8 +1,6 @@
 #include "performance/TrackView.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Localization.h"
@@ -19,18 +17,13 @@ bool sameCoordinates(const std::vector<geo::Location>& a, const std::vector<geo:
                       [](const geo::Location& l, const geo::Location& r) { return l.coordinate == r.coordinate; });
 }
 
-// A degree of longitude is shorter than one of latitude away from the equator.
-double longitudeScale(double latitude) { return std::cos(latitude * std::numbers::pi / 180.0); }
-
-// How many points one degree of latitude takes when a box of these spans (in degrees of latitude across,
-// longitude down) fills the middle seven eighths of the area along its tighter side; 0 for a single point.
-double pointsPerDegree(double latitudeSpan, double longitudeSpan, ui::Size area)
+// One axis of the mapping; a track with no extent on it lies on the middle line.
+double mapAxis(double maxValue, double minValue, double value, double size)
 {
-    const double across = latitudeSpan > 0 ? area.width * 7 / 8 / latitudeSpan : 0;
-    const double down = longitudeSpan > 0 ? area.height * 7 / 8 / longitudeSpan : 0;
-    if (across > 0 && down > 0)
-        return std::min(across, down);
-    return std::max(across, down);
+    const double range = maxValue - minValue;
+    if (!(range > 0))
+        return size / 2;
+    return (maxValue - value) / range * (size - size / 8) + size / 16;
 }
 
 }  // namespace
@@ -71,8 +64,7 @@ void TrackView::setCoordinatesArr(const std::vector<geo::Location>& coordinates)
     coordinatesArr_ = coordinates;
     setTrackBounds();
     setNeedsDisplay();
-    if (!previewMode_ && !dataEnabled_)
-        dot_->setHidden(false);
+    placeDot();
 }
 
 void TrackView::setTrackBounds()
@@ -93,22 +85,31 @@ void TrackView::setTrackBounds()
 
 ui::Point TrackView::map(const geo::Coordinate& c, ui::Size area) const
 {
-    // One scale for both axes in metres, so that the outline keeps the track's shape; the box is centred.
-    const double maxX = maxX_, minX = minX_, maxY = maxY_, minY = minY_;
-    if (maxX < minX || maxY < minY)
-        return {area.width / 2, area.height / 2};
-    const double shrink = longitudeScale((maxX + minX) / 2);
-    const double scale = pointsPerDegree(maxX - minX, (maxY - minY) * shrink, area);
-    return {area.width / 2 + ((maxX + minX) / 2 - c.latitude) * scale,
-            area.height / 2 + ((maxY + minY) / 2 - c.longitude) * shrink * scale};
+    return {mapAxis(maxX_, minX_, c.latitude, area.width), mapAxis(maxY_, minY_, c.longitude, area.height)};
 }
 
 void TrackView::setCurrentLocation(const geo::Location& location)
 {
     currentLocation_ = location;
-    if (coordinatesArr_.empty())
-        return;  // no box to place it in
-    const ui::Point to = map(location.coordinate, bounds().size);
+    placeDot();
+}
+
+// The dot stands for the car: without a position or an outline to place it on it would claim a place
+// the car is not at, so it stays hidden until both are there.
+void TrackView::placeDot()
+{
+    if (previewMode_ || dataEnabled_)
+        return;
+    if (!currentLocation_ || coordinatesArr_.empty()) {
+        dot_->setHidden(true);
+        return;
+    }
+    const ui::Point to = map(currentLocation_->coordinate, bounds().size);
+    if (dot_->isHidden()) {
+        dot_->setCenter(to);
+        dot_->setHidden(false);
+        return;
+    }
     ui::animate(0.1, ui::AnimationCurve::Linear, [this, to] { dot_->setCenter(to); });
 }
 

@@ -12,9 +12,9 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/View.h"
 
-// A race track or a recorded lap drawn from its positions, to scale and
-// centred in the view (higher latitudes to the left, higher longitudes to the
-// top), with a start/finish tick across the direction of travel.
+// A race track or a recorded lap drawn from its positions, each axis stretched
+// to the view (higher latitudes to the left, higher longitudes to the top),
+// with a start/finish tick across the direction of travel.
 //
 // Live mode (race screen page, dash-camera overlay): the outline, a dot at the
 // current position and a speed read-out. Speed-colour mode (lap map): one lap
@@ -72,6 +72,7 @@ public:
     void draw(ui::Context& context, ui::Rect dirty) override;
 
 private:
+    void placeDot();
     void drawContent(ui::Context& context, ui::Size area);
 
     double minX_ = 100000.0, minY_ = 100000.0, maxX_ = -100000.0, maxY_ = -100000.0;

@@ -1,5 +1,5 @@
-// A track keeps its shape wherever it is drawn: on the race screen's track page, in the form that saves it,
-// in the list of saved tracks and on the lap map, at every window shape.
+// A track fills its view on each axis wherever it is drawn: on the race screen's track page, in the form that
+// saves it and in the list of saved tracks, at every window shape; the lap map opens on the start of the lap.
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -11,6 +11,7 @@
 #include "performance/TrackView.h"
 #include "platform/map/MapView.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/TableView.h"
@@ -48,12 +49,12 @@ ui::Rect outlineBox(const ui::Image& picture)
     return maxX < 0 ? ui::Rect{} : ui::Rect{{double(minX), double(minY)}, {double(maxX - minX), double(maxY - minY)}};
 }
 
-// The oval runs east-west, and the track view turns north to its left: it stands 600 / 220 high.
-void expectOvalToScale(const ui::Image& picture, const std::string& where)
+// Each axis is stretched on its own: the outline spans the middle seven eighths of the picture both ways.
+void expectStretched(const ui::Image& picture, const std::string& where)
 {
     const ui::Rect box = outlineBox(picture);
-    ASSERT_GT(box.width(), 10) << where;
-    EXPECT_NEAR(box.height() / box.width(), 600.0 / 220.0, 0.25) << where << ": " << box.width() << " x " << box.height();
+    EXPECT_NEAR(box.width() / picture.pixelWidth(), 7.0 / 8, 0.03) << where << ": " << box.width() << " wide";
+    EXPECT_NEAR(box.height() / picture.pixelHeight(), 7.0 / 8, 0.03) << where << ": " << box.height() << " high";
 }
 
 class RaceTrackOutlineTest : public RaceScreenTest {
@@ -105,21 +106,33 @@ protected:
     }
 };
 
-TEST_F(RaceTrackOutlineTest, TheTrackPageDrawsTheChosenTrackToScale)
+TEST_F(RaceTrackOutlineTest, TheTrackPageStretchesTheChosenTrackAndShowsNoDotBeforeAPosition)
 {
     Manager::sharedManager().raceData().trackArr.push_back(Track("Oval", {}, oval(), 0.6f));
-    Manager::sharedManager().raceData().selectedTrackIndex = 0;
-    for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
-        setScreen(size);
-        showRace();
-        swipeToNextPage();
-        swipeToNextPage();
-        ASSERT_EQ(race->pageIndex(), 2) << named(size);
-        expectOvalToScale(panels().trackView().renderToImage(1), named(size));
+    for (const bool chosen : {true, false}) {
+        Manager::sharedManager().raceData().selectedTrackIndex = chosen ? 0 : -1;
+        for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
+            setScreen(size);
+            showRace();
+            swipeToNextPage();
+            swipeToNextPage();
+            ASSERT_EQ(race->pageIndex(), 2) << named(size);
+            if (chosen) {
+                expectStretched(panels().trackView().renderToImage(1), named(size));
+            } else {  // no run to draw, and none after a reset
+                testsupport::tap(window(), ui::Point{window().bounds().width() / 2, 150});
+                advance(0.5);
+                window().layoutIfNeeded();
+                testsupport::tap(window(), *menus().optionsButton());
+                advance(0.5);
+                tapOn(fnd::L("Reset data"));
+            }
+            EXPECT_TRUE(panels().trackView().isDotHidden()) << named(size) << (chosen ? " with" : " no") << " track";
+        }
     }
 }
 
-TEST_F(RaceTrackOutlineTest, TheSaveFormAndTheTrackListShowTheLapToScale)
+TEST_F(RaceTrackOutlineTest, TheSaveFormAndTheTrackListStretchTheLapBelowTheBar)
 {
     for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
         setScreen(size);
@@ -131,7 +144,13 @@ TEST_F(RaceTrackOutlineTest, TheSaveFormAndTheTrackListShowTheLapToScale)
             static_cast<ui::NavigationController&>(*map->presentedViewController()).topViewController());
         ASSERT_NE(form, nullptr) << named(size);
         advance(1);
-        expectOvalToScale(form->tView()->renderToImage(1), named(size) + " form");
+        root->window().layoutIfNeeded();
+        const ui::NavigationBar& bar = form->navigationController()->navigationBar();
+        const double barBottom = bar.convertRect(bar.bounds(), nullptr).maxY();
+        EXPECT_GE(form->tView()->convertPoint({0, 0}, nullptr).y, barBottom) << named(size);
+        const auto name = testsupport::frameOfText(root->window(), "Track 1");
+        EXPECT_TRUE(name && form->view()->convertRect(form->view()->bounds(), nullptr).contains(*name)) << named(size);
+        expectStretched(form->tView()->renderToImage(1), named(size) + " form");
         tapOn(fnd::L("Save"));
         ASSERT_EQ(Manager::sharedManager().raceData().trackArr.size(), 1u);
 
@@ -143,7 +162,7 @@ TEST_F(RaceTrackOutlineTest, TheSaveFormAndTheTrackListShowTheLapToScale)
         const auto cell = list->tableView().cellForRowAtIndexPath({0, 1});
         ASSERT_NE(cell, nullptr);
         ui::ImageView& thumbnail = *cell->imageView();
-        expectOvalToScale(thumbnail.renderToImage(thumbnail.image().scale()), named(size) + " list");
+        expectStretched(thumbnail.renderToImage(thumbnail.image().scale()), named(size) + " list");
         const ui::Rect picture = thumbnail.convertRect(thumbnail.bounds(), nullptr);
         for (const std::string& text : {std::string("Track 1"), fnd::L("Distance") + ": 0.0 km"}) {
             const auto shown = testsupport::frameOfText(root->window(), text);
@@ -153,7 +172,7 @@ TEST_F(RaceTrackOutlineTest, TheSaveFormAndTheTrackListShowTheLapToScale)
     }
 }
 
-TEST_F(RaceTrackOutlineTest, TheStandardMapShowsTheWholeLap)
+TEST_F(RaceTrackOutlineTest, TheStandardMapShows500MetresAroundTheStartOfTheLap)
 {
     for (const ui::Size size : {ui::Size{390, 844}, ui::Size{844, 390}, ui::Size{1024, 768}}) {
         setScreen(size);
@@ -162,11 +181,12 @@ TEST_F(RaceTrackOutlineTest, TheStandardMapShowsTheWholeLap)
         advance(2);  // the map moves to the lap
         map::MapView& shown = *map->mapView();
         ASSERT_FALSE(shown.isHidden());
-        // The route is drawn 8 points wide: its middle keeps that far from the edges.
-        const ui::Rect inside = shown.bounds().inset(8, 8);
-        for (const geo::Location& point : oval())
-            EXPECT_TRUE(inside.contains(shown.convertCoordinate(point.coordinate)))
-                << named(size) << ": " << point.coordinate.latitude << ", " << point.coordinate.longitude;
+        const ui::Rect b = shown.bounds();
+        const ui::Point start = shown.convertCoordinate(oval().front().coordinate);
+        EXPECT_NEAR(start.x, b.midX(), 1) << named(size);
+        EXPECT_NEAR(start.y, b.midY(), 1) << named(size);
+        // The map is wider than high: 250 m north of the start is its top edge.
+        EXPECT_NEAR(shown.convertCoordinate(RaceTest::at(140, 0).coordinate).y, b.minY(), 2) << named(size);
     }
 }
 

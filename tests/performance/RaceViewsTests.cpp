@@ -116,7 +116,10 @@ TEST_F(RaceViewsTest, TrackViewMapsAndTicksAcrossTheDirectionOfTravel)
     EXPECT_TRUE(track.isDotHidden());
     // Driving east from the start: the tick runs north-south.
     track.setCoordinatesArr({at(0, 0), at(0, 100), at(100, 100), at(100, 0)});
+    EXPECT_TRUE(track.isDotHidden()) << "no dot before a position comes";
+    track.setCurrentLocation(at(100, 100));
     EXPECT_FALSE(track.isDotHidden());
+    EXPECT_NEAR(track.dotPosition().x, 10, 0.5);
     const auto tick = track.startTick({160, 160});
     ASSERT_TRUE(tick);
     EXPECT_NEAR(tick->first.y, tick->second.y, 1e-6);  // the path runs along y on screen (longitude)
@@ -125,9 +128,11 @@ TEST_F(RaceViewsTest, TrackViewMapsAndTicksAcrossTheDirectionOfTravel)
     EXPECT_NEAR(track.map(at(100, 100).coordinate, {160, 160}).x, 10, 0.5);
     EXPECT_NEAR(track.map(at(0, 0).coordinate, {160, 160}).y, 150, 0.5);
 
-    // A different track gets its own box (in the old one it would sit near x 136).
-    track.setCoordinatesArr({at(0, 0), at(0, 10), at(10, 10)});
-    EXPECT_LT(track.map(at(10, 10).coordinate, {160, 160}).x, 20);
+    // A different track gets its own box (in one widened from the old it would start at x 50), each axis
+    // stretched to the area.
+    track.setCoordinatesArr({at(500, 500), at(500, 800), at(700, 800)});
+    EXPECT_NEAR(track.map(at(500, 500).coordinate, {160, 80}).x, 150, 1);
+    EXPECT_NEAR(track.map(at(500, 500).coordinate, {160, 80}).y, 75, 1);
 }
 
 TEST_F(RaceViewsTest, TrackViewDrawsNothingBelowTwoPointsOrOnAFlatBox)
