@@ -400,11 +400,8 @@ void CameraViewController::viewDidAppear(bool animated)
         captureDevice_->setOutputImageOrientation(3);
         captureDevice_->startCameraCapture();
     }
-    // The hint is for a version's first launch, once: not at every visit during it.
-    if (!focusHintShown_ && (VersionTracking::isFirstLaunchEver() || VersionTracking::isFirstLaunchForVersion())) {
-        focusHintShown_ = true;
+    if (VersionTracking::isFirstLaunchEver() || VersionTracking::isFirstLaunchForVersion())
         QueuedAlertController::showMessage("Attention", "Tap on image to adjust focus");
-    }
     if (!captureDevice_ && media::isAvailable())
         QueuedAlertController::showMessage("Error", "Dashcam msg3");
     if (timeLabel_) {

@@ -208,7 +208,6 @@ private:
     OverlayChoice builtFor_{};
     int recordMode_ = 2;
     bool is30Frames_ = false;
-    bool focusHintShown_ = false;
     // rebuildTiles took the tiles' faces into the overlay and hid them.
     bool facesTaken_ = false;
     bool firstLaunch_ = true;
