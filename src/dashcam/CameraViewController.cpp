@@ -266,7 +266,12 @@ void CameraViewController::keepLeftMovie()
         pendingMovie_.settle();
         return;
     }
-    if (!pendingMovie_.hasFrames()) {
+    const std::optional<bool> frames = pendingMovie_.hasFrames();
+    // Without the media module nobody can tell whether it holds a picture: it waits, pending, for a run
+    // that can.
+    if (!frames)
+        return;
+    if (!*frames) {
         pendingMovie_.discard();
         return;
     }

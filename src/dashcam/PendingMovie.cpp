@@ -23,7 +23,7 @@ bool PendingMovie::isLeft() const
     return std::filesystem::exists(marker_, ignored) && std::filesystem::is_regular_file(movie_, ignored);
 }
 
-bool PendingMovie::hasFrames() const { return media::movieHasVideoFrames(movie_); }
+std::optional<bool> PendingMovie::hasFrames() const { return media::movieHasVideoFrames(movie_); }
 
 void PendingMovie::saveToAlbum(std::function<void(bool saved, const std::string& error)> done) const
 {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 // The dash camera's movie is pending, marked by a file beside it, from the start of its
@@ -16,8 +17,8 @@ public:
     void recordingStarted() const;
     // The movie is still pending (an earlier run or recording left it, or its copy failed).
     bool isLeft() const;
-    // The movie holds at least one frame.
-    bool hasFrames() const;
+    // The movie holds at least one frame; nullopt when that cannot be told.
+    std::optional<bool> hasFrames() const;
     // Copies the movie to the album; only a copy that is made ends its pending. `done` runs on the
     // main thread with whether it was saved and, when not, why.
     void saveToAlbum(std::function<void(bool saved, const std::string& error)> done) const;
