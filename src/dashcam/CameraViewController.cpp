@@ -238,15 +238,45 @@ void CameraViewController::makeCamera()
     if (unavailableLabel_)
         unavailableLabel_->removeFromSuperview();
     unavailableLabel_.reset();
+    cameraUnreadable_ = false;
     // Without the media module a camera would deliver no picture and a movie could not be written.
     std::string why;
-    std::string message;
-    if (!media::isAvailable(&why))
-        message = fnd::format(fnd::L("Recording unavailable msg").c_str(), why.c_str());
-    else if (!(captureDevice_ = GfxVideoCamera::create(resolutionFor(recordMode_).preset)))
-        message = "No camera found";
-    if (message.empty())
+    if (!media::isAvailable(&why)) {
+        showUnavailable(fnd::format(fnd::L("Recording unavailable msg").c_str(), why.c_str()));
         return;
+    }
+    captureDevice_ = GfxVideoCamera::create(resolutionFor(recordMode_).preset);
+    if (!captureDevice_) {
+        showUnavailable("No camera found");
+        return;
+    }
+    const auto weak = weak_from_this();
+    captureDevice_->captureSession()->setRuntimeErrorHandler(
+        [weak, this](media::MediaType type, const std::string& error) {
+            if (!weak.expired())
+                captureFailed(type, error);
+        });
+}
+
+void CameraViewController::captureFailed(media::MediaType type, const std::string& error)
+{
+    if (type == media::MediaType::Audio) {
+        QueuedAlertController::showMessage("Error", "Mic msg");
+        return;
+    }
+    // Nothing is recorded from a camera that gives no picture.
+    cameraUnreadable_ = true;
+    if (recording_) {
+        stopRecording();
+        buttonView_->setRecording(false);
+    }
+    showUnavailable(fnd::format(fnd::L("Camera unreadable msg").c_str(), error.c_str()));
+}
+
+void CameraViewController::showUnavailable(const std::string& message)
+{
+    if (unavailableLabel_)
+        unavailableLabel_->removeFromSuperview();
     // The screen says why it shows no picture instead of staying black.
     const Sides sides = screenSides();
     unavailableLabel_ = std::make_shared<ui::Label>(camerascreen::middleLines({sides.l, sides.s}));
@@ -509,6 +539,12 @@ void CameraViewController::scannerDidReceiveVoltage(Scanner&, const std::vector<
 
 void CameraViewController::overlayUpdate()
 {
+    // The camera that could not be read delivers again (a device freed by another program).
+    if (cameraUnreadable_) {
+        cameraUnreadable_ = false;
+        unavailableLabel_->removeFromSuperview();
+        unavailableLabel_.reset();
+    }
     const bool use = shouldUpdate_ || !connected_ || is30Frames_;
     shouldUpdate_ = !shouldUpdate_;
     if (!use)
@@ -562,7 +598,7 @@ void CameraViewController::recordData()
 
 void CameraViewController::startRecording()
 {
-    if (!captureDevice_ || !connected_ || isFinishingMovie())
+    if (!captureDevice_ || cameraUnreadable_ || !connected_ || isFinishingMovie())
         return;
     // The last movie is not in the album yet (its copy failed): it is copied again, not recorded over.
     if (pendingMovie_.isLeft()) {
@@ -622,6 +658,12 @@ void CameraViewController::stopRecording()
 
 void CameraViewController::movieFinished()
 {
+    // A camera that failed before its first frame leaves a movie with nothing to see.
+    if (pendingMovie_.hasFrames() == false) {
+        pendingMovie_.discard();
+        finishing_.reset();
+        return;
+    }
     const auto weak = weak_from_this();
     pendingMovie_.saveToAlbum([weak, this](bool saved, const std::string& error) {
         if (weak.expired())

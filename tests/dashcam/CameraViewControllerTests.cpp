@@ -121,6 +121,51 @@ TEST_F(CameraViewControllerTest, ARefusedMicrophoneIsToldAndTheMovieIsRecordedWi
     EXPECT_EQ(ui::AlertController::visible(), nullptr);
 }
 
+// A camera that cannot be opened: the screen says so, a tap on record records nothing, the album gets nothing.
+TEST_F(CameraViewControllerTest, ACameraThatCannotBeReadIsToldAndRecordsNothing)
+{
+    media::CaptureDevice::configure("/dev/null", "synthetic");
+    show();
+    ui::AlertController::dismissAll();
+    const auto toldOnScreen = [&] {
+        const auto texts = testsupport::texts(root->window());
+        return std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
+            return text.starts_with("The camera cannot be read: ");
+        });
+    };
+    ASSERT_TRUE(waitFor(toldOnScreen));
+    const ui::Point button = camera->buttonView().frame().center();
+    testsupport::tap(root->window(), button);
+    EXPECT_FALSE(camera->isRecording());
+    film(1.0);
+    testsupport::tap(root->window(), button);
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    EXPECT_EQ(albumMovies(), 0u);
+    EXPECT_TRUE(toldOnScreen());
+}
+
+// A microphone that cannot be opened is told, and the movie is recorded without sound.
+TEST_F(CameraViewControllerTest, AMicrophoneThatCannotBeOpenedIsToldAndTheMovieHasNoSound)
+{
+    media::CaptureDevice::configure("synthetic", "norvale-no-such-microphone");
+    show();
+    ui::AlertController::dismissAll();
+    const ui::Point button = camera->buttonView().frame().center();
+    testsupport::tap(root->window(), button);
+    ASSERT_TRUE(camera->isRecording());
+    ASSERT_TRUE(waitFor([] { return ui::AlertController::visible() != nullptr; }));
+    EXPECT_EQ(ui::AlertController::visible()->message(), fnd::L("Mic msg"));
+    ui::AlertController::dismissAll();
+    film(1.0);
+    testsupport::tap(root->window(), button);
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    ASSERT_EQ(camera->moviesSaved(), 1);
+    movietest::MovieReader movie(camera->pathToMovie());
+    ASSERT_TRUE(movie.isOpen());
+    EXPECT_EQ(movie.audioPacketCount(), 0);
+    EXPECT_GT(movietest::MovieReader(camera->pathToMovie()).decodeAll(), 0);
+}
+
 TEST_F(CameraViewControllerTest, TheGforceTileFollowsTheMotion)
 {
     settings().gMeterEnabled = true;
