@@ -131,6 +131,7 @@ void CameraViewController::viewDidLoad()
     buildPipeline();
     addGestures();
     keepLeftMovie();
+    offerMoviesSetAside();
 }
 
 CameraViewController::OverlayChoice CameraViewController::overlayChoice(const Settings& settings)
@@ -313,6 +314,29 @@ void CameraViewController::keepLeftMovie()
         savingLeftMovie_ = false;
         albumCopyDone(saved, error);
     });
+}
+
+bool CameraViewController::setLeftMovieAside()
+{
+    std::string error;
+    const auto aside = pendingMovie_.moveAside(error);
+    if (!aside) {
+        QueuedAlertController::showMessage("Error", fnd::format(fnd::L("Movie not moved msg").c_str(), error));
+        return false;
+    }
+    QueuedAlertController::showMessage(
+        "Attention", fnd::format(fnd::L("Movie set aside msg").c_str(), aside->movie().filename().string()));
+    return true;
+}
+
+void CameraViewController::offerMoviesSetAside()
+{
+    const auto weak = weak_from_this();
+    for (const PendingMovie& aside : pendingMovie_.movedAside())
+        aside.saveToAlbum([weak, this](bool saved, const std::string& error) {
+            if (!weak.expired())
+                albumCopyDone(saved, error);
+        });
 }
 
 void CameraViewController::albumCopyDone(bool saved, const std::string& error)
@@ -600,11 +624,9 @@ void CameraViewController::startRecording()
 {
     if (!captureDevice_ || cameraUnreadable_ || !connected_ || isFinishingMovie())
         return;
-    // The last movie is not in the album yet (its copy failed): it is copied again, not recorded over.
-    if (pendingMovie_.isLeft()) {
-        keepLeftMovie();
+    // The last movie is not in the album yet (its copy failed): it makes room, kept for the album.
+    if (pendingMovie_.isLeft() && !setLeftMovieAside())
         return;
-    }
     std::error_code ignored;
     std::filesystem::remove(pathToMovie_, ignored);
     movieWriter_ = GfxMovieWriter::create(pathToMovie_, resolutionFor(recordMode_).size);

@@ -152,6 +152,11 @@ private:
     void stopRecording();
     void updateRecordLabel();
     void keepLeftMovie();
+    // Moves a movie the album did not take out of the new recording's way, and tells where it is kept;
+    // false (told why) when it stays in the way.
+    bool setLeftMovieAside();
+    // Movies set aside in an earlier run go to the album.
+    void offerMoviesSetAside();
     void movieFinished();
     // A copy to the album ended: counted, or the user told why the movie is still in Documents.
     void albumCopyDone(bool saved, const std::string& error);
