@@ -204,4 +204,109 @@ TEST_F(CameraSettingsReturnTest, ThePadsTopPanelHasThePhonesSizes)
     leave();
 }
 
+// How closely a movie's frame shows the overlay: over the opaque points of the overlay painted now inside
+// `area` (canvas points) whose neighbours `reach` points away are opaque too (inside a shape, not on its
+// edge, which the smaller movie blurs), the mean difference of brightness, 0 to 255; -1 when there are too
+// few to tell.
+double overlayDifference(const movietest::MovieReader::Picture& frame, const ui::Image& overlay, ui::Rect area,
+                         int reach)
+{
+    const auto brightness = [](double r, double g, double b) { return 0.299 * r + 0.587 * g + 0.114 * b; };
+    const auto opaque = [&](int x, int y) { return overlay.pixel(x, y).a > 0.9; };
+    double sum = 0;
+    int count = 0;
+    for (int y = static_cast<int>(area.minY()) + 2; y < static_cast<int>(area.maxY()) - 2; ++y)
+        for (int x = static_cast<int>(area.minX()) + 2; x < static_cast<int>(area.maxX()) - 2; ++x) {
+            if (!(opaque(x, y) && opaque(x - reach, y) && opaque(x + reach, y) && opaque(x, y - reach) &&
+                  opaque(x, y + reach)))
+                continue;
+            const ui::Color c = overlay.pixel(x, y);
+            const int mx = std::clamp(static_cast<int>(x * frame.width / overlay.pixelWidth()), 0, frame.width - 1);
+            const int my = std::clamp(static_cast<int>(y * frame.height / overlay.pixelHeight()), 0, frame.height - 1);
+            const std::uint8_t* m = &frame.rgb[(static_cast<std::size_t>(my) * frame.width + mx) * 3];
+            sum += std::abs(brightness(c.r * 255, c.g * 255, c.b * 255) - brightness(m[0], m[1], m[2]));
+            ++count;
+        }
+    return count < 20 ? -1 : sum / count;
+}
+
+// A horsepower tile asks the car for engine speed first, then for the engine's reference torque.
+TEST_F(CameraSettingsReturnTest, HorsepowerAsksEngineSpeedBeforeTheReferenceTorque)
+{
+    settings().sensors[16] = horsepowerSensor;
+    DataStore::sharedDataStore().setSupportedPIDs(0x60, 1u << 29);  // 0x63, the reference torque
+    ASSERT_TRUE(DataStore::sharedDataStore().isService01PIDSupported(0x63));
+    show();
+    const auto asked = [&](const std::string& request) {
+        const auto log = sim.requests();
+        return std::find_if(log.begin(), log.end(), [&](const std::string& line) {
+                   return line.rfind(request, 0) == 0;
+               }) - log.begin();
+    };
+    ASSERT_TRUE(waitFor([&] { return asked("0163") < static_cast<long>(sim.requests().size()); }));
+    EXPECT_LT(asked("010c"), asked("0163"));
+    leave();
+}
+
+// Journey: the user changes the overlay in the settings, goes back to the camera and records 20 s; the
+// movie shows the new overlay, at the camera's rate.
+TEST_F(CameraSettingsReturnTest, JourneyTheNewOverlayIsInTheRecordedMovie)
+{
+    show();
+    film(0.3);
+    openSettings();
+    pickFirstGauge(userData().longNameArr[coolantSensor]);
+    flip("G-sensor");
+    flip("Time");
+    returnToCamera();
+    ASSERT_NE(camera->gFView(), nullptr);
+
+    const ui::Point button = camera->buttonView().frame().center();
+    testsupport::tap(window(), button);
+    ASSERT_TRUE(camera->isRecording());
+    film(20);
+    testsupport::tap(window(), button);
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }, 60));
+    ASSERT_EQ(camera->moviesSaved(), 1);
+
+    const OverlayCanvas& canvas = camera->uiElementInput().canvas();
+    const ui::Image overlay = camera->uiElementInput().canvas().paint(1);
+    movietest::MovieReader movie(camera->pathToMovie());
+    ASSERT_TRUE(movie.isOpen());
+    const auto frame = movie.lastFrame();
+    ASSERT_GT(frame.width, 0);
+    // The g-force tile the switch added, left of the two gauge tiles, is in the picture; so are the gauges'
+    // faces and needles, thinner lines that the smaller movie blurs more.
+    const double gForce = overlayDifference(frame, overlay, canvas.slotRect(2), 2);
+    EXPECT_GE(gForce, 0) << "the g-force tile paints nothing opaque";
+    EXPECT_LT(gForce, 30);
+    for (int slot : {0, 1}) {
+        const double difference = overlayDifference(frame, overlay, canvas.slotRect(slot), 1);
+        EXPECT_GE(difference, 0) << "slot " << slot << " paints nothing opaque";
+        EXPECT_LT(difference, 60) << "slot " << slot << " is not what the movie shows";
+    }
+    EXPECT_GT(faceCover(0), 0.05);
+
+    // ffprobe reads it as the camera's frame rate over the 20 s.
+    const std::string probe = "ffprobe -v error -select_streams v:0 -show_entries stream=avg_frame_rate:format=duration "
+                              "-of default=noprint_wrappers=1 '" + camera->pathToMovie().string() + "'";
+    FILE* out = popen(probe.c_str(), "r");
+    ASSERT_NE(out, nullptr);
+    char line[256];
+    double rate = 0;
+    double duration = 0;
+    while (fgets(line, sizeof line, out)) {
+        int num = 0;
+        int den = 1;
+        if (std::sscanf(line, "avg_frame_rate=%d/%d", &num, &den) == 2 && den > 0)
+            rate = static_cast<double>(num) / den;
+        std::sscanf(line, "duration=%lf", &duration);
+    }
+    pclose(out);
+    EXPECT_NEAR(duration, 20, 1.5);
+    EXPECT_GE(rate, 0.8 * settings().frameRate) << "of " << settings().frameRate;
+    EXPECT_LE(rate, 1.05 * settings().frameRate);
+    leave();
+}
+
 }  // namespace
