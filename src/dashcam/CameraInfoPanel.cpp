@@ -26,7 +26,7 @@ CameraInfoPanel CameraInfoPanel::add(ui::View& overlay, const CameraOverlayLayou
 {
     CameraInfoPanel panel;
     if (coordinates) {
-        panel.coordinates = makeLabel(layout.coordinates(), "Digital-Serial DB", 18 * layout.panelScale());
+        panel.coordinates = makeLabel(layout.coordinates(), "Digital-Serial DB", 18);
         overlay.addSubview(panel.coordinates);
     }
     if (compass) {
@@ -34,7 +34,7 @@ CameraInfoPanel CameraInfoPanel::add(ui::View& overlay, const CameraOverlayLayou
         overlay.addSubview(panel.compass);
     }
     if (clock) {
-        panel.clock = makeLabel(layout.clock(coordinates), "DigitalSans NowEF ML Demo", 14 * layout.panelScale());
+        panel.clock = makeLabel(layout.clock(coordinates), "DigitalSans NowEF ML Demo", 14);
         panel.clock->setText("00:00");
         overlay.addSubview(panel.clock);
     }

@@ -1,7 +1,5 @@
 #include "dashcam/CameraOverlayLayout.h"
 
-#include <algorithm>
-
 #include "dashcam/CameraScreenGeometry.h"
 
 namespace {
@@ -20,16 +18,13 @@ constexpr double panelPadding = 5;
 constexpr double compassWidth = 110;
 constexpr double compassHeight = 30;
 constexpr double compassTop = 1;
-// The short side of the largest phone: the panel keeps its sizes up to it.
-constexpr double phoneShortSide = 430;
 
 }  // namespace
 
 CameraOverlayLayout::CameraOverlayLayout(double shortSide, double longSide, bool homeIndicator)
     : height_(shortSide),
       end_(camerascreen::overlayEnd(shortSide, longSide, homeIndicator)),
-      tileSide_(shortSide / camerascreen::tilesPerHeight),
-      panelScale_(std::max(1.0, shortSide / phoneShortSide))
+      tileSide_(shortSide / camerascreen::tilesPerHeight)
 {
 }
 
@@ -45,16 +40,12 @@ ui::Rect CameraOverlayLayout::tile(int n) const
 
 ui::Rect CameraOverlayLayout::coordinates() const
 {
-    const double k = panelScale_;
-    return ui::makeRect(end_ - (coordinatesWidth + coordinatesMargin) * k, 0, coordinatesWidth * k,
-                        coordinatesHeight * k);
+    return ui::makeRect(end_ - (coordinatesWidth + coordinatesMargin), 0, coordinatesWidth, coordinatesHeight);
 }
 
 ui::Rect CameraOverlayLayout::clock(bool belowCoordinates) const
 {
-    const double k = panelScale_;
-    return ui::makeRect(end_ - clockWidth * k, belowCoordinates ? coordinatesLine * k : 0, clockWidth * k,
-                        clockHeight * k);
+    return ui::makeRect(end_ - clockWidth, belowCoordinates ? coordinatesLine : 0, clockWidth, clockHeight);
 }
 
 ui::Rect CameraOverlayLayout::compass() const
@@ -64,8 +55,7 @@ ui::Rect CameraOverlayLayout::compass() const
 
 ui::Rect CameraOverlayLayout::panel(bool coordinates, bool clock) const
 {
-    const double k = panelScale_;
-    const double width = (coordinates ? coordinatesWidth + coordinatesMargin : clockWidth) * k;
-    const double height = ((coordinates ? coordinatesLine : 0) + (clock ? clockLine : 0) + panelPadding) * k;
+    const double width = coordinates ? coordinatesWidth + coordinatesMargin : clockWidth;
+    const double height = (coordinates ? coordinatesLine : 0) + (clock ? clockLine : 0) + panelPadding;
     return ui::makeRect(end_ - width, 0, width, height);
 }

@@ -17,9 +17,6 @@ public:
     // The n-th tile from the right, counting from 1.
     ui::Rect tile(int n) const;
 
-    // The top panel is laid out for a phone; on a larger screen it grows by this much, so that the
-    // overlay, drawn over the picture, keeps its texts as legible as a phone's.
-    double panelScale() const { return panelScale_; }
     ui::Rect coordinates() const;
     // The clock, below the coordinates when they are shown.
     ui::Rect clock(bool belowCoordinates) const;
@@ -31,5 +28,4 @@ private:
     double height_;
     double end_;
     double tileSide_;
-    double panelScale_;
 };

@@ -131,6 +131,7 @@ void CameraViewController::viewDidLoad()
     buildPipeline();
     addGestures();
     keepLeftMovie();
+    offerMoviesSetAside();
 }
 
 CameraViewController::OverlayChoice CameraViewController::overlayChoice(const Settings& settings)
@@ -238,15 +239,45 @@ void CameraViewController::makeCamera()
     if (unavailableLabel_)
         unavailableLabel_->removeFromSuperview();
     unavailableLabel_.reset();
+    cameraUnreadable_ = false;
     // Without the media module a camera would deliver no picture and a movie could not be written.
     std::string why;
-    std::string message;
-    if (!media::isAvailable(&why))
-        message = fnd::format(fnd::L("Recording unavailable msg").c_str(), why.c_str());
-    else if (!(captureDevice_ = GfxVideoCamera::create(resolutionFor(recordMode_).preset)))
-        message = "No camera found";
-    if (message.empty())
+    if (!media::isAvailable(&why)) {
+        showUnavailable(fnd::format(fnd::L("Recording unavailable msg").c_str(), why.c_str()));
         return;
+    }
+    captureDevice_ = GfxVideoCamera::create(resolutionFor(recordMode_).preset);
+    if (!captureDevice_) {
+        showUnavailable("No camera found");
+        return;
+    }
+    const auto weak = weak_from_this();
+    captureDevice_->captureSession()->setRuntimeErrorHandler(
+        [weak, this](media::MediaType type, const std::string& error) {
+            if (!weak.expired())
+                captureFailed(type, error);
+        });
+}
+
+void CameraViewController::captureFailed(media::MediaType type, const std::string& error)
+{
+    if (type == media::MediaType::Audio) {
+        QueuedAlertController::showMessage("Error", "Mic msg");
+        return;
+    }
+    // Nothing is recorded from a camera that gives no picture.
+    cameraUnreadable_ = true;
+    if (recording_) {
+        stopRecording();
+        buttonView_->setRecording(false);
+    }
+    showUnavailable(fnd::format(fnd::L("Camera unreadable msg").c_str(), error.c_str()));
+}
+
+void CameraViewController::showUnavailable(const std::string& message)
+{
+    if (unavailableLabel_)
+        unavailableLabel_->removeFromSuperview();
     // The screen says why it shows no picture instead of staying black.
     const Sides sides = screenSides();
     unavailableLabel_ = std::make_shared<ui::Label>(camerascreen::middleLines({sides.l, sides.s}));
@@ -266,7 +297,12 @@ void CameraViewController::keepLeftMovie()
         pendingMovie_.settle();
         return;
     }
-    if (!pendingMovie_.hasFrames()) {
+    const std::optional<bool> frames = pendingMovie_.hasFrames();
+    // Without the media module nobody can tell whether it holds a picture: it waits, pending, for a run
+    // that can.
+    if (!frames)
+        return;
+    if (!*frames) {
         pendingMovie_.discard();
         return;
     }
@@ -278,6 +314,29 @@ void CameraViewController::keepLeftMovie()
         savingLeftMovie_ = false;
         albumCopyDone(saved, error);
     });
+}
+
+bool CameraViewController::setLeftMovieAside()
+{
+    std::string error;
+    const auto aside = pendingMovie_.moveAside(error);
+    if (!aside) {
+        QueuedAlertController::showMessage("Error", fnd::format(fnd::L("Movie not moved msg").c_str(), error));
+        return false;
+    }
+    QueuedAlertController::showMessage(
+        "Attention", fnd::format(fnd::L("Movie set aside msg").c_str(), aside->movie().filename().string()));
+    return true;
+}
+
+void CameraViewController::offerMoviesSetAside()
+{
+    const auto weak = weak_from_this();
+    for (const PendingMovie& aside : pendingMovie_.movedAside())
+        aside.saveToAlbum([weak, this](bool saved, const std::string& error) {
+            if (!weak.expired())
+                albumCopyDone(saved, error);
+        });
 }
 
 void CameraViewController::albumCopyDone(bool saved, const std::string& error)
@@ -400,11 +459,8 @@ void CameraViewController::viewDidAppear(bool animated)
         captureDevice_->setOutputImageOrientation(3);
         captureDevice_->startCameraCapture();
     }
-    // The hint is for a version's first launch, once: not at every visit during it.
-    if (!focusHintShown_ && (VersionTracking::isFirstLaunchEver() || VersionTracking::isFirstLaunchForVersion())) {
-        focusHintShown_ = true;
+    if (VersionTracking::isFirstLaunchEver() || VersionTracking::isFirstLaunchForVersion())
         QueuedAlertController::showMessage("Attention", "Tap on image to adjust focus");
-    }
     if (!captureDevice_ && media::isAvailable())
         QueuedAlertController::showMessage("Error", "Dashcam msg3");
     if (timeLabel_) {
@@ -507,6 +563,12 @@ void CameraViewController::scannerDidReceiveVoltage(Scanner&, const std::vector<
 
 void CameraViewController::overlayUpdate()
 {
+    // The camera that could not be read delivers again (a device freed by another program).
+    if (cameraUnreadable_) {
+        cameraUnreadable_ = false;
+        unavailableLabel_->removeFromSuperview();
+        unavailableLabel_.reset();
+    }
     const bool use = shouldUpdate_ || !connected_ || is30Frames_;
     shouldUpdate_ = !shouldUpdate_;
     if (!use)
@@ -560,13 +622,11 @@ void CameraViewController::recordData()
 
 void CameraViewController::startRecording()
 {
-    if (!captureDevice_ || !connected_ || isFinishingMovie())
+    if (!captureDevice_ || cameraUnreadable_ || !connected_ || isFinishingMovie())
         return;
-    // The last movie is not in the album yet (its copy failed): it is copied again, not recorded over.
-    if (pendingMovie_.isLeft()) {
-        keepLeftMovie();
+    // The last movie is not in the album yet (its copy failed): it makes room, kept for the album.
+    if (pendingMovie_.isLeft() && !setLeftMovieAside())
         return;
-    }
     std::error_code ignored;
     std::filesystem::remove(pathToMovie_, ignored);
     movieWriter_ = GfxMovieWriter::create(pathToMovie_, resolutionFor(recordMode_).size);
@@ -620,6 +680,12 @@ void CameraViewController::stopRecording()
 
 void CameraViewController::movieFinished()
 {
+    // A camera that failed before its first frame leaves a movie with nothing to see.
+    if (pendingMovie_.hasFrames() == false) {
+        pendingMovie_.discard();
+        finishing_.reset();
+        return;
+    }
     const auto weak = weak_from_this();
     pendingMovie_.saveToAlbum([weak, this](bool saved, const std::string& error) {
         if (weak.expired())

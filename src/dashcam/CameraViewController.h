@@ -13,6 +13,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Timer.h"
 #include "platform/geo/LocationManager.h"
+#include "platform/media/SampleBuffer.h"
 #include "platform/motion/MotionManager.h"
 #include "platform/ui/Image.h"
 #include "shell/TemplateViewCon.h"
@@ -131,6 +132,11 @@ private:
     void buildPipeline();
     // The camera at the resolution of recordMode_; none (and a message saying why) without one.
     void makeCamera();
+    // A device of the running camera cannot be read: without the camera nothing is recorded, without the
+    // microphone the movie has no sound.
+    void captureFailed(media::MediaType type, const std::string& error);
+    // Says on the screen, in place of the picture, why there is none.
+    void showUnavailable(const std::string& message);
     void rebuildTiles();
     // The overlay was built for other settings than those now (a switch, a tile's sensor, the tile count,
     // the resolution).
@@ -146,6 +152,11 @@ private:
     void stopRecording();
     void updateRecordLabel();
     void keepLeftMovie();
+    // Moves a movie the album did not take out of the new recording's way, and tells where it is kept;
+    // false (told why) when it stays in the way.
+    bool setLeftMovieAside();
+    // Movies set aside in an earlier run go to the album.
+    void offerMoviesSetAside();
     void movieFinished();
     // A copy to the album ended: counted, or the user told why the movie is still in Documents.
     void albumCopyDone(bool saved, const std::string& error);
@@ -174,8 +185,10 @@ private:
     std::atomic<float> y_{0};
     bool gForceEnabled_ = false;
     std::shared_ptr<ui::Label> recordLabel_;
-    // Why the screen cannot record (no camera, no media module); none when it can.
+    // Why the screen cannot record (no camera, no media module, a camera that cannot be read); none when it can.
     std::shared_ptr<ui::Label> unavailableLabel_;
+    // The camera gave no picture since it failed.
+    bool cameraUnreadable_ = false;
     std::shared_ptr<ui::Label> coordinatesLabel_;
     std::shared_ptr<ui::Label> timeLabel_;
     std::shared_ptr<ui::View> panelShade_;
@@ -208,7 +221,6 @@ private:
     OverlayChoice builtFor_{};
     int recordMode_ = 2;
     bool is30Frames_ = false;
-    bool focusHintShown_ = false;
     // rebuildTiles took the tiles' faces into the overlay and hid them.
     bool facesTaken_ = false;
     bool firstLaunch_ = true;

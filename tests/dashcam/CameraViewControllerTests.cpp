@@ -121,6 +121,51 @@ TEST_F(CameraViewControllerTest, ARefusedMicrophoneIsToldAndTheMovieIsRecordedWi
     EXPECT_EQ(ui::AlertController::visible(), nullptr);
 }
 
+// A camera that cannot be opened: the screen says so, a tap on record records nothing, the album gets nothing.
+TEST_F(CameraViewControllerTest, ACameraThatCannotBeReadIsToldAndRecordsNothing)
+{
+    media::CaptureDevice::configure("/dev/null", "synthetic");
+    show();
+    ui::AlertController::dismissAll();
+    const auto toldOnScreen = [&] {
+        const auto texts = testsupport::texts(root->window());
+        return std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
+            return text.starts_with("The camera cannot be read: ");
+        });
+    };
+    ASSERT_TRUE(waitFor(toldOnScreen));
+    const ui::Point button = camera->buttonView().frame().center();
+    testsupport::tap(root->window(), button);
+    EXPECT_FALSE(camera->isRecording());
+    film(1.0);
+    testsupport::tap(root->window(), button);
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    EXPECT_EQ(albumMovies(), 0u);
+    EXPECT_TRUE(toldOnScreen());
+}
+
+// A microphone that cannot be opened is told, and the movie is recorded without sound.
+TEST_F(CameraViewControllerTest, AMicrophoneThatCannotBeOpenedIsToldAndTheMovieHasNoSound)
+{
+    media::CaptureDevice::configure("synthetic", "norvale-no-such-microphone");
+    show();
+    ui::AlertController::dismissAll();
+    const ui::Point button = camera->buttonView().frame().center();
+    testsupport::tap(root->window(), button);
+    ASSERT_TRUE(camera->isRecording());
+    ASSERT_TRUE(waitFor([] { return ui::AlertController::visible() != nullptr; }));
+    EXPECT_EQ(ui::AlertController::visible()->message(), fnd::L("Mic msg"));
+    ui::AlertController::dismissAll();
+    film(1.0);
+    testsupport::tap(root->window(), button);
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    ASSERT_EQ(camera->moviesSaved(), 1);
+    movietest::MovieReader movie(camera->pathToMovie());
+    ASSERT_TRUE(movie.isOpen());
+    EXPECT_EQ(movie.audioPacketCount(), 0);
+    EXPECT_GT(movietest::MovieReader(camera->pathToMovie()).decodeAll(), 0);
+}
+
 TEST_F(CameraViewControllerTest, TheGforceTileFollowsTheMotion)
 {
     settings().gMeterEnabled = true;
@@ -450,9 +495,9 @@ TEST_F(CameraViewControllerTest, AMovieCutShortByAFullDiskReachesTheAlbum)
     EXPECT_FALSE(std::filesystem::exists(camera->pathToMovie().string() + ".pending"));
 }
 
-// The album cannot take the movie: it stays in Documents, still pending, and the next recording copies it
-// before recording anything over it.
-TEST_F(CameraViewControllerTest, AMovieTheAlbumCouldNotTakeIsNeverRecordedOver)
+// The album cannot take the movie: it stays in Documents, still pending. The next tap on record moves it
+// aside under a dated name, says so, and records; the next launch copies it to the album.
+TEST_F(CameraViewControllerTest, AMovieTheAlbumCouldNotTakeMakesRoomAndReachesTheAlbumAtTheNextLaunch)
 {
     const auto album = media::PhotoAlbum::videosFolder();
     std::filesystem::remove_all(album);
@@ -473,19 +518,26 @@ TEST_F(CameraViewControllerTest, AMovieTheAlbumCouldNotTakeIsNeverRecordedOver)
     const auto movieSize = std::filesystem::file_size(camera->pathToMovie());
     EXPECT_TRUE(std::filesystem::exists(camera->pathToMovie().string() + ".pending"));
 
-    // The album is back: the record button first copies the movie, then records.
-    std::filesystem::remove(album);
-    testsupport::tap(root->window(), button);
-    EXPECT_FALSE(camera->isRecording());
-    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
-    EXPECT_EQ(camera->moviesSaved(), 1);
-    ASSERT_EQ(albumMovies(), 1u);
-    for (const auto& entry : std::filesystem::directory_iterator(album))
-        EXPECT_EQ(std::filesystem::file_size(entry.path()), movieSize);
     testsupport::tap(root->window(), button);
     EXPECT_TRUE(camera->isRecording());
+    alert = ui::AlertController::visible();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_NE(alert->message().find("kept in the Documents folder as \"Movie "), std::string::npos) << alert->message();
+    ui::AlertController::dismissAll();
+    film(0.5);
     testsupport::tap(root->window(), button);
     ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
+    leave();
+    camera.reset();
+
+    std::filesystem::remove(album);
+    show();
+    ASSERT_TRUE(waitFor([&] { return camera->moviesSaved() == 2; }));
+    std::vector<std::uintmax_t> sizes;
+    for (const auto& entry : std::filesystem::directory_iterator(album))
+        sizes.push_back(std::filesystem::file_size(entry.path()));
+    ASSERT_EQ(sizes.size(), 2u);
+    EXPECT_NE(std::find(sizes.begin(), sizes.end(), movieSize), sizes.end()) << "the movie set aside is lost";
 }
 
 }  // namespace

@@ -110,6 +110,7 @@ struct CaptureSession::Impl {
     // a caller that waits for it can count on the inputs being live.
     bool started = false;
     std::uint64_t generation = 0;
+    RuntimeErrorHandler runtimeErrorHandler;
     std::map<MediaType, Active> active;  // touched only on the session queue
 
     std::shared_ptr<CaptureOutput> outputFor(MediaType type) const
@@ -200,12 +201,17 @@ void CaptureSession::Impl::reconcile(const std::shared_ptr<CaptureSession>& sess
             continue;
         std::weak_ptr<CaptureSession> weakSession = session;
         std::weak_ptr<CaptureOutput> weakOutput = w.output;
-        source->start([weakSession, weakOutput, generation](std::shared_ptr<SampleBuffer> buffer) {
-            const auto session = weakSession.lock();
-            const auto output = weakOutput.lock();
-            if (session && output && buffer)
-                CaptureOutput::deliver(output, buffer, session, generation);
-        });
+        source->start(
+            [weakSession, weakOutput, generation](std::shared_ptr<SampleBuffer> buffer) {
+                const auto session = weakSession.lock();
+                const auto output = weakOutput.lock();
+                if (session && output && buffer)
+                    CaptureOutput::deliver(output, buffer, session, generation);
+            },
+            [weakSession, type, generation](const std::string& error) {
+                if (const auto session = weakSession.lock())
+                    session->runtimeError(type, error, generation);
+            });
         impl.active[type] = CaptureSession::Impl::Active{w.input, w.key, std::move(source)};
     }
 }
@@ -373,6 +379,25 @@ void CaptureSession::stopRunning()
         }
         impl_->reconcile(self);
     });
+}
+
+void CaptureSession::setRuntimeErrorHandler(RuntimeErrorHandler handler)
+{
+    const std::lock_guard lock(impl_->mutex);
+    impl_->runtimeErrorHandler = std::move(handler);
+}
+
+void CaptureSession::runtimeError(MediaType type, const std::string& error, std::uint64_t generation)
+{
+    RuntimeErrorHandler handler;
+    {
+        // A source stopped since it failed is of no concern any more.
+        const std::lock_guard lock(impl_->mutex);
+        if (!impl_->running || impl_->generation != generation || !impl_->runtimeErrorHandler)
+            return;
+        handler = impl_->runtimeErrorHandler;
+    }
+    fnd::DispatchQueue::main().async([handler = std::move(handler), type, error] { handler(type, error); });
 }
 
 void CaptureOutput::deliver(const std::shared_ptr<CaptureOutput>& self, const std::shared_ptr<SampleBuffer>& buffer,

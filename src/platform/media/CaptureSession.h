@@ -149,12 +149,18 @@ public:
     void stopRunning();
     bool isRunning() const;
 
+    // Told on the main thread when a device of the running session cannot be read (it cannot be opened
+    // or stops delivering), with its media type and why.
+    using RuntimeErrorHandler = std::function<void(MediaType type, const std::string& error)>;
+    void setRuntimeErrorHandler(RuntimeErrorHandler handler);
+
 private:
     friend class CaptureOutput;
     CaptureSession();
     // Applies an edit made under the lock (false: nothing changed); outside a
     // configuration block a running session takes it at once.
     void change(const std::function<bool()>& edit);
+    void runtimeError(MediaType type, const std::string& error, std::uint64_t generation);
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

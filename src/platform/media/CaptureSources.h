@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace fnd {
 class DispatchQueue;
@@ -23,12 +24,14 @@ struct VideoSourceFormat {
 };
 
 // Produces sample buffers between start() and stop(); `deliver` may be
-// called on any thread, never after stop() returns.
+// called on any thread, never after stop() returns. So may `failed`, once,
+// saying why the device cannot be read; nothing is delivered after it.
 class CaptureSource {
 public:
     using Deliver = std::function<void(std::shared_ptr<SampleBuffer>)>;
+    using Failed = std::function<void(const std::string& error)>;
     virtual ~CaptureSource() = default;
-    virtual void start(Deliver deliver) = 0;
+    virtual void start(Deliver deliver, Failed failed) = 0;
     virtual void stop() = 0;
 };
 

@@ -112,11 +112,12 @@ class ThreadedSource : public CaptureSource {
 public:
     ~ThreadedSource() override { stop(); }
 
-    void start(Deliver deliver) override
+    void start(Deliver deliver, Failed failed) override
     {
         stop();
         stopping_ = false;
-        thread_ = std::thread([this, deliver = std::move(deliver)] { run(deliver); });
+        thread_ = std::thread(
+            [this, deliver = std::move(deliver), failed = std::move(failed)] { run(deliver, failed); });
     }
 
     void stop() override
@@ -127,7 +128,7 @@ public:
     }
 
 protected:
-    virtual void run(const Deliver& deliver) = 0;
+    virtual void run(const Deliver& deliver, const Failed& failed) = 0;
     std::atomic<bool> stopping_{false};
 
 private:
@@ -143,7 +144,7 @@ public:
     ~DeviceCamera() override { stop(); }
 
 private:
-    void run(const Deliver& deliver) override
+    void run(const Deliver& deliver, const Failed& failed) override
     {
         AVDictionary* options = nullptr;
         const MediaTime duration = format_.frameDuration;
@@ -155,6 +156,7 @@ private:
         av_dict_free(&options);
         if (!opened) {
             fnd::log(fnd::LogLevel::Error, "Camera: " + reader.error());
+            failed(reader.error());
             return;
         }
         PixelBufferPool pool(format_.width, format_.height, format_.pixelFormat, devicePoolLimit);
@@ -184,6 +186,9 @@ private:
             if (converter.convert(picture, *buffer, matrix))
                 deliver(SampleBuffer::makeVideo(std::move(buffer), time, duration));
         }
+        // A camera unplugged, or one whose frames cannot be decoded, ends before it is stopped.
+        if (!stopping_)
+            failed(device_->uniqueID() + " stopped delivering frames");
     }
 
     std::shared_ptr<CaptureDevice> device_;
@@ -199,7 +204,7 @@ public:
     ~DeviceMicrophone() override { stop(); }
 
 private:
-    void run(const Deliver& deliver) override
+    void run(const Deliver& deliver, const Failed& failed) override
     {
         AVDictionary* options = nullptr;
         av_dict_set(&options, "sample_rate", std::to_string(sampleRate_).c_str(), 0);
@@ -209,6 +214,7 @@ private:
         av_dict_free(&options);
         if (!opened) {
             fnd::log(fnd::LogLevel::Error, "Microphone: " + reader.error());
+            failed(reader.error());
             return;
         }
         SwrContext* resampler = nullptr;

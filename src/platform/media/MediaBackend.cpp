@@ -16,10 +16,12 @@ MediaBackend* mediaBackend(std::string* error)
 
 bool isAvailable(std::string* why) { return mediaBackend(why) != nullptr; }
 
-bool movieHasVideoFrames(const std::filesystem::path& movie)
+std::optional<bool> movieHasVideoFrames(const std::filesystem::path& movie)
 {
     MediaBackend* backend = mediaBackend();
-    return backend && backend->movieHasVideoFrames(movie);
+    if (backend == nullptr)
+        return std::nullopt;
+    return backend->movieHasVideoFrames(movie);
 }
 
 std::unique_ptr<CaptureSource> makeDeviceCamera(std::shared_ptr<CaptureDevice> device, VideoSourceFormat format)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 // What the screens may ask of the media layer's FFmpeg module (libnorvale_media_ffmpeg.so) itself.
@@ -11,7 +12,8 @@ namespace media {
 bool isAvailable(std::string* why = nullptr);
 
 // Whether the movie holds at least one video frame that can be read back. A movie cut short keeps the
-// frames of its whole fragments; one cut before its first fragment, no file, or no module hold none.
-bool movieHasVideoFrames(const std::filesystem::path& movie);
+// frames of its whole fragments; one cut before its first fragment, or no file, hold none. Without the
+// module it cannot be told (nullopt).
+std::optional<bool> movieHasVideoFrames(const std::filesystem::path& movie);
 
 }  // namespace media

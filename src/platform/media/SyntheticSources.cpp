@@ -101,7 +101,7 @@ public:
     {
     }
 
-    void start(Deliver deliver) override
+    void start(Deliver deliver, Failed) override
     {
         const SyntheticCameraOptions options = device_->syntheticCameraOptions();
         auto shared = std::make_shared<Shared>(format_, options, std::move(deliver), flag_);
@@ -206,7 +206,7 @@ public:
     {
     }
 
-    void start(Deliver deliver) override
+    void start(Deliver deliver, Failed) override
     {
         const SyntheticMicrophoneOptions options = device_->syntheticMicrophoneOptions();
         const double now = fnd::RunLoop::main().now();
