@@ -9,6 +9,7 @@
 #include "platform/foundation/Strings.h"
 #include "platform/ui/Label.h"
 #include "shell/editors/FormulaParser.h"
+#include "support/ApplicationBars.h"
 #include "support/ReferenceImage.h"
 
 namespace {
@@ -329,6 +330,27 @@ TEST_F(SensorListTasks, SensorsWithoutARowStayOutAtEveryAppearance)
     EXPECT_EQ(shown(0), "1.7");
     EXPECT_EQ(shown(1), "72");
     EXPECT_EQ(link->requestTexts(), (std::vector<std::string>{request(8), request(9)}));
+}
+
+// In the light theme the picker's title still shows on the dark bar the list gives it.
+TEST_F(SensorListTasks, ThePickersTitleShowsOnItsDarkBarInTheLightTheme)
+{
+    settings().theme = 1;
+    const testsupport::ApplicationBars bars;
+    show(list);
+    testsupport::tap(window(), {200, 500});
+    advance(0.5);
+    const ui::Rect bar = list->topNavBar().convertRect(list->topNavBar().bounds(), nullptr);
+    testsupport::tap(window(), {bar.maxX() - 24, bar.midY()});
+    advance(1);
+    const auto title = testsupport::frameOfText(window(), fnd::L("Sensors"));
+    ASSERT_TRUE(title);
+    const ui::Image shot = window().renderToImage(1);
+    double brightest = 0;
+    for (int y = static_cast<int>(title->minY()); y < static_cast<int>(title->maxY()); ++y)
+        for (int x = static_cast<int>(title->minX()); x < static_cast<int>(title->maxX()); ++x)
+            brightest = std::max(brightest, shot.pixel(x, y).g);
+    EXPECT_GT(brightest - 0.149, 0.5) << "the title stands out from the bar";
 }
 
 TEST_F(SensorListTasks, OnAPhoneHeldUprightTheTopBarPushesTheRowsDown)

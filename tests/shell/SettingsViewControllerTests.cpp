@@ -96,6 +96,24 @@ TEST_F(SettingsTest, SwitchesWriteAndSave)
     EXPECT_TRUE(row(*settings, "Speed limit").enabled);
 }
 
+// An off switch shows on its row in either theme: its track against the row, its thumb against the track.
+TEST_F(SettingsTest, OffSwitchesShowOnTheirRows)
+{
+    for (const int theme : {0, 1}) {
+        Manager::sharedManager().setting().theme = theme;
+        auto settings = showSettings();
+        const ui::View& toggle = *cellAt(settings->tableView(), rowTitled(*settings, "Fast polling"))->accessoryView();
+        const ui::Image shot = root->window().renderToImage(1);
+        const auto shade = [&](double x) {
+            const ui::Point p = toggle.convertPoint({x, toggle.bounds().midY()}, nullptr);
+            return shot.pixel(int(p.x), int(p.y)).g;
+        };
+        const double row = shade(-6), track = shade(toggle.bounds().maxX() - 8), thumb = shade(15);
+        EXPECT_GT(std::abs(track - row), 0.1) << theme;
+        EXPECT_GT(std::abs(thumb - track), 0.1) << theme;
+    }
+}
+
 TEST_F(SettingsTest, RowsOpenTheirPickersAndShowTheChoiceOnReturn)
 {
     auto settings = showSettings();
@@ -149,6 +167,11 @@ TEST_F(SettingsTest, ThemeChangeIsBroadcastWhenTheSettingsReappear)
     tapRowTitled(*settings, "Theme");
     list = dynamic_cast<DetailViewCon*>(navigation->topViewController());
     tapRow(list->tableView(), {0, 1});
+    // The list keeps one look, rows and page alike: the theme picked shows from the next screen on.
+    const auto dark = cellAt(list->tableView(), {0, 0});
+    const ui::Image shot = root->window().renderToImage(1);
+    const auto shade = [&](ui::Point p) { return shot.pixel(int(p.x), int(p.y)).g; };
+    EXPECT_LT(std::abs(shade(dark->convertPoint({8, 20}, nullptr)) - shade(dark->convertPoint({8, -8}, nullptr))), 0.2);
     navigation->popViewController(true);
     advance(1);
     EXPECT_EQ(posts, 1);
