@@ -9,7 +9,6 @@
 #include "platform/foundation/Strings.h"
 #include "platform/ui/Label.h"
 #include "shell/editors/FormulaParser.h"
-#include "support/ApplicationBars.h"
 #include "support/ReferenceImage.h"
 
 namespace {
@@ -336,21 +335,17 @@ TEST_F(SensorListTasks, SensorsWithoutARowStayOutAtEveryAppearance)
 TEST_F(SensorListTasks, ThePickersTitleShowsOnItsDarkBarInTheLightTheme)
 {
     settings().theme = 1;
-    const testsupport::ApplicationBars bars;
     show(list);
     testsupport::tap(window(), {200, 500});
     advance(0.5);
-    const ui::Rect bar = list->topNavBar().convertRect(list->topNavBar().bounds(), nullptr);
-    testsupport::tap(window(), {bar.maxX() - 24, bar.midY()});
+    testsupport::tap(window(), list->topNavBar().convertPoint({list->topNavBar().bounds().maxX() - 24, 22}, nullptr));
     advance(1);
-    const auto title = testsupport::frameOfText(window(), fnd::L("Sensors"));
-    ASSERT_TRUE(title);
+    const ui::Rect title = testsupport::frameOfText(window(), fnd::L("Sensors")).value_or(ui::Rect{});
     const ui::Image shot = window().renderToImage(1);
     double brightest = 0;
-    for (int y = static_cast<int>(title->minY()); y < static_cast<int>(title->maxY()); ++y)
-        for (int x = static_cast<int>(title->minX()); x < static_cast<int>(title->maxX()); ++x)
-            brightest = std::max(brightest, shot.pixel(x, y).g);
-    EXPECT_GT(brightest - 0.149, 0.5) << "the title stands out from the bar";
+    for (double x = title.minX(); x < title.maxX(); ++x)
+        brightest = std::max(brightest, shot.pixel(int(x), int(title.midY())).g);
+    EXPECT_GT(brightest, 0.149 + 0.5) << "the title stands out from the bar";
 }
 
 TEST_F(SensorListTasks, OnAPhoneHeldUprightTheTopBarPushesTheRowsDown)

@@ -80,27 +80,11 @@ TEST_F(SettingsTypingTest, PortTextThatIsNoPortIsRefusedWholeAndTheOldPortKept)
         TextFieldViewCon& editor = openEditor("Adapter port");
         retype(typed);
         EXPECT_EQ(alertMessage(), fnd::L("Invalid port msg")) << typed;
+        EXPECT_FALSE(testsupport::type(window(), "9") || testsupport::key(window(), ui::Key::Return)) << "keys go to the alert";
+        EXPECT_EQ(ui::AlertController::queuedCount(), 0u) << "no second refusal piles up";
         EXPECT_EQ(editor.textField().text(), typed) << "what was typed stays for a correction";
         EXPECT_EQ(reloaded().setting().port, 35000u) << typed;
     }
-}
-
-// With the refusal up, keys go to it alone: nothing reaches the field behind, and no second refusal piles up.
-TEST_F(SettingsTypingTest, TheRefusalHoldsTheKeyboardUntilItIsClosed)
-{
-    TextFieldViewCon& editor = openEditor("Adapter port");
-    retype("abc");
-    ASSERT_EQ(alertMessage(), fnd::L("Invalid port msg"));
-    EXPECT_FALSE(testsupport::shortcut(window(), 'a'));
-    EXPECT_FALSE(testsupport::type(window(), "99"));
-    EXPECT_FALSE(testsupport::key(window(), ui::Key::Return));
-    advance(1);
-    EXPECT_EQ(editor.textField().text(), "abc");
-    EXPECT_EQ(ui::AlertController::queuedCount(), 0u);
-
-    ASSERT_TRUE(testsupport::tapText(window(), "Ok"));
-    retype("35002");
-    EXPECT_EQ(reloaded().setting().port, 35002u);
 }
 
 TEST_F(SettingsTypingTest, LoggerPortTextThatIsNoNumberIsRefused)
