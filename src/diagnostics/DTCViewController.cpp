@@ -110,6 +110,12 @@ void DTCViewController::viewDidLoad()
     DTCLabel_->setHidden(true);
     checkMarkImageView_ = std::make_shared<ui::ImageView>(ui::Image::named("check.png"));
     checkMarkImageView_->setHidden(true);
+    partNote_ = std::make_shared<ui::Label>(ui::Rect{0, 0, 1, 50});
+    partNote_->setText(fnd::L("DTC part unread msg"));
+    partNote_->setFont(look::digitalSans(14));
+    partNote_->setNumberOfLines(0);
+    partNote_->setTextAlignment(ui::TextAlignment::Center);
+    partNote_->setTextColor(grey);
     root.addSubview(DTCLabel_);
     root.addSubview(checkMarkImageView_);
 }
@@ -209,6 +215,7 @@ void DTCViewController::startReading()
     loadingEnded_ = false;
     DTCLabel_->setHidden(true);
     checkMarkImageView_->setHidden(true);
+    tb_->setTableFooterView(nullptr);
 }
 
 // A list that could not be read, or a stored list left empty while the lamp counts stored codes: what
@@ -236,6 +243,11 @@ void DTCViewController::showVerdict()
         DTCLabel_->setText(fnd::L("DTC unread msg"));
     DTCLabel_->setHidden(anyCode);
     checkMarkImageView_->setHidden(anyCode || !allRead);
+    // The codes of a list read only in part are listed as read; that the rest is missing is said once, below.
+    bool partly = false;
+    for (int list = 0; list < listCount; ++list)
+        partly = partly || (isUnread(list) && !codeArrays_[list].empty());
+    tb_->setTableFooterView(partly ? partNote_ : nullptr);
 }
 
 void DTCViewController::removeLoadingIndicator()
@@ -444,13 +456,13 @@ int DTCViewController::numberOfRowsInSection(ui::TableView&, int section)
     return section >= 0 && section < listCount ? static_cast<int>(codeArrays_[section].size()) : 0;
 }
 
-// A list that could not be read says so in its header once the loading period is over.
+// A list that could not be read, and shows no code, says so in its header once the loading period is over.
 std::shared_ptr<ui::View> DTCViewController::viewForHeaderInSection(ui::TableView&, int section)
 {
     if (section < 0 || section >= listCount)
         return look::badgeHeader({}, look::teal(), 30, 10, 9);
     const std::string title = fnd::L(kSectionTitles[section]);
-    if (loadingEnded_ && isUnread(section))
+    if (loadingEnded_ && isUnread(section) && codeArrays_[section].empty())
         return look::badgeHeader(fnd::format("  %s: %s ", title, fnd::L("not read msg")), look::accent(), 30, 10, 9);
     return look::badgeHeader(codeArrays_[section].empty() ? std::string() : fnd::format("  %s ", title), look::teal(),
                              30, 10, 9);

@@ -109,5 +109,6 @@ private:
     std::shared_ptr<ui::ActivityIndicator> spinner_;
     std::shared_ptr<ui::Label> DTCLabel_;
     std::shared_ptr<ui::ImageView> checkMarkImageView_;
+    std::shared_ptr<ui::Label> partNote_;  // under the codes, when a list was read only in part
     std::shared_ptr<ui::BarButtonItem> dtcButton_;
 };

@@ -49,9 +49,9 @@ DetailViewCon::~DetailViewCon()
 void DetailViewCon::viewDidLoad()
 {
     ui::TableViewController::viewDidLoad();
-    const TableLook look = TableLook::current();
-    look.apply(tableView());
-    navigationItem().setTitleView(look.titleView(label_));
+    look_ = TableLook::current();
+    look_.apply(tableView());
+    navigationItem().setTitleView(look_.titleView(label_));
 }
 
 bool DetailViewCon::isRowEnabled(int row) const
@@ -67,8 +67,7 @@ int DetailViewCon::numberOfRowsInSection(ui::TableView&, int)
 std::shared_ptr<ui::TableViewCell> DetailViewCon::cellForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
 {
     auto cell = std::make_shared<RoundedCell>(ui::TableViewCellStyle::Default);
-    const TableLook look = TableLook::current();
-    look.apply(*cell, indexPath.row, static_cast<int>(dataArr_.size()));
+    look_.apply(*cell, indexPath.row, static_cast<int>(dataArr_.size()));
     cell->textLabel()->setText(dataArr_[static_cast<std::size_t>(indexPath.row)]);
     // The longest protocol names would be cut on a phone: they shrink to fit instead.
     cell->textLabel()->setAdjustsFontSizeToFitWidth(true);
@@ -76,7 +75,7 @@ std::shared_ptr<ui::TableViewCell> DetailViewCon::cellForRowAtIndexPath(ui::Tabl
     cell->setAccessoryType(indexPath.row == row_ ? ui::TableViewCellAccessoryType::Checkmark
                                                  : ui::TableViewCellAccessoryType::None);
     if (!isRowEnabled(indexPath.row)) {
-        cell->textLabel()->setTextColor(look.disabledText);
+        cell->textLabel()->setTextColor(look_.disabledText);
         cell->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
     }
     return cell;

@@ -6,6 +6,7 @@
 
 #include "platform/foundation/Timer.h"
 #include "platform/ui/TableViewController.h"
+#include "shell/TableLook.h"
 
 // Told which row a list in the reporting mode picked.
 class DetailViewConDelegate {
@@ -76,4 +77,6 @@ private:
     int gaugeIndex_ = 0;
     std::weak_ptr<DetailViewConDelegate> delegate_;
     fnd::DelayedCall deselect_;
+    // Taken when the list loads: a theme picked in it shows from the next screen on, not half on this one.
+    TableLook look_;
 };

@@ -177,7 +177,7 @@ std::shared_ptr<ui::TableViewCell> FormViewCon::cellForRowAtIndexPath(ui::TableV
         }
         auto toggle = std::make_shared<ui::Switch>();
         toggle->setOn(row.on);
-        toggle->setOnTintColor(TableLook::accent());
+        look_.apply(*toggle);
         toggle->setEnabled(row.enabled);
         toggle->addTarget(ui::ControlEvent::ValueChanged, [this, indexPath](ui::Control& sender) {
             deliver(indexPath, &FormRow::toggled, static_cast<ui::Switch&>(sender).isOn());

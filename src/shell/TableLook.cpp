@@ -4,6 +4,7 @@
 #include "platform/ui/Context.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
+#include "platform/ui/Switch.h"
 #include "platform/ui/TableView.h"
 #include "shell/RoundedCell.h"
 
@@ -39,12 +40,16 @@ TableLook TableLook::forTheme(int theme)
         look.text = ui::Color::white(0.1);
         look.detail = ui::Color::darkGray();
         look.disabledText = ui::Color::white(0.6);
+        look.switchBackground = ui::Color::white(0.83);
+        look.switchThumb = ui::Color::white();
     } else {
         look.tableBackground = ui::Color::white(0.1);
         look.cellBackground = ui::Color::white(10.0 / 255);
         look.text = ui::Color::white(0.85);
         look.detail = ui::Color::lightGray();
         look.disabledText = ui::Color::white(0.4);
+        look.switchBackground = ui::Color::white(0.3);
+        look.switchThumb = ui::Color::black();
     }
     return look;
 }
@@ -80,14 +85,28 @@ void TableLook::apply(RoundedCell& cell, int row, int rowCount) const
         std::make_shared<SelectedBackground>(theme == 1 ? ui::Color::white(0.6) : ui::Color::darkGray(), strip));
 }
 
-std::shared_ptr<ui::Label> TableLook::titleView(const std::string& title) const
+void TableLook::apply(ui::Switch& toggle) const
+{
+    toggle.setOnTintColor(accent());
+    toggle.setThumbTintColor(switchThumb);
+    toggle.setBackgroundColor(switchBackground);
+    toggle.setCornerRadius(16);
+}
+
+std::shared_ptr<ui::Label> TableLook::titleView(const std::string& title, std::optional<ui::Color> bar) const
 {
     auto label = std::make_shared<ui::Label>();
     label->setText(title);
     label->setFont(ui::Font::named("Digital-Serial DB", 17));
     // The bars keep the look of the theme the application started with, so the title takes their title
     // colour rather than a fixed light grey, which would barely show on the light theme's white bars.
-    label->setTextColor(ui::NavigationBar::appearance().titleTextAttributes.color.value_or(text));
+    const ui::BarAppearance& bars = ui::NavigationBar::appearance();
+    ui::Color color = bars.titleTextAttributes.color.value_or(text);
+    if (bar && bar != bars.barTintColor) {
+        const double luminance = 0.299 * bar->r + 0.587 * bar->g + 0.114 * bar->b;
+        color = forTheme(luminance < 0.5 ? 0 : 1).text;
+    }
+    label->setTextColor(color);
     label->setBackgroundColor(ui::Color::clear());
     label->sizeToFit();
     return label;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/ui/Color.h"
@@ -8,6 +9,7 @@
 #include "platform/ui/Label.h"
 
 namespace ui {
+class Switch;
 class TableView;
 }  // namespace ui
 class RoundedCell;
@@ -23,6 +25,8 @@ struct TableLook {
     ui::Color detail;
     ui::Color disabledText;
     ui::Color separator;
+    ui::Color switchBackground;  // the track of a switch that is off
+    ui::Color switchThumb;
     ui::Color strip = selectionStrip();  // along the right edge of a selected row
 
     static TableLook forTheme(int theme);
@@ -38,8 +42,10 @@ struct TableLook {
     void apply(ui::TableView& table) const;
     // Colours and fonts, and top/bottom rounding for row `row` of `rowCount`.
     void apply(RoundedCell& cell, int row, int rowCount) const;
-    // A navigation title view in the settings screens' face, in the bars' title colour.
-    std::shared_ptr<ui::Label> titleView(const std::string& title) const;
+    void apply(ui::Switch& toggle) const;
+    // A navigation title view in the settings screens' face, in the bars' title colour; on `bar`, a tint
+    // its opener gave the bar, in the text colour of the theme whose bars are as dark or light as that.
+    std::shared_ptr<ui::Label> titleView(const std::string& title, std::optional<ui::Color> bar = std::nullopt) const;
     // Gives the navigation bars made from now on this look (done once, at start-up).
     void applyToBars() const;
 };

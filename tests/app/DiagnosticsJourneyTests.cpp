@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/Features.h"
+#include "platform/ui/TabBar.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/VisibleText.h"
 #include "support/ScreenShape.h"
@@ -139,6 +140,16 @@ TEST_P(DiagnosticsJourney, FromLaunchToClearedCodes)
     advance(0.5);
     EXPECT_GE(requestCount("0902"), 1);
     EXPECT_NE(shown().find("1D4GP00R55B123456"), std::string::npos) << shown();
+    // Rows scrolled under the tab bar do not show through it.
+    const ui::View& tabBar = *findView<ui::TabBar>(w());
+    const ui::Image unscrolled = w().renderToImage();
+    testsupport::drag(w(), tabBar.convertPoint({100, -10}, nullptr), tabBar.convertPoint({100, -160}, nullptr), 1.0);
+    advance(2);
+    const ui::Image scrolled = w().renderToImage();
+    const ui::Point origin = tabBar.convertPoint({0, 0}, nullptr);
+    for (int y = 1; y < tabBar.bounds().height(); ++y)
+        for (int x = 0; x < tabBar.bounds().width(); ++x)
+            ASSERT_EQ(unscrolled.pixel(x, int(origin.y) + y), scrolled.pixel(x, int(origin.y) + y)) << x << "," << y;
 
     // A command typed in the terminal, and the adapter's reply under it.
     ASSERT_TRUE(tapText("Terminal")) << shown();

@@ -331,6 +331,23 @@ TEST_F(SensorListTasks, SensorsWithoutARowStayOutAtEveryAppearance)
     EXPECT_EQ(link->requestTexts(), (std::vector<std::string>{request(8), request(9)}));
 }
 
+// In the light theme the picker's title still shows on the dark bar the list gives it.
+TEST_F(SensorListTasks, ThePickersTitleShowsOnItsDarkBarInTheLightTheme)
+{
+    settings().theme = 1;
+    show(list);
+    testsupport::tap(window(), {200, 500});
+    advance(0.5);
+    testsupport::tap(window(), list->topNavBar().convertPoint({list->topNavBar().bounds().maxX() - 24, 22}, nullptr));
+    advance(1);
+    const ui::Rect title = testsupport::frameOfText(window(), fnd::L("Sensors")).value_or(ui::Rect{});
+    const ui::Image shot = window().renderToImage(1);
+    double brightest = 0;
+    for (double x = title.minX(); x < title.maxX(); ++x)
+        brightest = std::max(brightest, shot.pixel(int(x), int(title.midY())).g);
+    EXPECT_GT(brightest, 0.149 + 0.5) << "the title stands out from the bar";
+}
+
 TEST_F(SensorListTasks, OnAPhoneHeldUprightTheTopBarPushesTheRowsDown)
 {
     for (const bool pad : {false, true}) {

@@ -80,6 +80,8 @@ TEST_F(SettingsTypingTest, PortTextThatIsNoPortIsRefusedWholeAndTheOldPortKept)
         TextFieldViewCon& editor = openEditor("Adapter port");
         retype(typed);
         EXPECT_EQ(alertMessage(), fnd::L("Invalid port msg")) << typed;
+        EXPECT_FALSE(testsupport::type(window(), "9") || testsupport::key(window(), ui::Key::Return)) << "keys go to the alert";
+        EXPECT_EQ(ui::AlertController::queuedCount(), 0u) << "no second refusal piles up";
         EXPECT_EQ(editor.textField().text(), typed) << "what was typed stays for a correction";
         EXPECT_EQ(reloaded().setting().port, 35000u) << typed;
     }

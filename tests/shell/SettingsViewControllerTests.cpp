@@ -96,6 +96,19 @@ TEST_F(SettingsTest, SwitchesWriteAndSave)
     EXPECT_TRUE(row(*settings, "Speed limit").enabled);
 }
 
+// In the light theme an off switch shows on its row: its track against the row, its thumb against the track.
+TEST_F(SettingsTest, OffSwitchesShowOnTheirRowsInTheLightTheme)
+{
+    Manager::sharedManager().setting().theme = 1;
+    auto settings = showSettings();
+    const ui::View& toggle = *cellAt(settings->tableView(), rowTitled(*settings, "Fast polling"))->accessoryView();
+    const ui::Image shot = root->window().renderToImage(1);
+    const ui::Point at = toggle.convertPoint({0, 15}, nullptr);
+    const auto shade = [&](double x) { return shot.pixel(int(at.x + x), int(at.y)).g; };
+    EXPECT_GT(shade(-6) - shade(43), 0.1) << "track on the row";
+    EXPECT_GT(shade(15) - shade(43), 0.1) << "thumb on the track";
+}
+
 TEST_F(SettingsTest, RowsOpenTheirPickersAndShowTheChoiceOnReturn)
 {
     auto settings = showSettings();
@@ -149,6 +162,9 @@ TEST_F(SettingsTest, ThemeChangeIsBroadcastWhenTheSettingsReappear)
     tapRowTitled(*settings, "Theme");
     list = dynamic_cast<DetailViewCon*>(navigation->topViewController());
     tapRow(list->tableView(), {0, 1});
+    // The list keeps one look, rows and page alike: the theme picked shows from the next screen on.
+    const ui::Point row = cellAt(list->tableView(), {0, 0})->convertPoint({8, 20}, nullptr);
+    EXPECT_LT(root->window().renderToImage(1).pixel(int(row.x), int(row.y)).g, 0.5) << "a dark row on the dark page";
     navigation->popViewController(true);
     advance(1);
     EXPECT_EQ(posts, 1);

@@ -6,6 +6,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/RootWindow.h"
+#include "platform/ui/ScrollView.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,6 +41,7 @@ constexpr double padding = 16;
 constexpr double alertButtonHeight = 44;
 constexpr double sheetButtonHeight = 57;
 constexpr double fieldHeight = 28;
+constexpr double windowMargin = 10; // between a box that fills the window and its edges
 
 std::shared_ptr<Label> makeLabel(const std::string& text, const Font& font, Color color, double width)
 {
@@ -154,6 +156,22 @@ void AlertController::loadView()
 void AlertController::viewWillAppear(bool animated)
 {
     ViewController::viewWillAppear(animated);
+    showContent();
+}
+
+// A turned window may be too low for the box: it is built again for the new size.
+void AlertController::viewWillTransitionToSize(Size size, TransitionCoordinator& coordinator)
+{
+    ViewController::viewWillTransitionToSize(size, coordinator);
+    const std::weak_ptr<ViewController> weak = weak_from_this();
+    coordinator.animateAlongsideTransition([weak] {
+        if (const auto self = std::static_pointer_cast<AlertController>(weak.lock()); self && self->content_)
+            self->showContent();
+    });
+}
+
+void AlertController::showContent()
+{
     if (content_)
         content_->removeFromSuperview();
     content_ = buildContent(view()->bounds());
@@ -175,6 +193,9 @@ std::shared_ptr<View> AlertController::buildContent(Rect bounds)
     box->setClipsToBounds(true);
     content->addSubview(box);
 
+    // Title, message and fields scroll in their own view, so that however long the message the box fits
+    // the window and its buttons stay on screen.
+    auto texts = std::make_shared<ScrollView>();
     double y = 0;
     if (!title().empty() || !message_.empty())
         y += alert ? 20 : 14;
@@ -182,7 +203,7 @@ std::shared_ptr<View> AlertController::buildContent(Rect bounds)
         auto label = makeLabel(text, font, textColor, width - 2 * padding);
         label->setFrame({{padding, y}, label->bounds().size});
         y += label->bounds().height() + 4;
-        box->addSubview(label);
+        texts->addSubview(label);
     };
     if (!title().empty())
         addText(title(), alert ? Font::boldSystemFont(17) : Font::boldSystemFont(13));
@@ -192,7 +213,7 @@ std::shared_ptr<View> AlertController::buildContent(Rect bounds)
         y += alert ? 12 : 10;
     for (const auto& field : textFields_) {
         field->setFrame({{padding, y}, {width - 2 * padding, fieldHeight}});
-        box->addSubview(field);
+        texts->addSubview(field);
         y += fieldHeight + 8;
     }
     if (!textFields_.empty())
@@ -215,6 +236,17 @@ std::shared_ptr<View> AlertController::buildContent(Rect bounds)
         order.push_back(*cancel);
 
     const double buttonHeight = alert ? alertButtonHeight : sheetButtonHeight;
+    const double buttonsHeight = (sideBySide ? 1.0 : static_cast<double>(order.size())) * buttonHeight
+        + (cancel && !alert ? 8 + buttonHeight : 0);
+    const EdgeInsets safe = safeAreaInsets(*view());
+    const double room = bounds.height() - safe.top - safe.bottom - 2 * windowMargin - buttonsHeight;
+    const double textsHeight = y;
+    y = std::clamp(room, 0.0, textsHeight);
+    texts->setFrame({{0, 0}, {width, y}});
+    texts->setContentSize({width, textsHeight});
+    texts->setScrollEnabled(y < textsHeight);
+    box->addSubview(texts);
+
     const std::weak_ptr<ViewController> weakSelf = weak_from_this();
     const auto makeButton = [&](std::size_t index, Rect frame) {
         const AlertAction& action = actions_[index];

@@ -68,12 +68,14 @@ protected:
     void loadView() override;
     void viewWillAppear(bool animated) override;
     void viewDidDisappear(bool animated) override;
+    void viewWillTransitionToSize(Size size, TransitionCoordinator& coordinator) override;
 
 private:
     class AlertView;
     // Shows the first alert waiting when none is shown.
     static void showNext();
     void choose(std::size_t index);
+    void showContent();
     std::shared_ptr<View> buildContent(Rect bounds);
 
     std::string message_;

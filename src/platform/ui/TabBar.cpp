@@ -13,7 +13,8 @@ constexpr double imageSide = 25;
 
 } // namespace
 
-TabBar::TabBar() { setBackgroundColor(Color::white(0.97, 0.95)); }
+// Opaque, unlike the phone's frosted bar: without its blur, rows scrolled beneath would show between the labels.
+TabBar::TabBar() { setBackgroundColor(Color::white(0.97)); }
 
 void TabBar::setItems(std::vector<TabBarItem*> items)
 {
@@ -31,7 +32,7 @@ void TabBar::setSelectedIndex(int index)
 void TabBar::setBarTintColor(std::optional<Color> color)
 {
     barTintColor_ = color;
-    setBackgroundColor(color.value_or(Color::white(0.97, 0.95)));
+    setBackgroundColor(color.value_or(Color::white(0.97)));
 }
 
 void TabBar::setUnselectedItemTintColor(std::optional<Color> color)

@@ -425,6 +425,7 @@ void ViewController::presentModally(std::shared_ptr<ViewController> controller, 
         window->addSubview(presentation.dimming);
     }
     window->addSubview(controller->view_);
+    window->beginModal(controller->view_);
 
     const bool dissolve = controller->transitionStyle_ == ModalTransitionStyle::CrossDissolve;
     const double duration = !animated ? 0 : dissolve ? dissolveDuration : presentationDuration;
@@ -479,6 +480,9 @@ void ViewController::dismissPresented(bool animated, std::function<void()> compl
     Presentation& presentation = *controller->presentation_;
     View& view = *controller->view();
     Window* window = view.window();
+    // What it covered takes input again as soon as it starts to leave.
+    if (window)
+        window->endModal(&view);
 
     controller->beginAppearanceTransition(false, animated);
     if (presentation.covers) {

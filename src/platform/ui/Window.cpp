@@ -93,7 +93,32 @@ bool Window::takesInput(const View* view) const
         if (v->isHidden() || !v->isUserInteractionEnabled())
             return false;
     }
-    return view && view->window() == this;
+    const View* modal = modalView();
+    return view && view->window() == this && (!modal || view->isDescendantOf(modal));
+}
+
+void Window::beginModal(const std::shared_ptr<View>& view)
+{
+    endModal(view.get());
+    modalViews_.push_back(view);
+}
+
+void Window::endModal(const View* view)
+{
+    std::erase_if(modalViews_, [view](const std::weak_ptr<View>& weak) {
+        const auto held = weak.lock();
+        return !held || held.get() == view;
+    });
+}
+
+const View* Window::modalView() const
+{
+    for (auto it = modalViews_.rbegin(); it != modalViews_.rend(); ++it) {
+        // A screen taken away without a dismissal (its presenter went) no longer holds the input.
+        if (const auto view = it->lock(); view && view->window() == this)
+            return view.get();
+    }
+    return nullptr;
 }
 
 Window::ActiveTouch* Window::find(std::uint64_t id)
@@ -117,7 +142,7 @@ Window::ActiveTouch Window::beginTouch(const Touch& input, double now)
     record.start = input.location;
 
     View* hit = hitTest(input.location);
-    if (!hit)
+    if (!hit || !takesInput(hit))
         return record;
     touch.view = hit->weak_from_this();
     for (View* v = hit; v; v = v->superview()) {
@@ -354,7 +379,10 @@ bool Window::sendText(const std::string& text)
 
 bool Window::sendWheel(Point location, double dx, double dy)
 {
-    for (View* v = hitTest(location); v; v = v->superview()) {
+    View* hit = hitTest(location);
+    if (!hit || !takesInput(hit))
+        return false;
+    for (View* v = hit; v; v = v->superview()) {
         if (v->scrollWheel(dx, dy))
             return true;
     }

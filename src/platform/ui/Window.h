@@ -23,7 +23,9 @@ class GestureRecognizer;
 // them (View::scrollWheel). Hidden views and views with user interaction off
 // never receive input. A view keeps gestures it claims (View::keepsGesture: a
 // control its single tap, a slider its sideways swipe) from recognizers of
-// the views around it.
+// the views around it. While a screen is presented over the others (an alert,
+// a sheet), every kind of input goes to views inside it alone: the field
+// behind an alert keeps its caret but takes no keys until the alert is gone.
 //
 // Drawing only what changed: every change of a view damages the area where
 // it showed and shows now; renderDamage repaints just those rectangles, and
@@ -49,6 +51,11 @@ public:
     // A wheel turn over `location`: positive dy shows content further down,
     // positive dx content further right. False when no scroll view took it.
     bool sendWheel(Point location, double dx, double dy);
+
+    // A presented screen's view (added to this window) takes all input from
+    // now until it is dismissed; the last one begun wins.
+    void beginModal(const std::shared_ptr<View>& view);
+    void endModal(const View* view);
 
     // Called whenever something in the tree needs drawing again, with the
     // damaged rectangle in window coordinates, or an empty one when only
@@ -87,6 +94,8 @@ private:
     void deliverToViews(TouchPhase phase, const std::vector<ActiveTouch*>& touches);
     void sendPendingCancels();
     bool takesInput(const View* view) const;
+    // The front-most presented view still in this window, if any.
+    const View* modalView() const;
 
     std::list<ActiveTouch> active_; // stable addresses while dispatching
     std::vector<Touch> pendingCancels_;
@@ -97,6 +106,8 @@ private:
         int count = 0;
     } lastTap_;
     void addDamage(const Rect& area);
+
+    std::vector<std::weak_ptr<View>> modalViews_;
 
     std::function<void(const Rect&)> displayHandler_;
     std::vector<Rect> damage_;

@@ -58,12 +58,14 @@ void SensorSelectViewController::viewDidLoad()
     ui::TableViewController::viewDidLoad();
     const TableLook look = TableLook::current();
     look.apply(tableView());
-    navigationItem().setTitleView(look.titleView(title()));
 }
 
 void SensorSelectViewController::viewWillAppear(bool animated)
 {
     ui::TableViewController::viewWillAppear(animated);
+    // The opener may have tinted the bar (the sensor list's is dark grey in either theme).
+    if (auto* navigation = navigationController())
+        navigationItem().setTitleView(TableLook::current().titleView(title(), navigation->navigationBar().barTintColor()));
     tableView().reloadData();
 }
 

@@ -1,6 +1,7 @@
 #include "Screens.h"
 
 #include "platform/ui/Button.h"
+#include "support/ScreenShape.h"
 #include "support/TestSupport.h"
 
 using namespace ui;
@@ -246,6 +247,22 @@ TEST_F(AlertTest, AnAlertShownAsAScreenLeavesGoesOverTheScreenThatStays)
     EXPECT_EQ(saved->view()->window(), &window());
     ASSERT_TRUE(testsupport::tapText(window(), "Ok"));
     EXPECT_EQ(chosen, (std::vector<std::string>{"Saved:Ok"}));
+}
+
+// A message far taller than the window scrolls inside the alert: the title and the button stay on screen.
+TEST_F(AlertTest, AnAlertTallerThanTheWindowKeepsItsTitleAndButtonOnScreen)
+{
+    auto alert = makeAlert("Too long", &chosen);
+    alert->setMessage(std::string(3000, 'n'));
+    alert->show(false);
+    for (const auto& shape : {testsupport::phonePortrait, testsupport::phoneLandscape, testsupport::pad}) {
+        Device::current().setIdiom(shape.idiom);
+        root->setSize(shape.size);
+        for (const char* text : {"Too long", "Ok"}) {
+            const auto frame = testsupport::frameOfText(window(), text);
+            EXPECT_TRUE(frame && window().bounds().contains(*frame)) << text << " on " << shape.name;
+        }
+    }
 }
 
 TEST_F(AlertTest, WithoutAWindowTheAlertIsStillReadable)
