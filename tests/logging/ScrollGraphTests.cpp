@@ -67,6 +67,15 @@ TEST_F(LoggingScreen, PollsEveryChartAndFeedsEachOfAPid)
     EXPECT_EQ(screen->graph(0).sampleCount(), 1u);
 }
 
+TEST_F(LoggingScreen, HorsepowerAsksEngineSpeedBeforeTheReferenceTorque)
+{
+    DataStore::sharedDataStore().setSupportedPIDs(0x60, 1u << 29);  // 0x63
+    settings().graphListArr = {97};
+    settings().graphLineColorArr = {0};
+    show(screen);
+    EXPECT_EQ(link->requestTexts(), (std::vector<std::string>{"010c", "0163"}));
+}
+
 TEST_F(LoggingScreen, AnEmptyListHandsNothingOverAndRefusesToRecord)
 {
     settings().graphListArr = {};
