@@ -296,6 +296,22 @@ TEST_F(SensorListTasks, ARowShowsNoNumberUntilItsValueComesAndAFailedFormulaSays
     EXPECT_FALSE(shows(fnd::L("Formula divides by zero")));
 }
 
+// Each jump is cut short by the next reply (after so many animation steps), and the one that is let run
+// comes to rest on its value, not a hair beside it, where a whole-number row would read one off.
+TEST_F(SensorListTasks, ARowComesToRestOnTheValueItself)
+{
+    userData().unitsArr[1] = 1;
+    settings().gaugeListArr = {1};  // coolant, -40 to 215 °C
+    show(list);
+    const std::pair<int, int> replies[] = {{-2, 25}, {100, 12}, {-22, 60}, {-20, 17}, {22, 5}, {121, 60}};
+    for (const auto& [celsius, steps] : replies) {
+        list->didReceiveResponse({reply(0x05, {static_cast<std::uint8_t>(celsius + 40)})});
+        advance(GaugeCell::step * (steps - 0.1));
+        if (steps == 60)
+            EXPECT_EQ(shown(0), std::to_string(celsius));
+    }
+}
+
 TEST_F(SensorListTasks, RowsOnScreenTakeTheNewWidthAfterAResize)
 {
     settings().gaugeListArr = {8, 9};
@@ -361,3 +377,4 @@ TEST_F(SensorListTasks, OnAPhoneHeldUprightTheTopBarPushesTheRowsDown)
 }
 
 }  // namespace
+
