@@ -735,6 +735,18 @@ TEST_F(GraphAndLoggerSettings, RowsInTheLookOfTheirScreens)
         EXPECT_EQ(color->detailTextLabel()->textColor(), theme == 1 ? ui::Color::darkGray() : ui::Color::white(0.7));
         EXPECT_EQ(color->backgroundColor(), theme == 1 ? ui::Color::white(1.0) : ui::Color::rgb255(10, 10, 10));
         EXPECT_EQ(stripOf(*color), ui::Color::rgb255(0, 185, 109));
+        const auto* title = dynamic_cast<const ui::Label*>(top()->navigationItem().titleView().get());
+        ASSERT_NE(title, nullptr);
+        const auto face = [](const ui::Font& font) { return fnd::format("%s %g", font.name(), font.pointSize()); };
+        EXPECT_EQ(face(title->font()), "Digital-Serial 17");
+        EXPECT_EQ(title->textColor(), ui::Color::lightGray());
+        for (const char* bar : {"Done", "Cancel"}) {
+            window().layoutIfNeeded();
+            const ui::Button* button = buttonTitled(window(), bar);
+            ASSERT_NE(button, nullptr) << bar;
+            EXPECT_EQ(face(button->titleFont()), "Digital-Serial 17") << bar;
+            EXPECT_EQ(button->currentTitleColor(), ui::Color::white(0.8)) << bar;
+        }
 
         open(std::make_shared<LoggerSettViewCon>());
         auto& loggerTable = dynamic_cast<ui::TableViewController&>(*top()).tableView();
@@ -749,6 +761,12 @@ TEST_F(GraphAndLoggerSettings, RowsInTheLookOfTheirScreens)
         ASSERT_NE(formatting, nullptr) << "the title stands alone, the choice under it";
         EXPECT_EQ(formatting->detailTextLabel()->text(), fnd::L("Formatted"));
         EXPECT_EQ(formatting->detailTextLabel()->textColor(), ui::Color::lightGray());
+        EXPECT_EQ(loggerTable.backgroundColor(), theme == 1 ? ui::Color::white(0.85) : ui::Color::black());
+        const auto* toggle = dynamic_cast<const ui::Switch*>(formatting->accessoryView().get());
+        ASSERT_NE(toggle, nullptr);
+        EXPECT_EQ(toggle->backgroundColor(), ui::Color::white(theme == 1 ? 0.83 : 0.3));
+        EXPECT_EQ(toggle->thumbTintColor(), theme == 1 ? ui::Color::white() : ui::Color::black());
+        EXPECT_EQ(toggle->cornerRadius(), 16);
     }
 }
 
