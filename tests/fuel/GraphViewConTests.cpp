@@ -9,7 +9,6 @@
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Paths.h"
 #include "support/MailRecorder.h"
-#include "platform/ui/Image.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/VisibleText.h"
 #include "support/Input.h"
