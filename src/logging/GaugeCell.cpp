@@ -140,8 +140,8 @@ void GaugeCell::updateGauge()
     const float f = static_cast<float>(count_) / static_cast<float>(std::max(limit_, 1));
     offset_ = (value_ - prevVal_) * f;
     offset2_ = (value2_ - prevVal2_) * f;
-    // The last step shows the value itself: start + (value - start) may land a hair under it in float,
-    // and a whole-number row would then read 254 for 255.
+    // The last step shows the value itself: start + (value - start) may land a hair beside it in float,
+    // and a whole-number row would then read one off (-21 for -22).
     const bool arrived = f >= 1;
     const float shown = arrived ? value_ : prevVal_ + offset_;
     const float shown2 = arrived ? value2_ : prevVal2_ + offset2_;
