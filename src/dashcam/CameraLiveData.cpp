@@ -74,10 +74,7 @@ void CameraLiveData::rebuild(int tileCount, const Scanner* link)
         auto plan = shown ? planSensor(sensorIndex, link, SensorName::Short, decoder_.fuelMethod()) : std::nullopt;
         if (plan) {
             convertCustomRange(*plan);
-            // Horsepower is asked engine speed first, then the reference torque.
-            if (sensorIndex == horsepowerSensor)
-                std::stable_partition(plan->commands.begin(), plan->commands.end(),
-                                      [](const Command& command) { return command.pid == pid::engineSpeed; });
+            askEngineSpeedFirst(*plan);
             addRoutes(pidMap_, p, plan->commands);
             addRequests(plan->commands);
             fuelBgTracking_ = fuelBgTracking_ || sensorIndex == fuelEconomySensor;

@@ -142,8 +142,6 @@ FuelGraphView::Layout FuelGraphView::layout() const
     l.gw = 0.9 * l.width;
     l.x0 = 0.025 * l.width;
     l.x1 = l.gw + l.x0;
-    // The right margin covers what a drag moves past x1; today's dot, ringed when selected, stays whole.
-    l.newest = l.x1 - (3 * lineWidth_ + 1);
     l.gh = 0.77 * l.height;
     l.base = l.gh + top;
     l.days = rangeDayCount(graphMode_);

@@ -84,14 +84,13 @@ public:
 private:
     struct Layout {
         double width, height, gw, x0, x1, gh, base, dx;
-        double newest;  // x of the window's newest day, clear of the right margin by a selected dot's radius
         int days;
         double s;      // scroll in days
         int whole;     // whole days scrolled
         double frac;   // the part of a day, in points
     };
     Layout layout() const;
-    double xOf(const Layout& l, int k) const { return l.newest - (l.dx * k - l.frac); }
+    double xOf(const Layout& l, int k) const { return l.x1 - (l.dx * k - l.frac); }
     double yOf(const Layout& l, float value) const;
     // Finds the logged days in the window, newest first, and the selection.
     void scan();

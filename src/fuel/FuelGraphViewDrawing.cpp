@@ -235,7 +235,7 @@ void FuelGraphView::drawDayLabels(ui::Context& context, const Layout& l) const
     const int first = (l.whole / step) * step;
     for (int j = 0; j <= l.days; j += step) {
         const fnd::Date day = fnd::Calendar::dateByAddingDays(today, -(first + j));
-        const double x = l.newest - l.dx * j + l.dx * step * (t - static_cast<int>(t));
+        const double x = l.x1 - l.dx * j + l.dx * step * (t - static_cast<int>(t));
         const std::string label = std::to_string(fnd::Calendar::components(day).day);
         // A drag moves the newest label right: once it would run past the edge it goes, rather than show cut.
         if (x + ui::measureText(label, font).width > l.width)

@@ -140,12 +140,17 @@ void GaugeCell::updateGauge()
     const float f = static_cast<float>(count_) / static_cast<float>(std::max(limit_, 1));
     offset_ = (value_ - prevVal_) * f;
     offset2_ = (value2_ - prevVal2_) * f;
-    gView_->updateGauge(prevVal_ + offset_);
+    // The last step shows the value itself: start + (value - start) may land a hair beside it in float,
+    // and a whole-number row would then read one off (-21 for -22).
+    const bool arrived = f >= 1;
+    const float shown = arrived ? value_ : prevVal_ + offset_;
+    const float shown2 = arrived ? value2_ : prevVal2_ + offset2_;
+    gView_->updateGauge(shown);
     valLabel_->setTextColor(numberColor());
     gView_->setHidden(false);
     faultLabel_->setHidden(true);
     const bool inRange = value2_ >= minUnit_ && value2_ <= maxUnit_;
-    valLabel_->setText(valueText(inRange ? prevVal_ + offset_ : prevVal2_ + offset2_, maxUnit_));
+    valLabel_->setText(valueText(inRange ? shown : shown2, maxUnit_));
     if (count_ >= limit_)
         ++limit_;
     ++count_;

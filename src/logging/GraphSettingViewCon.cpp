@@ -6,6 +6,7 @@
 #include "core/obd/SensorTable.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "shell/QueuedAlertController.h"
 #include "shell/RoundedCell.h"
@@ -32,12 +33,22 @@ std::string nameOf(int sensorIndex)
 
 GraphSettingViewCon::GraphSettingViewCon(ui::TableViewStyle style) : ui::TableViewController(style)
 {
-    const TableLook look = TableLook::current();
-    navigationItem().setTitleView(look.titleView(fnd::L("graph settings")));
-    navigationItem().setRightBarButtonItem(
-        std::make_shared<ui::BarButtonItem>(ui::SystemItem::Done, [this](ui::BarButtonItem&) { removeView(); }));
-    navigationItem().setLeftBarButtonItem(
-        std::make_shared<ui::BarButtonItem>(ui::SystemItem::Cancel, [this](ui::BarButtonItem&) { dismissView(); }));
+    const ui::Font font = ui::Font::named("Digital-Serial", 17);
+    auto title = std::make_shared<ui::Label>();
+    title->setText(fnd::L("graph settings"));
+    title->setFont(font);
+    title->setTextColor(ui::Color::lightGray());
+    title->setBackgroundColor(ui::Color::clear());
+    title->sizeToFit();
+    navigationItem().setTitleView(title);
+    auto done = std::make_shared<ui::BarButtonItem>(ui::SystemItem::Done, [this](ui::BarButtonItem&) { removeView(); });
+    auto cancel =
+        std::make_shared<ui::BarButtonItem>(ui::SystemItem::Cancel, [this](ui::BarButtonItem&) { dismissView(); });
+    cancel->setTintColor(ui::Color::lightGray());
+    for (const auto& item : {done, cancel})
+        item->setTitleTextAttributes({font, ui::Color::white(0.8)});
+    navigationItem().setRightBarButtonItem(done);
+    navigationItem().setLeftBarButtonItem(cancel);
 }
 
 const std::vector<std::string>& GraphSettingViewCon::colorNames()

@@ -246,6 +246,14 @@ std::array<std::string, 5> GraphView::scaleTexts(float min, float max)
 {
     const double d = static_cast<double>(max) - min;
     const double mid = (static_cast<double>(max) + min) * 0.5;
+    if (d >= 100 && d <= 1000) {
+        // Whole numbers; the quarters are the truncated sums halved. Within such a span every value is far
+        // inside a long long.
+        const auto whole = [](double v) { return static_cast<long long>(v); };
+        return {fnd::format("%lld", whole(min)), fnd::format("%lld", whole(min + mid) / 2),
+                fnd::format("%lld", whole(mid)), fnd::format("%lld", whole(max + mid) / 2),
+                fnd::format("%lld", whole(max))};
+    }
     const double values[5] = {min, (min + mid) * 0.5, mid, (max + mid) * 0.5, max};
     std::array<std::string, 5> out;
     for (std::size_t i = 0; i < 5; ++i) {
@@ -254,9 +262,8 @@ std::array<std::string, 5> GraphView::scaleTexts(float min, float max)
         } else if (d > 1000) {
             out[i] = fnd::format("%.1fk", values[i] / 1000);
         } else {
-            // Each text names the value at its line: 7.5 is not "7". Below a span of 100 a tenth
-            // still matters; above, the nearest whole number is close enough.
-            const double shown = d < 100 ? std::round(values[i] * 10) / 10 : std::round(values[i]);
+            // Below a span of 100 a whole number would misname a line (7.5 is not "7"): the tenth shows.
+            const double shown = std::round(values[i] * 10) / 10;
             out[i] = shown == std::trunc(shown) ? fnd::format("%d", static_cast<int>(shown))
                                                 : fnd::format("%.1f", shown);
         }

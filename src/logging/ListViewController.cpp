@@ -217,30 +217,11 @@ std::shared_ptr<ui::TableViewCell> ListViewController::cellForRowAtIndexPath(ui:
     return cell;
 }
 
-namespace {
-
-std::string faultText(FormulaFault fault)
-{
-    switch (fault) {
-    case FormulaFault::DivideByZero:
-        return fnd::L("Formula divides by zero");
-    case FormulaFault::MissingByte:
-        return fnd::L("Formula reads past the reply");
-    case FormulaFault::OutOfRange:
-        return fnd::L("Formula value too large");
-    case FormulaFault::None:
-        break;
-    }
-    return {};
-}
-
-}  // namespace
-
 // A row shows no number until its first value: a zero would look like a reading.
 void ListViewController::showState(const Row& row, GaugeCell& cell) const
 {
     if (row.fault != FormulaFault::None) {
-        cell.showFault(faultText(row.fault));
+        cell.showFault(formulaFaultText(row.fault));
         return;
     }
     cell.showNoValue();
@@ -393,7 +374,7 @@ void ListViewController::showFault(int row, FormulaFault fault)
     shown.last.reset();
     shown.fault = fault;
     if (GaugeCell* cell = cellForRow(row))
-        cell->showFault(faultText(fault));
+        cell->showFault(formulaFaultText(fault));
 }
 
 void ListViewController::didReceiveResponse(const std::vector<Response>& responses)

@@ -6,6 +6,7 @@
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/Switch.h"
 #include "shell/DetailViewCon.h"
 #include "shell/TextFieldViewCon.h"
 
@@ -40,15 +41,34 @@ void LoggerSettViewCon::push(std::shared_ptr<ui::ViewController> screen)
         navigation->pushViewController(std::move(screen), true);
 }
 
-// The logger's rows: a lighter dark-theme row, the switch rows' texts in light grey, and the strip of a
-// selected row in the accent red.
+// The logger's page: black behind the rows in the dark theme, a lighter dark-theme row, the switch rows'
+// texts in light grey, and the strip of a selected row in the accent red.
 TableLook LoggerSettViewCon::formLook() const
 {
     TableLook look = TableLook::current();
-    look.cellBackground = look.theme == 1 ? ui::Color::white(1.0) : ui::Color::white(0.08);
+    const bool light = look.theme == 1;
+    if (!light)
+        look.tableBackground = ui::Color::black();
+    look.cellBackground = light ? ui::Color::white(1.0) : ui::Color::white(0.08);
     look.detail = ui::Color::lightGray();
     look.strip = TableLook::accent();
     return look;
+}
+
+// The logger's switches sit on a grey of their own, their thumb white on the light theme, black on the dark.
+std::shared_ptr<ui::TableViewCell> LoggerSettViewCon::cellForRowAtIndexPath(ui::TableView& table,
+                                                                          ui::IndexPath indexPath)
+{
+    auto cell = FormViewCon::cellForRowAtIndexPath(table, indexPath);
+    if (auto* toggle = dynamic_cast<ui::Switch*>(cell->accessoryView().get())) {
+        const bool light = look().theme == 1;
+        const ui::Color grey = ui::Color::white(light ? 0.83 : 0.3);
+        toggle->setBackgroundColor(grey);
+        toggle->setTintColor(grey);
+        toggle->setThumbTintColor(light ? ui::Color::white() : ui::Color::black());
+        toggle->setCornerRadius(16);
+    }
+    return cell;
 }
 
 std::vector<FormSection> LoggerSettViewCon::formSections()

@@ -17,6 +17,8 @@ public:
     static std::string sampleRateText(float delay);
     static int sampleRateRow(float delay);
 
+    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath) override;
+
 protected:
     std::vector<FormSection> formSections() override;
     TableLook formLook() const override;

@@ -224,6 +224,7 @@ void ScrollGraphViewController::loadData()
             plan = planSensor(s, link.get(), SensorName::Long, decoder_.fuelMethod());
         if (!plan)
             continue;
+        askEngineSpeedFirst(*plan);
         const int g = static_cast<int>(graphs_.size());
         const int color = i < settings.graphLineColorArr.size() ? settings.graphLineColorArr[i] : 0;
         Graph graph;

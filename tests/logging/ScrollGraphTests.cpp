@@ -56,11 +56,12 @@ protected:
 
 TEST_F(LoggingScreen, PollsEveryChartAndFeedsEachOfAPid)
 {
-    settings().graphListArr = {8, 8};
-    settings().graphLineColorArr = {0, 1};
+    DataStore::sharedDataStore().setSupportedPIDs(0x60, 1u << 29);  // 0x63: horsepower asks engine speed first
+    settings().graphListArr = {8, 8, 97};
+    settings().graphLineColorArr = {0, 1, 2};
     show(screen);
     EXPECT_EQ(link->delegate().get(), screen.get());
-    EXPECT_EQ(link->requestTexts(), (std::vector<std::string>{"010c", "010c"}));
+    EXPECT_EQ(link->requestTexts(), (std::vector<std::string>{"010c", "010c", "010c", "0163"}));
     screen->didReceiveResponse({reply(0x0C, {0x1A, 0xF8})});
     EXPECT_EQ(screen->graph(0).value(), 1726);
     EXPECT_EQ(screen->graph(1).value(), 1726);
@@ -726,6 +727,10 @@ TEST_F(GraphAndLoggerSettings, RowsInTheLookOfTheirScreens)
         EXPECT_EQ(color->detailTextLabel()->textColor(), theme == 1 ? ui::Color::darkGray() : ui::Color::white(0.7));
         EXPECT_EQ(color->backgroundColor(), theme == 1 ? ui::Color::white(1.0) : ui::Color::rgb255(10, 10, 10));
         EXPECT_EQ(stripOf(*color), ui::Color::rgb255(0, 185, 109));
+        const ui::Button* cancel = buttonTitled(window(), "Cancel");
+        ASSERT_NE(cancel, nullptr);
+        EXPECT_EQ(cancel->titleFont().name(), "Digital-Serial");
+        EXPECT_EQ(cancel->currentTitleColor(), ui::Color::white(0.8));
 
         open(std::make_shared<LoggerSettViewCon>());
         auto& loggerTable = dynamic_cast<ui::TableViewController&>(*top()).tableView();
@@ -740,6 +745,11 @@ TEST_F(GraphAndLoggerSettings, RowsInTheLookOfTheirScreens)
         ASSERT_NE(formatting, nullptr) << "the title stands alone, the choice under it";
         EXPECT_EQ(formatting->detailTextLabel()->text(), fnd::L("Formatted"));
         EXPECT_EQ(formatting->detailTextLabel()->textColor(), ui::Color::lightGray());
+        EXPECT_EQ(loggerTable.backgroundColor(), theme == 1 ? ui::Color::white(0.85) : ui::Color::black());
+        const auto* toggle = dynamic_cast<const ui::Switch*>(formatting->accessoryView().get());
+        ASSERT_NE(toggle, nullptr);
+        EXPECT_EQ(toggle->backgroundColor(), ui::Color::white(theme == 1 ? 0.83 : 0.3));
+        EXPECT_EQ(toggle->thumbTintColor(), theme == 1 ? ui::Color::white() : ui::Color::black());
     }
 }
 

@@ -146,6 +146,13 @@ TEST_F(EditorTest, TestAgainstTheCarShowsTheFormulasValue)
     ASSERT_TRUE(waitFor([&] { return editor->testResult().find(fnd::L("Test value")) != std::string::npos; }))
         << editor->testResult();
     EXPECT_NE(editor->testResult().find("1726 rpm"), std::string::npos) << editor->testResult();
+    // A formula that fails for the reply says so in the gauge list's words, not 0.
+    for (const auto& [formula, says] : {std::pair{"A/(B-B)", "Formula divides by zero"},
+                                        {"99999999999999999999*99999999999999999999", "Formula value too large"}}) {
+        typeIntoRow(editor->tableView(), formulaRow, formula);
+        tapRow(editor->tableView(), testRow);
+        EXPECT_TRUE(waitFor([&] { return editor->testResult() == fnd::L(says); })) << editor->testResult();
+    }
     EXPECT_EQ(link->delegate(), nullptr) << "the test does not take the link from whoever has it";
     link->disconnect();
     sim.stop();

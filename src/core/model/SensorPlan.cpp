@@ -109,6 +109,13 @@ std::optional<SensorPlan> planSensor(int sensorIndex, const Scanner* link, Senso
     return plan;
 }
 
+void askEngineSpeedFirst(SensorPlan& plan)
+{
+    if (plan.sensorIndex == horsepowerSensor)
+        std::stable_partition(plan.commands.begin(), plan.commands.end(),
+                              [](const Command& command) { return command.pid == pid::engineSpeed; });
+}
+
 void addRoutes(ReplyRoutes& routes, int row, const std::vector<Command>& commands)
 {
     for (const Command& command : commands) {

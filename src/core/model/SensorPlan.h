@@ -39,6 +39,10 @@ enum class SensorName { Short, Long };
 std::optional<SensorPlan> planSensor(int sensorIndex, const Scanner* link, SensorName name,
                                      VehicleCalc::FuelMethod fuelMethod);
 
+// A horsepower plan asks engine speed before the reference torque, as the strip
+// charts and the camera tiles poll it (the sensor list asks the torque first).
+void askEngineSpeedFirst(SensorPlan& plan);
+
 // Which rows (or charts) each reply key feeds, built from the rows' requests.
 using ReplyRoutes = std::map<ReplyKey, std::vector<int>>;
 void addRoutes(ReplyRoutes& routes, int row, const std::vector<Command>& commands);

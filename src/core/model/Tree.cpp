@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/model/Node.h"
+#include "platform/foundation/Localization.h"
 
 namespace {
 
@@ -63,4 +64,19 @@ Tree::Result Tree::evaluate(const Node* root, const std::vector<std::uint8_t>& d
 float Tree::calculate(const Node* root, const std::vector<std::uint8_t>& data)
 {
     return evaluate(root, data).value.value_or(0.0f);
+}
+
+std::string formulaFaultText(FormulaFault fault)
+{
+    switch (fault) {
+    case FormulaFault::DivideByZero:
+        return fnd::L("Formula divides by zero");
+    case FormulaFault::MissingByte:
+        return fnd::L("Formula reads past the reply");
+    case FormulaFault::OutOfRange:
+        return fnd::L("Formula value too large");
+    case FormulaFault::None:
+        break;
+    }
+    return {};
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 class Node;
@@ -13,6 +14,9 @@ enum class FormulaFault {
     MissingByte,    // it reads a byte the reply does not have
     OutOfRange,     // the value is too large for a number
 };
+
+// What a row or a test shows for a formula that failed.
+std::string formulaFaultText(FormulaFault fault);
 
 // Evaluates custom-PID formulas over a reply's data bytes.
 class Tree {

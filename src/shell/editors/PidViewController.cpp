@@ -212,7 +212,14 @@ void PidViewController::testReplied(const std::vector<Response>& responses)
             endTest(error->message());
             return;
         }
-        float value = Tree::calculate(std::get<std::shared_ptr<const Node>>(parsed).get(), response.data);
+        const Tree::Result result =
+            Tree::evaluate(std::get<std::shared_ptr<const Node>>(parsed).get(), response.data);
+        // A formula that fails says why, as the gauge list does, rather than passing for a reading of 0.
+        if (!result.value) {
+            endTest(formulaFaultText(result.fault));
+            return;
+        }
+        float value = *result.value;
         if (draft_.unitsMode == 0)
             value = draft_.offset + draft_.conversion * value;
         const std::string& unit = draft_.unitsMode != 0 ? draft_.units : draft_.units2;
