@@ -176,11 +176,17 @@ std::string describe(const ui::View& view)
     return text;
 }
 
+std::vector<const ui::View*> shownBars(const ui::View& view)
+{
+    std::vector<const ui::View*> bars;
+    findBars(view, bars);
+    return bars;
+}
+
 std::vector<Finding> checkView(ui::View& view)
 {
     view.layoutIfNeeded();
-    std::vector<const ui::View*> bars;
-    findBars(view, bars);
+    const std::vector<const ui::View*> bars = shownBars(view);
     std::vector<Finding> found;
     const std::vector<ui::ShownText> shown = ui::visibleTextFrames(view);
     checkTexts(shown, barTexts(bars, view), found);

@@ -106,7 +106,7 @@ private:
     std::filesystem::path pictures_;
     std::vector<Reported> reported_;
     std::set<std::tuple<std::string, std::string, std::string>> seen_;
-    std::vector<std::string> missingImages_;
+    std::vector<std::string> missingImages_;  // the process's missing images, as of the last check
     std::vector<std::string> trail_;
     std::string current_;  // the entry or tab walked last
     Counts counts_;
