@@ -13,6 +13,8 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/Slider.h"
+#include "platform/ui/Switch.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
@@ -229,6 +231,30 @@ TEST_F(PlantedWalk, ASheetItsButtonsCannotCloseIsNotCountedClosed)
     EXPECT_TRUE(reports(reported, "alert closes", "leaves it on screen"));
     EXPECT_EQ(counts.sheetsOpened, 1);
     EXPECT_EQ(counts.sheetsClosed, 0);
+}
+
+TEST_F(PlantedWalk, EveryEnabledControlIsTappedAndADisabledOneIsNot)
+{
+    const auto on = std::make_shared<ui::Switch>(ui::Point{20, 200});
+    const auto disabled = std::make_shared<ui::Switch>(ui::Point{20, 260});
+    const auto slider = std::make_shared<ui::Slider>(ui::Rect{{20, 320}, {300, 30}});
+    const auto field = std::make_shared<ui::TextField>(ui::Rect{{20, 380}, {300, 40}});
+    int editing = 0;
+    walker::Counts counts;
+    walk(
+        [&](ui::View& v) {
+            disabled->setEnabled(false);
+            field->setPlaceholder("Port");
+            field->setPlaceholderColor(ui::Color::white(0.6));
+            field->addTarget(ui::ControlEvent::EditingDidBegin, [&](ui::Control&) { ++editing; });
+            for (const auto& control : std::vector<std::shared_ptr<ui::View>>{on, disabled, slider, field})
+                v.addSubview(control);
+        },
+        &counts);
+    EXPECT_TRUE(on->isOn());
+    EXPECT_FALSE(disabled->isOn());
+    EXPECT_EQ(editing, 1);
+    EXPECT_EQ(counts.controlsTapped, 3);
 }
 
 TEST_F(PlantedWalk, AControlUnderAnotherIsReportedAndNotTapped)

@@ -21,6 +21,7 @@
 #include "platform/ui/TabBar.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/TableViewCell.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/VisibleText.h"
 #include "platform/ui/Window.h"
 #include "shell/RootController.h"
@@ -455,6 +456,9 @@ void ScreenWalker::tapTarget(const std::string& screen, const Target& target, in
     ++counts_.controlsTapped;
     testsupport::tap(root_.window(), target.at);
     settle();
+    // A field taken up for typing is left the way a user leaves it: with Return.
+    if (dynamic_cast<ui::TextField*>(ui::View::firstResponder()) && testsupport::key(root_.window(), ui::Key::Return))
+        settle();
     answerAlerts(screen + " / " + target.name);
 
     const Snapshot after = snapshot();
@@ -636,10 +640,10 @@ void ScreenWalker::collectTargets(ui::View& view, std::vector<Target>& found)
         }
         return;
     }
-    auto* button = dynamic_cast<ui::Button*>(&view);
+    auto* control = dynamic_cast<ui::Control*>(&view);
     auto* cell = dynamic_cast<ui::TableViewCell*>(&view);
     const bool opensMore = cell && cell->accessoryType() == ui::TableViewCellAccessoryType::DisclosureIndicator;
-    if ((button && button->isEnabled()) || opensMore) {
+    if ((control && control->isEnabled()) || opensMore) {
         const ui::Rect title = titleArea(view);
         const ui::Point at = title.center();
         if (!title.isEmpty() && onScreen(at)) {
