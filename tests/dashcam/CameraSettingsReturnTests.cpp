@@ -335,7 +335,8 @@ std::vector<double> coverInFrame(const movietest::MovieReader::Picture& frame, c
             int count = 0;
             for (double y = my / scale.height; y < (my + 1) / scale.height; y += 1 / across)
                 for (double x = mx / scale.width; x < (mx + 1) / scale.width; x += 1 / across, ++count)
-                    sum += glyphs.pixel(static_cast<int>((x - box.minX()) * across), static_cast<int>((y - box.minY()) * across)).a;
+                    sum += glyphs.pixel(static_cast<int>((x - box.minX()) * across),
+                                        static_cast<int>((y - box.minY()) * across)).a;
             cover.push_back(mx < frame.width && my < frame.height ? sum / std::max(count, 1) : -1);
         }
     return cover;
@@ -348,7 +349,8 @@ std::vector<double> brightnessInFrame(const movietest::MovieReader::Picture& fra
     for (int my = static_cast<int>(std::ceil(box.minY() * scale.height)); my < box.maxY() * scale.height - 1; ++my)
         for (int mx = static_cast<int>(std::ceil(box.minX() * scale.width)); mx < box.maxX() * scale.width - 1; ++mx) {
             const bool inside = mx < frame.width && my < frame.height;
-            const std::uint8_t* m = inside ? &frame.rgb[(static_cast<std::size_t>(my) * frame.width + mx) * 3] : nullptr;
+            const std::size_t at = (static_cast<std::size_t>(my) * frame.width + mx) * 3;
+            const std::uint8_t* m = inside ? &frame.rgb[at] : nullptr;
             brightness.push_back(inside ? 0.299 * m[0] + 0.587 * m[1] + 0.114 * m[2] : 0);
         }
     return brightness;
@@ -373,7 +375,7 @@ double brighterUnder(const std::vector<double>& brightness, const std::vector<do
     return countA == 0 || countB == 0 ? 0 : onA / countA - onB / countB;
 }
 
-// The frame shows `expected` (or, at a moment's turn, `orElse`) where `glyphsOf` draws a text, not any of
+// The frame shows one of `expected` (each right at its moment) where `glyphsOf` draws a text, not any of
 // `wrong`: over the pixels that tell each wrong text from the expected one, the frame follows the expected
 // one's glyphs (brighter or darker than what is around them, as the text is drawn).
 void expectFrameShows(const movietest::MovieReader::Picture& frame, const std::vector<std::string>& expected,
@@ -455,10 +457,16 @@ TEST_F(CameraJourney, TheNewOverlayShowsTheCarsValueAndTheTimeInTheRecordedMovie
     ASSERT_GT(frame.width, 0);
     const ui::Size scale{static_cast<double>(frame.width) / overlay.pixelWidth(),
                          static_cast<double>(frame.height) / overlay.pixelHeight()};
-    // The g-force tile the switch added, left of the two gauge tiles, is in the picture.
+    // The g-force tile the switch added, left of the two gauge tiles, is in the picture; so are the gauges'
+    // faces and needles, thinner lines that the smaller movie blurs more.
     const double gForce = overlayDifference(frame, overlay, canvas.slotRect(2), 2);
     EXPECT_GE(gForce, 0) << "the g-force tile paints nothing opaque";
     EXPECT_LT(gForce, 30);
+    for (int tile : {0, 1}) {
+        const double difference = overlayDifference(frame, overlay, canvas.slotRect(tile), 1);
+        EXPECT_GE(difference, 0) << "slot " << tile << " paints nothing opaque";
+        EXPECT_LT(difference, 60) << "slot " << tile << " is not what the movie shows";
+    }
 
     // The first tile's figure is the coolant the car reported, in the tiles' digits.
     const ui::Rect slot = canvas.slotRect(0);

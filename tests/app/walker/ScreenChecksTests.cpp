@@ -119,7 +119,8 @@ TEST_F(ScreenChecks, ATextInTheColourOfItsBackgroundOrTransparentIsUnseen)
         separator(v);
         label(v, "Port 35000", ui::Color::white(0.35), {{20, 140}, {200, 20}});
     });
-    EXPECT_TRUE(walker::checkTextsSeen(shown).empty()) << ::testing::PrintToString(checksFound(walker::checkTextsSeen(shown)));
+    const auto findings = walker::checkTextsSeen(shown);
+    EXPECT_TRUE(findings.empty()) << ::testing::PrintToString(checksFound(findings));
 }
 
 TEST_F(ScreenChecks, AFieldWithNoRoomForItsTextDrawsNoneOfIt)

@@ -100,7 +100,8 @@ int glyphPixels(const ui::ShownText& line, const ui::Font& font)
     alone.drawText(line.text, ui::Point{0, 0}, font, ui::Color::black());
     const ui::Image drawn = alone.makeImage();
     int covered = 0;
-    forEachPixel(drawn, {{0, 0}, line.frame.size}, [&](std::size_t at) { covered += drawn.pixels()[at] >> 24 > 127 ? 1 : 0; });
+    forEachPixel(drawn, {{0, 0}, line.frame.size},
+                 [&](std::size_t at) { covered += drawn.pixels()[at] >> 24 > 127 ? 1 : 0; });
     return covered;
 }
 
@@ -168,7 +169,8 @@ bool drawsIn(const ui::View& view, const ui::Rect& area)
     const_cast<ui::View&>(view).draw(own, local);
     const ui::Image drawn = own.makeImage();
     bool painted = false;
-    forEachPixel(drawn, {{0, 0}, local.size}, [&](std::size_t at) { painted = painted || drawn.pixels()[at] >> 24 > 25; });
+    forEachPixel(drawn, {{0, 0}, local.size},
+                 [&](std::size_t at) { painted = painted || drawn.pixels()[at] >> 24 > 25; });
     return painted;
 }
 
@@ -248,7 +250,8 @@ std::vector<Finding> checkTextsSeen(ui::View& view)
             glyphs += glyphPixels(line, fontOf(*shown));
         }
         if (judged && (standing < fewestPixels || standing < glyphs / shareOfGlyphs))
-            found.push_back({"unseen text", describe(*shown) + " draws its text in no colour that stands out from what lies beneath"});
+            found.push_back({"unseen text",
+                             describe(*shown) + " draws its text in no colour that stands out from what lies beneath"});
     }
     return found;
 }
