@@ -215,10 +215,14 @@ void runPipeline(benchmark::State& state, Writer mode)
         if (writer) {
             blend->removeTarget(writer);
             writer->finishRecording();
-            fnd::RunLoop::main().runUntil([&] {
+            const bool finished = fnd::RunLoop::main().runUntil([&] {
                 return writer->framesWritten() + writer->framesDropped() == std::size_t(frames) &&
                        writer->assetWriter()->status() != media::AssetWriterStatus::Writing;
             }, 60);
+            if (!finished) {
+                state.SkipWithError("the writer did not finish the movie");
+                break;
+            }
             written += writer->framesWritten();
             dropped += writer->framesDropped();
         }

@@ -85,7 +85,10 @@ protected:
     {
         for (int step = 0; step < 50 && shown().find(text) == std::string::npos; ++step) {
             advance(0.1);
-            waitForAnswers();
+            if (!waitForAnswers()) {
+                ADD_FAILURE() << "the adapter does not answer";
+                return false;
+            }
         }
         return shown().find(text) != std::string::npos;
     }

@@ -58,10 +58,8 @@ protected:
     void drive(int seconds)
     {
         for (int i = 0; i < seconds; ++i) {
-            const std::size_t before = sim.requests().size();
             advance(1);
-            if (link().isConnected())
-                waitFor([&] { return sim.requests().size() > before + 1; });
+            ASSERT_TRUE(waitForAnswers()) << "the adapter answers";
         }
     }
 

@@ -46,7 +46,7 @@ protected:
         tap(*record);
         for (int i = 0; i < 3; ++i) {
             advance(1);
-            waitForAnswers();
+            ASSERT_TRUE(waitForAnswers());
         }
         ASSERT_TRUE(record->isOn()) << shown();
         tap(*record);

@@ -57,6 +57,7 @@ protected:
         ScreenFixture::show(camera, 0.1);
     }
 
+public:
     // Lets the camera run for a while, its clock moving with real time.
     static void film(double seconds)
     {
@@ -66,6 +67,7 @@ protected:
         }
     }
 
+protected:
     static std::size_t albumMovies()
     {
         std::size_t count = 0;

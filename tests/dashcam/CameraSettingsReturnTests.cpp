@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -22,10 +23,28 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
+#include "platform/foundation/Date.h"
+#include "platform/ui/Context.h"
+#include "platform/ui/NavigationController.h"
+#include "shell/AppScreens.h"
 #include "shell/VersionTracking.h"
+#include "shell/app/ShellAppTest.h"
 #include "support/Input.h"
 
 namespace {
+
+// The switch of the dash camera settings' overlay row that reads `title`, when it is on screen.
+ui::View* overlaySwitch(CamSettViewController& screen, const std::string& title)
+{
+    ui::TableView& table = screen.tableView();
+    table.layoutIfNeeded();
+    for (int row = 0; row < table.numberOfRowsInSection(1); ++row) {
+        const auto cell = table.cellForRowAtIndexPath({1, row});
+        if (cell && cell->textLabel()->text() == title && cell->accessoryView())
+            return cell->accessoryView().get();
+    }
+    return nullptr;
+}
 
 class CameraSettingsReturnTest : public CameraViewControllerTest {
 protected:
@@ -42,16 +61,9 @@ protected:
     // A tap on the switch of an overlay row.
     void flip(const std::string& title)
     {
-        ui::TableView& table = settingsScreen->tableView();
-        table.layoutIfNeeded();
-        for (int row = 0; row < table.numberOfRowsInSection(1); ++row) {
-            const auto cell = table.cellForRowAtIndexPath({1, row});
-            if (cell && cell->textLabel()->text() == title && cell->accessoryView()) {
-                tap(*cell->accessoryView(), 0.5);
-                return;
-            }
-        }
-        ADD_FAILURE() << "no switch " << title << " on screen";
+        ui::View* shown = overlaySwitch(*settingsScreen, title);
+        ASSERT_NE(shown, nullptr) << "no switch " << title << " on screen";
+        tap(*shown, 0.5);
     }
 
     // Gauge 1's sensor, picked from the list its row opens.
@@ -248,44 +260,250 @@ TEST_F(CameraSettingsReturnTest, HorsepowerAsksEngineSpeedBeforeTheReferenceTorq
     leave();
 }
 
-// Journey: the user changes the overlay in the settings, goes back to the camera and records 20 s; the
-// movie shows the new overlay, at the camera's rate.
-TEST_F(CameraSettingsReturnTest, JourneyTheNewOverlayIsInTheRecordedMovie)
+// The camera and its settings as the application offers them: a menu entry, and a row of the settings
+// screen; the car's coolant at a temperature of its own.
+class CameraJourney : public ShellAppTest {
+protected:
+    void SetUp() override
+    {
+        ShellAppTest::SetUp();
+        media::CaptureDevice::configure("synthetic", "synthetic");
+        settings().recordMode = 0;
+        settings().camGaugeCount = 2;
+        sim.updateCar([](elmsim::CarState& car) { car.coolant = coolant; });
+    }
+
+    ui::Window& w() { return window->window(); }
+    std::string shown() { return ::testing::PrintToString(testsupport::texts(w())); }
+
+    bool tapOn(const std::string& text)
+    {
+        const bool tapped = testsupport::tapText(w(), text);
+        advance(1);
+        return tapped;
+    }
+
+    // The list is scrolled on until `text` shows, then tapped.
+    bool scrollToAndTap(const std::string& text)
+    {
+        const ui::Rect b = w().bounds();
+        for (int i = 0; i < 8 && !testsupport::shows(w(), text); ++i) {
+            testsupport::drag(w(), {b.midX(), b.maxY() - 60}, {b.midX(), b.midY()}, 0.6, 12);
+            advance(2);
+        }
+        return tapOn(text);
+    }
+
+    // A notice greeting the user is read and put away.
+    void answerNotice()
+    {
+        if (const auto notice = ui::AlertController::visible()) {
+            ASSERT_TRUE(tapOn(notice->actionTitles().front())) << shown();
+        }
+    }
+
+    void openFromTheMenu(const std::string& entry)
+    {
+        swipe(10, w().bounds().width() * 0.7, w().bounds().height() / 2);
+        advance(1);
+        ASSERT_TRUE(tapOn(entry)) << shown();
+        answerNotice();
+    }
+
+    // A tap on the switch of the dash camera settings' row that reads `title`.
+    void flip(const std::string& title)
+    {
+        auto& stack = dynamic_cast<ui::NavigationController&>(app->rootController()->selectedViewController());
+        auto* camSettings = dynamic_cast<CamSettViewController*>(stack.topViewController());
+        ASSERT_NE(camSettings, nullptr) << shown();
+        ui::View* shownSwitch = overlaySwitch(*camSettings, title);
+        ASSERT_NE(shownSwitch, nullptr) << "no switch " << title << " on screen";
+        tap(*shownSwitch);
+        advance(0.5);
+    }
+
+    static constexpr int coolant = 87;
+};
+
+// How much of each pixel of the frame in `box` (overlay points, shown `scale` times as large each way) a
+// text's glyphs cover: `glyphs` is the text alone on a clear box the size of `box`.
+std::vector<double> coverInFrame(const movietest::MovieReader::Picture& frame, const ui::Image& glyphs, ui::Rect box,
+                                 ui::Size scale)
 {
-    show();
-    film(0.3);
-    openSettings();
-    pickFirstGauge(userData().longNameArr[coolantSensor]);
+    const double across = glyphs.pixelWidth() / box.width();
+    std::vector<double> cover;
+    for (int my = static_cast<int>(std::ceil(box.minY() * scale.height)); my < box.maxY() * scale.height - 1; ++my)
+        for (int mx = static_cast<int>(std::ceil(box.minX() * scale.width)); mx < box.maxX() * scale.width - 1; ++mx) {
+            double sum = 0;
+            int count = 0;
+            for (double y = my / scale.height; y < (my + 1) / scale.height; y += 1 / across)
+                for (double x = mx / scale.width; x < (mx + 1) / scale.width; x += 1 / across, ++count)
+                    sum += glyphs.pixel(static_cast<int>((x - box.minX()) * across),
+                                        static_cast<int>((y - box.minY()) * across)).a;
+            cover.push_back(mx < frame.width && my < frame.height ? sum / std::max(count, 1) : -1);
+        }
+    return cover;
+}
+
+// The frame's brightness over the same pixels.
+std::vector<double> brightnessInFrame(const movietest::MovieReader::Picture& frame, ui::Rect box, ui::Size scale)
+{
+    std::vector<double> brightness;
+    for (int my = static_cast<int>(std::ceil(box.minY() * scale.height)); my < box.maxY() * scale.height - 1; ++my)
+        for (int mx = static_cast<int>(std::ceil(box.minX() * scale.width)); mx < box.maxX() * scale.width - 1; ++mx) {
+            const bool inside = mx < frame.width && my < frame.height;
+            const std::size_t at = (static_cast<std::size_t>(my) * frame.width + mx) * 3;
+            const std::uint8_t* m = inside ? &frame.rgb[at] : nullptr;
+            brightness.push_back(inside ? 0.299 * m[0] + 0.587 * m[1] + 0.114 * m[2] : 0);
+        }
+    return brightness;
+}
+
+// The mean brightness where `a` covers a pixel and `b` hardly, less that where `b` covers and `a` hardly.
+double brighterUnder(const std::vector<double>& brightness, const std::vector<double>& a, const std::vector<double>& b)
+{
+    double onA = 0;
+    double onB = 0;
+    int countA = 0;
+    int countB = 0;
+    for (std::size_t i = 0; i < brightness.size(); ++i) {
+        if (a[i] > 0.5 && b[i] >= 0 && b[i] < 0.25) {
+            onA += brightness[i];
+            ++countA;
+        } else if (b[i] > 0.5 && a[i] >= 0 && a[i] < 0.25) {
+            onB += brightness[i];
+            ++countB;
+        }
+    }
+    return countA == 0 || countB == 0 ? 0 : onA / countA - onB / countB;
+}
+
+// The frame shows one of `expected` (each right at its moment) where `glyphsOf` draws a text, not any of
+// `wrong`: over the pixels that tell each wrong text from the expected one, the frame follows the expected
+// one's glyphs (brighter or darker than what is around them, as the text is drawn).
+void expectFrameShows(const movietest::MovieReader::Picture& frame, const std::vector<std::string>& expected,
+                      const std::vector<std::string>& wrong, ui::Rect box, ui::Size scale,
+                      const std::function<ui::Image(const std::string&)>& glyphsOf)
+{
+    const std::vector<double> brightness = brightnessInFrame(frame, box, scale);
+    const auto follows = [&](const std::string& right, const std::string& other) {
+        const std::vector<double> glyphs = coverInFrame(frame, glyphsOf(right), box, scale);
+        std::vector<double> around(glyphs.size());
+        std::transform(glyphs.begin(), glyphs.end(), around.begin(), [](double c) { return c < 0 ? c : 1 - c; });
+        const double polarity = brighterUnder(brightness, glyphs, around) < 0 ? -1 : 1;
+        return polarity * brighterUnder(brightness, glyphs, coverInFrame(frame, glyphsOf(other), box, scale));
+    };
+    for (const std::string& other : wrong) {
+        double best = -1000;
+        for (const std::string& right : expected)
+            best = std::max(best, follows(right, other));
+        EXPECT_GT(best, 5) << "the movie shows " << other << " as much as " << expected.front();
+    }
+}
+
+// A moment as the camera's clock shows it.
+std::string clockText(fnd::Date date)
+{
+    const auto t = static_cast<std::time_t>(date.secondsSince1970);
+    std::tm local{};
+    localtime_r(&t, &local);
+    char text[64];
+    std::strftime(text, sizeof text, "%Y %m %d-%H:%M %p", &local);
+    return text;
+}
+
+// Journey: from the menu to the dash camera's settings, where the user puts the coolant on the first tile
+// and the g-force tile and the clock on; back to the camera, 20 s recorded. The movie shows the coolant
+// the car reported and the time of day, at the camera's rate.
+TEST_F(CameraJourney, TheNewOverlayShowsTheCarsValueAndTheTimeInTheRecordedMovie)
+{
+    AppScreens screens;
+    screens.menu.push_back({"Dash Camcorder", [] { return std::make_shared<CameraViewController>(); }});
+    screens.settings.push_back({"Dashcam settings", [] {
+                                    return std::make_shared<CamSettViewController>(
+                                        [] { return std::make_shared<TrackSelectViewCon>(); });
+                                }});
+    launchApp(std::move(screens), AdapterAddress{"127.0.0.1", sim.port()});
+    ASSERT_TRUE(waitFor([] { return link().isConnected(); }));
+    advance(1);
+    answerNotice();
+
+    ASSERT_NO_FATAL_FAILURE(openFromTheMenu("Settings"));
+    ASSERT_TRUE(scrollToAndTap("Dashcam settings")) << shown();
+    answerNotice();
+    ASSERT_TRUE(tapOn("Gauge 1")) << shown();
+    ASSERT_TRUE(tapOn(Manager::sharedManager().userData().longNameArr[coolantSensor])) << shown();
+    answerNotice();
     flip("G-sensor");
     flip("Time");
-    returnToCamera();
+    ASSERT_TRUE(settings().gMeterEnabled && settings().displayTimeEnabled);
+    ASSERT_NO_FATAL_FAILURE(openFromTheMenu("Dash Camcorder"));
+    auto* camera = dynamic_cast<CameraViewController*>(app->rootController()->visibleFeatureScreen());
+    ASSERT_NE(camera, nullptr) << shown();
     ASSERT_NE(camera->gFView(), nullptr);
+    ASSERT_NE(camera->timeLabel(), nullptr);
 
-    const ui::Point button = camera->buttonView().frame().center();
-    testsupport::tap(window(), button);
+    const ui::Point button = camera->buttonView().convertPoint(camera->buttonView().bounds().center(), nullptr);
+    testsupport::tap(w(), button);
     ASSERT_TRUE(camera->isRecording());
-    film(20);
-    testsupport::tap(window(), button);
+    CameraViewControllerTest::film(20);
+    const fnd::Date end = fnd::Date::now();
+    testsupport::tap(w(), button);
     ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }, 60));
     ASSERT_EQ(camera->moviesSaved(), 1);
 
-    const OverlayCanvas& canvas = camera->uiElementInput().canvas();
-    const ui::Image overlay = camera->uiElementInput().canvas().paint(1);
+    OverlayCanvas& canvas = camera->uiElementInput().canvas();
+    const ui::Image overlay = canvas.paint(1);
     movietest::MovieReader movie(camera->pathToMovie());
     ASSERT_TRUE(movie.isOpen());
     const auto frame = movie.lastFrame();
     ASSERT_GT(frame.width, 0);
+    const ui::Size scale{static_cast<double>(frame.width) / overlay.pixelWidth(),
+                         static_cast<double>(frame.height) / overlay.pixelHeight()};
     // The g-force tile the switch added, left of the two gauge tiles, is in the picture; so are the gauges'
     // faces and needles, thinner lines that the smaller movie blurs more.
     const double gForce = overlayDifference(frame, overlay, canvas.slotRect(2), 2);
     EXPECT_GE(gForce, 0) << "the g-force tile paints nothing opaque";
     EXPECT_LT(gForce, 30);
-    for (int slot : {0, 1}) {
-        const double difference = overlayDifference(frame, overlay, canvas.slotRect(slot), 1);
-        EXPECT_GE(difference, 0) << "slot " << slot << " paints nothing opaque";
-        EXPECT_LT(difference, 60) << "slot " << slot << " is not what the movie shows";
+    for (int tile : {0, 1}) {
+        const double difference = overlayDifference(frame, overlay, canvas.slotRect(tile), 1);
+        EXPECT_GE(difference, 0) << "slot " << tile << " paints nothing opaque";
+        EXPECT_LT(difference, 60) << "slot " << tile << " is not what the movie shows";
     }
-    EXPECT_GT(faceCover(0), 0.05);
+
+    // The first tile's figure is the coolant the car reported, in the tiles' digits.
+    const ui::Rect slot = canvas.slotRect(0);
+    const ui::Font digits = ui::Font::named("DigitalSans NowEF ML Demo", canvas.gaugeWidth() / 5);
+    const auto figure = std::find_if(canvas.paintedTexts().begin(), canvas.paintedTexts().end(),
+                                     [&](const OverlayCanvas::PaintedText& t) {
+                                         return t.line.midX() > slot.minX() && t.line.midX() < slot.maxX() &&
+                                                t.line.minY() >= slot.midY();
+                                     });
+    ASSERT_NE(figure, canvas.paintedTexts().end());
+    const ui::Rect box{{slot.x(), figure->line.y()}, {slot.width(), figure->line.height()}};
+    expectFrameShows(frame, {std::to_string(coolant)}, {"86", "88", "78", "97", "8"},
+                     box, scale, [&](const std::string& text) {
+                         ui::BitmapContext alone(box.size, 2);
+                         alone.drawText(text, {{0, 0}, box.size}, digits, ui::Color::white(0.7),
+                                        ui::TextAlignment::Center, ui::LineBreakMode::Clip);
+                         return alone.makeImage();
+                     });
+
+    // The clock reads the time of day the recording ended at (or a second before, at a minute's turn).
+    ui::Label& clock = *camera->timeLabel();
+    ui::View* overlayView = &clock;
+    while (overlayView && overlayView->bounds().size != canvas.sizeInPixels(1))
+        overlayView = overlayView->superview();
+    ASSERT_NE(overlayView, nullptr);
+    const ui::Rect clockBox = clock.convertRect(clock.bounds(), overlayView);
+    const std::string shownTime = clock.text();
+    expectFrameShows(frame, {clockText(end), clockText(end.addingTimeInterval(-1))},
+                     {clockText(end.addingTimeInterval(120)), clockText(end.addingTimeInterval(660))},
+                     clockBox, scale, [&](const std::string& text) {
+                         clock.setText(text);
+                         return clock.renderToImage(2);
+                     });
+    clock.setText(shownTime);
 
     // ffprobe reads it as the camera's frame rate over the 20 s.
     const std::string probe = "ffprobe -v error -select_streams v:0 -show_entries stream=avg_frame_rate:format=duration "
@@ -306,7 +524,7 @@ TEST_F(CameraSettingsReturnTest, JourneyTheNewOverlayIsInTheRecordedMovie)
     EXPECT_NEAR(duration, 20, 1.5);
     EXPECT_GE(rate, 0.8 * settings().frameRate) << "of " << settings().frameRate;
     EXPECT_LE(rate, 1.05 * settings().frameRate);
-    leave();
+    app->willTerminate();
 }
 
 }  // namespace

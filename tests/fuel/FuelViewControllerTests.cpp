@@ -135,7 +135,7 @@ TEST_F(FuelViewControllerTest, ASteadyFigureIsNotDrawnAgainAtEveryTick)
     for (int tick = 0; tick < 100 && fuel->fView()->largeValueText() == "71.0"; ++tick) {
         const std::size_t before = sim.requests().size();
         advance(FuelView::tickInterval);
-        waitFor([&] { return sim.requests().size() > before; });
+        ASSERT_TRUE(waitFor([&] { return sim.requests().size() > before; })) << "the adapter answers";
         screen.renderDamage(frame);
     }
     ASSERT_NE(fuel->fView()->largeValueText(), "71.0");

@@ -27,7 +27,7 @@ protected:
         for (int i = 0; i < tenths; ++i) {
             const std::size_t before = sim.requests().size();
             advance(0.1);
-            waitFor([&] { return sim.requests().size() > before + 1; });
+            ASSERT_TRUE(waitFor([&] { return sim.requests().size() > before + 1; })) << "the adapter answers";
         }
     }
 

@@ -15,6 +15,7 @@
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/PageControl.h"
 #include "platform/ui/TabBar.h"
+#include "platform/ui/Toast.h"
 #include "platform/ui/Toolbar.h"
 #include "platform/ui/VisibleText.h"
 
@@ -27,11 +28,11 @@ std::string quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
-// The texts the bars draw themselves, where they show in `view`.
-std::vector<ui::ShownText> barTexts(const std::vector<const ui::View*>& bars, const ui::View& view)
+// The texts some views in `view` (its bars, its toasts) draw, where they show in `view`.
+std::vector<ui::ShownText> textsOf(const std::vector<const ui::View*>& views, const ui::View& view)
 {
     std::vector<ui::ShownText> texts;
-    for (const ui::View* bar : bars) {
+    for (const ui::View* bar : views) {
         const ui::Point origin = bar->convertPoint(bar->bounds().origin, &view);
         for (ui::ShownText text : ui::visibleTextFrames(const_cast<ui::View&>(*bar))) {
             text.frame.origin = {text.frame.x() + origin.x, text.frame.y() + origin.y};
@@ -41,19 +42,24 @@ std::vector<ui::ShownText> barTexts(const std::vector<const ui::View*>& bars, co
     return texts;
 }
 
+bool among(const std::vector<ui::ShownText>& texts, const ui::ShownText& text)
+{
+    return std::any_of(texts.begin(), texts.end(), [&](const ui::ShownText& other) {
+        return other.text == text.text && std::abs(other.frame.midX() - text.frame.midX()) < 1
+            && std::abs(other.frame.midY() - text.frame.midY()) < 1;
+    });
+}
+
+// A toast lies over the screen for a moment by design: its texts are drawn over what lies beneath.
 void checkTexts(const std::vector<ui::ShownText>& shown, const std::vector<ui::ShownText>& onBars,
-                std::vector<Finding>& found)
+                const std::vector<ui::ShownText>& onToasts, std::vector<Finding>& found)
 {
     for (const ui::ShownText& text : shown) {
         if (text.cut)
             found.push_back({"cut text", quoted(text.text)});
     }
-    const auto onABar = [&](const ui::ShownText& text) {
-        return std::any_of(onBars.begin(), onBars.end(), [&](const ui::ShownText& bar) {
-            return bar.text == text.text && std::abs(bar.frame.midX() - text.frame.midX()) < 1
-                && std::abs(bar.frame.midY() - text.frame.midY()) < 1;
-        });
-    };
+    const auto onABar = [&](const ui::ShownText& text) { return among(onBars, text); };
+    const auto onAToast = [&](const ui::ShownText& text) { return among(onToasts, text); };
     // Line boxes include the leading, so neighbouring lines may touch; overlapping glyphs share much more.
     // Content scrolled beneath a see-through bar is the under-a-bar check's concern.
     for (std::size_t i = 0; i < shown.size(); ++i) {
@@ -62,7 +68,8 @@ void checkTexts(const std::vector<ui::ShownText>& shown, const std::vector<ui::S
             const ui::Rect& b = shown[j].frame;
             const ui::Rect both = a.intersection(b);
             const bool drawnTwice = shown[i].text == shown[j].text && a == b;  // a glow or shadow under a text
-            if (!drawnTwice && onABar(shown[i]) == onABar(shown[j]) && both.width() > 2
+            if (!drawnTwice && onABar(shown[i]) == onABar(shown[j]) && onAToast(shown[i]) == onAToast(shown[j])
+                && both.width() > 2
                 && both.height() > 0.4 * std::min(a.height(), b.height()))
                 found.push_back({"overlapping texts", quoted(shown[i].text) + " and " + quoted(shown[j].text)});
         }
@@ -99,6 +106,20 @@ void checkPageDots(const ui::View& view, const std::vector<ui::ShownText>& shown
                 found.push_back({"text over page dots", quoted(text.text)});
         }
     }
+}
+
+std::vector<const ui::View*> shownToasts(const ui::View& view)
+{
+    if (view.isHidden() || view.alpha() < 0.01)
+        return {};
+    if (dynamic_cast<const ui::ToastView*>(&view))
+        return {&view};
+    std::vector<const ui::View*> toasts;
+    for (const auto& child : view.subviews()) {
+        for (const ui::View* toast : shownToasts(*child))
+            toasts.push_back(toast);
+    }
+    return toasts;
 }
 
 bool isBar(const ui::View& view)
@@ -176,14 +197,20 @@ std::string describe(const ui::View& view)
     return text;
 }
 
+std::vector<const ui::View*> shownBars(const ui::View& view)
+{
+    std::vector<const ui::View*> bars;
+    findBars(view, bars);
+    return bars;
+}
+
 std::vector<Finding> checkView(ui::View& view)
 {
     view.layoutIfNeeded();
-    std::vector<const ui::View*> bars;
-    findBars(view, bars);
+    const std::vector<const ui::View*> bars = shownBars(view);
     std::vector<Finding> found;
     const std::vector<ui::ShownText> shown = ui::visibleTextFrames(view);
-    checkTexts(shown, barTexts(bars, view), found);
+    checkTexts(shown, textsOf(bars, view), textsOf(shownToasts(view), view), found);
     checkPageDots(view, shown, found);
     checkBars(bars, found);
     for (Finding& finding : checkTextsSeen(view))

@@ -24,8 +24,8 @@ struct Finding {
 std::vector<Finding> checkView(ui::View& view);
 
 // Labels, text fields and buttons shown with a text set that a user cannot see: drawn nowhere (an empty
-// draw, a field with no room), or in no colour that stands out from what lies around it (the colour of
-// its background, fully transparent).
+// draw, a field with no room), or drawn so that the picture with it hardly differs from the picture
+// without it (in the colour of what lies beneath, fully transparent).
 std::vector<Finding> checkTextsSeen(ui::View& view);
 
 // Where a control shows its title, in window coordinates: its first line of text (every line of a
@@ -35,6 +35,9 @@ ui::Rect titleArea(ui::View& control);
 // What keeps a user from a control on `screen` (the window, or the top sheet or screen in it): a tap at
 // `at`, the middle of its title, reaching another view, and any other view drawn over its title.
 std::vector<Finding> checkReach(ui::View& control, ui::View& screen, ui::Point at);
+
+// The navigation bars, tab bars and toolbars shown in a view.
+std::vector<const ui::View*> shownBars(const ui::View& view);
 
 // A view as a finding names it: its class and its text or title.
 std::string describe(const ui::View& view);

@@ -9,9 +9,12 @@
 #include "app/walker/ScreenWalker.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Context.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/Slider.h"
+#include "platform/ui/Switch.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
@@ -59,6 +62,20 @@ std::shared_ptr<ui::Label> label(ui::View& parent, const std::string& text, ui::
     return shown;
 }
 
+// Paints a band across its middle in draw(), or nothing.
+class Band : public ui::View {
+public:
+    using ui::View::View;
+    bool paintsBand = true;
+
+    void draw(ui::Context& context, ui::Rect) override
+    {
+        context.setFillColor(ui::Color::white(0.2));
+        if (paintsBand)
+            context.fillRect({{0, bounds().height() / 2 - 5}, {bounds().width(), 10}});
+    }
+};
+
 class ScreenChecks : public ::testing::Test {
 protected:
     void TearDown() override { ui::AlertController::dismissAll(); }
@@ -75,12 +92,21 @@ protected:
     std::unique_ptr<ui::RootWindow> window;
 };
 
+// A separator line across the middle of the text below it, which a text in the background's colour crosses.
+void separator(ui::View& parent)
+{
+    const auto line = std::make_shared<ui::View>(ui::Rect{{0, 149}, {390, 2}});
+    line->setBackgroundColor(ui::Color::white(0.8));
+    parent.addSubview(line);
+}
+
 TEST_F(ScreenChecks, ATextInTheColourOfItsBackgroundOrTransparentIsUnseen)
 {
     const ui::Color background = ui::Color::white(0.1);
     for (const ui::Color planted : {background, ui::Color::white(1, 0)}) {
         ui::View& shown = show([&](ui::View& v) {
             label(v, "Adapter 192.168.0.10", ui::Color::white(0.9), {{20, 100}, {200, 20}});
+            separator(v);
             label(v, "Port 35000", planted, {{20, 140}, {200, 20}});
         });
         const auto findings = walker::checkTextsSeen(shown);
@@ -89,8 +115,12 @@ TEST_F(ScreenChecks, ATextInTheColourOfItsBackgroundOrTransparentIsUnseen)
         EXPECT_NE(findings.front().detail.find("Port 35000"), std::string::npos) << findings.front().detail;
     }
     // The same text in a colour that stands out, even a dim one, is seen.
-    ui::View& shown = show([&](ui::View& v) { label(v, "Port 35000", ui::Color::white(0.35), {{20, 140}, {200, 20}}); });
-    EXPECT_TRUE(walker::checkTextsSeen(shown).empty());
+    ui::View& shown = show([&](ui::View& v) {
+        separator(v);
+        label(v, "Port 35000", ui::Color::white(0.35), {{20, 140}, {200, 20}});
+    });
+    const auto findings = walker::checkTextsSeen(shown);
+    EXPECT_TRUE(findings.empty()) << ::testing::PrintToString(checksFound(findings));
 }
 
 TEST_F(ScreenChecks, AFieldWithNoRoomForItsTextDrawsNoneOfIt)
@@ -134,6 +164,14 @@ TEST_F(ScreenChecks, AViewOverAButtonsTitleCoversItAndTakesItsTaps)
     cover->setUserInteractionEnabled(true);
     cover->setFrame({{0, 300}, {390, 30}});
     EXPECT_TRUE(walker::checkReach(*results, shown, walker::titleArea(*results).center()).empty());
+
+    // A view with no background of its own painting a band across the title in its draw().
+    const auto band = std::make_shared<Band>(ui::Rect{{0, 180}, {390, 50}});
+    band->setUserInteractionEnabled(false);
+    results->superview()->addSubview(band);
+    EXPECT_TRUE(found(walker::checkReach(*results, shown, middle), "covered control"));
+    band->paintsBand = false;
+    EXPECT_TRUE(walker::checkReach(*results, shown, middle).empty());
 }
 
 // The walker on a menu of planted screens, as the whole walk uses it.
@@ -158,10 +196,11 @@ protected:
     }
 };
 
-TEST_F(PlantedWalk, AnImageMissingBeforeTheWalkStartsIsReported)
+TEST_F(PlantedWalk, AnImageMissingBeforeTheWalkStartsIsReportedWhereItShowsOnly)
 {
-    // Asked for while the screen is made, before the walker starts.
+    // Asked for while the screen is made, before the walker starts; the other by something else before.
     const ui::Image missing = ui::Image::named("planted-missing-image");
+    ui::Image::named("planted-image-missing-elsewhere");
     const auto missingNow = ui::Image::missingNames();
     ASSERT_NE(std::find(missingNow.begin(), missingNow.end(), "planted-missing-image"), missingNow.end());
     const auto reported = walk([&](ui::View& v) {
@@ -170,6 +209,7 @@ TEST_F(PlantedWalk, AnImageMissingBeforeTheWalkStartsIsReported)
         v.addSubview(image);
     });
     EXPECT_TRUE(reports(reported, "missing image", "planted-missing-image"));
+    EXPECT_FALSE(reports(reported, "missing image", "planted-image-missing-elsewhere"));
 }
 
 TEST_F(PlantedWalk, ASheetItsButtonsCannotCloseIsNotCountedClosed)
@@ -192,6 +232,30 @@ TEST_F(PlantedWalk, ASheetItsButtonsCannotCloseIsNotCountedClosed)
     EXPECT_TRUE(reports(reported, "alert closes", "leaves it on screen"));
     EXPECT_EQ(counts.sheetsOpened, 1);
     EXPECT_EQ(counts.sheetsClosed, 0);
+}
+
+TEST_F(PlantedWalk, EveryEnabledControlIsTappedAndADisabledOneIsNot)
+{
+    const auto on = std::make_shared<ui::Switch>(ui::Point{20, 200});
+    const auto disabled = std::make_shared<ui::Switch>(ui::Point{20, 260});
+    const auto slider = std::make_shared<ui::Slider>(ui::Rect{{20, 320}, {300, 30}});
+    const auto field = std::make_shared<ui::TextField>(ui::Rect{{20, 380}, {300, 40}});
+    int editing = 0;
+    walker::Counts counts;
+    walk(
+        [&](ui::View& v) {
+            disabled->setEnabled(false);
+            field->setPlaceholder("Port");
+            field->setPlaceholderColor(ui::Color::white(0.6));
+            field->addTarget(ui::ControlEvent::EditingDidBegin, [&](ui::Control&) { ++editing; });
+            for (const auto& control : std::vector<std::shared_ptr<ui::View>>{on, disabled, slider, field})
+                v.addSubview(control);
+        },
+        &counts);
+    EXPECT_TRUE(on->isOn());
+    EXPECT_FALSE(disabled->isOn());
+    EXPECT_EQ(editing, 1);
+    EXPECT_EQ(counts.controlsTapped, 3);
 }
 
 TEST_F(PlantedWalk, AControlUnderAnotherIsReportedAndNotTapped)

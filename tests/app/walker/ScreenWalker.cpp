@@ -12,6 +12,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Image.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/RootWindow.h"
@@ -20,6 +21,7 @@
 #include "platform/ui/TabBar.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/TableViewCell.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/VisibleText.h"
 #include "platform/ui/Window.h"
 #include "shell/RootController.h"
@@ -81,6 +83,31 @@ ui::NavigationBar* topBar(ui::View& view)
     return best;
 }
 
+// Whether a view, or one in it, shows other values than its own while an animation runs.
+bool animating(const ui::View& view)
+{
+    const ui::LayerState shown = view.presentationState();
+    const ui::LayerState model = view.layerState();
+    if (shown.center != model.center || shown.bounds != model.bounds || shown.alpha != model.alpha)
+        return true;
+    return std::any_of(view.subviews().begin(), view.subviews().end(),
+                       [](const auto& child) { return animating(*child); });
+}
+
+// Whether an image view or a button shown in `view` shows `image` (the same pixels).
+bool showsImage(const ui::View& view, const ui::Image& image)
+{
+    if (view.isHidden() || view.alpha() < 0.01)
+        return false;
+    const auto* imageView = dynamic_cast<const ui::ImageView*>(&view);
+    const auto* button = dynamic_cast<const ui::Button*>(&view);
+    const ui::Image shown = imageView ? imageView->image() : button ? button->currentImage() : ui::Image();
+    if (!shown.isNull() && shown.pixels() == image.pixels())
+        return true;
+    return std::any_of(view.subviews().begin(), view.subviews().end(),
+                       [&](const auto& child) { return showsImage(*child, image); });
+}
+
 std::string fileName(std::string name)
 {
     for (char& c : name) {
@@ -96,6 +123,7 @@ ScreenWalker::ScreenWalker(ui::RootWindow& root, RootController& menu, std::file
     : root_(root)
     , menu_(menu)
     , pictures_(std::move(pictures))
+    , missingImages_(ui::Image::missingNames())
 {
     std::filesystem::create_directories(pictures_);
 }
@@ -443,6 +471,9 @@ void ScreenWalker::tapTarget(const std::string& screen, const Target& target, in
     ++counts_.controlsTapped;
     testsupport::tap(root_.window(), target.at);
     settle();
+    // A field taken up for typing is left the way a user leaves it: with Return.
+    if (dynamic_cast<ui::TextField*>(ui::View::firstResponder()) && testsupport::key(root_.window(), ui::Key::Return))
+        settle();
     answerAlerts(screen + " / " + target.name);
 
     const Snapshot after = snapshot();
@@ -633,10 +664,10 @@ void ScreenWalker::collectTargets(ui::View& view, std::vector<Target>& found)
         }
         return;
     }
-    auto* button = dynamic_cast<ui::Button*>(&view);
+    auto* control = dynamic_cast<ui::Control*>(&view);
     auto* cell = dynamic_cast<ui::TableViewCell*>(&view);
     const bool opensMore = cell && cell->accessoryType() == ui::TableViewCellAccessoryType::DisclosureIndicator;
-    if ((button && button->isEnabled()) || opensMore) {
+    if ((control && control->isEnabled()) || opensMore) {
         const ui::Rect title = titleArea(view);
         const ui::Point at = title.center();
         if (!title.isEmpty() && onScreen(at)) {
@@ -664,15 +695,24 @@ ui::View& ScreenWalker::topLayer()
 
 void ScreenWalker::check(const std::string& screen)
 {
+    // A user reads a screen once it rests: what slides in or out is judged where it comes to.
+    for (int wait = 0; wait < 10 && animating(root_.window()); ++wait)
+        testsupport::advance(0.1);
     // An alert is read on its own: the screen beneath shows through its dimming.
     const auto alert = ui::AlertController::visible();
     ui::View& shown = alert && alert->isViewLoaded() ? *alert->view() : root_.window();
     for (Finding& finding : checkView(shown))
         report(screen, std::move(finding));
+    // An image first missed in this walk is reported where it was asked for; one missed before (the list
+    // is the process's) only where it shows.
     const std::vector<std::string> missing = ui::Image::missingNames();
     for (std::size_t i = missingImages_.size(); i < missing.size(); ++i)
         report(screen, {"missing image", "\"" + missing[i] + "\" drawn as a placeholder"});
     missingImages_ = missing;
+    for (const std::string& name : missing) {
+        if (showsImage(shown, ui::Image::named(name)))
+            report(screen, {"missing image", "\"" + name + "\" drawn as a placeholder"});
+    }
 }
 
 void ScreenWalker::report(const std::string& screen, Finding finding)

@@ -35,8 +35,9 @@ struct Counts {
     int sheetsClosed = 0;
 };
 
-// Walks the application as a user would, only by taps and swipes on the window: every menu entry and
-// tab, every button, bar button, segment and disclosure row it shows, the sheets, alerts and screens
+// Walks the application as a user would, only by taps, swipes and keys on the window: every menu entry
+// and tab, every enabled control (buttons, bar buttons, segments, switches, sliders, text fields, left
+// with Return) and disclosure row it shows, the sheets, alerts and screens
 // they open, and back. Each state it reaches is checked (ScreenChecks), pictured into `pictures`, and
 // every way out is tried: one button of each alert closes it, a pushed screen goes back, a presented
 // one is dismissed by its own Done or Cancel, and both a right swipe and the menu button show the menu.
@@ -108,7 +109,7 @@ private:
     std::filesystem::path pictures_;
     std::vector<Reported> reported_;
     std::set<std::tuple<std::string, std::string, std::string>> seen_;
-    std::vector<std::string> missingImages_;
+    std::vector<std::string> missingImages_;  // the process's missing images, as of the last check
     std::vector<std::string> trail_;
     std::string current_;  // the entry or tab walked last
     Counts counts_;

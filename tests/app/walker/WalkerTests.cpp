@@ -98,8 +98,9 @@ TEST_P(ScreenWalk, TheRaceScreenAfterARunShowsWhollyAndCanBeLeft)
     ASSERT_EQ(app->openScreen("Racing"), std::nullopt);
     advance(1);
     // A first visit greets with a note.
-    if (const auto note = ui::AlertController::visible())
+    if (const auto note = ui::AlertController::visible()) {
         ASSERT_TRUE(tapOn(note->actionTitles().front()));
+    }
     ASSERT_TRUE(tapOn("Drag"));
     ASSERT_TRUE(tapOn("Ready"));
     // The phone feels the launch.
