@@ -521,7 +521,10 @@ TEST_F(CameraJourney, TheNewOverlayShowsTheCarsValueAndTheTimeInTheRecordedMovie
         std::sscanf(line, "duration=%lf", &duration);
     }
     pclose(out);
-    EXPECT_NEAR(duration, 20, 1.5);
+    // The frames are stamped by the test's clock as they are captured; on a busy machine the whole app's
+    // main queue falls behind them, so the first frame written can be one captured a moment before the tap.
+    EXPECT_GE(duration, 20 - 1.5);
+    EXPECT_LE(duration, 20 + 3);
     EXPECT_GE(rate, 0.8 * settings().frameRate) << "of " << settings().frameRate;
     EXPECT_LE(rate, 1.05 * settings().frameRate);
     app->willTerminate();
