@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 
@@ -30,6 +33,18 @@ using loggingtests::advance;
 using loggingtests::reply;
 using loggingtests::ScreenTest;
 using loggingtests::voltage;
+
+std::size_t residentBytes()
+{
+    std::size_t pages = 0;
+    std::size_t resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%zu %zu", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
 
 class LoggingScreen : public ScreenTest {
 protected:
@@ -229,6 +244,26 @@ TEST_F(LoggingScreen, ALoggingServerThatGoesAwayEndsTheRecordingAndSaysSo)
               fnd::format(fnd::L("Logger lost msg").c_str(), fnd::format("127.0.0.1:%d", server.port())));
 }
 
+TEST_F(LoggingScreen, WhatALoggingServerSendsIsDroppedAndTheClockRuns)
+{
+    constexpr std::size_t mb = 1024 * 1024;
+    std::atomic<std::size_t> sent = 0;
+    testsupport::LoopbackServer server([&](testsupport::LoopbackConnection& c) {
+        const std::string chunk(64 * 1024, 'x');
+        while (sent < 512 * mb && c.write(chunk))
+            sent += chunk.size();
+    });
+    chartEngineSpeedLoggingTo(server.port());
+    show(screen);
+    const std::size_t before = residentBytes();
+    tap(screen->recordSwitch());
+    EXPECT_TRUE(fnd::RunLoop::main().runUntil([&] { return sent >= 256 * mb; }, 30));
+    advance(2);
+    EXPECT_LT(residentBytes(), before + 64 * mb) << "what arrives is not kept";
+    EXPECT_EQ(screen->titleLabel().text(), "00:02");
+    tap(screen->recordSwitch());  // the connection closes, which ends the server's sending
+}
+
 TEST_F(LoggingScreen, StoppingATcpRecordingSaysConnectionClosed)
 {
     std::atomic<bool> lineArrived = false;
@@ -318,7 +353,7 @@ TEST_F(LoggingScreen, AReadOnlyDocumentsFolderRefusesTheRecordingAtOnce)
     EXPECT_NE(ui::AlertController::visible()->message().find("datalog.csv"), std::string::npos);
 }
 
-TEST_F(LoggingScreen, ADiskThatFillsDuringTheRecordingIsReportedAtTheEnd)
+TEST_F(LoggingScreen, ADiskThatFillsStopsTheRecordingAtTheFirstFailedWriteKeepingItsRows)
 {
     settings().graphListArr = {8};
     settings().graphLineColorArr = {0};
@@ -328,15 +363,26 @@ TEST_F(LoggingScreen, ADiskThatFillsDuringTheRecordingIsReportedAtTheEnd)
     screen->didReceiveResponse({reply(0x0C, {0x0E, 0x10})});  // the second value closes the first row
     advance(1.5);
     const auto file = fnd::Paths::documents() / "datalog.csv";
-    ASSERT_NE(fnd::readFile(file).value_or("").find("850,"), std::string::npos);
-    std::filesystem::remove(file);
-    std::filesystem::create_symlink("/dev/full", file);  // every write now fails as on a full disk
+    const std::string written = fnd::readFile(file).value_or("");
+    ASSERT_NE(written.find("850,"), std::string::npos);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit full = previous;
+    full.rlim_cur = written.size();  // the disk is full from here on
+    ::setrlimit(RLIMIT_FSIZE, &full);
     screen->didReceiveResponse({reply(0x0C, {0x0E, 0x10})});
     advance(1.5);
-    tap(screen->recordSwitch());
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(screen->isRecording());
+    EXPECT_FALSE(screen->recordSwitch().isOn());
+    EXPECT_EQ(screen->titleLabel().text(), "Graph list") << "the clock stopped";
     EXPECT_TRUE(outbox.mails.empty());
     ASSERT_NE(ui::AlertController::visible(), nullptr);
-    EXPECT_NE(ui::AlertController::visible()->message().find("datalog.csv"), std::string::npos);
+    EXPECT_EQ(ui::AlertController::visible()->message(),
+              fnd::format(fnd::L("Log stopped msg").c_str(), "datalog.csv", fnd::Paths::documents().string()));
+    EXPECT_EQ(fnd::readFile(file), written);
 }
 
 TEST_F(LoggingScreen, InteractionButtonTogglesTapToMark)
