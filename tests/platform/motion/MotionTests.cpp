@@ -64,7 +64,8 @@ TEST_F(MotionTest, ReplayFilesKeepTheirGoodLines)
 {
     const std::string text =
         "t,x,y,z\n# a launch\n\n0,0,0,0\n0.5, 0.01 ,-0.02,0.03\r\n1.0,0,0\n1.5,0,0,0,0\n0.4,1,1,1\n2.0,0,0,nan\n"
-        "2.5,0.1,0.2,0.3\n";
+        "2.5,0.1,0.2,0.3\n" +
+        std::string(257, 'x') + "3.0,9,9,9\n";  // the end of an over-long line is no sample
     auto counted = replayOf(text);
     int samples = 0;
     while (counted.nextSample())
@@ -124,11 +125,17 @@ TEST_F(MotionTest, ReplaysAreReadAsTheyPlayAndWhatIsNotOneIsRefused)
 
     const auto text = testsupport::freshDocuments() / "notes.csv";
     std::ofstream(text) << "shopping list\nmilk\n";
-    for (const fs::path& file : {fs::path("/dev/zero"), fs::path("/dev/urandom"), text}) {
+    for (const fs::path& file : {fs::path("/dev/zero"), fs::path("/dev/urandom"), text, text.parent_path()}) {
         std::string error;
         EXPECT_FALSE(motion::MotionReplay::open(file, error)) << file;
         EXPECT_NE(error.find(file.string()), std::string::npos) << error;
     }
+
+    struct FailingDisk : std::streambuf {
+        int_type underflow() override { throw std::ios_base::failure("read error"); }
+    } failing;
+    motion::MotionReplay unreadable(std::make_unique<std::istream>(&failing));
+    EXPECT_EQ(unreadable.at(1), (Acceleration{})) << "a read error ends the recording";
 
     auto turnsBad = replayOf("0,0,0,1\n" + std::string(1 << 20, '\0') + "\n2,0,0,2\n");
     EXPECT_EQ(turnsBad.at(5), (Acceleration{0, 0, 1}));
