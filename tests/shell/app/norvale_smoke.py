@@ -2,8 +2,10 @@
 """Starts the real norvale headless against the adapter simulator and checks that it connected and that
 its screenshot shows it: the adapter's name in the menu's status strip, in its green, or, when the app
 starts on the gauge list, live values lighting its bars. Then checks the command line: --open Settings
---dump-text prints the settings screen's rows, --help lists the options, a bad option or an unknown
-screen ends the run with status 2, and started from another folder it still finds its images.
+--dump-text prints the settings screen's rows, --help lists the options, a bad option, an unknown
+screen or a screenshot into a missing folder ends the run with status 2 before anything is written, a
+folder given as a replay is refused with a message, and started from another folder it still finds its
+images.
 
     norvale_smoke.py NORVALE ELMSIM ARTIFACTS_DIR
 """
@@ -124,7 +126,17 @@ def main():
         usage = norvale_run("--help")
         bad_value = norvale_run("--quit-after", "abc")
         unknown_option = norvale_run("--bogus")
-        unknown_screen = norvale_run(*adapter, "--open", "Nowhere", "--quit-after", "1")
+        # A bad option ends the run before anything is written: a fresh home stays empty.
+        fresh = os.path.join(home, "fresh")
+        os.makedirs(fresh)
+        unknown_screen = subprocess.run([norvale, "--open", "Nowhere", "--quit-after", "1"],
+                                        env=dict(env, NORVALE_HOME=fresh), capture_output=True, text=True, timeout=90)
+        written = os.listdir(fresh)
+        missing_folder = norvale_run("--screenshot", os.path.join(home, "no", "shot.png"), "--quit-after", "1")
+        # A folder given as a replay is refused with a message, and the app runs on.
+        folder_replays = subprocess.run([norvale, *adapter, "--gps-replay", home, "--quit-after", "0.5"],
+                                        env=dict(env, NORVALE_MOTION_REPLAY=home), capture_output=True, text=True,
+                                        timeout=90)
         # Started from another folder, as a user does, the build still finds its images.
         elsewhere_env = {k: v for k, v in env.items() if k != "NORVALE_RESOURCES"}
         folder = os.path.join(home, "elsewhere")
@@ -158,9 +170,17 @@ def main():
         failures.append("--help did not list the options (status %d)" % usage.returncode)
     for name, result, text in (("--quit-after abc", bad_value, "--quit-after"),
                                ("--bogus", unknown_option, "--bogus"),
-                               ("--open Nowhere", unknown_screen, '"Settings"')):
+                               ("--open Nowhere", unknown_screen, '"Settings"'),
+                               ("--screenshot in a missing folder", missing_folder, "no folder")):
         if result.returncode != 2 or text not in result.stderr:
             failures.append("%s: status %d, message %r" % (name, result.returncode, result.stderr))
+    if written:
+        failures.append("--open Nowhere wrote %r before it ended" % written)
+    if os.path.exists(os.path.join(home, "no")):
+        failures.append("--screenshot in a missing folder made the folder")
+    if folder_replays.returncode != 0 or not all("%s replay file %s is a folder" % (kind, home) in folder_replays.stderr
+                                                 for kind in ("GPS", "motion")):
+        failures.append("folders as replays: status %d, %r" % (folder_replays.returncode, folder_replays.stderr))
     return report(failures, "norvale connected; screenshot at %s" % shot)
 
 
