@@ -37,6 +37,7 @@ UserDefaults::~UserDefaults()
 
 void UserDefaults::load()
 {
+    removeStaleTemporaries(file_);
     std::error_code error;
     if (!fs::exists(file_, error))
         return;

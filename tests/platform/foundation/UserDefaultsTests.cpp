@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -89,6 +90,19 @@ TEST(UserDefaults, AnUnreadableFileStartsFromDefaultsAndIsKeptBesideAnEarlierOne
     EXPECT_EQ(fnd::readFile(file.string() + ".corrupt-2"), "{ not json");
     EXPECT_EQ(fnd::readFile(file.string() + ".corrupt-1"), "kept before") << "an earlier kept file stays";
     EXPECT_TRUE(defaults.takeKeptAside().empty()) << "told once";
+}
+
+// A save killed half-way, as by a signal in the first moments of a run, leaves nothing for good.
+TEST(UserDefaults, TemporariesOfAGoneWriterAreRemovedAtLoad)
+{
+    const fs::path file = testsupport::freshDocuments().parent_path() / "Preferences.json";
+    const fs::path gone = file.parent_path() / ".Preferences.json.tmp-999999999-0";
+    const fs::path running = file.parent_path() / (".Preferences.json.tmp-" + std::to_string(::getpid()) + "-0");
+    std::ofstream(gone) << "{";
+    std::ofstream(running) << "{";
+    const UserDefaults defaults(file);
+    EXPECT_FALSE(fs::exists(gone));
+    EXPECT_TRUE(fs::exists(running)) << "a save under way is left alone";
 }
 
 }  // namespace
