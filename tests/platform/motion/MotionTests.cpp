@@ -189,34 +189,40 @@ TEST_F(MotionTest, InjectedSamplesReachTheHandlerOnItsQueue)
     EXPECT_EQ(samples.count(), 2u);
 }
 
-// From a file or a pipe, which is read only once.
 TEST_F(MotionTest, ReplayRunsFromTheStartOfUpdates)
 {
-    const std::string text = "0,0,0,0\n0.2,0.05,0,0.12\n0.3,0,0,0\n";
     const auto file = testsupport::freshDocuments() / "launch.csv";
-    std::ofstream(file) << text;
-    int pipe[2] = {-1, -1};
-    ASSERT_EQ(::pipe(pipe), 0);
-    ASSERT_EQ(::write(pipe[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
-    ::close(pipe[1]);
-    for (const fs::path& replay : {file, fs::path("/proc/self/fd/" + std::to_string(pipe[0]))}) {
-        SCOPED_TRACE(replay);
-        MotionService::Sources sources;
-        sources.replayFile = replay;
-        ASSERT_EQ(MotionService::shared().start(sources), "");
-        fnd::RunLoop::main().advance(10);  // time before the screen starts its updates does not count
+    std::ofstream(file) << "0,0,0,0\n0.2,0.05,0,0.12\n0.3,0,0,0\n";
+    MotionService::Sources sources;
+    sources.replayFile = file;
+    ASSERT_EQ(MotionService::shared().start(sources), "");
+    fnd::RunLoop::main().advance(10);  // time before the screen starts its updates does not count
 
-        motion::MotionManager manager;
-        manager.setDeviceMotionUpdateInterval(0.1);
-        Samples samples;
-        manager.startDeviceMotionUpdates(std::make_shared<fnd::OperationQueue>(), samples.handler());
-        for (std::size_t n = 1; n <= 4; ++n)
-            step(manager, samples, n);
-        EXPECT_EQ(samples.at(0).userAcceleration, (Acceleration{}));
-        EXPECT_EQ(samples.at(1).userAcceleration, (Acceleration{0.05, 0, 0.12}));
-        EXPECT_EQ(samples.at(2).userAcceleration, (Acceleration{}));
-    }
-    ::close(pipe[0]);
+    motion::MotionManager manager;
+    manager.setDeviceMotionUpdateInterval(0.1);
+    Samples samples;
+    manager.startDeviceMotionUpdates(std::make_shared<fnd::OperationQueue>(), samples.handler());
+    for (std::size_t n = 1; n <= 4; ++n)
+        step(manager, samples, n);
+    EXPECT_EQ(samples.at(0).userAcceleration, (Acceleration{}));
+    EXPECT_EQ(samples.at(1).userAcceleration, (Acceleration{0.05, 0, 0.12}));
+    EXPECT_EQ(samples.at(2).userAcceleration, (Acceleration{}));
+}
+
+// The replay checked at start is the one played: a pipe has nothing to give a second reading.
+TEST_F(MotionTest, APipeIsReadOnce)
+{
+    int ends[2] = {-1, -1};
+    ASSERT_EQ(::pipe(ends), 0);
+    const std::string text = "0,0,0,0\n0.2,0.05,0,0.12\n";
+    ASSERT_EQ(::write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    ::close(ends[1]);
+    MotionService::Sources sources;
+    sources.replayFile = "/proc/self/fd/" + std::to_string(ends[0]);
+    ASSERT_EQ(MotionService::shared().start(sources), "");
+    EXPECT_EQ(MotionService::shared().openStream(0)->next(0.3, 0.1), (Acceleration{0.05, 0, 0.12}));
+    EXPECT_FALSE(MotionService::shared().openStream(0)->next(0.3, 0.1));
+    ::close(ends[0]);
 }
 
 TEST_F(MotionTest, AccelerometerIsReadFromIioWithGravityRemoved)
