@@ -6,7 +6,6 @@
 #include <atomic>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "LoggingTest.h"
@@ -19,6 +18,7 @@
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/Strings.h"
 #include "support/MailRecorder.h"
+#include "support/TestSupport.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Switch.h"
@@ -33,13 +33,6 @@ using loggingtests::advance;
 using loggingtests::reply;
 using loggingtests::ScreenTest;
 using loggingtests::voltage;
-
-std::size_t residentBytes()
-{
-    std::size_t pages = 0, resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-}
 
 class LoggingScreen : public ScreenTest {
 protected:
@@ -249,11 +242,11 @@ TEST_F(LoggingScreen, WhatALoggingServerSendsIsDroppedAndTheClockRuns)
     });
     chartEngineSpeedLoggingTo(server.port());
     show(screen);
-    const std::size_t before = residentBytes();
+    const std::size_t before = testsupport::peakResidentBytes();
     tap(screen->recordSwitch());
     EXPECT_TRUE(fnd::RunLoop::main().runUntil([&] { return sent >= 256 * mb; }, 30));
     advance(2);
-    EXPECT_LT(residentBytes(), before + 64 * mb) << "what arrives is not kept";
+    EXPECT_LT(testsupport::peakResidentBytes(), before + 64 * mb) << "what arrives is not kept";
     EXPECT_EQ(screen->titleLabel().text(), "00:02");
     tap(screen->recordSwitch());  // the connection closes, which ends the server's sending
 }
