@@ -131,6 +131,7 @@ def main():
         os.makedirs(fresh)
         unknown_screen = norvale_run("--open", "Nowhere", extra_env={"NORVALE_HOME": fresh})
         missing_folder = norvale_run("--screenshot", os.path.join(home, "no", "shot.png"), "--quit-after", "1")
+        unwritable_shot = norvale_run("--screenshot", home, "--quit-after", "0.5")  # a folder is no PNG file
         left = os.listdir(fresh) + (["no/"] if os.path.exists(os.path.join(home, "no")) else [])
         folder_replays = norvale_run(*adapter, "--gps-replay", home, "--quit-after", "0.5",
                                      extra_env={"NORVALE_MOTION_REPLAY": home})
@@ -171,6 +172,8 @@ def main():
                                ("--screenshot in a missing folder", missing_folder, "no folder")):
         if result.returncode != 2 or text not in result.stderr:
             failures.append("%s: status %d, message %r" % (name, result.returncode, result.stderr))
+    if unwritable_shot.returncode != 1:
+        failures.append("a screenshot that could not be written: status %d" % unwritable_shot.returncode)
     if left:
         failures.append("a bad option left %r" % left)
     if folder_replays.returncode != 0 or not all("%s replay file %s is a folder" % (kind, home) in folder_replays.stderr
