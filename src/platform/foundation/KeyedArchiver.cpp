@@ -98,7 +98,8 @@ std::optional<KeyedUnarchiver> KeyedUnarchiver::fromFile(const fs::path& file, f
     }
     json root = parseJson(*bytes);
     if (root.is_discarded() || !root.is_object()) {
-        const fs::path aside = keepAside(file, root.is_discarded() ? "not JSON, or nested too deep" : "not a JSON object");
+        const fs::path aside =
+            keepAside(file, root.is_discarded() ? "not JSON, or nested too deep" : "not a JSON object");
         if (keptAs)
             *keptAs = aside;
         return std::nullopt;

@@ -110,7 +110,7 @@ TEST_F(AppDelegateTest, PreferencesSetAsideAreReportedWithTheirNewName)
 TEST_F(AppDelegateTest, PreferencesNestedTooDeepAreSetAsideAndTold)
 {
     const std::string deep = std::string(1'000'000, '[') + std::string(1'000'000, ']');
-    ASSERT_TRUE(fnd::writeFileAtomically(fnd::Paths::home() / "Preferences.json", R"({"kVersionTrail": )" + deep + "}"));
+    ASSERT_TRUE(fnd::writeFileAtomically(fnd::Paths::home() / "Preferences.json", "{\"kVersionTrail\": " + deep + "}"));
     launch();
     ASSERT_TRUE(AlertQueue::current());
     EXPECT_NE(AlertQueue::current()->message().find("Preferences.json.corrupt-1"), std::string::npos);
