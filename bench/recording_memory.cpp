@@ -38,7 +38,7 @@ void BM_HourOfRecording(benchmark::State& state)
     for (auto _ : state) {
         auto recording = std::make_unique<Recording>(
             std::vector<std::string>{"Engine speed", "Vehicle speed", "Coolant", "Boost"},
-            std::vector<std::string>{"rpm", "km/h", "°C", "bar"}, Recording::SocketEvents{});
+            std::vector<std::string>{"rpm", "km/h", "°C", "bar"}, Recording::Events{});
         const std::size_t heapAtStart = heapInUse();
         std::size_t mostRows = 0;
         long rounds = 0;

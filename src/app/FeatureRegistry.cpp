@@ -87,18 +87,23 @@ AppScreens FeatureRegistry::screens() const
             continue;
         }
         std::vector<NamedScreen> tabs;
+        std::vector<std::string> tabTitles;
         for (const std::string_view tab : place.tabs) {
-            if (const auto found = filled_.find(tabPath(place.title, tab)); found != filled_.end())
+            if (const auto found = filled_.find(tabPath(place.title, tab)); found != filled_.end()) {
                 tabs.push_back({std::string(tab), found->second});
+                tabTitles.emplace_back(tab);
+            }
         }
         if (tabs.empty())
             continue;
-        screens.menu.push_back({title, [tabs] {
+        screens.menu.push_back({title,
+                                [tabs] {
                                     std::vector<AppDelegate::Tab> made;
                                     for (const NamedScreen& tab : tabs)
                                         made.push_back({tab.title, tab.make ? tab.make() : nullptr});
                                     return std::shared_ptr<ui::ViewController>(AppDelegate::makeTabBar(made));
-                                }});
+                                },
+                                std::move(tabTitles)});
     }
     std::vector<SettingsRow> rows = settings_;
     std::stable_sort(rows.begin(), rows.end(), [](const SettingsRow& a, const SettingsRow& b) { return a.place < b.place; });

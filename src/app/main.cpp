@@ -30,6 +30,22 @@ int run(int argc, char** argv)
                         {{"adapter", "HOST:PORT", "the Wi-Fi adapter's address for this run, such as 192.168.0.10:35000"}});
     if (const auto code = app.commandLineExit())
         return *code;
+    // Every option is checked before anything is opened, connected or written (the first launch's files,
+    // the launch count).
+    std::optional<AdapterAddress> adapter;
+    if (const auto text = app.optionValue("adapter")) {
+        adapter = AppDelegate::parseAdapterAddress(*text);
+        if (!adapter) {
+            std::fprintf(stderr, "norvale: --adapter takes HOST:PORT, such as 192.168.0.10:35000, not \"%s\"\n",
+                         text->c_str());
+            return 2;
+        }
+    }
+    const std::string& screen = app.options().open;
+    if (const auto error = screen.empty() ? std::nullopt : delegate.checkScreenPath(screen)) {
+        std::fprintf(stderr, "norvale: --open: %s\n", error->c_str());
+        return 2;
+    }
     media::CaptureDevice::configure(app.options().camera, app.options().microphone);
     // The location service runs from start-up, as the phone's does.
     const std::string gpsError =
@@ -40,21 +56,12 @@ int run(int argc, char** argv)
         motion::MotionService::sourcesFromEnvironment(app.options().motionReplay));
     if (!motionError.empty())
         std::fprintf(stderr, "norvale: %s\n", motionError.c_str());
-    std::optional<AdapterAddress> adapter;
-    if (const auto text = app.optionValue("adapter")) {
-        adapter = AppDelegate::parseAdapterAddress(*text);
-        if (!adapter) {
-            std::fprintf(stderr, "norvale: --adapter takes HOST:PORT, such as 192.168.0.10:35000, not \"%s\"\n",
-                         text->c_str());
-            return 2;
-        }
-    }
     app.setDidEnterBackgroundHandler([&delegate] { delegate.didEnterBackground(); });
     app.setWillEnterForegroundHandler([&delegate] { delegate.willEnterForeground(); });
     app.setWillTerminateHandler([&delegate] { delegate.willTerminate(); });
     delegate.didFinishLaunching(app.rootWindow(), adapter);
-    if (const std::string& path = app.options().open; !path.empty()) {
-        if (const auto error = delegate.openScreen(path)) {
+    if (!screen.empty()) {
+        if (const auto error = delegate.openScreen(screen)) {
             std::fprintf(stderr, "norvale: --open: %s\n", error->c_str());
             return 2;
         }

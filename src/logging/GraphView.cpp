@@ -30,6 +30,13 @@ struct GraphView::Geometry {
 
 namespace {
 
+// A value cut to a whole number, as text. A sensor may give anything up to a float's maximum, far past
+// an int's range, so the value is not cast to one.
+std::string wholeNumberText(double value)
+{
+    return fnd::format("%.0f", std::trunc(value) + 0.0);  // + 0.0: no "-0"
+}
+
 struct LineColors {
     ui::Color line;
     ui::Color text;
@@ -217,7 +224,7 @@ void GraphView::setVal(float v, bool update)
         }
     }
     if (range_ > 50)
-        valLabel_->setText(fnd::format("%d", static_cast<int>(v)));
+        valLabel_->setText(wholeNumberText(v));
     else
         valLabel_->setText(fnd::format(max_ <= 5 ? "%.2f" : "%.1f", static_cast<double>(v)));
     prevMin_ = min_;
@@ -264,8 +271,7 @@ std::array<std::string, 5> GraphView::scaleTexts(float min, float max)
         } else {
             // Below a span of 100 a whole number would misname a line (7.5 is not "7"): the tenth shows.
             const double shown = std::round(values[i] * 10) / 10;
-            out[i] = shown == std::trunc(shown) ? fnd::format("%d", static_cast<int>(shown))
-                                                : fnd::format("%.1f", shown);
+            out[i] = shown == std::trunc(shown) ? wholeNumberText(shown) : fnd::format("%.1f", shown);
         }
     }
     return out;
@@ -441,9 +447,9 @@ void GraphView::drawData(ui::Context& context, const Geometry& g, ui::Rect dirty
     const ui::Color textColor = theme_ == 1 ? ui::Color::darkGray() : ui::Color::systemGray();
     // Until the first sample there is no extreme to show (the running ones start from the range's far ends).
     const bool empty = points_.empty();
-    context.drawText(empty ? "Min: --" : fnd::format("Min: %d", static_cast<int>(currentMinVal_)), ui::Point{15, 5},
+    context.drawText(empty ? "Min: --" : "Min: " + wholeNumberText(currentMinVal_), ui::Point{15, 5},
                      timeFont(), textColor);
-    context.drawText(empty ? "Max: --" : fnd::format("Max: %d", static_cast<int>(currentMaxVal_)), ui::Point{15, 20},
+    context.drawText(empty ? "Max: --" : "Max: " + wholeNumberText(currentMaxVal_), ui::Point{15, 20},
                      timeFont(), textColor);
     context.restore();
 }
@@ -528,7 +534,8 @@ void GraphView::strokeLine(ui::Context& context, const Geometry& g, double fromX
         }
         if (havePoint_ && j == pointIndex_ && std::isfinite(y)) {
             xPoint_ = static_cast<int>(x);
-            yPoint_ = static_cast<int>(y);
+            // A value far off the scale is marked at the plot's edge.
+            yPoint_ = static_cast<int>(std::clamp(y, g.top, g.bottom));
             markedValue_ = v;
         }
     };
@@ -586,7 +593,7 @@ void GraphView::drawMark(ui::Context& context, const Geometry& g)
     context.setLineWidth(1);
     context.setFillColor(bubble);
     context.fillPath(ui::Path::roundedRect(ui::makeRect(bx + 1, by, w, 18), 4));
-    context.drawText(fnd::format("%d", static_cast<int>(v)), ui::Point{bx + 2, by},
+    context.drawText(wholeNumberText(v), ui::Point{bx + 2, by},
                      ui::Font::named("DigitalSans NowEF ML Demo", 15), text);
     context.setFillColor(dot);
     context.fillEllipse(ui::makeRect(xPoint_ - 3, yPoint_ - 3, 6, 6));

@@ -10,8 +10,8 @@
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Strings.h"
 
-Recording::Recording(std::vector<std::string> names, std::vector<std::string> units, SocketEvents socketEvents)
-    : names_(std::move(names)), socketClosed_(std::move(socketEvents.closed))
+Recording::Recording(std::vector<std::string> names, std::vector<std::string> units, Events events)
+    : names_(std::move(names)), socketClosed_(std::move(events.closed)), writeFailed_(std::move(events.writeFailed))
 {
     const Settings& settings = Manager::sharedManager().setting();
     timeStamps_ = settings.loggerTimeStamp;
@@ -22,7 +22,7 @@ Recording::Recording(std::vector<std::string> names, std::vector<std::string> un
         sink_ = Sink::Socket;
         socketLog_ = std::make_unique<SocketLog>();
         socketLog_->setDelegate(this);
-        socketLog_->setRetryHandler(std::move(socketEvents.retry));
+        socketLog_->setRetryHandler(std::move(events.retry));
         socketLog_->connect();
         return;
     }
@@ -121,10 +121,13 @@ void Recording::record(int graph, float value)
 
 void Recording::flush()
 {
+    bool written = true;
     for (const auto& log : logArray_)
-        log->appendNewRows(timeStamps_);
+        written = log->appendNewRows(timeStamps_) && written;
     if (multiLog_)
-        multiLog_->appendNewRows(multiLog_->pendingRows());
+        written = multiLog_->appendNewRows(multiLog_->pendingRows()) && written;
+    if (!written && writeFailed_)
+        writeFailed_();
 }
 
 std::size_t Recording::rowsInMemory() const

@@ -25,13 +25,16 @@ public:
     enum class Sink { SingleFile, FilePerChart, Socket };
 
     // What the TCP logger tells: `closed` when its connection fails or ends,
-    // `retry` when the user asks, on the failure's alert, to try again.
-    struct SocketEvents {
+    // `retry` when the user asks, on the failure's alert, to try again. What the
+    // files tell: `writeFailed` when rows could not be written (a full disk), at
+    // each such write.
+    struct Events {
         std::function<void()> closed;
         std::function<void()> retry;
+        std::function<void()> writeFailed;
     };
     // Chart names and units; Settings are read now.
-    Recording(std::vector<std::string> names, std::vector<std::string> units, SocketEvents socketEvents);
+    Recording(std::vector<std::string> names, std::vector<std::string> units, Events events);
     ~Recording() override;
     Recording(const Recording&) = delete;
     Recording& operator=(const Recording&) = delete;
@@ -41,7 +44,7 @@ public:
     void record(int graph, float value);
     // The rate timer's tick: the next value of each chart is kept.
     void checkTimer();
-    // Writes the rows recorded so far.
+    // Writes the rows recorded so far; writeFailed is told when some could not be.
     void flush();
     struct SavedFile {
         std::filesystem::path path;
@@ -77,6 +80,7 @@ private:
     std::vector<std::optional<float>> row_;  // single file: the row being filled
     std::unique_ptr<SocketLog> socketLog_;
     std::function<void()> socketClosed_;
+    std::function<void()> writeFailed_;
     std::shared_ptr<fnd::Timer> recordTimer_;
     std::shared_ptr<fnd::Timer> flushTimer_;
     std::vector<std::string> unstarted_;

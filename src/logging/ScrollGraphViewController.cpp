@@ -460,13 +460,21 @@ void ScrollGraphViewController::startRecording()
                 stopRecording(RecordingEnd::SocketEnded);
         });
     };
+    // Rows that cannot be written (a full disk) end the recording at once, keeping the rows written: the
+    // clock must not run on over values that are lost.
+    const auto writeFailed = [this, weak, started] {
+        fnd::RunLoop::main().post([this, weak, started] {
+            if (!weak.expired() && recording_ && recording_.get() == *started)
+                stopRecording(RecordingEnd::WriteFailed);
+        });
+    };
     const auto retry = [this, weak] {
         if (weak.expired() || recording_)
             return;
         recordSwitch_->setOn(true);
         recordData();
     };
-    auto recording = std::make_unique<Recording>(names, units, Recording::SocketEvents{closed, retry});
+    auto recording = std::make_unique<Recording>(names, units, Recording::Events{closed, retry, writeFailed});
     if (!recording->unstartedFiles().empty()) {
         // Nothing could be kept: say so now rather than run a clock over an empty recording.
         recordSwitch_->setOn(false);
@@ -523,6 +531,11 @@ void ScrollGraphViewController::stopRecording(RecordingEnd end)
             files.unsaved.push_back(file.path.filename().string());
     }
     const std::string folder = fnd::Paths::documents().string();
+    if (end == RecordingEnd::WriteFailed && !files.unsaved.empty()) {
+        QueuedAlertController::showMessage(
+            "Error", fnd::format(fnd::L("Log stopped msg").c_str(), joined(files.unsaved), folder));
+        return;
+    }
     if (!files.unsaved.empty()) {
         // Nothing is mailed then: a mail must never go without its file.
         QueuedAlertController::showMessage("Error",

@@ -104,7 +104,7 @@ private:
     bool isOnScreen(int g);
     void startRecording();
     // Why a recording ends: the switch mails its files; the TCP logger's end is told apart from a stop.
-    enum class RecordingEnd { Switch, LeavingScreen, LinkDropped, SocketEnded };
+    enum class RecordingEnd { Switch, LeavingScreen, LinkDropped, SocketEnded, WriteFailed };
     // Ends the recording and saves its files (mailed when the switch ended it and mail can be sent).
     void stopRecording(RecordingEnd end);
     void updateRecordLabel();

@@ -51,6 +51,8 @@ void SocketLog::connect()
     }
     outStream_ = std::make_unique<net::TcpStream>();
     outStream_->setDelegate(this);
+    // Nothing is read back: what a server sends is dropped.
+    outStream_->discardIncoming();
     outStream_->connectToHost(hostIP_, hostPort_, connectTimeout);
 }
 

@@ -81,31 +81,46 @@ ui::TabBarController* tabsOf(ui::ViewController& entry)
 std::vector<std::string> AppDelegate::screenPaths() const
 {
     std::vector<std::string> paths;
-    if (!root_)
-        return paths;
-    const auto& titles = root_->menuTitles();
-    for (std::size_t i = 0; i < titles.size(); ++i) {
-        paths.push_back(titles[i]);
-        if (auto* tabs = tabsOf(*root_->menuScreens()[i])) {
-            for (const auto& tab : tabs->viewControllers())
-                paths.push_back(titles[i] + "/" + tab->tabBarItem().title());
-        }
+    for (const NamedScreen& entry : screens_.menu) {
+        paths.push_back(entry.title);
+        for (const std::string& tab : entry.tabs)
+            paths.push_back(entry.title + "/" + tab);
     }
+    paths.push_back("Settings");
     return paths;
+}
+
+std::optional<std::string> AppDelegate::checkScreenPath(std::string_view path) const
+{
+    const std::vector<std::string> paths = screenPaths();
+    const auto names = [&](const std::string& known) {
+        const std::size_t slash = path.find('/');
+        const std::size_t knownSlash = known.find('/');
+        if ((slash == std::string_view::npos) != (knownSlash == std::string::npos))
+            return false;
+        if (slash == std::string_view::npos)
+            return titled(path, known);
+        return titled(path.substr(0, slash), known.substr(0, knownSlash)) &&
+               titled(path.substr(slash + 1), known.substr(knownSlash + 1));
+    };
+    if (std::any_of(paths.begin(), paths.end(), names))
+        return std::nullopt;
+    std::string message = "no screen \"" + std::string(path) + "\"; the screens are:";
+    for (const std::string& known : paths)
+        message += " \"" + known + "\"";
+    return message;
 }
 
 std::optional<std::string> AppDelegate::openScreen(std::string_view path)
 {
+    if (auto error = checkScreenPath(path))
+        return error;
     const std::size_t slash = path.find('/');
     const std::string_view entryTitle = path.substr(0, slash);
     const std::optional<std::string_view> tabTitle =
         slash == std::string_view::npos ? std::nullopt : std::optional(path.substr(slash + 1));
-    const auto noScreen = [&] {
-        std::string message = "no screen \"" + std::string(path) + "\"; the screens are:";
-        for (const std::string& known : screenPaths())
-            message += " \"" + known + "\"";
-        return message;
-    };
+    // A screen that was listed but not made (its factory gave none) cannot be shown.
+    const auto noScreen = [&] { return "the screen \"" + std::string(path) + "\" could not be made"; };
     if (!root_)
         return noScreen();
 

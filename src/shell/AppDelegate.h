@@ -49,8 +49,12 @@ public:
     // launching. Titles are the menu's and the tab bar's, as shown or as their English text. When there
     // is no such screen, nothing changes and the message names every screen there is.
     std::optional<std::string> openScreen(std::string_view path);
-    // "Gauge list", "Diagnostics", "Diagnostics/Emissions", ...: every path openScreen takes.
+    // "Gauge list", "Diagnostics", "Diagnostics/Emissions", ...: every path openScreen takes, known
+    // before launching.
     std::vector<std::string> screenPaths() const;
+    // Nothing when openScreen takes `path`; otherwise the message naming every screen there is. Asked
+    // before launching, so that a wrong path ends the run before anything is written or connected.
+    std::optional<std::string> checkScreenPath(std::string_view path) const;
 
     struct Tab {
         std::string title;  // message key or English text

@@ -15,6 +15,7 @@ using ScreenFactory = std::function<std::shared_ptr<ui::ViewController>()>;
 struct NamedScreen {
     std::string title;  // message key or English text
     ScreenFactory make;
+    std::vector<std::string> tabs;  // the titles of the tab bar it makes, in order; none for one screen
 };
 
 // The feature screens the app gives the shell: the shell shows them where they go without knowing what

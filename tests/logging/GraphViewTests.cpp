@@ -100,6 +100,10 @@ TEST_F(StripChart, ScaleWidensWithTheDataAndTextsFollowTheMaximum)
     EXPECT_EQ(graph->min(), -20);
     EXPECT_EQ(graph->scaleTexts()[0], "0") << "a new minimum alone leaves the texts";
     EXPECT_EQ(graph->valLabel().text(), "-20");
+    graph->setVal(3e9f, false);
+    EXPECT_EQ(graph->valLabel().text(), "3000000000") << "past an int's range";
+    EXPECT_EQ(GraphView::scaleTexts(3e9f, 3e9f + 512), (Texts{"3000000000", "3000000128", "3000000256",
+                                                              "3000000384", "3000000512"}));
 }
 
 TEST_F(StripChart, SamplesAreTrimmedAsTheyArrive)

@@ -36,7 +36,7 @@ protected:
     {
         return std::make_unique<Recording>(std::vector<std::string>{"Engine speed", "Coolant", "Battery"},
                                            std::vector<std::string>{"rpm", "°C", "V"},
-                                           Recording::SocketEvents{[this] { ++closed; }, {}});
+                                           Recording::Events{[this] { ++closed; }, {}, {}});
     }
     int closed = 0;
 };

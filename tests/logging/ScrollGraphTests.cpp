@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <csignal>
 #include <filesystem>
 #include <map>
 
@@ -16,6 +18,7 @@
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/Strings.h"
 #include "support/MailRecorder.h"
+#include "support/TestSupport.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Switch.h"
@@ -230,6 +233,26 @@ TEST_F(LoggingScreen, ALoggingServerThatGoesAwayEndsTheRecordingAndSaysSo)
               fnd::format(fnd::L("Logger lost msg").c_str(), fnd::format("127.0.0.1:%d", server.port())));
 }
 
+TEST_F(LoggingScreen, WhatALoggingServerSendsIsDroppedAndTheClockRuns)
+{
+    constexpr std::size_t mb = 1024 * 1024;
+    std::atomic<std::size_t> sent = 0;
+    testsupport::LoopbackServer server([&](testsupport::LoopbackConnection& c) {
+        const std::string chunk(mb, 'x');  // one, so that freeing leaves nothing for a sanitizer to hold
+        while (sent < 512 * mb && c.write(chunk))
+            sent += mb;
+    });
+    chartEngineSpeedLoggingTo(server.port());
+    show(screen);
+    const std::size_t before = testsupport::peakResidentBytes();
+    tap(screen->recordSwitch());
+    EXPECT_TRUE(fnd::RunLoop::main().runUntil([&] { return sent >= 256 * mb; }, 30));
+    advance(2);
+    EXPECT_LT(testsupport::peakResidentBytes(), before + 64 * mb) << "what arrives is not kept";
+    EXPECT_EQ(screen->titleLabel().text(), "00:02");
+    tap(screen->recordSwitch());  // the connection closes, which ends the server's sending
+}
+
 TEST_F(LoggingScreen, StoppingATcpRecordingSaysConnectionClosed)
 {
     std::atomic<bool> lineArrived = false;
@@ -319,7 +342,7 @@ TEST_F(LoggingScreen, AReadOnlyDocumentsFolderRefusesTheRecordingAtOnce)
     EXPECT_NE(ui::AlertController::visible()->message().find("datalog.csv"), std::string::npos);
 }
 
-TEST_F(LoggingScreen, ADiskThatFillsDuringTheRecordingIsReportedAtTheEnd)
+TEST_F(LoggingScreen, ADiskThatFillsStopsTheRecordingAtTheFirstFailedWriteKeepingItsRows)
 {
     settings().graphListArr = {8};
     settings().graphLineColorArr = {0};
@@ -329,15 +352,24 @@ TEST_F(LoggingScreen, ADiskThatFillsDuringTheRecordingIsReportedAtTheEnd)
     screen->didReceiveResponse({reply(0x0C, {0x0E, 0x10})});  // the second value closes the first row
     advance(1.5);
     const auto file = fnd::Paths::documents() / "datalog.csv";
-    ASSERT_NE(fnd::readFile(file).value_or("").find("850,"), std::string::npos);
-    std::filesystem::remove(file);
-    std::filesystem::create_symlink("/dev/full", file);  // every write now fails as on a full disk
+    const std::string written = fnd::readFile(file).value_or("");
+    ASSERT_NE(written.find("850,"), std::string::npos);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit full{written.size(), previous.rlim_max};  // the disk is full from here on
+    ::setrlimit(RLIMIT_FSIZE, &full);
     screen->didReceiveResponse({reply(0x0C, {0x0E, 0x10})});
     advance(1.5);
-    tap(screen->recordSwitch());
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(screen->recordSwitch().isOn());
+    EXPECT_EQ(screen->titleLabel().text(), "Graph list") << "the clock stopped";
     EXPECT_TRUE(outbox.mails.empty());
     ASSERT_NE(ui::AlertController::visible(), nullptr);
-    EXPECT_NE(ui::AlertController::visible()->message().find("datalog.csv"), std::string::npos);
+    EXPECT_EQ(ui::AlertController::visible()->message(),
+              fnd::format(fnd::L("Log stopped msg").c_str(), "datalog.csv", fnd::Paths::documents().string()));
+    EXPECT_EQ(fnd::readFile(file), written);
 }
 
 TEST_F(LoggingScreen, InteractionButtonTogglesTapToMark)

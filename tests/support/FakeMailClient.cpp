@@ -61,9 +61,12 @@ FakeMailClient::FakeMailClient() : folder_(makeTemporaryFolder("norvale-mail")),
                                        "{ echo call; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } >> \"" +
                                            (folder_ / "calls").string() + "\"\nexec \"" + real_.string() +
                                            "\" \"$@\"\n");
-    writeScript(folder_ / "xdg-email-hook.sh", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"" + (folder_ / "opened").string() +
-                                                   "\"\nexit $(cat \"" + (folder_ / "answer").string() + "\")\n");
+    writeScript(folder_ / "xdg-email-hook.sh",
+                "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"" + (folder_ / "opened").string() + "\"\n" +
+                    "head -c \"$(cat \"" + (folder_ / "noise").string() + "\")\" /dev/zero >&2\n" +
+                    "exit $(cat \"" + (folder_ / "answer").string() + "\")\n");
     setClientOpens(true);
+    setClientErrorOutput(0);
     ::setenv("PATH", (folder_.string() + ":" + path_).c_str(), 1);
 }
 
@@ -77,6 +80,11 @@ FakeMailClient::~FakeMailClient()
 void FakeMailClient::setClientOpens(bool opens)
 {
     std::ofstream(folder_ / "answer") << (opens ? 0 : 1) << "\n";
+}
+
+void FakeMailClient::setClientErrorOutput(std::size_t bytes)
+{
+    std::ofstream(folder_ / "noise") << bytes << "\n";
 }
 
 std::vector<std::vector<std::string>> FakeMailClient::calls() const

@@ -22,6 +22,8 @@ public:
     bool usable() const { return !real_.empty(); }
     // Whether the stand-in mail client opens (exit 0) or fails.
     void setClientOpens(bool opens);
+    // How many bytes the stand-in mail client writes on its error output (none at first).
+    void setClientErrorOutput(std::size_t bytes);
     // The arguments of each xdg-email call, in order.
     std::vector<std::vector<std::string>> calls() const;
     // The mailto addresses the mail client was given.

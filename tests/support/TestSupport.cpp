@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "platform/foundation/Paths.h"
@@ -63,6 +64,15 @@ fs::path freshDocuments()
     fs::create_directories(home);
     ::setenv("NORVALE_HOME", home.c_str(), 1);
     return fnd::Paths::documents();
+}
+
+std::size_t peakResidentBytes()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with("VmHWM:"))
+            return std::stoul(line.substr(6)) * 1024;  // in kB
+    return 0;
 }
 
 }  // namespace testsupport

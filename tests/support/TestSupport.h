@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 
 // Helpers for every test program. TestMain sets the stage: offscreen Qt, the
@@ -20,5 +21,7 @@ std::filesystem::path programHome();
 // Points NORVALE_HOME at a new empty folder for the running test and returns its
 // Documents folder (created), so each test starts with nothing saved.
 std::filesystem::path freshDocuments();
+// The most memory this test program has held at once, for checks that input is not kept whole.
+std::size_t peakResidentBytes();
 
 }  // namespace testsupport

@@ -1,7 +1,5 @@
 #include "core/model/Manager.h"
 
-#include <cerrno>
-#include <csignal>
 #include <utility>
 
 #include "core/Notifications.h"
@@ -22,15 +20,6 @@ namespace {
 bool saveArchive(const char* fileName, const fnd::KeyedArchiver& archive)
 {
     return archive.writeToFile(fnd::Paths::documents() / fileName);
-}
-
-// "<pid>-<n>" of a temporary file the atomic writer names ".<archive>.tmp-<pid>-<n>".
-bool isWriterGone(const std::string& suffix)
-{
-    const std::string pid = suffix.substr(0, suffix.find('-'));
-    if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos || pid.size() > 9)
-        return false;
-    return ::kill(static_cast<pid_t>(std::stol(pid)), 0) != 0 && errno == ESRCH;
 }
 
 }  // namespace
@@ -72,18 +61,8 @@ Record Manager::loadArchive(const char* fileName)
 // A save killed half-way leaves its temporary file behind; those of writers that are gone are removed.
 void Manager::removeStaleTemporaries()
 {
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(fnd::Paths::documents(), error)) {
-        const std::string name = entry.path().filename().string();
-        for (const char* archive : {settingsFileName, userDataFileName, fuelDataFileName, raceDataFileName}) {
-            const std::string prefix = "." + std::string(archive) + ".tmp-";
-            if (name.rfind(prefix, 0) == 0 && isWriterGone(name.substr(prefix.size()))) {
-                std::error_code ignored;
-                if (fs::remove(entry.path(), ignored))
-                    fnd::log(fnd::LogLevel::Info, "removed the unfinished save " + name);
-            }
-        }
-    }
+    for (const char* archive : {settingsFileName, userDataFileName, fuelDataFileName, raceDataFileName})
+        fnd::removeStaleTemporaries(fnd::Paths::documents() / archive);
 }
 
 Manager& Manager::sharedManager()

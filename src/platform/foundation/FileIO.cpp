@@ -1,6 +1,7 @@
 #include "platform/foundation/FileIO.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -59,6 +60,15 @@ bool fail(const fs::path& file, const char* what)
     return false;
 }
 
+// "<pid>-<n>" of a temporary file the atomic writer names ".<file>.tmp-<pid>-<n>".
+bool isWriterGone(const std::string& suffix)
+{
+    const std::string pid = suffix.substr(0, suffix.find('-'));
+    if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos || pid.size() > 9)
+        return false;
+    return ::kill(static_cast<pid_t>(std::stol(pid)), 0) != 0 && errno == ESRCH;
+}
+
 // The first free "<name>.corrupt-<n>" beside the file.
 fs::path asideName(const fs::path& file)
 {
@@ -102,6 +112,19 @@ bool writeFileAtomically(const fs::path& file, std::string_view bytes)
     if (dir.get() >= 0)
         ::fsync(dir.get());
     return true;
+}
+
+void removeStaleTemporaries(const fs::path& file)
+{
+    const std::string prefix = "." + file.filename().string() + ".tmp-";
+    std::error_code error;
+    const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        std::error_code ignored;
+        if (name.starts_with(prefix) && isWriterGone(name.substr(prefix.size())) && fs::remove(entry.path(), ignored))
+            log(LogLevel::Info, "removed the unfinished save " + name);
+    }
 }
 
 std::optional<std::string> readFile(const fs::path& file)

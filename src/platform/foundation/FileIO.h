@@ -11,6 +11,9 @@ namespace fnd {
 // one, never half of one: a temp file beside it, written, flushed to disk, then
 // renamed over it. The folder is created when missing. False (and logged) on failure.
 bool writeFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+// A save killed half-way (a signal in the first moments of a run) leaves its temporary file beside `file`:
+// those whose writer is gone are removed.
+void removeStaleTemporaries(const std::filesystem::path& file);
 
 // The whole file; nullopt when it cannot be read.
 std::optional<std::string> readFile(const std::filesystem::path& file);

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "platform/foundation/FileIO.h"
+#include "platform/foundation/JsonText.h"
 #include "platform/foundation/Log.h"
 
 namespace fnd {
@@ -95,9 +96,10 @@ std::optional<KeyedUnarchiver> KeyedUnarchiver::fromFile(const fs::path& file, f
         log(LogLevel::Error, "cannot read archive " + file.string());
         return std::nullopt;
     }
-    json root = json::parse(*bytes, nullptr, false);
+    json root = parseJson(*bytes);
     if (root.is_discarded() || !root.is_object()) {
-        const fs::path aside = keepAside(file, root.is_discarded() ? "not JSON" : "not a JSON object");
+        const fs::path aside =
+            keepAside(file, root.is_discarded() ? "not JSON, or nested too deep" : "not a JSON object");
         if (keptAs)
             *keptAs = aside;
         return std::nullopt;

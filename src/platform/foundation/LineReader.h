@@ -10,7 +10,8 @@ namespace fnd {
 
 // Reads a text stream line by line without trusting it: no call reads more than `longest` + 1 bytes, so a
 // file with no line ends (/dev/zero) or an endless one (/dev/urandom, a pipe) never fills memory or
-// stalls a caller. A line longer than `longest` comes back in pieces marked too long; the caller skips them.
+// stalls a caller. A line longer than `longest` comes back in pieces marked too long, its last piece too;
+// the caller skips them.
 class LineReader {
 public:
     struct Line {
@@ -29,6 +30,7 @@ private:
     std::istream& in_;
     std::size_t longest_;
     std::uint64_t bytesRead_ = 0;
+    bool insideLongLine_ = false;  // the pieces so far were of one line too long
 };
 
 }  // namespace fnd

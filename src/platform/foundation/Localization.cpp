@@ -1,10 +1,9 @@
 #include "platform/foundation/Localization.h"
 
-#include <fstream>
 #include <mutex>
 
-#include <nlohmann/json.hpp>
-
+#include "platform/foundation/FileIO.h"
+#include "platform/foundation/JsonText.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Paths.h"
 
@@ -15,12 +14,12 @@ namespace {
 nlohmann::json loadStrings()
 {
     const auto file = Paths::resources() / "strings" / "en.json";
-    std::ifstream in(file);
-    if (!in) {
+    const auto text = readFile(file);
+    if (!text) {
         log(LogLevel::Warning, "no strings file at " + file.string());
         return nlohmann::json::object();
     }
-    auto strings = nlohmann::json::parse(in, nullptr, false);
+    auto strings = parseJson(*text);
     if (!strings.is_object()) {
         log(LogLevel::Error, "strings file is not a JSON object: " + file.string());
         return nlohmann::json::object();

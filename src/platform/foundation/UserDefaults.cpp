@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/foundation/FileIO.h"
+#include "platform/foundation/JsonText.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/RunLoop.h"
@@ -36,11 +37,12 @@ UserDefaults::~UserDefaults()
 
 void UserDefaults::load()
 {
+    removeStaleTemporaries(file_);
     std::error_code error;
     if (!fs::exists(file_, error))
         return;
     const auto bytes = readFile(file_);
-    json values = bytes ? json::parse(*bytes, nullptr, false) : json();
+    json values = bytes ? parseJson(*bytes) : json();
     if (!values.is_object()) {
         // Keep the unreadable file for a person to look at; start from defaults.
         keptAside_ = moveAside(file_);

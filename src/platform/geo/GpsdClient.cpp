@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/foundation/JsonText.h"
 #include "platform/foundation/Log.h"
 
 namespace geo {
@@ -121,7 +122,7 @@ void GpsdClient::streamEnded(net::TcpStream&)
 
 std::optional<Fix> GpsdClient::fixFromReport(std::string_view line)
 {
-    const auto report = nlohmann::json::parse(line, nullptr, false);
+    const auto report = fnd::parseJson(line);
     if (!report.is_object())
         return std::nullopt;
     // Compared as JSON: a class that is not a string is simply not "TPV".

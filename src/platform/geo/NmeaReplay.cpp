@@ -26,6 +26,11 @@ double delayBetween(double from, double to)
 std::unique_ptr<NmeaReplay> NmeaReplay::open(const std::filesystem::path& path, SourceEvents events,
                                              std::string& error)
 {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        error = "The GPS replay file " + path.string() + " is a folder";
+        return nullptr;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         error = "Cannot read the GPS replay file " + path.string();

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QObject>
 #include <QProcess>
 #include <QStandardPaths>
@@ -11,6 +10,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 
 #include "platform/foundation/DateFormatter.h"
@@ -182,6 +182,8 @@ void reportHandOffFailure(const std::string& reason, const fs::path& eml)
         handler({reason, eml.string()});
 }
 
+constexpr std::size_t keptErrorBytes = 4096;
+
 // Why xdg-email gave up, from its exit code and what it wrote on its error output.
 std::string handOffProblem(int exitCode, const std::string& errors)
 {
@@ -241,19 +243,29 @@ void launchMailClient(const MailMessage& message, const fs::path& eml)
         }
         files.push_back(file);
     }
-    // Owned by the application object: a hand-off still running when Norvale quits ends with it.
-    auto* process = new QProcess(QCoreApplication::instance());
+    // Deleting a running process kills it, and with it the mail client it may be running: so it has no
+    // owner, is deleted when it ends, and is left to run when Norvale quits first.
+    auto* process = new QProcess();
     process->setStandardOutputFile(QProcess::nullDevice());
     countHandOff(+1);
-    QObject::connect(process, &QProcess::finished, process, [process, eml](int exitCode, QProcess::ExitStatus status) {
-        const QByteArray errors = process->readAllStandardError();
-        process->deleteLater();
-        countHandOff(-1);
-        if (status == QProcess::CrashExit)
-            reportHandOffFailure("xdg-email stopped unexpectedly", eml);
-        else if (exitCode != 0)
-            reportHandOffFailure(handOffProblem(exitCode, errors.toStdString()), eml);
-    });
+    // Its error output is taken as it comes and only its start kept: the first line is all that is told.
+    auto errors = std::make_shared<std::string>();
+    const auto takeErrors = [process, errors] {
+        const QByteArray bytes = process->readAllStandardError();
+        if (errors->size() < keptErrorBytes)
+            errors->append(bytes.left(static_cast<qsizetype>(keptErrorBytes - errors->size())).toStdString());
+    };
+    QObject::connect(process, &QProcess::readyReadStandardError, process, takeErrors);
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, eml, errors, takeErrors](int exitCode, QProcess::ExitStatus status) {
+                         takeErrors();
+                         process->deleteLater();
+                         countHandOff(-1);
+                         if (status == QProcess::CrashExit)
+                             reportHandOffFailure("xdg-email stopped unexpectedly", eml);
+                         else if (exitCode != 0)
+                             reportHandOffFailure(handOffProblem(exitCode, *errors), eml);
+                     });
     QObject::connect(process, &QProcess::errorOccurred, process, [process, eml](QProcess::ProcessError error) {
         if (error != QProcess::FailedToStart)
             return;  // the others end in finished()

@@ -42,6 +42,11 @@ std::optional<MotionReplay::Sample> parseLine(std::string_view line)
 
 std::unique_ptr<MotionReplay> MotionReplay::open(const std::filesystem::path& path, std::string& error)
 {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        error = "The motion replay file " + path.string() + " is a folder";
+        return nullptr;
+    }
     auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
     if (!*file) {
         error = "Cannot read the motion replay file " + path.string();

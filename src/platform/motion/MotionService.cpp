@@ -11,6 +11,8 @@ namespace motion {
 struct MotionService::State {
     SourceKind kind = SourceKind::None;
     std::filesystem::path replayFile;
+    // The replay as opened to check it: the first stream plays it, so that a pipe is read once.
+    std::unique_ptr<MotionReplay> checkedReplay;
     std::optional<IioAccelerometer> accelerometer;
     Acceleration injected;
 };
@@ -26,13 +28,20 @@ private:
     std::shared_ptr<MotionService::State> state_;
 };
 
-// Each stream plays the recording from its start, reading it as it goes.
+// Each stream plays the recording from its start, reading it as it goes. Only a file can be read again:
+// a pipe plays for the first stream alone.
 class ReplayStream : public MotionService::Stream {
 public:
-    ReplayStream(const std::filesystem::path& file, double start) : start_(start)
+    ReplayStream(MotionService::State& state, double start) : start_(start)
     {
         std::string error;
-        replay_ = MotionReplay::open(file, error);
+        std::error_code ignored;
+        if (state.checkedReplay)
+            replay_ = std::move(state.checkedReplay);
+        else if (std::filesystem::is_regular_file(state.replayFile, ignored))
+            replay_ = MotionReplay::open(state.replayFile, error);
+        else
+            error = "The motion replay " + state.replayFile.string() + " is not a file and was played once";
         if (!replay_)
             fnd::log(fnd::LogLevel::Error, error);
     }
@@ -87,7 +96,7 @@ std::string MotionService::start(const Sources& sources)
     auto state = std::make_shared<State>();
     std::string error;
     if (!sources.replayFile.empty()) {
-        if (MotionReplay::open(sources.replayFile, error)) {
+        if ((state->checkedReplay = MotionReplay::open(sources.replayFile, error))) {
             state->kind = SourceKind::Replay;
             state->replayFile = sources.replayFile;
         } else {
@@ -128,7 +137,7 @@ std::unique_ptr<MotionService::Stream> MotionService::openStream(double now)
 {
     switch (sourceKind()) {
     case SourceKind::Injection: return std::make_unique<InjectedStream>(state_);
-    case SourceKind::Replay: return std::make_unique<ReplayStream>(state_->replayFile, now);
+    case SourceKind::Replay: return std::make_unique<ReplayStream>(*state_, now);
     case SourceKind::Accelerometer: return std::make_unique<AccelerometerStream>(state_);
     case SourceKind::None: break;
     }

@@ -80,6 +80,7 @@ struct TcpStream::Impl {
     std::string lastError;
     fnd::DelayedCall timeout;
     bool opened = false;
+    bool discardsIncoming = false;
     // Expires when the stream is destroyed, possibly by the delegate during an event.
     std::shared_ptr<int> alive = std::make_shared<int>(0);
     // Expires when the attempt it belongs to is given up, so that a late lookup is dropped.
@@ -269,15 +270,19 @@ struct TcpStream::Impl {
         return true;
     }
 
-    // What arrived is handed over first; the peer's end after it.
+    // What arrived is handed over first; the peer's end after it. One event reads a bounded amount, so a
+    // peer that never stops sending cannot hold the run loop here.
     void canRead()
     {
+        static constexpr std::size_t mostPerEvent = 256 * 1024;
         bool ended = false;
         char buffer[16384];
-        for (;;) {
+        for (std::size_t taken = 0; taken < mostPerEvent;) {
             const ssize_t received = ::recv(fd, buffer, sizeof buffer, 0);
             if (received > 0) {
-                incoming.append(buffer, static_cast<std::size_t>(received));
+                taken += static_cast<std::size_t>(received);
+                if (!discardsIncoming)
+                    incoming.append(buffer, static_cast<std::size_t>(received));
                 continue;
             }
             if (received < 0 && errno == EINTR)
@@ -315,6 +320,12 @@ void TcpStream::connectToHost(const std::string& host, std::uint16_t port, doubl
 }
 
 std::string TcpStream::read() { return std::exchange(impl_->incoming, {}); }
+
+void TcpStream::discardIncoming()
+{
+    impl_->discardsIncoming = true;
+    impl_->incoming.clear();
+}
 
 std::size_t TcpStream::write(std::string_view bytes)
 {

@@ -32,6 +32,9 @@ public:
     // ends with streamError.
     void connectToHost(const std::string& host, std::uint16_t port, double timeoutSeconds = 10);
     std::string read();                         // all bytes available now
+    // For a connection used only to write: what the peer sends is taken off the socket and dropped,
+    // so it neither fills memory nor stalls the peer. streamHasBytes is not called then.
+    void discardIncoming();
     std::size_t write(std::string_view bytes);  // queued; returns bytes accepted (0 when not open)
     void close();                               // no events after this
     bool isOpen() const;

@@ -105,8 +105,12 @@ ApplicationOptions parseApplicationOptions(int argc, char** argv, const std::vec
                 options.errors.push_back("--size takes WxH in points (100 to 4000), not \"" + text + "\"");
         } else if (arg == "--screenshot") {
             options.screenshot = value();
+            std::error_code ignored;
             if (options.screenshot.empty())
                 options.errors.push_back("--screenshot takes a file name");
+            else if (const auto folder = options.screenshot.parent_path();
+                     !folder.empty() && !std::filesystem::is_directory(folder, ignored))
+                options.errors.push_back("--screenshot: there is no folder " + folder.string());
         } else if (arg == "--gps-replay" || arg == "--motion-replay") {
             const std::string file = value();
             if (file.empty())
@@ -428,7 +432,7 @@ int Application::run()
     fnd::DelayedCall quitLater;
     if (options_.quitAfter)
         quitLater = fnd::after(*options_.quitAfter, [this] { quit(0); });
-    const int code = loop.exec();
+    int code = loop.exec();
     quitSignals.endAtOnceFromNowOn();
     quitLater.cancel();
     if (options_.dumpText) {
@@ -436,8 +440,10 @@ int Application::run()
             std::printf("%s\n", text.c_str());
         std::fflush(stdout);
     }
-    if (!options_.screenshot.empty() && !saveScreenshot(options_.screenshot))
+    if (!options_.screenshot.empty() && !saveScreenshot(options_.screenshot)) {
         fnd::log(fnd::LogLevel::Error, "could not write the screenshot " + options_.screenshot.string());
+        code = code == 0 ? 1 : code;
+    }
     terminate();
     return code;
 }

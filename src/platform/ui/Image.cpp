@@ -177,9 +177,6 @@ bool Image::writePNG(const std::filesystem::path& path) const
 {
     if (!data_)
         return false;
-    std::error_code error;
-    if (path.has_parent_path())
-        std::filesystem::create_directories(path.parent_path(), error);
     const bool ok = wrap(data_->width, data_->height, data_->pixels.data())
                         .save(QString::fromStdString(path.string()), "PNG");
     if (!ok)

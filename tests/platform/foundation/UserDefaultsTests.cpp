@@ -91,4 +91,14 @@ TEST(UserDefaults, AnUnreadableFileStartsFromDefaultsAndIsKeptBesideAnEarlierOne
     EXPECT_TRUE(defaults.takeKeptAside().empty()) << "told once";
 }
 
+// A save killed half-way, as by a signal in the first moments of a run, leaves nothing for good.
+TEST(UserDefaults, TemporariesOfAGoneWriterAreRemovedAtLoad)
+{
+    const fs::path file = testsupport::freshDocuments().parent_path() / "Preferences.json";
+    const fs::path gone = file.parent_path() / ".Preferences.json.tmp-999999999-0";
+    std::ofstream(gone) << "{";
+    const UserDefaults defaults(file);
+    EXPECT_FALSE(fs::exists(gone));
+}
+
 }  // namespace

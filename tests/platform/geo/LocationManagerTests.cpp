@@ -200,6 +200,8 @@ TEST_F(LocationManagerTest, MissingReplayFileLeavesNoSource)
     const auto error = LocationService::shared().start(sources);
     EXPECT_NE(error.find("/nonexistent/drive.nmea"), std::string::npos);
     EXPECT_EQ(geo::LocationManager::authorizationStatus(), AuthorizationStatus::Denied);
+    sources.replayFile = testsupport::freshDocuments();
+    EXPECT_NE(LocationService::shared().start(sources).find("is a folder"), std::string::npos);
 }
 
 // What is not an NMEA log is refused at once with a message, never read whole: a device without line ends,

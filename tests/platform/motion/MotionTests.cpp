@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
 #include <streambuf>
@@ -64,7 +66,8 @@ TEST_F(MotionTest, ReplayFilesKeepTheirGoodLines)
 {
     const std::string text =
         "t,x,y,z\n# a launch\n\n0,0,0,0\n0.5, 0.01 ,-0.02,0.03\r\n1.0,0,0\n1.5,0,0,0,0\n0.4,1,1,1\n2.0,0,0,nan\n"
-        "2.5,0.1,0.2,0.3\n";
+        "2.5,0.1,0.2,0.3\n" +
+        std::string(257, 'x') + "3.0,9,9,9\n";  // the end of an over-long line is no sample
     auto counted = replayOf(text);
     int samples = 0;
     while (counted.nextSample())
@@ -124,11 +127,17 @@ TEST_F(MotionTest, ReplaysAreReadAsTheyPlayAndWhatIsNotOneIsRefused)
 
     const auto text = testsupport::freshDocuments() / "notes.csv";
     std::ofstream(text) << "shopping list\nmilk\n";
-    for (const fs::path& file : {fs::path("/dev/zero"), fs::path("/dev/urandom"), text}) {
+    for (const fs::path& file : {fs::path("/dev/zero"), fs::path("/dev/urandom"), text, text.parent_path()}) {
         std::string error;
         EXPECT_FALSE(motion::MotionReplay::open(file, error)) << file;
         EXPECT_NE(error.find(file.string()), std::string::npos) << error;
     }
+
+    struct FailingDisk : std::streambuf {
+        int_type underflow() override { throw std::ios_base::failure("read error"); }
+    } failing;
+    motion::MotionReplay unreadable(std::make_unique<std::istream>(&failing));
+    EXPECT_EQ(unreadable.at(1), (Acceleration{})) << "a read error ends the recording";
 
     auto turnsBad = replayOf("0,0,0,1\n" + std::string(1 << 20, '\0') + "\n2,0,0,2\n");
     EXPECT_EQ(turnsBad.at(5), (Acceleration{0, 0, 1}));
@@ -198,6 +207,22 @@ TEST_F(MotionTest, ReplayRunsFromTheStartOfUpdates)
     EXPECT_EQ(samples.at(0).userAcceleration, (Acceleration{}));
     EXPECT_EQ(samples.at(1).userAcceleration, (Acceleration{0.05, 0, 0.12}));
     EXPECT_EQ(samples.at(2).userAcceleration, (Acceleration{}));
+}
+
+// The replay checked at start is the one played: a pipe has nothing to give a second reading.
+TEST_F(MotionTest, APipeIsReadOnce)
+{
+    int ends[2] = {-1, -1};
+    ASSERT_EQ(::pipe(ends), 0);
+    const std::string text = "0,0,0,0\n0.2,0.05,0,0.12\n";
+    ASSERT_EQ(::write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    ::close(ends[1]);
+    MotionService::Sources sources;
+    sources.replayFile = "/proc/self/fd/" + std::to_string(ends[0]);
+    ASSERT_EQ(MotionService::shared().start(sources), "");
+    EXPECT_EQ(MotionService::shared().openStream(0)->next(0.3, 0.1), (Acceleration{0.05, 0, 0.12}));
+    EXPECT_FALSE(MotionService::shared().openStream(0)->next(0.3, 0.1));
+    ::close(ends[0]);
 }
 
 TEST_F(MotionTest, AccelerometerIsReadFromIioWithGravityRemoved)

@@ -260,8 +260,12 @@ TEST_F(MailHandOffTest, AFailedHandOffIsToldWithTheKeptCopy)
         if (!client.usable())
             GTEST_SKIP() << "no xdg-email to check the arguments";
         client.setClientOpens(false);
+        client.setClientErrorOutput(std::size_t{768} << 20);
+        const std::size_t before = testsupport::peakResidentBytes();
         MailComposer composer;
         presentLog(composer);
+        // Far less than the output, with room for a sanitizer's hold on freed memory.
+        EXPECT_LT(testsupport::peakResidentBytes(), before + (std::size_t{448} << 20)) << "error output kept whole";
         ASSERT_EQ(failures.size(), 1u);
         EXPECT_EQ(failures[0].keptFile, composer.savedFile());
         EXPECT_EQ(failures[0].reason, "the mail client could not be opened");

@@ -106,6 +106,16 @@ TEST_F(AppDelegateTest, PreferencesSetAsideAreReportedWithTheirNewName)
     EXPECT_FALSE(AlertQueue::current()) << "told once";
 }
 
+// Preferences nested deeper than anything saved are damage, not a crash at every launch.
+TEST_F(AppDelegateTest, PreferencesNestedTooDeepAreSetAsideAndTold)
+{
+    const std::string deep = std::string(1'000'000, '[') + std::string(1'000'000, ']');
+    ASSERT_TRUE(fnd::writeFileAtomically(fnd::Paths::home() / "Preferences.json", "{\"kVersionTrail\": " + deep + "}"));
+    launch();
+    ASSERT_TRUE(AlertQueue::current());
+    EXPECT_NE(AlertQueue::current()->message().find("Preferences.json.corrupt-1"), std::string::npos);
+}
+
 // A wrong-typed entry in the settings or the preferences is left out, the file as it was kept, and the
 // user told at launch, as for the other archives.
 TEST_F(AppDelegateTest, WrongTypedSavedValuesAreToldAndTheFilesKept)

@@ -2,8 +2,10 @@
 """Starts the real norvale headless against the adapter simulator and checks that it connected and that
 its screenshot shows it: the adapter's name in the menu's status strip, in its green, or, when the app
 starts on the gauge list, live values lighting its bars. Then checks the command line: --open Settings
---dump-text prints the settings screen's rows, --help lists the options, a bad option or an unknown
-screen ends the run with status 2, and started from another folder it still finds its images.
+--dump-text prints the settings screen's rows, --help lists the options, a bad option, an unknown
+screen or a screenshot into a missing folder ends the run with status 2 before anything is written, a
+folder given as a replay is refused with a message, and started from another folder it still finds its
+images.
 
     norvale_smoke.py NORVALE ELMSIM ARTIFACTS_DIR
 """
@@ -116,15 +118,23 @@ def main():
         env = dict(os.environ, NORVALE_HOME=home, QT_QPA_PLATFORM="offscreen")
         adapter = ["--adapter", "127.0.0.1:" + port]
 
-        def norvale_run(*args):
-            return subprocess.run([norvale, *args], env=env, capture_output=True, text=True, timeout=90)
+        def norvale_run(*args, extra_env=None):
+            return subprocess.run([norvale, *args], env=dict(env, **(extra_env or {})), capture_output=True,
+                                  text=True, timeout=90)
 
         run = norvale_run(*adapter, "--screenshot", shot, "--quit-after", "5", "--dump-text")
         settings = norvale_run(*adapter, "--open", "Settings", "--dump-text", "--quit-after", "1")
         usage = norvale_run("--help")
         bad_value = norvale_run("--quit-after", "abc")
         unknown_option = norvale_run("--bogus")
-        unknown_screen = norvale_run(*adapter, "--open", "Nowhere", "--quit-after", "1")
+        fresh = os.path.join(home, "fresh")  # a bad option writes nothing: this home stays empty
+        os.makedirs(fresh)
+        unknown_screen = norvale_run("--open", "Nowhere", extra_env={"NORVALE_HOME": fresh})
+        missing_folder = norvale_run("--screenshot", os.path.join(home, "no", "shot.png"), "--quit-after", "1")
+        unwritable_shot = norvale_run("--screenshot", home, "--quit-after", "0.5")  # a folder is no PNG file
+        left = os.listdir(fresh) + (["no/"] if os.path.exists(os.path.join(home, "no")) else [])
+        folder_replays = norvale_run(*adapter, "--gps-replay", home, "--quit-after", "0.5",
+                                     extra_env={"NORVALE_MOTION_REPLAY": home})
         # Started from another folder, as a user does, the build still finds its images.
         elsewhere_env = {k: v for k, v in env.items() if k != "NORVALE_RESOURCES"}
         folder = os.path.join(home, "elsewhere")
@@ -158,9 +168,17 @@ def main():
         failures.append("--help did not list the options (status %d)" % usage.returncode)
     for name, result, text in (("--quit-after abc", bad_value, "--quit-after"),
                                ("--bogus", unknown_option, "--bogus"),
-                               ("--open Nowhere", unknown_screen, '"Settings"')):
+                               ("--open Nowhere", unknown_screen, '"Settings"'),
+                               ("--screenshot in a missing folder", missing_folder, "no folder")):
         if result.returncode != 2 or text not in result.stderr:
             failures.append("%s: status %d, message %r" % (name, result.returncode, result.stderr))
+    if unwritable_shot.returncode != 1:
+        failures.append("a screenshot that could not be written: status %d" % unwritable_shot.returncode)
+    if left:
+        failures.append("a bad option left %r" % left)
+    if folder_replays.returncode != 0 or not all("%s replay file %s is a folder" % (kind, home) in folder_replays.stderr
+                                                 for kind in ("GPS", "motion")):
+        failures.append("folders as replays: status %d, %r" % (folder_replays.returncode, folder_replays.stderr))
     return report(failures, "norvale connected; screenshot at %s" % shot)
 
 

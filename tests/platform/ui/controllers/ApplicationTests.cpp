@@ -76,6 +76,7 @@ TEST(ApplicationOptionsTest, BadValuesAndUnknownOptionsAreReported)
         {"norvale", "--open"}, {"norvale", "--open", "--dump-text"}, {"norvale", "--dump-text=yes"},
         {"norvale", "--adapter"}, {"norvale", "--verbose"}, {"norvale", "-v"}, {"norvale", "stray"},
         {"norvale", "--dump-text", "stray"}, {"norvale", "--screenshot", "--help"}, {"norvale", "--gps-replay"},
+        {"norvale", "--screenshot", "/nonexistent/shot.png"},
     };
     for (const auto& args : cases) {
         const auto options = parse(args);
