@@ -278,9 +278,9 @@ void CameraViewController::showUnavailable(const std::string& message)
 {
     if (unavailableLabel_)
         unavailableLabel_->removeFromSuperview();
-    // The screen says why it shows no picture instead of staying black.
-    const Sides sides = screenSides();
-    unavailableLabel_ = std::make_shared<ui::Label>(camerascreen::middleLines({sides.l, sides.s}));
+    // The screen says why it shows no picture instead of staying black; placed as the layout places it,
+    // since a camera can fail long after the screen was laid out.
+    unavailableLabel_ = std::make_shared<ui::Label>(camerascreen::middleLines(ui::Device::current().screenSize()));
     unavailableLabel_->setTextAlignment(ui::TextAlignment::Center);
     unavailableLabel_->setTextColor(ui::Color::white(0.85));
     unavailableLabel_->setNumberOfLines(0);

@@ -8,6 +8,7 @@
 
 #include "../platform/media/MovieReader.h"
 #include "CameraScreenTest.h"
+#include "support/ScreenShape.h"
 #include "core/link/Scanner.h"
 #include "dashcam/CamGaugeView.h"
 #include "dashcam/CameraViewController.h"
@@ -125,15 +126,25 @@ TEST_F(CameraViewControllerTest, ARefusedMicrophoneIsToldAndTheMovieIsRecordedWi
 TEST_F(CameraViewControllerTest, ACameraThatCannotBeReadIsToldAndRecordsNothing)
 {
     media::CaptureDevice::configure("/dev/null", "synthetic");
-    show();
-    ui::AlertController::dismissAll();
-    const auto toldOnScreen = [&] {
-        const auto texts = testsupport::texts(root->window());
-        return std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
-            return text.starts_with("The camera cannot be read: ");
-        });
+    const auto told = [&]() -> std::string {
+        for (const std::string& text : testsupport::texts(root->window()))
+            if (text.starts_with("The camera cannot be read:"))
+                return text;
+        return {};
     };
-    ASSERT_TRUE(waitFor(toldOnScreen));
+    const auto toldOnScreen = [&] { return !told().empty(); };
+    // Told whole, inside the window, at every shape.
+    for (const auto& shape : {testsupport::phonePortrait, testsupport::pad, testsupport::phoneLandscape}) {
+        shape.apply();
+        show();
+        ui::AlertController::dismissAll();
+        ASSERT_TRUE(waitFor(toldOnScreen)) << shape.name;
+        EXPECT_TRUE(testsupport::cutTexts(root->window()).empty()) << shape.name;
+        for (const std::string& text : testsupport::texts(root->window())) {
+            const auto frame = testsupport::frameOfText(root->window(), text);
+            EXPECT_TRUE(frame && root->window().bounds().contains(*frame)) << shape.name << ": " << text;
+        }
+    }
     const ui::Point button = camera->buttonView().frame().center();
     testsupport::tap(root->window(), button);
     EXPECT_FALSE(camera->isRecording());
