@@ -56,7 +56,8 @@ void Switch::draw(Context& context, Rect)
         context.setFillColor(onTintColor_);
         context.fillPath(Path::roundedRect(track, radius));
     } else {
-        context.setStrokeColor(Color::white(0.9));
+        // Off, the track's outline takes a tint given to the switch itself, as on the phone.
+        context.setStrokeColor(ownTintColor().value_or(Color::white(0.9)));
         context.setLineWidth(1.5);
         context.strokePath(Path::roundedRect(track.inset(0.75, 0.75), radius - 0.75));
     }

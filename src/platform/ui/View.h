@@ -113,6 +113,8 @@ public:
     // Inherited from the superview when unset; system blue at the root.
     Color tintColor() const;
     void setTintColor(std::optional<Color> color);
+    // The tint set on this view itself, not inherited.
+    std::optional<Color> ownTintColor() const { return tintColor_; }
 
     int tag() const { return tag_; }
     void setTag(int tag) { tag_ = tag; }

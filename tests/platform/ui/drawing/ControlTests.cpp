@@ -188,6 +188,14 @@ TEST(Switch, ATapTogglesAndReportsButCodeDoesNot)
     const Image image = toggle->renderToImage();
     drawingtest::keep(image, "switch-on");
     EXPECT_TRUE(drawingtest::sameColor(image.pixel(8, 15), Color::red()));
+    // Off, its outline takes a tint given to the switch itself, not one it inherits.
+    toggle->setOn(false);
+    auto holder = std::make_shared<View>();
+    holder->setTintColor(Color::blue());
+    holder->addSubview(toggle);
+    EXPECT_TRUE(drawingtest::sameColor(toggle->renderToImage().pixel(25, 0), Color::white(0.9)));
+    toggle->setTintColor(Color::red());
+    EXPECT_TRUE(drawingtest::sameColor(toggle->renderToImage().pixel(25, 0), Color::red()));
 }
 
 TEST(Slider, FollowsTheFingerContinuouslyOrOnceAtTheEnd)
