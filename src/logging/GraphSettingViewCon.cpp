@@ -66,6 +66,10 @@ void GraphSettingViewCon::viewDidLoad()
 void GraphSettingViewCon::viewWillAppear(bool animated)
 {
     ui::TableViewController::viewWillAppear(animated);
+    // The bar's own items, such as the pickers' back buttons, follow the theme.
+    if (auto* navigation = navigationController())
+        navigation->navigationBar().setTintColor(TableLook::current().theme == 1 ? ui::Color::darkGray()
+                                                                                  : ui::Color::lightGray());
     tableView().reloadData();
 }
 

@@ -41,6 +41,14 @@ void LoggerSettViewCon::push(std::shared_ptr<ui::ViewController> screen)
         navigation->pushViewController(std::move(screen), true);
 }
 
+void LoggerSettViewCon::viewWillAppear(bool animated)
+{
+    FormViewCon::viewWillAppear(animated);
+    // On the light theme the bar's own items are light grey; the dark theme keeps the bar as it comes.
+    if (auto* navigation = navigationController(); navigation && look().theme == 1)
+        navigation->navigationBar().setTintColor(ui::Color::lightGray());
+}
+
 // The logger's page: black behind the rows in the dark theme, a lighter dark-theme row, the switch rows'
 // texts in light grey, and the strip of a selected row in the accent red.
 TableLook LoggerSettViewCon::formLook() const

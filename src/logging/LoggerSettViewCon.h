@@ -18,6 +18,7 @@ public:
     static int sampleRateRow(float delay);
 
     std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath) override;
+    void viewWillAppear(bool animated) override;
 
 protected:
     std::vector<FormSection> formSections() override;

@@ -763,6 +763,9 @@ TEST_F(GraphAndLoggerSettings, RowsInTheLookOfTheirScreens)
         ASSERT_NE(cancel, nullptr);
         EXPECT_EQ(cancel->titleFont().name(), "Digital-Serial");
         EXPECT_EQ(cancel->currentTitleColor(), ui::Color::white(0.8));
+        ASSERT_NE(top()->navigationController(), nullptr);
+        EXPECT_EQ(top()->navigationController()->navigationBar().tintColor(),
+                  theme == 1 ? ui::Color::darkGray() : ui::Color::lightGray());
 
         open(std::make_shared<LoggerSettViewCon>());
         auto& loggerTable = dynamic_cast<ui::TableViewController&>(*top()).tableView();
@@ -773,6 +776,8 @@ TEST_F(GraphAndLoggerSettings, RowsInTheLookOfTheirScreens)
         EXPECT_EQ(rate->detailTextLabel()->textColor(), ui::Color::rgb255(205, 40, 70));
         EXPECT_EQ(rate->backgroundColor(), theme == 1 ? ui::Color::white(1.0) : ui::Color::white(0.08));
         EXPECT_EQ(stripOf(*rate), ui::Color::rgb255(205, 40, 70));
+        if (theme == 1)
+            EXPECT_EQ(top()->navigationController()->navigationBar().tintColor(), ui::Color::lightGray());
         ui::TableViewCell* formatting = rowTitled(loggerTable, fnd::L("Data formatting"));
         ASSERT_NE(formatting, nullptr) << "the title stands alone, the choice under it";
         EXPECT_EQ(formatting->detailTextLabel()->text(), fnd::L("Formatted"));
