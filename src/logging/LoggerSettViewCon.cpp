@@ -6,7 +6,6 @@
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/NavigationController.h"
-#include "platform/ui/Switch.h"
 #include "shell/DetailViewCon.h"
 #include "shell/TextFieldViewCon.h"
 
@@ -61,22 +60,6 @@ TableLook LoggerSettViewCon::formLook() const
     look.detail = ui::Color::lightGray();
     look.strip = TableLook::accent();
     return look;
-}
-
-// The logger's switches sit on a grey of their own, their thumb white on the light theme, black on the dark.
-std::shared_ptr<ui::TableViewCell> LoggerSettViewCon::cellForRowAtIndexPath(ui::TableView& table,
-                                                                          ui::IndexPath indexPath)
-{
-    auto cell = FormViewCon::cellForRowAtIndexPath(table, indexPath);
-    if (auto* toggle = dynamic_cast<ui::Switch*>(cell->accessoryView().get())) {
-        const bool light = look().theme == 1;
-        const ui::Color grey = ui::Color::white(light ? 0.83 : 0.3);
-        toggle->setBackgroundColor(grey);
-        toggle->setTintColor(grey);
-        toggle->setThumbTintColor(light ? ui::Color::white() : ui::Color::black());
-        toggle->setCornerRadius(16);
-    }
-    return cell;
 }
 
 std::vector<FormSection> LoggerSettViewCon::formSections()

@@ -17,7 +17,6 @@ public:
     static std::string sampleRateText(float delay);
     static int sampleRateRow(float delay);
 
-    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath) override;
     void viewWillAppear(bool animated) override;
 
 protected:

@@ -90,6 +90,7 @@ void TableLook::apply(ui::Switch& toggle) const
     toggle.setOnTintColor(accent());
     toggle.setThumbTintColor(switchThumb);
     toggle.setBackgroundColor(switchBackground);
+    toggle.setTintColor(switchBackground);
     toggle.setCornerRadius(16);
 }
 

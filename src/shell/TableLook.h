@@ -25,7 +25,7 @@ struct TableLook {
     ui::Color detail;
     ui::Color disabledText;
     ui::Color separator;
-    ui::Color switchBackground;  // the track of a switch that is off
+    ui::Color switchBackground;  // the track of a switch that is off, and its outline
     ui::Color switchThumb;
     ui::Color strip = selectionStrip();  // along the right edge of a selected row
 
