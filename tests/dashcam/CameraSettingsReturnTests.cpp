@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -325,38 +326,44 @@ protected:
     static constexpr int coolant = 87;
 };
 
-// How much of each pixel of the frame in `box` (overlay points, shown `scale` times as large each way) a
-// text's glyphs cover: `glyphs` is the text alone on a clear box the size of `box`.
+// One value for each pixel of the frame in `box` (overlay points, shown `scale` times as large each way),
+// row by row: `valueAt(mx, my, inside)` is given the pixel and whether the frame holds it.
+std::vector<double> perFramePixel(const movietest::MovieReader::Picture& frame, ui::Rect box, ui::Size scale,
+                                  const std::function<double(int, int, bool)>& valueAt)
+{
+    std::vector<double> values;
+    for (int my = static_cast<int>(std::ceil(box.minY() * scale.height)); my < box.maxY() * scale.height - 1; ++my)
+        for (int mx = static_cast<int>(std::ceil(box.minX() * scale.width)); mx < box.maxX() * scale.width - 1; ++mx)
+            values.push_back(valueAt(mx, my, mx < frame.width && my < frame.height));
+    return values;
+}
+
+// How much of each such pixel a text's glyphs cover (-1 outside the frame): `glyphs` is the text alone on a
+// clear box the size of `box`.
 std::vector<double> coverInFrame(const movietest::MovieReader::Picture& frame, const ui::Image& glyphs, ui::Rect box,
                                  ui::Size scale)
 {
     const double across = glyphs.pixelWidth() / box.width();
-    std::vector<double> cover;
-    for (int my = static_cast<int>(std::ceil(box.minY() * scale.height)); my < box.maxY() * scale.height - 1; ++my)
-        for (int mx = static_cast<int>(std::ceil(box.minX() * scale.width)); mx < box.maxX() * scale.width - 1; ++mx) {
-            double sum = 0;
-            int count = 0;
-            for (double y = my / scale.height; y < (my + 1) / scale.height; y += 1 / across)
-                for (double x = mx / scale.width; x < (mx + 1) / scale.width; x += 1 / across, ++count)
-                    sum += glyphs.pixel(static_cast<int>((x - box.minX()) * across),
-                                        static_cast<int>((y - box.minY()) * across)).a;
-            cover.push_back(mx < frame.width && my < frame.height ? sum / std::max(count, 1) : -1);
-        }
-    return cover;
+    return perFramePixel(frame, box, scale, [&](int mx, int my, bool inside) {
+        double sum = 0;
+        int count = 0;
+        for (double y = my / scale.height; y < (my + 1) / scale.height; y += 1 / across)
+            for (double x = mx / scale.width; x < (mx + 1) / scale.width; x += 1 / across, ++count)
+                sum += glyphs.pixel(static_cast<int>((x - box.minX()) * across),
+                                    static_cast<int>((y - box.minY()) * across)).a;
+        return inside ? sum / std::max(count, 1) : -1;
+    });
 }
 
 // The frame's brightness over the same pixels.
 std::vector<double> brightnessInFrame(const movietest::MovieReader::Picture& frame, ui::Rect box, ui::Size scale)
 {
-    std::vector<double> brightness;
-    for (int my = static_cast<int>(std::ceil(box.minY() * scale.height)); my < box.maxY() * scale.height - 1; ++my)
-        for (int mx = static_cast<int>(std::ceil(box.minX() * scale.width)); mx < box.maxX() * scale.width - 1; ++mx) {
-            const bool inside = mx < frame.width && my < frame.height;
-            const std::size_t at = (static_cast<std::size_t>(my) * frame.width + mx) * 3;
-            const std::uint8_t* m = inside ? &frame.rgb[at] : nullptr;
-            brightness.push_back(inside ? 0.299 * m[0] + 0.587 * m[1] + 0.114 * m[2] : 0);
-        }
-    return brightness;
+    return perFramePixel(frame, box, scale, [&](int mx, int my, bool inside) {
+        if (!inside)
+            return 0.0;
+        const std::uint8_t* m = &frame.rgb[(static_cast<std::size_t>(my) * frame.width + mx) * 3];
+        return 0.299 * m[0] + 0.587 * m[1] + 0.114 * m[2];
+    });
 }
 
 // The mean brightness where `a` covers a pixel and `b` hardly, less that where `b` covers and `a` hardly.
