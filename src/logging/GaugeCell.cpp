@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/model/Manager.h"
 #include "logging/ListGaugeView.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/Label.h"
@@ -26,6 +27,16 @@ constexpr const char* noValue = "--";
 ui::Color warningColor()
 {
     return ui::Color::rgb(0.706, 0, 0.157, 0.8);
+}
+
+ui::Color numberColor(int theme)
+{
+    return theme == 1 ? ui::Color::rgb(0.1216, 0.196, 0.392) : ui::Color::rgb(0, 0.647, 0.765);
+}
+
+int currentTheme()
+{
+    return Manager::sharedManager().setting().theme;
 }
 
 float scaled(float value)
@@ -52,7 +63,7 @@ GaugeCell::GaugeCell(double width, int theme, std::string reuseIdentifier)
     const ui::Color dark = ui::Color::rgb(0, 0.529, 0.647);
     titleLabel_->setTextColor(theme_ == 1 ? light : dark);
     unitsLabel_->setTextColor(theme_ == 1 ? light : dark.withAlpha(0.6));
-    valLabel_->setTextColor(numberColor());
+    valLabel_->setTextColor(numberColor(theme_));
     minLabel_->setTextColor(theme_ == 1 ? light.withAlpha(0.9) : dark.withAlpha(0.8));
     maxLabel_->setTextColor(theme_ == 1 ? light.withAlpha(0.9) : dark.withAlpha(0.8));
     gView_ = std::make_shared<ListGaugeView>(ui::makeRect(10, 40, 0.74 * width, 19), theme_);
@@ -89,14 +100,6 @@ void GaugeCell::reloadCell()
     gView_->updateDimensions();
 }
 
-// The number warns together with its bar, by the value the bar shows now.
-ui::Color GaugeCell::numberColor() const
-{
-    if (gView_ && gView_->isWarning())
-        return warningColor();
-    return theme_ == 1 ? ui::Color::rgb(0.1216, 0.196, 0.392) : ui::Color::rgb(0, 0.647, 0.765);
-}
-
 void GaugeCell::setCellData(int min, int max, const std::string& title, const std::string& units, int index)
 {
     titleLabel_->setText(title);
@@ -107,7 +110,12 @@ void GaugeCell::setCellData(int min, int max, const std::string& title, const st
     minUnit_ = static_cast<float>(min);
     maxUnit_ = static_cast<float>(max);
     index_ = index;
-    prevVal_ = std::clamp(prevVal_, std::min(minUnit_, maxUnit_), std::max(minUnit_, maxUnit_));
+    prevVal_ = clamped(prevVal_);
+}
+
+float GaugeCell::clamped(float v) const
+{
+    return std::clamp(v, std::min(minUnit_, maxUnit_), std::max(minUnit_, maxUnit_));
 }
 
 void GaugeCell::setLimits(const SensorLimits& limits)
@@ -120,16 +128,26 @@ void GaugeCell::updateCell(float v)
 {
     if (hasValue_ && scaled(v) == scaled(prevVal_ + offset_)) {
         stopTimer();
+        // Replies faster than a step cut each glide short and only halve the gap, so the row stops a hair
+        // beside the value; a whole-number row would read one off (254 for 255). It rests on the value itself.
+        prevVal_ = clamped(v);
+        prevVal2_ = v;
+        offset_ = offset2_ = 0;
+        show(prevVal_, v);
         return;
     }
-    hasValue_ = true;
     value2_ = v;
     stopTimer();
     if (count_ < limit_)
         limit_ = count_;
+    // The number warns by the previous target, so it turns one value after the bar. Before the first
+    // value there is no target to warn by.
+    const bool warns = hasValue_ && maxUnit_ != minUnit_ && limits_.warns((value_ - minUnit_) / (maxUnit_ - minUnit_));
+    valLabel_->setTextColor(warns ? warningColor() : numberColor(currentTheme()));
+    hasValue_ = true;
     prevVal_ += offset_;
     prevVal2_ += offset2_;
-    value_ = std::clamp(v, std::min(minUnit_, maxUnit_), std::max(minUnit_, maxUnit_));
+    value_ = clamped(v);
     count_ = 1;
     timer_ = fnd::Timer::scheduled(step, true, [this](fnd::Timer&) { updateGauge(); });
     timer_->fire();
@@ -145,15 +163,19 @@ void GaugeCell::updateGauge()
     const bool arrived = f >= 1;
     const float shown = arrived ? value_ : prevVal_ + offset_;
     const float shown2 = arrived ? value2_ : prevVal2_ + offset2_;
-    gView_->updateGauge(shown);
-    valLabel_->setTextColor(numberColor());
-    gView_->setHidden(false);
-    faultLabel_->setHidden(true);
     const bool inRange = value2_ >= minUnit_ && value2_ <= maxUnit_;
-    valLabel_->setText(valueText(inRange ? shown : shown2, maxUnit_));
+    show(shown, inRange ? shown : shown2);
     if (count_ >= limit_)
         ++limit_;
     ++count_;
+}
+
+void GaugeCell::show(float bar, float number)
+{
+    gView_->updateGauge(bar);
+    gView_->setHidden(false);
+    faultLabel_->setHidden(true);
+    valLabel_->setText(valueText(number, maxUnit_));
 }
 
 std::string GaugeCell::valueText(float n, float maxUnit)
@@ -177,7 +199,7 @@ void GaugeCell::forgetValue()
     hasValue_ = false;
     gView_->showNoValue();
     valLabel_->setText(noValue);
-    valLabel_->setTextColor(numberColor());
+    valLabel_->setTextColor(numberColor(currentTheme()));
 }
 
 void GaugeCell::showNoValue()

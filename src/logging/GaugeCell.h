@@ -63,7 +63,8 @@ public:
 
 private:
     void layOut(double width, bool reloaded);
-    ui::Color numberColor() const;
+    float clamped(float value) const;
+    void show(float bar, float number);
     void forgetValue();
 
     std::shared_ptr<ui::Label> titleLabel_;

@@ -296,7 +296,7 @@ TEST_F(SensorListTasks, ARowShowsNoNumberUntilItsValueComesAndAFailedFormulaSays
     EXPECT_FALSE(shows(fnd::L("Formula divides by zero")));
 }
 
-// Each jump is cut short by the next reply; the last one let run ends on its value, not a hair beside it.
+// Each jump is cut short by the next reply; the row rests on its value, not a hair beside it.
 TEST_F(SensorListTasks, ARowComesToRestOnTheValueItself)
 {
     userData().unitsArr[1] = 1;
@@ -307,6 +307,11 @@ TEST_F(SensorListTasks, ARowComesToRestOnTheValueItself)
         advance(GaugeCell::step * (steps - 0.1));  // so many animation steps
     }
     EXPECT_EQ(shown(0), "-22") << "not -21";
+    for (int n = 0; n < 40; ++n) {  // replies faster than a step: each cuts the glide short
+        list->didReceiveResponse({reply(0x05, {255})});
+        advance(GaugeCell::step / 4);
+    }
+    EXPECT_EQ(shown(0), "215") << "not 214";
 }
 
 TEST_F(SensorListTasks, RowsOnScreenTakeTheNewWidthAfterAResize)
