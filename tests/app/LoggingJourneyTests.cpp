@@ -3,6 +3,7 @@
 
 #include "shell/app/ShellAppTest.h"
 
+#include <atomic>
 #include <filesystem>
 #include <map>
 
@@ -11,6 +12,7 @@
 #include "logging/ListViewController.h"
 #include "logging/ScrollGraphViewController.h"
 #include "platform/foundation/FileIO.h"
+#include "support/LoopbackServer.h"
 #include "platform/foundation/Paths.h"
 #include "support/MailRecorder.h"
 #include "platform/ui/Label.h"
@@ -112,6 +114,36 @@ TEST_P(Journey, TwoRecordingsLeaveTwoLogsWithTheirOwnRows)
     EXPECT_NE(earlier.find("\n2000,50,"), std::string::npos) << logs.begin()->first << ":\n" << earlier;
     EXPECT_EQ(earlier.find("3000,"), std::string::npos);
     EXPECT_EQ(outbox.mails[0].attachments.at(0).data, earlier) << "the first mail holds the log kept aside";
+}
+
+TEST_P(Journey, LeavingThroughTheMenuWhileLoggingToTcpClosesTheConnectionAndSaysSo)
+{
+    std::atomic<bool> lineArrived = false;
+    std::atomic<bool> connectionEnded = false;
+    testsupport::LoopbackServer server([&](testsupport::LoopbackConnection& c) {
+        lineArrived = c.readUntil("\r").find("Engine speed") != std::string::npos;
+        while (!c.readSome(30).empty()) {
+        }
+        connectionEnded = true;
+    });
+    settings().graphListArr = {8};
+    settings().graphLineColorArr = {0};
+    settings().loggerInterface = 1;
+    settings().loggerIP = "127.0.0.1";
+    settings().loggerPort = server.port();
+    auto& logging = launchOn<ScrollGraphViewController>("Logging");
+    tap(logging.recordSwitch());
+    ASSERT_TRUE(runFor([&] { return lineArrived.load(); }));
+    advance(3.5);  // the start's toast is gone
+    // The menu button is the bar's first item, left of the record switch.
+    const ui::Rect recordSwitch = logging.recordSwitch().convertRect(logging.recordSwitch().bounds(), nullptr);
+    testsupport::tap(window->window(), {recordSwitch.minX() / 2, recordSwitch.midY()});
+    advance(1);
+    ASSERT_TRUE(testsupport::tapText(window->window(), "Gauge list"));
+    advance(0.5);
+    EXPECT_FALSE(logging.isRecording());
+    EXPECT_TRUE(shows("Connection closed")) << ::testing::PrintToString(testsupport::texts(window->window()));
+    EXPECT_TRUE(runFor([&] { return connectionEnded.load(); }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Journey,
