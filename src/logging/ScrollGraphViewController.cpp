@@ -421,7 +421,6 @@ void ScrollGraphViewController::recordData()
 {
     if (editingMode_) {
         recordSwitch_->setOn(false);
-        QueuedAlertController::showMessage("Attention", "Editing record msg");
         return;
     }
     if (recording_) {
