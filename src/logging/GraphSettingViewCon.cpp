@@ -119,11 +119,9 @@ void GraphSettingViewCon::didSelectRowAtIndexPath(ui::TableView& table, ui::Inde
     table.deselectRowAtIndexPath(indexPath, true);
     const auto self = std::static_pointer_cast<GraphSettingViewCon>(shared_from_this());
     if (indexPath.row == 0) {
-        // Only a sensor the user chose is ticked: leaving the picker without a choice chooses nothing.
-        auto picker = std::make_shared<SensorSelectViewController>(ui::TableViewStyle::Grouped,
-                                                                   hasSensor() ? sensorIndex_ : -1,
-                                                                   SensorSelectViewController::singleChoice, false,
-                                                                   false);
+        // The picker opens on the first standard sensor, and its tick is the choice when it closes.
+        auto picker = std::make_shared<SensorSelectViewController>(
+            ui::TableViewStyle::Grouped, 0, SensorSelectViewController::singleChoice, false, false);
         picker->setDelegate(std::weak_ptr<SensorSelectViewControllerDelegate>(self));
         push(picker);
     } else if (indexPath.row == 1) {
@@ -136,11 +134,6 @@ void GraphSettingViewCon::didSelectRowAtIndexPath(ui::TableView& table, ui::Inde
         list->setDelegate(std::weak_ptr<DetailViewConDelegate>(self));
         push(list);
     } else {
-        // Without a chosen sensor there are no details to edit, least of all another sensor's.
-        if (!hasSensor()) {
-            QueuedAlertController::showMessage("error", "graph msg");
-            return;
-        }
         const UserData& user = Manager::sharedManager().userData();
         if (sensorIndex_ >= firstCustomSensorIndex) {
             const auto n = static_cast<std::size_t>(sensorIndex_ - firstCustomSensorIndex);

@@ -239,8 +239,6 @@ void GraphView::setVal(float v, bool update)
     currentMaxVal_ = std::max(currentMaxVal_, static_cast<double>(v));
     points_.push_front(v);
     ++samplesTaken_;
-    if (points_.size() > maxSamples)
-        points_.pop_back();
     if (prevMax_ != max_) {
         scaleStrings_ = scaleTexts(min_, max_);
         updateScaleLabels();
@@ -440,6 +438,13 @@ void GraphView::drawData(ui::Context& context, const Geometry& g, ui::Rect dirty
             context.strokePolyline({{static_cast<double>(x), 4}, {static_cast<double>(x), g.bottom}});
     }
 
+    // Past the cap the oldest sample goes, one a draw; a chart off screen keeps all it takes until drawn.
+    if (points_.size() > maxSamples) {
+        points_.pop_back();
+        // When the window reaches the oldest sample, the kept line still shows the one gone.
+        if (newestShown() + static_cast<std::size_t>((g.newestX - g.left) / spacing_) + 1 >= points_.size())
+            line_.reset();
+    }
     drawLine(context, g, pad ? 2.5 : 1.5);
     drawMark(context, g);
     drawTimeLabels(context, g);
@@ -616,9 +621,7 @@ void GraphView::drawTimeLabels(ui::Context& context, const Geometry& g)
     double t = std::round(s) * std::trunc((graphDragOffset_ / (spacing_ / delay_)) / s);
     while (x > 10) {
         timeTexts_.push_back(fnd::format("%d", static_cast<int>(std::round(t))));
-        // Centred on its sample, so the newest stays clear of the scale texts at the right.
-        const double half = timeFont().widthOf(timeTexts_.back()) / 2;
-        context.drawText(timeTexts_.back(), ui::Point{x - half, g.plotHeight - 1}, timeFont(), color);
+        context.drawText(timeTexts_.back(), ui::Point{static_cast<double>(x), g.plotHeight - 1}, timeFont(), color);
         t += s;
         x -= gap_;
     }

@@ -100,6 +100,7 @@ public:
     // A sideways wheel turn looks back in time as a drag does.
     bool scrollWheel(double dx, double dy) override;
 
+    // Past this many samples each draw drops the oldest one.
     static constexpr std::size_t maxSamples = 5000;
     // The fastest sample spacing the time axis allows for; quicker samples count as this.
     static constexpr double shortestDelay = 0.01;

@@ -21,6 +21,7 @@
 #include "platform/ui/SwipeGestureRecognizer.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/Toast.h"
+#include "platform/ui/Window.h"
 #include "shell/QueuedAlertController.h"
 #include "core/Notifications.h"
 
@@ -420,7 +421,6 @@ void ScrollGraphViewController::recordData()
 {
     if (editingMode_) {
         recordSwitch_->setOn(false);
-        QueuedAlertController::showMessage("Attention", "Editing record msg");
         return;
     }
     if (recording_) {
@@ -516,9 +516,12 @@ void ScrollGraphViewController::stopRecording(RecordingEnd end)
         // A server that went away is not a stop the user asked for. (One never reached has said so already.)
         if (end == RecordingEnd::SocketEnded && wasConnected)
             QueuedAlertController::showMessage("Attention", fnd::format(fnd::L("Logger lost msg").c_str(), server));
-        else if (wasConnected)
-            ui::makeToast(*view(), fnd::L("Connection closed"), 2.0, ui::ToastPosition::Top,
+        else if (wasConnected) {
+            // Over the window: when the user leaves the screen, its view goes, and a toast on it with it.
+            ui::View* window = view()->window();
+            ui::makeToast(window ? *window : *view(), fnd::L("Connection closed"), 2.0, ui::ToastPosition::Top,
                           toastStyle(ui::Color::rgb255(0, 185, 109)));
+        }
         return;
     }
     const bool sendMail = mail && mail::MailComposer::canSendMail();

@@ -3,6 +3,7 @@
 
 #include "shell/app/ShellAppTest.h"
 
+#include <atomic>
 #include <filesystem>
 #include <map>
 
@@ -11,6 +12,7 @@
 #include "logging/ListViewController.h"
 #include "logging/ScrollGraphViewController.h"
 #include "platform/foundation/FileIO.h"
+#include "support/LoopbackServer.h"
 #include "platform/foundation/Paths.h"
 #include "support/MailRecorder.h"
 #include "platform/ui/Label.h"
@@ -112,6 +114,29 @@ TEST_P(Journey, TwoRecordingsLeaveTwoLogsWithTheirOwnRows)
     EXPECT_NE(earlier.find("\n2000,50,"), std::string::npos) << logs.begin()->first << ":\n" << earlier;
     EXPECT_EQ(earlier.find("3000,"), std::string::npos);
     EXPECT_EQ(outbox.mails[0].attachments.at(0).data, earlier) << "the first mail holds the log kept aside";
+}
+
+TEST_P(Journey, LeavingThroughTheMenuWhileLoggingToTcpSaysConnectionClosed)
+{
+    std::atomic<bool> lineArrived = false;
+    testsupport::LoopbackServer server([&](testsupport::LoopbackConnection& c) {
+        lineArrived = !c.readUntil("\r").empty();
+        while (!c.readSome().empty()) {
+        }
+    });
+    settings().loggerInterface = 1;
+    settings().loggerIP = "127.0.0.1";
+    settings().loggerPort = server.port();
+    auto& logging = launchOn<ScrollGraphViewController>("Logging");
+    tap(logging.recordSwitch());
+    ASSERT_TRUE(runFor([&] { return lineArrived.load(); }));
+    advance(3.5);  // the start's toast is gone
+    const ui::Rect recordSwitch = logging.recordSwitch().convertRect(logging.recordSwitch().bounds(), nullptr);
+    testsupport::tap(window->window(), {recordSwitch.minX() / 2, recordSwitch.midY()});  // the menu button
+    advance(1);
+    ASSERT_TRUE(testsupport::tapText(window->window(), "Gauge list"));
+    advance(0.5);
+    EXPECT_TRUE(shows("Connection closed"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Journey,

@@ -106,12 +106,16 @@ TEST_F(StripChart, ScaleWidensWithTheDataAndTextsFollowTheMaximum)
                                                               "3000000384", "3000000512"}));
 }
 
-TEST_F(StripChart, SamplesAreTrimmedAsTheyArrive)
+TEST_F(StripChart, EachDrawDropsTheOldestSamplePastTheCap)
 {
     auto graph = chart();
-    for (int i = 0; i < 6000; ++i)
+    graph->adjustLabels();
+    graph->takeSnapshot();
+    for (int i = 0; i < 5002; ++i)
         graph->setVal(static_cast<float>(i % 100), false);
-    EXPECT_EQ(graph->sampleCount(), GraphView::maxSamples) << "a chart that is never drawn still stays bounded";
+    EXPECT_EQ(graph->sampleCount(), 5002u) << "a chart that is not drawn keeps every sample";
+    drawOnce(*graph);
+    EXPECT_EQ(graph->sampleCount(), 5001u);
 }
 
 TEST_F(StripChart, DataIsDrawnOnlyOverTheCachedBackground)
@@ -154,6 +158,10 @@ TEST_F(StripChart, TimeLabelsCountSecondsBack)
     EXPECT_EQ(graph->timeTexts()[0], "0");
     EXPECT_EQ(graph->timeTexts()[1], "3");
     EXPECT_EQ(graph->timeTexts()[2], "6");
+    const auto shown = ui::visibleTextFrames(*graph);
+    const auto three = std::find_if(shown.begin(), shown.end(), [](const auto& t) { return t.text == "3"; });
+    ASSERT_NE(three, shown.end());
+    EXPECT_EQ(three->frame.origin, (ui::Point{370 - 30 - 60, 200 - 10 - 1})) << "from its sample's x, not centred";
 }
 
 TEST_F(StripChart, DraggingLooksBackAndStopsAtTheNewest)

@@ -23,6 +23,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/TableViewCell.h"
+#include "shell/editors/SensorDetViewCon.h"
 #include "shell/editors/SensorSelectViewController.h"
 #include "support/LoopbackServer.h"
 #include "support/ReferenceImage.h"
@@ -155,7 +156,7 @@ TEST_F(LoggingScreen, EditShowsDoneAndDeletesAChartThroughItsRedControl)
     EXPECT_FALSE(shows("Done"));
 }
 
-TEST_F(LoggingScreen, TheRecordSwitchWhileEditingSaysWhyItStaysOff)
+TEST_F(LoggingScreen, TheRecordSwitchWhileEditingGoesBackOff)
 {
     settings().graphListArr = {8};
     settings().graphLineColorArr = {0};
@@ -164,9 +165,7 @@ TEST_F(LoggingScreen, TheRecordSwitchWhileEditingSaysWhyItStaysOff)
     tap(screen->recordSwitch());
     EXPECT_FALSE(screen->recordSwitch().isOn());
     EXPECT_FALSE(screen->isRecording());
-    ASSERT_NE(ui::AlertController::visible(), nullptr) << "the user is told why";
-    EXPECT_EQ(ui::AlertController::visible()->message(), fnd::L("Editing record msg"));
-    ui::AlertController::dismissAll();
+    EXPECT_EQ(ui::AlertController::visible(), nullptr);
     tapButton("Done");
     tap(screen->recordSwitch());
     EXPECT_TRUE(screen->isRecording());
@@ -722,27 +721,27 @@ protected:
     std::shared_ptr<ui::NavigationController> stack;
 };
 
-TEST_F(GraphAndLoggerSettings, WithoutASensorNeitherDetailsNorThePickerChooseOneForTheUser)
+TEST_F(GraphAndLoggerSettings, BeforeAChoiceDetailsOpenSensorOneAndThePickerChoosesSensorZero)
 {
     open(std::make_shared<GraphSettingViewCon>(ui::TableViewStyle::Grouped));
     auto* graphSettings = top();
     ASSERT_TRUE(testsupport::tapText(window(), fnd::L("sensor details")));
     advance(1);
-    EXPECT_EQ(top(), graphSettings) << "no sensor's details open";
-    ASSERT_NE(ui::AlertController::visible(), nullptr);
-    EXPECT_EQ(ui::AlertController::visible()->message(), fnd::L("graph msg"));
-    ui::AlertController::dismissAll();
+    auto* details = dynamic_cast<SensorDetViewCon*>(top());
+    ASSERT_NE(details, nullptr);
+    EXPECT_EQ(details->sensorIndex(), 1);
+    stack->popViewController(true);
+    advance(1);
 
     ASSERT_TRUE(testsupport::tapText(window(), fnd::L("Sensor")));
     advance(1);
     auto* picker = dynamic_cast<SensorSelectViewController*>(top());
     ASSERT_NE(picker, nullptr);
-    for (const auto& cell : picker->tableView().visibleCells())
-        EXPECT_NE(cell->accessoryType(), ui::TableViewCellAccessoryType::Checkmark) << cell->textLabel()->text();
+    EXPECT_EQ(picker->checkedSensorIndex(), 0);
     stack->popViewController(true);
     advance(1);
-    EXPECT_TRUE(shows("--")) << "back without a choice chooses nothing";
-    EXPECT_FALSE(shows(userData().longNameArr[0]));
+    EXPECT_EQ(top(), graphSettings);
+    EXPECT_TRUE(shows(userData().longNameArr[0])) << "back without a choice chooses the ticked sensor";
 }
 
 TEST_F(GraphAndLoggerSettings, RowsInTheLookOfTheirScreens)
