@@ -3,14 +3,17 @@
 #include "DiagnosticsTest.h"
 
 #include "diagnostics/CommandViewController.h"
+#include "diagnostics/DTCViewController.h"
 #include "diagnostics/DiagViewController.h"
 #include "diagnostics/FreezeViewController.h"
 #include "diagnostics/InfoViewController.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/SystemSound.h"
 #include "shell/VersionTracking.h"
+#include "support/ApplicationBars.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -104,6 +107,25 @@ TEST_F(TabScreenTest, FreezeFrameReadsTheCodeThenTheFrame)
     root->setRootViewController(navigation);
     advance(0.5);
     EXPECT_FALSE(ui::AlertController::visible()) << "explained once";
+}
+
+// In the light theme each tab's title reads on the white bar.
+TEST_F(TabScreenTest, TitlesReadOnTheLightThemesBar)
+{
+    Manager::sharedManager().setting().theme = 1;
+    const testsupport::ApplicationBars bars;
+    const auto brightness = [](ui::Color c) { return 0.299 * c.r + 0.587 * c.g + 0.114 * c.b; };
+    const std::vector<std::shared_ptr<ui::ViewController>> tabs{
+        std::make_shared<DiagViewController>(), std::make_shared<DTCViewController>(),
+        std::make_shared<CommandViewController>(), std::make_shared<InfoViewController>(),
+        std::make_shared<FreezeViewController>()};
+    for (const auto& screen : tabs) {
+        show(screen);
+        const auto* title = dynamic_cast<const ui::Label*>(screen->navigationItem().titleView().get());
+        ASSERT_NE(title, nullptr);
+        const ui::Color bar = navigation->navigationBar().barTintColor().value_or(ui::Color::white());
+        EXPECT_GT(std::abs(brightness(title->textColor()) - brightness(bar)), 0.5) << title->text();
+    }
 }
 
 TEST_F(TabScreenTest, FreezeFrameWithoutAFrameKeepsTheUnits)
