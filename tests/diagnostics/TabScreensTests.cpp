@@ -9,6 +9,7 @@
 #include "diagnostics/InfoViewController.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/SystemSound.h"
+#include "platform/ui/Toast.h"
 #include "shell/VersionTracking.h"
 #include "support/ApplicationBars.h"
 
@@ -85,11 +86,9 @@ TEST_F(TabScreenTest, FreezeFrameReadsTheCodeThenTheFrame)
     ASSERT_TRUE(connect());
     auto screen = linked<FreezeViewController>(link);
     show(screen);
-    const auto hint = ui::AlertController::visible();
-    ASSERT_TRUE(hint) << "the first launch explains the freeze frame";
-    EXPECT_EQ(hint->message(), fnd::L("freeze msg"));
-    EXPECT_TRUE(testsupport::tapText(root->window(), "Ok"));
-    advance(0.5);
+    const auto hint = [&] { return ui::visibleToast(*screen->view()); };
+    ASSERT_TRUE(hint()) << "the first launch explains the freeze frame";
+    EXPECT_EQ(hint()->message(), fnd::L("freeze msg"));
     EXPECT_FALSE(ui::AlertController::visible());
     ASSERT_TRUE(waitFor([&] { return requestCount("021100") == 1; }));
     ASSERT_TRUE(drain());
@@ -101,12 +100,30 @@ TEST_F(TabScreenTest, FreezeFrameReadsTheCodeThenTheFrame)
     EXPECT_TRUE(screen->spinner().isAnimating());
     advance(FreezeViewController::loadingPeriod);
     EXPECT_FALSE(screen->spinner().isAnimating());
+    advance(FreezeViewController::explanationPeriod);
+    EXPECT_FALSE(hint());
 
     root->setRootViewController(std::make_shared<ui::ViewController>());
     advance(0.5);
     root->setRootViewController(navigation);
     advance(0.5);
-    EXPECT_FALSE(ui::AlertController::visible()) << "explained once";
+    EXPECT_TRUE(hint()) << "explained at every visit of the first launch";
+}
+
+// A code reply too short to hold a code ("42 02 00 00") names none; the frame's values are read all the same.
+TEST_F(TabScreenTest, FreezeFrameAfterAShortCodeReplyReadsTheValues)
+{
+    sim.updateCar([](elmsim::CarState& s) {
+        s.rpm = 1726.5;
+        s.storedCodes = {"P0071"};
+    });
+    sim.injectFault(elmsim::Fault::OddBytes, 1, "0202");
+    ASSERT_TRUE(connect());
+    auto screen = linked<FreezeViewController>(link);
+    show(screen);
+    ASSERT_TRUE(waitFor([&] { return requestCount("021100") == 1; }) && drain());
+    EXPECT_EQ(screen->dtcLabel().text(), "N/A");
+    EXPECT_EQ(screen->dataArr()[8], "1726 rpm");
 }
 
 // In the light theme each tab's title reads on the white bar.
