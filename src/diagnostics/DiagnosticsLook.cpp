@@ -3,16 +3,15 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TabBar.h"
 #include "platform/ui/TabBarController.h"
+#include "shell/TableLook.h"
 
 namespace diagnosticsLook {
 
 std::shared_ptr<ui::Label> titleLabel(const std::string& text, const ui::Font& font)
 {
-    auto label = std::make_shared<ui::Label>();
-    label->setText(text);
+    // In the bars' title colour, as the settings screens' titles: a white title vanishes on the light bars.
+    auto label = TableLook::current().titleView(text);
     label->setFont(font);
-    label->setTextColor(ui::Color::white());
-    label->setBackgroundColor(ui::Color::clear());
     label->setTextAlignment(ui::TextAlignment::Center);
     label->sizeToFit();
     return label;

@@ -19,7 +19,7 @@ inline ui::Font digitalSans(double size) { return ui::Font::named("DigitalSans N
 inline ui::Font digitalSerial(double size) { return ui::Font::named("Digital-Serial", size); }
 inline ui::Font digitalSerialBold(double size) { return ui::Font::named("Digital-Serial DB", size); }
 
-// A navigation title view: white text on a clear background.
+// A navigation title view: text in the bars' title colour on a clear background.
 std::shared_ptr<ui::Label> titleLabel(const std::string& text, const ui::Font& font);
 
 // A clear header `height` high holding a label at (x, y), 20 high, as wide as its text: black on `color`

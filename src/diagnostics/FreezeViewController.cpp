@@ -1,13 +1,16 @@
 #include "diagnostics/FreezeViewController.h"
 
+#include <algorithm>
+
 #include "core/model/Manager.h"
+#include "core/obd/PidLengths.h"
 #include "core/obd/PidNames.h"
 #include "diagnostics/DiagnosticsLook.h"
 #include "diagnostics/FreezeFrame.h"
 #include "platform/foundation/Localization.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationController.h"
-#include "shell/QueuedAlertController.h"
+#include "platform/ui/Toast.h"
 #include "shell/RoundedCell.h"
 #include "shell/VersionTracking.h"
 
@@ -17,6 +20,11 @@ namespace {
 
 // The panel sits below the navigation bar, so its contents start at its top.
 constexpr double kPanelHeight = 92;
+
+bool isCodeReply(const Response& response)
+{
+    return response.mode == service::freezeFrameReply && response.pid == pid::freezeFrameCode;
+}
 
 }  // namespace
 
@@ -95,10 +103,11 @@ void FreezeViewController::viewDidAppear(bool animated)
 {
     ui::ViewController::viewDidAppear(animated);
     takeLinkAndVisit();
-    // Explained once, in an alert: no spot of the screen is free to hold the text over the rows.
-    if (!explained_ && (VersionTracking::isFirstLaunchEver() || VersionTracking::isFirstLaunchForVersion())) {
-        explained_ = true;
-        QueuedAlertController::showMessage("Freeze frame", "freeze msg");
+    if (VersionTracking::isFirstLaunchEver() || VersionTracking::isFirstLaunchForVersion()) {
+        ui::ToastStyle style;
+        style.setMessageColor(look::green());
+        style.setMessageFont(look::digitalSans(15));
+        ui::makeToast(*view(), fnd::L("freeze msg"), explanationPeriod, ui::ToastPosition::Center, style);
     }
 }
 
@@ -130,27 +139,44 @@ void FreezeViewController::removeLoadingIndicator()
     spinner_->stopAnimating();
 }
 
+void FreezeViewController::startReadingValues()
+{
+    spinner_->startAnimating();
+    loadingEnd_.cancel();
+    const std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    loadingEnd_ = fnd::after(loadingPeriod, [weak] {
+        if (const auto self = std::static_pointer_cast<FreezeViewController>(weak.lock()))
+            self->removeLoadingIndicator();
+    });
+    sendCommands();
+}
+
 void FreezeViewController::didReceiveResponse(const std::vector<Response>& responses)
 {
     for (const Response& response : responses) {
-        if (response.mode == service::freezeFrameReply && response.pid == pid::freezeFrameCode) {
+        if (isCodeReply(response)) {
             if (const auto code = freezeFrame::storedCode(response)) {
                 dtcLabel_->setText(*code);
                 descLabel_->setText(freezeFrame::getDescription(*code));
             }
-            spinner_->startAnimating();
-            loadingEnd_.cancel();
-            const std::weak_ptr<ui::ViewController> weak = weak_from_this();
-            loadingEnd_ = fnd::after(loadingPeriod, [weak] {
-                if (const auto self = std::static_pointer_cast<FreezeViewController>(weak.lock()))
-                    self->removeLoadingIndicator();
-            });
-            sendCommands();
+            startReadingValues();
         } else if (const auto value = freezeFrame::rowValue(response)) {
             dataArr_[static_cast<std::size_t>(value->first)] = value->second;
         }
     }
     tb_->reloadData();
+}
+
+// The link keeps a code reply too short to hold a code ("42 02 00 00") from didReceiveResponse; the car
+// answered all the same, so the values are read as after a reply that names no code.
+void FreezeViewController::scannerDidReceiveReply(Scanner&, const std::string&, const std::vector<Response>& responses,
+                                                  const std::vector<std::string>&)
+{
+    const auto isShortCodeReply = [](const Response& r) { return isCodeReply(r) && !fitsPidLength(r); };
+    const auto isWholeCodeReply = [](const Response& r) { return isCodeReply(r) && fitsPidLength(r); };
+    if (std::any_of(responses.begin(), responses.end(), isShortCodeReply) &&
+        std::none_of(responses.begin(), responses.end(), isWholeCodeReply))
+        startReadingValues();
 }
 
 std::shared_ptr<ui::TableViewCell> FreezeViewController::cellForRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath)

@@ -29,8 +29,12 @@ public:
     ui::TableView& table() { return *tb_; }
 
     static constexpr double loadingPeriod = 5.0;
+    // How long the first launch's explanation of the screen shows.
+    static constexpr double explanationPeriod = 12.0;
 
     void didReceiveResponse(const std::vector<Response>& responses) override;
+    void scannerDidReceiveReply(Scanner& link, const std::string& request, const std::vector<Response>& responses,
+                                const std::vector<std::string>& texts) override;
 
 protected:
     void viewDidLoad() override;
@@ -46,10 +50,11 @@ private:
 
     void startVisit(Scanner& link) override;
     void sendCommands();
+    // The loading indicator for its time, and the value requests.
+    void startReadingValues();
     void removeLoadingIndicator();
 
     int theme_ = 0;
-    bool explained_ = false;  // the first-launch explanation was shown
     std::vector<std::string> labelArr_;
     std::vector<std::string> dataArr_;
     std::shared_ptr<ui::TableView> tb_;

@@ -237,9 +237,6 @@ void FuelGraphView::drawDayLabels(ui::Context& context, const Layout& l) const
         const fnd::Date day = fnd::Calendar::dateByAddingDays(today, -(first + j));
         const double x = l.x1 - l.dx * j + l.dx * step * (t - static_cast<int>(t));
         const std::string label = std::to_string(fnd::Calendar::components(day).day);
-        // A drag moves the newest label right: once it would run past the edge it goes, rather than show cut.
-        if (x + ui::measureText(label, font).width > l.width)
-            continue;
         context.drawText(label, ui::Point{x, l.base + 2.0}, font, textColor());
     }
 }

@@ -160,11 +160,13 @@ void GraphViewCon::loadData()
     gView_->dataArr = log_.dataArr;
     gView_->dateArr = log_.dateArr;
     gView_->updateMetrics(mode_);
-    if (!touching_)
+    // The selection goes, and with it its days; its figures stay until the next one. A finger still on
+    // the chart keeps its selection.
+    if (!touching_) {
         gView_->resetData();
-    // The last range keeps its dates and figures, worked out again on the log as saved now.
-    if (range_)
-        computeStats(range_->first, range_->second);
+        stats_.fromDateStr.clear();
+        stats_.toDateStr.clear();
+    }
     table_->reloadData();
 }
 
@@ -200,13 +202,9 @@ ui::SegmentedControl* GraphViewCon::rangeControl(bool landscape) const
 
 void GraphViewCon::graphDidUpdateRange(FuelGraphView& view)
 {
-    range_ = {view.endIndex(), view.beginIndex()};
-    computeStats(range_->first, range_->second);
-}
-
-void GraphViewCon::computeStats(int lo, int hi)
-{
     // The statistics run on a copy, away from the main thread; only the result comes back to it.
+    const int lo = view.endIndex();
+    const int hi = view.beginIndex();
     const int mode = mode_;
     const bool metric = mode == 1 || mode == 2;
     const float co2PerFuel =

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -79,8 +78,6 @@ protected:
 
 private:
     void loadData();
-    // The statistics of log positions lo (older) to hi (newer), worked out away from the main thread.
-    void computeStats(int lo, int hi);
     void setUnitTexts();
     void showStats(const TrendStats& stats);
     void buildStrip();
@@ -107,8 +104,6 @@ private:
     std::vector<std::shared_ptr<ui::Label>> stripValues_;
     std::vector<std::shared_ptr<ui::Label>> stripUnits_;
 
-    // The last range the chart reported (log positions): its statistics follow the log as it is saved.
-    std::optional<std::pair<int, int>> range_;
     fnd::NotificationCenter::Token logSavedToken_;
     // Statistics are worked out here on a copy of the log, one selection after the other.
     fnd::DispatchQueue statsQueue_{"fuel.trends"};

@@ -22,6 +22,7 @@ struct ShotCase {
     ui::Size size;
     // The kept reference the trouble codes tab is compared with, if any.
     const char* reference = nullptr;
+    int theme = 0;
 };
 
 class DiagnosticsScreenshot : public DiagnosticsTest, public ::testing::WithParamInterface<ShotCase> {};
@@ -29,6 +30,7 @@ class DiagnosticsScreenshot : public DiagnosticsTest, public ::testing::WithPara
 TEST_P(DiagnosticsScreenshot, EveryTabAndTheDetail)
 {
     const ShotCase& c = GetParam();
+    Manager::sharedManager().setting().theme = c.theme;
     const testsupport::ApplicationBars bars;
     ui::Device::current().setIdiom(c.idiom);
     ui::Device::current().setScreenSize(c.size);
@@ -77,6 +79,10 @@ TEST_P(DiagnosticsScreenshot, EveryTabAndTheDetail)
         }
         advance(1.0);
         screenshot(std::string(files[i]) + "-" + c.name);
+        // The title reads on its bar, the light theme's white one too.
+        const auto& title = dynamic_cast<const ui::Label&>(*tabs[i].second->navigationItem().titleView());
+        const auto bar = tabs[i].second->navigationController()->navigationBar().barTintColor();
+        EXPECT_GT(std::abs(title.textColor().r - bar.value_or(ui::Color::white()).r), 0.5) << title.text();
         if (i == 1 && c.reference != nullptr) {
             EXPECT_TRUE(testsupport::matchesReference(root->window().renderToImage(2), c.reference));
         }
@@ -103,6 +109,7 @@ INSTANTIATE_TEST_SUITE_P(Devices, DiagnosticsScreenshot,
                          ::testing::Values(ShotCase{"phone", ui::UserInterfaceIdiom::Phone, {390, 844},
                                                     "diagnostics-trouble-codes"},
                                            ShotCase{"phone-landscape", ui::UserInterfaceIdiom::Phone, {844, 390}},
+                                           ShotCase{"phone-light", ui::UserInterfaceIdiom::Phone, {390, 844}, nullptr, 1},
                                            ShotCase{"pad", ui::UserInterfaceIdiom::Pad, {768, 1024}}),
                          [](const auto& info) {
                              std::string name = info.param.name;

@@ -8,6 +8,7 @@
 #include "diagnostics/InfoViewController.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/SystemSound.h"
+#include "platform/ui/Toast.h"
 #include "shell/VersionTracking.h"
 
 #include <algorithm>
@@ -82,12 +83,8 @@ TEST_F(TabScreenTest, FreezeFrameReadsTheCodeThenTheFrame)
     ASSERT_TRUE(connect());
     auto screen = linked<FreezeViewController>(link);
     show(screen);
-    const auto hint = ui::AlertController::visible();
-    ASSERT_TRUE(hint) << "the first launch explains the freeze frame";
-    EXPECT_EQ(hint->message(), fnd::L("freeze msg"));
-    EXPECT_TRUE(testsupport::tapText(root->window(), "Ok"));
-    advance(0.5);
-    EXPECT_FALSE(ui::AlertController::visible());
+    ASSERT_TRUE(ui::visibleToast(*screen->view())) << "the first launch explains the freeze frame";
+    EXPECT_EQ(ui::visibleToast(*screen->view())->message(), fnd::L("freeze msg"));
     ASSERT_TRUE(waitFor([&] { return requestCount("021100") == 1; }));
     ASSERT_TRUE(drain());
     EXPECT_EQ(requestCount("020200"), 1);
@@ -98,15 +95,16 @@ TEST_F(TabScreenTest, FreezeFrameReadsTheCodeThenTheFrame)
     EXPECT_TRUE(screen->spinner().isAnimating());
     advance(FreezeViewController::loadingPeriod);
     EXPECT_FALSE(screen->spinner().isAnimating());
+    advance(FreezeViewController::explanationPeriod);
 
     root->setRootViewController(std::make_shared<ui::ViewController>());
     advance(0.5);
     root->setRootViewController(navigation);
     advance(0.5);
-    EXPECT_FALSE(ui::AlertController::visible()) << "explained once";
+    EXPECT_TRUE(ui::visibleToast(*screen->view())) << "explained at every visit of the first launch";
 }
 
-TEST_F(TabScreenTest, FreezeFrameWithoutAFrameKeepsTheUnits)
+TEST_F(TabScreenTest, FreezeFrameValuesAreReadAfterAnyCodeReply)
 {
     ASSERT_TRUE(connect());
     auto screen = linked<FreezeViewController>(link);
@@ -116,6 +114,15 @@ TEST_F(TabScreenTest, FreezeFrameWithoutAFrameKeepsTheUnits)
     EXPECT_EQ(screen->dtcLabel().text(), "N/A");
     EXPECT_EQ(screen->dataArr()[0], "%");
     EXPECT_EQ(screen->dataArr()[12], "gr/s");
+
+    // A code reply too short to hold a code ("42 02 00 00") names none, but it is the car's answer.
+    sim.updateCar([](elmsim::CarState& s) { s.storedCodes = {"P0071"}; });
+    sim.injectFault(elmsim::Fault::OddBytes, 1, "0202");
+    leave();
+    root->setRootViewController(navigation);
+    ASSERT_TRUE(waitFor([&] { return requestCount("021100") == 1; }) && drain());
+    EXPECT_EQ(screen->dtcLabel().text(), "N/A");
+    EXPECT_NE(screen->dataArr()[12], "gr/s");
 }
 
 TEST_F(TabScreenTest, InfoCyclesVehicleInformationAndMetrics)

@@ -5,6 +5,8 @@
 //   elmsim --turbo      (a turbocharged engine: boost above the barometer under load)
 //   elmsim --reply-ms N (time each reply takes, give or take a quarter; 40 by default, as a Wi-Fi adapter
 //                        on a car takes; 0 answers at once, for tests that want speed)
+//   elmsim --short-reply REQUEST   (the replies to requests beginning REQUEST lose their last byte:
+//                        "--codes P0071 --short-reply 0202" answers the freeze frame's code with 42 02 00 00)
 // Prints "listening on 127.0.0.1:PORT", then each request it receives. Ctrl-C stops it.
 
 #include <algorithm>
@@ -49,6 +51,7 @@ int main(int argc, char** argv)
     const char* const listOptions[3] = {"--codes", "--pending", "--permanent"};
     bool turbo = false;
     long replyMilliseconds = 40;
+    std::string shortReplies;  // requests whose replies lose their last byte
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
             char* end = nullptr;
@@ -64,6 +67,8 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "elmsim: bad reply time \"%s\" (milliseconds, 0 to 10000)\n", argv[i]);
                 return 2;
             }
+        } else if (std::strcmp(argv[i], "--short-reply") == 0 && i + 1 < argc) {
+            shortReplies = argv[++i];
         } else if (std::strcmp(argv[i], "--turbo") == 0) {
             turbo = true;
         } else if (std::strcmp(argv[i], "--profile") == 0 && i + 1 < argc) {
@@ -86,7 +91,8 @@ int main(int argc, char** argv)
         } else {
             std::fprintf(stderr,
                          "usage: elmsim [--port N] [--profile idle|cruise|city|hot|speeding|drag|dragrun|lap] [--turbo]\n"
-                         "              [--codes LIST] [--pending LIST] [--permanent LIST] [--reply-ms N]\n");
+                         "              [--codes LIST] [--pending LIST] [--permanent LIST] [--reply-ms N]\n"
+                         "              [--short-reply REQUEST]\n");
             return 2;
         }
     }
@@ -106,6 +112,8 @@ int main(int argc, char** argv)
         car.pendingCodes = lists[1];
         car.permanentCodes = lists[2];
     });
+    if (!shortReplies.empty())
+        simulator.injectFault(elmsim::Fault::OddBytes, -1, shortReplies);
     const double replySeconds = static_cast<double>(replyMilliseconds) / 1000.0;
     simulator.setLatency(replySeconds, replySeconds / 4);
     simulator.setRequestObserver([](const std::string& request) {
