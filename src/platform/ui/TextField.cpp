@@ -163,7 +163,7 @@ void TextField::endTracking(Point location, bool inside)
 {
     Window* host = window();
     const Point tapped = convertPoint(location, host);
-    if (!inside || !host || becomeFirstResponder() || window())
+    if (!inside || becomeFirstResponder() || !host || window())
         return;
     // Ending the other field's editing replaced this one (its form reloaded): the field now shown where the
     // user tapped takes the typing.
