@@ -48,8 +48,7 @@ protected:
                                         {shortNameRow, "RPM"}, {serviceRow, "01"}, {pidRow, "0c"},
                                         {metricUnitsRow, "rpm"}, {maximumRow, "8000"}, {formulaRow, formula}}) {
             tap(*cellAt(editor.tableView(), row)->accessoryView());
-            testsupport::shortcut(window(), 'a');
-            ASSERT_TRUE(testsupport::type(window(), text)) << text;
+            ASSERT_TRUE(testsupport::shortcut(window(), 'a') && testsupport::type(window(), text)) << text;
         }
     }
     static void pressSave(PidViewController& editor)
