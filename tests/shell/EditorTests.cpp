@@ -41,16 +41,15 @@ protected:
         push(editor);
         return editor;
     }
+    // Typed as a user types: a tap on a field, then the keys; the tap on the next field ends the one before.
     void fillEngineSpeed(PidViewController& editor, const std::string& formula)
     {
-        auto& table = editor.tableView();
-        typeIntoRow(table, nameRow, "Engine speed");
-        typeIntoRow(table, shortNameRow, "RPM");
-        typeIntoRow(table, serviceRow, "01");
-        typeIntoRow(table, pidRow, "0c");
-        typeIntoRow(table, metricUnitsRow, "rpm");
-        typeIntoRow(table, maximumRow, "8000");
-        typeIntoRow(table, formulaRow, formula);
+        for (const auto& [row, text] : {std::pair<ui::IndexPath, std::string>{nameRow, "Engine speed"},
+                                        {shortNameRow, "RPM"}, {serviceRow, "01"}, {pidRow, "0c"},
+                                        {metricUnitsRow, "rpm"}, {maximumRow, "8000"}, {formulaRow, formula}}) {
+            tap(*cellAt(editor.tableView(), row)->accessoryView());
+            ASSERT_TRUE(testsupport::shortcut(window(), 'a') && testsupport::type(window(), text)) << text;
+        }
     }
     static void pressSave(PidViewController& editor)
     {

@@ -42,6 +42,7 @@ constexpr double alertButtonHeight = 44;
 constexpr double sheetButtonHeight = 57;
 constexpr double fieldHeight = 28;
 constexpr double windowMargin = 10; // between a box that fills the window and its edges
+constexpr double textsRoom = 88; // of the title and message, left them by buttons that stay put
 
 std::shared_ptr<Label> makeLabel(const std::string& text, const Font& font, Color color, double width)
 {
@@ -194,7 +195,7 @@ std::shared_ptr<View> AlertController::buildContent(Rect bounds)
     content->addSubview(box);
 
     // Title, message and fields scroll in their own view, so that however long the message the box fits
-    // the window and its buttons stay on screen.
+    // the window and its buttons stay on screen; buttons too many for the window scroll with them.
     auto texts = std::make_shared<ScrollView>();
     double y = 0;
     if (!title().empty() || !message_.empty())
@@ -236,16 +237,22 @@ std::shared_ptr<View> AlertController::buildContent(Rect bounds)
         order.push_back(*cancel);
 
     const double buttonHeight = alert ? alertButtonHeight : sheetButtonHeight;
-    const double buttonsHeight = (sideBySide ? 1.0 : static_cast<double>(order.size())) * buttonHeight
-        + (cancel && !alert ? 8 + buttonHeight : 0);
+    const double buttonsHeight = (sideBySide ? 1.0 : static_cast<double>(order.size())) * buttonHeight;
     const EdgeInsets safe = safeAreaInsets(*view());
-    const double room = bounds.height() - safe.top - safe.bottom - 2 * windowMargin - buttonsHeight;
+    const double room = std::max(0.0, bounds.height() - safe.top - safe.bottom - 2 * windowMargin
+                                          - (cancel && !alert ? 8 + buttonHeight : 0));
     const double textsHeight = y;
-    y = std::clamp(room, 0.0, textsHeight);
-    texts->setFrame({{0, 0}, {width, y}});
-    texts->setContentSize({width, textsHeight});
-    texts->setScrollEnabled(y < textsHeight);
+    // Fixed below the texts, the buttons would leave them too little room (or not fit at all): the user
+    // reads the title and message first and scrolls down to the buttons.
+    const bool buttonsScroll = buttonsHeight + std::min(textsHeight, textsRoom) > room;
+    const double scrolled = buttonsScroll ? textsHeight + buttonsHeight : textsHeight;
+    const double shown = std::min(buttonsScroll ? room : std::max(0.0, room - buttonsHeight), scrolled);
+    texts->setFrame({{0, 0}, {width, shown}});
+    texts->setContentSize({width, scrolled});
+    texts->setScrollEnabled(shown < scrolled);
     box->addSubview(texts);
+    View& buttons = buttonsScroll ? *texts : *box;
+    y = buttonsScroll ? textsHeight : shown;
 
     const std::weak_ptr<ViewController> weakSelf = weak_from_this();
     const auto makeButton = [&](std::size_t index, Rect frame) {
@@ -264,26 +271,26 @@ std::shared_ptr<View> AlertController::buildContent(Rect bounds)
         return button;
     };
     if (sideBySide) {
-        box->addSubview(separator({{0, y}, {width, 0.5}}));
+        buttons.addSubview(separator({{0, y}, {width, 0.5}}));
         for (std::size_t i = 0; i < order.size(); ++i) {
             const double x = i * width / 2;
-            box->addSubview(makeButton(order[i], {{x, y}, {width / 2, buttonHeight}}));
+            buttons.addSubview(makeButton(order[i], {{x, y}, {width / 2, buttonHeight}}));
             if (i > 0)
-                box->addSubview(separator({{x, y}, {0.5, buttonHeight}}));
+                buttons.addSubview(separator({{x, y}, {0.5, buttonHeight}}));
         }
         y += buttonHeight;
     } else {
         for (const std::size_t index : order) {
             if (y > 0)
-                box->addSubview(separator({{0, y}, {width, 0.5}}));
-            box->addSubview(makeButton(index, {{0, y}, {width, buttonHeight}}));
+                buttons.addSubview(separator({{0, y}, {width, 0.5}}));
+            buttons.addSubview(makeButton(index, {{0, y}, {width, buttonHeight}}));
             y += buttonHeight;
         }
     }
-    box->setFrame({{0, 0}, {width, y}});
-    double height = y;
+    double height = buttonsScroll ? shown : y;
+    box->setFrame({{0, 0}, {width, height}});
     if (cancel && !alert) {
-        auto cancelBox = std::make_shared<View>(Rect{{0, y + 8}, {width, buttonHeight}});
+        auto cancelBox = std::make_shared<View>(Rect{{0, height + 8}, {width, buttonHeight}});
         cancelBox->setBackgroundColor(cancelBackground_);
         cancelBox->setCornerRadius(contentCornerRadius_);
         cancelBox->setClipsToBounds(true);

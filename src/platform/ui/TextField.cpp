@@ -159,10 +159,17 @@ bool TextField::canResignFirstResponder() const
     return !delegate_ || delegate_->textFieldShouldEndEditing(const_cast<TextField&>(*this));
 }
 
-void TextField::endTracking(Point, bool inside)
+void TextField::endTracking(Point location, bool inside)
 {
-    if (inside)
-        becomeFirstResponder();
+    Window* host = window();
+    const Point tapped = convertPoint(location, host);
+    if (!inside || becomeFirstResponder() || !host || window())
+        return;
+    // Ending the other field's editing replaced this one (its form reloaded): the field now shown where the
+    // user tapped takes the typing.
+    host->layoutIfNeeded();
+    if (auto* replacement = dynamic_cast<TextField*>(host->hitTest(tapped)))
+        replacement->becomeFirstResponder();
 }
 
 void TextField::didBecomeFirstResponder()

@@ -717,7 +717,12 @@ bool View::becomeFirstResponder()
         return true;
     if (!canBecomeFirstResponder())
         return false;
+    const bool shown = window() != nullptr;
     if (currentFirstResponder && !currentFirstResponder->resignFirstResponder())
+        return false;
+    // The end of the other's editing may have taken this view off screen (a form rebuilt its rows): keys
+    // would go nowhere.
+    if (shown && !window())
         return false;
     currentFirstResponder = this;
     didBecomeFirstResponder();

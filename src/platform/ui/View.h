@@ -190,6 +190,7 @@ public:
     // Keyboard focus: one first responder at a time.
     virtual bool canBecomeFirstResponder() const { return false; }
     virtual bool canResignFirstResponder() const { return true; }
+    // False when the view cannot, or when ending the current one's editing took it off screen.
     bool becomeFirstResponder();
     bool resignFirstResponder();
     bool isFirstResponder() const;

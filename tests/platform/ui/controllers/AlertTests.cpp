@@ -265,6 +265,18 @@ TEST_F(AlertTest, AnAlertTallerThanTheWindowKeepsItsTitleAndButtonOnScreen)
     }
 }
 
+// Buttons too many for the window scroll with the texts, which show first.
+TEST_F(AlertTest, ButtonsTooManyForTheWindowScrollWithTheTexts)
+{
+    auto sheet = AlertController::create("Choose", "One of eight", AlertControllerStyle::ActionSheet);
+    for (const char* name : {"7E8", "7E9", "7EA", "7EB", "7EC", "7ED", "7EE", "7EF"})
+        sheet->addAction({name});
+    sheet->show(false);
+    root->setSize(testsupport::phoneLandscape.size);
+    for (const char* text : {"Choose", "One of eight", "7E8"})
+        EXPECT_GE(testsupport::frameOfText(window(), text).value_or(Rect{{0, -1}, {}}).minY(), 0) << text;
+}
+
 TEST_F(AlertTest, WithoutAWindowTheAlertIsStillReadable)
 {
     root.reset();
