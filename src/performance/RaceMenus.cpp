@@ -127,6 +127,9 @@ void RaceMenus::hideBar()
     });
     barOverPanels_ = false;
     panelsPushed_ = false;
+    // The screen skipped its layouts while the bar was in (it may have been turned meanwhile): one is due now.
+    if (barShown_)
+        host_.setNeedsLayout();
     barShown_ = false;
 }
 

@@ -334,6 +334,20 @@ TEST_F(RaceViewControllerTest, MenuGesturesAndTheDroppingBar)
     EXPECT_FALSE(title());
 }
 
+TEST_F(RaceViewControllerTest, TurnedWhileTheBarIsInItLaysOutOnItsSideOnceTheBarHasGone)
+{
+    auto screen = showRace();
+    testsupport::tap(window(), panels().statPanel());
+    advance(0.5);
+    ASSERT_TRUE(menus().barShown());
+    root->setSize({844, 390}, 0);
+    advance(2);
+    window().layoutIfNeeded();
+    EXPECT_EQ(panels().gapPanel().superview(), screen->view().get()) << "the gap panel beside the timer panel";
+    EXPECT_LE(panels().infoPanel().convertPoint({0, 0}, nullptr).y, 2) << "the timer panel at the top, not pushed down";
+    EXPECT_LE(panels().statPanel().convertRect(panels().statPanel().bounds(), nullptr).maxY(), 395);
+}
+
 TEST_F(RaceViewControllerTest, LandscapeHidesTheSidePanels)
 {
     auto screen = showRace();
