@@ -13,6 +13,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/TabBarController.h"
+#include "platform/ui/Toast.h"
 #include "platform/ui/VisibleText.h"
 #include "support/Input.h"
 #include "support/ScreenShape.h"
@@ -56,20 +57,22 @@ TEST_F(RaceViewControllerTest, BuildsItsPagesAndShowsNothingBeforeARun)
     EXPECT_EQ(plain->panels()->shiftView(), nullptr);
 }
 
-TEST_F(RaceViewControllerTest, TheFirstRaceIsExplainedOnceInAnAlertClosedByOk)
+TEST_F(RaceViewControllerTest, TheFirstRaceIsExplainedOnceInAToastThatLetsTapsThrough)
 {
     settings().firstRace = true;
     showRace();
-    const auto hint = ui::AlertController::visible();
-    ASSERT_TRUE(hint) << "the explanation covers the mode controls it names unless the user closes it";
+    const ui::ToastView* hint = ui::visibleToast(*race->view());
+    ASSERT_TRUE(hint) << "the first visit explains how a run starts, over the mode control";
     EXPECT_EQ(hint->message(), fnd::L("Race msg2"));
-    EXPECT_TRUE(testsupport::tapText(root->window(), "Ok"));
-    advance(0.5);
-    EXPECT_FALSE(ui::AlertController::visible());
+    ASSERT_TRUE(hint->convertRect(hint->bounds(), nullptr).contains(testsupport::frameOfText(window(), "Drag").value()));
+    testsupport::tapText(window(), "Drag");
+    EXPECT_FALSE(race->engine().isTrackMode()) << "the tap went through to \"Drag\" under the toast";
+    advance(11.5);
+    EXPECT_TRUE(ui::visibleToast(*race->view())) << "for 12 s";
     EXPECT_FALSE(settings().firstRace);
 
     showRace();
-    EXPECT_FALSE(ui::AlertController::visible()) << "explained once";
+    EXPECT_FALSE(ui::visibleToast(*race->view())) << "explained once";
 }
 
 TEST_F(RaceViewControllerTest, PagesStartAndStopTheirTimers)
@@ -334,30 +337,16 @@ TEST_F(RaceViewControllerTest, MenuGesturesAndTheDroppingBar)
     EXPECT_FALSE(title());
 }
 
-TEST_F(RaceViewControllerTest, TurnedWhileTheBarIsInItLaysOutOnItsSideOnceTheBarHasGone)
-{
-    auto screen = showRace();
-    testsupport::tap(window(), panels().statPanel());
-    advance(0.5);
-    ASSERT_TRUE(menus().barShown());
-    root->setSize({844, 390}, 0);
-    advance(2);
-    window().layoutIfNeeded();
-    EXPECT_EQ(panels().gapPanel().superview(), screen->view().get()) << "the gap panel beside the timer panel";
-    EXPECT_LE(panels().infoPanel().convertPoint({0, 0}, nullptr).y, 2) << "the timer panel at the top, not pushed down";
-    EXPECT_LE(panels().statPanel().convertRect(panels().statPanel().bounds(), nullptr).maxY(), 395);
-}
-
 TEST_F(RaceViewControllerTest, LandscapeHidesTheSidePanels)
 {
     auto screen = showRace();
-    ui::Device::current().setOrientation(ui::DeviceOrientation::LandscapeLeft);
-    screen->changeTheViewToPortrait(false);
+    testsupport::tap(window(), panels().statPanel());  // turned while the bar is in: laid out once it has gone
+    root->setSize({844, 390}, 0);
+    advance(2);
     for (const char* side : {"Gear", "Horsepower", "Coolant temp."})
         EXPECT_FALSE(shows(window(), fnd::L(side))) << side;
     EXPECT_EQ(panels().gapPanel().superview(), screen->view().get());
-    ui::Device::current().setOrientation(ui::DeviceOrientation::Portrait);
-    screen->changeTheViewToPortrait(true);
+    root->setSize({390, 844}, 0);
     for (const char* side : {"Gear", "Horsepower", "Coolant temp."})
         EXPECT_TRUE(shows(window(), fnd::L(side))) << side;
     EXPECT_EQ(panels().gapPanel().superview(), &panels().statPanel());
