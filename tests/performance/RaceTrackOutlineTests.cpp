@@ -204,7 +204,6 @@ TEST_F(RaceTrackOutlineTest, NoTabBarCoversTheMapOnItsSide)
         }
         EXPECT_EQ(tabs.isHidden(), size.width > size.height) << named(size) << ": hidden on its side, pad or phone";
         root->setSize({size.height, size.width}, 0);
-        advance(0.5);
         EXPECT_EQ(tabs.isHidden(), size.width < size.height) << named(size) << " turned";
     }
 }
