@@ -89,8 +89,9 @@ void findPageDots(const ui::View& view, std::vector<const ui::PageControl*>& fou
         findPageDots(*child, found);
 }
 
-// Texts drawn across the row of page dots, which a page control draws centred in its bounds.
-void checkPageDots(const ui::View& view, const std::vector<ui::ShownText>& shown, std::vector<Finding>& found)
+// Texts drawn across the row of page dots, which a page control draws centred in its bounds (a toast's may be).
+void checkPageDots(const ui::View& view, const std::vector<ui::ShownText>& shown,
+                   const std::vector<ui::ShownText>& onToasts, std::vector<Finding>& found)
 {
     std::vector<const ui::PageControl*> controls;
     findPageDots(view, controls);
@@ -102,7 +103,7 @@ void checkPageDots(const ui::View& view, const std::vector<ui::ShownText>& shown
         ui::Rect area = dots->convertRect(onDots, &view);
         area.origin = {area.x() - view.bounds().x(), area.y() - view.bounds().y()};
         for (const ui::ShownText& text : shown) {
-            if (!text.frame.intersection(area).isEmpty())
+            if (!text.frame.intersection(area).isEmpty() && !among(onToasts, text))
                 found.push_back({"text over page dots", quoted(text.text)});
         }
     }
@@ -210,8 +211,9 @@ std::vector<Finding> checkView(ui::View& view)
     const std::vector<const ui::View*> bars = shownBars(view);
     std::vector<Finding> found;
     const std::vector<ui::ShownText> shown = ui::visibleTextFrames(view);
-    checkTexts(shown, textsOf(bars, view), textsOf(shownToasts(view), view), found);
-    checkPageDots(view, shown, found);
+    const std::vector<ui::ShownText> onToasts = textsOf(shownToasts(view), view);
+    checkTexts(shown, textsOf(bars, view), onToasts, found);
+    checkPageDots(view, shown, onToasts, found);
     checkBars(bars, found);
     for (Finding& finding : checkTextsSeen(view))
         found.push_back(std::move(finding));
