@@ -76,6 +76,8 @@ void checkTexts(const std::vector<ui::ShownText>& shown, const std::vector<ui::S
     }
 }
 
+std::vector<const ui::View*> shownToasts(const ui::View& view);
+
 void findPageDots(const ui::View& view, std::vector<const ui::PageControl*>& found)
 {
     if (view.isHidden() || view.alpha() < 0.01)
@@ -90,11 +92,11 @@ void findPageDots(const ui::View& view, std::vector<const ui::PageControl*>& fou
 }
 
 // Texts drawn across the row of page dots, which a page control draws centred in its bounds (a toast's may be).
-void checkPageDots(const ui::View& view, const std::vector<ui::ShownText>& shown,
-                   const std::vector<ui::ShownText>& onToasts, std::vector<Finding>& found)
+void checkPageDots(const ui::View& view, const std::vector<ui::ShownText>& shown, std::vector<Finding>& found)
 {
     std::vector<const ui::PageControl*> controls;
     findPageDots(view, controls);
+    const std::vector<ui::ShownText> onToasts = textsOf(shownToasts(view), view);
     for (const ui::PageControl* dots : controls) {
         const ui::Rect b = dots->bounds();
         const ui::Size row = dots->sizeForNumberOfPages(dots->numberOfPages());
@@ -211,9 +213,8 @@ std::vector<Finding> checkView(ui::View& view)
     const std::vector<const ui::View*> bars = shownBars(view);
     std::vector<Finding> found;
     const std::vector<ui::ShownText> shown = ui::visibleTextFrames(view);
-    const std::vector<ui::ShownText> onToasts = textsOf(shownToasts(view), view);
-    checkTexts(shown, textsOf(bars, view), onToasts, found);
-    checkPageDots(view, shown, onToasts, found);
+    checkTexts(shown, textsOf(bars, view), textsOf(shownToasts(view), view), found);
+    checkPageDots(view, shown, found);
     checkBars(bars, found);
     for (Finding& finding : checkTextsSeen(view))
         found.push_back(std::move(finding));
