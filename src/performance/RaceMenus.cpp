@@ -19,6 +19,7 @@ constexpr double barHeight = 44;
 constexpr double barParkedY = -46;
 constexpr double padBarY = 10;
 constexpr double barShownFor = 1.8;
+constexpr double firstRaceNoteShownFor = 12.0;
 ui::Font selectorFont()
 {
     return ui::Font::named("DigitalSans NowEF ML Demo", 13);
@@ -161,5 +162,5 @@ void RaceMenus::explainFirstRace()
     ui::ToastStyle style;
     style.setMessageColor(ui::Color::rgb(0.2, 0.70980392, 0.88235294));
     style.setMessageFont(ui::Font::named("DigitalSans NowEF ML Demo", 15));
-    ui::makeToast(host_, fnd::L("Race msg2"), firstRaceToastDuration, ui::ToastPosition::Center, style);
+    ui::makeToast(host_, fnd::L("Race msg2"), firstRaceNoteShownFor, ui::ToastPosition::Center, style);
 }

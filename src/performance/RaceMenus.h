@@ -56,7 +56,6 @@ public:
     static void showError(const std::string& key);
     // The first visit's note on how a run starts, over the middle of the screen for a while.
     void explainFirstRace();
-    static constexpr double firstRaceToastDuration = 12.0;
     // One high-temperature alert at a time; false while one is still up.
     bool warnTemperature(const std::string& message) { return temperatureWarning_.show(message); }
 
