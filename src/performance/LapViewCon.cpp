@@ -158,7 +158,8 @@ void LapViewCon::changeTheViewToPortrait(bool portrait, double)
         lowerBorder_->setFrame({0, p - 3, s, 3});
     } else {
         const double p = 0.16 * s;
-        const double top = std::max(35.0, navigationBarBottom(*this) - 30);
+        // Below the bar wherever it ends: a pad's status bar puts it lower than on a phone on its side.
+        const double top = navigationBarBottom(*this, 35);
         topView_->setFrame({0, top, l, p});
         tB_->setFrame({0, p + top, l, 0.8 * s - 26});
         for (std::size_t i = 0; i < pairs_.size(); ++i) {

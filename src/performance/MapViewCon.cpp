@@ -224,15 +224,10 @@ void MapViewCon::changeTheViewToPortrait(bool portrait, double duration)
     const ui::Size screen = ui::Device::current().screenSize();
     const double s = std::min(screen.width, screen.height);
     const double l = std::max(screen.width, screen.height);
-    // On a phone on its side the map takes the whole height and the results' tab bar goes until the phone
-    // stands up again. A pad keeps its tabs within reach, and the map ends above them.
-    double bottom = 0;
-    if (ui::TabBarController* tabs = tabBarController()) {
-        const bool phone = !ui::Device::current().isPad();
-        tabs->tabBar().setHidden(!portrait && phone);
-        if (!portrait && !phone)
-            bottom = std::max(0.0, tabs->view()->bounds().size.height - tabs->tabBar().frame().minY());
-    }
+    // On its side the map takes the whole height and the results' tab bar goes until the window stands up
+    // again; Done leaves the results meanwhile.
+    if (ui::TabBarController* tabs = tabBarController())
+        tabs->tabBar().setHidden(!portrait);
     ui::animate(duration, [&] {
         if (portrait) {
             const double top = navigationBarBottom(*this);
@@ -242,8 +237,8 @@ void MapViewCon::changeTheViewToPortrait(bool portrait, double duration)
             tb_->setHidden(false);
         } else {
             const double top = navigationBarBottom(*this, 25);
-            mapView_->setFrame({0, top, l, s - top - bottom});
-            tView_->setFrame({0, top, l, s - top - bottom});
+            mapView_->setFrame({0, top, l, s - top});
+            tView_->setFrame({0, top, l, s - top});
             tb_->setHidden(true);
         }
     });

@@ -10,6 +10,7 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/SegmentedControl.h"
+#include "platform/ui/Toast.h"
 #include "shell/QueuedAlertController.h"
 
 namespace {
@@ -18,6 +19,7 @@ constexpr double barHeight = 44;
 constexpr double barParkedY = -46;
 constexpr double padBarY = 10;
 constexpr double barShownFor = 1.8;
+constexpr double firstRaceNoteShownFor = 12.0;
 ui::Font selectorFont()
 {
     return ui::Font::named("DigitalSans NowEF ML Demo", 13);
@@ -127,6 +129,9 @@ void RaceMenus::hideBar()
     });
     barOverPanels_ = false;
     panelsPushed_ = false;
+    // The screen skipped its layouts while the bar was in (it may have been turned meanwhile): one is due now.
+    if (barShown_)
+        host_.setNeedsLayout();
     barShown_ = false;
 }
 
@@ -151,5 +156,11 @@ void RaceMenus::showError(const std::string& key)
     alert->show();
 }
 
-// Explained in an alert: the mode controls it names are where a toast would lie.
-void RaceMenus::explainFirstRace() { QueuedAlertController::showMessage("Racetrack", "Race msg2"); }
+void RaceMenus::explainFirstRace()
+{
+    // The toast lets taps through, so the mode and ready controls under it work while it shows.
+    ui::ToastStyle style;
+    style.setMessageColor(ui::Color::rgb(0.2, 0.70980392, 0.88235294));
+    style.setMessageFont(ui::Font::named("DigitalSans NowEF ML Demo", 15));
+    ui::makeToast(host_, fnd::L("Race msg2"), firstRaceNoteShownFor, ui::ToastPosition::Center, style);
+}

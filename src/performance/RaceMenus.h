@@ -54,7 +54,8 @@ public:
 
     void showOptions();
     static void showError(const std::string& key);
-    static void explainFirstRace();
+    // The first visit's note on how a run starts, over the middle of the screen for a while.
+    void explainFirstRace();
     // One high-temperature alert at a time; false while one is still up.
     bool warnTemperature(const std::string& message) { return temperatureWarning_.show(message); }
 

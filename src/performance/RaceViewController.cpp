@@ -102,7 +102,7 @@ void RaceViewController::viewDidAppear(bool animated)
     transArr_ = userData.transmissionArr;
     rpmRedLine_ = userData.rpmRedLine;
     if (settings.firstRace) {
-        RaceMenus::explainFirstRace();
+        menus_->explainFirstRace();
         settings.firstRace = false;
     }
     if (motionManager_->isDeviceMotionAvailable()) {

@@ -202,9 +202,9 @@ TEST_F(RaceTrackOutlineTest, NoTabBarCoversTheMapOnItsSide)
                 EXPECT_FALSE(frame.intersects(tabs.convertRect(tabs.bounds(), nullptr))) << named(size);
             }
         }
-        // A pad keeps its tabs within reach on its side; so does a phone standing up.
-        const bool phoneOnItsSide = size.width == 844;
-        EXPECT_EQ(tabs.isHidden(), phoneOnItsSide) << named(size);
+        EXPECT_EQ(tabs.isHidden(), size.width > size.height) << named(size) << ": hidden on its side, pad or phone";
+        root->setSize({size.height, size.width}, 0);
+        EXPECT_EQ(tabs.isHidden(), size.width < size.height) << named(size) << " turned";
     }
 }
 

@@ -498,10 +498,13 @@ TEST_F(RaceUserPathTest, TheResultAndTrackScreensWearTheirBarButtonsAndBlackShee
     expectBlackRoundedSheet("sharing");
     tapOn(fnd::L("Cancel"));
 
+    testsupport::pad.apply();
     auto laps = std::make_shared<LapViewCon>(std::vector<Lap>{Lap({}, {80}, 610)}, 80, 1.2f);
     root = std::make_unique<ui::RootWindow>(ui::Device::current().screenSize());
     root->setRootViewController(std::make_shared<ui::NavigationController>(laps));
     advance(0.5);
+    const ui::Rect best = testsupport::frameOfText(root->window(), "01:01.0").value();  // lays the window out
+    EXPECT_GE(best.minY(), laps->navigationController()->navigationBar().frame().maxY()) << "on a pad, below the bar";
     expectBarButton(*laps, laps->navigationItem().leftBarButtonItem(), "Digital-Serial", ui::Color::white(0.8),
                     "lap table Done");
 

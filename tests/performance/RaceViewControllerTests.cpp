@@ -13,6 +13,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/TabBarController.h"
+#include "platform/ui/Toast.h"
 #include "platform/ui/VisibleText.h"
 #include "support/Input.h"
 #include "support/ScreenShape.h"
@@ -56,20 +57,21 @@ TEST_F(RaceViewControllerTest, BuildsItsPagesAndShowsNothingBeforeARun)
     EXPECT_EQ(plain->panels()->shiftView(), nullptr);
 }
 
-TEST_F(RaceViewControllerTest, TheFirstRaceIsExplainedOnceInAnAlertClosedByOk)
+TEST_F(RaceViewControllerTest, TheFirstRaceIsExplainedOnceInAToastThatLetsTapsThrough)
 {
     settings().firstRace = true;
     showRace();
-    const auto hint = ui::AlertController::visible();
-    ASSERT_TRUE(hint) << "the explanation covers the mode controls it names unless the user closes it";
+    const ui::ToastView* hint = ui::visibleToast(*race->view());
+    ASSERT_TRUE(hint) << "the explanation lies over the mode controls it names, which still take taps";
     EXPECT_EQ(hint->message(), fnd::L("Race msg2"));
-    EXPECT_TRUE(testsupport::tapText(root->window(), "Ok"));
-    advance(0.5);
-    EXPECT_FALSE(ui::AlertController::visible());
+    EXPECT_TRUE(testsupport::tapText(root->window(), "Drag"));
+    advance(11.5);
+    EXPECT_EQ(ui::visibleToast(*race->view()), hint) << "for 12 s";
+    EXPECT_FALSE(race->engine().isTrackMode());
     EXPECT_FALSE(settings().firstRace);
 
     showRace();
-    EXPECT_FALSE(ui::AlertController::visible()) << "explained once";
+    EXPECT_FALSE(ui::visibleToast(*race->view())) << "explained once";
 }
 
 TEST_F(RaceViewControllerTest, PagesStartAndStopTheirTimers)
@@ -337,13 +339,13 @@ TEST_F(RaceViewControllerTest, MenuGesturesAndTheDroppingBar)
 TEST_F(RaceViewControllerTest, LandscapeHidesTheSidePanels)
 {
     auto screen = showRace();
-    ui::Device::current().setOrientation(ui::DeviceOrientation::LandscapeLeft);
-    screen->changeTheViewToPortrait(false);
+    testsupport::tap(window(), panels().statPanel());  // turned while the bar is in: laid out once it has gone
+    root->setSize({844, 390}, 0);
+    advance(2);
     for (const char* side : {"Gear", "Horsepower", "Coolant temp."})
         EXPECT_FALSE(shows(window(), fnd::L(side))) << side;
     EXPECT_EQ(panels().gapPanel().superview(), screen->view().get());
-    ui::Device::current().setOrientation(ui::DeviceOrientation::Portrait);
-    screen->changeTheViewToPortrait(true);
+    root->setSize({390, 844}, 0);
     for (const char* side : {"Gear", "Horsepower", "Coolant temp."})
         EXPECT_TRUE(shows(window(), fnd::L(side))) << side;
     EXPECT_EQ(panels().gapPanel().superview(), &panels().statPanel());

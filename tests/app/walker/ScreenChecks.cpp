@@ -76,6 +76,8 @@ void checkTexts(const std::vector<ui::ShownText>& shown, const std::vector<ui::S
     }
 }
 
+std::vector<const ui::View*> shownToasts(const ui::View& view);
+
 void findPageDots(const ui::View& view, std::vector<const ui::PageControl*>& found)
 {
     if (view.isHidden() || view.alpha() < 0.01)
@@ -89,11 +91,12 @@ void findPageDots(const ui::View& view, std::vector<const ui::PageControl*>& fou
         findPageDots(*child, found);
 }
 
-// Texts drawn across the row of page dots, which a page control draws centred in its bounds.
+// Texts drawn across the row of page dots, which a page control draws centred in its bounds (a toast's may be).
 void checkPageDots(const ui::View& view, const std::vector<ui::ShownText>& shown, std::vector<Finding>& found)
 {
     std::vector<const ui::PageControl*> controls;
     findPageDots(view, controls);
+    const std::vector<ui::ShownText> onToasts = textsOf(shownToasts(view), view);
     for (const ui::PageControl* dots : controls) {
         const ui::Rect b = dots->bounds();
         const ui::Size row = dots->sizeForNumberOfPages(dots->numberOfPages());
@@ -102,7 +105,7 @@ void checkPageDots(const ui::View& view, const std::vector<ui::ShownText>& shown
         ui::Rect area = dots->convertRect(onDots, &view);
         area.origin = {area.x() - view.bounds().x(), area.y() - view.bounds().y()};
         for (const ui::ShownText& text : shown) {
-            if (!text.frame.intersection(area).isEmpty())
+            if (!text.frame.intersection(area).isEmpty() && !among(onToasts, text))
                 found.push_back({"text over page dots", quoted(text.text)});
         }
     }
