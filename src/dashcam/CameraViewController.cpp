@@ -130,6 +130,10 @@ void CameraViewController::viewDidLoad()
     buildControls();
     buildPipeline();
     addGestures();
+}
+
+void CameraViewController::saveMoviesLeftToAlbum()
+{
     keepLeftMovie();
     offerMoviesSetAside();
 }
@@ -297,22 +301,25 @@ void CameraViewController::keepLeftMovie()
         pendingMovie_.settle();
         return;
     }
-    const std::optional<bool> frames = pendingMovie_.hasFrames();
-    // Without the media module nobody can tell whether it holds a picture: it waits, pending, for a run
-    // that can.
-    if (!frames)
-        return;
-    if (!*frames) {
-        pendingMovie_.discard();
-        return;
-    }
     savingLeftMovie_ = true;
     const auto weak = weak_from_this();
-    pendingMovie_.saveToAlbum([weak, this](bool saved, const std::string& error) {
+    pendingMovie_.hasFrames([weak, this](std::optional<bool> frames) {
         if (weak.expired())
             return;
-        savingLeftMovie_ = false;
-        albumCopyDone(saved, error);
+        // Without the media module nobody can tell whether it holds a picture: it waits, pending, for a run
+        // that can.
+        if (!frames || !*frames) {
+            if (frames)
+                pendingMovie_.discard();
+            savingLeftMovie_ = false;
+            return;
+        }
+        pendingMovie_.saveToAlbum([weak, this](bool saved, const std::string& error) {
+            if (weak.expired())
+                return;
+            savingLeftMovie_ = false;
+            albumCopyDone(saved, error);
+        });
     });
 }
 
@@ -333,7 +340,7 @@ void CameraViewController::offerMoviesSetAside()
 {
     const auto weak = weak_from_this();
     for (const PendingMovie& aside : pendingMovie_.movedAside())
-        aside.saveToAlbum([weak, this](bool saved, const std::string& error) {
+        aside.moveToAlbum([weak, this](bool saved, const std::string& error) {
             if (!weak.expired())
                 albumCopyDone(saved, error);
         });
@@ -680,18 +687,22 @@ void CameraViewController::stopRecording()
 
 void CameraViewController::movieFinished()
 {
-    // A camera that failed before its first frame leaves a movie with nothing to see.
-    if (pendingMovie_.hasFrames() == false) {
-        pendingMovie_.discard();
-        finishing_.reset();
-        return;
-    }
     const auto weak = weak_from_this();
-    pendingMovie_.saveToAlbum([weak, this](bool saved, const std::string& error) {
+    pendingMovie_.hasFrames([weak, this](std::optional<bool> frames) {
         if (weak.expired())
             return;
-        finishing_.reset();
-        albumCopyDone(saved, error);
+        // A camera that failed before its first frame leaves a movie with nothing to see.
+        if (frames == false) {
+            pendingMovie_.discard();
+            finishing_.reset();
+            return;
+        }
+        pendingMovie_.saveToAlbum([weak, this](bool saved, const std::string& error) {
+            if (weak.expired())
+                return;
+            finishing_.reset();
+            albumCopyDone(saved, error);
+        });
     });
 }
 

@@ -47,6 +47,10 @@ public:
     CameraViewController();
     ~CameraViewController() override;
 
+    // At launch, with the screen made but not opened: the movies an earlier run left pending (cut short,
+    // not taken by the album, set aside) go to the album, without holding the start.
+    void saveMoviesLeftToAlbum();
+
     void startScanning() override;
     void didReceiveResponse(const std::vector<Response>& responses) override;
     void scannerDidReceiveVoltage(Scanner& scanner, const std::vector<Response>& responses) override;
@@ -155,7 +159,7 @@ private:
     // Moves a movie the album did not take out of the new recording's way, and tells where it is kept;
     // false (told why) when it stays in the way.
     bool setLeftMovieAside();
-    // Movies set aside in an earlier run go to the album.
+    // Movies set aside in an earlier run go to the album, and then leave Documents.
     void offerMoviesSetAside();
     void movieFinished();
     // A copy to the album ended: counted, or the user told why the movie is still in Documents.

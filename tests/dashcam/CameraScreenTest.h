@@ -49,9 +49,16 @@ protected:
         return ScreenFixture::waitFor(done, seconds);
     }
 
-    void show()
+    // As the app makes the screen at launch.
+    void launch()
     {
         camera = std::make_shared<CameraViewController>();
+        camera->saveMoviesLeftToAlbum();
+    }
+
+    void show()
+    {
+        launch();
         camera->setScanner(link);
         makeWindow();
         ScreenFixture::show(camera, 0.1);
