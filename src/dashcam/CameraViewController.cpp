@@ -745,7 +745,8 @@ void CameraViewController::viewWillDisappear(bool animated)
     if (clockTimer_)
         clockTimer_->invalidate();
     clockTimer_.reset();
-    if (locationManager_) {
+    // Location updates go on with the clock shown, and in race mode.
+    if (locationManager_ && !Manager::sharedManager().setting().displayTimeEnabled && !race_) {
         locationManager_->stopUpdatingLocation();
         locationManager_->stopUpdatingHeading();
     }

@@ -88,6 +88,8 @@ public:
     CameraRaceMode* raceMode() const { return race_.get(); }
     ui::Label* coordinatesLabel() const { return coordinatesLabel_.get(); }
     ui::Label* timeLabel() const { return timeLabel_.get(); }
+    // Position updates reach the screen (they may go on after it was left).
+    bool isUpdatingLocation() const { return locationManager_ && locationManager_->isUpdatingLocation(); }
     // The g-force tile's accelerations (g), as the motion handler left them.
     float x() const { return x_; }
     float y() const { return y_; }

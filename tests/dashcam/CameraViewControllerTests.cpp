@@ -246,6 +246,7 @@ TEST_F(CameraViewControllerTest, CoordinatesClockAndCompassReachTheOverlay)
     // Due north in a portrait window: the landscape screen's strip turns it a quarter on and back.
     EXPECT_EQ(camera->cView()->label(camera->cView()->shownPoint()).text(), "N");
     leave();
+    EXPECT_TRUE(camera->isUpdatingLocation()) << "with the clock shown, leaving leaves them running";
     geo::LocationService::shared().stop();
 }
 
