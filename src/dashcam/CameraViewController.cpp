@@ -89,9 +89,11 @@ void CameraViewController::stopRecordingForTheApp(bool quitting)
         if (buttonView_)
             buttonView_->setRecording(false);
     }
-    // At the end of the run the movie is finished and copied before the program goes.
-    if (quitting && finishing_)
-        fnd::RunLoop::main().runUntil([this] { return finishing_ == nullptr; }, 10.0);
+    // At the end of the run the movie is finished and copied, and the copies begun at launch are done with,
+    // before the program goes: else a movie in the album would stay pending, to be copied again.
+    const auto copied = [this] { return !isFinishingMovie() && asideCopies_ == 0; };
+    if (quitting && !copied())
+        fnd::RunLoop::main().runUntil(copied, 10.0);
 }
 
 CameraViewController::~CameraViewController()
@@ -339,11 +341,15 @@ bool CameraViewController::setLeftMovieAside()
 void CameraViewController::offerMoviesSetAside()
 {
     const auto weak = weak_from_this();
-    for (const PendingMovie& aside : pendingMovie_.movedAside())
+    for (const PendingMovie& aside : pendingMovie_.movedAside()) {
+        ++asideCopies_;
         aside.moveToAlbum([weak, this](bool saved, const std::string& error) {
-            if (!weak.expired())
-                albumCopyDone(saved, error);
+            if (weak.expired())
+                return;
+            --asideCopies_;
+            albumCopyDone(saved, error);
         });
+    }
 }
 
 void CameraViewController::albumCopyDone(bool saved, const std::string& error)

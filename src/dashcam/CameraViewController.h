@@ -212,6 +212,8 @@ private:
     std::filesystem::path pathToMovie_;
     PendingMovie pendingMovie_;
     bool savingLeftMovie_ = false;
+    // Movies set aside on their way to the album.
+    int asideCopies_ = 0;
     std::shared_ptr<fnd::Timer> counterTimer_;
     fnd::NotificationCenter::Token modifiedToken_;
     fnd::NotificationCenter::Token backgroundToken_;
