@@ -349,12 +349,10 @@ TEST_F(CameraViewControllerTest, AMovieThatCannotBeWrittenStopsTheRecordingAndSa
     advance(1.0);
     EXPECT_EQ(camera->recordLabel().text(), "00:00:00");
     // What was written before the disk filled reaches the album when it holds a frame: on a slow
-    // machine a fragment can fit in the space.
+    // machine a fragment can fit in the space. Nothing is left waiting: the next tap records again.
+    ASSERT_TRUE(waitFor([&] { return !camera->isFinishingMovie(); }));
     const int kept = camera->moviesSaved();
     EXPECT_LE(kept, 1);
-
-    // Nothing is left waiting: the next tap records again.
-    EXPECT_FALSE(camera->isFinishingMovie());
     testsupport::tap(root->window(), button);
     EXPECT_TRUE(camera->isRecording());
     film(0.5);
