@@ -49,16 +49,10 @@ protected:
         return ScreenFixture::waitFor(done, seconds);
     }
 
-    // As the app makes the screen at launch.
-    void launch()
-    {
-        camera = std::make_shared<CameraViewController>();
-        camera->saveMoviesLeftToAlbum();
-    }
-
     void show()
     {
-        launch();
+        camera = std::make_shared<CameraViewController>();
+        camera->saveMoviesLeftToAlbum();  // as the app makes it at launch
         camera->setScanner(link);
         makeWindow();
         ScreenFixture::show(camera, 0.1);
