@@ -34,7 +34,12 @@ void registerFeatures(FeatureRegistry& features)
     features.addTab("Fuel Economy", "Fuel", [] { return std::make_shared<FuelViewController>(); });
     features.addTab("Fuel Economy", "Trends", [] { return std::make_shared<GraphViewCon>(); });
     features.addSettings("Fuel Economy", "Fuel economy settings", [] { return std::make_shared<FuelSettingViewCon>(); });
-    features.addScreen("Dash Camcorder", [] { return std::make_shared<CameraViewController>(); });
+    features.addScreen("Dash Camcorder", [] {
+        // Made at launch, when the movies an earlier run left are promised to reach the album.
+        auto camera = std::make_shared<CameraViewController>();
+        camera->saveMoviesLeftToAlbum();
+        return camera;
+    });
     features.addSettings("Dash Camcorder", "Dashcam settings", [] {
         return std::make_shared<CamSettViewController>([] { return std::make_shared<TrackSelectViewCon>(); });
     });

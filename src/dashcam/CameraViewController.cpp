@@ -89,9 +89,11 @@ void CameraViewController::stopRecordingForTheApp(bool quitting)
         if (buttonView_)
             buttonView_->setRecording(false);
     }
-    // At the end of the run the movie is finished and copied before the program goes.
-    if (quitting && finishing_)
-        fnd::RunLoop::main().runUntil([this] { return finishing_ == nullptr; }, 10.0);
+    // At the end of the run the movie is finished and copied, and the copies begun at launch are done with,
+    // before the program goes: else a movie in the album would stay pending, to be copied again.
+    const auto copied = [this] { return !isFinishingMovie() && asideCopies_ == 0; };
+    if (quitting && !copied())
+        fnd::RunLoop::main().runUntil(copied, 10.0);
 }
 
 CameraViewController::~CameraViewController()
@@ -130,6 +132,10 @@ void CameraViewController::viewDidLoad()
     buildControls();
     buildPipeline();
     addGestures();
+}
+
+void CameraViewController::saveMoviesLeftToAlbum()
+{
     keepLeftMovie();
     offerMoviesSetAside();
 }
@@ -297,22 +303,25 @@ void CameraViewController::keepLeftMovie()
         pendingMovie_.settle();
         return;
     }
-    const std::optional<bool> frames = pendingMovie_.hasFrames();
-    // Without the media module nobody can tell whether it holds a picture: it waits, pending, for a run
-    // that can.
-    if (!frames)
-        return;
-    if (!*frames) {
-        pendingMovie_.discard();
-        return;
-    }
     savingLeftMovie_ = true;
     const auto weak = weak_from_this();
-    pendingMovie_.saveToAlbum([weak, this](bool saved, const std::string& error) {
+    pendingMovie_.hasFrames([weak, this](std::optional<bool> frames) {
         if (weak.expired())
             return;
-        savingLeftMovie_ = false;
-        albumCopyDone(saved, error);
+        // Without the media module nobody can tell whether it holds a picture: it waits, pending, for a run
+        // that can.
+        if (!frames || !*frames) {
+            if (frames)
+                pendingMovie_.discard();
+            savingLeftMovie_ = false;
+            return;
+        }
+        pendingMovie_.saveToAlbum([weak, this](bool saved, const std::string& error) {
+            if (weak.expired())
+                return;
+            savingLeftMovie_ = false;
+            albumCopyDone(saved, error);
+        });
     });
 }
 
@@ -332,11 +341,15 @@ bool CameraViewController::setLeftMovieAside()
 void CameraViewController::offerMoviesSetAside()
 {
     const auto weak = weak_from_this();
-    for (const PendingMovie& aside : pendingMovie_.movedAside())
-        aside.saveToAlbum([weak, this](bool saved, const std::string& error) {
-            if (!weak.expired())
-                albumCopyDone(saved, error);
+    for (const PendingMovie& aside : pendingMovie_.movedAside()) {
+        ++asideCopies_;
+        aside.moveToAlbum([weak, this](bool saved, const std::string& error) {
+            if (weak.expired())
+                return;
+            --asideCopies_;
+            albumCopyDone(saved, error);
         });
+    }
 }
 
 void CameraViewController::albumCopyDone(bool saved, const std::string& error)
@@ -680,18 +693,22 @@ void CameraViewController::stopRecording()
 
 void CameraViewController::movieFinished()
 {
-    // A camera that failed before its first frame leaves a movie with nothing to see.
-    if (pendingMovie_.hasFrames() == false) {
-        pendingMovie_.discard();
-        finishing_.reset();
-        return;
-    }
     const auto weak = weak_from_this();
-    pendingMovie_.saveToAlbum([weak, this](bool saved, const std::string& error) {
+    pendingMovie_.hasFrames([weak, this](std::optional<bool> frames) {
         if (weak.expired())
             return;
-        finishing_.reset();
-        albumCopyDone(saved, error);
+        // A camera that failed before its first frame leaves a movie with nothing to see.
+        if (frames == false) {
+            pendingMovie_.discard();
+            finishing_.reset();
+            return;
+        }
+        pendingMovie_.saveToAlbum([weak, this](bool saved, const std::string& error) {
+            if (weak.expired())
+                return;
+            finishing_.reset();
+            albumCopyDone(saved, error);
+        });
     });
 }
 
@@ -734,7 +751,8 @@ void CameraViewController::viewWillDisappear(bool animated)
     if (clockTimer_)
         clockTimer_->invalidate();
     clockTimer_.reset();
-    if (locationManager_) {
+    // Location updates go on with the clock shown, and in race mode.
+    if (locationManager_ && !Manager::sharedManager().setting().displayTimeEnabled && !race_) {
         locationManager_->stopUpdatingLocation();
         locationManager_->stopUpdatingHeading();
     }

@@ -47,6 +47,10 @@ public:
     CameraViewController();
     ~CameraViewController() override;
 
+    // At launch, with the screen made but not opened: the movies an earlier run left pending (cut short,
+    // not taken by the album, set aside) go to the album, without holding the start.
+    void saveMoviesLeftToAlbum();
+
     void startScanning() override;
     void didReceiveResponse(const std::vector<Response>& responses) override;
     void scannerDidReceiveVoltage(Scanner& scanner, const std::vector<Response>& responses) override;
@@ -84,6 +88,8 @@ public:
     CameraRaceMode* raceMode() const { return race_.get(); }
     ui::Label* coordinatesLabel() const { return coordinatesLabel_.get(); }
     ui::Label* timeLabel() const { return timeLabel_.get(); }
+    // Position updates reach the screen (they may go on after it was left).
+    bool isUpdatingLocation() const { return locationManager_ && locationManager_->isUpdatingLocation(); }
     // The g-force tile's accelerations (g), as the motion handler left them.
     float x() const { return x_; }
     float y() const { return y_; }
@@ -155,7 +161,7 @@ private:
     // Moves a movie the album did not take out of the new recording's way, and tells where it is kept;
     // false (told why) when it stays in the way.
     bool setLeftMovieAside();
-    // Movies set aside in an earlier run go to the album.
+    // Movies set aside in an earlier run go to the album, and then leave Documents.
     void offerMoviesSetAside();
     void movieFinished();
     // A copy to the album ended: counted, or the user told why the movie is still in Documents.
@@ -206,6 +212,8 @@ private:
     std::filesystem::path pathToMovie_;
     PendingMovie pendingMovie_;
     bool savingLeftMovie_ = false;
+    // Movies set aside on their way to the album.
+    int asideCopies_ = 0;
     std::shared_ptr<fnd::Timer> counterTimer_;
     fnd::NotificationCenter::Token modifiedToken_;
     fnd::NotificationCenter::Token backgroundToken_;

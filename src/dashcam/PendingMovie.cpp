@@ -1,6 +1,7 @@
 #include "dashcam/PendingMovie.h"
 
 #include "platform/foundation/DateFormatter.h"
+#include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/media/MediaModule.h"
 #include "platform/media/PhotoAlbum.h"
@@ -10,6 +11,12 @@
 namespace {
 
 constexpr std::string_view markerEnding = ".pending";
+
+fnd::DispatchQueue& probeQueue()
+{
+    static fnd::DispatchQueue queue("movie-probe");
+    return queue;
+}
 
 }  // namespace
 
@@ -32,13 +39,32 @@ bool PendingMovie::isLeft() const
     return std::filesystem::exists(marker_, ignored) && std::filesystem::is_regular_file(movie_, ignored);
 }
 
-std::optional<bool> PendingMovie::hasFrames() const { return media::movieHasVideoFrames(movie_); }
+void PendingMovie::hasFrames(std::function<void(std::optional<bool> frames)> told) const
+{
+    probeQueue().async([movie = movie_, told = std::move(told)] {
+        fnd::DispatchQueue::main().async([told, frames = media::movieHasVideoFrames(movie)] { told(frames); });
+    });
+}
 
 void PendingMovie::saveToAlbum(std::function<void(bool saved, const std::string& error)> done) const
 {
-    media::PhotoAlbum::saveVideo(movie_, [*this, done = std::move(done)](const auto& saved, const std::string& error) {
+    copyToAlbum(false, std::move(done));
+}
+
+void PendingMovie::moveToAlbum(std::function<void(bool saved, const std::string& error)> done) const
+{
+    copyToAlbum(true, std::move(done));
+}
+
+void PendingMovie::copyToAlbum(bool removeWhenSaved,
+                               std::function<void(bool saved, const std::string& error)> done) const
+{
+    media::PhotoAlbum::saveVideo(movie_, [*this, removeWhenSaved, done = std::move(done)](const auto& saved,
+                                                                                          const std::string& error) {
         // A movie that did not reach the album stays pending, so that nothing records over it.
-        if (saved)
+        if (saved && removeWhenSaved)
+            discard();
+        else if (saved)
             settle();
         else
             fnd::log(fnd::LogLevel::Error, "dash camera album copy: " + error);

@@ -52,6 +52,7 @@ protected:
     void show()
     {
         camera = std::make_shared<CameraViewController>();
+        camera->saveMoviesLeftToAlbum();  // as the app makes it at launch
         camera->setScanner(link);
         makeWindow();
         ScreenFixture::show(camera, 0.1);
