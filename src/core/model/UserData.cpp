@@ -138,8 +138,8 @@ UserData UserData::fromArchive(const fnd::KeyedUnarchiver& in)
             }
         }
         if (unreadable > 0) {
-            in.noteDamage(std::to_string(unreadable) + " unreadable custom PID" + (unreadable == 1 ? " was" : "s were") +
-                          " left out");
+            in.noteDamage(std::to_string(unreadable) + " unreadable custom PID" +
+                          (unreadable == 1 ? " was" : "s were") + " left out");
             keepLimitsOf(data.notifyLimitArr, readPositions);
             keepLimitsOf(data.notifySoundLimArr, readPositions);
             keepLimitsOf(data.minLimitArr, readPositions);

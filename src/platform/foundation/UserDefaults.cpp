@@ -47,8 +47,8 @@ void UserDefaults::load()
     if (!values.is_object()) {
         // Keep the unreadable file for a person to look at; start from defaults.
         keptAside_ = moveAside(file_);
-        log(LogLevel::Warning, "unreadable preferences " + file_.string() + (refusal.empty() ? "" : " (" + refusal + ")") +
-                                   " moved to " + keptAside_.string());
+        const std::string why = refusal.empty() ? "" : " (" + refusal + ")";
+        log(LogLevel::Warning, "unreadable preferences " + file_.string() + why + " moved to " + keptAside_.string());
         return;
     }
     values_ = std::move(values);
