@@ -225,23 +225,6 @@ TEST_F(MotionTest, APipeIsReadOnce)
     ::close(ends[0]);
 }
 
-// A pipe whose writer is quiet is not waited on: a line plays once it is whole, and the last value holds.
-TEST_F(MotionTest, AQuietPipeIsNotWaitedOn)
-{
-    int ends[2] = {-1, -1};
-    ASSERT_EQ(::pipe(ends), 0);
-    std::string error;
-    auto replay = motion::MotionReplay::open("/proc/self/fd/" + std::to_string(ends[0]), error);
-    ASSERT_TRUE(replay) << error;
-    for (const std::string part : {"0.5,0,0,0.", "3\n"}) {
-        EXPECT_EQ(replay->at(1), (Acceleration{})) << "half a line is no sample";
-        ASSERT_EQ(::write(ends[1], part.data(), part.size()), static_cast<ssize_t>(part.size()));
-    }
-    EXPECT_EQ(replay->at(1), (Acceleration{0, 0, 0.3}));
-    ::close(ends[1]);
-    ::close(ends[0]);
-}
-
 TEST_F(MotionTest, AccelerometerIsReadFromIioWithGravityRemoved)
 {
     const auto root = testsupport::freshDocuments() / "iio";
