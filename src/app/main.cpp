@@ -5,7 +5,8 @@
 //           [--screenshot FILE] [--quit-after SECONDS] [--dump-text] [--help]
 // --adapter replaces the stored Wi-Fi adapter address for this run only. An unknown option or a bad
 // value ends the run with status 2.
-// --gps-replay plays an NMEA log as the GPS (else NORVALE_GPS_REPLAY, else gpsd).
+// --gps-replay plays an NMEA log as the GPS (else NORVALE_GPS_REPLAY, else gpsd); a named pipe plays as its
+// writer sends, and is never waited on.
 // --motion-replay plays "t,x,y,z" lines as device motion (else NORVALE_MOTION_REPLAY,
 // else an IIO accelerometer).
 
@@ -32,12 +33,13 @@ int run(int argc, char** argv)
         return *code;
     // Every option is checked before anything is opened, connected or written (the first launch's files,
     // the launch count).
+    // Given twice, the last one counts; each is checked.
     std::optional<AdapterAddress> adapter;
-    if (const auto text = app.optionValue("adapter")) {
-        adapter = AppDelegate::parseAdapterAddress(*text);
+    for (const std::string& text : app.optionValues("adapter")) {
+        adapter = AppDelegate::parseAdapterAddress(text);
         if (!adapter) {
             std::fprintf(stderr, "norvale: --adapter takes HOST:PORT, such as 192.168.0.10:35000, not \"%s\"\n",
-                         text->c_str());
+                         text.c_str());
             return 2;
         }
     }
@@ -56,6 +58,9 @@ int run(int argc, char** argv)
         motion::MotionService::sourcesFromEnvironment(app.options().motionReplay));
     if (!motionError.empty())
         std::fprintf(stderr, "norvale: %s\n", motionError.c_str());
+    // A replay that cannot be played is a bad value too.
+    if (!gpsError.empty() || !motionError.empty())
+        return 2;
     app.setDidEnterBackgroundHandler([&delegate] { delegate.didEnterBackground(); });
     app.setWillEnterForegroundHandler([&delegate] { delegate.willEnterForeground(); });
     app.setWillTerminateHandler([&delegate] { delegate.willTerminate(); });

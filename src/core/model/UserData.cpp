@@ -1,5 +1,6 @@
 #include "core/model/UserData.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -46,6 +47,21 @@ void fitTo(std::vector<T>& array, std::size_t size, const std::vector<T>& defaul
         array.resize(size);
     while (array.size() < size)
         array.push_back(array.size() < defaults.size() ? T(defaults[array.size()]) : fill);
+}
+
+// Keeps the built-in sensors' limit entries and those of the custom PIDs read (by their positions in the
+// file's list), in one pass: a list of many unreadable entries costs no more than its length.
+template <typename T>
+void keepLimitsOf(std::vector<T>& limits, const std::vector<std::size_t>& readPositions)
+{
+    constexpr std::size_t builtIn = builtInSensorCount;
+    std::vector<T> kept(limits.begin(), limits.begin() + static_cast<std::ptrdiff_t>(std::min(limits.size(), builtIn)));
+    for (const std::size_t position : readPositions) {
+        if (builtIn + position >= limits.size())
+            break;
+        kept.push_back(limits[builtIn + position]);
+    }
+    limits = std::move(kept);
 }
 
 }  // namespace
@@ -107,27 +123,27 @@ UserData UserData::fromArchive(const fnd::KeyedUnarchiver& in)
     archive::readFields(in, data);
     if (const auto pidArray = in.decodeObject("pids"); pidArray.is_array()) {
         // An entry that is no record at all is left out, and its limits with it.
-        std::size_t position = 0;
-        for (const auto& pid : pidArray) {
+        std::vector<std::size_t> readPositions;
+        std::size_t unreadable = 0;
+        for (std::size_t position = 0; position < pidArray.size(); ++position) {
             if (data.pids.size() == maxPidCount) {
                 in.noteDamage("more than " + std::to_string(maxPidCount) + " custom PIDs; the rest were left out");
                 break;
             }
-            if (pid.is_object()) {
-                data.pids.push_back(Pid::fromJson(pid));
-                ++position;
-                continue;
+            if (pidArray[position].is_object()) {
+                data.pids.push_back(Pid::fromJson(pidArray[position]));
+                readPositions.push_back(position);
+            } else {
+                ++unreadable;
             }
-            in.noteDamage("an unreadable custom PID was left out");
-            const std::size_t at = builtInSensorCount + position;
-            const auto drop = [at](auto& limits) {
-                if (limits.size() > at)
-                    limits.erase(limits.begin() + static_cast<std::ptrdiff_t>(at));
-            };
-            drop(data.notifyLimitArr);
-            drop(data.notifySoundLimArr);
-            drop(data.minLimitArr);
-            drop(data.maxLimitArr);
+        }
+        if (unreadable > 0) {
+            in.noteDamage(std::to_string(unreadable) + " unreadable custom PID" +
+                          (unreadable == 1 ? " was" : "s were") + " left out");
+            keepLimitsOf(data.notifyLimitArr, readPositions);
+            keepLimitsOf(data.notifySoundLimArr, readPositions);
+            keepLimitsOf(data.minLimitArr, readPositions);
+            keepLimitsOf(data.maxLimitArr, readPositions);
         }
     }
 

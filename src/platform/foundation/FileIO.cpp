@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -137,6 +138,40 @@ std::optional<std::string> readFile(const fs::path& file)
     if (in.bad())
         return std::nullopt;
     return content.str();
+}
+
+std::optional<std::string> readSavedFile(const fs::path& file, std::string& refusal)
+{
+    const auto refuse = [&refusal](std::string why) {
+        refusal = std::move(why);
+        return std::nullopt;
+    };
+    const std::string tooLarge = "over " + std::to_string(largestSavedFile) + " bytes, far more than is ever saved";
+    // Not blocking: opening a pipe with no writer would wait for one.
+    Fd fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
+        return std::nullopt;
+    if (!S_ISREG(info.st_mode))
+        return refuse("not a regular file");
+    if (static_cast<std::uintmax_t>(info.st_size) > largestSavedFile)
+        return refuse(tooLarge);
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    // To the end, even past the size seen: a file that grows beyond the bound meanwhile is refused too.
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return std::nullopt;
+        if (count == 0)
+            return bytes;
+        if (bytes.size() + static_cast<std::size_t>(count) > largestSavedFile)
+            return refuse(tooLarge);
+        bytes.append(buffer, static_cast<std::size_t>(count));
+    }
 }
 
 fs::path moveAside(const fs::path& file)

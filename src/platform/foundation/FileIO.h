@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -17,6 +18,14 @@ void removeStaleTemporaries(const std::filesystem::path& file);
 
 // The whole file; nullopt when it cannot be read.
 std::optional<std::string> readFile(const std::filesystem::path& file);
+
+// The most a saved record or the preferences may hold. The app writes a few megabytes at most: the largest,
+// the saved race tracks, take about 1 MB per hour of lap outline, the fuel log some 50 KB a year.
+inline constexpr std::uintmax_t largestSavedFile = 64 * 1024 * 1024;
+// A saved file read whole. One that is no regular file (a link to a device, a pipe) or holds more than
+// largestSavedFile bytes is damage and is not read: nullopt, with `refusal` saying why. Nullopt with no
+// refusal when it cannot be read.
+std::optional<std::string> readSavedFile(const std::filesystem::path& file, std::string& refusal);
 
 // Keeps a damaged file for a person to look at, as the first free "<name>.corrupt-<n>" beside it: moved
 // there, or copied when the file stays in use. The path it was kept as; empty (and logged) on failure.

@@ -80,8 +80,9 @@ bool KeyedArchiver::writeToFile(const fs::path& file) const
     // decodes as the fallback. Invalid UTF-8 in a text is replaced, not fatal.
     const std::string bytes = root_.dump(1, '\t', false, json::error_handler_t::replace);
     // A file that already holds these bytes was synced when written: saving it again would only cost a
-    // disk sync (every archive is saved at quit, changed or not).
-    if (readFile(file) == bytes)
+    // disk sync (every archive is saved at quit, changed or not). Only a file of their size is read to compare.
+    std::error_code error;
+    if (fs::is_regular_file(file, error) && fs::file_size(file, error) == bytes.size() && readFile(file) == bytes)
         return true;
     return writeFileAtomically(file, bytes);
 }
@@ -91,15 +92,17 @@ std::optional<KeyedUnarchiver> KeyedUnarchiver::fromFile(const fs::path& file, f
     std::error_code error;
     if (!fs::exists(file, error))
         return std::nullopt;
-    const auto bytes = readFile(file);
-    if (!bytes) {
+    std::string damage;
+    const auto bytes = readSavedFile(file, damage);
+    if (!bytes && damage.empty()) {
         log(LogLevel::Error, "cannot read archive " + file.string());
         return std::nullopt;
     }
-    json root = parseJson(*bytes);
-    if (root.is_discarded() || !root.is_object()) {
-        const fs::path aside =
-            keepAside(file, root.is_discarded() ? "not JSON, or nested too deep" : "not a JSON object");
+    json root = bytes ? parseJson(*bytes) : json();
+    if (damage.empty() && !root.is_object())
+        damage = root.is_discarded() ? "not JSON, or nested too deep" : "not a JSON object";
+    if (!damage.empty()) {
+        const fs::path aside = keepAside(file, damage);
         if (keptAs)
             *keptAs = aside;
         return std::nullopt;

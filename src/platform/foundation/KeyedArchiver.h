@@ -26,7 +26,8 @@ private:
 // Reads what KeyedArchiver wrote. A value of the wrong type decodes as the fallback.
 class KeyedUnarchiver {
 public:
-    // Missing file: nullopt. Corrupt file: nullopt, the file is renamed aside
+    // Missing file: nullopt. Corrupt file (also one that is no regular file or far larger than is ever
+    // saved, which is not read): nullopt, the file is renamed aside
     // (<name>.corrupt-<n>, given in `keptAs` when asked for) and logged.
     static std::optional<KeyedUnarchiver> fromFile(const std::filesystem::path& file,
                                                    std::filesystem::path* keptAs = nullptr);

@@ -41,12 +41,14 @@ void UserDefaults::load()
     std::error_code error;
     if (!fs::exists(file_, error))
         return;
-    const auto bytes = readFile(file_);
+    std::string refusal;
+    const auto bytes = readSavedFile(file_, refusal);
     json values = bytes ? parseJson(*bytes) : json();
     if (!values.is_object()) {
         // Keep the unreadable file for a person to look at; start from defaults.
         keptAside_ = moveAside(file_);
-        log(LogLevel::Warning, "unreadable preferences " + file_.string() + " moved to " + keptAside_.string());
+        const std::string why = refusal.empty() ? "" : " (" + refusal + ")";
+        log(LogLevel::Warning, "unreadable preferences " + file_.string() + why + " moved to " + keptAside_.string());
         return;
     }
     values_ = std::move(values);

@@ -1,6 +1,9 @@
 #include "platform/geo/NmeaReplay.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <utility>
 
 namespace geo {
 
@@ -11,6 +14,8 @@ constexpr double secondsPerDay = 86400;
 constexpr std::size_t longestLine = 256;
 // So many bytes without one good sentence mean the file is not (or no longer) an NMEA log.
 constexpr std::uint64_t mostBytesWithoutASentence = 64 * 1024;
+// How often a quiet pipe is looked at again.
+constexpr double pipePollInterval = 0.2;
 
 // Seconds from one sentence time to the next; across midnight the clock wraps.
 double delayBetween(double from, double to)
@@ -31,14 +36,14 @@ std::unique_ptr<NmeaReplay> NmeaReplay::open(const std::filesystem::path& path, 
         error = "The GPS replay file " + path.string() + " is a folder";
         return nullptr;
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "Cannot read the GPS replay file " + path.string();
+    auto input = fnd::NonBlockingInput::open(path);
+    if (!input) {
+        error = "Cannot read the GPS replay file " + path.string() + ": " + std::strerror(errno);
         return nullptr;
     }
-    auto replay = std::make_unique<NmeaReplay>(std::move(file), std::move(events));
+    auto replay = std::make_unique<NmeaReplay>(std::move(input), std::move(events));
     replay->next_ = replay->nextEpoch();
-    if (!replay->next_) {
+    if (!replay->next_ && !replay->input_->waiting()) {
         error = replay->sawSentence_ ? "The GPS replay file " + path.string() + " holds no position fix"
                                      : "The GPS replay file " + path.string() + " is not an NMEA log";
         return nullptr;
@@ -46,8 +51,8 @@ std::unique_ptr<NmeaReplay> NmeaReplay::open(const std::filesystem::path& path, 
     return replay;
 }
 
-NmeaReplay::NmeaReplay(std::ifstream file, SourceEvents events)
-    : file_(std::move(file)), lines_(file_, longestLine), events_(std::move(events))
+NmeaReplay::NmeaReplay(std::unique_ptr<fnd::NonBlockingInput> input, SourceEvents events)
+    : input_(std::move(input)), stream_(input_.get()), lines_(stream_, longestLine), events_(std::move(events))
 {
 }
 
@@ -58,10 +63,7 @@ NmeaReplay::~NmeaReplay()
 
 void NmeaReplay::start()
 {
-    if (!next_)
-        return;
-    nextAt_ = fnd::RunLoop::main().now();
-    scheduled_ = fnd::RunLoop::main().scheduleAt(nextAt_, [this] { deliverAndScheduleNext(); });
+    scheduleNext();
 }
 
 std::optional<nmea::Epoch> NmeaReplay::nextEpoch()
@@ -79,20 +81,35 @@ std::optional<nmea::Epoch> NmeaReplay::nextEpoch()
         if (auto epoch = assembler_.add(*sentence); epoch && epoch->location())
             return epoch;
     }
+    // A pipe's moment may still be gathering its sentences.
+    if (input_->waiting())
+        return std::nullopt;
     if (auto epoch = assembler_.finish(); epoch && epoch->location())
         return epoch;
     return std::nullopt;
 }
 
-void NmeaReplay::deliverAndScheduleNext()
+void NmeaReplay::scheduleNext()
 {
+    fnd::RunLoop& loop = fnd::RunLoop::main();
     scheduled_ = 0;
-    const nmea::Epoch current = *next_;
-    next_ = nextEpoch();
-    if (next_) {
-        nextAt_ += delayBetween(*current.timeOfDay, *next_->timeOfDay);
-        scheduled_ = fnd::RunLoop::main().scheduleAt(nextAt_, [this] { deliverAndScheduleNext(); });
+    if (!next_)
+        next_ = nextEpoch();
+    if (!next_) {
+        if (input_->waiting())
+            scheduled_ = loop.scheduleAt(loop.now() + pipePollInterval, [this] { scheduleNext(); });
+        return;
     }
+    const double due = lastTimeOfDay_ ? nextAt_ + delayBetween(*lastTimeOfDay_, *next_->timeOfDay) : loop.now();
+    nextAt_ = std::max(due, loop.now());
+    scheduled_ = loop.scheduleAt(nextAt_, [this] { deliver(); });
+}
+
+void NmeaReplay::deliver()
+{
+    const nmea::Epoch current = *std::exchange(next_, std::nullopt);
+    lastTimeOfDay_ = current.timeOfDay;
+    scheduleNext();
     Fix fix{*current.location(), current.trueHeading};
     fix.location.timestamp = fnd::Date::now();
     if (events_.fix)

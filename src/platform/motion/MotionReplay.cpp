@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
+#include <cstring>
 #include <string_view>
 
 namespace motion {
@@ -47,14 +47,15 @@ std::unique_ptr<MotionReplay> MotionReplay::open(const std::filesystem::path& pa
         error = "The motion replay file " + path.string() + " is a folder";
         return nullptr;
     }
-    auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
-    if (!*file) {
-        error = "Cannot read the motion replay file " + path.string();
+    auto input = fnd::NonBlockingInput::open(path);
+    if (!input) {
+        error = "Cannot read the motion replay file " + path.string() + ": " + std::strerror(errno);
         return nullptr;
     }
-    auto replay = std::make_unique<MotionReplay>(std::move(file));
+    auto replay = std::make_unique<MotionReplay>(std::make_unique<std::istream>(input.get()));
+    replay->input_ = std::move(input);
     replay->upcoming_ = replay->nextSample();
-    if (!replay->upcoming_) {
+    if (!replay->upcoming_ && !replay->waiting()) {
         error = "The motion replay file " + path.string() + " holds no \"t,x,y,z\" line near its start";
         return nullptr;
     }
@@ -85,7 +86,7 @@ Acceleration MotionReplay::at(double seconds)
     for (;;) {
         if (!upcoming_ && !ended_) {
             upcoming_ = nextSample();
-            ended_ = !upcoming_;
+            ended_ = !upcoming_ && !waiting();
         }
         if (!upcoming_ || upcoming_->time > seconds)
             break;

@@ -376,17 +376,18 @@ std::optional<int> Application::commandLineExit() const
     return std::nullopt;
 }
 
-std::optional<std::string> Application::optionValue(const std::string& name) const
+std::vector<std::string> Application::optionValues(const std::string& name) const
 {
     const std::string flag = "--" + name;
     const auto& args = options_.arguments;
+    std::vector<std::string> values;
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i] == flag && i + 1 < args.size())
-            return args[i + 1];
-        if (args[i].starts_with(flag + "="))
-            return args[i].substr(flag.size() + 1);
+            values.push_back(args[++i]);
+        else if (args[i].starts_with(flag + "="))
+            values.push_back(args[i].substr(flag.size() + 1));
     }
-    return std::nullopt;
+    return values;
 }
 
 bool Application::hasOption(const std::string& name) const

@@ -71,8 +71,8 @@ public:
     // With --help, prints the usage to standard output and gives 0; with an unknown option or a bad value,
     // prints what is wrong to standard error and gives 2; otherwise nothing: the app may run.
     std::optional<int> commandLineExit() const;
-    // The value of an option left to the app: "--name value" or "--name=value".
-    std::optional<std::string> optionValue(const std::string& name) const;
+    // The values of an option left to the app ("--name value" or "--name=value"), in the order given.
+    std::vector<std::string> optionValues(const std::string& name) const;
     bool hasOption(const std::string& name) const;
 
     RootWindow& rootWindow() { return *rootWindow_; }

@@ -536,4 +536,24 @@ TEST(UserDataLimits, EachSensorHasItsOwnAndAnUnknownOneNeverWarns)
     }
 }
 
+// Unreadable custom PIDs among readable ones are left out in one pass, noted once, and each PID read
+// keeps its own limits.
+TEST(UserDataLimits, UnreadablePidsAreLeftOutTogetherAndTheOthersKeepTheirLimits)
+{
+    json pids = json::array();
+    json maxLimits(std::vector<double>(101, 1.0));
+    for (int i = 0; i < 2000; ++i) {
+        pids.push_back(i % 1000 == 0 ? json{{"sName", std::to_string(i)}} : json(i));
+        maxLimits.push_back(i / 10000.0);
+    }
+    const fnd::KeyedUnarchiver in(json{{"pids", pids}, {"maxLimitArr", maxLimits}});
+    const UserData user = UserData::fromArchive(in);
+    ASSERT_EQ(user.pids.size(), 2u);
+    EXPECT_EQ(user.pids[1].sName, "1000");
+    ASSERT_EQ(user.maxLimitArr.size(), 103u);
+    EXPECT_EQ(user.maxLimitArr[101], 0.0f);
+    EXPECT_EQ(user.maxLimitArr[102], 0.1f);
+    EXPECT_EQ(in.damage(), std::vector<std::string>{"1998 unreadable custom PIDs were left out"});
+}
+
 }  // namespace

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -241,6 +243,31 @@ TEST_F(LocationManagerTest, WhatIsNotAReplayIsRefusedWithoutReadingItWhole)
     manager.startUpdatingLocation();
     fnd::RunLoop::main().advance(5);
     EXPECT_EQ(recorder.all().size(), 1u) << "the fix before the garbage, none after it";
+}
+
+// A pipe plays what its writer sends as it comes, half a line waits for the rest, a quiet writer is not
+// waited on, and a moment is played once the next one begins.
+TEST_F(LocationManagerTest, APipePlaysAsItsWriterSends)
+{
+    int ends[2] = {-1, -1};
+    ASSERT_EQ(::pipe(ends), 0);
+    LocationService::Sources sources;
+    sources.replayFile = "/proc/self/fd/" + std::to_string(ends[0]);
+    sources.gpsd = false;
+    ASSERT_EQ(LocationService::shared().start(sources), "");
+    for (const int second : {0, 1, 2}) {
+        const std::string line = nmeaLine("GPRMC,12000" + std::to_string(second) + ".00,A,4807.0000" +
+                                          std::to_string(second) + ",N,01131.00000,E,20.0,0.0,010124,,,A") + "\n";
+        for (const std::string& half : {line.substr(0, 30), line.substr(30)}) {
+            ASSERT_EQ(::write(ends[1], half.data(), half.size()), static_cast<ssize_t>(half.size()));
+            fnd::RunLoop::main().advance(2);
+        }
+        const double latitude = 48 + (7 + (second - 1) * 1e-5) / 60;  // of the moment before this one
+        if (second > 0)
+            EXPECT_NEAR(LocationService::shared().lastLocation()->coordinate.latitude, latitude, 1e-8);
+    }
+    ::close(ends[1]);
+    ::close(ends[0]);
 }
 
 TEST_F(LocationManagerTest, SourcesComeFromTheCommandLineOrTheEnvironment)

@@ -144,9 +144,9 @@ TEST_F(ApplicationTest, TheMouseIsAFingerAndAModifierAddsAMirroredOne)
 {
     auto app = make({"norvale", "--adapter=sim"});
     EXPECT_FALSE(app->commandLineExit());
-    EXPECT_EQ(app->optionValue("adapter"), "sim");
+    EXPECT_EQ(app->optionValues("adapter"), std::vector<std::string>{"sim"});
     EXPECT_TRUE(app->hasOption("adapter"));
-    EXPECT_FALSE(app->optionValue("size"));
+    EXPECT_TRUE(app->optionValues("size").empty());
     auto home = std::make_shared<Screen>("Home", log);
     app->setRootViewController(home);
     auto button = std::make_shared<Button>(ButtonType::System, makeRect(20, 100, 120, 44));
