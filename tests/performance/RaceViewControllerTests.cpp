@@ -14,6 +14,7 @@
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/VisibleText.h"
+#include "support/ImageCompare.h"
 #include "support/Input.h"
 #include "support/ScreenShape.h"
 
@@ -349,12 +350,13 @@ TEST_F(RaceViewControllerTest, LandscapeHidesTheSidePanels)
     EXPECT_EQ(panels().gapPanel().superview(), &panels().statPanel());
 }
 
-TEST_F(RaceViewControllerTest, SteadyReadingsLeaveTheScreenAloneInEveryShape)
+TEST_F(RaceViewControllerTest, SteadyReadingsLeaveTheScreenAloneAndChangedOnesRepaintItInEveryShape)
 {
     // The car stands still: driven by the real clock its readings would move on a busy machine.
     sim.updateCar([](elmsim::CarState& s) { s.moving = false; });
     ASSERT_TRUE(connect());
     for (const auto& shape : {testsupport::phonePortrait, testsupport::phoneLandscape, testsupport::pad}) {
+        sim.updateCar([](elmsim::CarState& s) { s.rpm = 850; s.speed = 0; });
         shape.apply();
         showRace();
         drive(2);
@@ -371,6 +373,15 @@ TEST_F(RaceViewControllerTest, SteadyReadingsLeaveTheScreenAloneInEveryShape)
                 repainted += tick < 20 ? 0 : area.width() * area.height();
         }
         EXPECT_LT(repainted, 0.05 * screen.bounds().width() * screen.bounds().height()) << shape.name;
+
+        // The engine revs up: the arcs light more segments, and the frame kept by repainting only what
+        // changed shows what a full repaint shows.
+        const int litRpm = panels().raceGauge()->litRpmSegments();
+        sim.updateCar([](elmsim::CarState& s) { s.rpm = 4500; s.speed = 80; });
+        drive(2);
+        screen.renderDamage(frame);
+        EXPECT_GT(panels().raceGauge()->litRpmSegments(), litRpm + 30) << shape.name;
+        EXPECT_TRUE(testsupport::samePixels(frame.makeImage(), screen.renderToImage(1), 2, 32)) << shape.name;
     }
 }
 
