@@ -100,7 +100,7 @@ void separator(ui::View& parent)
     parent.addSubview(line);
 }
 
-TEST_F(ScreenChecks, ATextInTheColourOfItsBackgroundOrTransparentIsUnseen)
+TEST_F(ScreenChecks, ATextOrALineOfItInTheColourOfItsBackgroundOrTransparentIsUnseen)
 {
     const ui::Color background = ui::Color::white(0.1);
     for (const ui::Color planted : {background, ui::Color::white(1, 0)}) {
@@ -114,6 +114,16 @@ TEST_F(ScreenChecks, ATextInTheColourOfItsBackgroundOrTransparentIsUnseen)
         EXPECT_EQ(findings.front().check, "unseen text");
         EXPECT_NE(findings.front().detail.find("Port 35000"), std::string::npos) << findings.front().detail;
     }
+    // Of two lines, the one lying on a light panel of its own colour is unseen, though the other stands out.
+    ui::View& twoLines = show([&](ui::View& v) {
+        const auto panel = std::make_shared<ui::View>(ui::Rect{{0, 130}, {390, 40}});
+        panel->setBackgroundColor(ui::Color::white(0.9));
+        v.addSubview(panel);
+        label(v, "Adapter 192.168.0.10\nPort", ui::Color::white(0.9), {{20, 110}, {200, 40}})->setNumberOfLines(2);
+    });
+    const auto onePanel = walker::checkTextsSeen(twoLines);
+    ASSERT_EQ(onePanel.size(), 1u) << ::testing::PrintToString(checksFound(onePanel));
+    EXPECT_NE(onePanel.front().detail.find("draws \"Port\""), std::string::npos) << onePanel.front().detail;
     // The same text in a colour that stands out, even a dim one, is seen.
     ui::View& shown = show([&](ui::View& v) {
         separator(v);
