@@ -13,6 +13,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/TextField.h"
@@ -266,6 +267,23 @@ TEST_F(PlantedWalk, EveryEnabledControlIsTappedAndADisabledOneIsNot)
     EXPECT_FALSE(disabled->isOn());
     EXPECT_EQ(editing, 1);
     EXPECT_EQ(counts.controlsTapped, 3);
+}
+
+TEST_F(PlantedWalk, SwitchesAlikeScrolledIntoViewAreTappedToo)
+{
+    std::vector<std::shared_ptr<ui::Switch>> switches;
+    walker::Counts counts;
+    walk(
+        [&](ui::View& v) {
+            const auto list = std::make_shared<ui::ScrollView>(ui::Rect{{0, 100}, {390, 700}});
+            list->setContentSize({390, 20 * 70});
+            for (int i = 0; i < 20; ++i)
+                list->addSubview(switches.emplace_back(std::make_shared<ui::Switch>(ui::Point{20, 20 + 70.0 * i})));
+            v.addSubview(list);
+        },
+        &counts);
+    EXPECT_EQ(counts.controlsTapped, 20);
+    EXPECT_TRUE(std::all_of(switches.begin(), switches.end(), [](const auto& s) { return s->isOn(); }));
 }
 
 TEST_F(PlantedWalk, AControlUnderAnotherIsReportedAndNotTapped)

@@ -108,6 +108,27 @@ bool showsImage(const ui::View& view, const ui::Image& image)
                        [&](const auto& child) { return showsImage(*child, image); });
 }
 
+// What tells apart controls that describe alike in content a user scrolls up and down: the row a control
+// lies in, by what the row says, else its place in the content. Both stay as the content scrolls, where its
+// order among the controls on screen does not.
+std::string placeInContent(const ui::View& control, ui::Point at)
+{
+    const ui::TableViewCell* row = nullptr;
+    for (const ui::View* a = control.superview(); a; a = a->superview()) {
+        const auto* scroll = dynamic_cast<const ui::ScrollView*>(a);
+        if (!row)
+            row = dynamic_cast<const ui::TableViewCell*>(a);
+        if (!scroll || scroll->maximumContentOffset().y <= scroll->minimumContentOffset().y)
+            continue;
+        if (const auto says = row ? ui::visibleTexts(const_cast<ui::TableViewCell&>(*row)) : std::vector<std::string>{};
+            !says.empty())
+            return " in row \"" + says.front() + "\"";
+        const ui::Point place = scroll->convertPointFromView(at, nullptr);
+        return " at " + std::to_string(std::lround(place.x)) + "," + std::to_string(std::lround(place.y));
+    }
+    return {};
+}
+
 std::string fileName(std::string name)
 {
     for (char& c : name) {
@@ -609,7 +630,7 @@ std::vector<ScreenWalker::Target> ScreenWalker::targets()
     root_.window().layoutIfNeeded();
     std::vector<Target> found;
     collectTargets(topLayer(), found);
-    // Names tell apart controls that describe alike, in the order they come.
+    // Names tell apart controls that describe alike and lie alike, in the order they come.
     std::map<std::string, int> seen;
     for (Target& target : found) {
         const int n = seen[target.name]++;
@@ -671,10 +692,10 @@ void ScreenWalker::collectTargets(ui::View& view, std::vector<Target>& found)
         const ui::Rect title = titleArea(view);
         const ui::Point at = title.center();
         if (!title.isEmpty() && onScreen(at)) {
-            // Rows are known by what they say: scrolling changes which of them come first.
+            // Rows are known by what they say, other controls by where they lie in what scrolls.
             const std::vector<std::string> says = cell ? ui::visibleTexts(view) : std::vector<std::string>{};
-            found.push_back({says.empty() ? describe(view) : "row \"" + says.front() + "\"", at, &view,
-                             reachable(view, at)});
+            found.push_back({says.empty() ? describe(view) + placeInContent(view, at) : "row \"" + says.front() + "\"",
+                             at, &view, reachable(view, at)});
         }
         return;
     }
