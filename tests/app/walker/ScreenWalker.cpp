@@ -20,6 +20,7 @@
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/TabBar.h"
 #include "platform/ui/TabBarController.h"
+#include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/VisibleText.h"
@@ -108,23 +109,21 @@ bool showsImage(const ui::View& view, const ui::Image& image)
                        [&](const auto& child) { return showsImage(*child, image); });
 }
 
-// What tells apart controls that describe alike in content a user scrolls up and down: the row a control
-// lies in, by what the row says, else its place in the content. Both stay as the content scrolls, where its
-// order among the controls on screen does not.
-std::string placeInContent(const ui::View& control, ui::Point at)
+// What tells apart controls that describe alike: the row of a list a control lies in, else its place in the
+// content it scrolls with. Both stay as the content scrolls, where its order among the controls on screen
+// does not; a row's texts may be readings that change.
+std::string placeInContent(ui::View& control, ui::Point at)
 {
-    const ui::TableViewCell* row = nullptr;
-    for (const ui::View* a = control.superview(); a; a = a->superview()) {
-        const auto* scroll = dynamic_cast<const ui::ScrollView*>(a);
-        if (!row)
-            row = dynamic_cast<const ui::TableViewCell*>(a);
-        if (!scroll || scroll->maximumContentOffset().y <= scroll->minimumContentOffset().y)
+    for (ui::View* a = control.superview(); a; a = a->superview()) {
+        auto* scroll = dynamic_cast<ui::ScrollView*>(a);
+        if (!scroll)
             continue;
-        if (const auto says = row ? ui::visibleTexts(const_cast<ui::TableViewCell&>(*row)) : std::vector<std::string>{};
-            !says.empty())
-            return " in row \"" + says.front() + "\"";
         const ui::Point place = scroll->convertPointFromView(at, nullptr);
-        return " at " + std::to_string(std::lround(place.x)) + "," + std::to_string(std::lround(place.y));
+        auto* list = dynamic_cast<ui::TableView*>(scroll);
+        if (const auto row = list ? list->indexPathForRowAtPoint(place) : std::nullopt)
+            return " in row " + std::to_string(row->row + 1) + " of section " + std::to_string(row->section + 1);
+        if (scroll->maximumContentOffset().y > scroll->minimumContentOffset().y)
+            return " at " + std::to_string(std::lround(place.x)) + "," + std::to_string(std::lround(place.y));
     }
     return {};
 }
