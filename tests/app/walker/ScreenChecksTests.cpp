@@ -13,6 +13,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/Switch.h"
@@ -190,7 +191,8 @@ class PlantedWalk : public ShellAppTest {
 protected:
     std::vector<walker::Reported> walk(std::function<void(ui::View&)> build, walker::Counts* counts = nullptr)
     {
-        showMenu({std::make_shared<PlantedScreen>(std::move(build))}, {"Planted"});
+        showMenu({std::make_shared<ui::NavigationController>(std::make_shared<PlantedScreen>(std::move(build)))},
+                 {"Planted"});
         walker::ScreenWalker walker(*window, *root, testsupport::artifactsDir() / "walker-planted");
         walker.walk({"Planted"});
         if (counts)
@@ -266,24 +268,29 @@ TEST_F(PlantedWalk, EveryEnabledControlIsTappedAndADisabledOneIsNot)
     EXPECT_TRUE(on->isOn());
     EXPECT_FALSE(disabled->isOn());
     EXPECT_EQ(editing, 1);
-    EXPECT_EQ(counts.controlsTapped, 3);
+    EXPECT_EQ(counts.controlsTapped, 4) << "the three and the menu button";
 }
 
-TEST_F(PlantedWalk, SwitchesAlikeScrolledIntoViewAreTappedToo)
+TEST_F(PlantedWalk, SwitchesAlikeScrolledIntoViewOnAPushedScreenAreTappedOnceEach)
 {
     std::vector<std::shared_ptr<ui::Switch>> switches;
-    walker::Counts counts;
-    walk(
-        [&](ui::View& v) {
-            const auto list = std::make_shared<ui::ScrollView>(ui::Rect{{0, 100}, {390, 700}});
-            list->setContentSize({390, 20 * 70});
-            for (int i = 0; i < 20; ++i)
-                list->addSubview(switches.emplace_back(std::make_shared<ui::Switch>(ui::Point{20, 20 + 70.0 * i})));
-            v.addSubview(list);
-        },
-        &counts);
-    EXPECT_EQ(counts.controlsTapped, 20);
-    EXPECT_TRUE(std::all_of(switches.begin(), switches.end(), [](const auto& s) { return s->isOn(); }));
+    const auto list = std::make_shared<PlantedScreen>([&](ui::View& v) {
+        const auto scroll = std::make_shared<ui::ScrollView>(ui::Rect{{0, 100}, {390, 700}});
+        scroll->setContentSize({390, 20 * 70});
+        for (int i = 0; i < 20; ++i)
+            scroll->addSubview(switches.emplace_back(std::make_shared<ui::Switch>(ui::Point{20, 20 + 70.0 * i})));
+        v.addSubview(scroll);
+    });
+    const auto opener = std::make_shared<ui::Button>();
+    walk([&](ui::View& v) {
+        opener->setTitle("Switches");
+        opener->setFrame({{100, 300}, {190, 50}});
+        opener->addTarget(ui::ControlEvent::TouchUpInside, [&](ui::Control&) {
+            dynamic_cast<ui::NavigationController&>(root->selectedViewController()).pushViewController(list, false);
+        });
+        v.addSubview(opener);
+    });
+    EXPECT_EQ(std::count_if(switches.begin(), switches.end(), [](const auto& s) { return s->isOn(); }), 20);
 }
 
 TEST_F(PlantedWalk, AControlUnderAnotherIsReportedAndNotTapped)

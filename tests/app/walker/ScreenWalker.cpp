@@ -128,6 +128,15 @@ std::string placeInContent(ui::View& control, ui::Point at)
     return {};
 }
 
+bool onABar(const ui::View& control)
+{
+    for (const ui::View* v = &control; v; v = v->superview()) {
+        if (dynamic_cast<const ui::NavigationBar*>(v))
+            return true;
+    }
+    return false;
+}
+
 std::string fileName(std::string name)
 {
     for (char& c : name) {
@@ -339,33 +348,41 @@ void ScreenWalker::visit(const std::string& screen, int depth)
     if (depth == 0 && !menuButton())
         revealBar();
     std::set<std::string> tapped;
-    for (int page = 0; page < mostPages && tapped.size() < mostTargets; ++page) {
+    // Taps every new control it finds (those on its top bar too, or not yet); true once the screen has gone.
+    const auto tapAll = [&](bool onTheBar) {
         for (bool tappedOne = true; tappedOne && tapped.size() < mostTargets;) {
-            tappedOne = tapNext(screen, tapped, depth);
+            tappedOne = tapNext(screen, tapped, depth, onTheBar);
             // Some screens show their bar, and the controls on it, only for a while after a tap.
             if (!tappedOne && depth == 0 && !left(start)) {
                 revealBar();
-                tappedOne = tapNext(screen, tapped, depth);
+                tappedOne = tapNext(screen, tapped, depth, onTheBar);
             }
             if (left(start))
-                return;
+                return true;
         }
-        if (!scrollOn())
+        return false;
+    };
+    // A long list is read page by page to its end before its bar's back, Done or Cancel takes it away.
+    for (int page = 0; page < mostPages && tapped.size() < mostTargets; ++page) {
+        if (tapAll(false))
             return;
+        if (!scrollOn())
+            break;
         picture(screen + " scrolled");
         check(screen);
     }
+    tapAll(true);
 }
 
 // Controls are looked for again before each tap: a tap may show controls that were not there (a run's
 // STOP) and move or remove others. Each is checked for reach once; the first new one a finger reaches is
-// tapped.
-bool ScreenWalker::tapNext(const std::string& screen, std::set<std::string>& tapped, int depth)
+// tapped, one on a navigation bar only when `onTheBar`.
+bool ScreenWalker::tapNext(const std::string& screen, std::set<std::string>& tapped, int depth, bool onTheBar)
 {
     // An alert shown late (queued behind another) is answered before anything else.
     answerAlerts(screen);
     for (Target target : targets()) {
-        if (!tapped.insert(target.name).second)
+        if ((!onTheBar && onABar(*target.control)) || !tapped.insert(target.name).second)
             continue;
         std::vector<Finding> findings = checkReach(*target.control, topLayer(), target.at);
         // A bar a tap dropped in lies over the top of some screens for a moment; what is under it counts
