@@ -15,6 +15,7 @@
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/Toast.h"
 #include "platform/ui/VisibleText.h"
+#include "support/ImageCompare.h"
 #include "support/Input.h"
 #include "support/ScreenShape.h"
 
@@ -351,7 +352,7 @@ TEST_F(RaceViewControllerTest, LandscapeHidesTheSidePanels)
     EXPECT_EQ(panels().gapPanel().superview(), &panels().statPanel());
 }
 
-TEST_F(RaceViewControllerTest, SteadyReadingsLeaveTheScreenAloneInEveryShape)
+TEST_F(RaceViewControllerTest, SteadyReadingsLeaveTheScreenAloneAndChangedOnesRepaintItInEveryShape)
 {
     // The car stands still: driven by the real clock its readings would move on a busy machine.
     sim.updateCar([](elmsim::CarState& s) { s.moving = false; });
@@ -373,6 +374,12 @@ TEST_F(RaceViewControllerTest, SteadyReadingsLeaveTheScreenAloneInEveryShape)
                 repainted += tick < 20 ? 0 : area.width() * area.height();
         }
         EXPECT_LT(repainted, 0.05 * screen.bounds().width() * screen.bounds().height()) << shape.name;
+
+        // Faster, the speed arc lights more segments: the frame kept by repainting damage shows a full repaint.
+        sim.updateCar([](elmsim::CarState& s) { s.speed += 60; });
+        drive(2);
+        screen.renderDamage(frame);
+        EXPECT_TRUE(testsupport::samePixels(frame.makeImage(), screen.renderToImage(1), 2, 32)) << shape.name;
     }
 }
 

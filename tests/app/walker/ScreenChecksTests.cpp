@@ -13,6 +13,8 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/TextField.h"
@@ -100,7 +102,7 @@ void separator(ui::View& parent)
     parent.addSubview(line);
 }
 
-TEST_F(ScreenChecks, ATextInTheColourOfItsBackgroundOrTransparentIsUnseen)
+TEST_F(ScreenChecks, ATextOrALineOfItInTheColourOfItsBackgroundOrTransparentIsUnseen)
 {
     const ui::Color background = ui::Color::white(0.1);
     for (const ui::Color planted : {background, ui::Color::white(1, 0)}) {
@@ -114,6 +116,13 @@ TEST_F(ScreenChecks, ATextInTheColourOfItsBackgroundOrTransparentIsUnseen)
         EXPECT_EQ(findings.front().check, "unseen text");
         EXPECT_NE(findings.front().detail.find("Port 35000"), std::string::npos) << findings.front().detail;
     }
+    // Of two lines, the one on a light panel in the panel's colour is unseen, though the other stands out.
+    const auto twoLines = walker::checkTextsSeen(show([&](ui::View& v) {
+        label(v, "", ui::Color::white(), {{0, 130}, {390, 40}})->setBackgroundColor(ui::Color::white(0.9));
+        label(v, "Adapter 192.168.0.10\nPort", ui::Color::white(0.9), {{20, 110}, {200, 40}})->setNumberOfLines(2);
+    }));
+    ASSERT_EQ(twoLines.size(), 1u) << ::testing::PrintToString(checksFound(twoLines));
+    EXPECT_NE(twoLines.front().detail.find("draws \"Port\""), std::string::npos) << twoLines.front().detail;
     // The same text in a colour that stands out, even a dim one, is seen.
     ui::View& shown = show([&](ui::View& v) {
         separator(v);
@@ -256,6 +265,22 @@ TEST_F(PlantedWalk, EveryEnabledControlIsTappedAndADisabledOneIsNot)
     EXPECT_FALSE(disabled->isOn());
     EXPECT_EQ(editing, 1);
     EXPECT_EQ(counts.controlsTapped, 3);
+}
+
+TEST_F(PlantedWalk, SwitchesAlikeScrolledIntoViewOnAPushedScreenAreTappedOnceEach)
+{
+    std::vector<std::shared_ptr<ui::Switch>> switches;
+    showMenu({std::make_shared<ui::NavigationController>(std::make_shared<PlantedScreen>([](ui::View&) {}))}, {"Planted"});
+    dynamic_cast<ui::NavigationController&>(root->selectedViewController())
+        .pushViewController(std::make_shared<PlantedScreen>([&](ui::View& v) {
+            const auto list = std::make_shared<ui::ScrollView>(ui::Rect{{0, 100}, {390, 700}});
+            list->setContentSize({390, 20 * 70});
+            for (int i = 0; i < 20; ++i)
+                list->addSubview(switches.emplace_back(std::make_shared<ui::Switch>(ui::Point{20, 20 + 70.0 * i})));
+            v.addSubview(list);
+        }), false);
+    walker::ScreenWalker(*window, *root, testsupport::artifactsDir() / "walker-planted").walkFromHere("Switches");
+    EXPECT_EQ(std::count_if(switches.begin(), switches.end(), [](const auto& s) { return s->isOn(); }), 20);
 }
 
 TEST_F(PlantedWalk, AControlUnderAnotherIsReportedAndNotTapped)

@@ -20,6 +20,7 @@
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/TabBar.h"
 #include "platform/ui/TabBarController.h"
+#include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/VisibleText.h"
@@ -106,6 +107,34 @@ bool showsImage(const ui::View& view, const ui::Image& image)
         return true;
     return std::any_of(view.subviews().begin(), view.subviews().end(),
                        [&](const auto& child) { return showsImage(*child, image); });
+}
+
+// What tells apart controls that describe alike: the row of a list a control lies in, else its place in the
+// content it scrolls with. Both stay as the content scrolls, where its order among the controls on screen
+// does not; a row's texts may be readings that change.
+std::string placeInContent(ui::View& control, ui::Point at)
+{
+    for (ui::View* a = control.superview(); a; a = a->superview()) {
+        auto* scroll = dynamic_cast<ui::ScrollView*>(a);
+        if (!scroll)
+            continue;
+        const ui::Point place = scroll->convertPointFromView(at, nullptr);
+        auto* list = dynamic_cast<ui::TableView*>(scroll);
+        if (const auto row = list ? list->indexPathForRowAtPoint(place) : std::nullopt)
+            return " in row " + std::to_string(row->row + 1) + " of section " + std::to_string(row->section + 1);
+        if (scroll->maximumContentOffset().y > scroll->minimumContentOffset().y)
+            return " at " + std::to_string(std::lround(place.x)) + "," + std::to_string(std::lround(place.y));
+    }
+    return {};
+}
+
+bool onABar(const ui::View& control)
+{
+    for (const ui::View* v = &control; v; v = v->superview()) {
+        if (dynamic_cast<const ui::NavigationBar*>(v))
+            return true;
+    }
+    return false;
 }
 
 std::string fileName(std::string name)
@@ -319,33 +348,41 @@ void ScreenWalker::visit(const std::string& screen, int depth)
     if (depth == 0 && !menuButton())
         revealBar();
     std::set<std::string> tapped;
-    for (int page = 0; page < mostPages && tapped.size() < mostTargets; ++page) {
+    // Taps every new control it finds (those on its top bar too, or not yet); true once the screen has gone.
+    const auto tapAll = [&](bool onTheBar) {
         for (bool tappedOne = true; tappedOne && tapped.size() < mostTargets;) {
-            tappedOne = tapNext(screen, tapped, depth);
+            tappedOne = tapNext(screen, tapped, depth, onTheBar);
             // Some screens show their bar, and the controls on it, only for a while after a tap.
             if (!tappedOne && depth == 0 && !left(start)) {
                 revealBar();
-                tappedOne = tapNext(screen, tapped, depth);
+                tappedOne = tapNext(screen, tapped, depth, onTheBar);
             }
             if (left(start))
-                return;
+                return true;
         }
-        if (!scrollOn())
+        return false;
+    };
+    // A long list is read page by page to its end before its bar's back, Done or Cancel takes it away.
+    for (int page = 0; page < mostPages && tapped.size() < mostTargets; ++page) {
+        if (tapAll(false))
             return;
+        if (!scrollOn())
+            break;
         picture(screen + " scrolled");
         check(screen);
     }
+    tapAll(true);
 }
 
 // Controls are looked for again before each tap: a tap may show controls that were not there (a run's
 // STOP) and move or remove others. Each is checked for reach once; the first new one a finger reaches is
-// tapped.
-bool ScreenWalker::tapNext(const std::string& screen, std::set<std::string>& tapped, int depth)
+// tapped, one on a navigation bar only when `onTheBar`.
+bool ScreenWalker::tapNext(const std::string& screen, std::set<std::string>& tapped, int depth, bool onTheBar)
 {
     // An alert shown late (queued behind another) is answered before anything else.
     answerAlerts(screen);
     for (Target target : targets()) {
-        if (!tapped.insert(target.name).second)
+        if ((!onTheBar && onABar(*target.control)) || !tapped.insert(target.name).second)
             continue;
         std::vector<Finding> findings = checkReach(*target.control, topLayer(), target.at);
         // A bar a tap dropped in lies over the top of some screens for a moment; what is under it counts
@@ -609,7 +646,7 @@ std::vector<ScreenWalker::Target> ScreenWalker::targets()
     root_.window().layoutIfNeeded();
     std::vector<Target> found;
     collectTargets(topLayer(), found);
-    // Names tell apart controls that describe alike, in the order they come.
+    // Names tell apart controls that describe alike and lie alike, in the order they come.
     std::map<std::string, int> seen;
     for (Target& target : found) {
         const int n = seen[target.name]++;
@@ -671,10 +708,10 @@ void ScreenWalker::collectTargets(ui::View& view, std::vector<Target>& found)
         const ui::Rect title = titleArea(view);
         const ui::Point at = title.center();
         if (!title.isEmpty() && onScreen(at)) {
-            // Rows are known by what they say: scrolling changes which of them come first.
+            // Rows are known by what they say, other controls by where they lie in what scrolls.
             const std::vector<std::string> says = cell ? ui::visibleTexts(view) : std::vector<std::string>{};
-            found.push_back({says.empty() ? describe(view) : "row \"" + says.front() + "\"", at, &view,
-                             reachable(view, at)});
+            found.push_back({says.empty() ? describe(view) + placeInContent(view, at) : "row \"" + says.front() + "\"",
+                             at, &view, reachable(view, at)});
         }
         return;
     }

@@ -77,7 +77,7 @@ private:
     void revealBar();
 
     void visit(const std::string& screen, int depth);
-    bool tapNext(const std::string& screen, std::set<std::string>& tapped, int depth);
+    bool tapNext(const std::string& screen, std::set<std::string>& tapped, int depth, bool onTheBar);
     void tapTarget(const std::string& screen, const Target& target, int depth);
     bool scrollOn();
     void turnPages(const std::string& screen, const Snapshot& start);

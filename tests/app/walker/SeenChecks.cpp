@@ -237,21 +237,21 @@ std::vector<Finding> checkTextsSeen(ui::View& view)
             found.push_back({"unseen text", describe(*shown) + " draws none of its text"});
             continue;
         }
-        // A line mostly scrolled off the edge shows too little of itself to judge.
-        bool judged = false;
-        int standing = 0;
-        int glyphs = 0;
+        // Each line is judged on its own: one that stands out does not make up for another lying on a
+        // background of its own colour. A line mostly scrolled off the edge shows too little of itself to judge.
         for (const ui::ShownText& line : lines) {
             const ui::Rect onScreen = fromBoundsOrigin(*shown, line.frame).intersection(area);
-            if (onScreen.height() < line.frame.height() / 2 || !uncovered(*shown, line) || underABar(*shown, onScreen))
+            if (blank(line.text) || onScreen.height() < line.frame.height() / 2 || !uncovered(*shown, line)
+                || underABar(*shown, onScreen))
                 continue;
-            judged = true;
-            standing += pixelsStandingOut(with, without, toBoundsOrigin(view, onScreen));
-            glyphs += glyphPixels(line, fontOf(*shown));
+            const int standing = pixelsStandingOut(with, without, toBoundsOrigin(view, onScreen));
+            if (standing < fewestPixels || standing < glyphPixels(line, fontOf(*shown)) / shareOfGlyphs) {
+                const std::string what = lines.size() > 1 ? "\"" + line.text + "\"" : std::string("its text");
+                found.push_back({"unseen text", describe(*shown) + " draws " + what
+                                                    + " in no colour that stands out from what lies beneath"});
+                break;
+            }
         }
-        if (judged && (standing < fewestPixels || standing < glyphs / shareOfGlyphs))
-            found.push_back({"unseen text",
-                             describe(*shown) + " draws its text in no colour that stands out from what lies beneath"});
     }
     return found;
 }
