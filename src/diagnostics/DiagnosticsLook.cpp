@@ -9,8 +9,12 @@ namespace diagnosticsLook {
 
 std::shared_ptr<ui::Label> titleLabel(const std::string& text, const ui::Font& font)
 {
-    // In the bars' title colour, as the settings screens' titles: a white title vanishes on the light bars.
+    // White on the dark bars; on the light theme's white bars it would vanish, so there it takes the bars'
+    // title colour, as the settings screens' titles do.
     auto label = TableLook::current().titleView(text);
+    const ui::Color barTitle = label->textColor();
+    if (0.299 * barTitle.r + 0.587 * barTitle.g + 0.114 * barTitle.b >= 0.5)
+        label->setTextColor(ui::Color::white());
     label->setFont(font);
     label->setTextAlignment(ui::TextAlignment::Center);
     label->sizeToFit();
