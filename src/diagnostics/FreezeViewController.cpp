@@ -103,12 +103,9 @@ void FreezeViewController::viewDidAppear(bool animated)
 {
     ui::ViewController::viewDidAppear(animated);
     takeLinkAndVisit();
-    if (VersionTracking::isFirstLaunchEver() || VersionTracking::isFirstLaunchForVersion()) {
-        ui::ToastStyle style;
-        style.setMessageColor(look::green());
-        style.setMessageFont(look::digitalSans(15));
-        ui::makeToast(*view(), fnd::L("freeze msg"), explanationPeriod, ui::ToastPosition::Center, style);
-    }
+    if (VersionTracking::isFirstLaunchEver() || VersionTracking::isFirstLaunchForVersion())
+        ui::makeToast(*view(), fnd::L("freeze msg"), explanationPeriod, ui::ToastPosition::Center,
+                      {.messageColor = look::green(), .messageFont = look::digitalSans(15)});
 }
 
 void FreezeViewController::viewWillDisappear(bool animated)

@@ -34,10 +34,7 @@ constexpr int tapSound = 1103;
 
 ui::ToastStyle toastStyle(ui::Color color)
 {
-    ui::ToastStyle style;
-    style.setMessageColor(color);
-    style.setMessageFont(ui::Font::named("DigitalSans NowEF ML Demo", 15));
-    return style;
+    return {.messageColor = color, .messageFont = ui::Font::named("DigitalSans NowEF ML Demo", 15)};
 }
 
 std::string joined(const std::vector<std::string>& names)

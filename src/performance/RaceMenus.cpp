@@ -159,8 +159,7 @@ void RaceMenus::showError(const std::string& key)
 void RaceMenus::explainFirstRace()
 {
     // The toast lets taps through, so the mode and ready controls under it work while it shows.
-    ui::ToastStyle style;
-    style.setMessageColor(ui::Color::rgb(0.2, 0.70980392, 0.88235294));
-    style.setMessageFont(ui::Font::named("DigitalSans NowEF ML Demo", 15));
-    ui::makeToast(host_, fnd::L("Race msg2"), firstRaceNoteShownFor, ui::ToastPosition::Center, style);
+    ui::makeToast(host_, fnd::L("Race msg2"), firstRaceNoteShownFor, ui::ToastPosition::Center,
+                  {.messageColor = ui::Color::rgb(0.2, 0.70980392, 0.88235294),
+                   .messageFont = ui::Font::named("DigitalSans NowEF ML Demo", 15)});
 }
