@@ -216,7 +216,7 @@ TEST_F(ManagerTest, DamagedValuesKeepDefaultsAndArraysKeepTheirShape)
     reloaded();
     const std::pair<const char*, const char*> files[] = {
         {Manager::settingsFileName, R"({"port": "abc", "loggerPort": 70000, "hostIP": 5, "sensors": [1, 2], "theme": 1})"},
-        {Manager::userDataFileName, R"({"unitsArr": [0, 0], "maxLimitArr": [0.5], "pids": [{"sName": "X"}, 7],
+        {Manager::userDataFileName, R"({"unitsArr": [0, 0], "maxLimitArr": [0.5], "pids": [7, {"sName": "X"}, 7],
                                         "transmissionArr": [1, 2, 3, 4, 5, 6, 7, 8], "minArr": "none"})"},
         {Manager::fuelDataFileName, R"({"dateArr": ["a", "b", "c"], "dataArr": [1, 2], "fuelArr": [1, 2, 3],
                                         "speedArr": [1, 2, 3], "distanceArr": [1, 2, 3], "costArr": [1, 2, 3]})"},
@@ -245,6 +245,7 @@ TEST_F(ManagerTest, DamagedValuesKeepDefaultsAndArraysKeepTheirShape)
     ASSERT_EQ(user.pids.size(), 1u) << "an entry that is no record is left out";
     EXPECT_EQ(user.pids[0].sName, "X");
     EXPECT_EQ(user.maxLimitArr.size(), 102u) << "one limit per sensor and per custom PID";
+    EXPECT_TRUE(log.contains("2 unreadable custom PIDs were left out"));
     EXPECT_EQ(user.maxLimitArr[0], 0.5f);
     EXPECT_EQ(user.transmissionArr.size(), 6u);
 
@@ -534,26 +535,6 @@ TEST(UserDataLimits, EachSensorHasItsOwnAndAnUnknownOneNeverWarns)
         EXPECT_FALSE(user.limits(unknown).notify);
         EXPECT_FALSE(user.limits(unknown).sound);
     }
-}
-
-// Unreadable custom PIDs among readable ones are left out in one pass, noted once, and each PID read
-// keeps its own limits.
-TEST(UserDataLimits, UnreadablePidsAreLeftOutTogetherAndTheOthersKeepTheirLimits)
-{
-    json pids = json::array();
-    json maxLimits(std::vector<double>(101, 1.0));
-    for (int i = 0; i < 2000; ++i) {
-        pids.push_back(i % 1000 == 0 ? json{{"sName", std::to_string(i)}} : json(i));
-        maxLimits.push_back(i / 10000.0);
-    }
-    const fnd::KeyedUnarchiver in(json{{"pids", pids}, {"maxLimitArr", maxLimits}});
-    const UserData user = UserData::fromArchive(in);
-    ASSERT_EQ(user.pids.size(), 2u);
-    EXPECT_EQ(user.pids[1].sName, "1000");
-    ASSERT_EQ(user.maxLimitArr.size(), 103u);
-    EXPECT_EQ(user.maxLimitArr[101], 0.0f);
-    EXPECT_EQ(user.maxLimitArr[102], 0.1f);
-    EXPECT_EQ(in.damage(), std::vector<std::string>{"1998 unreadable custom PIDs were left out"});
 }
 
 }  // namespace

@@ -104,7 +104,8 @@ TEST(KeyedArchiver, ACorruptFileLoadsAsNothingAndIsKeptAside)
     const fs::path folder = testsupport::freshDocuments();
     const fs::path file = folder / "fuel.dat";
     for (const std::string& bad : {std::string("{\"dateArr\": [\"Nov 1"), std::string("[1, 2, 3]"),
-                                  std::string("\x00\xff binary", 9), std::string()}) {
+                                  std::string("\x00\xff binary", 9), std::string(),
+                                  std::string(fnd::largestSavedFile, ' ') + "{}"}) {
         writeRaw(file, bad);
         fnd::LogCapture log;
         fs::path keptAs;
@@ -118,29 +119,9 @@ TEST(KeyedArchiver, ACorruptFileLoadsAsNothingAndIsKeptAside)
         EXPECT_TRUE(fs::exists(aside)) << aside;
     }
     EXPECT_EQ(*fnd::readFile(folder / "fuel.dat.corrupt-2"), "[1, 2, 3]");
-}
-
-// A file larger than any save, though a whole object, or one that is no file (a link to a device) is not
-// read: kept aside as a corrupt one is.
-TEST(KeyedArchiver, AFileNoSaveCouldHaveWrittenIsKeptAsideUnread)
-{
-    const fs::path folder = testsupport::freshDocuments();
-    const fs::path file = folder / "fuel.dat";
-    const std::string blanks(1024 * 1024, ' ');
-    std::ofstream out(file, std::ios::binary);
-    for (std::uintmax_t written = 0; written <= fnd::largestSavedFile; written += blanks.size())
-        out << blanks;
-    out << "{}";
-    out.close();
-    fnd::LogCapture log;
-    fs::path keptAs;
-    ASSERT_FALSE(KeyedUnarchiver::fromFile(file, &keptAs));
-    EXPECT_TRUE(log.contains("far more than is ever saved"));
-    EXPECT_TRUE(fs::remove(folder / "fuel.dat.corrupt-1"));
     fs::create_symlink("/dev/zero", file);
-    EXPECT_FALSE(KeyedUnarchiver::fromFile(file, &keptAs));
-    EXPECT_TRUE(log.contains("not a regular file"));
-    EXPECT_TRUE(fs::is_symlink(keptAs));
+    EXPECT_FALSE(KeyedUnarchiver::fromFile(file));
+    EXPECT_TRUE(fs::is_symlink(folder / "fuel.dat.corrupt-6"));
 }
 
 TEST(KeyedArchiver, SavingReplacesTheFileWholeAndLeavesNoTemporaryFiles)

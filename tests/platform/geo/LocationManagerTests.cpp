@@ -245,27 +245,22 @@ TEST_F(LocationManagerTest, WhatIsNotAReplayIsRefusedWithoutReadingItWhole)
     EXPECT_EQ(recorder.all().size(), 1u) << "the fix before the garbage, none after it";
 }
 
-// A pipe plays what its writer sends as it comes, half a line waits for the rest, a quiet writer is not
-// waited on, and a moment is played once the next one begins.
+// A pipe's fixes play as its writer sends them, while it stays open; half a line waits for the rest.
 TEST_F(LocationManagerTest, APipePlaysAsItsWriterSends)
 {
-    int ends[2] = {-1, -1};
+    int ends[2];
     ASSERT_EQ(::pipe(ends), 0);
-    LocationService::Sources sources;
-    sources.replayFile = "/proc/self/fd/" + std::to_string(ends[0]);
-    sources.gpsd = false;
-    ASSERT_EQ(LocationService::shared().start(sources), "");
-    for (const int second : {0, 1, 2}) {
-        const std::string line = nmeaLine("GPRMC,12000" + std::to_string(second) + ".00,A,4807.0000" +
-                                          std::to_string(second) + ",N,01131.00000,E,20.0,0.0,010124,,,A") + "\n";
-        for (const std::string& half : {line.substr(0, 30), line.substr(30)}) {
-            ASSERT_EQ(::write(ends[1], half.data(), half.size()), static_cast<ssize_t>(half.size()));
-            fnd::RunLoop::main().advance(2);
-        }
-        const double latitude = 48 + (7 + (second - 1) * 1e-5) / 60;  // of the moment before this one
-        if (second > 0)
-            EXPECT_NEAR(LocationService::shared().lastLocation()->coordinate.latitude, latitude, 1e-8);
+    ASSERT_EQ(LocationService::shared().start({.replayFile = "/proc/self/fd/" + std::to_string(ends[0])}), "");
+    std::string sent;
+    for (const char second : {'0', '1', '2'})
+        sent += nmeaLine(std::string("GPRMC,12000") + second + ".00,A,4807.0000" + second +
+                         ",N,01131.00000,E,20.0,0.0,010124,,,A") + "\n";
+    for (std::size_t from = 0; from < sent.size(); from += 30) {
+        const std::string piece = sent.substr(from, 30);
+        ASSERT_EQ(::write(ends[1], piece.data(), piece.size()), static_cast<ssize_t>(piece.size()));
+        fnd::RunLoop::main().advance(1);
     }
+    EXPECT_NEAR(LocationService::shared().lastLocation()->coordinate.latitude, 48 + (7 + 1e-5) / 60, 1e-8);
     ::close(ends[1]);
     ::close(ends[0]);
 }
