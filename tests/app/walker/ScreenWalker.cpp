@@ -109,9 +109,8 @@ bool showsImage(const ui::View& view, const ui::Image& image)
                        [&](const auto& child) { return showsImage(*child, image); });
 }
 
-// What tells apart controls that describe alike: the row of a list a control lies in, else its place in the
-// content it scrolls with. Both stay as the content scrolls, where its order among the controls on screen
-// does not; a row's texts may be readings that change.
+// The row of a list a control lies in, else its place in what scrolls: unlike its order on screen, both stay
+// as the content scrolls.
 std::string placeInContent(ui::View& control, ui::Point at)
 {
     for (ui::View* a = control.superview(); a; a = a->superview()) {
@@ -128,14 +127,7 @@ std::string placeInContent(ui::View& control, ui::Point at)
     return {};
 }
 
-bool onABar(const ui::View& control)
-{
-    for (const ui::View* v = &control; v; v = v->superview()) {
-        if (dynamic_cast<const ui::NavigationBar*>(v))
-            return true;
-    }
-    return false;
-}
+bool onABar(const ui::View* v) { return v && (dynamic_cast<const ui::NavigationBar*>(v) || onABar(v->superview())); }
 
 std::string fileName(std::string name)
 {
@@ -382,7 +374,7 @@ bool ScreenWalker::tapNext(const std::string& screen, std::set<std::string>& tap
     // An alert shown late (queued behind another) is answered before anything else.
     answerAlerts(screen);
     for (Target target : targets()) {
-        if ((!onTheBar && onABar(*target.control)) || !tapped.insert(target.name).second)
+        if ((!onTheBar && onABar(target.control)) || !tapped.insert(target.name).second)
             continue;
         std::vector<Finding> findings = checkReach(*target.control, topLayer(), target.at);
         // A bar a tap dropped in lies over the top of some screens for a moment; what is under it counts
@@ -646,7 +638,7 @@ std::vector<ScreenWalker::Target> ScreenWalker::targets()
     root_.window().layoutIfNeeded();
     std::vector<Target> found;
     collectTargets(topLayer(), found);
-    // Names tell apart controls that describe alike and lie alike, in the order they come.
+    // Names tell apart controls that describe alike, in the order they come.
     std::map<std::string, int> seen;
     for (Target& target : found) {
         const int n = seen[target.name]++;
