@@ -115,13 +115,11 @@ std::string placeInContent(ui::View& control, ui::Point at)
 {
     for (ui::View* a = control.superview(); a; a = a->superview()) {
         auto* scroll = dynamic_cast<ui::ScrollView*>(a);
-        if (!scroll)
-            continue;
-        const ui::Point place = scroll->convertPointFromView(at, nullptr);
-        auto* list = dynamic_cast<ui::TableView*>(scroll);
+        const ui::Point place = scroll ? scroll->convertPointFromView(at, nullptr) : at;
+        auto* list = dynamic_cast<ui::TableView*>(a);
         if (const auto row = list ? list->indexPathForRowAtPoint(place) : std::nullopt)
             return " in row " + std::to_string(row->row + 1) + " of section " + std::to_string(row->section + 1);
-        if (scroll->maximumContentOffset().y > scroll->minimumContentOffset().y)
+        if (scroll && scroll->maximumContentOffset().y > scroll->minimumContentOffset().y)
             return " at " + std::to_string(std::lround(place.x)) + "," + std::to_string(std::lround(place.y));
     }
     return {};
@@ -700,7 +698,7 @@ void ScreenWalker::collectTargets(ui::View& view, std::vector<Target>& found)
         const ui::Rect title = titleArea(view);
         const ui::Point at = title.center();
         if (!title.isEmpty() && onScreen(at)) {
-            // Rows are known by what they say, other controls by where they lie in what scrolls.
+            // Rows are known by what they say: scrolling changes which of them come first.
             const std::vector<std::string> says = cell ? ui::visibleTexts(view) : std::vector<std::string>{};
             found.push_back({says.empty() ? describe(view) + placeInContent(view, at) : "row \"" + says.front() + "\"",
                              at, &view, reachable(view, at)});
