@@ -109,8 +109,7 @@ bool showsImage(const ui::View& view, const ui::Image& image)
                        [&](const auto& child) { return showsImage(*child, image); });
 }
 
-// The row of a list a control lies in, else its place in what scrolls: unlike its order on screen, both stay
-// as the content scrolls.
+// The list row a control lies in, else its place in what scrolls: unlike its order on screen, both stay put.
 std::string placeInContent(ui::View& control, ui::Point at)
 {
     for (ui::View* a = control.superview(); a; a = a->superview()) {
