@@ -91,7 +91,7 @@ void findPageDots(const ui::View& view, std::vector<const ui::PageControl*>& fou
         findPageDots(*child, found);
 }
 
-// Texts drawn across the row of page dots, which a page control draws centred in its bounds (a toast's may be).
+// Texts drawn across the row of page dots, which a page control draws centred in its bounds.
 void checkPageDots(const ui::View& view, const std::vector<ui::ShownText>& shown, std::vector<Finding>& found)
 {
     std::vector<const ui::PageControl*> controls;

@@ -109,33 +109,22 @@ bool showsImage(const ui::View& view, const ui::Image& image)
                        [&](const auto& child) { return showsImage(*child, image); });
 }
 
-// What tells apart controls that describe alike: the row of a list a control lies in, else its place in the
-// content it scrolls with. Both stay as the content scrolls, where its order among the controls on screen
-// does not; a row's texts may be readings that change.
+// The list row a control lies in, else its place in what scrolls: unlike its order on screen, both stay put.
 std::string placeInContent(ui::View& control, ui::Point at)
 {
     for (ui::View* a = control.superview(); a; a = a->superview()) {
         auto* scroll = dynamic_cast<ui::ScrollView*>(a);
-        if (!scroll)
-            continue;
-        const ui::Point place = scroll->convertPointFromView(at, nullptr);
-        auto* list = dynamic_cast<ui::TableView*>(scroll);
+        const ui::Point place = scroll ? scroll->convertPointFromView(at, nullptr) : at;
+        auto* list = dynamic_cast<ui::TableView*>(a);
         if (const auto row = list ? list->indexPathForRowAtPoint(place) : std::nullopt)
             return " in row " + std::to_string(row->row + 1) + " of section " + std::to_string(row->section + 1);
-        if (scroll->maximumContentOffset().y > scroll->minimumContentOffset().y)
+        if (scroll && scroll->maximumContentOffset().y > scroll->minimumContentOffset().y)
             return " at " + std::to_string(std::lround(place.x)) + "," + std::to_string(std::lround(place.y));
     }
     return {};
 }
 
-bool onABar(const ui::View& control)
-{
-    for (const ui::View* v = &control; v; v = v->superview()) {
-        if (dynamic_cast<const ui::NavigationBar*>(v))
-            return true;
-    }
-    return false;
-}
+bool onABar(const ui::View* v) { return v && (dynamic_cast<const ui::NavigationBar*>(v) || onABar(v->superview())); }
 
 std::string fileName(std::string name)
 {
@@ -382,7 +371,7 @@ bool ScreenWalker::tapNext(const std::string& screen, std::set<std::string>& tap
     // An alert shown late (queued behind another) is answered before anything else.
     answerAlerts(screen);
     for (Target target : targets()) {
-        if ((!onTheBar && onABar(*target.control)) || !tapped.insert(target.name).second)
+        if ((!onTheBar && onABar(target.control)) || !tapped.insert(target.name).second)
             continue;
         std::vector<Finding> findings = checkReach(*target.control, topLayer(), target.at);
         // A bar a tap dropped in lies over the top of some screens for a moment; what is under it counts
@@ -646,7 +635,7 @@ std::vector<ScreenWalker::Target> ScreenWalker::targets()
     root_.window().layoutIfNeeded();
     std::vector<Target> found;
     collectTargets(topLayer(), found);
-    // Names tell apart controls that describe alike and lie alike, in the order they come.
+    // Names tell apart controls that describe alike, in the order they come.
     std::map<std::string, int> seen;
     for (Target& target : found) {
         const int n = seen[target.name]++;
@@ -708,7 +697,7 @@ void ScreenWalker::collectTargets(ui::View& view, std::vector<Target>& found)
         const ui::Rect title = titleArea(view);
         const ui::Point at = title.center();
         if (!title.isEmpty() && onScreen(at)) {
-            // Rows are known by what they say, other controls by where they lie in what scrolls.
+            // Rows are known by what they say: scrolling changes which of them come first.
             const std::vector<std::string> says = cell ? ui::visibleTexts(view) : std::vector<std::string>{};
             found.push_back({says.empty() ? describe(view) + placeInContent(view, at) : "row \"" + says.front() + "\"",
                              at, &view, reachable(view, at)});

@@ -237,8 +237,7 @@ std::vector<Finding> checkTextsSeen(ui::View& view)
             found.push_back({"unseen text", describe(*shown) + " draws none of its text"});
             continue;
         }
-        // Each line is judged on its own: one that stands out does not make up for another lying on a
-        // background of its own colour. A line mostly scrolled off the edge shows too little of itself to judge.
+        // A line mostly scrolled off the edge shows too little of itself to judge.
         for (const ui::ShownText& line : lines) {
             const ui::Rect onScreen = fromBoundsOrigin(*shown, line.frame).intersection(area);
             if (blank(line.text) || onScreen.height() < line.frame.height() / 2 || !uncovered(*shown, line)
@@ -246,9 +245,8 @@ std::vector<Finding> checkTextsSeen(ui::View& view)
                 continue;
             const int standing = pixelsStandingOut(with, without, toBoundsOrigin(view, onScreen));
             if (standing < fewestPixels || standing < glyphPixels(line, fontOf(*shown)) / shareOfGlyphs) {
-                const std::string what = lines.size() > 1 ? "\"" + line.text + "\"" : std::string("its text");
-                found.push_back({"unseen text", describe(*shown) + " draws " + what
-                                                    + " in no colour that stands out from what lies beneath"});
+                found.push_back({"unseen text", describe(*shown) + " draws \"" + line.text
+                                                    + "\" in no colour that stands out from what lies beneath"});
                 break;
             }
         }
