@@ -305,8 +305,7 @@ TEST_F(GraphViewConTest, OnItsSideATapShowsTheTabBarBothWays)
     EXPECT_FALSE(testsupport::shows(window, "Fuel"));
 }
 
-// Dragged back by part of a day, the day labels move right with the chart: all fifteen are drawn, the
-// newest also where it runs past the view's edge.
+// Dragged back by part of a day, the day labels move right with the chart: all fifteen stay drawn.
 TEST_F(GraphViewConTest, DragsKeepEveryDayLabel)
 {
     for (const ui::Size size : {ui::Size{844, 390}, ui::Size{390, 844}}) {

@@ -727,9 +727,7 @@ TEST_F(GraphAndLoggerSettings, BeforeAChoiceDetailsOpenSensorOneAndThePickerChoo
     auto* graphSettings = top();
     ASSERT_TRUE(testsupport::tapText(window(), fnd::L("sensor details")));
     advance(1);
-    auto* details = dynamic_cast<SensorDetViewCon*>(top());
-    ASSERT_NE(details, nullptr);
-    EXPECT_EQ(details->sensorIndex(), 1);
+    EXPECT_EQ(dynamic_cast<SensorDetViewCon&>(*top()).sensorIndex(), 1);
     stack->popViewController(true);
     advance(1);
 
