@@ -544,8 +544,7 @@ TEST_F(CameraViewControllerTest, AMovieTheAlbumCouldNotTakeMakesRoomAndReachesTh
 
     std::filesystem::remove(album);
     show();
-    fnd::NotificationCenter::defaultCenter().post(appClosedNotification, nullptr);
-    ASSERT_EQ(camera->moviesSaved(), 2);
+    ASSERT_TRUE(waitFor([&] { return camera->moviesSaved() == 2; }));
     std::vector<std::uintmax_t> sizes;
     for (const auto& entry : std::filesystem::directory_iterator(album))
         sizes.push_back(std::filesystem::file_size(entry.path()));

@@ -216,7 +216,7 @@ def main():
         if run.returncode != 0:
             failures.append("the next start exited with %d: %s" % (run.returncode, run.stderr))
         if [open(os.path.join(album, name), "rb").read() for name in saved] != [data, data] or os.path.exists(aside):
-            failures.append("the album does not hold the killed and the set-aside movie alone: %s" % saved)
+            failures.append("album %s after the next start; the one set aside in Documents: %s" % (saved, os.path.exists(aside)))
 
     return report(failures, "a killed recording plays to its last whole fragment and is kept in the album")
 
