@@ -79,7 +79,6 @@ TEST_P(DiagnosticsScreenshot, EveryTabAndTheDetail)
         }
         advance(1.0);
         screenshot(std::string(files[i]) + "-" + c.name);
-        // The title reads on its bar, the light theme's white one too.
         const auto& title = dynamic_cast<const ui::Label&>(*tabs[i].second->navigationItem().titleView());
         const auto bar = tabs[i].second->navigationController()->navigationBar().barTintColor();
         EXPECT_GT(std::abs(title.textColor().r - bar.value_or(ui::Color::white()).r), 0.5) << title.text();

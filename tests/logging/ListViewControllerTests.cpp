@@ -296,7 +296,7 @@ TEST_F(SensorListTasks, ARowShowsNoNumberUntilItsValueComesAndAFailedFormulaSays
     EXPECT_FALSE(shows(fnd::L("Formula divides by zero")));
 }
 
-// Each jump is cut short by the next reply; the row rests on its value, not a hair beside it.
+// Each jump is cut short by the next reply; the last one let run ends on its value, not a hair beside it.
 TEST_F(SensorListTasks, ARowComesToRestOnTheValueItself)
 {
     userData().unitsArr[1] = 1;

@@ -62,7 +62,7 @@ TEST_F(RaceViewControllerTest, TheFirstRaceIsExplainedOnceInAToastThatLetsTapsTh
 {
     settings().firstRace = true;
     showRace();
-    const ui::ToastView* hint = ui::visibleToast(*race->view());
+    const auto hint = ui::visibleToast(*race->view());
     ASSERT_TRUE(hint) << "the explanation lies over the mode controls it names, which still take taps";
     EXPECT_EQ(hint->message(), fnd::L("Race msg2"));
     EXPECT_TRUE(testsupport::tapText(root->window(), "Drag"));
@@ -352,7 +352,7 @@ TEST_F(RaceViewControllerTest, LandscapeHidesTheSidePanels)
     EXPECT_EQ(panels().gapPanel().superview(), &panels().statPanel());
 }
 
-TEST_F(RaceViewControllerTest, SteadyReadingsLeaveTheScreenAloneAndChangedOnesRepaintItInEveryShape)
+TEST_F(RaceViewControllerTest, SteadyReadingsLeaveTheScreenAloneInEveryShape)
 {
     // The car stands still: driven by the real clock its readings would move on a busy machine.
     sim.updateCar([](elmsim::CarState& s) { s.moving = false; });
@@ -374,8 +374,6 @@ TEST_F(RaceViewControllerTest, SteadyReadingsLeaveTheScreenAloneAndChangedOnesRe
                 repainted += tick < 20 ? 0 : area.width() * area.height();
         }
         EXPECT_LT(repainted, 0.05 * screen.bounds().width() * screen.bounds().height()) << shape.name;
-
-        // Faster, the speed arc lights more segments: the frame kept by repainting damage shows a full repaint.
         sim.updateCar([](elmsim::CarState& s) { s.speed += 60; });
         drive(2);
         screen.renderDamage(frame);
